@@ -1,0 +1,233 @@
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
+#include "platform/core/exceptions.h"
+
+#include <cstring>
+
+QList<QRgb> MonoColorTable() { return {qRgb(0, 0, 0), qRgb(255, 255, 255)}; }
+
+QImage::Format TBitmap::QtFormat(TPixelFormat f)
+{
+    switch (f) {
+    case pf1bit: return QImage::Format_Mono;
+    case pf8bit: return QImage::Format_Indexed8;
+    case pf32bit: return QImage::Format_RGB32;
+    default: return QImage::Format_BGR888;
+    }
+}
+
+static TPixelFormat normalised(TPixelFormat f)
+{
+    return f == pf1bit || f == pf8bit || f == pf32bit ? f : pf24bit;
+}
+
+static QImage makeImage(int w, int h, TPixelFormat f)
+{
+    if (w <= 0 || h <= 0)
+        return QImage();
+    QImage img(w, h, TBitmap::QtFormat(f));
+    if (img.isNull())
+        throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(w).arg(h));
+    if (f == pf1bit)
+        img.setColorTable(MonoColorTable());
+    else if (f == pf8bit) {
+        QList<QRgb> grey(256);
+        for (int i = 0; i < 256; ++i)
+            grey[i] = qRgb(i, i, i);
+        img.setColorTable(grey);
+    }
+    return img;
+}
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(int width, int height, TPixelFormat format) : format_(normalised(format))
+{
+    image_ = makeImage(width, height, format_);
+    if (!image_.isNull())
+        image_.fill(format_ == pf1bit ? 1u : format_ == pf8bit ? 255u : 0xFFFFFFFFu);
+}
+
+TBitmap::TBitmap(const TBitmap& other) : image_(other.image_), format_(other.format_) {}
+
+TBitmap& TBitmap::operator=(const TBitmap& other)
+{
+    if (this != &other)
+        Assign(other);
+    return *this;
+}
+
+TBitmap::~TBitmap() = default;
+
+void TBitmap::releaseCanvasPainter() const
+{
+    if (canvas_)
+        canvas_->Release();
+}
+
+QImage& TBitmap::Image()
+{
+    releaseCanvasPainter();
+    return image_;
+}
+
+TCanvas* TBitmap::Canvas()
+{
+    if (!canvas_)
+        canvas_ = std::make_unique<TCanvas>(this);
+    return canvas_.get();
+}
+
+void TBitmap::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
+
+void TBitmap::Assign(const TBitmap& other)
+{
+    releaseCanvasPainter();
+    image_ = other.image_;
+    format_ = other.format_;
+    Changed();
+}
+
+void TBitmap::SetImage(const QImage& image)
+{
+    releaseCanvasPainter();
+    switch (image.format()) {
+    case QImage::Format_Mono:
+        image_ = image;
+        format_ = pf1bit;
+        break;
+    case QImage::Format_BGR888:
+        image_ = image;
+        format_ = pf24bit;
+        break;
+    case QImage::Format_RGB32:
+        image_ = image;
+        format_ = pf32bit;
+        break;
+    default:
+        image_ = image.convertToFormat(QImage::Format_BGR888);
+        format_ = pf24bit;
+        break;
+    }
+    Changed();
+}
+
+uint8_t* TBitmap::ScanLine(int y)
+{
+    releaseCanvasPainter();
+    if (y < 0 || y >= Height())
+        throw ERangeError(QStringLiteral("Scan line index out of range"));
+    return image_.scanLine(y);
+}
+
+const uint8_t* TBitmap::ScanLine(int y) const
+{
+    releaseCanvasPainter();
+    if (y < 0 || y >= Height())
+        throw ERangeError(QStringLiteral("Scan line index out of range"));
+    return image_.constScanLine(y);
+}
+
+static inline int greyOf(int r, int g, int b) { return (r * 30 + g * 59 + b * 11) / 100; }
+
+// Fill value for new area in the bitmap's own pixel representation.
+static void fillNewArea(QImage& img, TPixelFormat f, TColor brush, int fromX, int fromY)
+{
+    const TColor c = ColorToRGB(brush);
+    const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    for (int y = 0; y < img.height(); ++y) {
+        const int x0 = y >= fromY ? 0 : fromX;
+        uint8_t* line = img.scanLine(y);
+        for (int x = x0; x < img.width(); ++x) {
+            switch (f) {
+            case pf1bit:
+                if (greyOf(r, g, b) >= 128)
+                    line[x >> 3] |= uint8_t(0x80 >> (x & 7));
+                else
+                    line[x >> 3] &= uint8_t(~(0x80 >> (x & 7)));
+                break;
+            case pf8bit: line[x] = uint8_t(greyOf(r, g, b)); break;
+            case pf32bit: reinterpret_cast<QRgb*>(line)[x] = qRgb(r, g, b); break;
+            default: line[3 * x] = uint8_t(b); line[3 * x + 1] = uint8_t(g); line[3 * x + 2] = uint8_t(r); break;
+            }
+        }
+    }
+}
+
+void TBitmap::SetSize(int w, int h)
+{
+    if (w < 0 || h < 0)
+        throw EInvalidGraphicOperation(QStringLiteral("Invalid bitmap size"));
+    if (w == Width() && h == Height())
+        return;
+    releaseCanvasPainter();
+    QImage img = makeImage(w, h, format_);
+    if (!img.isNull()) {
+        const int cw = std::min(w, Width()), ch = std::min(h, Height());
+        if (format_ == pf1bit) {
+            img.fill(0u);
+            for (int y = 0; y < ch; ++y) {
+                const uint8_t* src = image_.constScanLine(y);
+                uint8_t* dst = img.scanLine(y);
+                std::memcpy(dst, src, size_t(cw / 8));
+                for (int x = cw & ~7; x < cw; ++x)
+                    if (src[x >> 3] & (0x80 >> (x & 7)))
+                        dst[x >> 3] |= uint8_t(0x80 >> (x & 7));
+            }
+        } else {
+            const int bpp = img.depth() / 8;
+            for (int y = 0; y < ch; ++y)
+                std::memcpy(img.scanLine(y), image_.constScanLine(y), size_t(cw * bpp));
+        }
+        const TColor brush = canvas_ ? canvas_->Brush.Color : clWhite;
+        fillNewArea(img, format_, brush, ch > 0 ? cw : 0, ch);
+    }
+    image_ = img;
+    Changed();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format)
+{
+    format = normalised(format);
+    if (format == format_)
+        return;
+    releaseCanvasPainter();
+    if (!image_.isNull()) {
+        QImage rgb = image_.convertToFormat(QImage::Format_BGR888);
+        QImage out = makeImage(rgb.width(), rgb.height(), format);
+        for (int y = 0; y < rgb.height(); ++y) {
+            const uint8_t* s = rgb.constScanLine(y);
+            uint8_t* d = out.scanLine(y);
+            if (format == pf1bit)
+                std::memset(d, 0, size_t(out.bytesPerLine()));
+            for (int x = 0; x < rgb.width(); ++x) {
+                const int b = s[3 * x], g = s[3 * x + 1], r = s[3 * x + 2];
+                switch (format) {
+                case pf1bit:
+                    if (greyOf(r, g, b) >= 128)
+                        d[x >> 3] |= uint8_t(0x80 >> (x & 7));
+                    break;
+                case pf8bit: d[x] = uint8_t(greyOf(r, g, b)); break;
+                case pf32bit: reinterpret_cast<QRgb*>(d)[x] = qRgb(r, g, b); break;
+                default: d[3 * x] = uint8_t(b); d[3 * x + 1] = uint8_t(g); d[3 * x + 2] = uint8_t(r); break;
+                }
+            }
+        }
+        image_ = out;
+    }
+    format_ = format;
+    Changed();
+}
+
+TColor TBitmap::PixelColor(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= Width() || y >= Height())
+        return clNone;
+    releaseCanvasPainter();
+    const QRgb p = image_.pixel(x, y);
+    return RGB(qRed(p), qGreen(p), qBlue(p));
+}

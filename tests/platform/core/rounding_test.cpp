@@ -1,0 +1,23 @@
+#include "platform/core/rounding.h"
+
+#include <gtest/gtest.h>
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour)
+{
+    EXPECT_EQ(Round(0.5), 0);
+    EXPECT_EQ(Round(1.5), 2);
+    EXPECT_EQ(Round(2.5), 2);
+    EXPECT_EQ(Round(-2.5), -2);
+    EXPECT_EQ(Round(-1.5), -2);
+    EXPECT_EQ(Round(2.5000001), 3);
+}
+
+TEST(Rounding, TruncDropsTheFractionTowardZero)
+{
+    EXPECT_EQ(Trunc(1.99), 1);
+    EXPECT_EQ(Trunc(-1.99), -1);
+    EXPECT_EQ(Trunc(0.0), 0);
+    // C++'s / and % follow the old div and mod: toward zero, sign of the dividend.
+    EXPECT_EQ(-7 / 2, -3);
+    EXPECT_EQ(-7 % 2, -1);
+}

@@ -94,3 +94,17 @@ bool InputQuery(const QString& caption, const QString& prompt, QString& value)
         value = text;
     return ok;
 }
+
+void ShowErrorBox(const QString& message, const QString& caption)
+{
+    if (g_msgHook) {
+        g_msgHook({message, mtError, mbOK, caption});
+        return;
+    }
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(caption);
+    box.setIcon(QMessageBox::Critical);
+    box.setText(message);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}

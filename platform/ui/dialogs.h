@@ -44,3 +44,7 @@ void SetInputQueryHook(InputQueryHook hook);
 // Caption of the box for a type, in the language the application set (English default).
 void SetMessageDlgCaptions(const QString& warning, const QString& error, const QString& information,
                            const QString& confirmation);
+
+// A stop box with a caption of the caller's choice and one OK button (the default
+// exception handler's box); goes through the message hook as type mtError.
+void ShowErrorBox(const QString& message, const QString& caption);

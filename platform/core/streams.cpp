@@ -2,8 +2,16 @@
 #include "platform/core/exceptions.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstring>
+#include <limits>
+#include <new>
 
 void TStream::SetSize(int64_t) { throw EStreamError(QStringLiteral("Stream size cannot be changed")); }
 
@@ -117,11 +125,26 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count)
 {
     if (count <= 0)
         return 0;
+    if (count > std::numeric_limits<qsizetype>::max() - pos_)
+        throw EOutOfMemory(QStringLiteral("Out of memory"));
     if (pos_ + count > data_.size())
-        data_.resize(qsizetype(pos_ + count));
+        grow(pos_ + count);
     std::memcpy(data_.data() + pos_, buffer, size_t(count));
     pos_ += count;
     return count;
+}
+
+// New bytes (also a gap left by seeking past the end) read as zero.
+void TMemoryStream::grow(int64_t size)
+{
+    const qsizetype old = data_.size();
+    try {
+        data_.resize(qsizetype(size));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(QStringLiteral("Out of memory"));
+    }
+    if (data_.size() > old)
+        std::memset(data_.data() + old, 0, size_t(data_.size() - old));
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
@@ -138,7 +161,10 @@ void TMemoryStream::SetSize(int64_t size)
 {
     if (size < 0)
         throw EStreamError(QStringLiteral("Invalid stream size"));
-    data_.resize(qsizetype(size));
+    if (size > data_.size())
+        grow(size);
+    else
+        data_.resize(qsizetype(size));
     if (pos_ > size)
         pos_ = size;
 }
@@ -153,7 +179,8 @@ void TMemoryStream::LoadFromStream(TStream& s)
 {
     s.SetPosition(0);
     const int64_t n = s.Size();
-    data_.resize(qsizetype(n));
+    data_.clear();
+    grow(n);
     s.ReadBuffer(data_.data(), n);
     pos_ = 0;
 }
@@ -170,36 +197,76 @@ void TMemoryStream::SaveToFile(const QString& fileName) { WriteFileSafely(fileNa
 
 // --- TFileStream
 
+namespace {
+
+QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+// Opens through the system call so that fmOpenWrite does not truncate (QFile's
+// WriteOnly would) and a folder is refused like any other unopenable file.
+QFile* openFile(const QString& fileName, int flags, QIODevice::OpenMode qtMode, int& err)
+{
+    err = 0;
+    const QByteArray path = QFile::encodeName(fileName);
+    if (path.isEmpty()) {
+        err = ENOENT;
+        return nullptr;
+    }
+    // Non-blocking only for the open itself, so that a FIFO without a writer cannot hang it.
+    const int fd = ::open(path.constData(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        err = errno;
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        err = errno;
+    else if (S_ISDIR(st.st_mode))
+        err = EISDIR;
+    if (err != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    auto* f = new QFile;
+    if (!f->open(fd, qtMode, QFileDevice::AutoCloseHandle)) {
+        err = EIO;
+        delete f;
+        ::close(fd);
+        return nullptr;
+    }
+    return f;
+}
+
+} // namespace
+
 TFileStream::TFileStream(const QString& fileName, uint16_t mode) : fileName_(fileName)
 {
-    auto* f = new QFile(fileName);
-    file_ = f;
+    int err = 0;
     if (mode == fmCreate) {
-        if (!f->open(QIODevice::ReadWrite | QIODevice::Truncate)) {
-            delete file_;
-            file_ = nullptr;
-            throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f->errorString()));
-        }
+        file_ = openFile(fileName, O_RDWR | O_CREAT | O_TRUNC, QIODevice::ReadWrite, err);
+        if (!file_)
+            throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, errnoText(err)));
         return;
     }
+    int flags = O_RDONLY;
     QIODevice::OpenMode m = QIODevice::ReadOnly;
-    if ((mode & 3) == fmOpenWrite)
-        m = QIODevice::WriteOnly | QIODevice::ExistingOnly;
-    else if ((mode & 3) == fmOpenReadWrite)
-        m = QIODevice::ReadWrite | QIODevice::ExistingOnly;
-    if (!f->open(m)) {
-        const QString err = f->errorString();
-        delete file_;
-        file_ = nullptr;
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, err));
+    switch (mode & 3) {
+    case fmOpenRead: break;
+    case fmOpenWrite: flags = O_WRONLY; m = QIODevice::WriteOnly; break;
+    case fmOpenReadWrite: flags = O_RDWR; m = QIODevice::ReadWrite; break;
+    default:
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, errnoText(EINVAL)));
     }
+    file_ = openFile(fileName, flags, m, err);
+    if (!file_)
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, errnoText(err)));
 }
 
 TFileStream::~TFileStream() { delete file_; }
 
 int64_t TFileStream::Read(void* buffer, int64_t count)
 {
-    if (count <= 0)
+    if (count <= 0 || !file_->isReadable())
         return 0;
     const qint64 n = file_->read(static_cast<char*>(buffer), count);
     return n < 0 ? 0 : n;
@@ -207,7 +274,7 @@ int64_t TFileStream::Read(void* buffer, int64_t count)
 
 int64_t TFileStream::Write(const void* buffer, int64_t count)
 {
-    if (count <= 0)
+    if (count <= 0 || !file_->isWritable())
         return 0;
     const qint64 n = file_->write(static_cast<const char*>(buffer), count);
     return n < 0 ? 0 : n;
@@ -217,14 +284,14 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
 {
     const int64_t base = origin == soFromBeginning ? 0 : origin == soFromCurrent ? file_->pos() : file_->size();
     const int64_t p = base + offset;
-    if (p < 0 || !file_->seek(p))
+    if (p < 0 || !file_->isOpen() || !file_->seek(p))
         throw EStreamError(QStringLiteral("Invalid stream position"));
     return p;
 }
 
 void TFileStream::SetSize(int64_t size)
 {
-    if (size < 0 || !file_->resize(size))
+    if (size < 0 || !file_->isOpen() || !file_->resize(size))
         throw EStreamError(QStringLiteral("Cannot change the size of \"%1\"").arg(fileName_));
 }
 
@@ -235,21 +302,88 @@ int64_t TFileStream::Size() { return file_->size(); }
 TSafeFileStream::TSafeFileStream(const QString& fileName)
 {
     fileName_ = fileName;
-    save_ = std::make_unique<QSaveFile>(fileName);
-    if (!save_->open(QIODevice::WriteOnly))
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, save_->errorString()));
-    file_ = save_.get();
+    const auto fail = [&](int err) {
+        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, errnoText(err)));
+    };
+    if (fileName.isEmpty())
+        fail(ENOENT);
+    // A link is followed, so that the save replaces the file it points to.
+    QFileInfo info(fileName);
+    target_ = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    const QByteArray target = QFile::encodeName(target_);
+
+    struct stat old;
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (exists) {
+        if (S_ISDIR(old.st_mode))
+            fail(EISDIR);
+        // The old library could not create over a read-only file either.
+        if (::access(target.constData(), W_OK) != 0)
+            fail(errno);
+    }
+
+    const QString dir = QFileInfo(target_).absolutePath();
+    const QString base = QFileInfo(target_).fileName();
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tempName_ = QStringLiteral("%1/.%2.%3.tmp")
+                        .arg(dir, base)
+                        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        fd = ::open(QFile::encodeName(tempName_).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        fail(errno);
+    if (exists)
+        ::fchmod(fd, old.st_mode & 07777);
+    auto* f = new QFile;
+    if (!f->open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        delete f;
+        ::close(fd);
+        ::unlink(QFile::encodeName(tempName_).constData());
+        fail(EIO);
+    }
+    file_ = f;
 }
 
 TSafeFileStream::~TSafeFileStream()
 {
-    file_ = nullptr; // owned by save_; an uncommitted save is discarded here
+    if (!committed_)
+        discard();
+}
+
+void TSafeFileStream::discard()
+{
+    if (file_)
+        file_->close();
+    if (!tempName_.isEmpty())
+        ::unlink(QFile::encodeName(tempName_).constData());
+    tempName_.clear();
 }
 
 void TSafeFileStream::Commit()
 {
-    if (!save_->commit())
-        throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName_, save_->errorString()));
+    if (committed_)
+        return;
+    if (tempName_.isEmpty())
+        throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName_, errnoText(EBADF)));
+    int err = 0;
+    if (!file_->flush())
+        err = EIO;
+    else if (::fsync(file_->handle()) != 0)
+        err = errno;
+    if (err == 0) {
+        file_->close();
+        if (::rename(QFile::encodeName(tempName_).constData(), QFile::encodeName(target_).constData()) != 0)
+            err = errno;
+    }
+    if (err != 0) {
+        discard();
+        throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName_, errnoText(err)));
+    }
+    committed_ = true;
+    tempName_.clear();
 }
 
 QByteArray ReadWholeFile(const QString& fileName)

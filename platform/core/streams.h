@@ -5,7 +5,6 @@
 #include <memory>
 
 class QFileDevice;
-class QSaveFile;
 
 enum TSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
 
@@ -77,6 +76,7 @@ public:
     void SaveToFile(const QString& fileName);
 
 private:
+    void grow(int64_t size);
     QByteArray data_;
     int64_t pos_ = 0;
 };
@@ -101,15 +101,21 @@ protected:
 };
 
 // Writes a file through a temporary file in the same folder; only Commit() replaces
-// the target, so a failed or abandoned save leaves the old file untouched.
+// the target, so a failed or abandoned save leaves the old file untouched. The
+// temporary file is open for reading too, so a writer may read back what it wrote.
 class TSafeFileStream : public TFileStream {
 public:
     explicit TSafeFileStream(const QString& fileName);
     ~TSafeFileStream() override;
+    // Flushes, syncs and renames over the target; raises EWriteError on failure, and
+    // then the old file is still there. A second call does nothing.
     void Commit();
 
 private:
-    std::unique_ptr<QSaveFile> save_;
+    void discard();
+    QString tempName_;
+    QString target_;
+    bool committed_ = false;
 };
 
 // Whole-file helpers.

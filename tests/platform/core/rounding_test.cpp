@@ -1,6 +1,7 @@
 #include "platform/core/rounding.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour)
 {
@@ -20,4 +21,13 @@ TEST(Rounding, TruncDropsTheFractionTowardZero)
     // C++'s / and % follow the old div and mod: toward zero, sign of the dividend.
     EXPECT_EQ(-7 / 2, -3);
     EXPECT_EQ(-7 % 2, -1);
+}
+
+TEST(Rounding, OutOfRangeValuesSaturateInsteadOfOverflowing)
+{
+    EXPECT_EQ(Round(1e30), 2147483647);
+    EXPECT_EQ(Round(-1e30), -2147483647 - 1);
+    EXPECT_EQ(Trunc(std::nan("")), 0);
+    EXPECT_EQ(Round64(3e9 + 0.5), int64_t(3000000000));
+    EXPECT_EQ(Trunc64(-1e300), std::numeric_limits<int64_t>::min());
 }

@@ -39,6 +39,37 @@ static QImage makeImage(int w, int h, TPixelFormat f)
     return img;
 }
 
+static inline int greyOf(int r, int g, int b);
+
+// 1-bit images keep the table [black, white]: other tables are mapped by the grey rule.
+static QImage normalisedMono(const QImage& image)
+{
+    QImage img = image.format() == QImage::Format_Mono ? image : image.convertToFormat(QImage::Format_Mono);
+    const auto white = [&](int i) {
+        if (i >= img.colorCount())
+            return i == 1;
+        const QRgb c = img.color(i);
+        return greyOf(qRed(c), qGreen(c), qBlue(c)) >= 128;
+    };
+    const bool w0 = white(0), w1 = white(1);
+    if (!w0 && w1) {
+        if (img.colorTable() != MonoColorTable())
+            img.setColorTable(MonoColorTable());
+        return img;
+    }
+    img.setColorTable(MonoColorTable());
+    for (int y = 0; y < img.height(); ++y) {
+        uint8_t* line = img.scanLine(y);
+        for (int i = 0; i < img.bytesPerLine(); ++i) {
+            if (w0 && !w1)
+                line[i] = uint8_t(~line[i]);
+            else
+                line[i] = w0 ? 0xFF : 0x00;
+        }
+    }
+    return img;
+}
+
 TBitmap::TBitmap() = default;
 
 TBitmap::TBitmap(int width, int height, TPixelFormat format) : format_(normalised(format))
@@ -97,7 +128,8 @@ void TBitmap::SetImage(const QImage& image)
     releaseCanvasPainter();
     switch (image.format()) {
     case QImage::Format_Mono:
-        image_ = image;
+    case QImage::Format_MonoLSB:
+        image_ = normalisedMono(image);
         format_ = pf1bit;
         break;
     case QImage::Format_BGR888:
@@ -190,35 +222,42 @@ void TBitmap::SetSize(int w, int h)
     Changed();
 }
 
+QImage ConvertToPixelFormat(const QImage& image, TPixelFormat format)
+{
+    format = normalised(format);
+    if (image.isNull())
+        return QImage();
+    const QImage rgb = image.convertToFormat(QImage::Format_BGR888);
+    QImage out = makeImage(rgb.width(), rgb.height(), format);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uint8_t* s = rgb.constScanLine(y);
+        uint8_t* d = out.scanLine(y);
+        if (format == pf1bit)
+            std::memset(d, 0, size_t(out.bytesPerLine()));
+        for (int x = 0; x < rgb.width(); ++x) {
+            const int b = s[3 * x], g = s[3 * x + 1], r = s[3 * x + 2];
+            switch (format) {
+            case pf1bit:
+                if (greyOf(r, g, b) >= 128)
+                    d[x >> 3] |= uint8_t(0x80 >> (x & 7));
+                break;
+            case pf8bit: d[x] = uint8_t(greyOf(r, g, b)); break;
+            case pf32bit: reinterpret_cast<QRgb*>(d)[x] = qRgb(r, g, b); break;
+            default: d[3 * x] = uint8_t(b); d[3 * x + 1] = uint8_t(g); d[3 * x + 2] = uint8_t(r); break;
+            }
+        }
+    }
+    return out;
+}
+
 void TBitmap::SetPixelFormat(TPixelFormat format)
 {
     format = normalised(format);
     if (format == format_)
         return;
     releaseCanvasPainter();
-    if (!image_.isNull()) {
-        QImage rgb = image_.convertToFormat(QImage::Format_BGR888);
-        QImage out = makeImage(rgb.width(), rgb.height(), format);
-        for (int y = 0; y < rgb.height(); ++y) {
-            const uint8_t* s = rgb.constScanLine(y);
-            uint8_t* d = out.scanLine(y);
-            if (format == pf1bit)
-                std::memset(d, 0, size_t(out.bytesPerLine()));
-            for (int x = 0; x < rgb.width(); ++x) {
-                const int b = s[3 * x], g = s[3 * x + 1], r = s[3 * x + 2];
-                switch (format) {
-                case pf1bit:
-                    if (greyOf(r, g, b) >= 128)
-                        d[x >> 3] |= uint8_t(0x80 >> (x & 7));
-                    break;
-                case pf8bit: d[x] = uint8_t(greyOf(r, g, b)); break;
-                case pf32bit: reinterpret_cast<QRgb*>(d)[x] = qRgb(r, g, b); break;
-                default: d[3 * x] = uint8_t(b); d[3 * x + 1] = uint8_t(g); d[3 * x + 2] = uint8_t(r); break;
-                }
-            }
-        }
-        image_ = out;
-    }
+    if (!image_.isNull())
+        image_ = ConvertToPixelFormat(image_, format);
     format_ = format;
     Changed();
 }

@@ -60,6 +60,7 @@ public:
 
 private:
     friend class TCanvas;
+    friend struct CanvasOps;
     void releaseCanvasPainter() const;
     QImage image_;
     TPixelFormat format_ = pf24bit;
@@ -68,3 +69,7 @@ private:
 
 // The black-and-white table every 1-bit bitmap carries.
 QList<QRgb> MonoColorTable();
+
+// Any image in a bitmap layout (pf1bit, pf8bit grey, pf24bit, pf32bit; others give
+// pf24bit), by the same grey rule as SetPixelFormat: (R*30+G*59+B*11)/100 >= 128 is white.
+QImage ConvertToPixelFormat(const QImage& image, TPixelFormat format);

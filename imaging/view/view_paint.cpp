@@ -1,0 +1,306 @@
+// Painting of the single-image view: background styles, the zoomed image, the selection
+// outline and the polygon's rubber line.
+#include "imaging/view/image_kit_view.h"
+#include "imaging/view/view_stretch.h"
+
+#include "platform/core/rounding.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
+
+#include <QPainter>
+#include <QRegion>
+#include <algorithm>
+
+namespace {
+
+// The old platform's 8 × 8 hatch patterns, top row first, leftmost pixel in the top bit.
+const uint8_t kHatch[6][8] = {
+    {0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00},   // horizontal
+    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},   // vertical
+    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},   // forward diagonal
+    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},   // backward diagonal
+    {0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08, 0x08},   // cross
+    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},   // diagonal cross
+};
+
+QColor complementOf(TColor c)
+{
+    const TColor rgb = ColorToRGB(c);
+    return ToQColor(TColor(~uint32_t(rgb) & 0xFFFFFFu));
+}
+
+// Pixels a line from (x0, y0) towards (x1, y1) visits, the end point left out.
+template <typename F>
+void lineWalk(int x0, int y0, int x1, int y1, F&& visit)
+{
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        visit(x0, y0);
+        const int e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x0 += sx; }
+        if (e2 <= dx) { err += dx; y0 += sy; }
+    }
+}
+
+} // namespace
+
+void TImageKitView::paintBackground(QPainter& p, const QRect& r)
+{
+    const QColor bg = ToQColor(background_);
+    switch (backgroundStyle_) {
+    case ikbsSolid:
+        p.fillRect(r, bg);
+        break;
+    case ikbsHorizontal: case ikbsVertical: case ikbsFDiagonal: case ikbsBDiagonal: case ikbsCross:
+    case ikbsDiagCross: {
+        // Hatch lines over clWindow: the old platform left the area under them unpainted.
+        p.fillRect(r, ToQColor(clWindow));
+        const uint8_t* pat = kHatch[backgroundStyle_ - ikbsHorizontal];
+        QImage tile(8, 8, QImage::Format_ARGB32);
+        tile.fill(Qt::transparent);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (pat[y] & (0x80 >> x))
+                    tile.setPixel(x, y, bg.rgb());
+        QBrush brush(tile);
+        p.save();
+        p.setBrushOrigin(0, 0);
+        p.fillRect(r, brush);
+        p.restore();
+        break;
+    }
+    case ikbsChessboard: {
+        const QColor first = complementOf(background_);
+        const int cw = ClientWidth(), ch = ClientHeight();
+        for (int y = 0, row = 0; y < ch; y += 16, ++row)
+            for (int x = 0, col = 0; x < cw; x += 16, ++col)
+                p.fillRect(QRect(x, y, 16, 16), ((row + col) & 1) == 0 ? first : bg);
+        break;
+    }
+    case ikbsDiagonals: {
+        p.fillRect(r, bg);
+        const int cw = ClientWidth(), ch = ClientHeight();
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(complementOf(background_), 0));
+        p.drawLine(0, 0, cw, ch);
+        p.drawLine(cw, 0, 0, ch);
+        p.restore();
+        break;
+    }
+    }
+}
+
+// Source rectangle in bitmap pixels for the visible part (see Update's drawn sizes).
+QRect TImageKitView::sourceRect(bool decrementAtEdge) const
+{
+    const int bw = bitmap_->Width(), bh = bitmap_->Height();
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    if (zoomedW_ > 0) {
+        const double scale = double(bw) / zoomedW_;
+        sw = Round(drawnW_ * scale);
+        sx = Round(scale * viewX_);
+        if (decrementAtEdge && sx + sw > bw)
+            --sw;
+    }
+    if (zoomedH_ > 0) {
+        const double scale = double(bh) / zoomedH_;
+        sh = Round(drawnH_ * scale);
+        sy = Round(scale * viewY_);
+        if (decrementAtEdge && sy + sh > bh)
+            --sh;
+    }
+    // Never outside the bitmap, whatever rounding did.
+    sx = std::clamp(sx, 0, bw);
+    sy = std::clamp(sy, 0, bh);
+    sw = std::clamp(sw, 0, bw - sx);
+    sh = std::clamp(sh, 0, bh - sy);
+    return QRect(sx, sy, sw, sh);
+}
+
+bool TImageKitView::WouldFilter() const
+{
+    return !(zoomFilter_ == rfNone || filterCountdown_ >= 1 || zoom_ <= 100);
+}
+
+void TImageKitView::paintImage(QPainter& p, int destX, int destY, bool plain, QRect src)
+{
+    if (drawnW_ <= 0 || drawnH_ <= 0 || src.width() <= 0 || src.height() <= 0)
+        return;
+    const QImage& img = std::as_const(*bitmap_).Image();
+    lastPaintFiltered_ = !plain;
+    if (plain) {
+        StretchNearest(img, src, drawnW_, drawnH_, stretchBuf_);
+        p.drawImage(destX, destY, stretchBuf_);
+        return;
+    }
+    // Enlarging with a filter: only the visible part is resampled; a 1-bit copy is
+    // expanded to 24 bits first.
+    QImage part = img.copy(src);
+    if (part.format() != QImage::Format_BGR888)
+        part = part.convertToFormat(QImage::Format_BGR888);
+    QImage out = ZoomResampleImage(part, drawnW_, drawnH_, zoomFilter_);
+    p.drawImage(destX, destY, out);
+}
+
+void TImageKitView::PaintTo(QPainter& p)
+{
+    const int cw = ClientWidth(), ch = ClientHeight();
+    const QRect client(0, 0, cw, ch);
+    const int bh = bitmap_->Height();
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (((drawnW_ < cw || drawnH_ < ch) && !center_) || bh == 0) {
+        p.save();
+        p.setClipRegion(QRegion(client).subtracted(QRegion(0, 0, drawnW_, drawnH_)), Qt::IntersectClip);
+        paintBackground(p, client);
+        p.restore();
+    }
+    if (bh >= 1) {
+        const QRect src = sourceRect(true);
+        if (center_) {
+            p.save();
+            p.setClipRegion(QRegion(client).subtracted(QRegion(offsetX_, offsetY_, drawnW_, drawnH_)),
+                            Qt::IntersectClip);
+            paintBackground(p, client);
+            p.restore();
+        }
+        paintImage(p, offsetX_, offsetY_, !WouldFilter(), src);
+    }
+    p.restore();
+}
+
+void TImageKitView::PaintToCanvas(QPainter& p)
+{
+    if (bitmap_->Height() < 1)
+        return;
+    const bool plain = zoomFilter_ == rfNone || zoom_ == 100;
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    paintImage(p, 0, 0, plain, sourceRect(false));
+    p.restore();
+}
+
+// Runs a painter over a canvas: the paint in progress, or a bitmap's pixels.
+template <typename F>
+static void withPainter(TCustomControl* self, TCanvas* canvas, F&& paint)
+{
+    if (!canvas)
+        return;
+    if (canvas == self->Canvas() && self->Painter()) {
+        paint(*self->Painter());
+        return;
+    }
+    TBitmap* bmp = canvas->Bitmap();
+    if (!bmp || bmp->Empty())
+        return;
+    canvas->Release();
+    QImage& img = bmp->Image();
+    const QImage::Format original = img.format();
+    QImage work = img.convertToFormat(QImage::Format_RGB32);
+    {
+        QPainter p(&work);
+        paint(p);
+    }
+    if (original == QImage::Format_Mono)
+        img = work.convertToFormat(original, MonoColorTable(), Qt::ThresholdDither);
+    else
+        img = work.convertToFormat(original, img.colorTable());
+}
+
+void TImageKitView::PaintTo(TCanvas* canvas)
+{
+    withPainter(this, canvas, [this](QPainter& p) { PaintTo(p); });
+}
+
+void TImageKitView::PaintToCanvas(TCanvas* canvas)
+{
+    withPainter(this, canvas, [this](QPainter& p) { PaintToCanvas(p); });
+}
+
+void TImageKitView::Paint()
+{
+    QPainter* pp = Painter();
+    if (!pp || lock_ > 0)
+        return;
+    QPainter& p = *pp;
+    if (doubleBuffer_) {
+        const QSize size(ClientWidth(), ClientHeight());
+        if (backBuffer_.size() != size) {
+            backBuffer_ = QImage(size, QImage::Format_RGB32);
+            backDirty_ = true;
+        }
+        if (backDirty_ && !backBuffer_.isNull()) {
+            QPainter bp(&backBuffer_);
+            PaintTo(bp);
+            backDirty_ = false;
+        }
+        p.drawImage(0, 0, backBuffer_);
+    } else {
+        PaintTo(p);
+    }
+    drawOutline(p);
+    drawRubberLine(p);
+}
+
+void TImageKitView::drawOutline(QPainter& p)
+{
+    const TIKSelectionRecord& r = *sel_;
+    if (!r.Visible || lock_ > 0 || r.Points.empty())
+        return;
+    QPolygon a, b;
+    int counter = r.Phase;
+    auto visit = [&](int x, int y) {
+        (counter < 3 ? a : b).append(QPoint(x, y));
+        counter = counter == 5 ? 0 : counter + 1;
+    };
+    std::vector<QPoint> pts;
+    pts.reserve(r.Points.size());
+    for (const QPointF& bp : r.Points)
+        pts.push_back(bitmapToClient(bp));
+    for (size_t i = 1; i < pts.size(); ++i)
+        lineWalk(pts[i - 1].x(), pts[i - 1].y(), pts[i].x(), pts[i].y(), visit);
+    if (!polyDrawing_)
+        lineWalk(pts.back().x(), pts.back().y(), pts.front().x(), pts.front().y(), visit);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(ToQColor(r.ColorA), 0));
+    p.drawPoints(a);
+    p.setPen(QPen(ToQColor(r.ColorB), 0));
+    p.drawPoints(b);
+    p.restore();
+}
+
+void TImageKitView::drawRubberLine(QPainter& p)
+{
+    if (!polyDrawing_ || sel_->Points.empty())
+        return;
+    const QPoint last = bitmapToClient(sel_->Points.back());
+    QPolygon line;
+    lineWalk(rubberEnd_.x(), rubberEnd_.y(), last.x(), last.y(), [&](int x, int y) { line.append(QPoint(x, y)); });
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // Inverted pixels, as the old pmNot pen drew them.
+    p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    p.setPen(QPen(Qt::black, 0));
+    p.drawPoints(line);
+    p.restore();
+}
+
+// Only the outline's box needs painting again (the dashes move every tick).
+void TImageKitView::invalidateOutline()
+{
+    const TIKSelectionRecord& r = *sel_;
+    if (r.Points.empty())
+        return;
+    QRect box;
+    for (const QPointF& bp : r.Points) {
+        const QPoint c = bitmapToClient(bp);
+        box = box.united(QRect(c, QSize(1, 1)));
+    }
+    if (polyDrawing_)
+        box = box.united(QRect(rubberEnd_, QSize(1, 1)));
+    update(box.adjusted(-1, -1, 1, 1).translated(ClientOrigin()));
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include "platform/core/events.h"
+
+#include <QApplication>
+#include <QString>
+#include <exception>
+#include <functional>
+
+class Exception;
+
+// The application object. Its notify() lets no exception escape an event handler: an
+// Exception or std::exception is shown in the message box the old default handler
+// showed (the application title as caption, the message ending in a full stop).
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // The application object when one exists, else null (tests run on a plain QApplication).
+    static TApplication* Instance();
+
+    static QString Title();
+    static void SetTitle(const QString& title);
+
+    // Lets pending events run.
+    static void ProcessMessages();
+
+    // Runs fn; an exception it throws goes to HandleException and false is returned.
+    static bool Guard(const std::function<void()>& fn);
+    // Runs OnException when set, else ShowException.
+    static void HandleException(const std::exception& e);
+    static void ShowException(const std::exception& e);
+    // Handler that replaces the message box (receives the exception).
+    static std::function<void(const std::exception&)> OnException;
+    // The text the default handler shows: the message with a final '.' added when the
+    // last character comes after '.' in the character order.
+    static QString ExceptionText(const std::exception& e);
+
+    // Help: an HTML file opened with the desktop's browser; context numbers become anchors.
+    static QString HelpFile();
+    static void SetHelpFile(const QString& path);
+    static bool HelpContext(int context);
+    static bool HelpShow();
+    // Test hook: receives the URL instead of opening it; returns what opening returned.
+    static std::function<bool(const QString& url)> OpenUrlHook;
+};

@@ -1,10 +1,12 @@
-#include <QApplication>
+#include "platform/ui/application.h"
+
 #include <QMainWindow>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kandrivel"));
+    TApplication app(argc, argv);
+    TApplication::setApplicationName(QStringLiteral("Kandrivel"));
+    TApplication::SetTitle(QStringLiteral("Kandrivel"));
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Kandrivel"));
     window.resize(900, 640);

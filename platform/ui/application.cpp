@@ -105,7 +105,7 @@ bool TApplication::HelpContext(int context)
     if (g_helpFile.isEmpty() || !QFileInfo::exists(g_helpFile))
         return false;
     QUrl url = QUrl::fromLocalFile(QFileInfo(g_helpFile).absoluteFilePath());
-    // Context numbers are anchors "ctx<number>" in the help page.
-    url.setFragment(QStringLiteral("ctx%1").arg(context));
+    // Context numbers are anchors "context-<number>" in the help page.
+    url.setFragment(QStringLiteral("context-%1").arg(context));
     return openUrl(url);
 }

@@ -84,7 +84,7 @@ TEST(ApplicationHelp, ContextNumbersBecomeAnchors)
     f.write("<html></html>");
     f.close();
     EXPECT_TRUE(TApplication::HelpContext(12));
-    EXPECT_TRUE(opened.endsWith(QStringLiteral("Kandrivel.html#ctx12")));
+    EXPECT_TRUE(opened.endsWith(QStringLiteral("Kandrivel.html#context-12")));
     EXPECT_TRUE(opened.startsWith(QStringLiteral("file://")));
     TApplication::OpenUrlHook = nullptr;
     TApplication::SetHelpFile(QString());

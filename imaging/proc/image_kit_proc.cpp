@@ -1,0 +1,485 @@
+#include "imaging/proc/image_kit_proc.h"
+
+#include "imaging/proc/bitmap_routines.h"
+#include "imaging/proc/geometry.h"
+#include "imaging/proc/quantizer.h"
+#include "imaging/view/image_kit_view.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/ui/image_control.h"
+
+#include <QImage>
+#include <algorithm>
+
+TImageKitProc::TImageKitProc(QObject* owner) : QObject(owner) {}
+
+TImageKitProc::~TImageKitProc()
+{
+    detachView();
+    detachImage();
+    ClearUndo();
+}
+
+// ---- attachment ----------------------------------------------------------------------
+
+void TImageKitProc::BitmapChangedProc(void* data, TIKView*)
+{
+    static_cast<TImageKitProc*>(data)->BitmapChanged();
+}
+
+void TImageKitProc::BitmapChanged()
+{
+    if (view_)
+        bitmap_ = view_->GetBitmap();
+}
+
+void TImageKitProc::detachView()
+{
+    if (!view_)
+        return;
+    view_->RemoveBitmapChangeListener(&TImageKitProc::BitmapChangedProc, this);
+    disconnect(viewGone_);
+    if (bitmap_ == view_->GetBitmap())
+        bitmap_ = nullptr;
+    view_ = nullptr;
+}
+
+void TImageKitProc::detachImage()
+{
+    if (!image_)
+        return;
+    disconnect(imageGone_);
+    if (bitmap_ == image_->PictureBitmap())
+        bitmap_ = nullptr;
+    image_ = nullptr;
+}
+
+void TImageKitProc::SetAttachedImageKit(TIKView* view)
+{
+    if (view == view_)
+        return;
+    detachView();
+    if (!view)
+        return;
+    detachImage();
+    view_ = view;
+    bitmap_ = view->GetBitmap();
+    // A view that goes away first takes its listener list with it; only forget it.
+    viewGone_ = connect(view, &QObject::destroyed, this, [this] {
+        view_ = nullptr;
+        bitmap_ = nullptr;
+    });
+    view->AddBitmapChangeListener(&TImageKitProc::BitmapChangedProc, this);
+}
+
+void TImageKitProc::SetAttachedTImage(TImage* image)
+{
+    if (image == image_)
+        return;
+    detachView();
+    detachImage();
+    if (!image)
+        return;
+    image_ = image;
+    bitmap_ = image->PictureBitmap();
+    imageGone_ = connect(image, &QObject::destroyed, this, [this] {
+        image_ = nullptr;
+        bitmap_ = nullptr;
+    });
+}
+
+void TImageKitProc::SetAttachedBitmap(TBitmap* bitmap)
+{
+    if (!bitmap && (view_ || image_))
+        return;
+    detachView();
+    detachImage();
+    bitmap_ = bitmap;
+}
+
+TImageKitView* TImageKitProc::imageView() const { return dynamic_cast<TImageKitView*>(view_); }
+
+TColor TImageKitProc::Background() const { return view_ ? view_->Background() : ownBackground_; }
+
+void TImageKitProc::SetBackground(TColor color)
+{
+    if (view_)
+        view_->SetBackground(color);
+    else
+        ownBackground_ = color;
+}
+
+// ---- work area -----------------------------------------------------------------------
+
+void TImageKitProc::SelectRect(int x1, int y1, int x2, int y2)
+{
+    rx1_ = x1;
+    ry1_ = y1;
+    rx2_ = x2;
+    ry2_ = y2;
+    if (TImageKitView* v = imageView()) {
+        const TIKSelectionBase base = v->SelectionBase();
+        v->SetSelectionBase(iksbBitmap);
+        v->SelectRect(x1, y1, x2, y2);
+        v->SetSelectionBase(base);
+    }
+}
+
+bool TImageKitProc::GetWorkArea(int& x1, int& y1, int& x2, int& y2, std::vector<TPoint>& polygon)
+{
+    polygon.clear();
+    if (TImageKitView* v = imageView()) {
+        if (v->HasSelection()) {
+            x1 = v->SelectionX1();
+            y1 = v->SelectionY1();
+            x2 = v->SelectionX2();
+            y2 = v->SelectionY2();
+            polygon = v->GetSelectionPolygon();
+            return true;
+        }
+    } else if (rx1_ >= 0) {
+        x1 = rx1_;
+        y1 = ry1_;
+        x2 = rx2_;
+        y2 = ry2_;
+        OrderPairs(x1, x2, y1, y2);
+        return true;
+    }
+    x1 = 0;
+    y1 = 0;
+    x2 = bitmap_ ? bitmap_->Width() - 1 : -1;
+    y2 = bitmap_ ? bitmap_->Height() - 1 : -1;
+    return false;
+}
+
+TIKWorkArea TImageKitProc::WorkArea()
+{
+    TIKWorkArea a;
+    a.Selected = GetWorkArea(a.X1, a.Y1, a.X2, a.Y2, a.Polygon);
+    if (!bitmap_) {
+        a.X2 = a.X1 - 1;
+        return a;
+    }
+    // Selections may reach past the image (select-all passes width and height).
+    a.X1 = std::max(a.X1, 0);
+    a.Y1 = std::max(a.Y1, 0);
+    a.X2 = std::min(a.X2, bitmap_->Width() - 1);
+    a.Y2 = std::min(a.Y2, bitmap_->Height() - 1);
+    return a;
+}
+
+bool TImageKitProc::isTruePolygon(const TIKWorkArea& area) const
+{
+    return !area.Polygon.empty() &&
+           !TImageKitView::IsRectangularSelection(area.Polygon.data(), int(area.Polygon.size()));
+}
+
+template <class Op> void TImageKitProc::onArea(const TIKWorkArea& area, Op op)
+{
+    if (isTruePolygon(area)) {
+        TBitmap copy;
+        CopyBitmapArea(bitmap_, &copy, area.X1, area.Y1, area.X2, area.Y2);
+        op(&copy, 0, 0, copy.Width() - 1, copy.Height() - 1);
+        DrawThroughPolygon(bitmap_, area.X1, area.Y1, &copy, area.Polygon);
+    } else {
+        op(bitmap_, area.X1, area.Y1, area.X2, area.Y2);
+    }
+}
+
+// ---- undo, progress, refresh -----------------------------------------------------------
+
+void TImageKitProc::SaveUndo()
+{
+    if (!bitmap_ || UndoLimit <= 0)
+        return;
+    while (!undo_.empty() && int(undo_.size()) >= UndoLimit)
+        undo_.erase(undo_.begin());
+    auto entry = std::make_unique<TBitmap>();
+    CopyBitmap(bitmap_, entry.get());
+    undo_.push_back(std::move(entry));
+}
+
+void TImageKitProc::Undo()
+{
+    if (!bitmap_ || undo_.empty())
+        return;
+    // The bitmap object stays; only its size, format and pixels come back.
+    bitmap_->Assign(*undo_.back());
+    undo_.pop_back();
+    NotifyChanged();
+}
+
+void TImageKitProc::ClearUndo() { undo_.clear(); }
+
+void TImageKitProc::NotifyChanged()
+{
+    if (view_) {
+        view_->Update();
+        view_->ImageChanged();
+    } else if (bitmap_) {
+        bitmap_->Changed();
+    }
+}
+
+void TImageKitProc::Progress(int done, int rows)
+{
+    if (!OnProgress || rows <= 0)
+        return;
+    OnProgress(this, std::min(100, Trunc(done * 100.0 / (rows + 0.5))));
+}
+
+// ---- basic operations ----------------------------------------------------------------
+
+void TImageKitProc::Clear()
+{
+    if (!bitmap_ || bitmap_->Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    FillBitmapRect(bitmap_, 0, 0, bitmap_->Width() - 1, bitmap_->Height() - 1, Background());
+    NotifyChanged();
+}
+
+void TImageKitProc::ConvertToGray()
+{
+    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit)
+        return;
+    const TIKWorkArea area = WorkArea();
+    if (area.Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    onArea(area, [this](TBitmap* bm, int x1, int y1, int x2, int y2) {
+        const int rows = y2 - y1 + 1;
+        for (int y = y1; y <= y2; ++y) {
+            uint8_t* p = bm->ScanLine(y) + 3 * x1;
+            for (int x = x1; x <= x2; ++x, p += 3) {
+                const uint8_t g = uint8_t((p[2] * 30 + p[1] * 59 + p[0] * 11) / 100);
+                p[0] = p[1] = p[2] = g;
+            }
+            Progress(y - y1 + 1, rows);
+        }
+    });
+    NotifyChanged();
+}
+
+void TImageKitProc::Negative()
+{
+    if (!bitmap_)
+        return;
+    const TPixelFormat f = bitmap_->PixelFormat();
+    if (f != pf24bit && f != pf1bit)
+        return;
+    const TIKWorkArea area = WorkArea();
+    if (area.Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    onArea(area, [this, f](TBitmap* bm, int x1, int y1, int x2, int y2) {
+        const int rows = y2 - y1 + 1;
+        for (int y = y1; y <= y2; ++y) {
+            uint8_t* row = bm->ScanLine(y);
+            if (f == pf24bit) {
+                for (int i = 3 * x1; i < 3 * (x2 + 1); ++i)
+                    row[i] = uint8_t(255 - row[i]);
+                Progress(y - y1 + 1, rows);
+            } else {
+                for (int x = x1; x <= x2; ++x)
+                    row[x >> 3] ^= uint8_t(0x80 >> (x & 7));
+            }
+        }
+    });
+    NotifyChanged();
+}
+
+void TImageKitProc::Merge(const TBitmap* graphic, int percent)
+{
+    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit || !graphic || graphic->Empty())
+        return;
+    const TIKWorkArea area = WorkArea();
+    if (area.Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    // The other image stretched over the work area.
+    const QImage other = graphic->Image()
+                             .convertToFormat(QImage::Format_BGR888)
+                             .scaled(area.Width(), area.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                             .convertToFormat(QImage::Format_BGR888);
+    const double p = percent / 100.0, q = (100 - percent) / 100.0;
+    onArea(area, [&](TBitmap* bm, int x1, int y1, int x2, int y2) {
+        const int rows = y2 - y1 + 1;
+        for (int y = y1; y <= y2; ++y) {
+            uint8_t* d = bm->ScanLine(y) + 3 * x1;
+            const uint8_t* s = other.constScanLine(y - y1);
+            for (int i = 0; i < 3 * (x2 - x1 + 1); ++i)
+                d[i] = ClampByte(Round(d[i] * p + s[i] * q));
+            Progress(y - y1 + 1, rows);
+        }
+    });
+    NotifyChanged();
+}
+
+void TImageKitProc::GetHistogram(TIKHistogram& table)
+{
+    table.fill(TIKHistogramEntry{});
+    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit)
+        return;
+    const TIKWorkArea area = WorkArea();
+    for (int y = area.Y1; y <= area.Y2; ++y) {
+        const uint8_t* p = bitmap_->ScanLine(y) + 3 * area.X1;
+        for (int x = area.X1; x <= area.X2; ++x, p += 3) {
+            ++table[p[2]].Red;
+            ++table[p[1]].Green;
+            ++table[p[0]].Blue;
+            ++table[(p[2] * 30 + p[1] * 59 + p[0] * 11) / 100].Gray;
+        }
+    }
+}
+
+int TImageKitProc::CountColors()
+{
+    if (!bitmap_)
+        return 0;
+    if (bitmap_->PixelFormat() == pf1bit)
+        return 2;
+    if (bitmap_->PixelFormat() != pf24bit)
+        return 0;
+    const TIKWorkArea area = WorkArea();
+    if (area.Empty())
+        return 0;
+    // One bit per possible colour: photographs count in one pass.
+    std::vector<uint64_t> seen(size_t(1) << 18, 0);
+    int count = 0;
+    for (int y = area.Y1; y <= area.Y2; ++y) {
+        const uint8_t* p = bitmap_->ScanLine(y) + 3 * area.X1;
+        for (int x = area.X1; x <= area.X2; ++x, p += 3) {
+            const uint32_t c = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+            uint64_t& word = seen[c >> 6];
+            const uint64_t bit = uint64_t(1) << (c & 63);
+            if (!(word & bit)) {
+                word |= bit;
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+void TImageKitProc::CropToSelection()
+{
+    if (!bitmap_ || bitmap_->Empty())
+        return;
+    const TIKWorkArea area = WorkArea();
+    if (area.Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    if (area.Selected) {
+        TBitmap cut;
+        if (isTruePolygon(area))
+            CopyPolygonRect(bitmap_, &cut, area.Polygon, area.X1, area.Y1, area.X2, area.Y2, Background());
+        else
+            CopyBitmapArea(bitmap_, &cut, area.X1, area.Y1, area.X2, area.Y2);
+        CopyBitmap(&cut, bitmap_);
+    }
+    NotifyChanged();
+}
+
+// ---- colour reduction and black-and-white --------------------------------------------
+
+void TImageKitProc::ReduceColors(int colorCount)
+{
+    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit || bitmap_->Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    ::ReduceColors(*bitmap_, colorCount, this, OnProgress);
+    NotifyChanged();
+}
+
+void TImageKitProc::ReduceColorsToPalette(int colorCount, TPaletteEntry* palette)
+{
+    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit || bitmap_->Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    ::ReduceColorsToPalette(*bitmap_, colorCount, palette, this, OnProgress);
+    NotifyChanged();
+}
+
+void TImageKitProc::ConvertToBWOrdered()
+{
+    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit || bitmap_->Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    ::ConvertToBWOrdered(*bitmap_, this, OnProgress);
+    NotifyChanged();
+}
+
+void TImageKitProc::ConvertToBWThreshold(int threshold)
+{
+    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit || bitmap_->Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    ::ConvertToBWThreshold(*bitmap_, threshold, this, OnProgress);
+    NotifyChanged();
+}
+
+void TImageKitProc::ConvertTo24Bit()
+{
+    if (!bitmap_ || bitmap_->PixelFormat() != pf1bit || bitmap_->Empty())
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    ::ConvertTo24Bit(*bitmap_, this, OnProgress);
+    NotifyChanged();
+}
+
+// ---- geometry ----------------------------------------------------------------------------
+
+void TImageKitProc::ResizeCanvas(int width, int height)
+{
+    if (!bitmap_ || width <= 0 || height <= 0)
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    ::ResizeCanvas(*bitmap_, width, height, Background());
+    NotifyChanged();
+}
+
+void TImageKitProc::Resample(int width, int height, TResampleFilter filter)
+{
+    if (!bitmap_)
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    ::Resample(*bitmap_, width, height, filter, this, OnProgress);
+    NotifyChanged();
+}
+
+void TImageKitProc::Rotate(int angle, bool antialias)
+{
+    if (!bitmap_ || bitmap_->Empty())
+        return;
+    if (bitmap_->PixelFormat() != pf24bit && bitmap_->PixelFormat() != pf1bit)
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    // 1-bit images fill uncovered pixels from the component's own colour.
+    ::Rotate(*bitmap_, angle, antialias, Background(), ownBackground_ != 0, this, OnProgress);
+    NotifyChanged();
+}
+
+void TImageKitProc::Flip(int direction)
+{
+    if (!bitmap_ || bitmap_->Empty())
+        return;
+    if (bitmap_->PixelFormat() != pf24bit && bitmap_->PixelFormat() != pf1bit)
+        return;
+    if (autoUndo_)
+        SaveUndo();
+    ::Flip(*bitmap_, direction);
+    NotifyChanged();
+}

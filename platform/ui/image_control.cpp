@@ -1,0 +1,21 @@
+#include "platform/ui/image_control.h"
+
+#include <QPainter>
+
+TImage::TImage(QWidget* parent) : QWidget(parent)
+{
+    bitmap_.OnChange = [this] {
+        ++changes_;
+        update();
+    };
+}
+
+TImage::~TImage() { bitmap_.OnChange = nullptr; }
+
+void TImage::paintEvent(QPaintEvent*)
+{
+    if (bitmap_.Empty())
+        return;
+    QPainter p(this);
+    p.drawImage(0, 0, bitmap_.Image());
+}

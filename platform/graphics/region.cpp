@@ -1,4 +1,5 @@
 #include "platform/graphics/region.h"
+#include "platform/graphics/raster.h"
 
 #include <algorithm>
 #include <climits>
@@ -9,43 +10,25 @@ TRegion TRegion::FromPolygon(const std::vector<TPoint>& points)
     TRegion r;
     if (points.size() < 3)
         return r;
-    int minY = INT_MAX, maxY = INT_MIN;
+    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
     for (const TPoint& p : points) {
+        minX = std::min(minX, p.X);
+        maxX = std::max(maxX, p.X);
         minY = std::min(minY, p.Y);
         maxY = std::max(maxY, p.Y);
     }
-    if (maxY <= minY)
+    if (maxY <= minY || maxX <= minX)
         return r;
+    // The canvas's scan conversion, so that regions and drawn polygons agree pixel for pixel.
+    const raster::Spans spans = raster::PolygonFill(points, TRect(minX, minY, maxX, maxY));
     r.top_ = minY;
     r.rows_.resize(size_t(int64_t(maxY) - minY));
-    std::vector<double> xs;
-    const size_t n = points.size();
-    for (int y = minY; y < maxY; ++y) {
-        const double yc = y + 0.5;
-        xs.clear();
-        for (size_t i = 0; i < n; ++i) {
-            const TPoint& a = points[i];
-            const TPoint& b = points[(i + 1) % n];
-            if (a.Y == b.Y)
-                continue;
-            const bool crosses = (a.Y <= yc && yc < b.Y) || (b.Y <= yc && yc < a.Y);
-            if (!crosses)
-                continue;
-            xs.push_back(a.X + (yc - a.Y) * double(b.X - a.X) / double(b.Y - a.Y));
-        }
-        std::sort(xs.begin(), xs.end());
-        auto& spans = r.rows_[size_t(y - minY)];
-        for (size_t i = 0; i + 1 < xs.size(); i += 2) {
-            // Pixel x is inside when x + 0.5 lies in [xs[i], xs[i+1]).
-            const int left = int(std::ceil(xs[i] - 0.5));
-            const int right = int(std::ceil(xs[i + 1] - 0.5));
-            if (right > left) {
-                if (!spans.empty() && spans.back().Right >= left)
-                    spans.back().Right = std::max(spans.back().Right, right);
-                else
-                    spans.push_back({left, right});
-            }
-        }
+    for (const raster::Span& s : spans) {
+        auto& row = r.rows_[size_t(s.y - minY)];
+        if (!row.empty() && row.back().Right >= s.x0)
+            row.back().Right = std::max(row.back().Right, s.x1);
+        else
+            row.push_back({s.x0, s.x1});
     }
     r.recomputeBounds();
     return r;

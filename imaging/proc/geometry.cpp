@@ -1,0 +1,404 @@
+#include "imaging/proc/geometry.h"
+#include "imaging/proc/resample.h"
+#include "imaging/proc/resample_buffers.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/rounding.h"
+#include "platform/graphics/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+
+inline void report(TObject* sender, const TProgressEvent& progress, int done, double total)
+{
+    if (progress)
+        progress(sender, Trunc(done * 100.0 / (total + 0.5)));
+}
+
+struct TTriple {
+    uint8_t b, g, r;
+};
+
+// Blend weights are in 1/4096 units; the +2048 rounds to nearest. (Rounding the
+// quotient once more would turn every odd channel of a flat area into the next even.)
+inline uint8_t blendChannel(int left, int p, int u, int v)
+{
+    return ClampByte((left * u + p * v + 2048) >> 12);
+}
+
+inline TTriple blend(const TTriple& left, const uint8_t* p, int u, int v)
+{
+    return {blendChannel(left.b, p[0], u, v), blendChannel(left.g, p[1], u, v), blendChannel(left.r, p[2], u, v)};
+}
+
+inline TTriple blend(const TTriple& left, const TTriple& p, int u, int v)
+{
+    return {blendChannel(left.b, p.b, u, v), blendChannel(left.g, p.g, u, v), blendChannel(left.r, p.r, u, v)};
+}
+
+inline void put(uint8_t* d, const TTriple& t)
+{
+    d[0] = t.b;
+    d[1] = t.g;
+    d[2] = t.r;
+}
+
+inline TTriple get(const uint8_t* s) { return {s[0], s[1], s[2]}; }
+
+void fillSpan(uint8_t* row, int from, int to, const TTriple& bg)
+{
+    for (int x = from; x < to; ++x)
+        put(row + 3 * x, bg);
+}
+
+void fillRows(std::vector<uint8_t>& buf, int w, int h, const TTriple& bg)
+{
+    try {
+        buf.reserve(size_t(w) * size_t(h) * 3);
+        AdviseLargePages(buf.data(), buf.capacity());
+        buf.resize(size_t(w) * size_t(h) * 3);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 rotation buffer").arg(w).arg(h));
+    }
+    for (size_t i = 0; i < buf.size(); i += 3) {
+        buf[i] = bg.b;
+        buf[i + 1] = bg.g;
+        buf[i + 2] = bg.r;
+    }
+}
+
+struct TShearSizes {
+    double theta, t, s;
+    int W1, D, H2p, E, H2, W3;
+};
+
+TShearSizes shearSizes(int w, int h, int angle)
+{
+    TShearSizes z;
+    z.theta = angle * M_PI / 180.0;
+    z.t = std::fabs(std::sin(z.theta / 2) / std::cos(z.theta / 2));
+    z.s = std::fabs(std::sin(z.theta));
+    z.W1 = Round(h * z.t + w + 1);
+    z.D = Round((z.W1 - w) * z.s);
+    z.H2p = Round(z.W1 * z.s + h + 1);
+    z.E = Round(z.t * (z.H2p - h - z.D));
+    z.H2 = z.H2p - 2 * z.D;
+    z.W3 = Round(z.t * z.H2 + z.W1 + 1 - 2 * z.E);
+    return z;
+}
+
+// Three shears of the w × h 24-bit work bitmap into bitmap.
+void shearRotate(const TBitmap& work, TBitmap& bitmap, int angle, bool aa, const TTriple& bg, TObject* sender,
+                 const TProgressEvent& progress)
+{
+    const int w = work.Width(), h = work.Height();
+    const TShearSizes z = shearSizes(w, h, angle);
+    const bool positive = z.theta > 0;
+    const int W1 = z.W1, H2 = std::max(z.H2, 1), W3 = std::max(z.W3, 1);
+    const double total = double(h) + W1 + H2;
+    int steps = 0;
+
+    // Pass 1: rows shifted sideways into W1 × h.
+    // Only the uncovered ends of each row are filled.
+    std::unique_ptr<uint8_t[]> p1(new (std::nothrow) uint8_t[size_t(W1) * size_t(h) * 3]);
+    if (!p1)
+        throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 rotation buffer").arg(W1).arg(h));
+    AdviseLargePages(p1.get(), size_t(W1) * size_t(h) * 3);
+    for (int y = 0; y < h; ++y) {
+        const double skew = (positive ? y : h - y) * z.t;
+        const int k = Round(skew);
+        const uint8_t* s = work.ScanLine(y);
+        uint8_t* row = p1.get() + size_t(y) * W1 * 3;
+        fillSpan(row, 0, std::min(std::max(k, 0), W1), bg);
+        fillSpan(row, std::min(std::max(k + w, 0), W1), W1, bg);
+        if (!aa) {
+            const int from = std::max(k, 0), to = std::min(k + w, W1);
+            if (to > from)
+                std::memcpy(row + 3 * from, s + 3 * (from - k), size_t(to - from) * 3);
+        } else {
+            const int u = Trunc((skew - k) * 4096), v = 4096 - u;
+            TTriple left = bg;
+            for (int x = 0; x < w; ++x) {
+                const int c = k + x;
+                if (c >= 0 && c < W1)
+                    put(row + 3 * c, blend(left, s + 3 * x, u, v));
+                left = get(s + 3 * x);
+            }
+            if (u > 0 && k + w < W1 && k + w >= 0)
+                put(row + 3 * (k + w), blend(left, bg, u, v));
+        }
+        report(sender, progress, ++steps, total);
+    }
+
+    // Pass 2: columns shifted vertically into W1 × H2. Worked in strips of columns
+    // so that the row-major buffers are read and written a cache line at a time.
+    std::vector<uint8_t> p2;
+    fillRows(p2, W1, H2, bg);
+    constexpr int kStrip = 32;
+    int offs[kStrip], us[kStrip], vs[kStrip];
+    TTriple lefts[kStrip];
+    for (int x0 = 0; x0 < W1; x0 += kStrip) {
+        const int n = std::min(kStrip, W1 - x0);
+        for (int i = 0; i < n; ++i) {
+            const int x = x0 + i;
+            const double skew = (positive ? W1 - x : x) * z.s;
+            const int k = Round(skew);
+            us[i] = Round((skew - k) * 4096);
+            vs[i] = 4096 - us[i];
+            offs[i] = k - z.D;
+            lefts[i] = bg;
+        }
+        for (int y = 0; y < h; ++y) {
+            const uint8_t* s = p1.get() + (size_t(y) * W1 + x0) * 3;
+            for (int i = 0; i < n; ++i) {
+                const int ty = y + offs[i];
+                if (ty < 0 || ty >= H2)
+                    continue;
+                uint8_t* d = p2.data() + (size_t(ty) * W1 + x0 + i) * 3;
+                if (!aa)
+                    std::memcpy(d, s + 3 * i, 3);
+                else {
+                    put(d, blend(lefts[i], s + 3 * i, us[i], vs[i]));
+                    lefts[i] = get(s + 3 * i);
+                }
+            }
+        }
+        if (aa)
+            for (int i = 0; i < n; ++i) {
+                const int ty = offs[i] + h;
+                if (us[i] > 0 && ty < H2 && ty >= 0)
+                    put(p2.data() + (size_t(ty) * W1 + x0 + i) * 3, blend(lefts[i], bg, us[i], vs[i]));
+            }
+        steps += n;
+        report(sender, progress, steps, total);
+    }
+
+    // Pass 3: rows shifted sideways into the W3 × H2 image.
+    QImage img = NewImage24(W3, H2);
+    for (int y = 0; y < H2; ++y) {
+        uint8_t* d = img.scanLine(y);
+        const double skew = (positive ? y : H2 - y) * z.t;
+        const int k = Round(skew);
+        const int u = Round((skew - k) * 4096), v = 4096 - u;
+        const int offset = k - z.E;
+        fillSpan(d, 0, std::min(std::max(offset, 0), W3), bg);
+        fillSpan(d, std::min(std::max(offset + W1, 0), W3), W3, bg);
+        const uint8_t* s = p2.data() + size_t(y) * W1 * 3;
+        if (!aa) {
+            const int from = std::max(offset, 0), to = std::min(offset + W1, W3);
+            if (to > from)
+                std::memcpy(d + 3 * from, s + 3 * (from - offset), size_t(to - from) * 3);
+        } else {
+            TTriple left = bg;
+            for (int x = 0; x < W1; ++x) {
+                const int c = x + offset;
+                if (c >= 0 && c < W3) {
+                    put(d + 3 * c, blend(left, s + 3 * x, u, v));
+                    left = get(s + 3 * x);
+                }
+            }
+            const int c = offset + W1;
+            if (u > 0 && c >= 0 && c < W3)
+                put(d + 3 * c, blend(left, bg, u, v));
+        }
+        report(sender, progress, ++steps, total);
+    }
+    bitmap.SetImage(img);
+}
+
+// Quarter turns in tiles, so that neither side is walked across rows one pixel at a time.
+template <bool Clockwise>
+void quarterTurn(const TBitmap& src, TBitmap& dst)
+{
+    const int w = src.Width(), h = src.Height();
+    // Every pixel is written below; the image needs no fill first.
+    QImage out = NewImage24(h, w);
+    std::vector<const uint8_t*> srow(static_cast<size_t>(h));
+    std::vector<uint8_t*> drow(static_cast<size_t>(w));
+    for (int y = 0; y < h; ++y)
+        srow[size_t(y)] = src.ScanLine(y);
+    for (int x = 0; x < w; ++x)
+        drow[size_t(x)] = out.scanLine(x);
+    // Tiles keep both the source rows and the destination rows of a block in cache.
+    constexpr int kTile = 64;
+    for (int q0 = 0; q0 < h; q0 += kTile)
+        for (int x0 = 0; x0 < w; x0 += kTile) {
+            const int q1 = std::min(q0 + kTile, h), x1 = std::min(x0 + kTile, w);
+            for (int x = x0; x < x1; ++x) {
+                // Clockwise: destination row x holds source column x from the bottom up.
+                // Counter-clockwise: destination row w−1−x holds column x from the top.
+                uint8_t* d = Clockwise ? drow[size_t(x)] : drow[size_t(w - 1 - x)];
+                for (int q = q0; q < q1; ++q) {
+                    const uint8_t* s = srow[size_t(Clockwise ? h - 1 - q : q)] + 3 * x;
+                    uint8_t* p = d + 3 * q;
+                    p[0] = s[0];
+                    p[1] = s[1];
+                    p[2] = s[2];
+                }
+            }
+        }
+    dst.SetImage(out);
+}
+
+inline bool getBit(const uint8_t* row, int x) { return row[x >> 3] & (0x80 >> (x & 7)); }
+inline void setBit(uint8_t* row, int x) { row[x >> 3] |= uint8_t(0x80 >> (x & 7)); }
+
+} // namespace
+
+void ResizeCanvas(TBitmap& bitmap, int width, int height, TColor background)
+{
+    if (bitmap.Empty() || width <= 0 || height <= 0)
+        return;
+    bitmap.Canvas()->Brush.Color = background;
+    bitmap.SetSize(width, height);
+}
+
+void Resample(TBitmap& bitmap, int width, int height, TResampleFilter filter, TObject* sender,
+              const TProgressEvent& progress)
+{
+    if (bitmap.Empty() || (width < 0 && height < 0))
+        return;
+    const int ow = bitmap.Width(), oh = bitmap.Height();
+    if (width < 0)
+        width = int(int64_t(ow) * height / oh);
+    else if (height < 0)
+        height = int(int64_t(width) * oh / ow);
+    if (width <= 0 || height <= 0)
+        return;
+    TBitmap out(width, height, bitmap.PixelFormat() == pf1bit ? pf1bit : pf24bit);
+    if (filter != rfNone && bitmap.PixelFormat() != pf1bit)
+        ResampleBitmap(bitmap, out, filter, sender, progress);
+    else
+        HalftoneStretch(bitmap, out);
+    bitmap.Assign(out);
+}
+
+void RotateCounterClockwise90(const TBitmap& source, TBitmap& destination)
+{
+    if (!source.Empty())
+        quarterTurn<false>(source, destination);
+}
+
+void RotateClockwise90(const TBitmap& source, TBitmap& destination)
+{
+    if (!source.Empty())
+        quarterTurn<true>(source, destination);
+}
+
+void ShearRotatedSize(int w, int h, int angle, int& width, int& height)
+{
+    const TShearSizes z = shearSizes(w, h, angle);
+    width = z.W3;
+    height = z.H2;
+}
+
+void Rotate(TBitmap& bitmap, int angle, bool antialias, TColor background, bool monoBackgroundWhite,
+            TObject* sender, const TProgressEvent& progress)
+{
+    if (bitmap.Empty())
+        return;
+    if (bitmap.PixelFormat() == pf1bit) {
+        RotateMonochrome(bitmap, angle, monoBackgroundWhite, sender, progress);
+        return;
+    }
+    if (bitmap.PixelFormat() != pf24bit)
+        return;
+    angle %= 360;
+    TBitmap work;
+    if (angle >= -45 && angle <= 45)
+        work = bitmap;
+    while (angle > 45) {
+        RotateCounterClockwise90(bitmap, work);
+        angle -= 90;
+        if (angle > 45)
+            bitmap.Assign(work);
+    }
+    while (angle < -45) {
+        RotateClockwise90(bitmap, work);
+        angle += 90;
+        if (angle < -45)
+            bitmap.Assign(work);
+    }
+    if (angle == 0) {
+        bitmap.Assign(work);
+        return;
+    }
+    const TColor c = ColorToRGB(background);
+    shearRotate(work, bitmap, angle, antialias,
+                TTriple{uint8_t(GetBValue(c)), uint8_t(GetGValue(c)), uint8_t(GetRValue(c))}, sender, progress);
+}
+
+void RotateMonochrome(TBitmap& bitmap, int angle, bool backgroundWhite, TObject* sender,
+                      const TProgressEvent& progress)
+{
+    if (bitmap.Empty() || bitmap.PixelFormat() != pf1bit)
+        return;
+    const int w = bitmap.Width(), h = bitmap.Height();
+    const double b = -angle / 57.29577951308232;
+    const double c = Trunc(std::cos(b) * 10000) / 10000.0;
+    const double n = Trunc(std::sin(b) * 10000) / 10000.0;
+    const int W = Trunc(std::fabs(w * c) + std::fabs(h * n));
+    const int H = Trunc(std::fabs(w * n) + std::fabs(h * c));
+    if (W <= 0 || H <= 0)
+        return;
+    TBitmap out(W, H, pf1bit);
+    std::vector<const uint8_t*> rows(static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y)
+        rows[size_t(y)] = bitmap.ScanLine(y);
+    const double cx = w / 2.0 - 0.5, cy = h / 2.0 - 0.5;
+    for (int y = 0; y < H; ++y) {
+        uint8_t* d = out.ScanLine(y);
+        std::memset(d, 0, size_t(out.BytesPerLine()));
+        const double dy = y - (H / 2.0 - 0.5);
+        for (int x = 0; x < W; ++x) {
+            const double dx = x - (W / 2.0 - 0.5);
+            const double fx = cx + c * dx + n * dy, fy = cy - n * dx + c * dy;
+            bool white = backgroundWhite;
+            // Trunc toward zero: −0.7 lands on column 0 as in the formula.
+            if (fx > -1.0 && fy > -1.0 && fx < w && fy < h) {
+                const int sx = Trunc(fx), sy = Trunc(fy);
+                if (sx >= 0 && sy >= 0 && sx < w && sy < h)
+                    white = getBit(rows[size_t(sy)], sx);
+            }
+            if (white)
+                setBit(d, x);
+        }
+        if (progress)
+            progress(sender, Trunc(y * 100.0 / H));
+    }
+    bitmap.Assign(out);
+}
+
+void Flip(TBitmap& bitmap, int direction)
+{
+    if (bitmap.Empty() || (bitmap.PixelFormat() != pf24bit && bitmap.PixelFormat() != pf1bit))
+        return;
+    if (direction != 0 && direction != 1)
+        return;
+    const int w = bitmap.Width(), h = bitmap.Height();
+    const bool mono = bitmap.PixelFormat() == pf1bit;
+    TBitmap out(w, h, mono ? pf1bit : pf24bit);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* d = out.ScanLine(y);
+        if (direction == 1) {
+            std::memcpy(d, bitmap.ScanLine(h - 1 - y), size_t(std::min(out.BytesPerLine(), bitmap.BytesPerLine())));
+            continue;
+        }
+        const uint8_t* s = bitmap.ScanLine(y);
+        if (mono) {
+            std::memset(d, 0, size_t(out.BytesPerLine()));
+            for (int x = 0; x < w; ++x)
+                if (getBit(s, w - 1 - x))
+                    setBit(d, x);
+        } else {
+            for (int x = 0; x < w; ++x)
+                std::memcpy(d + 3 * x, s + 3 * (w - 1 - x), 3);
+        }
+    }
+    bitmap.Assign(out);
+}

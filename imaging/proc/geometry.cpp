@@ -258,17 +258,22 @@ void ResizeCanvas(TBitmap& bitmap, int width, int height, TColor background)
     bitmap.SetSize(width, height);
 }
 
-void Resample(TBitmap& bitmap, int width, int height, TResampleFilter filter, TObject* sender,
-              const TProgressEvent& progress)
+bool ResampleTargetSize(const TBitmap& bitmap, int& width, int& height)
 {
     if (bitmap.Empty() || (width < 0 && height < 0))
-        return;
+        return false;
     const int ow = bitmap.Width(), oh = bitmap.Height();
     if (width < 0)
         width = int(int64_t(ow) * height / oh);
     else if (height < 0)
         height = int(int64_t(width) * oh / ow);
-    if (width <= 0 || height <= 0)
+    return width > 0 && height > 0;
+}
+
+void Resample(TBitmap& bitmap, int width, int height, TResampleFilter filter, TObject* sender,
+              const TProgressEvent& progress)
+{
+    if (!ResampleTargetSize(bitmap, width, height))
         return;
     TBitmap out(width, height, bitmap.PixelFormat() == pf1bit ? pf1bit : pf24bit);
     if (filter != rfNone && bitmap.PixelFormat() != pf1bit)

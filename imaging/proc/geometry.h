@@ -9,6 +9,9 @@
 // for an empty bitmap or a size ≤ 0.
 void ResizeCanvas(TBitmap& bitmap, int width, int height, TColor background);
 
+// The size Resample would produce; false when it would leave the bitmap alone.
+bool ResampleTargetSize(const TBitmap& bitmap, int& width, int& height);
+
 // Resamples to width × height. A negative width keeps the aspect ratio from the
 // height (old width × height div old height) and vice versa; both negative, or any
 // size that ends up ≤ 0, leaves the bitmap alone. rfNone and 1-bit images are

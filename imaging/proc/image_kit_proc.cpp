@@ -451,7 +451,8 @@ void TImageKitProc::ResizeCanvas(int width, int height)
 
 void TImageKitProc::Resample(int width, int height, TResampleFilter filter)
 {
-    if (!bitmap_)
+    // An impossible size changes nothing, so it leaves no undo entry either.
+    if (!bitmap_ || !ResampleTargetSize(*bitmap_, width, height))
         return;
     if (autoUndo_)
         SaveUndo();

@@ -717,3 +717,19 @@ TEST(ProcForwarding, WholeImageOperationsPushUndoAndIgnoreTheWorkArea)
     EXPECT_EQ(bm.Width(), 8);
     EXPECT_EQ(bm.Height(), 8);
 }
+
+TEST(ProcForwarding, ImpossibleResampleSizesLeaveNoUndoEntry)
+{
+    TBitmap bm = Pattern(6, 4);
+    TImageKitProc proc;
+    proc.SetAttachedBitmap(&bm);
+    proc.Resample(0, 4, rfTriangle);
+    proc.Resample(-1, -1, rfTriangle);
+    proc.Resample(-1, 0, rfTriangle);
+    EXPECT_EQ(proc.UndoCount(), 0);
+    EXPECT_EQ(bm.Width(), 6);
+    proc.Resample(-1, 8, rfTriangle);   // width follows the aspect ratio
+    EXPECT_EQ(proc.UndoCount(), 1);
+    EXPECT_EQ(bm.Width(), 12);
+    EXPECT_EQ(bm.Height(), 8);
+}

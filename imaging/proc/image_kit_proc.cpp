@@ -387,100 +387,74 @@ void TImageKitProc::CropToSelection()
 
 // ---- colour reduction and black-and-white --------------------------------------------
 
-void TImageKitProc::ReduceColors(int colorCount)
+bool TImageKitProc::holds(TPixelFormat format) const
 {
-    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit || bitmap_->Empty())
-        return;
+    return bitmap_ && !bitmap_->Empty() && bitmap_->PixelFormat() == format;
+}
+
+// A whole-image change: undo entry first when on, then the change, then the refresh.
+template <class Op> void TImageKitProc::changeWhole(Op op)
+{
     if (autoUndo_)
         SaveUndo();
-    ::ReduceColors(*bitmap_, colorCount, this, OnProgress);
+    op();
     NotifyChanged();
+}
+
+void TImageKitProc::ReduceColors(int colorCount)
+{
+    if (holds(pf24bit))
+        changeWhole([&] { ::ReduceColors(*bitmap_, colorCount, this, OnProgress); });
 }
 
 void TImageKitProc::ReduceColorsToPalette(int colorCount, TPaletteEntry* palette)
 {
-    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit || bitmap_->Empty())
-        return;
-    if (autoUndo_)
-        SaveUndo();
-    ::ReduceColorsToPalette(*bitmap_, colorCount, palette, this, OnProgress);
-    NotifyChanged();
+    if (holds(pf24bit))
+        changeWhole([&] { ::ReduceColorsToPalette(*bitmap_, colorCount, palette, this, OnProgress); });
 }
 
 void TImageKitProc::ConvertToBWOrdered()
 {
-    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit || bitmap_->Empty())
-        return;
-    if (autoUndo_)
-        SaveUndo();
-    ::ConvertToBWOrdered(*bitmap_, this, OnProgress);
-    NotifyChanged();
+    if (holds(pf24bit))
+        changeWhole([&] { ::ConvertToBWOrdered(*bitmap_, this, OnProgress); });
 }
 
 void TImageKitProc::ConvertToBWThreshold(int threshold)
 {
-    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit || bitmap_->Empty())
-        return;
-    if (autoUndo_)
-        SaveUndo();
-    ::ConvertToBWThreshold(*bitmap_, threshold, this, OnProgress);
-    NotifyChanged();
+    if (holds(pf24bit))
+        changeWhole([&] { ::ConvertToBWThreshold(*bitmap_, threshold, this, OnProgress); });
 }
 
 void TImageKitProc::ConvertTo24Bit()
 {
-    if (!bitmap_ || bitmap_->PixelFormat() != pf1bit || bitmap_->Empty())
-        return;
-    if (autoUndo_)
-        SaveUndo();
-    ::ConvertTo24Bit(*bitmap_, this, OnProgress);
-    NotifyChanged();
+    if (holds(pf1bit))
+        changeWhole([&] { ::ConvertTo24Bit(*bitmap_, this, OnProgress); });
 }
 
 // ---- geometry ----------------------------------------------------------------------------
 
 void TImageKitProc::ResizeCanvas(int width, int height)
 {
-    if (!bitmap_ || width <= 0 || height <= 0)
-        return;
-    if (autoUndo_)
-        SaveUndo();
-    ::ResizeCanvas(*bitmap_, width, height, Background());
-    NotifyChanged();
+    if (bitmap_ && width > 0 && height > 0)
+        changeWhole([&] { ::ResizeCanvas(*bitmap_, width, height, Background()); });
 }
 
 void TImageKitProc::Resample(int width, int height, TResampleFilter filter)
 {
     // An impossible size changes nothing, so it leaves no undo entry either.
-    if (!bitmap_ || !ResampleTargetSize(*bitmap_, width, height))
-        return;
-    if (autoUndo_)
-        SaveUndo();
-    ::Resample(*bitmap_, width, height, filter, this, OnProgress);
-    NotifyChanged();
+    if (bitmap_ && ResampleTargetSize(*bitmap_, width, height))
+        changeWhole([&] { ::Resample(*bitmap_, width, height, filter, this, OnProgress); });
 }
 
 void TImageKitProc::Rotate(int angle, bool antialias)
 {
-    if (!bitmap_ || bitmap_->Empty())
-        return;
-    if (bitmap_->PixelFormat() != pf24bit && bitmap_->PixelFormat() != pf1bit)
-        return;
-    if (autoUndo_)
-        SaveUndo();
     // 1-bit images fill uncovered pixels from the component's own colour.
-    ::Rotate(*bitmap_, angle, antialias, Background(), ownBackground_ != 0, this, OnProgress);
-    NotifyChanged();
+    if (holds(pf24bit) || holds(pf1bit))
+        changeWhole([&] { ::Rotate(*bitmap_, angle, antialias, Background(), ownBackground_ != 0, this, OnProgress); });
 }
 
 void TImageKitProc::Flip(int direction)
 {
-    if (!bitmap_ || bitmap_->Empty())
-        return;
-    if (bitmap_->PixelFormat() != pf24bit && bitmap_->PixelFormat() != pf1bit)
-        return;
-    if (autoUndo_)
-        SaveUndo();
-    ::Flip(*bitmap_, direction);
-    NotifyChanged();
+    if (holds(pf24bit) || holds(pf1bit))
+        changeWhole([&] { ::Flip(*bitmap_, direction); });
 }

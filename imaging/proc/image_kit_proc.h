@@ -3,6 +3,7 @@
 #include "imaging/proc/color_math.h"
 #include "platform/core/color.h"
 #include "platform/core/geometry.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 
 #include <QMetaObject>
@@ -141,6 +142,8 @@ private:
     bool isTruePolygon(const TIKWorkArea& area) const;
     // Runs op on the area: straight on the rectangle, or on a copy of the bounding box
     // drawn back through the polygon. op gets the bitmap and the inclusive rectangle.
+    bool holds(TPixelFormat format) const;
+    template <class Op> void changeWhole(Op op);
     template <class Op> void onArea(const TIKWorkArea& area, Op op);
     bool pasteInto(TBitmap& target);
 

@@ -1,0 +1,136 @@
+#pragma once
+// The non-visual component through which every image enters and leaves: attached to a
+// view (or a bare bitmap), it loads files and streams into that bitmap and saves it,
+// choosing reader and writer by the file name's extension.
+
+#include "imaging/common/types.h"
+#include "imaging/io/io_params.h"
+#include "platform/graphics/canvas.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class TStream;
+class TBitmap;
+class TIKView;
+
+enum TIOPreviewsParamsItems { ioppDefaultLockPreview = 1 };
+using TIOPreviewsParams = int;  // set of TIOPreviewsParamsItems
+
+class TImageKitIO : public QObject {
+    Q_OBJECT
+public:
+    explicit TImageKitIO(QObject* owner = nullptr);
+    ~TImageKitIO() override;
+
+    // Attachment. A view's bitmap is taken through its GetBitmap and again whenever the
+    // view reports a bitmap change; a freed view is forgotten.
+    TIKView* AttachedImageKit() const { return viewAlive_ ? view_ : nullptr; }
+    void SetAttachedImageKit(TIKView* view);
+    // A bare bitmap (not owned). nullptr is ignored while a view is attached.
+    void SetAttachedBitmap(TBitmap* bitmap);
+    TBitmap* Bitmap() const;
+    // The bitmap-change listener: takes the view's current bitmap again.
+    void ViewBitmapChanged();
+    // The attached view's resolution; False without a view.
+    bool ViewDpi(int& dpiX, int& dpiY) const;
+
+    // The attached view's background colour, else the component's own.
+    TColor Background() const;
+    void SetBackground(TColor color);
+
+    TIOParamsVals& Params() { return *params_; }
+    const TIOParamsVals& Params() const { return *params_; }
+
+    TProgressEvent OnProgress;
+    TMsgLanguage MsgLanguage = msEnglish;
+    TIOPreviewsParams PreviewsParams = 0;
+    bool StreamHeaders = true;
+    TFont PreviewFont;
+    bool Aborting = false;
+
+    // After a load: lays out and repaints the view, or marks the bare bitmap changed.
+    void Update();
+
+    // Loading. Without a bitmap every call does nothing (results False/0).
+    void LoadFromFile(const QString& fileName);
+    void LoadFromFileJPEG(const QString& fileName);
+    void LoadFromFilePNG(const QString& fileName);
+    int LoadFromFileTIFF(const QString& fileName);
+    void LoadFromFilePCX(const QString& fileName);
+    int LoadFromFileGIF(const QString& fileName);
+    void LoadFromFileBMP(const QString& fileName);
+    void LoadFromFileICO(const QString& fileName);
+    void LoadFromFileCUR(const QString& fileName);
+    void LoadFromFileWMF(const QString& fileName);  // .wmf and .emf
+    void LoadFromStreamPCX(TStream& stream);
+    void LoadFromStreamJPEG(TStream& stream);
+
+    // Saving. Every file save goes through a temporary file renamed over the target
+    // only when the writer finished; a failed or aborted save leaves the old file.
+    void SaveToFile(const QString& fileName);
+    void SaveToFileJPEG(const QString& fileName);
+    void SaveToFilePCX(const QString& fileName);
+    void SaveToFileGIF(const QString& fileName);
+    void SaveToFileTIFF(const QString& fileName);
+    void SaveToFilePNG(const QString& fileName);
+    void SaveToFileBMP(const QString& fileName);
+    void SaveToStreamTIFF(TStream& stream);
+    void SaveToStreamPCX(TStream& stream);
+    void SaveToStreamJPEG(TStream& stream);
+    void SaveToStreamGIF(TStream& stream);
+    void SaveToStreamBMP(TStream& stream);
+    void SaveToStreamPNG(TStream& stream);
+
+    // Acquisition from the default scanner source (front end; the engine plugs in
+    // through SetAcquireHandler).
+    bool Acquire();
+    bool SelectAcquireSource();
+    // The format parameter dialog for a set of pages; True when confirmed.
+    bool DoPreviews(int pages);
+
+    void AssignParams(const TImageKitIO& source);
+    void AssignParams(const TIOParamsVals& source);
+    int GetGIFImageCount(const QString& fileName);
+    int GetTIFFImageCount(const QString& fileName);
+    static QString GetFormatDescription(const TIOParamsVals& params);
+
+    // Seams for the scanner engine and the parameter dialog, which live elsewhere.
+    // An acquire handler returns a packed DIB (empty when nothing arrived) and the
+    // transfer's resolution.
+    struct TAcquired {
+        QByteArray PackedDib;
+        int DpiX = 0;
+        int DpiY = 0;
+    };
+    using TAcquireHandler = std::function<bool(TImageKitIO& io, TAcquired& out)>;
+    using TSelectSourceHandler = std::function<bool(TImageKitIO& io)>;
+    using TPreviewsHandler = std::function<bool(TImageKitIO& io, int pages)>;
+    static void SetAcquireHandler(TAcquireHandler handler);
+    static void SetSelectSourceHandler(TSelectSourceHandler handler);
+    static void SetPreviewsHandler(TPreviewsHandler handler);
+
+private:
+    void listenToView(bool on);
+    void forgetView();
+    void tellViewDpi();
+    TProgressRec progressRec();
+    void afterLoad(const QString& fileName, uint8_t fileType);
+    void prepareSave();
+    void loadIconOrCursor(const QString& fileName, bool cursor);
+    template <class Writer>
+    void saveFileSafely(const QString& fileName, Writer&& writer);
+    template <class Writer>
+    void saveFramed(TStream& stream, const char tag[4], bool patchAfterAbort, Writer&& writer);
+
+    TIKView* view_ = nullptr;
+    QPointer<QObject> viewAlive_;  // turns null when the view is freed
+    TBitmap* bitmap_ = nullptr;
+    TColor background_ = 0;
+    bool listening_ = false;
+    QMetaObject::Connection viewConnection_;
+    std::unique_ptr<TIOParamsVals> params_;
+};

@@ -1,0 +1,212 @@
+// JPEG decoding: header and colour-space mapping, resolution, the row loop with
+// progress and abort. Library calls run inside small setjmp frames that hold no C++
+// objects; the error is raised only after the library's frames are left.
+
+#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg_glue.h"
+#include "platform/graphics/pixel_memory.h"
+
+#include "imaging/io/io_params.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/rounding.h"
+#include "platform/core/streams.h"
+#include "platform/graphics/bitmap.h"
+
+#include <QImage>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Largest image we agree to decode, and how many pixels one byte of data may stand
+// for before a header's size is taken as a lie (a truncated file is padded by the
+// library and would otherwise be decoded in full from nothing).
+constexpr int64_t kMaxPixels = int64_t(1) << 29;
+constexpr int64_t kMinPixelsAllowed = int64_t(1) << 26;
+constexpr int64_t kPixelsPerByte = 4096;
+constexpr long kMaxLibraryMemory = 1024L * 1024L * 1024L;
+
+struct TReadContext {
+    jpeg_decompress_struct cinfo;
+    TJpegErrorMgr err;
+    TJpegSource src;
+    bool created = false;
+
+    TReadContext() { std::memset(&cinfo, 0, sizeof cinfo); }
+    ~TReadContext()
+    {
+        if (created)
+            jpeg_destroy_decompress(&cinfo);
+    }
+};
+
+bool readHeader(TReadContext* c, TStream* stream)
+{
+    if (setjmp(c->err.jump))
+        return false;
+    c->cinfo.err = &c->err.pub;
+    c->created = true;
+    jpeg_create_decompress(&c->cinfo);
+    c->cinfo.mem->max_memory_to_use = kMaxLibraryMemory;
+    AttachJpegSource(&c->cinfo, c->src, *stream, c->err);
+    if (jpeg_read_header(&c->cinfo, TRUE) != JPEG_HEADER_OK)
+        ERREXIT(&c->cinfo, JERR_NO_IMAGE);
+    return true;
+}
+
+bool startDecompress(TReadContext* c)
+{
+    if (setjmp(c->err.jump))
+        return false;
+    jpeg_start_decompress(&c->cinfo);
+    return true;
+}
+
+bool readRow(TReadContext* c, JSAMPROW row)
+{
+    if (setjmp(c->err.jump))
+        return false;
+    if (jpeg_read_scanlines(&c->cinfo, &row, 1) != 1)
+        ERREXIT(&c->cinfo, JERR_INPUT_EOF);
+    return true;
+}
+
+bool finishDecompress(TReadContext* c)
+{
+    if (setjmp(c->err.jump))
+        return false;
+    jpeg_finish_decompress(&c->cinfo);
+    return true;
+}
+
+[[noreturn]] void raise(TReadContext& c)
+{
+    if (c.err.streamError)
+        std::rethrow_exception(c.err.streamError);
+    throw EInvalidGraphic(JpegErrorMessage(c.err.code));
+}
+
+int densityToDpi(int unit, int density, int screen)
+{
+    switch (unit) {
+    case 1:
+        return density > 0 ? density : screen;
+    case 2:
+        return density > 0 ? Trunc(density * 2.54) : screen;
+    default:
+        // Unit 0 gives only the aspect ratio: no resolution.
+        return screen;
+    }
+}
+
+}  // namespace
+
+void CMYKToBGR(const uint8_t* cmyk, uint8_t* bgr, int count)
+{
+    for (int i = 0; i < count; ++i, cmyk += 4, bgr += 3) {
+        const int k = cmyk[3];
+        bgr[2] = uint8_t(cmyk[0] * k / 255);
+        bgr[1] = uint8_t(cmyk[1] * k / 255);
+        bgr[0] = uint8_t(cmyk[2] * k / 255);
+    }
+}
+
+void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+{
+    auto ctx = std::make_unique<TReadContext>();
+    InitJpegErrorMgr(ctx->err);
+    if (!readHeader(ctx.get(), &stream))
+        raise(*ctx);
+    jpeg_decompress_struct& ci = ctx->cinfo;
+
+    // Bound the size before the library or we allocate anything for it.
+    const int64_t pixels = int64_t(ci.image_width) * int64_t(ci.image_height);
+    int64_t available = 0;
+    try {
+        available = std::max<int64_t>(0, stream.Size() - stream.Position()) +
+                    int64_t(ctx->src.pub.bytes_in_buffer);
+    } catch (...) {
+        available = 0;
+    }
+    if (ci.image_width == 0 || ci.image_height == 0 || pixels > kMaxPixels ||
+        pixels > std::max(kMinPixelsAllowed, available * kPixelsPerByte))
+        throw EInvalidGraphic(QStringLiteral("Unrecognized JPeg - image size %1 × %2 not supported")
+                                  .arg(ci.image_width)
+                                  .arg(ci.image_height));
+
+    uint8_t colorSpace = params.JpegColorSpace;
+    bool cmyk = false;
+    switch (ci.jpeg_color_space) {
+    case JCS_GRAYSCALE: colorSpace = 1; break;
+    case JCS_RGB: colorSpace = 0; break;
+    case JCS_YCbCr: colorSpace = 2; break;
+    case JCS_CMYK: colorSpace = 3; cmyk = true; break;
+    case JCS_YCCK: colorSpace = 4; cmyk = true; break;
+    default:
+        // Any other component layout would not fit a 24-bit row.
+        throw EInvalidGraphic(QStringLiteral("Unrecognized JPeg - %1 components in an unsupported colour space")
+                                  .arg(ci.num_components));
+    }
+    ci.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    switch (params.JpegDctMethod) {
+    case 0: ci.dct_method = JDCT_ISLOW; break;
+    case 1: ci.dct_method = JDCT_IFAST; break;
+    case 2: ci.dct_method = JDCT_FLOAT; break;
+    default: break;
+    }
+
+    if (!startDecompress(ctx.get()))
+        raise(*ctx);
+    const int width = int(ci.output_width);
+    const int height = int(ci.output_height);
+    const int comps = cmyk ? 4 : 3;
+    if (ci.output_components != comps || width <= 0 || height <= 0)
+        throw EInvalidGraphic(JpegErrorMessage(JERR_CONVERSION_NOTIMPL));
+
+    QImage image(width, height, QImage::Format_BGR888);
+    if (image.isNull())
+        throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(width).arg(height));
+    AdviseLargePages(image.bits(), size_t(image.sizeInBytes()));
+    std::vector<JSAMPLE> cmykRow(cmyk ? size_t(width) * 4 : 0);
+
+    progress.val = 0;
+    progress.per1 = 100.0 / height;
+    bool aborted = false;
+    int row = 0;
+    for (; row < height; ++row) {
+        uint8_t* line = image.scanLine(row);
+        if (!readRow(ctx.get(), cmyk ? cmykRow.data() : line))
+            raise(*ctx);
+        if (cmyk)
+            CMYKToBGR(cmykRow.data(), line, width);
+        ++progress.val;
+        if (progress.Assigned())
+            progress.Report(int(int64_t(progress.val) * 100 / height));
+        if (progress.Aborted()) {
+            aborted = true;
+            ++row;
+            break;
+        }
+    }
+    // Rows an abort left unread stay white rather than undefined.
+    for (int y = row; y < height; ++y)
+        std::memset(image.scanLine(y), 0xFF, size_t(width) * 3);
+
+    if (!aborted) {
+        if (!finishDecompress(ctx.get()))
+            raise(*ctx);
+        ReturnUnusedJpegInput(ctx->src);
+    }
+    params.JpegColorSpace = colorSpace;
+    params.BitsPerSample = 8;
+    params.SamplesPerPixel = 3;
+    params.FreeColorMap();
+    params.JpegProgressive = ci.progressive_mode ? 1 : 0;
+    params.DpiX = densityToDpi(ci.saw_JFIF_marker ? ci.density_unit : 0, ci.X_density, ScreenDpiX());
+    params.DpiY = densityToDpi(ci.saw_JFIF_marker ? ci.density_unit : 0, ci.Y_density, ScreenDpiY());
+    params.Width = width;
+    params.Height = height;
+
+    bitmap.SetImage(image);
+}

@@ -1,0 +1,411 @@
+// PNG decoding: the choice of transformations, background composition, resolution,
+// palette and the row loop with progress and abort.
+
+#include "imaging/io/png/png_codec.h"
+#include "imaging/io/png/png_glue.h"
+
+#include "platform/graphics/pixel_memory.h"
+
+#include "imaging/io/io_params.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/rounding.h"
+#include "platform/core/streams.h"
+#include "platform/graphics/bitmap.h"
+
+#include <QImage>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr int64_t kMaxPixels = int64_t(1) << 29;
+
+struct TReadContext {
+    TPngIo io;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~TReadContext()
+    {
+        if (png)
+            png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    }
+};
+
+// What the reader asks of the library; plain data so that it may cross a setjmp.
+struct TPlan {
+    bool expand = false;          // palette → RGB, grey < 8 bits → 8 bits, tRNS → alpha
+    bool grayTo8 = false;
+    bool strip16 = false;
+    bool packing = false;
+    bool grayToRgb = false;
+    bool bgr = false;
+    bool compose = false;
+    png_color_16 background{};
+    int gammaCode = PNG_BACKGROUND_GAMMA_SCREEN;
+    int needExpand = 0;
+    int passes = 1;
+};
+
+struct THeader {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int bitDepth = 0;
+    int colorType = 0;
+    int interlace = 0;
+};
+
+bool readInfo(TReadContext* c, THeader* h)
+{
+    if (setjmp(c->io.jump))
+        return false;
+    c->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &c->io, PngErrorFn, PngWarningFn);
+    if (!c->png)
+        return false;
+    c->info = png_create_info_struct(c->png);
+    if (!c->info)
+        return false;
+    png_set_read_fn(c->png, &c->io, PngReadFn);
+    // bKGD is read by us: the library drops an 8-bit file's old ×256 values. The
+    // colour-space chunks are skipped: transparency is composed on the stored values,
+    // not in a gamma-corrected space, so a picture looks as in other viewers.
+    static const png_byte ourChunks[] = {'b', 'K', 'G', 'D', 0, 'g', 'A', 'M', 'A', 0, 's', 'R', 'G', 'B', 0,
+                                         'i', 'C', 'C', 'P', 0, 'c', 'H', 'R', 'M', 0};
+    png_set_keep_unknown_chunks(c->png, PNG_HANDLE_CHUNK_ALWAYS, ourChunks, 5);
+    png_set_read_user_chunk_fn(c->png, &c->io, PngUserChunkFn);
+    png_read_info(c->png, c->info);
+    png_get_IHDR(c->png, c->info, &h->width, &h->height, &h->bitDepth, &h->colorType, &h->interlace, nullptr,
+                 nullptr);
+    return true;
+}
+
+bool applyPlan(TReadContext* c, TPlan* p)
+{
+    if (setjmp(c->io.jump))
+        return false;
+    png_structp png = c->png;
+    if (p->grayTo8)
+        png_set_expand_gray_1_2_4_to_8(png);
+    if (p->expand)
+        png_set_expand(png);
+    if (p->compose)
+        png_set_background(png, &p->background, p->gammaCode, p->needExpand, 1.0);
+    if (p->strip16)
+        png_set_strip_16(png);
+    if (p->packing)
+        png_set_packing(png);
+    if (p->grayToRgb)
+        png_set_gray_to_rgb(png);
+    if (p->bgr)
+        png_set_bgr(png);
+    p->passes = png_set_interlace_handling(png);
+    png_read_update_info(png, c->info);
+    return true;
+}
+
+bool readRow(TReadContext* c, png_bytep row)
+{
+    if (setjmp(c->io.jump))
+        return false;
+    png_read_row(c->png, row, nullptr);
+    return true;
+}
+
+bool readEnd(TReadContext* c)
+{
+    if (setjmp(c->io.jump))
+        return false;
+    png_read_end(c->png, nullptr);
+    return true;
+}
+
+[[noreturn]] void raise(TReadContext& c)
+{
+    if (c.io.streamError)
+        std::rethrow_exception(c.io.streamError);
+    throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+}
+
+int ppmToDpi(png_uint_32 ppm, int screen)
+{
+    if (ppm == 0)
+        return screen;
+    const int dpi = Round(double(ppm) / 100.0 * 2.54);
+    return dpi > 0 ? dpi : screen;
+}
+
+TIORGB paletteEntry(const png_color* palette, int count, int index)
+{
+    if (!palette || index < 0 || index >= count)
+        return TIORGB{};  // entries the file lacks count as black
+    return TIORGB{palette[index].blue, palette[index].green, palette[index].red};
+}
+
+// The file's background, when it has a usable bKGD: filled into the library's form
+// (at the file's own depth, for need-expand) and into 8-bit channels for the record.
+bool fileBackground(const TPngIo& io, const THeader& h, const png_color* palette, int paletteCount,
+                    png_color_16& out, TIORGB& rgb)
+{
+    out = png_color_16{};
+    if (h.colorType == PNG_COLOR_TYPE_PALETTE) {
+        if (io.bkgdLength != 1 || io.bkgd[0] >= paletteCount)
+            return false;
+        out.index = io.bkgd[0];
+        rgb = paletteEntry(palette, paletteCount, io.bkgd[0]);
+        out.red = rgb.r;
+        out.green = rgb.g;
+        out.blue = rgb.b;
+        return true;
+    }
+    const int maxValue = (1 << h.bitDepth) - 1;
+    auto fit = [&](int v, int& result) {
+        // An 8-bit file may carry the old form, scaled by 256.
+        if (v > maxValue && h.bitDepth == 8)
+            v >>= 8;
+        if (v > maxValue)
+            return false;
+        result = v;
+        return true;
+    };
+    auto to8 = [&](int v) { return uint8_t(h.bitDepth == 16 ? v >> 8 : v * 255 / maxValue); };
+    if ((h.colorType & PNG_COLOR_MASK_COLOR) == 0) {
+        int g = 0;
+        if (io.bkgdLength != 2 || !fit((io.bkgd[0] << 8) | io.bkgd[1], g))
+            return false;
+        out.gray = png_uint_16(g);
+        out.red = out.green = out.blue = png_uint_16(g);
+        rgb = TIORGB{to8(g), to8(g), to8(g)};
+        return true;
+    }
+    if (io.bkgdLength != 6)
+        return false;
+    int r = (io.bkgd[0] << 8) | io.bkgd[1];
+    int g = (io.bkgd[2] << 8) | io.bkgd[3];
+    int b = (io.bkgd[4] << 8) | io.bkgd[5];
+    if (h.bitDepth == 8 && (r > 255 || g > 255 || b > 255)) {
+        r >>= 8;
+        g >>= 8;
+        b >>= 8;
+    }
+    if (!fit(r, r) || !fit(g, g) || !fit(b, b))
+        return false;
+    out.red = png_uint_16(r);
+    out.green = png_uint_16(g);
+    out.blue = png_uint_16(b);
+    rgb = TIORGB{to8(b), to8(g), to8(r)};
+    return true;
+}
+
+}  // namespace
+
+void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+{
+    auto ctx = std::make_unique<TReadContext>();
+    ctx->io.stream = &stream;
+    THeader h;
+    if (!readInfo(ctx.get(), &h))
+        raise(*ctx);
+    if (h.width == 0 || h.height == 0 || h.width > 0x7FFFFFF || h.height > 0x7FFFFFF ||
+        int64_t(h.width) * int64_t(h.height) > kMaxPixels)
+        throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+
+    png_colorp palette = nullptr;
+    int paletteCount = 0;
+    if (h.colorType == PNG_COLOR_TYPE_PALETTE &&
+        (png_get_PLTE(ctx->png, ctx->info, &palette, &paletteCount) & PNG_INFO_PLTE) == 0) {
+        palette = nullptr;
+        paletteCount = 0;
+    }
+    // Our own copy of the palette, for the colour map and the index table.
+    std::vector<TIORGB> colorMap(static_cast<size_t>(paletteCount));
+    for (int i = 0; i < paletteCount; ++i)
+        colorMap[size_t(i)] = paletteEntry(palette, paletteCount, i);
+    const bool hasTrns = png_get_valid(ctx->png, ctx->info, PNG_INFO_tRNS) != 0;
+    const bool hasAlpha = (h.colorType & PNG_COLOR_MASK_ALPHA) != 0;
+    const bool isGray = (h.colorType & PNG_COLOR_MASK_COLOR) == 0;
+
+    // A 1-bit image stays 1-bit when its two colours are black and white (in either
+    // order) and nothing is transparent; any other 1-bit palette becomes 24-bit.
+    bool oneBit = false;
+    bool invertBits = false;
+    if (h.bitDepth == 1 && !hasTrns) {
+        if (h.colorType == PNG_COLOR_TYPE_GRAY)
+            oneBit = true;
+        else if (h.colorType == PNG_COLOR_TYPE_PALETTE) {
+            const TIORGB c0 = paletteEntry(palette, paletteCount, 0);
+            const TIORGB c1 = paletteEntry(palette, paletteCount, 1);
+            const TIORGB black{}, white{255, 255, 255};
+            if (c0 == black && c1 == white)
+                oneBit = true;
+            else if (c0 == white && c1 == black)
+                oneBit = invertBits = true;
+            if (paletteCount < 2)
+                oneBit = invertBits = false;
+        }
+    }
+
+    // Palette images are mapped through a table of our own: indices past the palette
+    // are caught (the library lets them through as black) and tRNS entries are composed
+    // right in the table.
+    const bool mapPalette = !oneBit && h.colorType == PNG_COLOR_TYPE_PALETTE;
+    TPlan plan;
+    if (mapPalette) {
+        plan.packing = h.bitDepth < 8;
+    } else if (!oneBit) {
+        if (isGray && h.bitDepth < 8)
+            plan.grayTo8 = true;
+        if (hasTrns)
+            plan.expand = true;
+        plan.strip16 = h.bitDepth == 16;
+        plan.packing = h.bitDepth > 1 && h.bitDepth < 8;
+        plan.grayToRgb = isGray;
+        plan.bgr = true;
+    }
+
+    TIORGB fileBack;
+    png_color_16 bkgd{};
+    const bool haveFileBack = fileBackground(ctx->io, h, palette, paletteCount, bkgd, fileBack);
+    const TIORGB composeOver = haveFileBack ? fileBack : params.PngBackground;
+    if (!oneBit && !mapPalette && (hasAlpha || hasTrns)) {
+        plan.compose = true;
+        if (haveFileBack) {
+            // The file's own colour, at the file's depth.
+            plan.background = bkgd;
+            plan.gammaCode = PNG_BACKGROUND_GAMMA_FILE;
+            plan.needExpand = 1;
+        } else {
+            // Ours in the output's 8 bits; the library widens it for 16-bit files.
+            const TIORGB c = params.PngBackground;
+            plan.background.red = c.r;
+            plan.background.green = c.g;
+            plan.background.blue = c.b;
+            plan.background.gray = png_uint_16((c.r * 30 + c.g * 59 + c.b * 11) / 100);
+            plan.gammaCode = PNG_BACKGROUND_GAMMA_SCREEN;
+            plan.needExpand = 0;
+        }
+    }
+
+    // 256 entries, those the file lacks black; transparency composed in.
+    std::vector<uint8_t> table;
+    if (mapPalette) {
+        png_bytep transAlpha = nullptr;
+        int numTrans = 0;
+        if (hasTrns && png_get_tRNS(ctx->png, ctx->info, &transAlpha, &numTrans, nullptr) == 0)
+            numTrans = 0;
+        table.assign(256 * 3, 0);
+        for (int i = 0; i < paletteCount && i < 256; ++i) {
+            const TIORGB c = colorMap[size_t(i)];
+            const int a = transAlpha && i < numTrans ? transAlpha[i] : 255;
+            table[size_t(3 * i)] = uint8_t((c.b * a + composeOver.b * (255 - a) + 127) / 255);
+            table[size_t(3 * i + 1)] = uint8_t((c.g * a + composeOver.g * (255 - a) + 127) / 255);
+            table[size_t(3 * i + 2)] = uint8_t((c.r * a + composeOver.r * (255 - a) + 127) / 255);
+        }
+    }
+    if (!applyPlan(ctx.get(), &plan))
+        raise(*ctx);
+
+    const int width = int(h.width);
+    const int height = int(h.height);
+    const size_t rowBytes = png_get_rowbytes(ctx->png, ctx->info);
+    const int outChannels = png_get_channels(ctx->png, ctx->info);
+    const int outDepth = png_get_bit_depth(ctx->png, ctx->info);
+    size_t wanted = size_t(width) * 3;
+    int wantedChannels = 3, wantedDepth = 8;
+    if (oneBit) {
+        wanted = (size_t(width) + 7) / 8;
+        wantedChannels = 1;
+        wantedDepth = 1;
+    } else if (mapPalette) {
+        wanted = size_t(width);
+        wantedChannels = 1;
+    }
+    if (outChannels != wantedChannels || outDepth != wantedDepth || rowBytes != wanted)
+        throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+
+    QImage image(width, height, oneBit ? QImage::Format_Mono : QImage::Format_BGR888);
+    if (image.isNull())
+        throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(width).arg(height));
+    if (oneBit)
+        image.setColorTable(MonoColorTable());
+    AdviseLargePages(image.bits(), size_t(image.sizeInBytes()));
+    const bool interlaced = h.interlace != PNG_INTERLACE_NONE;
+    // Interlaced passes fill a row bit by bit: start from a defined image.
+    if (interlaced && !mapPalette)
+        image.fill(oneBit ? 1u : 0xFFFFFFu);
+    // Palette indices: one row, or the whole image while passes build it up.
+    std::vector<uint8_t> indices;
+    if (mapPalette)
+        indices.assign(interlaced ? size_t(width) * size_t(height) : size_t(width), 0);
+    bool badIndex = false;
+    auto mapRow = [&](const uint8_t* idx, int y) {
+        uint8_t* out = image.scanLine(y);
+        for (int x = 0; x < width; ++x, out += 3) {
+            const unsigned i = idx[x];
+            badIndex |= int(i) >= paletteCount;
+            std::memcpy(out, &table[3 * i], 3);
+        }
+    };
+
+    const int passes = std::max(1, plan.passes);
+    const int64_t totalRows = int64_t(height) * passes;
+    progress.val = 0;
+    progress.per1 = 100.0 / double(totalRows);
+    bool aborted = false;
+    int rowsDone = 0;  // rows complete in the bitmap (non-interlaced files)
+    for (int pass = 0; pass < passes && !aborted; ++pass) {
+        for (int y = 0; y < height; ++y) {
+            uint8_t* target = image.scanLine(y);
+            if (mapPalette)
+                target = indices.data() + (interlaced ? size_t(y) * size_t(width) : 0);
+            if (!readRow(ctx.get(), target))
+                raise(*ctx);
+            if (mapPalette && !interlaced)
+                mapRow(target, y);
+            rowsDone = y + 1;
+            ++progress.val;
+            if (progress.Assigned())
+                progress.Report(int(int64_t(progress.val) * 100 / totalRows));
+            if (progress.Aborted()) {
+                aborted = true;
+                break;
+            }
+        }
+    }
+    if (mapPalette && interlaced)
+        for (int y = 0; y < height; ++y)
+            mapRow(indices.data() + size_t(y) * size_t(width), y);
+    if (badIndex)
+        throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+    if (!aborted) {
+        if (!readEnd(ctx.get()) || ctx->io.badPaletteIndex)
+            raise(*ctx);
+        ReturnUnusedPngInput(ctx->io);
+    }
+    if (invertBits)
+        image.invertPixels();
+    if (aborted && !interlaced) {
+        // Rows an abort leaves unread stay white rather than undefined.
+        for (int y = rowsDone; y < height; ++y)
+            std::memset(image.scanLine(y), 0xFF, size_t(image.bytesPerLine()));
+    }
+
+    params.Width = width;
+    params.Height = height;
+    params.BitsPerSample = h.bitDepth;
+    switch (h.colorType) {
+    case PNG_COLOR_TYPE_GRAY: params.SamplesPerPixel = 1; break;
+    case PNG_COLOR_TYPE_PALETTE: params.SamplesPerPixel = 1; break;
+    case PNG_COLOR_TYPE_RGB: params.SamplesPerPixel = 3; break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: params.SamplesPerPixel = 2; break;
+    default: params.SamplesPerPixel = 4; break;
+    }
+    params.DpiX = ppmToDpi(png_get_x_pixels_per_meter(ctx->png, ctx->info), ScreenDpiX());
+    params.DpiY = ppmToDpi(png_get_y_pixels_per_meter(ctx->png, ctx->info), ScreenDpiY());
+    params.FreeColorMap();
+    if (h.colorType == PNG_COLOR_TYPE_PALETTE && paletteCount > 0)
+        params.SetColorMap(colorMap.data(), paletteCount);
+    params.PngInterlaced = h.interlace != PNG_INTERLACE_NONE ? 1 : 0;
+    if (haveFileBack)
+        params.PngBackground = fileBack;
+    bitmap.SetImage(image);
+}

@@ -1,0 +1,269 @@
+#include "platform/graphics/metafile.h"
+
+#include "platform/core/exceptions.h"
+#include "platform/core/streams.h"
+#include "platform/graphics/wmf_player.h"
+
+#include <QGuiApplication>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QSvgRenderer>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <emf2svg.h>
+
+namespace {
+
+inline uint32_t le32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+[[noreturn]] void bad(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
+
+constexpr int64_t kMaxMetafileBytes = int64_t(64) << 20;
+constexpr int kHundredthMMPerInch = 2540;
+constexpr int kMaxSide = 16384;
+
+int screenDpi()
+{
+    static const int dpi = [] {
+        QScreen* s = QGuiApplication::primaryScreen();
+        const int d = s ? qRound(s->logicalDotsPerInchX()) : 0;
+        return d > 0 ? d : 96;
+    }();
+    return dpi;
+}
+
+// a × b / c rounded half away from zero, as the old platform's MulDiv.
+int64_t mulDiv(int64_t a, int64_t b, int64_t c)
+{
+    if (c == 0)
+        return 0;
+    const int64_t num = a * b;
+    const int64_t q = (std::llabs(num) + std::llabs(c) / 2) / std::llabs(c);
+    return (num < 0) != (c < 0) ? -q : q;
+}
+
+// The renderer for enhanced metafiles is loaded when first needed.
+using Emf2SvgFn = int (*)(char*, size_t, char**, size_t*, generatorOptions*);
+Emf2SvgFn emf2svgFunction()
+{
+    static const Emf2SvgFn fn = [] {
+        void* lib = dlopen("libemf2svg.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (!lib)
+            lib = dlopen("libemf2svg.so", RTLD_NOW | RTLD_LOCAL);
+        return lib ? reinterpret_cast<Emf2SvgFn>(dlsym(lib, "emf2svg")) : nullptr;
+    }();
+    return fn;
+}
+
+// Walks the records so that the renderer only ever sees well-formed data: each record
+// at least 8 bytes, a multiple of 4, inside the file, ending with EMR_EOF.
+void checkEmfRecords(const uint8_t* d, size_t n)
+{
+    size_t pos = 0;
+    bool first = true;
+    while (pos < n) {
+        if (n - pos < 8)
+            bad("EMF record is truncated");
+        const uint32_t type = le32(d + pos);
+        const uint32_t size = le32(d + pos + 4);
+        if (size < 8 || size % 4 != 0 || size > n - pos)
+            bad("EMF record has a bad size");
+        if (first && (type != 1 || size < 88))
+            bad("EMF header record missing");
+        first = false;
+        pos += size;
+        if (type == 14)  // EMR_EOF
+            return;
+    }
+    bad("EMF has no end record");
+}
+
+// The SVG renderer switches antialiasing on by itself; metafiles are drawn with hard
+// edges (exact colours, as GDI draws them), so its calls are passed on to the real
+// painter through this device, which drops the render hints.
+class AliasedEngine : public QPaintEngine {
+public:
+    explicit AliasedEngine(QPainter& target) : QPaintEngine(AllFeatures), target_(target) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return User; }
+    void updateState(const QPaintEngineState& st) override
+    {
+        const QPaintEngine::DirtyFlags f = st.state();
+        if (f & DirtyPen)
+            target_.setPen(st.pen());
+        if (f & DirtyBrush)
+            target_.setBrush(st.brush());
+        if (f & DirtyBrushOrigin)
+            target_.setBrushOrigin(st.brushOrigin());
+        if (f & DirtyBackground)
+            target_.setBackground(st.backgroundBrush());
+        if (f & DirtyBackgroundMode)
+            target_.setBackgroundMode(st.backgroundMode());
+        if (f & DirtyTransform)
+            target_.setTransform(QTransform(st.transform()) * base_);
+        if (f & DirtyOpacity)
+            target_.setOpacity(st.opacity());
+        if (f & DirtyCompositionMode)
+            target_.setCompositionMode(st.compositionMode());
+        if (f & DirtyClipEnabled)
+            target_.setClipping(st.isClipEnabled());
+        if (f & DirtyClipPath)
+            target_.setClipPath(st.clipPath(), st.clipOperation());
+        if (f & DirtyClipRegion)
+            target_.setClipRegion(st.clipRegion(), st.clipOperation());
+        target_.setRenderHint(QPainter::Antialiasing, false);
+        target_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    }
+    void drawPath(const QPainterPath& path) override { target_.drawPath(path); }
+    void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override
+    {
+        if (mode == PolylineMode)
+            target_.drawPolyline(points, count);
+        else
+            target_.drawPolygon(points, count, mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
+    }
+    void drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) override { target_.drawPixmap(r, pm, sr); }
+    void drawImage(const QRectF& r, const QImage& img, const QRectF& sr, Qt::ImageConversionFlags) override
+    {
+        target_.drawImage(r, img, sr);
+    }
+    void setBase(const QTransform& t) { base_ = t; }
+
+private:
+    QPainter& target_;
+    QTransform base_;
+};
+
+class AliasedDevice : public QPaintDevice {
+public:
+    AliasedDevice(QPainter& target, QSize size) : engine_(target), size_(size) {}
+    QPaintEngine* paintEngine() const override { return &engine_; }
+    void setBase(const QTransform& t) { engine_.setBase(t); }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth: return size_.width();
+        case PdmHeight: return size_.height();
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY: return 96;
+        case PdmDepth: return 32;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
+        default: return 1000;
+        }
+    }
+
+private:
+    mutable AliasedEngine engine_;
+    QSize size_;
+};
+
+}  // namespace
+
+void TMetafile::LoadFromStream(TStream& stream)
+{
+    const int64_t avail = stream.Size() - stream.Position();
+    if (avail <= 0)
+        bad("empty metafile");
+    if (avail > kMaxMetafileBytes)
+        bad("metafile too large");
+    QByteArray data(qsizetype(avail), Qt::Uninitialized);
+    stream.ReadBuffer(data.data(), avail);
+    LoadFromData(data);
+}
+
+void TMetafile::LoadFromData(const QByteArray& data)
+{
+    const auto* d = reinterpret_cast<const uint8_t*>(data.constData());
+    const size_t n = size_t(data.size());
+    int64_t w = 0, h = 0;
+    bool enhanced = false;
+    if (n >= 88 && le32(d) == 1 && le32(d + 40) == 0x464D4520u) {
+        checkEmfRecords(d, n);
+        enhanced = true;
+        // frame in hundredths of a millimetre
+        const int64_t fw = int64_t(int32_t(le32(d + 32))) - int32_t(le32(d + 24));
+        const int64_t fh = int64_t(int32_t(le32(d + 36))) - int32_t(le32(d + 28));
+        w = mulDiv(fw, screenDpi(), kHundredthMMPerInch);
+        h = mulDiv(fh, screenDpi(), kHundredthMMPerInch);
+    } else {
+        const TWmfInfo info = ParseWmfHeader(data);
+        if (info.Placeable) {
+            const int64_t mmw = mulDiv(info.BoxRight - info.BoxLeft, kHundredthMMPerInch, info.Inch);
+            const int64_t mmh = mulDiv(info.BoxBottom - info.BoxTop, kHundredthMMPerInch, info.Inch);
+            w = mulDiv(mmw, screenDpi(), kHundredthMMPerInch);
+            h = mulDiv(mmh, screenDpi(), kHundredthMMPerInch);
+        } else {
+            // Without the placeable header the first window extent gives the size in pixels.
+            size_t pos = size_t(info.RecordsOffset) + 18;
+            while (n - pos >= 6 && (w == 0 || h == 0)) {
+                const uint32_t words = le32(d + pos);
+                const uint16_t func = uint16_t(d[pos + 4] | (d[pos + 5] << 8));
+                if (words < 3 || uint64_t(words) * 2 > n - pos || func == 0)
+                    break;
+                if (func == 0x020C && words >= 5) {
+                    h = int16_t(d[pos + 6] | (d[pos + 7] << 8));
+                    w = int16_t(d[pos + 8] | (d[pos + 9] << 8));
+                }
+                pos += size_t(words) * 2;
+            }
+        }
+    }
+    w = std::llabs(w);
+    h = std::llabs(h);
+    if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide)
+        bad("metafile size out of range");
+    data_ = data;
+    enhanced_ = enhanced;
+    width_ = int(w);
+    height_ = int(h);
+}
+
+void TMetafile::Draw(QPainter& painter, const TRect& dest) const
+{
+    if (data_.isEmpty() || dest.IsEmpty())
+        return;
+    if (!enhanced_) {
+        PlayWmf(data_, ParseWmfHeader(data_), painter, dest);
+        return;
+    }
+    const Emf2SvgFn fn = emf2svgFunction();
+    if (!fn)
+        bad("EMF renderer not available");
+    generatorOptions opt{};
+    opt.nameSpace = nullptr;  // a name space prefix is copied and never freed by the renderer
+    opt.verbose = false;
+    opt.emfplus = true;
+    opt.svgDelimiter = true;
+    opt.imgWidth = dest.Width();
+    opt.imgHeight = dest.Height();
+    QByteArray copy = data_;
+    char* out = nullptr;
+    size_t outLen = 0;
+    const int ok = fn(copy.data(), size_t(copy.size()), &out, &outLen, &opt);
+    const QByteArray svg = out ? QByteArray(out, qsizetype(outLen)) : QByteArray();
+    std::free(out);
+    if (!ok || svg.isEmpty())
+        bad("EMF cannot be rendered");
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        bad("EMF cannot be rendered");
+    painter.save();
+    painter.setClipRect(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), Qt::IntersectClip);
+    {
+        AliasedDevice device(painter, QSize(dest.Width(), dest.Height()));
+        device.setBase(QTransform::fromTranslate(dest.Left, dest.Top) * painter.transform());
+        QPainter inner(&device);
+        renderer.render(&inner, QRectF(0, 0, dest.Width(), dest.Height()));
+    }
+    painter.restore();
+}

@@ -1,0 +1,321 @@
+// Hand-made BMP files: unusual but valid layouts read right, broken ones raise
+// EInvalidGraphic and leave the target bitmap as it was.
+
+#include "common/test_support.h"
+#include "imaging/io/bmp/bmp.h"
+#include "io_oracle.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/streams.h"
+#include "platform/graphics/bitmap.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <gtest/gtest.h>
+
+using namespace iotest;
+
+namespace {
+
+struct Bmp {
+    int headerSize = 40;
+    int32_t width = 2;
+    int32_t height = 2;
+    int bits = 24;
+    uint32_t compression = 0;
+    uint32_t colorsUsed = 0;
+    std::vector<uint32_t> table;  // 0x00RRGGBB
+    std::vector<uint32_t> masks;  // written after a 40-byte header, or inside a longer one
+    QByteArray pixels;
+    int64_t offsetOverride = -1;
+
+    QByteArray build() const
+    {
+        QByteArray h(headerSize, '\0');
+        auto put32 = [&](QByteArray& b, int at, uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                b[at + i] = char(v >> (8 * i));
+        };
+        auto put16 = [&](QByteArray& b, int at, uint32_t v) {
+            b[at] = char(v);
+            b[at + 1] = char(v >> 8);
+        };
+        put32(h, 0, uint32_t(headerSize));
+        put32(h, 4, uint32_t(width));
+        put32(h, 8, uint32_t(height));
+        put16(h, 12, 1);
+        put16(h, 14, uint32_t(bits));
+        put32(h, 16, compression);
+        put32(h, 32, colorsUsed);
+        QByteArray extra;
+        if (!masks.empty()) {
+            if (headerSize >= 52)
+                for (int i = 0; i < 3; ++i)
+                    put32(h, 40 + 4 * i, masks[size_t(i)]);
+            else
+                for (uint32_t m : masks) {
+                    QByteArray x(4, '\0');
+                    put32(x, 0, m);
+                    extra += x;
+                }
+        }
+        for (uint32_t c : table) {
+            QByteArray x(4, '\0');
+            put32(x, 0, c);
+            extra += x;
+        }
+        QByteArray f(14, '\0');
+        f[0] = 'B';
+        f[1] = 'M';
+        const int64_t off = offsetOverride >= 0 ? offsetOverride : 14 + h.size() + extra.size();
+        put32(f, 10, uint32_t(off));
+        f += h + extra + pixels;
+        put32(f, 2, uint32_t(f.size()));
+        return f;
+    }
+};
+
+TBitmap load(const QByteArray& data, TIOParamsVals* paramsOut = nullptr)
+{
+    TMemoryStream ms(data);
+    TBitmap b;
+    TIOParamsVals p;
+    TProgressRec rec;
+    ReadBMPStream(ms, b, 0, rec, p);
+    if (paramsOut)
+        paramsOut->Assign(p);
+    return b;
+}
+
+QByteArray rgbOf(const TBitmap& b) { return BitmapRGB(b); }
+QByteArray rgb(std::initializer_list<int> v)
+{
+    QByteArray b;
+    for (int x : v)
+        b.append(char(x));
+    return b;
+}
+
+// The target keeps its picture when a read fails.
+void expectRefusedKeepingTarget(const QByteArray& data)
+{
+    TBitmap target(3, 3, pf24bit);
+    const QByteArray before = rgbOf(target);
+    TMemoryStream ms(data);
+    TIOParamsVals p;
+    p.BmpVersion = 9;
+    TProgressRec rec;
+    EXPECT_THROW(ReadBMPStream(ms, target, 0, rec, p), EInvalidGraphic);
+    EXPECT_EQ(target.Width(), 3);
+    EXPECT_EQ(rgbOf(target), before);
+    EXPECT_EQ(p.BmpVersion, 9);
+}
+
+}  // namespace
+
+TEST(BmpReadLayout, TopDownRowsComeOutTheRightWayUp)
+{
+    Bmp b;
+    b.height = -2;
+    // first row in the file is the top row: red, green; then blue, white
+    b.pixels = rgb({0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0});
+    const TBitmap r = load(b.build());
+    ASSERT_EQ(r.Height(), 2);
+    EXPECT_EQ(rgbOf(r), rgb({255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}));
+}
+
+TEST(BmpReadLayout, OneBitPalettesAreApplied)
+{
+    Bmp b;
+    b.bits = 1;
+    b.width = 3;
+    b.height = 1;
+    b.pixels = rgb({0xA0, 0, 0, 0});  // pixels 1, 0, 1
+    b.table = {0xFFFFFF, 0x000000};  // white, black: bits inverted, still 1-bit
+    TBitmap r = load(b.build());
+    EXPECT_EQ(r.PixelFormat(), pf1bit);
+    EXPECT_EQ(rgbOf(r), rgb({0, 0, 0, 255, 255, 255, 0, 0, 0}));
+    b.table = {0x000000, 0xFFFFFF};
+    r = load(b.build());
+    EXPECT_EQ(r.PixelFormat(), pf1bit);
+    EXPECT_EQ(rgbOf(r), rgb({255, 255, 255, 0, 0, 0, 255, 255, 255}));
+    b.table = {0xFF0000, 0x0000FF};  // red, blue: shown in colour
+    r = load(b.build());
+    EXPECT_EQ(r.PixelFormat(), pf24bit);
+    EXPECT_EQ(rgbOf(r), rgb({0, 0, 255, 255, 0, 0, 0, 0, 255}));
+}
+
+TEST(BmpReadLayout, SixteenBitMasksFromTheFile)
+{
+    // 565: pure red, pure green, pure blue, one of each lowest bit
+    Bmp b;
+    b.bits = 16;
+    b.width = 4;
+    b.height = 1;
+    b.compression = 3;
+    b.masks = {0xF800, 0x07E0, 0x001F};
+    b.pixels = rgb({0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x21, 0x08});
+    const QByteArray expected = rgb({248, 0, 0, 0, 252, 0, 0, 0, 248, 8, 4, 8});
+    TIOParamsVals p;
+    EXPECT_EQ(rgbOf(load(b.build(), &p)), expected);
+    EXPECT_EQ(p.BitsPerSample, 5);
+    // the same masks inside a 108-byte header
+    b.headerSize = 108;
+    EXPECT_EQ(rgbOf(load(b.build())), expected);
+    // without bit fields the fixed 5-5-5 layout holds
+    Bmp c;
+    c.bits = 16;
+    c.width = 2;
+    c.height = 1;
+    c.pixels = rgb({0x00, 0x7C, 0x1F, 0x00});
+    EXPECT_EQ(rgbOf(load(c.build())), rgb({248, 0, 0, 0, 0, 248}));
+}
+
+TEST(BmpReadLayout, LongHeaderTableAndShortTables)
+{
+    // 108-byte header, 8 bits, a table of 3 entries
+    Bmp b;
+    b.headerSize = 108;
+    b.bits = 8;
+    b.width = 4;
+    b.height = 1;
+    b.colorsUsed = 3;
+    b.table = {0x102030, 0x405060, 0x708090};
+    b.pixels = rgb({2, 1, 0, 200});  // index 200 lies past the table: black
+    TIOParamsVals p;
+    EXPECT_EQ(rgbOf(load(b.build(), &p)), rgb({0x70, 0x80, 0x90, 0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0, 0, 0}));
+    EXPECT_EQ(p.ColorMapCount, 3);
+    EXPECT_EQ(p.BmpVersion, 0);
+    // 4 bits with colours-used 0 reads a 16-entry table
+    Bmp f;
+    f.bits = 4;
+    f.width = 2;
+    f.height = 1;
+    for (int i = 0; i < 16; ++i)
+        f.table.push_back(uint32_t(i * 0x111111));
+    f.pixels = rgb({0xF1, 0, 0, 0});
+    EXPECT_EQ(rgbOf(load(f.build(), &p)), rgb({255, 255, 255, 17, 17, 17}));
+    EXPECT_EQ(p.ColorMapCount, 16);
+}
+
+TEST(BmpReadLayout, RunLengthDataStaysInsideTheImage)
+{
+    Bmp b;
+    b.bits = 8;
+    b.compression = 1;
+    b.width = 3;
+    b.height = 2;
+    b.colorsUsed = 2;
+    b.table = {0xFF0000, 0x00FF00};
+    // run of 5 (cut at the row end), end of line, literal of index 1 and 7 (7 past the
+    // table: black) and 0, delta far right and up past the image, end of bitmap
+    b.pixels = rgb({5, 0, 0, 0, 0, 3, 1, 7, 0, 0, 0, 2, 200, 200, 0, 1});
+    TBitmap r = load(b.build());
+    // top row (second in the file): green, black, red; bottom: red red red
+    EXPECT_EQ(rgbOf(r), rgb({0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0}));
+    // a delta that moves right only, then a run: the skipped pixel stays unfilled
+    b.pixels = rgb({0, 2, 1, 0, 2, 1, 0, 1});
+    r = load(b.build());
+    EXPECT_EQ(rgbOf(r).right(9), rgb({255, 255, 255, 0, 255, 0, 0, 255, 0}));
+
+    // 4-bit runs alternate nibbles; a literal that claims more bytes than are left
+    Bmp c;
+    c.bits = 4;
+    c.compression = 2;
+    c.width = 5;
+    c.height = 1;
+    c.colorsUsed = 2;
+    c.table = {0x000000, 0xFFFFFF};
+    c.pixels = rgb({5, 0x10, 0, 40, 0x11});
+    EXPECT_EQ(rgbOf(load(c.build())), rgb({255, 255, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 255, 255}));
+}
+
+TEST(BmpReadLayout, ShortPixelDataLoadsWhatIsThere)
+{
+    Bmp b;
+    b.width = 1;
+    b.height = 2;
+    b.pixels = rgb({1, 2, 3, 0});  // only the bottom row
+    const TBitmap r = load(b.build());
+    ASSERT_EQ(r.Height(), 2);
+    EXPECT_EQ(rgbOf(r).right(3), rgb({3, 2, 1}));
+}
+
+TEST(BmpReadHostile, BrokenHeadersAreRefused)
+{
+    Bmp good;
+    good.pixels = QByteArray(16, '\0');
+    const QByteArray ok = good.build();
+    load(ok);
+
+    QByteArray sig = ok;
+    sig[0] = 'X';
+    expectRefusedKeepingTarget(sig);
+    expectRefusedKeepingTarget(ok.left(10));
+    expectRefusedKeepingTarget(ok.left(30));
+
+    Bmp b = good;
+    b.bits = 8;
+    b.colorsUsed = 300;  // more than 2^8
+    expectRefusedKeepingTarget(b.build());
+
+    b = good;
+    b.bits = 4;
+    b.colorsUsed = 16;  // the table is not there
+    b.pixels.clear();
+    b.offsetOverride = 0;
+    expectRefusedKeepingTarget(b.build());
+
+    b = good;
+    b.offsetOverride = 100000;
+    expectRefusedKeepingTarget(b.build());
+
+    b = good;
+    b.width = 100000;
+    b.height = 100000;
+    expectRefusedKeepingTarget(b.build());
+
+    b = good;
+    b.width = 0;
+    expectRefusedKeepingTarget(b.build());
+
+    b = good;
+    b.width = int32_t(0x80000000u);
+    expectRefusedKeepingTarget(b.build());
+
+    QByteArray tiny = ok;
+    tiny[14] = 7;  // a header size no variant has
+    expectRefusedKeepingTarget(tiny);
+
+    b = good;
+    b.bits = 16;
+    b.compression = 3;  // masks announced but the file ends
+    QByteArray cut = b.build().left(54);
+    expectRefusedKeepingTarget(cut);
+}
+
+TEST(BmpReadHostile, MalformedFilesFromTheGdkPixbufSuiteNeverCrash)
+{
+    const QString root = QStringLiteral("/usr/libexec/installed-tests/gdk-pixbuf");
+    if (!QDir(root).exists())
+        GTEST_SKIP() << "gdk-pixbuf-tests not installed";
+    int seen = 0, loaded = 0;
+    QDirIterator it(root, {QStringLiteral("*.bmp")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        SCOPED_TRACE(path.toStdString());
+        ++seen;
+        try {
+            TFileStream fs(path, fmOpenRead);
+            TBitmap b;
+            TIOParamsVals p;
+            TProgressRec rec;
+            ReadBMPStream(fs, b, fs.Size(), rec, p);
+            EXPECT_GT(b.Width(), 0);
+            ++loaded;
+        } catch (const EInvalidGraphic&) {
+        }
+    }
+    EXPECT_GE(seen, 8);
+    // the valid ones and the reference pictures among them load
+    EXPECT_GE(loaded, 2);
+}

@@ -1,4 +1,5 @@
 #include "imaging/io/image_kit_io.h"
+#include "platform/ui/image_control.h"
 
 #include "imaging/io/bmp/bmp.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
@@ -104,6 +105,8 @@ void TImageKitIO::SetAttachedImageKit(TIKView* view)
 {
     listenToView(false);
     forgetView();
+    if (view)
+        forgetImage();
     if (!view) {
         bitmap_ = nullptr;
         return;
@@ -123,11 +126,38 @@ void TImageKitIO::SetAttachedImageKit(TIKView* view)
 
 void TImageKitIO::SetAttachedBitmap(TBitmap* bitmap)
 {
-    if (!bitmap && AttachedImageKit())
+    if (!bitmap && (AttachedImageKit() || AttachedTImage()))
         return;
     listenToView(false);
     forgetView();
+    forgetImage();
     bitmap_ = bitmap;
+}
+
+void TImageKitIO::forgetImage()
+{
+    if (imageConnection_)
+        disconnect(imageConnection_);
+    imageConnection_ = {};
+    image_ = nullptr;
+}
+
+void TImageKitIO::SetAttachedTImage(TImage* image)
+{
+    listenToView(false);
+    forgetView();
+    forgetImage();
+    if (!image) {
+        bitmap_ = nullptr;
+        return;
+    }
+    image_ = image;
+    bitmap_ = image->PictureBitmap();
+    // The picture's bitmap dies with the control.
+    imageConnection_ = connect(image, &QObject::destroyed, this, [this] {
+        image_ = nullptr;
+        bitmap_ = nullptr;
+    });
 }
 
 void TImageKitIO::ViewBitmapChanged()

@@ -8,6 +8,8 @@
 #include "platform/graphics/canvas.h"
 
 #include <QObject>
+#include "platform/ui/image_control.h"
+
 #include <QPointer>
 #include <QString>
 #include <functional>
@@ -32,6 +34,10 @@ public:
     void SetAttachedImageKit(TIKView* view);
     // A bare bitmap (not owned). nullptr is ignored while a view is attached.
     void SetAttachedBitmap(TBitmap* bitmap);
+    // A picture control: its bitmap becomes the one loaded and saved; attaching one
+    // detaches the view and the other way round.
+    TImage* AttachedTImage() const { return image_.data(); }
+    void SetAttachedTImage(TImage* image);
     TBitmap* Bitmap() const;
     // The bitmap-change listener: takes the view's current bitmap again.
     void ViewBitmapChanged();
@@ -116,6 +122,7 @@ public:
 private:
     void listenToView(bool on);
     void forgetView();
+    void forgetImage();
     void tellViewDpi();
     TProgressRec progressRec();
     void afterLoad(const QString& fileName, uint8_t fileType);
@@ -129,6 +136,8 @@ private:
     TIKView* view_ = nullptr;
     QPointer<QObject> viewAlive_;  // turns null when the view is freed
     TBitmap* bitmap_ = nullptr;
+    QPointer<TImage> image_;
+    QMetaObject::Connection imageConnection_;
     TColor background_ = 0;
     bool listening_ = false;
     QMetaObject::Connection viewConnection_;

@@ -382,3 +382,32 @@ TEST(ImageKitIOParams, DefaultsAssignAndDescriptions)
     EXPECT_EQ(withHook.GifLzwDecompress, static_cast<TGifLzwDecompress>(fakeGif));
     RegisterLzwCoders(TLzwHooks{});
 }
+
+TEST(ImageKitIOView, PictureControlTakesTheLoadAndDetachesTheView)
+{
+    const QString file = TempDir() + QStringLiteral("/picture.bmp");
+    TBitmap source = picture(11, 7);
+    {
+        TImageKitIO writer;
+        writer.SetAttachedBitmap(&source);
+        writer.SaveToFile(file);
+    }
+    TImageKitView view;
+    auto* image = new TImage;
+    TImageKitIO io;
+    io.SetAttachedImageKit(&view);
+    io.SetAttachedTImage(image);
+    EXPECT_EQ(io.AttachedImageKit(), nullptr);
+    EXPECT_EQ(io.Bitmap(), image->PictureBitmap());
+    const int changes = image->ChangeCount();
+    io.LoadFromFile(file);
+    EXPECT_EQ(image->PictureBitmap()->Image(), source.Image());
+    EXPECT_GT(image->ChangeCount(), changes);
+    EXPECT_EQ(view.Bitmap()->Width(), 0);
+
+    delete image;   // the component forgets the control and its bitmap
+    EXPECT_EQ(io.AttachedTImage(), nullptr);
+    EXPECT_EQ(io.Bitmap(), nullptr);
+    io.SetAttachedImageKit(&view);
+    EXPECT_EQ(io.Bitmap(), view.Bitmap());
+}

@@ -205,7 +205,7 @@ static void withPainter(TCustomControl* self, TCanvas* canvas, F&& paint)
         paint(p);
     }
     if (original == QImage::Format_Mono)
-        img = work.convertToFormat(original, MonoColorTable(), Qt::ThresholdDither);
+        img = ConvertToPixelFormat(work, pf1bit);   // the grey rule every 1-bit drawing uses
     else
         img = work.convertToFormat(original, img.colorTable());
 }

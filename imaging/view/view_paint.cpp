@@ -44,6 +44,62 @@ void lineWalk(int x0, int y0, int x1, int y1, F&& visit)
     }
 }
 
+// The same walk for an outline segment that may reach far outside the client area (a
+// selection given in bitmap pixels, a deep zoom): a long segment is cut to the client
+// rectangle so that painting never visits millions of unseen pixels. counter (0 … 5)
+// advances by the pixels skipped, so the dashes stay where the full walk puts them.
+template <typename F>
+void outlineWalk(int x0, int y0, int x1, int y1, const QRect& clip, int& counter, F&& visit)
+{
+    const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
+    const int64_t n = std::max(std::abs(dx), std::abs(dy));   // pixels the full walk visits
+    const int64_t limit = 4 * (int64_t(clip.width()) + clip.height()) + 64;
+    auto advance = [&counter](int64_t k) { counter = int((counter + k % 6) % 6); };
+    if (n <= limit) {
+        lineWalk(x0, y0, x1, y1, [&](int x, int y) {
+            visit(x, y);
+            advance(1);
+        });
+        return;
+    }
+    // Liang-Barsky against the clip rectangle grown by a pixel.
+    double t0 = 0, t1 = 1;
+    const double l = clip.left() - 1.0, r = clip.right() + 1.0, t = clip.top() - 1.0, b = clip.bottom() + 1.0;
+    auto cut = [&](double p, double q) {
+        if (p == 0)
+            return q >= 0;
+        const double u = q / p;
+        if (p < 0) {
+            if (u > t1) return false;
+            t0 = std::max(t0, u);
+        } else {
+            if (u < t0) return false;
+            t1 = std::min(t1, u);
+        }
+        return true;
+    };
+    if (!(cut(-double(dx), x0 - l) && cut(double(dx), r - x0) && cut(-double(dy), y0 - t) &&
+          cut(double(dy), b - y0))) {
+        advance(n);
+        return;
+    }
+    const int64_t first = std::clamp<int64_t>(int64_t(std::floor(t0 * double(n))), 0, n);
+    const int64_t last = std::clamp<int64_t>(int64_t(std::ceil(t1 * double(n))), first, n);
+    auto at = [&](int64_t i, int& x, int& y) {
+        x = int(x0 + std::llround(double(dx) * double(i) / double(n)));
+        y = int(y0 + std::llround(double(dy) * double(i) / double(n)));
+    };
+    int sx, sy, ex, ey;
+    at(first, sx, sy);
+    at(last, ex, ey);
+    advance(first);
+    lineWalk(sx, sy, ex, ey, [&](int x, int y) {
+        visit(x, y);
+        advance(1);
+    });
+    advance(n - last);
+}
+
 } // namespace
 
 void TImageKitView::paintBackground(QPainter& p, const QRect& r)
@@ -252,18 +308,20 @@ void TImageKitView::drawOutline(QPainter& p)
         return;
     QPolygon a, b;
     int counter = r.Phase;
+    const QRect clip(0, 0, ClientWidth(), ClientHeight());
+    // Called before the counter advances past the pixel.
     auto visit = [&](int x, int y) {
-        (counter < 3 ? a : b).append(QPoint(x, y));
-        counter = counter == 5 ? 0 : counter + 1;
+        if (clip.contains(x, y))
+            (counter < 3 ? a : b).append(QPoint(x, y));
     };
     std::vector<QPoint> pts;
     pts.reserve(r.Points.size());
     for (const QPointF& bp : r.Points)
         pts.push_back(bitmapToClient(bp));
     for (size_t i = 1; i < pts.size(); ++i)
-        lineWalk(pts[i - 1].x(), pts[i - 1].y(), pts[i].x(), pts[i].y(), visit);
+        outlineWalk(pts[i - 1].x(), pts[i - 1].y(), pts[i].x(), pts[i].y(), clip, counter, visit);
     if (!polyDrawing_)
-        lineWalk(pts.back().x(), pts.back().y(), pts.front().x(), pts.front().y(), visit);
+        outlineWalk(pts.back().x(), pts.back().y(), pts.front().x(), pts.front().y(), clip, counter, visit);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(ToQColor(r.ColorA), 0));
@@ -279,7 +337,12 @@ void TImageKitView::drawRubberLine(QPainter& p)
         return;
     const QPoint last = bitmapToClient(sel_->Points.back());
     QPolygon line;
-    lineWalk(rubberEnd_.x(), rubberEnd_.y(), last.x(), last.y(), [&](int x, int y) { line.append(QPoint(x, y)); });
+    const QRect clip(0, 0, ClientWidth(), ClientHeight());
+    int unused = 0;
+    outlineWalk(rubberEnd_.x(), rubberEnd_.y(), last.x(), last.y(), clip, unused, [&](int x, int y) {
+        if (clip.contains(x, y))
+            line.append(QPoint(x, y));
+    });
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     // Inverted pixels, as the old pmNot pen drew them.

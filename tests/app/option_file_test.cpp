@@ -601,3 +601,64 @@ TEST_F(OptionFile, FileListStringSlotsInTheBlockAreIgnored)
     EXPECT_EQ(again.mid(2198, 4), QByteArray(4, '\0'));
     EXPECT_EQ(again.mid(2214, 4), QByteArray(4, '\0'));
 }
+
+// Fifteen fields taken from the stored layout tables, each at its absolute file offset.
+TEST_F(OptionFile, EmbeddedBlockFieldsSitAtTheirFileOffsets)
+{
+    optiontofile(changedOptions());
+    const QByteArray f = ReadWholeFile(QDir(home).filePath(QStringLiteral("Kandrivel.cgf")));
+    ASSERT_GE(f.size(), 2379);
+    auto u8 = [&](int at) { return int(uint8_t(f[at])); };
+    auto i32 = [&](int at) {
+        return int32_t(uint32_t(u8(at)) | uint32_t(u8(at + 1)) << 8 | uint32_t(u8(at + 2)) << 16 |
+                       uint32_t(u8(at + 3)) << 24);
+    };
+    auto f64 = [&](int at) {
+        uint64_t u = 0;
+        for (int i = 7; i >= 0; --i)
+            u = (u << 8) | uint64_t(u8(at + i));
+        double d;
+        std::memcpy(&d, &u, 8);
+        return d;
+    };
+    // new-image dialog block at 21
+    EXPECT_EQ(f64(21 + 8), 480.25);             // height
+    EXPECT_EQ(i32(21 + 24), 2);                 // width unit
+    EXPECT_EQ(i32(21 + 36), 5);                 // filter
+    EXPECT_EQ(u8(21 + 45), 1);                  // show filter
+    // print block at 77
+    EXPECT_EQ(i32(77 + 44), 3);                 // copies
+    EXPECT_EQ(f64(77 + 56), 7.75);              // top
+    EXPECT_EQ(i32(77 + 72), 2);                 // mode
+    EXPECT_EQ(u8(77 + 76), 9);                  // information lines
+    EXPECT_EQ(i32(77 + 80), 11);                // font size
+    // save parameters at 161
+    EXPECT_EQ(i32(161 + 12), 150);              // DpiY
+    EXPECT_EQ(u8(161 + 304), 4);                // GIF background blue
+    EXPECT_EQ(u8(161 + 306), 6);                // ... red
+    const QByteArray doc = QStringLiteral("Dokument ö").toUtf8();
+    EXPECT_EQ(u8(161 + 340), doc.size());       // TIFF document name
+    EXPECT_EQ(f.mid(161 + 341, doc.size()), doc);
+    EXPECT_EQ(i32(161 + 1112), 4);              // TIFF page count
+    EXPECT_EQ(u8(161 + 1136), 1);               // JPEG progressive
+    EXPECT_EQ(i32(161 + 1140), 5);              // PCX version
+    // slide show at 1325
+    EXPECT_EQ(i32(1325 + 0), 1);                // sound
+    const QByteArray snd("/musik/ton.wav");
+    EXPECT_EQ(u8(1325 + 55), snd.size());       // sound file
+    EXPECT_EQ(f.mid(1325 + 56, snd.size()), snd);
+    // file-list block at 2194: ten type flags from +8
+    const int types[10] = {0, 0, 1, 1, 1, 0, 0, 1, 1, 1};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(u8(2194 + 8 + i), types[i]) << "type " << i;
+    // plain fields
+    EXPECT_EQ(i32(2182), 0x0000FF);             // fill colour
+    EXPECT_EQ(i32(2222 + 4), -1);               // b/w threshold
+    EXPECT_EQ(i32(2238), 16);                   // colour count
+    EXPECT_EQ(u8(2246), 2);                     // ruler unit
+    EXPECT_EQ(f64(2247), 300.0);                // ruler resolution
+    EXPECT_EQ(u8(2267), 4);                     // catalog caption flags
+    EXPECT_EQ(i32(2271), 9);                    // catalog font size
+    EXPECT_EQ(u8(2173), 5);                     // text font style
+    EXPECT_EQ(i32(2282 + 4), 20);               // window top
+}

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -358,12 +360,22 @@ void TImageKitView::invalidateOutline()
     const TIKSelectionRecord& r = *sel_;
     if (r.Points.empty())
         return;
-    QRect box;
-    for (const QPointF& bp : r.Points) {
-        const QPoint c = bitmapToClient(bp);
-        box = box.united(QRect(c, QSize(1, 1)));
-    }
+    // Box of the client points, cut to the client area (points may lie very far out).
+    int64_t x1 = INT64_MAX, y1 = INT64_MAX, x2 = INT64_MIN, y2 = INT64_MIN;
+    auto add = [&](const QPoint& c) {
+        x1 = std::min<int64_t>(x1, c.x());
+        y1 = std::min<int64_t>(y1, c.y());
+        x2 = std::max<int64_t>(x2, c.x());
+        y2 = std::max<int64_t>(y2, c.y());
+    };
+    for (const QPointF& bp : r.Points)
+        add(bitmapToClient(bp));
     if (polyDrawing_)
-        box = box.united(QRect(rubberEnd_, QSize(1, 1)));
-    update(box.adjusted(-1, -1, 1, 1).translated(ClientOrigin()));
+        add(rubberEnd_);
+    const int64_t cw = ClientWidth(), ch = ClientHeight();
+    x1 = std::clamp<int64_t>(x1 - 1, -1, cw + 1);
+    y1 = std::clamp<int64_t>(y1 - 1, -1, ch + 1);
+    x2 = std::clamp<int64_t>(x2 + 1, -1, cw + 1);
+    y2 = std::clamp<int64_t>(y2 + 1, -1, ch + 1);
+    update(QRect(QPoint(int(x1), int(y1)), QPoint(int(x2), int(y2))).translated(ClientOrigin()));
 }

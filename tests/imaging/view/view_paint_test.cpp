@@ -295,3 +295,28 @@ TEST(ViewPaint, PaintToBitmapCanvas)
     EXPECT_EQ(target.Image().pixel(5, 5), v->Bitmap()->Image().pixel(5, 5));
     EXPECT_EQ(target.Image().pixel(20, 20) & 0xFFFFFFu, qRgb(0, 255, 0) & 0xFFFFFFu);
 }
+
+TEST(ViewPaint, PaintToCanvasKeepsARoundedUpSourceInsideTheBitmap)
+{
+    // 21 pixels at 200 % scrolled by 3: srcX = Round(1.5) = 2 and srcW = Round(19.5) = 20
+    // reach one column past the bitmap; the source is cut to 19 columns and 19 rows.
+    auto v = MakeView(39, 39, 21, 21);
+    v->SetZoom(200);
+    v->SetViewXY(3, 3);
+    ASSERT_EQ(v->ViewX(), 3);
+    ASSERT_EQ(v->DrawnWidth(), 39);
+    QImage out(v->DrawnWidth(), v->DrawnHeight(), QImage::Format_RGB32);
+    out.fill(Qt::magenta);
+    {
+        QPainter p(&out);
+        v->PaintToCanvas(p);
+    }
+    const QImage& bmp = v->Bitmap()->Image();
+    auto src = [](int d) { return 2 + (2 * d + 1) * 19 / 78; };   // centre sampling of 19 into 39
+    for (int y = 0; y < 39; ++y)
+        for (int x = 0; x < 39; ++x)
+            ASSERT_EQ(Px(out, x, y), bmp.pixel(src(x), src(y)) & 0xFFFFFFu) << x << ", " << y;
+    EXPECT_EQ(src(38), 20);
+    // The view's own paint cuts the same source.
+    EXPECT_TRUE(samePixels(GrabClient(*v), out));
+}

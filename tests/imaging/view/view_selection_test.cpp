@@ -365,3 +365,27 @@ TEST(ViewSelectionMouse, MouseSelectionSurvivesZoomChanges)
     v->SetZoom(300);
     EXPECT_EQ(v->BitmapToScreenX(20), 60);
 }
+
+TEST(ViewSelection, HugeBitmapSelectionPaintsOnlyTheVisibleDashes)
+{
+    // A rectangle a program gives in bitmap pixels may reach far past the image; its
+    // outline runs about a thousand million pixels outside the client area.
+    auto v = MakeView(60, 40, 50, 30);
+    v->Bitmap()->Image().fill(QColor(0, 128, 0));
+    v->SetSelectionBase(iksbBitmap);
+    v->SelectRect(0, 0, 2000000000, 2000000000);
+    ASSERT_TRUE(v->HasSelection());
+    const QImage g = GrabClient(*v);
+    // Top edge from the first point: pixel i is black when i mod 6 < 3.
+    for (int x = 0; x < 60; ++x)
+        EXPECT_EQ(Px(g, x, 0), x % 6 < 3 ? 0x000000u : 0xFFFFFFu) << x;
+    // The closing left edge comes back up from y = 10^9 (the drawn points are kept within
+    // ±10^9): pixel (0, y) is outline pixel 4·10^9 − y, and 4·10^9 mod 6 = 4.
+    for (int y = 1; y < 40; ++y)
+        EXPECT_EQ(Px(g, 0, y), (((4 - y) % 6 + 6) % 6) < 3 ? 0x000000u : 0xFFFFFFu) << y;
+    EXPECT_EQ(Px(g, 30, 20), qRgb(0, 128, 0) & 0xFFFFFFu);
+    v->SelectionTimerTick();
+    const QImage h = GrabClient(*v);
+    EXPECT_EQ(Px(h, 0, 0), 0x000000u);
+    EXPECT_EQ(Px(h, 2, 0), 0xFFFFFFu);   // phase 1: (1 + 2) mod 6 = 3
+}

@@ -7,6 +7,8 @@
 #include "platform/ui/timer.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 
@@ -414,9 +416,14 @@ void TImageKitView::ZoomSelection()
     const int x1 = SelectionX1(), y1 = SelectionY1(), x2 = SelectionX2(), y2 = SelectionY2();
     LockUpdate();
     Deselect();
-    const int w = x2 - x1 + 1, h = y2 - y1 + 1;
+    // A box given in bitmap pixels may span the whole integer range: 64-bit arithmetic.
+    const int64_t w = int64_t(x2) - x1 + 1, h = int64_t(y2) - y1 + 1;
     SetZoom(std::max(1, std::min(Trunc(Width() / (w / 100.0)), Trunc(Height() / (h / 100.0)))));
     const double f = zoom_ / 100.0;
-    SetViewXY(Trunc(x1 * f) - (ClientWidth() - Trunc(w * f)) / 2, Trunc(y1 * f) - (ClientHeight() - Trunc(h * f)) / 2);
+    auto start = [](int64_t pos, int64_t client, int64_t size) {
+        return int(std::clamp<int64_t>(pos - (client - size) / 2, INT_MIN, INT_MAX));
+    };
+    SetViewXY(start(Trunc64(x1 * f), ClientWidth(), Trunc64(w * f)),
+              start(Trunc64(y1 * f), ClientHeight(), Trunc64(h * f)));
     UnlockUpdate();
 }

@@ -5,6 +5,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 MessageDlgHook g_msgHook;
@@ -50,23 +53,30 @@ int MessageDlg(const QString& message, TMsgDlgType type, TMsgDlgButtons buttons,
     case mtConfirmation: box.setIcon(QMessageBox::Question); break;
     default: break;
     }
+    // Qt has no "All" button of its own (its old YesAll is YesToAll), so that one is ours;
+    // the pressed button is found by identity, never by the value exec() returns.
     struct Btn { TMsgDlgBtn flag; QMessageBox::StandardButton std; int result; };
     static const Btn table[] = {
         {mbYes, QMessageBox::Yes, mrYes}, {mbNo, QMessageBox::No, mrNo}, {mbOK, QMessageBox::Ok, mrOk},
         {mbCancel, QMessageBox::Cancel, mrCancel}, {mbAbort, QMessageBox::Abort, mrAbort},
         {mbRetry, QMessageBox::Retry, mrRetry}, {mbIgnore, QMessageBox::Ignore, mrIgnore},
-        {mbAll, QMessageBox::YesAll, mrAll}, {mbNoToAll, QMessageBox::NoToAll, mrNoToAll},
+        {mbAll, QMessageBox::NoButton, mrAll}, {mbNoToAll, QMessageBox::NoToAll, mrNoToAll},
         {mbYesToAll, QMessageBox::YesToAll, mrYesToAll},
     };
-    QMessageBox::StandardButtons std;
-    for (const Btn& b : table)
-        if (buttons & b.flag)
-            std |= b.std;
-    box.setStandardButtons(std);
-    const int pressed = box.exec();
-    for (const Btn& b : table)
-        if (pressed == b.std)
-            return b.result;
+    std::vector<std::pair<QAbstractButton*, int>> made;
+    for (const Btn& b : table) {
+        if (!(buttons & b.flag))
+            continue;
+        QAbstractButton* button = b.std == QMessageBox::NoButton
+                                      ? box.addButton(QApplication::translate("MessageDlg", "&All"),
+                                                      QMessageBox::AcceptRole)
+                                      : box.addButton(b.std);
+        made.push_back({button, b.result});
+    }
+    box.exec();
+    for (const auto& [button, result] : made)
+        if (box.clickedButton() == button)
+            return result;
     return (buttons & mbCancel) ? mrCancel : mrNone;
 }
 

@@ -389,3 +389,31 @@ TEST(ViewSelection, HugeBitmapSelectionPaintsOnlyTheVisibleDashes)
     EXPECT_EQ(Px(h, 0, 0), 0x000000u);
     EXPECT_EQ(Px(h, 2, 0), 0xFFFFFFu);   // phase 1: (1 + 2) mod 6 = 3
 }
+
+TEST(ViewSelectionMouse, CtrlSnapMakesFortyFiveDegreeEdgesInEveryQuadrant)
+{
+    auto v = MakeView(200, 200, 200, 200);
+    v->SetMouseInteract(miSelectPolygon);
+    auto ctrlClick = [&](int x, int y) {
+        Press(*v, x, y, Qt::LeftButton, Qt::ControlModifier);
+        Release(*v, x, y, Qt::LeftButton, Qt::ControlModifier);
+    };
+    Click(*v, 100, 100);
+    ctrlClick(80, 90);    // up-left, wider than high: the longer x is shortened to 10
+    ctrlClick(70, 95);    // down-left, wider: y lengthened by 15
+    ctrlClick(75, 80);    // up-right, higher: x lengthened by 25
+    ctrlClick(90, 100);   // down-left, higher: x moved left by 10
+    EXPECT_EQ(polygon(*v), pts({{100, 100}, {90, 90}, {70, 110}, {100, 80}, {80, 100}}));
+}
+
+TEST(ViewSelectionMouse, ZoomSelectionOfABoxSpanningTheIntegerRange)
+{
+    auto v = MakeView(100, 100, 400, 400);
+    v->SetSelectionBase(iksbBitmap);
+    v->SelectRect(-2000000000, -2000000000, 2000000000, 2000000000);
+    ASSERT_TRUE(v->HasSelection());
+    v->ZoomSelection();   // width 4·10^9 + 1 does not fit in 32 bits
+    EXPECT_EQ(v->Zoom(), 1);
+    EXPECT_EQ(v->ViewX(), 0);
+    EXPECT_FALSE(v->HasSelection());
+}

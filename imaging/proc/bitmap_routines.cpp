@@ -204,8 +204,7 @@ void FillPolygon(TBitmap* bitmap, const std::vector<TPoint>& polygon, TColor col
 {
     if (!bitmap || bitmap->Empty())
         return;
-    TRegion region = TRegion::FromPolygon(polygon);
-    region.Intersect(TRect(0, 0, bitmap->Width(), bitmap->Height()));
+    const TRegion region = TRegion::FromPolygon(polygon, TRect(0, 0, bitmap->Width(), bitmap->Height()));
     const TColor rgb = ColorToRGB(color);
     for (int y = region.Top(); y < region.Top() + region.RowCount(); ++y) {
         const auto& spans = region.RowSpans(y);
@@ -224,13 +223,12 @@ void DrawThroughPolygon(TBitmap* destination, int x, int y, const TBitmap* sourc
         return;
     if (destination->PixelFormat() != source->PixelFormat())
         return;
-    TRegion region = TRegion::FromPolygon(polygon);
     TRect clip(0, 0, destination->Width(), destination->Height());
     TRect placed(x, y, x + source->Width(), y + source->Height());
     TRect both;
     if (!IntersectRect(both, clip, placed))
         return;
-    region.Intersect(both);
+    const TRegion region = TRegion::FromPolygon(polygon, both);
     const TPixelFormat f = destination->PixelFormat();
     for (int row = region.Top(); row < region.Top() + region.RowCount(); ++row) {
         const auto& spans = region.RowSpans(row);

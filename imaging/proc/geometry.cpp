@@ -6,6 +6,7 @@
 #include "platform/graphics/canvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -263,10 +264,18 @@ bool ResampleTargetSize(const TBitmap& bitmap, int& width, int& height)
     if (bitmap.Empty() || (width < 0 && height < 0))
         return false;
     const int ow = bitmap.Width(), oh = bitmap.Height();
-    if (width < 0)
-        width = int(int64_t(ow) * height / oh);
-    else if (height < 0)
-        height = int(int64_t(width) * oh / ow);
+    // A side computed past the int range would wrap round to some unrelated size.
+    if (width < 0) {
+        const int64_t w = int64_t(ow) * height / oh;
+        if (w > INT_MAX)
+            return false;
+        width = int(w);
+    } else if (height < 0) {
+        const int64_t h = int64_t(width) * oh / ow;
+        if (h > INT_MAX)
+            return false;
+        height = int(h);
+    }
     return width > 0 && height > 0;
 }
 

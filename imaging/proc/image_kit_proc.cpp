@@ -5,6 +5,7 @@
 #include "imaging/proc/quantizer.h"
 #include "imaging/view/image_kit_view.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/graphics/region.h"
 #include "platform/ui/image_control.h"
 
 #include <QImage>
@@ -164,6 +165,13 @@ TIKWorkArea TImageKitProc::WorkArea()
     a.Y1 = std::max(a.Y1, 0);
     a.X2 = std::min(a.X2, bitmap_->Width() - 1);
     a.Y2 = std::min(a.Y2, bitmap_->Height() - 1);
+    // A polygon that covers no pixel of the image (all points on one line, or one
+    // point clicked three times) is as empty as a box outside it.
+    if (!a.Empty() && isTruePolygon(a)) {
+        const TRegion region = TRegion::FromPolygon(a.Polygon, TRect(0, 0, bitmap_->Width(), bitmap_->Height()));
+        if (region.IsEmpty())
+            a.X2 = a.X1 - 1;
+    }
     return a;
 }
 
@@ -305,14 +313,16 @@ void TImageKitProc::Merge(const TBitmap* graphic, int percent)
                              .convertToFormat(QImage::Format_BGR888)
                              .scaled(area.Width(), area.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
                              .convertToFormat(QImage::Format_BGR888);
-    const double p = percent / 100.0, q = (100 - percent) / 100.0;
+    // The weighted sum is an exact integer; one division keeps the halves exact for
+    // Round (0.01 and the like have no exact binary form).
+    const int64_t p = percent, q = 100 - p;
     onArea(area, [&](TBitmap* bm, int x1, int y1, int x2, int y2) {
         const int rows = y2 - y1 + 1;
         for (int y = y1; y <= y2; ++y) {
             uint8_t* d = bm->ScanLine(y) + 3 * x1;
             const uint8_t* s = other.constScanLine(y - y1);
             for (int i = 0; i < 3 * (x2 - x1 + 1); ++i)
-                d[i] = ClampByte(Round(d[i] * p + s[i] * q));
+                d[i] = ClampByte(Round(double(d[i] * p + s[i] * q) / 100.0));
             Progress(y - y1 + 1, rows);
         }
     });
@@ -325,6 +335,8 @@ void TImageKitProc::GetHistogram(TIKHistogram& table)
     if (!bitmap_ || bitmap_->PixelFormat() != pf24bit)
         return;
     const TIKWorkArea area = WorkArea();
+    if (area.Empty())
+        return;
     for (int y = area.Y1; y <= area.Y2; ++y) {
         const uint8_t* p = bitmap_->ScanLine(y) + 3 * area.X1;
         for (int x = area.X1; x <= area.X2; ++x, p += 3) {

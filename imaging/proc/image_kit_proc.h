@@ -83,7 +83,8 @@ public:
     void SelectRect(int x1, int y1, int x2, int y2);
     // False (and the whole image) when there is no selection or rectangle.
     bool GetWorkArea(int& x1, int& y1, int& x2, int& y2, std::vector<TPoint>& polygon);
-    // The same, clamped to the image; may be empty when the selection lies outside it.
+    // The same, clamped to the image; empty when the selection lies outside it or its
+    // polygon covers no pixel.
     TIKWorkArea WorkArea();
 
     // Undo: each entry is a full copy of the bitmap, newest first.

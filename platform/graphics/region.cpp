@@ -5,7 +5,14 @@
 #include <climits>
 #include <cmath>
 
-TRegion TRegion::FromPolygon(const std::vector<TPoint>& points)
+TRegion TRegion::FromPolygon(const std::vector<TPoint>& points) { return build(points, nullptr); }
+
+TRegion TRegion::FromPolygon(const std::vector<TPoint>& points, const TRect& clip)
+{
+    return build(points, &clip);
+}
+
+TRegion TRegion::build(const std::vector<TPoint>& points, const TRect* clip)
 {
     TRegion r;
     if (points.size() < 3)
@@ -19,12 +26,15 @@ TRegion TRegion::FromPolygon(const std::vector<TPoint>& points)
     }
     if (maxY <= minY || maxX <= minX)
         return r;
+    TRect window(minX, minY, maxX, maxY);
+    if (clip && !IntersectRect(window, window, *clip))
+        return r;
     // The canvas's scan conversion, so that regions and drawn polygons agree pixel for pixel.
-    const raster::Spans spans = raster::PolygonFill(points, TRect(minX, minY, maxX, maxY));
-    r.top_ = minY;
-    r.rows_.resize(size_t(int64_t(maxY) - minY));
+    const raster::Spans spans = raster::PolygonFill(points, window);
+    r.top_ = window.Top;
+    r.rows_.resize(size_t(int64_t(window.Bottom) - window.Top));
     for (const raster::Span& s : spans) {
-        auto& row = r.rows_[size_t(s.y - minY)];
+        auto& row = r.rows_[size_t(s.y - window.Top)];
         if (!row.empty() && row.back().Right >= s.x0)
             row.back().Right = std::max(row.back().Right, s.x1);
         else

@@ -16,6 +16,9 @@ public:
 
     TRegion() = default;
     static TRegion FromPolygon(const std::vector<TPoint>& points);
+    // Only the part inside clip: the work stays bounded by clip, however far the
+    // polygon's points reach.
+    static TRegion FromPolygon(const std::vector<TPoint>& points, const TRect& clip);
 
     bool IsEmpty() const { return rows_.empty(); }
     bool Contains(int x, int y) const;
@@ -35,4 +38,5 @@ private:
     std::vector<std::vector<Span>> rows_;
     TRect bounds_;
     void recomputeBounds();
+    static TRegion build(const std::vector<TPoint>& points, const TRect* clip);
 };

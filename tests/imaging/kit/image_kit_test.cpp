@@ -134,3 +134,23 @@ TEST(ImageKit, DestroyingTheComponentFreesBothObjects)
     EXPECT_TRUE(proc.isNull());
     EXPECT_TRUE(io.isNull());
 }
+
+TEST(ImageKit, DestructionFreesProcessingThenInputOutputThenTheView)
+{
+    std::vector<QString> order;
+    int listenersWhenProcGoes = -1;
+    {
+        auto* kit = new TImageKit;
+        TImageKit* raw = kit;
+        QObject::connect(kit->Proc(), &QObject::destroyed, [&] {
+            order.push_back(QStringLiteral("proc"));
+            // The processing object has left the view's listeners; the view still stands.
+            listenersWhenProcGoes = raw->BitmapChangeListenerCount();
+        });
+        QObject::connect(kit->IO(), &QObject::destroyed, [&] { order.push_back(QStringLiteral("io")); });
+        QObject::connect(kit, &QObject::destroyed, [&] { order.push_back(QStringLiteral("view")); });
+        delete kit;
+    }
+    EXPECT_EQ(order, (std::vector<QString>{QStringLiteral("proc"), QStringLiteral("io"), QStringLiteral("view")}));
+    EXPECT_EQ(listenersWhenProcGoes, 1);   // only the input/output object is left
+}

@@ -134,6 +134,27 @@ TEST(Region, AlternateFillLeavesTheInnerSquareOfASelfOverlap)
     EXPECT_FALSE(c.Contains(15, 25));
 }
 
+TEST(Region, ClippedPolygonEqualsTheIntersectedOne)
+{
+    const std::vector<TPoint> star{{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {3, 3}, {3, 7}, {7, 7}, {7, 3}, {3, 3}};
+    for (const TRect& clip : {TRect(0, 0, 5, 5), TRect(2, 4, 9, 12), TRect(-5, -5, 3, 20), TRect(20, 20, 30, 30)}) {
+        TRegion whole = TRegion::FromPolygon(star);
+        whole.Intersect(clip);
+        const TRegion clipped = TRegion::FromPolygon(star, clip);
+        EXPECT_EQ(clipped.IsEmpty(), whole.IsEmpty());
+        EXPECT_EQ(clipped.BoundsRect(), whole.BoundsRect());
+        for (int y = -6; y < 22; ++y)
+            for (int x = -6; x < 22; ++x)
+                ASSERT_EQ(clipped.Contains(x, y), whole.Contains(x, y)) << x << "," << y;
+    }
+    // Points far out cost only the clip's rows.
+    const TRegion far = TRegion::FromPolygon({{-2000000000, -2000000000}, {2000000000, -2000000000},
+                                              {2000000000, 2000000000}, {-2000000000, 2000000000}},
+                                             TRect(1, 2, 4, 6));
+    EXPECT_EQ(far.BoundsRect(), TRect(1, 2, 4, 6));
+    EXPECT_EQ(far.RowCount(), 4);
+}
+
 TEST(Region, DegeneratePolygonsAreEmpty)
 {
     EXPECT_TRUE(TRegion::FromPolygon({}).IsEmpty());

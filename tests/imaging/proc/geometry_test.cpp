@@ -248,6 +248,13 @@ TEST(Resample, NegativeAndZeroSizes)
     TBitmap tiny = randomImage(3, 1, 1);
     Resample(tiny, 2, -1, rfNone); // 2 × 1 div 3 = 0: nothing
     EXPECT_EQ(tiny.Width(), 3);
+    // A width of 5 × 10^9 does not fit an int: refused, not wrapped round to 705'032'704.
+    const TBitmap five = randomImage(5, 1, 1);
+    int w = -1, h = 1000000000;
+    EXPECT_FALSE(ResampleTargetSize(five, w, h));
+    w = 10, h = -1;
+    EXPECT_TRUE(ResampleTargetSize(five, w, h));
+    EXPECT_EQ(h, 2);
 }
 
 TEST(Resample, StretchAveragesAreasAndKeepsOneBit)

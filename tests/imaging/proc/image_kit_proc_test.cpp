@@ -239,6 +239,50 @@ TEST(ProcPolygon, CropAndCutKeepTheBoundingBoxAndFillOutside)
     }
 }
 
+TEST(ProcPolygon, PolygonCoveringNoPixelDoesNothing)
+{
+    // Three clicks on one spot, and three points on one line: boxes of 1 × 1 and 9 × 1
+    // whose polygon holds no pixel. Nothing may change, not even the undo stack.
+    const TBitmap image = Pattern(12, 12, 6);
+    for (const std::vector<TPoint>& pts : {std::vector<TPoint>{{5, 5}, {5, 5}, {5, 5}},
+                                           std::vector<TPoint>{{2, 4}, {6, 4}, {10, 4}}}) {
+        ViewRig rig(image);
+        rig.polygon(pts);
+        ASSERT_TRUE(rig.view->HasSelection());
+        Clipboard::Clear();
+        rig.proc.CropToSelection();
+        rig.proc.Negative();
+        rig.proc.ConvertToGray();
+        rig.proc.CutToClipboard();
+        rig.proc.CopyToClipboard();
+        EXPECT_FALSE(rig.proc.CanUndo());
+        EXPECT_TRUE(SamePixels(rig.bm(), image));
+        QByteArray bmp;
+        EXPECT_FALSE(Clipboard::GetBmpFile(bmp));
+    }
+}
+
+TEST(ProcPolygon, FarReachingPolygonCostsOnlyTheImagesRows)
+{
+    // A triangle reaching two thousand million pixels out holds the whole 16 × 12 image;
+    // the region is built for the image's rows, not for four thousand million.
+    const TBitmap image = Pattern(16, 12, 9);
+    ViewRig rig(image);
+    rig.polygon({{-2000000000, -10}, {2000000000, -10}, {0, 2000000000}});
+    ASSERT_TRUE(rig.view->HasSelection());
+    rig.proc.Negative();
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const Px was = Get(image, x, y), now = Get(rig.bm(), x, y);
+            ASSERT_EQ(now, (Px{255 - was.r, 255 - was.g, 255 - was.b})) << x << "," << y;
+        }
+    rig.view->SetBackground(RGB(7, 8, 9));
+    rig.proc.CutToClipboard();
+    EXPECT_EQ(Get(rig.bm(), 0, 0), (Px{7, 8, 9}));
+    EXPECT_EQ(Get(rig.bm(), 15, 11), (Px{7, 8, 9}));
+    EXPECT_EQ(rig.proc.UndoCount(), 2);
+}
+
 // ---- progress ------------------------------------------------------------------------------
 
 TEST(ProcProgress, TruncOfRowsDoneOverRowsPlusAHalf)
@@ -282,6 +326,9 @@ TEST(ProcMerge, PercentageIsTheOldImagesShare)
         {50, {3, 5, 255}, {0, 0, 255}, {2, 2, 255}},          // 1.5 → 2, 2.5 → 2 (halves to even)
         {0, {200, 100, 50}, {1, 2, 3}, {1, 2, 3}},
         {100, {200, 100, 50}, {1, 2, 3}, {200, 100, 50}},
+        // Exact halves where 0.01 · old + 0.99 · other computed separately lands below.
+        {1, {32, 39, 46}, {82, 189, 96}, {82, 188, 96}},      // 81.5, 187.5, 95.5
+        {1, {67, 89, 0}, {217, 239, 0}, {216, 238, 0}},       // 215.5, 237.5
     };
     for (const Case& c : cases) {
         TBitmap bm = Filled(4, 4, c.old);
@@ -419,6 +466,11 @@ TEST(ProcCrop, InclusiveCornersAndSelectAll)
     proc.SelectRect(0, 0, 12, 8);
     proc.CropToSelection();
     EXPECT_TRUE(SamePixels(bm, image));
+    proc.CopyToClipboard();
+    QByteArray bmp;
+    ASSERT_TRUE(Clipboard::GetBmpFile(bmp));
+    EXPECT_EQ(U32(bmp, 14 + 4), 12u);
+    EXPECT_EQ(U32(bmp, 14 + 8), 8u);
 
     ViewRig rig(image);
     rig.proc.SelectRect(0, 0, 12, 8);

@@ -282,12 +282,18 @@ void TImageKitIO::LoadFromFilePNG(const QString& fileName)
     if (!bitmap_)
         return;
     TFileStream fs(fileName, fmOpenRead);
+    // A refused file leaves the parameters as they were.
+    const TIORGB oldBackground = params_->PngBackground;
     params_->PngBackground = ColorToIORGB(ColorToRGB(Background()));
     TProgressRec rec = progressRec();
     try {
         ReadPNGStream(fs, *bitmap_, *params_, rec);
     } catch (const EInvalidGraphic&) {
+        params_->PngBackground = oldBackground;
         throw EInvalidGraphic(QStringLiteral("unrecognized PNG"));
+    } catch (...) {
+        params_->PngBackground = oldBackground;
+        throw;
     }
     SetBackground(IORGBToColor(params_->PngBackground));
     afterLoad(fileName, ioPNG);

@@ -340,13 +340,16 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
     default: break;
     }
 
+    int rowsDone = int(height);  // fewer after an abort
     if (direct) {
         const int64_t copy = std::min<int64_t>(rowBytes, img.bytesPerLine());
         std::vector<uint8_t> pad(size_t(rowBytes > copy ? rowBytes - copy : 0));
         for (int r = 0; r < height; ++r) {
             d.report(r);
-            if (progress.Aborted())
+            if (progress.Aborted()) {
+                rowsDone = r;
                 break;
+            }
             stream.ReadBuffer(d.row(r), copy);
             if (!pad.empty())
                 stream.ReadBuffer(pad.data(), int64_t(pad.size()));
@@ -361,8 +364,10 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
         const bool plain32 = !haveMasks || (masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
         for (int r = 0; r < rows; ++r) {
             d.report(r);
-            if (progress.Aborted())
+            if (progress.Aborted()) {
+                rowsDone = r;
                 break;
+            }
             const uint8_t* src = d.data + int64_t(r) * rowBytes;
             uint8_t* dst = d.row(r);
             switch (depth) {
@@ -417,6 +422,11 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
             }
         }
     }
+
+    // Rows an abort left unread stay white rather than undefined.
+    if (complete)
+        for (int r = rowsDone; r < height; ++r)
+            std::memset(d.row(r), 0xFF, size_t(img.bytesPerLine()));
 
     params.FreeColorMap();
     if (!colorMap.empty())

@@ -319,3 +319,39 @@ TEST(BmpReadHostile, MalformedFilesFromTheGdkPixbufSuiteNeverCrash)
     // the valid ones and the reference pictures among them load
     EXPECT_GE(loaded, 2);
 }
+
+TEST(BmpReadLayout, AbortedLoadLeavesUnreadRowsWhite)
+{
+    for (int bits : {24, 8}) {
+        SCOPED_TRACE(bits);
+        Bmp b;
+        b.bits = bits;
+        b.width = 2;
+        b.height = 3;
+        if (bits == 8) {
+            b.colorsUsed = 1;
+            b.table = {0x123456};
+            b.pixels = QByteArray(3 * 4, '\0');
+        } else {
+            b.pixels = QByteArray(3 * 8, '\x11');
+        }
+        TMemoryStream ms(b.build());
+        // Fill the target's memory with a pattern first, so that stale bytes would show.
+        TBitmap target(2, 3, pf24bit);
+        TIOParamsVals p;
+        bool aborting = false;
+        int reports = 0;
+        TProgressRec rec;
+        rec.Aborting = &aborting;
+        rec.fOnProgress = [&](TObject*, int) {
+            if (++reports == 2)
+                aborting = true;  // after the bottom row
+        };
+        ReadBMPStream(ms, target, 0, rec, p);
+        const QByteArray px = rgbOf(target);
+        ASSERT_EQ(px.size(), 18);
+        const QByteArray bottom = bits == 8 ? rgb({0x12, 0x34, 0x56, 0x12, 0x34, 0x56}) : QByteArray(6, '\x11');
+        EXPECT_EQ(px.right(6), bottom);
+        EXPECT_EQ(px.left(12), QByteArray(12, '\xFF'));
+    }
+}

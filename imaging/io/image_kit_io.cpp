@@ -299,46 +299,28 @@ void TImageKitIO::LoadFromFilePNG(const QString& fileName)
     afterLoad(fileName, ioPNG);
 }
 
-int TImageKitIO::LoadFromFileTIFF(const QString& fileName)
-{
-    Aborting = false;
-    if (!bitmap_)
-        return 0;
-    TFileStream fs(fileName, fmOpenRead);
-    try {
-        notAvailable("TIFF");
-    } catch (const EInvalidGraphic& e) {
-        throw EInvalidGraphic(e.Message() + QStringLiteral(" : unrecognized TIFF"));
-    }
-    return 0;
-}
-
-void TImageKitIO::LoadFromFilePCX(const QString& fileName)
+// TIFF, PCX and GIF readers are not part of this build: the file must still open (an
+// unopenable file keeps the stream's error), then the load is refused and nothing changes.
+void TImageKitIO::refuseUnavailable(const QString& fileName, const char* format)
 {
     Aborting = false;
     if (!bitmap_)
         return;
     TFileStream fs(fileName, fmOpenRead);
-    params_->FileName = fileName;
-    params_->FileType = ioPCX;
-    try {
-        notAvailable("PCX");
-    } catch (const Exception& e) {
-        throw EInvalidGraphic(withDetail(e, QStringLiteral("unrecognized PCX")));
-    }
+    throw EInvalidGraphic(QStringLiteral("%1 codec not available : unrecognized %1").arg(QLatin1String(format)));
 }
+
+int TImageKitIO::LoadFromFileTIFF(const QString& fileName)
+{
+    refuseUnavailable(fileName, "TIFF");
+    return 0;
+}
+
+void TImageKitIO::LoadFromFilePCX(const QString& fileName) { refuseUnavailable(fileName, "PCX"); }
 
 int TImageKitIO::LoadFromFileGIF(const QString& fileName)
 {
-    Aborting = false;
-    if (!bitmap_)
-        return 0;
-    TFileStream fs(fileName, fmOpenRead);
-    try {
-        notAvailable("GIF");
-    } catch (const Exception& e) {
-        throw EInvalidGraphic(e.Message() + QStringLiteral(" : unrecognized GIF"));
-    }
+    refuseUnavailable(fileName, "GIF");
     return 0;
 }
 

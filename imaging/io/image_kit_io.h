@@ -123,6 +123,7 @@ private:
     void listenToView(bool on);
     void forgetView();
     void forgetImage();
+    void refuseUnavailable(const QString& fileName, const char* format);
     void tellViewDpi();
     TProgressRec progressRec();
     void afterLoad(const QString& fileName, uint8_t fileType);

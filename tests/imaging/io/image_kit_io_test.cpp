@@ -102,6 +102,16 @@ TEST(ImageKitIOFiles, OpenFailuresAndBadFilesRaiseDifferentTypes)
     writeBytes(dir + QStringLiteral("/y.ico"), QByteArray(40, '\x01'));
     EXPECT_THROW(io.LoadFromFile(dir + QStringLiteral("/y.ico")), EInvalidGraphic);
     EXPECT_EQ(BitmapRGB(dst), before);
+
+    // Formats without a reader here refuse the load and leave the parameters alone.
+    const QString fileName = io.Params().FileName;
+    const uint8_t fileType = io.Params().FileType;
+    writeBytes(dir + QStringLiteral("/z.pcx"), QByteArray(128, '\x0a'));
+    EXPECT_THROW(io.LoadFromFile(dir + QStringLiteral("/z.pcx")), EInvalidGraphic);
+    EXPECT_THROW(io.LoadFromFile(dir + QStringLiteral("/missing.tif")), EStreamError);
+    EXPECT_EQ(io.Params().FileName, fileName);
+    EXPECT_EQ(io.Params().FileType, fileType);
+    EXPECT_EQ(BitmapRGB(dst), before);
 }
 
 TEST(ImageKitIOFiles, FailedOrAbortedSavesLeaveTheOldFile)

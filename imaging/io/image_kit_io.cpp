@@ -39,10 +39,19 @@ void viewChangedProc(void* data, TIKView*)
     static_cast<TImageKitIO*>(data)->ViewBitmapChanged();
 }
 
-QString lowerExtension(const QString& fileName)
+// The format a file name stands for, by its extension alone (contents are never sniffed).
+TIOFileType fileTypeOfName(const QString& fileName)
 {
-    const QString suffix = QFileInfo(fileName).suffix();
-    return suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix.toLower();
+    static const struct { const char* ext; TIOFileType type; } table[] = {
+        {"jpg", ioJPEG}, {"jpeg", ioJPEG}, {"png", ioPNG}, {"tif", ioTIFF}, {"tiff", ioTIFF},
+        {"pcx", ioPCX}, {"gif", ioGIF}, {"wmf", ioWMF}, {"emf", ioEMF}, {"bmp", ioBMP},
+        {"cur", ioCUR}, {"ico", ioICO},
+    };
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    for (const auto& entry : table)
+        if (suffix == QLatin1String(entry.ext))
+            return entry.type;
+    return ioUnknown;
 }
 
 // The file-level message: the reader's own words (when they say more) before the format's.
@@ -236,28 +245,22 @@ void TImageKitIO::LoadFromFile(const QString& fileName)
     Aborting = false;
     if (!bitmap_)
         return;
-    const QString ext = lowerExtension(fileName);
-    if (ext == QLatin1String(".jpg") || ext == QLatin1String(".jpeg"))
-        LoadFromFileJPEG(fileName);
-    else if (ext == QLatin1String(".png"))
-        LoadFromFilePNG(fileName);
-    else if (ext == QLatin1String(".tif") || ext == QLatin1String(".tiff"))
-        LoadFromFileTIFF(fileName);
-    else if (ext == QLatin1String(".pcx"))
-        LoadFromFilePCX(fileName);
-    else if (ext == QLatin1String(".gif"))
-        LoadFromFileGIF(fileName);
-    else if (ext == QLatin1String(".wmf") || ext == QLatin1String(".emf"))
-        LoadFromFileWMF(fileName);
-    else if (ext == QLatin1String(".bmp"))
-        LoadFromFileBMP(fileName);
-    else if (ext == QLatin1String(".cur"))
-        LoadFromFileCUR(fileName);
-    else if (ext == QLatin1String(".ico"))
-        LoadFromFileICO(fileName);
-    else {
+    switch (fileTypeOfName(fileName)) {
+    case ioJPEG: LoadFromFileJPEG(fileName); break;
+    case ioPNG: LoadFromFilePNG(fileName); break;
+    case ioTIFF: LoadFromFileTIFF(fileName); break;
+    case ioPCX: LoadFromFilePCX(fileName); break;
+    case ioGIF: LoadFromFileGIF(fileName); break;
+    case ioWMF:
+    case ioEMF: LoadFromFileWMF(fileName); break;
+    case ioBMP: LoadFromFileBMP(fileName); break;
+    case ioCUR: LoadFromFileCUR(fileName); break;
+    case ioICO: LoadFromFileICO(fileName); break;
+    default:
+        // No reader for the extension: nothing is loaded.
         params_->FileName.clear();
         params_->FileType = ioUnknown;
+        break;
     }
 }
 
@@ -372,7 +375,7 @@ void TImageKitIO::LoadFromFileWMF(const QString& fileName)
     params_->DpiX = ScreenDpiX();
     params_->DpiY = ScreenDpiY();
     params_->FreeColorMap();
-    afterLoad(fileName, lowerExtension(fileName) == QLatin1String(".wmf") ? ioWMF : ioEMF);
+    afterLoad(fileName, fileTypeOfName(fileName) == ioWMF ? ioWMF : ioEMF);
 }
 
 void TImageKitIO::loadIconOrCursor(const QString& fileName, bool cursor)
@@ -461,18 +464,31 @@ void TImageKitIO::LoadFromStreamJPEG(TStream& stream)
 
 // ---- saving -------------------------------------------------------------------------
 
-void TImageKitIO::prepareSave()
+// Every save starts here: a bitmap in another format is written as 24-bit. False when
+// there is nothing to save.
+bool TImageKitIO::prepareSave()
 {
     Aborting = false;
-    if (bitmap_ && bitmap_->PixelFormat() != pf24bit && bitmap_->PixelFormat() != pf1bit) {
+    if (!bitmap_)
+        return false;
+    if (bitmap_->PixelFormat() != pf24bit && bitmap_->PixelFormat() != pf1bit) {
         bitmap_->SetPixelFormat(pf24bit);
         bitmap_->Changed();
     }
+    return true;
+}
+
+void TImageKitIO::writeWith(TStream& stream, TCodecWriter writer)
+{
+    TProgressRec rec = progressRec();
+    writer(stream, *bitmap_, *params_, rec);
 }
 
 template <class Writer>
 void TImageKitIO::saveFileSafely(const QString& fileName, Writer&& writer)
 {
+    if (!prepareSave())
+        return;
     TSafeFileStream fs(fileName);
     writer(fs);
     // An aborted writer did not finish: the old file stays.
@@ -483,6 +499,8 @@ void TImageKitIO::saveFileSafely(const QString& fileName, Writer&& writer)
 template <class Writer>
 void TImageKitIO::saveFramed(TStream& stream, const char tag[4], bool patchAfterAbort, Writer&& writer)
 {
+    if (!prepareSave())
+        return;
     if (!StreamHeaders) {
         writer(stream);
         return;
@@ -495,132 +513,77 @@ void TImageKitIO::saveFramed(TStream& stream, const char tag[4], bool patchAfter
 
 void TImageKitIO::SaveToFile(const QString& fileName)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
-    const QString ext = lowerExtension(fileName);
-    if (ext == QLatin1String(".jpg") || ext == QLatin1String(".jpeg"))
-        SaveToFileJPEG(fileName);
-    else if (ext == QLatin1String(".pcx"))
-        SaveToFilePCX(fileName);
-    else if (ext == QLatin1String(".gif"))
-        SaveToFileGIF(fileName);
-    else if (ext == QLatin1String(".tif") || ext == QLatin1String(".tiff"))
-        SaveToFileTIFF(fileName);
-    else if (ext == QLatin1String(".png"))
-        SaveToFilePNG(fileName);
-    else
-        SaveToFileBMP(fileName);
+    switch (fileTypeOfName(fileName)) {
+    case ioJPEG: SaveToFileJPEG(fileName); break;
+    case ioPCX: SaveToFilePCX(fileName); break;
+    case ioGIF: SaveToFileGIF(fileName); break;
+    case ioTIFF: SaveToFileTIFF(fileName); break;
+    case ioPNG: SaveToFilePNG(fileName); break;
+    default: SaveToFileBMP(fileName); break;
+    }
 }
 
 void TImageKitIO::SaveToFileJPEG(const QString& fileName)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
-    saveFileSafely(fileName, [&](TStream& s) {
-        TProgressRec rec = progressRec();
-        WriteJPEGStream(s, *bitmap_, *params_, rec);
-    });
+    saveFileSafely(fileName, [&](TStream& s) { writeWith(s, WriteJPEGStream); });
 }
 
 void TImageKitIO::SaveToFilePCX(const QString& fileName)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
     saveFileSafely(fileName, [&](TStream&) { notAvailable("PCX"); });
 }
 
 void TImageKitIO::SaveToFileGIF(const QString& fileName)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
     saveFileSafely(fileName, [&](TStream&) { notAvailable("GIF"); });
 }
 
 void TImageKitIO::SaveToFileTIFF(const QString& fileName)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
     saveFileSafely(fileName, [&](TStream&) { notAvailable("TIFF"); });
 }
 
 void TImageKitIO::SaveToFilePNG(const QString& fileName)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
-    saveFileSafely(fileName, [&](TStream& s) {
-        TProgressRec rec = progressRec();
-        WritePNGStream(s, *bitmap_, *params_, rec);
-    });
+    saveFileSafely(fileName, [&](TStream& s) { writeWith(s, WritePNGStream); });
 }
 
 void TImageKitIO::SaveToFileBMP(const QString& fileName)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
-    saveFileSafely(fileName, [&](TStream& s) {
-        TProgressRec rec = progressRec();
-        WriteBMPStream(s, *bitmap_, *params_, rec);
-    });
+    saveFileSafely(fileName, [&](TStream& s) { writeWith(s, WriteBMPStream); });
 }
 
 void TImageKitIO::SaveToStreamTIFF(TStream& stream)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
     saveFramed(stream, "TIFF", true, [&](TStream&) { notAvailable("TIFF"); });
 }
 
 void TImageKitIO::SaveToStreamPCX(TStream& stream)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
     saveFramed(stream, "PCX2", false, [&](TStream&) { notAvailable("PCX"); });
 }
 
 void TImageKitIO::SaveToStreamJPEG(TStream& stream)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
-    saveFramed(stream, "JFIF", true, [&](TStream& s) {
-        TProgressRec rec = progressRec();
-        WriteJPEGStream(s, *bitmap_, *params_, rec);
-    });
+    saveFramed(stream, "JFIF", true, [&](TStream& s) { writeWith(s, WriteJPEGStream); });
 }
 
 void TImageKitIO::SaveToStreamGIF(TStream&)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
-    notAvailable("GIF");
+    if (prepareSave())
+        notAvailable("GIF");
 }
 
 void TImageKitIO::SaveToStreamBMP(TStream& stream)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
-    TProgressRec rec = progressRec();
-    WriteBMPStream(stream, *bitmap_, *params_, rec);
+    if (prepareSave())
+        writeWith(stream, WriteBMPStream);
 }
 
 void TImageKitIO::SaveToStreamPNG(TStream& stream)
 {
-    prepareSave();
-    if (!bitmap_)
-        return;
-    TProgressRec rec = progressRec();
-    WritePNGStream(stream, *bitmap_, *params_, rec);
+    if (prepareSave())
+        writeWith(stream, WritePNGStream);
 }
 
 // ---- other operations ---------------------------------------------------------------

@@ -127,7 +127,9 @@ private:
     void tellViewDpi();
     TProgressRec progressRec();
     void afterLoad(const QString& fileName, uint8_t fileType);
-    void prepareSave();
+    bool prepareSave();
+    using TCodecWriter = void (*)(TStream&, TBitmap&, TIOParamsVals&, TProgressRec&);
+    void writeWith(TStream& stream, TCodecWriter writer);
     void loadIconOrCursor(const QString& fileName, bool cursor);
     template <class Writer>
     void saveFileSafely(const QString& fileName, Writer&& writer);

@@ -114,20 +114,18 @@ void TImageKitIO::SetAttachedImageKit(TIKView* view)
 {
     listenToView(false);
     forgetView();
-    if (view)
-        forgetImage();
     if (!view) {
-        bitmap_ = nullptr;
+        if (!AttachedTImage())
+            bitmap_ = nullptr;
         return;
     }
+    forgetImage();
     view_ = view;
     viewAlive_ = view;
     bitmap_ = view->GetBitmap();
     // The view's bitmap dies with it: forget both the moment it goes.
     viewConnection_ = connect(view, &QObject::destroyed, this, [this] {
-        view_ = nullptr;
-        viewAlive_ = nullptr;
-        listening_ = false;
+        forgetView();
         bitmap_ = nullptr;
     });
     listenToView(true);
@@ -164,7 +162,7 @@ void TImageKitIO::SetAttachedTImage(TImage* image)
     bitmap_ = image->PictureBitmap();
     // The picture's bitmap dies with the control.
     imageConnection_ = connect(image, &QObject::destroyed, this, [this] {
-        image_ = nullptr;
+        forgetImage();
         bitmap_ = nullptr;
     });
 }

@@ -66,3 +66,16 @@ int64_t PowerOfTwoCount(int bits, int count)
         return std::numeric_limits<int64_t>::max();
     return int64_t(1) << e;
 }
+
+bool DIBCodingSupported(int bitsPerPixel, uint32_t compression, bool runLength)
+{
+    switch (compression) {
+    case BI_RGB:
+        return bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8 || bitsPerPixel == 16 ||
+               bitsPerPixel == 24 || bitsPerPixel == 32;
+    case BI_BITFIELDS: return bitsPerPixel == 16 || bitsPerPixel == 32;
+    case BI_RLE8: return runLength && bitsPerPixel == 8;
+    case BI_RLE4: return runLength && bitsPerPixel == 4;
+    default: return false;
+    }
+}

@@ -1,10 +1,11 @@
 #include "imaging/proc/dib.h"
 
+#include "imaging/common/dib_bits.h"
 #include "imaging/proc/bitmap_routines.h"
 #include "platform/core/exceptions.h"
+#include "platform/graphics/pixel_channels.h"
 
 #include <algorithm>
-#include <bit>
 #include <climits>
 #include <cstring>
 
@@ -33,24 +34,6 @@ void wr16(uint8_t* p, uint16_t v)
     throw EInvalidGraphic(QStringLiteral("Invalid DIB: %1").arg(QLatin1String(why)));
 }
 
-// One channel of a bit-field pixel: the mask's run of ones scaled to eight bits.
-struct Channel {
-    int shift = 0;
-    int width = 0;
-    explicit Channel(uint32_t mask)
-    {
-        if (mask == 0)
-            return;
-        shift = std::countr_zero(mask);
-        width = std::countr_one(mask >> shift);
-    }
-    uint8_t operator()(uint32_t pixel) const
-    {
-        const uint32_t v = uint32_t((uint64_t(pixel) >> shift) & ((uint64_t(1) << width) - 1));
-        return uint8_t(width >= 8 ? v >> (width - 8) : v << (8 - width));
-    }
-};
-
 struct Rgb {
     uint8_t b, g, r;
 };
@@ -78,7 +61,8 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         bad("unsupported bits per pixel");
     const uint32_t compression = rd32(hdr + 16);
-    if (!(compression == 0 || (compression == 3 && (bits == 16 || bits == 32))))
+    // The BMP file reader's set, less run-length data (a packed DIB holds whole rows).
+    if (!DIBCodingSupported(bits, compression, false))
         bad("unsupported compression");
     const uint32_t colorsUsed = rd32(hdr + 32);
 
@@ -183,7 +167,7 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
         d[1] = c.g;
         d[2] = c.r;
     };
-    const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
+    const TMaskChannel red(masks[0]), green(masks[1]), blue(masks[2]);
     for (int y = 0; y < rows; ++y) {
         const uint8_t* s = srcRow(y);
         uint8_t* d = out.ScanLine(y);

@@ -203,7 +203,7 @@ QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); 
 
 // Opens through the system call so that fmOpenWrite does not truncate (QFile's
 // WriteOnly would) and a folder is refused like any other unopenable file.
-QFile* openFile(const QString& fileName, int flags, QIODevice::OpenMode qtMode, int& err)
+std::unique_ptr<QFile> openFile(const QString& fileName, int flags, QIODevice::OpenMode qtMode, int& err)
 {
     err = 0;
     const QByteArray path = QFile::encodeName(fileName);
@@ -227,10 +227,9 @@ QFile* openFile(const QString& fileName, int flags, QIODevice::OpenMode qtMode, 
         ::close(fd);
         return nullptr;
     }
-    auto* f = new QFile;
+    auto f = std::make_unique<QFile>();
     if (!f->open(fd, qtMode, QFileDevice::AutoCloseHandle)) {
         err = EIO;
-        delete f;
         ::close(fd);
         return nullptr;
     }
@@ -262,7 +261,7 @@ TFileStream::TFileStream(const QString& fileName, uint16_t mode) : fileName_(fil
         throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, errnoText(err)));
 }
 
-TFileStream::~TFileStream() { delete file_; }
+TFileStream::~TFileStream() = default;
 
 int64_t TFileStream::Read(void* buffer, int64_t count)
 {
@@ -337,14 +336,13 @@ TSafeFileStream::TSafeFileStream(const QString& fileName)
         fail(errno);
     if (exists)
         ::fchmod(fd, old.st_mode & 07777);
-    auto* f = new QFile;
+    auto f = std::make_unique<QFile>();
     if (!f->open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
-        delete f;
         ::close(fd);
         ::unlink(QFile::encodeName(tempName_).constData());
         fail(EIO);
     }
-    file_ = f;
+    file_ = std::move(f);
 }
 
 TSafeFileStream::~TSafeFileStream()

@@ -83,9 +83,12 @@ private:
 
 // A stream over a whole file. fmCreate creates or truncates; opening failures raise
 // EFCreateError or EFOpenError with the file name in the message.
+// The stream owns its open file: it cannot be copied (two owners would close it twice).
 class TFileStream : public TStream {
 public:
     TFileStream(const QString& fileName, uint16_t mode);
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
     ~TFileStream() override;
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
@@ -97,7 +100,7 @@ public:
 protected:
     TFileStream() = default;
     QString fileName_;
-    QFileDevice* file_ = nullptr;
+    std::unique_ptr<QFileDevice> file_;
 };
 
 // Writes a file through a temporary file in the same folder; only Commit() replaces

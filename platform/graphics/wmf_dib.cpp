@@ -1,8 +1,8 @@
 #include "platform/core/exceptions.h"
+#include "platform/graphics/pixel_channels.h"
 #include "platform/graphics/wmf_player.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace {
 
@@ -14,16 +14,6 @@ inline uint32_t le32(const uint8_t* p)
 [[noreturn]] void bad(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
 constexpr int64_t kMaxDibPixels = int64_t(1) << 26;
-
-int channel(uint32_t px, uint32_t mask)
-{
-    if (!mask)
-        return 0;
-    const int shift = std::countr_zero(mask);
-    const int width = std::bit_width(mask >> shift);
-    const uint32_t v = (px & mask) >> shift;
-    return width < 8 ? int(v << (8 - width)) : int(v >> (width - 8));
-}
 
 }  // namespace
 
@@ -107,6 +97,7 @@ QImage DecodeWmfDib(const uint8_t* d, size_t n, int rows, size_t* pixelEnd)
     QImage img(int(w), int(h), QImage::Format_ARGB32);
     if (img.isNull())
         throw EOutOfMemory(QStringLiteral("Not enough memory for a bitmap"));
+    const TMaskChannel red(masks[0]), green(masks[1]), blue(masks[2]);
     for (int r = 0; r < h; ++r) {
         const uint8_t* s = px + rowBytes * size_t(r);
         QRgb* out = reinterpret_cast<QRgb*>(img.scanLine(topDown ? r : int(h) - 1 - r));
@@ -117,13 +108,13 @@ QImage DecodeWmfDib(const uint8_t* d, size_t n, int rows, size_t* pixelEnd)
             case 8: out[x] = pal[s[x]]; break;
             case 16: {
                 const uint32_t v = le16(s + 2 * x);
-                out[x] = qRgb(channel(v, masks[0]), channel(v, masks[1]), channel(v, masks[2]));
+                out[x] = qRgb(red(v), green(v), blue(v));
                 break;
             }
             case 24: out[x] = qRgb(s[3 * x + 2], s[3 * x + 1], s[3 * x]); break;
             case 32: {
                 const uint32_t v = le32(s + 4 * x);
-                out[x] = qRgba(channel(v, masks[0]), channel(v, masks[1]), channel(v, masks[2]), s[4 * x + 3]);
+                out[x] = qRgba(red(v), green(v), blue(v), s[4 * x + 3]);
                 break;
             }
             }

@@ -1,13 +1,16 @@
 #include "imaging/io/bmp/bmp.h"
 
+#include "imaging/common/dib_bits.h"
+#include "imaging/io/partial_load.h"
+
 #include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/graphics/pixel_channels.h"
 
 #include <QImage>
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace {
@@ -26,27 +29,6 @@ inline uint32_t le32(const uint8_t* p)
 {
     throw EInvalidGraphic(QString::fromLatin1(why));
 }
-
-// One colour channel of a bit-field pixel, scaled to 8 bits.
-struct Channel {
-    uint32_t mask = 0;
-    int shift = 0;
-    int bits = 0;
-    explicit Channel(uint32_t m = 0) : mask(m)
-    {
-        if (m) {
-            shift = std::countr_zero(m);
-            bits = std::bit_width(m >> shift);
-        }
-    }
-    uint8_t operator()(uint32_t pixel) const
-    {
-        if (!bits)
-            return 0;
-        const uint32_t v = (pixel & mask) >> shift;
-        return uint8_t(bits < 8 ? v << (8 - bits) : v >> (bits - 8));
-    }
-};
 
 // Decoding state shared by the per-depth loops.
 struct Decoder {
@@ -227,10 +209,15 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
                 masks[1] = le32(m + 4);
                 masks[2] = le32(m + 8);
             }
+            if (!masks[0] || !masks[1] || !masks[2])
+                fail("unrecognized BMP");
             haveMasks = true;
         }
     }
 
+    // What cannot be decoded is refused rather than shown as a blank picture.
+    if (!DIBCodingSupported(depth, compression, true))
+        fail("unrecognized BMP");
     const bool topDown = height < 0;
     if (topDown)
         height = -height;
@@ -238,7 +225,7 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
         fail("BMP image has no pixels");
     if (width * height > kMaxPixels)
         fail("BMP image is too large");
-    const int64_t rowBytes = (width * std::max(depth, 1) + 31) / 32 * 4;
+    const int64_t rowBytes = DIBRowBytes(width, depth);
 
     // Colour table: it must lie inside the data; when the pixel data begin earlier than
     // the table would end, the table is cut there.
@@ -280,15 +267,17 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
     length = std::clamp<int64_t>(length, 0, streamEnd - dataPos);
 
     // Which pixels the file can give us.
-    const bool rle = (depth == 8 && compression == 1) || (depth == 4 && compression == 2);
-    const bool raw = (compression == 0 || compression == 3) &&
-                     (depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32);
-    if (raw && !rle)
+    const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
+    const bool raw = !rle;
+    if (raw) {
         length = std::min(length, rowBytes * height);
+        if (!EnoughForPartialLoad(length, rowBytes * height))
+            fail("BMP pixel data are truncated");
+    }
     // 24-bit rows have the bitmap's own layout: they are read straight into it.
     const bool direct = raw && depth == 24 && length == rowBytes * height;
     QByteArray pixels;
-    if ((rle || raw) && length > 0 && !direct) {
+    if (length > 0 && !direct) {
         pixels.resize(qsizetype(length));
         stream.ReadBuffer(pixels.data(), length);
         stream.SetPosition(dataPos + length);
@@ -360,7 +349,7 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
     } else if (raw) {
         const int64_t rows = std::min<int64_t>(height, d.length / rowBytes);
         const int w = int(width);
-        const Channel cr(masks[0]), cg(masks[1]), cb(masks[2]);
+        const TMaskChannel cr(masks[0]), cg(masks[1]), cb(masks[2]);
         const bool plain32 = !haveMasks || (masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
         for (int r = 0; r < rows; ++r) {
             d.report(r);

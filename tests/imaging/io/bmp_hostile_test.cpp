@@ -3,6 +3,7 @@
 
 #include "common/test_support.h"
 #include "imaging/io/bmp/bmp.h"
+#include "imaging/proc/dib.h"
 #include "io_oracle.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace iotest;
 
@@ -110,6 +113,38 @@ void expectRefusedKeepingTarget(const QByteArray& data)
     EXPECT_EQ(p.BmpVersion, 9);
 }
 
+// Both BMP readers on the same file: the stream reader and the packed-DIB reader
+// (through its BMP file entry). Null when the reader refused the file.
+std::optional<QByteArray> viaFileReader(const QByteArray& file)
+{
+    try {
+        return rgbOf(load(file));
+    } catch (const EInvalidGraphic&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<QByteArray> viaDibReader(const QByteArray& file)
+{
+    TBitmap b;
+    try {
+        BMPFileToBitmap(file, &b);
+    } catch (const EInvalidGraphic&) {
+        return std::nullopt;
+    }
+    return rgbOf(b);
+}
+
+QString refusal(const QByteArray& data)
+{
+    try {
+        load(data);
+    } catch (const EInvalidGraphic& e) {
+        return e.Message();
+    }
+    return QStringLiteral("<loaded>");
+}
+
 }  // namespace
 
 TEST(BmpReadLayout, TopDownRowsComeOutTheRightWayUp)
@@ -154,7 +189,7 @@ TEST(BmpReadLayout, SixteenBitMasksFromTheFile)
     b.compression = 3;
     b.masks = {0xF800, 0x07E0, 0x001F};
     b.pixels = rgb({0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x21, 0x08});
-    const QByteArray expected = rgb({248, 0, 0, 0, 252, 0, 0, 0, 248, 8, 4, 8});
+    const QByteArray expected = rgb({255, 0, 0, 0, 255, 0, 0, 0, 255, 8, 4, 8});
     TIOParamsVals p;
     EXPECT_EQ(rgbOf(load(b.build(), &p)), expected);
     EXPECT_EQ(p.BitsPerSample, 5);
@@ -167,7 +202,7 @@ TEST(BmpReadLayout, SixteenBitMasksFromTheFile)
     c.width = 2;
     c.height = 1;
     c.pixels = rgb({0x00, 0x7C, 0x1F, 0x00});
-    EXPECT_EQ(rgbOf(load(c.build())), rgb({248, 0, 0, 0, 0, 248}));
+    EXPECT_EQ(rgbOf(load(c.build())), rgb({255, 0, 0, 0, 0, 255}));
 }
 
 TEST(BmpReadLayout, LongHeaderTableAndShortTables)
@@ -353,5 +388,133 @@ TEST(BmpReadLayout, AbortedLoadLeavesUnreadRowsWhite)
         const QByteArray bottom = bits == 8 ? rgb({0x12, 0x34, 0x56, 0x12, 0x34, 0x56}) : QByteArray(6, '\x11');
         EXPECT_EQ(px.right(6), bottom);
         EXPECT_EQ(px.left(12), QByteArray(12, '\xFF'));
+    }
+}
+
+TEST(BmpReadBothReaders, NarrowBitFieldsWidenToTheFullRange)
+{
+    // One pixel each; the bits of every channel are repeated below themselves.
+    struct Case {
+        const char* what;
+        int bits;
+        std::vector<uint32_t> masks;  // none: compression 0
+        uint32_t pixel;
+        QByteArray rgb;
+    } cases[] = {
+        {"555 white", 16, {}, 0x7FFF, rgb({255, 255, 255})},
+        {"555 ones", 16, {}, 0x0421, rgb({8, 8, 8})},
+        {"555 halves", 16, {}, 0x4210, rgb({132, 132, 132})},
+        {"565 white", 16, {0xF800, 0x07E0, 0x001F}, 0xFFFF, rgb({255, 255, 255})},
+        {"565 ones", 16, {0xF800, 0x07E0, 0x001F}, 0x0821, rgb({8, 4, 8})},
+        {"565 mixed", 16, {0xF800, 0x07E0, 0x001F}, (30u << 11) | (33u << 5) | 15u, rgb({247, 134, 123})},
+        {"444", 16, {0x0F00, 0x00F0, 0x000F}, 0x0A5F, rgb({170, 85, 255})},
+        {"332", 16, {0x00E0, 0x001C, 0x0003}, 0x00B6, rgb({182, 182, 170})},
+        {"32-bit 10-bit channels", 32, {0x3FF00000, 0x000FFC00, 0x000003FF}, (1023u << 20) | (512u << 10) | 3u,
+         rgb({255, 128, 0})},
+        {"32-bit plain", 32, {}, 0x00123456, rgb({0x12, 0x34, 0x56})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bmp b;
+        b.bits = c.bits;
+        b.width = 1;
+        b.height = 1;
+        b.masks = c.masks;
+        b.compression = c.masks.empty() ? 0 : 3;
+        b.pixels = QByteArray(4, '\0');
+        for (int i = 0; i < c.bits / 8; ++i)
+            b.pixels[i] = char(c.pixel >> (8 * i));
+        const QByteArray file = b.build();
+        EXPECT_EQ(viaFileReader(file), c.rgb);
+        EXPECT_EQ(viaDibReader(file), c.rgb);
+    }
+}
+
+TEST(BmpReadBothReaders, OnlyDecodableCodingsAreAccepted)
+{
+    // Every depth and compression a header can name near the real ones. The file reader
+    // takes exactly the decodable set; the packed-DIB reader the same less run-length data.
+    auto decodable = [](int bits, uint32_t compression) {
+        switch (compression) {
+        case 0: return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+        case 1: return bits == 8;
+        case 2: return bits == 4;
+        case 3: return bits == 16 || bits == 32;
+        default: return false;
+        }
+    };
+    for (int bits : {0, 1, 2, 3, 4, 5, 8, 12, 15, 16, 24, 32, 48, 64}) {
+        for (uint32_t compression : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 11u, 0x7FFFFFFFu}) {
+            SCOPED_TRACE(QStringLiteral("%1 bits, compression %2").arg(bits).arg(compression).toStdString());
+            Bmp b;
+            b.bits = bits;
+            b.compression = compression;
+            if (compression == 3)
+                b.masks = bits == 32 ? std::vector<uint32_t>{0xFF0000, 0xFF00, 0xFF}
+                                     : std::vector<uint32_t>{0x7C00, 0x03E0, 0x001F};
+            if (bits >= 1 && bits <= 8)
+                b.table.assign(size_t(1) << bits, 0x808080);
+            b.pixels = QByteArray(2 * ((2 * bits + 31) / 32 * 4), '\0');
+            const QByteArray file = b.build();
+            const bool rle = compression == 1 || compression == 2;
+            EXPECT_EQ(viaFileReader(file).has_value(), decodable(bits, compression));
+            EXPECT_EQ(viaDibReader(file).has_value(), decodable(bits, compression) && !rle);
+            if (!decodable(bits, compression)) {
+                EXPECT_EQ(refusal(file), QStringLiteral("unrecognized BMP"));
+            }
+        }
+    }
+    // A bit-field mask of no bits names no channel: refused by both.
+    Bmp z;
+    z.bits = 16;
+    z.compression = 3;
+    z.masks = {0x7C00, 0, 0x001F};
+    z.pixels = QByteArray(8, '\0');
+    EXPECT_FALSE(viaFileReader(z.build()).has_value());
+    EXPECT_FALSE(viaDibReader(z.build()).has_value());
+}
+
+TEST(BmpReadHostile, ShortPixelDataBelowOneSixtyFourthIsRefusedBeforeAllocating)
+{
+    struct Case {
+        const char* what;
+        int width, height, bits;
+        uint32_t compression;
+        int present;  // bytes of pixel data in the file
+        bool loads;
+    } cases[] = {
+        // 1000 × 1000 × 24 bits: 3,000,000 bytes, 1/64 of it is 46,875
+        {"exactly 1/64", 1000, 1000, 24, 0, 46875, true},
+        {"one byte under 1/64", 1000, 1000, 24, 0, 46874, false},
+        {"header alone", 1000, 1000, 24, 0, 0, false},
+        // the largest picture the cap lets a header ask for, from a few bytes
+        {"768 MiB asked by 100 bytes", 16384, 16384, 24, 0, 100, false},
+        {"1-bit", 16384, 16384, 1, 0, 100, false},
+        {"8-bit", 16384, 16384, 8, 0, 100, false},
+        {"32-bit", 8192, 8192, 32, 0, 100, false},
+        // run-length data may describe much from little: the overall cap bounds them
+        {"RLE8, end of bitmap only", 2000, 2000, 8, 1, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bmp b;
+        b.width = c.width;
+        b.height = c.height;
+        b.bits = c.bits;
+        b.compression = c.compression;
+        if (c.bits <= 8)
+            b.table.assign(size_t(1) << c.bits, 0x000000);
+        b.pixels = QByteArray(c.present, '\0');
+        if (c.compression == 1)
+            b.pixels = rgb({0, 1});
+        const QByteArray file = b.build();
+        if (c.loads) {
+            const TBitmap r = load(file);
+            EXPECT_EQ(r.Width(), c.width);
+            EXPECT_EQ(r.Height(), c.height);
+        } else {
+            expectRefusedKeepingTarget(file);
+            EXPECT_EQ(refusal(file), QStringLiteral("BMP pixel data are truncated"));
+        }
     }
 }

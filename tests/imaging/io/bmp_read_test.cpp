@@ -68,16 +68,6 @@ int fileCompression(const QString& path)
     return b.size() < 34 ? -1 : uchar(b[30]);
 }
 
-// Keeps only the top `bits` bits of each byte (16-bit files hold 5 or 6 bits a channel).
-QByteArray keepTopBits(const QByteArray& rgb, int rBits, int gBits, int bBits)
-{
-    QByteArray out = rgb;
-    const int bits[3] = {rBits, gBits, bBits};
-    for (qsizetype i = 0; i < out.size(); ++i)
-        out[i] = char(uchar(out[i]) & uchar(0xFF << (8 - bits[i % 3])));
-    return out;
-}
-
 struct MagickCase {
     const char* name;
     QStringList options;  // between input and output
@@ -136,13 +126,12 @@ TEST(BmpReadOracle, ImageMagickVariantsReadPixelExact)
             const Loaded l = readBmp(bmp);
             EXPECT_EQ(l.bmpVersion, c.headerSize == 12 ? 2 : c.headerSize == 40 ? 1 : 0);
             // ImageMagick may merge close palette colours (PIL reads what it wrote) and
-            // rounds to 5 or 6 bits (its own reading is the reference there).
-            QByteArray expected = c.depth == 16 ? MagickRGB(bmp) : c.depth <= 8 && HavePIL() ? PilRGB(bmp) : ImageRGB(src);
-            QByteArray got = BitmapRGB(l.bitmap);
+            // rounds to 5 or 6 bits, widening them back by bit replication as we do (its
+            // own reading is the reference there).
+            const QByteArray expected =
+                c.depth == 16 ? MagickRGB(bmp) : c.depth <= 8 && HavePIL() ? PilRGB(bmp) : ImageRGB(src);
+            const QByteArray got = BitmapRGB(l.bitmap);
             if (c.depth == 16) {
-                const bool is565 = QString::fromLatin1(c.name).endsWith(QLatin1String("565"));
-                expected = keepTopBits(expected, 5, is565 ? 6 : 5, 5);
-                EXPECT_EQ(FirstDifference(keepTopBits(got, 5, is565 ? 6 : 5, 5), got), -1);
                 EXPECT_EQ(l.bitsPerSample, 5);
             }
             if (c.depth < 8) {

@@ -332,8 +332,8 @@ TEST_F(DibReaderTools, EightBitPalette)
 
 TEST_F(DibReaderTools, SixteenBitBitFields565And555)
 {
-    // The channels are the mask's bits moved to the top of the byte (low bits zero), so
-    // they are ImageMagick's reading of the same file with its low bits cleared.
+    // The channels are the mask's bits widened by bit replication (31 → 255), which is
+    // ImageMagick's own reading of the same file.
     TBitmap src = Pattern(7, 5, 13);
     for (const QString& sub : {QStringLiteral("RGB565"), QStringLiteral("RGB555")}) {
         const QString bmp = make(src, sub, {QStringLiteral("-define"), QStringLiteral("bmp:subtype=") + sub, QStringLiteral("BMP:")});
@@ -344,12 +344,9 @@ TEST_F(DibReaderTools, SixteenBitBitFields565And555)
         ASSERT_EQ(got.Width(), 7);
         const QByteArray im = magickRgb(bmp);
         ASSERT_EQ(im.size(), 3 * 7 * 5);
-        const int greenMask = sub == QStringLiteral("RGB565") ? 0xFC : 0xF8;
         for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 7; ++x) {
-                const Px o = rgbAt(im, 7, x, y);
-                EXPECT_EQ(Get(got, x, y), (Px{o.r & 0xF8, o.g & greenMask, o.b & 0xF8})) << sub.toStdString() << " " << x << "," << y;
-            }
+            for (int x = 0; x < 7; ++x)
+                EXPECT_EQ(Get(got, x, y), rgbAt(im, 7, x, y)) << sub.toStdString() << " " << x << "," << y;
     }
 }
 
@@ -360,9 +357,9 @@ TEST_F(DibReaderTools, SixteenBitWithoutBitFieldsIs555)
     dib += bytes({0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0});
     TBitmap got;
     EXPECT_EQ(DIBToBitmap(dib, &got), 16);
-    EXPECT_EQ(Get(got, 0, 0), (Px{248, 0, 0}));
-    EXPECT_EQ(Get(got, 1, 0), (Px{0, 248, 0}));
-    EXPECT_EQ(Get(got, 2, 0), (Px{0, 0, 248}));
+    EXPECT_EQ(Get(got, 0, 0), (Px{255, 0, 0}));
+    EXPECT_EQ(Get(got, 1, 0), (Px{0, 255, 0}));
+    EXPECT_EQ(Get(got, 2, 0), (Px{0, 0, 255}));
 }
 
 TEST_F(DibReaderTools, TwentyFourAndThirtyTwoBit)

@@ -84,9 +84,9 @@ TEST(QuantizerBoxSplit, ThreeColoursIntoTwoFollowsTheCutRule)
     TIKQuantizer q(bmp, pal.data(), 2);
     EXPECT_EQ(q.Method(), 1);
     ASSERT_EQ(q.ColorsProduced(), 2);
-    // Mean red of {0, 0, 10} is 3.33 → 3 → 24; of {20} → 160.
+    // Mean red of {0, 0, 10} is 3.33 → 3 → 24; of {20} → 160 or 5 = 165 (bit replication).
     EXPECT_EQ(pal[0], (TPaletteEntry{0, 0, 24}));
-    EXPECT_EQ(pal[1], (TPaletteEntry{0, 0, 160}));
+    EXPECT_EQ(pal[1], (TPaletteEntry{0, 0, 165}));
     // Only the two requested entries are written.
     EXPECT_EQ(pal[2], (TPaletteEntry{0xAB, 0xAB, 0xAB}));
     EXPECT_EQ(q.RGBIndex(QuantColor(0, 0, 0)), 0);
@@ -99,18 +99,18 @@ TEST(QuantizerBoxSplit, FourColoursIntoThreeReplacesPixels)
 {
     // Red 0, 0, 10, 20, 30: first cut at 10 (score 150 beats 96 and 144), giving
     // {0, 0, 10} (score 13.3) and {20, 30} (score 10); the first is split again
-    // into {0, 0} and {10}. Palette: 0 → 0, 1 → mean 25 → 200, 2 → 80.
+    // into {0, 0} and {10}. Palette: 0 → 0, 1 → mean 25 → 206, 2 → 82.
     TBitmap bmp = rowOf({{0, 0, 0}, {0, 0, 0}, {80, 0, 0}, {160, 0, 0}, {240, 0, 0}});
     std::vector<TPaletteEntry> pal(3);
     ReduceColorsToPalette(bmp, 3, pal.data());
     ASSERT_EQ(bmp.PixelFormat(), pf24bit);
     EXPECT_EQ(pal[0], (TPaletteEntry{0, 0, 0}));
-    EXPECT_EQ(pal[1], (TPaletteEntry{0, 0, 200}));
-    EXPECT_EQ(pal[2], (TPaletteEntry{0, 0, 80}));
+    EXPECT_EQ(pal[1], (TPaletteEntry{0, 0, 206}));
+    EXPECT_EQ(pal[2], (TPaletteEntry{0, 0, 82}));
     EXPECT_EQ(pixel(bmp, 0, 0), (Rgb{0, 0, 0}));
-    EXPECT_EQ(pixel(bmp, 2, 0), (Rgb{80, 0, 0}));
-    EXPECT_EQ(pixel(bmp, 3, 0), (Rgb{200, 0, 0}));
-    EXPECT_EQ(pixel(bmp, 4, 0), (Rgb{200, 0, 0}));
+    EXPECT_EQ(pixel(bmp, 2, 0), (Rgb{82, 0, 0}));
+    EXPECT_EQ(pixel(bmp, 3, 0), (Rgb{206, 0, 0}));
+    EXPECT_EQ(pixel(bmp, 4, 0), (Rgb{206, 0, 0}));
 }
 
 TEST(QuantizerBoxSplit, UnusedPaletteSlotsAreZero)
@@ -125,6 +125,27 @@ TEST(QuantizerBoxSplit, UnusedPaletteSlotsAreZero)
     EXPECT_EQ(q.ColorsProduced(), 1);
     for (int i = 1; i < 256; ++i)
         ASSERT_EQ(pal[size_t(i)], TPaletteEntry{}) << i;
+}
+
+TEST(QuantizerBoxSplit, EntriesSpanTheFullRangeOfTheirCells)
+{
+    // 512 colours inside one 5-bit cell per channel make one box whose mean is that
+    // cell; its entry is the cell widened by bit replication, so white stays 255.
+    struct Case {
+        int cell;
+        int entry;
+    } cases[] = {{0, 0}, {1, 8}, {3, 24}, {15, 123}, {16, 132}, {30, 247}, {31, 255}};
+    for (const Case& c : cases) {
+        TBitmap bmp(512, 1, pf24bit);
+        for (int i = 0; i < 512; ++i)
+            setPixel(bmp, i, 0, {8 * c.cell + (i & 7), 8 * c.cell + ((i >> 3) & 7), 8 * c.cell + ((i >> 6) & 7)});
+        std::vector<TPaletteEntry> pal(4);
+        TIKQuantizer q(bmp, pal.data(), 4);
+        ASSERT_EQ(q.Method(), 1);
+        ASSERT_EQ(q.ColorsProduced(), 1);
+        const auto e = uint8_t(c.entry);
+        EXPECT_EQ(pal[0], (TPaletteEntry{e, e, e})) << c.cell;
+    }
 }
 
 TEST(QuantizerBoxSplit, AtMostNColoursOnRandomImages)

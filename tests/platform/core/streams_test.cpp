@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -271,4 +273,22 @@ TEST(SafeFileStream, FailedCommitRaisesAndLeavesWhatWasThere)
     }
     EXPECT_EQ(fileBytes(name + QStringLiteral("/inside")), "kept");
     EXPECT_EQ(leftoverFiles(sub), 0);
+}
+
+TEST(FileStream, OwnsItsFileAndCannotBeCopied)
+{
+    // A copy would close the file twice; streams over a whole file move by reference only.
+    static_assert(!std::is_copy_constructible_v<TFileStream>);
+    static_assert(!std::is_copy_assignable_v<TFileStream>);
+    static_assert(!std::is_copy_constructible_v<TSafeFileStream>);
+    const QString name = TempDir() + QStringLiteral("/owned.bin");
+    writeFile(name, QByteArray("abc"));
+    {
+        TFileStream fs(name, fmOpenRead);
+        EXPECT_EQ(fs.Size(), 3);
+    }
+    // Closed with the stream: the file can be replaced and reopened.
+    writeFile(name, QByteArray("abcd"));
+    TFileStream again(name, fmOpenRead);
+    EXPECT_EQ(again.Size(), 4);
 }

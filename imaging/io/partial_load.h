@@ -1,0 +1,17 @@
+#pragma once
+// How much of a picture a short file must hold before a reader sizes the bitmap from
+// the header. A reader may load a file that ends early partly (the rest stays white),
+// but a few bytes must not make it allocate the whole size their header claims: below
+// 1/64 of the pixel data the file is refused as truncated, before anything is
+// allocated. Run-length data are exempt (a short run can describe a large picture);
+// the readers' overall size caps bound them.
+
+#include <cstdint>
+
+constexpr int64_t kMinPartialShare = 64;
+
+// True when bytesPresent could fill at least 1/64 of bytesNeeded.
+constexpr bool EnoughForPartialLoad(int64_t bytesPresent, int64_t bytesNeeded)
+{
+    return bytesPresent >= (bytesNeeded + kMinPartialShare - 1) / kMinPartialShare;
+}

@@ -3,6 +3,7 @@
 
 #include "dialog_driver.h"
 #include "imaging/dialogs/preview_form.h"
+#include "imaging/dialogs/save_dialog.h"
 #include "imaging/view/image_kit_view.h"
 
 #include <QApplication>
@@ -351,16 +352,32 @@ TEST(OpenImageKitDialog, PanelsSitBesideTheFileListNeverOverIt)
 {
     // Also saves a picture of each dialog when KANDRIVEL_SCREENSHOT_DIR is set.
     const QString shots = qEnvironmentVariable("KANDRIVEL_SCREENSHOT_DIR");
-    for (bool preview : {true, false}) {
-        SCOPED_TRACE(preview);
-        TOpenImageKitDialog d;
-        d.ShowPreview = preview;
+    struct Row {
+        const char* name;
+        bool save;
+        bool preview;
+    };
+    for (const Row& r : {Row{"open-preview", false, true}, Row{"open-plain", false, false},
+                         Row{"save-preview", true, true}, Row{"save-plain", true, false}}) {
+        SCOPED_TRACE(r.name);
+        std::unique_ptr<TOpenImageKitDialog> dialog;
+        if (r.save) {
+            auto save = std::make_unique<TSaveImageKitDialog>();
+            save->ExOptions = r.preview ? sdShowPreview | sdShowAdvanced : sdShowAdvanced;
+            save->SetFilterIndex(5);
+            save->SetFileName(QStringLiteral("small.png"));
+            dialog = std::move(save);
+        } else {
+            dialog = std::make_unique<TOpenImageKitDialog>();
+            dialog->ShowPreview = r.preview;
+        }
+        TOpenImageKitDialog& d = *dialog;
         d.SetInitialDir(picturesDir());
         int changes = 0;
         d.OnSelectionChange = [&](TObject*) { ++changes; };
         ExecuteWith(d, [&](TIKFileDialog& fd) {
-            if (preview) {
-                ASSERT_TRUE(select(fd, d, changes, QStringLiteral("photo.jpg")));
+            if (r.preview) {
+                ASSERT_TRUE(select(fd, d, changes, QLatin1String(r.save ? "small.png" : "photo.jpg")));
             }
             const auto inDialog = [&](QWidget* w) { return QRect(w->mapTo(&fd, QPoint(0, 0)), w->size()); };
             QWidget* splitter = fd.findChild<QSplitter*>(QStringLiteral("splitter"));
@@ -370,10 +387,12 @@ TEST(OpenImageKitDialog, PanelsSitBesideTheFileListNeverOverIt)
             EXPECT_FALSE(info.intersects(list));
             EXPECT_GE(info.top(), type.bottom());
             EXPECT_TRUE(fd.rect().contains(info));
-            for (QWidget* w : {(QWidget*)d.InfoLabel1, (QWidget*)d.InfoLabel2})
-                EXPECT_TRUE(info.contains(inDialog(w))) << w->objectName().toStdString();
-            EXPECT_EQ(d.PicturePanel->isVisible(), preview);
-            if (preview) {
+            for (QWidget* w : {(QWidget*)d.InfoLabel1, (QWidget*)d.InfoLabel2, (QWidget*)d.PreviewCheck,
+                               (QWidget*)d.AdvancedButton})
+                EXPECT_TRUE(!w->isVisible() || info.contains(inDialog(w))) << w->objectName().toStdString();
+            EXPECT_FALSE(inDialog(d.AdvancedButton).intersects(inDialog(d.PreviewCheck)));
+            EXPECT_EQ(d.PicturePanel->isVisible(), r.preview);
+            if (r.preview) {
                 const QRect picture = inDialog(d.PicturePanel);
                 EXPECT_GE(picture.left(), list.right());
                 EXPECT_GE(picture.left(), type.right());
@@ -387,7 +406,7 @@ TEST(OpenImageKitDialog, PanelsSitBesideTheFileListNeverOverIt)
                 EXPECT_FALSE(inDialog(d.ImageKitView).intersects(inDialog(d.PicLabel1)));
             }
             if (!shots.isEmpty())
-                fd.grab().save(shots + QStringLiteral("/open-%1.png").arg(preview ? "preview" : "plain"));
+                fd.grab().save(shots + u'/' + QLatin1String(r.name) + QStringLiteral(".png"));
         });
     }
 }

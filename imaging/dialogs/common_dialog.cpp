@@ -35,9 +35,9 @@ QComboBox* TIKFileDialog::FileTypeCombo() const
 void TIKFileDialog::done(int result)
 {
     if (result == QDialog::Accepted && CanAccept) {
-        bool accept = true;
-        TApplication::Guard([&] { accept = CanAccept(); });
-        if (!accept)
+        // A check that failed with an exception has not said yes.
+        bool accept = false;
+        if (!TApplication::Guard([&] { accept = CanAccept(); }) || !accept)
             return;
     }
     QFileDialog::done(result);

@@ -227,7 +227,13 @@ bool TOpenImageKitDialog::acceptFromDialog()
         Files = d->selectedFiles();
         fileName_ = Files.value(0);
     }
-    const bool accept = AcceptClose();
+    bool accept = false;
+    try {
+        accept = AcceptClose();
+    } catch (...) {
+        Files.clear();
+        throw;
+    }
     Files.clear();
     return accept;
 }

@@ -5,6 +5,8 @@
 #include "imaging/dialogs/preview_form.h"
 #include "imaging/dialogs/save_dialog.h"
 #include "imaging/view/image_kit_view.h"
+#include "platform/core/exceptions.h"
+#include "platform/ui/application.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -305,6 +307,35 @@ TEST(OpenImageKitDialog, RefusedCloseKeepsTheDialogOpenWithTheNamesInFiles)
     EXPECT_TRUE(ok);
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(seen, QStringList{pic("small.png")});
+}
+
+TEST(OpenImageKitDialog, ExceptionsOfHandlersGoToTheApplicationNotIntoTheDialog)
+{
+    QStringList reported;
+    TApplication::OnException = [&](const std::exception& e) { reported << QString::fromUtf8(e.what()); };
+    TOpenImageKitDialog d;
+    d.SetInitialDir(picturesDir());
+    d.OnSelectionChange = [](TObject*) { throw EInvalidGraphic(QStringLiteral("selection")); };
+    d.OnTypeChange = [](TObject*) { throw EInvalidGraphic(QStringLiteral("type")); };
+    bool canCloseAsked = false;
+    d.OnCanClose = [&](TObject*, bool&) {
+        canCloseAsked = true;
+        throw EInvalidGraphic(QStringLiteral("close"));
+    };
+    const bool ok = ExecuteWith(d, [&](TIKFileDialog& fd) {
+        ASSERT_TRUE(ClickEntry(fd, QStringLiteral("sub")));
+        ChooseFilter(fd, 2);
+        ASSERT_TRUE(ClickEntry(fd, QStringLiteral("photo.jpg")));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return reported.size() >= 3 && !d.Busy(); }, kWait));
+        EXPECT_EQ(d.PicLabel1->text(), "640 x 480 pixel");
+        ClickAccept(fd);
+        // A throwing close query keeps the dialog open.
+        EXPECT_TRUE(fd.isVisible());
+    });
+    TApplication::OnException = nullptr;
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(canCloseAsked);
+    EXPECT_EQ(reported, QStringList({"selection", "type", "selection", "close"}));
 }
 
 TEST(OpenImageKitDialog, PreviewFormShowsACopyAndClosesWithEscape)

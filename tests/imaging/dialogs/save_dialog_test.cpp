@@ -41,9 +41,10 @@ TEST(SaveImageKitDialog, TypedNameGetsTheChosenFiltersExtension)
         int filter;
         const char* typed;
         const char* want;
+        bool differs;  // from DefaultExt "jpg"
     };
-    const Row rows[] = {{kPng, "x", "x.png"},     {kJpg, "x", "x.jpg"},       {kTif, "scan", "scan.tif"},
-                        {kPng, "y.bmp", "y.bmp"}, {kBmp, "a.b", "a.b"}};
+    const Row rows[] = {{kPng, "x", "x.png", true},     {kJpg, "x", "x.jpg", false},  {kTif, "scan", "scan.tif", true},
+                        {kPng, "y.bmp", "y.bmp", true}, {kBmp, "a.b", "a.b", true},   {kPng, "z.JPG", "z.JPG", false}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);
         TSaveImageKitDialog d;
@@ -57,6 +58,7 @@ TEST(SaveImageKitDialog, TypedNameGetsTheChosenFiltersExtension)
         ASSERT_TRUE(ok);
         EXPECT_EQ(d.FileName(), saveDir() + u'/' + QLatin1String(r.want));
         EXPECT_EQ(d.Files, QStringList{d.FileName()});
+        EXPECT_EQ((d.Options & ofExtensionDifferent) != 0, r.differs);
     }
 }
 

@@ -73,6 +73,7 @@ QString withDetail(const Exception& e, const QString& generic)
 void TImageKitIO::SetAcquireHandler(TAcquireHandler handler) { acquireHandler() = std::move(handler); }
 void TImageKitIO::SetSelectSourceHandler(TSelectSourceHandler handler) { selectSourceHandler() = std::move(handler); }
 void TImageKitIO::SetPreviewsHandler(TPreviewsHandler handler) { previewsHandler() = std::move(handler); }
+bool TImageKitIO::HasPreviewsHandler() { return bool(previewsHandler()); }
 
 TImageKitIO::TImageKitIO(QObject* owner) : QObject(owner)
 {

@@ -118,6 +118,8 @@ public:
     static void SetAcquireHandler(TAcquireHandler handler);
     static void SetSelectSourceHandler(TSelectSourceHandler handler);
     static void SetPreviewsHandler(TPreviewsHandler handler);
+    // True once a parameter dialog has been plugged in.
+    static bool HasPreviewsHandler();
 
 private:
     void listenToView(bool on);

@@ -20,11 +20,19 @@ inline uint32_t le32(const uint8_t* p)
 {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
+inline void put32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
 [[noreturn]] void bad(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
 constexpr int64_t kMaxMetafileBytes = int64_t(64) << 20;
 constexpr int kHundredthMMPerInch = 2540;
 constexpr int kMaxSide = 16384;
+// The canvas a metafile is rendered on: a header of a few bytes may ask for any frame,
+// so the area is bounded too (a 24-bit canvas of 48 MiB at most).
+constexpr int64_t kMaxPixels = int64_t(1) << 24;
 
 int screenDpi()
 {
@@ -59,9 +67,36 @@ Emf2SvgFn emf2svgFunction()
     return fn;
 }
 
-// Walks the records so that the renderer only ever sees well-formed data: each record
-// at least 8 bytes, a multiple of 4, inside the file, ending with EMR_EOF.
-void checkEmfRecords(const uint8_t* d, size_t n)
+// A block of `count` items of `unit` bytes at `offset` inside a record of `size` bytes,
+// behind its fixed part; an empty block may sit anywhere.
+bool blockInside(uint32_t offset, uint64_t count, uint64_t unit, uint32_t fixed, uint32_t size)
+{
+    if (count == 0)
+        return offset == 0 || offset <= size;
+    return offset >= fixed && offset <= size && count * unit <= size - offset;
+}
+
+// The header's own blocks (the description and the pixel format) lie inside it.
+void checkEmfHeader(const uint8_t* d, uint32_t size)
+{
+    constexpr uint32_t kFixed = 88;
+    const uint32_t descriptionChars = le32(d + 60);
+    const uint32_t descriptionOffset = le32(d + 64);
+    if (!blockInside(descriptionOffset, descriptionChars, 2, kFixed, size) ||
+        (descriptionChars > 0 && descriptionOffset % 2 != 0))
+        bad("EMF header description lies outside the header");
+    if (size >= 100) {
+        const uint32_t formatBytes = le32(d + 88);
+        const uint32_t formatOffset = le32(d + 92);
+        if (!blockInside(formatOffset, formatBytes, 1, kFixed, size))
+            bad("EMF header pixel format lies outside the header");
+    }
+}
+
+// Walks the records so that the renderer only ever sees well-formed data: a header
+// whose fields agree with the file, each record at least 8 bytes, a multiple of 4,
+// inside the file, ending with EMR_EOF. Returns the length up to the end record.
+size_t checkEmfRecords(const uint8_t* d, size_t n)
 {
     size_t pos = 0;
     bool first = true;
@@ -72,14 +107,26 @@ void checkEmfRecords(const uint8_t* d, size_t n)
         const uint32_t size = le32(d + pos + 4);
         if (size < 8 || size % 4 != 0 || size > n - pos)
             bad("EMF record has a bad size");
-        if (first && (type != 1 || size < 88))
-            bad("EMF header record missing");
+        if (first) {
+            if (type != 1 || size < 88)
+                bad("EMF header record missing");
+            checkEmfHeader(d, size);
+        }
         first = false;
         pos += size;
         if (type == 14)  // EMR_EOF
-            return;
+            return pos;
     }
     bad("EMF has no end record");
+}
+
+// Records of a checked file up to its end.
+uint32_t countRecords(const uint8_t* d, size_t n)
+{
+    uint32_t count = 0;
+    for (size_t pos = 0; pos < n; pos += le32(d + pos + 4))
+        ++count;
+    return count;
 }
 
 // The SVG renderer switches antialiasing on by itself; metafiles are drawn with hard
@@ -187,9 +234,16 @@ void TMetafile::LoadFromData(const QByteArray& data)
     const size_t n = size_t(data.size());
     int64_t w = 0, h = 0;
     bool enhanced = false;
+    QByteArray sanitised = data;
     if (n >= 88 && le32(d) == 1 && le32(d + 40) == 0x464D4520u) {
-        checkEmfRecords(d, n);
+        // The renderer gets exactly the records up to the end, with the header's byte
+        // and record counts telling the same.
+        const size_t end = checkEmfRecords(d, n);
         enhanced = true;
+        sanitised = data.left(qsizetype(end));
+        auto* out = reinterpret_cast<uint8_t*>(sanitised.data());
+        put32(out + 48, uint32_t(end));
+        put32(out + 52, countRecords(out, end));
         // frame in hundredths of a millimetre
         const int64_t fw = int64_t(int32_t(le32(d + 32))) - int32_t(le32(d + 24));
         const int64_t fh = int64_t(int32_t(le32(d + 36))) - int32_t(le32(d + 28));
@@ -220,9 +274,9 @@ void TMetafile::LoadFromData(const QByteArray& data)
     }
     w = std::llabs(w);
     h = std::llabs(h);
-    if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide)
+    if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || w * h > kMaxPixels)
         bad("metafile size out of range");
-    data_ = data;
+    data_ = sanitised;
     enhanced_ = enhanced;
     width_ = int(w);
     height_ = int(h);

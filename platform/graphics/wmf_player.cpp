@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -20,6 +21,14 @@ inline uint32_t le32(const uint8_t* p)
 [[noreturn]] void bad(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7u;
+// A file of nothing but SAVEDC records would otherwise grow the saved states with its
+// size; deeper saves are counted, not stored, and restoring one of them returns to the
+// deepest stored state.
+constexpr size_t kMaxSavedStates = 1024;
+// Each exclusion costs time in the clip region's size, and each excluded rectangle can
+// add several: past this many rectangles further exclusions are dropped, so playing
+// stays linear in the file's size.
+constexpr int kMaxClipRects = 1024;
 
 QColor colorRef(uint32_t c) { return QColor(int(c & 255), int((c >> 8) & 255), int((c >> 16) & 255)); }
 
@@ -567,31 +576,51 @@ private:
                 objects_[u(0)] = Object{};
             break;
         case 0x001E:                                                                  // SAVEDC
+            if (stack_.size() >= kMaxSavedStates) {
+                ++uncounted_;
+                break;
+            }
             stack_.push_back(dc_);
             p_.save();
             ++saved_;
             break;
         case 0x0127:                                                                  // RESTOREDC
             if (count_ >= 1) {
-                int n = s(0);
-                int times = n < 0 ? -n : int(stack_.size()) - n + 1;
+                const int64_t n = s(0);
+                const int64_t depth = int64_t(stack_.size()) + uncounted_;
+                int64_t times = n < 0 ? -n : depth - n + 1;
+                // The saves that were only counted go first; they return to the deepest
+                // state that was stored, which stays stored.
+                const int64_t dropped = std::min<int64_t>(std::max<int64_t>(times, 0), uncounted_);
+                uncounted_ -= dropped;
+                times -= dropped;
+                if (dropped > 0 && !stack_.empty()) {
+                    dc_ = stack_.back();
+                    p_.restore();
+                    p_.save();
+                }
                 while (times-- > 0 && !stack_.empty()) {
                     dc_ = stack_.back();
                     stack_.pop_back();
                     p_.restore();
                     --saved_;
                 }
+                clipRects_ = 0;
             }
             break;
         case 0x0416:                                                                  // INTERSECTCLIPRECT
-            if (count_ >= 4)
+            if (count_ >= 4) {
                 p_.setClipRect(mapRect(s(3), s(2), s(1), s(0)), Qt::IntersectClip);
+                clipRects_ = 0;  // not known: asked again at the next exclusion
+            }
             break;
         case 0x0415:                                                                  // EXCLUDECLIPRECT
-            if (count_ >= 4) {
+            if (count_ >= 4 && clipRects_ < kMaxClipRects) {
                 const QRegion cur = p_.hasClipping() ? p_.clipRegion()
                                                      : QRegion(dest_.Left, dest_.Top, dest_.Width(), dest_.Height());
-                p_.setClipRegion(cur.subtracted(QRegion(mapRect(s(3), s(2), s(1), s(0)).toRect())));
+                const QRegion next = cur.subtracted(QRegion(mapRect(s(3), s(2), s(1), s(0)).toRect()));
+                p_.setClipRegion(next);
+                clipRects_ = next.rectCount();
             }
             break;
         case 0x061D:                                                                  // PATBLT
@@ -639,6 +668,8 @@ private:
     std::vector<DC> stack_;
     std::vector<Object> objects_;
     int saved_ = 0;
+    int64_t uncounted_ = 0;  // saves past kMaxSavedStates
+    int clipRects_ = 0;      // rectangles of the clip region after the last exclusion
     const uint8_t* rec_ = nullptr;
     size_t count_ = 0;
 };

@@ -19,18 +19,23 @@
 
 namespace {
 
-// Largest image we agree to decode, and how many pixels one byte of data may stand
-// for before a header's size is taken as a lie (a truncated file is padded by the
-// library and would otherwise be decoded in full from nothing).
+// Largest image we agree to decode, and how much memory one byte of data may make us
+// take before a header's size is taken as a lie (a truncated file is padded by the
+// library and would otherwise be decoded in full from nothing). Any file may use the
+// floor; a very flat picture compresses to about one bit per 8 × 8 block.
 constexpr int64_t kMaxPixels = int64_t(1) << 29;
-constexpr int64_t kMinPixelsAllowed = int64_t(1) << 26;
-constexpr int64_t kPixelsPerByte = 4096;
+constexpr int64_t kMemoryFloor = int64_t(40) << 20;
+constexpr int64_t kMemoryPerByte = 8192;
 constexpr long kMaxLibraryMemory = 1024L * 1024L * 1024L;
+// Each scan of a progressive file walks the whole coefficient store; real files have
+// about ten.
+constexpr int kMaxScans = 500;
 
 struct TReadContext {
     jpeg_decompress_struct cinfo;
     TJpegErrorMgr err;
     TJpegSource src;
+    jpeg_progress_mgr progress{};
     bool created = false;
 
     TReadContext() { std::memset(&cinfo, 0, sizeof cinfo); }
@@ -41,6 +46,39 @@ struct TReadContext {
     }
 };
 
+// Stops a file whose scans would go on and on (cheap to write, each costing a pass
+// over the image).
+void limitScans(j_common_ptr common)
+{
+    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    if (cinfo->is_decompressor && cinfo->input_scan_number > kMaxScans)
+        ERREXIT(common, JERR_NOT_COMPILED);
+}
+
+// What decoding takes at most: our bitmap, a row for CMYK, and for files of several
+// scans the library's whole-image coefficient store (64 two-byte coefficients for each
+// 8 × 8 block of each component, at the component's own sampling).
+int64_t decodingBytes(const jpeg_decompress_struct& ci, bool multipleScans)
+{
+    const int64_t width = ci.image_width, height = ci.image_height;
+    int64_t bytes = width * height * 3 + width * 4;
+    if (ci.progressive_mode || multipleScans) {
+        int maxH = 1, maxV = 1;
+        for (int i = 0; i < ci.num_components; ++i) {
+            maxH = std::max(maxH, ci.comp_info[i].h_samp_factor);
+            maxV = std::max(maxV, ci.comp_info[i].v_samp_factor);
+        }
+        for (int i = 0; i < ci.num_components; ++i) {
+            const jpeg_component_info& c = ci.comp_info[i];
+            // whole MCU rows and columns: the store is padded to them
+            const int64_t cols = (width + 8 * maxH - 1) / (8 * maxH) * std::max(1, c.h_samp_factor);
+            const int64_t rows = (height + 8 * maxV - 1) / (8 * maxV) * std::max(1, c.v_samp_factor);
+            bytes += cols * rows * 128;
+        }
+    }
+    return bytes;
+}
+
 bool readHeader(TReadContext* c, TStream* stream)
 {
     if (setjmp(c->err.jump))
@@ -49,6 +87,8 @@ bool readHeader(TReadContext* c, TStream* stream)
     c->created = true;
     jpeg_create_decompress(&c->cinfo);
     c->cinfo.mem->max_memory_to_use = kMaxLibraryMemory;
+    c->progress.progress_monitor = limitScans;
+    c->cinfo.progress = &c->progress;
     AttachJpegSource(&c->cinfo, c->src, *stream, c->err);
     if (jpeg_read_header(&c->cinfo, TRUE) != JPEG_HEADER_OK)
         ERREXIT(&c->cinfo, JERR_NO_IMAGE);
@@ -129,11 +169,13 @@ void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
     } catch (...) {
         available = 0;
     }
-    if (ci.image_width == 0 || ci.image_height == 0 || pixels > kMaxPixels ||
-        pixels > std::max(kMinPixelsAllowed, available * kPixelsPerByte))
+    const int64_t allowed = std::max(kMemoryFloor, available * kMemoryPerByte);
+    if (ci.image_width == 0 || ci.image_height == 0 || pixels > kMaxPixels || decodingBytes(ci, jpeg_has_multiple_scans(&ci)) > allowed)
         throw EInvalidGraphic(QStringLiteral("Unrecognized JPeg - image size %1 × %2 not supported")
                                   .arg(ci.image_width)
                                   .arg(ci.image_height));
+    // The library's own stores stay within what this file may take, too.
+    ci.mem->max_memory_to_use = long(std::min<int64_t>(kMaxLibraryMemory, allowed));
 
     uint8_t colorSpace = params.JpegColorSpace;
     bool cmyk = false;

@@ -100,9 +100,12 @@ int PngUserChunkFn(png_structp png, png_unknown_chunkp chunk)
             return 1;
     if (std::memcmp(chunk->name, "bKGD", 4) != 0)
         return 0;  // not ours: the library's default handling
-    if (chunk->size <= sizeof io->bkgd) {
+    // A zero-length chunk comes without a data pointer.
+    if (chunk->size > 0 && chunk->size <= sizeof io->bkgd) {
         std::memcpy(io->bkgd, chunk->data, chunk->size);
         io->bkgdLength = int(chunk->size);
+    } else if (chunk->size == 0) {
+        io->bkgdLength = 0;
     }
     return 1;
 }

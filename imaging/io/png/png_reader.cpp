@@ -20,6 +20,18 @@
 namespace {
 
 constexpr int64_t kMaxPixels = int64_t(1) << 29;
+constexpr png_uint_32 kMaxSide = png_uint_32(1) << 20;
+// Ancillary chunks are read whole into memory; the ones we use are a few bytes long, so
+// a chunk that claims more is skipped without the library allocating what it claims.
+constexpr png_alloc_size_t kMaxChunkBytes = 64 * 1024;
+// Deflate turns one byte into at most 1032 (a 258-byte match in two bits); headers and
+// block boundaries add a little.
+constexpr int64_t kMaxInflateRatio = 1032;
+constexpr int64_t kInflateSlack = 64 * 1024;
+// Chunks we never use, ignored so that the library neither stores nor inflates them.
+constexpr png_byte kIgnoredChunks[] = {'t', 'E', 'X', 't', 0, 'z', 'T', 'X', 't', 0, 'i', 'T', 'X', 't', 0,
+                                       's', 'P', 'L', 'T', 0, 'e', 'X', 'I', 'f', 0, 'p', 'C', 'A', 'L', 0,
+                                       's', 'C', 'A', 'L', 0, 'h', 'I', 'S', 'T', 0, 't', 'I', 'M', 'E', 0};
 
 struct TReadContext {
     TPngIo io;
@@ -66,6 +78,9 @@ bool readInfo(TReadContext* c, THeader* h)
     if (!c->info)
         return false;
     png_set_read_fn(c->png, &c->io, PngReadFn);
+    png_set_user_limits(c->png, kMaxSide, kMaxSide);
+    png_set_chunk_malloc_max(c->png, kMaxChunkBytes);
+    png_set_keep_unknown_chunks(c->png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, int(sizeof kIgnoredChunks / 5));
     // bKGD is read by us: the library drops an 8-bit file's old ×256 values. The
     // colour-space chunks are skipped: transparency is composed on the stored values,
     // not in a gamma-corrected space, so a picture looks as in other viewers.
@@ -124,6 +139,34 @@ bool readEnd(TReadContext* c)
     if (c.io.streamError)
         std::rethrow_exception(c.io.streamError);
     throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+}
+
+// Filtered, uncompressed size of the image data: a filter byte and the packed samples
+// per row (an interlaced image has a little more, in its passes' extra filter bytes).
+int64_t rawImageBytes(const THeader& h)
+{
+    int channels = 1;
+    switch (h.colorType) {
+    case PNG_COLOR_TYPE_RGB: channels = 3; break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: channels = 2; break;
+    case PNG_COLOR_TYPE_RGB_ALPHA: channels = 4; break;
+    default: break;
+    }
+    const int64_t rowBytes = (int64_t(h.width) * channels * h.bitDepth + 7) / 8;
+    return int64_t(h.height) * (1 + rowBytes);
+}
+
+// Bytes the reader can still get: what the stream holds past its position and what
+// was read ahead but not yet used.
+int64_t remainingBytes(TStream& stream, const TPngIo& io)
+{
+    int64_t left = 0;
+    try {
+        left = std::max<int64_t>(0, stream.Size() - stream.Position());
+    } catch (const Exception&) {
+        left = 0;
+    }
+    return left + int64_t(io.len - io.pos);
 }
 
 int ppmToDpi(png_uint_32 ppm, int screen)
@@ -205,8 +248,12 @@ void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     THeader h;
     if (!readInfo(ctx.get(), &h))
         raise(*ctx);
-    if (h.width == 0 || h.height == 0 || h.width > 0x7FFFFFF || h.height > 0x7FFFFFF ||
+    if (h.width == 0 || h.height == 0 || h.width > kMaxSide || h.height > kMaxSide ||
         int64_t(h.width) * int64_t(h.height) > kMaxPixels)
+        throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+    // A header may claim an image that the rest of the stream could not hold even at
+    // deflate's best: refuse it before anything is sized by it.
+    if (rawImageBytes(h) > remainingBytes(stream, ctx->io) * kMaxInflateRatio + kInflateSlack)
         throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
 
     png_colorp palette = nullptr;

@@ -373,3 +373,95 @@ TEST(MetafileEmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
     }
     EXPECT_GT(drawn, 0);
 }
+
+namespace {
+
+// Plays a metafile onto a white image of its own size.
+QImage play(const QByteArray& wmf)
+{
+    TMetafile m;
+    m.LoadFromData(wmf);
+    QImage img(m.Width(), m.Height(), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    m.Draw(p, TRect(0, 0, m.Width(), m.Height()));
+    return img;
+}
+
+double cpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+}  // namespace
+
+TEST(MetafileWmf, SavesPastTheDepthBoundStillRestore)
+{
+    // Red is selected when the saves happen, blue after them; the restore must bring
+    // red back however deep the saves went.
+    struct Case {
+        int saves;
+        int restore;
+    };
+    for (const Case c : {Case{3, -1}, Case{3, 1}, Case{5000, -1}, Case{5000, -5000}, Case{5000, 1}}) {
+        SCOPED_TRACE(testing::Message() << c.saves << " saves, restore " << c.restore);
+        WmfWriter w;
+        w.rec(0x02FC, {0, 0x00FF, 0, 0});   // brush 0 red
+        w.rec(0x02FA, {5, 0, 0, 0, 0});     // pen 1 null
+        w.rec(0x012D, {0});
+        w.rec(0x012D, {1});
+        for (int i = 0; i < c.saves; ++i)
+            w.rec(0x001E, {});
+        w.rec(0x02FC, {0, 0, 0x00FF, 0});   // brush 2 blue
+        w.rec(0x012D, {2});
+        w.rec(0x0127, {c.restore});
+        w.rec(0x041B, {40, 40, 0, 0});      // rectangle 0,0 – 40,40
+        const QImage img = play(w.build(40, 40, 96, 3));
+        EXPECT_EQ(img.pixel(20, 20), qRgb(255, 0, 0));
+    }
+}
+
+TEST(MetafileWmf, ExclusionFloodKeepsTheFirstExclusionsAndLinearTime)
+{
+    // 60000 exclusions scattered over the picture, then one fill of the whole. Without a
+    // bound on the clip region each exclusion costs time in all before it.
+    WmfWriter w;
+    w.rec(0x02FC, {0, 0, 0, 0});        // brush 0 black
+    w.rec(0x02FA, {5, 0, 0, 0, 0});     // pen 1 null
+    w.rec(0x012D, {0});
+    w.rec(0x012D, {1});
+    w.rec(0x0415, {30, 30, 10, 10});    // exclude 10,10 – 30,30 first
+    for (int i = 0; i < 60000; ++i) {
+        const int x = 40 + (i % 110) * 3, y = 40 + (i / 110 % 80) * 3;
+        w.rec(0x0415, {y + 2, x + 2, y, x});
+    }
+    w.rec(0x041B, {300, 400, 0, 0});
+    const QByteArray wmf = w.build(400, 300, 96, 2);
+    const double start = cpuSeconds();
+    const QImage img = play(wmf);
+    EXPECT_LT(cpuSeconds() - start, 30.0);  // quadratic play takes minutes
+    EXPECT_EQ(img.pixel(20, 20), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(5, 5), qRgb(0, 0, 0));
+}
+
+TEST(MetafileWmf, CanvasAreaIsBounded)
+{
+    // Placeable frames at 96 units per inch: the canvas follows the frame up to 2^24
+    // pixels, whatever the sides.
+    struct Case {
+        int right, bottom;
+        bool loads;
+    };
+    for (const Case c : {Case{1000, 1000, true}, Case{16000, 16000, false}, Case{12000, 12000, false}}) {
+        SCOPED_TRACE(testing::Message() << c.right << " × " << c.bottom);
+        TMetafile m;
+        WmfWriter w;
+        if (c.loads) {
+            EXPECT_NO_THROW(m.LoadFromData(w.build(c.right, c.bottom, 96, 0)));
+        } else {
+            EXPECT_THROW(m.LoadFromData(w.build(c.right, c.bottom, 96, 0)), EInvalidGraphic);
+        }
+    }
+}

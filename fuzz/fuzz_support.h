@@ -1,0 +1,33 @@
+#pragma once
+// Shared pieces of the reader harnesses. A harness hands the bytes to one reader the way
+// the program does and swallows only the system's own refusals (Exception and below):
+// anything else, a sanitizer report, a crash or a runaway allocation, is a finding.
+
+#include <QByteArray>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+class TStream;
+class TBitmap;
+struct TIOParamsVals;
+struct TProgressRec;
+
+namespace fuzz {
+
+// The readers draw text and build images: a GUI application (offscreen) must exist.
+void EnsureApplication();
+
+QByteArray Bytes(const uint8_t* data, size_t size);
+
+// Runs one codec reader over the bytes in a memory stream, with fresh parameters.
+using TStreamReader = void (*)(TStream&, TBitmap&, TIOParamsVals&, TProgressRec&);
+void ReadCodec(const uint8_t* data, size_t size, TStreamReader reader);
+
+// Loads a metafile and renders it at its own size, as the input/output component does.
+void RenderMetafile(const uint8_t* data, size_t size);
+
+// Runs body and swallows the system's own exceptions.
+void Refusable(const std::function<void()>& body);
+
+}  // namespace fuzz

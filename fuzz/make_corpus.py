@@ -1,0 +1,288 @@
+#!/usr/bin/python3
+"""Writes the hand-made seeds and hostile files of the fuzz corpora (corpus/<reader>/).
+
+Seeds are small valid files of each kind; the hostile files are the tiny files that once
+made a reader take far too much memory or time, or read past its buffer. Files that a
+fuzzer found are kept beside them as they were found (named by their hash).
+Run: /usr/bin/python3 fuzz/make_corpus.py
+"""
+import io
+import os
+import struct
+import zlib
+
+from PIL import Image
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def put(reader, name, data):
+    d = os.path.join(HERE, "corpus", reader)
+    os.makedirs(d, exist_ok=True)
+    with open(os.path.join(d, name), "wb") as f:
+        f.write(data)
+
+
+def pil(img, fmt, **kw):
+    b = io.BytesIO()
+    img.save(b, fmt, **kw)
+    return b.getvalue()
+
+
+def pattern(mode, w, h):
+    img = Image.new("RGB", (w, h))
+    img.putdata([((x * 37) % 256, (y * 53) % 256, ((x + y) * 11) % 256) for y in range(h) for x in range(w)])
+    return img.convert(mode) if mode != "RGB" else img
+
+
+# ---- BMP and packed DIB -------------------------------------------------------------
+
+def bmp_file(dib, palette_bytes=0, header=40):
+    return b"BM" + struct.pack("<IHHI", 14 + len(dib), 0, 0, 14 + header + palette_bytes) + dib
+
+
+def info_header(w, h, bits, compression=0, used=0, image_size=0):
+    return struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, compression, image_size, 2835, 2835, used, 0)
+
+
+def bmp_seeds():
+    seeds = {
+        "rgb24.bmp": pil(pattern("RGB", 7, 5), "BMP"),
+        "pal8.bmp": pil(pattern("P", 9, 4), "BMP"),
+        "mono.bmp": pil(pattern("1", 13, 3), "BMP"),
+    }
+    pal16 = b"".join(struct.pack("<BBBB", i * 16, 255 - i * 16, i * 8, 0) for i in range(16))
+    rle4 = bytes([4, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 0, 0, 1])
+    seeds["rle4.bmp"] = bmp_file(info_header(7, 2, 4, 2, 16, len(rle4)) + pal16 + rle4, len(pal16))
+    pal256 = b"".join(struct.pack("<BBBB", i, i, 255 - i, 0) for i in range(256))
+    rle8 = bytes([3, 7, 0, 3, 1, 2, 3, 0, 0, 2, 1, 1, 2, 9, 0, 1])
+    seeds["rle8.bmp"] = bmp_file(info_header(6, 3, 8, 1, 256, len(rle8)) + pal256 + rle8, len(pal256))
+    masks = struct.pack("<III", 0xF800, 0x07E0, 0x001F)
+    px16 = b"".join(struct.pack("<H", v) for v in (0xFFFF, 0xF800, 0x07E0, 0x001F)) * 2
+    seeds["bitfields565.bmp"] = bmp_file(info_header(4, 2, 16, 3) + masks + px16, len(masks))
+    px32 = bytes(range(32))
+    seeds["rgb32.bmp"] = bmp_file(info_header(4, 2, 32) + px32)
+    os2 = struct.pack("<IHHHH", 12, 3, 2, 1, 24) + bytes(range(24))
+    seeds["os2.bmp"] = bmp_file(os2, 0, 12)
+    return seeds
+
+
+def all_bmp():
+    for name, data in bmp_seeds().items():
+        put("bmp", name, data)
+        put("dib", name.replace(".bmp", ".dib"), data[14:] + bytes(4))
+    # An RLE bitmap that ends at once: a large image described by a few bytes.
+    put("bmp", "rle8_ends_early.bmp", bmp_file(info_header(2000, 2000, 8, 1, 2, 2) + bytes(8) + bytes([0, 1]), 8))
+    # Top-down packed DIB.
+    put("dib", "top_down.dib", info_header(3, -2, 24) + bytes(range(24)) + bytes(4))
+
+
+# ---- PNG ----------------------------------------------------------------------------
+
+def chunk(kind, data, length=None):
+    n = len(data) if length is None else length
+    return struct.pack(">I", n) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+
+PNG_SIG = b"\x89PNG\r\n\x1a\n"
+
+
+def ihdr(w, h, depth, colour, interlace=0):
+    return chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, depth, colour, 0, 0, interlace))
+
+
+def all_png():
+    put("png", "rgb.png", pil(pattern("RGB", 6, 4), "PNG"))
+    put("png", "rgba_interlaced.png", pil(pattern("RGB", 5, 5).convert("RGBA"), "PNG", interlace=1))
+    put("png", "palette.png", pil(pattern("P", 7, 3), "PNG"))
+    put("png", "grey16.png", pil(pattern("L", 4, 4).convert("I;16"), "PNG"))
+    put("png", "mono.png", pil(pattern("1", 9, 2), "PNG"))
+    put("png", "grey_alpha_bkgd.png",
+        PNG_SIG + ihdr(2, 1, 8, 4) + chunk(b"bKGD", b"\x00\x80") +
+        chunk(b"IDAT", zlib.compress(b"\x00\x10\x80\xf0\x00")) + chunk(b"IEND", b""))
+    idat = chunk(b"IDAT", zlib.compress(b"\x00\x00\x00\x00"))
+    # A header claiming a huge interlaced image over a few bytes of data.
+    put("png", "huge_interlaced.png", PNG_SIG + ihdr(60000, 60000, 8, 6, 1) + idat + chunk(b"IEND", b""))
+    # A text chunk and an unknown chunk that declare 2 GiB.
+    put("png", "text_2gib.png", PNG_SIG + ihdr(1, 1, 8, 0) + chunk(b"tEXt", b"Comment\x00x", 0x7FFFFFF0) + idat)
+    put("png", "unknown_2gib.png", PNG_SIG + ihdr(1, 1, 8, 0) + chunk(b"quXe", b"xyz", 0x7FFFFFF0) + idat)
+    put("png", "itxt_huge.png", PNG_SIG + ihdr(1, 1, 8, 0) +
+        chunk(b"zTXt", b"k\x00\x00" + zlib.compress(b"a" * 200000)) + idat + chunk(b"IEND", b""))
+    # Zero-length chunks, among them the one we read ourselves.
+    put("png", "zero_length_bkgd.png", PNG_SIG + ihdr(1, 1, 8, 4) + chunk(b"bKGD", b"") +
+        chunk(b"IDAT", zlib.compress(b"\x00\x10\x80")) + chunk(b"IEND", b""))
+    put("png", "zero_length_iccp.png", PNG_SIG + ihdr(1, 1, 8, 0) + chunk(b"iCCP", b"") + chunk(b"quXe", b"") +
+        idat + chunk(b"IEND", b""))
+
+
+# ---- JPEG ---------------------------------------------------------------------------
+
+def patch_size(jpeg, w, h):
+    """Sets the frame's width and height in the first SOF marker."""
+    b = bytearray(jpeg)
+    i = 2
+    while i < len(b):
+        marker = b[i + 1]
+        length = struct.unpack(">H", b[i + 2:i + 4])[0]
+        if marker in (0xC0, 0xC1, 0xC2):
+            b[i + 5:i + 9] = struct.pack(">HH", h, w)
+            return bytes(b)
+        i += 2 + length
+    raise ValueError("no frame header")
+
+
+def all_jpeg():
+    small = pattern("RGB", 16, 16)
+    put("jpeg", "baseline.jpg", pil(small, "JPEG", quality=50))
+    put("jpeg", "grey.jpg", pil(small.convert("L"), "JPEG", quality=50))
+    put("jpeg", "progressive.jpg", pil(small, "JPEG", quality=40, progressive=True))
+    put("jpeg", "cmyk.jpg", pil(small.convert("CMYK"), "JPEG", quality=40))
+    put("jpeg", "subsampled_dpcm.jpg", pil(pattern("RGB", 17, 9), "JPEG", quality=30, subsampling=2, dpi=(300, 300)))
+    # A progressive CMYK file of a few hundred bytes whose frame claims 8000 × 8000.
+    cmyk = pil(Image.new("CMYK", (8, 8)), "JPEG", quality=10, progressive=True)
+    put("jpeg", "progressive_cmyk_huge.jpg", patch_size(cmyk, 8000, 8000))
+    base = pil(Image.new("RGB", (8, 8)), "JPEG", quality=10)
+    put("jpeg", "baseline_huge.jpg", patch_size(base, 65000, 65000))
+
+
+# ---- icons and cursors ---------------------------------------------------------------
+
+def icon_file(entries, kind=1):
+    """entries: (width, height, bits, hot_x, hot_y, data)"""
+    out = struct.pack("<HHH", 0, kind, len(entries))
+    offset = 6 + 16 * len(entries)
+    blobs = b""
+    for w, h, bits, hx, hy, data in entries:
+        second = (hx, hy) if kind == 2 else (1, bits)
+        out += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, second[0], second[1], len(data), offset + len(blobs))
+        blobs += data
+    return out + blobs
+
+
+def dib_entry(w, h, bits, pixels, palette=b""):
+    header = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, bits, 0, 0, 0, 0, 0, 0)
+    mask = bytes(((w + 31) // 32 * 4) * h)
+    return header + palette + pixels + mask
+
+
+def all_icon():
+    pal16 = b"".join(struct.pack("<BBBB", i * 16, i * 8, 255 - i * 16, 0) for i in range(16))
+    px4 = bytes([0x01, 0x23, 0x45, 0x67]) * 16
+    e4 = dib_entry(8, 8, 4, px4, pal16)
+    px32 = b"".join(struct.pack("<BBBB", x * 30, y * 30, 128, 255 if (x + y) % 3 else 0)
+                    for y in range(4) for x in range(4))
+    e32 = dib_entry(4, 4, 32, px32)
+    png = pil(pattern("RGB", 8, 8).convert("RGBA"), "PNG")
+    # The first byte of a seed picks the requested size (see the harness).
+    put("icon", "two_entries.ico", b"\x00" + icon_file([(8, 8, 4, 0, 0, e4), (4, 4, 32, 0, 0, e32)]))
+    put("icon", "png_entry.ico", b"\x01" + icon_file([(8, 8, 32, 0, 0, png)]))
+    put("icon", "cursor.cur", b"\x02" + icon_file([(8, 8, 4, 3, 5, e4)], kind=2))
+    # A directory that claims a 1024 × 2048 entry held in a few bytes.
+    big = struct.pack("<IiiHHIIiiII", 40, 1024, 2048, 1, 32, 0, 0, 0, 0, 0, 0) + bytes(16)
+    put("icon", "huge_entry.ico", b"\x03" + icon_file([(0, 0, 32, 0, 0, big)] * 8))
+
+
+# ---- WMF ----------------------------------------------------------------------------
+
+def wmf_record(func, *words):
+    return struct.pack("<IH", 3 + len(words), func) + b"".join(struct.pack("<h", w) for w in words)
+
+
+def wmf_file(records, box=(0, 0, 400, 300), inch=1440, objects=4):
+    body = b"".join(records) + wmf_record(0)
+    header = struct.pack("<HHHIHIH", 1, 9, 0x300, (18 + len(body)) // 2, objects, 8, 0)
+    key = struct.pack("<IH4hHI", 0x9AC6CDD7, 0, *box, inch, 0)
+    placeable = key + struct.pack("<H", checksum(key))
+    return placeable + header + body
+
+
+def checksum(key):
+    c = 0
+    for i in range(0, 20, 2):
+        c ^= struct.unpack("<H", key[i:i + 2])[0]
+    return c
+
+
+def all_wmf():
+    shapes = [
+        wmf_record(0x020C, 300, 400), wmf_record(0x020B, 0, 0),
+        wmf_record(0x02FA, 0, 3, 0, 0x00FF, 0),             # pen
+        wmf_record(0x02FC, 0, 0x3300, 0x0011, 0),           # brush
+        wmf_record(0x012D, 0), wmf_record(0x012D, 1),
+        wmf_record(0x041B, 200, 300, 20, 10),               # rectangle
+        wmf_record(0x0418, 280, 390, 150, 200),             # ellipse
+        wmf_record(0x0324, 3, 10, 10, 100, 20, 50, 90),     # polygon
+        wmf_record(0x001E), wmf_record(0x0415, 50, 50, 10, 10), wmf_record(0x0127, -1),
+        wmf_record(0x0521, 2, 0x6948, 40, 40),              # text "Hi"
+    ]
+    put("wmf", "shapes.wmf", wmf_file(shapes))
+    # A 46-byte placeable file whose frame asks for a 16000 × 16000 canvas.
+    huge = wmf_file([], box=(0, 0, 16000, 16000), inch=96)
+    assert len(huge) == 46
+    put("wmf", "placeable_huge_frame.wmf", huge)
+    put("wmf", "savedc_flood.wmf", wmf_file([wmf_record(0x001E)] * 1200))
+    excludes = [wmf_record(0x0415, (i * 7) % 300 + 2, (i * 13) % 400 + 2, (i * 7) % 300, (i * 13) % 400)
+                for i in range(290)]
+    put("wmf", "exclude_flood.wmf", wmf_file(excludes + [wmf_record(0x041B, 300, 400, 0, 0)]))
+
+
+# ---- EMF ----------------------------------------------------------------------------
+
+def emf_record(kind, payload):
+    return struct.pack("<II", kind, 8 + len(payload)) + payload
+
+
+def emf_file(records, description=None, desc_chars=None, desc_offset=None):
+    text = "kandrivel\0".encode("utf-16-le") if description is None else description
+    body = b"".join(records) + emf_record(14, struct.pack("<III", 0, 16, 20))
+    header_size = 108 + len(text)
+    chars = len(text) // 2 if desc_chars is None else desc_chars
+    offset = 108 if desc_offset is None else desc_offset
+    header = struct.pack("<II4i4iIIIIHHIIIii ii III ii", 1, header_size,
+                         0, 0, 99, 49, 0, 0, 2646, 1323,
+                         0x464D4520, 0x10000, header_size + len(body), len(records) + 2, 4, 0,
+                         chars, offset, 0, 1024, 768, 270, 203, 0, 0, 0, 270000, 203000)
+    return header + text + body
+
+
+def all_emf():
+    rect = [
+        emf_record(39, struct.pack("<IIII", 1, 0, 0x00FF00, 0)),      # CREATEBRUSHINDIRECT
+        emf_record(37, struct.pack("<I", 1)),                           # SELECTOBJECT
+        emf_record(43, struct.pack("<4i", 10, 10, 80, 40)),             # RECTANGLE
+        emf_record(42, struct.pack("<4i", 20, 5, 60, 45)),              # ELLIPSE
+    ]
+    put("emf", "shapes.emf", emf_file(rect))
+    # Description offset and length pointing at and past the end of the header.
+    put("emf", "description_past_end.emf", emf_file(rect, desc_chars=400, desc_offset=112))
+    put("emf", "description_offset_at_end.emf", emf_file(rect, desc_chars=1, desc_offset=0xFFFFFFF0))
+
+
+# ---- stream frames and the option file ------------------------------------------------
+
+def all_frames():
+    jpeg = pil(pattern("RGB", 8, 8), "JPEG", quality=30)
+    framed = b"JFIF" + struct.pack("<II", 0, len(jpeg)) + jpeg
+    put("stream_frame", "jfif_framed.bin", b"\x01" + framed + framed)
+    put("stream_frame", "jfif_bare.bin", b"\x00" + jpeg)
+    put("stream_frame", "pcx2_length_past_end.bin", b"\x01" + b"PCX2" + struct.pack("<II", 0, 0xFFFFFFF0) + bytes(8))
+    put("stream_frame", "pcx_old_header.bin", b"\x01PCX\x00" + bytes(140))
+    put("stream_frame", "jfif_length_past_end.bin", b"\x01JFIF" + struct.pack("<II", 0, 0x7FFFFFFF) + jpeg)
+
+
+def all_options():
+    put("option_file", "zeros.cgf", bytes(2379))
+    put("option_file", "short.cgf", bytes(100))
+    string = struct.pack("<i", 5) + b"abcde"
+    put("option_file", "strings.cgf", bytes(2379) + string * 3 + struct.pack("<i", 0x7FFFFFFF))
+
+
+if __name__ == "__main__":
+    all_bmp()
+    all_png()
+    all_jpeg()
+    all_icon()
+    all_wmf()
+    all_emf()
+    all_frames()
+    all_options()

@@ -1,0 +1,9 @@
+#include "fuzz/fuzz_support.h"
+
+#include "imaging/io/png/png_codec.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzz::ReadCodec(data, size, ReadPNGStream);
+    return 0;
+}

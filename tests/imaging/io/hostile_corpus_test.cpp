@@ -1,0 +1,86 @@
+// The hand-made hostile files of the fuzz corpora: each tiny file that once made a
+// reader take hundreds of MiB, or read past its buffer, is refused with a clear message
+// before anything its header claims is allocated, and the harmless ones still load.
+// (The corpus replay checks the memory and time each file takes.)
+
+#include "imaging/io/io_params.h"
+#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/png/png_codec.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/streams.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/metafile.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+enum Reader { Png, Jpeg, Metafile };
+
+struct HostileCase {
+    const char* file;  // below fuzz/corpus/
+    Reader reader;
+    const char* refusal;  // nullptr: the file loads
+};
+
+const HostileCase kCases[] = {
+    {"png/huge_interlaced.png", Png, "Unrecognized PNG"},
+    {"png/text_2gib.png", Png, "Unrecognized PNG"},
+    {"png/unknown_2gib.png", Png, "Unrecognized PNG"},
+    {"png/zero_length_bkgd.png", Png, nullptr},
+    {"png/zero_length_iccp.png", Png, nullptr},
+    {"png/itxt_huge.png", Png, nullptr},
+    {"jpeg/progressive_cmyk_huge.jpg", Jpeg, "Unrecognized JPeg - image size 8000 × 8000 not supported"},
+    {"jpeg/baseline_huge.jpg", Jpeg, "Unrecognized JPeg - image size 65000 × 65000 not supported"},
+    {"wmf/placeable_huge_frame.wmf", Metafile, "metafile size out of range"},
+    {"wmf/savedc_flood.wmf", Metafile, nullptr},
+    {"wmf/exclude_flood.wmf", Metafile, nullptr},
+    {"emf/description_past_end.emf", Metafile, "EMF header description lies outside the header"},
+    {"emf/description_offset_at_end.emf", Metafile, "EMF header description lies outside the header"},
+};
+
+QByteArray corpusFile(const char* name)
+{
+    QFile f(QStringLiteral(KANDRIVEL_SOURCE_DIR "/fuzz/corpus/") + QLatin1String(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void load(const HostileCase& c, const QByteArray& bytes)
+{
+    if (c.reader == Metafile) {
+        TMetafile mf;
+        mf.LoadFromData(bytes);
+        return;
+    }
+    TMemoryStream stream(bytes);
+    TBitmap bitmap(3, 2);
+    TIOParamsVals params;
+    TProgressRec progress;
+    if (c.reader == Png)
+        ReadPNGStream(stream, bitmap, params, progress);
+    else
+        ReadJPEGStream(stream, bitmap, params, progress);
+}
+
+}  // namespace
+
+TEST(HostileCorpus, TinyFilesAreRefusedBeforeTheyAllocateWhatTheyClaim)
+{
+    for (const HostileCase& c : kCases) {
+        SCOPED_TRACE(c.file);
+        const QByteArray bytes = corpusFile(c.file);
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_LT(bytes.size(), 8192);
+        if (!c.refusal) {
+            EXPECT_NO_THROW(load(c, bytes));
+            continue;
+        }
+        try {
+            load(c, bytes);
+            ADD_FAILURE() << "loaded";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), QString::fromUtf8(c.refusal));
+        }
+    }
+}

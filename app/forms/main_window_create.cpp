@@ -65,6 +65,9 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
 
 Tform1::~Tform1()
 {
+    // Children go while the frame is still whole: they call back into it.
+    disconnect(mdi_, nullptr, this, nullptr);
+    qDeleteAll(mdi_->subWindowList());
     // FormDestroy: the recent-file list goes with the window.
     delete history_;
     history_ = nullptr;

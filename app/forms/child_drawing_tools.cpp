@@ -2,6 +2,7 @@
 // canvas, whose own rasteriser works on 1-bit images as well as on 24-bit ones.
 #include "app/forms/child_window.h"
 
+#include "app/forms/brush_dab.h"
 #include "app/forms/main_window.h"
 #include "app/text/language.h"
 #include "imaging/kit/image_kit.h"
@@ -197,19 +198,10 @@ TColor Tchild::PaintBrushDab(int x, int y)
 
 void Tchild::drawwithpinsel(int x, int y, TColor)
 {
-    // Offsets of the dab's pixels; sizes 0 … 4 take the first 1, 5, 9, 13, 21 of them.
-    static const int offsets[21][2] = {
-        {0, 0},
-        {-1, 0}, {1, 0}, {0, -1}, {0, 1},
-        {-1, -1}, {1, -1}, {-1, 1}, {1, 1},
-        {-2, 0}, {2, 0}, {0, -2}, {0, 2},
-        {-2, -1}, {2, -1}, {-2, 1}, {2, 1}, {-1, -2}, {1, -2}, {-1, 2}, {1, 2},
-    };
-    static const int counts[5] = {1, 5, 9, 13, 21};
-    const int n = counts[std::clamp(main_->options.brushsize, 0, 4)];
+    const int n = BrushDabCounts[std::clamp(main_->options.brushsize, 0, 4)];
     TCanvas& c = *ImageKit1->Bitmap()->Canvas();
     for (int i = 0; i < n; ++i) {
-        const int px = x + offsets[i][0], py = y + offsets[i][1];
+        const int px = x + BrushDabOffsets[i][0], py = y + BrushDabOffsets[i][1];
         const TColor color = PaintBrushDab(px, py);
         // A source outside the image paints nothing.
         if (color != clNone)

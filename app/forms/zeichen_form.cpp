@@ -1,5 +1,6 @@
 #include "app/forms/zeichen_form.h"
 
+#include "app/forms/brush_dab.h"
 #include "platform/graphics/canvas.h"
 
 namespace {
@@ -30,17 +31,12 @@ Tzeichenform::Tzeichenform(QWidget* owner) : QDialog(owner)
         c.LineTo(36, 4);
     }
     // Brush sizes drawn three pixels a dot so the small dabs can be told apart.
-    static const int offsets[21][2] = {
-        {0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}, {-2, 0}, {2, 0},
-        {0, -2}, {0, 2}, {-2, -1}, {2, -1}, {-2, 1}, {2, 1}, {-1, -2}, {1, -2}, {-1, 2}, {1, 2},
-    };
-    const int counts[5] = {1, 5, 9, 13, 21};
     for (int s = 0; s < 5; ++s) {
         blank(brushes_[size_t(s)], 15, 15);
         TCanvas& c = *brushes_[size_t(s)].Canvas();
         c.Brush.Color = clBlack;
-        for (int i = 0; i < counts[s]; ++i) {
-            const int x = 6 + offsets[i][0] * 3, y = 6 + offsets[i][1] * 3;
+        for (int i = 0; i < BrushDabCounts[s]; ++i) {
+            const int x = 6 + BrushDabOffsets[i][0] * 3, y = 6 + BrushDabOffsets[i][1] * 3;
             c.FillRect(TRect(x, y, x + 3, y + 3));
         }
     }

@@ -1,15 +1,13 @@
+#include "app/forms/main_window.h"
 #include "platform/ui/application.h"
-
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     TApplication::setApplicationName(QStringLiteral("Kandrivel"));
     TApplication::SetTitle(QStringLiteral("Kandrivel"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Kandrivel"));
-    window.resize(900, 640);
-    window.show();
+    // The main window creates the two resident forms; every other window is made on demand.
+    Tform1 form1;
+    form1.show();
     return app.exec();
 }

@@ -1,0 +1,318 @@
+// The main window's creation, first activation and closing, and the way files named on
+// the command line reach an image window.
+#include "app/forms/auto_form.h"
+#include "app/forms/child_window.h"
+#include "app/forms/main_window.h"
+#include "app/forms/startup_rules.h"
+#include "app/forms/zeichen_form.h"
+#include "app/options/option_file.h"
+#include "app/recent/history_list.h"
+#include "app/text/language.h"
+#include "app/text/translation.h"
+#include "app/util/paths.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/core/exceptions.h"
+#include "platform/ui/application.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <cstdlib>
+#include <ctime>
+
+QStringList Tform1::DefaultArguments()
+{
+    return QCoreApplication::arguments().mid(1);
+}
+
+Tform1::Tform1(const QStringList& arguments, QWidget* parent) : QMainWindow(parent), arguments_(arguments)
+{
+    setObjectName(QStringLiteral("form1"));
+    setWindowTitle(QStringLiteral("Kandrivel"));
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("ClientArea"));
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) { childActivated(sub); });
+    buildMenus();
+    buildToolBars();
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setMaximumWidth(200);
+    statusBar()->addPermanentWidget(ProgressBar1);
+    // The two resident forms live as long as the main window.
+    autoform_ = new Tautoform(this);
+    zeichenform_ = new Tzeichenform(this);
+    FormCreate();
+}
+
+Tform1::~Tform1()
+{
+    // Children go while the frame is still whole: they call back into it.
+    disconnect(mdi_, nullptr, this, nullptr);
+    qDeleteAll(mdi_->subWindowList());
+    // FormDestroy: the recent-file list goes with the window.
+    delete history_;
+    history_ = nullptr;
+}
+
+void Tform1::FormCreate()
+{
+    // Where the program lives; the files it writes go to the data directory.
+    QDir::setCurrent(ProgramDirectoryWithSlash());
+    try {
+        filetooption(options);
+    } catch (const Exception&) {
+        // Whatever the file holds, start-up goes on with the defaults.
+        options = DefaultOptions();
+        SetLanguage(options.language);
+    }
+    firstActivation_ = true;
+    FontComboBox1->setCurrentFont(QFont(options.fontname));
+    SetLanguage(options.language);
+    transenglish();
+    TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(options.language));
+    insertSeparators();
+    checkbuttonsenabled(false);
+
+    history_ = new THistoryList();
+    history_->SetMaxCount(10);
+    history_->SetMenuItem(Menu(QStringLiteral("Erneutladen1")));
+    history_->SetOnClick(this, [this](QObject*, QMenu*, const QString& name) {
+        OpenFileList = QStringList{name};
+        openit();
+    });
+    history_->Clear();
+    Control<QToolButton>("SpeedButton8")->setChecked(true);
+    for (int i = 9; i >= 0; --i)
+        if (!options.recent[size_t(i)].isEmpty())
+            history_->PushName(options.recent[size_t(i)]);
+    std::srand(unsigned(std::time(nullptr)));
+
+    Item("Standardleiste1")->setChecked(options.standardbar != 0);
+    Item("Zeichenleiste1")->setChecked(options.drawbar != 0);
+    ToolBar1->setVisible(options.standardbar != 0);
+    ToolBar2->setVisible(options.drawbar != 0);
+
+    buildFilters();
+    SaveDialogFilter = SaveFilter;
+    OpenwavFilter = WavFilter;
+    OpenFilterIndex = options.openfilter;
+    placeWindow();
+    created_ = true;
+}
+
+void Tform1::buildFilters()
+{
+    const QString all = TranslatedText(QStringLiteral("Alle"));
+    const QString allFiles = TranslatedText(QStringLiteral("Alle Dateien"));
+    const QString types = QStringLiteral(
+        "Jpeg (JPG)|*.jpg;*.jpeg|Windows Bitmap (BMP)|*.bmp|PaintBrush (PCX)|*.pcx|Tiff Bitmap (TIFF)|*.tif|"
+        "Windows Metafile (WMF)|*.wmf|Windows E-Metailfe (EMF)|*.emf|Microsoft Icon (ICO)|*.ico|"
+        "Microsoft Cursor (CUR)|*.cur|");
+    ImageFilter = types + QStringLiteral("Katalog (PCA)|*.pca|PNG (PNG)|*.png|") + all +
+                  QStringLiteral(" (JPG;PNG;BMP;PCX;TIF;WMF;EMF;ICO;CUR;PCA)") +
+                  QStringLiteral("|*.jpg;*.jpeg;*.png;*.bmp;*.pcx;*.tif;*.wmf;*.emf;*.ico;*.cur;*.pca|") + allFiles +
+                  QStringLiteral("|*.*");
+    ImageFilterNoCatalog = types + QStringLiteral("PNG (PNG)|*.png|") + all +
+                           QStringLiteral(" (JPG;PNG;BMP;PCX;TIF;WMF;EMF;ICO;CUR)") +
+                           QStringLiteral("|*.jpg;*.jpeg;*.png;*.bmp;*.pcx;*.tif;*.wmf;*.emf;*.ico;*.cur;|") +
+                           allFiles + QStringLiteral("|*.*");
+    CatalogFilter = QStringLiteral("Katalog (PCA)|*.pca|") + allFiles + QStringLiteral("|*.*");
+    SaveFilter = QStringLiteral("Jpeg (JPG)|*.jpg;*.jpeg|Windows Bitmap (BMP)|*.bmp|PaintBrush (PCX)|*.pcx|"
+                                "TIFF Bitmap (TIF)|*.tif|PNG (PNG)|*.png|") +
+                 all + QStringLiteral(" (JPG;BMP;PCX;TIFF)|*.jpg;*.jpeg;*.png;*.bmp;*.pcx;*.tif|") + allFiles +
+                 QStringLiteral("|*.*");
+    WavFilter = QStringLiteral("WAV - Dateien (*.wav)|*.wav|") + allFiles + QStringLiteral("|*.*");
+}
+
+void Tform1::placeWindow()
+{
+    if (options.winstate != 0)
+        return;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    if (StoredRectFits(options.winleft, options.wintop, options.winright, options.winbottom, avail.width(),
+                       avail.height())) {
+        move(options.winleft, options.wintop);
+        resize(options.winright - options.winleft, options.winbottom - options.wintop);
+        return;
+    }
+    const QSize size(std::min(1000, avail.width()), std::min(720, avail.height()));
+    resize(size);
+    move(avail.x() + (avail.width() - size.width()) / 2, avail.y() + (avail.height() - size.height()) / 2);
+}
+
+void Tform1::FormActivate()
+{
+    if (!firstActivation_)
+        return;
+    firstActivation_ = false;
+    if (Item("Lineal1")->isChecked() != (options.rulers != 0))
+        Lineal1Click();
+    if (Item("Statusleiste1")->isChecked() != (options.statusbar != 0))
+        Statusleiste1Click();
+    ToolBar1->setVisible(Item("Standardleiste1")->isChecked());
+    ToolBar2->setVisible(Item("Zeichenleiste1")->isChecked());
+    setmodueses();
+    updatebrushpen();
+    Edit1->setText(options.texttext);
+    TranslateForm(QStringLiteral("autoform"), autoform_);
+    TranslateForm(QStringLiteral("zeichenform"), zeichenform_);
+    TranslateForm(QStringLiteral("form1"), this);
+    if (options.winstate == 1)
+        setWindowState(windowState() | Qt::WindowMinimized);
+    else if (options.winstate == 2)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    TApplication::ProcessMessages();
+    // The welcome window comes with the options and welcome dialogs.
+    if (!arguments_.isEmpty()) {
+        const QString name = JoinArguments(arguments_);
+        OpenFileList = QStringList{name};
+        options.lastdir = AddTrailingBackslash(QFileInfo(name).absolutePath());
+        options.openfilter = OpenFilterIndex;
+        openit();
+    }
+}
+
+bool Tform1::FormClose()
+{
+    AlleSchliessen1Click();
+    TApplication::ProcessMessages();
+    if (MDIChildCount() > 0)
+        return false;
+    if (const int m = MouseModeCode(); m >= 0)
+        options.mousemode = m;
+    if (const int t = ToolCode(); t >= 0)
+        options.tool = t;
+    for (int i = 0; i < 10; ++i)
+        options.recent[size_t(i)] = history_->Strings(i);
+    options.winleft = x();
+    options.wintop = y();
+    options.winright = x() + width();
+    options.winbottom = y() + height();
+    options.winstate = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    try {
+        optiontofile(options);
+    } catch (const Exception& e) {
+        // The settings are lost, but the program must still be able to end.
+        TApplication::HandleException(e);
+    }
+    return true;
+}
+
+void Tform1::closeEvent(QCloseEvent* event)
+{
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void Tform1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (firstActivation_)
+        QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+void Tform1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && firstActivation_)
+        FormActivate();
+}
+
+bool Tform1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && !firstPaintSeen_ && OnFirstImagePaint) {
+        firstPaintSeen_ = true;
+        // After this paint has been drawn and shown.
+        QTimer::singleShot(0, this, [this] {
+            if (OnFirstImagePaint)
+                OnFirstImagePaint();
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Tform1::historyadd(const QString& name)
+{
+    history_->PushName(name);
+}
+
+void Tform1::openit()
+{
+    for (const QString& name : OpenFileList) {
+        historyadd(name);
+        // Catalog files open in catalog windows, which come with the catalog work.
+        if (QFileInfo(name).suffix().toUpper() != QLatin1String("PCA"))
+            OpenImageFile(name);
+        TApplication::ProcessMessages();
+    }
+    checkbuttonsenabled(false);
+}
+
+Tchild* Tform1::CreateImageWindow()
+{
+    auto* child = new Tchild(this);
+    QMdiSubWindow* sub = mdi_->addSubWindow(child);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    const QSize area = mdi_->viewport()->size();
+    sub->resize(std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4));
+    child->ImageKit1->installEventFilter(this);
+    sub->show();
+    child->ImageKit1->IOParams().FileName.clear();
+    child->setWindowTitle(QString());
+    child->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
+    child->ImageKit1->Proc()->UndoLimit = options.undodepth;
+    if (IsEnglish())
+        child->ImageKit1->SetMsgLanguage(msEnglish);
+    SpeedButton5Click();
+    setmodueses();
+    return child;
+}
+
+Tchild* Tform1::OpenImageFile(const QString& fileName)
+{
+    Tchild* child = CreateImageWindow();
+    child->setWindowTitle(fileName);
+    try {
+        child->ImageKit1->LoadFromFile(fileName);
+    } catch (const EInvalidGraphic&) {
+        LangMessageDlg(QStringLiteral("Kann Datei") + fileName + QStringLiteral(" nicht laden."), mtError, mbOK,
+                       QStringLiteral("Can´t load file") + fileName + QStringLiteral("."));
+        if (QWidget* sub = child->parentWidget())
+            sub->close();
+        checkbuttonsenabled(false);
+        return nullptr;
+    }
+    child->ImageKit1MouseMove(child->ImageKit1, 0, 0, 0);
+    checkbuttonsenabled(false);
+    child->ImageKit1ViewChange(child->ImageKit1, -1);
+    ActivateChild(child);
+    if (options.zoomonload) {
+        zoombox->setEditText(TranslatedCaption(QStringLiteral("Fenstergröße")));
+        zoomboxChange();
+    }
+    ProgressBar1->setValue(0);
+    checkbuttonsenabled(false);
+    return child;
+}

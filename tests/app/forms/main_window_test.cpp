@@ -1,0 +1,355 @@
+#include "forms_test_util.h"
+
+#include "app/forms/startup_rules.h"
+#include "app/options/option_file.h"
+#include "app/recent/history_list.h"
+#include "app/text/language.h"
+#include "imaging/ruler/ruler_box.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QImage>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace {
+
+TEST(StartupRules, ArgumentsJoinWithSingleBlanks)
+{
+    struct Case {
+        QStringList args;
+        const char* name;
+    } cases[] = {{{}, ""},
+                 {{"a.jpg"}, "a.jpg"},
+                 {{"/home/Eigene", "Bilder/a.jpg"}, "/home/Eigene Bilder/a.jpg"},
+                 {{"x", "", "y"}, "x  y"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(JoinArguments(c.args), QString::fromLatin1(c.name));
+}
+
+TEST(StartupRules, StoredRectangleMustFitTheScreen)
+{
+    struct Case {
+        int l, t, r, b;
+        bool fits;
+    } cases[] = {{0, 0, 1024, 768, true},   {10, 10, 1028, 700, true},  // right = width + 4
+                 {10, 10, 1029, 700, false},                             // right = width + 5
+                 {10, 10, 900, 772, true},  {10, 10, 900, 773, false},
+                 {-1, 0, 500, 500, false},  {0, -1, 500, 500, false},
+                 {100, 100, 121, 300, true}, {100, 100, 120, 300, false},
+                 {100, 100, 300, 120, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(StoredRectFits(c.l, c.t, c.r, c.b, 1024, 768), c.fits) << c.l << "," << c.r << "," << c.b;
+}
+
+TEST(StartupRules, ZoomFromTypedText)
+{
+    struct Case {
+        const char* text;
+        int zoom;
+    } cases[] = {{"250 %", 250}, {"abc", 0},  {"-20", 100}, {"\u221220 %", 100}, {" 75 %", 75},
+                 {"", 0},        {"12ab3", 12}, {"99999999999", 2147483647}};
+    for (const Case& c : cases)
+        EXPECT_EQ(ZoomFromText(QString::fromUtf8(c.text)), c.zoom) << c.text;
+    EXPECT_EQ(ZoomToFit(1000, 500, 0, 0), 0);
+    EXPECT_EQ(ZoomToFit(400, 300, 800, 400), 50);
+    EXPECT_EQ(ZoomToFit(1005, 1000, 2000, 100), 50);   // 50.25 rounds to 50
+}
+
+void writeOptions(const std::function<void(toptions&)>& change)
+{
+    toptions o = DefaultOptions();
+    change(o);
+    optiontofile(o);
+}
+
+TEST_F(MainWindowTest, StoredRectangleAndStateAreRestored)
+{
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    writeOptions([&](toptions& o) {
+        o.winleft = 4;
+        o.wintop = 6;
+        o.winright = avail.width() + 4;
+        o.winbottom = avail.height() - 10;
+    });
+    make();
+    EXPECT_EQ(form->x(), 4);
+    EXPECT_EQ(form->width(), avail.width());
+    form.reset();
+
+    writeOptions([&](toptions& o) {
+        o.winleft = 4;
+        o.winright = avail.width() + 5;
+        o.winbottom = 400;
+    });
+    make();
+    EXPECT_NE(form->x(), 4);   // centred instead
+    form.reset();
+
+    writeOptions([](toptions& o) { o.winstate = 2; });
+    make();
+    EXPECT_TRUE(form->isMaximized());
+}
+
+TEST_F(MainWindowTest, DamagedOptionFileStartsWithDefaults)
+{
+    QFile f(OptionFileName());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\x01\x02\x03garbage", 10);
+    f.close();
+    make();
+    EXPECT_EQ(form->options.tool, 2);
+    EXPECT_EQ(form->options.mousemode, 5);
+    EXPECT_TRUE(form->ToolButton(2)->isChecked());
+    EXPECT_TRUE(form->MouseModeButton(5)->isChecked());
+}
+
+TEST_F(MainWindowTest, CommandLineNamesOneFileAndItsDirectory)
+{
+    const QString dir = home_ + QStringLiteral("/Eigene Bilder");
+    QDir().mkpath(dir);
+    QImage img(30, 20, QImage::Format_RGB32);
+    img.fill(Qt::green);
+    ASSERT_TRUE(img.save(dir + QStringLiteral("/a b.bmp")));
+    make({home_ + QStringLiteral("/Eigene"), QStringLiteral("Bilder/a"), QStringLiteral("b.bmp")});
+    const QString name = dir + QStringLiteral("/a b.bmp");
+    ASSERT_EQ(form->MDIChildCount(), 1);
+    Tchild* c = form->ActiveImageWindow();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->windowTitle(), name);
+    EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), 30);
+    EXPECT_EQ(form->options.lastdir, dir + QLatin1Char('/'));
+    EXPECT_EQ(form->History()->Strings(0), name);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowTest, UndecodableFileIsReportedAndItsWindowClosed)
+{
+    const QString name = home_ + QStringLiteral("/bad.bmp");
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("BMnot really a bitmap");
+    f.close();
+    make({name});
+    EXPECT_EQ(form->MDIChildCount(), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(name));
+}
+
+// Availability of representative commands for each kind of active child.
+TEST_F(MainWindowTest, CommandAvailabilityFollowsTheActiveChild)
+{
+    make();
+    struct Row {
+        const char* kind;
+        bool save, edit, window, catalog, zoom, saveButton, cut, slideFromCatalog;
+    } rows[] = {
+        {"none", false, false, false, false, false, false, false, false},
+        {"image", true, true, true, false, true, true, true, false},
+        {"kataform", true, false, true, true, false, true, false, true},
+        {"infoform", false, false, false, false, false, false, false, false},
+    };
+    for (const Row& r : rows) {
+        QWidget* child = nullptr;
+        const QString kind = QString::fromLatin1(r.kind);
+        if (kind == QLatin1String("image")) {
+            child = imageWindow(10, 10, clWhite);
+        } else if (kind != QLatin1String("none")) {
+            child = new QWidget;
+            child->setObjectName(kind);
+            form->ClientArea()->addSubWindow(child)->show();
+            form->ActivateChild(child);
+        }
+        form->checkbuttonsenabled(false);
+        auto avail = [&](const char* n) { return Tform1::Available(form->Item(QString::fromLatin1(n))); };
+        auto button = [&](const char* n) { return Tform1::Available(form->Control<QWidget>(QString::fromLatin1(n))); };
+        EXPECT_EQ(avail("Speichern1"), r.save) << r.kind;
+        EXPECT_EQ(avail("AlleSchliessen1"), r.save) << r.kind;
+        EXPECT_EQ(avail("Ausschneiden1"), r.edit) << r.kind;
+        EXPECT_EQ(avail("Negativ1"), r.edit) << r.kind;
+        EXPECT_EQ(avail("Nebeneinander1"), r.window) << r.kind;
+        EXPECT_EQ(avail("Katalogspeichern1"), r.catalog) << r.kind;
+        EXPECT_EQ(avail("Zoomen1"), r.zoom) << r.kind;
+        EXPECT_EQ(Tform1::Available(form->zoombox), r.zoom) << r.kind;
+        EXPECT_EQ(button("SaveBtn"), r.saveButton) << r.kind;
+        EXPECT_EQ(button("CutBtn"), r.cut) << r.kind;
+        EXPECT_EQ(avail("DiashowdirektvomKatalog1"), r.slideFromCatalog) << r.kind;
+        EXPECT_FALSE(button("SpeedButton3")) << r.kind;
+        if (child) {
+            child->parentWidget()->close();
+            QCoreApplication::processEvents();
+        }
+    }
+    // Commands built later stay disabled whatever their availability.
+    imageWindow(10, 10, clWhite);
+    form->checkbuttonsenabled(false);
+    EXPECT_TRUE(Tform1::Available(form->Item("Negativ1")));
+    EXPECT_FALSE(form->Item("Negativ1")->isEnabled());
+    EXPECT_TRUE(form->Item("Nebeneinander1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClosingCountsTheClosingChildAndUndoNeedsAnEntry)
+{
+    make();
+    Tchild* c = imageWindow(10, 10, clWhite);
+    form->checkbuttonsenabled(true);
+    EXPECT_FALSE(Tform1::Available(form->Item("Speichern1")));
+    c->ImageKit1->SaveUndo();
+    form->checkbuttonsenabled(false);
+    EXPECT_TRUE(Tform1::Available(form->Item("Rckgngig1")));
+    EXPECT_TRUE(Tform1::Available(form->Control<QWidget>("SpeedButton3")));
+}
+
+TEST_F(MainWindowTest, ChildThatRefusesKeepsTheMainWindowAndTheOptionFile)
+{
+    make();
+    Tchild* c = imageWindow(10, 10, clWhite);
+    c->Modified = true;
+    answer = mrCancel;
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->MDIChildCount(), 1);
+    EXPECT_FALSE(QFile::exists(OptionFileName()));
+    ASSERT_EQ(messages.size(), 1u);
+
+    // Yes on an untitled image cannot save yet: the image stays.
+    answer = mrYes;
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(form->MDIChildCount(), 1);
+    EXPECT_FALSE(QFile::exists(OptionFileName()));
+
+    // Yes with a file that cannot be written: the image stays too.
+    c->ImageKit1->IOParams().FileName = home_ + QStringLiteral("/missing/dir/x.bmp");
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(c->Modified);
+    EXPECT_EQ(form->MDIChildCount(), 1);
+
+    answer = mrNo;
+    form->SelectTool(6);
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(QFile::exists(OptionFileName()));
+    toptions stored;
+    filetooption(stored);
+    EXPECT_EQ(stored.tool, 6);
+    EXPECT_EQ(stored.mousemode, 0);
+}
+
+TEST_F(MainWindowTest, YesSavesTheClosingWindowUnderItsName)
+{
+    make();
+    Tchild* c = imageWindow(12, 8, clRed);
+    const QString name = home_ + QStringLiteral("/saved.bmp");
+    c->ImageKit1->IOParams().FileName = name;
+    c->Modified = true;
+    answer = mrYes;
+    EXPECT_TRUE(form->close());
+    QImage back(name);
+    ASSERT_FALSE(back.isNull());
+    EXPECT_EQ(back.size(), QSize(12, 8));
+    EXPECT_EQ(back.pixelColor(3, 3), QColor(Qt::red));
+}
+
+TEST_F(MainWindowTest, ZoomBoxTakesTypedValuesAndTheWindowSize)
+{
+    make();
+    Tchild* c = imageWindow(400, 200, clWhite);
+    c->parentWidget()->resize(500, 400);
+    QCoreApplication::processEvents();
+    struct Case {
+        const char* text;
+        int zoom;
+    } cases[] = {{"250 %", 250}, {"abc", 250}, {"-20", 100}, {"30", 30}};
+    for (const Case& k : cases) {
+        form->zoombox->setEditText(QString::fromUtf8(k.text));
+        QTest::keyClick(form->zoombox->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(c->ImageKit1->Zoom(), k.zoom) << k.text;
+    }
+    const int w = c->width() - c->RulerBox2->width() - 1;
+    const int h = c->height() - c->StatusBar1->height() - 1 - c->RulerBox1->height() - 1;
+    const int fit = ZoomToFit(w, h, 400, 200);
+    form->zoombox->setEditText(QStringLiteral("Fenstergröße"));
+    form->zoomboxChange();
+    EXPECT_EQ(c->ImageKit1->Zoom(), fit);
+    EXPECT_EQ(form->zoombox->currentText(), QString::number(fit) + QStringLiteral(" %"));
+
+    SetLanguage(langEnglish);
+    c->ImageKit1->SetZoom(100);
+    form->zoombox->setEditText(QStringLiteral("Window size"));
+    form->zoomboxChange();
+    EXPECT_EQ(c->ImageKit1->Zoom(), fit);
+    SetLanguage(langGerman);
+
+    c->ImageKit1->Bitmap()->SetSize(0, 0);
+    c->ImageKit1->Update();
+    c->ImageKit1->SetZoom(80);
+    form->Fenstergre1Click();
+    EXPECT_EQ(c->ImageKit1->Zoom(), 80);
+}
+
+TEST_F(MainWindowTest, RulerAndStatusItemsToggleEveryImageWindow)
+{
+    make();
+    Tchild* a = imageWindow(10, 10, clWhite);
+    Tchild* b = imageWindow(10, 10, clWhite);
+    EXPECT_TRUE(a->RulerBox1->isVisibleTo(a));
+    form->Item("Lineal1")->trigger();
+    form->Item("Statusleiste1")->trigger();
+    for (Tchild* c : {a, b}) {
+        EXPECT_FALSE(c->RulerBox1->isVisibleTo(c));
+        EXPECT_FALSE(c->RulerBox2->isVisibleTo(c));
+        EXPECT_FALSE(c->StatusBar1->isVisibleTo(c));
+    }
+    EXPECT_EQ(form->options.rulers, 0);
+    EXPECT_EQ(form->options.statusbar, 0);
+}
+
+TEST_F(MainWindowTest, MouseModesReachEveryImageWindow)
+{
+    make();
+    Tchild* a = imageWindow(10, 10, clWhite);
+    struct Case {
+        int code;
+        TIKMouseInteract interact;
+        const char* item;
+    } cases[] = {{0, 0, "Zeichenen1"},           {1, miSelect, "Bereichauswhlen1"},
+                 {2, miSelectPolygon, "Polygonauswahl1"}, {3, miSelectCircle, "Kreisauswahl1"},
+                 {4, miScroll, "Hand1"},          {5, miZoom, "Zoom1"}};
+    for (const Case& c : cases) {
+        QTest::mouseClick(form->MouseModeButton(c.code), Qt::LeftButton);
+        EXPECT_EQ(a->ImageKit1->MouseInteract(), c.interact) << c.code;
+        EXPECT_TRUE(form->Item(QString::fromLatin1(c.item))->isChecked()) << c.code;
+        EXPECT_EQ(form->MouseModeCode(), c.code);
+    }
+    // A tool button puts the drawing mode down as well.
+    QTest::mouseClick(form->ToolButton(8), Qt::LeftButton);
+    EXPECT_EQ(form->ToolCode(), 8);
+    EXPECT_TRUE(form->DrawingMode());
+    EXPECT_TRUE(form->Item("RoteAugenentfernen1")->isChecked());
+}
+
+TEST_F(MainWindowTest, MenusCarryTheirSeparatorsAndEnglishCaptions)
+{
+    make();
+    QMenu* file = form->Menu("Datei1");
+    std::vector<int> separators;
+    const QList<QAction*> acts = file->actions();
+    for (int i = 0; i < acts.size(); ++i)
+        if (acts[i]->isSeparator())
+            separators.push_back(i);
+    EXPECT_EQ(separators, (std::vector<int>{3, 9, 11, 16}));
+    EXPECT_EQ(form->Item("Beenden1")->text(), QStringLiteral("&Beenden"));
+    form.reset();
+
+    writeOptions([](toptions& o) { o.language = langEnglish; });
+    make();
+    EXPECT_EQ(form->Item("Beenden1")->text(), QStringLiteral("&Exit"));
+    EXPECT_EQ(form->Menu("Datei1")->title(), QStringLiteral("&File"));
+    EXPECT_EQ(form->zoombox->itemText(9), QStringLiteral("Window size"));
+    SetLanguage(langGerman);
+}
+
+} // namespace

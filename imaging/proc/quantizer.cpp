@@ -1,5 +1,6 @@
 #include "imaging/proc/quantizer.h"
 #include "imaging/proc/bitmap_routines.h"
+#include "platform/core/color.h"
 #include "platform/core/rounding.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace {
-
-inline int grayOf(int r, int g, int b) { return (r * 30 + g * 59 + b * 11) / 100; }
 
 inline void report(TObject* sender, const TProgressEvent& progress, int done, int total)
 {
@@ -731,7 +730,7 @@ void DitherToMonochrome(TBitmap& bitmap, TObject* sender, const TProgressEvent& 
         uint8_t* d = mono.ScanLine(y);
         std::memset(d, 0, size_t(mono.BytesPerLine()));
         for (int x = 0; x < w; ++x, s += 3) {
-            const int g = grayOf(s[2], s[1], s[0]);
+            const int g = GreyValue(s[2], s[1], s[0]);
             // Grey 255 is always white, so a blank page stays blank.
             if ((g >> 2) > kBayer[x & 7][y & 7] || g == 255)
                 d[x >> 3] |= uint8_t(0x80 >> (x & 7));
@@ -747,7 +746,7 @@ void ConvertToBWThreshold(TBitmap& bitmap, int threshold, TObject* sender, const
         return;
     if (threshold == -1) {
         const TRGBTriple m = MeanColor(&bitmap);
-        threshold = grayOf(m.rgbtRed, m.rgbtGreen, m.rgbtBlue);
+        threshold = GreyValue(m.rgbtRed, m.rgbtGreen, m.rgbtBlue);
     }
     const int w = bitmap.Width(), h = bitmap.Height();
     TBitmap mono(w, h, pf1bit);
@@ -756,7 +755,7 @@ void ConvertToBWThreshold(TBitmap& bitmap, int threshold, TObject* sender, const
         uint8_t* d = mono.ScanLine(y);
         std::memset(d, 0, size_t(mono.BytesPerLine()));
         for (int x = 0; x < w; ++x, s += 3)
-            if (grayOf(s[2], s[1], s[0]) >= threshold)
+            if (GreyValue(s[2], s[1], s[0]) >= threshold)
                 d[x >> 3] |= uint8_t(0x80 >> (x & 7));
         report(sender, progress, y + 1, h);
     }

@@ -3,7 +3,7 @@
 // for a header that asks for more than the size cap.
 
 #include "common/test_support.h"
-#include "common/wmf_writer.h"
+#include "common/metafile_samples.h"
 #include "imaging/io/image_kit_io.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/little_endian.h"

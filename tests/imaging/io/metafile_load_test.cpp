@@ -2,12 +2,11 @@
 // the background, and compared with ImageMagick's WMF rendering.
 
 #include "common/test_support.h"
-#include "common/wmf_writer.h"
+#include "common/metafile_samples.h"
 #include "imaging/io/image_kit_io.h"
 #include "platform/graphics/bitmap.h"
 
 #include <QFile>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 using namespace wmftest;
@@ -76,28 +75,11 @@ TEST(MetafileWmf, PlacesShapesAndSizesByTheHeader)
 
 TEST(MetafileEmf, LibEmfDrawingLoadsWithExactColours)
 {
-    void* lib = dlopen("libEMF.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!lib)
+    const LibEmf* emf = OpenLibEmf();
+    if (!emf)
         GTEST_SKIP() << "libEMF missing";
-    struct Rect {
-        int left, top, right, bottom;
-    };
-    using CreateFn = void* (*)(void*, const char*, const Rect*, const char*);
-    using CloseFn = void* (*)(void*);
-    using DeleteFn = int (*)(void*);
-    using BrushFn = void* (*)(uint32_t);
-    using SelectFn = void* (*)(void*, void*);
-    using ShapeFn = int (*)(void*, int, int, int, int);
-    using StockFn = void* (*)(int);
-    auto create = reinterpret_cast<CreateFn>(dlsym(lib, "CreateEnhMetaFileA"));
-    auto close = reinterpret_cast<CloseFn>(dlsym(lib, "CloseEnhMetaFile"));
-    auto del = reinterpret_cast<DeleteFn>(dlsym(lib, "DeleteEnhMetaFile"));
-    auto brush = reinterpret_cast<BrushFn>(dlsym(lib, "CreateSolidBrush"));
-    auto select = reinterpret_cast<SelectFn>(dlsym(lib, "SelectObject"));
-    auto rectangle = reinterpret_cast<ShapeFn>(dlsym(lib, "Rectangle"));
-    auto ellipse = reinterpret_cast<ShapeFn>(dlsym(lib, "Ellipse"));
-    auto stock = reinterpret_cast<StockFn>(dlsym(lib, "GetStockObject"));
-    ASSERT_TRUE(create && close && del && brush && select && rectangle && ellipse && stock);
+    const auto& [create, close, del, brush, select, rectangle, ellipse, stock] = *emf;
+    using Rect = LibEmf::Rect;
 
     const QString path = TempDir() + QStringLiteral("/d.emf");
     const QByteArray name = path.toLocal8Bit();

@@ -2,14 +2,13 @@
 // damaged and hostile files draw or refuse cleanly.
 
 #include "common/test_support.h"
-#include "common/wmf_writer.h"
+#include "common/metafile_samples.h"
 #include "platform/core/exceptions.h"
 #include "platform/graphics/metafile.h"
 
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -105,26 +104,11 @@ TEST(MetafileWmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
 
 TEST(MetafileEmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
 {
-    void* lib = dlopen("libEMF.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!lib)
+    const LibEmf* emf = OpenLibEmf();
+    if (!emf)
         GTEST_SKIP() << "libEMF missing";
-    struct Rect {
-        int left, top, right, bottom;
-    };
-    using CreateFn = void* (*)(void*, const char*, const Rect*, const char*);
-    using CloseFn = void* (*)(void*);
-    using DeleteFn = int (*)(void*);
-    using BrushFn = void* (*)(uint32_t);
-    using SelectFn = void* (*)(void*, void*);
-    using ShapeFn = int (*)(void*, int, int, int, int);
-    auto create = reinterpret_cast<CreateFn>(dlsym(lib, "CreateEnhMetaFileA"));
-    auto close = reinterpret_cast<CloseFn>(dlsym(lib, "CloseEnhMetaFile"));
-    auto del = reinterpret_cast<DeleteFn>(dlsym(lib, "DeleteEnhMetaFile"));
-    auto brush = reinterpret_cast<BrushFn>(dlsym(lib, "CreateSolidBrush"));
-    auto select = reinterpret_cast<SelectFn>(dlsym(lib, "SelectObject"));
-    auto rectangle = reinterpret_cast<ShapeFn>(dlsym(lib, "Rectangle"));
-    auto ellipse = reinterpret_cast<ShapeFn>(dlsym(lib, "Ellipse"));
-    ASSERT_TRUE(create && close && del && brush && select && rectangle && ellipse);
+    const auto& [create, close, del, brush, select, rectangle, ellipse, stock] = *emf;
+    using Rect = LibEmf::Rect;
     const QString path = TempDir() + QStringLiteral("/m.emf");
     const QByteArray name = path.toLocal8Bit();
     const Rect frame{0, 0, 2646, 1323};

@@ -1,10 +1,13 @@
 #pragma once
-// Placeable Windows metafiles written one record at a time, for the metafile tests of
-// the platform layer and of the input/output component.
+// Metafiles for the metafile tests of the platform layer and of the input/output
+// component: placeable Windows metafiles written one record at a time, and enhanced
+// metafiles drawn through libEMF.
 
 #include <QByteArray>
 #include <cstdint>
+#include <dlfcn.h>
 #include <initializer_list>
+#include <type_traits>
 
 namespace wmftest {
 
@@ -91,6 +94,44 @@ inline QByteArray SampleWmf()
     w.rec(0x0214, {5, 100});                       // move to 100,5
     w.rec(0x0213, {95, 100});                      // line to 100,95
     return w.build(200, 100, 96, 4);
+}
+
+// libEMF's drawing calls, found at run time.
+struct LibEmf {
+    struct Rect {
+        int left, top, right, bottom;
+    };
+    void* (*create)(void*, const char*, const Rect*, const char*) = nullptr;
+    void* (*close)(void*) = nullptr;
+    int (*del)(void*) = nullptr;
+    void* (*brush)(uint32_t) = nullptr;
+    void* (*select)(void*, void*) = nullptr;
+    int (*rectangle)(void*, int, int, int, int) = nullptr;
+    int (*ellipse)(void*, int, int, int, int) = nullptr;
+    void* (*stock)(int) = nullptr;
+};
+
+// nullptr when libEMF is not installed (the tests then skip, naming it).
+inline const LibEmf* OpenLibEmf()
+{
+    static const LibEmf* lib = [] () -> const LibEmf* {
+        void* h = dlopen("libEMF.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (!h)
+            return nullptr;
+        static LibEmf l;
+        auto get = [h](auto& fn, const char* name) { fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(h, name)); };
+        get(l.create, "CreateEnhMetaFileA");
+        get(l.close, "CloseEnhMetaFile");
+        get(l.del, "DeleteEnhMetaFile");
+        get(l.brush, "CreateSolidBrush");
+        get(l.select, "SelectObject");
+        get(l.rectangle, "Rectangle");
+        get(l.ellipse, "Ellipse");
+        get(l.stock, "GetStockObject");
+        const bool all = l.create && l.close && l.del && l.brush && l.select && l.rectangle && l.ellipse && l.stock;
+        return all ? &l : nullptr;
+    }();
+    return lib;
 }
 
 }  // namespace wmftest

@@ -14,6 +14,42 @@
 
 using namespace wmftest;
 
+namespace {
+
+// Draws `count` damaged copies of a metafile (cut short, or a few bytes behind its
+// header changed): each draws or is refused with EInvalidGraphic. Returns how many drew.
+int drawDamagedCopies(const QByteArray& good, int headerSize, int count, uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    int drawn = 0;
+    for (int i = 0; i < count; ++i) {
+        QByteArray d = good;
+        if (i % 3 == 0) {
+            d.truncate(int(rng() % uint32_t(d.size())));
+        } else {
+            const int flips = 1 + int(rng() % 3);
+            for (int k = 0; k < flips; ++k) {
+                const int at = headerSize + int(rng() % uint32_t(d.size() - headerSize));
+                d[at] = char(i % 2 ? rng() : (rng() & 1 ? 0xFF : 0x7F));
+            }
+        }
+        SCOPED_TRACE(i);
+        try {
+            TMetafile m;
+            m.LoadFromData(d);
+            QImage img(m.Width(), m.Height(), QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            m.Draw(p, TRect(0, 0, m.Width(), m.Height()));
+            ++drawn;
+        } catch (const EInvalidGraphic&) {
+        }
+    }
+    return drawn;
+}
+
+}  // namespace
+
 TEST(MetafileWmf, HostileRecordsStopCleanly)
 {
     QByteArray good = SampleWmf();
@@ -73,33 +109,8 @@ TEST(MetafileWmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
     dib += QByteArray::fromHex("0000ff00ff000000ff0000ffffff0000");
     w.rec(0x0F43, {0x20, 0xCC, 2, 2, 0, 0, 2, 2, 0, 0, 40, 40, 150, 60}, dib);  // stretch DIB
     const QByteArray good = w.build(200, 100, 96, 2);
-    std::mt19937 rng(77);
-    int drawn = 0;
-    for (int i = 0; i < 600; ++i) {
-        QByteArray d = good;
-        if (i % 3 == 0) {
-            d.truncate(int(rng() % uint32_t(d.size())));
-        } else {
-            const int flips = 1 + int(rng() % 3);
-            for (int k = 0; k < flips; ++k) {
-                // mostly inside the records, where the counts and sizes are
-                const int at = 22 + int(rng() % uint32_t(d.size() - 22));
-                d[at] = char(i % 2 ? rng() : (rng() & 1 ? 0xFF : 0x7F));
-            }
-        }
-        SCOPED_TRACE(i);
-        try {
-            TMetafile m;
-            m.LoadFromData(d);
-            QImage img(m.Width(), m.Height(), QImage::Format_RGB32);
-            img.fill(Qt::white);
-            QPainter p(&img);
-            m.Draw(p, TRect(0, 0, m.Width(), m.Height()));
-            ++drawn;
-        } catch (const EInvalidGraphic&) {
-        }
-    }
-    EXPECT_GT(drawn, 0);
+    // mostly inside the records, where the counts and sizes are
+    EXPECT_GT(drawDamagedCopies(good, 22, 600, 77), 0);
 }
 
 TEST(MetafileEmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
@@ -121,30 +132,5 @@ TEST(MetafileEmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray good = f.readAll();
-    std::mt19937 rng(99);
-    int drawn = 0;
-    for (int i = 0; i < 300; ++i) {
-        QByteArray d = good;
-        if (i % 3 == 0) {
-            d.truncate(int(rng() % uint32_t(d.size())));
-        } else {
-            const int flips = 1 + int(rng() % 3);
-            for (int k = 0; k < flips; ++k) {
-                const int at = 88 + int(rng() % uint32_t(d.size() - 88));
-                d[at] = char(i % 2 ? rng() : (rng() & 1 ? 0xFF : 0x7F));
-            }
-        }
-        SCOPED_TRACE(i);
-        try {
-            TMetafile m;
-            m.LoadFromData(d);
-            QImage img(m.Width(), m.Height(), QImage::Format_RGB32);
-            img.fill(Qt::white);
-            QPainter p(&img);
-            m.Draw(p, TRect(0, 0, m.Width(), m.Height()));
-            ++drawn;
-        } catch (const EInvalidGraphic&) {
-        }
-    }
-    EXPECT_GT(drawn, 0);
+    EXPECT_GT(drawDamagedCopies(good, 88, 300, 99), 0);
 }

@@ -95,8 +95,7 @@ const int kHeight = 11;
 
 TEST(BmpReadOracle, ImageMagickVariantsReadPixelExact)
 {
-    if (!HaveTool(QStringLiteral("convert")))
-        GTEST_SKIP() << "ImageMagick missing";
+    REQUIRE_TOOLS(QStringLiteral("convert"), QStringLiteral("python3:PIL"));
     const QString dir = TempDir();
     const MagickCase cases[] = {
         {"os2-1bit", {"-type", "Bilevel"}, "bmp2:", 2, 1, 12, 0},
@@ -137,7 +136,7 @@ TEST(BmpReadOracle, ImageMagickVariantsReadPixelExact)
             EXPECT_EQ(l.bmpVersion, c.headerSize == 12 ? 2 : c.headerSize == 40 ? 1 : 0);
             // ImageMagick may merge close palette colours (PIL reads what it wrote) and
             // rounds to 5 or 6 bits (its own reading is the reference there).
-            QByteArray expected = c.depth == 16 ? MagickRGB(bmp) : c.depth <= 8 && HavePIL() ? PilRGB(bmp) : ImageRGB(src);
+            QByteArray expected = c.depth == 16 ? MagickRGB(bmp) : c.depth <= 8 ? PilRGB(bmp) : ImageRGB(src);
             QByteArray got = BitmapRGB(l.bitmap);
             if (c.depth == 16) {
                 const bool is565 = QString::fromLatin1(c.name).endsWith(QLatin1String("565"));
@@ -161,8 +160,7 @@ TEST(BmpReadOracle, ImageMagickVariantsReadPixelExact)
 
 TEST(BmpReadOracle, NetpbmOs2AndWindowsFilesReadPixelExact)
 {
-    if (!HaveTool(QStringLiteral("ppmtobmp")))
-        GTEST_SKIP() << "netpbm missing";
+    REQUIRE_TOOLS(QStringLiteral("ppmtobmp"));
     const QString dir = TempDir();
     struct Case {
         int bpp;
@@ -194,8 +192,7 @@ TEST(BmpReadOracle, NetpbmOs2AndWindowsFilesReadPixelExact)
 
 TEST(BmpReadOracle, PilFilesReadPixelExact)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "PIL missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     const QString dir = TempDir();
     // mode, colours of the source, expected depth
     struct Case {

@@ -147,8 +147,7 @@ TEST(MetafileWmf, PlacesShapesAndSizesByTheHeader)
     for (const Sample& s : kSamples)
         EXPECT_EQ(img.pixel(s.x, s.y), s.color) << s.x << "," << s.y;
 
-    if (!HaveTool(QStringLiteral("convert")))
-        GTEST_SKIP() << "ImageMagick missing";
+    REQUIRE_TOOLS(QStringLiteral("convert"));
     QByteArray ppm;
     ASSERT_EQ(RunTool(QStringLiteral("convert"), {QStringLiteral("-density"), QStringLiteral("96"), path,
                                                  QStringLiteral("-alpha"), QStringLiteral("off"), QStringLiteral("ppm:-")},
@@ -203,9 +202,9 @@ TEST(MetafileWmf, HostileRecordsStopCleanly)
 
 TEST(MetafileEmf, LibEmfDrawingLoadsWithExactColours)
 {
+    REQUIRE_TOOLS(QStringLiteral("lib:libEMF.so.1"));
     void* lib = dlopen("libEMF.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!lib)
-        GTEST_SKIP() << "libEMF missing";
+    ASSERT_NE(lib, nullptr);
     struct Rect {
         int left, top, right, bottom;
     };
@@ -314,9 +313,9 @@ TEST(MetafileWmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
 
 TEST(MetafileEmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
 {
+    REQUIRE_TOOLS(QStringLiteral("lib:libEMF.so.1"));
     void* lib = dlopen("libEMF.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!lib)
-        GTEST_SKIP() << "libEMF missing";
+    ASSERT_NE(lib, nullptr);
     struct Rect {
         int left, top, right, bottom;
     };

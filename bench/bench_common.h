@@ -36,6 +36,7 @@ inline void BestOf(benchmark::internal::Benchmark* b)
 
 class TBestReporter : public benchmark::ConsoleReporter {
 public:
+    TBestReporter() : ConsoleReporter(OO_Tabular) {}  // plain text: no colour codes in logs
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/core/exceptions.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/graphics/pixel_memory.h"
 
 #include <QImage>
 

@@ -56,7 +56,7 @@ TEST_F(Translation, CaptionTableSpotChecks)
     } entries[] = {{0, {"Fenstergröße", "Window size"}},
                    {68, {"16 Mi", "16 Mi&llion colors (24 Bit per Pixel)"}},
                    {131, {"&Bild", "&Image"}},
-                   {144, {"Hinzufügen", "Add"}}};
+                   {144, {"Aufnahmeein", "Record Settings ..."}}};
     for (const auto& e : entries) {
         SCOPED_TRACE(e.index);
         EXPECT_STREQ(pairs[e.index].German, e.pair.german);

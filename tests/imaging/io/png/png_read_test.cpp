@@ -153,7 +153,7 @@ void checkSuite(TIORGB background)
 {
     REQUIRE_TOOLS(GoPngTestdata(), QStringLiteral("python3:PIL"));
     const QStringList files = suiteFiles();
-    ASSERT_GT(files.size(), 100);
+    ASSERT_GE(files.size(), 40);
     const auto expected = oracle(files, background);
     ASSERT_EQ(expected.size(), size_t(files.size()));
     for (const QString& path : files) {

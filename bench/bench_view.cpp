@@ -4,6 +4,8 @@
 #include "imaging/view/image_kit_view.h"
 #include "platform/graphics/bitmap.h"
 
+#include "bench_common.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -75,8 +77,8 @@ void BM_QPainterDrawImage(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_ViewPaint)->Arg(33)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_QPainterDrawImage)->Arg(33)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ViewPaint)->Arg(33)->Arg(100)->Arg(400)->Apply(BestOf);
+BENCHMARK(BM_QPainterDrawImage)->Arg(33)->Arg(100)->Arg(400)->Apply(BestOf);
 
 int main(int argc, char** argv)
 {
@@ -86,7 +88,12 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     std::printf("View repaint of %d x %d showing %d x %d (goal < 8 ms per paint, column Time);\nreference: QPainter::drawImage of the same source rectangle (it may use several threads)\n",
                 kClientW, kClientH, kImageW, kImageH);
-    benchmark::RunSpecifiedBenchmarks();
+    TBestReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintTableHeading("View repaint beside QPainter::drawImage");
+    for (const char* zoom : {"33", "100", "400"})
+        PrintComparison((std::string("paint at ") + zoom + " %").c_str(), std::string("BM_ViewPaint/") + zoom,
+                        "QPainter drawImage", std::string("BM_QPainterDrawImage/") + zoom);
     benchmark::Shutdown();
     return 0;
 }

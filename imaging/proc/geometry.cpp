@@ -212,6 +212,15 @@ void shearRotate(const TBitmap& work, TBitmap& bitmap, int angle, bool aa, const
     bitmap.SetImage(img);
 }
 
+// One 24-bit pixel moved as a 4-byte word; the byte after it on either side must be
+// inside the buffers, and the one written there is overwritten later.
+inline void movePixelWide(uint8_t* d, const uint8_t* s)
+{
+    uint32_t v;
+    std::memcpy(&v, s, 4);
+    std::memcpy(d, &v, 4);
+}
+
 // Quarter turns in tiles, so that neither side is walked across rows one pixel at a time.
 template <bool Clockwise>
 void quarterTurn(const TBitmap& src, TBitmap& dst)
@@ -219,30 +228,32 @@ void quarterTurn(const TBitmap& src, TBitmap& dst)
     const int w = src.Width(), h = src.Height();
     // Every pixel is written below; the image needs no fill first.
     QImage out = NewImage24(h, w);
-    std::vector<const uint8_t*> srow(static_cast<size_t>(h));
-    std::vector<uint8_t*> drow(static_cast<size_t>(w));
-    for (int y = 0; y < h; ++y)
-        srow[size_t(y)] = src.ScanLine(y);
-    for (int x = 0; x < w; ++x)
-        drow[size_t(x)] = out.scanLine(x);
+    const uint8_t* const sbits = src.Image().constBits();
+    uint8_t* const dbits = out.bits();
+    const ptrdiff_t sstride = src.Image().bytesPerLine(), dstride = out.bytesPerLine();
+    // Destination row x walks source column x upwards (clockwise) or downwards.
+    const ptrdiff_t step = Clockwise ? -sstride : sstride;
     // Tiles keep both the source rows and the destination rows of a block in cache.
-    constexpr int kTile = 64;
-    for (int q0 = 0; q0 < h; q0 += kTile)
-        for (int x0 = 0; x0 < w; x0 += kTile) {
-            const int q1 = std::min(q0 + kTile, h), x1 = std::min(x0 + kTile, w);
+    constexpr int kTileRows = 32, kTileColumns = 64;
+    for (int q0 = 0; q0 < h; q0 += kTileRows) {
+        const int q1 = std::min(q0 + kTileRows, h);
+        // The last pixel of a destination row has no byte after it to spare.
+        const int wideEnd = std::min(q1, h - 1);
+        for (int x0 = 0; x0 < w; x0 += kTileColumns) {
+            const int x1 = std::min(x0 + kTileColumns, w);
             for (int x = x0; x < x1; ++x) {
-                // Clockwise: destination row x holds source column x from the bottom up.
-                // Counter-clockwise: destination row w−1−x holds column x from the top.
-                uint8_t* d = Clockwise ? drow[size_t(x)] : drow[size_t(w - 1 - x)];
-                for (int q = q0; q < q1; ++q) {
-                    const uint8_t* s = srow[size_t(Clockwise ? h - 1 - q : q)] + 3 * x;
-                    uint8_t* p = d + 3 * q;
-                    p[0] = s[0];
-                    p[1] = s[1];
-                    p[2] = s[2];
-                }
+                uint8_t* d = dbits + dstride * (Clockwise ? x : w - 1 - x) + 3 * ptrdiff_t(q0);
+                const uint8_t* s = sbits + sstride * (Clockwise ? h - 1 - q0 : q0) + 3 * ptrdiff_t(x);
+                int q = q0;
+                // Nor has the last pixel of a source row.
+                if (x < w - 1)
+                    for (; q < wideEnd; ++q, d += 3, s += step)
+                        movePixelWide(d, s);
+                for (; q < q1; ++q, d += 3, s += step)
+                    std::memcpy(d, s, 3);
             }
         }
+    }
     dst.SetImage(out);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/core/exceptions.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/graphics/pixel_memory.h"
 
 #include <QImage>
@@ -12,10 +13,9 @@
 // cleared here, so that nothing undefined ever reaches a file.
 inline QImage NewImage24(int width, int height)
 {
-    QImage img(width, height, QImage::Format_BGR888);
+    QImage img = TBitmap::AllocateImage(width, height, QImage::Format_BGR888);
     if (img.isNull())
         throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(width).arg(height));
-    AdviseLargePages(img.bits(), size_t(img.sizeInBytes()));
     const size_t used = size_t(width) * 3, pad = size_t(img.bytesPerLine()) - used;
     if (pad)
         for (int y = 0; y < height; ++y)

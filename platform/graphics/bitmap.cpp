@@ -2,8 +2,11 @@
 #include "platform/graphics/canvas.h"
 #include "platform/core/color.h"
 #include "platform/core/exceptions.h"
+#include "platform/graphics/pixel_memory.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 
 QList<QRgb> MonoColorTable() { return {qRgb(0, 0, 0), qRgb(255, 255, 255)}; }
 
@@ -17,6 +20,24 @@ QImage::Format TBitmap::QtFormat(TPixelFormat f)
     }
 }
 
+QImage TBitmap::AllocateImage(int width, int height, QImage::Format format)
+{
+    if (width <= 0 || height <= 0)
+        return QImage();
+    // Qt's own row layout: whole 32-bit words.
+    const int64_t bytesPerLine = (int64_t(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
+    const int64_t size = bytesPerLine * height;
+    if (size < int64_t(kLargePage) || bytesPerLine > std::numeric_limits<int>::max() ||
+        uint64_t(size) > std::numeric_limits<size_t>::max() - kLargePage)
+        return QImage(width, height, format);
+    const size_t rounded = (size_t(size) + kLargePage - 1) & ~(kLargePage - 1);
+    void* pixels = std::aligned_alloc(kLargePage, rounded);
+    if (!pixels)
+        return QImage();
+    AdviseLargePages(pixels, rounded);
+    return QImage(static_cast<uchar*>(pixels), width, height, qsizetype(bytesPerLine), format, [](void* p) { std::free(p); }, pixels);
+}
+
 static TPixelFormat normalised(TPixelFormat f)
 {
     return f == pf1bit || f == pf8bit || f == pf32bit ? f : pf24bit;
@@ -26,7 +47,7 @@ static QImage makeImage(int w, int h, TPixelFormat f)
 {
     if (w <= 0 || h <= 0)
         return QImage();
-    QImage img(w, h, TBitmap::QtFormat(f));
+    QImage img = TBitmap::AllocateImage(w, h, TBitmap::QtFormat(f));
     if (img.isNull())
         throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(w).arg(h));
     if (f == pf1bit)

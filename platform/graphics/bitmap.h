@@ -57,6 +57,11 @@ public:
     TColor PixelColor(int x, int y) const;
 
     static QImage::Format QtFormat(TPixelFormat f);
+    // Fresh, unfilled pixels of a w × h image: the one allocation every bitmap buffer
+    // goes through. Buffers of 2 MiB and more sit on large-page boundaries with the
+    // large-page hint, so filling a photograph costs a few page faults, not thousands.
+    // Null when memory runs out.
+    static QImage AllocateImage(int width, int height, QImage::Format format);
 
 private:
     friend class TCanvas;

@@ -107,8 +107,7 @@ TEST_F(FileTypes, UnregisterRemovesExtensionAndClass)
 
 TEST_F(FileTypes, DesktopDefaultsAnswerXdgMime)
 {
-    if (!HaveTool(QStringLiteral("xdg-mime")))
-        GTEST_SKIP() << "xdg-mime missing";
+    REQUIRE_TOOLS(QStringLiteral("xdg-mime"));
     // xdg-mime accepts a default only when its program exists and its path has no blank.
     const QString exe = TempDir() + QStringLiteral("/kandrivel");
     WriteFileSafely(exe, "#!/bin/sh\n");
@@ -147,8 +146,7 @@ TEST_F(FileTypes, DesktopDefaultsAnswerXdgMime)
 
 TEST_F(FileTypes, DesktopEntryIsValid)
 {
-    if (!HaveTool(QStringLiteral("desktop-file-validate")))
-        GTEST_SKIP() << "desktop-file-validate missing";
+    REQUIRE_TOOLS(QStringLiteral("desktop-file-validate"));
     RegisterFileType(QStringLiteral("TIFF"), QStringLiteral("TIFFGrafik"), QStringLiteral("Kandrivel (Tiff Bitmap)"),
                      prog, prog);
     RegisterFileType(QStringLiteral("ICO"), QStringLiteral("ICOGrafik"), QStringLiteral("Kandrivel (Microsoft Icon)"),
@@ -176,8 +174,7 @@ TEST_F(FileTypes, DesktopEntryIsValid)
 
 TEST_F(FileTypes, CatalogTypeComesFromItsOwnMimePackage)
 {
-    if (!HaveTool(QStringLiteral("update-mime-database")))
-        GTEST_SKIP() << "update-mime-database missing";
+    REQUIRE_TOOLS(QStringLiteral("update-mime-database"));
     RegisterFileType(QStringLiteral("PCA"), QStringLiteral("PCAGrafik"), QStringLiteral("Kandrivel (Katalog)"), prog,
                      prog);
     ASSERT_TRUE(QFileInfo::exists(XdgCatalogPackageFileName()));
@@ -201,8 +198,7 @@ TEST_F(FileTypes, MimeTypesOfTheBoundExtensions)
     EXPECT_TRUE(XdgMimeTypeForExtension(QStringLiteral("xyz")).isEmpty());
     // The shared MIME database knows the image types by these names and globs.
     const QString globs = QStringLiteral("/usr/share/mime/globs2");
-    if (!QFileInfo::exists(globs))
-        GTEST_SKIP() << "no shared MIME database";
+    REQUIRE_TOOLS(globs);
     const QString db = QString::fromUtf8(ReadWholeFile(globs));
     for (const char* ext : {"jpg", "jpeg", "bmp", "pcx", "tiff", "wmf", "emf", "ico", "cur"}) {
         const QString line = XdgMimeTypeForExtension(QLatin1String(ext)) + QStringLiteral(":*.") + QLatin1String(ext);

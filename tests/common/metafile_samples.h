@@ -111,7 +111,7 @@ struct LibEmf {
     void* (*stock)(int) = nullptr;
 };
 
-// nullptr when libEMF is not installed (the tests then skip, naming it).
+// nullptr when libEMF is not installed.
 inline const LibEmf* OpenLibEmf()
 {
     static const LibEmf* lib = [] () -> const LibEmf* {

@@ -1,8 +1,11 @@
 #include "test_support.h"
 
+#include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <dlfcn.h>
 #include <memory>
 
 QString TempDir()
@@ -29,4 +32,30 @@ int RunTool(const QString& program, const QStringList& args, QByteArray* out, QB
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-bool HaveTool(const QString& program) { return !QStandardPaths::findExecutable(program).isEmpty(); }
+static bool present(const QString& tool)
+{
+    if (tool.startsWith(QLatin1String("python3:")))
+        return RunTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import ") + tool.mid(8)}) == 0;
+    if (tool.startsWith(QLatin1String("lib:"))) {
+        void* lib = dlopen(tool.mid(4).toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+        if (lib)
+            dlclose(lib);
+        return lib != nullptr;
+    }
+    if (tool.startsWith(QLatin1Char('/')))
+        return QFileInfo::exists(tool);
+    return !tool.isEmpty() && !QStandardPaths::findExecutable(tool).isEmpty();
+}
+
+QString MissingTool(const QStringList& tools)
+{
+    static QHash<QString, bool> known;
+    for (const QString& t : tools) {
+        auto it = known.find(t);
+        if (it == known.end())
+            it = known.insert(t, present(t));
+        if (!*it)
+            return t.isEmpty() ? QStringLiteral("(unnamed)") : t;
+    }
+    return QString();
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 // A fresh folder that lives until the process ends.
 QString TempDir();
@@ -8,5 +9,21 @@ QString TempDir();
 QString SourcePath(const QString& relative);
 // Runs a program; returns its exit code (−1 when it could not start) and its output.
 int RunTool(const QString& program, const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr);
-// True when a program is on PATH; oracle tests skip (GTEST_SKIP) without one.
-bool HaveTool(const QString& program);
+
+// Oracles are other tools the tests check against, each named by one of:
+//   a program on PATH ("convert"), a Python module ("python3:PIL"),
+//   a shared library ("lib:libEMF.so.1"), or an absolute path a package installs.
+// Returns the first one that is not there, empty when all are.
+QString MissingTool(const QStringList& tools);
+
+// Skip reasons begin with one of these; scripts/run-tests fails a CI run on a missing
+// tool (every oracle is installed there) and only lists the hardware a machine lacks.
+#define KANDRIVEL_SKIP_TOOL "missing tool: "
+#define KANDRIVEL_SKIP_HARDWARE "no hardware: "
+
+// Skips the running test, naming the oracle, unless every one given is there.
+#define REQUIRE_TOOLS(...)                                                                          \
+    do {                                                                                            \
+        if (const QString missing_tool_ = MissingTool(QStringList{__VA_ARGS__}); !missing_tool_.isEmpty()) \
+            GTEST_SKIP() << KANDRIVEL_SKIP_TOOL << missing_tool_.toStdString();                     \
+    } while (0)

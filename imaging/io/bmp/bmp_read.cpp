@@ -291,7 +291,7 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
             mono = false;
     }
 
-    QImage img(int(width), int(height), mono ? QImage::Format_Mono : QImage::Format_BGR888);
+    QImage img = TBitmap::AllocateImage(int(width), int(height), mono ? QImage::Format_Mono : QImage::Format_BGR888);
     if (img.isNull())
         fail("Not enough memory for the BMP image");
     if (mono)

@@ -4,7 +4,6 @@
 
 #include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/io/jpeg/jpeg_glue.h"
-#include "platform/graphics/pixel_memory.h"
 
 #include "imaging/io/io_params.h"
 #include "platform/core/exceptions.h"
@@ -206,10 +205,9 @@ void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
     if (ci.output_components != comps || width <= 0 || height <= 0)
         throw EInvalidGraphic(JpegErrorMessage(JERR_CONVERSION_NOTIMPL));
 
-    QImage image(width, height, QImage::Format_BGR888);
+    QImage image = TBitmap::AllocateImage(width, height, QImage::Format_BGR888);
     if (image.isNull())
         throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(width).arg(height));
-    AdviseLargePages(image.bits(), size_t(image.sizeInBytes()));
     std::vector<JSAMPLE> cmykRow(cmyk ? size_t(width) * 4 : 0);
 
     progress.val = 0;

@@ -4,7 +4,6 @@
 #include "imaging/io/png/png_codec.h"
 #include "imaging/io/png/png_glue.h"
 
-#include "platform/graphics/pixel_memory.h"
 
 #include "imaging/io/io_params.h"
 #include "platform/core/color.h"
@@ -370,12 +369,11 @@ void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     if (outChannels != wantedChannels || outDepth != wantedDepth || rowBytes != wanted)
         throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
 
-    QImage image(width, height, oneBit ? QImage::Format_Mono : QImage::Format_BGR888);
+    QImage image = TBitmap::AllocateImage(width, height, oneBit ? QImage::Format_Mono : QImage::Format_BGR888);
     if (image.isNull())
         throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(width).arg(height));
     if (oneBit)
         image.setColorTable(MonoColorTable());
-    AdviseLargePages(image.bits(), size_t(image.sizeInBytes()));
     const bool interlaced = h.interlace != PNG_INTERLACE_NONE;
     // Interlaced passes fill a row bit by bit: start from a defined image.
     if (interlaced && !mapPalette)

@@ -85,8 +85,7 @@ const int kHeight = 11;
 
 TEST(BmpReadOracle, ImageMagickVariantsReadPixelExact)
 {
-    if (!HaveTool(QStringLiteral("convert")))
-        GTEST_SKIP() << "ImageMagick missing";
+    REQUIRE_TOOLS(QStringLiteral("convert"), QStringLiteral("python3:PIL"));
     const QString dir = TempDir();
     const MagickCase cases[] = {
         {"os2-1bit", {"-type", "Bilevel"}, "bmp2:", 2, 1, 12, 0},
@@ -129,7 +128,7 @@ TEST(BmpReadOracle, ImageMagickVariantsReadPixelExact)
             // rounds to 5 or 6 bits, widening them back by bit replication as we do (its
             // own reading is the reference there).
             const QByteArray expected =
-                c.depth == 16 ? MagickRGB(bmp) : c.depth <= 8 && HavePIL() ? PilRGB(bmp) : ImageRGB(src);
+                c.depth == 16 ? MagickRGB(bmp) : c.depth <= 8 ? PilRGB(bmp) : ImageRGB(src);
             const QByteArray got = BitmapRGB(l.bitmap);
             if (c.depth == 16) {
                 EXPECT_EQ(l.bitsPerSample, 5);
@@ -150,8 +149,7 @@ TEST(BmpReadOracle, ImageMagickVariantsReadPixelExact)
 
 TEST(BmpReadOracle, NetpbmOs2AndWindowsFilesReadPixelExact)
 {
-    if (!HaveTool(QStringLiteral("ppmtobmp")))
-        GTEST_SKIP() << "netpbm missing";
+    REQUIRE_TOOLS(QStringLiteral("ppmtobmp"));
     const QString dir = TempDir();
     struct Case {
         int bpp;
@@ -183,8 +181,7 @@ TEST(BmpReadOracle, NetpbmOs2AndWindowsFilesReadPixelExact)
 
 TEST(BmpReadOracle, PilFilesReadPixelExact)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "PIL missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     const QString dir = TempDir();
     // mode, colours of the source, expected depth
     struct Case {

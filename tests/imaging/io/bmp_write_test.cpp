@@ -206,11 +206,7 @@ TEST(BmpWrite, PaletteImagesKeepExactColoursAndTwoColourImagesStayTwoColour)
 
 TEST(BmpWriteOracle, OtherProgramsReadOurFilesPixelExact)
 {
-    const bool pil = HavePIL();
-    const bool magick = HaveTool(QStringLiteral("convert"));
-    const bool netpbm = HaveTool(QStringLiteral("bmptopnm"));
-    if (!pil && !magick && !netpbm)
-        GTEST_SKIP() << "no oracle tool";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"), QStringLiteral("convert"), QStringLiteral("bmptopnm"), QStringLiteral("ppmtoppm"));
     const QString dir = TempDir();
     struct Depth {
         int bps, spp, colors;
@@ -245,17 +241,17 @@ TEST(BmpWriteOracle, OtherProgramsReadOurFilesPixelExact)
                     }
                     const QByteArray expected = ImageRGB(src);
                     // PIL drops the last pixel of odd-length 4-bit literal runs.
-                    if (pil && !(rle && d.bps == 4)) {
+                    if (!(rle && d.bps == 4)) {
                         EXPECT_EQ(FirstDifference(PilRGB(path), expected), -1) << "PIL";
                         ++checked;
                     }
                     // ImageMagick mis-reads run-length rows of width 1 (its own files too)
                     // and the colour table behind a 64-byte header.
-                    if (magick && !(rle && w == 1) && !(version == 3 && d.bps * d.spp <= 8)) {
+                    if (!(rle && w == 1) && !(version == 3 && d.bps * d.spp <= 8)) {
                         EXPECT_EQ(FirstDifference(MagickRGB(path), expected), -1) << "ImageMagick";
                         ++checked;
                     }
-                    if (netpbm && version != 3) {
+                    if (version != 3) {
                         QByteArray ppm;
                         ASSERT_EQ(RunTool(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("bmptopnm '%1' 2>/dev/null | ppmtoppm").arg(path)}, &ppm), 0);
                         QImage img;
@@ -268,11 +264,9 @@ TEST(BmpWriteOracle, OtherProgramsReadOurFilesPixelExact)
         }
     }
     EXPECT_GT(checked, 0);
-    if (pil) {
-        QByteArray out;
-        ASSERT_EQ(Python(QStringLiteral("import sys\nfrom PIL import Image\nprint('%.0f %.0f' % Image.open(sys.argv[1]).info['dpi'])"),
-                         {dir + QStringLiteral("/w24-1-0-13.bmp")}, &out),
-                  0);
-        EXPECT_EQ(out.trimmed(), QByteArray("300 72"));
-    }
+    QByteArray out;
+    ASSERT_EQ(Python(QStringLiteral("import sys\nfrom PIL import Image\nprint('%.0f %.0f' % Image.open(sys.argv[1]).info['dpi'])"),
+                     {dir + QStringLiteral("/w24-1-0-13.bmp")}, &out),
+              0);
+    EXPECT_EQ(out.trimmed(), QByteArray("300 72"));
 }

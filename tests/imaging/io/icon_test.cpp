@@ -40,8 +40,7 @@ QByteArray loadIcon(const QString& path, int w, int h, TBitmap& into, bool curso
 
 TEST(IconOracle, ImageMagickIconsPickTheNearestEntry)
 {
-    if (!HaveTool(QStringLiteral("convert")))
-        GTEST_SKIP() << "ImageMagick missing";
+    REQUIRE_TOOLS(QStringLiteral("convert"));
     const QString dir = TempDir();
     QStringList args;
     std::vector<QImage> sizes;
@@ -67,8 +66,7 @@ TEST(IconOracle, ImageMagickIconsPickTheNearestEntry)
 
 TEST(IconOracle, PilIconsWithPngAndBitmapEntriesAndTransparency)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "PIL missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     const QString dir = TempDir();
     const QImage src = Pattern(32, 32, 100, 9);
     WritePPM(src, dir + QStringLiteral("/s.ppm"));
@@ -99,7 +97,10 @@ TEST(IconOracle, PilIconsWithPngAndBitmapEntriesAndTransparency)
 TEST(IconOracle, NetpbmIconsAndShippedSamples)
 {
     const QString dir = TempDir();
-    if (HaveTool(QStringLiteral("ppmtowinicon"))) {
+    const QString sdl = QStringLiteral("/usr/libexec/installed-tests/SDL2_image");
+    REQUIRE_TOOLS(QStringLiteral("ppmtowinicon"), QStringLiteral("convert"), sdl + QStringLiteral("/sample.ico"),
+                  sdl + QStringLiteral("/sample.cur"));
+    {
         const QImage src = Pattern(16, 16, 12, 4);
         WritePPM(src, dir + QStringLiteral("/n.ppm"));
         ASSERT_EQ(RunTool(QStringLiteral("sh"), {QStringLiteral("-c"),
@@ -108,8 +109,7 @@ TEST(IconOracle, NetpbmIconsAndShippedSamples)
         TBitmap b;
         EXPECT_EQ(FirstDifference(loadIcon(dir + QStringLiteral("/n.ico"), 16, 16, b), ImageRGB(src)), -1);
     }
-    const QString sdl = QStringLiteral("/usr/libexec/installed-tests/SDL2_image");
-    if (QFile::exists(sdl + QStringLiteral("/sample.ico")) && HaveTool(QStringLiteral("convert"))) {
+    {
         for (const char* name : {"sample.ico", "sample.cur"}) {
             SCOPED_TRACE(name);
             const QString path = sdl + QLatin1Char('/') + QLatin1String(name);
@@ -135,8 +135,7 @@ TEST(IconOracle, NetpbmIconsAndShippedSamples)
 TEST(IconHostile, MalformedIconsRaiseCleanErrors)
 {
     const QString root = QStringLiteral("/usr/libexec/installed-tests/gdk-pixbuf");
-    if (!QDir(root).exists())
-        GTEST_SKIP() << "gdk-pixbuf-tests not installed";
+    REQUIRE_TOOLS(root);
     int seen = 0;
     QDirIterator it(root, {QStringLiteral("*.ico")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {

@@ -121,12 +121,6 @@ int Python(const QString& code, const QStringList& args, QByteArray* out, QByteA
     return RunTool(QStringLiteral("/usr/bin/python3"), a, out, err);
 }
 
-bool HavePIL()
-{
-    static const int ok = Python(QStringLiteral("import PIL.Image"), {});
-    return ok == 0;
-}
-
 qsizetype FirstDifference(const QByteArray& a, const QByteArray& b)
 {
     const qsizetype n = std::min(a.size(), b.size());

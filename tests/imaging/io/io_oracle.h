@@ -25,7 +25,6 @@ QByteArray BitmapRGB(const TBitmap& bitmap);
 QByteArray ImageRGB(const QImage& image);
 // Runs a python3 snippet with argv; returns its exit code.
 int Python(const QString& code, const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr);
-bool HavePIL();
 // Index of the first differing byte, −1 when equal (sizes must match).
 qsizetype FirstDifference(const QByteArray& a, const QByteArray& b);
 

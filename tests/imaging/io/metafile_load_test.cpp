@@ -58,8 +58,7 @@ TEST(MetafileWmf, PlacesShapesAndSizesByTheHeader)
     for (const Sample& s : kSamples)
         EXPECT_EQ(img.pixel(s.x, s.y), s.color) << s.x << "," << s.y;
 
-    if (!HaveTool(QStringLiteral("convert")))
-        GTEST_SKIP() << "ImageMagick missing";
+    REQUIRE_TOOLS(QStringLiteral("convert"));
     QByteArray ppm;
     ASSERT_EQ(RunTool(QStringLiteral("convert"), {QStringLiteral("-density"), QStringLiteral("96"), path,
                                                  QStringLiteral("-alpha"), QStringLiteral("off"), QStringLiteral("ppm:-")},
@@ -75,9 +74,9 @@ TEST(MetafileWmf, PlacesShapesAndSizesByTheHeader)
 
 TEST(MetafileEmf, LibEmfDrawingLoadsWithExactColours)
 {
+    REQUIRE_TOOLS(QStringLiteral("lib:libEMF.so.1"));
     const LibEmf* emf = OpenLibEmf();
-    if (!emf)
-        GTEST_SKIP() << "libEMF missing";
+    ASSERT_NE(emf, nullptr);
     const auto& [create, close, del, brush, select, rectangle, ellipse, stock] = *emf;
     using Rect = LibEmf::Rect;
 

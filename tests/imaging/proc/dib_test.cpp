@@ -71,8 +71,6 @@ Px rgbAt(const QByteArray& rgb, int w, int x, int y)
     return {uint8_t(rgb[i]), uint8_t(rgb[i + 1]), uint8_t(rgb[i + 2])};
 }
 
-bool haveOracles() { return HaveTool(QStringLiteral("convert")) && QFile::exists(QStringLiteral("/usr/bin/python3")); }
-
 } // namespace
 
 // ---- writer ------------------------------------------------------------------------------
@@ -164,8 +162,7 @@ TEST(DibWriter, OtherFormatsAreWrittenAs24Bit)
 
 TEST(DibWriter, ReadBackByPilAndImageMagick)
 {
-    if (!haveOracles())
-        GTEST_SKIP() << "python3 PIL or ImageMagick missing";
+    REQUIRE_TOOLS(QStringLiteral("convert"), QStringLiteral("python3:PIL"));
     const QString dir = TempDir();
     TBitmap bm = Pattern(13, 7, 5);
     // 24-bit, odd width, and a sub-rectangle.
@@ -253,8 +250,7 @@ class DibReaderTools : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!haveOracles())
-            GTEST_SKIP() << "python3 PIL or ImageMagick missing";
+        REQUIRE_TOOLS(QStringLiteral("convert"), QStringLiteral("python3:PIL"));
         dir_ = TempDir();
     }
     QString make(const TBitmap& src, const QString& name, const QStringList& convertArgs)
@@ -415,8 +411,7 @@ TEST(DibReader, OneBitTables)
 
 TEST(DibReader, ColoredOneBitTableMatchesPil)
 {
-    if (!haveOracles())
-        GTEST_SKIP() << "python3 PIL or ImageMagick missing";
+    REQUIRE_TOOLS(QStringLiteral("convert"), QStringLiteral("python3:PIL"));
     QByteArray dib = DibHeader(10, 2, 1) + bytes({0x30, 0x60, 0xC0, 0, 0x40, 0xC0, 0x40, 0}) +
                      bytes({0x55, 0x40, 0, 0, 0xF0, 0x80, 0, 0});
     const QString path = TempDir() + QStringLiteral("/c1.dib");

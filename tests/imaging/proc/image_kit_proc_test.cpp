@@ -362,8 +362,7 @@ TEST(ProcMerge, OtherImageIsStretchedOverTheWorkArea)
 
 TEST(ProcHistogram, MatchesPilChannelCountsAndOurGrey)
 {
-    if (!QFile::exists(QStringLiteral("/usr/bin/python3")))
-        GTEST_SKIP() << "python3 missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     TBitmap bm = Pattern(61, 37, 3);
     const QString path = TempDir() + QStringLiteral("/h.ppm");
     writeFile(path, Ppm(bm));
@@ -403,8 +402,7 @@ TEST(ProcHistogram, MatchesPilChannelCountsAndOurGrey)
 
 TEST(ProcColors, CountMatchesImageMagick)
 {
-    if (!HaveTool(QStringLiteral("identify")) || !HaveTool(QStringLiteral("convert")))
-        GTEST_SKIP() << "ImageMagick missing";
+    REQUIRE_TOOLS(QStringLiteral("identify"), QStringLiteral("convert"));
     const QString dir = TempDir();
     auto identifyK = [&](const QString& spec) {
         QByteArray out;

@@ -28,8 +28,7 @@ QRgb rgbOf(TColor c) { return ToQColor(c).rgb() & 0xFFFFFFu; }
 
 TEST(ViewPaint, PlainZoomEqualsImageMagickSample)
 {
-    if (!HaveTool(QStringLiteral("convert")))
-        GTEST_SKIP() << "ImageMagick convert missing";
+    REQUIRE_TOOLS(QStringLiteral("convert"));
     QImage src(37, 23, QImage::Format_RGB32);
     FillRandom(src, 4711);
     const QString dir = TempDir();

@@ -63,6 +63,24 @@ TEST(BitmapResize, OneBitKeepsPixelsAcrossPartialBytes)
     EXPECT_EQ(b.PixelColor(0, 2), clBlack);
 }
 
+// Large buffers live in memory the bitmap allocated itself: rows laid out as Qt's own,
+// on a large-page boundary, and a shared copy still detaches before it is written.
+TEST(BitmapMemory, LargeBuffersAreAlignedAndCopyOnWrite)
+{
+    for (const auto& [w, h, format] : {std::tuple{1000, 700, pf24bit}, std::tuple{4099, 4097, pf1bit},
+                                        std::tuple{1000, 600, pf32bit}}) {
+        SCOPED_TRACE(w);
+        TBitmap b(w, h, format);
+        const QImage plain(w, h, TBitmap::QtFormat(format));
+        EXPECT_EQ(b.BytesPerLine(), plain.bytesPerLine());
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(b.ScanLine(0)) % (uintptr_t(2) << 20), 0u);
+        TBitmap copy(b);
+        copy.ScanLine(h - 1)[0] = 0;
+        EXPECT_EQ(b.ScanLine(h - 1)[0], 0xFF);
+        EXPECT_EQ(copy.ScanLine(h - 1)[0], 0);
+    }
+}
+
 TEST(BitmapFormat, ConvertsTwentyFourToOneAndBack)
 {
     TBitmap b(4, 1, pf24bit);

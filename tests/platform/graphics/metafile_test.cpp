@@ -116,9 +116,9 @@ TEST(MetafileWmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
 
 TEST(MetafileEmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
 {
+    REQUIRE_TOOLS(QStringLiteral("lib:libEMF.so.1"));
     const LibEmf* emf = OpenLibEmf();
-    if (!emf)
-        GTEST_SKIP() << "libEMF missing";
+    ASSERT_NE(emf, nullptr);
     const auto& [create, close, del, brush, select, rectangle, ellipse, stock] = *emf;
     using Rect = LibEmf::Rect;
     const QString path = TempDir() + QStringLiteral("/m.emf");

@@ -62,11 +62,7 @@ void readJpeg(const QByteArray& data, TBitmap& bitmap, TIOParamsVals& params)
     ReadJPEGStream(ms, bitmap, params, progress);
 }
 
-QString goJpeg(const QString& name)
-{
-    const QString dir = GoImageTestdata();
-    return dir.isEmpty() ? QString() : dir + QLatin1Char('/') + name;
-}
+QString goJpeg(const QString& name) { return GoImageTestdata() + QLatin1Char('/') + name; }
 
 }  // namespace
 
@@ -75,8 +71,7 @@ QString goJpeg(const QString& name)
 TEST(JpegRead, GoSamplesMatchPil)
 {
     const QString dir = GoImageTestdata();
-    if (dir.isEmpty() || !HavePIL())
-        GTEST_SKIP() << "golang-1.19-src or PIL missing";
+    REQUIRE_TOOLS(dir, QStringLiteral("python3:PIL"));
     const QStringList files =
         QDir(dir).entryList({QStringLiteral("*.jpeg")}, QDir::Files, QDir::Name);
     int checked = 0;
@@ -120,8 +115,7 @@ TEST(JpegRead, GoSamplesMatchPil)
 // CMYK by ImageMagick, which stores it as YCCK.
 TEST(JpegRead, ColourSpacesFromOtherTools)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "PIL missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"), QStringLiteral("cjpeg"), QStringLiteral("convert"));
     const QString dir = TempDir();
     const QImage photo = PhotoLike(61, 37);
     const QString ppm = dir + QStringLiteral("/in.ppm");
@@ -140,15 +134,13 @@ TEST(JpegRead, ColourSpacesFromOtherTools)
                                      "Image.open(sys.argv[1]).convert('L').save(sys.argv[2], quality=90)"),
                       ppm, dir + QStringLiteral("/grey.jpg")},
                      1});
-    if (HaveTool(QStringLiteral("cjpeg")))
-        cases.push_back({dir + QStringLiteral("/rgb.jpg"), QStringLiteral("cjpeg"),
-                         {QStringLiteral("-rgb"), QStringLiteral("-quality"), QStringLiteral("90"),
-                          QStringLiteral("-outfile"), dir + QStringLiteral("/rgb.jpg"), ppm},
-                         0});
-    if (HaveTool(QStringLiteral("convert")))
-        cases.push_back({dir + QStringLiteral("/cmyk.jpg"), QStringLiteral("convert"),
-                         {ppm, QStringLiteral("-colorspace"), QStringLiteral("CMYK"), dir + QStringLiteral("/cmyk.jpg")},
-                         4});
+    cases.push_back({dir + QStringLiteral("/rgb.jpg"), QStringLiteral("cjpeg"),
+                     {QStringLiteral("-rgb"), QStringLiteral("-quality"), QStringLiteral("90"),
+                      QStringLiteral("-outfile"), dir + QStringLiteral("/rgb.jpg"), ppm},
+                     0});
+    cases.push_back({dir + QStringLiteral("/cmyk.jpg"), QStringLiteral("convert"),
+                     {ppm, QStringLiteral("-colorspace"), QStringLiteral("CMYK"), dir + QStringLiteral("/cmyk.jpg")},
+                     4});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         ASSERT_EQ(RunTool(c.tool, c.args), 0);
@@ -184,13 +176,9 @@ TEST(JpegRead, CmykConversionUsesInvertedInk)
 // or an image of the full size, never a crash (the sanitizers watch).
 TEST(JpegRead, TruncatedFilesFailCleanlyOrGivePartialImages)
 {
-    QStringList sources;
-    if (!goJpeg(QStringLiteral("video-001.jpeg")).isEmpty()) {
-        sources << goJpeg(QStringLiteral("video-001.jpeg")) << goJpeg(QStringLiteral("video-001.progressive.jpeg"))
-                << goJpeg(QStringLiteral("video-001.progressive.truncated.jpeg"));
-    }
-    if (sources.isEmpty())
-        GTEST_SKIP() << "golang-1.19-src missing";
+    const QStringList sources{goJpeg(QStringLiteral("video-001.jpeg")), goJpeg(QStringLiteral("video-001.progressive.jpeg")),
+                              goJpeg(QStringLiteral("video-001.progressive.truncated.jpeg"))};
+    REQUIRE_TOOLS(sources);
     for (const QString& path : sources) {
         const QByteArray whole = FileBytes(path);
         ASSERT_FALSE(whole.isEmpty()) << path.toStdString();
@@ -228,16 +216,17 @@ TEST(JpegRead, EmptyAndForeignInputIsRefused)
     EXPECT_THROW(readJpeg(QByteArray("\x89PNG\r\n\x1a\n0000000000000000", 24), bmp, params), EInvalidGraphic);
     EXPECT_EQ(bmp.Width(), 4);
 
-    const QString fail = PixbufTestImages();
-    if (!fail.isEmpty()) {
-        for (const QString& name : QDir(fail + QStringLiteral("/fail")).entryList({QStringLiteral("*.jpg")})) {
-            SCOPED_TRACE(name.toStdString());
-            TBitmap b(5, 5);
-            try {
-                readJpeg(FileBytes(fail + QStringLiteral("/fail/") + name), b, params);
-            } catch (const EInvalidGraphic&) {
-                EXPECT_EQ(b.Width(), 5);
-            }
+    const QString fail = PixbufTestImages() + QStringLiteral("/fail");
+    REQUIRE_TOOLS(fail);
+    const QStringList failing = QDir(fail).entryList({QStringLiteral("*.jpg")});
+    EXPECT_FALSE(failing.isEmpty());
+    for (const QString& name : failing) {
+        SCOPED_TRACE(name.toStdString());
+        TBitmap b(5, 5);
+        try {
+            readJpeg(FileBytes(fail + QLatin1Char('/') + name), b, params);
+        } catch (const EInvalidGraphic&) {
+            EXPECT_EQ(b.Width(), 5);
         }
     }
 }

@@ -59,8 +59,7 @@ QStringList pilInfo(const QString& path)
 // equal those cjpeg makes for the same quality (baseline tables, as we force them).
 TEST(JpegWrite, PilSeesQualityProgressiveAndDensity)
 {
-    if (!HavePIL() || !HaveTool(QStringLiteral("cjpeg")))
-        GTEST_SKIP() << "PIL or cjpeg missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"), QStringLiteral("cjpeg"), QStringLiteral("djpeg"));
     const QString dir = TempDir();
     const QImage photo = PhotoLike(97, 61);
     WritePPM(photo, dir + QStringLiteral("/in.ppm"));
@@ -90,19 +89,16 @@ TEST(JpegWrite, PilSeesQualityProgressiveAndDensity)
             EXPECT_EQ(a[4], QStringLiteral("1"));
             EXPECT_EQ(a.mid(5), b.mid(5));  // the quantisation tables
             // And djpeg decodes it.
-            if (HaveTool(QStringLiteral("djpeg"))) {
-                QByteArray ppm;
-                EXPECT_EQ(RunTool(QStringLiteral("djpeg"), {ours}, &ppm), 0);
-                EXPECT_TRUE(ppm.startsWith("P6\n97 61\n255\n"));
-            }
+            QByteArray ppm;
+            EXPECT_EQ(RunTool(QStringLiteral("djpeg"), {ours}, &ppm), 0);
+            EXPECT_TRUE(ppm.startsWith("P6\n97 61\n255\n"));
         }
     }
 }
 
 TEST(JpegWrite, ColourSpacesRoundTrip)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "PIL missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     const QString dir = TempDir();
     const QImage photo = PhotoLike(40, 24);
     struct Case {

@@ -18,12 +18,6 @@ int Python(const QString& code, const QStringList& args, QByteArray* out, QByteA
     return RunTool(QStringLiteral("/usr/bin/python3"), all, out, err);
 }
 
-bool HavePIL()
-{
-    static const int have = Python(QStringLiteral("import PIL.Image"), {}) == 0 ? 1 : 0;
-    return have == 1;
-}
-
 QByteArray BitmapRGB(const TBitmap& bitmap)
 {
     QByteArray out;
@@ -111,12 +105,14 @@ void WritePPM(const QImage& image, const QString& path)
     WriteBytes(path, data);
 }
 
+// The first folder that exists, else the first named: a test that requires it then
+// skips naming the package's folder.
 static QString firstExisting(const QStringList& dirs)
 {
     for (const QString& d : dirs)
         if (QDir(d).exists())
             return d;
-    return QString();
+    return dirs.first();
 }
 
 QString GoImageTestdata()

@@ -15,7 +15,6 @@ namespace codectest {
 
 // /usr/bin/python3 -c code args…; returns the exit code (−1 when it did not run).
 int Python(const QString& code, const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr);
-bool HavePIL();
 
 // Raw RGB bytes, row by row from the top (1-bit pixels: 0 black, 1 white).
 QByteArray BitmapRGB(const TBitmap& bitmap);
@@ -31,7 +30,7 @@ QImage FewColors(int w, int h, int colors, uint32_t seed = 3);
 void ToBitmap(const QImage& image, TBitmap& bitmap);
 void WritePPM(const QImage& image, const QString& path);
 
-// Folders of sample files; empty when the package is missing.
+// Folders of sample files; tests require them (REQUIRE_TOOLS) before use.
 QString GoImageTestdata();    // …/image/testdata
 QString GoPngTestdata();      // …/image/png/testdata
 QString PixbufTestImages();   // gdk-pixbuf's installed test-images

@@ -141,8 +141,6 @@ void readPng(const QByteArray& data, TBitmap& bitmap, TIOParamsVals& params)
 QStringList suiteFiles()
 {
     const QString dir = GoPngTestdata();
-    if (dir.isEmpty())
-        return {};
     QStringList files;
     for (const QString& sub : {QStringLiteral("/pngsuite"), QString()})
         for (const QString& name : QDir(dir + sub).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name))
@@ -153,9 +151,9 @@ QStringList suiteFiles()
 
 void checkSuite(TIORGB background)
 {
+    REQUIRE_TOOLS(GoPngTestdata(), QStringLiteral("python3:PIL"));
     const QStringList files = suiteFiles();
-    if (files.isEmpty() || !HavePIL())
-        GTEST_SKIP() << "golang-1.19-src or PIL missing";
+    ASSERT_GE(files.size(), 40);
     const auto expected = oracle(files, background);
     ASSERT_EQ(expected.size(), size_t(files.size()));
     for (const QString& path : files) {
@@ -207,17 +205,14 @@ TEST(PngRead, SuiteOverColouredBackgroundMatchesPil)
 // and leave the bitmap as it was.
 TEST(PngRead, InvalidFilesAreRefusedCleanly)
 {
+    const QString go = GoPngTestdata(), pixbuf = PixbufTestImages();
+    REQUIRE_TOOLS(go, pixbuf);
     QStringList files;
-    const QString go = GoPngTestdata();
-    if (!go.isEmpty())
-        for (const QString& n : QDir(go).entryList({QStringLiteral("invalid-*.png")}))
-            files << go + QLatin1Char('/') + n;
-    const QString pixbuf = PixbufTestImages();
-    if (!pixbuf.isEmpty())
-        for (const QString& n : QDir(pixbuf + QStringLiteral("/fail")).entryList({QStringLiteral("*.png")}))
-            files << pixbuf + QStringLiteral("/fail/") + n;
-    if (files.isEmpty())
-        GTEST_SKIP() << "no sample packages";
+    for (const QString& n : QDir(go).entryList({QStringLiteral("invalid-*.png")}))
+        files << go + QLatin1Char('/') + n;
+    for (const QString& n : QDir(pixbuf + QStringLiteral("/fail")).entryList({QStringLiteral("*.png")}))
+        files << pixbuf + QStringLiteral("/fail/") + n;
+    ASSERT_GE(files.size(), 3);
     for (const QString& path : files) {
         SCOPED_TRACE(path.toStdString());
         TBitmap bmp(3, 5);
@@ -239,8 +234,7 @@ TEST(PngRead, InvalidFilesAreRefusedCleanly)
 TEST(PngRead, TruncatedFilesAreRefused)
 {
     const QString go = GoPngTestdata();
-    if (go.isEmpty())
-        GTEST_SKIP() << "golang-1.19-src missing";
+    REQUIRE_TOOLS(go);
     for (const QString& name : {QStringLiteral("pngsuite/basn6a08.png"), QStringLiteral("pngsuite/basn3p04-31i.png"),
                                 QStringLiteral("pngsuite/basn0g01.png")}) {
         const QByteArray whole = FileBytes(go + QLatin1Char('/') + name);
@@ -286,8 +280,7 @@ QByteArray makePng(int w, int h, int depth, int colorType, const QByteArray& row
 
 TEST(PngRead, OldStyleBackgroundOfEightBitFilesIsScaledBack)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "python3 missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     // RGBA 2 × 1: a transparent black pixel and an opaque one; bKGD (10, 20, 30) × 256.
     const QByteArray rows = QByteArray::fromHex("00" "00000000" "11223344");
     TBitmap bmp;
@@ -309,8 +302,7 @@ TEST(PngRead, OldStyleBackgroundOfEightBitFilesIsScaledBack)
 
 TEST(PngRead, TransparencyWithoutBackgroundComposesOverOurColour)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "python3 missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     // RGBA: fully transparent black, half-transparent black, opaque black.
     const QByteArray rows = QByteArray::fromHex("00" "00000000" "00000080" "000000ff");
     TBitmap bmp;
@@ -327,8 +319,7 @@ TEST(PngRead, TransparencyWithoutBackgroundComposesOverOurColour)
 // inverted, other pairs become 24-bit in their own colours.
 TEST(PngRead, OneBitPalettesAreApplied)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "python3 missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     const QByteArray rows = QByteArray::fromHex("00" "a0");  // pixels 1 0 1 0 (width 4)
     struct Case {
         QString plte;
@@ -356,8 +347,7 @@ TEST(PngRead, OneBitPalettesAreApplied)
 
 TEST(PngRead, ResolutionFromPhysOrTheScreen)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "python3 missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     const QByteArray rows = QByteArray::fromHex("00000000");
     TBitmap bmp;
     TIOParamsVals params;
@@ -377,8 +367,7 @@ TEST(PngRead, ResolutionFromPhysOrTheScreen)
 TEST(PngProgress, InterlacedFileReportsEveryPassRowAndAborts)
 {
     const QString go = GoPngTestdata();
-    if (go.isEmpty())
-        GTEST_SKIP() << "golang-1.19-src missing";
+    REQUIRE_TOOLS(go);
     const QByteArray data = FileBytes(go + QStringLiteral("/benchRGB-interlace.png"));
     std::vector<int> seen;
     TProgressRec progress;

@@ -63,11 +63,9 @@ PilResult pilRead(const QByteArray& png)
     return r;
 }
 
-// pngcheck -v passes the file.
+// pngcheck -v passes the file (callers require the tool).
 void expectPngcheckOk(const QByteArray& png)
 {
-    if (!HaveTool(QStringLiteral("pngcheck")))
-        return;
     const QString path = TempDir() + QStringLiteral("/check.png");
     WriteBytes(path, png);
     QByteArray out;
@@ -81,8 +79,7 @@ void expectPngcheckOk(const QByteArray& png)
 // the compression extremes: pngcheck agrees and PIL reads the same pixels.
 TEST(PngWrite, RgbRoundTripsThroughPil)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "PIL missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"), QStringLiteral("pngcheck"));
     const QImage photo = PhotoLike(37, 23);
     TBitmap bmp;
     ToBitmap(photo, bmp);
@@ -117,8 +114,7 @@ TEST(PngWrite, RgbRoundTripsThroughPil)
 // bKGD the palette index of the background.
 TEST(PngWrite, PaletteKeepsFewColoursExactly)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "PIL missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"), QStringLiteral("pngcheck"));
     for (int colors : {3, 200}) {
         SCOPED_TRACE(colors);
         TBitmap bmp;
@@ -151,8 +147,7 @@ TEST(PngWrite, PaletteKeepsFewColoursExactly)
 // caller is not changed.
 TEST(PngWrite, OneBitIsGreyForAnySamplesPerPixel)
 {
-    if (!HavePIL())
-        GTEST_SKIP() << "PIL missing";
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"), QStringLiteral("pngcheck"));
     // Two colours: the darker becomes black.
     TBitmap two;
     ToBitmap(FewColors(13, 7, 2), two);

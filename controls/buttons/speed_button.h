@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <memory>
 
-class QMenu;
+#include <QMenu>
 class TTimer;
 
 enum TKitDropDownMenuPos { dmpBottom, dmpRight };

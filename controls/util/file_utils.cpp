@@ -66,6 +66,8 @@ static QString rebuildPath(const QString& path)
 QString LongPathOf(const QString& path) { return rebuildPath(path); }
 QString ShortPathOf(const QString& path) { return rebuildPath(path); }
 
+std::function<bool(TBrowseFolderDlg&)> TBrowseFolderDlg::ExecuteHook;
+
 TBrowseFolderDlg::TBrowseFolderDlg(QObject* owner) : QObject(owner) {}
 
 QString TBrowseFolderDlg::RootFolder() const
@@ -80,6 +82,8 @@ QString TBrowseFolderDlg::RootFolder() const
 
 bool TBrowseFolderDlg::Execute()
 {
+    if (ExecuteHook)
+        return ExecuteHook(*this);
     QFileDialog dlg(QApplication::activeWindow(), DialogText);
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
     dlg.setOption(QFileDialog::ShowDirsOnly, true);

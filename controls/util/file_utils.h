@@ -41,6 +41,8 @@ public:
     // Runs the dialog modally; on confirmation FolderName is the chosen folder
     // without a trailing slash.
     bool Execute();
+    // Tests answer the dialog instead of showing it (same contract as Execute).
+    static std::function<bool(TBrowseFolderDlg&)> ExecuteHook;
     // The dialog while it runs (null otherwise).
     QFileDialog* Dialog() const { return dialog_; }
     // Where the tree starts: the desktop folder with DesktopRoot when there is one, else "/".

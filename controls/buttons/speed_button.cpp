@@ -373,8 +373,8 @@ void TKitSpeedButton::finishPress(int x, int y)
             state_ = kbsExclusive;
         repaint();
     } else {
-        if (down_)
-            state_ = kbsExclusive;
+        // Released away from the button: back to how it was before the press.
+        state_ = down_ ? kbsExclusive : kbsUp;
         repaint();
     }
     if (inside && !menuTracking_)

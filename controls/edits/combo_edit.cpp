@@ -276,10 +276,11 @@ QPoint TCustomComboEdit::PopupOrigin(const QSize& ps, const QRect& screen) const
         if (x + ps.width() > sw)
             x = p.x() + width() - ps.width();
     }
+    // Kept on screen; one wider than the screen keeps its left edge visible.
+    if (x + ps.width() > sw)
+        x = sw - ps.width();
     if (x < screen.left())
         x = screen.left();
-    else if (x + ps.width() > sw)
-        x = sw - ps.width();
     return QPoint(x, y);
 }
 

@@ -25,7 +25,13 @@ TDrawGrid::TDrawGrid(QWidget* parent)
     resize(320, 120);
 }
 
-TDrawGrid::~TDrawGrid() { destroying_ = true; }
+TDrawGrid::~TDrawGrid()
+{
+    // The editor goes first, while it can still tell that the grid is going.
+    destroying_ = true;
+    delete editor_;
+    editor_ = nullptr;
+}
 
 // ---- axes ---------------------------------------------------------------------------
 
@@ -932,6 +938,8 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* event)
 void TInplaceEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
+    if (grid_->Destroying())
+        return;
     QWidget* to = QApplication::focusWidget();
     if (isVisible() && to != grid_ && !(to && isAncestorOf(to)))
         grid_->EditorFocusLeft();

@@ -147,6 +147,7 @@ public:
     virtual void EditorTextChanged() {}
     // The editor lost the focus to something outside the grid.
     virtual void EditorFocusLeft();
+    bool Destroying() const { return destroying_; }
 
 protected:
     virtual void Paint();
@@ -181,7 +182,6 @@ protected:
     // Column or row sizing ended.
     virtual void ColumnResized(int) {}
     virtual void RowResized(int) {}
-    bool Destroying() const { return destroying_; }
 
     // Whole extent of the fixed cells along each axis, lines included.
     int FixedColsExtent() const { return fixedExtent(cols_); }

@@ -155,6 +155,8 @@ TEST(ComboEdit, PressesElsewhereCloseWithoutTaking)
 TEST(ComboEdit, PopupPlacementKeepsOnScreen)
 {
     Window w;
+    w.w.move(400, 300);
+    QTRY_COMPARE_WITH_TIMEOUT(w.w.pos(), QPoint(400, 300), 5000);
     PopupEdit& e = *w.edit;
     const QPoint p = e.mapToGlobal(QPoint(0, 0));
     const QSize ps(120, 80);

@@ -252,13 +252,8 @@ bool TKitSpinEdit::AcceptsChar(QChar c) const
 void TKitSpinEdit::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
-    if (arrowKeys_ && !upDown_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        key == Qt::Key_Up ? StepUp() : StepDown();
-        event->accept();
-        return;
-    }
-    if (upDown_ && arrowKeys_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        // The up-down takes the arrows as its buddy would.
+    // Either button kind steps with the arrows (the up-down as its buddy would).
+    if (arrowKeys_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
         key == Qt::Key_Up ? StepUp() : StepDown();
         event->accept();
         return;

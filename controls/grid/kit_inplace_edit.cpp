@@ -281,6 +281,11 @@ void TKitInplaceEdit::mousePressEvent(QMouseEvent* event)
 
 void TKitInplaceEdit::mouseMoveEvent(QMouseEvent* event)
 {
+    // The standard arrow over the button, the text cursor elsewhere.
+    if (ButtonRect().contains(event->position().toPoint()))
+        setCursor(Qt::ArrowCursor);
+    else
+        unsetCursor();
     if (tracking_ && style_ == ieEllipsis) {
         const bool on = ButtonRect().contains(event->position().toPoint());
         if (on != pressed_) {

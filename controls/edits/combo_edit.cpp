@@ -227,9 +227,19 @@ void TCustomComboEdit::UpdateButtonPlacement()
     setTextMargins(0, 0, (container_->isVisibleTo(this) || !isVisible()) && bw > 1 ? bw + 2 : 0, 0);
 }
 
+int TCustomComboEdit::MinEditHeight() const
+{
+    const int system = QFontMetrics(QApplication::font()).height();
+    return std::min(system, fontMetrics().height()) + 4 * 1 + 1;
+}
+
 void TCustomComboEdit::resizeEvent(QResizeEvent* event)
 {
     QLineEdit::resizeEvent(event);
+    if (height() < MinEditHeight()) {
+        resize(width(), MinEditHeight());
+        return;
+    }
     UpdateButtonPlacement();
 }
 

@@ -102,6 +102,9 @@ public:
     // Where a pop-up of the given size opens under (or above) the edit on a screen.
     QPoint PopupOrigin(const QSize& popupSize, const QRect& screen) const;
 
+    // The smaller of the system's and the edit's text height plus the frame.
+    int MinEditHeight() const;
+
     // A monochrome bitmap of three 2 × 2 dots for a button of the given width.
     static TBitmap EllipsisGlyph(int buttonWidth);
 

@@ -346,3 +346,25 @@ TEST(GlyphCache, InactiveAndDisabledRenderings)
     EXPECT_EQ(qAlpha(dis.pixel(0, 0)), 0);   // back in button face is the mask
     EXPECT_EQ(TKitButtonGlyph::InactiveGrey(ColorToRGB(clBtnFace), clFuchsia), ColorToRGB(clBtnFace) & 0xFFFFFF);
 }
+
+TEST(SpeedButton, TransparentButtonsShowTheirParentBehind)
+{
+    QWidget parent;
+    parent.resize(80, 60);
+    QPalette pal = parent.palette();
+    pal.setColor(QPalette::Window, QColor(0, 128, 64));
+    parent.setPalette(pal);
+    parent.setAutoFillBackground(true);
+    TKitSpeedButton b(&parent);
+    b.move(10, 10);
+    b.SetFlat(true);   // no frame while the mouse is away
+    struct Case { bool transparent; QRgb corner; };
+    const Case cases[] = {{false, ToQColor(clBtnFace).rgb()}, {true, qRgb(0, 128, 64)}};
+    parent.show();
+    for (const Case& c : cases) {
+        b.SetTransparent(c.transparent);
+        const QImage img = b.grab().toImage();
+        EXPECT_EQ(img.pixel(3, 3) & 0xFFFFFF, c.corner & 0xFFFFFF) << c.transparent;
+        EXPECT_EQ(img.pixel(20, 20) & 0xFFFFFF, c.corner & 0xFFFFFF) << c.transparent;
+    }
+}

@@ -201,3 +201,15 @@ TEST(ComboEdit, EllipsisGlyphDots)
     EXPECT_EQ(w.edit->Glyph().Width(), 15);
     EXPECT_EQ(w.edit->NumGlyphs(), 1);
 }
+
+TEST(ComboEdit, HeightNeverBelowTheMinimum)
+{
+    Window w;
+    w.edit->resize(150, 4);
+    EXPECT_EQ(w.edit->height(), w.edit->MinEditHeight());
+    // The button sits inside the frame at the right and the text stops before it.
+    const QRect c = w.edit->ButtonContainer()->geometry();
+    EXPECT_EQ(c.right(), w.edit->width() - 3);
+    EXPECT_EQ(c.width(), w.edit->ButtonWidth());
+    EXPECT_EQ(w.edit->textMargins().right(), w.edit->ButtonWidth() + 2);
+}

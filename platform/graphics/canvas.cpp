@@ -18,6 +18,8 @@ TCanvas::TCanvas(QPainter* painter) : d_(std::make_unique<Impl>()) { d_->externa
 
 TCanvas::~TCanvas() = default;
 
+QPainter* TCanvas::ExternalPainter() const { return bitmap_ ? nullptr : d_->external; }
+
 // Every primitive writes the bitmap's pixels directly and holds no painter between calls,
 // so there is nothing to end here; the hook stays for the bitmap's direct-access paths.
 void TCanvas::Release() {}

@@ -3,6 +3,7 @@
 #include "platform/core/geometry.h"
 
 #include <QFont>
+#include <QImage>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -121,6 +122,9 @@ public:
     void Draw(int x, int y, const TBitmap& bitmap);
     void StretchDraw(const TRect& dest, const TBitmap& bitmap);   // nearest neighbour
     void CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect);
+    // StretchDraw of a part of an image that leaves the surface alone where the image's
+    // alpha is 0 (masked glyphs and image lists); the copy mode applies to the rest.
+    void DrawKeyed(const TRect& dest, const QImage& argb, const TRect& sourceRect);
 
     TColor Pixel(int x, int y);
     void SetPixel(int x, int y, TColor color);
@@ -136,6 +140,8 @@ public:
     TRect ClipRect() const;
 
     TBitmap* Bitmap() const { return bitmap_; }
+    // The painter of a canvas made over one (a paint event), else null.
+    QPainter* ExternalPainter() const;
 
     // Exclusive use by one drawer at a time (single-threaded: a counter).
     void Lock() { ++lockCount_; }

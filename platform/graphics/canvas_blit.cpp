@@ -9,8 +9,9 @@ using raster::Span;
 using raster::Spans;
 using namespace pixels;
 
-void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRect& sourceRect)
+void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRect& sourceRect, bool keyed)
 {
+    keyed = keyed && src.format() == QImage::Format_ARGB32;
     // 64-bit sizes: corners may lie anywhere in the int range.
     const int64_t dwS = int64_t(dest.Right) - dest.Left, dhS = int64_t(dest.Bottom) - dest.Top;
     const int64_t swS = int64_t(sourceRect.Right) - sourceRect.Left, shS = int64_t(sourceRect.Bottom) - sourceRect.Top;
@@ -62,6 +63,8 @@ void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRe
                 const int sx = cols[size_t(x - vis.Left)];
                 if (sx < 0)
                     continue;
+                if (keyed && qAlpha(reinterpret_cast<const QRgb*>(in)[sx]) == 0)
+                    continue;
                 const uint32_t sv = ReadLine(in, sd, sx);
                 uint32_t p;
                 if (sd <= 8) {
@@ -83,13 +86,13 @@ void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRe
     QPainter* p = c.d_->external;
     if (!p || !p->isActive())
         return;
-    p->save();
-    p->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p->setCompositionMode(CompositionOf(op));
-    if (c.d_->hasClip)
-        p->setClipRegion(ClipRegion(c), Qt::IntersectClip);
     if (sw > src.width() * 4 + 4 || sh > src.height() * 4 + 4)
         return;   // a source rectangle far beyond the image has nothing to show
+    p->save();
+    p->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p->setCompositionMode(keyed && op == pmCopy ? QPainter::CompositionMode_SourceOver : CompositionOf(op));
+    if (c.d_->hasClip)
+        p->setClipRegion(ClipRegion(c), Qt::IntersectClip);
     const QImage part = src.copy(QRect(int(sl), int(st), int(sw), int(sh))).mirrored(flipX, flipY);
     p->drawImage(QRectF(nd.Left, nd.Top, double(dw), double(dh)), part);
     p->restore();
@@ -124,5 +127,14 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRe
     if (src.isNull())
         return;
     CanvasOps::Blit(*this, dest, src, sourceRect);
+    CanvasOps::Changed(*this);
+}
+
+void TCanvas::DrawKeyed(const TRect& dest, const QImage& argb, const TRect& sourceRect)
+{
+    if (argb.isNull())
+        return;
+    const QImage src = argb.format() == QImage::Format_ARGB32 ? argb : argb.convertToFormat(QImage::Format_ARGB32);
+    CanvasOps::Blit(*this, dest, src, sourceRect, true);
     CanvasOps::Changed(*this);
 }

@@ -49,7 +49,8 @@ struct CanvasOps {
     // Maps a copy mode onto the equivalent two-operand raster operation.
     static TPenMode CopyModeOp(TCopyMode mode);
     // Nearest-neighbour block transfer from src's sourceRect to dest.
-    static void Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRect& sourceRect);
+    // keyed: src is ARGB32 and its pixels of alpha 0 leave the surface alone.
+    static void Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRect& sourceRect, bool keyed = false);
 
     static QImage* Image(TCanvas& c);
     static QPainter* External(const TCanvas& c) { return c.bitmap_ ? nullptr : c.d_->external; }

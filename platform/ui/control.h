@@ -151,5 +151,9 @@ private:
     QPainter* painter_ = nullptr;
 };
 
+// The platform reports the newer control style (flat bevels, shell folder browser);
+// controls that choose their look or dialog by it always get true here.
+inline bool NewStyleControls() { return true; }
+
 // Converts a Qt mouse button; false for buttons other than left, right and middle.
 bool MouseButtonFrom(Qt::MouseButton b, TMouseButton& out);

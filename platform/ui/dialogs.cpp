@@ -118,3 +118,17 @@ void ShowErrorBox(const QString& message, const QString& caption)
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }
+
+namespace {
+std::function<void()> g_beepHook;
+}
+
+void SetBeepHook(std::function<void()> hook) { g_beepHook = std::move(hook); }
+
+void MessageBeep()
+{
+    if (g_beepHook)
+        g_beepHook();
+    else
+        QApplication::beep();
+}

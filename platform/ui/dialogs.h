@@ -49,3 +49,7 @@ void SetMessageDlgCaptions(const QString& warning, const QString& error, const Q
 // A stop box with a caption of the caller's choice and one OK button (the default
 // exception handler's box); goes through the message hook as type mtError.
 void ShowErrorBox(const QString& message, const QString& caption);
+
+// The default message beep; a test hook replaces the sound (and can count beeps).
+void MessageBeep();
+void SetBeepHook(std::function<void()> hook);

@@ -32,9 +32,14 @@ void TTimer::Tick()
         OnTimer(this);
 }
 
+static bool g_manualTicks = false;
+
+void TTimer::SetManualTicks(bool manual) { g_manualTicks = manual; }
+bool TTimer::ManualTicks() { return g_manualTicks; }
+
 void TTimer::restart()
 {
     timer_->stop();
-    if (enabled_ && interval_ > 0)
+    if (enabled_ && interval_ > 0 && !g_manualTicks)
         timer_->start(interval_);
 }

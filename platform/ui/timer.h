@@ -22,6 +22,11 @@ public:
     // Runs the handler once now, as a tick would.
     void Tick();
 
+    // Tests drive repeat timers by hand: while set, no timer started afterwards ticks
+    // on its own and only Tick() runs the handler.
+    static void SetManualTicks(bool manual);
+    static bool ManualTicks();
+
 private:
     void restart();
     QTimer* timer_;

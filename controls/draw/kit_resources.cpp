@@ -1,0 +1,147 @@
+#include "controls/draw/kit_resources.h"
+
+#include "platform/core/exceptions.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <functional>
+#include <map>
+
+namespace {
+
+std::unique_ptr<TBitmap> blank(int w, int h, TColor back)
+{
+    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
+    b->Canvas()->Brush.Color = back;
+    b->Canvas()->FillRect(TRect(0, 0, w, h));
+    return b;
+}
+
+// A triangle of rows 7, 5, 3, 1 pixels (or the reverse) with a free bottom row, so that
+// the bottom-left pixel is the transparent background.
+std::unique_ptr<TBitmap> arrow(bool up, TColor back)
+{
+    auto b = blank(9, 5, back);
+    for (int row = 0; row < 4; ++row) {
+        const int half = up ? row : 3 - row;
+        for (int x = 4 - half; x <= 4 + half; ++x)
+            b->Canvas()->SetPixel(x, row, clBlack);
+    }
+    return b;
+}
+
+// The file edit's button: a small folder.
+std::unique_ptr<TBitmap> folderGlyph()
+{
+    auto b = blank(16, 15, clFuchsia);
+    TCanvas& c = *b->Canvas();
+    c.Pen.Color = clBlack;
+    c.Brush.Color = clYellow;
+    c.Rectangle(1, 3, 15, 13);
+    c.Brush.Color = clOlive;
+    c.Rectangle(2, 1, 7, 4);
+    c.Pen.Color = clOlive;
+    c.MoveTo(2, 12);
+    c.LineTo(14, 12);
+    return b;
+}
+
+std::unique_ptr<TBitmap> comboArrow()
+{
+    auto b = blank(7, 4, clBtnFace);
+    for (int row = 0; row < 4; ++row)
+        for (int x = row; x < 7 - row; ++x)
+            b->Canvas()->SetPixel(x, row, clBlack);
+    return b;
+}
+
+using Maker = std::function<std::unique_ptr<TBitmap>()>;
+
+const std::map<QString, Maker>& kitBitmaps()
+{
+    static const std::map<QString, Maker> table{
+        {QStringLiteral("KITSPINUP"), [] { return arrow(true, clOlive); }},
+        {QStringLiteral("KITSPINDOWN"), [] { return arrow(false, clOlive); }},
+        {QStringLiteral("FEDITBMP"), [] { return folderGlyph(); }},
+    };
+    return table;
+}
+
+QCursor handCursor()
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    QPainterPath hand;
+    hand.moveTo(9.5, 14.5);
+    hand.lineTo(9.5, 3.5);
+    hand.arcTo(9.5, 1.5, 3, 4, 180, -180);
+    hand.lineTo(12.5, 11.5);
+    for (int f = 0; f < 3; ++f) {
+        const double x = 12.5 + 3 * f;
+        hand.lineTo(x, 9.5);
+        hand.arcTo(x, 8, 3, 3, 180, -180);
+        hand.lineTo(x + 3, 11.5);
+    }
+    hand.lineTo(21.5, 20.5);
+    hand.lineTo(18.5, 26.5);
+    hand.lineTo(11.5, 26.5);
+    hand.lineTo(6.5, 17.5);
+    hand.closeSubpath();
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawPath(hand);
+    return QCursor(pm, 11, 2);
+}
+
+QCursor dragCursor()
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    QPolygonF arrowShape({{1, 1}, {1, 17}, {5, 13}, {8, 19}, {10, 18}, {7, 12}, {12, 12}});
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(arrowShape);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(12.5, 18.5, 10, 8));
+    return QCursor(pm, 1, 1);
+}
+
+} // namespace
+
+void RaiseMissingResource(const TResId& id)
+{
+    const QString what = id.IsNumber() ? QString::number(id.Number) : id.Name;
+    throw EResNotFound(QStringLiteral("Resource %1 not found").arg(what));
+}
+
+std::unique_ptr<TBitmap> LoadResourceBitmap(TResModule module, const TResId& id)
+{
+    try {
+        if (module == rmKit) {
+            if (id.IsNumber())
+                return nullptr;
+            const auto it = kitBitmaps().find(id.Name);
+            return it == kitBitmaps().end() ? nullptr : it->second();
+        }
+        if (id.IsNumber() && id.Number == OBM_COMBO)
+            return comboArrow();
+        RaiseMissingResource(id);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void RegisterKitCursors()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    Screen().SetCursor(crKitHand, handCursor());
+    Screen().SetCursor(crKitDrag, dragCursor());
+}

@@ -9,6 +9,7 @@
 #include "imaging/proc/color_space.h"
 #include "imaging/proc/distort.h"
 #include "platform/graphics/canvas.h"
+#include "platform/ui/dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -247,7 +248,14 @@ void TfPreviews::buildPages()
         const QString name = ask(false);
         if (name.isEmpty())
             return;
-        LoadFilterFromFile(name, Filter);   // a bad file raises and changes nothing
+        // A bad file is reported as the default handler would, and changes nothing;
+        // the exception must not unwind through the signal's frames.
+        try {
+            LoadFilterFromFile(name, Filter);
+        } catch (const Exception& e) {
+            ShowErrorBox(e.Message(), windowTitle());
+            return;
+        }
         ShowFilter();
         changed();
     });

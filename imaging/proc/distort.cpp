@@ -104,10 +104,11 @@ void ApplyWave(TBitmap& bm, int amplitude, int waveLength, int phase, bool refle
     const double fx = w < h ? double(h) / w : 1.0, fy = w > h ? double(w) / h : 1.0;
     const double ph = phase * std::numbers::pi / 180;
     // Rows count from the bottom here: row y is image row h − 1 − y.
-    const auto px = [&](int x, int y, int c) -> int {
+    static const uint8_t zero[3] = {0, 0, 0};
+    const auto at = [&](int x, int y) -> const uint8_t* {
         if (x < 0 || y < 0 || x >= w || y >= h)
-            return 0;
-        return copy.ScanLine(h - 1 - y)[3 * x + c];
+            return zero;
+        return copy.ScanLine(h - 1 - y) + 3 * x;
     };
     const auto frac = [](double v) {
         const double f = v - std::trunc(v);
@@ -132,9 +133,9 @@ void ApplyWave(TBitmap& bm, int amplitude, int waveLength, int phase, bool refle
             // w or h of 1 leaves a range of 0 … −1: the base is then −1 and reads zeros.
             const int bx = std::min(std::max(Trunc(sx), 0), w - 2), by = std::min(std::max(Trunc(sy), 0), h - 2);
             const double u = frac(sx), t = frac(sy);
+            const uint8_t *p1 = at(bx, by), *p2 = at(bx + 1, by), *p3 = at(bx, by + 1), *p4 = at(bx + 1, by + 1);
             for (int c = 0; c < 3; ++c)
-                row[3 * x + c] = ClampByte(
-                    BilinearSample(u, t, px(bx, by, c), px(bx + 1, by, c), px(bx, by + 1, c), px(bx + 1, by + 1, c)));
+                row[3 * x + c] = ClampByte(BilinearSample(u, t, p1[c], p2[c], p3[c], p4[c]));
         }
         progress.Report(y * 100.0 / h);
     }

@@ -7,6 +7,7 @@
 #include "imaging/proc/resample.h"
 
 #include "bench_common.h"
+#include "bench_image.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,31 +28,14 @@
 
 namespace {
 
-TBitmap makeImage(int w, int h, unsigned seed)
-{
-    TBitmap bmp(w, h, pf24bit);
-    std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y) {
-        uint8_t* p = bmp.ScanLine(y);
-        for (int x = 0; x < w; ++x, p += 3) {
-            const double u = double(x) / w, v = double(y) / h;
-            const int n = int(rng() % 17) - 8;
-            p[0] = uint8_t(std::clamp(int(128 + 100 * std::sin(u * 31 + v * 7)) + n, 0, 255));
-            p[1] = uint8_t(std::clamp(int(255 * v) + n, 0, 255));
-            p[2] = uint8_t(std::clamp(int(255 * u * (1 - v)) + ((x / 16 + y / 16) % 2) * 40 + n, 0, 255));
-        }
-    }
-    return bmp;
-}
-
 const TBitmap& big()
 {
-    static const TBitmap b = makeImage(4032, 3024, 1);
+    static const TBitmap b = MakeBenchImage(4032, 3024, 1);
     return b;
 }
 const TBitmap& small()
 {
-    static const TBitmap b = makeImage(1008, 756, 2);
+    static const TBitmap b = MakeBenchImage(1008, 756, 2);
     return b;
 }
 

@@ -48,6 +48,7 @@ public:
     void ResizeCanvas(int width, int height) { proc_->ResizeCanvas(width, height); }
     void Resample(int width, int height, TResampleFilter filter) { proc_->Resample(width, height, filter); }
     bool DoIOPreviews(int pages) { return io_->DoPreviews(pages); }
+    bool DoProcPreviews(int effects) { return proc_->DoPreviews(effects); }
     void Clear() { proc_->Clear(); }
     void CopyToClipboard() { proc_->CopyToClipboard(); }
     void PasteToSelection() { proc_->PasteToSelection(); }

@@ -1,6 +1,7 @@
 #include "imaging/proc/image_kit_proc.h"
 
 #include "imaging/proc/bitmap_routines.h"
+#include "imaging/proc/color_space.h"
 #include "imaging/proc/geometry.h"
 #include "imaging/proc/quantizer.h"
 #include "imaging/view/image_kit_view.h"
@@ -470,4 +471,34 @@ void TImageKitProc::Flip(int direction)
 {
     if (holds(pf24bit) || holds(pf1bit))
         changeWhole([&] { ::Flip(*bitmap_, direction); });
+}
+
+// ---- colour split ------------------------------------------------
+
+void TImageKitProc::SplitToHSV(TBitmap* hue, TBitmap* sat, TBitmap* val)
+{
+    if (!holds(pf24bit) || !hue || !sat || !val)
+        return;
+    const int w = bitmap_->Width(), h = bitmap_->Height();
+    for (TBitmap* b : {hue, sat, val}) {
+        b->SetPixelFormat(pf24bit);
+        b->SetSize(w, h);
+    }
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* p = bitmap_->ScanLine(y);
+        uint8_t* ph = hue->ScanLine(y);
+        uint8_t* ps = sat->ScanLine(y);
+        uint8_t* pv = val->ScanLine(y);
+        for (int x = 0; x < 3 * w; x += 3) {
+            int hh, ss, vv;
+            RGBToHSV(p[x + 2], p[x + 1], p[x], hh, ss, vv);
+            std::fill_n(ph + x, 3, uint8_t(Trunc(hh / 359.0 * 255)));
+            std::fill_n(ps + x, 3, uint8_t(Trunc(ss / 99.0 * 255)));
+            std::fill_n(pv + x, 3, uint8_t(Trunc(vv / 99.0 * 255)));
+        }
+        if (OnProgress)
+            OnProgress(this, Trunc(y * 100.0 / h));
+    }
+    for (TBitmap* b : {hue, sat, val})
+        b->Changed();
 }

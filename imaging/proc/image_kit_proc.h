@@ -24,11 +24,12 @@ enum TPRPreviewsParamsItems : unsigned { prppDefaultLockPreview = 1u << 0 };
 using TPRPreviewsParams = unsigned;
 
 // One histogram slot: how many pixels have this value in red, green, blue and grey.
+// 64-bit: one colour over a 70 000 × 70 000 image is more than 32 bits can count.
 struct TIKHistogramEntry {
-    int32_t Red = 0;
-    int32_t Green = 0;
-    int32_t Blue = 0;
-    int32_t Gray = 0;
+    int64_t Red = 0;
+    int64_t Green = 0;
+    int64_t Blue = 0;
+    int64_t Gray = 0;
 };
 using TIKHistogram = std::array<TIKHistogramEntry, 256>;
 
@@ -106,6 +107,12 @@ public:
     void GetHistogram(TIKHistogram& table);
     int CountColors();
     void CropToSelection();
+    // Hue, saturation and value of the whole image as three grey images; the image
+    // itself, its undo stack and its view stay as they are.
+    void SplitToHSV(TBitmap* hue, TBitmap* sat, TBitmap* val);
+    // The effects dialog on the work area with the pages of the set (1: all); on OK the
+    // result goes back into the image as one undo step. True on OK.
+    bool DoPreviews(int effects);
 
     // Clipboard.
     void CopyImageToClipboard();

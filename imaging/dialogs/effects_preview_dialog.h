@@ -1,0 +1,143 @@
+#pragma once
+#include "imaging/common/types.h"
+#include "imaging/proc/color_math.h"
+#include "imaging/proc/user_filter.h"
+#include "platform/graphics/bitmap.h"
+
+#include <QDialog>
+#include <array>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+class TImageKit;
+class TImageKitProc;
+class THSVBox;
+class THistogramBox;
+
+// Page bits of the effects set; bit 1 shows every page.
+enum TPreviewsPage : int {
+    ppAll = 1, ppContrast = 2, ppHSV = 4, ppHSL = 8, ppRGB = 16, ppUserFilter = 32, ppEqualization = 64,
+    ppBumpMap = 128, ppLens = 256, ppWave = 512
+};
+
+// The effects dialog: the work area as source, the chosen page applied to the visible
+// part as result, live or on request; "<<" folds the result into the source, OK leaves
+// the processed source in ImageKit1 for the caller to write back.
+class TfPreviews : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfPreviews(QWidget* owner = nullptr);
+    ~TfPreviews() override;
+
+    void SetLockPreviewDefault(bool on) { lockDefault_ = on; }
+    void SetProgress(TObject* sender, const TProgressEvent& event);
+    void SetEffectsSet(int set) { effects_ = set; }
+    void Translate(TMsgLanguage language);
+    void SetFont(const QFont& font);
+
+    TImageKit* ImageKit1 = nullptr;
+    TImageKit* ImageKit2 = nullptr;
+    TImageKitProc* ImageKitProc1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button6 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+
+    // Page controls, by page.
+    std::array<QSlider*, 2> ContrastBars{};
+    std::array<QSlider*, 3> HSVBars{}, HSLBars{}, RGBBars{};
+    std::array<QLineEdit*, 2> ContrastEdits{};
+    std::array<QLineEdit*, 3> HSVEdits{}, HSLEdits{}, RGBEdits{};
+    THSVBox* BaseColor = nullptr;
+    THSVBox* NewColor = nullptr;
+    std::array<QSpinBox*, 9> WeightEdits{};
+    QSpinBox* DivisorEdit = nullptr;
+    QComboBox* PresetList = nullptr;
+    QPushButton* LoadButton = nullptr;
+    QPushButton* SaveButton = nullptr;
+    std::array<QSlider*, 2> ThresholdRuler{}, LevelsRuler{};   // low, high grips
+    std::array<QLabel*, 4> RulerLabels{};
+    QListWidget* ChannelList = nullptr;
+    QPushButton* EqualizeButton = nullptr;
+    THistogramBox* HistogramBox1 = nullptr;
+    std::array<QSpinBox*, 4> BumpEdits{};   // left, top, width, height
+    THSVBox* BumpColor = nullptr;
+    QSpinBox* BumpPercent = nullptr;
+    std::array<QSpinBox*, 4> LensEdits{};
+    QSpinBox* RefractionEdit = nullptr;
+    std::array<QSpinBox*, 3> WaveEdits{};   // amplitude, wave length, phase
+    QCheckBox* ReflectiveBox = nullptr;
+
+    // The page shown (its bit), and the preview the result view holds.
+    int ActivePage() const;
+    void ShowPage(int bit);
+    const TBitmap& ResultSnapshot() const { return snapshot_; }
+
+    // Lets the file dialogs be answered without showing them.
+    std::function<QString(bool save)> AskFilterFile;
+
+    void InitPage(int bit);
+    void RefreshResult();
+    void Preview();
+    void AccumulateResult();
+    void ImageKit2MouseUp(int x, int y);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void accept() override;
+
+private:
+    QWidget* buildTracks(int bit, const std::vector<int>& ranges, QSlider** bars, QLineEdit** edits,
+                         std::vector<QLabel*>& labels);
+    void buildPages();
+    void FormActivate();
+    void PageControl1Change();
+    void ApplyPage(TImageKit* view, bool toSource);
+    void ShowFilter();
+    void changed();
+    void readTracks(int bit);
+    void rulerMoved(bool threshold, bool lowMoved);
+    void colorBoxChanged();
+    // The source position of a pixel of the result view's bitmap: the inverse of the
+    // source view's forward mapping x' = Trunc(x × z/100 − view x).
+    int resultToSource(int r, int view, int sourceSize) const;
+
+    int effects_ = 1;
+    bool lockDefault_ = false;
+    TObject* sender_ = nullptr;
+    TProgressEvent progress_;
+    bool useProgress_ = false;
+    bool updating_ = false;
+    bool activated_ = false;
+    int initialised_ = 0;   // page bits
+    TBitmap snapshot_;
+    std::vector<QLabel*> labels_;
+    std::vector<std::pair<QWidget*, int>> pages_;   // page widget, bit
+
+public:
+    // Page values.
+    int Contrast = 0, Brightness = 0;
+    TRGBTriple Mean;
+    std::array<int, 3> HSV{}, HSL{}, RGBOffsets{};
+    TUserFilter Filter;
+    TRGBTriple LowThreshold{0, 0, 0}, HighThreshold{255, 255, 255}, LevelsLower{0, 0, 0}, LevelsUpper{255, 255, 255};
+    bool Equalize = false;
+    int BumpLeft = 0, BumpTop = 0, BumpWidth = 0, BumpHeight = 0, BumpPercentValue = 0;
+    TColor BumpLight = clWhite;
+    int LensLeft = 0, LensTop = 0, LensWidth = 0, LensHeight = 0;
+    double Refraction = 1.7;
+    int Amplitude = 10, WaveLength = 10, Phase = 0;
+    bool Reflective = false;
+};

@@ -18,8 +18,17 @@ uint8_t highByte(const uint8_t* sample)
 bool bitAt(const uint8_t* row, int64_t index) { return row[index >> 3] & (0x80 >> (index & 7)); }
 
 // Where a separate colour frame's samples go in a blue, green, red pixel.
-int channelOffset(SANE_Frame f) { return f == SANE_FRAME_RED ? 2 : f == SANE_FRAME_GREEN ? 1 : 0; }
-unsigned channelBit(SANE_Frame f) { return 1u << channelOffset(f); }
+int channelOffset(int f) { return f == SANE_FRAME_RED ? 2 : f == SANE_FRAME_GREEN ? 1 : 0; }
+unsigned channelBit(int f) { return 1u << channelOffset(f); }
+
+// The device may put any number in the format field: read it as the integer it is.
+int frameFormat(const SANE_Parameters& p)
+{
+    static_assert(sizeof(SANE_Frame) == sizeof(int));
+    int v;
+    std::memcpy(&v, &p.format, sizeof v);
+    return v;
+}
 
 }  // namespace
 
@@ -29,8 +38,9 @@ bool TScanImage::BeginFrame(const SANE_Parameters& p, QString& why)
         why = QStringLiteral("the scanner sent a frame after the last one");
         return false;
     }
-    const bool separate = p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN || p.format == SANE_FRAME_BLUE;
-    if (p.format != SANE_FRAME_GRAY && p.format != SANE_FRAME_RGB && !separate) {
+    const int format = frameFormat(p);
+    const bool separate = format == SANE_FRAME_RED || format == SANE_FRAME_GREEN || format == SANE_FRAME_BLUE;
+    if (format != SANE_FRAME_GRAY && format != SANE_FRAME_RGB && !separate) {
         why = QStringLiteral("unsupported frame format");
         return false;
     }
@@ -46,9 +56,9 @@ bool TScanImage::BeginFrame(const SANE_Parameters& p, QString& why)
         why = QStringLiteral("bad number of lines");
         return false;
     }
-    const int samples = p.format == SANE_FRAME_RGB ? 3 : 1;
+    const int samples = format == SANE_FRAME_RGB ? 3 : 1;
     // 1-bit colour comes as groups of eight pixels: a byte of red, one of green, one of blue.
-    const int64_t needed = p.format == SANE_FRAME_RGB && p.depth == 1
+    const int64_t needed = format == SANE_FRAME_RGB && p.depth == 1
                                ? (int64_t(p.pixels_per_line) + 7) / 8 * 3
                                : (int64_t(p.pixels_per_line) * samples * p.depth + 7) / 8;
     if (p.bytes_per_line < needed || p.bytes_per_line > needed + (1 << 20)) {
@@ -56,7 +66,7 @@ bool TScanImage::BeginFrame(const SANE_Parameters& p, QString& why)
         return false;
     }
 
-    const Kind kind = separate ? Kind::Separate : p.format == SANE_FRAME_RGB ? Kind::Rgb : Kind::Gray;
+    const Kind kind = separate ? Kind::Separate : format == SANE_FRAME_RGB ? Kind::Rgb : Kind::Gray;
     if (kind_ == Kind::None) {
         kind_ = kind;
         width_ = p.pixels_per_line;
@@ -77,13 +87,13 @@ bool TScanImage::BeginFrame(const SANE_Parameters& p, QString& why)
         return false;
     }
     if (kind == Kind::Separate) {
-        if (channelsSeen_ & channelBit(p.format)) {
+        if (channelsSeen_ & channelBit(format)) {
             why = QStringLiteral("a colour frame arrived twice");
             return false;
         }
-        channelsSeen_ |= channelBit(p.format);
+        channelsSeen_ |= channelBit(format);
     }
-    frame_ = p.format;
+    frame_ = format;
     lineBytes_ = p.bytes_per_line;
     partial_.assign(size_t(lineBytes_), 0);
     partialLen_ = 0;

@@ -48,7 +48,7 @@ private:
     int height_ = 0;
 
     // The frame being read.
-    SANE_Frame frame_ = SANE_FRAME_GRAY;
+    int frame_ = SANE_FRAME_GRAY;
     int lineBytes_ = 0;
     std::vector<uint8_t> partial_;
     size_t partialLen_ = 0;

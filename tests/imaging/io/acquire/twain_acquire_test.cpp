@@ -1,6 +1,8 @@
 #include "sane_test_env.h"
 
 #include "imaging/dialogs/scan_source_dialog.h"
+#include "imaging/dialogs/select_source_dialog.h"
+#include "imaging/io/image_kit_io.h"
 #include "imaging/io/acquire/twain_acquire.h"
 #include "imaging/proc/dib.h"
 #include "platform/core/exceptions.h"
@@ -10,7 +12,10 @@
 
 #include "common/test_support.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QListWidget>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QDoubleSpinBox>
@@ -350,4 +355,90 @@ TEST(Acquire, QuitDuringTheLoopEndsItAndIsPostedAgain)
     QCoreApplication::sendPostedEvents(qApp, QEvent::Quit);
     EXPECT_EQ(counter.Count, 1);  // and handed on after it
     qApp->removeEventFilter(&counter);
+}
+
+TEST(SelectSource, TheChosenDeviceBecomesTheDefaultSource)
+{
+    REQUIRE_SANE_TEST_BACKEND();
+    SetScanDefaultSource({});
+    Configure();
+    struct Case {
+        const char* name;
+        int row;  // -1: Cancel
+        bool result;
+        QByteArray source;  // the default afterwards
+    } cases[] = {
+        {"second device", 1, true, "test:1"},
+        {"cancelled keeps it", -1, false, "test:1"},
+        {"first device", 0, true, "test:0"},
+    };
+    for (const Case& c : cases) {
+        int listed = 0;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<TSelectSourceDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(d) << c.name;
+            listed = d->List()->count();
+            if (c.row < 0) {
+                d->reject();
+                return;
+            }
+            d->List()->setCurrentRow(c.row);
+            QTest::mouseClick(d->findChild<QPushButton*>("SelectButton"), Qt::LeftButton);
+        });
+        EXPECT_EQ(TwainSelectSource(nullptr), c.result) << c.name;
+        EXPECT_EQ(listed, 2) << c.name;
+        EXPECT_EQ(ScanDefaultSource(), c.source) << c.name;
+        EXPECT_EQ(TwainState(), 1) << c.name;
+    }
+    // The next scan opens the chosen device: its name heads the source's dialog.
+    QString caption;
+    OnSourceDialog([&](TScanSourceDialog* d) {
+        caption = d->windowTitle();
+        ClickCancel(d);
+    });
+    TwainAcquire(nullptr, false);
+    EXPECT_EQ(caption, "test:0");
+    SetScanDefaultSource({});
+}
+
+TEST(ImageKitIOAcquire, TheScanBecomesTheBitmapWithItsParameters)
+{
+    REQUIRE_SANE_TEST_BACKEND();
+    SetScanDefaultSource({});
+    struct Case {
+        const char* name;
+        TConf conf;
+        TPixelFormat format;
+        int bitsPerSample, samplesPerPixel;
+    } cases[] = {
+        {"colour", {{"mode", "Color"}, {"resolution", "75"}}, pf24bit, 8, 3},
+        {"grey", {{"mode", "Gray"}, {"resolution", "75"}}, pf24bit, 8, 1},
+        {"lineart", {{"mode", "Gray"}, {"depth", "1"}, {"resolution", "75"}}, pf1bit, 1, 1},
+    };
+    for (const Case& c : cases) {
+        Configure(c.conf);
+        TPnm want;
+        ASSERT_TRUE(ScanImage({}, want)) << c.name;
+        TBitmap bmp;
+        TImageKitIO io;
+        io.SetAttachedBitmap(&bmp);
+        OnSourceDialog([](TScanSourceDialog* d) { ClickScan(d); });
+        ASSERT_TRUE(io.Acquire()) << c.name;
+        EXPECT_EQ(bmp.PixelFormat(), c.format) << c.name;
+        const QString diff = CompareWithScan(bmp, want);
+        EXPECT_TRUE(diff.isEmpty()) << c.name << ": " << diff.toStdString();
+        EXPECT_EQ(io.Params().BitsPerSample, c.bitsPerSample) << c.name;
+        EXPECT_EQ(io.Params().SamplesPerPixel, c.samplesPerPixel) << c.name;
+        EXPECT_EQ(io.Params().DpiX, 75) << c.name;
+        EXPECT_EQ(io.Params().DpiY, 75) << c.name;
+        EXPECT_EQ(io.Params().Width, want.Width) << c.name;
+        EXPECT_EQ(io.Params().Height, want.Height) << c.name;
+    }
+    // Cancelled: nothing acquired, the bitmap untouched.
+    TBitmap bmp(5, 4, pf24bit);
+    TImageKitIO io;
+    io.SetAttachedBitmap(&bmp);
+    OnSourceDialog([](TScanSourceDialog* d) { ClickCancel(d); });
+    EXPECT_FALSE(io.Acquire());
+    EXPECT_EQ(bmp.Width(), 5);
 }

@@ -36,13 +36,20 @@ double bestOf(const std::function<bool()>& run)
     return best;
 }
 
+// scanimage now and then hangs in its own exit; such a run is killed and run again.
 bool runScanimage(const QString& exe, const QStringList& extra)
 {
-    QProcess p;
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.setStandardErrorFile(QProcess::nullDevice());
-    p.start(exe, QStringList{"-d", "test:0", "--format=pnm"} + extra);
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QProcess p;
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.setStandardErrorFile(QProcess::nullDevice());
+        p.start(exe, QStringList{"-d", "test:0", "--format=pnm"} + extra);
+        if (p.waitForFinished(30000))
+            return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        p.kill();
+        p.waitForFinished(5000);
+    }
+    return false;
 }
 
 }  // namespace

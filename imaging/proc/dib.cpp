@@ -2,6 +2,7 @@
 
 #include "imaging/proc/bitmap_routines.h"
 #include "platform/core/exceptions.h"
+#include "platform/graphics/pixel_memory.h"
 
 #include <algorithm>
 #include <bit>
@@ -235,7 +236,7 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
 
 } // namespace
 
-QByteArray NewPackedDIB(int width, int height, int bitsPerPixel)
+QByteArray NewPackedDIB(int width, int height, int bitsPerPixel, bool zeroRows)
 {
     if (width <= 0 || height <= 0 || (bitsPerPixel != 1 && bitsPerPixel != 8 && bitsPerPixel != 24))
         return {};
@@ -244,8 +245,14 @@ QByteArray NewPackedDIB(int width, int height, int bitsPerPixel)
     const uint64_t size = kHeaderSize + entries * 4 + r * uint64_t(height) + 4;
     if (size > uint64_t(INT_MAX))
         return {};
-    QByteArray out(qsizetype(size), '\0');
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
     uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
+    AdviseLargePages(p, size_t(size));
+    const size_t head = size_t(kHeaderSize + entries * 4);
+    std::memset(p, 0, head);
+    std::memset(p + size - 4, 0, 4);
+    if (zeroRows)
+        std::memset(p + head, 0, size - head - 4);
     wr32(p, kHeaderSize);
     wr32(p + 4, uint32_t(width));
     wr32(p + 8, uint32_t(height));

@@ -20,7 +20,9 @@ QByteArray BitmapAreaToDIB(const TBitmap* bitmap, int x1, int y1, int x2, int y2
 // A fresh packed DIB of w × h pixels at 1, 8 or 24 bits per pixel: header and colour table
 // (1 bit: black, white; 8 bits: a grey ramp) written, the rows zero. Empty for other depths
 // or a block past 2 GiB. DIBPixels points at the stored rows (the bottom row first).
-QByteArray NewPackedDIB(int width, int height, int bitsPerPixel);
+// With zeroRows false the rows are left as they come from the allocator, for a caller that
+// writes every byte of every row, padding included.
+QByteArray NewPackedDIB(int width, int height, int bitsPerPixel, bool zeroRows = true);
 uint8_t* DIBPixels(QByteArray& dib);
 
 // Reads a packed DIB into the bitmap and returns its bits per pixel. Every field is

@@ -76,7 +76,10 @@ bool TScanImage::BeginFrame(const SANE_Parameters& p, QString& why)
         declaredLines_ = p.lines;
         rowBytes_ = (int64_t(width_) * dibBits_ + 31) / 32 * 4;
         if (declaredLines_ > 0) {
-            if (rowBytes_ * declaredLines_ > kMaxBytes || (dib_ = NewPackedDIB(width_, declaredLines_, dibBits_)).isEmpty()) {
+            // Every row is written in full before it counts (convert), so the block
+            // need not be cleared first: that would cost as much as the transfer.
+            if (rowBytes_ * declaredLines_ > kMaxBytes ||
+                (dib_ = NewPackedDIB(width_, declaredLines_, dibBits_, false)).isEmpty()) {
                 why = QStringLiteral("the image is too large");
                 return false;
             }
@@ -127,6 +130,8 @@ uint8_t* TScanImage::rowPointer(int y, QString& why)
 void TScanImage::convert(const uint8_t* s, uint8_t* d) const
 {
     const int w = width_;
+    const int64_t used = (int64_t(w) * dibBits_ + 7) / 8;
+    std::memset(d + used, 0, size_t(rowBytes_ - used));
     if (kind_ == Kind::Gray) {
         if (depth_ == 1) {
             const int n = (w + 7) / 8;
@@ -228,7 +233,7 @@ QByteArray TScanImage::TakeDIB(QString& why)
     if (declaredLines_ > 0 && rows == declaredLines_)
         return std::exchange(dib_, {});
     // A short scan or one of unknown height: the rows that arrived, bottom-up.
-    QByteArray out = NewPackedDIB(width_, rows, dibBits_);
+    QByteArray out = NewPackedDIB(width_, rows, dibBits_, false);
     if (out.isEmpty()) {
         why = QStringLiteral("the image is too large");
         return {};

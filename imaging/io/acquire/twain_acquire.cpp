@@ -217,7 +217,7 @@ QByteArray transferImage(int& rc, QString& why)
     TTwainImageInfo info = c.info;
     c.state = 7;
     TScanImage img;
-    std::vector<SANE_Byte> buffer(size_t(1) << 20);
+    std::vector<SANE_Byte> buffer(size_t(1) << 18);
     for (bool first = true;; first = false) {
         SANE_Parameters p{};
         if (!first && c.manager.Start(c.source) != SANE_STATUS_GOOD) {

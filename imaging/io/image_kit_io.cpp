@@ -3,6 +3,7 @@
 
 #include "imaging/io/image_kit_io.h"
 
+#include "imaging/io/acquire/twain_acquire.h"
 #include "imaging/io/codec_table.h"
 #include "imaging/proc/dib.h"
 #include "imaging/view/ik_view.h"
@@ -11,16 +12,6 @@
 
 namespace {
 
-TImageKitIO::TAcquireHandler& acquireHandler()
-{
-    static TImageKitIO::TAcquireHandler h;
-    return h;
-}
-TImageKitIO::TSelectSourceHandler& selectSourceHandler()
-{
-    static TImageKitIO::TSelectSourceHandler h;
-    return h;
-}
 TImageKitIO::TPreviewsHandler& previewsHandler()
 {
     static TImageKitIO::TPreviewsHandler h;
@@ -34,8 +25,6 @@ void viewChangedProc(void* data, TIKView*)
 
 }  // namespace
 
-void TImageKitIO::SetAcquireHandler(TAcquireHandler handler) { acquireHandler() = std::move(handler); }
-void TImageKitIO::SetSelectSourceHandler(TSelectSourceHandler handler) { selectSourceHandler() = std::move(handler); }
 void TImageKitIO::SetPreviewsHandler(TPreviewsHandler handler) { previewsHandler() = std::move(handler); }
 bool TImageKitIO::HasPreviewsHandler() { return bool(previewsHandler()); }
 
@@ -200,10 +189,10 @@ bool TImageKitIO::Acquire()
     Aborting = false;
     if (!bitmap_)
         return false;
-    TAcquired got;
-    if (!acquireHandler() || !acquireHandler()(*this, got) || got.PackedDib.isEmpty())
+    QByteArray dib = TwainAcquire(nullptr, false);
+    if (dib.isEmpty())
         return false;
-    const int depth = DIBToBitmap(got.PackedDib, bitmap_);
+    const int depth = DIBToBitmap(dib, bitmap_);
     switch (depth) {
     case 1: params_->BitsPerSample = 1; params_->SamplesPerPixel = 1; break;
     case 4: params_->BitsPerSample = 4; params_->SamplesPerPixel = 1; break;
@@ -214,23 +203,22 @@ bool TImageKitIO::Acquire()
     case 32: params_->BitsPerSample = 8; params_->SamplesPerPixel = 3; break;
     default: break;
     }
+    const int dpiX = TwainGetXResolution(), dpiY = TwainGetYResolution();
     if (TIKView* v = AttachedImageKit()) {
-        v->SetDpiX(got.DpiX);
-        v->SetDpiY(got.DpiY);
+        v->SetDpiX(dpiX);
+        v->SetDpiY(dpiY);
     }
-    params_->DpiX = got.DpiX;
-    params_->DpiY = got.DpiY;
+    params_->DpiX = dpiX;
+    params_->DpiY = dpiY;
     params_->Width = bitmap_->Width();
     params_->Height = bitmap_->Height();
     params_->FreeColorMap();
+    TwainFreeDIBs(dib);
     Update();
     return true;
 }
 
-bool TImageKitIO::SelectAcquireSource()
-{
-    return selectSourceHandler() ? selectSourceHandler()(*this) : false;
-}
+bool TImageKitIO::SelectAcquireSource() { return TwainSelectSource(nullptr); }
 
 bool TImageKitIO::DoPreviews(int pages)
 {

@@ -93,8 +93,7 @@ public:
     void SaveToStreamBMP(TStream& stream);
     void SaveToStreamPNG(TStream& stream);
 
-    // Acquisition from the default scanner source (front end; the engine plugs in
-    // through SetAcquireHandler).
+    // Acquisition from the default scanner source: True when an image arrived.
     bool Acquire();
     bool SelectAcquireSource();
     // The format parameter dialog for a set of pages; True when confirmed.
@@ -106,19 +105,8 @@ public:
     int GetTIFFImageCount(const QString& fileName);
     static QString GetFormatDescription(const TIOParamsVals& params);
 
-    // Seams for the scanner engine and the parameter dialog, which live elsewhere.
-    // An acquire handler returns a packed DIB (empty when nothing arrived) and the
-    // transfer's resolution.
-    struct TAcquired {
-        QByteArray PackedDib;
-        int DpiX = 0;
-        int DpiY = 0;
-    };
-    using TAcquireHandler = std::function<bool(TImageKitIO& io, TAcquired& out)>;
-    using TSelectSourceHandler = std::function<bool(TImageKitIO& io)>;
+    // Seam for the parameter dialog, which lives elsewhere.
     using TPreviewsHandler = std::function<bool(TImageKitIO& io, int pages)>;
-    static void SetAcquireHandler(TAcquireHandler handler);
-    static void SetSelectSourceHandler(TSelectSourceHandler handler);
     static void SetPreviewsHandler(TPreviewsHandler handler);
     // True once a parameter dialog has been plugged in.
     static bool HasPreviewsHandler();

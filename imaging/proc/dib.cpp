@@ -5,6 +5,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/graphics/pixel_channels.h"
 #include "platform/core/little_endian.h"
+#include "platform/graphics/pixel_memory.h"
 
 #include <algorithm>
 #include <climits>
@@ -206,6 +207,44 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
 
 } // namespace
 
+QByteArray NewPackedDIB(int width, int height, int bitsPerPixel, bool zeroRows)
+{
+    if (width <= 0 || height <= 0 || (bitsPerPixel != 1 && bitsPerPixel != 8 && bitsPerPixel != 24))
+        return {};
+    const uint64_t r = (uint64_t(width) * uint64_t(bitsPerPixel) + 31) / 32 * 4;
+    const uint64_t entries = bitsPerPixel <= 8 ? uint64_t(1) << bitsPerPixel : 0;
+    const uint64_t size = kHeaderSize + entries * 4 + r * uint64_t(height) + 4;
+    if (size > uint64_t(INT_MAX))
+        return {};
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
+    AdviseLargePages(p, size_t(size));
+    const size_t head = size_t(kHeaderSize + entries * 4);
+    std::memset(p, 0, head);
+    std::memset(p + size - 4, 0, 4);
+    if (zeroRows)
+        std::memset(p + head, 0, size - head - 4);
+    putLe32(p, kHeaderSize);
+    putLe32(p + 4, uint32_t(width));
+    putLe32(p + 8, uint32_t(height));
+    putLe16(p + 12, 1);
+    putLe16(p + 14, uint16_t(bitsPerPixel));
+    // Entry i of the table is grey i; the 1-bit table is black, then white as FF FF FF FF.
+    if (bitsPerPixel == 1)
+        std::memset(p + kHeaderSize + 4, 0xFF, 4);
+    else
+        for (uint64_t i = 0; i < entries; ++i)
+            std::memset(p + kHeaderSize + 4 * i, int(i), 3);
+    return out;
+}
+
+uint8_t* DIBPixels(QByteArray& dib)
+{
+    uint8_t* p = reinterpret_cast<uint8_t*>(dib.data());
+    const int bits = le16(p + 14);
+    return p + kHeaderSize + (bits <= 8 ? (size_t(1) << bits) * 4 : 0);
+}
+
 QByteArray BitmapAreaToDIB(const TBitmap* bitmap, int x1, int y1, int x2, int y2)
 {
     if (!bitmap || bitmap->Empty())
@@ -227,17 +266,10 @@ QByteArray BitmapAreaToDIB(const TBitmap* bitmap, int x1, int y1, int x2, int y2
     const int bits = mono ? 1 : 24;
     const int w = x2 - x1 + 1, h = y2 - y1 + 1;
     const size_t r = (size_t(w) * size_t(bits) + 31) / 32 * 4;
-    const size_t tableSize = mono ? 8 : 0;
-    QByteArray out(qsizetype(kHeaderSize + tableSize + r * size_t(h) + 4), '\0');
-    uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
-    putLe32(p, kHeaderSize);
-    putLe32(p + 4, uint32_t(w));
-    putLe32(p + 8, uint32_t(h));
-    putLe16(p + 12, 1);
-    putLe16(p + 14, uint16_t(bits));
-    if (mono)
-        std::memset(p + 44, 0xFF, 4);   // entry 0 black, entry 1 white
-    uint8_t* rowsStart = p + kHeaderSize + tableSize;
+    QByteArray out = NewPackedDIB(w, h, bits);
+    if (out.isEmpty())
+        throw EOutOfMemory(QStringLiteral("Out of memory"));
+    uint8_t* rowsStart = DIBPixels(out);
     for (int i = 0; i < h; ++i) {
         const uint8_t* s = src->ScanLine(y2 - i);
         uint8_t* d = rowsStart + size_t(i) * r;

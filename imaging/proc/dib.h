@@ -17,6 +17,14 @@ QByteArray BitmapRectToDIB(const TBitmap* bitmap, int x1, int y1, int x2, int y2
 // The same with the corners taken as they are (clamped to the bitmap).
 QByteArray BitmapAreaToDIB(const TBitmap* bitmap, int x1, int y1, int x2, int y2);
 
+// A fresh packed DIB of w × h pixels at 1, 8 or 24 bits per pixel: header and colour table
+// (1 bit: black, white; 8 bits: a grey ramp) written, the rows zero. Empty for other depths
+// or a block past 2 GiB. DIBPixels points at the stored rows (the bottom row first).
+// With zeroRows false the rows are left as they come from the allocator, for a caller that
+// writes every byte of every row, padding included.
+QByteArray NewPackedDIB(int width, int height, int bitsPerPixel, bool zeroRows = true);
+uint8_t* DIBPixels(QByteArray& dib);
+
 // Reads a packed DIB into the bitmap and returns its bits per pixel. Every field is
 // checked against the block; a bad block raises EInvalidGraphic and leaves the bitmap
 // as it was. 1-bit DIBs with the table (black, white) or (white, black) stay 1-bit;

@@ -1,0 +1,22 @@
+#pragma once
+// The list of scanners the source manager knows, one of which becomes the default.
+
+#include "platform/scan/sane_manager.h"
+
+#include <QDialog>
+#include <vector>
+
+class QListWidget;
+
+class TSelectSourceDialog : public QDialog {
+    Q_OBJECT
+public:
+    TSelectSourceDialog(const std::vector<TSaneDevice>& devices, const QByteArray& current,
+                        QWidget* parent = nullptr);
+    QListWidget* List() const { return list_; }
+    // The device picked, -1 when none.
+    int ChosenIndex() const;
+
+private:
+    QListWidget* list_;
+};

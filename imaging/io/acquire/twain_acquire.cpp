@@ -1,0 +1,481 @@
+#include "imaging/io/acquire/twain_acquire.h"
+
+#include "imaging/dialogs/scan_source_dialog.h"
+#include "imaging/dialogs/select_source_dialog.h"
+#include "imaging/io/acquire/scan_image.h"
+#include "platform/core/exceptions.h"
+#include "platform/scan/default_source.h"
+#include "platform/scan/sane_manager.h"
+#include "platform/scan/scan_source.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+#include <cmath>
+#include <memory>
+#include <utility>
+
+namespace {
+
+// Return codes of a transfer, as the state table names them.
+constexpr int kSuccess = 0, kFailure = 1, kCancel = 3, kTransferDone = 6;
+
+struct Conversation {
+    int state = 1;
+    TSaneManager manager;
+    SANE_Handle source = nullptr;
+    QByteArray sourceName;
+    std::unique_ptr<TScanSource> ops;
+    std::unique_ptr<TScanSourceDialog> ui;
+    QPointer<QWidget> parent;
+    std::unique_ptr<QWidget> proxy;
+    TTwainImageInfo info;
+    QByteArray image;
+    bool arrived = false;
+    bool multiple = false;
+    std::vector<QByteArray> images;
+    std::vector<TTwainImageInfo> infos;
+    QEventLoop* loop = nullptr;
+    bool busy = false;
+};
+
+Conversation& tw()
+{
+    static Conversation c;
+    return c;
+}
+
+QString libraryText() { return TSaneManager::LibraryName(); }
+
+[[noreturn]] void fail(const QString& message) { throw EInvalidGraphic(message); }
+
+// ---- the steps ----------------------------------------------------------------------
+
+bool loadSourceManager()
+{
+    Conversation& c = tw();
+    if (c.state > 1)
+        return true;
+    if (!c.manager.Load())
+        return false;
+    c.state = 2;
+    return true;
+}
+
+bool openSourceManager()
+{
+    Conversation& c = tw();
+    if (!loadSourceManager())
+        return false;
+    if (c.state >= 3)
+        return true;
+    if (c.manager.Init() != SANE_STATUS_GOOD)
+        return false;
+    c.state = 3;
+    return true;
+}
+
+bool openDefaultSource()
+{
+    Conversation& c = tw();
+    if (c.state != 3)
+        return false;
+    // No remembered choice: the manager's first device.
+    c.sourceName = ScanDefaultSource();
+    SANE_Handle h = nullptr;
+    if (c.manager.Open(c.sourceName, &h) != SANE_STATUS_GOOD)
+        return false;
+    c.source = h;
+    c.ops = std::make_unique<TScanSource>(c.manager, h);
+    c.state = 4;
+    return true;
+}
+
+void onScanRequested();
+void onCancelRequested();
+
+bool enableSource()
+{
+    Conversation& c = tw();
+    if (c.state != 4)
+        return false;
+    const QString caption = c.sourceName.isEmpty() ? QStringLiteral("Scan") : QString::fromUtf8(c.sourceName);
+    // No Qt parent: disabling the parent window must not disable this dialog too.
+    auto ui = std::make_unique<TScanSourceDialog>(*c.ops, caption);
+    if (!ui->Valid())
+        return false;
+    QObject::connect(ui.get(), &TScanSourceDialog::ScanRequested, onScanRequested);
+    QObject::connect(ui.get(), &TScanSourceDialog::CancelRequested, onCancelRequested);
+    if (c.parent && c.parent != c.proxy.get() && c.parent->window()->windowHandle()) {
+        ui->winId();
+        if (QWindow* w = ui->windowHandle())
+            w->setTransientParent(c.parent->window()->windowHandle());
+    }
+    ui->show();
+    c.ui = std::move(ui);
+    c.state = 5;
+    return true;
+}
+
+void disableSource()
+{
+    Conversation& c = tw();
+    if (c.state != 5)
+        return;
+    // Freed with the source: this may run inside one of the dialog's own signals.
+    c.ui->hide();
+    c.state = 4;
+}
+
+void closeSource()
+{
+    Conversation& c = tw();
+    if (c.state == 5)
+        disableSource();
+    if (c.state != 4)
+        return;
+    c.ui.reset();
+    c.ops.reset();
+    c.manager.Close(c.source);
+    c.source = nullptr;
+    c.state = 3;
+}
+
+void closeSourceManager()
+{
+    Conversation& c = tw();
+    closeSource();
+    if (c.state != 3)
+        return;
+    c.manager.Exit();
+    c.state = 2;
+}
+
+void unloadSourceManager()
+{
+    Conversation& c = tw();
+    if (c.state != 2)
+        return;
+    c.manager.Unload();
+    c.state = 1;
+}
+
+// A feeder holds further pages; a flatbed never does.
+bool feederSelected()
+{
+    Conversation& c = tw();
+    QString value;
+    if (!c.ops || !c.ops->GetString(c.ops->Find("source"), value))
+        return false;
+    return value.contains(QLatin1String("feeder"), Qt::CaseInsensitive) ||
+           value.contains(QLatin1String("adf"), Qt::CaseInsensitive);
+}
+
+// After a page: with more wanted and a feeder selected, further transfers are pending
+// (multiple mode starts the next page at once); otherwise the scan is finished off.
+void endTransfer(bool more)
+{
+    Conversation& c = tw();
+    if (c.state == 7) {
+        if (more && feederSelected()) {
+            if (!c.multiple) {
+                // Pages may remain; the unwinding resets them.
+                c.state = 6;
+                return;
+            }
+            if (c.manager.Start(c.source) == SANE_STATUS_GOOD) {
+                c.state = 6;
+                return;
+            }
+        }
+        c.manager.Cancel(c.source);
+        c.state = 5;
+    } else if (c.state == 6) {
+        c.manager.Cancel(c.source);
+        c.state = 5;
+    }
+}
+
+double resolutionOf(const char* name, double fallback)
+{
+    Conversation& c = tw();
+    double v = 0;
+    return c.ops->GetNumber(c.ops->Find(name), v) && std::isfinite(v) ? v : fallback;
+}
+
+// One image from a started scan: every frame read to its end. State 7 while reading;
+// 7 after a transfer done or cancelled, 6 after a failure.
+QByteArray transferImage(int& rc, QString& why)
+{
+    Conversation& c = tw();
+    rc = kFailure;
+    if (c.state != 6)
+        return {};
+    TTwainImageInfo info = c.info;
+    c.state = 7;
+    TScanImage img;
+    std::vector<SANE_Byte> buffer(size_t(1) << 18);
+    for (bool first = true;; first = false) {
+        SANE_Parameters p{};
+        if (!first && c.manager.Start(c.source) != SANE_STATUS_GOOD) {
+            why = QStringLiteral("the next frame did not start");
+            c.state = 6;
+            return {};
+        }
+        if (c.manager.GetParameters(c.source, &p) != SANE_STATUS_GOOD || !img.BeginFrame(p, why)) {
+            c.state = 6;
+            return {};
+        }
+        for (;;) {
+            SANE_Int got = 0;
+            const SANE_Status st = c.manager.Read(c.source, buffer.data(), SANE_Int(buffer.size()), &got);
+            if (st == SANE_STATUS_EOF)
+                break;
+            if (st == SANE_STATUS_CANCELLED) {
+                rc = kCancel;
+                return {};
+            }
+            if (st != SANE_STATUS_GOOD) {
+                why = c.manager.StatusText(st);
+                c.state = 6;
+                return {};
+            }
+            if (!img.Feed(buffer.data(), size_t(got), why)) {
+                c.state = 6;
+                return {};
+            }
+        }
+        if (img.EndFrame())
+            break;
+    }
+    QByteArray dib = img.TakeDIB(why);
+    if (dib.isEmpty()) {
+        c.state = 6;
+        return {};
+    }
+    info.ImageWidth = img.Width();
+    info.ImageLength = img.Height();
+    info.SamplesPerPixel = img.SamplesPerPixel();
+    info.BitsPerSample = img.BitsPerSample();
+    info.BitsPerPixel = img.BitsPerPixel();
+    info.PixelType = img.SamplesPerPixel() == 3 ? 2 : img.BitsPerSample() == 1 ? 0 : 1;
+    c.info = info;
+    rc = kTransferDone;
+    return dib;
+}
+
+// Runs on the transfer-ready event: a single image, or every page the feeder holds.
+void transferImages()
+{
+    Conversation& c = tw();
+    QString why;
+    do {
+        int rc = kSuccess;
+        QByteArray dib = transferImage(rc, why);
+        if (rc == kTransferDone) {
+            c.image = dib;
+            c.arrived = true;
+            if (c.multiple) {
+                c.images.push_back(dib);
+                c.infos.push_back(c.info);
+            }
+        }
+        endTransfer(rc == kTransferDone);
+        if (rc != kTransferDone)
+            break;  // a failed or cancelled page ends the run, never loops on it
+    } while (c.multiple && c.state == 6);
+    if (c.ui && !why.isEmpty())
+        c.ui->SetStatus(why);
+}
+
+void checkLoopEnd()
+{
+    Conversation& c = tw();
+    if (c.loop && (c.state <= 4 || c.arrived))
+        c.loop->quit();
+}
+
+void onScanRequested()
+{
+    Conversation& c = tw();
+    if (c.state != 5)
+        return;
+    c.ui->SetStatus({});
+    // Devices answer no option questions while they scan: the resolution is read now.
+    const double res = resolutionOf("resolution", 0);
+    c.info = TTwainImageInfo{};
+    c.info.XResolution = resolutionOf("x-resolution", res);
+    c.info.YResolution = resolutionOf("y-resolution", res);
+    const SANE_Status st = c.manager.Start(c.source);
+    if (st != SANE_STATUS_GOOD) {
+        // No transfer this time; the dialog stays for another try or Cancel.
+        c.ui->SetStatus(c.manager.StatusText(st));
+        c.manager.Cancel(c.source);
+        return;
+    }
+    c.state = 6;
+    c.ui->SetBusy(true);
+    transferImages();
+    if (c.ui)
+        c.ui->SetBusy(false);
+    checkLoopEnd();
+}
+
+void onCancelRequested()
+{
+    disableSource();
+    checkLoopEnd();
+}
+
+// Ends the loop on the application's quit request and keeps it for afterwards.
+class QuitCatcher : public QObject {
+public:
+    explicit QuitCatcher(QEventLoop& loop) : loop_(loop) { qApp->installEventFilter(this); }
+    ~QuitCatcher() override { qApp->removeEventFilter(this); }
+    bool Seen = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::Quit) {
+            Seen = true;
+            loop_.quit();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QEventLoop& loop_;
+};
+
+bool messageLoop()
+{
+    Conversation& c = tw();
+    if (c.state <= 4 || c.arrived)
+        return false;
+    QEventLoop loop;
+    QuitCatcher catcher(loop);
+    c.loop = &loop;
+    loop.exec();
+    c.loop = nullptr;
+    return catcher.Seen;
+}
+
+void createProxy(QWidget*& parent)
+{
+    Conversation& c = tw();
+    if (parent)
+        return;
+    c.proxy = std::make_unique<QWidget>(nullptr, Qt::Window);
+    c.proxy->setWindowTitle(QStringLiteral("Acquire Proxy"));
+    parent = c.proxy.get();
+}
+
+// Back to state 1 from wherever the conversation stands.
+void unwind()
+{
+    Conversation& c = tw();
+    if (c.state >= 6) {
+        if (c.state == 7)
+            c.state = 6;
+        endTransfer(false);
+    }
+    closeSourceManager();
+    unloadSourceManager();
+    c.proxy.reset();
+}
+
+struct BusyGuard {
+    BusyGuard()
+    {
+        if (tw().busy)
+            fail(QStringLiteral("TWAIN:Acquisition already in progress"));
+        tw().busy = true;
+    }
+    ~BusyGuard()
+    {
+        unwind();
+        tw().busy = false;
+    }
+};
+
+}  // namespace
+
+QByteArray TwainAcquire(QWidget* parent, bool multiple)
+{
+    BusyGuard busy;
+    Conversation& c = tw();
+    c.multiple = multiple;
+    c.image.clear();
+    c.arrived = false;
+    c.images.clear();
+    c.infos.clear();
+    createProxy(parent);
+    if (!parent)
+        fail(QStringLiteral("TWAIN:Unable to create proxy window"));
+    c.parent = parent;
+    if (!loadSourceManager())
+        fail(QStringLiteral("TWAIN:Unable to load Source Manager (%1)").arg(libraryText()));
+    if (!openSourceManager())
+        fail(QStringLiteral("TWAIN:Unable to open Source Manager (%1)").arg(libraryText()));
+    if (!openDefaultSource())
+        fail(QStringLiteral("TWAIN:Unable to open default Data Source."));
+    if (!enableSource())
+        fail(QStringLiteral("TWAIN:Failed to enable Data Source."));
+
+    parent->setEnabled(false);
+    const bool quitRequested = messageLoop();
+    if (c.parent)
+        c.parent->setEnabled(true);
+    unwind();
+    if (quitRequested)
+        QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
+    return c.arrived ? std::exchange(c.image, {}) : QByteArray();
+}
+
+bool TwainSelectSource(QWidget* parent)
+{
+    BusyGuard busy;
+    Conversation& c = tw();
+    createProxy(parent);
+    if (!parent)
+        fail(QStringLiteral("TWAIN: Unable to create proxy window"));
+    if (!loadSourceManager())
+        fail(QStringLiteral("TWAIN:Unable to load Source Manager (%1)").arg(libraryText()));
+    if (!openSourceManager())
+        fail(QStringLiteral("TWAIN: Unable to open Source Manager (%1)").arg(libraryText()));
+    std::vector<TSaneDevice> devices;
+    bool chosen = false;
+    if (c.manager.GetDevices(devices) == SANE_STATUS_GOOD) {
+        TSelectSourceDialog dialog(devices, ScanDefaultSource(), parent);
+        if (dialog.exec() == QDialog::Accepted) {
+            const int i = dialog.ChosenIndex();
+            if (i >= 0 && size_t(i) < devices.size()) {
+                SetScanDefaultSource(devices[size_t(i)].Name);
+                chosen = true;
+            }
+        }
+    }
+    return chosen;
+}
+
+void TwainFreeDIBs(QByteArray& image)
+{
+    Conversation& c = tw();
+    if (c.images.empty())
+        image.clear();
+    c.images.clear();
+    c.infos.clear();
+}
+
+int TwainGetXResolution() { return int(std::trunc(tw().info.XResolution)); }
+int TwainGetYResolution() { return int(std::trunc(tw().info.YResolution)); }
+int TwainState() { return tw().state; }
+const std::vector<QByteArray>& TwainImages() { return tw().images; }
+const std::vector<TTwainImageInfo>& TwainImageInfos() { return tw().infos; }
+const TTwainImageInfo& TwainLastImageInfo() { return tw().info; }
+TScanSourceDialog* TwainSourceDialog() { return tw().state >= 5 ? tw().ui.get() : nullptr; }

@@ -57,7 +57,7 @@ bool HaveTestBackend()
         void* h = dlopen("libsane.so.1", RTLD_NOW | RTLD_LOCAL);
         if (h)
             dlclose(h);
-        return backend && h && HaveTool(QStringLiteral("scanimage"));
+        return backend && h && MissingTool({QStringLiteral("scanimage")}).isEmpty();
     }();
     return have;
 }

@@ -4,8 +4,8 @@
 // The path with a separator appended when its last character is not one; an empty
 // path stays empty.
 QString AddTrailingBackslash(const QString& path);
-// Where the program keeps files the old system put into its own or the Windows
-// directory (the wallpaper bitmap among them): the data directory, with a separator.
+// Where the program keeps the files it writes beside itself or into the Windows
+// directory on Windows (the wallpaper bitmap among them): the data directory, with a separator.
 QString WindowsDirectory();
 // The folder of the executable (shipped help pages), with a separator.
 QString ProgramDirectoryWithSlash();

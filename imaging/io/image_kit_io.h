@@ -1,7 +1,8 @@
 #pragma once
 // The non-visual component through which every image enters and leaves: attached to a
-// view (or a bare bitmap), it loads files and streams into that bitmap and saves it,
-// choosing reader and writer by the file name's extension.
+// view (or a picture control, or a bare bitmap), it loads files and streams into that
+// bitmap and saves it, choosing reader and writer by the file name's extension from the
+// codec table (codec_table.h).
 
 #include "imaging/common/types.h"
 #include "imaging/io/io_params.h"
@@ -18,6 +19,7 @@
 class TStream;
 class TBitmap;
 class TIKView;
+struct TCodec;
 
 enum TIOPreviewsParamsItems { ioppDefaultLockPreview = 1 };
 using TIOPreviewsParams = int;  // set of TIOPreviewsParamsItems
@@ -122,21 +124,20 @@ public:
     static bool HasPreviewsHandler();
 
 private:
+    // Attachment (image_kit_io.cpp).
     void listenToView(bool on);
     void forgetView();
     void forgetImage();
-    void refuseUnavailable(const QString& fileName, const char* format);
     void tellViewDpi();
     TProgressRec progressRec();
+    // Loading (image_kit_io_load.cpp); returns the number of images the file holds.
+    int loadFile(const QString& fileName, const TCodec& codec);
     void afterLoad(const QString& fileName, uint8_t fileType);
+    // Saving (image_kit_io_save.cpp).
     bool prepareSave();
-    using TCodecWriter = void (*)(TStream&, TBitmap&, TIOParamsVals&, TProgressRec&);
-    void writeWith(TStream& stream, TCodecWriter writer);
-    void loadIconOrCursor(const QString& fileName, bool cursor);
-    template <class Writer>
-    void saveFileSafely(const QString& fileName, Writer&& writer);
-    template <class Writer>
-    void saveFramed(TStream& stream, const char tag[4], bool patchAfterAbort, Writer&& writer);
+    void writeWith(TStream& stream, const TCodec& codec);
+    void saveFile(const QString& fileName, const TCodec& codec);
+    void saveStream(TStream& stream, const TCodec& codec);
 
     TIKView* view_ = nullptr;
     QPointer<QObject> viewAlive_;  // turns null when the view is freed

@@ -2,6 +2,7 @@
 
 #include "imaging/io/io_params.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/little_endian.h"
 #include "platform/core/streams.h"
 
 #include <algorithm>
@@ -16,11 +17,6 @@ bool tagIs(const uint8_t* h, const char* tag)
     for (int i = 0; i < 5 && h[i]; ++i)
         text[i] = char(h[i]);
     return std::strcmp(text, tag) == 0;
-}
-
-uint32_t le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "imaging/proc/bitmap_routines.h"
 
+#include "platform/core/color.h"
 #include "platform/graphics/region.h"
 
 #include <algorithm>
@@ -17,15 +18,13 @@ int bytesPerPixel(TPixelFormat f)
     }
 }
 
-inline int grey(int r, int g, int b) { return (r * 30 + g * 59 + b * 11) / 100; }
-
 // Writes one colour over pixels [left, right) of a row in the bitmap's own representation.
 void fillSpan(TBitmap* bm, uint8_t* row, int left, int right, TColor rgb)
 {
     const int r = GetRValue(rgb), g = GetGValue(rgb), b = GetBValue(rgb);
     switch (bm->PixelFormat()) {
     case pf1bit: {
-        const bool white = grey(r, g, b) >= 128;
+        const bool white = GreyValue(r, g, b) >= 128;
         for (int x = left; x < right; ++x) {
             if (white)
                 row[x >> 3] |= uint8_t(0x80 >> (x & 7));
@@ -35,7 +34,7 @@ void fillSpan(TBitmap* bm, uint8_t* row, int left, int right, TColor rgb)
         break;
     }
     case pf8bit:
-        std::memset(row + left, grey(r, g, b), size_t(right - left));
+        std::memset(row + left, GreyValue(r, g, b), size_t(right - left));
         break;
     case pf32bit:
         for (int x = left; x < right; ++x) {

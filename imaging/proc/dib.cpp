@@ -4,6 +4,7 @@
 #include "imaging/proc/bitmap_routines.h"
 #include "platform/core/exceptions.h"
 #include "platform/graphics/pixel_channels.h"
+#include "platform/core/little_endian.h"
 
 #include <algorithm>
 #include <climits>
@@ -14,20 +15,6 @@ namespace {
 constexpr int kHeaderSize = 40;
 constexpr size_t kFileHeaderSize = 14;
 
-uint32_t rd32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-uint16_t rd16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-void wr32(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
-void wr16(uint8_t* p, uint16_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
 
 [[noreturn]] void bad(const char* why)
 {
@@ -46,25 +33,25 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
 {
     if (!hdr || hlen < size_t(kHeaderSize))
         bad("the header is incomplete");
-    const uint32_t headerSize = rd32(hdr);
+    const uint32_t headerSize = le32(hdr);
     if (headerSize < uint32_t(kHeaderSize) || headerSize > hlen)
         bad("bad header size");
-    const int32_t width = int32_t(rd32(hdr + 4));
-    const int32_t height = int32_t(rd32(hdr + 8));
+    const int32_t width = int32_t(le32(hdr + 4));
+    const int32_t height = int32_t(le32(hdr + 8));
     if (width <= 0)
         bad("bad width");
     if (height == 0 || height == INT_MIN)
         bad("bad height");
     const bool topDown = height < 0;
     const int rows = topDown ? -height : height;
-    const int bits = rd16(hdr + 14);
+    const int bits = le16(hdr + 14);
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         bad("unsupported bits per pixel");
-    const uint32_t compression = rd32(hdr + 16);
+    const uint32_t compression = le32(hdr + 16);
     // The BMP file reader's set, less run-length data (a packed DIB holds whole rows).
     if (!DIBCodingSupported(bits, compression, false))
         bad("unsupported compression");
-    const uint32_t colorsUsed = rd32(hdr + 32);
+    const uint32_t colorsUsed = le32(hdr + 32);
 
     size_t pos = headerSize;
     const uint8_t* data = bitsPtr;
@@ -78,14 +65,14 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
     if (compression == 3) {
         if (headerSize >= 52) {
             for (int i = 0; i < 3; ++i)
-                masks[i] = rd32(hdr + 40 + 4 * i);
+                masks[i] = le32(hdr + 40 + 4 * i);
         } else if (hlen - pos >= 12) {
             for (int i = 0; i < 3; ++i)
-                masks[i] = rd32(hdr + pos + 4 * i);
+                masks[i] = le32(hdr + pos + 4 * i);
             pos += 12;
         } else if (!packed && data && dataLen >= 12) {
             for (int i = 0; i < 3; ++i)
-                masks[i] = rd32(data + 4 * i);
+                masks[i] = le32(data + 4 * i);
             data += 12;
             dataLen -= 12;
         } else {
@@ -193,7 +180,7 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
             break;
         case 16:
             for (int x = 0; x < width; ++x) {
-                const uint32_t p = rd16(s + 2 * x);
+                const uint32_t p = le16(s + 2 * x);
                 put(d + 3 * x, Rgb{blue(p), green(p), red(p)});
             }
             break;
@@ -206,7 +193,7 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
                     put(d + 3 * x, Rgb{s[4 * x], s[4 * x + 1], s[4 * x + 2]});
             } else {
                 for (int x = 0; x < width; ++x) {
-                    const uint32_t p = rd32(s + 4 * x);
+                    const uint32_t p = le32(s + 4 * x);
                     put(d + 3 * x, Rgb{blue(p), green(p), red(p)});
                 }
             }
@@ -243,11 +230,11 @@ QByteArray BitmapAreaToDIB(const TBitmap* bitmap, int x1, int y1, int x2, int y2
     const size_t tableSize = mono ? 8 : 0;
     QByteArray out(qsizetype(kHeaderSize + tableSize + r * size_t(h) + 4), '\0');
     uint8_t* p = reinterpret_cast<uint8_t*>(out.data());
-    wr32(p, kHeaderSize);
-    wr32(p + 4, uint32_t(w));
-    wr32(p + 8, uint32_t(h));
-    wr16(p + 12, 1);
-    wr16(p + 14, uint16_t(bits));
+    putLe32(p, kHeaderSize);
+    putLe32(p + 4, uint32_t(w));
+    putLe32(p + 8, uint32_t(h));
+    putLe16(p + 12, 1);
+    putLe16(p + 14, uint16_t(bits));
     if (mono)
         std::memset(p + 44, 0xFF, 4);   // entry 0 black, entry 1 white
     uint8_t* rowsStart = p + kHeaderSize + tableSize;
@@ -300,12 +287,12 @@ QByteArray DIBToBMPFile(const QByteArray& dib)
     const uint8_t* p = reinterpret_cast<const uint8_t*>(dib.constData());
     if (dib.size() < kHeaderSize)
         bad("the header is incomplete");
-    const uint32_t headerSize = rd32(p);
+    const uint32_t headerSize = le32(p);
     if (headerSize < uint32_t(kHeaderSize) || headerSize > uint32_t(dib.size()))
         bad("bad header size");
-    const int bits = rd16(p + 14);
-    const uint32_t compression = rd32(p + 16);
-    uint64_t entries = rd32(p + 32);
+    const int bits = le16(p + 14);
+    const uint32_t compression = le32(p + 16);
+    uint64_t entries = le32(p + 32);
     if (bits <= 8 && entries == 0)
         entries = uint64_t(1) << bits;
     uint64_t offBits = kFileHeaderSize + headerSize + entries * 4;
@@ -318,8 +305,8 @@ QByteArray DIBToBMPFile(const QByteArray& dib)
     uint8_t* h = reinterpret_cast<uint8_t*>(out.data());
     h[0] = 'B';
     h[1] = 'M';
-    wr32(h + 2, uint32_t(fileSize));
-    wr32(h + 10, uint32_t(offBits));
+    putLe32(h + 2, uint32_t(fileSize));
+    putLe32(h + 10, uint32_t(offBits));
     return out + dib;
 }
 
@@ -329,7 +316,7 @@ int BMPFileToBitmap(const QByteArray& file, TBitmap* bitmap)
     const size_t size = size_t(file.size());
     if (size < kFileHeaderSize + kHeaderSize || p[0] != 'B' || p[1] != 'M')
         throw EInvalidGraphic(QStringLiteral("Invalid BMP data: no file header"));
-    const uint32_t offBits = rd32(p + 10);
+    const uint32_t offBits = le32(p + 10);
     if (offBits < kFileHeaderSize + kHeaderSize || offBits > size)
         throw EInvalidGraphic(QStringLiteral("Invalid BMP data: bad pixel offset"));
     return DIBToBitmap(p + kFileHeaderSize, offBits - kFileHeaderSize, p + offBits, size - offBits, bitmap);

@@ -5,6 +5,7 @@
 #include "imaging/proc/quantizer.h"
 #include "imaging/view/image_kit_view.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/core/color.h"
 #include "platform/graphics/region.h"
 #include "platform/ui/image_control.h"
 
@@ -261,7 +262,7 @@ void TImageKitProc::ConvertToGray()
         for (int y = y1; y <= y2; ++y) {
             uint8_t* p = bm->ScanLine(y) + 3 * x1;
             for (int x = x1; x <= x2; ++x, p += 3) {
-                const uint8_t g = uint8_t((p[2] * 30 + p[1] * 59 + p[0] * 11) / 100);
+                const uint8_t g = uint8_t(GreyValue(p[2], p[1], p[0]));
                 p[0] = p[1] = p[2] = g;
             }
             Progress(y - y1 + 1, rows);
@@ -343,7 +344,7 @@ void TImageKitProc::GetHistogram(TIKHistogram& table)
             ++table[p[2]].Red;
             ++table[p[1]].Green;
             ++table[p[0]].Blue;
-            ++table[(p[2] * 30 + p[1] * 59 + p[0] * 11) / 100].Gray;
+            ++table[GreyValue(p[2], p[1], p[0])].Gray;
         }
     }
 }

@@ -2,13 +2,12 @@
 // the 1-bit to 24-bit expansion.
 #include "imaging/proc/bitmap_routines.h"
 #include "imaging/proc/quantizer_private.h"
+#include "platform/core/color.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-inline int grayOf(int r, int g, int b) { return (r * 30 + g * 59 + b * 11) / 100; }
 
 // Bayer matrix, indexed [x mod 8][y mod 8].
 constexpr uint8_t kBayer[8][8] = {
@@ -42,7 +41,7 @@ void DitherToMonochrome(TBitmap& bitmap, TObject* sender, const TProgressEvent& 
         uint8_t* d = mono.ScanLine(y);
         std::memset(d, 0, size_t(mono.BytesPerLine()));
         for (int x = 0; x < w; ++x, s += 3) {
-            const int g = grayOf(s[2], s[1], s[0]);
+            const int g = GreyValue(s[2], s[1], s[0]);
             // Grey 255 is always white, so a blank page stays blank.
             if ((g >> 2) > kBayer[x & 7][y & 7] || g == 255)
                 d[x >> 3] |= uint8_t(0x80 >> (x & 7));
@@ -58,7 +57,7 @@ void ConvertToBWThreshold(TBitmap& bitmap, int threshold, TObject* sender, const
         return;
     if (threshold == -1) {
         const TRGBTriple m = MeanColor(&bitmap);
-        threshold = grayOf(m.rgbtRed, m.rgbtGreen, m.rgbtBlue);
+        threshold = GreyValue(m.rgbtRed, m.rgbtGreen, m.rgbtBlue);
     }
     const int w = bitmap.Width(), h = bitmap.Height();
     TBitmap mono(w, h, pf1bit);
@@ -67,7 +66,7 @@ void ConvertToBWThreshold(TBitmap& bitmap, int threshold, TObject* sender, const
         uint8_t* d = mono.ScanLine(y);
         std::memset(d, 0, size_t(mono.BytesPerLine()));
         for (int x = 0; x < w; ++x, s += 3)
-            if (grayOf(s[2], s[1], s[0]) >= threshold)
+            if (GreyValue(s[2], s[1], s[0]) >= threshold)
                 d[x >> 3] |= uint8_t(0x80 >> (x & 7));
         ReportRows(sender, progress, y + 1, h);
     }

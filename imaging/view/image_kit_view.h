@@ -58,7 +58,7 @@ public:
     TBitmap* Bitmap() { return bitmap_.get(); }
     TBitmap* GetBitmap() override;
 
-    // Layout (the old Update: recompute sizes, clamp the view, set the scroll bars).
+    // Layout (not Qt's update(): recompute sizes, clamp the view, set the scroll bars).
     void Update() override;
     void Paint() override;
     void PaintTo(TCanvas* canvas);

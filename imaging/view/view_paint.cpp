@@ -15,7 +15,7 @@
 
 namespace {
 
-// The old platform's 8 × 8 hatch patterns, top row first, leftmost pixel in the top bit.
+// GDI's 8 × 8 hatch patterns, top row first, leftmost pixel in the top bit.
 const uint8_t kHatch[6][8] = {
     {0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00},   // horizontal
     {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},   // vertical
@@ -113,7 +113,7 @@ void TImageKitView::paintBackground(QPainter& p, const QRect& r)
         break;
     case ikbsHorizontal: case ikbsVertical: case ikbsFDiagonal: case ikbsBDiagonal: case ikbsCross:
     case ikbsDiagCross: {
-        // Hatch lines over clWindow: the old platform left the area under them unpainted.
+        // Hatch lines over clWindow: the GDI rule leaves the area under them unpainted.
         p.fillRect(r, ToQColor(clWindow));
         const uint8_t* pat = kHatch[backgroundStyle_ - ikbsHorizontal];
         QImage tile(8, 8, QImage::Format_ARGB32);
@@ -347,7 +347,7 @@ void TImageKitView::drawRubberLine(QPainter& p)
     });
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    // Inverted pixels, as the old pmNot pen drew them.
+    // Inverted pixels, as a pmNot pen draws them under the GDI rule.
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
     p.setPen(QPen(Qt::black, 0));
     p.drawPoints(line);

@@ -10,6 +10,9 @@ constexpr int GetRValue(TColor c) { return c & 255; }
 constexpr int GetGValue(TColor c) { return (c >> 8) & 255; }
 constexpr int GetBValue(TColor c) { return (c >> 16) & 255; }
 
+// The one grey rule of every greyscale conversion, threshold and histogram.
+constexpr int GreyValue(int r, int g, int b) { return (r * 30 + g * 59 + b * 11) / 100; }
+
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clMaroon = 0x000080;
 constexpr TColor clGreen = 0x008000;

@@ -11,7 +11,7 @@ struct TPoint {
     QPoint toQPoint() const { return QPoint(X, Y); }
 };
 
-// Right and Bottom are exclusive, as on the old platform.
+// Right and Bottom are exclusive, as in GDI.
 struct TRect {
     int Left = 0;
     int Top = 0;

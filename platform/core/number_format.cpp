@@ -52,7 +52,7 @@ TFloatRec FloatToDecimal(double value, int precision, int decimals)
         return rec;
     precision = std::clamp(precision, 1, 18);
     decimals = std::clamp(decimals, -9999, 9999);
-    // 18 significant digits, correctly rounded, as the old 80-bit conversion produced.
+    // 18 significant digits, correctly rounded, as an 80-bit extended conversion gives.
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.17e", std::fabs(value));
     QByteArray digits;
@@ -521,7 +521,7 @@ bool TryStrToInt(const QString& text, long long& value)
     }
     long long r;
     if (base == 16) {
-        // Hex covers the full 32 bits, as the old conversion let $FFFFFFFF be -1.
+        // Hex covers the full 32 bits: $FFFFFFFF is -1.
         r = (long long)(int32_t)(uint32_t)v;
     } else {
         if (v > (neg ? 2147483648ull : 2147483647ull))

@@ -18,7 +18,7 @@ struct TFloatRec {
     bool Negative = false;
     QByteArray Digits;
 };
-// Rounds on the decimal digits, as the old library did: the value is first written
+// Rounds on the decimal digits, not on the binary value: the value is first written
 // with 18 significant digits, then rounded half away from zero to at most `precision`
 // significant digits and at most `decimals` digits after the point (9999: no limit).
 TFloatRec FloatToDecimal(double value, int precision, int decimals);

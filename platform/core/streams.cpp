@@ -1,5 +1,6 @@
 #include "platform/core/streams.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/little_endian.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -63,14 +64,14 @@ uint16_t TStream::ReadU16()
 {
     uint8_t b[2];
     ReadBuffer(b, 2);
-    return uint16_t(b[0] | (b[1] << 8));
+    return le16(b);
 }
 
 uint32_t TStream::ReadU32()
 {
     uint8_t b[4];
     ReadBuffer(b, 4);
-    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+    return le32(b);
 }
 
 double TStream::ReadF64()
@@ -89,13 +90,15 @@ void TStream::WriteU8(uint8_t v) { WriteBuffer(&v, 1); }
 
 void TStream::WriteU16(uint16_t v)
 {
-    const uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
+    uint8_t b[2];
+    putLe16(b, v);
     WriteBuffer(b, 2);
 }
 
 void TStream::WriteU32(uint32_t v)
 {
-    const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    uint8_t b[4];
+    putLe32(b, v);
     WriteBuffer(b, 4);
 }
 
@@ -316,7 +319,7 @@ TSafeFileStream::TSafeFileStream(const QString& fileName)
     if (exists) {
         if (S_ISDIR(old.st_mode))
             fail(EISDIR);
-        // The old library could not create over a read-only file either.
+        // Creating over a read-only file fails, as a plain create would.
         if (::access(target.constData(), W_OK) != 0)
             fail(errno);
     }

@@ -21,8 +21,8 @@ enum : uint16_t {
     fmCreate = 0xFFFF,
 };
 
-// Byte stream with the old class library's semantics: Read/Write move as far as
-// they can and return the count, ReadBuffer/WriteBuffer raise on a short transfer.
+// Byte stream: Read/Write move as far as they can and return the count,
+// ReadBuffer/WriteBuffer raise on a short transfer.
 class TStream {
 public:
     virtual ~TStream() = default;

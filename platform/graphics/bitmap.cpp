@@ -1,5 +1,6 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
+#include "platform/core/color.h"
 #include "platform/core/exceptions.h"
 
 #include <cstring>
@@ -39,8 +40,6 @@ static QImage makeImage(int w, int h, TPixelFormat f)
     return img;
 }
 
-static inline int greyOf(int r, int g, int b);
-
 // 1-bit images keep the table [black, white]: other tables are mapped by the grey rule.
 static QImage normalisedMono(const QImage& image)
 {
@@ -49,7 +48,7 @@ static QImage normalisedMono(const QImage& image)
         if (i >= img.colorCount())
             return i == 1;
         const QRgb c = img.color(i);
-        return greyOf(qRed(c), qGreen(c), qBlue(c)) >= 128;
+        return GreyValue(qRed(c), qGreen(c), qBlue(c)) >= 128;
     };
     const bool w0 = white(0), w1 = white(1);
     if (!w0 && w1) {
@@ -164,8 +163,6 @@ const uint8_t* TBitmap::ScanLine(int y) const
     return image_.constScanLine(y);
 }
 
-static inline int greyOf(int r, int g, int b) { return (r * 30 + g * 59 + b * 11) / 100; }
-
 // Fill value for new area in the bitmap's own pixel representation.
 static void fillNewArea(QImage& img, TPixelFormat f, TColor brush, int fromX, int fromY)
 {
@@ -177,12 +174,12 @@ static void fillNewArea(QImage& img, TPixelFormat f, TColor brush, int fromX, in
         for (int x = x0; x < img.width(); ++x) {
             switch (f) {
             case pf1bit:
-                if (greyOf(r, g, b) >= 128)
+                if (GreyValue(r, g, b) >= 128)
                     line[x >> 3] |= uint8_t(0x80 >> (x & 7));
                 else
                     line[x >> 3] &= uint8_t(~(0x80 >> (x & 7)));
                 break;
-            case pf8bit: line[x] = uint8_t(greyOf(r, g, b)); break;
+            case pf8bit: line[x] = uint8_t(GreyValue(r, g, b)); break;
             case pf32bit: reinterpret_cast<QRgb*>(line)[x] = qRgb(r, g, b); break;
             default: line[3 * x] = uint8_t(b); line[3 * x + 1] = uint8_t(g); line[3 * x + 2] = uint8_t(r); break;
             }
@@ -238,10 +235,10 @@ QImage ConvertToPixelFormat(const QImage& image, TPixelFormat format)
             const int b = s[3 * x], g = s[3 * x + 1], r = s[3 * x + 2];
             switch (format) {
             case pf1bit:
-                if (greyOf(r, g, b) >= 128)
+                if (GreyValue(r, g, b) >= 128)
                     d[x >> 3] |= uint8_t(0x80 >> (x & 7));
                 break;
-            case pf8bit: d[x] = uint8_t(greyOf(r, g, b)); break;
+            case pf8bit: d[x] = uint8_t(GreyValue(r, g, b)); break;
             case pf32bit: reinterpret_cast<QRgb*>(d)[x] = qRgb(r, g, b); break;
             default: d[3 * x] = uint8_t(b); d[3 * x + 1] = uint8_t(g); d[3 * x + 2] = uint8_t(r); break;
             }

@@ -22,7 +22,7 @@ enum TFillStyle { fsSurface, fsBorder };
 enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = int;
 
-// Block transfer modes of Draw, StretchDraw and CopyRect (the old ternary raster codes
+// Block transfer modes of Draw, StretchDraw and CopyRect (GDI's ternary raster codes
 // that involve only source and destination).
 using TCopyMode = int32_t;
 constexpr TCopyMode cmBlackness = 0x00000042;
@@ -69,7 +69,7 @@ struct TFont {
     QFont toQFont() const;
 };
 
-// Drawing surface with the old platform's GDI rules: rectangles and ellipses leave out
+// Drawing surface with the GDI rules: rectangles and ellipses leave out
 // their right and bottom edge (one more pixel there with a psClear pen), LineTo leaves
 // out its end point, pen modes are raster operations on the pixels of lines and shape
 // fills (FillRect, FrameRect, FloodFill, text and SetPixel always copy), Pixel outside

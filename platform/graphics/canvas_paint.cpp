@@ -24,7 +24,7 @@ int Depth(const QImage& img)
     }
 }
 
-static inline int grey(TColor c) { return (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100; }
+static inline int grey(TColor c) { return GreyValue(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 uint32_t ToNative(const QImage& img, TColor c)
 {

@@ -1,3 +1,4 @@
+#include "platform/core/little_endian.h"
 #include "platform/graphics/metafile.h"
 
 #include "platform/core/exceptions.h"
@@ -16,10 +17,6 @@
 
 namespace {
 
-inline uint32_t le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 [[noreturn]] void bad(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
 constexpr int64_t kMaxMetafileBytes = int64_t(64) << 20;
@@ -36,7 +33,7 @@ int screenDpi()
     return dpi;
 }
 
-// a × b / c rounded half away from zero, as the old platform's MulDiv.
+// a × b / c rounded half away from zero: Windows' MulDiv rule.
 int64_t mulDiv(int64_t a, int64_t b, int64_t c)
 {
     if (c == 0)
@@ -207,12 +204,12 @@ void TMetafile::LoadFromData(const QByteArray& data)
             size_t pos = size_t(info.RecordsOffset) + 18;
             while (n - pos >= 6 && (w == 0 || h == 0)) {
                 const uint32_t words = le32(d + pos);
-                const uint16_t func = uint16_t(d[pos + 4] | (d[pos + 5] << 8));
+                const uint16_t func = le16(d + pos + 4);
                 if (words < 3 || uint64_t(words) * 2 > n - pos || func == 0)
                     break;
                 if (func == 0x020C && words >= 5) {
-                    h = int16_t(d[pos + 6] | (d[pos + 7] << 8));
-                    w = int16_t(d[pos + 8] | (d[pos + 9] << 8));
+                    h = int16_t(le16(d + pos + 6));
+                    w = int16_t(le16(d + pos + 8));
                 }
                 pos += size_t(words) * 2;
             }

@@ -6,7 +6,7 @@
 
 // A polygon region with alternate (odd-even) fill, held as pixel spans per row. A pixel
 // belongs to the region when its centre lies inside the polygon, so a rectangle's right
-// and bottom edge stay outside, as with the old platform's regions.
+// and bottom edge stay outside, as with GDI's regions.
 class TRegion {
 public:
     struct Span {

@@ -1,4 +1,5 @@
 #include "platform/core/exceptions.h"
+#include "platform/core/little_endian.h"
 #include "platform/graphics/pixel_channels.h"
 #include "platform/graphics/wmf_player.h"
 
@@ -6,11 +7,6 @@
 
 namespace {
 
-inline uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-inline uint32_t le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 [[noreturn]] void bad(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
 constexpr int64_t kMaxDibPixels = int64_t(1) << 26;

@@ -9,8 +9,8 @@
 class Exception;
 
 // The application object. Its notify() lets no exception escape an event handler: an
-// Exception or std::exception is shown in the message box the old default handler
-// showed (the application title as caption, the message ending in a full stop).
+// Exception or std::exception is shown in the default handler's message box (the
+// application title as caption, the message ending in a full stop).
 class TApplication : public QApplication {
     Q_OBJECT
 public:

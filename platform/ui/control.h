@@ -22,7 +22,7 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TBorderStyle { bsNone, bsSingle };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TScrollBarKind { sbHorizontal, sbVertical };
-// Scroll codes in the order of the old window messages' codes.
+// Scroll codes in the order of Windows' SB_ codes.
 enum TScrollCode {
     scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll
 };
@@ -39,7 +39,7 @@ TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons but
 // Base of the custom controls: a QWidget with an outer size (Width/Height) and a client
 // area inside the border and the window scroll bars (ClientWidth/ClientHeight). Mouse
 // coordinates handed to MouseDown/MouseMove/MouseUp are client coordinates. The window
-// scroll bars behave as the old platform's: a range min…max, a page, and a position
+// scroll bars follow Windows' rules: a range min…max, a page, and a position
 // clamped to min … max − max(page − 1, 0); user actions arrive as scroll codes through
 // Scroll() and do not move the bar by themselves.
 class TCustomControl : public QWidget {
@@ -151,5 +151,5 @@ private:
     QPainter* painter_ = nullptr;
 };
 
-// Converts a Qt mouse button; false for buttons the old platform did not know.
+// Converts a Qt mouse button; false for buttons other than left, right and middle.
 bool MouseButtonFrom(Qt::MouseButton b, TMouseButton& out);

@@ -4,7 +4,8 @@
 
 class QWidget;
 
-// Modal results keep the old platform's values.
+// Modal results keep Windows' numbers (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7), which
+// stored settings and callers compare against.
 enum TModalResult : int {
     mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
     mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10

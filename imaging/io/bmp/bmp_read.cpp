@@ -4,6 +4,7 @@
 #include "imaging/io/partial_load.h"
 
 #include "platform/core/exceptions.h"
+#include "platform/core/little_endian.h"
 #include "platform/core/rounding.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
@@ -19,11 +20,6 @@ namespace {
 // for more memory than a 24-bit bitmap of 2 GB.
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
-inline uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-inline uint32_t le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 
 [[noreturn]] void fail(const char* why)
 {

@@ -2,6 +2,7 @@
 
 #include "imaging/proc/quantizer.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/little_endian.h"
 #include "platform/core/rounding.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
@@ -11,19 +12,6 @@
 #include <vector>
 
 namespace {
-
-inline void put16(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-inline void put32(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
 
 void writeTable(TStream& s, const TPaletteEntry* pal, int count, bool os2)
 {
@@ -127,20 +115,20 @@ void WriteBMPStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
     const int infoSize = os2v1 ? 12 : version == 3 ? 64 : 40;
     {
         uint8_t h[64] = {};
-        put32(h, uint32_t(infoSize));
+        putLe32(h, uint32_t(infoSize));
         if (os2v1) {
-            put16(h + 4, uint32_t(width));
-            put16(h + 6, uint32_t(height));
-            put16(h + 8, 1);
+            putLe16(h + 4, uint32_t(width));
+            putLe16(h + 6, uint32_t(height));
+            putLe16(h + 8, 1);
         } else {
-            put32(h + 4, uint32_t(width));
-            put32(h + 8, uint32_t(height));
-            put16(h + 12, 1);
-            put32(h + 16, rle ? (depth == 4 ? 2 : 1) : 0);
-            put32(h + 24, uint32_t(Round(params.DpiX / 2.54 * 100)));
-            put32(h + 28, uint32_t(Round(params.DpiY / 2.54 * 100)));
-            put32(h + 32, depth <= 8 ? uint32_t(1) << depth : 0);
-            put32(h + 36, uint32_t(1) << depth);
+            putLe32(h + 4, uint32_t(width));
+            putLe32(h + 8, uint32_t(height));
+            putLe16(h + 12, 1);
+            putLe32(h + 16, rle ? (depth == 4 ? 2 : 1) : 0);
+            putLe32(h + 24, uint32_t(Round(params.DpiX / 2.54 * 100)));
+            putLe32(h + 28, uint32_t(Round(params.DpiY / 2.54 * 100)));
+            putLe32(h + 32, depth <= 8 ? uint32_t(1) << depth : 0);
+            putLe32(h + 36, uint32_t(1) << depth);
         }
         stream.WriteBuffer(h, infoSize);
     }
@@ -275,21 +263,21 @@ void WriteBMPStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
     const int64_t endPos = stream.Position();
     uint8_t patch[4];
     stream.SetPosition(start + 2);
-    put32(patch, uint32_t(endPos - start));
+    putLe32(patch, uint32_t(endPos - start));
     stream.WriteBuffer(patch, 4);
     stream.SetPosition(start + 10);
-    put32(patch, uint32_t(offBits));
+    putLe32(patch, uint32_t(offBits));
     stream.WriteBuffer(patch, 4);
     if (os2v1) {
         stream.SetPosition(start + 14 + 10);
-        put16(patch, uint32_t(depth));
+        putLe16(patch, uint32_t(depth));
         stream.WriteBuffer(patch, 2);
     } else {
         stream.SetPosition(start + 14 + 14);
-        put16(patch, uint32_t(depth));
+        putLe16(patch, uint32_t(depth));
         stream.WriteBuffer(patch, 2);
         stream.SetPosition(start + 14 + 20);
-        put32(patch, uint32_t(endPos - start - offBits));
+        putLe32(patch, uint32_t(endPos - start - offBits));
         stream.WriteBuffer(patch, 4);
     }
     stream.SetPosition(endPos);

@@ -7,6 +7,7 @@
 #include "platform/graphics/pixel_memory.h"
 
 #include "imaging/io/io_params.h"
+#include "platform/core/color.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"
 #include "platform/core/streams.h"
@@ -279,7 +280,7 @@ void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
             plan.background.red = c.r;
             plan.background.green = c.g;
             plan.background.blue = c.b;
-            plan.background.gray = png_uint_16((c.r * 30 + c.g * 59 + c.b * 11) / 100);
+            plan.background.gray = png_uint_16(GreyValue(c.r, c.g, c.b));
             plan.gammaCode = PNG_BACKGROUND_GAMMA_SCREEN;
             plan.needExpand = 0;
         }

@@ -6,6 +6,7 @@
 
 #include "imaging/io/io_params.h"
 #include "imaging/proc/quantizer.h"
+#include "platform/core/color.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"
 #include "platform/core/streams.h"
@@ -162,7 +163,7 @@ void WritePNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
         // 1-bit grey whatever SamplesPerPixel says; the background at that depth.
         plan->bitDepth = 1;
         plan->colorType = PNG_COLOR_TYPE_GRAY;
-        plan->background.gray = (back.r * 30 + back.g * 59 + back.b * 11) / 100 >= 128 ? 1 : 0;
+        plan->background.gray = GreyValue(back.r, back.g, back.b) >= 128 ? 1 : 0;
     } else if (params.SamplesPerPixel == 1) {
         plan->bitDepth = 8;
         plan->colorType = PNG_COLOR_TYPE_PALETTE;

@@ -1,4 +1,4 @@
-#include "imaging/common/palette_dialog.h"
+#include "imaging/dialogs/palette_dialog.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

@@ -1,0 +1,72 @@
+// Saving: the writer comes from the codec table by the file name's extension (a name
+// without a writer of its own is saved as a Windows bitmap). Every file save goes
+// through a temporary file that replaces the target only when the writer finished.
+
+#include "imaging/io/image_kit_io.h"
+
+#include "imaging/io/codec_table.h"
+#include "imaging/io/stream_frame.h"
+#include "platform/core/streams.h"
+#include "platform/graphics/bitmap.h"
+
+// Every save starts here: a bitmap in another format is written as 24-bit. False when
+// there is nothing to save.
+bool TImageKitIO::prepareSave()
+{
+    Aborting = false;
+    if (!bitmap_)
+        return false;
+    if (bitmap_->PixelFormat() != pf24bit && bitmap_->PixelFormat() != pf1bit) {
+        bitmap_->SetPixelFormat(pf24bit);
+        bitmap_->Changed();
+    }
+    return true;
+}
+
+void TImageKitIO::writeWith(TStream& stream, const TCodec& codec)
+{
+    if (!codec.Write)
+        RefuseUnavailable(codec);
+    TProgressRec rec = progressRec();
+    codec.Write(stream, *bitmap_, *params_, rec);
+}
+
+void TImageKitIO::saveFile(const QString& fileName, const TCodec& codec)
+{
+    if (!prepareSave())
+        return;
+    TSafeFileStream fs(fileName);
+    writeWith(fs, codec);
+    // An aborted writer did not finish: the old file stays.
+    if (!Aborting)
+        fs.Commit();
+}
+
+void TImageKitIO::saveStream(TStream& stream, const TCodec& codec)
+{
+    if (!prepareSave())
+        return;
+    if (!codec.StreamTag || !StreamHeaders) {
+        writeWith(stream, codec);
+        return;
+    }
+    WriteFramedStream(stream, codec.StreamTag, [&] {
+        writeWith(stream, codec);
+        return codec.TagAfterAbort || !Aborting;
+    });
+}
+
+void TImageKitIO::SaveToFile(const QString& fileName) { saveFile(fileName, SaveCodecForFileName(fileName)); }
+void TImageKitIO::SaveToFileJPEG(const QString& fileName) { saveFile(fileName, CodecOf(ioJPEG)); }
+void TImageKitIO::SaveToFilePCX(const QString& fileName) { saveFile(fileName, CodecOf(ioPCX)); }
+void TImageKitIO::SaveToFileGIF(const QString& fileName) { saveFile(fileName, CodecOf(ioGIF)); }
+void TImageKitIO::SaveToFileTIFF(const QString& fileName) { saveFile(fileName, CodecOf(ioTIFF)); }
+void TImageKitIO::SaveToFilePNG(const QString& fileName) { saveFile(fileName, CodecOf(ioPNG)); }
+void TImageKitIO::SaveToFileBMP(const QString& fileName) { saveFile(fileName, CodecOf(ioBMP)); }
+
+void TImageKitIO::SaveToStreamTIFF(TStream& stream) { saveStream(stream, CodecOf(ioTIFF)); }
+void TImageKitIO::SaveToStreamPCX(TStream& stream) { saveStream(stream, CodecOf(ioPCX)); }
+void TImageKitIO::SaveToStreamJPEG(TStream& stream) { saveStream(stream, CodecOf(ioJPEG)); }
+void TImageKitIO::SaveToStreamGIF(TStream& stream) { saveStream(stream, CodecOf(ioGIF)); }
+void TImageKitIO::SaveToStreamBMP(TStream& stream) { saveStream(stream, CodecOf(ioBMP)); }
+void TImageKitIO::SaveToStreamPNG(TStream& stream) { saveStream(stream, CodecOf(ioPNG)); }

@@ -118,8 +118,8 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     h.encoding = raw[2];
     h.bits = raw[3];
     h.planes = raw[65];
-    // 1 bit × 4 planes is the usual 16-colour form; 1 bit × 3 planes is read alike.
-    const bool planesOk = h.planes == 1 || h.planes == 3 || (h.planes == 4 && h.bits == 1);
+    // 1 bit × 4 planes is the usual 16-colour form; fewer bit planes are read alike.
+    const bool planesOk = h.planes == 1 || h.planes == 3 || (h.bits == 1 && h.planes <= 4);
     if (raw[0] != 10 || h.bits < 1 || h.bits > 8 || !planesOk || h.encoding > 1)
         fail("unrecognized PCX");
     const int xMin = le16(raw + 4), yMin = le16(raw + 6), xMax = le16(raw + 8), yMax = le16(raw + 10);
@@ -154,8 +154,13 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
         stream.ReadBuffer(p, kPalette256Size);
         for (int i = 0; i < 256; ++i)
             pal256[i] = TIORGB{p[3 * i + 2], p[3 * i + 1], p[3 * i]};
-        stream.SetPosition(start + kPcxHeaderSize);
         dataEnd = palPos;
+        // the marker in front of the palette is not pixel data
+        uint8_t marker = 0;
+        stream.SetPosition(palPos - 1);
+        if (palPos - 1 >= start + kPcxHeaderSize && stream.Read(&marker, 1) == 1 && marker == 12)
+            --dataEnd;
+        stream.SetPosition(start + kPcxHeaderSize);
     }
 
     // A pair of bytes gives at most 63, so the data can describe at most 31.5 times

@@ -1,5 +1,6 @@
 #include "imaging/io/pcx/pcx.h"
 
+#include "imaging/io/mono_rows.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/little_endian.h"
 #include "platform/core/rounding.h"
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -45,7 +47,12 @@ struct LineDecoder {
         while (i < n) {
             if (runLeft) {
                 const int k = std::min(runLeft, n - i);
-                std::memset(dst + i, runValue, size_t(k));
+                if (k > 8) {
+                    std::memset(dst + i, runValue, size_t(k));
+                } else {
+                    for (int j = 0; j < k; ++j)
+                        dst[i + j] = runValue;
+                }
                 i += k;
                 runLeft -= k;
                 continue;
@@ -171,20 +178,15 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     if (maxDecoded < lineBytes * h.height)
         fail("PCX pixel data are truncated");
 
-    std::vector<uint8_t> data(static_cast<size_t>(dataBytes));
-    stream.ReadBuffer(data.data(), dataBytes);
+    // left uninitialised: every byte is read over at once
+    const std::unique_ptr<uint8_t[]> data(new uint8_t[size_t(dataBytes)]);
+    stream.ReadBuffer(data.get(), dataBytes);
     stream.SetPosition(start + length);
 
-    // Black and white stays 1-bit; a 1-bit file with two other colours is shown in them.
-    bool mono = layout == Layout::Mono;
-    bool invert = false;
-    if (mono && !(h.pal16[0] == h.pal16[1])) {
-        const TIORGB black{0, 0, 0}, white{255, 255, 255};
-        if (h.pal16[0] == white && h.pal16[1] == black)
-            invert = true;
-        else if (!(h.pal16[0] == black && h.pal16[1] == white))
-            mono = false;
-    }
+    // Two equal entries (often all zero) say nothing: such files are black and white.
+    const TMonoKind monoKind = h.pal16[0] == h.pal16[1] ? TMonoKind::Plain : MonoKindOf(h.pal16[0], h.pal16[1]);
+    const bool mono = layout == Layout::Mono && monoKind != TMonoKind::Colour;
+    const bool invert = monoKind == TMonoKind::Inverted;
     const int w = int(h.width), ht = int(h.height);
     QImage img(w, ht, mono ? QImage::Format_Mono : QImage::Format_BGR888);
     if (img.isNull())
@@ -192,7 +194,7 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     if (mono)
         img.setColorTable(MonoColorTable());
 
-    LineDecoder dec{data.data(), data.data() + data.size(), h.encoding == 1};
+    LineDecoder dec{data.get(), data.get() + dataBytes, h.encoding == 1};
     std::vector<uint8_t> lines(static_cast<size_t>(lineBytes));
     const int bpl = h.bytesPerLine;
     const double step = 100.0 / ht;
@@ -210,12 +212,7 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
         switch (layout) {
         case Layout::Mono:
             if (mono) {
-                const int n = (w + 7) / 8;
-                if (invert)
-                    for (int i = 0; i < n; ++i)
-                        dst[i] = uint8_t(~src[i]);
-                else
-                    std::memcpy(dst, src, size_t(n));
+                CopyMonoRow(dst, src, w, invert);
             } else {
                 for (int x = 0; x < w; ++x)
                     put(dst, x, h.pal16[(src[x >> 3] >> (7 - (x & 7))) & 1]);

@@ -3,6 +3,7 @@
 #include "imaging/io/bmp/bmp.h"
 #include "imaging/io/drawn_formats.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/pcx/pcx.h"
 #include "imaging/io/png/png_codec.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
@@ -61,6 +62,13 @@ int readBmp(TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r)
     return 1;
 }
 
+// A PCX file is the rest of the stream.
+int readPcx(TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r)
+{
+    ReadPCXStream(s, b, p, r, s.Size() - s.Position());
+    return 1;
+}
+
 // PNG composes transparency over the component's background, and a file's own
 // background colour becomes the component's.
 void pngBackgroundIn(TIOParamsVals& p, TColor c) { p.PngBackground = ColorToIORGB(ColorToRGB(c)); }
@@ -81,7 +89,8 @@ constexpr TCodec kCodecs[] = {
      .Format = "JPEG", .Read = readJpeg, .OwnWriter = true, .Write = WriteJPEGStream,
      .StreamTag = "JFIF", .TagAfterAbort = true},
     {.FileType = ioPCX, .Extensions = {"pcx"}, .Name = "PaintBrush (PCX)", .DescriptionSuffix = pcxSuffix,
-     .Format = "PCX", .OwnWriter = true, .StreamTag = "PCX2", .TagAfterAbort = false},
+     .Format = "PCX", .Read = readPcx, .OwnWriter = true, .Write = WritePCXStream, .StreamTag = "PCX2",
+     .TagAfterAbort = false},
     {.FileType = ioBMP, .Extensions = {"bmp"}, .Name = "Windows Bitmap (BMP)", .DescriptionSuffix = bmpSuffix,
      .Format = "BMP", .Read = readBmp, .OwnWriter = true, .Write = WriteBMPStream},
     {.FileType = ioICO, .Extensions = {"ico"}, .Name = "Windows Icon (ICO)", .Format = "ICO",

@@ -7,6 +7,7 @@
 #include "imaging/io/image_kit_io.h"
 
 #include "imaging/io/codec_table.h"
+#include "imaging/io/pcx/pcx.h"
 #include "imaging/io/stream_frame.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
@@ -129,10 +130,9 @@ void TImageKitIO::LoadFromStreamPCX(TStream& stream)
         throw EInvalidGraphic(refusal);
     }
     try {
-        if (!codec.Read)
-            RefuseUnavailable(codec);
+        // The frame, not the stream, says how many bytes the picture takes.
         TProgressRec rec = progressRec();
-        codec.Read(stream, *bitmap_, *params_, rec);
+        ReadPCXStream(stream, *bitmap_, *params_, rec, frame.Length);
     } catch (const EInvalidGraphic& e) {
         throw EInvalidGraphic(withDetail(e, refusal));
     }

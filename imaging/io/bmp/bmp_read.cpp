@@ -1,6 +1,7 @@
 #include "imaging/io/bmp/bmp.h"
 
 #include "imaging/common/dib_bits.h"
+#include "imaging/io/mono_rows.h"
 #include "imaging/io/partial_load.h"
 
 #include "platform/core/exceptions.h"
@@ -281,15 +282,9 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
 
     // A 1-bit file stays 1-bit when its two colours are black and white (either order);
     // any other pair is shown in its own colours.
-    bool mono = depth == 1;
-    bool invert = false;
-    if (mono) {
-        const TIORGB black{0, 0, 0}, white{255, 255, 255};
-        if (d.pal[0] == white && d.pal[1] == black)
-            invert = true;
-        else if (!(d.pal[0] == black && d.pal[1] == white))
-            mono = false;
-    }
+    const TMonoKind monoKind = MonoKindOf(d.pal[0], d.pal[1]);
+    const bool mono = depth == 1 && monoKind != TMonoKind::Colour;
+    const bool invert = monoKind == TMonoKind::Inverted;
 
     QImage img = TBitmap::AllocateImage(int(width), int(height), mono ? QImage::Format_Mono : QImage::Format_BGR888);
     if (img.isNull())
@@ -358,12 +353,7 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
             switch (depth) {
             case 1:
                 if (mono) {
-                    const int n = (w + 7) / 8;
-                    if (invert)
-                        for (int i = 0; i < n; ++i)
-                            dst[i] = uint8_t(~src[i]);
-                    else
-                        std::memcpy(dst, src, size_t(n));
+                    CopyMonoRow(dst, src, w, invert);
                 } else {
                     for (int x = 0; x < w; ++x)
                         d.put(dst, x, (src[x >> 3] >> (7 - (x & 7))) & 1);

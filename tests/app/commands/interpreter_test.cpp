@@ -1,8 +1,10 @@
 #include "app/commands/command_seams.h"
 #include "app/text/language.h"
 #include "app/util/paths.h"
-#include "forms/forms_test_util.h"
+#include "app/forms/forms_test_util.h"
 #include "platform/core/streams.h"
+#include "platform/graphics/cursors.h"
+#include "platform/ui/application.h"
 #include "platform/system/registry.h"
 #include "platform/system/wallpaper.h"
 
@@ -52,7 +54,7 @@ TEST_F(Interpreter, ImageCommandsShowTheirEffect)
     };
     const TColor red = RGB(255, 0, 0);
     const Case cases[] = {
-        {cmdNegative, {}, true, [&](Tchild* c) { EXPECT_EQ(pixel(c, 0, 0), RGB(0, 255, 255)); }},
+        {cmdNegative, {}, true, [&](Tchild* c) { EXPECT_EQ(pixel(c, 0, 0), RGB(255, 255, 0)); }},
         {cmdGray, {}, true, [&](Tchild* c) {
              const TColor g = pixel(c, 1, 1);
              EXPECT_EQ(GetRValue(g), GetGValue(g));
@@ -88,17 +90,15 @@ TEST_F(Interpreter, ImageCommandsShowTheirEffect)
     };
     for (const Case& k : cases) {
         Tchild* c = imageWindow(5, 4, red);
-        c->ImageKit1->Bitmap()->Canvas()->Pixels(0, 0) = RGB(0, 0, 255);
+        c->ImageKit1->Bitmap()->Canvas()->SetPixel(0, 0, RGB(0, 0, 255));
         if (k.code == cmdUndo) {
             c->ImageKit1->SaveUndo();
-            c->ImageKit1->Bitmap()->Canvas()->Pixels(0, 0) = red;
+            c->ImageKit1->Bitmap()->Canvas()->SetPixel(0, 0, red);
             c->ImageKit1->Negative();
         }
         if (k.code == cmdSelectAll)
             c->ImageKit1->SetZoom(300);
         form->automatitem.SetArgLowByte(2, 0);
-        std::initializer_list<int32_t> none;
-        (void)none;
         for (size_t i = 0; i < k.args.size(); ++i)
             form->automatitem.SetArg(int(i) + 1, k.args[i]);
         form->runcode(k.code);
@@ -142,17 +142,17 @@ TEST_F(Interpreter, WindowCommandsMakeNewWindows)
     EXPECT_TRUE(dup->Modified);
 
     form->ActivateChild(src);
-    src->ImageKit1->Bitmap()->Canvas()->Pixels(0, 0) = RGB(255, 0, 0);
+    src->ImageKit1->Bitmap()->Canvas()->SetPixel(0, 0, RGB(255, 0, 0));
     run(cmdHSVChannels);
     const QStringList names = captions();
     ASSERT_EQ(names.size(), 5);
     EXPECT_EQ(names.mid(2), (QStringList{"/x/g.png Hue", "/x/g.png Saturation", "/x/g.png Value"}));
     auto* value = qobject_cast<Tchild*>(form->MDIChildren()[4]);
     auto* hue = qobject_cast<Tchild*>(form->MDIChildren()[2]);
-    // Green: hue 120 → 85, value 99 → 255; pure red has hue 0.
+    // Green 200: hue 120 → 85, value 78 → 200; pure red has hue 0.
     EXPECT_EQ(pixel(hue, 1, 1), RGB(85, 85, 85));
     EXPECT_EQ(pixel(hue, 0, 0), RGB(0, 0, 0));
-    EXPECT_EQ(pixel(value, 1, 1), RGB(255, 255, 255));
+    EXPECT_EQ(pixel(value, 1, 1), RGB(200, 200, 200));
     EXPECT_TRUE(value->Modified);
     EXPECT_FALSE(src->Modified);
 }

@@ -184,7 +184,10 @@ bool Tchild::FormClose()
                 return false;
         }
     }
-    // The close command itself is recorded by the command interpreter once it exists.
+    tautomatitem closing;
+    closing.SetCode(cmdClose);
+    main_->runautomatitem(this, closing);
+    // This window still counts until it is gone.
     main_->checkbuttonsenabled(true);
     return true;
 }

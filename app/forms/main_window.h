@@ -1,4 +1,5 @@
 #pragma once
+#include "app/commands/command_record.h"
 #include "app/options/options.h"
 #include "platform/graphics/bitmap.h"
 
@@ -7,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
@@ -25,6 +27,7 @@ class THistoryList;
 class Tautoform;
 class Tchild;
 class Tzeichenform;
+class TImageKitIO;
 
 // What kind of MDI child a window is: image windows are Tchild, catalog and welcome
 // windows are known by their form names "kataform" and "infoform".
@@ -107,10 +110,47 @@ public:
     QStringList OpenFileList;
     int OpenFilterIndex = 0;
 
-    // The image window for a new image; the command interpreter takes this over.
-    Tchild* CreateImageWindow();
-    // Opens a file in a new image window through the image component.
-    Tchild* OpenImageFile(const QString& fileName);
+    // The command interpreter. Handlers fill `automatitem` and run it; its bytes that a
+    // command does not write keep the previous command's values.
+    tautomatitem automatitem;
+    bool Recording = false;
+    std::vector<QByteArray> RecordingList;  // 1424-byte blocks in execution order
+    void runautomatitem(QObject* sender, const tautomatitem& item);
+    // Runs the main window's own record.
+    void runcode(uint8_t code) { automatitem.SetCode(code); runautomatitem(this, automatitem); }
+    void saveparams(tsaveparams& block);
+    void saveparamsautoform(tsaveparams& block);
+    void assignparams(const tsaveparams& block);
+    Tchild* newwindow();
+    QWidget* newkatalog();
+    static Tchild* getchild(QWidget* window);
+    int NextUntitledNumber() const;
+    QString UntitledCaption() const;
+    void fensteranpassen(QObject* sender, Tchild* image);
+    void ChangeWallPaper(const QString& fileName, bool tiled);
+    TImageKitIO* ImageKitIO1 = nullptr;
+
+    // Handlers that fill the record and run the interpreter.
+    void Einfgen1Click();
+    void Allesauswhlen1Click();
+    void Farbenbearbeiten1Click();
+    void effects1Click();
+    void InGraustufenumwandeln1Click();
+    void Negativ1Click();
+    void HSVKanle1Click();
+    void AnzahlderFarbenzeigen1Click();
+    void RotateClick(int angle);
+    void Vertikalspiegeln1Click();
+    void Horizontalspiegeln1Click();
+    void duplizieren1Click();
+    void Rckgngig1Click();
+    void MitHinterrundfarbelschen1Click();
+    void Histogramm1Click();
+    void merge1Click();
+    void Scanne1Click();
+    void Scannerwhlen1Click();
+    void WallpaperClick(bool tiled);
+    void ReduceColorsClick(int colors);
 
     QMdiArea* ClientArea() const { return mdi_; }
     QList<QWidget*> MDIChildren() const;
@@ -167,6 +207,13 @@ private:
     void setAvail(QObject* control, bool on);
     void childActivated(QMdiSubWindow* sub);
     void fitZoomToWindow(Tchild* child);
+    void wireCommands();
+    void applyViewOptions(Tchild* image);
+    Tchild* addImageWindow();
+    void runImageCommand(QObject* sender, const tautomatitem& item, Tchild* image);
+    void runComment(const tautomatitem& item, Tchild* image);
+    void openCommand(const QString& fileName);
+    void hsvChannels(Tchild* image);
 
     QStringList arguments_;
     bool firstActivation_ = false;

@@ -51,6 +51,7 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) { childActivated(sub); });
     buildMenus();
     buildToolBars();
+    wireCommands();
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, 100);
@@ -262,57 +263,15 @@ void Tform1::openit()
 {
     for (const QString& name : OpenFileList) {
         historyadd(name);
-        // Catalog files open in catalog windows, which come with the catalog work.
-        if (QFileInfo(name).suffix().toUpper() != QLatin1String("PCA"))
-            OpenImageFile(name);
+        automatitem.SetCode(cmdOpen);
+        if (!automatitem.SetFileName(name)) {
+            // The record holds 255 bytes of name; a longer one is refused, never cut.
+            LangMessageDlg(QStringLiteral("Der Dateiname ist zu lang: ") + name, mtError, mbOK,
+                           QStringLiteral("The file name is too long: ") + name);
+            continue;
+        }
+        TApplication::Guard([this] { runautomatitem(this, automatitem); });
         TApplication::ProcessMessages();
     }
     checkbuttonsenabled(false);
-}
-
-Tchild* Tform1::CreateImageWindow()
-{
-    auto* child = new Tchild(this);
-    QMdiSubWindow* sub = mdi_->addSubWindow(child);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    const QSize area = mdi_->viewport()->size();
-    sub->resize(std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4));
-    child->ImageKit1->installEventFilter(this);
-    sub->show();
-    child->ImageKit1->IOParams().FileName.clear();
-    child->setWindowTitle(QString());
-    child->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
-    child->ImageKit1->Proc()->UndoLimit = options.undodepth;
-    if (IsEnglish())
-        child->ImageKit1->SetMsgLanguage(msEnglish);
-    SpeedButton5Click();
-    setmodueses();
-    return child;
-}
-
-Tchild* Tform1::OpenImageFile(const QString& fileName)
-{
-    Tchild* child = CreateImageWindow();
-    child->setWindowTitle(fileName);
-    try {
-        child->ImageKit1->LoadFromFile(fileName);
-    } catch (const EInvalidGraphic&) {
-        LangMessageDlg(QStringLiteral("Kann Datei") + fileName + QStringLiteral(" nicht laden."), mtError, mbOK,
-                       QStringLiteral("Can´t load file") + fileName + QStringLiteral("."));
-        if (QWidget* sub = child->parentWidget())
-            sub->close();
-        checkbuttonsenabled(false);
-        return nullptr;
-    }
-    child->ImageKit1MouseMove(child->ImageKit1, 0, 0, 0);
-    checkbuttonsenabled(false);
-    child->ImageKit1ViewChange(child->ImageKit1, -1);
-    ActivateChild(child);
-    if (options.zoomonload) {
-        zoombox->setEditText(TranslatedCaption(QStringLiteral("Fenstergröße")));
-        zoomboxChange();
-    }
-    ProgressBar1->setValue(0);
-    checkbuttonsenabled(false);
-    return child;
 }

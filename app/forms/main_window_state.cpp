@@ -268,10 +268,3 @@ bool Tform1::Speichern1Click()
     checkbuttonsenabled(false);
     return true;
 }
-
-void Tform1::NichtsAuswhlen1Click()
-{
-    if (Tchild* child = ActiveImageWindow())
-        child->ImageKit1->Deselect();
-    checkbuttonsenabled(false);
-}

@@ -46,7 +46,7 @@ protected:
     // An image window with a w × h bitmap of one colour, at 100 %, in drawing mode.
     Tchild* imageWindow(int w, int h, TColor color, TPixelFormat format = pf24bit)
     {
-        Tchild* c = form->CreateImageWindow();
+        Tchild* c = form->newwindow();
         TBitmap* bmp = c->ImageKit1->Bitmap();
         bmp->SetSize(w, h);
         TCanvas* canvas = bmp->Canvas();

@@ -1,0 +1,103 @@
+// The command interpreter: every recordable command of the main window runs here.
+#include "app/commands/command_seams.h"
+#include "app/forms/child_window.h"
+#include "app/forms/main_window.h"
+#include "app/text/language.h"
+#include "app/util/paths.h"
+#include "imaging/kit/image_kit.h"
+
+#include <QProgressBar>
+
+Tchild* Tform1::getchild(QWidget* window)
+{
+    return qobject_cast<Tchild*>(window);
+}
+
+void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
+{
+    // The handlers' record may change while a command runs (wallpaper builds a save).
+    const tautomatitem a = item;
+    if (Recording)
+        RecordingList.push_back(a.ToByteArray());
+
+    if (const TRecordCheck check = CheckRecord(a); !check.ok()) {
+        LangMessageDlg(check.german, mtError, mbOK, check.english);
+        checkbuttonsenabled(false);
+        return;
+    }
+
+    QWidget* active = ActiveMDIChild();
+    Tchild* image = getchild(active);
+    switch (a.Code()) {
+    case cmdNewImage: {
+        Tchild* c = newwindow();
+        c->ImageKit1->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
+        c->setWindowTitle(UntitledCaption());
+        c->Modified = true;
+        fensteranpassen(sender, c);
+        const TColor remembered = c->ImageKit1->Background();
+        switch (a.Arg(3)) {
+        case 0: c->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF)); break;
+        case 1: c->ImageKit1->SetBackground(TColor(0xFFFFFF)); break;
+        case 2: c->ImageKit1->SetBackground(TColor(0)); break;
+        default: break;
+        }
+        c->ImageKit1->Clear();
+        c->ImageKit1->SetBackground(remembered);
+        applyViewOptions(c);
+        c->ImageKit1ViewChange(sender, -1);
+        break;
+    }
+    case cmdOpen:
+        openCommand(a.FileName());
+        return;
+    case cmdClose:
+        break;
+    case cmdScan: {
+        Tchild* c = newwindow();
+        c->Modified = true;
+        if (c->ImageKit1->IO()->Acquire()) {
+            c->setWindowTitle(UntitledCaption());
+            fensteranpassen(sender, c);
+            c->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
+            applyViewOptions(c);
+            c->ImageKit1ViewChange(sender, -1);
+        } else {
+            // Nothing arrived: the empty window goes without asking.
+            c->Modified = false;
+            if (QWidget* sub = c->parentWidget())
+                sub->close();
+        }
+        break;
+    }
+    case cmdSelectScanner:
+        if (!ImageKitIO1)
+            ImageKitIO1 = new TImageKitIO(this);
+        ImageKitIO1->SelectAcquireSource();
+        break;
+    case cmdNewCatalog:
+        if (QWidget* k = newkatalog())
+            k->setWindowTitle(UntitledCaption());
+        break;
+    case cmdVideoImport:
+        if (TCommandSeams::VideoImport)
+            TCommandSeams::VideoImport(*this);
+        break;
+    case cmdSlideShow:
+        if (TCommandSeams::SlideShow)
+            TCommandSeams::SlideShow(*this);
+        break;
+    default:
+        if (a.Code() > kLastCommandCode)
+            break;  // unknown: availability only
+        if (!image)
+            break;  // a replayed image command without an image window changes nothing
+        if (a.Code() >= cmdRecordComment) {
+            runComment(a, image);
+            return;
+        }
+        runImageCommand(sender, a, image);
+        break;
+    }
+    checkbuttonsenabled(false);
+}

@@ -1,0 +1,167 @@
+// New windows, their captions and sizes, and the open command.
+#include "app/commands/command_seams.h"
+#include "app/forms/child_window.h"
+#include "app/forms/main_window.h"
+#include "app/text/language.h"
+#include "app/text/translation.h"
+#include "imaging/kit/image_kit.h"
+#include "imaging/ruler/ruler_box.h"
+#include "platform/core/exceptions.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+Tchild* Tform1::addImageWindow()
+{
+    auto* child = new Tchild(this);
+    QMdiSubWindow* sub = mdi_->addSubWindow(child);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    const QSize area = mdi_->viewport()->size();
+    sub->resize(std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4));
+    child->ImageKit1->installEventFilter(this);
+    sub->show();
+    return child;
+}
+
+Tchild* Tform1::newwindow()
+{
+    Tchild* child = addImageWindow();
+    child->ImageKit1->IOParams().FileName.clear();
+    child->setWindowTitle(QString());
+    child->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
+    child->ImageKit1->Proc()->UndoLimit = options.undodepth;
+    if (IsEnglish())
+        child->ImageKit1->SetMsgLanguage(msEnglish);
+    SpeedButton5Click();
+    setmodueses();
+    return child;
+}
+
+QWidget* Tform1::newkatalog()
+{
+    if (!TCommandSeams::NewCatalogWindow)
+        return nullptr;
+    QWidget* k = TCommandSeams::NewCatalogWindow(*this);
+    if (k)
+        k->setWindowTitle(QString());
+    return k;
+}
+
+int Tform1::NextUntitledNumber() const
+{
+    const QString prefix = TranslatedCaption(QStringLiteral("!unbenannt")).toLower();
+    const QList<QWidget*> children = MDIChildren();
+    int largest = 0;
+    for (qsizetype i = children.size() - 1; i >= 0; --i) {
+        const QString caption = children[i]->windowTitle().toLower();
+        if (!caption.startsWith(prefix))
+            continue;
+        // The digits read before the first other character count, as far as they go.
+        int64_t n = 0;
+        for (qsizetype k = prefix.size(); k < caption.size() && caption[k].isDigit(); ++k)
+            n = std::min<int64_t>(n * 10 + caption[k].digitValue(), 1'000'000'000);
+        largest = std::max(largest, int(n));
+    }
+    return largest + 1;
+}
+
+QString Tform1::UntitledCaption() const
+{
+    return TranslatedCaption(QStringLiteral("!unbenannt")) + QString::number(NextUntitledNumber());
+}
+
+void Tform1::fensteranpassen(QObject* sender, Tchild* image)
+{
+    QMdiSubWindow* sub = image ? qobject_cast<QMdiSubWindow*>(image->parentWidget()) : nullptr;
+    if (!sub || sub->isMinimized() || sub->isMaximized())
+        return;
+    const QSize main = mdi_->viewport()->size();
+    const int avail = main.height();  // the bars sit outside the client area here
+    const int extraH = (image->StatusBar1->isVisibleTo(image) ? image->StatusBar1->sizeHint().height() + 1 : 0) +
+                       (image->RulerBox1->isVisibleTo(image) ? image->RulerBox1->height() : 0);
+    const int extraW = image->RulerBox2->isVisibleTo(image) ? image->RulerBox2->width() : 0;
+    // The frame around the child's client area.
+    const int frameW = sub->width() - image->width();
+    const int frameH = sub->height() - image->height();
+    QRect r(sub->pos(), QSize(extraW + image->ImageKit1->ExtentWidth() + frameW,
+                              extraH + image->ImageKit1->ExtentHeight() + frameH));
+    if (r.right() + 1 > main.width() - 20) {
+        r.moveLeft(0);
+        if (r.width() > main.width() - 20)
+            r.setSize(QSize(main.width() - 20, r.height() + 15));
+    }
+    if (r.bottom() + 1 > avail - 15) {
+        r.moveTop(0);
+        if (r.height() > avail - 15)
+            r.setHeight(avail - 15);
+    }
+    sub->setGeometry(r);
+    image->ImageKit1ViewChange(sender, -1);
+}
+
+void Tform1::openCommand(const QString& fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString ext = dot < 0 ? QString() : fileName.mid(dot).toUpper();
+    if (ext == QLatin1String(".PCA")) {
+        if (QWidget* k = newkatalog()) {
+            if (TCommandSeams::LoadCatalog)
+                TCommandSeams::LoadCatalog(k, fileName);
+            k->setWindowTitle(fileName);
+        }
+        return;
+    }
+    ProgressBar1->setValue(0);
+    Tchild* child = newwindow();
+    child->setWindowTitle(fileName);
+    try {
+        child->ImageKit1->IO()->LoadFromFile(fileName);
+    } catch (const EInvalidGraphic&) {
+        LangMessageDlg(QStringLiteral("Kann Datei") + fileName + QStringLiteral(" nicht laden."), mtError, mbOK,
+                       QStringLiteral("Can´t load file") + fileName + QStringLiteral("."));
+        if (QWidget* sub = child->parentWidget())
+            sub->close();
+        return;
+    }
+    child->ImageKit1MouseMove(child->ImageKit1, 0, 0, 0);
+    if (options.fitonload)
+        fensteranpassen(this, child);
+    checkbuttonsenabled(false);
+    child->ImageKit1ViewChange(this, -1);
+    ActivateChild(child);
+    if (options.zoomonload) {
+        zoombox->setEditText(TranslatedCaption(QStringLiteral("Fenstergröße")));
+        zoomboxChange();
+    }
+    if (options.fitonload)
+        fensteranpassen(this, child);
+    ProgressBar1->setValue(0);
+    checkbuttonsenabled(false);
+}
+
+void Tform1::hsvChannels(Tchild* image)
+{
+    // Plain image windows: no option colour, undo depth or mouse mode.
+    static const char* const suffixes[] = {" Hue", " Saturation", " Value"};
+    Tchild* parts[3];
+    for (int i = 0; i < 3; ++i) {
+        parts[i] = addImageWindow();
+        parts[i]->Modified = true;
+        parts[i]->setWindowTitle(image->windowTitle() + QLatin1String(suffixes[i]));
+    }
+    image->ImageKit1->Proc()->SplitToHSV(parts[0]->ImageKit1->Bitmap(), parts[1]->ImageKit1->Bitmap(),
+                                         parts[2]->ImageKit1->Bitmap());
+    for (Tchild* c : parts) {
+        c->ImageKit1->Update();
+        const TBitmap* bmp = c->ImageKit1->Bitmap();
+        QWidget* sub = c->parentWidget();
+        const QSize frame = sub->size() - c->size();
+        sub->resize(frame + QSize(bmp->Width(), bmp->Height() + c->StatusBar1->sizeHint().height()));
+        c->repaint();
+    }
+}

@@ -350,13 +350,16 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
 
 void TCustomNumEdit::focusInEvent(QFocusEvent* event)
 {
-    focused_ = true;
-    update();
-    formatting_ = true;
-    RefreshEditText();
-    formatting_ = false;
-    if (formatOnEditing_)
-        ApplyEditFormat();
+    // Taking the focus back after a refused exit keeps the text as it was typed.
+    if (!focused_) {
+        focused_ = true;
+        update();
+        formatting_ = true;
+        RefreshEditText();
+        formatting_ = false;
+        if (formatOnEditing_)
+            ApplyEditFormat();
+    }
     TCustomComboEdit::focusInEvent(event);
 }
 

@@ -26,7 +26,7 @@ struct Separators {
     }
 };
 
-struct Run {
+struct KeyRun {
     QString display;
     int beeps = 0;
     int results = 0;
@@ -35,12 +35,12 @@ struct Run {
 
 // Types the keys into a keypad as the edit hands them over; "\b" backspace, "\r" Enter,
 // "\x1b" Escape.
-Run press(const QString& keys)
+KeyRun press(const QString& keys)
 {
     Beeps beeps;
     TLocCalculator calc;
     calc.StartWith(0);
-    Run r;
+    KeyRun r;
     calc.OnResult = [&] { ++r.results; };
     calc.OnTextChange = [&] { ++r.textChanges; };
     for (QChar k : keys)
@@ -88,7 +88,7 @@ TEST(Calculator, KeySequencesShowTheirResult)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);
-        const Run r = press(QString::fromLatin1(c.keys));
+        const KeyRun r = press(QString::fromLatin1(c.keys));
         EXPECT_EQ(r.display, QString::fromLatin1(c.display));
         EXPECT_EQ(r.beeps, c.beeps);
         EXPECT_EQ(r.results, c.results);
@@ -116,7 +116,7 @@ TEST(Calculator, ErrorStateIgnoresKeysUntilClear)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys.toStdString());
-        const Run r = press(c.keys);
+        const KeyRun r = press(c.keys);
         EXPECT_EQ(r.display, QString::fromLatin1(c.display));
         EXPECT_EQ(r.beeps, c.beeps);
     }
@@ -189,7 +189,7 @@ TEST(Calculator, PopupValueInAndOut)
         {QVariant(QString()), "", "0", 0, 0},
         {QVariant(QStringLiteral("12.5")), "", "12.5", 12.5, 0},
         {QVariant(QStringLiteral("abc")), "", "0", 0, 0},
-        {QVariant(QStringLiteral("12.5")), "*2", "12.5", 12.5, 0},
+        {QVariant(QStringLiteral("12.5")), "*2", "2", 2, 0},
         {QVariant(QStringLiteral("12.5")), "*2=", "25", 25, 0},
         {QVariant(QStringLiteral("3.")), "7", "7", 7, 0},
         {QVariant(QStringLiteral("8")), "/0=", "Error", 0, 2},

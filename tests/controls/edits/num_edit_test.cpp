@@ -109,10 +109,11 @@ TEST(NumEdit, CheckNumberAppliesTheBounds)
         EXPECT_EQ(e.CheckNumber(c.x, false), c.expected) << c.min << " " << c.max << " " << c.x;
         e.SetValue(c.x);
         EXPECT_EQ(e.Value(), c.expected);
-        if (c.x == c.expected)
+        if (c.x == c.expected) {
             EXPECT_NO_THROW(e.CheckNumber(c.x, true));
-        else
+        } else {
             EXPECT_THROW(e.CheckNumber(c.x, true), ERangeError);
+        }
     }
 }
 
@@ -127,13 +128,14 @@ TEST(NumEdit, TypedKeysKeepTheTextANumber)
         {',', '.', 0, 0, 2, "", "12,5", "12,5", 0},
         {'.', ',', 0, 0, 2, "", "1a2", "12", 1},
         {'.', ',', 0, 0, 2, "", "1..2", "1.2", 1},
-        {'.', ',', 0, 0, 0, "", "1.5", "15", 1},
-        {'.', ',', 0, 100, 2, "", "-5", "", 2},
+        {'.', ',', 0, 0, 0, "", "1.5", "1.", 1},
+        // A lone minus is not yet a negative number.
+        {'.', ',', 0, 100, 2, "", "-5", "-", 1},
         {'.', ',', 0, 100, 2, "5", "\x01-", "5", 1},
         {'.', ',', -10, 100, 2, "5", "\x01-", "-5", 0},
         {'.', ',', 0, 0, 2, "5", "\x01-", "-5", 0},
         // Only the digits before the exponent count as decimals.
-        {'.', ',', 0, 0, 2, "1.25", "\x01\x02\x02\x02\x02E", "1.25E", 1},
+        {'.', ',', 0, 0, 2, "1.25", "\x01\x02\x02\x02\x02E", "1.25", 1},
         {'.', ',', 0, 0, 2, "1.2E5", "\x01\x02\x02\x02" "5", "1.25E5", 0},
         {'.', ',', 0, 0, 2, "1.2E5", "\x01\x02\x02\x02" "55", "1.25E5", 1},
     };
@@ -206,8 +208,9 @@ TEST(NumEdit, LeavingChecksTheRange)
 {
     struct Case { bool check; const char* typed; unsigned places; const char* message; double value; };
     const Case cases[] = {
-        {true, "150", 2, "Value must be between 0.00 and 100.00", 150},
-        {true, "150", 0, "Value must be between 0 and 100", 150},
+        // Reading Value commits the text within the bounds, error or not.
+        {true, "150", 2, "Value must be between 0.00 and 100.00", 100},
+        {true, "150", 0, "Value must be between 0 and 100", 100},
         {false, "150", 2, "", 100},
         {true, "50", 2, "", 50},
     };
@@ -320,11 +323,12 @@ TEST(CalcEdit, KeysGoToThePopupAndResultKeysClose)
                 QTest::keyClick(w.edit, k);
         }
         EXPECT_EQ(w.edit->PopupVisible(), c.open);
-        if (c.open)
+        if (c.open) {
             EXPECT_EQ(w.edit->PaintedText(), QString::fromLatin1(c.shown));
-        EXPECT_EQ(beeps.count, c.beeps);
-        if (!c.open)
+        } else {
             EXPECT_EQ(w.edit->Value(), c.value);
+        }
+        EXPECT_EQ(beeps.count, c.beeps);
     }
 }
 

@@ -243,6 +243,13 @@ void TKitSpeedButton::Click()
     TCustomControl::Click();
 }
 
+void TKitSpeedButton::SetCaptionFont(const TFont& font)
+{
+    captionFont_ = font;
+    ownCaptionFont_ = true;
+    update();
+}
+
 void TKitSpeedButton::ButtonClick()
 {
     if (menuTracking_ || !isEnabled() || menu_)
@@ -531,7 +538,10 @@ void TKitSpeedButton::Paint()
     if (offscreen_.Width() != w || offscreen_.Height() != h)
         offscreen_.SetSize(w, h);
     TCanvas& cv = *offscreen_.Canvas();
-    cv.Font.Color = clBtnText;
+    if (ownCaptionFont_)
+        cv.Font = captionFont_;
+    else
+        cv.Font.Color = clBtnText;
     cv.Brush = TBrush{clBtnFace, bsSolid, nullptr};
     cv.FillRect(TRect(0, 0, w, h));
     if (transparent_)

@@ -1,5 +1,6 @@
 #pragma once
 #include "controls/buttons/button_glyph.h"
+#include "platform/graphics/canvas.h"
 #include "platform/ui/control.h"
 
 #include <QPointer>
@@ -64,6 +65,9 @@ public:
     void SetWordWrap(bool on);
     QString Caption() const { return caption_; }
     void SetCaption(const QString& caption);
+    // The caption's font; without one the canvas default in clBtnText.
+    const TFont& CaptionFont() const { return captionFont_; }
+    void SetCaptionFont(const TFont& font);
 
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
@@ -136,6 +140,8 @@ private:
     int spacing_ = 1;
     TButtonStyle style_ = bsAutoDetect;
     bool transparent_ = false;
+    TFont captionFont_{.Color = clBtnText};
+    bool ownCaptionFont_ = false;
 
     TKitButtonState state_ = kbsUp;
     bool dragging_ = false;

@@ -49,6 +49,26 @@ std::unique_ptr<TBitmap> folderGlyph()
     return b;
 }
 
+// The calculator edit's button: a small keypad, enabled and greyed cells side by side.
+std::unique_ptr<TBitmap> calculatorGlyph()
+{
+    auto b = blank(24, 12, clOlive);
+    TCanvas& c = *b->Canvas();
+    const TColor ink[2] = {clBlack, clGray};
+    for (int cell = 0; cell < 2; ++cell) {
+        const int x0 = cell * 12;
+        c.Pen.Color = ink[cell];
+        c.Brush.Color = cell == 0 ? clSilver : clOlive;
+        c.Rectangle(x0 + 1, 0, x0 + 11, 12);
+        c.Brush.Color = cell == 0 ? clTeal : clOlive;
+        c.Rectangle(x0 + 2, 1, x0 + 10, 4);
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 3; ++col)
+                c.SetPixel(x0 + 3 + col * 2 + col, 5 + row * 2, ink[cell]);
+    }
+    return b;
+}
+
 std::unique_ptr<TBitmap> comboArrow()
 {
     auto b = blank(7, 4, clBtnFace);
@@ -66,6 +86,7 @@ const std::map<QString, Maker>& kitBitmaps()
         {QStringLiteral("KITSPINUP"), [] { return arrow(true, clOlive); }},
         {QStringLiteral("KITSPINDOWN"), [] { return arrow(false, clOlive); }},
         {QStringLiteral("FEDITBMP"), [] { return folderGlyph(); }},
+        {QStringLiteral("CEDITBMP"), [] { return calculatorGlyph(); }},
     };
     return table;
 }

@@ -107,6 +107,35 @@ std::unique_ptr<TBitmap> sliderRuler(bool vertical)
     return b;
 }
 
+// Font list glyphs: two overlapping T letters for scalable fonts, a small printer for
+// device fonts; the bottom-left pixel is the transparent background.
+std::unique_ptr<TBitmap> trueTypeGlyph()
+{
+    auto b = blank(15, 12, clFuchsia);
+    TCanvas& c = *b->Canvas();
+    auto letter = [&c](int x, int y, TColor col) {
+        c.Brush.Color = col;
+        c.FillRect(TRect(x, y, x + 8, y + 2));
+        c.FillRect(TRect(x + 3, y, x + 5, y + 8));
+    };
+    letter(0, 0, clGray);
+    letter(6, 3, clBlack);
+    return b;
+}
+
+std::unique_ptr<TBitmap> deviceGlyph()
+{
+    auto b = blank(15, 12, clFuchsia);
+    TCanvas& c = *b->Canvas();
+    c.Pen.Color = clBlack;
+    c.Brush.Color = clWhite;
+    c.Rectangle(4, 0, 11, 5);
+    c.Brush.Color = clSilver;
+    c.Rectangle(1, 4, 14, 10);
+    c.SetPixel(11, 6, clLime);
+    return b;
+}
+
 using Maker = std::function<std::unique_ptr<TBitmap>()>;
 
 const std::map<QString, Maker>& kitBitmaps()
@@ -115,6 +144,8 @@ const std::map<QString, Maker>& kitBitmaps()
         {QStringLiteral("KITSPINUP"), [] { return arrow(true, clOlive); }},
         {QStringLiteral("KITSPINDOWN"), [] { return arrow(false, clOlive); }},
         {QStringLiteral("FEDITBMP"), [] { return folderGlyph(); }},
+        {QStringLiteral("TRUETYPE_FNT"), [] { return trueTypeGlyph(); }},
+        {QStringLiteral("DEVICE_FNT"), [] { return deviceGlyph(); }},
         {QStringLiteral("W95_HTB"), [] { return sliderThumb(false); }},
         {QStringLiteral("W95_HRL"), [] { return sliderRuler(false); }},
         {QStringLiteral("W95_VTB"), [] { return sliderThumb(true); }},

@@ -3,6 +3,7 @@
 #include "platform/graphics/canvas.h"
 
 #include <QAbstractItemView>
+#include <QCompleter>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -71,17 +72,23 @@ void TOwnerDrawComboBox::SetStyle(TOwnerDrawComboStyle s)
     setEditable(s != csDropDownList);
     // Typed text is a value, never a new item.
     setInsertPolicy(QComboBox::NoInsert);
+    // The typed text is taken as it stands, never completed behind the user's back.
+    if (isEditable())
+        setCompleter(nullptr);
     connectEditor();
     CreateWnd();
 }
 
 void TOwnerDrawComboBox::connectEditor()
 {
-    if (QLineEdit* edit = lineEdit())
-        connect(edit, &QLineEdit::textEdited, this, [this](const QString&) {
-            typed_ = true;
-            Change();
-        }, Qt::UniqueConnection);
+    QLineEdit* edit = lineEdit();
+    if (!edit || edit == connectedEdit_)
+        return;
+    connectedEdit_ = edit;
+    connect(edit, &QLineEdit::textEdited, this, [this](const QString&) {
+        typed_ = true;
+        Change();
+    });
 }
 
 int TOwnerDrawComboBox::FontLineHeight() const

@@ -4,6 +4,9 @@
 #include "platform/core/geometry.h"
 
 #include <QComboBox>
+#include <QPointer>
+
+class QLineEdit;
 
 class TCanvas;
 
@@ -55,4 +58,5 @@ private:
     TOwnerDrawComboStyle style_ = csDropDownList;
     int itemHeight_ = 9;
     bool typed_ = false;
+    QPointer<QLineEdit> connectedEdit_;
 };

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <cstdlib>
 #include <functional>
 #include <map>
 
@@ -78,6 +79,83 @@ std::unique_ptr<TBitmap> comboArrow()
     return b;
 }
 
+// One slider thumb state: a raised body with a point towards the ruler (down, or right
+// when vertical). Pressed, the face turns white. The bottom-left pixel stays background.
+void sliderThumbState(TCanvas& c, int x0, bool vertical, bool pressed)
+{
+    const int along = 11, body = 16, point = 5;
+    const TColor face = pressed ? clWhite : clSilver;
+    for (int a = 0; a < along; ++a)
+        for (int d = 0; d < body + point; ++d) {
+            const int mid = along / 2;
+            const int inset = d < body ? 0 : d - body + 1;
+            if (a < inset || a > along - 1 - inset || (d >= body && std::abs(a - mid) > point - (d - body) - 1))
+                continue;
+            TColor col = face;
+            if (a == inset || d == 0)
+                col = clWhite;
+            if (a == along - 1 - inset || d == body + point - 1)
+                col = clBlack;
+            const int x = vertical ? x0 + d : x0 + a;
+            const int y = vertical ? a : d;
+            c.SetPixel(x, y, col);
+        }
+    if (vertical)
+        c.SetPixel(x0, along - 1, clFuchsia);
+}
+
+std::unique_ptr<TBitmap> sliderThumb(bool vertical)
+{
+    const int stateWidth = vertical ? 21 : 11;
+    auto b = blank(2 * stateWidth, vertical ? 11 : 21, clFuchsia);
+    sliderThumbState(*b->Canvas(), 0, vertical, false);
+    sliderThumbState(*b->Canvas(), stateWidth, vertical, true);
+    return b;
+}
+
+// The groove: shadow, dark, face and light lines, with a background line so that the
+// bottom-left pixel is transparent.
+std::unique_ptr<TBitmap> sliderRuler(bool vertical)
+{
+    const TColor lines[] = {clFuchsia, clGray, clBlack, clSilver, clWhite};
+    auto b = blank(vertical ? 5 : 20, vertical ? 20 : 5, clFuchsia);
+    for (int i = 0; i < 20; ++i)
+        for (int k = 0; k < 5; ++k) {
+            const TColor col = vertical ? lines[k] : lines[(k + 1) % 5];
+            b->Canvas()->SetPixel(vertical ? k : i, vertical ? i : k, col);
+        }
+    return b;
+}
+
+// Font list glyphs: two overlapping T letters for scalable fonts, a small printer for
+// device fonts; the bottom-left pixel is the transparent background.
+std::unique_ptr<TBitmap> trueTypeGlyph()
+{
+    auto b = blank(15, 12, clFuchsia);
+    TCanvas& c = *b->Canvas();
+    auto letter = [&c](int x, int y, TColor col) {
+        c.Brush.Color = col;
+        c.FillRect(TRect(x, y, x + 8, y + 2));
+        c.FillRect(TRect(x + 3, y, x + 5, y + 8));
+    };
+    letter(0, 0, clGray);
+    letter(6, 3, clBlack);
+    return b;
+}
+
+std::unique_ptr<TBitmap> deviceGlyph()
+{
+    auto b = blank(15, 12, clFuchsia);
+    TCanvas& c = *b->Canvas();
+    c.Pen.Color = clBlack;
+    c.Brush.Color = clWhite;
+    c.Rectangle(4, 0, 11, 5);
+    c.Brush.Color = clSilver;
+    c.Rectangle(1, 4, 14, 10);
+    c.SetPixel(11, 6, clLime);
+    return b;
+}
+
 using Maker = std::function<std::unique_ptr<TBitmap>()>;
 
 const std::map<QString, Maker>& kitBitmaps()
@@ -87,6 +165,12 @@ const std::map<QString, Maker>& kitBitmaps()
         {QStringLiteral("KITSPINDOWN"), [] { return arrow(false, clOlive); }},
         {QStringLiteral("FEDITBMP"), [] { return folderGlyph(); }},
         {QStringLiteral("CEDITBMP"), [] { return calculatorGlyph(); }},
+        {QStringLiteral("TRUETYPE_FNT"), [] { return trueTypeGlyph(); }},
+        {QStringLiteral("DEVICE_FNT"), [] { return deviceGlyph(); }},
+        {QStringLiteral("W95_HTB"), [] { return sliderThumb(false); }},
+        {QStringLiteral("W95_HRL"), [] { return sliderRuler(false); }},
+        {QStringLiteral("W95_VTB"), [] { return sliderThumb(true); }},
+        {QStringLiteral("W95_VRL"), [] { return sliderRuler(true); }},
     };
     return table;
 }

@@ -75,6 +75,10 @@ void Tform1::wireCommands()
         {"duplizieren1", &Tform1::duplizieren1Click},
         {"Rckgngig1", &Tform1::Rckgngig1Click},
         {"MitHinterrundfarbelschen1", &Tform1::MitHinterrundfarbelschen1Click},
+        {"Farbenbearbeiten1", &Tform1::Farbenbearbeiten1Click},
+        {"effects1", &Tform1::effects1Click},
+        {"Scanne1", &Tform1::Scanne1Click},
+        {"Scannerwhlen1", &Tform1::Scannerwhlen1Click},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), [this, h = handler] { (this->*h)(); });
@@ -88,5 +92,7 @@ void Tform1::wireCommands()
     wire(Item("N256Farben8BitproPixel1"), [this] { ReduceColorsClick(256); });
     wireButton(Control<QToolButton>("PasteBtn"), [this] { Einfgen1Click(); });
     wireButton(Control<QToolButton>("SpeedButton3"), [this] { Rckgngig1Click(); });
-    // Scan and scanner choice are wired by the scanner work, with its acquire handler.
+    wireButton(Control<QToolButton>("SpeedButton4"), [this] { Farbenbearbeiten1Click(); });
+    wireButton(Control<QToolButton>("SpeedButton2"), [this] { effects1Click(); });
+    wireButton(Control<QToolButton>("scanbtn"), [this] { Scanne1Click(); });
 }

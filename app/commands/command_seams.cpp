@@ -1,6 +1,5 @@
 #include "app/commands/command_seams.h"
 
-std::function<bool(Tchild*, int)> TCommandSeams::ProcPreviews;
 std::function<void(Tchild*)> TCommandSeams::Histogram;
 std::function<void(Tform1&, Tchild*)> TCommandSeams::Merge;
 std::function<void(Tform1&, Tchild*, const tautomatitem&)> TCommandSeams::Print;

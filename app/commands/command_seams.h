@@ -11,8 +11,6 @@ class tautomatitem;
 // Each is empty until its piece plugs in; an empty one makes its command do nothing
 // beyond recording and availability.
 struct TCommandSeams {
-    // Codes 14 and 15: the effect dialog on the image with a set of pages; true on OK.
-    static std::function<bool(Tchild* image, int pages)> ProcPreviews;
     // Code 19: the histogram dialog for the image, shown modally.
     static std::function<void(Tchild* image)> Histogram;
     // Code 28: the merge dialog, prepared and shown modally by the merge piece.

@@ -188,8 +188,8 @@ void Tform1::runImageCommand(QObject* sender, const tautomatitem& a, Tchild* ima
     case cmdSelectNone: kit->Deselect(); break;
     case cmdColorDialog:
     case cmdEffectsDialog:
-        if (TCommandSeams::ProcPreviews)
-            TCommandSeams::ProcPreviews(image, code == cmdColorDialog ? 94 : 928);
+        // Colours: contrast, HSV, RGB, HSL and the filters' first pages; effects: the rest.
+        kit->DoProcPreviews(code == cmdColorDialog ? 94 : 928);
         break;
     case cmdReduceColors: proc->ReduceColors(a.Arg(1)); break;
     case cmdGray: kit->ConvertToGray(); break;

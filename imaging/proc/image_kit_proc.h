@@ -127,9 +127,6 @@ public:
     void ConvertToBWOrdered();
     void ConvertToBWThreshold(int threshold);
     void ConvertTo24Bit();
-    // Hue, saturation and value of a 24-bit image as three gray 24-bit bitmaps of its
-    // size; the image itself stays as it is (no undo, no refresh).
-    void SplitToHSV(TBitmap* hue, TBitmap* saturation, TBitmap* value);
 
     // Geometry (whole image), forwarded to imaging/proc/geometry.h.
     void ResizeCanvas(int width, int height);

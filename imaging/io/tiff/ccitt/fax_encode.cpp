@@ -142,6 +142,10 @@ void TFaxEncoder::Finish()
         putCode(kEol);
     }
     padToByte();
+    // Some readers look ahead a byte beyond the last code of a byte-aligned row; a
+    // zero byte of fill keeps that look inside the data.
+    if (coding_ == TFaxCoding::ModifiedHuffman)
+        put(0, 8);
 }
 
 std::vector<uint8_t> TFaxEncoder::TakeBytes()

@@ -166,7 +166,7 @@ void describe(const TTiffIfd& ifd, const TIOParamsVals& params, Image& im)
     const uint32_t w = ifd.Number(ttImageWidth, 0), h = ifd.Number(ttImageLength, 0);
     if (w == 0 || h == 0)
         fail("TIFF image has no pixels");
-    if (int64_t(w) * h > kMaxPixels)
+    if (w > kMaxPixels || h > kMaxPixels || int64_t(w) * h > kMaxPixels)
         fail("TIFF image is too large");
     im.width = int(w);
     im.height = int(h);
@@ -365,6 +365,18 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     }
     whiten(done, im.height);
 
+    // Tags that may still be refused are read before anything is handed over.
+    const QString documentName = ifd.Text(ttDocumentName);
+    const QString description = ifd.Text(ttImageDescription);
+    const QString pageName = ifd.Text(ttPageName);
+    const std::vector<uint32_t> page = ifd.Numbers(ttPageNumber, 2);
+    const double factor = ifd.Number(ttResolutionUnit, 2) == 3 ? 2.54 : 1.0;
+    auto clampInt = [](double v) { return int(std::clamp(v, -2e9, 2e9)); };
+    const int dx = clampInt(ifd.Rational(ttXResolution, 0) * factor);
+    const int dy = clampInt(ifd.Rational(ttYResolution, 0) * factor);
+    const int xPos = clampInt(ifd.Rational(ttXPosition, 0) * factor);
+    const int yPos = clampInt(ifd.Rational(ttYPosition, 0) * factor);
+
     params.BitsPerSample = im.bits;
     params.SamplesPerPixel = im.samples;
     params.Width = im.width;
@@ -383,23 +395,18 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     else if (im.photometric == 8)
         params.TiffPhotometric = 7;
     params.TiffPlanarConfig = int32_t(im.planar);
-    params.TiffDocumentName = ifd.Text(ttDocumentName);
-    params.TiffImageDescription = ifd.Text(ttImageDescription);
-    params.TiffPageName = ifd.Text(ttPageName);
-    const std::vector<uint32_t> page = ifd.Numbers(ttPageNumber, 2);
+    params.TiffDocumentName = documentName;
+    params.TiffImageDescription = description;
+    params.TiffPageName = pageName;
     params.TiffPageNumber = page.size() > 0 ? int32_t(page[0]) : 0;
     params.TiffPageCount = page.size() > 1 ? int32_t(page[1]) : 0;
     params.FreeColorMap();
     if (!im.colorMap.empty())
         params.SetColorMap(im.colorMap.data(), int(im.colorMap.size()));
-    const double factor = ifd.Number(ttResolutionUnit, 2) == 3 ? 2.54 : 1.0;
-    auto clampInt = [](double v) { return int(std::clamp(v, -2e9, 2e9)); };
-    const int dx = clampInt(ifd.Rational(ttXResolution, 0) * factor);
-    const int dy = clampInt(ifd.Rational(ttYResolution, 0) * factor);
     params.DpiX = dx > 0 ? dx : ScreenDpiX();
     params.DpiY = dy > 0 ? dy : ScreenDpiY();
-    params.TiffXPos = clampInt(ifd.Rational(ttXPosition, 0) * factor);
-    params.TiffYPos = clampInt(ifd.Rational(ttYPosition, 0) * factor);
+    params.TiffXPos = xPos;
+    params.TiffYPos = yPos;
     bitmap.SetImage(out);
     return count;
 }

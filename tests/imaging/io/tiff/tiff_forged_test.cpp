@@ -1,6 +1,8 @@
-// Untrusted files: forged directories, cut and mutated files, the malformed TIFFs of
-// gdk-pixbuf's tests. Each is refused with EInvalidGraphic or read in part; none
-// crashes, and a refused file leaves the bitmap as it was.
+// Files built entry by entry: the forms only a forged directory shows (palettes of two
+// colours, resolution units), and untrusted ones: forged directories, cut and mutated
+// files, the malformed TIFFs of gdk-pixbuf's tests. Each bad one is refused with
+// EInvalidGraphic or read in part; none crashes, and a refused file leaves the bitmap
+// as it was.
 
 #include "common/test_support.h"
 #include "imaging/io/image_kit_io.h"
@@ -97,7 +99,7 @@ QString readMemory(const QByteArray& file, TBitmap& bmp, int* count = nullptr)
     return {};
 }
 
-TEST(TiffHostile, ForgedDirectoriesAreRefused)
+TEST(TiffForged, ForgedDirectoriesAreRefused)
 {
     const QByteArray px(12 * 4 * 3, char(0x80));
     const auto base = rgbTags(12, 4, uint32_t(px.size()));
@@ -135,9 +137,56 @@ TEST(TiffHostile, ForgedDirectoriesAreRefused)
     EXPECT_EQ(readMemory(forge(with(base, {259, 3, {5}}), px), bmp), QStringLiteral("LZW Decompressor not found"));
 }
 
+// A 1-bit palette is applied only when its two entries differ; black and white in
+// either order stays 1-bit.
+TEST(TiffForged, TwoColourPalettesAndResolutionUnits)
+{
+    const QByteArray px(2, char(0x40));  // one row: pixel 1 set
+    struct Case {
+        std::vector<uint32_t> map;  // red, green, blue blocks of 16-bit values
+        TPixelFormat format;
+        TColor first, second;
+    };
+    const Case cases[] = {
+        {{0, 65535, 0, 65535, 0, 65535}, pf1bit, clBlack, clWhite},
+        {{65535, 0, 65535, 0, 65535, 0}, pf1bit, clWhite, clBlack},
+        {{65535, 0, 0, 0, 0, 65535}, pf24bit, RGB(255, 0, 0), RGB(0, 0, 255)},
+        {{30000, 30000, 30000, 30000, 30000, 30000}, pf1bit, clBlack, clWhite},
+    };
+    for (const Case& c : cases) {
+        TBitmap bmp;
+        ASSERT_TRUE(readMemory(forge({{256, 4, {2}}, {257, 4, {1}}, {258, 3, {1}}, {262, 3, {3}}, {273, 4, {0}},
+                                      {279, 4, {1}}, {320, 3, c.map}},
+                                     px),
+                               bmp)
+                        .isEmpty());
+        EXPECT_EQ(bmp.PixelFormat(), c.format);
+        EXPECT_EQ(bmp.PixelColor(0, 0), c.first);
+        EXPECT_EQ(bmp.PixelColor(1, 0), c.second);
+    }
+    // Centimetres: 118 dots become 299 per inch.
+    QByteArray file = forge({{256, 4, {1}}, {257, 4, {1}}, {262, 3, {1}}, {273, 4, {0}}, {279, 4, {1}},
+                             {282, 5, {0}}, {296, 3, {3}}},
+                            QByteArray(1, '\0'));
+    file += QByteArray(8, '\0');
+    uint8_t* p = reinterpret_cast<uint8_t*>(file.data());
+    putLe32(p + file.size() - 8, 118);
+    putLe32(p + file.size() - 4, 1);
+    const uint32_t at = le32(p + 4);
+    for (int i = 0; i < le16(p + at); ++i)
+        if (le16(p + at + 2 + 12 * i) == 282)
+            putLe32(p + at + 2 + 12 * i + 8, uint32_t(file.size() - 8));
+    TMemoryStream ms(file);
+    TBitmap bmp;
+    TIOParamsVals params;
+    TProgressRec progress;
+    ReadTIFFStream(ms, bmp, params, progress);
+    EXPECT_EQ(params.DpiX, 299);
+}
+
 // A chain that points back at itself counts each directory once; a cut file reads
 // what is there, the rest white.
-TEST(TiffHostile, LoopsAndShortFiles)
+TEST(TiffForged, LoopsAndShortFiles)
 {
     QByteArray px(12 * 4 * 3, char(0x40));
     QByteArray looped = forge(rgbTags(12, 4, uint32_t(px.size())), px);
@@ -168,7 +217,7 @@ TEST(TiffHostile, LoopsAndShortFiles)
 
 // Every cut and many one-byte mutations of real files, and the malformed samples of
 // gdk-pixbuf: refused or read, never a crash (the sanitiser watches).
-TEST(TiffHostile, CutMutatedAndKnownBadFilesNeverCrash)
+TEST(TiffForged, CutMutatedAndKnownBadFilesNeverCrash)
 {
     std::vector<QByteArray> seeds;
     for (int c : {0, 1, 3, 4, 8}) {

@@ -155,6 +155,17 @@ int main()
     const double g4Ours = best([&] { oursDecode(QString::fromLocal8Bit(g4)); });
     const double g4Ref = best([&] { libtiffDecode(g4.constData()); });
     line("decode A4 300 dpi G4 (2480x3508)", g4Ours, g4Ref, 1.5);
+    {
+        TFileStream fs(QString::fromLocal8Bit(g4), fmOpenRead);
+        TBitmap back;
+        TIOParamsVals params;
+        TProgressRec progress;
+        ReadTIFFStream(fs, back, params, progress);
+        bool same = back.Width() == page.Width() && back.Height() == page.Height();
+        for (int y = 0; same && y < page.Height(); ++y)
+            same = std::memcmp(back.ScanLine(y), page.ScanLine(y), size_t(page.Width() / 8)) == 0;
+        std::printf("  (our decode of libtiff's page equals the source: %s)\n", same ? "yes" : "NO");
+    }
 
     const double rgbOurs = best([&] { oursDecode(QString::fromLocal8Bit(rgb)); });
     const double rgbRef = best([&] { libtiffDecode(rgb.constData()); });

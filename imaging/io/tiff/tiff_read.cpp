@@ -64,18 +64,18 @@ int64_t unpackBits(const uint8_t* p, int64_t n, uint8_t* out, int64_t want)
     return o;
 }
 
-// Decodes one strip of one plane into `out` (rows × row bytes); returns the number of
-// complete rows.
-int decodeStrip(const Image& im, const uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& out)
+// Decodes one strip of one plane into `out` (rows × row bytes), or leaves uncompressed
+// rows where they are; *rowsAt points at the rows. Returns the number of complete rows.
+int decodeStrip(const Image& im, uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& out, uint8_t** rowsAt)
 {
     const int64_t rb = im.planeRowBytes;
-    out.resize(size_t(rb * rows));
-    switch (im.compression) {
-    case 1: {
-        const int64_t k = std::min<int64_t>(n, rb * rows);
-        std::memcpy(out.data(), data, size_t(k));
-        return int(k / rb);
+    if (im.compression == 1) {
+        *rowsAt = data;
+        return int(std::min<int64_t>(n / rb, rows));
     }
+    out.resize(size_t(rb * rows));
+    *rowsAt = out.data();
+    switch (im.compression) {
     case 32773:
         return int(unpackBits(data, n, out.data(), rb * rows) / rb);
     case 5: {
@@ -325,7 +325,8 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
 
     progress.val = 0;
     progress.per1 = 100.0 / im.height;
-    std::vector<uint8_t> data, raw[3], merged;
+    std::vector<uint8_t> data[3], raw[3], merged;
+    uint8_t* rowsAt[3] = {};
     int done = 0;  // rows handled (converted or left white)
     for (int64_t strip = 0; strip < perPlane && done < im.height; ++strip) {
         const int rows = int(std::min<int64_t>(rps, im.height - done));
@@ -336,24 +337,24 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
                 complete = 0;
                 continue;
             }
-            data.resize(size_t(have[i]));
-            if (have[i] > 0 && !f.ReadAt(offsets[i], data.data(), have[i]))
+            data[p].resize(size_t(have[i]));
+            if (have[i] > 0 && !f.ReadAt(offsets[i], data[p].data(), have[i]))
                 complete = 0;
             else
-                complete = std::min(complete, decodeStrip(im, data.data(), have[i], rows, raw[p]));
+                complete = std::min(complete, decodeStrip(im, data[p].data(), have[i], rows, raw[p], &rowsAt[p]));
         }
-        const uint8_t* src = raw[0].data();
+        uint8_t* src = rowsAt[0];
         if (planes == 3 && complete > 0) {
             merged.resize(size_t(3 * im.width) * size_t(complete));
             for (int r = 0; r < complete; ++r)
                 for (int x = 0; x < im.width; ++x)
                     for (int p = 0; p < 3; ++p)
-                        merged[size_t(r) * 3 * im.width + 3 * x + p] = raw[p][size_t(r) * im.width + x];
+                        merged[size_t(r) * 3 * im.width + 3 * x + p] = rowsAt[p][size_t(r) * im.width + x];
             src = merged.data();
         }
         const int64_t srcRow = planes == 3 ? 3 * int64_t(im.width) : im.planeRowBytes;
         for (int r = 0; r < complete; ++r) {
-            convertRow(im, const_cast<uint8_t*>(src) + srcRow * r, out.scanLine(done + r));
+            convertRow(im, src + srcRow * r, out.scanLine(done + r));
             ++progress.val;
             if (progress.Assigned())
                 progress.Report(Trunc(progress.val * progress.per1));

@@ -220,7 +220,7 @@ TEST(TiffForged, LoopsAndShortFiles)
 TEST(TiffForged, CutMutatedAndKnownBadFilesNeverCrash)
 {
     std::vector<QByteArray> seeds;
-    for (int c : {0, 1, 3, 4, 8}) {
+    for (int c : {0, 1, 2, 3, 4, 8}) {
         TBitmap pic = c == 0 || c == 8 ? TBitmap(17, 9) : tifftest::BilevelPattern(37, 9, uint32_t(c));
         TMemoryStream ms;
         TIOParamsVals params;

@@ -17,11 +17,6 @@ namespace {
 
 QString tmp(const QString& name) { return QDir(TempDir()).filePath(name); }
 
-struct Made {
-    QString path;
-    QString error;
-};
-
 // A bilevel base file (uncompressed, black-is-zero as ImageMagick writes PBMs) and an
 // RGB one, each converted by tiffcp.
 QString baseFile(bool bilevel)

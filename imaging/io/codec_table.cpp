@@ -5,6 +5,7 @@
 #include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/io/pcx/pcx.h"
 #include "imaging/io/png/png_codec.h"
+#include "imaging/io/tiff/tiff.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 
@@ -69,6 +70,8 @@ int readPcx(TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r)
     return 1;
 }
 
+void writeTiff(TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) { WriteTIFFStream(s, false, b, r, p); }
+
 // PNG composes transparency over the component's background, and a file's own
 // background colour becomes the component's.
 void pngBackgroundIn(TIOParamsVals& p, TColor c) { p.PngBackground = ColorToIORGB(ColorToRGB(c)); }
@@ -82,7 +85,7 @@ TColor gifBackgroundOut(const TIOParamsVals& p)
 // In FileType order, so that an entry is found by its number.
 constexpr TCodec kCodecs[] = {
     {.FileType = ioTIFF, .Extensions = {"tif", "tiff"}, .Name = "TIFF Bitmap (TIF)", .DescriptionSuffix = tiffSuffix,
-     .Format = "TIFF", .OwnWriter = true, .StreamTag = "TIFF", .TagAfterAbort = true},
+     .Format = "TIFF", .Read = ReadTIFFStream, .OwnWriter = true, .Write = writeTiff, .StreamTag = "TIFF", .TagAfterAbort = true},
     {.FileType = ioGIF, .Extensions = {"gif"}, .Name = "CompuServe Bitmap (TIF)", .DescriptionSuffix = gifSuffix,
      .Format = "GIF", .BackgroundOut = gifBackgroundOut, .OwnWriter = true},
     {.FileType = ioJPEG, .Extensions = {"jpg", "jpeg"}, .Name = "JPEG Bitmap (JPG)", .DescriptionSuffix = jpegSuffix,

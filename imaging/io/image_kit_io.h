@@ -87,6 +87,9 @@ public:
     void SaveToFilePNG(const QString& fileName);
     void SaveToFileBMP(const QString& fileName);
     void SaveToStreamTIFF(TStream& stream);
+    // Inserts the bitmap as image TiffImageIndex of a TIFF file (behind the last when
+    // the index is beyond them; a missing file is created); returns the image count.
+    int InsertToFileTIFF(const QString& fileName);
     void SaveToStreamPCX(TStream& stream);
     void SaveToStreamJPEG(TStream& stream);
     void SaveToStreamGIF(TStream& stream);

@@ -9,6 +9,7 @@
 #include "imaging/io/codec_table.h"
 #include "imaging/io/pcx/pcx.h"
 #include "imaging/io/stream_frame.h"
+#include "imaging/io/tiff/tiff.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
@@ -176,5 +177,5 @@ int TImageKitIO::GetGIFImageCount(const QString&)
 int TImageKitIO::GetTIFFImageCount(const QString& fileName)
 {
     TFileStream fs(fileName, fmOpenRead);
-    RefuseUnavailable(CodecOf(ioTIFF));
+    return GetTIFFStreamImageCount(fs);
 }

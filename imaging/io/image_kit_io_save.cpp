@@ -6,8 +6,11 @@
 
 #include "imaging/io/codec_table.h"
 #include "imaging/io/stream_frame.h"
+#include "imaging/io/tiff/tiff.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
+
+#include <QFileInfo>
 
 // Every save starts here: a bitmap in another format is written as 24-bit. False when
 // there is nothing to save.
@@ -70,3 +73,19 @@ void TImageKitIO::SaveToStreamJPEG(TStream& stream) { saveStream(stream, CodecOf
 void TImageKitIO::SaveToStreamGIF(TStream& stream) { saveStream(stream, CodecOf(ioGIF)); }
 void TImageKitIO::SaveToStreamBMP(TStream& stream) { saveStream(stream, CodecOf(ioBMP)); }
 void TImageKitIO::SaveToStreamPNG(TStream& stream) { saveStream(stream, CodecOf(ioPNG)); }
+
+int TImageKitIO::InsertToFileTIFF(const QString& fileName)
+{
+    if (!prepareSave())
+        return 0;
+    // The file is rebuilt in memory and replaces the old one only when complete.
+    TMemoryStream ms;
+    if (QFileInfo::exists(fileName))
+        ms.LoadFromFile(fileName);
+    TProgressRec rec = progressRec();
+    const int images = WriteTIFFStream(ms, true, *bitmap_, rec, *params_);
+    if (Aborting)
+        return images - 1;
+    WriteFileSafely(fileName, ms.Bytes());
+    return images;
+}

@@ -1,0 +1,413 @@
+// Reading one image of a TIFF. The file is untrusted: every size, count and offset is
+// bounded before use, and the bitmap is replaced only when the image decoded.
+
+#include "imaging/io/tiff/tiff.h"
+
+#include "imaging/io/partial_load.h"
+#include "imaging/io/tiff/ccitt/fax_coding.h"
+#include "imaging/io/tiff/tiff_ifd.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/rounding.h"
+#include "platform/core/streams.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/pixel_channels.h"
+
+#include <QImage>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// As for the other readers: no forged header makes us allocate more than a 24-bit
+// bitmap of 2 GB.
+constexpr int64_t kMaxPixels = int64_t(1) << 28;
+
+[[noreturn]] void fail(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
+
+enum Kind { kMono, kPal1, kGray, kPalette, kGray16, kRgb, kCmyk };
+
+struct Image {
+    int width = 0, height = 0, bits = 1, samples = 1;
+    uint32_t photometric = 2, compression = 1, planar = 1, predictor = 1;
+    bool fax = false;
+    TFaxCoding coding = TFaxCoding::ModifiedHuffman;
+    bool lsbFirst = false;
+    bool bigEndian = false;
+    Kind kind = kMono;
+    bool invert = false;  // 1-bit rows flipped on the way into the bitmap
+    TIORGB pal[256];
+    std::vector<TIORGB> colorMap;
+    int64_t planeRowBytes = 0;  // bytes of one row of one plane
+    TTiffLzwDecompress lzw = nullptr;
+};
+
+int64_t unpackBits(const uint8_t* p, int64_t n, uint8_t* out, int64_t want)
+{
+    int64_t i = 0, o = 0;
+    while (i < n && o < want) {
+        const int c = int8_t(p[i++]);
+        if (c >= 0) {
+            const int64_t k = std::min<int64_t>({c + 1, n - i, want - o});
+            std::memcpy(out + o, p + i, size_t(k));
+            i += c + 1;
+            o += k;
+            if (k < c + 1)
+                break;
+        } else if (c != -128) {
+            if (i >= n)
+                break;
+            const int64_t k = std::min<int64_t>(1 - c, want - o);
+            std::memset(out + o, p[i++], size_t(k));
+            o += k;
+        }
+    }
+    return o;
+}
+
+// Decodes one strip of one plane into `out` (rows × row bytes), or leaves uncompressed
+// rows where they are; *rowsAt points at the rows. Returns the number of complete rows.
+int decodeStrip(const Image& im, uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& out, uint8_t** rowsAt)
+{
+    const int64_t rb = im.planeRowBytes;
+    if (im.compression == 1) {
+        *rowsAt = data;
+        return int(std::min<int64_t>(n / rb, rows));
+    }
+    out.resize(size_t(rb * rows));
+    *rowsAt = out.data();
+    switch (im.compression) {
+    case 32773:
+        return int(unpackBits(data, n, out.data(), rb * rows) / rb);
+    case 5: {
+        void* state = nullptr;
+        int64_t got = im.lzw(data, n, out.data(), rb * rows, &state);
+        im.lzw(nullptr, 0, nullptr, 0, &state);
+        return int(std::clamp<int64_t>(got, 0, rb * rows) / rb);
+    }
+    default: {
+        TFaxDecoder dec(im.coding, im.width, data, n, im.lsbFirst);
+        for (int r = 0; r < rows; ++r)
+            dec.DecodeRow(out.data() + rb * r);
+        return rows;
+    }
+    }
+}
+
+void putPal(uint8_t* d, const TIORGB& c)
+{
+    d[0] = c.b;
+    d[1] = c.g;
+    d[2] = c.r;
+}
+
+void convertRow(const Image& im, uint8_t* s, uint8_t* d)
+{
+    const int w = im.width;
+    if (im.predictor == 2 && im.bits == 8) {
+        const int spp = im.samples;
+        for (int i = spp; i < w * spp; ++i)
+            s[i] = uint8_t(s[i] + s[i - spp]);
+    }
+    switch (im.kind) {
+    case kMono: {
+        const int n = (w + 7) / 8;
+        if (im.invert)
+            for (int i = 0; i < n; ++i)
+                d[i] = uint8_t(~s[i]);
+        else
+            std::memcpy(d, s, size_t(n));
+        break;
+    }
+    case kPal1:
+        for (int x = 0; x < w; ++x)
+            putPal(d + 3 * x, im.pal[((s[x >> 3] >> (7 - (x & 7))) & 1) ^ int(im.fax)]);
+        break;
+    case kPalette:
+        for (int x = 0; x < w; ++x)
+            putPal(d + 3 * x, im.pal[im.bits == 4 ? ((x & 1) ? s[x >> 1] & 15 : s[x >> 1] >> 4) : s[x]]);
+        break;
+    case kGray:
+        for (int x = 0; x < w; ++x) {
+            int g = im.bits == 4 ? WidenChannel((x & 1) ? s[x >> 1] & 15 : s[x >> 1] >> 4, 4) : s[x];
+            if (im.photometric == 0)
+                g = 255 - g;
+            d[3 * x] = d[3 * x + 1] = d[3 * x + 2] = uint8_t(g);
+        }
+        break;
+    case kGray16:
+        for (int x = 0; x < w; ++x) {
+            int v = im.bigEndian ? (s[2 * x] << 8 | s[2 * x + 1]) : (s[2 * x + 1] << 8 | s[2 * x]);
+            if (im.photometric == 0)
+                v = 65535 - v;
+            d[3 * x] = d[3 * x + 1] = d[3 * x + 2] = uint8_t(v >> 8);
+        }
+        break;
+    case kRgb:
+        for (int x = 0; x < w; ++x) {
+            d[3 * x] = s[3 * x + 2];
+            d[3 * x + 1] = s[3 * x + 1];
+            d[3 * x + 2] = s[3 * x];
+        }
+        break;
+    case kCmyk:
+        for (int x = 0; x < w; ++x) {
+            const int k = 255 - s[4 * x + 3];
+            d[3 * x + 2] = uint8_t((255 - s[4 * x]) * k / 255);
+            d[3 * x + 1] = uint8_t((255 - s[4 * x + 1]) * k / 255);
+            d[3 * x] = uint8_t((255 - s[4 * x + 2]) * k / 255);
+        }
+        break;
+    }
+}
+
+// Sorts out what the tags describe; refuses every form that is not decoded.
+void describe(const TTiffIfd& ifd, const TIOParamsVals& params, Image& im)
+{
+    const uint32_t w = ifd.Number(ttImageWidth, 0), h = ifd.Number(ttImageLength, 0);
+    if (w == 0 || h == 0)
+        fail("TIFF image has no pixels");
+    if (w > kMaxPixels || h > kMaxPixels || int64_t(w) * h > kMaxPixels)
+        fail("TIFF image is too large");
+    im.width = int(w);
+    im.height = int(h);
+    const std::vector<uint32_t> bps = ifd.Numbers(ttBitsPerSample, 64);
+    im.bits = bps.empty() ? 1 : int(std::min<uint32_t>(bps[0], 64));
+    for (uint32_t b : bps)
+        if (b != bps[0])
+            fail("Invalid TIFF stream");
+    im.samples = int(std::min<uint32_t>(ifd.Number(ttSamplesPerPixel, 1), 64));
+    im.compression = ifd.Number(ttCompression, 1);
+    im.photometric = ifd.Number(ttPhotometric, 2);
+    im.planar = ifd.Number(ttPlanarConfig, 1);
+    im.predictor = ifd.Number(ttPredictor, 1);
+    im.lsbFirst = ifd.Number(ttFillOrder, 1) == 2;
+
+    if ((ifd.Has(ttTileWidth) || ifd.Has(ttTileOffsets)) && !ifd.Has(ttStripOffsets))
+        fail("Tiled TIFF images are not supported");
+    switch (im.compression) {
+    case 1:
+    case 32773: break;
+    case 2: im.fax = true; im.coding = TFaxCoding::ModifiedHuffman; break;
+    case 3:
+        im.fax = true;
+        im.coding = (ifd.Number(ttT4Options, 0) & 1) ? TFaxCoding::Group3TwoD : TFaxCoding::Group3OneD;
+        break;
+    case 4: im.fax = true; im.coding = TFaxCoding::Group4; break;
+    case 5:
+        im.lzw = params.TiffLzwDecompress ? params.TiffLzwDecompress : DefaultLzwHooks().TiffDecompress;
+        if (!im.lzw)
+            fail("LZW Decompressor not found");
+        break;
+    case 6:
+    case 7: fail("JPEG-compressed TIFF images are not supported");
+    default: fail("TIFF compression method is not supported");
+    }
+    if (im.photometric == 6)
+        fail("YCbCr TIFF images are not supported");
+
+    const int b = im.bits, s = im.samples;
+    const uint32_t ph = im.photometric;
+    if (b == 1 && s == 1 && (ph == 0 || ph == 1))
+        im.kind = kMono;
+    else if (b == 1 && s == 1 && ph == 3)
+        im.kind = kPal1;
+    else if ((b == 4 || b == 8) && s == 1 && (ph == 0 || ph == 1))
+        im.kind = kGray;
+    else if ((b == 4 || b == 8) && s == 1 && ph == 3)
+        im.kind = kPalette;
+    else if (b == 16 && s == 1 && (ph == 0 || ph == 1))
+        im.kind = kGray16;
+    else if (b == 8 && s == 3 && ph == 2)
+        im.kind = kRgb;
+    else if (b == 8 && s == 4 && ph == 5)
+        im.kind = kCmyk;
+    else
+        fail("TIFF image of this sample layout is not supported");
+    if (im.fax && b != 1)
+        fail("Fax-coded TIFF images must have one bit per pixel");
+    if (im.planar == 2 && s > 1 && im.kind != kRgb)
+        fail("Separate planes are only read for RGB TIFF images");
+    if (im.planar != 1 && im.planar != 2)
+        fail("Invalid TIFF stream");
+
+    if (im.kind == kPal1 || im.kind == kPalette) {
+        const uint32_t entries = 1u << b;
+        const std::vector<uint32_t> map = ifd.Numbers(ttColorMap, 3 * entries);
+        if (map.size() < 3 * entries)
+            fail("TIFF colour map is too short");
+        im.colorMap.resize(entries);
+        for (uint32_t i = 0; i < entries; ++i) {
+            im.colorMap[i] = TIORGB{uint8_t(map[2 * entries + i] >> 8), uint8_t(map[entries + i] >> 8),
+                                    uint8_t(map[i] >> 8)};
+            im.pal[i] = im.colorMap[i];
+        }
+    }
+    // A two-colour palette of black and white stays 1-bit; so does one whose entries
+    // are equal (it says nothing). Any other pair is shown in its colours.
+    bool whiteIsZero = ph == 0;
+    if (im.kind == kPal1) {
+        const TIORGB black{0, 0, 0}, white{255, 255, 255};
+        if (im.pal[0] == im.pal[1] || (im.pal[0] == black && im.pal[1] == white)) {
+            im.kind = kMono;
+        } else if (im.pal[0] == white && im.pal[1] == black) {
+            im.kind = kMono;
+            whiteIsZero = true;
+        }
+    }
+    // Fax decoding gives white runs as 1-bits, i.e. the opposite of the stored values.
+    im.invert = im.fax ? !whiteIsZero : whiteIsZero;
+    const int planeSamples = im.planar == 2 ? 1 : s;
+    im.planeRowBytes = (int64_t(im.width) * planeSamples * b + 7) / 8;
+}
+
+}  // namespace
+
+int GetTIFFStreamImageCount(TStream& stream)
+{
+    TTiffFile f;
+    const uint32_t first = OpenTiff(stream, f);
+    return int(WalkIfdChain(f, first, 4).size());
+}
+
+int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+{
+    TTiffFile f;
+    const uint32_t first = OpenTiff(stream, f);
+    const std::vector<TIfdLink> chain = WalkIfdChain(f, first, 4);
+    const int count = int(chain.size());
+    const int index = params.TiffImageIndex;
+    if (index < 0 || index >= count)
+        return count;
+    const TTiffIfd ifd(f, chain[size_t(index)].Offset);
+    Image im;
+    im.bigEndian = f.BigEndian;
+    describe(ifd, params, im);
+
+    // Strips.
+    uint32_t rps = ifd.Number(ttRowsPerStrip, uint32_t(im.height));
+    if (rps == 0 || rps > uint32_t(im.height))
+        rps = uint32_t(im.height);
+    const int64_t perPlane = (int64_t(im.height) + rps - 1) / rps;
+    const int planes = im.planar == 2 && im.samples > 1 ? 3 : 1;
+    const TIfdEntry* offEntry = ifd.find(ttStripOffsets);
+    const TIfdEntry* cntEntry = ifd.find(ttStripByteCounts);
+    if (!offEntry || offEntry->Count == 0)
+        fail("TIFF image has no strips");
+    if (cntEntry && cntEntry->Count != offEntry->Count)
+        fail("TIFF strip offsets and byte counts disagree");
+    if (planes == 3 && offEntry->Count != 3 * perPlane)
+        fail("TIFF strips do not form three planes");
+    const uint32_t wanted = uint32_t(std::min<int64_t>(perPlane * planes, offEntry->Count));
+    const std::vector<uint32_t> offsets = ifd.Numbers(ttStripOffsets, wanted);
+    std::vector<uint32_t> counts = cntEntry ? ifd.Numbers(ttStripByteCounts, wanted) : std::vector<uint32_t>();
+    // What each strip really has: counts past the end are cut there, a missing or zero
+    // count runs to the end.
+    std::vector<int64_t> have(offsets.size());
+    int64_t total = 0;
+    for (size_t i = 0; i < offsets.size(); ++i) {
+        const int64_t room = std::max<int64_t>(0, f.Size - offsets[i]);
+        have[i] = i < counts.size() && counts[i] ? std::min<int64_t>(counts[i], room) : room;
+        total += have[i];
+    }
+    if (im.compression == 1 && !EnoughForPartialLoad(total, im.planeRowBytes * planes * im.height))
+        fail("TIFF pixel data are truncated");
+
+    const bool mono = im.kind == kMono;
+    QImage out(im.width, im.height, mono ? QImage::Format_Mono : QImage::Format_BGR888);
+    if (out.isNull())
+        fail("Not enough memory for the TIFF image");
+    if (mono)
+        out.setColorTable(MonoColorTable());
+    auto whiten = [&](int from, int to) {
+        for (int r = from; r < to; ++r)
+            std::memset(out.scanLine(r), 0xFF, size_t(out.bytesPerLine()));
+    };
+
+    progress.val = 0;
+    progress.per1 = 100.0 / im.height;
+    std::vector<uint8_t> data[3], raw[3], merged;
+    uint8_t* rowsAt[3] = {};
+    int done = 0;  // rows handled (converted or left white)
+    for (int64_t strip = 0; strip < perPlane && done < im.height; ++strip) {
+        const int rows = int(std::min<int64_t>(rps, im.height - done));
+        int complete = rows;
+        for (int p = 0; p < planes; ++p) {
+            const size_t i = size_t(strip + p * perPlane);
+            if (i >= offsets.size()) {
+                complete = 0;
+                continue;
+            }
+            data[p].resize(size_t(have[i]));
+            if (have[i] > 0 && !f.ReadAt(offsets[i], data[p].data(), have[i]))
+                complete = 0;
+            else
+                complete = std::min(complete, decodeStrip(im, data[p].data(), have[i], rows, raw[p], &rowsAt[p]));
+        }
+        uint8_t* src = rowsAt[0];
+        if (planes == 3 && complete > 0) {
+            merged.resize(size_t(3 * im.width) * size_t(complete));
+            for (int r = 0; r < complete; ++r)
+                for (int x = 0; x < im.width; ++x)
+                    for (int p = 0; p < 3; ++p)
+                        merged[size_t(r) * 3 * im.width + 3 * x + p] = rowsAt[p][size_t(r) * im.width + x];
+            src = merged.data();
+        }
+        const int64_t srcRow = planes == 3 ? 3 * int64_t(im.width) : im.planeRowBytes;
+        for (int r = 0; r < complete; ++r) {
+            convertRow(im, src + srcRow * r, out.scanLine(done + r));
+            ++progress.val;
+            if (progress.Assigned())
+                progress.Report(Trunc(progress.val * progress.per1));
+        }
+        whiten(done + complete, done + rows);
+        done += rows;
+        if (progress.Aborted())
+            break;
+    }
+    whiten(done, im.height);
+
+    // Tags that may still be refused are read before anything is handed over.
+    const QString documentName = ifd.Text(ttDocumentName);
+    const QString description = ifd.Text(ttImageDescription);
+    const QString pageName = ifd.Text(ttPageName);
+    const std::vector<uint32_t> page = ifd.Numbers(ttPageNumber, 2);
+    const double factor = ifd.Number(ttResolutionUnit, 2) == 3 ? 2.54 : 1.0;
+    auto clampInt = [](double v) { return int(std::clamp(v, -2e9, 2e9)); };
+    const int dx = clampInt(ifd.Rational(ttXResolution, 0) * factor);
+    const int dy = clampInt(ifd.Rational(ttYResolution, 0) * factor);
+    const int xPos = clampInt(ifd.Rational(ttXPosition, 0) * factor);
+    const int yPos = clampInt(ifd.Rational(ttYPosition, 0) * factor);
+
+    params.BitsPerSample = im.bits;
+    params.SamplesPerPixel = im.samples;
+    params.Width = im.width;
+    params.Height = im.height;
+    switch (im.compression) {
+    case 1: params.TiffCompression = 0; break;
+    case 2: params.TiffCompression = 1; break;
+    case 3: params.TiffCompression = im.coding == TFaxCoding::Group3TwoD ? 3 : 2; break;
+    case 4: params.TiffCompression = 4; break;
+    case 5: params.TiffCompression = 5; break;
+    case 32773: params.TiffCompression = 8; break;
+    default: break;
+    }
+    if (im.photometric <= 6)
+        params.TiffPhotometric = uint8_t(im.photometric);
+    else if (im.photometric == 8)
+        params.TiffPhotometric = 7;
+    params.TiffPlanarConfig = int32_t(im.planar);
+    params.TiffDocumentName = documentName;
+    params.TiffImageDescription = description;
+    params.TiffPageName = pageName;
+    params.TiffPageNumber = page.size() > 0 ? int32_t(page[0]) : 0;
+    params.TiffPageCount = page.size() > 1 ? int32_t(page[1]) : 0;
+    params.FreeColorMap();
+    if (!im.colorMap.empty())
+        params.SetColorMap(im.colorMap.data(), int(im.colorMap.size()));
+    params.DpiX = dx > 0 ? dx : ScreenDpiX();
+    params.DpiY = dy > 0 ? dy : ScreenDpiY();
+    params.TiffXPos = xPos;
+    params.TiffYPos = yPos;
+    bitmap.SetImage(out);
+    return count;
+}

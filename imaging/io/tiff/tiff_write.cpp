@@ -1,0 +1,352 @@
+// Writing a TIFF image, new or inserted into the chain of an existing little-endian
+// file. Layout: the strip, then the directory, then the values too long for an entry;
+// every block starts on an even offset.
+
+#include "imaging/io/tiff/tiff.h"
+
+#include "imaging/io/tiff/ccitt/fax_coding.h"
+#include "imaging/io/tiff/tiff_ifd.h"
+#include "imaging/proc/quantizer.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/little_endian.h"
+#include "platform/core/rounding.h"
+#include "platform/core/streams.h"
+#include "platform/graphics/bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    uint16_t tag, type;
+    uint32_t count;
+    std::vector<uint8_t> value;  // little-endian bytes
+};
+
+Entry shorts(uint16_t tag, std::initializer_list<uint32_t> v)
+{
+    Entry e{tag, tyShort, uint32_t(v.size()), {}};
+    for (uint32_t x : v) {
+        e.value.push_back(uint8_t(x));
+        e.value.push_back(uint8_t(x >> 8));
+    }
+    return e;
+}
+
+Entry longs(uint16_t tag, uint32_t v)
+{
+    Entry e{tag, tyLong, 1, std::vector<uint8_t>(4)};
+    putLe32(e.value.data(), v);
+    return e;
+}
+
+Entry rational(uint16_t tag, uint32_t num, uint32_t den)
+{
+    Entry e{tag, tyRational, 1, std::vector<uint8_t>(8)};
+    putLe32(e.value.data(), num);
+    putLe32(e.value.data() + 4, den);
+    return e;
+}
+
+Entry ascii(uint16_t tag, const QString& text)
+{
+    QByteArray b = text.toUtf8();
+    b.append('\0');
+    return Entry{tag, tyAscii, uint32_t(b.size()), std::vector<uint8_t>(b.begin(), b.end())};
+}
+
+void padToWord(TStream& s, int64_t base)
+{
+    if ((s.Position() - base) & 1) {
+        const uint8_t z = 0;
+        s.WriteBuffer(&z, 1);
+    }
+}
+
+void packBitsRow(const uint8_t* p, int n, std::vector<uint8_t>& out)
+{
+    int i = 0;
+    while (i < n) {
+        int run = 1;
+        while (i + run < n && run < 128 && p[i + run] == p[i])
+            ++run;
+        if (run >= 2) {
+            out.push_back(uint8_t(1 - run));
+            out.push_back(p[i]);
+            i += run;
+            continue;
+        }
+        int lit = 1;
+        while (i + lit < n && lit < 128 && !(i + lit + 1 < n && p[i + lit] == p[i + lit + 1]))
+            ++lit;
+        out.push_back(uint8_t(lit - 1));
+        out.insert(out.end(), p + i, p + i + lit);
+        i += lit;
+    }
+}
+
+}  // namespace
+
+int WriteTIFFStream(TStream& stream, bool insert, TBitmap& bitmap, TProgressRec& progress, TIOParamsVals& params)
+{
+    if (bitmap.Empty())
+        throw EInvalidGraphic(QStringLiteral("Cannot write an empty bitmap"));
+    const int width = bitmap.Width(), height = bitmap.Height();
+    const int64_t base = stream.Position();
+
+    // Where the new directory gets linked in.
+    int images = 1;
+    int64_t linkAt = 4;
+    uint32_t nextIfd = 0;
+    if (insert && stream.Size() > base) {
+        TTiffFile f;
+        uint32_t first = 0;
+        try {
+            first = OpenTiff(stream, f);
+        } catch (const EInvalidGraphic&) {
+            throw EInvalidGraphic(QStringLiteral("Multi image TIFF limited to Intel format"));
+        }
+        if (f.BigEndian)
+            throw EInvalidGraphic(QStringLiteral("Multi image TIFF limited to Intel format"));
+        int64_t endAt = 4;
+        const std::vector<TIfdLink> chain = WalkIfdChain(f, first, 4, &endAt);
+        images = int(chain.size()) + 1;
+        const size_t at = size_t(std::max(0, params.TiffImageIndex));
+        if (at < chain.size()) {
+            linkAt = chain[at].PointerAt;
+            nextIfd = chain[at].Offset;
+        } else {
+            // Behind the last directory; one cut off by the end of the file has no
+            // pointer to link from.
+            if (endAt < 0)
+                throw EInvalidGraphic(QStringLiteral("TIFF directory lies outside the file"));
+            linkAt = endAt;
+        }
+        stream.Seek(0, soFromEnd);
+        if (stream.Position() - base > 0xFFFF0000LL)
+            throw EInvalidGraphic(QStringLiteral("TIFF file is too large to add an image"));
+    } else {
+        const uint8_t placeholder[8] = {'I', 'I', 42, 0, 0, 0, 0, 0};
+        stream.WriteBuffer(placeholder, 8);
+    }
+
+    // What is written: bilevel, palette (4 or 8 bits), RGB or CMYK.
+    const bool bilevel = params.BitsPerSample == 1 && params.SamplesPerPixel == 1;
+    const bool cmyk = !bilevel && params.TiffPhotometric == 5;
+    const int paletteBits =
+        !bilevel && !cmyk && params.SamplesPerPixel == 1 && (params.BitsPerSample == 4 || params.BitsPerSample == 8)
+            ? params.BitsPerSample
+            : 0;
+    std::unique_ptr<TBitmap> owned;
+    const TBitmap* src = &bitmap;
+    if (bilevel && bitmap.PixelFormat() != pf1bit) {
+        TBitmap full;
+        full.Assign(bitmap);
+        if (full.PixelFormat() != pf24bit)
+            full.SetPixelFormat(pf24bit);
+        TPaletteEntry first, second;
+        owned = ReduceToTwoColors(full, first, second);
+        if (!owned) {
+            owned = std::make_unique<TBitmap>();
+            owned->Assign(full);
+            DitherToMonochrome(*owned);
+        }
+        src = owned.get();
+    } else if (!bilevel && bitmap.PixelFormat() != pf24bit) {
+        owned = std::make_unique<TBitmap>();
+        owned->Assign(bitmap);
+        owned->SetPixelFormat(pf24bit);
+        src = owned.get();
+    }
+
+    int compression = 1;
+    TFaxCoding coding = TFaxCoding::Group4;
+    TTiffLzwCompress lzw = nullptr;
+    switch (params.TiffCompression) {
+    case 1: compression = 2; coding = TFaxCoding::ModifiedHuffman; break;
+    case 2: compression = 3; coding = TFaxCoding::Group3OneD; break;
+    case 3: compression = 3; coding = TFaxCoding::Group3TwoD; break;
+    case 4: compression = 4; coding = TFaxCoding::Group4; break;
+    case 5:
+        lzw = params.TiffLzwCompress ? params.TiffLzwCompress : DefaultLzwHooks().TiffCompress;
+        compression = lzw ? 5 : 1;
+        break;
+    case 8: compression = 32773; break;
+    default: break;
+    }
+    const bool fax = compression >= 2 && compression <= 4;
+    if (fax && !bilevel)
+        compression = 1;
+    const int samples = bilevel || paletteBits ? 1 : cmyk ? 4 : 3;
+    const int bits = bilevel ? 1 : paletteBits ? paletteBits : 8;
+    const bool predictor = compression == 5 && bits == 8 && (samples == 1 || samples == 3);
+    // Fax pages are written white-is-zero, white runs white (the usual fax reading);
+    // other bilevel data as the bitmap holds them, black-is-zero.
+    const int photometric = bilevel ? (compression >= 2 && compression <= 4 ? 0 : 1) : paletteBits ? 3 : cmyk ? 5 : 2;
+
+    std::vector<TPaletteEntry> pal;
+    std::unique_ptr<TIKQuantizer> quant;
+    if (paletteBits) {
+        pal.resize(size_t(1) << paletteBits);
+        quant = std::make_unique<TIKQuantizer>(*src, pal.data(), int(pal.size()));
+        std::vector<TIORGB> map(pal.size());
+        for (size_t i = 0; i < pal.size(); ++i)
+            map[i] = TIORGB{pal[i].Blue, pal[i].Green, pal[i].Red};
+        params.SetColorMap(map.data(), int(map.size()));
+    }
+
+    // The strip.
+    padToWord(stream, base);
+    const int64_t stripAt = stream.Position();
+    const int64_t rowBytes = (int64_t(width) * samples * bits + 7) / 8;
+    std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
+    std::vector<uint8_t> coded;
+    std::unique_ptr<TFaxEncoder> encoder;
+    if (compression >= 2 && compression <= 4)
+        encoder = std::make_unique<TFaxEncoder>(coding, width, true);
+    void* lzwState = nullptr;
+    const QImage& img = src->Image();
+    const double step = 100.0 / height;
+    for (int y = 0; y < height; ++y) {
+        if (progress.Assigned())
+            progress.Report(Trunc(y * step));
+        const uint8_t* s = img.constScanLine(y);
+        if (bilevel) {
+            std::memcpy(row.data(), s, size_t(rowBytes));
+            if (width & 7)
+                row[size_t(rowBytes - 1)] &= uint8_t(0xFF << (8 - (width & 7)));
+        } else if (paletteBits == 8) {
+            for (int x = 0; x < width; ++x)
+                row[size_t(x)] = uint8_t(quant->RGBIndex(s + 3 * x));
+        } else if (paletteBits == 4) {
+            std::fill(row.begin(), row.end(), 0);
+            for (int x = 0; x < width; ++x)
+                row[size_t(x / 2)] |= uint8_t(quant->RGBIndex(s + 3 * x) << ((x & 1) ? 0 : 4));
+        } else if (cmyk) {
+            for (int x = 0; x < width; ++x) {
+                const int b = s[3 * x], g = s[3 * x + 1], r = s[3 * x + 2];
+                const int w = std::max({r, g, b, 1});
+                uint8_t* d = row.data() + 4 * x;
+                d[0] = uint8_t(255 - r * 255 / w);
+                d[1] = uint8_t(255 - g * 255 / w);
+                d[2] = uint8_t(255 - b * 255 / w);
+                d[3] = uint8_t(255 - std::max({r, g, b}));
+            }
+        } else {
+            for (int x = 0; x < width; ++x) {
+                row[size_t(3 * x)] = s[3 * x + 2];
+                row[size_t(3 * x + 1)] = s[3 * x + 1];
+                row[size_t(3 * x + 2)] = s[3 * x];
+            }
+        }
+        if (predictor)
+            for (int64_t i = rowBytes - 1; i >= samples; --i)
+                row[size_t(i)] = uint8_t(row[size_t(i)] - row[size_t(i - samples)]);
+        if (encoder) {
+            encoder->EncodeRow(row.data());
+            if ((y & 63) == 63) {
+                coded = encoder->TakeBytes();
+                stream.WriteBuffer(coded.data(), int64_t(coded.size()));
+            }
+        } else if (compression == 32773) {
+            coded.clear();
+            packBitsRow(row.data(), int(rowBytes), coded);
+            stream.WriteBuffer(coded.data(), int64_t(coded.size()));
+        } else if (compression == 5) {
+            lzw(row.data(), rowBytes, stream, &lzwState);
+        } else {
+            stream.WriteBuffer(row.data(), rowBytes);
+        }
+        if (progress.Aborted())
+            return images;  // no directory, nothing linked
+    }
+    if (encoder) {
+        encoder->Finish();
+        coded = encoder->TakeBytes();
+        stream.WriteBuffer(coded.data(), int64_t(coded.size()));
+    } else if (compression == 5) {
+        lzw(nullptr, 0, stream, &lzwState);
+    }
+    const int64_t stripBytes = stream.Position() - stripAt;
+    if (stream.Position() - base > 0xFFFF0000LL)
+        throw EInvalidGraphic(QStringLiteral("TIFF image is too large"));
+
+    // The directory.
+    std::vector<Entry> e;
+    e.push_back(longs(ttImageWidth, uint32_t(width)));
+    e.push_back(longs(ttImageLength, uint32_t(height)));
+    e.push_back(samples == 1 ? shorts(ttBitsPerSample, {uint32_t(bits)})
+                : samples == 3 ? shorts(ttBitsPerSample, {8, 8, 8})
+                               : shorts(ttBitsPerSample, {8, 8, 8, 8}));
+    e.push_back(shorts(ttCompression, {uint32_t(compression)}));
+    e.push_back(shorts(ttPhotometric, {uint32_t(photometric)}));
+    if (!params.TiffDocumentName.isEmpty())
+        e.push_back(ascii(ttDocumentName, params.TiffDocumentName));
+    if (!params.TiffImageDescription.isEmpty())
+        e.push_back(ascii(ttImageDescription, params.TiffImageDescription));
+    e.push_back(longs(ttStripOffsets, uint32_t(stripAt - base)));
+    e.push_back(shorts(ttSamplesPerPixel, {uint32_t(samples)}));
+    e.push_back(longs(ttRowsPerStrip, uint32_t(height)));
+    e.push_back(longs(ttStripByteCounts, uint32_t(stripBytes)));
+    const uint32_t dpiX = uint32_t(params.DpiX > 0 ? params.DpiX : ScreenDpiX());
+    const uint32_t dpiY = uint32_t(params.DpiY > 0 ? params.DpiY : ScreenDpiY());
+    e.push_back(rational(ttXResolution, dpiX, 1));
+    e.push_back(rational(ttYResolution, dpiY, 1));
+    if (!params.TiffPageName.isEmpty())
+        e.push_back(ascii(ttPageName, params.TiffPageName));
+    e.push_back(rational(ttXPosition, uint32_t(std::max(0, params.TiffXPos)), 1));
+    e.push_back(rational(ttYPosition, uint32_t(std::max(0, params.TiffYPos)), 1));
+    if (compression == 3)
+        e.push_back(longs(ttT4Options, coding == TFaxCoding::Group3TwoD ? 1 : 0));
+    e.push_back(shorts(ttResolutionUnit, {2}));
+    if (params.TiffPageNumber || params.TiffPageCount)
+        e.push_back(shorts(ttPageNumber, {uint32_t(params.TiffPageNumber) & 0xFFFF, uint32_t(params.TiffPageCount) & 0xFFFF}));
+    if (predictor)
+        e.push_back(shorts(ttPredictor, {2}));
+    if (paletteBits) {
+        // Red block, green block, blue block; 8-bit channels widened by repetition.
+        Entry m{ttColorMap, tyShort, uint32_t(3 * pal.size()), std::vector<uint8_t>(6 * pal.size())};
+        for (size_t i = 0; i < pal.size(); ++i) {
+            putLe16(m.value.data() + 2 * i, uint16_t(pal[i].Red * 257));
+            putLe16(m.value.data() + 2 * (i + pal.size()), uint16_t(pal[i].Green * 257));
+            putLe16(m.value.data() + 2 * (i + 2 * pal.size()), uint16_t(pal[i].Blue * 257));
+        }
+        e.push_back(std::move(m));
+    }
+
+    padToWord(stream, base);
+    const int64_t ifdAt = stream.Position() - base;
+    const int64_t ifdSize = 2 + 12 * int64_t(e.size()) + 4;
+    std::vector<uint8_t> dir(size_t(ifdSize), 0), extra;
+    putLe16(dir.data(), uint16_t(e.size()));
+    for (size_t i = 0; i < e.size(); ++i) {
+        uint8_t* p = dir.data() + 2 + 12 * i;
+        putLe16(p, e[i].tag);
+        putLe16(p + 2, e[i].type);
+        putLe32(p + 4, e[i].count);
+        if (e[i].value.size() <= 4) {
+            std::copy(e[i].value.begin(), e[i].value.end(), p + 8);
+        } else {
+            putLe32(p + 8, uint32_t(ifdAt + ifdSize + int64_t(extra.size())));
+            extra.insert(extra.end(), e[i].value.begin(), e[i].value.end());
+            if (extra.size() & 1)
+                extra.push_back(0);
+        }
+    }
+    putLe32(dir.data() + ifdSize - 4, nextIfd);
+    stream.WriteBuffer(dir.data(), ifdSize);
+    if (!extra.empty())
+        stream.WriteBuffer(extra.data(), int64_t(extra.size()));
+    const int64_t endPos = stream.Position();
+
+    // Header or link last, so that an interrupted write leaves the old chain intact.
+    uint8_t link[4];
+    putLe32(link, uint32_t(ifdAt));
+    stream.SetPosition(base + linkAt);
+    stream.WriteBuffer(link, 4);
+    stream.SetPosition(endPos);
+    return images;
+}

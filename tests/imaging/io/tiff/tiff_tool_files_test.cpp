@@ -1,0 +1,130 @@
+// TIFF files made by libtiff's tools, ImageMagick and PIL, read by our reader and
+// compared pixel by pixel with what ImageMagick or PIL read from the same file.
+
+#include "../io_oracle.h"
+#include "common/test_support.h"
+#include "imaging/io/io_params.h"
+#include "platform/graphics/bitmap.h"
+#include "tiff_support.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace iotest;
+using namespace tifftest;
+
+namespace {
+
+QString tmp(const QString& name) { return QDir(TempDir()).filePath(name); }
+
+// A bilevel base file (uncompressed, black-is-zero as ImageMagick writes PBMs) and an
+// RGB one, each converted by tiffcp.
+QString baseFile(bool bilevel)
+{
+    const QString path = tmp(bilevel ? QStringLiteral("base1.tif") : QStringLiteral("base24.tif"));
+    if (QFile::exists(path))
+        return path;
+    const QString src = tmp(bilevel ? QStringLiteral("base.pbm") : QStringLiteral("base.ppm"));
+    if (bilevel)
+        WritePBM(BilevelPattern(1003, 41, 7), src);
+    else
+        WritePPM(Pattern(61, 23, 5000, 3), src);
+    RunTool(QStringLiteral("convert"), {src, QStringLiteral("-compress"), QStringLiteral("none"), path});
+    return path;
+}
+
+struct TiffcpCase {
+    bool bilevel;
+    QStringList args;
+};
+
+TEST(TiffToolFiles, TiffcpConversionsReadLikeImageMagick)
+{
+    for (const char* t : {"tiffcp", "convert"})
+        if (!HaveTool(QLatin1String(t)))
+            GTEST_SKIP() << "missing tool: " << t;
+    const QStringList order[] = {{QStringLiteral("-B")}, {QStringLiteral("-L")}};
+    const QStringList codings[] = {{"-c", "none"},   {"-c", "packbits"},     {"-c", "g3"},
+                                   {"-c", "g3:2d"},  {"-c", "g3:2d:fill"},   {"-c", "g4"},
+                                   {"-c", "g3:fill"}, {"-c", "g4", "-f", "lsb2msb"}};
+    std::vector<TiffcpCase> cases;
+    for (const QStringList& c : codings)
+        for (const QStringList& o : order) {
+            cases.push_back({true, c + o});
+            cases.push_back({true, c + o + QStringList{"-r", "5"}});
+        }
+    for (const QStringList& o : order) {
+        cases.push_back({false, QStringList{"-c", "none", "-r", "4"} + o});
+        cases.push_back({false, QStringList{"-c", "packbits"} + o});
+        cases.push_back({false, QStringList{"-p", "separate", "-r", "3"} + o});
+    }
+    int n = 0;
+    for (const TiffcpCase& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const QString out = tmp(QStringLiteral("cp%1.tif").arg(n++));
+        ASSERT_EQ(RunTool(QStringLiteral("tiffcp"), c.args + QStringList{baseFile(c.bilevel), out}), 0);
+        const QByteArray want = MagickRGB(out);
+        ASSERT_FALSE(want.isEmpty());
+        TBitmap bmp;
+        EXPECT_EQ(ReadTiff(out, bmp), 1);
+        EXPECT_EQ(bmp.PixelFormat(), c.bilevel ? pf1bit : pf24bit);
+        EXPECT_EQ(FirstDifference(BitmapRGB(bmp), want), -1);
+    }
+}
+
+// ImageMagick's and PIL's own writers: grey, palette, bilevel of several depths.
+TEST(TiffToolFiles, MagickAndPilFilesRead)
+{
+    if (!HaveTool(QStringLiteral("convert")))
+        GTEST_SKIP() << "missing tool: convert";
+    if (!HavePIL())
+        GTEST_SKIP() << "missing tool: python3-pil";
+    const QString ppm = tmp(QStringLiteral("src.ppm"));
+    WritePPM(Pattern(53, 19, 200, 5), ppm);
+    struct Case {
+        const char* name;
+        QStringList magick;  // ImageMagick options, or empty for PIL
+        const char* pilMode;
+        int tolerance;
+        bool paletteExpected;
+    };
+    const Case cases[] = {
+        {"grey8", {"-colorspace", "gray", "-depth", "8"}, nullptr, 0, false},
+        {"grey4", {"-colorspace", "gray", "-depth", "4"}, nullptr, 0, false},
+        {"grey16be", {"-colorspace", "gray", "-depth", "16", "-endian", "MSB"}, nullptr, 1, false},
+        {"grey16le", {"-colorspace", "gray", "-depth", "16", "-endian", "LSB"}, nullptr, 1, false},
+        {"pal8", {"-colors", "200", "-type", "Palette"}, nullptr, 0, true},
+        {"pal4", {"-colors", "16", "-type", "Palette", "-depth", "4"}, nullptr, 0, true},
+        {"rgbpackbits", {"-compress", "RLE"}, nullptr, 0, false},
+        {"bw", {"-monochrome"}, nullptr, 0, false},
+        {"pil1", {}, "1", 0, false},
+        {"pilL", {}, "L", 0, false},
+        {"pilP", {}, "P", 0, true},
+        {"pilRGB", {}, "RGB", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString out = tmp(QLatin1String(c.name) + QStringLiteral(".tif"));
+        if (c.pilMode)
+            ASSERT_EQ(Python(QStringLiteral("import sys\nfrom PIL import Image\n"
+                                            "Image.open(sys.argv[1]).convert(sys.argv[3]).save(sys.argv[2])\n"),
+                             {ppm, out, QLatin1String(c.pilMode)}),
+                      0);
+        else
+            ASSERT_EQ(RunTool(QStringLiteral("convert"), QStringList{ppm} + c.magick + QStringList{out}), 0);
+        const QByteArray want = c.pilMode ? PilRGB(out) : MagickRGB(out);
+        ASSERT_FALSE(want.isEmpty());
+        TBitmap bmp;
+        TIOParamsVals params;
+        ASSERT_EQ(ReadTiff(out, bmp, 0, &params), 1);
+        const QByteArray got = BitmapRGB(bmp);
+        ASSERT_EQ(got.size(), want.size());
+        int worst = 0;
+        for (qsizetype i = 0; i < got.size(); ++i)
+            worst = std::max(worst, std::abs(int(uchar(got[i])) - int(uchar(want[i]))));
+        EXPECT_LE(worst, c.tolerance);
+        EXPECT_EQ(params.ColorMapCount > 0, c.paletteExpected);
+    }
+}
+
+}  // namespace

@@ -14,6 +14,8 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -144,7 +146,6 @@ void Tkataform::FormActivate()
     if (!initialised_) {
         initialised_ = true;
         const toptions& o = main_->options;
-        DrawGrid1->Canvas()->Font.Size = 6;
         DrawGrid1->SetGridLineWidth(std::max(0, o.katspacing));
         DrawGrid1->SetDefaultColWidth(std::max(1, o.katwidth));
         DrawGrid1->SetDefaultRowHeight(std::max(1, o.katheight + ((o.katflags & kfName) ? 6 : 0)));
@@ -297,4 +298,17 @@ void Tkataform::Katalogschliessen1Click()
         frame->close();
     else
         close();
+}
+
+Tkataform* CreateCatalogWindow(Tform1& mainWindow)
+{
+    auto* form = new Tkataform(&mainWindow);
+    QMdiSubWindow* sub = mainWindow.ClientArea()->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    const QSize area = mainWindow.ClientArea()->viewport()->size();
+    sub->resize(std::max(400, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
+    sub->show();
+    mainWindow.ActivateChild(form);
+    form->FormActivate();
+    return form;
 }

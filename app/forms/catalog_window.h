@@ -119,3 +119,7 @@ private:
     Tform1* main_;
     bool initialised_ = false;
 };
+
+// A new, empty catalog window in the main window's client area, shown and active. The
+// caller gives it its caption (the untitled name, or the file name after loadkatalog).
+Tkataform* CreateCatalogWindow(Tform1& mainWindow);

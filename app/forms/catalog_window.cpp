@@ -9,6 +9,7 @@
 #include "imaging/kit/image_kit.h"
 #include "platform/ui/application.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFrame>
@@ -311,4 +312,34 @@ Tkataform* CreateCatalogWindow(Tform1& mainWindow)
     mainWindow.ActivateChild(form);
     form->FormActivate();
     return form;
+}
+
+void ConnectCatalogMenu(Tform1& mainWindow)
+{
+    using Command = void (*)(Tkataform&);
+    const std::pair<const char*, Command> commands[] = {
+        {"Katalogspeichern1", [](Tkataform& k) { k.Katalogspeichern1Click(); }},
+        {"Katalogspeichernals1", [](Tkataform& k) { k.Katalogspeichernals1Click(); }},
+        {"Dateihinzufgen1", [](Tkataform& k) { k.Dateihinzufgen1Click(); }},
+        {"Dateientfernen1", [](Tkataform& k) { k.Dateientfernen1Click(); }},
+        {"Bilderneuladen1", [](Tkataform& k) { k.Bilderneuladen1Click(false); }},
+        {"AlleBilderneuladen1", [](Tkataform& k) { k.Bilderneuladen1Click(true); }},
+        {"Bilderneuladen2", [](Tkataform& k) { k.Bilderneuladen2Click(); }},
+        {"nichtexistierendeBilderentfernen1", [](Tkataform& k) { k.nichtexistierendeBilderentfernen1Click(); }},
+        {"Allemarkieren1", [](Tkataform& k) { k.Allemarkieren1Click(); }},
+        {"Katalogschliessen1", [](Tkataform& k) { k.Katalogschliessen1Click(); }},
+    };
+    Tform1* main = &mainWindow;
+    for (const auto& [name, command] : commands) {
+        QAction* a = mainWindow.Item(QLatin1String(name));
+        if (!a)
+            continue;
+        a->setProperty("kWired", true);
+        const QVariant avail = a->property("kAvailable");
+        a->setEnabled(!avail.isValid() || avail.toBool());
+        QObject::connect(a, &QAction::triggered, main, [main, command] {
+            if (auto* k = qobject_cast<Tkataform*>(main->ActiveMDIChild()))
+                TApplication::Guard([&] { command(*k); });
+        });
+    }
 }

@@ -123,3 +123,7 @@ private:
 // A new, empty catalog window in the main window's client area, shown and active. The
 // caller gives it its caption (the untitled name, or the file name after loadkatalog).
 Tkataform* CreateCatalogWindow(Tform1& mainWindow);
+
+// Binds the main window's catalog menu items to the active catalog window; each does
+// nothing while another kind of window is active.
+void ConnectCatalogMenu(Tform1& mainWindow);

@@ -416,3 +416,26 @@ TEST_F(CatalogWindowTest, DamagedCatalogKeepsTheEntriesBeforeTheFault)
         form->ClientArea()->closeAllSubWindows();
     }
 }
+
+TEST_F(CatalogWindowTest, CatalogMenuActsOnTheActiveCatalog)
+{
+    Tkataform* k = catalog();
+    k->Items.assign(4, TCatalogItem{TCatalogEntry::Missing("x").Text(), TBitmap(100, 100), {}});
+    k->reorder();
+    QAction* selectAll = form->Item(QStringLiteral("Allemarkieren1"));
+    ASSERT_TRUE(selectAll->isEnabled());
+    selectAll->trigger();
+    EXPECT_EQ(k->DrawGrid1->Selection(), (TGridRect{0, 0, k->DrawGrid1->ColCount() - 1, 0}));
+    answer = mrOk;
+    form->Item(QStringLiteral("Dateientfernen1"))->trigger();
+    EXPECT_EQ(k->Count(), 0);
+    EXPECT_TRUE(k->Modified);
+}
+
+TEST_F(CatalogWindowTest, EscapeTypedInTheGridSetsTheAbortFlag)
+{
+    Tkataform* k = catalog();
+    k->Aborting = false;
+    QTest::keyClick(k->DrawGrid1, Qt::Key_Escape);
+    EXPECT_TRUE(k->Aborting);
+}

@@ -1,5 +1,6 @@
 // The main window's menus and tool bars, built from tables with their German captions;
 // English comes from the translation tables when the language is English.
+#include "app/forms/catalog_window.h"
 #include "app/forms/main_window.h"
 #include "app/forms/tool_glyphs.h"
 #include "app/text/language.h"
@@ -272,6 +273,7 @@ void Tform1::buildMenus()
         wire(Item(QString::fromLatin1(zoomItemNames[i])), [this, z] { SetZoomOfActive(z); });
     }
     wire(Item("Fenstergre1"), [this] { Fenstergre1Click(); });
+    ConnectCatalogMenu(*this);
     for (int i = 0; i < 6; ++i) {
         QAction* a = Item(QString::fromLatin1(modeItems[i]));
         a->setCheckable(true);

@@ -1,4 +1,5 @@
 // Command availability, the zoom box, window arrangement and the active child.
+#include "app/forms/catalog_window.h"
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
 #include "app/forms/startup_rules.h"
@@ -177,6 +178,8 @@ void Tform1::childActivated(QMdiSubWindow* sub)
 {
     if (auto* child = sub ? qobject_cast<Tchild*>(sub->widget()) : nullptr)
         child->FormActivate();
+    else if (auto* catalog = sub ? qobject_cast<Tkataform*>(sub->widget()) : nullptr)
+        catalog->FormActivate();
     else
         checkbuttonsenabled(false);
 }

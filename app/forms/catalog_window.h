@@ -1,0 +1,129 @@
+#pragma once
+#include "platform/core/geometry.h"
+#include "platform/graphics/bitmap.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QPushButton;
+class QFrame;
+class TCanvas;
+class TImageKit;
+class TKitDrawGrid;
+class Tform1;
+struct TCatalogEntry;
+struct TCatalogRecord;
+
+// One catalog entry: its stored text and its 100 × 100 thumbnail. Pcx keeps the bytes
+// the thumbnail was read from, so an unchanged entry is written back exactly as read.
+struct TCatalogItem {
+    QByteArray Text;
+    TBitmap Thumb;
+    QByteArray Pcx;
+};
+
+// The catalog window: a grid of thumbnails with captions and the command buttons on
+// the right. The main window knows it by its form name "kataform".
+class Tkataform : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ThumbSize = 100;
+
+    explicit Tkataform(Tform1* mainWindow, QWidget* parent = nullptr);
+    ~Tkataform() override;
+
+    QFrame* Panel1 = nullptr;
+    QWidget* ScrollBox1 = nullptr;
+    TKitDrawGrid* DrawGrid1 = nullptr;
+    TImageKit* ie = nullptr;  // hidden working component
+    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr,
+                *Button5 = nullptr, *Button6 = nullptr, *Button7 = nullptr, *Button8 = nullptr,
+                *Button9 = nullptr, *Button10 = nullptr, *Button11 = nullptr;
+
+    // The entries in order: texts and thumbnails side by side.
+    std::vector<TCatalogItem> Items;
+    bool Modified = false;
+    bool Aborting = false;  // set by Escape; ends add and reload loops
+
+    int Count() const { return int(Items.size()); }
+    TCatalogEntry Entry(int index) const;
+    QString Path(int index) const;
+
+    void FormCreate();
+    void FormActivate();
+    // False when the window stays open.
+    bool FormClose();
+    void FormKeyPress(QChar key);
+
+    // Thumbnails (catalog_window_entries.cpp). newiefromfile: False when the file is missing.
+    bool newiefromfile(const QString& path);
+    void replaceiefromfile(const QString& path, int index);
+    // Adds the files in order, re-laying out after each, until Escape aborts.
+    void AddFiles(const QStringList& files);
+    void Dateihinzufgen1Click();
+    void Dateientfernen1Click();
+    void Bilderneuladen1Click(bool all);
+    void Bilderneuladen2Click();
+    void nichtexistierendeBilderentfernen1Click();
+    void Allemarkieren1Click();
+
+    // The file (catalog_window_file.cpp). loadkatalog raises on a file that cannot be
+    // read; the entries read before the fault stay.
+    void loadkatalog(const QString& fileName);
+    void newiefrompreviewstream(TCatalogRecord&& record);
+    // Writes under the given name through a temporary file; Modified is cleared and the
+    // caption set only once the file is in place.
+    void Katalogdosave(const QString& fileName);
+    bool Katalogspeichern1Click();
+    bool Katalogspeichernals1Click();
+    void Katalogschliessen1Click();
+    // The catalog after the automatic maintenance options, for the opener to call.
+    void AutoMaintain();
+
+    // Layout and painting (catalog_window.cpp).
+    void reorder();
+    void drawoncanvas(TCanvas& canvas, const TRect& rect, uint8_t flags, int fontSize, int index);
+    void progressdo(QObject* sender, int percent);
+    // Entry index of a cell, −1 when the cell holds none.
+    int EntryAt(int col, int row) const;
+
+    // Where the slide show and thumbnail printing plug in once they exist; the buttons
+    // stay disabled until then.
+    static std::function<void(Tkataform&)> SlideShowHandler;
+    static std::function<void(Tkataform&)> PrintHandler;
+
+    Tform1* MainWindow() const { return main_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildButtons();
+    void setCaptions();
+    // Makes the thumbnail of a file in ie; False when the file is missing.
+    bool makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& entry);
+    TBitmap missingThumb();
+    QByteArray encodeThumb(const TBitmap& thumb);
+    void DrawGrid1DrawCell(int col, int row, const TRect& rect);
+    void DrawGrid1DblClick();
+    void resetProgress();
+
+    Tform1* main_;
+    bool initialised_ = false;
+};
+
+// A new, empty catalog window in the main window's client area, shown and active. The
+// caller gives it its caption (the untitled name, or the file name after loadkatalog).
+Tkataform* CreateCatalogWindow(Tform1& mainWindow);
+
+// Binds the main window's catalog menu items to the active catalog window; each does
+// nothing while another kind of window is active.
+void ConnectCatalogMenu(Tform1& mainWindow);

@@ -1,0 +1,206 @@
+// The catalog window's entries: making thumbnails and adding, replacing, reloading,
+// updating and removing entries.
+#include "app/catalog/catalog_entry.h"
+#include "app/forms/catalog_window.h"
+#include "app/forms/main_window.h"
+#include "app/text/language.h"
+#include "app/text/translation.h"
+#include "app/util/paths.h"
+#include "controls/grid/kit_draw_grid.h"
+#include "imaging/dialogs/open_dialog.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/core/rounding.h"
+#include "platform/ui/application.h"
+
+#include <QFileInfo>
+
+namespace {
+bool fileExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+}  // namespace
+
+bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& entry)
+{
+    if (!fileExists(path))
+        return false;
+    TBitmap* bmp = ie->Bitmap();
+    // A file of a type no reader knows loads nothing; it must not keep the previous
+    // file's picture as its thumbnail.
+    bmp->SetSize(0, 0);
+    ie->LoadFromFile(path);
+    entry.Path = path;
+    entry.Time = FileTimeOf(path);
+    entry.Size = QFileInfo(path).size();
+    entry.Width = bmp->Width();
+    entry.Height = bmp->Height();
+    if (bmp->Empty()) {
+        bmp->SetPixelFormat(pf24bit);
+        bmp->SetSize(ThumbSize, ThumbSize);
+        TCanvas* c = bmp->Canvas();
+        c->Brush.Style = bsSolid;
+        c->Brush.Color = ie->Background();
+        c->FillRect(TRect(0, 0, ThumbSize, ThumbSize));
+    } else {
+        bmp->SetPixelFormat(pf24bit);
+        const int w = bmp->Width(), h = bmp->Height();
+        if (h < w)
+            ie->Resample(ThumbSize, std::max(1, Round(double(h) * ThumbSize / w)), rfTriangle);
+        else
+            ie->Resample(std::max(1, Round(double(w) * ThumbSize / h)), ThumbSize, rfTriangle);
+        ie->ResizeCanvas(ThumbSize, ThumbSize);
+    }
+    thumb.Assign(*bmp);
+    thumb.SetPixelFormat(pf24bit);
+    return true;
+}
+
+TBitmap Tkataform::missingThumb()
+{
+    TBitmap* bmp = ie->Bitmap();
+    bmp->SetPixelFormat(pf24bit);
+    bmp->SetSize(ThumbSize, ThumbSize);
+    TCanvas* c = bmp->Canvas();
+    c->Brush.Style = bsSolid;
+    c->Brush.Color = ie->Background();
+    c->FillRect(TRect(0, 0, ThumbSize, ThumbSize));
+    c->TextOut(0, 0, QStringLiteral("?"));
+    TBitmap thumb;
+    thumb.Assign(*bmp);
+    return thumb;
+}
+
+bool Tkataform::newiefromfile(const QString& path)
+{
+    TCatalogItem item;
+    TCatalogEntry entry;
+    if (!makeThumb(path, item.Thumb, entry))
+        return false;
+    item.Text = entry.Text();
+    Items.push_back(std::move(item));
+    resetProgress();
+    TApplication::ProcessMessages();
+    return true;
+}
+
+void Tkataform::replaceiefromfile(const QString& path, int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    TCatalogItem item;
+    TCatalogEntry entry;
+    if (makeThumb(path, item.Thumb, entry)) {
+        item.Text = entry.Text();
+    } else {
+        item.Text = TCatalogEntry::Missing(path).Text();
+        item.Thumb = missingThumb();
+    }
+    Items[size_t(index)] = std::move(item);
+}
+
+void Tkataform::AddFiles(const QStringList& files)
+{
+    Modified = true;
+    for (const QString& name : files) {
+        newiefromfile(name);
+        reorder();
+        resetProgress();
+        if (Aborting)
+            break;
+    }
+}
+
+void Tkataform::Dateihinzufgen1Click()
+{
+    Aborting = false;
+    TOpenImageKitDialog dlg(this);
+    dlg.Options |= ofAllowMultiSelect | ofFileMustExist;
+    dlg.Filter = main_->ImageFilterNoCatalog;
+    dlg.SetFilterIndex(9);
+    dlg.Title = TranslatedText(QStringLiteral("Datei hinzufügen"));
+    dlg.SetInitialDir(main_->options.lastdir);
+    if (!dlg.Execute())
+        return;
+    main_->options.lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName()).absolutePath());
+    AddFiles(dlg.Files);
+}
+
+void Tkataform::Dateientfernen1Click()
+{
+    if (LangMessageDlg(
+            QStringLiteral("Sind Sie sicher, daß Sie die angegebenen Dateien aus dem Katalog entfernen möchten?"),
+            mtConfirmation, mbOKCancel,
+            QStringLiteral("Are you sure that you want to remove the selected files from the catalog?")) != mrOk)
+        return;
+    Modified = true;
+    const TGridRect s = DrawGrid1->Selection();
+    // From the last cell back, so that the indices still to visit stay valid.
+    for (int r = s.Bottom; r >= s.Top; --r)
+        for (int c = s.Right; c >= s.Left; --c) {
+            const int i = EntryAt(c, r);
+            if (i >= 0)
+                Items.erase(Items.begin() + i);
+        }
+    reorder();
+}
+
+void Tkataform::Bilderneuladen1Click(bool all)
+{
+    Modified = true;
+    Aborting = false;
+    const TGridRect s = all ? TGridRect{0, 0, DrawGrid1->ColCount() - 1, DrawGrid1->RowCount() - 1}
+                            : DrawGrid1->Selection();
+    for (int c = s.Left; c <= s.Right && !Aborting; ++c)
+        for (int r = s.Top; r <= s.Bottom && !Aborting; ++r) {
+            const int i = EntryAt(c, r);
+            if (i < 0)
+                continue;
+            TCatalogItem& item = Items[size_t(i)];
+            TCatalogEntry entry;
+            TBitmap thumb;
+            if (!makeThumb(Path(i), thumb, entry))
+                thumb = missingThumb();
+            item.Thumb = std::move(thumb);
+            item.Pcx.clear();
+            resetProgress();
+            reorder();
+            TApplication::ProcessMessages();
+        }
+}
+
+void Tkataform::Bilderneuladen2Click()
+{
+    Modified = true;
+    for (int i = 0; i < Count(); ++i) {
+        const TCatalogEntry e = Entry(i);
+        if (!fileExists(e.Path))
+            replaceiefromfile(e.Path, i);
+        else if (e.Time != FileTimeOf(e.Path))
+            replaceiefromfile(e.Path, i);
+    }
+    DrawGrid1->InvalidateGrid();
+}
+
+void Tkataform::nichtexistierendeBilderentfernen1Click()
+{
+    Modified = true;
+    Bilderneuladen2Click();
+    std::erase_if(Items, [](const TCatalogItem& item) { return TCatalogEntry::FromText(item.Text).Time == 0; });
+    reorder();
+}
+
+void Tkataform::Allemarkieren1Click()
+{
+    DrawGrid1->SetSelection(TGridRect{0, 0, DrawGrid1->ColCount() - 1, DrawGrid1->RowCount() - 1});
+}
+
+void Tkataform::AutoMaintain()
+{
+    const toptions& o = main_->options;
+    if (o.katautoremove)
+        nichtexistierendeBilderentfernen1Click();
+    else if (o.katautoupdate)
+        Bilderneuladen2Click();
+}

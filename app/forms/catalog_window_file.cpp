@@ -1,0 +1,113 @@
+// The catalog window's file: loading a ".pca" file and writing it.
+#include "app/catalog/catalog_file.h"
+#include "app/forms/catalog_window.h"
+#include "app/forms/main_window.h"
+#include "app/text/translation.h"
+#include "app/util/paths.h"
+#include "controls/grid/kit_draw_grid.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/streams.h"
+#include "platform/ui/application.h"
+#include "platform/ui/file_dialogs.h"
+
+#include <QFileInfo>
+
+void Tkataform::newiefrompreviewstream(TCatalogRecord&& record)
+{
+    TMemoryStream data(record.Thumbnail);
+    TBitmap* bmp = ie->Bitmap();
+    bmp->SetSize(0, 0);
+    // The record's own frame has been read; the component sees the bare PCX data.
+    ie->SetStreamHeaders(false);
+    ie->LoadFromStreamPCX(data);
+    TCatalogItem item;
+    item.Text = std::move(record.Text);
+    item.Thumb.Assign(*bmp);
+    item.Thumb.SetPixelFormat(pf24bit);
+    // A thumbnail of another size is shown at the size every cell expects.
+    if (item.Thumb.Width() != ThumbSize || item.Thumb.Height() != ThumbSize)
+        item.Thumb.SetSize(ThumbSize, ThumbSize);
+    item.Pcx = std::move(record.Thumbnail);
+    Items.push_back(std::move(item));
+}
+
+void Tkataform::loadkatalog(const QString& fileName)
+{
+    try {
+        TFileStream in(fileName, fmOpenRead | fmShareDenyWrite);
+        ReadCatalogRecords(in, [this](TCatalogRecord&& r) { newiefrompreviewstream(std::move(r)); });
+    } catch (...) {
+        reorder();
+        throw;
+    }
+    reorder();
+}
+
+QByteArray Tkataform::encodeThumb(const TBitmap& thumb)
+{
+    ie->IOParams().SetDefaultParams();
+    ie->IOParams().PcxCompression = 1;
+    TBitmap* bmp = ie->Bitmap();
+    bmp->Assign(thumb);
+    bmp->SetPixelFormat(pf24bit);
+    bmp->SetSize(ThumbSize, ThumbSize);
+    ie->SetStreamHeaders(false);
+    TMemoryStream out;
+    ie->SaveToStreamPCX(out);
+    if (out.Size() == 0)
+        throw EWriteError(QStringLiteral("The thumbnail could not be written"));
+    return out.Bytes();
+}
+
+void Tkataform::Katalogdosave(const QString& fileName)
+{
+    // Thumbnails read from a file go back as they were read; new ones are encoded once.
+    std::vector<QByteArray> pcx;
+    pcx.reserve(Items.size());
+    for (const TCatalogItem& item : Items)
+        pcx.push_back(item.Pcx.isEmpty() ? encodeThumb(item.Thumb) : item.Pcx);
+    TSafeFileStream out(fileName);
+    for (size_t i = 0; i < Items.size(); ++i) {
+        WriteCatalogRecord(out, TCatalogRecord{Items[i].Text, pcx[i]});
+        resetProgress();
+    }
+    out.Commit();
+    for (size_t i = 0; i < Items.size(); ++i)
+        Items[i].Pcx = pcx[i];
+    Modified = false;
+    setWindowTitle(fileName);
+}
+
+bool Tkataform::Katalogspeichern1Click()
+{
+    const QString untitled = TranslatedText(QStringLiteral("!unbenannt")).toLower();
+    if (windowTitle().toLower().startsWith(untitled))
+        return Katalogspeichernals1Click();
+    try {
+        Katalogdosave(windowTitle());
+    } catch (const std::exception& e) {
+        TApplication::HandleException(e);
+        return false;
+    }
+    return true;
+}
+
+bool Tkataform::Katalogspeichernals1Click()
+{
+    TOpenDialog dlg(this, fdSave);
+    dlg.Title = TranslatedText(QStringLiteral("Katalog speichern als"));
+    dlg.Filter = QStringLiteral("Katalog (PCA)|*.pca|") + TranslatedText(QStringLiteral("Alle Dateien")) +
+                 QStringLiteral("|*.*");
+    dlg.InitialDir = main_->options.lastdir;
+    if (!dlg.Execute() || dlg.FileName.isEmpty())
+        return false;
+    main_->options.lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName).absolutePath());
+    try {
+        Katalogdosave(dlg.FileName);
+    } catch (const std::exception& e) {
+        TApplication::HandleException(e);
+        return false;
+    }
+    return true;
+}

@@ -1,4 +1,5 @@
 // Menu and tool-bar handlers that only fill the command record and run it.
+#include "app/forms/catalog_window.h"
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
 #include "platform/ui/application.h"
@@ -33,6 +34,14 @@ void Tform1::MitHinterrundfarbelschen1Click() { markActive(*this); runcode(cmdCl
 void Tform1::Histogramm1Click() { runcode(cmdHistogram); }
 void Tform1::merge1Click() { runcode(cmdMerge); }
 void Tform1::Scannerwhlen1Click() { runcode(cmdSelectScanner); }
+
+// A new catalog starts by asking for its files.
+void Tform1::NeuenKatalogerstellen1Click()
+{
+    runcode(cmdNewCatalog);
+    if (auto* k = qobject_cast<Tkataform*>(ActiveMDIChild()))
+        k->Dateihinzufgen1Click();
+}
 
 void Tform1::RotateClick(int angle)
 {
@@ -79,6 +88,7 @@ void Tform1::wireCommands()
         {"effects1", &Tform1::effects1Click},
         {"Scanne1", &Tform1::Scanne1Click},
         {"Scannerwhlen1", &Tform1::Scannerwhlen1Click},
+        {"NeuenKatalogerstellen1", &Tform1::NeuenKatalogerstellen1Click},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), [this, h = handler] { (this->*h)(); });

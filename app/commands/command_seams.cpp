@@ -6,6 +6,4 @@ std::function<void(Tform1&, Tchild*, const tautomatitem&)> TCommandSeams::Print;
 std::function<void(Tform1&)> TCommandSeams::VideoImport;
 std::function<void(Tform1&)> TCommandSeams::SlideShow;
 std::function<void(const QString&, const QString&, int)> TCommandSeams::CommentForm;
-std::function<QWidget*(Tform1&)> TCommandSeams::NewCatalogWindow;
-std::function<void(QWidget*, const QString&)> TCommandSeams::LoadCatalog;
 std::function<QString(const QString&, const QString&, const QString&)> TCommandSeams::ChooseWavFile;

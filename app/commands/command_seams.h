@@ -23,10 +23,6 @@ struct TCommandSeams {
     // Codes 38, 41, 42: the comment form (mode 0 record, 1 play, 2 import the file
     // `source` into the comment `wavPath`), modal.
     static std::function<void(const QString& wavPath, const QString& source, int mode)> CommentForm;
-    // Code 33 and ".pca" files: a new, empty, shown catalog window (objectName
-    // "kataform"), and loading a catalog file into one.
-    static std::function<QWidget*(Tform1& form)> NewCatalogWindow;
-    static std::function<void(QWidget* catalog, const QString& fileName)> LoadCatalog;
     // Code 42: the wave open dialog; returns the chosen file or an empty text.
     static std::function<QString(const QString& title, const QString& directory, const QString& filter)>
         ChooseWavFile;

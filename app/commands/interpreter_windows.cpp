@@ -1,5 +1,6 @@
 // New windows, their captions and sizes, and the open command.
 #include "app/commands/command_seams.h"
+#include "app/forms/catalog_window.h"
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
 #include "app/text/language.h"
@@ -44,11 +45,8 @@ Tchild* Tform1::newwindow()
 
 QWidget* Tform1::newkatalog()
 {
-    if (!TCommandSeams::NewCatalogWindow)
-        return nullptr;
-    QWidget* k = TCommandSeams::NewCatalogWindow(*this);
-    if (k)
-        k->setWindowTitle(QString());
+    Tkataform* k = CreateCatalogWindow(*this);
+    k->setWindowTitle(QString());
     return k;
 }
 
@@ -109,11 +107,11 @@ void Tform1::openCommand(const QString& fileName)
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString ext = dot < 0 ? QString() : fileName.mid(dot).toUpper();
     if (ext == QLatin1String(".PCA")) {
-        if (QWidget* k = newkatalog()) {
-            if (TCommandSeams::LoadCatalog)
-                TCommandSeams::LoadCatalog(k, fileName);
-            k->setWindowTitle(fileName);
-        }
+        auto* k = static_cast<Tkataform*>(newkatalog());
+        // A damaged catalog keeps the entries read before the fault; the error is reported.
+        k->setWindowTitle(fileName);
+        k->loadkatalog(fileName);
+        k->AutoMaintain();
         return;
     }
     ProgressBar1->setValue(0);

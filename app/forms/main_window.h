@@ -149,6 +149,7 @@ public:
     void merge1Click();
     void Scanne1Click();
     void Scannerwhlen1Click();
+    void NeuenKatalogerstellen1Click();
     void WallpaperClick(bool tiled);
     void ReduceColorsClick(int colors);
 

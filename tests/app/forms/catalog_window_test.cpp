@@ -3,7 +3,6 @@
 #include "app/forms/catalog_window.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "forms_test_util.h"
-#include "imaging/io/codec_table.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 #include "platform/ui/file_dialogs.h"
@@ -14,16 +13,6 @@
 #include <cstdlib>
 
 namespace {
-
-bool pcxAvailable()
-{
-    const TCodec* c = CodecForType(ioPCX);
-    return c && c->Read;
-}
-
-#define NEED_PCX()                                                             \
-    if (!pcxAvailable())                                                       \
-    GTEST_SKIP() << "the PCX codec is not built in: catalog thumbnails cannot be stored"
 
 int channelDistance(TColor a, TColor b)
 {
@@ -359,7 +348,6 @@ TEST_F(CatalogWindowTest, SaveAsWritesUnderTheChosenName)
 
 TEST_F(CatalogWindowTest, SaveLoadRoundTripIsByteIdentical)
 {
-    NEED_PCX();
     Tkataform* k = catalog();
     k->AddFiles({picture(QStringLiteral("a.bmp"), 31, 17, Qt::red), picture(QStringLiteral("b.png"), 17, 31, Qt::blue)});
     const QString first = home_ + QStringLiteral("/one.pca");
@@ -379,7 +367,6 @@ TEST_F(CatalogWindowTest, SaveLoadRoundTripIsByteIdentical)
 
 TEST_F(CatalogWindowTest, DamagedCatalogKeepsTheEntriesBeforeTheFault)
 {
-    NEED_PCX();
     Tkataform* k = catalog();
     k->AddFiles({picture(QStringLiteral("a.bmp"), 9, 9, Qt::red), picture(QStringLiteral("b.bmp"), 9, 9, Qt::blue),
                  picture(QStringLiteral("c.bmp"), 9, 9, Qt::green)});

@@ -16,6 +16,10 @@ int RunTool(const QString& program, const QStringList& args, QByteArray* out = n
 // Returns the first one that is not there, empty when all are.
 QString MissingTool(const QStringList& tools);
 
+// Whether one oracle is there; tests that need it skip with KANDRIVEL_SKIP_TOOL and its name.
+inline bool HaveTool(const QString& tool) { return MissingTool({tool}).isEmpty(); }
+inline bool HavePIL() { return HaveTool(QStringLiteral("python3:PIL")); }
+
 // Skip reasons begin with one of these; scripts/run-tests fails a CI run on a missing
 // tool (every oracle is installed there) and only lists the hardware a machine lacks.
 #define KANDRIVEL_SKIP_TOOL "missing tool: "

@@ -124,12 +124,11 @@ TEST(TiffWrite, InsertedPagesKeepTheirPlaces)
     TBitmap untouched(2, 2);
     EXPECT_EQ(ReadTiff(path, untouched, 4), 4);
     EXPECT_EQ(untouched.Width(), 2);
-    if (HaveTool(QStringLiteral("tiffinfo"))) {
-        QByteArray out, err;
-        EXPECT_EQ(RunTool(QStringLiteral("tiffinfo"), {path}, &out, &err), 0);
-        EXPECT_TRUE(err.isEmpty()) << err.toStdString();
-        EXPECT_EQ(out.count("Image Width"), 4);
-    }
+    REQUIRE_TOOLS(QStringLiteral("tiffinfo"));
+    QByteArray out, err;
+    EXPECT_EQ(RunTool(QStringLiteral("tiffinfo"), {path}, &out, &err), 0);
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    EXPECT_EQ(out.count("Image Width"), 4);
 }
 
 }  // namespace

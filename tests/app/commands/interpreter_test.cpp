@@ -161,7 +161,9 @@ TEST_F(Interpreter, ImageCommandsWithoutAnImageWindowChangeNothing)
 {
     make();
     for (int code = 0; code <= 255; ++code) {
-        if (code == cmdNewImage || code == cmdOpen || code == cmdScan)
+        // Window and device commands, which act without an image window.
+        if (code == cmdNewImage || code == cmdOpen || code == cmdScan || code == cmdSelectScanner ||
+            code == cmdNewCatalog)
             continue;
         form->automatitem.SetArg(1, 4);
         form->automatitem.SetArg(2, 4);
@@ -247,13 +249,17 @@ TEST_F(Interpreter, OpenShowsTheImageOrTheMessageAndNoWindow)
     EXPECT_EQ(form->ActiveImageWindow()->ImageKit1->Bitmap()->Width(), 3);
     EXPECT_FALSE(form->ActiveImageWindow()->Modified);
 
-    // ".pcax" is no catalog; ".pca" without a catalog window opens nothing.
+    // ".pcax" is no catalog; a ".pca" that cannot be opened leaves its empty catalog
+    // window and reports the stream's error.
     form->automatitem.SetFileName(pca);
     form->runautomatitem(form.get(), form->automatitem);
     EXPECT_EQ(form->MDIChildCount(), 2);
-    form->automatitem.SetFileName(home_ + QStringLiteral("/k.pca"));
-    form->runautomatitem(form.get(), form->automatitem);
-    EXPECT_EQ(form->MDIChildCount(), 2);
+    const QString missing = home_ + QStringLiteral("/k.pca");
+    form->automatitem.SetFileName(missing);
+    EXPECT_THROW(form->runautomatitem(form.get(), form->automatitem), EFOpenError);
+    ASSERT_EQ(form->MDIChildCount(), 3);
+    EXPECT_EQ(form->ActiveMDIChild()->objectName(), QStringLiteral("kataform"));
+    EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), missing);
 }
 
 TEST_F(Interpreter, MouseModeSetsEveryViewsInteractionAndCursor)

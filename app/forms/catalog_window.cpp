@@ -278,10 +278,7 @@ void Tkataform::closeEvent(QCloseEvent* event)
 bool Tkataform::FormClose()
 {
     if (Modified) {
-        const int answer = LangMessageDlg(
-            QStringLiteral("Möchten Sie Ihre Änderungen von ") + windowTitle() + QStringLiteral(" speichern?"),
-            mtConfirmation, mbYesNoCancel,
-            QStringLiteral("Do you want to save your changes of ") + windowTitle() + QStringLiteral("?"));
+        const int answer = AskToSaveChanges(windowTitle());
         if (answer != mrYes && answer != mrNo)
             return false;
         // A save that did not happen (cancelled dialog, failed write) keeps the window.

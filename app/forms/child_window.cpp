@@ -171,10 +171,7 @@ void Tchild::closeEvent(QCloseEvent* event)
 bool Tchild::FormClose()
 {
     if (Modified) {
-        const int answer = LangMessageDlg(
-            QStringLiteral("Möchten Sie Ihre Änderungen von ") + windowTitle() + QStringLiteral(" speichern?"),
-            mtConfirmation, mbYesNoCancel,
-            QStringLiteral("Do you want to save your changes of ") + windowTitle() + QStringLiteral("?"));
+        const int answer = AskToSaveChanges(windowTitle());
         if (answer != mrYes && answer != mrNo)
             return false;  // Cancel, or the box closed without an answer
         if (answer == mrYes) {

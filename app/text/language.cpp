@@ -35,3 +35,10 @@ QString HelpFileName(uint8_t language)
 {
     return language == langEnglish ? QStringLiteral("Kandrivel(e).html") : QStringLiteral("Kandrivel.html");
 }
+
+int AskToSaveChanges(const QString& title)
+{
+    return LangMessageDlg(QStringLiteral("Möchten Sie Ihre Änderungen von ") + title + QStringLiteral(" speichern?"),
+                          mtConfirmation, mbYesNoCancel,
+                          QStringLiteral("Do you want to save your changes of ") + title + QStringLiteral("?"));
+}

@@ -17,6 +17,10 @@ bool IsEnglish();
 // result of the button pressed (mrOk, mrCancel, mrYes, mrNo, ...).
 int LangMessageDlg(const QString& german, TMsgDlgType type, TMsgDlgButtons buttons, const QString& english,
                    int helpContext = 0);
+
+// The question a modified window asks before it closes: "save your changes of <title>?"
+// with Yes, No and Cancel; returns the button pressed.
+int AskToSaveChanges(const QString& title);
 void LangShowMessage(const QString& german, const QString& english);
 QString LangText(const QString& german, const QString& english);
 

@@ -100,9 +100,9 @@ void Tform1::wireCommands()
     wire(Item("I1"), [this] { ReduceColorsClick(2); });
     wire(Item("N16Farben1"), [this] { ReduceColorsClick(16); });
     wire(Item("N256Farben8BitproPixel1"), [this] { ReduceColorsClick(256); });
-    wireButton(Control<QToolButton>("PasteBtn"), [this] { Einfgen1Click(); });
     wireButton(Control<QToolButton>("SpeedButton3"), [this] { Rckgngig1Click(); });
     wireButton(Control<QToolButton>("SpeedButton4"), [this] { Farbenbearbeiten1Click(); });
     wireButton(Control<QToolButton>("SpeedButton2"), [this] { effects1Click(); });
     wireButton(Control<QToolButton>("scanbtn"), [this] { Scanne1Click(); });
+    wireFileCommands();
 }

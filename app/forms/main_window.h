@@ -28,6 +28,8 @@ class Tautoform;
 class Tchild;
 class Tzeichenform;
 class TImageKitIO;
+class TOpenImageKitDialog;
+class TSaveImageKitDialog;
 
 // What kind of MDI child a window is: image windows are Tchild, catalog and welcome
 // windows are known by their form names "kataform" and "infoform".
@@ -99,11 +101,28 @@ public:
     void SetFillColor(TColor c);
     const TBitmap* FillPatternBitmap() const;
 
-    // File commands as far as they exist yet.
+    // File commands.
+    void ffnen2Click();
     void openit();
+    void AutoItemClick(QObject* sender, const QString& name);
     void historyadd(const QString& name);
     bool Speichern1Click();
+    bool Speichernals1Click();
+    void AlleSpeichern1Click();
+    void Schliessen1Click();
     bool AlleSchliessen1Click();
+    void AufBildgreanpassen1Click();
+    TOpenImageKitDialog* OpenDialog1 = nullptr;
+    TSaveImageKitDialog* SaveDialog1 = nullptr;
+    // Clipboard commands that act on the image directly and are not recorded.
+    void Ausschneiden1Click();
+    void Kopieren1Click();
+    void Pastetorect1Click();
+    void PasteBtnClick();
+    void ZumBearbeitenausschneiden1Click();
+    // Drawing settings and help that open their own dialogs.
+    void Linienbreite1Click();
+    void Schriftartfestlegen1Click();
     void NichtsAuswhlen1Click();
     bool SaveCancelled = false;
     // The file list and filter index the open dialog hands to openit.
@@ -209,6 +228,8 @@ private:
     void childActivated(QMdiSubWindow* sub);
     void fitZoomToWindow(Tchild* child);
     void wireCommands();
+    void wireFileCommands();
+    bool saveFailed(const std::exception& e);
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();
     void runImageCommand(QObject* sender, const tautomatitem& item, Tchild* image);

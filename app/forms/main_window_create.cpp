@@ -96,10 +96,7 @@ void Tform1::FormCreate()
     history_ = new THistoryList();
     history_->SetMaxCount(10);
     history_->SetMenuItem(Menu(QStringLiteral("Erneutladen1")));
-    history_->SetOnClick(this, [this](QObject*, QMenu*, const QString& name) {
-        OpenFileList = QStringList{name};
-        openit();
-    });
+    history_->SetOnClick(this, [this](QObject*, QMenu* item, const QString& name) { AutoItemClick(item, name); });
     history_->Clear();
     Control<QToolButton>("SpeedButton8")->setChecked(true);
     for (int i = 9; i >= 0; --i)

@@ -236,38 +236,3 @@ void Tform1::Untereinander1Click() { TileChildren(mdi_, tbHorizontal); }
 void Tform1::bereinander1Click() { CascadeChildren(mdi_); }
 void Tform1::Beenden1Click() { close(); }
 
-bool Tform1::AlleSchliessen1Click()
-{
-    SaveCancelled = false;
-    const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
-    for (int i = int(subs.size()) - 1; i >= 0; --i) {
-        subs[i]->close();
-        if (SaveCancelled)
-            return false;
-    }
-    checkbuttonsenabled(false);
-    return true;
-}
-
-bool Tform1::Speichern1Click()
-{
-    Tchild* child = ActiveImageWindow();
-    if (!child)
-        return false;
-    const QString name = child->ImageKit1->IOParams().FileName;
-    if (name.isEmpty()) {
-        // Saving under a new name needs the save dialog, which is not there yet.
-        SaveCancelled = true;
-        return false;
-    }
-    try {
-        child->ImageKit1->IO()->SaveToFile(name);
-    } catch (const std::exception& e) {
-        TApplication::HandleException(e);
-        return false;
-    }
-    child->Modified = false;
-    ProgressBar1->setValue(0);
-    checkbuttonsenabled(false);
-    return true;
-}

@@ -1,4 +1,5 @@
 // File, window and clipboard commands of the main window.
+#include "app/forms/catalog_window.h"
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
 #include "app/text/language.h"
@@ -100,6 +101,8 @@ bool Tform1::saveFailed(const std::exception& e)
 
 bool Tform1::Speichern1Click()
 {
+    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
+        return catalog->Katalogspeichern1Click();
     Tchild* child = ActiveImageWindow();
     if (!child)
         return false;
@@ -124,6 +127,8 @@ bool Tform1::Speichern1Click()
 
 bool Tform1::Speichernals1Click()
 {
+    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
+        return catalog->Katalogspeichernals1Click();
     Tchild* child = ActiveImageWindow();
     if (!child)
         return false;

@@ -327,8 +327,9 @@ void ConnectCatalogMenu(Tform1& mainWindow)
         {"Katalogschliessen1", [](Tkataform& k) { k.Katalogschliessen1Click(); }},
     };
     Tform1* main = &mainWindow;
-    for (const auto& [name, command] : commands) {
-        QAction* a = mainWindow.Item(QLatin1String(name));
+    for (const auto& entry : commands) {
+        const auto command = entry.second;  // captured by value below
+        QAction* a = mainWindow.Item(QLatin1String(entry.first));
         if (!a)
             continue;
         a->setProperty("kWired", true);

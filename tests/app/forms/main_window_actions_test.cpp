@@ -1,5 +1,7 @@
 #include "app/forms/catalog_window.h"
 #include "app/forms/forms_test_util.h"
+#include "app/options/option_file.h"
+#include "app/text/language.h"
 #include "controls/edits/spin_edit.h"
 
 #include <QAction>
@@ -111,6 +113,12 @@ bool reachable(QMenuBar* bar, QAction* target)
 
 class MainWindowActions : public MainWindowTest {
 protected:
+    void TearDown() override
+    {
+        SetInputQueryHook(nullptr);
+        MainWindowTest::TearDown();
+        SetLanguage(langGerman);
+    }
     QToolButton* button(const char* name) { return form->Control<QToolButton>(QString::fromLatin1(name)); }
     QAction* item(const char* name) { return form->Item(QString::fromLatin1(name)); }
     void activate(Kind kind)
@@ -277,6 +285,45 @@ TEST_F(MainWindowActions, LineWidthItemAsksStartingFromTheEdit)
         EXPECT_EQ(start, QStringLiteral("3"));
         EXPECT_EQ(form->options.linewidth, r.width) << r.answer;
     }
+}
+
+TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
+{
+    toptions o = DefaultOptions();
+    o.language = langEnglish;
+    optiontofile(o);
+    make();
+    // nullptr: no English text, the German one stays.
+    const std::pair<const char*, const char*> hints[] = {
+        {"speedbutton30", "Draw"},         {"SpeedButton5", "Region select"},
+        {"SpeedButton34", "Polygon select"}, {"SpeedButton33", "Circle select"},
+        {"SpeedButton6", nullptr},          {"SpeedButton7", "Zoom"},
+        {"PenButton", "Pen"},               {"SpeedButton36", "Line"},
+        {"SpeedButton63", "Rectangle / Square"}, {"SpeedButton64", "Ellipse / Circle"},
+        {"SpeedButton65", "Round Rectangle"}, {"fillbutton", "Flood fill"},
+        {"SpeedButton31", nullptr},         {"SpeedButton55", "Get color"},
+        {"SpeedButton56", "Remove red eye"}, {"SpeedButton38", "Paint with copy of image"},
+    };
+    for (const auto& [name, english] : hints) {
+        const GroupRow* german = nullptr;
+        for (const auto* rows : {+modeRows, +toolRows})
+            for (int i = 0; i < (rows == modeRows ? 6 : 10); ++i)
+                if (QByteArray(rows[i].button) == name)
+                    german = &rows[i];
+        ASSERT_NE(german, nullptr) << name;
+        EXPECT_EQ(button(name)->toolTip(), QString::fromUtf8(english ? english : german->hint)) << name;
+    }
+    EXPECT_EQ(form->spinedit1->toolTip(), QStringLiteral("Line width"));
+
+    QString caption, prompt;
+    SetInputQueryHook([&](const QString& c, const QString& p, QString&) {
+        caption = c;
+        prompt = p;
+        return false;
+    });
+    item("Linienbreite1")->trigger();
+    EXPECT_EQ(caption, QStringLiteral("Set line width"));
+    EXPECT_EQ(prompt, QStringLiteral("Please enter line width"));
 }
 
 } // namespace

@@ -8,20 +8,20 @@
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 #include "platform/graphics/canvas.h"
-#include "platform/graphics/cursors.h"
 #include "platform/core/number_format.h"
+#include "platform/graphics/cursors.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/image_control.h"
 
 #include <QAction>
-#include <algorithm>
-#include <cstdint>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
+#include <cstdint>
 
 int Tform1::MouseModeCode() const
 {

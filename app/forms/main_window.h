@@ -23,6 +23,7 @@ class QProgressBar;
 class QToolBar;
 class QToolButton;
 class TImage;
+class TKitSpinEdit;
 class THistoryList;
 class Tautoform;
 class Tchild;
@@ -122,6 +123,7 @@ public:
     void ZumBearbeitenausschneiden1Click();
     // Drawing settings and help that open their own dialogs.
     void Linienbreite1Click();
+    void spinedit1Change();
     void Schriftartfestlegen1Click();
     void NichtsAuswhlen1Click();
     bool SaveCancelled = false;
@@ -196,7 +198,7 @@ public:
     QComboBox* zoombox = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QToolBar* ToolBar2 = nullptr;
-    QLineEdit* spinedit1 = nullptr;
+    TKitSpinEdit* spinedit1 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QFontComboBox* FontComboBox1 = nullptr;
     QFrame* Panel5 = nullptr;

@@ -2,11 +2,15 @@
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
 #include "app/forms/zeichen_form.h"
+#include "app/text/language.h"
+#include "controls/edits/spin_edit.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 #include "platform/graphics/canvas.h"
+#include "platform/core/number_format.h"
 #include "platform/graphics/cursors.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/image_control.h"
 
 #include <QAction>
@@ -16,6 +20,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
+#include <cstdint>
 
 int Tform1::MouseModeCode() const
 {
@@ -152,6 +158,27 @@ void Tform1::updatebrushpen()
     spinedit1->setText(QString::number(options.linewidth));
     setPanelColor(Panel5, TColor(options.pencolor));
     setPanelColor(Panel6, TColor(options.fillcolor));
+}
+
+void Tform1::spinedit1Change()
+{
+    long long width = 0;
+    if (!TryStrToInt(spinedit1->text(), width) || width <= 1) {
+        width = 1;
+        // Only rewrite when needed: setText would re-enter this handler.
+        if (spinedit1->text() != QLatin1String("1"))
+            spinedit1->setText(QStringLiteral("1"));
+    }
+    options.linewidth = int(std::min<long long>(width, INT32_MAX));
+}
+
+void Tform1::Linienbreite1Click()
+{
+    QString value = spinedit1->text();
+    if (InputQuery(LangText(QStringLiteral("Linienbreite festlegen"), QStringLiteral("Set line width")),
+                   LangText(QStringLiteral("Bitte Linienbreite eingeben:"), QStringLiteral("Please enter line width")),
+                   value))
+        spinedit1->setText(value);
 }
 
 TColor Tform1::PenColor() const { return TColor(Panel5->property("Color").toInt()); }

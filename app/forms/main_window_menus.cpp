@@ -5,6 +5,8 @@
 #include "app/forms/tool_glyphs.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
+#include "controls/edits/spin_edit.h"
+#include "platform/ui/application.h"
 #include "platform/ui/image_control.h"
 
 #include <QAction>
@@ -294,6 +296,7 @@ void Tform1::buildMenus()
     wire(Item("Untereinander1"), [this] { Untereinander1Click(); });
     wire(Item("bereinander1"), [this] { bereinander1Click(); });
     wire(Item("Beenden1"), [this] { Beenden1Click(); });
+    wire(Item("Linienbreite1"), [this] { Linienbreite1Click(); });
 }
 
 void Tform1::buildToolBars()
@@ -366,11 +369,14 @@ void Tform1::buildToolBars()
         return img;
     };
     clearpen = picture("clearpen", "Linienart", 40, 20);
-    spinedit1 = new QLineEdit(ToolBar2);
+    spinedit1 = new TKitSpinEdit(ToolBar2);
     spinedit1->setObjectName(QStringLiteral("spinedit1"));
     spinedit1->setToolTip(QStringLiteral("Linienbreite"));
-    spinedit1->setFixedWidth(36);
-    spinedit1->setEnabled(false);
+    spinedit1->setFixedSize(48, 22);
+    spinedit1->SetButtonKind(bkStandard);
+    spinedit1->setText(QString::number(std::max(1, options.linewidth)));
+    spinedit1->setProperty("kWired", true);
+    spinedit1->OnChange = [this](TObject*) { TApplication::Guard([this] { spinedit1Change(); }); };
     ToolBar2->addWidget(spinedit1);
     auto panel = [this](const char* name, const char* hint) {
         auto* p = new QFrame(ToolBar2);

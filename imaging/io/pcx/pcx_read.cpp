@@ -36,6 +36,8 @@ struct LineDecoder {
 
     void fill(uint8_t* dst, int n)
     {
+        if (n <= 0)
+            return;
         if (!coded) {
             if (end - p < n)
                 fail("PCX pixel data are truncated");

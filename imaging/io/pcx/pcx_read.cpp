@@ -128,7 +128,7 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     h.bits = raw[3];
     h.planes = raw[65];
     // 1 bit × 4 planes is the usual 16-colour form; fewer bit planes are read alike.
-    const bool planesOk = h.planes == 1 || h.planes == 3 || (h.bits == 1 && h.planes <= 4);
+    const bool planesOk = h.planes == 1 || h.planes == 3 || (h.bits == 1 && h.planes >= 1 && h.planes <= 4);
     if (raw[0] != 10 || h.bits < 1 || h.bits > 8 || !planesOk || h.encoding > 1)
         fail("unrecognized PCX");
     const int xMin = le16(raw + 4), yMin = le16(raw + 6), xMax = le16(raw + 8), yMax = le16(raw + 10);

@@ -260,6 +260,7 @@ TEST(PcxRead, HostileHeadersAndDataAreRefusedLeavingTheTarget)
         [](PcxFile& f) { f.bits = 16; },
         [](PcxFile& f) { f.planes = 2; },
         [](PcxFile& f) { f.planes = 4; },
+        [](PcxFile& f) { f.bits = 1, f.planes = 0; },     // no plane: nothing to size the data by
         [](PcxFile& f) { f.encoding = 2; },
         [](PcxFile& f) { f.xMin = 4; },
         [](PcxFile& f) { f.yMin = 2; },

@@ -42,17 +42,22 @@ double best(const TBitmap& src, const std::function<void(TBitmap&)>& op)
 
 const char* kPil = R"PY(
 import json, sys, time
-from PIL import Image, ImageEnhance, ImageFilter, ImageOps
+from PIL import Image, ImageFilter, ImageOps, ImageStat
 im = Image.open(sys.argv[1]); im.load()
 def best(f):
     t = []
     for _ in range(5):
         t0 = time.perf_counter(); f(); t.append((time.perf_counter() - t0) * 1000)
     return min(t)
+# PIL's contrast enhancement: a blend away from a grey of the image's mean luminance.
+def contrast(factor):
+    mean = int(ImageStat.Stat(im.convert("L")).mean[0] + 0.5)
+    grey = Image.new("L", im.size, mean).convert(im.mode)
+    return Image.blend(grey, im, factor)
 k = ImageFilter.Kernel((3, 3), [1, 1, 1, 1, -8, 1, 1, 1, 1], 1)
 print(json.dumps({
     "user filter 3x3": best(lambda: im.filter(k)),
-    "contrast": best(lambda: ImageEnhance.Contrast(im).enhance(1.5)),
+    "contrast": best(lambda: contrast(1.5)),
     "hsv offset": best(lambda: im.convert("HSV").convert("RGB")),
     "equalize": best(lambda: ImageOps.equalize(im)),
 }))

@@ -162,7 +162,7 @@ TEST(ColorAdjust, WorkedValues)
 // Two pixels (fewer than 256: the share per level is then 1, never 0): black keeps its
 // level; white's 3 × 3 mean (170) is above right[255] = 1, so it becomes right of each
 // channel, 1.
-TEST(ColorAdjust, EqualizeTinyImageEndsWithHandValues)
+TEST(ColorAdjust, EqualizeOnFewPixelsEndsWithHandValues)
 {
     TBitmap bm(2, 1, pf24bit);
     Set(bm, 0, 0, {0, 0, 0});

@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -14,11 +15,26 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 constexpr int kBestOf = 5;
+
+// The shortest of `runs` timings of `run` in milliseconds; -1 as soon as a run fails.
+inline double BestRunMs(int runs, const std::function<bool()>& run)
+{
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        if (!run())
+            return -1;
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
 
 // Best (shortest) figure in milliseconds of every benchmark, by name ("BM_X" or "BM_X/arg").
 inline std::map<std::string, double> g_bestMs;

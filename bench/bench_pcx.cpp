@@ -5,6 +5,8 @@
 #include "imaging/io/image_kit_io.h"
 #include "platform/graphics/bitmap.h"
 
+#include "bench_common.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -20,18 +22,7 @@ namespace {
 
 constexpr int kWidth = 4000, kHeight = 3000, kRuns = 7;
 
-double bestOf(const std::function<bool()>& run)
-{
-    double best = 1e30;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        if (!run())
-            return -1;
-        best = std::min(best, t.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
+double bestOf(const std::function<bool()>& run) { return BestRunMs(kRuns, run); }
 
 bool convert(const QString& tool, const QString& in, const QString& out)
 {

@@ -6,6 +6,8 @@
 #include "imaging/dialogs/scan_source_dialog.h"
 #include "imaging/io/acquire/twain_acquire.h"
 
+#include "bench_common.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,18 +25,7 @@ namespace {
 
 constexpr int kRuns = 7;
 
-double bestOf(const std::function<bool()>& run)
-{
-    double best = 1e30;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        if (!run())
-            return -1;
-        best = std::min(best, t.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
+double bestOf(const std::function<bool()>& run) { return BestRunMs(kRuns, run); }
 
 // scanimage now and then hangs in its own exit; such a run is killed and run again.
 bool runScanimage(const QString& exe, const QStringList& extra)

@@ -1,30 +1,11 @@
 #include "controls/calc/calculator.h"
+#include "controls/edits/locale_and_beeps.h"
 #include "platform/core/number_format.h"
 #include "platform/ui/dialogs.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Beeps {
-    int count = 0;
-    Beeps() { SetBeepHook([this] { ++count; }); }
-    ~Beeps() { SetBeepHook(nullptr); }
-};
-
-struct Separators {
-    QChar dec = DecimalSeparator(), thou = ThousandSeparator();
-    Separators(QChar d, QChar t)
-    {
-        SetDecimalSeparator(d);
-        SetThousandSeparator(t);
-    }
-    ~Separators()
-    {
-        SetDecimalSeparator(dec);
-        SetThousandSeparator(thou);
-    }
-};
 
 struct KeyRun {
     QString display;

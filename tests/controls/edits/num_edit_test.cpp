@@ -1,5 +1,6 @@
 #include "controls/calc/calculator.h"
 #include "controls/edits/num_edit.h"
+#include "controls/edits/locale_and_beeps.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/number_format.h"
 #include "platform/ui/application.h"
@@ -12,26 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Beeps {
-    int count = 0;
-    Beeps() { SetBeepHook([this] { ++count; }); }
-    ~Beeps() { SetBeepHook(nullptr); }
-};
-
-struct Separators {
-    QChar dec = DecimalSeparator(), thou = ThousandSeparator();
-    Separators(QChar d, QChar t)
-    {
-        SetDecimalSeparator(d);
-        SetThousandSeparator(t);
-    }
-    ~Separators()
-    {
-        SetDecimalSeparator(dec);
-        SetThousandSeparator(thou);
-    }
-};
 
 struct Errors {
     QStringList messages;

@@ -1,4 +1,5 @@
 #include "controls/edits/spin_edit.h"
+#include "controls/edits/locale_and_beeps.h"
 #include "platform/core/number_format.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/timer.h"
@@ -11,12 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Beeps {
-    int count = 0;
-    Beeps() { SetBeepHook([this] { ++count; }); }
-    ~Beeps() { SetBeepHook(nullptr); }
-};
 
 struct Window {
     QWidget w;

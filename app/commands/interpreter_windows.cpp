@@ -80,9 +80,10 @@ void Tform1::fensteranpassen(QObject* sender, Tchild* image)
         return;
     const QSize main = mdi_->viewport()->size();
     const int avail = main.height();  // the bars sit outside the client area here
-    const int extraH = (image->StatusBar1->isVisibleTo(image) ? image->StatusBar1->sizeHint().height() + 1 : 0) +
-                       (image->RulerBox1->isVisibleTo(image) ? image->RulerBox1->height() : 0);
-    const int extraW = image->RulerBox2->isVisibleTo(image) ? image->RulerBox2->width() : 0;
+    // What the rulers, the status bar and the gaps between them take: the window's size less
+    // the view's, so that the view gets exactly its extent whatever the layout's spacing.
+    const int extraH = image->height() - image->ImageKit1->height();
+    const int extraW = image->width() - image->ImageKit1->width();
     // The frame around the child's client area.
     const int frameW = sub->width() - image->width();
     const int frameH = sub->height() - image->height();

@@ -232,3 +232,51 @@ TEST_F(FileCommands, ClipboardCommandsGoThroughTheRealClipboard)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FileCommands, FitToImageShowsTheWholeImageAtEveryZoom)
+{
+    form->resize(1200, 900);
+    QCoreApplication::processEvents();
+    const QSize area = form->ClientArea()->viewport()->size();
+    struct Row {
+        int w, h, zoom;
+    } rows[] = {{120, 80, 25}, {120, 80, 50}, {120, 80, 100}, {120, 80, 150}, {120, 80, 300},
+                {33, 257, 75}, {201, 3, 400}, {7, 7, 1000}, {300, 200, 200}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(QStringLiteral("%1x%2 at %3 %").arg(r.w).arg(r.h).arg(r.zoom).toStdString());
+        Tchild* c = imageWindow(r.w, r.h, clWhite);
+        c->ImageKit1->SetZoom(r.zoom);
+        form->Item(QStringLiteral("AufBildgreanpassen1"))->trigger();
+        QCoreApplication::processEvents();
+        TImageKit* view = c->ImageKit1;
+        // The view's own zoomed size (its rounding is the GDI rule's, 201 at 400 % is 803).
+        const int zw = view->ZoomedWidth(), zh = view->ZoomedHeight();
+        EXPECT_NEAR(zw, r.w * r.zoom / 100, 1);
+        // Whole image visible, no scroll position left over, and no more than one pixel of border.
+        EXPECT_GE(view->ClientWidth(), zw);
+        EXPECT_GE(view->ClientHeight(), zh);
+        EXPECT_LE(view->ClientWidth(), zw + 1 + (view->Width() - view->ClientWidth()));
+        EXPECT_LE(view->ClientHeight(), zh + 1 + (view->Height() - view->ClientHeight()));
+        EXPECT_EQ(view->ViewX(), 0);
+        EXPECT_EQ(view->ViewY(), 0);
+        const QRect g = c->parentWidget()->geometry();
+        EXPECT_LE(g.right() + 1, area.width() - 20);
+        EXPECT_LE(g.bottom() + 1, area.height() - 15);
+        c->parentWidget()->close();
+        QCoreApplication::processEvents();
+    }
+
+    // Too large for the area: moved to the left and top edges and cut to the area less the margins.
+    Tchild* big = imageWindow(3000, 2500, clWhite);
+    big->ImageKit1->SetZoom(100);
+    form->Item(QStringLiteral("AufBildgreanpassen1"))->trigger();
+    QCoreApplication::processEvents();
+    const QRect g = big->parentWidget()->geometry();
+    EXPECT_EQ(g.topLeft(), QPoint(0, 0));
+    EXPECT_EQ(g.width(), area.width() - 20);
+    EXPECT_EQ(g.height(), area.height() - 15);
+}
+
+} // namespace

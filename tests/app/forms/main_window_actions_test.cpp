@@ -315,6 +315,60 @@ TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
     }
     EXPECT_EQ(form->spinedit1->toolTip(), QStringLiteral("Line width"));
 
+    // The first fragment in table order that the German caption holds decides; none keeps it.
+    const std::pair<const char*, const char*> items[] = {
+        {"Zeichenen1", "&Draw"},
+        {"Bereichauswhlen1", "&Region select"},
+        {"Polygonauswahl1", "Polygon select"},
+        {"Kreisauswahl1", "&Circle select"},
+        {"Hand1", "&Hand"},
+        {"Zoom1", "Zoom"},
+        {"Stift1", "&Pen"},
+        {"Linie2", "&Line"},
+        {"Rechteck1", "&Rectangle / Square"},
+        {"Kreis1", "&Ellipse / Circle"},
+        {"RundesRechteck1", "Ro&und Rectangle"},
+        {"Fllen2", "Fl&ood fill"},
+        {"Text1", "&Text"},
+        {"Farbebernehmen1", "Get colo&r"},
+        {"RoteAugenentfernen1", "Re&move red eye"},
+        {"mitBildkopiemalen1", "&Paint with copy of Image"},
+        {"N1001", "&100 %"},
+        {"Fenstergre1", "Window size"},
+        {"Standardleiste1", "&Standard bar"},
+        {"Zeichenleiste1", "&Draw bar"},
+        {"Lineal1", "&Ruler"},
+        {"Statusleiste1", "&Status bar"},
+        {"Linienbreite1", "Line width ..."},
+        {"Nebeneinander1", "&Tile horizontal"},
+        {"Untereinander1", "T&ile vertikal"},
+        {"bereinander1", "&Cascade"},
+        {"Greangeben1", "&Set ..."},
+        {"Abspielen1", "&Play"},
+        {"Kommentaraufnehmen1", "&Record comment"},
+        {"Text2", "&Set text comment"},
+        {"Kommentarlschen1", "&Delete comment"},
+        {"Kommentarabspielen1", "&Play comment"},
+        {"Kommentarimportieren1", "&Import comment"},
+        {"N16MillionenFarben772161", "16 Mi&llion colors (24 Bit per Pixel)"},
+        {"Textinhaltfestlegen1", "Set &text ..."},
+        {"Schriftartfestlegen1", "Te&xt options ..."},
+        {"SchwarzWeissKonvertierung2", "Convert to Black/White ..."},
+        {"ZumBearbeitenausschneiden1", "Cut for proce&ssing"},
+        {"RckgngigPufferlschen1", "Clear Und&o-Buffer"},
+        {"Hilfethemen1", "Help &topics ..."},
+        {"Hilfeverwenden1", "H&ow to use help ..."},
+        {"berdasProgramm1", "&About the program ..."},
+        {"WeitereProgramme1", "&Other programs ..."},
+        {"UntersttzteBatchFunktionen1", "Supported Batch-Functions ..."},
+        {"Willkommen1", "&Welcome ..."},
+        {"AufBildgreanpassen1", "Fit to &image size"},
+    };
+    for (const auto& [name, english] : items) {
+        ASSERT_NE(item(name), nullptr) << name;
+        EXPECT_EQ(item(name)->text(), QString::fromUtf8(english)) << name;
+    }
+
     QString caption, prompt;
     SetInputQueryHook([&](const QString& c, const QString& p, QString&) {
         caption = c;

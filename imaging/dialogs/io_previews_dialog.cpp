@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -44,6 +45,25 @@ QSpinBox* NewSpin(QWidget* parent, const char* name, int max)
     s->setObjectName(QLatin1String(name));
     s->setRange(0, max);
     return s;
+}
+
+// The lock button's glyph: a padlock, its shackle closed or lifted open.
+QIcon PadlockGlyph()
+{
+    QIcon icon;
+    for (bool closed : {false, true}) {
+        QPixmap pm(16, 16);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setPen(QPen(Qt::black, 2));
+        p.drawArc(QRect(4, closed ? 2 : 0, 8, 10), 0, 180 * 16);
+        p.drawLine(12, closed ? 7 : 5, 12, 8);
+        if (closed)
+            p.drawLine(4, 7, 4, 8);
+        p.fillRect(QRect(2, 8, 12, 7), closed ? QColor(160, 120, 0) : QColor(120, 120, 120));
+        icon.addPixmap(pm, QIcon::Normal, closed ? QIcon::On : QIcon::Off);
+    }
+    return icon;
 }
 
 QCheckBox* NewCheck(QWidget* parent, const char* name)
@@ -99,8 +119,7 @@ TfIOPreviews::TfIOPreviews(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Win
     SpeedButton1 = new QToolButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setCheckable(true);
-    // Two glyph states: an open and a closed padlock.
-    SpeedButton1->setText(QStringLiteral("\U0001F513"));
+    SpeedButton1->setIcon(PadlockGlyph());
     SpeedButton1->setFixedSize(25, 25);
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -108,7 +127,6 @@ TfIOPreviews::TfIOPreviews(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Win
     connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { DoPreview(ImageKit2); }); });
     connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
     connect(SpeedButton1, &QToolButton::toggled, this, [this](bool down) {
-        SpeedButton1->setText(down ? QStringLiteral("\U0001F512") : QStringLiteral("\U0001F513"));
         Button3->setEnabled(!down);
         if (down && ready_)
             guarded([this] { DoPreview(ImageKit2); });
@@ -126,7 +144,7 @@ TfIOPreviews::TfIOPreviews(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Win
     }
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
         if (activated_)
-            PageControl1Change();
+            guarded([this] { PageControl1Change(); });
     });
 
     auto* views = new QGridLayout;

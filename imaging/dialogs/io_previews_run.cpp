@@ -99,7 +99,6 @@ void TfIOPreviews::FormActivate()
     {
         const QSignalBlocker block(SpeedButton1);
         SpeedButton1->setChecked(lockDefault_);
-        SpeedButton1->setText(lockDefault_ ? QStringLiteral("\U0001F512") : QStringLiteral("\U0001F513"));
     }
     Button3->setEnabled(!lockDefault_);
     int first = -1;

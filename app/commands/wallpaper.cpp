@@ -21,8 +21,8 @@ void Tform1::ChangeWallPaper(const QString& fileName, bool tiled)
                            QStringLiteral("\rin the windows directory, sets it as background and closes it.\r") +
                            QString(42, QLatin1Char(' ')) + QStringLiteral("Do you want to continue?")) != mrOk)
         return;
-    // The BMP parameter dialog, once there is one; else the image's own BMP settings.
-    if (TImageKitIO::HasPreviewsHandler() && !image->ImageKit1->DoIOPreviews(32))
+    // The BMP parameter dialog; cancelling it stops here.
+    if (!image->ImageKit1->DoIOPreviews(32))
         return;
 
     automatitem.SetCode(cmdSave);

@@ -77,8 +77,8 @@ bool TSaveImageKitDialog::Execute()
     ShowPreview = (ExOptions & sdShowPreview) != 0;
     AdvancedButton->setText(LabelText(LabelMsg::Advanced, MsgLanguage) + QStringLiteral("..."));
     AdvancedButton->setVisible((ExOptions & sdShowAdvanced) != 0);
-    // Without a component or a parameter dialog the button has nothing to open.
-    AdvancedButton->setEnabled(attached_ && TImageKitIO::HasPreviewsHandler());
+    // Without a component the button has nothing to open.
+    AdvancedButton->setEnabled(bool(attached_));
     PreviewCheck->setText(PreviewText(PreviewMsg::Preview, MsgLanguage));
     PreviewCheck->setVisible(ShowPreview);
     if (attached_)

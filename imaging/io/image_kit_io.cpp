@@ -3,6 +3,7 @@
 
 #include "imaging/io/image_kit_io.h"
 
+#include "imaging/dialogs/io_previews_dialog.h"
 #include "imaging/io/acquire/twain_acquire.h"
 #include "imaging/io/codec_table.h"
 #include "imaging/proc/dib.h"
@@ -26,7 +27,6 @@ void viewChangedProc(void* data, TIKView*)
 }  // namespace
 
 void TImageKitIO::SetPreviewsHandler(TPreviewsHandler handler) { previewsHandler() = std::move(handler); }
-bool TImageKitIO::HasPreviewsHandler() { return bool(previewsHandler()); }
 
 TImageKitIO::TImageKitIO(QObject* owner) : QObject(owner)
 {
@@ -226,9 +226,7 @@ bool TImageKitIO::DoPreviews(int pages)
         return false;
     if (bitmap_->PixelFormat() != pf24bit && bitmap_->PixelFormat() != pf1bit)
         bitmap_->SetPixelFormat(pf24bit);
-    bool result = false;
-    if (previewsHandler())
-        result = previewsHandler()(*this, pages);
+    const bool result = previewsHandler() ? previewsHandler()(*this, pages) : RunIOPreviews(*this, pages);
     Update();
     return result;
 }

@@ -95,6 +95,8 @@ public:
     void SaveToStreamGIF(TStream& stream);
     void SaveToStreamBMP(TStream& stream);
     void SaveToStreamPNG(TStream& stream);
+    // The writer of a file type (its own entry; none raises "codec not available").
+    void SaveToStream(TStream& stream, TIOFileType fileType);
 
     // Acquisition from the default scanner source: True when an image arrived.
     bool Acquire();
@@ -108,11 +110,9 @@ public:
     int GetTIFFImageCount(const QString& fileName);
     static QString GetFormatDescription(const TIOParamsVals& params);
 
-    // Seam for the parameter dialog, which lives elsewhere.
+    // Replaces the format parameter dialog (scripted runs and tests); empty: the dialog.
     using TPreviewsHandler = std::function<bool(TImageKitIO& io, int pages)>;
     static void SetPreviewsHandler(TPreviewsHandler handler);
-    // True once a parameter dialog has been plugged in.
-    static bool HasPreviewsHandler();
 
 private:
     // Attachment (image_kit_io.cpp).

@@ -7,6 +7,7 @@
 #include "imaging/io/codec_table.h"
 #include "imaging/io/stream_frame.h"
 #include "imaging/io/tiff/tiff.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
 
@@ -66,6 +67,14 @@ void TImageKitIO::SaveToFileGIF(const QString& fileName) { saveFile(fileName, Co
 void TImageKitIO::SaveToFileTIFF(const QString& fileName) { saveFile(fileName, CodecOf(ioTIFF)); }
 void TImageKitIO::SaveToFilePNG(const QString& fileName) { saveFile(fileName, CodecOf(ioPNG)); }
 void TImageKitIO::SaveToFileBMP(const QString& fileName) { saveFile(fileName, CodecOf(ioBMP)); }
+
+void TImageKitIO::SaveToStream(TStream& stream, TIOFileType fileType)
+{
+    const TCodec* codec = CodecForType(fileType);
+    if (!codec)
+        throw EInvalidGraphic(QStringLiteral("No writer for this file type"));
+    saveStream(stream, *codec);
+}
 
 void TImageKitIO::SaveToStreamTIFF(TStream& stream) { saveStream(stream, CodecOf(ioTIFF)); }
 void TImageKitIO::SaveToStreamPCX(TStream& stream) { saveStream(stream, CodecOf(ioPCX)); }

@@ -7,6 +7,7 @@
 #include "platform/ui/application.h"
 #include "platform/system/registry.h"
 #include "platform/system/wallpaper.h"
+#include "imaging/io/image_kit_io.h"
 
 #include <QAction>
 #include <QFile>
@@ -344,14 +345,28 @@ TEST_F(Interpreter, WallpaperSavesClosesAndSetsTheDesktop)
 {
     qputenv("GSETTINGS_BACKEND", "memory");
     make();
+    std::vector<int> pagesShown;
+    bool parametersOk = false;
+    TImageKitIO::SetPreviewsHandler([&](TImageKitIO&, int pages) {
+        pagesShown.push_back(pages);
+        return parametersOk;
+    });
     const struct { bool tiled; const char* tile; const char* option; } cases[] = {
         {true, "1", "wallpaper"}, {false, "0", "centered"}};
     for (const auto& k : cases) {
         imageWindow(4, 4, RGB(1, 2, 3));
+        // Cancelled at the question or at the BMP parameters: nothing saved or closed.
         answer = mrCancel;
         form->WallpaperClick(k.tiled);
-        EXPECT_EQ(form->MDIChildCount(), 1);  // cancelled: nothing saved or closed
+        EXPECT_EQ(form->MDIChildCount(), 1);
+        EXPECT_TRUE(pagesShown.empty());
         answer = mrOk;
+        parametersOk = false;
+        form->WallpaperClick(k.tiled);
+        EXPECT_EQ(form->MDIChildCount(), 1);
+        EXPECT_EQ(pagesShown, std::vector<int>{32});
+        pagesShown.clear();
+        parametersOk = true;
         form->Recording = true;
         form->RecordingList.clear();
         form->WallpaperClick(k.tiled);
@@ -368,7 +383,9 @@ TEST_F(Interpreter, WallpaperSavesClosesAndSetsTheDesktop)
         EXPECT_EQ(DesktopWallpaperSetting(QStringLiteral("picture-options")), QLatin1String(k.option));
         EXPECT_EQ(DesktopWallpaperSetting(QStringLiteral("picture-uri")), QUrl::fromLocalFile(file).toString());
         form->Recording = false;
+        pagesShown.clear();
     }
+    TImageKitIO::SetPreviewsHandler(nullptr);
 }
 
 } // namespace

@@ -1,0 +1,196 @@
+#include "imaging/dialogs/io_previews_settings.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+struct TPageType {
+    int page;
+    TIOFileType type;
+};
+constexpr TPageType kPageTypes[] = {{iopgJPEG, ioJPEG}, {iopgTIFF, ioTIFF}, {iopgGIF, ioGIF},
+                                    {iopgBMP, ioBMP},   {iopgPCX, ioPCX},   {iopgPNG, ioPNG}};
+
+constexpr TDepth kTiffDepths[] = {{1, 1}, {4, 1}, {8, 1}, {16, 1}, {8, 3}};
+constexpr TDepth kBmpDepths[] = {{1, 1}, {4, 1}, {8, 1}, {5, 3}, {8, 3}, {8, 3}};
+constexpr TDepth kPcxDepths[] = {{1, 1}, {4, 1}, {8, 1}, {8, 3}};
+constexpr TDepth kPngDepths[] = {{1, 1}, {8, 1}, {8, 3}};
+
+struct TDepthTable {
+    const TDepth* depths;
+    int count;
+};
+
+TDepthTable depthTable(int page)
+{
+    switch (page) {
+    case iopgTIFF: return {kTiffDepths, int(std::size(kTiffDepths))};
+    case iopgBMP: return {kBmpDepths, int(std::size(kBmpDepths))};
+    case iopgPCX: return {kPcxDepths, int(std::size(kPcxDepths))};
+    case iopgPNG: return {kPngDepths, int(std::size(kPngDepths))};
+    default: return {nullptr, 0};
+    }
+}
+
+int clampIndex(int value, int count) { return std::clamp(value, 0, count - 1); }
+
+} // namespace
+
+int PageOfFileType(int fileType)
+{
+    for (const TPageType& p : kPageTypes)
+        if (p.type == fileType)
+            return p.page;
+    return 0;
+}
+
+TIOFileType FileTypeOfPage(int page)
+{
+    for (const TPageType& p : kPageTypes)
+        if (p.page == page)
+            return p.type;
+    return ioUnknown;
+}
+
+TDepth DepthOfChoice(int page, int choice)
+{
+    const TDepthTable t = depthTable(page);
+    if (choice < 0 || choice >= t.count)
+        return {8, 3};
+    return t.depths[choice];
+}
+
+int ChoiceOfDepth(int page, int bits, int samples, int previous)
+{
+    switch (page) {
+    case iopgPCX:
+        // Any three-sample depth is true colour.
+        if (samples == 3)
+            return 3;
+        break;
+    case iopgPNG:
+        if (samples == 1)
+            return bits == 1 ? 0 : 1;
+        return 2;
+    default: break;
+    }
+    // The last matching entry is BMP's "16M (32bit)": the first one shows 8 × 3.
+    const TDepthTable t = depthTable(page);
+    for (int i = 0; i < t.count; ++i)
+        if (t.depths[i].bits == bits && t.depths[i].samples == samples)
+            return i;
+    return previous;
+}
+
+void TIOWorkingCopy::Load(const TIOParamsVals& r)
+{
+    JpegQuality = std::clamp(int(r.JpegQuality), 0, kQualityMax);
+    JpegColorSpace = clampIndex(r.JpegColorSpace, kJpegColorSpaces);
+    JpegDctMethod = clampIndex(r.JpegDctMethod, kJpegDctMethods);
+    JpegOptimalHuffman = r.JpegOptimalHuffman != 0;
+    JpegSmoothing = std::clamp(int(r.JpegSmoothing), 0, kSmoothingMax);
+    JpegProgressive = r.JpegProgressive != 0;
+
+    TiffCompression = clampIndex(r.TiffCompression, kTiffCompressions);
+    TiffImageIndex = r.TiffImageIndex;
+    TiffPhotometric = clampIndex(r.TiffPhotometric, kTiffPhotometrics);
+    TiffXPos = r.TiffXPos;
+    TiffYPos = r.TiffYPos;
+    TiffDocumentName = r.TiffDocumentName;
+    TiffImageDescription = r.TiffImageDescription;
+    TiffPageName = r.TiffPageName;
+    TiffPageNumber = r.TiffPageNumber;
+    TiffPageCount = r.TiffPageCount;
+    TiffChoice = ChoiceOfDepth(iopgTIFF, r.BitsPerSample, r.SamplesPerPixel, TiffChoice);
+    TiffLzwDecompress = r.TiffLzwDecompress;
+    TiffLzwCompress = r.TiffLzwCompress;
+
+    GifImageIndex = r.GifImageIndex;
+    GifXPos = r.GifXPos;
+    GifYPos = r.GifYPos;
+    GifDelayTime = r.GifDelayTime;
+    GifTransparent = r.GifTransparent != 0;
+    GifTransparentColor = r.GifTransparentColor;
+    GifInterlaced = r.GifInterlaced != 0;
+    GifBackground = r.GifBackground;
+    GifBits = std::clamp(int(r.BitsPerSample), 1, kGifDepths);
+    GifLzwDecompress = r.GifLzwDecompress;
+    GifLzwCompress = r.GifLzwCompress;
+
+    BmpCompression = r.BmpCompression != 0;
+    BmpChoice = ChoiceOfDepth(iopgBMP, r.BitsPerSample, r.SamplesPerPixel, BmpChoice);
+    PcxCompression = r.PcxCompression != 0;
+    PcxChoice = ChoiceOfDepth(iopgPCX, r.BitsPerSample, r.SamplesPerPixel, PcxChoice);
+    PngChoice = ChoiceOfDepth(iopgPNG, r.BitsPerSample, r.SamplesPerPixel, PngChoice);
+    PngInterlaced = r.PngInterlaced != 0;
+    PngBackground = r.PngBackground;
+    PngFilter = clampIndex(r.PngFilter, kPngFilters);
+    PngCompression = clampIndex(r.PngCompression, kPngLevels);
+}
+
+TDepth TIOWorkingCopy::TiffDepth() const
+{
+    if (TiffPhotometric == kTiffPhotometricCMYK)
+        return {8, 4};
+    return DepthOfChoice(iopgTIFF, TiffChoice);
+}
+
+void TIOWorkingCopy::WritePage(int page, TIOParamsVals& r) const
+{
+    const auto depth = [&r](TDepth d) {
+        r.BitsPerSample = d.bits;
+        r.SamplesPerPixel = d.samples;
+    };
+    switch (page) {
+    case iopgJPEG:
+        r.JpegQuality = JpegQuality;
+        r.JpegColorSpace = uint8_t(JpegColorSpace);
+        r.JpegDctMethod = uint8_t(JpegDctMethod);
+        r.JpegOptimalHuffman = JpegOptimalHuffman;
+        r.JpegSmoothing = JpegSmoothing;
+        r.JpegProgressive = JpegProgressive;
+        break;
+    case iopgTIFF:
+        r.TiffCompression = uint8_t(TiffCompression);
+        r.TiffImageIndex = TiffImageIndex;
+        r.TiffPhotometric = uint8_t(TiffPhotometric);
+        r.TiffXPos = TiffXPos;
+        r.TiffYPos = TiffYPos;
+        r.TiffDocumentName = TiffDocumentName;
+        r.TiffImageDescription = TiffImageDescription;
+        r.TiffPageName = TiffPageName;
+        r.TiffPageNumber = TiffPageNumber;
+        r.TiffPageCount = TiffPageCount;
+        depth(TiffDepth());
+        break;
+    case iopgGIF:
+        r.GifImageIndex = GifImageIndex;
+        r.GifXPos = GifXPos;
+        r.GifYPos = GifYPos;
+        r.GifDelayTime = GifDelayTime;
+        r.GifTransparent = GifTransparent;
+        r.GifTransparentColor = GifTransparentColor;
+        r.GifInterlaced = GifInterlaced;
+        r.GifBackground = GifBackground;
+        // A GIF holds palette indices: one sample whatever the record held before.
+        depth({GifBits, 1});
+        break;
+    case iopgBMP:
+        r.BmpCompression = BmpCompression;
+        depth(DepthOfChoice(iopgBMP, BmpChoice));
+        break;
+    case iopgPCX:
+        r.PcxCompression = PcxCompression;
+        depth(DepthOfChoice(iopgPCX, PcxChoice));
+        break;
+    case iopgPNG:
+        depth(DepthOfChoice(iopgPNG, PngChoice));
+        r.PngBackground = PngBackground;
+        r.PngInterlaced = PngInterlaced;
+        r.PngFilter = uint8_t(PngFilter);
+        r.PngCompression = PngCompression;
+        break;
+    default: break;
+    }
+}

@@ -1,0 +1,87 @@
+#pragma once
+// The format parameter dialog's working copy of one parameter record: what each page
+// shows and edits, how a record's depths map to the pages' colour choices, and what a
+// page writes back. Plain data, so that the preview and OK write the very same fields.
+
+#include "imaging/io/io_params.h"
+
+#include <QString>
+
+// Page bits of the page set; 1 offers every page, 2 the page of the record's file type.
+enum TIOPreviewsPage : int {
+    iopgAll = 1, iopgFileType = 2, iopgJPEG = 4, iopgTIFF = 8, iopgGIF = 16, iopgBMP = 32, iopgPCX = 64, iopgPNG = 128
+};
+
+// The page bit of a file type; 0 for types without a page.
+int PageOfFileType(int fileType);
+// The file type a page writes; ioUnknown for anything but one page bit.
+TIOFileType FileTypeOfPage(int page);
+
+// Bits per sample × samples per pixel of each page's colour choices.
+struct TDepth {
+    int bits;
+    int samples;
+};
+// The depth of a choice of the page's colour list (TIFF, BMP, PCX, PNG); {8, 3} for a
+// choice the page does not have.
+TDepth DepthOfChoice(int page, int choice);
+// The choice that shows a depth, or `previous` when the page has none for it.
+int ChoiceOfDepth(int page, int bits, int samples, int previous);
+
+// Item counts of the lists whose index is the stored value.
+constexpr int kJpegColorSpaces = 5, kJpegDctMethods = 3, kTiffCompressions = 9, kTiffPhotometrics = 8,
+              kGifDepths = 8, kPngFilters = 3, kPngLevels = 10;
+constexpr int kTiffPhotometricCMYK = 5;
+// Ranges of the JPEG page's number controls: stored values outside are clamped.
+constexpr int kQualityMax = 100, kSmoothingMax = 100;
+
+struct TIOWorkingCopy {
+    // JPEG
+    int JpegQuality = 50;
+    int JpegColorSpace = 2;
+    int JpegDctMethod = 0;
+    bool JpegOptimalHuffman = false;
+    int JpegSmoothing = 0;
+    bool JpegProgressive = false;
+    // TIFF
+    int TiffCompression = 0;
+    int TiffImageIndex = 0;
+    int TiffPhotometric = 2;
+    int TiffXPos = 0, TiffYPos = 0;
+    QString TiffDocumentName, TiffImageDescription, TiffPageName;
+    int TiffPageNumber = 0, TiffPageCount = 0;
+    int TiffChoice = 4;
+    TTiffLzwDecompress TiffLzwDecompress = nullptr;
+    TTiffLzwCompress TiffLzwCompress = nullptr;
+    // GIF
+    int GifImageIndex = 0;
+    int GifXPos = 0, GifYPos = 0, GifDelayTime = 0;
+    bool GifTransparent = false;
+    TIORGB GifTransparentColor;
+    bool GifInterlaced = false;
+    TIORGB GifBackground;
+    int GifBits = 8;
+    TGifLzwDecompress GifLzwDecompress = nullptr;
+    TGifLzwCompress GifLzwCompress = nullptr;
+    // BMP, PCX, PNG
+    bool BmpCompression = false;
+    int BmpChoice = 4;
+    bool PcxCompression = true;
+    int PcxChoice = 3;
+    int PngChoice = 2;
+    bool PngInterlaced = false;
+    TIORGB PngBackground;
+    int PngFilter = 0;
+    int PngCompression = 5;
+
+    bool operator==(const TIOWorkingCopy&) const = default;
+
+    // Takes every page's settings from a record; colour choices without a match keep
+    // their previous value, numbers are clamped to their controls' ranges.
+    void Load(const TIOParamsVals& record);
+    // The TIFF depth: the colour choice's, or four 8-bit samples for CMYK.
+    TDepth TiffDepth() const;
+    // Writes one page's settings into a record (nothing for other values). The preview
+    // writes with exactly what OK stores, so that its size is the saved file's.
+    void WritePage(int page, TIOParamsVals& record) const;
+};

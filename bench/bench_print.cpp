@@ -1,7 +1,9 @@
 // A poster print of a 6000 × 4000 photograph over 2 × 2 landscape A4 pages at 600 dpi
-// into a PDF, beside ImageMagick cutting the same image into four quarters and writing
-// them as a 4-page PDF (both lossless, deflate) in the same run. ImageMagick reads a
-// binary PPM, the quickest format it decodes; its start-up is timed on its own.
+// into a PDF, beside ImageMagick cutting the same image into four quarters for a 4-page
+// PDF (both lossless, deflate) in the same run. ImageMagick reads a binary PPM, the
+// quickest format it decodes. Debian's ImageMagick policy forbids writing PDF, so it
+// writes the four pages as a deflated TIFF and libtiff's tiff2pdf wraps them into the
+// PDF; the start-up of both programs is timed on its own and taken off.
 #include "app/commands/command_record.h"
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
@@ -47,15 +49,22 @@ void BM_Poster_Ours(benchmark::State& state)
 
 void BM_Poster_Convert(benchmark::State& state)
 {
-    ReferenceBench(state, QStringLiteral("convert"),
-                   {path("photo.ppm"), QStringLiteral("-crop"), QStringLiteral("50%x50%"), QStringLiteral("+repage"),
-                    QStringLiteral("-density"), QStringLiteral("600"), QStringLiteral("-compress"),
-                    QStringLiteral("Zip"), path("convert.pdf")});
+    if (QStandardPaths::findExecutable(QStringLiteral("tiff2pdf")).isEmpty()) {
+        state.SkipWithError("tiff2pdf is not installed");
+        return;
+    }
+    ReferenceBench(state, QStringLiteral("sh"),
+                   {QStringLiteral("-c"),
+                    QStringLiteral("convert '%1' -depth 8 -crop 50%x50% +repage -units PixelsPerInch -density 600 "
+                                   "-compress Zip '%2' && tiff2pdf -z -o '%3' '%2'")
+                        .arg(path("photo.ppm"), path("quarters.tif"), path("convert.pdf"))});
 }
 
 void BM_Convert_Startup(benchmark::State& state)
 {
-    ReferenceBench(state, QStringLiteral("convert"), {QStringLiteral("xc:white[1x1]"), path("tiny.ppm")});
+    ReferenceBench(state, QStringLiteral("sh"),
+                   {QStringLiteral("-c"), QStringLiteral("convert 'xc:white[1x1]' -depth 8 '%1' && tiff2pdf -z -o '%2' '%1'")
+                                              .arg(path("tiny.tif"), path("tiny.pdf"))});
 }
 
 }  // namespace
@@ -89,7 +98,7 @@ int main(int argc, char** argv)
     TBestReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintTableHeading("Poster print of 6000 x 4000 over 4 A4 pages at 600 dpi into PDF, milliseconds");
-    PrintComparison("poster, 4 pages", "BM_Poster_Ours", "convert -crop 50%x50% (4 pages)", "BM_Poster_Convert",
+    PrintComparison("poster, 4 pages", "BM_Poster_Ours", "convert + tiff2pdf (4 pages)", "BM_Poster_Convert",
                     "BM_Convert_Startup");
     for (QWidget* w : g_form->MDIChildren())
         if (auto* c = qobject_cast<Tchild*>(w))

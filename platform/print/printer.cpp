@@ -123,9 +123,20 @@ QString TPrinter::PrinterName() const
 
 bool TPrinter::Setup(QWidget* parent)
 {
+    if (Printing())
+        return false;
     QPrintDialog dialog(printer_.get(), parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    // The choice made there wins: a real printer, or a file of the user's own.
+    if (printer_->outputFormat() == QPrinter::NativeFormat) {
+        pdfBase_.clear();
+    } else if (const QString file = printer_->outputFileName(); !file.isEmpty()) {
+        pdfBase_ = file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? file.chopped(4) : file;
+        jobs_ = 0;
+    }
+    return true;
 }
 
 TPrinter& Printer()

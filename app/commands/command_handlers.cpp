@@ -104,5 +104,7 @@ void Tform1::wireCommands()
     wireButton(Control<QToolButton>("SpeedButton4"), [this] { Farbenbearbeiten1Click(); });
     wireButton(Control<QToolButton>("SpeedButton2"), [this] { effects1Click(); });
     wireButton(Control<QToolButton>("scanbtn"), [this] { Scanne1Click(); });
+    wire(Item("Drucken1"), [this] { Drucken2Click(); });
+    wireButton(Control<QToolButton>("printbtn"), [this] { Drucken2Click(); });
     wireFileCommands();
 }

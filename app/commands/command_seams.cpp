@@ -1,8 +1,9 @@
 #include "app/commands/command_seams.h"
+#include "app/print/print_job.h"
 
 std::function<void(Tchild*)> TCommandSeams::Histogram;
 std::function<void(Tform1&, Tchild*)> TCommandSeams::Merge;
-std::function<void(Tform1&, Tchild*, const tautomatitem&)> TCommandSeams::Print;
+std::function<void(Tform1&, Tchild*, const tautomatitem&)> TCommandSeams::Print = ExecutePrint;
 std::function<void(Tform1&)> TCommandSeams::VideoImport;
 std::function<void(Tform1&)> TCommandSeams::SlideShow;
 std::function<void(const QString&, const QString&, int)> TCommandSeams::CommentForm;

@@ -87,6 +87,11 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
         if (TCommandSeams::SlideShow)
             TCommandSeams::SlideShow(*this);
         break;
+    case cmdPrint:
+        // Catalog windows print too, so this does not wait for an image window.
+        if (TCommandSeams::Print)
+            TCommandSeams::Print(*this, image, a);
+        break;
     default:
         if (a.Code() > kLastCommandCode)
             break;  // unknown: availability only

@@ -166,10 +166,6 @@ void Tform1::runImageCommand(QObject* sender, const tautomatitem& a, Tchild* ima
         image->Modified = false;
         break;
     }
-    case cmdPrint:
-        if (TCommandSeams::Print)
-            TCommandSeams::Print(*this, image, a);
-        break;
     case cmdUndo: kit->Undo(); break;
     case cmdCutRect:
         proc->SelectRect(a.Arg(1), a.Arg(2), a.Arg(3), a.Arg(4));

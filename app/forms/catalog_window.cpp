@@ -23,7 +23,7 @@
 #include <algorithm>
 
 std::function<void(Tkataform&)> Tkataform::SlideShowHandler;
-std::function<void(Tkataform&)> Tkataform::PrintHandler;
+std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { k.MainWindow()->Drucken2Click(); };
 
 namespace {
 constexpr int PanelWidth = 125;

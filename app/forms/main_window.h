@@ -113,6 +113,8 @@ public:
     void Schliessen1Click();
     bool AlleSchliessen1Click();
     void AufBildgreanpassen1Click();
+    // The print dialog, then one print command per copy.
+    void Drucken2Click();
     TOpenImageKitDialog* OpenDialog1 = nullptr;
     TSaveImageKitDialog* SaveDialog1 = nullptr;
     // Clipboard commands that act on the image directly and are not recorded.

@@ -1,0 +1,108 @@
+#pragma once
+#include "app/options/option_blocks.h"
+
+#include <QDialog>
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QToolButton;
+class TImageKit;
+class TKitCalcEdit;
+class TKitSpinEdit;
+class Tform1;
+class Tkataform;
+class TBitmap;
+
+// The print dialog: places the image (or a catalog's thumbnails) on the page, chooses
+// mode, cut lines, information lines, copies and printer, and previews the page. It
+// edits `printdialog`; the caller stores it and prints on OK. Every value is held in
+// printer pixels; the edits show them in their units.
+class Tprintform : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tprintform(Tform1& mainWindow, QWidget* parent = nullptr);
+    ~Tprintform() override;
+
+    tprintdialog printdialog;
+    // Working values, printer pixels.
+    double left = 0, top = 0, width = 0, height = 0;
+    int pagesAcross = 1, pagesDown = 1;
+    // The command's arguments and the copies, set by OK.
+    int cmdLeft = 0, cmdTop = 0, cmdWidth = 0, cmdHeight = 0;
+    int copies = 1;
+
+    QGroupBox* GroupBox2 = nullptr;
+    TImageKit* ImageKit1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;
+    std::array<QRadioButton*, 3> ModeButtons{};
+    QTabWidget* PageControl1 = nullptr;
+    // left, top, width, height.
+    TKitCalcEdit *KitCalcEdit1 = nullptr, *KitCalcEdit2 = nullptr, *KitCalcEdit3 = nullptr, *KitCalcEdit4 = nullptr;
+    // Resolution, page width, page height, left, top, width, height.
+    QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr, *ComboBox3 = nullptr, *ComboBox4 = nullptr,
+              *ComboBox5 = nullptr, *ComboBox6 = nullptr, *ComboBox7 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;  // "Proportional"
+    // 1 h-centre, 2 v-centre, 3 fit, 4 original, 5 up, 6 left, 7 right, 8 down, 9 double, 10 half.
+    std::array<QRadioButton*, 11> RadioButton{};
+    QLabel *Label4 = nullptr, *Label8 = nullptr, *Label6 = nullptr, *Label2 = nullptr, *Label17 = nullptr;
+    TKitSpinEdit *SpinEdit1 = nullptr, *SpinEdit2 = nullptr, *SpinEdit3 = nullptr, *SpinEdit4 = nullptr;
+    QCheckBox *CheckBox1 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr, *CheckBox5 = nullptr,
+              *CheckBox6 = nullptr, *CheckBox7 = nullptr;
+
+    void FormActivate();
+    // Conversions with the printer's resolution across (left, width) or down (top, height).
+    double calcpixel(int unit, double value, bool vertical) const;
+    double showin(int unit, double pixels, bool vertical) const;
+    void updateprintop();
+    void updatepanelsize();
+    // The common redraw entry; the page is drawn when the automatic preview is on or
+    // force is set ("&Vorschau").
+    void updateimagekitpreview(bool force = false);
+    void clearradiobuttons();
+    void Button2Click();
+
+    // Handlers, public so that tests drive them as the controls do.
+    void unitChanged(int which);
+    void leftTopChanged(bool vertical);
+    void sizeChanged(bool vertical);
+    void placementClicked(int button);
+    void columnsRowsChanged(bool rows);
+
+    double SourceWidth() const { return printdialog.width; }
+    double SourceHeight() const { return printdialog.height; }
+    int PageWidth() const;
+    int PageHeight() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void build();
+    QWidget* buildImagePage();
+    QWidget* buildPrinterPage();
+    QWidget* buildOptionsPage();
+    TKitCalcEdit* valueEdit(int which) const;
+    QComboBox* unitBox(int which) const;
+    double& value(int which);
+    void display(int which);
+    void drawPreview();
+    int mode() const;
+    uint8_t infoFlags() const;
+
+    Tform1& main_;
+    Tkataform* catalog_ = nullptr;
+    const TBitmap* source_ = nullptr;
+    QString caption_;
+    bool busy_ = false;
+    bool activated_ = false;
+};

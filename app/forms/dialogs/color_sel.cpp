@@ -17,21 +17,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-// An up-down bound to an edit: a press writes the new position into the edit.
-class TEditUpDown : public TCustomUpDown {
-public:
-    TEditUpDown(QLineEdit* edit, int max, QWidget* parent) : TCustomUpDown(parent), edit_(edit)
-    {
-        SetRange(0, max);
-        setFixedSize(16, 22);
-    }
+TEditUpDown::TEditUpDown(QLineEdit* edit, int max, QWidget* parent) : TCustomUpDown(parent), edit_(edit)
+{
+    SetRange(0, max);
+    setFixedSize(16, 22);
+}
 
-protected:
-    void Changed(TUDBtnType) override { edit_->setText(QString::number(Position())); }
-
-private:
-    QLineEdit* edit_;
-};
+void TEditUpDown::Changed(TUDBtnType) { edit_->setText(QString::number(Position())); }
 
 TColor TfColorSel::StartColor = clBlack;
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/core/color.h"
+#include "platform/ui/up_down.h"
 
 #include <QDialog>
 #include <array>
@@ -9,7 +10,18 @@ class QLineEdit;
 class QPushButton;
 class TColorComboBox;
 class THSVBox;
-class TEditUpDown;
+
+// An up-down bound to an edit: a press writes the new position into the edit.
+class TEditUpDown : public TCustomUpDown {
+public:
+    TEditUpDown(QLineEdit* edit, int max, QWidget* parent);
+
+protected:
+    void Changed(TUDBtnType button) override;
+
+private:
+    QLineEdit* edit_;
+};
 
 // "Farbe auswählen": one colour picked with the HSV picker, the standard colours or
 // typed red, green, blue, hue, saturation and value.

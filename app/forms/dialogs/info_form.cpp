@@ -57,7 +57,6 @@ Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* par
 
 void Tinfoform::Button1Click(int index)
 {
-    SetFormHelpFile();
     TApplication::HelpContext(21 + index);
 }
 
@@ -97,6 +96,12 @@ void Tinfoform::closeEvent(QCloseEvent* event)
 {
     FormClose();
     QWidget::closeEvent(event);
+}
+
+void Tinfoform::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    SetFormHelpFile();
 }
 
 bool Tinfoform::event(QEvent* event)

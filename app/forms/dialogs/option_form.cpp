@@ -233,7 +233,7 @@ void Toptionform::screenTOsetop()
     Copy.ZoomFilter = uint8_t(std::max(0, ComboBox4->currentIndex()));
     Copy.DelayZoomFilter = CheckBox1->isChecked() ? 1 : 0;
     Copy.RulerUnit = uint8_t(std::max(0, ComboBox1->currentIndex()));
-    Copy.undodepth = Round(KitSpinEdit4->Value());
+    Copy.undodepth = Round(KitSpinEdit4->ClampValue(KitSpinEdit4->Value()));
     Copy.zoomonload = CheckBox8->isChecked() ? 1 : 0;
     Copy.fitonload = CheckBox9->isChecked() ? 1 : 0;
     Copy.katspacing = Round(KitSpinEdit1->Value());

@@ -76,6 +76,24 @@ TEST_F(OptionsAndWelcome, OkWithoutChangeKeepsEveryOption)
     }
 }
 
+TEST_F(OptionsAndWelcome, SpinValuesAreRoundedAndTheUndoDepthBounded)
+{
+    make();
+    const struct {
+        const char* typed;
+        int32_t depth;
+    } cases[] = {{"7", 7}, {"5000", 1000}, {"-3", 0}};
+    for (const auto& c : cases) {
+        Toptionform d(form->options, program);
+        d.show();
+        d.KitSpinEdit4->setText(QString::fromLatin1(c.typed));
+        d.KitSpinEdit2->setText(QString::fromLatin1(c.typed));
+        d.Button1Click();
+        EXPECT_EQ(form->options.undodepth, c.depth) << c.typed;
+        EXPECT_EQ(QString::number(form->options.katwidth), QString::fromLatin1(c.typed));
+    }
+}
+
 TEST_F(OptionsAndWelcome, OnlyOkWritesOptionsAndBindings)
 {
     REQUIRE_TOOLS(QStringLiteral("xdg-mime"));

@@ -116,7 +116,8 @@ void Tform1::resizeDialog(bool resample)
     // The record holds lengths in its own units: the image's pixels are converted, and
     // without a resolution to convert by, the size is given in pixels.
     const TBitmap* bmp = image->ImageKit1->Bitmap();
-    if (r.resolution <= 0) {
+    auto known = [](int32_t unit) { return unit >= suPixel && unit <= suInch; };
+    if (!(r.resolution > 0) || !known(r.widthunit) || !known(r.heightunit)) {
         r.widthunit = suPixel;
         r.heightunit = suPixel;
     }

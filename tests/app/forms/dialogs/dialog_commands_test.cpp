@@ -14,6 +14,7 @@
 #include "imaging/proc/image_kit_proc.h"
 
 #include <QAction>
+#include <cmath>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -107,6 +108,23 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
     }
     EXPECT_TRUE(c->Modified);
     EXPECT_EQ(form->options.neudialog.filter, 1);
+
+    // Without a resolution (or with a unit no one knows) the size opens in pixels.
+    const std::pair<double, int32_t> broken[] = {{0, suCm}, {std::nan(""), suInch}, {100, 7}};
+    for (const auto& [resolution, unit] : broken) {
+        form->options.neudialog.resolution = resolution;
+        form->options.neudialog.widthunit = unit;
+        double shown = -1;
+        int shownUnit = -1;
+        WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
+            shown = d->KitCalcEdit1->Value();
+            shownUnit = d->ComboBox1->currentIndex();
+            d->Button2->click();
+        });
+        trigger("REsize1");
+        EXPECT_EQ(shown, 200) << unit;
+        EXPECT_EQ(shownUnit, suPixel) << unit;
+    }
 }
 
 TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)

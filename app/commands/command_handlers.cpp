@@ -107,4 +107,5 @@ void Tform1::wireCommands()
     wire(Item("Drucken1"), [this] { Drucken2Click(); });
     wireButton(Control<QToolButton>("printbtn"), [this] { Drucken2Click(); });
     wireFileCommands();
+    wireDialogCommands();
 }

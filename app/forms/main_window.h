@@ -176,6 +176,21 @@ public:
     void WallpaperClick(bool tiled);
     void ReduceColorsClick(int colors);
 
+    // Commands that ask through a dialog first.
+    void ffnen1Click();
+    void REsize1Click();
+    void Resample1Click();
+    void Hintergrundfarbesetzen1Click();
+    void Winkeleingeben1Click();
+    void SchwarzWeissKonvertierung2Click();
+    void Farbenreduzieren1Click();
+    void Optionen2Click();
+    void Willkommen1Click();
+    void Panel5Click();
+    void Panel6Click();
+    // Off in tests that want no welcome window at their first activation.
+    static bool ShowWelcomeAtStart;
+
     QMdiArea* ClientArea() const { return mdi_; }
     QList<QWidget*> MDIChildren() const;
     int MDIChildCount() const { return int(MDIChildren().size()); }
@@ -233,6 +248,9 @@ private:
     void fitZoomToWindow(Tchild* child);
     void wireCommands();
     void wireFileCommands();
+    void wireDialogCommands();
+    void resizeDialog(bool resample);
+    bool chooseColor(TColor start, TColor& chosen);
     bool saveFailed(const std::exception& e);
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();

@@ -180,7 +180,8 @@ void Tform1::FormActivate()
     else if (options.winstate == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
     TApplication::ProcessMessages();
-    // The welcome window comes with the options and welcome dialogs.
+    if (options.showwelcome && ShowWelcomeAtStart)
+        Willkommen1Click();
     if (!arguments_.isEmpty()) {
         const QString name = JoinArguments(arguments_);
         OpenFileList = QStringList{name};

@@ -7,7 +7,7 @@ const TFileTypeBinding FileTypeBindings[FileTypeBindingCount] = {
     {{"JPG", "JPEG"}, "JPGGrafik", "Kandrivel (JPEG)", false},
     {{"BMP", nullptr}, "BMPGrafik", "Kandrivel (Windows Bitmap)", true},
     {{"PCX", nullptr}, "PCXGrafik", "Kandrivel (Paintbrush)", false},
-    {{"TIFF", nullptr}, "TIFFGrafik", "Kandrivel (Tiff Bitmap)", false},
+    {{"TIFF", "TIF"}, "TIFFGrafik", "Kandrivel (Tiff Bitmap)", false},
     {{"WMF", nullptr}, "WMFGrafik", "Kandrivel (Windows Metafile)", false},
     {{"EMF", nullptr}, "EMFGrafik", "Kandrivel (Windows E-Metafile)", false},
     {{"ICO", nullptr}, "ICOGrafik", "Kandrivel (Microsoft Icon)", true},

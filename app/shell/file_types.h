@@ -16,7 +16,7 @@ void UnregisterFileType(const QString& extension, const QString& className);
 
 // One row of the options dialog's file-type page.
 struct TFileTypeBinding {
-    const char* Extensions[2];  // second may be nullptr
+    const char* Extensions[2];  // second may be nullptr; both are bound and unbound together
     const char* ClassName;
     const char* Description;
     bool IconIsFile;  // "%1" (the file itself) instead of the program

@@ -20,6 +20,7 @@ protected:
         home_ = TempDir() + QStringLiteral("/home%1").arg(counter()++);
         QDir().mkpath(home_);
         qputenv("KANDRIVEL_HOME", home_.toUtf8());
+        Tform1::ShowWelcomeAtStart = false;
         SetMessageDlgHook([this](const MessageDlgCall& call) {
             messages.push_back(call.message);
             return answer;

@@ -187,8 +187,8 @@ TEST_F(MainWindowTest, CommandAvailabilityFollowsTheActiveChild)
     // Commands built later stay disabled whatever their availability.
     imageWindow(10, 10, clWhite);
     form->checkbuttonsenabled(false);
-    EXPECT_TRUE(Tform1::Available(form->Item("Histogramm1")));
-    EXPECT_FALSE(form->Item("Histogramm1")->isEnabled());
+    EXPECT_TRUE(Tform1::Available(form->Item("RckgngigPufferlschen1")));
+    EXPECT_FALSE(form->Item("RckgngigPufferlschen1")->isEnabled());
     EXPECT_TRUE(form->Item("Nebeneinander1")->isEnabled());
 }
 

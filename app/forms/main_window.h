@@ -173,6 +173,10 @@ public:
     void NeuenKatalogerstellen1Click();
     void WallpaperClick(bool tiled);
     void ReduceColorsClick(int colors);
+    // Slide shows: play (code 35), the options, and a show of the active catalog.
+    void Abspielen1Click();
+    void Optionen1Click();
+    void DiashowdirektvomKatalog1Click();
 
     QMdiArea* ClientArea() const { return mdi_; }
     QList<QWidget*> MDIChildren() const;
@@ -231,6 +235,7 @@ private:
     void fitZoomToWindow(Tchild* child);
     void wireCommands();
     void wireFileCommands();
+    void wireSlideShow();
     bool saveFailed(const std::exception& e);
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();

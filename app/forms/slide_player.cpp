@@ -71,7 +71,6 @@ Tdoslide::Tdoslide(QWidget* mainWindow, const tslideshowoptions& options)
     ImageKit1->setFocusPolicy(Qt::NoFocus);
     ImageKit1->installEventFilter(this);
     timer_ = std::make_unique<QtSlideTimer>();
-    sound_ = std::make_unique<WaveSlideSound>();
     closeTimer_ = new QTimer(this);
     closeTimer_->setSingleShot(true);
     connect(closeTimer_, &QTimer::timeout, this, [this] {
@@ -127,6 +126,9 @@ void Tdoslide::Start()
     paused_ = false;
     TranslateForm(QStringLiteral("doslide"), this);
     timer_->OnTimeout = [this] { timedOut(); };
+    // The media back end is opened only for a show that may need it.
+    if (!sound_ && options_.sound != 0)
+        sound_ = std::make_unique<WaveSlideSound>();
     if (options_.hidemouse)
         ImageKit1->SetCursor(crNone);
     const QRect screen = ScreenRect();
@@ -326,7 +328,7 @@ void Tdoslide::finish()
 {
     if (finished_)
         return;
-    if (options_.sound != 0)
+    if (options_.sound != 0 && sound_)
         sound_->Stop();
     ImageKit1->SetCursor(crDefault);
     ImageKit1->ResizeCanvas(10, 10);

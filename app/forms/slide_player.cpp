@@ -96,6 +96,14 @@ Tdoslide::~Tdoslide()
 void Tdoslide::SetTimer(std::unique_ptr<TSlideTimer> timer) { timer_ = std::move(timer); }
 void Tdoslide::SetSound(std::unique_ptr<TSlideSound> sound) { sound_ = std::move(sound); }
 
+TSlideSound& Tdoslide::sound()
+{
+    // The media back end is opened only when a show has something to play.
+    if (!sound_)
+        sound_ = std::make_unique<WaveSlideSound>();
+    return *sound_;
+}
+
 QRect Tdoslide::ScreenRect() const
 {
     QScreen* s = main_ ? main_->screen() : nullptr;
@@ -126,9 +134,6 @@ void Tdoslide::Start()
     paused_ = false;
     TranslateForm(QStringLiteral("doslide"), this);
     timer_->OnTimeout = [this] { timedOut(); };
-    // The media back end is opened only for a show that may need it.
-    if (!sound_ && options_.sound != 0)
-        sound_ = std::make_unique<WaveSlideSound>();
     if (options_.hidemouse)
         ImageKit1->SetCursor(crNone);
     const QRect screen = ScreenRect();
@@ -148,7 +153,7 @@ void Tdoslide::Start()
     activateWindow();
     setFocus();
     if (options_.sound == 1 && !options_.soundfile.IsEmpty())
-        sound_->Play(options_.soundfile.Text(), true);
+        sound().Play(options_.soundfile.Text(), true);
     stop_ = false;
     if (options_.source == 1) {
         files_ = CollectSlideDirectory(options_.directory.Text(), options_);
@@ -221,8 +226,8 @@ bool Tdoslide::showEntry(int index)
     if (options_.sound == 2) {
         const QString wav = SlideSoundComment(file);
         if (QFileInfo::exists(wav)) {
-            sound_->Stop();
-            sound_->Play(wav, false);
+            sound().Stop();
+            sound().Play(wav, false);
         }
     }
     TBitmap* bmp = ImageKit1->Bitmap();

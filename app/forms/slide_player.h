@@ -83,6 +83,7 @@ private:
     void keyPress(int key, bool autoRepeat);
     void timedOut();
     void finish();
+    TSlideSound& sound();
 
     tslideshowoptions options_;
     QPointer<QWidget> main_;

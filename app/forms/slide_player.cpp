@@ -65,6 +65,7 @@ Tdoslide::Tdoslide(QWidget* mainWindow, const tslideshowoptions& options)
     ImageKit1 = new TImageKit(this);
     ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
     ImageKit1->SetBackground(clBlack);
+    ImageKit1->SetBorderStyle(bsNone);
     ImageKit1->SetCursor(TImageKitView::crCross2);
     ImageKit1->SetAutoUndo(false);
     ImageKit1->SetCenter(true);

@@ -267,11 +267,6 @@ TEST_F(SlidePlayer, FitAndFillScaleIntoTheWindow)
             EXPECT_EQ(p.ImageKit1->ViewY(), std::min(maxY, SlideViewOrigin(c.eh, 100, screen.height())));
         }
     }
-    // Window of the image's size: the window takes the picture's size, centred.
-    o.window = 1;
-    Tdoslide& p = start({image("klein.bmp", 120, 80)});
-    EXPECT_EQ(p.size(), QSize(120, 80));
-    EXPECT_EQ(p.geometry().center().x() / 10, p.ScreenRect().center().x() / 10);
 }
 
 TEST_F(SlidePlayer, CommentsAreWrittenPlayedAndBeeped)

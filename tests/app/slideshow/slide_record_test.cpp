@@ -75,25 +75,3 @@ TEST(SlideShowRecord, EveryFieldLandsAtItsOffsetAndReadsBack)
     EXPECT_EQ(back, o);
     EXPECT_EQ(m.Position(), 836);
 }
-
-TEST(SlideShowRecord, DefaultsMatchTheTableAndLongNamesAreRefused)
-{
-    const QByteArray d = bytesOf(tslideshowoptions::Defaults());
-    auto i32 = [&](int at) { return int32_t(uint8_t(d[at]) | uint8_t(d[at + 1]) << 8 | uint8_t(d[at + 2]) << 16 |
-                                            uint32_t(uint8_t(d[at + 3])) << 24); };
-    const std::pair<int, int> ints[] = {{0, 2}, {4, 0},  {8, 300}, {12, 300}, {16, 0}, {20, 1},
-                                        {24, 1}, {28, 15}, {32, 0}, {36, 0},   {40, 0}, {44, 20}};
-    for (const auto& [at, v] : ints)
-        EXPECT_EQ(i32(at), v) << "offset " << at;
-    const uint8_t flags[] = {1, 1, 1, 0, 0, 1, 1};  // 48 … 54
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(uint8_t(d[48 + i]), flags[i]) << "offset " << 48 + i;
-    const uint8_t types[] = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0};  // 823 … 832
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(uint8_t(d[823 + i]), types[i]) << "offset " << 823 + i;
-
-    tslideshowoptions o;
-    ASSERT_TRUE(o.soundfile.Assign(QString(255, QLatin1Char('a'))));
-    EXPECT_FALSE(o.soundfile.Assign(QString(128, QChar(0x00F6))));  // 256 bytes of UTF-8
-    EXPECT_EQ(o.soundfile.Text(), QString(255, QLatin1Char('a')));
-}

@@ -5,50 +5,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
-
-std::vector<int> take(TSlideSequence& s, int n)
-{
-    std::vector<int> out;
-    for (int i = 0; i < n; ++i)
-        out.push_back(s.Next());
-    return out;
-}
-
-} // namespace
-
-TEST(SlideSequence, EachOrderAndRepeatSetting)
-{
-    struct Case {
-        int count, order;
-        bool repeat;
-        std::vector<int> expected;  // the first nine draws
-    };
-    const std::vector<int> draws = {2, 0, 2, 1, 1, 0, 2, 2, 0};
-    const Case cases[] = {
-        {3, 0, false, {0, 1, 2, -1, -1, -1, -1, -1, -1}},
-        {3, 0, true, {0, 1, 2, 0, 1, 2, 0, 1, 2}},
-        {3, 1, false, {2, 1, 0, -1, -1, -1, -1, -1, -1}},
-        {3, 1, true, {2, 1, 0, 2, 1, 0, 2, 1, 0}},
-        {3, 2, false, draws},  // random never ends by itself
-        {3, 2, true, draws},
-        {0, 0, true, {-1, -1, -1, -1, -1, -1, -1, -1, -1}},
-        {0, 2, true, {-1, -1, -1, -1, -1, -1, -1, -1, -1}},
-        {1, 1, false, {0, -1, -1, -1, -1, -1, -1, -1, -1}},
-    };
-    for (const Case& c : cases) {
-        size_t next = 0;
-        std::vector<int> asked;
-        TSlideSequence s(c.count, c.order, c.repeat, [&](int n) {
-            asked.push_back(n);
-            return draws[next++];
-        });
-        EXPECT_EQ(take(s, 9), c.expected) << "count " << c.count << " order " << c.order << " repeat " << c.repeat;
-        for (int n : asked)
-            EXPECT_EQ(n, c.count);
-    }
-}
-
 TEST(SlideScaling, FitAndFillKeepTheAspectAndCentreLargeImages)
 {
     struct Case {

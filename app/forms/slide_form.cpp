@@ -66,12 +66,9 @@ QGroupBox* radioGroup(QWidget* parent, const char* name, const char* caption,
     return box;
 }
 
-// Three exclusive buttons standing for the values 0, 1, 2.
-int choice(QRadioButton* a, QRadioButton* b, QRadioButton* c)
-{
-    (void)a;
-    return c->isChecked() ? 2 : b->isChecked() ? 1 : 0;
-}
+// Three exclusive buttons standing for the values 0, 1, 2: the first is whatever
+// the other two are not.
+int choice(QRadioButton* one, QRadioButton* two) { return two->isChecked() ? 2 : one->isChecked() ? 1 : 0; }
 
 void choose(int value, QRadioButton* a, QRadioButton* b, QRadioButton* c)
 {
@@ -335,7 +332,7 @@ void Tslideform::FormActivate()
 void Tslideform::BlockToControls()
 {
     const tslideshowoptions& o = slideoptions;
-    choose(o.sound == 1 ? 1 : o.sound == 2 ? 2 : 0, RadioButton15, RadioButton13, RadioButton14);
+    choose(o.sound, RadioButton15, RadioButton13, RadioButton14);
     choose(o.window, RadioButton3, RadioButton4, RadioButton5);
     KitCalcEdit1->SetValue(o.fixedwidth);
     KitCalcEdit2->SetValue(o.fixedheight);
@@ -373,18 +370,17 @@ bool Tslideform::ControlsToBlock()
             return false;
         }
     tslideshowoptions& o = slideoptions;
-    const int sound3 = choice(RadioButton15, RadioButton13, RadioButton14);
-    o.sound = sound3;
-    o.window = choice(RadioButton3, RadioButton4, RadioButton5);
+    o.sound = choice(RadioButton13, RadioButton14);
+    o.window = choice(RadioButton4, RadioButton5);
     o.fixedwidth = Round(KitCalcEdit1->Value());
     o.fixedheight = Round(KitCalcEdit2->Value());
     o.order = std::max(0, orderGroup->checkedId());
-    o.scaling = choice(RadioButton8, RadioButton9, RadioButton7);
+    o.scaling = choice(RadioButton9, RadioButton7);
     o.filter = std::max(0, ComboBox4->currentIndex());
     o.seconds = Round(KitCalcEdit3->Value());
-    o.listsort = choice(RadioButton1, RadioButton2, RadioButton6);
+    o.listsort = choice(RadioButton2, RadioButton6);
     o.source = std::max(0, sourceGroup->checkedId());
-    o.dirsort = choice(RadioButton10, RadioButton11, RadioButton12);
+    o.dirsort = choice(RadioButton11, RadioButton12);
     o.fontsize = Round(SpinEdit1->Value());
     o.nexttimed = CheckBox1->isChecked();
     o.nextonkey = CheckBox2->isChecked();

@@ -108,4 +108,5 @@ void Tform1::wireCommands()
     wireButton(Control<QToolButton>("printbtn"), [this] { Drucken2Click(); });
     wireFileCommands();
     wireDialogCommands();
+    wireSlideShow();
 }

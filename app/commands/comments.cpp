@@ -6,6 +6,7 @@
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
+#include "app/util/text_lines.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/streams.h"
 
@@ -38,18 +39,6 @@ bool savedFirst(Tchild* image)
 bool confirmed(const QString& german, const QString& english)
 {
     return LangMessageDlg(german, mtConfirmation, mbOKCancel, english) == mrOk;
-}
-
-QString firstLine(const QString& fileName)
-{
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    // One line is all a comment holds; a huge file is not read whole.
-    QByteArray line = f.readLine(64 * 1024);
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
 }
 
 QString chooseWav(const QString& title, const QString& directory, const QString& filter)
@@ -92,7 +81,7 @@ void Tform1::runComment(const tautomatitem& a, Tchild* image)
         if (!savedFirst(image))
             return;
         const QString txt = commentPath(image, ".txt");
-        QString text = QFileInfo::exists(txt) ? firstLine(txt) : QString();
+        QString text = QFileInfo::exists(txt) ? ReadFirstLine(txt) : QString();
         if (!InputQuery(LangText(QStringLiteral("Tonkommentar angeben"), QStringLiteral("Set sound comment")),
                         LangText(QStringLiteral("Bitte Tonkommentar angeben:"), QStringLiteral("Enter sound comment")),
                         text))

@@ -175,6 +175,10 @@ public:
     void NeuenKatalogerstellen1Click();
     void WallpaperClick(bool tiled);
     void ReduceColorsClick(int colors);
+    // Slide shows: play (code 35), the options, and a show of the active catalog.
+    void Abspielen1Click();
+    void Optionen1Click();
+    void DiashowdirektvomKatalog1Click();
 
     // Commands that ask through a dialog first.
     void ffnen1Click();
@@ -251,6 +255,7 @@ private:
     void wireDialogCommands();
     void resizeDialog(bool resample);
     bool chooseColor(TColor start, TColor& chosen);
+    void wireSlideShow();
     bool saveFailed(const std::exception& e);
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();

@@ -51,6 +51,8 @@ void TWavePlayer::Stop() { player_->stop(); }
 
 bool TWavePlayer::Playing() const { return player_->playbackState() == QMediaPlayer::PlayingState; }
 
+void TWavePlayer::SetLooping(bool on) { player_->setLoops(on ? QMediaPlayer::Infinite : QMediaPlayer::Once); }
+
 TWaveRecorder::TWaveRecorder(QObject* owner) : QObject(owner) {}
 
 TWaveRecorder::~TWaveRecorder()

@@ -22,6 +22,8 @@ public:
     void Play(const QString& fileName);
     void Stop();
     bool Playing() const;
+    // Looping files start again at their end until Stop (a background sound).
+    void SetLooping(bool on);
 
 private:
     QMediaPlayer* player_ = nullptr;

@@ -66,12 +66,14 @@ const ItemRow itemRows[] = {
     {"Nebeneinander1", "&Nebeneinander", false, true, true},
     {"Untereinander1", "&Untereinander", false, true, true},
     {"bereinander1", "Ü&bereinander", false, true, true},
+    {"Abspielen1", "A&bspielen", true, true, true},
+    {"Optionen1", "D&iashow", true, true, true},
+    {"DiashowdirektvomKatalog1", "&Diashow direkt vom Katalog", false, false, true},
 };
 
 // Items whose handlers come with later dialogs: only the caption is fixed here.
 const std::pair<const char*, const char*> captionRows[] = {
     {"Greangeben1", "&Größe angeben ..."},
-    {"Abspielen1", "A&bspielen"},
     {"Kommentaraufnehmen1", "Ton&kommentar aufnehmen"},
     {"Text2", "&Textkommentar festlegen"},
     {"Kommentarlschen1", "Tonk&ommentar löschen"},
@@ -185,6 +187,7 @@ TEST_F(MainWindowActions, EnabledStateFollowsTheWindowKind)
         }
         EXPECT_TRUE(form->spinedit1->isEnabled());
         EXPECT_TRUE(button("SpeedButton32")->isEnabled());
+        EXPECT_TRUE(button("SpeedButton9")->isEnabled());
     }
 }
 

@@ -1,0 +1,123 @@
+#include "app/slideshow/slide_list.h"
+
+#include "app/options/option_blocks.h"
+#include "platform/core/data_directory.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/streams.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <utility>
+
+TSlideRandom DefaultSlideRandom()
+{
+    return [](int n) { return n > 0 ? int(QRandomGenerator::global()->bounded(n)) : 0; };
+}
+
+QString SlideListFileName() { return QDir(DataDirectory()).filePath(QStringLiteral("slide.sld")); }
+
+QStringList ReadSlideList(const QString& fileName)
+{
+    QFile f(fileName);
+    if (!f.exists())
+        return {};
+    if (!f.open(QIODevice::ReadOnly))
+        throw EReadError(QStringLiteral("Cannot read %1: %2").arg(fileName, f.errorString()));
+    if (f.size() > MaxSlideListBytes)
+        throw EReadError(QStringLiteral("%1 is too large for a slide list").arg(fileName));
+    const QByteArray data = f.read(MaxSlideListBytes + 1);
+    if (data.size() > MaxSlideListBytes)
+        throw EReadError(QStringLiteral("%1 is too large for a slide list").arg(fileName));
+    QStringList out;
+    for (QByteArray line : data.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            out.append(QString::fromUtf8(line));
+    }
+    return out;
+}
+
+void WriteSlideList(const QString& fileName, const QStringList& files)
+{
+    QByteArray data;
+    for (const QString& f : files) {
+        data += f.toUtf8();
+        data += "\r\n";
+    }
+    WriteFileSafely(fileName, data);
+}
+
+bool SlideFileTypeIncluded(const QString& fileName, const tslideshowoptions& options)
+{
+    // Extension → index of its flag (jpg, bmp, pcx, gif, tiff, wmf, emf, ico, cur, png).
+    static const std::pair<const char*, int> kTypes[] = {
+        {"jpg", 0}, {"jpeg", 0}, {"bmp", 1}, {"pcx", 2}, {"gif", 3}, {"tif", 4}, {"tiff", 4},
+        {"wmf", 5}, {"emf", 6},  {"ico", 7},  {"cur", 8}, {"png", 9},
+    };
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || fileName.indexOf(QLatin1Char('/'), dot) >= 0)
+        return false;
+    const QString ext = fileName.mid(dot + 1).toLower();
+    for (const auto& [name, index] : kTypes)
+        if (ext == QLatin1String(name))
+            return options.types[size_t(index)] != 0;
+    return false;
+}
+
+namespace {
+
+void walk(const QString& directory, const tslideshowoptions& options, QStringList& out)
+{
+    const QDir dir(directory);
+    const QFileInfoList entries = dir.entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& fi : entries) {
+        if (fi.isDir()) {
+            if (options.subdirs && !fi.fileName().startsWith(QLatin1Char('.')) && !fi.isSymLink())
+                walk(fi.filePath(), options, out);
+            continue;
+        }
+        if (SlideFileTypeIncluded(fi.fileName(), options))
+            out.append(fi.filePath());
+    }
+}
+
+} // namespace
+
+QStringList CollectSlideDirectory(const QString& directory, const tslideshowoptions& options)
+{
+    QStringList out;
+    if (!directory.isEmpty())
+        walk(directory, options, out);
+    return out;
+}
+
+void SortSlidesByName(QStringList& files)
+{
+    std::stable_sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+void ShuffleSlides(QStringList& files, const TSlideRandom& random)
+{
+    const int n = int(files.size());
+    for (int i = 0; i < n; ++i) {
+        const int j = random(n);
+        if (j >= 0 && j < n)
+            files.swapItemsAt(i, j);
+    }
+}
+
+void SortSlides(QStringList& files, int sort, const TSlideRandom& random)
+{
+    if (sort == slsName)
+        SortSlidesByName(files);
+    else if (sort == slsRandom)
+        ShuffleSlides(files, random);
+}

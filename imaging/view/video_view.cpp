@@ -191,6 +191,8 @@ void TImageKitVideoView::SetPreviewRate(int ms)
 void TImageKitVideoView::SetVideoSource(int index)
 {
     videoSource_ = index;
+    // Another driver has another format.
+    formatKnown_ = false;
     if (showVideo_) {
         SetShowVideo(false);
         SetShowVideo(true);

@@ -106,7 +106,7 @@ void Tkomform::FormActivate()
     case Import: {
         Button1->hide();
         Label1->setText(TranslatedText(QStringLiteral("Importiere Kommentar. Bitte warten ...")));
-        setWindowTitle(TranslatedCaption(QStringLiteral("Kommentar importieren")));
+        setWindowTitle(TranslatedText(QStringLiteral("Kommentar importieren")));
         TApplication::ProcessMessages();
         QString why;
         if (!CopyComment(SourceFile, FileName, &why))
@@ -123,7 +123,7 @@ void Tkomform::FormActivate()
         }
         running_ = true;
         Label1->setText(TranslatedText(QStringLiteral("Aufnahme läuft !!!")));
-        setWindowTitle(TranslatedCaption(QStringLiteral("Kommentar aufnehmen")));
+        setWindowTitle(TranslatedText(QStringLiteral("Kommentar aufnehmen")));
         StartStopwatch();
         Timer1Timer();
         Timer1->start(1);
@@ -132,7 +132,7 @@ void Tkomform::FormActivate()
         Button1->show();
         running_ = true;
         Label1->setText(TranslatedText(QStringLiteral("Kommentar wird abgespielt !!!")));
-        setWindowTitle(TranslatedCaption(QStringLiteral("Kommentar abspielen")));
+        setWindowTitle(TranslatedText(QStringLiteral("Kommentar abspielen")));
         MediaPlayer1->Play(FileName);
         break;
     default: closeSoon(); break;

@@ -36,9 +36,11 @@ public:
     TWaveRecorder* Recorder;
     QTimer* Timer1;
 
+    // Closing without Stop: the comment that was there stays.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override;
 
 private:
     void closeSoon();

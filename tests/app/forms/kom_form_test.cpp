@@ -170,6 +170,22 @@ TEST_F(CommentForm, RecordingReplacesTheCommentOnlyOnStop)
     }
 }
 
+// A comment that cannot be written is reported, and nothing is left behind.
+TEST_F(CommentForm, RecordingIntoAMissingFolderReportsIt)
+{
+    if (!audio.isEmpty())
+        GTEST_SKIP() << audio.toStdString();
+    Tkomform form;
+    form.Mode = Tkomform::Record;
+    form.FileName = freshDir() + QStringLiteral("/gone/pic.bmp.wav");
+    form.show();
+    EXPECT_FALSE(form.Running());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("pic.bmp.wav")));
+    QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 10000);
+    EXPECT_FALSE(QFileInfo::exists(form.FileName));
+}
+
 TEST_F(CommentForm, PlayingEndsByItself)
 {
     if (!audio.isEmpty())

@@ -3,15 +3,15 @@
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/stopwatch.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/streams.h"
 #include "platform/system/wave_sound.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -56,38 +56,22 @@ bool Tkomform::CopyComment(const QString& source, const QString& target, QString
     // The comment imported onto itself: opening the target for writing would empty the source.
     if (!a.isEmpty() && a == b)
         return true;
-    QFile in(source);
-    QSaveFile out(target);
-    QString why;
-    if (!in.open(QIODevice::ReadOnly))
-        why = in.errorString();
-    else if (!out.open(QIODevice::WriteOnly))
-        why = out.errorString();
-    else {
+    try {
+        TFileStream in(source, fmOpenRead);
+        TSafeFileStream out(target);
         char block[1024];
-        for (;;) {
-            const qint64 got = in.read(block, sizeof block);
-            if (got < 0) {
-                why = in.errorString();
-                break;
-            }
-            if (got > 0 && out.write(block, got) != got) {
-                why = out.errorString();
-                break;
-            }
-            if (got < qint64(sizeof block))
-                break;
-        }
-        if (why.isEmpty() && !out.commit())
-            why = out.errorString();
+        int64_t got;
+        do {
+            got = in.Read(block, sizeof block);
+            out.WriteBuffer(block, got);
+        } while (got == int64_t(sizeof block));
+        out.Commit();
+    } catch (const Exception& e) {
+        if (error)
+            *error = e.Message();
+        return false;
     }
-    if (why.isEmpty())
-        return true;
-    if (out.isOpen())
-        out.cancelWriting();
-    if (error)
-        *error = why;
-    return false;
+    return true;
 }
 
 void Tkomform::closeSoon()

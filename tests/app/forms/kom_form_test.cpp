@@ -3,6 +3,7 @@
 #include "app/util/stopwatch.h"
 #include "common/test_support.h"
 #include "null_audio.h"
+#include "platform/core/streams.h"
 #include "platform/system/wave_sound.h"
 #include "platform/ui/dialogs.h"
 
@@ -24,17 +25,11 @@ QString freshDir()
     return d;
 }
 
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+void write(const QString& path, const QByteArray& bytes) { WriteFileSafely(path, bytes); }
 
 QByteArray read(const QString& path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return QFileInfo::exists(path) ? ReadWholeFile(path) : QByteArray("<missing>");
 }
 
 QByteArray pattern(int size)

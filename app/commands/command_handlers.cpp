@@ -106,6 +106,16 @@ void Tform1::wireCommands()
     wireButton(Control<QToolButton>("scanbtn"), [this] { Scanne1Click(); });
     wire(Item("Drucken1"), [this] { Drucken2Click(); });
     wireButton(Control<QToolButton>("printbtn"), [this] { Drucken2Click(); });
+    // Video import and the sound comment: the code alone, the forms come through the seams.
+    const std::pair<const char*, uint8_t> codeItems[] = {{"Videobildimportieren1", cmdVideoImport},
+                                                         {"Kommentaraufnehmen1", cmdRecordComment},
+                                                         {"Kommentarabspielen1", cmdPlayComment},
+                                                         {"Kommentarimportieren1", cmdImportComment}};
+    for (const auto& [name, code] : codeItems)
+        wire(Item(QString::fromLatin1(name)), [this, c = code] { runcode(c); });
+    wireButton(Control<QToolButton>("SpeedButton57"), [this] { runcode(cmdVideoImport); });
+    wireButton(Control<QToolButton>("SpeedButton37"), [this] { runcode(cmdRecordComment); });
+    wireButton(Control<QToolButton>("SpeedButton35"), [this] { runcode(cmdPlayComment); });
     wireFileCommands();
     wireDialogCommands();
     wireSlideShow();

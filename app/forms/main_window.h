@@ -125,6 +125,8 @@ public:
     void ZumBearbeitenausschneiden1Click();
     // Drawing settings and help that open their own dialogs.
     void Linienbreite1Click();
+    // The drawing bar's three pictures open the style picker at their page.
+    void StylePictureClick(int page, QWidget* picture);
     void spinedit1Change();
     void Schriftartfestlegen1Click();
     void NichtsAuswhlen1Click();

@@ -4,6 +4,7 @@
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
 #include "app/forms/startup_rules.h"
+#include "app/forms/video_form.h"
 #include "app/forms/zeichen_form.h"
 #include "app/options/option_file.h"
 #include "app/recent/history_list.h"
@@ -61,6 +62,8 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
     // The two resident forms live as long as the main window.
     autoform_ = new Tautoform(this);
     zeichenform_ = new Tzeichenform(this);
+    zeichenform_->Options = &options;
+    InstallVideoAndCommentForms();
     FormCreate();
 }
 

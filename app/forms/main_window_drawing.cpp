@@ -196,7 +196,18 @@ void Tform1::SetFillColor(TColor c)
     options.fillcolor = uint32_t(c);
 }
 
-const TBitmap* Tform1::FillPatternBitmap() const { return Image2->PictureBitmap(); }
+// The pattern file's own picture, not the stretched sample of the drawing bar: the
+// brush repeats it at its own size.
+const TBitmap* Tform1::FillPatternBitmap() const { return &fillPattern_; }
+
+void Tform1::StylePictureClick(int page, QWidget* picture)
+{
+    zeichenform_->PageNumber = page;
+    const QPoint at = picture->mapToGlobal(QPoint(picture->width(), 2 * picture->height()));
+    zeichenform_->move(at);
+    zeichenform_->exec();
+    updatebrushpen();
+}
 
 void Tform1::Standardleiste1Click()
 {

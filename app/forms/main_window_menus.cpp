@@ -392,6 +392,9 @@ void Tform1::buildToolBars()
     Panel6 = panel("Panel6", "Füllfarbe");
     Image2 = picture("Image2", "Füllart", 40, 20);
     pinselartn = picture("pinselartn", "Pinselart", 24, 20);
+    clearpen->OnClick = [this](TObject*) { TApplication::Guard([this] { StylePictureClick(0, clearpen); }); };
+    Image2->OnClick = [this](TObject*) { TApplication::Guard([this] { StylePictureClick(1, Image2); }); };
+    pinselartn->OnClick = [this](TObject*) { TApplication::Guard([this] { StylePictureClick(2, pinselartn); }); };
     ToolBar2->addSeparator();
     FontComboBox1 = new QFontComboBox(ToolBar2);
     FontComboBox1->setObjectName(QStringLiteral("FontComboBox1"));

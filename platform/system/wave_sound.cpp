@@ -6,15 +6,20 @@
 #include <QAudioFormat>
 #include <QAudioOutput>
 #include <QAudioSource>
-#include <QBuffer>
+#include <QSaveFile>
+#include <algorithm>
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 
 QByteArray WaveFileBytes(const QByteArray& pcm, int sampleRate, int channels)
 {
+    return WaveHeaderBytes(uint32_t(pcm.size()), sampleRate, channels) + pcm;
+}
+
+QByteArray WaveHeaderBytes(uint32_t dataSize, int sampleRate, int channels)
+{
     TMemoryStream s;
-    const uint32_t dataSize = uint32_t(pcm.size());
     const uint16_t blockAlign = uint16_t(channels * 2);
     s.WriteBuffer("RIFF", 4);
     s.WriteU32(36 + dataSize);
@@ -28,7 +33,6 @@ QByteArray WaveFileBytes(const QByteArray& pcm, int sampleRate, int channels)
     s.WriteU16(16);
     s.WriteBuffer("data", 4);
     s.WriteU32(dataSize);
-    s.WriteBuffer(pcm.constData(), pcm.size());
     return s.Bytes();
 }
 
@@ -37,7 +41,14 @@ TWavePlayer::TWavePlayer(QObject* owner) : QObject(owner)
     player_ = new QMediaPlayer(this);
     output_ = new QAudioOutput(this);
     player_->setAudioOutput(output_);
+    connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
+        if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
+            emit Finished();
+    });
+    connect(player_, &QMediaPlayer::errorOccurred, this, [this] { emit Finished(); });
 }
+
+QString TWavePlayer::ErrorText() const { return player_->errorString(); }
 
 TWavePlayer::~TWavePlayer() = default;
 
@@ -55,39 +66,73 @@ void TWavePlayer::SetLooping(bool on) { player_->setLoops(on ? QMediaPlayer::Inf
 
 TWaveRecorder::TWaveRecorder(QObject* owner) : QObject(owner) {}
 
-TWaveRecorder::~TWaveRecorder()
-{
-    if (source_)
-        source_->stop();
-}
+TWaveRecorder::~TWaveRecorder() { Cancel(); }
 
-void TWaveRecorder::Start(const QString& fileName)
+bool TWaveRecorder::Start(const QString& fileName)
 {
-    fileName_ = fileName;
-    buffer_ = std::make_unique<QBuffer>();
-    buffer_->open(QIODevice::WriteOnly);
+    Cancel();
+    error_.clear();
     QAudioFormat format;
     format.setSampleRate(rate_);
     format.setChannelCount(channels_);
     format.setSampleFormat(QAudioFormat::Int16);
     const QAudioDevice device = QMediaDevices::defaultAudioInput();
-    delete source_;
-    source_ = nullptr;
-    if (!device.isNull() && device.isFormatSupported(format)) {
-        source_ = new QAudioSource(device, format, this);
-        source_->start(buffer_.get());
+    if (device.isNull()) {
+        error_ = QStringLiteral("No sound input device is available.");
+        return false;
+    }
+    if (!device.isFormatSupported(format)) {
+        error_ = QStringLiteral("The sound input device cannot record 16-bit mono at %1 Hz.").arg(rate_);
+        return false;
+    }
+    file_ = std::make_unique<QSaveFile>(fileName);
+    // The header is written again with the real sizes on Stop.
+    if (!file_->open(QIODevice::WriteOnly) || file_->write(WaveHeaderBytes(0, rate_, channels_)) != 44) {
+        error_ = QStringLiteral("Cannot create %1: %2").arg(fileName, file_->errorString());
+        file_.reset();
+        return false;
+    }
+    source_ = new QAudioSource(device, format, this);
+    source_->start(file_.get());
+    if (source_->error() != QAudio::NoError) {
+        error_ = QStringLiteral("The sound input device could not be opened.");
+        Cancel();
+        return false;
     }
     recording_ = true;
+    return true;
 }
+
+qint64 TWaveRecorder::BytesRecorded() const { return file_ ? std::max<qint64>(0, file_->pos() - 44) : 0; }
 
 bool TWaveRecorder::Stop()
 {
     if (!recording_)
         return false;
     recording_ = false;
-    if (source_)
+    source_->stop();
+    delete source_;
+    source_ = nullptr;
+    const qint64 end = file_->pos();
+    const qint64 data = std::min<qint64>(end - 44, UINT32_MAX - 36);
+    bool ok = data >= 0 && file_->seek(0) && file_->write(WaveHeaderBytes(uint32_t(data), rate_, channels_)) == 44 &&
+              file_->seek(end) && file_->commit();
+    if (!ok)
+        error_ = QStringLiteral("Cannot write %1: %2").arg(file_->fileName(), file_->errorString());
+    file_.reset();
+    return ok;
+}
+
+void TWaveRecorder::Cancel()
+{
+    recording_ = false;
+    if (source_) {
         source_->stop();
-    WriteFileSafely(fileName_, WaveFileBytes(buffer_->data(), rate_, channels_));
-    buffer_.reset();
-    return true;
+        delete source_;
+        source_ = nullptr;
+    }
+    if (file_) {
+        file_->cancelWriting();
+        file_.reset();
+    }
 }

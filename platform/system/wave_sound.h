@@ -2,16 +2,19 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <memory>
 
 class QAudioOutput;
 class QAudioSource;
-class QBuffer;
+class QSaveFile;
 class QMediaPlayer;
 
 // A RIFF/WAVE file of 16-bit PCM: the 44-byte header written field by field, then the
 // samples.
 QByteArray WaveFileBytes(const QByteArray& pcm, int sampleRate, int channels);
+// The 44-byte header alone, for dataSize bytes of samples.
+QByteArray WaveHeaderBytes(uint32_t dataSize, int sampleRate, int channels);
 
 // Plays one wave file on the default output.
 class TWavePlayer : public QObject {
@@ -25,26 +28,39 @@ public:
     // Looping files start again at their end until Stop (a background sound).
     void SetLooping(bool on);
 
+    // The last playback error, empty when none.
+    QString ErrorText() const;
+
+signals:
+    // Playing came to the end of the file, or stopped on an error.
+    void Finished();
+
 private:
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* output_ = nullptr;
 };
 
-// Records from the default input into a wave file. Without an input device the file
-// is still written, with no samples.
+// Records from the default input into a wave file. The samples go to a temporary file
+// beside the target, which replaces the target only on Stop; Cancel, a failure or
+// destruction while recording leave the old file as it was.
 class TWaveRecorder : public QObject {
     Q_OBJECT
 public:
     explicit TWaveRecorder(QObject* owner = nullptr);
     ~TWaveRecorder() override;
-    void Start(const QString& fileName);
-    // Writes the file (safely, replacing an old one); false when nothing was started.
+    // False (with ErrorText) when there is no input device or the file cannot be made.
+    bool Start(const QString& fileName);
+    // Completes the file and puts it in place; false when nothing was started or it failed.
     bool Stop();
+    void Cancel();
     bool Recording() const { return recording_; }
+    const QString& ErrorText() const { return error_; }
+    // Sample bytes recorded so far.
+    qint64 BytesRecorded() const;
 
 private:
-    QString fileName_;
-    std::unique_ptr<QBuffer> buffer_;
+    QString error_;
+    std::unique_ptr<QSaveFile> file_;
     QAudioSource* source_ = nullptr;
     int rate_ = 22050;
     int channels_ = 1;

@@ -1,5 +1,6 @@
 #include "platform/ui/image_control.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 TImage::TImage(QWidget* parent) : QWidget(parent)
@@ -18,4 +19,11 @@ void TImage::paintEvent(QPaintEvent*)
         return;
     QPainter p(this);
     p.drawImage(0, 0, bitmap_.Image());
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && OnClick)
+        OnClick(this);
+    QWidget::mouseReleaseEvent(event);
 }

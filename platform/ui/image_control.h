@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/core/events.h"
 #include "platform/graphics/bitmap.h"
 
 #include <QWidget>
@@ -18,8 +19,12 @@ public:
     // Repaints counted, so that owners and tests can see a change arrive.
     int ChangeCount() const { return changes_; }
 
+    // A left click released over the control.
+    TNotifyEvent OnClick;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     TBitmap bitmap_;

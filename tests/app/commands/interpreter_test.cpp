@@ -164,7 +164,7 @@ TEST_F(Interpreter, ImageCommandsWithoutAnImageWindowChangeNothing)
     for (int code = 0; code <= 255; ++code) {
         // Window and device commands, which act without an image window.
         if (code == cmdNewImage || code == cmdOpen || code == cmdScan || code == cmdSelectScanner ||
-            code == cmdNewCatalog)
+            code == cmdNewCatalog || code == cmdVideoImport)
             continue;
         form->automatitem.SetArg(1, 4);
         form->automatitem.SetArg(2, 4);

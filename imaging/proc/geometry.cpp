@@ -69,11 +69,14 @@ void fillRows(std::vector<uint8_t>& buf, int w, int h, const TTriple& bg)
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 rotation buffer").arg(w).arg(h));
     }
-    for (size_t i = 0; i < buf.size(); i += 3) {
-        buf[i] = bg.b;
-        buf[i + 1] = bg.g;
-        buf[i + 2] = bg.r;
-    }
+    const size_t rowBytes = size_t(w) * 3;
+    ParallelRows(h, int64_t(w) * h, [&](int y0, int y1) {
+        for (size_t i = size_t(y0) * rowBytes; i < size_t(y1) * rowBytes; i += 3) {
+            buf[i] = bg.b;
+            buf[i + 1] = bg.g;
+            buf[i + 2] = bg.r;
+        }
+    });
 }
 
 struct TShearSizes {

@@ -10,6 +10,7 @@
 #include "platform/ui/application.h"
 
 #include <QAction>
+#include <cstdlib>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFrame>
@@ -236,11 +237,17 @@ void Tkataform::DrawGrid1DblClick()
 
 void Tkataform::progressdo(QObject* sender, int percent)
 {
+    // The bar repaints itself at once on every change, which costs more than making
+    // the rows of a thumbnail: it follows in steps of 5 and always shows 0 and 100.
+    if (percent != 0 && percent != 100 && shownProgress_ >= 0 && std::abs(percent - shownProgress_) < kProgressStep)
+        return;
+    shownProgress_ = percent;
     main_->onprogressany(sender, percent);
 }
 
 void Tkataform::resetProgress()
 {
+    shownProgress_ = 0;
     if (main_->ProgressBar1)
         main_->ProgressBar1->setValue(0);
 }

@@ -118,6 +118,8 @@ private:
 
     Tform1* main_;
     bool initialised_ = false;
+    static constexpr int kProgressStep = 5;
+    int shownProgress_ = -1;  // last percentage handed to the bar
 };
 
 // A new, empty catalog window in the main window's client area, shown and active. The

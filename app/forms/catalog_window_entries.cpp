@@ -8,6 +8,7 @@
 #include "app/util/paths.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "imaging/dialogs/open_dialog.h"
+#include "imaging/io/io_params.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/rounding.h"
 #include "platform/ui/application.h"
@@ -30,12 +31,19 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
     // A file of a type no reader knows loads nothing; it must not keep the previous
     // file's picture as its thumbnail.
     bmp->SetSize(0, 0);
+    // A JPEG needs decoding only to a few times the thumbnail (the DCT's own scaling;
+    // a photograph of 12 MP still goes to 1/8). From four times, the triangle filter's
+    // unnormalised weights give all but the thumbnail of the full picture; from twice
+    // they may not.
+    TIOParamsVals& params = ie->IOParams();
+    params.JpegMinLongSide = 4 * ThumbSize;
     ie->LoadFromFile(path);
     entry.Path = path;
     entry.Time = FileTimeOf(path);
     entry.Size = QFileInfo(path).size();
-    entry.Width = bmp->Width();
-    entry.Height = bmp->Height();
+    const bool reduced = !bmp->Empty() && params.FileType == ioJPEG;
+    entry.Width = reduced ? params.Width : bmp->Width();
+    entry.Height = reduced ? params.Height : bmp->Height();
     if (bmp->Empty()) {
         bmp->SetPixelFormat(pf24bit);
         bmp->SetSize(ThumbSize, ThumbSize);
@@ -45,7 +53,9 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
         c->FillRect(TRect(0, 0, ThumbSize, ThumbSize));
     } else {
         bmp->SetPixelFormat(pf24bit);
-        const int w = bmp->Width(), h = bmp->Height();
+        // The thumbnail's proportions come from the picture's own size, also when it
+        // was decoded reduced (the reduced sides are rounded up).
+        const int w = entry.Width, h = entry.Height;
         if (h < w)
             ie->Resample(ThumbSize, std::max(1, Round(double(h) * ThumbSize / w)), rfTriangle);
         else

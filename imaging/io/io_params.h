@@ -158,6 +158,12 @@ public:
     int32_t Height = 0;                              // 54
     std::vector<TIORGB> ColorMap;                    // 55 empty = none
     int32_t ColorMapCount = 0;                       // 56
+
+    // A read setting of the record's holder, not a parameter of the image: neither
+    // SetDefaultParams nor Assign touches it. When above 0, JPEG data is decoded at
+    // the smallest DCT scale (n/8) whose longer side is still at least this many
+    // pixels; Width and Height keep the size the file declares.
+    int32_t JpegMinLongSide = 0;
 };
 
 // Handed to every codec call.

@@ -14,15 +14,13 @@ using Table = std::array<uint8_t, 256>;
 void MapChannels(TBitmap& bm, int x1, int y1, int x2, int y2, const Table& blue, const Table& green,
                  const Table& red, const TEffectProgress& progress)
 {
-    for (int y = y1; y <= y2; ++y) {
-        uint8_t* p = bm.ScanLine(y) + 3 * x1;
+    ForAreaRows(bm, x1, y1, x2, y2, progress, [&](int, uint8_t* p) {
         for (int x = x1; x <= x2; ++x, p += 3) {
             p[0] = blue[p[0]];
             p[1] = green[p[1]];
             p[2] = red[p[2]];
         }
-        progress.Row(y, y1, y2);
-    }
+    });
 }
 
 template <class F> Table MakeTable(F f)
@@ -62,8 +60,7 @@ void AdjustHSL(TBitmap& bm, int x1, int y1, int x2, int y2, int hue, int sat, in
     if (!ClipEffectArea(bm, x1, y1, x2, y2))
         return;
     const double dh = hue / 360.0, ds = sat / 100.0, dl = light / 100.0;
-    for (int y = y1; y <= y2; ++y) {
-        uint8_t* p = bm.ScanLine(y) + 3 * x1;
+    ForAreaRows(bm, x1, y1, x2, y2, progress, [&](int, uint8_t* p) {
         for (int x = x1; x <= x2; ++x, p += 3) {
             double h, s, l;
             RGBToHSL(p[2], p[1], p[0], h, s, l);
@@ -71,8 +68,7 @@ void AdjustHSL(TBitmap& bm, int x1, int y1, int x2, int y2, int hue, int sat, in
             HSLToRGB(h + dh, s + ds, l + dl, r, g, b);
             p[0] = uint8_t(b), p[1] = uint8_t(g), p[2] = uint8_t(r);
         }
-        progress.Row(y, y1, y2);
-    }
+    });
 }
 
 void AdjustHSV(TBitmap& bm, int x1, int y1, int x2, int y2, int hue, int sat, int val,
@@ -101,15 +97,13 @@ void AdjustHSV(TBitmap& bm, int x1, int y1, int x2, int y2, int hue, int sat, in
                 for (int b = 0; b < 100; ++b)
                     cache[(r * 100 + g) * 100 + b] = convert(back[r], back[g], back[b]);
     }
-    for (int y = y1; y <= y2; ++y) {
-        uint8_t* p = bm.ScanLine(y) + 3 * x1;
+    ForAreaRows(bm, x1, y1, x2, y2, progress, [&](int, uint8_t* p) {
         for (int x = x1; x <= x2; ++x, p += 3) {
             const uint32_t c = cache.empty() ? convert(p[2], p[1], p[0])
                                              : cache[(level[p[2]] * 100 + level[p[1]]) * 100 + level[p[0]]];
             p[0] = uint8_t(c), p[1] = uint8_t(c >> 8), p[2] = uint8_t(c >> 16);
         }
-        progress.Row(y, y1, y2);
-    }
+    });
 }
 
 void ApplyThreshold(TBitmap& bm, int x1, int y1, int x2, int y2, TColor high, TColor low, TRGBTriple highThreshold,

@@ -32,8 +32,7 @@ void BumpMap(TBitmap& bm, int lightX, int lightY, int lightWidth, int lightHeigh
     }
     const double source = sourcePercent / 100.0, share = (100 - sourcePercent) / 100.0;
     const double colour[3] = {blue / 255.0, green / 255.0, red / 255.0};
-    for (int y = y1; y <= y2; ++y) {
-        uint8_t* p = bm.ScanLine(y) + 3 * x1;
+    ForAreaRows(bm, x1, y1, x2, y2, progress, [&](int y, uint8_t* p) {
         const int ly = 128 - Trunc((y - lightY) / double(lightHeight) * 128);
         for (int x = x1; x <= x2; ++x, p += 3) {
             const int nx = ClampByte(g(std::min(x + 1, x2), y) - g(std::max(x - 1, x1), y) + 128 -
@@ -43,8 +42,7 @@ void BumpMap(TBitmap& bm, int lightX, int lightY, int lightWidth, int lightHeigh
             for (int c = 0; c < 3; ++c)
                 p[c] = ClampByte(Round(p[c] * source + l * colour[c]));
         }
-        progress.Row(y, y1, y2);
-    }
+    });
 }
 
 void LensRefraction(double py, double px, double hh, double hw, double n, double& ox, double& oy)
@@ -105,38 +103,47 @@ void ApplyWave(TBitmap& bm, int amplitude, int waveLength, int phase, bool refle
     const double ph = phase * std::numbers::pi / 180;
     // Rows count from the bottom here: row y is image row h − 1 − y.
     static const uint8_t zero[3] = {0, 0, 0};
+    const auto from = RowsOf(copy);
+    const auto to = RowsOf(bm);
     const auto at = [&](int x, int y) -> const uint8_t* {
         if (x < 0 || y < 0 || x >= w || y >= h)
             return zero;
-        return copy.ScanLine(h - 1 - y) + 3 * x;
+        return from[h - 1 - y] + 3 * x;
     };
     const auto frac = [](double v) {
         const double f = v - std::trunc(v);
         return f < 0 ? f + 1 : f;
     };
-    for (int y = 0; y < h; ++y) {
-        uint8_t* row = bm.ScanLine(h - 1 - y);
-        const double dy = (y - cy) * fy;
-        for (int x = 0; x < w; ++x) {
-            const double dx = (x - cx) * fx;
-            const double s = std::sin(std::sqrt(dx * dx + dy * dy) / (2.0 * waveLength) * 2 * std::numbers::pi + ph);
-            double sx, sy;
-            if (reflective) {
-                const double g = std::abs(s) * amplitude;
-                sx = cx + dx * g / fx;
-                sy = cy + dy * g / fy;
-            } else {
-                const double f = s * amplitude;
-                sx = (f + dx) / fx + cx;
-                sy = (f + dy) / fy + cy;
+    ParallelRows(
+        h, int64_t(w) * h,
+        [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                uint8_t* row = to[h - 1 - y];
+                const double dy = (y - cy) * fy;
+                for (int x = 0; x < w; ++x) {
+                    const double dx = (x - cx) * fx;
+                    const double s
+                        = std::sin(std::sqrt(dx * dx + dy * dy) / (2.0 * waveLength) * 2 * std::numbers::pi + ph);
+                    double sx, sy;
+                    if (reflective) {
+                        const double g = std::abs(s) * amplitude;
+                        sx = cx + dx * g / fx;
+                        sy = cy + dy * g / fy;
+                    } else {
+                        const double f = s * amplitude;
+                        sx = (f + dx) / fx + cx;
+                        sy = (f + dy) / fy + cy;
+                    }
+                    // w or h of 1 leaves a range of 0 … −1: the base is then −1 and reads zeros.
+                    const int bx = std::min(std::max(Trunc(sx), 0), w - 2),
+                              by = std::min(std::max(Trunc(sy), 0), h - 2);
+                    const double u = frac(sx), t = frac(sy);
+                    const uint8_t *p1 = at(bx, by), *p2 = at(bx + 1, by), *p3 = at(bx, by + 1),
+                                  *p4 = at(bx + 1, by + 1);
+                    for (int c = 0; c < 3; ++c)
+                        row[3 * x + c] = ClampByte(BilinearSample(u, t, p1[c], p2[c], p3[c], p4[c]));
+                }
             }
-            // w or h of 1 leaves a range of 0 … −1: the base is then −1 and reads zeros.
-            const int bx = std::min(std::max(Trunc(sx), 0), w - 2), by = std::min(std::max(Trunc(sy), 0), h - 2);
-            const double u = frac(sx), t = frac(sy);
-            const uint8_t *p1 = at(bx, by), *p2 = at(bx + 1, by), *p3 = at(bx, by + 1), *p4 = at(bx + 1, by + 1);
-            for (int c = 0; c < 3; ++c)
-                row[3 * x + c] = ClampByte(BilinearSample(u, t, p1[c], p2[c], p3[c], p4[c]));
-        }
-        progress.Report(y * 100.0 / h);
-    }
+        },
+        [&](int done) { progress.Report((done - 1) * 100.0 / h); });
 }

@@ -1,7 +1,9 @@
 #pragma once
 #include "imaging/common/types.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/rounding.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/graphics/row_access.h"
 
 #include <algorithm>
 
@@ -40,3 +42,19 @@ inline bool ClipEffectArea(const TBitmap& bitmap, int& x1, int& y1, int& x2, int
 
 // Grey level of a pixel in memory order (blue, green, red).
 inline int PixelGray(const uint8_t* p) { return (p[2] * 30 + p[1] * 59 + p[0] * 11) / 100; }
+
+// Runs rowFn(y, address of pixel x1 in row y) for the rows y1 … y2 of a clipped area,
+// on several threads when the area is large; rows must not depend on each other.
+// Progress goes out per row, in order, on the calling thread.
+template <class F>
+void ForAreaRows(TBitmap& bitmap, int x1, int y1, int x2, int y2, const TEffectProgress& progress, F rowFn)
+{
+    const auto rows = RowsOf(bitmap);
+    const auto body = [&](int b, int e) {
+        for (int y = y1 + b; y < y1 + e; ++y)
+            rowFn(y, rows[y] + 3 * x1);
+    };
+    const auto done = [&](int n) { progress.Row(y1 + n - 1, y1, y2); };
+    ParallelRows(y2 - y1 + 1, int64_t(x2 - x1 + 1) * (y2 - y1 + 1), body,
+        progress.Assigned() ? std::function<void(int)>(done) : std::function<void(int)>());
+}

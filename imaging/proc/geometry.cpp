@@ -2,8 +2,10 @@
 #include "imaging/proc/resample.h"
 #include "imaging/proc/resample_buffers.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/rounding.h"
 #include "platform/graphics/canvas.h"
+#include "platform/graphics/row_access.h"
 
 #include <algorithm>
 #include <climits>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -66,11 +69,14 @@ void fillRows(std::vector<uint8_t>& buf, int w, int h, const TTriple& bg)
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 rotation buffer").arg(w).arg(h));
     }
-    for (size_t i = 0; i < buf.size(); i += 3) {
-        buf[i] = bg.b;
-        buf[i + 1] = bg.g;
-        buf[i + 2] = bg.r;
-    }
+    const size_t rowBytes = size_t(w) * 3;
+    ParallelRows(h, int64_t(w) * h, [&](int y0, int y1) {
+        for (size_t i = size_t(y0) * rowBytes; i < size_t(y1) * rowBytes; i += 3) {
+            buf[i] = bg.b;
+            buf[i + 1] = bg.g;
+            buf[i + 2] = bg.r;
+        }
+    });
 }
 
 struct TShearSizes {
@@ -110,105 +116,123 @@ void shearRotate(const TBitmap& work, TBitmap& bitmap, int angle, bool aa, const
     if (!p1)
         throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 rotation buffer").arg(W1).arg(h));
     AdviseLargePages(p1.get(), size_t(W1) * size_t(h) * 3);
-    for (int y = 0; y < h; ++y) {
-        const double skew = (positive ? y : h - y) * z.t;
-        const int k = Round(skew);
-        const uint8_t* s = work.ScanLine(y);
-        uint8_t* row = p1.get() + size_t(y) * W1 * 3;
-        fillSpan(row, 0, std::min(std::max(k, 0), W1), bg);
-        fillSpan(row, std::min(std::max(k + w, 0), W1), W1, bg);
-        if (!aa) {
-            const int from = std::max(k, 0), to = std::min(k + w, W1);
-            if (to > from)
-                std::memcpy(row + 3 * from, s + 3 * (from - k), size_t(to - from) * 3);
-        } else {
-            const int u = Trunc((skew - k) * 4096), v = 4096 - u;
-            TTriple left = bg;
-            for (int x = 0; x < w; ++x) {
-                const int c = k + x;
-                if (c >= 0 && c < W1)
-                    put(row + 3 * c, blend(left, s + 3 * x, u, v));
-                left = get(s + 3 * x);
+    const auto workRows = RowsOf(work);
+    const int64_t pixels = int64_t(W1) * std::max(h, H2);
+    ParallelRows(
+        h, pixels,
+        [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                const double skew = (positive ? y : h - y) * z.t;
+                const int k = Round(skew);
+                const uint8_t* s = workRows[y];
+                uint8_t* row = p1.get() + size_t(y) * W1 * 3;
+                fillSpan(row, 0, std::min(std::max(k, 0), W1), bg);
+                fillSpan(row, std::min(std::max(k + w, 0), W1), W1, bg);
+                if (!aa) {
+                    const int from = std::max(k, 0), to = std::min(k + w, W1);
+                    if (to > from)
+                        std::memcpy(row + 3 * from, s + 3 * (from - k), size_t(to - from) * 3);
+                } else {
+                    const int u = Trunc((skew - k) * 4096), v = 4096 - u;
+                    TTriple left = bg;
+                    for (int x = 0; x < w; ++x) {
+                        const int c = k + x;
+                        if (c >= 0 && c < W1)
+                            put(row + 3 * c, blend(left, s + 3 * x, u, v));
+                        left = get(s + 3 * x);
+                    }
+                    if (u > 0 && k + w < W1 && k + w >= 0)
+                        put(row + 3 * (k + w), blend(left, bg, u, v));
+                }
             }
-            if (u > 0 && k + w < W1 && k + w >= 0)
-                put(row + 3 * (k + w), blend(left, bg, u, v));
-        }
-        report(sender, progress, ++steps, total);
-    }
+        },
+        [&](int done) { report(sender, progress, steps + done, total); });
+    steps += h;
 
     // Pass 2: columns shifted vertically into W1 × H2. Worked in strips of columns
     // so that the row-major buffers are read and written a cache line at a time.
     std::vector<uint8_t> p2;
     fillRows(p2, W1, H2, bg);
     constexpr int kStrip = 32;
-    int offs[kStrip], us[kStrip], vs[kStrip];
-    TTriple lefts[kStrip];
-    for (int x0 = 0; x0 < W1; x0 += kStrip) {
-        const int n = std::min(kStrip, W1 - x0);
-        for (int i = 0; i < n; ++i) {
-            const int x = x0 + i;
-            const double skew = (positive ? W1 - x : x) * z.s;
-            const int k = Round(skew);
-            us[i] = Round((skew - k) * 4096);
-            vs[i] = 4096 - us[i];
-            offs[i] = k - z.D;
-            lefts[i] = bg;
-        }
-        for (int y = 0; y < h; ++y) {
-            const uint8_t* s = p1.get() + (size_t(y) * W1 + x0) * 3;
-            for (int i = 0; i < n; ++i) {
-                const int ty = y + offs[i];
-                if (ty < 0 || ty >= H2)
-                    continue;
-                uint8_t* d = p2.data() + (size_t(ty) * W1 + x0 + i) * 3;
-                if (!aa)
-                    std::memcpy(d, s + 3 * i, 3);
-                else {
-                    put(d, blend(lefts[i], s + 3 * i, us[i], vs[i]));
-                    lefts[i] = get(s + 3 * i);
+    const int strips = (W1 + kStrip - 1) / kStrip;
+    ParallelRows(
+        strips, pixels,
+        [&](int first, int last) {
+            int offs[kStrip], us[kStrip], vs[kStrip];
+            TTriple lefts[kStrip];
+            for (int x0 = first * kStrip; x0 < last * kStrip; x0 += kStrip) {
+                const int n = std::min(kStrip, W1 - x0);
+                for (int i = 0; i < n; ++i) {
+                    const int x = x0 + i;
+                    const double skew = (positive ? W1 - x : x) * z.s;
+                    const int k = Round(skew);
+                    us[i] = Round((skew - k) * 4096);
+                    vs[i] = 4096 - us[i];
+                    offs[i] = k - z.D;
+                    lefts[i] = bg;
                 }
+                for (int y = 0; y < h; ++y) {
+                    const uint8_t* s = p1.get() + (size_t(y) * W1 + x0) * 3;
+                    for (int i = 0; i < n; ++i) {
+                        const int ty = y + offs[i];
+                        if (ty < 0 || ty >= H2)
+                            continue;
+                        uint8_t* d = p2.data() + (size_t(ty) * W1 + x0 + i) * 3;
+                        if (!aa)
+                            std::memcpy(d, s + 3 * i, 3);
+                        else {
+                            put(d, blend(lefts[i], s + 3 * i, us[i], vs[i]));
+                            lefts[i] = get(s + 3 * i);
+                        }
+                    }
+                }
+                if (aa)
+                    for (int i = 0; i < n; ++i) {
+                        const int ty = offs[i] + h;
+                        if (us[i] > 0 && ty < H2 && ty >= 0)
+                            put(p2.data() + (size_t(ty) * W1 + x0 + i) * 3, blend(lefts[i], bg, us[i], vs[i]));
+                    }
             }
-        }
-        if (aa)
-            for (int i = 0; i < n; ++i) {
-                const int ty = offs[i] + h;
-                if (us[i] > 0 && ty < H2 && ty >= 0)
-                    put(p2.data() + (size_t(ty) * W1 + x0 + i) * 3, blend(lefts[i], bg, us[i], vs[i]));
-            }
-        steps += n;
-        report(sender, progress, steps, total);
-    }
+        },
+        [&](int done) { report(sender, progress, steps + std::min(done * kStrip, W1), total); });
+    steps += W1;
 
     // Pass 3: rows shifted sideways into the W3 × H2 image.
     QImage img = NewImage24(W3, H2);
-    for (int y = 0; y < H2; ++y) {
-        uint8_t* d = img.scanLine(y);
-        const double skew = (positive ? y : H2 - y) * z.t;
-        const int k = Round(skew);
-        const int u = Round((skew - k) * 4096), v = 4096 - u;
-        const int offset = k - z.E;
-        fillSpan(d, 0, std::min(std::max(offset, 0), W3), bg);
-        fillSpan(d, std::min(std::max(offset + W1, 0), W3), W3, bg);
-        const uint8_t* s = p2.data() + size_t(y) * W1 * 3;
-        if (!aa) {
-            const int from = std::max(offset, 0), to = std::min(offset + W1, W3);
-            if (to > from)
-                std::memcpy(d + 3 * from, s + 3 * (from - offset), size_t(to - from) * 3);
-        } else {
-            TTriple left = bg;
-            for (int x = 0; x < W1; ++x) {
-                const int c = x + offset;
-                if (c >= 0 && c < W3) {
-                    put(d + 3 * c, blend(left, s + 3 * x, u, v));
-                    left = get(s + 3 * x);
+    uint8_t* const imgBits = img.bits();
+    const ptrdiff_t imgStride = img.bytesPerLine();
+    ParallelRows(
+        H2, pixels,
+        [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                uint8_t* d = imgBits + imgStride * y;
+                const double skew = (positive ? y : H2 - y) * z.t;
+                const int k = Round(skew);
+                const int u = Round((skew - k) * 4096), v = 4096 - u;
+                const int offset = k - z.E;
+                fillSpan(d, 0, std::min(std::max(offset, 0), W3), bg);
+                fillSpan(d, std::min(std::max(offset + W1, 0), W3), W3, bg);
+                const uint8_t* s = p2.data() + size_t(y) * W1 * 3;
+                if (!aa) {
+                    const int from = std::max(offset, 0), to = std::min(offset + W1, W3);
+                    if (to > from)
+                        std::memcpy(d + 3 * from, s + 3 * (from - offset), size_t(to - from) * 3);
+                } else {
+                    TTriple left = bg;
+                    for (int x = 0; x < W1; ++x) {
+                        const int c = x + offset;
+                        if (c >= 0 && c < W3) {
+                            put(d + 3 * c, blend(left, s + 3 * x, u, v));
+                            left = get(s + 3 * x);
+                        }
+                    }
+                    const int c = offset + W1;
+                    if (u > 0 && c >= 0 && c < W3)
+                        put(d + 3 * c, blend(left, bg, u, v));
                 }
             }
-            const int c = offset + W1;
-            if (u > 0 && c >= 0 && c < W3)
-                put(d + 3 * c, blend(left, bg, u, v));
-        }
-        report(sender, progress, ++steps, total);
-    }
+        },
+        [&](int done) { report(sender, progress, steps + done, total); });
     bitmap.SetImage(img);
 }
 
@@ -235,25 +259,27 @@ void quarterTurn(const TBitmap& src, TBitmap& dst)
     const ptrdiff_t step = Clockwise ? -sstride : sstride;
     // Tiles keep both the source rows and the destination rows of a block in cache.
     constexpr int kTileRows = 32, kTileColumns = 64;
-    for (int q0 = 0; q0 < h; q0 += kTileRows) {
-        const int q1 = std::min(q0 + kTileRows, h);
-        // The last pixel of a destination row has no byte after it to spare.
-        const int wideEnd = std::min(q1, h - 1);
-        for (int x0 = 0; x0 < w; x0 += kTileColumns) {
-            const int x1 = std::min(x0 + kTileColumns, w);
-            for (int x = x0; x < x1; ++x) {
-                uint8_t* d = dbits + dstride * (Clockwise ? x : w - 1 - x) + 3 * ptrdiff_t(q0);
-                const uint8_t* s = sbits + sstride * (Clockwise ? h - 1 - q0 : q0) + 3 * ptrdiff_t(x);
-                int q = q0;
-                // Nor has the last pixel of a source row.
-                if (x < w - 1)
-                    for (; q < wideEnd; ++q, d += 3, s += step)
-                        movePixelWide(d, s);
-                for (; q < q1; ++q, d += 3, s += step)
-                    std::memcpy(d, s, 3);
+    ParallelRows((h + kTileRows - 1) / kTileRows, int64_t(w) * h, [&](int firstTile, int lastTile) {
+        for (int q0 = firstTile * kTileRows; q0 < std::min(h, lastTile * kTileRows); q0 += kTileRows) {
+            const int q1 = std::min(q0 + kTileRows, h);
+            // The last pixel of a destination row has no byte after it to spare.
+            const int wideEnd = std::min(q1, h - 1);
+            for (int x0 = 0; x0 < w; x0 += kTileColumns) {
+                const int x1 = std::min(x0 + kTileColumns, w);
+                for (int x = x0; x < x1; ++x) {
+                    uint8_t* d = dbits + dstride * (Clockwise ? x : w - 1 - x) + 3 * ptrdiff_t(q0);
+                    const uint8_t* s = sbits + sstride * (Clockwise ? h - 1 - q0 : q0) + 3 * ptrdiff_t(x);
+                    int q = q0;
+                    // Nor has the last pixel of a source row.
+                    if (x < w - 1)
+                        for (; q < wideEnd; ++q, d += 3, s += step)
+                            movePixelWide(d, s);
+                    for (; q < q1; ++q, d += 3, s += step)
+                        std::memcpy(d, s, 3);
+                }
             }
         }
-    }
+    });
     dst.SetImage(out);
 }
 
@@ -372,30 +398,35 @@ void RotateMonochrome(TBitmap& bitmap, int angle, bool backgroundWhite, TObject*
     if (W <= 0 || H <= 0)
         return;
     TBitmap out(W, H, pf1bit);
-    std::vector<const uint8_t*> rows(static_cast<size_t>(h));
-    for (int y = 0; y < h; ++y)
-        rows[size_t(y)] = bitmap.ScanLine(y);
+    const auto rows = RowsOf(std::as_const(bitmap));
+    const auto outRows = RowsOf(out);
     const double cx = w / 2.0 - 0.5, cy = h / 2.0 - 0.5;
-    for (int y = 0; y < H; ++y) {
-        uint8_t* d = out.ScanLine(y);
-        std::memset(d, 0, size_t(out.BytesPerLine()));
-        const double dy = y - (H / 2.0 - 0.5);
-        for (int x = 0; x < W; ++x) {
-            const double dx = x - (W / 2.0 - 0.5);
-            const double fx = cx + c * dx + n * dy, fy = cy - n * dx + c * dy;
-            bool white = backgroundWhite;
-            // Trunc toward zero: −0.7 lands on column 0 as in the formula.
-            if (fx > -1.0 && fy > -1.0 && fx < w && fy < h) {
-                const int sx = Trunc(fx), sy = Trunc(fy);
-                if (sx >= 0 && sy >= 0 && sx < w && sy < h)
-                    white = getBit(rows[size_t(sy)], sx);
+    ParallelRows(
+        H, int64_t(W) * H,
+        [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                uint8_t* d = outRows[y];
+                std::memset(d, 0, size_t(out.BytesPerLine()));
+                const double dy = y - (H / 2.0 - 0.5);
+                for (int x = 0; x < W; ++x) {
+                    const double dx = x - (W / 2.0 - 0.5);
+                    const double fx = cx + c * dx + n * dy, fy = cy - n * dx + c * dy;
+                    bool white = backgroundWhite;
+                    // Trunc toward zero: −0.7 lands on column 0 as in the formula.
+                    if (fx > -1.0 && fy > -1.0 && fx < w && fy < h) {
+                        const int sx = Trunc(fx), sy = Trunc(fy);
+                        if (sx >= 0 && sy >= 0 && sx < w && sy < h)
+                            white = getBit(rows[sy], sx);
+                    }
+                    if (white)
+                        setBit(d, x);
+                }
             }
-            if (white)
-                setBit(d, x);
-        }
-        if (progress)
-            progress(sender, Trunc(y * 100.0 / H));
-    }
+        },
+        [&](int done) {
+            if (progress)
+                progress(sender, Trunc((done - 1) * 100.0 / H));
+        });
     bitmap.Assign(out);
 }
 
@@ -408,22 +439,27 @@ void Flip(TBitmap& bitmap, int direction)
     const int w = bitmap.Width(), h = bitmap.Height();
     const bool mono = bitmap.PixelFormat() == pf1bit;
     TBitmap out(w, h, mono ? pf1bit : pf24bit);
-    for (int y = 0; y < h; ++y) {
-        uint8_t* d = out.ScanLine(y);
-        if (direction == 1) {
-            std::memcpy(d, bitmap.ScanLine(h - 1 - y), size_t(std::min(out.BytesPerLine(), bitmap.BytesPerLine())));
-            continue;
+    const auto src = RowsOf(std::as_const(bitmap));
+    const auto dst = RowsOf(out);
+    const size_t rowBytes = size_t(std::min(out.BytesPerLine(), bitmap.BytesPerLine()));
+    ParallelRows(h, int64_t(w) * h, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uint8_t* d = dst[y];
+            if (direction == 1) {
+                std::memcpy(d, src[h - 1 - y], rowBytes);
+                continue;
+            }
+            const uint8_t* s = src[y];
+            if (mono) {
+                std::memset(d, 0, size_t(out.BytesPerLine()));
+                for (int x = 0; x < w; ++x)
+                    if (getBit(s, w - 1 - x))
+                        setBit(d, x);
+            } else {
+                for (int x = 0; x < w; ++x)
+                    std::memcpy(d + 3 * x, s + 3 * (w - 1 - x), 3);
+            }
         }
-        const uint8_t* s = bitmap.ScanLine(y);
-        if (mono) {
-            std::memset(d, 0, size_t(out.BytesPerLine()));
-            for (int x = 0; x < w; ++x)
-                if (getBit(s, w - 1 - x))
-                    setBit(d, x);
-        } else {
-            for (int x = 0; x < w; ++x)
-                std::memcpy(d + 3 * x, s + 3 * (w - 1 - x), 3);
-        }
-    }
+    });
     bitmap.Assign(out);
 }

@@ -1,4 +1,6 @@
 #include "imaging/proc/image_kit_proc.h"
+#include "platform/core/parallel_for.h"
+#include "platform/graphics/row_access.h"
 
 #include "imaging/proc/bitmap_routines.h"
 #include "imaging/proc/color_space.h"
@@ -260,14 +262,19 @@ void TImageKitProc::ConvertToGray()
         SaveUndo();
     onArea(area, [this](TBitmap* bm, int x1, int y1, int x2, int y2) {
         const int rows = y2 - y1 + 1;
-        for (int y = y1; y <= y2; ++y) {
-            uint8_t* p = bm->ScanLine(y) + 3 * x1;
-            for (int x = x1; x <= x2; ++x, p += 3) {
-                const uint8_t g = uint8_t(GreyValue(p[2], p[1], p[0]));
-                p[0] = p[1] = p[2] = g;
-            }
-            Progress(y - y1 + 1, rows);
-        }
+        const auto bmRows = RowsOf(*bm);
+        ParallelRows(
+            rows, int64_t(x2 - x1 + 1) * rows,
+            [&](int b, int e) {
+                for (int y = y1 + b; y < y1 + e; ++y) {
+                    uint8_t* p = bmRows[y] + 3 * x1;
+                    for (int x = x1; x <= x2; ++x, p += 3) {
+                        const uint8_t g = uint8_t(GreyValue(p[2], p[1], p[0]));
+                        p[0] = p[1] = p[2] = g;
+                    }
+                }
+            },
+            [&](int done) { Progress(done, rows); });
     });
     NotifyChanged();
 }
@@ -286,17 +293,24 @@ void TImageKitProc::Negative()
         SaveUndo();
     onArea(area, [this, f](TBitmap* bm, int x1, int y1, int x2, int y2) {
         const int rows = y2 - y1 + 1;
-        for (int y = y1; y <= y2; ++y) {
-            uint8_t* row = bm->ScanLine(y);
-            if (f == pf24bit) {
-                for (int i = 3 * x1; i < 3 * (x2 + 1); ++i)
-                    row[i] = uint8_t(255 - row[i]);
-                Progress(y - y1 + 1, rows);
-            } else {
-                for (int x = x1; x <= x2; ++x)
-                    row[x >> 3] ^= uint8_t(0x80 >> (x & 7));
+        const auto bmRows = RowsOf(*bm);
+        const auto body = [&](int b, int e) {
+            for (int y = y1 + b; y < y1 + e; ++y) {
+                uint8_t* row = bmRows[y];
+                if (f == pf24bit) {
+                    for (int i = 3 * x1; i < 3 * (x2 + 1); ++i)
+                        row[i] = uint8_t(255 - row[i]);
+                } else {
+                    for (int x = x1; x <= x2; ++x)
+                        row[x >> 3] ^= uint8_t(0x80 >> (x & 7));
+                }
             }
-        }
+        };
+        // A 1-bit image reports no progress.
+        if (f == pf24bit)
+            ParallelRows(rows, int64_t(x2 - x1 + 1) * rows, body, [&](int done) { Progress(done, rows); });
+        else
+            ParallelRows(rows, int64_t(x2 - x1 + 1) * rows / 8, body);
     });
     NotifyChanged();
 }
@@ -320,13 +334,20 @@ void TImageKitProc::Merge(const TBitmap* graphic, int percent)
     const int64_t p = percent, q = 100 - p;
     onArea(area, [&](TBitmap* bm, int x1, int y1, int x2, int y2) {
         const int rows = y2 - y1 + 1;
-        for (int y = y1; y <= y2; ++y) {
-            uint8_t* d = bm->ScanLine(y) + 3 * x1;
-            const uint8_t* s = other.constScanLine(y - y1);
-            for (int i = 0; i < 3 * (x2 - x1 + 1); ++i)
-                d[i] = ClampByte(Round(double(d[i] * p + s[i] * q) / 100.0));
-            Progress(y - y1 + 1, rows);
-        }
+        const auto bmRows = RowsOf(*bm);
+        const uint8_t* const otherBits = other.constBits();
+        const ptrdiff_t otherStride = other.bytesPerLine();
+        ParallelRows(
+            rows, int64_t(x2 - x1 + 1) * rows,
+            [&](int b, int e) {
+                for (int y = y1 + b; y < y1 + e; ++y) {
+                    uint8_t* d = bmRows[y] + 3 * x1;
+                    const uint8_t* s = otherBits + otherStride * (y - y1);
+                    for (int i = 0; i < 3 * (x2 - x1 + 1); ++i)
+                        d[i] = ClampByte(Round(double(d[i] * p + s[i] * q) / 100.0));
+                }
+            },
+            [&](int done) { Progress(done, rows); });
     });
     NotifyChanged();
 }

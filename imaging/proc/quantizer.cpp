@@ -2,6 +2,8 @@
 // split or the network; colour reduction through it; palette look-ups.
 #include "imaging/proc/quantizer.h"
 #include "imaging/proc/quantizer_private.h"
+#include "platform/core/parallel_for.h"
+#include "platform/graphics/row_access.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -163,34 +165,45 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
         p[1] = e.Green;
         p[2] = e.Red;
     };
+    // The palette search above runs in order; mapping the pixels treats rows alone.
+    const auto rows = RowsOf(bitmap);
+    const auto report = [&](int done) { ReportRows(sender, progress, done, h); };
     if (q.Method() == 1) {
         // One table access per pixel: the index map folded into the palette.
         std::vector<TPaletteEntry> lut(32768);
         for (uint32_t c = 0; c < 32768; ++c)
             lut[c] = palette[size_t(q.RGBIndex(((c >> 10) << 19) | (((c >> 5) & 31) << 11) | ((c & 31) << 3)))];
-        for (int y = 0; y < h; ++y) {
-            uint8_t* p = bitmap.ScanLine(y);
-            for (int x = 0; x < w; ++x, p += 3)
-                put(p, lut[size_t(((p[2] >> 3) << 10) | ((p[1] >> 3) << 5) | (p[0] >> 3))]);
-            ReportRows(sender, progress, y + 1, h);
-        }
-    } else {
-        // Neighbouring pixels often repeat: a small direct-mapped cache of answers.
-        std::vector<uint32_t> cacheKey(4096, 0xFFFFFFFFu);
-        std::vector<int> cacheVal(4096, 0);
-        for (int y = 0; y < h; ++y) {
-            uint8_t* p = bitmap.ScanLine(y);
-            for (int x = 0; x < w; ++x, p += 3) {
-                const uint32_t c = PixelColor(p);
-                const uint32_t slot = ((c * 2654435761u) >> 20) & 4095;
-                if (cacheKey[slot] != c) {
-                    cacheKey[slot] = c;
-                    cacheVal[slot] = q.RGBIndex(c);
+        ParallelRows(
+            h, int64_t(w) * h,
+            [&](int y0, int y1) {
+                for (int y = y0; y < y1; ++y) {
+                    uint8_t* p = rows[y];
+                    for (int x = 0; x < w; ++x, p += 3)
+                        put(p, lut[size_t(((p[2] >> 3) << 10) | ((p[1] >> 3) << 5) | (p[0] >> 3))]);
                 }
-                put(p, palette[size_t(cacheVal[slot])]);
-            }
-            ReportRows(sender, progress, y + 1, h);
-        }
+            },
+            report);
+    } else {
+        ParallelRows(
+            h, int64_t(w) * h,
+            [&](int y0, int y1) {
+                // Neighbouring pixels often repeat: a small direct-mapped cache of answers.
+                std::vector<uint32_t> cacheKey(4096, 0xFFFFFFFFu);
+                std::vector<int> cacheVal(4096, 0);
+                for (int y = y0; y < y1; ++y) {
+                    uint8_t* p = rows[y];
+                    for (int x = 0; x < w; ++x, p += 3) {
+                        const uint32_t c = PixelColor(p);
+                        const uint32_t slot = ((c * 2654435761u) >> 20) & 4095;
+                        if (cacheKey[slot] != c) {
+                            cacheKey[slot] = c;
+                            cacheVal[slot] = q.RGBIndex(c);
+                        }
+                        put(p, palette[size_t(cacheVal[slot])]);
+                    }
+                }
+            },
+            report);
     }
     if (paletteOut) {
         std::copy(palette.begin(), palette.end(), paletteOut);

@@ -1,7 +1,9 @@
 #include "imaging/proc/resample.h"
 #include "imaging/proc/resample_buffers.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/rounding.h"
+#include "platform/graphics/row_access.h"
 
 #include <algorithm>
 #include <cmath>
@@ -213,51 +215,55 @@ void horizontalPass(const TBitmap& src, TPlane& mid, const TContributors& c, TOb
                     const TProgressEvent& progress, double total)
 {
     const int dw = mid.width, sh = src.Height(), sw = src.Width();
-    std::vector<float> row(size_t(sw) * 4 + 4);
-    for (int y = 0; y < sh; ++y) {
-        const uint8_t* s = src.ScanLine(y);
-        for (int x = 0; x < sw; ++x) {
-            row[4 * size_t(x)] = s[3 * x];
-            row[4 * size_t(x) + 1] = s[3 * x + 1];
-            row[4 * size_t(x) + 2] = s[3 * x + 2];
-            row[4 * size_t(x) + 3] = 0;
-        }
-        float* d = mid.Row(y);
-        if (kHaveAvx) {
-            horizontalRowAvx(row.data(), c, dw, d);
-            report(sender, progress, y + 1, total);
-            continue;
-        }
-        for (int i = 0; i < dw; ++i) {
-            const int e = c.start[size_t(i) + 1];
+    const auto srcRows = RowsOf(src);
+    ParallelRows(
+        sh, int64_t(std::max(sw, dw)) * sh,
+        [&](int y0, int y1) {
+            std::vector<float> row(size_t(sw) * 4 + 4);
+            for (int y = y0; y < y1; ++y) {
+                const uint8_t* s = srcRows[y];
+                for (int x = 0; x < sw; ++x) {
+                    row[4 * size_t(x)] = s[3 * x];
+                    row[4 * size_t(x) + 1] = s[3 * x + 1];
+                    row[4 * size_t(x) + 2] = s[3 * x + 2];
+                    row[4 * size_t(x) + 3] = 0;
+                }
+                float* d = mid.Row(y);
+                if (kHaveAvx) {
+                    horizontalRowAvx(row.data(), c, dw, d);
+                    continue;
+                }
+                for (int i = 0; i < dw; ++i) {
+                    const int e = c.start[size_t(i) + 1];
 #ifdef __SSE2__
-            __m128d bg = _mm_setzero_pd(), r0 = _mm_setzero_pd();
-            for (int k = c.start[size_t(i)]; k < e; ++k) {
-                const __m128 p = _mm_loadu_ps(row.data() + 4 * c.pixel[size_t(k)]);
-                const __m128d w = _mm_set1_pd(c.weight[size_t(k)]);
-                bg = _mm_add_pd(bg, _mm_mul_pd(w, _mm_cvtps_pd(p)));
-                r0 = _mm_add_pd(r0, _mm_mul_pd(w, _mm_cvtps_pd(_mm_movehl_ps(p, p))));
-            }
-            double out[4];
-            _mm_storeu_pd(out, bg);
-            _mm_storeu_pd(out + 2, r0);
-            const double b = out[0], g = out[1], r = out[2];
+                    __m128d bg = _mm_setzero_pd(), r0 = _mm_setzero_pd();
+                    for (int k = c.start[size_t(i)]; k < e; ++k) {
+                        const __m128 p = _mm_loadu_ps(row.data() + 4 * c.pixel[size_t(k)]);
+                        const __m128d w = _mm_set1_pd(c.weight[size_t(k)]);
+                        bg = _mm_add_pd(bg, _mm_mul_pd(w, _mm_cvtps_pd(p)));
+                        r0 = _mm_add_pd(r0, _mm_mul_pd(w, _mm_cvtps_pd(_mm_movehl_ps(p, p))));
+                    }
+                    double out[4];
+                    _mm_storeu_pd(out, bg);
+                    _mm_storeu_pd(out + 2, r0);
+                    const double b = out[0], g = out[1], r = out[2];
 #else
-            double b = 0, g = 0, r = 0;
-            for (int k = c.start[size_t(i)]; k < e; ++k) {
-                const float* p = row.data() + 4 * c.pixel[size_t(k)];
-                const double w = c.weight[size_t(k)];
-                b += w * double(p[0]);
-                g += w * double(p[1]);
-                r += w * double(p[2]);
-            }
+                    double b = 0, g = 0, r = 0;
+                    for (int k = c.start[size_t(i)]; k < e; ++k) {
+                        const float* p = row.data() + 4 * c.pixel[size_t(k)];
+                        const double w = c.weight[size_t(k)];
+                        b += w * double(p[0]);
+                        g += w * double(p[1]);
+                        r += w * double(p[2]);
+                    }
 #endif
-            d[3 * i] = toByte(b);
-            d[3 * i + 1] = toByte(g);
-            d[3 * i + 2] = toByte(r);
-        }
-        report(sender, progress, y + 1, total);
-    }
+                    d[3 * i] = toByte(b);
+                    d[3 * i + 1] = toByte(g);
+                    d[3 * i + 2] = toByte(r);
+                }
+            }
+        },
+        [&](int done) { report(sender, progress, done, total); });
 }
 
 // Columns of mid into dst through the row lists. Worked row by row: every pixel's
@@ -266,25 +272,30 @@ void verticalPass(const TPlane& mid, TBitmap& dst, const TContributors& c, TObje
                   const TProgressEvent& progress, double done, double total)
 {
     const int dh = dst.Height(), n = 3 * dst.Width();
-    std::vector<double> acc(static_cast<size_t>(n));
-    for (int y = 0; y < dh; ++y) {
-        std::fill(acc.begin(), acc.end(), 0.0);
-        const int e = c.start[size_t(y) + 1];
-        for (int k = c.start[size_t(y)]; k < e; ++k) {
-            const float* s = mid.Row(c.pixel[size_t(k)]);
-            const double w = c.weight[size_t(k)];
-            double* a = acc.data();
-            if (kHaveAvx)
-                accumulateRowAvx(a, s, w, n);
-            else
+    const auto dstRows = RowsOf(dst);
+    ParallelRows(
+        dh, int64_t(dst.Width()) * std::max(dh, mid.height),
+        [&](int y0, int y1) {
+            std::vector<double> acc(static_cast<size_t>(n));
+            for (int y = y0; y < y1; ++y) {
+                std::fill(acc.begin(), acc.end(), 0.0);
+                const int e = c.start[size_t(y) + 1];
+                for (int k = c.start[size_t(y)]; k < e; ++k) {
+                    const float* s = mid.Row(c.pixel[size_t(k)]);
+                    const double w = c.weight[size_t(k)];
+                    double* a = acc.data();
+                    if (kHaveAvx)
+                        accumulateRowAvx(a, s, w, n);
+                    else
+                        for (int x = 0; x < n; ++x)
+                            a[x] += w * double(s[x]);
+                }
+                uint8_t* d = dstRows[y];
                 for (int x = 0; x < n; ++x)
-                    a[x] += w * double(s[x]);
-        }
-        uint8_t* d = dst.ScanLine(y);
-        for (int x = 0; x < n; ++x)
-            d[x] = toByte(acc[size_t(x)]);
-        report(sender, progress, done + double(y + 1) * dst.Width() / dh, total);
-    }
+                    d[x] = toByte(acc[size_t(x)]);
+            }
+        },
+        [&](int rows) { report(sender, progress, done + double(rows) * dst.Width() / dh, total); });
 }
 
 const TBitmap& as24(const TBitmap& bmp, TBitmap& holder)
@@ -327,42 +338,48 @@ void areaHorizontal(const TBitmap& src, TPlane& mid)
 {
     const int sw = src.Width(), dw = mid.width;
     const TAreaList a = buildArea(dw, sw);
-    for (int y = 0; y < src.Height(); ++y) {
-        const uint8_t* s = src.ScanLine(y);
-        float* d = mid.Row(y);
-        for (int i = 0; i < dw; ++i) {
-            int64_t b = 0, g = 0, r = 0;
-            for (int k = a.start[size_t(i)]; k < a.start[size_t(i) + 1]; ++k) {
-                const uint8_t* p = s + 3 * a.pixel[size_t(k)];
-                const int64_t w = a.weight[size_t(k)];
-                b += w * p[0];
-                g += w * p[1];
-                r += w * p[2];
+    const auto srcRows = RowsOf(src);
+    ParallelRows(src.Height(), int64_t(std::max(sw, dw)) * src.Height(), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uint8_t* s = srcRows[y];
+            float* d = mid.Row(y);
+            for (int i = 0; i < dw; ++i) {
+                int64_t b = 0, g = 0, r = 0;
+                for (int k = a.start[size_t(i)]; k < a.start[size_t(i) + 1]; ++k) {
+                    const uint8_t* p = s + 3 * a.pixel[size_t(k)];
+                    const int64_t w = a.weight[size_t(k)];
+                    b += w * p[0];
+                    g += w * p[1];
+                    r += w * p[2];
+                }
+                d[3 * i] = float((b + sw / 2) / sw);
+                d[3 * i + 1] = float((g + sw / 2) / sw);
+                d[3 * i + 2] = float((r + sw / 2) / sw);
             }
-            d[3 * i] = float((b + sw / 2) / sw);
-            d[3 * i + 1] = float((g + sw / 2) / sw);
-            d[3 * i + 2] = float((r + sw / 2) / sw);
         }
-    }
+    });
 }
 
 void areaVertical(const TPlane& mid, TBitmap& dst)
 {
     const int sh = mid.height, dh = dst.Height(), n = 3 * dst.Width();
     const TAreaList a = buildArea(dh, sh);
-    std::vector<int64_t> acc(static_cast<size_t>(n));
-    for (int y = 0; y < dh; ++y) {
-        std::fill(acc.begin(), acc.end(), 0);
-        for (int k = a.start[size_t(y)]; k < a.start[size_t(y) + 1]; ++k) {
-            const float* s = mid.Row(a.pixel[size_t(k)]);
-            const int64_t w = a.weight[size_t(k)];
+    const auto dstRows = RowsOf(dst);
+    ParallelRows(dh, int64_t(dst.Width()) * std::max(dh, sh), [&](int y0, int y1) {
+        std::vector<int64_t> acc(static_cast<size_t>(n));
+        for (int y = y0; y < y1; ++y) {
+            std::fill(acc.begin(), acc.end(), 0);
+            for (int k = a.start[size_t(y)]; k < a.start[size_t(y) + 1]; ++k) {
+                const float* s = mid.Row(a.pixel[size_t(k)]);
+                const int64_t w = a.weight[size_t(k)];
+                for (int x = 0; x < n; ++x)
+                    acc[size_t(x)] += w * int64_t(s[x]);
+            }
+            uint8_t* d = dstRows[y];
             for (int x = 0; x < n; ++x)
-                acc[size_t(x)] += w * int64_t(s[x]);
+                d[x] = uint8_t((acc[size_t(x)] + sh / 2) / sh);
         }
-        uint8_t* d = dst.ScanLine(y);
-        for (int x = 0; x < n; ++x)
-            d[x] = uint8_t((acc[size_t(x)] + sh / 2) / sh);
-    }
+    });
 }
 
 // Both axes at once, rounding only at the end: each destination pixel is the
@@ -373,38 +390,42 @@ void areaStretch(const TBitmap& src, TBitmap& dst)
     const int sw = src.Width(), sh = src.Height(), dw = dst.Width(), dh = dst.Height();
     const TAreaList ax = buildArea(dw, sw), ay = buildArea(dh, sh);
     const size_t n = size_t(dw) * 3;
-    std::vector<int64_t> rowSum(n), acc(n);
-    int cached = -1;
     const int64_t area = int64_t(sw) * sh;
-    for (int y = 0; y < dh; ++y) {
-        std::fill(acc.begin(), acc.end(), 0);
-        for (int k = ay.start[size_t(y)]; k < ay.start[size_t(y) + 1]; ++k) {
-            const int sy = ay.pixel[size_t(k)];
-            if (sy != cached) {
-                const uint8_t* s = src.ScanLine(sy);
-                for (int i = 0; i < dw; ++i) {
-                    int64_t b = 0, g = 0, r = 0;
-                    for (int m = ax.start[size_t(i)]; m < ax.start[size_t(i) + 1]; ++m) {
-                        const uint8_t* p = s + 3 * ax.pixel[size_t(m)];
-                        const int64_t w = ax.weight[size_t(m)];
-                        b += w * p[0];
-                        g += w * p[1];
-                        r += w * p[2];
+    const auto srcRows = RowsOf(src);
+    const auto dstRows = RowsOf(dst);
+    ParallelRows(dh, int64_t(std::max(dw, sw)) * std::max(dh, sh), [&](int y0, int y1) {
+        std::vector<int64_t> rowSum(n), acc(n);
+        int cached = -1;
+        for (int y = y0; y < y1; ++y) {
+            std::fill(acc.begin(), acc.end(), 0);
+            for (int k = ay.start[size_t(y)]; k < ay.start[size_t(y) + 1]; ++k) {
+                const int sy = ay.pixel[size_t(k)];
+                if (sy != cached) {
+                    const uint8_t* s = srcRows[sy];
+                    for (int i = 0; i < dw; ++i) {
+                        int64_t b = 0, g = 0, r = 0;
+                        for (int m = ax.start[size_t(i)]; m < ax.start[size_t(i) + 1]; ++m) {
+                            const uint8_t* p = s + 3 * ax.pixel[size_t(m)];
+                            const int64_t w = ax.weight[size_t(m)];
+                            b += w * p[0];
+                            g += w * p[1];
+                            r += w * p[2];
+                        }
+                        rowSum[3 * size_t(i)] = b;
+                        rowSum[3 * size_t(i) + 1] = g;
+                        rowSum[3 * size_t(i) + 2] = r;
                     }
-                    rowSum[3 * size_t(i)] = b;
-                    rowSum[3 * size_t(i) + 1] = g;
-                    rowSum[3 * size_t(i) + 2] = r;
+                    cached = sy;
                 }
-                cached = sy;
+                const int64_t w = ay.weight[size_t(k)];
+                for (size_t x = 0; x < n; ++x)
+                    acc[x] += w * rowSum[x];
             }
-            const int64_t w = ay.weight[size_t(k)];
+            uint8_t* d = dstRows[y];
             for (size_t x = 0; x < n; ++x)
-                acc[x] += w * rowSum[x];
+                d[x] = uint8_t((acc[x] + area / 2) / area);
         }
-        uint8_t* d = dst.ScanLine(y);
-        for (size_t x = 0; x < n; ++x)
-            d[x] = uint8_t((acc[x] + area / 2) / area);
-    }
+    });
 }
 
 void majorityStretch(const TBitmap& src, TBitmap& dst)

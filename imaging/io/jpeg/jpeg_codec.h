@@ -10,7 +10,8 @@ struct TProgressRec;
 
 // Decodes one image from the stream's position into a 24-bit bitmap and fills
 // BitsPerSample, SamplesPerPixel, DpiX/DpiY, Width, Height, JpegColorSpace and
-// JpegProgressive. Bad data raises EInvalidGraphic and leaves the bitmap as it was;
+// JpegProgressive. With JpegMinLongSide set the bitmap may be smaller than the
+// declared Width × Height. Bad data raises EInvalidGraphic and leaves the bitmap as it was;
 // after a clean decode the stream stands right after the end-of-image marker.
 void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress);
 

@@ -126,6 +126,17 @@ bool finishDecompress(TReadContext* c)
     throw EInvalidGraphic(JpegErrorMessage(c.err.code));
 }
 
+// The smallest n/8 whose scaled longer side still reaches minLongSide (the library
+// rounds scaled sizes up).
+unsigned reducedScale(const jpeg_decompress_struct& ci, int minLongSide)
+{
+    const int64_t longSide = std::max(ci.image_width, ci.image_height);
+    for (unsigned n = 1; n < 8; ++n)
+        if ((longSide * n + 7) / 8 >= minLongSide)
+            return n;
+    return 8;
+}
+
 int densityToDpi(int unit, int density, int screen)
 {
     switch (unit) {
@@ -197,6 +208,11 @@ void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
     default: break;
     }
 
+    if (params.JpegMinLongSide > 0) {
+        ci.scale_num = reducedScale(ci, params.JpegMinLongSide);
+        ci.scale_denom = 8;
+    }
+
     if (!startDecompress(ctx.get()))
         raise(*ctx);
     const int width = int(ci.output_width);
@@ -245,8 +261,9 @@ void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
     params.JpegProgressive = ci.progressive_mode ? 1 : 0;
     params.DpiX = densityToDpi(ci.saw_JFIF_marker ? ci.density_unit : 0, ci.X_density, ScreenDpiX());
     params.DpiY = densityToDpi(ci.saw_JFIF_marker ? ci.density_unit : 0, ci.Y_density, ScreenDpiY());
-    params.Width = width;
-    params.Height = height;
+    // The size the file declares, also when it was decoded reduced.
+    params.Width = int(ci.image_width);
+    params.Height = int(ci.image_height);
 
     bitmap.SetImage(image);
 }

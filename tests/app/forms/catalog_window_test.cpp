@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QProgressBar>
+#include <iterator>
+#include <vector>
 #include <cstdlib>
 
 namespace {
@@ -75,16 +78,22 @@ TEST_F(CatalogWindowTest, AddsFilesOfSeveralFormatsAndSkipsMissingOnes)
         const char* name;
         int w, h;
         int tolerance;
-    } files[] = {{"wide.bmp", 200, 100, 0}, {"tall.png", 50, 100, 0}, {"photo.jpg", 120, 120, 16}};
+    } files[] = {{"wide.bmp", 200, 100, 0},
+                 {"tall.png", 50, 100, 0},
+                 {"photo.jpg", 120, 120, 16},
+                 // decoded reduced: the entry keeps the file's size, the thumbnail its shape
+                 {"large.jpg", 1601, 803, 16},
+                 {"high.jpg", 413, 1203, 16},
+                 {"strip.jpg", 1600, 150, 16}};
     QStringList paths;
     for (const auto& f : files)
         paths << picture(QLatin1String(f.name), f.w, f.h, Qt::red);
     paths.insert(1, dir_ + QStringLiteral("absent.png"));
     k->AddFiles(paths);
-    ASSERT_EQ(k->Count(), 3);
+    ASSERT_EQ(k->Count(), int(std::size(files)));
     EXPECT_TRUE(k->Modified);
     const TColor background = k->ie->Background();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < k->Count(); ++i) {
         SCOPED_TRACE(files[i].name);
         const TCatalogEntry e = k->Entry(i);
         const QFileInfo info(dir_ + QLatin1String(files[i].name));
@@ -103,11 +112,39 @@ TEST_F(CatalogWindowTest, AddsFilesOfSeveralFormatsAndSkipsMissingOnes)
         EXPECT_LE(channelDistance(thumbPixel(*k, i, w - 1, h - 1), clRed), files[i].tolerance);
         if (w < 100) {
             EXPECT_EQ(thumbPixel(*k, i, 99, 50), background);
+            EXPECT_EQ(thumbPixel(*k, i, w, h / 2), background);
         }
         if (h < 100) {
             EXPECT_EQ(thumbPixel(*k, i, 50, 99), background);
+            EXPECT_EQ(thumbPixel(*k, i, w / 2, h), background);
         }
     }
+}
+
+// The bar follows each thumbnail's loading and resampling upward in steps of at least
+// 5, reaches 100, and is reset to 0 after every file.
+TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
+{
+    Tkataform* k = catalog();
+    const QStringList paths{picture(QStringLiteral("p1.jpg"), 640, 480, Qt::green),
+                            picture(QStringLiteral("p2.png"), 301, 203, Qt::blue)};
+    std::vector<int> values;
+    QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
+    k->AddFiles(paths);
+    ASSERT_EQ(k->Count(), 2);
+    int resets = 0, hundreds = 0;
+    for (size_t i = 1; i < values.size(); ++i) {
+        const int a = values[i - 1], b = values[i];
+        resets += b == 0;
+        hundreds += b == 100;
+        if (b != 0 && b != 100 && a != 100) {
+            EXPECT_GE(b - a, 5) << "step " << i;
+        }
+    }
+    EXPECT_GE(hundreds, 2);
+    EXPECT_GE(resets, 2);
+    ASSERT_FALSE(values.empty());
+    EXPECT_EQ(values.back(), 0);
 }
 
 TEST_F(CatalogWindowTest, FileOfUnknownTypeKeepsNoEarlierPicture)

@@ -5,6 +5,8 @@
 #include "common/test_support.h"
 #include "imaging/io/io_params.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/proc/resample.h"
+#include "platform/core/rounding.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <jpeglib.h>
 #include <jerror.h>
@@ -299,4 +302,89 @@ TEST(JpegRead, HugeDeclaredSizeWithoutDataIsRefused)
     TIOParamsVals params;
     EXPECT_THROW(readJpeg(data, bmp, params), EInvalidGraphic);
     EXPECT_EQ(bmp.Width(), 2);
+}
+
+namespace {
+
+// A photograph stand-in: smooth light, hard edges and fine grain.
+TBitmap photoLike(int w, int h, unsigned seed)
+{
+    TBitmap b(w, h, pf24bit);
+    uint32_t state = seed * 2654435761u + 1;
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = b.ScanLine(y);
+        for (int x = 0; x < w; ++x) {
+            state = state * 1664525u + 1013904223u;
+            const int grain = int(state >> 28) - 8;
+            const bool disc = (x - w / 3) * (x - w / 3) + (y - h / 2) * (y - h / 2) < (h / 4) * (h / 4);
+            const int stripe = ((x + int(seed) * 7) / 23 % 2) ? 40 : 0;
+            p[3 * x] = uint8_t(std::clamp(x * 255 / w + grain, 0, 255));
+            p[3 * x + 1] = uint8_t(std::clamp((disc ? 200 : y * 255 / h) + grain, 0, 255));
+            p[3 * x + 2] = uint8_t(std::clamp(60 + stripe + grain + int(seed) * 9, 0, 255));
+        }
+    }
+    return b;
+}
+
+// A catalog-style thumbnail of a w × h picture (which src may hold reduced): the
+// longer side becomes `side`.
+TBitmap thumbOf(const TBitmap& src, int w, int h, int side)
+{
+    TBitmap t(h < w ? side : std::max(1, Round(double(w) * side / h)),
+              h < w ? std::max(1, Round(double(h) * side / w)) : side, pf24bit);
+    ResampleBitmap(src, t, rfTriangle);
+    return t;
+}
+
+}  // namespace
+
+// Decoding at a reduced DCT scale keeps the declared size in the parameters, decodes
+// no less than asked, and gives thumbnails (from four times their size, as the catalog
+// asks) within a mean difference of 2 of the full decode's; the setting outlives a
+// parameter reset.
+TEST(JpegRead, ReducedDecodeGivesTheSameThumbnail)
+{
+    struct Case {
+        int w, h, minLongSide, thumb;
+    } const cases[] = {{1601, 1203, 400, 100}, {1203, 1601, 400, 100}, {3001, 401, 400, 100},
+                       {641, 479, 400, 100},   {4032, 3024, 400, 100}, {451, 190, 400, 100},
+                       {150, 97, 400, 100},    {2048, 1536, 240, 60},  {999, 999, 800, 200}};
+    unsigned seed = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " min " << c.minLongSide);
+        TBitmap photo = photoLike(c.w, c.h, seed++);
+        TIOParamsVals wp;
+        wp.JpegQuality = 90;
+        TMemoryStream out;
+        TProgressRec progress;
+        WriteJPEGStream(out, photo, wp, progress);
+        const QByteArray data = out.Bytes();
+
+        TBitmap full, reduced;
+        TIOParamsVals fp, rp;
+        readJpeg(data, full, fp);
+        rp.JpegMinLongSide = c.minLongSide;
+        rp.SetDefaultParams();
+        readJpeg(data, reduced, rp);
+        EXPECT_EQ(rp.JpegMinLongSide, c.minLongSide);
+        EXPECT_EQ(rp.Width, c.w);
+        EXPECT_EQ(rp.Height, c.h);
+        const int longSide = std::max(reduced.Width(), reduced.Height());
+        EXPECT_GE(longSide, std::min(c.minLongSide, std::max(c.w, c.h)));
+        // n/8 of the declared size, rounded up: the smallest n that reaches the minimum.
+        int n = 1;
+        while (n < 8 && (std::max(c.w, c.h) * n + 7) / 8 < c.minLongSide)
+            ++n;
+        EXPECT_EQ(reduced.Width(), (c.w * n + 7) / 8);
+        EXPECT_EQ(reduced.Height(), (c.h * n + 7) / 8);
+
+        const TBitmap a = thumbOf(full, c.w, c.h, c.thumb), b = thumbOf(reduced, c.w, c.h, c.thumb);
+        ASSERT_EQ(a.Width(), b.Width());
+        ASSERT_EQ(a.Height(), b.Height());
+        int64_t sum = 0;
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < 3 * a.Width(); ++x)
+                sum += std::abs(int(a.ScanLine(y)[x]) - int(b.ScanLine(y)[x]));
+        EXPECT_LE(double(sum) / (3.0 * a.Width() * a.Height()), 2.0);
+    }
 }

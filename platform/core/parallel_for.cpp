@@ -1,0 +1,199 @@
+#include "platform/core/parallel_for.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <sched.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+int machineThreads()
+{
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        return std::max(1, CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::atomic<int> g_threads{0};  // 0: the machine's
+std::atomic<int64_t> g_minPixels{kParallelMinPixels};
+thread_local bool t_inBand = false;
+
+struct TJob {
+    const std::function<void(int, int)>* body = nullptr;
+    int rows = 0, bands = 0, maxHelpers = 0;
+    std::atomic<int> next{0};
+    std::atomic<bool> failed{false};
+    // Guarded by the pool's mutex.
+    int helpers = 0, bandsDone = 0, rowsDone = 0;
+    std::exception_ptr error;
+
+    int begin(int band) const { return int(int64_t(rows) * band / bands); }
+};
+
+// Helper threads live as long as the process; they sleep while no job runs.
+class TPool {
+public:
+    static TPool& instance()
+    {
+        static TPool* pool = new TPool;  // never destroyed: threads may still sleep at exit
+        return *pool;
+    }
+
+    void run(TJob& job, const std::function<void(int)>& rowsDone)
+    {
+        std::unique_lock lock(mutex_);
+        while (int(threads_.size()) < job.maxHelpers)
+            threads_.emplace_back([this] { helperLoop(); });
+        job_ = &job;
+        wake_.notify_all();
+        lock.unlock();
+
+        int reported = 0;
+        // The calling thread takes bands too, and reports between them.
+        for (;;) {
+            const bool ran = work(job);
+            lock.lock();
+            if (!ran)
+                progress_.wait(lock, [&] { return job.rowsDone > reported || job.bandsDone == job.bands; });
+            const int now = job.rowsDone;
+            const bool finished = job.bandsDone == job.bands;
+            lock.unlock();
+            try {
+                for (; !job.failed && reported < now; ++reported)
+                    if (rowsDone)
+                        rowsDone(reported + 1);
+            } catch (...) {
+                // The helpers still hold the job: stop it, and raise once they are out.
+                std::lock_guard guard(mutex_);
+                if (!job.error)
+                    job.error = std::current_exception();
+                job.failed = true;
+            }
+            if (finished)
+                break;
+        }
+        lock.lock();
+        progress_.wait(lock, [&] { return job.helpers == 0; });
+        job_ = nullptr;
+    }
+
+private:
+    // Runs one band of the job; false when none was left.
+    bool work(TJob& job)
+    {
+        const int band = job.next.fetch_add(1);
+        if (band >= job.bands)
+            return false;
+        std::exception_ptr error;
+        const int b = job.begin(band), e = job.begin(band + 1);
+        // After a failure the bands left are only counted off.
+        if (!job.failed) {
+            t_inBand = true;
+            try {
+                (*job.body)(b, e);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            t_inBand = false;
+        }
+        std::lock_guard lock(mutex_);
+        if (error && !job.error) {
+            job.error = error;
+            job.failed = true;
+        }
+        ++job.bandsDone;
+        job.rowsDone += e - b;
+        progress_.notify_all();
+        return true;
+    }
+
+    void helperLoop()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return job_ && job_->helpers < job_->maxHelpers && job_->next < job_->bands && !job_->failed; });
+            TJob& job = *job_;
+            ++job.helpers;
+            lock.unlock();
+            while (work(job)) {
+            }
+            lock.lock();
+            --job.helpers;
+            progress_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_, progress_;
+    std::vector<std::thread> threads_;
+    TJob* job_ = nullptr;
+};
+
+// One job at a time: a second caller on another thread works alone.
+std::mutex g_runMutex;
+
+void runAlone(int rows, const std::function<void(int, int)>& body, const std::function<void(int)>& rowsDone)
+{
+    if (!rowsDone) {
+        body(0, rows);
+        return;
+    }
+    // Bands of a few rows keep the progress steady without a call per row.
+    constexpr int kBand = 16;
+    for (int b = 0; b < rows; b += kBand) {
+        const int e = std::min(rows, b + kBand);
+        body(b, e);
+        for (int r = b; r < e; ++r)
+            rowsDone(r + 1);
+    }
+}
+
+}  // namespace
+
+int ParallelThreads()
+{
+    const int t = g_threads.load();
+    return t > 0 ? t : machineThreads();
+}
+
+TScopedParallelThreads::TScopedParallelThreads(int threads, int64_t minPixels)
+    : threads_(g_threads.exchange(std::max(1, threads))), minPixels_(g_minPixels.exchange(std::max<int64_t>(0, minPixels)))
+{
+}
+
+TScopedParallelThreads::~TScopedParallelThreads()
+{
+    g_threads = threads_;
+    g_minPixels = minPixels_;
+}
+
+void ParallelRows(int rows, int64_t pixels, const std::function<void(int, int)>& body,
+                  const std::function<void(int)>& rowsDone)
+{
+    if (rows <= 0)
+        return;
+    const int threads = std::min(ParallelThreads(), rows);
+    if (threads <= 1 || pixels < g_minPixels || t_inBand) {
+        runAlone(rows, body, rowsDone);
+        return;
+    }
+    std::unique_lock run(g_runMutex, std::try_to_lock);
+    if (!run.owns_lock()) {
+        runAlone(rows, body, rowsDone);
+        return;
+    }
+    TJob job;
+    job.body = &body;
+    job.rows = rows;
+    // Several bands a thread even out bands of unequal cost.
+    job.bands = std::min(rows, threads * 8);
+    job.maxHelpers = threads - 1;
+    TPool::instance().run(job, rowsDone);
+    if (job.error)
+        std::rethrow_exception(job.error);
+}

@@ -2,6 +2,7 @@
 
 #include "imaging/io/bmp/bmp.h"
 #include "imaging/io/drawn_formats.h"
+#include "imaging/io/gif/gif.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/io/pcx/pcx.h"
 #include "imaging/io/png/png_codec.h"
@@ -87,7 +88,8 @@ constexpr TCodec kCodecs[] = {
     {.FileType = ioTIFF, .Extensions = {"tif", "tiff"}, .Name = "TIFF Bitmap (TIF)", .DescriptionSuffix = tiffSuffix,
      .Format = "TIFF", .Read = ReadTIFFStream, .OwnWriter = true, .Write = writeTiff, .StreamTag = "TIFF", .TagAfterAbort = true},
     {.FileType = ioGIF, .Extensions = {"gif"}, .Name = "CompuServe Bitmap (TIF)", .DescriptionSuffix = gifSuffix,
-     .Format = "GIF", .BackgroundOut = gifBackgroundOut, .OwnWriter = true},
+     .Format = "GIF", .Read = ReadGIFStream, .BackgroundOut = gifBackgroundOut, .OwnWriter = true,
+     .Write = WriteGIFStream},
     {.FileType = ioJPEG, .Extensions = {"jpg", "jpeg"}, .Name = "JPEG Bitmap (JPG)", .DescriptionSuffix = jpegSuffix,
      .Format = "JPEG", .Read = readJpeg, .OwnWriter = true, .Write = WriteJPEGStream,
      .StreamTag = "JFIF", .TagAfterAbort = true},

@@ -31,9 +31,13 @@ std::vector<TIORGB> GifTableFromFile(const QByteArray& rgb)
 
 void ReadGifScreen(TStream& stream, TGifScreen& screen)
 {
-    screen.Raw = readExactly(stream, kGifScreenSize);
-    if (screen.Raw.isEmpty() || !screen.Raw.startsWith("GIF"))
+    QByteArray sig(3, '\0');
+    if (stream.Read(sig.data(), 3) != 3 || sig != "GIF")
         throw EInvalidGraphic(QStringLiteral("unrecognized GIF"));
+    screen.Raw = readExactly(stream, kGifScreenSize - 3);
+    if (screen.Raw.isEmpty())
+        throw EInvalidGraphic(QStringLiteral("GIF header is truncated"));
+    screen.Raw.prepend(sig);
     screen.Width = u16At(screen.Raw, 6);
     screen.Height = u16At(screen.Raw, 8);
     screen.Packed = uint8_t(screen.Raw[10]);

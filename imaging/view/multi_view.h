@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRegion>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -207,4 +208,5 @@ private:
     int savedSelected_ = -1;
     int lastChange_ = 0, lastChangeIndex_ = 0;
     bool inLayout_ = false;
+    QRegion drawnCells_;  // cells painted so far in the running PaintTo
 };

@@ -9,12 +9,21 @@
 #include "platform/graphics/canvas.h"
 
 #include <QPainter>
+#include <QRegion>
 #include <algorithm>
 
 void TImageKitMView::Paint()
 {
-    if (Canvas())
-        PaintTo(Canvas());
+    // Composed on a bitmap first, so the screen gets whole frames and the same pixels
+    // as any other canvas.
+    if (!Canvas() || ClientWidth() <= 0 || ClientHeight() <= 0)
+        return;
+    TBitmap buffer(ClientWidth(), ClientHeight());
+    {
+        TCanvas c(&buffer);
+        PaintTo(&c);
+    }
+    Canvas()->Draw(0, 0, buffer);
 }
 
 void TImageKitMView::drawCell(TCanvas* canvas, int n, int left, int top)
@@ -73,7 +82,7 @@ void TImageKitMView::drawCell(TCanvas* canvas, int n, int left, int top)
             canvas->Rectangle(cell.Left - d, cell.Top - d, cell.Right + d, cell.Bottom + d);
         canvas->Brush.Style = bsSolid;
     }
-    canvas->ExcludeClipRect(TRect(cell.Left - frame, cell.Top - frame, cell.Right + frame, cell.Bottom + frame));
+    drawnCells_ += QRect(cell.Left - frame, cell.Top - frame, cell.Width() + 2 * frame, cell.Height() + 2 * frame);
 }
 
 void TImageKitMView::PaintTo(TCanvas* canvas)
@@ -84,6 +93,7 @@ void TImageKitMView::PaintTo(TCanvas* canvas)
     if (count > 0 && (playing_ || displayMode_ == mdSingle))
         first = std::clamp(playIndex_, 0, count - 1);
     const TRect control(0, 0, Width() - 1, Height() - 1);
+    drawnCells_ = QRegion();
     for (int k = 0; k < toDraw; ++k) {
         const int n = (first + k) % count;
         if (toDraw > 1 && OnDrawProgress)
@@ -108,10 +118,13 @@ void TImageKitMView::PaintTo(TCanvas* canvas)
             im.drawn = QImage();
         }
     }
+    // The background goes around the cells drawn; filled piece by piece rather than
+    // through a clip, which a paint event's painter may already carry.
     canvas->Brush.Style = bsSolid;
     canvas->Brush.Color = Background();
-    canvas->FillRect(TRect(0, 0, std::max(ClientWidth(), Width()), std::max(ClientHeight(), Height())));
-    canvas->ResetClip();
+    const QRegion rest = QRegion(0, 0, std::max(ClientWidth(), Width()), std::max(ClientHeight(), Height())) - drawnCells_;
+    for (const QRect& r : rest)
+        canvas->FillRect(TRect::fromQRect(r));
     if (toDraw > 1 && OnDrawProgress)
         OnDrawProgress(this, 100, 0);
 }

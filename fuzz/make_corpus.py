@@ -277,6 +277,32 @@ def all_options():
     put("option_file", "strings.cgf", bytes(2379) + string * 3 + struct.pack("<i", 0x7FFFFFFF))
 
 
+# ---- GIF block structure ------------------------------------------------------------
+
+def gif_screen(w, h, packed, table=b"", version=b"GIF89a"):
+    return version + struct.pack("<HHBBB", w, h, packed, 0, 0) + table
+
+
+def gif_frame(w, h, left=0, top=0, packed=0, data=b"\x02\x02\x44\x01\x00"):
+    return b"," + struct.pack("<HHHHB", left, top, w, h, packed) + data
+
+
+def all_gif():
+    frames = [pattern("RGB", 9, 7).rotate(90 * i) for i in range(3)]
+    b = io.BytesIO()
+    frames[0].save(b, "GIF", save_all=True, append_images=frames[1:], duration=[0, 40, 70], loop=0)
+    put("gif", "animated.gif", b.getvalue())
+    put("gif", "interlaced.gif", pil(pattern("P", 5, 11), "GIF", interlace=True))
+    bw = b"\x00\x00\x00\xff\xff\xff"
+    gce = b"\x21\xf9\x04\x01\x0a\x00\x01\x00"
+    put("gif", "gce_in_87a.gif", gif_screen(2, 2, 0x80, bw, b"GIF87a") + gce + gif_frame(2, 2) + b";")
+    put("gif", "huge_frame.gif", gif_screen(1, 1, 0x80, bw) + gif_frame(65535, 65535) + b";")
+    put("gif", "table_cut.gif", gif_screen(2, 2, 0x87, bw))
+    put("gif", "subblock_past_end.gif", gif_screen(2, 2, 0x80, bw) + b"\x21\xfe\xff" + b"x" * 20)
+    put("gif", "no_table.gif", gif_screen(4, 1, 0) + gif_frame(4, 1, 300, 300) + gif_frame(4, 1, packed=0x85) + b";")
+    put("gif", "wide_code.gif", gif_screen(2, 1, 0x80, bw) + gif_frame(2, 1, data=b"\x0c\x01\x00\x00") + b";")
+
+
 if __name__ == "__main__":
     all_bmp()
     all_png()
@@ -286,3 +312,4 @@ if __name__ == "__main__":
     all_emf()
     all_frames()
     all_options()
+    all_gif()

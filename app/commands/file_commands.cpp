@@ -47,7 +47,7 @@ const TSaveFormat* SaveFormatOf(const QString& fileName)
 bool HasOwnWriter(const QString& fileName)
 {
     const TCodec* codec = CodecForFileName(fileName);
-    return codec && codec->OwnWriter && codec->Write;
+    return codec && CanWrite(*codec);
 }
 
 } // namespace

@@ -7,7 +7,12 @@
 #include "imaging/dialogs/preview_loader.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
+#include "imaging/io/multi_io.h"
 #include "imaging/view/image_kit_view.h"
+#include "imaging/view/multi_view.h"
+#include "platform/core/exceptions.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/video/avi_reader.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,6 +43,8 @@ const char* const kOpenFilter =
     "|Video for Windows (AVI)|*.avi";
 
 constexpr TColor kWhite = RGB(255, 255, 255);
+// Frames a video preview holds at most.
+constexpr int kMaxPreviewVideoFrames = 300;
 
 void setAutoSizeText(QLabel* label, const QString& text)
 {
@@ -50,6 +57,7 @@ void setAutoSizeText(QLabel* label, const QString& text)
 TOpenImageKitDialog::TOpenImageKitDialog(QObject* owner) : TIKCommonDialog(owner)
 {
     Filter = QLatin1String(kOpenFilter);
+    mio_ = new TImageKitMIO(this);
     buildPicturePanel();
     buildInfoPanel();
     io_ = new TImageKitIO(this);
@@ -276,9 +284,69 @@ void TOpenImageKitDialog::onCurrentChanged(const QString& path)
     SelectionChanged();
 }
 
-bool TOpenImageKitDialog::LoadMultiPreview(const QString&)
+bool TOpenImageKitDialog::LoadMultiPreview(const QString& path)
 {
-    return false;
+    clearMultiPreview();
+    const QString ext = QFileInfo(path).suffix().toLower();
+    bool multi = ext == QLatin1String("avi");
+    if (ext == QLatin1String("gif"))
+        multi = io_->GetGIFImageCount(path) > 1;
+    if (ext == QLatin1String("tif") || ext == QLatin1String("tiff")) {
+        try {
+            multi = io_->GetTIFFImageCount(path) >= 2;
+        } catch (const Exception&) {
+            multi = false;  // the single preview reports the bad file
+        }
+    }
+    if (!multi)
+        return false;
+    loader_->Cancel();
+    ImageKitView->Blank();
+    ImageKitView->hide();
+    PlayButton->setEnabled(true);
+    ZoomCombo->setEnabled(false);
+    ImageKitMView->show();
+    ProgressBar->setParent(ImageKitMView);
+    ProgressBar->setValue(0);
+    ProgressBar->show();
+    ProgressBar->repaint();
+    // A video preview holds reduced frames, and not too many of them; the full-size
+    // preview decodes its frame again.
+    mio_->VideoFrameLimit = kMaxPreviewVideoFrames;
+    mio_->VideoBoxWidth = ImageKitMView->ThumbWidth();
+    mio_->VideoBoxHeight = ImageKitMView->ThumbHeight();
+    try {
+        mio_->LoadFromFile(path);
+    } catch (const Exception&) {
+        clearPreview();
+        return true;
+    }
+    ProgressBar->hide();
+    multiPath_ = path;
+    fileSize_ = QFileInfo(path).size();
+    frameCount_ = mio_->FileFrameCount();
+    if (ImageKitMView->ImageCount() == 0) {
+        clearPreview();
+        return true;
+    }
+    ImageKitMView->SetSelectedImage(0);
+    PreviewButton->setEnabled(true);
+    return true;
+}
+
+void TOpenImageKitDialog::multiImageSelected(int index)
+{
+    if (const TIOParamsVals* params = mio_->Params(index))
+        ShowInfo(params);
+}
+
+void TOpenImageKitDialog::clearMultiPreview()
+{
+    ImageKitMView->SetPlaying(false);
+    ImageKitMView->Clear();
+    ImageKitMView->hide();
+    ProgressBar->setParent(ImageKitView);
+    multiPath_.clear();
 }
 
 void TOpenImageKitDialog::SelectionChanged()
@@ -338,6 +406,8 @@ void TOpenImageKitDialog::previewLoaded(const TPreviewLoader::TResult& result)
 
 void TOpenImageKitDialog::clearPreview()
 {
+    clearMultiPreview();
+    ImageKitView->show();
     ProgressBar->hide();
     ImageKitView->unsetCursor();
     fileSize_ = 0;
@@ -373,7 +443,25 @@ void TOpenImageKitDialog::ApplyZoom()
 
 void TOpenImageKitDialog::ShowPreviewForm()
 {
-    TPreviewForm form(ImageKitView, FileName(), Handle());
+    if (!ImageKitMView->isVisible()) {
+        TPreviewForm form(ImageKitView, FileName(), Handle());
+        form.exec();
+        return;
+    }
+    // The multi view's current image; a video frame is decoded again at full size.
+    TImageKitView current;
+    const int index = ImageKitMView->SelectedImage();
+    TBitmap full;
+    const TIOParamsVals* params = mio_->Params(index);
+    if (params && params->FileType == ioUnknown && !params->FileName.isEmpty()) {
+        TAviReader video(params->FileName);
+        if (!video.ReadFrame(index, full))
+            throw EInvalidGraphic(QStringLiteral("unable to read AVI frame %1").arg(index));
+    } else if (const TBitmap* b = ImageKitMView->GetBitmap()) {
+        full = *b;
+    }
+    current.Assign(&full);
+    TPreviewForm form(&current, FileName(), Handle());
     form.exec();
 }
 

@@ -15,6 +15,8 @@ class QPushButton;
 class QToolButton;
 class QWidget;
 class TImageKitIO;
+class TImageKitMIO;
+class TImageKitMView;
 class TImageKitView;
 class TIOParamsVals;
 
@@ -94,6 +96,9 @@ public:
     QPushButton* AdvancedButton;
     QCheckBox* PreviewCheck;
     TImageKitView* ImageKitView;
+    // The preview of files of several frames, with playback.
+    TImageKitMView* ImageKitMView;
+    TImageKitMIO* MultiIO() const { return mio_; }
     // Reads the previewed file's parameters; attached to ImageKitView.
     TImageKitIO* ImageKitIO() const { return io_; }
 
@@ -115,9 +120,8 @@ protected:
     virtual void SelectionChanged();
     virtual void FolderChanged();
     virtual void TypeChanged();
-    // Seam for files of several frames (animated GIF, multi-page TIFF, video): returns
-    // true when it took the file into a multi-image view. None exists yet, so every file
-    // goes to the single preview and the play button stays disabled.
+    // Files of several frames (every video, an animated GIF, a TIFF of two or more pages)
+    // go to the multi-image view; returns false for every other file.
     virtual bool LoadMultiPreview(const QString& fileName);
 
     // Builds, runs and reads back the dialog; true when confirmed.
@@ -143,7 +147,12 @@ private:
     bool acceptFromDialog();
     int dialogFilterIndex() const;
 
+    void clearMultiPreview();
+    void multiImageSelected(int index);
+
     TImageKitIO* io_;
+    TImageKitMIO* mio_;
+    QString multiPath_;
     std::unique_ptr<TPreviewLoader> loader_;
     QString currentPath_;
     QString fileName_;

@@ -1,6 +1,8 @@
 // The open dialog's picture and information panels: built once with the component, laid
 // into the file dialog's grid each time it shows, taken out again before it is destroyed.
 #include "imaging/dialogs/open_dialog.h"
+#include "imaging/io/multi_io.h"
+#include "imaging/view/multi_view.h"
 
 #include "imaging/view/image_kit_view.h"
 
@@ -103,7 +105,11 @@ void TOpenImageKitDialog::buildPicturePanel()
     PlayButton = makeSpeedButton("PlayButton", playGlyph(), PicturePanel);
     PlayButton->setCheckable(true);
     // Playback belongs to the multi-image preview; the preview button waits while it plays.
-    connect(PlayButton, &QToolButton::toggled, this, [this](bool down) { PreviewButton->setEnabled(!down); });
+    connect(PlayButton, &QToolButton::toggled, this, [this](bool down) {
+        PreviewButton->setEnabled(!down && (ImageKitMView->isVisible() ? ImageKitMView->ImageCount() > 0
+                                                                         : frameCount_ > 0));
+        ImageKitMView->SetPlaying(down && ImageKitMView->isVisible());
+    });
 
     ImageKitView = new TImageKitView(PicturePanel);
     ImageKitView->setObjectName(QStringLiteral("ImageKitView"));
@@ -114,6 +120,21 @@ void TOpenImageKitDialog::buildPicturePanel()
         if (PreviewButton->isEnabled())
             ShowPreviewForm();
     };
+
+    ImageKitMView = new TImageKitMView(PicturePanel);
+    ImageKitMView->setObjectName(QStringLiteral("ImageKitMView"));
+    ImageKitMView->SetBorderStyle(bsSingle);
+    ImageKitMView->SetMouseInteract(mmiScroll | mmiSelect);
+    ImageKitMView->SetScrollBars(ssHorizontal);
+    ImageKitMView->SetKeyInteract(mkiMoveSelected);
+    ImageKitMView->SetThumbWidth(100);
+    ImageKitMView->SetThumbHeight(109);
+    ImageKitMView->SetBackground(RGB(255, 255, 255));
+    ImageKitMView->OnImageSelect = [this](TObject*, int index) { multiImageSelected(index); };
+    ImageKitMView->OnIOProgress = [this](TObject*, int percent) { ProgressBar->setValue(percent); };
+    ImageKitMView->hide();
+    mio_->SetAttachedMView(ImageKitMView);
+    mio_->OnProgress = [this](TObject*, int percent) { ProgressBar->setValue(percent); };
 
     ProgressBar = new QProgressBar(ImageKitView);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
@@ -160,6 +181,7 @@ void TOpenImageKitDialog::layOutPanels(TIKFileDialog& dialog)
     QRect view = scaled(s, kImageKitView);
     view.moveTop(std::max(view.top(), zoom.bottom() + s.Y(6)));
     ImageKitView->setGeometry(view);
+    ImageKitMView->setGeometry(view);
     ProgressBar->setGeometry(scaled(s, kProgressBar));
     PicturePanel->setFixedWidth(std::max(scaled(s, kPicturePanel).width(), play.right() + s.X(6)));
     PicturePanel->setMinimumHeight(scaled(s, kPicturePanel).height());

@@ -2,6 +2,7 @@
 
 #include "imaging/io/bmp/bmp.h"
 #include "imaging/io/drawn_formats.h"
+#include "imaging/io/gif/gif.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/io/pcx/pcx.h"
 #include "imaging/io/png/png_codec.h"
@@ -82,12 +83,16 @@ TColor gifBackgroundOut(const TIOParamsVals& p)
     return IORGBToColor(p.GifTransparent ? p.GifTransparentColor : p.GifBackground);
 }
 
+// GIF pixels need an LZW compressor, which the program leaves to be plugged in.
+bool gifWriterReady() { return DefaultLzwHooks().GifCompress != nullptr; }
+
 // In FileType order, so that an entry is found by its number.
 constexpr TCodec kCodecs[] = {
     {.FileType = ioTIFF, .Extensions = {"tif", "tiff"}, .Name = "TIFF Bitmap (TIF)", .DescriptionSuffix = tiffSuffix,
      .Format = "TIFF", .Read = ReadTIFFStream, .OwnWriter = true, .Write = writeTiff, .StreamTag = "TIFF", .TagAfterAbort = true},
     {.FileType = ioGIF, .Extensions = {"gif"}, .Name = "CompuServe Bitmap (TIF)", .DescriptionSuffix = gifSuffix,
-     .Format = "GIF", .BackgroundOut = gifBackgroundOut, .OwnWriter = true},
+     .Format = "GIF", .Read = ReadGIFStream, .BackgroundOut = gifBackgroundOut, .OwnWriter = true,
+     .Write = WriteGIFStream, .WriterReady = gifWriterReady},
     {.FileType = ioJPEG, .Extensions = {"jpg", "jpeg"}, .Name = "JPEG Bitmap (JPG)", .DescriptionSuffix = jpegSuffix,
      .Format = "JPEG", .Read = readJpeg, .OwnWriter = true, .Write = WriteJPEGStream,
      .StreamTag = "JFIF", .TagAfterAbort = true},
@@ -144,6 +149,11 @@ const TCodec& SaveCodecForFileName(const QString& fileName)
 {
     const TCodec* codec = CodecForFileName(fileName);
     return codec && codec->OwnWriter ? *codec : *CodecForType(ioBMP);
+}
+
+bool CanWrite(const TCodec& codec)
+{
+    return codec.OwnWriter && codec.Write && (!codec.WriterReady || codec.WriterReady());
 }
 
 QString Refusal(const TCodec& codec)

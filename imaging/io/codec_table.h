@@ -42,6 +42,8 @@ struct TCodec {
     // with a writer of its own that is missing in this build refuses to save.
     bool OwnWriter = false;
     TCodecWriter Write = nullptr;
+    // Whether the writer can run now (a coder it needs may be missing); nullptr: always.
+    bool (*WriterReady)() = nullptr;
     // The 12-byte header in front of stream saves while StreamHeaders is on (nullptr:
     // never), and whether an aborted save still gets its length filled in.
     const char* StreamTag = nullptr;
@@ -56,6 +58,9 @@ const TCodec* CodecForType(int fileType);
 inline const TCodec& CodecOf(TIOFileType fileType) { return *CodecForType(fileType); }
 // The writer's entry of a file save: the name's own when it has a writer, else BMP's.
 const TCodec& SaveCodecForFileName(const QString& fileName);
+
+// Whether files of this format can be written now.
+bool CanWrite(const TCodec& codec);
 
 // A refused file load's message, "unrecognized <Format>"; the reader's own words go before it.
 QString Refusal(const TCodec& codec);

@@ -7,6 +7,7 @@
 #include "imaging/io/image_kit_io.h"
 
 #include "imaging/io/codec_table.h"
+#include "imaging/io/gif/gif.h"
 #include "imaging/io/pcx/pcx.h"
 #include "imaging/io/stream_frame.h"
 #include "imaging/io/tiff/tiff.h"
@@ -168,10 +169,14 @@ void TImageKitIO::LoadFromStreamJPEG(TStream& stream)
     Update();
 }
 
-int TImageKitIO::GetGIFImageCount(const QString&)
+int TImageKitIO::GetGIFImageCount(const QString& fileName)
 {
-    // Counting needs the GIF codec; every failure counts as no frames.
-    return 0;
+    // Every failure counts as no frames.
+    try {
+        return DeleteGIFFrame(fileName, -1, false);
+    } catch (const Exception&) {
+        return 0;
+    }
 }
 
 int TImageKitIO::GetTIFFImageCount(const QString& fileName)

@@ -1,0 +1,71 @@
+#pragma once
+// Loads every frame of a multi-image file into a multi-image view (the frames of an
+// animated GIF, the pages of a TIFF, the frames of a video) and keeps one parameter
+// record per image of the view, in step with its list.
+
+#include "imaging/common/types.h"
+#include "imaging/io/image_kit_io.h"
+#include "imaging/io/io_params.h"
+#include "platform/graphics/canvas.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <climits>
+#include <memory>
+#include <vector>
+
+class TStream;
+class TIKView;
+class TImageKitMView;
+
+class TImageKitMIO : public QObject {
+    Q_OBJECT
+public:
+    explicit TImageKitMIO(QObject* owner = nullptr);
+    ~TImageKitMIO() override;
+
+    TImageKitMView* AttachedMView() const { return view_.data(); }
+    // Records for images the view already holds are made with default values.
+    void SetAttachedMView(TImageKitMView* view);
+
+    TProgressEvent OnProgress;
+    TMsgLanguage MsgLanguage = msEnglish;
+    TIOPreviewsParams PreviewsParams = 0;
+    TFont PreviewFont;
+
+    // Video previews: at most this many frames, each decoded to fit the box (0 × 0: at
+    // full size). A feature film must not fill the memory.
+    int VideoFrameLimit = INT_MAX;
+    int VideoBoxWidth = 0;
+    int VideoBoxHeight = 0;
+    // The frames the last loaded file holds, whatever was loaded of them.
+    int FileFrameCount() const { return fileFrames_; }
+
+    // By the lower-case extension: .gif, .tif/.tiff, .avi; anything else loads nothing.
+    void LoadFromFile(const QString& fileName);
+    void LoadFromStreamGIF(TStream& stream);
+    void LoadFromStreamTIFF(TStream& stream);
+    void LoadFromFileAVI(const QString& fileName);
+
+    int ImageCount() const { return int(records_.size()); }
+    // Null for an index out of range.
+    TIOParamsVals* Params(int index) const;
+    // The format parameter dialog on image index's record; True when confirmed.
+    bool DoPreviews(int index, int pages);
+
+private:
+    static void viewChanged(void* data, TIKView* view);
+    void syncWithView();
+    void renumber();
+    void detach();
+    // Inserts an empty image at `at` and returns its record.
+    TIOParamsVals& insertFrame(int at);
+    void progress(int i, int count);
+    template <class ReadFrame>
+    void loadFrames(TStream& stream, ReadFrame read);
+
+    QPointer<TImageKitMView> view_;
+    std::vector<std::unique_ptr<TIOParamsVals>> records_;
+    int fileFrames_ = 0;
+};

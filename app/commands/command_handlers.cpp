@@ -105,4 +105,5 @@ void Tform1::wireCommands()
     wireButton(Control<QToolButton>("SpeedButton2"), [this] { effects1Click(); });
     wireButton(Control<QToolButton>("scanbtn"), [this] { Scanne1Click(); });
     wireFileCommands();
+    wireBatch();
 }

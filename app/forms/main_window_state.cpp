@@ -153,8 +153,16 @@ QList<QWidget*> Tform1::MDIChildren() const
     return out;
 }
 
+void Tform1::PinChild(QWidget* child, bool pinned)
+{
+    pinnedChild_ = child;
+    pinned_ = pinned;
+}
+
 QWidget* Tform1::ActiveMDIChild() const
 {
+    if (pinned_)
+        return pinnedChild_.data();
     // The current window even while the frame itself is not the active window.
     QMdiSubWindow* sub = mdi_->currentSubWindow();
     return sub ? sub->widget() : nullptr;

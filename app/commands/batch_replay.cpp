@@ -67,6 +67,8 @@ public:
         dialog_.setAutoClose(false);
         dialog_.setAutoReset(false);
         dialog_.setMinimumDuration(0);
+        // Escape rejects the dialog; that stops the run like Cancel.
+        QObject::connect(&dialog_, &QDialog::rejected, &dialog_, &QProgressDialog::cancel);
         dialog_.setValue(0);
         dialog_.show();
     }

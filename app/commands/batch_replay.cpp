@@ -318,7 +318,9 @@ void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
 void Tform1::dobatch(const QString& path, int mode)
 {
     if (mode == bmNewRecording) {
-        neuaufnehmenproc();
+        // A recording that runs already is kept, not started afresh.
+        if (!Recording)
+            neuaufnehmenproc();
         setRecordingControls(true);
         return;
     }

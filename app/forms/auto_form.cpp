@@ -99,6 +99,8 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
     after->addWidget(CheckBox2, 6, 0, 1, 3);
     after->addWidget(Label3, 7, 0);
     after->addWidget(ComboBox1, 7, 1, 1, 2);
+    after->setColumnStretch(1, 1);
+    Edit1->setMinimumWidth(140);
 
     auto* quick = named(new QGroupBox(QStringLiteral("Schnellstarter"), this), "Schnelllader");
     auto* quickGrid = new QGridLayout(quick);

@@ -329,6 +329,12 @@ void Tform1::dobatch(const QString& path, int mode)
     const std::vector<tautomatitem> items = ReadBatchFile(path);
     int counter = autoform_->Settings().startnumber;
     BatchFailures.clear();
+    struct TRunning {
+        bool& flag;
+        const bool before;
+        explicit TRunning(bool& f) : flag(f), before(f) { flag = true; }
+        ~TRunning() { flag = before; }
+    } running(BatchRunning);
     switch (mode) {
     case bmActive:
         replayItems(items, ActiveMDIChild(), counter);

@@ -195,6 +195,7 @@ public:
     int ScanPauseMs = 2000;
     // Files of the last multi-image batch that could not be loaded.
     QStringList BatchFailures;
+    bool BatchRunning = false;
 
     QMdiArea* ClientArea() const { return mdi_; }
     QList<QWidget*> MDIChildren() const;

@@ -236,6 +236,9 @@ void Tform1::Fenstergre1Click()
 
 void Tform1::onprogressany(QObject*, int percent)
 {
+    // The bar repaints at once on every change; a batch shows its own progress per image.
+    if (BatchRunning)
+        return;
     ProgressBar1->setValue(percent);
 }
 

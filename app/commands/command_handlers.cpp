@@ -119,4 +119,5 @@ void Tform1::wireCommands()
     wireFileCommands();
     wireDialogCommands();
     wireSlideShow();
+    wireBatch();
 }

@@ -6,6 +6,7 @@ class QWidget;
 class Tchild;
 class Tform1;
 class tautomatitem;
+class TIOParamsVals;
 
 // Where commands reach forms and dialogs that are built apart from the interpreter.
 // Each is empty until its piece plugs in; an empty one makes its command do nothing
@@ -26,4 +27,7 @@ struct TCommandSeams {
     // Code 42: the wave open dialog; returns the chosen file or an empty text.
     static std::function<QString(const QString& title, const QString& directory, const QString& filter)>
         ChooseWavFile;
+    // The format parameter dialog on `params` for the given pages; true on OK. The batch
+    // dialog's "Parameter" button stays disabled while this is empty.
+    static std::function<bool(QWidget* owner, TIOParamsVals& params, int pages)> FormatParams;
 };

@@ -1,5 +1,6 @@
 // The commands that act on the active image window, and the save parameters.
 #include "app/commands/command_seams.h"
+#include "app/forms/auto_form.h"
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
 #include "app/text/language.h"
@@ -78,10 +79,7 @@ void Tform1::saveparams(tsaveparams& block)
 
 void Tform1::saveparamsautoform(tsaveparams& block)
 {
-    // The batch dialog's own image component comes with batch recording; until then
-    // its parameters are the defaults of a fresh component.
-    TImageKitIO io;
-    fillBlock(io.Params(), block);
+    fillBlock(autoform()->ImageKit1->Params(), block);
 }
 
 void Tform1::assignparams(const tsaveparams& b)

@@ -8,6 +8,7 @@
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 #include "platform/core/exceptions.h"
+#include "platform/ui/application.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -120,7 +121,17 @@ void Tform1::openCommand(const QString& fileName)
     child->setWindowTitle(fileName);
     try {
         child->ImageKit1->IO()->LoadFromFile(fileName);
-    } catch (const EInvalidGraphic&) {
+    } catch (const std::exception& e) {
+        if (!loadErrorSink_ && !dynamic_cast<const EInvalidGraphic*>(&e))
+            throw;
+        if (loadErrorSink_) {
+            // A batch skips the file and says so at its end; the empty window goes.
+            *loadErrorSink_ = TApplication::ExceptionText(e);
+            child->Modified = false;
+            if (QWidget* sub = child->parentWidget())
+                sub->close();
+            return;
+        }
         LangMessageDlg(QStringLiteral("Kann Datei") + fileName + QStringLiteral(" nicht laden."), mtError, mbOK,
                        QStringLiteral("Can´t load file") + fileName + QStringLiteral("."));
         if (QWidget* sub = child->parentWidget())

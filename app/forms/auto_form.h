@@ -1,11 +1,70 @@
 #pragma once
-#include <QDialog>
+#include "app/options/options.h"
 
-// The resident batch dialog; it lives for the whole run. Its controls and the batch
-// settings come with batch recording and replay.
+#include <QDialog>
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class TDirectoryEdit;
+class TImageKitIO;
+class TKitSpinEdit;
+
+// The resident batch dialog: the record files, the after-processing settings and the
+// quick starters. Its results name what the user chose (0 closed, 1 "Beenden", and
+// the play and record modes of the main window's dobatch).
 class Tautoform : public QDialog {
     Q_OBJECT
 public:
     explicit Tautoform(QWidget* owner = nullptr);
     ~Tautoform() override;
+
+    // The working copy of the option block; the controls show it after FormActivate.
+    tautodialog work;
+
+    // Fills the controls from the options and the working copy (run before showing).
+    void FormActivate(const toptions& options);
+    // Stores the quick starters (run after closing).
+    void FormClose(toptions& options) const;
+    // The after-processing settings as the controls stand.
+    tautodialog Settings() const;
+    QString Directory() const;
+    void SetDirectory(const QString& directory);
+    // Chooses "nichts" in the controls and the working copy.
+    void ChooseNothing();
+    QString SelectedRecord() const;  // file name with ".atm", empty when none
+
+    void checkautobuttons();
+    void updateboxes();
+    static void SelectComboItem(QComboBox* box, const QString& text);
+
+    void Button1Click();
+    void Button2Click();
+    void Button8Click();
+
+    QListWidget* FileListBox1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    TDirectoryEdit* DirectoryEdit2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    TKitSpinEdit* KitSpinEdit1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    std::array<QComboBox*, 8> QuickStarters{};
+    std::array<QPushButton*, 10> Buttons{};  // Button1 … Button9 at 1 … 9
+    // Holds the batch's save parameters for the format box's format.
+    TImageKitIO* ImageKit1 = nullptr;
 };

@@ -197,10 +197,36 @@ public:
     // Off in tests that want no welcome window at their first activation.
     static bool ShowWelcomeAtStart;
 
+    // Batch recording and replay. Modes of dobatch are the batch dialog's results.
+    enum : int { bmNewRecording = 532, bmActive = 3526, bmAllLoaded = 1145, bmFileList = 5434, bmScanner = 7843 };
+    void Neuaufnehmen1Click();
+    void neuaufnehmenproc();
+    void Aufnahmestoppen1click();
+    void saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list);
+    void clearaufnahme(std::vector<QByteArray>& list);
+    void Batch2Click();
+    void dobatch(const QString& path, int mode);
+    // One image: the records on the active window, then the after-processing. False
+    // when the batch must stop (the reason has been reported).
+    bool abspielen(const QString& path, int& counter);
+    void doverzdir(const QString& directory);
+    void updateautobox();
+    void AufaktuellesBildanwenden1Click();
+    void QuickStartClick(int index);  // 0 … 7 for F2 … F9
+    QStringList templistbox;
+    // Pause between a scanned image's arrival and its replay.
+    int ScanPauseMs = 2000;
+    // Files of the last multi-image batch that could not be loaded.
+    QStringList BatchFailures;
+    bool BatchRunning = false;
+
     QMdiArea* ClientArea() const { return mdi_; }
     QList<QWidget*> MDIChildren() const;
     int MDIChildCount() const { return int(MDIChildren().size()); }
     QWidget* ActiveMDIChild() const;
+    // While a batch runs, commands act on its window whichever one the user activates;
+    // nullptr pinned means none. Unpin with PinChild(nullptr, false).
+    void PinChild(QWidget* child, bool pinned = true);
     Tchild* ActiveImageWindow() const;
     void ActivateChild(QWidget* child);
 
@@ -265,6 +291,13 @@ private:
     void runComment(const tautomatitem& item, Tchild* image);
     void openCommand(const QString& fileName);
     void hsvChannels(Tchild* image);
+    void wireBatch();
+    void setRecordingControls(bool recording);
+    bool replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter);
+    bool afterprocessing(QWidget* target, int& counter);
+    bool openForBatch(const QString& fileName, QString& error);
+    void runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter);
+    void runOnScanner(const std::vector<tautomatitem>& items, int& counter);
 
     QStringList arguments_;
     bool firstActivation_ = false;
@@ -279,4 +312,8 @@ private:
     Tzeichenform* zeichenform_ = nullptr;
     TBitmap fillPattern_;
     bool firstPaintSeen_ = false;
+    QPointer<QWidget> pinnedChild_;
+    bool pinned_ = false;
+    // Set while a batch opens its files: load errors land here instead of a message box.
+    QString* loadErrorSink_ = nullptr;
 };

@@ -95,6 +95,7 @@ void Tform1::FormCreate()
     TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(options.language));
     insertSeparators();
     checkbuttonsenabled(false);
+    updateautobox();
 
     history_ = new THistoryList();
     history_->SetMaxCount(10);

@@ -153,8 +153,16 @@ QList<QWidget*> Tform1::MDIChildren() const
     return out;
 }
 
+void Tform1::PinChild(QWidget* child, bool pinned)
+{
+    pinnedChild_ = child;
+    pinned_ = pinned;
+}
+
 QWidget* Tform1::ActiveMDIChild() const
 {
+    if (pinned_)
+        return pinnedChild_.data();
     // The current window even while the frame itself is not the active window.
     QMdiSubWindow* sub = mdi_->currentSubWindow();
     return sub ? sub->widget() : nullptr;
@@ -228,6 +236,9 @@ void Tform1::Fenstergre1Click()
 
 void Tform1::onprogressany(QObject*, int percent)
 {
+    // The bar repaints at once on every change; a batch shows its own progress per image.
+    if (BatchRunning)
+        return;
     ProgressBar1->setValue(percent);
 }
 

@@ -4,6 +4,7 @@
 #include "imaging/dialogs/file_filters.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
+#include "imaging/io/multi_io.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -52,9 +53,18 @@ QObject* TSaveImageKitDialog::AttachedImageKitIO() const
 
 void TSaveImageKitDialog::SetAttachedImageKitIO(QObject* component)
 {
-    // The multi-image component joins here once it exists.
-    if (auto* io = qobject_cast<TImageKitIO*>(component))
-        attached_ = io;
+    if (qobject_cast<TImageKitIO*>(component) || qobject_cast<TImageKitMIO*>(component))
+        attached_ = component;
+}
+
+// The record the Advanced button edits: the single component's, or the multi component's first.
+TIOParamsVals* TSaveImageKitDialog::attachedParams() const
+{
+    if (auto* io = qobject_cast<TImageKitIO*>(attached_.data()))
+        return &io->Params();
+    if (auto* mio = qobject_cast<TImageKitMIO*>(attached_.data()))
+        return mio->Params(0);
+    return nullptr;
 }
 
 int TSaveImageKitDialog::AdvancedPageSet(const QString& fileName, const QString& defaultExt)
@@ -67,26 +77,34 @@ int TSaveImageKitDialog::AdvancedPageSet(const QString& fileName, const QString&
 void TSaveImageKitDialog::AdvancedClick()
 {
     const int pages = AdvancedPageSet(FileName(), DefaultExt);
-    if (pages == 0 || !attached_)
+    if (pages == 0)
         return;
-    attached_->DoPreviews(pages);
+    if (auto* io = qobject_cast<TImageKitIO*>(attached_.data()))
+        io->DoPreviews(pages);
+    else if (auto* mio = qobject_cast<TImageKitMIO*>(attached_.data()))
+        mio->DoPreviews(0, pages);
 }
 
 bool TSaveImageKitDialog::Execute()
 {
+    // A multi-image component without images has nothing to save.
+    TIOParamsVals* params = attachedParams();
+    if (attached_ && !params)
+        return false;
     ShowPreview = (ExOptions & sdShowPreview) != 0;
     AdvancedButton->setText(LabelText(LabelMsg::Advanced, MsgLanguage) + QStringLiteral("..."));
     AdvancedButton->setVisible((ExOptions & sdShowAdvanced) != 0);
     // Without a component the button has nothing to open.
-    AdvancedButton->setEnabled(bool(attached_));
+    AdvancedButton->setEnabled(params != nullptr);
     PreviewCheck->setText(PreviewText(PreviewMsg::Preview, MsgLanguage));
     PreviewCheck->setVisible(ShowPreview);
-    if (attached_)
-        saved_->Assign(attached_->Params());
+    if (params)
+        saved_->Assign(*params);
 
     const bool confirmed = RunSystemDialog(QFileDialog::AcceptSave);
-    if (!confirmed && attached_)
-        attached_->AssignParams(*saved_);
+    // The component may have gone, or lost its images, while the dialog was open.
+    if (!confirmed && (params = attachedParams()))
+        params->Assign(*saved_);
     const QString fileName = FileName();
     if (!fileName.isEmpty() && !HasExtension(fileName))
         SetFileName(fileName + MaskExtension(filterMask_));

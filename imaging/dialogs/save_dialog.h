@@ -43,6 +43,7 @@ protected:
     QString TypedNameSuffix() const override;
 
 private:
-    QPointer<TImageKitIO> attached_;
+    QPointer<QObject> attached_;
+    TIOParamsVals* attachedParams() const;
     std::unique_ptr<TIOParamsVals> saved_;
 };

@@ -6,6 +6,7 @@
 #include "imaging/common/types.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
+#include "imaging/view/multi_view.h"
 #include "platform/graphics/canvas.h"
 
 #include <QObject>
@@ -17,7 +18,6 @@
 
 class TStream;
 class TIKView;
-class TImageKitMView;
 
 class TImageKitMIO : public QObject {
     Q_OBJECT

@@ -4,6 +4,9 @@
 #include "dialog_driver.h"
 #include "imaging/dialogs/save_dialog.h"
 #include "imaging/io/io_params.h"
+#include "imaging/io/multi_io.h"
+#include "imaging/view/multi_view.h"
+#include "platform/graphics/bitmap.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -260,4 +263,51 @@ TEST(SaveImageKitDialog, ExtendedOptionsDecidePanelsAndCaptions)
             EXPECT_EQ(d.PicLabel1->text(), preview ? "20 x 10 pixel" : "");
         });
     }
+}
+
+TEST(SaveImageKitDialog, MultiImageComponentEditsItsFirstImage)
+{
+    TImageKitMView view;
+    TImageKitMIO mio;
+    mio.SetAttachedMView(&view);
+    TSaveImageKitDialog d;
+    d.SetAttachedImageKitIO(&mio);
+    EXPECT_EQ(d.AttachedImageKitIO(), &mio);
+    // No image: nothing to save, and the dialog never shows.
+    int shown = 0;
+    d.OnShow = [&](TObject*) { ++shown; };
+    EXPECT_FALSE(d.Execute());
+    EXPECT_EQ(shown, 0);
+
+    TBitmap frame(6, 4);
+    for (int i = 0; i < 2; ++i) {
+        view.InsertImage(i);
+        view.SetImage(i, &frame);
+    }
+    ASSERT_EQ(mio.ImageCount(), 2);
+    view.SetSelectedImage(0);
+    mio.Params(0)->JpegQuality = 75;
+    mio.Params(1)->JpegQuality = 60;
+    std::vector<int> opened;
+    PreviewsHandler handler([&](TImageKitIO& target, int pages) {
+        opened.push_back(pages);
+        target.Params().JpegQuality = 10;
+        return true;
+    });
+    for (bool confirm : {false, true}) {
+        SCOPED_TRACE(confirm);
+        d.SetInitialDir(saveDir());
+        const bool ok = ExecuteWith(d, [&](TIKFileDialog& fd) {
+            EXPECT_TRUE(d.AdvancedButton->isEnabled());
+            TypeName(fd, QStringLiteral("frames.jpg"));
+            QTest::mouseClick(d.AdvancedButton, Qt::LeftButton);
+            EXPECT_EQ(mio.Params(0)->JpegQuality, 10);
+            if (confirm)
+                ClickAccept(fd);
+        });
+        EXPECT_EQ(ok, confirm);
+        EXPECT_EQ(mio.Params(0)->JpegQuality, confirm ? 10 : 75);
+        EXPECT_EQ(mio.Params(1)->JpegQuality, 60);
+    }
+    EXPECT_EQ(opened, (std::vector<int>{4, 4}));
 }

@@ -1,0 +1,198 @@
+// A five-step batch (resample to half, greyscale, rotate 90°, negative, save as JPEG
+// quality 85) replayed over a directory of 3 MP JPEGs through the main window's own
+// directory run, in images per second, beside ImageMagick's mogrify doing the same
+// steps over the same files in one process (its start-up timed on its own and taken off).
+#include "app/batch/batch_file.h"
+#include "app/forms/auto_form.h"
+#include "app/forms/aufverz_form.h"
+#include "app/forms/main_window.h"
+#include "imaging/io/image_kit_io.h"
+#include "imaging/io/io_params.h"
+#include "imaging/io/jpeg/jpeg_codec.h"
+#include "platform/core/streams.h"
+
+#include "bench_common.h"
+#include "bench_image.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kWidth = 2000, kHeight = 1500;
+
+int g_files = 200;
+
+struct Fixture {
+    QTemporaryDir dir;
+    QString source, ours, theirs, batch;
+    QStringList files;
+    Fixture()
+    {
+        source = dir.filePath(QStringLiteral("src"));
+        ours = dir.filePath(QStringLiteral("ours"));
+        theirs = dir.filePath(QStringLiteral("theirs"));
+        for (const QString& d : {source, ours, theirs})
+            QDir().mkpath(d);
+        // A few distinct pictures, cycled.
+        constexpr int kDistinct = 4;
+        TProgressRec progress;
+        for (int s = 0; s < kDistinct; ++s) {
+            TBitmap photo = MakeBenchImage(kWidth, kHeight, unsigned(s + 1));
+            for (int i = s; i < g_files; i += kDistinct) {
+                const QString name = source + QStringLiteral("/photo%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
+                TIOParamsVals params;
+                params.JpegQuality = 90;
+                TFileStream fs(name, fmCreate);
+                WriteJPEGStream(fs, photo, params, progress);
+            }
+        }
+        for (int i = 0; i < g_files; ++i)
+            files << source + QStringLiteral("/photo%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
+        tautomatitem item;
+        std::vector<QByteArray> blocks;
+        item.SetCode(cmdResample);
+        item.SetArg(1, kWidth / 2);
+        item.SetArg(2, kHeight / 2);
+        item.SetArgLowByte(3, rfTriangle);
+        blocks.push_back(item.ToByteArray());
+        item.SetCode(cmdGray);
+        blocks.push_back(item.ToByteArray());
+        item.SetCode(cmdRotate);
+        item.SetArg(1, -90);
+        item.SetArgLowByte(2, 0);
+        blocks.push_back(item.ToByteArray());
+        item.SetCode(cmdNegative);
+        blocks.push_back(item.ToByteArray());
+        // The recorded save, which the replay skips: the after-processing saves.
+        item.SetCode(cmdSave);
+        item.SetFileName(dir.filePath(QStringLiteral("recorded.jpg")));
+        blocks.push_back(item.ToByteArray());
+        batch = BatchFilePath(QStringLiteral("bench"));
+        WriteBatchFile(batch, blocks);
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+std::unique_ptr<Tform1> g_form;
+
+void BM_Batch_Ours(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    Tform1& form = *g_form;
+    form.options.verzdialog.source = 1;
+    form.options.verzdialog.directory = f.source;
+    form.options.verzdialog.subdirs = 0;
+    form.options.verzdialog.types = {};
+    form.options.verzdialog.types[0] = 1;
+    Tautoform* a = form.autoform();
+    a->work.after = 2;
+    a->work.startname.Assign(QStringLiteral("b"));
+    a->work.startnumber = 1;
+    a->work.formatindex = 0;
+    a->work.keepformat = 0;
+    a->work.keepnames = 0;
+    a->work.existing = 0;
+    a->FormActivate(form.options);
+    a->SetDirectory(f.ours);
+    a->ImageKit1->Params().JpegQuality = 85;
+    for (auto _ : state) {
+        // The file-list dialog is answered with "Anwenden" as it comes up.
+        QTimer::singleShot(0, &form, [] {
+            if (auto* d = qobject_cast<Taufverzform*>(QApplication::activeModalWidget()))
+                d->Buttons[1]->click();
+        });
+        form.dobatch(f.batch, Tform1::bmFileList);
+        if (QDir(f.ours).entryList(QDir::Files).size() != g_files || !form.BatchFailures.isEmpty() ||
+            form.MDIChildCount() != 0)
+            state.SkipWithError("not every image was processed");
+    }
+}
+
+QStringList mogrifyArgs(const Fixture& f)
+{
+    return QStringList{QStringLiteral("-path"), f.theirs, QStringLiteral("-filter"), QStringLiteral("Triangle"),
+                       QStringLiteral("-resize"), QStringLiteral("50%"), QStringLiteral("-colorspace"),
+                       QStringLiteral("Gray"), QStringLiteral("-rotate"), QStringLiteral("90"),
+                       QStringLiteral("-negate"),
+                       // Ours writes three channels; so does the reference.
+                       QStringLiteral("-type"), QStringLiteral("TrueColor"), QStringLiteral("-quality"),
+                       QStringLiteral("85"), QStringLiteral("-format"), QStringLiteral("jpg")} +
+           f.files;
+}
+
+void BM_Batch_Mogrify(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    if (QStandardPaths::findExecutable(QStringLiteral("mogrify")).isEmpty()) {
+        state.SkipWithError("mogrify is not installed");
+        return;
+    }
+    // The same memory treatment as ours (KeepFreedMemory in main).
+    for (auto _ : state)
+        if (!RunReference(QStringLiteral("mogrify"), mogrifyArgs(f), true))
+            state.SkipWithError("mogrify failed");
+}
+
+void BM_Mogrify_Startup(benchmark::State& state)
+{
+    ReferenceBench(state, QStringLiteral("mogrify"), {QStringLiteral("-version")});
+}
+
+}  // namespace
+
+BENCHMARK(BM_Batch_Ours)->Apply(BestOf);
+BENCHMARK(BM_Batch_Mogrify)->Apply(BestOf);
+BENCHMARK(BM_Mogrify_Startup)->Apply(BestOf);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("KANDRIVEL_HOME"))
+        qputenv("KANDRIVEL_HOME", QDir::tempPath().toUtf8() + "/kandrivel_bench_home");
+    QDir().mkpath(qEnvironmentVariable("KANDRIVEL_HOME"));
+    if (const QByteArray n = qgetenv("BENCH_BATCH_FILES"); !n.isEmpty())
+        g_files = std::max(1, n.toInt());
+    KeepFreedMemory();
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    fixture();  // make the files before anything is timed
+    g_form = std::make_unique<Tform1>();
+    g_form->show();
+    g_form->FormActivate();
+    TBestReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (auto s = g_bestMs.find("BM_Mogrify_Startup"), p = g_bestMs.find("BM_Batch_Mogrify");
+        s != g_bestMs.end() && p != g_bestMs.end())
+        p->second -= s->second;
+    char heading[160];
+    std::snprintf(heading, sizeof heading,
+                  "%d JPEGs of %d x %d: resample to half, grey, rotate 90, negative, JPEG quality 85", g_files,
+                  kWidth, kHeight);
+    PrintTableHeading(heading);
+    const auto ours = g_bestMs.find("BM_Batch_Ours"), theirs = g_bestMs.find("BM_Batch_Mogrify");
+    if (ours != g_bestMs.end() && theirs != g_bestMs.end() && ours->second > 0 && theirs->second > 0) {
+        const double a = g_files * 1000.0 / ours->second, b = g_files * 1000.0 / theirs->second;
+        std::printf("%-26s ours %7.1f images/s   %-16s %7.1f images/s   ours/ref rate %6.2f\n", "batch replay", a,
+                    "mogrify", b, a / b);
+    } else {
+        std::printf("batch replay (not measured)\n");
+    }
+    g_form.reset();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -106,9 +106,11 @@ void Tform1::wireCommands()
     wireButton(Control<QToolButton>("scanbtn"), [this] { Scanne1Click(); });
     wire(Item("Drucken1"), [this] { Drucken2Click(); });
     wireButton(Control<QToolButton>("printbtn"), [this] { Drucken2Click(); });
-    // Video import and the sound comment: the code alone, the forms come through the seams.
+    // Video import and the comments: the code alone, the forms come through the seams.
     const std::pair<const char*, uint8_t> codeItems[] = {{"Videobildimportieren1", cmdVideoImport},
                                                          {"Kommentaraufnehmen1", cmdRecordComment},
+                                                         {"Text2", cmdTextComment},
+                                                         {"Kommentarlschen1", cmdDeleteComment},
                                                          {"Kommentarabspielen1", cmdPlayComment},
                                                          {"Kommentarimportieren1", cmdImportComment}};
     for (const auto& [name, code] : codeItems)

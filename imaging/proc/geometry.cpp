@@ -262,8 +262,9 @@ void quarterTurn(const TBitmap& src, TBitmap& dst)
     ParallelRows((h + kTileRows - 1) / kTileRows, int64_t(w) * h, [&](int firstTile, int lastTile) {
         for (int q0 = firstTile * kTileRows; q0 < std::min(h, lastTile * kTileRows); q0 += kTileRows) {
             const int q1 = std::min(q0 + kTileRows, h);
-            // The last pixel of a destination row has no byte after it to spare.
-            const int wideEnd = std::min(q1, h - 1);
+            // The wide move spills one byte into the next pixel: not past the end of a
+            // destination row, and not into the next tile, which another thread may own.
+            const int wideEnd = q1 - 1;
             for (int x0 = 0; x0 < w; x0 += kTileColumns) {
                 const int x1 = std::min(x0 + kTileColumns, w);
                 for (int x = x0; x < x1; ++x) {

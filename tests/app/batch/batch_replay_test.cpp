@@ -404,17 +404,22 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
         a->ComboBox2->setCurrentIndex(0);  // JPEG
         a->ImageKit1->Params().JpegQuality = 40;
         int page = -1, sourceWidth = -1;
-        QTimer::singleShot(0, [&] {
+        // The dialog may run events while it prepares its first preview: act once it shows.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* d = qobject_cast<TfIOPreviews*>(QApplication::activeModalWidget());
-            ASSERT_NE(d, nullptr);
+            if (!d || !d->isVisible())
+                return;
+            poll.stop();
             page = d->ActivePage();
             sourceWidth = d->ImageKit1->GetBitmap()->Width();
             d->TrackBar13->setValue(90);
             if (ok)
-                d->Button1Click();
+                QTest::mouseClick(d->Button1, Qt::LeftButton);
             else
                 d->reject();
         });
+        poll.start(10);
         a->Button8Click();
         EXPECT_EQ(page, 4);
         EXPECT_EQ(sourceWidth, 20);

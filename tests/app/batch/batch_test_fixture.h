@@ -30,6 +30,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
+        print_ = TCommandSeams::Print;
         make();
         TApplication::OnException = [this](const std::exception& e) { errors.push_back(QString::fromUtf8(e.what())); };
         out_ = TempDir() + QStringLiteral("/batchout%1").arg(serial_++);
@@ -37,7 +38,8 @@ protected:
     }
     void TearDown() override
     {
-        TCommandSeams::Print = nullptr;
+        // Later tests print for real.
+        TCommandSeams::Print = print_;
         SetInputQueryHook(nullptr);
         TApplication::OnException = nullptr;
         MainWindowTest::TearDown();
@@ -129,6 +131,7 @@ protected:
         return true;
     }
     QString out_;
+    std::function<void(Tform1&, Tchild*, const tautomatitem&)> print_;
     std::vector<QString> errors;
     static inline int serial_ = 0;
 };

@@ -68,17 +68,17 @@ const ItemRow itemRows[] = {
     {"bereinander1", "Ü&bereinander", false, true, true},
     {"Abspielen1", "A&bspielen", true, true, true},
     {"Optionen1", "D&iashow", true, true, true},
+    {"Kommentaraufnehmen1", "Ton&kommentar aufnehmen", false, true, false},
+    {"Text2", "&Textkommentar festlegen", false, true, false},
+    {"Kommentarlschen1", "Tonk&ommentar löschen", false, true, false},
+    {"Kommentarabspielen1", "Tonkommentar a&bspielen", false, true, false},
+    {"Kommentarimportieren1", "Tonkommentar &importieren ...", false, true, false},
     {"DiashowdirektvomKatalog1", "&Diashow direkt vom Katalog", false, false, true},
 };
 
 // Items whose handlers come with later dialogs: only the caption is fixed here.
 const std::pair<const char*, const char*> captionRows[] = {
     {"Greangeben1", "&Größe angeben ..."},
-    {"Kommentaraufnehmen1", "Ton&kommentar aufnehmen"},
-    {"Text2", "&Textkommentar festlegen"},
-    {"Kommentarlschen1", "Tonk&ommentar löschen"},
-    {"Kommentarabspielen1", "Tonkommentar a&bspielen"},
-    {"Kommentarimportieren1", "Tonkommentar &importieren ..."},
     {"N16MillionenFarben772161", "16 Mil&lionen Farben (24 Bit pro Pixel)"},
     {"Textinhaltfestlegen1", "Textin&halt festlegen ..."},
     {"Schriftartfestlegen1", "&Optionen für Text ..."},
@@ -188,6 +188,18 @@ TEST_F(MainWindowActions, EnabledStateFollowsTheWindowKind)
         EXPECT_TRUE(form->spinedit1->isEnabled());
         EXPECT_TRUE(button("SpeedButton32")->isEnabled());
         EXPECT_TRUE(button("SpeedButton9")->isEnabled());
+    }
+}
+
+TEST_F(MainWindowActions, TextAndDeleteCommentItemsRunTheirCommands)
+{
+    make();
+    imageWindow(4, 4, clWhite);
+    // An untitled image has no comment files yet: each command says so instead of acting.
+    for (const char* name : {"Text2", "Kommentarlschen1"}) {
+        const size_t before = messages.size();
+        item(name)->trigger();
+        EXPECT_EQ(messages.size(), before + 1) << name;
     }
 }
 

@@ -15,8 +15,10 @@ bool isJpeg(const QString& path)
 
 }  // namespace
 
-TThumbPrefetch::TThumbPrefetch(const QStringList& files, const TIOParamsVals& params, int minLongSide)
-    : files_(files), params_(params), minLongSide_(minLongSide), batch_(ParallelThreads())
+TThumbPrefetch::TThumbPrefetch(const QStringList& files, const TIOParamsVals& params, int minLongSide,
+                               std::function<void(int)> progress)
+    : files_(files), params_(params), minLongSide_(minLongSide), progress_(std::move(progress)),
+      batch_(ParallelThreads())
 {
     // The readers ask for the screen's resolution; it is read once, here on the UI thread.
     ScreenDpiX();
@@ -45,21 +47,27 @@ void TThumbPrefetch::decodeBatch(int first)
         slot.Params->JpegMinLongSide = minLongSide_;
     }
     // One file a band; each band only touches its own slot.
-    ParallelRows(count, int64_t(count) * kParallelMinPixels, [&](int begin, int end) {
-        for (int i = begin; i < end; ++i) {
-            const QString& path = files_[first + i];
-            if (!isJpeg(path))
-                continue;
-            TDecodedPicture& slot = slots_[size_t(i)];
-            try {
-                TFileStream fs(path, fmOpenRead);
-                TProgressRec quiet;
-                ReadJPEGStream(fs, slot.Bitmap, *slot.Params, quiet);
-                slot.Ok = true;
-            } catch (...) {
-                slot.Ok = false;
-                slot.Bitmap = TBitmap();
+    std::function<void(int)> done;
+    if (progress_)
+        done = [&](int files) { progress_(files * 100 / count); };
+    ParallelRows(
+        count, int64_t(count) * kParallelMinPixels,
+        [&](int begin, int end) {
+            for (int i = begin; i < end; ++i) {
+                const QString& path = files_[first + i];
+                if (!isJpeg(path))
+                    continue;
+                TDecodedPicture& slot = slots_[size_t(i)];
+                try {
+                    TFileStream fs(path, fmOpenRead);
+                    TProgressRec quiet;
+                    ReadJPEGStream(fs, slot.Bitmap, *slot.Params, quiet);
+                    slot.Ok = true;
+                } catch (...) {
+                    slot.Ok = false;
+                    slot.Bitmap = TBitmap();
+                }
             }
-        }
-    });
+        },
+        done);
 }

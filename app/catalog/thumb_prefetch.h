@@ -7,6 +7,7 @@
 #include "platform/graphics/bitmap.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,8 +21,10 @@ struct TDecodedPicture {
 class TThumbPrefetch {
 public:
     // params: the loading component's parameters, copied for each decode (read here, on
-    // the calling thread); minLongSide: the reduced decode's longer side.
-    TThumbPrefetch(const QStringList& files, const TIOParamsVals& params, int minLongSide);
+    // the calling thread); minLongSide: the reduced decode's longer side; progress, if
+    // given, follows a batch's decoding (0 … 100) on the calling thread.
+    TThumbPrefetch(const QStringList& files, const TIOParamsVals& params, int minLongSide,
+                   std::function<void(int percent)> progress = {});
 
     // File index decoded, or null when it is to be loaded the ordinary way: not a JPEG,
     // a single pool thread, or the decode failed (the ordinary load then meets the same
@@ -34,6 +37,7 @@ private:
     const QStringList& files_;
     const TIOParamsVals& params_;
     int minLongSide_;
+    std::function<void(int)> progress_;
     int batch_;
     int begin_ = 0;
     std::vector<TDecodedPicture> slots_;

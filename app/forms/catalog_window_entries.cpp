@@ -126,7 +126,7 @@ void Tkataform::AddFiles(const QStringList& files)
     Modified = true;
     // The next files' decoding runs ahead on the pool; each is still added here, in
     // order, with the events handled and Escape tested after it.
-    TThumbPrefetch ahead(files, ie->IOParams(), kThumbDecodeSide);
+    TThumbPrefetch ahead(files, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
     for (int i = 0; i < files.size(); ++i) {
         newiefromfile(files[i], ahead.Take(i));
         reorder();

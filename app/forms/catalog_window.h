@@ -18,6 +18,7 @@ class TKitDrawGrid;
 class Tform1;
 struct TCatalogEntry;
 struct TCatalogRecord;
+struct TDecodedPicture;
 
 // One catalog entry: its stored text and its 100 × 100 thumbnail. Pcx keeps the bytes
 // the thumbnail was read from, so an unchanged entry is written back exactly as read.
@@ -108,8 +109,10 @@ protected:
 private:
     void buildButtons();
     void setCaptions();
-    // Makes the thumbnail of a file in ie; False when the file is missing.
-    bool makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& entry);
+    // Makes the thumbnail of a file in ie, from its picture when it was decoded ahead;
+    // False when the file is missing.
+    bool makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& entry, TDecodedPicture* decoded = nullptr);
+    bool newiefromfile(const QString& path, TDecodedPicture* decoded);
     TBitmap missingThumb();
     QByteArray encodeThumb(const TBitmap& thumb);
     void DrawGrid1DrawCell(int col, int row, const TRect& rect);
@@ -119,6 +122,8 @@ private:
     Tform1* main_;
     bool initialised_ = false;
     static constexpr int kProgressStep = 5;
+    // A JPEG needs decoding only to a few times the thumbnail (see makeThumb).
+    static constexpr int kThumbDecodeSide = 4 * ThumbSize;
     int shownProgress_ = -1;  // last percentage handed to the bar
 };
 

@@ -1,6 +1,7 @@
 // The catalog window's entries: making thumbnails and adding, replacing, reloading,
 // updating and removing entries.
 #include "app/catalog/catalog_entry.h"
+#include "app/catalog/thumb_prefetch.h"
 #include "app/forms/catalog_window.h"
 #include "app/forms/main_window.h"
 #include "app/text/language.h"
@@ -8,7 +9,9 @@
 #include "app/util/paths.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "imaging/dialogs/open_dialog.h"
+#include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
+#include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/rounding.h"
 #include "platform/ui/application.h"
@@ -23,7 +26,7 @@ bool fileExists(const QString& path)
 }
 }  // namespace
 
-bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& entry)
+bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& entry, TDecodedPicture* decoded)
 {
     if (!fileExists(path))
         return false;
@@ -36,8 +39,14 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
     // unnormalised weights give all but the thumbnail of the full picture; from twice
     // they may not.
     TIOParamsVals& params = ie->IOParams();
-    params.JpegMinLongSide = 4 * ThumbSize;
-    ie->LoadFromFile(path);
+    params.JpegMinLongSide = kThumbDecodeSide;
+    if (decoded) {
+        CopyJpegReadResults(*decoded->Params, params);
+        ie->IO()->TakeDecoded(path, ioJPEG, decoded->Bitmap);
+        decoded->Bitmap = TBitmap();
+    } else {
+        ie->LoadFromFile(path);
+    }
     entry.Path = path;
     entry.Time = FileTimeOf(path);
     entry.Size = QFileInfo(path).size();
@@ -82,11 +91,13 @@ TBitmap Tkataform::missingThumb()
     return thumb;
 }
 
-bool Tkataform::newiefromfile(const QString& path)
+bool Tkataform::newiefromfile(const QString& path) { return newiefromfile(path, nullptr); }
+
+bool Tkataform::newiefromfile(const QString& path, TDecodedPicture* decoded)
 {
     TCatalogItem item;
     TCatalogEntry entry;
-    if (!makeThumb(path, item.Thumb, entry))
+    if (!makeThumb(path, item.Thumb, entry, decoded))
         return false;
     item.Text = entry.Text();
     Items.push_back(std::move(item));
@@ -113,8 +124,11 @@ void Tkataform::replaceiefromfile(const QString& path, int index)
 void Tkataform::AddFiles(const QStringList& files)
 {
     Modified = true;
-    for (const QString& name : files) {
-        newiefromfile(name);
+    // The next files' decoding runs ahead on the pool; each is still added here, in
+    // order, with the events handled and Escape tested after it.
+    TThumbPrefetch ahead(files, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
+    for (int i = 0; i < files.size(); ++i) {
+        newiefromfile(files[i], ahead.Take(i));
         reorder();
         resetProgress();
         if (Aborting)

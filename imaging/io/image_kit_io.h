@@ -104,6 +104,11 @@ public:
     // The format parameter dialog for a set of pages; True when confirmed.
     bool DoPreviews(int pages);
 
+    // Takes a picture its reader decoded elsewhere (on another thread, into its own
+    // parameters, which the caller hands on) as the load of fileName: the bitmap, then
+    // the load's closing steps. Its rows were reported there, so progress only says done.
+    void TakeDecoded(const QString& fileName, uint8_t fileType, const TBitmap& decoded);
+
     void AssignParams(const TImageKitIO& source);
     void AssignParams(const TIOParamsVals& source);
     int GetGIFImageCount(const QString& fileName);

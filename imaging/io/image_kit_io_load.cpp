@@ -86,6 +86,16 @@ int TImageKitIO::loadFile(const QString& fileName, const TCodec& codec)
     return images;
 }
 
+void TImageKitIO::TakeDecoded(const QString& fileName, uint8_t fileType, const TBitmap& decoded)
+{
+    Aborting = false;
+    if (!bitmap_)
+        return;
+    bitmap_->Assign(decoded);
+    progressRec().Report(100);
+    afterLoad(fileName, fileType);
+}
+
 void TImageKitIO::LoadFromFile(const QString& fileName)
 {
     Aborting = false;

@@ -14,6 +14,9 @@ struct TProgressRec;
 // declared Width × Height. Bad data raises EInvalidGraphic and leaves the bitmap as it was;
 // after a clean decode the stream stands right after the end-of-image marker.
 void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress);
+// Hands on what a ReadJPEGStream into `read` left in the parameters, as if it had read
+// into `params` (for a decode done elsewhere, on its own parameters).
+void CopyJpegReadResults(const TIOParamsVals& read, TIOParamsVals& params);
 
 // Encodes a 24-bit or 1-bit bitmap at the stream's position with the Jpeg* fields,
 // DpiX and DpiY of the record. The bitmap is not changed.

@@ -267,3 +267,17 @@ void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
 
     bitmap.SetImage(image);
 }
+
+// Exactly the fields the tail of ReadJPEGStream sets.
+void CopyJpegReadResults(const TIOParamsVals& read, TIOParamsVals& params)
+{
+    params.JpegColorSpace = read.JpegColorSpace;
+    params.BitsPerSample = read.BitsPerSample;
+    params.SamplesPerPixel = read.SamplesPerPixel;
+    params.FreeColorMap();
+    params.JpegProgressive = read.JpegProgressive;
+    params.DpiX = read.DpiX;
+    params.DpiY = read.DpiY;
+    params.Width = read.Width;
+    params.Height = read.Height;
+}

@@ -1,9 +1,11 @@
 #include "app/catalog/catalog_entry.h"
 #include "app/catalog/catalog_file.h"
+#include "app/catalog/thumb_prefetch.h"
 #include "app/forms/catalog_window.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "forms_test_util.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 #include "platform/ui/file_dialogs.h"
 
@@ -462,4 +464,98 @@ TEST_F(CatalogWindowTest, EscapeTypedInTheGridSetsTheAbortFlag)
     k->Aborting = false;
     QTest::keyClick(k->DrawGrid1, Qt::Key_Escape);
     EXPECT_TRUE(k->Aborting);
+}
+
+// Decoding ahead on the pool changes nothing a catalog holds: the same entries, the
+// same thumbnail bytes, in the same order, up to the same fault, and Escape stops the
+// add after the same file, whatever the thread count.
+TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
+{
+    QStringList paths;
+    for (int i = 0; i < 9; ++i) {
+        QImage img(900 - 40 * i, 500 + 60 * i, QImage::Format_RGB32);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                img.setPixel(x, y, qRgb((x * 7 + i * 40) & 255, (y * 3) & 255, (x ^ y) & 255));
+        const QString path = dir_ + QStringLiteral("p%1.%2").arg(i).arg(i == 4 ? "png" : "jpg");
+        ASSERT_TRUE(img.save(path));
+        paths << path;
+    }
+    {  // cut short: decodes with the library's padding
+        QFile f(paths[2]);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(f.size() / 2));
+    }
+    const QString garbage = dir_ + QStringLiteral("broken.jpg");
+    {
+        QFile f(garbage);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(3000, '\x5a'));
+    }
+    struct TSnapshot {
+        std::vector<QByteArray> texts, thumbs;
+        QString fault;
+    };
+    // escapeAt: Escape is typed while the entry count is at that value (−1: never).
+    auto build = [&](int threads, const QStringList& files, int escapeAt) {
+        TScopedParallelThreads scope(threads, 0);
+        Tkataform* k = catalog();
+        k->Aborting = false;
+        auto typed = QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, [&] {
+            if (k->Count() == escapeAt && !k->Aborting)
+                QTest::keyClick(k->DrawGrid1, Qt::Key_Escape);
+        });
+        TSnapshot s;
+        try {
+            k->AddFiles(files);
+        } catch (const Exception& e) {
+            s.fault = e.Message();
+        }
+        QObject::disconnect(typed);
+        for (const TCatalogItem& item : k->Items) {
+            s.texts.push_back(item.Text);
+            QByteArray bytes;
+            for (int y = 0; y < item.Thumb.Height(); ++y)
+                bytes.append(reinterpret_cast<const char*>(item.Thumb.ScanLine(y)), item.Thumb.Width() * 3);
+            s.thumbs.push_back(bytes);
+        }
+        k->Modified = false;
+        k->close();
+        return s;
+    };
+    QStringList withFault = paths;
+    withFault.insert(6, garbage);
+    const struct {
+        QStringList files;
+        int escapeAt;
+        int expectedCount;
+        bool faults;
+    } cases[] = {
+        {paths, -1, 9, false},
+        {withFault, -1, 6, true},  // the add ends at the broken file, with its error
+        {paths, 3, 3, false},      // typed as the third entry comes: no fourth
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "escape at " << c.escapeAt << ", fault " << c.faults);
+        const TSnapshot one = build(1, c.files, c.escapeAt);
+        ASSERT_EQ(int(one.texts.size()), c.expectedCount);
+        EXPECT_EQ(!one.fault.isEmpty(), c.faults);
+        for (int threads : {2, 4, 8}) {
+            SCOPED_TRACE(threads);
+            const TSnapshot many = build(threads, c.files, c.escapeAt);
+            EXPECT_EQ(many.fault, one.fault);
+            EXPECT_EQ(many.texts, one.texts);
+            ASSERT_EQ(many.thumbs.size(), one.thumbs.size());
+            for (size_t i = 0; i < one.thumbs.size(); ++i)
+                EXPECT_TRUE(many.thumbs[i] == one.thumbs[i]) << "thumbnail " << i;
+        }
+    }
+    // And the pool really decodes ahead: every readable JPEG, nothing else.
+    TScopedParallelThreads scope(4, 0);
+    TIOParamsVals params;
+    TThumbPrefetch ahead(withFault, params, 400);
+    for (int i = 0; i < withFault.size(); ++i) {
+        const bool jpeg = withFault[i].endsWith(QLatin1String(".jpg")) && withFault[i] != garbage;
+        EXPECT_EQ(ahead.Take(i) != nullptr, jpeg) << withFault[i].toStdString();
+    }
 }

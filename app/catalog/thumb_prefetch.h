@@ -1,0 +1,44 @@
+#pragma once
+// Decoding the next few JPEGs of a catalog add on the pool threads while the window
+// makes thumbnails from them one by one, in order, on its own thread. Only the decode
+// moves: resampling, the entries, progress and the abort stay with the window.
+
+#include "imaging/io/io_params.h"
+#include "platform/graphics/bitmap.h"
+
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// A file decoded ahead of its turn, into its own parameters.
+struct TDecodedPicture {
+    bool Ok = false;
+    TBitmap Bitmap;
+    std::unique_ptr<TIOParamsVals> Params;
+};
+
+class TThumbPrefetch {
+public:
+    // params: the loading component's parameters, copied for each decode (read here, on
+    // the calling thread); minLongSide: the reduced decode's longer side; progress, if
+    // given, follows a batch's decoding (0 … 100) on the calling thread.
+    TThumbPrefetch(const QStringList& files, const TIOParamsVals& params, int minLongSide,
+                   std::function<void(int percent)> progress = {});
+
+    // File index decoded, or null when it is to be loaded the ordinary way: not a JPEG,
+    // a single pool thread, or the decode failed (the ordinary load then meets the same
+    // fault and reports it). Decodes the next batch when index is past the current one.
+    TDecodedPicture* Take(int index);
+
+private:
+    void decodeBatch(int first);
+
+    const QStringList& files_;
+    const TIOParamsVals& params_;
+    int minLongSide_;
+    std::function<void(int)> progress_;
+    int batch_;
+    int begin_ = 0;
+    std::vector<TDecodedPicture> slots_;
+};

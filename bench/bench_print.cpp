@@ -84,6 +84,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     QTemporaryDir dir;
     g_dir = &dir;
+    // The welcome window would be one more MDI child.
+    Tform1::ShowWelcomeAtStart = false;
     g_form = std::make_unique<Tform1>();
     g_form->show();
     g_form->FormActivate();

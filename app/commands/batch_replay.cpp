@@ -1,11 +1,12 @@
 // Replaying a batch file on its targets, and what happens to each image afterwards.
 #include "app/batch/batch_file.h"
-#include "app/forms/auto_form.h"
 #include "app/forms/aufverz_form.h"
+#include "app/forms/auto_form.h"
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
+#include "app/util/decode_ahead.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/ui/application.h"
 
@@ -260,13 +261,20 @@ bool Tform1::openForBatch(const QString& fileName, QString& error)
 void Tform1::runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter)
 {
     TBatchProgress progress(this, int(files.size()));
+    // The next few JPEGs decode on the other cores while this thread works through them in
+    // order; a file that fails there loads the ordinary way and fails in its turn.
+    const TIOParamsVals readParams;
+    TDecodeAhead ahead(files, readParams, 0);
     for (qsizetype i = 0; i < files.size(); ++i) {
         TApplication::ProcessMessages();
         if (progress.Cancelled())
             break;
         progress.Step(int(i), files[i]);
         QString error;
-        if (!openForBatch(files[i], error)) {
+        preloaded_ = ahead.Take(int(i));
+        const bool opened = openForBatch(files[i], error);
+        preloaded_ = nullptr;
+        if (!opened) {
             BatchFailures << files[i] + QStringLiteral(": ") + error;
             continue;
         }

@@ -5,6 +5,8 @@
 #include "app/forms/main_window.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
+#include "app/util/decode_ahead.h"
+#include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 #include "platform/core/exceptions.h"
@@ -120,7 +122,14 @@ void Tform1::openCommand(const QString& fileName)
     Tchild* child = newwindow();
     child->setWindowTitle(fileName);
     try {
-        child->ImageKit1->IO()->LoadFromFile(fileName);
+        if (TDecodedPicture* ahead = std::exchange(preloaded_, nullptr)) {
+            // Decoded ahead by a batch on its own parameters: the same load, done earlier.
+            CopyJpegReadResults(*ahead->Params, child->ImageKit1->IOParams());
+            child->ImageKit1->IO()->TakeDecoded(fileName, ioJPEG, ahead->Bitmap);
+            ahead->Bitmap = TBitmap();
+        } else {
+            child->ImageKit1->IO()->LoadFromFile(fileName);
+        }
     } catch (const std::exception& e) {
         if (!loadErrorSink_ && !dynamic_cast<const EInvalidGraphic*>(&e))
             throw;

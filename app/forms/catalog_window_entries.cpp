@@ -1,7 +1,7 @@
 // The catalog window's entries: making thumbnails and adding, replacing, reloading,
 // updating and removing entries.
 #include "app/catalog/catalog_entry.h"
-#include "app/catalog/thumb_prefetch.h"
+#include "app/util/decode_ahead.h"
 #include "app/forms/catalog_window.h"
 #include "app/forms/main_window.h"
 #include "app/text/language.h"
@@ -126,7 +126,7 @@ void Tkataform::AddFiles(const QStringList& files)
     Modified = true;
     // The next files' decoding runs ahead on the pool; each is still added here, in
     // order, with the events handled and Escape tested after it.
-    TThumbPrefetch ahead(files, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
+    TDecodeAhead ahead(files, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
     for (int i = 0; i < files.size(); ++i) {
         newiefromfile(files[i], ahead.Take(i));
         reorder();

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QAction;
+struct TDecodedPicture;
 class QButtonGroup;
 class QComboBox;
 class QFontComboBox;
@@ -316,4 +317,6 @@ private:
     bool pinned_ = false;
     // Set while a batch opens its files: load errors land here instead of a message box.
     QString* loadErrorSink_ = nullptr;
+    // The next open takes this picture instead of reading its file (a batch decodes ahead).
+    TDecodedPicture* preloaded_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "batch_test_fixture.h"
 #include "controls/edits/file_edit.h"
 #include "imaging/dialogs/io_previews_dialog.h"
+#include "platform/core/parallel_for.h"
 #include "controls/edits/spin_edit.h"
 #include "platform/ui/file_dialogs.h"
 
@@ -204,6 +205,55 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
         EXPECT_FALSE(bystander->Modified);
         EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/b.bmp")), brokenBytes);
     }
+}
+
+TEST_F(Batch, DecodingAheadGivesTheSameImagesAndFailuresForEveryThreadCount)
+{
+    const QString src = TempDir() + QStringLiteral("/batchjpg%1").arg(serial_++);
+    QDir().mkpath(src);
+    for (int i = 0; i < 7; ++i) {
+        const QString name = src + QStringLiteral("/p%1.jpg").arg(i);
+        if (i == 3) {
+            QFile broken(name);
+            ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+            broken.write("\xFF\xD8\xFF\xE0 no picture follows");
+            continue;
+        }
+        patterned(37 + i, 23 + 2 * i, i)->ImageKit1->IO()->SaveToFile(name);
+        closeAll();
+    }
+    struct Run {
+        std::vector<QByteArray> saved;
+        QStringList failures;
+    };
+    auto run = [&](int threads) {
+        TScopedParallelThreads scope(threads);
+        for (const QString& f : QDir(out_).entryList(QDir::Files))
+            QFile::remove(out_ + QLatin1Char('/') + f);
+        form->options.verzdialog.source = 1;
+        form->options.verzdialog.directory = src;
+        form->options.verzdialog.subdirs = 0;
+        form->options.verzdialog.types = {};
+        form->options.verzdialog.types[0] = 1;
+        settings(2, 0, 1);  // saved as BMP: the decoded pixels, byte for byte
+        clickInModal("Button1");
+        form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmFileList);
+        Run r;
+        for (const QString& f : QDir(out_).entryList(QDir::Files, QDir::Name))
+            r.saved.push_back(ReadWholeFile(out_ + QLatin1Char('/') + f));
+        r.failures = form->BatchFailures;
+        return r;
+    };
+    const Run one = run(1);
+    ASSERT_EQ(one.saved.size(), 6u);
+    ASSERT_EQ(one.failures.size(), 1);
+    EXPECT_TRUE(one.failures[0].startsWith(src + QStringLiteral("/p3.jpg")));
+    for (int threads : {2, 8}) {
+        const Run many = run(threads);
+        EXPECT_EQ(many.saved, one.saved) << threads << " threads";
+        EXPECT_EQ(many.failures, one.failures) << threads << " threads";
+    }
+    EXPECT_EQ(form->MDIChildCount(), 0);
 }
 
 TEST_F(Batch, KeepNamesAndFormatOverwriteInPlaceAndUntitledImagesGetNumberedNames)

@@ -1,6 +1,6 @@
 #include "app/catalog/catalog_entry.h"
 #include "app/catalog/catalog_file.h"
-#include "app/catalog/thumb_prefetch.h"
+#include "app/util/decode_ahead.h"
 #include "app/forms/catalog_window.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "forms_test_util.h"
@@ -553,7 +553,7 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
     // And the pool really decodes ahead: every readable JPEG, nothing else.
     TScopedParallelThreads scope(4, 0);
     TIOParamsVals params;
-    TThumbPrefetch ahead(withFault, params, 400);
+    TDecodeAhead ahead(withFault, params, 400);
     for (int i = 0; i < withFault.size(); ++i) {
         const bool jpeg = withFault[i].endsWith(QLatin1String(".jpg")) && withFault[i] != garbage;
         EXPECT_EQ(ahead.Take(i) != nullptr, jpeg) << withFault[i].toStdString();

@@ -1,7 +1,8 @@
 #pragma once
-// Decoding the next few JPEGs of a catalog add on the pool threads while the window
-// makes thumbnails from them one by one, in order, on its own thread. Only the decode
-// moves: resampling, the entries, progress and the abort stay with the window.
+// Decoding the next few JPEGs of a list on the pool threads while the window works on
+// them one by one, in order, on its own thread (a catalog's thumbnails, a batch's images).
+// Only the decode moves: everything done with the pictures, progress and the abort stay
+// with the window.
 
 #include "imaging/io/io_params.h"
 #include "platform/graphics/bitmap.h"
@@ -18,16 +19,17 @@ struct TDecodedPicture {
     std::unique_ptr<TIOParamsVals> Params;
 };
 
-class TThumbPrefetch {
+class TDecodeAhead {
 public:
     // params: the loading component's parameters, copied for each decode (read here, on
-    // the calling thread); minLongSide: the reduced decode's longer side; progress, if
+    // the calling thread); minLongSide: the reduced decode's longer side, 0 for the whole
+    // picture; progress, if
     // given, follows a batch's decoding (0 … 100) on the calling thread.
-    TThumbPrefetch(const QStringList& files, const TIOParamsVals& params, int minLongSide,
+    TDecodeAhead(const QStringList& files, const TIOParamsVals& params, int minLongSide,
                    std::function<void(int percent)> progress = {});
 
     // File index decoded, or null when it is to be loaded the ordinary way: not a JPEG,
-    // a single pool thread, or the decode failed (the ordinary load then meets the same
+    // a file too large to hold several of at once, a single pool thread, or the decode failed (the ordinary load then meets the same
     // fault and reports it). Decodes the next batch when index is past the current one.
     TDecodedPicture* Take(int index);
 

@@ -1,21 +1,26 @@
-#include "app/catalog/thumb_prefetch.h"
+#include "app/util/decode_ahead.h"
 
 #include "imaging/io/codec_table.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
 #include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 
+#include <QFileInfo>
+
 namespace {
 
-bool isJpeg(const QString& path)
+// Several decoded pictures are held at once: larger files load one at a time, as usual.
+constexpr qint64 kMaxAheadFileBytes = 16 << 20;
+
+bool decodesAhead(const QString& path)
 {
     const TCodec* codec = CodecForFileName(path);
-    return codec && codec->FileType == ioJPEG;
+    return codec && codec->FileType == ioJPEG && QFileInfo(path).size() <= kMaxAheadFileBytes;
 }
 
 }  // namespace
 
-TThumbPrefetch::TThumbPrefetch(const QStringList& files, const TIOParamsVals& params, int minLongSide,
+TDecodeAhead::TDecodeAhead(const QStringList& files, const TIOParamsVals& params, int minLongSide,
                                std::function<void(int)> progress)
     : files_(files), params_(params), minLongSide_(minLongSide), progress_(std::move(progress)),
       batch_(ParallelThreads())
@@ -25,9 +30,9 @@ TThumbPrefetch::TThumbPrefetch(const QStringList& files, const TIOParamsVals& pa
     ScreenDpiY();
 }
 
-TDecodedPicture* TThumbPrefetch::Take(int index)
+TDecodedPicture* TDecodeAhead::Take(int index)
 {
-    if (batch_ <= 1 || index < 0 || index >= files_.size() || !isJpeg(files_[index]))
+    if (batch_ <= 1 || index < 0 || index >= files_.size() || !decodesAhead(files_[index]))
         return nullptr;
     if (index < begin_ || index >= begin_ + int(slots_.size()))
         decodeBatch(index);
@@ -35,7 +40,7 @@ TDecodedPicture* TThumbPrefetch::Take(int index)
     return slot.Ok ? &slot : nullptr;
 }
 
-void TThumbPrefetch::decodeBatch(int first)
+void TDecodeAhead::decodeBatch(int first)
 {
     begin_ = first;
     const int count = std::min<int>(batch_, int(files_.size()) - first);
@@ -55,7 +60,7 @@ void TThumbPrefetch::decodeBatch(int first)
         [&](int begin, int end) {
             for (int i = begin; i < end; ++i) {
                 const QString& path = files_[first + i];
-                if (!isJpeg(path))
+                if (!decodesAhead(path))
                     continue;
                 TDecodedPicture& slot = slots_[size_t(i)];
                 try {

@@ -121,6 +121,14 @@ void Tform1::openCommand(const QString& fileName)
     ProgressBar1->setValue(0);
     Tchild* child = newwindow();
     child->setWindowTitle(fileName);
+    // A window whose file did not load goes again; its going is no command of the user's.
+    auto dropWindow = [this, child] {
+        child->Modified = false;
+        const bool recording = std::exchange(Recording, false);
+        if (QWidget* sub = child->parentWidget())
+            sub->close();
+        Recording = recording;
+    };
     try {
         if (TDecodedPicture* ahead = std::exchange(preloaded_, nullptr)) {
             // Decoded ahead by a batch on its own parameters: the same load, done earlier.
@@ -131,20 +139,21 @@ void Tform1::openCommand(const QString& fileName)
             child->ImageKit1->IO()->LoadFromFile(fileName);
         }
     } catch (const std::exception& e) {
-        if (!loadErrorSink_ && !dynamic_cast<const EInvalidGraphic*>(&e))
+        if (!loadErrorSink_ && !dynamic_cast<const EInvalidGraphic*>(&e)) {
+            // A file that cannot be opened at all: its message comes from the handler above,
+            // and no empty window stays behind under the file's name.
+            dropWindow();
             throw;
+        }
         if (loadErrorSink_) {
             // A batch skips the file and says so at its end; the empty window goes.
             *loadErrorSink_ = TApplication::ExceptionText(e);
-            child->Modified = false;
-            if (QWidget* sub = child->parentWidget())
-                sub->close();
+            dropWindow();
             return;
         }
         LangMessageDlg(QStringLiteral("Kann Datei") + fileName + QStringLiteral(" nicht laden."), mtError, mbOK,
                        QStringLiteral("Can´t load file") + fileName + QStringLiteral("."));
-        if (QWidget* sub = child->parentWidget())
-            sub->close();
+        dropWindow();
         return;
     }
     child->ImageKit1MouseMove(child->ImageKit1, 0, 0, 0);

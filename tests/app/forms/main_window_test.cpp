@@ -127,17 +127,22 @@ TEST_F(MainWindowTest, CommandLineNamesOneFileAndItsDirectory)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(MainWindowTest, UndecodableFileIsReportedAndItsWindowClosed)
+TEST_F(MainWindowTest, UndecodableOrMissingFileIsReportedAndItsWindowClosed)
 {
-    const QString name = home_ + QStringLiteral("/bad.bmp");
-    QFile f(name);
+    const QString bad = home_ + QStringLiteral("/bad.bmp");
+    QFile f(bad);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("BMnot really a bitmap");
     f.close();
-    make({name});
-    EXPECT_EQ(form->MDIChildCount(), 0);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].contains(name));
+    for (const QString& name : {bad, home_ + QStringLiteral("/gone.jpg")}) {
+        SCOPED_TRACE(name.toStdString());
+        messages.clear();
+        make({name});
+        EXPECT_EQ(form->MDIChildCount(), 0);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].contains(name));
+        form.reset();
+    }
 }
 
 // Availability of representative commands for each kind of active child.

@@ -7,12 +7,9 @@
 #include "app/forms/aufverz_form.h"
 #include "app/forms/main_window.h"
 #include "imaging/io/image_kit_io.h"
-#include "imaging/io/io_params.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
-#include "platform/core/streams.h"
 
+#include "bench_app.h"
 #include "bench_common.h"
-#include "bench_image.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,21 +39,7 @@ struct Fixture {
         theirs = dir.filePath(QStringLiteral("theirs"));
         for (const QString& d : {source, ours, theirs})
             QDir().mkpath(d);
-        // A few distinct pictures, cycled.
-        constexpr int kDistinct = 4;
-        TProgressRec progress;
-        for (int s = 0; s < kDistinct; ++s) {
-            TBitmap photo = MakeBenchImage(kWidth, kHeight, unsigned(s + 1));
-            for (int i = s; i < g_files; i += kDistinct) {
-                const QString name = source + QStringLiteral("/photo%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
-                TIOParamsVals params;
-                params.JpegQuality = 90;
-                TFileStream fs(name, fmCreate);
-                WriteJPEGStream(fs, photo, params, progress);
-            }
-        }
-        for (int i = 0; i < g_files; ++i)
-            files << source + QStringLiteral("/photo%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
+        files = WriteBenchPhotos(source, g_files, kWidth, kHeight);
         tautomatitem item;
         std::vector<QByteArray> blocks;
         item.SetCode(cmdResample);
@@ -160,22 +143,14 @@ BENCHMARK(BM_Mogrify_Startup)->Apply(BestOf);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("KANDRIVEL_HOME"))
-        qputenv("KANDRIVEL_HOME", QDir::tempPath().toUtf8() + "/kandrivel_bench_home");
-    QDir().mkpath(qEnvironmentVariable("KANDRIVEL_HOME"));
+    UseBenchEnvironment();
     if (const QByteArray n = qgetenv("BENCH_BATCH_FILES"); !n.isEmpty())
         g_files = std::max(1, n.toInt());
     KeepFreedMemory();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     fixture();  // make the files before anything is timed
-    // The welcome window would be one more MDI child.
-    Tform1::ShowWelcomeAtStart = false;
-    g_form = std::make_unique<Tform1>();
-    g_form->show();
-    g_form->FormActivate();
+    g_form = StartBenchMainWindow();
     TBestReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     if (auto s = g_bestMs.find("BM_Mogrify_Startup"), p = g_bestMs.find("BM_Batch_Mogrify");

@@ -4,12 +4,9 @@
 // taken off). Ours goes through the catalog window's own add path.
 #include "app/forms/catalog_window.h"
 #include "app/forms/main_window.h"
-#include "imaging/io/io_params.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
-#include "platform/core/streams.h"
 
+#include "bench_app.h"
 #include "bench_common.h"
-#include "bench_image.h"
 
 #include <benchmark/benchmark.h>
 
@@ -43,22 +40,7 @@ struct Fixture {
     QString script;
     Fixture()
     {
-        // A few distinct pictures, cycled: generating each of the files afresh would
-        // take longer than the measurement.
-        constexpr int kDistinct = 4;
-        TProgressRec progress;
-        for (int s = 0; s < kDistinct; ++s) {
-            TBitmap photo = MakeBenchImage(kWidth, kHeight, unsigned(s + 1));
-            for (int i = s; i < g_files; i += kDistinct) {
-                const QString name = dir.filePath(QStringLiteral("photo%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
-                TIOParamsVals params;
-                params.JpegQuality = 90;
-                TFileStream fs(name, fmCreate);
-                WriteJPEGStream(fs, photo, params, progress);
-            }
-        }
-        for (int i = 0; i < g_files; ++i)
-            files << dir.filePath(QStringLiteral("photo%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
+        files = WriteBenchPhotos(dir.path(), g_files, kWidth, kHeight);
         script = dir.filePath(QStringLiteral("thumbs.py"));
         QFile f(script);
         f.open(QIODevice::WriteOnly);
@@ -108,20 +90,13 @@ BENCHMARK(BM_Pil_Startup)->Apply(BestOf);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("KANDRIVEL_HOME"))
-        qputenv("KANDRIVEL_HOME", QDir::tempPath().toUtf8() + "/kandrivel_bench_home");
+    UseBenchEnvironment();
     if (const QByteArray n = qgetenv("BENCH_CATALOG_FILES"); !n.isEmpty())
         g_files = std::max(1, n.toInt());
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     fixture();  // make the files before anything is timed
-    // The welcome window would be one more MDI child.
-    Tform1::ShowWelcomeAtStart = false;
-    g_form = std::make_unique<Tform1>();
-    g_form->show();
-    g_form->FormActivate();
+    g_form = StartBenchMainWindow();
     TBestReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     // Per file: the start-up is taken off the whole run before dividing.

@@ -11,6 +11,7 @@
 #include "imaging/kit/image_kit.h"
 #include "platform/print/printer.h"
 
+#include "bench_app.h"
 #include "bench_common.h"
 #include "bench_image.h"
 
@@ -75,20 +76,13 @@ BENCHMARK(BM_Convert_Startup)->Apply(BestOf);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("KANDRIVEL_HOME"))
-        qputenv("KANDRIVEL_HOME", QDir::tempPath().toUtf8() + "/kandrivel_bench_home");
+    UseBenchEnvironment();
     KeepFreedMemory();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     QTemporaryDir dir;
     g_dir = &dir;
-    // The welcome window would be one more MDI child.
-    Tform1::ShowWelcomeAtStart = false;
-    g_form = std::make_unique<Tform1>();
-    g_form->show();
-    g_form->FormActivate();
+    g_form = StartBenchMainWindow();
     {
         Tchild* c = g_form->newwindow();
         *c->ImageKit1->Bitmap() = MakeBenchImage(kWidth, kHeight, 1);

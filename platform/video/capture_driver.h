@@ -82,7 +82,7 @@ protected:
 struct TCaptureDriverInfo {
     QString Name;
     QString Version;
-    QString Device;   // the device path, or the synthetic source's specification
+    QString Device;   // the device path, or the synthetic source's size and rate text
 };
 std::vector<TCaptureDriverInfo> ListCaptureDrivers();
 // A driver for the entry, not yet opened; nullptr for an unusable entry.

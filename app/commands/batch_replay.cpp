@@ -11,14 +11,58 @@
 #include "platform/ui/application.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QTimer>
+
+#include <optional>
+
+// Repainting the image windows after every record cost more than the records themselves;
+// during a run over many images the windows show their state a few times a second, and
+// paint as usual again before any message and when the run ends.
+class TBatchPainting {
+public:
+    explicit TBatchPainting(QWidget* area) : area_(area), enabled_(area->updatesEnabled())
+    {
+        area->setUpdatesEnabled(false);
+        clock_.start();
+    }
+    ~TBatchPainting() { Release(); }
+    TBatchPainting(const TBatchPainting&) = delete;
+    TBatchPainting& operator=(const TBatchPainting&) = delete;
+
+    // The windows as they stand now, unless they were shown a moment ago.
+    void Show()
+    {
+        if (released_ || clock_.elapsed() < kIntervalMs)
+            return;
+        area_->setUpdatesEnabled(true);
+        area_->repaint();
+        area_->setUpdatesEnabled(false);
+        clock_.restart();
+    }
+    void Release()
+    {
+        if (released_)
+            return;
+        released_ = true;
+        area_->setUpdatesEnabled(enabled_);
+    }
+
+private:
+    static constexpr qint64 kIntervalMs = 200;
+    QWidget* area_;
+    const bool enabled_;
+    bool released_ = false;
+    QElapsedTimer clock_;
+};
 
 namespace {
 
@@ -134,6 +178,7 @@ bool Tform1::replayItems(const std::vector<tautomatitem>& items, QWidget* target
         if (item.Code() == cmdSave)
             continue;  // recorded saves are the after-processing's business
         if (const TRecordCheck check = CheckRecord(item); !check.ok()) {
+            releaseBatchPainting();
             LangMessageDlg(check.german, mtError, mbOK, check.english);
             return false;
         }
@@ -146,6 +191,7 @@ bool Tform1::replayItems(const std::vector<tautomatitem>& items, QWidget* target
                 closeWindow(w);
         } catch (const std::exception& e) {
             const QString why = TApplication::ExceptionText(e);
+            releaseBatchPainting();
             LangMessageDlg(QStringLiteral("Der Batch wurde bei ") + title + QStringLiteral(" abgebrochen:\n") + why,
                            mtError, mbOK, QStringLiteral("The batch stopped at ") + title + QStringLiteral(":\n") + why);
             return false;
@@ -156,6 +202,8 @@ bool Tform1::replayItems(const std::vector<tautomatitem>& items, QWidget* target
         TApplication::ProcessMessages();
     }
     TApplication::ProcessMessages();
+    if (batchPainting_)
+        batchPainting_->Show();
     const bool go = afterprocessing(current(), counter);
     TApplication::ProcessMessages();
     return go;
@@ -169,6 +217,7 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
         return true;
     const QString title = image->windowTitle();
     auto failed = [&](const QString& why) {
+        releaseBatchPainting();
         LangMessageDlg(QStringLiteral("Das Bild ") + title + QStringLiteral(" konnte nicht gespeichert werden:\n") + why,
                        mtError, mbOK, QStringLiteral("The image ") + title + QStringLiteral(" could not be saved:\n") + why);
         return false;
@@ -343,6 +392,16 @@ void Tform1::dobatch(const QString& path, int mode)
         explicit TRunning(bool& f) : flag(f), before(f) { flag = true; }
         ~TRunning() { flag = before; }
     } running(BatchRunning);
+    // One image paints as usual; runs over several hold their windows' painting.
+    std::optional<TBatchPainting> painting;
+    if (mode != bmActive)
+        painting.emplace(mdi_);
+    struct TPaintingScope {
+        TBatchPainting*& slot;
+        TBatchPainting* const before;
+        TPaintingScope(TBatchPainting*& s, TBatchPainting* now) : slot(s), before(s) { slot = now; }
+        ~TPaintingScope() { slot = before; }
+    } paintingScope(batchPainting_, painting ? &*painting : nullptr);
     switch (mode) {
     case bmActive:
         replayItems(items, ActiveMDIChild(), counter);
@@ -388,9 +447,16 @@ void Tform1::dobatch(const QString& path, int mode)
     default:
         break;
     }
+    releaseBatchPainting();
     TApplication::ProcessMessages();
     checkbuttonsenabled(false);
     updateautobox();
     ProgressBar1->setValue(0);
     reportFailures(BatchFailures);
+}
+
+void Tform1::releaseBatchPainting()
+{
+    if (batchPainting_)
+        batchPainting_->Release();
 }

@@ -12,6 +12,7 @@
 
 class QAction;
 struct TDecodedPicture;
+class TBatchPainting;
 class QButtonGroup;
 class QComboBox;
 class QFontComboBox;
@@ -299,6 +300,7 @@ private:
     bool openForBatch(const QString& fileName, QString& error);
     void runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter);
     void runOnScanner(const std::vector<tautomatitem>& items, int& counter);
+    void releaseBatchPainting();
 
     QStringList arguments_;
     bool firstActivation_ = false;
@@ -319,4 +321,6 @@ private:
     QString* loadErrorSink_ = nullptr;
     // The next open takes this picture instead of reading its file (a batch decodes ahead).
     TDecodedPicture* preloaded_ = nullptr;
+    // Set while a batch runs over several images: the windows repaint only now and then.
+    TBatchPainting* batchPainting_ = nullptr;
 };

@@ -216,7 +216,7 @@ void TRulerBox::Resize()
 void TRulerBox::Paint()
 {
     if (Canvas())
-        Canvas()->Draw(0, 0, bitmap_);
+        Canvas()->Draw(0, 0, Picture());
 }
 
 void TRulerBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y)

@@ -70,10 +70,11 @@ public:
     // The shape's points of a grip (empty for kinds without a shape).
     std::vector<TPoint> GripShape(int index) const;
 
-    // Layout: fit the scale, draw grips and ruler into the bitmap, repaint.
+    // Layout: fit the scale and schedule a repaint. The picture is drawn when it is
+    // next painted or read, so a run of setters draws it once.
     void Update();
-    // The drawn picture (tests read it).
-    const TBitmap& Picture() const { return bitmap_; }
+    // The drawn picture, up to date with every setting.
+    const TBitmap& Picture() const;
     // The grip being dragged, −1 when none.
     int GrabbedGrip() const { return grabbed_; }
     // Fires while a grip is dragged beyond an end: one pixel of scroll per tick.
@@ -103,12 +104,15 @@ private:
     int across() const;   // across the ruler
     void clampViewPos();
     void holdInRange(int index);
-    void drawGrips();
-    void drawRuler();
-    void drawTicks(double frequency, int tickLength, bool labels);
+    void draw() const;
+    void drawGrips() const;
+    void drawRuler() const;
+    void drawTicks(double frequency, int tickLength, bool labels) const;
     void scrollStep();
 
-    TBitmap bitmap_;
+    // A cache of the settings above, redrawn when stale.
+    mutable TBitmap bitmap_;
+    mutable bool drawn_ = false;
     TColor background_ = clBtnFace;
     int gripBaseDim_ = 12;
     std::vector<Grip> grips_;

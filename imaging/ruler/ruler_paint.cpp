@@ -14,13 +14,27 @@ void TRulerBox::Update()
         dotPerUnit_ = length() / (viewMax_ - viewMin_);
         clampViewPos();
     }
-    drawGrips();
-    drawRuler();
+    drawn_ = false;
     inUpdate_ = false;
     Invalidate();
 }
 
-void TRulerBox::drawGrips()
+const TBitmap& TRulerBox::Picture() const
+{
+    draw();
+    return bitmap_;
+}
+
+void TRulerBox::draw() const
+{
+    if (drawn_)
+        return;
+    drawGrips();
+    drawRuler();
+    drawn_ = true;
+}
+
+void TRulerBox::drawGrips() const
 {
     if (bitmap_.Empty())
         return;
@@ -47,7 +61,7 @@ void TRulerBox::drawGrips()
     }
 }
 
-void TRulerBox::drawRuler()
+void TRulerBox::drawRuler() const
 {
     if (!ruler_ || bitmap_.Empty())
         return;
@@ -68,7 +82,7 @@ void TRulerBox::drawRuler()
     c.Font = font_;
 }
 
-void TRulerBox::drawTicks(double frequency, int tickLength, bool labels)
+void TRulerBox::drawTicks(double frequency, int tickLength, bool labels) const
 {
     TCanvas& c = *bitmap_.Canvas();
     const int W = bitmap_.Width(), H = bitmap_.Height(), B = BandHeight();

@@ -317,6 +317,45 @@ TEST_F(Batch, RecordsStayOnTheirWindowWhenTheUserActivatesAnother)
     EXPECT_FALSE(other->Modified);
 }
 
+TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
+{
+    struct Case {
+        int mode;
+        bool failingSave;
+        bool heldDuringRun;
+    } cases[] = {
+        {Tform1::bmActive, false, false},
+        {Tform1::bmAllLoaded, false, true},
+        {Tform1::bmAllLoaded, true, true},
+    };
+    QWidget* area = form->ClientArea();
+    for (const Case& c : cases) {
+        closeAll();
+        imageWindow(3, 3, RGB(1, 1, 1));
+        imageWindow(3, 3, RGB(2, 2, 2));
+        std::vector<bool> during, atMessage;
+        TCommandSeams::Print = [&](Tform1&, Tchild*, const tautomatitem&) { during.push_back(area->updatesEnabled()); };
+        SetMessageDlgHook([&](const MessageDlgCall&) {
+            atMessage.push_back(area->updatesEnabled());
+            return answer;
+        });
+        if (c.failingSave) {
+            settings(2, 0, 1);
+            form->autoform()->SetDirectory(out_ + QStringLiteral("/missing/deeper"));
+        } else {
+            settings(0);
+        }
+        form->dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), c.mode);
+        ASSERT_FALSE(during.empty()) << c.mode;
+        for (bool enabled : during)
+            EXPECT_EQ(enabled, !c.heldDuringRun) << c.mode << c.failingSave;
+        EXPECT_EQ(atMessage.empty(), !c.failingSave) << c.mode;
+        for (bool enabled : atMessage)
+            EXPECT_TRUE(enabled) << c.mode;
+        EXPECT_TRUE(area->updatesEnabled()) << c.mode << c.failingSave;
+    }
+}
+
 TEST_F(Batch, EscapeOrCancelStopsAfterTheCurrentImage)
 {
     for (const bool escape : {false, true}) {

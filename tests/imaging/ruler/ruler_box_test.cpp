@@ -4,6 +4,7 @@
 
 #include <QTest>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -109,9 +110,53 @@ TEST_F(RulerBoxTest, TinyOrInvalidFrequenciesFinish)
     for (double f : {0.0, -1.0, 1e-12, std::numeric_limits<double>::quiet_NaN()}) {
         ruler.SetFrequency(f);
         ruler.SetLabelFreq(f);
+        EXPECT_EQ(ruler.Picture().Width(), 300);
     }
     ruler.SetDotPerUnit(0);
-    SUCCEED();
+    EXPECT_EQ(ruler.Picture().Width(), 300);
+}
+
+// The picture is drawn when read: one drawn before a change must show the change just as
+// one drawn only afterwards does.
+TEST_F(RulerBoxTest, ThePictureFollowsEverySetting)
+{
+    const std::function<void(TRulerBox&)> changes[] = {
+        [](TRulerBox& r) { r.SetViewPos(37); },
+        [](TRulerBox& r) { r.SetDotPerUnit(3.5); },
+        [](TRulerBox& r) { r.SetFrequency(4); },
+        [](TRulerBox& r) { r.SetLabelFreq(25); },
+        [](TRulerBox& r) { r.SetHexLabels(true); },
+        [](TRulerBox& r) { r.SetGripPos(0, 120); },
+        [](TRulerBox& r) { r.SetGripColor(0, clRed); },
+        [](TRulerBox& r) { r.SetGripsDir(gdDown); },
+        [](TRulerBox& r) { r.SetRulerColor(clYellow); },
+        [](TRulerBox& r) { r.SetRuler(false); },
+        [](TRulerBox& r) { r.resize(220, 30); },
+        [](TRulerBox& r) {
+            r.SetRulerDir(rdVertical);
+            r.resize(40, 260);
+        },
+    };
+    auto rows = [](const TBitmap& b) {
+        std::vector<QByteArray> out;
+        for (int y = 0; y < b.Height(); ++y)
+            out.emplace_back(reinterpret_cast<const char*>(b.ScanLine(y)), b.Width() * 3);
+        return out;
+    };
+    for (size_t i = 0; i < std::size(changes); ++i) {
+        TRulerBox before, after;
+        for (TRulerBox* r : {&before, &after}) {
+            r->resize(300, 40);
+            r->show();
+            r->SetGripPos(0, 50);
+        }
+        const auto unchanged = rows(before.Picture());
+        changes[i](before);
+        changes[i](after);
+        const auto changed = rows(before.Picture());
+        EXPECT_TRUE(changed == rows(after.Picture())) << i;
+        EXPECT_FALSE(changed == unchanged) << i;
+    }
 }
 
 TEST_F(RulerBoxTest, GripsFollowTheMouse)

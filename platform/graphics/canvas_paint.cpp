@@ -330,8 +330,10 @@ TRect CanvasOps::Surface(const TCanvas& c)
     if (!p || !p->isActive() || !p->device())
         return TRect();
     const QRect dev(0, 0, p->device()->width(), p->device()->height());
+    // The painter's own transform: a widget's painter also carries the offset into the
+    // window's backing store, which the device's size does not include.
     bool invertible = false;
-    const QTransform inv = p->deviceTransform().inverted(&invertible);
+    const QTransform inv = p->combinedTransform().inverted(&invertible);
     if (!invertible)
         return TRect();
     return TRect::fromQRect(inv.mapRect(dev));

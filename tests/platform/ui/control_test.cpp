@@ -1,9 +1,11 @@
+#include "platform/graphics/canvas.h"
 #include "platform/ui/control.h"
 #include "platform/ui/timer.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -49,6 +51,17 @@ struct Probe : TCustomControl {
     }
 };
 
+// Fills its whole client area through the canvas.
+struct Filler : TCustomControl {
+    explicit Filler(QWidget* parent, TBorderStyle b) : TCustomControl(parent) { SetFrameStyle(b); }
+    void Paint() override
+    {
+        Canvas()->Brush.Style = bsSolid;
+        Canvas()->Brush.Color = clRed;
+        Canvas()->FillRect(TRect(0, 0, ClientWidth(), ClientHeight()));
+    }
+};
+
 int extent(QWidget* w) { return w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w); }
 
 } // namespace
@@ -75,6 +88,30 @@ TEST(ControlBase, ClientAreaExcludesBorderAndScrollBars)
     c.ShowScrollBar(sbVertical, false);
     EXPECT_EQ(c.ClientWidth(), 196);
     EXPECT_EQ(c.Width(), 200);
+}
+
+// What the canvas paints reaches the window wherever the control sits in it: a child's
+// painter also carries its offset into the window's backing store.
+TEST(ControlBase, CanvasPaintingReachesTheWindowWhereverTheControlSits)
+{
+    struct Case {
+        QPoint at;
+        TBorderStyle border;
+    } cases[] = {{{0, 0}, bsNone}, {{40, 60}, bsNone}, {{40, 60}, bsSingle}, {{130, 5}, bsSingle}};
+    for (const Case& c : cases) {
+        QWidget top;
+        top.resize(240, 200);
+        auto* f = new Filler(&top, c.border);
+        f->setGeometry(QRect(c.at, QSize(100, 80)));
+        top.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+        f->repaint();
+        const QImage shot = top.screen()->grabWindow(top.winId()).toImage();
+        const QPoint origin = c.at + f->ClientOrigin();
+        for (const QPoint corner : {QPoint(0, 0), QPoint(f->ClientWidth() - 1, f->ClientHeight() - 1)})
+            EXPECT_EQ(shot.pixel(origin + corner) & 0xFFFFFFu, 0xFF0000u) << c.at.x() << "," << c.at.y() << " "
+                                                                            << corner.x() << "," << corner.y();
+    }
 }
 
 TEST(ControlBase, ScrollPositionsClampLikeWindowScrollBars)

@@ -127,8 +127,8 @@ Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog
         {6, [this] { Button6Click(); }}, {7, [this] { Button7Click(); }},
         {8, [this] { Button8Click(); }}, {9, [this] { Button9Click(); }},
     };
-    for (const auto& [n, fn] : handlers)
-        connect(Buttons[size_t(n)], &QPushButton::clicked, this, [fn] { TApplication::Guard(fn); });
+    for (const auto& h : handlers)
+        connect(Buttons[size_t(h.first)], &QPushButton::clicked, this, [fn = h.second] { TApplication::Guard(fn); });
     FormActivate();
 }
 

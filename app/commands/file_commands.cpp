@@ -92,6 +92,8 @@ void Tform1::AutoItemClick(QObject*, const QString& name)
 bool Tform1::saveFailed(const std::exception& e)
 {
     // The image stays modified and the old file untouched; a running save all stops.
+    // A batch's windows show their state behind the message.
+    releaseBatchPainting();
     TApplication::HandleException(e);
     SaveCancelled = true;
     checkbuttonsenabled(false);

@@ -176,22 +176,32 @@ void Tkataform::Bilderneuladen1Click(bool all)
     Aborting = false;
     const TGridRect s = all ? TGridRect{0, 0, DrawGrid1->ColCount() - 1, DrawGrid1->RowCount() - 1}
                             : DrawGrid1->Selection();
-    for (int c = s.Left; c <= s.Right && !Aborting; ++c)
-        for (int r = s.Top; r <= s.Bottom && !Aborting; ++r) {
-            const int i = EntryAt(c, r);
-            if (i < 0)
-                continue;
-            TCatalogItem& item = Items[size_t(i)];
-            TCatalogEntry entry;
-            TBitmap thumb;
-            if (!makeThumb(Path(i), thumb, entry))
-                thumb = missingThumb();
-            item.Thumb = std::move(thumb);
-            item.Pcx.clear();
-            resetProgress();
-            reorder();
-            TApplication::ProcessMessages();
-        }
+    // Column by column, as the cells are visited; the files decode ahead as when added.
+    std::vector<int> entries;
+    QStringList paths;
+    for (int c = s.Left; c <= s.Right; ++c)
+        for (int r = s.Top; r <= s.Bottom; ++r)
+            if (const int i = EntryAt(c, r); i >= 0) {
+                entries.push_back(i);
+                paths << Path(i);
+            }
+    TDecodeAhead ahead(paths, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
+    for (size_t k = 0; k < entries.size() && !Aborting; ++k) {
+        // Events run between the files: an entry removed meanwhile is not reloaded.
+        const int i = entries[k];
+        if (i >= Count() || Path(i) != paths[qsizetype(k)])
+            continue;
+        TCatalogItem& item = Items[size_t(i)];
+        TCatalogEntry entry;
+        TBitmap thumb;
+        if (!makeThumb(paths[qsizetype(k)], thumb, entry, ahead.Take(int(k))))
+            thumb = missingThumb();
+        item.Thumb = std::move(thumb);
+        item.Pcx.clear();
+        resetProgress();
+        reorder();
+        TApplication::ProcessMessages();
+    }
 }
 
 void Tkataform::Bilderneuladen2Click()

@@ -9,11 +9,13 @@
 #include "platform/core/streams.h"
 #include "platform/ui/file_dialogs.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProgressBar>
 #include <iterator>
+#include <map>
 #include <vector>
 #include <cstdlib>
 
@@ -266,6 +268,85 @@ TEST_F(CatalogWindowTest, UpdateRebuildsChangedAndMissingEntries)
     ASSERT_EQ(k->Count(), 2);
     EXPECT_EQ(k->Path(0), a);
     EXPECT_EQ(k->Path(1), c);
+}
+
+// Reloading decodes ahead like adding: whatever the thread count, every entry gets the
+// thumbnail of its file as it is now, and a file gone meanwhile gets the missing picture.
+TEST_F(CatalogWindowTest, ReloadingAllWithDecodeThreadsShowsTheFilesAsTheyAreNow)
+{
+    // Each file in two versions, encoded once.
+    std::map<std::pair<int, int>, QByteArray> encoded;
+    auto write = [&](int i, int shade) {
+        QByteArray& bytes = encoded[{i, shade}];
+        if (bytes.isEmpty()) {
+            QImage img(400 + 60 * i, 300 + 40 * i, QImage::Format_RGB32);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    img.setPixel(x, y, qRgb((x * 5 + shade) & 255, (y * 3 + i) & 255, (x ^ y ^ shade) & 255));
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            EXPECT_TRUE(img.save(&buffer, "JPG"));
+        }
+        const QString path = dir_ + QStringLiteral("r%1.jpg").arg(i);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        return path;
+    };
+    auto thumbs = [](const Tkataform& k) {
+        std::vector<QByteArray> out;
+        for (const TCatalogItem& item : k.Items) {
+            QByteArray bytes;
+            for (int y = 0; y < item.Thumb.Height(); ++y)
+                bytes.append(reinterpret_cast<const char*>(item.Thumb.ScanLine(y)), item.Thumb.Width() * 3);
+            out.push_back(bytes);
+        }
+        return out;
+    };
+    QStringList paths;
+    for (int i = 0; i < 7; ++i)
+        paths << write(i, 0);
+    for (int i = 0; i < 7; ++i)
+        write(i, 90);
+    ASSERT_TRUE(QFile::remove(paths[3]));
+    // The oracle: the files as they are now, added on one thread.
+    std::vector<QByteArray> expected;
+    {
+        TScopedParallelThreads scope(1, 0);
+        Tkataform* k = catalog();
+        k->AddFiles(paths);
+        ASSERT_EQ(k->Count(), 6);
+        expected = thumbs(*k);
+        expected.insert(expected.begin() + 3, QByteArray());
+        k->Modified = false;
+        k->close();
+    }
+    for (int threads : {1, 4}) {
+        SCOPED_TRACE(threads);
+        write(3, 0);
+        Tkataform* k = nullptr;
+        {
+            TScopedParallelThreads scope(1, 0);
+            k = catalog();
+            k->AddFiles(paths);
+        }
+        ASSERT_EQ(k->Count(), 7);
+        const std::vector<QByteArray> before = thumbs(*k);
+        for (int i = 0; i < 7; ++i)
+            write(i, 90);
+        ASSERT_TRUE(QFile::remove(paths[3]));
+        TScopedParallelThreads scope(threads, 0);
+        k->Bilderneuladen1Click(true);
+        const std::vector<QByteArray> now = thumbs(*k);
+        ASSERT_EQ(now.size(), 7u);
+        for (size_t i = 0; i < now.size(); ++i)
+            if (i != 3)
+                EXPECT_TRUE(now[i] == expected[i]) << "entry " << i;
+        EXPECT_FALSE(now[3].isEmpty());
+        EXPECT_FALSE(now[3] == before[3]);  // the missing picture, not the old thumbnail
+        k->Modified = false;
+        k->close();
+    }
 }
 
 TEST_F(CatalogWindowTest, RemoveSelectionBeyondTheLastEntryRemovesOnlyEntries)

@@ -309,7 +309,11 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
         have[i] = i < counts.size() && counts[i] ? std::min<int64_t>(counts[i], room) : room;
         total += have[i];
     }
-    if (im.compression == 1 && !EnoughForPartialLoad(total, im.planeRowBytes * planes * im.height))
+    // PackBits gives at most 128 bytes for 2, so packed data are held to the same share
+    // of what they could unpack to; fax runs have no such bound and are not.
+    const int64_t needed = im.planeRowBytes * planes * im.height;
+    if ((im.compression == 1 && !EnoughForPartialLoad(total, needed)) ||
+        (im.compression == 32773 && !EnoughForPartialLoad(total * 64, needed)))
         fail("TIFF pixel data are truncated");
 
     const bool mono = im.kind == kMono;

@@ -347,7 +347,11 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         TApplication::OnException = [&](const std::exception&) { atMessage.push_back(area->updatesEnabled()); };
         settings(c.after, 0, 1);
         form->autoform()->SetDirectory(missing);
-        form->dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), c.mode);
+        // A duplicate is a window made while painting is held (untitled, it would ask for
+        // a name under "save and close").
+        const QString batch = c.after == 1 ? writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative})
+                                           : writeBatch(QStringLiteral("pnd"), {cmdPrint, cmdNegative, cmdDuplicate});
+        form->dobatch(batch, c.mode);
         ASSERT_FALSE(during.empty()) << c.mode;
         for (bool enabled : during)
             EXPECT_EQ(enabled, !c.heldDuringRun) << c.mode << c.after;
@@ -355,6 +359,10 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         for (bool enabled : atMessage)
             EXPECT_TRUE(enabled) << c.mode << c.after;
         EXPECT_TRUE(area->updatesEnabled()) << c.mode << c.after;
+        if (c.after != 1)
+            EXPECT_GT(form->MDIChildCount(), 2) << c.mode << c.after;
+        for (QWidget* w : form->MDIChildren())
+            EXPECT_TRUE(w->updatesEnabled()) << c.mode << c.after;
     }
 }
 

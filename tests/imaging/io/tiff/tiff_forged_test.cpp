@@ -125,6 +125,8 @@ TEST(TiffForged, ForgedDirectoriesAreRefused)
         {"no strips", forge({{256, 4, {12}}, {257, 4, {4}}, {258, 3, {8, 8, 8}}, {262, 3, {2}}, {277, 3, {3}}}, px)},
         {"fax on 8 bits", forge(with(base, {259, 3, {4}}), px)},
         {"cut to a tiny share", forge(rgbTags(1000, 1000, 3000000), px)},
+        // 144 packed bytes unpack to 9216 at most: not a 64th of 12 MB.
+        {"packed far too short", forge(with(rgbTags(2000, 2000, 144), {259, 3, {32773}}), px)},
         {"not a TIFF", QByteArray("XX*\0\0\0\0\0", 8) + px},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,7 @@
 #include "app/batch/batch_file.h"
 
 #include "app/util/paths.h"
+#include "app/util/text_lines.h"
 #include "imaging/io/codec_table.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
@@ -14,7 +15,6 @@ namespace {
 
 // A batch of more records than this is no recording anyone made.
 constexpr qint64 kMaxBatchBytes = qint64(tautomatitem::Size) * 100'000;
-constexpr qint64 kMaxFileListBytes = 64 * 1024 * 1024;
 
 constexpr TBatchFormat kFormats[kBatchFormatCount] = {
     {".jpg", 4}, {".bmp", 32}, {".pcx", 64}, {".tiff", 8}, {".png", 128}};
@@ -149,24 +149,14 @@ QStringList ReadFileList(const QString& path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
-    if (f.size() > kMaxFileListBytes)
+    if (f.size() > MaxNameListBytes)
         throw EReadError(QStringLiteral("The file list \"%1\" is too large.").arg(path));
-    QStringList names;
-    for (QByteArray line : f.readAll().split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (!line.isEmpty())
-            names << QString::fromUtf8(line);
-    }
-    return names;
+    return SplitNameLines(f.read(MaxNameListBytes));
 }
 
 void WriteFileList(const QString& path, const QStringList& names)
 {
-    QByteArray text;
-    for (const QString& n : names)
-        text += n.toUtf8() + "\r\n";
-    WriteFileSafely(path, text);
+    WriteFileSafely(path, JoinNameLines(names));
 }
 
 TTargetName ResolveTargetName(const tautodialog& s, const QString& directory, const QString& sourceFile,

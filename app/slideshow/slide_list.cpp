@@ -1,6 +1,7 @@
 #include "app/slideshow/slide_list.h"
 
 #include "app/options/option_blocks.h"
+#include "app/util/text_lines.h"
 #include "platform/core/data_directory.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
@@ -26,29 +27,14 @@ QStringList ReadSlideList(const QString& fileName)
         return {};
     if (!f.open(QIODevice::ReadOnly))
         throw EReadError(QStringLiteral("Cannot read %1: %2").arg(fileName, f.errorString()));
-    if (f.size() > MaxSlideListBytes)
+    if (f.size() > MaxNameListBytes)
         throw EReadError(QStringLiteral("%1 is too large for a slide list").arg(fileName));
-    const QByteArray data = f.read(MaxSlideListBytes + 1);
-    if (data.size() > MaxSlideListBytes)
-        throw EReadError(QStringLiteral("%1 is too large for a slide list").arg(fileName));
-    QStringList out;
-    for (QByteArray line : data.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (!line.isEmpty())
-            out.append(QString::fromUtf8(line));
-    }
-    return out;
+    return SplitNameLines(f.read(MaxNameListBytes));
 }
 
 void WriteSlideList(const QString& fileName, const QStringList& files)
 {
-    QByteArray data;
-    for (const QString& f : files) {
-        data += f.toUtf8();
-        data += "\r\n";
-    }
-    WriteFileSafely(fileName, data);
+    WriteFileSafely(fileName, JoinNameLines(files));
 }
 
 bool SlideFileTypeIncluded(const QString& fileName, const tslideshowoptions& options)

@@ -15,8 +15,7 @@ QString SlideListFileName();
 
 // A list file: one full path per line, lines ended by CR LF. A missing file gives an
 // empty list; lines are read as UTF-8 and a bare LF ends a line too. Raises EReadError
-// for a file that is there but cannot be read or is larger than MaxSlideListBytes.
-constexpr qint64 MaxSlideListBytes = 64ll * 1024 * 1024;
+// for a file that is there but cannot be read or is larger than MaxNameListBytes.
 QStringList ReadSlideList(const QString& fileName);
 // Written through a temporary file; the old file stays when writing fails.
 void WriteSlideList(const QString& fileName, const QStringList& files);

@@ -12,3 +12,23 @@ QString ReadFirstLine(const QString& fileName)
         line.chop(1);
     return QString::fromUtf8(line);
 }
+
+QStringList SplitNameLines(const QByteArray& data)
+{
+    QStringList names;
+    for (QByteArray line : data.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            names << QString::fromUtf8(line);
+    }
+    return names;
+}
+
+QByteArray JoinNameLines(const QStringList& names)
+{
+    QByteArray text;
+    for (const QString& n : names)
+        text += n.toUtf8() + "\r\n";
+    return text;
+}

@@ -30,7 +30,7 @@ struct TWindowPlacement {
     int ShowCmd = swShowNormal;
     QPoint MinPosition{-1, -1};
     QPoint MaxPosition{-1, -1};
-    // Frame position and client size, right and bottom exclusive.
+    // The normal client rectangle.
     QRect Normal;
 };
 
@@ -74,13 +74,13 @@ TWindowPlacement readPlacement(QWidget* form)
         p.ShowCmd = swShowMaximized;
     if ((state & Qt::WindowMinimized) && isMdiChild(form))
         p.Flags |= wpfSetMinPosition;
-    QRect client = w->geometry();
+    // The client rectangle: the frame of a window not yet mapped is unknown on X11, and
+    // a frame position set then would land on the client, moving the form a little
+    // further on every run.
+    p.Normal = w->geometry();
     if (w->isWindow() && (state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) &&
         w->normalGeometry().isValid())
-        client = w->normalGeometry();
-    // Positions are those of the frame; geometry() is the client area.
-    const QPoint frameOffset = w->geometry().topLeft() - w->pos();
-    p.Normal = QRect(client.topLeft() - frameOffset, client.size());
+        p.Normal = w->normalGeometry();
     return p;
 }
 
@@ -115,19 +115,27 @@ bool parseNormalRect(const QString& text, QRect& out)
     return true;
 }
 
+// Zero until the window system has framed the window.
+QMargins frameMargins(const QWidget* w)
+{
+    const QRect f = w->frameGeometry(), g = w->geometry();
+    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+}
+
 // A rectangle that no screen holds any more (saved on a larger screen, or on one that
 // is gone) is brought onto the available area of the screen it overlaps most.
-QRect fitOntoScreen(const QRect& r)
+QRect fitOntoScreen(const QRect& client, const QMargins& frame)
 {
+    const QRect r = client.marginsAdded(frame);
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.isEmpty())
-        return r;
+        return client;
     const QScreen* best = nullptr;
     qint64 bestArea = 0;
     for (const QScreen* s : screens) {
         const QRect avail = s->availableGeometry();
         if (avail.contains(r))
-            return r;
+            return client;
         const QRect common = avail.intersected(r);
         const qint64 area = qint64(common.width()) * common.height();
         if (area > bestArea) {
@@ -142,7 +150,7 @@ QRect fitOntoScreen(const QRect& r)
     const int h = std::min(r.height(), a.height());
     const int x = std::clamp(r.x(), a.left(), a.left() + a.width() - w);
     const int y = std::clamp(r.y(), a.top(), a.top() + a.height() - h);
-    return QRect(x, y, w, h);
+    return QRect(x, y, w, h).marginsRemoved(frame);
 }
 
 } // namespace
@@ -198,7 +206,7 @@ void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& sectio
                 rect.setSize(p.Normal.size());
             applyRect = rect.width() > 0 && rect.height() > 0;
             if (applyRect && w->isWindow())
-                rect = fitOntoScreen(rect);
+                rect = fitOntoScreen(rect, frameMargins(w));
         }
     }
     int showCmd = -1;
@@ -222,8 +230,7 @@ void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& sectio
         // The rectangle is the normal one: set it while the window is normal.
         if (w->windowState() != kept)
             w->setWindowState(kept);
-        w->move(rect.topLeft());
-        w->resize(rect.size());
+        w->setGeometry(rect);
     }
     if (loadState) {
         if (state == Qt::WindowMinimized && isMainForm(form) && !isMdiChild(form)) {

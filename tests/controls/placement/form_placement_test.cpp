@@ -36,8 +36,7 @@ protected:
     std::unique_ptr<Form> makeForm(QRect rect = QRect(50, 60, 300, 200))
     {
         auto form = std::make_unique<Form>();
-        form->move(rect.topLeft());
-        form->resize(rect.size());
+        form->setGeometry(rect);
         auto* p = new TFormPlacement(form.get());
         p->SetIniFileName(iniName_);
         return form;
@@ -50,12 +49,8 @@ protected:
         QCoreApplication::processEvents();
     }
     void writeIni(const QByteArray& text) { WriteFileSafely(iniName_, text); }
-    // Frame position and client size, as the placement stores them.
-    static QRect placed(const QWidget* w) { return QRect(w->pos(), w->size()); }
-    static QRect placedNormal(const QWidget* w)
-    {
-        return w->normalGeometry().translated(w->pos() - w->geometry().topLeft());
-    }
+    // The client rectangle, as the placement stores it.
+    static QRect placed(const QWidget* w) { return w->geometry(); }
     static int ppi() { return qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch()); }
 
     QString dir_;
@@ -162,8 +157,7 @@ TEST_F(Placement, PositionSizeAndMaximisedStateSurviveTwoRuns)
         show(form.get());
         EXPECT_TRUE(placementOf(form.get())->Restored());
         EXPECT_EQ(placed(form.get()), QRect(50, 60, 300, 200)); // nothing stored yet
-        form->move(70, 80);
-        form->resize(320, 240);
+        form->setGeometry(70, 80, 320, 240);
         EXPECT_TRUE(form->close());
         EXPECT_TRUE(placementOf(form.get())->Saved());
     }
@@ -185,7 +179,7 @@ TEST_F(Placement, PositionSizeAndMaximisedStateSurviveTwoRuns)
     auto form = makeForm(QRect(5, 5, 100, 100));
     show(form.get());
     EXPECT_TRUE(form->isMaximized());
-    EXPECT_EQ(placedNormal(form.get()), QRect(70, 80, 320, 240));
+    EXPECT_EQ(form->normalGeometry(), QRect(70, 80, 320, 240));
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join(QLatin1Char('\n')).toStdString();
 }
 
@@ -194,7 +188,7 @@ TEST_F(Placement, DestroyingAShownFormSavesItAsVisibleInItsOwnSection)
     {
         auto form = makeForm<QDialog>();
         show(form.get());
-        form->move(90, 100);
+        form->setGeometry(QRect(QPoint(90, 100), form->size()));
     }
     TIniFile stored(iniName_);
     EXPECT_EQ(stored.ReadSections(), QStringList({"QDialog"}));
@@ -269,7 +263,8 @@ TEST_F(Placement, RectangleFromALargerScreenIsBroughtOntoThisOne)
     auto form = makeForm();
     show(form.get());
     EXPECT_TRUE(avail.contains(placed(form.get()))) << form->x() << "," << form->y();
-    EXPECT_EQ(form->width(), avail.width());
+    EXPECT_LE(form->width(), avail.width());
+    EXPECT_GE(form->width(), avail.width() - 20);
     EXPECT_EQ(form->height(), 300);
 }
 
@@ -377,7 +372,7 @@ TEST_F(Placement, RegistryStorageRoundTrip)
     {
         auto form = makeRegistryForm(QRect(50, 60, 300, 200));
         show(form.get());
-        form->move(30, 40);
+        form->setGeometry(QRect(QPoint(30, 40), form->size()));
         form->close();
     }
     TRegistry reg;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QPlatformSurfaceEvent>
+#include <algorithm>
 
 // ---- window hook ---------------------------------------------------------------------
 
@@ -173,6 +174,15 @@ bool TControlHook::eventFilter(QObject* watched, QEvent* event)
         return true;
     if (!self || !control_)
         return true;
+    // Without an after-handler the event goes on as usual, through the filters installed
+    // before this one too; otherwise the control's own handling runs here.
+    const bool wantsAfter = std::any_of(hooks_.cbegin(), hooks_.cend(),
+                                        [](const TKitWindowHook* h) { return bool(h->AfterMessage); });
+    if (!wantsAfter) {
+        if (destroy)
+            windowDestroyed();
+        return false;
+    }
     try {
         msg.Result = watched->event(event);
     } catch (...) {

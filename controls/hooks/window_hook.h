@@ -25,6 +25,8 @@ class TControlHook;
 // Watches the events of any widget without subclassing it: BeforeMessage sees each event
 // before the control handles it (setting Handled eats the event), AfterMessage after.
 // Several hooks may watch one control; the one registered last sees an event first.
+// While an AfterMessage handler is set, the hook runs the control's own handling itself,
+// so event filters installed on the control before the hook are passed over then.
 class TKitWindowHook : public QObject {
     Q_OBJECT
 public:

@@ -86,13 +86,6 @@ TWindowPlacement readPlacement(QWidget* form)
 
 QString rectText(int a, int b, int c, int d) { return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d); }
 
-int itemOf(const QString& text, int n)
-{
-    bool ok = false;
-    const int v = NthWord(n, text, QStringLiteral(",")).trimmed().toInt(&ok);
-    return ok ? v : 0;
-}
-
 // Four integers with a positive, bounded width and height; anything else is ignored.
 bool parseNormalRect(const QString& text, QRect& out)
 {
@@ -181,21 +174,16 @@ void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& sectio
     if (!form || !(loadState || loadPosition))
         return;
     QWidget* w = windowOf(form);
-    TWindowPlacement p = readPlacement(form);
-    if (!w->isVisible())
-        p.ShowCmd = swHide;
+    const TWindowPlacement p = readPlacement(form);
     const bool defaultPosition = !w->testAttribute(Qt::WA_Moved);
 
     // Everything is read before anything changes.
     bool applyRect = false;
     QRect rect = p.Normal;
     if (loadPosition) {
-        p.Flags = IniReadInteger(ini, section, QStringLiteral("Flags"), p.Flags);
+        // "Flags" and the minimised and maximised positions have nothing to act on here:
+        // the window system places minimised and maximised windows itself.
         const QString minMax = IniReadScreenString(ini, section, QStringLiteral("MinMaxPos"), QString());
-        if (!minMax.isEmpty()) {
-            p.MinPosition = QPoint(itemOf(minMax, 1), itemOf(minMax, 2));
-            p.MaxPosition = QPoint(itemOf(minMax, 3), itemOf(minMax, 4));
-        }
         const QString normal = IniReadScreenString(ini, section, QStringLiteral("NormPos"), QString());
         const int ppi = IniReadInteger(ini, section, QStringLiteral("PixelsPerInch"), screenPixelsPerInch());
         if (ppi == screenPixelsPerInch() && (!minMax.isEmpty() || !normal.isEmpty())) {
@@ -209,15 +197,13 @@ void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& sectio
                 rect = fitOntoScreen(rect, frameMargins(w));
         }
     }
-    int showCmd = -1;
     Qt::WindowStates state = Qt::WindowNoState;
     if (loadState) {
         const bool stayOnTop = w->windowFlags() & Qt::WindowStaysOnTopHint;
         const bool normalForm = !isMdiChild(form) && !isMdiFrame(form) && !stayOnTop;
         if (isMainForm(form) && (isMdiFrame(form) || (normalForm && defaultPosition)))
             state = Qt::WindowMaximized;
-        showCmd = IniReadInteger(ini, section, QStringLiteral("ShowCmd"), swHide);
-        switch (showCmd) {
+        switch (IniReadInteger(ini, section, QStringLiteral("ShowCmd"), swHide)) {
         case 1: case 5: case 9: state = Qt::WindowNoState; break;
         case 2: case 6: case 7: state = Qt::WindowMinimized; break;
         case 3: state = Qt::WindowMaximized; break;

@@ -274,3 +274,25 @@ TEST(WindowHook, ReCreatedWindowIsWatchedAgain)
     QTest::keyClick(&t, Qt::Key_A);
     EXPECT_EQ(log, QStringList({"hook before", "hook after"}));
 }
+
+TEST(WindowHook, FiltersInstalledEarlierStillRunWhileNoHookWaitsForTheResult)
+{
+    struct Counter : QObject {
+        int keys = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            keys += e->type() == QEvent::KeyPress;
+            return false;
+        }
+    } earlier;
+    Target t;
+    t.installEventFilter(&earlier);
+    TKitWindowHook hook;
+    int before = 0;
+    hook.BeforeMessage = [&](TObject*, TMessage& m, bool&) { before += m.Msg == QEvent::KeyPress; };
+    hook.SetWinControl(&t);
+    QTest::keyClick(&t, Qt::Key_A);
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(earlier.keys, 1);
+    EXPECT_EQ(t.seen.size(), 1);
+}

@@ -10,8 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -181,6 +183,31 @@ TEST_F(Placement, PositionSizeAndMaximisedStateSurviveTwoRuns)
     EXPECT_TRUE(form->isMaximized());
     EXPECT_EQ(form->normalGeometry(), QRect(70, 80, 320, 240));
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(Placement, ActiveControlComesBackWithTheForm)
+{
+    auto run = [this](const char* focusBeforeClosing) {
+        auto form = makeForm();
+        auto* layout = new QVBoxLayout(form.get());
+        for (const char* name : {"Edit1", "Edit2"}) {
+            auto* edit = new QLineEdit(form.get());
+            edit->setObjectName(QLatin1String(name));
+            layout->addWidget(edit);
+        }
+        placementOf(form.get())->SetOptions(fpState | fpPosition | fpActiveControl);
+        show(form.get());
+        QApplication::setActiveWindow(form.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        const QString focused = form->focusWidget() ? form->focusWidget()->objectName() : QString();
+        form->findChild<QLineEdit*>(QLatin1String(focusBeforeClosing))->setFocus();
+        form->close();
+        return focused;
+    };
+    EXPECT_EQ(run("Edit2"), QStringLiteral("Edit1"));
+    EXPECT_EQ(TIniFile(iniName_).ReadString(QStringLiteral("QWidget"), QStringLiteral("ActiveControl"), QString()),
+              QStringLiteral("Edit2"));
+    EXPECT_EQ(run("Edit1"), QStringLiteral("Edit2"));
 }
 
 TEST_F(Placement, DestroyingAShownFormSavesItAsVisibleInItsOwnSection)

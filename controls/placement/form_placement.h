@@ -1,5 +1,6 @@
 #pragma once
 #include "controls/hooks/window_hook.h"
+#include "controls/placement/window_placement.h"
 #include "platform/system/ini_file.h"
 
 #include <QList>
@@ -60,10 +61,6 @@ private:
     friend class TFormPlacement;
     TFormPlacement* storage_ = nullptr;
 };
-
-// The kit's idea of the application's main form; none unless set.
-QWidget* KitMainForm();
-void SetKitMainForm(QWidget* form);
 
 // Saves a form's position, size and state when it closes and restores them when it is
 // shown, in an ini file in the data directory or under a key of the registry stand-in.
@@ -157,10 +154,3 @@ private:
     bool destroying_ = false;
     bool changingFlags_ = false;
 };
-
-// The form-level routines: write and read a form's window placement in a section.
-// Reading first gathers every value and only then changes the form, so that a bad file
-// leaves the form as it was.
-void WriteFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& section);
-void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& section, bool loadState,
-                       bool loadPosition);

@@ -2,6 +2,7 @@
 
 #include "controls/draw/draw_utils.h"
 #include "controls/draw/kit_resources.h"
+#include "controls/placement/ini_storage.h"
 #include "platform/graphics/edges.h"
 
 TKitDrawGrid::TKitDrawGrid(QWidget* parent) : TDrawGrid(parent)
@@ -9,6 +10,8 @@ TKitDrawGrid::TKitDrawGrid(QWidget* parent) : TDrawGrid(parent)
     RegisterKitCursors();
     SetDefaultRowHeight(18);
     SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goDrawFocusSelected | goColSizing);
+    iniLink_.OnSave = [this] { saveToStorage(); };
+    iniLink_.OnLoad = [this] { loadFromStorage(); };
 }
 
 TKitDrawGrid::~TKitDrawGrid() = default;
@@ -313,4 +316,35 @@ void TKitDrawGrid::RestoreColumnWidths(const std::function<int(const QString&, i
 {
     for (int c = 0; c < ColCount(); ++c)
         SetColWidths(c, read(QStringLiteral("Item%1").arg(c), ColWidths(c)));
+}
+
+QString TKitDrawGrid::storageSection()
+{
+    if (storageSection_.isEmpty())
+        storageSection_ = iniLink_.RootSection() + DefaultSection(this);
+    return storageSection_;
+}
+
+void TKitDrawGrid::saveToStorage()
+{
+    TCustomIniFile* ini = iniLink_.IniObject();
+    if (!ini || objectName().isEmpty())
+        return;
+    const QString section = storageSection();
+    SaveColumnWidths([&](const QString& key, int value) { IniWriteInteger(ini, section, key, value); });
+}
+
+void TKitDrawGrid::loadFromStorage()
+{
+    TCustomIniFile* ini = iniLink_.IniObject();
+    if (!ini || objectName().isEmpty())
+        return;
+    storageSection_.clear();
+    const QString section = storageSection();
+    // A width no screen could show comes from a damaged file and leaves the column as it is.
+    constexpr int kMaxStoredWidth = 1 << 15;
+    RestoreColumnWidths([&](const QString& key, int current) {
+        const int v = IniReadInteger(ini, section, key, current);
+        return v >= 0 && v <= kMaxStoredWidth ? v : current;
+    });
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "controls/buttons/button_glyph.h"
+#include "controls/placement/form_placement.h"
 #include "platform/ui/draw_grid.h"
 
 #include <QListWidget>
@@ -105,6 +106,14 @@ public:
     // read back with the current widths as defaults; a form placement's ini link calls them.
     void SaveColumnWidths(const std::function<void(const QString& key, int value)>& write) const;
     void RestoreColumnWidths(const std::function<int(const QString& key, int current)>& read);
+    // The placement whose saves and restores carry the column widths (a named grid only),
+    // in the section of the link's root and the grid's default section.
+    TFormPlacement* IniStorage() const { return iniLink_.Storage(); }
+    void SetIniStorage(TFormPlacement* storage)
+    {
+        iniLink_.SetStorage(storage);
+        storageSection_.clear();
+    }
 
     TAcceptKeyEvent OnAcceptEditKey;
     TNotifyEvent OnCancelEdit;
@@ -149,6 +158,9 @@ protected:
 
 private:
     void endPressing();
+    QString storageSection();
+    void saveToStorage();
+    void loadFromStorage();
 
     bool savedDefaultDrawing_ = true;
     bool painting_ = false;
@@ -158,4 +170,7 @@ private:
     bool pressing_ = false;
     bool cancelling_ = false;
     TGridCoord lastDown_{-1, -1};
+    TIniLink iniLink_;
+    // The section of the last load; the form's class can no longer be told while it is destroyed.
+    QString storageSection_;
 };

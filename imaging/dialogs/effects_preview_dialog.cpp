@@ -185,13 +185,17 @@ void TfPreviews::buildPages()
     NewColor = new THSVBox(hsv);
     NewColor->setObjectName(QStringLiteral("NewColor"));
     BaseColor->OnChange = NewColor->OnChange = [this](TObject*) { colorBoxChanged(); };
-    auto* boxes = new QHBoxLayout;
+    // The boxes have no size of their own to offer a layout: they keep their 105 × 105.
+    BaseColor->setFixedSize(105, 105);
+    NewColor->setFixedSize(105, 105);
+    auto* boxes = new QGridLayout;
     auto* baseLabel = new QLabel(hsv);
     auto* newLabel = new QLabel(hsv);
-    boxes->addWidget(baseLabel);
-    boxes->addWidget(BaseColor);
-    boxes->addWidget(newLabel);
-    boxes->addWidget(NewColor);
+    boxes->addWidget(baseLabel, 0, 0);
+    boxes->addWidget(BaseColor, 1, 0);
+    boxes->addWidget(newLabel, 0, 1);
+    boxes->addWidget(NewColor, 1, 1);
+    boxes->setRowStretch(2, 1);
     static_cast<QGridLayout*>(hsv->layout())->addLayout(boxes, 0, 3, 3, 1);
     hsvLabels.push_back(baseLabel);
     hsvLabels.push_back(newLabel);
@@ -382,6 +386,7 @@ void TfPreviews::buildPages()
     spins(bump, bg, BumpEdits.data(), 4, 0, 32767);
     BumpColor = new THSVBox(bump);
     BumpColor->setObjectName(QStringLiteral("BumpColor"));
+    BumpColor->setFixedSize(105, 105);
     BumpColor->OnChange = [this](TObject*) {
         if (updating_)
             return;

@@ -18,6 +18,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 bool fileExists(const QString& path)
 {
@@ -160,14 +162,24 @@ void Tkataform::Dateientfernen1Click()
         return;
     Modified = true;
     const TGridRect s = DrawGrid1->Selection();
+    int first = -1;
     // From the last cell back, so that the indices still to visit stay valid.
     for (int r = s.Bottom; r >= s.Top; --r)
         for (int c = s.Right; c >= s.Left; --c) {
             const int i = EntryAt(c, r);
-            if (i >= 0)
+            if (i >= 0) {
                 Items.erase(Items.begin() + i);
+                first = i;
+            }
         }
     reorder();
+    // The cells moved up under the old range now show other images; left selected, a
+    // second remove would take those. Only the one cell where the removal began stays.
+    if (first >= 0) {
+        const int cols = DrawGrid1->ColCount();
+        const int i = std::max(0, std::min(first, Count() - 1));
+        DrawGrid1->SetSelection(TGridRect{i % cols, i / cols, i % cols, i / cols});
+    }
 }
 
 void Tkataform::Bilderneuladen1Click(bool all)

@@ -217,9 +217,12 @@ void Tform1::fitZoomToWindow(Tchild* child)
     const int h = child->height() -
                   (child->StatusBar1->isVisibleTo(child) ? child->StatusBar1->height() + 1 : 0) -
                   (child->RulerBox1->isVisibleTo(child) ? child->RulerBox1->height() + 1 : 0);
+    // The view's sunken edge takes its share too, else the image's right and bottom
+    // edges would lie under it.
+    const int frame = 2 * child->ImageKit1->BorderWidth();
     TBitmap* bmp = child->ImageKit1->Bitmap();
     // An empty bitmap gives 0, which leaves the zoom alone.
-    child->ImageKit1->SetZoom(ZoomToFit(w, h, bmp->Width(), bmp->Height()));
+    child->ImageKit1->SetZoom(ZoomToFit(w - frame, h - frame, bmp->Width(), bmp->Height()));
 }
 
 void Tform1::SetZoomOfActive(int zoom)

@@ -1,7 +1,5 @@
 #include "app/forms/startup_rules.h"
 
-#include "platform/core/rounding.h"
-
 #include <algorithm>
 #include <limits>
 
@@ -41,7 +39,8 @@ int ZoomToFit(int availableWidth, int availableHeight, int bitmapWidth, int bitm
 {
     if (bitmapWidth <= 0 || bitmapHeight <= 0)
         return 0;
-    const double w = double(availableWidth) * 100.0 / bitmapWidth;
-    const double h = double(availableHeight) * 100.0 / bitmapHeight;
-    return std::min(Round(w), Round(h));
+    // Whole-number arithmetic: a double ratio such as 680 * 100 / 4000 may land just below 17.
+    const long long w = std::max(0LL, (long long)availableWidth) * 100 / bitmapWidth;
+    const long long h = std::max(0LL, (long long)availableHeight) * 100 / bitmapHeight;
+    return int(std::clamp<long long>(std::min(w, h), 1, std::numeric_limits<int>::max()));
 }

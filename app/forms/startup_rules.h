@@ -18,5 +18,7 @@ bool StoredRectFits(int left, int top, int right, int bottom, int screenWidth, i
 int ZoomFromText(const QString& text);
 
 // The zoom that fits a bitmap into the space left for it (client pixels): the smaller
-// of the two rounded ratios in percent; 0 (no change) for an empty bitmap.
+// of the two ratios in percent, cut down to a whole number so that the zoomed image
+// never exceeds the space (rounding up would bring scroll bars and hide an edge);
+// at least 1 for a bitmap far larger than the space; 0 (no change) for an empty bitmap.
 int ZoomToFit(int availableWidth, int availableHeight, int bitmapWidth, int bitmapHeight);

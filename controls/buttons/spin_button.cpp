@@ -7,6 +7,7 @@
 #include "platform/ui/timer.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QStyle>
 
 int DefaultSpinButtonWidth()
@@ -209,12 +210,15 @@ void TKitUpDown::Changed(TUDBtnType)
     if (inChange_)
         return;
     inChange_ = true;
+    // A handler that throws must not leave the up-down deaf to every later click.
+    const auto done = qScopeGuard([this] {
+        SetPosition(0);
+        inChange_ = false;
+    });
     if (Position() > 0 && OnClick)
         OnClick(this, btNext);
     else if (Position() < 0 && OnClick)
         OnClick(this, btPrev);
-    SetPosition(0);
-    inChange_ = false;
 }
 
 void TKitUpDown::resizeEvent(QResizeEvent* event)

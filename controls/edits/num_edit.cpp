@@ -3,6 +3,7 @@
 #include "controls/calc/calculator.h"
 #include "controls/draw/draw_utils.h"
 #include "controls/draw/kit_resources.h"
+#include "controls/edits/edit_menu.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/number_format.h"
 #include "platform/ui/application.h"
@@ -326,8 +327,9 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (key == Qt::Key_Escape && !PopupVisible()) {
+        // The text goes back to the value; the key still reaches the dialog as its cancel key.
         reset();
-        event->accept();
+        event->ignore();
         return;
     }
     const bool printable = !c.isNull() && c.isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
@@ -403,11 +405,10 @@ void TCustomNumEdit::contextMenuEvent(QContextMenuEvent* event)
 {
     // The menu's paste runs through Paste, like the keyboard's.
     std::unique_ptr<QMenu> menu(createStandardContextMenu());
-    for (QAction* a : menu->actions())
-        if (a->objectName() == QLatin1String("edit-paste")) {
-            disconnect(a, &QAction::triggered, nullptr, nullptr);
-            connect(a, &QAction::triggered, this, [this] { Paste(); });
-        }
+    if (QAction* a = FindEditMenuAction(menu.get(), TEditMenuAction::Paste)) {
+        disconnect(a, &QAction::triggered, nullptr, nullptr);
+        connect(a, &QAction::triggered, this, [this] { Paste(); });
+    }
     menu->exec(event->globalPos());
 }
 

@@ -1,11 +1,15 @@
 #include "controls/edits/spin_edit.h"
 
 #include "controls/draw/draw_utils.h"
+#include "controls/edits/edit_menu.h"
 #include "platform/core/number_format.h"
 #include "platform/core/rounding.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <memory>
 
 TKitSpinEdit::TKitSpinEdit(QWidget* parent) : QLineEdit(parent)
 {
@@ -49,6 +53,13 @@ void TKitSpinEdit::SetButtonKind(TSpinButtonKind kind)
         updateButtonBounds();
         updateEditRect();
     }
+}
+
+void TKitSpinEdit::SetEditorEnabled(bool on)
+{
+    editorEnabled_ = on;
+    // Text dropped onto the edit would type into it too.
+    setAcceptDrops(on);
 }
 
 void TKitSpinEdit::SetDecimal(int d)
@@ -265,13 +276,13 @@ void TKitSpinEdit::keyPressEvent(QKeyEvent* event)
             event->accept();
         return;
     }
+    if (!editorEnabled_ && changesText(event)) {
+        event->accept();
+        return;
+    }
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
         // Dialog keys for the form: its default and cancel buttons.
         event->ignore();
-        return;
-    }
-    if (key == Qt::Key_Delete && !editorEnabled_) {
-        event->accept();
         return;
     }
     const QString t = event->text();
@@ -286,6 +297,37 @@ void TKitSpinEdit::keyPressEvent(QKeyEvent* event)
         }
     }
     QLineEdit::keyPressEvent(event);
+}
+
+bool TKitSpinEdit::changesText(const QKeyEvent* event)
+{
+    // The editing keys of QLineEdit that change the text without typing a character.
+    static const QKeySequence::StandardKey editing[] = {
+        QKeySequence::Undo,            QKeySequence::Redo,           QKeySequence::Delete,
+        QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord, QKeySequence::DeleteEndOfLine,
+        QKeySequence::DeleteCompleteLine,
+    };
+    for (QKeySequence::StandardKey k : editing)
+        if (event->matches(k))
+            return true;
+    // Backspace with a modifier deletes as well; plain Backspace is a refused character.
+    const int key = event->key();
+    return key == Qt::Key_Delete || (key == Qt::Key_Backspace && event->modifiers() != Qt::NoModifier);
+}
+
+void TKitSpinEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    if (!editorEnabled_) {
+        // Only stepping may change the value: the menu's editing actions do nothing here.
+        for (TEditMenuAction which : {TEditMenuAction::Undo, TEditMenuAction::Redo, TEditMenuAction::Cut,
+                                      TEditMenuAction::Paste, TEditMenuAction::Delete})
+            if (QAction* a = FindEditMenuAction(menu.get(), which)) {
+                disconnect(a, &QAction::triggered, nullptr, nullptr);
+                a->setEnabled(false);
+            }
+    }
+    menu->exec(event->globalPos());
 }
 
 void TKitSpinEdit::focusInEvent(QFocusEvent* event)

@@ -27,7 +27,7 @@ public:
     int Decimal() const { return decimal_; }
     void SetDecimal(int d);
     bool EditorEnabled() const { return editorEnabled_; }
-    void SetEditorEnabled(bool on) { editorEnabled_ = on; }
+    void SetEditorEnabled(bool on);
     double Increment() const { return increment_; }
     void SetIncrement(double v) { increment_ = v; }
     double MaxValue() const { return maxValue_; }
@@ -61,9 +61,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void step(bool up);
+    static bool changesText(const QKeyEvent* event);
     void rebuildSpinButton();
     void updateButtonBounds();
     void updateEditRect();

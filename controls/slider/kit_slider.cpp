@@ -393,16 +393,29 @@ void TKitCustomSlider::DrawTicks(int step, int len, int endLen)
     c.Pen.Style = psSolid;
     const double diff = double(maxValue_) - minValue_;
     const int tickRange = TickRange();
-    int k = 1, n = 1;
-    for (;; ++k) {
-        n = Round(diff / (double(step) * k)) + 1;
-        const int spacing = n > 1 ? tickRange / (n - 1) : tickRange;
-        if (spacing >= 4 || spacing >= tickRange)
-            break;
+    // The first k whose ticks lie at least 4 pixels apart (or span the ruler at once).
+    // A range near the integer limits asks for billions of ticks at k = 1, so k is
+    // estimated first and then walked the last few steps; counts stay in 64 bits, and
+    // the tick count never exceeds the ruler's length in pixels.
+    auto ticks = [&](int64_t k) { return Round64(diff / (double(step) * double(k))) + 1; };
+    auto spaced = [&](int64_t n) {
+        const int64_t spacing = n > 1 ? tickRange / (n - 1) : tickRange;
+        return spacing >= 4 || spacing >= tickRange;
+    };
+    int64_t k = 1;
+    if (!spaced(ticks(1))) {
+        // Spaced means at most room + 1 ticks, which diff / (step * k) < room + 0.5 ensures.
+        const double room = std::max(1, tickRange / 4);
+        k = std::max<int64_t>(2, Trunc64(diff / (double(step) * (room + 0.5))) - 2);
+        while (k > 2 && spaced(ticks(k - 1)))
+            --k;
+        while (!spaced(ticks(k)))
+            ++k;
     }
+    const int64_t n = std::min<int64_t>(ticks(k), std::max(tickRange, 0) + 1);
     const int half = thumbLength() / 2;
     qint64 v = minValue_;
-    for (int i = 1; i <= n; ++i) {
+    for (int64_t i = 1; i <= n; ++i) {
         if (i == n)
             v = maxValue_;
         const int length = (v == minValue_ || v == maxValue_) ? endLen : len;

@@ -8,6 +8,7 @@
 #include "imaging/proc/color_adjust.h"
 #include "imaging/proc/color_space.h"
 #include "imaging/proc/distort.h"
+#include "imaging/ruler/ruler_box.h"
 #include "platform/graphics/canvas.h"
 #include "platform/ui/dialogs.h"
 
@@ -30,6 +31,10 @@
 #include <climits>
 
 namespace {
+
+// Room beside the rulers' ends, so that a grip and its value at 0 or 255 show whole.
+constexpr int RulerMargin = 12;
+constexpr TColor RulerGripGray = 0x808080;
 
 QSpinBox* NewSpin(QWidget* parent, int lo, int hi, int step = 1)
 {
@@ -180,13 +185,17 @@ void TfPreviews::buildPages()
     NewColor = new THSVBox(hsv);
     NewColor->setObjectName(QStringLiteral("NewColor"));
     BaseColor->OnChange = NewColor->OnChange = [this](TObject*) { colorBoxChanged(); };
-    auto* boxes = new QHBoxLayout;
+    // The boxes have no size of their own to offer a layout: they keep their 105 × 105.
+    BaseColor->setFixedSize(105, 105);
+    NewColor->setFixedSize(105, 105);
+    auto* boxes = new QGridLayout;
     auto* baseLabel = new QLabel(hsv);
     auto* newLabel = new QLabel(hsv);
-    boxes->addWidget(baseLabel);
-    boxes->addWidget(BaseColor);
-    boxes->addWidget(newLabel);
-    boxes->addWidget(NewColor);
+    boxes->addWidget(baseLabel, 0, 0);
+    boxes->addWidget(BaseColor, 1, 0);
+    boxes->addWidget(newLabel, 0, 1);
+    boxes->addWidget(NewColor, 1, 1);
+    boxes->setRowStretch(2, 1);
     static_cast<QGridLayout*>(hsv->layout())->addLayout(boxes, 0, 3, 3, 1);
     hsvLabels.push_back(baseLabel);
     hsvLabels.push_back(newLabel);
@@ -279,30 +288,48 @@ void TfPreviews::buildPages()
     labels_.push_back(presetsLabel);
     pages_.push_back({filter, ppUserFilter});
 
-    // Equalization: two rulers of two grips each, channel list, histogram.
+    // Equalization: the histogram, and under its bar area the threshold and levels
+    // rulers with two grey grips each and the grips' values under them. The three are
+    // placed by hand so that a grip stands exactly under the bar of its value.
     auto* eq = new QWidget;
     auto* eg = new QGridLayout(eq);
-    const auto ruler = [&](std::array<QSlider*, 2>& grips, int row, bool threshold) {
+    eg->setVerticalSpacing(0);
+    auto* histogramFrame = new QWidget(eq);
+    histogramFrame->setFixedSize(256 + 2 * RulerMargin, 105);
+    HistogramBox1 = new THistogramBox(histogramFrame);
+    HistogramBox1->setObjectName(QStringLiteral("HistogramBox1"));
+    HistogramBox1->setGeometry(RulerMargin, 0, 256, 105);
+    HistogramBox1->SetAttachedImageKitProc(ImageKitProc1);
+    const auto ruler = [&](TRulerBox*& r, bool threshold) {
+        auto* block = new QWidget(eq);
+        r = new TRulerBox(block);
+        r->setObjectName(threshold ? QStringLiteral("ThresholdRuler") : QStringLiteral("LevelsRuler"));
+        r->SetFrequency(16);
+        r->SetLabelFreq(64);
+        r->SetGripsCount(2);
         for (int g = 0; g < 2; ++g) {
-            grips[g] = new QSlider(Qt::Horizontal, eq);
-            grips[g]->setRange(0, 255);
-            grips[g]->setValue(g ? 255 : 0);
-            eg->addWidget(grips[g], row + g, 1);
-            auto* label = new QLabel(g ? QStringLiteral("255") : QStringLiteral("0"), eq);
+            r->SetGripColor(g, RulerGripGray);
+            r->SetGripPos(g, g ? 255 : 0);
+            auto* label = new QLabel(g ? QStringLiteral("255") : QStringLiteral("0"), block);
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             RulerLabels[size_t((threshold ? 0 : 2) + g)] = label;
-            eg->addWidget(label, row + g, 2);
-            connect(grips[g], &QSlider::valueChanged, this, [this, threshold, g] {
-                if (!updating_)
-                    rulerMoved(threshold, g == 0);
-            });
         }
+        r->setGeometry(0, 0, 256 + 2 * RulerMargin, r->BandHeight() + 16);
+        block->setFixedSize(256 + 2 * RulerMargin, r->height() + block->fontMetrics().height() + 4);
+        r->OnRulerPosChange = [this, threshold](TObject*, int grip) {
+            if (!updating_)
+                rulerMoved(threshold, grip);
+        };
+        return block;
     };
     auto* thresholdLabel = new QLabel(eq);
     auto* levelsLabel = new QLabel(eq);
-    eg->addWidget(thresholdLabel, 0, 0);
+    eg->addWidget(histogramFrame, 0, 1);
+    eg->addWidget(thresholdLabel, 1, 0);
+    eg->addWidget(ruler(ThresholdRuler, true), 1, 1);
     eg->addWidget(levelsLabel, 2, 0);
-    ruler(ThresholdRuler, 0, true);
-    ruler(LevelsRuler, 2, false);
+    eg->addWidget(ruler(LevelsRuler, false), 2, 1);
+    alignRulers();
     ChannelList = new QListWidget(eq);
     ChannelList->setObjectName(QStringLiteral("ChannelList"));
     for (int i = 0; i < 4; ++i) {
@@ -320,6 +347,7 @@ void TfPreviews::buildPages()
             if (ChannelList->item(i)->checkState() == Qt::Checked)
                 kind |= kinds[i];
         HistogramBox1->SetHistogramKind(kind);
+        alignRulers();
     });
     EqualizeButton = new QPushButton(eq);
     EqualizeButton->setCheckable(true);
@@ -329,13 +357,10 @@ void TfPreviews::buildPages()
         Equalize = on;
         changed();
     });
-    HistogramBox1 = new THistogramBox(eq);
-    HistogramBox1->setObjectName(QStringLiteral("HistogramBox1"));
-    HistogramBox1->setFixedSize(256, 105);
-    HistogramBox1->SetAttachedImageKitProc(ImageKitProc1);
-    eg->addWidget(ChannelList, 0, 3, 4, 1);
-    eg->addWidget(HistogramBox1, 0, 4, 4, 1);
-    eg->addWidget(EqualizeButton, 4, 1);
+    eg->addWidget(ChannelList, 0, 2, 3, 1);
+    eg->addWidget(EqualizeButton, 3, 1, Qt::AlignLeft);
+    eg->setRowStretch(4, 1);
+    eg->setColumnStretch(3, 1);
     labels_.push_back(thresholdLabel);
     labels_.push_back(levelsLabel);
     pages_.push_back({eq, ppEqualization});
@@ -361,6 +386,7 @@ void TfPreviews::buildPages()
     spins(bump, bg, BumpEdits.data(), 4, 0, 32767);
     BumpColor = new THSVBox(bump);
     BumpColor->setObjectName(QStringLiteral("BumpColor"));
+    BumpColor->setFixedSize(105, 105);
     BumpColor->OnChange = [this](TObject*) {
         if (updating_)
             return;
@@ -404,6 +430,33 @@ void TfPreviews::buildPages()
     pages_.push_back({wave, ppWave});
     for (auto& [page, bit] : pages_)
         PageControl1->addTab(page, QString());
+}
+
+void TfPreviews::alignRulers()
+{
+    int left = HistogramBox1->BarLeft(), width = HistogramBox1->BarWidth();
+    if (width <= 0) {
+        // Not drawn yet: the whole box.
+        left = 0;
+        width = HistogramBox1->width();
+    }
+    for (TRulerBox* r : {ThresholdRuler, LevelsRuler}) {
+        // Value v sits at the histogram's pixel left + v × width / 256, RulerMargin into the ruler.
+        r->setGeometry(left, 0, width + 2 * RulerMargin, r->height());
+        r->SetDotPerUnit(width / 256.0);
+        r->SetViewPos(-RulerMargin / r->DotPerUnit());
+    }
+    placeRulerLabels();
+}
+
+void TfPreviews::placeRulerLabels()
+{
+    for (int k = 0; k < 4; ++k) {
+        const TRulerBox* r = k < 2 ? ThresholdRuler : LevelsRuler;
+        QLabel* label = RulerLabels[size_t(k)];
+        label->adjustSize();
+        label->move(r->x() + r->GripPixel(k % 2) - label->width() / 2, r->y() + r->height());
+    }
 }
 
 void TfPreviews::Translate(TMsgLanguage lang)

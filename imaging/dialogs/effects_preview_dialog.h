@@ -23,6 +23,7 @@ class TImageKit;
 class TImageKitProc;
 class THSVBox;
 class THistogramBox;
+class TRulerBox;
 
 // Page bits of the effects set; bit 1 shows every page.
 enum TPreviewsPage : int {
@@ -67,8 +68,9 @@ public:
     QComboBox* PresetList = nullptr;
     QPushButton* LoadButton = nullptr;
     QPushButton* SaveButton = nullptr;
-    std::array<QSlider*, 2> ThresholdRuler{}, LevelsRuler{};   // low, high grips
-    std::array<QLabel*, 4> RulerLabels{};
+    TRulerBox* ThresholdRuler = nullptr;   // grip 0 low, grip 1 high
+    TRulerBox* LevelsRuler = nullptr;
+    std::array<QLabel*, 4> RulerLabels{};  // under the threshold's two grips, then the levels'
     QListWidget* ChannelList = nullptr;
     QPushButton* EqualizeButton = nullptr;
     THistogramBox* HistogramBox1 = nullptr;
@@ -108,7 +110,11 @@ private:
     void ShowFilter();
     void changed();
     void readTracks(int bit);
-    void rulerMoved(bool threshold, bool lowMoved);
+    void rulerMoved(bool threshold, int grip);
+    // Lines the rulers' scale up with the histogram's bar area (which moves with its
+    // labels) and puts each value label under its grip.
+    void alignRulers();
+    void placeRulerLabels();
     void colorBoxChanged();
     // The source position of a pixel of the result view's bitmap: the inverse of the
     // source view's forward mapping x' = Trunc(x × z/100 − view x).

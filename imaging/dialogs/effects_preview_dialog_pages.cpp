@@ -6,6 +6,7 @@
 #include "imaging/proc/color_adjust.h"
 #include "imaging/proc/color_space.h"
 #include "imaging/proc/distort.h"
+#include "imaging/ruler/ruler_box.h"
 #include "platform/graphics/canvas.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@
 #include <QToolButton>
 #include <QCheckBox>
 #include <QComboBox>
+
+#include <algorithm>
 
 int TfPreviews::ActivePage() const
 {
@@ -118,12 +121,13 @@ void TfPreviews::InitPage(int bit)
         HighThreshold = LevelsUpper = {255, 255, 255};
         Equalize = false;
         EqualizeButton->setChecked(false);
-        for (auto* grips : {&ThresholdRuler, &LevelsRuler}) {
-            (*grips)[0]->setValue(0);
-            (*grips)[1]->setValue(255);
+        for (TRulerBox* r : {ThresholdRuler, LevelsRuler}) {
+            r->SetGripPos(0, 0);
+            r->SetGripPos(1, 255);
         }
         for (int i = 0; i < 4; ++i)
             RulerLabels[size_t(i)]->setText(i % 2 ? QStringLiteral("255") : QStringLiteral("0"));
+        placeRulerLabels();
         for (int i = 0; i < 4; ++i)
             ChannelList->item(i)->setCheckState(i == 3 ? Qt::Checked : Qt::Unchecked);
         HistogramBox1->SetHistogramKind(hkGray);
@@ -155,8 +159,7 @@ void TfPreviews::InitPage(int bit)
         break;
     }
     updating_ = false;
-    if (bit != ppHSV)
-        initialised_ |= bit;
+    initialised_ |= bit;
 }
 
 void TfPreviews::ShowFilter()
@@ -220,17 +223,26 @@ void TfPreviews::colorBoxChanged()
     changed();
 }
 
-void TfPreviews::rulerMoved(bool threshold, bool lowMoved)
+void TfPreviews::rulerMoved(bool threshold, int grip)
 {
-    std::array<QSlider*, 2>& g = threshold ? ThresholdRuler : LevelsRuler;
+    TRulerBox* r = threshold ? ThresholdRuler : LevelsRuler;
+    const double pos = r->GetGripPos(grip);
+    if (pos < 0 || pos > 255) {
+        // Held at the ends of the scale; the call comes back here with the held value.
+        r->SetGripPos(grip, std::clamp(pos, 0.0, 255.0));
+        return;
+    }
+    // A grip dragged past an end scrolls the ruler; it goes back under the histogram.
+    alignRulers();
     updating_ = true;
     // The upper grip never stays below the lower one.
-    if (g[1]->value() < g[0]->value())
-        g[lowMoved ? 1 : 0]->setValue(g[lowMoved ? 0 : 1]->value());
+    if (r->GetGripPos(1) < r->GetGripPos(0))
+        r->SetGripPos(grip == 0 ? 1 : 0, pos);
     updating_ = false;
-    const int lo = g[0]->value(), hi = g[1]->value();
+    const int lo = Trunc(r->GetGripPos(0)), hi = Trunc(r->GetGripPos(1));
     RulerLabels[size_t(threshold ? 0 : 2)]->setText(QString::number(lo));
     RulerLabels[size_t(threshold ? 1 : 3)]->setText(QString::number(hi));
+    placeRulerLabels();
     TRGBTriple& low = threshold ? LowThreshold : LevelsLower;
     TRGBTriple& high = threshold ? HighThreshold : LevelsUpper;
     const bool gray = ChannelList->item(3)->checkState() == Qt::Checked;
@@ -303,8 +315,10 @@ void TfPreviews::RefreshResult()
     ApplyPage(ImageKit2, false);
     ImageKit2->UnlockUpdate();
     ImageKit2->repaint();
-    if (ActivePage() == ppEqualization)
+    if (ActivePage() == ppEqualization) {
         HistogramBox1->Update();
+        alignRulers();
+    }
 }
 
 void TfPreviews::Preview()

@@ -179,6 +179,8 @@ void TImageKitMView::pack(Image& im)
         return;
     im.packed = BitmapRectToDIB(im.bitmap.get(), 0, 0, 0, 0);
     im.bitmap.reset();
+    // The user may have drawn on the bitmap while it was out: the old thumbnail is stale.
+    im.drawn = QImage();
 }
 
 void TImageKitMView::loadImage(int n)

@@ -163,6 +163,7 @@ private:
         int delay = 0;
         QImage drawn;  // the thumbnail last drawn, dropped with the packed data
         QSize drawnBox;
+        qint64 drawnKey = 0;  // cache key of the unpacked bitmap it was drawn from, 0 for packed data
     };
     bool valid(int n) const { return n >= 0 && n < ImageCount(); }
     void freeImage(Image& im);

@@ -35,7 +35,9 @@ void TImageKitMView::drawCell(TCanvas* canvas, int n, int left, int top)
     const int freeH = thumbH_ - bottomGap_ - upperGap_;
     // A thumbnail drawn before is reused while the image and the cell stay the same.
     const QSize box(thumbW_, freeH);
-    if (im.drawnBox != box)
+    // An unpacked bitmap may be drawn on in place: QImage's cache key tells.
+    const qint64 key = im.bitmap ? im.bitmap->Image().cacheKey() : 0;
+    if (im.drawnBox != box || im.drawnKey != key)
         im.drawn = QImage();
     if (im.drawn.isNull() && (!im.packed.isEmpty() || im.bitmap)) {
         TBitmap unpacked;
@@ -54,6 +56,7 @@ void TImageKitMView::drawCell(TCanvas* canvas, int n, int left, int top)
             im.drawn = source->Image().convertToFormat(QImage::Format_RGB32).scaled(w, h, Qt::IgnoreAspectRatio,
                                                                                     Qt::SmoothTransformation);
         im.drawnBox = box;
+        im.drawnKey = key;
     }
     const int tw = im.drawn.width(), th = im.drawn.height();
     if (im.drawn.isNull()) {

@@ -15,7 +15,7 @@ TPrinter::TPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolut
 {
     // Without any printer the jobs go to PDF files in the data directory.
     if (QPrinterInfo::availablePrinters().isEmpty())
-        SetPdfOutput(DataDirectory() + QStringLiteral("/print"), 600, 210, 297);
+        SetPdfOutput(DataDirectory() + QStringLiteral("/print"), 300, 210, 297);
 }
 
 TPrinter::~TPrinter()

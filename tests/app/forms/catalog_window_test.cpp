@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProgressBar>
+#include <QPushButton>
 #include <iterator>
 #include <map>
 #include <vector>
@@ -384,6 +385,38 @@ TEST_F(CatalogWindowTest, RemoveSelectionBeyondTheLastEntryRemovesOnlyEntries)
                     expected.push_back(i);
         EXPECT_EQ(kept, expected);
     }
+}
+
+// After a remove only the cell where the removal began stays selected, so that a second
+// remove takes the one image now shown there, not the images that moved up into the range.
+TEST_F(CatalogWindowTest, RemoveLeavesOneCellSelected)
+{
+    Tkataform* k = catalog();
+    k->parentWidget()->resize(800, 400);
+    QCoreApplication::processEvents();
+    QStringList paths;
+    for (int i = 0; i < 6; ++i)
+        paths << picture(QStringLiteral("r%1.bmp").arg(i), 8 + i, 8, Qt::gray);
+    k->AddFiles(paths);
+    ASSERT_GE(k->DrawGrid1->ColCount(), 3);
+    QWidget* grid = k->DrawGrid1->viewport();
+    auto centre = [&](int c) { const TRect r = k->DrawGrid1->CellRect(c, 0); return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); };
+    QTest::mouseClick(grid, Qt::LeftButton, {}, centre(1));
+    QTest::mouseClick(grid, Qt::LeftButton, Qt::ShiftModifier, centre(2));
+    ASSERT_EQ(k->DrawGrid1->Selection(), (TGridRect{1, 0, 2, 0}));
+    answer = mrOk;
+    QTest::mouseClick(k->Button3, Qt::LeftButton);
+    EXPECT_EQ(k->DrawGrid1->Selection(), (TGridRect{1, 0, 1, 0}));
+    QTest::mouseClick(k->Button3, Qt::LeftButton);
+    QStringList kept;
+    for (int i = 0; i < k->Count(); ++i)
+        kept << k->Path(i);
+    EXPECT_EQ(kept, (QStringList{paths[0], paths[4], paths[5]}));
+    // Removing the last entries leaves the selection on the new last one.
+    k->DrawGrid1->SetSelection(TGridRect{1, 0, 2, 0});
+    QTest::mouseClick(k->Button3, Qt::LeftButton);
+    EXPECT_EQ(k->DrawGrid1->Selection(), (TGridRect{0, 0, 0, 0}));
+    EXPECT_EQ(k->Count(), 1);
 }
 
 TEST_F(CatalogWindowTest, SelectAllCoversTheGrid)

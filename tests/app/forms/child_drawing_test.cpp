@@ -2,8 +2,11 @@
 
 #include "imaging/ruler/ruler_box.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStatusBar>
+#include <QToolButton>
 
 namespace {
 
@@ -255,6 +258,33 @@ TEST_F(ChildDrawingTest, RulersFollowZoomAndUnit)
     form->options.RulerUnit = 0;
     move(31, 12);
     EXPECT_EQ(child->StatusBar1->currentMessage(), QStringLiteral("80 x 60    X:31  Y:12"));
+}
+
+// In the polygon mode each click adds a corner to the polygon being drawn and a double
+// click closes it; only the next press after that starts a new one.
+TEST_F(ChildDrawingTest, PolygonSelectionCollectsClickedCorners)
+{
+    open(pf24bit);
+    QTest::mouseClick(form->MouseModeButton(2), Qt::LeftButton);
+    TImageKit* v = child->ImageKit1;
+    const QPoint corners[] = {{10, 10}, {60, 12}, {70, 50}, {15, 45}};
+    for (const QPoint& p : corners)
+        QTest::mouseClick(v, Qt::LeftButton, {}, at(p.x(), p.y()));
+    EXPECT_EQ(v->SelectionPointCount(), 4);
+    EXPECT_TRUE(v->PolygonDrawing());
+    // The last corner's click was the first half of a double click.
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at(15, 45), v->mapToGlobal(at(15, 45)), Qt::LeftButton,
+                    Qt::LeftButton, {});
+    QApplication::sendEvent(v, &dbl);
+    QTest::mouseRelease(v, Qt::LeftButton, {}, at(15, 45));
+    EXPECT_FALSE(v->PolygonDrawing());
+    ASSERT_EQ(v->SelectionPointCount(), 4);
+    EXPECT_TRUE(v->HasSelection());
+    EXPECT_EQ(v->SelectionX2(), 70);
+    EXPECT_EQ(v->SelectionY2(), 50);
+    QTest::mouseClick(v, Qt::LeftButton, {}, at(30, 30));
+    EXPECT_EQ(v->SelectionPointCount(), 1);
+    EXPECT_TRUE(v->PolygonDrawing());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/recent/history_list.h"
 #include "app/text/language.h"
 #include "imaging/ruler/ruler_box.h"
+#include "platform/core/rounding.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -57,7 +58,9 @@ TEST(StartupRules, ZoomFromTypedText)
         EXPECT_EQ(ZoomFromText(QString::fromUtf8(c.text)), c.zoom) << c.text;
     EXPECT_EQ(ZoomToFit(1000, 500, 0, 0), 0);
     EXPECT_EQ(ZoomToFit(400, 300, 800, 400), 50);
-    EXPECT_EQ(ZoomToFit(1005, 1000, 2000, 100), 50);   // 50.25 rounds to 50
+    EXPECT_EQ(ZoomToFit(1005, 1000, 2000, 100), 50);   // 50.25 cut to 50
+    EXPECT_EQ(ZoomToFit(697, 528, 4000, 3000), 17);    // 17.4 and 17.6: never rounded up
+    EXPECT_EQ(ZoomToFit(99, 99, 100000, 100), 1);      // far too large: the smallest zoom
 }
 
 void writeOptions(const std::function<void(toptions&)>& change)
@@ -269,12 +272,9 @@ TEST_F(MainWindowTest, ZoomBoxTakesTypedValuesAndTheWindowSize)
         QTest::keyClick(form->zoombox->lineEdit(), Qt::Key_Return);
         EXPECT_EQ(c->ImageKit1->Zoom(), k.zoom) << k.text;
     }
-    const int w = c->width() - c->RulerBox2->width() - 1;
-    const int h = c->height() - c->StatusBar1->height() - 1 - c->RulerBox1->height() - 1;
-    const int fit = ZoomToFit(w, h, 400, 200);
     form->zoombox->setEditText(QStringLiteral("Fenstergröße"));
     form->zoomboxChange();
-    EXPECT_EQ(c->ImageKit1->Zoom(), fit);
+    const int fit = c->ImageKit1->Zoom();
     EXPECT_EQ(form->zoombox->currentText(), QString::number(fit) + QStringLiteral(" %"));
 
     SetLanguage(langEnglish);
@@ -289,6 +289,32 @@ TEST_F(MainWindowTest, ZoomBoxTakesTypedValuesAndTheWindowSize)
     c->ImageKit1->SetZoom(80);
     form->Fenstergre1Click();
     EXPECT_EQ(c->ImageKit1->Zoom(), 80);
+}
+
+// The fitted zoom is the largest whole percentage at which the image lies wholly inside
+// the view, without scroll bars, also when the exact ratio is just below the next percent.
+TEST_F(MainWindowTest, WindowSizeShowsTheWholeImage)
+{
+    make();
+    struct Case {
+        int bw, bh, ww, wh;
+    } cases[] = {{4000, 3000, 760, 640}, {400, 200, 500, 400}, {3000, 4000, 700, 820}, {1003, 997, 613, 587}};
+    for (const Case& k : cases) {
+        Tchild* c = imageWindow(k.bw, k.bh, clWhite);
+        c->parentWidget()->resize(k.ww, k.wh);
+        QCoreApplication::processEvents();
+        form->Fenstergre1Click();
+        TImageKit* v = c->ImageKit1;
+        const int z = v->Zoom();
+        EXPECT_FALSE(v->ScrollBarVisible(sbHorizontal)) << k.bw << "x" << k.bh;
+        EXPECT_FALSE(v->ScrollBarVisible(sbVertical)) << k.bw << "x" << k.bh;
+        EXPECT_EQ(v->DrawnWidth(), v->ZoomedWidth()) << k.bw << "x" << k.bh << " at " << z;
+        EXPECT_EQ(v->DrawnHeight(), v->ZoomedHeight()) << k.bw << "x" << k.bh << " at " << z;
+        // One percent more would no longer fit on at least one axis.
+        EXPECT_TRUE(Round(k.bw * (z + 1) / 100.0) > v->ClientWidth() ||
+                    Round(k.bh * (z + 1) / 100.0) > v->ClientHeight())
+            << k.bw << "x" << k.bh << " at " << z;
+    }
 }
 
 TEST_F(MainWindowTest, RulerAndStatusItemsToggleEveryImageWindow)

@@ -25,3 +25,28 @@ struct Separators {
         SetThousandSeparator(thou);
     }
 };
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
+#include <functional>
+#include <stdexcept>
+
+// Opens the widget's context menu as a right click would and hands the open menu to
+// pick (which may trigger one of its actions); the menu is closed afterwards.
+inline void WithContextMenu(QWidget* w, const std::function<void(QMenu*)>& pick)
+{
+    bool seen = false;
+    QTimer::singleShot(0, w, [&] {
+        if (auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            seen = true;
+            pick(m);
+            m->close();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4), w->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(w, &event);
+    if (!seen)
+        throw std::logic_error("no context menu opened");
+}

@@ -1,5 +1,6 @@
 #include "controls/calc/calculator.h"
 #include "controls/edits/num_edit.h"
+#include "controls/edits/edit_menu.h"
 #include "controls/edits/locale_and_beeps.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/number_format.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -222,17 +224,27 @@ TEST(NumEdit, LeavingChecksTheRange)
     }
 }
 
-TEST(NumEdit, EscapeRestoresTheCommittedValue)
+// Escape puts the committed value back into the text and then cancels the dialog.
+TEST(NumEdit, EscapeRestoresTheCommittedValueAndCancels)
 {
-    Window w;
-    w.edit->SetValue(42.5);
-    w.focusEdit();
-    QTest::keyClick(w.edit, Qt::Key_End);
-    QTest::keyClicks(w.edit, "1");
-    EXPECT_EQ(w.edit->text(), QStringLiteral("42.51"));
-    QTest::keyClick(w.edit, Qt::Key_Escape);
-    EXPECT_EQ(w.edit->text(), QStringLiteral("42.5"));
-    EXPECT_EQ(w.edit->selectedText(), QStringLiteral("42.5"));
+    QDialog dlg;
+    auto* l = new QVBoxLayout(&dlg);
+    auto* e = new TKitCalcEdit(&dlg);
+    l->addWidget(e);
+    QString textAtCancel;
+    QObject::connect(&dlg, &QDialog::rejected, [&] { textAtCancel = e->text(); });
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    e->SetValue(42.5);
+    e->setFocus();
+    QTest::keyClick(e, Qt::Key_End);
+    QTest::keyClicks(e, "1");
+    EXPECT_EQ(e->text(), QStringLiteral("42.51"));
+    QTest::keyClick(e, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(textAtCancel, QStringLiteral("42.5"));
+    EXPECT_EQ(e->Value(), 42.5);
 }
 
 TEST(NumEdit, FormatOnEditingSeparatesThousandsWhileTyping)
@@ -270,6 +282,28 @@ TEST(NumEdit, PasteOfTextThatIsNoNumberIsUndone)
         QGuiApplication::clipboard()->setText(QString::fromLatin1(c.clip));
         Beeps beeps;
         QTest::keySequence(w.edit, QKeySequence::Paste);
+        EXPECT_EQ(w.edit->text(), QString::fromLatin1(c.text)) << c.clip;
+        EXPECT_EQ(beeps.count, c.beeps) << c.clip;
+    }
+}
+
+// The context menu's Paste is checked as the keyboard's is.
+TEST(NumEdit, MenuPasteOfTextThatIsNoNumberIsUndone)
+{
+    struct Case { const char* clip; const char* text; int beeps; };
+    const Case cases[] = {{"abc", "7", 1}, {"12.5", "12.5", 0}};
+    for (const Case& c : cases) {
+        Window w;
+        w.edit->SetValue(7);
+        w.focusEdit();
+        w.edit->selectAll();
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(c.clip));
+        Beeps beeps;
+        WithContextMenu(w.edit, [](QMenu* m) {
+            QAction* paste = FindEditMenuAction(m, TEditMenuAction::Paste);
+            ASSERT_NE(paste, nullptr);
+            paste->trigger();
+        });
         EXPECT_EQ(w.edit->text(), QString::fromLatin1(c.text)) << c.clip;
         EXPECT_EQ(beeps.count, c.beeps) << c.clip;
     }

@@ -1,11 +1,14 @@
 #include "controls/edits/spin_edit.h"
+#include "controls/edits/edit_menu.h"
 #include "controls/edits/locale_and_beeps.h"
 #include "platform/core/number_format.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/timer.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -228,6 +231,68 @@ TEST(SpinEdit, TypedCharactersAreFiltered)
     EXPECT_EQ(e.text(), QString("5"));
     QTest::keyClick(&e, Qt::Key_Up);
     EXPECT_EQ(e.text(), QString("6"));
+}
+
+// Without the editor no key and no menu item may change the text; only stepping does.
+TEST(SpinEdit, WithoutTheEditorOnlySteppingChangesTheText)
+{
+    Window w;
+    TKitSpinEdit& e = *w.edit;
+    e.SetEditorEnabled(false);
+    QGuiApplication::clipboard()->setText(QStringLiteral("77"));
+    const QKeySequence::StandardKey keys[] = {QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord,
+                                              QKeySequence::DeleteEndOfLine, QKeySequence::Paste,
+                                              QKeySequence::Cut, QKeySequence::Undo};
+    for (QKeySequence::StandardKey k : keys) {
+        e.setText(QStringLiteral("15"));
+        e.setCursorPosition(1);
+        QTest::keySequence(&e, k);
+        EXPECT_EQ(e.text(), QStringLiteral("15")) << QKeySequence(k).toString().toStdString();
+    }
+    for (TEditMenuAction which : {TEditMenuAction::Paste, TEditMenuAction::Cut, TEditMenuAction::Delete}) {
+        e.setText(QStringLiteral("15"));
+        e.selectAll();
+        WithContextMenu(&e, [&](QMenu* m) {
+            QAction* a = FindEditMenuAction(m, which);
+            ASSERT_NE(a, nullptr) << int(which);
+            EXPECT_FALSE(a->isEnabled()) << int(which);
+            a->trigger();
+        });
+        EXPECT_EQ(e.text(), QStringLiteral("15")) << int(which);
+    }
+    QTest::keyClick(&e, Qt::Key_Up);
+    EXPECT_EQ(e.text(), QStringLiteral("16"));
+    // With the editor the menu pastes as usual.
+    e.SetEditorEnabled(true);
+    e.selectAll();
+    WithContextMenu(&e, [](QMenu* m) { FindEditMenuAction(m, TEditMenuAction::Paste)->trigger(); });
+    EXPECT_EQ(e.text(), QStringLiteral("77"));
+}
+
+// A click handler that throws leaves the up-down working for the next click. The press
+// is delivered straight to the control: an exception must not cross Qt's event dispatch.
+TEST(SpinEdit, UpDownSurvivesAThrowingHandler)
+{
+    struct Probe : TKitUpDown {
+        void press(QPoint at)
+        {
+            QMouseEvent e(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+            mousePressEvent(&e);
+            QMouseEvent r(QEvent::MouseButtonRelease, at, mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
+            mouseReleaseEvent(&r);
+        }
+    } upDown;
+    upDown.resize(15, 20);
+    int throws = 1, next = 0;
+    upDown.OnClick = [&](TObject*, TUDBtnType b) {
+        if (throws-- > 0)
+            throw std::runtime_error("handler failed");
+        next += b == btNext;
+    };
+    EXPECT_THROW(upDown.press(QPoint(3, 2)), std::runtime_error);
+    EXPECT_EQ(upDown.Position(), 0);
+    upDown.press(QPoint(3, 2));
+    EXPECT_EQ(next, 1);
 }
 
 TEST(SpinEdit, LeavingPullsTheTextIntoBounds)

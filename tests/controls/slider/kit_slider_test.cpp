@@ -3,6 +3,7 @@
 #include "platform/ui/timer.h"
 
 #include <QApplication>
+#include <climits>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -312,10 +313,15 @@ TEST(KitSlider, HandCursorOverTheThumb)
 TEST(KitSlider, TicksAreSpacedAtLeastFourPixels)
 {
     // Columns where a tick crosses the first row of the tick area, and which of them are long.
-    struct Case { int step; int count; };
-    const Case cases[] = {{10, 11}, {25, 5}, {1, 26}, {100, 2}, {0, 0}, {-10, 0}};
+    // A range across the whole integer scale still gets ticks 4 pixels apart: at most
+    // 127 / 4 + 1 of them, none counted or drawn beyond the ruler.
+    struct Case { int step; int count; int min = 0, max = 100; };
+    const Case cases[] = {{10, 11}, {25, 5}, {1, 26}, {100, 2}, {0, 0}, {-10, 0},
+                          {1, 32, INT_MIN, INT_MAX}, {7, 32, -5, INT_MAX}, {1, 32, INT_MIN, 0}};
     for (const Case& c : cases) {
         Shown sh(soHorizontal, 150, 40);
+        sh.s.SetMinValue(c.min);
+        sh.s.SetMaxValue(c.max);
         sh.s.OnDrawPoints = [&](TObject*) { sh.s.DrawTicks(c.step, 3, 5); };
         const QImage img = sh.s.grab().toImage();
         const int top = sh.s.TickRect().Top;

@@ -2,6 +2,9 @@
 #include "imaging/dialogs/effects_preview_dialog.h"
 #include "imaging/boxes/hsv_box.h"
 #include "imaging/kit/image_kit.h"
+#include "imaging/boxes/histogram_box.h"
+#include "imaging/ruler/ruler_box.h"
+#include "platform/core/rounding.h"
 #include "platform/ui/dialogs.h"
 #include "imaging/proc/color_adjust.h"
 #include "imaging/proc/color_space.h"
@@ -13,6 +16,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -68,7 +73,7 @@ TEST(EffectsDialog, EveryPageControlChangesThePreview)
         {ppHSL, [](TfPreviews& f, bool on) { f.HSLEdits[2]->setText(on ? QStringLiteral("30") : QStringLiteral("x")); emit f.HSLEdits[2]->textEdited(f.HSLEdits[2]->text()); }},
         {ppRGB, [](TfPreviews& f, bool on) { f.RGBBars[2]->setValue(on ? -100 : 0); }},
         {ppUserFilter, [](TfPreviews& f, bool on) { f.PresetList->setCurrentIndex(on ? 2 : 0); }},
-        {ppEqualization, [](TfPreviews& f, bool on) { f.LevelsRuler[1]->setValue(on ? 128 : 255); }},
+        {ppEqualization, [](TfPreviews& f, bool on) { f.LevelsRuler->SetGripPos(1, on ? 128 : 255); }},
         {ppBumpMap, [](TfPreviews& f, bool on) { f.BumpPercent->setValue(on ? 0 : 100); }},
         {ppLens, [](TfPreviews& f, bool on) { f.LensEdits[2]->setValue(on ? 30 : 0); }},
         {ppWave, [](TfPreviews& f, bool on) { f.WaveEdits[0]->setValue(on ? 5 : 0); }},
@@ -151,6 +156,83 @@ TEST(EffectsDialog, ClickOnTheZoomedResultMapsBackToTheSource)
     int h, s, v;
     RGBToHSV(p.r, p.g, p.b, h, s, v);
     EXPECT_EQ((std::array{o.form.BaseColor->Hue(), o.form.BaseColor->Sat(), o.form.BaseColor->Val()}), (std::array{h, s, v}));
+}
+
+// The HSV offsets stay as set while other pages are visited.
+TEST(EffectsDialog, HSVOffsetsSurviveATabVisit)
+{
+    Opened o(94);
+    o.form.ShowPage(ppHSV);
+    QApplication::processEvents();
+    o.form.HSVBars[0]->setValue(90);
+    o.form.HSVBars[2]->setValue(-20);
+    o.form.ShowPage(ppContrast);
+    QApplication::processEvents();
+    o.form.ShowPage(ppHSV);
+    QApplication::processEvents();
+    EXPECT_EQ(o.form.HSV, (std::array{90, 0, -20}));
+    EXPECT_EQ(o.form.HSVBars[0]->value(), 90);
+    EXPECT_EQ(o.form.HSVEdits[2]->text(), QStringLiteral("-20"));
+}
+
+// Both rulers carry grey grips at 0 and 255 that stand under the histogram's bars of
+// their values, with each grip's value in a label under it; a dragged grip sets the
+// page's values, pushes the other grip along and never leaves 0 … 255.
+TEST(EffectsDialog, EqualizationRulersLineUpWithTheHistogram)
+{
+    Opened o(94);
+    o.form.ShowPage(ppEqualization);
+    QApplication::processEvents();
+    TfPreviews& f = o.form;
+    const auto barX = [&](double v) {
+        return f.HistogramBox1->mapTo(&f, QPoint(f.HistogramBox1->BarLeft() + Round(v * f.HistogramBox1->BarWidth() / 256.0), 0)).x();
+    };
+    const auto gripX = [&](TRulerBox* r, int g) { return r->mapTo(&f, QPoint(r->GripPixel(g), 0)).x(); };
+    const auto labelX = [&](int k) { QLabel* l = f.RulerLabels[size_t(k)]; return l->mapTo(&f, QPoint(l->width() / 2, 0)).x(); };
+    const auto checkLinedUp = [&](const char* when) {
+        for (TRulerBox* r : {f.ThresholdRuler, f.LevelsRuler})
+            for (int g = 0; g < 2; ++g) {
+                const int k = (r == f.ThresholdRuler ? 0 : 2) + g;
+                EXPECT_NEAR(gripX(r, g), barX(r->GetGripPos(g)), 1) << when << " grip " << k;
+                EXPECT_NEAR(labelX(k), gripX(r, g), 1) << when << " grip " << k;
+                EXPECT_EQ(f.RulerLabels[size_t(k)]->text(), QString::number(Trunc(r->GetGripPos(g)))) << when;
+                EXPECT_GT(f.RulerLabels[size_t(k)]->y(), r->y() + r->height() - 1) << when;
+            }
+    };
+    ASSERT_GT(f.HistogramBox1->BarWidth(), 0);
+    for (TRulerBox* r : {f.ThresholdRuler, f.LevelsRuler}) {
+        ASSERT_EQ(r->GripsCount(), 2);
+        EXPECT_EQ(r->GetGripPos(0), 0);
+        EXPECT_EQ(r->GetGripPos(1), 255);
+        EXPECT_EQ(r->GetGripColor(0), TColor(0x808080));
+        EXPECT_EQ(r->GetGripColor(1), TColor(0x808080));
+    }
+    checkLinedUp("at start");
+
+    // Drag the threshold's upper grip to about 100, then the lower one past it and beyond the end.
+    TRulerBox* t = f.ThresholdRuler;
+    const auto drag = [&](int g, int toX) {
+        const QPoint from(t->GripPixel(g), t->height() - 3);
+        QTest::mousePress(t, Qt::LeftButton, {}, from);
+        QTest::mouseMove(t, QPoint(toX, from.y()));
+        QTest::mouseRelease(t, Qt::LeftButton, {}, QPoint(toX, from.y()));
+    };
+    drag(1, t->GripPixel(1) - Round(155 * t->DotPerUnit()));
+    const int high = Trunc(t->GetGripPos(1));
+    EXPECT_NEAR(high, 100, 1);
+    EXPECT_EQ(f.HighThreshold.rgbtGreen, high);
+    EXPECT_EQ(f.LowThreshold.rgbtGreen, 0);
+    checkLinedUp("after the upper grip");
+    drag(0, t->width() - 1);
+    EXPECT_LE(t->GetGripPos(0), 255);
+    EXPECT_EQ(t->GetGripPos(1), t->GetGripPos(0));
+    EXPECT_EQ(f.LowThreshold.rgbtRed, Trunc(t->GetGripPos(0)));
+    checkLinedUp("after the lower grip");
+
+    // Ticking a channel changes the histogram's labels; the rulers follow its bar area.
+    f.ChannelList->item(0)->setCheckState(Qt::Checked);
+    QApplication::processEvents();
+    checkLinedUp("with red ticked");
 }
 
 TEST(EffectsDialog, BadFilterFileKeepsThePageAsItWas)

@@ -277,6 +277,50 @@ TEST(MultiViewPaint, ThumbnailsFitTheirCellCentred)
     v.PaintTo(&canvas);
 }
 
+// A picture taken out, drawn on in place and given back shows as it is now, both once
+// it is packed again and while it is still held (the selected image).
+TEST(MultiViewPaint, PictureEditedInPlaceIsDrawnAnew)
+{
+    TImageKitMView v;
+    v.SetBorderStyle(bsNone);
+    v.SetBounds(0, 0, 120, 120);
+    v.InsertImage(0);
+    const TBitmap pic = solid(100, 100, qRgb(255, 0, 0));
+    v.SetImage(0, &pic);
+    v.Deselect();
+    const auto centre = [&] {
+        TBitmap target(120, 120);
+        TCanvas canvas(&target);
+        v.PaintTo(&canvas);
+        canvas.Release();
+        return target.Image().pixel(54, 54) & 0xFFFFFF;
+    };
+    EXPECT_EQ(centre(), qRgb(255, 0, 0) & 0xFFFFFF);
+    struct Step {
+        bool keepHeld;
+        QRgb colour;
+    } steps[] = {{false, qRgb(0, 0, 255)}, {true, qRgb(0, 200, 0)}};
+    for (const Step& s : steps) {
+        TBitmap* b = v.GetImageBitmap(0);
+        ASSERT_NE(b, nullptr);
+        for (int y = 0; y < b->Height(); ++y) {
+            uint8_t* row = b->ScanLine(y);
+            for (int x = 0; x < b->Width(); ++x) {
+                row[3 * x] = uint8_t(qBlue(s.colour));
+                row[3 * x + 1] = uint8_t(qGreen(s.colour));
+                row[3 * x + 2] = uint8_t(qRed(s.colour));
+            }
+        }
+        if (!s.keepHeld)
+            v.ReleaseImageBitmap(0);
+        v.Update();
+        EXPECT_EQ(centre(), s.colour & 0xFFFFFF) << (s.keepHeld ? "held" : "packed again");
+        if (!s.keepHeld) {
+            EXPECT_TRUE(v.ImageIsPacked(0));
+        }
+    }
+}
+
 TEST(MultiViewImages, StorageKeepsPixelsAndThumbnails)
 {
     struct Row {

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -15,6 +16,22 @@ int pdfPages(const QString& pdf)
         return -1;
     const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(out));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// Without a system printer the jobs go to A4 PDF pages at 300 dpi, the resolution the
+// print dialog's sizes are made for: a 600-pixel image starts at two inches there.
+TEST(Printer, WithoutAPrinterPrintsA4PdfAt300Dpi)
+{
+    TPrinter p;
+    if (!QPrinterInfo::availablePrinters().isEmpty()) {
+        EXPECT_FALSE(p.PdfOutput());
+        return;
+    }
+    EXPECT_TRUE(p.PdfOutput());
+    EXPECT_EQ(p.XResolution(), 300);
+    EXPECT_EQ(p.YResolution(), 300);
+    EXPECT_NEAR(p.PageWidth(), 2480, 1);   // 210 mm
+    EXPECT_NEAR(p.PageHeight(), 3508, 1);  // 297 mm
 }
 
 TEST(Printer, JobsWriteNumberedFilesAndFailuresLeaveNothingBegun)

@@ -1,0 +1,12 @@
+#pragma once
+
+class QAction;
+class QMenu;
+
+// The actions of a line edit's standard context menu that change its text.
+enum class TEditMenuAction { Undo, Redo, Cut, Paste, Delete };
+
+// Finds one of them in a menu made by QLineEdit::createStandardContextMenu, by the
+// object name newer Qt versions give it or else by Qt's own (translated) caption;
+// null when the menu has no such action.
+QAction* FindEditMenuAction(QMenu* menu, TEditMenuAction which);

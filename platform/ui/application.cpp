@@ -9,6 +9,7 @@
 
 std::function<void(const std::exception&)> TApplication::OnException;
 std::function<bool(const QString&)> TApplication::OpenUrlHook;
+std::function<void(const QString&, bool)> TApplication::OnHelpFailure;
 
 namespace {
 QString g_title;
@@ -93,19 +94,26 @@ static bool openUrl(const QUrl& url)
     return QDesktopServices::openUrl(url);
 }
 
-bool TApplication::HelpShow()
+// Opens the help file, at an anchor when one is given; a failure is reported, never silent.
+static bool openHelp(const QString& fragment)
 {
-    if (g_helpFile.isEmpty() || !QFileInfo::exists(g_helpFile))
+    const QString file = g_helpFile;
+    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+        if (TApplication::OnHelpFailure)
+            TApplication::OnHelpFailure(file, true);
         return false;
-    return openUrl(QUrl::fromLocalFile(QFileInfo(g_helpFile).absoluteFilePath()));
+    }
+    QUrl url = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+    if (!fragment.isEmpty())
+        url.setFragment(fragment);
+    if (openUrl(url))
+        return true;
+    if (TApplication::OnHelpFailure)
+        TApplication::OnHelpFailure(file, false);
+    return false;
 }
 
-bool TApplication::HelpContext(int context)
-{
-    if (g_helpFile.isEmpty() || !QFileInfo::exists(g_helpFile))
-        return false;
-    QUrl url = QUrl::fromLocalFile(QFileInfo(g_helpFile).absoluteFilePath());
-    // Context numbers are anchors "context-<number>" in the help page.
-    url.setFragment(QStringLiteral("context-%1").arg(context));
-    return openUrl(url);
-}
+bool TApplication::HelpShow() { return openHelp(QString()); }
+
+// Context numbers are anchors "context-<number>" in the help page.
+bool TApplication::HelpContext(int context) { return openHelp(QStringLiteral("context-%1").arg(context)); }

@@ -89,3 +89,27 @@ TEST(ApplicationHelp, ContextNumbersBecomeAnchors)
     TApplication::OpenUrlHook = nullptr;
     TApplication::SetHelpFile(QString());
 }
+
+// Help that cannot be shown is reported with the reason: no file, or nothing opened it.
+TEST(ApplicationHelp, FailuresAreReported)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Kandrivel.html"));
+    std::vector<std::pair<QString, bool>> failures;
+    TApplication::OnHelpFailure = [&](const QString& f, bool missing) { failures.emplace_back(f, missing); };
+    bool opens = false;
+    TApplication::OpenUrlHook = [&](const QString&) { return opens; };
+    TApplication::SetHelpFile(file);
+    EXPECT_FALSE(TApplication::HelpShow());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_FALSE(TApplication::HelpContext(3));
+    opens = true;
+    EXPECT_TRUE(TApplication::HelpShow());
+    const std::vector<std::pair<QString, bool>> expected = {{file, true}, {file, false}};
+    EXPECT_EQ(failures, expected);
+    TApplication::OnHelpFailure = nullptr;
+    TApplication::OpenUrlHook = nullptr;
+    TApplication::SetHelpFile(QString());
+}

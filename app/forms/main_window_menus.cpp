@@ -400,14 +400,14 @@ void Tform1::buildToolBars()
     FontComboBox1 = new TFontComboBox(ToolBar2);
     FontComboBox1->setObjectName(QStringLiteral("FontComboBox1"));
     FontComboBox1->setToolTip(QStringLiteral("Schriftart festlegen"));
-    FontComboBox1->setFixedWidth(160);
+    FontComboBox1->setFixedWidth(130);
     FontComboBox1->setProperty("kWired", true);
     FontComboBox1->OnChange = [this](TObject*) { TApplication::Guard([this] { FontComboBox1Change(); }); };
     ToolBar2->addWidget(FontComboBox1);
     Edit1 = new QLineEdit(ToolBar2);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setToolTip(QStringLiteral("Textinhalt"));
-    Edit1->setFixedWidth(120);
+    Edit1->setFixedWidth(100);
     Edit1->setProperty("kWired", true);
     connect(Edit1, &QLineEdit::textChanged, this, [this] { TApplication::Guard([this] { Edit1Change(); }); });
     ToolBar2->addWidget(Edit1);

@@ -3,8 +3,11 @@
 #include "platform/core/exceptions.h"
 #include "platform/ui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 std::function<void(const std::exception&)> TApplication::OnException;
@@ -87,11 +90,40 @@ void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoo
 QString TApplication::HelpFile() { return g_helpFile; }
 void TApplication::SetHelpFile(const QString& path) { g_helpFile = path; }
 
-static bool openUrl(const QUrl& url)
+static void helpFailed(const QString& file, bool missing)
+{
+    if (TApplication::OnHelpFailure)
+        TApplication::OnHelpFailure(file, missing);
+}
+
+// The desktop's opener is watched: it reports success for a started command but ends with
+// an error when no browser or handler exists, which would otherwise pass unnoticed. It is
+// not waited for, since with some desktops it runs as long as the browser does.
+static bool openUrl(const QUrl& url, const QString& file)
 {
     if (TApplication::OpenUrlHook)
         return TApplication::OpenUrlHook(url.toString());
-    return QDesktopServices::openUrl(url);
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty() || !QCoreApplication::instance())
+        return QDesktopServices::openUrl(url);
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProgram(opener);
+    process->setArguments({url.toString()});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [process, file](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0)
+            helpFailed(file, false);
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, file](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            helpFailed(file, false);
+            process->deleteLater();
+        }
+    });
+    process->start();
+    return true;
 }
 
 // Opens the help file, at an anchor when one is given; a failure is reported, never silent.
@@ -99,17 +131,15 @@ static bool openHelp(const QString& fragment)
 {
     const QString file = g_helpFile;
     if (file.isEmpty() || !QFileInfo(file).isFile()) {
-        if (TApplication::OnHelpFailure)
-            TApplication::OnHelpFailure(file, true);
+        helpFailed(file, true);
         return false;
     }
     QUrl url = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
     if (!fragment.isEmpty())
         url.setFragment(fragment);
-    if (openUrl(url))
+    if (openUrl(url, file))
         return true;
-    if (TApplication::OnHelpFailure)
-        TApplication::OnHelpFailure(file, false);
+    helpFailed(file, false);
     return false;
 }
 

@@ -740,6 +740,7 @@ TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
         {"UntersttzteBatchFunktionen1", "Supported Batch-Functions ..."},
         {"Willkommen1", "&Welcome ..."},
         {"AufBildgreanpassen1", "Fit to &image size"},
+        {"Aufnahmeeinstellungen1", "Record Settings ..."},
     };
     for (const auto& [name, english] : items) {
         ASSERT_NE(item(name), nullptr) << name;

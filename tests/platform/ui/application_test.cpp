@@ -3,7 +3,9 @@
 #include "platform/core/exceptions.h"
 #include "platform/ui/dialogs.h"
 
+#include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -109,6 +111,23 @@ TEST(ApplicationHelp, FailuresAreReported)
     EXPECT_TRUE(TApplication::HelpShow());
     const std::vector<std::pair<QString, bool>> expected = {{file, true}, {file, false}};
     EXPECT_EQ(failures, expected);
+
+    // The desktop's opener starts, then finds nothing to show the page with.
+    TApplication::OpenUrlHook = nullptr;
+    failures.clear();
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    QFile opener(bin + QStringLiteral("/xdg-open"));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nexit 3\n");
+    opener.close();
+    opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8());
+    EXPECT_TRUE(TApplication::HelpContext(7));
+    qputenv("PATH", path);
+    QTRY_COMPARE_WITH_TIMEOUT(failures.size(), size_t(1), 20000);
+    EXPECT_EQ(failures[0], std::make_pair(file, false));
     TApplication::OnHelpFailure = nullptr;
     TApplication::OpenUrlHook = nullptr;
     TApplication::SetHelpFile(QString());

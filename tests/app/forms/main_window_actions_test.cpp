@@ -519,7 +519,8 @@ TEST_F(MainWindowActions, SoundSettingsStartTheFirstInstalledProgram)
         const QString path = bin + QLatin1Char('/') + QLatin1String(name);
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+        // The program's own PATH holds only the fakes.
+        f.write(QStringLiteral("#!/bin/sh\nPATH=/usr/bin:/bin\necho \"$(basename \"$0\") $*\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
                     .arg(marker)
                     .toUtf8());
         f.close();
@@ -527,7 +528,10 @@ TEST_F(MainWindowActions, SoundSettingsStartTheFirstInstalledProgram)
     };
     fake("pavucontrol");
     fake("gnome-control-center");
-    const QByteArray path = qgetenv("PATH");
+    struct PathGuard {
+        QByteArray saved = qgetenv("PATH");
+        ~PathGuard() { qputenv("PATH", saved); }
+    } guard;
     qputenv("PATH", bin.toUtf8());
     struct Row {
         const char* remove;
@@ -541,7 +545,7 @@ TEST_F(MainWindowActions, SoundSettingsStartTheFirstInstalledProgram)
         item("Aufnahmeeinstellungen1")->trigger();
         if (r.started) {
             EXPECT_TRUE(messages.empty());
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 20000);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 20000)) << r.started;
             QFile f(marker);
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
             EXPECT_EQ(QString::fromUtf8(f.readAll()).trimmed(), QString::fromLatin1(r.started).trimmed());
@@ -550,7 +554,6 @@ TEST_F(MainWindowActions, SoundSettingsStartTheFirstInstalledProgram)
             EXPECT_TRUE(messages[0].contains(QStringLiteral("pavucontrol")));
         }
     }
-    qputenv("PATH", path);
 }
 
 TEST_F(MainWindowActions, TextAndDeleteCommentItemsRunTheirCommands)

@@ -126,8 +126,8 @@ TEST(ApplicationHelp, FailuresAreReported)
     qputenv("PATH", bin.toUtf8());
     EXPECT_TRUE(TApplication::HelpContext(7));
     qputenv("PATH", path);
-    QTRY_COMPARE_WITH_TIMEOUT(failures.size(), size_t(1), 20000);
-    EXPECT_EQ(failures[0], std::make_pair(file, false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !failures.empty(); }, 20000));
+    EXPECT_EQ(failures, (std::vector<std::pair<QString, bool>>{{file, false}}));
     TApplication::OnHelpFailure = nullptr;
     TApplication::OpenUrlHook = nullptr;
     TApplication::SetHelpFile(QString());

@@ -122,4 +122,5 @@ void Tform1::wireCommands()
     wireDialogCommands();
     wireSlideShow();
     wireBatch();
+    wireDirectCommands();
 }

@@ -4,6 +4,7 @@
 #include "app/forms/main_window.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
+#include "controls/combos/kit_combos.h"
 #include "imaging/dialogs/save_dialog.h"
 #include "imaging/io/codec_table.h"
 #include "imaging/kit/image_kit.h"
@@ -12,7 +13,6 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QFontComboBox>
 #include <QFontDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -288,7 +288,7 @@ void Tform1::Schriftartfestlegen1Click()
     const QFont chosen = QFontDialog::getFont(&ok, font, this);
     if (!ok)
         return;
-    FontComboBox1->setCurrentFont(chosen);
+    FontComboBox1->SetFontName(chosen.family());
     options.fontname = chosen.family();
     options.fontsize = chosen.pointSize();
     options.fontstyle = uint8_t((chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) | (chosen.underline() ? 4 : 0) |

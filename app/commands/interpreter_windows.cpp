@@ -41,8 +41,10 @@ Tchild* Tform1::newwindow()
     child->ImageKit1->Proc()->UndoLimit = options.undodepth;
     if (IsEnglish())
         child->ImageKit1->SetMsgLanguage(msEnglish);
+    // The current mouse mode, cursor and tool; the stored ones only before any is chosen.
+    if (MouseModeCode() < 0 || ToolCode() < 0)
+        setmodueses();
     SpeedButton5Click();
-    setmodueses();
     return child;
 }
 

@@ -8,7 +8,6 @@
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 
-#include <QFontComboBox>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -52,6 +51,8 @@ void Tchild::ImageKit1MouseDown(QObject*, TMouseButton button, TShiftState, int 
         return;
     Modified = true;
     ImageKit1->SaveUndo();
+    // The press can be undone now: undo button and item must say so at once.
+    main_->checkbuttonsenabled(false);
     TBitmap* bmp = ImageKit1->Bitmap();
     TCanvas& c = *bmp->Canvas();
     prepareCanvas(c);

@@ -62,6 +62,7 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
     ImageKit1->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
         ImageKit1MouseUp(s, b, sh, x, y);
     };
+    ImageKit1->OnImageChange = [this](TObject*) { refreshStatusSize(); };
     const bool rulers = main_->Item(QStringLiteral("Lineal1"))->isChecked();
     RulerBox1->setVisible(rulers);
     RulerBox2->setVisible(rulers);
@@ -76,6 +77,7 @@ Tchild::~Tchild()
     ImageKit1->OnMouseDown = nullptr;
     ImageKit1->OnMouseMove = nullptr;
     ImageKit1->OnMouseUp = nullptr;
+    ImageKit1->OnImageChange = nullptr;
     ImageKit1->SetOnProgress(nullptr);
 }
 
@@ -130,6 +132,7 @@ void Tchild::ImageKit1ViewChange(QObject*, int)
     }
     RulerBox1->SetViewPos(vx);
     RulerBox2->SetViewPos(vy);
+    refreshStatusSize();
 }
 
 void Tchild::ImageKit1Progress(QObject* sender, int percent)
@@ -147,6 +150,9 @@ void Tchild::statusLine(int x, int y)
     LastX = RulerBox1->GetGripPos(0);
     LastY = RulerBox2->GetGripPos(0);
     const TBitmap* bmp = ImageKit1->Bitmap();
+    statusPos_ = TPoint(x, y);
+    statusWidth_ = bmp->Width();
+    statusHeight_ = bmp->Height();
     QString text;
     if (unit == 0) {
         text = QString::number(bmp->Width()) + QStringLiteral(" x ") + QString::number(bmp->Height()) +
@@ -158,6 +164,13 @@ void Tchild::statusLine(int x, int y)
                f4(LastX) + QStringLiteral("  Y:") + f4(LastY);
     }
     StatusBar1->showMessage(text);
+}
+
+void Tchild::refreshStatusSize()
+{
+    const TBitmap* bmp = ImageKit1->Bitmap();
+    if (bmp->Width() != statusWidth_ || bmp->Height() != statusHeight_)
+        statusLine(statusPos_.X, statusPos_.Y);
 }
 
 void Tchild::closeEvent(QCloseEvent* event)

@@ -60,6 +60,10 @@ protected:
 
 private:
     void statusLine(int x, int y);
+    // Writes the status line again when the image's size no longer is the one it shows.
+    void refreshStatusSize();
     void prepareCanvas(TCanvas& c);
     Tform1* main_;
+    TPoint statusPos_{0, 0};      // bitmap coordinates the status line shows
+    int statusWidth_ = -1, statusHeight_ = -1;
 };

@@ -15,7 +15,6 @@ struct TDecodedPicture;
 class TBatchPainting;
 class QButtonGroup;
 class QComboBox;
-class QFontComboBox;
 class QFrame;
 class QLineEdit;
 class QMdiArea;
@@ -25,6 +24,7 @@ class QProgressBar;
 class QToolBar;
 class QToolButton;
 class TImage;
+class TFontComboBox;
 class TKitSpinEdit;
 class THistoryList;
 class Tautoform;
@@ -96,6 +96,7 @@ public:
     void Statusleiste1Click();
     void SetZoomOfActive(int zoom);
     void Fenstergre1Click();
+    void Greangeben1Click();
 
     // Drawing settings shown on the drawing bar.
     TColor PenColor() const;
@@ -131,6 +132,10 @@ public:
     void StylePictureClick(int page, QWidget* picture);
     void spinedit1Change();
     void Schriftartfestlegen1Click();
+    // The text tool's text and font follow the drawing bar's edit and font box.
+    void Edit1Change();
+    void FontComboBox1Change();
+    void Textinhaltfestlegen1Click();
     void NichtsAuswhlen1Click();
     bool SaveCancelled = false;
     // The file list and filter index the open dialog hands to openit.
@@ -193,6 +198,12 @@ public:
     void SchwarzWeissKonvertierung2Click();
     void Farbenreduzieren1Click();
     void Optionen2Click();
+    // Handlers that act at once: undo buffer, 24 bits, help, sound settings, batch box.
+    void RckgngigPufferlschen1Click();
+    void N16MillionenFarben772161Click();
+    void Hilfethemen1Click();
+    void Aufnahmeeinstellungen1Click();
+    void autoboxChange();
     void Willkommen1Click();
     void Panel5Click();
     void Panel6Click();
@@ -251,7 +262,7 @@ public:
     QToolBar* ToolBar2 = nullptr;
     TKitSpinEdit* spinedit1 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    QFontComboBox* FontComboBox1 = nullptr;
+    TFontComboBox* FontComboBox1 = nullptr;
     QFrame* Panel5 = nullptr;
     QFrame* Panel6 = nullptr;
     TImage* clearpen = nullptr;
@@ -286,6 +297,7 @@ private:
     void resizeDialog(bool resample);
     bool chooseColor(TColor start, TColor& chosen);
     void wireSlideShow();
+    void wireDirectCommands();
     bool saveFailed(const std::exception& e);
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();

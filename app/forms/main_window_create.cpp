@@ -11,6 +11,7 @@
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
+#include "controls/combos/kit_combos.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
@@ -20,7 +21,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -75,6 +75,8 @@ Tform1::~Tform1()
     // FormDestroy: the recent-file list goes with the window.
     delete history_;
     history_ = nullptr;
+    // Help failures are reported through this window's messages.
+    TApplication::OnHelpFailure = nullptr;
 }
 
 void Tform1::FormCreate()
@@ -89,7 +91,7 @@ void Tform1::FormCreate()
         SetLanguage(options.language);
     }
     firstActivation_ = true;
-    FontComboBox1->setCurrentFont(QFont(options.fontname));
+    FontComboBox1->SetFontName(options.fontname);
     SetLanguage(options.language);
     transenglish();
     TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(options.language));

@@ -3,6 +3,7 @@
 #include "app/forms/main_window.h"
 #include "app/forms/zeichen_form.h"
 #include "app/text/language.h"
+#include "controls/combos/kit_combos.h"
 #include "controls/edits/spin_edit.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
@@ -181,6 +182,18 @@ void Tform1::Linienbreite1Click()
         spinedit1->setText(value);
 }
 
+void Tform1::Edit1Change() { options.texttext = Edit1->text(); }
+
+void Tform1::FontComboBox1Change() { options.fontname = FontComboBox1->FontName(); }
+
+void Tform1::Textinhaltfestlegen1Click()
+{
+    QString value = Edit1->text();
+    if (InputQuery(LangText(QStringLiteral("Texinhalt festlegen"), QStringLiteral("Set text")),
+                   LangText(QStringLiteral("Bitte Textinhalt eingeben:"), QStringLiteral("Please enter text")), value))
+        Edit1->setText(value);
+}
+
 TColor Tform1::PenColor() const { return TColor(Panel5->property("Color").toInt()); }
 TColor Tform1::FillColor() const { return TColor(Panel6->property("Color").toInt()); }
 
@@ -203,8 +216,9 @@ const TBitmap* Tform1::FillPatternBitmap() const { return &fillPattern_; }
 void Tform1::StylePictureClick(int page, QWidget* picture)
 {
     zeichenform_->PageNumber = page;
-    const QPoint at = picture->mapToGlobal(QPoint(picture->width(), 2 * picture->height()));
-    zeichenform_->move(at);
+    // From the menu with the drawing bar hidden the picker opens where the dialog system puts it.
+    if (picture->isVisible())
+        zeichenform_->move(picture->mapToGlobal(QPoint(picture->width(), 2 * picture->height())));
     zeichenform_->exec();
     updatebrushpen();
 }

@@ -5,6 +5,7 @@
 #include "app/forms/tool_glyphs.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
+#include "controls/combos/kit_combos.h"
 #include "controls/edits/spin_edit.h"
 #include "platform/ui/application.h"
 #include "platform/ui/image_control.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QFontComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -106,6 +106,7 @@ const std::vector<MenuDef>& mainMenu()
                         {"Kommentarabspielen1", "Tonkommentar a&bspielen"},
                         {"Kommentarlschen1", "Tonk&ommentar löschen"},
                         {"Kommentarimportieren1", "Tonkommentar &importieren ..."},
+                        {"Aufnahmeeinstellungen1", "&Aufnahmeeinstellungen ..."},
                         {"Text2", "&Textkommentar festlegen"}})}),
         branch("Zeichnen1", "&Zeichnen",
                {{"Stift1", "&Stift"},
@@ -396,16 +397,19 @@ void Tform1::buildToolBars()
     Image2->OnClick = [this](TObject*) { TApplication::Guard([this] { StylePictureClick(1, Image2); }); };
     pinselartn->OnClick = [this](TObject*) { TApplication::Guard([this] { StylePictureClick(2, pinselartn); }); };
     ToolBar2->addSeparator();
-    FontComboBox1 = new QFontComboBox(ToolBar2);
+    FontComboBox1 = new TFontComboBox(ToolBar2);
     FontComboBox1->setObjectName(QStringLiteral("FontComboBox1"));
     FontComboBox1->setToolTip(QStringLiteral("Schriftart festlegen"));
-    FontComboBox1->setEnabled(false);
+    FontComboBox1->setFixedWidth(130);
+    FontComboBox1->setProperty("kWired", true);
+    FontComboBox1->OnChange = [this](TObject*) { TApplication::Guard([this] { FontComboBox1Change(); }); };
     ToolBar2->addWidget(FontComboBox1);
     Edit1 = new QLineEdit(ToolBar2);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setToolTip(QStringLiteral("Textinhalt"));
-    Edit1->setFixedWidth(120);
-    Edit1->setEnabled(false);
+    Edit1->setFixedWidth(100);
+    Edit1->setProperty("kWired", true);
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { TApplication::Guard([this] { Edit1Change(); }); });
     ToolBar2->addWidget(Edit1);
 }
 

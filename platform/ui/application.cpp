@@ -3,12 +3,16 @@
 #include "platform/core/exceptions.h"
 #include "platform/ui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 std::function<void(const std::exception&)> TApplication::OnException;
 std::function<bool(const QString&)> TApplication::OpenUrlHook;
+std::function<void(const QString&, bool)> TApplication::OnHelpFailure;
 
 namespace {
 QString g_title;
@@ -86,26 +90,60 @@ void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoo
 QString TApplication::HelpFile() { return g_helpFile; }
 void TApplication::SetHelpFile(const QString& path) { g_helpFile = path; }
 
-static bool openUrl(const QUrl& url)
+static void helpFailed(const QString& file, bool missing)
+{
+    if (TApplication::OnHelpFailure)
+        TApplication::OnHelpFailure(file, missing);
+}
+
+// The desktop's opener is watched: it reports success for a started command but ends with
+// an error when no browser or handler exists, which would otherwise pass unnoticed. It is
+// not waited for, since with some desktops it runs as long as the browser does.
+static bool openUrl(const QUrl& url, const QString& file)
 {
     if (TApplication::OpenUrlHook)
         return TApplication::OpenUrlHook(url.toString());
-    return QDesktopServices::openUrl(url);
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty() || !QCoreApplication::instance())
+        return QDesktopServices::openUrl(url);
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProgram(opener);
+    process->setArguments({url.toString()});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [process, file](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0)
+            helpFailed(file, false);
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, file](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            helpFailed(file, false);
+            process->deleteLater();
+        }
+    });
+    process->start();
+    return true;
 }
 
-bool TApplication::HelpShow()
+// Opens the help file, at an anchor when one is given; a failure is reported, never silent.
+static bool openHelp(const QString& fragment)
 {
-    if (g_helpFile.isEmpty() || !QFileInfo::exists(g_helpFile))
+    const QString file = g_helpFile;
+    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+        helpFailed(file, true);
         return false;
-    return openUrl(QUrl::fromLocalFile(QFileInfo(g_helpFile).absoluteFilePath()));
+    }
+    QUrl url = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+    if (!fragment.isEmpty())
+        url.setFragment(fragment);
+    if (openUrl(url, file))
+        return true;
+    helpFailed(file, false);
+    return false;
 }
 
-bool TApplication::HelpContext(int context)
-{
-    if (g_helpFile.isEmpty() || !QFileInfo::exists(g_helpFile))
-        return false;
-    QUrl url = QUrl::fromLocalFile(QFileInfo(g_helpFile).absoluteFilePath());
-    // Context numbers are anchors "context-<number>" in the help page.
-    url.setFragment(QStringLiteral("context-%1").arg(context));
-    return openUrl(url);
-}
+bool TApplication::HelpShow() { return openHelp(QString()); }
+
+// Context numbers are anchors "context-<number>" in the help page.
+bool TApplication::HelpContext(int context) { return openHelp(QStringLiteral("context-%1").arg(context)); }

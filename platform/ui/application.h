@@ -44,4 +44,8 @@ public:
     static bool HelpShow();
     // Test hook: receives the URL instead of opening it; returns what opening returned.
     static std::function<bool(const QString& url)> OpenUrlHook;
+    // Told when help could not be shown: the file is missing, or nothing on the desktop
+    // opened it. The application says so in its own language. The desktop's answer may
+    // come after HelpShow or HelpContext returned true for a started opener.
+    static std::function<void(const QString& helpFile, bool fileMissing)> OnHelpFailure;
 };

@@ -2,11 +2,14 @@
 
 #include "imaging/ruler/ruler_box.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -285,6 +288,51 @@ TEST_F(ChildDrawingTest, PolygonSelectionCollectsClickedCorners)
     QTest::mouseClick(v, Qt::LeftButton, {}, at(30, 30));
     EXPECT_EQ(v->SelectionPointCount(), 1);
     EXPECT_TRUE(v->PolygonDrawing());
+}
+
+// A press can be undone at once, so the undo button and item are enabled before the release.
+TEST_F(ChildDrawingTest, PressEnablesUndoAtOnce)
+{
+    open(pf24bit);
+    form->checkbuttonsenabled(false);
+    auto* undo = form->Control<QToolButton>(QStringLiteral("SpeedButton3"));
+    ASSERT_FALSE(undo->isEnabled());
+    for (int tool : {0, 5}) {   // a stroke, and a fill that ends with the press
+        child->ImageKit1->ClearUndo();
+        form->checkbuttonsenabled(false);
+        form->SelectTool(tool);
+        press(10, 10);
+        EXPECT_TRUE(undo->isEnabled()) << tool;
+        EXPECT_TRUE(form->Item(QStringLiteral("Rckgngig1"))->isEnabled()) << tool;
+        release(10, 10);
+    }
+}
+
+// The status line follows the image's size without a mouse move, at the last position.
+TEST_F(ChildDrawingTest, StatusLineFollowsSizeChanges)
+{
+    open(pf24bit);
+    form->SelectMouseMode(4);
+    move(3, 4);
+    ASSERT_EQ(child->StatusBar1->currentMessage(), QStringLiteral("80 x 60    X:3  Y:4"));
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"40 x 30    X:3  Y:4", [&] {
+             form->automatitem.SetArg(1, 40);
+             form->automatitem.SetArg(2, 30);
+             form->automatitem.SetArgLowByte(3, 0);
+             form->runcode(cmdResample);
+         }},
+        {"30 x 40    X:3  Y:4", [&] { form->Item(QStringLiteral("N90gegenUhrzeigersinndrehen1"))->trigger(); }},
+        {"7 x 5    X:3  Y:4", [&] {
+             QApplication::clipboard()->setImage(QImage(7, 5, QImage::Format_RGB32));
+             form->Item(QStringLiteral("Einfgen1"))->trigger();
+         }},
+        {"30 x 40    X:3  Y:4", [&] { form->Item(QStringLiteral("Rckgngig1"))->trigger(); }},
+    };
+    for (const auto& [status, step] : steps) {
+        step();
+        EXPECT_EQ(child->StatusBar1->currentMessage(), QString::fromLatin1(status));
+    }
 }
 
 } // namespace

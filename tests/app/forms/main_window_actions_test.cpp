@@ -1,12 +1,24 @@
+#include "app/batch/batch_file.h"
 #include "app/forms/catalog_window.h"
+#include "app/forms/zeichen_form.h"
 #include "app/forms/forms_test_util.h"
 #include "app/options/option_file.h"
 #include "app/text/language.h"
+#include "controls/combos/kit_combos.h"
 #include "controls/edits/spin_edit.h"
+#include "platform/ui/application.h"
+#include "platform/ui/image_control.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QTimer>
+#include <QUrl>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
+#include <QToolBar>
 #include <QToolButton>
 #include <functional>
 
@@ -76,8 +88,9 @@ const ItemRow itemRows[] = {
     {"DiashowdirektvomKatalog1", "&Diashow direkt vom Katalog", false, false, true},
 };
 
-// Items whose handlers come with later dialogs: only the caption is fixed here.
+// Items whose behaviour is tested elsewhere: only the caption is fixed here.
 const std::pair<const char*, const char*> captionRows[] = {
+    {"Aufnahmeeinstellungen1", "&Aufnahmeeinstellungen ..."},
     {"Greangeben1", "&Größe angeben ..."},
     {"N16MillionenFarben772161", "16 Mil&lionen Farben (24 Bit pro Pixel)"},
     {"Textinhaltfestlegen1", "Textin&halt festlegen ..."},
@@ -186,8 +199,360 @@ TEST_F(MainWindowActions, EnabledStateFollowsTheWindowKind)
             EXPECT_TRUE(reachable(form->menuBar(), item(r.item))) << r.item;
         }
         EXPECT_TRUE(form->spinedit1->isEnabled());
+        EXPECT_TRUE(form->Edit1->isEnabled());
+        EXPECT_TRUE(form->FontComboBox1->isEnabled());
         EXPECT_TRUE(button("SpeedButton32")->isEnabled());
         EXPECT_TRUE(button("SpeedButton9")->isEnabled());
+    }
+}
+
+// Every item of the menu tree and every control of both tool bars has a handler and is
+// enabled in at least one state: no child, an image (with and without undo), a catalog,
+// the welcome window, a batch recording.
+TEST_F(MainWindowActions, EveryItemAndToolBarControlIsWiredAndEnabledSomewhere)
+{
+    make();
+    std::vector<QAction*> items;
+    std::function<void(QMenu*)> collect = [&](QMenu* m) {
+        for (QAction* a : m->actions()) {
+            if (a->isSeparator())
+                continue;
+            items.push_back(a);
+            if (a->menu())
+                collect(a->menu());
+        }
+    };
+    for (QAction* a : form->menuBar()->actions())
+        if (a->menu()) {
+            items.push_back(a);
+            collect(a->menu());
+        }
+    std::vector<QWidget*> controls;
+    for (QToolBar* bar : {form->ToolBar1, form->ToolBar2})
+        for (QAction* a : bar->actions())
+            if (QWidget* w = bar->widgetForAction(a); w && !a->isSeparator())
+                controls.push_back(w);
+    ASSERT_GT(items.size(), 100u);
+    ASSERT_GT(controls.size(), 40u);
+
+    QSet<QObject*> enabled;
+    auto note = [&] {
+        for (QAction* a : items)
+            if (form->menuBar()->actions().contains(a) ? a->isEnabled() : reachable(form->menuBar(), a))
+                enabled.insert(a);
+        for (QWidget* w : controls)
+            if (w->isEnabled())
+                enabled.insert(w);
+    };
+    for (Kind kind : {kNone, kImage, kCatalog}) {
+        activate(kind);
+        note();
+    }
+    activate(kImage);
+    Tform1::getchild(form->ActiveMDIChild())->ImageKit1->SaveUndo();
+    form->checkbuttonsenabled(false);
+    note();
+    form->Willkommen1Click();
+    QCoreApplication::processEvents();
+    note();
+    answer = mrOk;
+    item("Neuaufnehmen1")->trigger();
+    ASSERT_TRUE(form->Recording);
+    note();
+    SetInputQueryHook([](const QString&, const QString&, QString&) { return false; });
+    item("Aufnahmestoppen1")->trigger();
+
+    for (QAction* a : items) {
+        EXPECT_TRUE(a->property("kWired").toBool()) << a->objectName().toStdString() << " has no handler";
+        EXPECT_TRUE(enabled.contains(a)) << a->objectName().toStdString() << " is never enabled";
+    }
+    for (QWidget* w : controls) {
+        // The colour panels and the style pictures take clicks through their own events.
+        const bool picture = QStringList{"Panel5", "Panel6", "clearpen", "Image2", "pinselartn"}.contains(w->objectName());
+        EXPECT_TRUE(picture || w->property("kWired").toBool()) << w->objectName().toStdString() << " has no handler";
+        EXPECT_TRUE(enabled.contains(w)) << w->objectName().toStdString() << " is never enabled";
+    }
+}
+
+// The text tool draws what the drawing bar's edit holds, in the font its box shows; both
+// are stored at the end of the run.
+TEST_F(MainWindowActions, TextToolFollowsTheEditAndTheFontBox)
+{
+    make();
+    Tchild* c = imageWindow(160, 60, clWhite);
+    ASSERT_GT(form->FontComboBox1->count(), 0);
+    form->SelectTool(6);
+    form->options.fillstyle = 1;   // no text background
+    form->Edit1->selectAll();
+    QTest::keyClicks(form->Edit1, QStringLiteral("Kx"));
+    EXPECT_EQ(form->options.texttext, QStringLiteral("Kx"));
+    const QString before = form->options.fontname;
+    QTest::keyClick(form->FontComboBox1, Qt::Key_Down);
+    const QString chosen = form->FontComboBox1->FontName();
+    EXPECT_NE(chosen, before);
+    EXPECT_EQ(form->options.fontname, chosen);
+
+    QTest::mouseClick(c->ImageKit1, Qt::LeftButton, {}, c->ImageKit1->ClientOrigin() + QPoint(5, 5));
+    TBitmap expected;
+    expected.SetPixelFormat(pf24bit);
+    expected.SetSize(160, 60);
+    TCanvas& e = *expected.Canvas();
+    e.Brush.Style = bsSolid;
+    e.Brush.Color = clWhite;
+    e.FillRect(TRect(0, 0, 160, 60));
+    e.Brush.Style = bsClear;
+    e.Font.Color = TColor(form->options.pencolor);
+    e.Font.Name = chosen;
+    e.Font.Size = form->options.fontsize;
+    e.Font.Style = form->options.fontstyle;
+    e.TextOut(5, 5, QStringLiteral("Kx"));
+    const TBitmap* drawn = c->ImageKit1->Bitmap();
+    int differing = 0, inked = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 160; ++x) {
+            differing += drawn->PixelColor(x, y) != expected.PixelColor(x, y);
+            inked += drawn->PixelColor(x, y) != clWhite;
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(inked, 0);
+
+    c->Modified = false;
+    ASSERT_TRUE(form->close());
+    toptions stored;
+    filetooption(stored);
+    EXPECT_EQ(stored.texttext, QStringLiteral("Kx"));
+    EXPECT_EQ(stored.fontname, chosen);
+}
+
+TEST_F(MainWindowActions, TextItemAsksStartingFromTheEdit)
+{
+    make();
+    struct Row {
+        bool ok;
+        const char* answer;
+        const char* text;
+    } rows[] = {{true, "Hallo Welt", "Hallo Welt"}, {false, "weg", "alt"}, {true, "", ""}};
+    for (const Row& r : rows) {
+        form->Edit1->setText(QStringLiteral("alt"));
+        QString caption, prompt, start;
+        SetInputQueryHook([&](const QString& c, const QString& p, QString& v) {
+            caption = c;
+            prompt = p;
+            start = v;
+            v = QString::fromUtf8(r.answer);
+            return r.ok;
+        });
+        item("Textinhaltfestlegen1")->trigger();
+        EXPECT_EQ(caption, QStringLiteral("Texinhalt festlegen"));
+        EXPECT_EQ(prompt, QStringLiteral("Bitte Textinhalt eingeben:"));
+        EXPECT_EQ(start, QStringLiteral("alt"));
+        EXPECT_EQ(form->Edit1->text(), QString::fromUtf8(r.text)) << r.answer;
+        EXPECT_EQ(form->options.texttext, QString::fromUtf8(r.text)) << r.answer;
+    }
+}
+
+// The typed zoom asks again on anything but a whole number above 0; Cancel changes nothing.
+TEST_F(MainWindowActions, TypedZoomAsksUntilAPositiveWholeNumber)
+{
+    make();
+    Tchild* c = imageWindow(20, 20, clWhite);
+    struct Row {
+        std::vector<const char*> answers;  // nullptr: Cancel
+        int zoom;
+    } rows[] = {{{"0", "-5", "abc", "250"}, 250}, {{"0", nullptr}, 100}, {{nullptr}, 100}, {{"40"}, 40}};
+    for (const Row& r : rows) {
+        c->ImageKit1->SetZoom(100);
+        size_t asked = 0;
+        QString firstStart;
+        SetInputQueryHook([&](const QString&, const QString&, QString& v) {
+            if (asked == 0)
+                firstStart = v;
+            const char* a = r.answers[std::min(asked++, r.answers.size() - 1)];
+            if (!a)
+                return false;
+            v = QString::fromLatin1(a);
+            return true;
+        });
+        item("Greangeben1")->trigger();
+        EXPECT_EQ(asked, r.answers.size());
+        EXPECT_EQ(firstStart, QStringLiteral("100"));
+        EXPECT_EQ(c->ImageKit1->Zoom(), r.zoom);
+    }
+}
+
+TEST_F(MainWindowActions, UndoBufferItemEmptiesTheStackAndTheUndoButtonFollows)
+{
+    make();
+    Tchild* c = imageWindow(8, 8, clWhite);
+    c->ImageKit1->Proc()->UndoLimit = 3;
+    c->ImageKit1->SaveUndo();
+    c->ImageKit1->SaveUndo();
+    form->checkbuttonsenabled(false);
+    ASSERT_TRUE(button("SpeedButton3")->isEnabled());
+    item("RckgngigPufferlschen1")->trigger();
+    EXPECT_FALSE(c->ImageKit1->CanUndo());
+    EXPECT_FALSE(button("SpeedButton3")->isEnabled());
+    EXPECT_FALSE(item("Rckgngig1")->isEnabled());
+}
+
+TEST_F(MainWindowActions, TwentyFourBitItemRunsItsCommand)
+{
+    make();
+    Tchild* c = imageWindow(9, 7, clWhite, pf1bit);
+    form->Recording = true;
+    item("N16MillionenFarben772161")->trigger();
+    form->Recording = false;
+    EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf24bit);
+    EXPECT_EQ(c->ImageKit1->Bitmap()->PixelColor(4, 3), clWhite);
+    ASSERT_EQ(form->RecordingList.size(), 1u);
+    EXPECT_EQ(uint8_t(form->RecordingList[0][0]), 32);
+}
+
+// Help opens from the item, the button and F1; when it cannot, the user is told why.
+TEST_F(MainWindowActions, HelpOpensFromItemButtonAndKeyOrSaysWhy)
+{
+    make();
+    const QString file = home_ + QStringLiteral("/Kandrivel.html");
+    std::vector<QString> urls;
+    bool opens = true;
+    TApplication::OpenUrlHook = [&](const QString& url) {
+        urls.push_back(url);
+        return opens;
+    };
+    QApplication::setActiveWindow(form.get());
+    const std::function<void()> ways[] = {
+        [&] { item("Hilfethemen1")->trigger(); },
+        [&] { QTest::mouseClick(button("SpeedButton58"), Qt::LeftButton); },
+        [&] { QTest::keyClick(form.get(), Qt::Key_F1); },
+    };
+    struct Row {
+        bool exists, opens;
+        size_t urls, messages;
+    } rows[] = {{true, true, 1, 0}, {true, false, 1, 1}, {false, true, 0, 1}};
+    for (const Row& r : rows) {
+        QFile::remove(file);
+        if (r.exists) {
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("<html></html>");
+        }
+        TApplication::SetHelpFile(file);
+        opens = r.opens;
+        for (size_t way = 0; way < std::size(ways); ++way) {
+            urls.clear();
+            messages.clear();
+            ways[way]();
+            EXPECT_EQ(urls.size(), r.urls) << "way " << way << " exists " << r.exists << " opens " << r.opens;
+            if (!urls.empty()) {
+                EXPECT_EQ(urls[0], QUrl::fromLocalFile(file).toString()) << way;
+            }
+            ASSERT_EQ(messages.size(), r.messages) << "way " << way << " exists " << r.exists;
+            if (!messages.empty()) {
+                EXPECT_TRUE(messages[0].contains(file)) << messages[0].toStdString();
+            }
+        }
+    }
+    TApplication::OpenUrlHook = nullptr;
+    TApplication::SetHelpFile(QString());
+}
+
+// The style items open the picker at the page of their picture, also with the drawing
+// bar hidden.
+TEST_F(MainWindowActions, StyleItemsOpenThePickerAtTheirPage)
+{
+    make();
+    form->Item("Zeichenleiste1")->trigger();
+    ASSERT_FALSE(form->ToolBar2->isVisible());
+    struct Case {
+        const char* item;
+        int page;
+        const char* choice;
+        int32_t toptions::*field;
+        int value;
+    } cases[] = {{"Linienart1", 0, "Image12", &toptions::linestyle, 2},
+                 {"Fllart1", 1, "Image4", &toptions::fillstyle, 3},
+                 {"Pinselart1", 2, "Image19", &toptions::brushsize, 4}};
+    for (const Case& c : cases) {
+        int page = -1;
+        QTimer::singleShot(0, [&] {
+            auto* picker = qobject_cast<Tzeichenform*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(picker);
+            page = picker->PageNumber;
+            QTest::mouseClick(picker->findChild<TImage*>(QString::fromLatin1(c.choice)), Qt::LeftButton, {}, QPoint(2, 2));
+        });
+        item(c.item)->trigger();
+        EXPECT_EQ(page, c.page) << c.item;
+        EXPECT_EQ(form->options.*c.field, c.value) << c.item;
+    }
+}
+
+// Choosing a record in the batch box stores it; refilling the box keeps it.
+TEST_F(MainWindowActions, BatchBoxStoresTheChosenRecord)
+{
+    for (const char* name : {"alpha", "beta", "gamma"})
+        WriteBatchFile(BatchFilePath(QString::fromLatin1(name)), {});
+    make();
+    auto* box = form->Control<QComboBox>(QStringLiteral("autobox"));
+    ASSERT_EQ(box->count(), 3);
+    box->setCurrentIndex(0);
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(box->currentText(), QStringLiteral("beta.atm"));
+    EXPECT_EQ(form->options.batchrecord, QStringLiteral("beta.atm"));
+    form->updateautobox();
+    EXPECT_EQ(box->currentText(), QStringLiteral("beta.atm"));
+    EXPECT_EQ(form->options.batchrecord, QStringLiteral("beta.atm"));
+    ASSERT_TRUE(form->close());
+    toptions stored;
+    filetooption(stored);
+    EXPECT_EQ(stored.batchrecord, QStringLiteral("beta.atm"));
+}
+
+// The sound settings: the first of the two programs that is installed, or a message.
+TEST_F(MainWindowActions, SoundSettingsStartTheFirstInstalledProgram)
+{
+    make();
+    imageWindow(4, 4, clWhite);
+    const QString bin = home_ + QStringLiteral("/bin");
+    QDir().mkpath(bin);
+    const QString marker = home_ + QStringLiteral("/started");
+    auto fake = [&](const char* name) {
+        const QString path = bin + QLatin1Char('/') + QLatin1String(name);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // The program's own PATH holds only the fakes.
+        f.write(QStringLiteral("#!/bin/sh\nPATH=/usr/bin:/bin\necho \"$(basename \"$0\") $*\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+                    .arg(marker)
+                    .toUtf8());
+        f.close();
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    };
+    fake("pavucontrol");
+    fake("gnome-control-center");
+    struct PathGuard {
+        QByteArray saved = qgetenv("PATH");
+        ~PathGuard() { qputenv("PATH", saved); }
+    } guard;
+    qputenv("PATH", bin.toUtf8());
+    struct Row {
+        const char* remove;
+        const char* started;  // nullptr: nothing installed, a message instead
+    } rows[] = {{nullptr, "pavucontrol "}, {"pavucontrol", "gnome-control-center sound"}, {"gnome-control-center", nullptr}};
+    for (const Row& r : rows) {
+        if (r.remove)
+            QFile::remove(bin + QLatin1Char('/') + QLatin1String(r.remove));
+        QFile::remove(marker);
+        messages.clear();
+        item("Aufnahmeeinstellungen1")->trigger();
+        if (r.started) {
+            EXPECT_TRUE(messages.empty());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 20000)) << r.started;
+            QFile f(marker);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(QString::fromUtf8(f.readAll()).trimmed(), QString::fromLatin1(r.started).trimmed());
+        } else {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_TRUE(messages[0].contains(QStringLiteral("pavucontrol")));
+        }
     }
 }
 
@@ -378,6 +743,7 @@ TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
         {"UntersttzteBatchFunktionen1", "Supported Batch-Functions ..."},
         {"Willkommen1", "&Welcome ..."},
         {"AufBildgreanpassen1", "Fit to &image size"},
+        {"Aufnahmeeinstellungen1", "Record Settings ..."},
     };
     for (const auto& [name, english] : items) {
         ASSERT_NE(item(name), nullptr) << name;

@@ -192,11 +192,9 @@ TEST_F(MainWindowTest, CommandAvailabilityFollowsTheActiveChild)
             QCoreApplication::processEvents();
         }
     }
-    // Commands built later stay disabled whatever their availability.
     imageWindow(10, 10, clWhite);
     form->checkbuttonsenabled(false);
-    EXPECT_TRUE(Tform1::Available(form->Item("RckgngigPufferlschen1")));
-    EXPECT_FALSE(form->Item("RckgngigPufferlschen1")->isEnabled());
+    EXPECT_TRUE(form->Item("RckgngigPufferlschen1")->isEnabled());
     EXPECT_TRUE(form->Item("Nebeneinander1")->isEnabled());
 }
 
@@ -356,6 +354,52 @@ TEST_F(MainWindowTest, MouseModesReachEveryImageWindow)
     EXPECT_EQ(form->ToolCode(), 8);
     EXPECT_TRUE(form->DrawingMode());
     EXPECT_TRUE(form->Item("RoteAugenentfernen1")->isChecked());
+}
+
+// New, opened and duplicated windows take the mouse mode and tool chosen now, not the
+// ones stored at the last exit.
+TEST_F(MainWindowTest, NewWindowsTakeTheCurrentModeAndTool)
+{
+    writeOptions([](toptions& o) {
+        o.mousemode = 5;
+        o.tool = 0;
+    });
+    make();
+    Tchild* first = imageWindow(10, 10, clWhite);
+    QTest::mouseClick(form->ToolButton(3), Qt::LeftButton);
+    QTest::mouseClick(form->MouseModeButton(4), Qt::LeftButton);
+    const QString file = home_ + QStringLiteral("/small.bmp");
+    ASSERT_TRUE(QImage(6, 4, QImage::Format_RGB888).save(file, "BMP"));
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"new", [&] {
+             form->automatitem.SetArg(1, 5);
+             form->automatitem.SetArg(2, 5);
+             form->automatitem.SetArg(3, 1);
+             form->runcode(cmdNewImage);
+         }},
+        {"open", [&] {
+             form->OpenFileList = QStringList{file};
+             form->openit();
+         }},
+        {"duplicate", [&] { form->Item("duplizieren1")->trigger(); }},
+    };
+    for (const auto& [name, make] : ways) {
+        const int before = form->MDIChildCount();
+        make();
+        ASSERT_EQ(form->MDIChildCount(), before + 1) << name;
+        Tchild* made = Tform1::getchild(form->ActiveMDIChild());
+        ASSERT_TRUE(made) << name;
+        EXPECT_NE(made, first);
+        EXPECT_EQ(form->MouseModeCode(), 4) << name;
+        EXPECT_EQ(form->ToolCode(), 3) << name;
+        EXPECT_TRUE(form->Item("Hand1")->isChecked()) << name;
+        EXPECT_TRUE(form->Item("Kreis1")->isChecked()) << name;
+        for (Tchild* c : {first, made}) {
+            EXPECT_EQ(c->ImageKit1->MouseInteract(), miScroll) << name;
+            EXPECT_EQ(c->ImageKit1->Cursor(), TImageKitView::crHand) << name;
+        }
+        made->Modified = false;
+    }
 }
 
 TEST_F(MainWindowTest, MenusCarryTheirSeparatorsAndEnglishCaptions)

@@ -3,7 +3,9 @@
 #include "platform/core/exceptions.h"
 #include "platform/ui/dialogs.h"
 
+#include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -86,6 +88,47 @@ TEST(ApplicationHelp, ContextNumbersBecomeAnchors)
     EXPECT_TRUE(TApplication::HelpContext(12));
     EXPECT_TRUE(opened.endsWith(QStringLiteral("Kandrivel.html#context-12")));
     EXPECT_TRUE(opened.startsWith(QStringLiteral("file://")));
+    TApplication::OpenUrlHook = nullptr;
+    TApplication::SetHelpFile(QString());
+}
+
+// Help that cannot be shown is reported with the reason: no file, or nothing opened it.
+TEST(ApplicationHelp, FailuresAreReported)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Kandrivel.html"));
+    std::vector<std::pair<QString, bool>> failures;
+    TApplication::OnHelpFailure = [&](const QString& f, bool missing) { failures.emplace_back(f, missing); };
+    bool opens = false;
+    TApplication::OpenUrlHook = [&](const QString&) { return opens; };
+    TApplication::SetHelpFile(file);
+    EXPECT_FALSE(TApplication::HelpShow());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_FALSE(TApplication::HelpContext(3));
+    opens = true;
+    EXPECT_TRUE(TApplication::HelpShow());
+    const std::vector<std::pair<QString, bool>> expected = {{file, true}, {file, false}};
+    EXPECT_EQ(failures, expected);
+
+    // The desktop's opener starts, then finds nothing to show the page with.
+    TApplication::OpenUrlHook = nullptr;
+    failures.clear();
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    QFile opener(bin + QStringLiteral("/xdg-open"));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nexit 3\n");
+    opener.close();
+    opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8());
+    EXPECT_TRUE(TApplication::HelpContext(7));
+    qputenv("PATH", path);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !failures.empty(); }, 20000));
+    EXPECT_EQ(failures, (std::vector<std::pair<QString, bool>>{{file, false}}));
+    TApplication::OnHelpFailure = nullptr;
     TApplication::OpenUrlHook = nullptr;
     TApplication::SetHelpFile(QString());
 }

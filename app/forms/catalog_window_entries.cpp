@@ -123,12 +123,15 @@ void Tkataform::replaceiefromfile(const QString& path, int index)
 
 void Tkataform::AddFiles(const QStringList& files)
 {
+    const TBusyScope busy(*this);
     Modified = true;
     // The next files' decoding runs ahead on the pool; each is still added here, in
     // order, with the events handled and Escape tested after it.
     TDecodeAhead ahead(files, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
     for (int i = 0; i < files.size(); ++i) {
         newiefromfile(files[i], ahead.Take(i));
+        // A save while the events ran does not cover the entries added after it.
+        Modified = true;
         reorder();
         resetProgress();
         if (Aborting)
@@ -172,6 +175,7 @@ void Tkataform::Dateientfernen1Click()
 
 void Tkataform::Bilderneuladen1Click(bool all)
 {
+    const TBusyScope busy(*this);
     Modified = true;
     Aborting = false;
     const TGridRect s = all ? TGridRect{0, 0, DrawGrid1->ColCount() - 1, DrawGrid1->RowCount() - 1}
@@ -198,6 +202,7 @@ void Tkataform::Bilderneuladen1Click(bool all)
             thumb = missingThumb();
         item.Thumb = std::move(thumb);
         item.Pcx.clear();
+        Modified = true;
         resetProgress();
         reorder();
         TApplication::ProcessMessages();

@@ -211,13 +211,18 @@ void Tkataform::Bilderneuladen1Click(bool all)
 
 void Tkataform::Bilderneuladen2Click()
 {
+    const TBusyScope busy(*this);
     Modified = true;
-    for (int i = 0; i < Count(); ++i) {
+    Aborting = false;
+    // Only changed files cost time; the events run after each of them, and Escape (or a
+    // close) leaves the rest as they are.
+    for (int i = 0; i < Count() && !Aborting; ++i) {
         const TCatalogEntry e = Entry(i);
-        if (!fileExists(e.Path))
-            replaceiefromfile(e.Path, i);
-        else if (e.Time != FileTimeOf(e.Path))
-            replaceiefromfile(e.Path, i);
+        if (fileExists(e.Path) && e.Time == FileTimeOf(e.Path))
+            continue;
+        replaceiefromfile(e.Path, i);
+        resetProgress();
+        TApplication::ProcessMessages();
     }
     DrawGrid1->InvalidateGrid();
 }

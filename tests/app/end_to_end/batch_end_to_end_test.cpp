@@ -1,5 +1,6 @@
 // The main window driven as a user drives it: menus, tool buttons, dialogs and the mouse.
 // Files on disk are checked with tools from outside the program.
+#include "app/catalog/catalog_entry.h"
 #include "app/forms/auto_form.h"
 #include "app/forms/catalog_window.h"
 #include "app/forms/forms_test_util.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -156,8 +158,10 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
         poll->start(0);
     };
     answer = mrNo;  // do not save the catalog's changes
+    int round = 0;
     for (const char* how : {"button", "menu", "box"}) {
         SCOPED_TRACE(how);
+        ++round;
         // A new catalog asks for its files at once; they are added one by one.
         closeDuringLoop(how, 1);
         onNextModal([](QWidget& m) {
@@ -191,6 +195,29 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
         now->start(0);
         QTest::mouseClick(catalog()->Button7, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(catalog() == nullptr, 20000);
+
+        // Updating the entries whose files changed since they were made.
+        form->OpenFileList = {pca};
+        form->openit();
+        ASSERT_NE(catalog(), nullptr);
+        for (const QString& f : files) {
+            QFile touched(f);
+            ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+            touched.setFileTime(QDateTime(QDate(2001, 2, round), QTime(4, 5, 6)), QFileDevice::FileModificationTime);
+        }
+        bool midUpdate = false;  // the first entry made again, the last not yet
+        auto* soon = new QTimer(qApp);
+        QObject::connect(soon, &QTimer::timeout, soon, [=, &midUpdate] {
+            soon->stop();
+            soon->deleteLater();
+            Tkataform* k = catalog();
+            midUpdate = k->Entry(0).Time != k->Entry(3).Time;
+            k->parentWidget()->close();
+        });
+        soon->start(0);
+        QTest::mouseClick(catalog()->Button10, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(catalog() == nullptr, 20000);
+        EXPECT_TRUE(midUpdate);
 
         // Loading the catalog file, opened through the File menu.
         closeDuringLoop(how, 1);

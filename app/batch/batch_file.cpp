@@ -40,8 +40,12 @@ int typeFlagOf(const QString& name)
     return -1;
 }
 
-void collect(const QString& dir, const std::array<uint8_t, 10>& types, bool subdirs, QStringList& out)
+// False when the visitor stopped the walk.
+bool collect(const QString& dir, const std::array<uint8_t, 10>& types, bool subdirs, QStringList& out,
+             const TDirectoryVisit& visit)
 {
+    if (visit && !visit(dir, int(out.size())))
+        return false;
     QDir d(dir);
     QFileInfoList entries =
         d.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
@@ -51,8 +55,9 @@ void collect(const QString& dir, const std::array<uint8_t, 10>& types, bool subd
     for (const QFileInfo& fi : entries) {
         if (fi.isDir()) {
             // A link may lead back up the tree.
-            if (subdirs && !fi.isSymLink() && !fi.fileName().startsWith(QLatin1Char('.')))
-                collect(fi.filePath(), types, subdirs, out);
+            if (subdirs && !fi.isSymLink() && !fi.fileName().startsWith(QLatin1Char('.')) &&
+                !collect(fi.filePath(), types, subdirs, out, visit))
+                return false;
             continue;
         }
         if (!fi.isFile())
@@ -61,6 +66,7 @@ void collect(const QString& dir, const std::array<uint8_t, 10>& types, bool subd
         if (flag >= 0 && types[size_t(flag)])
             out << AddTrailingBackslash(dir) + fi.fileName();
     }
+    return true;
 }
 
 // The extension of a file the image came from, when it can be written back as such.
@@ -134,11 +140,13 @@ QString NumberedName(const QString& directory, const QString& startName, int cou
     return AddTrailingBackslash(directory) + startName + QString::number(counter).rightJustified(4, QLatin1Char('0'));
 }
 
-QStringList CollectDirectory(const QString& directory, const std::array<uint8_t, 10>& types, bool subdirs)
+QStringList CollectDirectory(const QString& directory, const std::array<uint8_t, 10>& types, bool subdirs,
+                             const TDirectoryVisit& visit, bool* stopped)
 {
     QStringList out;
-    if (!directory.isEmpty())
-        collect(directory, types, subdirs, out);
+    const bool whole = directory.isEmpty() || collect(directory, types, subdirs, out, visit);
+    if (stopped)
+        *stopped = !whole;
     return out;
 }
 

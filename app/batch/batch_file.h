@@ -37,7 +37,11 @@ QString NumberedName(const QString& directory, const QString& startName, int cou
 // The image files of a directory, entries sorted by name, subdirectories (not those
 // beginning with ".", never through symbolic links) searched where they stand in
 // that order. types: JPEG, BMP, PCX, GIF, TIFF, WMF, EMF, ICO, CUR, PNG.
-QStringList CollectDirectory(const QString& directory, const std::array<uint8_t, 10>& types, bool subdirs);
+// visit, if given, runs before each directory is read with the number of files found so
+// far; returning false ends the walk there, and stopped (if given) tells so.
+using TDirectoryVisit = std::function<bool(const QString& directory, int found)>;
+QStringList CollectDirectory(const QString& directory, const std::array<uint8_t, 10>& types, bool subdirs,
+                             const TDirectoryVisit& visit = {}, bool* stopped = nullptr);
 
 // "verz.sld": one full file name a line, lines ended by CR LF. Reading accepts LF
 // alone, skips empty lines and raises EFOpenError when the file is missing.

@@ -28,11 +28,26 @@ bool validRecordName(const QString& name)
 
 void Tform1::setRecordingControls(bool recording)
 {
-    setAvail(Control<QToolButton>(QStringLiteral("SpeedButton11")), !recording);
-    setAvail(Control<QToolButton>(QStringLiteral("SpeedButton13")), !recording);
+    // While a batch runs nothing may start another one or a recording.
+    const bool canStart = !recording && !BatchRunning;
+    setAvail(Control<QToolButton>(QStringLiteral("SpeedButton11")), canStart);
+    setAvail(Control<QToolButton>(QStringLiteral("SpeedButton13")), canStart);
     for (const char* n : kPlayItems)
-        setAvail(Item(QString::fromLatin1(n)), !recording);
+        setAvail(Item(QString::fromLatin1(n)), canStart);
+    setAvail(Item(QStringLiteral("Batch2")), !BatchRunning);
+    for (int i = 1; i <= 8; ++i)
+        if (auto* key = findChild<QAction*>(QStringLiteral("QuickStart%1").arg(i)))
+            key->setEnabled(!BatchRunning);
     setAvail(Item(QStringLiteral("Aufnahmestoppen1")), true);
+}
+
+bool Tform1::refuseWhileBatchRuns()
+{
+    if (!BatchRunning)
+        return false;
+    LangMessageDlg(QStringLiteral("Es läuft bereits ein Batch. Bitte warten Sie, bis er beendet ist."), mtInformation,
+                   mbOK, QStringLiteral("A batch is already running. Please wait until it has finished."));
+    return true;
 }
 
 void Tform1::neuaufnehmenproc()
@@ -45,6 +60,10 @@ void Tform1::neuaufnehmenproc()
 
 void Tform1::Neuaufnehmen1Click()
 {
+    if (refuseWhileBatchRuns()) {
+        Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(Recording);
+        return;
+    }
     if (Recording) {
         Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(true);
         return;
@@ -133,6 +152,8 @@ void Tform1::updateautobox()
 
 void Tform1::Batch2Click()
 {
+    if (refuseWhileBatchRuns())
+        return;
     Tautoform& d = *autoform_;
     d.setResult(0);
     d.work = options.autodialog;
@@ -150,20 +171,25 @@ void Tform1::Batch2Click()
         dobatch(BatchDirectory() + options.batchrecord, result);
 }
 
-void Tform1::AufaktuellesBildanwenden1Click()
+void Tform1::AufaktuellesBildanwenden1Click() { PlayBoxRecord(bmActive); }
+
+void Tform1::PlayBoxRecord(int mode)
 {
+    // Checked before anything changes: a running batch keeps its after-run choice.
+    if (refuseWhileBatchRuns())
+        return;
     auto* play = Control<QToolButton>(QStringLiteral("SpeedButton13"));
     play->setEnabled(false);
     autoform_->ChooseNothing();
     const QString record = Control<QComboBox>(QStringLiteral("autobox"))->currentText();
     auto restore = [&] {
         Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
-        setAvail(play, !Recording);
+        setAvail(play, !Recording && !BatchRunning);
         ProgressBar1->setValue(0);
     };
     try {
         if (!record.isEmpty())
-            dobatch(BatchDirectory() + record, bmActive);
+            dobatch(BatchDirectory() + record, mode);
     } catch (...) {
         restore();
         throw;
@@ -173,7 +199,7 @@ void Tform1::AufaktuellesBildanwenden1Click()
 
 void Tform1::QuickStartClick(int index)
 {
-    if (index < 0 || index >= int(options.quickstart.size()))
+    if (index < 0 || index >= int(options.quickstart.size()) || refuseWhileBatchRuns())
         return;
     autoform_->ChooseNothing();
     const QString record = options.quickstart[size_t(index)];
@@ -183,13 +209,7 @@ void Tform1::QuickStartClick(int index)
 
 void Tform1::wireBatch()
 {
-    auto onBox = [this](int mode) {
-        return [this, mode] {
-            const QString record = Control<QComboBox>(QStringLiteral("autobox"))->currentText();
-            if (!record.isEmpty())
-                dobatch(BatchDirectory() + record, mode);
-        };
-    };
+    auto onBox = [this](int mode) { return [this, mode] { PlayBoxRecord(mode); }; };
     wire(Item(QStringLiteral("Neuaufnehmen1")), [this] { Neuaufnehmen1Click(); });
     wire(Item(QStringLiteral("Aufnahmestoppen1")), [this] { Aufnahmestoppen1click(); });
     wire(Item(QStringLiteral("AufaktuellesBildanwenden1")), [this] { AufaktuellesBildanwenden1Click(); });

@@ -119,7 +119,7 @@ public:
     }
     void Step(int done, const QString& name)
     {
-        dialog_.setLabelText(QFileInfo(name).fileName());
+        dialog_.setLabelText(QFileInfo(name).fileName().isEmpty() ? name : QFileInfo(name).fileName());
         dialog_.setValue(done);
     }
     bool Cancelled() const { return dialog_.wasCanceled(); }
@@ -150,9 +150,33 @@ void reportFailures(const QStringList& failures)
 
 } // namespace
 
-void Tform1::doverzdir(const QString& directory)
+bool Tform1::doverzdir(const QString& directory)
 {
-    templistbox << CollectDirectory(directory, options.verzdialog.types, options.verzdialog.subdirs != 0);
+    // A large tree takes a while: the events run between its folders, Escape or Cancel ends
+    // the walk, and then the batch does not start on part of it.
+    TBatchProgress progress(this, 0);
+    bool stopped = false;
+    templistbox << CollectDirectory(
+        directory, options.verzdialog.types, options.verzdialog.subdirs != 0,
+        [&progress](const QString& folder, int) {
+            progress.Step(0, folder);
+            TApplication::ProcessMessages();
+            return !progress.Cancelled();
+        },
+        &stopped);
+    return !stopped;
+}
+
+void Tform1::markBatchResult(Tchild* image)
+{
+    if (!image)
+        return;
+    image->Modified = true;
+    const QString mark = LangText(QStringLiteral(" (Batch-Ergebnis)"), QStringLiteral(" (batch result)"));
+    if (!image->windowTitle().endsWith(mark))
+        image->setWindowTitle(image->windowTitle() + mark);
+    // The source file still holds the original: a later Save asks where this result goes.
+    image->ImageKit1->IOParams().FileName.clear();
 }
 
 bool Tform1::abspielen(const QString& path, int& counter)
@@ -192,6 +216,9 @@ bool Tform1::replayItems(const std::vector<tautomatitem>& items, QWidget* target
         } catch (const std::exception& e) {
             const QString why = TApplication::ExceptionText(e);
             releaseBatchPainting();
+            // Half done and meant to be saved elsewhere: it must not pass for the original.
+            if (runSnapshot_ && runSettings_.after != 0)
+                markBatchResult(qobject_cast<Tchild*>(current()));
             LangMessageDlg(QStringLiteral("Der Batch wurde bei ") + title + QStringLiteral(" abgebrochen:\n") + why,
                            mtError, mbOK, QStringLiteral("The batch stopped at ") + title + QStringLiteral(":\n") + why);
             return false;
@@ -211,13 +238,14 @@ bool Tform1::replayItems(const std::vector<tautomatitem>& items, QWidget* target
 
 bool Tform1::afterprocessing(QWidget* target, int& counter)
 {
-    const tautodialog s = autoform_->Settings();
+    const tautodialog s = runSnapshot_ ? runSettings_ : autoform_->Settings();
     auto* image = qobject_cast<Tchild*>(target);
     if (s.after == 0 || !image)
         return true;
     const QString title = image->windowTitle();
     auto failed = [&](const QString& why) {
         releaseBatchPainting();
+        markBatchResult(image);
         LangMessageDlg(QStringLiteral("Das Bild ") + title + QStringLiteral(" konnte nicht gespeichert werden:\n") + why,
                        mtError, mbOK, QStringLiteral("The image ") + title + QStringLiteral(" could not be saved:\n") + why);
         return false;
@@ -232,22 +260,26 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
         }
         if (!guard)
             return true;
-        if (!saved || SaveCancelled || image->Modified)
+        if (!saved || SaveCancelled || image->Modified) {
+            markBatchResult(image);
             return false;  // the save reported its own error, or the user cancelled it
+        }
         ++counter;
         closeWindow(image);
         return true;
     }
 
     const QString source = image->ImageKit1->IOParams().FileName;
-    const QString directory = autoform_->Directory();
+    const QString directory = runSnapshot_ ? runDirectory_ : autoform_->Directory();
     if (directory.isEmpty() && !(s.keepnames && !source.isEmpty()))
         return failed(LangText(QStringLiteral("Es ist kein Verzeichnis angegeben."),
                                QStringLiteral("No directory is given.")));
     const TTargetName t = ResolveTargetName(s, directory, source, counter,
                                             [](const QString& name) { return QFileInfo::exists(name); });
-    if (t.kind == TTargetName::Skip)
+    if (t.kind == TTargetName::Skip) {
+        markBatchResult(image);  // left open by the rule, unsaved
         return true;
+    }
     if (t.kind == TTargetName::TooLong)
         return failed(LangText(QStringLiteral("Der Dateiname ist zu lang: "), QStringLiteral("The file name is too long: ")) +
                       t.name);
@@ -320,9 +352,12 @@ void Tform1::runOnFiles(const std::vector<tautomatitem>& items, const QStringLis
             break;
         progress.Step(int(i), files[i]);
         QString error;
+        // The picture goes with its name: the open takes it only for this very file.
         preloaded_ = ahead.Take(int(i));
+        preloadedName_ = files[i];
         const bool opened = openForBatch(files[i], error);
         preloaded_ = nullptr;
+        preloadedName_.clear();
         if (!opened) {
             BatchFailures << files[i] + QStringLiteral(": ") + error;
             continue;
@@ -374,6 +409,8 @@ void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
 
 void Tform1::dobatch(const QString& path, int mode)
 {
+    if (refuseWhileBatchRuns())
+        return;
     if (mode == bmNewRecording) {
         // A recording that runs already is kept, not started afresh.
         if (!Recording)
@@ -384,14 +421,23 @@ void Tform1::dobatch(const QString& path, int mode)
     if (!QFileInfo(path).isFile())
         return;
     const std::vector<tautomatitem> items = ReadBatchFile(path);
-    int counter = autoform_->Settings().startnumber;
+    // What the run reads of the batch dialog is taken now and kept to its end.
+    runSettings_ = autoform_->Settings();
+    runDirectory_ = autoform_->Directory();
+    runSnapshot_ = true;
+    int counter = runSettings_.startnumber;
     BatchFailures.clear();
+    BatchRunning = true;
+    setRecordingControls(Recording);
     struct TRunning {
-        bool& flag;
-        const bool before;
-        explicit TRunning(bool& f) : flag(f), before(f) { flag = true; }
-        ~TRunning() { flag = before; }
-    } running(BatchRunning);
+        Tform1& form;
+        ~TRunning()
+        {
+            form.BatchRunning = false;
+            form.runSnapshot_ = false;
+            form.setRecordingControls(form.Recording);
+        }
+    } running{*this};
     // One image paints as usual; runs over several hold their windows' painting.
     std::optional<TBatchPainting> painting;
     if (mode != bmActive)
@@ -434,11 +480,14 @@ void Tform1::dobatch(const QString& path, int mode)
         if (!f.OK)
             break;
         options.verzdialog = f.work;
-        if (options.verzdialog.source == 1)
-            doverzdir(options.verzdialog.directory);
-        else
+        if (options.verzdialog.source == 1) {
+            if (!doverzdir(options.verzdialog.directory))
+                break;
+        } else {
             templistbox = ReadFileList(FileListPath());
-        runOnFiles(items, templistbox, counter);
+        }
+        const QStringList files = templistbox;
+        runOnFiles(items, files, counter);
         break;
     }
     case bmScanner:

@@ -117,7 +117,9 @@ void Tform1::openCommand(const QString& fileName)
         // A damaged catalog keeps the entries read before the fault; the error is reported.
         k->setWindowTitle(fileName);
         k->loadkatalog(fileName);
-        k->AutoMaintain();
+        // A load stopped by Escape or by closing the window is not maintained.
+        if (!k->Aborting)
+            k->AutoMaintain();
         return;
     }
     ProgressBar1->setValue(0);
@@ -132,7 +134,8 @@ void Tform1::openCommand(const QString& fileName)
         Recording = recording;
     };
     try {
-        if (TDecodedPicture* ahead = std::exchange(preloaded_, nullptr)) {
+        TDecodedPicture* ahead = std::exchange(preloaded_, nullptr);
+        if (ahead && std::exchange(preloadedName_, QString()) == fileName) {
             // Decoded ahead by a batch on its own parameters: the same load, done earlier.
             CopyJpegReadResults(*ahead->Params, child->ImageKit1->IOParams());
             child->ImageKit1->IO()->TakeDecoded(fileName, ioJPEG, ahead->Bitmap);

@@ -20,8 +20,11 @@
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 std::function<void(Tkataform&)> Tkataform::SlideShowHandler;
 std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { k.MainWindow()->Drucken2Click(); };
@@ -106,7 +109,10 @@ void Tkataform::buildButtons()
     }
     col->addStretch(1);
     auto run = [this](QPushButton* b, std::function<void()> fn) {
-        connect(b, &QPushButton::clicked, this, [fn = std::move(fn)] { TApplication::Guard(fn); });
+        connect(b, &QPushButton::clicked, this, [this, b, fn = std::move(fn)] {
+            if (!Busy() || b == Button8)
+                TApplication::Guard(fn);
+        });
     };
     run(Button1, [this] { Dateihinzufgen1Click(); });
     run(Button3, [this] { Dateientfernen1Click(); });
@@ -132,8 +138,8 @@ void Tkataform::setCaptions()
     for (const ButtonText& t : kButtons)
         if (auto* b = Panel1->findChild<QPushButton*>(QLatin1String(t.name)))
             b->setText(QString::fromUtf8(IsEnglish() ? t.english : t.german));
-    Button4->setEnabled(bool(SlideShowHandler));
-    Button9->setEnabled(bool(PrintHandler));
+    Button4->setEnabled(bool(SlideShowHandler) && !Busy());
+    Button9->setEnabled(bool(PrintHandler) && !Busy());
 }
 
 void Tkataform::FormCreate()
@@ -274,8 +280,43 @@ bool Tkataform::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+Tkataform::TBusyScope::TBusyScope(Tkataform& form) : form_(form)
+{
+    if (form_.busy_++ == 0)
+        form_.setCommandsEnabled(false);
+}
+
+Tkataform::TBusyScope::~TBusyScope()
+{
+    if (--form_.busy_ > 0)
+        return;
+    form_.setCommandsEnabled(true);
+    if (std::exchange(form_.closePending_, false)) {
+        // The close asked for during the loop, now that nothing refers to the window.
+        Tkataform* form = &form_;
+        QTimer::singleShot(0, form, [form] { form->Katalogschliessen1Click(); });
+    }
+}
+
+void Tkataform::setCommandsEnabled(bool enabled)
+{
+    for (QPushButton* b : Panel1->findChildren<QPushButton*>())
+        if (b != Button8)
+            b->setEnabled(enabled);
+    if (enabled)
+        setCaptions();
+}
+
 void Tkataform::closeEvent(QCloseEvent* event)
 {
+    if (Busy()) {
+        // The loop still holds this window: it stops at its next step and the window
+        // closes after it.
+        Aborting = true;
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
     if (FormClose())
         event->accept();
     else
@@ -336,14 +377,16 @@ void ConnectCatalogMenu(Tform1& mainWindow)
     Tform1* main = &mainWindow;
     for (const auto& entry : commands) {
         const auto command = entry.second;  // captured by value below
+        // Only closing goes through while the window is busy; it waits for the loop.
+        const bool whileBusy = std::strcmp(entry.first, "Katalogschliessen1") == 0;
         QAction* a = mainWindow.Item(QLatin1String(entry.first));
         if (!a)
             continue;
         a->setProperty("kWired", true);
         const QVariant avail = a->property("kAvailable");
         a->setEnabled(!avail.isValid() || avail.toBool());
-        QObject::connect(a, &QAction::triggered, main, [main, command] {
-            if (auto* k = qobject_cast<Tkataform*>(main->ActiveMDIChild()))
+        QObject::connect(a, &QAction::triggered, main, [main, command, whileBusy] {
+            if (auto* k = qobject_cast<Tkataform*>(main->ActiveMDIChild()); k && (whileBusy || !k->Busy()))
                 TApplication::Guard([&] { command(*k); });
         });
     }

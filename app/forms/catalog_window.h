@@ -50,6 +50,9 @@ public:
     std::vector<TCatalogItem> Items;
     bool Modified = false;
     bool Aborting = false;  // set by Escape; ends add and reload loops
+    // True while an add, reload or load lets the events run: the window's commands wait,
+    // and a close ends the loop and closes the window after it.
+    bool Busy() const { return busy_ > 0; }
 
     int Count() const { return int(Items.size()); }
     TCatalogEntry Entry(int index) const;
@@ -118,8 +121,22 @@ private:
     void DrawGrid1DrawCell(int col, int row, const TRect& rect);
     void DrawGrid1DblClick();
     void resetProgress();
+    // Marks the window busy for as long as it lives (see Busy).
+    class TBusyScope {
+    public:
+        explicit TBusyScope(Tkataform& form);
+        ~TBusyScope();
+        TBusyScope(const TBusyScope&) = delete;
+        TBusyScope& operator=(const TBusyScope&) = delete;
+
+    private:
+        Tkataform& form_;
+    };
+    void setCommandsEnabled(bool enabled);
 
     Tform1* main_;
+    int busy_ = 0;
+    bool closePending_ = false;
     bool initialised_ = false;
     static constexpr int kProgressStep = 5;
     // A JPEG needs decoding only to a few times the thumbnail (see makeThumb).

@@ -125,12 +125,15 @@ void Tkataform::replaceiefromfile(const QString& path, int index)
 
 void Tkataform::AddFiles(const QStringList& files)
 {
+    const TBusyScope busy(*this);
     Modified = true;
     // The next files' decoding runs ahead on the pool; each is still added here, in
     // order, with the events handled and Escape tested after it.
     TDecodeAhead ahead(files, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
     for (int i = 0; i < files.size(); ++i) {
         newiefromfile(files[i], ahead.Take(i));
+        // A save while the events ran does not cover the entries added after it.
+        Modified = true;
         reorder();
         resetProgress();
         if (Aborting)
@@ -184,6 +187,7 @@ void Tkataform::Dateientfernen1Click()
 
 void Tkataform::Bilderneuladen1Click(bool all)
 {
+    const TBusyScope busy(*this);
     Modified = true;
     Aborting = false;
     const TGridRect s = all ? TGridRect{0, 0, DrawGrid1->ColCount() - 1, DrawGrid1->RowCount() - 1}
@@ -210,6 +214,7 @@ void Tkataform::Bilderneuladen1Click(bool all)
             thumb = missingThumb();
         item.Thumb = std::move(thumb);
         item.Pcx.clear();
+        Modified = true;
         resetProgress();
         reorder();
         TApplication::ProcessMessages();
@@ -218,13 +223,18 @@ void Tkataform::Bilderneuladen1Click(bool all)
 
 void Tkataform::Bilderneuladen2Click()
 {
+    const TBusyScope busy(*this);
     Modified = true;
-    for (int i = 0; i < Count(); ++i) {
+    Aborting = false;
+    // Only changed files cost time; the events run after each of them, and Escape (or a
+    // close) leaves the rest as they are.
+    for (int i = 0; i < Count() && !Aborting; ++i) {
         const TCatalogEntry e = Entry(i);
-        if (!fileExists(e.Path))
-            replaceiefromfile(e.Path, i);
-        else if (e.Time != FileTimeOf(e.Path))
-            replaceiefromfile(e.Path, i);
+        if (fileExists(e.Path) && e.Time == FileTimeOf(e.Path))
+            continue;
+        replaceiefromfile(e.Path, i);
+        resetProgress();
+        TApplication::ProcessMessages();
     }
     DrawGrid1->InvalidateGrid();
 }

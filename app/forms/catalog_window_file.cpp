@@ -12,6 +12,7 @@
 #include "platform/ui/file_dialogs.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 void Tkataform::newiefrompreviewstream(TCatalogRecord&& record)
 {
@@ -34,13 +35,28 @@ void Tkataform::newiefrompreviewstream(TCatalogRecord&& record)
 
 void Tkataform::loadkatalog(const QString& fileName)
 {
+    // A large catalog takes a while: the events run between the records, the bar follows
+    // the bytes read, and Escape (or closing the window) keeps the entries read so far.
+    struct TStopped {};
+    const TBusyScope busy(*this);
+    Aborting = false;
     try {
         TFileStream in(fileName, fmOpenRead | fmShareDenyWrite);
-        ReadCatalogRecords(in, [this](TCatalogRecord&& r) { newiefrompreviewstream(std::move(r)); });
+        const int64_t size = std::max<int64_t>(1, in.Size());
+        ReadCatalogRecords(in, [&](TCatalogRecord&& r) {
+            newiefrompreviewstream(std::move(r));
+            progressdo(ie, int(in.Position() * 100 / size));
+            TApplication::ProcessMessages();
+            if (Aborting)
+                throw TStopped{};
+        });
+    } catch (const TStopped&) {
     } catch (...) {
+        resetProgress();
         reorder();
         throw;
     }
+    resetProgress();
     reorder();
 }
 

@@ -91,11 +91,16 @@ void Tkomform::FormActivate()
         Button1->hide();
         Label1->setText(TranslatedText(QStringLiteral("Importiere Kommentar. Bitte warten ...")));
         setWindowTitle(TranslatedText(QStringLiteral("Kommentar importieren")));
-        TApplication::ProcessMessages();
-        QString why;
-        if (!CopyComment(SourceFile, FileName, &why))
-            MessageDlg(SourceFile + QStringLiteral(": ") + why, mtError, mbOK, 0);
-        closeSoon();
+        // The label shows before the copy, from the dialog's own loop: run here, inside
+        // showing, a close among the pending events would come before that loop.
+        QTimer::singleShot(0, this, [this] {
+            if (!isVisible())
+                return;
+            QString why;
+            if (!CopyComment(SourceFile, FileName, &why))
+                MessageDlg(SourceFile + QStringLiteral(": ") + why, mtError, mbOK, 0);
+            closeSoon();
+        });
         break;
     }
     case Record:

@@ -222,9 +222,13 @@ public:
     // One image: the records on the active window, then the after-processing. False
     // when the batch must stop (the reason has been reported).
     bool abspielen(const QString& path, int& counter);
-    void doverzdir(const QString& directory);
+    // False when the user stopped the walk.
+    bool doverzdir(const QString& directory);
     void updateautobox();
     void AufaktuellesBildanwenden1Click();
+    // The batch box's record on all loaded images, a directory or file list, or the scanner,
+    // with the after-run choice "nichts".
+    void PlayBoxRecord(int mode);
     void QuickStartClick(int index);  // 0 … 7 for F2 … F9
     QStringList templistbox;
     // Pause between a scanned image's arrival and its replay.
@@ -307,6 +311,9 @@ private:
     void hsvChannels(Tchild* image);
     void wireBatch();
     void setRecordingControls(bool recording);
+    // True (and the user told) when a batch runs: no other batch or recording may start.
+    bool refuseWhileBatchRuns();
+    void markBatchResult(Tchild* image);
     bool replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter);
     bool afterprocessing(QWidget* target, int& counter);
     bool openForBatch(const QString& fileName, QString& error);
@@ -333,6 +340,14 @@ private:
     QString* loadErrorSink_ = nullptr;
     // The next open takes this picture instead of reading its file (a batch decodes ahead).
     TDecodedPicture* preloaded_ = nullptr;
+    QString preloadedName_;  // the file preloaded_ was decoded from
+    // The after-processing settings and directory as a run started; the dialog may change
+    // meanwhile, the run does not.
+    tautodialog runSettings_{};
+    QString runDirectory_;
+    bool runSnapshot_ = false;
+    // Set while openit works through its list with the events running.
+    bool openingFiles_ = false;
     // Set while a batch runs over several images: the windows repaint only now and then.
     TBatchPainting* batchPainting_ = nullptr;
 };

@@ -225,6 +225,15 @@ bool Tform1::FormClose()
 
 void Tform1::closeEvent(QCloseEvent* event)
 {
+    // A batch or a multi-file open works on the windows it would close: the main window
+    // waits for it (the batch's progress has its Cancel).
+    if (BatchRunning || openingFiles_) {
+        event->ignore();
+        LangMessageDlg(QStringLiteral("Bitte warten Sie, bis der Batch oder das Laden beendet ist, oder brechen Sie ihn ab."),
+                       mtInformation, mbOK,
+                       QStringLiteral("Please wait until the batch or the loading has finished, or cancel it."));
+        return;
+    }
     if (FormClose())
         event->accept();
     else
@@ -265,7 +274,16 @@ void Tform1::historyadd(const QString& name)
 
 void Tform1::openit()
 {
-    for (const QString& name : OpenFileList) {
+    // The events run between the files: another open may set the list meanwhile, and the
+    // main window must not close under the loop.
+    const QStringList files = OpenFileList;
+    const bool opening = std::exchange(openingFiles_, true);
+    struct TRestore {
+        bool& flag;
+        bool before;
+        ~TRestore() { flag = before; }
+    } restore{openingFiles_, opening};
+    for (const QString& name : files) {
         historyadd(name);
         automatitem.SetCode(cmdOpen);
         if (!automatitem.SetFileName(name)) {

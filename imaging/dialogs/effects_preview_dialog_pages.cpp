@@ -10,6 +10,7 @@
 #include "platform/graphics/canvas.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -63,8 +64,12 @@ void TfPreviews::FormActivate()
     updating_ = false;
     activated_ = true;
     ImageKit1->Fit();
-    QApplication::processEvents();
-    PageControl1Change();
+    // The pending events run before the first preview, in the dialog's own loop: run here,
+    // inside showing, a close among them would come before that loop and leave it waiting.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            PageControl1Change();
+    });
 }
 
 void TfPreviews::PageControl1Change()

@@ -12,6 +12,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/application.h"
 
+#include <QTimer>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -120,8 +121,12 @@ void TfIOPreviews::FormActivate()
         work_.Load(*record_);
     ShowWorkingCopy();
     ImageKit1->Fit();
-    TApplication::ProcessMessages();
-    PageControl1Change();
+    // The pending events run before the first preview, in the dialog's own loop: run here,
+    // inside showing, a close among them would come before that loop and leave it waiting.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            guarded([this] { PageControl1Change(); });
+    });
 }
 
 void TfIOPreviews::PageControl1Change()

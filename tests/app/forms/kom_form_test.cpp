@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -106,6 +107,31 @@ TEST_F(CommentForm, ImportModeShowsItsTextsAndCloses)
         QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 10000);
         EXPECT_EQ(read(form.FileName), pattern(1024));
     }
+}
+
+// A close pending as the import shows ends the dialog without the copy; its loop must not
+// start after the close and wait for ever.
+TEST_F(CommentForm, ImportClosedWhileItOpensEndsWithoutCopying)
+{
+    const QString dir = freshDir();
+    write(dir + QStringLiteral("/src.wav"), pattern(64));
+    Tkomform form;
+    form.Mode = Tkomform::Import;
+    form.SourceFile = dir + QStringLiteral("/src.wav");
+    form.FileName = dir + QStringLiteral("/c.png.wav");
+    QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
+    bool hung = false;  // only a dialog left hanging meets this: it is shown again and ended
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, &form, [&] {
+        hung = true;
+        form.show();
+        form.reject();
+    });
+    rescue.start(20000);
+    form.exec();
+    EXPECT_FALSE(hung);
+    EXPECT_FALSE(QFileInfo::exists(form.FileName));
 }
 
 // Recording goes to a temporary file: the old comment stays until Stop, Cancel keeps

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -315,4 +316,14 @@ TEST_F(SlidePlayer, ClosingTheMainWindowEndsTheShow)
     clock->Advance(90000);
     EXPECT_EQ(p.Played().size(), 1);
     player.reset();  // freed before its parent
+}
+
+// The player's own window closed while the show's loop waits: the loop ends with it.
+TEST_F(SlidePlayer, ClosingThePlayerWindowEndsTheShowsLoop)
+{
+    Tdoslide& p = start({image("a.bmp"), image("b.bmp")});
+    QTimer::singleShot(0, &p, [&p] { p.close(); });
+    p.Execute();
+    EXPECT_TRUE(p.Finished());
+    EXPECT_EQ(p.Played().size(), 1);
 }

@@ -301,3 +301,31 @@ TEST(EffectsDialog, OkWritesTheAreaBackAsOneUndoStepCancelChangesNothing)
     kit.Undo();
     EXPECT_TRUE(SamePixels(*kit.Bitmap(), original));
 }
+
+// A close among the events pending as the dialog shows (Escape, the window's close box)
+// ends it; the dialog's loop must not start after the close and wait for ever.
+TEST(EffectsDialog, ClosedWhileItOpensTheDialogEnds)
+{
+    for (const bool viaClose : {false, true}) {
+        TfPreviews form;
+        *form.ImageKit1->Bitmap() = Pattern(20, 10, 3);
+        form.ImageKit1->Update();
+        form.SetEffectsSet(94);
+        if (viaClose)
+            QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
+        else
+            QMetaObject::invokeMethod(&form, &QDialog::reject, Qt::QueuedConnection);
+        // Only a dialog left hanging meets this: it is shown again and ended.
+        bool hung = false;
+        QTimer rescue;
+        rescue.setSingleShot(true);
+        QObject::connect(&rescue, &QTimer::timeout, &form, [&] {
+            hung = true;
+            form.show();
+            form.reject();
+        });
+        rescue.start(20000);
+        EXPECT_EQ(form.exec(), int(QDialog::Rejected)) << viaClose;
+        EXPECT_FALSE(hung) << viaClose;
+    }
+}

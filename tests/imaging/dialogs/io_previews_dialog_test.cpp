@@ -524,3 +524,26 @@ TEST(IOPreviewsDialog, OpenerHandsBackOnlyOnOk)
     io.Params().FileType = ioICO;
     EXPECT_FALSE(io.DoPreviews(iopgFileType));
 }
+
+// A close pending as the dialog shows ends it; its loop must not start afterwards and wait.
+TEST(IOPreviewsDialog, ClosedWhileItOpensTheDialogEnds)
+{
+    TIOParamsVals record;
+    TfIOPreviews form;
+    form.SetParams(&record);
+    form.ImageKit1->GetBitmap()->Assign(Picture());
+    form.ImageKit1->Update();
+    form.SetPages(iopgJPEG);
+    QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
+    bool hung = false;  // only a dialog left hanging meets this: it is shown again and ended
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, &form, [&] {
+        hung = true;
+        form.show();
+        form.reject();
+    });
+    rescue.start(20000);
+    EXPECT_EQ(form.exec(), int(QDialog::Rejected));
+    EXPECT_FALSE(hung);
+}

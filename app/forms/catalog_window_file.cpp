@@ -97,7 +97,8 @@ bool Tkataform::Katalogspeichernals1Click()
 {
     TOpenDialog dlg(this, fdSave);
     dlg.Title = TranslatedCaption(QStringLiteral("Katalog speichern als"));
-    dlg.Filter = QStringLiteral("Katalog (PCA)|*.pca|") + TranslatedText(QStringLiteral("Alle Dateien")) +
+    dlg.Filter = TranslatedText(QStringLiteral("Katalog (PCA)")) + QStringLiteral("|*.pca|") +
+                 TranslatedText(QStringLiteral("Alle Dateien")) +
                  QStringLiteral("|*.*");
     dlg.InitialDir = main_->options.lastdir;
     if (!dlg.Execute() || dlg.FileName.isEmpty())

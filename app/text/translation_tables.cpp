@@ -182,6 +182,7 @@ const std::vector<TCaptionPair>& AddedTextPairs()
 {
     static const std::vector<TCaptionPair> pairs = {
         {"Kommentar abspielen", "Play comment"},
+        {"Katalog (PCA)", "Catalog (PCA)"},
     };
     return pairs;
 }

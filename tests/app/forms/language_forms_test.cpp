@@ -17,7 +17,9 @@
 #include "platform/ui/file_dialogs.h"
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QDialogButtonBox>
 #include <QLibraryInfo>
 #include <QPushButton>
@@ -50,6 +52,21 @@ void WhenShown(std::function<void(D*)> act, int turns = 2000)
         else
             ADD_FAILURE() << "no modal " << D::staticMetaObject.className();
     });
+}
+
+// The captions of a dialog's labels, buttons and frames.
+QStringList textsOn(QWidget* dialog)
+{
+    QStringList texts;
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (auto* l = qobject_cast<QLabel*>(w))
+            texts << l->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(w))
+            texts << b->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            texts << g->title();
+    }
+    return texts;
 }
 
 class LanguageForms : public MainWindowTest, public ::testing::WithParamInterface<uint8_t> {
@@ -192,15 +209,24 @@ TEST_P(LanguageForms, DialogsOfTheCommandsCarryTheirCaptions)
     form->ActivateChild(image);
     EXPECT_EQ(titleOf<TfRotate>("Winkeleingeben1"), (Texts{"Rotation Vorschau", "Rotation preview"}.in(language())));
 
-    QString heading;
-    EXPECT_EQ(titleOf<Toptionform>("Optionen2",
-                                   [&](Toptionform* d) {
-                                       heading = d->findChild<QLabel*>(QStringLiteral("Label7"))->text();
-                                   }),
-              (Texts{"Optionen", "Options"}.in(language())));
-    EXPECT_EQ(heading, (Texts{"Folgende Dateitypen mit Explorer Verknüpfen:",
-                              "Link the following file types with Explorer:"}
-                            .in(language())));
+    // Texts the tables lack, each on the dialog its command opens.
+    const struct {
+        const char* item;
+        Texts title, text;
+    } shown[] = {
+        {"Optionen2", {"Optionen", "Options"},
+         {"Folgende Dateitypen mit Explorer Verknüpfen:", "Link the following file types with Explorer:"}},
+        {"Optionen2", {"Optionen", "Options"}, {"Katalog (PCA)", "Catalog (PCA)"}},
+        {"Optionen1", {"Optionen für Diashow", "Slideshow options"}, {"Diashow", "Slideshow"}},
+        {"Malfarbe1", {"Farbe auswählen", "Choose color"}, {"Rot:", "Red:"}},
+    };
+    for (const auto& c : shown) {
+        QStringList texts;
+        EXPECT_EQ(titleOf<QDialog>(c.item, [&](QDialog* d) { texts = textsOn(d); }), c.title.in(language()))
+            << c.item;
+        EXPECT_TRUE(texts.contains(c.text.in(language()))) << c.item << ": " << texts.join(u'|').toStdString();
+    }
+    EXPECT_TRUE(form->ImageFilter.contains(Texts{"Katalog (PCA)|", "Catalog (PCA)|"}.in(language())));
 
     // The text comment asks for a text, not a sound.
     image->ImageKit1->IOParams().FileName = home_ + QStringLiteral("/bild.bmp");

@@ -144,7 +144,8 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
                                                    QStringLiteral("Link the following file types with Explorer:"))));
     for (int i = 0; i < 9; ++i) {
         const QByteArray name = "CheckBox" + QByteArray::number(10 + i);
-        TypeBoxes[size_t(i)] = NamedCheckBox(types, name.constData(), TranslatedText(QString::fromLatin1(kTypeCaptions[i])));
+        TypeBoxes[size_t(i)] =
+            NamedCheckBox(types, name.constData(), TranslatedText(QString::fromLatin1(kTypeCaptions[i])));
         t->addWidget(TypeBoxes[size_t(i)]);
     }
     Button9 = NamedButton(types, "Button9", QStringLiteral("A&lle markieren"));

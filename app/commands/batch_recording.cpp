@@ -143,6 +143,8 @@ void Tform1::updateautobox()
     const QString before = box->currentText();
     box->clear();
     box->addItems(BatchFileNames());
+    // A full tool bar squeezes its boxes to their minimum, which would cut the names.
+    box->setMinimumWidth(box->sizeHint().width());
     if (box->count() > 0)
         box->setCurrentIndex(std::max(0, int(box->findText(before))));
     for (int i = 0; i < box->count(); ++i)

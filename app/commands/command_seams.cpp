@@ -22,7 +22,7 @@ bool EditBatchFormatParams(QWidget* owner, TIOParamsVals& params, int pages)
     TImageKitIO io;
     io.SetAttachedBitmap(image ? image->ImageKit1->Bitmap() : &sample);
     io.AssignParams(params);
-    io.MsgLanguage = CurrentLanguage() == langEnglish ? msEnglish : msGerman;
+    io.MsgLanguage = LibraryLanguage();
     if (!RunIOPreviews(io, pages))
         return false;
     params.Assign(io.Params());

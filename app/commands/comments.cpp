@@ -82,8 +82,8 @@ void Tform1::runComment(const tautomatitem& a, Tchild* image)
             return;
         const QString txt = commentPath(image, ".txt");
         QString text = QFileInfo::exists(txt) ? ReadFirstLine(txt) : QString();
-        if (!InputQuery(LangText(QStringLiteral("Tonkommentar angeben"), QStringLiteral("Set sound comment")),
-                        LangText(QStringLiteral("Bitte Tonkommentar angeben:"), QStringLiteral("Enter sound comment")),
+        if (!InputQuery(LangText(QStringLiteral("Textkommentar festlegen"), QStringLiteral("Set text comment")),
+                        LangText(QStringLiteral("Bitte Textkommentar eingeben:"), QStringLiteral("Enter text comment")),
                         text))
             break;
         if (text.isEmpty()) {

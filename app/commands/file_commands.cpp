@@ -21,8 +21,6 @@
 
 namespace {
 
-TMsgLanguage DialogLanguage() { return CurrentLanguage() == langEnglish ? msEnglish : msGerman; }
-
 QString WithSlash(const QString& dir) { return dir.endsWith(u'/') ? dir : dir + u'/'; }
 
 // The parameter pages of a saved extension and the save filter entry that belongs to it.
@@ -63,7 +61,7 @@ void Tform1::ffnen2Click()
     d.SetFileName(QString());
     d.Filter = ImageFilter;
     d.Title = TranslatedCaption(QStringLiteral("Öffnen"));
-    d.MsgLanguage = DialogLanguage();
+    d.MsgLanguage = LibraryLanguage();
     d.Options |= ofAllowMultiSelect;
     if (d.Execute() && !d.Files.isEmpty()) {
         options.lastdir = WithSlash(QFileInfo(d.Files.first()).absolutePath());
@@ -142,7 +140,7 @@ bool Tform1::Speichernals1Click()
     d.Filter = SaveDialogFilter;
     d.SetFilterIndex(options.savefilter);
     d.Title = TranslatedCaption(QStringLiteral("Speichern als"));
-    d.MsgLanguage = DialogLanguage();
+    d.MsgLanguage = LibraryLanguage();
     const QString old = child->ImageKit1->IOParams().FileName;
     if (!old.isEmpty()) {
         const QFileInfo fi(old);

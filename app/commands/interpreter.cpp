@@ -73,6 +73,7 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
     case cmdSelectScanner:
         if (!ImageKitIO1)
             ImageKitIO1 = new TImageKitIO(this);
+        ImageKitIO1->MsgLanguage = LibraryLanguage();
         ImageKitIO1->SelectAcquireSource();
         break;
     case cmdNewCatalog:

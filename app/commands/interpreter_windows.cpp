@@ -23,6 +23,8 @@
 Tchild* Tform1::addImageWindow()
 {
     auto* child = new Tchild(this);
+    // Its effects, colour and format dialogs speak the program's language.
+    child->ImageKit1->SetMsgLanguage(LibraryLanguage());
     QMdiSubWindow* sub = mdi_->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     const QSize area = mdi_->viewport()->size();
@@ -39,8 +41,6 @@ Tchild* Tform1::newwindow()
     child->setWindowTitle(QString());
     child->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
     child->ImageKit1->Proc()->UndoLimit = options.undodepth;
-    if (IsEnglish())
-        child->ImageKit1->SetMsgLanguage(msEnglish);
     // The current mouse mode, cursor and tool; the stored ones only before any is chosen.
     if (MouseModeCode() < 0 || ToolCode() < 0)
         setmodueses();

@@ -148,7 +148,8 @@ void Tkataform::Dateihinzufgen1Click()
     dlg.Options |= ofAllowMultiSelect | ofFileMustExist;
     dlg.Filter = main_->ImageFilterNoCatalog;
     dlg.SetFilterIndex(9);
-    dlg.Title = TranslatedText(QStringLiteral("Datei hinzufügen"));
+    dlg.Title = TranslatedCaption(QStringLiteral("Datei hinzufügen"));
+    dlg.MsgLanguage = LibraryLanguage();
     dlg.SetInitialDir(main_->options.lastdir);
     if (!dlg.Execute())
         return;

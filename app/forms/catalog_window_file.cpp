@@ -112,8 +112,9 @@ bool Tkataform::Katalogspeichern1Click()
 bool Tkataform::Katalogspeichernals1Click()
 {
     TOpenDialog dlg(this, fdSave);
-    dlg.Title = TranslatedText(QStringLiteral("Katalog speichern als"));
-    dlg.Filter = QStringLiteral("Katalog (PCA)|*.pca|") + TranslatedText(QStringLiteral("Alle Dateien")) +
+    dlg.Title = TranslatedCaption(QStringLiteral("Katalog speichern als"));
+    dlg.Filter = TranslatedText(QStringLiteral("Katalog (PCA)")) + QStringLiteral("|*.pca|") +
+                 TranslatedText(QStringLiteral("Alle Dateien")) +
                  QStringLiteral("|*.*");
     dlg.InitialDir = main_->options.lastdir;
     if (!dlg.Execute() || dlg.FileName.isEmpty())

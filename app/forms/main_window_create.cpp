@@ -131,7 +131,8 @@ void Tform1::buildFilters()
         "Jpeg (JPG)|*.jpg;*.jpeg|Windows Bitmap (BMP)|*.bmp|PaintBrush (PCX)|*.pcx|Tiff Bitmap (TIFF)|*.tif|"
         "Windows Metafile (WMF)|*.wmf|Windows E-Metailfe (EMF)|*.emf|Microsoft Icon (ICO)|*.ico|"
         "Microsoft Cursor (CUR)|*.cur|");
-    ImageFilter = types + QStringLiteral("Katalog (PCA)|*.pca|PNG (PNG)|*.png|") + all +
+    const QString catalog = TranslatedText(QStringLiteral("Katalog (PCA)"));
+    ImageFilter = types + catalog + QStringLiteral("|*.pca|PNG (PNG)|*.png|") + all +
                   QStringLiteral(" (JPG;PNG;BMP;PCX;TIF;WMF;EMF;ICO;CUR;PCA)") +
                   QStringLiteral("|*.jpg;*.jpeg;*.png;*.bmp;*.pcx;*.tif;*.wmf;*.emf;*.ico;*.cur;*.pca|") + allFiles +
                   QStringLiteral("|*.*");
@@ -139,7 +140,7 @@ void Tform1::buildFilters()
                            QStringLiteral(" (JPG;PNG;BMP;PCX;TIF;WMF;EMF;ICO;CUR)") +
                            QStringLiteral("|*.jpg;*.jpeg;*.png;*.bmp;*.pcx;*.tif;*.wmf;*.emf;*.ico;*.cur;|") +
                            allFiles + QStringLiteral("|*.*");
-    CatalogFilter = QStringLiteral("Katalog (PCA)|*.pca|") + allFiles + QStringLiteral("|*.*");
+    CatalogFilter = catalog + QStringLiteral("|*.pca|") + allFiles + QStringLiteral("|*.*");
     SaveFilter = QStringLiteral("Jpeg (JPG)|*.jpg;*.jpeg|Windows Bitmap (BMP)|*.bmp|PaintBrush (PCX)|*.pcx|"
                                 "TIFF Bitmap (TIF)|*.tif|PNG (PNG)|*.png|") +
                  all + QStringLiteral(" (JPG;BMP;PCX;TIFF)|*.jpg;*.jpeg;*.png;*.bmp;*.pcx;*.tif|") + allFiles +

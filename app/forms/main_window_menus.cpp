@@ -329,6 +329,8 @@ void Tform1::buildToolBars()
             box->setObjectName(QStringLiteral("autobox"));
             box->setToolTip(QString::fromUtf8(d.hint));
             box->setMinimumContentsLength(10);
+            // Records added later get the room their names need.
+            box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
             box->setEnabled(false);
             ToolBar1->addWidget(box);
             continue;

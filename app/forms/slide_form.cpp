@@ -110,7 +110,8 @@ void Tslideform::build()
     auto* buttons = new QHBoxLayout;
     top->addLayout(buttons);
     buttons->addStretch(1);
-    Button5 = named(new QPushButton(QStringLiteral("Diashow"), this), "Button5");
+    Button5 = named(new QPushButton(LangText(QStringLiteral("Diashow"), QStringLiteral("Slideshow")), this),
+                    "Button5");
     Button2 = named(new QPushButton(QStringLiteral("&Abbrechen"), this), "Button2");
     Button1 = named(new QPushButton(QStringLiteral("&Hilfe"), this), "Button1");
     Button5->setDefault(true);

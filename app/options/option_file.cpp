@@ -201,6 +201,15 @@ bool EnglishHelpPresent(const QString& helpDirectory)
     return QFileInfo(QDir(dir).filePath(HelpFileName(langEnglish))).isFile();
 }
 
+uint8_t FirstStartLanguage(const QString& helpDirectory)
+{
+    // Both help pages are installed, so the user's locale speaks first.
+    const int fromLocale = LocaleLanguage();
+    if (fromLocale >= 0)
+        return uint8_t(fromLocale);
+    return EnglishHelpPresent(helpDirectory) ? langEnglish : langGerman;
+}
+
 toptions DefaultOptions(const QString& helpDirectory)
 {
     toptions o;
@@ -235,7 +244,7 @@ toptions DefaultOptions(const QString& helpDirectory)
     o.katfontsize = 7;
     o.zoomonload = 1;
     o.fitonload = 1;
-    o.language = EnglishHelpPresent(helpDirectory) ? langEnglish : langGerman;
+    o.language = FirstStartLanguage(helpDirectory);
     o.showwelcome = 1;
     o.standardbar = 1;
     o.drawbar = 1;

@@ -12,10 +12,12 @@ constexpr int OptionFixedSize = 2379;
 constexpr int OptionStringCount = 25;
 QString OptionFileName();
 
-// The settings of a first start. The language is English exactly when the English
-// help page lies in helpDirectory (the program's directory by default).
+// The settings of a first start, in the language of FirstStartLanguage (helpDirectory
+// is the program's directory by default).
 toptions DefaultOptions(const QString& helpDirectory = QString());
 bool EnglishHelpPresent(const QString& helpDirectory = QString());
+// The language without an option file: the user's locale, else the help-page rule.
+uint8_t FirstStartLanguage(const QString& helpDirectory = QString());
 
 // Reads the option file into o, or gives the defaults when there is none. A short
 // or damaged file never stops start-up: blocks and strings read in full take the

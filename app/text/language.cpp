@@ -1,8 +1,38 @@
 #include "app/text/language.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 namespace {
 
 uint8_t g_language = langGerman;
+
+// Qt's own texts (file, input, font and colour dialogs, message box buttons) are
+// English; in German they come from Qt's German catalogue where it is installed.
+void followWithQtTexts(uint8_t language)
+{
+    if (!QCoreApplication::instance())
+        return;
+    static QTranslator* german = nullptr;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        auto* t = new QTranslator(QCoreApplication::instance());
+        if (t->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            german = t;
+        else
+            delete t;
+    }
+    static bool installed = false;
+    if (!german || installed == (language == langGerman))
+        return;
+    installed = language == langGerman;
+    if (installed)
+        QCoreApplication::installTranslator(german);
+    else
+        QCoreApplication::removeTranslator(german);
+}
 
 } // namespace
 
@@ -11,6 +41,7 @@ uint8_t CurrentLanguage() { return g_language; }
 void SetLanguage(uint8_t language)
 {
     g_language = language == langEnglish ? langEnglish : langGerman;
+    followWithQtTexts(g_language);
     if (g_language == langEnglish)
         SetMessageDlgCaptions(QStringLiteral("Warning"), QStringLiteral("Error"), QStringLiteral("Information"),
                               QStringLiteral("Confirm"));
@@ -20,6 +51,21 @@ void SetLanguage(uint8_t language)
 }
 
 bool IsEnglish() { return g_language == langEnglish; }
+
+TMsgLanguage LibraryLanguage() { return IsEnglish() ? msEnglish : msGerman; }
+
+int LocaleLanguage()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QByteArray value = qgetenv(name);
+        if (value.isEmpty())
+            continue;
+        if (value == "C" || value.startsWith("C.") || value == "POSIX")
+            return -1;
+        return value.startsWith("de") ? langGerman : langEnglish;
+    }
+    return -1;
+}
 
 int LangMessageDlg(const QString& german, TMsgDlgType type, TMsgDlgButtons buttons, const QString& english,
                    int helpContext)

@@ -1,4 +1,5 @@
 #pragma once
+#include "imaging/common/types.h"
 #include "platform/ui/dialogs.h"
 
 #include <QString>
@@ -12,6 +13,13 @@ uint8_t CurrentLanguage();
 // Anything but 1 counts as German, so a stray byte can never silence a question.
 void SetLanguage(uint8_t language);
 bool IsEnglish();
+// The language the image library's own dialogs get: msEnglish or msGerman.
+TMsgLanguage LibraryLanguage();
+
+// The language a first start takes from the user's locale: the first of LC_ALL,
+// LC_MESSAGES and LANG that is set decides, "de…" German, any other English. -1 when
+// none is set or it names the plain C locale, which says nothing about the user.
+int LocaleLanguage();
 
 // The message dialog with the text of the current language; returns the modal
 // result of the button pressed (mrOk, mrCancel, mrYes, mrNo, ...).

@@ -23,10 +23,12 @@ void TranslateCaption(QString& caption)
     if (!IsEnglish())
         return;
     const QString upper = caption.toUpper();
-    for (const TCaptionPair& p : CaptionPairs()) {
-        if (upper.contains(QString::fromUtf8(p.German).toUpper())) {
-            caption = QString::fromUtf8(p.English);
-            return;
+    for (const auto* pairs : {&CaptionPairs(), &AddedCaptionPairs()}) {
+        for (const TCaptionPair& p : *pairs) {
+            if (upper.contains(QString::fromUtf8(p.German).toUpper())) {
+                caption = QString::fromUtf8(p.English);
+                return;
+            }
         }
     }
 }
@@ -43,10 +45,12 @@ void TranslateText(QString& text)
     if (!IsEnglish())
         return;
     const QString upper = text.toUpper();
-    for (const TCaptionPair& p : TextPairs()) {
-        if (upper == QString::fromUtf8(p.German).toUpper()) {
-            text = QString::fromUtf8(p.English);
-            return;
+    for (const auto* pairs : {&TextPairs(), &AddedTextPairs()}) {
+        for (const TCaptionPair& p : *pairs) {
+            if (upper == QString::fromUtf8(p.German).toUpper()) {
+                text = QString::fromUtf8(p.English);
+                return;
+            }
         }
     }
 }

@@ -170,6 +170,23 @@ const std::vector<TCaptionPair>& TextPairs()
     return pairs;
 }
 
+const std::vector<TCaptionPair>& AddedCaptionPairs()
+{
+    static const std::vector<TCaptionPair> pairs = {
+        {"&Negativ", "&Negative"},
+    };
+    return pairs;
+}
+
+const std::vector<TCaptionPair>& AddedTextPairs()
+{
+    static const std::vector<TCaptionPair> pairs = {
+        {"Kommentar abspielen", "Play comment"},
+        {"Katalog (PCA)", "Catalog (PCA)"},
+    };
+    return pairs;
+}
+
 const std::vector<TFormTranslation>& FormTranslations()
 {
     static const std::vector<TFormTranslation> forms = {

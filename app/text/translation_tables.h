@@ -33,5 +33,8 @@ struct TFormTranslation {
 const std::vector<TCaptionPair>& CaptionPairs();
 // Whole-text pairs.
 const std::vector<TCaptionPair>& TextPairs();
+// Pairs for texts of this program that the two tables above lack, tried after them.
+const std::vector<TCaptionPair>& AddedCaptionPairs();
+const std::vector<TCaptionPair>& AddedTextPairs();
 // Per-form English texts, in the order they are applied.
 const std::vector<TFormTranslation>& FormTranslations();

@@ -1,16 +1,21 @@
 #include "imaging/dialogs/select_source_dialog.h"
 
+#include "imaging/common/msg_tables.h"
+
 #include <QDialogButtonBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 TSelectSourceDialog::TSelectSourceDialog(const std::vector<TSaneDevice>& devices, const QByteArray& current,
-                                         QWidget* parent)
+                                         TMsgLanguage language, QWidget* parent)
     : QDialog(parent)
 {
+    // The message tables hold no texts for this dialog; German and English are the
+    // languages the program sets, every other one reads English.
+    const bool german = MsgColumn(language) == msGerman;
     setObjectName(QStringLiteral("TSelectSourceDialog"));
-    setWindowTitle(QStringLiteral("Select Source"));
+    setWindowTitle(german ? QStringLiteral("Quelle wählen") : QStringLiteral("Select Source"));
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("SourceList"));
     for (const TSaneDevice& d : devices) {
@@ -23,7 +28,8 @@ TSelectSourceDialog::TSelectSourceDialog(const std::vector<TSaneDevice>& devices
     if (list_->currentRow() < 0 && list_->count() > 0)
         list_->setCurrentRow(0);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Select"));
+    buttons->button(QDialogButtonBox::Ok)->setText(german ? QStringLiteral("Wählen") : QStringLiteral("Select"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(PreviewText(PreviewMsg::Cancel, language));
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("SelectButton"));
     buttons->button(QDialogButtonBox::Ok)->setEnabled(list_->count() > 0);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

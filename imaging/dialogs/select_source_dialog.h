@@ -1,6 +1,7 @@
 #pragma once
 // The list of scanners the source manager knows, one of which becomes the default.
 
+#include "imaging/common/types.h"
 #include "platform/scan/sane_manager.h"
 
 #include <QDialog>
@@ -12,7 +13,7 @@ class TSelectSourceDialog : public QDialog {
     Q_OBJECT
 public:
     TSelectSourceDialog(const std::vector<TSaneDevice>& devices, const QByteArray& current,
-                        QWidget* parent = nullptr);
+                        TMsgLanguage language = msEnglish, QWidget* parent = nullptr);
     QListWidget* List() const { return list_; }
     // The device picked, -1 when none.
     int ChosenIndex() const;

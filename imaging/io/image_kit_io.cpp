@@ -218,7 +218,7 @@ bool TImageKitIO::Acquire()
     return true;
 }
 
-bool TImageKitIO::SelectAcquireSource() { return TwainSelectSource(nullptr); }
+bool TImageKitIO::SelectAcquireSource() { return TwainSelectSource(nullptr, MsgLanguage); }
 
 bool TImageKitIO::DoPreviews(int pages)
 {

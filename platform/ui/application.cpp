@@ -81,8 +81,9 @@ QString TApplication::Title()
 
 void TApplication::SetTitle(const QString& title)
 {
+    // Not the display name: the window system would add it to every title, and the
+    // frame's title already holds it ("Kandrivel - [name]").
     g_title = title;
-    QGuiApplication::setApplicationDisplayName(title);
 }
 
 void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

@@ -1,4 +1,5 @@
 #include "app/options/option_file.h"
+#include "app/locale_env.h"
 #include "app/text/language.h"
 #include "platform/core/streams.h"
 #include "common/test_support.h"
@@ -258,6 +259,7 @@ protected:
         SetLanguage(langGerman);
     }
     void TearDown() override { SetLanguage(langGerman); }
+    TLocaleEnv locale;  // none: the help page decides
     void writeFile(const QByteArray& data, const QString& name = QStringLiteral("Kandrivel.cgf"))
     {
         QFile f(QDir(home).filePath(name));

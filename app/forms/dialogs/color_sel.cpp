@@ -1,6 +1,7 @@
 #include "app/forms/dialogs/color_sel.h"
 
 #include "app/forms/dialogs/form_parts.h"
+#include "app/text/language.h"
 #include "controls/combos/kit_combos.h"
 #include "imaging/boxes/hsv_box.h"
 #include "platform/core/rounding.h"
@@ -56,7 +57,9 @@ TfColorSel::TfColorSel(QWidget* parent) : QDialog(parent)
     Panel2->setFixedSize(60, 40);
 
     static const char* const names[6] = {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6"};
-    static const char* const labels[6] = {"Rot:", "Grün:", "Blau:", "Farbton:", "Sättigung:", "Helligkeit:"};
+    static const char* const labels[6][2] = {{"Rot:", "Red:"},        {"Grün:", "Green:"},
+                                             {"Blau:", "Blue:"},      {"Farbton:", "Hue:"},
+                                             {"Sättigung:", "Saturation:"}, {"Helligkeit:", "Value:"}};
     static const int maxima[6] = {255, 255, 255, 359, 99, 99};
     auto* manual = new QGridLayout;
     for (int i = 0; i < 6; ++i) {
@@ -66,7 +69,8 @@ TfColorSel::TfColorSel(QWidget* parent) : QDialog(parent)
         UpDowns[size_t(i)] = new TEditUpDown(Edits[size_t(i)], maxima[i], this);
         UpDowns[size_t(i)]->setObjectName(QStringLiteral("UpDown%1").arg(i + 1));
         const int row = i % 3, col = (i / 3) * 3;
-        manual->addWidget(new QLabel(QString::fromUtf8(labels[i]), this), row, col);
+        const QString label = LangText(QString::fromUtf8(labels[i][0]), QString::fromUtf8(labels[i][1]));
+        manual->addWidget(new QLabel(label, this), row, col);
         manual->addWidget(Edits[size_t(i)], row, col + 1);
         manual->addWidget(UpDowns[size_t(i)], row, col + 2);
     }

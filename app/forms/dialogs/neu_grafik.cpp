@@ -139,6 +139,10 @@ void TNeuGrafik::FormActivate()
     RadioGroup1->setVisible(newImage);
     CheckBox1->setVisible(!newImage);
     helpContext_ = newImage ? 411 : (filter ? 442 : 441);
+    // Resizing is no new image: the title names the command, as its menu item does.
+    if (!newImage)
+        setWindowTitle(filter ? LangText(QStringLiteral("Größe ändern (Resample)"), QStringLiteral("Resample"))
+                              : LangText(QStringLiteral("Größe ändern (Resize)"), QStringLiteral("Resize")));
     calcpixelsize();
     openWidth_ = pixelWidth_;
     openHeight_ = pixelHeight_;

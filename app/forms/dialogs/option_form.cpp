@@ -4,6 +4,7 @@
 #include "app/forms/dialogs/form_parts.h"
 #include "app/options/option_file.h"
 #include "app/shell/file_types.h"
+#include "app/text/language.h"
 #include "app/text/translation.h"
 #include "controls/edits/spin_edit.h"
 #include "platform/core/rounding.h"
@@ -139,10 +140,12 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
 
     QWidget* types = page(PageControl1, "TabSheet3", QStringLiteral("Dateitypen"));
     auto* t = new QVBoxLayout(types);
-    t->addWidget(NamedLabel(types, "Label7", QStringLiteral("Folgende Dateitypen mit Explorer Verknüpfen:")));
+    t->addWidget(NamedLabel(types, "Label7", LangText(QStringLiteral("Folgende Dateitypen mit Explorer Verknüpfen:"),
+                                                   QStringLiteral("Link the following file types with Explorer:"))));
     for (int i = 0; i < 9; ++i) {
         const QByteArray name = "CheckBox" + QByteArray::number(10 + i);
-        TypeBoxes[size_t(i)] = NamedCheckBox(types, name.constData(), QString::fromLatin1(kTypeCaptions[i]));
+        TypeBoxes[size_t(i)] =
+            NamedCheckBox(types, name.constData(), TranslatedText(QString::fromLatin1(kTypeCaptions[i])));
         t->addWidget(TypeBoxes[size_t(i)]);
     }
     Button9 = NamedButton(types, "Button9", QStringLiteral("A&lle markieren"));

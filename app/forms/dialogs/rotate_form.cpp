@@ -17,7 +17,7 @@
 TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {"Label4", "Label3", "Button5", "Button9"}, 44)
 {
     setObjectName(QStringLiteral("frotate"));
-    setWindowTitle(QStringLiteral("Rotation Vorschau"));
+    setWindowTitle(LangText(QStringLiteral("Rotation Vorschau"), QStringLiteral("Rotation preview")));
     auto* group = new QGroupBox(QStringLiteral("Rotation"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
     KitSpinEdit1 = new TKitSpinEdit(group);

@@ -437,7 +437,7 @@ QByteArray TwainAcquire(QWidget* parent, bool multiple)
     return c.arrived ? std::exchange(c.image, {}) : QByteArray();
 }
 
-bool TwainSelectSource(QWidget* parent)
+bool TwainSelectSource(QWidget* parent, TMsgLanguage language)
 {
     BusyGuard busy;
     Conversation& c = tw();
@@ -451,7 +451,7 @@ bool TwainSelectSource(QWidget* parent)
     std::vector<TSaneDevice> devices;
     bool chosen = false;
     if (c.manager.GetDevices(devices) == SANE_STATUS_GOOD) {
-        TSelectSourceDialog dialog(devices, ScanDefaultSource(), parent);
+        TSelectSourceDialog dialog(devices, ScanDefaultSource(), language, parent);
         if (dialog.exec() == QDialog::Accepted) {
             const int i = dialog.ChosenIndex();
             if (i >= 0 && size_t(i) < devices.size()) {

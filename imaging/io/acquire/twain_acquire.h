@@ -5,6 +5,8 @@
 // under way (7), and back down to nothing loaded (1). The image comes back as a packed
 // DIB. Everything runs on the user-interface thread inside a local event loop.
 
+#include "imaging/common/types.h"
+
 #include <QByteArray>
 #include <vector>
 
@@ -30,8 +32,9 @@ struct TTwainImageInfo {
 // Raises EInvalidGraphic when the conversation cannot be set up, or when an acquisition
 // is already running; the state is 1 again in every case.
 QByteArray TwainAcquire(QWidget* parent, bool multiple);
-// Lists the scanners; true when the user chose one, which becomes the default source.
-bool TwainSelectSource(QWidget* parent);
+// Lists the scanners, with the dialog's texts in the given language; true when the user
+// chose one, which becomes the default source.
+bool TwainSelectSource(QWidget* parent, TMsgLanguage language = msEnglish);
 // Drops the pages a multiple transfer kept; when none were kept, the given image.
 void TwainFreeDIBs(QByteArray& image);
 // The whole-number part of the last transfer's resolution.

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/forms/child_window.h"
 #include "app/forms/main_window.h"
+#include "app/locale_env.h"
 #include "common/test_support.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/ui/dialogs.h"
@@ -11,6 +12,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 // A main window over a fresh data directory, shown offscreen and activated once.
 class MainWindowTest : public ::testing::Test {
@@ -20,6 +22,8 @@ protected:
         home_ = TempDir() + QStringLiteral("/home%1").arg(counter()++);
         QDir().mkpath(home_);
         qputenv("KANDRIVEL_HOME", home_.toUtf8());
+        // A first start takes the locale's language; no test depends on the user's.
+        locale_.emplace();
         Tform1::ShowWelcomeAtStart = false;
         SetMessageDlgHook([this](const MessageDlgCall& call) {
             messages.push_back(call.message);
@@ -36,6 +40,7 @@ protected:
         }
         form.reset();
         SetMessageDlgHook(nullptr);
+        locale_.reset();
     }
     Tform1& make(const QStringList& args = {})
     {
@@ -68,6 +73,7 @@ protected:
     int answer = mrOk;
 
 private:
+    std::optional<TLocaleEnv> locale_;
     static int& counter()
     {
         static int n = 0;

@@ -219,6 +219,7 @@ TEST_F(CommentForm, PlayingEndsByItself)
     form.FileName = wav;
     form.show();
     EXPECT_EQ(form.Label1->text(), QStringLiteral("Comment is playing !!!"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Play comment"));
     EXPECT_TRUE(form.Button1->isVisible());
     EXPECT_TRUE(form.Running());
     QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 30000);

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QFile>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <vector>
@@ -40,6 +41,16 @@ TEST(ApplicationExceptions, GuardShowsTheDefaultBoxForOurExceptions)
     EXPECT_EQ(rec.calls[0].caption, QStringLiteral("Kandrivel"));
     EXPECT_EQ(rec.calls[0].type, mtError);
     EXPECT_EQ(rec.calls[0].buttons, TMsgDlgButtons(mbOK));
+}
+
+// The window system appends the display name to every title that does not end with it,
+// which gave the frame "Kandrivel - [name] — Kandrivel"; the title is no display name.
+TEST(ApplicationExceptions, TheTitleNamesMessageBoxesOnly)
+{
+    TApplication::SetTitle(QStringLiteral("Kandrivel Bildbetrachter"));
+    EXPECT_EQ(TApplication::Title(), QStringLiteral("Kandrivel Bildbetrachter"));
+    EXPECT_NE(QGuiApplication::applicationDisplayName(), QStringLiteral("Kandrivel Bildbetrachter"));
+    TApplication::SetTitle(QStringLiteral("Kandrivel"));
 }
 
 TEST(ApplicationExceptions, StandardExceptionsAndFinalPunctuation)

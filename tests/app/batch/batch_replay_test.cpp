@@ -359,8 +359,9 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         for (bool enabled : atMessage)
             EXPECT_TRUE(enabled) << c.mode << c.after;
         EXPECT_TRUE(area->updatesEnabled()) << c.mode << c.after;
-        if (c.after != 1)
+        if (c.after != 1) {
             EXPECT_GT(form->MDIChildCount(), 2) << c.mode << c.after;
+        }
         for (QWidget* w : form->MDIChildren())
             EXPECT_TRUE(w->updatesEnabled()) << c.mode << c.after;
     }

@@ -174,7 +174,7 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
         });
         form->options.lastdir = dir_ + u'/';
         form->Item(QStringLiteral("NeuenKatalogerstellen1"))->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(catalog() == nullptr, 20000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return catalog() == nullptr; }, 20000));
 
         // Reloading every image; the loop lets the events run after each.
         form->OpenFileList = {pca};
@@ -194,7 +194,7 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
         });
         now->start(0);
         QTest::mouseClick(catalog()->Button7, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(catalog() == nullptr, 20000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return catalog() == nullptr; }, 20000));
 
         // Updating the entries whose files changed since they were made.
         form->OpenFileList = {pca};
@@ -216,13 +216,13 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
         });
         soon->start(0);
         QTest::mouseClick(catalog()->Button10, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(catalog() == nullptr, 20000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return catalog() == nullptr; }, 20000));
         EXPECT_TRUE(midUpdate);
 
         // Loading the catalog file, opened through the File menu.
         closeDuringLoop(how, 1);
         openThroughMenu({QStringLiteral("four.pca")});
-        QTRY_VERIFY_WITH_TIMEOUT(catalog() == nullptr, 20000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return catalog() == nullptr; }, 20000));
         EXPECT_EQ(form->MDIChildCount(), 0);
     }
     for (const QString& f : files)

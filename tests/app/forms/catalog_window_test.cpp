@@ -340,9 +340,11 @@ TEST_F(CatalogWindowTest, ReloadingAllWithDecodeThreadsShowsTheFilesAsTheyAreNow
         k->Bilderneuladen1Click(true);
         const std::vector<QByteArray> now = thumbs(*k);
         ASSERT_EQ(now.size(), 7u);
-        for (size_t i = 0; i < now.size(); ++i)
-            if (i != 3)
+        for (size_t i = 0; i < now.size(); ++i) {
+            if (i != 3) {
                 EXPECT_TRUE(now[i] == expected[i]) << "entry " << i;
+            }
+        }
         EXPECT_FALSE(now[3].isEmpty());
         EXPECT_FALSE(now[3] == before[3]);  // the missing picture, not the old thumbnail
         k->Modified = false;

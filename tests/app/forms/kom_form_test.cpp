@@ -104,7 +104,7 @@ TEST_F(CommentForm, ImportModeShowsItsTextsAndCloses)
         EXPECT_EQ(form.Label1->text(), LangText(QStringLiteral("Importiere Kommentar. Bitte warten ..."),
                                                 QStringLiteral("Importing comment. Please wait ...")));
         EXPECT_EQ(form.windowTitle(), LangText(QStringLiteral("Kommentar importieren"), QStringLiteral("Import comment")));
-        QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 10000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 10000));
         EXPECT_EQ(read(form.FileName), pattern(1024));
     }
 }
@@ -161,7 +161,7 @@ TEST_F(CommentForm, RecordingReplacesTheCommentOnlyOnStop)
             form.Timer1Timer();
             EXPECT_EQ(form.Label2->text(), QString::fromUtf8(text));
         }
-        QTRY_VERIFY_WITH_TIMEOUT(form.Recorder->BytesRecorded() >= 2000, 20000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form.Recorder->BytesRecorded() >= 2000; }, 20000));
         EXPECT_EQ(read(wav), QByteArray("old comment"));
         if (stop)
             QTest::mouseClick(form.Button1, Qt::LeftButton);
@@ -203,7 +203,7 @@ TEST_F(CommentForm, RecordingIntoAMissingFolderReportsIt)
     EXPECT_FALSE(form.Running());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("pic.bmp.wav")));
-    QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 10000));
     EXPECT_FALSE(QFileInfo::exists(form.FileName));
 }
 
@@ -222,7 +222,7 @@ TEST_F(CommentForm, PlayingEndsByItself)
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Play comment"));
     EXPECT_TRUE(form.Button1->isVisible());
     EXPECT_TRUE(form.Running());
-    QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 30000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 30000));
     EXPECT_FALSE(form.Running());
     EXPECT_TRUE(messages.isEmpty());
 }

@@ -150,7 +150,7 @@ TEST_F(SlidePlayer, TimedAdvanceFollowsEachOrderAndRepeatSetting)
             clock->Advance(90000);
         EXPECT_EQ(names(p.Played()), c.expected) << "order " << c.order << " repeat " << c.repeat;
         if (c.ends)
-            QTRY_VERIFY_WITH_TIMEOUT(p.Finished(), 10000);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return p.Finished(); }, 10000));
         else
             EXPECT_TRUE(p.Running());
         EXPECT_TRUE(messages.empty());
@@ -195,7 +195,7 @@ TEST_F(SlidePlayer, HeldSpaceAdvancesOnceAndEscEndsTheShow)
     key(Qt::Key_Escape);
     EXPECT_FALSE(p.Running());
     EXPECT_FALSE(p.Finished());  // closed by the deferred close, not inside the key event
-    QTRY_VERIFY_WITH_TIMEOUT(p.Finished(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.Finished(); }, 10000));
     EXPECT_FALSE(p.isVisible());
     EXPECT_GE(stops, 1);
     EXPECT_EQ(p.ImageKit1->Bitmap()->Width(), 10);
@@ -217,7 +217,7 @@ TEST_F(SlidePlayer, NothingToShowSaysSoInBothLanguages)
             Tdoslide& p = start({});
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages[0], text);
-            QTRY_VERIFY_WITH_TIMEOUT(p.Finished(), 10000);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return p.Finished(); }, 10000));
         }
     }
 }
@@ -232,14 +232,14 @@ TEST_F(SlidePlayer, BrokenFilesAreSkippedSilently)
     EXPECT_EQ(names(p.Played()), (QStringList{"a.bmp", "b.bmp"}));
     EXPECT_TRUE(messages.empty());
     clock->Advance(90000);
-    QTRY_VERIFY_WITH_TIMEOUT(p.Finished(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.Finished(); }, 10000));
 
     // Only broken files: the show ends at once, still without a word per file.
     o.repeat = 1;
     Tdoslide& q = start({broken, missing});
     EXPECT_TRUE(q.Played().isEmpty());
     EXPECT_TRUE(messages.empty());
-    QTRY_VERIFY_WITH_TIMEOUT(q.Finished(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return q.Finished(); }, 10000));
 }
 
 TEST_F(SlidePlayer, FitAndFillScaleIntoTheWindow)
@@ -312,7 +312,7 @@ TEST_F(SlidePlayer, ClosingTheMainWindowEndsTheShow)
     EXPECT_TRUE(p.Running());
     main.close();
     EXPECT_FALSE(p.Running());
-    QTRY_VERIFY_WITH_TIMEOUT(p.Finished(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.Finished(); }, 10000));
     clock->Advance(90000);
     EXPECT_EQ(p.Played().size(), 1);
     player.reset();  // freed before its parent

@@ -156,7 +156,7 @@ TEST(ComboEdit, PopupPlacementKeepsOnScreen)
 {
     Window w;
     w.w.move(400, 300);
-    QTRY_COMPARE_WITH_TIMEOUT(w.w.pos(), QPoint(400, 300), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.w.pos() == QPoint(400, 300); }, 5000)) << w.w.pos().x() << "," << w.w.pos().y();
     PopupEdit& e = *w.edit;
     const QPoint p = e.mapToGlobal(QPoint(0, 0));
     const QSize ps(120, 80);

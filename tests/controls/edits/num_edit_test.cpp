@@ -209,7 +209,7 @@ TEST(NumEdit, LeavingChecksTheRange)
         w.leave();
         if (*c.message) {
             // The error is reported and the focus comes back to the edit.
-            QTRY_VERIFY_WITH_TIMEOUT(w.edit->hasFocus(), 2000);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return w.edit->hasFocus(); }, 2000));
             ASSERT_EQ(errors.messages.size(), 1);
             EXPECT_EQ(errors.messages[0], QString::fromLatin1(c.message));
             EXPECT_TRUE(w.edit->Focused());

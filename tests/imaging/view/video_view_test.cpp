@@ -66,7 +66,7 @@ TEST_F(VideoViewTest, LiveVideoShowsFramesAndSwitchesOff)
     EXPECT_EQ(v->TImageKitView::ScrollBars(), ssNone);
     ASSERT_TRUE(v->Connected());
     EXPECT_TRUE(v->CaptureWindow()->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(v->FramesShown() >= 2, 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return v->FramesShown() >= 2; }, 10000));
     v->SetShowVideo(false);
     EXPECT_FALSE(v->Connected());
     EXPECT_FALSE(v->CaptureWindow()->isVisible());
@@ -147,12 +147,12 @@ TEST_F(VideoViewTest, FrameEventsArePerView)
     });
     a->SetShowVideo(true);
     b->SetShowVideo(true);
-    QTRY_VERIFY_WITH_TIMEOUT(framesA >= 2 && framesB >= 2, 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return framesA >= 2 && framesB >= 2; }, 10000));
     EXPECT_TRUE(all24);
     EXPECT_EQ(rawB, framesB);
     a.reset();
     const int before = framesB;
-    QTRY_VERIFY_WITH_TIMEOUT(framesB >= before + 3, 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return framesB >= before + 3; }, 10000));
 }
 
 TEST_F(VideoViewTest, SelectionsOnlyOnAFrozenFrameOrWithoutVideo)

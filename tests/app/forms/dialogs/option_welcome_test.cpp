@@ -179,7 +179,7 @@ TEST_F(OptionsAndWelcome, ClosingTheWelcomeWindowDecidesTheNextStart)
         ASSERT_NE(info, nullptr) << dontShow;
         info->CheckBox1->setChecked(dontShow);
         info->Button10->click();
-        QTRY_VERIFY_WITH_TIMEOUT(form->findChild<Tinfoform*>() == nullptr, 5000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->findChild<Tinfoform*>() == nullptr; }, 5000));
         EXPECT_EQ(form->options.showwelcome, dontShow ? 0 : 1);
         ASSERT_TRUE(form->close());
         form.reset();

@@ -81,8 +81,9 @@ void Tkataform::Katalogdosave(const QString& fileName)
 
 bool Tkataform::Katalogspeichern1Click()
 {
-    const QString untitled = TranslatedText(QStringLiteral("!unbenannt")).toLower();
-    if (windowTitle().toLower().startsWith(untitled))
+    // An untitled catalog has no file yet: a relative name would land in the working
+    // directory, beside the program.
+    if (IsUntitledCaption(windowTitle()) || !QFileInfo(windowTitle()).isAbsolute())
         return Katalogspeichernals1Click();
     try {
         Katalogdosave(windowTitle());
@@ -99,6 +100,7 @@ bool Tkataform::Katalogspeichernals1Click()
     dlg.Title = TranslatedText(QStringLiteral("Katalog speichern als"));
     dlg.Filter = QStringLiteral("Katalog (PCA)|*.pca|") + TranslatedText(QStringLiteral("Alle Dateien")) +
                  QStringLiteral("|*.*");
+    dlg.DefaultExt = QStringLiteral("pca");
     dlg.InitialDir = main_->options.lastdir;
     if (!dlg.Execute() || dlg.FileName.isEmpty())
         return false;

@@ -73,16 +73,17 @@ void Tblackwhiteform::ControlStep(bool forced)
     PreviewStep(forced);
 }
 
-bool Tblackwhiteform::chosenThreshold(int32_t& threshold) const
+bool Tblackwhiteform::chosenThreshold(int32_t& threshold)
 {
     if (CheckBox1->isChecked()) {
         threshold = -1;
         return true;
     }
-    double v = 0;
-    if (!ReadNumber(KitSpinEdit1->text(), v))
+    // A typed 300 is no threshold: held to 0 … 255.
+    int typed = 0;
+    if (!ReadSpinValue(KitSpinEdit1, typed))
         return false;
-    threshold = Round(v);
+    threshold = typed;
     return true;
 }
 

@@ -188,16 +188,19 @@ TEST_F(DialogCommands, RotationTakesTheRoundedAngle)
 TEST_F(DialogCommands, BlackAndWhiteIssuesTheChosenConversion)
 {
     make();
+    // A typed threshold beyond the range is held to it.
     const struct {
         bool ordered, average;
+        const char* typed;
         int32_t threshold;
-    } cases[] = {{false, true, -1}, {false, false, 100}, {true, false, 100}};
+    } cases[] = {{false, true, "100", -1}, {false, false, "100", 100}, {true, false, "100", 100},
+                 {false, false, "300", 255}, {false, false, "-7", 0}};
     for (const auto& k : cases) {
         Tchild* c = gradient(16, 16);
         WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
             (k.ordered ? d->geordnet : d->Grenzwert)->click();
             d->CheckBox1->setChecked(k.average);
-            d->KitSpinEdit1->setText(QStringLiteral("100"));
+            d->KitSpinEdit1->setText(QLatin1String(k.typed));
             d->Button1->click();
         });
         trigger("SchwarzWeissKonvertierung2");
@@ -273,6 +276,37 @@ TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
         EXPECT_EQ(form->options.mergetrack, k.track);
     }
     EXPECT_TRUE(active->Modified);
+}
+
+TEST_F(DialogCommands, CancelledPreviewDialogsLeaveTheImageUnmodified)
+{
+    make();
+    Tchild* other = imageWindow(10, 10, RGB(100, 0, 0));
+    other->Modified = false;
+    for (const char* item : {"merge1", "Farbenbearbeiten1", "effects1"}) {
+        SCOPED_TRACE(item);
+        Tchild* c = gradient(12, 12);
+        // The dialogs prepare their previews before they show: wait for the dialog itself.
+        QTimer poll;
+        int tries = 0;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            auto* cancel = d ? d->findChild<QPushButton*>(QStringLiteral("Button2")) : nullptr;
+            if (cancel && d->isVisible()) {
+                poll.stop();
+                cancel->click();
+            } else if (++tries > 3000) {
+                poll.stop();
+                ADD_FAILURE() << "no dialog";
+            }
+        });
+        poll.start(10);
+        trigger(item);
+        poll.stop();
+        EXPECT_FALSE(c->Modified);
+        EXPECT_EQ(undos(c), 0);
+        c->parentWidget()->close();
+    }
 }
 
 TEST_F(DialogCommands, HistogramShowsTheActiveImageByChannel)

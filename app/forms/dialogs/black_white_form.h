@@ -34,5 +34,5 @@ protected:
 
 private:
     // The threshold chosen, false when the typed one is no number.
-    bool chosenThreshold(int32_t& threshold);
+    bool chosenThreshold(int32_t& threshold) const;
 };

@@ -3,10 +3,8 @@
 #include "app/text/language.h"
 #include "app/util/paths.h"
 #include "controls/edits/num_edit.h"
-#include "controls/edits/spin_edit.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/number_format.h"
-#include "platform/core/rounding.h"
 #include "platform/ui/application.h"
 
 #include <QButtonGroup>
@@ -101,18 +99,6 @@ bool ReadNumber(const QString& text, double& value)
 {
     const QString t = text.trimmed();
     return !t.isEmpty() && TryStrToFloat(ParseNumberText(t), value);
-}
-
-bool ReadSpinValue(TKitSpinEdit* edit, int& value)
-{
-    double v = 0;
-    if (!ReadNumber(edit->text(), v))
-        return false;
-    const double held = edit->ClampValue(v);
-    value = Round(held);
-    if (held != v)
-        edit->setText(QString::number(value));
-    return true;
 }
 
 QStringList FilterNames()

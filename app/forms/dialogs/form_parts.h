@@ -2,8 +2,6 @@
 #include <QString>
 #include <QStringList>
 
-class TKitSpinEdit;
-
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -36,9 +34,6 @@ void SetFormHelpFile();
 
 // A number typed in an edit; false for a text that is no number.
 bool ReadNumber(const QString& text, double& value);
-// The spin edit's typed number held to the edit's bounds and rounded; false for a text
-// that is no number. The edit then shows the value used.
-bool ReadSpinValue(TKitSpinEdit* edit, int& value);
 
 // The resampling filters' names in TResampleFilter order.
 QStringList FilterNames();

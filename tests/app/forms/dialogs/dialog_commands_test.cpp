@@ -188,19 +188,16 @@ TEST_F(DialogCommands, RotationTakesTheRoundedAngle)
 TEST_F(DialogCommands, BlackAndWhiteIssuesTheChosenConversion)
 {
     make();
-    // A typed threshold beyond the range is held to it.
     const struct {
         bool ordered, average;
-        const char* typed;
         int32_t threshold;
-    } cases[] = {{false, true, "100", -1}, {false, false, "100", 100}, {true, false, "100", 100},
-                 {false, false, "300", 255}, {false, false, "-7", 0}};
+    } cases[] = {{false, true, -1}, {false, false, 100}, {true, false, 100}};
     for (const auto& k : cases) {
         Tchild* c = gradient(16, 16);
         WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
             (k.ordered ? d->geordnet : d->Grenzwert)->click();
             d->CheckBox1->setChecked(k.average);
-            d->KitSpinEdit1->setText(QLatin1String(k.typed));
+            d->KitSpinEdit1->setText(QStringLiteral("100"));
             d->Button1->click();
         });
         trigger("SchwarzWeissKonvertierung2");
@@ -210,6 +207,35 @@ TEST_F(DialogCommands, BlackAndWhiteIssuesTheChosenConversion)
         if (!k.ordered) {
             EXPECT_EQ(form->options.bwthreshold, k.threshold);
         }
+    }
+}
+
+// A threshold beyond the grey values is refused with a word, as the other dialogs refuse
+// their numbers; the dialog stays open and the image as it was.
+TEST_F(DialogCommands, BlackAndWhiteRefusesAThresholdOutOfRange)
+{
+    make();
+    for (const char* typed : {"300", "-7", "256"}) {
+        SCOPED_TRACE(typed);
+        Tchild* c = gradient(16, 16);
+        form->options.bwthreshold = 128;
+        messages.clear();
+        bool stayed = false;
+        WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
+            d->Grenzwert->click();
+            d->CheckBox1->setChecked(false);
+            d->KitSpinEdit1->setText(QLatin1String(typed));
+            d->Button1->click();
+            stayed = d->isVisible();
+            d->Button2->click();
+        });
+        trigger("SchwarzWeissKonvertierung2");
+        EXPECT_TRUE(stayed);
+        EXPECT_EQ(messages.size(), 1u);
+        EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf24bit);
+        EXPECT_FALSE(c->Modified);
+        EXPECT_EQ(form->options.bwthreshold, 128);
+        c->parentWidget()->close();
     }
 }
 

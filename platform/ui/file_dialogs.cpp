@@ -34,7 +34,7 @@ QStringList TOpenDialog::QtFilters(const QString& filter)
 
 bool TOpenDialog::Execute()
 {
-    const bool ok = ExecuteHook ? ExecuteHook(*this) : run();
+    const bool ok = ExecuteHook ? ExecuteHook(*this) : runQtDialog();
     // A name typed without an extension gets the default one; only the file's own
     // name counts, a folder with a dot in it does not.
     if (ok && mode_ == fdSave && !DefaultExt.isEmpty() && !FileName.isEmpty() &&
@@ -47,7 +47,7 @@ bool TOpenDialog::Execute()
     return ok;
 }
 
-bool TOpenDialog::run()
+bool TOpenDialog::runQtDialog()
 {
     QFileDialog dlg(QApplication::activeWindow(), Title);
     dlg.setAcceptMode(mode_ == fdSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

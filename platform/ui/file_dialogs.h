@@ -47,7 +47,7 @@ public:
     static QStringList QtFilters(const QString& filter);
 
 private:
-    bool run();
+    bool runQtDialog();
     TFileDialogMode mode_;
     bool picture_;
 };

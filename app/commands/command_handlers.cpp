@@ -20,8 +20,9 @@ void markActive(Tform1& f)
 void Tform1::Einfgen1Click() { markActive(*this); runcode(cmdPaste); }
 void Tform1::Allesauswhlen1Click() { runcode(cmdSelectAll); }
 void Tform1::NichtsAuswhlen1Click() { runcode(cmdSelectNone); }
-void Tform1::Farbenbearbeiten1Click() { markActive(*this); runcode(cmdColorDialog); }
-void Tform1::effects1Click() { markActive(*this); runcode(cmdEffectsDialog); }
+// The dialogs mark the image themselves, and only when they close with OK.
+void Tform1::Farbenbearbeiten1Click() { runcode(cmdColorDialog); }
+void Tform1::effects1Click() { runcode(cmdEffectsDialog); }
 void Tform1::InGraustufenumwandeln1Click() { markActive(*this); runcode(cmdGray); }
 void Tform1::Negativ1Click() { markActive(*this); runcode(cmdNegative); }
 void Tform1::HSVKanle1Click() { runcode(cmdHSVChannels); }

@@ -72,9 +72,10 @@ void showMerge(Tform1& form, Tchild* image)
     d.SetWindows(windows, image);
     d.SpeedButton1->setChecked(form.options.mergelock != 0);
     d.TrackBar1->setValue(form.options.mergetrack);
-    image->Modified = true;
-    // The dialog makes its own preview from the active image and merges on OK.
+    // The dialog makes its own preview from the active image and merges on OK; a
+    // cancelled merge leaves the image, and its state, as they were.
     if (d.exec() == mrOk && d.ListBox1->currentRow() >= 0) {
+        image->Modified = true;
         form.options.mergelock = d.SpeedButton1->isChecked() ? 1 : 0;
         form.options.mergetrack = d.TrackBar1->value();
     }

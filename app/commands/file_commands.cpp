@@ -156,7 +156,10 @@ bool Tform1::Speichernals1Click()
     const QString name = d.FileName();
     options.lastdir = WithSlash(QFileInfo(name).absolutePath());
     options.savefilter = d.FilterIndex();
-    assignparams(options.saveparams);
+    // A block no "save as" has filled would save at quality 0 and as white-is-zero
+    // black and white; the image then keeps the parameters it has.
+    if (!options.saveparams.IsBlank())
+        assignparams(options.saveparams);
 
     bool ok = false;
     if (const TSaveFormat* f = SaveFormatOf(name)) {

@@ -146,11 +146,10 @@ void Tform1::runImageCommand(QObject* sender, const tautomatitem& a, Tchild* ima
     if (code >= cmdColorDialog && code <= cmdMerge)
         ProgressBar1->setValue(0);
     // Every command that changes the image marks it, so that closing asks first.
-    static const uint8_t changing[] = {cmdUndo, cmdCutRect, cmdPaste, cmdPasteRect, cmdColorDialog,
-                                       cmdEffectsDialog, cmdReduceColors, cmdGray, cmdNegative,
-                                       cmdResizeCanvas, cmdResample, cmdRotate, cmdFlipVertical,
-                                       cmdFlipHorizontal, cmdMerge, cmdClear, cmdTo24Bit, cmdBWThreshold,
-                                       cmdBWOrdered};
+    // The colour, effects and merge dialogs mark it only when they close with OK.
+    static const uint8_t changing[] = {cmdUndo, cmdCutRect, cmdPaste, cmdPasteRect, cmdReduceColors, cmdGray,
+                                       cmdNegative, cmdResizeCanvas, cmdResample, cmdRotate, cmdFlipVertical,
+                                       cmdFlipHorizontal, cmdClear, cmdTo24Bit, cmdBWThreshold, cmdBWOrdered};
     if (std::find(std::begin(changing), std::end(changing), code) != std::end(changing))
         image->Modified = true;
 
@@ -183,7 +182,8 @@ void Tform1::runImageCommand(QObject* sender, const tautomatitem& a, Tchild* ima
     case cmdColorDialog:
     case cmdEffectsDialog:
         // Colours: contrast, HSV, RGB, HSL and the filters' first pages; effects: the rest.
-        kit->DoProcPreviews(code == cmdColorDialog ? 94 : 928);
+        if (kit->DoProcPreviews(code == cmdColorDialog ? 94 : 928))
+            image->Modified = true;
         break;
     case cmdReduceColors: proc->ReduceColors(a.Arg(1)); break;
     case cmdGray: kit->ConvertToGray(); break;

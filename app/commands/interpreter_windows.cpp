@@ -143,6 +143,10 @@ void Tform1::openCommand(const QString& fileName)
         } else {
             child->ImageKit1->IO()->LoadFromFile(fileName);
         }
+        // No reader for the type (a video, say), or a file that names no image it holds:
+        // an empty window would pass for a loaded picture.
+        if (child->ImageKit1->Bitmap()->Empty())
+            throw EInvalidGraphic(QStringLiteral("The file holds no picture"));
     } catch (const std::exception& e) {
         if (!loadErrorSink_ && !dynamic_cast<const EInvalidGraphic*>(&e)) {
             // A file that cannot be opened at all: its message comes from the handler above,

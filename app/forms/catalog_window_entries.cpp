@@ -13,6 +13,7 @@
 #include "imaging/io/io_params.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/kit/image_kit.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"
 #include "platform/ui/application.h"
 
@@ -47,7 +48,14 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
         ie->IO()->TakeDecoded(path, ioJPEG, decoded->Bitmap);
         decoded->Bitmap = TBitmap();
     } else {
-        ie->LoadFromFile(path);
+        try {
+            ie->LoadFromFile(path);
+        } catch (const EInvalidGraphic& e) {
+            // The reader's own words ("unrecognized BMP") do not say which file it was.
+            throw EInvalidGraphic(LangText(QStringLiteral("Kann Datei ") + path + QStringLiteral(" nicht laden: "),
+                                           QStringLiteral("Can´t load file ") + path + QStringLiteral(": ")) +
+                                  e.Message());
+        }
     }
     entry.Path = path;
     entry.Time = FileTimeOf(path);

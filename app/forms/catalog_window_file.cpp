@@ -97,8 +97,9 @@ void Tkataform::Katalogdosave(const QString& fileName)
 
 bool Tkataform::Katalogspeichern1Click()
 {
-    const QString untitled = TranslatedText(QStringLiteral("!unbenannt")).toLower();
-    if (windowTitle().toLower().startsWith(untitled))
+    // An untitled catalog has no file yet: a relative name would land in the working
+    // directory, beside the program.
+    if (IsUntitledCaption(windowTitle()) || !QFileInfo(windowTitle()).isAbsolute())
         return Katalogspeichernals1Click();
     try {
         Katalogdosave(windowTitle());
@@ -116,6 +117,7 @@ bool Tkataform::Katalogspeichernals1Click()
     dlg.Filter = TranslatedText(QStringLiteral("Katalog (PCA)")) + QStringLiteral("|*.pca|") +
                  TranslatedText(QStringLiteral("Alle Dateien")) +
                  QStringLiteral("|*.*");
+    dlg.DefaultExt = QStringLiteral("pca");
     dlg.InitialDir = main_->options.lastdir;
     if (!dlg.Execute() || dlg.FileName.isEmpty())
         return false;

@@ -322,6 +322,8 @@ private:
     void releaseBatchPainting();
 
     QStringList arguments_;
+    // The working folder at start, before the window moves to the program's folder.
+    QString startDirectory_;
     bool firstActivation_ = false;
     bool created_ = false;
     QMdiArea* mdi_ = nullptr;

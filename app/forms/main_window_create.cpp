@@ -40,7 +40,8 @@ QStringList Tform1::DefaultArguments()
     return QCoreApplication::arguments().mid(1);
 }
 
-Tform1::Tform1(const QStringList& arguments, QWidget* parent) : QMainWindow(parent), arguments_(arguments)
+Tform1::Tform1(const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), arguments_(arguments), startDirectory_(QDir::currentPath())
 {
     setObjectName(QStringLiteral("form1"));
     setWindowTitle(QStringLiteral("Kandrivel"));
@@ -190,7 +191,7 @@ void Tform1::FormActivate()
     if (options.showwelcome && ShowWelcomeAtStart)
         Willkommen1Click();
     if (!arguments_.isEmpty()) {
-        const QString name = JoinArguments(arguments_);
+        const QString name = CommandLineFileName(arguments_, startDirectory_);
         OpenFileList = QStringList{name};
         options.lastdir = AddTrailingBackslash(QFileInfo(name).absolutePath());
         options.openfilter = OpenFilterIndex;

@@ -113,10 +113,7 @@ void Tslideform::SaveListClick()
     dlg.InitialDir = slideoptions.lastfolder.Text();
     if (!dlg.Execute() || dlg.FileName.isEmpty())
         return;
-    QString name = dlg.FileName;
-    // A name typed without an extension gets the default one.
-    if (QFileInfo(name).suffix().isEmpty())
-        name += QStringLiteral(".sld");
+    const QString name = dlg.FileName;
     WriteSlideList(name, ListItems());
     rememberFolder(name);
 }

@@ -1,11 +1,21 @@
 #include "app/forms/startup_rules.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <limits>
 
 QString JoinArguments(const QStringList& arguments)
 {
     return arguments.join(QLatin1Char(' '));
+}
+
+QString CommandLineFileName(const QStringList& arguments, const QString& startDirectory)
+{
+    const QString joined = JoinArguments(arguments);
+    if (joined.isEmpty())
+        return joined;
+    return QDir::cleanPath(QDir(startDirectory).absoluteFilePath(joined));
 }
 
 bool StoredRectFits(int left, int top, int right, int bottom, int screenWidth, int screenHeight)

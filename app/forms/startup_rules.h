@@ -6,6 +6,9 @@
 // The arguments joined with single blanks into one file name, so that a path with
 // blanks that the shell passed in pieces is whole again; empty without arguments.
 QString JoinArguments(const QStringList& arguments);
+// The joined arguments as a file name; a relative one counts from the folder the
+// program was started in (the program moves to its own folder as it starts).
+QString CommandLineFileName(const QStringList& arguments, const QString& startDirectory);
 
 // Whether a stored window rectangle (left, top, right, bottom) is used on a screen of
 // the given size: it must start on the screen, end before size + 5 and be at least

@@ -3,6 +3,8 @@
 #include "app/text/translation.h"
 #include "platform/core/streams.h"
 
+#include <algorithm>
+
 namespace {
 
 void writeZeros(TStream& s, int n)
@@ -147,6 +149,14 @@ void tprintdialog::Read(TStream& s)
 }
 
 // --- tsaveparams
+
+bool tsaveparams::IsBlank() const
+{
+    TMemoryStream s;
+    Write(s);
+    const QByteArray bytes = s.Bytes();
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == 0; });
+}
 
 void tsaveparams::Write(TStream& s) const
 {

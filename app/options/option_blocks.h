@@ -110,6 +110,8 @@ struct tsaveparams {
 
     void Write(TStream& s) const;
     void Read(TStream& s);
+    // True for the block of a fresh install, which no "save as" has filled yet.
+    bool IsBlank() const;
     bool operator==(const tsaveparams&) const = default;
 };
 

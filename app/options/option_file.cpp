@@ -300,8 +300,7 @@ void ClampOptions(toptions& o)
     clamp<uint8_t>(o.RulerUnit, 0, 2);
     if (!(std::isfinite(o.RulerResolution) && o.RulerResolution > 0))
         o.RulerResolution = 600.0;
-    if (o.undodepth < 0)
-        o.undodepth = 0;
+    clamp<int32_t>(o.undodepth, 0, kMaxUndoDepth);
     clamp<uint8_t>(o.winstate, 0, 2);
 }
 

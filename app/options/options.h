@@ -5,6 +5,9 @@
 #include <array>
 #include <cstdint>
 
+// Largest undo depth the options dialog offers; every undo step holds a full bitmap.
+constexpr int32_t kMaxUndoDepth = 1000;
+
 // All settings of the program, held by the main window for the whole run. Dialogs
 // edit copies of its blocks; the option file stores it.
 struct toptions {
@@ -83,7 +86,7 @@ struct toptions {
     uint8_t drawbar = 0;
     uint8_t rulers = 0;
     uint8_t statusbar = 0;
-    int32_t undodepth = 0;
+    int32_t undodepth = 0;  // 0 … kMaxUndoDepth
 
     bool operator==(const toptions&) const = default;
 };

@@ -11,7 +11,9 @@
 #include "platform/graphics/canvas.h"
 #include "platform/print/printer.h"
 
+#include <QDir>
 #include <QPainter>
+#include <QStatusBar>
 
 void DrawPicture(QPainter& painter, const TRect& dest, const TBitmap& bitmap, const TRect& source)
 {
@@ -52,6 +54,19 @@ void RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const
     if (page.Info && sources.DrawInfo)
         sources.DrawInfo(canvas, page.InfoAt.X, page.InfoAt.Y);
 }
+
+namespace {
+
+// Without a printer the print is a file; the user must learn which one.
+void reportPdfFiles(Tform1& form, const QString& first, const QString& last)
+{
+    const QString files = QDir::toNativeSeparators(first) +
+                          (last == first ? QString() : QStringLiteral(" … ") + QDir::toNativeSeparators(last));
+    form.statusBar()->showMessage(LangText(QStringLiteral("Gedruckt in die Datei ") + files,
+                                           QStringLiteral("Printed to the file ") + files));
+}
+
+} // namespace
 
 void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
 {
@@ -124,6 +139,7 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
 
     printer.Title = title;
     printer.BeginDoc();
+    const QString firstPdf = printer.LastPdfFile();
     try {
         for (size_t i = 0; i < pages.size(); ++i) {
             if (i > 0) {
@@ -143,4 +159,6 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
         printer.Abort();
         throw;
     }
+    if (printer.PdfOutput())
+        reportPdfFiles(form, firstPdf, printer.LastPdfFile());
 }

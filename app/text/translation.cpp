@@ -62,6 +62,12 @@ QString TranslatedText(const QString& text)
     return s;
 }
 
+bool IsUntitledCaption(const QString& caption)
+{
+    return caption.startsWith(QLatin1String("!unbenannt"), Qt::CaseInsensitive) ||
+           caption.startsWith(QLatin1String("!noname"), Qt::CaseInsensitive);
+}
+
 namespace {
 
 // Sets a writable property when the object's class declares it.

@@ -20,3 +20,7 @@ QString TranslatedText(const QString& text);
 int TranslateForm(const QString& formKey, QWidget* form);
 // The same for the form whose objectName is the key, searched among all widgets.
 int TranslateForm(const QString& formKey);
+
+// A caption of an untitled window, "!unbenannt…" or "!noname…" in either language
+// (a window keeps its caption when the language changes between runs).
+bool IsUntitledCaption(const QString& caption);

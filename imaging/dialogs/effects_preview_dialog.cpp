@@ -1,4 +1,5 @@
 #include "imaging/dialogs/effects_preview_dialog.h"
+#include "imaging/dialogs/file_filters.h"
 
 #include "imaging/boxes/histogram_box.h"
 #include "imaging/boxes/hsv_box.h"
@@ -272,7 +273,8 @@ void TfPreviews::buildPages()
         QString name = ask(true);
         if (name.isEmpty())
             return;
-        if (!name.contains(QLatin1Char('.')))
+        // Only the file's own name decides: folders such as ~/.config have dots too.
+        if (!HasExtension(name))
             name += QStringLiteral(".flt");
         SaveFilterToFile(name, Filter);
     });

@@ -196,6 +196,11 @@ void TfIOPreviews::sizeLabels(QWidget* page, QGridLayout* grid, int row)
     grid->addWidget(compressed, row + 1, 1);
     OriginalSizes.push_back(original);
     CompressedSizes.push_back(compressed);
+    auto* note = new QLabel(page);
+    note->setObjectName(QStringLiteral("Note%1").arg(n));
+    note->setWordWrap(true);
+    grid->addWidget(note, row + 2, 0, 1, 3);
+    Notes.push_back(note);
 }
 
 QPushButton* TfIOPreviews::colorPanel(QWidget* parent, const char* name)

@@ -106,8 +106,9 @@ public:
     QPushButton* Panel1 = nullptr;
     QComboBox *ComboBox11 = nullptr, *ComboBox12 = nullptr;
     QCheckBox* CheckBox6 = nullptr;
-    // Per page (in page order): uncompressed and compressed size.
-    std::vector<QLabel*> OriginalSizes, CompressedSizes;
+    // Per page (in page order): uncompressed and compressed size, and a note that says
+    // so when the writer cannot honour the chosen compression for these colours.
+    std::vector<QLabel*> OriginalSizes, CompressedSizes, Notes;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -131,6 +132,7 @@ private:
     void PageControl1Change();
     void ShowWorkingCopy();
     void tiffColorsFollowPhotometric();
+    void showNote(int page);
     void JpegChange(bool fromEdits);
     void TiffChange();
     void GifChange();

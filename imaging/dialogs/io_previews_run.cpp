@@ -5,6 +5,8 @@
 #include "imaging/dialogs/palette_dialog.h"
 #include "imaging/io/codec_table.h"
 #include "imaging/io/image_kit_io.h"
+#include "imaging/io/bmp/bmp.h"
+#include "imaging/io/tiff/tiff.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"
@@ -176,6 +178,8 @@ void TfIOPreviews::ShowWorkingCopy()
         Edit2->setText(QString::number(work_.TiffXPos));
         Edit3->setText(QString::number(work_.TiffYPos));
         tiffColorsFollowPhotometric();
+        // The colours the photometric imposes are the ones written, not only shown.
+        work_.TiffChoice = std::max(0, ComboBox4->currentIndex());
         break;
     case iopgGIF:
         SetIndex(ComboBox5, work_.GifBits - 1);
@@ -207,7 +211,37 @@ void TfIOPreviews::ShowWorkingCopy()
         break;
     default: break;
     }
+    showNote(page);
     ready_ = wasReady;
+}
+
+void TfIOPreviews::showNote(int page)
+{
+    const int i = pageIndex(page);
+    if (i < 0)
+        return;
+    TIOParamsVals params;
+    if (record_)
+        params.Assign(*record_);
+    work_.WritePage(page, params);
+    const bool german = language_ == msGerman;
+    QString why;
+    if (page == iopgTIFF && TiffWrittenCompression(params) != work_.TiffCompression) {
+        const int chosen = work_.TiffCompression;
+        if (chosen >= 1 && chosen <= 4)
+            why = german ? QStringLiteral("Fax-Kodierung nur für Schwarzweiß (B/W)")
+                         : QStringLiteral("Fax coding needs B/W colors");
+        else if (chosen == 5)
+            why = german ? QStringLiteral("Kein LZW-Kodierer vorhanden") : QStringLiteral("No LZW coder available");
+        else
+            why = german ? QStringLiteral("JPEG-Kompression wird nicht unterstützt")
+                         : QStringLiteral("JPEG compression is not supported");
+    } else if (page == iopgBMP && params.BmpCompression == 1 && !BmpWritesRle(params)) {
+        why = german ? QStringLiteral("RLE nur für 16 oder 256 Farben") : QStringLiteral("RLE needs 16 or 256 colors");
+    }
+    if (!why.isEmpty())
+        why += german ? QStringLiteral(": wird unkomprimiert gespeichert.") : QStringLiteral(": stored uncompressed.");
+    Notes[size_t(i)]->setText(why);
 }
 
 void TfIOPreviews::tiffColorsFollowPhotometric()
@@ -233,6 +267,9 @@ void TfIOPreviews::changed()
     if (SpeedButton1->isChecked()) {
         DoPreview(ImageKit2);
         ImageKit2->repaint();
+    } else if (const int i = pageIndex(ActivePage()); i >= 0) {
+        // The size of the settings before is no size of these; Preview tells the new one.
+        CompressedSizes[size_t(i)]->setText(QStringLiteral("---"));
     }
 }
 
@@ -292,6 +329,7 @@ void TfIOPreviews::TiffChange()
     work_.TiffPageName = Edit6->text();
     work_.TiffPageNumber = NumberOr(Edit7, 0);
     work_.TiffPageCount = NumberOr(Edit8, 0);
+    showNote(iopgTIFF);
     if (before != work_)
         changed();
 }
@@ -326,6 +364,8 @@ void TfIOPreviews::BmpPcxChange(bool pcx)
         return;
     workChoice = choice;
     workCompressed = compressed;
+    if (!pcx)
+        showNote(iopgBMP);
     changed();
 }
 

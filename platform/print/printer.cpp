@@ -30,6 +30,8 @@ void TPrinter::SetPdfOutput(const QString& base, int dpi, double pageWidthMm, do
         throw EPrinter(QStringLiteral("Printing in progress"));
     pdfBase_ = base;
     jobs_ = 0;
+    lastNumber_ = 0;
+    lastPdf_.clear();
     if (base.isEmpty()) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         return;
@@ -41,9 +43,9 @@ void TPrinter::SetPdfOutput(const QString& base, int dpi, double pageWidthMm, do
                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
 }
 
-QString TPrinter::PdfFileName(int job) const
+QString TPrinter::PdfFileName(int number) const
 {
-    return pdfBase_ + QStringLiteral("-%1.pdf").arg(job);
+    return pdfBase_ + QStringLiteral("-%1.pdf").arg(number);
 }
 
 void TPrinter::BeginDoc()
@@ -52,17 +54,27 @@ void TPrinter::BeginDoc()
         throw EPrinter(QStringLiteral("Printing in progress"));
     printer_->setCopyCount(1);
     printer_->setDocName(Title);
-    if (PdfOutput())
-        printer_->setOutputFileName(PdfFileName(jobs_ + 1));
+    QString pdf;
+    int number = lastNumber_ + 1;
+    if (PdfOutput()) {
+        while (QFile::exists(PdfFileName(number)))
+            ++number;
+        pdf = PdfFileName(number);
+        printer_->setOutputFileName(pdf);
+    }
     if (!printer_->isValid())
         throw EPrinter(QStringLiteral("The printer is not ready: ") + PrinterName());
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(printer_.get())) {
         if (PdfOutput())
-            QFile::remove(PdfFileName(jobs_ + 1));
+            QFile::remove(pdf);
         throw EPrinter(QStringLiteral("The printer could not start the job: ") + PrinterName());
     }
     ++jobs_;
+    if (PdfOutput()) {
+        lastNumber_ = number;
+        lastPdf_ = pdf;
+    }
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setRenderHint(QPainter::LosslessImageRendering, true);
     painter_ = std::move(painter);
@@ -98,7 +110,7 @@ void TPrinter::Abort()
         painter_->end();
     painter_.reset();
     if (PdfOutput())
-        QFile::remove(PdfFileName(jobs_));
+        QFile::remove(lastPdf_);
 }
 
 int TPrinter::PageWidth() const
@@ -135,6 +147,7 @@ bool TPrinter::Setup(QWidget* parent)
     } else if (const QString file = printer_->outputFileName(); !file.isEmpty()) {
         pdfBase_ = file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? file.chopped(4) : file;
         jobs_ = 0;
+        lastNumber_ = 0;
     }
     return true;
 }

@@ -12,7 +12,8 @@ class TCanvas;
 // one job; every job prints one copy.
 //
 // With PDF output (no printer installed, or tests) each job writes a file of its own:
-// base-1.pdf, base-2.pdf, … numbered from the last SetPdfOutput.
+// base-1.pdf, base-2.pdf, … numbered on past every file of that name that already
+// exists, so that a print of an earlier session is never overwritten.
 class TPrinter {
 public:
     TPrinter();
@@ -26,8 +27,10 @@ public:
     // with no margins. An empty base returns to the system's printer.
     void SetPdfOutput(const QString& base, int dpi, double pageWidthMm, double pageHeightMm);
     bool PdfOutput() const { return !pdfBase_.isEmpty(); }
-    // The file the n-th job (from 1) writes in PDF output.
-    QString PdfFileName(int job) const;
+    // The PDF file of number n (from 1).
+    QString PdfFileName(int number) const;
+    // The file the last job begun in PDF output writes; empty before any.
+    QString LastPdfFile() const { return lastPdf_; }
     // Jobs begun since the last SetPdfOutput.
     int JobCount() const { return jobs_; }
 
@@ -59,7 +62,9 @@ private:
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<TCanvas> canvas_;
     QString pdfBase_;
+    QString lastPdf_;
     int jobs_ = 0;
+    int lastNumber_ = 0;
 };
 
 // The one printer of the program.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 std::function<bool(TOpenDialog&)> TOpenDialog::ExecuteHook;
 
@@ -33,8 +34,21 @@ QStringList TOpenDialog::QtFilters(const QString& filter)
 
 bool TOpenDialog::Execute()
 {
-    if (ExecuteHook)
-        return ExecuteHook(*this);
+    const bool ok = ExecuteHook ? ExecuteHook(*this) : runQtDialog();
+    // A name typed without an extension gets the default one; only the file's own
+    // name counts, a folder with a dot in it does not.
+    if (ok && mode_ == fdSave && !DefaultExt.isEmpty() && !FileName.isEmpty() &&
+        QFileInfo(FileName).suffix().isEmpty() && !FileName.endsWith(QLatin1Char('.'))) {
+        const QString named = FileName + QLatin1Char('.') + DefaultExt;
+        if (!Files.isEmpty() && Files.first() == FileName)
+            Files.first() = named;
+        FileName = named;
+    }
+    return ok;
+}
+
+bool TOpenDialog::runQtDialog()
+{
     QFileDialog dlg(QApplication::activeWindow(), Title);
     dlg.setAcceptMode(mode_ == fdSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (mode_ == fdOpen)

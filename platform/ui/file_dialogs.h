@@ -35,7 +35,8 @@ public:
     QString Title;
     int HelpContext = 0;
 
-    // Shows the dialog modally; on OK fills FileName and Files and returns true.
+    // Shows the dialog modally; on OK fills FileName and Files and returns true. A save
+    // dialog appends DefaultExt to a name given without an extension.
     bool Execute();
 
     // Tests answer the dialog instead of showing it: the hook sees the dialog, may set
@@ -46,6 +47,7 @@ public:
     static QStringList QtFilters(const QString& filter);
 
 private:
+    bool runQtDialog();
     TFileDialogMode mode_;
     bool picture_;
 };

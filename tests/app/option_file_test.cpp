@@ -492,9 +492,12 @@ TEST_F(OptionFile, CodedFieldsAreClamped)
     EXPECT_EQ(r.winstate, 2);
 
     im.f64(2247, std::numeric_limits<double>::quiet_NaN());
+    // A hand-edited depth would keep that many full bitmaps per window.
+    im.i32(2375, std::numeric_limits<int32_t>::max());
     writeFile(im.b);
     filetooption(r, helpDir);
     EXPECT_EQ(r.RulerResolution, 600.0);
+    EXPECT_EQ(r.undodepth, kMaxUndoDepth);
 }
 
 TEST_F(OptionFile, LanguageFollowsTheEnglishHelpPageOnlyWithoutAFile)

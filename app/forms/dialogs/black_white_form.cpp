@@ -1,6 +1,7 @@
 #include "app/forms/dialogs/black_white_form.h"
 
 #include "app/forms/dialogs/form_parts.h"
+#include "app/text/language.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"
 #include "imaging/kit/image_kit.h"
@@ -83,7 +84,8 @@ bool Tblackwhiteform::chosenThreshold(int32_t& threshold) const
     if (!ReadNumber(KitSpinEdit1->text(), v))
         return false;
     threshold = Round(v);
-    return true;
+    // Grey values end at 255: a typed 300 is no threshold.
+    return threshold >= 0 && threshold <= 255;
 }
 
 void Tblackwhiteform::PreviewStep(bool forced)
@@ -118,8 +120,11 @@ void Tblackwhiteform::Button1Click()
         Mode = 0;
     } else {
         int32_t threshold = 0;
-        if (!chosenThreshold(threshold))
+        if (!chosenThreshold(threshold)) {
+            LangMessageDlg(QStringLiteral("Bitte einen Grenzwert von 0 bis 255 eingeben."), mtWarning, mbOK,
+                           QStringLiteral("Please enter a threshold from 0 to 255."));
             return;
+        }
         Mode = 1;
         Threshold = threshold;
     }

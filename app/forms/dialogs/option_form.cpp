@@ -97,7 +97,7 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
     ComboBox4 = NamedCombo(general, "ComboBox4", FilterNames());
     CheckBox1 = NamedCheckBox(general, "CheckBox1", QStringLiteral("Filter verzögern"));
     ComboBox1 = NamedCombo(general, "ComboBox1", {QStringLiteral("pixel"), QStringLiteral("cm"), QStringLiteral("inch")});
-    KitSpinEdit4 = spin(general, "KitSpinEdit4", 1000);
+    KitSpinEdit4 = spin(general, "KitSpinEdit4", kMaxUndoDepth);
     CheckBox8 = NamedCheckBox(general, "CheckBox8", QStringLiteral("Beim Laden auf Fenstergröße zoomen"));
     CheckBox9 = NamedCheckBox(general, "CheckBox9", QStringLiteral("Beim Laden Fenstergröße an Bild anpassen"));
     auto* g = new QGridLayout(general);

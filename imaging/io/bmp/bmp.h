@@ -19,6 +19,10 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
 // header from BmpVersion, RLE4/RLE8 when BmpCompression is 1. The stream must be
 // seekable (the headers are patched at the end).
 void WriteBMPStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress);
+// The depth in bits the writer uses for these parameters: 1, 4, 8 or 24.
+int BmpWrittenDepth(const TIOParamsVals& params);
+// Whether the writer really run-length codes: only 16 and 256 colours, never OS/2 1.x.
+bool BmpWritesRle(const TIOParamsVals& params);
 
 // Run-length codes one row of palette indices (4 or 8 bits) and appends it to out,
 // ending with the end-of-line escape.

@@ -92,6 +92,19 @@ void EncodeBMPRleRow(const uint8_t* idx, int count, bool fourBit, QByteArray& ou
     out.append(char(0));
 }
 
+int BmpWrittenDepth(const TIOParamsVals& params)
+{
+    return params.BitsPerSample == 1 || params.BitsPerSample == 4 ? params.BitsPerSample
+           : params.SamplesPerPixel == 1                          ? 8
+                                                                  : 24;
+}
+
+bool BmpWritesRle(const TIOParamsVals& params)
+{
+    const int depth = BmpWrittenDepth(params);
+    return params.BmpCompression == 1 && params.BmpVersion != 2 && (depth == 4 || depth == 8);
+}
+
 void WriteBMPStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
 {
     if (bitmap.Empty())
@@ -104,10 +117,8 @@ void WriteBMPStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
     const int height = bitmap.Height();
     if (os2v1 && (width > 0xFFFF || height > 0xFFFF))
         throw EInvalidGraphic(QStringLiteral("Image too large for an OS/2 1.x bitmap"));
-    const int depth = params.BitsPerSample == 1 || params.BitsPerSample == 4 ? params.BitsPerSample
-                      : params.SamplesPerPixel == 1                          ? 8
-                                                                             : 24;
-    const bool rle = params.BmpCompression == 1 && !os2v1 && (depth == 4 || depth == 8);
+    const int depth = BmpWrittenDepth(params);
+    const bool rle = BmpWritesRle(params);
 
     const int64_t start = stream.Position();
     uint8_t fh[14] = {'B', 'M'};

@@ -17,3 +17,8 @@ int GetTIFFStreamImageCount(TStream& stream);
 // at image params.TiffImageIndex of the TIFF that begins there (insert true; an empty
 // stream gets a new file). Returns the number of images afterwards.
 int WriteTIFFStream(TStream& stream, bool insert, TBitmap& bitmap, TProgressRec& progress, TIOParamsVals& params);
+
+// The TiffCompression (0 … 8) the writer really uses for these parameters: fax codings
+// only for black and white, LZW only with a coder, JPEG never; the others fall back to
+// 0, uncompressed.
+int TiffWrittenCompression(const TIOParamsVals& params);

@@ -88,7 +88,26 @@ void packBitsRow(const uint8_t* p, int n, std::vector<uint8_t>& out)
     }
 }
 
+TTiffLzwCompress lzwCoder(const TIOParamsVals& params)
+{
+    return params.TiffLzwCompress ? params.TiffLzwCompress : DefaultLzwHooks().TiffCompress;
+}
+
 }  // namespace
+
+int TiffWrittenCompression(const TIOParamsVals& params)
+{
+    const bool bilevel = params.BitsPerSample == 1 && params.SamplesPerPixel == 1;
+    switch (params.TiffCompression) {
+    case 1:
+    case 2:
+    case 3:
+    case 4: return bilevel ? params.TiffCompression : 0;
+    case 5: return lzwCoder(params) ? 5 : 0;
+    case 8: return 8;
+    default: return 0;
+    }
+}
 
 int WriteTIFFStream(TStream& stream, bool insert, TBitmap& bitmap, TProgressRec& progress, TIOParamsVals& params)
 {
@@ -164,22 +183,16 @@ int WriteTIFFStream(TStream& stream, bool insert, TBitmap& bitmap, TProgressRec&
 
     int compression = 1;
     TFaxCoding coding = TFaxCoding::Group4;
-    TTiffLzwCompress lzw = nullptr;
-    switch (params.TiffCompression) {
+    const TTiffLzwCompress lzw = lzwCoder(params);
+    switch (TiffWrittenCompression(params)) {
     case 1: compression = 2; coding = TFaxCoding::ModifiedHuffman; break;
     case 2: compression = 3; coding = TFaxCoding::Group3OneD; break;
     case 3: compression = 3; coding = TFaxCoding::Group3TwoD; break;
     case 4: compression = 4; coding = TFaxCoding::Group4; break;
-    case 5:
-        lzw = params.TiffLzwCompress ? params.TiffLzwCompress : DefaultLzwHooks().TiffCompress;
-        compression = lzw ? 5 : 1;
-        break;
+    case 5: compression = 5; break;
     case 8: compression = 32773; break;
     default: break;
     }
-    const bool fax = compression >= 2 && compression <= 4;
-    if (fax && !bilevel)
-        compression = 1;
     const int samples = bilevel || paletteBits ? 1 : cmyk ? 4 : 3;
     const int bits = bilevel ? 1 : paletteBits ? paletteBits : 8;
     const bool predictor = compression == 5 && bits == 8 && (samples == 1 || samples == 3);

@@ -100,6 +100,52 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
     }
 }
 
+// The block of a fresh install is all zeros: applied, it would save at quality 0 and as
+// white-is-zero black and white. Only a block a "save as" filled is applied.
+TEST_F(FileCommands, SaveAsAppliesTheLastSaveAsParametersOnlyOnceThereAreAny)
+{
+    tsaveparams last;
+    last.BitsPerSample = 8;
+    last.SamplesPerPixel = 3;
+    last.JpegQuality = 90;
+    last.TiffPhotometric = 2;
+    const struct {
+        bool fresh;
+        const char* typed;
+        int filter;
+        int quality, photometric, bits;
+    } rows[] = {{true, "a.jpg", 1, 75, 2, 8}, {true, "a.tif", 4, 75, 2, 8}, {false, "b.jpg", 1, 90, 2, 8}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.typed);
+        form->options.saveparams = r.fresh ? tsaveparams{} : last;
+        ASSERT_EQ(form->options.saveparams.IsBlank(), r.fresh);
+        Tchild* c = imageWindow(20, 10, TColor(0x0000FF));
+        c->ImageKit1->IOParams().JpegQuality = 75;
+        form->options.savefilter = r.filter;
+        form->options.lastdir = dir_ + u'/';
+        int quality = -1, photometric = -1, bits = -1;
+        TImageKitIO::SetPreviewsHandler([&](TImageKitIO& io, int) {
+            quality = io.Params().JpegQuality;
+            photometric = io.Params().TiffPhotometric;
+            bits = io.Params().BitsPerSample;
+            return true;
+        });
+        script(*form->SaveDialog1, [&](TIKFileDialog& fd) {
+            TypeName(fd, QLatin1String(r.typed));
+            ClickAccept(fd);
+        });
+        EXPECT_TRUE(form->Speichernals1Click());
+        EXPECT_EQ(quality, r.quality);
+        EXPECT_EQ(photometric, r.photometric);
+        EXPECT_EQ(bits, r.bits);
+        EXPECT_TRUE(QFileInfo::exists(dir_ + u'/' + QLatin1String(r.typed)));
+        EXPECT_FALSE(form->options.saveparams.IsBlank());
+        EXPECT_EQ(form->options.saveparams.JpegQuality, r.quality);
+        c->Modified = false;
+        c->parentWidget()->close();
+    }
+}
+
 TEST_F(FileCommands, SaveOverAFormatWithoutWriterGoesToSaveAsAndKeepsTheFile)
 {
     for (const char* ext : {"ico", "wmf", "cur", "emf", "gif"}) {

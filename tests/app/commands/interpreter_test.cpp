@@ -250,17 +250,54 @@ TEST_F(Interpreter, OpenShowsTheImageOrTheMessageAndNoWindow)
     EXPECT_EQ(form->ActiveImageWindow()->ImageKit1->Bitmap()->Width(), 3);
     EXPECT_FALSE(form->ActiveImageWindow()->Modified);
 
-    // ".pcax" is no catalog; a ".pca" that cannot be opened leaves its empty catalog
-    // window and reports the stream's error.
+    // ".pcax" is no catalog, and as an image it has no reader: like every open that
+    // gives no picture, it is reported and leaves no window.
     form->automatitem.SetFileName(pca);
     form->runautomatitem(form.get(), form->automatitem);
-    EXPECT_EQ(form->MDIChildCount(), 2);
+    EXPECT_EQ(form->MDIChildCount(), 1);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].contains(pca));
+    // A ".pca" that cannot be opened leaves its empty catalog window and reports the
+    // stream's error.
     const QString missing = home_ + QStringLiteral("/k.pca");
     form->automatitem.SetFileName(missing);
     EXPECT_THROW(form->runautomatitem(form.get(), form->automatitem), EFOpenError);
-    ASSERT_EQ(form->MDIChildCount(), 3);
+    ASSERT_EQ(form->MDIChildCount(), 2);
     EXPECT_EQ(form->ActiveMDIChild()->objectName(), QStringLiteral("kataform"));
     EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), missing);
+}
+
+// Files that decode to no picture at all: a TIFF whose directory lies past its end, a
+// video, a name without a reader.
+TEST_F(Interpreter, OpenThatGivesNoPictureIsReportedAndLeavesNoWindow)
+{
+    make();
+    const QString tif = home_ + QStringLiteral("/cut.tif");
+    {
+        TBitmap bmp(40, 30);
+        TImageKitIO io;
+        io.SetAttachedBitmap(&bmp);
+        io.SaveToFile(tif);
+        QByteArray bytes = ReadWholeFile(tif);
+        ASSERT_GT(bytes.size(), 200);
+        // The directory is written last: without it the header points past the end.
+        WriteFileSafely(tif, bytes.left(16 + 40 * 30 * 3 / 2));
+    }
+    const QString avi = home_ + QStringLiteral("/clip.avi");
+    WriteFileSafely(avi, QByteArray("RIFF\x10\0\0\0AVI LIST", 16));
+    const QString other = home_ + QStringLiteral("/notes.xyz");
+    WriteFileSafely(other, QByteArray("text"));
+    for (const QString& name : {tif, avi, other}) {
+        SCOPED_TRACE(name.toStdString());
+        messages.clear();
+        form->automatitem.SetCode(cmdOpen);
+        form->automatitem.SetFileName(name);
+        form->runautomatitem(form.get(), form->automatitem);
+        TApplication::ProcessMessages();
+        EXPECT_EQ(form->MDIChildCount(), 0);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], QStringLiteral("Kann Datei") + name + QStringLiteral(" nicht laden."));
+    }
 }
 
 TEST_F(Interpreter, MouseModeSetsEveryViewsInteractionAndCursor)

@@ -128,6 +128,26 @@ TEST_F(CatalogWindowTest, AddsFilesOfSeveralFormatsAndSkipsMissingOnes)
 
 // The bar follows each thumbnail's loading and resampling upward in steps of at least
 // 5, reaches 100, and is reset to 0 after every file.
+TEST_F(CatalogWindowTest, AFileThatCannotBeReadIsNamedInTheMessage)
+{
+    Tkataform* k = catalog();
+    const QString good = picture(QStringLiteral("a.bmp"), 9, 9, Qt::red);
+    const QString bad = dir_ + QStringLiteral("bad.bmp");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("BM this is no bitmap");
+    f.close();
+    QString message;
+    try {
+        k->AddFiles({good, bad});
+    } catch (const EInvalidGraphic& e) {
+        message = e.Message();
+    }
+    EXPECT_TRUE(message.contains(bad)) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("unrecognized BMP"))) << message.toStdString();
+    EXPECT_EQ(k->Count(), 1);
+}
+
 TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
 {
     Tkataform* k = catalog();
@@ -485,20 +505,34 @@ TEST_F(CatalogWindowTest, ClosingAModifiedCatalog)
     }
 }
 
-TEST_F(CatalogWindowTest, SaveAsWritesUnderTheChosenName)
+// Every untitled caption, in either language, asks for a name; a name typed without an
+// extension gets ".pca"; nothing is written where the program is.
+TEST_F(CatalogWindowTest, SaveOfAnUntitledCatalogAsksForTheName)
 {
-    Tkataform* k = catalog();
-    k->Modified = true;
-    const QString chosen = home_ + QStringLiteral("/chosen.pca");
-    TOpenDialog::ExecuteHook = [&](TOpenDialog& d) {
-        EXPECT_EQ(d.Mode(), fdSave);
-        d.FileName = chosen;
-        return true;
-    };
-    EXPECT_TRUE(k->Katalogspeichern1Click());
-    EXPECT_TRUE(QFileInfo::exists(chosen));
-    EXPECT_EQ(k->windowTitle(), chosen);
-    EXPECT_FALSE(k->Modified);
+    const struct { const char* title; const char* typed; const char* written; } cases[] = {
+        {"!unbenannt1", "chosen.pca", "chosen.pca"}, {"!noname2", "chosen", "chosen.pca"},
+        {"!NoName3", "dotted.dir/named", "dotted.dir/named.pca"}, {"", "x", "x.pca"}};
+    QDir().mkpath(home_ + QStringLiteral("/dotted.dir"));
+    const QStringList beside = QDir::current().entryList(QDir::Files);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        Tkataform* k = catalog(QLatin1String(c.title));
+        k->Modified = true;
+        int asked = 0;
+        TOpenDialog::ExecuteHook = [&](TOpenDialog& d) {
+            ++asked;
+            EXPECT_EQ(d.Mode(), fdSave);
+            d.FileName = home_ + u'/' + QLatin1String(c.typed);
+            return true;
+        };
+        EXPECT_TRUE(k->Katalogspeichern1Click());
+        EXPECT_EQ(asked, 1);
+        const QString written = home_ + u'/' + QLatin1String(c.written);
+        EXPECT_TRUE(QFileInfo::exists(written));
+        EXPECT_EQ(k->windowTitle(), written);
+        EXPECT_FALSE(k->Modified);
+    }
+    EXPECT_EQ(QDir::current().entryList(QDir::Files), beside);
 }
 
 TEST_F(CatalogWindowTest, SaveLoadRoundTripIsByteIdentical)

@@ -130,6 +130,24 @@ TEST_F(MainWindowTest, CommandLineNamesOneFileAndItsDirectory)
     EXPECT_TRUE(messages.empty());
 }
 
+// "kandrivel photo.jpg" typed in a shell: the name counts from the shell's folder, not
+// from the program's own, where the program moves to as it starts.
+TEST_F(MainWindowTest, ARelativeNameOnTheCommandLineCountsFromTheStartFolder)
+{
+    const QString dir = home_ + QStringLiteral("/shell");
+    QDir().mkpath(dir + QStringLiteral("/sub"));
+    QImage img(12, 7, QImage::Format_RGB32);
+    img.fill(Qt::green);
+    ASSERT_TRUE(img.save(dir + QStringLiteral("/sub/photo one.bmp")));
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir));
+    make({QStringLiteral("sub/photo"), QStringLiteral("one.bmp")});
+    QDir::setCurrent(before);
+    ASSERT_EQ(form->MDIChildCount(), 1);
+    EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), dir + QStringLiteral("/sub/photo one.bmp"));
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(MainWindowTest, UndecodableOrMissingFileIsReportedAndItsWindowClosed)
 {
     const QString bad = home_ + QStringLiteral("/bad.bmp");

@@ -7,6 +7,8 @@
 #include "platform/print/printer.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QStatusBar>
 #include <QImage>
 #include <QRegularExpression>
 #include <array>
@@ -264,6 +266,29 @@ TEST_F(PrintPdf, ARectangleThatCannotBeLaidOutIsRefusedBeforeAnyJob)
         EXPECT_FALSE(Printer().Printing());
     }
     EXPECT_FALSE(QFile::exists(pdf(1)));
+}
+
+// A new session starts numbering afresh: the prints of earlier ones must survive, and
+// the user is told where each print went.
+TEST_F(PrintPdf, PrintsNumberOnPastEarlierFilesAndSayWhere)
+{
+    imageWindow(64, 48, clRed);
+    const QString base = dir_ + QStringLiteral("/session");
+    QFile old(base + QStringLiteral("-1.pdf"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("last session");
+    old.close();
+    for (int session = 0; session < 2; ++session) {
+        SCOPED_TRACE(session);
+        Printer().SetPdfOutput(base, 254, kPageWmm, kPageHmm);
+        print(0, 0, 640, 480, pmClipping);
+        const QString written = base + QStringLiteral("-%1.pdf").arg(session + 2);
+        EXPECT_EQ(Printer().LastPdfFile(), written);
+        EXPECT_TRUE(QFileInfo::exists(written));
+        EXPECT_TRUE(form->statusBar()->currentMessage().contains(QDir::toNativeSeparators(written)))
+            << form->statusBar()->currentMessage().toStdString();
+    }
+    EXPECT_EQ(ReadWholeFile(base + QStringLiteral("-1.pdf")), QByteArray("last session"));
 }
 
 TEST(PrintRecord, EightyFourBytesAtTheirOffsets)

@@ -11,6 +11,8 @@
 #include "../proc/proc_test_util.h"
 
 #include <gtest/gtest.h>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <QApplication>
 #include <QComboBox>
@@ -258,6 +260,24 @@ TEST(EffectsDialog, BadFilterFileKeepsThePageAsItWas)
     EXPECT_EQ(o.form.Filter, before);
     EXPECT_EQ(o.form.PresetList->currentIndex(), 1);
     QFile::remove(path);
+}
+
+// The default extension depends on the file's own name, not on a dotted folder above it.
+TEST(EffectsDialog, SavedFilterGetsItsExtensionInDottedFolders)
+{
+    QTemporaryDir tmp;
+    const QString dir = tmp.path() + QStringLiteral("/.config/filters");
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const struct { const char* typed; const char* written; } cases[] = {
+        {"sharpen", "sharpen.flt"}, {"edge.flt", "edge.flt"}, {"soft.FLT", "soft.FLT"}};
+    Opened o(928);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        o.form.AskFilterFile = [&](bool) { return dir + u'/' + QLatin1String(c.typed); };
+        o.form.SaveButton->click();
+        EXPECT_TRUE(QFileInfo::exists(dir + u'/' + QLatin1String(c.written)));
+    }
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files).size(), 3);
 }
 
 namespace {

@@ -327,7 +327,8 @@ TEST(IOPreviewsDialog, LockedPreviewFollowsAtOnceUnlockedWaitsForTheButton)
     const int64_t firstSize = o.shownSize();
     o.form.Edit22->setText(QStringLiteral("5"));
     EXPECT_TRUE(SamePixels(o.result(), first));
-    EXPECT_EQ(o.shownSize(), firstSize);
+    // The size of quality 90 is no size of quality 5: unknown until Preview.
+    EXPECT_EQ(o.form.CompressedSizes[0]->text(), QStringLiteral("---"));
     o.form.Button3->click();
     const TBitmap coarse = o.result();
     EXPECT_FALSE(SamePixels(coarse, first));
@@ -378,6 +379,63 @@ TEST(IOPreviewsDialog, TiffColoursFollowThePhotometric)
         o.ok();
         EXPECT_EQ(o.record.BitsPerSample, c.bits);
         EXPECT_EQ(o.record.SamplesPerPixel, c.samples);
+    }
+}
+
+// A compression the writer cannot give these colours says so, and the size shown is the
+// one of what is really stored.
+TEST(IOPreviewsDialog, TiffPageSaysWhenACompressionIsStoredUncompressed)
+{
+    struct Case { int compression; int choice; bool note; };
+    const Case cases[] = {{4, 4, true},  {4, 0, false}, {1, 4, true}, {5, 4, true},
+                          {7, 4, true},  {6, 0, true},  {8, 4, false}, {0, 4, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.compression * 10 + c.choice);
+        Opened o(iopgTIFF, [](TIOParamsVals& r) { r.TiffPhotometric = 2; r.BitsPerSample = 8; r.SamplesPerPixel = 3; });
+        o.form.ComboBox3->setCurrentIndex(c.choice == 0 ? 0 : 2);
+        o.form.ComboBox4->setCurrentIndex(c.choice);
+        o.form.ComboBox2->setCurrentIndex(0);
+        const int64_t uncompressed = o.shownSize();
+        o.form.ComboBox2->setCurrentIndex(c.compression);
+        EXPECT_EQ(o.form.Notes[1]->text().contains(QStringLiteral("stored uncompressed")), c.note)
+            << o.form.Notes[1]->text().toStdString();
+        if (c.note) {
+            EXPECT_EQ(o.shownSize(), uncompressed);
+        }
+    }
+}
+
+TEST(IOPreviewsDialog, BmpPageSaysWhenRleIsStoredUncompressed)
+{
+    struct Case { int choice; bool note; };
+    const Case cases[] = {{0, true}, {1, false}, {2, false}, {3, true}, {4, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.choice);
+        Opened o(iopgBMP);
+        o.form.ComboBox7->setCurrentIndex(c.choice);
+        o.form.ComboBox6->setCurrentIndex(1);
+        EXPECT_EQ(o.form.Notes[3]->text().contains(QStringLiteral("stored uncompressed")), c.note);
+        o.form.ComboBox6->setCurrentIndex(0);
+        EXPECT_TRUE(o.form.Notes[3]->text().isEmpty());
+    }
+}
+
+// What the page shows on opening is what OK writes, untouched controls included.
+TEST(IOPreviewsDialog, TiffPageWritesTheColoursItShowsOnOpening)
+{
+    struct Case { int photometric, bits, samples; int shown; int wantBits, wantSamples; };
+    const Case cases[] = {{1, 8, 1, 0, 1, 1}, {0, 8, 3, 0, 1, 1}, {6, 8, 1, 4, 8, 3}, {2, 8, 1, 2, 8, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.photometric);
+        Opened o(iopgTIFF, [&](TIOParamsVals& r) {
+            r.TiffPhotometric = uint8_t(c.photometric);
+            r.BitsPerSample = c.bits;
+            r.SamplesPerPixel = c.samples;
+        });
+        EXPECT_EQ(o.form.ComboBox4->currentIndex(), c.shown);
+        o.ok();
+        EXPECT_EQ(o.record.BitsPerSample, c.wantBits);
+        EXPECT_EQ(o.record.SamplesPerPixel, c.wantSamples);
     }
 }
 

@@ -210,6 +210,35 @@ TEST_F(DialogCommands, BlackAndWhiteIssuesTheChosenConversion)
     }
 }
 
+// A threshold beyond the grey values is refused with a word, as the other dialogs refuse
+// their numbers; the dialog stays open and the image as it was.
+TEST_F(DialogCommands, BlackAndWhiteRefusesAThresholdOutOfRange)
+{
+    make();
+    for (const char* typed : {"300", "-7", "256"}) {
+        SCOPED_TRACE(typed);
+        Tchild* c = gradient(16, 16);
+        form->options.bwthreshold = 128;
+        messages.clear();
+        bool stayed = false;
+        WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
+            d->Grenzwert->click();
+            d->CheckBox1->setChecked(false);
+            d->KitSpinEdit1->setText(QLatin1String(typed));
+            d->Button1->click();
+            stayed = d->isVisible();
+            d->Button2->click();
+        });
+        trigger("SchwarzWeissKonvertierung2");
+        EXPECT_TRUE(stayed);
+        EXPECT_EQ(messages.size(), 1u);
+        EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf24bit);
+        EXPECT_FALSE(c->Modified);
+        EXPECT_EQ(form->options.bwthreshold, 128);
+        c->parentWidget()->close();
+    }
+}
+
 TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
 {
     make();
@@ -273,6 +302,37 @@ TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
         EXPECT_EQ(form->options.mergetrack, k.track);
     }
     EXPECT_TRUE(active->Modified);
+}
+
+TEST_F(DialogCommands, CancelledPreviewDialogsLeaveTheImageUnmodified)
+{
+    make();
+    Tchild* other = imageWindow(10, 10, RGB(100, 0, 0));
+    other->Modified = false;
+    for (const char* item : {"merge1", "Farbenbearbeiten1", "effects1"}) {
+        SCOPED_TRACE(item);
+        Tchild* c = gradient(12, 12);
+        // The dialogs prepare their previews before they show: wait for the dialog itself.
+        QTimer poll;
+        int tries = 0;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            auto* cancel = d ? d->findChild<QPushButton*>(QStringLiteral("Button2")) : nullptr;
+            if (cancel && d->isVisible()) {
+                poll.stop();
+                cancel->click();
+            } else if (++tries > 3000) {
+                poll.stop();
+                ADD_FAILURE() << "no dialog";
+            }
+        });
+        poll.start(10);
+        trigger(item);
+        poll.stop();
+        EXPECT_FALSE(c->Modified);
+        EXPECT_EQ(undos(c), 0);
+        c->parentWidget()->close();
+    }
 }
 
 TEST_F(DialogCommands, HistogramShowsTheActiveImageByChannel)

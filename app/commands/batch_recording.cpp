@@ -159,7 +159,7 @@ void Tform1::AufaktuellesBildanwenden1Click()
     auto restore = [&] {
         Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
         setAvail(play, !Recording);
-        ProgressBar1->setValue(0);
+        ResetProgress();
     };
     try {
         if (!record.isEmpty())

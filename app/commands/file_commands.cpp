@@ -72,7 +72,7 @@ void Tform1::ffnen2Click()
         OpenFileList = d.Files;
         openit();
     }
-    ProgressBar1->setValue(0);
+    ResetProgress();
 }
 
 void Tform1::AutoItemClick(QObject*, const QString& name)
@@ -97,7 +97,7 @@ bool Tform1::saveFailed(const std::exception& e)
     TApplication::HandleException(e);
     SaveCancelled = true;
     checkbuttonsenabled(false);
-    ProgressBar1->setValue(0);
+    ResetProgress();
     return false;
 }
 
@@ -123,7 +123,7 @@ bool Tform1::Speichern1Click()
         return saveFailed(e);
     }
     checkbuttonsenabled(false);
-    ProgressBar1->setValue(0);
+    ResetProgress();
     return true;
 }
 
@@ -192,7 +192,7 @@ bool Tform1::Speichernals1Click()
         }
     }
     checkbuttonsenabled(false);
-    ProgressBar1->setValue(0);
+    ResetProgress();
     return true;
 }
 

@@ -107,7 +107,7 @@ void TNeuralQuantizer::SetRadPower(int rad, int alpha)
         radPower[size_t(i)] = int(int64_t(alpha) * ((int64_t(rad) * rad - int64_t(i) * i) * kRadBias / (int64_t(rad) * rad)));
 }
 
-void TNeuralQuantizer::Learn()
+void TNeuralQuantizer::Learn(const TIKQuantizer::TLearnProgress& learning)
 {
     const int w = bitmap->Width(), h = bitmap->Height();
     const int64_t pixels = int64_t(w) * h;
@@ -126,8 +126,14 @@ void TNeuralQuantizer::Learn()
             step = p;
             break;
         }
+    // Learning takes seconds on large images: the caller hears of it in small steps.
+    constexpr int kSteps = 1000;
+    const int steps = int(std::min<int64_t>(kSteps, std::max<int64_t>(samples, 1)));
+    const int64_t perStep = std::max<int64_t>(samples / steps, 1);
     int64_t pos = 0;
     for (int64_t i = 0; i < samples;) {
+        if (learning && i % perStep == 0)
+            learning(int(std::min<int64_t>(i / perStep, steps - 1)), steps);
         const int row = int((pos / w) % h), col = int(pos % w);
         const uint8_t* px = bitmap->ScanLine(row) + 3 * col;
         const int b = px[0] << kNetBiasShift, g = px[1] << kNetBiasShift, r = px[2] << kNetBiasShift;

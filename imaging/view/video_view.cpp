@@ -257,6 +257,7 @@ void TImageKitVideoView::SetFreeze(bool freeze)
     if (!showVideo_ || !connected_)
         return;
     if (!freeze) {
+        driver_->CancelGrab();
         if (surface_) {
             surface_->show();
             surface_->raise();
@@ -264,10 +265,19 @@ void TImageKitVideoView::SetFreeze(bool freeze)
         applyDisplayMode();
         return;
     }
+    // The device's next frame becomes the frozen one; nothing here waits for it, and live
+    // frames are ignored meanwhile (frozen_ is set). The driver dies with this view, and
+    // its grab with it.
+    driver_->GrabFrameAsync([this](bool ok, const TBitmap& frame) { frozenFrameArrived(ok, frame); });
+}
+
+void TImageKitVideoView::frozenFrameArrived(bool ok, const TBitmap& frame)
+{
+    if (!frozen_ || !connected_)
+        return;
     // The grab stops the live picture, as the device gives the frame to us alone.
     driver_->StopStreaming();
-    TBitmap frame;
-    if (driver_->GrabFrame(frame)) {
+    if (ok) {
         fireFrameEvents(frame);
         TBitmap* bmp = Bitmap();
         bmp->Assign(frame);

@@ -82,6 +82,7 @@ private:
     void readVideoFormat();
     void frameArrived(const TBitmap& frame);
     void fireFrameEvents(const TBitmap& frame);
+    void frozenFrameArrived(bool ok, const TBitmap& frame);
     template <class Dialog>
     bool showDriverDialog();
 

@@ -3,12 +3,15 @@
 #include "platform/core/exceptions.h"
 #include "platform/ui/dialogs.h"
 
+#include <QCloseEvent>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QUrl>
 
 std::function<void(const std::exception&)> TApplication::OnException;
 std::function<bool(const QString&)> TApplication::OpenUrlHook;
+std::function<int64_t()> TApplication::ResponsiveClock;
 
 namespace {
 QString g_title;
@@ -82,6 +85,63 @@ void TApplication::SetTitle(const QString& title)
 }
 
 void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+namespace {
+
+// Holds off the window system's close requests while long work lets events run.
+class TCloseHold : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close && event->spontaneous()) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+};
+
+int64_t responsiveNow()
+{
+    if (TApplication::ResponsiveClock)
+        return TApplication::ResponsiveClock();
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+}  // namespace
+
+void TApplication::KeepResponsive()
+{
+    static bool running = false;
+    static int64_t last = 0;
+    static bool ever = false;
+    if (running || !QCoreApplication::instance())
+        return;
+    const int64_t now = responsiveNow();
+    if (ever && now - last < kResponsiveMs && now >= last)
+        return;
+    ever = true;
+    last = now;
+    struct Scope {
+        TCloseHold hold;
+        Scope()
+        {
+            running = true;
+            qApp->installEventFilter(&hold);
+        }
+        ~Scope()
+        {
+            qApp->removeEventFilter(&hold);
+            running = false;
+        }
+    } scope;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 QString TApplication::HelpFile() { return g_helpFile; }
 void TApplication::SetHelpFile(const QString& path) { g_helpFile = path; }

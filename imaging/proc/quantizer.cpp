@@ -160,9 +160,15 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
     const int w = bitmap.Width(), h = bitmap.Height();
     const int wanted = int(std::min<int64_t>(n, int64_t(w) * h));
     std::vector<TPaletteEntry> palette(static_cast<size_t>(wanted));
+    // The network's learning takes most of the time: it fills the first half of the bar
+    // and the rows the second, so that the percentage never goes back.
+    bool learned = false;
     TIKQuantizer::TLearnProgress learning;
     if (progress)
-        learning = [&](int done, int total) { ReportRows(sender, progress, done, total); };
+        learning = [&](int done, int total) {
+            learned = true;
+            progress(sender, Trunc(done * 50.0 / (total + 0.5)));
+        };
     TIKQuantizer q(bitmap, palette.data(), wanted, -1, -1, learning);
     // Shares the pixels until the first row is mapped: an abort puts them back.
     const TBitmap before(bitmap);
@@ -173,7 +179,12 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
     };
     // The palette search above runs in order; mapping the pixels treats rows alone.
     const auto rows = RowsOf(bitmap);
-    const auto report = [&](int done) { ReportRows(sender, progress, done, h); };
+    const auto report = [&](int done) {
+        if (learned)
+            progress(sender, 50 + Trunc(done * 50.0 / (h + 0.5)));
+        else
+            ReportRows(sender, progress, done, h);
+    };
     try {
         if (q.Method() == 1) {
             // One table access per pixel: the index map folded into the palette.

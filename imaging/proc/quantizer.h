@@ -66,7 +66,7 @@ private:
 // Replaces every pixel of a 24-bit bitmap by its palette colour; N ≤ 2 dithers to
 // 1-bit (DitherToMonochrome). Other pixel formats are left alone. When palette is
 // given it receives the N entries used (for N ≤ 2: black, white). Above 256 colours the
-// network's learning reports progress first (0 … 99, values repeating), then the rows.
+// network's learning reports 0 … 49 (values repeating), then the rows 50 … 99.
 // An exception from the progress event stops the work and leaves the bitmap unchanged.
 void ReduceColors(TBitmap& bitmap, int colorCount, TObject* sender = nullptr, const TProgressEvent& progress = {});
 void ReduceColorsToPalette(TBitmap& bitmap, int colorCount, TPaletteEntry* palette, TObject* sender = nullptr,

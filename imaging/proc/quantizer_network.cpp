@@ -129,11 +129,13 @@ void TNeuralQuantizer::Learn(const TIKQuantizer::TLearnProgress& learning)
     // Learning takes seconds on large images: the caller hears of it in small steps.
     constexpr int kSteps = 1000;
     const int steps = int(std::min<int64_t>(kSteps, std::max<int64_t>(samples, 1)));
-    const int64_t perStep = std::max<int64_t>(samples / steps, 1);
+    int reported = -1;
     int64_t pos = 0;
     for (int64_t i = 0; i < samples;) {
-        if (learning && i % perStep == 0)
-            learning(int(std::min<int64_t>(i / perStep, steps - 1)), steps);
+        if (learning && int(i * steps / samples) != reported) {
+            reported = int(i * steps / samples);
+            learning(reported, steps);
+        }
         const int row = int((pos / w) % h), col = int(pos % w);
         const uint8_t* px = bitmap->ScanLine(row) + 3 * col;
         const int b = px[0] << kNetBiasShift, g = px[1] << kNetBiasShift, r = px[2] << kNetBiasShift;

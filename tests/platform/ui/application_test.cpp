@@ -4,6 +4,7 @@
 #include "platform/ui/dialogs.h"
 
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -88,4 +89,26 @@ TEST(ApplicationHelp, ContextNumbersBecomeAnchors)
     EXPECT_TRUE(opened.startsWith(QStringLiteral("file://")));
     TApplication::OpenUrlHook = nullptr;
     TApplication::SetHelpFile(QString());
+}
+
+// Long work lets timers and painting run between its steps, but not more often than
+// the interval.
+TEST(ApplicationResponsive, EventsRunAtMostOncePerInterval)
+{
+    int64_t now = 1000000;
+    TApplication::ResponsiveClock = [&] { return now; };
+    int ran = 0;
+    struct Step {
+        int64_t advance;
+        int ran;
+    } steps[] = {{TApplication::kResponsiveMs, 1}, {1, 1}, {TApplication::kResponsiveMs - 2, 1},
+                 {1, 4}, {TApplication::kResponsiveMs, 5}};  // what waited runs at the next turn
+    for (const Step& s : steps) {
+        now += s.advance;
+        QTimer::singleShot(0, [&] { ++ran; });
+        TApplication::KeepResponsive();
+        EXPECT_EQ(ran, s.ran) << now;
+    }
+    TApplication::ResponsiveClock = nullptr;
+    QCoreApplication::processEvents();
 }

@@ -71,6 +71,13 @@ void Tprintform::updateimagekitpreview(bool force)
 
 void Tprintform::drawPreview()
 {
+    if (drawing_)
+        return;
+    drawing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{drawing_};
     pagesAcross = pagesDown = 1;
     ProgressBar1->setValue(0);
     const int pw = PageWidth(), ph = PageHeight();

@@ -15,7 +15,7 @@ void TThrottledProgress::Set(int percent)
 {
     value_ = percent;
     const int64_t now = StopwatchNowMs();
-    if (percent == 0 || !shownOnce_ || now - shownAt_ >= kIntervalMs || now < shownAt_) {
+    if (percent == 0 || percent >= 100 || !shownOnce_ || now - shownAt_ >= kIntervalMs || now < shownAt_) {
         show();
         return;
     }
@@ -25,6 +25,10 @@ void TThrottledProgress::Set(int percent)
 
 void TThrottledProgress::Reset()
 {
+    // The operation's last step is shown before the bar empties: watchers of the bar
+    // see each operation end.
+    if (later_.isActive())
+        show();
     value_ = 0;
     show();
 }

@@ -20,7 +20,9 @@ TEST(ThrottledProgress, ShowsAFewTimesASecondAndTheLastValueLater)
         int value;  // -1: Reset
         int shown;
     } steps[] = {{0, 5, 5},      {0, 10, 5},       {step / 2, 20, 5}, {step / 2, 30, 30}, {1, 99, 30},
-                 {0, -1, 0},     {0, 40, 0},       {step, 50, 50},    {1, 0, 0}};
+                 {0, -1, 0},     {0, 40, 0},       {step, 50, 50},    {1, 100, 100}, {1, 0, 0}};
+    std::vector<int> painted;
+    QObject::connect(&bar, &QProgressBar::valueChanged, [&](int v) { painted.push_back(v); });
     for (const auto& s : steps) {
         now += s.advance;
         if (s.value < 0)
@@ -29,6 +31,8 @@ TEST(ThrottledProgress, ShowsAFewTimesASecondAndTheLastValueLater)
             progress.Set(s.value);
         EXPECT_EQ(bar.value(), s.shown) << "after " << s.value;
     }
+    // The step that waited when the bar was reset was shown first.
+    EXPECT_EQ(painted, (std::vector<int>{5, 30, 99, 0, 50, 100, 0}));
     // A value that waited shows once no further step comes.
     progress.Set(70);
     EXPECT_EQ(bar.value(), 0);

@@ -93,10 +93,13 @@ private:
 };
 
 bool g_allWithinGoal = true;
+QString g_only;  // a word of the operations to run (the first argument), else all
 
 // Runs op from the event loop (as a command from a menu would run) with the meter on.
 void measure(const char* name, const std::function<bool()>& op, int64_t memoryGoalMiB = -1)
 {
+    if (!g_only.isEmpty() && !QString::fromUtf8(name).contains(g_only))
+        return;
     TGapMeter meter;
     bool ok = false;
     int64_t gap = 0, ms = 0;
@@ -185,6 +188,8 @@ int main(int argc, char** argv)
     qputenv("SANE_CONFIG_DIR", QFile::encodeName(saneDir));
     UseBenchEnvironment();
     QApplication app(argc, argv);
+    if (argc > 1 && argv[1][0] != '-')
+        g_only = QString::fromLocal8Bit(argv[1]);
     std::unique_ptr<Tform1> form = StartBenchMainWindow();
     std::printf("Longest gap between 10 ms ticks on the window's thread (one run each; the machine's load shows)\n");
 

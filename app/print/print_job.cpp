@@ -187,6 +187,16 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
     const int fontSize = settings.fontsize;
     TPageSources sources;
     sources.Image = bitmap;
+    // Every tile has the same size in printer pixels: the image is brought to it once,
+    // rather than each tile carrying (and the spooler compressing) the whole image.
+    TBitmap tile;
+    if (bitmap && mode == pmTiles && W < bitmap->Width() && H < bitmap->Height() &&
+        pages.front().Pictures.size() > 1) {
+        const bool smooth = bitmap->PixelFormat() == pf24bit;
+        tile.SetImage(bitmap->Image().scaled(W, H, Qt::IgnoreAspectRatio,
+                                             smooth ? Qt::SmoothTransformation : Qt::FastTransformation));
+        sources.Image = &tile;
+    }
     if (catalog)
         sources.DrawCell = [catalog, flags, fontSize](TCanvas& c, const TRect& rect, int index) {
             c.Brush.Style = bsClear;

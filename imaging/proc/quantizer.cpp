@@ -202,26 +202,34 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
                 },
                 report);
         } else {
-            ParallelRows(
-                h, int64_t(w) * h,
-                [&](int y0, int y1) {
-                    // Neighbouring pixels often repeat: a small direct-mapped cache of answers.
-                    std::vector<uint32_t> cacheKey(4096, 0xFFFFFFFFu);
-                    std::vector<int> cacheVal(4096, 0);
-                    for (int y = y0; y < y1; ++y) {
-                        uint8_t* p = rows[y];
-                        for (int x = 0; x < w; ++x, p += 3) {
-                            const uint32_t c = PixelColor(p);
-                            const uint32_t slot = ((c * 2654435761u) >> 20) & 4095;
-                            if (cacheKey[slot] != c) {
-                                cacheKey[slot] = c;
-                                cacheVal[slot] = q.RGBIndex(c);
+            // Searching thousands of neurons costs microseconds a pixel: the rows go in
+            // slices of one row a band, so that progress (and whatever the caller does
+            // with it) comes every few hundredths of a second. Slices change no pixel.
+            const int slice = 8 * std::max(1, ParallelThreads());
+            for (int top = 0; top < h;) {
+                const int count = std::min(slice, h - top);
+                ParallelRows(
+                    count, int64_t(w) * h,
+                    [&](int y0, int y1) {
+                        // Neighbouring pixels often repeat: a small direct-mapped cache of answers.
+                        std::vector<uint32_t> cacheKey(4096, 0xFFFFFFFFu);
+                        std::vector<int> cacheVal(4096, 0);
+                        for (int y = top + y0; y < top + y1; ++y) {
+                            uint8_t* p = rows[y];
+                            for (int x = 0; x < w; ++x, p += 3) {
+                                const uint32_t c = PixelColor(p);
+                                const uint32_t slot = ((c * 2654435761u) >> 20) & 4095;
+                                if (cacheKey[slot] != c) {
+                                    cacheKey[slot] = c;
+                                    cacheVal[slot] = q.RGBIndex(c);
+                                }
+                                put(p, palette[size_t(cacheVal[slot])]);
                             }
-                            put(p, palette[size_t(cacheVal[slot])]);
                         }
-                    }
-                },
-                report);
+                    },
+                    [&](int done) { report(top + done); });
+                top += count;
+            }
         }
     } catch (...) {
         bitmap = before;

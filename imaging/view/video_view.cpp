@@ -130,6 +130,7 @@ void TImageKitVideoView::disconnectDriver()
         driver_.reset();
     }
     connected_ = false;
+    freezePending_ = false;
 }
 
 void TImageKitVideoView::SetShowVideo(bool on)
@@ -257,6 +258,7 @@ void TImageKitVideoView::SetFreeze(bool freeze)
     if (!showVideo_ || !connected_)
         return;
     if (!freeze) {
+        freezePending_ = false;
         driver_->CancelGrab();
         if (surface_) {
             surface_->show();
@@ -268,11 +270,13 @@ void TImageKitVideoView::SetFreeze(bool freeze)
     // The device's next frame becomes the frozen one; nothing here waits for it, and live
     // frames are ignored meanwhile (frozen_ is set). The driver dies with this view, and
     // its grab with it.
+    freezePending_ = true;
     driver_->GrabFrameAsync([this](bool ok, const TBitmap& frame) { frozenFrameArrived(ok, frame); });
 }
 
 void TImageKitVideoView::frozenFrameArrived(bool ok, const TBitmap& frame)
 {
+    freezePending_ = false;
     if (!frozen_ || !connected_)
         return;
     // The grab stops the live picture, as the device gives the frame to us alone.

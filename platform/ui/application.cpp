@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QThread>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -120,7 +121,8 @@ void TApplication::KeepResponsive()
     static bool running = false;
     static int64_t last = 0;
     static bool ever = false;
-    if (running || !QCoreApplication::instance())
+    // Only the window's thread runs its events; work elsewhere just goes on.
+    if (running || !QCoreApplication::instance() || QThread::currentThread() != qApp->thread())
         return;
     const int64_t now = responsiveNow();
     if (ever && now - last < kResponsiveMs && now >= last)

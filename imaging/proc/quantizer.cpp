@@ -117,6 +117,9 @@ TIKQuantizer::TIKQuantizer(const TBitmap& bitmap, TPaletteEntry* palette, int co
             }
         neural_->BuildIndex();
         neural_->bitmap = nullptr;
+        // The sort by green takes a while for thousands of neurons: once more, the last step.
+        if (learning)
+            learning(neural_->learnSteps - 1, neural_->learnSteps);
     }
 }
 
@@ -169,16 +172,17 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
             learned = true;
             progress(sender, Trunc(done * 50.0 / (total + 0.5)));
         };
-    TIKQuantizer q(bitmap, palette.data(), wanted, -1, -1, learning);
-    // Shares the pixels until the first row is mapped: an abort puts them back.
+    // The pixels as they were, for an abort; the rows are taken now, so that the copy
+    // this makes is not made between two reports.
     const TBitmap before(bitmap);
+    const auto rows = RowsOf(bitmap);
+    TIKQuantizer q(bitmap, palette.data(), wanted, -1, -1, learning);
     auto put = [](uint8_t* p, const TPaletteEntry& e) {
         p[0] = e.Blue;
         p[1] = e.Green;
         p[2] = e.Red;
     };
     // The palette search above runs in order; mapping the pixels treats rows alone.
-    const auto rows = RowsOf(bitmap);
     const auto report = [&](int done) {
         if (learned)
             progress(sender, 50 + Trunc(done * 50.0 / (h + 0.5)));
@@ -202,34 +206,26 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
                 },
                 report);
         } else {
-            // Searching thousands of neurons costs microseconds a pixel: the rows go in
-            // slices of one row a band, so that progress (and whatever the caller does
-            // with it) comes every few hundredths of a second. Slices change no pixel.
-            const int slice = 8 * std::max(1, ParallelThreads());
-            for (int top = 0; top < h;) {
-                const int count = std::min(slice, h - top);
-                ParallelRows(
-                    count, int64_t(w) * h,
-                    [&](int y0, int y1) {
-                        // Neighbouring pixels often repeat: a small direct-mapped cache of answers.
-                        std::vector<uint32_t> cacheKey(4096, 0xFFFFFFFFu);
-                        std::vector<int> cacheVal(4096, 0);
-                        for (int y = top + y0; y < top + y1; ++y) {
-                            uint8_t* p = rows[y];
-                            for (int x = 0; x < w; ++x, p += 3) {
-                                const uint32_t c = PixelColor(p);
-                                const uint32_t slot = ((c * 2654435761u) >> 20) & 4095;
-                                if (cacheKey[slot] != c) {
-                                    cacheKey[slot] = c;
-                                    cacheVal[slot] = q.RGBIndex(c);
-                                }
-                                put(p, palette[size_t(cacheVal[slot])]);
+            ParallelRows(
+                h, int64_t(w) * h,
+                [&](int y0, int y1) {
+                    // Neighbouring pixels often repeat: a small direct-mapped cache of answers.
+                    std::vector<uint32_t> cacheKey(4096, 0xFFFFFFFFu);
+                    std::vector<int> cacheVal(4096, 0);
+                    for (int y = y0; y < y1; ++y) {
+                        uint8_t* p = rows[y];
+                        for (int x = 0; x < w; ++x, p += 3) {
+                            const uint32_t c = PixelColor(p);
+                            const uint32_t slot = ((c * 2654435761u) >> 20) & 4095;
+                            if (cacheKey[slot] != c) {
+                                cacheKey[slot] = c;
+                                cacheVal[slot] = q.RGBIndex(c);
                             }
+                            put(p, palette[size_t(cacheVal[slot])]);
                         }
-                    },
-                    [&](int done) { report(top + done); });
-                top += count;
-            }
+                    }
+                },
+                report);
         }
     } catch (...) {
         bitmap = before;

@@ -129,6 +129,7 @@ void TNeuralQuantizer::Learn(const TIKQuantizer::TLearnProgress& learning)
     // Learning takes seconds on large images: the caller hears of it in small steps.
     constexpr int kSteps = 1000;
     const int steps = int(std::min<int64_t>(kSteps, std::max<int64_t>(samples, 1)));
+    learnSteps = steps;
     int reported = -1;
     int64_t pos = 0;
     for (int64_t i = 0; i < samples;) {

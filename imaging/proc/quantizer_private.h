@@ -65,6 +65,7 @@ struct TNeuralQuantizer {
     void AlterNeighbours(int rad, int i, int b, int g, int r);
     void SetRadPower(int rad, int alpha);
     void Learn(const TIKQuantizer::TLearnProgress& learning);
+    int learnSteps = 0;  // the steps Learn reported
     void Unbias();
     // Sort by green (selection sort, as published: ties decide which index a search returns).
     void BuildIndex();

@@ -31,7 +31,7 @@ public:
     // has ended, and a window the system asks to close meanwhile stays open (the work
     // may be using it), so nothing can start or free anything under the work.
     static void KeepResponsive();
-    static constexpr int kResponsiveMs = 40;
+    static constexpr int kResponsiveMs = 10;
     // Milliseconds of a monotonic clock for KeepResponsive; tests replace it.
     static std::function<int64_t()> ResponsiveClock;
 

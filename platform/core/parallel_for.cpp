@@ -193,8 +193,8 @@ void ParallelRows(int rows, int64_t pixels, const std::function<void(int, int)>&
     job.body = &body;
     job.rows = rows;
     // Several bands a thread even out bands of unequal cost; with progress to report,
-    // bands of a few rows let it come often however slow each row is.
-    job.bands = std::min(rows, rowsDone ? std::max(threads * 8, rows / 4) : threads * 8);
+    // bands of one row let it come often however slow each row is.
+    job.bands = rowsDone ? rows : std::min(rows, threads * 8);
     job.maxHelpers = rowsDone ? threads : threads - 1;
     TPool::instance().run(job, rowsDone);
     if (job.error)

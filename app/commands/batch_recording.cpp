@@ -187,7 +187,7 @@ void Tform1::PlayBoxRecord(int mode)
     auto restore = [&] {
         Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
         setAvail(play, !Recording && !BatchRunning);
-        ProgressBar1->setValue(0);
+        ResetProgress();
     };
     try {
         if (!record.isEmpty())

@@ -500,7 +500,7 @@ void Tform1::dobatch(const QString& path, int mode)
     TApplication::ProcessMessages();
     checkbuttonsenabled(false);
     updateautobox();
-    ProgressBar1->setValue(0);
+    ResetProgress();
     reportFailures(BatchFailures);
 }
 

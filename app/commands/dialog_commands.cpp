@@ -220,7 +220,7 @@ void Tform1::SchwarzWeissKonvertierung2Click()
             runcode(cmdBWOrdered);
         }
     }
-    ProgressBar1->setValue(0);
+    ResetProgress();
 }
 
 void Tform1::Farbenreduzieren1Click()
@@ -241,7 +241,7 @@ void Tform1::Farbenreduzieren1Click()
         image->ImageKit1->Proc()->ReduceColors(d.ColorCount);
         image->Modified = true;
     }
-    ProgressBar1->setValue(0);
+    ResetProgress();
     checkbuttonsenabled(false);
 }
 

@@ -70,7 +70,7 @@ void Tform1::ffnen2Click()
         OpenFileList = d.Files;
         openit();
     }
-    ProgressBar1->setValue(0);
+    ResetProgress();
 }
 
 void Tform1::AutoItemClick(QObject*, const QString& name)
@@ -95,7 +95,7 @@ bool Tform1::saveFailed(const std::exception& e)
     TApplication::HandleException(e);
     SaveCancelled = true;
     checkbuttonsenabled(false);
-    ProgressBar1->setValue(0);
+    ResetProgress();
     return false;
 }
 
@@ -121,7 +121,7 @@ bool Tform1::Speichern1Click()
         return saveFailed(e);
     }
     checkbuttonsenabled(false);
-    ProgressBar1->setValue(0);
+    ResetProgress();
     return true;
 }
 
@@ -193,7 +193,7 @@ bool Tform1::Speichernals1Click()
         }
     }
     checkbuttonsenabled(false);
-    ProgressBar1->setValue(0);
+    ResetProgress();
     return true;
 }
 

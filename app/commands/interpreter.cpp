@@ -6,6 +6,8 @@
 #include "app/util/paths.h"
 #include "imaging/kit/image_kit.h"
 
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QProgressBar>
 
 Tchild* Tform1::getchild(QWidget* window)
@@ -17,6 +19,15 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
 {
     // The handlers' record may change while a command runs (wallpaper builds a save).
     const tautomatitem a = item;
+    // However the command ends (returned, refused, raised), its progress does not stay.
+    struct ProgressReset {
+        QPointer<Tform1> form;
+        ~ProgressReset()
+        {
+            if (form)
+                form->ResetProgress();
+        }
+    } progressReset{this};
     if (Recording)
         RecordingList.push_back(a.ToByteArray());
 
@@ -54,9 +65,14 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
     case cmdClose:
         break;
     case cmdScan: {
-        Tchild* c = newwindow();
+        QPointer<Tchild> c = newwindow();
         c->Modified = true;
-        if (c->ImageKit1->IO()->Acquire()) {
+        const bool got = c->ImageKit1->IO()->Acquire();
+        // The window may have been closed while the scanner's dialog was up.
+        QMdiSubWindow* sub = c ? qobject_cast<QMdiSubWindow*>(c->parentWidget()) : nullptr;
+        if (!sub || sub->isHidden())
+            break;
+        if (got) {
             c->setWindowTitle(UntitledCaption());
             fensteranpassen(sender, c);
             c->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
@@ -65,8 +81,7 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
         } else {
             // Nothing arrived: the empty window goes without asking.
             c->Modified = false;
-            if (QWidget* sub = c->parentWidget())
-                sub->close();
+            sub->close();
         }
         break;
     }

@@ -144,7 +144,7 @@ void Tform1::runImageCommand(QObject* sender, const tautomatitem& a, Tchild* ima
     TImageKitProc* proc = kit->Proc();
     const uint8_t code = a.Code();
     if (code >= cmdColorDialog && code <= cmdMerge)
-        ProgressBar1->setValue(0);
+        ResetProgress();
     // Every command that changes the image marks it, so that closing asks first.
     // The colour, effects and merge dialogs mark it only when they close with OK.
     static const uint8_t changing[] = {cmdUndo, cmdCutRect, cmdPaste, cmdPasteRect, cmdReduceColors, cmdGray,

@@ -122,7 +122,7 @@ void Tform1::openCommand(const QString& fileName)
             k->AutoMaintain();
         return;
     }
-    ProgressBar1->setValue(0);
+    ResetProgress();
     Tchild* child = newwindow();
     child->setWindowTitle(fileName);
     // A window whose file did not load goes again; its going is no command of the user's.
@@ -177,7 +177,7 @@ void Tform1::openCommand(const QString& fileName)
     }
     if (options.fitonload)
         fensteranpassen(this, child);
-    ProgressBar1->setValue(0);
+    ResetProgress();
     checkbuttonsenabled(false);
 }
 

@@ -254,8 +254,7 @@ void Tkataform::progressdo(QObject* sender, int percent)
 void Tkataform::resetProgress()
 {
     shownProgress_ = 0;
-    if (main_->ProgressBar1)
-        main_->ProgressBar1->setValue(0);
+    main_->ResetProgress();
 }
 
 void Tkataform::FormKeyPress(QChar key)

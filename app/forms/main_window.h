@@ -21,6 +21,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
+class TThrottledProgress;
 class QToolBar;
 class QToolButton;
 class TImage;
@@ -71,6 +72,8 @@ public:
     void zoomboxChange();
     void zoomboxKeyPress(QChar key);
     void onprogressany(QObject* sender, int percent);
+    // The progress bar back at 0: an operation has ended.
+    void ResetProgress();
     void Nebeneinander1Click();
     void Untereinander1Click();
     void bereinander1Click();
@@ -261,6 +264,7 @@ public:
     QString SaveDialogFilter, OpenwavFilter;
 
     QProgressBar* ProgressBar1 = nullptr;
+    TThrottledProgress* Progress = nullptr;  // every value for ProgressBar1 goes through it
     QComboBox* zoombox = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QToolBar* ToolBar2 = nullptr;

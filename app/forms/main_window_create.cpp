@@ -27,6 +27,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProgressBar>
+#include "app/util/progress_throttle.h"
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -60,6 +61,8 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent)
     ProgressBar1->setValue(0);
     ProgressBar1->setMaximumWidth(200);
     statusBar()->addPermanentWidget(ProgressBar1);
+    Progress = new TThrottledProgress(ProgressBar1);
+    Progress->setParent(this);
     // The two resident forms live as long as the main window.
     autoform_ = new Tautoform(this);
     zeichenform_ = new Tzeichenform(this);

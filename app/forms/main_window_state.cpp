@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProgressBar>
+#include "app/util/progress_throttle.h"
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -239,10 +240,18 @@ void Tform1::Fenstergre1Click()
 
 void Tform1::onprogressany(QObject*, int percent)
 {
-    // The bar repaints at once on every change; a batch shows its own progress per image.
+    // Long work reports here from the window's thread: the windows repaint meanwhile.
+    TApplication::KeepResponsive();
+    // A batch shows its own progress per image.
     if (BatchRunning)
         return;
-    ProgressBar1->setValue(percent);
+    Progress->Set(percent);
+}
+
+void Tform1::ResetProgress()
+{
+    if (Progress)
+        Progress->Reset();
 }
 
 void Tform1::Nebeneinander1Click() { TileChildren(mdi_, tbVertical); }

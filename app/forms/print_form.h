@@ -104,5 +104,6 @@ private:
     const TBitmap* source_ = nullptr;
     QString caption_;
     bool busy_ = false;
+    bool drawing_ = false;  // the preview lets events run while it draws its tiles
     bool activated_ = false;
 };

@@ -10,6 +10,7 @@
 #include "platform/core/rounding.h"
 #include "platform/graphics/canvas.h"
 #include "platform/print/printer.h"
+#include "platform/ui/application.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -70,6 +71,13 @@ void Tprintform::updateimagekitpreview(bool force)
 
 void Tprintform::drawPreview()
 {
+    if (drawing_)
+        return;
+    drawing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{drawing_};
     pagesAcross = pagesDown = 1;
     ProgressBar1->setValue(0);
     const int pw = PageWidth(), ph = PageHeight();
@@ -140,7 +148,11 @@ void Tprintform::drawPreview()
         return;
     }
     if (m == pmTiles) {
-        // The first page of the grid.
+        // The first page of the grid; a grid the print would refuse is not laid out.
+        if (TileCount(r.L, r.T, r.W, r.H, pw, ph) > kMaxTilesPerPage) {
+            ImageKit1->Update();
+            return;
+        }
         const std::vector<TPagePlan> pages = PlanPrint(r);
         const TPagePlan page = pages.empty() ? TPagePlan() : pages.front();
         const size_t cells = std::max(page.Pictures.size(), page.Cells.size());
@@ -152,11 +164,23 @@ void Tprintform::drawPreview()
                 if (v <= 100)
                     ProgressBar1->setValue(v);
             }
+            TApplication::KeepResponsive();
         };
-        if (source_) {
+        if (source_ && !page.Pictures.empty()) {
+            // Every tile has the same size: the source is scaled down once, not per tile.
+            const TRect first = mapRect(page.Pictures.front().Dest);
+            TBitmap tile;
+            const TBitmap* drawn = source_;
+            if (first.Width() > 0 && first.Height() > 0 && first.Width() < source_->Width() &&
+                first.Height() < source_->Height()) {
+                const bool smooth = source_->PixelFormat() == pf24bit;
+                tile.SetImage(source_->Image().scaled(first.Width(), first.Height(), Qt::IgnoreAspectRatio,
+                                                      smooth ? Qt::SmoothTransformation : Qt::FastTransformation));
+                drawn = &tile;
+            }
             QPainter p(&bmp->Image());
             for (const TPagePlan::Picture& pic : page.Pictures) {
-                DrawPicture(p, mapRect(pic.Dest), *source_, TRect());
+                DrawPicture(p, mapRect(pic.Dest), *drawn, TRect());
                 step();
             }
         }

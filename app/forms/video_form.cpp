@@ -12,10 +12,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -186,10 +189,30 @@ void Tvideoform::Button6Click() { ImageKitVideoView2->ShowVideoDisplayDialog(); 
 
 void Tvideoform::Button1Click()
 {
+    if (importing_)
+        return;
     TImageKitVideoView* v = ImageKitVideoView2;
     const bool wasFrozen = v->Frozen();
-    if (v->ShowVideo() && !wasFrozen)
+    if (v->ShowVideo() && !wasFrozen) {
         v->FreezeFrame();
+        // The device hands its next frame over when it comes (within its own time limit):
+        // events run meanwhile, and this form may be closed and freed under them.
+        if (v->FreezePending()) {
+            QPointer<Tvideoform> alive(this);
+            importing_ = true;
+            QEventLoop wait;
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, &wait, [&] {
+                if (!alive || !v->FreezePending())
+                    wait.quit();
+            });
+            poll.start(10);
+            wait.exec();
+            if (!alive)
+                return;
+            importing_ = false;
+        }
+    }
     main_.automatitem.SetArg(1, 100);
     main_.automatitem.SetArg(2, 100);
     main_.automatitem.SetArg(3, main_.options.neudialog.background);

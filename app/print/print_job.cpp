@@ -10,10 +10,17 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/print/printer.h"
+#include "platform/ui/application.h"
 
 #include <QDir>
+#include <QMdiSubWindow>
 #include <QPainter>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QStatusBar>
+
+#include <algorithm>
+#include <cstdint>
 
 void DrawPicture(QPainter& painter, const TRect& dest, const TBitmap& bitmap, const TRect& source)
 {
@@ -35,14 +42,21 @@ void DrawPicture(QPainter& painter, const TRect& dest, const TBitmap& bitmap, co
     painter.restore();
 }
 
-void RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const TPageSources& sources)
+bool RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const TPageSources& sources,
+                const std::function<bool()>& step)
 {
     if (sources.Image)
-        for (const TPagePlan::Picture& p : page.Pictures)
+        for (const TPagePlan::Picture& p : page.Pictures) {
             DrawPicture(painter, p.Dest, *sources.Image, p.Source);
+            if (step && !step())
+                return false;
+        }
     if (sources.DrawCell)
-        for (const TPagePlan::Cell& c : page.Cells)
+        for (const TPagePlan::Cell& c : page.Cells) {
             sources.DrawCell(canvas, c.Rect, c.Index);
+            if (step && !step())
+                return false;
+        }
     canvas.Pen.Color = clBlack;
     canvas.Pen.Width = 1;
     canvas.Pen.Style = psSolid;
@@ -53,6 +67,7 @@ void RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const
     }
     if (page.Info && sources.DrawInfo)
         sources.DrawInfo(canvas, page.InfoAt.X, page.InfoAt.Y);
+    return true;
 }
 
 namespace {
@@ -66,10 +81,55 @@ void reportPdfFiles(Tform1& form, const QString& first, const QString& last)
                                            QStringLiteral("Printed to the file ") + files));
 }
 
-} // namespace
+bool g_printing = false;
+
+// Progress over the pictures and cells of a print. It is application-modal, so the
+// windows the print draws from cannot be closed by the user meanwhile; one closed
+// otherwise is noticed before the next piece is drawn.
+class TPrintProgress {
+public:
+    TPrintProgress(QWidget* owner, int total, QWidget* source)
+        : dialog_(LangText(QStringLiteral("Drucken ..."), QStringLiteral("Printing ...")),
+                  LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")), 0, std::max(total, 1), owner),
+          source_(source)
+    {
+        dialog_.setObjectName(QStringLiteral("PrintProgress"));
+        dialog_.setWindowModality(Qt::ApplicationModal);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        dialog_.setMinimumDuration(kShowAfterMs);
+        dialog_.setValue(0);
+    }
+    // False once the user cancelled or the source window has gone.
+    bool Step()
+    {
+        // The dialog lets events run only once it shows.
+        TApplication::KeepResponsive();
+        dialog_.setValue(std::min(++done_, dialog_.maximum()));
+        return !dialog_.wasCanceled() && SourceAlive();
+    }
+    bool SourceAlive() const
+    {
+        if (!source_)
+            return false;
+        auto* sub = qobject_cast<QMdiSubWindow*>(source_->parentWidget());
+        return !sub || !sub->isHidden();
+    }
+
+    static constexpr int kShowAfterMs = 500;
+
+private:
+    QProgressDialog dialog_;
+    QPointer<QWidget> source_;
+    int done_ = 0;
+};
+
+}  // namespace
 
 void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
 {
+    if (g_printing)
+        return;
     const int L = item.Arg(1), T = item.Arg(2), W = item.Arg(3), H = item.Arg(4);
     const int mode = item.Arg(5);
     const bool jobPerPage = item.ArgByte() != 0;
@@ -116,15 +176,38 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
                        QStringLiteral("The poster needs too many pages."));
         return;
     }
+    if (mode == pmTiles && TileCount(L, T, W, H, r.PageWidth, r.PageHeight) > kMaxTilesPerPage) {
+        LangMessageDlg(QStringLiteral("Die Kacheln sind zu klein: mehr als %1 passen auf eine Seite.").arg(kMaxTilesPerPage),
+                       mtError, mbOK,
+                       QStringLiteral("The tiles are too small: more than %1 fit on one page.").arg(kMaxTilesPerPage));
+        return;
+    }
     const std::vector<TPagePlan> pages = PlanPrint(r);
     if (pages.empty())
         return;
+    g_printing = true;
+    struct Done {
+        ~Done() { g_printing = false; }
+    } done;
+    size_t pieces = 0;
+    for (const TPagePlan& page : pages)
+        pieces += page.Pictures.size() + page.Cells.size() + 1;
 
     const QString title = active->windowTitle();
     const uint8_t flags = settings.infoflags;
     const int fontSize = settings.fontsize;
     TPageSources sources;
     sources.Image = bitmap;
+    // Every tile has the same size in printer pixels: the image is brought to it once,
+    // rather than each tile carrying (and the spooler compressing) the whole image.
+    TBitmap tile;
+    if (bitmap && mode == pmTiles && W < bitmap->Width() && H < bitmap->Height() &&
+        pages.front().Pictures.size() > 1) {
+        const bool smooth = bitmap->PixelFormat() == pf24bit;
+        tile.SetImage(bitmap->Image().scaled(W, H, Qt::IgnoreAspectRatio,
+                                             smooth ? Qt::SmoothTransformation : Qt::FastTransformation));
+        sources.Image = &tile;
+    }
     if (catalog)
         sources.DrawCell = [catalog, flags, fontSize](TCanvas& c, const TRect& rect, int index) {
             c.Brush.Style = bsClear;
@@ -138,10 +221,13 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
         };
 
     printer.Title = title;
+    TPrintProgress progress(&form, int(std::min<size_t>(pieces, size_t(INT32_MAX))), active);
+    const auto step = [&progress] { return progress.Step(); };
+    bool stopped = false;
     printer.BeginDoc();
     const QString firstPdf = printer.LastPdfFile();
     try {
-        for (size_t i = 0; i < pages.size(); ++i) {
+        for (size_t i = 0; i < pages.size() && !stopped; ++i) {
             if (i > 0) {
                 if (jobPerPage) {
                     printer.EndDoc();
@@ -152,13 +238,20 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
             }
             TCanvas& canvas = *printer.Canvas();
             canvas.Font.PixelsPerInch = printer.YResolution();
-            RenderPage(*printer.Painter(), canvas, pages[i], sources);
+            stopped = !RenderPage(*printer.Painter(), canvas, pages[i], sources, step) || !step();
         }
-        printer.EndDoc();
+        if (stopped)
+            printer.Abort();
+        else
+            printer.EndDoc();
     } catch (...) {
         printer.Abort();
         throw;
     }
-    if (printer.PdfOutput())
+    if (printer.PdfOutput() && !stopped)
         reportPdfFiles(form, firstPdf, printer.LastPdfFile());
+    if (stopped && !progress.SourceAlive())
+        LangMessageDlg(QStringLiteral("Das Fenster wurde während des Druckens geschlossen; der Druck wurde abgebrochen."),
+                       mtWarning, mbOK,
+                       QStringLiteral("The window was closed while printing; the print was cancelled."));
 }

@@ -21,11 +21,16 @@ struct TPageSources {
     std::function<void(TCanvas&, const TRect&, int index)> DrawCell;
     std::function<void(TCanvas&, int x, int y)> DrawInfo;
 };
-void RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const TPageSources& sources);
+// step, when given, runs after each picture and cell; false from it stops the page (the
+// result is then false).
+bool RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const TPageSources& sources,
+                const std::function<bool()>& step = {});
 
 // The print command: image windows in all three modes, catalog windows as tiles.
 // A rectangle that cannot be laid out is refused with a message before anything is
-// begun; a failure while drawing aborts the job and is raised again.
+// begun; a failure while drawing aborts the job and is raised again. A progress dialog
+// with Cancel (and Esc) shows during long prints; Cancel, or the window closing
+// meanwhile, aborts the job. A print does not start while another runs.
 void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item);
 
 // Largest number of pages one poster print may take.

@@ -80,6 +80,15 @@ std::vector<TTileCell> TileCells(int L, int T, int W, int H, int pageWidth, int 
     return cells;
 }
 
+int64_t TileCount(int L, int T, int W, int H, int pageWidth, int pageHeight)
+{
+    const int64_t pitchX = int64_t(L) + W + 1;
+    const int64_t pitchY = int64_t(T) + H + 1;
+    if (pitchX <= 0 || pitchY <= 0 || pageWidth <= 0 || pageHeight <= 0)
+        return 0;
+    return (pageWidth / pitchX) * (pageHeight / pitchY);
+}
+
 int TileColumns(double L, double W, int pageWidth)
 {
     const int pitch = Round(L + W + 1);
@@ -154,6 +163,8 @@ bool PrintRectangleValid(int L, int T, int W, int H)
 std::vector<TPagePlan> PlanPrint(const TPrintRequest& r)
 {
     std::vector<TPagePlan> pages;
+    if (r.Mode == pmTiles && TileCount(r.L, r.T, r.W, r.H, r.PageWidth, r.PageHeight) > kMaxTilesPerPage)
+        return pages;
     auto cuts = [&](TPagePlan& page, const TRect& rect, bool tiles) {
         if (!r.CutLines)
             return;

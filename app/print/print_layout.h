@@ -27,6 +27,10 @@ struct TTileCell {
     bool Info = false;  // the information lines go below this tile
 };
 std::vector<TTileCell> TileCells(int L, int T, int W, int H, int pageWidth, int pageHeight);
+// Tiles on one page, counted without laying them out (a pitch that is not positive
+// gives 0). Prints and previews refuse grids of more than kMaxTilesPerPage.
+int64_t TileCount(int L, int T, int W, int H, int pageWidth, int pageHeight);
+constexpr int kMaxTilesPerPage = 10000;
 // Columns and rows of the grid as the dialog counts them.
 int TileColumns(double L, double W, int pageWidth);
 int TileRows(double T, double H, int pageHeight);
@@ -84,5 +88,6 @@ struct TPrintRequest {
 };
 
 // The pages of a print in order; a catalog print whose grid takes no tile gives one
-// empty page rather than looping. The rectangle must pass PrintRectangleValid.
+// empty page rather than looping. The rectangle must pass PrintRectangleValid; a grid
+// of more than kMaxTilesPerPage tiles gives no pages.
 std::vector<TPagePlan> PlanPrint(const TPrintRequest& r);

@@ -20,6 +20,8 @@ int64_t nowMs()
 
 void SetStopwatchClock(TStopwatchClock clock) { g_clock = std::move(clock); }
 
+int64_t StopwatchNowMs() { return nowMs(); }
+
 void StartStopwatch() { g_start = nowMs(); }
 
 int StopwatchSeconds()

@@ -11,3 +11,5 @@ int StopwatchSeconds();
 // Milliseconds of a monotonic clock; tests replace it (nullptr restores the real one).
 using TStopwatchClock = std::function<int64_t()>;
 void SetStopwatchClock(TStopwatchClock clock);
+// The clock's milliseconds now.
+int64_t StopwatchNowMs();

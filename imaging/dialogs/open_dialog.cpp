@@ -7,6 +7,7 @@
 #include "imaging/dialogs/preview_loader.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
+#include "platform/core/streams.h"
 #include "imaging/io/multi_io.h"
 #include "imaging/view/image_kit_view.h"
 #include "imaging/view/multi_view.h"
@@ -44,7 +45,9 @@ const char* const kOpenFilter =
 
 constexpr TColor kWhite = RGB(255, 255, 255);
 // Frames a video preview holds at most.
-constexpr int kMaxPreviewVideoFrames = 300;
+// A preview holds reduced frames, and not too many of them (the label tells the true
+// count); the full-size preview decodes its frame again.
+constexpr int kMaxPreviewFrames = 300;
 
 void setAutoSizeText(QLabel* label, const QString& text)
 {
@@ -71,11 +74,23 @@ TOpenImageKitDialog::TOpenImageKitDialog(QObject* owner) : TIKCommonDialog(owner
                 OnSelectionChange(this);
         });
     };
+    multiLoader_ = std::make_unique<TMultiPreviewLoader>();
+    multiLoader_->OnFrame = [this](const TMultiPreviewLoader::TFrame& f) {
+        Guarded([&] { multiFrameLoaded(f); });
+    };
+    multiLoader_->OnFinished = [this](bool ok) {
+        Guarded([&] { multiPreviewLoaded(ok); });
+        Guarded([this] {
+            if (OnSelectionChange)
+                OnSelectionChange(this);
+        });
+    };
 }
 
 TOpenImageKitDialog::~TOpenImageKitDialog()
 {
     loader_.reset();
+    multiLoader_.reset();
     delete io_;
     delete PicturePanel;
     delete InfoPanel;
@@ -83,7 +98,7 @@ TOpenImageKitDialog::~TOpenImageKitDialog()
 
 bool TOpenImageKitDialog::Busy() const
 {
-    return loader_->Busy();
+    return loader_->Busy() || multiLoader_->Busy();
 }
 
 void TOpenImageKitDialog::SetInitialDir(const QString& dir)
@@ -223,6 +238,7 @@ void TOpenImageKitDialog::DialogClosed()
 {
     TIKCommonDialog::DialogClosed();
     loader_->Cancel();
+    multiLoader_->Cancel();
     PlayButton->setChecked(false);
     clearPreview();
     QToolTip::hideText();
@@ -310,9 +326,15 @@ bool TOpenImageKitDialog::LoadMultiPreview(const QString& path)
     ProgressBar->setValue(0);
     ProgressBar->show();
     ProgressBar->repaint();
-    // A video preview holds reduced frames, and not too many of them; the full-size
-    // preview decodes its frame again.
-    mio_->VideoFrameLimit = kMaxPreviewVideoFrames;
+    multiPath_ = path;
+    fileSize_ = QFileInfo(path).size();
+    if (ext != QLatin1String("avi")) {
+        frameCount_ = 0;
+        multiLoader_->Start(path, ext == QLatin1String("gif") ? ioGIF : ioTIFF, ImageKitMView->ThumbWidth(),
+                            ImageKitMView->ThumbHeight(), kMaxPreviewFrames);
+        return true;
+    }
+    mio_->VideoFrameLimit = kMaxPreviewFrames;
     mio_->VideoBoxWidth = ImageKitMView->ThumbWidth();
     mio_->VideoBoxHeight = ImageKitMView->ThumbHeight();
     try {
@@ -321,17 +343,39 @@ bool TOpenImageKitDialog::LoadMultiPreview(const QString& path)
         clearPreview();
         return true;
     }
-    ProgressBar->hide();
-    multiPath_ = path;
-    fileSize_ = QFileInfo(path).size();
-    frameCount_ = mio_->FileFrameCount();
-    if (ImageKitMView->ImageCount() == 0) {
-        clearPreview();
-        return true;
+    multiPreviewLoaded(true);
+    return true;
+}
+
+void TOpenImageKitDialog::multiFrameLoaded(const TMultiPreviewLoader::TFrame& f)
+{
+    // Adding selects the new frame; the one the user looks at stays selected.
+    const int selected = ImageKitMView->SelectedImage();
+    mio_->AddFrame(*f.Bitmap, *f.Params, f.Frame, f.FileFrames);
+    if (f.Index > 0 && selected >= 0)
+        ImageKitMView->SetSelectedImage(selected);
+    if (f.Frames > 0)
+        ProgressBar->setValue(int(int64_t(f.Index) * 100 / f.Frames));
+    if (f.Index == 0) {
+        // The first frame shows, and tells its parameters, while the rest decode.
+        frameCount_ = f.FileFrames;
+        ImageKitMView->Update();
+        ImageKitMView->SetSelectedImage(0);
     }
+}
+
+void TOpenImageKitDialog::multiPreviewLoaded(bool ok)
+{
+    ProgressBar->hide();
+    frameCount_ = mio_->FileFrameCount();
+    if (!ok || ImageKitMView->ImageCount() == 0) {
+        clearPreview();
+        return;
+    }
+    ImageKitMView->Update();
+    ImageKitMView->ImageChanged();
     ImageKitMView->SetSelectedImage(0);
     PreviewButton->setEnabled(true);
-    return true;
 }
 
 void TOpenImageKitDialog::multiImageSelected(int index)
@@ -361,7 +405,13 @@ void TOpenImageKitDialog::SelectionChanged()
             ImageKitView->SetBackground(kWhite);
             ImageKitView->Blank();
             PlayButton->setChecked(false);
-            if (!LoadMultiPreview(path)) {
+            if (multiLoader_->Busy() && OnSelectionChange)
+                OnSelectionChange(this);
+            multiLoader_->Cancel();
+            const bool multi = LoadMultiPreview(path);
+            if (multi && multiLoader_->Busy())
+                return;  // the frames, and OnSelectionChange, arrive from the worker
+            if (!multi) {
                 PlayButton->setEnabled(false);
                 ZoomCombo->setEnabled(true);
                 ImageKitView->show();
@@ -375,6 +425,7 @@ void TOpenImageKitDialog::SelectionChanged()
             }
         } else {
             loader_->Cancel();
+            multiLoader_->Cancel();
             clearPreview();
         }
     }
@@ -457,6 +508,13 @@ void TOpenImageKitDialog::ShowPreviewForm()
         TAviReader video(params->FileName);
         if (!video.ReadFrame(index, full))
             throw EInvalidGraphic(QStringLiteral("unable to read AVI frame %1").arg(index));
+    } else if (params && (params->FileType == ioGIF || params->FileType == ioTIFF) && !multiPath_.isEmpty()) {
+        // The view holds the frame reduced.
+        TFileStream stream(multiPath_, fmOpenRead);
+        TIOParamsVals record;
+        TMultiFrame frame;
+        if (ReadMultiFrame(stream, 0, params->FileType, index, full, record, frame) <= 0)
+            throw EInvalidGraphic(QStringLiteral("unable to read frame %1").arg(index));
     } else if (const TBitmap* b = ImageKitMView->GetBitmap()) {
         full = *b;
     }
@@ -472,5 +530,6 @@ void TOpenImageKitDialog::PreviewCheckClick()
         return;
     }
     loader_->Cancel();
+    multiLoader_->Cancel();
     clearPreview();
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "imaging/dialogs/common_dialog.h"
+#include "imaging/dialogs/multi_preview_loader.h"
 #include "imaging/dialogs/preview_loader.h"
 
 #include <QString>
@@ -121,7 +122,8 @@ protected:
     virtual void FolderChanged();
     virtual void TypeChanged();
     // Files of several frames (every video, an animated GIF, a TIFF of two or more pages)
-    // go to the multi-image view; returns false for every other file.
+    // go to the multi-image view; returns false for every other file. GIF frames and TIFF
+    // pages are decoded off the window's thread and arrive later (Busy meanwhile).
     virtual bool LoadMultiPreview(const QString& fileName);
 
     // Builds, runs and reads back the dialog; true when confirmed.
@@ -149,11 +151,14 @@ private:
 
     void clearMultiPreview();
     void multiImageSelected(int index);
+    void multiFrameLoaded(const TMultiPreviewLoader::TFrame& frame);
+    void multiPreviewLoaded(bool ok);
 
     TImageKitIO* io_;
     TImageKitMIO* mio_;
     QString multiPath_;
     std::unique_ptr<TPreviewLoader> loader_;
+    std::unique_ptr<TMultiPreviewLoader> multiLoader_;
     QString currentPath_;
     QString fileName_;
     QString initialDir_;

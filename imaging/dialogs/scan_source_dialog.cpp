@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
@@ -78,6 +79,10 @@ void TScanSourceDialog::build()
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("StatusLabel"));
     status_->setWordWrap(true);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ScanProgress"));
+    progress_->setRange(0, 100);
+    progress_->hide();
     scan_ = new QPushButton(QStringLiteral("Scan"), this);
     scan_->setObjectName(QStringLiteral("ScanButton"));
     scan_->setDefault(true);
@@ -93,6 +98,7 @@ void TScanSourceDialog::build()
     auto* top = new QVBoxLayout(this);
     top->addLayout(form);
     top->addWidget(status_);
+    top->addWidget(progress_);
     top->addLayout(buttons);
 }
 
@@ -178,7 +184,14 @@ void TScanSourceDialog::SetBusy(bool busy)
     for (Row& row : rows_)
         row.Control->setEnabled(!busy && row.Option.Active);
     scan_->setEnabled(!busy);
-    cancel_->setEnabled(!busy);
+    progress_->setValue(0);
+    progress_->setVisible(busy);
+}
+
+void TScanSourceDialog::SetProgress(int percent)
+{
+    if (progress_)
+        progress_->setValue(percent);
 }
 
 void TScanSourceDialog::SetStatus(const QString& text)
@@ -199,12 +212,10 @@ void TScanSourceDialog::closeEvent(QCloseEvent* event)
 {
     // Closing the window is the user's Cancel; the acquisition takes it down.
     event->ignore();
-    if (cancel_->isEnabled())
-        emit CancelRequested();
+    emit CancelRequested();
 }
 
 void TScanSourceDialog::reject()
 {
-    if (cancel_->isEnabled())
-        emit CancelRequested();
+    emit CancelRequested();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QWidget;
 
@@ -21,8 +22,9 @@ public:
     bool Valid() const { return valid_; }
     // Re-reads every value, range and active state from the device.
     void Reload();
-    // While a transfer runs the controls rest.
+    // While a transfer runs the controls rest; Cancel stays, and stops the transfer.
     void SetBusy(bool busy);
+    void SetProgress(int percent);
     void SetStatus(const QString& text);
 
     QPushButton* ScanButton() const { return scan_; }
@@ -53,6 +55,7 @@ private:
     QPushButton* scan_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QLabel* status_ = nullptr;
+    QProgressBar* progress_ = nullptr;
     bool valid_ = false;
     bool filling_ = false;
 };

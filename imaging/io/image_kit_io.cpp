@@ -189,7 +189,13 @@ bool TImageKitIO::Acquire()
     Aborting = false;
     if (!bitmap_)
         return false;
+    // Windows may close while the source's dialog is up, this component with them.
+    QPointer<TImageKitIO> alive(this);
     QByteArray dib = TwainAcquire(nullptr, false);
+    if (!alive || !bitmap_) {
+        TwainFreeDIBs(dib);
+        return false;
+    }
     if (dib.isEmpty())
         return false;
     const int depth = DIBToBitmap(dib, bitmap_);

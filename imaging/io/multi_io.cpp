@@ -136,38 +136,67 @@ void TImageKitMIO::loadFrames(TStream& stream, ReadFrame read)
     view_->ImageChanged();
 }
 
-void TImageKitMIO::LoadFromStreamGIF(TStream& stream)
+int ReadMultiFrame(TStream& stream, int64_t start, uint8_t fileType, int i, TBitmap& bitmap, TIOParamsVals& record,
+                   TMultiFrame& frame)
 {
-    int remembered = 10;
-    loadFrames(stream, [&](TIOParamsVals& record, int i, TBitmap& bitmap, TProgressRec& rec) {
+    stream.SetPosition(start);
+    TProgressRec rec;  // no progress of the reader's own, never aborted
+    if (fileType == ioGIF) {
         record.GifImageIndex = i;
         const int count = ReadGIFStream(stream, bitmap, record, rec);
         if (count <= 0)
             return count;
-        const int at = view_->SelectedImage();
         if (record.GifDelayTime > 0)
-            remembered = record.GifDelayTime * 10;
-        view_->SetImageBackground(at, IORGBToColor(record.GifBackground));
-        view_->SetImageDelay(at, remembered);
-        record.GifImageIndex = record.TiffImageIndex = at;
+            frame.Delay = record.GifDelayTime * 10;
+        frame.HasBackground = true;
+        frame.Background = IORGBToColor(record.GifBackground);
         record.FileType = ioGIF;
-        record.FileName.clear();
         return count;
-    });
+    }
+    record.TiffImageIndex = i;
+    const int count = ReadTIFFStream(stream, bitmap, record, rec);
+    if (count <= 0)
+        return count;
+    frame.Delay = 100;
+    frame.HasBackground = false;
+    record.FileType = ioTIFF;
+    return count;
 }
 
-void TImageKitMIO::LoadFromStreamTIFF(TStream& stream)
+void TImageKitMIO::setFrame(int at, const TMultiFrame& frame, TIOParamsVals& record)
 {
-    loadFrames(stream, [&](TIOParamsVals& record, int i, TBitmap& bitmap, TProgressRec& rec) {
-        record.TiffImageIndex = i;
-        const int count = ReadTIFFStream(stream, bitmap, record, rec);
-        if (count <= 0)
-            return count;
-        const int at = view_->SelectedImage();
-        view_->SetImageDelay(at, 100);
-        record.GifImageIndex = record.TiffImageIndex = at;
-        record.FileType = ioTIFF;
-        record.FileName.clear();
+    if (frame.HasBackground)
+        view_->SetImageBackground(at, frame.Background);
+    view_->SetImageDelay(at, frame.Delay);
+    record.GifImageIndex = record.TiffImageIndex = at;
+    record.FileName.clear();
+}
+
+void TImageKitMIO::AddFrame(const TBitmap& bitmap, const TIOParamsVals& record, const TMultiFrame& frame,
+                            int fileFrames)
+{
+    if (!view_)
+        return;
+    const int at = ImageCount();
+    TIOParamsVals& mine = insertFrame(at);
+    mine.Assign(record);
+    view_->SetImage(at, &bitmap);
+    setFrame(at, frame, mine);
+    fileFrames_ = fileFrames;
+}
+
+void TImageKitMIO::LoadFromStreamGIF(TStream& stream) { loadStreamFrames(stream, ioGIF); }
+
+void TImageKitMIO::LoadFromStreamTIFF(TStream& stream) { loadStreamFrames(stream, ioTIFF); }
+
+void TImageKitMIO::loadStreamFrames(TStream& stream, uint8_t fileType)
+{
+    TMultiFrame frame;
+    const int64_t start = stream.Position();
+    loadFrames(stream, [&](TIOParamsVals& record, int i, TBitmap& bitmap, TProgressRec&) {
+        const int count = ReadMultiFrame(stream, start, fileType, i, bitmap, record, frame);
+        if (count > 0)
+            setFrame(view_->SelectedImage(), frame, record);
         return count;
     });
 }

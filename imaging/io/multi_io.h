@@ -19,6 +19,21 @@
 class TStream;
 class TIKView;
 
+// What a frame of a GIF or TIFF file adds beside its picture and record. Delay also
+// carries the last display time seen from one GIF frame to the next.
+struct TMultiFrame {
+    int Delay = 10;
+    bool HasBackground = false;
+    TColor Background = 0;
+};
+
+// Frame i of a GIF (ioGIF) or TIFF (ioTIFF) stream, read as the loader below reads it
+// (the stream is set to start first): returns the file's frame count, 0 when there is
+// no such frame. The record's indexes and name are left for AddFrame to set. Callers on
+// other threads decode with it and hand the frames over with AddFrame.
+int ReadMultiFrame(TStream& stream, int64_t start, uint8_t fileType, int i, TBitmap& bitmap, TIOParamsVals& record,
+                   TMultiFrame& frame);
+
 class TImageKitMIO : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +63,10 @@ public:
     void LoadFromStreamTIFF(TStream& stream);
     void LoadFromFileAVI(const QString& fileName);
 
+    // Appends a frame decoded elsewhere (ReadMultiFrame, perhaps reduced) with its record;
+    // fileFrames is the count the file holds.
+    void AddFrame(const TBitmap& bitmap, const TIOParamsVals& record, const TMultiFrame& frame, int fileFrames);
+
     int ImageCount() const { return int(records_.size()); }
     // Null for an index out of range.
     TIOParamsVals* Params(int index) const;
@@ -64,6 +83,9 @@ private:
     void progress(int i, int count);
     template <class ReadFrame>
     void loadFrames(TStream& stream, ReadFrame read);
+    void loadStreamFrames(TStream& stream, uint8_t fileType);
+    // The view's side of a frame at `at`: background, display time, the record's indexes.
+    void setFrame(int at, const TMultiFrame& frame, TIOParamsVals& record);
 
     QPointer<TImageKitMView> view_;
     std::vector<std::unique_ptr<TIOParamsVals>> records_;

@@ -72,7 +72,8 @@ struct TExactPalette {
 
 // ---------------------------------------------------------------------------
 
-TIKQuantizer::TIKQuantizer(const TBitmap& bitmap, TPaletteEntry* palette, int colorCount, int quality, int method)
+TIKQuantizer::TIKQuantizer(const TBitmap& bitmap, TPaletteEntry* palette, int colorCount, int quality, int method,
+                           const TLearnProgress& learning)
 {
     method_ = method == 0 || method == 1 ? method : colorCount <= 256 ? 1 : 0;
     if (palette && colorCount > 0)
@@ -106,7 +107,7 @@ TIKQuantizer::TIKQuantizer(const TBitmap& bitmap, TPaletteEntry* palette, int co
     } else {
         neural_ = std::make_unique<TNeuralQuantizer>();
         neural_->Init(bitmap, colorCount, quality);
-        neural_->Learn();
+        neural_->Learn(learning);
         neural_->Unbias();
         produced_ = colorCount;
         if (palette)
@@ -116,6 +117,9 @@ TIKQuantizer::TIKQuantizer(const TBitmap& bitmap, TPaletteEntry* palette, int co
             }
         neural_->BuildIndex();
         neural_->bitmap = nullptr;
+        // The sort by green takes a while for thousands of neurons: once more, the last step.
+        if (learning)
+            learning(neural_->learnSteps - 1, neural_->learnSteps);
     }
 }
 
@@ -159,51 +163,73 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
     const int w = bitmap.Width(), h = bitmap.Height();
     const int wanted = int(std::min<int64_t>(n, int64_t(w) * h));
     std::vector<TPaletteEntry> palette(static_cast<size_t>(wanted));
-    TIKQuantizer q(bitmap, palette.data(), wanted, -1);
+    // The network's learning takes most of the time: it fills the first half of the bar
+    // and the rows the second, so that the percentage never goes back.
+    bool learned = false;
+    TIKQuantizer::TLearnProgress learning;
+    if (progress)
+        learning = [&](int done, int total) {
+            learned = true;
+            progress(sender, Trunc(done * 50.0 / (total + 0.5)));
+        };
+    // The pixels as they were, for an abort; the rows are taken now, so that the copy
+    // this makes is not made between two reports.
+    const TBitmap before(bitmap);
+    const auto rows = RowsOf(bitmap);
+    TIKQuantizer q(bitmap, palette.data(), wanted, -1, -1, learning);
     auto put = [](uint8_t* p, const TPaletteEntry& e) {
         p[0] = e.Blue;
         p[1] = e.Green;
         p[2] = e.Red;
     };
     // The palette search above runs in order; mapping the pixels treats rows alone.
-    const auto rows = RowsOf(bitmap);
-    const auto report = [&](int done) { ReportRows(sender, progress, done, h); };
-    if (q.Method() == 1) {
-        // One table access per pixel: the index map folded into the palette.
-        std::vector<TPaletteEntry> lut(32768);
-        for (uint32_t c = 0; c < 32768; ++c)
-            lut[c] = palette[size_t(q.RGBIndex(((c >> 10) << 19) | (((c >> 5) & 31) << 11) | ((c & 31) << 3)))];
-        ParallelRows(
-            h, int64_t(w) * h,
-            [&](int y0, int y1) {
-                for (int y = y0; y < y1; ++y) {
-                    uint8_t* p = rows[y];
-                    for (int x = 0; x < w; ++x, p += 3)
-                        put(p, lut[size_t(((p[2] >> 3) << 10) | ((p[1] >> 3) << 5) | (p[0] >> 3))]);
-                }
-            },
-            report);
-    } else {
-        ParallelRows(
-            h, int64_t(w) * h,
-            [&](int y0, int y1) {
-                // Neighbouring pixels often repeat: a small direct-mapped cache of answers.
-                std::vector<uint32_t> cacheKey(4096, 0xFFFFFFFFu);
-                std::vector<int> cacheVal(4096, 0);
-                for (int y = y0; y < y1; ++y) {
-                    uint8_t* p = rows[y];
-                    for (int x = 0; x < w; ++x, p += 3) {
-                        const uint32_t c = PixelColor(p);
-                        const uint32_t slot = ((c * 2654435761u) >> 20) & 4095;
-                        if (cacheKey[slot] != c) {
-                            cacheKey[slot] = c;
-                            cacheVal[slot] = q.RGBIndex(c);
-                        }
-                        put(p, palette[size_t(cacheVal[slot])]);
+    const auto report = [&](int done) {
+        if (learned)
+            progress(sender, 50 + Trunc(done * 50.0 / (h + 0.5)));
+        else
+            ReportRows(sender, progress, done, h);
+    };
+    try {
+        if (q.Method() == 1) {
+            // One table access per pixel: the index map folded into the palette.
+            std::vector<TPaletteEntry> lut(32768);
+            for (uint32_t c = 0; c < 32768; ++c)
+                lut[c] = palette[size_t(q.RGBIndex(((c >> 10) << 19) | (((c >> 5) & 31) << 11) | ((c & 31) << 3)))];
+            ParallelRows(
+                h, int64_t(w) * h,
+                [&](int y0, int y1) {
+                    for (int y = y0; y < y1; ++y) {
+                        uint8_t* p = rows[y];
+                        for (int x = 0; x < w; ++x, p += 3)
+                            put(p, lut[size_t(((p[2] >> 3) << 10) | ((p[1] >> 3) << 5) | (p[0] >> 3))]);
                     }
-                }
-            },
-            report);
+                },
+                report);
+        } else {
+            ParallelRows(
+                h, int64_t(w) * h,
+                [&](int y0, int y1) {
+                    // Neighbouring pixels often repeat: a small direct-mapped cache of answers.
+                    std::vector<uint32_t> cacheKey(4096, 0xFFFFFFFFu);
+                    std::vector<int> cacheVal(4096, 0);
+                    for (int y = y0; y < y1; ++y) {
+                        uint8_t* p = rows[y];
+                        for (int x = 0; x < w; ++x, p += 3) {
+                            const uint32_t c = PixelColor(p);
+                            const uint32_t slot = ((c * 2654435761u) >> 20) & 4095;
+                            if (cacheKey[slot] != c) {
+                                cacheKey[slot] = c;
+                                cacheVal[slot] = q.RGBIndex(c);
+                            }
+                            put(p, palette[size_t(cacheVal[slot])]);
+                        }
+                    }
+                },
+                report);
+        }
+    } catch (...) {
+        bitmap = before;
+        throw;
     }
     if (paletteOut) {
         std::copy(palette.begin(), palette.end(), paletteOut);

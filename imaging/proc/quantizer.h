@@ -3,6 +3,7 @@
 #include "platform/graphics/bitmap.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // One palette entry, in the byte order of a 24-bit row: blue, green, red.
@@ -30,11 +31,17 @@ struct TExactPalette;
 // no more colours than asked keeps its exact colours.
 class TIKQuantizer {
 public:
+    // Called while the network learns, often enough to keep a window alive (about a
+    // thousand times), with the steps done of the total; an exception it raises
+    // abandons the quantiser.
+    using TLearnProgress = std::function<void(int done, int total)>;
+
     // bitmap must be 24-bit with at least one pixel; palette must hold colorCount
     // entries. Entries beyond the colours produced are zeroed. quality −1 chooses the
     // network's sampling factor from the image size. method −1 picks by the count
     // (box split up to 256); 1 or 0 forces the box split or the network (comparisons).
-    TIKQuantizer(const TBitmap& bitmap, TPaletteEntry* palette, int colorCount, int quality = -1, int method = -1);
+    TIKQuantizer(const TBitmap& bitmap, TPaletteEntry* palette, int colorCount, int quality = -1, int method = -1,
+                 const TLearnProgress& learning = {});
     ~TIKQuantizer();
     TIKQuantizer(const TIKQuantizer&) = delete;
     TIKQuantizer& operator=(const TIKQuantizer&) = delete;
@@ -58,7 +65,9 @@ private:
 
 // Replaces every pixel of a 24-bit bitmap by its palette colour; N ≤ 2 dithers to
 // 1-bit (DitherToMonochrome). Other pixel formats are left alone. When palette is
-// given it receives the N entries used (for N ≤ 2: black, white).
+// given it receives the N entries used (for N ≤ 2: black, white). Above 256 colours the
+// network's learning reports 0 … 49 (values repeating), then the rows 50 … 99.
+// An exception from the progress event stops the work and leaves the bitmap unchanged.
 void ReduceColors(TBitmap& bitmap, int colorCount, TObject* sender = nullptr, const TProgressEvent& progress = {});
 void ReduceColorsToPalette(TBitmap& bitmap, int colorCount, TPaletteEntry* palette, TObject* sender = nullptr,
                            const TProgressEvent& progress = {});

@@ -107,7 +107,7 @@ void TNeuralQuantizer::SetRadPower(int rad, int alpha)
         radPower[size_t(i)] = int(int64_t(alpha) * ((int64_t(rad) * rad - int64_t(i) * i) * kRadBias / (int64_t(rad) * rad)));
 }
 
-void TNeuralQuantizer::Learn()
+void TNeuralQuantizer::Learn(const TIKQuantizer::TLearnProgress& learning)
 {
     const int w = bitmap->Width(), h = bitmap->Height();
     const int64_t pixels = int64_t(w) * h;
@@ -126,8 +126,17 @@ void TNeuralQuantizer::Learn()
             step = p;
             break;
         }
+    // Learning takes seconds on large images: the caller hears of it in small steps.
+    constexpr int kSteps = 1000;
+    const int steps = int(std::min<int64_t>(kSteps, std::max<int64_t>(samples, 1)));
+    learnSteps = steps;
+    int reported = -1;
     int64_t pos = 0;
     for (int64_t i = 0; i < samples;) {
+        if (learning && int(i * steps / samples) != reported) {
+            reported = int(i * steps / samples);
+            learning(reported, steps);
+        }
         const int row = int((pos / w) % h), col = int(pos % w);
         const uint8_t* px = bitmap->ScanLine(row) + 3 * col;
         const int b = px[0] << kNetBiasShift, g = px[1] << kNetBiasShift, r = px[2] << kNetBiasShift;

@@ -64,7 +64,8 @@ struct TNeuralQuantizer {
     void AlterSingle(int alpha, int i, int b, int g, int r);
     void AlterNeighbours(int rad, int i, int b, int g, int r);
     void SetRadPower(int rad, int alpha);
-    void Learn();
+    void Learn(const TIKQuantizer::TLearnProgress& learning);
+    int learnSteps = 0;  // the steps Learn reported
     void Unbias();
     // Sort by green (selection sort, as published: ties decide which index a search returns).
     void BuildIndex();

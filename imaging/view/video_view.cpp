@@ -130,6 +130,7 @@ void TImageKitVideoView::disconnectDriver()
         driver_.reset();
     }
     connected_ = false;
+    freezePending_ = false;
 }
 
 void TImageKitVideoView::SetShowVideo(bool on)
@@ -257,6 +258,8 @@ void TImageKitVideoView::SetFreeze(bool freeze)
     if (!showVideo_ || !connected_)
         return;
     if (!freeze) {
+        freezePending_ = false;
+        driver_->CancelGrab();
         if (surface_) {
             surface_->show();
             surface_->raise();
@@ -264,10 +267,21 @@ void TImageKitVideoView::SetFreeze(bool freeze)
         applyDisplayMode();
         return;
     }
+    // The device's next frame becomes the frozen one; nothing here waits for it, and live
+    // frames are ignored meanwhile (frozen_ is set). The driver dies with this view, and
+    // its grab with it.
+    freezePending_ = true;
+    driver_->GrabFrameAsync([this](bool ok, const TBitmap& frame) { frozenFrameArrived(ok, frame); });
+}
+
+void TImageKitVideoView::frozenFrameArrived(bool ok, const TBitmap& frame)
+{
+    freezePending_ = false;
+    if (!frozen_ || !connected_)
+        return;
     // The grab stops the live picture, as the device gives the frame to us alone.
     driver_->StopStreaming();
-    TBitmap frame;
-    if (driver_->GrabFrame(frame)) {
+    if (ok) {
         fireFrameEvents(frame);
         TBitmap* bmp = Bitmap();
         bmp->Assign(frame);

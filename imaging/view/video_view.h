@@ -50,6 +50,8 @@ public:
     void RefreshDriverList();
 
     bool Frozen() const { return frozen_; }
+    // True while a freeze waits for the device's next frame.
+    bool FreezePending() const { return freezePending_; }
     void SetFreeze(bool freeze);
     void FreezeFrame() { SetFreeze(true); }
     // (0, 0, width − 1, height − 1) of the driver's format; (0, 0, −1, −1) without one.
@@ -82,11 +84,13 @@ private:
     void readVideoFormat();
     void frameArrived(const TBitmap& frame);
     void fireFrameEvents(const TBitmap& frame);
+    void frozenFrameArrived(bool ok, const TBitmap& frame);
     template <class Dialog>
     bool showDriverDialog();
 
     bool showVideo_ = false;
     bool frozen_ = false;
+    bool freezePending_ = false;
     TVCDisplayMode displayMode_ = dmPreview;
     TVideoSurface* surface_ = nullptr;
     QStringList videoSourceList_;

@@ -54,9 +54,11 @@ public:
         lock.unlock();
 
         int reported = 0;
-        // The calling thread takes bands too, and reports between them.
+        // With progress to hand back the calling thread only reports, as soon as rows are
+        // done (a band of its own would keep it from that); else it takes bands too.
+        const bool reportOnly = bool(rowsDone);
         for (;;) {
-            const bool ran = work(job);
+            const bool ran = !reportOnly && work(job);
             lock.lock();
             if (!ran)
                 progress_.wait(lock, [&] { return job.rowsDone > reported || job.bandsDone == job.bands; });
@@ -190,9 +192,10 @@ void ParallelRows(int rows, int64_t pixels, const std::function<void(int, int)>&
     TJob job;
     job.body = &body;
     job.rows = rows;
-    // Several bands a thread even out bands of unequal cost.
-    job.bands = std::min(rows, threads * 8);
-    job.maxHelpers = threads - 1;
+    // Several bands a thread even out bands of unequal cost; with progress to report,
+    // bands of one row let it come often however slow each row is.
+    job.bands = rowsDone ? rows : std::min(rows, threads * 8);
+    job.maxHelpers = rowsDone ? threads : threads - 1;
     TPool::instance().run(job, rowsDone);
     if (job.error)
         std::rethrow_exception(job.error);

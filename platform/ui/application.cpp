@@ -3,8 +3,11 @@
 #include "platform/core/exceptions.h"
 #include "platform/ui/dialogs.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -13,6 +16,7 @@
 std::function<void(const std::exception&)> TApplication::OnException;
 std::function<bool(const QString&)> TApplication::OpenUrlHook;
 std::function<void(const QString&, bool)> TApplication::OnHelpFailure;
+std::function<int64_t()> TApplication::ResponsiveClock;
 
 namespace {
 QString g_title;
@@ -87,6 +91,64 @@ void TApplication::SetTitle(const QString& title)
 }
 
 void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+namespace {
+
+// Holds off the window system's close requests while long work lets events run.
+class TCloseHold : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close && event->spontaneous()) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+};
+
+int64_t responsiveNow()
+{
+    if (TApplication::ResponsiveClock)
+        return TApplication::ResponsiveClock();
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+}  // namespace
+
+void TApplication::KeepResponsive()
+{
+    static bool running = false;
+    static int64_t last = 0;
+    static bool ever = false;
+    // Only the window's thread runs its events; work elsewhere just goes on.
+    if (running || !QCoreApplication::instance() || QThread::currentThread() != qApp->thread())
+        return;
+    const int64_t now = responsiveNow();
+    if (ever && now - last < kResponsiveMs && now >= last)
+        return;
+    ever = true;
+    last = now;
+    struct Scope {
+        TCloseHold hold;
+        Scope()
+        {
+            running = true;
+            qApp->installEventFilter(&hold);
+        }
+        ~Scope()
+        {
+            qApp->removeEventFilter(&hold);
+            running = false;
+        }
+    } scope;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 QString TApplication::HelpFile() { return g_helpFile; }
 void TApplication::SetHelpFile(const QString& path) { g_helpFile = path; }

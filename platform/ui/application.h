@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <cstdint>
 #include <exception>
 #include <functional>
 
@@ -25,6 +26,14 @@ public:
 
     // Lets pending events run.
     static void ProcessMessages();
+    // For long work on the window's thread, called between its steps: lets timers and
+    // painting run, at most once every kResponsiveMs. User input waits until the work
+    // has ended, and a window the system asks to close meanwhile stays open (the work
+    // may be using it), so nothing can start or free anything under the work.
+    static void KeepResponsive();
+    static constexpr int kResponsiveMs = 10;
+    // Milliseconds of a monotonic clock for KeepResponsive; tests replace it.
+    static std::function<int64_t()> ResponsiveClock;
 
     // Runs fn; an exception it throws goes to HandleException and false is returned.
     static bool Guard(const std::function<void()>& fn);

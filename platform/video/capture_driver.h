@@ -58,6 +58,17 @@ public:
     virtual bool Streaming() const = 0;
     // Takes one frame now (waiting for the device a bounded time); false on failure.
     virtual bool GrabFrame(TBitmap& frame) = 0;
+    // Takes the next frame without waiting on this thread: done runs once, later, with
+    // the frame, or with false when none came in time. Drivers that have a frame at
+    // once run it before returning. A new request or CancelGrab drops the old one.
+    using TGrabDone = std::function<void(bool ok, const TBitmap& frame)>;
+    virtual void GrabFrameAsync(TGrabDone done)
+    {
+        TBitmap frame;
+        const bool ok = GrabFrame(frame);
+        done(ok, frame);
+    }
+    virtual void CancelGrab() {}
 
     virtual TVideoFormat Format() const = 0;
     virtual std::vector<TVideoFormat> Formats() const = 0;

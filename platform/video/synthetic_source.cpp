@@ -1,5 +1,7 @@
 #include "platform/video/synthetic_source.h"
 
+#include <utility>
+
 #include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
@@ -59,6 +61,7 @@ bool TSyntheticSource::Open()
 
 void TSyntheticSource::Close()
 {
+    pendingGrab_ = nullptr;
     StopStreaming();
     open_ = false;
 }
@@ -84,7 +87,20 @@ void TSyntheticSource::Tick()
         return;
     TBitmap frame;
     RenderFrame(frameNumber_++, frame);
+    if (TGrabDone done = std::exchange(pendingGrab_, nullptr)) {
+        done(true, frame);
+        return;
+    }
     DeliverFrame(frame);
+}
+
+void TSyntheticSource::GrabFrameAsync(TGrabDone done)
+{
+    if (!GrabOnNextTick || !open_) {
+        TCaptureDriver::GrabFrameAsync(std::move(done));
+        return;
+    }
+    pendingGrab_ = std::move(done);
 }
 
 bool TSyntheticSource::GrabFrame(TBitmap& frame)

@@ -24,6 +24,11 @@ public:
     void StopStreaming() override;
     bool Streaming() const override;
     bool GrabFrame(TBitmap& frame) override;
+    // With GrabOnNextTick the grab waits for the next frame, as a device's does.
+    void GrabFrameAsync(TGrabDone done) override;
+    void CancelGrab() override { pendingGrab_ = nullptr; }
+    bool GrabOnNextTick = false;
+    bool GrabPending() const { return bool(pendingGrab_); }
     TVideoFormat Format() const override { return format_; }
     std::vector<TVideoFormat> Formats() const override;
     bool SetFormat(const TVideoFormat& format) override;
@@ -46,4 +51,5 @@ private:
     int frameNumber_ = 0;
     bool open_ = false;
     QTimer* timer_ = nullptr;
+    TGrabDone pendingGrab_;
 };

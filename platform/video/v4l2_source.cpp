@@ -1,6 +1,7 @@
 #include "platform/video/v4l2_source.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -82,6 +83,7 @@ bool TV4L2Source::Open()
 
 void TV4L2Source::Close()
 {
+    CancelGrab();
     stopDevice();
     streaming_ = false;
     if (fd_ >= 0)
@@ -202,6 +204,13 @@ bool TV4L2Source::StartStreaming(int intervalMs)
 void TV4L2Source::StopStreaming()
 {
     streaming_ = false;
+    // A grab still waiting keeps the device until its frame has come.
+    if (grabDone_) {
+        grabTemporary_ = true;
+        if (notifier_)
+            notifier_->setEnabled(true);
+        return;
+    }
     stopDevice();
 }
 
@@ -212,6 +221,11 @@ bool TV4L2Source::takeFrame(TBitmap& frame)
     b.memory = V4L2_MEMORY_MMAP;
     if (ioctl(VIDIOC_DQBUF, &b) != 0)
         return false;
+    return convertAndRequeue(b, frame);
+}
+
+bool TV4L2Source::convertAndRequeue(v4l2_buffer& b, TBitmap& frame)
+{
     bool ok = false;
     if (b.index < buffers_.size() && !(b.flags & V4L2_BUF_FLAG_ERROR)) {
         const Buffer& buf = buffers_[b.index];
@@ -225,13 +239,86 @@ bool TV4L2Source::takeFrame(TBitmap& frame)
 
 void TV4L2Source::frameReady()
 {
-    TBitmap frame;
-    if (!takeFrame(frame))
+    v4l2_buffer b{};
+    b.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+    b.memory = V4L2_MEMORY_MMAP;
+    if (ioctl(VIDIOC_DQBUF, &b) != 0)
         return;
-    if (intervalMs_ > 0 && sinceLast_.isValid() && sinceLast_.elapsed() < intervalMs_)
+    if (grabDone_) {
+        TBitmap frame;
+        const bool ok = convertAndRequeue(b, frame);
+        // The first buffers of some cameras are empty or marked bad: a few more tries.
+        if (!ok && ++grabAttempts_ < 5)
+            return;
+        // Finished outside this notifier's signal: finishing may stop the device and
+        // free the notifier.
+        notifier_->setEnabled(false);
+        QTimer::singleShot(0, this, [this, serial = grabSerial_, ok, frame] {
+            if (serial == grabSerial_ && grabDone_)
+                finishGrab(ok, frame);
+        });
+        return;
+    }
+    // A frame the preview rate drops is given back unconverted.
+    if (!streaming_ || (intervalMs_ > 0 && sinceLast_.isValid() && sinceLast_.elapsed() < intervalMs_)) {
+        ioctl(VIDIOC_QBUF, &b);
+        return;
+    }
+    TBitmap frame;
+    if (!convertAndRequeue(b, frame))
         return;
     sinceLast_.start();
     DeliverFrame(frame);
+}
+
+void TV4L2Source::GrabFrameAsync(TGrabDone done)
+{
+    CancelGrab();
+    const bool temporary = !deviceOn_;
+    if (fd_ < 0 || !startDevice()) {
+        done(false, TBitmap());
+        return;
+    }
+    grabDone_ = std::move(done);
+    ++grabSerial_;
+    grabTemporary_ = temporary;
+    grabAttempts_ = 0;
+    if (!grabTimeout_) {
+        grabTimeout_ = new QTimer(this);
+        grabTimeout_->setSingleShot(true);
+        connect(grabTimeout_, &QTimer::timeout, this, [this] {
+            if (grabDone_)
+                finishGrab(false, TBitmap());
+        });
+    }
+    grabTimeout_->start(GrabWaitMs);
+    notifier_->setEnabled(true);
+}
+
+void TV4L2Source::CancelGrab()
+{
+    if (!grabDone_)
+        return;
+    grabDone_ = nullptr;
+    if (grabTimeout_)
+        grabTimeout_->stop();
+    if (grabTemporary_)
+        stopDevice();
+    else if (notifier_)
+        notifier_->setEnabled(streaming_);
+}
+
+void TV4L2Source::finishGrab(bool ok, const TBitmap& frame)
+{
+    TGrabDone done = std::move(grabDone_);
+    grabDone_ = nullptr;
+    grabTimeout_->stop();
+    if (grabTemporary_)
+        stopDevice();
+    else if (notifier_)
+        notifier_->setEnabled(streaming_);
+    if (done)
+        done(ok, frame);
 }
 
 bool TV4L2Source::GrabFrame(TBitmap& frame)

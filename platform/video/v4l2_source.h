@@ -4,6 +4,9 @@
 
 #include <QElapsedTimer>
 
+struct v4l2_buffer;
+class QTimer;
+
 class QSocketNotifier;
 
 // A Video4Linux2 device read through the device library with memory-mapped streaming.
@@ -24,6 +27,8 @@ public:
     void StopStreaming() override;
     bool Streaming() const override { return streaming_; }
     bool GrabFrame(TBitmap& frame) override;
+    void GrabFrameAsync(TGrabDone done) override;
+    void CancelGrab() override;
     TVideoFormat Format() const override { return format_; }
     std::vector<TVideoFormat> Formats() const override;
     bool SetFormat(const TVideoFormat& format) override;
@@ -46,7 +51,10 @@ private:
     void stopDevice();
     // Dequeues one filled buffer and converts it; false when none was ready or it was bad.
     bool takeFrame(TBitmap& frame);
+    // A dequeued buffer converted (false for a bad one); the buffer is queued again.
+    bool convertAndRequeue(v4l2_buffer& b, TBitmap& frame);
     void frameReady();
+    void finishGrab(bool ok, const TBitmap& frame);
 
     QString device_, name_, version_;
     int fd_ = -1;
@@ -58,5 +66,11 @@ private:
     int intervalMs_ = 0;
     QElapsedTimer sinceLast_;
     QSocketNotifier* notifier_ = nullptr;
+    // An asynchronous grab waiting for the device's next frame.
+    TGrabDone grabDone_;
+    bool grabTemporary_ = false;
+    int grabAttempts_ = 0;
+    int grabSerial_ = 0;
+    QTimer* grabTimeout_ = nullptr;
     TFrameConverter converter_;
 };

@@ -2,7 +2,7 @@
 
 #include "imaging/dialogs/scan_source_dialog.h"
 #include "imaging/dialogs/select_source_dialog.h"
-#include "imaging/io/acquire/scan_image.h"
+#include "imaging/io/acquire/scan_transfer.h"
 #include "platform/core/exceptions.h"
 #include "platform/scan/default_source.h"
 #include "platform/scan/sane_manager.h"
@@ -19,9 +19,6 @@
 #include <utility>
 
 namespace {
-
-// Return codes of a transfer, as the state table names them.
-constexpr int kSuccess = 0, kFailure = 1, kCancel = 3, kTransferDone = 6;
 
 struct Conversation {
     int state = 1;
@@ -40,6 +37,11 @@ struct Conversation {
     std::vector<TTwainImageInfo> infos;
     QEventLoop* loop = nullptr;
     bool busy = false;
+    // The read under way (state 7) and whether the user cancelled during it.
+    std::unique_ptr<TScanTransfer> transfer;
+    // The last finished read: freed later, never inside its own signal.
+    std::unique_ptr<TScanTransfer> spent;
+    bool cancelWanted = false;
 };
 
 Conversation& tw()
@@ -206,89 +208,88 @@ double resolutionOf(const char* name, double fallback)
     return c.ops->GetNumber(c.ops->Find(name), v) && std::isfinite(v) ? v : fallback;
 }
 
-// One image from a started scan: every frame read to its end. State 7 while reading;
-// 7 after a transfer done or cancelled, 6 after a failure.
-QByteArray transferImage(int& rc, QString& why)
+void checkLoopEnd();
+void onTransferFinished();
+
+// One image from a started scan, read on a helper thread while the loop runs on:
+// state 7 until it finishes.
+void beginTransfer()
 {
     Conversation& c = tw();
-    rc = kFailure;
     if (c.state != 6)
-        return {};
-    TTwainImageInfo info = c.info;
+        return;
     c.state = 7;
-    TScanImage img;
-    std::vector<SANE_Byte> buffer(size_t(1) << 18);
-    for (bool first = true;; first = false) {
-        SANE_Parameters p{};
-        if (!first && c.manager.Start(c.source) != SANE_STATUS_GOOD) {
-            why = QStringLiteral("the next frame did not start");
-            c.state = 6;
-            return {};
-        }
-        if (c.manager.GetParameters(c.source, &p) != SANE_STATUS_GOOD || !img.BeginFrame(p, why)) {
-            c.state = 6;
-            return {};
-        }
-        for (;;) {
-            SANE_Int got = 0;
-            const SANE_Status st = c.manager.Read(c.source, buffer.data(), SANE_Int(buffer.size()), &got);
-            if (st == SANE_STATUS_EOF)
-                break;
-            if (st == SANE_STATUS_CANCELLED) {
-                rc = kCancel;
-                return {};
-            }
-            if (st != SANE_STATUS_GOOD) {
-                why = c.manager.StatusText(st);
-                c.state = 6;
-                return {};
-            }
-            if (!img.Feed(buffer.data(), size_t(got), why)) {
-                c.state = 6;
-                return {};
-            }
-        }
-        if (img.EndFrame())
-            break;
-    }
-    QByteArray dib = img.TakeDIB(why);
-    if (dib.isEmpty()) {
-        c.state = 6;
-        return {};
-    }
-    info.ImageWidth = img.Width();
-    info.ImageLength = img.Height();
-    info.SamplesPerPixel = img.SamplesPerPixel();
-    info.BitsPerSample = img.BitsPerSample();
-    info.BitsPerPixel = img.BitsPerPixel();
-    info.PixelType = img.SamplesPerPixel() == 3 ? 2 : img.BitsPerSample() == 1 ? 0 : 1;
-    c.info = info;
-    rc = kTransferDone;
-    return dib;
+    c.transfer = std::make_unique<TScanTransfer>(c.manager, c.source);
+    QObject::connect(c.transfer.get(), &TScanTransfer::Progress, [](int percent) {
+        if (tw().ui)
+            tw().ui->SetProgress(percent);
+    });
+    QObject::connect(c.transfer.get(), &TScanTransfer::Finished, onTransferFinished);
+    if (c.ui)
+        c.ui->SetProgress(0);
+    c.transfer->Begin();
 }
 
-// Runs on the transfer-ready event: a single image, or every page the feeder holds.
-void transferImages()
+// Puts the finished read aside; its thread has ended or is about to.
+void dropTransfer()
 {
     Conversation& c = tw();
-    QString why;
-    do {
-        int rc = kSuccess;
-        QByteArray dib = transferImage(rc, why);
-        if (rc == kTransferDone) {
-            c.image = dib;
-            c.arrived = true;
-            if (c.multiple) {
-                c.images.push_back(dib);
-                c.infos.push_back(c.info);
-            }
+    if (!c.transfer)
+        return;
+    c.spent = std::move(c.transfer);
+}
+
+// 7 after a transfer done or cancelled, 6 after a failure; then the transfer ends.
+// A feeder in multiple mode goes on with its next page.
+void onTransferFinished()
+{
+    Conversation& c = tw();
+    if (!c.transfer || c.state != 7)
+        return;
+    TScanTransfer& t = *c.transfer;
+    const TScanTransfer::TResult result = t.Result();
+    const QString why = t.Why();
+    if (result == TScanTransfer::Done) {
+        TTwainImageInfo info = c.info;
+        info.ImageWidth = t.Width();
+        info.ImageLength = t.Height();
+        info.SamplesPerPixel = t.SamplesPerPixel();
+        info.BitsPerSample = t.BitsPerSample();
+        info.BitsPerPixel = t.BitsPerPixel();
+        info.PixelType = t.SamplesPerPixel() == 3 ? 2 : t.BitsPerSample() == 1 ? 0 : 1;
+        c.info = info;
+        c.image = t.TakeDIB();
+        c.arrived = true;
+        if (c.multiple) {
+            c.images.push_back(c.image);
+            c.infos.push_back(c.info);
         }
-        endTransfer(rc == kTransferDone);
-        if (rc != kTransferDone)
-            break;  // a failed or cancelled page ends the run, never loops on it
-    } while (c.multiple && c.state == 6);
-    if (c.ui && !why.isEmpty())
-        c.ui->SetStatus(why);
+    } else if (result == TScanTransfer::Failed) {
+        c.state = 6;
+    }
+    dropTransfer();
+    const bool done = result == TScanTransfer::Done;
+    endTransfer(done && !c.cancelWanted);
+    if (done && c.multiple && c.state == 6 && !c.cancelWanted) {
+        beginTransfer();
+        return;
+    }
+    if (c.ui) {
+        c.ui->SetBusy(false);
+        if (!why.isEmpty())
+            c.ui->SetStatus(why);
+    }
+    if (c.cancelWanted) {
+        // Cancel during the read: the source closes as on Cancel before a scan, and what
+        // arrived in a multiple run is kept; a single scan brings nothing.
+        c.cancelWanted = false;
+        if (!c.multiple) {
+            c.arrived = false;
+            c.image.clear();
+        }
+        disableSource();
+    }
+    checkLoopEnd();
 }
 
 void checkLoopEnd()
@@ -317,15 +318,20 @@ void onScanRequested()
         return;
     }
     c.state = 6;
+    c.cancelWanted = false;
     c.ui->SetBusy(true);
-    transferImages();
-    if (c.ui)
-        c.ui->SetBusy(false);
-    checkLoopEnd();
+    beginTransfer();
 }
 
 void onCancelRequested()
 {
+    Conversation& c = tw();
+    if (c.transfer) {
+        // The device is asked to stop; the source closes once the read has ended.
+        c.cancelWanted = true;
+        c.transfer->Cancel();
+        return;
+    }
     disableSource();
     checkLoopEnd();
 }
@@ -379,6 +385,13 @@ void createProxy(QWidget*& parent)
 void unwind()
 {
     Conversation& c = tw();
+    if (c.transfer) {
+        // The loop ended under a running read (quit): stop it and wait for its thread.
+        c.transfer->Cancel();
+        c.transfer.reset();
+    }
+    c.spent.reset();
+    c.cancelWanted = false;
     if (c.state >= 6) {
         if (c.state == 7)
             c.state = 6;

@@ -104,4 +104,39 @@ TEST_F(BatchScanner, EveryScannedImageGetsItsOwnWindowUntilTheSourceIsCancelled)
     }
 }
 
+// The scan command's window, or the main window, closed while the scanner's dialog is
+// up; Scan is pressed afterwards and the read runs to its end.
+TEST_F(BatchScanner, ScanCommandSurvivesClosingItsWindowsWhileTheSourceIsUp)
+{
+    REQUIRE_SANE_TEST_BACKEND();
+    scantest::Configure({{"mode", "Color"}, {"br_x", "20.0"}, {"br_y", "15.0"}});
+    for (const bool mainWindow : {false, true}) {
+        make();
+        answer = mrNo;
+        bool pressed = false;
+        scantest::OnSourceDialog([&](TScanSourceDialog* d) {
+            ASSERT_TRUE(d);
+            if (mainWindow) {
+                form->close();
+            } else {
+                ASSERT_EQ(form->MDIChildCount(), 1);
+                form->MDIChildren().front()->parentWidget()->close();
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            if (TwainSourceDialog() == d) {
+                scantest::ClickScan(d);
+                pressed = true;
+            }
+        });
+        tautomatitem scan;
+        scan.SetCode(cmdScan);
+        form->runautomatitem(form.get(), scan);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(pressed || mainWindow);
+        EXPECT_EQ(form->MDIChildCount(), 0) << mainWindow;
+        EXPECT_EQ(TwainState(), 1);
+        form.reset();
+    }
+}
+
 } // namespace

@@ -6,11 +6,13 @@
 #include "platform/ui/file_dialogs.h"
 #include "platform/ui/image_control.h"
 #include "platform/video/capture_driver.h"
+#include "platform/video/synthetic_source.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -208,8 +210,13 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
     form.show();
     QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
     ASSERT_TRUE(form.ImageKitVideoView2->ShowVideo());
-    for (bool frozenBefore : {false, true}) {
-        if (frozenBefore)
+    auto* source = dynamic_cast<TSyntheticSource*>(form.ImageKitVideoView2->Driver());
+    ASSERT_TRUE(source);
+    // Last, a device that gives the frame to freeze later: the import waits for it.
+    const std::pair<bool, bool> cases[] = {{false, false}, {true, false}, {false, true}};
+    for (const auto& [frozenBefore, later] : cases) {
+        source->GrabOnNextTick = later;
+        if (frozenBefore != form.ImageKitVideoView2->Frozen())
             QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
         const int windows = int(f.MDIChildren().size());
         QTest::mouseClick(form.Button1, Qt::LeftButton);
@@ -226,6 +233,25 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
     }
     QTest::mouseClick(form.Button2, Qt::LeftButton);
     EXPECT_FALSE(form.ImageKitVideoView2->ShowVideo());
+}
+
+// The form closed and freed while an import waits for the device's frame.
+TEST_F(VideoForm, ImportSurvivesTheFormGoingWhileItWaits)
+{
+    qputenv(SyntheticSourceVariable, "synthetic:160x120@50");
+    Tform1& f = make();
+    QPointer<Tvideoform> form = new Tvideoform(f);
+    form->show();
+    QTest::mouseClick(form->SpeedButton2, Qt::LeftButton);
+    auto* source = dynamic_cast<TSyntheticSource*>(form->ImageKitVideoView2->Driver());
+    ASSERT_TRUE(source);
+    source->GrabOnNextTick = true;
+    source->StopStreaming();  // no frame comes until the form has gone
+    const int windows = int(f.MDIChildren().size());
+    QTimer::singleShot(0, [&] { delete form.data(); });
+    form->Button1Click();
+    EXPECT_FALSE(form);
+    EXPECT_EQ(int(f.MDIChildren().size()), windows);
 }
 
 // Code 34, from the menu item and from its button, opens the video form modally.

@@ -74,6 +74,7 @@ TEST(Tiles, GridCountPitchAndInformationCell)
         const std::vector<TTileCell> cells = TileCells(c.L, c.T, c.W, c.H, c.pageW, c.pageH);
         const size_t expected = c.cols == 0 ? 0 : size_t(c.cols * c.rows);
         ASSERT_EQ(cells.size(), expected) << c.L << "," << c.W;
+        EXPECT_EQ(TileCount(c.L, c.T, c.W, c.H, c.pageW, c.pageH), int64_t(expected));
         EXPECT_EQ(TileColumns(c.L, c.W, c.pageW), c.cols);
         for (size_t i = 0; i < cells.size(); ++i) {
             const int col = int(i) % c.cols, row = int(i) / c.cols;
@@ -83,6 +84,27 @@ TEST(Tiles, GridCountPitchAndInformationCell)
             EXPECT_EQ(cells[i].Info, col == 0 && row == c.rows - 1) << i;
         }
     }
+}
+
+TEST(Tiles, GridsBeyondTheLimitAreCountedButNotLaidOut)
+{
+    // 1 × 1 tiles on an A4 page at 600 dpi: millions of cells.
+    EXPECT_EQ(TileCount(0, 0, 1, 1, 4960, 7016), int64_t(2480) * 3508);
+    TPrintRequest r;
+    r.Mode = pmTiles;
+    r.W = r.H = 1;
+    r.PageWidth = 4960;
+    r.PageHeight = 7016;
+    EXPECT_TRUE(PlanPrint(r).empty());
+    r.Catalog = true;
+    r.Entries = 3;
+    EXPECT_TRUE(PlanPrint(r).empty());
+    // 100 × 100 tiles of 99 pixels fit exactly at the limit.
+    r.W = r.H = 99;
+    r.PageWidth = r.PageHeight = 10000;
+    r.Catalog = false;
+    ASSERT_EQ(PlanPrint(r).size(), 1u);
+    EXPECT_EQ(PlanPrint(r).front().Pictures.size(), size_t(kMaxTilesPerPage));
 }
 
 TEST(Poster, PagesDestinationsAndSources)

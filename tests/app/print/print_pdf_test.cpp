@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QStatusBar>
 #include <QImage>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QRegularExpression>
 #include <array>
 #include <cstring>
@@ -289,6 +292,55 @@ TEST_F(PrintPdf, PrintsNumberOnPastEarlierFilesAndSayWhere)
             << form->statusBar()->currentMessage().toStdString();
     }
     EXPECT_EQ(ReadWholeFile(base + QStringLiteral("-1.pdf")), QByteArray("last session"));
+// Tiles too small for any sensible grid are refused like posters of too many pages; a
+// long print can be cancelled, and stops when its window closes, leaving no file.
+TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing)
+{
+    enum Action { None, Cancel, CloseWindow };
+    const struct {
+        const char* name;
+        int W, H;
+        Action action;
+        size_t messages;
+        int jobs;
+        bool file;
+    } cases[] = {
+        {"1 x 1 tiles", 1, 1, None, 1, 0, false},
+        {"cancelled", 30, 30, Cancel, 0, 1, false},
+        {"window closed", 30, 30, CloseWindow, 1, 1, false},
+        {"300 tiles", 120, 160, None, 0, 1, true},
+    };
+    for (const auto& c : cases) {
+        QPointer<Tchild> image = imageWindow(64, 48, clBlue);
+        messages.clear();
+        const int jobsBefore = Printer().JobCount();
+        // Acts on the progress dialog as soon as it steps, inside the print's loop.
+        bool acted = false;
+        QTimer driver;
+        driver.setInterval(0);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("PrintProgress"));
+            if (acted || !progress || c.action == None)
+                return;
+            acted = true;
+            if (c.action == Cancel)
+                progress->cancel();
+            else if (image)
+                image->parentWidget()->close();
+        });
+        driver.start();
+        print(0, 0, c.W, c.H, pmTiles);
+        driver.stop();
+        EXPECT_EQ(acted, c.action != None) << c.name;
+        EXPECT_EQ(messages.size(), c.messages) << c.name;
+        EXPECT_EQ(Printer().JobCount() - jobsBefore, c.jobs) << c.name;
+        EXPECT_FALSE(Printer().Printing()) << c.name;
+        EXPECT_EQ(QFile::exists(pdf(Printer().JobCount())), c.file) << c.name;
+        EXPECT_FALSE(form->findChild<QProgressDialog*>(QStringLiteral("PrintProgress"))) << c.name;
+        if (image)
+            image->parentWidget()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST(PrintRecord, EightyFourBytesAtTheirOffsets)

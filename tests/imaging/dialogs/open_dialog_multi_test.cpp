@@ -84,3 +84,46 @@ TEST(OpenImageKitDialogMulti, VideosAndMultiPageFilesPreviewFrameByFrameWithPlay
         }
     });
 }
+
+// Pages decode off the window's thread at thumbnail size, at most 300 of them (the label
+// keeps the file's count); the full-size preview reads its page again. Closing the
+// dialog while pages still decode, or choosing another file, abandons the work.
+TEST(OpenImageKitDialogMulti, ManyPagesArriveReducedCappedAndSurviveTheDialogClosing)
+{
+    REQUIRE_TOOLS(QStringLiteral("convert"));
+    const QString dir = TempDir();
+    ASSERT_EQ(RunTool(QStringLiteral("convert"),
+                      {QStringLiteral("-size"), QStringLiteral("240x180"), QStringLiteral("xc:white"),
+                       QStringLiteral("-duplicate"), QStringLiteral("309"), QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("-type"),
+                       QStringLiteral("TrueColor"), QStringLiteral("-compress"), QStringLiteral("RLE"),
+                       dir + QStringLiteral("/many.tif")}),
+              0);
+    SaveImage(dir + QStringLiteral("/one.png"), 30, 20, pf24bit, 96, 96);
+
+    for (const bool closeEarly : {false, true}) {
+        SCOPED_TRACE(closeEarly ? "closed early" : "loaded");
+        auto d = std::make_unique<TOpenImageKitDialog>();
+        d->SetInitialDir(dir);
+        int changes = 0;
+        d->OnSelectionChange = [&](TObject*) { ++changes; };
+        ExecuteWith(*d, [&](TIKFileDialog& fd) {
+            ASSERT_TRUE(ClickEntry(fd, QStringLiteral("many.tif")));
+            if (closeEarly) {
+                // Another file while the pages decode, then away with the dialog.
+                ASSERT_TRUE(QTest::qWaitFor([&] { return d->ImageKitMView->ImageCount() > 0; }, kWait));
+                ASSERT_TRUE(ClickEntry(fd, QStringLiteral("one.png")));
+                fd.reject();
+                return;
+            }
+            ASSERT_TRUE(QTest::qWaitFor([&] { return changes > 0 && !d->Busy(); }, kWait));
+            EXPECT_EQ(d->ImageKitMView->ImageCount(), 300);
+            EXPECT_EQ(d->PicLabel1->text(), QStringLiteral("240 x 180 pixel , 310 frames"));
+            const TBitmap* first = d->ImageKitMView->GetBitmap();
+            ASSERT_NE(first, nullptr);
+            EXPECT_LE(first->Width(), d->ImageKitMView->ThumbWidth());
+            EXPECT_LE(first->Height(), d->ImageKitMView->ThumbHeight());
+            EXPECT_EQ(d->MultiIO()->Params(299)->Width, 240);
+        });
+        d.reset();
+    }
+}

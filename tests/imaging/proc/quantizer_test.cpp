@@ -1,7 +1,10 @@
 #include "imaging/proc/quantizer.h"
+#include "platform/core/exceptions.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <set>
 #include <vector>
@@ -475,4 +478,49 @@ TEST(QuantizerEdges, CountsFarAboveThePixelCountNeedNoHugePalette)
     EXPECT_EQ(pal[1], (TPaletteEntry{6, 5, 4}));
     EXPECT_EQ(pal[3], TPaletteEntry{});
     EXPECT_EQ(pal[49999], TPaletteEntry{});
+}
+
+// Above 256 colours the network learns for seconds on large images: it reports while it
+// learns, and a progress event that raises stops either pass with the pixels untouched.
+TEST(QuantizerProgress, LearningReportsAndAnAbortLeavesThePixels)
+{
+    const TBitmap original = randomImage(160, 120, 7);
+    struct Case {
+        const char* name;
+        int colors;
+        int abortAt;  // the report that raises; 0: none
+    } cases[] = {{"network runs", 1000, 0}, {"network learning", 1000, 5}, {"network mapping", 1000, 1101},
+                 {"box split mapping", 16, 3}};
+    for (const Case& c : cases) {
+        TBitmap bmp(original);
+        std::vector<int> reports;
+        TProgressEvent progress = [&](TObject*, int percent) {
+            reports.push_back(percent);
+            if (int(reports.size()) == c.abortAt)
+                throw EAbort(QStringLiteral("stop"));
+        };
+        bool aborted = false;
+        try {
+            ReduceColors(bmp, c.colors, nullptr, progress);
+        } catch (const EAbort&) {
+            aborted = true;
+        }
+        EXPECT_EQ(aborted, c.abortAt != 0) << c.name;
+        if (c.abortAt) {
+            EXPECT_EQ(int(reports.size()), c.abortAt) << c.name;
+            for (int y = 0; y < bmp.Height(); ++y)
+                ASSERT_EQ(std::memcmp(bmp.ScanLine(y), original.ScanLine(y), size_t(3 * bmp.Width())), 0)
+                    << c.name << " row " << y;
+            continue;
+        }
+        // A thousand learning steps (the last again after the sort) in the first half,
+        // then the rows in the second.
+        ASSERT_EQ(reports.size(), size_t(1001 + original.Height())) << c.name;
+        EXPECT_EQ(reports.front(), 0);
+        EXPECT_EQ(reports[1000], 49);
+        EXPECT_EQ(reports[1001], 50);
+        EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+        EXPECT_EQ(reports.back(), 99);
+        EXPECT_LE(int(colorsOf(bmp).size()), c.colors);
+    }
 }

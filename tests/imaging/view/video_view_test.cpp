@@ -122,6 +122,45 @@ TEST_F(VideoViewTest, FreezingPutsTheFrameIntoTheBitmap)
     }
 }
 
+// A device hands over its next frame when it comes: freezing does not wait for it. The
+// frame then freezes; unfreezing first drops the grab; a view freed meanwhile is safe.
+TEST_F(VideoViewTest, FreezingTakesTheNextFrameWithoutWaitingForIt)
+{
+    enum Then { Arrives, Unfrozen, Freed };
+    for (const Then then : {Arrives, Unfrozen, Freed}) {
+        auto v = shownView(160, 120);
+        v->SetShowVideo(true);
+        TSyntheticSource* s = source(*v);
+        ASSERT_TRUE(s);
+        s->GrabOnNextTick = true;
+        const QImage before = v->Bitmap()->Image();
+        v->FreezeFrame();
+        EXPECT_TRUE(s->GrabPending()) << then;
+        EXPECT_EQ(v->Bitmap()->Image(), before) << "nothing is frozen before the frame comes";
+        EXPECT_TRUE(v->CaptureWindow()->isVisible());
+        if (then == Freed) {
+            v.reset();
+            continue;
+        }
+        if (then == Unfrozen)
+            v->SetFreeze(false);
+        EXPECT_FALSE(s->GrabPending() && then == Unfrozen);
+        const int next = s->FrameNumber();
+        s->Tick();
+        if (then == Unfrozen) {
+            EXPECT_EQ(v->Bitmap()->Image(), before);
+            EXPECT_TRUE(v->CaptureWindow()->isVisible());
+            EXPECT_TRUE(s->Streaming());
+            continue;
+        }
+        TBitmap expected;
+        s->RenderFrame(next, expected);
+        EXPECT_EQ(v->Bitmap()->Image(), expected.Image());
+        EXPECT_FALSE(v->CaptureWindow()->isVisible());
+        EXPECT_FALSE(s->Streaming());
+    }
+}
+
 // Frames go to each view's own handlers as 24-bit bitmaps; freeing one view while
 // frames flow leaves the other running, and nothing reaches the freed one.
 TEST_F(VideoViewTest, FrameEventsArePerView)

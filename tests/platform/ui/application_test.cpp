@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
@@ -142,4 +143,24 @@ TEST(ApplicationHelp, FailuresAreReported)
     TApplication::OnHelpFailure = nullptr;
     TApplication::OpenUrlHook = nullptr;
     TApplication::SetHelpFile(QString());
+// Long work lets timers and painting run between its steps, but not more often than
+// the interval.
+TEST(ApplicationResponsive, EventsRunAtMostOncePerInterval)
+{
+    int64_t now = 1000000;
+    TApplication::ResponsiveClock = [&] { return now; };
+    int ran = 0;
+    struct Step {
+        int64_t advance;
+        int ran;
+    } steps[] = {{TApplication::kResponsiveMs, 1}, {1, 1}, {TApplication::kResponsiveMs - 2, 1},
+                 {1, 4}, {TApplication::kResponsiveMs, 5}};  // what waited runs at the next turn
+    for (const Step& s : steps) {
+        now += s.advance;
+        QTimer::singleShot(0, [&] { ++ran; });
+        TApplication::KeepResponsive();
+        EXPECT_EQ(ran, s.ran) << now;
+    }
+    TApplication::ResponsiveClock = nullptr;
+    QCoreApplication::processEvents();
 }

@@ -20,9 +20,12 @@
 #include <QFile>
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace scantest;
 
@@ -447,4 +450,44 @@ TEST(ImageKitIOAcquire, TheScanBecomesTheBitmapWithItsParameters)
     OnSourceDialog([](TScanSourceDialog* d) { ClickCancel(d); });
     EXPECT_FALSE(io.Acquire());
     EXPECT_EQ(bmp.Width(), 5);
+}
+
+// The device's reads run beside the window's thread: the source's dialog shows their
+// progress from the line count, and Cancel during them stops the scan and unwinds.
+TEST(Acquire, TransferShowsProgressAndCancelStopsIt)
+{
+    REQUIRE_SANE_TEST_BACKEND();
+    SetScanDefaultSource({});
+    // Small reads with a pause each: the transfer lasts long enough to be cancelled.
+    Configure({{"resolution", "100"}, {"br_x", "80.0"}, {"br_y", "60.0"}, {"read-limit", "true"}, {"read-limit-size", "1000"},
+               {"read-delay", "true"}, {"read-delay-duration", "20000"}});
+    for (const bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "to the end");
+        std::vector<int> seen;
+        bool eventsRan = false;
+        OnSourceDialog([&](TScanSourceDialog* d) {
+            ASSERT_TRUE(d);
+            auto* bar = d->findChild<QProgressBar*>(QStringLiteral("ScanProgress"));
+            ASSERT_TRUE(bar);
+            QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) { seen.push_back(v); });
+            ClickScan(d);
+            // Events keep running while the device reads.
+            QTimer::singleShot(0, [&] { eventsRan = true; });
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !seen.empty() && seen.back() > 0; }, 20000));
+            EXPECT_TRUE(d->CancelButton()->isEnabled());
+            EXPECT_FALSE(d->ScanButton()->isEnabled());
+            if (cancel)
+                ClickCancel(d);
+        });
+        const QByteArray dib = TwainAcquire(nullptr, false);
+        EXPECT_TRUE(eventsRan);
+        EXPECT_EQ(dib.isEmpty(), cancel);
+        EXPECT_EQ(TwainState(), 1);
+        EXPECT_FALSE(TwainSourceDialog());
+        ASSERT_FALSE(seen.empty());
+        if (!cancel)
+            EXPECT_EQ(*std::max_element(seen.begin(), seen.end()), 100);
+        else
+            EXPECT_LT(*std::max_element(seen.begin(), seen.end()), 100);
+    }
 }

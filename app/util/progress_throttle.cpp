@@ -1,0 +1,43 @@
+#include "app/util/progress_throttle.h"
+
+#include "app/util/stopwatch.h"
+
+#include <QProgressBar>
+
+TThrottledProgress::TThrottledProgress(QProgressBar* bar) : bar_(bar)
+{
+    later_.setSingleShot(true);
+    later_.setInterval(kIntervalMs);
+    connect(&later_, &QTimer::timeout, this, [this] { show(); });
+}
+
+void TThrottledProgress::Set(int percent)
+{
+    value_ = percent;
+    const int64_t now = StopwatchNowMs();
+    if (percent == 0 || percent >= 100 || !shownOnce_ || now - shownAt_ >= kIntervalMs || now < shownAt_) {
+        show();
+        return;
+    }
+    if (!later_.isActive())
+        later_.start();
+}
+
+void TThrottledProgress::Reset()
+{
+    // The operation's last step is shown before the bar empties: watchers of the bar
+    // see each operation end.
+    if (later_.isActive())
+        show();
+    value_ = 0;
+    show();
+}
+
+void TThrottledProgress::show()
+{
+    later_.stop();
+    shownAt_ = StopwatchNowMs();
+    shownOnce_ = true;
+    if (bar_ && bar_->value() != value_)
+        bar_->setValue(value_);
+}

@@ -1,9 +1,12 @@
 #include "imaging/proc/color_adjust.h"
 
 #include "imaging/proc/color_space.h"
+#include "imaging/proc/pixel_rows.h"
+#include "platform/core/vector_clones.h"
 
 #include <cmath>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -149,16 +152,108 @@ void AdjustLevels(TBitmap& bm, int x1, int y1, int x2, int y2, TRGBTriple upper,
                 channel(upper.rgbtRed, lower.rgbtRed), progress);
 }
 
+namespace {
+
+// Scratch rows of one band of the equalisation.
+struct TEqualizeRows {
+    std::vector<uint16_t> colSum;     // three rows added, per byte of the row
+    std::vector<uint8_t> mean;        // 3 × 3 mean, per byte of the area's columns
+    std::vector<uint8_t> grey, meanGrey;
+    TEqualizeRows(int w, int cols) : colSum(size_t(w) * 3), mean(size_t(cols) * 3), grey(size_t(cols)), meanGrey(size_t(cols)) {}
+};
+
+// The 3 × 3 means of the columns x1 … x2 (edge columns repeat), and the grey levels of
+// the pixels and of their means: plain loops the compiler vectorises.
+KANDRIVEL_VECTOR_CLONES void equalizeMeans(const uint8_t* up, const uint8_t* mid, const uint8_t* down, int w, int x1,
+                                           int x2, uint16_t* colSum, uint8_t* mean)
+{
+    const int c1 = 3 * std::max(x1 - 1, 0), c2 = 3 * (std::min(x2 + 1, w - 1) + 1);
+    for (int i = c1; i < c2; ++i)
+        colSum[i] = uint16_t(up[i] + mid[i] + down[i]);
+    const auto at = [&](int x, int c) {
+        const int l = 3 * std::max(x - 1, 0) + c, r = 3 * std::min(x + 1, w - 1) + c;
+        return uint8_t((colSum[l] + colSum[3 * x + c] + colSum[r]) / 9);
+    };
+    const int ix1 = std::max(x1, 1), ix2 = std::min(x2, w - 2);
+    for (int x = x1; x < ix1 && x <= x2; ++x)
+        for (int c = 0; c < 3; ++c)
+            mean[3 * (x - x1) + c] = at(x, c);
+    if (ix1 <= ix2) {
+        uint8_t* m = mean + 3 * (ix1 - x1) - 3 * ix1;
+        for (int i = 3 * ix1; i < 3 * (ix2 + 1); ++i)
+            m[i] = uint8_t((colSum[i - 3] + colSum[i] + colSum[i + 3]) / 9u);
+    }
+    for (int x = std::max(ix2 + 1, x1); x <= x2; ++x)
+        for (int c = 0; c < 3; ++c)
+            mean[3 * (x - x1) + c] = at(x, c);
+}
+
+void equalizeRow(const uint8_t* up, const uint8_t* mid, const uint8_t* down, int w, int x1, int x2,
+                 const std::array<uint8_t, 256>& left, const std::array<uint8_t, 256>& right, TEqualizeRows& s,
+                 uint8_t* out)
+{
+    const int cols = x2 - x1 + 1;
+    equalizeMeans(up, mid, down, w, x1, x2, s.colSum.data(), s.mean.data());
+    GreyLevels(mid + 3 * x1, cols, s.grey.data());
+    GreyLevels(s.mean.data(), cols, s.meanGrey.data());
+    const uint8_t* p = mid + 3 * x1;
+    const uint8_t* m = s.mean.data();
+    for (int x = 0; x < cols; ++x, p += 3, m += 3, out += 3) {
+        const int g = s.grey[x], lo = left[g], hi = right[g], a = s.meanGrey[x];
+        // Equal bounds, or a mean outside them, map the pixel; else it takes the mean.
+        if (lo == hi || a < lo || a > hi) {
+            const uint8_t* t = lo != hi && a > hi ? right.data() : left.data();
+            out[0] = t[p[0]], out[1] = t[p[1]], out[2] = t[p[2]];
+        } else {
+            out[0] = m[0], out[1] = m[1], out[2] = m[2];
+        }
+    }
+}
+
+}  // namespace
+
 std::array<int64_t, 256> GrayHistogram(const TBitmap& bm)
 {
     std::array<int64_t, 256> h{};
-    if (bm.PixelFormat() != pf24bit)
+    if (bm.PixelFormat() != pf24bit || bm.Empty())
         return h;
-    for (int y = 0; y < bm.Height(); ++y) {
-        const uint8_t* p = bm.ScanLine(y);
-        for (int x = 0; x < bm.Width(); ++x, p += 3)
-            ++h[PixelGray(p)];
-    }
+    const auto rows = RowsOf(bm);
+    const int w = bm.Width();
+    std::mutex mutex;
+    ParallelRows(bm.Height(), int64_t(w) * bm.Height(), [&](int y0, int y1) {
+        // Four counters a level, so that runs of one level do not wait on each other.
+        std::array<std::array<int32_t, 256>, 4> part{};
+        std::array<int64_t, 256> band{};
+        std::vector<uint8_t> levels(static_cast<size_t>(w));
+        int64_t pending = 0;
+        const auto flush = [&] {
+            for (int i = 0; i < 256; ++i)
+                band[i] += int64_t(part[0][i]) + part[1][i] + part[2][i] + part[3][i];
+            part = {};
+            pending = 0;
+        };
+        for (int y = y0; y < y1; ++y) {
+            GreyLevels(rows[y], w, levels.data());
+            const uint8_t* g = levels.data();
+            int x = 0;
+            for (; x + 4 <= w; x += 4) {
+                ++part[0][g[x]];
+                ++part[1][g[x + 1]];
+                ++part[2][g[x + 2]];
+                ++part[3][g[x + 3]];
+            }
+            for (; x < w; ++x)
+                ++part[0][g[x]];
+            // 32-bit counters, flushed long before they could overflow.
+            if ((pending += w) >= (int64_t(1) << 30))
+                flush();
+        }
+        flush();
+        // Sums of integers: the order of the bands does not matter.
+        std::lock_guard lock(mutex);
+        for (int i = 0; i < 256; ++i)
+            h[i] += band[i];
+    });
     return h;
 }
 
@@ -181,42 +276,10 @@ void EqualizeHistogram(TBitmap& bm, int x1, int y1, int x2, int y2, const TEffec
         z += steps;
         right[i] = ClampByte(int(std::min<int64_t>(z, 255)));
     }
-    // Results go to row buffers and are written back once the rows below no longer
-    // need the original above them.
-    const int cols = x2 - x1 + 1;
-    std::vector<uint8_t> out(size_t(cols) * 3), prevRow(size_t(w) * 3);
-    std::vector<int> colSum(size_t(w) * 3);
-    for (int y = y1; y <= y2; ++y) {
-        // Row y − 1 as it was: still in the bitmap above the area, else saved.
-        const uint8_t* up = y == y1 ? bm.ScanLine(std::max(y - 1, 0)) : prevRow.data();
-        const uint8_t* mid = bm.ScanLine(y);
-        const uint8_t* down = bm.ScanLine(std::min(y + 1, h - 1));
-        // Vertical sums of the three rows for the columns the area needs.
-        const int cx1 = std::max(x1 - 1, 0), cx2 = std::min(x2 + 1, w - 1);
-        for (int i = 3 * cx1; i < 3 * (cx2 + 1); ++i)
-            colSum[i] = up[i] + mid[i] + down[i];
-        for (int x = x1; x <= x2; ++x) {
-            const uint8_t* p = mid + 3 * x;
-            uint8_t* o = out.data() + 3 * (x - x1);
-            const int g = PixelGray(p);
-            if (left[g] == right[g]) {
-                o[0] = left[p[0]], o[1] = left[p[1]], o[2] = left[p[2]];
-                continue;
-            }
-            const int xl = 3 * std::max(x - 1, 0), xc = 3 * x, xr = 3 * std::min(x + 1, w - 1);
-            uint8_t m[3];
-            for (int c = 0; c < 3; ++c)
-                m[c] = uint8_t((colSum[xl + c] + colSum[xc + c] + colSum[xr + c]) / 9);
-            const int a = PixelGray(m);
-            if (a > right[g])
-                o[0] = right[p[0]], o[1] = right[p[1]], o[2] = right[p[2]];
-            else if (a < left[g])
-                o[0] = left[p[0]], o[1] = left[p[1]], o[2] = left[p[2]];
-            else
-                o[0] = m[0], o[1] = m[1], o[2] = m[2];
-        }
-        std::copy(mid, mid + 3 * w, prevRow.begin());
-        std::copy(out.begin(), out.end(), bm.ScanLine(y) + 3 * x1);
-        progress.Row(y, y1, y2);
-    }
+    ForNeighbourRows(bm, x1, y1, x2, y2, progress, [&] {
+        return [&, rows = TEqualizeRows(w, x2 - x1 + 1)](const uint8_t* up, const uint8_t* mid, const uint8_t* down,
+                                                         uint8_t* out) mutable {
+            equalizeRow(up, mid, down, w, x1, x2, left, right, rows, out);
+        };
+    });
 }

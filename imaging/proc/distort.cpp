@@ -68,21 +68,27 @@ void ApplyLens(TBitmap& bm, int x, int y, int width, int height, double refracti
         return;
     const double hw = bw / 2.0, hh = bh / 2.0, n = std::max(refraction, 1.0);
     std::vector<uint8_t> out(size_t(bw) * bh * 3);
-    for (int c = 0; c < bw; ++c) {
-        const double px = c - hw + 0.5;
+    const auto src = RowsOf(std::as_const(bm));
+    // Bands of columns, since progress counts columns; each band walks its rows in turn.
+    const auto body = [&](int c0, int c1) {
         for (int r = 0; r < bh; ++r) {
             const double py = hh - r - 0.5;
-            int sx = left + c, sy = top + r;
-            if (px * px / (hw * hw) + py * py / (hh * hh) < 1) {
-                double ox, oy;
-                LensRefraction(py, px, hh, hw, n, ox, oy);
-                sx = std::clamp(left + std::clamp(Trunc(ox + hw), 0, W - 1), 0, W - 1);
-                sy = std::clamp(top + std::clamp(Trunc(-oy + hh), 0, H - 1), 0, H - 1);
+            for (int c = c0; c < c1; ++c) {
+                const double px = c - hw + 0.5;
+                int sx = left + c, sy = top + r;
+                if (px * px / (hw * hw) + py * py / (hh * hh) < 1) {
+                    double ox, oy;
+                    LensRefraction(py, px, hh, hw, n, ox, oy);
+                    sx = std::clamp(left + std::clamp(Trunc(ox + hw), 0, W - 1), 0, W - 1);
+                    sy = std::clamp(top + std::clamp(Trunc(-oy + hh), 0, H - 1), 0, H - 1);
+                }
+                std::copy_n(src[sy] + 3 * sx, 3, out.data() + (size_t(r) * bw + c) * 3);
             }
-            std::copy_n(bm.ScanLine(sy) + 3 * sx, 3, out.data() + (size_t(r) * bw + c) * 3);
         }
-        progress.Report((c + 1) * 100.0 / (bw + 0.5));
-    }
+    };
+    const auto done = [&](int columns) { progress.Report(columns * 100.0 / (bw + 0.5)); };
+    ParallelRows(bw, int64_t(bw) * bh, body,
+                 progress.Assigned() ? std::function<void(int)>(done) : std::function<void(int)>());
     for (int r = 0; r < bh; ++r)
         std::copy_n(out.data() + size_t(r) * bw * 3, size_t(bw) * 3, bm.ScanLine(top + r) + 3 * left);
 }

@@ -1,4 +1,5 @@
 #include "imaging/proc/geometry.h"
+#include "imaging/proc/pixel_rows.h"
 #include "imaging/proc/resample.h"
 #include "imaging/proc/resample_buffers.h"
 #include "platform/core/exceptions.h"
@@ -437,30 +438,32 @@ void Flip(TBitmap& bitmap, int direction)
         return;
     if (direction != 0 && direction != 1)
         return;
+    // In place: every row, or every pair of rows, is its own work.
     const int w = bitmap.Width(), h = bitmap.Height();
     const bool mono = bitmap.PixelFormat() == pf1bit;
-    TBitmap out(w, h, mono ? pf1bit : pf24bit);
-    const auto src = RowsOf(std::as_const(bitmap));
-    const auto dst = RowsOf(out);
-    const size_t rowBytes = size_t(std::min(out.BytesPerLine(), bitmap.BytesPerLine()));
-    ParallelRows(h, int64_t(w) * h, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            uint8_t* d = dst[y];
-            if (direction == 1) {
-                std::memcpy(d, src[h - 1 - y], rowBytes);
-                continue;
-            }
-            const uint8_t* s = src[y];
-            if (mono) {
-                std::memset(d, 0, size_t(out.BytesPerLine()));
+    const auto rows = RowsOf(bitmap);
+    const size_t rowBytes = size_t(bitmap.BytesPerLine());
+    if (direction == 1) {
+        ParallelRows(h / 2, int64_t(w) * h, [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y)
+                std::swap_ranges(rows[y], rows[y] + rowBytes, rows[h - 1 - y]);
+        });
+    } else {
+        ParallelRows(h, int64_t(w) * h, [&](int y0, int y1) {
+            std::vector<uint8_t> reversed(mono ? rowBytes : 0);
+            for (int y = y0; y < y1; ++y) {
+                if (!mono) {
+                    ReversePixels(rows[y], w);
+                    continue;
+                }
+                // Bits past the last pixel end up clear.
+                std::fill(reversed.begin(), reversed.end(), 0);
                 for (int x = 0; x < w; ++x)
-                    if (getBit(s, w - 1 - x))
-                        setBit(d, x);
-            } else {
-                for (int x = 0; x < w; ++x)
-                    std::memcpy(d + 3 * x, s + 3 * (w - 1 - x), 3);
+                    if (getBit(rows[y], w - 1 - x))
+                        setBit(reversed.data(), x);
+                std::copy(reversed.begin(), reversed.end(), rows[y]);
             }
-        }
-    });
-    bitmap.Assign(out);
+        });
+    }
+    bitmap.Changed();
 }

@@ -5,6 +5,7 @@
 #include "imaging/proc/bitmap_routines.h"
 #include "imaging/proc/color_space.h"
 #include "imaging/proc/geometry.h"
+#include "imaging/proc/pixel_rows.h"
 #include "imaging/proc/quantizer.h"
 #include "imaging/view/image_kit_view.h"
 #include "platform/graphics/bitmap.h"
@@ -266,13 +267,8 @@ void TImageKitProc::ConvertToGray()
         ParallelRows(
             rows, int64_t(x2 - x1 + 1) * rows,
             [&](int b, int e) {
-                for (int y = y1 + b; y < y1 + e; ++y) {
-                    uint8_t* p = bmRows[y] + 3 * x1;
-                    for (int x = x1; x <= x2; ++x, p += 3) {
-                        const uint8_t g = uint8_t(GreyValue(p[2], p[1], p[0]));
-                        p[0] = p[1] = p[2] = g;
-                    }
-                }
+                for (int y = y1 + b; y < y1 + e; ++y)
+                    GreyPixels(bmRows[y] + 3 * x1, x2 - x1 + 1);
             },
             [&](int done) { Progress(done, rows); });
     });
@@ -329,9 +325,6 @@ void TImageKitProc::Merge(const TBitmap* graphic, int percent)
                              .convertToFormat(QImage::Format_BGR888)
                              .scaled(area.Width(), area.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
                              .convertToFormat(QImage::Format_BGR888);
-    // The weighted sum is an exact integer; one division keeps the halves exact for
-    // Round (0.01 and the like have no exact binary form).
-    const int64_t p = percent, q = 100 - p;
     onArea(area, [&](TBitmap* bm, int x1, int y1, int x2, int y2) {
         const int rows = y2 - y1 + 1;
         const auto bmRows = RowsOf(*bm);
@@ -340,12 +333,8 @@ void TImageKitProc::Merge(const TBitmap* graphic, int percent)
         ParallelRows(
             rows, int64_t(x2 - x1 + 1) * rows,
             [&](int b, int e) {
-                for (int y = y1 + b; y < y1 + e; ++y) {
-                    uint8_t* d = bmRows[y] + 3 * x1;
-                    const uint8_t* s = otherBits + otherStride * (y - y1);
-                    for (int i = 0; i < 3 * (x2 - x1 + 1); ++i)
-                        d[i] = ClampByte(Round(double(d[i] * p + s[i] * q) / 100.0));
-                }
+                for (int y = y1 + b; y < y1 + e; ++y)
+                    BlendBytes(bmRows[y] + 3 * x1, otherBits + otherStride * (y - y1), 3 * (x2 - x1 + 1), percent);
             },
             [&](int done) { Progress(done, rows); });
     });

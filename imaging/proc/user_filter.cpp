@@ -108,18 +108,12 @@ template <class Sum, class Finish>
 void FilterArea(TBitmap& bm, const std::array<Sum, 9>& k, int x1, int y1, int x2, int y2,
                 const TEffectProgress& progress, Finish finish)
 {
-    const int w = bm.Width(), h = bm.Height();
-    std::vector<uint8_t> out(size_t(x2 - x1 + 1) * 3), prevRow(size_t(w) * 3);
-    for (int y = y1; y <= y2; ++y) {
-        // Row y − 1 as it was: still in the bitmap above the area, else saved.
-        const uint8_t* up = y == y1 ? bm.ScanLine(std::max(y - 1, 0)) : prevRow.data();
-        uint8_t* mid = bm.ScanLine(y);
-        const uint8_t* down = bm.ScanLine(std::min(y + 1, h - 1));
-        FilterRow(up, mid, down, w, x1, x2, k, out.data(), finish);
-        std::copy(mid, mid + 3 * w, prevRow.begin());
-        std::copy(out.begin(), out.end(), mid + 3 * x1);
-        progress.Row(y, y1, y2);
-    }
+    const int w = bm.Width();
+    ForNeighbourRows(bm, x1, y1, x2, y2, progress, [&] {
+        return [&](const uint8_t* up, const uint8_t* mid, const uint8_t* down, uint8_t* out) {
+            FilterRow(up, mid, down, w, x1, x2, k, out, finish);
+        };
+    });
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -156,6 +157,60 @@ TEST(ColorAdjust, WorkedValues)
         TBitmap bm = Filled(1, 1, c.in);
         c.run(bm);
         EXPECT_EQ(Get(bm, 0, 0), c.out) << c.what;
+    }
+}
+
+// Equalisation against its steps written out plainly, reading an untouched copy, on
+// areas that reach the borders and areas inside the image.
+TEST(ColorAdjust, EqualizeMatchesItsStepsOnAreasAndSizes)
+{
+    struct Case {
+        int w, h, x1, y1, x2, y2;
+    } const cases[] = {{1, 1, 0, 0, 0, 0}, {2, 70, 0, 0, 1, 69}, {67, 71, 0, 0, 66, 70}, {67, 71, 5, 3, 40, 66},
+                       {300, 40, 1, 30, 298, 39}, {97, 130, 0, 33, 96, 64}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " area " << c.x1 << "," << c.y1 << "-" << c.x2 << "," << c.y2);
+        const TBitmap src = Pattern(c.w, c.h, c.w + c.h);
+        const auto grey = [&](int x, int y) {
+            const Px p = Get(src, x, y);
+            return (p.r * 30 + p.g * 59 + p.b * 11) / 100;
+        };
+        int64_t hist[256] = {};
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x)
+                ++hist[grey(x, y)];
+        const int64_t share = std::max<int64_t>(1, int64_t(c.w) * c.h / 256);
+        int left[256], right[256];
+        int64_t z = 0, sum = 0;
+        for (int i = 0; i < 256; ++i) {
+            left[i] = int(std::min<int64_t>(z, 255));
+            for (sum += hist[i]; sum > share; sum -= share)
+                ++z;
+            right[i] = int(std::min<int64_t>(z, 255));
+        }
+        TBitmap got(src);
+        EqualizeHistogram(got, c.x1, c.y1, c.x2, c.y2);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                const Px p = Get(src, x, y);
+                Px want = p;
+                if (x >= c.x1 && x <= c.x2 && y >= c.y1 && y <= c.y2) {
+                    const int g = grey(x, y);
+                    Px m;
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx) {
+                            const Px n = Get(src, std::clamp(x + dx, 0, c.w - 1), std::clamp(y + dy, 0, c.h - 1));
+                            m.r += n.r, m.g += n.g, m.b += n.b;
+                        }
+                    m = {m.r / 9, m.g / 9, m.b / 9};
+                    const int a = (m.r * 30 + m.g * 59 + m.b * 11) / 100;
+                    const int* t = left;
+                    if (left[g] != right[g] && a > right[g])
+                        t = right;
+                    want = left[g] != right[g] && a <= right[g] && a >= left[g] ? m : Px{t[p.r], t[p.g], t[p.b]};
+                }
+                ASSERT_EQ(Get(got, x, y), want) << x << "," << y;
+            }
     }
 }
 

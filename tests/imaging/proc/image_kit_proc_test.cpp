@@ -340,6 +340,33 @@ TEST(ProcMerge, PercentageIsTheOldImagesShare)
     }
 }
 
+// Every pair of old and other byte values, at percentages in and outside 0 … 100,
+// against the exact quotient rounded half to even and clamped.
+TEST(ProcMerge, EveryBytePairMatchesTheRoundedQuotient)
+{
+    TBitmap old(256, 256, pf24bit), other(256, 256, pf24bit);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            Set(old, x, y, {x, 255 - x, (x + y) & 255});
+            Set(other, x, y, {y, y, 255 - y});
+        }
+    for (int percent : {0, 1, 37, 40, 50, 63, 99, 100, -20, 150}) {
+        SCOPED_TRACE(percent);
+        TBitmap bm(old);
+        TImageKitProc proc;
+        proc.SetAttachedBitmap(&bm);
+        proc.Merge(&other, percent);
+        const auto blend = [&](int d, int s) {
+            return ClampByte(Round(double(d * percent + s * (100 - percent)) / 100.0));
+        };
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x) {
+                const Px d = Get(old, x, y), s = Get(other, x, y);
+                ASSERT_EQ(Get(bm, x, y), (Px{blend(d.r, s.r), blend(d.g, s.g), blend(d.b, s.b)})) << x << "," << y;
+            }
+    }
+}
+
 TEST(ProcMerge, OtherImageIsStretchedOverTheWorkArea)
 {
     TBitmap bm = Filled(12, 12, {0, 0, 0});

@@ -1,11 +1,12 @@
 // Whole-image operations give the same bytes and the same progress sequence with one,
-// two and eight threads (the work is forced onto several threads at any size).
+// two, four and eight threads (the work is forced onto several threads at any size).
 #include "imaging/proc/color_adjust.h"
 #include "imaging/proc/distort.h"
 #include "imaging/proc/geometry.h"
 #include "imaging/proc/image_kit_proc.h"
 #include "imaging/proc/quantizer.h"
 #include "imaging/proc/resample.h"
+#include "imaging/proc/user_filter.h"
 #include "platform/core/parallel_for.h"
 #include "proc_test_util.h"
 
@@ -87,6 +88,14 @@ TEST(ParallelOperations, SameBytesAndProgressForEveryThreadCount)
         {"negative", false, [](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [](TImageKitProc& k) { k.Negative(); }); }},
         {"negative 1-bit", true, [](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [](TImageKitProc& k) { k.Negative(); }); }},
         {"merge", false, [&other](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [&](TImageKitProc& k) { k.Merge(&other, 37); }); }},
+        {"flip 1-bit columns", true, [](TBitmap& b, const TProgressEvent&) { Flip(b, 1); }},
+        {"equalize", false, [](TBitmap& b, const TProgressEvent& p) { EqualizeHistogram(b, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p}); }},
+        {"equalize inside", false, [](TBitmap& b, const TProgressEvent& p) { EqualizeHistogram(b, 1, 2, b.Width() - 2, b.Height() - 3, {nullptr, p}); }},
+        {"filter blur", false, [](TBitmap& b, const TProgressEvent& p) { ApplyUserFilter(b, UserFilterPresets[1].Filter, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p}); }},
+        {"filter edges inside", false, [](TBitmap& b, const TProgressEvent& p) { ApplyUserFilter(b, UserFilterPresets[2].Filter, 2, 1, b.Width() - 2, b.Height() - 4, {nullptr, p}); }},
+        {"filter large weights", false, [](TBitmap& b, const TProgressEvent& p) { ApplyUserFilter(b, {{5000, -3000, 1, 0, 9000, 0, -1, 2, 7000}, 77}, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p}); }},
+        {"lens", false, [](TBitmap& b, const TProgressEvent& p) { ApplyLens(b, b.Width() / 2, b.Height() / 2, b.Width(), b.Height(), 1.7, {nullptr, p}); }},
+        {"lens off centre", false, [](TBitmap& b, const TProgressEvent& p) { ApplyLens(b, b.Width() / 3, b.Height() / 4, b.Width() / 2 + 2, b.Height() + 5, 2.5, {nullptr, p}); }},
         {"reduce 256", false, [](TBitmap& b, const TProgressEvent& p) { ReduceColors(b, 256, nullptr, p); }},
         {"reduce 300", false, [](TBitmap& b, const TProgressEvent& p) { ReduceColors(b, 300, nullptr, p); }},
     };
@@ -96,7 +105,7 @@ TEST(ParallelOperations, SameBytesAndProgressForEveryThreadCount)
             SCOPED_TRACE(testing::Message() << c.name << " on " << size[0] << "x" << size[1]);
             const TBitmap input = c.mono ? monoPattern(size[0], size[1]) : Pattern(size[0], size[1], size[0]);
             const Outcome one = runWith(1, input, c.op);
-            for (int threads : {2, 8}) {
+            for (int threads : {2, 4, 8}) {
                 const Outcome many = runWith(threads, input, c.op);
                 EXPECT_TRUE(SamePixels(one.image, many.image)) << threads << " threads";
                 EXPECT_EQ(one.progress, many.progress) << threads << " threads";

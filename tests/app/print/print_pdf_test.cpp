@@ -292,6 +292,8 @@ TEST_F(PrintPdf, PrintsNumberOnPastEarlierFilesAndSayWhere)
             << form->statusBar()->currentMessage().toStdString();
     }
     EXPECT_EQ(ReadWholeFile(base + QStringLiteral("-1.pdf")), QByteArray("last session"));
+}
+
 // Tiles too small for any sensible grid are refused like posters of too many pages; a
 // long print can be cancelled, and stops when its window closes, leaving no file.
 TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing)

@@ -143,6 +143,8 @@ TEST(ApplicationHelp, FailuresAreReported)
     TApplication::OnHelpFailure = nullptr;
     TApplication::OpenUrlHook = nullptr;
     TApplication::SetHelpFile(QString());
+}
+
 // Long work lets timers and painting run between its steps, but not more often than
 // the interval.
 TEST(ApplicationResponsive, EventsRunAtMostOncePerInterval)

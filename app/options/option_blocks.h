@@ -110,6 +110,13 @@ struct tsaveparams {
 
     void Write(TStream& s) const;
     void Read(TStream& s);
+    // Copies every field into the parameters of the same name, strings from short strings.
+    void ApplyTo(TIOParamsVals& params) const;
+    // Each number holds 0 … the largest value its format can write; maxDpi is that of
+    // the format saved to. Problem names the first field outside (empty when none);
+    // Clamp brings every field inside.
+    QString Problem(int maxDpi) const;
+    void Clamp(int maxDpi);
     bool operator==(const tsaveparams&) const = default;
 };
 

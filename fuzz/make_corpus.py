@@ -73,6 +73,10 @@ def all_bmp():
         put("dib", name.replace(".bmp", ".dib"), data[14:] + bytes(4))
     # An RLE bitmap that ends at once: a large image described by a few bytes.
     put("bmp", "rle8_ends_early.bmp", bmp_file(info_header(2000, 2000, 8, 1, 2, 2) + bytes(8) + bytes([0, 1]), 8))
+    # RLE files of 16 million rows in a few bytes, bottom-up and top-down.
+    put("bmp", "regress-rle4-tall.bmp", bmp_file(info_header(7, 16777214, 4, 2, 16, 2) + bytes(64) + bytes([0, 1]), 64))
+    put("bmp", "regress-rle8-tall-top-down.bmp",
+        bmp_file(info_header(7, -16777214, 8, 1, 2, 2) + bytes(8) + bytes([0, 1]), 8))
     # Top-down packed DIB.
     put("dib", "top_down.dib", info_header(3, -2, 24) + bytes(range(24)) + bytes(4))
 

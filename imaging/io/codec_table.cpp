@@ -86,8 +86,9 @@ TColor gifBackgroundOut(const TIOParamsVals& p)
 // GIF pixels need an LZW compressor, which the program leaves to be plugged in.
 bool gifWriterReady() { return DefaultLzwHooks().GifCompress != nullptr; }
 
-// Files that store pixels per metre in 31 bits (PNG, BMP) hold this much.
-constexpr int kMaxPpmDpi = 54546084;
+// Files that store pixels per metre in 31 bits (PNG, BMP) hold this much: what their
+// readers give for the largest count, so that such a file can be saved back.
+constexpr int kMaxPpmDpi = 54546085;
 
 // In FileType order, so that an entry is found by its number.
 constexpr TCodec kCodecs[] = {

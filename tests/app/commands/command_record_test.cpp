@@ -165,8 +165,8 @@ TEST(CommandRecord, SaveRecordsWithParametersNoFormatStoresAreRefused)
         {"/t/a.bmp", [](tsaveparams& p) { p.SamplesPerPixel = -1; }, false, "SamplesPerPixel -1"},
         {"/t/a.png", [](tsaveparams& p) { p.DpiX = 387389207; }, false, "DpiX 387389207"},
         {"/t/a.tif", [](tsaveparams& p) { p.DpiX = 387389207; }, true, nullptr},
-        {"/t/a.png", [](tsaveparams& p) { p.DpiY = 54546084; }, true, nullptr},
-        {"/t/a.xyz", [](tsaveparams& p) { p.DpiY = 54546085; }, false, "DpiY 54546085"},  // written as BMP
+        {"/t/a.png", [](tsaveparams& p) { p.DpiY = 54546085; }, true, nullptr},
+        {"/t/a.xyz", [](tsaveparams& p) { p.DpiY = 54546086; }, false, "DpiY 54546086"},  // written as BMP
         {"/t/a.jpg", [](tsaveparams& p) { p.DpiX = 65536; }, false, "DpiX 65536"},
         {"/t/a.jpg", [](tsaveparams& p) { p.JpegQuality = 101; }, false, "JpegQuality 101"},
         {"/t/a.gif", [](tsaveparams& p) { p.GifDelayTime = 70000; }, false, "GifDelayTime 70000"},

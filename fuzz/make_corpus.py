@@ -357,6 +357,10 @@ def all_tiff():
     # A G3 file of width 1 and 2^28 rows, and a G4 page of 16384 × 16384 in 2 bytes.
     put("tiff", "regress-g3-tall.tif", bilevel_tiff(1, huge, b"\x00\x01" * 20, compression=3))
     put("tiff", "regress-g4-page-two-bytes.tif", bilevel_tiff(16384, 16384, b"\x80\x00", compression=4))
+    # The same page in a palette of two colours, which takes 24 bits a pixel.
+    colours = struct.pack("<6H", 0xFFFF, 0, 0, 0, 0, 0xFFFF)
+    put("tiff", "regress-g4-colour-page.tif",
+        bilevel_tiff(16384, 16384, b"\x80" * 300, compression=4, photometric=3, extra=[(320, 3, 6, colours)]))
     # A G3 strip of zeros only: no end-of-line anywhere for the decoder to find.
     put("tiff", "regress-g3-zero-strip.tif", bilevel_tiff(8, 4096, bytes(4096), compression=3))
     # 1-bit strips with fill order 2, plain and PackBits (the bits of each byte reversed).

@@ -45,6 +45,7 @@ const HostileCase kCases[] = {
     {"tiff/regress-strip-count-huge.tif", Tiff, "TIFF tag values lie outside the file"},
     {"tiff/regress-g3-tall.tif", Tiff, "TIFF pixel data are truncated"},
     {"tiff/regress-g4-page-two-bytes.tif", Tiff, "TIFF pixel data are truncated"},
+    {"tiff/regress-g4-colour-page.tif", Tiff, "TIFF pixel data are truncated"},
     {"tiff/regress-g3-zero-strip.tif", Tiff, nullptr},
     {"pcx/regress-two-bit.pcx", Pcx, "unrecognized PCX"},
     {"gif/regress-no-frames.gif", Gif, "unrecognized GIF"},

@@ -1,5 +1,7 @@
 #include "fuzz/fuzz_support.h"
 
+#include "imaging/io/codec_table.h"
+#include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
@@ -63,6 +65,36 @@ void RenderMetafile(const uint8_t* data, size_t size)
         QPainter p(&img);
         mf.Draw(p, TRect(0, 0, mf.Width(), mf.Height()));
     });
+}
+
+void SaveEveryFormat(const TBitmap& bitmap, const TIOParamsVals& params)
+{
+    if (bitmap.Empty() || int64_t(bitmap.Width()) * bitmap.Height() > kMaxSavedPixels)
+        return;
+    for (int type = ioTIFF; const TCodec* codec = CodecForType(type); ++type) {
+        if (!CanWrite(*codec))
+            continue;
+        TBitmap copy;
+        copy.Assign(bitmap);
+        TImageKitIO io;
+        io.SetAttachedBitmap(&copy);
+        io.Params().Assign(params);
+        TMemoryStream out;
+        Refusable([&] { io.SaveToStream(out, TIOFileType(type)); });
+    }
+}
+
+void SamplePicture(TBitmap& bitmap, bool mono)
+{
+    bitmap.SetSize(1, 1);
+    bitmap.SetPixelFormat(mono ? pf1bit : pf24bit);
+    bitmap.SetSize(13, 5);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        uint8_t* row = bitmap.ScanLine(y);
+        const int bytes = mono ? (bitmap.Width() + 7) / 8 : 3 * bitmap.Width();
+        for (int i = 0; i < bytes; ++i)
+            row[i] = uint8_t(mono ? 0x5A ^ (y * 0x33) : (i * 37 + y * 91) & 0xF0);
+    }
 }
 
 }  // namespace fuzz

@@ -10,7 +10,7 @@
 
 class TStream;
 class TBitmap;
-struct TIOParamsVals;
+class TIOParamsVals;
 struct TProgressRec;
 
 namespace fuzz {
@@ -29,5 +29,15 @@ void RenderMetafile(const uint8_t* data, size_t size);
 
 // Runs body and swallows the system's own exceptions.
 void Refusable(const std::function<void()>& body);
+
+// Saves the bitmap through the input/output component in every format it can write,
+// each into a memory stream with its own copy of the parameters. Writers take memory
+// by the picture's size, not the file's: larger pictures than kMaxSavedPixels are not
+// saved (what a reader made of a few bytes is bounded by the reader's own rules).
+constexpr int64_t kMaxSavedPixels = int64_t(1) << 16;
+void SaveEveryFormat(const TBitmap& bitmap, const TIOParamsVals& params);
+
+// A small picture of a few colours, 24-bit or 1-bit, for the writers to chew on.
+void SamplePicture(TBitmap& bitmap, bool mono);
 
 }  // namespace fuzz

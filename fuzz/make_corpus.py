@@ -73,6 +73,10 @@ def all_bmp():
         put("dib", name.replace(".bmp", ".dib"), data[14:] + bytes(4))
     # An RLE bitmap that ends at once: a large image described by a few bytes.
     put("bmp", "rle8_ends_early.bmp", bmp_file(info_header(2000, 2000, 8, 1, 2, 2) + bytes(8) + bytes([0, 1]), 8))
+    # RLE files of 16 million rows in a few bytes, bottom-up and top-down.
+    put("bmp", "regress-rle4-tall.bmp", bmp_file(info_header(7, 16777214, 4, 2, 16, 2) + bytes(64) + bytes([0, 1]), 64))
+    put("bmp", "regress-rle8-tall-top-down.bmp",
+        bmp_file(info_header(7, -16777214, 8, 1, 2, 2) + bytes(8) + bytes([0, 1]), 8))
     # Top-down packed DIB.
     put("dib", "top_down.dib", info_header(3, -2, 24) + bytes(range(24)) + bytes(4))
 
@@ -303,6 +307,206 @@ def all_gif():
     put("gif", "wide_code.gif", gif_screen(2, 1, 0x80, bw) + gif_frame(2, 1, data=b"\x0c\x01\x00\x00") + b";")
 
 
+# ---- TIFF ---------------------------------------------------------------------------
+
+TIFF_TYPES = {1: 1, 2: 1, 3: 2, 4: 4, 5: 8}
+
+
+def tiff_file(entries, strip=b""):
+    """entries: (tag, type, count, value bytes or None for the strip offset).
+    The strip follows the header; values longer than 4 bytes follow the directory."""
+    strip_at = 8
+    ifd_at = strip_at + len(strip) + (len(strip) & 1)
+    values_at = ifd_at + 2 + 12 * len(entries) + 4
+    ifd = struct.pack("<H", len(entries))
+    values = b""
+    for tag, kind, count, value in sorted(entries, key=lambda e: e[0]):
+        if value is None:
+            value = struct.pack("<I", strip_at)
+        if len(value) <= 4:
+            field = value.ljust(4, b"\0")
+        else:
+            field = struct.pack("<I", values_at + len(values))
+            values += value + b"\0" * (len(value) & 1)
+        ifd += struct.pack("<HHI", tag, kind, count) + field
+    ifd += struct.pack("<I", 0)
+    return b"II*\0" + struct.pack("<I", ifd_at) + strip + b"\0" * (len(strip) & 1) + ifd + values
+
+
+def short(tag, v):
+    return (tag, 3, 1, struct.pack("<H", v))
+
+
+def long_(tag, v):
+    return (tag, 4, 1, struct.pack("<I", v))
+
+
+def bilevel_tiff(w, h, strip, compression=1, photometric=0, fill_order=1, extra=()):
+    return tiff_file([long_(256, w), long_(257, h), short(258, 1), short(259, compression),
+                      short(262, photometric), short(266, fill_order), (273, 4, 1, None),
+                      short(277, 1), long_(278, h), long_(279, len(strip))] + list(extra), strip)
+
+
+def all_tiff():
+    # 2^28 strip offsets and byte counts declared by a file of a few bytes.
+    huge = 1 << 28
+    put("tiff", "regress-strip-count-huge.tif",
+        tiff_file([long_(256, 1), long_(257, huge), short(258, 1), short(259, 1), short(262, 0),
+                   (273, 4, huge, struct.pack("<I", 8)), long_(278, 1), (279, 4, huge, struct.pack("<I", 8))],
+                  b"\xff" * 4))
+    # A G3 file of width 1 and 2^28 rows, and a G4 page of 16384 × 16384 in 2 bytes.
+    put("tiff", "regress-g3-tall.tif", bilevel_tiff(1, huge, b"\x00\x01" * 20, compression=3))
+    put("tiff", "regress-g4-page-two-bytes.tif", bilevel_tiff(16384, 16384, b"\x80\x00", compression=4))
+    # The same page in a palette of two colours, which takes 24 bits a pixel.
+    colours = struct.pack("<6H", 0xFFFF, 0, 0, 0, 0, 0xFFFF)
+    put("tiff", "regress-g4-colour-page.tif",
+        bilevel_tiff(16384, 16384, b"\x80" * 300, compression=4, photometric=3, extra=[(320, 3, 6, colours)]))
+    # A G3 strip of zeros only: no end-of-line anywhere for the decoder to find.
+    put("tiff", "regress-g3-zero-strip.tif", bilevel_tiff(8, 4096, bytes(4096), compression=3))
+    # 1-bit strips with fill order 2, plain and PackBits (the bits of each byte reversed).
+    rows = bytes([0b10110000, 0b01000000, 0b11100000])
+    rev = bytes(int(f"{b:08b}"[::-1], 2) for b in rows)
+    put("tiff", "fill-order-2.tif", bilevel_tiff(4, 3, rev, fill_order=2))
+    packed = bytes([2]) + rows
+    put("tiff", "fill-order-2-packbits.tif",
+        bilevel_tiff(4, 3, bytes(int(f"{b:08b}"[::-1], 2) for b in packed), compression=32773, fill_order=2))
+    # An RGB pixel whose resolution is the largest rational there is.
+    rational = struct.pack("<II", 0xFFFFFFFF, 1)
+    put("tiff", "resolution-max.tif",
+        tiff_file([long_(256, 1), long_(257, 1), (258, 3, 3, struct.pack("<HHH", 8, 8, 8)), short(259, 1),
+                   short(262, 2), (273, 4, 1, None), short(277, 3), long_(278, 1), long_(279, 3),
+                   (282, 5, 1, rational), (283, 5, 1, rational), short(296, 2)], b"\x10\x80\xf0"))
+
+
+# ---- PCX ----------------------------------------------------------------------------
+
+def pcx_file(w, h, bits, planes, data, bpl=None, encoding=1):
+    bpl = bpl if bpl is not None else ((w * bits + 7) // 8 + 1) & ~1
+    header = struct.pack("<BBBBHHHHHH", 10, 5, encoding, bits, 0, 0, w - 1, h - 1, 72, 72)
+    header += bytes(range(0, 48)) + b"\0" + struct.pack("<BHH", planes, bpl, 1)
+    return header.ljust(128, b"\0") + data
+
+
+def pcx_rgb(w, h):
+    rows = b""
+    for y in range(h):
+        for plane in range(3):
+            line = bytes(((x * 50 + y * 30 + plane * 80) & 0xFF) for x in range(w))
+            line = line.ljust(((w + 1) & ~1), b"\0")
+            rows += b"".join(bytes([0xC1, b]) if b >= 0xC0 else bytes([b]) for b in line)
+    return pcx_file(w, h, 8, 3, rows, bpl=(w + 1) & ~1)
+
+
+def all_pcx():
+    # 2 bits a pixel: a layout no PCX reader decodes.
+    put("pcx", "regress-two-bit.pcx", pcx_file(7, 3, 2, 1, bytes([0xC6, 0x1B]) * 3))
+
+
+# ---- GIF without frames ---------------------------------------------------------------
+
+def all_gif_frameless():
+    bw = b"\x00\x00\x00\xff\xff\xff"
+    put("gif", "regress-no-frames.gif", gif_screen(2, 2, 0x80, bw) + b";")
+    put("gif", "regress-zero-size-screen.gif", gif_screen(0, 0, 0))
+
+
+# ---- catalog, batch and slide-show files ---------------------------------------------------
+
+def catalog_record(text, pcx):
+    return struct.pack("<i", len(text)) + text + b"PCX2" + struct.pack("<II", 0, len(pcx)) + pcx
+
+
+def all_catalog():
+    entry = b"/bilder/urlaub.jpg\r1234567890\r48213\r640\r480\r"
+    put("catalog", "two_records.pca", catalog_record(entry, pcx_rgb(4, 3)) +
+        catalog_record(b"/fehlt.png\r0\r0\r0\r0\r", pcx_rgb(2, 2)))
+    put("catalog", "missing_fields.pca", catalog_record(b"/a.bmp", pcx_rgb(3, 1)))
+    put("catalog", "text_past_end.pca", struct.pack("<i", 0x7FFFFFF0) + b"x" * 8)
+    put("catalog", "thumbnail_past_end.pca", struct.pack("<i", 1) + b"/" + b"PCX2" +
+        struct.pack("<II", 0, 0xFFFFFFF0) + bytes(16))
+    put("catalog", "two_bit_thumbnail.pca", catalog_record(b"/c.pcx\r", pcx_file(3, 2, 2, 1, bytes(8))))
+
+
+RECORD_SIZE = 1424
+
+
+def save_params(bits=8, samples=3, dpi=(96, 96), pcx_version=5, quality=50):
+    b = bytearray(1164)
+    struct.pack_into("<iiii", b, 0, bits, samples, dpi[0], dpi[1])
+    b[16:23] = b"\x06GIF89a"
+    struct.pack_into("<i", b, 324, 1)           # TiffPlanarConfig
+    struct.pack_into("<i", b, 1124, quality)    # JpegQuality
+    struct.pack_into("<i", b, 1140, pcx_version)
+    b[1144] = 1
+    for off in (1148, 1152, 1156, 1160):
+        struct.pack_into("<i", b, off, 16)
+    return bytes(b)
+
+
+def command(code, name=b"", args=(), params=None):
+    r = bytearray(RECORD_SIZE)
+    r[0] = code
+    if name:
+        r[1] = len(name)
+        r[2:2 + len(name)] = name
+    for i, a in enumerate(args):
+        struct.pack_into("<i", r, 4 + 4 * i, a)
+    if params is not None:
+        r[260:260 + 1164] = params
+    return bytes(r)
+
+
+def all_batch():
+    put("batch_file", "open_gray_save.atm", command(1, b"/tmp/a.jpg") + command(17) +
+        command(2, b"/tmp/out.pcx", params=save_params()))
+    put("batch_file", "save_every_format.atm", b"".join(
+        command(2, b"/tmp/out." + ext, params=save_params(bits, samples))
+        for ext, bits, samples in ((b"bmp", 4, 1), (b"png", 1, 1), (b"tiff", 8, 3), (b"jpg", 8, 1))))
+    put("batch_file", "regress-pcx-depth-overflow.atm",
+        command(2, b"/tmp/out.pcx", params=save_params(65536, 65536)))
+    put("batch_file", "regress-png-dpi-overflow.atm",
+        command(2, b"/tmp/out.png", params=save_params(dpi=(387389207, 96))))
+    put("batch_file", "sizes_and_half_record.atm", command(0, args=(40, 30, 1)) +
+        command(24, args=(70000, 2, 9)) + command(16, args=(300,)) + bytes(700))
+
+
+def slide_block(fontsize=20, window=0, fixed=(300, 300), order=0, scaling=1, listsort=0, repeat=0):
+    b = bytearray(836)
+    struct.pack_into("<12i", b, 0, 2, window, fixed[0], fixed[1], order, scaling, 1, 15, listsort, 0, 0, fontsize)
+    b[48:55] = bytes([1, 1, 1, repeat, 0, 1, 1])
+    b[823:833] = bytes([1, 1, 1, 0, 1, 0, 0, 0, 0, 1])
+    return bytes(b)
+
+
+def all_slides():
+    names = b"/bilder/b.jpg\r\n/bilder/A.BMP\r\n\r\n/bilder/c.tif\n/bilder/d.png\r\n"
+    put("slide_show", "list_by_name.bin", slide_block(listsort=2, scaling=2) + names)
+    put("slide_show", "random_backwards.bin", slide_block(order=1, listsort=1, repeat=1, window=2) + names)
+    put("slide_show", "regress-font-size-negative.bin", slide_block(fontsize=-1600000000) + names)
+    put("slide_show", "huge_fixed_window.bin", slide_block(fontsize=0x7FFFFFFF, fixed=(0x7FFFFFFF, -5)))
+
+
+def all_option_slide_font():
+    o = bytearray(2379)
+    struct.pack_into("<i", o, 1325 + 44, -1600000000)
+    put("option_file", "regress-slide-font-negative.cgf", bytes(o) + struct.pack("<i", 0) * 25)
+
+
+# ---- load then save ------------------------------------------------------------------
+
+def all_load_save():
+    """The first byte picks the reader: 0 TIFF, 1 GIF, 2 JPEG, 3 PCX, 4 BMP, 5 PNG."""
+    here = os.path.join(HERE, "corpus")
+    for reader, folder, name in ((0, "tiff", "resolution-max.tif"), (0, "tiff", "fill-order-2.tif"),
+                                 (0, "tiff", "g4.tif"), (2, "jpeg", "subsampled_dpcm.jpg"),
+                                 (3, "pcx", "pal.pcx"), (3, "pcx", "mono.pcx"), (4, "bmp", "rle4.bmp"),
+                                 (4, "bmp", "bitfields565.bmp"), (5, "png", "palette.png"),
+                                 (5, "png", "grey16.png"), (1, "gif", "animated.gif")):
+        with open(os.path.join(here, folder, name), "rb") as f:
+            put("load_save", f"{folder}-{name}", bytes([reader]) + f.read())
+    put("load_save", "pcx-rgb.pcx", bytes([3]) + pcx_rgb(5, 4))
+
+
 if __name__ == "__main__":
     all_bmp()
     all_png()
@@ -313,3 +517,11 @@ if __name__ == "__main__":
     all_frames()
     all_options()
     all_gif()
+    all_gif_frameless()
+    all_tiff()
+    all_pcx()
+    all_catalog()
+    all_batch()
+    all_slides()
+    all_option_slide_font()
+    all_load_save()

@@ -1,5 +1,6 @@
 #include "app/commands/command_record.h"
 
+#include "imaging/io/codec_table.h"
 #include "platform/core/streams.h"
 
 #include <cstring>
@@ -117,6 +118,13 @@ TRecordCheck CheckRecord(const tautomatitem& item)
         if (!usableName(item.FileNameBytes()))
             return refuse(QStringLiteral("Ungültiger Dateiname im Batch-Befehl."),
                           QStringLiteral("Invalid file name in batch command."));
+        if (item.Code() == cmdSave) {
+            // The writer chosen by the name must be able to store every parameter.
+            const QString problem = item.SaveParams().Problem(SaveCodecForFileName(item.FileName()).MaxDpi);
+            if (!problem.isEmpty())
+                return refuse(QStringLiteral("Ungültiger Speicherparameter im Batch-Befehl: ") + problem,
+                              QStringLiteral("Invalid save parameter in batch command: ") + problem);
+        }
         break;
     case cmdReduceColors:
         if (item.Arg(1) < 2 || item.Arg(1) > 256)

@@ -87,48 +87,7 @@ void Tform1::assignparams(const tsaveparams& b)
     Tchild* image = getchild(ActiveMDIChild());
     if (!image)
         return;
-    TIOParamsVals& p = image->ImageKit1->IOParams();
-    p.BitsPerSample = b.BitsPerSample;
-    p.SamplesPerPixel = b.SamplesPerPixel;
-    p.DpiX = b.DpiX;
-    p.DpiY = b.DpiY;
-    p.GifVersion = b.GifVersion.Text();
-    p.GifImageIndex = b.GifImageIndex;
-    p.GifXPos = b.GifXPos;
-    p.GifYPos = b.GifYPos;
-    p.GifDelayTime = b.GifDelayTime;
-    p.GifTransparent = b.GifTransparent;
-    p.GifTransparentColor = b.GifTransparentColor;
-    p.GifInterlaced = b.GifInterlaced;
-    p.GifScreenWidth = b.GifScreenWidth;
-    p.GifScreenHeight = b.GifScreenHeight;
-    p.GifBackground = b.GifBackground;
-    p.GifAspectRatio = b.GifAspectRatio;
-    p.TiffCompression = b.TiffCompression;
-    p.TiffPhotometric = b.TiffPhotometric;
-    p.TiffPlanarConfig = b.TiffPlanarConfig;
-    p.TiffImageIndex = b.TiffImageIndex;
-    p.TiffXPos = b.TiffXPos;
-    p.TiffYPos = b.TiffYPos;
-    p.TiffDocumentName = b.TiffDocumentName.Text();
-    p.TiffImageDescription = b.TiffImageDescription.Text();
-    p.TiffPageName = b.TiffPageName.Text();
-    p.TiffPageNumber = b.TiffPageNumber;
-    p.TiffPageCount = b.TiffPageCount;
-    p.JpegColorSpace = b.JpegColorSpace;
-    p.JpegQuality = b.JpegQuality;
-    p.JpegDctMethod = b.JpegDctMethod;
-    p.JpegOptimalHuffman = b.JpegOptimalHuffman;
-    p.JpegSmoothing = b.JpegSmoothing;
-    p.JpegProgressive = b.JpegProgressive;
-    p.BmpCompression = b.BmpCompression;
-    p.BmpVersion = b.BmpVersion;
-    p.PcxVersion = b.PcxVersion;
-    p.PcxCompression = b.PcxCompression;
-    p.IcoWidth = b.IcoWidth;
-    p.IcoHeight = b.IcoHeight;
-    p.CurWidth = b.CurWidth;
-    p.CurHeight = b.CurHeight;
+    b.ApplyTo(image->ImageKit1->IOParams());
 }
 
 void Tform1::applyViewOptions(Tchild* image)

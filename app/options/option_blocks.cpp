@@ -4,6 +4,7 @@
 #include "platform/core/streams.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -314,6 +315,116 @@ void tslideshowoptions::Read(TStream& s)
     lastfolder.Read(s);
     s.ReadBuffer(types.data(), static_cast<int64_t>(types.size()));
     skip(s, 3);
+}
+
+void tsaveparams::ApplyTo(TIOParamsVals& p) const
+{
+    p.BitsPerSample = BitsPerSample;
+    p.SamplesPerPixel = SamplesPerPixel;
+    p.DpiX = DpiX;
+    p.DpiY = DpiY;
+    p.GifVersion = GifVersion.Text();
+    p.GifImageIndex = GifImageIndex;
+    p.GifXPos = GifXPos;
+    p.GifYPos = GifYPos;
+    p.GifDelayTime = GifDelayTime;
+    p.GifTransparent = GifTransparent;
+    p.GifTransparentColor = GifTransparentColor;
+    p.GifInterlaced = GifInterlaced;
+    p.GifScreenWidth = GifScreenWidth;
+    p.GifScreenHeight = GifScreenHeight;
+    p.GifBackground = GifBackground;
+    p.GifAspectRatio = GifAspectRatio;
+    p.TiffCompression = TiffCompression;
+    p.TiffPhotometric = TiffPhotometric;
+    p.TiffPlanarConfig = TiffPlanarConfig;
+    p.TiffImageIndex = TiffImageIndex;
+    p.TiffXPos = TiffXPos;
+    p.TiffYPos = TiffYPos;
+    p.TiffDocumentName = TiffDocumentName.Text();
+    p.TiffImageDescription = TiffImageDescription.Text();
+    p.TiffPageName = TiffPageName.Text();
+    p.TiffPageNumber = TiffPageNumber;
+    p.TiffPageCount = TiffPageCount;
+    p.JpegColorSpace = JpegColorSpace;
+    p.JpegQuality = JpegQuality;
+    p.JpegDctMethod = JpegDctMethod;
+    p.JpegOptimalHuffman = JpegOptimalHuffman;
+    p.JpegSmoothing = JpegSmoothing;
+    p.JpegProgressive = JpegProgressive;
+    p.BmpCompression = BmpCompression;
+    p.BmpVersion = BmpVersion;
+    p.PcxVersion = PcxVersion;
+    p.PcxCompression = PcxCompression;
+    p.IcoWidth = IcoWidth;
+    p.IcoHeight = IcoHeight;
+    p.CurWidth = CurWidth;
+    p.CurHeight = CurHeight;
+}
+
+namespace {
+
+// Visits every number of the block with the largest value its format writes; the least
+// is 0 for all (the option file's first block is all zero, and every writer takes 0).
+template <class Block, class Visit>
+void forEachSaveNumber(Block& b, int maxDpi, Visit visit)
+{
+    constexpr int64_t any = INT32_MAX;
+    visit("BitsPerSample", b.BitsPerSample, 16);
+    visit("SamplesPerPixel", b.SamplesPerPixel, 4);
+    visit("DpiX", b.DpiX, maxDpi);
+    visit("DpiY", b.DpiY, maxDpi);
+    visit("GifImageIndex", b.GifImageIndex, any);
+    visit("GifXPos", b.GifXPos, 65535);
+    visit("GifYPos", b.GifYPos, 65535);
+    visit("GifDelayTime", b.GifDelayTime, 65535);
+    visit("GifTransparent", b.GifTransparent, 1);
+    visit("GifInterlaced", b.GifInterlaced, 1);
+    visit("GifScreenWidth", b.GifScreenWidth, 65535);
+    visit("GifScreenHeight", b.GifScreenHeight, 65535);
+    visit("GifAspectRatio", b.GifAspectRatio, 255);
+    visit("TiffCompression", b.TiffCompression, 8);
+    visit("TiffPhotometric", b.TiffPhotometric, 7);
+    visit("TiffPlanarConfig", b.TiffPlanarConfig, 2);
+    visit("TiffImageIndex", b.TiffImageIndex, any);
+    visit("TiffXPos", b.TiffXPos, any);
+    visit("TiffYPos", b.TiffYPos, any);
+    visit("TiffPageNumber", b.TiffPageNumber, 65535);
+    visit("TiffPageCount", b.TiffPageCount, 65535);
+    visit("JpegColorSpace", b.JpegColorSpace, 4);
+    visit("JpegQuality", b.JpegQuality, 100);
+    visit("JpegDctMethod", b.JpegDctMethod, 2);
+    visit("JpegOptimalHuffman", b.JpegOptimalHuffman, 1);
+    visit("JpegSmoothing", b.JpegSmoothing, 100);
+    visit("JpegProgressive", b.JpegProgressive, 1);
+    visit("BmpCompression", b.BmpCompression, 1);
+    visit("BmpVersion", b.BmpVersion, 3);
+    visit("PcxVersion", b.PcxVersion, 255);
+    visit("PcxCompression", b.PcxCompression, 1);
+    visit("IcoWidth", b.IcoWidth, kMaxIconSide);
+    visit("IcoHeight", b.IcoHeight, kMaxIconSide);
+    visit("CurWidth", b.CurWidth, kMaxIconSide);
+    visit("CurHeight", b.CurHeight, kMaxIconSide);
+}
+
+} // namespace
+
+QString tsaveparams::Problem(int maxDpi) const
+{
+    QString problem;
+    forEachSaveNumber(*this, maxDpi, [&](const char* name, const auto& v, int64_t max) {
+        if (problem.isEmpty() && (int64_t(v) < 0 || int64_t(v) > max))
+            problem = QLatin1String(name) + QLatin1Char(' ') + QString::number(int64_t(v));
+    });
+    return problem;
+}
+
+void tsaveparams::Clamp(int maxDpi)
+{
+    forEachSaveNumber(*this, maxDpi, [](const char*, auto& v, int64_t max) {
+        using T = std::remove_reference_t<decltype(v)>;
+        v = T(std::clamp<int64_t>(int64_t(v), 0, max));
+    });
 }
 
 // --- tverzdialog

@@ -112,6 +112,14 @@ struct tsaveparams {
     void Read(TStream& s);
     // True for the block of a fresh install, which no "save as" has filled yet.
     bool IsBlank() const;
+
+    // Copies every field into the parameters of the same name, strings from short strings.
+    void ApplyTo(TIOParamsVals& params) const;
+    // Each number holds 0 … the largest value its format can write; maxDpi is that of
+    // the format saved to. Problem names the first field outside (empty when none);
+    // Clamp brings every field inside.
+    QString Problem(int maxDpi) const;
+    void Clamp(int maxDpi);
     bool operator==(const tsaveparams&) const = default;
 };
 

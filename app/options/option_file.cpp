@@ -288,6 +288,15 @@ void WriteOptions(const toptions& o, TStream& s)
         WriteStreamString(*str, s);
 }
 
+void ClampSlideShowOptions(tslideshowoptions& o)
+{
+    clamp<int32_t>(o.fontsize, 1, 500);
+    clamp<int32_t>(o.fixedwidth, 1, 100000);
+    clamp<int32_t>(o.fixedheight, 1, 100000);
+    clamp<int32_t>(o.seconds, 0, 2000000);
+    clamp<int32_t>(o.filter, 0, 6);
+}
+
 void ClampOptions(toptions& o)
 {
     clamp<uint8_t>(o.language, 0, 1);
@@ -302,6 +311,10 @@ void ClampOptions(toptions& o)
         o.RulerResolution = 600.0;
     clamp<int32_t>(o.undodepth, 0, kMaxUndoDepth);
     clamp<uint8_t>(o.winstate, 0, 2);
+    ClampSlideShowOptions(o.slideshow);
+    // The last save's parameters go into the next save as they are: their resolution is
+    // held to what every format stores.
+    o.saveparams.Clamp(65535);
 }
 
 void filetooption(toptions& o, const QString& helpDirectory)

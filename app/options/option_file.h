@@ -33,3 +33,6 @@ void ReadOptions(toptions& o, TStream& s);  // o holds the defaults on entry
 void WriteOptions(const toptions& o, TStream& s);
 // Puts every coded field into its range.
 void ClampOptions(toptions& o);
+// The slide-show block's part of it: sizes and counts the player computes with are
+// held to what the options dialog can set.
+void ClampSlideShowOptions(tslideshowoptions& o);

@@ -86,6 +86,10 @@ TColor gifBackgroundOut(const TIOParamsVals& p)
 // GIF pixels need an LZW compressor, which the program leaves to be plugged in.
 bool gifWriterReady() { return DefaultLzwHooks().GifCompress != nullptr; }
 
+// Files that store pixels per metre in 31 bits (PNG, BMP) hold this much: what their
+// readers give for the largest count, so that such a file can be saved back.
+constexpr int kMaxPpmDpi = 54546085;
+
 // In FileType order, so that an entry is found by its number.
 constexpr TCodec kCodecs[] = {
     {.FileType = ioTIFF, .Extensions = {"tif", "tiff"}, .Name = "TIFF Bitmap (TIF)", .DescriptionSuffix = tiffSuffix,
@@ -95,19 +99,19 @@ constexpr TCodec kCodecs[] = {
      .Write = WriteGIFStream, .WriterReady = gifWriterReady},
     {.FileType = ioJPEG, .Extensions = {"jpg", "jpeg"}, .Name = "JPEG Bitmap (JPG)", .DescriptionSuffix = jpegSuffix,
      .Format = "JPEG", .Read = readJpeg, .OwnWriter = true, .Write = WriteJPEGStream,
-     .StreamTag = "JFIF", .TagAfterAbort = true},
+     .StreamTag = "JFIF", .TagAfterAbort = true, .MaxDpi = 65535},
     {.FileType = ioPCX, .Extensions = {"pcx"}, .Name = "PaintBrush (PCX)", .DescriptionSuffix = pcxSuffix,
      .Format = "PCX", .Read = readPcx, .OwnWriter = true, .Write = WritePCXStream, .StreamTag = "PCX2",
-     .TagAfterAbort = false},
+     .TagAfterAbort = false, .MaxDpi = 65535},
     {.FileType = ioBMP, .Extensions = {"bmp"}, .Name = "Windows Bitmap (BMP)", .DescriptionSuffix = bmpSuffix,
-     .Format = "BMP", .Read = readBmp, .OwnWriter = true, .Write = WriteBMPStream},
+     .Format = "BMP", .Read = readBmp, .OwnWriter = true, .Write = WriteBMPStream, .MaxDpi = kMaxPpmDpi},
     {.FileType = ioICO, .Extensions = {"ico"}, .Name = "Windows Icon (ICO)", .Format = "ICO",
      .Render = RenderIcon},
     {.FileType = ioCUR, .Extensions = {"cur"}, .Name = "Windows Cursor (CUR)", .Format = "CUR",
      .Render = RenderCursor},
     {.FileType = ioPNG, .Extensions = {"png"}, .Name = "Portable Network Graphics (PNG)", .DescriptionSuffix = pngSuffix,
      .Format = "PNG", .Read = readPng, .BackgroundIn = pngBackgroundIn, .BackgroundOut = pngBackgroundOut,
-     .OwnWriter = true, .Write = WritePNGStream},
+     .OwnWriter = true, .Write = WritePNGStream, .MaxDpi = kMaxPpmDpi},
     {.FileType = ioWMF, .Extensions = {"wmf"}, .Name = "Windows Metafile (WMF)", .Format = "WMF or EMF",
      .Render = RenderMetafile},
     {.FileType = ioEMF, .Extensions = {"emf"}, .Name = "Enhanced Windows Metafile (WMF)",

@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QString>
+#include <cstdint>
 
 class TStream;
 class TBitmap;
@@ -48,6 +49,8 @@ struct TCodec {
     // never), and whether an aborted save still gets its length filled in.
     const char* StreamTag = nullptr;
     bool TagAfterAbort = false;
+    // The largest resolution, in dots per inch, that the writer's file can hold.
+    int MaxDpi = INT32_MAX;
 };
 
 // The entry for a file name, by its extension alone; nullptr when no format has it.

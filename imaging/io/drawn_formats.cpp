@@ -11,7 +11,6 @@ namespace {
 
 // Drawing sizes are bounded like every bitmap a file can ask for.
 constexpr int64_t kMaxDrawnPixels = int64_t(1) << 28;
-constexpr int kMaxIconSide = 4096;
 
 QImage newImage(int w, int h, const char* what)
 {

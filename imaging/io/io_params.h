@@ -80,6 +80,9 @@ const TLzwHooks& DefaultLzwHooks();
 // Registers coders for every record made or reset afterwards; pass {} to clear.
 void RegisterLzwCoders(const TLzwHooks& hooks);
 
+// The largest side at which icons and cursors are drawn (IcoWidth … CurHeight).
+constexpr int kMaxIconSide = 4096;
+
 // The screen's logical resolution, read once (96 when the platform reports nothing).
 int ScreenDpiX();
 int ScreenDpiY();

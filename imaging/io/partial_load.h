@@ -3,8 +3,9 @@
 // the header. A reader may load a file that ends early partly (the rest stays white),
 // but a few bytes must not make it allocate the whole size their header claims: below
 // 1/64 of the pixel data the file is refused as truncated, before anything is
-// allocated. Run-length data are exempt (a short run can describe a large picture);
-// the readers' overall size caps bound them.
+// allocated. Coded data count by the most they can unpack to (PackBits) or by the
+// fewest bits a row can take (fax); other run-length data are bounded by the readers'
+// own rules of how far a byte can reach.
 
 #include <cstdint>
 

@@ -14,13 +14,14 @@ using raster::Spans;
 
 namespace {
 
-// a·b/c rounded half away from zero.
+// a·b/c rounded half away from zero, held within ±INT32_MAX so that the callers may
+// negate it whatever size a font was given.
 int mulDiv(int a, int b, int c)
 {
     if (c == 0)
         return -1;
     const double v = double(a) * double(b) / double(c);
-    return int(std::clamp(v < 0 ? std::ceil(v - 0.5) : std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX)));
+    return int(std::clamp(v < 0 ? std::ceil(v - 0.5) : std::floor(v + 0.5), -double(INT32_MAX), double(INT32_MAX)));
 }
 
 } // namespace

@@ -476,9 +476,17 @@ TEST_F(OptionFile, CodedFieldsAreClamped)
     im.f64(2247, -1.0);         // ruler resolution
     im.i32(2375, -5);           // undo depth
     im.u8(2298, 9);             // window state
+    im.i32(1325 + 44, -1600000000);  // slide-show font size
+    im.i32(1325 + 8, 0);        // slide-show fixed width
+    im.i32(161, 65536);         // last save's BitsPerSample
+    im.i32(161 + 8, 387389207); // and its DpiX
     writeFile(im.b);
     toptions r;
     filetooption(r, helpDir);
+    EXPECT_EQ(r.slideshow.fontsize, 1);
+    EXPECT_EQ(r.slideshow.fixedwidth, 1);
+    EXPECT_EQ(r.saveparams.BitsPerSample, 16);
+    EXPECT_EQ(r.saveparams.DpiX, 65535);
     EXPECT_EQ(r.language, 1);
     EXPECT_EQ(r.ZoomFilter, 6);
     EXPECT_EQ(r.mousemode, 0);

@@ -20,7 +20,9 @@ namespace {
 // Large enough for any real picture, small enough that a forged header cannot ask
 // for more memory than a 24-bit bitmap of 2 GB.
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
-
+// Run-length files may be far smaller than their picture, but not without limit.
+constexpr int64_t kRleFloorPixels = int64_t(1) << 22;
+constexpr int64_t kRlePixelsPerByte = 255 * 255 / 4;
 
 [[noreturn]] void fail(const char* why)
 {
@@ -270,6 +272,10 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
         length = std::min(length, rowBytes * height);
         if (!EnoughForPartialLoad(length, rowBytes * height))
             fail("BMP pixel data are truncated");
+    } else if (width * height > std::max(kRleFloorPixels, length * kRlePixelsPerByte)) {
+        // A delta of four bytes may skip 255 rows of 255 pixels, and the end of the data
+        // leaves the rest white; beyond that a short file cannot size a huge bitmap.
+        fail("BMP pixel data are truncated");
     }
     // 24-bit rows have the bitmap's own layout: they are read straight into it.
     const bool direct = raw && depth == 24 && length == rowBytes * height;

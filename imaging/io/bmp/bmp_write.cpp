@@ -7,6 +7,7 @@
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -105,6 +106,17 @@ bool BmpWritesRle(const TIOParamsVals& params)
     return params.BmpCompression == 1 && params.BmpVersion != 2 && (depth == 4 || depth == 8);
 }
 
+namespace {
+
+// The header holds a signed 32-bit count: any int resolution is converted in 64 bits
+// and held there.
+uint32_t pixelsPerMetre(int dpi)
+{
+    return uint32_t(std::clamp<int64_t>(Round64(dpi / 2.54 * 100), 0, INT32_MAX));
+}
+
+}  // namespace
+
 void WriteBMPStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
 {
     if (bitmap.Empty())
@@ -136,8 +148,8 @@ void WriteBMPStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
             putLe32(h + 8, uint32_t(height));
             putLe16(h + 12, 1);
             putLe32(h + 16, rle ? (depth == 4 ? 2 : 1) : 0);
-            putLe32(h + 24, uint32_t(Round(params.DpiX / 2.54 * 100)));
-            putLe32(h + 28, uint32_t(Round(params.DpiY / 2.54 * 100)));
+            putLe32(h + 24, pixelsPerMetre(params.DpiX));
+            putLe32(h + 28, pixelsPerMetre(params.DpiY));
             putLe32(h + 32, depth <= 8 ? uint32_t(1) << depth : 0);
             putLe32(h + 36, uint32_t(1) << depth);
         }

@@ -198,6 +198,9 @@ int ReadGIFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProg
             break;
         }
     }
+    // A file without a single frame holds no picture to show.
+    if (count == 0 && !progress.Aborted())
+        throw EInvalidGraphic(QStringLiteral("unrecognized GIF"));
     if (!progress.Aborted())
         progress.Report(100);
     return count;

@@ -81,7 +81,7 @@ struct Header {
     TIORGB pal16[16];
 };
 
-// The layouts that are decoded; others the header allows give a blank picture.
+// The layouts that are decoded; the others the header allows are refused.
 enum class Layout { Mono, Planar, Nibbles, Indexed, Rgb, Blank };
 
 Layout layoutOf(const Header& h)
@@ -150,6 +150,9 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     for (int i = 0; i < 16; ++i)
         h.pal16[i] = TIORGB{raw[16 + 3 * i + 2], raw[16 + 3 * i + 1], raw[16 + 3 * i]};
     const Layout layout = layoutOf(h);
+    // What cannot be decoded is refused rather than shown as a blank picture.
+    if (layout == Layout::Blank)
+        fail("unrecognized PCX");
 
     // The 256-colour palette closes the data; the pixels end where it begins.
     int64_t dataEnd = start + length;
@@ -244,7 +247,6 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
             }
             break;
         case Layout::Blank:
-            std::memset(dst, 0xFF, size_t(img.bytesPerLine()));
             break;
         }
     }

@@ -75,8 +75,9 @@ int writerDepth(const TIOParamsVals& params)
 {
     if (params.BitsPerSample == 1)
         return 1;
-    const int depth = params.BitsPerSample * params.SamplesPerPixel;
-    return depth == 4 || depth == 8 ? depth : 24;
+    // Stored parameters may hold anything: the product in 64 bits.
+    const int64_t depth = int64_t(params.BitsPerSample) * params.SamplesPerPixel;
+    return depth == 4 || depth == 8 ? int(depth) : 24;
 }
 
 }  // namespace

@@ -101,7 +101,8 @@ png_uint_32 dpiToPpm(int dpi, int screen)
 {
     if (dpi <= 0)
         dpi = screen;
-    return png_uint_32(std::max(1, Round(dpi * 100 / 2.54)));
+    // pHYs holds 31 bits; any int resolution is converted in 64 bits and held there.
+    return png_uint_32(std::clamp<int64_t>(Round64(int64_t(dpi) * 100 / 2.54), 1, INT32_MAX));
 }
 
 }  // namespace

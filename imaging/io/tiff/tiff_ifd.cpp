@@ -110,11 +110,16 @@ std::vector<uint32_t> TTiffIfd::Numbers(uint16_t tag, uint32_t maxCount) const
     if (e->Type != tyByte && e->Type != tyShort && e->Type != tyLong)
         invalid("TIFF tag has the wrong type");
     const int size = typeSize(e->Type);
+    const int64_t stored = int64_t(e->Count) * size;
     const uint32_t count = std::min(e->Count, maxCount);
+    // The values wanted must be in the file before any room is made for them.
+    const uint32_t at = file_.U32(e->Value);
+    if (stored > 4 && (at > file_.Size || int64_t(count) * size > file_.Size - at))
+        invalid("TIFF tag values lie outside the file");
     std::vector<uint8_t> raw(size_t(count) * size_t(size));
-    if (int64_t(e->Count) * size <= 4) {
+    if (stored <= 4) {
         std::copy(e->Value, e->Value + raw.size(), raw.begin());
-    } else if (!file_.ReadAt(file_.U32(e->Value), raw.data(), int64_t(raw.size()))) {
+    } else if (!file_.ReadAt(at, raw.data(), int64_t(raw.size()))) {
         invalid("TIFF tag values lie outside the file");
     }
     std::vector<uint32_t> v(count);

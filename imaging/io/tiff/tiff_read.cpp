@@ -15,12 +15,15 @@
 #include <QImage>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
 // As for the other readers: no forged header makes us allocate more than a 24-bit
 // bitmap of 2 GB.
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
+// A blank fax line of 1728 pixels may take a single bit: about this many pixels a byte.
+constexpr int64_t kFaxColourPixelsPerByte = int64_t(1) << 14;
 
 [[noreturn]] void fail(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
@@ -64,34 +67,58 @@ int64_t unpackBits(const uint8_t* p, int64_t n, uint8_t* out, int64_t want)
     return o;
 }
 
-// Decodes one strip of one plane into `out` (rows × row bytes), or leaves uncompressed
-// rows where they are; *rowsAt points at the rows. Returns the number of complete rows.
-int decodeStrip(const Image& im, uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& out, uint8_t** rowsAt)
-{
-    const int64_t rb = im.planeRowBytes;
-    if (im.compression == 1) {
-        *rowsAt = data;
-        return int(std::min<int64_t>(n / rb, rows));
+// The rows of one strip of one plane, handed out in order. Packed and LZW strips are
+// decoded whole (their data bound their size); uncompressed rows stay where they are
+// read; fax rows are decoded one at a time, as a few bits can describe a long row.
+class StripRows {
+public:
+    StripRows(const Image& im, uint8_t* data, int64_t n, int rows) : rowBytes_(im.planeRowBytes)
+    {
+        // The fill order concerns every 1-bit strip; the fax decoder reads it itself.
+        if (im.lsbFirst && im.bits == 1 && !im.fax)
+            for (int64_t i = 0; i < n; ++i)
+                data[i] = ReverseBitOrder(data[i]);
+        if (im.fax) {
+            fax_ = std::make_unique<TFaxDecoder>(im.coding, im.width, data, n, im.lsbFirst);
+            row_.resize(size_t(rowBytes_));
+            complete_ = rows;
+            return;
+        }
+        if (im.compression == 1) {
+            at_ = data;
+            complete_ = int(std::min<int64_t>(n / rowBytes_, rows));
+            return;
+        }
+        out_.resize(size_t(rowBytes_ * rows));
+        at_ = out_.data();
+        if (im.compression == 32773) {
+            complete_ = int(unpackBits(data, n, out_.data(), rowBytes_ * rows) / rowBytes_);
+        } else {
+            void* state = nullptr;
+            const int64_t got = im.lzw(data, n, out_.data(), rowBytes_ * rows, &state);
+            im.lzw(nullptr, 0, nullptr, 0, &state);
+            complete_ = int(std::clamp<int64_t>(got, 0, rowBytes_ * rows) / rowBytes_);
+        }
     }
-    out.resize(size_t(rb * rows));
-    *rowsAt = out.data();
-    switch (im.compression) {
-    case 32773:
-        return int(unpackBits(data, n, out.data(), rb * rows) / rb);
-    case 5: {
-        void* state = nullptr;
-        int64_t got = im.lzw(data, n, out.data(), rb * rows, &state);
-        im.lzw(nullptr, 0, nullptr, 0, &state);
-        return int(std::clamp<int64_t>(got, 0, rb * rows) / rb);
+    // Rows that came out whole; the rest of the strip stays white.
+    int Complete() const { return complete_; }
+    // Row r of the strip; rows are asked for from the first on, each once.
+    uint8_t* Row(int r)
+    {
+        if (!fax_)
+            return at_ + rowBytes_ * r;
+        fax_->DecodeRow(row_.data());
+        return row_.data();
     }
-    default: {
-        TFaxDecoder dec(im.coding, im.width, data, n, im.lsbFirst);
-        for (int r = 0; r < rows; ++r)
-            dec.DecodeRow(out.data() + rb * r);
-        return rows;
-    }
-    }
-}
+
+private:
+    int64_t rowBytes_;
+    int complete_ = 0;
+    uint8_t* at_ = nullptr;
+    std::vector<uint8_t> out_;
+    std::unique_ptr<TFaxDecoder> fax_;
+    std::vector<uint8_t> row_;
+};
 
 void putPal(uint8_t* d, const TIORGB& c)
 {
@@ -310,10 +337,16 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
         total += have[i];
     }
     // PackBits gives at most 128 bytes for 2, so packed data are held to the same share
-    // of what they could unpack to; fax runs have no such bound and are not.
+    // of what they could unpack to; fax data to that of the fewest bits its rows take.
     const int64_t needed = im.planeRowBytes * planes * im.height;
+    const int64_t faxNeeded = im.fax ? (int64_t(im.height) * FaxMinRowBits(im.coding) + 7) / 8 : 0;
     if ((im.compression == 1 && !EnoughForPartialLoad(total, needed)) ||
-        (im.compression == 32773 && !EnoughForPartialLoad(total * 64, needed)))
+        (im.compression == 32773 && !EnoughForPartialLoad(total * 64, needed)) ||
+        (im.fax && !EnoughForPartialLoad(total, faxNeeded)))
+        fail("TIFF pixel data are truncated");
+    // One fax bit can repeat a whole row: a page shown in its palette's colours takes
+    // 24 bits a pixel, so its size is held to what its data could sensibly describe.
+    if (im.fax && im.kind == kPal1 && int64_t(im.width) * im.height > total * kFaxColourPixelsPerByte)
         fail("TIFF pixel data are truncated");
 
     const bool mono = im.kind == kMono;
@@ -329,12 +362,12 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
 
     progress.val = 0;
     progress.per1 = 100.0 / im.height;
-    std::vector<uint8_t> data[3], raw[3], merged;
-    uint8_t* rowsAt[3] = {};
+    std::vector<uint8_t> data[3], merged(planes == 3 ? size_t(3 * im.width) : 0);
     int done = 0;  // rows handled (converted or left white)
     for (int64_t strip = 0; strip < perPlane && done < im.height; ++strip) {
         const int rows = int(std::min<int64_t>(rps, im.height - done));
         int complete = rows;
+        std::unique_ptr<StripRows> strips[3];
         for (int p = 0; p < planes; ++p) {
             const size_t i = size_t(strip + p * perPlane);
             if (i >= offsets.size()) {
@@ -342,23 +375,26 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
                 continue;
             }
             data[p].resize(size_t(have[i]));
-            if (have[i] > 0 && !f.ReadAt(offsets[i], data[p].data(), have[i]))
+            if (have[i] > 0 && !f.ReadAt(offsets[i], data[p].data(), have[i])) {
                 complete = 0;
-            else
-                complete = std::min(complete, decodeStrip(im, data[p].data(), have[i], rows, raw[p], &rowsAt[p]));
+                continue;
+            }
+            strips[p] = std::make_unique<StripRows>(im, data[p].data(), have[i], rows);
+            complete = std::min(complete, strips[p]->Complete());
         }
-        uint8_t* src = rowsAt[0];
-        if (planes == 3 && complete > 0) {
-            merged.resize(size_t(3 * im.width) * size_t(complete));
-            for (int r = 0; r < complete; ++r)
-                for (int x = 0; x < im.width; ++x)
-                    for (int p = 0; p < 3; ++p)
-                        merged[size_t(r) * 3 * im.width + 3 * x + p] = rowsAt[p][size_t(r) * im.width + x];
-            src = merged.data();
-        }
-        const int64_t srcRow = planes == 3 ? 3 * int64_t(im.width) : im.planeRowBytes;
         for (int r = 0; r < complete; ++r) {
-            convertRow(im, src + srcRow * r, out.scanLine(done + r));
+            uint8_t* src = strips[0]->Row(r);
+            if (planes == 3) {
+                const uint8_t* g = strips[1]->Row(r);
+                const uint8_t* b = strips[2]->Row(r);
+                for (int x = 0; x < im.width; ++x) {
+                    merged[size_t(3 * x)] = src[x];
+                    merged[size_t(3 * x + 1)] = g[x];
+                    merged[size_t(3 * x + 2)] = b[x];
+                }
+                src = merged.data();
+            }
+            convertRow(im, src, out.scanLine(done + r));
             ++progress.val;
             if (progress.Assigned())
                 progress.Report(Trunc(progress.val * progress.per1));
@@ -403,8 +439,9 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     params.TiffDocumentName = documentName;
     params.TiffImageDescription = description;
     params.TiffPageName = pageName;
-    params.TiffPageNumber = page.size() > 0 ? int32_t(page[0]) : 0;
-    params.TiffPageCount = page.size() > 1 ? int32_t(page[1]) : 0;
+    // The tag's values are SHORT; a forged LONG is held to what a save can write back.
+    params.TiffPageNumber = page.size() > 0 ? int32_t(std::min<uint32_t>(page[0], 65535)) : 0;
+    params.TiffPageCount = page.size() > 1 ? int32_t(std::min<uint32_t>(page[1], 65535)) : 0;
     params.FreeColorMap();
     if (!im.colorMap.empty())
         params.SetColorMap(im.colorMap.data(), int(im.colorMap.size()));

@@ -149,4 +149,48 @@ TEST(CommandRecord, BatchRecordsOutsideTheOperationsAreRefused)
     EXPECT_FALSE(CheckRecord(bad).ok());
 }
 
+// A save record's parameters reach the writer chosen by its name: each must be one that
+// format can store. The all-zero block of a fresh option file passes.
+TEST(CommandRecord, SaveRecordsWithParametersNoFormatStoresAreRefused)
+{
+    struct Case {
+        const char* name;
+        void (*set)(tsaveparams&);
+        bool ok;
+        const char* field;  // named in the message
+    };
+    const Case cases[] = {
+        {"/t/a.pcx", [](tsaveparams&) {}, true, nullptr},
+        {"/t/a.pcx", [](tsaveparams& p) { p.BitsPerSample = p.SamplesPerPixel = 65536; }, false, "BitsPerSample 65536"},
+        {"/t/a.bmp", [](tsaveparams& p) { p.SamplesPerPixel = -1; }, false, "SamplesPerPixel -1"},
+        {"/t/a.png", [](tsaveparams& p) { p.DpiX = 387389207; }, false, "DpiX 387389207"},
+        {"/t/a.tif", [](tsaveparams& p) { p.DpiX = 387389207; }, true, nullptr},
+        {"/t/a.png", [](tsaveparams& p) { p.DpiY = 54546085; }, true, nullptr},
+        {"/t/a.xyz", [](tsaveparams& p) { p.DpiY = 54546086; }, false, "DpiY 54546086"},  // written as BMP
+        {"/t/a.jpg", [](tsaveparams& p) { p.DpiX = 65536; }, false, "DpiX 65536"},
+        {"/t/a.jpg", [](tsaveparams& p) { p.JpegQuality = 101; }, false, "JpegQuality 101"},
+        {"/t/a.gif", [](tsaveparams& p) { p.GifDelayTime = 70000; }, false, "GifDelayTime 70000"},
+        {"/t/a.tif", [](tsaveparams& p) { p.TiffCompression = 9; }, false, "TiffCompression 9"},
+        {"/t/a.tif", [](tsaveparams& p) { p.TiffPageNumber = 65536; }, false, "TiffPageNumber 65536"},
+        {"/t/a.bmp", [](tsaveparams& p) { p.BmpVersion = 4; }, false, "BmpVersion 4"},
+        {"/t/a.bmp", [](tsaveparams& p) { p.CurHeight = 4097; }, false, "CurHeight 4097"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tsaveparams p;
+        c.set(p);
+        tautomatitem a;
+        a.SetCode(cmdSave);
+        a.SetFileName(QString::fromUtf8(c.name));
+        a.SetSaveParams(p);
+        const TRecordCheck r = CheckRecord(a);
+        EXPECT_EQ(r.ok(), c.ok);
+        if (c.field)
+            EXPECT_EQ(r.english, QStringLiteral("Invalid save parameter in batch command: ") + QLatin1String(c.field));
+        // The option file's copy is brought into range instead.
+        p.Clamp(65535);
+        EXPECT_TRUE(p.Problem(65535).isEmpty());
+    }
+}
+
 } // namespace

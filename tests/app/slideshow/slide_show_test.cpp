@@ -73,3 +73,18 @@ TEST(SlideComment, WhiteAtTheOriginThenBlackOnePixelFurther)
     EXPECT_EQ(SlideTextComment(QStringLiteral("/a/b.jpg")), QStringLiteral("/a/b.jpg.txt"));
     EXPECT_EQ(SlideSoundComment(QStringLiteral("/a/b.jpg")), QStringLiteral("/a/b.jpg.wav"));
 }
+
+// Whatever size a stored block gives, the font's height stays an int: the largest sizes
+// either way draw the largest glyphs the canvas allows, the same both ways.
+TEST(SlideComment, AnyFontSizeGivesAHeightThatCanBeNegated)
+{
+    for (int size : {-1600000000, INT32_MIN, INT32_MAX, 1}) {
+        TFont f;
+        f.Size = size;
+        f.PixelsPerInch = 300;
+        EXPECT_EQ(f.Height(), size == 1 ? -4 : size < 0 ? INT32_MAX : -INT32_MAX) << size;
+        TBitmap b(8, 8);
+        WriteSlideComment(b, QStringLiteral("x"), size);
+        EXPECT_EQ(b.Width(), 8);
+    }
+}

@@ -491,8 +491,10 @@ TEST(BmpReadHostile, ShortPixelDataBelowOneSixtyFourthIsRefusedBeforeAllocating)
         {"1-bit", 16384, 16384, 1, 0, 100, false},
         {"8-bit", 16384, 16384, 8, 0, 100, false},
         {"32-bit", 8192, 8192, 32, 0, 100, false},
-        // run-length data may describe much from little: the overall cap bounds them
+        // run-length data may describe much from little, but a few bytes not 400 MiB
         {"RLE8, end of bitmap only", 2000, 2000, 8, 1, 2, true},
+        {"RLE4, 16 million rows from 2 bytes", 7, 16777214, 4, 2, 2, false},
+        {"RLE8, 16 million rows from 2 bytes, top-down", 7, -16777214, 8, 1, 2, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -504,7 +506,7 @@ TEST(BmpReadHostile, ShortPixelDataBelowOneSixtyFourthIsRefusedBeforeAllocating)
         if (c.bits <= 8)
             b.table.assign(size_t(1) << c.bits, 0x000000);
         b.pixels = QByteArray(c.present, '\0');
-        if (c.compression == 1)
+        if (c.compression != 0)
             b.pixels = rgb({0, 1});
         const QByteArray file = b.build();
         if (c.loads) {

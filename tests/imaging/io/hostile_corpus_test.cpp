@@ -3,7 +3,11 @@
 // before anything its header claims is allocated, and the harmless ones still load.
 // (The corpus replay checks the memory and time each file takes.)
 
+#include "imaging/io/gif/gif.h"
+#include "imaging/io/gif/gif_test_coder.h"
 #include "imaging/io/io_params.h"
+#include "imaging/io/pcx/pcx.h"
+#include "imaging/io/tiff/tiff.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/io/png/png_codec.h"
 #include "platform/core/exceptions.h"
@@ -16,7 +20,7 @@
 
 namespace {
 
-enum Reader { Png, Jpeg, Metafile };
+enum Reader { Png, Jpeg, Metafile, Tiff, Pcx, Gif };
 
 struct HostileCase {
     const char* file;  // below fuzz/corpus/
@@ -38,6 +42,14 @@ const HostileCase kCases[] = {
     {"wmf/exclude_flood.wmf", Metafile, nullptr},
     {"emf/description_past_end.emf", Metafile, "EMF header description lies outside the header"},
     {"emf/description_offset_at_end.emf", Metafile, "EMF header description lies outside the header"},
+    {"tiff/regress-strip-count-huge.tif", Tiff, "TIFF tag values lie outside the file"},
+    {"tiff/regress-g3-tall.tif", Tiff, "TIFF pixel data are truncated"},
+    {"tiff/regress-g4-page-two-bytes.tif", Tiff, "TIFF pixel data are truncated"},
+    {"tiff/regress-g4-colour-page.tif", Tiff, "TIFF pixel data are truncated"},
+    {"tiff/regress-g3-zero-strip.tif", Tiff, nullptr},
+    {"pcx/regress-two-bit.pcx", Pcx, "unrecognized PCX"},
+    {"gif/regress-no-frames.gif", Gif, "unrecognized GIF"},
+    {"gif/regress-zero-size-screen.gif", Gif, "unrecognized GIF"},
 };
 
 QByteArray corpusFile(const char* name)
@@ -57,10 +69,15 @@ void load(const HostileCase& c, const QByteArray& bytes)
     TBitmap bitmap(3, 2);
     TIOParamsVals params;
     TProgressRec progress;
-    if (c.reader == Png)
-        ReadPNGStream(stream, bitmap, params, progress);
-    else
-        ReadJPEGStream(stream, bitmap, params, progress);
+    const TTestGifCoder coder;  // frames would be decoded
+    switch (c.reader) {
+    case Png: ReadPNGStream(stream, bitmap, params, progress); break;
+    case Jpeg: ReadJPEGStream(stream, bitmap, params, progress); break;
+    case Tiff: ReadTIFFStream(stream, bitmap, params, progress); break;
+    case Pcx: ReadPCXStream(stream, bitmap, params, progress, stream.Size()); break;
+    case Gif: ReadGIFStream(stream, bitmap, params, progress); break;
+    case Metafile: break;
+    }
 }
 
 }  // namespace

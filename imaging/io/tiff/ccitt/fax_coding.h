@@ -7,6 +7,14 @@
 
 enum class TFaxCoding { ModifiedHuffman, Group3OneD, Group3TwoD, Group4 };
 
+// The byte with its bits in the opposite order (fill order 2 read as fill order 1).
+uint8_t ReverseBitOrder(uint8_t v);
+
+// The fewest bits one coded row can take: a modified Huffman row fills a byte, a
+// Group 3 one-dimensional row needs its shortest code and an end-of-line, a
+// two-dimensional row a single vertical-mode bit.
+int FaxMinRowBits(TFaxCoding coding);
+
 // Decodes the rows of one strip. Every row comes out complete: a bad code, an
 // end-of-line inside the row or the end of the data leave the rest of the row white.
 // Decoded white pixels are 1-bits. The decoder never reads past the strip's bytes.
@@ -21,7 +29,9 @@ private:
     uint32_t peek(int n) const;  // next n (≤ 25) bits, zeros past the end
     void skip(int n) { pos_ += n; }
     bool atEnd() const { return pos_ >= bits_; }
-    bool skipEol();       // an end-of-line here (after fill zeros) is consumed
+    // An end-of-line here (after fill zeros) is consumed; so are zeros that run to the
+    // end of the data, which hold no code.
+    bool skipEol();
     int readRun(bool black);  // a run of make-up codes and a terminating code; −1 on failure
     void decodeOneD();
     void decodeTwoD();

@@ -7,13 +7,6 @@
 
 namespace {
 
-uint8_t reversed(uint8_t v)
-{
-    v = uint8_t((v & 0xF0) >> 4 | (v & 0x0F) << 4);
-    v = uint8_t((v & 0xCC) >> 2 | (v & 0x33) << 2);
-    return uint8_t((v & 0xAA) >> 1 | (v & 0x55) << 1);
-}
-
 // Clears pixels [s, e) of a packed row.
 void clearBits(uint8_t* row, int s, int e)
 {
@@ -34,13 +27,20 @@ constexpr int kSentinels = 3;
 
 }  // namespace
 
+uint8_t ReverseBitOrder(uint8_t v)
+{
+    v = uint8_t((v & 0xF0) >> 4 | (v & 0x0F) << 4);
+    v = uint8_t((v & 0xCC) >> 2 | (v & 0x33) << 2);
+    return uint8_t((v & 0xAA) >> 1 | (v & 0x55) << 1);
+}
+
 TFaxDecoder::TFaxDecoder(TFaxCoding coding, int width, const uint8_t* data, int64_t size, bool lsbFirst)
     : coding_(coding), width_(std::max(width, 0)), data_(data), bits_(std::max<int64_t>(size, 0) * 8)
 {
     if (lsbFirst && size > 0) {
         uint8_t table[256];
         for (int i = 0; i < 256; ++i)
-            table[i] = reversed(uint8_t(i));
+            table[i] = ReverseBitOrder(uint8_t(i));
         flipped_.resize(size_t(size));
         for (int64_t i = 0; i < size; ++i)
             flipped_[size_t(i)] = table[data[i]];
@@ -48,8 +48,21 @@ TFaxDecoder::TFaxDecoder(TFaxCoding coding, int width, const uint8_t* data, int6
     }
     // The reference row of a strip's first row is all white.
     ref_.assign(kSentinels, width_);
-    cur_.reserve(size_t(width_) + kSentinels + 1);
-    ref_.reserve(size_t(width_) + kSentinels + 1);
+    // Each changing element takes at least one bit: the data bound them, not the width.
+    const size_t changes = size_t(std::min<int64_t>(width_, bits_)) + kSentinels + 1;
+    cur_.reserve(changes);
+    ref_.reserve(changes);
+}
+
+int FaxMinRowBits(TFaxCoding coding)
+{
+    switch (coding) {
+    case TFaxCoding::ModifiedHuffman: return 8;
+    case TFaxCoding::Group3OneD: return 4 + 12;
+    case TFaxCoding::Group3TwoD:
+    case TFaxCoding::Group4: break;
+    }
+    return 1;
 }
 
 uint32_t TFaxDecoder::peek(int n) const
@@ -88,7 +101,9 @@ bool TFaxDecoder::skipEol()
         pos_ = p + 1;
         return true;
     }
-    pos_ = saved;
+    // Nothing but zeros to the end: no code can follow, and scanning them again for
+    // every row left would make the time grow with the square of the strip.
+    pos_ = p < bits_ ? saved : bits_;
     return false;
 }
 

@@ -257,6 +257,36 @@ TEST(GifCoderMissing, ReadAndWriteSayWhatIsMissingWhileCountingWorks)
     EXPECT_EQ(DeleteGIFFrame(path, -1, false), 3);
 }
 
+// A file without a single image descriptor holds no picture: reading refuses it, as
+// the load of such a file must open no window, while counting still says 0.
+TEST(GifRead, AFileWithoutFramesIsRefusedWhileItCountsNone)
+{
+    const TTestGifCoder coder;
+    const QByteArray bw = bytes({0, 0, 0, 255, 255, 255});
+    const struct {
+        const char* name;
+        QByteArray file;
+    } files[] = {
+        {"trailer", forged("GIF89a", 2, 2, 0x80, bw, bytes({0x3B}))},
+        {"nodata", forged("GIF89a", 2, 2, 0x80, bw, {}).chopped(1)},
+        {"zerosize", forged("GIF89a", 0, 0, 0, {}, bytes({0x21, 0xFE, 1, 'x', 0}))},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        const QString path = writeFile(QLatin1String(f.name) + QStringLiteral("-empty.gif"), f.file);
+        TBitmap b(3, 2);
+        TIOParamsVals p;
+        try {
+            readFrame(path, 0, b, p);
+            ADD_FAILURE() << "no exception";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("unrecognized GIF"));
+        }
+        EXPECT_EQ(b.Width(), 3);
+        EXPECT_EQ(DeleteGIFFrame(path, -1, false), 0);
+    }
+}
+
 TEST(GifRead, OddFilesReadSoundly)
 {
     const TTestGifCoder coder;

@@ -182,3 +182,19 @@ TEST(FaxCoding, CcittChartsMatchLibtiff)
 }
 
 }  // namespace
+
+// Zeros that run to the end of the data hold no code: the first row takes them all, so
+// the rows after it do not scan them again (the time stays linear in the strip).
+TEST(FaxCoding, ZerosToTheEndAreConsumedOnce)
+{
+    const std::vector<uint8_t> zeros(4096, 0);
+    for (TFaxCoding coding : {TFaxCoding::Group3OneD, TFaxCoding::Group3TwoD}) {
+        TFaxDecoder d(coding, 8, zeros.data(), int64_t(zeros.size()), false);
+        for (int r = 0; r < 3; ++r) {
+            uint8_t row = 0;
+            d.DecodeRow(&row);
+            EXPECT_EQ(row, 0xFF);
+            EXPECT_EQ(d.BitPosition(), 8 * int64_t(zeros.size()));
+        }
+    }
+}

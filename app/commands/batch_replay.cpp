@@ -294,6 +294,7 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
             saveparams(block);
         else
             saveparamsautoform(block);
+        FitSaveParamsToWriter(block, t.name);
         automatitem.SetSaveParams(block);
         runautomatitem(this, automatitem);
     } catch (const std::exception& e) {

@@ -101,6 +101,11 @@ TRecordCheck badSize(int32_t w, int32_t h)
 
 } // namespace
 
+void FitSaveParamsToWriter(tsaveparams& block, const QString& fileName)
+{
+    block.Clamp(SaveCodecForFileName(fileName).MaxDpi);
+}
+
 TRecordCheck CheckRecord(const tautomatitem& item)
 {
     switch (item.Code()) {

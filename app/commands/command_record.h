@@ -74,6 +74,9 @@ struct TRecordCheck {
     bool ok() const { return german.isEmpty(); }
 };
 TRecordCheck CheckRecord(const tautomatitem& item);
+// A save the user asks for now stores what the image came with as near as the writer
+// chosen by the name can; only stored records are refused for what no writer holds.
+void FitSaveParamsToWriter(tsaveparams& block, const QString& fileName);
 
 // Largest side and area a command may ask an image operation for.
 constexpr int kMaxImageSide = 32767;

@@ -114,6 +114,7 @@ bool Tform1::Speichern1Click()
         return Speichernals1Click();
     tsaveparams block;
     saveparams(block);
+    FitSaveParamsToWriter(block, name);
     automatitem.SetSaveParams(block);
     try {
         runautomatitem(this, automatitem);
@@ -183,6 +184,7 @@ bool Tform1::Speichernals1Click()
         automatitem.SetCode(cmdSave);
         tsaveparams block;
         saveparams(block);
+        FitSaveParamsToWriter(block, name);
         automatitem.SetSaveParams(block);
         options.saveparams = block;
         try {

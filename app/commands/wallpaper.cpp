@@ -33,6 +33,7 @@ void Tform1::ChangeWallPaper(const QString& fileName, bool tiled)
     }
     tsaveparams block;
     saveparams(block);
+    FitSaveParamsToWriter(block, fileName);
     automatitem.SetSaveParams(block);
     runautomatitem(this, automatitem);
     image->Modified = false;

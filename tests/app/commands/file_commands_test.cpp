@@ -169,6 +169,30 @@ TEST_F(FileCommands, SaveOverAFormatWithoutWriterGoesToSaveAsAndKeepsTheFile)
     }
 }
 
+// A picture keeps the resolution it came with; saving it where no field holds that
+// resolution stores the nearest one instead of refusing the save.
+TEST_F(FileCommands, SaveOfAnExtremeResolutionStoresTheNearestTheFormatHolds)
+{
+    for (const char* ext : {"png", "jpg", "pcx", "bmp", "tif"}) {
+        SCOPED_TRACE(ext);
+        const QString path = dir_ + QStringLiteral("/dense.") + QLatin1String(ext);
+        Tchild* c = imageWindow(8, 8, TColor(0));
+        c->ImageKit1->IOParams().FileName = path;
+        c->ImageKit1->IOParams().DpiX = 2000000000;
+        c->ImageKit1->IOParams().DpiY = 2000000000;
+        c->Modified = true;
+        messages.clear();
+        errors.clear();
+        EXPECT_TRUE(form->Speichern1Click());
+        EXPECT_TRUE(messages.empty()) << (messages.empty() ? std::string() : messages[0].toStdString());
+        EXPECT_TRUE(errors.empty());
+        EXPECT_TRUE(QFileInfo::exists(path));
+        EXPECT_FALSE(c->Modified);
+        c->Modified = false;
+        c->parentWidget()->close();
+    }
+}
+
 TEST_F(FileCommands, AFailedSaveKeepsModifiedShowsTheErrorAndStopsSaveAll)
 {
     for (int n : {1, 3}) {

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -92,6 +93,61 @@ int decodeStrip(const Image& im, uint8_t* data, int64_t n, int rows, std::vector
     }
     }
 }
+
+// Serves the strips of one plane from large reads: strips that follow each other in
+// the file are read together, up to kReadAhead bytes at once, so that small strips do
+// not cost a seek and a read each. A strip never shares bytes with the next one read
+// with it, so rows may be converted in place.
+class StripWindow {
+public:
+    StripWindow(const TTiffFile& file, const std::vector<uint32_t>& offsets, const std::vector<int64_t>& have)
+        : file_(file), offsets_(offsets), have_(have)
+    {
+    }
+
+    // Points *data at strip i's have[i] bytes; false when they could not be read.
+    bool get(size_t i, uint8_t** data)
+    {
+        if (i < first_ || i >= end_) {
+            size_t j = i + 1;
+            int64_t total = have_[i];
+            while (j < offsets_.size() && int64_t(offsets_[j]) == int64_t(offsets_[j - 1]) + have_[j - 1] &&
+                   total + have_[j] <= kReadAhead) {
+                total += have_[j];
+                ++j;
+            }
+            first_ = end_ = i;
+            if (!load(i, total)) {
+                // The strip alone, as if it had been read by itself.
+                if (j == i + 1 || !load(i, have_[i]))
+                    return false;
+                j = i + 1;
+            }
+            end_ = j;
+        }
+        *data = buffer_.get() + (int64_t(offsets_[i]) - int64_t(offsets_[first_]));
+        return true;
+    }
+
+private:
+    static constexpr int64_t kReadAhead = int64_t(256) << 10;
+
+    bool load(size_t i, int64_t bytes)
+    {
+        if (bytes > capacity_) {
+            buffer_.reset(new uint8_t[size_t(bytes)]);
+            capacity_ = bytes;
+        }
+        return bytes == 0 || file_.ReadAt(offsets_[i], buffer_.get(), bytes);
+    }
+
+    const TTiffFile& file_;
+    const std::vector<uint32_t>& offsets_;
+    const std::vector<int64_t>& have_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    int64_t capacity_ = 0;
+    size_t first_ = 0, end_ = 0;  // strips [first_, end_) are in the buffer
+};
 
 void putPal(uint8_t* d, const TIORGB& c)
 {
@@ -329,8 +385,9 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
 
     progress.val = 0;
     progress.per1 = 100.0 / im.height;
-    std::vector<uint8_t> data[3], raw[3], merged;
+    std::vector<uint8_t> raw[3], merged;
     uint8_t* rowsAt[3] = {};
+    StripWindow windows[3] = {{f, offsets, have}, {f, offsets, have}, {f, offsets, have}};
     int done = 0;  // rows handled (converted or left white)
     for (int64_t strip = 0; strip < perPlane && done < im.height; ++strip) {
         const int rows = int(std::min<int64_t>(rps, im.height - done));
@@ -341,11 +398,11 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
                 complete = 0;
                 continue;
             }
-            data[p].resize(size_t(have[i]));
-            if (have[i] > 0 && !f.ReadAt(offsets[i], data[p].data(), have[i]))
+            uint8_t* data = nullptr;
+            if (!windows[p].get(i, &data))
                 complete = 0;
             else
-                complete = std::min(complete, decodeStrip(im, data[p].data(), have[i], rows, raw[p], &rowsAt[p]));
+                complete = std::min(complete, decodeStrip(im, data, have[i], rows, raw[p], &rowsAt[p]));
         }
         uint8_t* src = rowsAt[0];
         if (planes == 3 && complete > 0) {

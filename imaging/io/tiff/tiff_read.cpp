@@ -5,6 +5,7 @@
 
 #include "imaging/io/partial_load.h"
 #include "imaging/io/tiff/ccitt/fax_coding.h"
+#include "imaging/io/tiff/rgb_rows.h"
 #include "imaging/io/tiff/tiff_ifd.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"
@@ -48,7 +49,7 @@ int64_t unpackBits(const uint8_t* p, int64_t n, uint8_t* out, int64_t want)
     while (i < n && o < want) {
         const int c = int8_t(p[i++]);
         if (c >= 0) {
-            const int64_t k = std::min<int64_t>({c + 1, n - i, want - o});
+            const int64_t k = std::min(std::min<int64_t>(c + 1, n - i), want - o);
             std::memcpy(out + o, p + i, size_t(k));
             i += c + 1;
             o += k;
@@ -156,6 +157,12 @@ void putPal(uint8_t* d, const TIORGB& c)
     d[2] = c.r;
 }
 
+void invertBytes(uint8_t* p, int n)
+{
+    for (int i = 0; i < n; ++i)
+        p[i] = uint8_t(~p[i]);
+}
+
 void convertRow(const Image& im, uint8_t* s, uint8_t* d)
 {
     const int w = im.width;
@@ -167,11 +174,9 @@ void convertRow(const Image& im, uint8_t* s, uint8_t* d)
     switch (im.kind) {
     case kMono: {
         const int n = (w + 7) / 8;
+        std::memcpy(d, s, size_t(n));
         if (im.invert)
-            for (int i = 0; i < n; ++i)
-                d[i] = uint8_t(~s[i]);
-        else
-            std::memcpy(d, s, size_t(n));
+            invertBytes(d, n);
         break;
     }
     case kPal1:
@@ -199,11 +204,7 @@ void convertRow(const Image& im, uint8_t* s, uint8_t* d)
         }
         break;
     case kRgb:
-        for (int x = 0; x < w; ++x) {
-            d[3 * x] = s[3 * x + 2];
-            d[3 * x + 1] = s[3 * x + 1];
-            d[3 * x + 2] = s[3 * x];
-        }
+        SwapRedBlue(s, d, w);
         break;
     case kCmyk:
         for (int x = 0; x < w; ++x) {
@@ -387,6 +388,8 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     progress.per1 = 100.0 / im.height;
     std::vector<uint8_t> raw[3], merged;
     uint8_t* rowsAt[3] = {};
+    // Fax rows of a 1-bit bitmap are decoded straight into it.
+    const bool faxDirect = planes == 1 && im.fax && im.kind == kMono;
     StripWindow windows[3] = {{f, offsets, have}, {f, offsets, have}, {f, offsets, have}};
     int done = 0;  // rows handled (converted or left white)
     for (int64_t strip = 0; strip < perPlane && done < im.height; ++strip) {
@@ -399,10 +402,15 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
                 continue;
             }
             uint8_t* data = nullptr;
-            if (!windows[p].get(i, &data))
+            if (!windows[p].get(i, &data)) {
                 complete = 0;
-            else
+            } else if (faxDirect) {
+                TFaxDecoder dec(im.coding, im.width, data, have[i], im.lsbFirst);
+                for (int r = 0; r < rows; ++r)
+                    dec.DecodeRow(out.scanLine(done + r));
+            } else {
                 complete = std::min(complete, decodeStrip(im, data, have[i], rows, raw[p], &rowsAt[p]));
+            }
         }
         uint8_t* src = rowsAt[0];
         if (planes == 3 && complete > 0) {
@@ -415,7 +423,10 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
         }
         const int64_t srcRow = planes == 3 ? 3 * int64_t(im.width) : im.planeRowBytes;
         for (int r = 0; r < complete; ++r) {
-            convertRow(im, src + srcRow * r, out.scanLine(done + r));
+            if (!faxDirect)
+                convertRow(im, src + srcRow * r, out.scanLine(done + r));
+            else if (im.invert)
+                invertBytes(out.scanLine(done + r), (im.width + 7) / 8);
             ++progress.val;
             if (progress.Assigned())
                 progress.Report(Trunc(progress.val * progress.per1));

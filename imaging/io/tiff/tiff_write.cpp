@@ -5,6 +5,7 @@
 #include "imaging/io/tiff/tiff.h"
 
 #include "imaging/io/tiff/ccitt/fax_coding.h"
+#include "imaging/io/tiff/rgb_rows.h"
 #include "imaging/io/tiff/tiff_ifd.h"
 #include "imaging/proc/quantizer.h"
 #include "platform/core/exceptions.h"
@@ -68,16 +69,6 @@ void padToWord(TStream& s, int64_t base)
 
 // Coded data reach the stream in writes of about this size.
 constexpr int64_t kWriteChunk = int64_t(1) << 20;
-
-// Bitmap rows hold blue, green, red; TIFF wants red, green, blue.
-void swapRedBlue(const uint8_t* s, uint8_t* d, int width)
-{
-    for (int x = 0; x < width; ++x) {
-        d[3 * x] = s[3 * x + 2];
-        d[3 * x + 1] = s[3 * x + 1];
-        d[3 * x + 2] = s[3 * x];
-    }
-}
 
 // Appends the packed row to out.
 void packBitsRow(const uint8_t* p, int n, std::vector<uint8_t>& out)
@@ -241,7 +232,7 @@ int WriteTIFFStream(TStream& stream, bool insert, TBitmap& bitmap, TProgressRec&
             // Uncompressed RGB goes straight into the output buffer.
             const size_t at = pending.size();
             pending.resize(at + size_t(rowBytes));
-            swapRedBlue(s, pending.data() + at, width);
+            SwapRedBlue(s, pending.data() + at, width);
         } else if (bilevel) {
             std::memcpy(row.data(), s, size_t(rowBytes));
             if (width & 7)
@@ -264,7 +255,7 @@ int WriteTIFFStream(TStream& stream, bool insert, TBitmap& bitmap, TProgressRec&
                 d[3] = uint8_t(255 - std::max({r, g, b}));
             }
         } else {
-            swapRedBlue(s, row.data(), width);
+            SwapRedBlue(s, row.data(), width);
         }
         if (predictor)
             for (int64_t i = rowBytes - 1; i >= samples; --i)

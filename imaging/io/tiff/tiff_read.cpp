@@ -43,9 +43,24 @@ struct Image {
     TTiffLzwDecompress lzw = nullptr;
 };
 
+// Unpacks up to `want` bytes; returns how many came out. Bytes of out behind that
+// count may have been written too.
 int64_t unpackBits(const uint8_t* p, int64_t n, uint8_t* out, int64_t want)
 {
     int64_t i = 0, o = 0;
+    // Away from both ends every run is copied as a whole 128 bytes, the excess being
+    // overwritten by the runs that follow: short runs then cost no call.
+    while (i + 129 <= n && o + 128 <= want) {
+        const int c = int8_t(p[i++]);
+        if (c >= 0) {
+            std::memcpy(out + o, p + i, 128);
+            i += c + 1;
+            o += c + 1;
+        } else if (c != -128) {
+            std::memset(out + o, p[i++], 128);
+            o += 1 - c;
+        }
+    }
     while (i < n && o < want) {
         const int c = int8_t(p[i++]);
         if (c >= 0) {
@@ -374,7 +389,7 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
         fail("TIFF pixel data are truncated");
 
     const bool mono = im.kind == kMono;
-    QImage out(im.width, im.height, mono ? QImage::Format_Mono : QImage::Format_BGR888);
+    QImage out = TBitmap::AllocateImage(im.width, im.height, mono ? QImage::Format_Mono : QImage::Format_BGR888);
     if (out.isNull())
         fail("Not enough memory for the TIFF image");
     if (mono)

@@ -21,12 +21,8 @@ constexpr int kW = 12, kH = 4, kRow = 3 * kW;
 // at blob offset at[r] and claims count[r] bytes.
 QByteArray stripFile(const QByteArray& blob, const std::vector<uint32_t>& at, const std::vector<uint32_t>& count)
 {
-    QByteArray b(8, '\0');
-    b[0] = b[1] = 'I';
-    b[2] = 42;
-    b += blob;
-    if (b.size() & 1)
-        b += '\0';
+    QByteArray b = QByteArray("II*\0\0\0\0\0", 8) + blob;
+    b.append(b.size() & 1, '\0');  // the directory starts on a word
     const uint32_t ifd = uint32_t(b.size());
     const int n = 8;
     const uint32_t arrays = ifd + 2 + 12 * n + 4;  // bits, offsets, counts

@@ -57,7 +57,7 @@ uint32_t TFaxDecoder::peek(int n) const
     const int64_t byte = pos_ >> 3;
     const int64_t size = bits_ >> 3;
     if (byte + 8 <= size) [[likely]] {
-        // Eight bytes hold the 25 bits asked for at any bit offset.
+        // One load and a byte swap while eight bytes are left.
         uint64_t w;
         std::memcpy(&w, data_ + byte, 8);
         w = __builtin_bswap64(w);

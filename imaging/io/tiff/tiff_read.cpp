@@ -5,6 +5,7 @@
 
 #include "imaging/io/partial_load.h"
 #include "imaging/io/tiff/ccitt/fax_coding.h"
+#include "imaging/io/tiff/rgb_rows.h"
 #include "imaging/io/tiff/tiff_ifd.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"
@@ -44,13 +45,28 @@ struct Image {
     TTiffLzwDecompress lzw = nullptr;
 };
 
+// Unpacks up to `want` bytes; returns how many came out. Bytes of out behind that
+// count may have been written too.
 int64_t unpackBits(const uint8_t* p, int64_t n, uint8_t* out, int64_t want)
 {
     int64_t i = 0, o = 0;
+    // Away from both ends every run is copied as a whole 128 bytes, the excess being
+    // overwritten by the runs that follow: short runs then cost no call.
+    while (i + 129 <= n && o + 128 <= want) {
+        const int c = int8_t(p[i++]);
+        if (c >= 0) {
+            std::memcpy(out + o, p + i, 128);
+            i += c + 1;
+            o += c + 1;
+        } else if (c != -128) {
+            std::memset(out + o, p[i++], 128);
+            o += 1 - c;
+        }
+    }
     while (i < n && o < want) {
         const int c = int8_t(p[i++]);
         if (c >= 0) {
-            const int64_t k = std::min<int64_t>({c + 1, n - i, want - o});
+            const int64_t k = std::min(std::min<int64_t>(c + 1, n - i), want - o);
             std::memcpy(out + o, p + i, size_t(k));
             i += c + 1;
             o += k;
@@ -120,11 +136,72 @@ private:
     std::vector<uint8_t> row_;
 };
 
+// Serves the strips of one plane from large reads: strips that follow each other in
+// the file are read together, up to kReadAhead bytes at once, so that small strips do
+// not cost a seek and a read each. A strip never shares bytes with the next one read
+// with it, so rows may be converted in place.
+class StripWindow {
+public:
+    StripWindow(const TTiffFile& file, const std::vector<uint32_t>& offsets, const std::vector<int64_t>& have)
+        : file_(file), offsets_(offsets), have_(have)
+    {
+    }
+
+    // Points *data at strip i's have[i] bytes; false when they could not be read.
+    bool get(size_t i, uint8_t** data)
+    {
+        if (i < first_ || i >= end_) {
+            size_t j = i + 1;
+            int64_t total = have_[i];
+            while (j < offsets_.size() && int64_t(offsets_[j]) == int64_t(offsets_[j - 1]) + have_[j - 1] &&
+                   total + have_[j] <= kReadAhead) {
+                total += have_[j];
+                ++j;
+            }
+            first_ = end_ = i;
+            if (!load(i, total)) {
+                // The strip alone, as if it had been read by itself.
+                if (j == i + 1 || !load(i, have_[i]))
+                    return false;
+                j = i + 1;
+            }
+            end_ = j;
+        }
+        *data = buffer_.get() + (int64_t(offsets_[i]) - int64_t(offsets_[first_]));
+        return true;
+    }
+
+private:
+    static constexpr int64_t kReadAhead = int64_t(256) << 10;
+
+    bool load(size_t i, int64_t bytes)
+    {
+        if (bytes > capacity_) {
+            buffer_.reset(new uint8_t[size_t(bytes)]);
+            capacity_ = bytes;
+        }
+        return bytes == 0 || file_.ReadAt(offsets_[i], buffer_.get(), bytes);
+    }
+
+    const TTiffFile& file_;
+    const std::vector<uint32_t>& offsets_;
+    const std::vector<int64_t>& have_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    int64_t capacity_ = 0;
+    size_t first_ = 0, end_ = 0;  // strips [first_, end_) are in the buffer
+};
+
 void putPal(uint8_t* d, const TIORGB& c)
 {
     d[0] = c.b;
     d[1] = c.g;
     d[2] = c.r;
+}
+
+void invertBytes(uint8_t* p, int n)
+{
+    for (int i = 0; i < n; ++i)
+        p[i] = uint8_t(~p[i]);
 }
 
 void convertRow(const Image& im, uint8_t* s, uint8_t* d)
@@ -138,11 +215,9 @@ void convertRow(const Image& im, uint8_t* s, uint8_t* d)
     switch (im.kind) {
     case kMono: {
         const int n = (w + 7) / 8;
+        std::memcpy(d, s, size_t(n));
         if (im.invert)
-            for (int i = 0; i < n; ++i)
-                d[i] = uint8_t(~s[i]);
-        else
-            std::memcpy(d, s, size_t(n));
+            invertBytes(d, n);
         break;
     }
     case kPal1:
@@ -170,11 +245,7 @@ void convertRow(const Image& im, uint8_t* s, uint8_t* d)
         }
         break;
     case kRgb:
-        for (int x = 0; x < w; ++x) {
-            d[3 * x] = s[3 * x + 2];
-            d[3 * x + 1] = s[3 * x + 1];
-            d[3 * x + 2] = s[3 * x];
-        }
+        SwapRedBlue(s, d, w);
         break;
     case kCmyk:
         for (int x = 0; x < w; ++x) {
@@ -350,7 +421,7 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
         fail("TIFF pixel data are truncated");
 
     const bool mono = im.kind == kMono;
-    QImage out(im.width, im.height, mono ? QImage::Format_Mono : QImage::Format_BGR888);
+    QImage out = TBitmap::AllocateImage(im.width, im.height, mono ? QImage::Format_Mono : QImage::Format_BGR888);
     if (out.isNull())
         fail("Not enough memory for the TIFF image");
     if (mono)
@@ -362,7 +433,10 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
 
     progress.val = 0;
     progress.per1 = 100.0 / im.height;
-    std::vector<uint8_t> data[3], merged(planes == 3 ? size_t(3 * im.width) : 0);
+    std::vector<uint8_t> merged(planes == 3 ? size_t(3 * im.width) : 0);
+    // Fax rows of a 1-bit bitmap are decoded straight into it.
+    const bool faxDirect = planes == 1 && im.fax && im.kind == kMono;
+    StripWindow windows[3] = {{f, offsets, have}, {f, offsets, have}, {f, offsets, have}};
     int done = 0;  // rows handled (converted or left white)
     for (int64_t strip = 0; strip < perPlane && done < im.height; ++strip) {
         const int rows = int(std::min<int64_t>(rps, im.height - done));
@@ -374,27 +448,38 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
                 complete = 0;
                 continue;
             }
-            data[p].resize(size_t(have[i]));
-            if (have[i] > 0 && !f.ReadAt(offsets[i], data[p].data(), have[i])) {
+            uint8_t* data = nullptr;
+            if (!windows[p].get(i, &data)) {
                 complete = 0;
                 continue;
             }
-            strips[p] = std::make_unique<StripRows>(im, data[p].data(), have[i], rows);
+            if (faxDirect) {
+                TFaxDecoder dec(im.coding, im.width, data, have[i], im.lsbFirst);
+                for (int r = 0; r < rows; ++r)
+                    dec.DecodeRow(out.scanLine(done + r));
+                continue;
+            }
+            strips[p] = std::make_unique<StripRows>(im, data, have[i], rows);
             complete = std::min(complete, strips[p]->Complete());
         }
         for (int r = 0; r < complete; ++r) {
-            uint8_t* src = strips[0]->Row(r);
-            if (planes == 3) {
-                const uint8_t* g = strips[1]->Row(r);
-                const uint8_t* b = strips[2]->Row(r);
-                for (int x = 0; x < im.width; ++x) {
-                    merged[size_t(3 * x)] = src[x];
-                    merged[size_t(3 * x + 1)] = g[x];
-                    merged[size_t(3 * x + 2)] = b[x];
+            if (faxDirect) {
+                if (im.invert)
+                    invertBytes(out.scanLine(done + r), (im.width + 7) / 8);
+            } else {
+                uint8_t* src = strips[0]->Row(r);
+                if (planes == 3) {
+                    const uint8_t* g = strips[1]->Row(r);
+                    const uint8_t* b = strips[2]->Row(r);
+                    for (int x = 0; x < im.width; ++x) {
+                        merged[size_t(3 * x)] = src[x];
+                        merged[size_t(3 * x + 1)] = g[x];
+                        merged[size_t(3 * x + 2)] = b[x];
+                    }
+                    src = merged.data();
                 }
-                src = merged.data();
+                convertRow(im, src, out.scanLine(done + r));
             }
-            convertRow(im, src, out.scanLine(done + r));
             ++progress.val;
             if (progress.Assigned())
                 progress.Report(Trunc(progress.val * progress.per1));

@@ -5,6 +5,7 @@
 #include "imaging/io/tiff/tiff.h"
 
 #include "imaging/io/tiff/ccitt/fax_coding.h"
+#include "imaging/io/tiff/rgb_rows.h"
 #include "imaging/io/tiff/tiff_ifd.h"
 #include "imaging/proc/quantizer.h"
 #include "platform/core/exceptions.h"
@@ -66,6 +67,10 @@ void padToWord(TStream& s, int64_t base)
     }
 }
 
+// Coded data reach the stream in writes of about this size.
+constexpr int64_t kWriteChunk = int64_t(1) << 20;
+
+// Appends the packed row to out.
 void packBitsRow(const uint8_t* p, int n, std::vector<uint8_t>& out)
 {
     int i = 0;
@@ -221,13 +226,27 @@ int WriteTIFFStream(TStream& stream, bool insert, TBitmap& bitmap, TProgressRec&
     if (compression >= 2 && compression <= 4)
         encoder = std::make_unique<TFaxEncoder>(coding, width, true);
     void* lzwState = nullptr;
+    // Coded bytes collect here and reach the stream in large writes; the LZW coder
+    // writes to the stream itself.
+    std::vector<uint8_t> pending;
+    pending.reserve(size_t(std::min<int64_t>(kWriteChunk + rowBytes, 4 * kWriteChunk)));
+    auto flush = [&] {
+        stream.WriteBuffer(pending.data(), int64_t(pending.size()));
+        pending.clear();
+    };
+    const bool rgbDirect = compression == 1 && !bilevel && !paletteBits && !cmyk;
     const QImage& img = src->Image();
     const double step = 100.0 / height;
     for (int y = 0; y < height; ++y) {
         if (progress.Assigned())
             progress.Report(Trunc(y * step));
         const uint8_t* s = img.constScanLine(y);
-        if (bilevel) {
+        if (rgbDirect) {
+            // Uncompressed RGB goes straight into the output buffer.
+            const size_t at = pending.size();
+            pending.resize(at + size_t(rowBytes));
+            SwapRedBlue(s, pending.data() + at, width);
+        } else if (bilevel) {
             std::memcpy(row.data(), s, size_t(rowBytes));
             if (width & 7)
                 row[size_t(rowBytes - 1)] &= uint8_t(0xFF << (8 - (width & 7)));
@@ -249,11 +268,7 @@ int WriteTIFFStream(TStream& stream, bool insert, TBitmap& bitmap, TProgressRec&
                 d[3] = uint8_t(255 - std::max({r, g, b}));
             }
         } else {
-            for (int x = 0; x < width; ++x) {
-                row[size_t(3 * x)] = s[3 * x + 2];
-                row[size_t(3 * x + 1)] = s[3 * x + 1];
-                row[size_t(3 * x + 2)] = s[3 * x];
-            }
+            SwapRedBlue(s, row.data(), width);
         }
         if (predictor)
             for (int64_t i = rowBytes - 1; i >= samples; --i)
@@ -262,27 +277,30 @@ int WriteTIFFStream(TStream& stream, bool insert, TBitmap& bitmap, TProgressRec&
             encoder->EncodeRow(row.data());
             if ((y & 63) == 63) {
                 coded = encoder->TakeBytes();
-                stream.WriteBuffer(coded.data(), int64_t(coded.size()));
+                pending.insert(pending.end(), coded.begin(), coded.end());
             }
         } else if (compression == 32773) {
-            coded.clear();
-            packBitsRow(row.data(), int(rowBytes), coded);
-            stream.WriteBuffer(coded.data(), int64_t(coded.size()));
+            packBitsRow(row.data(), int(rowBytes), pending);
         } else if (compression == 5) {
             lzw(row.data(), rowBytes, stream, &lzwState);
-        } else {
-            stream.WriteBuffer(row.data(), rowBytes);
+        } else if (!rgbDirect) {
+            pending.insert(pending.end(), row.begin(), row.end());
         }
-        if (progress.Aborted())
+        if (int64_t(pending.size()) >= kWriteChunk)
+            flush();
+        if (progress.Aborted()) {
+            flush();  // what was coded stays in the stream, as without the buffer
             return images;  // no directory, nothing linked
+        }
     }
     if (encoder) {
         encoder->Finish();
         coded = encoder->TakeBytes();
-        stream.WriteBuffer(coded.data(), int64_t(coded.size()));
+        pending.insert(pending.end(), coded.begin(), coded.end());
     } else if (compression == 5) {
         lzw(nullptr, 0, stream, &lzwState);
     }
+    flush();
     const int64_t stripBytes = stream.Position() - stripAt;
     if (stream.Position() - base > 0xFFFF0000LL)
         throw EInvalidGraphic(QStringLiteral("TIFF image is too large"));

@@ -1,0 +1,8 @@
+#pragma once
+// Bitmap rows hold blue, green, red; TIFF rows red, green, blue.
+
+#include <cstdint>
+
+// Writes the n pixels of s to d with the first and third byte of each exchanged.
+// s and d must not overlap.
+void SwapRedBlue(const uint8_t* s, uint8_t* d, int n);

@@ -206,12 +206,21 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
             touched.setFileTime(QDateTime(QDate(2001, 2, round), QTime(4, 5, 6)), QFileDevice::FileModificationTime);
         }
         bool midUpdate = false;  // the first entry made again, the last not yet
+        const auto before = catalog()->Entry(3).Time;
         auto* soon = new QTimer(qApp);
+        // Events also run while a file loads: wait for the first entry to be made again.
         QObject::connect(soon, &QTimer::timeout, soon, [=, &midUpdate] {
+            Tkataform* k = catalog();
+            if (k && k->Entry(0).Time == before)
+                return;
+            if (!k) {
+                soon->stop();
+                soon->deleteLater();
+                return;
+            }
             soon->stop();
             soon->deleteLater();
-            Tkataform* k = catalog();
-            midUpdate = k->Entry(0).Time != k->Entry(3).Time;
+            midUpdate = k->Entry(3).Time == before;
             k->parentWidget()->close();
         });
         soon->start(0);

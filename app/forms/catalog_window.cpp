@@ -78,6 +78,8 @@ Tkataform::Tkataform(Tform1* mainWindow, QWidget* parent) : QWidget(parent), mai
     ie->setObjectName(QStringLiteral("ie"));
     ie->hide();
     ie->Bitmap()->SetSize(ThumbSize, ThumbSize);
+    // The working picture is never undone: each thumbnail would copy it for nothing.
+    ie->SetAutoUndo(false);
     ie->SetOnProgress([this](TObject* s, int p) { progressdo(s, p); });
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

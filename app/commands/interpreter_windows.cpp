@@ -134,8 +134,13 @@ void Tform1::openCommand(const QString& fileName)
         Recording = recording;
     };
     try {
+        const std::unique_ptr<TDecodedPicture> startup = takeStartupPicture(fileName, child->ImageKit1->IOParams());
         TDecodedPicture* ahead = std::exchange(preloaded_, nullptr);
-        if (ahead && std::exchange(preloadedName_, QString()) == fileName) {
+        if (ahead && std::exchange(preloadedName_, QString()) != fileName)
+            ahead = nullptr;
+        if (startup)
+            ahead = startup.get();
+        if (ahead) {
             // Decoded ahead by a batch on its own parameters: the same load, done earlier.
             CopyJpegReadResults(*ahead->Params, child->ImageKit1->IOParams());
             child->ImageKit1->IO()->TakeDecoded(fileName, ioJPEG, ahead->Bitmap);

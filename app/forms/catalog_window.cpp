@@ -78,6 +78,8 @@ Tkataform::Tkataform(Tform1* mainWindow, QWidget* parent) : QWidget(parent), mai
     ie->setObjectName(QStringLiteral("ie"));
     ie->hide();
     ie->Bitmap()->SetSize(ThumbSize, ThumbSize);
+    // The working picture is never undone: each thumbnail would copy it for nothing.
+    ie->SetAutoUndo(false);
     ie->SetOnProgress([this](TObject* s, int p) { progressdo(s, p); });
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -178,14 +180,36 @@ int Tkataform::EntryAt(int col, int row) const
     return i < Count() ? int(i) : -1;
 }
 
-void Tkataform::reorder()
+bool Tkataform::layGrid()
 {
     const int cell = DrawGrid1->DefaultColWidth() + DrawGrid1->GridLineWidth();
     const int cols = std::max(1, (width() - Panel1->width()) / std::max(1, cell));
     const int rows = std::max(1, Count() / cols + (Count() % cols ? 1 : 0));
+    if (cols == DrawGrid1->ColCount() && rows == DrawGrid1->RowCount())
+        return false;
+    // Each count repaints the whole grid.
     DrawGrid1->SetColCount(cols);
     DrawGrid1->SetRowCount(rows);
+    return true;
+}
+
+void Tkataform::reorder()
+{
+    layGrid();
     DrawGrid1->InvalidateGrid();
+}
+
+void Tkataform::reorderAfterAppend()
+{
+    // Repainting every cell after each file of a long add costs more than the file's
+    // thumbnail once many are shown: while the layout stands, only the new cell is drawn.
+    if (layGrid() || Count() == 0)
+        return;
+    const int cols = DrawGrid1->ColCount();
+    const int last = Count() - 1;
+    const TRect r = DrawGrid1->CellRect(last % cols, last / cols);
+    if (!r.IsEmpty())
+        DrawGrid1->viewport()->update(QRect(r.Left, r.Top, r.Width(), r.Height()));
 }
 
 void Tkataform::resizeEvent(QResizeEvent* event)
@@ -243,8 +267,12 @@ void Tkataform::DrawGrid1DblClick()
 
 void Tkataform::progressdo(QObject* sender, int percent)
 {
-    // The bar repaints itself at once on every change, which costs more than making
-    // the rows of a thumbnail: it follows in steps of 5 and always shows 0 and 100.
+    // The bar repaints itself at once on every change, together with the status bar and
+    // the frame behind it, which costs more than making the rows of a thumbnail: it
+    // follows in steps of 20 and always shows 0 and 100. Scaling a picture down to the
+    // thumbnail takes no time worth showing.
+    if (quietProgress_)
+        return;
     if (percent != 0 && percent != 100 && shownProgress_ >= 0 && std::abs(percent - shownProgress_) < kProgressStep)
         return;
     shownProgress_ = percent;

@@ -121,6 +121,11 @@ private:
     void DrawGrid1DrawCell(int col, int row, const TRect& rect);
     void DrawGrid1DblClick();
     void resetProgress();
+    // Sets the grid's column and row counts for the entries; True when they changed
+    // (which repaints the grid).
+    bool layGrid();
+    // reorder after one entry was appended at the end.
+    void reorderAfterAppend();
     // Marks the window busy for as long as it lives (see Busy).
     class TBusyScope {
     public:
@@ -138,7 +143,8 @@ private:
     int busy_ = 0;
     bool closePending_ = false;
     bool initialised_ = false;
-    static constexpr int kProgressStep = 5;
+    static constexpr int kProgressStep = 20;
+    bool quietProgress_ = false;  // the thumbnail's own scaling reports nothing
     // A JPEG needs decoding only to a few times the thumbnail (see makeThumb).
     static constexpr int kThumbDecodeSide = 4 * ThumbSize;
     int shownProgress_ = -1;  // last percentage handed to the bar

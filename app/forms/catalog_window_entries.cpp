@@ -75,6 +75,11 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
         // The thumbnail's proportions come from the picture's own size, also when it
         // was decoded reduced (the reduced sides are rounded up).
         const int w = entry.Width, h = entry.Height;
+        quietProgress_ = true;
+        struct TLoud {
+            bool& quiet;
+            ~TLoud() { quiet = false; }
+        } loud{quietProgress_};
         if (h < w)
             ie->Resample(ThumbSize, std::max(1, Round(double(h) * ThumbSize / w)), rfTriangle);
         else
@@ -142,7 +147,7 @@ void Tkataform::AddFiles(const QStringList& files)
         newiefromfile(files[i], ahead.Take(i));
         // A save while the events ran does not cover the entries added after it.
         Modified = true;
-        reorder();
+        reorderAfterAppend();
         resetProgress();
         if (Aborting)
             break;

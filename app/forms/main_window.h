@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <future>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -347,6 +349,14 @@ private:
     // The next open takes this picture instead of reading its file (a batch decodes ahead).
     TDecodedPicture* preloaded_ = nullptr;
     QString preloadedName_;  // the file preloaded_ was decoded from
+    // The JPEG named on the command line, decoding while the window is being built; the
+    // first open of that name waits for it (main_window_create.cpp).
+    std::future<std::unique_ptr<TDecodedPicture>> startupDecode_;
+    QString startupName_;
+    void startStartupDecode();
+    // The picture decoded at start-up when it is fileName's and was decoded as params
+    // would have it; null otherwise (the file is then read as usual).
+    std::unique_ptr<TDecodedPicture> takeStartupPicture(const QString& fileName, const TIOParamsVals& params);
     // The after-processing settings and directory as a run started; the dialog may change
     // meanwhile, the run does not.
     tautodialog runSettings_{};

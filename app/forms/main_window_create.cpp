@@ -10,8 +10,10 @@
 #include "app/recent/history_list.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
+#include "app/util/decode_ahead.h"
 #include "app/util/paths.h"
 #include "controls/combos/kit_combos.h"
+#include "imaging/io/io_params.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
@@ -44,6 +46,7 @@ QStringList Tform1::DefaultArguments()
 Tform1::Tform1(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), arguments_(arguments), startDirectory_(QDir::currentPath())
 {
+    startStartupDecode();
     setObjectName(QStringLiteral("form1"));
     setWindowTitle(QStringLiteral("Kandrivel"));
     mdi_ = new QMdiArea(this);
@@ -73,6 +76,9 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent)
 
 Tform1::~Tform1()
 {
+    // A start-up decode still running holds no reference to the window, but ends first.
+    if (startupDecode_.valid())
+        startupDecode_.wait();
     // Children go while the frame is still whole: they call back into it.
     disconnect(mdi_, nullptr, this, nullptr);
     qDeleteAll(mdi_->subWindowList());
@@ -81,6 +87,31 @@ Tform1::~Tform1()
     history_ = nullptr;
     // Help failures are reported through this window's messages.
     TApplication::OnHelpFailure = nullptr;
+}
+
+void Tform1::startStartupDecode()
+{
+    if (arguments_.isEmpty())
+        return;
+    // Building the window takes about as long as decoding a photograph: the two overlap.
+    startupName_ = JoinArguments(arguments_);
+    // The reader asks for the screen's resolution, which is read here, on the UI thread.
+    ScreenDpiX();
+    ScreenDpiY();
+    auto params = std::make_shared<TIOParamsVals>();
+    const QString name = startupName_;
+    startupDecode_ = std::async(std::launch::async, [name, params] { return DecodePicture(name, *params, 0); });
+}
+
+std::unique_ptr<TDecodedPicture> Tform1::takeStartupPicture(const QString& fileName, const TIOParamsVals& params)
+{
+    if (!startupDecode_.valid())
+        return nullptr;
+    std::unique_ptr<TDecodedPicture> picture = startupDecode_.get();
+    if (!picture || !picture->Ok || fileName != startupName_ || picture->Params->JpegDctMethod != params.JpegDctMethod ||
+        params.JpegMinLongSide != 0)
+        return nullptr;
+    return picture;
 }
 
 void Tform1::FormCreate()

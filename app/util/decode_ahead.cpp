@@ -18,7 +18,32 @@ bool decodesAhead(const QString& path)
     return codec && codec->FileType == ioJPEG && QFileInfo(path).size() <= kMaxAheadFileBytes;
 }
 
+void decodeInto(const QString& path, TDecodedPicture& slot)
+{
+    try {
+        TFileStream fs(path, fmOpenRead);
+        TProgressRec quiet;
+        ReadJPEGStream(fs, slot.Bitmap, *slot.Params, quiet);
+        slot.Ok = true;
+    } catch (...) {
+        slot.Ok = false;
+        slot.Bitmap = TBitmap();
+    }
+}
+
 }  // namespace
+
+std::unique_ptr<TDecodedPicture> DecodePicture(const QString& path, const TIOParamsVals& params, int minLongSide)
+{
+    if (!decodesAhead(path))
+        return nullptr;
+    auto picture = std::make_unique<TDecodedPicture>();
+    picture->Params = std::make_unique<TIOParamsVals>();
+    picture->Params->Assign(params);
+    picture->Params->JpegMinLongSide = minLongSide;
+    decodeInto(path, *picture);
+    return picture;
+}
 
 TDecodeAhead::TDecodeAhead(const QStringList& files, const TIOParamsVals& params, int minLongSide,
                                std::function<void(int)> progress)
@@ -62,16 +87,7 @@ void TDecodeAhead::decodeBatch(int first)
                 const QString& path = files_[first + i];
                 if (!decodesAhead(path))
                     continue;
-                TDecodedPicture& slot = slots_[size_t(i)];
-                try {
-                    TFileStream fs(path, fmOpenRead);
-                    TProgressRec quiet;
-                    ReadJPEGStream(fs, slot.Bitmap, *slot.Params, quiet);
-                    slot.Ok = true;
-                } catch (...) {
-                    slot.Ok = false;
-                    slot.Bitmap = TBitmap();
-                }
+                decodeInto(path, slots_[size_t(i)]);
             }
         },
         done);

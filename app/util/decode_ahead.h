@@ -19,6 +19,11 @@ struct TDecodedPicture {
     std::unique_ptr<TIOParamsVals> Params;
 };
 
+// Decodes one file as TDecodeAhead would, on the calling thread (any thread, once the
+// screen's resolution has been read on the UI thread); null when the file is not one to
+// decode ahead. A failed decode gives a picture that is not Ok.
+std::unique_ptr<TDecodedPicture> DecodePicture(const QString& path, const TIOParamsVals& params, int minLongSide);
+
 class TDecodeAhead {
 public:
     // params: the loading component's parameters, copied for each decode (read here, on

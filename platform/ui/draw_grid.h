@@ -1,4 +1,5 @@
 #pragma once
+#include <QRect>
 #include "platform/core/events.h"
 #include "platform/core/geometry.h"
 #include "platform/graphics/canvas.h"
@@ -238,6 +239,8 @@ private:
     bool defaultDrawing_ = true;
     bool ctl3D_ = true;
     TCanvas* canvas_ = nullptr;
+    // The part of the viewport being painted; cells wholly outside it are not drawn.
+    QRect paintRect_;
     TInplaceEdit* editor_ = nullptr;
     bool editorMode_ = false;
     TGridState state_ = gsNormal;

@@ -2,17 +2,23 @@
 #include "platform/graphics/edges.h"
 #include "platform/ui/draw_grid.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
-void TDrawGrid::paintEvent(QPaintEvent*)
+void TDrawGrid::paintEvent(QPaintEvent* event)
 {
     QPainter p(viewport());
+    paintRect_ = event->rect();
     TCanvas canvas(&p);
     canvas.Font = GridFont;
     canvas_ = &canvas;
     struct Reset {
         TDrawGrid* g;
-        ~Reset() { g->canvas_ = nullptr; }
+        ~Reset()
+        {
+            g->canvas_ = nullptr;
+            g->paintRect_ = QRect();
+        }
     } reset{this};
     Paint();
 }
@@ -53,6 +59,9 @@ void TDrawGrid::Paint()
         for (int c : colsInView) {
             const TRect rect = CellRect(c, r);
             if (rect.Left >= cw || rect.Top >= ch)
+                continue;
+            if (!paintRect_.isNull() &&
+                !paintRect_.intersects(QRect(rect.Left, rect.Top, rect.Width() + lineWidth_, rect.Height() + lineWidth_)))
                 continue;
             const bool fixed = c < cols_.fixed || r < rows_.fixed;
             TGridDrawState state = 0;

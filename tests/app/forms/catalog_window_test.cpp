@@ -126,7 +126,7 @@ TEST_F(CatalogWindowTest, AddsFilesOfSeveralFormatsAndSkipsMissingOnes)
     }
 }
 
-// The bar follows each thumbnail's loading and resampling upward in steps of at least
+// The bar follows each thumbnail's loading upward in steps of at least
 // 5, reaches 100, and is reset to 0 after every file.
 TEST_F(CatalogWindowTest, AFileThatCannotBeReadIsNamedInTheMessage)
 {

@@ -4,6 +4,8 @@
 #include "app/options/option_file.h"
 #include "app/recent/history_list.h"
 #include "app/text/language.h"
+#include "imaging/io/image_kit_io.h"
+#include "imaging/io/io_params.h"
 #include "imaging/ruler/ruler_box.h"
 #include "platform/core/rounding.h"
 
@@ -16,6 +18,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
+#include <cstring>
 
 namespace {
 
@@ -164,6 +167,49 @@ TEST_F(MainWindowTest, UndecodableOrMissingFileIsReportedAndItsWindowClosed)
         EXPECT_TRUE(messages[0].contains(name));
         form.reset();
     }
+}
+
+// A JPEG named on the command line decodes while the window is built: the window shows
+// what an ordinary load gives, and a file the decoder refuses is still reported.
+TEST_F(MainWindowTest, CommandLineJpegOpensAsAnOrdinaryLoadWould)
+{
+    QImage img(401, 263, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(x * 255 / 400, (x ^ y) & 255, y * 255 / 262));
+    const QString good = home_ + QStringLiteral("/photo.jpg");
+    ASSERT_TRUE(img.save(good, "JPEG", 85));
+    TBitmap expected;
+    TImageKitIO io;
+    io.SetAttachedBitmap(&expected);
+    io.LoadFromFile(good);
+
+    make({good});
+    ASSERT_EQ(form->MDIChildCount(), 1);
+    Tchild* c = form->ActiveImageWindow();
+    ASSERT_NE(c, nullptr);
+    const TBitmap* got = c->ImageKit1->Bitmap();
+    ASSERT_EQ(got->Width(), expected.Width());
+    ASSERT_EQ(got->Height(), expected.Height());
+    for (int y = 0; y < got->Height(); ++y)
+        ASSERT_EQ(std::memcmp(got->ScanLine(y), expected.ScanLine(y), size_t(got->Width()) * 3), 0) << "row " << y;
+    const TIOParamsVals& p = c->ImageKit1->IOParams();
+    EXPECT_EQ(p.FileName, good);
+    EXPECT_EQ(p.FileType, ioJPEG);
+    EXPECT_EQ(p.Width, 401);
+    EXPECT_EQ(p.DpiX, io.Params().DpiX);
+    EXPECT_TRUE(messages.empty());
+    form.reset();
+
+    const QString cut = home_ + QStringLiteral("/cut.jpg");
+    QFile f(cut);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\xFF\xD8\xFF\xE0 not a picture");
+    f.close();
+    make({cut});
+    EXPECT_EQ(form->MDIChildCount(), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(cut));
 }
 
 // Availability of representative commands for each kind of active child.

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -198,6 +199,31 @@ TEST(DrawGrid, DrawCellGetsEveryCellInViewWithItsState)
     EXPECT_EQ(seen[std::make_pair(1, 1)], TGridDrawState(gdSelected));
     EXPECT_EQ(seen[std::make_pair(2, 2)], TGridDrawState(gdSelected | gdFocused));
     EXPECT_EQ(seen[std::make_pair(3, 3)], TGridDrawState(0));
+}
+
+// A repaint of part of the view draws only the cells that reach into it (with their
+// grid lines), so that one changed cell does not cost a whole grid.
+TEST(DrawGrid, PartialRepaintDrawsOnlyTheCellsItTouches)
+{
+    Grid g(400, 300);
+    std::vector<std::pair<int, int>> seen;
+    g.OnDrawCell = [&](TObject*, int c, int r, const TRect&, TGridDrawState) { seen.emplace_back(c, r); };
+    struct Case {
+        QRect area;
+        std::vector<std::pair<int, int>> cells;
+    };
+    const TRect cell = g.CellRect(1, 1);
+    const Case cases[] = {
+        {QRect(cell.Left, cell.Top, cell.Width(), cell.Height()), {{1, 1}}},
+        // the line right of cell (1, 1) belongs to it
+        {QRect(cell.Right, cell.Top + 2, 1, 1), {{1, 1}}},
+        {QRect(cell.Right - 1, cell.Bottom - 1, 3, 3), {{1, 1}, {2, 1}, {1, 2}, {2, 2}}},
+    };
+    for (const Case& c : cases) {
+        seen.clear();
+        g.vp()->repaint(c.area);
+        EXPECT_EQ(seen, c.cells) << c.area.x() << "," << c.area.y();
+    }
 }
 
 TEST(DrawGrid, ColumnSizingInTheFixedRow)

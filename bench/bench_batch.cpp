@@ -172,7 +172,7 @@ int main(int argc, char** argv)
     PrintTableHeading(heading);
     const int n = ParallelThreads();
     for (const int threads : {1, 0}) {
-        const std::string arg = "/" + std::to_string(threads);
+        const std::string arg = threads == 1 ? "/1" : "/0";
         const auto ours = g_bestMs.find("BM_Batch_Ours" + arg), theirs = g_bestMs.find("BM_Batch_Mogrify" + arg);
         const std::string t = threads == 1 ? Threads(1, 1) : Threads(n, n);
         if (ours != g_bestMs.end() && theirs != g_bestMs.end() && ours->second > 0 && theirs->second > startup) {

@@ -361,7 +361,8 @@ int main(int argc, char** argv)
     PrintComparison("JPEG encode", "BM_JpegEncode_Ours", "cjpeg", "BM_JpegEncode_Cjpeg", one, "BM_Cjpeg_Startup");
     PrintComparison("PNG decode", "BM_PngDecode_Ours", "libpng loop", "BM_PngDecode_LibraryLoop", one);
     for (const auto& [filter, level] : {std::pair{0, 5}, {1, 5}, {2, 5}, {3, 5}, {3, 6}}) {
-        const std::string args = "/" + std::to_string(filter) + "/" + std::to_string(level);
+        std::string args = "/";
+        args += std::to_string(filter) + "/" + std::to_string(level);
         const std::string what = "PNG encode " + std::to_string(level) + " " + kFilterNames[filter];
         PrintComparison(what.c_str(), "BM_PngEncode_Ours" + args, "libpng loop, same settings",
                         "BM_PngEncode_LibraryLoop" + args, one);

@@ -9,6 +9,8 @@
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
 
+#include "platform/core/parallel_for.h"
+
 #include "bench_common.h"
 
 #include <QCoreApplication>
@@ -52,6 +54,8 @@ bool writePcx(TBitmap& bmp, const QString& name)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // The references decode and encode on one thread; so does ours.
+    TScopedParallelThreads oneThread(1);
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("in.pcx")), out = dir.filePath(QStringLiteral("out.pcx"));
     const QString refOut = dir.filePath(QStringLiteral("ref.pcx"));

@@ -9,6 +9,8 @@
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
 
+#include "platform/core/parallel_for.h"
+
 #include "bench_common.h"
 #include "bench_image.h"
 
@@ -184,6 +186,8 @@ void compare(const std::string& key, const std::function<bool()>& ours, const st
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // The references decode and encode on one thread; so does ours.
+    TScopedParallelThreads oneThread(1);
     QTemporaryDir dir;
     const auto path = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)).toLocal8Bit(); };
     const QByteArray g4 = path("page_g4.tif"), g4ours = path("page_g4_ours.tif"), g4ref = path("page_g4_ref.tif");

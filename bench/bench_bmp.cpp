@@ -3,10 +3,9 @@
 // loading and saving (convert in.bmp out.bmp). convert's start-up, timed on a 1 × 1 BMP,
 // is taken off its figures and shown apart. convert writes without a sync, so our save
 // here is the writer into a file stream, without the safe save's fsync, on both sides.
-#include "platform/core/parallel_for.h"
-
 #include "bench_common.h"
 #include "imaging/io/image_kit_io.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
 
@@ -114,7 +113,8 @@ int main(int argc, char** argv)
     PrintTableHeading(QStringLiteral("%1 x %2 24-bit BMP, %3 MB, fresh memory on both sides, no fsync on either")
                           .arg(kWidth).arg(kHeight).arg(mb, 0, 'f', 1).toLocal8Bit().constData());
     PrintComparison("load", "BM_BmpLoad", "convert in.bmp null:", "BM_ConvertLoad", Threads(1, 1), "BM_ConvertStartup");
-    PrintComparison("load + save", "BM_BmpLoadAndWrite", "convert in.bmp out.bmp", "BM_ConvertLoadAndWrite", Threads(1, 1), "BM_ConvertStartup");
+    PrintComparison("load + save", "BM_BmpLoadAndWrite", "convert in.bmp out.bmp", "BM_ConvertLoadAndWrite",
+                    Threads(1, 1), "BM_ConvertStartup");
     std::printf("goal: load + save ours/ref <= 0.33\n");
     return 0;
 }

@@ -1,10 +1,9 @@
 // Canvas primitives on a 4000 × 3000 24-bit bitmap beside Qt's raster painter doing the
 // nearest equivalent on a QImage of the same size (antialiasing off), in the same run;
 // both targets are allocated once and touched before timing.
+#include "platform/core/parallel_for.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
-
-#include "platform/core/parallel_for.h"
 
 #include "bench_common.h"
 

@@ -117,8 +117,10 @@ int main(int argc, char** argv)
     PrintTableHeading("Resampling and rotation beside PIL, one thread both sides, both reusing touched memory");
     const std::string one = Threads(1, 1);
     for (const char* f : {"Triangle", "Mitchell", "Lanczos3"}) {
-        PrintComparison((std::string("down ") + f).c_str(), std::string("BM_Down") + f, "PIL resize", std::string("PIL_Down") + f, one);
-        PrintComparison((std::string("up ") + f).c_str(), std::string("BM_Up") + f, "PIL resize", std::string("PIL_Up") + f, one);
+        PrintComparison((std::string("down ") + f).c_str(), std::string("BM_Down") + f, "PIL resize",
+                        std::string("PIL_Down") + f, one);
+        PrintComparison((std::string("up ") + f).c_str(), std::string("BM_Up") + f, "PIL resize",
+                        std::string("PIL_Up") + f, one);
     }
     PrintComparison("rotate 17 antialiased", "BM_Rotate17Antialias", "PIL rotate bilinear expand", "PIL_Rotate17", one);
     PrintComparison("rotate 90", "BM_Rotate90", "PIL transpose", "PIL_Rotate90", one);

@@ -10,10 +10,9 @@
 #include "imaging/io/io_params.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/io/png/png_codec.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
-
-#include "platform/core/parallel_for.h"
 
 #include "bench_common.h"
 #include "bench_image.h"
@@ -370,8 +369,8 @@ int main(int argc, char** argv)
         const std::string what = "PNG encode " + std::to_string(level) + " " + kFilterNames[filter];
         PrintComparison(what.c_str(), "BM_PngEncode_Ours" + args, "libpng loop, same settings",
                         "BM_PngEncode_LibraryLoop" + args, one);
-        std::printf("%-26s      %9lld bytes                          %9lld bytes%s\n", "", (long long)g_sizes["ours" + args],
-                    (long long)g_sizes["libpng" + args], filter == 0 && level == 5 ? "   (our default)" : "");
+        std::printf("%-26s      %9lld bytes                          %9lld bytes%s\n", "",
+                    (long long)g_sizes["ours" + args], (long long)g_sizes["libpng" + args], filter == 0 && level == 5 ? "   (our default)" : "");
     }
     PrintComparison("PNG encode 6 adaptive", "BM_PngEncode_Ours/3/6", "Pillow default save", "PIL_PngEncode", one);
     std::printf("%-26s      %9lld bytes                          %9lld bytes\n", "", (long long)g_sizes["ours/3/6"],

@@ -6,10 +6,9 @@
 #include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
 #include "imaging/io/pcx/pcx.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
-
-#include "platform/core/parallel_for.h"
 
 #include "bench_common.h"
 
@@ -59,7 +58,8 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("in.pcx")), out = dir.filePath(QStringLiteral("out.pcx"));
     const QString refOut = dir.filePath(QStringLiteral("ref.pcx"));
-    const QString tinyIn = dir.filePath(QStringLiteral("tiny.pcx")), tinyOut = dir.filePath(QStringLiteral("tiny2.pcx"));
+    const QString tinyIn = dir.filePath(QStringLiteral("tiny.pcx"));
+    const QString tinyOut = dir.filePath(QStringLiteral("tiny2.pcx"));
     {
         // photograph-like rows: smooth ramps with a little noise, so runs are short
         TBitmap bmp(kWidth, kHeight, pf24bit);
@@ -96,7 +96,8 @@ int main(int argc, char** argv)
                      return writePcx(b, out);
                  }));
         if (haveMagick) {
-            KeepBest("IM_start", BestRunMs(1, [&] { return RunReference(QStringLiteral("convert"), {tinyIn, tinyOut}); }));
+            KeepBest("IM_start",
+                     BestRunMs(1, [&] { return RunReference(QStringLiteral("convert"), {tinyIn, tinyOut}); }));
             KeepBest("IM_both", BestRunMs(1, [&] { return RunReference(QStringLiteral("convert"), {in, refOut}); }));
         }
         RunPythonTimings(kPil, {in, refOut}, false);

@@ -9,11 +9,10 @@
 #include "app/forms/main_window.h"
 #include "app/print/print_layout.h"
 #include "imaging/kit/image_kit.h"
+#include "platform/core/parallel_for.h"
 #include "platform/print/printer.h"
 
 #include "bench_app.h"
-#include "platform/core/parallel_for.h"
-
 #include "bench_common.h"
 #include "bench_image.h"
 

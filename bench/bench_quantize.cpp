@@ -378,7 +378,8 @@ int main(int argc, char** argv)
     for (const int size : {0, 1})
         for (const char* ref : {"ImageMagick 1 thread", "ImageMagick", "pngquant"}) {
             const bool all = std::string(ref) == "ImageMagick";
-            const std::string ours = sized(all ? "box split all threads" : "box split", size), theirs = sized(ref, size);
+            const std::string ours = sized(all ? "box split all threads" : "box split", size);
+            const std::string theirs = sized(ref, size);
             if (!results.count(ours) || !results.count(theirs))
                 continue;
             const Result& b = results[ours];

@@ -6,10 +6,9 @@
 // plain file without a sync. Ours and the reference in turn, best of kBestOf.
 #include "imaging/io/io_params.h"
 #include "imaging/io/tiff/tiff.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
-
-#include "platform/core/parallel_for.h"
 
 #include "bench_common.h"
 #include "bench_image.h"
@@ -213,7 +212,8 @@ int main(int argc, char** argv)
     TIFFSetWarningHandler(nullptr);
 
     const auto file = [](const QByteArray& b) { return QString::fromLocal8Bit(b); };
-    compare("dec_g4", [&] { return oursDecode(file(g4)); }, [&] { return libtiffDecode(g4.constData(), QImage::Format_Mono); });
+    compare("dec_g4", [&] { return oursDecode(file(g4)); },
+            [&] { return libtiffDecode(g4.constData(), QImage::Format_Mono); });
     compare("dec_none", [&] { return oursDecode(file(rgbNone)); },
             [&] { return libtiffDecode(rgbNone.constData(), QImage::Format_BGR888); });
     compare("dec_pack", [&] { return oursDecode(file(rgbPack)); },

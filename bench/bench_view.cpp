@@ -2,9 +2,8 @@
 // 33 %, 100 % and 400 %; beside it the same area drawn with a plain QPainter drawImage of
 // the source rectangle (no smoothing), measured in the same run.
 #include "imaging/view/image_kit_view.h"
-#include "platform/graphics/bitmap.h"
-
 #include "platform/core/parallel_for.h"
+#include "platform/graphics/bitmap.h"
 
 #include "bench_common.h"
 

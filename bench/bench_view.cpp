@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     std::printf("View repaint of %d x %d showing %d x %d (goal < 8 ms per paint, column Time);\nreference: QPainter::drawImage of the same source rectangle (it may use several threads)\n",
                 kClientW, kClientH, kImageW, kImageH);
     TBestReporter reporter;
-    // The references here work on one thread; so does ours.
+    // Ours on one thread; the painter runs as it chooses (printed as one thread).
     TScopedParallelThreads oneThread(1);
     RunRounds(reporter);
     PrintTableHeading("View repaint beside QPainter::drawImage");

@@ -3,13 +3,11 @@
 // window over a data directory of their own, and a folder of photographs to work on.
 
 #include "app/forms/main_window.h"
-#include "imaging/io/io_params.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
-#include "platform/core/streams.h"
 
 #include "bench_image.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringList>
 
 #include <memory>
@@ -34,23 +32,21 @@ inline std::unique_ptr<Tform1> StartBenchMainWindow()
     return form;
 }
 
-// count JPEGs (quality 90) named photo000.jpg, … in dir. A few distinct pictures are
-// cycled: making each file afresh would take longer than the measurement.
-inline QStringList WriteBenchPhotos(const QString& dir, int count, int width, int height)
+// count photo-like JPEGs (quality 90, written by cjpeg, 4:2:0 or 4:4:4) named
+// photo000.jpg, … in dir. A few distinct pictures are cycled: making each file afresh
+// would take longer than the measurement. Empty when cjpeg failed.
+inline QStringList WriteBenchPhotos(const QString& dir, int count, int width, int height, bool subsampled = true)
 {
     constexpr int kDistinct = 4;
     QStringList files;
     for (int i = 0; i < count; ++i)
         files << dir + QStringLiteral("/photo%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
-    TProgressRec progress;
     for (int s = 0; s < kDistinct && s < count; ++s) {
-        TBitmap photo = MakeBenchImage(width, height, unsigned(s + 1));
-        for (int i = s; i < count; i += kDistinct) {
-            TIOParamsVals params;
-            params.JpegQuality = 90;
-            TFileStream fs(files[i], fmCreate);
-            WriteJPEGStream(fs, photo, params, progress);
-        }
+        if (!WriteCjpeg(MakeBenchPhoto(width, height, unsigned(s + 1)), files[s], 90, subsampled))
+            return {};
+        for (int i = s + kDistinct; i < count; i += kDistinct)
+            if (!QFile::copy(files[s], files[i]))
+                return {};
     }
     return files;
 }

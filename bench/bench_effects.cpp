@@ -1,139 +1,151 @@
-// Colour adjustments and effects on 4032 × 3024, single-threaded, beside Pillow (in one
-// python process) and ImageMagick (one process per run; its start-up and the reading of
-// the file are measured apart and taken off). Best of five; ratio ours / reference.
+// Colour adjustments and effects on 4032 × 3024 beside Pillow (in one python process
+// per round) and ImageMagick (one process per run; its start-up and the reading of the
+// file are measured apart and taken off). One table with every side on one thread, one
+// with every side on all cores for the operations that run in parallel. Ours and the
+// references run in turn, best of kBestOf; ratio ours / reference and threads per line.
 #include "imaging/proc/bitmap_routines.h"
 #include "imaging/proc/color_adjust.h"
 #include "imaging/proc/distort.h"
 #include "imaging/proc/user_filter.h"
+#include "platform/core/parallel_for.h"
+
+#include "bench_common.h"
 #include "bench_image.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <functional>
-#include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
-constexpr int kRuns = 5;
-
-
 // Each run works on a fresh copy; the copy is not timed.
-double best(const TBitmap& src, const std::function<void(TBitmap&)>& op)
+double timeOnCopy(const TBitmap& src, const std::function<void(TBitmap&)>& op)
 {
-    double b = 1e30;
-    for (int i = 0; i < kRuns; ++i) {
-        TBitmap work(src);
-        work.Image().detach();
-        const auto t0 = std::chrono::steady_clock::now();
+    TBitmap work(src);
+    work.Image().detach();
+    return BestRunMs(1, [&] {
         op(work);
-        b = std::min(b, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-    }
-    return b;
+        return true;
+    });
 }
 
+// Pillow's contrast enhancement is a blend away from a grey of the image's mean
+// luminance; its mean is computed inside the timed part, as ours is.
 const char* kPil = R"PY(
 import json, sys, time
 from PIL import Image, ImageFilter, ImageOps, ImageStat
 im = Image.open(sys.argv[1]); im.load()
-def best(f):
-    t = []
-    for _ in range(5):
-        t0 = time.perf_counter(); f(); t.append((time.perf_counter() - t0) * 1000)
-    return min(t)
-# PIL's contrast enhancement: a blend away from a grey of the image's mean luminance.
+def once(f):
+    t0 = time.perf_counter(); f(); return (time.perf_counter() - t0) * 1000
 def contrast(factor):
     mean = int(ImageStat.Stat(im.convert("L")).mean[0] + 0.5)
     grey = Image.new("L", im.size, mean).convert(im.mode)
     return Image.blend(grey, im, factor)
 k = ImageFilter.Kernel((3, 3), [1, 1, 1, 1, -8, 1, 1, 1, 1], 1)
 print(json.dumps({
-    "user filter 3x3": best(lambda: im.filter(k)),
-    "contrast": best(lambda: contrast(1.5)),
-    "hsv offset": best(lambda: im.convert("HSV").convert("RGB")),
-    "equalize": best(lambda: ImageOps.equalize(im)),
+    "PIL_filter": once(lambda: im.filter(k)),
+    "PIL_contrast": once(lambda: contrast(1.5)),
+    "PIL_hsv": once(lambda: im.convert("HSV").convert("RGB")),
+    "PIL_equalize": once(lambda: ImageOps.equalize(im)),
 }))
 )PY";
 
-double runBest(const QString& program, const QStringList& args)
+struct Op {
+    const char* name;
+    std::function<void(TBitmap&)> run;
+};
+
+double runOnce(const QStringList& args, bool allThreads)
 {
-    double b = 1e30;
-    for (int i = 0; i < kRuns; ++i) {
-        QProcess p;
-        QElapsedTimer t;
-        t.start();
-        p.start(program, args);
-        if (!p.waitForFinished(600000) || p.exitCode() != 0)
-            return -1;
-        b = std::min(b, double(t.nsecsElapsed()) / 1e6);
-    }
-    return b;
+    return BestRunMs(1, [&] { return RunReference(QStringLiteral("convert"), args, false, allThreads); });
 }
 
-void line(const char* name, double ours, double ref, const char* refName)
-{
-    if (ref > 0)
-        std::printf("%-18s %10.1f ms   %-12s %10.1f ms   ratio %.2f\n", name, ours, refName, ref, ours / ref);
-    else
-        std::printf("%-18s %10.1f ms   %-12s    missing\n", name, ours, refName);
-}
-
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const TBitmap src = MakeBenchImage(4032, 3024, 1);
     const int x2 = src.Width() - 1, y2 = src.Height() - 1;
-    const TRGBTriple mean = MeanColor(&src);
-    const double filter = best(src, [&](TBitmap& b) { ApplyUserFilter(b, UserFilterPresets[2].Filter, 0, 0, x2, y2); });
-    const double contrast = best(src, [&](TBitmap& b) { AdjustContrast(b, 0, 0, x2, y2, 5, mean.rgbtRed, mean.rgbtGreen, mean.rgbtBlue); });
-    const double hsv = best(src, [&](TBitmap& b) { AdjustHSV(b, 0, 0, x2, y2, 20, 5, -5); });
-    const double equalize = best(src, [&](TBitmap& b) { EqualizeHistogram(b, 0, 0, x2, y2); });
-    const double lens = best(src, [&](TBitmap& b) { ApplyLens(b, 2016, 1512, 2016, 2016, 1.7); });
-    const double wave = best(src, [&](TBitmap& b) { ApplyWave(b, 10, 10, 0, false); });
+    const std::vector<Op> ops = {
+        {"filter", [&](TBitmap& b) { ApplyUserFilter(b, UserFilterPresets[2].Filter, 0, 0, x2, y2); }},
+        {"contrast",
+         [&](TBitmap& b) {
+             const TRGBTriple mean = MeanColor(&b);
+             AdjustContrast(b, 0, 0, x2, y2, 5, mean.rgbtRed, mean.rgbtGreen, mean.rgbtBlue);
+         }},
+        {"hsv", [&](TBitmap& b) { AdjustHSV(b, 0, 0, x2, y2, 20, 5, -5); }},
+        {"equalize", [&](TBitmap& b) { EqualizeHistogram(b, 0, 0, x2, y2); }},
+        {"lens", [&](TBitmap& b) { ApplyLens(b, 2016, 1512, 2016, 2016, 1.7); }},
+        {"wave", [&](TBitmap& b) { ApplyWave(b, 10, 10, 0, false); }},
+    };
 
     QTemporaryDir dir;
-    const QString ppm = dir.path() + "/big.ppm", py = dir.path() + "/pil.py", tiny = dir.path() + "/tiny.ppm";
+    const QString ppm = dir.path() + "/big.ppm", tiny = dir.path() + "/tiny.ppm";
     src.Image().save(ppm, "PPM");
     MakeBenchImage(1, 1, 1).Image().save(tiny, "PPM");
-    QFile f(py);
-    f.open(QIODevice::WriteOnly);
-    f.write(kPil);
-    f.close();
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("OMP_NUM_THREADS", "1");
-    env.insert("MAGICK_THREAD_LIMIT", "1");
-    p.setProcessEnvironment(env);
-    p.start("/usr/bin/python3", {py, ppm});
-    QJsonObject pil;
-    if (p.waitForFinished(600000) && p.exitCode() == 0)
-        pil = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-    const double pyStart = runBest("/usr/bin/python3", {"-c", "from PIL import Image"});
-    // ImageMagick: start-up alone, then reading the image alone, both taken off.
-    const QStringList one = {"-limit", "thread", "1"};
-    const double imStart = runBest("convert", one + QStringList{tiny, "null:"});
-    const double imRead = runBest("convert", one + QStringList{ppm, "null:"});
-    const double implode = runBest("convert", one + QStringList{ppm, "-implode", "0.5", "null:"});
-    const double waveIm = runBest("convert", one + QStringList{ppm, "-wave", "10x20", "null:"});
+    const bool haveMagick = !QStandardPaths::findExecutable(QStringLiteral("convert")).isEmpty();
+    // ImageMagick's equivalents: start-up alone, reading alone, then the operations.
+    const std::vector<std::pair<std::string, QStringList>> magick = {
+        {"start", {tiny, "null:"}},
+        {"read", {ppm, "null:"}},
+        {"lens", {ppm, "-implode", "0.5", "null:"}},
+        {"wave", {ppm, "-wave", "10x20", "null:"}},
+        {"filter", {ppm, "-define", "convolve:scale=1", "-convolve", "1,1,1,1,-8,1,1,1,1", "null:"}},
+    };
+    for (int round = 0; round < kBestOf; ++round) {
+        for (const bool all : {false, true}) {
+            std::unique_ptr<TScopedParallelThreads> one;
+            if (!all)
+                one = std::make_unique<TScopedParallelThreads>(1);
+            for (const Op& op : ops)
+                KeepBest(std::string(all ? "all_" : "one_") + op.name, timeOnCopy(src, op.run));
+            if (haveMagick)
+                for (const auto& [name, args] : magick)
+                    if (const double ms = runOnce(args, all); ms >= 0)
+                        KeepBest(std::string(all ? "IMall_" : "IMone_") + name, ms);
+        }
+        RunPythonTimings(kPil, {ppm}, false);
+    }
+    // ImageMagick's start-up and its reading of the file come off its figures.
+    for (const char* side : {"IMone_", "IMall_"}) {
+        const std::string read = std::string(side) + "read";
+        if (!g_bestMs.count(read))
+            continue;
+        for (const char* name : {"lens", "wave", "filter"})
+            if (auto it = g_bestMs.find(std::string(side) + name); it != g_bestMs.end())
+                it->second -= g_bestMs[read];
+    }
 
-    std::printf("4032 x 3024, single-threaded, best of %d\n", kRuns);
-    std::printf("python + PIL start-up %.1f ms, ImageMagick start-up %.1f ms, its read of the image %.1f ms (both taken off)\n",
-                pyStart, imStart, imRead - imStart);
-    line("user filter 3x3", filter, pil.value("user filter 3x3").toDouble(-1), "PIL");
-    line("contrast", contrast, pil.value("contrast").toDouble(-1), "PIL");
-    line("hsv offset", hsv, pil.value("hsv offset").toDouble(-1), "PIL");
-    line("equalize", equalize, pil.value("equalize").toDouble(-1), "PIL");
-    line("lens", lens, implode > 0 ? implode - imRead : -1, "IM implode");
-    line("wave", wave, waveIm > 0 ? waveIm - imRead : -1, "IM wave");
+    const int n = ParallelThreads();
+    PrintTableHeading("4032 x 3024, one thread on every side");
+    std::printf("python + PIL start-up not timed (PIL times itself); ImageMagick start-up %.1f ms, "
+                "its read of the image %.1f ms (both taken off)\n",
+                g_bestMs.count("IMone_start") ? g_bestMs["IMone_start"] : -1.0,
+                g_bestMs.count("IMone_read") ? g_bestMs["IMone_read"] - g_bestMs["IMone_start"] : -1.0);
+    const std::string one = Threads(1, 1);
+    PrintComparison("user filter 3x3", "one_filter", "PIL filter", "PIL_filter", one);
+    PrintComparison("user filter 3x3", "one_filter", "IM convolve", "IMone_filter", one);
+    PrintComparison("contrast (with the mean)", "one_contrast", "PIL enhance-like blend", "PIL_contrast", one);
+    PrintComparison("hsv offset", "one_hsv", "PIL HSV round trip", "PIL_hsv", one);
+    PrintComparison("equalize", "one_equalize", "PIL ImageOps.equalize", "PIL_equalize", one);
+    PrintComparison("lens", "one_lens", "IM implode", "IMone_lens", one);
+    PrintComparison("wave", "one_wave", "IM wave", "IMone_wave", one);
+
+    char heading[120];
+    std::snprintf(heading, sizeof heading, "4032 x 3024, all cores: ours on %d threads, ImageMagick with its own", n);
+    PrintTableHeading(heading);
+    const std::string all = Threads(n, n);
+    PrintComparison("user filter 3x3", "all_filter", "IM convolve", "IMall_filter", all);
+    PrintComparison("lens", "all_lens", "IM implode", "IMall_lens", all);
+    PrintComparison("wave", "all_wave", "IM wave", "IMall_wave", all);
+    for (const char* name : {"contrast", "hsv", "equalize"})
+        if (g_bestMs.count(std::string("all_") + name))
+            std::printf("%-26s ours %9.1f ms on %d threads   (ours on one: %.1f ms)\n", name,
+                        g_bestMs[std::string("all_") + name], n, g_bestMs[std::string("one_") + name]);
     return 0;
 }

@@ -2,15 +2,20 @@
 // this run: a 4032 × 3024 photograph-like picture as JPEG (quality 90, 4:2:0) and as
 // PNG. JPEG: decode and encode vs djpeg/cjpeg (processes; their start-up, timed on a
 // 1 × 1 picture, is taken off) and vs a direct in-process libjpeg-turbo loop. PNG:
-// decode and encode vs a minimal direct libpng loop over a FILE*. The loops decode into
-// a buffer from the same allocation as ours. A summary with the ratios follows.
+// decode vs a minimal direct libpng loop over a FILE*; encode at level 5 with each row
+// filter (none, sub, Paeth, adaptive) vs the same loop with the same filter, and at
+// level 6 adaptive vs Pillow's default save (level 6, adaptive), each with both sides'
+// file sizes. The loops decode into a buffer from the same allocation as ours. All run
+// round by round in turn; a summary with the ratios and threads follows.
 #include "imaging/io/io_params.h"
 #include "imaging/io/jpeg/jpeg_codec.h"
 #include "imaging/io/png/png_codec.h"
+#include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
 
 #include "bench_common.h"
+#include "bench_image.h"
 
 #include <benchmark/benchmark.h>
 
@@ -36,29 +41,6 @@ namespace {
 
 constexpr int kWidth = 4032, kHeight = 3024;
 
-// Smooth gradients and soft blobs plus sensor noise, like a photograph to a codec.
-TBitmap makePhoto()
-{
-    TBitmap bmp(kWidth, kHeight, pf24bit);
-    std::mt19937 rng(4032);
-    std::normal_distribution<double> noise(0.0, 3.0);
-    for (int y = 0; y < kHeight; ++y) {
-        uint8_t* p = bmp.ScanLine(y);
-        for (int x = 0; x < kWidth; ++x, p += 3) {
-            const double u = double(x) / kWidth, v = double(y) / kHeight;
-            const double blob = std::exp(-((u - 0.3) * (u - 0.3) + (v - 0.6) * (v - 0.6)) * 18.0);
-            const double wave = 0.5 + 0.5 * std::sin(u * 23.0 + v * 7.0);
-            const double r = 40 + 90 * (1 - v) + 160 * blob + 60 * wave * v + noise(rng);
-            const double g = 60 + 100 * (1 - v) + 70 * (1 - wave) * v + noise(rng);
-            const double b = 90 + 150 * (1 - v) + 40 * blob - 30 * wave + noise(rng);
-            p[0] = uint8_t(std::clamp(std::lround(b), 0L, 255L));
-            p[1] = uint8_t(std::clamp(std::lround(g), 0L, 255L));
-            p[2] = uint8_t(std::clamp(std::lround(r), 0L, 255L));
-        }
-    }
-    return bmp;
-}
-
 // Discards what is written (encoders are measured, not the disk).
 class TDiscardStream : public TStream {
 public:
@@ -78,7 +60,7 @@ struct Fixture {
     QString jpeg, png, ppm, tinyJpeg, tinyPpm;
     Fixture()
     {
-        photo = makePhoto();
+        photo = MakeBenchPhoto(kWidth, kHeight, 4032);
         TProgressRec progress;
         jpeg = dir.filePath(QStringLiteral("photo.jpg"));
         png = dir.filePath(QStringLiteral("photo.png"));
@@ -281,42 +263,74 @@ void BM_PngDecode_LibraryLoop(benchmark::State& state)
     }
 }
 
+// Row filters by their parameter value: 0 none, 1 sub, 2 Paeth, 3 adaptive (libpng's choice).
+constexpr const char* kFilterNames[] = {"none", "sub", "Paeth", "adaptive"};
+constexpr int kLibpngFilters[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_PAETH, PNG_ALL_FILTERS};
+
+// Bytes written by each encoder, by benchmark name.
+std::map<std::string, int64_t> g_sizes;
+
+// Arguments: filter, compression level.
 void BM_PngEncode_Ours(benchmark::State& state)
 {
     Fixture& f = fixture();
     for (auto _ : state) {
         TDiscardStream out;
-        TIOParamsVals params;  // level 5, no row filter
+        TIOParamsVals params;
+        params.PngFilter = uint8_t(state.range(0));
+        params.PngCompression = int32_t(state.range(1));
         TProgressRec progress;
         WritePNGStream(out, f.photo, params, progress);
-        benchmark::DoNotOptimize(out.size_);
+        g_sizes["ours/" + std::to_string(state.range(0)) + "/" + std::to_string(state.range(1))] = out.size_;
     }
+}
+
+// Counts and discards what libpng writes, as ours does.
+void countWrite(png_structp png, png_bytep, png_size_t length)
+{
+    *static_cast<int64_t*>(png_get_io_ptr(png)) += int64_t(length);
 }
 
 void BM_PngEncode_LibraryLoop(benchmark::State& state)
 {
     Fixture& f = fixture();
     for (auto _ : state) {
-        FILE* out = std::fopen("/dev/null", "wb");
+        int64_t written = 0;
         png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         png_infop info = png_create_info_struct(png);
         if (setjmp(png_jmpbuf(png))) {
             state.SkipWithError("libpng failed");
             break;
         }
-        png_init_io(png, out);
+        png_set_write_fn(png, &written, countWrite, nullptr);
         png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-        png_set_compression_level(png, 5);
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, kLibpngFilters[state.range(0)]);
+        png_set_compression_level(png, int(state.range(1)));
         png_set_bgr(png);
         png_write_info(png, info);
         for (int y = 0; y < kHeight; ++y)
             png_write_row(png, f.photo.ScanLine(y));
         png_write_end(png, nullptr);
         png_destroy_write_struct(&png, &info);
-        std::fclose(out);
+        g_sizes["libpng/" + std::to_string(state.range(0)) + "/" + std::to_string(state.range(1))] = written;
     }
+}
+
+// Pillow's default PNG save (level 6, adaptive filters) into memory, as ours writes
+// into a stream that discards; it times itself and tells its size (the same each round).
+const char* kPilPng = R"PY(
+import io, json, sys, time
+from PIL import Image
+im = Image.open(sys.argv[1]); im.load()
+out = io.BytesIO()
+t0 = time.perf_counter(); im.save(out, "PNG"); ms = (time.perf_counter() - t0) * 1000
+print(json.dumps({"PIL_PngEncode": ms, "PIL_PngBytes": out.tell()}))
+)PY";
+
+void pngEncodeArgs(benchmark::internal::Benchmark* b)
+{
+    b->Args({0, 5})->Args({1, 5})->Args({2, 5})->Args({3, 5})->Args({3, 6})->Apply(BestOf);
 }
 
 }  // namespace
@@ -331,22 +345,36 @@ BENCHMARK(BM_JpegEncode_Cjpeg)->Apply(BestOf);
 BENCHMARK(BM_Cjpeg_Startup)->Apply(BestOf);
 BENCHMARK(BM_PngDecode_Ours)->Apply(BestOf);
 BENCHMARK(BM_PngDecode_LibraryLoop)->Apply(BestOf);
-BENCHMARK(BM_PngEncode_Ours)->Apply(BestOf);
-BENCHMARK(BM_PngEncode_LibraryLoop)->Apply(BestOf);
+BENCHMARK(BM_PngEncode_Ours)->Apply(pngEncodeArgs);
+BENCHMARK(BM_PngEncode_LibraryLoop)->Apply(pngEncodeArgs);
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     fixture();  // make the files before anything is timed
     TBestReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintTableHeading("4032 x 3024, JPEG quality 90 4:2:0, PNG level 5 no filter");
-    PrintComparison("JPEG decode", "BM_JpegDecode_Ours", "libjpeg-turbo loop", "BM_JpegDecode_LibraryLoop");
-    PrintComparison("JPEG decode", "BM_JpegDecode_Ours", "djpeg", "BM_JpegDecode_Djpeg", "BM_Djpeg_Startup");
-    PrintComparison("JPEG encode", "BM_JpegEncode_Ours", "libjpeg-turbo loop", "BM_JpegEncode_LibraryLoop");
-    PrintComparison("JPEG encode", "BM_JpegEncode_Ours", "cjpeg", "BM_JpegEncode_Cjpeg", "BM_Cjpeg_Startup");
-    PrintComparison("PNG decode", "BM_PngDecode_Ours", "libpng loop", "BM_PngDecode_LibraryLoop");
-    PrintComparison("PNG encode", "BM_PngEncode_Ours", "libpng loop", "BM_PngEncode_LibraryLoop");
+    // The references decode and encode on one thread; so does ours.
+    TScopedParallelThreads oneThread(1);
+    RunRounds(reporter, [&] { RunPythonTimings(kPilPng, {fixture().ppm}); });
+    PrintTableHeading("4032 x 3024 photo-like, JPEG quality 90 4:2:0, PNG at each filter");
+    const std::string one = Threads(1, 1);
+    PrintComparison("JPEG decode", "BM_JpegDecode_Ours", "libjpeg-turbo loop", "BM_JpegDecode_LibraryLoop", one);
+    PrintComparison("JPEG decode", "BM_JpegDecode_Ours", "djpeg", "BM_JpegDecode_Djpeg", one, "BM_Djpeg_Startup");
+    PrintComparison("JPEG encode", "BM_JpegEncode_Ours", "libjpeg-turbo loop", "BM_JpegEncode_LibraryLoop", one);
+    PrintComparison("JPEG encode", "BM_JpegEncode_Ours", "cjpeg", "BM_JpegEncode_Cjpeg", one, "BM_Cjpeg_Startup");
+    PrintComparison("PNG decode", "BM_PngDecode_Ours", "libpng loop", "BM_PngDecode_LibraryLoop", one);
+    for (const auto& [filter, level] : {std::pair{0, 5}, {1, 5}, {2, 5}, {3, 5}, {3, 6}}) {
+        std::string args = "/";
+        args += std::to_string(filter) + "/" + std::to_string(level);
+        const std::string what = "PNG encode " + std::to_string(level) + " " + kFilterNames[filter];
+        PrintComparison(what.c_str(), "BM_PngEncode_Ours" + args, "libpng loop, same settings",
+                        "BM_PngEncode_LibraryLoop" + args, one);
+        std::printf("%-26s      %9lld bytes                          %9lld bytes%s\n", "",
+                    (long long)g_sizes["ours" + args], (long long)g_sizes["libpng" + args], filter == 0 && level == 5 ? "   (our default)" : "");
+    }
+    PrintComparison("PNG encode 6 adaptive", "BM_PngEncode_Ours/3/6", "Pillow default save", "PIL_PngEncode", one);
+    std::printf("%-26s      %9lld bytes                          %9lld bytes\n", "", (long long)g_sizes["ours/3/6"],
+                (long long)g_bestMs["PIL_PngBytes"]);
     benchmark::Shutdown();
     return 0;
 }

@@ -2,7 +2,8 @@
 // conversation (load, open, the source's dialog, Scan, transfer into a packed DIB,
 // unwind), beside `scanimage --format=pnm` scanning the same page into /dev/null.
 // scanimage's start-up (load, open, options, no scan: --dont-scan) is measured apart.
-// Best of N runs each; the ratio ours / scanimage is printed on every line.
+// Ours and scanimage in turn, best of kBestOf each; ratio ours / scanimage and threads
+// on every line.
 #include "imaging/dialogs/scan_source_dialog.h"
 #include "imaging/io/acquire/twain_acquire.h"
 
@@ -23,7 +24,7 @@
 
 namespace {
 
-constexpr int kRuns = 7;
+constexpr int kRuns = kBestOf;
 
 double bestOf(const std::function<bool()>& run) { return BestRunMs(kRuns, run); }
 
@@ -65,7 +66,7 @@ int main(int argc, char** argv)
 
     int width = 0, height = 0;
     double inDialog = 1e30;
-    const double ours = bestOf([&] {
+    const auto acquire = [&] {
         QElapsedTimer t;
         QTimer::singleShot(0, [&] {
             if (TScanSourceDialog* d = TwainSourceDialog()) {
@@ -85,31 +86,32 @@ int main(int argc, char** argv)
         height = TwainLastImageInfo().ImageLength;
         TwainFreeDIBs(dib);
         return width > 0;
-    });
+    };
+    // Ours and scanimage in turn, run by run.
+    const QString exe = QStandardPaths::findExecutable("scanimage");
+    const auto [ours, ref] = BestAlternating(acquire, [&] { return !exe.isEmpty() && runScanimage(exe, {}); });
     if (ours < 0) {
         std::printf("our acquisition failed (is the SANE test backend installed?)\n");
         return 1;
     }
     std::printf("300 dpi A4 colour page from the SANE test device: %d x %d, %.1f MB of pixels; best of %d\n",
-                width, height, width * 3.0 * height / 1e6, kRuns);
+                width, height, width * 3.0 * height / 1e6, kBestOf);
     std::printf("  ours: whole acquisition            %8.1f ms\n", ours);
     std::printf("  ours: Scan click to image          %8.1f ms\n", inDialog);
 
-    const QString exe = QStandardPaths::findExecutable("scanimage");
     if (exe.isEmpty()) {
         std::printf("  scanimage not found (sane-utils): no reference\n");
         return 0;
     }
-    const double ref = bestOf([&] { return runScanimage(exe, {}); });
     const double startup = bestOf([&] { return runScanimage(exe, {"--dont-scan"}); });
     if (ref < 0 || startup < 0) {
         std::printf("  scanimage failed\n");
         return 1;
     }
     const double refScan = std::max(ref - startup, 1e-3);
-    std::printf("  scanimage --format=pnm > /dev/null %8.1f ms   ours / scanimage %.2f (goal <= 1)\n", ref, ours / ref);
+    PrintLine("whole acquisition", ours, "scanimage --format=pnm", ref, Threads(1, 1));
     std::printf("  scanimage start-up (--dont-scan)   %8.1f ms\n", startup);
-    std::printf("  scanimage scan without start-up    %8.1f ms   ours (Scan click to image) / it %.2f\n", refScan,
-                inDialog / refScan);
+    PrintLine("Scan click to image", inDialog, "scanimage less start-up", refScan, Threads(1, 1));
+    std::printf("goal: ours/ref <= 1\n");
     return 0;
 }

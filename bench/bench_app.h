@@ -26,7 +26,8 @@ inline void UseBenchEnvironment()
 inline std::unique_ptr<Tform1> StartBenchMainWindow()
 {
     Tform1::ShowWelcomeAtStart = false;
-    auto form = std::make_unique<Tform1>();
+    // The benchmark's own flags are no file to open.
+    auto form = std::make_unique<Tform1>(QStringList());
     form->show();
     form->FormActivate();
     return form;

@@ -1,6 +1,7 @@
 #include "platform/system/ini_file.h"
 
 #include "platform/core/data_directory.h"
+#include "platform/core/number_format.h"
 #include "platform/core/streams.h"
 #include "platform/system/registry.h"
 
@@ -8,34 +9,17 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <climits>
+
 namespace {
 
+// Integers read as the platform's StrToInt reads them (decimal, $ or 0x hex), held to int.
 bool parseInteger(const QString& text, int& out)
 {
-    QString t = text.trimmed();
-    bool negative = false;
-    if (t.startsWith(QLatin1Char('-'))) {
-        negative = true;
-        t.remove(0, 1);
-    }
-    int base = 10;
-    if (t.startsWith(QLatin1Char('$'))) {
-        base = 16;
-        t.remove(0, 1);
-    } else if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        base = 16;
-        t.remove(0, 2);
-    }
-    if (t.isEmpty() || t.startsWith(QLatin1Char('+')) || t.startsWith(QLatin1Char('-')))
+    long long v = 0;
+    if (!TryStrToInt(text, v) || v < INT_MIN || v > INT_MAX)
         return false;
-    bool ok = false;
-    const qlonglong v = t.toLongLong(&ok, base);
-    if (!ok)
-        return false;
-    const qlonglong s = negative ? -v : v;
-    if (s < INT_MIN || s > INT_MAX)
-        return false;
-    out = static_cast<int>(s);
+    out = static_cast<int>(v);
     return true;
 }
 

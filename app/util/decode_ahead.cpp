@@ -1,7 +1,7 @@
 #include "app/util/decode_ahead.h"
 
 #include "imaging/io/codec_table.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
 #include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 

@@ -1,7 +1,7 @@
 // PNG decoding: the choice of transformations, background composition, resolution,
 // palette and the row loop with progress and abort.
 
-#include "imaging/io/png/png_codec.h"
+#include "imaging/io/png/png.h"
 #include "imaging/io/png/png_glue.h"
 
 

@@ -1,3 +1,4 @@
+// Fuzzer entry point for the JPEG reader.
 #include "fuzz/fuzz_support.h"
 
 #include "imaging/io/jpeg/jpeg.h"

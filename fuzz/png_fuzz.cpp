@@ -1,3 +1,4 @@
+// Fuzzer entry point for the PNG reader.
 #include "fuzz/fuzz_support.h"
 
 #include "imaging/io/png/png.h"

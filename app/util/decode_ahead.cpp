@@ -1,3 +1,4 @@
+// Decoding JPEGs ahead on the pool threads and handing them over in order.
 #include "app/util/decode_ahead.h"
 
 #include "imaging/io/codec_table.h"

@@ -1,3 +1,4 @@
+// Icons, cursors and metafiles drawn at the size asked for, and their codec entries.
 #include "imaging/io/drawn_formats.h"
 
 #include "imaging/io/codec_table.h"

@@ -1,6 +1,7 @@
 // Windows and OS/2 bitmap writing: headers, colour table, rows and the run-length coder.
 #include "imaging/io/bmp/bmp.h"
 
+#include "imaging/io/two_colour_source.h"
 #include "imaging/proc/quantizer.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/little_endian.h"
@@ -199,20 +200,9 @@ void allocateSource(const TBitmap& bitmap, const Layout& l, Source& src)
         src.palette.resize(size_t(1) << l.depth);
         src.quantizer = std::make_unique<TIKQuantizer>(*src.pixels, src.palette.data(), int(src.palette.size()));
     } else if (l.depth == 1) {
-        src.palette = {{0, 0, 0}, {255, 255, 255}};
-        src.pixels = &bitmap;
-        if (bitmap.PixelFormat() != pf1bit) {
-            TBitmap expanded;
-            const TBitmap& full = rgbSource(bitmap, expanded);
-            src.mono = ReduceToTwoColors(full, src.palette[0], src.palette[1]);
-            if (!src.mono) {
-                src.palette = {{0, 0, 0}, {255, 255, 255}};
-                src.mono = std::make_unique<TBitmap>();
-                src.mono->Assign(full);
-                DitherToMonochrome(*src.mono);
-            }
-            src.pixels = src.mono.get();
-        }
+        src.palette.resize(2);
+        src.mono = TwoColourPixels(bitmap, src.palette[0], src.palette[1]);
+        src.pixels = src.mono ? src.mono.get() : &bitmap;
     } else {
         src.pixels = &rgbSource(bitmap, src.expanded);
     }

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -84,11 +85,13 @@ int64_t unpackBits(const uint8_t* p, int64_t n, uint8_t* out, int64_t want)
 }
 
 // The rows of one strip of one plane, handed out in order. Packed and LZW strips are
-// decoded whole (their data bound their size); uncompressed rows stay where they are
-// read; fax rows are decoded one at a time, as a few bits can describe a long row.
+// decoded whole (their data bound their size) into `decoded`, which the strips of a
+// plane share; uncompressed rows stay where they are read; fax rows are decoded one at
+// a time, as a few bits can describe a long row.
 class StripRows {
 public:
-    StripRows(const Image& im, uint8_t* data, int64_t n, int rows) : rowBytes_(im.planeRowBytes)
+    StripRows(const Image& im, uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& decoded)
+        : rowBytes_(im.planeRowBytes)
     {
         // The fill order concerns every 1-bit strip; the fax decoder reads it itself.
         if (im.lsbFirst && im.bits == 1 && !im.fax)
@@ -105,13 +108,13 @@ public:
             complete_ = int(std::min<int64_t>(n / rowBytes_, rows));
             return;
         }
-        out_.resize(size_t(rowBytes_ * rows));
-        at_ = out_.data();
+        decoded.resize(size_t(rowBytes_ * rows));
+        at_ = decoded.data();
         if (im.compression == 32773) {
-            complete_ = int(unpackBits(data, n, out_.data(), rowBytes_ * rows) / rowBytes_);
+            complete_ = int(unpackBits(data, n, at_, rowBytes_ * rows) / rowBytes_);
         } else {
             void* state = nullptr;
-            const int64_t got = im.lzw(data, n, out_.data(), rowBytes_ * rows, &state);
+            const int64_t got = im.lzw(data, n, at_, rowBytes_ * rows, &state);
             im.lzw(nullptr, 0, nullptr, 0, &state);
             complete_ = int(std::clamp<int64_t>(got, 0, rowBytes_ * rows) / rowBytes_);
         }
@@ -131,7 +134,6 @@ private:
     int64_t rowBytes_;
     int complete_ = 0;
     uint8_t* at_ = nullptr;
-    std::vector<uint8_t> out_;
     std::unique_ptr<TFaxDecoder> fax_;
     std::vector<uint8_t> row_;
 };
@@ -172,7 +174,7 @@ public:
     }
 
 private:
-    static constexpr int64_t kReadAhead = int64_t(256) << 10;
+    static constexpr int64_t kReadAhead = int64_t(128) << 10;
 
     bool load(size_t i, int64_t bytes)
     {
@@ -257,6 +259,117 @@ void convertRow(const Image& im, uint8_t* s, uint8_t* d)
         break;
     }
 }
+
+// Rows decoded one behind the other at the start of a block of bitmap rows are moved
+// out to the bitmap's row stride, the last first so that none is overwritten unread.
+void spreadRows(uint8_t* block, int64_t rowBytes, int64_t stride, int rows)
+{
+    if (stride != rowBytes)
+        for (int r = rows - 1; r > 0; --r)
+            std::memmove(block + stride * r, block + rowBytes * r, size_t(rowBytes));
+}
+
+// Where the strips of one plane lie and how many bytes each really has.
+struct Strips {
+    uint32_t rowsPerStrip = 1;
+    int64_t perPlane = 0;
+    std::vector<uint32_t> offsets;
+    std::vector<int64_t> have;
+};
+
+// Uncompressed RGB rows go from the file straight into the bitmap and are converted
+// there. Rows that follow each other in the file are read together, up to
+// kPlainReadBytes, so that small strips cost no read each and large ones are converted
+// while in the cache. Progress, stopping and white rows as for the other strips.
+class PlainRgbRows {
+public:
+    PlainRgbRows(const TTiffFile& file, const Image& im, const Strips& strips, QImage& out)
+        : file_(file), im_(im), strips_(strips), out_(out)
+    {
+    }
+
+    void Read(TProgressRec& progress)
+    {
+        const int height = im_.height;
+        int y = 0;        // first row of the strip
+        int readEnd = 0;  // rows before this one hold their bytes from the file
+        for (int64_t strip = 0; strip < strips_.perPlane && y < height; ++strip) {
+            const int rows = int(std::min<int64_t>(strips_.rowsPerStrip, height - y));
+            int whole = wholeRows(strip, rows);
+            for (int r = y; r < y + whole; ++r) {
+                if (r >= readEnd)
+                    readEnd = readRun(r);
+                if (r >= readEnd) {
+                    whole = r - y;  // unreadable: the rest of the strip stays white
+                    break;
+                }
+                uint8_t* row = out_.scanLine(r);
+                convertRow(im_, row, row);
+                ++progress.val;
+                if (progress.Assigned())
+                    progress.Report(Trunc(progress.val * progress.per1));
+            }
+            whiten(y + whole, y + rows);
+            y += rows;
+            if (progress.Aborted())
+                break;
+        }
+        whiten(y, height);
+    }
+
+private:
+    static constexpr int64_t kPlainReadBytes = int64_t(256) << 10;
+
+    // The rows of the strip that its bytes hold whole.
+    int wholeRows(int64_t strip, int rows) const
+    {
+        if (strip >= int64_t(strips_.offsets.size()))
+            return 0;
+        return int(std::min<int64_t>(strips_.have[size_t(strip)] / im_.planeRowBytes, rows));
+    }
+
+    // Where row y starts in the file, or -1 when its strip does not hold it whole.
+    int64_t rowOffset(int y) const
+    {
+        const int64_t strip = y / int64_t(strips_.rowsPerStrip);
+        const int index = int(y - strip * strips_.rowsPerStrip);
+        const int rows = int(std::min<int64_t>(strips_.rowsPerStrip, im_.height - strip * strips_.rowsPerStrip));
+        if (index >= wholeRows(strip, rows))
+            return -1;
+        return int64_t(strips_.offsets[size_t(strip)]) + im_.planeRowBytes * index;
+    }
+
+    // Reads row y and the whole rows behind it in the file into the bitmap; returns the
+    // row after the last one read (y when not even row y could be read).
+    int readRun(int y)
+    {
+        const int64_t rowBytes = im_.planeRowBytes;
+        const int64_t at = rowOffset(y);
+        int n = 1;
+        while (y + n < im_.height && rowBytes * (n + 1) <= kPlainReadBytes && rowOffset(y + n) == at + rowBytes * n)
+            ++n;
+        uint8_t* block = out_.scanLine(y);
+        if (!file_.ReadAt(at, block, rowBytes * n)) {
+            // Row by row, so that what can be read still is.
+            if (n == 1 || !file_.ReadAt(at, block, rowBytes))
+                return y;
+            n = 1;
+        }
+        spreadRows(block, rowBytes, out_.bytesPerLine(), n);
+        return y + n;
+    }
+
+    void whiten(int from, int to)
+    {
+        for (int r = from; r < to; ++r)
+            std::memset(out_.scanLine(r), 0xFF, size_t(out_.bytesPerLine()));
+    }
+
+    const TTiffFile& file_;
+    const Image& im_;
+    const Strips& strips_;
+    QImage& out_;
+};
 
 // Sorts out what the tags describe; refuses every form that is not decoded.
 void describe(const TTiffIfd& ifd, const TIOParamsVals& params, Image& im)
@@ -382,10 +495,13 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     describe(ifd, params, im);
 
     // Strips.
+    Strips st;
     uint32_t rps = ifd.Number(ttRowsPerStrip, uint32_t(im.height));
     if (rps == 0 || rps > uint32_t(im.height))
         rps = uint32_t(im.height);
+    st.rowsPerStrip = rps;
     const int64_t perPlane = (int64_t(im.height) + rps - 1) / rps;
+    st.perPlane = perPlane;
     const int planes = im.planar == 2 && im.samples > 1 ? 3 : 1;
     const TIfdEntry* offEntry = ifd.find(ttStripOffsets);
     const TIfdEntry* cntEntry = ifd.find(ttStripByteCounts);
@@ -396,11 +512,13 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     if (planes == 3 && offEntry->Count != 3 * perPlane)
         fail("TIFF strips do not form three planes");
     const uint32_t wanted = uint32_t(std::min<int64_t>(perPlane * planes, offEntry->Count));
-    const std::vector<uint32_t> offsets = ifd.Numbers(ttStripOffsets, wanted);
+    st.offsets = ifd.Numbers(ttStripOffsets, wanted);
+    const std::vector<uint32_t>& offsets = st.offsets;
     std::vector<uint32_t> counts = cntEntry ? ifd.Numbers(ttStripByteCounts, wanted) : std::vector<uint32_t>();
     // What each strip really has: counts past the end are cut there, a missing or zero
     // count runs to the end.
-    std::vector<int64_t> have(offsets.size());
+    st.have.resize(offsets.size());
+    std::vector<int64_t>& have = st.have;
     int64_t total = 0;
     for (size_t i = 0; i < offsets.size(); ++i) {
         const int64_t room = std::max<int64_t>(0, f.Size - offsets[i]);
@@ -433,63 +551,68 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
 
     progress.val = 0;
     progress.per1 = 100.0 / im.height;
-    std::vector<uint8_t> merged(planes == 3 ? size_t(3 * im.width) : 0);
-    // Fax rows of a 1-bit bitmap are decoded straight into it.
-    const bool faxDirect = planes == 1 && im.fax && im.kind == kMono;
-    StripWindow windows[3] = {{f, offsets, have}, {f, offsets, have}, {f, offsets, have}};
-    int done = 0;  // rows handled (converted or left white)
-    for (int64_t strip = 0; strip < perPlane && done < im.height; ++strip) {
-        const int rows = int(std::min<int64_t>(rps, im.height - done));
-        int complete = rows;
-        std::unique_ptr<StripRows> strips[3];
-        for (int p = 0; p < planes; ++p) {
-            const size_t i = size_t(strip + p * perPlane);
-            if (i >= offsets.size()) {
-                complete = 0;
-                continue;
-            }
-            uint8_t* data = nullptr;
-            if (!windows[p].get(i, &data)) {
-                complete = 0;
-                continue;
-            }
-            if (faxDirect) {
-                TFaxDecoder dec(im.coding, im.width, data, have[i], im.lsbFirst);
-                for (int r = 0; r < rows; ++r)
-                    dec.DecodeRow(out.scanLine(done + r));
-                continue;
-            }
-            strips[p] = std::make_unique<StripRows>(im, data, have[i], rows);
-            complete = std::min(complete, strips[p]->Complete());
-        }
-        for (int r = 0; r < complete; ++r) {
-            if (faxDirect) {
-                if (im.invert)
-                    invertBytes(out.scanLine(done + r), (im.width + 7) / 8);
-            } else {
-                uint8_t* src = strips[0]->Row(r);
-                if (planes == 3) {
-                    const uint8_t* g = strips[1]->Row(r);
-                    const uint8_t* b = strips[2]->Row(r);
-                    for (int x = 0; x < im.width; ++x) {
-                        merged[size_t(3 * x)] = src[x];
-                        merged[size_t(3 * x + 1)] = g[x];
-                        merged[size_t(3 * x + 2)] = b[x];
-                    }
-                    src = merged.data();
+    if (planes == 1 && im.kind == kRgb && im.compression == 1) {
+        PlainRgbRows(f, im, st, out).Read(progress);
+    } else {
+        std::vector<uint8_t> merged(planes == 3 ? size_t(3 * im.width) : 0);
+        // Fax rows of a 1-bit bitmap are decoded straight into it.
+        const bool faxDirect = planes == 1 && im.fax && im.kind == kMono;
+        StripWindow windows[3] = {{f, offsets, have}, {f, offsets, have}, {f, offsets, have}};
+        std::vector<uint8_t> decoded[3];
+        int done = 0;  // rows handled (converted or left white)
+        for (int64_t strip = 0; strip < perPlane && done < im.height; ++strip) {
+            const int rows = int(std::min<int64_t>(rps, im.height - done));
+            int complete = rows;
+            std::optional<StripRows> strips[3];
+            for (int p = 0; p < planes; ++p) {
+                const size_t i = size_t(strip + p * perPlane);
+                if (i >= offsets.size()) {
+                    complete = 0;
+                    continue;
                 }
-                convertRow(im, src, out.scanLine(done + r));
+                uint8_t* data = nullptr;
+                if (!windows[p].get(i, &data)) {
+                    complete = 0;
+                    continue;
+                }
+                if (faxDirect) {
+                    TFaxDecoder dec(im.coding, im.width, data, have[i], im.lsbFirst);
+                    for (int r = 0; r < rows; ++r)
+                        dec.DecodeRow(out.scanLine(done + r));
+                    continue;
+                }
+                strips[p].emplace(im, data, have[i], rows, decoded[p]);
+                complete = std::min(complete, strips[p]->Complete());
             }
-            ++progress.val;
-            if (progress.Assigned())
-                progress.Report(Trunc(progress.val * progress.per1));
+            for (int r = 0; r < complete; ++r) {
+                if (faxDirect) {
+                    if (im.invert)
+                        invertBytes(out.scanLine(done + r), (im.width + 7) / 8);
+                } else {
+                    uint8_t* src = strips[0]->Row(r);
+                    if (planes == 3) {
+                        const uint8_t* g = strips[1]->Row(r);
+                        const uint8_t* b = strips[2]->Row(r);
+                        for (int x = 0; x < im.width; ++x) {
+                            merged[size_t(3 * x)] = src[x];
+                            merged[size_t(3 * x + 1)] = g[x];
+                            merged[size_t(3 * x + 2)] = b[x];
+                        }
+                        src = merged.data();
+                    }
+                    convertRow(im, src, out.scanLine(done + r));
+                }
+                ++progress.val;
+                if (progress.Assigned())
+                    progress.Report(Trunc(progress.val * progress.per1));
+            }
+            whiten(done + complete, done + rows);
+            done += rows;
+            if (progress.Aborted())
+                break;
         }
-        whiten(done + complete, done + rows);
-        done += rows;
-        if (progress.Aborted())
-            break;
+        whiten(done, im.height);
     }
-    whiten(done, im.height);
 
     // Tags that may still be refused are read before anything is handed over.
     const QString documentName = ifd.Text(ttDocumentName);

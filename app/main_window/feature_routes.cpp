@@ -1,11 +1,9 @@
 // The main window's side of the features: what they ask of it, and its menu items and
 // tool-bar controls routed to them.
-#include "app/batch/batch_dialog.h"
 #include "app/batch/batch_runner.h"
 #include "app/catalog/catalog_window.h"
 #include "app/commands/command_seams.h"
 #include "app/comments/comment_commands.h"
-#include "app/main_window/history_list.h"
 #include "app/main_window/main_window.h"
 #include "app/print/print_dialog.h"
 #include "app/slideshow/slide_commands.h"

@@ -5,10 +5,10 @@
 #include "app/options/options.h"
 
 #include <QByteArray>
-#include <QWidget>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <cstdint>
 #include <vector>
 
@@ -16,7 +16,6 @@ class QAction;
 class QMdiArea;
 class Tchild;
 struct TDecodedPicture;
-struct tsaveparams;
 
 class TMainWindowServices {
 public:

@@ -311,7 +311,7 @@ TEST_F(Batch, RecordsStayOnTheirWindowWhenTheUserActivatesAnother)
     };
     settings(0);
     form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative, cmdPrint, cmdFlipVertical}),
-                  TBatchRunner::bmActive);
+                          TBatchRunner::bmActive);
     EXPECT_EQ(prints, 2);
     EXPECT_EQ(target->ImageKit1->Bitmap()->PixelColor(0, 0), negated(RGB(2, 2, 2)));
     EXPECT_EQ(other->ImageKit1->Bitmap()->PixelColor(0, 0), RGB(1, 1, 1));

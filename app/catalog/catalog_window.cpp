@@ -4,6 +4,7 @@
 #include "app/catalog/catalog_entry.h"
 #include "app/main_window/main_window_services.h"
 #include "app/print/print_dialog.h"
+#include "app/slideshow/slide_commands.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "controls/grid/kit_draw_grid.h"
@@ -27,7 +28,12 @@
 #include <cstring>
 #include <utility>
 
-std::function<void(Tkataform&)> Tkataform::SlideShowHandler;
+std::function<void(Tkataform&)> Tkataform::SlideShowHandler = [](Tkataform& k) {
+    if (TMainWindowServices* main = k.MainWindow()) {
+        main->ActivateChild(&k);
+        PlayCatalogSlideShow(*main);
+    }
+};
 std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { RunPrintDialog(*k.MainWindow()); };
 
 namespace {

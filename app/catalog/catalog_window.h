@@ -96,8 +96,8 @@ public:
     // Entry index of a cell, −1 when the cell holds none.
     int EntryAt(int col, int row) const;
 
-    // Where the slide show and thumbnail printing plug in once they exist; the buttons
-    // stay disabled until then.
+    // The slide show and the print of the catalog's buttons; a button without its
+    // handler stays disabled.
     static std::function<void(Tkataform&)> SlideShowHandler;
     static std::function<void(Tkataform&)> PrintHandler;
 

@@ -1,7 +1,6 @@
 // The main window's side of the features: what they ask of it, and its menu items and
 // tool-bar controls routed to them.
 #include "app/batch/batch_runner.h"
-#include "app/catalog/catalog_window.h"
 #include "app/commands/command_seams.h"
 #include "app/comments/comment_commands.h"
 #include "app/main_window/main_window.h"
@@ -57,13 +56,6 @@ void Tform1::wireSlideShow()
 {
     if (!TCommandSeams::SlideShow)
         TCommandSeams::SlideShow = [](Tform1& form) { RunSlideShow(&form, form.options.slideshow); };
-    if (!Tkataform::SlideShowHandler)
-        Tkataform::SlideShowHandler = [](Tkataform& k) {
-            if (TMainWindowServices* main = k.MainWindow()) {
-                main->ActivateChild(&k);
-                PlayCatalogSlideShow(*main);
-            }
-        };
     wire(Item("Abspielen1"), [this] { Abspielen1Click(); });
     wire(Item("Optionen1"), [this] { Optionen1Click(); });
     wire(Item("DiashowdirektvomKatalog1"), [this] { DiashowdirektvomKatalog1Click(); });

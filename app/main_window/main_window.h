@@ -229,7 +229,7 @@ public:
     Tchild* ActiveImageWindow() const;
     void ActivateChild(QWidget* child) override;
 
-    // What the features ask of the main window (main_window_services.cpp).
+    // What the features ask of the main window (the rest in feature_routes.cpp).
     QWidget* Window() override { return this; }
     toptions& Options() override { return options; }
     Tchild* NewImageWindow() override { return newwindow(); }

@@ -3,7 +3,7 @@
 #include "app/catalog/catalog_entry.h"
 #include "app/util/decode_ahead.h"
 #include "app/catalog/catalog_window.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
@@ -159,14 +159,14 @@ void Tkataform::Dateihinzufgen1Click()
     Aborting = false;
     TOpenImageKitDialog dlg(this);
     dlg.Options |= ofAllowMultiSelect | ofFileMustExist;
-    dlg.Filter = main_->ImageFilterNoCatalog;
+    dlg.Filter = main_->ImageFilterWithoutCatalogs();
     dlg.SetFilterIndex(9);
     dlg.Title = TranslatedCaption(QStringLiteral("Datei hinzufügen"));
     dlg.MsgLanguage = LibraryLanguage();
-    dlg.SetInitialDir(main_->options.lastdir);
+    dlg.SetInitialDir(main_->Options().lastdir);
     if (!dlg.Execute())
         return;
-    main_->options.lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName()).absolutePath());
+    main_->Options().lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName()).absolutePath());
     AddFiles(dlg.Files);
 }
 
@@ -268,7 +268,7 @@ void Tkataform::Allemarkieren1Click()
 
 void Tkataform::AutoMaintain()
 {
-    const toptions& o = main_->options;
+    const toptions& o = main_->Options();
     if (o.katautoremove)
         nichtexistierendeBilderentfernen1Click();
     else if (o.katautoupdate)

@@ -126,6 +126,41 @@ TEST_F(CatalogWindowTest, AddsFilesOfSeveralFormatsAndSkipsMissingOnes)
     }
 }
 
+// Thumbnails are pinned to the bit: the catalog file stores them, so a faster decode or
+// scaling path must not change a single byte of what adding a file makes.
+TEST_F(CatalogWindowTest, ThumbnailBytesArePinned)
+{
+    const struct {
+        const char* name;
+        int w, h;
+        uint64_t hash;  // FNV-1a of the thumbnail's rows
+    } files[] = {{"landscape.jpg", 1600, 1200, 0x4bbb5e245d9b1d03ull},  // decoded at 2/8
+                 {"portrait.jpg", 600, 1000, 0x98ecdc7f5028fbf1ull},    // at 4/8
+                 {"small.jpg", 90, 70, 0x42b9a3e372bbf2b7ull},          // whole, enlarged
+                 {"odd.png", 333, 127, 0x7cba8d831bbe838aull}};
+    Tkataform* k = catalog();
+    QStringList paths;
+    for (const auto& f : files) {
+        QImage img(f.w, f.h, QImage::Format_RGB32);
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x)
+                img.setPixel(x, y, qRgb((x * 3 + y) & 255, (y * 5) & 255, ((x / 7) ^ (y / 5)) * 9 & 255));
+        const QString path = dir_ + QLatin1String(f.name);
+        ASSERT_TRUE(img.save(path, nullptr, 90));
+        paths << path;
+    }
+    k->AddFiles(paths);
+    ASSERT_EQ(k->Count(), int(std::size(files)));
+    for (size_t i = 0; i < std::size(files); ++i) {
+        const TBitmap& t = k->Items[i].Thumb;
+        uint64_t hash = 1469598103934665603ull;
+        for (int y = 0; y < t.Height(); ++y)
+            for (int x = 0; x < t.Width() * 3; ++x)
+                hash = (hash ^ t.ScanLine(y)[x]) * 1099511628211ull;
+        EXPECT_EQ(hash, files[i].hash) << files[i].name << std::hex << " 0x" << hash;
+    }
+}
+
 // The bar follows each thumbnail's loading upward in steps of at least
 // 5, reaches 100, and is reset to 0 after every file.
 TEST_F(CatalogWindowTest, AFileThatCannotBeReadIsNamedInTheMessage)

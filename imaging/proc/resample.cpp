@@ -174,20 +174,52 @@ struct TPlane {
 // AVX versions of the two inner loops, chosen at run time. They do the very same
 // multiplications and additions per channel (no fused multiply-add), four lanes
 // at a time, so the results are bit for bit those of the plain loops.
-__attribute__((target("avx"))) void horizontalRowAvx(const float* row, const TContributors& c, int dw, float* d)
+__attribute__((target("avx"))) inline __m256d addTapAvx(__m256d acc, const double* row, const TContributors& c, int k)
 {
-    for (int i = 0; i < dw; ++i) {
-        const int e = c.start[size_t(i) + 1];
-        __m256d acc = _mm256_setzero_pd();
-        for (int k = c.start[size_t(i)]; k < e; ++k) {
-            const __m256d p = _mm256_cvtps_pd(_mm_loadu_ps(row + 4 * c.pixel[size_t(k)]));
-            acc = _mm256_add_pd(acc, _mm256_mul_pd(_mm256_set1_pd(c.weight[size_t(k)]), p));
+    return _mm256_add_pd(acc, _mm256_mul_pd(_mm256_set1_pd(c.weight[size_t(k)]), _mm256_loadu_pd(row + 4 * c.pixel[size_t(k)])));
+}
+
+__attribute__((target("avx"))) inline void storePixelAvx(__m256d acc, float* d)
+{
+    double out[4];
+    _mm256_storeu_pd(out, acc);
+    d[0] = toByte(out[0]);
+    d[1] = toByte(out[1]);
+    d[2] = toByte(out[2]);
+}
+
+// row: the source row as four doubles a pixel (blue, green, red, 0). Four output
+// pixels are summed side by side, each over its own list in its own order: the same
+// bits as one at a time, without waiting on each addition before the next.
+__attribute__((target("avx"))) void horizontalRowAvx(const double* row, const TContributors& c, int dw, float* d)
+{
+    int i = 0;
+    for (; i + 4 <= dw; i += 4) {
+        int k[4], e[4];
+        for (int j = 0; j < 4; ++j) {
+            k[j] = c.start[size_t(i + j)];
+            e[j] = c.start[size_t(i + j) + 1];
         }
-        double out[4];
-        _mm256_storeu_pd(out, acc);
-        d[3 * i] = toByte(out[0]);
-        d[3 * i + 1] = toByte(out[1]);
-        d[3 * i + 2] = toByte(out[2]);
+        const int common = std::min(std::min(e[0] - k[0], e[1] - k[1]), std::min(e[2] - k[2], e[3] - k[3]));
+        __m256d a0 = _mm256_setzero_pd(), a1 = a0, a2 = a0, a3 = a0;
+        for (int t = 0; t < common; ++t) {
+            a0 = addTapAvx(a0, row, c, k[0] + t);
+            a1 = addTapAvx(a1, row, c, k[1] + t);
+            a2 = addTapAvx(a2, row, c, k[2] + t);
+            a3 = addTapAvx(a3, row, c, k[3] + t);
+        }
+        __m256d* acc[4] = {&a0, &a1, &a2, &a3};
+        for (int j = 0; j < 4; ++j) {
+            for (int t = k[j] + common; t < e[j]; ++t)
+                *acc[j] = addTapAvx(*acc[j], row, c, t);
+            storePixelAvx(*acc[j], d + 3 * (i + j));
+        }
+    }
+    for (; i < dw; ++i) {
+        __m256d acc = _mm256_setzero_pd();
+        for (int t = c.start[size_t(i)]; t < c.start[size_t(i) + 1]; ++t)
+            acc = addTapAvx(acc, row, c, t);
+        storePixelAvx(acc, d + 3 * i);
     }
 }
 
@@ -204,7 +236,7 @@ __attribute__((target("avx"))) void accumulateRowAvx(double* a, const float* s, 
 const bool kHaveAvx = __builtin_cpu_supports("avx");
 #else
 constexpr bool kHaveAvx = false;
-inline void horizontalRowAvx(const float*, const TContributors&, int, float*) {}
+inline void horizontalRowAvx(const double*, const TContributors&, int, float*) {}
 inline void accumulateRowAvx(double*, const float*, double, int) {}
 #endif
 
@@ -219,19 +251,26 @@ void horizontalPass(const TBitmap& src, TPlane& mid, const TContributors& c, TOb
     ParallelRows(
         sh, int64_t(std::max(sw, dw)) * sh,
         [&](int y0, int y1) {
-            std::vector<float> row(size_t(sw) * 4 + 4);
+            std::vector<float> row(kHaveAvx ? 0 : size_t(sw) * 4 + 4);
+            std::vector<double> wide(kHaveAvx ? size_t(sw) * 4 : 0);
             for (int y = y0; y < y1; ++y) {
                 const uint8_t* s = srcRows[y];
+                float* d = mid.Row(y);
+                if (kHaveAvx) {
+                    for (int x = 0; x < sw; ++x) {
+                        wide[4 * size_t(x)] = s[3 * x];
+                        wide[4 * size_t(x) + 1] = s[3 * x + 1];
+                        wide[4 * size_t(x) + 2] = s[3 * x + 2];
+                        wide[4 * size_t(x) + 3] = 0;
+                    }
+                    horizontalRowAvx(wide.data(), c, dw, d);
+                    continue;
+                }
                 for (int x = 0; x < sw; ++x) {
                     row[4 * size_t(x)] = s[3 * x];
                     row[4 * size_t(x) + 1] = s[3 * x + 1];
                     row[4 * size_t(x) + 2] = s[3 * x + 2];
                     row[4 * size_t(x) + 3] = 0;
-                }
-                float* d = mid.Row(y);
-                if (kHaveAvx) {
-                    horizontalRowAvx(row.data(), c, dw, d);
-                    continue;
                 }
                 for (int i = 0; i < dw; ++i) {
                     const int e = c.start[size_t(i) + 1];

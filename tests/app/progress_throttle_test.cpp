@@ -40,6 +40,37 @@ TEST(ThrottledProgress, ShowsAFewTimesASecondAndTheLastValueLater)
     SetStopwatchClock(nullptr);
 }
 
+// While a loop of short operations holds the bar, their starts and ends wait like any
+// step; the release shows where the loop ended.
+TEST(ThrottledProgress, HeldStartsAndEndsWaitAndTheReleaseShowsTheLast)
+{
+    int64_t now = 5000;
+    SetStopwatchClock([&] { return now; });
+    QProgressBar bar;
+    bar.setRange(0, 100);
+    TThrottledProgress progress(&bar);
+    progress.Set(5);
+    const int shows = progress.ShowCount();
+    {
+        const TThrottledProgress::THold hold(&progress);
+        const TThrottledProgress::THold nested(&progress);
+        const struct {
+            int64_t advance;
+            int value;  // -1: Reset
+            int shown;
+        } steps[] = {{0, 100, 5}, {0, -1, 5}, {0, 40, 5}, {TThrottledProgress::kIntervalMs, 60, 60},
+                     {1, 100, 60}, {1, -1, 60}};
+        for (const auto& s : steps) {
+            now += s.advance;
+            s.value < 0 ? progress.Reset() : progress.Set(s.value);
+            EXPECT_EQ(bar.value(), s.shown) << "after " << s.value;
+        }
+        EXPECT_EQ(progress.ShowCount(), shows + 1);
+    }
+    EXPECT_EQ(bar.value(), 0);
+    SetStopwatchClock(nullptr);
+}
+
 class ProgressReset : public MainWindowTest {};
 
 // Whatever a command reported, the bar is back at 0 when the command has ended.

@@ -1,6 +1,8 @@
 #include "app/catalog/catalog_entry.h"
 #include "app/catalog/catalog_file.h"
 #include "app/util/decode_ahead.h"
+#include "app/util/progress_throttle.h"
+#include "app/util/stopwatch.h"
 #include "app/forms/catalog_window.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "forms_test_util.h"
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPaintEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <iterator>
@@ -29,6 +32,31 @@ int channelDistance(TColor a, TColor b)
         d = std::max(d, std::abs(int((a >> s) & 255) - int((b >> s) & 255)));
     return d;
 }
+
+// Counts the paint events that reach a widget, and what they covered once `ready`.
+class TPaintCounter : public QObject {
+public:
+    TPaintCounter(QWidget* target, std::function<bool()> ready) : ready_(std::move(ready))
+    {
+        target->installEventFilter(this);
+    }
+    int count = 0;
+    QRegion paintedWhenReady;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++count;
+            if (ready_())
+                paintedWhenReady += static_cast<QPaintEvent*>(event)->region();
+        }
+        return false;
+    }
+
+private:
+    std::function<bool()> ready_;
+};
 
 class CatalogWindowTest : public MainWindowTest {
 protected:
@@ -185,26 +213,53 @@ TEST_F(CatalogWindowTest, AFileThatCannotBeReadIsNamedInTheMessage)
 
 TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
 {
-    Tkataform* k = catalog();
-    const QStringList paths{picture(QStringLiteral("p1.jpg"), 640, 480, Qt::green),
-                            picture(QStringLiteral("p2.png"), 301, 203, Qt::blue)};
-    std::vector<int> values;
-    QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
-    k->AddFiles(paths);
-    ASSERT_EQ(k->Count(), 2);
-    int resets = 0, hundreds = 0;
-    for (size_t i = 1; i < values.size(); ++i) {
-        const int a = values[i - 1], b = values[i];
-        resets += b == 0;
-        hundreds += b == 100;
-        if (b != 0 && b != 100 && a != 100) {
-            EXPECT_GE(b - a, 5) << "step " << i;
+    // Files slower than the bar's interval show each step; files that come faster
+    // repaint the bar and the grid a few times a second, not once or twice per file,
+    // and every cell is drawn once the add has ended.
+    for (const bool slowFiles : {true, false}) {
+        SCOPED_TRACE(slowFiles ? "slow files" : "fast files");
+        int64_t now = 100000;
+        SetStopwatchClock([&] { return slowFiles ? now += TThrottledProgress::kIntervalMs : now; });
+        Tkataform* k = catalog();
+        QStringList paths;
+        for (int i = 0; i < 6; ++i)
+            paths << picture(QStringLiteral("p%1.%2").arg(i).arg(i % 2 ? "png" : "jpg"), 640 - 30 * i, 480, Qt::green);
+        QApplication::processEvents();
+        std::vector<int> values;
+        auto watch = QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged,
+                                      [&](int v) { values.push_back(v); });
+        TPaintCounter paints(k->DrawGrid1->viewport(), [&] { return k->Count() == 6; });
+        k->AddFiles(paths);
+        const int paintsDuringAdd = paints.count;
+        QApplication::processEvents();
+        QObject::disconnect(watch);
+        SetStopwatchClock(nullptr);
+        ASSERT_EQ(k->Count(), 6);
+        EXPECT_GE(k->DrawGrid1->ColCount() * k->DrawGrid1->RowCount(), 6);
+        int resets = 0, hundreds = 0;
+        for (size_t i = 1; i < values.size(); ++i) {
+            const int a = values[i - 1], b = values[i];
+            resets += b == 0;
+            hundreds += b == 100;
+            if (b != 0 && b != 100 && a != 100) {
+                EXPECT_GE(b - a, 5) << "step " << i;
+            }
         }
+        ASSERT_FALSE(values.empty());
+        EXPECT_EQ(values.back(), 0);
+        const TRect last = k->DrawGrid1->CellRect(5 % k->DrawGrid1->ColCount(), 5 / k->DrawGrid1->ColCount());
+        EXPECT_TRUE(paints.paintedWhenReady.contains(QRect(last.Left, last.Top, last.Width(), last.Height())))
+            << "the last cell was not drawn after the add";
+        if (slowFiles) {
+            EXPECT_GE(hundreds, 6);
+            EXPECT_GE(resets, 6);
+        } else {
+            EXPECT_LE(values.size(), 2u);
+            EXPECT_LE(paintsDuringAdd, 2);
+        }
+        k->Modified = false;
+        k->close();
     }
-    EXPECT_GE(hundreds, 2);
-    EXPECT_GE(resets, 2);
-    ASSERT_FALSE(values.empty());
-    EXPECT_EQ(values.back(), 0);
 }
 
 TEST_F(CatalogWindowTest, FileOfUnknownTypeKeepsNoEarlierPicture)
@@ -684,6 +739,9 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
     // escapeAt: Escape is typed while the entry count is at that value (−1: never).
     auto build = [&](int threads, const QStringList& files, int escapeAt) {
         TScopedParallelThreads scope(threads, 0);
+        // Every step reaches the bar, so that Escape can be typed at any entry count.
+        int64_t now = 0;
+        SetStopwatchClock([&] { return now += TThrottledProgress::kIntervalMs; });
         Tkataform* k = catalog();
         k->Aborting = false;
         auto typed = QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, [&] {
@@ -697,6 +755,7 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
             s.fault = e.Message();
         }
         QObject::disconnect(typed);
+        SetStopwatchClock(nullptr);
         for (const TCatalogItem& item : k->Items) {
             s.texts.push_back(item.Text);
             QByteArray bytes;

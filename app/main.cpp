@@ -1,4 +1,4 @@
-#include "app/forms/main_window.h"
+#include "app/main_window/main_window.h"
 #include "platform/ui/application.h"
 
 #include <QCoreApplication>

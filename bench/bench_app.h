@@ -2,7 +2,7 @@
 // What the benchmarks that drive the application's windows share: an offscreen main
 // window over a data directory of their own, and a folder of photographs to work on.
 
-#include "app/forms/main_window.h"
+#include "app/main_window/main_window.h"
 
 #include "bench_image.h"
 

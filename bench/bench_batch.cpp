@@ -5,9 +5,9 @@
 // start-up timed on its own and taken off): both sides on one thread, and both on all
 // cores (mogrify with its own threads). The runs alternate round by round.
 #include "app/batch/batch_file.h"
-#include "app/forms/auto_form.h"
-#include "app/forms/aufverz_form.h"
-#include "app/forms/main_window.h"
+#include "app/batch/batch_dialog.h"
+#include "app/batch/batch_source_dialog.h"
+#include "app/main_window/main_window.h"
 #include "imaging/io/image_kit_io.h"
 #include "platform/core/parallel_for.h"
 

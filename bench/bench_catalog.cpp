@@ -5,8 +5,8 @@
 // both sides (ours decoding ahead on the pool, PIL in a pool of as many processes).
 // Python's start-up is timed on its own and taken off. Ours goes through the catalog
 // window's own add path.
-#include "app/forms/catalog_window.h"
-#include "app/forms/main_window.h"
+#include "app/catalog/catalog_window.h"
+#include "app/main_window/main_window.h"
 #include "platform/core/parallel_for.h"
 
 #include "bench_app.h"

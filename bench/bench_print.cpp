@@ -5,8 +5,8 @@
 // writes the four pages as a deflated TIFF and libtiff's tiff2pdf wraps them into the
 // PDF; the start-up of both programs is timed on its own and taken off.
 #include "app/commands/command_record.h"
-#include "app/forms/child_window.h"
-#include "app/forms/main_window.h"
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
 #include "app/print/print_layout.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/parallel_for.h"

@@ -1,6 +1,6 @@
 #include "app/commands/command_seams.h"
-#include "app/forms/child_window.h"
-#include "app/forms/main_window.h"
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
 #include "app/print/print_job.h"
 #include "app/text/language.h"
 #include "imaging/dialogs/io_previews_dialog.h"

@@ -1,7 +1,7 @@
 // The command interpreter: every recordable command of the main window runs here.
 #include "app/commands/command_seams.h"
-#include "app/forms/child_window.h"
-#include "app/forms/main_window.h"
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
 #include "app/text/language.h"
 #include "app/util/paths.h"
 #include "imaging/kit/image_kit.h"

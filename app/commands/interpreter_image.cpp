@@ -1,8 +1,8 @@
 // The commands that act on the active image window, and the save parameters.
 #include "app/commands/command_seams.h"
-#include "app/forms/auto_form.h"
-#include "app/forms/child_window.h"
-#include "app/forms/main_window.h"
+#include "app/batch/batch_dialog.h"
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
 #include "app/text/language.h"
 #include "app/util/paths.h"
 #include "imaging/kit/image_kit.h"

@@ -1,8 +1,8 @@
 // New windows, their captions and sizes, and the open command.
 #include "app/commands/command_seams.h"
-#include "app/forms/catalog_window.h"
-#include "app/forms/child_window.h"
-#include "app/forms/main_window.h"
+#include "app/catalog/catalog_window.h"
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"

@@ -1,9 +1,9 @@
 #include "app/print/print_job.h"
 
 #include "app/commands/command_record.h"
-#include "app/forms/catalog_window.h"
-#include "app/forms/child_window.h"
-#include "app/forms/main_window.h"
+#include "app/catalog/catalog_window.h"
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
 #include "app/print/print_marks.h"
 #include "app/text/language.h"
 #include "imaging/kit/image_kit.h"

@@ -1,6 +1,6 @@
 #include "app/batch/batch_file.h"
-#include "app/forms/auto_form.h"
-#include "app/forms/forms_test_util.h"
+#include "app/batch/batch_dialog.h"
+#include "app/app_test_util.h"
 #include "imaging/dialogs/scan_source_dialog.h"
 #include "imaging/io/acquire/sane_test_env.h"
 #include "imaging/io/acquire/twain_acquire.h"

@@ -2,9 +2,9 @@
 // The batch tests' main window, output folder and helpers.
 #include "app/batch/batch_file.h"
 #include "app/commands/command_seams.h"
-#include "app/forms/auto_form.h"
-#include "app/forms/aufverz_form.h"
-#include "app/forms/forms_test_util.h"
+#include "app/batch/batch_dialog.h"
+#include "app/batch/batch_source_dialog.h"
+#include "app/app_test_util.h"
 #include "app/util/paths.h"
 #include "imaging/io/image_kit_io.h"
 #include "platform/core/streams.h"

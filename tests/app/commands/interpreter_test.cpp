@@ -1,7 +1,7 @@
 #include "app/commands/command_seams.h"
 #include "app/text/language.h"
 #include "app/util/paths.h"
-#include "app/forms/forms_test_util.h"
+#include "app/app_test_util.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/cursors.h"
 #include "platform/ui/application.h"

@@ -1,7 +1,7 @@
 // Prints through the interpreter into PDF files and reads them back with poppler.
 #include "app/catalog/catalog_entry.h"
-#include "app/forms/catalog_window.h"
-#include "app/forms/forms_test_util.h"
+#include "app/catalog/catalog_window.h"
+#include "app/app_test_util.h"
 #include "app/print/print_layout.h"
 #include "platform/core/streams.h"
 #include "platform/print/printer.h"

@@ -1,0 +1,512 @@
+// Replaying a batch file on its targets, and what happens to each image afterwards.
+#include "app/batch/batch_file.h"
+#include "app/batch/batch_source_dialog.h"
+#include "app/batch/batch_dialog.h"
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
+#include "app/text/language.h"
+#include "app/text/translation.h"
+#include "app/util/decode_ahead.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/ui/application.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <optional>
+
+// Repainting the image windows after every record cost more than the records themselves;
+// during a run over many images the windows show their state a few times a second, and
+// paint as usual again before any message and when the run ends.
+class TBatchPainting {
+public:
+    explicit TBatchPainting(QWidget* area) : area_(area), enabled_(area->updatesEnabled())
+    {
+        area->setUpdatesEnabled(false);
+        clock_.start();
+    }
+    ~TBatchPainting() { Release(); }
+    TBatchPainting(const TBatchPainting&) = delete;
+    TBatchPainting& operator=(const TBatchPainting&) = delete;
+
+    // The windows as they stand now, unless they were shown a moment ago.
+    void Show()
+    {
+        if (released_ || clock_.elapsed() < kIntervalMs)
+            return;
+        area_->setUpdatesEnabled(true);
+        area_->repaint();
+        area_->setUpdatesEnabled(false);
+        clock_.restart();
+    }
+    void Release()
+    {
+        if (released_)
+            return;
+        released_ = true;
+        area_->setUpdatesEnabled(enabled_);
+    }
+
+private:
+    static constexpr qint64 kIntervalMs = 200;
+    QWidget* area_;
+    const bool enabled_;
+    bool released_ = false;
+    QElapsedTimer clock_;
+};
+
+namespace {
+
+// Commands act on the pinned window for as long as this lives.
+class TPinScope {
+public:
+    TPinScope(Tform1& form, QWidget* window) : form_(form)
+    {
+        if (window)
+            form.ActivateChild(window);
+        form.PinChild(window);
+    }
+    ~TPinScope() { form_.PinChild(nullptr, false); }
+    TPinScope(const TPinScope&) = delete;
+    TPinScope& operator=(const TPinScope&) = delete;
+
+private:
+    Tform1& form_;
+};
+
+QMdiSubWindow* subOf(QWidget* w) { return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr; }
+
+bool alive(QWidget* w)
+{
+    QMdiSubWindow* sub = subOf(w);
+    return sub && !sub->isHidden();
+}
+
+void closeWindow(QWidget* w)
+{
+    if (QMdiSubWindow* sub = subOf(w))
+        sub->close();
+    // Closed windows go now, so that nothing below still sees them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Progress over the images of a run; Escape or Cancel stops after the current image.
+class TBatchProgress {
+public:
+    TBatchProgress(QWidget* owner, int total)
+        : dialog_(LangText(QStringLiteral("Batch läuft ..."), QStringLiteral("Running batch ...")),
+                  LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")), 0, total, owner)
+    {
+        dialog_.setObjectName(QStringLiteral("BatchProgress"));
+        dialog_.setWindowTitle(QStringLiteral("Batch"));
+        dialog_.setWindowModality(Qt::NonModal);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        dialog_.setMinimumDuration(0);
+        // Escape rejects the dialog; that stops the run like Cancel.
+        QObject::connect(&dialog_, &QDialog::rejected, &dialog_, &QProgressDialog::cancel);
+        dialog_.setValue(0);
+        dialog_.show();
+    }
+    void Step(int done, const QString& name)
+    {
+        dialog_.setLabelText(QFileInfo(name).fileName().isEmpty() ? name : QFileInfo(name).fileName());
+        dialog_.setValue(done);
+    }
+    bool Cancelled() const { return dialog_.wasCanceled(); }
+
+private:
+    QProgressDialog dialog_;
+};
+
+// Waits with the events running (the scanner's source settles meanwhile).
+void pause(int ms)
+{
+    if (ms <= 0)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void reportFailures(const QStringList& failures)
+{
+    if (failures.isEmpty())
+        return;
+    const QString list = failures.join(QLatin1Char('\n'));
+    LangMessageDlg(QStringLiteral("Folgende Dateien konnten nicht geladen werden und wurden übersprungen:\n") + list,
+                   mtWarning, mbOK,
+                   QStringLiteral("The following files could not be loaded and were skipped:\n") + list);
+}
+
+} // namespace
+
+bool Tform1::doverzdir(const QString& directory)
+{
+    // A large tree takes a while: the events run between its folders, Escape or Cancel ends
+    // the walk, and then the batch does not start on part of it.
+    TBatchProgress progress(this, 0);
+    bool stopped = false;
+    templistbox << CollectDirectory(
+        directory, options.verzdialog.types, options.verzdialog.subdirs != 0,
+        [&progress](const QString& folder, int) {
+            progress.Step(0, folder);
+            TApplication::ProcessMessages();
+            return !progress.Cancelled();
+        },
+        &stopped);
+    return !stopped;
+}
+
+void Tform1::markBatchResult(Tchild* image)
+{
+    if (!image)
+        return;
+    image->Modified = true;
+    const QString mark = LangText(QStringLiteral(" (Batch-Ergebnis)"), QStringLiteral(" (batch result)"));
+    if (!image->windowTitle().endsWith(mark))
+        image->setWindowTitle(image->windowTitle() + mark);
+    // The source file still holds the original: a later Save asks where this result goes.
+    image->ImageKit1->IOParams().FileName.clear();
+}
+
+bool Tform1::abspielen(const QString& path, int& counter)
+{
+    if (!QFileInfo(path).isFile())
+        return true;
+    return replayItems(ReadBatchFile(path), ActiveMDIChild(), counter);
+}
+
+bool Tform1::replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter)
+{
+    // The window the records act on: the target, or the newest window a record made,
+    // back to the one before when that is closed.
+    std::vector<QPointer<QWidget>> pins{QPointer<QWidget>(target)};
+    auto current = [&pins]() -> QWidget* {
+        while (!pins.empty() && !alive(pins.back()))
+            pins.pop_back();
+        return pins.empty() ? nullptr : pins.back().data();
+    };
+    const QString title = target ? target->windowTitle() : QString();
+    for (const tautomatitem& item : items) {
+        TApplication::ProcessMessages();
+        if (item.Code() == cmdSave)
+            continue;  // recorded saves are the after-processing's business
+        if (const TRecordCheck check = CheckRecord(item); !check.ok()) {
+            releaseBatchPainting();
+            LangMessageDlg(check.german, mtError, mbOK, check.english);
+            return false;
+        }
+        QWidget* w = current();
+        const QList<QWidget*> before = MDIChildren();
+        try {
+            TPinScope pin(*this, w);
+            runautomatitem(this, item);
+            if (item.Code() == cmdClose && w)
+                closeWindow(w);
+        } catch (const std::exception& e) {
+            const QString why = TApplication::ExceptionText(e);
+            releaseBatchPainting();
+            // Half done and meant to be saved elsewhere: it must not pass for the original.
+            if (runSnapshot_ && runSettings_.after != 0)
+                markBatchResult(qobject_cast<Tchild*>(current()));
+            LangMessageDlg(QStringLiteral("Der Batch wurde bei ") + title + QStringLiteral(" abgebrochen:\n") + why,
+                           mtError, mbOK, QStringLiteral("The batch stopped at ") + title + QStringLiteral(":\n") + why);
+            return false;
+        }
+        for (QWidget* c : MDIChildren())
+            if (!before.contains(c) && alive(c))
+                pins.emplace_back(c);
+        TApplication::ProcessMessages();
+    }
+    TApplication::ProcessMessages();
+    if (batchPainting_)
+        batchPainting_->Show();
+    const bool go = afterprocessing(current(), counter);
+    TApplication::ProcessMessages();
+    return go;
+}
+
+bool Tform1::afterprocessing(QWidget* target, int& counter)
+{
+    const tautodialog s = runSnapshot_ ? runSettings_ : autoform_->Settings();
+    auto* image = qobject_cast<Tchild*>(target);
+    if (s.after == 0 || !image)
+        return true;
+    const QString title = image->windowTitle();
+    auto failed = [&](const QString& why) {
+        releaseBatchPainting();
+        markBatchResult(image);
+        LangMessageDlg(QStringLiteral("Das Bild ") + title + QStringLiteral(" konnte nicht gespeichert werden:\n") + why,
+                       mtError, mbOK, QStringLiteral("The image ") + title + QStringLiteral(" could not be saved:\n") + why);
+        return false;
+    };
+    QPointer<Tchild> guard(image);
+    if (s.after == 1) {
+        bool saved = false;
+        {
+            TPinScope pin(*this, image);
+            SaveCancelled = false;
+            saved = Speichern1Click();
+        }
+        if (!guard)
+            return true;
+        if (!saved || SaveCancelled || image->Modified) {
+            markBatchResult(image);
+            return false;  // the save reported its own error, or the user cancelled it
+        }
+        ++counter;
+        closeWindow(image);
+        return true;
+    }
+
+    const QString source = image->ImageKit1->IOParams().FileName;
+    const QString directory = runSnapshot_ ? runDirectory_ : autoform_->Directory();
+    if (directory.isEmpty() && !(s.keepnames && !source.isEmpty()))
+        return failed(LangText(QStringLiteral("Es ist kein Verzeichnis angegeben."),
+                               QStringLiteral("No directory is given.")));
+    const TTargetName t = ResolveTargetName(s, directory, source, counter,
+                                            [](const QString& name) { return QFileInfo::exists(name); });
+    if (t.kind == TTargetName::Skip) {
+        markBatchResult(image);  // left open by the rule, unsaved
+        return true;
+    }
+    if (t.kind == TTargetName::TooLong)
+        return failed(LangText(QStringLiteral("Der Dateiname ist zu lang: "), QStringLiteral("The file name is too long: ")) +
+                      t.name);
+    automatitem.SetCode(cmdSave);
+    automatitem.SetFileName(t.name);
+    tsaveparams block;
+    const bool ownFormat = s.keepformat && !source.isEmpty() &&
+                           QFileInfo(source).suffix().compare(QFileInfo(t.name).suffix(), Qt::CaseInsensitive) == 0;
+    try {
+        TPinScope pin(*this, image);
+        if (ownFormat)
+            saveparams(block);
+        else
+            saveparamsautoform(block);
+        FitSaveParamsToWriter(block, t.name);
+        automatitem.SetSaveParams(block);
+        runautomatitem(this, automatitem);
+    } catch (const std::exception& e) {
+        return failed(TApplication::ExceptionText(e));
+    }
+    ++counter;
+    closeWindow(image);
+    return true;
+}
+
+bool Tform1::openForBatch(const QString& fileName, QString& error)
+{
+    historyadd(fileName);
+    automatitem.SetCode(cmdOpen);
+    if (!automatitem.SetFileName(fileName)) {
+        error = LangText(QStringLiteral("Der Dateiname ist zu lang."), QStringLiteral("The file name is too long."));
+        return false;
+    }
+    const QList<QWidget*> before = MDIChildren();
+    loadErrorSink_ = &error;
+    try {
+        TPinScope pin(*this, nullptr);
+        runautomatitem(this, automatitem);
+    } catch (const std::exception& e) {
+        error = TApplication::ExceptionText(e);
+    }
+    loadErrorSink_ = nullptr;
+    QWidget* opened = nullptr;
+    for (QWidget* c : MDIChildren())
+        if (!before.contains(c) && alive(c))
+            opened = c;
+    if (opened && (!error.isEmpty() || !qobject_cast<Tchild*>(opened))) {
+        // Only images take part; a catalog or a half-made window goes again.
+        if (auto* c = qobject_cast<Tchild*>(opened))
+            c->Modified = false;
+        closeWindow(opened);
+        opened = nullptr;
+    }
+    if (!opened && error.isEmpty())
+        error = LangText(QStringLiteral("Keine Bilddatei."), QStringLiteral("Not an image file."));
+    if (opened)
+        ActivateChild(opened);
+    return opened != nullptr;
+}
+
+void Tform1::runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter)
+{
+    TBatchProgress progress(this, int(files.size()));
+    // The next few JPEGs decode on the other cores while this thread works through them in
+    // order; a file that fails there loads the ordinary way and fails in its turn.
+    const TIOParamsVals readParams;
+    TDecodeAhead ahead(files, readParams, 0);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        TApplication::ProcessMessages();
+        if (progress.Cancelled())
+            break;
+        progress.Step(int(i), files[i]);
+        QString error;
+        // The picture goes with its name: the open takes it only for this very file.
+        preloaded_ = ahead.Take(int(i));
+        preloadedName_ = files[i];
+        const bool opened = openForBatch(files[i], error);
+        preloaded_ = nullptr;
+        preloadedName_.clear();
+        if (!opened) {
+            BatchFailures << files[i] + QStringLiteral(": ") + error;
+            continue;
+        }
+        if (!replayItems(items, ActiveMDIChild(), counter))
+            break;
+        progress.Step(int(i + 1), files[i]);
+    }
+}
+
+void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
+{
+    TBatchProgress progress(this, 0);
+    for (int n = 0;; ++n) {
+        TApplication::ProcessMessages();
+        if (progress.Cancelled())
+            break;
+        // Every image gets its own window: the after-processing may close the last one.
+        QPointer<Tchild> c = newwindow();
+        c->Modified = true;
+        bool got = false;
+        try {
+            got = c->ImageKit1->IO()->Acquire();
+        } catch (...) {
+            if (c) {
+                c->Modified = false;
+                closeWindow(c);
+            }
+            throw;
+        }
+        if (!got || !c) {
+            if (c) {
+                c->Modified = false;
+                closeWindow(c);
+            }
+            break;
+        }
+        c->setWindowTitle(UntitledCaption());
+        fensteranpassen(this, c);
+        c->ImageKit1ViewChange(this, -1);
+        pause(ScanPauseMs);
+        if (!c || progress.Cancelled())
+            break;
+        progress.Step(n + 1, c->windowTitle());
+        if (!replayItems(items, c, counter))
+            break;
+    }
+}
+
+void Tform1::dobatch(const QString& path, int mode)
+{
+    if (refuseWhileBatchRuns())
+        return;
+    if (mode == bmNewRecording) {
+        // A recording that runs already is kept, not started afresh.
+        if (!Recording)
+            neuaufnehmenproc();
+        setRecordingControls(true);
+        return;
+    }
+    if (!QFileInfo(path).isFile())
+        return;
+    const std::vector<tautomatitem> items = ReadBatchFile(path);
+    // What the run reads of the batch dialog is taken now and kept to its end.
+    runSettings_ = autoform_->Settings();
+    runDirectory_ = autoform_->Directory();
+    runSnapshot_ = true;
+    int counter = runSettings_.startnumber;
+    BatchFailures.clear();
+    BatchRunning = true;
+    setRecordingControls(Recording);
+    struct TRunning {
+        Tform1& form;
+        ~TRunning()
+        {
+            form.BatchRunning = false;
+            form.runSnapshot_ = false;
+            form.setRecordingControls(form.Recording);
+        }
+    } running{*this};
+    // One image paints as usual; runs over several hold their windows' painting.
+    std::optional<TBatchPainting> painting;
+    if (mode != bmActive)
+        painting.emplace(mdi_);
+    struct TPaintingScope {
+        TBatchPainting*& slot;
+        TBatchPainting* const before;
+        TPaintingScope(TBatchPainting*& s, TBatchPainting* now) : slot(s), before(s) { slot = now; }
+        ~TPaintingScope() { slot = before; }
+    } paintingScope(batchPainting_, painting ? &*painting : nullptr);
+    switch (mode) {
+    case bmActive:
+        replayItems(items, ActiveMDIChild(), counter);
+        break;
+    case bmAllLoaded: {
+        // The windows there when the run starts, each once, whatever the records open or close.
+        std::vector<QPointer<QWidget>> targets;
+        for (QWidget* c : MDIChildren())
+            if (qobject_cast<Tchild*>(c))
+                targets.emplace_back(c);
+        TBatchProgress progress(this, int(targets.size()));
+        for (size_t i = 0; i < targets.size(); ++i) {
+            TApplication::ProcessMessages();
+            if (progress.Cancelled())
+                break;
+            if (!alive(targets[i]))
+                continue;
+            progress.Step(int(i), targets[i]->windowTitle());
+            if (!replayItems(items, targets[i], counter))
+                break;
+        }
+        break;
+    }
+    case bmFileList: {
+        templistbox.clear();
+        Taufverzform f(options.verzdialog, this);
+        TranslateForm(QStringLiteral("aufverzform"), &f);
+        f.Label1->setText(QFileInfo(path).fileName());
+        f.exec();
+        if (!f.OK)
+            break;
+        options.verzdialog = f.work;
+        if (options.verzdialog.source == 1) {
+            if (!doverzdir(options.verzdialog.directory))
+                break;
+        } else {
+            templistbox = ReadFileList(FileListPath());
+        }
+        const QStringList files = templistbox;
+        runOnFiles(items, files, counter);
+        break;
+    }
+    case bmScanner:
+        runOnScanner(items, counter);
+        break;
+    default:
+        break;
+    }
+    releaseBatchPainting();
+    TApplication::ProcessMessages();
+    checkbuttonsenabled(false);
+    updateautobox();
+    ResetProgress();
+    reportFailures(BatchFailures);
+}
+
+void Tform1::releaseBatchPainting()
+{
+    if (batchPainting_)
+        batchPainting_->Release();
+}

@@ -1,0 +1,295 @@
+// The catalog window's entries: making thumbnails and adding, replacing, reloading,
+// updating and removing entries.
+#include "app/catalog/catalog_entry.h"
+#include "app/util/decode_ahead.h"
+#include "app/catalog/catalog_window.h"
+#include "app/main_window/main_window.h"
+#include "app/text/language.h"
+#include "app/text/translation.h"
+#include "app/util/paths.h"
+#include "app/util/progress_throttle.h"
+#include "controls/grid/kit_draw_grid.h"
+#include "imaging/dialogs/open_dialog.h"
+#include "imaging/io/image_kit_io.h"
+#include "imaging/io/io_params.h"
+#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/rounding.h"
+#include "platform/ui/application.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+bool fileExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+}  // namespace
+
+bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& entry, TDecodedPicture* decoded)
+{
+    if (!fileExists(path))
+        return false;
+    TBitmap* bmp = ie->Bitmap();
+    // A file of a type no reader knows loads nothing; it must not keep the previous
+    // file's picture as its thumbnail.
+    bmp->SetSize(0, 0);
+    // A JPEG needs decoding only to a few times the thumbnail (the DCT's own scaling;
+    // a photograph of 12 MP still goes to 1/8). From four times, the triangle filter's
+    // unnormalised weights give all but the thumbnail of the full picture; from twice
+    // they may not.
+    TIOParamsVals& params = ie->IOParams();
+    params.JpegMinLongSide = kThumbDecodeSide;
+    if (decoded) {
+        CopyJpegReadResults(*decoded->Params, params);
+        ie->IO()->TakeDecoded(path, ioJPEG, decoded->Bitmap);
+        decoded->Bitmap = TBitmap();
+    } else {
+        try {
+            ie->LoadFromFile(path);
+        } catch (const EInvalidGraphic& e) {
+            // The reader's own words ("unrecognized BMP") do not say which file it was.
+            throw EInvalidGraphic(LangText(QStringLiteral("Kann Datei ") + path + QStringLiteral(" nicht laden: "),
+                                           QStringLiteral("Can´t load file ") + path + QStringLiteral(": ")) +
+                                  e.Message());
+        }
+    }
+    entry.Path = path;
+    entry.Time = FileTimeOf(path);
+    entry.Size = QFileInfo(path).size();
+    const bool reduced = !bmp->Empty() && params.FileType == ioJPEG;
+    entry.Width = reduced ? params.Width : bmp->Width();
+    entry.Height = reduced ? params.Height : bmp->Height();
+    if (bmp->Empty()) {
+        bmp->SetPixelFormat(pf24bit);
+        bmp->SetSize(ThumbSize, ThumbSize);
+        TCanvas* c = bmp->Canvas();
+        c->Brush.Style = bsSolid;
+        c->Brush.Color = ie->Background();
+        c->FillRect(TRect(0, 0, ThumbSize, ThumbSize));
+    } else {
+        bmp->SetPixelFormat(pf24bit);
+        // The thumbnail's proportions come from the picture's own size, also when it
+        // was decoded reduced (the reduced sides are rounded up).
+        const int w = entry.Width, h = entry.Height;
+        quietProgress_ = true;
+        struct TLoud {
+            bool& quiet;
+            ~TLoud() { quiet = false; }
+        } loud{quietProgress_};
+        if (h < w)
+            ie->Resample(ThumbSize, std::max(1, Round(double(h) * ThumbSize / w)), rfTriangle);
+        else
+            ie->Resample(std::max(1, Round(double(w) * ThumbSize / h)), ThumbSize, rfTriangle);
+        ie->ResizeCanvas(ThumbSize, ThumbSize);
+    }
+    thumb.Assign(*bmp);
+    thumb.SetPixelFormat(pf24bit);
+    return true;
+}
+
+TBitmap Tkataform::missingThumb()
+{
+    TBitmap* bmp = ie->Bitmap();
+    bmp->SetPixelFormat(pf24bit);
+    bmp->SetSize(ThumbSize, ThumbSize);
+    TCanvas* c = bmp->Canvas();
+    c->Brush.Style = bsSolid;
+    c->Brush.Color = ie->Background();
+    c->FillRect(TRect(0, 0, ThumbSize, ThumbSize));
+    c->TextOut(0, 0, QStringLiteral("?"));
+    TBitmap thumb;
+    thumb.Assign(*bmp);
+    return thumb;
+}
+
+bool Tkataform::newiefromfile(const QString& path) { return newiefromfile(path, nullptr); }
+
+bool Tkataform::newiefromfile(const QString& path, TDecodedPicture* decoded)
+{
+    TCatalogItem item;
+    TCatalogEntry entry;
+    if (!makeThumb(path, item.Thumb, entry, decoded))
+        return false;
+    item.Text = entry.Text();
+    Items.push_back(std::move(item));
+    resetProgress();
+    TApplication::ProcessMessages();
+    return true;
+}
+
+void Tkataform::replaceiefromfile(const QString& path, int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    TCatalogItem item;
+    TCatalogEntry entry;
+    if (makeThumb(path, item.Thumb, entry)) {
+        item.Text = entry.Text();
+    } else {
+        item.Text = TCatalogEntry::Missing(path).Text();
+        item.Thumb = missingThumb();
+    }
+    Items[size_t(index)] = std::move(item);
+}
+
+void Tkataform::AddFiles(const QStringList& files)
+{
+    const TBusyScope busy(*this);
+    Modified = true;
+    // Repainting the bar at each file's start and end and the grid after each file cost
+    // a good part of a small file's thumbnail: the bar shows a few times a second, and
+    // the new cells come with it; the rest shows once the add has ended (also by a fault).
+    const TThrottledProgress::THold hold(main_->Progress);
+    struct TShowAdded {
+        Tkataform& form;
+        int shown;
+        int shows = -1;
+        void operator()()
+        {
+            form.reorderAfterAppend(shown);
+            shown = form.Count();
+        }
+        ~TShowAdded() { (*this)(); }
+    } showAdded{*this, Count()};
+    // The next files' decoding runs ahead on the pool; each is still added here, in
+    // order, with the events handled and Escape tested after it.
+    TDecodeAhead ahead(files, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
+    for (int i = 0; i < files.size(); ++i) {
+        newiefromfile(files[i], ahead.Take(i));
+        // A save while the events ran does not cover the entries added after it.
+        Modified = true;
+        if (const int shows = main_->Progress ? main_->Progress->ShowCount() : 0; shows != showAdded.shows) {
+            showAdded.shows = shows;
+            showAdded();
+        }
+        resetProgress();
+        if (Aborting)
+            break;
+    }
+}
+
+void Tkataform::Dateihinzufgen1Click()
+{
+    Aborting = false;
+    TOpenImageKitDialog dlg(this);
+    dlg.Options |= ofAllowMultiSelect | ofFileMustExist;
+    dlg.Filter = main_->ImageFilterNoCatalog;
+    dlg.SetFilterIndex(9);
+    dlg.Title = TranslatedCaption(QStringLiteral("Datei hinzufügen"));
+    dlg.MsgLanguage = LibraryLanguage();
+    dlg.SetInitialDir(main_->options.lastdir);
+    if (!dlg.Execute())
+        return;
+    main_->options.lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName()).absolutePath());
+    AddFiles(dlg.Files);
+}
+
+void Tkataform::Dateientfernen1Click()
+{
+    if (LangMessageDlg(
+            QStringLiteral("Sind Sie sicher, daß Sie die angegebenen Dateien aus dem Katalog entfernen möchten?"),
+            mtConfirmation, mbOKCancel,
+            QStringLiteral("Are you sure that you want to remove the selected files from the catalog?")) != mrOk)
+        return;
+    Modified = true;
+    const TGridRect s = DrawGrid1->Selection();
+    int first = -1;
+    // From the last cell back, so that the indices still to visit stay valid.
+    for (int r = s.Bottom; r >= s.Top; --r)
+        for (int c = s.Right; c >= s.Left; --c) {
+            const int i = EntryAt(c, r);
+            if (i >= 0) {
+                Items.erase(Items.begin() + i);
+                first = i;
+            }
+        }
+    reorder();
+    // The cells moved up under the old range now show other images; left selected, a
+    // second remove would take those. Only the one cell where the removal began stays.
+    if (first >= 0) {
+        const int cols = DrawGrid1->ColCount();
+        const int i = std::max(0, std::min(first, Count() - 1));
+        DrawGrid1->SetSelection(TGridRect{i % cols, i / cols, i % cols, i / cols});
+    }
+}
+
+void Tkataform::Bilderneuladen1Click(bool all)
+{
+    const TBusyScope busy(*this);
+    Modified = true;
+    Aborting = false;
+    const TGridRect s = all ? TGridRect{0, 0, DrawGrid1->ColCount() - 1, DrawGrid1->RowCount() - 1}
+                            : DrawGrid1->Selection();
+    // Column by column, as the cells are visited; the files decode ahead as when added.
+    std::vector<int> entries;
+    QStringList paths;
+    for (int c = s.Left; c <= s.Right; ++c)
+        for (int r = s.Top; r <= s.Bottom; ++r)
+            if (const int i = EntryAt(c, r); i >= 0) {
+                entries.push_back(i);
+                paths << Path(i);
+            }
+    TDecodeAhead ahead(paths, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
+    for (size_t k = 0; k < entries.size() && !Aborting; ++k) {
+        // Events run between the files: an entry removed meanwhile is not reloaded.
+        const int i = entries[k];
+        if (i >= Count() || Path(i) != paths[qsizetype(k)])
+            continue;
+        TCatalogItem& item = Items[size_t(i)];
+        TCatalogEntry entry;
+        TBitmap thumb;
+        if (!makeThumb(paths[qsizetype(k)], thumb, entry, ahead.Take(int(k))))
+            thumb = missingThumb();
+        item.Thumb = std::move(thumb);
+        item.Pcx.clear();
+        Modified = true;
+        resetProgress();
+        reorder();
+        TApplication::ProcessMessages();
+    }
+}
+
+void Tkataform::Bilderneuladen2Click()
+{
+    const TBusyScope busy(*this);
+    Modified = true;
+    Aborting = false;
+    // Only changed files cost time; the events run after each of them, and Escape (or a
+    // close) leaves the rest as they are.
+    for (int i = 0; i < Count() && !Aborting; ++i) {
+        const TCatalogEntry e = Entry(i);
+        if (fileExists(e.Path) && e.Time == FileTimeOf(e.Path))
+            continue;
+        replaceiefromfile(e.Path, i);
+        resetProgress();
+        TApplication::ProcessMessages();
+    }
+    DrawGrid1->InvalidateGrid();
+}
+
+void Tkataform::nichtexistierendeBilderentfernen1Click()
+{
+    Modified = true;
+    Bilderneuladen2Click();
+    std::erase_if(Items, [](const TCatalogItem& item) { return TCatalogEntry::FromText(item.Text).Time == 0; });
+    reorder();
+}
+
+void Tkataform::Allemarkieren1Click()
+{
+    DrawGrid1->SetSelection(TGridRect{0, 0, DrawGrid1->ColCount() - 1, DrawGrid1->RowCount() - 1});
+}
+
+void Tkataform::AutoMaintain()
+{
+    const toptions& o = main_->options;
+    if (o.katautoremove)
+        nichtexistierendeBilderentfernen1Click();
+    else if (o.katautoupdate)
+        Bilderneuladen2Click();
+}

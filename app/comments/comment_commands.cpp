@@ -1,0 +1,133 @@
+// Sound and text comments: files beside the image, named after it with ".wav" or
+// ".txt" appended ("a.jpg.wav").
+#include "app/commands/command_seams.h"
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
+#include "app/text/language.h"
+#include "app/text/translation.h"
+#include "app/util/paths.h"
+#include "app/util/text_lines.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/core/streams.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+
+// Empty when the image has no file yet.
+QString commentPath(Tchild* image, const char* extension)
+{
+    const QString name = image->ImageKit1->IOParams().FileName;
+    if (name.isEmpty())
+        return {};
+    const QFileInfo info(name);
+    return AddTrailingBackslash(info.path()) + info.fileName() + QLatin1String(extension);
+}
+
+bool savedFirst(Tchild* image)
+{
+    if (!image->ImageKit1->IOParams().FileName.isEmpty())
+        return true;
+    LangMessageDlg(QStringLiteral("Sie müssen die Grafik erst speichern, bevor sie einen Kommentar aufnehmen können."),
+                   mtError, mbOK,
+                   QStringLiteral("You have to save your image first, before you can record a comment."));
+    return false;
+}
+
+bool confirmed(const QString& german, const QString& english)
+{
+    return LangMessageDlg(german, mtConfirmation, mbOKCancel, english) == mrOk;
+}
+
+QString chooseWav(const QString& title, const QString& directory, const QString& filter)
+{
+    if (TCommandSeams::ChooseWavFile)
+        return TCommandSeams::ChooseWavFile(title, directory, filter);
+    QString qtFilter = filter;
+    // "Text|pattern|Text|pattern" to Qt's "Text (pattern);;Text (pattern)".
+    const QStringList parts = filter.split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        entries << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    return QFileDialog::getOpenFileName(nullptr, title, directory, entries.join(QStringLiteral(";;")));
+}
+
+} // namespace
+
+void Tform1::runComment(const tautomatitem& a, Tchild* image)
+{
+    const QString wav = commentPath(image, ".wav");
+    const QString none = LangText(QStringLiteral("Es existiert kein Kommentar zu dieser Datei."),
+                                  a.Code() == cmdDeleteComment ? QStringLiteral("A comment for this file doesn´t exists.")
+                                                               : QStringLiteral("A comment for this file doesn´t exist."));
+    switch (a.Code()) {
+    case cmdRecordComment:
+        if (!savedFirst(image))
+            return;
+        if (QFileInfo::exists(wav) &&
+            !confirmed(wav + QStringLiteral(" existiert bereits. Möchten Sie trotzdem einen neuen Tonkommentar aufnehmen?"),
+                       wav + QStringLiteral(" already exists. Do you still want to record a new sound comment?")))
+            return;
+        if (!confirmed(QStringLiteral("Drücken Sie auf OK, um mit der Aufnahme zu beginnnen."),
+                       QStringLiteral("Press OK to start recording")))
+            return;
+        if (TCommandSeams::CommentForm)
+            TCommandSeams::CommentForm(wav, QString(), 0);
+        break;
+    case cmdTextComment: {
+        if (!savedFirst(image))
+            return;
+        const QString txt = commentPath(image, ".txt");
+        QString text = QFileInfo::exists(txt) ? ReadFirstLine(txt) : QString();
+        if (!InputQuery(LangText(QStringLiteral("Textkommentar festlegen"), QStringLiteral("Set text comment")),
+                        LangText(QStringLiteral("Bitte Textkommentar eingeben:"), QStringLiteral("Enter text comment")),
+                        text))
+            break;
+        if (text.isEmpty()) {
+            if (QFileInfo::exists(txt))
+                QFile::remove(txt);
+            return;
+        }
+        WriteFileSafely(txt, text.toUtf8() + "\n");
+        break;
+    }
+    case cmdDeleteComment:
+        if (wav.isEmpty() || !QFileInfo::exists(wav)) {
+            LangMessageDlg(none, mtInformation, mbOK, none);
+            return;
+        }
+        if (confirmed(QStringLiteral("Sind Sie sicher, dass Sie den Kommentar löschen möchten?"),
+                      QStringLiteral("Are you sure that you want to delete the comment?")))
+            QFile::remove(wav);
+        break;
+    case cmdPlayComment:
+        if (wav.isEmpty() || !QFileInfo::exists(wav)) {
+            LangMessageDlg(none, mtInformation, mbOK, none);
+            return;
+        }
+        if (TCommandSeams::CommentForm)
+            TCommandSeams::CommentForm(wav, QString(), 1);
+        break;
+    case cmdImportComment: {
+        const QString chosen = chooseWav(TranslatedCaption(QStringLiteral("WAV-Datei importieren")), options.lastdir,
+                                         OpenwavFilter);
+        if (chosen.isEmpty())
+            break;
+        options.lastdir = AddTrailingBackslash(QFileInfo(chosen).absolutePath());
+        if (!savedFirst(image))
+            return;
+        if (QFileInfo::exists(wav) &&
+            !confirmed(wav + QStringLiteral(" existiert bereits. Möchten Sie trotzdem einen neuen Kommentar aufnehmen?"),
+                       wav + QStringLiteral(" already exists. Do you still want to record a new comment?")))
+            return;
+        if (TCommandSeams::CommentForm)
+            TCommandSeams::CommentForm(wav, chosen, 2);
+        break;
+    }
+    default: break;
+    }
+    checkbuttonsenabled(false);
+}

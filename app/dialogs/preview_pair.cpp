@@ -1,0 +1,92 @@
+#include "app/dialogs/preview_pair.h"
+
+#include "app/dialogs/form_parts.h"
+#include "controls/edits/spin_edit.h"
+#include "controls/slider/kit_slider.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/core/rounding.h"
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TPreviewPairDialog::TPreviewPairDialog(QWidget* parent, const TPreviewPairNames& names, int helpContext)
+    : QDialog(parent)
+{
+    auto preview = [this](const char* name) {
+        auto* kit = new TImageKit(this);
+        kit->setObjectName(QString::fromLatin1(name));
+        kit->setFixedSize(180, 140);
+        kit->SetAutoUndo(false);
+        return kit;
+    };
+    ImageKit2 = preview("ImageKit2");
+    ImageKit1 = preview("ImageKit1");
+    SpeedButton1 = NamedToggle(this, "SpeedButton1", QStringLiteral("Vorschau sperren"));
+    Button1 = NamedButton(this, "Button1", QStringLiteral("&OK"));
+    Button2 = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
+    Button4 = NamedButton(this, "Button4", QStringLiteral("&Vorschau"));
+    CopyBack = NamedButton(this, names.CopyBack, QStringLiteral("<<"));
+    CopyBack->setToolTip(QStringLiteral("Kopiere Ergebnis zur Quelle"));
+    auto* previews = new QGridLayout;
+    previews->addWidget(NamedLabel(this, names.SourceLabel, QStringLiteral("Quelle:")), 0, 0);
+    previews->addWidget(NamedLabel(this, names.ResultLabel, QStringLiteral("Ergebnis:")), 0, 2);
+    previews->addWidget(ImageKit2, 1, 0);
+    previews->addWidget(CopyBack, 1, 1);
+    previews->addWidget(ImageKit1, 1, 2);
+    controls_ = new QVBoxLayout;
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(SpeedButton1);
+    buttons->addWidget(Button4);
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    if (names.Help) {
+        HelpButton = NamedButton(this, names.Help, QStringLiteral("&Hilfe"));
+        buttons->addWidget(HelpButton);
+        connect(HelpButton, &QPushButton::clicked, this, [helpContext] { TApplication::HelpContext(helpContext); });
+    }
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(previews);
+    main->addLayout(controls_);
+    main->addLayout(buttons);
+    connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
+}
+
+void TPreviewPairDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!activated_) {
+        activated_ = true;
+        SetFormHelpFile();
+        FormActivate();
+    }
+}
+
+void TPreviewPairDialog::CoupleSpinAndSlider(TKitSpinEdit* edit, TKitSlider* slider, std::function<void()> change)
+{
+    edit->OnChange = [this, edit, slider, change](TObject*) {
+        if (coupling_)
+            return;
+        double v = 0;
+        if (ReadNumber(edit->text(), v)) {
+            coupling_ = true;
+            slider->SetValue(Round(v));
+            coupling_ = false;
+        }
+        change();
+    };
+    slider->OnChange = [this, edit, slider, change](TObject*) {
+        if (coupling_)
+            return;
+        coupling_ = true;
+        edit->setText(QString::number(slider->Value()));
+        coupling_ = false;
+        change();
+    };
+}

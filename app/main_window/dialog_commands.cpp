@@ -1,0 +1,293 @@
+// Commands that ask through a dialog first: new image, resize and resample, rotation,
+// colours, black and white, typed colour reduction, merge, histogram, options and
+// the welcome window.
+#include "app/commands/command_seams.h"
+#include "app/image_window/image_window.h"
+#include "app/dialogs/black_white_dialog.h"
+#include "app/dialogs/color_reduce_dialog.h"
+#include "app/dialogs/color_select_dialog.h"
+#include "app/dialogs/histogram_dialog.h"
+#include "app/dialogs/welcome_window.h"
+#include "app/dialogs/merge_dialog.h"
+#include "app/dialogs/new_image_dialog.h"
+#include "app/options/options_dialog.h"
+#include "app/dialogs/rotate_dialog.h"
+#include "app/dialogs/size_units.h"
+#include "app/main_window/main_window.h"
+#include "app/text/translation.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFrame>
+#include <QListWidget>
+#include <QSlider>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QToolButton>
+
+namespace {
+
+// A click on a plain panel.
+class TPanelClick : public QObject {
+public:
+    TPanelClick(QObject* owner, std::function<void()> click) : QObject(owner), click_(std::move(click)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QWidget*>(watched)->isEnabled()) {
+            TApplication::Guard(click_);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> click_;
+};
+
+QString programPath() { return QCoreApplication::applicationFilePath(); }
+
+void showHistogram(Tchild* image)
+{
+    TfHistogram d(image);
+    TranslateForm(QStringLiteral("fhistogram"), &d);
+    d.Attach(image->ImageKit1);
+    d.exec();
+}
+
+void showMerge(Tform1& form, Tchild* image)
+{
+    TfMergeDialog d(&form);
+    TranslateForm(QStringLiteral("fmergedialog"), &d);
+    QList<Tchild*> windows;
+    for (QWidget* w : form.MDIChildren())
+        if (Tchild* c = Tform1::getchild(w))
+            windows.append(c);
+    d.SetWindows(windows, image);
+    d.SpeedButton1->setChecked(form.options.mergelock != 0);
+    d.TrackBar1->setValue(form.options.mergetrack);
+    // The dialog makes its own preview from the active image and merges on OK; a
+    // cancelled merge leaves the image, and its state, as they were.
+    if (d.exec() == mrOk && d.ListBox1->currentRow() >= 0) {
+        image->Modified = true;
+        form.options.mergelock = d.SpeedButton1->isChecked() ? 1 : 0;
+        form.options.mergetrack = d.TrackBar1->value();
+    }
+}
+
+} // namespace
+
+bool Tform1::ShowWelcomeAtStart = true;
+
+void Tform1::ffnen1Click()
+{
+    TNeuGrafik d(this);
+    TranslateForm(QStringLiteral("neugrafik"), &d);
+    d.Record = options.neudialog;
+    d.Record.mode = 0;
+    d.exec();
+    if (!d.Accepted)
+        return;
+    options.neudialog = d.Record;
+    automatitem.SetArg(1, d.PixelWidth);
+    automatitem.SetArg(2, d.PixelHeight);
+    automatitem.SetArg(3, d.BackgroundIndex);
+    runcode(cmdNewImage);
+}
+
+void Tform1::resizeDialog(bool resample)
+{
+    Tchild* image = ActiveImageWindow();
+    if (!image)
+        return;
+    TNeuGrafik d(this);
+    TranslateForm(QStringLiteral("neugrafik"), &d);
+    tneudialog& r = d.Record;
+    r = options.neudialog;
+    r.mode = 1;
+    r.showfilter = resample ? 1 : 0;
+    if (resample && r.filter < 0)
+        r.filter = 0;
+    // The record holds lengths in its own units: the image's pixels are converted, and
+    // without a resolution to convert by, the size is given in pixels.
+    const TBitmap* bmp = image->ImageKit1->Bitmap();
+    auto known = [](int32_t unit) { return unit >= suPixel && unit <= suInch; };
+    if (!(r.resolution > 0) || !known(r.widthunit) || !known(r.heightunit)) {
+        r.widthunit = suPixel;
+        r.heightunit = suPixel;
+    }
+    r.width = PixelsToLength(bmp->Width(), r.widthunit, r.resolution);
+    r.height = PixelsToLength(bmp->Height(), r.heightunit, r.resolution);
+    d.exec();
+    if (!d.Accepted)
+        return;
+    image->Modified = true;
+    automatitem.SetArg(1, d.PixelWidth);
+    automatitem.SetArg(2, d.PixelHeight);
+    if (resample)
+        automatitem.SetArg(3, d.FilterIndex);
+    runcode(resample ? cmdResample : cmdResizeCanvas);
+    options.neudialog = d.Record;
+}
+
+void Tform1::REsize1Click() { resizeDialog(false); }
+void Tform1::Resample1Click() { resizeDialog(true); }
+
+bool Tform1::chooseColor(TColor start, TColor& chosen)
+{
+    TfColorSel d(this);
+    TranslateForm(QStringLiteral("fcolorsel"), &d);
+    TfColorSel::StartColor = start;
+    if (d.exec() != mrOk)
+        return false;
+    chosen = d.Color();
+    return true;
+}
+
+void Tform1::Hintergrundfarbesetzen1Click()
+{
+    Tchild* image = ActiveImageWindow();
+    TColor chosen;
+    if (!image || !chooseColor(image->ImageKit1->Background(), chosen))
+        return;
+    automatitem.SetArg(1, int32_t(ColorToRGB(chosen)));
+    runcode(cmdBackground);
+}
+
+void Tform1::Panel5Click()
+{
+    TColor chosen;
+    if (chooseColor(PenColor(), chosen))
+        SetPenColor(ColorToRGB(chosen));
+}
+
+void Tform1::Panel6Click()
+{
+    TColor chosen;
+    if (chooseColor(FillColor(), chosen))
+        SetFillColor(ColorToRGB(chosen));
+}
+
+void Tform1::Winkeleingeben1Click()
+{
+    Tchild* image = ActiveImageWindow();
+    if (!image)
+        return;
+    TfRotate d(this);
+    TranslateForm(QStringLiteral("frotate"), &d);
+    d.AutoPreview = options.rotatepreview != 0;
+    d.Antialias = options.rotateantialias != 0;
+    d.Angle = options.rotateangle;
+    d.SetSource(image->ImageKit1->Bitmap());
+    d.exec();
+    if (!d.Accepted)
+        return;
+    options.rotatepreview = d.AutoPreview ? 1 : 0;
+    options.rotateantialias = d.Antialias ? 1 : 0;
+    options.rotateangle = d.Angle;
+    automatitem.SetArg(1, d.Angle);
+    automatitem.SetArgLowByte(2, d.Antialias ? 1 : 0);
+    runcode(cmdRotate);
+}
+
+void Tform1::SchwarzWeissKonvertierung2Click()
+{
+    Tchild* image = ActiveImageWindow();
+    if (!image)
+        return;
+    Tblackwhiteform d(this);
+    TranslateForm(QStringLiteral("blackwhiteform"), &d);
+    d.Mode = uint8_t(options.bwmode == 1 ? 1 : 0);
+    d.Threshold = options.bwthreshold;
+    d.AutoPreview = options.bwoption != 0;
+    d.SetSource(image->ImageKit1->Bitmap());
+    d.exec();
+    if (d.Accepted) {
+        image->Modified = true;
+        options.bwmode = d.Mode;
+        options.bwthreshold = d.Threshold;
+        options.bwoption = d.AutoPreview ? 1 : 0;
+        if (d.Mode == 1) {
+            automatitem.SetArg(1, d.Threshold);
+            runcode(cmdBWThreshold);
+        } else {
+            runcode(cmdBWOrdered);
+        }
+    }
+    ResetProgress();
+}
+
+void Tform1::Farbenreduzieren1Click()
+{
+    Tchild* image = ActiveImageWindow();
+    if (!image)
+        return;
+    Tfarbredform d(this);
+    TranslateForm(QStringLiteral("farbredform"), &d);
+    d.ColorCount = options.colorcount;
+    d.AutoPreview = options.colorautopreview != 0;
+    d.SetSource(image->ImageKit1->Bitmap());
+    d.exec();
+    if (d.Accepted) {
+        options.colorcount = d.ColorCount;
+        options.colorautopreview = d.AutoPreview ? 1 : 0;
+        // Not a command record: it acts on the image at once, and the image is changed.
+        image->ImageKit1->Proc()->ReduceColors(d.ColorCount);
+        image->Modified = true;
+    }
+    ResetProgress();
+    checkbuttonsenabled(false);
+}
+
+void Tform1::Optionen2Click()
+{
+    Toptionform d(options, programPath(), this);
+    TranslateForm(QStringLiteral("optionform"), &d);
+    d.exec();
+}
+
+void Tform1::Willkommen1Click()
+{
+    auto* info = new Tinfoform(options, programPath());
+    TranslateForm(QStringLiteral("infoform"), info);
+    info->OnActivate = [this] { checkbuttonsenabled(false); };
+    QMdiSubWindow* sub = ClientArea()->addSubWindow(info, Qt::Dialog);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->adjustSize();
+    const QSize area = ClientArea()->viewport()->size();
+    sub->move(std::max(0, (area.width() - sub->width()) / 2), std::max(0, (area.height() - sub->height()) / 2));
+    sub->show();
+    checkbuttonsenabled(false);
+}
+
+void Tform1::wireDialogCommands()
+{
+    const std::pair<const char*, void (Tform1::*)()> items[] = {
+        {"ffnen1", &Tform1::ffnen1Click},
+        {"REsize1", &Tform1::REsize1Click},
+        {"Resample1", &Tform1::Resample1Click},
+        {"Hintergrundfarbesetzen1", &Tform1::Hintergrundfarbesetzen1Click},
+        {"Winkeleingeben1", &Tform1::Winkeleingeben1Click},
+        {"SchwarzWeissKonvertierung2", &Tform1::SchwarzWeissKonvertierung2Click},
+        {"Farbenreduzieren1", &Tform1::Farbenreduzieren1Click},
+        {"Optionen2", &Tform1::Optionen2Click},
+        {"Willkommen1", &Tform1::Willkommen1Click},
+        {"Malfarbe1", &Tform1::Panel5Click},
+        {"Fllfarbe1", &Tform1::Panel6Click},
+        {"Histogramm1", &Tform1::Histogramm1Click},
+        {"merge1", &Tform1::merge1Click},
+    };
+    for (const auto& [name, handler] : items)
+        wire(Item(QString::fromLatin1(name)), [this, h = handler] { (this->*h)(); });
+    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton1")), [this] { ffnen1Click(); });
+    Panel5->installEventFilter(new TPanelClick(Panel5, [this] { Panel5Click(); }));
+    Panel6->installEventFilter(new TPanelClick(Panel6, [this] { Panel6Click(); }));
+    TCommandSeams::Histogram = [](Tchild* image) { showHistogram(image); };
+    TCommandSeams::Merge = [](Tform1& form, Tchild* image) { showMerge(form, image); };
+}

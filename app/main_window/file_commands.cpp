@@ -1,0 +1,332 @@
+// File, window and clipboard commands of the main window.
+#include "app/catalog/catalog_window.h"
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
+#include "app/text/language.h"
+#include "app/text/translation.h"
+#include "controls/combos/kit_combos.h"
+#include "imaging/dialogs/save_dialog.h"
+#include "imaging/io/codec_table.h"
+#include "imaging/kit/image_kit.h"
+#include "imaging/proc/image_kit_proc.h"
+#include "platform/ui/application.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QToolButton>
+
+namespace {
+
+QString WithSlash(const QString& dir) { return dir.endsWith(u'/') ? dir : dir + u'/'; }
+
+// The parameter pages of a saved extension and the save filter entry that belongs to it.
+struct TSaveFormat {
+    const char* ext;
+    int pages;
+    int filterIndex;
+};
+constexpr TSaveFormat kSaveFormats[] = {{".jpg", 4, 1},  {".jpeg", 4, 1}, {".tif", 8, 4},  {".tiff", 8, 4},
+                                        {".png", 128, 5}, {".bmp", 32, 2}, {".pcx", 64, 3}};
+
+const TSaveFormat* SaveFormatOf(const QString& fileName)
+{
+    const QString name = fileName.toLower();
+    for (const TSaveFormat& f : kSaveFormats)
+        if (name.endsWith(QLatin1String(f.ext)))
+            return &f;
+    return nullptr;
+}
+
+// A format without a writer of its own would be written as a bitmap under the old name.
+bool HasOwnWriter(const QString& fileName)
+{
+    const TCodec* codec = CodecForFileName(fileName);
+    return codec && CanWrite(*codec);
+}
+
+} // namespace
+
+void Tform1::ffnen2Click()
+{
+    if (!OpenDialog1)
+        OpenDialog1 = new TOpenImageKitDialog(this);
+    TOpenImageKitDialog& d = *OpenDialog1;
+    d.Files.clear();
+    d.SetInitialDir(options.lastdir);
+    d.SetFilterIndex(options.openfilter);
+    d.SetFileName(QString());
+    d.Filter = ImageFilter;
+    d.Title = TranslatedCaption(QStringLiteral("Öffnen"));
+    d.MsgLanguage = LibraryLanguage();
+    d.Options |= ofAllowMultiSelect;
+    if (d.Execute() && !d.Files.isEmpty()) {
+        options.lastdir = WithSlash(QFileInfo(d.Files.first()).absolutePath());
+        options.openfilter = d.FilterIndex();
+        OpenFilterIndex = options.openfilter;
+        OpenFileList = d.Files;
+        openit();
+    }
+    ResetProgress();
+}
+
+void Tform1::AutoItemClick(QObject*, const QString& name)
+{
+    if (!QFileInfo::exists(name)) {
+        // The entry stays: the file may be on a medium that is not there right now.
+        LangMessageDlg(QStringLiteral("Die Datei ") + name + QStringLiteral(" wurde nicht gefunden."), mtError, mbOK,
+                       QStringLiteral("The file ") + name + QStringLiteral(" was not found."));
+        return;
+    }
+    OpenFileList = QStringList{name};
+    openit();
+    if (Tchild* c = getchild(ActiveMDIChild()))
+        fensteranpassen(this, c);
+}
+
+bool Tform1::saveFailed(const std::exception& e)
+{
+    // The image stays modified and the old file untouched; a running save all stops.
+    // A batch's windows show their state behind the message.
+    releaseBatchPainting();
+    TApplication::HandleException(e);
+    SaveCancelled = true;
+    checkbuttonsenabled(false);
+    ResetProgress();
+    return false;
+}
+
+bool Tform1::Speichern1Click()
+{
+    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
+        return catalog->Katalogspeichern1Click();
+    Tchild* child = ActiveImageWindow();
+    if (!child)
+        return false;
+    const QString name = child->ImageKit1->IOParams().FileName;
+    if (name.isEmpty() || !HasOwnWriter(name))
+        return Speichernals1Click();
+    automatitem.SetCode(cmdSave);
+    if (!automatitem.SetFileName(name))
+        return Speichernals1Click();
+    tsaveparams block;
+    saveparams(block);
+    FitSaveParamsToWriter(block, name);
+    automatitem.SetSaveParams(block);
+    try {
+        runautomatitem(this, automatitem);
+    } catch (const std::exception& e) {
+        return saveFailed(e);
+    }
+    checkbuttonsenabled(false);
+    ResetProgress();
+    return true;
+}
+
+bool Tform1::Speichernals1Click()
+{
+    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
+        return catalog->Katalogspeichernals1Click();
+    Tchild* child = ActiveImageWindow();
+    if (!child)
+        return false;
+    if (!SaveDialog1)
+        SaveDialog1 = new TSaveImageKitDialog(this);
+    TSaveImageKitDialog& d = *SaveDialog1;
+    d.Files.clear();
+    d.SetInitialDir(options.lastdir);
+    d.Filter = SaveDialogFilter;
+    d.SetFilterIndex(options.savefilter);
+    d.Title = TranslatedCaption(QStringLiteral("Speichern als"));
+    d.MsgLanguage = LibraryLanguage();
+    const QString old = child->ImageKit1->IOParams().FileName;
+    if (!old.isEmpty()) {
+        const QFileInfo fi(old);
+        d.SetFileName(fi.completeBaseName());
+        d.SetInitialDir(fi.absolutePath());
+    } else {
+        d.SetFileName(QString());
+    }
+    if (!d.Execute()) {
+        SaveCancelled = true;
+        return false;
+    }
+    const QString name = d.FileName();
+    options.lastdir = WithSlash(QFileInfo(name).absolutePath());
+    options.savefilter = d.FilterIndex();
+    // A block no "save as" has filled would save at quality 0 and as white-is-zero
+    // black and white; the image then keeps the parameters it has.
+    if (!options.saveparams.IsBlank())
+        assignparams(options.saveparams);
+
+    bool ok = false;
+    if (const TSaveFormat* f = SaveFormatOf(name)) {
+        if (d.FilterIndex() == f->filterIndex || d.FilterIndex() > 4)
+            ok = child->ImageKit1->DoIOPreviews(f->pages);
+        else
+            LangMessageDlg(QStringLiteral("Datei-Endung stimmt nicht mit ausgewältem Format überein."), mtInformation,
+                           mbOK, QStringLiteral("File ending doesn´t match Format"));
+    } else {
+        LangMessageDlg(QStringLiteral("Bilder werden als JPG, BMP, PCX, TIF/TIFF oder PNG gespeichert."), mtInformation,
+                       mbOK, QStringLiteral("Images are saved as JPG, BMP, PCX, TIF/TIFF or PNG."));
+    }
+    if (ok && !automatitem.SetFileName(name)) {
+        LangMessageDlg(QStringLiteral("Der Dateiname ist zu lang: ") + name, mtError, mbOK,
+                       QStringLiteral("The file name is too long: ") + name);
+        ok = false;
+    }
+    if (!ok) {
+        SaveCancelled = true;
+    } else {
+        automatitem.SetCode(cmdSave);
+        tsaveparams block;
+        saveparams(block);
+        FitSaveParamsToWriter(block, name);
+        automatitem.SetSaveParams(block);
+        options.saveparams = block;
+        try {
+            runautomatitem(this, automatitem);
+        } catch (const std::exception& e) {
+            saveFailed(e);
+            return true;
+        }
+    }
+    checkbuttonsenabled(false);
+    ResetProgress();
+    return true;
+}
+
+void Tform1::AlleSpeichern1Click()
+{
+    SaveCancelled = false;
+    const int n = MDIChildCount();
+    for (int i = 0; i < n && !SaveCancelled; ++i) {
+        if (ChildKind(ActiveMDIChild()) != ckWelcome)
+            Speichern1Click();
+        if (!SaveCancelled)
+            mdi_->activateNextSubWindow();
+    }
+}
+
+void Tform1::Schliessen1Click()
+{
+    if (QMdiSubWindow* sub = mdi_->activeSubWindow())
+        sub->close();
+    checkbuttonsenabled(false);
+}
+
+bool Tform1::AlleSchliessen1Click()
+{
+    SaveCancelled = false;
+    const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
+    for (int i = int(subs.size()) - 1; i >= 0; --i) {
+        subs[i]->close();
+        if (SaveCancelled)
+            return false;
+    }
+    checkbuttonsenabled(false);
+    return true;
+}
+
+void Tform1::AufBildgreanpassen1Click()
+{
+    // The second pass sees the scroll bars the first one added or removed.
+    if (Tchild* c = ActiveImageWindow()) {
+        fensteranpassen(this, c);
+        fensteranpassen(this, c);
+    }
+}
+
+void Tform1::Ausschneiden1Click()
+{
+    if (Tchild* c = ActiveImageWindow()) {
+        c->Modified = true;
+        c->ImageKit1->CutToClipboard();
+    }
+}
+
+void Tform1::Kopieren1Click()
+{
+    if (Tchild* c = ActiveImageWindow())
+        c->ImageKit1->CopyToClipboard();
+}
+
+void Tform1::Pastetorect1Click()
+{
+    if (Tchild* c = ActiveImageWindow()) {
+        c->Modified = true;
+        c->ImageKit1->PasteToSelection();
+    }
+}
+
+void Tform1::PasteBtnClick()
+{
+    Tchild* c = ActiveImageWindow();
+    if (c && c->ImageKit1->HasSelection())
+        Pastetorect1Click();
+    else
+        Einfgen1Click();
+}
+
+void Tform1::ZumBearbeitenausschneiden1Click()
+{
+    if (Tchild* c = ActiveImageWindow()) {
+        c->Modified = true;
+        c->ImageKit1->Proc()->CropToSelection();
+    }
+}
+
+void Tform1::Schriftartfestlegen1Click()
+{
+    QFont font(options.fontname);
+    font.setPointSize(options.fontsize > 0 ? options.fontsize : 10);
+    font.setBold(options.fontstyle & 1);
+    font.setItalic(options.fontstyle & 2);
+    font.setUnderline(options.fontstyle & 4);
+    font.setStrikeOut(options.fontstyle & 8);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, this);
+    if (!ok)
+        return;
+    FontComboBox1->SetFontName(chosen.family());
+    options.fontname = chosen.family();
+    options.fontsize = chosen.pointSize();
+    options.fontstyle = uint8_t((chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) | (chosen.underline() ? 4 : 0) |
+                                (chosen.strikeOut() ? 8 : 0));
+}
+
+void Tform1::wireFileCommands()
+{
+    const std::pair<const char*, std::function<void()>> items[] = {
+        {"ffnen2", [this] { ffnen2Click(); }},
+        {"Speichern1", [this] { Speichern1Click(); }},
+        {"Speichernals1", [this] { Speichernals1Click(); }},
+        {"AlleSpeichern1", [this] { AlleSpeichern1Click(); }},
+        {"Schliessen1", [this] { Schliessen1Click(); }},
+        {"AlleSchliessen1", [this] { AlleSchliessen1Click(); }},
+        {"AufBildgreanpassen1", [this] { AufBildgreanpassen1Click(); }},
+        {"Ausschneiden1", [this] { Ausschneiden1Click(); }},
+        {"Kopieren1", [this] { Kopieren1Click(); }},
+        {"Pastetorect1", [this] { Pastetorect1Click(); }},
+        {"ZumBearbeitenausschneiden1", [this] { ZumBearbeitenausschneiden1Click(); }},
+        {"Schriftartfestlegen1", [this] { Schriftartfestlegen1Click(); }},
+        {"Hilfeverwenden1", [] { TApplication::HelpContext(1); }},
+        {"berdasProgramm1", [] { TApplication::HelpContext(11); }},
+        {"WeitereProgramme1", [] { TApplication::HelpContext(14); }},
+        {"UntersttzteBatchFunktionen1", [] { TApplication::HelpContext(41139); }},
+    };
+    for (const auto& [name, handler] : items)
+        wire(Item(QString::fromLatin1(name)), handler);
+    const std::pair<const char*, std::function<void()>> buttons[] = {
+        {"OpenBtn", [this] { ffnen2Click(); }},
+        {"SaveBtn", [this] { Speichern1Click(); }},
+        {"CutBtn", [this] { Ausschneiden1Click(); }},
+        {"CopyBtn", [this] { Kopieren1Click(); }},
+        {"PasteBtn", [this] { PasteBtnClick(); }},
+    };
+    for (const auto& [name, handler] : buttons)
+        wireButton(Control<QToolButton>(QString::fromLatin1(name)), handler);
+}

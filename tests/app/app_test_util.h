@@ -1,0 +1,82 @@
+#pragma once
+#include "app/image_window/image_window.h"
+#include "app/main_window/main_window.h"
+#include "app/text/locale_env.h"
+#include "common/test_support.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/ui/dialogs.h"
+
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+// A main window over a fresh data directory, shown offscreen and activated once.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        home_ = TempDir() + QStringLiteral("/home%1").arg(counter()++);
+        QDir().mkpath(home_);
+        qputenv("KANDRIVEL_HOME", home_.toUtf8());
+        // A first start takes the locale's language; no test depends on the user's.
+        locale_.emplace();
+        Tform1::ShowWelcomeAtStart = false;
+        SetMessageDlgHook([this](const MessageDlgCall& call) {
+            messages.push_back(call.message);
+            return answer;
+        });
+    }
+    void TearDown() override
+    {
+        if (form) {
+            // Nothing may ask on the way out.
+            for (QWidget* w : form->MDIChildren())
+                if (auto* c = qobject_cast<Tchild*>(w))
+                    c->Modified = false;
+        }
+        form.reset();
+        SetMessageDlgHook(nullptr);
+        locale_.reset();
+    }
+    Tform1& make(const QStringList& args = {})
+    {
+        form = std::make_unique<Tform1>(args);
+        form->show();
+        form->FormActivate();
+        return *form;
+    }
+    // An image window with a w × h bitmap of one colour, at 100 %, in drawing mode.
+    Tchild* imageWindow(int w, int h, TColor color, TPixelFormat format = pf24bit)
+    {
+        Tchild* c = form->newwindow();
+        TBitmap* bmp = c->ImageKit1->Bitmap();
+        bmp->SetSize(w, h);
+        TCanvas* canvas = bmp->Canvas();
+        canvas->Brush.Style = bsSolid;
+        canvas->Brush.Color = color;
+        canvas->FillRect(TRect(0, 0, w, h));
+        if (format != pf24bit)
+            bmp->SetPixelFormat(format);
+        c->ImageKit1->Update();
+        c->ImageKit1->SetZoom(100);
+        c->ImageKit1->SetViewXY(0, 0);
+        form->ActivateChild(c);
+        return c;
+    }
+    QString home_;
+    std::unique_ptr<Tform1> form;
+    std::vector<QString> messages;
+    int answer = mrOk;
+
+private:
+    std::optional<TLocaleEnv> locale_;
+    static int& counter()
+    {
+        static int n = 0;
+        return n;
+    }
+};

@@ -1,0 +1,164 @@
+#include "app/dialogs/black_white_dialog.h"
+#include "app/dialogs/color_reduce_dialog.h"
+#include "app/dialogs/color_select_dialog.h"
+#include "app/dialogs/rotate_dialog.h"
+#include "controls/combos/kit_combos.h"
+#include "controls/edits/spin_edit.h"
+#include "controls/slider/kit_slider.h"
+#include "app/dialogs/dialog_test_util.h"
+#include "imaging/boxes/hsv_box.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace {
+
+// A 60 × 40 gradient with many colours.
+TBitmap gradient()
+{
+    TBitmap b;
+    b.SetSize(60, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            b.Canvas()->SetPixel(x, y, RGB(x * 4, y * 6, (x * y) % 256));
+    return b;
+}
+
+TEST(ColorSel, EditsAndPickerFollowEachOther)
+{
+    TfColorSel::StartColor = RGB(255, 0, 0);
+    TfColorSel d;
+    d.show();
+    EXPECT_EQ(d.Edits[0]->text(), QStringLiteral("255"));
+    EXPECT_EQ(d.Edits[3]->text(), QStringLiteral("0"));
+    const struct {
+        int edit;
+        const char* typed;
+        int shownAt;
+        const char* shown;
+    } cases[] = {
+        {0, "abc", 0, "0"},      // letters count as 0
+        {1, "128", 1, "128"},
+        {3, "400", 3, "359"},    // the picker clamps the hue
+        {4, "150", 4, "99"},
+        {2, "-7", 2, "0"},
+    };
+    for (const auto& c : cases) {
+        d.Edits[size_t(c.edit)]->setText(QString::fromLatin1(c.typed));
+        EXPECT_EQ(d.Edits[size_t(c.shownAt)]->text(), QString::fromLatin1(c.shown)) << c.typed;
+        // The sample and the up-downs show the picker's colour.
+        EXPECT_EQ(d.Panel2->property("Color").toInt(), int(d.HSVBox1->Color()));
+        for (size_t i = 0; i < 6; ++i)
+            EXPECT_EQ(d.UpDowns[i]->Position(), d.Edits[i]->text().toInt());
+    }
+    d.ColorComboBox1->SetColorValue(clNavy);
+    EXPECT_EQ(d.Color(), clNavy);
+    EXPECT_EQ(d.Edits[2]->text(), QStringLiteral("128"));
+}
+
+TEST(ColorReduceForm, PreviewShowsTheTypedCount)
+{
+    const TBitmap source = gradient();
+    Tfarbredform d;
+    d.ColorCount = 8;
+    d.AutoPreview = true;
+    d.SetSource(&source);
+    d.show();
+    // The source preview is the image at the view's width.
+    EXPECT_EQ(d.ImageKit2->Bitmap()->Width(), d.ImageKit2->width());
+    EXPECT_EQ(d.ImageKit2->Bitmap()->Height(), d.ImageKit2->width() * 40 / 60);
+    EXPECT_LE(DistinctColors(d.ImageKit1->Bitmap()), 8);
+    EXPECT_EQ(d.KitSlider1->Value(), 8);
+    const struct {
+        const char* typed;
+        int maxColors;  // 0: the preview stays as it was
+    } cases[] = {{"3", 3}, {"0", 0}, {"x", 0}, {"16", 16}};
+    for (const auto& c : cases) {
+        const QImage before = d.ImageKit1->Bitmap()->Image();
+        d.KitSpinEdit1->setText(QString::fromLatin1(c.typed));
+        if (c.maxColors == 0) {
+            EXPECT_TRUE(d.ImageKit1->Bitmap()->Image() == before) << c.typed;
+        } else {
+            EXPECT_LE(DistinctColors(d.ImageKit1->Bitmap()), c.maxColors) << c.typed;
+            EXPECT_EQ(d.KitSlider1->Value(), c.maxColors);
+        }
+    }
+    // The slider drives the edit; without auto preview only "&Vorschau" previews.
+    d.SpeedButton1->click();
+    d.KitSlider1->SetValue(2);
+    EXPECT_EQ(d.KitSpinEdit1->text(), QStringLiteral("2"));
+    EXPECT_GT(DistinctColors(d.ImageKit1->Bitmap()), 2);
+    d.Button4->click();
+    EXPECT_LE(DistinctColors(d.ImageKit1->Bitmap()), 2);
+    // "<<": the next preview starts from the reduced image.
+    d.CopyBack->click();
+    EXPECT_TRUE(d.ImageKit2->Bitmap()->Image() == d.ImageKit1->Bitmap()->Image());
+}
+
+TEST(BlackWhiteForm, ControlsFollowTheChoice)
+{
+    const TBitmap source = gradient();
+    Tblackwhiteform d;
+    d.Mode = 1;
+    d.Threshold = 90;
+    d.AutoPreview = true;
+    d.SetSource(&source);
+    d.show();
+    EXPECT_TRUE(d.Grenzwert->isChecked());
+    EXPECT_EQ(d.KitSpinEdit1->text(), QStringLiteral("90"));
+    EXPECT_EQ(d.ImageKit1->Bitmap()->PixelFormat(), pf1bit);
+    const struct {
+        bool ordered, average;
+        bool editEnabled, boxEnabled;
+        uint8_t mode;
+        int32_t threshold;
+    } cases[] = {{false, false, true, true, 1, 90},
+                 {false, true, false, true, 1, -1},
+                 {true, false, false, false, 0, -1}};
+    for (const auto& c : cases) {
+        d.CheckBox1->setChecked(c.average);
+        (c.ordered ? d.geordnet : d.Grenzwert)->click();
+        EXPECT_EQ(d.KitSpinEdit1->isEnabled(), c.editEnabled);
+        EXPECT_EQ(d.KitSlider1->isEnabled(), c.editEnabled);
+        EXPECT_EQ(d.CheckBox1->isEnabled(), c.boxEnabled);
+        EXPECT_EQ(d.Mode, c.mode);
+        EXPECT_EQ(d.Threshold, c.threshold);
+    }
+    d.CopyBack->click();
+    EXPECT_EQ(d.ImageKit2->Bitmap()->PixelFormat(), pf24bit);
+    d.Button1Click();
+    EXPECT_TRUE(d.Accepted);
+    EXPECT_EQ(d.Mode, 0);
+}
+
+TEST(RotateForm, PreviewAndCopyBack)
+{
+    const TBitmap source = gradient();
+    TfRotate d;
+    d.Angle = 90;
+    d.AutoPreview = true;
+    d.SetSource(&source);
+    d.show();
+    const TBitmap* src = d.ImageKit2->Bitmap();
+    const TBitmap* res = d.ImageKit1->Bitmap();
+    EXPECT_EQ(res->Width(), src->Height());
+    EXPECT_EQ(res->Height(), src->Width());
+    // The slider follows the rounded angle.
+    d.KitSpinEdit1->setText(QStringLiteral("-89.6"));
+    EXPECT_EQ(d.KitSlider1->Value(), -90);
+    EXPECT_EQ(res->Width(), src->Height());
+    // "<<": the source shows the rotated preview; the result waits for the next step.
+    d.SpeedButton1->click();
+    const QImage result = res->Image();
+    d.CopyBack->click();
+    EXPECT_EQ(d.ImageKit2->Bitmap()->Width(), d.ImageKit2->width());
+    EXPECT_GT(d.ImageKit2->Bitmap()->Height(), d.ImageKit2->Bitmap()->Width());
+    EXPECT_TRUE(d.ImageKit1->Bitmap()->Image() == result);
+    d.Button4->click();
+    EXPECT_LT(d.ImageKit1->Bitmap()->Height(), d.ImageKit1->Bitmap()->Width());
+}
+
+} // namespace

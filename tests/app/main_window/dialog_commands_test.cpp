@@ -1,0 +1,356 @@
+#include "app/dialogs/black_white_dialog.h"
+#include "app/dialogs/color_reduce_dialog.h"
+#include "app/dialogs/color_select_dialog.h"
+#include "app/dialogs/histogram_dialog.h"
+#include "app/dialogs/merge_dialog.h"
+#include "app/dialogs/new_image_dialog.h"
+#include "app/dialogs/rotate_dialog.h"
+#include "app/dialogs/size_units.h"
+#include "app/commands/command_seams.h"
+#include "controls/edits/num_edit.h"
+#include "controls/edits/spin_edit.h"
+#include "app/dialogs/dialog_test_util.h"
+#include "imaging/boxes/histogram_box.h"
+#include "imaging/proc/image_kit_proc.h"
+
+#include <QAction>
+#include <cmath>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QToolButton>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+namespace {
+
+class DialogCommands : public MainWindowTest {
+protected:
+    void trigger(const char* name)
+    {
+        QAction* a = form->Item(QString::fromLatin1(name));
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+    // A gradient, so that colour counts and rotations show.
+    Tchild* gradient(int w, int h)
+    {
+        Tchild* c = imageWindow(w, h, clWhite);
+        TBitmap* b = c->ImageKit1->Bitmap();
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                b->Canvas()->SetPixel(x, y, RGB(x * 255 / w, y * 255 / h, (x + y) % 256));
+        c->Modified = false;
+        return c;
+    }
+    static int undos(Tchild* c) { return c->ImageKit1->Proc()->UndoCount(); }
+};
+
+TEST_F(DialogCommands, NewImageTakesTheDialogsSizeAndBackground)
+{
+    make();
+    WhenModal<TNeuGrafik>([](TNeuGrafik* d) {
+        d->KitCalcEdit1->setText(QStringLiteral("20"));
+        d->KitCalcEdit2->setText(QStringLiteral("10"));
+        d->Background->button(2)->click();
+        d->Button1->click();
+    });
+    trigger("ffnen1");
+    ASSERT_EQ(form->MDIChildCount(), 1);
+    Tchild* c = form->ActiveImageWindow();
+    EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), 20);
+    EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), 10);
+    EXPECT_EQ(c->ImageKit1->Bitmap()->PixelColor(5, 5), clBlack);
+    EXPECT_EQ(form->options.neudialog.width, 20);
+    EXPECT_EQ(form->options.neudialog.background, 2);
+
+    WhenModal<TNeuGrafik>([](TNeuGrafik* d) { d->Button2->click(); });
+    form->Control<QToolButton>(QStringLiteral("SpeedButton1"))->click();
+    EXPECT_EQ(form->MDIChildCount(), 1);
+}
+
+TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
+{
+    make();
+    form->options.undodepth = 5;
+    form->options.neudialog.widthunit = suCm;
+    form->options.neudialog.heightunit = suPixel;
+    form->options.neudialog.resolution = 100;
+    Tchild* c = gradient(300, 200);
+    const struct {
+        const char* item;
+        bool ok;
+        int w, h;
+    } steps[] = {{"REsize1", true, 400, 267}, {"Resample1", false, 400, 267}, {"Resample1", true, 200, 134}};
+    int expectedUndos = 0;
+    for (const auto& s : steps) {
+        const int w0 = c->ImageKit1->Bitmap()->Width();
+        double shown = -1;
+        WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
+            shown = d->KitCalcEdit1->Value();
+            d->KitCalcEdit1->setText(QString::number(s.w / 100.0));
+            d->ComboBox4->setCurrentIndex(1);
+            (s.ok ? d->Button1 : d->Button2)->click();
+        });
+        trigger(s.item);
+        // The width edit shows the image's width in cm, not its pixel count.
+        EXPECT_DOUBLE_EQ(shown, w0 / 100.0) << s.item;
+        expectedUndos += s.ok ? 1 : 0;
+        EXPECT_EQ(undos(c), expectedUndos) << s.item;
+        EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), s.w) << s.item;
+        EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), s.h) << s.item;
+        EXPECT_EQ(form->options.neudialog.widthunit, suCm);
+        EXPECT_DOUBLE_EQ(form->options.neudialog.width, s.w / 100.0) << s.item;
+    }
+    EXPECT_TRUE(c->Modified);
+    EXPECT_EQ(form->options.neudialog.filter, 1);
+
+    // Without a resolution (or with a unit no one knows) the size opens in pixels.
+    const std::pair<double, int32_t> broken[] = {{0, suCm}, {std::nan(""), suInch}, {100, 7}};
+    for (const auto& [resolution, unit] : broken) {
+        form->options.neudialog.resolution = resolution;
+        form->options.neudialog.widthunit = unit;
+        double shown = -1;
+        int shownUnit = -1;
+        WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
+            shown = d->KitCalcEdit1->Value();
+            shownUnit = d->ComboBox1->currentIndex();
+            d->Button2->click();
+        });
+        trigger("REsize1");
+        EXPECT_EQ(shown, 200) << unit;
+        EXPECT_EQ(shownUnit, suPixel) << unit;
+    }
+}
+
+TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
+{
+    make();
+    Tchild* c = gradient(40, 30);
+    const struct {
+        const char* count;
+        bool accepted;
+        int refusals;
+    } cases[] = {{"1", false, 1}, {"10001", false, 1}, {"abc", false, 0}, {"4", true, 0}};
+    for (const auto& k : cases) {
+        messages.clear();
+        bool stayed = false;
+        WhenModal<Tfarbredform>([&](Tfarbredform* d) {
+            d->KitSpinEdit1->setText(QString::fromLatin1(k.count));
+            d->Button1->click();
+            stayed = d->isVisible();
+            if (stayed)
+                d->Button2->click();
+        });
+        trigger("Farbenreduzieren1");
+        EXPECT_EQ(stayed, !k.accepted) << k.count;
+        EXPECT_EQ(int(messages.size()), k.refusals) << k.count;
+        EXPECT_EQ(c->Modified, k.accepted) << k.count;
+        EXPECT_EQ(undos(c), k.accepted ? 1 : 0) << k.count;
+    }
+    EXPECT_LE(DistinctColors(c->ImageKit1->Bitmap()), 4);
+    EXPECT_EQ(form->options.colorcount, 4);
+    // Not recorded: the batch list stays empty.
+    EXPECT_TRUE(form->RecordingList.empty());
+}
+
+TEST_F(DialogCommands, RotationTakesTheRoundedAngle)
+{
+    make();
+    Tchild* c = gradient(30, 20);
+    TImageKit reference;
+    reference.SetBackground(c->ImageKit1->Background());
+    reference.Assign(c->ImageKit1->Bitmap());
+    reference.Rotate(46, false);
+    messages.clear();
+    WhenModal<TfRotate>([](TfRotate* d) {
+        d->CheckBox1->setChecked(false);
+        d->KitSpinEdit1->setText(QStringLiteral("361"));
+        d->Button1->click();  // refused, still open
+        d->KitSpinEdit1->setText(QStringLiteral("45.6"));
+        d->Button1->click();
+    });
+    trigger("Winkeleingeben1");
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(undos(c), 1);
+    EXPECT_EQ(form->options.rotateangle, 46);
+    EXPECT_TRUE(c->ImageKit1->Bitmap()->Image() == reference.Bitmap()->Image());
+
+    WhenModal<TfRotate>([](TfRotate* d) { d->Button2->click(); });
+    trigger("Winkeleingeben1");
+    EXPECT_EQ(undos(c), 1);
+}
+
+TEST_F(DialogCommands, BlackAndWhiteIssuesTheChosenConversion)
+{
+    make();
+    const struct {
+        bool ordered, average;
+        int32_t threshold;
+    } cases[] = {{false, true, -1}, {false, false, 100}, {true, false, 100}};
+    for (const auto& k : cases) {
+        Tchild* c = gradient(16, 16);
+        WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
+            (k.ordered ? d->geordnet : d->Grenzwert)->click();
+            d->CheckBox1->setChecked(k.average);
+            d->KitSpinEdit1->setText(QStringLiteral("100"));
+            d->Button1->click();
+        });
+        trigger("SchwarzWeissKonvertierung2");
+        EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf1bit);
+        EXPECT_EQ(undos(c), 1);
+        EXPECT_EQ(form->options.bwmode, k.ordered ? 0 : 1);
+        if (!k.ordered) {
+            EXPECT_EQ(form->options.bwthreshold, k.threshold);
+        }
+    }
+}
+
+// A threshold beyond the grey values is refused with a word, as the other dialogs refuse
+// their numbers; the dialog stays open and the image as it was.
+TEST_F(DialogCommands, BlackAndWhiteRefusesAThresholdOutOfRange)
+{
+    make();
+    for (const char* typed : {"300", "-7", "256"}) {
+        SCOPED_TRACE(typed);
+        Tchild* c = gradient(16, 16);
+        form->options.bwthreshold = 128;
+        messages.clear();
+        bool stayed = false;
+        WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
+            d->Grenzwert->click();
+            d->CheckBox1->setChecked(false);
+            d->KitSpinEdit1->setText(QLatin1String(typed));
+            d->Button1->click();
+            stayed = d->isVisible();
+            d->Button2->click();
+        });
+        trigger("SchwarzWeissKonvertierung2");
+        EXPECT_TRUE(stayed);
+        EXPECT_EQ(messages.size(), 1u);
+        EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf24bit);
+        EXPECT_FALSE(c->Modified);
+        EXPECT_EQ(form->options.bwthreshold, 128);
+        c->parentWidget()->close();
+    }
+}
+
+TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
+{
+    make();
+    Tchild* c = imageWindow(8, 8, clWhite);
+    auto pick = [](int r, int g, int b) {
+        WhenModal<TfColorSel>([=](TfColorSel* d) {
+            d->Edits[0]->setText(QString::number(r));
+            d->Edits[1]->setText(QString::number(g));
+            d->Edits[2]->setText(QString::number(b));
+            d->Button1->click();
+        });
+    };
+    pick(10, 20, 30);
+    QTest::mouseClick(form->Panel5, Qt::LeftButton);
+    EXPECT_EQ(form->PenColor(), RGB(10, 20, 30));
+    EXPECT_EQ(form->options.pencolor, uint32_t(RGB(10, 20, 30)));
+    pick(200, 100, 0);
+    trigger("Fllfarbe1");
+    EXPECT_EQ(form->FillColor(), RGB(200, 100, 0));
+    pick(1, 2, 3);
+    trigger("Hintergrundfarbesetzen1");
+    EXPECT_EQ(c->ImageKit1->Background(), RGB(1, 2, 3));
+    WhenModal<TfColorSel>([](TfColorSel* d) {
+        d->Edits[0]->setText(QStringLiteral("99"));
+        d->Button2->click();
+    });
+    QTest::mouseClick(form->Panel5, Qt::LeftButton);
+    EXPECT_EQ(form->PenColor(), RGB(10, 20, 30));
+}
+
+TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
+{
+    make();
+    Tchild* first = imageWindow(10, 10, RGB(0, 0, 200));
+    first->setWindowTitle(QStringLiteral("/a/same.bmp"));
+    Tchild* second = imageWindow(10, 10, RGB(100, 0, 0));
+    second->setWindowTitle(QStringLiteral("/b/SAME.bmp"));
+    Tchild* active = imageWindow(10, 10, RGB(0, 200, 0));
+    active->setWindowTitle(QStringLiteral("/c/active.bmp"));
+    const struct {
+        int track;
+        TColor expected;
+        const char* label;
+    } cases[] = {{0, RGB(0, 200, 0), "100%"}, {50, RGB(50, 100, 0), "50%"}, {100, RGB(100, 0, 0), "0%"}};
+    for (const auto& k : cases) {
+        TCanvas* canvas = active->ImageKit1->Bitmap()->Canvas();
+        canvas->Brush.Style = bsSolid;
+        canvas->Brush.Color = RGB(0, 200, 0);
+        canvas->FillRect(TRect(0, 0, 10, 10));
+        QString label;
+        WhenModal<TfMergeDialog>([&](TfMergeDialog* d) {
+            EXPECT_EQ(d->ListBox1->count(), 3);
+            d->ListBox1->setCurrentRow(0);  // "same.bmp": the later window wins
+            d->TrackBar1->setValue(k.track);
+            label = d->Label2->text();
+            d->Button1->click();
+        });
+        form->merge1Click();
+        EXPECT_EQ(label, QString::fromLatin1(k.label));
+        EXPECT_EQ(active->ImageKit1->Bitmap()->PixelColor(4, 4), k.expected) << k.track;
+        EXPECT_EQ(form->options.mergetrack, k.track);
+    }
+    EXPECT_TRUE(active->Modified);
+}
+
+TEST_F(DialogCommands, CancelledPreviewDialogsLeaveTheImageUnmodified)
+{
+    make();
+    Tchild* other = imageWindow(10, 10, RGB(100, 0, 0));
+    other->Modified = false;
+    for (const char* item : {"merge1", "Farbenbearbeiten1", "effects1"}) {
+        SCOPED_TRACE(item);
+        Tchild* c = gradient(12, 12);
+        // The dialogs prepare their previews before they show: wait for the dialog itself.
+        QTimer poll;
+        int tries = 0;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            auto* cancel = d ? d->findChild<QPushButton*>(QStringLiteral("Button2")) : nullptr;
+            if (cancel && d->isVisible()) {
+                poll.stop();
+                cancel->click();
+            } else if (++tries > 3000) {
+                poll.stop();
+                ADD_FAILURE() << "no dialog";
+            }
+        });
+        poll.start(10);
+        trigger(item);
+        poll.stop();
+        EXPECT_FALSE(c->Modified);
+        EXPECT_EQ(undos(c), 0);
+        c->parentWidget()->close();
+    }
+}
+
+TEST_F(DialogCommands, HistogramShowsTheActiveImageByChannel)
+{
+    make();
+    Tchild* c = imageWindow(6, 6, RGB(10, 20, 30));
+    const THistogramKind kinds[] = {hkGray, hkRed, hkGreen, hkBlue};
+    WhenModal<TfHistogram>([&](TfHistogram* d) {
+        EXPECT_EQ(d->ImageKitProc1->CurrentBitmap(), c->ImageKit1->Bitmap());
+        for (int i = 0; i < 4; ++i) {
+            d->ComboBox1->setCurrentIndex(i);
+            EXPECT_EQ(d->HistogramBox1->HistogramKind(), kinds[i]);
+        }
+        d->ComboBox2->setCurrentIndex(1);
+        EXPECT_EQ(d->HistogramBox1->HistogramStyle(), hsLines);
+        d->Button1->click();
+    });
+    trigger("Histogramm1");
+}
+
+} // namespace

@@ -1,0 +1,259 @@
+// Saving as a user does it: the real main window driven through its menus, buttons and
+// dialogs with mouse and keys, the files on disk checked with an outside reader.
+#include "app/catalog/catalog_window.h"
+#include "app/app_test_util.h"
+#include "app/text/language.h"
+#include "app/text/translation.h"
+#include "app/util/paths.h"
+#include "platform/ui/application.h"
+#include "imaging/dialogs/dialog_driver.h"
+#include "imaging/dialogs/io_previews_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+using namespace dlgtest;
+
+namespace {
+
+// Runs `act` on the next modal dialog of type D as soon as it shows, polling from the
+// event loop that the dialog's exec() runs; a dialog that never comes fails the test.
+template <class D>
+void WhenShown(std::function<void(D*)> act)
+{
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible()) {
+            if (++*tries > 3000) {
+                poll->deleteLater();
+                ADD_FAILURE() << "no modal " << D::staticMetaObject.className();
+                if (QWidget* other = QApplication::activeModalWidget())
+                    other->close();
+            }
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        act(d);
+    });
+    poll->start(10);
+}
+
+class SaveEndToEnd : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        REQUIRE_TOOLS("python3:PIL");
+        dir_ = home_ + QStringLiteral("/pictures");
+        QDir().mkpath(dir_);
+        TApplication::OnException = [this](const std::exception& e) { errors.push_back(QString::fromUtf8(e.what())); };
+        make();
+        form->resize(1000, 720);
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        TApplication::OnException = nullptr;
+        for (const QString& e : errors)
+            ADD_FAILURE() << "error shown: " << e.toStdString();
+        for (const QString& m : messages)
+            ADD_FAILURE() << "message shown: " << m.toStdString();
+        SetLanguage(langGerman);
+        MainWindowTest::TearDown();
+    }
+
+    // Clicks the menu item as a user does: the menu bar's title, each submenu, the item.
+    void clickMenuItem(const char* name)
+    {
+        QAction* item = form->Item(QString::fromLatin1(name));
+        ASSERT_NE(item, nullptr) << name;
+        std::vector<QMenu*> chain;
+        for (QAction* a = item; a;) {
+            QMenu* holder = nullptr;
+            for (QMenu* m : form->findChildren<QMenu*>())
+                if (m->actions().contains(a))
+                    holder = m;
+            if (!holder)
+                break;
+            chain.insert(chain.begin(), holder);
+            a = holder->menuAction();
+        }
+        ASSERT_FALSE(chain.empty()) << name;
+        QMenuBar* bar = form->menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(chain.front()->menuAction()).center());
+        for (size_t i = 0; i + 1 < chain.size(); ++i) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return chain[i]->isVisible(); }, kWait));
+            const QRect r = chain[i]->actionGeometry(chain[i + 1]->menuAction());
+            QTest::mouseMove(chain[i], r.center());
+            QTest::mouseClick(chain[i], Qt::LeftButton, {}, r.center());
+        }
+        QMenu* last = chain.back();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return last->isVisible(); }, kWait)) << name;
+        ASSERT_TRUE(item->isEnabled()) << name;
+        const QRect r = last->actionGeometry(item);
+        QTest::mouseMove(last, r.center());
+        QTest::mouseClick(last, Qt::LeftButton, {}, r.center());
+    }
+
+    // In the file dialog that shows next: goes to the folder, types the name, accepts.
+    void answerFileDialog(const QString& path)
+    {
+        const QFileInfo file(path);
+        WhenShown<QFileDialog>([file](QFileDialog* d) {
+            d->setDirectory(file.absolutePath());
+            auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(edit, nullptr);
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, file.fileName());
+            auto* box = d->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            QPushButton* accept = box->button(d->acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
+                                                                                         : QDialogButtonBox::Open);
+            QTest::mouseClick(accept, Qt::LeftButton);
+        });
+    }
+
+    // Accepts the format parameter dialog with what it shows; `shown` gets its quality text.
+    void acceptParameters(QString* quality = nullptr)
+    {
+        WhenShown<TfIOPreviews>([quality](TfIOPreviews* d) {
+            if (quality)
+                *quality = d->Edit22->text();
+            QTest::mouseClick(d->Button1, Qt::LeftButton);
+        });
+    }
+
+    // A photograph-like picture written by PIL itself.
+    QString photo(const QString& name, int quality = 92)
+    {
+        const QString path = dir_ + u'/' + name;
+        const QString script = QStringLiteral(
+            "import sys\nfrom PIL import Image\nim = Image.new('RGB', (64, 48))\n"
+            "im.putdata([((x * 4) % 256, (y * 5) % 256, (x * y) % 256) for y in range(48) for x in range(64)])\n"
+            "im.save(sys.argv[1], quality=int(sys.argv[2]))\n");
+        EXPECT_EQ(RunTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path, QString::number(quality)}),
+                  0);
+        return path;
+    }
+
+    // What PIL says of a file: its format, mode and, for a JPEG, the quality its
+    // luminance table was made with (from the standard table's scaling).
+    QString pil(const QString& path)
+    {
+        const QString script = QStringLiteral(
+            "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1]); im.load()\n"
+            "std = [16,11,10,16,24,40,51,61,12,12,14,19,26,58,60,55,14,13,16,24,40,57,69,56,14,17,22,29,51,87,80,62,"
+            "18,22,37,56,68,109,103,77,24,35,55,64,81,104,113,92,49,64,78,87,103,121,120,101,72,92,95,98,112,100,103,99]\n"
+            "q = ''\n"
+            "if im.format == 'JPEG':\n"
+            "    scale = 100.0 * sum(im.quantization[0]) / sum(std)\n"
+            "    q = ' %d' % round((200 - scale) / 2 if scale <= 100 else 5000 / scale)\n"
+            "print(im.format + ' ' + im.mode + q)\n");
+        QByteArray out;
+        EXPECT_EQ(RunTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path}, &out), 0);
+        return QString::fromUtf8(out).trimmed();
+    }
+
+    void openThroughTheMenu(const QString& path)
+    {
+        const QFileInfo file(path);
+        WhenShown<TIKFileDialog>([file](TIKFileDialog* d) {
+            d->setDirectory(file.absolutePath());
+            ClickEntry(*d, file.fileName());
+            ClickAccept(*d);
+        });
+        clickMenuItem("ffnen2");
+        ASSERT_EQ(form->MDIChildCount(), 1);
+    }
+
+    QString dir_;
+    std::vector<QString> errors;
+};
+
+// A fresh install has no parameters of an earlier "save as": the image keeps its own.
+TEST_F(SaveEndToEnd, FirstSaveAsOfAPhotoKeepsItsQualityAndColours)
+{
+    const struct {
+        const char* typed;
+        const char* pil;
+        bool jpeg;
+    } cases[] = {{"copy.jpg", "JPEG RGB", true}, {"other.tif", "TIFF RGB", false}};
+    const QString source = photo(QStringLiteral("photo.jpg"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ASSERT_TRUE(form->options.saveparams.IsBlank());
+        ASSERT_NO_FATAL_FAILURE(openThroughTheMenu(source));
+        const QString target = dir_ + u'/' + QLatin1String(c.typed);
+        answerFileDialog(target);
+        QString quality;
+        acceptParameters(&quality);
+        clickMenuItem("Speichernals1");
+        ASSERT_TRUE(QFileInfo::exists(target));
+        const QStringList seen = pil(target).split(u' ');
+        ASSERT_GE(seen.size(), 2) << pil(target).toStdString();
+        EXPECT_EQ(seen.mid(0, 2).join(u' '), QLatin1String(c.pil));
+        if (c.jpeg) {
+            EXPECT_GE(quality.toInt(), 50);
+            ASSERT_EQ(seen.size(), 3);
+            EXPECT_GE(seen[2].toInt(), 50);
+        }
+        // The next fresh install again: this one's "save as" has filled the block and
+        // chosen the filter.
+        form->options.saveparams = tsaveparams{};
+        form->options.savefilter = 6;
+        clickMenuItem("Schliessen1");
+        QApplication::processEvents();
+        ASSERT_EQ(form->MDIChildCount(), 0);
+    }
+}
+
+// In both languages a new catalog asks for its name on its first save, the typed name
+// gets ".pca", and nothing is written where the program is.
+TEST_F(SaveEndToEnd, NewCatalogOfThreeFilesAsksForItsNameOnSave)
+{
+    const QStringList files{photo(QStringLiteral("a.jpg")), photo(QStringLiteral("b.jpg")),
+                            photo(QStringLiteral("c.jpg"))};
+    const QString programDir = ProgramDirectoryWithSlash();
+    const QStringList beside = QDir(programDir).entryList(QDir::Files);
+    for (uint8_t language : {uint8_t(langEnglish), uint8_t(langGerman)}) {
+        SCOPED_TRACE(int(language));
+        SetLanguage(language);
+        form->options.language = language;
+        // The add dialog: all three chosen in the list as a user would.
+        WhenShown<TIKFileDialog>([this](TIKFileDialog* d) {
+            d->setDirectory(dir_);
+            ChooseFilter(*d, 10);  // all image types
+            ClickEntry(*d, QStringLiteral("a.jpg"));
+            ClickEntry(*d, QStringLiteral("b.jpg"), Qt::ControlModifier);
+            ClickEntry(*d, QStringLiteral("c.jpg"), Qt::ControlModifier);
+            ClickAccept(*d);
+        });
+        clickMenuItem("NeuenKatalogerstellen1");
+        auto* k = qobject_cast<Tkataform*>(form->ActiveMDIChild());
+        ASSERT_NE(k, nullptr);
+        ASSERT_EQ(k->Count(), 3);
+        EXPECT_TRUE(IsUntitledCaption(k->windowTitle())) << k->windowTitle().toStdString();
+        const QString typed = dir_ + QStringLiteral("/album%1").arg(int(language));
+        answerFileDialog(typed);
+        QTest::mouseClick(k->Button2, Qt::LeftButton);
+        EXPECT_TRUE(QFileInfo::exists(typed + QStringLiteral(".pca")));
+        EXPECT_EQ(k->windowTitle(), typed + QStringLiteral(".pca"));
+        EXPECT_FALSE(k->Modified);
+        EXPECT_EQ(QDir(programDir).entryList(QDir::Files), beside);
+        k->parentWidget()->close();
+        QApplication::processEvents();
+    }
+}
+
+} // namespace

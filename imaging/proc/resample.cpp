@@ -174,13 +174,21 @@ struct TPlane {
 // AVX versions of the two inner loops, chosen at run time. They do the very same
 // multiplications and additions per channel (no fused multiply-add), four lanes
 // at a time, so the results are bit for bit those of the plain loops.
-__attribute__((target("avx"))) inline __m256d addTapAvx(__m256d acc, const double* row, const TContributors& c, int k)
+// Blue, green and red of a pixel of a byte row as doubles (the fourth lane holds the next
+// byte and is never stored): exactly the values of the plain loops' float row.
+__attribute__((target("avx"))) inline __m256d addTapAvx(__m256d acc, const uint8_t* row, const TContributors& c, int k)
 {
-    return _mm256_add_pd(acc, _mm256_mul_pd(_mm256_set1_pd(c.weight[size_t(k)]), _mm256_loadu_pd(row + 4 * c.pixel[size_t(k)])));
+    int32_t bytes;
+    std::memcpy(&bytes, row + 3 * c.pixel[size_t(k)], 4);
+    const __m256d p = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes)));
+    return _mm256_add_pd(acc, _mm256_mul_pd(_mm256_set1_pd(c.weight[size_t(k)]), p));
 }
-
-__attribute__((target("avx"))) inline void storePixelAvx(__m256d acc, float* d)
+// Adds the taps from k to e and stores the pixel.
+__attribute__((target("avx"))) inline void finishPixelAvx(__m256d acc, const uint8_t* row, const TContributors& c,
+                                                          int k, int e, float* d)
 {
+    for (; k < e; ++k)
+        acc = addTapAvx(acc, row, c, k);
     double out[4];
     _mm256_storeu_pd(out, acc);
     d[0] = toByte(out[0]);
@@ -188,10 +196,10 @@ __attribute__((target("avx"))) inline void storePixelAvx(__m256d acc, float* d)
     d[2] = toByte(out[2]);
 }
 
-// row: the source row as four doubles a pixel (blue, green, red, 0). Four output
-// pixels are summed side by side, each over its own list in its own order: the same
-// bits as one at a time, without waiting on each addition before the next.
-__attribute__((target("avx"))) void horizontalRowAvx(const double* row, const TContributors& c, int dw, float* d)
+// row: the source row's bytes with one more after them. Four output pixels are summed
+// side by side, each over its own list in its own order: the same bits as one at a time,
+// without waiting on each addition before the next.
+__attribute__((target("avx"))) void horizontalRowAvx(const uint8_t* row, const TContributors& c, int dw, float* d)
 {
     int i = 0;
     for (; i + 4 <= dw; i += 4) {
@@ -208,19 +216,13 @@ __attribute__((target("avx"))) void horizontalRowAvx(const double* row, const TC
             a2 = addTapAvx(a2, row, c, k[2] + t);
             a3 = addTapAvx(a3, row, c, k[3] + t);
         }
-        __m256d* acc[4] = {&a0, &a1, &a2, &a3};
-        for (int j = 0; j < 4; ++j) {
-            for (int t = k[j] + common; t < e[j]; ++t)
-                *acc[j] = addTapAvx(*acc[j], row, c, t);
-            storePixelAvx(*acc[j], d + 3 * (i + j));
-        }
+        finishPixelAvx(a0, row, c, k[0] + common, e[0], d + 3 * i);
+        finishPixelAvx(a1, row, c, k[1] + common, e[1], d + 3 * (i + 1));
+        finishPixelAvx(a2, row, c, k[2] + common, e[2], d + 3 * (i + 2));
+        finishPixelAvx(a3, row, c, k[3] + common, e[3], d + 3 * (i + 3));
     }
-    for (; i < dw; ++i) {
-        __m256d acc = _mm256_setzero_pd();
-        for (int t = c.start[size_t(i)]; t < c.start[size_t(i) + 1]; ++t)
-            acc = addTapAvx(acc, row, c, t);
-        storePixelAvx(acc, d + 3 * i);
-    }
+    for (; i < dw; ++i)
+        finishPixelAvx(_mm256_setzero_pd(), row, c, c.start[size_t(i)], c.start[size_t(i) + 1], d + 3 * i);
 }
 
 __attribute__((target("avx"))) void accumulateRowAvx(double* a, const float* s, double w, int n)
@@ -236,7 +238,7 @@ __attribute__((target("avx"))) void accumulateRowAvx(double* a, const float* s, 
 const bool kHaveAvx = __builtin_cpu_supports("avx");
 #else
 constexpr bool kHaveAvx = false;
-inline void horizontalRowAvx(const double*, const TContributors&, int, float*) {}
+inline void horizontalRowAvx(const uint8_t*, const TContributors&, int, float*) {}
 inline void accumulateRowAvx(double*, const float*, double, int) {}
 #endif
 
@@ -252,18 +254,14 @@ void horizontalPass(const TBitmap& src, TPlane& mid, const TContributors& c, TOb
         sh, int64_t(std::max(sw, dw)) * sh,
         [&](int y0, int y1) {
             std::vector<float> row(kHaveAvx ? 0 : size_t(sw) * 4 + 4);
-            std::vector<double> wide(kHaveAvx ? size_t(sw) * 4 : 0);
+            std::vector<uint8_t> bytes(kHaveAvx ? size_t(sw) * 3 + 1 : 0);
             for (int y = y0; y < y1; ++y) {
                 const uint8_t* s = srcRows[y];
                 float* d = mid.Row(y);
                 if (kHaveAvx) {
-                    for (int x = 0; x < sw; ++x) {
-                        wide[4 * size_t(x)] = s[3 * x];
-                        wide[4 * size_t(x) + 1] = s[3 * x + 1];
-                        wide[4 * size_t(x) + 2] = s[3 * x + 2];
-                        wide[4 * size_t(x) + 3] = 0;
-                    }
-                    horizontalRowAvx(wide.data(), c, dw, d);
+                    // A copy, so that the last pixel's four-byte load stays inside.
+                    std::memcpy(bytes.data(), s, size_t(sw) * 3);
+                    horizontalRowAvx(bytes.data(), c, dw, d);
                     continue;
                 }
                 for (int x = 0; x < sw; ++x) {

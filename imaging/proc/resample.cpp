@@ -155,17 +155,44 @@ inline uint8_t toByte(double v)
 }
 
 // The intermediate image between the passes: rounded bytes held as floats (exact),
-// so that the second pass does not convert every byte once per contributor.
+// so that the second pass does not convert every byte once per contributor. Its memory
+// is kept for the thread's next resample up to kSpareFloats: thumbnails made one after
+// another would otherwise have it mapped and cleared anew each time. A resample started
+// while one runs (events run by its progress) finds the spare taken and gets its own.
+struct TPlaneSpare {
+    std::unique_ptr<float[]> data;
+    size_t size = 0;
+};
+thread_local TPlaneSpare t_planeSpare;
+
 struct TPlane {
+    static constexpr size_t kSpareFloats = size_t(1) << 20;
+    TPlaneSpare& spare = t_planeSpare;
     int width = 0, height = 0;
     std::unique_ptr<float[]> data;
+    size_t size = 0;
     // Every element is written by the first pass before the second reads it.
-    TPlane(int w, int h) : width(w), height(h), data(new (std::nothrow) float[size_t(w) * size_t(h) * 3])
+    TPlane(int w, int h) : width(w), height(h), size(size_t(w) * size_t(h) * 3)
     {
+        if (spare.data && spare.size >= size) {
+            data = std::move(spare.data);
+            size = spare.size;
+            return;
+        }
+        data.reset(new (std::nothrow) float[size]);
         if (!data)
             throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 resampling buffer").arg(w).arg(h));
-        AdviseLargePages(data.get(), size_t(w) * size_t(h) * 3 * sizeof(float));
+        AdviseLargePages(data.get(), size * sizeof(float));
     }
+    ~TPlane()
+    {
+        if (size <= kSpareFloats && (!spare.data || spare.size < size)) {
+            spare.data = std::move(data);
+            spare.size = size;
+        }
+    }
+    TPlane(const TPlane&) = delete;
+    TPlane& operator=(const TPlane&) = delete;
     float* Row(int y) { return data.get() + size_t(y) * size_t(width) * 3; }
     const float* Row(int y) const { return data.get() + size_t(y) * size_t(width) * 3; }
 };

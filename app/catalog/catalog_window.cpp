@@ -206,17 +206,21 @@ void Tkataform::reorder()
     DrawGrid1->InvalidateGrid();
 }
 
-void Tkataform::reorderAfterAppend()
+void Tkataform::reorderAfterAppend(int firstNew)
 {
     // Repainting every cell after each file of a long add costs more than the file's
-    // thumbnail once many are shown: while the layout stands, only the new cell is drawn.
-    if (layGrid() || Count() == 0)
+    // thumbnail once many are shown: while the layout stands, only the new cells are drawn.
+    if (layGrid() || firstNew >= Count())
         return;
     const int cols = DrawGrid1->ColCount();
-    const int last = Count() - 1;
-    const TRect r = DrawGrid1->CellRect(last % cols, last / cols);
-    if (!r.IsEmpty())
-        DrawGrid1->viewport()->update(QRect(r.Left, r.Top, r.Width(), r.Height()));
+    QRect dirty;
+    for (int i = std::max(0, firstNew); i < Count(); ++i) {
+        const TRect r = DrawGrid1->CellRect(i % cols, i / cols);
+        if (!r.IsEmpty())
+            dirty |= QRect(r.Left, r.Top, r.Width(), r.Height());
+    }
+    if (!dirty.isEmpty())
+        DrawGrid1->viewport()->update(dirty);
 }
 
 void Tkataform::resizeEvent(QResizeEvent* event)

@@ -144,7 +144,7 @@ void Tkataform::AddFiles(const QStringList& files)
     // Repainting the bar at each file's start and end and the grid after each file cost
     // a good part of a small file's thumbnail: the bar shows a few times a second, and
     // the new cells come with it; the rest shows once the add has ended (also by a fault).
-    const TThrottledProgress::THold hold(main_->Progress);
+    const TThrottledProgress::THold hold(main_->ProgressThrottle());
     struct TShowAdded {
         Tkataform& form;
         int shown;
@@ -163,7 +163,7 @@ void Tkataform::AddFiles(const QStringList& files)
         newiefromfile(files[i], ahead.Take(i));
         // A save while the events ran does not cover the entries added after it.
         Modified = true;
-        if (const int shows = main_->Progress ? main_->Progress->ShowCount() : 0; shows != showAdded.shows) {
+        if (const int shows = main_->ProgressThrottle() ? main_->ProgressThrottle()->ShowCount() : 0; shows != showAdded.shows) {
             showAdded.shows = shows;
             showAdded();
         }

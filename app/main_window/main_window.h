@@ -249,6 +249,7 @@ public:
     void UpdateAvailability(bool closing) override { checkbuttonsenabled(closing); }
     void SetAvailable(QObject* control, bool on) override { setAvail(control, on); }
     void ShowProgress(QObject* sender, int percent) override { onprogressany(sender, percent); }
+    TThrottledProgress* ProgressThrottle() override { return Progress; }
     void ShowStatus(const QString& text) override;
     QString ImageFilterWithoutCatalogs() const override { return ImageFilterNoCatalog; }
     QString WaveFilter() const override { return OpenwavFilter; }

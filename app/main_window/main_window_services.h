@@ -15,6 +15,7 @@
 class QAction;
 class QMdiArea;
 class Tchild;
+class TThrottledProgress;
 struct TDecodedPicture;
 
 class TMainWindowServices {
@@ -72,6 +73,8 @@ public:
     virtual void SetAvailable(QObject* control, bool on) = 0;
     virtual void ShowProgress(QObject* sender, int percent) = 0;
     virtual void ResetProgress() = 0;
+    // The bar's throttle, held by long work that shows its own steps; may be null.
+    virtual TThrottledProgress* ProgressThrottle() = 0;
     virtual void ShowStatus(const QString& text) = 0;
     // The open dialogs' filters.
     virtual QString ImageFilterWithoutCatalogs() const = 0;

@@ -57,6 +57,7 @@ public:
     void SetAvailable(QObject*, bool) override {}
     void ShowProgress(QObject*, int) override {}
     void ResetProgress() override {}
+    TThrottledProgress* ProgressThrottle() override { return nullptr; }
     void ShowStatus(const QString&) override {}
     QString ImageFilterWithoutCatalogs() const override { return {}; }
     QString WaveFilter() const override { return {}; }

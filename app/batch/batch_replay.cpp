@@ -171,7 +171,7 @@ void Tform1::markBatchResult(Tchild* image)
 {
     if (!image)
         return;
-    image->Modified = true;
+    image->SetModified(true);
     const QString mark = LangText(QStringLiteral(" (Batch-Ergebnis)"), QStringLiteral(" (batch result)"));
     if (!image->windowTitle().endsWith(mark))
         image->setWindowTitle(image->windowTitle() + mark);
@@ -260,7 +260,7 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
         }
         if (!guard)
             return true;
-        if (!saved || SaveCancelled || image->Modified) {
+        if (!saved || SaveCancelled || image->Modified()) {
             markBatchResult(image);
             return false;  // the save reported its own error, or the user cancelled it
         }
@@ -329,7 +329,7 @@ bool Tform1::openForBatch(const QString& fileName, QString& error)
     if (opened && (!error.isEmpty() || !qobject_cast<Tchild*>(opened))) {
         // Only images take part; a catalog or a half-made window goes again.
         if (auto* c = qobject_cast<Tchild*>(opened))
-            c->Modified = false;
+            c->SetModified(false);
         closeWindow(opened);
         opened = nullptr;
     }
@@ -378,20 +378,20 @@ void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
             break;
         // Every image gets its own window: the after-processing may close the last one.
         QPointer<Tchild> c = newwindow();
-        c->Modified = true;
+        c->SetModified(true);
         bool got = false;
         try {
             got = c->ImageKit1->IO()->Acquire();
         } catch (...) {
             if (c) {
-                c->Modified = false;
+                c->SetModified(false);
                 closeWindow(c);
             }
             throw;
         }
         if (!got || !c) {
             if (c) {
-                c->Modified = false;
+                c->SetModified(false);
                 closeWindow(c);
             }
             break;

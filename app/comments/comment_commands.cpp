@@ -1,6 +1,5 @@
 // Sound and text comments: files beside the image, named after it with ".wav" or
 // ".txt" appended ("a.jpg.wav").
-#include "app/commands/command_seams.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
@@ -11,7 +10,6 @@
 #include "platform/core/streams.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
@@ -41,20 +39,6 @@ bool confirmed(const QString& german, const QString& english)
     return LangMessageDlg(german, mtConfirmation, mbOKCancel, english) == mrOk;
 }
 
-QString chooseWav(const QString& title, const QString& directory, const QString& filter)
-{
-    if (TCommandSeams::ChooseWavFile)
-        return TCommandSeams::ChooseWavFile(title, directory, filter);
-    QString qtFilter = filter;
-    // "Text|pattern|Text|pattern" to Qt's "Text (pattern);;Text (pattern)".
-    const QStringList parts = filter.split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    QStringList entries;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        entries << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                       QLatin1Char(')');
-    return QFileDialog::getOpenFileName(nullptr, title, directory, entries.join(QStringLiteral(";;")));
-}
-
 } // namespace
 
 void Tform1::runComment(const tautomatitem& a, Tchild* image)
@@ -74,8 +58,7 @@ void Tform1::runComment(const tautomatitem& a, Tchild* image)
         if (!confirmed(QStringLiteral("Drücken Sie auf OK, um mit der Aufnahme zu beginnnen."),
                        QStringLiteral("Press OK to start recording")))
             return;
-        if (TCommandSeams::CommentForm)
-            TCommandSeams::CommentForm(wav, QString(), 0);
+        dialogs_->CommentForm(wav, QString(), cmRecord);
         break;
     case cmdTextComment: {
         if (!savedFirst(image))
@@ -108,12 +91,11 @@ void Tform1::runComment(const tautomatitem& a, Tchild* image)
             LangMessageDlg(none, mtInformation, mbOK, none);
             return;
         }
-        if (TCommandSeams::CommentForm)
-            TCommandSeams::CommentForm(wav, QString(), 1);
+        dialogs_->CommentForm(wav, QString(), cmPlay);
         break;
     case cmdImportComment: {
-        const QString chosen = chooseWav(TranslatedCaption(QStringLiteral("WAV-Datei importieren")), options.lastdir,
-                                         OpenwavFilter);
+        const QString chosen = dialogs_->ChooseWavFile(TranslatedCaption(QStringLiteral("WAV-Datei importieren")),
+                                                       options.lastdir, OpenwavFilter);
         if (chosen.isEmpty())
             break;
         options.lastdir = AddTrailingBackslash(QFileInfo(chosen).absolutePath());
@@ -123,8 +105,7 @@ void Tform1::runComment(const tautomatitem& a, Tchild* image)
             !confirmed(wav + QStringLiteral(" existiert bereits. Möchten Sie trotzdem einen neuen Kommentar aufnehmen?"),
                        wav + QStringLiteral(" already exists. Do you still want to record a new comment?")))
             return;
-        if (TCommandSeams::CommentForm)
-            TCommandSeams::CommentForm(wav, chosen, 2);
+        dialogs_->CommentForm(wav, chosen, cmImport);
         break;
     }
     default: break;

@@ -49,7 +49,7 @@ void Tchild::ImageKit1MouseDown(QObject*, TMouseButton button, TShiftState, int 
         main_->NichtsAuswhlen1Click();
     if (!main_->DrawingMode())
         return;
-    Modified = true;
+    SetModified(true);
     ImageKit1->SaveUndo();
     // The press can be undone now: undo button and item must say so at once.
     main_->checkbuttonsenabled(false);

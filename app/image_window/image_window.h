@@ -35,7 +35,11 @@ public:
     bool BrushStroke = false;
     TPoint CloneSource{-1, -1};
     TPoint CloneStrokeStart;
-    bool Modified = false;
+
+    // Whether closing must ask to save first. Set through here only: the caption's
+    // modified mark and the main window's commands follow it.
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified);
 
     void FormCreate();
     void FormActivate();
@@ -64,6 +68,7 @@ private:
     void refreshStatusSize();
     void prepareCanvas(TCanvas& c);
     Tform1* main_;
+    bool modified_ = false;
     TPoint statusPos_{0, 0};      // bitmap coordinates the status line shows
     int statusWidth_ = -1, statusHeight_ = -1;
 };

@@ -243,7 +243,7 @@ void Tform1::AufBildgreanpassen1Click()
 void Tform1::Ausschneiden1Click()
 {
     if (Tchild* c = ActiveImageWindow()) {
-        c->Modified = true;
+        c->SetModified(true);
         c->ImageKit1->CutToClipboard();
     }
 }
@@ -257,7 +257,7 @@ void Tform1::Kopieren1Click()
 void Tform1::Pastetorect1Click()
 {
     if (Tchild* c = ActiveImageWindow()) {
-        c->Modified = true;
+        c->SetModified(true);
         c->ImageKit1->PasteToSelection();
     }
 }
@@ -274,7 +274,7 @@ void Tform1::PasteBtnClick()
 void Tform1::ZumBearbeitenausschneiden1Click()
 {
     if (Tchild* c = ActiveImageWindow()) {
-        c->Modified = true;
+        c->SetModified(true);
         c->ImageKit1->Proc()->CropToSelection();
     }
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/commands/command_dialogs.h"
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
 #include "platform/graphics/bitmap.h"
@@ -34,6 +35,7 @@ class Tautoform;
 class Tchild;
 class Tzeichenform;
 class TImageKitIO;
+class TCommandInterpreter;
 class TOpenImageKitDialog;
 class TSaveImageKitDialog;
 
@@ -48,8 +50,10 @@ TChildKind ChildKind(const QWidget* child);
 class Tform1 : public QMainWindow {
     Q_OBJECT
 public:
-    // arguments: the command line without the program name.
-    explicit Tform1(const QStringList& arguments = DefaultArguments(), QWidget* parent = nullptr);
+    // arguments: the command line without the program name; dialogs: what the commands
+    // open (the real forms when none is given).
+    explicit Tform1(const QStringList& arguments = DefaultArguments(), QWidget* parent = nullptr,
+                    std::unique_ptr<TCommandDialogs> dialogs = nullptr);
     ~Tform1() override;
     static QStringList DefaultArguments();
 
@@ -216,7 +220,7 @@ public:
     static bool ShowWelcomeAtStart;
 
     // Batch recording and replay. Modes of dobatch are the batch dialog's results.
-    enum : int { bmNewRecording = 532, bmActive = 3526, bmAllLoaded = 1145, bmFileList = 5434, bmScanner = 7843 };
+    enum TBatchMode : int { bmNewRecording = 532, bmActive = 3526, bmAllLoaded = 1145, bmFileList = 5434, bmScanner = 7843 };
     void Neuaufnehmen1Click();
     void neuaufnehmenproc();
     void Aufnahmestoppen1click();
@@ -290,6 +294,8 @@ protected:
 
 private:
     friend struct MainWindowBuilder;
+    // Runs the commands on the window's own parts: new windows, loading, progress.
+    friend class TCommandInterpreter;
     void buildMenus();
     void buildToolBars();
     void insertSeparators();
@@ -311,10 +317,7 @@ private:
     bool saveFailed(const std::exception& e);
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();
-    void runImageCommand(QObject* sender, const tautomatitem& item, Tchild* image);
     void runComment(const tautomatitem& item, Tchild* image);
-    void openCommand(const QString& fileName);
-    void hsvChannels(Tchild* image);
     void wireBatch();
     void setRecordingControls(bool recording);
     // True (and the user told) when a batch runs: no other batch or recording may start.
@@ -328,6 +331,8 @@ private:
     void releaseBatchPainting();
 
     QStringList arguments_;
+    std::unique_ptr<TCommandDialogs> dialogs_;
+    std::unique_ptr<TCommandInterpreter> interpreter_;
     // The working folder at start, before the window moves to the program's folder.
     QString startDirectory_;
     bool firstActivation_ = false;

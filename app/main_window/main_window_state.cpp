@@ -1,5 +1,6 @@
 // Command availability, the zoom box, window arrangement and the active child.
 #include "app/catalog/catalog_window.h"
+#include "app/commands/command_table.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
@@ -94,8 +95,8 @@ void Tform1::checkbuttonsenabled(bool closing)
     const TChildKind kind = ChildKind(active);
     static const char* const fileCommands[] = {"Speichern1", "Speichernals1", "AlleSpeichern1",
                                                "Schliessen1", "AlleSchliessen1", "Drucken1"};
-    static const char* const imageButtons[] = {"CutBtn", "CopyBtn", "PasteBtn", "SpeedButton2",
-                                               "SpeedButton4", "SpeedButton35", "SpeedButton37"};
+    // The clipboard buttons act directly; the rest send commands that need an image window.
+    static const char* const imageButtons[] = {"CutBtn", "CopyBtn", "PasteBtn"};
     auto menu = [this](const char* name, bool on) { multienabled(Menu(QString::fromLatin1(name)), on); };
     auto button = [this](const char* name, bool on) { setAvail(Control<QToolButton>(QString::fromLatin1(name)), on); };
     auto files = [&](bool on) {
@@ -105,6 +106,9 @@ void Tform1::checkbuttonsenabled(bool closing)
     auto imageControls = [&](bool on) {
         for (const char* n : imageButtons)
             button(n, on);
+        for (const TCommandEntry& command : CommandTable())
+            if (command.needsImageWindow && command.button)
+                button(command.button, on);
         setAvail(zoombox, on);
         setAvail(Item(QStringLiteral("Zoomen1")), on);
     };

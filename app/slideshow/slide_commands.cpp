@@ -1,9 +1,7 @@
 // The slide-show commands of the main window: play, options, and a show of a catalog.
-#include "app/commands/command_seams.h"
 #include "app/catalog/catalog_window.h"
 #include "app/main_window/main_window.h"
 #include "app/slideshow/slide_options_dialog.h"
-#include "app/slideshow/slide_player.h"
 #include "app/slideshow/slide_list.h"
 
 #include <QAction>
@@ -35,8 +33,6 @@ void Tform1::DiashowdirektvomKatalog1Click()
 
 void Tform1::wireSlideShow()
 {
-    if (!TCommandSeams::SlideShow)
-        TCommandSeams::SlideShow = [](Tform1& form) { RunSlideShow(&form, form.options.slideshow); };
     if (!Tkataform::SlideShowHandler)
         Tkataform::SlideShowHandler = [](Tkataform& k) {
             if (Tform1* main = k.MainWindow()) {

@@ -1,14 +1,11 @@
 #include "app/video/video_import_dialog.h"
 
-#include "app/commands/command_seams.h"
 #include "app/image_window/image_window.h"
-#include "app/comments/sound_comment_dialog.h"
 #include "app/main_window/main_window.h"
 #include "app/text/translation.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/view/video_view.h"
 #include "platform/ui/application.h"
-#include "platform/ui/file_dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -224,27 +221,4 @@ void Tvideoform::Button1Click()
     }
     if (!wasFrozen)
         v->SetFreeze(false);
-}
-
-void InstallVideoAndCommentForms()
-{
-    TCommandSeams::VideoImport = [](Tform1& main) {
-        Tvideoform form(main, &main);
-        TranslateForm(QStringLiteral("videoform"), &form);
-        form.exec();
-    };
-    TCommandSeams::CommentForm = [](const QString& wavPath, const QString& source, int mode) {
-        Tkomform form;
-        form.Mode = uint8_t(mode);
-        form.FileName = wavPath;
-        form.SourceFile = source;
-        form.exec();
-    };
-    TCommandSeams::ChooseWavFile = [](const QString& title, const QString& directory, const QString& filter) {
-        TOpenDialog dialog;
-        dialog.Title = title;
-        dialog.InitialDir = directory;
-        dialog.Filter = filter;
-        return dialog.Execute() ? dialog.FileName : QString();
-    };
 }

@@ -51,6 +51,3 @@ private:
     Tform1& main_;
     bool importing_ = false;  // an import waits for the frame to freeze
 };
-
-// Connects the interpreter's video import and comment commands to their forms.
-void InstallVideoAndCommentForms();

@@ -316,7 +316,7 @@ TEST_F(MainWindowActions, TextToolFollowsTheEditAndTheFontBox)
     EXPECT_EQ(differing, 0);
     EXPECT_GT(inked, 0);
 
-    c->Modified = false;
+    c->SetModified(false);
     ASSERT_TRUE(form->close());
     toptions stored;
     filetooption(stored);

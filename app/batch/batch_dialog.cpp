@@ -1,4 +1,5 @@
 #include "app/batch/batch_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/batch/batch_file.h"
 #include "app/image_window/image_window.h"
@@ -47,8 +48,6 @@ bool editFormatParams(QWidget* owner, TIOParamsVals& params, int pages)
     params.Assign(io.Params());
     return true;
 }
-
-constexpr int kBatchHelpContext = 41139;
 
 template <class T>
 T* named(T* w, const char* name)
@@ -169,7 +168,7 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
     click(6, [this] { done(1); });
     click(7, [this] { done(Tform1::bmScanner); });
     click(8, [this] { Button8Click(); });
-    click(9, [] { TApplication::HelpContext(kBatchHelpContext); });
+    click(9, [] { TApplication::HelpContext(hcBatch); });
     work = tautodialog::Defaults();
 }
 

@@ -223,7 +223,6 @@ void Tform1::wireBatch()
     wireButton(Control<QToolButton>(QStringLiteral("SpeedButton8")), [this] { Aufnahmestoppen1click(); });
     wireButton(Control<QToolButton>(QStringLiteral("SpeedButton13")), [this] { AufaktuellesBildanwenden1Click(); });
     if (auto* box = Control<QComboBox>(QStringLiteral("autobox"))) {
-        box->setProperty("kWired", true);
         box->setEnabled(true);
     }
     for (int i = 0; i < 8; ++i) {

@@ -15,7 +15,7 @@
 #include <QGridLayout>
 #include <QStatusBar>
 
-uint8_t ShapeKind = 0;
+TShapeKind ShapeKind = skLine;
 
 namespace {
 constexpr int RulerThickness = 30;

@@ -1,5 +1,6 @@
 // File, window and clipboard commands of the main window.
 #include "app/catalog/catalog_window.h"
+#include "app/text/help_contexts.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
@@ -313,10 +314,10 @@ void Tform1::wireFileCommands()
         {"Pastetorect1", [this] { Pastetorect1Click(); }},
         {"ZumBearbeitenausschneiden1", [this] { ZumBearbeitenausschneiden1Click(); }},
         {"Schriftartfestlegen1", [this] { Schriftartfestlegen1Click(); }},
-        {"Hilfeverwenden1", [] { TApplication::HelpContext(1); }},
-        {"berdasProgramm1", [] { TApplication::HelpContext(11); }},
-        {"WeitereProgramme1", [] { TApplication::HelpContext(14); }},
-        {"UntersttzteBatchFunktionen1", [] { TApplication::HelpContext(41139); }},
+        {"Hilfeverwenden1", [] { TApplication::HelpContext(hcUsingHelp); }},
+        {"berdasProgramm1", [] { TApplication::HelpContext(hcAbout); }},
+        {"WeitereProgramme1", [] { TApplication::HelpContext(hcOtherPrograms); }},
+        {"UntersttzteBatchFunktionen1", [] { TApplication::HelpContext(hcBatch); }},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), handler);

@@ -67,8 +67,7 @@ public:
     bool FirstActivation() const { return firstActivation_; }
 
     // Command availability for the current children (closing: a child is closing and
-    // still counted). Availability is kept apart from whether a command is built yet:
-    // a command that comes later stays disabled whatever its availability says.
+    // still counted).
     void checkbuttonsenabled(bool closing);
     void multienabled(QMenu* item, bool enabled);
     static bool Available(const QObject* control);

@@ -51,11 +51,10 @@ void Tform1::setAvail(QObject* control, bool on)
     if (!control)
         return;
     control->setProperty("kAvailable", on);
-    const bool enabled = on && control->property("kWired").toBool();
     if (auto* a = qobject_cast<QAction*>(control))
-        a->setEnabled(enabled);
+        a->setEnabled(on);
     else if (auto* w = qobject_cast<QWidget*>(control))
-        w->setEnabled(enabled);
+        w->setEnabled(on);
 }
 
 bool Tform1::Available(const QObject* control)
@@ -65,7 +64,6 @@ bool Tform1::Available(const QObject* control)
 
 void Tform1::wire(QAction* action, std::function<void()> handler)
 {
-    action->setProperty("kWired", true);
     const QVariant avail = action->property("kAvailable");
     action->setEnabled(!avail.isValid() || avail.toBool());
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { TApplication::Guard(handler); });
@@ -73,7 +71,6 @@ void Tform1::wire(QAction* action, std::function<void()> handler)
 
 void Tform1::wireButton(QToolButton* button, std::function<void()> handler)
 {
-    button->setProperty("kWired", true);
     const QVariant avail = button->property("kAvailable");
     button->setEnabled(!avail.isValid() || avail.toBool());
     connect(button, &QToolButton::clicked, this, [handler = std::move(handler)] { TApplication::Guard(handler); });

@@ -102,6 +102,7 @@ TEST_F(Interpreter, ImageCommandsShowTheirEffect)
         form->runcode(k.code);
         SCOPED_TRACE(int(k.code));
         EXPECT_EQ(c->Modified(), k.modified);
+        EXPECT_EQ(c->isWindowModified(), k.modified);  // the caption's mark follows
         k.check(c);
     }
 }

@@ -45,7 +45,7 @@ void Tchild::ImageKit1MouseDown(QObject*, TMouseButton button, TShiftState, int 
     const int mode = main_->MouseModeCode();
     // A polygon being drawn is the selection in the making: each click adds a corner to it
     // and only a double click ends it, so it must not be thrown away here.
-    if (ImageKit1->HasSelection() && mode >= 1 && mode <= 3 && !ImageKit1->PolygonDrawing())
+    if (ImageKit1->HasSelection() && mode >= mmRectangle && mode <= mmCircle && !ImageKit1->PolygonDrawing())
         main_->NichtsAuswhlen1Click();
     if (!main_->DrawingMode())
         return;

@@ -42,6 +42,10 @@ class TSaveImageKitDialog;
 // What kind of MDI child a window is: image windows are Tchild, catalog and welcome
 // windows are known by their form names "kataform" and "infoform".
 enum TChildKind { ckNone, ckImage, ckCatalog, ckWelcome, ckOther };
+
+// The mouse modes in the order of their buttons; the values are stored in the option file.
+enum TMouseMode : int { mmDraw = 0, mmRectangle = 1, mmPolygon = 2, mmCircle = 3, mmHand = 4, mmZoom = 5 };
+constexpr int kMouseModeCount = 6;
 TChildKind ChildKind(const QWidget* child);
 
 // The main window: the MDI frame with its menus, the standard bar and the drawing bar.

@@ -422,7 +422,7 @@ QToolButton* Tform1::ToolButton(int code) const
 
 QString Tform1::MouseModeItemName(int code)
 {
-    return code >= 0 && code < 6 ? QString::fromLatin1(modeItems[code]) : QString();
+    return code >= 0 && code < kMouseModeCount ? QString::fromLatin1(modeItems[code]) : QString();
 }
 
 QString Tform1::ToolItemName(int code)

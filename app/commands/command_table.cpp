@@ -89,7 +89,8 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
          proc(c).SelectRect(0, 0, kit(c).Bitmap()->Width(), kit(c).Bitmap()->Height());
          return true;
      }},
-    {cmdSelectNone, "select none", {}, false, true, nullptr, [](In&, const Call& c) { kit(c).Deselect(); return true; }},
+    {cmdSelectNone, "select none", {}, false, true, nullptr,
+     [](In&, const Call& c) { kit(c).Deselect(); return true; }},
     // The colour and effects dialogs mark the image only when they close with OK.
     {cmdColorDialog, "colour dialog", {}, false, true, "SpeedButton4",
      [](In&, const Call& c) {
@@ -104,7 +105,8 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
          return true;
      }},
     {cmdReduceColors, "reduce colours",
-     {{TArgRule::Range, 1, 1, 2, 256, "Ungültige Farbanzahl im Batch-Befehl: ", "Invalid number of colors in batch command: "}},
+     {{TArgRule::Range, 1, 1, 2, 256, "Ungültige Farbanzahl im Batch-Befehl: ",
+       "Invalid number of colors in batch command: "}},
      true, true, nullptr, [](In&, const Call& c) { proc(c).ReduceColors(rec(c).Arg(1)); return true; }},
     {cmdGray, "greyscale", {}, true, true, nullptr, [](In&, const Call& c) { kit(c).ConvertToGray(); return true; }},
     {cmdNegative, "negative", {}, true, true, nullptr, [](In&, const Call& c) { kit(c).Negative(); return true; }},
@@ -153,7 +155,8 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
          return true;
      }},
     {cmdClear, "clear", {}, true, true, nullptr, [](In&, const Call& c) { kit(c).Clear(); return true; }},
-    {cmdTo24Bit, "to 24 bits", {}, true, true, nullptr, [](In&, const Call& c) { proc(c).ConvertTo24Bit(); return true; }},
+    {cmdTo24Bit, "to 24 bits", {}, true, true, nullptr,
+     [](In&, const Call& c) { proc(c).ConvertTo24Bit(); return true; }},
     {cmdNewCatalog, "new catalog", {}, false, false, nullptr,
      [](In& in, const Call&) {
          if (QWidget* k = in.Form().newkatalog())
@@ -165,7 +168,8 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     {cmdSlideShow, "slide show", {}, false, false, nullptr,
      [](In& in, const Call&) { in.Dialogs().SlideShow(in.Form()); return true; }},
     {cmdBWThreshold, "black and white by threshold",
-     {{TArgRule::Range, 1, 1, -1, 255, "Ungültiger Schwellwert im Batch-Befehl: ", "Invalid threshold in batch command: "}},
+     {{TArgRule::Range, 1, 1, -1, 255, "Ungültiger Schwellwert im Batch-Befehl: ",
+       "Invalid threshold in batch command: "}},
      true, true, nullptr, [](In&, const Call& c) { proc(c).ConvertToBWThreshold(rec(c).Arg(1)); return true; }},
     {cmdBWOrdered, "black and white, ordered dither", {}, true, true, nullptr,
      [](In&, const Call& c) { proc(c).ConvertToBWOrdered(); return true; }},

@@ -8,7 +8,7 @@
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
@@ -41,7 +41,8 @@ void TCommandInterpreter::Open(const QString& fileName)
         form_.Recording = recording;
     };
     try {
-        const std::unique_ptr<TDecodedPicture> startup = form_.takeStartupPicture(fileName, child->ImageKit1->IOParams());
+        const std::unique_ptr<TDecodedPicture> startup =
+            form_.takeStartupPicture(fileName, child->ImageKit1->IOParams());
         TDecodedPicture* ahead = std::exchange(form_.preloaded_, nullptr);
         if (ahead && std::exchange(form_.preloadedName_, QString()) != fileName)
             ahead = nullptr;

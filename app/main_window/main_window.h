@@ -42,11 +42,11 @@ class TSaveImageKitDialog;
 // What kind of MDI child a window is: image windows are Tchild, catalog and welcome
 // windows are known by their form names "kataform" and "infoform".
 enum TChildKind { ckNone, ckImage, ckCatalog, ckWelcome, ckOther };
+TChildKind ChildKind(const QWidget* child);
 
 // The mouse modes in the order of their buttons; the values are stored in the option file.
 enum TMouseMode : int { mmDraw = 0, mmRectangle = 1, mmPolygon = 2, mmCircle = 3, mmHand = 4, mmZoom = 5 };
 constexpr int kMouseModeCount = 6;
-TChildKind ChildKind(const QWidget* child);
 
 // The main window: the MDI frame with its menus, the standard bar and the drawing bar.
 // It owns the settings for the whole run; the option file is written only when it
@@ -223,7 +223,9 @@ public:
     static bool ShowWelcomeAtStart;
 
     // Batch recording and replay. Modes of dobatch are the batch dialog's results.
-    enum TBatchMode : int { bmNewRecording = 532, bmActive = 3526, bmAllLoaded = 1145, bmFileList = 5434, bmScanner = 7843 };
+    enum TBatchMode : int {
+        bmNewRecording = 532, bmActive = 3526, bmAllLoaded = 1145, bmFileList = 5434, bmScanner = 7843
+    };
     void Neuaufnehmen1Click();
     void neuaufnehmenproc();
     void Aufnahmestoppen1click();

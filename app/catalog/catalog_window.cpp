@@ -419,7 +419,6 @@ void ConnectCatalogMenu(TMainWindowServices& mainWindow)
         QAction* a = mainWindow.Item(QLatin1String(entry.first));
         if (!a)
             continue;
-        a->setProperty("kWired", true);
         const QVariant avail = a->property("kAvailable");
         a->setEnabled(!avail.isValid() || avail.toBool());
         QObject::connect(a, &QAction::triggered, main->Window(), [main, command, whileBusy] {

@@ -1,4 +1,5 @@
 #include "app/dialogs/black_white_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
@@ -17,7 +18,7 @@
 #include <QToolButton>
 
 Tblackwhiteform::Tblackwhiteform(QWidget* parent)
-    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", "Button9"}, 436)
+    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", "Button9"}, hcBlackWhite)
 {
     setObjectName(QStringLiteral("blackwhiteform"));
     setWindowTitle(QStringLiteral("Schwarz Weiss Konvertierung"));

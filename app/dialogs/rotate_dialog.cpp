@@ -1,4 +1,5 @@
 #include "app/dialogs/rotate_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
@@ -14,7 +15,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {"Label4", "Label3", "Button5", "Button9"}, 44)
+TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {"Label4", "Label3", "Button5", "Button9"}, hcRotate)
 {
     setObjectName(QStringLiteral("frotate"));
     setWindowTitle(LangText(QStringLiteral("Rotation Vorschau"), QStringLiteral("Rotation preview")));

@@ -1,7 +1,6 @@
 // The main window's side of the features: what they ask of it, and its menu items and
 // tool-bar controls routed to them.
 #include "app/batch/batch_runner.h"
-#include "app/commands/command_seams.h"
 #include "app/comments/comment_commands.h"
 #include "app/main_window/main_window.h"
 #include "app/print/print_dialog.h"
@@ -45,17 +44,8 @@ void Tform1::DiashowdirektvomKatalog1Click() { PlayCatalogSlideShow(*this); }
 void Tform1::Drucken2Click() { RunPrintDialog(*this); }
 void Tform1::runComment(const tautomatitem& item, Tchild* image) { RunCommentCommand(*this, item, image); }
 
-void Tform1::installFeatureForms()
-{
-    TCommandSeams::VideoImport = [](Tform1& main) { RunVideoImport(main); };
-    TCommandSeams::CommentForm = RunCommentForm;
-    TCommandSeams::ChooseWavFile = ChooseWaveFile;
-}
-
 void Tform1::wireSlideShow()
 {
-    if (!TCommandSeams::SlideShow)
-        TCommandSeams::SlideShow = [](Tform1& form) { RunSlideShow(&form, form.options.slideshow); };
     wire(Item("Abspielen1"), [this] { Abspielen1Click(); });
     wire(Item("Optionen1"), [this] { Optionen1Click(); });
     wire(Item("DiashowdirektvomKatalog1"), [this] { DiashowdirektvomKatalog1Click(); });
@@ -79,7 +69,6 @@ void Tform1::wireBatch()
     wireButton(Control<QToolButton>(QStringLiteral("SpeedButton13")),
                route(&TBatchRunner::AufaktuellesBildanwenden1Click));
     if (auto* box = Control<QComboBox>(QStringLiteral("autobox"))) {
-        box->setProperty("kWired", true);
         box->setEnabled(true);
     }
     for (int i = 0; i < 8; ++i) {

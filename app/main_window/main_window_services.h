@@ -14,6 +14,7 @@
 
 class QAction;
 class QMdiArea;
+class TCommandDialogs;
 class Tchild;
 class TThrottledProgress;
 struct TDecodedPicture;
@@ -22,6 +23,8 @@ class TMainWindowServices {
 public:
     // The window that owns dialogs, progress and messages of the features.
     virtual QWidget* Window() = 0;
+    // The forms commands open (tests give ones that watch instead).
+    virtual TCommandDialogs& Dialogs() = 0;
     // The settings of the whole run; stored when the main window closes.
     virtual toptions& Options() = 0;
 

@@ -1,3 +1,4 @@
+// Fuzz harness of the JPEG reader.
 #include "fuzz/fuzz_support.h"
 
 #include "imaging/io/jpeg/jpeg_codec.h"

@@ -1,3 +1,4 @@
+// Fuzz harness of the PNG reader.
 #include "fuzz/fuzz_support.h"
 
 #include "imaging/io/png/png_codec.h"

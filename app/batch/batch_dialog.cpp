@@ -1,3 +1,4 @@
+// The batch dialog: building its controls and moving the batch options in and out.
 #include "app/batch/batch_dialog.h"
 
 #include "app/batch/batch_file.h"

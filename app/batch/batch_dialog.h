@@ -1,3 +1,4 @@
+// The batch dialog (Tautoform): records, source, target format and the run.
 #pragma once
 #include "app/options/options.h"
 

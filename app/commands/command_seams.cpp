@@ -1,3 +1,4 @@
+// The dialogs and forms that commands reach, plugged in where they are built.
 #include "app/commands/command_seams.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"

@@ -1,3 +1,4 @@
+// Hooks through which commands reach forms built apart from the interpreter.
 #pragma once
 #include <QString>
 #include <functional>

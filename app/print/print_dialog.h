@@ -1,3 +1,4 @@
+// The print dialog (Tprintform): layout, copies, marks, units and the page preview.
 #pragma once
 #include "app/options/option_blocks.h"
 

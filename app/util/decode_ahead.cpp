@@ -1,3 +1,4 @@
+// Decoding the next pictures of a list on the pool threads, taken in order.
 #include "app/util/decode_ahead.h"
 
 #include "imaging/io/codec_table.h"

@@ -1,3 +1,4 @@
+// Decoding a multi-image file's frames into thumbnails on a worker thread.
 #include "imaging/dialogs/multi_preview_loader.h"
 
 #include "imaging/io/io_params.h"

@@ -1,3 +1,4 @@
+// Loading one preview on a worker thread, the newest request winning.
 #include "imaging/dialogs/preview_loader.h"
 
 #include "imaging/common/file_size.h"

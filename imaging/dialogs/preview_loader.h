@@ -1,3 +1,4 @@
+// Loading a file for a preview off the dialog's thread (TPreviewLoader).
 #pragma once
 #include <QObject>
 #include <QString>

@@ -1,3 +1,4 @@
+// The table of formats: extensions, descriptions, readers, writers and parameter texts.
 #include "imaging/io/codec_table.h"
 
 #include "imaging/io/bmp/bmp.h"

@@ -1,8 +1,8 @@
-#pragma once
 // The formats the input/output component knows, one entry each. The component chooses
 // an entry by the file name's extension (contents are never sniffed) and finds there
 // everything it needs to load and save that format: a new format is one entry in
 // codec_table.cpp and one folder beside it, never a new branch in the component.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

@@ -1,3 +1,4 @@
+// Metafiles, icons and cursors, drawn by the platform into bitmaps.
 #include "imaging/io/drawn_formats.h"
 
 #include "imaging/io/io_params.h"

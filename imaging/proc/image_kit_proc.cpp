@@ -1,3 +1,4 @@
+// The processing component: attachment, work area, undo and the operations it runs.
 #include "imaging/proc/image_kit_proc.h"
 #include "platform/core/parallel_for.h"
 #include "platform/graphics/row_access.h"

@@ -1,3 +1,4 @@
+// The BMP reader: headers, palettes, bit fields and run-length data, bounded by the file.
 #include "imaging/io/bmp/bmp.h"
 
 #include "imaging/common/dib_bits.h"

@@ -1,3 +1,4 @@
+// The BMP writer: depths, palettes, run-length rows and the headers.
 #include "imaging/io/bmp/bmp.h"
 
 #include "imaging/proc/quantizer.h"

@@ -1,3 +1,4 @@
+// The PCX reader: header, palettes, run-length lines and the plane layouts.
 #include "imaging/io/pcx/pcx.h"
 
 #include "imaging/io/mono_rows.h"

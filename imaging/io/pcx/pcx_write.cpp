@@ -1,3 +1,4 @@
+// The PCX writer: depths, planes, run-length lines and the palette.
 #include "imaging/io/pcx/pcx.h"
 
 #include "imaging/proc/quantizer.h"

@@ -1,3 +1,4 @@
+// Exchanging red and blue between bitmap rows and TIFF rows.
 #include "imaging/io/tiff/rgb_rows.h"
 
 #include <immintrin.h>

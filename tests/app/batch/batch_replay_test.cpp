@@ -1,3 +1,4 @@
+// Recording and replaying batches through the menu: saves, existing files, broken files, decode-ahead.
 #include "batch_test_fixture.h"
 #include "controls/edits/file_edit.h"
 #include "imaging/dialogs/io_previews_dialog.h"

@@ -1,3 +1,4 @@
+// The video import dialog: size display, import and the form closing while it waits.
 #include "app/commands/command_seams.h"
 #include "app/video/video_import_dialog.h"
 #include "app/app_test_util.h"

@@ -1,3 +1,4 @@
+// Encoding rows in the fax codings.
 #include "imaging/io/tiff/ccitt/fax_coding.h"
 #include "imaging/io/tiff/ccitt/fax_tables.h"
 

@@ -11,7 +11,7 @@
 #include "imaging/dialogs/open_dialog.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"

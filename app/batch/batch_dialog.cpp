@@ -1,4 +1,4 @@
-// The batch dialog: building its controls and moving the batch options in and out.
+// The batch dialog: its controls, and the batch options moved in and out of them.
 #include "app/batch/batch_dialog.h"
 
 #include "app/batch/batch_file.h"

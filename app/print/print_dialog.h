@@ -1,4 +1,4 @@
-// The print dialog (Tprintform): layout, copies, marks, units and the page preview.
+// The print dialog (Tprintform): mode, size, copies, marks, units and the preview.
 #pragma once
 #include "app/options/option_blocks.h"
 

@@ -1,12 +1,18 @@
 // The batch dialog: its controls, and the batch options moved in and out of them.
 #include "app/batch/batch_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/batch/batch_file.h"
-#include "app/commands/command_seams.h"
+#include "app/image_window/image_window.h"
+#include "app/batch/batch_runner.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/language.h"
 #include "controls/edits/file_edit.h"
 #include "controls/edits/spin_edit.h"
+#include "imaging/dialogs/io_previews_dialog.h"
 #include "imaging/io/image_kit_io.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
 
@@ -26,7 +32,24 @@
 
 namespace {
 
-constexpr int kBatchHelpContext = 41139;
+// The batch dialog's save parameters, edited on the active image when there is one so that
+// the preview shows what the batch will write; otherwise on a white sample.
+bool editFormatParams(QWidget* owner, TIOParamsVals& params, int pages)
+{
+    auto* main = owner ? dynamic_cast<TMainWindowServices*>(owner->parentWidget()) : nullptr;
+    Tchild* image = main ? qobject_cast<Tchild*>(main->ActiveMDIChild()) : nullptr;
+    TBitmap sample(64, 64);
+    sample.Canvas()->Brush.Color = clWhite;
+    sample.Canvas()->FillRect(TRect(0, 0, 64, 64));
+    TImageKitIO io;
+    io.SetAttachedBitmap(image ? image->ImageKit1->Bitmap() : &sample);
+    io.AssignParams(params);
+    io.MsgLanguage = LibraryLanguage();
+    if (!RunIOPreviews(io, pages))
+        return false;
+    params.Assign(io.Params());
+    return true;
+}
 
 template <class T>
 T* named(T* w, const char* name)
@@ -141,13 +164,13 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
     };
     click(1, [this] { Button1Click(); });
     click(2, [this] { Button2Click(); });
-    click(3, [this] { done(3526); });
-    click(4, [this] { done(1145); });
-    click(5, [this] { done(5434); });
+    click(3, [this] { done(TBatchRunner::bmActive); });
+    click(4, [this] { done(TBatchRunner::bmAllLoaded); });
+    click(5, [this] { done(TBatchRunner::bmFileList); });
     click(6, [this] { done(1); });
-    click(7, [this] { done(7843); });
+    click(7, [this] { done(TBatchRunner::bmScanner); });
     click(8, [this] { Button8Click(); });
-    click(9, [] { TApplication::HelpContext(kBatchHelpContext); });
+    click(9, [] { TApplication::HelpContext(hcBatch); });
     work = tautodialog::Defaults();
 }
 
@@ -243,7 +266,7 @@ void Tautoform::checkautobuttons()
     const bool keepFormat = CheckBox1->isChecked();
     const bool keepNames = CheckBox2->isChecked();
     ComboBox2->setEnabled(!keepFormat);
-    Buttons[8]->setEnabled(!keepFormat && bool(TCommandSeams::FormatParams));
+    Buttons[8]->setEnabled(!keepFormat);
     Edit1->setEnabled(!keepNames);
     KitSpinEdit1->setEnabled(!keepNames);
     const bool inDir = RadioButton3->isChecked();
@@ -280,11 +303,10 @@ void Tautoform::Button2Click()
                        mtInformation, mbOKCancel,
                        QStringLiteral("All following Steps will be recorded until You finish it by pressing Stop "
                                       "Recording in File/Batch\nPress OK to start recording")) == mrOk)
-        done(532);
+        done(TBatchRunner::bmNewRecording);
 }
 
 void Tautoform::Button8Click()
 {
-    if (TCommandSeams::FormatParams)
-        TCommandSeams::FormatParams(this, ImageKit1->Params(), BatchFormat(ComboBox2->currentIndex()).pages);
+    editFormatParams(this, ImageKit1->Params(), BatchFormat(ComboBox2->currentIndex()).pages);
 }

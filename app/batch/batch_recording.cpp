@@ -1,7 +1,9 @@
 // Batch recording, the batch dialog, the tool bar's batch box and the quick starters.
 #include "app/batch/batch_file.h"
 #include "app/batch/batch_dialog.h"
-#include "app/main_window/main_window.h"
+#include "app/batch/batch_runner.h"
+#include "app/main_window/main_window_services.h"
+#include "app/options/short_string.h"
 #include "app/text/language.h"
 #include "platform/ui/application.h"
 
@@ -26,46 +28,57 @@ bool validRecordName(const QString& name)
 
 } // namespace
 
-void Tform1::setRecordingControls(bool recording)
+TBatchRunner::TBatchRunner(TMainWindowServices& main) : main_(main), dialog_(new Tautoform(main.Window())) {}
+
+TBatchRunner::~TBatchRunner() = default;
+
+QToolButton* TBatchRunner::button(const char* name) const
 {
-    // While a batch runs nothing may start another one or a recording.
-    const bool canStart = !recording && !BatchRunning;
-    setAvail(Control<QToolButton>(QStringLiteral("SpeedButton11")), canStart);
-    setAvail(Control<QToolButton>(QStringLiteral("SpeedButton13")), canStart);
-    for (const char* n : kPlayItems)
-        setAvail(Item(QString::fromLatin1(n)), canStart);
-    setAvail(Item(QStringLiteral("Batch2")), !BatchRunning);
-    for (int i = 1; i <= 8; ++i)
-        if (auto* key = findChild<QAction*>(QStringLiteral("QuickStart%1").arg(i)))
-            key->setEnabled(!BatchRunning);
-    setAvail(Item(QStringLiteral("Aufnahmestoppen1")), true);
+    return main_.Window()->findChild<QToolButton*>(QLatin1String(name));
 }
 
-bool Tform1::refuseWhileBatchRuns()
+QComboBox* TBatchRunner::batchBox() const { return main_.Window()->findChild<QComboBox*>(QStringLiteral("autobox")); }
+
+void TBatchRunner::setRecordingControls(bool recording)
 {
-    if (!BatchRunning)
+    // While a batch runs nothing may start another one or a recording.
+    const bool canStart = !recording && !running_;
+    main_.SetAvailable(button("SpeedButton11"), canStart);
+    main_.SetAvailable(button("SpeedButton13"), canStart);
+    for (const char* n : kPlayItems)
+        main_.SetAvailable(main_.Item(QString::fromLatin1(n)), canStart);
+    main_.SetAvailable(main_.Item(QStringLiteral("Batch2")), !running_);
+    for (int i = 1; i <= 8; ++i)
+        if (auto* key = main_.Window()->findChild<QAction*>(QStringLiteral("QuickStart%1").arg(i)))
+            key->setEnabled(!running_);
+    main_.SetAvailable(main_.Item(QStringLiteral("Aufnahmestoppen1")), true);
+}
+
+bool TBatchRunner::refuseWhileBatchRuns()
+{
+    if (!running_)
         return false;
     LangMessageDlg(QStringLiteral("Es läuft bereits ein Batch. Bitte warten Sie, bis er beendet ist."), mtInformation,
                    mbOK, QStringLiteral("A batch is already running. Please wait until it has finished."));
     return true;
 }
 
-void Tform1::neuaufnehmenproc()
+void TBatchRunner::neuaufnehmenproc()
 {
-    RecordingList.clear();
-    Recording = true;
-    Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(true);
-    Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(false);
+    main_.RecordedBlocks().clear();
+    main_.SetRecording(true);
+    button("SpeedButton11")->setChecked(true);
+    button("SpeedButton8")->setChecked(false);
 }
 
-void Tform1::Neuaufnehmen1Click()
+void TBatchRunner::Neuaufnehmen1Click()
 {
     if (refuseWhileBatchRuns()) {
-        Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(Recording);
+        button("SpeedButton11")->setChecked(main_.IsRecording());
         return;
     }
-    if (Recording) {
-        Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(true);
+    if (main_.IsRecording()) {
+        button("SpeedButton11")->setChecked(true);
         return;
     }
     const int answer = LangMessageDlg(
@@ -77,22 +90,22 @@ void Tform1::Neuaufnehmen1Click()
     if (answer == mrOk) {
         neuaufnehmenproc();
     } else {
-        Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(false);
-        Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
+        button("SpeedButton11")->setChecked(false);
+        button("SpeedButton8")->setChecked(true);
     }
-    setRecordingControls(Recording);
+    setRecordingControls(main_.IsRecording());
     updateautobox();
 }
 
-void Tform1::Aufnahmestoppen1click()
+void TBatchRunner::Aufnahmestoppen1click()
 {
-    if (!Recording) {
-        Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
+    if (!main_.IsRecording()) {
+        button("SpeedButton8")->setChecked(true);
         return;
     }
     setRecordingControls(false);
-    Recording = false;
-    Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
+    main_.SetRecording(false);
+    button("SpeedButton8")->setChecked(true);
     try {
         QString name;
         while (InputQuery(LangText(QStringLiteral("Aufnahme gestoppt"), QStringLiteral("Stopped recording")),
@@ -100,24 +113,24 @@ void Tform1::Aufnahmestoppen1click()
                                    QStringLiteral("Please enter a name for the record")),
                           name)) {
             if (validRecordName(name)) {
-                saveaufnahme(BatchFilePath(name), RecordingList);
+                saveaufnahme(BatchFilePath(name), main_.RecordedBlocks());
                 break;
             }
             LangMessageDlg(QStringLiteral("Ungültiger Name für die Aufnahme: ") + name, mtError, mbOK,
                            QStringLiteral("Invalid name for the record: ") + name);
         }
     } catch (...) {
-        clearaufnahme(RecordingList);
-        Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(false);
+        clearaufnahme(main_.RecordedBlocks());
+        button("SpeedButton11")->setChecked(false);
         updateautobox();
         throw;
     }
-    clearaufnahme(RecordingList);
-    Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(false);
+    clearaufnahme(main_.RecordedBlocks());
+    button("SpeedButton11")->setChecked(false);
     updateautobox();
 }
 
-void Tform1::saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list)
+void TBatchRunner::saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list)
 {
     if (QFileInfo::exists(fileName) &&
         LangMessageDlg(QStringLiteral("Achtung, Datei ") + fileName +
@@ -129,15 +142,15 @@ void Tform1::saveaufnahme(const QString& fileName, const std::vector<QByteArray>
     WriteBatchFile(fileName, list);
 }
 
-void Tform1::clearaufnahme(std::vector<QByteArray>& list)
+void TBatchRunner::clearaufnahme(std::vector<QByteArray>& list)
 {
     list.clear();
     list.shrink_to_fit();
 }
 
-void Tform1::updateautobox()
+void TBatchRunner::updateautobox()
 {
-    auto* box = Control<QComboBox>(QStringLiteral("autobox"));
+    auto* box = batchBox();
     if (!box)
         return;
     const QString before = box->currentText();
@@ -148,15 +161,16 @@ void Tform1::updateautobox()
     if (box->count() > 0)
         box->setCurrentIndex(std::max(0, int(box->findText(before))));
     for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i).compare(options.batchrecord, Qt::CaseInsensitive) == 0)
+        if (box->itemText(i).compare(main_.Options().batchrecord, Qt::CaseInsensitive) == 0)
             box->setCurrentIndex(i);
 }
 
-void Tform1::Batch2Click()
+void TBatchRunner::Batch2Click()
 {
     if (refuseWhileBatchRuns())
         return;
-    Tautoform& d = *autoform_;
+    Tautoform& d = *dialog_;
+    toptions& options = main_.Options();
     d.setResult(0);
     d.work = options.autodialog;
     d.FormActivate(options);
@@ -173,21 +187,21 @@ void Tform1::Batch2Click()
         dobatch(BatchDirectory() + options.batchrecord, result);
 }
 
-void Tform1::AufaktuellesBildanwenden1Click() { PlayBoxRecord(bmActive); }
+void TBatchRunner::AufaktuellesBildanwenden1Click() { PlayBoxRecord(bmActive); }
 
-void Tform1::PlayBoxRecord(int mode)
+void TBatchRunner::PlayBoxRecord(int mode)
 {
     // Checked before anything changes: a running batch keeps its after-run choice.
     if (refuseWhileBatchRuns())
         return;
-    auto* play = Control<QToolButton>(QStringLiteral("SpeedButton13"));
+    auto* play = button("SpeedButton13");
     play->setEnabled(false);
-    autoform_->ChooseNothing();
-    const QString record = Control<QComboBox>(QStringLiteral("autobox"))->currentText();
+    dialog_->ChooseNothing();
+    const QString record = batchBox()->currentText();
     auto restore = [&] {
-        Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
-        setAvail(play, !Recording && !BatchRunning);
-        ResetProgress();
+        button("SpeedButton8")->setChecked(true);
+        main_.SetAvailable(play, !main_.IsRecording() && !running_);
+        main_.ResetProgress();
     };
     try {
         if (!record.isEmpty())
@@ -199,39 +213,12 @@ void Tform1::PlayBoxRecord(int mode)
     restore();
 }
 
-void Tform1::QuickStartClick(int index)
+void TBatchRunner::QuickStartClick(int index)
 {
-    if (index < 0 || index >= int(options.quickstart.size()) || refuseWhileBatchRuns())
+    if (index < 0 || index >= int(main_.Options().quickstart.size()) || refuseWhileBatchRuns())
         return;
-    autoform_->ChooseNothing();
-    const QString record = options.quickstart[size_t(index)];
+    dialog_->ChooseNothing();
+    const QString record = main_.Options().quickstart[size_t(index)];
     if (!record.isEmpty() && !record.contains(QLatin1Char('/')))
         dobatch(BatchDirectory() + record, bmActive);
-}
-
-void Tform1::wireBatch()
-{
-    auto onBox = [this](int mode) { return [this, mode] { PlayBoxRecord(mode); }; };
-    wire(Item(QStringLiteral("Neuaufnehmen1")), [this] { Neuaufnehmen1Click(); });
-    wire(Item(QStringLiteral("Aufnahmestoppen1")), [this] { Aufnahmestoppen1click(); });
-    wire(Item(QStringLiteral("AufaktuellesBildanwenden1")), [this] { AufaktuellesBildanwenden1Click(); });
-    wire(Item(QStringLiteral("AufallegeladenenBilderanwenden1")), onBox(bmAllLoaded));
-    wire(Item(QStringLiteral("AufVerzeichnisanwenden1")), onBox(bmFileList));
-    wire(Item(QStringLiteral("Bildereinscannen1")), onBox(bmScanner));
-    wire(Item(QStringLiteral("Batch2")), [this] { Batch2Click(); });
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton11")), [this] { Neuaufnehmen1Click(); });
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton8")), [this] { Aufnahmestoppen1click(); });
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton13")), [this] { AufaktuellesBildanwenden1Click(); });
-    if (auto* box = Control<QComboBox>(QStringLiteral("autobox"))) {
-        box->setProperty("kWired", true);
-        box->setEnabled(true);
-    }
-    for (int i = 0; i < 8; ++i) {
-        auto* key = new QAction(this);
-        key->setObjectName(QStringLiteral("QuickStart%1").arg(i + 1));
-        key->setShortcut(QKeySequence(Qt::Key(Qt::Key_F2 + i)));
-        key->setShortcutContext(Qt::WindowShortcut);
-        addAction(key);
-        connect(key, &QAction::triggered, this, [this, i] { TApplication::Guard([this, i] { QuickStartClick(i); }); });
-    }
 }

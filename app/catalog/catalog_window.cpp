@@ -2,7 +2,9 @@
 #include "app/catalog/catalog_window.h"
 
 #include "app/catalog/catalog_entry.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
+#include "app/print/print_dialog.h"
+#include "app/slideshow/slide_commands.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "controls/grid/kit_draw_grid.h"
@@ -26,8 +28,13 @@
 #include <cstring>
 #include <utility>
 
-std::function<void(Tkataform&)> Tkataform::SlideShowHandler;
-std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { k.MainWindow()->Drucken2Click(); };
+std::function<void(Tkataform&)> Tkataform::SlideShowHandler = [](Tkataform& k) {
+    if (TMainWindowServices* main = k.MainWindow()) {
+        main->ActivateChild(&k);
+        PlayCatalogSlideShow(*main);
+    }
+};
+std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { RunPrintDialog(*k.MainWindow()); };
 
 namespace {
 constexpr int PanelWidth = 125;
@@ -53,7 +60,7 @@ constexpr ButtonText kButtons[] = {
 };
 }  // namespace
 
-Tkataform::Tkataform(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
+Tkataform::Tkataform(TMainWindowServices* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
 {
     setObjectName(QStringLiteral("kataform"));
     auto* row = new QHBoxLayout(this);
@@ -155,14 +162,14 @@ void Tkataform::FormActivate()
 {
     if (!initialised_) {
         initialised_ = true;
-        const toptions& o = main_->options;
+        const toptions& o = main_->Options();
         DrawGrid1->SetGridLineWidth(std::max(0, o.katspacing));
         DrawGrid1->SetDefaultColWidth(std::max(1, o.katwidth));
         DrawGrid1->SetDefaultRowHeight(std::max(1, o.katheight + ((o.katflags & kfName) ? 6 : 0)));
         reorder();
     }
     setCaptions();
-    main_->checkbuttonsenabled(false);
+    main_->UpdateAvailability(false);
 }
 
 TCatalogEntry Tkataform::Entry(int index) const
@@ -199,17 +206,21 @@ void Tkataform::reorder()
     DrawGrid1->InvalidateGrid();
 }
 
-void Tkataform::reorderAfterAppend()
+void Tkataform::reorderAfterAppend(int firstNew)
 {
     // Repainting every cell after each file of a long add costs more than the file's
-    // thumbnail once many are shown: while the layout stands, only the new cell is drawn.
-    if (layGrid() || Count() == 0)
+    // thumbnail once many are shown: while the layout stands, only the new cells are drawn.
+    if (layGrid() || firstNew >= Count())
         return;
     const int cols = DrawGrid1->ColCount();
-    const int last = Count() - 1;
-    const TRect r = DrawGrid1->CellRect(last % cols, last / cols);
-    if (!r.IsEmpty())
-        DrawGrid1->viewport()->update(QRect(r.Left, r.Top, r.Width(), r.Height()));
+    QRect dirty;
+    for (int i = std::max(0, firstNew); i < Count(); ++i) {
+        const TRect r = DrawGrid1->CellRect(i % cols, i / cols);
+        if (!r.IsEmpty())
+            dirty |= QRect(r.Left, r.Top, r.Width(), r.Height());
+    }
+    if (!dirty.isEmpty())
+        DrawGrid1->viewport()->update(dirty);
 }
 
 void Tkataform::resizeEvent(QResizeEvent* event)
@@ -220,13 +231,13 @@ void Tkataform::resizeEvent(QResizeEvent* event)
 
 void Tkataform::DrawGrid1DrawCell(int col, int row, const TRect& rect)
 {
-    const toptions& o = main_->options;
+    const toptions& o = main_->Options();
     drawoncanvas(*DrawGrid1->Canvas(), rect, o.katflags, o.katfontsize, EntryAt(col, row));
 }
 
 void Tkataform::drawoncanvas(TCanvas& canvas, const TRect& rect, uint8_t flags, int fontSize, int index)
 {
-    const toptions& o = main_->options;
+    const toptions& o = main_->Options();
     canvas.Font.Name = o.katfontname;
     canvas.Font.Size = std::max(1, fontSize);
     canvas.Font.Style = o.katfontstyle;
@@ -261,8 +272,7 @@ void Tkataform::DrawGrid1DblClick()
     const int i = EntryAt(DrawGrid1->Col(), DrawGrid1->Row());
     if (i < 0)
         return;
-    main_->OpenFileList = QStringList{Path(i)};
-    main_->openit();
+    main_->OpenFiles(QStringList{Path(i)});
 }
 
 void Tkataform::progressdo(QObject* sender, int percent)
@@ -276,7 +286,7 @@ void Tkataform::progressdo(QObject* sender, int percent)
     if (percent != 0 && percent != 100 && shownProgress_ >= 0 && std::abs(percent - shownProgress_) < kProgressStep)
         return;
     shownProgress_ = percent;
-    main_->onprogressany(sender, percent);
+    main_->ShowProgress(sender, percent);
 }
 
 void Tkataform::resetProgress()
@@ -360,7 +370,7 @@ bool Tkataform::FormClose()
         if (answer == mrYes && (!Katalogspeichern1Click() || Modified))
             return false;
     }
-    main_->checkbuttonsenabled(true);
+    main_->UpdateAvailability(true);
     return true;
 }
 
@@ -373,7 +383,7 @@ void Tkataform::Katalogschliessen1Click()
         close();
 }
 
-Tkataform* CreateCatalogWindow(Tform1& mainWindow)
+Tkataform* CreateCatalogWindow(TMainWindowServices& mainWindow)
 {
     auto* form = new Tkataform(&mainWindow);
     QMdiSubWindow* sub = mainWindow.ClientArea()->addSubWindow(form);
@@ -386,7 +396,7 @@ Tkataform* CreateCatalogWindow(Tform1& mainWindow)
     return form;
 }
 
-void ConnectCatalogMenu(Tform1& mainWindow)
+void ConnectCatalogMenu(TMainWindowServices& mainWindow)
 {
     using Command = void (*)(Tkataform&);
     const std::pair<const char*, Command> commands[] = {
@@ -401,7 +411,7 @@ void ConnectCatalogMenu(Tform1& mainWindow)
         {"Allemarkieren1", [](Tkataform& k) { k.Allemarkieren1Click(); }},
         {"Katalogschliessen1", [](Tkataform& k) { k.Katalogschliessen1Click(); }},
     };
-    Tform1* main = &mainWindow;
+    TMainWindowServices* main = &mainWindow;
     for (const auto& entry : commands) {
         const auto command = entry.second;  // captured by value below
         // Only closing goes through while the window is busy; it waits for the loop.
@@ -409,10 +419,9 @@ void ConnectCatalogMenu(Tform1& mainWindow)
         QAction* a = mainWindow.Item(QLatin1String(entry.first));
         if (!a)
             continue;
-        a->setProperty("kWired", true);
         const QVariant avail = a->property("kAvailable");
         a->setEnabled(!avail.isValid() || avail.toBool());
-        QObject::connect(a, &QAction::triggered, main, [main, command, whileBusy] {
+        QObject::connect(a, &QAction::triggered, main->Window(), [main, command, whileBusy] {
             if (auto* k = qobject_cast<Tkataform*>(main->ActiveMDIChild()); k && (whileBusy || !k->Busy()))
                 TApplication::Guard([&] { command(*k); });
         });

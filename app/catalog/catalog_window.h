@@ -16,7 +16,7 @@ class QFrame;
 class TCanvas;
 class TImageKit;
 class TKitDrawGrid;
-class Tform1;
+class TMainWindowServices;
 struct TCatalogEntry;
 struct TCatalogRecord;
 struct TDecodedPicture;
@@ -36,7 +36,7 @@ class Tkataform : public QWidget {
 public:
     static constexpr int ThumbSize = 100;
 
-    explicit Tkataform(Tform1* mainWindow, QWidget* parent = nullptr);
+    explicit Tkataform(TMainWindowServices* mainWindow, QWidget* parent = nullptr);
     ~Tkataform() override;
 
     QFrame* Panel1 = nullptr;
@@ -97,12 +97,12 @@ public:
     // Entry index of a cell, −1 when the cell holds none.
     int EntryAt(int col, int row) const;
 
-    // Where the slide show and thumbnail printing plug in once they exist; the buttons
-    // stay disabled until then.
+    // The slide show and the print of the catalog's buttons; a button without its
+    // handler stays disabled.
     static std::function<void(Tkataform&)> SlideShowHandler;
     static std::function<void(Tkataform&)> PrintHandler;
 
-    Tform1* MainWindow() const { return main_; }
+    TMainWindowServices* MainWindow() const { return main_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,8 +125,8 @@ private:
     // Sets the grid's column and row counts for the entries; True when they changed
     // (which repaints the grid).
     bool layGrid();
-    // reorder after one entry was appended at the end.
-    void reorderAfterAppend();
+    // reorder after the entries from firstNew on were appended at the end.
+    void reorderAfterAppend(int firstNew);
     // Marks the window busy for as long as it lives (see Busy).
     class TBusyScope {
     public:
@@ -140,7 +140,7 @@ private:
     };
     void setCommandsEnabled(bool enabled);
 
-    Tform1* main_;
+    TMainWindowServices* main_;
     int busy_ = 0;
     bool closePending_ = false;
     bool initialised_ = false;
@@ -153,8 +153,8 @@ private:
 
 // A new, empty catalog window in the main window's client area, shown and active. The
 // caller gives it its caption (the untitled name, or the file name after loadkatalog).
-Tkataform* CreateCatalogWindow(Tform1& mainWindow);
+Tkataform* CreateCatalogWindow(TMainWindowServices& mainWindow);
 
 // Binds the main window's catalog menu items to the active catalog window; each does
 // nothing while another kind of window is active.
-void ConnectCatalogMenu(Tform1& mainWindow);
+void ConnectCatalogMenu(TMainWindowServices& mainWindow);

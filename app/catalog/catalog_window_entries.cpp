@@ -3,10 +3,11 @@
 #include "app/catalog/catalog_entry.h"
 #include "app/util/decode_ahead.h"
 #include "app/catalog/catalog_window.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
+#include "app/util/progress_throttle.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "imaging/dialogs/open_dialog.h"
 #include "imaging/io/image_kit_io.h"
@@ -140,6 +141,21 @@ void Tkataform::AddFiles(const QStringList& files)
 {
     const TBusyScope busy(*this);
     Modified = true;
+    // Repainting the bar at each file's start and end and the grid after each file cost
+    // a good part of a small file's thumbnail: the bar shows a few times a second, and
+    // the new cells come with it; the rest shows once the add has ended (also by a fault).
+    const TThrottledProgress::THold hold(main_->ProgressThrottle());
+    struct TShowAdded {
+        Tkataform& form;
+        int shown;
+        int shows = -1;
+        void operator()()
+        {
+            form.reorderAfterAppend(shown);
+            shown = form.Count();
+        }
+        ~TShowAdded() { (*this)(); }
+    } showAdded{*this, Count()};
     // The next files' decoding runs ahead on the pool; each is still added here, in
     // order, with the events handled and Escape tested after it.
     TDecodeAhead ahead(files, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
@@ -147,7 +163,10 @@ void Tkataform::AddFiles(const QStringList& files)
         newiefromfile(files[i], ahead.Take(i));
         // A save while the events ran does not cover the entries added after it.
         Modified = true;
-        reorderAfterAppend();
+        if (const int shows = main_->ProgressThrottle() ? main_->ProgressThrottle()->ShowCount() : 0; shows != showAdded.shows) {
+            showAdded.shows = shows;
+            showAdded();
+        }
         resetProgress();
         if (Aborting)
             break;
@@ -159,14 +178,14 @@ void Tkataform::Dateihinzufgen1Click()
     Aborting = false;
     TOpenImageKitDialog dlg(this);
     dlg.Options |= ofAllowMultiSelect | ofFileMustExist;
-    dlg.Filter = main_->ImageFilterNoCatalog;
+    dlg.Filter = main_->ImageFilterWithoutCatalogs();
     dlg.SetFilterIndex(9);
     dlg.Title = TranslatedCaption(QStringLiteral("Datei hinzufügen"));
     dlg.MsgLanguage = LibraryLanguage();
-    dlg.SetInitialDir(main_->options.lastdir);
+    dlg.SetInitialDir(main_->Options().lastdir);
     if (!dlg.Execute())
         return;
-    main_->options.lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName()).absolutePath());
+    main_->Options().lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName()).absolutePath());
     AddFiles(dlg.Files);
 }
 
@@ -268,7 +287,7 @@ void Tkataform::Allemarkieren1Click()
 
 void Tkataform::AutoMaintain()
 {
-    const toptions& o = main_->options;
+    const toptions& o = main_->Options();
     if (o.katautoremove)
         nichtexistierendeBilderentfernen1Click();
     else if (o.katautoupdate)

@@ -1,21 +1,18 @@
-// The command interpreter: every recordable command of the main window runs here.
-#include "app/commands/command_seams.h"
+// The interpreter's run: recording, the record check, the table entry; and the
+// commands that make windows.
+#include "app/commands/interpreter.h"
+
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
-#include "app/util/paths.h"
+#include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QProgressBar>
+#include <QStatusBar>
 
-Tchild* Tform1::getchild(QWidget* window)
-{
-    return qobject_cast<Tchild*>(window);
-}
-
-void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
+void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
 {
     // The handlers' record may change while a command runs (wallpaper builds a save).
     const tautomatitem a = item;
@@ -27,98 +24,115 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
             if (form)
                 form->ResetProgress();
         }
-    } progressReset{this};
-    if (Recording)
-        RecordingList.push_back(a.ToByteArray());
+    } progressReset{&form_};
+    if (form_.Recording)
+        form_.RecordingList.push_back(a.ToByteArray());
 
     if (const TRecordCheck check = CheckRecord(a); !check.ok()) {
         LangMessageDlg(check.german, mtError, mbOK, check.english);
-        checkbuttonsenabled(false);
+        form_.checkbuttonsenabled(false);
         return;
     }
 
-    QWidget* active = ActiveMDIChild();
-    Tchild* image = getchild(active);
-    switch (a.Code()) {
-    case cmdNewImage: {
-        Tchild* c = newwindow();
-        c->ImageKit1->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
-        c->setWindowTitle(UntitledCaption());
-        c->Modified = true;
-        fensteranpassen(sender, c);
-        const TColor remembered = c->ImageKit1->Background();
-        switch (a.Arg(3)) {
-        case 0: c->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF)); break;
-        case 1: c->ImageKit1->SetBackground(TColor(0xFFFFFF)); break;
-        case 2: c->ImageKit1->SetBackground(TColor(0)); break;
-        default: break;
-        }
-        c->ImageKit1->Clear();
-        c->ImageKit1->SetBackground(remembered);
-        applyViewOptions(c);
-        c->ImageKit1ViewChange(sender, -1);
-        break;
-    }
-    case cmdOpen:
-        openCommand(a.FileName());
-        return;
-    case cmdClose:
-        break;
-    case cmdScan: {
-        QPointer<Tchild> c = newwindow();
-        c->Modified = true;
-        const bool got = c->ImageKit1->IO()->Acquire();
-        // The window may have been closed while the scanner's dialog was up.
-        QMdiSubWindow* sub = c ? qobject_cast<QMdiSubWindow*>(c->parentWidget()) : nullptr;
-        if (!sub || sub->isHidden())
-            break;
-        if (got) {
-            c->setWindowTitle(UntitledCaption());
-            fensteranpassen(sender, c);
-            c->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
-            applyViewOptions(c);
-            c->ImageKit1ViewChange(sender, -1);
-        } else {
-            // Nothing arrived: the empty window goes without asking.
-            c->Modified = false;
-            sub->close();
-        }
-        break;
-    }
-    case cmdSelectScanner:
-        if (!ImageKitIO1)
-            ImageKitIO1 = new TImageKitIO(this);
-        ImageKitIO1->MsgLanguage = LibraryLanguage();
-        ImageKitIO1->SelectAcquireSource();
-        break;
-    case cmdNewCatalog:
-        if (QWidget* k = newkatalog())
-            k->setWindowTitle(UntitledCaption());
-        break;
-    case cmdVideoImport:
-        if (TCommandSeams::VideoImport)
-            TCommandSeams::VideoImport(*this);
-        break;
-    case cmdSlideShow:
-        if (TCommandSeams::SlideShow)
-            TCommandSeams::SlideShow(*this);
-        break;
-    case cmdPrint:
-        // Catalog windows print too, so this does not wait for an image window.
-        if (TCommandSeams::Print)
-            TCommandSeams::Print(*this, image, a);
-        break;
-    default:
-        if (a.Code() > kLastCommandCode)
-            break;  // unknown: availability only
-        if (!image)
-            break;  // a replayed image command without an image window changes nothing
-        if (a.Code() >= cmdRecordComment) {
-            runComment(a, image);
+    Tchild* image = Tform1::getchild(form_.ActiveMDIChild());
+    const TCommandEntry* entry = FindCommand(a.Code());
+    // Unknown codes, and a replayed image command without an image window, change nothing.
+    if (entry && (image || !entry->needsImageWindow)) {
+        if (a.Code() >= cmdColorDialog && a.Code() <= cmdMerge)
+            form_.ResetProgress();
+        if (entry->changesImage)
+            image->SetModified(true);
+        if (!entry->run(*this, TCommandCall{sender, a, image}))
             return;
-        }
-        runImageCommand(sender, a, image);
-        break;
     }
-    checkbuttonsenabled(false);
+    form_.checkbuttonsenabled(false);
+}
+
+void TCommandInterpreter::NewImage(const TCommandCall& call)
+{
+    const tautomatitem& a = call.item;
+    Tchild* c = form_.newwindow();
+    c->ImageKit1->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
+    c->setWindowTitle(form_.UntitledCaption());
+    c->SetModified(true);
+    form_.fensteranpassen(call.sender, c);
+    const TColor remembered = c->ImageKit1->Background();
+    switch (TNewImageFill(a.Arg(3))) {
+    case nfOptionColor: c->ImageKit1->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF)); break;
+    case nfWhite: c->ImageKit1->SetBackground(TColor(0xFFFFFF)); break;
+    case nfBlack: c->ImageKit1->SetBackground(TColor(0)); break;
+    default: break;
+    }
+    c->ImageKit1->Clear();
+    c->ImageKit1->SetBackground(remembered);
+    form_.applyViewOptions(c);
+    c->ImageKit1ViewChange(call.sender, -1);
+}
+
+void TCommandInterpreter::Scan(const TCommandCall& call)
+{
+    QPointer<Tchild> c = form_.newwindow();
+    c->SetModified(true);
+    const bool got = c->ImageKit1->IO()->Acquire();
+    // The window may have been closed while the scanner's dialog was up.
+    QMdiSubWindow* sub = c ? qobject_cast<QMdiSubWindow*>(c->parentWidget()) : nullptr;
+    if (!sub || sub->isHidden())
+        return;
+    if (got) {
+        c->setWindowTitle(form_.UntitledCaption());
+        form_.fensteranpassen(call.sender, c);
+        c->ImageKit1->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF));
+        form_.applyViewOptions(c);
+        c->ImageKit1ViewChange(call.sender, -1);
+    } else {
+        // Nothing arrived: the empty window goes without asking.
+        c->SetModified(false);
+        sub->close();
+    }
+}
+
+void TCommandInterpreter::SelectScanner()
+{
+    if (!form_.ImageKitIO1)
+        form_.ImageKitIO1 = new TImageKitIO(&form_);
+    form_.ImageKitIO1->MsgLanguage = LibraryLanguage();
+    form_.ImageKitIO1->SelectAcquireSource();
+}
+
+void TCommandInterpreter::Duplicate(const TCommandCall& call)
+{
+    Tchild* c = form_.newwindow();
+    c->SetModified(true);
+    c->setWindowTitle(form_.UntitledCaption());
+    c->ImageKit1->Assign(static_cast<TImageKitView*>(call.image->ImageKit1));
+    form_.fensteranpassen(call.sender, c);
+}
+
+bool TCommandInterpreter::Comment(const TCommandCall& call)
+{
+    // The comment commands update the availability themselves where they do not end early.
+    form_.runComment(call.item, call.image);
+    return false;
+}
+
+void TCommandInterpreter::HsvChannels(Tchild* image)
+{
+    // Plain image windows: no option colour, undo depth or mouse mode.
+    static const char* const suffixes[] = {" Hue", " Saturation", " Value"};
+    Tchild* parts[3];
+    for (int i = 0; i < 3; ++i) {
+        parts[i] = form_.addImageWindow();
+        parts[i]->SetModified(true);
+        parts[i]->setWindowTitle(image->windowTitle() + QLatin1String(suffixes[i]));
+    }
+    image->ImageKit1->Proc()->SplitToHSV(parts[0]->ImageKit1->Bitmap(), parts[1]->ImageKit1->Bitmap(),
+                                         parts[2]->ImageKit1->Bitmap());
+    for (Tchild* c : parts) {
+        c->ImageKit1->Update();
+        const TBitmap* bmp = c->ImageKit1->Bitmap();
+        QWidget* sub = c->parentWidget();
+        const QSize frame = sub->size() - c->size();
+        sub->resize(frame + QSize(bmp->Width(), bmp->Height() + c->StatusBar1->sizeHint().height()));
+        c->repaint();
+    }
 }

@@ -1,17 +1,19 @@
 // Sound and text comments: files beside the image, named after it with ".wav" or
 // ".txt" appended ("a.jpg.wav").
-#include "app/commands/command_seams.h"
+#include "app/comments/comment_commands.h"
+#include "app/comments/sound_comment_dialog.h"
+#include "app/commands/command_dialogs.h"
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
 #include "app/util/text_lines.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/streams.h"
+#include "platform/ui/file_dialogs.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
@@ -41,23 +43,27 @@ bool confirmed(const QString& german, const QString& english)
     return LangMessageDlg(german, mtConfirmation, mbOKCancel, english) == mrOk;
 }
 
-QString chooseWav(const QString& title, const QString& directory, const QString& filter)
-{
-    if (TCommandSeams::ChooseWavFile)
-        return TCommandSeams::ChooseWavFile(title, directory, filter);
-    QString qtFilter = filter;
-    // "Text|pattern|Text|pattern" to Qt's "Text (pattern);;Text (pattern)".
-    const QStringList parts = filter.split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    QStringList entries;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        entries << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                       QLatin1Char(')');
-    return QFileDialog::getOpenFileName(nullptr, title, directory, entries.join(QStringLiteral(";;")));
-}
-
 } // namespace
 
-void Tform1::runComment(const tautomatitem& a, Tchild* image)
+void RunCommentForm(const QString& wavPath, const QString& source, int mode)
+{
+    Tkomform form;
+    form.Mode = uint8_t(mode);
+    form.FileName = wavPath;
+    form.SourceFile = source;
+    form.exec();
+}
+
+QString ChooseWaveFile(const QString& title, const QString& directory, const QString& filter)
+{
+    TOpenDialog dialog;
+    dialog.Title = title;
+    dialog.InitialDir = directory;
+    dialog.Filter = filter;
+    return dialog.Execute() ? dialog.FileName : QString();
+}
+
+void RunCommentCommand(TMainWindowServices& main, const tautomatitem& a, Tchild* image)
 {
     const QString wav = commentPath(image, ".wav");
     const QString none = LangText(QStringLiteral("Es existiert kein Kommentar zu dieser Datei."),
@@ -74,8 +80,7 @@ void Tform1::runComment(const tautomatitem& a, Tchild* image)
         if (!confirmed(QStringLiteral("Drücken Sie auf OK, um mit der Aufnahme zu beginnnen."),
                        QStringLiteral("Press OK to start recording")))
             return;
-        if (TCommandSeams::CommentForm)
-            TCommandSeams::CommentForm(wav, QString(), 0);
+        main.Dialogs().CommentForm(wav, QString(), cmRecord);
         break;
     case cmdTextComment: {
         if (!savedFirst(image))
@@ -108,26 +113,24 @@ void Tform1::runComment(const tautomatitem& a, Tchild* image)
             LangMessageDlg(none, mtInformation, mbOK, none);
             return;
         }
-        if (TCommandSeams::CommentForm)
-            TCommandSeams::CommentForm(wav, QString(), 1);
+        main.Dialogs().CommentForm(wav, QString(), cmPlay);
         break;
     case cmdImportComment: {
-        const QString chosen = chooseWav(TranslatedCaption(QStringLiteral("WAV-Datei importieren")), options.lastdir,
-                                         OpenwavFilter);
+        const QString chosen = main.Dialogs().ChooseWavFile(TranslatedCaption(QStringLiteral("WAV-Datei importieren")),
+                                         main.Options().lastdir, main.WaveFilter());
         if (chosen.isEmpty())
             break;
-        options.lastdir = AddTrailingBackslash(QFileInfo(chosen).absolutePath());
+        main.Options().lastdir = AddTrailingBackslash(QFileInfo(chosen).absolutePath());
         if (!savedFirst(image))
             return;
         if (QFileInfo::exists(wav) &&
             !confirmed(wav + QStringLiteral(" existiert bereits. Möchten Sie trotzdem einen neuen Kommentar aufnehmen?"),
                        wav + QStringLiteral(" already exists. Do you still want to record a new comment?")))
             return;
-        if (TCommandSeams::CommentForm)
-            TCommandSeams::CommentForm(wav, chosen, 2);
+        main.Dialogs().CommentForm(wav, chosen, cmImport);
         break;
     }
     default: break;
     }
-    checkbuttonsenabled(false);
+    main.UpdateAvailability(false);
 }

@@ -1,5 +1,6 @@
 // The black-and-white dialog: dither or threshold, with its preview.
 #include "app/dialogs/black_white_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
@@ -18,7 +19,7 @@
 #include <QToolButton>
 
 Tblackwhiteform::Tblackwhiteform(QWidget* parent)
-    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", "Button9"}, 436)
+    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", "Button9"}, hcBlackWhite)
 {
     setObjectName(QStringLiteral("blackwhiteform"));
     setWindowTitle(QStringLiteral("Schwarz Weiss Konvertierung"));

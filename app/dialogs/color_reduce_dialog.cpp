@@ -1,5 +1,6 @@
 // The colour reduction dialog: the typed count and its preview.
 #include "app/dialogs/color_reduce_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
@@ -29,7 +30,7 @@ bool typedCount(const TKitSpinEdit* edit, int& count)
 } // namespace
 
 Tfarbredform::Tfarbredform(QWidget* parent)
-    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", nullptr}, 43)
+    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", nullptr}, hcColorReduce)
 {
     setObjectName(QStringLiteral("farbredform"));
     setWindowTitle(QStringLiteral("Farben reduzieren"));

@@ -1,5 +1,6 @@
 // The histogram dialog: channel and display style of the active image's histogram.
 #include "app/dialogs/histogram_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "imaging/boxes/histogram_box.h"
@@ -39,7 +40,7 @@ TfHistogram::TfHistogram(QWidget* parent) : QDialog(parent)
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
     connect(ComboBox2, &QComboBox::currentIndexChanged, this, [this] { ComboBox2Change(); });
     connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
-    connect(Button9, &QPushButton::clicked, this, [] { TApplication::HelpContext(43); });
+    connect(Button9, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcHistogram); });
 }
 
 void TfHistogram::Attach(TImageKitView* view)

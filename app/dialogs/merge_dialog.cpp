@@ -1,5 +1,6 @@
 // The merge dialog: the other window to blend in, its share and the preview.
 #include "app/dialogs/merge_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/image_window/image_window.h"
 #include "app/dialogs/form_parts.h"
@@ -75,7 +76,7 @@ TfMergeDialog::TfMergeDialog(QWidget* parent) : QDialog(parent)
     connect(Button4, &QPushButton::clicked, this, [this] { PreviewStep(true); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
-    connect(Button5, &QPushButton::clicked, this, [] { TApplication::HelpContext(44); });
+    connect(Button5, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcMerge); });
 }
 
 void TfMergeDialog::SetWindows(const QList<Tchild*>& windows, Tchild* active)

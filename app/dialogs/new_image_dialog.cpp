@@ -1,5 +1,6 @@
 // The new-image dialog: size in pixel, cm or inch, resolution and memory needed.
 #include "app/dialogs/new_image_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/dialogs/size_units.h"
@@ -139,7 +140,7 @@ void TNeuGrafik::FormActivate()
     Label6->setVisible(filter);
     RadioGroup1->setVisible(newImage);
     CheckBox1->setVisible(!newImage);
-    helpContext_ = newImage ? 411 : (filter ? 442 : 441);
+    helpContext_ = newImage ? hcNewImage : (filter ? hcResample : hcResize);
     // Resizing is no new image: the title names the command, as its menu item does.
     if (!newImage)
         setWindowTitle(filter ? LangText(QStringLiteral("Größe ändern (Resample)"), QStringLiteral("Resample"))

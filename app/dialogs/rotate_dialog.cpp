@@ -1,5 +1,6 @@
 // The rotation dialog: the typed angle and its preview.
 #include "app/dialogs/rotate_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
@@ -15,7 +16,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {"Label4", "Label3", "Button5", "Button9"}, 44)
+TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {"Label4", "Label3", "Button5", "Button9"}, hcRotate)
 {
     setObjectName(QStringLiteral("frotate"));
     setWindowTitle(LangText(QStringLiteral("Rotation Vorschau"), QStringLiteral("Rotation preview")));

@@ -7,31 +7,21 @@
 #include <QAction>
 #include <QToolButton>
 
-namespace {
-
-void markActive(Tform1& f)
-{
-    if (Tchild* c = Tform1::getchild(f.ActiveMDIChild()))
-        c->Modified = true;
-}
-
-} // namespace
-
-void Tform1::Einfgen1Click() { markActive(*this); runcode(cmdPaste); }
+void Tform1::Einfgen1Click() { runcode(cmdPaste); }
 void Tform1::Allesauswhlen1Click() { runcode(cmdSelectAll); }
 void Tform1::NichtsAuswhlen1Click() { runcode(cmdSelectNone); }
 // The dialogs mark the image themselves, and only when they close with OK.
 void Tform1::Farbenbearbeiten1Click() { runcode(cmdColorDialog); }
 void Tform1::effects1Click() { runcode(cmdEffectsDialog); }
-void Tform1::InGraustufenumwandeln1Click() { markActive(*this); runcode(cmdGray); }
-void Tform1::Negativ1Click() { markActive(*this); runcode(cmdNegative); }
+void Tform1::InGraustufenumwandeln1Click() { runcode(cmdGray); }
+void Tform1::Negativ1Click() { runcode(cmdNegative); }
 void Tform1::HSVKanle1Click() { runcode(cmdHSVChannels); }
 void Tform1::AnzahlderFarbenzeigen1Click() { runcode(cmdCountColors); }
-void Tform1::Vertikalspiegeln1Click() { markActive(*this); runcode(cmdFlipVertical); }
-void Tform1::Horizontalspiegeln1Click() { markActive(*this); runcode(cmdFlipHorizontal); }
+void Tform1::Vertikalspiegeln1Click() { runcode(cmdFlipVertical); }
+void Tform1::Horizontalspiegeln1Click() { runcode(cmdFlipHorizontal); }
 void Tform1::duplizieren1Click() { runcode(cmdDuplicate); }
 void Tform1::Rckgngig1Click() { runcode(cmdUndo); }
-void Tform1::MitHinterrundfarbelschen1Click() { markActive(*this); runcode(cmdClear); }
+void Tform1::MitHinterrundfarbelschen1Click() { runcode(cmdClear); }
 void Tform1::Histogramm1Click() { runcode(cmdHistogram); }
 void Tform1::merge1Click() { runcode(cmdMerge); }
 void Tform1::Scannerwhlen1Click() { runcode(cmdSelectScanner); }
@@ -107,7 +97,7 @@ void Tform1::wireCommands()
     wireButton(Control<QToolButton>("scanbtn"), [this] { Scanne1Click(); });
     wire(Item("Drucken1"), [this] { Drucken2Click(); });
     wireButton(Control<QToolButton>("printbtn"), [this] { Drucken2Click(); });
-    // Video import and the comments: the code alone, the forms come through the seams.
+    // Video import and the comments: the code alone, the interpreter opens the forms.
     const std::pair<const char*, uint8_t> codeItems[] = {{"Videobildimportieren1", cmdVideoImport},
                                                          {"Kommentaraufnehmen1", cmdRecordComment},
                                                          {"Text2", cmdTextComment},

@@ -1,14 +1,11 @@
 // Commands that ask through a dialog first: new image, resize and resample, rotation,
 // colours, black and white, typed colour reduction, merge, histogram, options and
 // the welcome window.
-#include "app/commands/command_seams.h"
 #include "app/image_window/image_window.h"
 #include "app/dialogs/black_white_dialog.h"
 #include "app/dialogs/color_reduce_dialog.h"
 #include "app/dialogs/color_select_dialog.h"
-#include "app/dialogs/histogram_dialog.h"
 #include "app/dialogs/welcome_window.h"
-#include "app/dialogs/merge_dialog.h"
 #include "app/dialogs/new_image_dialog.h"
 #include "app/options/options_dialog.h"
 #include "app/dialogs/rotate_dialog.h"
@@ -23,8 +20,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
-#include <QListWidget>
-#include <QSlider>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
@@ -52,34 +47,6 @@ private:
 };
 
 QString programPath() { return QCoreApplication::applicationFilePath(); }
-
-void showHistogram(Tchild* image)
-{
-    TfHistogram d(image);
-    TranslateForm(QStringLiteral("fhistogram"), &d);
-    d.Attach(image->ImageKit1);
-    d.exec();
-}
-
-void showMerge(Tform1& form, Tchild* image)
-{
-    TfMergeDialog d(&form);
-    TranslateForm(QStringLiteral("fmergedialog"), &d);
-    QList<Tchild*> windows;
-    for (QWidget* w : form.MDIChildren())
-        if (Tchild* c = Tform1::getchild(w))
-            windows.append(c);
-    d.SetWindows(windows, image);
-    d.SpeedButton1->setChecked(form.options.mergelock != 0);
-    d.TrackBar1->setValue(form.options.mergetrack);
-    // The dialog makes its own preview from the active image and merges on OK; a
-    // cancelled merge leaves the image, and its state, as they were.
-    if (d.exec() == mrOk && d.ListBox1->currentRow() >= 0) {
-        image->Modified = true;
-        form.options.mergelock = d.SpeedButton1->isChecked() ? 1 : 0;
-        form.options.mergetrack = d.TrackBar1->value();
-    }
-}
 
 } // namespace
 
@@ -127,7 +94,7 @@ void Tform1::resizeDialog(bool resample)
     d.exec();
     if (!d.Accepted)
         return;
-    image->Modified = true;
+    image->SetModified(true);
     automatitem.SetArg(1, d.PixelWidth);
     automatitem.SetArg(2, d.PixelHeight);
     if (resample)
@@ -209,7 +176,7 @@ void Tform1::SchwarzWeissKonvertierung2Click()
     d.SetSource(image->ImageKit1->Bitmap());
     d.exec();
     if (d.Accepted) {
-        image->Modified = true;
+        image->SetModified(true);
         options.bwmode = d.Mode;
         options.bwthreshold = d.Threshold;
         options.bwoption = d.AutoPreview ? 1 : 0;
@@ -239,7 +206,7 @@ void Tform1::Farbenreduzieren1Click()
         options.colorautopreview = d.AutoPreview ? 1 : 0;
         // Not a command record: it acts on the image at once, and the image is changed.
         image->ImageKit1->Proc()->ReduceColors(d.ColorCount);
-        image->Modified = true;
+        image->SetModified(true);
     }
     ResetProgress();
     checkbuttonsenabled(false);
@@ -288,6 +255,4 @@ void Tform1::wireDialogCommands()
     wireButton(Control<QToolButton>(QStringLiteral("SpeedButton1")), [this] { ffnen1Click(); });
     Panel5->installEventFilter(new TPanelClick(Panel5, [this] { Panel5Click(); }));
     Panel6->installEventFilter(new TPanelClick(Panel6, [this] { Panel6Click(); }));
-    TCommandSeams::Histogram = [](Tchild* image) { showHistogram(image); };
-    TCommandSeams::Merge = [](Tform1& form, Tchild* image) { showMerge(form, image); };
 }

@@ -1,5 +1,7 @@
 // File, window and clipboard commands of the main window.
+#include "app/batch/batch_runner.h"
 #include "app/catalog/catalog_window.h"
+#include "app/text/help_contexts.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
@@ -91,7 +93,7 @@ bool Tform1::saveFailed(const std::exception& e)
 {
     // The image stays modified and the old file untouched; a running save all stops.
     // A batch's windows show their state behind the message.
-    releaseBatchPainting();
+    batch_->ReleasePainting();
     TApplication::HandleException(e);
     SaveCancelled = true;
     checkbuttonsenabled(false);
@@ -243,7 +245,7 @@ void Tform1::AufBildgreanpassen1Click()
 void Tform1::Ausschneiden1Click()
 {
     if (Tchild* c = ActiveImageWindow()) {
-        c->Modified = true;
+        c->SetModified(true);
         c->ImageKit1->CutToClipboard();
     }
 }
@@ -257,7 +259,7 @@ void Tform1::Kopieren1Click()
 void Tform1::Pastetorect1Click()
 {
     if (Tchild* c = ActiveImageWindow()) {
-        c->Modified = true;
+        c->SetModified(true);
         c->ImageKit1->PasteToSelection();
     }
 }
@@ -274,7 +276,7 @@ void Tform1::PasteBtnClick()
 void Tform1::ZumBearbeitenausschneiden1Click()
 {
     if (Tchild* c = ActiveImageWindow()) {
-        c->Modified = true;
+        c->SetModified(true);
         c->ImageKit1->Proc()->CropToSelection();
     }
 }
@@ -313,10 +315,10 @@ void Tform1::wireFileCommands()
         {"Pastetorect1", [this] { Pastetorect1Click(); }},
         {"ZumBearbeitenausschneiden1", [this] { ZumBearbeitenausschneiden1Click(); }},
         {"Schriftartfestlegen1", [this] { Schriftartfestlegen1Click(); }},
-        {"Hilfeverwenden1", [] { TApplication::HelpContext(1); }},
-        {"berdasProgramm1", [] { TApplication::HelpContext(11); }},
-        {"WeitereProgramme1", [] { TApplication::HelpContext(14); }},
-        {"UntersttzteBatchFunktionen1", [] { TApplication::HelpContext(41139); }},
+        {"Hilfeverwenden1", [] { TApplication::HelpContext(hcUsingHelp); }},
+        {"berdasProgramm1", [] { TApplication::HelpContext(hcAbout); }},
+        {"WeitereProgramme1", [] { TApplication::HelpContext(hcOtherPrograms); }},
+        {"UntersttzteBatchFunktionen1", [] { TApplication::HelpContext(hcBatch); }},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), handler);

@@ -1,6 +1,8 @@
 // The main window (Tform1): menus, tool bars, image windows and the commands on them.
 #pragma once
+#include "app/commands/command_dialogs.h"
 #include "app/commands/command_record.h"
+#include "app/main_window/main_window_services.h"
 #include "app/options/options.h"
 #include "platform/graphics/bitmap.h"
 
@@ -15,7 +17,7 @@
 
 class QAction;
 struct TDecodedPicture;
-class TBatchPainting;
+class TBatchRunner;
 class QButtonGroup;
 class QComboBox;
 class QFrame;
@@ -35,6 +37,7 @@ class Tautoform;
 class Tchild;
 class Tzeichenform;
 class TImageKitIO;
+class TCommandInterpreter;
 class TOpenImageKitDialog;
 class TSaveImageKitDialog;
 
@@ -43,14 +46,20 @@ class TSaveImageKitDialog;
 enum TChildKind { ckNone, ckImage, ckCatalog, ckWelcome, ckOther };
 TChildKind ChildKind(const QWidget* child);
 
+// The mouse modes in the order of their buttons; the values are stored in the option file.
+enum TMouseMode : int { mmDraw = 0, mmRectangle = 1, mmPolygon = 2, mmCircle = 3, mmHand = 4, mmZoom = 5 };
+constexpr int kMouseModeCount = 6;
+
 // The main window: the MDI frame with its menus, the standard bar and the drawing bar.
 // It owns the settings for the whole run; the option file is written only when it
 // closes with every child closed.
-class Tform1 : public QMainWindow {
+class Tform1 : public QMainWindow, public TMainWindowServices {
     Q_OBJECT
 public:
-    // arguments: the command line without the program name.
-    explicit Tform1(const QStringList& arguments = DefaultArguments(), QWidget* parent = nullptr);
+    // arguments: the command line without the program name; dialogs: what the commands
+    // open (the real forms when none is given).
+    explicit Tform1(const QStringList& arguments = DefaultArguments(), QWidget* parent = nullptr,
+                    std::unique_ptr<TCommandDialogs> dialogs = nullptr);
     ~Tform1() override;
     static QStringList DefaultArguments();
 
@@ -64,8 +73,7 @@ public:
     bool FirstActivation() const { return firstActivation_; }
 
     // Command availability for the current children (closing: a child is closing and
-    // still counted). Availability is kept apart from whether a command is built yet:
-    // a command that comes later stays disabled whatever its availability says.
+    // still counted).
     void checkbuttonsenabled(bool closing);
     void multienabled(QMenu* item, bool enabled);
     static bool Available(const QObject* control);
@@ -76,7 +84,7 @@ public:
     void zoomboxKeyPress(QChar key);
     void onprogressany(QObject* sender, int percent);
     // The progress bar back at 0: an operation has ended.
-    void ResetProgress();
+    void ResetProgress() override;
     void Nebeneinander1Click();
     void Untereinander1Click();
     void bereinander1Click();
@@ -163,7 +171,7 @@ public:
     QWidget* newkatalog();
     static Tchild* getchild(QWidget* window);
     int NextUntitledNumber() const;
-    QString UntitledCaption() const;
+    QString UntitledCaption() const override;
     void fensteranpassen(QObject* sender, Tchild* image);
     void ChangeWallPaper(const QString& fileName, bool tiled);
     TImageKitIO* ImageKitIO1 = nullptr;
@@ -216,49 +224,51 @@ public:
     // Off in tests that want no welcome window at their first activation.
     static bool ShowWelcomeAtStart;
 
-    // Batch recording and replay. Modes of dobatch are the batch dialog's results.
-    enum : int { bmNewRecording = 532, bmActive = 3526, bmAllLoaded = 1145, bmFileList = 5434, bmScanner = 7843 };
-    void Neuaufnehmen1Click();
-    void neuaufnehmenproc();
-    void Aufnahmestoppen1click();
-    void saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list);
-    void clearaufnahme(std::vector<QByteArray>& list);
-    void Batch2Click();
-    void dobatch(const QString& path, int mode);
-    // One image: the records on the active window, then the after-processing. False
-    // when the batch must stop (the reason has been reported).
-    bool abspielen(const QString& path, int& counter);
-    // False when the user stopped the walk.
-    bool doverzdir(const QString& directory);
-    void updateautobox();
-    void AufaktuellesBildanwenden1Click();
-    // The batch box's record on all loaded images, a directory or file list, or the scanner,
-    // with the after-run choice "nichts".
-    void PlayBoxRecord(int mode);
-    void QuickStartClick(int index);  // 0 … 7 for F2 … F9
-    QStringList templistbox;
-    // Pause between a scanned image's arrival and its replay.
-    int ScanPauseMs = 2000;
-    // Files of the last multi-image batch that could not be loaded.
-    QStringList BatchFailures;
-    bool BatchRunning = false;
+    // Batch recording and replay; the menu items and tool-bar controls route here.
+    TBatchRunner& Batch() const { return *batch_; }
 
-    QMdiArea* ClientArea() const { return mdi_; }
-    QList<QWidget*> MDIChildren() const;
+    QMdiArea* ClientArea() const override { return mdi_; }
+    QList<QWidget*> MDIChildren() const override;
     int MDIChildCount() const { return int(MDIChildren().size()); }
-    QWidget* ActiveMDIChild() const;
+    QWidget* ActiveMDIChild() const override;
     // While a batch runs, commands act on its window whichever one the user activates;
     // nullptr pinned means none. Unpin with PinChild(nullptr, false).
-    void PinChild(QWidget* child, bool pinned = true);
+    void PinChild(QWidget* child, bool pinned = true) override;
     Tchild* ActiveImageWindow() const;
-    void ActivateChild(QWidget* child);
+    void ActivateChild(QWidget* child) override;
+
+    // What the features ask of the main window (the rest in feature_routes.cpp).
+    QWidget* Window() override { return this; }
+    TCommandDialogs& Dialogs() override { return *dialogs_; }
+    toptions& Options() override { return options; }
+    Tchild* NewImageWindow() override { return newwindow(); }
+    void FitWindowToImage(QObject* sender, Tchild* image) override { fensteranpassen(sender, image); }
+    void OpenFiles(const QStringList& files) override;
+    void AddToHistory(const QString& fileName) override { historyadd(fileName); }
+    tautomatitem& Record() override { return automatitem; }
+    void RunRecord(QObject* sender, const tautomatitem& item) override { runautomatitem(sender, item); }
+    bool IsRecording() const override { return Recording; }
+    void SetRecording(bool recording) override { Recording = recording; }
+    std::vector<QByteArray>& RecordedBlocks() override { return RecordingList; }
+    bool SaveActiveImage(bool& cancelled) override;
+    void ActiveSaveParams(tsaveparams& block) override { saveparams(block); }
+    void DialogSaveParams(tsaveparams& block) override { saveparamsautoform(block); }
+    void HandOverDecoded(TDecodedPicture* picture, const QString& fileName) override;
+    void SetLoadErrorSink(QString* errorSink) override { loadErrorSink_ = errorSink; }
+    void UpdateAvailability(bool closing) override { checkbuttonsenabled(closing); }
+    void SetAvailable(QObject* control, bool on) override { setAvail(control, on); }
+    void ShowProgress(QObject* sender, int percent) override { onprogressany(sender, percent); }
+    TThrottledProgress* ProgressThrottle() override { return Progress; }
+    void ShowStatus(const QString& text) override;
+    QString ImageFilterWithoutCatalogs() const override { return ImageFilterNoCatalog; }
+    QString WaveFilter() const override { return OpenwavFilter; }
 
     THistoryList* History() const { return history_; }
-    Tautoform* autoform() const { return autoform_; }
+    Tautoform* autoform() const;
     Tzeichenform* zeichenform() const { return zeichenform_; }
 
     // Menu items, menus and tool-bar controls by their names.
-    QAction* Item(const QString& name) const;
+    QAction* Item(const QString& name) const override;
     QMenu* Menu(const QString& name) const;
     template <class T>
     T* Control(const QString& name) const { return findChild<T*>(name); }
@@ -291,6 +301,8 @@ protected:
 
 private:
     friend struct MainWindowBuilder;
+    // Runs the commands on the window's own parts: new windows, loading, progress.
+    friend class TCommandInterpreter;
     void buildMenus();
     void buildToolBars();
     void insertSeparators();
@@ -312,23 +324,12 @@ private:
     bool saveFailed(const std::exception& e);
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();
-    void runImageCommand(QObject* sender, const tautomatitem& item, Tchild* image);
     void runComment(const tautomatitem& item, Tchild* image);
-    void openCommand(const QString& fileName);
-    void hsvChannels(Tchild* image);
     void wireBatch();
-    void setRecordingControls(bool recording);
-    // True (and the user told) when a batch runs: no other batch or recording may start.
-    bool refuseWhileBatchRuns();
-    void markBatchResult(Tchild* image);
-    bool replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter);
-    bool afterprocessing(QWidget* target, int& counter);
-    bool openForBatch(const QString& fileName, QString& error);
-    void runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter);
-    void runOnScanner(const std::vector<tautomatitem>& items, int& counter);
-    void releaseBatchPainting();
 
     QStringList arguments_;
+    std::unique_ptr<TCommandDialogs> dialogs_;
+    std::unique_ptr<TCommandInterpreter> interpreter_;
     // The working folder at start, before the window moves to the program's folder.
     QString startDirectory_;
     bool firstActivation_ = false;
@@ -339,7 +340,7 @@ private:
     QButtonGroup* modeGroup_ = nullptr;
     QButtonGroup* toolGroup_ = nullptr;
     THistoryList* history_ = nullptr;
-    Tautoform* autoform_ = nullptr;
+    std::unique_ptr<TBatchRunner> batch_;
     Tzeichenform* zeichenform_ = nullptr;
     TBitmap fillPattern_;
     bool firstPaintSeen_ = false;
@@ -358,13 +359,6 @@ private:
     // The picture decoded at start-up when it is fileName's and was decoded as params
     // would have it; null otherwise (the file is then read as usual).
     std::unique_ptr<TDecodedPicture> takeStartupPicture(const QString& fileName, const TIOParamsVals& params);
-    // The after-processing settings and directory as a run started; the dialog may change
-    // meanwhile, the run does not.
-    tautodialog runSettings_{};
-    QString runDirectory_;
-    bool runSnapshot_ = false;
     // Set while openit works through its list with the events running.
     bool openingFiles_ = false;
-    // Set while a batch runs over several images: the windows repaint only now and then.
-    TBatchPainting* batchPainting_ = nullptr;
 };

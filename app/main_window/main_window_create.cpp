@@ -1,10 +1,12 @@
 // The main window's creation, first activation and closing, and the way files named on
 // the command line reach an image window.
 #include "app/batch/batch_dialog.h"
+#include "app/batch/batch_runner.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
-#include "app/video/video_import_dialog.h"
+#include "app/commands/interpreter.h"
+#include "app/main_window/command_dialogs.h"
 #include "app/image_window/drawing_style_picker.h"
 #include "app/options/option_file.h"
 #include "app/main_window/history_list.h"
@@ -43,8 +45,12 @@ QStringList Tform1::DefaultArguments()
     return QCoreApplication::arguments().mid(1);
 }
 
-Tform1::Tform1(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), arguments_(arguments), startDirectory_(QDir::currentPath())
+Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TCommandDialogs> dialogs)
+    : QMainWindow(parent),
+      arguments_(arguments),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TMainWindowDialogs>()),
+      interpreter_(std::make_unique<TCommandInterpreter>(*this, *dialogs_)),
+      startDirectory_(QDir::currentPath())
 {
     startStartupDecode();
     setObjectName(QStringLiteral("form1"));
@@ -67,10 +73,9 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent)
     Progress = new TThrottledProgress(ProgressBar1);
     Progress->setParent(this);
     // The two resident forms live as long as the main window.
-    autoform_ = new Tautoform(this);
+    batch_ = std::make_unique<TBatchRunner>(*this);
     zeichenform_ = new Tzeichenform(this);
     zeichenform_->Options = &options;
-    InstallVideoAndCommentForms();
     FormCreate();
 }
 
@@ -87,6 +92,11 @@ Tform1::~Tform1()
     history_ = nullptr;
     // Help failures are reported through this window's messages.
     TApplication::OnHelpFailure = nullptr;
+}
+
+void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
+{
+    interpreter_->Run(sender, item);
 }
 
 void Tform1::startStartupDecode()
@@ -132,7 +142,7 @@ void Tform1::FormCreate()
     TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(options.language));
     insertSeparators();
     checkbuttonsenabled(false);
-    updateautobox();
+    batch_->updateautobox();
 
     history_ = new THistoryList();
     history_->SetMaxCount(10);
@@ -214,7 +224,7 @@ void Tform1::FormActivate()
     setmodueses();
     updatebrushpen();
     Edit1->setText(options.texttext);
-    TranslateForm(QStringLiteral("autoform"), autoform_);
+    TranslateForm(QStringLiteral("autoform"), autoform());
     TranslateForm(QStringLiteral("zeichenform"), zeichenform_);
     TranslateForm(QStringLiteral("form1"), this);
     if (options.winstate == 1)
@@ -263,7 +273,7 @@ void Tform1::closeEvent(QCloseEvent* event)
 {
     // A batch or a multi-file open works on the windows it would close: the main window
     // waits for it (the batch's progress has its Cancel).
-    if (BatchRunning || openingFiles_) {
+    if (batch_->Running() || openingFiles_) {
         event->ignore();
         LangMessageDlg(QStringLiteral("Bitte warten Sie, bis der Batch oder das Laden beendet ist, oder brechen Sie ihn ab."),
                        mtInformation, mbOK,

@@ -26,7 +26,7 @@
 
 int Tform1::MouseModeCode() const
 {
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < kMouseModeCount; ++i)
         if (MouseModeButton(i)->isChecked())
             return i;
     return -1;
@@ -40,7 +40,7 @@ int Tform1::ToolCode() const
     return -1;
 }
 
-bool Tform1::DrawingMode() const { return MouseModeButton(0)->isChecked(); }
+bool Tform1::DrawingMode() const { return MouseModeButton(mmDraw)->isChecked(); }
 
 void Tform1::SpeedButton5Click()
 {
@@ -51,7 +51,7 @@ void Tform1::SpeedButton5Click()
         TIKMouseInteract interact;
         int cursor;
     };
-    static const Mode modes[6] = {
+    static const Mode modes[kMouseModeCount] = {
         {0, TImageKitView::crCross2},  {miSelect, crArrow},         {miSelectPolygon, crArrow},
         {miSelectCircle, crArrow},     {miScroll, TImageKitView::crHand}, {miZoom, TImageKitView::crZoomIn},
     };
@@ -61,7 +61,7 @@ void Tform1::SpeedButton5Click()
             child->ImageKit1->SetCursor(modes[mode].cursor);
         }
     }
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < kMouseModeCount; ++i)
         Item(MouseModeItemName(i))->setChecked(i == mode);
 }
 
@@ -75,7 +75,7 @@ void Tform1::SelectMouseMode(int code)
 
 void Tform1::SpeedButton36Click(QToolButton* toolButton)
 {
-    MouseModeButton(0)->setChecked(true);
+    MouseModeButton(mmDraw)->setChecked(true);
     SpeedButton5Click();
     for (int i = 0; i < 10; ++i)
         if (ToolButton(i) == toolButton)
@@ -88,7 +88,7 @@ void Tform1::SelectTool(int code)
     if (!b)
         return;
     b->setChecked(true);
-    MouseModeButton(0)->setChecked(true);
+    MouseModeButton(mmDraw)->setChecked(true);
     for (int i = 0; i < 10; ++i)
         Item(ToolItemName(i))->setChecked(i == code);
     SpeedButton5Click();

@@ -238,7 +238,6 @@ struct MainWindowBuilder {
             QMenu* m = parent ? parent->addMenu(caption) : f.menuBar()->addMenu(caption);
             m->setObjectName(QString::fromLatin1(d.name));
             m->menuAction()->setObjectName(QString::fromLatin1(d.name));
-            m->menuAction()->setProperty("kWired", true);
             f.menus_[m->objectName()] = m;
             f.items_[m->objectName()] = m->menuAction();
             for (const MenuDef& s : d.sub)
@@ -317,7 +316,6 @@ void Tform1::buildToolBars()
                                QStringLiteral("150 %"), QStringLiteral("100 %"), QStringLiteral("75 %"),
                                QStringLiteral("50 %"), QStringLiteral("25 %"), QStringLiteral("10 %"),
                                QStringLiteral("Fenstergröße")});
-            zoombox->setProperty("kWired", true);
             connect(zoombox, &QComboBox::textActivated, this, [this](const QString&) { zoomboxChange(); });
             connect(zoombox->lineEdit(), &QLineEdit::returnPressed, this, [this] { zoomboxKeyPress(QChar('\r')); });
             ToolBar1->addWidget(zoombox);
@@ -378,7 +376,6 @@ void Tform1::buildToolBars()
     spinedit1->setFixedSize(48, 22);
     spinedit1->SetButtonKind(bkStandard);
     spinedit1->setText(QString::number(std::max(1, options.linewidth)));
-    spinedit1->setProperty("kWired", true);
     spinedit1->OnChange = [this](TObject*) { TApplication::Guard([this] { spinedit1Change(); }); };
     ToolBar2->addWidget(spinedit1);
     auto panel = [this](const char* name, const char* hint) {
@@ -403,14 +400,12 @@ void Tform1::buildToolBars()
     FontComboBox1->setObjectName(QStringLiteral("FontComboBox1"));
     FontComboBox1->setToolTip(QStringLiteral("Schriftart festlegen"));
     FontComboBox1->setFixedWidth(130);
-    FontComboBox1->setProperty("kWired", true);
     FontComboBox1->OnChange = [this](TObject*) { TApplication::Guard([this] { FontComboBox1Change(); }); };
     ToolBar2->addWidget(FontComboBox1);
     Edit1 = new QLineEdit(ToolBar2);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setToolTip(QStringLiteral("Textinhalt"));
     Edit1->setFixedWidth(100);
-    Edit1->setProperty("kWired", true);
     connect(Edit1, &QLineEdit::textChanged, this, [this] { TApplication::Guard([this] { Edit1Change(); }); });
     ToolBar2->addWidget(Edit1);
 }
@@ -427,7 +422,7 @@ QToolButton* Tform1::ToolButton(int code) const
 
 QString Tform1::MouseModeItemName(int code)
 {
-    return code >= 0 && code < 6 ? QString::fromLatin1(modeItems[code]) : QString();
+    return code >= 0 && code < kMouseModeCount ? QString::fromLatin1(modeItems[code]) : QString();
 }
 
 QString Tform1::ToolItemName(int code)

@@ -1,5 +1,7 @@
 // Command availability, the zoom box, window arrangement and the active child.
+#include "app/batch/batch_runner.h"
 #include "app/catalog/catalog_window.h"
+#include "app/commands/command_table.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
@@ -50,11 +52,10 @@ void Tform1::setAvail(QObject* control, bool on)
     if (!control)
         return;
     control->setProperty("kAvailable", on);
-    const bool enabled = on && control->property("kWired").toBool();
     if (auto* a = qobject_cast<QAction*>(control))
-        a->setEnabled(enabled);
+        a->setEnabled(on);
     else if (auto* w = qobject_cast<QWidget*>(control))
-        w->setEnabled(enabled);
+        w->setEnabled(on);
 }
 
 bool Tform1::Available(const QObject* control)
@@ -64,7 +65,6 @@ bool Tform1::Available(const QObject* control)
 
 void Tform1::wire(QAction* action, std::function<void()> handler)
 {
-    action->setProperty("kWired", true);
     const QVariant avail = action->property("kAvailable");
     action->setEnabled(!avail.isValid() || avail.toBool());
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { TApplication::Guard(handler); });
@@ -72,7 +72,6 @@ void Tform1::wire(QAction* action, std::function<void()> handler)
 
 void Tform1::wireButton(QToolButton* button, std::function<void()> handler)
 {
-    button->setProperty("kWired", true);
     const QVariant avail = button->property("kAvailable");
     button->setEnabled(!avail.isValid() || avail.toBool());
     connect(button, &QToolButton::clicked, this, [handler = std::move(handler)] { TApplication::Guard(handler); });
@@ -94,8 +93,8 @@ void Tform1::checkbuttonsenabled(bool closing)
     const TChildKind kind = ChildKind(active);
     static const char* const fileCommands[] = {"Speichern1", "Speichernals1", "AlleSpeichern1",
                                                "Schliessen1", "AlleSchliessen1", "Drucken1"};
-    static const char* const imageButtons[] = {"CutBtn", "CopyBtn", "PasteBtn", "SpeedButton2",
-                                               "SpeedButton4", "SpeedButton35", "SpeedButton37"};
+    // The clipboard buttons act directly; the rest send commands that need an image window.
+    static const char* const imageButtons[] = {"CutBtn", "CopyBtn", "PasteBtn"};
     auto menu = [this](const char* name, bool on) { multienabled(Menu(QString::fromLatin1(name)), on); };
     auto button = [this](const char* name, bool on) { setAvail(Control<QToolButton>(QString::fromLatin1(name)), on); };
     auto files = [&](bool on) {
@@ -105,6 +104,9 @@ void Tform1::checkbuttonsenabled(bool closing)
     auto imageControls = [&](bool on) {
         for (const char* n : imageButtons)
             button(n, on);
+        for (const TCommandEntry& command : CommandTable())
+            if (command.needsImageWindow && command.button)
+                button(command.button, on);
         setAvail(zoombox, on);
         setAvail(Item(QStringLiteral("Zoomen1")), on);
     };
@@ -243,7 +245,7 @@ void Tform1::onprogressany(QObject*, int percent)
     // Long work reports here from the window's thread: the windows repaint meanwhile.
     TApplication::KeepResponsive();
     // A batch shows its own progress per image.
-    if (BatchRunning)
+    if (batch_ && batch_->Running())
         return;
     Progress->Set(percent);
 }

@@ -1,5 +1,6 @@
 // The options dialog: general, catalog and file-type pages on a copy of the options.
 #include "app/options/options_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/color_select_dialog.h"
 #include "app/dialogs/form_parts.h"
@@ -173,7 +174,7 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     connect(Button9, &QPushButton::clicked, this, [this] { Button9Click(); });
-    connect(Button5, &QPushButton::clicked, this, [] { TApplication::HelpContext(4114); });
+    connect(Button5, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcOptions); });
 }
 
 void Toptionform::showEvent(QShowEvent* event)

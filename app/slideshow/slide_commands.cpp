@@ -1,25 +1,21 @@
-// The slide-show commands of the main window: play, options, and a show of a catalog.
-#include "app/commands/command_seams.h"
+// The slide-show commands: play, options, and a show of a catalog.
+#include "app/slideshow/slide_commands.h"
 #include "app/catalog/catalog_window.h"
-#include "app/main_window/main_window.h"
-#include "app/slideshow/slide_options_dialog.h"
-#include "app/slideshow/slide_player.h"
+#include "app/main_window/main_window_services.h"
 #include "app/slideshow/slide_list.h"
+#include "app/slideshow/slide_options_dialog.h"
 
-#include <QAction>
-#include <QToolButton>
+void PlaySlideShow(TMainWindowServices& main) { main.RunCode(cmdSlideShow); }
 
-void Tform1::Abspielen1Click() { runcode(cmdSlideShow); }
-
-void Tform1::Optionen1Click()
+void RunSlideShowOptions(TMainWindowServices& main)
 {
-    if (RunSlideOptions(this, options.slideshow) == Tslideform::ResultPlay)
-        runcode(cmdSlideShow);
+    if (RunSlideOptions(main.Window(), main.Options().slideshow) == Tslideform::ResultPlay)
+        main.RunCode(cmdSlideShow);
 }
 
-void Tform1::DiashowdirektvomKatalog1Click()
+void PlayCatalogSlideShow(TMainWindowServices& main)
 {
-    auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild());
+    auto* catalog = qobject_cast<Tkataform*>(main.ActiveMDIChild());
     if (!catalog)
         return;
     QStringList paths;
@@ -28,24 +24,6 @@ void Tform1::DiashowdirektvomKatalog1Click()
     WriteSlideList(SlideListFileName(), paths);
     // The list source, in the stored block and in the dialog's copy, so that the
     // dialog opens on the catalog's list and plays it.
-    options.slideshow.source = 0;
-    if (RunSlideOptions(this, options.slideshow) == Tslideform::ResultPlay)
-        runcode(cmdSlideShow);
-}
-
-void Tform1::wireSlideShow()
-{
-    if (!TCommandSeams::SlideShow)
-        TCommandSeams::SlideShow = [](Tform1& form) { RunSlideShow(&form, form.options.slideshow); };
-    if (!Tkataform::SlideShowHandler)
-        Tkataform::SlideShowHandler = [](Tkataform& k) {
-            if (Tform1* main = k.MainWindow()) {
-                main->ActivateChild(&k);
-                main->DiashowdirektvomKatalog1Click();
-            }
-        };
-    wire(Item("Abspielen1"), [this] { Abspielen1Click(); });
-    wire(Item("Optionen1"), [this] { Optionen1Click(); });
-    wire(Item("DiashowdirektvomKatalog1"), [this] { DiashowdirektvomKatalog1Click(); });
-    wireButton(Control<QToolButton>("SpeedButton9"), [this] { Optionen1Click(); });
+    main.Options().slideshow.source = 0;
+    RunSlideShowOptions(main);
 }

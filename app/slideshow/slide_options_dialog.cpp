@@ -1,5 +1,6 @@
 // The slide-show options dialog: its controls and the block they edit.
 #include "app/slideshow/slide_options_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/text/language.h"
 #include "app/text/translation.h"
@@ -26,7 +27,6 @@
 
 namespace {
 
-constexpr int kHelpContext = 4112;
 
 template <class T>
 T* named(T* w, const char* name)
@@ -123,7 +123,7 @@ void Tslideform::build()
     };
     on(Button5, &Tslideform::PlayClick);
     connect(Button2, &QPushButton::clicked, this, [this] { done(ResultNone); });
-    connect(Button1, &QPushButton::clicked, this, [] { TApplication::HelpContext(kHelpContext); });
+    connect(Button1, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcSlideOptions); });
     on(Button3, &Tslideform::LoadListClick);
     on(Button4, &Tslideform::SaveListClick);
     on(Button6, &Tslideform::AddClick);

@@ -1,5 +1,6 @@
 // A running batch against everything the user may do while its events run.
 #include "batch_test_fixture.h"
+#include "app/batch/batch_runner.h"
 
 #include "imaging/dialogs/save_dialog.h"
 
@@ -13,13 +14,13 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
 {
     const QString path = writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative});
     form->options.quickstart[0] = QStringLiteral("pn.atm");
-    form->updateautobox();
+    form->Batch().updateautobox();
     for (int i = 0; i < 3; ++i)
         imageWindow(2, 2, RGB(10 * i, 0, 0));
     const char* starters[] = {"Neuaufnehmen1", "AufaktuellesBildanwenden1", "AufallegeladenenBilderanwenden1",
                               "AufVerzeichnisanwenden1", "Bildereinscannen1", "Batch2"};
     int prints = 0;
-    TCommandSeams::Print = [&](Tform1& f, Tchild*, const tautomatitem&) {
+    dialogs->print = [&](Tform1& f, Tchild*, const tautomatitem&) {
         if (++prints != 1)
             return;
         for (const char* n : starters)
@@ -31,17 +32,17 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
         EXPECT_FALSE(f2->isEnabled());
         // Called all the same, each says no and changes nothing.
         const size_t before = messages.size();
-        f.QuickStartClick(0);
-        f.AufaktuellesBildanwenden1Click();
-        f.PlayBoxRecord(Tform1::bmAllLoaded);
-        f.dobatch(path, Tform1::bmActive);
-        f.Neuaufnehmen1Click();
-        f.Batch2Click();
+        f.Batch().QuickStartClick(0);
+        f.Batch().AufaktuellesBildanwenden1Click();
+        f.Batch().PlayBoxRecord(TBatchRunner::bmAllLoaded);
+        f.Batch().dobatch(path, TBatchRunner::bmActive);
+        f.Batch().Neuaufnehmen1Click();
+        f.Batch().Batch2Click();
         EXPECT_EQ(messages.size(), before + 6);
         EXPECT_FALSE(f.Recording);
     };
     settings(2, 0, 1);
-    form->dobatch(path, Tform1::bmAllLoaded);
+    form->Batch().dobatch(path, TBatchRunner::bmAllLoaded);
     EXPECT_EQ(prints, 3);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files).size(), 3);
     EXPECT_EQ(form->MDIChildCount(), 0);
@@ -63,9 +64,9 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     ASSERT_NE(c, nullptr);
     settings(2, 0, 1);
     form->autoform()->SetDirectory(out_ + QStringLiteral("/missing/deeper"));
-    form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmActive);
+    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmActive);
     ASSERT_EQ(form->MDIChildCount(), 1);
-    EXPECT_TRUE(c->Modified);
+    EXPECT_TRUE(c->Modified());
     EXPECT_EQ(c->windowTitle(), source + QStringLiteral(" (Batch-Ergebnis)"));
     // Save asks where the result goes; cancelled, the original stays as it was.
     int asked = 0;
@@ -91,7 +92,7 @@ TEST_F(Batch, TheMainWindowWaitsForABatchAndForAMultiFileOpen)
     for (int i = 0; i < 4; ++i)
         windows.push_back(imageWindow(2, 2, RGB(10 * i, 0, 0)));
     int prints = 0;
-    TCommandSeams::Print = [&](Tform1& f, Tchild*, const tautomatitem&) {
+    dialogs->print = [&](Tform1& f, Tchild*, const tautomatitem&) {
         if (++prints != 1)
             return;
         EXPECT_FALSE(f.close());
@@ -99,7 +100,7 @@ TEST_F(Batch, TheMainWindowWaitsForABatchAndForAMultiFileOpen)
     };
     settings(2, 0, 1);
     messages.clear();
-    form->dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), Tform1::bmAllLoaded);
+    form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(prints, 3);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files).size(), 3);
     EXPECT_TRUE(form->isVisible());
@@ -139,7 +140,7 @@ TEST_F(Batch, DirectoryWalkRunsTheEventsAndCancelEndsTheRunBeforeAnyFile)
         if (!p)
             return;
         poll.stop();
-        duringWalk = form->templistbox.isEmpty();
+        duringWalk = form->Batch().FileList().isEmpty();
         p->findChild<QPushButton*>()->click();
     });
     QTimer::singleShot(0, form.get(), [&] {
@@ -149,7 +150,7 @@ TEST_F(Batch, DirectoryWalkRunsTheEventsAndCancelEndsTheRunBeforeAnyFile)
         m->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     });
     settings(1);
-    form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmFileList);
+    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
     EXPECT_TRUE(duringWalk);
     EXPECT_EQ(form->MDIChildCount(), 0);
     EXPECT_EQ(loadFile(tree + QStringLiteral("/x.bmp")).PixelColor(0, 0), RGB(1, 2, 3));

@@ -1,5 +1,4 @@
 // The command interpreter: image and window commands, recording and untitled numbers.
-#include "app/commands/command_seams.h"
 #include "app/text/language.h"
 #include "app/util/paths.h"
 #include "app/app_test_util.h"
@@ -23,8 +22,6 @@ protected:
     void TearDown() override
     {
         SetInputQueryHook(nullptr);
-        TCommandSeams::CommentForm = nullptr;
-        TCommandSeams::ChooseWavFile = nullptr;
         SetLanguage(langGerman);
         MainWindowTest::TearDown();
     }
@@ -105,7 +102,8 @@ TEST_F(Interpreter, ImageCommandsShowTheirEffect)
             form->automatitem.SetArg(int(i) + 1, k.args[i]);
         form->runcode(k.code);
         SCOPED_TRACE(int(k.code));
-        EXPECT_EQ(c->Modified, k.modified);
+        EXPECT_EQ(c->Modified(), k.modified);
+        EXPECT_EQ(c->isWindowModified(), k.modified);  // the caption's mark follows
         k.check(c);
     }
 }
@@ -124,7 +122,7 @@ TEST_F(Interpreter, NewImageFillsWithTheChoiceAndKeepsTheWindowColour)
         EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), 3);
         EXPECT_EQ(pixel(c, 5, 2), k.pixel);
         EXPECT_EQ(c->ImageKit1->Background(), RGB(10, 20, 30));
-        EXPECT_TRUE(c->Modified);
+        EXPECT_TRUE(c->Modified());
     }
     EXPECT_EQ(captions(), (QStringList{"!unbenannt1", "!unbenannt2", "!unbenannt3"}));
     EXPECT_TRUE(form->Item("Negativ1")->isEnabled());
@@ -141,7 +139,7 @@ TEST_F(Interpreter, WindowCommandsMakeNewWindows)
     EXPECT_NE(dup, src);
     EXPECT_EQ(dup->windowTitle(), QStringLiteral("!unbenannt1"));
     EXPECT_EQ(pixel(dup, 3, 2), RGB(0, 200, 0));
-    EXPECT_TRUE(dup->Modified);
+    EXPECT_TRUE(dup->Modified());
 
     form->ActivateChild(src);
     src->ImageKit1->Bitmap()->Canvas()->SetPixel(0, 0, RGB(255, 0, 0));
@@ -155,8 +153,8 @@ TEST_F(Interpreter, WindowCommandsMakeNewWindows)
     EXPECT_EQ(pixel(hue, 1, 1), RGB(85, 85, 85));
     EXPECT_EQ(pixel(hue, 0, 0), RGB(0, 0, 0));
     EXPECT_EQ(pixel(value, 1, 1), RGB(200, 200, 200));
-    EXPECT_TRUE(value->Modified);
-    EXPECT_FALSE(src->Modified);
+    EXPECT_TRUE(value->Modified());
+    EXPECT_FALSE(src->Modified());
 }
 
 TEST_F(Interpreter, ImageCommandsWithoutAnImageWindowChangeNothing)
@@ -217,7 +215,7 @@ TEST_F(Interpreter, UntitledNumbersFollowTheLargestInBothLanguages)
         run(cmdNewImage, {2, 2, 0});
         EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), k.next);
         for (QWidget* w : form->MDIChildren()) {
-            qobject_cast<Tchild*>(w)->Modified = false;
+            qobject_cast<Tchild*>(w)->SetModified(false);
             w->parentWidget()->close();
         }
         TApplication::ProcessMessages();
@@ -249,7 +247,7 @@ TEST_F(Interpreter, OpenShowsTheImageOrTheMessageAndNoWindow)
     ASSERT_EQ(form->MDIChildCount(), 1);
     EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), good);
     EXPECT_EQ(form->ActiveImageWindow()->ImageKit1->Bitmap()->Width(), 3);
-    EXPECT_FALSE(form->ActiveImageWindow()->Modified);
+    EXPECT_FALSE(form->ActiveImageWindow()->Modified());
 
     // ".pcax" is no catalog, and as an image it has no reader: like every open that
     // gives no picture, it is reported and leaves no window.
@@ -327,7 +325,7 @@ TEST_F(Interpreter, CommentFilesSitBesideTheImage)
     make();
     Tchild* c = imageWindow(2, 2, clWhite);
     std::vector<std::pair<QString, int>> forms;
-    TCommandSeams::CommentForm = [&](const QString& wav, const QString&, int mode) { forms.push_back({wav, mode}); };
+    dialogs->commentForm = [&](const QString& wav, const QString&, int mode) { forms.push_back({wav, mode}); };
 
     run(cmdRecordComment);  // not saved yet
     run(cmdTextComment);

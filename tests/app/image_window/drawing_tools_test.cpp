@@ -94,7 +94,7 @@ TEST_F(ChildDrawingTest, ShapesInBothButtons)
             EXPECT_EQ(changed(expected), 0) << "tool " << c.tool << " format " << format;
             EXPECT_GT(changed(original), 0);
             EXPECT_EQ(bmp().PixelFormat(), format);
-            EXPECT_TRUE(child->Modified);
+            EXPECT_TRUE(child->Modified());
             expectUndoRestores();
             form.reset();
         }
@@ -211,7 +211,7 @@ TEST_F(ChildDrawingTest, CloneNeedsAReferencePoint)
         release(40, 40);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(changed(original), 0);
-        EXPECT_TRUE(child->Modified);
+        EXPECT_TRUE(child->Modified());
         EXPECT_TRUE(child->ImageKit1->CanUndo());
         child->ImageKit1->Undo();
 

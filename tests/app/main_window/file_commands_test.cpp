@@ -74,7 +74,7 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);
         Tchild* c = imageWindow(20, 10, TColor(0x0000FF));
-        c->Modified = true;
+        c->SetModified(true);
         form->options.savefilter = r.filter;
         form->options.lastdir = dir_ + u'/';
         pagesShown.clear();
@@ -88,7 +88,7 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
         const QString path = dir_ + u'/' + QLatin1String(r.typed);
         EXPECT_EQ(QFileInfo::exists(path), r.saved);
         EXPECT_EQ(form->SaveCancelled, !r.saved);
-        EXPECT_EQ(c->Modified, !r.saved);
+        EXPECT_EQ(c->Modified(), !r.saved);
         EXPECT_EQ(pagesShown, r.pages ? std::vector<int>{r.pages} : std::vector<int>{});
         EXPECT_EQ(messages.empty(), r.saved);
         if (r.saved) {
@@ -96,7 +96,7 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
             EXPECT_EQ(form->options.savefilter, r.filter);
         }
         QFile::remove(path);
-        c->Modified = false;
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }
@@ -142,7 +142,7 @@ TEST_F(FileCommands, SaveAsAppliesTheLastSaveAsParametersOnlyOnceThereAreAny)
         EXPECT_TRUE(QFileInfo::exists(dir_ + u'/' + QLatin1String(r.typed)));
         EXPECT_FALSE(form->options.saveparams.IsBlank());
         EXPECT_EQ(form->options.saveparams.JpegQuality, r.quality);
-        c->Modified = false;
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }
@@ -155,17 +155,17 @@ TEST_F(FileCommands, SaveOverAFormatWithoutWriterGoesToSaveAsAndKeepsTheFile)
         WriteBytes(path, "original");
         Tchild* c = imageWindow(8, 8, TColor(0));
         c->ImageKit1->IOParams().FileName = path;
-        c->Modified = true;
+        c->SetModified(true);
         shown = 0;
         script(*form->SaveDialog1, [](TIKFileDialog& fd) { fd.reject(); });
         EXPECT_FALSE(form->Speichern1Click());
         EXPECT_EQ(shown, 1);
         EXPECT_TRUE(form->SaveCancelled);
-        EXPECT_TRUE(c->Modified);
+        EXPECT_TRUE(c->Modified());
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), QByteArray("original"));
-        c->Modified = false;
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }
@@ -181,15 +181,15 @@ TEST_F(FileCommands, SaveOfAnExtremeResolutionStoresTheNearestTheFormatHolds)
         c->ImageKit1->IOParams().FileName = path;
         c->ImageKit1->IOParams().DpiX = 2000000000;
         c->ImageKit1->IOParams().DpiY = 2000000000;
-        c->Modified = true;
+        c->SetModified(true);
         messages.clear();
         errors.clear();
         EXPECT_TRUE(form->Speichern1Click());
         EXPECT_TRUE(messages.empty()) << (messages.empty() ? std::string() : messages[0].toStdString());
         EXPECT_TRUE(errors.empty());
         EXPECT_TRUE(QFileInfo::exists(path));
-        EXPECT_FALSE(c->Modified);
-        c->Modified = false;
+        EXPECT_FALSE(c->Modified());
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }
@@ -202,7 +202,7 @@ TEST_F(FileCommands, AFailedSaveKeepsModifiedShowsTheErrorAndStopsSaveAll)
         for (int i = 0; i < n; ++i) {
             Tchild* c = imageWindow(8, 8, TColor(0));
             c->ImageKit1->IOParams().FileName = dir_ + QStringLiteral("/missing%1/a.bmp").arg(i);
-            c->Modified = true;
+            c->SetModified(true);
             windows.push_back(c);
         }
         errors.clear();
@@ -210,8 +210,8 @@ TEST_F(FileCommands, AFailedSaveKeepsModifiedShowsTheErrorAndStopsSaveAll)
         EXPECT_EQ(errors.size(), 1u);  // stopped at the first failure
         EXPECT_TRUE(form->SaveCancelled);
         for (Tchild* c : windows) {
-            EXPECT_TRUE(c->Modified);
-            c->Modified = false;
+            EXPECT_TRUE(c->Modified());
+            c->SetModified(false);
             c->parentWidget()->close();
         }
     }
@@ -222,7 +222,7 @@ TEST_F(FileCommands, CloseAllStopsAtTheFirstCancelledSaveAs)
     for (int n : {1, 2, 4}) {
         SCOPED_TRACE(n);
         for (int i = 0; i < n; ++i)
-            imageWindow(8, 8, TColor(0))->Modified = true;
+            imageWindow(8, 8, TColor(0))->SetModified(true);
         answer = mrYes;  // save each on close
         shown = 0;
         script(*form->SaveDialog1, [](TIKFileDialog& fd) { fd.reject(); });
@@ -231,7 +231,7 @@ TEST_F(FileCommands, CloseAllStopsAtTheFirstCancelledSaveAs)
         EXPECT_EQ(form->MDIChildCount(), n);
         for (QWidget* w : form->MDIChildren())
             if (Tchild* c = Tform1::getchild(w))
-                c->Modified = false;
+                c->SetModified(false);
         EXPECT_TRUE(form->AlleSchliessen1Click());
         EXPECT_EQ(form->MDIChildCount(), 0);
     }
@@ -285,7 +285,7 @@ TEST_F(FileCommands, ClipboardCommandsGoThroughTheRealClipboard)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.item);
         Tchild* c = imageWindow(30, 20, TColor(0x00FF00));
-        c->Modified = false;
+        c->SetModified(false);
         c->ImageKit1->Proc()->SelectRect(0, 0, 9, 9);
         QApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
         if (r.fillsClipboard)
@@ -293,11 +293,11 @@ TEST_F(FileCommands, ClipboardCommandsGoThroughTheRealClipboard)
         QAction* a = form->Item(QString::fromLatin1(r.item));
         a->setEnabled(true);
         a->trigger();
-        EXPECT_EQ(c->Modified, r.modifies);
+        EXPECT_EQ(c->Modified(), r.modifies);
         if (r.fillsClipboard) {
             EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(10, 10));
         }
-        c->Modified = false;
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }

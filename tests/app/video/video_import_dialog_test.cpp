@@ -1,5 +1,4 @@
 // The video import dialog: size display, import and the form closing while it waits.
-#include "app/commands/command_seams.h"
 #include "app/video/video_import_dialog.h"
 #include "app/app_test_util.h"
 #include "imaging/view/video_view.h"
@@ -96,7 +95,7 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
         EXPECT_EQ(c->ImageKit1->Bitmap()->Image(), form.ImageKitVideoView2->Bitmap()->Image());
         EXPECT_EQ(form.ImageKitVideoView2->Frozen(), frozenBefore);
         EXPECT_TRUE(form.isVisible());
-        c->Modified = false;
+        c->SetModified(false);
     }
     QTest::mouseClick(form.Button2, Qt::LeftButton);
     EXPECT_FALSE(form.ImageKitVideoView2->ShowVideo());
@@ -126,9 +125,6 @@ TEST_F(VideoForm, MenuAndButtonOpenTheForm)
 {
     qputenv(SyntheticSourceVariable, "synthetic:64x48");
     Tform1& f = make();
-    ASSERT_TRUE(TCommandSeams::VideoImport);
-    ASSERT_TRUE(TCommandSeams::CommentForm);
-    ASSERT_TRUE(TCommandSeams::ChooseWavFile);
     const std::function<void()> triggers[] = {[&] { f.Item(QStringLiteral("Videobildimportieren1"))->trigger(); },
                                               [&] { f.Control<QToolButton>(QStringLiteral("SpeedButton57"))->click(); }};
     for (const auto& trigger : triggers) {

@@ -1,3 +1,4 @@
+// Starts the application: the main window, the command line and the event loop.
 #include "app/main_window/main_window.h"
 #include "platform/ui/application.h"
 

@@ -1,6 +1,6 @@
-#pragma once
 // What the benchmarks that drive the application's windows share: an offscreen main
 // window over a data directory of their own, and a folder of photographs to work on.
+#pragma once
 
 #include "app/main_window/main_window.h"
 

@@ -1,8 +1,8 @@
-#pragma once
 // What every benchmark shares so that ours and the references are measured alike: ours
 // and the reference run in turn, the best of kBestOf runs for every figure, programs'
 // start-up timed on its own and taken off their figures, one environment for
 // references, one table line with ours, the reference, ours / reference and threads.
+#pragma once
 
 #include <benchmark/benchmark.h>
 

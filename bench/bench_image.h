@@ -1,7 +1,7 @@
-#pragma once
 // The test images the benchmarks share: gradients, a sine, a checker and a little
 // noise, so that no operation meets a trivially uniform input; and a smoother
 // photograph-like picture for codecs, written as JPEG by the library's own encoder.
+#pragma once
 #include "platform/graphics/bitmap.h"
 
 #include <QFile>

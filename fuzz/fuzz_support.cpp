@@ -1,3 +1,4 @@
+// Shared pieces of the reader harnesses: the application, refusals and every writer.
 #include "fuzz/fuzz_support.h"
 
 #include "imaging/io/codec_table.h"

@@ -1,7 +1,7 @@
-#pragma once
 // Shared pieces of the reader harnesses. A harness hands the bytes to one reader the way
 // the program does and swallows only the system's own refusals (Exception and below):
 // anything else, a sanitizer report, a crash or a runaway allocation, is a finding.
+#pragma once
 
 #include <QByteArray>
 #include <cstddef>

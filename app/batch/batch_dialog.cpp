@@ -1,3 +1,4 @@
+// The batch dialog: its controls, and the batch options moved in and out of them.
 #include "app/batch/batch_dialog.h"
 #include "app/text/help_contexts.h"
 

@@ -1,3 +1,4 @@
+// The batch dialog (Tautoform): record files, target format, existing files and quick starters.
 #pragma once
 #include "app/options/options.h"
 

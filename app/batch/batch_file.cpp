@@ -1,3 +1,4 @@
+// Reading and writing batch files and collecting the images a batch runs on.
 #include "app/batch/batch_file.h"
 
 #include "app/util/paths.h"

@@ -1,3 +1,4 @@
+// Batch files of command records and the image list a batch runs on.
 #pragma once
 #include "app/commands/command_record.h"
 #include "app/options/option_blocks.h"

@@ -1,3 +1,4 @@
+// The batch runner (TBatchRunner): recording, the batch dialog and replaying batch files.
 #pragma once
 // The batch feature: recording, the batch dialog, the batch box and quick starters, and
 // replaying a batch file on the active image, all loaded images, a file list or the scanner.

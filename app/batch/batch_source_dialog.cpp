@@ -1,3 +1,4 @@
+// The batch source dialog: directory with type filter, or the file list "verz.sld".
 #include "app/batch/batch_source_dialog.h"
 #include "app/text/help_contexts.h"
 

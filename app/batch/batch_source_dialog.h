@@ -1,3 +1,4 @@
+// The batch source dialog (Taufverzform): which images a batch run takes.
 #pragma once
 #include "app/options/option_blocks.h"
 

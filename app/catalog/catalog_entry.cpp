@@ -1,3 +1,4 @@
+// A catalog entry's five text fields, and the packed file times they hold.
 #include "app/catalog/catalog_entry.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#pragma once
 // One catalog entry's text and what is shown from it: five fields, each ended by a
 // carriage return (path, packed file time, size, width, height), all decimal.
+#pragma once
 
 #include <QByteArray>
 #include <QDateTime>

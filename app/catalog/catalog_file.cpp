@@ -1,3 +1,4 @@
+// Reading and writing the records of a catalog file.
 #include "app/catalog/catalog_file.h"
 
 #include "imaging/io/io_params.h"

@@ -1,8 +1,8 @@
-#pragma once
 // The catalog file (".pca"): records one after the other up to the end of the file, no
 // header, no count. A record is the 32-bit length N of the entry text, the N text bytes,
 // a 12-byte "PCX2" stream header with the length L of the thumbnail's PCX data, and
 // those L bytes.
+#pragma once
 
 #include <QByteArray>
 #include <functional>

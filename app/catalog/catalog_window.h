@@ -1,3 +1,4 @@
+// The catalog window (Tkataform): a grid of thumbnails of the images in a catalog file.
 #pragma once
 #include "platform/core/geometry.h"
 #include "platform/graphics/bitmap.h"

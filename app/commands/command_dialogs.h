@@ -1,3 +1,4 @@
+// The interface through which commands open forms and dialogs (TCommandDialogs).
 #pragma once
 // The forms and dialogs that commands open, as the interpreter reaches them.
 #include <QString>

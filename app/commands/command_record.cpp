@@ -1,3 +1,4 @@
+// The 1424-byte command record: file name, arguments and save parameters in its bytes.
 #include "app/commands/command_record.h"
 
 #include "app/commands/command_table.h"

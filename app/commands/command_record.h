@@ -1,3 +1,4 @@
+// Command codes and the 1424-byte command record (tautomatitem) of the interpreter.
 #pragma once
 #include "app/options/option_blocks.h"
 

@@ -1,3 +1,4 @@
+// The command table: each command code's argument rules, needs and run function.
 #pragma once
 // The command table: one entry per command code, read by the record check, the
 // interpreter and the command availability.

@@ -1,3 +1,4 @@
+// The command interpreter (TCommandInterpreter).
 #pragma once
 // The command interpreter: every recordable command of the main window runs here.
 #include "app/commands/command_table.h"

@@ -1,3 +1,4 @@
+// The comment commands on an image: record, text, delete, play and import.
 #pragma once
 // The comment commands on an image: record, text, delete, play and import.
 class TMainWindowServices;

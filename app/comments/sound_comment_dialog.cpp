@@ -1,3 +1,4 @@
+// The sound comment dialog: recording, playing and importing an image's wave file.
 #include "app/comments/sound_comment_dialog.h"
 
 #include "app/text/language.h"

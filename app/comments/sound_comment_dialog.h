@@ -1,3 +1,4 @@
+// The sound comment dialog (Tkomform).
 #pragma once
 #include <QDialog>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The black-and-white dialog: dither or threshold, with its preview.
 #include "app/dialogs/black_white_dialog.h"
 #include "app/text/help_contexts.h"
 

@@ -1,3 +1,4 @@
+// The black-and-white conversion dialog (Tblackwhiteform).
 #pragma once
 #include "app/dialogs/preview_pair.h"
 

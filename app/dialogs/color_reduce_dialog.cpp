@@ -1,3 +1,4 @@
+// The colour reduction dialog: the typed count and its preview.
 #include "app/dialogs/color_reduce_dialog.h"
 #include "app/text/help_contexts.h"
 

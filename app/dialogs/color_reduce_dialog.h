@@ -1,3 +1,4 @@
+// The colour reduction dialog (Tfarbredform).
 #pragma once
 #include "app/dialogs/preview_pair.h"
 

@@ -1,3 +1,4 @@
+// The colour picker dialog: HSV box, standard colours and typed components kept in step.
 #include "app/dialogs/color_select_dialog.h"
 
 #include "app/dialogs/form_parts.h"

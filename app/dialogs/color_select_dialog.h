@@ -1,3 +1,4 @@
+// The colour picker dialog (TfColorSel) and its edit-bound up-down.
 #pragma once
 #include "platform/core/color.h"
 #include "platform/ui/up_down.h"

@@ -1,3 +1,4 @@
+// Named controls and radio groups that the application's dialogs are built from.
 #include "app/dialogs/form_parts.h"
 
 #include "app/text/language.h"

@@ -1,3 +1,4 @@
+// Helpers that make named buttons, labels, check boxes, combos and radio groups.
 #pragma once
 #include <QString>
 #include <QStringList>

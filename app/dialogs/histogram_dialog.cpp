@@ -1,3 +1,4 @@
+// The histogram dialog: channel and display style of the active image's histogram.
 #include "app/dialogs/histogram_dialog.h"
 #include "app/text/help_contexts.h"
 

@@ -1,3 +1,4 @@
+// The histogram dialog (TfHistogram).
 #pragma once
 #include <QDialog>
 

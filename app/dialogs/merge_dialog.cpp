@@ -1,3 +1,4 @@
+// The merge dialog: the other window to blend in, its share and the preview.
 #include "app/dialogs/merge_dialog.h"
 #include "app/text/help_contexts.h"
 

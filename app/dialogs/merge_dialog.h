@@ -1,3 +1,4 @@
+// The merge dialog (TfMergeDialog).
 #pragma once
 #include "platform/graphics/bitmap.h"
 

@@ -1,3 +1,4 @@
+// The new-image dialog: size in pixel, cm or inch, resolution and memory needed.
 #include "app/dialogs/new_image_dialog.h"
 #include "app/text/help_contexts.h"
 

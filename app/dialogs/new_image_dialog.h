@@ -1,3 +1,4 @@
+// The new-image, resize and resample dialog (TNeuGrafik).
 #pragma once
 #include "app/options/option_blocks.h"
 

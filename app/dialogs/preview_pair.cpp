@@ -1,3 +1,4 @@
+// The base of the preview dialogs: source and result previews, lock and buttons.
 #include "app/dialogs/preview_pair.h"
 
 #include "app/dialogs/form_parts.h"

@@ -1,3 +1,4 @@
+// The base class of the dialogs that show a source and a result preview.
 #pragma once
 #include <QDialog>
 #include <functional>

@@ -1,3 +1,4 @@
+// The rotation dialog: the typed angle and its preview.
 #include "app/dialogs/rotate_dialog.h"
 #include "app/text/help_contexts.h"
 

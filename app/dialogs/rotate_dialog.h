@@ -1,3 +1,4 @@
+// The rotation dialog (TfRotate).
 #pragma once
 #include "app/dialogs/preview_pair.h"
 

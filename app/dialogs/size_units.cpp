@@ -1,3 +1,4 @@
+// Length, resolution and memory conversions of the new-image dialog.
 #include "app/dialogs/size_units.h"
 
 #include "platform/core/rounding.h"

@@ -1,3 +1,4 @@
+// Sizes of the new-image dialog in pixel, cm or inch against a resolution.
 #pragma once
 #include <QString>
 

@@ -1,3 +1,4 @@
+// The welcome window: help pages, file-type binding and the show-at-start choice.
 #include "app/dialogs/welcome_window.h"
 #include "app/text/help_contexts.h"
 

@@ -1,3 +1,4 @@
+// The welcome window (Tinfoform) shown among the image windows.
 #pragma once
 #include <QWidget>
 #include <array>

@@ -1,3 +1,4 @@
+// The pixel pattern of a brush dab for each brush size.
 #pragma once
 
 // Pixels of a brush dab around its centre; size s (0 … 4) paints the first

@@ -1,3 +1,4 @@
+// The drawing-style picker: its sample pictures and the pages that hold them.
 #include "app/image_window/drawing_style_picker.h"
 
 #include "app/image_window/brush_dab.h"

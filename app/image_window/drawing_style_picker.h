@@ -1,3 +1,4 @@
+// The drawing-style picker (Tzeichenform): line style, fill style and brush size.
 #pragma once
 #include "platform/graphics/bitmap.h"
 

@@ -1,3 +1,4 @@
+// The image window (Tchild): an image with its rulers, drawing tools and state.
 #pragma once
 #include "platform/core/geometry.h"
 #include "platform/graphics/canvas.h"

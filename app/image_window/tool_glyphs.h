@@ -1,3 +1,4 @@
+// The pictures of the tool-bar buttons, drawn in code.
 #pragma once
 #include <QIcon>
 #include <QString>

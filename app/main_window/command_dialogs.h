@@ -1,3 +1,4 @@
+// The main window's forms and dialogs as the commands open them (TMainWindowDialogs).
 #pragma once
 // The forms and dialogs the main window's commands open.
 #include "app/commands/command_dialogs.h"

@@ -1,3 +1,4 @@
+// The recent-file list and the numbered menu items that mirror it.
 #include "app/main_window/history_list.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// The recent-file list (THistoryList) bound to a menu.
 #pragma once
 #include <QMenu>
 #include <QObject>

@@ -1,3 +1,4 @@
+// The main window (Tform1): menus, tool bars, image windows and the commands on them.
 #pragma once
 #include "app/commands/command_dialogs.h"
 #include "app/commands/command_record.h"

@@ -1,3 +1,4 @@
+// Start-up rules: the command-line file name, the stored window rectangle and the first zoom.
 #include "app/main_window/startup_rules.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// Start-up rules: the command-line file, the stored window rectangle and the first zoom.
 #pragma once
 #include <QRect>
 #include <QString>

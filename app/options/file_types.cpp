@@ -1,3 +1,4 @@
+// Binding image file extensions to the program, in the registry and on the desktop.
 #include "app/options/file_types.h"
 
 #include "platform/system/registry.h"

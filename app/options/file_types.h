@@ -1,3 +1,4 @@
+// Binding file extensions to the program.
 #pragma once
 #include <QString>
 

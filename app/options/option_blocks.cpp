@@ -1,3 +1,4 @@
+// Writing and reading the fixed blocks of the option record, field by field.
 #include "app/options/option_blocks.h"
 
 #include "app/text/translation.h"

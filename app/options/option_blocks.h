@@ -1,3 +1,4 @@
+// The fixed blocks of the option record, each with its stored size.
 #pragma once
 #include "app/options/short_string.h"
 #include "imaging/io/io_params.h"

@@ -1,3 +1,4 @@
+// Reading and writing the option file, with defaults and range checks on what is read.
 #include "app/options/option_file.h"
 
 #include "app/text/language.h"

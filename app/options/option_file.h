@@ -1,3 +1,4 @@
+// The option file: its name, its fixed part and strings, and the first-start defaults.
 #pragma once
 #include "app/options/options.h"
 

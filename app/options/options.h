@@ -1,3 +1,4 @@
+// The option record (toptions): every setting the program keeps between runs.
 #pragma once
 #include "app/options/option_blocks.h"
 

@@ -1,3 +1,4 @@
+// The options dialog: general, catalog and file-type pages on a copy of the options.
 #include "app/options/options_dialog.h"
 #include "app/text/help_contexts.h"
 

@@ -1,3 +1,4 @@
+// The options dialog (Toptionform).
 #pragma once
 #include "app/options/options.h"
 

@@ -1,3 +1,4 @@
+// The 256-byte text slot: a length byte and UTF-8, refusing what does not fit.
 #include "app/options/short_string.h"
 
 #include "platform/core/streams.h"

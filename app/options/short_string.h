@@ -1,3 +1,4 @@
+// A text in a fixed 256-byte slot of the option file (TShortString).
 #pragma once
 #include <QByteArray>
 #include <QString>

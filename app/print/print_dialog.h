@@ -1,3 +1,4 @@
+// The print dialog (Tprintform): mode, size, copies, marks, units and the preview.
 #pragma once
 #include "app/options/option_blocks.h"
 

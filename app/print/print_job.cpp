@@ -1,3 +1,4 @@
+// Running a print: pages planned, pictures drawn, progress shown, PDF files reported.
 #include "app/print/print_job.h"
 
 #include "app/commands/command_record.h"

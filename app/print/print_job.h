@@ -1,5 +1,5 @@
-#pragma once
 // Runs a print command (code 4) on the printer: one copy of the active window.
+#pragma once
 #include "app/print/print_layout.h"
 
 #include <functional>

@@ -1,3 +1,4 @@
+// Where the pieces of a print go on the page: cut lines, tiles and poster pages.
 #include "app/print/print_layout.h"
 
 #include "platform/core/rounding.h"

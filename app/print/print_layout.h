@@ -1,6 +1,6 @@
-#pragma once
 // Where the pieces of a print go, in printer pixels of the printable area. Pure
 // arithmetic, shared by the print itself and the dialog's preview.
+#pragma once
 #include "platform/core/geometry.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Cut lines and information lines drawn beside a printed image.
 #include "app/print/print_marks.h"
 
 #include "app/catalog/catalog_entry.h"

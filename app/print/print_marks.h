@@ -1,5 +1,5 @@
-#pragma once
 // What is printed beside the image: cut lines in the margins and the information lines.
+#pragma once
 #include <QString>
 #include <cstdint>
 

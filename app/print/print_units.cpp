@@ -1,3 +1,4 @@
+// Unit conversions and the page-count text of the print dialog.
 #include "app/print/print_units.h"
 
 #include "app/text/language.h"

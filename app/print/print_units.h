@@ -1,5 +1,5 @@
-#pragma once
 // Unit conversions and texts of the print dialog.
+#pragma once
 #include <QString>
 
 // Units of the dialog's boxes.

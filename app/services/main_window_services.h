@@ -1,3 +1,4 @@
+// What the features may ask of the main window (TMainWindowServices).
 #pragma once
 // What the features (batch, catalog, slide show, print, comments, video) may ask of the
 // main window; they hold this instead of the whole window.

@@ -1,3 +1,4 @@
+// The slide-show commands: play, options, and a show of a catalog.
 #pragma once
 // The slide-show commands: play (the recorded code), the options, and a show of a catalog.
 class TMainWindowServices;

@@ -1,3 +1,4 @@
+// The slide list file, the directory walk of a show and the orders it plays in.
 #include "app/slideshow/slide_list.h"
 
 #include "app/options/option_blocks.h"

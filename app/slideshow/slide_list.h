@@ -1,3 +1,4 @@
+// Slide lists: the list file, the files of a directory, sorting and shuffling.
 #pragma once
 #include <QString>
 #include <QStringList>

@@ -1,3 +1,4 @@
+// The slide-show options dialog (Tslideform): output, the next-image rule, the image source and sound.
 #pragma once
 #include "app/options/option_blocks.h"
 #include "app/slideshow/slide_list.h"

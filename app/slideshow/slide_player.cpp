@@ -1,3 +1,4 @@
+// The slide-show player: showing, advancing, sound and comments, all driven by events.
 #include "app/slideshow/slide_player.h"
 
 #include "app/text/language.h"

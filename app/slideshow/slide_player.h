@@ -1,3 +1,4 @@
+// The slide-show player (Tdoslide) and the clock and sound it is given.
 #pragma once
 #include "app/options/option_blocks.h"
 #include "app/slideshow/slide_show.h"

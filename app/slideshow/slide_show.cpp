@@ -1,3 +1,4 @@
+// The slide sequence, the fit of each slide to the screen and its written comment.
 #include "app/slideshow/slide_show.h"
 
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// The slide order, the resampling a show's scaling asks for and the slide comments.
 #pragma once
 #include "app/slideshow/slide_list.h"
 

@@ -1,3 +1,4 @@
+// The help pages' context numbers (THelpContext).
 #pragma once
 // The help pages' context numbers, as the help files' anchors know them.
 

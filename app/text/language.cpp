@@ -1,3 +1,4 @@
+// The program-wide language and the Qt texts that follow it.
 #include "app/text/language.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// The program-wide language, German or English.
 #pragma once
 #include "imaging/common/types.h"
 #include "platform/ui/dialogs.h"

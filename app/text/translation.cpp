@@ -1,3 +1,4 @@
+// Translating captions, texts and forms into English by their objectNames.
 #include "app/text/translation.h"
 
 #include "app/text/language.h"

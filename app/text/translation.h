@@ -1,3 +1,4 @@
+// English captions and texts for the German ones the forms are built with.
 #pragma once
 #include <QString>
 

@@ -1,3 +1,4 @@
+// The English caption and text pairs, and each form's translated controls.
 #include "app/text/translation_tables.h"
 
 // The order of the caption pairs decides overlaps: the first fragment found wins,

@@ -1,3 +1,4 @@
+// The tables of English texts: caption pairs, text pairs and form translations.
 #pragma once
 #include <vector>
 

@@ -1,8 +1,8 @@
-#pragma once
 // Decoding the next few JPEGs of a list on the pool threads while the window works on
 // them one by one, in order, on its own thread (a catalog's thumbnails, a batch's images).
 // Only the decode moves: everything done with the pictures, progress and the abort stay
 // with the window.
+#pragma once
 
 #include "imaging/io/io_params.h"
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// The data and program directories with a trailing separator.
 #include "app/util/paths.h"
 
 #include "platform/core/data_directory.h"

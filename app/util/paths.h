@@ -1,3 +1,4 @@
+// The data and program directories as paths ending in a separator.
 #pragma once
 #include <QString>
 

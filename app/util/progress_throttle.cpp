@@ -1,3 +1,4 @@
+// The status bar's progress bar, repainted a few times a second at most.
 #include "app/util/progress_throttle.h"
 
 #include "app/util/stopwatch.h"

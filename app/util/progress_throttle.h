@@ -1,8 +1,8 @@
-#pragma once
 // The status bar's progress bar during long work: repainting it on every step cost
 // more than many steps themselves, so it shows the latest value a few times a second,
 // and the value a step left behind once no further step comes. 0 and 100 (an
 // operation's start and end) show at once.
+#pragma once
 #include <QObject>
 #include <QPointer>
 #include <QTimer>

@@ -1,3 +1,4 @@
+// A seconds stopwatch on a monotonic clock that tests can replace.
 #include "app/util/stopwatch.h"
 
 #include <chrono>

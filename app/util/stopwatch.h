@@ -1,3 +1,4 @@
+// A seconds stopwatch for recordings, on a replaceable monotonic clock.
 #pragma once
 #include <cstdint>
 #include <functional>

@@ -1,3 +1,4 @@
+// Length-prefixed UTF-8 strings on a stream, checked before anything is allocated.
 #include "app/util/stream_strings.h"
 
 #include "platform/core/exceptions.h"

@@ -1,3 +1,4 @@
+// Length-prefixed UTF-8 strings on a stream.
 #pragma once
 #include <QString>
 

@@ -1,3 +1,4 @@
+// First lines of text files and lists of file names one a line.
 #include "app/util/text_lines.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// Text files of file names one a line, and the first line of a text file.
 #pragma once
 #include <QByteArray>
 #include <QString>

@@ -1,3 +1,4 @@
+// The video import dialog: live video, frozen frames and their import as images.
 #include "app/video/video_import_dialog.h"
 
 #include "app/image_window/image_window.h"

@@ -1,3 +1,4 @@
+// The video import dialog (Tvideoform).
 #pragma once
 #include <QDialog>
 #include "app/text/help_contexts.h"

@@ -1,3 +1,4 @@
+// Glyph lists, their process-wide cache, and the glyph of a kit button in each state.
 #include "controls/buttons/button_glyph.h"
 
 #include "controls/draw/draw_utils.h"

@@ -1,3 +1,4 @@
+// A kit button's glyph strip, its states, layout and the shared glyph lists.
 #pragma once
 #include "platform/core/color.h"
 #include "platform/core/geometry.h"

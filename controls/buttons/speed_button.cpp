@@ -1,3 +1,4 @@
+// The speed button: painting, exclusive groups, repeat, drop-down menu and flat look.
 #include "controls/buttons/speed_button.h"
 
 #include "controls/draw/draw_utils.h"

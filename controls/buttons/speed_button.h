@@ -1,3 +1,4 @@
+// The speed button (TKitSpeedButton).
 #pragma once
 #include "controls/buttons/button_glyph.h"
 #include "platform/graphics/canvas.h"

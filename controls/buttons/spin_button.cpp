@@ -1,3 +1,4 @@
+// The diagonal spin button and the up-down button of the spin edit.
 #include "controls/buttons/spin_button.h"
 
 #include "controls/draw/kit_resources.h"

@@ -1,3 +1,4 @@
+// The spin button (TKitSpinButton) and its up-down flavour (TKitUpDown).
 #pragma once
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/control.h"

@@ -1,3 +1,4 @@
+// The calculator panel: its keys, its arithmetic and the pop-up keypad.
 #include "controls/calc/calculator.h"
 
 #include "controls/draw/draw_utils.h"

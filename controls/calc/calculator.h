@@ -1,3 +1,4 @@
+// The calculator panel, its buttons and the pop-up calculator.
 #pragma once
 #include "controls/buttons/speed_button.h"
 #include "controls/edits/combo_edit.h"

@@ -1,3 +1,4 @@
+// The colour and font combo boxes: their items and how they are drawn.
 #include "controls/combos/kit_combos.h"
 
 #include "controls/draw/kit_resources.h"

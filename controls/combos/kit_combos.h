@@ -1,3 +1,4 @@
+// The colour combo box and the font combo box.
 #pragma once
 #include "controls/combos/owner_draw_combo.h"
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// The owner-drawn combo box: its item delegate, styles and item heights.
 #include "controls/combos/owner_draw_combo.h"
 
 #include "platform/graphics/canvas.h"

@@ -1,3 +1,4 @@
+// A combo box whose items are drawn by the control (TOwnerDrawComboBox).
 #pragma once
 #include "platform/core/color.h"
 #include "platform/core/events.h"

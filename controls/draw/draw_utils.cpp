@@ -1,3 +1,4 @@
+// Small drawing and rectangle helpers shared by the kit controls.
 #include "controls/draw/draw_utils.h"
 
 #include "platform/graphics/canvas.h"

@@ -1,3 +1,4 @@
+// Small drawing and rectangle helpers of the control kit.
 #pragma once
 #include "platform/core/color.h"
 #include "platform/core/geometry.h"

@@ -1,3 +1,4 @@
+// The kit's bitmaps and cursors, drawn in code.
 #include "controls/draw/kit_resources.h"
 
 #include "platform/core/exceptions.h"

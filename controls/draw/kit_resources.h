@@ -1,3 +1,4 @@
+// Resource names, bitmaps and cursors of the control kit.
 #pragma once
 #include "platform/graphics/cursors.h"
 

@@ -1,3 +1,4 @@
+// Stretched copies that leave out a transparent colour.
 #include "controls/draw/masked_draw.h"
 
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// Drawing bitmaps stretched with a transparent colour.
 #pragma once
 #include "platform/core/color.h"
 #include "platform/core/geometry.h"

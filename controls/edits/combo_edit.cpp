@@ -1,3 +1,4 @@
+// The combo edit: its glued-in button, its pop-up window and their keyboard and mouse.
 #include "controls/edits/combo_edit.h"
 
 #include "controls/draw/kit_resources.h"

@@ -1,3 +1,4 @@
+// An edit with a button and a drop-down pop-up (TCustomComboEdit).
 #pragma once
 #include "controls/buttons/speed_button.h"
 #include "platform/core/events.h"

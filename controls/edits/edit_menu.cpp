@@ -1,3 +1,4 @@
+// Finding a line edit's standard context-menu actions.
 #include "controls/edits/edit_menu.h"
 
 #include <QAction>

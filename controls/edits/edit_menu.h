@@ -1,3 +1,4 @@
+// The text-changing actions of a line edit's standard context menu.
 #pragma once
 
 class QAction;

@@ -1,3 +1,4 @@
+// The file and directory edits: names in the text and the dialogs their button opens.
 #include "controls/edits/file_edit.h"
 
 #include "controls/draw/draw_utils.h"

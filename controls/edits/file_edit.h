@@ -1,3 +1,4 @@
+// File name and directory edits with a browse button.
 #pragma once
 #include "controls/edits/combo_edit.h"
 #include "platform/core/exceptions.h"

@@ -1,3 +1,4 @@
+// Number text parsing and the number and calculator edits.
 #include "controls/edits/num_edit.h"
 
 #include "controls/calc/calculator.h"

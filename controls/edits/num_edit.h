@@ -1,3 +1,4 @@
+// Number edits and the calculator edit (TKitCalcEdit).
 #pragma once
 #include "controls/edits/combo_edit.h"
 

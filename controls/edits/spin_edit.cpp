@@ -1,3 +1,4 @@
+// The spin edit: value in the text, bounds, stepping and its button.
 #include "controls/edits/spin_edit.h"
 
 #include "controls/draw/draw_utils.h"

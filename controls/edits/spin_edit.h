@@ -1,3 +1,4 @@
+// The spin edit (TKitSpinEdit).
 #pragma once
 #include "controls/buttons/button_glyph.h"
 #include "controls/buttons/spin_button.h"

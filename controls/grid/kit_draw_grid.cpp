@@ -1,3 +1,4 @@
+// The kit's draw grid: painting, fixed-cell buttons, mouse and in-place editing.
 #include "controls/grid/kit_draw_grid.h"
 
 #include "controls/draw/draw_utils.h"

@@ -1,3 +1,4 @@
+// The kit's draw grid, its in-place edit and pop-up list box.
 #pragma once
 #include "controls/buttons/button_glyph.h"
 #include "controls/placement/form_placement.h"

@@ -1,3 +1,4 @@
+// Window hooks: watching a control's events before and after it handles them.
 #include "controls/hooks/window_hook.h"
 
 #include "platform/ui/application.h"

@@ -1,3 +1,4 @@
+// Window hooks on controls and the list that keeps them.
 #pragma once
 #include "platform/core/events.h"
 

@@ -1,3 +1,4 @@
+// Saving and restoring a form's placement and size limits in an ini file.
 #include "controls/placement/form_placement.h"
 
 #include "controls/placement/ini_storage.h"

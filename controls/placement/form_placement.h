@@ -1,3 +1,4 @@
+// The form placement component, its size limits and ini links.
 #pragma once
 #include "controls/hooks/window_hook.h"
 #include "controls/placement/window_placement.h"

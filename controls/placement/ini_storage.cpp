@@ -1,3 +1,4 @@
+// Default storage names and ini-file reads of the placement components.
 #include "controls/placement/ini_storage.h"
 
 #include "platform/ui/application.h"

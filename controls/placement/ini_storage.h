@@ -1,3 +1,4 @@
+// Default ini names, registry keys and sections of the placement components.
 #pragma once
 #include "platform/system/ini_file.h"
 

@@ -1,3 +1,4 @@
+// Writing and reading a form's window placement in an ini section.
 #include "controls/placement/window_placement.h"
 
 #include "controls/placement/ini_storage.h"

@@ -1,3 +1,4 @@
+// The kit's main form and a form's window placement in ini files.
 #pragma once
 #include "platform/system/ini_file.h"
 

@@ -1,3 +1,4 @@
+// The bitmap slider: images, values, ticks, painting, mouse and keyboard.
 #include "controls/slider/kit_slider.h"
 
 #include "controls/draw/draw_utils.h"

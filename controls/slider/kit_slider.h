@@ -1,3 +1,4 @@
+// The bitmap slider (TKitCustomSlider, TKitSlider).
 #pragma once
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/control.h"

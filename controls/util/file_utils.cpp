@@ -1,3 +1,4 @@
+// Directory and file name checks, path forms and the folder browse dialog.
 #include "controls/util/file_utils.h"
 
 #include "controls/draw/draw_utils.h"

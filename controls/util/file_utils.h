@@ -1,3 +1,4 @@
+// File and directory helpers of the kit, and the folder browse dialog.
 #pragma once
 #include "platform/core/events.h"
 

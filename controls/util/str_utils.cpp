@@ -1,3 +1,4 @@
+// The kit's small string routines: replacing, trimming, words and padding.
 #include "controls/util/str_utils.h"
 
 QString ReplaceSubstring(const QString& text, const QString& search, const QString& replacement)

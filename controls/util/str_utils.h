@@ -1,3 +1,4 @@
+// The kit's small string routines, positions counted from 1.
 #pragma once
 #include <QString>
 

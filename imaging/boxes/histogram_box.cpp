@@ -1,3 +1,4 @@
+// The histogram box: counting the attached image's channels and drawing bars or lines.
 #include "imaging/boxes/histogram_box.h"
 
 #include "imaging/proc/image_kit_proc.h"

@@ -1,3 +1,4 @@
+// The histogram box (THistogramBox) and its kinds, labels and styles.
 #pragma once
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"

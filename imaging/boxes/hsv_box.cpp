@@ -1,3 +1,4 @@
+// The HSV colour picker: its square, hue bar, conversions and mouse picks.
 #include "imaging/boxes/hsv_box.h"
 
 #include "imaging/proc/color_math.h"

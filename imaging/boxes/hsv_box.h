@@ -1,3 +1,4 @@
+// The HSV colour picker box (THSVBox).
 #pragma once
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/control.h"

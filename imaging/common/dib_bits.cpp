@@ -1,3 +1,4 @@
+// Bit masks, row sizes and supported codings of device-independent bitmaps.
 #include "imaging/common/dib_bits.h"
 
 #include <limits>

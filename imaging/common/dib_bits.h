@@ -1,3 +1,4 @@
+// Bit and size routines for device-independent bitmaps.
 #pragma once
 #include "platform/graphics/bitmap.h"
 

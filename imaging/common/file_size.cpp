@@ -1,3 +1,4 @@
+// The size of a file by name, in 64 bits.
 #include "imaging/common/file_size.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// The size of a file by name.
 #pragma once
 #include <QString>
 #include <cstdint>

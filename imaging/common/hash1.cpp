@@ -1,3 +1,4 @@
+// The pointer-value hash set used to count colours.
 #include "imaging/common/hash1.h"
 
 #include "platform/core/exceptions.h"

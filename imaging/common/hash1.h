@@ -1,3 +1,4 @@
+// A hash set of pointer-sized values (THash1).
 #pragma once
 #include "platform/core/events.h"
 

@@ -1,3 +1,4 @@
+// The captions of the library's dialogs in five languages, looked up by row.
 #include "imaging/common/msg_tables.h"
 
 namespace {

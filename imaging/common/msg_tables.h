@@ -1,3 +1,4 @@
+// The rows of the library's caption tables and their lookup.
 #pragma once
 #include "imaging/common/types.h"
 

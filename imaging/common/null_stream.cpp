@@ -1,3 +1,4 @@
+// The counting stream that stores nothing.
 #include "imaging/common/null_stream.h"
 
 #include "platform/core/exceptions.h"

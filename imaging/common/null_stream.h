@@ -1,3 +1,4 @@
+// A stream that only counts what is written to it (TNulStream).
 #pragma once
 #include "platform/core/streams.h"
 

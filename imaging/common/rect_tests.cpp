@@ -1,3 +1,4 @@
+// Intersection and visibility tests on rectangles with inclusive corners.
 #include "imaging/common/rect_tests.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Rectangle tests on inclusive corners.
 #pragma once
 #include "platform/core/geometry.h"
 

@@ -1,3 +1,4 @@
+// Enumerations and events shared across the image library.
 #pragma once
 #include "platform/core/events.h"
 

@@ -1,3 +1,4 @@
+// The widget file dialog our panels join, and the dialog-unit scaling.
 #include "imaging/dialogs/common_dialog.h"
 
 #include "platform/ui/application.h"

@@ -1,3 +1,4 @@
+// The base of the open and save dialogs and the file dialog they run.
 #pragma once
 #include "imaging/common/types.h"
 #include "platform/core/events.h"

@@ -1,3 +1,4 @@
+// The effects dialog: its pages built, its previews and the effect run on them.
 #include "imaging/dialogs/effects_preview_dialog.h"
 #include "imaging/dialogs/file_filters.h"
 

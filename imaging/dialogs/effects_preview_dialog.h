@@ -1,3 +1,4 @@
+// The effects dialog (TfPreviews) and its page bits.
 #pragma once
 #include "imaging/common/types.h"
 #include "imaging/proc/color_math.h"

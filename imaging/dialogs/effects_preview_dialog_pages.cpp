@@ -1,3 +1,4 @@
+// The effects dialog's pages: which shows, their activation and their controls' changes.
 #include "imaging/boxes/histogram_box.h"
 #include "imaging/boxes/hsv_box.h"
 #include "imaging/dialogs/effects_preview_dialog.h"

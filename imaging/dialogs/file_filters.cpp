@@ -1,3 +1,4 @@
+// Parsing the file dialogs' filter strings into masks and name filters.
 #include "imaging/dialogs/file_filters.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Filter strings of the file dialogs: description and mask pairs.
 #pragma once
 #include <QString>
 #include <QStringList>

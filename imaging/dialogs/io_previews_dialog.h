@@ -1,3 +1,4 @@
+// The format parameter dialog (TfIOPreviews) and its entry point.
 #pragma once
 #include "imaging/common/types.h"
 #include "imaging/dialogs/io_previews_settings.h"

@@ -1,3 +1,4 @@
+// The format parameter dialog's working copy of a parameter record, page by page.
 #include "imaging/dialogs/io_previews_settings.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
-#pragma once
 // The format parameter dialog's working copy of one parameter record: what each page
 // shows and edits, how a record's depths map to the pages' colour choices, and what a
 // page writes back. Plain data, so that the preview and OK write the very same fields.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

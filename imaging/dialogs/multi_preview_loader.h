@@ -1,9 +1,9 @@
-#pragma once
 // Decodes the frames of a multi-image file (GIF frames, TIFF pages) for the open
 // dialog's preview on a worker thread: each frame is reduced to the thumbnail box
 // there, at most a limit of them is decoded, and they arrive one by one on the
 // loader's own thread through the event loop. A newer request, Cancel or the loader's
 // end abandons the older work; nothing more is delivered for it.
+#pragma once
 #include "imaging/dialogs/superseding_worker.h"
 #include "imaging/io/multi_io.h"
 

@@ -1,3 +1,4 @@
+// The open dialog: picture and information panels, preview loading and zoom.
 #include "imaging/dialogs/open_dialog.h"
 
 #include "imaging/common/msg_tables.h"

@@ -1,3 +1,4 @@
+// The open dialog with its picture and information panels (TOpenImageKitDialog).
 #pragma once
 #include "imaging/dialogs/common_dialog.h"
 #include "imaging/dialogs/multi_preview_loader.h"

@@ -1,3 +1,4 @@
+// The palette picker: its grid of cells, highlight and pick.
 #include "imaging/dialogs/palette_dialog.h"
 
 #include <QGuiApplication>

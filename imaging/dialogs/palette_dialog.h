@@ -1,3 +1,4 @@
+// The palette picker dialog (TImageKitPaletteDialog).
 #pragma once
 #include "platform/core/color.h"
 

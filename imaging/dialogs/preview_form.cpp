@@ -1,3 +1,4 @@
+// The open dialog's full-size preview window and its size on the screen.
 #include "imaging/dialogs/preview_form.h"
 
 #include "imaging/view/image_kit_view.h"

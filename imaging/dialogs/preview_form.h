@@ -1,3 +1,4 @@
+// The open dialog's full-size preview window (TPreviewForm).
 #pragma once
 #include <QDialog>
 #include <QSize>

@@ -1,3 +1,4 @@
+// The describing lines of a previewed file: size, colours, resolution and memory.
 #include "imaging/dialogs/preview_info.h"
 
 #include "imaging/common/msg_tables.h"

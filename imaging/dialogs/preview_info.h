@@ -1,3 +1,4 @@
+// The texts that describe a previewed file.
 #pragma once
 #include "imaging/common/types.h"
 

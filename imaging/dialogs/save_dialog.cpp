@@ -1,3 +1,4 @@
+// The save dialog: its filters, the extension kept in step and the Advanced button.
 #include "imaging/dialogs/save_dialog.h"
 
 #include "imaging/common/msg_tables.h"

@@ -1,3 +1,4 @@
+// The save dialog (TSaveImageKitDialog).
 #pragma once
 #include "imaging/dialogs/open_dialog.h"
 

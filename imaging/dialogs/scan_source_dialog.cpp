@@ -1,3 +1,4 @@
+// The scanner settings dialog: the options that shape a scan, read from the device.
 #include "imaging/dialogs/scan_source_dialog.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
-#pragma once
 // The scanner's own user interface: the options that shape a scan (mode, depth,
 // resolution, scan area, document source) with Scan and Cancel. It is modeless; the
 // acquisition's message loop runs while it is up and reacts to its two requests.
+#pragma once
 
 #include "platform/scan/scan_source.h"
 

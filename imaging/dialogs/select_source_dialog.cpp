@@ -1,3 +1,4 @@
+// The dialog that picks the default scanner.
 #include "imaging/dialogs/select_source_dialog.h"
 
 #include "imaging/common/msg_tables.h"

@@ -1,5 +1,5 @@
-#pragma once
 // The list of scanners the source manager knows, one of which becomes the default.
+#pragma once
 
 #include "imaging/common/types.h"
 #include "platform/scan/sane_manager.h"

@@ -1,6 +1,6 @@
-#pragma once
 // Worker threads for previews where a newer request supersedes the older one: the older
 // job is told to stop, and nothing more is delivered for it.
+#pragma once
 #include <QObject>
 #include <atomic>
 #include <functional>

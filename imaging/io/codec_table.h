@@ -1,9 +1,9 @@
-#pragma once
 // The formats the input/output component knows, one entry each. The component chooses
 // an entry by the file name's extension (contents are never sniffed) and finds there
 // everything it needs to load and save that format: a new format is one folder beside
 // this file that defines its entry, and one line in codec_table.cpp's list, never a new
 // branch in the component.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

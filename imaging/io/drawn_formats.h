@@ -1,6 +1,6 @@
-#pragma once
 // Formats that the platform draws rather than the image library decodes: Windows
 // metafiles (placeable WMF and EMF), icons and cursors.
+#pragma once
 
 #include "platform/core/color.h"
 

@@ -1,8 +1,8 @@
-#pragma once
 // The non-visual component through which every image enters and leaves: attached to a
 // view (or a picture control, or a bare bitmap), it loads files and streams into that
 // bitmap and saves it, choosing reader and writer by the file name's extension from the
 // codec table (codec_table.h).
+#pragma once
 
 #include "imaging/common/types.h"
 #include "imaging/io/io_params.h"

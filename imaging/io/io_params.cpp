@@ -1,3 +1,4 @@
+// Format parameters, the coder hooks and the screen resolution the codecs share.
 #include "imaging/io/io_params.h"
 
 #include "imaging/io/image_kit_io.h"

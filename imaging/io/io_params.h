@@ -1,4 +1,3 @@
-#pragma once
 // Format parameters, the per-call progress record and the file types shared by the
 // input/output component and every codec.
 //
@@ -13,6 +12,7 @@
 // (only while an event is set) and leaves its row loop as soon as progress.Aborted()
 // turns true, then skips its closing steps (end markers, header patches).
 // Resolutions are dots per inch; a resolution of 0 becomes ScreenDpiX()/ScreenDpiY().
+#pragma once
 
 #include "imaging/common/types.h"
 #include "platform/core/color.h"

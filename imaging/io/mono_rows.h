@@ -1,6 +1,6 @@
-#pragma once
 // 1-bit pictures whose file carries two palette colours: black and white (either order)
 // stay 1-bit; any other pair is shown in its own colours.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

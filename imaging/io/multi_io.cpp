@@ -1,3 +1,4 @@
+// Loading and saving every frame of a multi-image file through a multi-image view.
 #include "imaging/io/multi_io.h"
 
 #include "imaging/io/gif/gif.h"

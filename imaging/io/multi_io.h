@@ -1,7 +1,7 @@
-#pragma once
 // Loads every frame of a multi-image file into a multi-image view (the frames of an
 // animated GIF, the pages of a TIFF, the frames of a video) and keeps one parameter
 // record per image of the view, in step with its list.
+#pragma once
 
 #include "imaging/common/types.h"
 #include "imaging/io/image_kit_io.h"

@@ -1,4 +1,3 @@
-#pragma once
 // How much of a picture a short file must hold before a reader sizes the bitmap from
 // the header. A reader may load a file that ends early partly (the rest stays white),
 // but a few bytes must not make it allocate the whole size their header claims: below
@@ -6,6 +5,7 @@
 // allocated. Coded data count by the most they can unpack to (PackBits) or by the
 // fewest bits a row can take (fax); other run-length data are bounded by the readers'
 // own rules of how far a byte can reach.
+#pragma once
 
 #include <cstdint>
 

@@ -1,3 +1,4 @@
+// The 12-byte frame around TIFF, PCX and JPEG data inside larger streams.
 #include "imaging/io/stream_frame.h"
 
 #include "imaging/io/io_params.h"

@@ -1,6 +1,6 @@
-#pragma once
 // The 12-byte frame around TIFF, PCX and JPEG data inside larger streams: four ASCII
 // characters ("TIFF", "PCX2", "JFIF"), a 32-bit zero and the 32-bit payload length.
+#pragma once
 
 #include <cstdint>
 #include <functional>

@@ -1,5 +1,5 @@
-#pragma once
 // The pixels a 1-bit file is written from, shared by the writers that have such files.
+#pragma once
 
 #include <memory>
 

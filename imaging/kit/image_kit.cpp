@@ -1,3 +1,4 @@
+// The combined image component: a view with its processing and input/output objects.
 #include "imaging/kit/image_kit.h"
 #include "platform/graphics/bitmap.h"
 

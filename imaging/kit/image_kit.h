@@ -1,3 +1,4 @@
+// The combined image component (TImageKit).
 #pragma once
 #include "imaging/io/image_kit_io.h"
 #include "imaging/proc/image_kit_proc.h"

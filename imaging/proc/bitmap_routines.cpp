@@ -1,3 +1,4 @@
+// Copying bitmaps and their areas, and filling spans in any pixel format.
 #include "imaging/proc/bitmap_routines.h"
 
 #include "platform/core/color.h"

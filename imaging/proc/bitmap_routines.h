@@ -1,3 +1,4 @@
+// Bitmap copy and fill routines used across the image library.
 #pragma once
 #include "imaging/proc/color_math.h"
 #include "platform/core/geometry.h"

@@ -1,3 +1,4 @@
+// Colour adjustments: contrast, RGB, HSL, equalisation and the like.
 #include "imaging/proc/color_adjust.h"
 
 #include "imaging/proc/color_space.h"

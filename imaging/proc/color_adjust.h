@@ -1,3 +1,4 @@
+// Colour adjustments on an area of a 24-bit bitmap.
 #pragma once
 #include "imaging/proc/effect_area.h"
 #include "imaging/proc/color_math.h"

@@ -1,3 +1,4 @@
+// Number and colour helpers of the image library.
 #include "imaging/proc/color_math.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// Number and colour helpers shared by the views, codecs, dialogs and processing.
 #pragma once
 #include "platform/core/color.h"
 #include "platform/core/rounding.h"

@@ -1,3 +1,4 @@
+// Conversions between RGB, HSV and HSL.
 #include "imaging/proc/color_space.h"
 
 #include "platform/core/rounding.h"

@@ -1,3 +1,4 @@
+// Colour-space conversions between RGB, HSV and HSL.
 #pragma once
 #include <cstdint>
 

@@ -1,3 +1,4 @@
+// Packing bitmaps into device-independent bitmaps and decoding them again.
 #include "imaging/proc/dib.h"
 
 #include "imaging/common/dib_bits.h"

@@ -1,3 +1,4 @@
+// Packed device-independent bitmaps: making, packing and unpacking them.
 #pragma once
 #include "platform/graphics/bitmap.h"
 

@@ -1,3 +1,4 @@
+// Bump map, lens and wave effects.
 #include "imaging/proc/distort.h"
 
 #include "imaging/proc/color_math.h"

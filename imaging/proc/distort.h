@@ -1,3 +1,4 @@
+// Effects that light or move pixels: bump map, lens and wave.
 #pragma once
 #include "imaging/proc/effect_area.h"
 

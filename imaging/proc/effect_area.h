@@ -1,3 +1,4 @@
+// The area and progress of an effect, and the pixel helpers effects share.
 #pragma once
 #include "imaging/common/types.h"
 #include "platform/core/parallel_for.h"

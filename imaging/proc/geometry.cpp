@@ -1,3 +1,4 @@
+// Canvas size, resampling, rotation and flipping of a whole bitmap.
 #include "imaging/proc/geometry.h"
 #include "imaging/proc/pixel_rows.h"
 #include "imaging/proc/resample.h"

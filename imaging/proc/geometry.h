@@ -1,3 +1,4 @@
+// Geometry operations on a whole bitmap.
 #pragma once
 #include "imaging/common/types.h"
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// The processing component (TImageKitProc), its work area and histogram.
 #pragma once
 #include "imaging/common/types.h"
 #include "imaging/proc/color_math.h"

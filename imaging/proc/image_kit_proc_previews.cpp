@@ -1,3 +1,4 @@
+// The processing component's effects dialog run.
 #include "imaging/dialogs/effects_preview_dialog.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/proc/bitmap_routines.h"

@@ -1,3 +1,4 @@
+// Row loops of the whole-image operations, written to be vectorised.
 #include "imaging/proc/pixel_rows.h"
 
 #include "platform/core/rounding.h"

@@ -1,6 +1,6 @@
-#pragma once
 // Row loops of the whole-image operations, written so that the compiler vectorises them.
 // Pixels are three bytes in memory order blue, green, red.
+#pragma once
 
 #include <cstdint>
 

@@ -1,3 +1,4 @@
+// Palette entries and the colour quantiser (TIKQuantizer).
 #pragma once
 #include "imaging/common/types.h"
 #include "platform/graphics/bitmap.h"

@@ -1,6 +1,6 @@
-#pragma once
 // Shared by the quantiser's front (quantizer.cpp) and its two methods: the box split
 // (quantizer_box_split.cpp) and the self-organising network (quantizer_network.cpp).
+#pragma once
 
 #include "imaging/proc/quantizer.h"
 #include "platform/core/rounding.h"

@@ -1,3 +1,4 @@
+// Filtered two-pass resampling and the area-averaging stretch.
 #include "imaging/proc/resample.h"
 #include "imaging/proc/resample_buffers.h"
 #include "platform/core/exceptions.h"

@@ -1,3 +1,4 @@
+// Resampling filters and the resampling entry points.
 #pragma once
 #include "imaging/common/types.h"
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// Scratch images for resampling, with their row padding cleared.
 #pragma once
 #include "platform/core/exceptions.h"
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// User filters: their file format and the 3 × 3 convolution they run.
 #include "imaging/proc/user_filter.h"
 
 #include "platform/core/streams.h"

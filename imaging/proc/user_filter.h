@@ -1,3 +1,4 @@
+// The 3 × 3 user filter, its file and its presets.
 #pragma once
 #include "imaging/proc/effect_area.h"
 #include "platform/core/exceptions.h"

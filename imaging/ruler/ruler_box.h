@@ -1,3 +1,4 @@
+// The ruler (TRulerBox): ticks, labels in any unit and draggable grips.
 #pragma once
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"

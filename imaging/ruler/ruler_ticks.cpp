@@ -1,3 +1,4 @@
+// Where a ruler's ticks fall and how their labels read.
 #include "imaging/ruler/ruler_ticks.h"
 
 #include "platform/core/number_format.h"

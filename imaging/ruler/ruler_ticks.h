@@ -1,3 +1,4 @@
+// The ticks and labels of a ruler.
 #pragma once
 #include <QString>
 #include <vector>

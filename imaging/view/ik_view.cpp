@@ -1,3 +1,4 @@
+// The base image view: screen resolution, border and bitmap-change listeners.
 #include "imaging/view/ik_view.h"
 
 #include <QGuiApplication>

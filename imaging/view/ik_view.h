@@ -1,3 +1,4 @@
+// The base of every image view (TIKView).
 #pragma once
 #include "platform/core/color.h"
 #include "platform/ui/control.h"

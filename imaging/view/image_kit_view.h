@@ -1,3 +1,4 @@
+// The image view (TImageKitView): zoom, scrolling, selection and mouse interaction.
 #pragma once
 #include "imaging/common/types.h"
 #include "imaging/view/ik_view.h"

@@ -1,8 +1,8 @@
-#pragma once
 // A list of images shown as a grid of thumbnail cells (or one cell at a time), with
 // selection by mouse and keys and timed playback. Images rest packed (as packed DIBs)
 // and are unpacked into a TBitmap only while somebody holds them; an empty image is
 // loaded on demand, from its owner by number or from its file.
+#pragma once
 
 #include "imaging/common/types.h"
 #include "imaging/view/ik_view.h"

@@ -1,3 +1,4 @@
+// The video view: capture drivers, the live picture and grabbed frames.
 #include "imaging/view/video_view.h"
 
 #include "imaging/proc/dib.h"

@@ -1,3 +1,4 @@
+// The video view (TImageKitVideoView) and its frame events.
 #pragma once
 #include "imaging/view/image_kit_view.h"
 #include "platform/core/exceptions.h"

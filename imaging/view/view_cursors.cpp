@@ -1,3 +1,4 @@
+// The view's cursor pictures, drawn in code.
 #include "imaging/view/view_cursors.h"
 #include "imaging/view/image_kit_view.h"
 #include "platform/graphics/cursors.h"

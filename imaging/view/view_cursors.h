@@ -1,3 +1,4 @@
+// The view's cursor pictures by number.
 #pragma once
 #include <QCursor>
 

@@ -1,3 +1,4 @@
+// Nearest-neighbour and filtered stretches for the view's zoom.
 #include "imaging/view/view_stretch.h"
 
 #include "imaging/proc/resample.h"

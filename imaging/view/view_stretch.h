@@ -1,3 +1,4 @@
+// Stretching a picture for the view's zoom.
 #pragma once
 #include "imaging/common/types.h"
 

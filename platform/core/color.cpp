@@ -1,3 +1,4 @@
+// Colour values, system colours and their conversion to Qt colours.
 #include "platform/core/color.h"
 
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// TColor: colour values, their components and system colours.
 #pragma once
 #include <QColor>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The data directory and the program directory.
 #include "platform/core/data_directory.h"
 
 #include <QCoreApplication>

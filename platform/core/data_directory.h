@@ -1,3 +1,4 @@
+// Where the program writes its own files and where its shipped files lie.
 #pragma once
 #include <QString>
 

@@ -1,3 +1,4 @@
+// The notify event every component's handlers share.
 #pragma once
 #include <QObject>
 #include <functional>

@@ -1,3 +1,4 @@
+// The exception tree rooted at Exception.
 #pragma once
 #include <QString>
 #include <exception>

@@ -1,3 +1,4 @@
+// TPoint and TRect with exclusive right and bottom edges.
 #pragma once
 #include <QPoint>
 #include <QRect>

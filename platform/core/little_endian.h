@@ -1,6 +1,6 @@
-#pragma once
 // Little-endian fields in byte buffers. Every stored record is read and written field by
 // field through these, never by copying a struct, so the layout never depends on the compiler.
+#pragma once
 
 #include <cstdint>
 

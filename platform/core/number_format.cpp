@@ -1,3 +1,4 @@
+// Formatting floating-point numbers: sections, literals, separators and exponents.
 #include "platform/core/number_format.h"
 #include "platform/core/exceptions.h"
 

@@ -1,3 +1,4 @@
+// Number formatting and the locale's decimal and thousand separators.
 #pragma once
 #include <QByteArray>
 #include <QChar>

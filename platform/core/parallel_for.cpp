@@ -1,3 +1,4 @@
+// The thread pool that runs whole-image loops in bands of rows.
 #include "platform/core/parallel_for.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
-#pragma once
 // The one place that runs whole-image loops on several threads. An image is split into
 // bands of rows; each band runs on a pool thread or on the calling thread, so the work
 // must treat rows independently (then the result cannot depend on the thread count).
 // Progress is handed back on the calling thread, in order.
+#pragma once
 
 #include <cstdint>
 #include <functional>

@@ -1,3 +1,4 @@
+// Round and Trunc with halves to even, saturating on values out of range.
 #pragma once
 #include <cmath>
 #include <cstdint>

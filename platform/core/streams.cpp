@@ -1,3 +1,4 @@
+// Byte streams: the base stream's typed reads and writes, memory and file streams.
 #include "platform/core/streams.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/little_endian.h"

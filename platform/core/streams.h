@@ -1,3 +1,4 @@
+// Byte streams: TStream, TMemoryStream and TFileStream.
 #pragma once
 #include <QByteArray>
 #include <QString>

@@ -1,3 +1,4 @@
+// The bitmap: pixel formats over QImage, allocation, rows, resizing, format changes and its canvas.
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/core/color.h"

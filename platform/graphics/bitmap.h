@@ -1,3 +1,4 @@
+// TBitmap: a device-independent bitmap held in a QImage.
 #pragma once
 #include "platform/core/color.h"
 

@@ -1,3 +1,4 @@
+// TCanvas with its pens, brushes, fonts, copy modes and drawing rules.
 #pragma once
 #include "platform/core/color.h"
 #include "platform/core/geometry.h"

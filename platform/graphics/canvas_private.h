@@ -1,5 +1,5 @@
-#pragma once
 // Shared between the canvas's source files; not for other users.
+#pragma once
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/raster.h"
 

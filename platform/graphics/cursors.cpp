@@ -1,3 +1,4 @@
+// Cursor numbers resolved to Qt cursors, and the screen that holds them.
 #include "platform/graphics/cursors.h"
 
 #include <QGuiApplication>

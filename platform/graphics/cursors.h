@@ -1,3 +1,4 @@
+// Cursor numbers and the screen object that maps them to cursors.
 #pragma once
 #include <QCursor>
 #include <map>

@@ -1,3 +1,4 @@
+// Bevels, focus rectangles and 3-D frames on a canvas.
 #include "platform/graphics/edges.h"
 
 #include "platform/graphics/canvas.h"

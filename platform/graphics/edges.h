@@ -1,3 +1,4 @@
+// Drawing bevels, focus rectangles and 3-D frames.
 #pragma once
 #include "platform/core/geometry.h"
 

@@ -1,3 +1,4 @@
+// Decoding icon and cursor files: their entries, masks and PNG images.
 #include "platform/core/little_endian.h"
 #include "platform/graphics/icon.h"
 

@@ -1,7 +1,7 @@
-#pragma once
 // Icon (.ico) and cursor (.cur) files: the entry nearest to the asked size is decoded
 // (DIB entries with their AND mask, 32-bit entries with alpha, PNG entries) and drawn
 // at the asked size.
+#pragma once
 
 #include "platform/graphics/metafile_graphic.h"
 

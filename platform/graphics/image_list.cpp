@@ -1,3 +1,4 @@
+// The list of equally sized images with masks.
 #include "platform/graphics/image_list.h"
 
 #include "platform/graphics/bitmap.h"

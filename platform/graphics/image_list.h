@@ -1,3 +1,4 @@
+// A list of equally sized masked images (TImageList).
 #pragma once
 #include "platform/core/color.h"
 

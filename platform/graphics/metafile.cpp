@@ -1,3 +1,4 @@
+// Loading and drawing metafiles on a bounded, aliased canvas.
 #include "platform/core/little_endian.h"
 #include "platform/graphics/metafile.h"
 

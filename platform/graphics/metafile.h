@@ -1,6 +1,6 @@
-#pragma once
 // Windows metafiles (WMF, with or without the placeable header) and enhanced
 // metafiles (EMF), drawn at any size.
+#pragma once
 
 #include "platform/graphics/metafile_graphic.h"
 

@@ -1,3 +1,4 @@
+// Loading a drawn picture from a file.
 #include "platform/graphics/metafile_graphic.h"
 
 #include "platform/core/streams.h"

@@ -1,5 +1,5 @@
-#pragma once
 // Base of the pictures that are drawn rather than held as pixels (metafiles, icons).
+#pragma once
 
 #include "platform/core/geometry.h"
 

@@ -1,6 +1,6 @@
-#pragma once
 // Narrow colour channels (bit fields of 16- and 32-bit pixels, 5-bit cells, 4-bit grey)
 // brought to eight bits.
+#pragma once
 
 #include <bit>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The large-page hint for big pixel buffers.
 #pragma once
 #include <cstddef>
 #include <cstdint>

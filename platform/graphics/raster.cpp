@@ -1,3 +1,4 @@
+// Scan conversion: shapes as pixel runs within a window, their unions and clips.
 #include "platform/graphics/raster.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
-#pragma once
 // Scan conversion behind TCanvas: every shape becomes a list of horizontal pixel runs
 // limited to a window, so that huge or negative coordinates never cost more than the
 // visible area and no pixel of one primitive is painted twice (raster ops stay exact).
+#pragma once
 #include "platform/core/geometry.h"
 
 #include <algorithm>

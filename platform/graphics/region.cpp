@@ -1,3 +1,4 @@
+// Polygon regions as pixel spans per row.
 #include "platform/graphics/region.h"
 #include "platform/graphics/raster.h"
 

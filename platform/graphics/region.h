@@ -1,3 +1,4 @@
+// A polygon region held as pixel spans per row (TRegion).
 #pragma once
 #include "platform/core/geometry.h"
 

@@ -1,6 +1,6 @@
-#pragma once
 // Row addresses of a bitmap taken once, for loops that run on several threads:
 // TBitmap::ScanLine touches the bitmap's painter state on every call.
+#pragma once
 #include "platform/graphics/bitmap.h"
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// Decoding the bitmaps embedded in metafile records.
 #include "platform/core/exceptions.h"
 #include "platform/core/little_endian.h"
 #include "platform/graphics/pixel_channels.h"

@@ -1,3 +1,4 @@
+// Playing metafile records over QPainter: objects, coordinates, shapes and text.
 #include "platform/core/little_endian.h"
 #include "platform/graphics/wmf_player.h"
 

@@ -1,8 +1,8 @@
-#pragma once
 // A small player for Windows metafile records over QPainter, covering what real files
 // use: placeable header, window origin and extent, pens, brushes, fonts, object
 // selection, lines, rectangles, ellipses, arcs, pies, chords, polygons, text and DIB
 // blits. Every record length, count and offset is checked against the data.
+#pragma once
 
 #include "platform/core/geometry.h"
 

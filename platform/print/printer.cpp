@@ -1,3 +1,4 @@
+// The printer over QPrinter: jobs, pages and PDF output numbered past existing files.
 #include "platform/print/printer.h"
 
 #include "platform/core/exceptions.h"

@@ -1,3 +1,4 @@
+// The program's printer (TPrinter).
 #pragma once
 #include <QString>
 #include <memory>

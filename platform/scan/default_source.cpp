@@ -1,3 +1,4 @@
+// Storing the chosen scanner's name in the data directory.
 #include "platform/scan/default_source.h"
 
 #include "platform/core/data_directory.h"

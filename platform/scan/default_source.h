@@ -1,3 +1,4 @@
+// The scanner chosen as default.
 #pragma once
 #include <QByteArray>
 

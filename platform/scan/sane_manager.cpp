@@ -1,3 +1,4 @@
+// The scanner library loaded at run time: its calls, devices and leak scope.
 #include "platform/scan/sane_manager.h"
 
 #include <dlfcn.h>

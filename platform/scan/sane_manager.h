@@ -1,7 +1,7 @@
-#pragma once
 // The scanner source manager: the SANE library, loaded at run time and unloaded again
 // within one conversation. Nothing links against it, so a machine without it still
 // runs everything else.
+#pragma once
 
 #include <sane/sane.h>
 

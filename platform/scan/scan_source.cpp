@@ -1,3 +1,4 @@
+// An open scanner and checked, typed access to its options.
 #include "platform/scan/scan_source.h"
 
 #include <QByteArray>

@@ -1,7 +1,7 @@
-#pragma once
 // An open scanner device and typed access to its options. Every descriptor and value
 // the device hands over is checked before use: sizes, list lengths and strings are
 // bounded, and an option that does not make sense is reported as missing.
+#pragma once
 
 #include "platform/scan/sane_manager.h"
 

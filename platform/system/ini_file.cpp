@@ -1,3 +1,4 @@
+// Ini files and the registry-backed settings file: sections, values and saving.
 #include "platform/system/ini_file.h"
 
 #include "platform/core/data_directory.h"

@@ -1,3 +1,4 @@
+// Settings in sections of named values: ini files and the registry stand-in.
 #pragma once
 #include "platform/core/exceptions.h"
 

@@ -1,3 +1,4 @@
+// The registry stand-in: keys and values kept in one file in the data directory.
 #include "platform/system/registry.h"
 
 #include "platform/core/data_directory.h"

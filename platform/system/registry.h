@@ -1,3 +1,4 @@
+// The registry stand-in (TRegistry).
 #pragma once
 #include "platform/core/exceptions.h"
 

@@ -1,3 +1,4 @@
+// Finding and starting the desktop's sound settings program.
 #include "platform/system/sound_settings.h"
 
 #include <QProcess>

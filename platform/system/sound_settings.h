@@ -1,3 +1,4 @@
+// Starting the desktop's sound (recording) settings.
 #pragma once
 #include <QString>
 

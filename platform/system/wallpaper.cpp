@@ -1,3 +1,4 @@
+// Setting and reading the desktop's background picture through GSettings.
 // GLib's headers first: they use names that Qt's keywords would replace.
 #include <gio/gio.h>
 

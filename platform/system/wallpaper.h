@@ -1,3 +1,4 @@
+// The desktop's background picture.
 #pragma once
 #include <QString>
 

@@ -1,3 +1,4 @@
+// Wave files: their header, playing and recording them.
 #include "platform/system/wave_sound.h"
 
 #include "platform/core/streams.h"

@@ -1,3 +1,4 @@
+// Wave files of 16-bit PCM, the player and the recorder.
 #pragma once
 #include <QByteArray>
 #include <QObject>

@@ -1,3 +1,4 @@
+// Desktop entries, mimeapps.list and the MIME package behind file-type bindings.
 #include "platform/system/xdg_file_types.h"
 
 #include "platform/core/streams.h"

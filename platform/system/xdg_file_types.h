@@ -1,3 +1,4 @@
+// The desktop's side of file-type bindings.
 #pragma once
 #include <QString>
 #include <QStringList>

@@ -1,3 +1,4 @@
+// The application object: exceptions in handlers, help, title and responsiveness.
 #include "platform/ui/application.h"
 
 #include "platform/core/exceptions.h"

@@ -1,3 +1,4 @@
+// The application object (TApplication).
 #pragma once
 #include "platform/core/events.h"
 

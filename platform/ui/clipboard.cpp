@@ -1,3 +1,4 @@
+// Copying images to and pasting them from the system clipboard.
 #include "platform/ui/clipboard.h"
 
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// Images on the system clipboard.
 #pragma once
 #include <QByteArray>
 #include <QImage>

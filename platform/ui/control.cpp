@@ -1,3 +1,4 @@
+// The control base: outer and client sizes, window scroll bars and translated events.
 #include "platform/ui/control.h"
 
 #include "platform/graphics/canvas.h"

@@ -1,3 +1,4 @@
+// The control base (TCustomControl), shift states and mouse events.
 #pragma once
 #include "platform/core/color.h"
 #include "platform/core/events.h"

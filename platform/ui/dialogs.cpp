@@ -1,3 +1,4 @@
+// Message dialogs and input queries, with hooks for tests.
 #include "platform/ui/dialogs.h"
 
 #include <QApplication>

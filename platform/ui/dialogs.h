@@ -1,3 +1,4 @@
+// Message dialogs, their buttons and modal results.
 #pragma once
 #include <QString>
 #include <functional>

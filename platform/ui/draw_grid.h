@@ -1,3 +1,4 @@
+// The draw grid (TDrawGrid): cells, options, selection and sizing.
 #pragma once
 #include <QRect>
 #include "platform/core/events.h"

@@ -1,3 +1,4 @@
+// The open, save and directory dialogs over QFileDialog.
 #include "platform/ui/file_dialogs.h"
 
 #include <QApplication>

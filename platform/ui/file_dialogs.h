@@ -1,3 +1,4 @@
+// The open and save dialogs (TOpenDialog) and the directory selection.
 #pragma once
 #include <QObject>
 #include <QString>

@@ -1,3 +1,4 @@
+// The picture control: painting its bitmap and reporting clicks.
 #include "platform/ui/image_control.h"
 
 #include <QMouseEvent>

@@ -1,3 +1,4 @@
+// A plain control that shows a bitmap (TImage).
 #pragma once
 #include "platform/core/events.h"
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// Tiling and cascading the MDI children.
 #include "platform/ui/mdi_arrange.h"
 
 #include <QList>

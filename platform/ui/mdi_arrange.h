@@ -1,3 +1,4 @@
+// Tiling and cascading MDI children.
 #pragma once
 
 class QMdiArea;

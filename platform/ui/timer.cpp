@@ -1,3 +1,4 @@
+// The periodic timer and its manual ticks for tests.
 #include "platform/ui/timer.h"
 
 #include <QTimer>

@@ -1,3 +1,4 @@
+// A periodic timer on the message loop (TTimer).
 #pragma once
 #include "platform/core/events.h"
 

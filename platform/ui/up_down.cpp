@@ -1,3 +1,4 @@
+// The up-down control: its range, painting and presses.
 #include "platform/ui/up_down.h"
 
 #include <QMouseEvent>

@@ -1,3 +1,4 @@
+// The up-down control (TCustomUpDown).
 #pragma once
 #include "platform/core/events.h"
 

@@ -1,3 +1,4 @@
+// Reading video files frame by frame into 24-bit bitmaps.
 #include "platform/video/avi_reader.h"
 
 #include "platform/core/exceptions.h"

@@ -1,6 +1,6 @@
-#pragma once
 // Video files frame by frame: the first video stream of a file, each frame decoded to a
 // 24-bit bitmap (blue, green, red), at full size or reduced to fit a box.
+#pragma once
 
 #include <QString>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The list of capture drivers and how each is made.
 #include "platform/video/capture_driver.h"
 
 #include "platform/video/synthetic_source.h"

@@ -1,3 +1,4 @@
+// Capture drivers: formats, controls and the driver base (TCaptureDriver).
 #pragma once
 #include "platform/graphics/bitmap.h"
 

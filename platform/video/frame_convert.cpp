@@ -1,3 +1,4 @@
+// Converting a capture device's frames to 24-bit bitmaps.
 #include "platform/video/frame_convert.h"
 
 #include "platform/video/capture_driver.h"

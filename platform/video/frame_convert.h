@@ -1,3 +1,4 @@
+// A converter from a capture device's pixel format to 24-bit bitmaps.
 #pragma once
 #include "platform/graphics/bitmap.h"
 

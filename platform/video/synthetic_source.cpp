@@ -1,3 +1,4 @@
+// The synthetic capture driver: a moving test pattern.
 #include "platform/video/synthetic_source.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// A capture driver without a device (TSyntheticSource).
 #pragma once
 #include "platform/video/capture_driver.h"
 

@@ -1,3 +1,4 @@
+// The Video4Linux2 driver: formats, controls, buffers and frames.
 #include "platform/video/v4l2_source.h"
 
 #include <QSocketNotifier>

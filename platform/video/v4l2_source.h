@@ -1,3 +1,4 @@
+// A Video4Linux2 capture driver (TV4L2Source).
 #pragma once
 #include "platform/video/capture_driver.h"
 #include "platform/video/frame_convert.h"

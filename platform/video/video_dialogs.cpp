@@ -1,3 +1,4 @@
+// The capture driver's format and source dialogs.
 #include "platform/video/video_dialogs.h"
 
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// The capture driver's format and source dialogs.
 #pragma once
 #include <QDialog>
 #include <vector>

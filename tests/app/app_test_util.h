@@ -1,3 +1,4 @@
+// The main-window fixture and helpers the application's tests share.
 #pragma once
 #include "app/image_window/image_window.h"
 #include "app/main_window/command_dialogs.h"

@@ -1,7 +1,7 @@
-#pragma once
 // Metafiles for the metafile tests of the platform layer and of the input/output
 // component: placeable Windows metafiles written one record at a time, and enhanced
 // metafiles drawn through libEMF.
+#pragma once
 
 #include <QByteArray>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The test executables' main: offscreen platform and a pinned number format.
 #include <QApplication>
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// Temporary folders, source paths and oracle tools for the tests.
 #include "test_support.h"
 
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+// What every test executable shares: temporary folders, source paths and tools.
 #pragma once
 #include <QString>
 #include <QStringList>

@@ -1,3 +1,4 @@
+// Assembling a scan's frames into a packed DIB.
 #include "imaging/io/acquire/scan_image.h"
 
 #include "imaging/proc/dib.h"

@@ -1,8 +1,8 @@
-#pragma once
 // Assembles the frames of one scan into a packed DIB: grey lineart becomes a 1-bit DIB
 // (SANE's 1 = black turned into the DIB's 0 = black), grey a grey-table 8-bit DIB, colour
 // (one interleaved frame or three separate ones) a 24-bit DIB; 16-bit samples keep
 // their high byte. Everything the device states is checked before a byte is stored.
+#pragma once
 
 #include <sane/sane.h>
 

@@ -1,3 +1,4 @@
+// Reading one scanned image on a helper thread, with progress.
 #include "imaging/io/acquire/scan_transfer.h"
 
 #include "imaging/io/acquire/scan_image.h"

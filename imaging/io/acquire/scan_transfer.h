@@ -1,8 +1,8 @@
-#pragma once
 // Reads one image of a started scan on a helper thread, so that the device's blocking
 // reads never hold the window's thread. Progress comes from the frame's line count;
 // Cancel asks the device to stop (SANE allows that from any thread) and the read ends
 // as cancelled. Signals arrive on the thread that made the object.
+#pragma once
 
 #include "platform/scan/sane_manager.h"
 

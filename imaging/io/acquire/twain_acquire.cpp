@@ -1,3 +1,4 @@
+// Acquiring one image from a scanner: the whole conversation with the source manager.
 #include "imaging/io/acquire/twain_acquire.h"
 
 #include "imaging/dialogs/scan_source_dialog.h"

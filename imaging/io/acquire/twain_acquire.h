@@ -1,9 +1,9 @@
-#pragma once
 // Acquisition of one image from a scanner. Each call runs one whole conversation with
 // the source manager, from loading it (state 2) through opening it (3), opening the
 // default source (4), showing the source's dialog (5), a transfer being ready (6) and
 // under way (7), and back down to nothing loaded (1). The image comes back as a packed
 // DIB. Everything runs on the user-interface thread inside a local event loop.
+#pragma once
 
 #include "imaging/common/types.h"
 

@@ -1,5 +1,5 @@
-#pragma once
 // Windows and OS/2 device-independent bitmap files and streams.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

@@ -1,7 +1,7 @@
-#pragma once
 // GIF files and streams: the block structure (screen, colour tables, extensions, image
 // descriptors) is read and written here; the pixel data go through the LZW coder hooks
 // of the parameter record, which the program leaves empty.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

@@ -1,3 +1,4 @@
+// The GIF block structure: screen, descriptors, colour tables and sub-blocks.
 #include "imaging/io/gif/gif_blocks.h"
 
 #include "platform/core/exceptions.h"

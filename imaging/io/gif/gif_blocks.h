@@ -1,7 +1,7 @@
-#pragma once
 // The pieces of a GIF's block structure shared by the reader, the frame counter and the
 // frame deletion. Every reader here stops at the end of the stream: a file cut short
 // ends where it ends, as if its trailer followed.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

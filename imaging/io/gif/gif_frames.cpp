@@ -1,3 +1,4 @@
+// Deleting one frame from a GIF file.
 #include "imaging/io/gif/gif.h"
 #include "imaging/io/gif/gif_blocks.h"
 

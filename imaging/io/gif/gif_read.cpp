@@ -1,3 +1,4 @@
+// The GIF reader: control extensions, frames and the pixels through the coder hook.
 #include "imaging/io/gif/gif.h"
 #include "imaging/io/gif/gif_blocks.h"
 

@@ -1,3 +1,4 @@
+// The GIF writer: the palette or the two colours and the frame through the coder hook.
 #include "imaging/io/gif/gif.h"
 #include "imaging/io/gif/gif_blocks.h"
 

@@ -1,5 +1,5 @@
-#pragma once
 // JPEG reading and writing over our streams (baseline and progressive).
+#pragma once
 
 #include <cstdint>
 

@@ -1,3 +1,4 @@
+// Glue between the JPEG library and our streams: errors, source and destination.
 #include "imaging/io/jpeg/jpeg_glue.h"
 
 #include "platform/core/streams.h"

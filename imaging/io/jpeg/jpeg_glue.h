@@ -1,8 +1,8 @@
-#pragma once
 // Private glue between the JPEG library and our streams: an error manager that leaves
 // the library's frames by longjmp (never by throwing through them), and source and
 // destination managers over TStream. Everything here lives in heap records, so a
 // longjmp never skips a C++ destructor.
+#pragma once
 
 #include <csetjmp>
 #include <cstddef>

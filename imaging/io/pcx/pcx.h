@@ -1,6 +1,6 @@
-#pragma once
 // PCX files and streams: 1-bit, 16-colour (4 bits or 1 bit × 4 planes), 256-colour and
 // 24-bit (three planes) pictures, plain or run-length coded.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

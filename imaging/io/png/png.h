@@ -1,5 +1,5 @@
-#pragma once
 // PNG reading and writing over our streams.
+#pragma once
 
 class TStream;
 class TBitmap;

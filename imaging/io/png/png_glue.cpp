@@ -1,3 +1,4 @@
+// Glue between the PNG library and our streams: errors, reads and writes.
 #include "imaging/io/png/png_glue.h"
 
 #include "platform/core/streams.h"

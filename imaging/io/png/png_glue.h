@@ -1,7 +1,7 @@
-#pragma once
 // Private glue between the PNG library and our streams. The library's error function
 // longjmps to a jump buffer of ours (never throws through the library's frames); every
 // record here lives on the heap, so that jump skips no C++ destructor.
+#pragma once
 
 #include <csetjmp>
 #include <cstdint>

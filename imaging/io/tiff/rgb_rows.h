@@ -1,5 +1,5 @@
-#pragma once
 // Bitmap rows hold blue, green, red; TIFF rows red, green, blue.
+#pragma once
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#pragma once
 // TIFF files and streams: one image of a file read by TiffImageIndex, images counted,
 // an image written as a new file or inserted into an existing little-endian one.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

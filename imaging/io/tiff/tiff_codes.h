@@ -1,3 +1,4 @@
+// The coded values of TIFF tags: compression, photometric interpretation and the like.
 #pragma once
 // The numbers a TIFF directory stores for its compression, photometric interpretation
 // and other coded tags, and the TiffCompression parameter's own numbering.

@@ -1,3 +1,4 @@
+// The TIFF header and image file directories, every offset checked.
 #include "imaging/io/tiff/tiff_ifd.h"
 
 #include "platform/core/exceptions.h"

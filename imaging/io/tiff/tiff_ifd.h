@@ -1,6 +1,6 @@
-#pragma once
 // The header and image file directories of a TIFF, in either byte order. Every offset
 // and count is checked against the stream before it is used.
+#pragma once
 
 #include <QString>
 #include <cstdint>

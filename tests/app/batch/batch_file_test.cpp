@@ -1,3 +1,4 @@
+// Batch files and names: record round trips, numbered names, the directory walk and the file list.
 #include "app/batch/batch_file.h"
 #include "common/test_support.h"
 #include "platform/core/exceptions.h"

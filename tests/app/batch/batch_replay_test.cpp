@@ -1,3 +1,4 @@
+// Recording and replaying batches through the menu: saves, existing files, broken files, decode-ahead.
 #include "batch_test_fixture.h"
 #include "app/batch/batch_runner.h"
 #include "controls/edits/file_edit.h"

@@ -1,3 +1,4 @@
+// The batch's save-and-close command, and a cancelled save stopping it.
 #include "batch_test_fixture.h"
 #include "app/batch/batch_runner.h"
 #include "imaging/dialogs/save_dialog.h"

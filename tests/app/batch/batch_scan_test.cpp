@@ -1,3 +1,4 @@
+// Batches that scan: a window per scanned image, and windows closed while the source is up.
 #include "app/batch/batch_file.h"
 #include "app/batch/batch_runner.h"
 #include "app/batch/batch_dialog.h"

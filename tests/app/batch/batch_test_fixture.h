@@ -1,5 +1,5 @@
-#pragma once
 // The batch tests' main window, output folder and helpers.
+#pragma once
 #include "app/batch/batch_file.h"
 #include "app/batch/batch_dialog.h"
 #include "app/batch/batch_source_dialog.h"

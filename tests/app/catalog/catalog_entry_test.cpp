@@ -1,3 +1,4 @@
+// Catalog entries: size and date texts, packed times and damaged fields.
 #include "app/catalog/catalog_entry.h"
 
 #include <gtest/gtest.h>

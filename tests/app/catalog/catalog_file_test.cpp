@@ -1,3 +1,4 @@
+// The catalog file's record layout, round trips and cut or damaged files.
 #include "app/catalog/catalog_file.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"

@@ -1,3 +1,4 @@
+// The catalog window: adding files, progress, the grid layout, captions and updates.
 #include "app/catalog/catalog_entry.h"
 #include "app/catalog/catalog_file.h"
 #include "app/util/decode_ahead.h"

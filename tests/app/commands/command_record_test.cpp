@@ -1,3 +1,4 @@
+// The command record's field offsets and the checks on records from batch files.
 #include "app/commands/command_record.h"
 #include "platform/core/streams.h"
 

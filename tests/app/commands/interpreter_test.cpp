@@ -1,3 +1,4 @@
+// The command interpreter: image and window commands, recording and untitled numbers.
 #include "app/text/language.h"
 #include "app/util/paths.h"
 #include "app/app_test_util.h"

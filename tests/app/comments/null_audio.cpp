@@ -1,3 +1,4 @@
+// A private sound server with a null sink and a silent input for the sound tests.
 #include "app/comments/null_audio.h"
 
 #include "common/test_support.h"

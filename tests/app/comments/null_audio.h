@@ -1,3 +1,4 @@
+// Starting the tests' own sound server.
 #pragma once
 #include <QString>
 

@@ -1,3 +1,4 @@
+// The sound comment dialog: importing, recording and playing a comment.
 #include "app/comments/sound_comment_dialog.h"
 #include "app/text/language.h"
 #include "app/util/stopwatch.h"

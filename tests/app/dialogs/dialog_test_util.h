@@ -1,3 +1,4 @@
+// Acting on a modal dialog once it runs, and colour counts for dialog tests.
 #pragma once
 #include "app/app_test_util.h"
 #include "platform/ui/application.h"

@@ -1,3 +1,4 @@
+// The new-image dialog: units, resolution, memory text, presets and proportions.
 #include "app/dialogs/new_image_dialog.h"
 #include "app/dialogs/size_units.h"
 #include "controls/edits/num_edit.h"

@@ -1,3 +1,4 @@
+// The preview dialogs: black-and-white, colour reduction, colour picker and rotation.
 #include "app/dialogs/black_white_dialog.h"
 #include "app/dialogs/color_reduce_dialog.h"
 #include "app/dialogs/color_select_dialog.h"

@@ -1,3 +1,4 @@
+// The drawing-style picker: pages, clicks, the user bitmap and the drawing bar.
 #include "app/image_window/drawing_style_picker.h"
 #include "app/app_test_util.h"
 #include "platform/ui/file_dialogs.h"

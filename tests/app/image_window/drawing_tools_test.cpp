@@ -1,3 +1,4 @@
+// The image window's drawing tools: shapes, brush dabs, fill, text, red eye, clone and rulers.
 #include "app/app_test_util.h"
 
 #include "imaging/ruler/ruler_box.h"

@@ -1,3 +1,4 @@
+// Menu commands that run dialogs: new image, resize, colours, rotation, black and white.
 #include "app/dialogs/black_white_dialog.h"
 #include "app/dialogs/color_reduce_dialog.h"
 #include "app/dialogs/color_select_dialog.h"

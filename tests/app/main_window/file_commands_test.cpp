@@ -1,3 +1,4 @@
+// File commands: save as, save parameters, formats without writer and failed saves.
 #include "app/app_test_util.h"
 #include "app/main_window/history_list.h"
 #include "imaging/dialogs/dialog_driver.h"

@@ -1,3 +1,4 @@
+// The recent-file list and its menu items.
 #include "app/main_window/history_list.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// The main window's menu items and tool-bar buttons: texts, wiring and availability.
 #include "app/batch/batch_file.h"
 #include "app/batch/batch_runner.h"
 #include "app/catalog/catalog_window.h"

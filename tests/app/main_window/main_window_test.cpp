@@ -1,3 +1,4 @@
+// The main window's start-up: command line, stored placement, zoom and damaged options.
 #include "app/app_test_util.h"
 
 #include "app/main_window/startup_rules.h"

@@ -1,3 +1,4 @@
+// File-type bindings in the registry stand-in and on the desktop.
 #include "app/options/file_types.h"
 #include "platform/core/streams.h"
 #include "platform/system/registry.h"

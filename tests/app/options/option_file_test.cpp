@@ -1,3 +1,4 @@
+// The option file byte for byte: defaults, offsets, truncation and read-back.
 #include "app/options/option_file.h"
 #include "app/text/locale_env.h"
 #include "app/text/language.h"

@@ -1,3 +1,4 @@
+// The options dialog and the welcome window: OK, rounding, bindings and help pages.
 #include "app/dialogs/welcome_window.h"
 #include "app/options/options_dialog.h"
 #include "app/options/option_file.h"

@@ -1,3 +1,4 @@
+// The print dialog: units, sizes, placement, tiles and the page count.
 #include "app/catalog/catalog_window.h"
 #include "app/print/print_dialog.h"
 #include "app/print/print_layout.h"

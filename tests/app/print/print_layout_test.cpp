@@ -1,3 +1,4 @@
+// Print layout: cut lines, tiles, posters and catalog pages.
 #include "app/print/print_layout.h"
 
 #include <gtest/gtest.h>

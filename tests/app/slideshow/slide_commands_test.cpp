@@ -1,3 +1,4 @@
+// The slide-show commands reaching the player, and catalog shows.
 #include "app/catalog/catalog_window.h"
 #include "app/app_test_util.h"
 #include "app/slideshow/slide_options_dialog.h"

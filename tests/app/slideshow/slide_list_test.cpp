@@ -1,3 +1,4 @@
+// Slide lists: the list file, the directory walk, sorting and shuffling.
 #include "app/options/option_blocks.h"
 #include "app/slideshow/slide_list.h"
 #include "common/test_support.h"

@@ -1,3 +1,4 @@
+// The slide-show options dialog: every field, the play checks and list editing.
 #include "app/slideshow/slide_options_dialog.h"
 #include "app/text/language.h"
 #include "common/test_support.h"

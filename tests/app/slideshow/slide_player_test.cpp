@@ -1,3 +1,4 @@
+// The slide-show player: orders, pause, keys, broken files, scaling and comments.
 #include "app/slideshow/slide_player.h"
 #include "app/text/language.h"
 #include "common/test_support.h"

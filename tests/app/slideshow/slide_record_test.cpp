@@ -1,3 +1,4 @@
+// The slide-show option block's field offsets.
 #include "app/options/option_blocks.h"
 #include "platform/core/streams.h"
 

@@ -1,3 +1,4 @@
+// Slide scaling and written slide comments.
 #include "app/slideshow/slide_show.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"

@@ -1,3 +1,4 @@
+// Language-dependent messages and help pages, paths, the stopwatch and stream strings.
 #include "app/options/option_file.h"
 #include "app/text/language.h"
 #include "app/util/paths.h"

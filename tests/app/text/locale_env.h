@@ -1,3 +1,4 @@
+// Setting the locale environment for the length of a test.
 #pragma once
 #include <QByteArray>
 #include <array>

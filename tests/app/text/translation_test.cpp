@@ -1,3 +1,4 @@
+// Translation: the caption and text tables and every form's English texts.
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/text/translation_tables.h"

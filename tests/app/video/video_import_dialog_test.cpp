@@ -1,3 +1,4 @@
+// The video import dialog: size display, import and the form closing while it waits.
 #include "app/video/video_import_dialog.h"
 #include "app/app_test_util.h"
 #include "imaging/view/video_view.h"

@@ -1,3 +1,4 @@
+// The speed button: groups, visual states, repeat clicks and glyphs.
 #include "controls/buttons/speed_button.h"
 #include "platform/graphics/canvas.h"
 #include "platform/ui/timer.h"

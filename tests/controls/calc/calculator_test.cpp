@@ -1,3 +1,4 @@
+// The calculator: key sequences, errors, separators and the pop-up keypad.
 #include "controls/calc/calculator.h"
 #include "controls/edits/locale_and_beeps.h"
 #include "platform/core/number_format.h"

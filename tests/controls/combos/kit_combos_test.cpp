@@ -1,3 +1,4 @@
+// The colour and font combo boxes.
 #include "controls/combos/kit_combos.h"
 #include "common/test_support.h"
 #include "platform/graphics/canvas.h"

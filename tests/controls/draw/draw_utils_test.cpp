@@ -1,3 +1,4 @@
+// Rectangle routines, command-line items, text fitting and kit resources.
 #include "controls/draw/draw_utils.h"
 #include "controls/draw/kit_resources.h"
 #include "platform/core/exceptions.h"

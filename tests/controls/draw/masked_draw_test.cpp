@@ -1,3 +1,4 @@
+// Masked and stretched drawing, and embossed images.
 #include "controls/draw/masked_draw.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"

@@ -1,3 +1,4 @@
+// The combo edit: its pop-up, keys, button and placement.
 #include "controls/edits/combo_edit.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// The file and directory edits: names, dialogs and dropped files.
 #include "controls/edits/file_edit.h"
 #include "controls/util/file_utils.h"
 

@@ -1,6 +1,6 @@
-#pragma once
 // Scoped test settings shared by the number-entry tests: count the beeps, pin the
 // decimal and thousand separators; both are put back when the scope ends.
+#pragma once
 #include "platform/core/number_format.h"
 #include "platform/ui/dialogs.h"
 

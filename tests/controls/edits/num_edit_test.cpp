@@ -1,3 +1,4 @@
+// Number text and the number and calculator edits.
 #include "controls/calc/calculator.h"
 #include "controls/edits/num_edit.h"
 #include "controls/edits/edit_menu.h"

@@ -1,3 +1,4 @@
+// The spin edit and spin button: values, bounds, types and stepping.
 #include "controls/edits/spin_edit.h"
 #include "controls/edits/edit_menu.h"
 #include "controls/edits/locale_and_beeps.h"

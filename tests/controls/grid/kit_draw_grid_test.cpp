@@ -1,3 +1,4 @@
+// The kit's draw grid: drawing, fixed-cell buttons and the in-place editor.
 #include "controls/grid/kit_draw_grid.h"
 #include "platform/ui/dialogs.h"
 

@@ -1,3 +1,4 @@
+// Window hooks: order, eaten events, exceptions and either side destroyed first.
 #include "controls/hooks/window_hook.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"

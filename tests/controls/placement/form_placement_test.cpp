@@ -1,3 +1,4 @@
+// Form placement: ini files and registry, sections, and state across runs.
 #include "controls/grid/kit_draw_grid.h"
 #include "controls/placement/form_placement.h"
 #include "controls/placement/ini_storage.h"

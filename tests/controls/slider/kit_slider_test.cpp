@@ -1,3 +1,4 @@
+// The bitmap slider: values and pixels, ruler images, ranges and orientation.
 #include "controls/slider/kit_slider.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/timer.h"

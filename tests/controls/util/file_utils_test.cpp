@@ -1,3 +1,4 @@
+// Path routines and the folder browse dialog.
 #include "controls/util/file_utils.h"
 
 #include "common/test_support.h"

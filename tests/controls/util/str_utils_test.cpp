@@ -1,3 +1,4 @@
+// The kit's string routines.
 #include "controls/util/str_utils.h"
 
 #include <gtest/gtest.h>

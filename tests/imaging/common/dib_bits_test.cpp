@@ -1,3 +1,4 @@
+// DIB bit masks, row sizes and pixel-format bits.
 #include "imaging/common/dib_bits.h"
 
 #include <gtest/gtest.h>

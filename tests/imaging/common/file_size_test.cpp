@@ -1,3 +1,4 @@
+// File sizes by name, past 4 GiB too.
 #include "imaging/common/file_size.h"
 
 #include "common/test_support.h"

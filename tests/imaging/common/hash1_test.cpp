@@ -1,3 +1,4 @@
+// The value hash set.
 #include "imaging/common/hash1.h"
 
 #include "platform/core/exceptions.h"

@@ -1,3 +1,4 @@
+// The library's caption tables in every language.
 #include "imaging/common/msg_tables.h"
 
 #include <gtest/gtest.h>

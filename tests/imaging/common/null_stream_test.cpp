@@ -1,3 +1,4 @@
+// The counting null stream.
 #include "imaging/common/null_stream.h"
 
 #include "platform/core/exceptions.h"

@@ -1,3 +1,4 @@
+// Rectangle tests on inclusive corners.
 #include "imaging/common/rect_tests.h"
 
 #include <gtest/gtest.h>

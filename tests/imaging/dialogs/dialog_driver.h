@@ -1,5 +1,5 @@
-#pragma once
 // Drives the real file dialogs with QTest events from inside their modal loop.
+#pragma once
 
 #include "common/test_support.h"
 #include "imaging/dialogs/open_dialog.h"

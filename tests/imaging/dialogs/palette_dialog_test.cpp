@@ -1,3 +1,4 @@
+// The palette picker: layout, highlight and picks.
 #include "imaging/dialogs/palette_dialog.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// Test patterns and the oracle tools' readings of image files.
 #include "io_oracle.h"
 
 #include "common/test_support.h"

@@ -1,6 +1,6 @@
-#pragma once
 // Helpers shared by the input/output tests: deterministic pictures, PPM files for the
 // oracle tools, and raw RGB comparisons.
+#pragma once
 
 #include <QByteArray>
 #include <QImage>

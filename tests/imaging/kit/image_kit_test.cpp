@@ -1,3 +1,4 @@
+// The combined image component: ownership, forwarding, undo and assignment.
 #include "imaging/kit/image_kit.h"
 #include "common/test_support.h"
 #include "platform/core/exceptions.h"

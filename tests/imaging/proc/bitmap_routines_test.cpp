@@ -1,3 +1,4 @@
+// Bitmap copies, fills, bit inversions, mean colours, polygons and regions.
 #include "imaging/proc/bitmap_routines.h"
 #include "imaging/proc/color_math.h"
 #include "platform/graphics/region.h"

@@ -1,3 +1,4 @@
+// Packed DIBs: the writer's layout, the reader, hostile headers and the oracle tools.
 #include "imaging/proc/dib.h"
 #include "platform/core/exceptions.h"
 #include "proc_test_util.h"

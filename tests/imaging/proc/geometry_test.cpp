@@ -1,3 +1,4 @@
+// Resampling filters, canvas size, rotation, flipping and the zoom resampling.
 #include "imaging/proc/geometry.h"
 #include "imaging/proc/resample.h"
 

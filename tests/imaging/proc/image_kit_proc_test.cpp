@@ -1,3 +1,4 @@
+// The processing component: undo, work area, crop, colours, histogram, merge and progress.
 #include "common/test_support.h"
 #include "imaging/proc/bitmap_routines.h"
 #include "imaging/proc/dib.h"

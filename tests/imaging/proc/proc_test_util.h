@@ -1,5 +1,5 @@
-#pragma once
 // Small pixel helpers for the processing tests.
+#pragma once
 #include "platform/graphics/bitmap.h"
 
 #include <QByteArray>

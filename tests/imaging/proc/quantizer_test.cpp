@@ -1,3 +1,4 @@
+// Colour quantisers, black-and-white conversions and palette helpers.
 #include "imaging/proc/quantizer.h"
 #include "platform/core/exceptions.h"
 

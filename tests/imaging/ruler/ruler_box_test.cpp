@@ -1,3 +1,4 @@
+// The ruler: ticks, labels, grips and fitting.
 #include "imaging/ruler/ruler_box.h"
 #include "imaging/ruler/ruler_ticks.h"
 #include "platform/ui/timer.h"

@@ -1,3 +1,4 @@
+// The video view: live video, display modes, freezing and frame events.
 #include "imaging/proc/geometry.h"
 #include "imaging/view/video_view.h"
 #include "platform/video/synthetic_source.h"

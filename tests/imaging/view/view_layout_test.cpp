@@ -1,3 +1,4 @@
+// The image view's layout: defaults, centring, scroll ranges, zoom and cursors.
 #include "view_test_util.h"
 
 #include "platform/graphics/cursors.h"

@@ -1,3 +1,4 @@
+// The image view's painting at every zoom, against the oracle tools.
 #include "view_test_util.h"
 
 #include "common/test_support.h"

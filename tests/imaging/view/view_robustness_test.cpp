@@ -1,3 +1,4 @@
+// Random view operations that must keep the view's invariants.
 #include "view_test_util.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// Selections in the image view, by call and by mouse.
 #include "view_test_util.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Views, random images and grabbed client pixels for the view tests.
 #pragma once
 #include "imaging/view/image_kit_view.h"
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// Colour values and system colours.
 #include "platform/core/color.h"
 
 #include <QApplication>

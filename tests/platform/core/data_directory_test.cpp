@@ -1,3 +1,4 @@
+// The data directory.
 #include "platform/core/data_directory.h"
 
 #include "common/test_support.h"

@@ -1,3 +1,4 @@
+// Rectangles with exclusive edges.
 #include "platform/core/geometry.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Number formatting and parsing.
 #include "platform/core/exceptions.h"
 #include "platform/core/number_format.h"
 

@@ -1,3 +1,4 @@
+// Rounding halves to even, truncation and saturation.
 #include "platform/core/rounding.h"
 
 #include <gtest/gtest.h>

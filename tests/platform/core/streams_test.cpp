@@ -1,3 +1,4 @@
+// Memory and file streams, and saving through a temporary file.
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 

@@ -1,3 +1,4 @@
+// Bitmap formats, layout, resizing, memory and cursors.
 #include "canvas_test_util.h"
 #include "platform/graphics/cursors.h"
 

@@ -1,3 +1,4 @@
+// Canvas blits, brushes, clips, flood fill, pen modes, formats and text.
 #include "canvas_test_util.h"
 
 #include <QPainter>

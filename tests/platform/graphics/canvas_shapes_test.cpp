@@ -1,3 +1,4 @@
+// Canvas lines, rectangles, ellipses, arcs, polygons and edges.
 #include "canvas_test_util.h"
 
 #include <gtest/gtest.h>

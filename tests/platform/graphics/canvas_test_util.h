@@ -1,3 +1,4 @@
+// Bitmaps, text pictures and pixel counts for the canvas tests.
 #pragma once
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"

@@ -1,3 +1,4 @@
+// Reading and widening colour channels from bit masks.
 #include "platform/graphics/pixel_channels.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The printer's PDF output and its numbered files.
 #include "common/test_support.h"
 #include "platform/core/exceptions.h"
 #include "platform/print/printer.h"

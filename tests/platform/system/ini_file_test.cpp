@@ -1,3 +1,4 @@
+// Ini files: sections, atomic writes and damaged files.
 #include "platform/system/ini_file.h"
 #include "platform/core/streams.h"
 #include "common/test_support.h"

@@ -1,3 +1,4 @@
+// The registry stand-in: keys, values, deletion and a damaged store.
 #include "platform/system/registry.h"
 #include "platform/core/streams.h"
 #include "common/test_support.h"

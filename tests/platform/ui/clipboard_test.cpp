@@ -1,3 +1,4 @@
+// Images on the clipboard.
 #include "platform/ui/clipboard.h"
 
 #include <QClipboard>

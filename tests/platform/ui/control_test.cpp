@@ -1,3 +1,4 @@
+// The control base and the timer.
 #include "platform/graphics/canvas.h"
 #include "platform/ui/control.h"
 #include "platform/ui/timer.h"

@@ -1,3 +1,4 @@
+// Message dialogs and their modal results.
 #include "platform/ui/dialogs.h"
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// The draw grid: cells, scrolling, keys and selection.
 #include "platform/ui/draw_grid.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// Converting capture frames to 24-bit bitmaps.
 #include "platform/video/frame_convert.h"
 #include "platform/video/synthetic_source.h"
 

@@ -1,3 +1,4 @@
+// The synthetic capture driver and the driver list.
 #include "platform/video/capture_driver.h"
 #include "platform/video/synthetic_source.h"
 

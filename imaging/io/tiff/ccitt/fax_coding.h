@@ -1,6 +1,6 @@
-#pragma once
 // Fax coding of 1-bit rows: modified Huffman, Group 3 one- and two-dimensional and
 // Group 4. Rows are packed eight pixels a byte, the first pixel in the top bit.
+#pragma once
 
 #include <cstdint>
 #include <vector>

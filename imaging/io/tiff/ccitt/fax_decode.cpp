@@ -1,3 +1,4 @@
+// Decoding fax-coded rows: one-dimensional, two-dimensional and group 4.
 #include "imaging/io/tiff/ccitt/fax_coding.h"
 #include "imaging/io/tiff/ccitt/fax_tables.h"
 

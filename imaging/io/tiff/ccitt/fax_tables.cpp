@@ -1,3 +1,4 @@
+// The run-length and mode codes of the fax codings and their lookup tables.
 #include "imaging/io/tiff/ccitt/fax_tables.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
-#pragma once
 // The run-length and mode codes of the one- and two-dimensional fax codings, and lookup
 // tables built from them for the decoders.
+#pragma once
 
 #include <cstdint>
 

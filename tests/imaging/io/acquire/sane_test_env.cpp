@@ -1,3 +1,4 @@
+// The scanner library's test device set up for the tests, and PNM parsing of scanimage output.
 #include "sane_test_env.h"
 
 #include "imaging/dialogs/scan_source_dialog.h"

@@ -1,7 +1,7 @@
-#pragma once
 // The SANE test device as the scanner of the acquisition tests: one configuration folder
 // per process (SANE reads its location once), rewritten before each scan, and
 // scanimage on the same folder as the oracle for the pixels.
+#pragma once
 
 #include <QByteArray>
 #include <QString>

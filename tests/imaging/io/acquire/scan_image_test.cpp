@@ -1,3 +1,4 @@
+// Assembling scanned frames into DIBs: refused parameters, conversions and odd scan lengths.
 #include "imaging/io/acquire/scan_image.h"
 #include "imaging/proc/dib.h"
 #include "platform/graphics/bitmap.h"

@@ -1,3 +1,4 @@
+// Scanning through the source manager: pixels, dialog settings, cancels, feeders and failures.
 #include "sane_test_env.h"
 
 #include "imaging/dialogs/scan_source_dialog.h"

@@ -1,3 +1,4 @@
+// A plain LZW coder that the GIF tests plug into the coder hooks.
 #include "imaging/io/gif/gif_test_coder.h"
 
 #include "platform/core/exceptions.h"

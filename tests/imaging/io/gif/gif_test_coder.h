@@ -1,6 +1,6 @@
-#pragma once
 // An LZW coder for GIF pixel data, written for the tests only: the program itself ships
 // none, and the tests plug this one in to exercise the block structure on real files.
+#pragma once
 
 #include "imaging/io/io_params.h"
 

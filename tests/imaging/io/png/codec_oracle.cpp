@@ -1,3 +1,4 @@
+// Oracle helpers of the codec tests: Python, pixel comparisons and photo-like patterns.
 #include "codec_oracle.h"
 
 #include "common/test_support.h"

@@ -1,6 +1,6 @@
-#pragma once
 // Helpers of the JPEG and PNG codec tests: running the python/PIL oracle, reading
 // codec output as plain RGB, and the sample files that Debian packages ship.
+#pragma once
 
 #include <QByteArray>
 #include <QImage>

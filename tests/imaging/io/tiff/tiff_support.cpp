@@ -1,3 +1,4 @@
+// Reading TIFFs, writing PBMs and bilevel patterns for the TIFF tests.
 #include "tiff_support.h"
 
 #include "imaging/io/tiff/tiff.h"

@@ -1,6 +1,6 @@
-#pragma once
 // Shared by the TIFF tests: reading a file with our reader and making sample pictures
 // in the forms the oracle tools take.
+#pragma once
 
 #include <QByteArray>
 #include <QString>

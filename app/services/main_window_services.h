@@ -1,7 +1,6 @@
-// What the features may ask of the main window (TMainWindowServices).
-#pragma once
 // What the features (batch, catalog, slide show, print, comments, video) may ask of the
 // main window; they hold this instead of the whole window.
+#pragma once
 #include <QByteArray>
 #include <QList>
 #include <QString>

@@ -398,7 +398,7 @@ void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
         }
         c->setWindowTitle(UntitledCaption());
         fensteranpassen(this, c);
-        c->ImageKit1ViewChange(this, -1);
+        c->viewChanged(this, -1);
         pause(ScanPauseMs);
         if (!c || progress.Cancelled())
             break;
@@ -476,7 +476,7 @@ void Tform1::dobatch(const QString& path, int mode)
         templistbox.clear();
         Taufverzform f(options.verzdialog, this);
         TranslateForm(QStringLiteral("aufverzform"), &f);
-        f.Label1->setText(QFileInfo(path).fileName());
+        f.recordLabel->setText(QFileInfo(path).fileName());
         f.exec();
         if (!f.OK)
             break;

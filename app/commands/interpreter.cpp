@@ -56,7 +56,7 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
         c->ImageKit1->Clear();
         c->ImageKit1->SetBackground(remembered);
         applyViewOptions(c);
-        c->ImageKit1ViewChange(sender, -1);
+        c->viewChanged(sender, -1);
         break;
     }
     case cmdOpen:
@@ -77,7 +77,7 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
             fensteranpassen(sender, c);
             c->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
             applyViewOptions(c);
-            c->ImageKit1ViewChange(sender, -1);
+            c->viewChanged(sender, -1);
         } else {
             // Nothing arrived: the empty window goes without asking.
             c->Modified = false;

@@ -161,12 +161,12 @@ void Tform1::runImageCommand(QObject* sender, const tautomatitem& a, Tchild* ima
     case cmdBackground: kit->SetBackground(TColor(a.Arg(1))); break;
     case cmdResizeCanvas:
         kit->ResizeCanvas(a.Arg(1), a.Arg(2));
-        image->ImageKit1ViewChange(sender, -1);
+        image->viewChanged(sender, -1);
         fensteranpassen(sender, image);
         break;
     case cmdResample:
         kit->Resample(a.Arg(1), a.Arg(2), TResampleFilter(a.ArgLowByte(3)));
-        image->ImageKit1ViewChange(sender, -1);
+        image->viewChanged(sender, -1);
         fensteranpassen(sender, image);
         break;
     case cmdRotate:

@@ -105,7 +105,7 @@ void Tform1::fensteranpassen(QObject* sender, Tchild* image)
             r.setHeight(avail - 15);
     }
     sub->setGeometry(r);
-    image->ImageKit1ViewChange(sender, -1);
+    image->viewChanged(sender, -1);
 }
 
 void Tform1::openCommand(const QString& fileName)
@@ -116,7 +116,7 @@ void Tform1::openCommand(const QString& fileName)
         auto* k = static_cast<Tkataform*>(newkatalog());
         // A damaged catalog keeps the entries read before the fault; the error is reported.
         k->setWindowTitle(fileName);
-        k->loadkatalog(fileName);
+        k->loadCatalog(fileName);
         // A load stopped by Escape or by closing the window is not maintained.
         if (!k->Aborting)
             k->AutoMaintain();
@@ -170,11 +170,11 @@ void Tform1::openCommand(const QString& fileName)
         dropWindow();
         return;
     }
-    child->ImageKit1MouseMove(child->ImageKit1, 0, 0, 0);
+    child->imageMouseMove(child->ImageKit1, 0, 0, 0);
     if (options.fitonload)
         fensteranpassen(this, child);
     checkbuttonsenabled(false);
-    child->ImageKit1ViewChange(this, -1);
+    child->viewChanged(this, -1);
     ActivateChild(child);
     if (options.zoomonload) {
         zoombox->setEditText(TranslatedCaption(QStringLiteral("Fenstergröße")));

@@ -27,61 +27,61 @@ Tblackwhiteform::Tblackwhiteform(QWidget* parent)
     geordnet->setObjectName(QStringLiteral("geordnet"));
     Grenzwert = new QRadioButton(QStringLiteral("Grenzwert:"), group);
     Grenzwert->setObjectName(QStringLiteral("Grenzwert"));
-    CheckBox1 = NamedCheckBox(group, "CheckBox1", QStringLiteral("Durchschnitt nehmen"));
-    KitSpinEdit1 = new TKitSpinEdit(group);
-    KitSpinEdit1->setObjectName(QStringLiteral("KitSpinEdit1"));
-    KitSpinEdit1->SetMaxValue(255);
-    KitSlider1 = new TKitSlider(group);
-    KitSlider1->setObjectName(QStringLiteral("KitSlider1"));
-    KitSlider1->SetRange(0, 255);
-    KitSlider1->SetIncrement(1);
-    KitSlider1->setMinimumWidth(200);
+    averageCheck = NamedCheckBox(group, "CheckBox1", QStringLiteral("Durchschnitt nehmen"));
+    valueEdit = new TKitSpinEdit(group);
+    valueEdit->setObjectName(QStringLiteral("KitSpinEdit1"));
+    valueEdit->SetMaxValue(255);
+    valueSlider = new TKitSlider(group);
+    valueSlider->setObjectName(QStringLiteral("KitSlider1"));
+    valueSlider->SetRange(0, 255);
+    valueSlider->SetIncrement(1);
+    valueSlider->setMinimumWidth(200);
     auto* grid = new QGridLayout(group);
     grid->addWidget(geordnet, 0, 0);
     grid->addWidget(Grenzwert, 1, 0);
-    grid->addWidget(KitSpinEdit1, 1, 1);
-    grid->addWidget(KitSlider1, 1, 2);
-    grid->addWidget(CheckBox1, 2, 1, 1, 2);
+    grid->addWidget(valueEdit, 1, 1);
+    grid->addWidget(valueSlider, 1, 2);
+    grid->addWidget(averageCheck, 2, 1, 1, 2);
     Controls()->addWidget(group);
-    CoupleSpinAndSlider(KitSpinEdit1, KitSlider1, [this] { ControlStep(false); });
+    CoupleSpinAndSlider(valueEdit, valueSlider, [this] { ControlStep(false); });
     for (QAbstractButton* b : {static_cast<QAbstractButton*>(geordnet), static_cast<QAbstractButton*>(Grenzwert),
-                               static_cast<QAbstractButton*>(CheckBox1),
-                               static_cast<QAbstractButton*>(SpeedButton1)})
+                               static_cast<QAbstractButton*>(averageCheck),
+                               static_cast<QAbstractButton*>(previewLockButton)})
         connect(b, &QAbstractButton::clicked, this, [this] { ControlStep(false); });
-    connect(Button4, &QPushButton::clicked, this, [this] { ControlStep(true); });
-    connect(CopyBack, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(previewButton, &QPushButton::clicked, this, [this] { ControlStep(true); });
+    connect(CopyBack, &QPushButton::clicked, this, [this] { copyBackClicked(); });
+    connect(okButton, &QPushButton::clicked, this, [this] { okClicked(); });
 }
 
 void Tblackwhiteform::FormActivate()
 {
-    LoadPreview(ImageKit2, Source());
+    LoadPreview(sourceKit, Source());
     (Mode == 0 ? geordnet : Grenzwert)->setChecked(true);
     // The average is stored as −1; the edit keeps a threshold it can show.
-    CheckBox1->setChecked(Threshold < 0);
-    KitSpinEdit1->setText(QString::number(Threshold < 0 ? 128 : std::min(Threshold, 255)));
-    SpeedButton1->setChecked(AutoPreview);
+    averageCheck->setChecked(Threshold < 0);
+    valueEdit->setText(QString::number(Threshold < 0 ? 128 : std::min(Threshold, 255)));
+    previewLockButton->setChecked(AutoPreview);
     Accepted = false;
     ControlStep(false);
 }
 
 void Tblackwhiteform::ControlStep(bool forced)
 {
-    const bool typed = Grenzwert->isChecked() && !CheckBox1->isChecked();
-    KitSpinEdit1->setEnabled(typed);
-    KitSlider1->setEnabled(typed);
-    CheckBox1->setEnabled(Grenzwert->isChecked());
+    const bool typed = Grenzwert->isChecked() && !averageCheck->isChecked();
+    valueEdit->setEnabled(typed);
+    valueSlider->setEnabled(typed);
+    averageCheck->setEnabled(Grenzwert->isChecked());
     PreviewStep(forced);
 }
 
 bool Tblackwhiteform::chosenThreshold(int32_t& threshold) const
 {
-    if (CheckBox1->isChecked()) {
+    if (averageCheck->isChecked()) {
         threshold = -1;
         return true;
     }
     double v = 0;
-    if (!ReadNumber(KitSpinEdit1->text(), v))
+    if (!ReadNumber(valueEdit->text(), v))
         return false;
     threshold = Round(v);
     // Grey values end at 255: a typed 300 is no threshold.
@@ -90,12 +90,12 @@ bool Tblackwhiteform::chosenThreshold(int32_t& threshold) const
 
 void Tblackwhiteform::PreviewStep(bool forced)
 {
-    if (!forced && !SpeedButton1->isChecked())
+    if (!forced && !previewLockButton->isChecked())
         return;
     int32_t threshold = 0;
     if (Grenzwert->isChecked() && !chosenThreshold(threshold))
         return;
-    ImageKit1->Assign(ImageKit2->Bitmap());
+    ImageKit1->Assign(sourceKit->Bitmap());
     if (geordnet->isChecked()) {
         Mode = 0;
         ImageKit1->Proc()->ConvertToBWOrdered();
@@ -107,14 +107,14 @@ void Tblackwhiteform::PreviewStep(bool forced)
     FitPreview(ImageKit1);
 }
 
-void Tblackwhiteform::Button3Click()
+void Tblackwhiteform::copyBackClicked()
 {
-    ImageKit2->Assign(ImageKit1->Bitmap());
-    ImageKit2->Proc()->ConvertTo24Bit();
-    FitPreview(ImageKit2);
+    sourceKit->Assign(ImageKit1->Bitmap());
+    sourceKit->Proc()->ConvertTo24Bit();
+    FitPreview(sourceKit);
 }
 
-void Tblackwhiteform::Button1Click()
+void Tblackwhiteform::okClicked()
 {
     if (geordnet->isChecked()) {
         Mode = 0;
@@ -128,7 +128,7 @@ void Tblackwhiteform::Button1Click()
         Mode = 1;
         Threshold = threshold;
     }
-    AutoPreview = SpeedButton1->isChecked();
+    AutoPreview = previewLockButton->isChecked();
     Accepted = true;
     done(mrOk);
 }

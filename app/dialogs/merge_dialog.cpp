@@ -30,20 +30,20 @@ TfMergeDialog::TfMergeDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fmergedialog"));
     setWindowTitle(QStringLiteral("Verschmelzen"));
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    TrackBar1 = new QSlider(Qt::Horizontal, this);
-    TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
-    TrackBar1->setRange(0, 100);
-    TrackBar1->setTickInterval(5);
-    TrackBar1->setTickPosition(QSlider::TicksBelow);
-    TrackBar1->setValue(50);
-    Label2 = NamedLabel(this, "Label2", QString());
-    SpeedButton1 = NamedToggle(this, "SpeedButton1", QStringLiteral("Vorschau einfrieren"));
-    Button1 = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    Button2 = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
-    Button4 = NamedButton(this, "Button4", QStringLiteral("&Vorschau"));
-    Button5 = NamedButton(this, "Button5", QStringLiteral("&Hilfe"));
+    windowList = new QListWidget(this);
+    windowList->setObjectName(QStringLiteral("ListBox1"));
+    mixSlider = new QSlider(Qt::Horizontal, this);
+    mixSlider->setObjectName(QStringLiteral("TrackBar1"));
+    mixSlider->setRange(0, 100);
+    mixSlider->setTickInterval(5);
+    mixSlider->setTickPosition(QSlider::TicksBelow);
+    mixSlider->setValue(50);
+    mixLabel = NamedLabel(this, "Label2", QString());
+    freezePreviewButton = NamedToggle(this, "SpeedButton1", QStringLiteral("Vorschau einfrieren"));
+    okButton = NamedButton(this, "Button1", QStringLiteral("&Ok"));
+    cancelButton = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
+    previewButton = NamedButton(this, "Button4", QStringLiteral("&Vorschau"));
+    helpButton = NamedButton(this, "Button5", QStringLiteral("&Hilfe"));
     ImageKit1 = new TImageKit(this);
     ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
     ImageKit1->setFixedSize(200, 150);
@@ -51,50 +51,50 @@ TfMergeDialog::TfMergeDialog(QWidget* parent) : QDialog(parent)
 
     auto* grid = new QGridLayout;
     grid->addWidget(NamedLabel(this, "Label1", QStringLiteral("2.Bild:")), 0, 0);
-    grid->addWidget(ListBox1, 1, 0);
+    grid->addWidget(windowList, 1, 0);
     grid->addWidget(ImageKit1, 1, 1);
     auto* track = new QHBoxLayout;
-    track->addWidget(TrackBar1, 1);
-    track->addWidget(Label2);
+    track->addWidget(mixSlider, 1);
+    track->addWidget(mixLabel);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(Button4);
+    buttons->addWidget(freezePreviewButton);
+    buttons->addWidget(previewButton);
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button5);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(helpButton);
     auto* main = new QVBoxLayout(this);
     main->addLayout(grid);
     main->addLayout(track);
     main->addLayout(buttons);
 
-    connect(TrackBar1, &QSlider::valueChanged, this, [this] { PreviewStep(false); });
-    connect(ListBox1, &QListWidget::itemClicked, this, [this] { PreviewStep(false); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { PreviewStep(false); });
-    connect(Button4, &QPushButton::clicked, this, [this] { PreviewStep(true); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
-    connect(Button5, &QPushButton::clicked, this, [] { TApplication::HelpContext(44); });
+    connect(mixSlider, &QSlider::valueChanged, this, [this] { PreviewStep(false); });
+    connect(windowList, &QListWidget::itemClicked, this, [this] { PreviewStep(false); });
+    connect(freezePreviewButton, &QToolButton::clicked, this, [this] { PreviewStep(false); });
+    connect(previewButton, &QPushButton::clicked, this, [this] { PreviewStep(true); });
+    connect(okButton, &QPushButton::clicked, this, [this] { okClicked(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(44); });
 }
 
 void TfMergeDialog::SetWindows(const QList<Tchild*>& windows, Tchild* active)
 {
     windows_ = windows;
     active_ = active;
-    ListBox1->clear();
+    windowList->clear();
     for (Tchild* w : windows)
-        ListBox1->addItem(fileNamePart(w->windowTitle()));
-    if (ListBox1->count() > 0)
-        ListBox1->setCurrentRow(0);
+        windowList->addItem(fileNamePart(w->windowTitle()));
+    if (windowList->count() > 0)
+        windowList->setCurrentRow(0);
 }
 
-int TfMergeDialog::Percent() const { return 100 - TrackBar1->value(); }
+int TfMergeDialog::Percent() const { return 100 - mixSlider->value(); }
 
 Tchild* TfMergeDialog::SelectedWindow() const
 {
     if (windows_.isEmpty())
         return nullptr;
-    const QListWidgetItem* item = ListBox1->currentItem();
+    const QListWidgetItem* item = windowList->currentItem();
     Tchild* found = nullptr;
     if (item)
         for (Tchild* w : windows_)
@@ -123,8 +123,8 @@ void TfMergeDialog::FormActivate()
 
 void TfMergeDialog::PreviewStep(bool forced)
 {
-    Label2->setText(QString::number(Percent()) + QStringLiteral("%"));
-    if (!forced && !SpeedButton1->isChecked())
+    mixLabel->setText(QString::number(Percent()) + QStringLiteral("%"));
+    if (!forced && !freezePreviewButton->isChecked())
         return;
     ImageKit1->Assign(&original_);
     if (Tchild* other = SelectedWindow())
@@ -132,7 +132,7 @@ void TfMergeDialog::PreviewStep(bool forced)
     FitPreview(ImageKit1);
 }
 
-void TfMergeDialog::Button1Click()
+void TfMergeDialog::okClicked()
 {
     Tchild* other = SelectedWindow();
     if (active_ && other)

@@ -18,16 +18,16 @@ Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* par
 {
     setObjectName(QStringLiteral("infoform"));
     setWindowTitle(QStringLiteral("Willkommen"));
-    Label1 = NamedLabel(this, "Label1", QStringLiteral("Herzlich willkommen zu Kandrivel."));
-    QFont big = Label1->font();
+    welcomeLabel = NamedLabel(this, "Label1", QStringLiteral("Herzlich willkommen zu Kandrivel."));
+    QFont big = welcomeLabel->font();
     big.setPointSize(big.pointSize() + 4);
     big.setBold(true);
-    Label1->setFont(big);
-    Label2 = NamedLabel(this, "Label2",
+    welcomeLabel->setFont(big);
+    introLabel = NamedLabel(this, "Label2",
                         QStringLiteral("Wenn Sie wissen möchten, was Kandrivel alles kann, drücken Sie einfach auf "
                                        "einen der Knöpfe.\n\nOder schließen Sie dieses Fenster und probieren Sie "
                                        "einfach das Menü aus."));
-    Label2->setWordWrap(true);
+    introLabel->setWordWrap(true);
     static const char* const captions[8] = {"Grafiken öffnen und speichern", "Drucken", "Scannen",
                                             "Videobild importieren", "Diashow", "Bilder bearbeiten",
                                             "Mit Katalogen arbeiten", "Mit Kommentaren arbeiten"};
@@ -36,31 +36,31 @@ Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* par
         const QByteArray name = "Button" + QByteArray::number(i + 1);
         HelpButtons[size_t(i)] = NamedButton(this, name.constData(), QString::fromUtf8(captions[i]));
         grid->addWidget(HelpButtons[size_t(i)], i / 2, i % 2);
-        connect(HelpButtons[size_t(i)], &QPushButton::clicked, this, [this, i] { Button1Click(i); });
+        connect(HelpButtons[size_t(i)], &QPushButton::clicked, this, [this, i] { helpClicked(i); });
     }
-    CheckBox1 = NamedCheckBox(this, "CheckBox1", QStringLiteral("Diesen Dialog nicht mehr anzeigen"));
-    Button9 = NamedButton(this, "Button9", QStringLiteral("Exlorer Verknüpfungen"));
-    Button10 = NamedButton(this, "Button10", QStringLiteral("Fenster schließen"));
+    dontShowAgainCheck = NamedCheckBox(this, "CheckBox1", QStringLiteral("Diesen Dialog nicht mehr anzeigen"));
+    bindTypesButton = NamedButton(this, "Button9", QStringLiteral("Exlorer Verknüpfungen"));
+    closeButton = NamedButton(this, "Button10", QStringLiteral("Fenster schließen"));
     auto* main = new QVBoxLayout(this);
-    main->addWidget(Label1);
-    main->addWidget(Label2);
+    main->addWidget(welcomeLabel);
+    main->addWidget(introLabel);
     main->addLayout(grid);
-    main->addWidget(CheckBox1);
+    main->addWidget(dontShowAgainCheck);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(Button9);
+    bottom->addWidget(bindTypesButton);
     bottom->addStretch();
-    bottom->addWidget(Button10);
+    bottom->addWidget(closeButton);
     main->addLayout(bottom);
-    connect(Button9, &QPushButton::clicked, this, [this] { TApplication::Guard([this] { Button9Click(); }); });
-    connect(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
+    connect(bindTypesButton, &QPushButton::clicked, this, [this] { TApplication::Guard([this] { bindTypesClicked(); }); });
+    connect(closeButton, &QPushButton::clicked, this, [this] { closeClicked(); });
 }
 
-void Tinfoform::Button1Click(int index)
+void Tinfoform::helpClicked(int index)
 {
     TApplication::HelpContext(21 + index);
 }
 
-void Tinfoform::Button9Click()
+void Tinfoform::bindTypesClicked()
 {
     const int answer = LangMessageDlg(
         QStringLiteral("Wenn Sie möchten, kann Kandrivel die Grafikformate mit dem Windows-Explorer verbinden.\r"
@@ -77,7 +77,7 @@ void Tinfoform::Button9Click()
     ApplyFileTypeBindings(all, programPath_);
 }
 
-void Tinfoform::Button10Click()
+void Tinfoform::closeClicked()
 {
     // Inside the MDI area the frame is what closes.
     if (parentWidget() && parentWidget()->inherits("QMdiSubWindow"))
@@ -88,7 +88,7 @@ void Tinfoform::Button10Click()
 
 void Tinfoform::FormClose()
 {
-    if (CheckBox1->isChecked())
+    if (dontShowAgainCheck->isChecked())
         options_.showwelcome = 0;
 }
 

@@ -124,7 +124,7 @@ void Tzeichenform::buildPages()
     auto* lines = new QVBoxLayout;
     for (int i = 0; i < 6; ++i) {
         LineImages[size_t(i)] = picture(this, QStringLiteral("Image%1").arg(10 + i), lines_[size_t(i)], 108, 16);
-        LineImages[size_t(i)]->OnClick = [this, i](TObject*) { LineClick(i); };
+        LineImages[size_t(i)]->OnClick = [this, i](TObject*) { lineStyleClicked(i); };
         lines->addWidget(LineImages[size_t(i)]);
     }
     Panel2 = page(this, "Panel2", "Label2", "Wählen Sie die gewünschte Linienart aus:", lines);
@@ -132,18 +132,18 @@ void Tzeichenform::buildPages()
     auto* fills = new QGridLayout;
     for (int i = 0; i < 8; ++i) {
         FillImages[size_t(i)] = picture(this, QStringLiteral("Image%1").arg(1 + i), fills_[size_t(i)], 32, 32);
-        FillImages[size_t(i)]->OnClick = [this, i](TObject*) { FillClick(i); };
+        FillImages[size_t(i)]->OnClick = [this, i](TObject*) { fillStyleClicked(i); };
         fills->addWidget(FillImages[size_t(i)], i / 4, i % 4);
     }
     FillImages[8] = new TImage(this);
     FillImages[8]->setObjectName(QStringLiteral("Image9"));
     FillImages[8]->setFixedSize(32, 32);
-    FillImages[8]->OnClick = [this](TObject*) { FillClick(8); };
+    FillImages[8]->OnClick = [this](TObject*) { fillStyleClicked(8); };
     OpenBtn = new QToolButton(this);
     OpenBtn->setObjectName(QStringLiteral("OpenBtn"));
     OpenBtn->setToolTip(QStringLiteral("Öffnen"));
     OpenBtn->setText(QStringLiteral("..."));
-    connect(OpenBtn, &QToolButton::clicked, this, [this] { TApplication::Guard([this] { OpenBtnClick(); }); });
+    connect(OpenBtn, &QToolButton::clicked, this, [this] { TApplication::Guard([this] { openBitmapClicked(); }); });
     auto* user = new QHBoxLayout;
     user->addWidget(FillImages[8]);
     auto* userLabel = new QLabel(QStringLiteral("Selbstdefiniertes Bitmap (8 x 8)"), this);
@@ -158,7 +158,7 @@ void Tzeichenform::buildPages()
     const int numbers[5] = {16, 17, 18, 20, 19};
     for (int s = 0; s < 5; ++s) {
         BrushImages[size_t(s)] = picture(this, QStringLiteral("Image%1").arg(numbers[s]), brushes_[size_t(s)], 30, 30);
-        BrushImages[size_t(s)]->OnClick = [this, s](TObject*) { BrushClick(s); };
+        BrushImages[size_t(s)]->OnClick = [this, s](TObject*) { brushSizeClicked(s); };
         brushes->addWidget(BrushImages[size_t(s)]);
     }
     Panel3 = page(this, "Panel3", "Label4", "Wählen Sie die Pinselart", brushes);
@@ -185,14 +185,14 @@ void Tzeichenform::FormActivate()
     Panel3->setVisible(PageNumber == BrushPage);
 }
 
-void Tzeichenform::LineClick(int style)
+void Tzeichenform::lineStyleClicked(int style)
 {
     if (Options)
         Options->linestyle = style;
     accept();
 }
 
-void Tzeichenform::FillClick(int style)
+void Tzeichenform::fillStyleClicked(int style)
 {
     // The user bitmap counts only once there is one.
     if (style == 8 && FillImages[8]->PictureBitmap()->Empty())
@@ -202,7 +202,7 @@ void Tzeichenform::FillClick(int style)
     accept();
 }
 
-void Tzeichenform::BrushClick(int size)
+void Tzeichenform::brushSizeClicked(int size)
 {
     if (Options)
         Options->brushsize = size;
@@ -233,7 +233,7 @@ bool Tzeichenform::LoadUserBitmap(const QString& fileName, QString* error)
     return true;
 }
 
-void Tzeichenform::OpenBtnClick()
+void Tzeichenform::openBitmapClicked()
 {
     openDialog_->Title = TranslatedCaption(QStringLiteral("8 x 8 Bitmap laden"));
     if (!openDialog_->Execute())

@@ -33,10 +33,10 @@ public:
     const TBitmap& FillSample(int style) const;        // 0 … 7
 
     void FormActivate();
-    void LineClick(int style);
-    void FillClick(int style);   // 8: the user bitmap, only once one is loaded
-    void BrushClick(int size);
-    void OpenBtnClick();
+    void lineStyleClicked(int style);
+    void fillStyleClicked(int style);   // 8: the user bitmap, only once one is loaded
+    void brushSizeClicked(int size);
+    void openBitmapClicked();
     // Loads a bitmap file into Image9; false (the picture unchanged) when it cannot.
     bool LoadUserBitmap(const QString& fileName, QString* error = nullptr);
 

@@ -40,7 +40,7 @@ void Tchild::prepareCanvas(TCanvas& c)
     }
 }
 
-void Tchild::ImageKit1MouseDown(QObject*, TMouseButton button, TShiftState, int x, int y)
+void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, int y)
 {
     const int mode = main_->MouseModeCode();
     // A polygon being drawn is the selection in the making: each click adds a corner to it
@@ -118,10 +118,10 @@ void Tchild::ImageKit1MouseDown(QObject*, TMouseButton button, TShiftState, int 
     ShapeStart = ShapeEnd = TPoint(bx, by);
     ShapeDragging = true;
     if (BrushStroke)
-        ImageKit1MouseMove(ImageKit1, 0, x, y);
+        imageMouseMove(ImageKit1, 0, x, y);
 }
 
-void Tchild::ImageKit1MouseMove(QObject*, TShiftState, int x, int y)
+void Tchild::imageMouseMove(QObject*, TShiftState, int x, int y)
 {
     const int bx = ImageKit1->ScreenToBitmapX(x), by = ImageKit1->ScreenToBitmapY(y);
     statusLine(bx, by);
@@ -137,7 +137,7 @@ void Tchild::ImageKit1MouseMove(QObject*, TShiftState, int x, int y)
     }
 }
 
-void Tchild::ImageKit1MouseUp(QObject*, TMouseButton, TShiftState, int x, int y)
+void Tchild::imageMouseUp(QObject*, TMouseButton, TShiftState, int x, int y)
 {
     if (!main_->DrawingMode())
         return;

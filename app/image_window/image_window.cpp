@@ -53,14 +53,14 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
     grid->setRowStretch(0, 1);
     grid->setColumnStretch(0, 1);
 
-    ImageKit1->OnViewChange = [this](TObject* s, int change) { ImageKit1ViewChange(s, change); };
+    ImageKit1->OnViewChange = [this](TObject* s, int change) { viewChanged(s, change); };
     ImageKit1->SetOnProgress([this](TObject* s, int p) { ImageKit1Progress(s, p); });
     ImageKit1->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageKit1MouseDown(s, b, sh, x, y);
+        imageMouseDown(s, b, sh, x, y);
     };
-    ImageKit1->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { ImageKit1MouseMove(s, sh, x, y); };
+    ImageKit1->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { imageMouseMove(s, sh, x, y); };
     ImageKit1->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageKit1MouseUp(s, b, sh, x, y);
+        imageMouseUp(s, b, sh, x, y);
     };
     ImageKit1->OnImageChange = [this](TObject*) { refreshStatusSize(); };
     const bool rulers = main_->Item(QStringLiteral("Lineal1"))->isChecked();
@@ -90,7 +90,7 @@ void Tchild::FormCreate()
 void Tchild::FormActivate()
 {
     main_->checkbuttonsenabled(false);
-    ImageKit1ViewChange(ImageKit1, -1);
+    viewChanged(ImageKit1, -1);
     const bool rulers = main_->Item(QStringLiteral("Lineal1"))->isChecked();
     RulerBox1->setVisible(rulers);
     RulerBox2->setVisible(rulers);
@@ -99,7 +99,7 @@ void Tchild::FormActivate()
     BrushStroke = false;
 }
 
-void Tchild::ImageKit1ViewChange(QObject*, int)
+void Tchild::viewChanged(QObject*, int)
 {
     const int zoom = ImageKit1->Zoom();
     main_->zoombox->setEditText(QString::number(zoom) + QStringLiteral(" %"));

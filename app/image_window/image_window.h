@@ -42,11 +42,11 @@ public:
     // False when the window stays open (Cancel, or the save did not happen).
     bool FormClose();
 
-    void ImageKit1ViewChange(QObject* sender, int change);
+    void viewChanged(QObject* sender, int change);
     void ImageKit1Progress(QObject* sender, int percent);
-    void ImageKit1MouseDown(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-    void ImageKit1MouseMove(QObject* sender, TShiftState shift, int x, int y);
-    void ImageKit1MouseUp(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void imageMouseDown(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void imageMouseMove(QObject* sender, TShiftState shift, int x, int y);
+    void imageMouseUp(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
 
     void DrawShape(TPoint start, TPoint end, TPenMode mode);
     void drawwithpinsel(int x, int y, TColor c);

@@ -41,7 +41,7 @@ void Tform1::NeuenKatalogerstellen1Click()
 {
     runcode(cmdNewCatalog);
     if (auto* k = qobject_cast<Tkataform*>(ActiveMDIChild()))
-        k->Dateihinzufgen1Click();
+        k->addFilesClicked();
 }
 
 void Tform1::RotateClick(int angle)

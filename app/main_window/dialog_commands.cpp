@@ -70,14 +70,14 @@ void showMerge(Tform1& form, Tchild* image)
         if (Tchild* c = Tform1::getchild(w))
             windows.append(c);
     d.SetWindows(windows, image);
-    d.SpeedButton1->setChecked(form.options.mergelock != 0);
-    d.TrackBar1->setValue(form.options.mergetrack);
+    d.freezePreviewButton->setChecked(form.options.mergelock != 0);
+    d.mixSlider->setValue(form.options.mergetrack);
     // The dialog makes its own preview from the active image and merges on OK; a
     // cancelled merge leaves the image, and its state, as they were.
-    if (d.exec() == mrOk && d.ListBox1->currentRow() >= 0) {
+    if (d.exec() == mrOk && d.windowList->currentRow() >= 0) {
         image->Modified = true;
-        form.options.mergelock = d.SpeedButton1->isChecked() ? 1 : 0;
-        form.options.mergetrack = d.TrackBar1->value();
+        form.options.mergelock = d.freezePreviewButton->isChecked() ? 1 : 0;
+        form.options.mergetrack = d.mixSlider->value();
     }
 }
 

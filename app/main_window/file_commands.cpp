@@ -102,7 +102,7 @@ bool Tform1::saveFailed(const std::exception& e)
 bool Tform1::Speichern1Click()
 {
     if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
-        return catalog->Katalogspeichern1Click();
+        return catalog->saveCatalogClicked();
     Tchild* child = ActiveImageWindow();
     if (!child)
         return false;
@@ -129,7 +129,7 @@ bool Tform1::Speichern1Click()
 bool Tform1::Speichernals1Click()
 {
     if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
-        return catalog->Katalogspeichernals1Click();
+        return catalog->saveCatalogAsClicked();
     Tchild* child = ActiveImageWindow();
     if (!child)
         return false;

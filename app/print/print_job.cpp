@@ -212,7 +212,7 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
         sources.DrawCell = [catalog, flags, fontSize](TCanvas& c, const TRect& rect, int index) {
             c.Brush.Style = bsClear;
             if (index < catalog->Count())
-                catalog->drawoncanvas(c, rect, flags, fontSize, index);
+                catalog->drawEntry(c, rect, flags, fontSize, index);
         };
     else
         sources.DrawInfo = [&form, title, flags, fontSize, bitmap](TCanvas& c, int x, int y) {

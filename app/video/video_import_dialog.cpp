@@ -49,57 +49,57 @@ Tvideoform::Tvideoform(Tform1& main, QWidget* owner) : QDialog(owner), main_(mai
 
     auto* settings = named(new QGroupBox(QStringLiteral("Einstellungen"), this), "GroupBox1");
     ComboBox1 = named(new QComboBox(settings), "ComboBox1");
-    Button5 = button(settings, "Button5", "&Quelle");
-    Button4 = button(settings, "Button4", "&Format");
-    Button6 = button(settings, "Button6", "&Display");
+    sourceButton = button(settings, "Button5", "&Quelle");
+    formatButton = button(settings, "Button4", "&Format");
+    displayButton = button(settings, "Button6", "&Display");
     CheckBox1 = named(new QCheckBox(QStringLiteral("Overlay"), settings), "CheckBox1");
     auto* sl = new QVBoxLayout(settings);
     sl->addWidget(named(new QLabel(QStringLiteral("Treiber"), settings), "Label1"));
     sl->addWidget(ComboBox1);
     auto* dialogs = new QHBoxLayout;
-    dialogs->addWidget(Button5);
-    dialogs->addWidget(Button4);
-    dialogs->addWidget(Button6);
+    dialogs->addWidget(sourceButton);
+    dialogs->addWidget(formatButton);
+    dialogs->addWidget(displayButton);
     sl->addLayout(dialogs);
     sl->addWidget(CheckBox1);
 
     auto* window = named(new QGroupBox(QStringLiteral("&Videofenster"), this), "GroupBox2");
-    SpeedButton2 = button(window, "SpeedButton2", "&Video an", true);
-    SpeedButton1 = button(window, "SpeedButton1", "&Bild Einfrieren", true);
+    videoOnButton = button(window, "SpeedButton2", "&Video an", true);
+    freezeButton = button(window, "SpeedButton1", "&Bild Einfrieren", true);
     Label6 = named(new QLabel(window), "Label6");
     auto* wl = new QVBoxLayout(window);
-    wl->addWidget(SpeedButton2);
-    wl->addWidget(SpeedButton1);
+    wl->addWidget(videoOnButton);
+    wl->addWidget(freezeButton);
     auto* size = new QHBoxLayout;
     size->addWidget(named(new QLabel(QStringLiteral("Videogröße:"), window), "Label5"));
     size->addWidget(Label6, 1);
     wl->addLayout(size);
 
-    Button1 = button(this, "Button1", "&Bild importieren");
-    Button2 = button(this, "Button2", "B&eenden");
-    Button3 = button(this, "Button3", "&Hilfe");
+    importButton = button(this, "Button1", "&Bild importieren");
+    closeButton = button(this, "Button2", "B&eenden");
+    helpButton = button(this, "Button3", "&Hilfe");
     auto* side = new QVBoxLayout;
     side->addWidget(settings);
     side->addWidget(window);
     side->addStretch(1);
-    side->addWidget(Button1);
-    side->addWidget(Button2);
-    side->addWidget(Button3);
+    side->addWidget(importButton);
+    side->addWidget(closeButton);
+    side->addWidget(helpButton);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(ImageKitVideoView2, 1, Qt::AlignTop);
     layout->addLayout(side);
 
     auto guarded = [this](void (Tvideoform::*fn)()) { return [this, fn] { TApplication::Guard([this, fn] { (this->*fn)(); }); }; };
-    connect(ComboBox1, &QComboBox::activated, this, guarded(&Tvideoform::ComboBox1Change));
-    connect(SpeedButton2, &QPushButton::clicked, this, guarded(&Tvideoform::SpeedButton2Click));
-    connect(SpeedButton1, &QPushButton::clicked, this, guarded(&Tvideoform::SpeedButton1Click));
-    connect(CheckBox1, &QCheckBox::clicked, this, guarded(&Tvideoform::CheckBox1Click));
-    connect(Button5, &QPushButton::clicked, this, guarded(&Tvideoform::Button5Click));
-    connect(Button4, &QPushButton::clicked, this, guarded(&Tvideoform::Button4Click));
-    connect(Button6, &QPushButton::clicked, this, guarded(&Tvideoform::Button6Click));
-    connect(Button1, &QPushButton::clicked, this, guarded(&Tvideoform::Button1Click));
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button3, &QPushButton::clicked, this, [] { TApplication::HelpContext(HelpButtonContext); });
+    connect(ComboBox1, &QComboBox::activated, this, guarded(&Tvideoform::driverChanged));
+    connect(videoOnButton, &QPushButton::clicked, this, guarded(&Tvideoform::videoOnClicked));
+    connect(freezeButton, &QPushButton::clicked, this, guarded(&Tvideoform::freezeClicked));
+    connect(CheckBox1, &QCheckBox::clicked, this, guarded(&Tvideoform::previewClicked));
+    connect(sourceButton, &QPushButton::clicked, this, guarded(&Tvideoform::sourceClicked));
+    connect(formatButton, &QPushButton::clicked, this, guarded(&Tvideoform::formatClicked));
+    connect(displayButton, &QPushButton::clicked, this, guarded(&Tvideoform::displayClicked));
+    connect(importButton, &QPushButton::clicked, this, guarded(&Tvideoform::importClicked));
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(HelpButtonContext); });
 }
 
 Tvideoform::~Tvideoform() = default;
@@ -119,8 +119,8 @@ void Tvideoform::done(int result)
 
 void Tvideoform::FormActivate()
 {
-    SpeedButton1->setChecked(false);
-    SpeedButton2->setChecked(false);
+    freezeButton->setChecked(false);
+    videoOnButton->setChecked(false);
     ImageKitVideoView2->SetFreeze(false);
     ImageKitVideoView2->SetShowVideo(false);
     {
@@ -149,7 +149,7 @@ void Tvideoform::showSize()
     ImageKitVideoView2->Update();
 }
 
-void Tvideoform::ComboBox1Change()
+void Tvideoform::driverChanged()
 {
     if (ImageKitVideoView2->ShowVideo())
         ImageKitVideoView2->SetShowVideo(false);
@@ -157,37 +157,37 @@ void Tvideoform::ComboBox1Change()
     FormActivate();
 }
 
-void Tvideoform::SpeedButton2Click()
+void Tvideoform::videoOnClicked()
 {
-    SpeedButton1->setChecked(false);
+    freezeButton->setChecked(false);
     ImageKitVideoView2->SetFreeze(false);
     try {
-        ImageKitVideoView2->SetShowVideo(SpeedButton2->isChecked());
+        ImageKitVideoView2->SetShowVideo(videoOnButton->isChecked());
     } catch (...) {
-        SpeedButton2->setChecked(false);
+        videoOnButton->setChecked(false);
         throw;
     }
 }
 
-void Tvideoform::SpeedButton1Click() { ImageKitVideoView2->SetFreeze(SpeedButton1->isChecked()); }
+void Tvideoform::freezeClicked() { ImageKitVideoView2->SetFreeze(freezeButton->isChecked()); }
 
-void Tvideoform::CheckBox1Click() { ImageKitVideoView2->SetDisplayMode(CheckBox1->isChecked() ? dmOverlay : dmPreview); }
+void Tvideoform::previewClicked() { ImageKitVideoView2->SetDisplayMode(CheckBox1->isChecked() ? dmOverlay : dmPreview); }
 
-void Tvideoform::Button5Click()
+void Tvideoform::sourceClicked()
 {
     ImageKitVideoView2->ShowVideoSourceDialog();
     showSize();
 }
 
-void Tvideoform::Button4Click()
+void Tvideoform::formatClicked()
 {
     ImageKitVideoView2->ShowVideoFormatDialog();
     showSize();
 }
 
-void Tvideoform::Button6Click() { ImageKitVideoView2->ShowVideoDisplayDialog(); }
+void Tvideoform::displayClicked() { ImageKitVideoView2->ShowVideoDisplayDialog(); }
 
-void Tvideoform::Button1Click()
+void Tvideoform::importClicked()
 {
     if (importing_)
         return;

@@ -45,7 +45,7 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
     EXPECT_EQ(prints, 3);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files).size(), 3);
     EXPECT_EQ(form->MDIChildCount(), 0);
-    EXPECT_TRUE(form->autoform()->RadioButton3->isChecked());
+    EXPECT_TRUE(form->autoform()->afterSaveToRadio->isChecked());
     for (const char* n : starters)
         EXPECT_TRUE(form->Item(QString::fromLatin1(n))->isEnabled()) << n;
     EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("QuickStart1"))->isEnabled());

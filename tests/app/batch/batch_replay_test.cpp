@@ -51,7 +51,7 @@ TEST_F(Batch, RecordingThroughTheMenuReplaysToTheSamePixelsAndStoresTheRecords)
     Tchild* replayed = patterned(7, 5, 1);
     settings(2);  // the play button chooses "nichts" itself
     form->Control<QToolButton>(QStringLiteral("SpeedButton13"))->click();
-    EXPECT_TRUE(form->autoform()->RadioButton1->isChecked());
+    EXPECT_TRUE(form->autoform()->afterNothingRadio->isChecked());
     EXPECT_EQ(replayed->ImageKit1->Bitmap()->Width(), 5);
     EXPECT_TRUE(samePixels(*byHand->ImageKit1->Bitmap(), *replayed->ImageKit1->Bitmap()));
     EXPECT_EQ(form->MDIChildCount(), 2);
@@ -186,7 +186,7 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
             auto* d = qobject_cast<Taufverzform*>(QApplication::activeModalWidget());
             if (!d)
                 return;
-            d->CheckBox6->setChecked(c.subdirs);
+            d->subfoldersCheck->setChecked(c.subdirs);
             d->TypeBoxes[9]->setChecked(c.png);
             d->Buttons[1]->click();
         });
@@ -455,7 +455,7 @@ TEST_F(Batch, BatchBoxAndQuickStartersFollowTheRecordFiles)
     Tchild* w = imageWindow(2, 2, RGB(0, 0, 0));
     settings(2);
     form->findChild<QAction*>(QStringLiteral("QuickStart1"))->trigger();
-    EXPECT_TRUE(a->RadioButton1->isChecked());
+    EXPECT_TRUE(a->afterNothingRadio->isChecked());
     EXPECT_EQ(a->work.after, 0);
     EXPECT_EQ(w->ImageKit1->Bitmap()->PixelColor(0, 0), RGB(255, 255, 255));
     EXPECT_EQ(form->MDIChildCount(), 1);
@@ -485,11 +485,11 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
         a->work.keepnames = v.keepnames;
         a->FormActivate(form->options);
         a->show();
-        EXPECT_EQ(a->DirectoryEdit2->isVisible(), v.dirVisible) << v.after;
-        EXPECT_EQ(a->ComboBox1->isVisible(), v.dirVisible);
-        EXPECT_EQ(a->ComboBox2->isEnabled(), v.formatEnabled);
-        EXPECT_EQ(a->Edit1->isEnabled(), v.nameEnabled);
-        EXPECT_EQ(a->KitSpinEdit1->isEnabled(), v.nameEnabled);
+        EXPECT_EQ(a->targetDirectoryEdit->isVisible(), v.dirVisible) << v.after;
+        EXPECT_EQ(a->existsCombo->isVisible(), v.dirVisible);
+        EXPECT_EQ(a->formatCombo->isEnabled(), v.formatEnabled);
+        EXPECT_EQ(a->startFileEdit->isEnabled(), v.nameEnabled);
+        EXPECT_EQ(a->startNumberEdit->isEnabled(), v.nameEnabled);
         EXPECT_EQ(a->Buttons[8]->isEnabled(), v.formatEnabled);
         a->hide();
     }
@@ -501,7 +501,7 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
     a->work.keepformat = false;
     a->FormActivate(form->options);
     for (bool ok : {false, true}) {
-        a->ComboBox2->setCurrentIndex(0);  // JPEG
+        a->formatCombo->setCurrentIndex(0);  // JPEG
         a->ImageKit1->Params().JpegQuality = 40;
         int page = -1, sourceWidth = -1;
         // The dialog may run events while it prepares its first preview: act once it shows.
@@ -520,7 +520,7 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
                 d->reject();
         });
         poll.start(10);
-        a->Button8Click();
+        a->parametersClicked();
         EXPECT_EQ(page, 4);
         EXPECT_EQ(sourceWidth, 20);
         EXPECT_EQ(a->ImageKit1->Params().JpegQuality, ok ? 90 : 40) << ok;
@@ -550,10 +550,10 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
     for (int reply : {mrCancel, mrOk}) {
         answer = reply;
         a->FormActivate(form->options);
-        a->Button1Click();
+        a->deleteClicked();
         EXPECT_EQ(QFile::exists(BatchFilePath(QStringLiteral("neg"))), reply == mrCancel);
     }
-    EXPECT_EQ(a->FileListBox1->count(), 0);
+    EXPECT_EQ(a->recordList->count(), 0);
 }
 
 TEST_F(Batch, FileListDialogRoundTripsItsListAndSettings)
@@ -566,24 +566,24 @@ TEST_F(Batch, FileListDialogRoundTripsItsListAndSettings)
     v.types[3] = 1;  // GIF: no box, kept as stored
     v.directory = QStringLiteral("/somewhere");
     Taufverzform d(v, form.get());
-    ASSERT_EQ(d.ListBox1->count(), 3);
+    ASSERT_EQ(d.fileList->count(), 3);
     EXPECT_TRUE(d.SourceList->isChecked());
-    EXPECT_TRUE(d.GroupBox2->isVisibleTo(&d));
-    EXPECT_FALSE(d.GroupBox6->isVisibleTo(&d));
-    d.ListBox1->item(1)->setSelected(true);
-    d.Button7Click();
+    EXPECT_TRUE(d.listGroup->isVisibleTo(&d));
+    EXPECT_FALSE(d.directoryGroup->isVisibleTo(&d));
+    d.fileList->item(1)->setSelected(true);
+    d.deleteClicked();
     TOpenDialog::ExecuteHook = [](TOpenDialog& o) {
         o.Files = {QStringLiteral("/q/added.tif"), QStringLiteral("/q/more.pcx")};
         return true;
     };
-    d.Button6Click();
+    d.addClicked();
     TOpenDialog::ExecuteHook = nullptr;
     EXPECT_EQ(d.work.lastfolder, QStringLiteral("/q/"));
     d.SourceDirectory->click();
-    EXPECT_TRUE(d.GroupBox6->isVisibleTo(&d));
-    d.Button9Click();
-    d.CheckBox6->setChecked(true);
-    d.Button1Click();
+    EXPECT_TRUE(d.directoryGroup->isVisibleTo(&d));
+    d.selectAllTypesClicked();
+    d.subfoldersCheck->setChecked(true);
+    d.applyClicked();
     EXPECT_TRUE(d.OK);
     EXPECT_EQ(ReadWholeFile(FileListPath()), QByteArray("/p/one.jpg\r\n/p/three.bmp\r\n/q/added.tif\r\n/q/more.pcx\r\n"));
     EXPECT_EQ(d.work.source, 1);
@@ -597,13 +597,13 @@ TEST_F(Batch, FileListDialogRoundTripsItsListAndSettings)
     Taufverzform e(v, form.get());
     for (int reply : {mrCancel, mrOk}) {
         answer = reply;
-        e.Button8Click();
-        EXPECT_EQ(e.ListBox1->count(), reply == mrOk ? 0 : 4);
+        e.deleteAllClicked();
+        EXPECT_EQ(e.fileList->count(), reply == mrOk ? 0 : 4);
     }
     v.types[3] = 0;
     Taufverzform g(v, form.get());
-    g.Button9Click();
-    g.Button1Click();
+    g.selectAllTypesClicked();
+    g.applyClicked();
     EXPECT_EQ(g.work.types[3], 0);
 }
 

@@ -83,7 +83,7 @@ TEST_F(StylePicker, UserBitmapNeedsAFile)
     picker.Options = &o;
     picker.PageNumber = Tzeichenform::FillPage;
     picker.show();
-    picker.FillClick(8);
+    picker.fillStyleClicked(8);
     EXPECT_TRUE(picker.isVisible());
     EXPECT_EQ(o.fillstyle, 2);
     const QString good = writeBmp(QStringLiteral("pattern5x3.bmp"), 5, 3);
@@ -99,12 +99,12 @@ TEST_F(StylePicker, UserBitmapNeedsAFile)
             d.Files = QStringList{s.file};
             return s.ok;
         };
-        picker.OpenBtnClick();
+        picker.openBitmapClicked();
         EXPECT_EQ(o.fillpattern, s.setting);
         EXPECT_EQ(int(messages.size()), s.messages);
     }
     EXPECT_EQ(picker.FillImages[8]->PictureBitmap()->Width(), 5);
-    picker.FillClick(8);
+    picker.fillStyleClicked(8);
     EXPECT_EQ(o.fillstyle, 8);
     EXPECT_FALSE(picker.isVisible());
 }

@@ -246,7 +246,7 @@ TEST_F(ChildDrawingTest, RulersFollowZoomAndUnit)
     for (const Case& k : cases) {
         form->options.RulerUnit = uint8_t(k.unit);
         child->ImageKit1->SetZoom(k.zoom);
-        child->ImageKit1ViewChange(child->ImageKit1, 1);
+        child->viewChanged(child->ImageKit1, 1);
         for (TRulerBox* r : {child->RulerBox1, child->RulerBox2}) {
             EXPECT_NEAR(r->DotPerUnit(), k.dpu, 1e-9) << k.unit << " " << k.zoom;
             EXPECT_NEAR(r->Frequency(), k.freq, 1e-12) << k.unit << " " << k.zoom;

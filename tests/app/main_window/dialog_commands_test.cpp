@@ -54,10 +54,10 @@ TEST_F(DialogCommands, NewImageTakesTheDialogsSizeAndBackground)
 {
     make();
     WhenModal<TNeuGrafik>([](TNeuGrafik* d) {
-        d->KitCalcEdit1->setText(QStringLiteral("20"));
-        d->KitCalcEdit2->setText(QStringLiteral("10"));
+        d->widthEdit->setText(QStringLiteral("20"));
+        d->heightEdit->setText(QStringLiteral("10"));
         d->Background->button(2)->click();
-        d->Button1->click();
+        d->okButton->click();
     });
     trigger("ffnen1");
     ASSERT_EQ(form->MDIChildCount(), 1);
@@ -68,7 +68,7 @@ TEST_F(DialogCommands, NewImageTakesTheDialogsSizeAndBackground)
     EXPECT_EQ(form->options.neudialog.width, 20);
     EXPECT_EQ(form->options.neudialog.background, 2);
 
-    WhenModal<TNeuGrafik>([](TNeuGrafik* d) { d->Button2->click(); });
+    WhenModal<TNeuGrafik>([](TNeuGrafik* d) { d->cancelButton->click(); });
     form->Control<QToolButton>(QStringLiteral("SpeedButton1"))->click();
     EXPECT_EQ(form->MDIChildCount(), 1);
 }
@@ -91,10 +91,10 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
         const int w0 = c->ImageKit1->Bitmap()->Width();
         double shown = -1;
         WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
-            shown = d->KitCalcEdit1->Value();
-            d->KitCalcEdit1->setText(QString::number(s.w / 100.0));
-            d->ComboBox4->setCurrentIndex(1);
-            (s.ok ? d->Button1 : d->Button2)->click();
+            shown = d->widthEdit->Value();
+            d->widthEdit->setText(QString::number(s.w / 100.0));
+            d->filterCombo->setCurrentIndex(1);
+            (s.ok ? d->okButton : d->cancelButton)->click();
         });
         trigger(s.item);
         // The width edit shows the image's width in cm, not its pixel count.
@@ -117,9 +117,9 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
         double shown = -1;
         int shownUnit = -1;
         WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
-            shown = d->KitCalcEdit1->Value();
-            shownUnit = d->ComboBox1->currentIndex();
-            d->Button2->click();
+            shown = d->widthEdit->Value();
+            shownUnit = d->widthUnitCombo->currentIndex();
+            d->cancelButton->click();
         });
         trigger("REsize1");
         EXPECT_EQ(shown, 200) << unit;
@@ -140,11 +140,11 @@ TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
         messages.clear();
         bool stayed = false;
         WhenModal<Tfarbredform>([&](Tfarbredform* d) {
-            d->KitSpinEdit1->setText(QString::fromLatin1(k.count));
-            d->Button1->click();
+            d->valueEdit->setText(QString::fromLatin1(k.count));
+            d->okButton->click();
             stayed = d->isVisible();
             if (stayed)
-                d->Button2->click();
+                d->cancelButton->click();
         });
         trigger("Farbenreduzieren1");
         EXPECT_EQ(stayed, !k.accepted) << k.count;
@@ -168,11 +168,11 @@ TEST_F(DialogCommands, RotationTakesTheRoundedAngle)
     reference.Rotate(46, false);
     messages.clear();
     WhenModal<TfRotate>([](TfRotate* d) {
-        d->CheckBox1->setChecked(false);
-        d->KitSpinEdit1->setText(QStringLiteral("361"));
-        d->Button1->click();  // refused, still open
-        d->KitSpinEdit1->setText(QStringLiteral("45.6"));
-        d->Button1->click();
+        d->antialiasCheck->setChecked(false);
+        d->valueEdit->setText(QStringLiteral("361"));
+        d->okButton->click();  // refused, still open
+        d->valueEdit->setText(QStringLiteral("45.6"));
+        d->okButton->click();
     });
     trigger("Winkeleingeben1");
     EXPECT_EQ(messages.size(), 1u);
@@ -180,7 +180,7 @@ TEST_F(DialogCommands, RotationTakesTheRoundedAngle)
     EXPECT_EQ(form->options.rotateangle, 46);
     EXPECT_TRUE(c->ImageKit1->Bitmap()->Image() == reference.Bitmap()->Image());
 
-    WhenModal<TfRotate>([](TfRotate* d) { d->Button2->click(); });
+    WhenModal<TfRotate>([](TfRotate* d) { d->cancelButton->click(); });
     trigger("Winkeleingeben1");
     EXPECT_EQ(undos(c), 1);
 }
@@ -196,9 +196,9 @@ TEST_F(DialogCommands, BlackAndWhiteIssuesTheChosenConversion)
         Tchild* c = gradient(16, 16);
         WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
             (k.ordered ? d->geordnet : d->Grenzwert)->click();
-            d->CheckBox1->setChecked(k.average);
-            d->KitSpinEdit1->setText(QStringLiteral("100"));
-            d->Button1->click();
+            d->averageCheck->setChecked(k.average);
+            d->valueEdit->setText(QStringLiteral("100"));
+            d->okButton->click();
         });
         trigger("SchwarzWeissKonvertierung2");
         EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf1bit);
@@ -223,11 +223,11 @@ TEST_F(DialogCommands, BlackAndWhiteRefusesAThresholdOutOfRange)
         bool stayed = false;
         WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
             d->Grenzwert->click();
-            d->CheckBox1->setChecked(false);
-            d->KitSpinEdit1->setText(QLatin1String(typed));
-            d->Button1->click();
+            d->averageCheck->setChecked(false);
+            d->valueEdit->setText(QLatin1String(typed));
+            d->okButton->click();
             stayed = d->isVisible();
-            d->Button2->click();
+            d->cancelButton->click();
         });
         trigger("SchwarzWeissKonvertierung2");
         EXPECT_TRUE(stayed);
@@ -248,7 +248,7 @@ TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
             d->Edits[0]->setText(QString::number(r));
             d->Edits[1]->setText(QString::number(g));
             d->Edits[2]->setText(QString::number(b));
-            d->Button1->click();
+            d->okButton->click();
         });
     };
     pick(10, 20, 30);
@@ -263,7 +263,7 @@ TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
     EXPECT_EQ(c->ImageKit1->Background(), RGB(1, 2, 3));
     WhenModal<TfColorSel>([](TfColorSel* d) {
         d->Edits[0]->setText(QStringLiteral("99"));
-        d->Button2->click();
+        d->cancelButton->click();
     });
     QTest::mouseClick(form->Panel5, Qt::LeftButton);
     EXPECT_EQ(form->PenColor(), RGB(10, 20, 30));
@@ -290,11 +290,11 @@ TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
         canvas->FillRect(TRect(0, 0, 10, 10));
         QString label;
         WhenModal<TfMergeDialog>([&](TfMergeDialog* d) {
-            EXPECT_EQ(d->ListBox1->count(), 3);
-            d->ListBox1->setCurrentRow(0);  // "same.bmp": the later window wins
-            d->TrackBar1->setValue(k.track);
-            label = d->Label2->text();
-            d->Button1->click();
+            EXPECT_EQ(d->windowList->count(), 3);
+            d->windowList->setCurrentRow(0);  // "same.bmp": the later window wins
+            d->mixSlider->setValue(k.track);
+            label = d->mixLabel->text();
+            d->okButton->click();
         });
         form->merge1Click();
         EXPECT_EQ(label, QString::fromLatin1(k.label));
@@ -341,14 +341,14 @@ TEST_F(DialogCommands, HistogramShowsTheActiveImageByChannel)
     Tchild* c = imageWindow(6, 6, RGB(10, 20, 30));
     const THistogramKind kinds[] = {hkGray, hkRed, hkGreen, hkBlue};
     WhenModal<TfHistogram>([&](TfHistogram* d) {
-        EXPECT_EQ(d->ImageKitProc1->CurrentBitmap(), c->ImageKit1->Bitmap());
+        EXPECT_EQ(d->proc->CurrentBitmap(), c->ImageKit1->Bitmap());
         for (int i = 0; i < 4; ++i) {
-            d->ComboBox1->setCurrentIndex(i);
-            EXPECT_EQ(d->HistogramBox1->HistogramKind(), kinds[i]);
+            d->channelCombo->setCurrentIndex(i);
+            EXPECT_EQ(d->histogramBox->HistogramKind(), kinds[i]);
         }
-        d->ComboBox2->setCurrentIndex(1);
-        EXPECT_EQ(d->HistogramBox1->HistogramStyle(), hsLines);
-        d->Button1->click();
+        d->modeCombo->setCurrentIndex(1);
+        EXPECT_EQ(d->histogramBox->HistogramStyle(), hsLines);
+        d->okButton->click();
     });
     trigger("Histogramm1");
 }

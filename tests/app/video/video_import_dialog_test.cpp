@@ -60,8 +60,8 @@ TEST_F(VideoForm, SizeDisplayFitsTheViewTo320)
     none.ImageKitVideoView2->SetVideoSource(20);
     none.show();
     EXPECT_TRUE(none.Label6->text().isEmpty());
-    QTest::mouseClick(none.SpeedButton2, Qt::LeftButton);
-    EXPECT_FALSE(none.SpeedButton2->isChecked());
+    QTest::mouseClick(none.videoOnButton, Qt::LeftButton);
+    EXPECT_FALSE(none.videoOnButton->isChecked());
     EXPECT_FALSE(none.ImageKitVideoView2->ShowVideo());
     EXPECT_EQ(messages.size(), 1);
 }
@@ -74,7 +74,7 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
     Tform1& f = make();
     Tvideoform form(f);
     form.show();
-    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(form.videoOnButton, Qt::LeftButton);
     ASSERT_TRUE(form.ImageKitVideoView2->ShowVideo());
     auto* source = dynamic_cast<TSyntheticSource*>(form.ImageKitVideoView2->Driver());
     ASSERT_TRUE(source);
@@ -83,9 +83,9 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
     for (const auto& [frozenBefore, later] : cases) {
         source->GrabOnNextTick = later;
         if (frozenBefore != form.ImageKitVideoView2->Frozen())
-            QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+            QTest::mouseClick(form.freezeButton, Qt::LeftButton);
         const int windows = int(f.MDIChildren().size());
-        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        QTest::mouseClick(form.importButton, Qt::LeftButton);
         ASSERT_EQ(int(f.MDIChildren().size()), windows + 1);
         Tchild* c = Tform1::getchild(f.ActiveMDIChild());
         ASSERT_TRUE(c);
@@ -97,7 +97,7 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
         EXPECT_TRUE(form.isVisible());
         c->Modified = false;
     }
-    QTest::mouseClick(form.Button2, Qt::LeftButton);
+    QTest::mouseClick(form.closeButton, Qt::LeftButton);
     EXPECT_FALSE(form.ImageKitVideoView2->ShowVideo());
 }
 
@@ -108,14 +108,14 @@ TEST_F(VideoForm, ImportSurvivesTheFormGoingWhileItWaits)
     Tform1& f = make();
     QPointer<Tvideoform> form = new Tvideoform(f);
     form->show();
-    QTest::mouseClick(form->SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(form->videoOnButton, Qt::LeftButton);
     auto* source = dynamic_cast<TSyntheticSource*>(form->ImageKitVideoView2->Driver());
     ASSERT_TRUE(source);
     source->GrabOnNextTick = true;
     source->StopStreaming();  // no frame comes until the form has gone
     const int windows = int(f.MDIChildren().size());
     QTimer::singleShot(0, [&] { delete form.data(); });
-    form->Button1Click();
+    form->importClicked();
     EXPECT_FALSE(form);
     EXPECT_EQ(int(f.MDIChildren().size()), windows);
 }
@@ -135,7 +135,7 @@ TEST_F(VideoForm, MenuAndButtonOpenTheForm)
         QTimer::singleShot(0, [&] {
             if (auto* form = qobject_cast<Tvideoform*>(QApplication::activeModalWidget())) {
                 seen = form->Label6->text();
-                form->Button2->click();
+                form->closeButton->click();
             }
         });
         trigger();

@@ -3,6 +3,7 @@
 #include "app/batch/batch_file.h"
 #include "app/commands/command_seams.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/file_edit.h"
 #include "controls/edits/spin_edit.h"
 #include "imaging/io/image_kit_io.h"
@@ -38,32 +39,32 @@ T* named(T* w, const char* name)
 
 Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("autoform"));
+    setObjectName(QLatin1String(ObjectName::BatchDialog::Form));
     setWindowTitle(QStringLiteral("Batch"));
     ImageKit1 = new TImageKitIO(this);
 
-    recordList = named(new QListWidget(this), "FileListBox1");
+    recordList = named(new QListWidget(this), ObjectName::BatchDialog::FileListBox1);
     recordList->setMinimumWidth(180);
 
-    afterGroup = named(new QGroupBox(QStringLiteral("Nach Abschluss"), this), "GroupBox1");
-    afterNothingRadio = named(new QRadioButton(QStringLiteral("nichts"), afterGroup), "RadioButton1");
-    afterSaveCloseRadio = named(new QRadioButton(QStringLiteral("speichern und schliessen"), afterGroup), "RadioButton2");
-    afterSaveToRadio = named(new QRadioButton(QStringLiteral("im Verzeichnis:"), afterGroup), "RadioButton3");
-    targetDirectoryEdit = named(new TDirectoryEdit(afterGroup), "DirectoryEdit2");
-    startFileLabel = named(new QLabel(QStringLiteral("Startdatei:"), afterGroup), "Label1");
-    startFileEdit = named(new QLineEdit(afterGroup), "Edit1");
+    afterGroup = named(new QGroupBox(QStringLiteral("Nach Abschluss"), this), ObjectName::BatchDialog::GroupBox1);
+    afterNothingRadio = named(new QRadioButton(QStringLiteral("nichts"), afterGroup), ObjectName::BatchDialog::RadioButton1);
+    afterSaveCloseRadio = named(new QRadioButton(QStringLiteral("speichern und schliessen"), afterGroup), ObjectName::BatchDialog::RadioButton2);
+    afterSaveToRadio = named(new QRadioButton(QStringLiteral("im Verzeichnis:"), afterGroup), ObjectName::BatchDialog::RadioButton3);
+    targetDirectoryEdit = named(new TDirectoryEdit(afterGroup), ObjectName::BatchDialog::DirectoryEdit2);
+    startFileLabel = named(new QLabel(QStringLiteral("Startdatei:"), afterGroup), ObjectName::BatchDialog::Label1);
+    startFileEdit = named(new QLineEdit(afterGroup), ObjectName::BatchDialog::Edit1);
     startFileEdit->setMaxLength(255);
-    startNumberEdit = named(new TKitSpinEdit(afterGroup), "KitSpinEdit1");
+    startNumberEdit = named(new TKitSpinEdit(afterGroup), ObjectName::BatchDialog::KitSpinEdit1);
     startNumberEdit->SetMinValue(0);
     startNumberEdit->SetMaxValue(999999999);
-    formatLabel = named(new QLabel(QStringLiteral("Bildformat"), afterGroup), "Label2");
-    formatCombo = named(new QComboBox(afterGroup), "ComboBox2");
+    formatLabel = named(new QLabel(QStringLiteral("Bildformat"), afterGroup), ObjectName::BatchDialog::Label2);
+    formatCombo = named(new QComboBox(afterGroup), ObjectName::BatchDialog::ComboBox2);
     formatCombo->addItems({QStringLiteral("JPG "), QStringLiteral("BMP"), QStringLiteral("PCX"), QStringLiteral("TIFF"),
                          QStringLiteral("PNG")});
-    keepFormatCheck = named(new QCheckBox(QStringLiteral("Format/Parameter beibehalten"), afterGroup), "CheckBox1");
-    keepNameCheck = named(new QCheckBox(QStringLiteral("Dateinamen beibehalten"), afterGroup), "CheckBox2");
-    existsLabel = named(new QLabel(QStringLiteral("Wenn Datei existiert:"), afterGroup), "Label3");
-    existsCombo = named(new QComboBox(afterGroup), "ComboBox1");
+    keepFormatCheck = named(new QCheckBox(QStringLiteral("Format/Parameter beibehalten"), afterGroup), ObjectName::BatchDialog::CheckBox1);
+    keepNameCheck = named(new QCheckBox(QStringLiteral("Dateinamen beibehalten"), afterGroup), ObjectName::BatchDialog::CheckBox2);
+    existsLabel = named(new QLabel(QStringLiteral("Wenn Datei existiert:"), afterGroup), ObjectName::BatchDialog::Label3);
+    existsCombo = named(new QComboBox(afterGroup), ObjectName::BatchDialog::ComboBox1);
     existsCombo->addItems(
         {QStringLiteral("Überschreiben"), QStringLiteral("Nummer erhöhen"), QStringLiteral("nicht speichern")});
 
@@ -102,7 +103,7 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
     after->setColumnStretch(1, 1);
     startFileEdit->setMinimumWidth(140);
 
-    auto* quick = named(new QGroupBox(QStringLiteral("Schnellstarter"), this), "Schnelllader");
+    auto* quick = named(new QGroupBox(QStringLiteral("Schnellstarter"), this), ObjectName::BatchDialog::Schnelllader);
     auto* quickGrid = new QGridLayout(quick);
     for (int i = 0; i < 8; ++i) {
         auto* box = new QComboBox(quick);

@@ -2,6 +2,7 @@
 
 #include "app/batch/batch_file.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
 #include "controls/edits/file_edit.h"
@@ -36,15 +37,15 @@ const char* const kAddFilter =
 
 Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog(owner), work(options)
 {
-    setObjectName(QStringLiteral("aufverzform"));
+    setObjectName(QLatin1String(ObjectName::BatchSourceDialog::Form));
     setWindowTitle(QStringLiteral("Auf Dateiliste/Verzeichnis anwenden"));
     auto* label2 = new QLabel(QStringLiteral("Gewählte Aufnahme"), this);
-    label2->setObjectName(QStringLiteral("Label2"));
+    label2->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::Label2));
     recordLabel = new QLabel(this);
-    recordLabel->setObjectName(QStringLiteral("Label1"));
+    recordLabel->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::Label1));
 
     sourceGroup = new QGroupBox(QStringLiteral("Bilder aus"), this);
-    sourceGroup->setObjectName(QStringLiteral("RadioGroup1"));
+    sourceGroup->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::RadioGroup1));
     SourceList = new QRadioButton(QStringLiteral("Dateiliste"), sourceGroup);
     SourceDirectory = new QRadioButton(QStringLiteral("Verzeichnis"), sourceGroup);
     auto* sourceRow = new QHBoxLayout(sourceGroup);
@@ -60,9 +61,9 @@ Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog
     };
 
     listGroup = new QGroupBox(QStringLiteral("Bilder aus Dateiliste"), this);
-    listGroup->setObjectName(QStringLiteral("GroupBox2"));
+    listGroup->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::GroupBox2));
     fileList = new QListWidget(listGroup);
-    fileList->setObjectName(QStringLiteral("ListBox1"));
+    fileList->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::ListBox1));
     fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     auto* listButtons = new QVBoxLayout;
     listButtons->addWidget(button(6, "&Hinzufügen", listGroup));
@@ -74,18 +75,18 @@ Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog
     listRow->addLayout(listButtons);
 
     directoryGroup = new QGroupBox(QStringLiteral("Auf Verzeichnis anwenden"), this);
-    directoryGroup->setObjectName(QStringLiteral("GroupBox6"));
+    directoryGroup->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::GroupBox6));
     auto* group7 = new QGroupBox(QStringLiteral("Verzeichnis"), directoryGroup);
-    group7->setObjectName(QStringLiteral("GroupBox7"));
+    group7->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::GroupBox7));
     directoryEdit = new TDirectoryEdit(group7);
-    directoryEdit->setObjectName(QStringLiteral("DirectoryEdit1"));
+    directoryEdit->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::DirectoryEdit1));
     subfoldersCheck = new QCheckBox(QStringLiteral("Unterverzeichnisse einbeziehen"), group7);
-    subfoldersCheck->setObjectName(QStringLiteral("CheckBox6"));
+    subfoldersCheck->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::CheckBox6));
     auto* dirBox = new QVBoxLayout(group7);
     dirBox->addWidget(directoryEdit);
     dirBox->addWidget(subfoldersCheck);
     auto* group8 = new QGroupBox(QStringLiteral("Auf Bildtypen anwenden:"), directoryGroup);
-    group8->setObjectName(QStringLiteral("GroupBox8"));
+    group8->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::GroupBox8));
     auto* types = new QGridLayout(group8);
     int shown = 0;
     for (size_t i = 0; i < TypeBoxes.size(); ++i) {

@@ -4,6 +4,7 @@
 #include "app/catalog/catalog_entry.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "imaging/kit/image_kit.h"
@@ -39,32 +40,32 @@ struct ButtonText {
 };
 // In the panel's order from the top.
 constexpr ButtonText kButtons[] = {
-    {"Button1", "&Datei hinzufügen", "A&dd file"},
-    {"Button3", "&Datei entfernen", "Re&move file"},
-    {"Button5", "&Bilder neu laden", "R&eload images"},
-    {"Button7", "Alle B&ilder neu laden", "Re&load all images"},
-    {"Button10", "Bilder &aktualisieren", "U&pdate images"},
-    {"Button11", "&Fehlende Bilder entf", "Remove m&issing"},
-    {"Button6", "Alle&s markieren", "Sele&ct all"},
-    {"Button4", "&Diashow", "&Diashow"},
-    {"Button9", "&Thumbnails drucken", "Print &Thumbnails"},
-    {"Button2", "&Katalog speichern", "&Save Catalog"},
-    {"Button8", "Katalog &schliessen", "&Close Catalog"},
+    {ObjectName::CatalogWindow::Button1, "&Datei hinzufügen", "A&dd file"},
+    {ObjectName::CatalogWindow::Button3, "&Datei entfernen", "Re&move file"},
+    {ObjectName::CatalogWindow::Button5, "&Bilder neu laden", "R&eload images"},
+    {ObjectName::CatalogWindow::Button7, "Alle B&ilder neu laden", "Re&load all images"},
+    {ObjectName::CatalogWindow::Button10, "Bilder &aktualisieren", "U&pdate images"},
+    {ObjectName::CatalogWindow::Button11, "&Fehlende Bilder entf", "Remove m&issing"},
+    {ObjectName::CatalogWindow::Button6, "Alle&s markieren", "Sele&ct all"},
+    {ObjectName::CatalogWindow::Button4, "&Diashow", "&Diashow"},
+    {ObjectName::CatalogWindow::Button9, "&Thumbnails drucken", "Print &Thumbnails"},
+    {ObjectName::CatalogWindow::Button2, "&Katalog speichern", "&Save Catalog"},
+    {ObjectName::CatalogWindow::Button8, "Katalog &schliessen", "&Close Catalog"},
 };
 }  // namespace
 
 Tkataform::Tkataform(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
 {
-    setObjectName(QStringLiteral("kataform"));
+    setObjectName(QLatin1String(ObjectName::CatalogWindow::Form));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     scrollBox = new QWidget(this);
-    scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
+    scrollBox->setObjectName(QLatin1String(ObjectName::CatalogWindow::ScrollBox1));
     auto* box = new QVBoxLayout(scrollBox);
     box->setContentsMargins(0, 0, 0, 0);
     thumbGrid = new TKitDrawGrid(scrollBox);
-    thumbGrid->setObjectName(QStringLiteral("DrawGrid1"));
+    thumbGrid->setObjectName(QLatin1String(ObjectName::CatalogWindow::DrawGrid1));
     thumbGrid->SetFixedCols(0);
     thumbGrid->SetFixedRows(0);
     thumbGrid->SetOptions(goRangeSelect | goColSizing);
@@ -75,14 +76,14 @@ Tkataform::Tkataform(Tform1* mainWindow, QWidget* parent) : QWidget(parent), mai
     thumbGrid->installEventFilter(this);
     box->addWidget(thumbGrid);
     workKit = new TImageKit(scrollBox);
-    workKit->setObjectName(QStringLiteral("ie"));
+    workKit->setObjectName(QLatin1String(ObjectName::CatalogWindow::ie));
     workKit->hide();
     workKit->Bitmap()->SetSize(ThumbSize, ThumbSize);
     // The working picture is never undone: each thumbnail would copy it for nothing.
     workKit->SetAutoUndo(false);
     workKit->SetOnProgress([this](TObject* s, int p) { showProgress(s, p); });
     buttonPanel = new QFrame(this);
-    buttonPanel->setObjectName(QStringLiteral("Panel1"));
+    buttonPanel->setObjectName(QLatin1String(ObjectName::CatalogWindow::Panel1));
     buttonPanel->setFixedWidth(PanelWidth);
     buildButtons();
     row->addWidget(scrollBox, 1);

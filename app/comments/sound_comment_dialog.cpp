@@ -1,6 +1,7 @@
 #include "app/comments/sound_comment_dialog.h"
 
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/stopwatch.h"
 #include "platform/core/exceptions.h"
@@ -17,13 +18,13 @@
 
 Tkomform::Tkomform(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("komform"));
+    setObjectName(QLatin1String(ObjectName::SoundCommentDialog::Form));
     elapsedLabel = new QLabel(this);
-    elapsedLabel->setObjectName(QStringLiteral("Label1"));
+    elapsedLabel->setObjectName(QLatin1String(ObjectName::SoundCommentDialog::Label1));
     fileLabel = new QLabel(this);
-    fileLabel->setObjectName(QStringLiteral("Label2"));
+    fileLabel->setObjectName(QLatin1String(ObjectName::SoundCommentDialog::Label2));
     stopButton = new QPushButton(QStringLiteral("Stop"), this);
-    stopButton->setObjectName(QStringLiteral("Button1"));
+    stopButton->setObjectName(QLatin1String(ObjectName::SoundCommentDialog::Button1));
     player = new TWavePlayer(this);
     Recorder = new TWaveRecorder(this);
     elapsedTimer = new QTimer(this);

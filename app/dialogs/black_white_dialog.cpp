@@ -2,6 +2,7 @@
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"
 #include "imaging/kit/image_kit.h"
@@ -17,22 +18,22 @@
 #include <QToolButton>
 
 Tblackwhiteform::Tblackwhiteform(QWidget* parent)
-    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", "Button9"}, 436)
+    : TPreviewPairDialog(parent, {ObjectName::BlackWhiteDialog::Label1, ObjectName::BlackWhiteDialog::Label2, ObjectName::BlackWhiteDialog::Button3, ObjectName::BlackWhiteDialog::Button9}, 436)
 {
-    setObjectName(QStringLiteral("blackwhiteform"));
+    setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::Form));
     setWindowTitle(QStringLiteral("Schwarz Weiss Konvertierung"));
     auto* group = new QGroupBox(QStringLiteral("Streuung"), this);
-    group->setObjectName(QStringLiteral("GroupBox2"));
+    group->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::GroupBox2));
     geordnet = new QRadioButton(QStringLiteral("Geordnet"), group);
-    geordnet->setObjectName(QStringLiteral("geordnet"));
+    geordnet->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::geordnet));
     Grenzwert = new QRadioButton(QStringLiteral("Grenzwert:"), group);
-    Grenzwert->setObjectName(QStringLiteral("Grenzwert"));
-    averageCheck = NamedCheckBox(group, "CheckBox1", QStringLiteral("Durchschnitt nehmen"));
+    Grenzwert->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::Grenzwert));
+    averageCheck = NamedCheckBox(group, ObjectName::BlackWhiteDialog::CheckBox1, QStringLiteral("Durchschnitt nehmen"));
     valueEdit = new TKitSpinEdit(group);
-    valueEdit->setObjectName(QStringLiteral("KitSpinEdit1"));
+    valueEdit->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::KitSpinEdit1));
     valueEdit->SetMaxValue(255);
     valueSlider = new TKitSlider(group);
-    valueSlider->setObjectName(QStringLiteral("KitSlider1"));
+    valueSlider->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::KitSlider1));
     valueSlider->SetRange(0, 255);
     valueSlider->SetIncrement(1);
     valueSlider->setMinimumWidth(200);

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"
 #include "imaging/kit/image_kit.h"
@@ -28,17 +29,17 @@ bool typedCount(const TKitSpinEdit* edit, int& count)
 } // namespace
 
 Tfarbredform::Tfarbredform(QWidget* parent)
-    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", nullptr}, 43)
+    : TPreviewPairDialog(parent, {ObjectName::ColorReduceDialog::Label1, ObjectName::ColorReduceDialog::Label2, ObjectName::ColorReduceDialog::Button3, nullptr}, 43)
 {
-    setObjectName(QStringLiteral("farbredform"));
+    setObjectName(QLatin1String(ObjectName::ColorReduceDialog::Form));
     setWindowTitle(QStringLiteral("Farben reduzieren"));
     auto* group = new QGroupBox(QStringLiteral("Bitte Farbanzahl eingeben"), this);
-    group->setObjectName(QStringLiteral("GroupBox2"));
+    group->setObjectName(QLatin1String(ObjectName::ColorReduceDialog::GroupBox2));
     valueEdit = new TKitSpinEdit(group);
-    valueEdit->setObjectName(QStringLiteral("KitSpinEdit1"));
+    valueEdit->setObjectName(QLatin1String(ObjectName::ColorReduceDialog::KitSpinEdit1));
     valueEdit->SetMaxValue(MaxColors);
     valueSlider = new TKitSlider(group);
-    valueSlider->setObjectName(QStringLiteral("KitSlider1"));
+    valueSlider->setObjectName(QLatin1String(ObjectName::ColorReduceDialog::KitSlider1));
     valueSlider->SetRange(0, MaxColors);
     valueSlider->SetIncrement(1);
     valueSlider->setMinimumWidth(200);

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/combos/kit_combos.h"
 #include "imaging/boxes/hsv_box.h"
 #include "platform/core/rounding.h"
@@ -43,20 +44,20 @@ int editValue(const QLineEdit* edit)
 
 TfColorSel::TfColorSel(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fcolorsel"));
+    setObjectName(QLatin1String(ObjectName::ColorSelectDialog::Form));
     setWindowTitle(QStringLiteral("Farbe auswählen"));
     hsvBox = new THSVBox(this);
-    hsvBox->setObjectName(QStringLiteral("HSVBox1"));
+    hsvBox->setObjectName(QLatin1String(ObjectName::ColorSelectDialog::HSVBox1));
     hsvBox->setFixedSize(200, 160);
     colorCombo = new TColorComboBox(this);
-    colorCombo->setObjectName(QStringLiteral("ColorComboBox1"));
+    colorCombo->setObjectName(QLatin1String(ObjectName::ColorSelectDialog::ColorComboBox1));
     colorPanel = new QFrame(this);
-    colorPanel->setObjectName(QStringLiteral("Panel2"));
+    colorPanel->setObjectName(QLatin1String(ObjectName::ColorSelectDialog::Panel2));
     colorPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     colorPanel->setAutoFillBackground(true);
     colorPanel->setFixedSize(60, 40);
 
-    static const char* const names[6] = {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6"};
+    static const char* const names[6] = {ObjectName::ColorSelectDialog::Edit1, ObjectName::ColorSelectDialog::Edit2, ObjectName::ColorSelectDialog::Edit3, ObjectName::ColorSelectDialog::Edit4, ObjectName::ColorSelectDialog::Edit5, ObjectName::ColorSelectDialog::Edit6};
     static const char* const labels[6][2] = {{"Rot:", "Red:"},        {"Grün:", "Green:"},
                                              {"Blau:", "Blue:"},      {"Farbton:", "Hue:"},
                                              {"Sättigung:", "Saturation:"}, {"Helligkeit:", "Value:"}};
@@ -74,11 +75,11 @@ TfColorSel::TfColorSel(QWidget* parent) : QDialog(parent)
         manual->addWidget(Edits[size_t(i)], row, col + 1);
         manual->addWidget(UpDowns[size_t(i)], row, col + 2);
     }
-    okButton = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    cancelButton = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
+    okButton = NamedButton(this, ObjectName::ColorSelectDialog::Button1, QStringLiteral("&Ok"));
+    cancelButton = NamedButton(this, ObjectName::ColorSelectDialog::Button2, QStringLiteral("&Abbrechen"));
 
     auto* right = new QVBoxLayout;
-    right->addWidget(NamedLabel(this, "Label1", QStringLiteral("Farbe:")));
+    right->addWidget(NamedLabel(this, ObjectName::ColorSelectDialog::Label1, QStringLiteral("Farbe:")));
     right->addWidget(colorCombo);
     right->addWidget(colorPanel);
     right->addStretch();
@@ -91,7 +92,7 @@ TfColorSel::TfColorSel(QWidget* parent) : QDialog(parent)
     buttons->addWidget(cancelButton);
     auto* main = new QVBoxLayout(this);
     main->addLayout(top);
-    main->addWidget(NamedLabel(this, "Label8", QStringLiteral("Manuell:")));
+    main->addWidget(NamedLabel(this, ObjectName::ColorSelectDialog::Label8, QStringLiteral("Manuell:")));
     main->addLayout(manual);
     main->addLayout(buttons);
 

@@ -1,6 +1,7 @@
 #include "app/dialogs/histogram_dialog.h"
 
 #include "app/dialogs/form_parts.h"
+#include "app/text/object_names.h"
 #include "imaging/boxes/histogram_box.h"
 #include "imaging/proc/image_kit_proc.h"
 #include "imaging/view/image_kit_view.h"
@@ -14,24 +15,24 @@
 
 TfHistogram::TfHistogram(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fhistogram"));
+    setObjectName(QLatin1String(ObjectName::HistogramDialog::Form));
     setWindowTitle(QStringLiteral("Histogramm"));
     proc = new TImageKitProc(this);
     histogramBox = new THistogramBox(this);
-    histogramBox->setObjectName(QStringLiteral("HistogramBox1"));
+    histogramBox->setObjectName(QLatin1String(ObjectName::HistogramDialog::HistogramBox1));
     histogramBox->setFixedSize(300, 200);
     histogramBox->SetAttachedImageKitProc(proc);
-    channelCombo = NamedCombo(this, "ComboBox1",
+    channelCombo = NamedCombo(this, ObjectName::HistogramDialog::ComboBox1,
                            {QStringLiteral("RGB (Grau)"), QStringLiteral("Rot"), QStringLiteral("Grün"),
                             QStringLiteral("Blau")});
-    modeCombo = NamedCombo(this, "ComboBox2", {QStringLiteral("Balken"), QStringLiteral("Linien")});
-    okButton = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    helpButton = NamedButton(this, "Button9", QStringLiteral("&Hilfe"));
+    modeCombo = NamedCombo(this, ObjectName::HistogramDialog::ComboBox2, {QStringLiteral("Balken"), QStringLiteral("Linien")});
+    okButton = NamedButton(this, ObjectName::HistogramDialog::Button1, QStringLiteral("&Ok"));
+    helpButton = NamedButton(this, ObjectName::HistogramDialog::Button9, QStringLiteral("&Hilfe"));
     auto* grid = new QGridLayout(this);
     grid->addWidget(histogramBox, 0, 0, 1, 4);
-    grid->addWidget(NamedLabel(this, "Label1", QStringLiteral("Kanal")), 1, 0);
+    grid->addWidget(NamedLabel(this, ObjectName::HistogramDialog::Label1, QStringLiteral("Kanal")), 1, 0);
     grid->addWidget(channelCombo, 1, 1);
-    grid->addWidget(NamedLabel(this, "Label2", QStringLiteral("Modus")), 1, 2);
+    grid->addWidget(NamedLabel(this, ObjectName::HistogramDialog::Label2, QStringLiteral("Modus")), 1, 2);
     grid->addWidget(modeCombo, 1, 3);
     grid->addWidget(okButton, 2, 2);
     grid->addWidget(helpButton, 2, 3);

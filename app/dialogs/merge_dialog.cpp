@@ -2,6 +2,7 @@
 
 #include "app/image_window/image_window.h"
 #include "app/dialogs/form_parts.h"
+#include "app/text/object_names.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -28,29 +29,29 @@ QString fileNamePart(const QString& caption)
 
 TfMergeDialog::TfMergeDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fmergedialog"));
+    setObjectName(QLatin1String(ObjectName::MergeDialog::Form));
     setWindowTitle(QStringLiteral("Verschmelzen"));
     windowList = new QListWidget(this);
-    windowList->setObjectName(QStringLiteral("ListBox1"));
+    windowList->setObjectName(QLatin1String(ObjectName::MergeDialog::ListBox1));
     mixSlider = new QSlider(Qt::Horizontal, this);
-    mixSlider->setObjectName(QStringLiteral("TrackBar1"));
+    mixSlider->setObjectName(QLatin1String(ObjectName::MergeDialog::TrackBar1));
     mixSlider->setRange(0, 100);
     mixSlider->setTickInterval(5);
     mixSlider->setTickPosition(QSlider::TicksBelow);
     mixSlider->setValue(50);
-    mixLabel = NamedLabel(this, "Label2", QString());
-    freezePreviewButton = NamedToggle(this, "SpeedButton1", QStringLiteral("Vorschau einfrieren"));
-    okButton = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    cancelButton = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
-    previewButton = NamedButton(this, "Button4", QStringLiteral("&Vorschau"));
-    helpButton = NamedButton(this, "Button5", QStringLiteral("&Hilfe"));
+    mixLabel = NamedLabel(this, ObjectName::MergeDialog::Label2, QString());
+    freezePreviewButton = NamedToggle(this, ObjectName::MergeDialog::SpeedButton1, QStringLiteral("Vorschau einfrieren"));
+    okButton = NamedButton(this, ObjectName::MergeDialog::Button1, QStringLiteral("&Ok"));
+    cancelButton = NamedButton(this, ObjectName::MergeDialog::Button2, QStringLiteral("&Abbrechen"));
+    previewButton = NamedButton(this, ObjectName::MergeDialog::Button4, QStringLiteral("&Vorschau"));
+    helpButton = NamedButton(this, ObjectName::MergeDialog::Button5, QStringLiteral("&Hilfe"));
     ImageKit1 = new TImageKit(this);
-    ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
+    ImageKit1->setObjectName(QLatin1String(ObjectName::MergeDialog::ImageKit1));
     ImageKit1->setFixedSize(200, 150);
     ImageKit1->SetAutoUndo(false);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(NamedLabel(this, "Label1", QStringLiteral("2.Bild:")), 0, 0);
+    grid->addWidget(NamedLabel(this, ObjectName::MergeDialog::Label1, QStringLiteral("2.Bild:")), 0, 0);
     grid->addWidget(windowList, 1, 0);
     grid->addWidget(ImageKit1, 1, 1);
     auto* track = new QHBoxLayout;

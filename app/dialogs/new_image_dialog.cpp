@@ -3,6 +3,7 @@
 #include "app/dialogs/form_parts.h"
 #include "app/dialogs/size_units.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/num_edit.h"
 #include "platform/core/rounding.h"
 #include "platform/ui/application.h"
@@ -28,12 +29,12 @@ int boundedIndex(int value, int count) { return value >= 0 && value < count ? va
 
 TNeuGrafik::TNeuGrafik(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("neugrafik"));
+    setObjectName(QLatin1String(ObjectName::NewImageDialog::Form));
     setWindowTitle(QStringLiteral("Neue Grafik"));
     Record = tneudialog::Defaults();
 
     auto* size = new QGroupBox(QStringLiteral("Größe"), this);
-    size->setObjectName(QStringLiteral("GroupBox1"));
+    size->setObjectName(QLatin1String(ObjectName::NewImageDialog::GroupBox1));
     auto* grid = new QGridLayout(size);
     auto edit = [&](const char* name) {
         auto* e = new TKitCalcEdit(size);
@@ -41,43 +42,43 @@ TNeuGrafik::TNeuGrafik(QWidget* parent) : QDialog(parent)
         e->SetDecimalPlaces(4);
         return e;
     };
-    widthEdit = edit("KitCalcEdit1");
-    heightEdit = edit("KitCalcEdit2");
-    resolutionEdit = edit("KitCalcEdit3");
-    widthUnitCombo = NamedCombo(size, "ComboBox1", kUnits);
-    heightUnitCombo = NamedCombo(size, "ComboBox2", kUnits);
-    resolutionUnitCombo = NamedCombo(size, "ComboBox3", {QStringLiteral("pixel / cm"), QStringLiteral("pixel / inch  (dpi)")});
-    grid->addWidget(NamedLabel(size, "Label1", QStringLiteral("Breite")), 0, 0);
+    widthEdit = edit(ObjectName::NewImageDialog::KitCalcEdit1);
+    heightEdit = edit(ObjectName::NewImageDialog::KitCalcEdit2);
+    resolutionEdit = edit(ObjectName::NewImageDialog::KitCalcEdit3);
+    widthUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox1, kUnits);
+    heightUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox2, kUnits);
+    resolutionUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox3, {QStringLiteral("pixel / cm"), QStringLiteral("pixel / inch  (dpi)")});
+    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label1, QStringLiteral("Breite")), 0, 0);
     grid->addWidget(widthEdit, 0, 1);
     grid->addWidget(widthUnitCombo, 0, 2);
-    grid->addWidget(NamedLabel(size, "Label2", QStringLiteral("Höhe")), 1, 0);
+    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label2, QStringLiteral("Höhe")), 1, 0);
     grid->addWidget(heightEdit, 1, 1);
     grid->addWidget(heightUnitCombo, 1, 2);
-    grid->addWidget(NamedLabel(size, "Label3", QStringLiteral("Auflösung")), 2, 0);
+    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label3, QStringLiteral("Auflösung")), 2, 0);
     grid->addWidget(resolutionEdit, 2, 1);
     grid->addWidget(resolutionUnitCombo, 2, 2);
-    grid->addWidget(NamedLabel(size, "Label4", QStringLiteral("Erforderlicher Hauptspeicher:")), 3, 0, 1, 2);
-    memoryLabel = NamedLabel(size, "Label5", QString());
+    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label4, QStringLiteral("Erforderlicher Hauptspeicher:")), 3, 0, 1, 2);
+    memoryLabel = NamedLabel(size, ObjectName::NewImageDialog::Label5, QString());
     grid->addWidget(memoryLabel, 3, 2);
-    proportionalCheck = NamedCheckBox(size, "CheckBox1", QStringLiteral("Proportional"));
+    proportionalCheck = NamedCheckBox(size, ObjectName::NewImageDialog::CheckBox1, QStringLiteral("Proportional"));
     grid->addWidget(proportionalCheck, 4, 0, 1, 2);
-    filterLabel = NamedLabel(size, "Label6", QStringLiteral("Filter"));
-    filterCombo = NamedCombo(size, "ComboBox4", FilterNames());
+    filterLabel = NamedLabel(size, ObjectName::NewImageDialog::Label6, QStringLiteral("Filter"));
+    filterCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox4, FilterNames());
     grid->addWidget(filterLabel, 5, 0);
     grid->addWidget(filterCombo, 5, 1, 1, 2);
 
-    presetGroup = NamedRadioGroup(this, "RadioGroup2", QString(),
+    presetGroup = NamedRadioGroup(this, ObjectName::NewImageDialog::RadioGroup2, QString(),
                                   {QStringLiteral("1600 x 1200"), QStringLiteral("1024 x 768"),
                                    QStringLiteral("800 x 600"), QStringLiteral("640 x 480"),
                                    QStringLiteral("Doppelte"), QStringLiteral("Hälfte"),
                                    QStringLiteral("Fenstergröße")},
                                   Presets);
-    backgroundGroup = NamedRadioGroup(this, "RadioGroup1", QStringLiteral("Hintergrundfarbe"),
+    backgroundGroup = NamedRadioGroup(this, ObjectName::NewImageDialog::RadioGroup1, QStringLiteral("Hintergrundfarbe"),
                                   {QStringLiteral("Standard"), QStringLiteral("Weiß"), QStringLiteral("Schwarz")},
                                   Background);
-    okButton = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    cancelButton = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
-    helpButton = NamedButton(this, "Button3", QStringLiteral("&Hilfe"));
+    okButton = NamedButton(this, ObjectName::NewImageDialog::Button1, QStringLiteral("&Ok"));
+    cancelButton = NamedButton(this, ObjectName::NewImageDialog::Button2, QStringLiteral("&Abbrechen"));
+    helpButton = NamedButton(this, ObjectName::NewImageDialog::Button3, QStringLiteral("&Hilfe"));
 
     auto* right = new QVBoxLayout;
     right->addWidget(presetGroup);

@@ -1,6 +1,7 @@
 #include "app/dialogs/preview_pair.h"
 
 #include "app/dialogs/form_parts.h"
+#include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"
 #include "imaging/kit/image_kit.h"
@@ -25,12 +26,12 @@ TPreviewPairDialog::TPreviewPairDialog(QWidget* parent, const TPreviewPairNames&
         kit->SetAutoUndo(false);
         return kit;
     };
-    sourceKit = preview("ImageKit2");
-    ImageKit1 = preview("ImageKit1");
-    previewLockButton = NamedToggle(this, "SpeedButton1", QStringLiteral("Vorschau sperren"));
-    okButton = NamedButton(this, "Button1", QStringLiteral("&OK"));
-    cancelButton = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
-    previewButton = NamedButton(this, "Button4", QStringLiteral("&Vorschau"));
+    sourceKit = preview(ObjectName::PreviewPair::ImageKit2);
+    ImageKit1 = preview(ObjectName::PreviewPair::ImageKit1);
+    previewLockButton = NamedToggle(this, ObjectName::PreviewPair::SpeedButton1, QStringLiteral("Vorschau sperren"));
+    okButton = NamedButton(this, ObjectName::PreviewPair::Button1, QStringLiteral("&OK"));
+    cancelButton = NamedButton(this, ObjectName::PreviewPair::Button2, QStringLiteral("&Abbrechen"));
+    previewButton = NamedButton(this, ObjectName::PreviewPair::Button4, QStringLiteral("&Vorschau"));
     CopyBack = NamedButton(this, names.CopyBack, QStringLiteral("<<"));
     CopyBack->setToolTip(QStringLiteral("Kopiere Ergebnis zur Quelle"));
     auto* previews = new QGridLayout;

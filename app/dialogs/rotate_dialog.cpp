@@ -2,6 +2,7 @@
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"
 #include "imaging/kit/image_kit.h"
@@ -14,26 +15,26 @@
 #include <QPushButton>
 #include <QToolButton>
 
-TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {"Label4", "Label3", "Button5", "Button9"}, 44)
+TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {ObjectName::RotateDialog::Label4, ObjectName::RotateDialog::Label3, ObjectName::RotateDialog::Button5, ObjectName::RotateDialog::Button9}, 44)
 {
-    setObjectName(QStringLiteral("frotate"));
+    setObjectName(QLatin1String(ObjectName::RotateDialog::Form));
     setWindowTitle(LangText(QStringLiteral("Rotation Vorschau"), QStringLiteral("Rotation preview")));
     auto* group = new QGroupBox(QStringLiteral("Rotation"), this);
-    group->setObjectName(QStringLiteral("GroupBox1"));
+    group->setObjectName(QLatin1String(ObjectName::RotateDialog::GroupBox1));
     valueEdit = new TKitSpinEdit(group);
-    valueEdit->setObjectName(QStringLiteral("KitSpinEdit1"));
+    valueEdit->setObjectName(QLatin1String(ObjectName::RotateDialog::KitSpinEdit1));
     valueEdit->SetValueType(vtFloat);
     valueEdit->SetDecimal(1);
     valueEdit->SetMinValue(-MaxAngle);
     valueEdit->SetMaxValue(MaxAngle);
     valueSlider = new TKitSlider(group);
-    valueSlider->setObjectName(QStringLiteral("KitSlider1"));
+    valueSlider->setObjectName(QLatin1String(ObjectName::RotateDialog::KitSlider1));
     valueSlider->SetRange(-MaxAngle, MaxAngle);
     valueSlider->SetIncrement(1);
     valueSlider->setMinimumWidth(200);
-    antialiasCheck = NamedCheckBox(group, "CheckBox1", QStringLiteral("Antialiasing"));
+    antialiasCheck = NamedCheckBox(group, ObjectName::RotateDialog::CheckBox1, QStringLiteral("Antialiasing"));
     auto* row = new QHBoxLayout(group);
-    row->addWidget(NamedLabel(group, "Label1", QStringLiteral("Winkel:")));
+    row->addWidget(NamedLabel(group, ObjectName::RotateDialog::Label1, QStringLiteral("Winkel:")));
     row->addWidget(valueEdit);
     row->addWidget(valueSlider, 1);
     row->addWidget(antialiasCheck);

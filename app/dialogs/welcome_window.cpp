@@ -4,6 +4,7 @@
 #include "app/options/options_dialog.h"
 #include "app/options/options.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "platform/ui/application.h"
 
 #include <QCheckBox>
@@ -16,14 +17,14 @@
 Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* parent)
     : QWidget(parent), options_(options), programPath_(programPath)
 {
-    setObjectName(QStringLiteral("infoform"));
+    setObjectName(QLatin1String(ObjectName::WelcomeWindow::Form));
     setWindowTitle(QStringLiteral("Willkommen"));
-    welcomeLabel = NamedLabel(this, "Label1", QStringLiteral("Herzlich willkommen zu Kandrivel."));
+    welcomeLabel = NamedLabel(this, ObjectName::WelcomeWindow::Label1, QStringLiteral("Herzlich willkommen zu Kandrivel."));
     QFont big = welcomeLabel->font();
     big.setPointSize(big.pointSize() + 4);
     big.setBold(true);
     welcomeLabel->setFont(big);
-    introLabel = NamedLabel(this, "Label2",
+    introLabel = NamedLabel(this, ObjectName::WelcomeWindow::Label2,
                         QStringLiteral("Wenn Sie wissen möchten, was Kandrivel alles kann, drücken Sie einfach auf "
                                        "einen der Knöpfe.\n\nOder schließen Sie dieses Fenster und probieren Sie "
                                        "einfach das Menü aus."));
@@ -38,9 +39,9 @@ Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* par
         grid->addWidget(HelpButtons[size_t(i)], i / 2, i % 2);
         connect(HelpButtons[size_t(i)], &QPushButton::clicked, this, [this, i] { helpClicked(i); });
     }
-    dontShowAgainCheck = NamedCheckBox(this, "CheckBox1", QStringLiteral("Diesen Dialog nicht mehr anzeigen"));
-    bindTypesButton = NamedButton(this, "Button9", QStringLiteral("Exlorer Verknüpfungen"));
-    closeButton = NamedButton(this, "Button10", QStringLiteral("Fenster schließen"));
+    dontShowAgainCheck = NamedCheckBox(this, ObjectName::WelcomeWindow::CheckBox1, QStringLiteral("Diesen Dialog nicht mehr anzeigen"));
+    bindTypesButton = NamedButton(this, ObjectName::WelcomeWindow::Button9, QStringLiteral("Exlorer Verknüpfungen"));
+    closeButton = NamedButton(this, ObjectName::WelcomeWindow::Button10, QStringLiteral("Fenster schließen"));
     auto* main = new QVBoxLayout(this);
     main->addWidget(welcomeLabel);
     main->addWidget(introLabel);

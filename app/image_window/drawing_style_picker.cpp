@@ -2,6 +2,7 @@
 
 #include "app/image_window/brush_dab.h"
 #include "app/options/options.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "imaging/io/image_kit_io.h"
 #include "platform/graphics/canvas.h"
@@ -33,7 +34,7 @@ void blank(TBitmap& b, int w, int h)
 
 Tzeichenform::Tzeichenform(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("zeichenform"));
+    setObjectName(QLatin1String(ObjectName::DrawingStylePicker::Form));
     setWindowTitle(QStringLiteral(" "));
     const TPenStyle styles[6] = {psSolid, psDash, psDot, psDashDotDot, psDashDot, psClear};
     for (int i = 0; i < 6; ++i) {
@@ -127,7 +128,7 @@ void Tzeichenform::buildPages()
         LineImages[size_t(i)]->OnClick = [this, i](TObject*) { lineStyleClicked(i); };
         lines->addWidget(LineImages[size_t(i)]);
     }
-    Panel2 = page(this, "Panel2", "Label2", "Wählen Sie die gewünschte Linienart aus:", lines);
+    linePanel = page(this, ObjectName::DrawingStylePicker::Panel2, ObjectName::DrawingStylePicker::Label2, "Wählen Sie die gewünschte Linienart aus:", lines);
 
     auto* fills = new QGridLayout;
     for (int i = 0; i < 8; ++i) {
@@ -136,22 +137,22 @@ void Tzeichenform::buildPages()
         fills->addWidget(FillImages[size_t(i)], i / 4, i % 4);
     }
     FillImages[8] = new TImage(this);
-    FillImages[8]->setObjectName(QStringLiteral("Image9"));
+    FillImages[8]->setObjectName(QLatin1String(ObjectName::DrawingStylePicker::Image9));
     FillImages[8]->setFixedSize(32, 32);
     FillImages[8]->OnClick = [this](TObject*) { fillStyleClicked(8); };
-    OpenBtn = new QToolButton(this);
-    OpenBtn->setObjectName(QStringLiteral("OpenBtn"));
-    OpenBtn->setToolTip(QStringLiteral("Öffnen"));
-    OpenBtn->setText(QStringLiteral("..."));
-    connect(OpenBtn, &QToolButton::clicked, this, [this] { TApplication::Guard([this] { openBitmapClicked(); }); });
+    openBitmapButton = new QToolButton(this);
+    openBitmapButton->setObjectName(QLatin1String(ObjectName::DrawingStylePicker::OpenBtn));
+    openBitmapButton->setToolTip(QStringLiteral("Öffnen"));
+    openBitmapButton->setText(QStringLiteral("..."));
+    connect(openBitmapButton, &QToolButton::clicked, this, [this] { TApplication::Guard([this] { openBitmapClicked(); }); });
     auto* user = new QHBoxLayout;
     user->addWidget(FillImages[8]);
     auto* userLabel = new QLabel(QStringLiteral("Selbstdefiniertes Bitmap (8 x 8)"), this);
-    userLabel->setObjectName(QStringLiteral("Label1"));
+    userLabel->setObjectName(QLatin1String(ObjectName::DrawingStylePicker::Label1));
     user->addWidget(userLabel, 1);
-    user->addWidget(OpenBtn);
+    user->addWidget(openBitmapButton);
     fills->addLayout(user, 2, 0, 1, 4);
-    Panel1 = page(this, "Panel1", "Label3",
+    fillPanel = page(this, ObjectName::DrawingStylePicker::Panel1, ObjectName::DrawingStylePicker::Label3,
                   "Wählen Sie die gewünschte Füllart aus, oder definieren Sie selber die Füllart durch ein Bitmap:", fills);
 
     auto* brushes = new QHBoxLayout;
@@ -161,13 +162,13 @@ void Tzeichenform::buildPages()
         BrushImages[size_t(s)]->OnClick = [this, s](TObject*) { brushSizeClicked(s); };
         brushes->addWidget(BrushImages[size_t(s)]);
     }
-    Panel3 = page(this, "Panel3", "Label4", "Wählen Sie die Pinselart", brushes);
+    brushPanel = page(this, ObjectName::DrawingStylePicker::Panel3, ObjectName::DrawingStylePicker::Label4, "Wählen Sie die Pinselart", brushes);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(Panel2);
-    layout->addWidget(Panel1);
-    layout->addWidget(Panel3);
+    layout->addWidget(linePanel);
+    layout->addWidget(fillPanel);
+    layout->addWidget(brushPanel);
     openDialog_ = new TOpenDialog(this);
     openDialog_->Filter = QStringLiteral("Windows Bitmap (BMP)|*.bmp");
 }
@@ -180,9 +181,9 @@ void Tzeichenform::showEvent(QShowEvent* event)
 
 void Tzeichenform::FormActivate()
 {
-    Panel2->setVisible(PageNumber == LinePage);
-    Panel1->setVisible(PageNumber == FillPage);
-    Panel3->setVisible(PageNumber == BrushPage);
+    linePanel->setVisible(PageNumber == LinePage);
+    fillPanel->setVisible(PageNumber == FillPage);
+    brushPanel->setVisible(PageNumber == BrushPage);
 }
 
 void Tzeichenform::lineStyleClicked(int style)

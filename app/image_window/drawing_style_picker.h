@@ -40,13 +40,13 @@ public:
     // Loads a bitmap file into Image9; false (the picture unchanged) when it cannot.
     bool LoadUserBitmap(const QString& fileName, QString* error = nullptr);
 
-    QFrame* Panel1;   // fill styles
-    QFrame* Panel2;   // line styles
-    QFrame* Panel3;   // brush sizes
+    QFrame* fillPanel;   // fill styles
+    QFrame* linePanel;   // line styles
+    QFrame* brushPanel;   // brush sizes
     std::array<TImage*, 9> FillImages{};    // Image1 … Image9
     std::array<TImage*, 6> LineImages{};    // Image10 … Image15
     std::array<TImage*, 5> BrushImages{};   // brush sizes 0 … 4: Image16, 17, 18, 20, 19
-    QToolButton* OpenBtn;
+    QToolButton* openBitmapButton;
 
 protected:
     void buildPages();

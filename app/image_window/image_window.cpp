@@ -3,6 +3,7 @@
 
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 #include "platform/core/number_format.h"
@@ -23,28 +24,28 @@ constexpr int RulerThickness = 30;
 
 Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
 {
-    setObjectName(QStringLiteral("child"));
+    setObjectName(QLatin1String(ObjectName::ImageWindow::Form));
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(1);
     ImageKit1 = new TImageKit(this);
-    ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
+    ImageKit1->setObjectName(QLatin1String(ObjectName::ImageWindow::ImageKit1));
     ImageKit1->SetScrollBars(ssBoth);
     RulerBox1 = new TRulerBox(this);
-    RulerBox1->setObjectName(QStringLiteral("RulerBox1"));
+    RulerBox1->setObjectName(QLatin1String(ObjectName::ImageWindow::RulerBox1));
     RulerBox1->SetGripsDir(gdDown);
     RulerBox1->setFixedHeight(RulerThickness);
     RulerBox1->SetGripKind(0, 0);
     RulerBox1->SetGripColor(0, clRed);
     RulerBox2 = new TRulerBox(this);
-    RulerBox2->setObjectName(QStringLiteral("RulerBox2"));
+    RulerBox2->setObjectName(QLatin1String(ObjectName::ImageWindow::RulerBox2));
     RulerBox2->SetRulerDir(rdVertical);
     RulerBox2->SetGripsDir(gdDown);
     RulerBox2->setFixedWidth(RulerThickness);
     RulerBox2->SetGripColor(0, clRed);
     StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setObjectName(QLatin1String(ObjectName::ImageWindow::StatusBar1));
     StatusBar1->setSizeGripEnabled(false);
     grid->addWidget(ImageKit1, 0, 0);
     grid->addWidget(RulerBox2, 0, 1);

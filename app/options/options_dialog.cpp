@@ -5,6 +5,7 @@
 #include "app/options/option_file.h"
 #include "app/options/file_types.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/edits/spin_edit.h"
 #include "platform/core/rounding.h"
@@ -82,54 +83,54 @@ void ApplyFileTypeBindings(const std::array<bool, 9>& bound, const QString& prog
 Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget* parent)
     : QDialog(parent), Copy(options), options_(options), programPath_(programPath)
 {
-    setObjectName(QStringLiteral("optionform"));
+    setObjectName(QLatin1String(ObjectName::OptionsDialog::Form));
     setWindowTitle(QStringLiteral("Optionen"));
     pages = new QTabWidget(this);
-    pages->setObjectName(QStringLiteral("PageControl1"));
+    pages->setObjectName(QLatin1String(ObjectName::OptionsDialog::PageControl1));
 
-    QWidget* general = page(pages, "TabSheet1", QStringLiteral("Allgemein"));
+    QWidget* general = page(pages, ObjectName::OptionsDialog::TabSheet1, QStringLiteral("Allgemein"));
     backgroundPanel = new QFrame(general);
-    backgroundPanel->setObjectName(QStringLiteral("Panel1"));
+    backgroundPanel->setObjectName(QLatin1String(ObjectName::OptionsDialog::Panel1));
     backgroundPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     backgroundPanel->setAutoFillBackground(true);
     backgroundPanel->setFixedSize(40, 20);
     backgroundPanel->installEventFilter(this);
-    zoomFilterCombo = NamedCombo(general, "ComboBox4", FilterNames());
-    delayFilterCheck = NamedCheckBox(general, "CheckBox1", QStringLiteral("Filter verzögern"));
-    rulerUnitCombo = NamedCombo(general, "ComboBox1", {QStringLiteral("pixel"), QStringLiteral("cm"), QStringLiteral("inch")});
-    undoDepthEdit = spin(general, "KitSpinEdit4", kMaxUndoDepth);
-    zoomToWindowCheck = NamedCheckBox(general, "CheckBox8", QStringLiteral("Beim Laden auf Fenstergröße zoomen"));
-    fitWindowToImageCheck = NamedCheckBox(general, "CheckBox9", QStringLiteral("Beim Laden Fenstergröße an Bild anpassen"));
+    zoomFilterCombo = NamedCombo(general, ObjectName::OptionsDialog::ComboBox4, FilterNames());
+    delayFilterCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox1, QStringLiteral("Filter verzögern"));
+    rulerUnitCombo = NamedCombo(general, ObjectName::OptionsDialog::ComboBox1, {QStringLiteral("pixel"), QStringLiteral("cm"), QStringLiteral("inch")});
+    undoDepthEdit = spin(general, ObjectName::OptionsDialog::KitSpinEdit4, kMaxUndoDepth);
+    zoomToWindowCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox8, QStringLiteral("Beim Laden auf Fenstergröße zoomen"));
+    fitWindowToImageCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox9, QStringLiteral("Beim Laden Fenstergröße an Bild anpassen"));
     auto* g = new QGridLayout(general);
-    g->addWidget(NamedLabel(general, "Label1", QStringLiteral("Standard Hintergrundfarbe für neue Grafiken:")), 0, 0);
+    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label1, QStringLiteral("Standard Hintergrundfarbe für neue Grafiken:")), 0, 0);
     g->addWidget(backgroundPanel, 0, 1);
-    g->addWidget(NamedLabel(general, "Label2", QStringLiteral("Filter für Zoom: ")), 1, 0);
+    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label2, QStringLiteral("Filter für Zoom: ")), 1, 0);
     g->addWidget(zoomFilterCombo, 1, 1);
     g->addWidget(delayFilterCheck, 2, 0, 1, 2);
-    g->addWidget(NamedLabel(general, "Label3", QStringLiteral("Lineal Einheiten:")), 3, 0);
+    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label3, QStringLiteral("Lineal Einheiten:")), 3, 0);
     g->addWidget(rulerUnitCombo, 3, 1);
-    g->addWidget(NamedLabel(general, "Label8", QStringLiteral("Rückgängig-Puffer")), 4, 0);
+    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label8, QStringLiteral("Rückgängig-Puffer")), 4, 0);
     g->addWidget(undoDepthEdit, 4, 1);
     g->addWidget(zoomToWindowCheck, 5, 0, 1, 2);
     g->addWidget(fitWindowToImageCheck, 6, 0, 1, 2);
 
-    QWidget* catalog = page(pages, "TabSheet2", QStringLiteral("Katalog"));
-    thumbSpacingEdit = spin(catalog, "KitSpinEdit1", 0);
-    thumbWidthEdit = spin(catalog, "KitSpinEdit2", 0);
-    thumbHeightEdit = spin(catalog, "KitSpinEdit3", 0);
-    autoUpdateCheck = NamedCheckBox(catalog, "CheckBox2", QStringLiteral("Automatisch aktualisieren"));
-    autoRemoveMissingCheck = NamedCheckBox(catalog, "CheckBox3", QStringLiteral("nicht vorhandene Bilder automatisch entfernen"));
-    showFileNameCheck = NamedCheckBox(catalog, "CheckBox4", QStringLiteral("Dateinamen zeigen"));
-    showPathCheck = NamedCheckBox(catalog, "CheckBox7", QStringLiteral("Dateinamen mit Pfad zeigen"));
-    showDateCheck = NamedCheckBox(catalog, "CheckBox6", QStringLiteral("Dateidatum zeigen"));
-    showSizeCheck = NamedCheckBox(catalog, "CheckBox5", QStringLiteral("Dateigröße zeigen"));
-    catalogFontButton = NamedButton(catalog, "Button3", QStringLiteral("&Schriftoptionen ..."));
+    QWidget* catalog = page(pages, ObjectName::OptionsDialog::TabSheet2, QStringLiteral("Katalog"));
+    thumbSpacingEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit1, 0);
+    thumbWidthEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit2, 0);
+    thumbHeightEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit3, 0);
+    autoUpdateCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox2, QStringLiteral("Automatisch aktualisieren"));
+    autoRemoveMissingCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox3, QStringLiteral("nicht vorhandene Bilder automatisch entfernen"));
+    showFileNameCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox4, QStringLiteral("Dateinamen zeigen"));
+    showPathCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox7, QStringLiteral("Dateinamen mit Pfad zeigen"));
+    showDateCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox6, QStringLiteral("Dateidatum zeigen"));
+    showSizeCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox5, QStringLiteral("Dateigröße zeigen"));
+    catalogFontButton = NamedButton(catalog, ObjectName::OptionsDialog::Button3, QStringLiteral("&Schriftoptionen ..."));
     auto* c = new QGridLayout(catalog);
-    c->addWidget(NamedLabel(catalog, "Label4", QStringLiteral("Bilderabstand:")), 0, 0);
+    c->addWidget(NamedLabel(catalog, ObjectName::OptionsDialog::Label4, QStringLiteral("Bilderabstand:")), 0, 0);
     c->addWidget(thumbSpacingEdit, 0, 1);
-    c->addWidget(NamedLabel(catalog, "Label5", QStringLiteral("Bilderbreite:")), 1, 0);
+    c->addWidget(NamedLabel(catalog, ObjectName::OptionsDialog::Label5, QStringLiteral("Bilderbreite:")), 1, 0);
     c->addWidget(thumbWidthEdit, 1, 1);
-    c->addWidget(NamedLabel(catalog, "Label6", QStringLiteral("Bilderhöhe:")), 2, 0);
+    c->addWidget(NamedLabel(catalog, ObjectName::OptionsDialog::Label6, QStringLiteral("Bilderhöhe:")), 2, 0);
     c->addWidget(thumbHeightEdit, 2, 1);
     int row = 3;
     for (QWidget* w : {static_cast<QWidget*>(autoUpdateCheck), static_cast<QWidget*>(autoRemoveMissingCheck),
@@ -138,9 +139,9 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
                        static_cast<QWidget*>(catalogFontButton)})
         c->addWidget(w, row++, 0, 1, 2);
 
-    QWidget* types = page(pages, "TabSheet3", QStringLiteral("Dateitypen"));
+    QWidget* types = page(pages, ObjectName::OptionsDialog::TabSheet3, QStringLiteral("Dateitypen"));
     auto* t = new QVBoxLayout(types);
-    t->addWidget(NamedLabel(types, "Label7", LangText(QStringLiteral("Folgende Dateitypen mit Explorer Verknüpfen:"),
+    t->addWidget(NamedLabel(types, ObjectName::OptionsDialog::Label7, LangText(QStringLiteral("Folgende Dateitypen mit Explorer Verknüpfen:"),
                                                    QStringLiteral("Link the following file types with Explorer:"))));
     for (int i = 0; i < 9; ++i) {
         const QByteArray name = "CheckBox" + QByteArray::number(10 + i);
@@ -148,16 +149,16 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
             NamedCheckBox(types, name.constData(), TranslatedText(QString::fromLatin1(kTypeCaptions[i])));
         t->addWidget(TypeBoxes[size_t(i)]);
     }
-    selectAllTypesButton = NamedButton(types, "Button9", QStringLiteral("A&lle markieren"));
-    selectNoTypeButton = NamedButton(types, "Button4", QStringLiteral("&Nichts markieren"));
+    selectAllTypesButton = NamedButton(types, ObjectName::OptionsDialog::Button9, QStringLiteral("A&lle markieren"));
+    selectNoTypeButton = NamedButton(types, ObjectName::OptionsDialog::Button4, QStringLiteral("&Nichts markieren"));
     auto* tb = new QHBoxLayout;
     tb->addWidget(selectAllTypesButton);
     tb->addWidget(selectNoTypeButton);
     t->addLayout(tb);
 
-    okButton = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    cancelButton = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
-    helpButton = NamedButton(this, "Button5", QStringLiteral("&Hilfe"));
+    okButton = NamedButton(this, ObjectName::OptionsDialog::Button1, QStringLiteral("&Ok"));
+    cancelButton = NamedButton(this, ObjectName::OptionsDialog::Button2, QStringLiteral("&Abbrechen"));
+    helpButton = NamedButton(this, ObjectName::OptionsDialog::Button5, QStringLiteral("&Hilfe"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(okButton);
@@ -283,7 +284,7 @@ void Toptionform::catalogFontClicked()
 void Toptionform::backgroundColorClicked()
 {
     TfColorSel d(this);
-    TranslateForm(QStringLiteral("fcolorsel"), &d);
+    TranslateForm(QLatin1String(ObjectName::ColorSelectDialog::Form), &d);
     TfColorSel::StartColor = TColor(Copy.newbackground & 0xFFFFFF);
     if (d.exec() != mrOk)
         return;

@@ -7,6 +7,7 @@
 #include "app/print/print_layout.h"
 #include "app/print/print_units.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/edits/num_edit.h"
 #include "controls/edits/spin_edit.h"
@@ -68,7 +69,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, bool bold 
 
 Tprintform::Tprintform(Tform1& mainWindow, QWidget* parent) : QDialog(parent), main_(mainWindow)
 {
-    setObjectName(QStringLiteral("printform"));
+    setObjectName(QLatin1String(ObjectName::PrintDialog::Form));
     setWindowTitle(QStringLiteral("Drucken"));
     QWidget* active = main_.ActiveMDIChild();
     catalog_ = qobject_cast<Tkataform*>(active);
@@ -87,24 +88,24 @@ void Tprintform::build()
     auto* outer = new QHBoxLayout(this);
     auto* leftCol = new QVBoxLayout;
     previewGroup = new QGroupBox(QStringLiteral("Vorschau"), this);
-    previewGroup->setObjectName(QStringLiteral("GroupBox2"));
+    previewGroup->setObjectName(QLatin1String(ObjectName::PrintDialog::GroupBox2));
     previewGroup->setFixedSize(260, 300);
     ImageKit1 = new TImageKit(previewGroup);
-    ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
+    ImageKit1->setObjectName(QLatin1String(ObjectName::PrintDialog::ImageKit1));
     ImageKit1->SetScrollBars(ssNone);
     ImageKit1->SetBackground(clWhite);
     ImageKit1->move(15, 20);
     leftCol->addWidget(previewGroup);
     auto* previewRow = new QHBoxLayout;
     previewLockButton = new QToolButton(this);
-    previewLockButton->setObjectName(QStringLiteral("SpeedButton1"));
+    previewLockButton->setObjectName(QLatin1String(ObjectName::PrintDialog::SpeedButton1));
     previewLockButton->setCheckable(true);
     previewLockButton->setText(QStringLiteral("A"));
     previewLockButton->setToolTip(QStringLiteral("Vorschau fixieren"));
     previewButton = new QPushButton(QStringLiteral("&Vorschau"), this);
-    previewButton->setObjectName(QStringLiteral("Button4"));
+    previewButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button4));
     progressBar = new QProgressBar(this);
-    progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar->setObjectName(QLatin1String(ObjectName::PrintDialog::ProgressBar1));
     progressBar->setRange(0, 100);
     progressBar->setTextVisible(false);
     previewRow->addWidget(previewLockButton);
@@ -115,7 +116,7 @@ void Tprintform::build()
 
     auto* rightCol = new QVBoxLayout;
     modeGroup = new QGroupBox(QStringLiteral("Modus"), this);
-    modeGroup->setObjectName(QStringLiteral("RadioGroup1"));
+    modeGroup->setObjectName(QLatin1String(ObjectName::PrintDialog::RadioGroup1));
     auto* modes = new QHBoxLayout(modeGroup);
     const char* modeNames[] = {"Clipping", "Kacheln", "Poster"};
     for (int i = 0; i < 3; ++i) {
@@ -128,19 +129,19 @@ void Tprintform::build()
     }
     rightCol->addWidget(modeGroup);
     pages = new QTabWidget(this);
-    pages->setObjectName(QStringLiteral("PageControl1"));
+    pages->setObjectName(QLatin1String(ObjectName::PrintDialog::PageControl1));
     pages->addTab(buildImagePage(), QStringLiteral("Grafik"));
     pages->addTab(buildPrinterPage(), QStringLiteral("Drucker Optionen"));
     pages->addTab(buildOptionsPage(), QStringLiteral("Weiter Optionen"));
     rightCol->addWidget(pages, 1);
     auto* buttons = new QHBoxLayout;
     printButton = new QPushButton(QStringLiteral("&Drucken"), this);
-    printButton->setObjectName(QStringLiteral("Button2"));
+    printButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button2));
     printButton->setDefault(true);
     cancelButton = new QPushButton(QStringLiteral("&Abbrechen"), this);
-    cancelButton->setObjectName(QStringLiteral("Button3"));
+    cancelButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button3));
     helpButton = new QPushButton(QStringLiteral("&Hilfe"), this);
-    helpButton->setObjectName(QStringLiteral("Button5"));
+    helpButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button5));
     buttons->addStretch(1);
     buttons->addWidget(printButton);
     buttons->addWidget(cancelButton);
@@ -162,12 +163,12 @@ void Tprintform::build()
 QWidget* Tprintform::buildImagePage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet1"));
+    page->setObjectName(QLatin1String(ObjectName::PrintDialog::TabSheet1));
     auto* grid = new QGridLayout(page);
-    const char* labels[] = {"Label10", "Label11", "Label12", "Label13"};
+    const char* labels[] = {ObjectName::PrintDialog::Label10, ObjectName::PrintDialog::Label11, ObjectName::PrintDialog::Label12, ObjectName::PrintDialog::Label13};
     const char* texts[] = {"Abstand von links", "Abstand von oben", "Breite", "Höhe"};
-    const char* edits[] = {"KitCalcEdit1", "KitCalcEdit2", "KitCalcEdit3", "KitCalcEdit4"};
-    const char* units[] = {"ComboBox4", "ComboBox5", "ComboBox6", "ComboBox7"};
+    const char* edits[] = {ObjectName::PrintDialog::KitCalcEdit1, ObjectName::PrintDialog::KitCalcEdit2, ObjectName::PrintDialog::KitCalcEdit3, ObjectName::PrintDialog::KitCalcEdit4};
+    const char* units[] = {ObjectName::PrintDialog::ComboBox4, ObjectName::PrintDialog::ComboBox5, ObjectName::PrintDialog::ComboBox6, ObjectName::PrintDialog::ComboBox7};
     TKitCalcEdit** editFields[] = {&leftEdit, &topEdit, &widthEdit, &heightEdit};
     QComboBox** unitFields[] = {&leftUnitCombo, &topUnitCombo, &widthUnitCombo, &heightUnitCombo};
     for (int i = 0; i < 4; ++i) {
@@ -191,7 +192,7 @@ QWidget* Tprintform::buildImagePage()
         connect(u, &QComboBox::currentIndexChanged, this, [this, i] { TApplication::Guard([this, i] { unitChanged(i); }); });
     }
     proportionalCheck = new QCheckBox(QStringLiteral("Proportional"), page);
-    proportionalCheck->setObjectName(QStringLiteral("CheckBox2"));
+    proportionalCheck->setObjectName(QLatin1String(ObjectName::PrintDialog::CheckBox2));
     proportionalCheck->setChecked(true);
     grid->addWidget(proportionalCheck, 4, 0, 1, 3);
     const char* captions[] = {"",
@@ -224,29 +225,29 @@ QWidget* Tprintform::buildImagePage()
 QWidget* Tprintform::buildPrinterPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet2"));
+    page->setObjectName(QLatin1String(ObjectName::PrintDialog::TabSheet2));
     auto* grid = new QGridLayout(page);
-    grid->addWidget(label(page, "Label3", QStringLiteral("Drucker:")), 0, 0);
-    printerLabel = label(page, "Label4", QString(), true);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label3, QStringLiteral("Drucker:")), 0, 0);
+    printerLabel = label(page, ObjectName::PrintDialog::Label4, QString(), true);
     grid->addWidget(printerLabel, 0, 1, 1, 2);
-    grid->addWidget(label(page, "Label9", QStringLiteral("Auflösung:"), true), 1, 0);
-    resolutionLabel = label(page, "Label8", QString());
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label9, QStringLiteral("Auflösung:"), true), 1, 0);
+    resolutionLabel = label(page, ObjectName::PrintDialog::Label8, QString());
     grid->addWidget(resolutionLabel, 1, 1);
-    resolutionUnitCombo = unitCombo(page, "ComboBox1", true);
+    resolutionUnitCombo = unitCombo(page, ObjectName::PrintDialog::ComboBox1, true);
     grid->addWidget(resolutionUnitCombo, 1, 2);
-    grid->addWidget(label(page, "Label7", QStringLiteral("Druckbarer Bereich:"), true), 2, 0, 1, 3);
-    grid->addWidget(label(page, "Label5", QStringLiteral("Breite")), 3, 0);
-    printableWidthLabel = label(page, "Label6", QString());
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label7, QStringLiteral("Druckbarer Bereich:"), true), 2, 0, 1, 3);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label5, QStringLiteral("Breite")), 3, 0);
+    printableWidthLabel = label(page, ObjectName::PrintDialog::Label6, QString());
     grid->addWidget(printableWidthLabel, 3, 1);
-    printableWidthUnitCombo = unitCombo(page, "ComboBox2");
+    printableWidthUnitCombo = unitCombo(page, ObjectName::PrintDialog::ComboBox2);
     grid->addWidget(printableWidthUnitCombo, 3, 2);
-    grid->addWidget(label(page, "Label1", QStringLiteral("Höhe")), 4, 0);
-    printableHeightLabel = label(page, "Label2", QString());
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label1, QStringLiteral("Höhe")), 4, 0);
+    printableHeightLabel = label(page, ObjectName::PrintDialog::Label2, QString());
     grid->addWidget(printableHeightLabel, 4, 1);
-    printableHeightUnitCombo = unitCombo(page, "ComboBox3");
+    printableHeightUnitCombo = unitCombo(page, ObjectName::PrintDialog::ComboBox3);
     grid->addWidget(printableHeightUnitCombo, 4, 2);
     printerSetupButton = new QPushButton(QStringLiteral("Druck-&Einstellungen"), page);
-    printerSetupButton->setObjectName(QStringLiteral("Button1"));
+    printerSetupButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button1));
     grid->addWidget(printerSetupButton, 5, 0, 1, 3);
     grid->setRowStretch(6, 1);
     for (QComboBox* c : {resolutionUnitCombo, printableWidthUnitCombo, printableHeightUnitCombo})
@@ -269,7 +270,7 @@ QWidget* Tprintform::buildPrinterPage()
 QWidget* Tprintform::buildOptionsPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet3"));
+    page->setObjectName(QLatin1String(ObjectName::PrintDialog::TabSheet3));
     auto* grid = new QGridLayout(page);
     auto spin = [page](const char* name, int min, int max) {
         auto* s = new TKitSpinEdit(page);
@@ -278,13 +279,13 @@ QWidget* Tprintform::buildOptionsPage()
         s->SetMaxValue(max);
         return s;
     };
-    grid->addWidget(label(page, "Label15", QStringLiteral("Spalten")), 0, 0);
-    columnsEdit = spin("SpinEdit1", 1, 1000);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label15, QStringLiteral("Spalten")), 0, 0);
+    columnsEdit = spin(ObjectName::PrintDialog::SpinEdit1, 1, 1000);
     grid->addWidget(columnsEdit, 0, 1);
-    grid->addWidget(label(page, "Label16", QStringLiteral("Zeilen")), 1, 0);
-    rowsEdit = spin("SpinEdit2", 1, 1000);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label16, QStringLiteral("Zeilen")), 1, 0);
+    rowsEdit = spin(ObjectName::PrintDialog::SpinEdit2, 1, 1000);
     grid->addWidget(rowsEdit, 1, 1);
-    pagesLabel = label(page, "Label17", QString());
+    pagesLabel = label(page, ObjectName::PrintDialog::Label17, QString());
     grid->addWidget(pagesLabel, 0, 2, 2, 1);
     cutMarksCheck = new QCheckBox(QStringLiteral("Schneidelinien"), page);
     singlePrintCheck = new QCheckBox(QStringLiteral("Einzeldruck"), page);
@@ -292,9 +293,9 @@ QWidget* Tprintform::buildOptionsPage()
     printPathCheck = new QCheckBox(QStringLiteral("Dateinamen mit Pfad drucken"), page);
     printDateCheck = new QCheckBox(QStringLiteral("Dateidatum drucken"), page);
     printSizeCheck = new QCheckBox(QStringLiteral("Dateigröße drucken"), page);
-    const std::pair<QCheckBox*, const char*> boxes[] = {{cutMarksCheck, "CheckBox1"}, {singlePrintCheck, "CheckBox3"},
-                                                        {printNameCheck, "CheckBox4"}, {printPathCheck, "CheckBox7"},
-                                                        {printDateCheck, "CheckBox6"}, {printSizeCheck, "CheckBox5"}};
+    const std::pair<QCheckBox*, const char*> boxes[] = {{cutMarksCheck, ObjectName::PrintDialog::CheckBox1}, {singlePrintCheck, ObjectName::PrintDialog::CheckBox3},
+                                                        {printNameCheck, ObjectName::PrintDialog::CheckBox4}, {printPathCheck, ObjectName::PrintDialog::CheckBox7},
+                                                        {printDateCheck, ObjectName::PrintDialog::CheckBox6}, {printSizeCheck, ObjectName::PrintDialog::CheckBox5}};
     int row = 2;
     for (const auto& [box, name] : boxes) {
         box->setObjectName(QLatin1String(name));
@@ -304,12 +305,12 @@ QWidget* Tprintform::buildOptionsPage()
                 TApplication::Guard([this] { updatePreview(); });
         });
     }
-    grid->addWidget(label(page, "Label18", QStringLiteral("Anzahl der Drucke")), row, 0);
-    copiesEdit = spin("SpinEdit3", 1, 999);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label18, QStringLiteral("Anzahl der Drucke")), row, 0);
+    copiesEdit = spin(ObjectName::PrintDialog::SpinEdit3, 1, 999);
     copiesEdit->SetValue(1);
     grid->addWidget(copiesEdit, row++, 1);
-    grid->addWidget(label(page, "Label14", QStringLiteral("Schriftgröße")), row, 0);
-    fontSizeEdit = spin("SpinEdit4", 1, 200);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label14, QStringLiteral("Schriftgröße")), row, 0);
+    fontSizeEdit = spin(ObjectName::PrintDialog::SpinEdit4, 1, 200);
     grid->addWidget(fontSizeEdit, row++, 1);
     grid->setRowStretch(row, 1);
     columnsEdit->OnChange = [this](TObject*) { TApplication::Guard([this] { columnsRowsChanged(false); }); };
@@ -620,7 +621,7 @@ void Tform1::Drucken2Click()
     if (kind != ckImage && kind != ckCatalog)
         return;
     Tprintform dialog(*this, this);
-    TranslateForm(QStringLiteral("printform"), &dialog);
+    TranslateForm(QLatin1String(ObjectName::PrintDialog::Form), &dialog);
     dialog.printdialog = options.printdialog;
     if (dialog.exec() != mrOk)
         return;

@@ -2,6 +2,7 @@
 #include "app/slideshow/slide_options_dialog.h"
 
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/buttons/spin_button.h"
 #include "controls/edits/file_edit.h"
@@ -87,7 +88,7 @@ void chooseIndex(QButtonGroup* group, int index)
 
 Tslideform::Tslideform(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("slideform"));
+    setObjectName(QLatin1String(ObjectName::SlideOptionsDialog::Form));
     setWindowTitle(QStringLiteral("Optionen für Diashow"));
     slideoptions = tslideshowoptions::Defaults();
     build();
@@ -101,7 +102,7 @@ void Tslideform::build()
     auto* row = new QHBoxLayout;
     top->addLayout(row);
     row->addWidget(buildListGroups(), 1);
-    pages = named(new QTabWidget(this), "PageControl1");
+    pages = named(new QTabWidget(this), ObjectName::SlideOptionsDialog::PageControl1);
     pages->addTab(buildOutputPage(), QStringLiteral("&Ausgabe"));
     pages->addTab(buildNextPage(), QStringLiteral("&nächstes Bild"));
     pages->addTab(buildOptionsPage(), QStringLiteral("&Optionen"));
@@ -111,9 +112,9 @@ void Tslideform::build()
     top->addLayout(buttons);
     buttons->addStretch(1);
     playButton = named(new QPushButton(LangText(QStringLiteral("Diashow"), QStringLiteral("Slideshow")), this),
-                    "Button5");
-    cancelButton = named(new QPushButton(QStringLiteral("&Abbrechen"), this), "Button2");
-    helpButton = named(new QPushButton(QStringLiteral("&Hilfe"), this), "Button1");
+                    ObjectName::SlideOptionsDialog::Button5);
+    cancelButton = named(new QPushButton(QStringLiteral("&Abbrechen"), this), ObjectName::SlideOptionsDialog::Button2);
+    helpButton = named(new QPushButton(QStringLiteral("&Hilfe"), this), ObjectName::SlideOptionsDialog::Button1);
     playButton->setDefault(true);
     for (QPushButton* b : {playButton, cancelButton, helpButton})
         buttons->addWidget(b);
@@ -147,21 +148,21 @@ QWidget* Tslideform::buildListGroups()
     auto* page = new QWidget(this);
     auto* col = new QVBoxLayout(page);
     col->setContentsMargins(0, 0, 0, 0);
-    sourceBox = radioGroup(page, "RadioGroup1", "Bilder aus", {"Dateiliste", "Verzeichnis"}, sourceGroup);
+    sourceBox = radioGroup(page, ObjectName::SlideOptionsDialog::RadioGroup1, "Bilder aus", {"Dateiliste", "Verzeichnis"}, sourceGroup);
     col->addWidget(sourceBox);
 
-    listGroup = named(new QGroupBox(QStringLiteral("Bilder aus Dateiliste"), page), "GroupBox2");
+    listGroup = named(new QGroupBox(QStringLiteral("Bilder aus Dateiliste"), page), ObjectName::SlideOptionsDialog::GroupBox2);
     auto* g2 = new QGridLayout(listGroup);
-    fileList = named(new QListWidget(listGroup), "ListBox1");
+    fileList = named(new QListWidget(listGroup), ObjectName::SlideOptionsDialog::ListBox1);
     fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     g2->addWidget(fileList, 0, 0, 6, 1);
-    moveButton = named(new TKitSpinButton(listGroup), "SpinButton1");
+    moveButton = named(new TKitSpinButton(listGroup), ObjectName::SlideOptionsDialog::SpinButton1);
     moveButton->setFixedSize(20, 40);
     g2->addWidget(moveButton, 0, 1);
     const std::pair<QPushButton**, std::pair<const char*, const char*>> buttons[] = {
-        {&loadListButton, {"Button3", "Liste &Laden"}},  {&saveListButton, {"Button4", "Liste &Speichern"}},
-        {&addButton, {"Button6", "&Hinzufügen"}},   {&deleteButton, {"Button7", "&Löschen"}},
-        {&deleteAllButton, {"Button8", "&Alle Löschen"}},
+        {&loadListButton, {ObjectName::SlideOptionsDialog::Button3, "Liste &Laden"}},  {&saveListButton, {ObjectName::SlideOptionsDialog::Button4, "Liste &Speichern"}},
+        {&addButton, {ObjectName::SlideOptionsDialog::Button6, "&Hinzufügen"}},   {&deleteButton, {ObjectName::SlideOptionsDialog::Button7, "&Löschen"}},
+        {&deleteAllButton, {ObjectName::SlideOptionsDialog::Button8, "&Alle Löschen"}},
     };
     auto* bl = new QVBoxLayout;
     for (const auto& [field, text] : buttons) {
@@ -171,26 +172,26 @@ QWidget* Tslideform::buildListGroups()
     bl->addStretch(1);
     g2->addLayout(bl, 1, 1, 5, 1);
     auto* sorts = new QHBoxLayout;
-    listUnsortedRadio = radio(listGroup, sorts, "RadioButton1", "keine Sortierung");
-    listRandomRadio = radio(listGroup, sorts, "RadioButton2", "Zufall");
-    listByNameRadio = radio(listGroup, sorts, "RadioButton6", "Name");
+    listUnsortedRadio = radio(listGroup, sorts, ObjectName::SlideOptionsDialog::RadioButton1, "keine Sortierung");
+    listRandomRadio = radio(listGroup, sorts, ObjectName::SlideOptionsDialog::RadioButton2, "Zufall");
+    listByNameRadio = radio(listGroup, sorts, ObjectName::SlideOptionsDialog::RadioButton6, "Name");
     g2->addLayout(sorts, 6, 0, 1, 2);
     col->addWidget(listGroup, 1);
 
-    directoryGroup = named(new QGroupBox(QStringLiteral("Bilder aus Verzeichnis"), page), "GroupBox6");
+    directoryGroup = named(new QGroupBox(QStringLiteral("Bilder aus Verzeichnis"), page), ObjectName::SlideOptionsDialog::GroupBox6);
     auto* g6 = new QVBoxLayout(directoryGroup);
-    auto* g7 = named(new QGroupBox(QStringLiteral("Verzeichnis"), directoryGroup), "GroupBox7");
+    auto* g7 = named(new QGroupBox(QStringLiteral("Verzeichnis"), directoryGroup), ObjectName::SlideOptionsDialog::GroupBox7);
     auto* l7 = new QVBoxLayout(g7);
-    directoryEdit = named(new TDirectoryEdit(g7), "DirectoryEdit1");
+    directoryEdit = named(new TDirectoryEdit(g7), ObjectName::SlideOptionsDialog::DirectoryEdit1);
     l7->addWidget(directoryEdit);
-    subfoldersCheck = check(g7, l7, "CheckBox6", "Unterverzeichnisse einbeziehen");
+    subfoldersCheck = check(g7, l7, ObjectName::SlideOptionsDialog::CheckBox6, "Unterverzeichnisse einbeziehen");
     auto* dirSorts = new QHBoxLayout;
-    dirUnsortedRadio = radio(g7, dirSorts, "RadioButton10", "keine Sortierung");
-    dirRandomRadio = radio(g7, dirSorts, "RadioButton11", "Zufall");
-    dirByNameRadio = radio(g7, dirSorts, "RadioButton12", "Name");
+    dirUnsortedRadio = radio(g7, dirSorts, ObjectName::SlideOptionsDialog::RadioButton10, "keine Sortierung");
+    dirRandomRadio = radio(g7, dirSorts, ObjectName::SlideOptionsDialog::RadioButton11, "Zufall");
+    dirByNameRadio = radio(g7, dirSorts, ObjectName::SlideOptionsDialog::RadioButton12, "Name");
     l7->addLayout(dirSorts);
     g6->addWidget(g7);
-    auto* g8 = named(new QGroupBox(QStringLiteral("Für Bildtypen:"), directoryGroup), "GroupBox8");
+    auto* g8 = named(new QGroupBox(QStringLiteral("Für Bildtypen:"), directoryGroup), ObjectName::SlideOptionsDialog::GroupBox8);
     auto* l8 = new QGridLayout(g8);
     static const char* const typeCaptions[] = {"Jpeg (JPG)",           "Windows Bitmap (BMP)",
                                                "PaintBrush (PCX)",     "Tiff Bitmap (TIFF)",
@@ -202,7 +203,7 @@ QWidget* Tslideform::buildListGroups()
         TypeBoxes[size_t(i)]->setObjectName(QStringLiteral("CheckBox%1").arg(7 + i));
         l8->addWidget(TypeBoxes[size_t(i)], i / 2, i % 2);
     }
-    selectAllTypesButton = named(new QPushButton(QStringLiteral("A&lle markieren"), g8), "Button9");
+    selectAllTypesButton = named(new QPushButton(QStringLiteral("A&lle markieren"), g8), ObjectName::SlideOptionsDialog::Button9);
     l8->addWidget(selectAllTypesButton, 4, 1);
     g6->addWidget(g8);
     g6->addStretch(1);
@@ -212,22 +213,22 @@ QWidget* Tslideform::buildListGroups()
 
 QWidget* Tslideform::buildOutputPage()
 {
-    auto* page = named(new QWidget(this), "TabSheet1");
+    auto* page = named(new QWidget(this), ObjectName::SlideOptionsDialog::TabSheet1);
     auto* col = new QVBoxLayout(page);
-    auto* g3 = named(new QGroupBox(QStringLiteral("Leinwandgröße"), page), "GroupBox3");
+    auto* g3 = named(new QGroupBox(QStringLiteral("Leinwandgröße"), page), ObjectName::SlideOptionsDialog::GroupBox3);
     auto* l3 = new QGridLayout(g3);
-    fullScreenRadio = named(new QRadioButton(QStringLiteral("Vollbild"), g3), "RadioButton3");
-    imageSizeRadio = named(new QRadioButton(QStringLiteral("Bildgröße"), g3), "RadioButton4");
-    fixedSizeRadio = named(new QRadioButton(QStringLiteral("Größe festlegen:"), g3), "RadioButton5");
+    fullScreenRadio = named(new QRadioButton(QStringLiteral("Vollbild"), g3), ObjectName::SlideOptionsDialog::RadioButton3);
+    imageSizeRadio = named(new QRadioButton(QStringLiteral("Bildgröße"), g3), ObjectName::SlideOptionsDialog::RadioButton4);
+    fixedSizeRadio = named(new QRadioButton(QStringLiteral("Größe festlegen:"), g3), ObjectName::SlideOptionsDialog::RadioButton5);
     l3->addWidget(fullScreenRadio, 0, 0, 1, 3);
     l3->addWidget(imageSizeRadio, 1, 0, 1, 3);
     l3->addWidget(fixedSizeRadio, 2, 0, 1, 3);
-    canvasWidthEdit = named(new TKitCalcEdit(g3), "KitCalcEdit1");
-    canvasHeightEdit = named(new TKitCalcEdit(g3), "KitCalcEdit2");
-    l3->addWidget(named(new QLabel(QStringLiteral("Breite"), g3), "Label2"), 3, 0);
+    canvasWidthEdit = named(new TKitCalcEdit(g3), ObjectName::SlideOptionsDialog::KitCalcEdit1);
+    canvasHeightEdit = named(new TKitCalcEdit(g3), ObjectName::SlideOptionsDialog::KitCalcEdit2);
+    l3->addWidget(named(new QLabel(QStringLiteral("Breite"), g3), ObjectName::SlideOptionsDialog::Label2), 3, 0);
     l3->addWidget(canvasWidthEdit, 3, 1);
     l3->addWidget(new QLabel(QStringLiteral("Pixel"), g3), 3, 2);
-    l3->addWidget(named(new QLabel(QStringLiteral("Höhe"), g3), "Label3"), 4, 0);
+    l3->addWidget(named(new QLabel(QStringLiteral("Höhe"), g3), ObjectName::SlideOptionsDialog::Label3), 4, 0);
     l3->addWidget(canvasHeightEdit, 4, 1);
     l3->addWidget(new QLabel(QStringLiteral("Pixel"), g3), 4, 2);
     for (TKitCalcEdit* e : {canvasWidthEdit, canvasHeightEdit}) {
@@ -237,14 +238,14 @@ QWidget* Tslideform::buildOutputPage()
     }
     col->addWidget(g3);
 
-    auto* g5 = named(new QGroupBox(QStringLiteral("Bildgröße"), page), "GroupBox5");
+    auto* g5 = named(new QGroupBox(QStringLiteral("Bildgröße"), page), ObjectName::SlideOptionsDialog::GroupBox5);
     auto* l5 = new QVBoxLayout(g5);
-    originalSizeRadio = radio(g5, l5, "RadioButton8", "Originalgröße");
-    fitCanvasRadio = radio(g5, l5, "RadioButton9", "Auf Leinwand anpassen");
-    fillCanvasRadio = radio(g5, l5, "RadioButton7", "Bild füllt Leinwand");
+    originalSizeRadio = radio(g5, l5, ObjectName::SlideOptionsDialog::RadioButton8, "Originalgröße");
+    fitCanvasRadio = radio(g5, l5, ObjectName::SlideOptionsDialog::RadioButton9, "Auf Leinwand anpassen");
+    fillCanvasRadio = radio(g5, l5, ObjectName::SlideOptionsDialog::RadioButton7, "Bild füllt Leinwand");
     auto* fl = new QHBoxLayout;
     fl->addWidget(new QLabel(QStringLiteral("Filter"), g5));
-    filterCombo = named(new QComboBox(g5), "ComboBox4");
+    filterCombo = named(new QComboBox(g5), ObjectName::SlideOptionsDialog::ComboBox4);
     filterCombo->addItems({QStringLiteral("Keinen"), QStringLiteral("Triangle"), QStringLiteral("Hermite"),
                          QStringLiteral("Bell"), QStringLiteral("BSpline"), QStringLiteral("Lanczos3"),
                          QStringLiteral("Mitchell")});
@@ -257,23 +258,23 @@ QWidget* Tslideform::buildOutputPage()
 
 QWidget* Tslideform::buildNextPage()
 {
-    auto* page = named(new QWidget(this), "TabSheet2");
+    auto* page = named(new QWidget(this), ObjectName::SlideOptionsDialog::TabSheet2);
     auto* col = new QVBoxLayout(page);
-    auto* g1 = named(new QGroupBox(QStringLiteral("nächstes Bild"), page), "GroupBox1");
+    auto* g1 = named(new QGroupBox(QStringLiteral("nächstes Bild"), page), ObjectName::SlideOptionsDialog::GroupBox1);
     auto* l1 = new QGridLayout(g1);
-    afterSecondsCheck = named(new QCheckBox(QStringLiteral("nach"), g1), "CheckBox1");
-    secondsEdit = named(new TKitCalcEdit(g1), "KitCalcEdit3");
+    afterSecondsCheck = named(new QCheckBox(QStringLiteral("nach"), g1), ObjectName::SlideOptionsDialog::CheckBox1);
+    secondsEdit = named(new TKitCalcEdit(g1), ObjectName::SlideOptionsDialog::KitCalcEdit3);
     secondsEdit->SetDecimalPlaces(0);
     secondsEdit->SetMinValue(0);
     secondsEdit->SetMaxValue(2000000);
     l1->addWidget(afterSecondsCheck, 0, 0);
     l1->addWidget(secondsEdit, 0, 1);
-    l1->addWidget(named(new QLabel(QStringLiteral("Sekunden"), g1), "Label1"), 0, 2);
-    l1->addWidget(named(new QLabel(QStringLiteral("(Pause mit \"S\"-Taste)"), g1), "Label7"), 1, 0, 1, 3);
-    onKeyOrClickCheck = named(new QCheckBox(QStringLiteral("bei Leertaste- / Mausdruck"), g1), "CheckBox2");
+    l1->addWidget(named(new QLabel(QStringLiteral("Sekunden"), g1), ObjectName::SlideOptionsDialog::Label1), 0, 2);
+    l1->addWidget(named(new QLabel(QStringLiteral("(Pause mit \"S\"-Taste)"), g1), ObjectName::SlideOptionsDialog::Label7), 1, 0, 1, 3);
+    onKeyOrClickCheck = named(new QCheckBox(QStringLiteral("bei Leertaste- / Mausdruck"), g1), ObjectName::SlideOptionsDialog::CheckBox2);
     l1->addWidget(onKeyOrClickCheck, 2, 0, 1, 3);
     col->addWidget(g1);
-    orderBox = radioGroup(page, "RadioGroup3", "Reihenfolge",
+    orderBox = radioGroup(page, ObjectName::SlideOptionsDialog::RadioGroup3, "Reihenfolge",
                              {"wie Dateiliste", "umgekehrte Dateiliste", "nächstes Bild per Zufall"}, orderGroup);
     col->addWidget(orderBox);
     col->addStretch(1);
@@ -282,27 +283,27 @@ QWidget* Tslideform::buildNextPage()
 
 QWidget* Tslideform::buildOptionsPage()
 {
-    auto* page = named(new QWidget(this), "TabSheet3");
+    auto* page = named(new QWidget(this), ObjectName::SlideOptionsDialog::TabSheet3);
     auto* col = new QVBoxLayout(page);
-    repeatCheck = check(page, col, "CheckBox4", "nach Beenden wiederhohlen");
-    hideMouseCheck = check(page, col, "CheckBox5", "Maus verstecken");
-    hideTaskbarCheck = check(page, col, "CheckBox16", "Taskleiste verstecken");
+    repeatCheck = check(page, col, ObjectName::SlideOptionsDialog::CheckBox4, "nach Beenden wiederhohlen");
+    hideMouseCheck = check(page, col, ObjectName::SlideOptionsDialog::CheckBox5, "Maus verstecken");
+    hideTaskbarCheck = check(page, col, ObjectName::SlideOptionsDialog::CheckBox16, "Taskleiste verstecken");
     auto* tl = new QHBoxLayout;
-    showCommentsCheck = check(page, tl, "CheckBox3", "Textkommentare zeigen");
-    tl->addWidget(named(new QLabel(QStringLiteral("Schriftgröße"), page), "Label14"));
-    fontSizeEdit = named(new TKitSpinEdit(page), "SpinEdit1");
+    showCommentsCheck = check(page, tl, ObjectName::SlideOptionsDialog::CheckBox3, "Textkommentare zeigen");
+    tl->addWidget(named(new QLabel(QStringLiteral("Schriftgröße"), page), ObjectName::SlideOptionsDialog::Label14));
+    fontSizeEdit = named(new TKitSpinEdit(page), ObjectName::SlideOptionsDialog::SpinEdit1);
     fontSizeEdit->SetMinValue(1);
     fontSizeEdit->SetMaxValue(500);
     tl->addWidget(fontSizeEdit);
     col->addLayout(tl);
-    auto* g4 = named(new QGroupBox(QStringLiteral("Sound"), page), "GroupBox4");
+    auto* g4 = named(new QGroupBox(QStringLiteral("Sound"), page), ObjectName::SlideOptionsDialog::GroupBox4);
     auto* l4 = new QVBoxLayout(g4);
-    playFileRadio = radio(g4, l4, "RadioButton13", "WAV / Midi-Datei abspielen:");
-    soundFileEdit = named(new TFilenameEdit(g4), "FilenameEdit1");
+    playFileRadio = radio(g4, l4, ObjectName::SlideOptionsDialog::RadioButton13, "WAV / Midi-Datei abspielen:");
+    soundFileEdit = named(new TFilenameEdit(g4), ObjectName::SlideOptionsDialog::FilenameEdit1);
     soundFileEdit->SetFilter(QStringLiteral("WAV / Midi (WAV;MID)|*.wav;*.mid;*.midi"));
     l4->addWidget(soundFileEdit);
-    playCommentRadio = radio(g4, l4, "RadioButton14", "Tonkommentar abspielen (falls vorhanden)");
-    noSoundRadio = radio(g4, l4, "RadioButton15", "Kein Sound");
+    playCommentRadio = radio(g4, l4, ObjectName::SlideOptionsDialog::RadioButton14, "Tonkommentar abspielen (falls vorhanden)");
+    noSoundRadio = radio(g4, l4, ObjectName::SlideOptionsDialog::RadioButton15, "Kein Sound");
     col->addWidget(g4);
     col->addStretch(1);
     return page;
@@ -429,7 +430,7 @@ void Tslideform::playClicked()
 int RunSlideOptions(QWidget* owner, tslideshowoptions& options, const std::function<void(Tslideform&)>& prepare)
 {
     Tslideform dlg(owner);
-    TranslateForm(QStringLiteral("slideform"), &dlg);
+    TranslateForm(QLatin1String(ObjectName::SlideOptionsDialog::Form), &dlg);
     dlg.slideoptions = options;
     if (prepare)
         prepare(dlg);

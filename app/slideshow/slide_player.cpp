@@ -1,6 +1,7 @@
 #include "app/slideshow/slide_player.h"
 
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/text_lines.h"
 #include "imaging/kit/image_kit.h"
@@ -58,12 +59,12 @@ constexpr int kMaxSeconds = 2'000'000;
 Tdoslide::Tdoslide(QWidget* mainWindow, const tslideshowoptions& options)
     : QWidget(mainWindow, Qt::Window | Qt::FramelessWindowHint), options_(options), main_(mainWindow)
 {
-    setObjectName(QStringLiteral("doslide"));
+    setObjectName(QLatin1String(ObjectName::SlidePlayer::Form));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowModality(Qt::ApplicationModal);
     setFocusPolicy(Qt::StrongFocus);
     ImageKit1 = new TImageKit(this);
-    ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
+    ImageKit1->setObjectName(QLatin1String(ObjectName::SlidePlayer::ImageKit1));
     ImageKit1->SetBackground(clBlack);
     ImageKit1->SetBorderStyle(bsNone);
     ImageKit1->SetCursor(TImageKitView::crCross2);
@@ -133,7 +134,7 @@ void Tdoslide::Start()
         return;
     started_ = true;
     paused_ = false;
-    TranslateForm(QStringLiteral("doslide"), this);
+    TranslateForm(QLatin1String(ObjectName::SlidePlayer::Form), this);
     timer_->OnTimeout = [this] { timedOut(); };
     if (options_.hidemouse)
         ImageKit1->SetCursor(crNone);

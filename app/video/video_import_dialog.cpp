@@ -4,6 +4,7 @@
 #include "app/image_window/image_window.h"
 #include "app/comments/sound_comment_dialog.h"
 #include "app/main_window/main_window.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/view/video_view.h"
@@ -42,19 +43,19 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, bool
 
 Tvideoform::Tvideoform(Tform1& main, QWidget* owner) : QDialog(owner), main_(main)
 {
-    setObjectName(QStringLiteral("videoform"));
+    setObjectName(QLatin1String(ObjectName::VideoImportDialog::Form));
     setWindowTitle(QStringLiteral("Video"));
-    ImageKitVideoView2 = named(new TImageKitVideoView(this), "ImageKitVideoView2");
+    ImageKitVideoView2 = named(new TImageKitVideoView(this), ObjectName::VideoImportDialog::ImageKitVideoView2);
     ImageKitVideoView2->setFixedSize(320, 240);
 
-    auto* settings = named(new QGroupBox(QStringLiteral("Einstellungen"), this), "GroupBox1");
-    ComboBox1 = named(new QComboBox(settings), "ComboBox1");
-    sourceButton = button(settings, "Button5", "&Quelle");
-    formatButton = button(settings, "Button4", "&Format");
-    displayButton = button(settings, "Button6", "&Display");
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Overlay"), settings), "CheckBox1");
+    auto* settings = named(new QGroupBox(QStringLiteral("Einstellungen"), this), ObjectName::VideoImportDialog::GroupBox1);
+    ComboBox1 = named(new QComboBox(settings), ObjectName::VideoImportDialog::ComboBox1);
+    sourceButton = button(settings, ObjectName::VideoImportDialog::Button5, "&Quelle");
+    formatButton = button(settings, ObjectName::VideoImportDialog::Button4, "&Format");
+    displayButton = button(settings, ObjectName::VideoImportDialog::Button6, "&Display");
+    CheckBox1 = named(new QCheckBox(QStringLiteral("Overlay"), settings), ObjectName::VideoImportDialog::CheckBox1);
     auto* sl = new QVBoxLayout(settings);
-    sl->addWidget(named(new QLabel(QStringLiteral("Treiber"), settings), "Label1"));
+    sl->addWidget(named(new QLabel(QStringLiteral("Treiber"), settings), ObjectName::VideoImportDialog::Label1));
     sl->addWidget(ComboBox1);
     auto* dialogs = new QHBoxLayout;
     dialogs->addWidget(sourceButton);
@@ -63,21 +64,21 @@ Tvideoform::Tvideoform(Tform1& main, QWidget* owner) : QDialog(owner), main_(mai
     sl->addLayout(dialogs);
     sl->addWidget(CheckBox1);
 
-    auto* window = named(new QGroupBox(QStringLiteral("&Videofenster"), this), "GroupBox2");
-    videoOnButton = button(window, "SpeedButton2", "&Video an", true);
-    freezeButton = button(window, "SpeedButton1", "&Bild Einfrieren", true);
-    Label6 = named(new QLabel(window), "Label6");
+    auto* window = named(new QGroupBox(QStringLiteral("&Videofenster"), this), ObjectName::VideoImportDialog::GroupBox2);
+    videoOnButton = button(window, ObjectName::VideoImportDialog::SpeedButton2, "&Video an", true);
+    freezeButton = button(window, ObjectName::VideoImportDialog::SpeedButton1, "&Bild Einfrieren", true);
+    Label6 = named(new QLabel(window), ObjectName::VideoImportDialog::Label6);
     auto* wl = new QVBoxLayout(window);
     wl->addWidget(videoOnButton);
     wl->addWidget(freezeButton);
     auto* size = new QHBoxLayout;
-    size->addWidget(named(new QLabel(QStringLiteral("Videogröße:"), window), "Label5"));
+    size->addWidget(named(new QLabel(QStringLiteral("Videogröße:"), window), ObjectName::VideoImportDialog::Label5));
     size->addWidget(Label6, 1);
     wl->addLayout(size);
 
-    importButton = button(this, "Button1", "&Bild importieren");
-    closeButton = button(this, "Button2", "B&eenden");
-    helpButton = button(this, "Button3", "&Hilfe");
+    importButton = button(this, ObjectName::VideoImportDialog::Button1, "&Bild importieren");
+    closeButton = button(this, ObjectName::VideoImportDialog::Button2, "B&eenden");
+    helpButton = button(this, ObjectName::VideoImportDialog::Button3, "&Hilfe");
     auto* side = new QVBoxLayout;
     side->addWidget(settings);
     side->addWidget(window);
@@ -230,7 +231,7 @@ void InstallVideoAndCommentForms()
 {
     TCommandSeams::VideoImport = [](Tform1& main) {
         Tvideoform form(main, &main);
-        TranslateForm(QStringLiteral("videoform"), &form);
+        TranslateForm(QLatin1String(ObjectName::VideoImportDialog::Form), &form);
         form.exec();
     };
     TCommandSeams::CommentForm = [](const QString& wavPath, const QString& source, int mode) {

@@ -46,9 +46,9 @@ TEST_F(StylePicker, PagesAndClicksSetTheOptions)
     for (int page = 0; page < 3; ++page) {
         picker.PageNumber = page;
         picker.show();
-        EXPECT_EQ(picker.Panel2->isVisible(), page == 0);
-        EXPECT_EQ(picker.Panel1->isVisible(), page == 1);
-        EXPECT_EQ(picker.Panel3->isVisible(), page == 2);
+        EXPECT_EQ(picker.linePanel->isVisible(), page == 0);
+        EXPECT_EQ(picker.fillPanel->isVisible(), page == 1);
+        EXPECT_EQ(picker.brushPanel->isVisible(), page == 2);
         picker.hide();
     }
     // Each picture by its name, as the user clicks it, and the option it sets.

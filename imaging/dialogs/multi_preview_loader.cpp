@@ -1,3 +1,4 @@
+// Decoding the frames of a multi-image file for the open dialog's preview on a worker thread.
 #include "imaging/dialogs/multi_preview_loader.h"
 
 #include "imaging/io/io_params.h"
@@ -6,7 +7,7 @@
 
 #include <algorithm>
 
-TMultiPreviewLoader::TMultiPreviewLoader(QObject* parent) : QObject(parent)
+TMultiPreviewLoader::TMultiPreviewLoader(QObject* parent) : TSupersedingWorker(parent)
 {
     // Readers fall back to the screen's resolution; read it here, on the interface thread.
     ScreenDpiX();
@@ -19,43 +20,11 @@ TMultiPreviewLoader::~TMultiPreviewLoader()
     WaitIdle();
 }
 
-void TMultiPreviewLoader::Cancel()
-{
-    if (current_)
-        current_->cancel = true;
-    current_.reset();
-}
-
-void TMultiPreviewLoader::WaitIdle()
-{
-    for (Worker& w : workers_)
-        if (w.thread.joinable())
-            w.thread.join();
-    workers_.clear();
-}
-
-void TMultiPreviewLoader::joinFinished()
-{
-    for (auto it = workers_.begin(); it != workers_.end();) {
-        if (it->job->done) {
-            it->thread.join();
-            it = workers_.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
-
 void TMultiPreviewLoader::Start(const QString& fileName, uint8_t fileType, int boxWidth, int boxHeight, int limit)
 {
-    Cancel();
-    joinFinished();
-    auto job = std::make_shared<Job>();
-    current_ = job;
-    workers_.push_back(Worker{job, std::thread([this, job, fileName, fileType, boxWidth, boxHeight, limit] {
-                                  run(fileName, fileType, boxWidth, boxHeight, limit, job);
-                                  job->done = true;
-                              })});
+    startJob([this, fileName, fileType, boxWidth, boxHeight, limit](const JobRef& job) {
+        run(fileName, fileType, boxWidth, boxHeight, limit, job);
+    });
 }
 
 namespace {
@@ -115,18 +84,8 @@ void reduceToBox(TBitmap& bitmap, int boxWidth, int boxHeight)
 }  // namespace
 
 void TMultiPreviewLoader::run(const QString& fileName, uint8_t fileType, int boxWidth, int boxHeight, int limit,
-                              const std::shared_ptr<Job>& job)
+                              const JobRef& job)
 {
-    // Delivered on this object's thread, and only while the job is still the current one.
-    auto post = [this, job](std::function<void()> deliver) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, deliver = std::move(deliver)] {
-                if (current_ == job)
-                    deliver();
-            },
-            Qt::QueuedConnection);
-    };
     bool ok = false;
     try {
         TFileStream stream(fileName, fmOpenRead);
@@ -143,7 +102,7 @@ void TMultiPreviewLoader::run(const QString& fileName, uint8_t fileType, int box
             reduceToBox(*bitmap, boxWidth, boxHeight);
             ok = true;
             TFrame frame{i, fileFrames, std::min(fileFrames, limit), bitmap, record, carried};
-            post([this, frame] {
+            post(job, [this, frame] {
                 if (OnFrame)
                     OnFrame(frame);
             });
@@ -151,8 +110,8 @@ void TMultiPreviewLoader::run(const QString& fileName, uint8_t fileType, int box
     } catch (...) {
         // A frame that fails ends the preview; the frames before it stay.
     }
-    post([this, ok] {
-        current_.reset();
+    post(job, [this, job, ok] {
+        finishJob(job);
         if (OnFinished)
             OnFinished(ok);
     });

@@ -4,20 +4,17 @@
 // there, at most a limit of them is decoded, and they arrive one by one on the
 // loader's own thread through the event loop. A newer request, Cancel or the loader's
 // end abandons the older work; nothing more is delivered for it.
+#include "imaging/dialogs/superseding_worker.h"
 #include "imaging/io/multi_io.h"
 
-#include <QObject>
 #include <QString>
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
-#include <vector>
 
 class TBitmap;
 class TIOParamsVals;
 
-class TMultiPreviewLoader : public QObject {
+class TMultiPreviewLoader : public TSupersedingWorker {
     Q_OBJECT
 public:
     struct TFrame {
@@ -35,27 +32,12 @@ public:
     // fileType ioGIF or ioTIFF; frames larger than boxWidth × boxHeight are reduced to
     // fit it (the record keeps the frame's own size).
     void Start(const QString& fileName, uint8_t fileType, int boxWidth, int boxHeight, int limit);
-    void Cancel();
-    bool Busy() const { return bool(current_); }
-    void WaitIdle();
 
     std::function<void(const TFrame& frame)> OnFrame;
     // After the last frame; ok false when not even the first frame could be read.
     std::function<void(bool ok)> OnFinished;
 
 private:
-    struct Job {
-        std::atomic<bool> cancel{false};
-        std::atomic<bool> done{false};
-    };
-    struct Worker {
-        std::shared_ptr<Job> job;
-        std::thread thread;
-    };
     void run(const QString& fileName, uint8_t fileType, int boxWidth, int boxHeight, int limit,
-             const std::shared_ptr<Job>& job);
-    void joinFinished();
-
-    std::shared_ptr<Job> current_;
-    std::vector<Worker> workers_;
+             const JobRef& job);
 };

@@ -1,12 +1,11 @@
+// Loading one file for the open dialog's preview on a worker thread.
 #pragma once
-#include <QObject>
+#include "imaging/dialogs/superseding_worker.h"
+
 #include <QString>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <thread>
-#include <vector>
 
 class TBitmap;
 class TIOParamsVals;
@@ -15,7 +14,7 @@ class TIOParamsVals;
 // never freezes the dialog. A newer request abandons the older one (its reader stops at
 // the next row) and the older result is dropped. Results and progress arrive on the
 // loader's own thread through the event loop.
-class TPreviewLoader : public QObject {
+class TPreviewLoader : public TSupersedingWorker {
     Q_OBJECT
 public:
     struct TResult {
@@ -30,29 +29,10 @@ public:
     ~TPreviewLoader() override;
 
     void Start(const QString& fileName);
-    // Abandons the running load; nothing is delivered for it.
-    void Cancel();
-    // True from Start until its result is delivered or abandoned.
-    bool Busy() const { return bool(current_); }
-    // Waits until every worker has stopped.
-    void WaitIdle();
 
     std::function<void(int percent)> OnProgress;
     std::function<void(const TResult& result)> OnFinished;
 
 private:
-    struct Job {
-        std::atomic<bool> cancel{false};
-        std::atomic<bool> done{false};
-    };
-    struct Worker {
-        std::shared_ptr<Job> job;
-        std::thread thread;
-    };
-    static std::shared_ptr<TResult> load(const QString& fileName, Job& job, TPreviewLoader* self,
-                                         const std::shared_ptr<Job>& jobRef);
-    void joinFinished();
-
-    std::shared_ptr<Job> current_;
-    std::vector<Worker> workers_;
+    std::shared_ptr<TResult> load(const QString& fileName, const JobRef& job);
 };

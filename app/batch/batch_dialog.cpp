@@ -41,7 +41,7 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QLatin1String(ObjectName::BatchDialog::Form));
     setWindowTitle(QStringLiteral("Batch"));
-    ImageKit1 = new TImageKitIO(this);
+    imageKit = new TImageKitIO(this);
 
     recordList = named(new QListWidget(this), ObjectName::BatchDialog::FileListBox1);
     recordList->setMinimumWidth(180);
@@ -286,5 +286,5 @@ void Tautoform::recordClicked()
 void Tautoform::parametersClicked()
 {
     if (TCommandSeams::FormatParams)
-        TCommandSeams::FormatParams(this, ImageKit1->Params(), BatchFormat(formatCombo->currentIndex()).pages);
+        TCommandSeams::FormatParams(this, imageKit->Params(), BatchFormat(formatCombo->currentIndex()).pages);
 }

@@ -66,5 +66,5 @@ public:
     std::array<QComboBox*, 8> QuickStarters{};
     std::array<QPushButton*, 10> Buttons{};  // Button1 … Button9 at 1 … 9
     // Holds the batch's save parameters for the format box's format.
-    TImageKitIO* ImageKit1 = nullptr;
+    TImageKitIO* imageKit = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/batch/batch_dialog.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "platform/ui/application.h"
 
 #include <QAction>
@@ -13,8 +14,8 @@
 
 namespace {
 
-const char* const kPlayItems[] = {"Neuaufnehmen1", "AufaktuellesBildanwenden1", "AufallegeladenenBilderanwenden1",
-                                  "AufVerzeichnisanwenden1", "Bildereinscannen1"};
+const char* const kPlayItems[] = {ObjectName::MainWindow::Neuaufnehmen1, ObjectName::MainWindow::AufaktuellesBildanwenden1, ObjectName::MainWindow::AufallegeladenenBilderanwenden1,
+                                  ObjectName::MainWindow::AufVerzeichnisanwenden1, ObjectName::MainWindow::Bildereinscannen1};
 
 // A record name becomes a file in the data directory and nowhere else.
 bool validRecordName(const QString& name)
@@ -30,15 +31,15 @@ void Tform1::setRecordingControls(bool recording)
 {
     // While a batch runs nothing may start another one or a recording.
     const bool canStart = !recording && !BatchRunning;
-    setAvail(Control<QToolButton>(QStringLiteral("SpeedButton11")), canStart);
-    setAvail(Control<QToolButton>(QStringLiteral("SpeedButton13")), canStart);
+    setAvail(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11)), canStart);
+    setAvail(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13)), canStart);
     for (const char* n : kPlayItems)
         setAvail(Item(QString::fromLatin1(n)), canStart);
-    setAvail(Item(QStringLiteral("Batch2")), !BatchRunning);
+    setAvail(Item(QLatin1String(ObjectName::MainWindow::Batch2)), !BatchRunning);
     for (int i = 1; i <= 8; ++i)
         if (auto* key = findChild<QAction*>(QStringLiteral("QuickStart%1").arg(i)))
             key->setEnabled(!BatchRunning);
-    setAvail(Item(QStringLiteral("Aufnahmestoppen1")), true);
+    setAvail(Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), true);
 }
 
 bool Tform1::refuseWhileBatchRuns()
@@ -54,18 +55,18 @@ void Tform1::neuaufnehmenproc()
 {
     RecordingList.clear();
     Recording = true;
-    Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(true);
-    Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(false);
+    Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(true);
+    Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(false);
 }
 
-void Tform1::Neuaufnehmen1Click()
+void Tform1::newRecordingClicked()
 {
     if (refuseWhileBatchRuns()) {
-        Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(Recording);
+        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(Recording);
         return;
     }
     if (Recording) {
-        Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(true);
+        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(true);
         return;
     }
     const int answer = LangMessageDlg(
@@ -77,22 +78,22 @@ void Tform1::Neuaufnehmen1Click()
     if (answer == mrOk) {
         neuaufnehmenproc();
     } else {
-        Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(false);
-        Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
+        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(false);
+        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(true);
     }
     setRecordingControls(Recording);
     updateautobox();
 }
 
-void Tform1::Aufnahmestoppen1click()
+void Tform1::stopRecordingClicked()
 {
     if (!Recording) {
-        Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
+        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(true);
         return;
     }
     setRecordingControls(false);
     Recording = false;
-    Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
+    Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(true);
     try {
         QString name;
         while (InputQuery(LangText(QStringLiteral("Aufnahme gestoppt"), QStringLiteral("Stopped recording")),
@@ -108,12 +109,12 @@ void Tform1::Aufnahmestoppen1click()
         }
     } catch (...) {
         clearaufnahme(RecordingList);
-        Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(false);
+        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(false);
         updateautobox();
         throw;
     }
     clearaufnahme(RecordingList);
-    Control<QToolButton>(QStringLiteral("SpeedButton11"))->setChecked(false);
+    Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(false);
     updateautobox();
 }
 
@@ -137,7 +138,7 @@ void Tform1::clearaufnahme(std::vector<QByteArray>& list)
 
 void Tform1::updateautobox()
 {
-    auto* box = Control<QComboBox>(QStringLiteral("autobox"));
+    auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox));
     if (!box)
         return;
     const QString before = box->currentText();
@@ -152,7 +153,7 @@ void Tform1::updateautobox()
             box->setCurrentIndex(i);
 }
 
-void Tform1::Batch2Click()
+void Tform1::batchClicked()
 {
     if (refuseWhileBatchRuns())
         return;
@@ -173,19 +174,19 @@ void Tform1::Batch2Click()
         dobatch(BatchDirectory() + options.batchrecord, result);
 }
 
-void Tform1::AufaktuellesBildanwenden1Click() { PlayBoxRecord(bmActive); }
+void Tform1::applyToCurrentImageClicked() { PlayBoxRecord(bmActive); }
 
 void Tform1::PlayBoxRecord(int mode)
 {
     // Checked before anything changes: a running batch keeps its after-run choice.
     if (refuseWhileBatchRuns())
         return;
-    auto* play = Control<QToolButton>(QStringLiteral("SpeedButton13"));
+    auto* play = Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13));
     play->setEnabled(false);
     autoform_->ChooseNothing();
-    const QString record = Control<QComboBox>(QStringLiteral("autobox"))->currentText();
+    const QString record = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox))->currentText();
     auto restore = [&] {
-        Control<QToolButton>(QStringLiteral("SpeedButton8"))->setChecked(true);
+        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(true);
         setAvail(play, !Recording && !BatchRunning);
         ResetProgress();
     };
@@ -199,7 +200,7 @@ void Tform1::PlayBoxRecord(int mode)
     restore();
 }
 
-void Tform1::QuickStartClick(int index)
+void Tform1::quickStartClicked(int index)
 {
     if (index < 0 || index >= int(options.quickstart.size()) || refuseWhileBatchRuns())
         return;
@@ -212,17 +213,17 @@ void Tform1::QuickStartClick(int index)
 void Tform1::wireBatch()
 {
     auto onBox = [this](int mode) { return [this, mode] { PlayBoxRecord(mode); }; };
-    wire(Item(QStringLiteral("Neuaufnehmen1")), [this] { Neuaufnehmen1Click(); });
-    wire(Item(QStringLiteral("Aufnahmestoppen1")), [this] { Aufnahmestoppen1click(); });
-    wire(Item(QStringLiteral("AufaktuellesBildanwenden1")), [this] { AufaktuellesBildanwenden1Click(); });
-    wire(Item(QStringLiteral("AufallegeladenenBilderanwenden1")), onBox(bmAllLoaded));
-    wire(Item(QStringLiteral("AufVerzeichnisanwenden1")), onBox(bmFileList));
-    wire(Item(QStringLiteral("Bildereinscannen1")), onBox(bmScanner));
-    wire(Item(QStringLiteral("Batch2")), [this] { Batch2Click(); });
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton11")), [this] { Neuaufnehmen1Click(); });
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton8")), [this] { Aufnahmestoppen1click(); });
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton13")), [this] { AufaktuellesBildanwenden1Click(); });
-    if (auto* box = Control<QComboBox>(QStringLiteral("autobox"))) {
+    wire(Item(QLatin1String(ObjectName::MainWindow::Neuaufnehmen1)), [this] { newRecordingClicked(); });
+    wire(Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), [this] { stopRecordingClicked(); });
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufaktuellesBildanwenden1)), [this] { applyToCurrentImageClicked(); });
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufallegeladenenBilderanwenden1)), onBox(bmAllLoaded));
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufVerzeichnisanwenden1)), onBox(bmFileList));
+    wire(Item(QLatin1String(ObjectName::MainWindow::Bildereinscannen1)), onBox(bmScanner));
+    wire(Item(QLatin1String(ObjectName::MainWindow::Batch2)), [this] { batchClicked(); });
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11)), [this] { newRecordingClicked(); });
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8)), [this] { stopRecordingClicked(); });
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13)), [this] { applyToCurrentImageClicked(); });
+    if (auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox))) {
         box->setProperty("kWired", true);
         box->setEnabled(true);
     }
@@ -232,6 +233,6 @@ void Tform1::wireBatch()
         key->setShortcut(QKeySequence(Qt::Key(Qt::Key_F2 + i)));
         key->setShortcutContext(Qt::WindowShortcut);
         addAction(key);
-        connect(key, &QAction::triggered, this, [this, i] { TApplication::Guard([this, i] { QuickStartClick(i); }); });
+        connect(key, &QAction::triggered, this, [this, i] { TApplication::Guard([this, i] { quickStartClicked(i); }); });
     }
 }

@@ -5,6 +5,7 @@
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
 #include "imaging/kit/image_kit.h"
@@ -106,7 +107,7 @@ public:
         : dialog_(LangText(QStringLiteral("Batch läuft ..."), QStringLiteral("Running batch ...")),
                   LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")), 0, total, owner)
     {
-        dialog_.setObjectName(QStringLiteral("BatchProgress"));
+        dialog_.setObjectName(QLatin1String(ObjectName::ProgressDialogs::BatchProgress));
         dialog_.setWindowTitle(QStringLiteral("Batch"));
         dialog_.setWindowModality(Qt::NonModal);
         dialog_.setAutoClose(false);
@@ -176,7 +177,7 @@ void Tform1::markBatchResult(Tchild* image)
     if (!image->windowTitle().endsWith(mark))
         image->setWindowTitle(image->windowTitle() + mark);
     // The source file still holds the original: a later Save asks where this result goes.
-    image->ImageKit1->IOParams().FileName.clear();
+    image->imageKit->IOParams().FileName.clear();
 }
 
 bool Tform1::abspielen(const QString& path, int& counter)
@@ -256,7 +257,7 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
         {
             TPinScope pin(*this, image);
             SaveCancelled = false;
-            saved = Speichern1Click();
+            saved = saveClicked();
         }
         if (!guard)
             return true;
@@ -269,7 +270,7 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
         return true;
     }
 
-    const QString source = image->ImageKit1->IOParams().FileName;
+    const QString source = image->imageKit->IOParams().FileName;
     const QString directory = runSnapshot_ ? runDirectory_ : autoform_->Directory();
     if (directory.isEmpty() && !(s.keepnames && !source.isEmpty()))
         return failed(LangText(QStringLiteral("Es ist kein Verzeichnis angegeben."),
@@ -307,7 +308,7 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
 
 bool Tform1::openForBatch(const QString& fileName, QString& error)
 {
-    historyadd(fileName);
+    addToHistory(fileName);
     automatitem.SetCode(cmdOpen);
     if (!automatitem.SetFileName(fileName)) {
         error = LangText(QStringLiteral("Der Dateiname ist zu lang."), QStringLiteral("The file name is too long."));
@@ -377,11 +378,11 @@ void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
         if (progress.Cancelled())
             break;
         // Every image gets its own window: the after-processing may close the last one.
-        QPointer<Tchild> c = newwindow();
+        QPointer<Tchild> c = newImageWindow();
         c->Modified = true;
         bool got = false;
         try {
-            got = c->ImageKit1->IO()->Acquire();
+            got = c->imageKit->IO()->Acquire();
         } catch (...) {
             if (c) {
                 c->Modified = false;
@@ -397,7 +398,7 @@ void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
             break;
         }
         c->setWindowTitle(UntitledCaption());
-        fensteranpassen(this, c);
+        fitWindowToImage(this, c);
         c->viewChanged(this, -1);
         pause(ScanPauseMs);
         if (!c || progress.Cancelled())
@@ -475,7 +476,7 @@ void Tform1::dobatch(const QString& path, int mode)
     case bmFileList: {
         templistbox.clear();
         Taufverzform f(options.verzdialog, this);
-        TranslateForm(QStringLiteral("aufverzform"), &f);
+        TranslateForm(QLatin1String(ObjectName::BatchSourceDialog::Form), &f);
         f.recordLabel->setText(QFileInfo(path).fileName());
         f.exec();
         if (!f.OK)

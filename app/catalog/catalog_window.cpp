@@ -28,7 +28,7 @@
 #include <utility>
 
 std::function<void(Tkataform&)> Tkataform::SlideShowHandler;
-std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { k.MainWindow()->Drucken2Click(); };
+std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { k.MainWindow()->printClicked(); };
 
 namespace {
 constexpr int PanelWidth = 125;
@@ -263,7 +263,7 @@ void Tkataform::cellDoubleClicked()
     if (i < 0)
         return;
     main_->OpenFileList = QStringList{Path(i)};
-    main_->openit();
+    main_->openChosenFiles();
 }
 
 void Tkataform::showProgress(QObject* sender, int percent)
@@ -277,7 +277,7 @@ void Tkataform::showProgress(QObject* sender, int percent)
     if (percent != 0 && percent != 100 && shownProgress_ >= 0 && std::abs(percent - shownProgress_) < kProgressStep)
         return;
     shownProgress_ = percent;
-    main_->onprogressany(sender, percent);
+    main_->showProgressOf(sender, percent);
 }
 
 void Tkataform::resetProgress()

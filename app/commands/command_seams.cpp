@@ -20,7 +20,7 @@ bool EditBatchFormatParams(QWidget* owner, TIOParamsVals& params, int pages)
     sample.Canvas()->Brush.Color = clWhite;
     sample.Canvas()->FillRect(TRect(0, 0, 64, 64));
     TImageKitIO io;
-    io.SetAttachedBitmap(image ? image->ImageKit1->Bitmap() : &sample);
+    io.SetAttachedBitmap(image ? image->imageKit->Bitmap() : &sample);
     io.AssignParams(params);
     io.MsgLanguage = LibraryLanguage();
     if (!RunIOPreviews(io, pages))

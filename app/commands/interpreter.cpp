@@ -10,7 +10,7 @@
 #include <QPointer>
 #include <QProgressBar>
 
-Tchild* Tform1::getchild(QWidget* window)
+Tchild* Tform1::imageWindowOf(QWidget* window)
 {
     return qobject_cast<Tchild*>(window);
 }
@@ -38,23 +38,23 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
     }
 
     QWidget* active = ActiveMDIChild();
-    Tchild* image = getchild(active);
+    Tchild* image = imageWindowOf(active);
     switch (a.Code()) {
     case cmdNewImage: {
-        Tchild* c = newwindow();
-        c->ImageKit1->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
+        Tchild* c = newImageWindow();
+        c->imageKit->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
         c->setWindowTitle(UntitledCaption());
         c->Modified = true;
-        fensteranpassen(sender, c);
-        const TColor remembered = c->ImageKit1->Background();
+        fitWindowToImage(sender, c);
+        const TColor remembered = c->imageKit->Background();
         switch (a.Arg(3)) {
-        case 0: c->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF)); break;
-        case 1: c->ImageKit1->SetBackground(TColor(0xFFFFFF)); break;
-        case 2: c->ImageKit1->SetBackground(TColor(0)); break;
+        case 0: c->imageKit->SetBackground(TColor(options.newbackground & 0xFFFFFF)); break;
+        case 1: c->imageKit->SetBackground(TColor(0xFFFFFF)); break;
+        case 2: c->imageKit->SetBackground(TColor(0)); break;
         default: break;
         }
-        c->ImageKit1->Clear();
-        c->ImageKit1->SetBackground(remembered);
+        c->imageKit->Clear();
+        c->imageKit->SetBackground(remembered);
         applyViewOptions(c);
         c->viewChanged(sender, -1);
         break;
@@ -65,17 +65,17 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
     case cmdClose:
         break;
     case cmdScan: {
-        QPointer<Tchild> c = newwindow();
+        QPointer<Tchild> c = newImageWindow();
         c->Modified = true;
-        const bool got = c->ImageKit1->IO()->Acquire();
+        const bool got = c->imageKit->IO()->Acquire();
         // The window may have been closed while the scanner's dialog was up.
         QMdiSubWindow* sub = c ? qobject_cast<QMdiSubWindow*>(c->parentWidget()) : nullptr;
         if (!sub || sub->isHidden())
             break;
         if (got) {
             c->setWindowTitle(UntitledCaption());
-            fensteranpassen(sender, c);
-            c->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
+            fitWindowToImage(sender, c);
+            c->imageKit->SetBackground(TColor(options.newbackground & 0xFFFFFF));
             applyViewOptions(c);
             c->viewChanged(sender, -1);
         } else {
@@ -86,13 +86,13 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
         break;
     }
     case cmdSelectScanner:
-        if (!ImageKitIO1)
-            ImageKitIO1 = new TImageKitIO(this);
-        ImageKitIO1->MsgLanguage = LibraryLanguage();
-        ImageKitIO1->SelectAcquireSource();
+        if (!imageIO)
+            imageIO = new TImageKitIO(this);
+        imageIO->MsgLanguage = LibraryLanguage();
+        imageIO->SelectAcquireSource();
         break;
     case cmdNewCatalog:
-        if (QWidget* k = newkatalog())
+        if (QWidget* k = newCatalogWindow())
             k->setWindowTitle(UntitledCaption());
         break;
     case cmdVideoImport:

@@ -73,33 +73,33 @@ void fillBlock(const TIOParamsVals& p, tsaveparams& b)
 
 void Tform1::saveparams(tsaveparams& block)
 {
-    if (Tchild* image = getchild(ActiveMDIChild()))
-        fillBlock(image->ImageKit1->IOParams(), block);
+    if (Tchild* image = imageWindowOf(ActiveMDIChild()))
+        fillBlock(image->imageKit->IOParams(), block);
 }
 
 void Tform1::saveparamsautoform(tsaveparams& block)
 {
-    fillBlock(autoform()->ImageKit1->Params(), block);
+    fillBlock(autoform()->imageKit->Params(), block);
 }
 
 void Tform1::assignparams(const tsaveparams& b)
 {
-    Tchild* image = getchild(ActiveMDIChild());
+    Tchild* image = imageWindowOf(ActiveMDIChild());
     if (!image)
         return;
-    b.ApplyTo(image->ImageKit1->IOParams());
+    b.ApplyTo(image->imageKit->IOParams());
 }
 
 void Tform1::applyViewOptions(Tchild* image)
 {
-    image->ImageKit1->SetDelayZoomFilter(options.DelayZoomFilter != 0);
-    image->ImageKit1->SetDoubleBuffer(options.DoubleBuffer != 0);
-    image->ImageKit1->SetZoomFilter(TResampleFilter(std::min<int>(options.ZoomFilter, rfMitchell)));
+    image->imageKit->SetDelayZoomFilter(options.DelayZoomFilter != 0);
+    image->imageKit->SetDoubleBuffer(options.DoubleBuffer != 0);
+    image->imageKit->SetZoomFilter(TResampleFilter(std::min<int>(options.ZoomFilter, rfMitchell)));
 }
 
 void Tform1::runImageCommand(QObject* sender, const tautomatitem& a, Tchild* image)
 {
-    TImageKit* kit = image->ImageKit1;
+    TImageKit* kit = image->imageKit;
     TImageKitProc* proc = kit->Proc();
     const uint8_t code = a.Code();
     if (code >= cmdColorDialog && code <= cmdMerge)
@@ -162,12 +162,12 @@ void Tform1::runImageCommand(QObject* sender, const tautomatitem& a, Tchild* ima
     case cmdResizeCanvas:
         kit->ResizeCanvas(a.Arg(1), a.Arg(2));
         image->viewChanged(sender, -1);
-        fensteranpassen(sender, image);
+        fitWindowToImage(sender, image);
         break;
     case cmdResample:
         kit->Resample(a.Arg(1), a.Arg(2), TResampleFilter(a.ArgLowByte(3)));
         image->viewChanged(sender, -1);
-        fensteranpassen(sender, image);
+        fitWindowToImage(sender, image);
         break;
     case cmdRotate:
         kit->Rotate(a.Arg(1), a.ArgLowByte(2) != 0);
@@ -180,15 +180,15 @@ void Tform1::runImageCommand(QObject* sender, const tautomatitem& a, Tchild* ima
             TCommandSeams::Merge(*this, image);
         break;
     case cmdDuplicate: {
-        Tchild* c = newwindow();
+        Tchild* c = newImageWindow();
         c->Modified = true;
         c->setWindowTitle(UntitledCaption());
-        c->ImageKit1->Assign(static_cast<TImageKitView*>(image->ImageKit1));
-        fensteranpassen(sender, c);
+        c->imageKit->Assign(static_cast<TImageKitView*>(image->imageKit));
+        fitWindowToImage(sender, c);
         break;
     }
     case cmdWallpaper:
-        ChangeWallPaper(WindowsDirectory() + QStringLiteral("kandrivel.bmp"), a.FileNameLength() != 0);
+        changeWallpaper(WindowsDirectory() + QStringLiteral("kandrivel.bmp"), a.FileNameLength() != 0);
         break;
     case cmdClear: kit->Clear(); break;
     case cmdTo24Bit: proc->ConvertTo24Bit(); break;

@@ -24,31 +24,31 @@ Tchild* Tform1::addImageWindow()
 {
     auto* child = new Tchild(this);
     // Its effects, colour and format dialogs speak the program's language.
-    child->ImageKit1->SetMsgLanguage(LibraryLanguage());
+    child->imageKit->SetMsgLanguage(LibraryLanguage());
     QMdiSubWindow* sub = mdi_->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     const QSize area = mdi_->viewport()->size();
     sub->resize(std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4));
-    child->ImageKit1->installEventFilter(this);
+    child->imageKit->installEventFilter(this);
     sub->show();
     return child;
 }
 
-Tchild* Tform1::newwindow()
+Tchild* Tform1::newImageWindow()
 {
     Tchild* child = addImageWindow();
-    child->ImageKit1->IOParams().FileName.clear();
+    child->imageKit->IOParams().FileName.clear();
     child->setWindowTitle(QString());
-    child->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
-    child->ImageKit1->Proc()->UndoLimit = options.undodepth;
+    child->imageKit->SetBackground(TColor(options.newbackground & 0xFFFFFF));
+    child->imageKit->Proc()->UndoLimit = options.undodepth;
     // The current mouse mode, cursor and tool; the stored ones only before any is chosen.
     if (MouseModeCode() < 0 || ToolCode() < 0)
-        setmodueses();
-    SpeedButton5Click();
+        restoreModesAndTools();
+    mouseModeClicked();
     return child;
 }
 
-QWidget* Tform1::newkatalog()
+QWidget* Tform1::newCatalogWindow()
 {
     Tkataform* k = CreateCatalogWindow(*this);
     k->setWindowTitle(QString());
@@ -78,7 +78,7 @@ QString Tform1::UntitledCaption() const
     return TranslatedCaption(QStringLiteral("!unbenannt")) + QString::number(NextUntitledNumber());
 }
 
-void Tform1::fensteranpassen(QObject* sender, Tchild* image)
+void Tform1::fitWindowToImage(QObject* sender, Tchild* image)
 {
     QMdiSubWindow* sub = image ? qobject_cast<QMdiSubWindow*>(image->parentWidget()) : nullptr;
     if (!sub || sub->isMinimized() || sub->isMaximized())
@@ -87,13 +87,13 @@ void Tform1::fensteranpassen(QObject* sender, Tchild* image)
     const int avail = main.height();  // the bars sit outside the client area here
     // What the rulers, the status bar and the gaps between them take: the window's size less
     // the view's, so that the view gets exactly its extent whatever the layout's spacing.
-    const int extraH = image->height() - image->ImageKit1->height();
-    const int extraW = image->width() - image->ImageKit1->width();
+    const int extraH = image->height() - image->imageKit->height();
+    const int extraW = image->width() - image->imageKit->width();
     // The frame around the child's client area.
     const int frameW = sub->width() - image->width();
     const int frameH = sub->height() - image->height();
-    QRect r(sub->pos(), QSize(extraW + image->ImageKit1->ExtentWidth() + frameW,
-                              extraH + image->ImageKit1->ExtentHeight() + frameH));
+    QRect r(sub->pos(), QSize(extraW + image->imageKit->ExtentWidth() + frameW,
+                              extraH + image->imageKit->ExtentHeight() + frameH));
     if (r.right() + 1 > main.width() - 20) {
         r.moveLeft(0);
         if (r.width() > main.width() - 20)
@@ -113,7 +113,7 @@ void Tform1::openCommand(const QString& fileName)
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString ext = dot < 0 ? QString() : fileName.mid(dot).toUpper();
     if (ext == QLatin1String(".PCA")) {
-        auto* k = static_cast<Tkataform*>(newkatalog());
+        auto* k = static_cast<Tkataform*>(newCatalogWindow());
         // A damaged catalog keeps the entries read before the fault; the error is reported.
         k->setWindowTitle(fileName);
         k->loadCatalog(fileName);
@@ -123,7 +123,7 @@ void Tform1::openCommand(const QString& fileName)
         return;
     }
     ResetProgress();
-    Tchild* child = newwindow();
+    Tchild* child = newImageWindow();
     child->setWindowTitle(fileName);
     // A window whose file did not load goes again; its going is no command of the user's.
     auto dropWindow = [this, child] {
@@ -134,7 +134,7 @@ void Tform1::openCommand(const QString& fileName)
         Recording = recording;
     };
     try {
-        const std::unique_ptr<TDecodedPicture> startup = takeStartupPicture(fileName, child->ImageKit1->IOParams());
+        const std::unique_ptr<TDecodedPicture> startup = takeStartupPicture(fileName, child->imageKit->IOParams());
         TDecodedPicture* ahead = std::exchange(preloaded_, nullptr);
         if (ahead && std::exchange(preloadedName_, QString()) != fileName)
             ahead = nullptr;
@@ -142,15 +142,15 @@ void Tform1::openCommand(const QString& fileName)
             ahead = startup.get();
         if (ahead) {
             // Decoded ahead by a batch on its own parameters: the same load, done earlier.
-            CopyJpegReadResults(*ahead->Params, child->ImageKit1->IOParams());
-            child->ImageKit1->IO()->TakeDecoded(fileName, ioJPEG, ahead->Bitmap);
+            CopyJpegReadResults(*ahead->Params, child->imageKit->IOParams());
+            child->imageKit->IO()->TakeDecoded(fileName, ioJPEG, ahead->Bitmap);
             ahead->Bitmap = TBitmap();
         } else {
-            child->ImageKit1->IO()->LoadFromFile(fileName);
+            child->imageKit->IO()->LoadFromFile(fileName);
         }
         // No reader for the type (a video, say), or a file that names no image it holds:
         // an empty window would pass for a loaded picture.
-        if (child->ImageKit1->Bitmap()->Empty())
+        if (child->imageKit->Bitmap()->Empty())
             throw EInvalidGraphic(QStringLiteral("The file holds no picture"));
     } catch (const std::exception& e) {
         if (!loadErrorSink_ && !dynamic_cast<const EInvalidGraphic*>(&e)) {
@@ -170,18 +170,18 @@ void Tform1::openCommand(const QString& fileName)
         dropWindow();
         return;
     }
-    child->imageMouseMove(child->ImageKit1, 0, 0, 0);
+    child->imageMouseMove(child->imageKit, 0, 0, 0);
     if (options.fitonload)
-        fensteranpassen(this, child);
+        fitWindowToImage(this, child);
     checkbuttonsenabled(false);
     child->viewChanged(this, -1);
     ActivateChild(child);
     if (options.zoomonload) {
         zoombox->setEditText(TranslatedCaption(QStringLiteral("Fenstergröße")));
-        zoomboxChange();
+        zoomBoxChanged();
     }
     if (options.fitonload)
-        fensteranpassen(this, child);
+        fitWindowToImage(this, child);
     ResetProgress();
     checkbuttonsenabled(false);
 }
@@ -196,14 +196,14 @@ void Tform1::hsvChannels(Tchild* image)
         parts[i]->Modified = true;
         parts[i]->setWindowTitle(image->windowTitle() + QLatin1String(suffixes[i]));
     }
-    image->ImageKit1->Proc()->SplitToHSV(parts[0]->ImageKit1->Bitmap(), parts[1]->ImageKit1->Bitmap(),
-                                         parts[2]->ImageKit1->Bitmap());
+    image->imageKit->Proc()->SplitToHSV(parts[0]->imageKit->Bitmap(), parts[1]->imageKit->Bitmap(),
+                                         parts[2]->imageKit->Bitmap());
     for (Tchild* c : parts) {
-        c->ImageKit1->Update();
-        const TBitmap* bmp = c->ImageKit1->Bitmap();
+        c->imageKit->Update();
+        const TBitmap* bmp = c->imageKit->Bitmap();
         QWidget* sub = c->parentWidget();
         const QSize frame = sub->size() - c->size();
-        sub->resize(frame + QSize(bmp->Width(), bmp->Height() + c->StatusBar1->sizeHint().height()));
+        sub->resize(frame + QSize(bmp->Width(), bmp->Height() + c->statusBar->sizeHint().height()));
         c->repaint();
     }
 }

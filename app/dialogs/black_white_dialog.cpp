@@ -96,21 +96,21 @@ void Tblackwhiteform::PreviewStep(bool forced)
     int32_t threshold = 0;
     if (Grenzwert->isChecked() && !chosenThreshold(threshold))
         return;
-    ImageKit1->Assign(sourceKit->Bitmap());
+    imageKit->Assign(sourceKit->Bitmap());
     if (geordnet->isChecked()) {
         Mode = 0;
-        ImageKit1->Proc()->ConvertToBWOrdered();
+        imageKit->Proc()->ConvertToBWOrdered();
     } else {
         Mode = 1;
         Threshold = threshold;
-        ImageKit1->Proc()->ConvertToBWThreshold(threshold);
+        imageKit->Proc()->ConvertToBWThreshold(threshold);
     }
-    FitPreview(ImageKit1);
+    FitPreview(imageKit);
 }
 
 void Tblackwhiteform::copyBackClicked()
 {
-    sourceKit->Assign(ImageKit1->Bitmap());
+    sourceKit->Assign(imageKit->Bitmap());
     sourceKit->Proc()->ConvertTo24Bit();
     FitPreview(sourceKit);
 }

@@ -71,14 +71,14 @@ void Tfarbredform::PreviewStep(bool forced)
         return;
     if (!forced && !previewLockButton->isChecked())
         return;
-    ImageKit1->Assign(sourceKit->Bitmap());
-    ImageKit1->Proc()->ReduceColors(count);
-    FitPreview(ImageKit1);
+    imageKit->Assign(sourceKit->Bitmap());
+    imageKit->Proc()->ReduceColors(count);
+    FitPreview(imageKit);
 }
 
 void Tfarbredform::copyBackClicked()
 {
-    sourceKit->Assign(ImageKit1->Bitmap());
+    sourceKit->Assign(imageKit->Bitmap());
     FitPreview(sourceKit);
 }
 

@@ -45,15 +45,15 @@ TfMergeDialog::TfMergeDialog(QWidget* parent) : QDialog(parent)
     cancelButton = NamedButton(this, ObjectName::MergeDialog::Button2, QStringLiteral("&Abbrechen"));
     previewButton = NamedButton(this, ObjectName::MergeDialog::Button4, QStringLiteral("&Vorschau"));
     helpButton = NamedButton(this, ObjectName::MergeDialog::Button5, QStringLiteral("&Hilfe"));
-    ImageKit1 = new TImageKit(this);
-    ImageKit1->setObjectName(QLatin1String(ObjectName::MergeDialog::ImageKit1));
-    ImageKit1->setFixedSize(200, 150);
-    ImageKit1->SetAutoUndo(false);
+    imageKit = new TImageKit(this);
+    imageKit->setObjectName(QLatin1String(ObjectName::MergeDialog::ImageKit1));
+    imageKit->setFixedSize(200, 150);
+    imageKit->SetAutoUndo(false);
 
     auto* grid = new QGridLayout;
     grid->addWidget(NamedLabel(this, ObjectName::MergeDialog::Label1, QStringLiteral("2.Bild:")), 0, 0);
     grid->addWidget(windowList, 1, 0);
-    grid->addWidget(ImageKit1, 1, 1);
+    grid->addWidget(imageKit, 1, 1);
     auto* track = new QHBoxLayout;
     track->addWidget(mixSlider, 1);
     track->addWidget(mixLabel);
@@ -117,8 +117,8 @@ void TfMergeDialog::showEvent(QShowEvent* event)
 void TfMergeDialog::FormActivate()
 {
     if (active_)
-        LoadPreview(ImageKit1, active_->ImageKit1->Bitmap());
-    original_.Assign(*ImageKit1->Bitmap());
+        LoadPreview(imageKit, active_->imageKit->Bitmap());
+    original_.Assign(*imageKit->Bitmap());
     PreviewStep(false);
 }
 
@@ -127,16 +127,16 @@ void TfMergeDialog::PreviewStep(bool forced)
     mixLabel->setText(QString::number(Percent()) + QStringLiteral("%"));
     if (!forced && !freezePreviewButton->isChecked())
         return;
-    ImageKit1->Assign(&original_);
+    imageKit->Assign(&original_);
     if (Tchild* other = SelectedWindow())
-        ImageKit1->Merge(other->ImageKit1->Bitmap(), Percent());
-    FitPreview(ImageKit1);
+        imageKit->Merge(other->imageKit->Bitmap(), Percent());
+    FitPreview(imageKit);
 }
 
 void TfMergeDialog::okClicked()
 {
     Tchild* other = SelectedWindow();
     if (active_ && other)
-        active_->ImageKit1->Merge(other->ImageKit1->Bitmap(), Percent());
+        active_->imageKit->Merge(other->imageKit->Bitmap(), Percent());
     done(mrOk);
 }

@@ -37,7 +37,7 @@ public:
     QPushButton* cancelButton = nullptr;
     QPushButton* previewButton = nullptr;
     QPushButton* helpButton = nullptr;
-    TImageKit* ImageKit1 = nullptr;
+    TImageKit* imageKit = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

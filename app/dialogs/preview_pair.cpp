@@ -27,7 +27,7 @@ TPreviewPairDialog::TPreviewPairDialog(QWidget* parent, const TPreviewPairNames&
         return kit;
     };
     sourceKit = preview(ObjectName::PreviewPair::ImageKit2);
-    ImageKit1 = preview(ObjectName::PreviewPair::ImageKit1);
+    imageKit = preview(ObjectName::PreviewPair::ImageKit1);
     previewLockButton = NamedToggle(this, ObjectName::PreviewPair::SpeedButton1, QStringLiteral("Vorschau sperren"));
     okButton = NamedButton(this, ObjectName::PreviewPair::Button1, QStringLiteral("&OK"));
     cancelButton = NamedButton(this, ObjectName::PreviewPair::Button2, QStringLiteral("&Abbrechen"));
@@ -39,7 +39,7 @@ TPreviewPairDialog::TPreviewPairDialog(QWidget* parent, const TPreviewPairNames&
     previews->addWidget(NamedLabel(this, names.ResultLabel, QStringLiteral("Ergebnis:")), 0, 2);
     previews->addWidget(sourceKit, 1, 0);
     previews->addWidget(CopyBack, 1, 1);
-    previews->addWidget(ImageKit1, 1, 2);
+    previews->addWidget(imageKit, 1, 2);
     controls_ = new QVBoxLayout;
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(previewLockButton);

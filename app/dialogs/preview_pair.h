@@ -28,7 +28,7 @@ public:
     // The image the source preview is made from when the dialog activates.
     void SetSource(const TBitmap* source) { source_ = source; }
 
-    TImageKit* ImageKit1 = nullptr;  // result
+    TImageKit* imageKit = nullptr;  // result
     TImageKit* sourceKit = nullptr;  // source
     QToolButton* previewLockButton = nullptr;
     QPushButton* okButton = nullptr;  // "&OK"

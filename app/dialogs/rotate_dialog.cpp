@@ -72,14 +72,14 @@ void TfRotate::PreviewStep(bool forced)
     int angle = 0;
     if (!typedAngle(angle) || (!forced && !previewLockButton->isChecked()))
         return;
-    ImageKit1->Assign(sourceKit->Bitmap());
-    ImageKit1->Rotate(angle, antialiasCheck->isChecked());
-    FitPreview(ImageKit1);
+    imageKit->Assign(sourceKit->Bitmap());
+    imageKit->Rotate(angle, antialiasCheck->isChecked());
+    FitPreview(imageKit);
 }
 
 void TfRotate::copyBackClicked()
 {
-    LoadPreview(sourceKit, ImageKit1->Bitmap());
+    LoadPreview(sourceKit, imageKit->Bitmap());
 }
 
 void TfRotate::okClicked()

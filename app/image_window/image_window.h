@@ -24,10 +24,10 @@ public:
     explicit Tchild(Tform1* mainWindow, QWidget* parent = nullptr);
     ~Tchild() override;
 
-    TImageKit* ImageKit1 = nullptr;
-    TRulerBox* RulerBox1 = nullptr;   // horizontal, below the image
-    TRulerBox* RulerBox2 = nullptr;   // vertical, right of the image
-    QStatusBar* StatusBar1 = nullptr;
+    TImageKit* imageKit = nullptr;
+    TRulerBox* horizontalRuler = nullptr;   // horizontal, below the image
+    TRulerBox* verticalRuler = nullptr;   // vertical, right of the image
+    QStatusBar* statusBar = nullptr;
 
     double LastX = 0, LastY = 0;      // pointer in ruler units
     TPoint ShapeStart, ShapeEnd;      // bitmap coordinates

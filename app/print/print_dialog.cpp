@@ -73,8 +73,8 @@ Tprintform::Tprintform(Tform1& mainWindow, QWidget* parent) : QDialog(parent), m
     setWindowTitle(QStringLiteral("Drucken"));
     QWidget* active = main_.ActiveMDIChild();
     catalog_ = qobject_cast<Tkataform*>(active);
-    if (Tchild* image = Tform1::getchild(active))
-        source_ = image->ImageKit1->Bitmap();
+    if (Tchild* image = Tform1::imageWindowOf(active))
+        source_ = image->imageKit->Bitmap();
     if (active)
         caption_ = active->windowTitle();
     build();
@@ -90,11 +90,11 @@ void Tprintform::build()
     previewGroup = new QGroupBox(QStringLiteral("Vorschau"), this);
     previewGroup->setObjectName(QLatin1String(ObjectName::PrintDialog::GroupBox2));
     previewGroup->setFixedSize(260, 300);
-    ImageKit1 = new TImageKit(previewGroup);
-    ImageKit1->setObjectName(QLatin1String(ObjectName::PrintDialog::ImageKit1));
-    ImageKit1->SetScrollBars(ssNone);
-    ImageKit1->SetBackground(clWhite);
-    ImageKit1->move(15, 20);
+    imageKit = new TImageKit(previewGroup);
+    imageKit->setObjectName(QLatin1String(ObjectName::PrintDialog::ImageKit1));
+    imageKit->SetScrollBars(ssNone);
+    imageKit->SetBackground(clWhite);
+    imageKit->move(15, 20);
     leftCol->addWidget(previewGroup);
     auto* previewRow = new QHBoxLayout;
     previewLockButton = new QToolButton(this);
@@ -615,7 +615,7 @@ void Tprintform::printClicked()
     printdialog.cutlines = cutMarksCheck->isChecked() ? 1 : 0;
 }
 
-void Tform1::Drucken2Click()
+void Tform1::printClicked()
 {
     const TChildKind kind = ChildKind(ActiveMDIChild());
     if (kind != ckImage && kind != ckCatalog)

@@ -39,7 +39,7 @@ public:
     int copies = 1;
 
     QGroupBox* previewGroup = nullptr;
-    TImageKit* ImageKit1 = nullptr;
+    TImageKit* imageKit = nullptr;
     QToolButton* previewLockButton = nullptr;
     QPushButton *printerSetupButton = nullptr, *printButton = nullptr, *cancelButton = nullptr, *previewButton = nullptr, *helpButton = nullptr;
     QProgressBar* progressBar = nullptr;

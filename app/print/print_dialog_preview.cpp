@@ -36,8 +36,8 @@ void Tprintform::updatePaperSize()
     }
     w = std::max(w, 1);
     h = std::max(h, 1);
-    ImageKit1->setFixedSize(w, h);
-    ImageKit1->Bitmap()->SetSize(w, h);
+    imageKit->setFixedSize(w, h);
+    imageKit->Bitmap()->SetSize(w, h);
 }
 
 void Tprintform::updatePreview(bool force)
@@ -91,7 +91,7 @@ void Tprintform::drawPreview()
         pagesDown = std::clamp(pagesDown, 1, 1000);
     }
     updatePaperSize();
-    TBitmap* bmp = ImageKit1->Bitmap();
+    TBitmap* bmp = imageKit->Bitmap();
     const int cw = bmp->Width(), ch = bmp->Height();
     const double sx = double(cw) / (double(pw) * pagesAcross);
     const double sy = double(ch) / (double(ph) * pagesDown);
@@ -144,13 +144,13 @@ void Tprintform::drawPreview()
         }
     };
     if (!PrintRectangleValid(r.L, r.T, r.W, r.H)) {
-        ImageKit1->Update();
+        imageKit->Update();
         return;
     }
     if (m == pmTiles) {
         // The first page of the grid; a grid the print would refuse is not laid out.
         if (TileCount(r.L, r.T, r.W, r.H, pw, ph) > kMaxTilesPerPage) {
-            ImageKit1->Update();
+            imageKit->Update();
             return;
         }
         const std::vector<TPagePlan> pages = PlanPrint(r);
@@ -209,5 +209,5 @@ void Tprintform::drawPreview()
             cuts(CutLineSegments(false, r.L, r.T, r.W, r.H, 0, 0, pw, ph, r.ResX, r.ResY));
         progressBar->setValue(100);
     }
-    ImageKit1->Update();
+    imageKit->Update();
 }

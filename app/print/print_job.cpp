@@ -6,6 +6,7 @@
 #include "app/main_window/main_window.h"
 #include "app/print/print_marks.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
@@ -93,7 +94,7 @@ public:
                   LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")), 0, std::max(total, 1), owner),
           source_(source)
     {
-        dialog_.setObjectName(QStringLiteral("PrintProgress"));
+        dialog_.setObjectName(QLatin1String(ObjectName::ProgressDialogs::PrintProgress));
         dialog_.setWindowModality(Qt::ApplicationModal);
         dialog_.setAutoClose(false);
         dialog_.setAutoReset(false);
@@ -157,7 +158,7 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
     r.ResX = printer.XResolution();
     r.ResY = printer.YResolution();
     r.CutLines = settings.cutlines != 0;
-    const TBitmap* bitmap = image ? image->ImageKit1->Bitmap() : nullptr;
+    const TBitmap* bitmap = image ? image->imageKit->Bitmap() : nullptr;
     if (bitmap) {
         r.ImageWidth = bitmap->Width();
         r.ImageHeight = bitmap->Height();

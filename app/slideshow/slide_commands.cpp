@@ -5,19 +5,20 @@
 #include "app/slideshow/slide_options_dialog.h"
 #include "app/slideshow/slide_player.h"
 #include "app/slideshow/slide_list.h"
+#include "app/text/object_names.h"
 
 #include <QAction>
 #include <QToolButton>
 
-void Tform1::Abspielen1Click() { runcode(cmdSlideShow); }
+void Tform1::playSlideShowClicked() { runcode(cmdSlideShow); }
 
-void Tform1::Optionen1Click()
+void Tform1::slideShowOptionsClicked()
 {
     if (RunSlideOptions(this, options.slideshow) == Tslideform::ResultPlay)
         runcode(cmdSlideShow);
 }
 
-void Tform1::DiashowdirektvomKatalog1Click()
+void Tform1::slideShowFromCatalogClicked()
 {
     auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild());
     if (!catalog)
@@ -41,11 +42,11 @@ void Tform1::wireSlideShow()
         Tkataform::SlideShowHandler = [](Tkataform& k) {
             if (Tform1* main = k.MainWindow()) {
                 main->ActivateChild(&k);
-                main->DiashowdirektvomKatalog1Click();
+                main->slideShowFromCatalogClicked();
             }
         };
-    wire(Item("Abspielen1"), [this] { Abspielen1Click(); });
-    wire(Item("Optionen1"), [this] { Optionen1Click(); });
-    wire(Item("DiashowdirektvomKatalog1"), [this] { DiashowdirektvomKatalog1Click(); });
-    wireButton(Control<QToolButton>("SpeedButton9"), [this] { Optionen1Click(); });
+    wire(Item(ObjectName::MainWindow::Abspielen1), [this] { playSlideShowClicked(); });
+    wire(Item(ObjectName::MainWindow::Optionen1), [this] { slideShowOptionsClicked(); });
+    wire(Item(ObjectName::MainWindow::DiashowdirektvomKatalog1), [this] { slideShowFromCatalogClicked(); });
+    wireButton(Control<QToolButton>(ObjectName::MainWindow::SpeedButton9), [this] { slideShowOptionsClicked(); });
 }

@@ -4,6 +4,44 @@
 // name: members carry English names, while the objects keep the names the translation
 // tables and stored layouts know. Each list is an X-macro, so that tests can walk it.
 
+// the main window: menus, tool bars, drawing bar, status line
+#define OBJECT_NAMES_MAINWINDOW(X) \
+    X(Abspielen1) X(AlleBilderneuladen1) X(AlleSchliessen1) X(AlleSpeichern1) X(Allemarkieren1) \
+    X(Allesauswhlen1) X(AlsHintergrund1) X(Ansicht1) X(AnzahlderFarbenzeigen1) X(AufBildgreanpassen1) \
+    X(AufVerzeichnisanwenden1) X(AufaktuellesBildanwenden1) X(AufallegeladenenBilderanwenden1) \
+    X(Aufnahmeeinstellungen1) X(Aufnahmestoppen1) X(Ausschneiden1) X(Batch1) X(Batch2) X(Bearbeiten1) \
+    X(Beenden1) X(Bereichauswhlen1) X(Bild1) X(Bildereinscannen1) X(Bilderneuladen1) X(Bilderneuladen2) \
+    X(ClientArea) X(CopyBtn) X(CutBtn) X(Datei1) X(Dateientfernen1) X(Dateihinzufgen1) X(Diashow1) \
+    X(DiashowdirektvomKatalog1) X(DrehenSpiegeln1) X(Drucken1) X(Edit1) X(Einfgen1) X(Erneutladen1) \
+    X(Farbanzahlndern1) X(Farbebernehmen1) X(Farben1) X(Farbenbearbeiten1) X(Farbenreduzieren1) \
+    X(Fenster1) X(Fenstergre1) X(Fllart1) X(Fllen1) X(Fllen2) X(Fllfarbe1) X(FontComboBox1) \
+    X(Greangeben1) X(HSVKanle1) X(Hand1) X(HelpKey) X(Hilfe1) X(Hilfethemen1) X(Hilfeverwenden1) \
+    X(Hintergrundfarbesetzen1) X(Histogramm1) X(Horizontalspiegeln1) X(I1) X(Image2) \
+    X(InGraustufenumwandeln1) X(Kacheln1) X(Katalog1) X(Katalogschliessen1) X(Katalogspeichern1) \
+    X(Katalogspeichernals1) X(Kommentar1) X(Kommentarabspielen1) X(Kommentaraufnehmen1) \
+    X(Kommentarimportieren1) X(Kommentarlschen1) X(Kopieren1) X(Kreis1) X(Kreisauswahl1) X(Lineal1) \
+    X(Linie1) X(Linie2) X(Linienart1) X(Linienbreite1) X(Malfarbe1) X(Mauszeiger1) \
+    X(MitHinterrundfarbelschen1) X(N101) X(N251) X(N501) X(N751) X(N1001) X(N2001) X(N3001) X(N5001) \
+    X(N16Farben1) X(N16MillionenFarben772161) X(N180drehen1) X(N256Farben8BitproPixel1) \
+    X(N90gegenUhrzeigersinndrehen1) X(N90imUhrzeigersinndrehen1) X(Nebeneinander1) X(Negativ1) X(Neu1) \
+    X(Neuaufnehmen1) X(NeuenKatalogerstellen1) X(NichtsAuswhlen1) X(OpenBtn) X(Optionen1) X(Optionen2) \
+    X(Panel5) X(Panel6) X(PasteBtn) X(Pastetorect1) X(PenButton) X(Pinselart1) X(Polygonauswahl1) \
+    X(ProgressBar1) X(REsize1) X(Rckgngig1) X(RckgngigPufferlschen1) X(Rechteck1) X(Resample1) \
+    X(RoteAugenentfernen1) X(RundesRechteck1) X(SaveBtn) X(Scanne1) X(Scanner1) X(Scannerwhlen1) \
+    X(Schliessen1) X(Schriftartfestlegen1) X(SchwarzWeissKonvertierung2) X(SpeedButton1) X(SpeedButton2) \
+    X(SpeedButton3) X(SpeedButton4) X(SpeedButton5) X(SpeedButton6) X(SpeedButton7) X(SpeedButton8) \
+    X(SpeedButton9) X(SpeedButton11) X(SpeedButton13) X(SpeedButton31) X(SpeedButton32) X(SpeedButton33) \
+    X(SpeedButton34) X(SpeedButton35) X(SpeedButton36) X(SpeedButton37) X(SpeedButton38) \
+    X(SpeedButton55) X(SpeedButton56) X(SpeedButton57) X(SpeedButton58) X(SpeedButton63) \
+    X(SpeedButton64) X(SpeedButton65) X(Speichern1) X(Speichernals1) X(Standardleiste1) X(Statusleiste1) \
+    X(Stift1) X(Text1) X(Text2) X(Textinhaltfestlegen1) X(ToolBar1) X(ToolBar2) X(Untereinander1) \
+    X(UntersttzteBatchFunktionen1) X(Vertikalspiegeln1) X(Videobildimportieren1) X(WeitereProgramme1) \
+    X(Willkommen1) X(Winkeleingeben1) X(Zeichenen1) X(Zeichenleiste1) X(Zeichnen1) X(Zentriert1) \
+    X(Zoom1) X(Zoomen1) X(ZumBearbeitenausschneiden1) X(autobox) X(berdasProgramm1) X(bereinander1) \
+    X(clearpen) X(duplizieren1) X(effects1) X(ffnen1) X(ffnen2) X(fillbutton) X(merge1) \
+    X(mitBildkopiemalen1) X(nichtexistierendeBilderentfernen1) X(pinselartn) X(printbtn) X(scanbtn) \
+    X(speedbutton30) X(spinedit1) X(zoombox)
+
 // an image window
 #define OBJECT_NAMES_IMAGEWINDOW(X) \
     X(ImageKit1) X(RulerBox1) X(RulerBox2) X(StatusBar1)
@@ -115,9 +153,17 @@
     X(SpeedButton1) X(SpinEdit1) X(SpinEdit2) X(SpinEdit3) X(SpinEdit4) X(TabSheet1) X(TabSheet2) \
     X(TabSheet3)
 
+// progress windows that exist only while a batch or a print job runs
+#define OBJECT_NAMES_PROGRESSDIALOGS(X) \
+    X(BatchProgress) X(PrintProgress)
+
 #define OBJECT_NAME_CONSTANT(name) inline constexpr char name[] = #name;
 
 namespace ObjectName {
+namespace MainWindow {
+inline constexpr char Form[] = "form1";  // the window itself
+OBJECT_NAMES_MAINWINDOW(OBJECT_NAME_CONSTANT)
+} // namespace MainWindow
 namespace ImageWindow {
 inline constexpr char Form[] = "child";  // the window itself
 OBJECT_NAMES_IMAGEWINDOW(OBJECT_NAME_CONSTANT)
@@ -197,6 +243,9 @@ namespace PrintDialog {
 inline constexpr char Form[] = "printform";  // the window itself
 OBJECT_NAMES_PRINTDIALOG(OBJECT_NAME_CONSTANT)
 } // namespace PrintDialog
+namespace ProgressDialogs {
+OBJECT_NAMES_PROGRESSDIALOGS(OBJECT_NAME_CONSTANT)
+} // namespace ProgressDialogs
 } // namespace ObjectName
 
 #undef OBJECT_NAME_CONSTANT

@@ -218,10 +218,10 @@ void Tvideoform::importClicked()
     main_.automatitem.SetArg(2, 100);
     main_.automatitem.SetArg(3, main_.options.neudialog.background);
     main_.runcode(cmdNewImage);
-    if (Tchild* c = Tform1::getchild(main_.ActiveMDIChild())) {
-        c->ImageKit1->Bitmap()->Assign(*v->Bitmap());
-        c->ImageKit1->Update();
-        main_.fensteranpassen(this, c);
+    if (Tchild* c = Tform1::imageWindowOf(main_.ActiveMDIChild())) {
+        c->imageKit->Bitmap()->Assign(*v->Bitmap());
+        c->imageKit->Update();
+        main_.fitWindowToImage(this, c);
     }
     if (!wasFrozen)
         v->SetFreeze(false);

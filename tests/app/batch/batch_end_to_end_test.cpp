@@ -119,7 +119,7 @@ TEST_F(EndToEnd, RecordedBatchPlayedOnAllLoadedImagesLeavesTheOriginalsAsTheyAre
     for (const QString& f : files)
         EXPECT_TRUE(unchanged(f)) << f.toStdString();
     for (QWidget* w : form->MDIChildren())
-        EXPECT_TRUE(Tform1::getchild(w)->Modified);
+        EXPECT_TRUE(Tform1::imageWindowOf(w)->Modified);
     EXPECT_TRUE(form->autoform()->afterNothingRadio->isChecked());
     EXPECT_TRUE(form->Control<QToolButton>(QStringLiteral("SpeedButton13"))->isEnabled());
 }
@@ -178,7 +178,7 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
 
         // Reloading every image; the loop lets the events run after each.
         form->OpenFileList = {pca};
-        form->openit();
+        form->openChosenFiles();
         ASSERT_NE(catalog(), nullptr);
         ASSERT_EQ(catalog()->Count(), 4);
         auto* now = new QTimer(qApp);
@@ -198,7 +198,7 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
 
         // Updating the entries whose files changed since they were made.
         form->OpenFileList = {pca};
-        form->openit();
+        form->openChosenFiles();
         ASSERT_NE(catalog(), nullptr);
         for (const QString& f : files) {
             QFile touched(f);

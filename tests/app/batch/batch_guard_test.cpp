@@ -1,4 +1,5 @@
 // A running batch against everything the user may do while its events run.
+#include "app/text/object_names.h"
 #include "batch_test_fixture.h"
 
 #include "imaging/dialogs/save_dialog.h"
@@ -31,12 +32,12 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
         EXPECT_FALSE(f2->isEnabled());
         // Called all the same, each says no and changes nothing.
         const size_t before = messages.size();
-        f.QuickStartClick(0);
-        f.AufaktuellesBildanwenden1Click();
+        f.quickStartClicked(0);
+        f.applyToCurrentImageClicked();
         f.PlayBoxRecord(Tform1::bmAllLoaded);
         f.dobatch(path, Tform1::bmActive);
-        f.Neuaufnehmen1Click();
-        f.Batch2Click();
+        f.newRecordingClicked();
+        f.batchClicked();
         EXPECT_EQ(messages.size(), before + 6);
         EXPECT_FALSE(f.Recording);
     };
@@ -58,7 +59,7 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     const QString source = writeImage(out_ + QStringLiteral("/a.bmp"), RGB(30, 60, 90));
     QFile::copy(source, source + QStringLiteral(".orig"));
     form->OpenFileList = {source};
-    form->openit();
+    form->openChosenFiles();
     Tchild* c = form->ActiveImageWindow();
     ASSERT_NE(c, nullptr);
     settings(2, 0, 1);
@@ -114,7 +115,7 @@ TEST_F(Batch, TheMainWindowWaitsForABatchAndForAMultiFileOpen)
         form->OpenFileList = QStringList{};  // another open sets its own list meanwhile
         closed = form->close();
     });
-    form->openit();
+    form->openChosenFiles();
     EXPECT_FALSE(closed);
     EXPECT_EQ(form->MDIChildCount(), 3);
 }
@@ -135,7 +136,7 @@ TEST_F(Batch, DirectoryWalkRunsTheEventsAndCancelEndsTheRunBeforeAnyFile)
     // Once the first progress shows: cancel it, noting whether the list is still unmade.
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, form.get(), [&] {
-        auto* p = form->findChild<QProgressDialog*>(QStringLiteral("BatchProgress"));
+        auto* p = form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::BatchProgress));
         if (!p)
             return;
         poll.stop();

@@ -1,3 +1,4 @@
+#include "app/text/object_names.h"
 #include "batch_test_fixture.h"
 #include "controls/edits/file_edit.h"
 #include "imaging/dialogs/io_previews_dialog.h"
@@ -52,8 +53,8 @@ TEST_F(Batch, RecordingThroughTheMenuReplaysToTheSamePixelsAndStoresTheRecords)
     settings(2);  // the play button chooses "nichts" itself
     form->Control<QToolButton>(QStringLiteral("SpeedButton13"))->click();
     EXPECT_TRUE(form->autoform()->afterNothingRadio->isChecked());
-    EXPECT_EQ(replayed->ImageKit1->Bitmap()->Width(), 5);
-    EXPECT_TRUE(samePixels(*byHand->ImageKit1->Bitmap(), *replayed->ImageKit1->Bitmap()));
+    EXPECT_EQ(replayed->imageKit->Bitmap()->Width(), 5);
+    EXPECT_TRUE(samePixels(*byHand->imageKit->Bitmap(), *replayed->imageKit->Bitmap()));
     EXPECT_EQ(form->MDIChildCount(), 2);
     EXPECT_TRUE(errors.empty());
 }
@@ -71,27 +72,27 @@ TEST_F(Batch, StoppingWithoutANameDropsTheRecordingAndAnExistingFileIsKeptOnCanc
     imageWindow(3, 3, RGB(1, 2, 3));
     for (const Case& c : cases) {
         answer = mrOk;
-        form->Neuaufnehmen1Click();
-        form->Negativ1Click();
-        form->Negativ1Click();
+        form->newRecordingClicked();
+        form->negativeClicked();
+        form->negativeClicked();
         answer = c.overwriteAnswer;
         SetInputQueryHook([&](const QString&, const QString&, QString& value) {
             value = QStringLiteral("keep");
             return c.nameGiven;
         });
-        form->Aufnahmestoppen1click();
+        form->stopRecordingClicked();
         EXPECT_TRUE(form->RecordingList.empty());
         EXPECT_EQ(ReadWholeFile(BatchFilePath(QStringLiteral("keep"))).size(), c.expectedRecords * tautomatitem::Size);
     }
     EXPECT_NE(before, ReadWholeFile(BatchFilePath(QStringLiteral("keep"))));
     // A name that would leave the data directory is asked again.
     int asked = 0;
-    form->Neuaufnehmen1Click();
+    form->newRecordingClicked();
     SetInputQueryHook([&](const QString&, const QString&, QString& value) {
         value = ++asked == 1 ? QStringLiteral("../escape") : QStringLiteral("inside");
         return asked <= 2;
     });
-    form->Aufnahmestoppen1click();
+    form->stopRecordingClicked();
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(QFile::exists(BatchFilePath(QStringLiteral("inside"))));
     EXPECT_FALSE(QFile::exists(QFileInfo(BatchDirectory() + QStringLiteral("../escape.atm")).absoluteFilePath()));
@@ -201,7 +202,7 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
         for (size_t i = 0; i < c.saved.size(); ++i)
             EXPECT_EQ(loadFile(out_ + QLatin1Char('/') + files[qsizetype(i)]).PixelColor(0, 0), negated(c.saved[i]));
         EXPECT_EQ(form->MDIChildren(), QList<QWidget*>{bystander});
-        EXPECT_EQ(bystander->ImageKit1->Bitmap()->PixelColor(1, 1), RGB(7, 8, 9));
+        EXPECT_EQ(bystander->imageKit->Bitmap()->PixelColor(1, 1), RGB(7, 8, 9));
         EXPECT_FALSE(bystander->Modified);
         EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/b.bmp")), brokenBytes);
     }
@@ -219,7 +220,7 @@ TEST_F(Batch, DecodingAheadGivesTheSameImagesAndFailuresForEveryThreadCount)
             broken.write("\xFF\xD8\xFF\xE0 no picture follows");
             continue;
         }
-        patterned(37 + i, 23 + 2 * i, i)->ImageKit1->IO()->SaveToFile(name);
+        patterned(37 + i, 23 + 2 * i, i)->imageKit->IO()->SaveToFile(name);
         closeAll();
     }
     struct Run {
@@ -292,8 +293,8 @@ TEST_F(Batch, AFailedSaveStopsTheRunAndLeavesItsWindowOpen)
     form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmAllLoaded);
     EXPECT_EQ(form->MDIChildCount(), 2);
     EXPECT_TRUE(first->Modified);
-    EXPECT_EQ(first->ImageKit1->Bitmap()->PixelColor(0, 0), negated(RGB(10, 10, 10)));
-    EXPECT_EQ(second->ImageKit1->Bitmap()->PixelColor(0, 0), RGB(20, 20, 20));
+    EXPECT_EQ(first->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(10, 10, 10)));
+    EXPECT_EQ(second->imageKit->Bitmap()->PixelColor(0, 0), RGB(20, 20, 20));
     ASSERT_FALSE(messages.empty());
     EXPECT_TRUE(messages.back().contains(QStringLiteral("first image")));
 }
@@ -312,8 +313,8 @@ TEST_F(Batch, RecordsStayOnTheirWindowWhenTheUserActivatesAnother)
     form->dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative, cmdPrint, cmdFlipVertical}),
                   Tform1::bmActive);
     EXPECT_EQ(prints, 2);
-    EXPECT_EQ(target->ImageKit1->Bitmap()->PixelColor(0, 0), negated(RGB(2, 2, 2)));
-    EXPECT_EQ(other->ImageKit1->Bitmap()->PixelColor(0, 0), RGB(1, 1, 1));
+    EXPECT_EQ(target->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(2, 2, 2)));
+    EXPECT_EQ(other->imageKit->Bitmap()->PixelColor(0, 0), RGB(1, 1, 1));
     EXPECT_FALSE(other->Modified);
 }
 
@@ -336,7 +337,7 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         closeAll();
         for (int i = 0; i < 2; ++i) {
             Tchild* w = imageWindow(3, 3, RGB(i, i, i));
-            w->ImageKit1->IOParams().FileName = missing + QStringLiteral("/%1.bmp").arg(i);
+            w->imageKit->IOParams().FileName = missing + QStringLiteral("/%1.bmp").arg(i);
         }
         std::vector<bool> during, atMessage;
         TCommandSeams::Print = [&](Tform1&, Tchild*, const tautomatitem&) { during.push_back(area->updatesEnabled()); };
@@ -378,7 +379,7 @@ TEST_F(Batch, EscapeOrCancelStopsAfterTheCurrentImage)
         TCommandSeams::Print = [&](Tform1& f, Tchild*, const tautomatitem&) {
             if (++prints != 2)
                 return;
-            auto* p = f.findChild<QProgressDialog*>(QStringLiteral("BatchProgress"));
+            auto* p = f.findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::BatchProgress));
             ASSERT_NE(p, nullptr);
             if (escape)
                 QTest::keyClick(p, Qt::Key_Escape);
@@ -389,7 +390,7 @@ TEST_F(Batch, EscapeOrCancelStopsAfterTheCurrentImage)
         form->dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), Tform1::bmAllLoaded);
         EXPECT_EQ(prints, 2);
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(windows[size_t(i)]->ImageKit1->Bitmap()->PixelColor(0, 0),
+            EXPECT_EQ(windows[size_t(i)]->imageKit->Bitmap()->PixelColor(0, 0),
                       i < 2 ? negated(RGB(10 * i, 0, 0)) : RGB(10 * i, 0, 0))
                 << escape << i;
     }
@@ -416,8 +417,8 @@ TEST_F(Batch, HostileRecordsAreRefusedBeforeTheyRun)
     settings(2, 0, 1);
     messages.clear();
     form->dobatch(BatchFilePath(QStringLiteral("bad")), Tform1::bmActive);
-    EXPECT_EQ(w->ImageKit1->Bitmap()->Width(), 4);
-    EXPECT_EQ(w->ImageKit1->Bitmap()->PixelColor(0, 0), negated(RGB(5, 5, 5)));
+    EXPECT_EQ(w->imageKit->Bitmap()->Width(), 4);
+    EXPECT_EQ(w->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(5, 5, 5)));
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_TRUE(QDir(out_).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(form->MDIChildCount(), 1);
@@ -457,7 +458,7 @@ TEST_F(Batch, BatchBoxAndQuickStartersFollowTheRecordFiles)
     form->findChild<QAction*>(QStringLiteral("QuickStart1"))->trigger();
     EXPECT_TRUE(a->afterNothingRadio->isChecked());
     EXPECT_EQ(a->work.after, 0);
-    EXPECT_EQ(w->ImageKit1->Bitmap()->PixelColor(0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(w->imageKit->Bitmap()->PixelColor(0, 0), RGB(255, 255, 255));
     EXPECT_EQ(form->MDIChildCount(), 1);
 
     // A record file made elsewhere shows after the next refill.
@@ -502,7 +503,7 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
     a->FormActivate(form->options);
     for (bool ok : {false, true}) {
         a->formatCombo->setCurrentIndex(0);  // JPEG
-        a->ImageKit1->Params().JpegQuality = 40;
+        a->imageKit->Params().JpegQuality = 40;
         int page = -1, sourceWidth = -1;
         // The dialog may run events while it prepares its first preview: act once it shows.
         QTimer poll;
@@ -523,7 +524,7 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
         a->parametersClicked();
         EXPECT_EQ(page, 4);
         EXPECT_EQ(sourceWidth, 20);
-        EXPECT_EQ(a->ImageKit1->Params().JpegQuality, ok ? 90 : 40) << ok;
+        EXPECT_EQ(a->imageKit->Params().JpegQuality, ok ? 90 : 40) << ok;
     }
     EXPECT_FALSE(a->Buttons[3]->isEnabled());  // no record files yet
     EXPECT_FALSE(a->Buttons[1]->isEnabled());
@@ -537,10 +538,10 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
     } runs[] = {{"Button6", false, false}, {"Button3", true, false}, {"Button2", false, true}};
     form->options.autodialog.after = 0;
     for (const auto& r : runs) {
-        w->ImageKit1->Bitmap()->Canvas()->SetPixel(0, 0, RGB(0, 0, 0));
+        w->imageKit->Bitmap()->Canvas()->SetPixel(0, 0, RGB(0, 0, 0));
         clickInModal(r.button);
-        form->Batch2Click();
-        EXPECT_EQ(w->ImageKit1->Bitmap()->PixelColor(0, 0), r.negatedAfter ? RGB(255, 255, 255) : RGB(0, 0, 0))
+        form->batchClicked();
+        EXPECT_EQ(w->imageKit->Bitmap()->PixelColor(0, 0), r.negatedAfter ? RGB(255, 255, 255) : RGB(0, 0, 0))
             << r.button;
         EXPECT_EQ(form->Recording, r.recording) << r.button;
         EXPECT_EQ(form->options.batchrecord, QStringLiteral("neg.atm"));

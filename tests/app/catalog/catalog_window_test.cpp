@@ -154,7 +154,7 @@ TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
     const QStringList paths{picture(QStringLiteral("p1.jpg"), 640, 480, Qt::green),
                             picture(QStringLiteral("p2.png"), 301, 203, Qt::blue)};
     std::vector<int> values;
-    QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
+    QObject::connect(form->progressBar, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
     k->AddFiles(paths);
     ASSERT_EQ(k->Count(), 2);
     int resets = 0, hundreds = 0;
@@ -464,7 +464,7 @@ TEST_F(CatalogWindowTest, DoubleClickOpensTheEntryInAnImageWindow)
     Tchild* opened = form->ActiveImageWindow();
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->windowTitle(), b);
-    EXPECT_EQ(opened->ImageKit1->Bitmap()->Width(), 20);
+    EXPECT_EQ(opened->imageKit->Bitmap()->Width(), 20);
 }
 
 TEST_F(CatalogWindowTest, EmptyCatalogSavesAnEmptyFileAndFailedSaveKeepsState)
@@ -651,7 +651,7 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
         TScopedParallelThreads scope(threads, 0);
         Tkataform* k = catalog();
         k->Aborting = false;
-        auto typed = QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, [&] {
+        auto typed = QObject::connect(form->progressBar, &QProgressBar::valueChanged, [&] {
             if (k->Count() == escapeAt && !k->Aborting)
                 QTest::keyClick(k->thumbGrid, Qt::Key_Escape);
         });

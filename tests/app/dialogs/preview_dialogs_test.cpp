@@ -70,19 +70,19 @@ TEST(ColorReduceForm, PreviewShowsTheTypedCount)
     // The source preview is the image at the view's width.
     EXPECT_EQ(d.sourceKit->Bitmap()->Width(), d.sourceKit->width());
     EXPECT_EQ(d.sourceKit->Bitmap()->Height(), d.sourceKit->width() * 40 / 60);
-    EXPECT_LE(DistinctColors(d.ImageKit1->Bitmap()), 8);
+    EXPECT_LE(DistinctColors(d.imageKit->Bitmap()), 8);
     EXPECT_EQ(d.valueSlider->Value(), 8);
     const struct {
         const char* typed;
         int maxColors;  // 0: the preview stays as it was
     } cases[] = {{"3", 3}, {"0", 0}, {"x", 0}, {"16", 16}};
     for (const auto& c : cases) {
-        const QImage before = d.ImageKit1->Bitmap()->Image();
+        const QImage before = d.imageKit->Bitmap()->Image();
         d.valueEdit->setText(QString::fromLatin1(c.typed));
         if (c.maxColors == 0) {
-            EXPECT_TRUE(d.ImageKit1->Bitmap()->Image() == before) << c.typed;
+            EXPECT_TRUE(d.imageKit->Bitmap()->Image() == before) << c.typed;
         } else {
-            EXPECT_LE(DistinctColors(d.ImageKit1->Bitmap()), c.maxColors) << c.typed;
+            EXPECT_LE(DistinctColors(d.imageKit->Bitmap()), c.maxColors) << c.typed;
             EXPECT_EQ(d.valueSlider->Value(), c.maxColors);
         }
     }
@@ -90,12 +90,12 @@ TEST(ColorReduceForm, PreviewShowsTheTypedCount)
     d.previewLockButton->click();
     d.valueSlider->SetValue(2);
     EXPECT_EQ(d.valueEdit->text(), QStringLiteral("2"));
-    EXPECT_GT(DistinctColors(d.ImageKit1->Bitmap()), 2);
+    EXPECT_GT(DistinctColors(d.imageKit->Bitmap()), 2);
     d.previewButton->click();
-    EXPECT_LE(DistinctColors(d.ImageKit1->Bitmap()), 2);
+    EXPECT_LE(DistinctColors(d.imageKit->Bitmap()), 2);
     // "<<": the next preview starts from the reduced image.
     d.CopyBack->click();
-    EXPECT_TRUE(d.sourceKit->Bitmap()->Image() == d.ImageKit1->Bitmap()->Image());
+    EXPECT_TRUE(d.sourceKit->Bitmap()->Image() == d.imageKit->Bitmap()->Image());
 }
 
 TEST(BlackWhiteForm, ControlsFollowTheChoice)
@@ -109,7 +109,7 @@ TEST(BlackWhiteForm, ControlsFollowTheChoice)
     d.show();
     EXPECT_TRUE(d.Grenzwert->isChecked());
     EXPECT_EQ(d.valueEdit->text(), QStringLiteral("90"));
-    EXPECT_EQ(d.ImageKit1->Bitmap()->PixelFormat(), pf1bit);
+    EXPECT_EQ(d.imageKit->Bitmap()->PixelFormat(), pf1bit);
     const struct {
         bool ordered, average;
         bool editEnabled, boxEnabled;
@@ -143,7 +143,7 @@ TEST(RotateForm, PreviewAndCopyBack)
     d.SetSource(&source);
     d.show();
     const TBitmap* src = d.sourceKit->Bitmap();
-    const TBitmap* res = d.ImageKit1->Bitmap();
+    const TBitmap* res = d.imageKit->Bitmap();
     EXPECT_EQ(res->Width(), src->Height());
     EXPECT_EQ(res->Height(), src->Width());
     // The slider follows the rounded angle.
@@ -156,9 +156,9 @@ TEST(RotateForm, PreviewAndCopyBack)
     d.CopyBack->click();
     EXPECT_EQ(d.sourceKit->Bitmap()->Width(), d.sourceKit->width());
     EXPECT_GT(d.sourceKit->Bitmap()->Height(), d.sourceKit->Bitmap()->Width());
-    EXPECT_TRUE(d.ImageKit1->Bitmap()->Image() == result);
+    EXPECT_TRUE(d.imageKit->Bitmap()->Image() == result);
     d.previewButton->click();
-    EXPECT_LT(d.ImageKit1->Bitmap()->Height(), d.ImageKit1->Bitmap()->Width());
+    EXPECT_LT(d.imageKit->Bitmap()->Height(), d.imageKit->Bitmap()->Width());
 }
 
 } // namespace

@@ -136,7 +136,7 @@ TEST_F(StylePicker, DrawingBarOpensThePickerAndUsesThePattern)
     }
     f.options.fillstyle = 8;
     f.options.fillpattern = writeBmp(QStringLiteral("tex3x2.bmp"), 3, 2);
-    f.updatebrushpen();
+    f.updateBrushAndPen();
     const TBitmap* pattern = f.FillPatternBitmap();
     ASSERT_EQ(pattern->Width(), 3);
     ASSERT_EQ(pattern->Height(), 2);

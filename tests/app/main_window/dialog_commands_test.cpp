@@ -40,14 +40,14 @@ protected:
     Tchild* gradient(int w, int h)
     {
         Tchild* c = imageWindow(w, h, clWhite);
-        TBitmap* b = c->ImageKit1->Bitmap();
+        TBitmap* b = c->imageKit->Bitmap();
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 b->Canvas()->SetPixel(x, y, RGB(x * 255 / w, y * 255 / h, (x + y) % 256));
         c->Modified = false;
         return c;
     }
-    static int undos(Tchild* c) { return c->ImageKit1->Proc()->UndoCount(); }
+    static int undos(Tchild* c) { return c->imageKit->Proc()->UndoCount(); }
 };
 
 TEST_F(DialogCommands, NewImageTakesTheDialogsSizeAndBackground)
@@ -62,9 +62,9 @@ TEST_F(DialogCommands, NewImageTakesTheDialogsSizeAndBackground)
     trigger("ffnen1");
     ASSERT_EQ(form->MDIChildCount(), 1);
     Tchild* c = form->ActiveImageWindow();
-    EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), 20);
-    EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), 10);
-    EXPECT_EQ(c->ImageKit1->Bitmap()->PixelColor(5, 5), clBlack);
+    EXPECT_EQ(c->imageKit->Bitmap()->Width(), 20);
+    EXPECT_EQ(c->imageKit->Bitmap()->Height(), 10);
+    EXPECT_EQ(c->imageKit->Bitmap()->PixelColor(5, 5), clBlack);
     EXPECT_EQ(form->options.neudialog.width, 20);
     EXPECT_EQ(form->options.neudialog.background, 2);
 
@@ -88,7 +88,7 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
     } steps[] = {{"REsize1", true, 400, 267}, {"Resample1", false, 400, 267}, {"Resample1", true, 200, 134}};
     int expectedUndos = 0;
     for (const auto& s : steps) {
-        const int w0 = c->ImageKit1->Bitmap()->Width();
+        const int w0 = c->imageKit->Bitmap()->Width();
         double shown = -1;
         WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
             shown = d->widthEdit->Value();
@@ -101,8 +101,8 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
         EXPECT_DOUBLE_EQ(shown, w0 / 100.0) << s.item;
         expectedUndos += s.ok ? 1 : 0;
         EXPECT_EQ(undos(c), expectedUndos) << s.item;
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), s.w) << s.item;
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), s.h) << s.item;
+        EXPECT_EQ(c->imageKit->Bitmap()->Width(), s.w) << s.item;
+        EXPECT_EQ(c->imageKit->Bitmap()->Height(), s.h) << s.item;
         EXPECT_EQ(form->options.neudialog.widthunit, suCm);
         EXPECT_DOUBLE_EQ(form->options.neudialog.width, s.w / 100.0) << s.item;
     }
@@ -152,7 +152,7 @@ TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
         EXPECT_EQ(c->Modified, k.accepted) << k.count;
         EXPECT_EQ(undos(c), k.accepted ? 1 : 0) << k.count;
     }
-    EXPECT_LE(DistinctColors(c->ImageKit1->Bitmap()), 4);
+    EXPECT_LE(DistinctColors(c->imageKit->Bitmap()), 4);
     EXPECT_EQ(form->options.colorcount, 4);
     // Not recorded: the batch list stays empty.
     EXPECT_TRUE(form->RecordingList.empty());
@@ -163,8 +163,8 @@ TEST_F(DialogCommands, RotationTakesTheRoundedAngle)
     make();
     Tchild* c = gradient(30, 20);
     TImageKit reference;
-    reference.SetBackground(c->ImageKit1->Background());
-    reference.Assign(c->ImageKit1->Bitmap());
+    reference.SetBackground(c->imageKit->Background());
+    reference.Assign(c->imageKit->Bitmap());
     reference.Rotate(46, false);
     messages.clear();
     WhenModal<TfRotate>([](TfRotate* d) {
@@ -178,7 +178,7 @@ TEST_F(DialogCommands, RotationTakesTheRoundedAngle)
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(undos(c), 1);
     EXPECT_EQ(form->options.rotateangle, 46);
-    EXPECT_TRUE(c->ImageKit1->Bitmap()->Image() == reference.Bitmap()->Image());
+    EXPECT_TRUE(c->imageKit->Bitmap()->Image() == reference.Bitmap()->Image());
 
     WhenModal<TfRotate>([](TfRotate* d) { d->cancelButton->click(); });
     trigger("Winkeleingeben1");
@@ -201,7 +201,7 @@ TEST_F(DialogCommands, BlackAndWhiteIssuesTheChosenConversion)
             d->okButton->click();
         });
         trigger("SchwarzWeissKonvertierung2");
-        EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf1bit);
+        EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf1bit);
         EXPECT_EQ(undos(c), 1);
         EXPECT_EQ(form->options.bwmode, k.ordered ? 0 : 1);
         if (!k.ordered) {
@@ -232,7 +232,7 @@ TEST_F(DialogCommands, BlackAndWhiteRefusesAThresholdOutOfRange)
         trigger("SchwarzWeissKonvertierung2");
         EXPECT_TRUE(stayed);
         EXPECT_EQ(messages.size(), 1u);
-        EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf24bit);
+        EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf24bit);
         EXPECT_FALSE(c->Modified);
         EXPECT_EQ(form->options.bwthreshold, 128);
         c->parentWidget()->close();
@@ -252,7 +252,7 @@ TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
         });
     };
     pick(10, 20, 30);
-    QTest::mouseClick(form->Panel5, Qt::LeftButton);
+    QTest::mouseClick(form->penColorPanel, Qt::LeftButton);
     EXPECT_EQ(form->PenColor(), RGB(10, 20, 30));
     EXPECT_EQ(form->options.pencolor, uint32_t(RGB(10, 20, 30)));
     pick(200, 100, 0);
@@ -260,12 +260,12 @@ TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
     EXPECT_EQ(form->FillColor(), RGB(200, 100, 0));
     pick(1, 2, 3);
     trigger("Hintergrundfarbesetzen1");
-    EXPECT_EQ(c->ImageKit1->Background(), RGB(1, 2, 3));
+    EXPECT_EQ(c->imageKit->Background(), RGB(1, 2, 3));
     WhenModal<TfColorSel>([](TfColorSel* d) {
         d->Edits[0]->setText(QStringLiteral("99"));
         d->cancelButton->click();
     });
-    QTest::mouseClick(form->Panel5, Qt::LeftButton);
+    QTest::mouseClick(form->penColorPanel, Qt::LeftButton);
     EXPECT_EQ(form->PenColor(), RGB(10, 20, 30));
 }
 
@@ -284,7 +284,7 @@ TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
         const char* label;
     } cases[] = {{0, RGB(0, 200, 0), "100%"}, {50, RGB(50, 100, 0), "50%"}, {100, RGB(100, 0, 0), "0%"}};
     for (const auto& k : cases) {
-        TCanvas* canvas = active->ImageKit1->Bitmap()->Canvas();
+        TCanvas* canvas = active->imageKit->Bitmap()->Canvas();
         canvas->Brush.Style = bsSolid;
         canvas->Brush.Color = RGB(0, 200, 0);
         canvas->FillRect(TRect(0, 0, 10, 10));
@@ -296,9 +296,9 @@ TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
             label = d->mixLabel->text();
             d->okButton->click();
         });
-        form->merge1Click();
+        form->mergeClicked();
         EXPECT_EQ(label, QString::fromLatin1(k.label));
-        EXPECT_EQ(active->ImageKit1->Bitmap()->PixelColor(4, 4), k.expected) << k.track;
+        EXPECT_EQ(active->imageKit->Bitmap()->PixelColor(4, 4), k.expected) << k.track;
         EXPECT_EQ(form->options.mergetrack, k.track);
     }
     EXPECT_TRUE(active->Modified);
@@ -341,7 +341,7 @@ TEST_F(DialogCommands, HistogramShowsTheActiveImageByChannel)
     Tchild* c = imageWindow(6, 6, RGB(10, 20, 30));
     const THistogramKind kinds[] = {hkGray, hkRed, hkGreen, hkBlue};
     WhenModal<TfHistogram>([&](TfHistogram* d) {
-        EXPECT_EQ(d->proc->CurrentBitmap(), c->ImageKit1->Bitmap());
+        EXPECT_EQ(d->proc->CurrentBitmap(), c->imageKit->Bitmap());
         for (int i = 0; i < 4; ++i) {
             d->channelCombo->setCurrentIndex(i);
             EXPECT_EQ(d->histogramBox->HistogramKind(), kinds[i]);

@@ -318,7 +318,7 @@ TEST_F(PrintFormTest, EachCopyIsOnePrintCommandAndOneJob)
         d->copiesEdit->SetValue(3);
         d->printButton->click();
     });
-    form->Drucken2Click();
+    form->printClicked();
     form->Recording = false;
     EXPECT_EQ(Printer().JobCount(), 3);
     ASSERT_EQ(form->RecordingList.size(), 3u);

@@ -50,6 +50,10 @@ class ObjectNames : public MainWindowTest {};
 TEST_F(ObjectNames, EveryConstantResolvesToAnObjectOfItsWindow)
 {
     Tform1& main = make();
+    EXPECT_EQ(main.objectName(), QLatin1String(ObjectName::MainWindow::Form));
+    for (const char* name : {OBJECT_NAMES_MAINWINDOW(OBJECT_NAME_ENTRY)})
+        EXPECT_NE(main.findChild<QObject*>(QLatin1String(name)), nullptr) << "main window: " << name;
+
     static const tslideshowoptions slides = tslideshowoptions::Defaults();
     const std::vector<NamedWindow> windows = {
         {"image window", ObjectName::ImageWindow::Form, {OBJECT_NAMES_IMAGEWINDOW(OBJECT_NAME_ENTRY)},

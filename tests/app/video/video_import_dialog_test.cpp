@@ -87,12 +87,12 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
         const int windows = int(f.MDIChildren().size());
         QTest::mouseClick(form.importButton, Qt::LeftButton);
         ASSERT_EQ(int(f.MDIChildren().size()), windows + 1);
-        Tchild* c = Tform1::getchild(f.ActiveMDIChild());
+        Tchild* c = Tform1::imageWindowOf(f.ActiveMDIChild());
         ASSERT_TRUE(c);
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), form.ImageKitVideoView2->ClientWidth());
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), form.ImageKitVideoView2->ClientHeight());
+        EXPECT_EQ(c->imageKit->Bitmap()->Width(), form.ImageKitVideoView2->ClientWidth());
+        EXPECT_EQ(c->imageKit->Bitmap()->Height(), form.ImageKitVideoView2->ClientHeight());
         // The view keeps the imported frame in its bitmap also once live again.
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Image(), form.ImageKitVideoView2->Bitmap()->Image());
+        EXPECT_EQ(c->imageKit->Bitmap()->Image(), form.ImageKitVideoView2->Bitmap()->Image());
         EXPECT_EQ(form.ImageKitVideoView2->Frozen(), frozenBefore);
         EXPECT_TRUE(form.isVisible());
         c->Modified = false;

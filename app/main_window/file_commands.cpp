@@ -53,9 +53,9 @@ bool HasOwnWriter(const QString& fileName)
 
 void Tform1::openClicked()
 {
-    if (!OpenDialog1)
-        OpenDialog1 = new TOpenImageKitDialog(this);
-    TOpenImageKitDialog& d = *OpenDialog1;
+    if (!openDialog)
+        openDialog = new TOpenImageKitDialog(this);
+    TOpenImageKitDialog& d = *openDialog;
     d.Files.clear();
     d.SetInitialDir(options.lastdir);
     d.SetFilterIndex(options.openfilter);
@@ -134,9 +134,9 @@ bool Tform1::saveAsClicked()
     Tchild* child = ActiveImageWindow();
     if (!child)
         return false;
-    if (!SaveDialog1)
-        SaveDialog1 = new TSaveImageKitDialog(this);
-    TSaveImageKitDialog& d = *SaveDialog1;
+    if (!saveDialog)
+        saveDialog = new TSaveImageKitDialog(this);
+    TSaveImageKitDialog& d = *saveDialog;
     d.Files.clear();
     d.SetInitialDir(options.lastdir);
     d.Filter = SaveDialogFilter;

@@ -123,8 +123,8 @@ public:
     void fitWindowToImageClicked();
     // The print dialog, then one print command per copy.
     void printClicked();
-    TOpenImageKitDialog* OpenDialog1 = nullptr;
-    TSaveImageKitDialog* SaveDialog1 = nullptr;
+    TOpenImageKitDialog* openDialog = nullptr;
+    TSaveImageKitDialog* saveDialog = nullptr;
     // Clipboard commands that act on the image directly and are not recorded.
     void cutClicked();
     void copyClicked();

@@ -45,35 +45,35 @@ Tvideoform::Tvideoform(Tform1& main, QWidget* owner) : QDialog(owner), main_(mai
 {
     setObjectName(QLatin1String(ObjectName::VideoImportDialog::Form));
     setWindowTitle(QStringLiteral("Video"));
-    ImageKitVideoView2 = named(new TImageKitVideoView(this), ObjectName::VideoImportDialog::ImageKitVideoView2);
-    ImageKitVideoView2->setFixedSize(320, 240);
+    videoView = named(new TImageKitVideoView(this), ObjectName::VideoImportDialog::ImageKitVideoView2);
+    videoView->setFixedSize(320, 240);
 
     auto* settings = named(new QGroupBox(QStringLiteral("Einstellungen"), this), ObjectName::VideoImportDialog::GroupBox1);
-    ComboBox1 = named(new QComboBox(settings), ObjectName::VideoImportDialog::ComboBox1);
+    driverCombo = named(new QComboBox(settings), ObjectName::VideoImportDialog::ComboBox1);
     sourceButton = button(settings, ObjectName::VideoImportDialog::Button5, "&Quelle");
     formatButton = button(settings, ObjectName::VideoImportDialog::Button4, "&Format");
     displayButton = button(settings, ObjectName::VideoImportDialog::Button6, "&Display");
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Overlay"), settings), ObjectName::VideoImportDialog::CheckBox1);
+    overlayCheck = named(new QCheckBox(QStringLiteral("Overlay"), settings), ObjectName::VideoImportDialog::CheckBox1);
     auto* sl = new QVBoxLayout(settings);
     sl->addWidget(named(new QLabel(QStringLiteral("Treiber"), settings), ObjectName::VideoImportDialog::Label1));
-    sl->addWidget(ComboBox1);
+    sl->addWidget(driverCombo);
     auto* dialogs = new QHBoxLayout;
     dialogs->addWidget(sourceButton);
     dialogs->addWidget(formatButton);
     dialogs->addWidget(displayButton);
     sl->addLayout(dialogs);
-    sl->addWidget(CheckBox1);
+    sl->addWidget(overlayCheck);
 
     auto* window = named(new QGroupBox(QStringLiteral("&Videofenster"), this), ObjectName::VideoImportDialog::GroupBox2);
     videoOnButton = button(window, ObjectName::VideoImportDialog::SpeedButton2, "&Video an", true);
     freezeButton = button(window, ObjectName::VideoImportDialog::SpeedButton1, "&Bild Einfrieren", true);
-    Label6 = named(new QLabel(window), ObjectName::VideoImportDialog::Label6);
+    sizeLabel = named(new QLabel(window), ObjectName::VideoImportDialog::Label6);
     auto* wl = new QVBoxLayout(window);
     wl->addWidget(videoOnButton);
     wl->addWidget(freezeButton);
     auto* size = new QHBoxLayout;
     size->addWidget(named(new QLabel(QStringLiteral("Videogröße:"), window), ObjectName::VideoImportDialog::Label5));
-    size->addWidget(Label6, 1);
+    size->addWidget(sizeLabel, 1);
     wl->addLayout(size);
 
     importButton = button(this, ObjectName::VideoImportDialog::Button1, "&Bild importieren");
@@ -87,14 +87,14 @@ Tvideoform::Tvideoform(Tform1& main, QWidget* owner) : QDialog(owner), main_(mai
     side->addWidget(closeButton);
     side->addWidget(helpButton);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(ImageKitVideoView2, 1, Qt::AlignTop);
+    layout->addWidget(videoView, 1, Qt::AlignTop);
     layout->addLayout(side);
 
     auto guarded = [this](void (Tvideoform::*fn)()) { return [this, fn] { TApplication::Guard([this, fn] { (this->*fn)(); }); }; };
-    connect(ComboBox1, &QComboBox::activated, this, guarded(&Tvideoform::driverChanged));
+    connect(driverCombo, &QComboBox::activated, this, guarded(&Tvideoform::driverChanged));
     connect(videoOnButton, &QPushButton::clicked, this, guarded(&Tvideoform::videoOnClicked));
     connect(freezeButton, &QPushButton::clicked, this, guarded(&Tvideoform::freezeClicked));
-    connect(CheckBox1, &QCheckBox::clicked, this, guarded(&Tvideoform::previewClicked));
+    connect(overlayCheck, &QCheckBox::clicked, this, guarded(&Tvideoform::previewClicked));
     connect(sourceButton, &QPushButton::clicked, this, guarded(&Tvideoform::sourceClicked));
     connect(formatButton, &QPushButton::clicked, this, guarded(&Tvideoform::formatClicked));
     connect(displayButton, &QPushButton::clicked, this, guarded(&Tvideoform::displayClicked));
@@ -114,7 +114,7 @@ void Tvideoform::showEvent(QShowEvent* event)
 void Tvideoform::done(int result)
 {
     // Closing always ends live video, whichever way the window goes.
-    ImageKitVideoView2->SetShowVideo(false);
+    videoView->SetShowVideo(false);
     QDialog::done(result);
 }
 
@@ -122,77 +122,77 @@ void Tvideoform::FormActivate()
 {
     freezeButton->setChecked(false);
     videoOnButton->setChecked(false);
-    ImageKitVideoView2->SetFreeze(false);
-    ImageKitVideoView2->SetShowVideo(false);
+    videoView->SetFreeze(false);
+    videoView->SetShowVideo(false);
     {
-        const QSignalBlocker block(ComboBox1);
-        ComboBox1->clear();
-        ComboBox1->addItems(ImageKitVideoView2->VideoSourceList());
-        ComboBox1->setCurrentIndex(ImageKitVideoView2->VideoSource() < ComboBox1->count() ? ImageKitVideoView2->VideoSource() : -1);
+        const QSignalBlocker block(driverCombo);
+        driverCombo->clear();
+        driverCombo->addItems(videoView->VideoSourceList());
+        driverCombo->setCurrentIndex(videoView->VideoSource() < driverCombo->count() ? videoView->VideoSource() : -1);
     }
     showSize();
 }
 
 void Tvideoform::showSize()
 {
-    const TRect r = ImageKitVideoView2->GetVideoSize();
+    const TRect r = videoView->GetVideoSize();
     const int w = r.Right + 1, h = r.Bottom + 1;
     if (w <= 0 || h <= 0) {
-        Label6->clear();
+        sizeLabel->clear();
         return;
     }
-    Label6->setText(QStringLiteral("%1 x %2").arg(w).arg(h));
+    sizeLabel->setText(QStringLiteral("%1 x %2").arg(w).arg(h));
     if (h < w)
-        ImageKitVideoView2->setFixedSize(320, h * 320 / w);
+        videoView->setFixedSize(320, h * 320 / w);
     else
-        ImageKitVideoView2->setFixedSize(w * 320 / h, 320);
-    ImageKitVideoView2->Bitmap()->SetSize(ImageKitVideoView2->ClientWidth(), ImageKitVideoView2->ClientHeight());
-    ImageKitVideoView2->Update();
+        videoView->setFixedSize(w * 320 / h, 320);
+    videoView->Bitmap()->SetSize(videoView->ClientWidth(), videoView->ClientHeight());
+    videoView->Update();
 }
 
 void Tvideoform::driverChanged()
 {
-    if (ImageKitVideoView2->ShowVideo())
-        ImageKitVideoView2->SetShowVideo(false);
-    ImageKitVideoView2->SetVideoSource(ComboBox1->currentIndex());
+    if (videoView->ShowVideo())
+        videoView->SetShowVideo(false);
+    videoView->SetVideoSource(driverCombo->currentIndex());
     FormActivate();
 }
 
 void Tvideoform::videoOnClicked()
 {
     freezeButton->setChecked(false);
-    ImageKitVideoView2->SetFreeze(false);
+    videoView->SetFreeze(false);
     try {
-        ImageKitVideoView2->SetShowVideo(videoOnButton->isChecked());
+        videoView->SetShowVideo(videoOnButton->isChecked());
     } catch (...) {
         videoOnButton->setChecked(false);
         throw;
     }
 }
 
-void Tvideoform::freezeClicked() { ImageKitVideoView2->SetFreeze(freezeButton->isChecked()); }
+void Tvideoform::freezeClicked() { videoView->SetFreeze(freezeButton->isChecked()); }
 
-void Tvideoform::previewClicked() { ImageKitVideoView2->SetDisplayMode(CheckBox1->isChecked() ? dmOverlay : dmPreview); }
+void Tvideoform::previewClicked() { videoView->SetDisplayMode(overlayCheck->isChecked() ? dmOverlay : dmPreview); }
 
 void Tvideoform::sourceClicked()
 {
-    ImageKitVideoView2->ShowVideoSourceDialog();
+    videoView->ShowVideoSourceDialog();
     showSize();
 }
 
 void Tvideoform::formatClicked()
 {
-    ImageKitVideoView2->ShowVideoFormatDialog();
+    videoView->ShowVideoFormatDialog();
     showSize();
 }
 
-void Tvideoform::displayClicked() { ImageKitVideoView2->ShowVideoDisplayDialog(); }
+void Tvideoform::displayClicked() { videoView->ShowVideoDisplayDialog(); }
 
 void Tvideoform::importClicked()
 {
     if (importing_)
         return;
-    TImageKitVideoView* v = ImageKitVideoView2;
+    TImageKitVideoView* v = videoView;
     const bool wasFrozen = v->Frozen();
     if (v->ShowVideo() && !wasFrozen) {
         v->FreezeFrame();

@@ -30,15 +30,15 @@ public:
     // Shows the capture size and fits the view to it; nothing until a size is known.
     void showSize();
 
-    TImageKitVideoView* ImageKitVideoView2;
-    QComboBox* ComboBox1;
+    TImageKitVideoView* videoView;
+    QComboBox* driverCombo;
     QPushButton* sourceButton;
     QPushButton* formatButton;
     QPushButton* displayButton;
-    QCheckBox* CheckBox1;
+    QCheckBox* overlayCheck;
     QPushButton* videoOnButton;
     QPushButton* freezeButton;
-    QLabel* Label6;
+    QLabel* sizeLabel;
     QPushButton* importButton;
     QPushButton* closeButton;
     QPushButton* helpButton;

@@ -70,8 +70,8 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     EXPECT_EQ(c->windowTitle(), source + QStringLiteral(" (Batch-Ergebnis)"));
     // Save asks where the result goes; cancelled, the original stays as it was.
     int asked = 0;
-    form->SaveDialog1 = new TSaveImageKitDialog(form.get());
-    TSaveImageKitDialog& d = *form->SaveDialog1;
+    form->saveDialog = new TSaveImageKitDialog(form.get());
+    TSaveImageKitDialog& d = *form->saveDialog;
     d.OnShow = [&](TObject*) {
         ++asked;
         QTimer::singleShot(0, &d, [&d] {

@@ -16,8 +16,8 @@ TEST_F(Batch, SaveAndCloseWritesImagesBackAndStopsWhenASaveIsCancelled)
     ASSERT_EQ(form->MDIChildCount(), 4);
     // The untitled image asks where to save; cancelling stops the run there.
     int asked = 0;
-    form->SaveDialog1 = new TSaveImageKitDialog(form.get());
-    TSaveImageKitDialog& d = *form->SaveDialog1;
+    form->saveDialog = new TSaveImageKitDialog(form.get());
+    TSaveImageKitDialog& d = *form->saveDialog;
     d.OnShow = [&](TObject*) {
         ++asked;
         QTimer::singleShot(0, &d, [&d] {

@@ -28,8 +28,8 @@ protected:
         });
         TApplication::OnException = [this](const std::exception& e) { errors.push_back(QString::fromUtf8(e.what())); };
         make();
-        form->SaveDialog1 = new TSaveImageKitDialog(form.get());
-        form->OpenDialog1 = new TOpenImageKitDialog(form.get());
+        form->saveDialog = new TSaveImageKitDialog(form.get());
+        form->openDialog = new TOpenImageKitDialog(form.get());
     }
     void TearDown() override
     {
@@ -79,7 +79,7 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
         pagesShown.clear();
         messages.clear();
         form->SaveCancelled = false;
-        script(*form->SaveDialog1, [&](TIKFileDialog& fd) {
+        script(*form->saveDialog, [&](TIKFileDialog& fd) {
             TypeName(fd, QLatin1String(r.typed));
             ClickAccept(fd);
         });
@@ -130,7 +130,7 @@ TEST_F(FileCommands, SaveAsAppliesTheLastSaveAsParametersOnlyOnceThereAreAny)
             bits = io.Params().BitsPerSample;
             return true;
         });
-        script(*form->SaveDialog1, [&](TIKFileDialog& fd) {
+        script(*form->saveDialog, [&](TIKFileDialog& fd) {
             TypeName(fd, QLatin1String(r.typed));
             ClickAccept(fd);
         });
@@ -156,7 +156,7 @@ TEST_F(FileCommands, SaveOverAFormatWithoutWriterGoesToSaveAsAndKeepsTheFile)
         c->imageKit->IOParams().FileName = path;
         c->Modified = true;
         shown = 0;
-        script(*form->SaveDialog1, [](TIKFileDialog& fd) { fd.reject(); });
+        script(*form->saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
         EXPECT_FALSE(form->saveClicked());
         EXPECT_EQ(shown, 1);
         EXPECT_TRUE(form->SaveCancelled);
@@ -224,7 +224,7 @@ TEST_F(FileCommands, CloseAllStopsAtTheFirstCancelledSaveAs)
             imageWindow(8, 8, TColor(0))->Modified = true;
         answer = mrYes;  // save each on close
         shown = 0;
-        script(*form->SaveDialog1, [](TIKFileDialog& fd) { fd.reject(); });
+        script(*form->saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
         EXPECT_FALSE(form->closeAllClicked());
         EXPECT_EQ(shown, 1);
         EXPECT_EQ(form->MDIChildCount(), n);
@@ -242,7 +242,7 @@ TEST_F(FileCommands, OpenOfSeveralFilesOpensEachAndRemembersTheFolder)
     for (const QString& n : names)
         SaveImage(dir_ + u'/' + n, 12, 9, pf24bit, 72, 72);
     form->options.lastdir = dir_ + u'/';
-    script(*form->OpenDialog1, [](TIKFileDialog& fd) {
+    script(*form->openDialog, [](TIKFileDialog& fd) {
         ClickEntry(fd, QStringLiteral("a.bmp"));
         ClickEntry(fd, QStringLiteral("b.bmp"), Qt::ControlModifier);
         ClickEntry(fd, QStringLiteral("c.bmp"), Qt::ControlModifier);
@@ -257,7 +257,7 @@ TEST_F(FileCommands, OpenOfSeveralFilesOpensEachAndRemembersTheFolder)
     }
     EXPECT_TRUE(form->History()->Strings(0).endsWith(QStringLiteral("c.bmp")));
     EXPECT_EQ(form->options.lastdir, QFileInfo(dir_).absoluteFilePath() + u'/');
-    EXPECT_EQ(form->options.openfilter, form->OpenDialog1->FilterIndex());
+    EXPECT_EQ(form->options.openfilter, form->openDialog->FilterIndex());
 }
 
 TEST_F(FileCommands, ARecentEntryThatIsGoneShowsAMessageAndStays)

@@ -128,7 +128,7 @@ void Tchild::imageMouseMove(QObject*, TShiftState, int x, int y)
     if (!main_->DrawingMode())
         return;
     if (BrushStroke) {
-        drawwithpinsel(bx, by, main_->PenColor());
+        drawWithBrush(bx, by, main_->PenColor());
         imageKit->Update();
     } else if (ShapeDragging) {
         DrawShape(ShapeStart, ShapeEnd, pmNotXor);
@@ -199,7 +199,7 @@ TColor Tchild::PaintBrushDab(int x, int y)
     }
 }
 
-void Tchild::drawwithpinsel(int x, int y, TColor)
+void Tchild::drawWithBrush(int x, int y, TColor)
 {
     const int n = BrushDabCounts[std::clamp(main_->options.brushsize, 0, 4)];
     TCanvas& c = *imageKit->Bitmap()->Canvas();

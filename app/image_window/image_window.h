@@ -49,7 +49,7 @@ public:
     void imageMouseUp(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
 
     void DrawShape(TPoint start, TPoint end, TPenMode mode);
-    void drawwithpinsel(int x, int y, TColor c);
+    void drawWithBrush(int x, int y, TColor c);
     // The colour the current brush tool gives pixel (x, y); clNone leaves it alone.
     TColor PaintBrushDab(int x, int y);
 

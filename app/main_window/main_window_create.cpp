@@ -120,7 +120,7 @@ void Tform1::FormCreate()
     // Where the program lives; the files it writes go to the data directory.
     QDir::setCurrent(ProgramDirectoryWithSlash());
     try {
-        filetooption(options);
+        readOptionFile(options);
     } catch (const Exception&) {
         // Whatever the file holds, start-up goes on with the defaults.
         options = DefaultOptions();
@@ -252,7 +252,7 @@ bool Tform1::FormClose()
     options.winbottom = y() + height();
     options.winstate = isMinimized() ? 1 : isMaximized() ? 2 : 0;
     try {
-        optiontofile(options);
+        writeOptionFile(options);
     } catch (const Exception& e) {
         // The settings are lost, but the program must still be able to end.
         TApplication::HandleException(e);

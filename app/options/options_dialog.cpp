@@ -259,7 +259,7 @@ void Toptionform::okClicked()
     ApplyFileTypeBindings(bound, programPath_);
     done(mrOk);
     // The settings are kept at once; a failed write is reported and the dialog is gone.
-    optiontofile(options_);
+    writeOptionFile(options_);
 }
 
 void Toptionform::catalogFontClicked()

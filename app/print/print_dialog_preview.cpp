@@ -118,7 +118,7 @@ void Tprintform::drawPreview()
     const toptions& o = main_.options;
     auto info = [&](const TPoint& at) {
         if (source_)
-            extrainf(canvas, fontSize, o.katfontname, o.katfontstyle, caption_, flags, at.X, at.Y, source_->Width(),
+            drawFileInfo(canvas, fontSize, o.katfontname, o.katfontstyle, caption_, flags, at.X, at.Y, source_->Width(),
                      source_->Height());
     };
     TPrintRequest r;

@@ -217,7 +217,7 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
         };
     else
         sources.DrawInfo = [&form, title, flags, fontSize, bitmap](TCanvas& c, int x, int y) {
-            extrainf(c, fontSize, form.options.katfontname, form.options.katfontstyle, title, flags, x, y,
+            drawFileInfo(c, fontSize, form.options.katfontname, form.options.katfontstyle, title, flags, x, y,
                      bitmap->Width(), bitmap->Height());
         };
 

@@ -319,7 +319,7 @@ TEST_F(MainWindowActions, TextToolFollowsTheEditAndTheFontBox)
     c->Modified = false;
     ASSERT_TRUE(form->close());
     toptions stored;
-    filetooption(stored);
+    readOptionFile(stored);
     EXPECT_EQ(stored.texttext, QStringLiteral("Kx"));
     EXPECT_EQ(stored.fontname, chosen);
 }
@@ -503,7 +503,7 @@ TEST_F(MainWindowActions, BatchBoxStoresTheChosenRecord)
     EXPECT_EQ(form->options.batchrecord, QStringLiteral("beta.atm"));
     ASSERT_TRUE(form->close());
     toptions stored;
-    filetooption(stored);
+    readOptionFile(stored);
     EXPECT_EQ(stored.batchrecord, QStringLiteral("beta.atm"));
 }
 
@@ -671,7 +671,7 @@ TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
 {
     toptions o = DefaultOptions();
     o.language = langEnglish;
-    optiontofile(o);
+    writeOptionFile(o);
     make();
     // nullptr: no English text, the German one stays.
     const std::pair<const char*, const char*> hints[] = {

@@ -70,7 +70,7 @@ void writeOptions(const std::function<void(toptions&)>& change)
 {
     toptions o = DefaultOptions();
     change(o);
-    optiontofile(o);
+    writeOptionFile(o);
 }
 
 TEST_F(MainWindowTest, StoredRectangleAndStateAreRestored)
@@ -299,7 +299,7 @@ TEST_F(MainWindowTest, ChildThatRefusesKeepsTheMainWindowAndTheOptionFile)
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(QFile::exists(OptionFileName()));
     toptions stored;
-    filetooption(stored);
+    readOptionFile(stored);
     EXPECT_EQ(stored.tool, 6);
     EXPECT_EQ(stored.mousemode, 0);
 }

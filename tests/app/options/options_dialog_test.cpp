@@ -122,7 +122,7 @@ TEST_F(OptionsAndWelcome, OnlyOkWritesOptionsAndBindings)
         EXPECT_EQ(defaultFor("image/tiff") == QStringLiteral("kandrivel.desktop"), r.ok);
     }
     toptions stored;
-    filetooption(stored);
+    readOptionFile(stored);
     EXPECT_EQ(stored.undodepth, 12);
     // ".tif" and ".tiff" are bound together.
     for (const char* ext : {"TIF", "TIFF"})
@@ -144,7 +144,7 @@ TEST_F(OptionsAndWelcome, WelcomeOpensTheHelpAnchorsInBothLanguages)
     for (uint8_t lang : {langGerman, langEnglish}) {
         toptions o = DefaultOptions();
         o.language = lang;
-        optiontofile(o);
+        writeOptionFile(o);
         make();
         form->Item(QStringLiteral("Willkommen1"))->trigger();
         auto* info = form->findChild<Tinfoform*>();
@@ -184,7 +184,7 @@ TEST_F(OptionsAndWelcome, ClosingTheWelcomeWindowDecidesTheNextStart)
         ASSERT_TRUE(form->close());
         form.reset();
         toptions stored;
-        filetooption(stored);
+        readOptionFile(stored);
         EXPECT_EQ(stored.showwelcome, dontShow ? 0 : 1);
         if (dontShow) {
             make();

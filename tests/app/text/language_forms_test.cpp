@@ -83,7 +83,7 @@ protected:
     {
         toptions o = DefaultOptions();
         o.language = language();
-        optiontofile(o);
+        writeOptionFile(o);
         make();
     }
     void trigger(const char* name)
@@ -130,7 +130,7 @@ TEST_F(MainWindowTest, FirstStartFollowsTheLocaleAndAnOptionFileWins)
         if (c.stored >= 0) {
             toptions o = DefaultOptions();
             o.language = uint8_t(c.stored);
-            optiontofile(o);
+            writeOptionFile(o);
         }
         make();
         EXPECT_EQ(CurrentLanguage(), c.expected);

@@ -5,6 +5,7 @@
 // start-up timed on its own and taken off): both sides on one thread, and both on all
 // cores (mogrify with its own threads). The runs alternate round by round.
 #include "app/batch/batch_file.h"
+#include "app/batch/batch_runner.h"
 #include "app/batch/batch_dialog.h"
 #include "app/batch/batch_source_dialog.h"
 #include "app/main_window/main_window.h"
@@ -109,8 +110,8 @@ void BM_Batch_Ours(benchmark::State& state)
             if (auto* d = qobject_cast<Taufverzform*>(QApplication::activeModalWidget()))
                 d->Buttons[1]->click();
         });
-        form.dobatch(f.batch, Tform1::bmFileList);
-        if (QDir(f.ours).entryList(QDir::Files).size() != g_files || !form.BatchFailures.isEmpty() ||
+        form.Batch().dobatch(f.batch, TBatchRunner::bmFileList);
+        if (QDir(f.ours).entryList(QDir::Files).size() != g_files || !form.Batch().Failures().isEmpty() ||
             form.MDIChildCount() != 0)
             state.SkipWithError("not every image was processed");
     }

@@ -8,8 +8,8 @@
 // file sizes. The loops decode into a buffer from the same allocation as ours. All run
 // round by round in turn; a summary with the ratios and threads follows.
 #include "imaging/io/io_params.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
-#include "imaging/io/png/png_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
+#include "imaging/io/png/png.h"
 #include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"

@@ -7,6 +7,7 @@
 // a 300-tile print of a 12 MP image to PDF. Each runs once: the figures are a machine's
 // responsiveness under its load at the time, not a best of several runs.
 #include "app/batch/batch_file.h"
+#include "app/batch/batch_runner.h"
 #include "app/commands/command_record.h"
 #include "app/batch/batch_source_dialog.h"
 #include "app/batch/batch_dialog.h"
@@ -264,7 +265,7 @@ int main(int argc, char** argv)
                 if (auto* d = qobject_cast<Taufverzform*>(QApplication::activeModalWidget()))
                     d->Buttons[1]->click();
             });
-            form->dobatch(BatchFilePath(QStringLiteral("walk")), Tform1::bmFileList);
+            form->Batch().dobatch(BatchFilePath(QStringLiteral("walk")), TBatchRunner::bmFileList);
             return QDir(out).entryList(QDir::Files).size() == files.size();
         });
     }

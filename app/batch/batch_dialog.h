@@ -18,7 +18,7 @@ class TKitSpinEdit;
 
 // The resident batch dialog: the record files, the after-processing settings and the
 // quick starters. Its results name what the user chose (0 closed, 1 "Beenden", and
-// the play and record modes of the main window's dobatch).
+// the play and record modes of the batch runner's dobatch).
 class Tautoform : public QDialog {
     Q_OBJECT
 public:

@@ -1,7 +1,9 @@
 // Batch recording, the batch dialog, the tool bar's batch box and the quick starters.
 #include "app/batch/batch_file.h"
 #include "app/batch/batch_dialog.h"
-#include "app/main_window/main_window.h"
+#include "app/batch/batch_runner.h"
+#include "app/main_window/main_window_services.h"
+#include "app/options/short_string.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "platform/ui/application.h"
@@ -15,7 +17,7 @@
 namespace {
 
 const char* const kPlayItems[] = {ObjectName::MainWindow::Neuaufnehmen1, ObjectName::MainWindow::AufaktuellesBildanwenden1, ObjectName::MainWindow::AufallegeladenenBilderanwenden1,
-                                  ObjectName::MainWindow::AufVerzeichnisanwenden1, ObjectName::MainWindow::Bildereinscannen1};
+                                  "AufVerzeichnisanwenden1", "Bildereinscannen1"};
 
 // A record name becomes a file in the data directory and nowhere else.
 bool validRecordName(const QString& name)
@@ -27,46 +29,57 @@ bool validRecordName(const QString& name)
 
 } // namespace
 
-void Tform1::setRecordingControls(bool recording)
+TBatchRunner::TBatchRunner(TMainWindowServices& main) : main_(main), dialog_(new Tautoform(main.Window())) {}
+
+TBatchRunner::~TBatchRunner() = default;
+
+QToolButton* TBatchRunner::button(const char* name) const
 {
-    // While a batch runs nothing may start another one or a recording.
-    const bool canStart = !recording && !BatchRunning;
-    setAvail(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11)), canStart);
-    setAvail(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13)), canStart);
-    for (const char* n : kPlayItems)
-        setAvail(Item(QString::fromLatin1(n)), canStart);
-    setAvail(Item(QLatin1String(ObjectName::MainWindow::Batch2)), !BatchRunning);
-    for (int i = 1; i <= 8; ++i)
-        if (auto* key = findChild<QAction*>(QStringLiteral("QuickStart%1").arg(i)))
-            key->setEnabled(!BatchRunning);
-    setAvail(Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), true);
+    return main_.Window()->findChild<QToolButton*>(QLatin1String(name));
 }
 
-bool Tform1::refuseWhileBatchRuns()
+QComboBox* TBatchRunner::batchBox() const { return main_.Window()->findChild<QComboBox*>(QLatin1String(ObjectName::MainWindow::autobox)); }
+
+void TBatchRunner::setRecordingControls(bool recording)
 {
-    if (!BatchRunning)
+    // While a batch runs nothing may start another one or a recording.
+    const bool canStart = !recording && !running_;
+    main_.SetAvailable(button(ObjectName::MainWindow::SpeedButton11), canStart);
+    main_.SetAvailable(button(ObjectName::MainWindow::SpeedButton13), canStart);
+    for (const char* n : kPlayItems)
+        main_.SetAvailable(main_.Item(QString::fromLatin1(n)), canStart);
+    main_.SetAvailable(main_.Item(QLatin1String(ObjectName::MainWindow::Batch2)), !running_);
+    for (int i = 1; i <= 8; ++i)
+        if (auto* key = main_.Window()->findChild<QAction*>(QStringLiteral("QuickStart%1").arg(i)))
+            key->setEnabled(!running_);
+    main_.SetAvailable(main_.Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), true);
+}
+
+bool TBatchRunner::refuseWhileBatchRuns()
+{
+    if (!running_)
         return false;
     LangMessageDlg(QStringLiteral("Es läuft bereits ein Batch. Bitte warten Sie, bis er beendet ist."), mtInformation,
                    mbOK, QStringLiteral("A batch is already running. Please wait until it has finished."));
     return true;
 }
 
-void Tform1::neuaufnehmenproc()
+void TBatchRunner::neuaufnehmenproc()
 {
-    RecordingList.clear();
-    Recording = true;
-    Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(true);
-    Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(false);
+    main_.RecordedBlocks().clear();
+    main_.SetRecording(true);
+    button(ObjectName::MainWindow::SpeedButton11)->setChecked(true);
+    button(ObjectName::MainWindow::SpeedButton8)->setChecked(false);
 }
 
-void Tform1::newRecordingClicked()
+void TBatchRunner::newRecordingClicked()
 {
     if (refuseWhileBatchRuns()) {
-        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(Recording);
+        button(ObjectName::MainWindow::SpeedButton11)->setChecked(main_.IsRecording());
         return;
     }
-    if (Recording) {
-        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(true);
+    if (main_.IsRecording()) {
+        button(ObjectName::MainWindow::SpeedButton11)->setChecked(true);
         return;
     }
     const int answer = LangMessageDlg(
@@ -78,22 +91,22 @@ void Tform1::newRecordingClicked()
     if (answer == mrOk) {
         neuaufnehmenproc();
     } else {
-        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(false);
-        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(true);
+        button(ObjectName::MainWindow::SpeedButton11)->setChecked(false);
+        button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
     }
-    setRecordingControls(Recording);
+    setRecordingControls(main_.IsRecording());
     updateautobox();
 }
 
-void Tform1::stopRecordingClicked()
+void TBatchRunner::stopRecordingClicked()
 {
-    if (!Recording) {
-        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(true);
+    if (!main_.IsRecording()) {
+        button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
         return;
     }
     setRecordingControls(false);
-    Recording = false;
-    Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(true);
+    main_.SetRecording(false);
+    button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
     try {
         QString name;
         while (InputQuery(LangText(QStringLiteral("Aufnahme gestoppt"), QStringLiteral("Stopped recording")),
@@ -101,24 +114,24 @@ void Tform1::stopRecordingClicked()
                                    QStringLiteral("Please enter a name for the record")),
                           name)) {
             if (validRecordName(name)) {
-                saveaufnahme(BatchFilePath(name), RecordingList);
+                saveaufnahme(BatchFilePath(name), main_.RecordedBlocks());
                 break;
             }
             LangMessageDlg(QStringLiteral("Ungültiger Name für die Aufnahme: ") + name, mtError, mbOK,
                            QStringLiteral("Invalid name for the record: ") + name);
         }
     } catch (...) {
-        clearaufnahme(RecordingList);
-        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(false);
+        clearaufnahme(main_.RecordedBlocks());
+        button(ObjectName::MainWindow::SpeedButton11)->setChecked(false);
         updateautobox();
         throw;
     }
-    clearaufnahme(RecordingList);
-    Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11))->setChecked(false);
+    clearaufnahme(main_.RecordedBlocks());
+    button(ObjectName::MainWindow::SpeedButton11)->setChecked(false);
     updateautobox();
 }
 
-void Tform1::saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list)
+void TBatchRunner::saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list)
 {
     if (QFileInfo::exists(fileName) &&
         LangMessageDlg(QStringLiteral("Achtung, Datei ") + fileName +
@@ -130,15 +143,15 @@ void Tform1::saveaufnahme(const QString& fileName, const std::vector<QByteArray>
     WriteBatchFile(fileName, list);
 }
 
-void Tform1::clearaufnahme(std::vector<QByteArray>& list)
+void TBatchRunner::clearaufnahme(std::vector<QByteArray>& list)
 {
     list.clear();
     list.shrink_to_fit();
 }
 
-void Tform1::updateautobox()
+void TBatchRunner::updateautobox()
 {
-    auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox));
+    auto* box = batchBox();
     if (!box)
         return;
     const QString before = box->currentText();
@@ -149,15 +162,16 @@ void Tform1::updateautobox()
     if (box->count() > 0)
         box->setCurrentIndex(std::max(0, int(box->findText(before))));
     for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i).compare(options.batchrecord, Qt::CaseInsensitive) == 0)
+        if (box->itemText(i).compare(main_.Options().batchrecord, Qt::CaseInsensitive) == 0)
             box->setCurrentIndex(i);
 }
 
-void Tform1::batchClicked()
+void TBatchRunner::batchClicked()
 {
     if (refuseWhileBatchRuns())
         return;
-    Tautoform& d = *autoform_;
+    Tautoform& d = *dialog_;
+    toptions& options = main_.Options();
     d.setResult(0);
     d.work = options.autodialog;
     d.FormActivate(options);
@@ -174,21 +188,21 @@ void Tform1::batchClicked()
         dobatch(BatchDirectory() + options.batchrecord, result);
 }
 
-void Tform1::applyToCurrentImageClicked() { PlayBoxRecord(bmActive); }
+void TBatchRunner::applyToCurrentImageClicked() { PlayBoxRecord(bmActive); }
 
-void Tform1::PlayBoxRecord(int mode)
+void TBatchRunner::PlayBoxRecord(int mode)
 {
     // Checked before anything changes: a running batch keeps its after-run choice.
     if (refuseWhileBatchRuns())
         return;
-    auto* play = Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13));
+    auto* play = button(ObjectName::MainWindow::SpeedButton13);
     play->setEnabled(false);
-    autoform_->ChooseNothing();
-    const QString record = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox))->currentText();
+    dialog_->ChooseNothing();
+    const QString record = batchBox()->currentText();
     auto restore = [&] {
-        Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8))->setChecked(true);
-        setAvail(play, !Recording && !BatchRunning);
-        ResetProgress();
+        button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
+        main_.SetAvailable(play, !main_.IsRecording() && !running_);
+        main_.ResetProgress();
     };
     try {
         if (!record.isEmpty())
@@ -200,39 +214,12 @@ void Tform1::PlayBoxRecord(int mode)
     restore();
 }
 
-void Tform1::quickStartClicked(int index)
+void TBatchRunner::quickStartClicked(int index)
 {
-    if (index < 0 || index >= int(options.quickstart.size()) || refuseWhileBatchRuns())
+    if (index < 0 || index >= int(main_.Options().quickstart.size()) || refuseWhileBatchRuns())
         return;
-    autoform_->ChooseNothing();
-    const QString record = options.quickstart[size_t(index)];
+    dialog_->ChooseNothing();
+    const QString record = main_.Options().quickstart[size_t(index)];
     if (!record.isEmpty() && !record.contains(QLatin1Char('/')))
         dobatch(BatchDirectory() + record, bmActive);
-}
-
-void Tform1::wireBatch()
-{
-    auto onBox = [this](int mode) { return [this, mode] { PlayBoxRecord(mode); }; };
-    wire(Item(QLatin1String(ObjectName::MainWindow::Neuaufnehmen1)), [this] { newRecordingClicked(); });
-    wire(Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), [this] { stopRecordingClicked(); });
-    wire(Item(QLatin1String(ObjectName::MainWindow::AufaktuellesBildanwenden1)), [this] { applyToCurrentImageClicked(); });
-    wire(Item(QLatin1String(ObjectName::MainWindow::AufallegeladenenBilderanwenden1)), onBox(bmAllLoaded));
-    wire(Item(QLatin1String(ObjectName::MainWindow::AufVerzeichnisanwenden1)), onBox(bmFileList));
-    wire(Item(QLatin1String(ObjectName::MainWindow::Bildereinscannen1)), onBox(bmScanner));
-    wire(Item(QLatin1String(ObjectName::MainWindow::Batch2)), [this] { batchClicked(); });
-    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11)), [this] { newRecordingClicked(); });
-    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8)), [this] { stopRecordingClicked(); });
-    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13)), [this] { applyToCurrentImageClicked(); });
-    if (auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox))) {
-        box->setProperty("kWired", true);
-        box->setEnabled(true);
-    }
-    for (int i = 0; i < 8; ++i) {
-        auto* key = new QAction(this);
-        key->setObjectName(QStringLiteral("QuickStart%1").arg(i + 1));
-        key->setShortcut(QKeySequence(Qt::Key(Qt::Key_F2 + i)));
-        key->setShortcutContext(Qt::WindowShortcut);
-        addAction(key);
-        connect(key, &QAction::triggered, this, [this, i] { TApplication::Guard([this, i] { quickStartClicked(i); }); });
-    }
 }

@@ -3,7 +3,8 @@
 #include "app/batch/batch_source_dialog.h"
 #include "app/batch/batch_dialog.h"
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window.h"
+#include "app/batch/batch_runner.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "app/text/translation.h"
@@ -70,7 +71,7 @@ namespace {
 // Commands act on the pinned window for as long as this lives.
 class TPinScope {
 public:
-    TPinScope(Tform1& form, QWidget* window) : form_(form)
+    TPinScope(TMainWindowServices& form, QWidget* window) : form_(form)
     {
         if (window)
             form.ActivateChild(window);
@@ -81,7 +82,7 @@ public:
     TPinScope& operator=(const TPinScope&) = delete;
 
 private:
-    Tform1& form_;
+    TMainWindowServices& form_;
 };
 
 QMdiSubWindow* subOf(QWidget* w) { return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr; }
@@ -151,14 +152,14 @@ void reportFailures(const QStringList& failures)
 
 } // namespace
 
-bool Tform1::doverzdir(const QString& directory)
+bool TBatchRunner::doverzdir(const QString& directory)
 {
     // A large tree takes a while: the events run between its folders, Escape or Cancel ends
     // the walk, and then the batch does not start on part of it.
-    TBatchProgress progress(this, 0);
+    TBatchProgress progress(main_.Window(), 0);
     bool stopped = false;
-    templistbox << CollectDirectory(
-        directory, options.verzdialog.types, options.verzdialog.subdirs != 0,
+    files_ << CollectDirectory(
+        directory, main_.Options().verzdialog.types, main_.Options().verzdialog.subdirs != 0,
         [&progress](const QString& folder, int) {
             progress.Step(0, folder);
             TApplication::ProcessMessages();
@@ -168,7 +169,7 @@ bool Tform1::doverzdir(const QString& directory)
     return !stopped;
 }
 
-void Tform1::markBatchResult(Tchild* image)
+void TBatchRunner::markBatchResult(Tchild* image)
 {
     if (!image)
         return;
@@ -180,14 +181,14 @@ void Tform1::markBatchResult(Tchild* image)
     image->imageKit->IOParams().FileName.clear();
 }
 
-bool Tform1::abspielen(const QString& path, int& counter)
+bool TBatchRunner::abspielen(const QString& path, int& counter)
 {
     if (!QFileInfo(path).isFile())
         return true;
-    return replayItems(ReadBatchFile(path), ActiveMDIChild(), counter);
+    return replayItems(ReadBatchFile(path), main_.ActiveMDIChild(), counter);
 }
 
-bool Tform1::replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter)
+bool TBatchRunner::replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter)
 {
     // The window the records act on: the target, or the newest window a record made,
     // back to the one before when that is closed.
@@ -203,20 +204,20 @@ bool Tform1::replayItems(const std::vector<tautomatitem>& items, QWidget* target
         if (item.Code() == cmdSave)
             continue;  // recorded saves are the after-processing's business
         if (const TRecordCheck check = CheckRecord(item); !check.ok()) {
-            releaseBatchPainting();
+            ReleasePainting();
             LangMessageDlg(check.german, mtError, mbOK, check.english);
             return false;
         }
         QWidget* w = current();
-        const QList<QWidget*> before = MDIChildren();
+        const QList<QWidget*> before = main_.MDIChildren();
         try {
-            TPinScope pin(*this, w);
-            runautomatitem(this, item);
+            TPinScope pin(main_, w);
+            main_.RunRecord(main_.Window(), item);
             if (item.Code() == cmdClose && w)
                 closeWindow(w);
         } catch (const std::exception& e) {
             const QString why = TApplication::ExceptionText(e);
-            releaseBatchPainting();
+            ReleasePainting();
             // Half done and meant to be saved elsewhere: it must not pass for the original.
             if (runSnapshot_ && runSettings_.after != 0)
                 markBatchResult(qobject_cast<Tchild*>(current()));
@@ -224,28 +225,28 @@ bool Tform1::replayItems(const std::vector<tautomatitem>& items, QWidget* target
                            mtError, mbOK, QStringLiteral("The batch stopped at ") + title + QStringLiteral(":\n") + why);
             return false;
         }
-        for (QWidget* c : MDIChildren())
+        for (QWidget* c : main_.MDIChildren())
             if (!before.contains(c) && alive(c))
                 pins.emplace_back(c);
         TApplication::ProcessMessages();
     }
     TApplication::ProcessMessages();
-    if (batchPainting_)
-        batchPainting_->Show();
+    if (painting_)
+        painting_->Show();
     const bool go = afterprocessing(current(), counter);
     TApplication::ProcessMessages();
     return go;
 }
 
-bool Tform1::afterprocessing(QWidget* target, int& counter)
+bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
 {
-    const tautodialog s = runSnapshot_ ? runSettings_ : autoform_->Settings();
+    const tautodialog s = runSnapshot_ ? runSettings_ : dialog_->Settings();
     auto* image = qobject_cast<Tchild*>(target);
     if (s.after == 0 || !image)
         return true;
     const QString title = image->windowTitle();
     auto failed = [&](const QString& why) {
-        releaseBatchPainting();
+        ReleasePainting();
         markBatchResult(image);
         LangMessageDlg(QStringLiteral("Das Bild ") + title + QStringLiteral(" konnte nicht gespeichert werden:\n") + why,
                        mtError, mbOK, QStringLiteral("The image ") + title + QStringLiteral(" could not be saved:\n") + why);
@@ -254,14 +255,14 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
     QPointer<Tchild> guard(image);
     if (s.after == 1) {
         bool saved = false;
+        bool cancelled = false;
         {
-            TPinScope pin(*this, image);
-            SaveCancelled = false;
-            saved = saveClicked();
+            TPinScope pin(main_, image);
+            saved = main_.SaveActiveImage(cancelled);
         }
         if (!guard)
             return true;
-        if (!saved || SaveCancelled || image->Modified) {
+        if (!saved || cancelled || image->Modified) {
             markBatchResult(image);
             return false;  // the save reported its own error, or the user cancelled it
         }
@@ -271,7 +272,7 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
     }
 
     const QString source = image->imageKit->IOParams().FileName;
-    const QString directory = runSnapshot_ ? runDirectory_ : autoform_->Directory();
+    const QString directory = runSnapshot_ ? runDirectory_ : dialog_->Directory();
     if (directory.isEmpty() && !(s.keepnames && !source.isEmpty()))
         return failed(LangText(QStringLiteral("Es ist kein Verzeichnis angegeben."),
                                QStringLiteral("No directory is given.")));
@@ -284,20 +285,20 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
     if (t.kind == TTargetName::TooLong)
         return failed(LangText(QStringLiteral("Der Dateiname ist zu lang: "), QStringLiteral("The file name is too long: ")) +
                       t.name);
-    automatitem.SetCode(cmdSave);
-    automatitem.SetFileName(t.name);
+    main_.Record().SetCode(cmdSave);
+    main_.Record().SetFileName(t.name);
     tsaveparams block;
     const bool ownFormat = s.keepformat && !source.isEmpty() &&
                            QFileInfo(source).suffix().compare(QFileInfo(t.name).suffix(), Qt::CaseInsensitive) == 0;
     try {
-        TPinScope pin(*this, image);
+        TPinScope pin(main_, image);
         if (ownFormat)
-            saveparams(block);
+            main_.ActiveSaveParams(block);
         else
-            saveparamsautoform(block);
+            main_.DialogSaveParams(block);
         FitSaveParamsToWriter(block, t.name);
-        automatitem.SetSaveParams(block);
-        runautomatitem(this, automatitem);
+        main_.Record().SetSaveParams(block);
+        main_.RunRecord(main_.Window(), main_.Record());
     } catch (const std::exception& e) {
         return failed(TApplication::ExceptionText(e));
     }
@@ -306,25 +307,25 @@ bool Tform1::afterprocessing(QWidget* target, int& counter)
     return true;
 }
 
-bool Tform1::openForBatch(const QString& fileName, QString& error)
+bool TBatchRunner::openForBatch(const QString& fileName, QString& error)
 {
-    addToHistory(fileName);
-    automatitem.SetCode(cmdOpen);
-    if (!automatitem.SetFileName(fileName)) {
+    main_.AddToHistory(fileName);
+    main_.Record().SetCode(cmdOpen);
+    if (!main_.Record().SetFileName(fileName)) {
         error = LangText(QStringLiteral("Der Dateiname ist zu lang."), QStringLiteral("The file name is too long."));
         return false;
     }
-    const QList<QWidget*> before = MDIChildren();
-    loadErrorSink_ = &error;
+    const QList<QWidget*> before = main_.MDIChildren();
+    main_.SetLoadErrorSink(&error);
     try {
-        TPinScope pin(*this, nullptr);
-        runautomatitem(this, automatitem);
+        TPinScope pin(main_, nullptr);
+        main_.RunRecord(main_.Window(), main_.Record());
     } catch (const std::exception& e) {
         error = TApplication::ExceptionText(e);
     }
-    loadErrorSink_ = nullptr;
+    main_.SetLoadErrorSink(nullptr);
     QWidget* opened = nullptr;
-    for (QWidget* c : MDIChildren())
+    for (QWidget* c : main_.MDIChildren())
         if (!before.contains(c) && alive(c))
             opened = c;
     if (opened && (!error.isEmpty() || !qobject_cast<Tchild*>(opened))) {
@@ -337,13 +338,13 @@ bool Tform1::openForBatch(const QString& fileName, QString& error)
     if (!opened && error.isEmpty())
         error = LangText(QStringLiteral("Keine Bilddatei."), QStringLiteral("Not an image file."));
     if (opened)
-        ActivateChild(opened);
+        main_.ActivateChild(opened);
     return opened != nullptr;
 }
 
-void Tform1::runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter)
+void TBatchRunner::runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter)
 {
-    TBatchProgress progress(this, int(files.size()));
+    TBatchProgress progress(main_.Window(), int(files.size()));
     // The next few JPEGs decode on the other cores while this thread works through them in
     // order; a file that fails there loads the ordinary way and fails in its turn.
     const TIOParamsVals readParams;
@@ -355,30 +356,28 @@ void Tform1::runOnFiles(const std::vector<tautomatitem>& items, const QStringLis
         progress.Step(int(i), files[i]);
         QString error;
         // The picture goes with its name: the open takes it only for this very file.
-        preloaded_ = ahead.Take(int(i));
-        preloadedName_ = files[i];
+        main_.HandOverDecoded(ahead.Take(int(i)), files[i]);
         const bool opened = openForBatch(files[i], error);
-        preloaded_ = nullptr;
-        preloadedName_.clear();
+        main_.HandOverDecoded(nullptr, QString());
         if (!opened) {
-            BatchFailures << files[i] + QStringLiteral(": ") + error;
+            failures_ << files[i] + QStringLiteral(": ") + error;
             continue;
         }
-        if (!replayItems(items, ActiveMDIChild(), counter))
+        if (!replayItems(items, main_.ActiveMDIChild(), counter))
             break;
         progress.Step(int(i + 1), files[i]);
     }
 }
 
-void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
+void TBatchRunner::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
 {
-    TBatchProgress progress(this, 0);
+    TBatchProgress progress(main_.Window(), 0);
     for (int n = 0;; ++n) {
         TApplication::ProcessMessages();
         if (progress.Cancelled())
             break;
         // Every image gets its own window: the after-processing may close the last one.
-        QPointer<Tchild> c = newImageWindow();
+        QPointer<Tchild> c = main_.NewImageWindow();
         c->Modified = true;
         bool got = false;
         try {
@@ -397,9 +396,9 @@ void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
             }
             break;
         }
-        c->setWindowTitle(UntitledCaption());
-        fitWindowToImage(this, c);
-        c->viewChanged(this, -1);
+        c->setWindowTitle(main_.UntitledCaption());
+        main_.FitWindowToImage(main_.Window(), c);
+        c->viewChanged(main_.Window(), -1);
         pause(ScanPauseMs);
         if (!c || progress.Cancelled())
             break;
@@ -409,13 +408,13 @@ void Tform1::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
     }
 }
 
-void Tform1::dobatch(const QString& path, int mode)
+void TBatchRunner::dobatch(const QString& path, int mode)
 {
     if (refuseWhileBatchRuns())
         return;
     if (mode == bmNewRecording) {
         // A recording that runs already is kept, not started afresh.
-        if (!Recording)
+        if (!main_.IsRecording())
             neuaufnehmenproc();
         setRecordingControls(true);
         return;
@@ -424,43 +423,43 @@ void Tform1::dobatch(const QString& path, int mode)
         return;
     const std::vector<tautomatitem> items = ReadBatchFile(path);
     // What the run reads of the batch dialog is taken now and kept to its end.
-    runSettings_ = autoform_->Settings();
-    runDirectory_ = autoform_->Directory();
+    runSettings_ = dialog_->Settings();
+    runDirectory_ = dialog_->Directory();
     runSnapshot_ = true;
     int counter = runSettings_.startnumber;
-    BatchFailures.clear();
-    BatchRunning = true;
-    setRecordingControls(Recording);
+    failures_.clear();
+    running_ = true;
+    setRecordingControls(main_.IsRecording());
     struct TRunning {
-        Tform1& form;
+        TBatchRunner& runner;
         ~TRunning()
         {
-            form.BatchRunning = false;
-            form.runSnapshot_ = false;
-            form.setRecordingControls(form.Recording);
+            runner.running_ = false;
+            runner.runSnapshot_ = false;
+            runner.setRecordingControls(runner.main_.IsRecording());
         }
     } running{*this};
     // One image paints as usual; runs over several hold their windows' painting.
     std::optional<TBatchPainting> painting;
     if (mode != bmActive)
-        painting.emplace(mdi_);
+        painting.emplace(main_.ClientArea());
     struct TPaintingScope {
         TBatchPainting*& slot;
         TBatchPainting* const before;
         TPaintingScope(TBatchPainting*& s, TBatchPainting* now) : slot(s), before(s) { slot = now; }
         ~TPaintingScope() { slot = before; }
-    } paintingScope(batchPainting_, painting ? &*painting : nullptr);
+    } paintingScope(painting_, painting ? &*painting : nullptr);
     switch (mode) {
     case bmActive:
-        replayItems(items, ActiveMDIChild(), counter);
+        replayItems(items, main_.ActiveMDIChild(), counter);
         break;
     case bmAllLoaded: {
         // The windows there when the run starts, each once, whatever the records open or close.
         std::vector<QPointer<QWidget>> targets;
-        for (QWidget* c : MDIChildren())
+        for (QWidget* c : main_.MDIChildren())
             if (qobject_cast<Tchild*>(c))
                 targets.emplace_back(c);
-        TBatchProgress progress(this, int(targets.size()));
+        TBatchProgress progress(main_.Window(), int(targets.size()));
         for (size_t i = 0; i < targets.size(); ++i) {
             TApplication::ProcessMessages();
             if (progress.Cancelled())
@@ -474,21 +473,21 @@ void Tform1::dobatch(const QString& path, int mode)
         break;
     }
     case bmFileList: {
-        templistbox.clear();
-        Taufverzform f(options.verzdialog, this);
+        files_.clear();
+        Taufverzform f(main_.Options().verzdialog, main_.Window());
         TranslateForm(QLatin1String(ObjectName::BatchSourceDialog::Form), &f);
         f.recordLabel->setText(QFileInfo(path).fileName());
         f.exec();
         if (!f.OK)
             break;
-        options.verzdialog = f.work;
-        if (options.verzdialog.source == 1) {
-            if (!doverzdir(options.verzdialog.directory))
+        main_.Options().verzdialog = f.work;
+        if (main_.Options().verzdialog.source == 1) {
+            if (!doverzdir(main_.Options().verzdialog.directory))
                 break;
         } else {
-            templistbox = ReadFileList(FileListPath());
+            files_ = ReadFileList(FileListPath());
         }
-        const QStringList files = templistbox;
+        const QStringList files = files_;
         runOnFiles(items, files, counter);
         break;
     }
@@ -498,16 +497,16 @@ void Tform1::dobatch(const QString& path, int mode)
     default:
         break;
     }
-    releaseBatchPainting();
+    ReleasePainting();
     TApplication::ProcessMessages();
-    checkbuttonsenabled(false);
+    main_.UpdateAvailability(false);
     updateautobox();
-    ResetProgress();
-    reportFailures(BatchFailures);
+    main_.ResetProgress();
+    reportFailures(failures_);
 }
 
-void Tform1::releaseBatchPainting()
+void TBatchRunner::ReleasePainting()
 {
-    if (batchPainting_)
-        batchPainting_->Release();
+    if (painting_)
+        painting_->Release();
 }

@@ -2,7 +2,9 @@
 #include "app/catalog/catalog_window.h"
 
 #include "app/catalog/catalog_entry.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
+#include "app/print/print_dialog.h"
+#include "app/slideshow/slide_commands.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "app/text/translation.h"
@@ -27,8 +29,13 @@
 #include <cstring>
 #include <utility>
 
-std::function<void(Tkataform&)> Tkataform::SlideShowHandler;
-std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { k.MainWindow()->printClicked(); };
+std::function<void(Tkataform&)> Tkataform::SlideShowHandler = [](Tkataform& k) {
+    if (TMainWindowServices* main = k.MainWindow()) {
+        main->ActivateChild(&k);
+        PlayCatalogSlideShow(*main);
+    }
+};
+std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { RunPrintDialog(*k.MainWindow()); };
 
 namespace {
 constexpr int PanelWidth = 125;
@@ -54,7 +61,7 @@ constexpr ButtonText kButtons[] = {
 };
 }  // namespace
 
-Tkataform::Tkataform(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
+Tkataform::Tkataform(TMainWindowServices* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
 {
     setObjectName(QLatin1String(ObjectName::CatalogWindow::Form));
     auto* row = new QHBoxLayout(this);
@@ -156,14 +163,14 @@ void Tkataform::FormActivate()
 {
     if (!initialised_) {
         initialised_ = true;
-        const toptions& o = main_->options;
+        const toptions& o = main_->Options();
         thumbGrid->SetGridLineWidth(std::max(0, o.katspacing));
         thumbGrid->SetDefaultColWidth(std::max(1, o.katwidth));
         thumbGrid->SetDefaultRowHeight(std::max(1, o.katheight + ((o.katflags & kfName) ? 6 : 0)));
         reorder();
     }
     setCaptions();
-    main_->checkbuttonsenabled(false);
+    main_->UpdateAvailability(false);
 }
 
 TCatalogEntry Tkataform::Entry(int index) const
@@ -221,13 +228,13 @@ void Tkataform::resizeEvent(QResizeEvent* event)
 
 void Tkataform::drawCell(int col, int row, const TRect& rect)
 {
-    const toptions& o = main_->options;
+    const toptions& o = main_->Options();
     drawEntry(*thumbGrid->Canvas(), rect, o.katflags, o.katfontsize, EntryAt(col, row));
 }
 
 void Tkataform::drawEntry(TCanvas& canvas, const TRect& rect, uint8_t flags, int fontSize, int index)
 {
-    const toptions& o = main_->options;
+    const toptions& o = main_->Options();
     canvas.Font.Name = o.katfontname;
     canvas.Font.Size = std::max(1, fontSize);
     canvas.Font.Style = o.katfontstyle;
@@ -262,8 +269,7 @@ void Tkataform::cellDoubleClicked()
     const int i = EntryAt(thumbGrid->Col(), thumbGrid->Row());
     if (i < 0)
         return;
-    main_->OpenFileList = QStringList{Path(i)};
-    main_->openChosenFiles();
+    main_->OpenFiles(QStringList{Path(i)});
 }
 
 void Tkataform::showProgress(QObject* sender, int percent)
@@ -277,7 +283,7 @@ void Tkataform::showProgress(QObject* sender, int percent)
     if (percent != 0 && percent != 100 && shownProgress_ >= 0 && std::abs(percent - shownProgress_) < kProgressStep)
         return;
     shownProgress_ = percent;
-    main_->showProgressOf(sender, percent);
+    main_->ShowProgress(sender, percent);
 }
 
 void Tkataform::resetProgress()
@@ -361,7 +367,7 @@ bool Tkataform::FormClose()
         if (answer == mrYes && (!saveCatalogClicked() || Modified))
             return false;
     }
-    main_->checkbuttonsenabled(true);
+    main_->UpdateAvailability(true);
     return true;
 }
 
@@ -374,7 +380,7 @@ void Tkataform::closeCatalogClicked()
         close();
 }
 
-Tkataform* CreateCatalogWindow(Tform1& mainWindow)
+Tkataform* CreateCatalogWindow(TMainWindowServices& mainWindow)
 {
     auto* form = new Tkataform(&mainWindow);
     QMdiSubWindow* sub = mainWindow.ClientArea()->addSubWindow(form);
@@ -387,7 +393,7 @@ Tkataform* CreateCatalogWindow(Tform1& mainWindow)
     return form;
 }
 
-void ConnectCatalogMenu(Tform1& mainWindow)
+void ConnectCatalogMenu(TMainWindowServices& mainWindow)
 {
     using Command = void (*)(Tkataform&);
     const std::pair<const char*, Command> commands[] = {
@@ -402,7 +408,7 @@ void ConnectCatalogMenu(Tform1& mainWindow)
         {"Allemarkieren1", [](Tkataform& k) { k.selectAllClicked(); }},
         {"Katalogschliessen1", [](Tkataform& k) { k.closeCatalogClicked(); }},
     };
-    Tform1* main = &mainWindow;
+    TMainWindowServices* main = &mainWindow;
     for (const auto& entry : commands) {
         const auto command = entry.second;  // captured by value below
         // Only closing goes through while the window is busy; it waits for the loop.
@@ -413,7 +419,7 @@ void ConnectCatalogMenu(Tform1& mainWindow)
         a->setProperty("kWired", true);
         const QVariant avail = a->property("kAvailable");
         a->setEnabled(!avail.isValid() || avail.toBool());
-        QObject::connect(a, &QAction::triggered, main, [main, command, whileBusy] {
+        QObject::connect(a, &QAction::triggered, main->Window(), [main, command, whileBusy] {
             if (auto* k = qobject_cast<Tkataform*>(main->ActiveMDIChild()); k && (whileBusy || !k->Busy()))
                 TApplication::Guard([&] { command(*k); });
         });

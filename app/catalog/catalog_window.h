@@ -15,7 +15,7 @@ class QFrame;
 class TCanvas;
 class TImageKit;
 class TKitDrawGrid;
-class Tform1;
+class TMainWindowServices;
 struct TCatalogEntry;
 struct TCatalogRecord;
 struct TDecodedPicture;
@@ -35,7 +35,7 @@ class Tkataform : public QWidget {
 public:
     static constexpr int ThumbSize = 100;
 
-    explicit Tkataform(Tform1* mainWindow, QWidget* parent = nullptr);
+    explicit Tkataform(TMainWindowServices* mainWindow, QWidget* parent = nullptr);
     ~Tkataform() override;
 
     QFrame* buttonPanel = nullptr;
@@ -96,12 +96,12 @@ public:
     // Entry index of a cell, −1 when the cell holds none.
     int EntryAt(int col, int row) const;
 
-    // Where the slide show and thumbnail printing plug in once they exist; the buttons
-    // stay disabled until then.
+    // The slide show and the print of the catalog's buttons; a button without its
+    // handler stays disabled.
     static std::function<void(Tkataform&)> SlideShowHandler;
     static std::function<void(Tkataform&)> PrintHandler;
 
-    Tform1* MainWindow() const { return main_; }
+    TMainWindowServices* MainWindow() const { return main_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -139,7 +139,7 @@ private:
     };
     void setCommandsEnabled(bool enabled);
 
-    Tform1* main_;
+    TMainWindowServices* main_;
     int busy_ = 0;
     bool closePending_ = false;
     bool initialised_ = false;
@@ -152,8 +152,8 @@ private:
 
 // A new, empty catalog window in the main window's client area, shown and active. The
 // caller gives it its caption (the untitled name, or the file name after loadCatalog).
-Tkataform* CreateCatalogWindow(Tform1& mainWindow);
+Tkataform* CreateCatalogWindow(TMainWindowServices& mainWindow);
 
 // Binds the main window's catalog menu items to the active catalog window; each does
 // nothing while another kind of window is active.
-void ConnectCatalogMenu(Tform1& mainWindow);
+void ConnectCatalogMenu(TMainWindowServices& mainWindow);

@@ -3,7 +3,7 @@
 #include "app/catalog/catalog_entry.h"
 #include "app/util/decode_ahead.h"
 #include "app/catalog/catalog_window.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
@@ -11,7 +11,7 @@
 #include "imaging/dialogs/open_dialog.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"
@@ -159,14 +159,14 @@ void Tkataform::addFilesClicked()
     Aborting = false;
     TOpenImageKitDialog dlg(this);
     dlg.Options |= ofAllowMultiSelect | ofFileMustExist;
-    dlg.Filter = main_->ImageFilterNoCatalog;
+    dlg.Filter = main_->ImageFilterWithoutCatalogs();
     dlg.SetFilterIndex(9);
     dlg.Title = TranslatedCaption(QStringLiteral("Datei hinzufügen"));
     dlg.MsgLanguage = LibraryLanguage();
-    dlg.SetInitialDir(main_->options.lastdir);
+    dlg.SetInitialDir(main_->Options().lastdir);
     if (!dlg.Execute())
         return;
-    main_->options.lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName()).absolutePath());
+    main_->Options().lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName()).absolutePath());
     AddFiles(dlg.Files);
 }
 
@@ -268,7 +268,7 @@ void Tkataform::selectAllClicked()
 
 void Tkataform::AutoMaintain()
 {
-    const toptions& o = main_->options;
+    const toptions& o = main_->Options();
     if (o.katautoremove)
         removeMissingClicked();
     else if (o.katautoupdate)

@@ -1,7 +1,7 @@
 // The catalog window's file: loading a ".pca" file and writing it.
 #include "app/catalog/catalog_file.h"
 #include "app/catalog/catalog_window.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
 #include "controls/grid/kit_draw_grid.h"
@@ -118,10 +118,10 @@ bool Tkataform::saveCatalogAsClicked()
                  TranslatedText(QStringLiteral("Alle Dateien")) +
                  QStringLiteral("|*.*");
     dlg.DefaultExt = QStringLiteral("pca");
-    dlg.InitialDir = main_->options.lastdir;
+    dlg.InitialDir = main_->Options().lastdir;
     if (!dlg.Execute() || dlg.FileName.isEmpty())
         return false;
-    main_->options.lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName).absolutePath());
+    main_->Options().lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName).absolutePath());
     try {
         saveCatalogTo(dlg.FileName);
     } catch (const std::exception& e) {

@@ -6,7 +6,7 @@
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 #include "platform/core/exceptions.h"

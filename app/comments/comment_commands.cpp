@@ -1,14 +1,17 @@
 // Sound and text comments: files beside the image, named after it with ".wav" or
 // ".txt" appended ("a.jpg.wav").
+#include "app/comments/comment_commands.h"
 #include "app/commands/command_seams.h"
+#include "app/comments/sound_comment_dialog.h"
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
 #include "app/util/text_lines.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/streams.h"
+#include "platform/ui/file_dialogs.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -57,7 +60,25 @@ QString chooseWav(const QString& title, const QString& directory, const QString&
 
 } // namespace
 
-void Tform1::runComment(const tautomatitem& a, Tchild* image)
+void RunCommentForm(const QString& wavPath, const QString& source, int mode)
+{
+    Tkomform form;
+    form.Mode = uint8_t(mode);
+    form.FileName = wavPath;
+    form.SourceFile = source;
+    form.exec();
+}
+
+QString ChooseWaveFile(const QString& title, const QString& directory, const QString& filter)
+{
+    TOpenDialog dialog;
+    dialog.Title = title;
+    dialog.InitialDir = directory;
+    dialog.Filter = filter;
+    return dialog.Execute() ? dialog.FileName : QString();
+}
+
+void RunCommentCommand(TMainWindowServices& main, const tautomatitem& a, Tchild* image)
 {
     const QString wav = commentPath(image, ".wav");
     const QString none = LangText(QStringLiteral("Es existiert kein Kommentar zu dieser Datei."),
@@ -112,11 +133,11 @@ void Tform1::runComment(const tautomatitem& a, Tchild* image)
             TCommandSeams::CommentForm(wav, QString(), 1);
         break;
     case cmdImportComment: {
-        const QString chosen = chooseWav(TranslatedCaption(QStringLiteral("WAV-Datei importieren")), options.lastdir,
-                                         OpenwavFilter);
+        const QString chosen = chooseWav(TranslatedCaption(QStringLiteral("WAV-Datei importieren")),
+                                         main.Options().lastdir, main.WaveFilter());
         if (chosen.isEmpty())
             break;
-        options.lastdir = AddTrailingBackslash(QFileInfo(chosen).absolutePath());
+        main.Options().lastdir = AddTrailingBackslash(QFileInfo(chosen).absolutePath());
         if (!savedFirst(image))
             return;
         if (QFileInfo::exists(wav) &&
@@ -129,5 +150,5 @@ void Tform1::runComment(const tautomatitem& a, Tchild* image)
     }
     default: break;
     }
-    checkbuttonsenabled(false);
+    main.UpdateAvailability(false);
 }

@@ -1,4 +1,5 @@
 // File, window and clipboard commands of the main window.
+#include "app/batch/batch_runner.h"
 #include "app/catalog/catalog_window.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
@@ -92,7 +93,7 @@ bool Tform1::saveFailed(const std::exception& e)
 {
     // The image stays modified and the old file untouched; a running save all stops.
     // A batch's windows show their state behind the message.
-    releaseBatchPainting();
+    batch_->ReleasePainting();
     TApplication::HandleException(e);
     SaveCancelled = true;
     checkbuttonsenabled(false);

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/commands/command_record.h"
+#include "app/main_window/main_window_services.h"
 #include "app/options/options.h"
 #include "platform/graphics/bitmap.h"
 
@@ -14,7 +15,7 @@
 
 class QAction;
 struct TDecodedPicture;
-class TBatchPainting;
+class TBatchRunner;
 class QButtonGroup;
 class QComboBox;
 class QFrame;
@@ -45,7 +46,7 @@ TChildKind ChildKind(const QWidget* child);
 // The main window: the MDI frame with its menus, the standard bar and the drawing bar.
 // It owns the settings for the whole run; the option file is written only when it
 // closes with every child closed.
-class Tform1 : public QMainWindow {
+class Tform1 : public QMainWindow, public TMainWindowServices {
     Q_OBJECT
 public:
     // arguments: the command line without the program name.
@@ -75,7 +76,7 @@ public:
     void zoomBoxKeyPress(QChar key);
     void showProgressOf(QObject* sender, int percent);
     // The progress bar back at 0: an operation has ended.
-    void ResetProgress();
+    void ResetProgress() override;
     void tileSideBySideClicked();
     void tileStackedClicked();
     void cascadeClicked();
@@ -162,7 +163,7 @@ public:
     QWidget* newCatalogWindow();
     static Tchild* imageWindowOf(QWidget* window);
     int NextUntitledNumber() const;
-    QString UntitledCaption() const;
+    QString UntitledCaption() const override;
     void fitWindowToImage(QObject* sender, Tchild* image);
     void changeWallpaper(const QString& fileName, bool tiled);
     TImageKitIO* imageIO = nullptr;
@@ -215,49 +216,49 @@ public:
     // Off in tests that want no welcome window at their first activation.
     static bool ShowWelcomeAtStart;
 
-    // Batch recording and replay. Modes of dobatch are the batch dialog's results.
-    enum : int { bmNewRecording = 532, bmActive = 3526, bmAllLoaded = 1145, bmFileList = 5434, bmScanner = 7843 };
-    void newRecordingClicked();
-    void neuaufnehmenproc();
-    void stopRecordingClicked();
-    void saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list);
-    void clearaufnahme(std::vector<QByteArray>& list);
-    void batchClicked();
-    void dobatch(const QString& path, int mode);
-    // One image: the records on the active window, then the after-processing. False
-    // when the batch must stop (the reason has been reported).
-    bool abspielen(const QString& path, int& counter);
-    // False when the user stopped the walk.
-    bool doverzdir(const QString& directory);
-    void updateautobox();
-    void applyToCurrentImageClicked();
-    // The batch box's record on all loaded images, a directory or file list, or the scanner,
-    // with the after-run choice "nichts".
-    void PlayBoxRecord(int mode);
-    void quickStartClicked(int index);  // 0 … 7 for F2 … F9
-    QStringList templistbox;
-    // Pause between a scanned image's arrival and its replay.
-    int ScanPauseMs = 2000;
-    // Files of the last multi-image batch that could not be loaded.
-    QStringList BatchFailures;
-    bool BatchRunning = false;
+    // Batch recording and replay; the menu items and tool-bar controls route here.
+    TBatchRunner& Batch() const { return *batch_; }
 
-    QMdiArea* ClientArea() const { return mdi_; }
-    QList<QWidget*> MDIChildren() const;
+    QMdiArea* ClientArea() const override { return mdi_; }
+    QList<QWidget*> MDIChildren() const override;
     int MDIChildCount() const { return int(MDIChildren().size()); }
-    QWidget* ActiveMDIChild() const;
+    QWidget* ActiveMDIChild() const override;
     // While a batch runs, commands act on its window whichever one the user activates;
     // nullptr pinned means none. Unpin with PinChild(nullptr, false).
-    void PinChild(QWidget* child, bool pinned = true);
+    void PinChild(QWidget* child, bool pinned = true) override;
     Tchild* ActiveImageWindow() const;
-    void ActivateChild(QWidget* child);
+    void ActivateChild(QWidget* child) override;
+
+    // What the features ask of the main window (the rest in feature_routes.cpp).
+    QWidget* Window() override { return this; }
+    toptions& Options() override { return options; }
+    Tchild* NewImageWindow() override { return newImageWindow(); }
+    void FitWindowToImage(QObject* sender, Tchild* image) override { fitWindowToImage(sender, image); }
+    void OpenFiles(const QStringList& files) override;
+    void AddToHistory(const QString& fileName) override { addToHistory(fileName); }
+    tautomatitem& Record() override { return automatitem; }
+    void RunRecord(QObject* sender, const tautomatitem& item) override { runautomatitem(sender, item); }
+    bool IsRecording() const override { return Recording; }
+    void SetRecording(bool recording) override { Recording = recording; }
+    std::vector<QByteArray>& RecordedBlocks() override { return RecordingList; }
+    bool SaveActiveImage(bool& cancelled) override;
+    void ActiveSaveParams(tsaveparams& block) override { saveparams(block); }
+    void DialogSaveParams(tsaveparams& block) override { saveparamsautoform(block); }
+    void HandOverDecoded(TDecodedPicture* picture, const QString& fileName) override;
+    void SetLoadErrorSink(QString* errorSink) override { loadErrorSink_ = errorSink; }
+    void UpdateAvailability(bool closing) override { checkbuttonsenabled(closing); }
+    void SetAvailable(QObject* control, bool on) override { setAvail(control, on); }
+    void ShowProgress(QObject* sender, int percent) override { showProgressOf(sender, percent); }
+    void ShowStatus(const QString& text) override;
+    QString ImageFilterWithoutCatalogs() const override { return ImageFilterNoCatalog; }
+    QString WaveFilter() const override { return OpenwavFilter; }
 
     THistoryList* History() const { return history_; }
-    Tautoform* autoform() const { return autoform_; }
+    Tautoform* autoform() const;
     Tzeichenform* zeichenform() const { return zeichenform_; }
 
     // Menu items, menus and tool-bar controls by their names.
-    QAction* Item(const QString& name) const;
+    QAction* Item(const QString& name) const override;
     QMenu* Menu(const QString& name) const;
     template <class T>
     T* Control(const QString& name) const { return findChild<T*>(name); }
@@ -316,16 +317,8 @@ private:
     void openCommand(const QString& fileName);
     void hsvChannels(Tchild* image);
     void wireBatch();
-    void setRecordingControls(bool recording);
-    // True (and the user told) when a batch runs: no other batch or recording may start.
-    bool refuseWhileBatchRuns();
-    void markBatchResult(Tchild* image);
-    bool replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter);
-    bool afterprocessing(QWidget* target, int& counter);
-    bool openForBatch(const QString& fileName, QString& error);
-    void runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter);
-    void runOnScanner(const std::vector<tautomatitem>& items, int& counter);
-    void releaseBatchPainting();
+    // The interpreter reaches the video import and comment forms through these.
+    void installFeatureForms();
 
     QStringList arguments_;
     // The working folder at start, before the window moves to the program's folder.
@@ -338,7 +331,7 @@ private:
     QButtonGroup* modeGroup_ = nullptr;
     QButtonGroup* toolGroup_ = nullptr;
     THistoryList* history_ = nullptr;
-    Tautoform* autoform_ = nullptr;
+    std::unique_ptr<TBatchRunner> batch_;
     Tzeichenform* zeichenform_ = nullptr;
     TBitmap fillPattern_;
     bool firstPaintSeen_ = false;
@@ -357,13 +350,6 @@ private:
     // The picture decoded at start-up when it is fileName's and was decoded as params
     // would have it; null otherwise (the file is then read as usual).
     std::unique_ptr<TDecodedPicture> takeStartupPicture(const QString& fileName, const TIOParamsVals& params);
-    // The after-processing settings and directory as a run started; the dialog may change
-    // meanwhile, the run does not.
-    tautodialog runSettings_{};
-    QString runDirectory_;
-    bool runSnapshot_ = false;
     // Set while openChosenFiles works through its list with the events running.
     bool openingFiles_ = false;
-    // Set while a batch runs over several images: the windows repaint only now and then.
-    TBatchPainting* batchPainting_ = nullptr;
 };

@@ -1,15 +1,15 @@
 // The main window's creation, first activation and closing, and the way files named on
 // the command line reach an image window.
 #include "app/batch/batch_dialog.h"
+#include "app/batch/batch_runner.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
-#include "app/text/object_names.h"
-#include "app/video/video_import_dialog.h"
 #include "app/image_window/drawing_style_picker.h"
 #include "app/options/option_file.h"
 #include "app/main_window/history_list.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
 #include "app/util/paths.h"
@@ -68,10 +68,10 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent)
     Progress = new TThrottledProgress(progressBar);
     Progress->setParent(this);
     // The two resident forms live as long as the main window.
-    autoform_ = new Tautoform(this);
+    batch_ = std::make_unique<TBatchRunner>(*this);
     zeichenform_ = new Tzeichenform(this);
     zeichenform_->Options = &options;
-    InstallVideoAndCommentForms();
+    installFeatureForms();
     FormCreate();
 }
 
@@ -133,7 +133,7 @@ void Tform1::FormCreate()
     TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(options.language));
     insertSeparators();
     checkbuttonsenabled(false);
-    updateautobox();
+    batch_->updateautobox();
 
     history_ = new THistoryList();
     history_->SetMaxCount(10);
@@ -215,7 +215,7 @@ void Tform1::FormActivate()
     restoreModesAndTools();
     updateBrushAndPen();
     drawingTextEdit->setText(options.texttext);
-    TranslateForm(QLatin1String(ObjectName::BatchDialog::Form), autoform_);
+    TranslateForm(QLatin1String(ObjectName::BatchDialog::Form), autoform());
     TranslateForm(QLatin1String(ObjectName::DrawingStylePicker::Form), zeichenform_);
     TranslateForm(QLatin1String(ObjectName::MainWindow::Form), this);
     if (options.winstate == 1)
@@ -264,7 +264,7 @@ void Tform1::closeEvent(QCloseEvent* event)
 {
     // A batch or a multi-file open works on the windows it would close: the main window
     // waits for it (the batch's progress has its Cancel).
-    if (BatchRunning || openingFiles_) {
+    if (batch_->Running() || openingFiles_) {
         event->ignore();
         LangMessageDlg(QStringLiteral("Bitte warten Sie, bis der Batch oder das Laden beendet ist, oder brechen Sie ihn ab."),
                        mtInformation, mbOK,

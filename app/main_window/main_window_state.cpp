@@ -1,4 +1,5 @@
 // Command availability, the zoom box, window arrangement and the active child.
+#include "app/batch/batch_runner.h"
 #include "app/catalog/catalog_window.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
@@ -244,7 +245,7 @@ void Tform1::showProgressOf(QObject*, int percent)
     // Long work reports here from the window's thread: the windows repaint meanwhile.
     TApplication::KeepResponsive();
     // A batch shows its own progress per image.
-    if (BatchRunning)
+    if (batch_ && batch_->Running())
         return;
     Progress->Set(percent);
 }

@@ -3,7 +3,7 @@
 
 #include "app/catalog/catalog_window.h"
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/print/print_layout.h"
 #include "app/print/print_units.h"
 #include "app/text/language.h"
@@ -67,13 +67,13 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, bool bold 
 
 } // namespace
 
-Tprintform::Tprintform(Tform1& mainWindow, QWidget* parent) : QDialog(parent), main_(mainWindow)
+Tprintform::Tprintform(TMainWindowServices& mainWindow, QWidget* parent) : QDialog(parent), main_(mainWindow)
 {
     setObjectName(QLatin1String(ObjectName::PrintDialog::Form));
     setWindowTitle(QStringLiteral("Drucken"));
     QWidget* active = main_.ActiveMDIChild();
     catalog_ = qobject_cast<Tkataform*>(active);
-    if (Tchild* image = Tform1::imageWindowOf(active))
+    if (auto* image = qobject_cast<Tchild*>(active))
         source_ = image->imageKit->Bitmap();
     if (active)
         caption_ = active->windowTitle();
@@ -615,24 +615,27 @@ void Tprintform::printClicked()
     printdialog.cutlines = cutMarksCheck->isChecked() ? 1 : 0;
 }
 
-void Tform1::printClicked()
+void RunPrintDialog(TMainWindowServices& main)
 {
-    const TChildKind kind = ChildKind(ActiveMDIChild());
-    if (kind != ckImage && kind != ckCatalog)
+    QWidget* active = main.ActiveMDIChild();
+    // Catalogs are known by their form name, as the availability knows them.
+    if (!active || (!qobject_cast<Tchild*>(active) && active->objectName() != QLatin1String(ObjectName::CatalogWindow::Form)))
         return;
-    Tprintform dialog(*this, this);
+    Tprintform dialog(main, main.Window());
     TranslateForm(QLatin1String(ObjectName::PrintDialog::Form), &dialog);
+    toptions& options = main.Options();
     dialog.printdialog = options.printdialog;
     if (dialog.exec() != mrOk)
         return;
     options.printdialog = dialog.printdialog;
-    automatitem.SetArg(1, dialog.cmdLeft);
-    automatitem.SetArg(2, dialog.cmdTop);
-    automatitem.SetArg(3, dialog.cmdWidth);
-    automatitem.SetArg(4, dialog.cmdHeight);
-    automatitem.SetArg(5, options.printdialog.mode);
-    automatitem.SetArg(6, options.printdialog.copies);
-    automatitem.SetArgByte(options.printdialog.jobperpage);
+    tautomatitem& record = main.Record();
+    record.SetArg(1, dialog.cmdLeft);
+    record.SetArg(2, dialog.cmdTop);
+    record.SetArg(3, dialog.cmdWidth);
+    record.SetArg(4, dialog.cmdHeight);
+    record.SetArg(5, options.printdialog.mode);
+    record.SetArg(6, options.printdialog.copies);
+    record.SetArgByte(options.printdialog.jobperpage);
     for (int i = 0; i < options.printdialog.copies; ++i)
-        runcode(cmdPrint);
+        main.RunCode(cmdPrint);
 }

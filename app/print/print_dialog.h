@@ -16,7 +16,7 @@ class QToolButton;
 class TImageKit;
 class TKitCalcEdit;
 class TKitSpinEdit;
-class Tform1;
+class TMainWindowServices;
 class Tkataform;
 class TBitmap;
 
@@ -27,7 +27,7 @@ class TBitmap;
 class Tprintform : public QDialog {
     Q_OBJECT
 public:
-    explicit Tprintform(Tform1& mainWindow, QWidget* parent = nullptr);
+    explicit Tprintform(TMainWindowServices& mainWindow, QWidget* parent = nullptr);
     ~Tprintform() override;
 
     tprintdialog printdialog;
@@ -99,7 +99,7 @@ private:
     int mode() const;
     uint8_t infoFlags() const;
 
-    Tform1& main_;
+    TMainWindowServices& main_;
     Tkataform* catalog_ = nullptr;
     const TBitmap* source_ = nullptr;
     QString caption_;
@@ -107,3 +107,6 @@ private:
     bool drawing_ = false;  // the preview lets events run while it draws its tiles
     bool activated_ = false;
 };
+
+// The print dialog on the active image or catalog, then one print command per copy.
+void RunPrintDialog(TMainWindowServices& main);

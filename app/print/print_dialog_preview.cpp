@@ -1,6 +1,6 @@
 // The print dialog's preview: the counts, the panel size and the scaled page.
 #include "app/catalog/catalog_window.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/print/print_dialog.h"
 #include "app/print/print_job.h"
 #include "app/print/print_marks.h"
@@ -115,7 +115,7 @@ void Tprintform::drawPreview()
     canvas.Font.PixelsPerInch = std::max(1, int(int64_t(Printer().YResolution()) * ch / (int64_t(ph) * pagesDown)));
     const uint8_t flags = infoFlags();
     const int fontSize = Round(fontSizeEdit->Value());
-    const toptions& o = main_.options;
+    const toptions& o = main_.Options();
     auto info = [&](const TPoint& at) {
         if (source_)
             drawFileInfo(canvas, fontSize, o.katfontname, o.katfontstyle, caption_, flags, at.X, at.Y, source_->Width(),

@@ -3,7 +3,7 @@
 #include "app/commands/command_record.h"
 #include "app/catalog/catalog_window.h"
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/print/print_marks.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
@@ -74,11 +74,11 @@ bool RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const
 namespace {
 
 // Without a printer the print is a file; the user must learn which one.
-void reportPdfFiles(Tform1& form, const QString& first, const QString& last)
+void reportPdfFiles(TMainWindowServices& form, const QString& first, const QString& last)
 {
     const QString files = QDir::toNativeSeparators(first) +
                           (last == first ? QString() : QStringLiteral(" … ") + QDir::toNativeSeparators(last));
-    form.statusBar()->showMessage(LangText(QStringLiteral("Gedruckt in die Datei ") + files,
+    form.ShowStatus(LangText(QStringLiteral("Gedruckt in die Datei ") + files,
                                            QStringLiteral("Printed to the file ") + files));
 }
 
@@ -127,7 +127,7 @@ private:
 
 }  // namespace
 
-void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
+void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& item)
 {
     if (g_printing)
         return;
@@ -144,7 +144,7 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
     auto* catalog = qobject_cast<Tkataform*>(active);
     if (!image && !catalog)
         return;
-    const tprintdialog& settings = form.options.printdialog;
+    const tprintdialog& settings = form.Options().printdialog;
     TPrinter& printer = Printer();
 
     TPrintRequest r;
@@ -217,12 +217,12 @@ void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item)
         };
     else
         sources.DrawInfo = [&form, title, flags, fontSize, bitmap](TCanvas& c, int x, int y) {
-            drawFileInfo(c, fontSize, form.options.katfontname, form.options.katfontstyle, title, flags, x, y,
+            drawFileInfo(c, fontSize, form.Options().katfontname, form.Options().katfontstyle, title, flags, x, y,
                      bitmap->Width(), bitmap->Height());
         };
 
     printer.Title = title;
-    TPrintProgress progress(&form, int(std::min<size_t>(pieces, size_t(INT32_MAX))), active);
+    TPrintProgress progress(form.Window(), int(std::min<size_t>(pieces, size_t(INT32_MAX))), active);
     const auto step = [&progress] { return progress.Step(); };
     bool stopped = false;
     printer.BeginDoc();

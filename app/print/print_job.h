@@ -7,7 +7,7 @@
 class QPainter;
 class TBitmap;
 class TCanvas;
-class Tform1;
+class TMainWindowServices;
 class Tchild;
 class tautomatitem;
 
@@ -31,7 +31,7 @@ bool RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const
 // begun; a failure while drawing aborts the job and is raised again. A progress dialog
 // with Cancel (and Esc) shows during long prints; Cancel, or the window closing
 // meanwhile, aborts the job. A print does not start while another runs.
-void ExecutePrint(Tform1& form, Tchild* image, const tautomatitem& item);
+void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& item);
 
 // Largest number of pages one poster print may take.
 constexpr int kMaxPosterPages = 10000;

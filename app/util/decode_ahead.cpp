@@ -1,7 +1,8 @@
+// Decoding JPEGs ahead on the pool threads and handing them over in order.
 #include "app/util/decode_ahead.h"
 
 #include "imaging/io/codec_table.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
 #include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
 

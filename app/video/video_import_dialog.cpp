@@ -1,9 +1,7 @@
 #include "app/video/video_import_dialog.h"
 
-#include "app/commands/command_seams.h"
 #include "app/image_window/image_window.h"
-#include "app/comments/sound_comment_dialog.h"
-#include "app/main_window/main_window.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "imaging/kit/image_kit.h"
@@ -41,7 +39,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, bool
 
 } // namespace
 
-Tvideoform::Tvideoform(Tform1& main, QWidget* owner) : QDialog(owner), main_(main)
+Tvideoform::Tvideoform(TMainWindowServices& main, QWidget* owner) : QDialog(owner), main_(main)
 {
     setObjectName(QLatin1String(ObjectName::VideoImportDialog::Form));
     setWindowTitle(QStringLiteral("Video"));
@@ -214,38 +212,22 @@ void Tvideoform::importClicked()
             importing_ = false;
         }
     }
-    main_.automatitem.SetArg(1, 100);
-    main_.automatitem.SetArg(2, 100);
-    main_.automatitem.SetArg(3, main_.options.neudialog.background);
-    main_.runcode(cmdNewImage);
-    if (Tchild* c = Tform1::imageWindowOf(main_.ActiveMDIChild())) {
+    main_.Record().SetArg(1, 100);
+    main_.Record().SetArg(2, 100);
+    main_.Record().SetArg(3, main_.Options().neudialog.background);
+    main_.RunCode(cmdNewImage);
+    if (auto* c = qobject_cast<Tchild*>(main_.ActiveMDIChild())) {
         c->imageKit->Bitmap()->Assign(*v->Bitmap());
         c->imageKit->Update();
-        main_.fitWindowToImage(this, c);
+        main_.FitWindowToImage(this, c);
     }
     if (!wasFrozen)
         v->SetFreeze(false);
 }
 
-void InstallVideoAndCommentForms()
+void RunVideoImport(TMainWindowServices& main)
 {
-    TCommandSeams::VideoImport = [](Tform1& main) {
-        Tvideoform form(main, &main);
-        TranslateForm(QLatin1String(ObjectName::VideoImportDialog::Form), &form);
-        form.exec();
-    };
-    TCommandSeams::CommentForm = [](const QString& wavPath, const QString& source, int mode) {
-        Tkomform form;
-        form.Mode = uint8_t(mode);
-        form.FileName = wavPath;
-        form.SourceFile = source;
-        form.exec();
-    };
-    TCommandSeams::ChooseWavFile = [](const QString& title, const QString& directory, const QString& filter) {
-        TOpenDialog dialog;
-        dialog.Title = title;
-        dialog.InitialDir = directory;
-        dialog.Filter = filter;
-        return dialog.Execute() ? dialog.FileName : QString();
-    };
+    Tvideoform form(main, main.Window());
+    TranslateForm(QLatin1String(ObjectName::VideoImportDialog::Form), &form);
+    form.exec();
 }

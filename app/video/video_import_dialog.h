@@ -6,13 +6,13 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class TImageKitVideoView;
-class Tform1;
+class TMainWindowServices;
 
 // "Video": live video from a capture driver, frozen frames imported as new images.
 class Tvideoform : public QDialog {
     Q_OBJECT
 public:
-    explicit Tvideoform(Tform1& main, QWidget* owner = nullptr);
+    explicit Tvideoform(TMainWindowServices& main, QWidget* owner = nullptr);
     ~Tvideoform() override;
 
     static constexpr int HelpContextNumber = 4111;
@@ -48,9 +48,9 @@ protected:
     void done(int result) override;
 
 private:
-    Tform1& main_;
+    TMainWindowServices& main_;
     bool importing_ = false;  // an import waits for the frame to freeze
 };
 
-// Connects the interpreter's video import and comment commands to their forms.
-void InstallVideoAndCommentForms();
+// The video import form, modal (command code 34).
+void RunVideoImport(TMainWindowServices& main);

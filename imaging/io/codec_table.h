@@ -1,8 +1,9 @@
 #pragma once
 // The formats the input/output component knows, one entry each. The component chooses
 // an entry by the file name's extension (contents are never sniffed) and finds there
-// everything it needs to load and save that format: a new format is one entry in
-// codec_table.cpp and one folder beside it, never a new branch in the component.
+// everything it needs to load and save that format: a new format is one folder beside
+// this file that defines its entry, and one line in codec_table.cpp's list, never a new
+// branch in the component.
 
 #include "imaging/io/io_params.h"
 
@@ -52,6 +53,13 @@ struct TCodec {
     // The largest resolution, in dots per inch, that the writer's file can hold.
     int MaxDpi = INT32_MAX;
 };
+
+// Files that store pixels per metre in 31 bits (PNG, BMP) hold this much: what their
+// readers give for the largest count, so that such a file can be saved back.
+constexpr int kMaxPpmDpi = 54546085;
+
+// For the entries' DescriptionSuffix: table[value], or nothing for a value beyond it.
+QString CodecSuffixOf(const char* const* table, int count, int value);
 
 // The entry for a file name, by its extension alone; nullptr when no format has it.
 const TCodec* CodecForFileName(const QString& fileName);

@@ -8,6 +8,13 @@
 
 class TStream;
 class TIOParamsVals;
+struct TCodec;
+
+// Their entries of the codec table.
+extern const TCodec kIcoCodec;
+extern const TCodec kCurCodec;
+extern const TCodec kWmfCodec;
+extern const TCodec kEmfCodec;
 
 // The metafile at its own size less one pixel each way, drawn over `background`.
 QImage RenderMetafile(TStream& stream, const TIOParamsVals& params, TColor background);

@@ -1,3 +1,4 @@
+// The processing component: attachment, work area, undo, and the operations on the attached bitmap.
 #include "imaging/proc/image_kit_proc.h"
 #include "platform/core/parallel_for.h"
 #include "platform/graphics/row_access.h"
@@ -252,27 +253,36 @@ void TImageKitProc::Clear()
     NotifyChanged();
 }
 
-void TImageKitProc::ConvertToGray()
+// Every point operation: nothing without a work area, the undo entry when on, then
+// rowOp(row, x1, x2, areaRow) on each row of the area (or of the polygon's copy) on the
+// worker threads, with progress unless told otherwise, and the refresh. The work
+// estimate that sizes the threads is the area's pixels over pixelsPerWorkUnit.
+template <class RowOp>
+void TImageKitProc::changeAreaRows(const TIKWorkArea& area, RowOp rowOp, bool progress, int pixelsPerWorkUnit)
 {
-    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit)
-        return;
-    const TIKWorkArea area = WorkArea();
     if (area.Empty())
         return;
     if (autoUndo_)
         SaveUndo();
-    onArea(area, [this](TBitmap* bm, int x1, int y1, int x2, int y2) {
+    onArea(area, [&](TBitmap* bm, int x1, int y1, int x2, int y2) {
         const int rows = y2 - y1 + 1;
         const auto bmRows = RowsOf(*bm);
-        ParallelRows(
-            rows, int64_t(x2 - x1 + 1) * rows,
-            [&](int b, int e) {
-                for (int y = y1 + b; y < y1 + e; ++y)
-                    GreyPixels(bmRows[y] + 3 * x1, x2 - x1 + 1);
-            },
-            [&](int done) { Progress(done, rows); });
+        const auto body = [&](int b, int e) {
+            for (int y = y1 + b; y < y1 + e; ++y)
+                rowOp(bmRows[y], x1, x2, y - y1);
+        };
+        const std::function<void(int)> rowsDone = [&](int done) { Progress(done, rows); };
+        ParallelRows(rows, int64_t(x2 - x1 + 1) * rows / pixelsPerWorkUnit, body,
+                     progress ? rowsDone : std::function<void(int)>());
     });
     NotifyChanged();
+}
+
+void TImageKitProc::ConvertToGray()
+{
+    if (!bitmap_ || bitmap_->PixelFormat() != pf24bit)
+        return;
+    changeAreaRows(WorkArea(), [](uint8_t* row, int x1, int x2, int) { GreyPixels(row + 3 * x1, x2 - x1 + 1); });
 }
 
 void TImageKitProc::Negative()
@@ -280,35 +290,21 @@ void TImageKitProc::Negative()
     if (!bitmap_)
         return;
     const TPixelFormat f = bitmap_->PixelFormat();
-    if (f != pf24bit && f != pf1bit)
-        return;
-    const TIKWorkArea area = WorkArea();
-    if (area.Empty())
-        return;
-    if (autoUndo_)
-        SaveUndo();
-    onArea(area, [this, f](TBitmap* bm, int x1, int y1, int x2, int y2) {
-        const int rows = y2 - y1 + 1;
-        const auto bmRows = RowsOf(*bm);
-        const auto body = [&](int b, int e) {
-            for (int y = y1 + b; y < y1 + e; ++y) {
-                uint8_t* row = bmRows[y];
-                if (f == pf24bit) {
-                    for (int i = 3 * x1; i < 3 * (x2 + 1); ++i)
-                        row[i] = uint8_t(255 - row[i]);
-                } else {
-                    for (int x = x1; x <= x2; ++x)
-                        row[x >> 3] ^= uint8_t(0x80 >> (x & 7));
-                }
-            }
-        };
+    if (f == pf24bit) {
+        changeAreaRows(WorkArea(), [](uint8_t* row, int x1, int x2, int) {
+            for (int i = 3 * x1; i < 3 * (x2 + 1); ++i)
+                row[i] = uint8_t(255 - row[i]);
+        });
+    } else if (f == pf1bit) {
         // A 1-bit image reports no progress.
-        if (f == pf24bit)
-            ParallelRows(rows, int64_t(x2 - x1 + 1) * rows, body, [&](int done) { Progress(done, rows); });
-        else
-            ParallelRows(rows, int64_t(x2 - x1 + 1) * rows / 8, body);
-    });
-    NotifyChanged();
+        changeAreaRows(
+            WorkArea(),
+            [](uint8_t* row, int x1, int x2, int) {
+                for (int x = x1; x <= x2; ++x)
+                    row[x >> 3] ^= uint8_t(0x80 >> (x & 7));
+            },
+            false, 8);
+    }
 }
 
 void TImageKitProc::Merge(const TBitmap* graphic, int percent)
@@ -318,27 +314,16 @@ void TImageKitProc::Merge(const TBitmap* graphic, int percent)
     const TIKWorkArea area = WorkArea();
     if (area.Empty())
         return;
-    if (autoUndo_)
-        SaveUndo();
     // The other image stretched over the work area.
     const QImage other = graphic->Image()
                              .convertToFormat(QImage::Format_BGR888)
                              .scaled(area.Width(), area.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
                              .convertToFormat(QImage::Format_BGR888);
-    onArea(area, [&](TBitmap* bm, int x1, int y1, int x2, int y2) {
-        const int rows = y2 - y1 + 1;
-        const auto bmRows = RowsOf(*bm);
-        const uint8_t* const otherBits = other.constBits();
-        const ptrdiff_t otherStride = other.bytesPerLine();
-        ParallelRows(
-            rows, int64_t(x2 - x1 + 1) * rows,
-            [&](int b, int e) {
-                for (int y = y1 + b; y < y1 + e; ++y)
-                    BlendBytes(bmRows[y] + 3 * x1, otherBits + otherStride * (y - y1), 3 * (x2 - x1 + 1), percent);
-            },
-            [&](int done) { Progress(done, rows); });
+    const uint8_t* const otherBits = other.constBits();
+    const ptrdiff_t otherStride = other.bytesPerLine();
+    changeAreaRows(area, [&](uint8_t* row, int x1, int x2, int areaRow) {
+        BlendBytes(row + 3 * x1, otherBits + otherStride * areaRow, 3 * (x2 - x1 + 1), percent);
     });
-    NotifyChanged();
 }
 
 void TImageKitProc::GetHistogram(TIKHistogram& table)

@@ -153,6 +153,8 @@ private:
     bool holds(TPixelFormat format) const;
     template <class Op> void changeWhole(Op op);
     template <class Op> void onArea(const TIKWorkArea& area, Op op);
+    template <class RowOp> void changeAreaRows(const TIKWorkArea& area, RowOp rowOp, bool progress = true,
+                                               int pixelsPerWorkUnit = 1);
     bool pasteInto(TBitmap& target);
 
     bool autoUndo_ = true;

@@ -8,6 +8,10 @@
 
 class TStream;
 class TBitmap;
+struct TCodec;
+
+// This format's entry of the codec table.
+extern const TCodec kBmpCodec;
 
 // Reads one bitmap from the stream's position. `size` is the number of bytes the bitmap
 // occupies from there (0 or less: not known; the file header's size field is used).

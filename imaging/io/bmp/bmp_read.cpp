@@ -1,3 +1,4 @@
+// Windows and OS/2 bitmap reading: headers, colour table, pixel data and the row decoders.
 #include "imaging/io/bmp/bmp.h"
 
 #include "imaging/common/dib_bits.h"
@@ -119,26 +120,106 @@ void decodeRle(Decoder& d, bool fourBit)
     }
 }
 
-}  // namespace
+// What the file and info headers say, checked.
+struct Header {
+    int64_t start = 0;      // where the file header begins
+    int64_t streamEnd = 0;  // the stream's size
+    int64_t end = 0;        // the end of the picture's bytes
+    int64_t size = 0;       // the bytes the picture takes (0 or less: not known)
+    bool sizeFromHeader = false;
+    uint32_t offBits = 0;
+    int64_t width = 0;
+    int64_t height = 0;
+    bool topDown = false;
+    int depth = 0;
+    uint32_t compression = 0;
+    uint32_t imageSize = 0;
+    int64_t tableCount = 0;
+    int entrySize = 4;
+    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+    bool haveMasks = false;
+    uint8_t version = 0;
+    int dpiX = 0;
+    int dpiY = 0;
+    int64_t rowBytes = 0;
+};
 
-void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec& progress, TIOParamsVals& params)
+void readInfoHeader(TStream& stream, uint32_t headerSize, Header& h)
 {
-    const int64_t start = stream.Position();
-    const int64_t streamEnd = stream.Size();
+    if (headerSize == 12) {
+        uint8_t b[12];
+        stream.ReadBuffer(b, 12);
+        h.version = 2;
+        h.width = le16(b + 4);
+        h.height = le16(b + 6);
+        h.depth = le16(b + 10);
+        h.entrySize = 3;
+        if (h.depth <= 8)
+            h.tableCount = int64_t(1) << h.depth;
+        return;
+    }
+    uint8_t b[64] = {};
+    stream.ReadBuffer(b, std::min<uint32_t>(headerSize, 64));
+    if (headerSize > 64)
+        stream.Seek(headerSize - 64, soFromCurrent);
+    h.version = headerSize == 64 ? 3 : headerSize == 40 ? 1 : 0;
+    h.width = int32_t(le32(b + 4));
+    h.height = int32_t(le32(b + 8));
+    h.depth = le16(b + 14);
+    h.compression = le32(b + 16);
+    h.imageSize = le32(b + 20);
+    const int32_t ppmX = int32_t(le32(b + 24));
+    const int32_t ppmY = int32_t(le32(b + 28));
+    const int rx = Round(ppmX / 100.0 * 2.54);
+    const int ry = Round(ppmY / 100.0 * 2.54);
+    if (rx > 0)
+        h.dpiX = rx;
+    if (ry > 0)
+        h.dpiY = ry;
+    const uint32_t used = le32(b + 32);
+    if (h.depth <= 8 && h.depth > 0 && used > (uint32_t(1) << h.depth))
+        fail("BMP colour table is larger than the bit depth allows");
+    h.tableCount = used ? int64_t(used) : h.depth <= 8 ? int64_t(1) << h.depth : 0;
+    if (h.compression == 3) {
+        if (headerSize >= 52 && headerSize != 64) {
+            h.masks[0] = le32(b + 40);
+            h.masks[1] = le32(b + 44);
+            h.masks[2] = le32(b + 48);
+        } else {
+            uint8_t m[12];
+            if (stream.Read(m, 12) != 12)
+                fail("BMP bit-field masks are truncated");
+            h.masks[0] = le32(m);
+            h.masks[1] = le32(m + 4);
+            h.masks[2] = le32(m + 8);
+        }
+        if (!h.masks[0] || !h.masks[1] || !h.masks[2])
+            fail("unrecognized BMP");
+        h.haveMasks = true;
+    }
+}
+
+Header readHeader(TStream& stream, int64_t size)
+{
+    Header h;
+    h.start = stream.Position();
+    h.streamEnd = stream.Size();
+    h.dpiX = ScreenDpiX();
+    h.dpiY = ScreenDpiY();
     uint8_t fh[14];
     if (stream.Read(fh, 14) != 14)
         fail("unrecognized BMP");
-    bool sizeFromHeader = false;
     if (le32(fh + 2) != 0 && size < 1) {
         size = le32(fh + 2);
-        sizeFromHeader = true;
+        h.sizeFromHeader = true;
     }
     if (le16(fh) != 0x4D42)
         fail("unrecognized BMP");
-    const uint32_t offBits = le32(fh + 10);
-    int64_t end = streamEnd;
-    if (size > 0 && start + size < end)
-        end = start + size;
+    h.size = size;
+    h.offBits = le32(fh + 10);
+    h.end = h.streamEnd;
+    if (size > 0 && h.start + size < h.end)
+        h.end = h.start + size;
 
     uint8_t hs[4];
     if (stream.Read(hs, 4) != 4)
@@ -148,175 +229,202 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
     const int64_t headerPos = stream.Position();
     if (headerSize != 12 && (headerSize < 16 || headerSize > 4096))
         fail("BMP header has an unknown size");
-    if (headerSize > streamEnd - headerPos)
+    if (headerSize > h.streamEnd - headerPos)
         fail("BMP header is truncated");
-
-    int64_t width = 0, height = 0;
-    int depth = 0;
-    uint32_t compression = 0;
-    uint32_t imageSize = 0;
-    int64_t tableCount = 0;
-    int entrySize = 4;
-    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-    bool haveMasks = false;
-    uint8_t version = 0;
-    int dpiX = ScreenDpiX(), dpiY = ScreenDpiY();
-
-    if (headerSize == 12) {
-        uint8_t h[12];
-        stream.ReadBuffer(h, 12);
-        version = 2;
-        width = le16(h + 4);
-        height = le16(h + 6);
-        depth = le16(h + 10);
-        entrySize = 3;
-        if (depth <= 8)
-            tableCount = int64_t(1) << depth;
-    } else {
-        uint8_t h[64] = {};
-        stream.ReadBuffer(h, std::min<uint32_t>(headerSize, 64));
-        if (headerSize > 64)
-            stream.Seek(headerSize - 64, soFromCurrent);
-        version = headerSize == 64 ? 3 : headerSize == 40 ? 1 : 0;
-        width = int32_t(le32(h + 4));
-        height = int32_t(le32(h + 8));
-        depth = le16(h + 14);
-        compression = le32(h + 16);
-        imageSize = le32(h + 20);
-        const int32_t ppmX = int32_t(le32(h + 24));
-        const int32_t ppmY = int32_t(le32(h + 28));
-        const int rx = Round(ppmX / 100.0 * 2.54);
-        const int ry = Round(ppmY / 100.0 * 2.54);
-        if (rx > 0)
-            dpiX = rx;
-        if (ry > 0)
-            dpiY = ry;
-        const uint32_t used = le32(h + 32);
-        if (depth <= 8 && depth > 0 && used > (uint32_t(1) << depth))
-            fail("BMP colour table is larger than the bit depth allows");
-        tableCount = used ? int64_t(used) : depth <= 8 ? int64_t(1) << depth : 0;
-        if (compression == 3) {
-            if (headerSize >= 52 && headerSize != 64) {
-                masks[0] = le32(h + 40);
-                masks[1] = le32(h + 44);
-                masks[2] = le32(h + 48);
-            } else {
-                uint8_t m[12];
-                if (stream.Read(m, 12) != 12)
-                    fail("BMP bit-field masks are truncated");
-                masks[0] = le32(m);
-                masks[1] = le32(m + 4);
-                masks[2] = le32(m + 8);
-            }
-            if (!masks[0] || !masks[1] || !masks[2])
-                fail("unrecognized BMP");
-            haveMasks = true;
-        }
-    }
+    readInfoHeader(stream, headerSize, h);
 
     // What cannot be decoded is refused rather than shown as a blank picture.
-    if (!DIBCodingSupported(depth, compression, true))
+    if (!DIBCodingSupported(h.depth, h.compression, true))
         fail("unrecognized BMP");
-    const bool topDown = height < 0;
-    if (topDown)
-        height = -height;
-    if (width <= 0 || height <= 0)
+    h.topDown = h.height < 0;
+    if (h.topDown)
+        h.height = -h.height;
+    if (h.width <= 0 || h.height <= 0)
         fail("BMP image has no pixels");
-    if (width * height > kMaxPixels)
+    if (h.width * h.height > kMaxPixels)
         fail("BMP image is too large");
-    const int64_t rowBytes = DIBRowBytes(width, depth);
+    h.rowBytes = DIBRowBytes(h.width, h.depth);
+    return h;
+}
 
-    // Colour table: it must lie inside the data; when the pixel data begin earlier than
-    // the table would end, the table is cut there.
+// Colour table: it must lie inside the data; when the pixel data begin earlier than
+// the table would end, the table is cut there.
+std::vector<TIORGB> readPalette(TStream& stream, Header& h, Decoder& d)
+{
     const int64_t tablePos = stream.Position();
-    if (offBits != 0) {
-        const int64_t room = std::max<int64_t>(0, (start + int64_t(offBits) - tablePos) / entrySize);
-        tableCount = std::min(tableCount, room);
+    if (h.offBits != 0) {
+        const int64_t room = std::max<int64_t>(0, (h.start + int64_t(h.offBits) - tablePos) / h.entrySize);
+        h.tableCount = std::min(h.tableCount, room);
     }
-    if (tableCount * entrySize > end - tablePos)
+    if (h.tableCount * h.entrySize > h.end - tablePos)
         fail("BMP colour table runs past the end of the data");
-
-    Decoder d;
     std::vector<TIORGB> colorMap;
-    if (tableCount > 0) {
-        QByteArray raw(qsizetype(tableCount * entrySize), Qt::Uninitialized);
+    if (h.tableCount > 0) {
+        QByteArray raw(qsizetype(h.tableCount * h.entrySize), Qt::Uninitialized);
         stream.ReadBuffer(raw.data(), raw.size());
         const auto* t = reinterpret_cast<const uint8_t*>(raw.constData());
-        colorMap.resize(size_t(tableCount));
-        for (int64_t i = 0; i < tableCount; ++i)
-            colorMap[size_t(i)] = TIORGB{t[i * entrySize], t[i * entrySize + 1], t[i * entrySize + 2]};
-        for (int64_t i = 0; i < std::min<int64_t>(tableCount, 256); ++i)
+        colorMap.resize(size_t(h.tableCount));
+        for (int64_t i = 0; i < h.tableCount; ++i)
+            colorMap[size_t(i)] = TIORGB{t[i * h.entrySize], t[i * h.entrySize + 1], t[i * h.entrySize + 2]};
+        for (int64_t i = 0; i < std::min<int64_t>(h.tableCount, 256); ++i)
             d.pal[i] = colorMap[size_t(i)];
     }
+    return colorMap;
+}
 
-    if (offBits != 0) {
-        if (start + int64_t(offBits) > end)
+// Where the pixels lie, how many bytes the file gives for them, and those bytes unless
+// the rows can be read straight into the bitmap.
+struct PixelData {
+    int64_t pos = 0;
+    int64_t length = 0;
+    bool rle = false;
+    bool direct = false;
+    QByteArray bytes;
+};
+
+PixelData readPixelData(TStream& stream, const Header& h)
+{
+    PixelData px;
+    if (h.offBits != 0) {
+        if (h.start + int64_t(h.offBits) > h.end)
             fail("BMP pixel data offset lies past the end of the data");
-        stream.SetPosition(start + int64_t(offBits));
+        stream.SetPosition(h.start + int64_t(h.offBits));
     }
-    const int64_t dataPos = stream.Position();
-    int64_t length;
-    if (size > 0) {
-        length = end - dataPos;
-        if (length <= 0 && sizeFromHeader)
-            length = streamEnd - dataPos;  // a wrong size field in the file header
+    px.pos = stream.Position();
+    if (h.size > 0) {
+        px.length = h.end - px.pos;
+        if (px.length <= 0 && h.sizeFromHeader)
+            px.length = h.streamEnd - px.pos;  // a wrong size field in the file header
     } else {
-        length = imageSize ? int64_t(imageSize) : rowBytes * height;
+        px.length = h.imageSize ? int64_t(h.imageSize) : h.rowBytes * h.height;
     }
-    length = std::clamp<int64_t>(length, 0, streamEnd - dataPos);
+    px.length = std::clamp<int64_t>(px.length, 0, h.streamEnd - px.pos);
 
     // Which pixels the file can give us.
-    const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
-    const bool raw = !rle;
-    if (raw) {
-        length = std::min(length, rowBytes * height);
-        if (!EnoughForPartialLoad(length, rowBytes * height))
+    px.rle = h.compression == BI_RLE8 || h.compression == BI_RLE4;
+    if (!px.rle) {
+        px.length = std::min(px.length, h.rowBytes * h.height);
+        if (!EnoughForPartialLoad(px.length, h.rowBytes * h.height))
             fail("BMP pixel data are truncated");
-    } else if (width * height > std::max(kRleFloorPixels, length * kRlePixelsPerByte)) {
+    } else if (h.width * h.height > std::max(kRleFloorPixels, px.length * kRlePixelsPerByte)) {
         // A delta of four bytes may skip 255 rows of 255 pixels, and the end of the data
         // leaves the rest white; beyond that a short file cannot size a huge bitmap.
         fail("BMP pixel data are truncated");
     }
     // 24-bit rows have the bitmap's own layout: they are read straight into it.
-    const bool direct = raw && depth == 24 && length == rowBytes * height;
-    QByteArray pixels;
-    if (length > 0 && !direct) {
-        pixels.resize(qsizetype(length));
-        stream.ReadBuffer(pixels.data(), length);
-        stream.SetPosition(dataPos + length);
+    px.direct = !px.rle && h.depth == 24 && px.length == h.rowBytes * h.height;
+    if (px.length > 0 && !px.direct) {
+        px.bytes.resize(qsizetype(px.length));
+        stream.ReadBuffer(px.bytes.data(), px.length);
+        stream.SetPosition(px.pos + px.length);
     }
+    return px;
+}
 
-    // A 1-bit file stays 1-bit when its two colours are black and white (either order);
-    // any other pair is shown in its own colours.
-    const TMonoKind monoKind = MonoKindOf(d.pal[0], d.pal[1]);
-    const bool mono = depth == 1 && monoKind != TMonoKind::Colour;
-    const bool invert = monoKind == TMonoKind::Inverted;
-
-    QImage img = TBitmap::AllocateImage(int(width), int(height), mono ? QImage::Format_Mono : QImage::Format_BGR888);
+// The bitmap, white where the file leaves pixels out; returns whether the file fills it.
+bool allocateImage(const Header& h, const PixelData& px, bool mono, QImage& img)
+{
+    img = TBitmap::AllocateImage(int(h.width), int(h.height), mono ? QImage::Format_Mono : QImage::Format_BGR888);
     if (img.isNull())
         fail("Not enough memory for the BMP image");
     if (mono)
         img.setColorTable(MonoColorTable());
-    // Pixels the file does not fill stay white.
-    const bool complete = direct || (raw && pixels.size() >= rowBytes * height);
+    const bool complete = px.direct || (!px.rle && px.bytes.size() >= h.rowBytes * h.height);
     if (!complete) {
         if (mono)
             img.fill(1u);
         else
             std::memset(img.bits(), 0xFF, size_t(img.sizeInBytes()));
     }
+    return complete;
+}
 
-    d.img = &img;
-    d.width = int(width);
-    d.height = int(height);
-    d.topDown = topDown;
-    d.data = reinterpret_cast<const uint8_t*>(pixels.constData());
-    d.length = pixels.size();
-    d.progress = &progress;
-    d.step = 100.0 / double(height);
+// 24-bit rows read from the stream into the bitmap; returns the rows done.
+int readDirectRows(TStream& stream, const Header& h, const PixelData& px, Decoder& d)
+{
+    const int64_t copy = std::min<int64_t>(h.rowBytes, d.img->bytesPerLine());
+    std::vector<uint8_t> pad(size_t(h.rowBytes > copy ? h.rowBytes - copy : 0));
+    int rowsDone = int(h.height);
+    for (int r = 0; r < h.height; ++r) {
+        d.report(r);
+        if (d.progress->Aborted()) {
+            rowsDone = r;
+            break;
+        }
+        stream.ReadBuffer(d.row(r), copy);
+        if (!pad.empty())
+            stream.ReadBuffer(pad.data(), int64_t(pad.size()));
+    }
+    stream.SetPosition(px.pos + px.length);
+    return rowsDone;
+}
 
+// Uncompressed and bit-field rows from the bytes read; returns the rows done.
+int decodeRawRows(const Header& h, Decoder& d, bool mono, bool invert)
+{
+    const int64_t rows = std::min<int64_t>(h.height, d.length / h.rowBytes);
+    const int w = int(h.width);
+    const TMaskChannel cr(h.masks[0]), cg(h.masks[1]), cb(h.masks[2]);
+    const bool plain32 = !h.haveMasks || (h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF);
+    for (int r = 0; r < rows; ++r) {
+        d.report(r);
+        if (d.progress->Aborted())
+            return r;
+        const uint8_t* src = d.data + int64_t(r) * h.rowBytes;
+        uint8_t* dst = d.row(r);
+        switch (h.depth) {
+        case 1:
+            if (mono) {
+                CopyMonoRow(dst, src, w, invert);
+            } else {
+                for (int x = 0; x < w; ++x)
+                    d.put(dst, x, (src[x >> 3] >> (7 - (x & 7))) & 1);
+            }
+            break;
+        case 4:
+            for (int x = 0; x < w; ++x)
+                d.put(dst, x, (x & 1) ? src[x >> 1] & 15 : src[x >> 1] >> 4);
+            break;
+        case 8:
+            for (int x = 0; x < w; ++x)
+                d.put(dst, x, src[x]);
+            break;
+        case 16:
+            for (int x = 0; x < w; ++x) {
+                const uint32_t p = le16(src + 2 * x);
+                dst[3 * x] = cb(p);
+                dst[3 * x + 1] = cg(p);
+                dst[3 * x + 2] = cr(p);
+            }
+            break;
+        case 24:
+            std::memcpy(dst, src, size_t(3 * w));
+            break;
+        case 32:
+            if (plain32) {
+                for (int x = 0; x < w; ++x) {
+                    dst[3 * x] = src[4 * x];
+                    dst[3 * x + 1] = src[4 * x + 1];
+                    dst[3 * x + 2] = src[4 * x + 2];
+                }
+            } else {
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t p = le32(src + 4 * x);
+                    dst[3 * x] = cb(p);
+                    dst[3 * x + 1] = cg(p);
+                    dst[3 * x + 2] = cr(p);
+                }
+            }
+            break;
+        }
+    }
+    return int(h.height);
+}
+
+void storeParameters(TIOParamsVals& params, const Header& h, const std::vector<TIORGB>& colorMap)
+{
     int bitsPerSample = params.BitsPerSample, samplesPerPixel = params.SamplesPerPixel;
-    switch (depth) {
+    switch (h.depth) {
     case 24:
     case 32: bitsPerSample = 8; samplesPerPixel = 3; break;
     case 1: bitsPerSample = 1; samplesPerPixel = 1; break;
@@ -325,100 +433,56 @@ void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec&
     case 16: bitsPerSample = 5; samplesPerPixel = 3; break;
     default: break;
     }
-
-    int rowsDone = int(height);  // fewer after an abort
-    if (direct) {
-        const int64_t copy = std::min<int64_t>(rowBytes, img.bytesPerLine());
-        std::vector<uint8_t> pad(size_t(rowBytes > copy ? rowBytes - copy : 0));
-        for (int r = 0; r < height; ++r) {
-            d.report(r);
-            if (progress.Aborted()) {
-                rowsDone = r;
-                break;
-            }
-            stream.ReadBuffer(d.row(r), copy);
-            if (!pad.empty())
-                stream.ReadBuffer(pad.data(), int64_t(pad.size()));
-        }
-        stream.SetPosition(dataPos + length);
-    } else if (rle) {
-        decodeRle(d, depth == 4);
-    } else if (raw) {
-        const int64_t rows = std::min<int64_t>(height, d.length / rowBytes);
-        const int w = int(width);
-        const TMaskChannel cr(masks[0]), cg(masks[1]), cb(masks[2]);
-        const bool plain32 = !haveMasks || (masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
-        for (int r = 0; r < rows; ++r) {
-            d.report(r);
-            if (progress.Aborted()) {
-                rowsDone = r;
-                break;
-            }
-            const uint8_t* src = d.data + int64_t(r) * rowBytes;
-            uint8_t* dst = d.row(r);
-            switch (depth) {
-            case 1:
-                if (mono) {
-                    CopyMonoRow(dst, src, w, invert);
-                } else {
-                    for (int x = 0; x < w; ++x)
-                        d.put(dst, x, (src[x >> 3] >> (7 - (x & 7))) & 1);
-                }
-                break;
-            case 4:
-                for (int x = 0; x < w; ++x)
-                    d.put(dst, x, (x & 1) ? src[x >> 1] & 15 : src[x >> 1] >> 4);
-                break;
-            case 8:
-                for (int x = 0; x < w; ++x)
-                    d.put(dst, x, src[x]);
-                break;
-            case 16:
-                for (int x = 0; x < w; ++x) {
-                    const uint32_t px = le16(src + 2 * x);
-                    dst[3 * x] = cb(px);
-                    dst[3 * x + 1] = cg(px);
-                    dst[3 * x + 2] = cr(px);
-                }
-                break;
-            case 24:
-                std::memcpy(dst, src, size_t(3 * w));
-                break;
-            case 32:
-                if (plain32) {
-                    for (int x = 0; x < w; ++x) {
-                        dst[3 * x] = src[4 * x];
-                        dst[3 * x + 1] = src[4 * x + 1];
-                        dst[3 * x + 2] = src[4 * x + 2];
-                    }
-                } else {
-                    for (int x = 0; x < w; ++x) {
-                        const uint32_t px = le32(src + 4 * x);
-                        dst[3 * x] = cb(px);
-                        dst[3 * x + 1] = cg(px);
-                        dst[3 * x + 2] = cr(px);
-                    }
-                }
-                break;
-            }
-        }
-    }
-
-    // Rows an abort left unread stay white rather than undefined.
-    if (complete)
-        for (int r = rowsDone; r < height; ++r)
-            std::memset(d.row(r), 0xFF, size_t(img.bytesPerLine()));
-
     params.FreeColorMap();
     if (!colorMap.empty())
         params.SetColorMap(colorMap.data(), int(colorMap.size()));
-    params.BmpVersion = version;
-    params.BmpCompression = (compression == 1 || compression == 2) ? 1 : 0;
-    params.Width = int(width);
-    params.Height = int(height);
-    params.DpiX = dpiX;
-    params.DpiY = dpiY;
+    params.BmpVersion = h.version;
+    params.BmpCompression = (h.compression == 1 || h.compression == 2) ? 1 : 0;
+    params.Width = int(h.width);
+    params.Height = int(h.height);
+    params.DpiX = h.dpiX;
+    params.DpiY = h.dpiY;
     params.BitsPerSample = bitsPerSample;
     params.SamplesPerPixel = samplesPerPixel;
+}
+
+}  // namespace
+
+void ReadBMPStream(TStream& stream, TBitmap& bitmap, int64_t size, TProgressRec& progress, TIOParamsVals& params)
+{
+    Header h = readHeader(stream, size);
+    Decoder d;
+    const std::vector<TIORGB> colorMap = readPalette(stream, h, d);
+    const PixelData px = readPixelData(stream, h);
+
+    // A 1-bit file stays 1-bit when its two colours are black and white (either order);
+    // any other pair is shown in its own colours.
+    const TMonoKind monoKind = MonoKindOf(d.pal[0], d.pal[1]);
+    const bool mono = h.depth == 1 && monoKind != TMonoKind::Colour;
+    QImage img;
+    const bool complete = allocateImage(h, px, mono, img);
+
+    d.img = &img;
+    d.width = int(h.width);
+    d.height = int(h.height);
+    d.topDown = h.topDown;
+    d.data = reinterpret_cast<const uint8_t*>(px.bytes.constData());
+    d.length = px.bytes.size();
+    d.progress = &progress;
+    d.step = 100.0 / double(h.height);
+    int rowsDone = int(h.height);  // fewer after an abort
+    if (px.direct)
+        rowsDone = readDirectRows(stream, h, px, d);
+    else if (px.rle)
+        decodeRle(d, h.depth == 4);
+    else
+        rowsDone = decodeRawRows(h, d, mono, monoKind == TMonoKind::Inverted);
+
+    // Rows an abort left unread stay white rather than undefined.
+    if (complete)
+        for (int r = rowsDone; r < h.height; ++r)
+            std::memset(d.row(r), 0xFF, size_t(img.bytesPerLine()));
+
+    storeParameters(params, h, colorMap);
     bitmap.SetImage(img);
 }

@@ -1,5 +1,7 @@
+// Windows and OS/2 bitmap writing: headers, colour table, rows and the run-length coder.
 #include "imaging/io/bmp/bmp.h"
 
+#include "imaging/io/two_colour_source.h"
 #include "imaging/proc/quantizer.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/little_endian.h"
@@ -115,193 +117,233 @@ uint32_t pixelsPerMetre(int dpi)
     return uint32_t(std::clamp<int64_t>(Round64(dpi / 2.54 * 100), 0, INT32_MAX));
 }
 
+// What the parameters ask of the file, checked against the bitmap.
+struct Layout {
+    bool os2v1 = false;
+    int version = 0;
+    int width = 0;
+    int height = 0;
+    int depth = 0;
+    bool rle = false;
+    int64_t rowBytes = 0;
+    int64_t start = 0;  // where the file header begins
+};
+
+Layout checkedLayout(const TBitmap& bitmap, const TIOParamsVals& params, int64_t start)
+{
+    if (bitmap.Empty())
+        throw EInvalidGraphic(QStringLiteral("Cannot write an empty bitmap"));
+    Layout l;
+    l.version = params.BmpVersion;
+    if (l.version > 3)
+        throw EInvalidGraphic(QStringLiteral("Invalid BMP version"));
+    l.os2v1 = l.version == 2;
+    l.width = bitmap.Width();
+    l.height = bitmap.Height();
+    if (l.os2v1 && (l.width > 0xFFFF || l.height > 0xFFFF))
+        throw EInvalidGraphic(QStringLiteral("Image too large for an OS/2 1.x bitmap"));
+    l.depth = BmpWrittenDepth(params);
+    l.rle = BmpWritesRle(params);
+    l.rowBytes = (int64_t(l.width) * l.depth + 31) / 32 * 4;
+    l.start = start;
+    return l;
+}
+
+// File header and info header; sizes, offset and depth are patched in at the end.
+void writeHeaders(TStream& stream, const Layout& l, const TIOParamsVals& params)
+{
+    uint8_t fh[14] = {'B', 'M'};
+    stream.WriteBuffer(fh, 14);
+    const int infoSize = l.os2v1 ? 12 : l.version == 3 ? 64 : 40;
+    uint8_t h[64] = {};
+    putLe32(h, uint32_t(infoSize));
+    if (l.os2v1) {
+        putLe16(h + 4, uint32_t(l.width));
+        putLe16(h + 6, uint32_t(l.height));
+        putLe16(h + 8, 1);
+    } else {
+        putLe32(h + 4, uint32_t(l.width));
+        putLe32(h + 8, uint32_t(l.height));
+        putLe16(h + 12, 1);
+        putLe32(h + 16, l.rle ? (l.depth == 4 ? 2 : 1) : 0);
+        putLe32(h + 24, pixelsPerMetre(params.DpiX));
+        putLe32(h + 28, pixelsPerMetre(params.DpiY));
+        putLe32(h + 32, l.depth <= 8 ? uint32_t(1) << l.depth : 0);
+        putLe32(h + 36, uint32_t(1) << l.depth);
+    }
+    stream.WriteBuffer(h, infoSize);
+}
+
+// The bitmap itself when it is 24-bit, else a 24-bit copy made in `expanded`.
+const TBitmap& rgbSource(const TBitmap& bitmap, TBitmap& expanded)
+{
+    if (bitmap.PixelFormat() == pf24bit)
+        return bitmap;
+    expanded.Assign(bitmap);
+    expanded.SetPixelFormat(pf24bit);
+    return expanded;
+}
+
+// The pixels the rows are taken from, and the colour table of depths up to 8.
+struct Source {
+    TBitmap expanded;
+    std::unique_ptr<TBitmap> mono;
+    const TBitmap* pixels = nullptr;
+    std::vector<TPaletteEntry> palette;
+    std::unique_ptr<TIKQuantizer> quantizer;  // 4 and 8 bits
+};
+
+void allocateSource(const TBitmap& bitmap, const Layout& l, Source& src)
+{
+    if (l.depth == 4 || l.depth == 8) {
+        src.pixels = &rgbSource(bitmap, src.expanded);
+        src.palette.resize(size_t(1) << l.depth);
+        src.quantizer = std::make_unique<TIKQuantizer>(*src.pixels, src.palette.data(), int(src.palette.size()));
+    } else if (l.depth == 1) {
+        src.palette.resize(2);
+        src.mono = TwoColourPixels(bitmap, src.palette[0], src.palette[1]);
+        src.pixels = src.mono ? src.mono.get() : &bitmap;
+    } else {
+        src.pixels = &rgbSource(bitmap, src.expanded);
+    }
+}
+
+// The colour table goes into the parameters and the file.
+void writePalette(TStream& stream, TIOParamsVals& params, const std::vector<TPaletteEntry>& pal, bool os2v1)
+{
+    const int colors = int(pal.size());
+    std::vector<TIORGB> map(pal.size());
+    for (size_t i = 0; i < pal.size(); ++i)
+        map[i] = TIORGB{pal[i].Blue, pal[i].Green, pal[i].Red};
+    params.SetColorMap(map.data(), colors);
+    writeTable(stream, pal.data(), colors, os2v1);
+}
+
+struct RowProgress {
+    TProgressRec& rec;
+    double step;
+    void report(int done) const
+    {
+        if (rec.Assigned())
+            rec.Report(Trunc(done * step));
+    }
+};
+
+// Rows go out bottom first; each returns false when the user aborted.
+bool writeIndexedRows(TStream& stream, const Source& src, const Layout& l, const RowProgress& progress)
+{
+    std::vector<uint8_t> row(size_t(l.rowBytes), 0);
+    std::vector<uint8_t> idx(size_t(l.width));
+    QByteArray coded;
+    for (int done = 0; done < l.height; ++done) {
+        progress.report(done);
+        const uint8_t* s = src.pixels->Image().constScanLine(l.height - 1 - done);
+        for (int x = 0; x < l.width; ++x)
+            idx[size_t(x)] = uint8_t(src.quantizer->RGBIndex(s + 3 * x));
+        if (l.rle) {
+            coded.clear();
+            EncodeBMPRleRow(idx.data(), l.width, l.depth == 4, coded);
+            stream.WriteBuffer(coded.constData(), coded.size());
+        } else {
+            std::fill(row.begin(), row.end(), 0);
+            if (l.depth == 8)
+                std::memcpy(row.data(), idx.data(), size_t(l.width));
+            else
+                for (int x = 0; x < l.width; ++x)
+                    row[size_t(x / 2)] |= uint8_t((x & 1) ? idx[size_t(x)] & 15 : idx[size_t(x)] << 4);
+            stream.WriteBuffer(row.data(), l.rowBytes);
+        }
+        if (progress.rec.Aborted())
+            return false;
+    }
+    if (l.rle) {
+        const uint8_t eob[2] = {0, 1};
+        stream.WriteBuffer(eob, 2);
+    }
+    return true;
+}
+
+bool writeMonoRows(TStream& stream, const Source& src, const Layout& l, const RowProgress& progress)
+{
+    std::vector<uint8_t> row(size_t(l.rowBytes), 0);
+    const int n = (l.width + 7) / 8;
+    const uint8_t tailMask = uint8_t(0xFF << ((8 - (l.width & 7)) & 7));
+    for (int done = 0; done < l.height; ++done) {
+        progress.report(done);
+        std::memcpy(row.data(), src.pixels->Image().constScanLine(l.height - 1 - done), size_t(n));
+        row[size_t(n - 1)] &= tailMask;
+        stream.WriteBuffer(row.data(), l.rowBytes);
+        if (progress.rec.Aborted())
+            return false;
+    }
+    return true;
+}
+
+bool writeRgbRows(TStream& stream, const Source& src, const Layout& l, const RowProgress& progress)
+{
+    const QImage& img = src.pixels->Image();
+    // rows go out in blocks of about a megabyte
+    const int perBlock = int(std::max<int64_t>(1, (int64_t(1) << 20) / l.rowBytes));
+    std::vector<uint8_t> block(size_t(l.rowBytes) * size_t(perBlock), 0);
+    int inBlock = 0;
+    for (int done = 0; done < l.height; ++done) {
+        progress.report(done);
+        std::memcpy(block.data() + size_t(inBlock) * size_t(l.rowBytes), img.constScanLine(l.height - 1 - done),
+                    size_t(3) * size_t(l.width));
+        if (++inBlock == perBlock || done == l.height - 1) {
+            stream.WriteBuffer(block.data(), l.rowBytes * inBlock);
+            inBlock = 0;
+        }
+        if (progress.rec.Aborted()) {
+            if (inBlock)
+                stream.WriteBuffer(block.data(), l.rowBytes * inBlock);
+            return false;
+        }
+    }
+    return true;
+}
+
+// File size, pixel offset, depth and image size, once the rows are out.
+void patchHeaders(TStream& stream, const Layout& l, int64_t offBits)
+{
+    const int64_t endPos = stream.Position();
+    uint8_t patch[4];
+    stream.SetPosition(l.start + 2);
+    putLe32(patch, uint32_t(endPos - l.start));
+    stream.WriteBuffer(patch, 4);
+    stream.SetPosition(l.start + 10);
+    putLe32(patch, uint32_t(offBits));
+    stream.WriteBuffer(patch, 4);
+    if (l.os2v1) {
+        stream.SetPosition(l.start + 14 + 10);
+        putLe16(patch, uint32_t(l.depth));
+        stream.WriteBuffer(patch, 2);
+    } else {
+        stream.SetPosition(l.start + 14 + 14);
+        putLe16(patch, uint32_t(l.depth));
+        stream.WriteBuffer(patch, 2);
+        stream.SetPosition(l.start + 14 + 20);
+        putLe32(patch, uint32_t(endPos - l.start - offBits));
+        stream.WriteBuffer(patch, 4);
+    }
+    stream.SetPosition(endPos);
+}
+
 }  // namespace
 
 void WriteBMPStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
 {
-    if (bitmap.Empty())
-        throw EInvalidGraphic(QStringLiteral("Cannot write an empty bitmap"));
-    const int version = params.BmpVersion;
-    if (version > 3)
-        throw EInvalidGraphic(QStringLiteral("Invalid BMP version"));
-    const bool os2v1 = version == 2;
-    const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    if (os2v1 && (width > 0xFFFF || height > 0xFFFF))
-        throw EInvalidGraphic(QStringLiteral("Image too large for an OS/2 1.x bitmap"));
-    const int depth = BmpWrittenDepth(params);
-    const bool rle = BmpWritesRle(params);
-
-    const int64_t start = stream.Position();
-    uint8_t fh[14] = {'B', 'M'};
-    stream.WriteBuffer(fh, 14);
-    const int infoSize = os2v1 ? 12 : version == 3 ? 64 : 40;
-    {
-        uint8_t h[64] = {};
-        putLe32(h, uint32_t(infoSize));
-        if (os2v1) {
-            putLe16(h + 4, uint32_t(width));
-            putLe16(h + 6, uint32_t(height));
-            putLe16(h + 8, 1);
-        } else {
-            putLe32(h + 4, uint32_t(width));
-            putLe32(h + 8, uint32_t(height));
-            putLe16(h + 12, 1);
-            putLe32(h + 16, rle ? (depth == 4 ? 2 : 1) : 0);
-            putLe32(h + 24, pixelsPerMetre(params.DpiX));
-            putLe32(h + 28, pixelsPerMetre(params.DpiY));
-            putLe32(h + 32, depth <= 8 ? uint32_t(1) << depth : 0);
-            putLe32(h + 36, uint32_t(1) << depth);
-        }
-        stream.WriteBuffer(h, infoSize);
-    }
-
-    const double step = 100.0 / height;
-    const int64_t rowBytes = (int64_t(width) * depth + 31) / 32 * 4;
-    std::vector<uint8_t> row(static_cast<size_t>(rowBytes), 0);
-    int64_t offBits = 0;
-    bool finished = true;
-    auto rowStart = [&](int done) {
-        if (progress.Assigned())
-            progress.Report(Trunc(done * step));
-    };
-
-    if (depth == 4 || depth == 8) {
-        TBitmap expanded;
-        const TBitmap* src = &bitmap;
-        if (bitmap.PixelFormat() != pf24bit) {
-            expanded.Assign(bitmap);
-            expanded.SetPixelFormat(pf24bit);
-            src = &expanded;
-        }
-        const int colors = 1 << depth;
-        std::vector<TPaletteEntry> pal(static_cast<size_t>(colors));
-        TIKQuantizer quant(*src, pal.data(), colors);
-        std::vector<TIORGB> map(static_cast<size_t>(colors));
-        for (int i = 0; i < colors; ++i)
-            map[size_t(i)] = TIORGB{pal[size_t(i)].Blue, pal[size_t(i)].Green, pal[size_t(i)].Red};
-        params.SetColorMap(map.data(), colors);
-        writeTable(stream, pal.data(), colors, os2v1);
-        offBits = stream.Position() - start;
-        std::vector<uint8_t> idx(static_cast<size_t>(width));
-        QByteArray coded;
-        for (int done = 0; done < height; ++done) {
-            rowStart(done);
-            const uint8_t* s = src->Image().constScanLine(height - 1 - done);
-            for (int x = 0; x < width; ++x)
-                idx[size_t(x)] = uint8_t(quant.RGBIndex(s + 3 * x));
-            if (rle) {
-                coded.clear();
-                EncodeBMPRleRow(idx.data(), width, depth == 4, coded);
-                stream.WriteBuffer(coded.constData(), coded.size());
-            } else {
-                std::fill(row.begin(), row.end(), 0);
-                if (depth == 8)
-                    std::memcpy(row.data(), idx.data(), size_t(width));
-                else
-                    for (int x = 0; x < width; ++x)
-                        row[size_t(x / 2)] |= uint8_t((x & 1) ? idx[size_t(x)] & 15 : idx[size_t(x)] << 4);
-                stream.WriteBuffer(row.data(), rowBytes);
-            }
-            if (progress.Aborted()) {
-                finished = false;
-                break;
-            }
-        }
-        if (finished && rle) {
-            const uint8_t eob[2] = {0, 1};
-            stream.WriteBuffer(eob, 2);
-        }
-    } else if (depth == 1) {
-        TPaletteEntry pal[2] = {{0, 0, 0}, {255, 255, 255}};
-        std::unique_ptr<TBitmap> owned;
-        const TBitmap* src = &bitmap;
-        if (bitmap.PixelFormat() != pf1bit) {
-            TBitmap expanded;
-            const TBitmap* full = &bitmap;
-            if (bitmap.PixelFormat() != pf24bit) {
-                expanded.Assign(bitmap);
-                expanded.SetPixelFormat(pf24bit);
-                full = &expanded;
-            }
-            owned = ReduceToTwoColors(*full, pal[0], pal[1]);
-            if (!owned) {
-                pal[0] = {0, 0, 0};
-                pal[1] = {255, 255, 255};
-                owned = std::make_unique<TBitmap>();
-                owned->Assign(*full);
-                DitherToMonochrome(*owned);
-            }
-            src = owned.get();
-        }
-        const TIORGB map[2] = {{pal[0].Blue, pal[0].Green, pal[0].Red}, {pal[1].Blue, pal[1].Green, pal[1].Red}};
-        params.SetColorMap(map, 2);
-        writeTable(stream, pal, 2, os2v1);
-        offBits = stream.Position() - start;
-        const int n = (width + 7) / 8;
-        const uint8_t tailMask = uint8_t(0xFF << ((8 - (width & 7)) & 7));
-        for (int done = 0; done < height; ++done) {
-            rowStart(done);
-            std::memcpy(row.data(), src->Image().constScanLine(height - 1 - done), size_t(n));
-            row[size_t(n - 1)] &= tailMask;
-            stream.WriteBuffer(row.data(), rowBytes);
-            if (progress.Aborted()) {
-                finished = false;
-                break;
-            }
-        }
-    } else {
-        TBitmap expanded;
-        const TBitmap* src = &bitmap;
-        if (bitmap.PixelFormat() != pf24bit) {
-            expanded.Assign(bitmap);
-            expanded.SetPixelFormat(pf24bit);
-            src = &expanded;
-        }
-        offBits = stream.Position() - start;
-        const QImage& img = src->Image();
-        // rows go out in blocks of about a megabyte
-        const int perBlock = int(std::max<int64_t>(1, (int64_t(1) << 20) / rowBytes));
-        std::vector<uint8_t> block(size_t(rowBytes) * size_t(perBlock), 0);
-        int inBlock = 0;
-        for (int done = 0; done < height; ++done) {
-            rowStart(done);
-            std::memcpy(block.data() + size_t(inBlock) * size_t(rowBytes), img.constScanLine(height - 1 - done),
-                        size_t(3) * size_t(width));
-            if (++inBlock == perBlock || done == height - 1) {
-                stream.WriteBuffer(block.data(), rowBytes * inBlock);
-                inBlock = 0;
-            }
-            if (progress.Aborted()) {
-                if (inBlock)
-                    stream.WriteBuffer(block.data(), rowBytes * inBlock);
-                finished = false;
-                break;
-            }
-        }
-    }
-
-    if (!finished)
-        return;
-    const int64_t endPos = stream.Position();
-    uint8_t patch[4];
-    stream.SetPosition(start + 2);
-    putLe32(patch, uint32_t(endPos - start));
-    stream.WriteBuffer(patch, 4);
-    stream.SetPosition(start + 10);
-    putLe32(patch, uint32_t(offBits));
-    stream.WriteBuffer(patch, 4);
-    if (os2v1) {
-        stream.SetPosition(start + 14 + 10);
-        putLe16(patch, uint32_t(depth));
-        stream.WriteBuffer(patch, 2);
-    } else {
-        stream.SetPosition(start + 14 + 14);
-        putLe16(patch, uint32_t(depth));
-        stream.WriteBuffer(patch, 2);
-        stream.SetPosition(start + 14 + 20);
-        putLe32(patch, uint32_t(endPos - start - offBits));
-        stream.WriteBuffer(patch, 4);
-    }
-    stream.SetPosition(endPos);
+    const Layout layout = checkedLayout(bitmap, params, stream.Position());
+    writeHeaders(stream, layout, params);
+    Source src;
+    allocateSource(bitmap, layout, src);
+    if (layout.depth <= 8)
+        writePalette(stream, params, src.palette, layout.os2v1);
+    const int64_t offBits = stream.Position() - layout.start;
+    const RowProgress rows{progress, 100.0 / layout.height};
+    const bool finished = layout.depth == 1   ? writeMonoRows(stream, src, layout, rows)
+                          : layout.depth == 24 ? writeRgbRows(stream, src, layout, rows)
+                                               : writeIndexedRows(stream, src, layout, rows);
+    if (finished)
+        patchHeaders(stream, layout, offBits);
 }

@@ -9,6 +9,10 @@
 
 class TStream;
 class TBitmap;
+struct TCodec;
+
+// This format's entry of the codec table.
+extern const TCodec kGifCodec;
 
 // Reads frame params.GifImageIndex at the stream's position; returns the number of
 // image descriptors in the file. An index beyond them leaves the bitmap as it was.

@@ -9,6 +9,10 @@
 
 class TStream;
 class TBitmap;
+struct TCodec;
+
+// This format's entry of the codec table.
+extern const TCodec kPcxCodec;
 
 constexpr int kPcxHeaderSize = 128;
 

@@ -1,3 +1,4 @@
+// PCX reading: header, 256-colour palette, run-length lines and their conversion to rows.
 #include "imaging/io/pcx/pcx.h"
 
 #include "imaging/io/mono_rows.h"
@@ -79,6 +80,7 @@ struct Header {
     int64_t width, height;
     int dpiX, dpiY;
     TIORGB pal16[16];
+    int64_t start, length;  // the picture's bytes in the stream
 };
 
 // The layouts that are decoded; the others the header allows are refused.
@@ -106,23 +108,14 @@ inline void put(uint8_t* row, int x, TIORGB c)
     row[3 * x + 2] = c.r;
 }
 
-}  // namespace
-
-void ReadPCXFile(const QString& fileName, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+Header readHeader(TStream& stream, int64_t length)
 {
-    TFileStream fs(fileName, fmOpenRead);
-    ReadPCXStream(fs, bitmap, params, progress, fs.Size());
-}
-
-void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress, int64_t length)
-{
-    const int64_t start = stream.Position();
-    length = std::min(length, stream.Size() - start);
-    uint8_t raw[kPcxHeaderSize];
-    if (length < kPcxHeaderSize || stream.Read(raw, kPcxHeaderSize) != kPcxHeaderSize)
-        fail("unrecognized PCX");
-
     Header h;
+    h.start = stream.Position();
+    h.length = std::min(length, stream.Size() - h.start);
+    uint8_t raw[kPcxHeaderSize];
+    if (h.length < kPcxHeaderSize || stream.Read(raw, kPcxHeaderSize) != kPcxHeaderSize)
+        fail("unrecognized PCX");
     h.version = raw[1];
     h.encoding = raw[2];
     h.bits = raw[3];
@@ -149,17 +142,19 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     }
     for (int i = 0; i < 16; ++i)
         h.pal16[i] = TIORGB{raw[16 + 3 * i + 2], raw[16 + 3 * i + 1], raw[16 + 3 * i]};
-    const Layout layout = layoutOf(h);
     // What cannot be decoded is refused rather than shown as a blank picture.
-    if (layout == Layout::Blank)
+    if (layoutOf(h) == Layout::Blank)
         fail("unrecognized PCX");
+    return h;
+}
 
-    // The 256-colour palette closes the data; the pixels end where it begins.
-    int64_t dataEnd = start + length;
-    TIORGB pal256[256];
+// The 256-colour palette closes the data; returns where the pixels end, where it begins.
+int64_t readPalette256(TStream& stream, const Header& h, TIORGB* pal256)
+{
+    int64_t dataEnd = h.start + h.length;
     if (h.planes == 1 && h.bits > 4) {
-        const int64_t palPos = start + length - kPalette256Size;
-        if (palPos < start + kPcxHeaderSize)
+        const int64_t palPos = h.start + h.length - kPalette256Size;
+        if (palPos < h.start + kPcxHeaderSize)
             fail("PCX 256-colour palette lies before the pixel data");
         uint8_t p[kPalette256Size];
         stream.SetPosition(palPos);
@@ -170,38 +165,124 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
         // the marker in front of the palette is not pixel data
         uint8_t marker = 0;
         stream.SetPosition(palPos - 1);
-        if (palPos - 1 >= start + kPcxHeaderSize && stream.Read(&marker, 1) == 1 && marker == 12)
+        if (palPos - 1 >= h.start + kPcxHeaderSize && stream.Read(&marker, 1) == 1 && marker == 12)
             --dataEnd;
-        stream.SetPosition(start + kPcxHeaderSize);
+        stream.SetPosition(h.start + kPcxHeaderSize);
     }
+    return dataEnd;
+}
 
+// The coded pixel bytes, once they are known to be able to fill the picture.
+std::unique_ptr<uint8_t[]> readPixelData(TStream& stream, const Header& h, int64_t dataBytes)
+{
     // A pair of bytes gives at most 63, so the data can describe at most 31.5 times
     // their size: a file that cannot fill the picture is refused before allocating it.
-    const int64_t dataBytes = dataEnd - (start + kPcxHeaderSize);
     const int64_t lineBytes = int64_t(h.bytesPerLine) * h.planes;
     const int64_t maxDecoded = h.encoding ? dataBytes / 2 * 63 + (dataBytes & 1) : dataBytes;
     if (maxDecoded < lineBytes * h.height)
         fail("PCX pixel data are truncated");
-
     // left uninitialised: every byte is read over at once
-    const std::unique_ptr<uint8_t[]> data(new uint8_t[size_t(dataBytes)]);
+    std::unique_ptr<uint8_t[]> data(new uint8_t[size_t(dataBytes)]);
     stream.ReadBuffer(data.get(), dataBytes);
-    stream.SetPosition(start + length);
+    stream.SetPosition(h.start + h.length);
+    return data;
+}
+
+QImage allocateImage(const Header& h, bool mono)
+{
+    QImage img(int(h.width), int(h.height), mono ? QImage::Format_Mono : QImage::Format_BGR888);
+    if (img.isNull())
+        fail("Not enough memory for the PCX image");
+    if (mono)
+        img.setColorTable(MonoColorTable());
+    return img;
+}
+
+// One decoded line (all planes) into bitmap row `dst`.
+void convertLine(const Header& h, Layout layout, const TIORGB* pal256, bool mono, bool invert, const uint8_t* src,
+                 uint8_t* dst)
+{
+    const int w = int(h.width);
+    const int bpl = h.bytesPerLine;
+    switch (layout) {
+    case Layout::Mono:
+        if (mono) {
+            CopyMonoRow(dst, src, w, invert);
+        } else {
+            for (int x = 0; x < w; ++x)
+                put(dst, x, h.pal16[(src[x >> 3] >> (7 - (x & 7))) & 1]);
+        }
+        break;
+    case Layout::Planar:
+        for (int x = 0; x < w; ++x) {
+            int index = 0;
+            for (int p = 0; p < h.planes; ++p)
+                index |= ((src[p * bpl + (x >> 3)] >> (7 - (x & 7))) & 1) << p;
+            put(dst, x, h.pal16[index]);
+        }
+        break;
+    case Layout::Nibbles:
+        for (int x = 0; x < w; ++x)
+            put(dst, x, h.pal16[(x & 1) ? src[x >> 1] & 15 : src[x >> 1] >> 4]);
+        break;
+    case Layout::Indexed:
+        for (int x = 0; x < w; ++x)
+            put(dst, x, pal256[src[x]]);
+        break;
+    case Layout::Rgb:
+        for (int x = 0; x < w; ++x) {
+            dst[3 * x] = src[2 * bpl + x];
+            dst[3 * x + 1] = src[bpl + x];
+            dst[3 * x + 2] = src[x];
+        }
+        break;
+    case Layout::Blank:
+        break;
+    }
+}
+
+void storeParameters(TIOParamsVals& params, const Header& h, const TIORGB* pal256)
+{
+    params.FreeColorMap();
+    if (layoutOf(h) == Layout::Indexed)
+        params.SetColorMap(pal256, 256);
+    else if (h.bits * h.planes < 8)
+        params.SetColorMap(h.pal16, std::min(16, 1 << (h.bits * h.planes)));
+    params.BitsPerSample = h.bits;
+    params.SamplesPerPixel = h.planes;
+    params.Width = int(h.width);
+    params.Height = int(h.height);
+    params.DpiX = h.dpiX;
+    params.DpiY = h.dpiY;
+    params.PcxVersion = h.version;
+}
+
+}  // namespace
+
+void ReadPCXFile(const QString& fileName, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+{
+    TFileStream fs(fileName, fmOpenRead);
+    ReadPCXStream(fs, bitmap, params, progress, fs.Size());
+}
+
+void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress, int64_t length)
+{
+    const Header h = readHeader(stream, length);
+    const Layout layout = layoutOf(h);
+    TIORGB pal256[256];
+    const int64_t dataBytes = readPalette256(stream, h, pal256) - (h.start + kPcxHeaderSize);
+    const std::unique_ptr<uint8_t[]> data = readPixelData(stream, h, dataBytes);
 
     // Two equal entries (often all zero) say nothing: such files are black and white.
     const TMonoKind monoKind = h.pal16[0] == h.pal16[1] ? TMonoKind::Plain : MonoKindOf(h.pal16[0], h.pal16[1]);
     const bool mono = layout == Layout::Mono && monoKind != TMonoKind::Colour;
     const bool invert = monoKind == TMonoKind::Inverted;
-    const int w = int(h.width), ht = int(h.height);
-    QImage img(w, ht, mono ? QImage::Format_Mono : QImage::Format_BGR888);
-    if (img.isNull())
-        fail("Not enough memory for the PCX image");
-    if (mono)
-        img.setColorTable(MonoColorTable());
+    QImage img = allocateImage(h, mono);
 
     LineDecoder dec{data.get(), data.get() + dataBytes, h.encoding == 1};
+    const int64_t lineBytes = int64_t(h.bytesPerLine) * h.planes;
     std::vector<uint8_t> lines(static_cast<size_t>(lineBytes));
-    const int bpl = h.bytesPerLine;
+    const int ht = int(h.height);
     const double step = 100.0 / ht;
     int rowsDone = ht;
     for (int y = 0; y < ht; ++y) {
@@ -212,43 +293,7 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
             break;
         }
         dec.fill(lines.data(), int(lineBytes));
-        uint8_t* dst = img.scanLine(y);
-        const uint8_t* src = lines.data();
-        switch (layout) {
-        case Layout::Mono:
-            if (mono) {
-                CopyMonoRow(dst, src, w, invert);
-            } else {
-                for (int x = 0; x < w; ++x)
-                    put(dst, x, h.pal16[(src[x >> 3] >> (7 - (x & 7))) & 1]);
-            }
-            break;
-        case Layout::Planar:
-            for (int x = 0; x < w; ++x) {
-                int index = 0;
-                for (int p = 0; p < h.planes; ++p)
-                    index |= ((src[p * bpl + (x >> 3)] >> (7 - (x & 7))) & 1) << p;
-                put(dst, x, h.pal16[index]);
-            }
-            break;
-        case Layout::Nibbles:
-            for (int x = 0; x < w; ++x)
-                put(dst, x, h.pal16[(x & 1) ? src[x >> 1] & 15 : src[x >> 1] >> 4]);
-            break;
-        case Layout::Indexed:
-            for (int x = 0; x < w; ++x)
-                put(dst, x, pal256[src[x]]);
-            break;
-        case Layout::Rgb:
-            for (int x = 0; x < w; ++x) {
-                dst[3 * x] = src[2 * bpl + x];
-                dst[3 * x + 1] = src[bpl + x];
-                dst[3 * x + 2] = src[x];
-            }
-            break;
-        case Layout::Blank:
-            break;
-        }
+        convertLine(h, layout, pal256, mono, invert, lines.data(), img.scanLine(y));
     }
     // A run left over after the last line ran past the end of the picture.
     if (rowsDone == ht && dec.runLeft)
@@ -257,17 +302,6 @@ void ReadPCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     for (int y = rowsDone; y < ht; ++y)
         std::memset(img.scanLine(y), 0xFF, size_t(img.bytesPerLine()));
 
-    params.FreeColorMap();
-    if (layout == Layout::Indexed)
-        params.SetColorMap(pal256, 256);
-    else if (h.bits * h.planes < 8)
-        params.SetColorMap(h.pal16, std::min(16, 1 << (h.bits * h.planes)));
-    params.BitsPerSample = h.bits;
-    params.SamplesPerPixel = h.planes;
-    params.Width = w;
-    params.Height = ht;
-    params.DpiX = h.dpiX;
-    params.DpiY = h.dpiY;
-    params.PcxVersion = h.version;
+    storeParameters(params, h, pal256);
     bitmap.SetImage(img);
 }

@@ -1,5 +1,7 @@
+// PCX writing: header, plane lines through the run-length coder, and the 256-colour palette.
 #include "imaging/io/pcx/pcx.h"
 
+#include "imaging/io/two_colour_source.h"
 #include "imaging/proc/quantizer.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/little_endian.h"
@@ -101,82 +103,98 @@ int EncodePCXLine(const uint8_t* bytes, int count, uint8_t* out)
     return int(o - out);
 }
 
-void WritePCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+namespace {
+
+// What the parameters ask of the file, checked against the bitmap.
+struct Layout {
+    int width = 0;
+    int height = 0;
+    int depth = 0;
+    int samples = 0;  // bytes of one plane line
+    int bpl = 0;      // ... padded to an even count
+    bool coded = false;
+};
+
+Layout checkedLayout(const TBitmap& bitmap, const TIOParamsVals& params)
 {
     if (bitmap.Empty())
         throw EInvalidGraphic(QStringLiteral("Cannot write an empty bitmap"));
-    const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    const int depth = writerDepth(params);
-    const int samples = depth == 1 ? (width + 7) / 8 : depth == 4 ? (width + 1) / 2 : width;
-    const int bpl = (samples + 1) & ~1;
-    if (width > 0x10000 || height > 0x10000 || bpl > 0xFFFF)
+    Layout l;
+    l.width = bitmap.Width();
+    l.height = bitmap.Height();
+    l.depth = writerDepth(params);
+    l.samples = l.depth == 1 ? (l.width + 7) / 8 : l.depth == 4 ? (l.width + 1) / 2 : l.width;
+    l.bpl = (l.samples + 1) & ~1;
+    if (l.width > 0x10000 || l.height > 0x10000 || l.bpl > 0xFFFF)
         throw EInvalidGraphic(QStringLiteral("Image too large for a PCX file"));
-    const bool coded = params.PcxCompression != 0;
+    l.coded = params.PcxCompression != 0;
+    return l;
+}
 
-    // The pixels in the form the depth is written from.
+// The pixels in the form the depth is written from, and the palettes.
+struct Source {
     TBitmap holder;
     std::unique_ptr<TBitmap> reduced;
-    const TBitmap* src = &bitmap;
+    const TBitmap* pixels = nullptr;
     TPaletteEntry pal16[16] = {};
     std::vector<TPaletteEntry> pal256;
     std::unique_ptr<TIKQuantizer> quant;
-    if (depth == 1) {
-        pal16[0] = {0, 0, 0};
-        pal16[1] = {255, 255, 255};
-        if (bitmap.PixelFormat() != pf1bit) {
-            const TBitmap& full = as24Bit(bitmap, holder);
-            reduced = ReduceToTwoColors(full, pal16[0], pal16[1]);
-            if (!reduced) {
-                pal16[0] = {0, 0, 0};
-                pal16[1] = {255, 255, 255};
-                reduced = std::make_unique<TBitmap>();
-                reduced->Assign(full);
-                DitherToMonochrome(*reduced);
-            }
-            src = reduced.get();
-        }
-    } else {
-        src = &as24Bit(bitmap, holder);
-        if (depth == 4) {
-            quant = std::make_unique<TIKQuantizer>(*src, pal16, 16);
-        } else if (depth == 8) {
-            pal256.resize(256);
-            quant = std::make_unique<TIKQuantizer>(*src, pal256.data(), 256);
-        }
-    }
+};
 
+void allocateSource(const TBitmap& bitmap, const Layout& l, Source& src)
+{
+    if (l.depth == 1) {
+        src.reduced = TwoColourPixels(bitmap, src.pal16[0], src.pal16[1]);
+        src.pixels = src.reduced ? src.reduced.get() : &bitmap;
+        return;
+    }
+    src.pixels = &as24Bit(bitmap, src.holder);
+    if (l.depth == 4) {
+        src.quant = std::make_unique<TIKQuantizer>(*src.pixels, src.pal16, 16);
+    } else if (l.depth == 8) {
+        src.pal256.resize(256);
+        src.quant = std::make_unique<TIKQuantizer>(*src.pixels, src.pal256.data(), 256);
+    }
+}
+
+void writeHeader(TStream& stream, const Layout& l, const Source& src, const TIOParamsVals& params)
+{
     // Other readers refuse a 256-colour palette behind a version 3 header.
-    const int version = depth >= 8 ? 5 : std::clamp(params.PcxVersion, 0, 255);
+    const int version = l.depth >= 8 ? 5 : std::clamp(params.PcxVersion, 0, 255);
     uint8_t h[kPcxHeaderSize] = {};
     h[0] = 10;
     h[1] = uint8_t(version);
-    h[2] = coded ? 1 : 0;
-    h[3] = depth == 24 ? 8 : uint8_t(depth);
-    putLe16(h + 8, uint16_t(width - 1));
-    putLe16(h + 10, uint16_t(height - 1));
+    h[2] = l.coded ? 1 : 0;
+    h[3] = l.depth == 24 ? 8 : uint8_t(l.depth);
+    putLe16(h + 8, uint16_t(l.width - 1));
+    putLe16(h + 10, uint16_t(l.height - 1));
     putLe16(h + 12, clamp16(params.DpiX));
     putLe16(h + 14, clamp16(params.DpiY));
     for (int i = 0; i < 16; ++i) {
-        h[16 + 3 * i] = pal16[i].Red;
-        h[16 + 3 * i + 1] = pal16[i].Green;
-        h[16 + 3 * i + 2] = pal16[i].Blue;
+        h[16 + 3 * i] = src.pal16[i].Red;
+        h[16 + 3 * i + 1] = src.pal16[i].Green;
+        h[16 + 3 * i + 2] = src.pal16[i].Blue;
     }
-    h[65] = depth == 24 ? 3 : 1;
-    putLe16(h + 66, uint16_t(bpl));
-    putLe16(h + 68, depth == 24 ? 0 : 1);
+    h[65] = l.depth == 24 ? 3 : 1;
+    putLe16(h + 66, uint16_t(l.bpl));
+    putLe16(h + 68, l.depth == 24 ? 0 : 1);
     stream.WriteBuffer(h, kPcxHeaderSize);
+}
 
-    LineWriter out(stream, bpl, coded);
-    std::vector<uint8_t> line(size_t(bpl) * 3, 0);
-    uint8_t* planes[3] = {line.data(), line.data() + bpl, line.data() + 2 * bpl};
-    const double step = 100.0 / height;
+// Every row's plane lines; returns false when the user aborted.
+bool writeRows(TStream& stream, const Layout& l, const Source& src, TProgressRec& progress)
+{
+    LineWriter out(stream, l.bpl, l.coded);
+    std::vector<uint8_t> line(size_t(l.bpl) * 3, 0);
+    uint8_t* planes[3] = {line.data(), line.data() + l.bpl, line.data() + 2 * l.bpl};
+    const int width = l.width, samples = l.samples;
+    const double step = 100.0 / l.height;
     bool finished = true;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < l.height; ++y) {
         if (progress.Assigned())
             progress.Report(Trunc(y * step));
-        const uint8_t* s = src->ScanLine(y);
-        switch (depth) {
+        const uint8_t* s = src.pixels->ScanLine(y);
+        switch (l.depth) {
         case 1: {
             std::memcpy(line.data(), s, size_t(samples));
             // bits beyond the width are written as 0
@@ -187,14 +205,14 @@ void WritePCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
         case 4:
             std::fill_n(line.data(), samples, uint8_t(0));
             for (int x = 0; x < width; ++x) {
-                const int i = quant->RGBIndex(s + 3 * x) & 15;
+                const int i = src.quant->RGBIndex(s + 3 * x) & 15;
                 line[size_t(x / 2)] |= uint8_t((x & 1) ? i : i << 4);
             }
             out.add(line.data(), samples);
             break;
         case 8:
             for (int x = 0; x < width; ++x)
-                line[size_t(x)] = uint8_t(quant->RGBIndex(s + 3 * x));
+                line[size_t(x)] = uint8_t(src.quant->RGBIndex(s + 3 * x));
             out.add(line.data(), samples);
             break;
         default:
@@ -214,14 +232,30 @@ void WritePCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
         }
     }
     out.flush();
-    if (finished && depth == 8) {
-        uint8_t tail[1 + 768];
-        tail[0] = 12;
-        for (int i = 0; i < 256; ++i) {
-            tail[1 + 3 * i] = pal256[size_t(i)].Red;
-            tail[1 + 3 * i + 1] = pal256[size_t(i)].Green;
-            tail[1 + 3 * i + 2] = pal256[size_t(i)].Blue;
-        }
-        stream.WriteBuffer(tail, sizeof tail);
+    return finished;
+}
+
+// The 256-colour palette closes the file, behind its marker.
+void writePalette256(TStream& stream, const std::vector<TPaletteEntry>& pal256)
+{
+    uint8_t tail[1 + 768];
+    tail[0] = 12;
+    for (int i = 0; i < 256; ++i) {
+        tail[1 + 3 * i] = pal256[size_t(i)].Red;
+        tail[1 + 3 * i + 1] = pal256[size_t(i)].Green;
+        tail[1 + 3 * i + 2] = pal256[size_t(i)].Blue;
     }
+    stream.WriteBuffer(tail, sizeof tail);
+}
+
+}  // namespace
+
+void WritePCXStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+{
+    const Layout layout = checkedLayout(bitmap, params);
+    Source src;
+    allocateSource(bitmap, layout, src);
+    writeHeader(stream, layout, src, params);
+    if (writeRows(stream, layout, src, progress) && layout.depth == 8)
+        writePalette256(stream, src.pal256);
 }

@@ -4,5 +4,5 @@
 #include <cstdint>
 
 // Writes the n pixels of s to d with the first and third byte of each exchanged.
-// s and d must not overlap.
+// d may be s itself (the row is turned in place); otherwise the two must not overlap.
 void SwapRedBlue(const uint8_t* s, uint8_t* d, int n);

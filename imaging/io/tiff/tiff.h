@@ -6,6 +6,10 @@
 
 class TStream;
 class TBitmap;
+struct TCodec;
+
+// This format's entry of the codec table.
+extern const TCodec kTiffCodec;
 
 // Reads image params.TiffImageIndex at the stream's position into the bitmap (replaced
 // only when the image decoded); returns the number of images the file holds. An index

@@ -1,6 +1,6 @@
 // A running batch against everything the user may do while its events run.
-#include "app/text/object_names.h"
 #include "batch_test_fixture.h"
+#include "app/batch/batch_runner.h"
 
 #include "imaging/dialogs/save_dialog.h"
 
@@ -14,7 +14,7 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
 {
     const QString path = writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative});
     form->options.quickstart[0] = QStringLiteral("pn.atm");
-    form->updateautobox();
+    form->Batch().updateautobox();
     for (int i = 0; i < 3; ++i)
         imageWindow(2, 2, RGB(10 * i, 0, 0));
     const char* starters[] = {"Neuaufnehmen1", "AufaktuellesBildanwenden1", "AufallegeladenenBilderanwenden1",
@@ -32,17 +32,17 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
         EXPECT_FALSE(f2->isEnabled());
         // Called all the same, each says no and changes nothing.
         const size_t before = messages.size();
-        f.quickStartClicked(0);
-        f.applyToCurrentImageClicked();
-        f.PlayBoxRecord(Tform1::bmAllLoaded);
-        f.dobatch(path, Tform1::bmActive);
-        f.newRecordingClicked();
-        f.batchClicked();
+        f.Batch().quickStartClicked(0);
+        f.Batch().applyToCurrentImageClicked();
+        f.Batch().PlayBoxRecord(TBatchRunner::bmAllLoaded);
+        f.Batch().dobatch(path, TBatchRunner::bmActive);
+        f.Batch().newRecordingClicked();
+        f.Batch().batchClicked();
         EXPECT_EQ(messages.size(), before + 6);
         EXPECT_FALSE(f.Recording);
     };
     settings(2, 0, 1);
-    form->dobatch(path, Tform1::bmAllLoaded);
+    form->Batch().dobatch(path, TBatchRunner::bmAllLoaded);
     EXPECT_EQ(prints, 3);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files).size(), 3);
     EXPECT_EQ(form->MDIChildCount(), 0);
@@ -64,7 +64,7 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     ASSERT_NE(c, nullptr);
     settings(2, 0, 1);
     form->autoform()->SetDirectory(out_ + QStringLiteral("/missing/deeper"));
-    form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmActive);
+    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmActive);
     ASSERT_EQ(form->MDIChildCount(), 1);
     EXPECT_TRUE(c->Modified);
     EXPECT_EQ(c->windowTitle(), source + QStringLiteral(" (Batch-Ergebnis)"));
@@ -100,7 +100,7 @@ TEST_F(Batch, TheMainWindowWaitsForABatchAndForAMultiFileOpen)
     };
     settings(2, 0, 1);
     messages.clear();
-    form->dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), Tform1::bmAllLoaded);
+    form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(prints, 3);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files).size(), 3);
     EXPECT_TRUE(form->isVisible());
@@ -136,11 +136,11 @@ TEST_F(Batch, DirectoryWalkRunsTheEventsAndCancelEndsTheRunBeforeAnyFile)
     // Once the first progress shows: cancel it, noting whether the list is still unmade.
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, form.get(), [&] {
-        auto* p = form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::BatchProgress));
+        auto* p = form->findChild<QProgressDialog*>(QStringLiteral("BatchProgress"));
         if (!p)
             return;
         poll.stop();
-        duringWalk = form->templistbox.isEmpty();
+        duringWalk = form->Batch().FileList().isEmpty();
         p->findChild<QPushButton*>()->click();
     });
     QTimer::singleShot(0, form.get(), [&] {
@@ -150,7 +150,7 @@ TEST_F(Batch, DirectoryWalkRunsTheEventsAndCancelEndsTheRunBeforeAnyFile)
         m->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     });
     settings(1);
-    form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmFileList);
+    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
     EXPECT_TRUE(duringWalk);
     EXPECT_EQ(form->MDIChildCount(), 0);
     EXPECT_EQ(loadFile(tree + QStringLiteral("/x.bmp")).PixelColor(0, 0), RGB(1, 2, 3));

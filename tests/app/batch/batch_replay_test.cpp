@@ -1,5 +1,5 @@
-#include "app/text/object_names.h"
 #include "batch_test_fixture.h"
+#include "app/batch/batch_runner.h"
 #include "controls/edits/file_edit.h"
 #include "imaging/dialogs/io_previews_dialog.h"
 #include "platform/core/parallel_for.h"
@@ -72,7 +72,7 @@ TEST_F(Batch, StoppingWithoutANameDropsTheRecordingAndAnExistingFileIsKeptOnCanc
     imageWindow(3, 3, RGB(1, 2, 3));
     for (const Case& c : cases) {
         answer = mrOk;
-        form->newRecordingClicked();
+        form->Batch().newRecordingClicked();
         form->negativeClicked();
         form->negativeClicked();
         answer = c.overwriteAnswer;
@@ -80,19 +80,19 @@ TEST_F(Batch, StoppingWithoutANameDropsTheRecordingAndAnExistingFileIsKeptOnCanc
             value = QStringLiteral("keep");
             return c.nameGiven;
         });
-        form->stopRecordingClicked();
+        form->Batch().stopRecordingClicked();
         EXPECT_TRUE(form->RecordingList.empty());
         EXPECT_EQ(ReadWholeFile(BatchFilePath(QStringLiteral("keep"))).size(), c.expectedRecords * tautomatitem::Size);
     }
     EXPECT_NE(before, ReadWholeFile(BatchFilePath(QStringLiteral("keep"))));
     // A name that would leave the data directory is asked again.
     int asked = 0;
-    form->newRecordingClicked();
+    form->Batch().newRecordingClicked();
     SetInputQueryHook([&](const QString&, const QString&, QString& value) {
         value = ++asked == 1 ? QStringLiteral("../escape") : QStringLiteral("inside");
         return asked <= 2;
     });
-    form->stopRecordingClicked();
+    form->Batch().stopRecordingClicked();
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(QFile::exists(BatchFilePath(QStringLiteral("inside"))));
     EXPECT_FALSE(QFile::exists(QFileInfo(BatchDirectory() + QStringLiteral("../escape.atm")).absoluteFilePath()));
@@ -106,7 +106,7 @@ TEST_F(Batch, AllLoadedImagesAreSavedUnderIncrementedNumbersAndClosed)
         imageWindow(4, 3, c);
     const QByteArray first = ReadWholeFile(out_ + QStringLiteral("/u0001.bmp"));
     settings(2, 1, 1);
-    form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmAllLoaded);
+    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(form->MDIChildCount(), 0);
     EXPECT_EQ(ReadWholeFile(out_ + QStringLiteral("/u0001.bmp")), first);
     for (int i = 0; i < 3; ++i) {
@@ -132,7 +132,7 @@ TEST_F(Batch, ExistingFileRulesOverwriteIncrementOrLeaveTheImageOpen)
         writeImage(out_ + QStringLiteral("/u0001.bmp"), RGB(1, 1, 1));
         Tchild* w = imageWindow(5, 2, RGB(40, 50, 60));
         settings(2, c.rule, 1);
-        form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmActive);
+        form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmActive);
         EXPECT_EQ(form->MDIChildCount(), c.windowOpen ? 1 : 0) << c.rule;
         const QStringList files = QDir(out_).entryList(QDir::Files, QDir::Name);
         if (*c.savedAs) {
@@ -191,9 +191,9 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
             d->TypeBoxes[9]->setChecked(c.png);
             d->Buttons[1]->click();
         });
-        form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmFileList);
-        ASSERT_EQ(form->BatchFailures.size(), 1);
-        EXPECT_TRUE(form->BatchFailures[0].startsWith(src + QStringLiteral("/b.bmp")));
+        form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
+        ASSERT_EQ(form->Batch().Failures().size(), 1);
+        EXPECT_TRUE(form->Batch().Failures()[0].startsWith(src + QStringLiteral("/b.bmp")));
         ASSERT_FALSE(messages.empty());
         EXPECT_TRUE(messages.back().contains(QStringLiteral("b.bmp")));
         EXPECT_EQ(form->options.verzdialog.subdirs, c.subdirs ? 1 : 0);
@@ -238,11 +238,11 @@ TEST_F(Batch, DecodingAheadGivesTheSameImagesAndFailuresForEveryThreadCount)
         form->options.verzdialog.types[0] = 1;
         settings(2, 0, 1);  // saved as BMP: the decoded pixels, byte for byte
         clickInModal("Button1");
-        form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmFileList);
+        form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
         Run r;
         for (const QString& f : QDir(out_).entryList(QDir::Files, QDir::Name))
             r.saved.push_back(ReadWholeFile(out_ + QLatin1Char('/') + f));
-        r.failures = form->BatchFailures;
+        r.failures = form->Batch().Failures();
         return r;
     };
     const Run one = run(1);
@@ -267,7 +267,7 @@ TEST_F(Batch, KeepNamesAndFormatOverwriteInPlaceAndUntitledImagesGetNumberedName
     form->options.verzdialog.source = 0;
     settings(2, 0, 3, true, true);
     clickInModal("Button1");
-    form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmFileList);
+    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
     EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/a.png")).mid(1, 3), QByteArray("PNG"));
     EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/b.bmp")).left(2), QByteArray("BM"));
     EXPECT_EQ(loadFile(src + QStringLiteral("/a.png")).PixelColor(2, 2), RGB(155, 255, 255));
@@ -276,7 +276,7 @@ TEST_F(Batch, KeepNamesAndFormatOverwriteInPlaceAndUntitledImagesGetNumberedName
 
     // A new image has no name or format to keep.
     imageWindow(3, 3, RGB(0, 0, 200));
-    form->dobatch(BatchFilePath(QStringLiteral("neg")), Tform1::bmAllLoaded);
+    form->Batch().dobatch(BatchFilePath(QStringLiteral("neg")), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files), QStringList{QStringLiteral("u0001.tiff")});
     EXPECT_EQ(form->MDIChildCount(), 0);
 }
@@ -290,7 +290,7 @@ TEST_F(Batch, AFailedSaveStopsTheRunAndLeavesItsWindowOpen)
     settings(2, 0, 1);
     form->autoform()->SetDirectory(out_ + QStringLiteral("/missing/deeper"));
     messages.clear();
-    form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmAllLoaded);
+    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(form->MDIChildCount(), 2);
     EXPECT_TRUE(first->Modified);
     EXPECT_EQ(first->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(10, 10, 10)));
@@ -310,8 +310,8 @@ TEST_F(Batch, RecordsStayOnTheirWindowWhenTheUserActivatesAnother)
         f.ActivateChild(other);
     };
     settings(0);
-    form->dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative, cmdPrint, cmdFlipVertical}),
-                  Tform1::bmActive);
+    form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative, cmdPrint, cmdFlipVertical}),
+                          TBatchRunner::bmActive);
     EXPECT_EQ(prints, 2);
     EXPECT_EQ(target->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(2, 2, 2)));
     EXPECT_EQ(other->imageKit->Bitmap()->PixelColor(0, 0), RGB(1, 1, 1));
@@ -326,10 +326,10 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         int after;
         bool heldDuringRun;
     } cases[] = {
-        {Tform1::bmActive, 0, false},
-        {Tform1::bmAllLoaded, 0, true},
-        {Tform1::bmAllLoaded, 2, true},
-        {Tform1::bmAllLoaded, 1, true},
+        {TBatchRunner::bmActive, 0, false},
+        {TBatchRunner::bmAllLoaded, 0, true},
+        {TBatchRunner::bmAllLoaded, 2, true},
+        {TBatchRunner::bmAllLoaded, 1, true},
     };
     QWidget* area = form->ClientArea();
     const QString missing = out_ + QStringLiteral("/missing/deeper");
@@ -352,7 +352,7 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         // a name under "save and close").
         const QString batch = c.after == 1 ? writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative})
                                            : writeBatch(QStringLiteral("pnd"), {cmdPrint, cmdNegative, cmdDuplicate});
-        form->dobatch(batch, c.mode);
+        form->Batch().dobatch(batch, c.mode);
         ASSERT_FALSE(during.empty()) << c.mode;
         for (bool enabled : during)
             EXPECT_EQ(enabled, !c.heldDuringRun) << c.mode << c.after;
@@ -379,7 +379,7 @@ TEST_F(Batch, EscapeOrCancelStopsAfterTheCurrentImage)
         TCommandSeams::Print = [&](Tform1& f, Tchild*, const tautomatitem&) {
             if (++prints != 2)
                 return;
-            auto* p = f.findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::BatchProgress));
+            auto* p = f.findChild<QProgressDialog*>(QStringLiteral("BatchProgress"));
             ASSERT_NE(p, nullptr);
             if (escape)
                 QTest::keyClick(p, Qt::Key_Escape);
@@ -387,7 +387,7 @@ TEST_F(Batch, EscapeOrCancelStopsAfterTheCurrentImage)
                 p->findChild<QPushButton*>()->click();
         };
         settings(0);
-        form->dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), Tform1::bmAllLoaded);
+        form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), TBatchRunner::bmAllLoaded);
         EXPECT_EQ(prints, 2);
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(windows[size_t(i)]->imageKit->Bitmap()->PixelColor(0, 0),
@@ -416,7 +416,7 @@ TEST_F(Batch, HostileRecordsAreRefusedBeforeTheyRun)
     }
     settings(2, 0, 1);
     messages.clear();
-    form->dobatch(BatchFilePath(QStringLiteral("bad")), Tform1::bmActive);
+    form->Batch().dobatch(BatchFilePath(QStringLiteral("bad")), TBatchRunner::bmActive);
     EXPECT_EQ(w->imageKit->Bitmap()->Width(), 4);
     EXPECT_EQ(w->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(5, 5, 5)));
     EXPECT_EQ(messages.size(), 1u);
@@ -425,7 +425,7 @@ TEST_F(Batch, HostileRecordsAreRefusedBeforeTheyRun)
 
     // An empty batch still does the after-processing.
     WriteBatchFile(BatchFilePath(QStringLiteral("empty")), {});
-    form->dobatch(BatchFilePath(QStringLiteral("empty")), Tform1::bmActive);
+    form->Batch().dobatch(BatchFilePath(QStringLiteral("empty")), TBatchRunner::bmActive);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files), QStringList{QStringLiteral("u0001.bmp")});
 }
 
@@ -434,7 +434,7 @@ TEST_F(Batch, BatchBoxAndQuickStartersFollowTheRecordFiles)
     writeBatch(QStringLiteral("alpha"), {cmdNegative});
     writeBatch(QStringLiteral("Beta"), {cmdFlipVertical});
     form->options.batchrecord = QStringLiteral("BETA.ATM");
-    form->updateautobox();
+    form->Batch().updateautobox();
     auto* box = form->Control<QComboBox>(QStringLiteral("autobox"));
     EXPECT_EQ(box->count(), 2);
     EXPECT_EQ(box->currentText(), QStringLiteral("Beta.atm"));
@@ -463,7 +463,7 @@ TEST_F(Batch, BatchBoxAndQuickStartersFollowTheRecordFiles)
 
     // A record file made elsewhere shows after the next refill.
     writeBatch(QStringLiteral("gamma"), {cmdGray});
-    form->updateautobox();
+    form->Batch().updateautobox();
     EXPECT_EQ(box->count(), 3);
 }
 
@@ -540,7 +540,7 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
     for (const auto& r : runs) {
         w->imageKit->Bitmap()->Canvas()->SetPixel(0, 0, RGB(0, 0, 0));
         clickInModal(r.button);
-        form->batchClicked();
+        form->Batch().batchClicked();
         EXPECT_EQ(w->imageKit->Bitmap()->PixelColor(0, 0), r.negatedAfter ? RGB(255, 255, 255) : RGB(0, 0, 0))
             << r.button;
         EXPECT_EQ(form->Recording, r.recording) << r.button;

@@ -1,4 +1,5 @@
 #include "batch_test_fixture.h"
+#include "app/batch/batch_runner.h"
 #include "imaging/dialogs/save_dialog.h"
 
 #include <QPointer>
@@ -26,7 +27,7 @@ TEST_F(Batch, SaveAndCloseWritesImagesBackAndStopsWhenASaveIsCancelled)
         });
     };
     settings(1);
-    form->dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), Tform1::bmAllLoaded);
+    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(loadFile(a).PixelColor(1, 1), negated(RGB(10, 20, 30)));
     EXPECT_EQ(loadFile(b).PixelColor(1, 1), negated(RGB(40, 50, 60)));

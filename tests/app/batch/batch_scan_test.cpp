@@ -1,4 +1,5 @@
 #include "app/batch/batch_file.h"
+#include "app/batch/batch_runner.h"
 #include "app/batch/batch_dialog.h"
 #include "app/app_test_util.h"
 #include "imaging/dialogs/scan_source_dialog.h"
@@ -23,7 +24,7 @@ TEST_F(BatchScanner, EveryScannedImageGetsItsOwnWindowUntilTheSourceIsCancelled)
                                      QStringLiteral("15")},
                                     scan));
     make();
-    form->ScanPauseMs = 0;
+    form->Batch().ScanPauseMs = 0;
     tautomatitem neg;
     neg.SetCode(cmdNegative);
     WriteBatchFile(BatchFilePath(QStringLiteral("neg")), {neg.ToByteArray()});
@@ -60,7 +61,7 @@ TEST_F(BatchScanner, EveryScannedImageGetsItsOwnWindowUntilTheSourceIsCancelled)
                 scantest::ClickCancel(d);
         });
         driver.start();
-        form->dobatch(BatchFilePath(QStringLiteral("neg")), Tform1::bmScanner);
+        form->Batch().dobatch(BatchFilePath(QStringLiteral("neg")), TBatchRunner::bmScanner);
         driver.stop();
         EXPECT_EQ(shown, c.scans + 1);
 

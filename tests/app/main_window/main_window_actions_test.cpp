@@ -1,4 +1,5 @@
 #include "app/batch/batch_file.h"
+#include "app/batch/batch_runner.h"
 #include "app/catalog/catalog_window.h"
 #include "app/image_window/drawing_style_picker.h"
 #include "app/app_test_util.h"
@@ -498,7 +499,7 @@ TEST_F(MainWindowActions, BatchBoxStoresTheChosenRecord)
     QTest::keyClick(box, Qt::Key_Down);
     EXPECT_EQ(box->currentText(), QStringLiteral("beta.atm"));
     EXPECT_EQ(form->options.batchrecord, QStringLiteral("beta.atm"));
-    form->updateautobox();
+    form->Batch().updateautobox();
     EXPECT_EQ(box->currentText(), QStringLiteral("beta.atm"));
     EXPECT_EQ(form->options.batchrecord, QStringLiteral("beta.atm"));
     ASSERT_TRUE(form->close());

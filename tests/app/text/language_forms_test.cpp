@@ -1,6 +1,7 @@
 // The main window in both languages: what each command opens speaks the program's
 // language, the library's own dialogs included.
 #include "app/catalog/catalog_window.h"
+#include "app/batch/batch_runner.h"
 #include "app/dialogs/dialog_test_util.h"
 #include "app/dialogs/new_image_dialog.h"
 #include "app/options/options_dialog.h"
@@ -289,7 +290,7 @@ TEST_F(MainWindowTest, BatchBoxShowsWholeNamesOfRecordsAddedLater)
     QTest::qWait(0);
     const QString name = QStringLiteral("greyresize_and_sharpen_holiday.atm");
     WriteFileSafely(WindowsDirectory() + name, QByteArray());
-    form->updateautobox();
+    form->Batch().updateautobox();
     // The tool bar lays the box out again once its size hint has grown.
     for (int turn = 0; turn < 500 && box->width() < box->sizeHint().width(); ++turn)
         QTest::qWait(10);

@@ -1,3 +1,6 @@
+// Coding 1-bit rows as fax data: the changes along a row, then modified Huffman, Group 3
+// (one- or two-dimensional) or Group 4 codes.
+
 #include "imaging/io/tiff/ccitt/fax_coding.h"
 #include "imaging/io/tiff/ccitt/fax_tables.h"
 
@@ -76,7 +79,9 @@ void TFaxEncoder::padToByte()
         put(0, 8 - accBits_);
 }
 
-void TFaxEncoder::EncodeRow(const uint8_t* row)
+// On a cache line of its own: how fast its loops run otherwise depends on whatever
+// code is linked before it (a third more time per page, measured).
+__attribute__((aligned(64))) void TFaxEncoder::EncodeRow(const uint8_t* row)
 {
     FaxRowChanges(row, width_, mask_, cur_);
     bool twoD = coding_ == TFaxCoding::Group4 || (coding_ == TFaxCoding::Group3TwoD && !firstRow_);

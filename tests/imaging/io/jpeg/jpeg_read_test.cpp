@@ -4,7 +4,7 @@
 #include "../png/codec_oracle.h"
 #include "common/test_support.h"
 #include "imaging/io/io_params.h"
-#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
 #include "imaging/proc/resample.h"
 #include "platform/core/rounding.h"
 #include "platform/core/exceptions.h"

@@ -5,7 +5,7 @@
 #include "common/test_support.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
-#include "imaging/io/png/png_codec.h"
+#include "imaging/io/png/png.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"

@@ -4,7 +4,7 @@
 #include "codec_oracle.h"
 #include "common/test_support.h"
 #include "imaging/io/io_params.h"
-#include "imaging/io/png/png_codec.h"
+#include "imaging/io/png/png.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"

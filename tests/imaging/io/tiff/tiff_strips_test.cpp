@@ -17,9 +17,10 @@ namespace {
 
 constexpr int kW = 12, kH = 4, kRow = 3 * kW;
 
-// An RGB file of kH one-row strips whose data lie in `blob` at offset 8; strip r starts
-// at blob offset at[r] and claims count[r] bytes.
-QByteArray stripFile(const QByteArray& blob, const std::vector<uint32_t>& at, const std::vector<uint32_t>& count)
+// An RGB file of kH one-row strips, w pixels wide, whose data lie in `blob` at offset 8;
+// strip r starts at blob offset at[r] and claims count[r] bytes.
+QByteArray stripFile(const QByteArray& blob, const std::vector<uint32_t>& at, const std::vector<uint32_t>& count,
+                     uint32_t w = kW)
 {
     QByteArray b = QByteArray("II*\0\0\0\0\0", 8) + blob;
     b.append(b.size() & 1, '\0');  // the directory starts on a word
@@ -29,7 +30,7 @@ QByteArray stripFile(const QByteArray& blob, const std::vector<uint32_t>& at, co
     QByteArray dir(2 + 12 * n + 4, '\0');
     auto* d = reinterpret_cast<uint8_t*>(dir.data());
     putLe16(d, n);
-    const uint32_t entries[n][4] = {{256, 4, 1, kW},     {257, 4, 1, kH},          {258, 3, 3, arrays},
+    const uint32_t entries[n][4] = {{256, 4, 1, w},      {257, 4, 1, kH},          {258, 3, 3, arrays},
                                     {262, 3, 1, 2},      {273, 4, kH, arrays + 6}, {277, 3, 1, 3},
                                     {278, 4, 1, 1},      {279, 4, kH, arrays + 6 + 4 * kH}};
     for (int i = 0; i < n; ++i) {
@@ -53,42 +54,46 @@ QByteArray stripFile(const QByteArray& blob, const std::vector<uint32_t>& at, co
 
 TEST(TiffStrips, LayoutsReadAsStored)
 {
-    QByteArray blob(5 * kRow, '\0');
-    for (qsizetype i = 0; i < blob.size(); ++i)
-        blob[i] = char(i * 7 + 1);
-    const uint32_t R = kRow;
-    struct Case {
-        const char* name;
-        std::vector<uint32_t> at, count;
-    };
-    const Case cases[] = {
-        {"in order", {0, R, 2 * R, 3 * R}, {R, R, R, R}},
-        {"reversed", {3 * R, 2 * R, R, 0}, {R, R, R, R}},
-        {"with gaps", {0, R + 5, 3 * R, 4 * R}, {R, R, R, R}},
-        {"sharing bytes", {R, R, 0, R}, {R, R, R, R}},
-        {"overrunning the next", {0, R, 2 * R, 3 * R}, {2 * R, 2 * R, R + 3, R}},
-        {"short then next", {0, R - 4, 2 * R - 4, 3 * R}, {R - 4, R, R, R}},
-        {"zero counts run to the end", {0, R, 2 * R, 4 * R}, {R, 0, R, 0}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TMemoryStream ms(stripFile(blob, c.at, c.count));
-        TBitmap bmp;
-        TIOParamsVals params;
-        TProgressRec progress;
-        ASSERT_EQ(ReadTIFFStream(ms, bmp, params, progress), 1);
-        ASSERT_EQ(bmp.Height(), kH);
-        // Bytes past the blob belong to the directory; a strip running there reads them.
-        const QByteArray file = ms.Bytes();
-        for (int r = 0; r < kH; ++r) {
-            const int64_t from = 8 + c.at[size_t(r)];
-            const int64_t room = file.size() - from;
-            const int64_t has = c.count[size_t(r)] ? std::min<int64_t>(c.count[size_t(r)], room) : room;
-            const uint8_t* row = bmp.ScanLine(r);
-            for (int i = 0; i < kRow; ++i) {
-                const int swapped = i - i % 3 + 2 - i % 3;  // red and blue change places
-                const int want = has >= kRow ? uint8_t(file[qsizetype(from + swapped)]) : 0xFF;
-                ASSERT_EQ(row[i], want) << "row " << r << " byte " << i;
+    // Rows of 12 pixels fill whole words of the bitmap; rows of 7 do not.
+    for (const int w : {kW, 7}) {
+        const int rowBytes = 3 * w;
+        QByteArray blob(5 * rowBytes, '\0');
+        for (qsizetype i = 0; i < blob.size(); ++i)
+            blob[i] = char(i * 7 + 1);
+        const uint32_t R = uint32_t(rowBytes);
+        struct Case {
+            const char* name;
+            std::vector<uint32_t> at, count;
+        };
+        const Case cases[] = {
+            {"in order", {0, R, 2 * R, 3 * R}, {R, R, R, R}},
+            {"reversed", {3 * R, 2 * R, R, 0}, {R, R, R, R}},
+            {"with gaps", {0, R + 5, 3 * R, 4 * R}, {R, R, R, R}},
+            {"sharing bytes", {R, R, 0, R}, {R, R, R, R}},
+            {"overrunning the next", {0, R, 2 * R, 3 * R}, {2 * R, 2 * R, R + 3, R}},
+            {"short then next", {0, R - 4, 2 * R - 4, 3 * R}, {R - 4, R, R, R}},
+            {"zero counts run to the end", {0, R, 2 * R, 4 * R}, {R, 0, R, 0}},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << ", width " << w);
+            TMemoryStream ms(stripFile(blob, c.at, c.count, uint32_t(w)));
+            TBitmap bmp;
+            TIOParamsVals params;
+            TProgressRec progress;
+            ASSERT_EQ(ReadTIFFStream(ms, bmp, params, progress), 1);
+            ASSERT_EQ(bmp.Height(), kH);
+            // Bytes past the blob belong to the directory; a strip running there reads them.
+            const QByteArray file = ms.Bytes();
+            for (int r = 0; r < kH; ++r) {
+                const int64_t from = 8 + c.at[size_t(r)];
+                const int64_t room = file.size() - from;
+                const int64_t has = c.count[size_t(r)] ? std::min<int64_t>(c.count[size_t(r)], room) : room;
+                const uint8_t* row = bmp.ScanLine(r);
+                for (int i = 0; i < rowBytes; ++i) {
+                    const int swapped = i - i % 3 + 2 - i % 3;  // red and blue change places
+                    const int want = has >= rowBytes ? uint8_t(file[qsizetype(from + swapped)]) : 0xFF;
+                    ASSERT_EQ(row[i], want) << "row " << r << " byte " << i;
+                }
             }
         }
     }

@@ -1,7 +1,7 @@
 // PNG decoding: the choice of transformations, background composition, resolution,
 // palette and the row loop with progress and abort.
 
-#include "imaging/io/png/png_codec.h"
+#include "imaging/io/png/png.h"
 #include "imaging/io/png/png_glue.h"
 
 
@@ -239,90 +239,101 @@ bool fileBackground(const TPngIo& io, const THeader& h, const png_color* palette
     return true;
 }
 
-}  // namespace
-
-void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+// The header, read and checked before anything is sized by it.
+void readCheckedHeader(TStream& stream, TReadContext& ctx, THeader& h)
 {
-    auto ctx = std::make_unique<TReadContext>();
-    ctx->io.stream = &stream;
-    THeader h;
-    if (!readInfo(ctx.get(), &h))
-        raise(*ctx);
+    ctx.io.stream = &stream;
+    if (!readInfo(&ctx, &h))
+        raise(ctx);
     if (h.width == 0 || h.height == 0 || h.width > kMaxSide || h.height > kMaxSide ||
         int64_t(h.width) * int64_t(h.height) > kMaxPixels)
         throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
     // A header may claim an image that the rest of the stream could not hold even at
     // deflate's best: refuse it before anything is sized by it.
-    if (rawImageBytes(h) > remainingBytes(stream, ctx->io) * kMaxInflateRatio + kInflateSlack)
+    if (rawImageBytes(h) > remainingBytes(stream, ctx.io) * kMaxInflateRatio + kInflateSlack)
         throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+}
 
-    png_colorp palette = nullptr;
-    int paletteCount = 0;
+// The file's palette and transparency, and the form its pixels take in the bitmap.
+struct TPalette {
+    png_colorp entries = nullptr;
+    int count = 0;
+    std::vector<TIORGB> colorMap;  // our own copy, for the colour map and the index table
+    bool hasTrns = false;
+    bool hasAlpha = false;
+    bool isGray = false;
+    bool oneBit = false;      // a 1-bit bitmap
+    bool invertBits = false;  // ... whose file has white first
+    bool mapPalette = false;  // indices mapped through our own table
+};
+
+TPalette readPalette(TReadContext& ctx, const THeader& h)
+{
+    TPalette p;
     if (h.colorType == PNG_COLOR_TYPE_PALETTE &&
-        (png_get_PLTE(ctx->png, ctx->info, &palette, &paletteCount) & PNG_INFO_PLTE) == 0) {
-        palette = nullptr;
-        paletteCount = 0;
+        (png_get_PLTE(ctx.png, ctx.info, &p.entries, &p.count) & PNG_INFO_PLTE) == 0) {
+        p.entries = nullptr;
+        p.count = 0;
     }
-    // Our own copy of the palette, for the colour map and the index table.
-    std::vector<TIORGB> colorMap(static_cast<size_t>(paletteCount));
-    for (int i = 0; i < paletteCount; ++i)
-        colorMap[size_t(i)] = paletteEntry(palette, paletteCount, i);
-    const bool hasTrns = png_get_valid(ctx->png, ctx->info, PNG_INFO_tRNS) != 0;
-    const bool hasAlpha = (h.colorType & PNG_COLOR_MASK_ALPHA) != 0;
-    const bool isGray = (h.colorType & PNG_COLOR_MASK_COLOR) == 0;
+    p.colorMap.resize(static_cast<size_t>(p.count));
+    for (int i = 0; i < p.count; ++i)
+        p.colorMap[size_t(i)] = paletteEntry(p.entries, p.count, i);
+    p.hasTrns = png_get_valid(ctx.png, ctx.info, PNG_INFO_tRNS) != 0;
+    p.hasAlpha = (h.colorType & PNG_COLOR_MASK_ALPHA) != 0;
+    p.isGray = (h.colorType & PNG_COLOR_MASK_COLOR) == 0;
 
     // A 1-bit image stays 1-bit when its two colours are black and white (in either
     // order) and nothing is transparent; any other 1-bit palette becomes 24-bit.
-    bool oneBit = false;
-    bool invertBits = false;
-    if (h.bitDepth == 1 && !hasTrns) {
+    if (h.bitDepth == 1 && !p.hasTrns) {
         if (h.colorType == PNG_COLOR_TYPE_GRAY)
-            oneBit = true;
+            p.oneBit = true;
         else if (h.colorType == PNG_COLOR_TYPE_PALETTE) {
-            const TIORGB c0 = paletteEntry(palette, paletteCount, 0);
-            const TIORGB c1 = paletteEntry(palette, paletteCount, 1);
+            const TIORGB c0 = paletteEntry(p.entries, p.count, 0);
+            const TIORGB c1 = paletteEntry(p.entries, p.count, 1);
             const TIORGB black{}, white{255, 255, 255};
             if (c0 == black && c1 == white)
-                oneBit = true;
+                p.oneBit = true;
             else if (c0 == white && c1 == black)
-                oneBit = invertBits = true;
-            if (paletteCount < 2)
-                oneBit = invertBits = false;
+                p.oneBit = p.invertBits = true;
+            if (p.count < 2)
+                p.oneBit = p.invertBits = false;
         }
     }
-
     // Palette images are mapped through a table of our own: indices past the palette
     // are caught (the library lets them through as black) and tRNS entries are composed
     // right in the table.
-    const bool mapPalette = !oneBit && h.colorType == PNG_COLOR_TYPE_PALETTE;
+    p.mapPalette = !p.oneBit && h.colorType == PNG_COLOR_TYPE_PALETTE;
+    return p;
+}
+
+// The library's transformations; transparency is composed over the file's own
+// background when it has one, else over ours.
+TPlan planFor(const THeader& h, const TPalette& p, bool haveFileBack, const png_color_16& fileBkgd,
+              const TIORGB& ourBackground)
+{
     TPlan plan;
-    if (mapPalette) {
+    if (p.mapPalette) {
         plan.packing = h.bitDepth < 8;
-    } else if (!oneBit) {
-        if (isGray && h.bitDepth < 8)
+    } else if (!p.oneBit) {
+        if (p.isGray && h.bitDepth < 8)
             plan.grayTo8 = true;
-        if (hasTrns)
+        if (p.hasTrns)
             plan.expand = true;
         plan.strip16 = h.bitDepth == 16;
         plan.packing = h.bitDepth > 1 && h.bitDepth < 8;
-        plan.grayToRgb = isGray;
+        plan.grayToRgb = p.isGray;
         plan.bgr = true;
     }
-
-    TIORGB fileBack;
-    png_color_16 bkgd{};
-    const bool haveFileBack = fileBackground(ctx->io, h, palette, paletteCount, bkgd, fileBack);
-    const TIORGB composeOver = haveFileBack ? fileBack : params.PngBackground;
-    if (!oneBit && !mapPalette && (hasAlpha || hasTrns)) {
+    if (!p.oneBit && !p.mapPalette && (p.hasAlpha || p.hasTrns)) {
         plan.compose = true;
         if (haveFileBack) {
             // The file's own colour, at the file's depth.
-            plan.background = bkgd;
+            plan.background = fileBkgd;
             plan.gammaCode = PNG_BACKGROUND_GAMMA_FILE;
             plan.needExpand = 1;
         } else {
             // Ours in the output's 8 bits; the library widens it for 16-bit files.
-            const TIORGB c = params.PngBackground;
+            const TIORGB c = ourBackground;
             plan.background.red = c.r;
             plan.background.green = c.g;
             plan.background.blue = c.b;
@@ -331,68 +342,80 @@ void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
             plan.needExpand = 0;
         }
     }
+    return plan;
+}
 
-    // 256 entries, those the file lacks black; transparency composed in.
-    std::vector<uint8_t> table;
-    if (mapPalette) {
-        png_bytep transAlpha = nullptr;
-        int numTrans = 0;
-        if (hasTrns && png_get_tRNS(ctx->png, ctx->info, &transAlpha, &numTrans, nullptr) == 0)
-            numTrans = 0;
-        table.assign(256 * 3, 0);
-        for (int i = 0; i < paletteCount && i < 256; ++i) {
-            const TIORGB c = colorMap[size_t(i)];
-            const int a = transAlpha && i < numTrans ? transAlpha[i] : 255;
-            table[size_t(3 * i)] = uint8_t((c.b * a + composeOver.b * (255 - a) + 127) / 255);
-            table[size_t(3 * i + 1)] = uint8_t((c.g * a + composeOver.g * (255 - a) + 127) / 255);
-            table[size_t(3 * i + 2)] = uint8_t((c.r * a + composeOver.r * (255 - a) + 127) / 255);
-        }
+// 256 entries, those the file lacks black; transparency composed in.
+std::vector<uint8_t> indexTable(TReadContext& ctx, const TPalette& p, const TIORGB& composeOver)
+{
+    png_bytep transAlpha = nullptr;
+    int numTrans = 0;
+    if (p.hasTrns && png_get_tRNS(ctx.png, ctx.info, &transAlpha, &numTrans, nullptr) == 0)
+        numTrans = 0;
+    std::vector<uint8_t> table(256 * 3, 0);
+    for (int i = 0; i < p.count && i < 256; ++i) {
+        const TIORGB c = p.colorMap[size_t(i)];
+        const int a = transAlpha && i < numTrans ? transAlpha[i] : 255;
+        table[size_t(3 * i)] = uint8_t((c.b * a + composeOver.b * (255 - a) + 127) / 255);
+        table[size_t(3 * i + 1)] = uint8_t((c.g * a + composeOver.g * (255 - a) + 127) / 255);
+        table[size_t(3 * i + 2)] = uint8_t((c.r * a + composeOver.r * (255 - a) + 127) / 255);
     }
-    if (!applyPlan(ctx.get(), &plan))
-        raise(*ctx);
+    return table;
+}
 
+// The bitmap, once the library's rows are known to have the form asked for.
+QImage allocateImage(TReadContext& ctx, const THeader& h, const TPalette& p)
+{
     const int width = int(h.width);
     const int height = int(h.height);
-    const size_t rowBytes = png_get_rowbytes(ctx->png, ctx->info);
-    const int outChannels = png_get_channels(ctx->png, ctx->info);
-    const int outDepth = png_get_bit_depth(ctx->png, ctx->info);
+    const size_t rowBytes = png_get_rowbytes(ctx.png, ctx.info);
+    const int outChannels = png_get_channels(ctx.png, ctx.info);
+    const int outDepth = png_get_bit_depth(ctx.png, ctx.info);
     size_t wanted = size_t(width) * 3;
     int wantedChannels = 3, wantedDepth = 8;
-    if (oneBit) {
+    if (p.oneBit) {
         wanted = (size_t(width) + 7) / 8;
         wantedChannels = 1;
         wantedDepth = 1;
-    } else if (mapPalette) {
+    } else if (p.mapPalette) {
         wanted = size_t(width);
         wantedChannels = 1;
     }
     if (outChannels != wantedChannels || outDepth != wantedDepth || rowBytes != wanted)
         throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
 
-    QImage image = TBitmap::AllocateImage(width, height, oneBit ? QImage::Format_Mono : QImage::Format_BGR888);
+    QImage image = TBitmap::AllocateImage(width, height, p.oneBit ? QImage::Format_Mono : QImage::Format_BGR888);
     if (image.isNull())
         throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(width).arg(height));
-    if (oneBit)
+    if (p.oneBit)
         image.setColorTable(MonoColorTable());
-    const bool interlaced = h.interlace != PNG_INTERLACE_NONE;
     // Interlaced passes fill a row bit by bit: start from a defined image.
-    if (interlaced && !mapPalette)
-        image.fill(oneBit ? 1u : 0xFFFFFFu);
+    if (h.interlace != PNG_INTERLACE_NONE && !p.mapPalette)
+        image.fill(p.oneBit ? 1u : 0xFFFFFFu);
+    return image;
+}
+
+// Every pass's rows with progress; an abort leaves the rest white.
+void readRows(TReadContext& ctx, const THeader& h, const TPalette& p, const std::vector<uint8_t>& table,
+              int passes, QImage& image, TProgressRec& progress)
+{
+    const int width = int(h.width);
+    const int height = int(h.height);
+    const bool interlaced = h.interlace != PNG_INTERLACE_NONE;
     // Palette indices: one row, or the whole image while passes build it up.
     std::vector<uint8_t> indices;
-    if (mapPalette)
+    if (p.mapPalette)
         indices.assign(interlaced ? size_t(width) * size_t(height) : size_t(width), 0);
     bool badIndex = false;
     auto mapRow = [&](const uint8_t* idx, int y) {
         uint8_t* out = image.scanLine(y);
         for (int x = 0; x < width; ++x, out += 3) {
             const unsigned i = idx[x];
-            badIndex |= int(i) >= paletteCount;
+            badIndex |= int(i) >= p.count;
             std::memcpy(out, &table[3 * i], 3);
         }
     };
 
-    const int passes = std::max(1, plan.passes);
     const int64_t totalRows = int64_t(height) * passes;
     progress.val = 0;
     progress.per1 = 100.0 / double(totalRows);
@@ -401,11 +424,11 @@ void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     for (int pass = 0; pass < passes && !aborted; ++pass) {
         for (int y = 0; y < height; ++y) {
             uint8_t* target = image.scanLine(y);
-            if (mapPalette)
+            if (p.mapPalette)
                 target = indices.data() + (interlaced ? size_t(y) * size_t(width) : 0);
-            if (!readRow(ctx.get(), target))
-                raise(*ctx);
-            if (mapPalette && !interlaced)
+            if (!readRow(&ctx, target))
+                raise(ctx);
+            if (p.mapPalette && !interlaced)
                 mapRow(target, y);
             rowsDone = y + 1;
             ++progress.val;
@@ -417,26 +440,29 @@ void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
             }
         }
     }
-    if (mapPalette && interlaced)
+    if (p.mapPalette && interlaced)
         for (int y = 0; y < height; ++y)
             mapRow(indices.data() + size_t(y) * size_t(width), y);
     if (badIndex)
         throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
     if (!aborted) {
-        if (!readEnd(ctx.get()) || ctx->io.badPaletteIndex)
-            raise(*ctx);
-        ReturnUnusedPngInput(ctx->io);
+        if (!readEnd(&ctx) || ctx.io.badPaletteIndex)
+            raise(ctx);
+        ReturnUnusedPngInput(ctx.io);
     }
-    if (invertBits)
+    if (p.invertBits)
         image.invertPixels();
     if (aborted && !interlaced) {
         // Rows an abort leaves unread stay white rather than undefined.
         for (int y = rowsDone; y < height; ++y)
             std::memset(image.scanLine(y), 0xFF, size_t(image.bytesPerLine()));
     }
+}
 
-    params.Width = width;
-    params.Height = height;
+void storeParameters(TReadContext& ctx, const THeader& h, const TPalette& p, TIOParamsVals& params)
+{
+    params.Width = int(h.width);
+    params.Height = int(h.height);
     params.BitsPerSample = h.bitDepth;
     switch (h.colorType) {
     case PNG_COLOR_TYPE_GRAY: params.SamplesPerPixel = 1; break;
@@ -445,12 +471,37 @@ void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     case PNG_COLOR_TYPE_GRAY_ALPHA: params.SamplesPerPixel = 2; break;
     default: params.SamplesPerPixel = 4; break;
     }
-    params.DpiX = ppmToDpi(png_get_x_pixels_per_meter(ctx->png, ctx->info), ScreenDpiX());
-    params.DpiY = ppmToDpi(png_get_y_pixels_per_meter(ctx->png, ctx->info), ScreenDpiY());
+    params.DpiX = ppmToDpi(png_get_x_pixels_per_meter(ctx.png, ctx.info), ScreenDpiX());
+    params.DpiY = ppmToDpi(png_get_y_pixels_per_meter(ctx.png, ctx.info), ScreenDpiY());
     params.FreeColorMap();
-    if (h.colorType == PNG_COLOR_TYPE_PALETTE && paletteCount > 0)
-        params.SetColorMap(colorMap.data(), paletteCount);
+    if (h.colorType == PNG_COLOR_TYPE_PALETTE && p.count > 0)
+        params.SetColorMap(p.colorMap.data(), p.count);
     params.PngInterlaced = h.interlace != PNG_INTERLACE_NONE ? 1 : 0;
+}
+
+}  // namespace
+
+void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+{
+    auto ctx = std::make_unique<TReadContext>();
+    THeader h;
+    readCheckedHeader(stream, *ctx, h);
+    const TPalette palette = readPalette(*ctx, h);
+
+    TIORGB fileBack;
+    png_color_16 bkgd{};
+    const bool haveFileBack = fileBackground(ctx->io, h, palette.entries, palette.count, bkgd, fileBack);
+    TPlan plan = planFor(h, palette, haveFileBack, bkgd, params.PngBackground);
+    std::vector<uint8_t> table;
+    if (palette.mapPalette)
+        table = indexTable(*ctx, palette, haveFileBack ? fileBack : params.PngBackground);
+    if (!applyPlan(ctx.get(), &plan))
+        raise(*ctx);
+
+    QImage image = allocateImage(*ctx, h, palette);
+    readRows(*ctx, h, palette, table, std::max(1, plan.passes), image, progress);
+
+    storeParameters(*ctx, h, palette, params);
     if (haveFileBack)
         params.PngBackground = fileBack;
     bitmap.SetImage(image);

@@ -1,7 +1,7 @@
 // PNG encoding: source bitmap and colour type, palette through the quantiser,
 // resolution, filter, background, compression level and the row loop.
 
-#include "imaging/io/png/png_codec.h"
+#include "imaging/io/png/png.h"
 #include "imaging/io/png/png_glue.h"
 
 #include "imaging/io/io_params.h"

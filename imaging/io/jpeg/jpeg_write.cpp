@@ -1,7 +1,7 @@
 // JPEG encoding: colour space, quality, DCT method, smoothing, Huffman optimisation,
 // progressive script and density, then the row loop with progress and abort.
 
-#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
 #include "imaging/io/jpeg/jpeg_glue.h"
 
 #include "imaging/io/io_params.h"

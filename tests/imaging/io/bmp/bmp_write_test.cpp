@@ -3,7 +3,7 @@
 
 #include "common/test_support.h"
 #include "imaging/io/bmp/bmp.h"
-#include "io_oracle.h"
+#include "imaging/io/io_oracle.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"

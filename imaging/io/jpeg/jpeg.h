@@ -7,6 +7,10 @@ class TStream;
 class TBitmap;
 class TIOParamsVals;
 struct TProgressRec;
+struct TCodec;
+
+// This format's entry of the codec table.
+extern const TCodec kJpegCodec;
 
 // Decodes one image from the stream's position into a 24-bit bitmap and fills
 // BitsPerSample, SamplesPerPixel, DpiX/DpiY, Width, Height, JpegColorSpace and

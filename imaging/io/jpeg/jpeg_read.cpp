@@ -2,7 +2,7 @@
 // progress and abort. Library calls run inside small setjmp frames that hold no C++
 // objects; the error is raised only after the library's frames are left.
 
-#include "imaging/io/jpeg/jpeg_codec.h"
+#include "imaging/io/jpeg/jpeg.h"
 #include "imaging/io/jpeg/jpeg_glue.h"
 
 #include "imaging/io/io_params.h"

@@ -5,6 +5,10 @@ class TStream;
 class TBitmap;
 class TIOParamsVals;
 struct TProgressRec;
+struct TCodec;
+
+// This format's entry of the codec table.
+extern const TCodec kPngCodec;
 
 // Decodes one image from the stream's position: 1-bit files (grey, or a black/white
 // palette) into a 1-bit bitmap, everything else into 24 bits with transparency

@@ -1,0 +1,94 @@
+#pragma once
+// The batch feature: recording, the batch dialog, the batch box and quick starters, and
+// replaying a batch file on the active image, all loaded images, a file list or the scanner.
+#include "app/options/options.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QComboBox;
+class QToolButton;
+class QWidget;
+class TBatchPainting;
+class TMainWindowServices;
+class Tautoform;
+class Tchild;
+class tautomatitem;
+
+class TBatchRunner {
+public:
+    // Modes of dobatch are the batch dialog's results.
+    enum : int { bmNewRecording = 532, bmActive = 3526, bmAllLoaded = 1145, bmFileList = 5434, bmScanner = 7843 };
+
+    // The batch dialog is made here, owned by the main window's widget.
+    explicit TBatchRunner(TMainWindowServices& main);
+    ~TBatchRunner();
+    TBatchRunner(const TBatchRunner&) = delete;
+    TBatchRunner& operator=(const TBatchRunner&) = delete;
+
+    Tautoform* Dialog() const { return dialog_; }
+
+    // Recording.
+    void newRecordingClicked();
+    void neuaufnehmenproc();
+    void stopRecordingClicked();
+    void saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list);
+    void clearaufnahme(std::vector<QByteArray>& list);
+
+    // The batch dialog, the batch box and the quick starters.
+    void batchClicked();
+    void updateautobox();
+    void applyToCurrentImageClicked();
+    // The batch box's record on all loaded images, a directory or file list, or the scanner,
+    // with the after-run choice "nichts".
+    void PlayBoxRecord(int mode);
+    void quickStartClicked(int index);  // 0 … 7 for F2 … F9
+
+    // Replay.
+    void dobatch(const QString& path, int mode);
+    // One image: the records on the active window, then the after-processing. False
+    // when the batch must stop (the reason has been reported).
+    bool abspielen(const QString& path, int& counter);
+    // False when the user stopped the walk.
+    bool doverzdir(const QString& directory);
+
+    bool Running() const { return running_; }
+    // Files of the last multi-image batch that could not be loaded.
+    const QStringList& Failures() const { return failures_; }
+    // The files a file-list run works through.
+    const QStringList& FileList() const { return files_; }
+    // The windows paint as usual again (before a message is shown over them).
+    void ReleasePainting();
+    // The batch controls' availability: nothing starts while a batch or recording runs.
+    void setRecordingControls(bool recording);
+
+    // Pause between a scanned image's arrival and its replay.
+    int ScanPauseMs = 2000;
+
+private:
+    // True (and the user told) when a batch runs: no other batch or recording may start.
+    bool refuseWhileBatchRuns();
+    void markBatchResult(Tchild* image);
+    bool replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter);
+    bool afterprocessing(QWidget* target, int& counter);
+    bool openForBatch(const QString& fileName, QString& error);
+    void runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter);
+    void runOnScanner(const std::vector<tautomatitem>& items, int& counter);
+    QToolButton* button(const char* name) const;
+    QComboBox* batchBox() const;
+
+    TMainWindowServices& main_;
+    Tautoform* dialog_;
+    QStringList files_;
+    QStringList failures_;
+    bool running_ = false;
+    // The after-processing settings and directory as a run started; the dialog may change
+    // meanwhile, the run does not.
+    tautodialog runSettings_{};
+    QString runDirectory_;
+    bool runSnapshot_ = false;
+    // Set while a batch runs over several images: the windows repaint only now and then.
+    TBatchPainting* painting_ = nullptr;
+};

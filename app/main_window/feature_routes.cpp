@@ -1,0 +1,95 @@
+// The main window's side of the features: what they ask of it, and its menu items and
+// tool-bar controls routed to them.
+#include "app/batch/batch_runner.h"
+#include "app/commands/command_seams.h"
+#include "app/comments/comment_commands.h"
+#include "app/main_window/main_window.h"
+#include "app/print/print_dialog.h"
+#include "app/slideshow/slide_commands.h"
+#include "app/slideshow/slide_player.h"
+#include "app/text/object_names.h"
+#include "app/video/video_import_dialog.h"
+#include "platform/ui/application.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QStatusBar>
+#include <QToolButton>
+
+Tautoform* Tform1::autoform() const { return batch_->Dialog(); }
+
+void Tform1::OpenFiles(const QStringList& files)
+{
+    OpenFileList = files;
+    openChosenFiles();
+}
+
+bool Tform1::SaveActiveImage(bool& cancelled)
+{
+    SaveCancelled = false;
+    const bool saved = saveClicked();
+    cancelled = SaveCancelled;
+    return saved;
+}
+
+void Tform1::HandOverDecoded(TDecodedPicture* picture, const QString& fileName)
+{
+    preloaded_ = picture;
+    preloadedName_ = picture ? fileName : QString();
+}
+
+void Tform1::ShowStatus(const QString& text) { statusBar()->showMessage(text); }
+
+void Tform1::playSlideShowClicked() { PlaySlideShow(*this); }
+void Tform1::slideShowOptionsClicked() { RunSlideShowOptions(*this); }
+void Tform1::slideShowFromCatalogClicked() { PlayCatalogSlideShow(*this); }
+void Tform1::printClicked() { RunPrintDialog(*this); }
+void Tform1::runComment(const tautomatitem& item, Tchild* image) { RunCommentCommand(*this, item, image); }
+
+void Tform1::installFeatureForms()
+{
+    TCommandSeams::VideoImport = [](Tform1& main) { RunVideoImport(main); };
+    TCommandSeams::CommentForm = RunCommentForm;
+    TCommandSeams::ChooseWavFile = ChooseWaveFile;
+}
+
+void Tform1::wireSlideShow()
+{
+    if (!TCommandSeams::SlideShow)
+        TCommandSeams::SlideShow = [](Tform1& form) { RunSlideShow(&form, form.options.slideshow); };
+    wire(Item(ObjectName::MainWindow::Abspielen1), [this] { playSlideShowClicked(); });
+    wire(Item(ObjectName::MainWindow::Optionen1), [this] { slideShowOptionsClicked(); });
+    wire(Item(ObjectName::MainWindow::DiashowdirektvomKatalog1), [this] { slideShowFromCatalogClicked(); });
+    wireButton(Control<QToolButton>(ObjectName::MainWindow::SpeedButton9), [this] { slideShowOptionsClicked(); });
+}
+
+void Tform1::wireBatch()
+{
+    // The runner is made after the menus; the handlers find it when they are clicked.
+    auto route = [this](void (TBatchRunner::*handler)()) { return [this, handler] { (batch_.get()->*handler)(); }; };
+    auto onBox = [this](int mode) { return [this, mode] { batch_->PlayBoxRecord(mode); }; };
+    wire(Item(QLatin1String(ObjectName::MainWindow::Neuaufnehmen1)), route(&TBatchRunner::newRecordingClicked));
+    wire(Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), route(&TBatchRunner::stopRecordingClicked));
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufaktuellesBildanwenden1)), route(&TBatchRunner::applyToCurrentImageClicked));
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufallegeladenenBilderanwenden1)), onBox(TBatchRunner::bmAllLoaded));
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufVerzeichnisanwenden1)), onBox(TBatchRunner::bmFileList));
+    wire(Item(QLatin1String(ObjectName::MainWindow::Bildereinscannen1)), onBox(TBatchRunner::bmScanner));
+    wire(Item(QLatin1String(ObjectName::MainWindow::Batch2)), route(&TBatchRunner::batchClicked));
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11)), route(&TBatchRunner::newRecordingClicked));
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8)), route(&TBatchRunner::stopRecordingClicked));
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13)),
+               route(&TBatchRunner::applyToCurrentImageClicked));
+    if (auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox))) {
+        box->setProperty("kWired", true);
+        box->setEnabled(true);
+    }
+    for (int i = 0; i < 8; ++i) {
+        auto* key = new QAction(this);
+        key->setObjectName(QStringLiteral("QuickStart%1").arg(i + 1));
+        key->setShortcut(QKeySequence(Qt::Key(Qt::Key_F2 + i)));
+        key->setShortcutContext(Qt::WindowShortcut);
+        addAction(key);
+        connect(key, &QAction::triggered, this,
+                [this, i] { TApplication::Guard([this, i] { batch_->quickStartClicked(i); }); });
+    }
+}

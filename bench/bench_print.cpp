@@ -101,7 +101,7 @@ int main(int argc, char** argv)
                     Threads(1, 1), "BM_Convert_Startup");
     for (QWidget* w : g_form->MDIChildren())
         if (auto* c = qobject_cast<Tchild*>(w))
-            c->Modified = false;
+            c->SetModified(false);
     g_form.reset();
     benchmark::Shutdown();
     return 0;

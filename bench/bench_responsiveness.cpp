@@ -285,7 +285,7 @@ int main(int argc, char** argv)
         return QFile::exists(Printer().PdfFileName(1));
     });
 
-    image->Modified = false;
+    image->SetModified(false);
     form.reset();
     std::printf("%s\n", g_allWithinGoal ? "every operation within its goal" : "some operation missed its goal");
     return 0;

@@ -1,12 +1,18 @@
 #include "app/batch/batch_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/batch/batch_file.h"
-#include "app/commands/command_seams.h"
+#include "app/image_window/image_window.h"
+#include "app/batch/batch_runner.h"
+#include "app/main_window/main_window_services.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "controls/edits/file_edit.h"
 #include "controls/edits/spin_edit.h"
+#include "imaging/dialogs/io_previews_dialog.h"
 #include "imaging/io/image_kit_io.h"
+#include "imaging/kit/image_kit.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
 
@@ -26,7 +32,24 @@
 
 namespace {
 
-constexpr int kBatchHelpContext = 41139;
+// The batch dialog's save parameters, edited on the active image when there is one so that
+// the preview shows what the batch will write; otherwise on a white sample.
+bool editFormatParams(QWidget* owner, TIOParamsVals& params, int pages)
+{
+    auto* main = owner ? dynamic_cast<TMainWindowServices*>(owner->parentWidget()) : nullptr;
+    Tchild* image = main ? qobject_cast<Tchild*>(main->ActiveMDIChild()) : nullptr;
+    TBitmap sample(64, 64);
+    sample.Canvas()->Brush.Color = clWhite;
+    sample.Canvas()->FillRect(TRect(0, 0, 64, 64));
+    TImageKitIO io;
+    io.SetAttachedBitmap(image ? image->imageKit->Bitmap() : &sample);
+    io.AssignParams(params);
+    io.MsgLanguage = LibraryLanguage();
+    if (!RunIOPreviews(io, pages))
+        return false;
+    params.Assign(io.Params());
+    return true;
+}
 
 template <class T>
 T* named(T* w, const char* name)
@@ -141,13 +164,13 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
     };
     click(1, [this] { deleteClicked(); });
     click(2, [this] { recordClicked(); });
-    click(3, [this] { done(3526); });
-    click(4, [this] { done(1145); });
-    click(5, [this] { done(5434); });
+    click(3, [this] { done(TBatchRunner::bmActive); });
+    click(4, [this] { done(TBatchRunner::bmAllLoaded); });
+    click(5, [this] { done(TBatchRunner::bmFileList); });
     click(6, [this] { done(1); });
-    click(7, [this] { done(7843); });
+    click(7, [this] { done(TBatchRunner::bmScanner); });
     click(8, [this] { parametersClicked(); });
-    click(9, [] { TApplication::HelpContext(kBatchHelpContext); });
+    click(9, [] { TApplication::HelpContext(hcBatch); });
     work = tautodialog::Defaults();
 }
 
@@ -243,7 +266,7 @@ void Tautoform::updateButtons()
     const bool keepFormat = keepFormatCheck->isChecked();
     const bool keepNames = keepNameCheck->isChecked();
     formatCombo->setEnabled(!keepFormat);
-    Buttons[8]->setEnabled(!keepFormat && bool(TCommandSeams::FormatParams));
+    Buttons[8]->setEnabled(!keepFormat);
     startFileEdit->setEnabled(!keepNames);
     startNumberEdit->setEnabled(!keepNames);
     const bool inDir = afterSaveToRadio->isChecked();
@@ -280,11 +303,10 @@ void Tautoform::recordClicked()
                        mtInformation, mbOKCancel,
                        QStringLiteral("All following Steps will be recorded until You finish it by pressing Stop "
                                       "Recording in File/Batch\nPress OK to start recording")) == mrOk)
-        done(532);
+        done(TBatchRunner::bmNewRecording);
 }
 
 void Tautoform::parametersClicked()
 {
-    if (TCommandSeams::FormatParams)
-        TCommandSeams::FormatParams(this, imageKit->Params(), BatchFormat(formatCombo->currentIndex()).pages);
+    editFormatParams(this, imageKit->Params(), BatchFormat(formatCombo->currentIndex()).pages);
 }

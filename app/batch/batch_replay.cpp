@@ -173,7 +173,7 @@ void TBatchRunner::markBatchResult(Tchild* image)
 {
     if (!image)
         return;
-    image->Modified = true;
+    image->SetModified(true);
     const QString mark = LangText(QStringLiteral(" (Batch-Ergebnis)"), QStringLiteral(" (batch result)"));
     if (!image->windowTitle().endsWith(mark))
         image->setWindowTitle(image->windowTitle() + mark);
@@ -262,7 +262,7 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
         }
         if (!guard)
             return true;
-        if (!saved || cancelled || image->Modified) {
+        if (!saved || cancelled || image->Modified()) {
             markBatchResult(image);
             return false;  // the save reported its own error, or the user cancelled it
         }
@@ -331,7 +331,7 @@ bool TBatchRunner::openForBatch(const QString& fileName, QString& error)
     if (opened && (!error.isEmpty() || !qobject_cast<Tchild*>(opened))) {
         // Only images take part; a catalog or a half-made window goes again.
         if (auto* c = qobject_cast<Tchild*>(opened))
-            c->Modified = false;
+            c->SetModified(false);
         closeWindow(opened);
         opened = nullptr;
     }
@@ -378,20 +378,20 @@ void TBatchRunner::runOnScanner(const std::vector<tautomatitem>& items, int& cou
             break;
         // Every image gets its own window: the after-processing may close the last one.
         QPointer<Tchild> c = main_.NewImageWindow();
-        c->Modified = true;
+        c->SetModified(true);
         bool got = false;
         try {
             got = c->imageKit->IO()->Acquire();
         } catch (...) {
             if (c) {
-                c->Modified = false;
+                c->SetModified(false);
                 closeWindow(c);
             }
             throw;
         }
         if (!got || !c) {
             if (c) {
-                c->Modified = false;
+                c->SetModified(false);
                 closeWindow(c);
             }
             break;

@@ -1,4 +1,5 @@
 #include "app/batch/batch_source_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/batch/batch_file.h"
 #include "app/text/language.h"
@@ -23,7 +24,7 @@
 
 namespace {
 
-constexpr int kFileListHelpContext = 41139;
+constexpr int kFileListHelpContext = hcBatch;
 
 const char* const kTypeNames[10] = {"JPEG", "BMP", "PCX", nullptr, "TIFF", "WMF", "EMF", "ICO", "CUR", "PNG"};
 

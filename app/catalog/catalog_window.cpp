@@ -207,17 +207,21 @@ void Tkataform::reorder()
     thumbGrid->InvalidateGrid();
 }
 
-void Tkataform::reorderAfterAppend()
+void Tkataform::reorderAfterAppend(int firstNew)
 {
     // Repainting every cell after each file of a long add costs more than the file's
-    // thumbnail once many are shown: while the layout stands, only the new cell is drawn.
-    if (layGrid() || Count() == 0)
+    // thumbnail once many are shown: while the layout stands, only the new cells are drawn.
+    if (layGrid() || firstNew >= Count())
         return;
     const int cols = thumbGrid->ColCount();
-    const int last = Count() - 1;
-    const TRect r = thumbGrid->CellRect(last % cols, last / cols);
-    if (!r.IsEmpty())
-        thumbGrid->viewport()->update(QRect(r.Left, r.Top, r.Width(), r.Height()));
+    QRect dirty;
+    for (int i = std::max(0, firstNew); i < Count(); ++i) {
+        const TRect r = thumbGrid->CellRect(i % cols, i / cols);
+        if (!r.IsEmpty())
+            dirty |= QRect(r.Left, r.Top, r.Width(), r.Height());
+    }
+    if (!dirty.isEmpty())
+        thumbGrid->viewport()->update(dirty);
 }
 
 void Tkataform::resizeEvent(QResizeEvent* event)
@@ -416,7 +420,6 @@ void ConnectCatalogMenu(TMainWindowServices& mainWindow)
         QAction* a = mainWindow.Item(QLatin1String(entry.first));
         if (!a)
             continue;
-        a->setProperty("kWired", true);
         const QVariant avail = a->property("kAvailable");
         a->setEnabled(!avail.isValid() || avail.toBool());
         QObject::connect(a, &QAction::triggered, main->Window(), [main, command, whileBusy] {

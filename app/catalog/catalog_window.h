@@ -124,8 +124,8 @@ private:
     // Sets the grid's column and row counts for the entries; True when they changed
     // (which repaints the grid).
     bool layGrid();
-    // reorder after one entry was appended at the end.
-    void reorderAfterAppend();
+    // reorder after the entries from firstNew on were appended at the end.
+    void reorderAfterAppend(int firstNew);
     // Marks the window busy for as long as it lives (see Busy).
     class TBusyScope {
     public:

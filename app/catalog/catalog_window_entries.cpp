@@ -7,6 +7,7 @@
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
+#include "app/util/progress_throttle.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "imaging/dialogs/open_dialog.h"
 #include "imaging/io/image_kit_io.h"
@@ -140,6 +141,21 @@ void Tkataform::AddFiles(const QStringList& files)
 {
     const TBusyScope busy(*this);
     Modified = true;
+    // Repainting the bar at each file's start and end and the grid after each file cost
+    // a good part of a small file's thumbnail: the bar shows a few times a second, and
+    // the new cells come with it; the rest shows once the add has ended (also by a fault).
+    const TThrottledProgress::THold hold(main_->ProgressThrottle());
+    struct TShowAdded {
+        Tkataform& form;
+        int shown;
+        int shows = -1;
+        void operator()()
+        {
+            form.reorderAfterAppend(shown);
+            shown = form.Count();
+        }
+        ~TShowAdded() { (*this)(); }
+    } showAdded{*this, Count()};
     // The next files' decoding runs ahead on the pool; each is still added here, in
     // order, with the events handled and Escape tested after it.
     TDecodeAhead ahead(files, workKit->IOParams(), kThumbDecodeSide, [this](int p) { showProgress(workKit, p); });
@@ -147,7 +163,10 @@ void Tkataform::AddFiles(const QStringList& files)
         addEntryFromFile(files[i], ahead.Take(i));
         // A save while the events ran does not cover the entries added after it.
         Modified = true;
-        reorderAfterAppend();
+        if (const int shows = main_->ProgressThrottle() ? main_->ProgressThrottle()->ShowCount() : 0; shows != showAdded.shows) {
+            showAdded.shows = shows;
+            showAdded();
+        }
         resetProgress();
         if (Aborting)
             break;

@@ -1,5 +1,6 @@
 #include "app/commands/command_record.h"
 
+#include "app/commands/command_table.h"
 #include "imaging/io/codec_table.h"
 #include "platform/core/streams.h"
 
@@ -92,6 +93,16 @@ bool sizeFits(int32_t w, int32_t h)
     return w >= 1 && h >= 1 && w <= kMaxImageSide && h <= kMaxImageSide && int64_t(w) * h <= kMaxImagePixels;
 }
 
+// The rule's texts, with what was refused after them when they end in ": ".
+TRecordCheck refusal(const TArgCheck& check, const QString& value)
+{
+    const QString german = QString::fromUtf8(check.german);
+    const QString english = QString::fromUtf8(check.english);
+    if (!german.endsWith(QLatin1String(": ")))
+        return refuse(german, english);
+    return refuse(german + value, english + value);
+}
+
 TRecordCheck badSize(int32_t w, int32_t h)
 {
     const QString s = QString::number(w) + QStringLiteral(" x ") + QString::number(h);
@@ -108,49 +119,36 @@ void FitSaveParamsToWriter(tsaveparams& block, const QString& fileName)
 
 TRecordCheck CheckRecord(const tautomatitem& item)
 {
-    switch (item.Code()) {
-    case cmdNewImage:
-    case cmdResizeCanvas:
-    case cmdResample:
-        if (!sizeFits(item.Arg(1), item.Arg(2)))
-            return badSize(item.Arg(1), item.Arg(2));
-        if (item.Code() == cmdResample && item.ArgLowByte(3) > 6)
-            return refuse(QStringLiteral("Ungültiger Filter im Batch-Befehl: ") + QString::number(item.ArgLowByte(3)),
-                          QStringLiteral("Invalid filter in batch command: ") + QString::number(item.ArgLowByte(3)));
-        break;
-    case cmdOpen:
-    case cmdSave:
-        if (!usableName(item.FileNameBytes()))
-            return refuse(QStringLiteral("Ungültiger Dateiname im Batch-Befehl."),
-                          QStringLiteral("Invalid file name in batch command."));
-        if (item.Code() == cmdSave) {
+    const TCommandEntry* entry = FindCommand(item.Code());
+    if (!entry)
+        return {};
+    for (const TArgCheck& c : entry->checks) {
+        switch (c.rule) {
+        case TArgRule::None: break;
+        case TArgRule::ImageSize:
+            if (!sizeFits(item.Arg(1), item.Arg(2)))
+                return badSize(item.Arg(1), item.Arg(2));
+            break;
+        case TArgRule::Range:
+        case TArgRule::LowByte:
+            for (int i = c.first; i <= c.last; ++i) {
+                const int32_t v = c.rule == TArgRule::LowByte ? item.ArgLowByte(i) : item.Arg(i);
+                if (v < c.min || v > c.max)
+                    return refusal(c, QString::number(v));
+            }
+            break;
+        case TArgRule::FileName:
+            if (!usableName(item.FileNameBytes()))
+                return refusal(c, {});
+            break;
+        case TArgRule::SaveParams: {
             // The writer chosen by the name must be able to store every parameter.
             const QString problem = item.SaveParams().Problem(SaveCodecForFileName(item.FileName()).MaxDpi);
             if (!problem.isEmpty())
-                return refuse(QStringLiteral("Ungültiger Speicherparameter im Batch-Befehl: ") + problem,
-                              QStringLiteral("Invalid save parameter in batch command: ") + problem);
+                return refusal(c, problem);
+            break;
         }
-        break;
-    case cmdReduceColors:
-        if (item.Arg(1) < 2 || item.Arg(1) > 256)
-            return refuse(QStringLiteral("Ungültige Farbanzahl im Batch-Befehl: ") + QString::number(item.Arg(1)),
-                          QStringLiteral("Invalid number of colors in batch command: ") + QString::number(item.Arg(1)));
-        break;
-    case cmdCutRect:
-    case cmdCopyRect:
-    case cmdPasteRect:
-        for (int i = 1; i <= 4; ++i)
-            if (item.Arg(i) < -kMaxImageSide || item.Arg(i) > kMaxImageSide)
-                return refuse(QStringLiteral("Ungültiger Bereich im Batch-Befehl."),
-                              QStringLiteral("Invalid area in batch command."));
-        break;
-    case cmdBWThreshold:
-        if (item.Arg(1) < -1 || item.Arg(1) > 255)
-            return refuse(QStringLiteral("Ungültiger Schwellwert im Batch-Befehl: ") + QString::number(item.Arg(1)),
-                          QStringLiteral("Invalid threshold in batch command: ") + QString::number(item.Arg(1)));
-        break;
-    default:
-        break;
+        }
     }
     return {};
 }

@@ -19,6 +19,9 @@ enum TCommandCode : uint8_t {
 };
 constexpr int kLastCommandCode = cmdImportComment;
 
+// Arg3 of a new image (code 0): what the image is filled with.
+enum TNewImageFill : int32_t { nfOptionColor = 0, nfWhite = 1, nfBlack = 2 };
+
 // The 1424-byte command record, kept as its stored bytes. The file name and the
 // integer arguments overlap, and a command writes only the fields it uses: the other
 // bytes keep what the previous command left, and recordings copy them as they are.

@@ -1,21 +1,18 @@
-// The command interpreter: every recordable command of the main window runs here.
-#include "app/commands/command_seams.h"
+// The interpreter's run: recording, the record check, the table entry; and the
+// commands that make windows.
+#include "app/commands/interpreter.h"
+
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
-#include "app/util/paths.h"
+#include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QProgressBar>
+#include <QStatusBar>
 
-Tchild* Tform1::imageWindowOf(QWidget* window)
-{
-    return qobject_cast<Tchild*>(window);
-}
-
-void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
+void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
 {
     // The handlers' record may change while a command runs (wallpaper builds a save).
     const tautomatitem a = item;
@@ -27,98 +24,115 @@ void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
             if (form)
                 form->ResetProgress();
         }
-    } progressReset{this};
-    if (Recording)
-        RecordingList.push_back(a.ToByteArray());
+    } progressReset{&form_};
+    if (form_.Recording)
+        form_.RecordingList.push_back(a.ToByteArray());
 
     if (const TRecordCheck check = CheckRecord(a); !check.ok()) {
         LangMessageDlg(check.german, mtError, mbOK, check.english);
-        checkbuttonsenabled(false);
+        form_.checkbuttonsenabled(false);
         return;
     }
 
-    QWidget* active = ActiveMDIChild();
-    Tchild* image = imageWindowOf(active);
-    switch (a.Code()) {
-    case cmdNewImage: {
-        Tchild* c = newImageWindow();
-        c->imageKit->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
-        c->setWindowTitle(UntitledCaption());
-        c->Modified = true;
-        fitWindowToImage(sender, c);
-        const TColor remembered = c->imageKit->Background();
-        switch (a.Arg(3)) {
-        case 0: c->imageKit->SetBackground(TColor(options.newbackground & 0xFFFFFF)); break;
-        case 1: c->imageKit->SetBackground(TColor(0xFFFFFF)); break;
-        case 2: c->imageKit->SetBackground(TColor(0)); break;
-        default: break;
-        }
-        c->imageKit->Clear();
-        c->imageKit->SetBackground(remembered);
-        applyViewOptions(c);
-        c->viewChanged(sender, -1);
-        break;
-    }
-    case cmdOpen:
-        openCommand(a.FileName());
-        return;
-    case cmdClose:
-        break;
-    case cmdScan: {
-        QPointer<Tchild> c = newImageWindow();
-        c->Modified = true;
-        const bool got = c->imageKit->IO()->Acquire();
-        // The window may have been closed while the scanner's dialog was up.
-        QMdiSubWindow* sub = c ? qobject_cast<QMdiSubWindow*>(c->parentWidget()) : nullptr;
-        if (!sub || sub->isHidden())
-            break;
-        if (got) {
-            c->setWindowTitle(UntitledCaption());
-            fitWindowToImage(sender, c);
-            c->imageKit->SetBackground(TColor(options.newbackground & 0xFFFFFF));
-            applyViewOptions(c);
-            c->viewChanged(sender, -1);
-        } else {
-            // Nothing arrived: the empty window goes without asking.
-            c->Modified = false;
-            sub->close();
-        }
-        break;
-    }
-    case cmdSelectScanner:
-        if (!imageIO)
-            imageIO = new TImageKitIO(this);
-        imageIO->MsgLanguage = LibraryLanguage();
-        imageIO->SelectAcquireSource();
-        break;
-    case cmdNewCatalog:
-        if (QWidget* k = newCatalogWindow())
-            k->setWindowTitle(UntitledCaption());
-        break;
-    case cmdVideoImport:
-        if (TCommandSeams::VideoImport)
-            TCommandSeams::VideoImport(*this);
-        break;
-    case cmdSlideShow:
-        if (TCommandSeams::SlideShow)
-            TCommandSeams::SlideShow(*this);
-        break;
-    case cmdPrint:
-        // Catalog windows print too, so this does not wait for an image window.
-        if (TCommandSeams::Print)
-            TCommandSeams::Print(*this, image, a);
-        break;
-    default:
-        if (a.Code() > kLastCommandCode)
-            break;  // unknown: availability only
-        if (!image)
-            break;  // a replayed image command without an image window changes nothing
-        if (a.Code() >= cmdRecordComment) {
-            runComment(a, image);
+    Tchild* image = Tform1::imageWindowOf(form_.ActiveMDIChild());
+    const TCommandEntry* entry = FindCommand(a.Code());
+    // Unknown codes, and a replayed image command without an image window, change nothing.
+    if (entry && (image || !entry->needsImageWindow)) {
+        if (a.Code() >= cmdColorDialog && a.Code() <= cmdMerge)
+            form_.ResetProgress();
+        if (entry->changesImage)
+            image->SetModified(true);
+        if (!entry->run(*this, TCommandCall{sender, a, image}))
             return;
-        }
-        runImageCommand(sender, a, image);
-        break;
     }
-    checkbuttonsenabled(false);
+    form_.checkbuttonsenabled(false);
+}
+
+void TCommandInterpreter::NewImage(const TCommandCall& call)
+{
+    const tautomatitem& a = call.item;
+    Tchild* c = form_.newImageWindow();
+    c->imageKit->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
+    c->setWindowTitle(form_.UntitledCaption());
+    c->SetModified(true);
+    form_.fitWindowToImage(call.sender, c);
+    const TColor remembered = c->imageKit->Background();
+    switch (TNewImageFill(a.Arg(3))) {
+    case nfOptionColor: c->imageKit->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF)); break;
+    case nfWhite: c->imageKit->SetBackground(TColor(0xFFFFFF)); break;
+    case nfBlack: c->imageKit->SetBackground(TColor(0)); break;
+    default: break;
+    }
+    c->imageKit->Clear();
+    c->imageKit->SetBackground(remembered);
+    form_.applyViewOptions(c);
+    c->viewChanged(call.sender, -1);
+}
+
+void TCommandInterpreter::Scan(const TCommandCall& call)
+{
+    QPointer<Tchild> c = form_.newImageWindow();
+    c->SetModified(true);
+    const bool got = c->imageKit->IO()->Acquire();
+    // The window may have been closed while the scanner's dialog was up.
+    QMdiSubWindow* sub = c ? qobject_cast<QMdiSubWindow*>(c->parentWidget()) : nullptr;
+    if (!sub || sub->isHidden())
+        return;
+    if (got) {
+        c->setWindowTitle(form_.UntitledCaption());
+        form_.fitWindowToImage(call.sender, c);
+        c->imageKit->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF));
+        form_.applyViewOptions(c);
+        c->viewChanged(call.sender, -1);
+    } else {
+        // Nothing arrived: the empty window goes without asking.
+        c->SetModified(false);
+        sub->close();
+    }
+}
+
+void TCommandInterpreter::SelectScanner()
+{
+    if (!form_.imageIO)
+        form_.imageIO = new TImageKitIO(&form_);
+    form_.imageIO->MsgLanguage = LibraryLanguage();
+    form_.imageIO->SelectAcquireSource();
+}
+
+void TCommandInterpreter::Duplicate(const TCommandCall& call)
+{
+    Tchild* c = form_.newImageWindow();
+    c->SetModified(true);
+    c->setWindowTitle(form_.UntitledCaption());
+    c->imageKit->Assign(static_cast<TImageKitView*>(call.image->imageKit));
+    form_.fitWindowToImage(call.sender, c);
+}
+
+bool TCommandInterpreter::Comment(const TCommandCall& call)
+{
+    // The comment commands update the availability themselves where they do not end early.
+    form_.runComment(call.item, call.image);
+    return false;
+}
+
+void TCommandInterpreter::HsvChannels(Tchild* image)
+{
+    // Plain image windows: no option colour, undo depth or mouse mode.
+    static const char* const suffixes[] = {" Hue", " Saturation", " Value"};
+    Tchild* parts[3];
+    for (int i = 0; i < 3; ++i) {
+        parts[i] = form_.addImageWindow();
+        parts[i]->SetModified(true);
+        parts[i]->setWindowTitle(image->windowTitle() + QLatin1String(suffixes[i]));
+    }
+    image->imageKit->Proc()->SplitToHSV(parts[0]->imageKit->Bitmap(), parts[1]->imageKit->Bitmap(),
+                                         parts[2]->imageKit->Bitmap());
+    for (Tchild* c : parts) {
+        c->imageKit->Update();
+        const TBitmap* bmp = c->imageKit->Bitmap();
+        QWidget* sub = c->parentWidget();
+        const QSize frame = sub->size() - c->size();
+        sub->resize(frame + QSize(bmp->Width(), bmp->Height() + c->statusBar->sizeHint().height()));
+        c->repaint();
+    }
 }

@@ -1,8 +1,8 @@
 // Sound and text comments: files beside the image, named after it with ".wav" or
 // ".txt" appended ("a.jpg.wav").
 #include "app/comments/comment_commands.h"
-#include "app/commands/command_seams.h"
 #include "app/comments/sound_comment_dialog.h"
+#include "app/commands/command_dialogs.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window_services.h"
 #include "app/text/language.h"
@@ -14,7 +14,6 @@
 #include "platform/ui/file_dialogs.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
@@ -42,20 +41,6 @@ bool savedFirst(Tchild* image)
 bool confirmed(const QString& german, const QString& english)
 {
     return LangMessageDlg(german, mtConfirmation, mbOKCancel, english) == mrOk;
-}
-
-QString chooseWav(const QString& title, const QString& directory, const QString& filter)
-{
-    if (TCommandSeams::ChooseWavFile)
-        return TCommandSeams::ChooseWavFile(title, directory, filter);
-    QString qtFilter = filter;
-    // "Text|pattern|Text|pattern" to Qt's "Text (pattern);;Text (pattern)".
-    const QStringList parts = filter.split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    QStringList entries;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        entries << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                       QLatin1Char(')');
-    return QFileDialog::getOpenFileName(nullptr, title, directory, entries.join(QStringLiteral(";;")));
 }
 
 } // namespace
@@ -95,8 +80,7 @@ void RunCommentCommand(TMainWindowServices& main, const tautomatitem& a, Tchild*
         if (!confirmed(QStringLiteral("Drücken Sie auf OK, um mit der Aufnahme zu beginnnen."),
                        QStringLiteral("Press OK to start recording")))
             return;
-        if (TCommandSeams::CommentForm)
-            TCommandSeams::CommentForm(wav, QString(), 0);
+        main.Dialogs().CommentForm(wav, QString(), cmRecord);
         break;
     case cmdTextComment: {
         if (!savedFirst(image))
@@ -129,11 +113,10 @@ void RunCommentCommand(TMainWindowServices& main, const tautomatitem& a, Tchild*
             LangMessageDlg(none, mtInformation, mbOK, none);
             return;
         }
-        if (TCommandSeams::CommentForm)
-            TCommandSeams::CommentForm(wav, QString(), 1);
+        main.Dialogs().CommentForm(wav, QString(), cmPlay);
         break;
     case cmdImportComment: {
-        const QString chosen = chooseWav(TranslatedCaption(QStringLiteral("WAV-Datei importieren")),
+        const QString chosen = main.Dialogs().ChooseWavFile(TranslatedCaption(QStringLiteral("WAV-Datei importieren")),
                                          main.Options().lastdir, main.WaveFilter());
         if (chosen.isEmpty())
             break;
@@ -144,8 +127,7 @@ void RunCommentCommand(TMainWindowServices& main, const tautomatitem& a, Tchild*
             !confirmed(wav + QStringLiteral(" existiert bereits. Möchten Sie trotzdem einen neuen Kommentar aufnehmen?"),
                        wav + QStringLiteral(" already exists. Do you still want to record a new comment?")))
             return;
-        if (TCommandSeams::CommentForm)
-            TCommandSeams::CommentForm(wav, chosen, 2);
+        main.Dialogs().CommentForm(wav, chosen, cmImport);
         break;
     }
     default: break;

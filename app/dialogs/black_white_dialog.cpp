@@ -1,4 +1,5 @@
 #include "app/dialogs/black_white_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
@@ -18,7 +19,7 @@
 #include <QToolButton>
 
 Tblackwhiteform::Tblackwhiteform(QWidget* parent)
-    : TPreviewPairDialog(parent, {ObjectName::BlackWhiteDialog::Label1, ObjectName::BlackWhiteDialog::Label2, ObjectName::BlackWhiteDialog::Button3, ObjectName::BlackWhiteDialog::Button9}, 436)
+    : TPreviewPairDialog(parent, {ObjectName::BlackWhiteDialog::Label1, ObjectName::BlackWhiteDialog::Label2, ObjectName::BlackWhiteDialog::Button3, ObjectName::BlackWhiteDialog::Button9}, hcBlackWhite)
 {
     setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::Form));
     setWindowTitle(QStringLiteral("Schwarz Weiss Konvertierung"));

@@ -1,4 +1,5 @@
 #include "app/dialogs/color_reduce_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
@@ -29,7 +30,7 @@ bool typedCount(const TKitSpinEdit* edit, int& count)
 } // namespace
 
 Tfarbredform::Tfarbredform(QWidget* parent)
-    : TPreviewPairDialog(parent, {ObjectName::ColorReduceDialog::Label1, ObjectName::ColorReduceDialog::Label2, ObjectName::ColorReduceDialog::Button3, nullptr}, 43)
+    : TPreviewPairDialog(parent, {ObjectName::ColorReduceDialog::Label1, ObjectName::ColorReduceDialog::Label2, ObjectName::ColorReduceDialog::Button3, nullptr}, hcColorReduce)
 {
     setObjectName(QLatin1String(ObjectName::ColorReduceDialog::Form));
     setWindowTitle(QStringLiteral("Farben reduzieren"));

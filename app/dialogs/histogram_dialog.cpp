@@ -1,4 +1,5 @@
 #include "app/dialogs/histogram_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/object_names.h"
@@ -39,7 +40,7 @@ TfHistogram::TfHistogram(QWidget* parent) : QDialog(parent)
     connect(channelCombo, &QComboBox::currentIndexChanged, this, [this] { channelChanged(); });
     connect(modeCombo, &QComboBox::currentIndexChanged, this, [this] { modeChanged(); });
     connect(okButton, &QPushButton::clicked, this, [this] { done(mrOk); });
-    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(43); });
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcHistogram); });
 }
 
 void TfHistogram::Attach(TImageKitView* view)

@@ -1,4 +1,5 @@
 #include "app/dialogs/merge_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/image_window/image_window.h"
 #include "app/dialogs/form_parts.h"
@@ -75,7 +76,7 @@ TfMergeDialog::TfMergeDialog(QWidget* parent) : QDialog(parent)
     connect(previewButton, &QPushButton::clicked, this, [this] { PreviewStep(true); });
     connect(okButton, &QPushButton::clicked, this, [this] { okClicked(); });
     connect(cancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
-    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(44); });
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcMerge); });
 }
 
 void TfMergeDialog::SetWindows(const QList<Tchild*>& windows, Tchild* active)

@@ -1,4 +1,5 @@
 #include "app/dialogs/new_image_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/dialogs/size_units.h"
@@ -139,7 +140,7 @@ void TNeuGrafik::FormActivate()
     filterLabel->setVisible(filter);
     backgroundGroup->setVisible(newImage);
     proportionalCheck->setVisible(!newImage);
-    helpContext_ = newImage ? 411 : (filter ? 442 : 441);
+    helpContext_ = newImage ? hcNewImage : (filter ? hcResample : hcResize);
     // Resizing is no new image: the title names the command, as its menu item does.
     if (!newImage)
         setWindowTitle(filter ? LangText(QStringLiteral("Größe ändern (Resample)"), QStringLiteral("Resample"))

@@ -1,4 +1,5 @@
 #include "app/dialogs/rotate_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
@@ -15,7 +16,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {ObjectName::RotateDialog::Label4, ObjectName::RotateDialog::Label3, ObjectName::RotateDialog::Button5, ObjectName::RotateDialog::Button9}, 44)
+TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {ObjectName::RotateDialog::Label4, ObjectName::RotateDialog::Label3, ObjectName::RotateDialog::Button5, ObjectName::RotateDialog::Button9}, hcRotate)
 {
     setObjectName(QLatin1String(ObjectName::RotateDialog::Form));
     setWindowTitle(LangText(QStringLiteral("Rotation Vorschau"), QStringLiteral("Rotation preview")));

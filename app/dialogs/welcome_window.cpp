@@ -1,4 +1,5 @@
 #include "app/dialogs/welcome_window.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
 #include "app/options/options_dialog.h"
@@ -58,7 +59,7 @@ Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* par
 
 void Tinfoform::helpClicked(int index)
 {
-    TApplication::HelpContext(21 + index);
+    TApplication::HelpContext(hcWelcomeFirstTopic + index);
 }
 
 void Tinfoform::bindTypesClicked()

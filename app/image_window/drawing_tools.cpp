@@ -45,11 +45,11 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
     const int mode = main_->MouseModeCode();
     // A polygon being drawn is the selection in the making: each click adds a corner to it
     // and only a double click ends it, so it must not be thrown away here.
-    if (imageKit->HasSelection() && mode >= 1 && mode <= 3 && !imageKit->PolygonDrawing())
+    if (imageKit->HasSelection() && mode >= mmRectangle && mode <= mmCircle && !imageKit->PolygonDrawing())
         main_->selectNothingClicked();
     if (!main_->DrawingMode())
         return;
-    Modified = true;
+    SetModified(true);
     imageKit->SaveUndo();
     // The press can be undone now: undo button and item must say so at once.
     main_->checkbuttonsenabled(false);
@@ -59,10 +59,10 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
     const int bx = imageKit->ScreenToBitmapX(x), by = imageKit->ScreenToBitmapY(y);
     const bool right = button == mbRight;
     switch (main_->ToolCode()) {
-    case tLine: ShapeKind = 0; break;
-    case tRectangle: ShapeKind = right ? 2 : 1; break;
-    case tEllipse: ShapeKind = right ? 4 : 3; break;
-    case tRoundRect: ShapeKind = right ? 6 : 5; break;
+    case tLine: ShapeKind = skLine; break;
+    case tRectangle: ShapeKind = right ? skSquare : skRectangle; break;
+    case tEllipse: ShapeKind = right ? skCircle : skEllipse; break;
+    case tRoundRect: ShapeKind = right ? skRoundSquare : skRoundRect; break;
     case tFill: {
         const TColor under = c.Pixel(bx, by);
         if (under != clNone)
@@ -71,7 +71,7 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
         return;
     }
     case tPen:
-        ShapeKind = 7;
+        ShapeKind = skPenBrush;
         BrushStroke = true;
         break;
     case tText: {
@@ -95,7 +95,7 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
         return;
     }
     case tRedEye:
-        ShapeKind = 8;
+        ShapeKind = skRedEyeBrush;
         BrushStroke = true;
         break;
     case tClone:
@@ -109,7 +109,7 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
             return;
         }
         CloneStrokeStart = TPoint(bx, by);
-        ShapeKind = 9;
+        ShapeKind = skCloneBrush;
         BrushStroke = true;
         break;
     default: return;
@@ -156,7 +156,7 @@ void Tchild::imageMouseUp(QObject*, TMouseButton, TShiftState, int x, int y)
 void Tchild::DrawShape(TPoint start, TPoint end, TPenMode mode)
 {
     int x1 = start.X, y1 = start.Y, x2 = end.X, y2 = end.Y;
-    if (ShapeKind == 2 || ShapeKind == 4 || ShapeKind == 6) {
+    if (ShapeKind == skSquare || ShapeKind == skCircle || ShapeKind == skRoundSquare) {
         // The smaller signed difference sets both extents.
         if (y2 - y1 < x2 - x1)
             x2 = x1 + (y2 - y1);
@@ -166,16 +166,16 @@ void Tchild::DrawShape(TPoint start, TPoint end, TPenMode mode)
     TCanvas& c = *imageKit->Bitmap()->Canvas();
     c.Pen.Mode = mode;
     switch (ShapeKind) {
-    case 0:
+    case skLine:
         c.MoveTo(x1, y1);
         c.LineTo(x2, y2);
         break;
-    case 1:
-    case 2: c.Rectangle(x1, y1, x2, y2); break;
-    case 3:
-    case 4: c.Ellipse(x1, y1, x2, y2); break;
-    case 5:
-    case 6: c.RoundRect(x1, y1, x2, y2, (x1 - x2) / 2, (y1 - y2) / 2); break;
+    case skRectangle:
+    case skSquare: c.Rectangle(x1, y1, x2, y2); break;
+    case skEllipse:
+    case skCircle: c.Ellipse(x1, y1, x2, y2); break;
+    case skRoundRect:
+    case skRoundSquare: c.RoundRect(x1, y1, x2, y2, (x1 - x2) / 2, (y1 - y2) / 2); break;
     default: break;
     }
     c.Pen.Mode = pmCopy;
@@ -186,15 +186,15 @@ TColor Tchild::PaintBrushDab(int x, int y)
 {
     TCanvas& c = *imageKit->Bitmap()->Canvas();
     switch (ShapeKind) {
-    case 7: return main_->PenColor();
-    case 8: {
+    case skPenBrush: return main_->PenColor();
+    case skRedEyeBrush: {
         const TColor own = c.Pixel(x, y);
         if (own == clNone)
             return clNone;
         const int r = GetRValue(own);
         return RGB(r <= 9 ? 0 : r - 10, GetGValue(own), GetBValue(own));
     }
-    case 9: return c.Pixel(x + CloneSource.X - CloneStrokeStart.X, y + CloneSource.Y - CloneStrokeStart.Y);
+    case skCloneBrush: return c.Pixel(x + CloneSource.X - CloneStrokeStart.X, y + CloneSource.Y - CloneStrokeStart.Y);
     default: return clNone;
     }
 }

@@ -16,7 +16,7 @@
 #include <QGridLayout>
 #include <QStatusBar>
 
-uint8_t ShapeKind = 0;
+TShapeKind ShapeKind = skLine;
 
 namespace {
 constexpr int RulerThickness = 30;
@@ -82,9 +82,19 @@ Tchild::~Tchild()
     imageKit->SetOnProgress(nullptr);
 }
 
+void Tchild::SetModified(bool modified)
+{
+    if (modified_ == modified)
+        return;
+    modified_ = modified;
+    setWindowModified(modified);
+    if (main_)
+        main_->checkbuttonsenabled(false);
+}
+
 void Tchild::FormCreate()
 {
-    Modified = false;
+    SetModified(false);
     CloneSource = TPoint(-1, -1);
 }
 
@@ -184,14 +194,14 @@ void Tchild::closeEvent(QCloseEvent* event)
 
 bool Tchild::FormClose()
 {
-    if (Modified) {
+    if (modified_) {
         const int answer = AskToSaveChanges(windowTitle());
         if (answer != mrYes && answer != mrNo)
             return false;  // Cancel, or the box closed without an answer
         if (answer == mrYes) {
             // Save this window, whichever is active; a save that did not happen keeps it open.
             main_->ActivateChild(this);
-            if (!main_->saveClicked() || Modified)
+            if (!main_->saveClicked() || modified_)
                 return false;
         }
     }

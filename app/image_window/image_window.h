@@ -11,10 +11,13 @@ class TImageKit;
 class TRulerBox;
 class Tform1;
 
-// The shape of the current drag or stroke, shared by every image window: 0 line,
-// 1 rectangle, 2 square, 3 ellipse, 4 circle, 5 rounded rectangle, 6 rounded square,
-// 7 pen brush, 8 red-eye brush, 9 clone brush.
-extern uint8_t ShapeKind;
+// The shape of the current drag or stroke, shared by every image window. The right
+// button draws the square form of a shape.
+enum TShapeKind : uint8_t {
+    skLine = 0, skRectangle = 1, skSquare = 2, skEllipse = 3, skCircle = 4, skRoundRect = 5, skRoundSquare = 6,
+    skPenBrush = 7, skRedEyeBrush = 8, skCloneBrush = 9
+};
+extern TShapeKind ShapeKind;
 
 // The image window: one image component with a ruler below and one to the right, a
 // status line, and the drawing tools of the main window's drawing bar.
@@ -35,7 +38,11 @@ public:
     bool BrushStroke = false;
     TPoint CloneSource{-1, -1};
     TPoint CloneStrokeStart;
-    bool Modified = false;
+
+    // Whether closing must ask to save first. Set through here only: the caption's
+    // modified mark and the main window's commands follow it.
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified);
 
     void FormCreate();
     void FormActivate();
@@ -64,6 +71,7 @@ private:
     void refreshStatusSize();
     void prepareCanvas(TCanvas& c);
     Tform1* main_;
+    bool modified_ = false;
     TPoint statusPos_{0, 0};      // bitmap coordinates the status line shows
     int statusWidth_ = -1, statusHeight_ = -1;
 };

@@ -8,31 +8,21 @@
 #include <QAction>
 #include <QToolButton>
 
-namespace {
-
-void markActive(Tform1& f)
-{
-    if (Tchild* c = Tform1::imageWindowOf(f.ActiveMDIChild()))
-        c->Modified = true;
-}
-
-} // namespace
-
-void Tform1::pasteClicked() { markActive(*this); runcode(cmdPaste); }
+void Tform1::pasteClicked() { runcode(cmdPaste); }
 void Tform1::selectAllAreaClicked() { runcode(cmdSelectAll); }
 void Tform1::selectNothingClicked() { runcode(cmdSelectNone); }
 // The dialogs mark the image themselves, and only when they close with OK.
 void Tform1::editColorsClicked() { runcode(cmdColorDialog); }
 void Tform1::effectsClicked() { runcode(cmdEffectsDialog); }
-void Tform1::grayscaleClicked() { markActive(*this); runcode(cmdGray); }
-void Tform1::negativeClicked() { markActive(*this); runcode(cmdNegative); }
+void Tform1::grayscaleClicked() { runcode(cmdGray); }
+void Tform1::negativeClicked() { runcode(cmdNegative); }
 void Tform1::hsvChannelsClicked() { runcode(cmdHSVChannels); }
 void Tform1::countColorsClicked() { runcode(cmdCountColors); }
-void Tform1::flipVerticalClicked() { markActive(*this); runcode(cmdFlipVertical); }
-void Tform1::flipHorizontalClicked() { markActive(*this); runcode(cmdFlipHorizontal); }
+void Tform1::flipVerticalClicked() { runcode(cmdFlipVertical); }
+void Tform1::flipHorizontalClicked() { runcode(cmdFlipHorizontal); }
 void Tform1::duplicateClicked() { runcode(cmdDuplicate); }
 void Tform1::undoClicked() { runcode(cmdUndo); }
-void Tform1::clearWithBackgroundClicked() { markActive(*this); runcode(cmdClear); }
+void Tform1::clearWithBackgroundClicked() { runcode(cmdClear); }
 void Tform1::histogramClicked() { runcode(cmdHistogram); }
 void Tform1::mergeClicked() { runcode(cmdMerge); }
 void Tform1::selectScannerClicked() { runcode(cmdSelectScanner); }
@@ -108,7 +98,7 @@ void Tform1::wireCommands()
     wireButton(Control<QToolButton>(ObjectName::MainWindow::scanbtn), [this] { scanClicked(); });
     wire(Item(ObjectName::MainWindow::Drucken1), [this] { printClicked(); });
     wireButton(Control<QToolButton>(ObjectName::MainWindow::printbtn), [this] { printClicked(); });
-    // Video import and the comments: the code alone, the forms come through the seams.
+    // Video import and the comments: the code alone, the interpreter opens the forms.
     const std::pair<const char*, uint8_t> codeItems[] = {{ObjectName::MainWindow::Videobildimportieren1, cmdVideoImport},
                                                          {ObjectName::MainWindow::Kommentaraufnehmen1, cmdRecordComment},
                                                          {ObjectName::MainWindow::Text2, cmdTextComment},

@@ -1,14 +1,11 @@
 // Commands that ask through a dialog first: new image, resize and resample, rotation,
 // colours, black and white, typed colour reduction, merge, histogram, options and
 // the welcome window.
-#include "app/commands/command_seams.h"
 #include "app/image_window/image_window.h"
 #include "app/dialogs/black_white_dialog.h"
 #include "app/dialogs/color_reduce_dialog.h"
 #include "app/dialogs/color_select_dialog.h"
-#include "app/dialogs/histogram_dialog.h"
 #include "app/dialogs/welcome_window.h"
-#include "app/dialogs/merge_dialog.h"
 #include "app/dialogs/new_image_dialog.h"
 #include "app/options/options_dialog.h"
 #include "app/dialogs/rotate_dialog.h"
@@ -24,8 +21,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
-#include <QListWidget>
-#include <QSlider>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
@@ -53,34 +48,6 @@ private:
 };
 
 QString programPath() { return QCoreApplication::applicationFilePath(); }
-
-void showHistogram(Tchild* image)
-{
-    TfHistogram d(image);
-    TranslateForm(QLatin1String(ObjectName::HistogramDialog::Form), &d);
-    d.Attach(image->imageKit);
-    d.exec();
-}
-
-void showMerge(Tform1& form, Tchild* image)
-{
-    TfMergeDialog d(&form);
-    TranslateForm(QLatin1String(ObjectName::MergeDialog::Form), &d);
-    QList<Tchild*> windows;
-    for (QWidget* w : form.MDIChildren())
-        if (Tchild* c = Tform1::imageWindowOf(w))
-            windows.append(c);
-    d.SetWindows(windows, image);
-    d.freezePreviewButton->setChecked(form.options.mergelock != 0);
-    d.mixSlider->setValue(form.options.mergetrack);
-    // The dialog makes its own preview from the active image and merges on OK; a
-    // cancelled merge leaves the image, and its state, as they were.
-    if (d.exec() == mrOk && d.windowList->currentRow() >= 0) {
-        image->Modified = true;
-        form.options.mergelock = d.freezePreviewButton->isChecked() ? 1 : 0;
-        form.options.mergetrack = d.mixSlider->value();
-    }
-}
 
 } // namespace
 
@@ -128,7 +95,7 @@ void Tform1::resizeDialog(bool resample)
     d.exec();
     if (!d.Accepted)
         return;
-    image->Modified = true;
+    image->SetModified(true);
     automatitem.SetArg(1, d.PixelWidth);
     automatitem.SetArg(2, d.PixelHeight);
     if (resample)
@@ -210,7 +177,7 @@ void Tform1::blackWhiteClicked()
     d.SetSource(image->imageKit->Bitmap());
     d.exec();
     if (d.Accepted) {
-        image->Modified = true;
+        image->SetModified(true);
         options.bwmode = d.Mode;
         options.bwthreshold = d.Threshold;
         options.bwoption = d.AutoPreview ? 1 : 0;
@@ -240,7 +207,7 @@ void Tform1::reduceColorsDialogClicked()
         options.colorautopreview = d.AutoPreview ? 1 : 0;
         // Not a command record: it acts on the image at once, and the image is changed.
         image->imageKit->Proc()->ReduceColors(d.ColorCount);
-        image->Modified = true;
+        image->SetModified(true);
     }
     ResetProgress();
     checkbuttonsenabled(false);
@@ -289,6 +256,4 @@ void Tform1::wireDialogCommands()
     wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton1)), [this] { newImageClicked(); });
     penColorPanel->installEventFilter(new TPanelClick(penColorPanel, [this] { penColorClicked(); }));
     fillColorPanel->installEventFilter(new TPanelClick(fillColorPanel, [this] { fillColorClicked(); }));
-    TCommandSeams::Histogram = [](Tchild* image) { showHistogram(image); };
-    TCommandSeams::Merge = [](Tform1& form, Tchild* image) { showMerge(form, image); };
 }

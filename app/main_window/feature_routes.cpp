@@ -1,7 +1,6 @@
 // The main window's side of the features: what they ask of it, and its menu items and
 // tool-bar controls routed to them.
 #include "app/batch/batch_runner.h"
-#include "app/commands/command_seams.h"
 #include "app/comments/comment_commands.h"
 #include "app/main_window/main_window.h"
 #include "app/print/print_dialog.h"
@@ -46,17 +45,8 @@ void Tform1::slideShowFromCatalogClicked() { PlayCatalogSlideShow(*this); }
 void Tform1::printClicked() { RunPrintDialog(*this); }
 void Tform1::runComment(const tautomatitem& item, Tchild* image) { RunCommentCommand(*this, item, image); }
 
-void Tform1::installFeatureForms()
-{
-    TCommandSeams::VideoImport = [](Tform1& main) { RunVideoImport(main); };
-    TCommandSeams::CommentForm = RunCommentForm;
-    TCommandSeams::ChooseWavFile = ChooseWaveFile;
-}
-
 void Tform1::wireSlideShow()
 {
-    if (!TCommandSeams::SlideShow)
-        TCommandSeams::SlideShow = [](Tform1& form) { RunSlideShow(&form, form.options.slideshow); };
     wire(Item(ObjectName::MainWindow::Abspielen1), [this] { playSlideShowClicked(); });
     wire(Item(ObjectName::MainWindow::Optionen1), [this] { slideShowOptionsClicked(); });
     wire(Item(ObjectName::MainWindow::DiashowdirektvomKatalog1), [this] { slideShowFromCatalogClicked(); });
@@ -80,7 +70,6 @@ void Tform1::wireBatch()
     wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13)),
                route(&TBatchRunner::applyToCurrentImageClicked));
     if (auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox))) {
-        box->setProperty("kWired", true);
         box->setEnabled(true);
     }
     for (int i = 0; i < 8; ++i) {

@@ -1,6 +1,7 @@
 // File, window and clipboard commands of the main window.
 #include "app/batch/batch_runner.h"
 #include "app/catalog/catalog_window.h"
+#include "app/text/help_contexts.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
@@ -245,7 +246,7 @@ void Tform1::fitWindowToImageClicked()
 void Tform1::cutClicked()
 {
     if (Tchild* c = ActiveImageWindow()) {
-        c->Modified = true;
+        c->SetModified(true);
         c->imageKit->CutToClipboard();
     }
 }
@@ -259,7 +260,7 @@ void Tform1::copyClicked()
 void Tform1::pasteIntoSelectionClicked()
 {
     if (Tchild* c = ActiveImageWindow()) {
-        c->Modified = true;
+        c->SetModified(true);
         c->imageKit->PasteToSelection();
     }
 }
@@ -276,7 +277,7 @@ void Tform1::pasteButtonClicked()
 void Tform1::cropForEditingClicked()
 {
     if (Tchild* c = ActiveImageWindow()) {
-        c->Modified = true;
+        c->SetModified(true);
         c->imageKit->Proc()->CropToSelection();
     }
 }
@@ -315,10 +316,10 @@ void Tform1::wireFileCommands()
         {ObjectName::MainWindow::Pastetorect1, [this] { pasteIntoSelectionClicked(); }},
         {ObjectName::MainWindow::ZumBearbeitenausschneiden1, [this] { cropForEditingClicked(); }},
         {ObjectName::MainWindow::Schriftartfestlegen1, [this] { chooseFontClicked(); }},
-        {ObjectName::MainWindow::Hilfeverwenden1, [] { TApplication::HelpContext(1); }},
-        {ObjectName::MainWindow::berdasProgramm1, [] { TApplication::HelpContext(11); }},
-        {ObjectName::MainWindow::WeitereProgramme1, [] { TApplication::HelpContext(14); }},
-        {ObjectName::MainWindow::UntersttzteBatchFunktionen1, [] { TApplication::HelpContext(41139); }},
+        {ObjectName::MainWindow::Hilfeverwenden1, [] { TApplication::HelpContext(hcUsingHelp); }},
+        {ObjectName::MainWindow::berdasProgramm1, [] { TApplication::HelpContext(hcAbout); }},
+        {ObjectName::MainWindow::WeitereProgramme1, [] { TApplication::HelpContext(hcOtherPrograms); }},
+        {ObjectName::MainWindow::UntersttzteBatchFunktionen1, [] { TApplication::HelpContext(hcBatch); }},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), handler);

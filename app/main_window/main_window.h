@@ -1,4 +1,5 @@
 #pragma once
+#include "app/commands/command_dialogs.h"
 #include "app/commands/command_record.h"
 #include "app/main_window/main_window_services.h"
 #include "app/options/options.h"
@@ -35,6 +36,7 @@ class Tautoform;
 class Tchild;
 class Tzeichenform;
 class TImageKitIO;
+class TCommandInterpreter;
 class TOpenImageKitDialog;
 class TSaveImageKitDialog;
 
@@ -43,14 +45,20 @@ class TSaveImageKitDialog;
 enum TChildKind { ckNone, ckImage, ckCatalog, ckWelcome, ckOther };
 TChildKind ChildKind(const QWidget* child);
 
+// The mouse modes in the order of their buttons; the values are stored in the option file.
+enum TMouseMode : int { mmDraw = 0, mmRectangle = 1, mmPolygon = 2, mmCircle = 3, mmHand = 4, mmZoom = 5 };
+constexpr int kMouseModeCount = 6;
+
 // The main window: the MDI frame with its menus, the standard bar and the drawing bar.
 // It owns the settings for the whole run; the option file is written only when it
 // closes with every child closed.
 class Tform1 : public QMainWindow, public TMainWindowServices {
     Q_OBJECT
 public:
-    // arguments: the command line without the program name.
-    explicit Tform1(const QStringList& arguments = DefaultArguments(), QWidget* parent = nullptr);
+    // arguments: the command line without the program name; dialogs: what the commands
+    // open (the real forms when none is given).
+    explicit Tform1(const QStringList& arguments = DefaultArguments(), QWidget* parent = nullptr,
+                    std::unique_ptr<TCommandDialogs> dialogs = nullptr);
     ~Tform1() override;
     static QStringList DefaultArguments();
 
@@ -64,8 +72,7 @@ public:
     bool FirstActivation() const { return firstActivation_; }
 
     // Command availability for the current children (closing: a child is closing and
-    // still counted). Availability is kept apart from whether a command is built yet:
-    // a command that comes later stays disabled whatever its availability says.
+    // still counted).
     void checkbuttonsenabled(bool closing);
     void multienabled(QMenu* item, bool enabled);
     static bool Available(const QObject* control);
@@ -231,6 +238,7 @@ public:
 
     // What the features ask of the main window (the rest in feature_routes.cpp).
     QWidget* Window() override { return this; }
+    TCommandDialogs& Dialogs() override { return *dialogs_; }
     toptions& Options() override { return options; }
     Tchild* NewImageWindow() override { return newImageWindow(); }
     void FitWindowToImage(QObject* sender, Tchild* image) override { fitWindowToImage(sender, image); }
@@ -249,6 +257,7 @@ public:
     void UpdateAvailability(bool closing) override { checkbuttonsenabled(closing); }
     void SetAvailable(QObject* control, bool on) override { setAvail(control, on); }
     void ShowProgress(QObject* sender, int percent) override { showProgressOf(sender, percent); }
+    TThrottledProgress* ProgressThrottle() override { return Progress; }
     void ShowStatus(const QString& text) override;
     QString ImageFilterWithoutCatalogs() const override { return ImageFilterNoCatalog; }
     QString WaveFilter() const override { return OpenwavFilter; }
@@ -291,6 +300,8 @@ protected:
 
 private:
     friend struct MainWindowBuilder;
+    // Runs the commands on the window's own parts: new windows, loading, progress.
+    friend class TCommandInterpreter;
     void buildMenus();
     void buildToolBars();
     void insertSeparators();
@@ -312,15 +323,12 @@ private:
     bool saveFailed(const std::exception& e);
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();
-    void runImageCommand(QObject* sender, const tautomatitem& item, Tchild* image);
     void runComment(const tautomatitem& item, Tchild* image);
-    void openCommand(const QString& fileName);
-    void hsvChannels(Tchild* image);
     void wireBatch();
-    // The interpreter reaches the video import and comment forms through these.
-    void installFeatureForms();
 
     QStringList arguments_;
+    std::unique_ptr<TCommandDialogs> dialogs_;
+    std::unique_ptr<TCommandInterpreter> interpreter_;
     // The working folder at start, before the window moves to the program's folder.
     QString startDirectory_;
     bool firstActivation_ = false;

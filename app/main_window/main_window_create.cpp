@@ -5,6 +5,8 @@
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
+#include "app/commands/interpreter.h"
+#include "app/main_window/command_dialogs.h"
 #include "app/image_window/drawing_style_picker.h"
 #include "app/options/option_file.h"
 #include "app/main_window/history_list.h"
@@ -44,8 +46,12 @@ QStringList Tform1::DefaultArguments()
     return QCoreApplication::arguments().mid(1);
 }
 
-Tform1::Tform1(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), arguments_(arguments), startDirectory_(QDir::currentPath())
+Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TCommandDialogs> dialogs)
+    : QMainWindow(parent),
+      arguments_(arguments),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TMainWindowDialogs>()),
+      interpreter_(std::make_unique<TCommandInterpreter>(*this, *dialogs_)),
+      startDirectory_(QDir::currentPath())
 {
     startStartupDecode();
     setObjectName(QLatin1String(ObjectName::MainWindow::Form));
@@ -71,7 +77,6 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent)
     batch_ = std::make_unique<TBatchRunner>(*this);
     zeichenform_ = new Tzeichenform(this);
     zeichenform_->Options = &options;
-    installFeatureForms();
     FormCreate();
 }
 
@@ -88,6 +93,11 @@ Tform1::~Tform1()
     history_ = nullptr;
     // Help failures are reported through this window's messages.
     TApplication::OnHelpFailure = nullptr;
+}
+
+void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
+{
+    interpreter_->Run(sender, item);
 }
 
 void Tform1::startStartupDecode()

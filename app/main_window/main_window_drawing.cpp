@@ -27,7 +27,7 @@
 
 int Tform1::MouseModeCode() const
 {
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < kMouseModeCount; ++i)
         if (MouseModeButton(i)->isChecked())
             return i;
     return -1;
@@ -41,7 +41,7 @@ int Tform1::ToolCode() const
     return -1;
 }
 
-bool Tform1::DrawingMode() const { return MouseModeButton(0)->isChecked(); }
+bool Tform1::DrawingMode() const { return MouseModeButton(mmDraw)->isChecked(); }
 
 void Tform1::mouseModeClicked()
 {
@@ -52,7 +52,7 @@ void Tform1::mouseModeClicked()
         TIKMouseInteract interact;
         int cursor;
     };
-    static const Mode modes[6] = {
+    static const Mode modes[kMouseModeCount] = {
         {0, TImageKitView::crCross2},  {miSelect, crArrow},         {miSelectPolygon, crArrow},
         {miSelectCircle, crArrow},     {miScroll, TImageKitView::crHand}, {miZoom, TImageKitView::crZoomIn},
     };
@@ -62,7 +62,7 @@ void Tform1::mouseModeClicked()
             child->imageKit->SetCursor(modes[mode].cursor);
         }
     }
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < kMouseModeCount; ++i)
         Item(MouseModeItemName(i))->setChecked(i == mode);
 }
 
@@ -76,7 +76,7 @@ void Tform1::SelectMouseMode(int code)
 
 void Tform1::toolClicked(QToolButton* toolButton)
 {
-    MouseModeButton(0)->setChecked(true);
+    MouseModeButton(mmDraw)->setChecked(true);
     mouseModeClicked();
     for (int i = 0; i < 10; ++i)
         if (ToolButton(i) == toolButton)
@@ -89,7 +89,7 @@ void Tform1::SelectTool(int code)
     if (!b)
         return;
     b->setChecked(true);
-    MouseModeButton(0)->setChecked(true);
+    MouseModeButton(mmDraw)->setChecked(true);
     for (int i = 0; i < 10; ++i)
         Item(ToolItemName(i))->setChecked(i == code);
     mouseModeClicked();

@@ -212,7 +212,7 @@ const ButtonDef modeButtons[] = {
     {ObjectName::MainWindow::SpeedButton6, "Hand"},       {ObjectName::MainWindow::SpeedButton7, "Zoom"},
 };
 const char* const modeItems[] = {ObjectName::MainWindow::Zeichenen1, ObjectName::MainWindow::Bereichauswhlen1, ObjectName::MainWindow::Polygonauswahl1,
-                                 ObjectName::MainWindow::Kreisauswahl1, ObjectName::MainWindow::Hand1, ObjectName::MainWindow::Zoom1};
+                                 "Kreisauswahl1", "Hand1", "Zoom1"};
 
 // In code order 0 … 9.
 const ButtonDef toolButtons[] = {
@@ -223,7 +223,7 @@ const ButtonDef toolButtons[] = {
     {ObjectName::MainWindow::SpeedButton56, "Rote Augen entfernen"}, {ObjectName::MainWindow::SpeedButton38, "Mit Bildkopie malen"},
 };
 const char* const toolItems[] = {ObjectName::MainWindow::Stift1, ObjectName::MainWindow::Linie2, ObjectName::MainWindow::Rechteck1, ObjectName::MainWindow::Kreis1, ObjectName::MainWindow::RundesRechteck1,
-                                 ObjectName::MainWindow::Fllen2, ObjectName::MainWindow::Text1, ObjectName::MainWindow::Farbebernehmen1, ObjectName::MainWindow::RoteAugenentfernen1,
+                                 "Fllen2", "Text1", "Farbebernehmen1", "RoteAugenentfernen1",
                                  "mitBildkopiemalen1"};
 
 const int zoomItemValues[] = {500, 300, 200, 100, 75, 50, 25, 10};
@@ -239,7 +239,6 @@ struct MainWindowBuilder {
             QMenu* m = parent ? parent->addMenu(caption) : f.menuBar()->addMenu(caption);
             m->setObjectName(QString::fromLatin1(d.name));
             m->menuAction()->setObjectName(QString::fromLatin1(d.name));
-            m->menuAction()->setProperty("kWired", true);
             f.menus_[m->objectName()] = m;
             f.items_[m->objectName()] = m->menuAction();
             for (const MenuDef& s : d.sub)
@@ -318,7 +317,6 @@ void Tform1::buildToolBars()
                                QStringLiteral("150 %"), QStringLiteral("100 %"), QStringLiteral("75 %"),
                                QStringLiteral("50 %"), QStringLiteral("25 %"), QStringLiteral("10 %"),
                                QStringLiteral("Fenstergröße")});
-            zoombox->setProperty("kWired", true);
             connect(zoombox, &QComboBox::textActivated, this, [this](const QString&) { zoomBoxChanged(); });
             connect(zoombox->lineEdit(), &QLineEdit::returnPressed, this, [this] { zoomBoxKeyPress(QChar('\r')); });
             standardBar->addWidget(zoombox);
@@ -379,7 +377,6 @@ void Tform1::buildToolBars()
     lineWidthEdit->setFixedSize(48, 22);
     lineWidthEdit->SetButtonKind(bkStandard);
     lineWidthEdit->setText(QString::number(std::max(1, options.linewidth)));
-    lineWidthEdit->setProperty("kWired", true);
     lineWidthEdit->OnChange = [this](TObject*) { TApplication::Guard([this] { lineWidthChanged(); }); };
     drawingBar->addWidget(lineWidthEdit);
     auto panel = [this](const char* name, const char* hint) {
@@ -404,14 +401,12 @@ void Tform1::buildToolBars()
     drawingFontCombo->setObjectName(QLatin1String(ObjectName::MainWindow::FontComboBox1));
     drawingFontCombo->setToolTip(QStringLiteral("Schriftart festlegen"));
     drawingFontCombo->setFixedWidth(130);
-    drawingFontCombo->setProperty("kWired", true);
     drawingFontCombo->OnChange = [this](TObject*) { TApplication::Guard([this] { drawingFontChanged(); }); };
     drawingBar->addWidget(drawingFontCombo);
     drawingTextEdit = new QLineEdit(drawingBar);
     drawingTextEdit->setObjectName(QLatin1String(ObjectName::MainWindow::Edit1));
     drawingTextEdit->setToolTip(QStringLiteral("Textinhalt"));
     drawingTextEdit->setFixedWidth(100);
-    drawingTextEdit->setProperty("kWired", true);
     connect(drawingTextEdit, &QLineEdit::textChanged, this, [this] { TApplication::Guard([this] { drawingTextChanged(); }); });
     drawingBar->addWidget(drawingTextEdit);
 }
@@ -428,7 +423,7 @@ QToolButton* Tform1::ToolButton(int code) const
 
 QString Tform1::MouseModeItemName(int code)
 {
-    return code >= 0 && code < 6 ? QString::fromLatin1(modeItems[code]) : QString();
+    return code >= 0 && code < kMouseModeCount ? QString::fromLatin1(modeItems[code]) : QString();
 }
 
 QString Tform1::ToolItemName(int code)

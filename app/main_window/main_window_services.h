@@ -14,13 +14,17 @@
 
 class QAction;
 class QMdiArea;
+class TCommandDialogs;
 class Tchild;
+class TThrottledProgress;
 struct TDecodedPicture;
 
 class TMainWindowServices {
 public:
     // The window that owns dialogs, progress and messages of the features.
     virtual QWidget* Window() = 0;
+    // The forms commands open (tests give ones that watch instead).
+    virtual TCommandDialogs& Dialogs() = 0;
     // The settings of the whole run; stored when the main window closes.
     virtual toptions& Options() = 0;
 
@@ -72,6 +76,8 @@ public:
     virtual void SetAvailable(QObject* control, bool on) = 0;
     virtual void ShowProgress(QObject* sender, int percent) = 0;
     virtual void ResetProgress() = 0;
+    // The bar's throttle, held by long work that shows its own steps; may be null.
+    virtual TThrottledProgress* ProgressThrottle() = 0;
     virtual void ShowStatus(const QString& text) = 0;
     // The open dialogs' filters.
     virtual QString ImageFilterWithoutCatalogs() const = 0;

@@ -1,6 +1,7 @@
 // Command availability, the zoom box, window arrangement and the active child.
 #include "app/batch/batch_runner.h"
 #include "app/catalog/catalog_window.h"
+#include "app/commands/command_table.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
@@ -52,11 +53,10 @@ void Tform1::setAvail(QObject* control, bool on)
     if (!control)
         return;
     control->setProperty("kAvailable", on);
-    const bool enabled = on && control->property("kWired").toBool();
     if (auto* a = qobject_cast<QAction*>(control))
-        a->setEnabled(enabled);
+        a->setEnabled(on);
     else if (auto* w = qobject_cast<QWidget*>(control))
-        w->setEnabled(enabled);
+        w->setEnabled(on);
 }
 
 bool Tform1::Available(const QObject* control)
@@ -66,7 +66,6 @@ bool Tform1::Available(const QObject* control)
 
 void Tform1::wire(QAction* action, std::function<void()> handler)
 {
-    action->setProperty("kWired", true);
     const QVariant avail = action->property("kAvailable");
     action->setEnabled(!avail.isValid() || avail.toBool());
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { TApplication::Guard(handler); });
@@ -74,7 +73,6 @@ void Tform1::wire(QAction* action, std::function<void()> handler)
 
 void Tform1::wireButton(QToolButton* button, std::function<void()> handler)
 {
-    button->setProperty("kWired", true);
     const QVariant avail = button->property("kAvailable");
     button->setEnabled(!avail.isValid() || avail.toBool());
     connect(button, &QToolButton::clicked, this, [handler = std::move(handler)] { TApplication::Guard(handler); });
@@ -95,9 +93,9 @@ void Tform1::checkbuttonsenabled(bool closing)
     QWidget* active = ActiveMDIChild();
     const TChildKind kind = ChildKind(active);
     static const char* const fileCommands[] = {ObjectName::MainWindow::Speichern1, ObjectName::MainWindow::Speichernals1, ObjectName::MainWindow::AlleSpeichern1,
-                                               ObjectName::MainWindow::Schliessen1, ObjectName::MainWindow::AlleSchliessen1, ObjectName::MainWindow::Drucken1};
-    static const char* const imageButtons[] = {ObjectName::MainWindow::CutBtn, ObjectName::MainWindow::CopyBtn, ObjectName::MainWindow::PasteBtn, ObjectName::MainWindow::SpeedButton2,
-                                               ObjectName::MainWindow::SpeedButton4, ObjectName::MainWindow::SpeedButton35, ObjectName::MainWindow::SpeedButton37};
+                                               "Schliessen1", "AlleSchliessen1", "Drucken1"};
+    // The clipboard buttons act directly; the rest send commands that need an image window.
+    static const char* const imageButtons[] = {ObjectName::MainWindow::CutBtn, "CopyBtn", "PasteBtn"};
     auto menu = [this](const char* name, bool on) { multienabled(Menu(QString::fromLatin1(name)), on); };
     auto button = [this](const char* name, bool on) { setAvail(Control<QToolButton>(QString::fromLatin1(name)), on); };
     auto files = [&](bool on) {
@@ -107,6 +105,9 @@ void Tform1::checkbuttonsenabled(bool closing)
     auto imageControls = [&](bool on) {
         for (const char* n : imageButtons)
             button(n, on);
+        for (const TCommandEntry& command : CommandTable())
+            if (command.needsImageWindow && command.button)
+                button(command.button, on);
         setAvail(zoombox, on);
         setAvail(Item(QLatin1String(ObjectName::MainWindow::Zoomen1)), on);
     };

@@ -36,7 +36,7 @@ void Tform1::changeWallpaper(const QString& fileName, bool tiled)
     FitSaveParamsToWriter(block, fileName);
     automatitem.SetSaveParams(block);
     runautomatitem(this, automatitem);
-    image->Modified = false;
+    image->SetModified(false);
     if (QWidget* sub = image->parentWidget())
         sub->close();
 

@@ -1,4 +1,5 @@
 #include "app/options/options_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/dialogs/color_select_dialog.h"
 #include "app/dialogs/form_parts.h"
@@ -173,7 +174,7 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
     connect(catalogFontButton, &QPushButton::clicked, this, [this] { catalogFontClicked(); });
     connect(selectNoTypeButton, &QPushButton::clicked, this, [this] { selectNoTypeClicked(); });
     connect(selectAllTypesButton, &QPushButton::clicked, this, [this] { selectAllTypesClicked(); });
-    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(4114); });
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcOptions); });
 }
 
 void Toptionform::showEvent(QShowEvent* event)

@@ -1,5 +1,6 @@
 // The slide-show options dialog: its controls and the block they edit.
 #include "app/slideshow/slide_options_dialog.h"
+#include "app/text/help_contexts.h"
 
 #include "app/text/language.h"
 #include "app/text/object_names.h"
@@ -27,7 +28,6 @@
 
 namespace {
 
-constexpr int kHelpContext = 4112;
 
 template <class T>
 T* named(T* w, const char* name)
@@ -124,7 +124,7 @@ void Tslideform::build()
     };
     on(playButton, &Tslideform::playClicked);
     connect(cancelButton, &QPushButton::clicked, this, [this] { done(ResultNone); });
-    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(kHelpContext); });
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcSlideOptions); });
     on(loadListButton, &Tslideform::loadListClicked);
     on(saveListButton, &Tslideform::saveListClicked);
     on(addButton, &Tslideform::addClicked);

@@ -15,7 +15,8 @@ void TThrottledProgress::Set(int percent)
 {
     value_ = percent;
     const int64_t now = StopwatchNowMs();
-    if (percent == 0 || percent >= 100 || !shownOnce_ || now - shownAt_ >= kIntervalMs || now < shownAt_) {
+    const bool edge = (percent == 0 || percent >= 100) && holds_ == 0;
+    if (edge || !shownOnce_ || now - shownAt_ >= kIntervalMs || now < shownAt_) {
         show();
         return;
     }
@@ -25,6 +26,10 @@ void TThrottledProgress::Set(int percent)
 
 void TThrottledProgress::Reset()
 {
+    if (holds_ > 0) {
+        Set(0);
+        return;
+    }
     // The operation's last step is shown before the bar empties: watchers of the bar
     // see each operation end.
     if (later_.isActive())
@@ -38,6 +43,19 @@ void TThrottledProgress::show()
     later_.stop();
     shownAt_ = StopwatchNowMs();
     shownOnce_ = true;
+    ++shows_;
     if (bar_ && bar_->value() != value_)
         bar_->setValue(value_);
+}
+
+TThrottledProgress::THold::THold(TThrottledProgress* progress) : progress_(progress)
+{
+    if (progress_)
+        ++progress_->holds_;
+}
+
+TThrottledProgress::THold::~THold()
+{
+    if (progress_ && --progress_->holds_ == 0)
+        progress_->show();
 }

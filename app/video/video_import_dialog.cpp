@@ -7,7 +7,6 @@
 #include "imaging/kit/image_kit.h"
 #include "imaging/view/video_view.h"
 #include "platform/ui/application.h"
-#include "platform/ui/file_dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include "app/text/help_contexts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -16,7 +17,7 @@ public:
     ~Tvideoform() override;
 
     static constexpr int HelpContextNumber = 4111;
-    static constexpr int HelpButtonContext = 418;
+    static constexpr int HelpButtonContext = hcVideoImport;
 
     void FormActivate();
     void driverChanged();

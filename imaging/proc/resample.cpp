@@ -155,17 +155,44 @@ inline uint8_t toByte(double v)
 }
 
 // The intermediate image between the passes: rounded bytes held as floats (exact),
-// so that the second pass does not convert every byte once per contributor.
+// so that the second pass does not convert every byte once per contributor. Its memory
+// is kept for the thread's next resample up to kSpareFloats: thumbnails made one after
+// another would otherwise have it mapped and cleared anew each time. A resample started
+// while one runs (events run by its progress) finds the spare taken and gets its own.
+struct TPlaneSpare {
+    std::unique_ptr<float[]> data;
+    size_t size = 0;
+};
+thread_local TPlaneSpare t_planeSpare;
+
 struct TPlane {
+    static constexpr size_t kSpareFloats = size_t(1) << 20;
+    TPlaneSpare& spare = t_planeSpare;
     int width = 0, height = 0;
     std::unique_ptr<float[]> data;
+    size_t size = 0;
     // Every element is written by the first pass before the second reads it.
-    TPlane(int w, int h) : width(w), height(h), data(new (std::nothrow) float[size_t(w) * size_t(h) * 3])
+    TPlane(int w, int h) : width(w), height(h), size(size_t(w) * size_t(h) * 3)
     {
+        if (spare.data && spare.size >= size) {
+            data = std::move(spare.data);
+            size = spare.size;
+            return;
+        }
+        data.reset(new (std::nothrow) float[size]);
         if (!data)
             throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 resampling buffer").arg(w).arg(h));
-        AdviseLargePages(data.get(), size_t(w) * size_t(h) * 3 * sizeof(float));
+        AdviseLargePages(data.get(), size * sizeof(float));
     }
+    ~TPlane()
+    {
+        if (size <= kSpareFloats && (!spare.data || spare.size < size)) {
+            spare.data = std::move(data);
+            spare.size = size;
+        }
+    }
+    TPlane(const TPlane&) = delete;
+    TPlane& operator=(const TPlane&) = delete;
     float* Row(int y) { return data.get() + size_t(y) * size_t(width) * 3; }
     const float* Row(int y) const { return data.get() + size_t(y) * size_t(width) * 3; }
 };
@@ -174,21 +201,55 @@ struct TPlane {
 // AVX versions of the two inner loops, chosen at run time. They do the very same
 // multiplications and additions per channel (no fused multiply-add), four lanes
 // at a time, so the results are bit for bit those of the plain loops.
-__attribute__((target("avx"))) void horizontalRowAvx(const float* row, const TContributors& c, int dw, float* d)
+// Blue, green and red of a pixel of a byte row as doubles (the fourth lane holds the next
+// byte and is never stored): exactly the values of the plain loops' float row.
+__attribute__((target("avx"))) inline __m256d addTapAvx(__m256d acc, const uint8_t* row, const TContributors& c, int k)
 {
-    for (int i = 0; i < dw; ++i) {
-        const int e = c.start[size_t(i) + 1];
-        __m256d acc = _mm256_setzero_pd();
-        for (int k = c.start[size_t(i)]; k < e; ++k) {
-            const __m256d p = _mm256_cvtps_pd(_mm_loadu_ps(row + 4 * c.pixel[size_t(k)]));
-            acc = _mm256_add_pd(acc, _mm256_mul_pd(_mm256_set1_pd(c.weight[size_t(k)]), p));
+    int32_t bytes;
+    std::memcpy(&bytes, row + 3 * c.pixel[size_t(k)], 4);
+    const __m256d p = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes)));
+    return _mm256_add_pd(acc, _mm256_mul_pd(_mm256_set1_pd(c.weight[size_t(k)]), p));
+}
+// Adds the taps from k to e and stores the pixel.
+__attribute__((target("avx"))) inline void finishPixelAvx(__m256d acc, const uint8_t* row, const TContributors& c,
+                                                          int k, int e, float* d)
+{
+    for (; k < e; ++k)
+        acc = addTapAvx(acc, row, c, k);
+    double out[4];
+    _mm256_storeu_pd(out, acc);
+    d[0] = toByte(out[0]);
+    d[1] = toByte(out[1]);
+    d[2] = toByte(out[2]);
+}
+
+// row: the source row's bytes with one more after them. Four output pixels are summed
+// side by side, each over its own list in its own order: the same bits as one at a time,
+// without waiting on each addition before the next.
+__attribute__((target("avx"))) void horizontalRowAvx(const uint8_t* row, const TContributors& c, int dw, float* d)
+{
+    int i = 0;
+    for (; i + 4 <= dw; i += 4) {
+        int k[4], e[4];
+        for (int j = 0; j < 4; ++j) {
+            k[j] = c.start[size_t(i + j)];
+            e[j] = c.start[size_t(i + j) + 1];
         }
-        double out[4];
-        _mm256_storeu_pd(out, acc);
-        d[3 * i] = toByte(out[0]);
-        d[3 * i + 1] = toByte(out[1]);
-        d[3 * i + 2] = toByte(out[2]);
+        const int common = std::min(std::min(e[0] - k[0], e[1] - k[1]), std::min(e[2] - k[2], e[3] - k[3]));
+        __m256d a0 = _mm256_setzero_pd(), a1 = a0, a2 = a0, a3 = a0;
+        for (int t = 0; t < common; ++t) {
+            a0 = addTapAvx(a0, row, c, k[0] + t);
+            a1 = addTapAvx(a1, row, c, k[1] + t);
+            a2 = addTapAvx(a2, row, c, k[2] + t);
+            a3 = addTapAvx(a3, row, c, k[3] + t);
+        }
+        finishPixelAvx(a0, row, c, k[0] + common, e[0], d + 3 * i);
+        finishPixelAvx(a1, row, c, k[1] + common, e[1], d + 3 * (i + 1));
+        finishPixelAvx(a2, row, c, k[2] + common, e[2], d + 3 * (i + 2));
+        finishPixelAvx(a3, row, c, k[3] + common, e[3], d + 3 * (i + 3));
     }
+    for (; i < dw; ++i)
+        finishPixelAvx(_mm256_setzero_pd(), row, c, c.start[size_t(i)], c.start[size_t(i) + 1], d + 3 * i);
 }
 
 __attribute__((target("avx"))) void accumulateRowAvx(double* a, const float* s, double w, int n)
@@ -204,7 +265,7 @@ __attribute__((target("avx"))) void accumulateRowAvx(double* a, const float* s, 
 const bool kHaveAvx = __builtin_cpu_supports("avx");
 #else
 constexpr bool kHaveAvx = false;
-inline void horizontalRowAvx(const float*, const TContributors&, int, float*) {}
+inline void horizontalRowAvx(const uint8_t*, const TContributors&, int, float*) {}
 inline void accumulateRowAvx(double*, const float*, double, int) {}
 #endif
 
@@ -219,19 +280,22 @@ void horizontalPass(const TBitmap& src, TPlane& mid, const TContributors& c, TOb
     ParallelRows(
         sh, int64_t(std::max(sw, dw)) * sh,
         [&](int y0, int y1) {
-            std::vector<float> row(size_t(sw) * 4 + 4);
+            std::vector<float> row(kHaveAvx ? 0 : size_t(sw) * 4 + 4);
+            std::vector<uint8_t> bytes(kHaveAvx ? size_t(sw) * 3 + 1 : 0);
             for (int y = y0; y < y1; ++y) {
                 const uint8_t* s = srcRows[y];
+                float* d = mid.Row(y);
+                if (kHaveAvx) {
+                    // A copy, so that the last pixel's four-byte load stays inside.
+                    std::memcpy(bytes.data(), s, size_t(sw) * 3);
+                    horizontalRowAvx(bytes.data(), c, dw, d);
+                    continue;
+                }
                 for (int x = 0; x < sw; ++x) {
                     row[4 * size_t(x)] = s[3 * x];
                     row[4 * size_t(x) + 1] = s[3 * x + 1];
                     row[4 * size_t(x) + 2] = s[3 * x + 2];
                     row[4 * size_t(x) + 3] = 0;
-                }
-                float* d = mid.Row(y);
-                if (kHaveAvx) {
-                    horizontalRowAvx(row.data(), c, dw, d);
-                    continue;
                 }
                 for (int i = 0; i < dw; ++i) {
                     const int e = c.start[size_t(i) + 1];

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/image_window/image_window.h"
+#include "app/main_window/command_dialogs.h"
 #include "app/main_window/main_window.h"
 #include "app/text/locale_env.h"
 #include "common/test_support.h"
@@ -10,9 +11,32 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+
+// The commands' real forms and dialogs, except those a test watches instead.
+class TTestDialogs : public TMainWindowDialogs {
+public:
+    std::function<void(Tform1&, Tchild*, const tautomatitem&)> print;
+    std::function<void(const QString& wavPath, const QString& source, int mode)> commentForm;
+    std::function<QString(const QString& title, const QString& directory, const QString& filter)> chooseWavFile;
+
+    void Print(Tform1& form, Tchild* image, const tautomatitem& item) override
+    {
+        print ? print(form, image, item) : TMainWindowDialogs::Print(form, image, item);
+    }
+    void CommentForm(const QString& wavPath, const QString& source, TCommentMode mode) override
+    {
+        commentForm ? commentForm(wavPath, source, mode) : TMainWindowDialogs::CommentForm(wavPath, source, mode);
+    }
+    QString ChooseWavFile(const QString& title, const QString& directory, const QString& filter) override
+    {
+        return chooseWavFile ? chooseWavFile(title, directory, filter)
+                             : TMainWindowDialogs::ChooseWavFile(title, directory, filter);
+    }
+};
 
 // A main window over a fresh data directory, shown offscreen and activated once.
 class MainWindowTest : public ::testing::Test {
@@ -36,7 +60,7 @@ protected:
             // Nothing may ask on the way out.
             for (QWidget* w : form->MDIChildren())
                 if (auto* c = qobject_cast<Tchild*>(w))
-                    c->Modified = false;
+                    c->SetModified(false);
         }
         form.reset();
         SetMessageDlgHook(nullptr);
@@ -44,7 +68,9 @@ protected:
     }
     Tform1& make(const QStringList& args = {})
     {
-        form = std::make_unique<Tform1>(args);
+        auto watched = std::make_unique<TTestDialogs>();
+        dialogs = watched.get();
+        form = std::make_unique<Tform1>(args, nullptr, std::move(watched));
         form->show();
         form->FormActivate();
         return *form;
@@ -69,6 +95,7 @@ protected:
     }
     QString home_;
     std::unique_ptr<Tform1> form;
+    TTestDialogs* dialogs = nullptr;  // the form's
     std::vector<QString> messages;
     int answer = mrOk;
 

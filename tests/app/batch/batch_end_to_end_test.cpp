@@ -119,7 +119,7 @@ TEST_F(EndToEnd, RecordedBatchPlayedOnAllLoadedImagesLeavesTheOriginalsAsTheyAre
     for (const QString& f : files)
         EXPECT_TRUE(unchanged(f)) << f.toStdString();
     for (QWidget* w : form->MDIChildren())
-        EXPECT_TRUE(Tform1::imageWindowOf(w)->Modified);
+        EXPECT_TRUE(Tform1::imageWindowOf(w)->Modified());
     EXPECT_TRUE(form->autoform()->afterNothingRadio->isChecked());
     EXPECT_TRUE(form->Control<QToolButton>(QStringLiteral("SpeedButton13"))->isEnabled());
 }

@@ -20,7 +20,7 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
     const char* starters[] = {"Neuaufnehmen1", "AufaktuellesBildanwenden1", "AufallegeladenenBilderanwenden1",
                               "AufVerzeichnisanwenden1", "Bildereinscannen1", "Batch2"};
     int prints = 0;
-    TCommandSeams::Print = [&](Tform1& f, Tchild*, const tautomatitem&) {
+    dialogs->print = [&](Tform1& f, Tchild*, const tautomatitem&) {
         if (++prints != 1)
             return;
         for (const char* n : starters)
@@ -66,7 +66,7 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     form->autoform()->SetDirectory(out_ + QStringLiteral("/missing/deeper"));
     form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmActive);
     ASSERT_EQ(form->MDIChildCount(), 1);
-    EXPECT_TRUE(c->Modified);
+    EXPECT_TRUE(c->Modified());
     EXPECT_EQ(c->windowTitle(), source + QStringLiteral(" (Batch-Ergebnis)"));
     // Save asks where the result goes; cancelled, the original stays as it was.
     int asked = 0;
@@ -92,7 +92,7 @@ TEST_F(Batch, TheMainWindowWaitsForABatchAndForAMultiFileOpen)
     for (int i = 0; i < 4; ++i)
         windows.push_back(imageWindow(2, 2, RGB(10 * i, 0, 0)));
     int prints = 0;
-    TCommandSeams::Print = [&](Tform1& f, Tchild*, const tautomatitem&) {
+    dialogs->print = [&](Tform1& f, Tchild*, const tautomatitem&) {
         if (++prints != 1)
             return;
         EXPECT_FALSE(f.close());

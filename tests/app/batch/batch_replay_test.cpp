@@ -141,7 +141,7 @@ TEST_F(Batch, ExistingFileRulesOverwriteIncrementOrLeaveTheImageOpen)
                 << c.rule;
         } else {
             EXPECT_EQ(files, QStringList{QStringLiteral("u0001.bmp")});
-            EXPECT_TRUE(w->Modified);
+            EXPECT_TRUE(w->Modified());
             EXPECT_EQ(loadFile(out_ + QStringLiteral("/u0001.bmp")).PixelColor(0, 0), RGB(1, 1, 1));
         }
     }
@@ -203,7 +203,7 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
             EXPECT_EQ(loadFile(out_ + QLatin1Char('/') + files[qsizetype(i)]).PixelColor(0, 0), negated(c.saved[i]));
         EXPECT_EQ(form->MDIChildren(), QList<QWidget*>{bystander});
         EXPECT_EQ(bystander->imageKit->Bitmap()->PixelColor(1, 1), RGB(7, 8, 9));
-        EXPECT_FALSE(bystander->Modified);
+        EXPECT_FALSE(bystander->Modified());
         EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/b.bmp")), brokenBytes);
     }
 }
@@ -292,7 +292,7 @@ TEST_F(Batch, AFailedSaveStopsTheRunAndLeavesItsWindowOpen)
     messages.clear();
     form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(form->MDIChildCount(), 2);
-    EXPECT_TRUE(first->Modified);
+    EXPECT_TRUE(first->Modified());
     EXPECT_EQ(first->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(10, 10, 10)));
     EXPECT_EQ(second->imageKit->Bitmap()->PixelColor(0, 0), RGB(20, 20, 20));
     ASSERT_FALSE(messages.empty());
@@ -304,7 +304,7 @@ TEST_F(Batch, RecordsStayOnTheirWindowWhenTheUserActivatesAnother)
     Tchild* other = imageWindow(3, 3, RGB(1, 1, 1));
     Tchild* target = imageWindow(3, 3, RGB(2, 2, 2));
     int prints = 0;
-    TCommandSeams::Print = [&](Tform1& f, Tchild* image, const tautomatitem&) {
+    dialogs->print = [&](Tform1& f, Tchild* image, const tautomatitem&) {
         EXPECT_EQ(image, target);
         ++prints;
         f.ActivateChild(other);
@@ -315,7 +315,7 @@ TEST_F(Batch, RecordsStayOnTheirWindowWhenTheUserActivatesAnother)
     EXPECT_EQ(prints, 2);
     EXPECT_EQ(target->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(2, 2, 2)));
     EXPECT_EQ(other->imageKit->Bitmap()->PixelColor(0, 0), RGB(1, 1, 1));
-    EXPECT_FALSE(other->Modified);
+    EXPECT_FALSE(other->Modified());
 }
 
 TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
@@ -340,7 +340,7 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
             w->imageKit->IOParams().FileName = missing + QStringLiteral("/%1.bmp").arg(i);
         }
         std::vector<bool> during, atMessage;
-        TCommandSeams::Print = [&](Tform1&, Tchild*, const tautomatitem&) { during.push_back(area->updatesEnabled()); };
+        dialogs->print = [&](Tform1&, Tchild*, const tautomatitem&) { during.push_back(area->updatesEnabled()); };
         SetMessageDlgHook([&](const MessageDlgCall&) {
             atMessage.push_back(area->updatesEnabled());
             return answer;
@@ -376,7 +376,7 @@ TEST_F(Batch, EscapeOrCancelStopsAfterTheCurrentImage)
         for (int i = 0; i < 4; ++i)
             windows.push_back(imageWindow(2, 2, RGB(10 * i, 0, 0)));
         int prints = 0;
-        TCommandSeams::Print = [&](Tform1& f, Tchild*, const tautomatitem&) {
+        dialogs->print = [&](Tform1& f, Tchild*, const tautomatitem&) {
             if (++prints != 2)
                 return;
             auto* p = f.findChild<QProgressDialog*>(QStringLiteral("BatchProgress"));

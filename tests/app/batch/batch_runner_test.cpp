@@ -3,6 +3,7 @@
 #include "app/batch/batch_dialog.h"
 #include "app/batch/batch_file.h"
 #include "app/batch/batch_runner.h"
+#include "app/main_window/command_dialogs.h"
 #include "app/main_window/main_window_services.h"
 #include "common/test_support.h"
 #include "platform/ui/dialogs.h"
@@ -19,6 +20,7 @@ public:
     TFakeMainWindow() : area_(new QMdiArea(this)) {}
 
     QWidget* Window() override { return this; }
+    TCommandDialogs& Dialogs() override { return dialogs_; }
     toptions& Options() override { return options_; }
     QMdiArea* ClientArea() const override { return area_; }
     QList<QWidget*> MDIChildren() const override
@@ -57,6 +59,7 @@ public:
     void SetAvailable(QObject*, bool) override {}
     void ShowProgress(QObject*, int) override {}
     void ResetProgress() override {}
+    TThrottledProgress* ProgressThrottle() override { return nullptr; }
     void ShowStatus(const QString&) override {}
     QString ImageFilterWithoutCatalogs() const override { return {}; }
     QString WaveFilter() const override { return {}; }
@@ -80,6 +83,7 @@ public:
 
 private:
     QMdiArea* area_;
+    TMainWindowDialogs dialogs_;
     toptions options_;
     tautomatitem record_;
     std::vector<QByteArray> blocks_;

@@ -1,7 +1,6 @@
 #pragma once
 // The batch tests' main window, output folder and helpers.
 #include "app/batch/batch_file.h"
-#include "app/commands/command_seams.h"
 #include "app/batch/batch_dialog.h"
 #include "app/batch/batch_source_dialog.h"
 #include "app/app_test_util.h"
@@ -30,7 +29,6 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        print_ = TCommandSeams::Print;
         make();
         TApplication::OnException = [this](const std::exception& e) { errors.push_back(QString::fromUtf8(e.what())); };
         out_ = TempDir() + QStringLiteral("/batchout%1").arg(serial_++);
@@ -38,8 +36,6 @@ protected:
     }
     void TearDown() override
     {
-        // Later tests print for real.
-        TCommandSeams::Print = print_;
         SetInputQueryHook(nullptr);
         TApplication::OnException = nullptr;
         MainWindowTest::TearDown();
@@ -105,7 +101,7 @@ protected:
     {
         for (QWidget* w : form->MDIChildren()) {
             if (auto* c = qobject_cast<Tchild*>(w))
-                c->Modified = false;
+                c->SetModified(false);
             w->parentWidget()->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -131,7 +127,6 @@ protected:
         return true;
     }
     QString out_;
-    std::function<void(Tform1&, Tchild*, const tautomatitem&)> print_;
     std::vector<QString> errors;
     static inline int serial_ = 0;
 };

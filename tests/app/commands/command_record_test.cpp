@@ -185,8 +185,9 @@ TEST(CommandRecord, SaveRecordsWithParametersNoFormatStoresAreRefused)
         a.SetSaveParams(p);
         const TRecordCheck r = CheckRecord(a);
         EXPECT_EQ(r.ok(), c.ok);
-        if (c.field)
+        if (c.field) {
             EXPECT_EQ(r.english, QStringLiteral("Invalid save parameter in batch command: ") + QLatin1String(c.field));
+        }
         // The option file's copy is brought into range instead.
         p.Clamp(65535);
         EXPECT_TRUE(p.Problem(65535).isEmpty());

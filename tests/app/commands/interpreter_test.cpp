@@ -1,4 +1,3 @@
-#include "app/commands/command_seams.h"
 #include "app/text/language.h"
 #include "app/util/paths.h"
 #include "app/app_test_util.h"
@@ -22,8 +21,6 @@ protected:
     void TearDown() override
     {
         SetInputQueryHook(nullptr);
-        TCommandSeams::CommentForm = nullptr;
-        TCommandSeams::ChooseWavFile = nullptr;
         SetLanguage(langGerman);
         MainWindowTest::TearDown();
     }
@@ -104,7 +101,8 @@ TEST_F(Interpreter, ImageCommandsShowTheirEffect)
             form->automatitem.SetArg(int(i) + 1, k.args[i]);
         form->runcode(k.code);
         SCOPED_TRACE(int(k.code));
-        EXPECT_EQ(c->Modified, k.modified);
+        EXPECT_EQ(c->Modified(), k.modified);
+        EXPECT_EQ(c->isWindowModified(), k.modified);  // the caption's mark follows
         k.check(c);
     }
 }
@@ -123,7 +121,7 @@ TEST_F(Interpreter, NewImageFillsWithTheChoiceAndKeepsTheWindowColour)
         EXPECT_EQ(c->imageKit->Bitmap()->Height(), 3);
         EXPECT_EQ(pixel(c, 5, 2), k.pixel);
         EXPECT_EQ(c->imageKit->Background(), RGB(10, 20, 30));
-        EXPECT_TRUE(c->Modified);
+        EXPECT_TRUE(c->Modified());
     }
     EXPECT_EQ(captions(), (QStringList{"!unbenannt1", "!unbenannt2", "!unbenannt3"}));
     EXPECT_TRUE(form->Item("Negativ1")->isEnabled());
@@ -140,7 +138,7 @@ TEST_F(Interpreter, WindowCommandsMakeNewWindows)
     EXPECT_NE(dup, src);
     EXPECT_EQ(dup->windowTitle(), QStringLiteral("!unbenannt1"));
     EXPECT_EQ(pixel(dup, 3, 2), RGB(0, 200, 0));
-    EXPECT_TRUE(dup->Modified);
+    EXPECT_TRUE(dup->Modified());
 
     form->ActivateChild(src);
     src->imageKit->Bitmap()->Canvas()->SetPixel(0, 0, RGB(255, 0, 0));
@@ -154,8 +152,8 @@ TEST_F(Interpreter, WindowCommandsMakeNewWindows)
     EXPECT_EQ(pixel(hue, 1, 1), RGB(85, 85, 85));
     EXPECT_EQ(pixel(hue, 0, 0), RGB(0, 0, 0));
     EXPECT_EQ(pixel(value, 1, 1), RGB(200, 200, 200));
-    EXPECT_TRUE(value->Modified);
-    EXPECT_FALSE(src->Modified);
+    EXPECT_TRUE(value->Modified());
+    EXPECT_FALSE(src->Modified());
 }
 
 TEST_F(Interpreter, ImageCommandsWithoutAnImageWindowChangeNothing)
@@ -216,7 +214,7 @@ TEST_F(Interpreter, UntitledNumbersFollowTheLargestInBothLanguages)
         run(cmdNewImage, {2, 2, 0});
         EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), k.next);
         for (QWidget* w : form->MDIChildren()) {
-            qobject_cast<Tchild*>(w)->Modified = false;
+            qobject_cast<Tchild*>(w)->SetModified(false);
             w->parentWidget()->close();
         }
         TApplication::ProcessMessages();
@@ -248,7 +246,7 @@ TEST_F(Interpreter, OpenShowsTheImageOrTheMessageAndNoWindow)
     ASSERT_EQ(form->MDIChildCount(), 1);
     EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), good);
     EXPECT_EQ(form->ActiveImageWindow()->imageKit->Bitmap()->Width(), 3);
-    EXPECT_FALSE(form->ActiveImageWindow()->Modified);
+    EXPECT_FALSE(form->ActiveImageWindow()->Modified());
 
     // ".pcax" is no catalog, and as an image it has no reader: like every open that
     // gives no picture, it is reported and leaves no window.
@@ -326,7 +324,7 @@ TEST_F(Interpreter, CommentFilesSitBesideTheImage)
     make();
     Tchild* c = imageWindow(2, 2, clWhite);
     std::vector<std::pair<QString, int>> forms;
-    TCommandSeams::CommentForm = [&](const QString& wav, const QString&, int mode) { forms.push_back({wav, mode}); };
+    dialogs->commentForm = [&](const QString& wav, const QString&, int mode) { forms.push_back({wav, mode}); };
 
     run(cmdRecordComment);  // not saved yet
     run(cmdTextComment);

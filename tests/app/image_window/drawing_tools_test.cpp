@@ -93,7 +93,7 @@ TEST_F(ChildDrawingTest, ShapesInBothButtons)
             EXPECT_EQ(changed(expected), 0) << "tool " << c.tool << " format " << format;
             EXPECT_GT(changed(original), 0);
             EXPECT_EQ(bmp().PixelFormat(), format);
-            EXPECT_TRUE(child->Modified);
+            EXPECT_TRUE(child->Modified());
             expectUndoRestores();
             form.reset();
         }
@@ -210,7 +210,7 @@ TEST_F(ChildDrawingTest, CloneNeedsAReferencePoint)
         release(40, 40);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(changed(original), 0);
-        EXPECT_TRUE(child->Modified);
+        EXPECT_TRUE(child->Modified());
         EXPECT_TRUE(child->imageKit->CanUndo());
         child->imageKit->Undo();
 

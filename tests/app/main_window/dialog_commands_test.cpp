@@ -6,7 +6,6 @@
 #include "app/dialogs/new_image_dialog.h"
 #include "app/dialogs/rotate_dialog.h"
 #include "app/dialogs/size_units.h"
-#include "app/commands/command_seams.h"
 #include "controls/edits/num_edit.h"
 #include "controls/edits/spin_edit.h"
 #include "app/dialogs/dialog_test_util.h"
@@ -44,7 +43,7 @@ protected:
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 b->Canvas()->SetPixel(x, y, RGB(x * 255 / w, y * 255 / h, (x + y) % 256));
-        c->Modified = false;
+        c->SetModified(false);
         return c;
     }
     static int undos(Tchild* c) { return c->imageKit->Proc()->UndoCount(); }
@@ -106,7 +105,7 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
         EXPECT_EQ(form->options.neudialog.widthunit, suCm);
         EXPECT_DOUBLE_EQ(form->options.neudialog.width, s.w / 100.0) << s.item;
     }
-    EXPECT_TRUE(c->Modified);
+    EXPECT_TRUE(c->Modified());
     EXPECT_EQ(form->options.neudialog.filter, 1);
 
     // Without a resolution (or with a unit no one knows) the size opens in pixels.
@@ -149,7 +148,7 @@ TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
         trigger("Farbenreduzieren1");
         EXPECT_EQ(stayed, !k.accepted) << k.count;
         EXPECT_EQ(int(messages.size()), k.refusals) << k.count;
-        EXPECT_EQ(c->Modified, k.accepted) << k.count;
+        EXPECT_EQ(c->Modified(), k.accepted) << k.count;
         EXPECT_EQ(undos(c), k.accepted ? 1 : 0) << k.count;
     }
     EXPECT_LE(DistinctColors(c->imageKit->Bitmap()), 4);
@@ -233,7 +232,7 @@ TEST_F(DialogCommands, BlackAndWhiteRefusesAThresholdOutOfRange)
         EXPECT_TRUE(stayed);
         EXPECT_EQ(messages.size(), 1u);
         EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf24bit);
-        EXPECT_FALSE(c->Modified);
+        EXPECT_FALSE(c->Modified());
         EXPECT_EQ(form->options.bwthreshold, 128);
         c->parentWidget()->close();
     }
@@ -301,14 +300,14 @@ TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
         EXPECT_EQ(active->imageKit->Bitmap()->PixelColor(4, 4), k.expected) << k.track;
         EXPECT_EQ(form->options.mergetrack, k.track);
     }
-    EXPECT_TRUE(active->Modified);
+    EXPECT_TRUE(active->Modified());
 }
 
 TEST_F(DialogCommands, CancelledPreviewDialogsLeaveTheImageUnmodified)
 {
     make();
     Tchild* other = imageWindow(10, 10, RGB(100, 0, 0));
-    other->Modified = false;
+    other->SetModified(false);
     for (const char* item : {"merge1", "Farbenbearbeiten1", "effects1"}) {
         SCOPED_TRACE(item);
         Tchild* c = gradient(12, 12);
@@ -329,7 +328,7 @@ TEST_F(DialogCommands, CancelledPreviewDialogsLeaveTheImageUnmodified)
         poll.start(10);
         trigger(item);
         poll.stop();
-        EXPECT_FALSE(c->Modified);
+        EXPECT_FALSE(c->Modified());
         EXPECT_EQ(undos(c), 0);
         c->parentWidget()->close();
     }

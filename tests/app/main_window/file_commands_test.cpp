@@ -73,7 +73,7 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);
         Tchild* c = imageWindow(20, 10, TColor(0x0000FF));
-        c->Modified = true;
+        c->SetModified(true);
         form->options.savefilter = r.filter;
         form->options.lastdir = dir_ + u'/';
         pagesShown.clear();
@@ -87,7 +87,7 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
         const QString path = dir_ + u'/' + QLatin1String(r.typed);
         EXPECT_EQ(QFileInfo::exists(path), r.saved);
         EXPECT_EQ(form->SaveCancelled, !r.saved);
-        EXPECT_EQ(c->Modified, !r.saved);
+        EXPECT_EQ(c->Modified(), !r.saved);
         EXPECT_EQ(pagesShown, r.pages ? std::vector<int>{r.pages} : std::vector<int>{});
         EXPECT_EQ(messages.empty(), r.saved);
         if (r.saved) {
@@ -95,7 +95,7 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
             EXPECT_EQ(form->options.savefilter, r.filter);
         }
         QFile::remove(path);
-        c->Modified = false;
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }
@@ -141,7 +141,7 @@ TEST_F(FileCommands, SaveAsAppliesTheLastSaveAsParametersOnlyOnceThereAreAny)
         EXPECT_TRUE(QFileInfo::exists(dir_ + u'/' + QLatin1String(r.typed)));
         EXPECT_FALSE(form->options.saveparams.IsBlank());
         EXPECT_EQ(form->options.saveparams.JpegQuality, r.quality);
-        c->Modified = false;
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }
@@ -154,17 +154,17 @@ TEST_F(FileCommands, SaveOverAFormatWithoutWriterGoesToSaveAsAndKeepsTheFile)
         WriteBytes(path, "original");
         Tchild* c = imageWindow(8, 8, TColor(0));
         c->imageKit->IOParams().FileName = path;
-        c->Modified = true;
+        c->SetModified(true);
         shown = 0;
         script(*form->saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
         EXPECT_FALSE(form->saveClicked());
         EXPECT_EQ(shown, 1);
         EXPECT_TRUE(form->SaveCancelled);
-        EXPECT_TRUE(c->Modified);
+        EXPECT_TRUE(c->Modified());
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), QByteArray("original"));
-        c->Modified = false;
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }
@@ -180,15 +180,15 @@ TEST_F(FileCommands, SaveOfAnExtremeResolutionStoresTheNearestTheFormatHolds)
         c->imageKit->IOParams().FileName = path;
         c->imageKit->IOParams().DpiX = 2000000000;
         c->imageKit->IOParams().DpiY = 2000000000;
-        c->Modified = true;
+        c->SetModified(true);
         messages.clear();
         errors.clear();
         EXPECT_TRUE(form->saveClicked());
         EXPECT_TRUE(messages.empty()) << (messages.empty() ? std::string() : messages[0].toStdString());
         EXPECT_TRUE(errors.empty());
         EXPECT_TRUE(QFileInfo::exists(path));
-        EXPECT_FALSE(c->Modified);
-        c->Modified = false;
+        EXPECT_FALSE(c->Modified());
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }
@@ -201,7 +201,7 @@ TEST_F(FileCommands, AFailedSaveKeepsModifiedShowsTheErrorAndStopsSaveAll)
         for (int i = 0; i < n; ++i) {
             Tchild* c = imageWindow(8, 8, TColor(0));
             c->imageKit->IOParams().FileName = dir_ + QStringLiteral("/missing%1/a.bmp").arg(i);
-            c->Modified = true;
+            c->SetModified(true);
             windows.push_back(c);
         }
         errors.clear();
@@ -209,8 +209,8 @@ TEST_F(FileCommands, AFailedSaveKeepsModifiedShowsTheErrorAndStopsSaveAll)
         EXPECT_EQ(errors.size(), 1u);  // stopped at the first failure
         EXPECT_TRUE(form->SaveCancelled);
         for (Tchild* c : windows) {
-            EXPECT_TRUE(c->Modified);
-            c->Modified = false;
+            EXPECT_TRUE(c->Modified());
+            c->SetModified(false);
             c->parentWidget()->close();
         }
     }
@@ -221,7 +221,7 @@ TEST_F(FileCommands, CloseAllStopsAtTheFirstCancelledSaveAs)
     for (int n : {1, 2, 4}) {
         SCOPED_TRACE(n);
         for (int i = 0; i < n; ++i)
-            imageWindow(8, 8, TColor(0))->Modified = true;
+            imageWindow(8, 8, TColor(0))->SetModified(true);
         answer = mrYes;  // save each on close
         shown = 0;
         script(*form->saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
@@ -230,7 +230,7 @@ TEST_F(FileCommands, CloseAllStopsAtTheFirstCancelledSaveAs)
         EXPECT_EQ(form->MDIChildCount(), n);
         for (QWidget* w : form->MDIChildren())
             if (Tchild* c = Tform1::imageWindowOf(w))
-                c->Modified = false;
+                c->SetModified(false);
         EXPECT_TRUE(form->closeAllClicked());
         EXPECT_EQ(form->MDIChildCount(), 0);
     }
@@ -284,7 +284,7 @@ TEST_F(FileCommands, ClipboardCommandsGoThroughTheRealClipboard)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.item);
         Tchild* c = imageWindow(30, 20, TColor(0x00FF00));
-        c->Modified = false;
+        c->SetModified(false);
         c->imageKit->Proc()->SelectRect(0, 0, 9, 9);
         QApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
         if (r.fillsClipboard)
@@ -292,11 +292,11 @@ TEST_F(FileCommands, ClipboardCommandsGoThroughTheRealClipboard)
         QAction* a = form->Item(QString::fromLatin1(r.item));
         a->setEnabled(true);
         a->trigger();
-        EXPECT_EQ(c->Modified, r.modifies);
+        EXPECT_EQ(c->Modified(), r.modifies);
         if (r.fillsClipboard) {
             EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(10, 10));
         }
-        c->Modified = false;
+        c->SetModified(false);
         c->parentWidget()->close();
     }
 }

@@ -278,7 +278,7 @@ TEST_F(MainWindowTest, ChildThatRefusesKeepsTheMainWindowAndTheOptionFile)
 {
     make();
     Tchild* c = imageWindow(10, 10, clWhite);
-    c->Modified = true;
+    c->SetModified(true);
     answer = mrCancel;
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
@@ -291,7 +291,7 @@ TEST_F(MainWindowTest, ChildThatRefusesKeepsTheMainWindowAndTheOptionFile)
     answer = mrYes;
     c->imageKit->IOParams().FileName = home_ + QStringLiteral("/missing/dir/x.bmp");
     EXPECT_FALSE(form->close());
-    EXPECT_TRUE(c->Modified);
+    EXPECT_TRUE(c->Modified());
     EXPECT_EQ(form->MDIChildCount(), 1);
 
     answer = mrNo;
@@ -310,7 +310,7 @@ TEST_F(MainWindowTest, YesSavesTheClosingWindowUnderItsName)
     Tchild* c = imageWindow(12, 8, clRed);
     const QString name = home_ + QStringLiteral("/saved.bmp");
     c->imageKit->IOParams().FileName = name;
-    c->Modified = true;
+    c->SetModified(true);
     answer = mrYes;
     EXPECT_TRUE(form->close());
     QImage back(name);
@@ -462,7 +462,7 @@ TEST_F(MainWindowTest, NewWindowsTakeTheCurrentModeAndTool)
             EXPECT_EQ(c->imageKit->MouseInteract(), miScroll) << name;
             EXPECT_EQ(c->imageKit->Cursor(), TImageKitView::crHand) << name;
         }
-        made->Modified = false;
+        made->SetModified(false);
     }
 }
 

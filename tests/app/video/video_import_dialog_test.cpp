@@ -1,4 +1,3 @@
-#include "app/commands/command_seams.h"
 #include "app/video/video_import_dialog.h"
 #include "app/app_test_util.h"
 #include "imaging/view/video_view.h"
@@ -95,7 +94,7 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
         EXPECT_EQ(c->imageKit->Bitmap()->Image(), form.videoView->Bitmap()->Image());
         EXPECT_EQ(form.videoView->Frozen(), frozenBefore);
         EXPECT_TRUE(form.isVisible());
-        c->Modified = false;
+        c->SetModified(false);
     }
     QTest::mouseClick(form.closeButton, Qt::LeftButton);
     EXPECT_FALSE(form.videoView->ShowVideo());
@@ -125,9 +124,6 @@ TEST_F(VideoForm, MenuAndButtonOpenTheForm)
 {
     qputenv(SyntheticSourceVariable, "synthetic:64x48");
     Tform1& f = make();
-    ASSERT_TRUE(TCommandSeams::VideoImport);
-    ASSERT_TRUE(TCommandSeams::CommentForm);
-    ASSERT_TRUE(TCommandSeams::ChooseWavFile);
     const std::function<void()> triggers[] = {[&] { f.Item(QStringLiteral("Videobildimportieren1"))->trigger(); },
                                               [&] { f.Control<QToolButton>(QStringLiteral("SpeedButton57"))->click(); }};
     for (const auto& trigger : triggers) {

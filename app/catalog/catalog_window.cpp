@@ -2,7 +2,9 @@
 #include "app/catalog/catalog_window.h"
 
 #include "app/catalog/catalog_entry.h"
-#include "app/main_window/main_window_services.h"
+#include "app/services/main_window_services.h"
+#include "app/commands/command_record.h"
+#include "app/options/options.h"
 #include "app/print/print_dialog.h"
 #include "app/slideshow/slide_commands.h"
 #include "app/text/language.h"

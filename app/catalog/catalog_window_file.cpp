@@ -1,7 +1,9 @@
 // The catalog window's file: loading a ".pca" file and writing it.
 #include "app/catalog/catalog_file.h"
 #include "app/catalog/catalog_window.h"
-#include "app/main_window/main_window_services.h"
+#include "app/services/main_window_services.h"
+#include "app/commands/command_record.h"
+#include "app/options/options.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
 #include "controls/grid/kit_draw_grid.h"

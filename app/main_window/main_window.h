@@ -1,7 +1,7 @@
 #pragma once
 #include "app/commands/command_dialogs.h"
 #include "app/commands/command_record.h"
-#include "app/main_window/main_window_services.h"
+#include "app/services/main_window_services.h"
 #include "app/options/options.h"
 #include "platform/graphics/bitmap.h"
 

@@ -3,7 +3,9 @@
 
 #include "app/catalog/catalog_window.h"
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window_services.h"
+#include "app/services/main_window_services.h"
+#include "app/commands/command_record.h"
+#include "app/options/options.h"
 #include "app/print/print_layout.h"
 #include "app/print/print_units.h"
 #include "app/text/language.h"

@@ -1,6 +1,8 @@
 // The print dialog's preview: the counts, the panel size and the scaled page.
 #include "app/catalog/catalog_window.h"
-#include "app/main_window/main_window_services.h"
+#include "app/services/main_window_services.h"
+#include "app/commands/command_record.h"
+#include "app/options/options.h"
 #include "app/print/print_dialog.h"
 #include "app/print/print_job.h"
 #include "app/print/print_marks.h"

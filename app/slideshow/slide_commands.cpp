@@ -1,7 +1,9 @@
 // The slide-show commands: play, options, and a show of a catalog.
 #include "app/slideshow/slide_commands.h"
 #include "app/catalog/catalog_window.h"
-#include "app/main_window/main_window_services.h"
+#include "app/services/main_window_services.h"
+#include "app/commands/command_record.h"
+#include "app/options/options.h"
 #include "app/slideshow/slide_list.h"
 #include "app/slideshow/slide_options_dialog.h"
 

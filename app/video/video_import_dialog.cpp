@@ -1,7 +1,9 @@
 #include "app/video/video_import_dialog.h"
 
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window_services.h"
+#include "app/services/main_window_services.h"
+#include "app/commands/command_record.h"
+#include "app/options/options.h"
 #include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "imaging/kit/image_kit.h"

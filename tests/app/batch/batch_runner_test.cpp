@@ -4,7 +4,9 @@
 #include "app/batch/batch_file.h"
 #include "app/batch/batch_runner.h"
 #include "app/main_window/command_dialogs.h"
-#include "app/main_window/main_window_services.h"
+#include "app/services/main_window_services.h"
+#include "app/commands/command_record.h"
+#include "app/options/options.h"
 #include "common/test_support.h"
 #include "platform/ui/dialogs.h"
 

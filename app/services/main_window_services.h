@@ -1,9 +1,6 @@
 #pragma once
 // What the features (batch, catalog, slide show, print, comments, video) may ask of the
 // main window; they hold this instead of the whole window.
-#include "app/commands/command_record.h"
-#include "app/options/options.h"
-
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -13,6 +10,10 @@
 #include <vector>
 
 class QAction;
+class QObject;
+class tautomatitem;
+struct toptions;
+struct tsaveparams;
 class QMdiArea;
 class TCommandDialogs;
 class Tchild;
@@ -48,11 +49,7 @@ public:
     // command's values, so features fill this one and run it.
     virtual tautomatitem& Record() = 0;
     virtual void RunRecord(QObject* sender, const tautomatitem& item) = 0;
-    void RunCode(uint8_t code)
-    {
-        Record().SetCode(code);
-        RunRecord(Window(), Record());
-    }
+    void RunCode(uint8_t code);
     // Recording: every record that runs is kept as its block while this is on.
     virtual bool IsRecording() const = 0;
     virtual void SetRecording(bool recording) = 0;

@@ -103,7 +103,7 @@ void BM_Batch_Ours(benchmark::State& state)
     a->work.existing = 0;
     a->FormActivate(form.options);
     a->SetDirectory(f.ours);
-    a->ImageKit1->Params().JpegQuality = 85;
+    a->imageKit->Params().JpegQuality = 85;
     for (auto _ : state) {
         // The file-list dialog is answered with "Anwenden" as it comes up.
         QTimer::singleShot(0, &form, [] {

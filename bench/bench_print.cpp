@@ -85,12 +85,12 @@ int main(int argc, char** argv)
     g_dir = &dir;
     g_form = StartBenchMainWindow();
     {
-        Tchild* c = g_form->newwindow();
-        *c->ImageKit1->Bitmap() = MakeBenchImage(kWidth, kHeight, 1);
+        Tchild* c = g_form->newImageWindow();
+        *c->imageKit->Bitmap() = MakeBenchImage(kWidth, kHeight, 1);
         c->setWindowTitle(QStringLiteral("photo"));
         g_form->ActivateChild(c);
         // The reference reads the same pixels.
-        c->ImageKit1->Bitmap()->Image().save(path("photo.ppm"), "PPM");
+        c->imageKit->Bitmap()->Image().save(path("photo.ppm"), "PPM");
     }
     TBestReporter reporter;
     // The references here work on one thread; so does ours.

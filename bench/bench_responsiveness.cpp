@@ -212,16 +212,16 @@ int main(int argc, char** argv)
     });
 
     // Colour reduction in an image window, its progress going to the main window.
-    Tchild* image = form->newwindow();
-    image->ImageKit1->Bitmap()->Assign(MakeBenchImage(4000, 3000, 3));
-    image->ImageKit1->Update();
-    image->ImageKit1->Proc()->UndoLimit = 0;
-    const TBitmap twelve = *image->ImageKit1->Bitmap();
+    Tchild* image = form->newImageWindow();
+    image->imageKit->Bitmap()->Assign(MakeBenchImage(4000, 3000, 3));
+    image->imageKit->Update();
+    image->imageKit->Proc()->UndoLimit = 0;
+    const TBitmap twelve = *image->imageKit->Bitmap();
     measure("colour reduction to 10 000, 12 MP", [&] {
-        image->ImageKit1->Proc()->ReduceColors(10000);
+        image->imageKit->Proc()->ReduceColors(10000);
         return true;
     });
-    image->ImageKit1->Bitmap()->Assign(twelve);
+    image->imageKit->Bitmap()->Assign(twelve);
 
     // The open dialog's preview of a multi-page TIFF.
     const QString tiff = work.filePath(QStringLiteral("pages.tif"));

@@ -9,6 +9,7 @@
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/file_edit.h"
 #include "controls/edits/spin_edit.h"
 #include "imaging/dialogs/io_previews_dialog.h"
@@ -44,7 +45,7 @@ bool editFormatParams(QWidget* owner, TIOParamsVals& params, int pages)
     sample.Canvas()->Brush.Color = clWhite;
     sample.Canvas()->FillRect(TRect(0, 0, 64, 64));
     TImageKitIO io;
-    io.SetAttachedBitmap(image ? image->ImageKit1->Bitmap() : &sample);
+    io.SetAttachedBitmap(image ? image->imageKit->Bitmap() : &sample);
     io.AssignParams(params);
     io.MsgLanguage = LibraryLanguage();
     if (!RunIOPreviews(io, pages))
@@ -64,33 +65,33 @@ T* named(T* w, const char* name)
 
 Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("autoform"));
+    setObjectName(QLatin1String(ObjectName::BatchDialog::Form));
     setWindowTitle(QStringLiteral("Batch"));
-    ImageKit1 = new TImageKitIO(this);
+    imageKit = new TImageKitIO(this);
 
-    FileListBox1 = named(new QListWidget(this), "FileListBox1");
-    FileListBox1->setMinimumWidth(180);
+    recordList = named(new QListWidget(this), ObjectName::BatchDialog::FileListBox1);
+    recordList->setMinimumWidth(180);
 
-    GroupBox1 = named(new QGroupBox(QStringLiteral("Nach Abschluss"), this), "GroupBox1");
-    RadioButton1 = named(new QRadioButton(QStringLiteral("nichts"), GroupBox1), "RadioButton1");
-    RadioButton2 = named(new QRadioButton(QStringLiteral("speichern und schliessen"), GroupBox1), "RadioButton2");
-    RadioButton3 = named(new QRadioButton(QStringLiteral("im Verzeichnis:"), GroupBox1), "RadioButton3");
-    DirectoryEdit2 = named(new TDirectoryEdit(GroupBox1), "DirectoryEdit2");
-    Label1 = named(new QLabel(QStringLiteral("Startdatei:"), GroupBox1), "Label1");
-    Edit1 = named(new QLineEdit(GroupBox1), "Edit1");
-    Edit1->setMaxLength(255);
-    KitSpinEdit1 = named(new TKitSpinEdit(GroupBox1), "KitSpinEdit1");
-    KitSpinEdit1->SetMinValue(0);
-    KitSpinEdit1->SetMaxValue(999999999);
-    Label2 = named(new QLabel(QStringLiteral("Bildformat"), GroupBox1), "Label2");
-    ComboBox2 = named(new QComboBox(GroupBox1), "ComboBox2");
-    ComboBox2->addItems({QStringLiteral("JPG "), QStringLiteral("BMP"), QStringLiteral("PCX"), QStringLiteral("TIFF"),
+    afterGroup = named(new QGroupBox(QStringLiteral("Nach Abschluss"), this), ObjectName::BatchDialog::GroupBox1);
+    afterNothingRadio = named(new QRadioButton(QStringLiteral("nichts"), afterGroup), ObjectName::BatchDialog::RadioButton1);
+    afterSaveCloseRadio = named(new QRadioButton(QStringLiteral("speichern und schliessen"), afterGroup), ObjectName::BatchDialog::RadioButton2);
+    afterSaveToRadio = named(new QRadioButton(QStringLiteral("im Verzeichnis:"), afterGroup), ObjectName::BatchDialog::RadioButton3);
+    targetDirectoryEdit = named(new TDirectoryEdit(afterGroup), ObjectName::BatchDialog::DirectoryEdit2);
+    startFileLabel = named(new QLabel(QStringLiteral("Startdatei:"), afterGroup), ObjectName::BatchDialog::Label1);
+    startFileEdit = named(new QLineEdit(afterGroup), ObjectName::BatchDialog::Edit1);
+    startFileEdit->setMaxLength(255);
+    startNumberEdit = named(new TKitSpinEdit(afterGroup), ObjectName::BatchDialog::KitSpinEdit1);
+    startNumberEdit->SetMinValue(0);
+    startNumberEdit->SetMaxValue(999999999);
+    formatLabel = named(new QLabel(QStringLiteral("Bildformat"), afterGroup), ObjectName::BatchDialog::Label2);
+    formatCombo = named(new QComboBox(afterGroup), ObjectName::BatchDialog::ComboBox2);
+    formatCombo->addItems({QStringLiteral("JPG "), QStringLiteral("BMP"), QStringLiteral("PCX"), QStringLiteral("TIFF"),
                          QStringLiteral("PNG")});
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Format/Parameter beibehalten"), GroupBox1), "CheckBox1");
-    CheckBox2 = named(new QCheckBox(QStringLiteral("Dateinamen beibehalten"), GroupBox1), "CheckBox2");
-    Label3 = named(new QLabel(QStringLiteral("Wenn Datei existiert:"), GroupBox1), "Label3");
-    ComboBox1 = named(new QComboBox(GroupBox1), "ComboBox1");
-    ComboBox1->addItems(
+    keepFormatCheck = named(new QCheckBox(QStringLiteral("Format/Parameter beibehalten"), afterGroup), ObjectName::BatchDialog::CheckBox1);
+    keepNameCheck = named(new QCheckBox(QStringLiteral("Dateinamen beibehalten"), afterGroup), ObjectName::BatchDialog::CheckBox2);
+    existsLabel = named(new QLabel(QStringLiteral("Wenn Datei existiert:"), afterGroup), ObjectName::BatchDialog::Label3);
+    existsCombo = named(new QComboBox(afterGroup), ObjectName::BatchDialog::ComboBox1);
+    existsCombo->addItems(
         {QStringLiteral("Überschreiben"), QStringLiteral("Nummer erhöhen"), QStringLiteral("nicht speichern")});
 
     static const char* const captions[10] = {nullptr,
@@ -108,27 +109,27 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
         Buttons[size_t(i)]->setObjectName(QStringLiteral("Button%1").arg(i));
         Buttons[size_t(i)]->setAutoDefault(false);
     }
-    Buttons[8]->setParent(GroupBox1);
+    Buttons[8]->setParent(afterGroup);
 
-    auto* after = new QGridLayout(GroupBox1);
-    after->addWidget(RadioButton1, 0, 0, 1, 3);
-    after->addWidget(RadioButton2, 1, 0, 1, 3);
-    after->addWidget(RadioButton3, 2, 0);
-    after->addWidget(DirectoryEdit2, 2, 1, 1, 2);
-    after->addWidget(Label1, 3, 0);
-    after->addWidget(Edit1, 3, 1);
-    after->addWidget(KitSpinEdit1, 3, 2);
-    after->addWidget(Label2, 4, 0);
-    after->addWidget(ComboBox2, 4, 1);
+    auto* after = new QGridLayout(afterGroup);
+    after->addWidget(afterNothingRadio, 0, 0, 1, 3);
+    after->addWidget(afterSaveCloseRadio, 1, 0, 1, 3);
+    after->addWidget(afterSaveToRadio, 2, 0);
+    after->addWidget(targetDirectoryEdit, 2, 1, 1, 2);
+    after->addWidget(startFileLabel, 3, 0);
+    after->addWidget(startFileEdit, 3, 1);
+    after->addWidget(startNumberEdit, 3, 2);
+    after->addWidget(formatLabel, 4, 0);
+    after->addWidget(formatCombo, 4, 1);
     after->addWidget(Buttons[8], 4, 2);
-    after->addWidget(CheckBox1, 5, 0, 1, 3);
-    after->addWidget(CheckBox2, 6, 0, 1, 3);
-    after->addWidget(Label3, 7, 0);
-    after->addWidget(ComboBox1, 7, 1, 1, 2);
+    after->addWidget(keepFormatCheck, 5, 0, 1, 3);
+    after->addWidget(keepNameCheck, 6, 0, 1, 3);
+    after->addWidget(existsLabel, 7, 0);
+    after->addWidget(existsCombo, 7, 1, 1, 2);
     after->setColumnStretch(1, 1);
-    Edit1->setMinimumWidth(140);
+    startFileEdit->setMinimumWidth(140);
 
-    auto* quick = named(new QGroupBox(QStringLiteral("Schnellstarter"), this), "Schnelllader");
+    auto* quick = named(new QGroupBox(QStringLiteral("Schnellstarter"), this), ObjectName::BatchDialog::Schnelllader);
     auto* quickGrid = new QGridLayout(quick);
     for (int i = 0; i < 8; ++i) {
         auto* box = new QComboBox(quick);
@@ -139,7 +140,7 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
     }
 
     auto* left = new QVBoxLayout;
-    left->addWidget(FileListBox1, 1);
+    left->addWidget(recordList, 1);
     left->addWidget(Buttons[1]);
     left->addWidget(Buttons[2]);
     auto* play = new QVBoxLayout;
@@ -149,44 +150,44 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
     for (int i : {9, 6})
         play->addWidget(Buttons[size_t(i)]);
     auto* middle = new QVBoxLayout;
-    middle->addWidget(GroupBox1);
+    middle->addWidget(afterGroup);
     middle->addWidget(quick);
     auto* top = new QHBoxLayout(this);
     top->addLayout(left);
     top->addLayout(middle, 1);
     top->addLayout(play);
 
-    for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3})
-        connect(r, &QRadioButton::clicked, this, [this] { checkautobuttons(); });
-    for (QCheckBox* c : {CheckBox1, CheckBox2})
-        connect(c, &QCheckBox::clicked, this, [this] { checkautobuttons(); });
-    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] { checkautobuttons(); });
+    for (QRadioButton* r : {afterNothingRadio, afterSaveCloseRadio, afterSaveToRadio})
+        connect(r, &QRadioButton::clicked, this, [this] { updateButtons(); });
+    for (QCheckBox* c : {keepFormatCheck, keepNameCheck})
+        connect(c, &QCheckBox::clicked, this, [this] { updateButtons(); });
+    connect(recordList, &QListWidget::itemSelectionChanged, this, [this] { updateButtons(); });
     auto click = [this](int i, std::function<void()> fn) {
         connect(Buttons[size_t(i)], &QPushButton::clicked, this, [fn = std::move(fn)] { TApplication::Guard(fn); });
     };
-    click(1, [this] { Button1Click(); });
-    click(2, [this] { Button2Click(); });
+    click(1, [this] { deleteClicked(); });
+    click(2, [this] { recordClicked(); });
     click(3, [this] { done(TBatchRunner::bmActive); });
     click(4, [this] { done(TBatchRunner::bmAllLoaded); });
     click(5, [this] { done(TBatchRunner::bmFileList); });
     click(6, [this] { done(1); });
     click(7, [this] { done(TBatchRunner::bmScanner); });
-    click(8, [this] { Button8Click(); });
+    click(8, [this] { parametersClicked(); });
     click(9, [] { TApplication::HelpContext(hcBatch); });
     work = tautodialog::Defaults();
 }
 
 Tautoform::~Tautoform() = default;
 
-void Tautoform::updateboxes()
+void Tautoform::updateQuickStarters()
 {
     const QString selected = SelectedRecord();
-    FileListBox1->clear();
-    FileListBox1->addItems(BatchFileNames());
+    recordList->clear();
+    recordList->addItems(BatchFileNames());
     if (!selected.isEmpty())
-        for (int i = 0; i < FileListBox1->count(); ++i)
-            if (FileListBox1->item(i)->text() == selected)
-                FileListBox1->setCurrentRow(i);
+        for (int i = 0; i < recordList->count(); ++i)
+            if (recordList->item(i)->text() == selected)
+                recordList->setCurrentRow(i);
 }
 
 void Tautoform::SelectComboItem(QComboBox* box, const QString& text)
@@ -201,29 +202,29 @@ void Tautoform::SelectComboItem(QComboBox* box, const QString& text)
 
 void Tautoform::FormActivate(const toptions& options)
 {
-    updateboxes();
+    updateQuickStarters();
     const QStringList names = BatchFileNames();
     for (size_t i = 0; i < QuickStarters.size(); ++i) {
         QuickStarters[i]->clear();
         QuickStarters[i]->addItems(names);
         SelectComboItem(QuickStarters[i], options.quickstart[i]);
     }
-    FileListBox1->setCurrentRow(-1);
-    for (int i = 0; i < FileListBox1->count(); ++i)
-        if (FileListBox1->item(i)->text().compare(options.batchrecord, Qt::CaseInsensitive) == 0)
-            FileListBox1->setCurrentRow(i);
-    if (FileListBox1->currentRow() < 0 && FileListBox1->count() > 0)
-        FileListBox1->setCurrentRow(0);
-    RadioButton1->setChecked(work.after != 1 && work.after != 2);
-    RadioButton2->setChecked(work.after == 1);
-    RadioButton3->setChecked(work.after == 2);
-    Edit1->setText(work.startname.Text());
-    KitSpinEdit1->setText(QString::number(work.startnumber));
-    ComboBox2->setCurrentIndex(work.formatindex >= 0 && work.formatindex < kBatchFormatCount ? work.formatindex : 0);
-    CheckBox1->setChecked(work.keepformat != 0);
-    CheckBox2->setChecked(work.keepnames != 0);
-    ComboBox1->setCurrentIndex(work.existing >= 0 && work.existing <= 2 ? work.existing : 0);
-    checkautobuttons();
+    recordList->setCurrentRow(-1);
+    for (int i = 0; i < recordList->count(); ++i)
+        if (recordList->item(i)->text().compare(options.batchrecord, Qt::CaseInsensitive) == 0)
+            recordList->setCurrentRow(i);
+    if (recordList->currentRow() < 0 && recordList->count() > 0)
+        recordList->setCurrentRow(0);
+    afterNothingRadio->setChecked(work.after != 1 && work.after != 2);
+    afterSaveCloseRadio->setChecked(work.after == 1);
+    afterSaveToRadio->setChecked(work.after == 2);
+    startFileEdit->setText(work.startname.Text());
+    startNumberEdit->setText(QString::number(work.startnumber));
+    formatCombo->setCurrentIndex(work.formatindex >= 0 && work.formatindex < kBatchFormatCount ? work.formatindex : 0);
+    keepFormatCheck->setChecked(work.keepformat != 0);
+    keepNameCheck->setChecked(work.keepnames != 0);
+    existsCombo->setCurrentIndex(work.existing >= 0 && work.existing <= 2 ? work.existing : 0);
+    updateButtons();
 }
 
 void Tautoform::FormClose(toptions& options) const
@@ -235,53 +236,53 @@ void Tautoform::FormClose(toptions& options) const
 tautodialog Tautoform::Settings() const
 {
     tautodialog s = work;
-    s.after = RadioButton2->isChecked() ? 1 : RadioButton3->isChecked() ? 2 : 0;
+    s.after = afterSaveCloseRadio->isChecked() ? 1 : afterSaveToRadio->isChecked() ? 2 : 0;
     // A start name that does not fit its slot keeps the one before.
-    s.startname.Assign(Edit1->text());
-    s.startnumber = int32_t(std::nearbyint(KitSpinEdit1->Value()));
-    s.formatindex = std::max(0, ComboBox2->currentIndex());
-    s.keepformat = CheckBox1->isChecked() ? 1 : 0;
-    s.keepnames = CheckBox2->isChecked() ? 1 : 0;
-    s.existing = std::max(0, ComboBox1->currentIndex());
+    s.startname.Assign(startFileEdit->text());
+    s.startnumber = int32_t(std::nearbyint(startNumberEdit->Value()));
+    s.formatindex = std::max(0, formatCombo->currentIndex());
+    s.keepformat = keepFormatCheck->isChecked() ? 1 : 0;
+    s.keepnames = keepNameCheck->isChecked() ? 1 : 0;
+    s.existing = std::max(0, existsCombo->currentIndex());
     return s;
 }
 
-QString Tautoform::Directory() const { return DirectoryEdit2->text(); }
+QString Tautoform::Directory() const { return targetDirectoryEdit->text(); }
 
-void Tautoform::SetDirectory(const QString& directory) { DirectoryEdit2->setText(directory); }
+void Tautoform::SetDirectory(const QString& directory) { targetDirectoryEdit->setText(directory); }
 
 void Tautoform::ChooseNothing()
 {
-    RadioButton1->setChecked(true);
+    afterNothingRadio->setChecked(true);
     work.after = 0;
-    checkautobuttons();
+    updateButtons();
 }
 
 QString Tautoform::SelectedRecord() const
 {
-    const QListWidgetItem* item = FileListBox1->currentItem();
+    const QListWidgetItem* item = recordList->currentItem();
     return item && item->isSelected() ? item->text() : QString();
 }
 
-void Tautoform::checkautobuttons()
+void Tautoform::updateButtons()
 {
-    const bool keepFormat = CheckBox1->isChecked();
-    const bool keepNames = CheckBox2->isChecked();
-    ComboBox2->setEnabled(!keepFormat);
+    const bool keepFormat = keepFormatCheck->isChecked();
+    const bool keepNames = keepNameCheck->isChecked();
+    formatCombo->setEnabled(!keepFormat);
     Buttons[8]->setEnabled(!keepFormat);
-    Edit1->setEnabled(!keepNames);
-    KitSpinEdit1->setEnabled(!keepNames);
-    const bool inDir = RadioButton3->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{DirectoryEdit2, Edit1, ComboBox1, KitSpinEdit1, ComboBox2,
-                                                      CheckBox1, CheckBox2, Label1, Label2, Label3, Buttons[8]})
+    startFileEdit->setEnabled(!keepNames);
+    startNumberEdit->setEnabled(!keepNames);
+    const bool inDir = afterSaveToRadio->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{targetDirectoryEdit, startFileEdit, existsCombo, startNumberEdit, formatCombo,
+                                                      keepFormatCheck, keepNameCheck, startFileLabel, formatLabel, existsLabel, Buttons[8]})
         w->setVisible(inDir);
-    Buttons[1]->setEnabled(FileListBox1->count() > 0);
+    Buttons[1]->setEnabled(recordList->count() > 0);
     const bool chosen = !SelectedRecord().isEmpty();
     for (int i : {3, 4, 5, 7})
         Buttons[size_t(i)]->setEnabled(chosen);
 }
 
-void Tautoform::Button1Click()
+void Tautoform::deleteClicked()
 {
     const QString name = SelectedRecord();
     if (name.isEmpty())
@@ -292,13 +293,13 @@ void Tautoform::Button1Click()
     QFile f(BatchDirectory() + name);
     if (!f.remove())
         throw EInOutError(QStringLiteral("Cannot delete file \"%1\". %2").arg(f.fileName(), f.errorString()));
-    updateboxes();
-    if (FileListBox1->count() > 0 && SelectedRecord().isEmpty())
-        FileListBox1->setCurrentRow(0);
-    checkautobuttons();
+    updateQuickStarters();
+    if (recordList->count() > 0 && SelectedRecord().isEmpty())
+        recordList->setCurrentRow(0);
+    updateButtons();
 }
 
-void Tautoform::Button2Click()
+void Tautoform::recordClicked()
 {
     if (LangMessageDlg(QStringLiteral("Alle folgenden Schritte werden aufgenommen, bis Sie die Aufnahme über das Menu "
                                       "stoppen\nDrücken Sie auf Ok, um die Aufnahme zu starten"),
@@ -308,7 +309,7 @@ void Tautoform::Button2Click()
         done(TBatchRunner::bmNewRecording);
 }
 
-void Tautoform::Button8Click()
+void Tautoform::parametersClicked()
 {
-    editFormatParams(this, ImageKit1->Params(), BatchFormat(ComboBox2->currentIndex()).pages);
+    editFormatParams(this, imageKit->Params(), BatchFormat(formatCombo->currentIndex()).pages);
 }

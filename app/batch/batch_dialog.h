@@ -41,31 +41,31 @@ public:
     void ChooseNothing();
     QString SelectedRecord() const;  // file name with ".atm", empty when none
 
-    void checkautobuttons();
-    void updateboxes();
+    void updateButtons();
+    void updateQuickStarters();
     static void SelectComboItem(QComboBox* box, const QString& text);
 
-    void Button1Click();
-    void Button2Click();
-    void Button8Click();
+    void deleteClicked();
+    void recordClicked();
+    void parametersClicked();
 
-    QListWidget* FileListBox1 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QRadioButton* RadioButton1 = nullptr;
-    QRadioButton* RadioButton2 = nullptr;
-    QRadioButton* RadioButton3 = nullptr;
-    TDirectoryEdit* DirectoryEdit2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    TKitSpinEdit* KitSpinEdit1 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QCheckBox* CheckBox2 = nullptr;
+    QListWidget* recordList = nullptr;
+    QGroupBox* afterGroup = nullptr;
+    QRadioButton* afterNothingRadio = nullptr;
+    QRadioButton* afterSaveCloseRadio = nullptr;
+    QRadioButton* afterSaveToRadio = nullptr;
+    TDirectoryEdit* targetDirectoryEdit = nullptr;
+    QLabel* startFileLabel = nullptr;
+    QLabel* formatLabel = nullptr;
+    QLabel* existsLabel = nullptr;
+    QLineEdit* startFileEdit = nullptr;
+    TKitSpinEdit* startNumberEdit = nullptr;
+    QComboBox* formatCombo = nullptr;
+    QComboBox* existsCombo = nullptr;
+    QCheckBox* keepFormatCheck = nullptr;
+    QCheckBox* keepNameCheck = nullptr;
     std::array<QComboBox*, 8> QuickStarters{};
     std::array<QPushButton*, 10> Buttons{};  // Button1 … Button9 at 1 … 9
     // Holds the batch's save parameters for the format box's format.
-    TImageKitIO* ImageKit1 = nullptr;
+    TImageKitIO* imageKit = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "app/options/options.h"
 #include "app/options/short_string.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "platform/ui/application.h"
 
 #include <QAction>
@@ -17,7 +18,7 @@
 
 namespace {
 
-const char* const kPlayItems[] = {"Neuaufnehmen1", "AufaktuellesBildanwenden1", "AufallegeladenenBilderanwenden1",
+const char* const kPlayItems[] = {ObjectName::MainWindow::Neuaufnehmen1, ObjectName::MainWindow::AufaktuellesBildanwenden1, ObjectName::MainWindow::AufallegeladenenBilderanwenden1,
                                   "AufVerzeichnisanwenden1", "Bildereinscannen1"};
 
 // A record name becomes a file in the data directory and nowhere else.
@@ -39,21 +40,21 @@ QToolButton* TBatchRunner::button(const char* name) const
     return main_.Window()->findChild<QToolButton*>(QLatin1String(name));
 }
 
-QComboBox* TBatchRunner::batchBox() const { return main_.Window()->findChild<QComboBox*>(QStringLiteral("autobox")); }
+QComboBox* TBatchRunner::batchBox() const { return main_.Window()->findChild<QComboBox*>(QLatin1String(ObjectName::MainWindow::autobox)); }
 
 void TBatchRunner::setRecordingControls(bool recording)
 {
     // While a batch runs nothing may start another one or a recording.
     const bool canStart = !recording && !running_;
-    main_.SetAvailable(button("SpeedButton11"), canStart);
-    main_.SetAvailable(button("SpeedButton13"), canStart);
+    main_.SetAvailable(button(ObjectName::MainWindow::SpeedButton11), canStart);
+    main_.SetAvailable(button(ObjectName::MainWindow::SpeedButton13), canStart);
     for (const char* n : kPlayItems)
         main_.SetAvailable(main_.Item(QString::fromLatin1(n)), canStart);
-    main_.SetAvailable(main_.Item(QStringLiteral("Batch2")), !running_);
+    main_.SetAvailable(main_.Item(QLatin1String(ObjectName::MainWindow::Batch2)), !running_);
     for (int i = 1; i <= 8; ++i)
         if (auto* key = main_.Window()->findChild<QAction*>(QStringLiteral("QuickStart%1").arg(i)))
             key->setEnabled(!running_);
-    main_.SetAvailable(main_.Item(QStringLiteral("Aufnahmestoppen1")), true);
+    main_.SetAvailable(main_.Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), true);
 }
 
 bool TBatchRunner::refuseWhileBatchRuns()
@@ -69,18 +70,18 @@ void TBatchRunner::neuaufnehmenproc()
 {
     main_.RecordedBlocks().clear();
     main_.SetRecording(true);
-    button("SpeedButton11")->setChecked(true);
-    button("SpeedButton8")->setChecked(false);
+    button(ObjectName::MainWindow::SpeedButton11)->setChecked(true);
+    button(ObjectName::MainWindow::SpeedButton8)->setChecked(false);
 }
 
-void TBatchRunner::Neuaufnehmen1Click()
+void TBatchRunner::newRecordingClicked()
 {
     if (refuseWhileBatchRuns()) {
-        button("SpeedButton11")->setChecked(main_.IsRecording());
+        button(ObjectName::MainWindow::SpeedButton11)->setChecked(main_.IsRecording());
         return;
     }
     if (main_.IsRecording()) {
-        button("SpeedButton11")->setChecked(true);
+        button(ObjectName::MainWindow::SpeedButton11)->setChecked(true);
         return;
     }
     const int answer = LangMessageDlg(
@@ -92,22 +93,22 @@ void TBatchRunner::Neuaufnehmen1Click()
     if (answer == mrOk) {
         neuaufnehmenproc();
     } else {
-        button("SpeedButton11")->setChecked(false);
-        button("SpeedButton8")->setChecked(true);
+        button(ObjectName::MainWindow::SpeedButton11)->setChecked(false);
+        button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
     }
     setRecordingControls(main_.IsRecording());
     updateautobox();
 }
 
-void TBatchRunner::Aufnahmestoppen1click()
+void TBatchRunner::stopRecordingClicked()
 {
     if (!main_.IsRecording()) {
-        button("SpeedButton8")->setChecked(true);
+        button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
         return;
     }
     setRecordingControls(false);
     main_.SetRecording(false);
-    button("SpeedButton8")->setChecked(true);
+    button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
     try {
         QString name;
         while (InputQuery(LangText(QStringLiteral("Aufnahme gestoppt"), QStringLiteral("Stopped recording")),
@@ -123,12 +124,12 @@ void TBatchRunner::Aufnahmestoppen1click()
         }
     } catch (...) {
         clearaufnahme(main_.RecordedBlocks());
-        button("SpeedButton11")->setChecked(false);
+        button(ObjectName::MainWindow::SpeedButton11)->setChecked(false);
         updateautobox();
         throw;
     }
     clearaufnahme(main_.RecordedBlocks());
-    button("SpeedButton11")->setChecked(false);
+    button(ObjectName::MainWindow::SpeedButton11)->setChecked(false);
     updateautobox();
 }
 
@@ -167,7 +168,7 @@ void TBatchRunner::updateautobox()
             box->setCurrentIndex(i);
 }
 
-void TBatchRunner::Batch2Click()
+void TBatchRunner::batchClicked()
 {
     if (refuseWhileBatchRuns())
         return;
@@ -189,19 +190,19 @@ void TBatchRunner::Batch2Click()
         dobatch(BatchDirectory() + options.batchrecord, result);
 }
 
-void TBatchRunner::AufaktuellesBildanwenden1Click() { PlayBoxRecord(bmActive); }
+void TBatchRunner::applyToCurrentImageClicked() { PlayBoxRecord(bmActive); }
 
 void TBatchRunner::PlayBoxRecord(int mode)
 {
     // Checked before anything changes: a running batch keeps its after-run choice.
     if (refuseWhileBatchRuns())
         return;
-    auto* play = button("SpeedButton13");
+    auto* play = button(ObjectName::MainWindow::SpeedButton13);
     play->setEnabled(false);
     dialog_->ChooseNothing();
     const QString record = batchBox()->currentText();
     auto restore = [&] {
-        button("SpeedButton8")->setChecked(true);
+        button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
         main_.SetAvailable(play, !main_.IsRecording() && !running_);
         main_.ResetProgress();
     };
@@ -215,7 +216,7 @@ void TBatchRunner::PlayBoxRecord(int mode)
     restore();
 }
 
-void TBatchRunner::QuickStartClick(int index)
+void TBatchRunner::quickStartClicked(int index)
 {
     if (index < 0 || index >= int(main_.Options().quickstart.size()) || refuseWhileBatchRuns())
         return;

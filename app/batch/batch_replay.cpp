@@ -8,6 +8,7 @@
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
 #include "imaging/kit/image_kit.h"
@@ -109,7 +110,7 @@ public:
         : dialog_(LangText(QStringLiteral("Batch läuft ..."), QStringLiteral("Running batch ...")),
                   LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")), 0, total, owner)
     {
-        dialog_.setObjectName(QStringLiteral("BatchProgress"));
+        dialog_.setObjectName(QLatin1String(ObjectName::ProgressDialogs::BatchProgress));
         dialog_.setWindowTitle(QStringLiteral("Batch"));
         dialog_.setWindowModality(Qt::NonModal);
         dialog_.setAutoClose(false);
@@ -179,7 +180,7 @@ void TBatchRunner::markBatchResult(Tchild* image)
     if (!image->windowTitle().endsWith(mark))
         image->setWindowTitle(image->windowTitle() + mark);
     // The source file still holds the original: a later Save asks where this result goes.
-    image->ImageKit1->IOParams().FileName.clear();
+    image->imageKit->IOParams().FileName.clear();
 }
 
 bool TBatchRunner::abspielen(const QString& path, int& counter)
@@ -272,7 +273,7 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
         return true;
     }
 
-    const QString source = image->ImageKit1->IOParams().FileName;
+    const QString source = image->imageKit->IOParams().FileName;
     const QString directory = runSnapshot_ ? runDirectory_ : dialog_->Directory();
     if (directory.isEmpty() && !(s.keepnames && !source.isEmpty()))
         return failed(LangText(QStringLiteral("Es ist kein Verzeichnis angegeben."),
@@ -382,7 +383,7 @@ void TBatchRunner::runOnScanner(const std::vector<tautomatitem>& items, int& cou
         c->SetModified(true);
         bool got = false;
         try {
-            got = c->ImageKit1->IO()->Acquire();
+            got = c->imageKit->IO()->Acquire();
         } catch (...) {
             if (c) {
                 c->SetModified(false);
@@ -399,7 +400,7 @@ void TBatchRunner::runOnScanner(const std::vector<tautomatitem>& items, int& cou
         }
         c->setWindowTitle(main_.UntitledCaption());
         main_.FitWindowToImage(main_.Window(), c);
-        c->ImageKit1ViewChange(main_.Window(), -1);
+        c->viewChanged(main_.Window(), -1);
         pause(ScanPauseMs);
         if (!c || progress.Cancelled())
             break;
@@ -476,8 +477,8 @@ void TBatchRunner::dobatch(const QString& path, int mode)
     case bmFileList: {
         files_.clear();
         Taufverzform f(main_.Options().verzdialog, main_.Window());
-        TranslateForm(QStringLiteral("aufverzform"), &f);
-        f.Label1->setText(QFileInfo(path).fileName());
+        TranslateForm(QLatin1String(ObjectName::BatchSourceDialog::Form), &f);
+        f.recordLabel->setText(QFileInfo(path).fileName());
         f.exec();
         if (!f.OK)
             break;

@@ -32,20 +32,20 @@ public:
     Tautoform* Dialog() const { return dialog_; }
 
     // Recording.
-    void Neuaufnehmen1Click();
+    void newRecordingClicked();
     void neuaufnehmenproc();
-    void Aufnahmestoppen1click();
+    void stopRecordingClicked();
     void saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list);
     void clearaufnahme(std::vector<QByteArray>& list);
 
     // The batch dialog, the batch box and the quick starters.
-    void Batch2Click();
+    void batchClicked();
     void updateautobox();
-    void AufaktuellesBildanwenden1Click();
+    void applyToCurrentImageClicked();
     // The batch box's record on all loaded images, a directory or file list, or the scanner,
     // with the after-run choice "nichts".
     void PlayBoxRecord(int mode);
-    void QuickStartClick(int index);  // 0 … 7 for F2 … F9
+    void quickStartClicked(int index);  // 0 … 7 for F2 … F9
 
     // Replay.
     void dobatch(const QString& path, int mode);

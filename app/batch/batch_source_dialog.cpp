@@ -4,6 +4,7 @@
 
 #include "app/batch/batch_file.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
 #include "controls/edits/file_edit.h"
@@ -38,18 +39,18 @@ const char* const kAddFilter =
 
 Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog(owner), work(options)
 {
-    setObjectName(QStringLiteral("aufverzform"));
+    setObjectName(QLatin1String(ObjectName::BatchSourceDialog::Form));
     setWindowTitle(QStringLiteral("Auf Dateiliste/Verzeichnis anwenden"));
     auto* label2 = new QLabel(QStringLiteral("Gewählte Aufnahme"), this);
-    label2->setObjectName(QStringLiteral("Label2"));
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    label2->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::Label2));
+    recordLabel = new QLabel(this);
+    recordLabel->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::Label1));
 
-    RadioGroup1 = new QGroupBox(QStringLiteral("Bilder aus"), this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    SourceList = new QRadioButton(QStringLiteral("Dateiliste"), RadioGroup1);
-    SourceDirectory = new QRadioButton(QStringLiteral("Verzeichnis"), RadioGroup1);
-    auto* sourceRow = new QHBoxLayout(RadioGroup1);
+    sourceGroup = new QGroupBox(QStringLiteral("Bilder aus"), this);
+    sourceGroup->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::RadioGroup1));
+    SourceList = new QRadioButton(QStringLiteral("Dateiliste"), sourceGroup);
+    SourceDirectory = new QRadioButton(QStringLiteral("Verzeichnis"), sourceGroup);
+    auto* sourceRow = new QHBoxLayout(sourceGroup);
     sourceRow->addWidget(SourceList);
     sourceRow->addWidget(SourceDirectory);
 
@@ -61,33 +62,33 @@ Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog
         return b;
     };
 
-    GroupBox2 = new QGroupBox(QStringLiteral("Bilder aus Dateiliste"), this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    ListBox1 = new QListWidget(GroupBox2);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    listGroup = new QGroupBox(QStringLiteral("Bilder aus Dateiliste"), this);
+    listGroup->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::GroupBox2));
+    fileList = new QListWidget(listGroup);
+    fileList->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::ListBox1));
+    fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     auto* listButtons = new QVBoxLayout;
-    listButtons->addWidget(button(6, "&Hinzufügen", GroupBox2));
-    listButtons->addWidget(button(7, "&Löschen", GroupBox2));
-    listButtons->addWidget(button(8, "&Alle Löschen", GroupBox2));
+    listButtons->addWidget(button(6, "&Hinzufügen", listGroup));
+    listButtons->addWidget(button(7, "&Löschen", listGroup));
+    listButtons->addWidget(button(8, "&Alle Löschen", listGroup));
     listButtons->addStretch(1);
-    auto* listRow = new QHBoxLayout(GroupBox2);
-    listRow->addWidget(ListBox1, 1);
+    auto* listRow = new QHBoxLayout(listGroup);
+    listRow->addWidget(fileList, 1);
     listRow->addLayout(listButtons);
 
-    GroupBox6 = new QGroupBox(QStringLiteral("Auf Verzeichnis anwenden"), this);
-    GroupBox6->setObjectName(QStringLiteral("GroupBox6"));
-    auto* group7 = new QGroupBox(QStringLiteral("Verzeichnis"), GroupBox6);
-    group7->setObjectName(QStringLiteral("GroupBox7"));
-    DirectoryEdit1 = new TDirectoryEdit(group7);
-    DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
-    CheckBox6 = new QCheckBox(QStringLiteral("Unterverzeichnisse einbeziehen"), group7);
-    CheckBox6->setObjectName(QStringLiteral("CheckBox6"));
+    directoryGroup = new QGroupBox(QStringLiteral("Auf Verzeichnis anwenden"), this);
+    directoryGroup->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::GroupBox6));
+    auto* group7 = new QGroupBox(QStringLiteral("Verzeichnis"), directoryGroup);
+    group7->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::GroupBox7));
+    directoryEdit = new TDirectoryEdit(group7);
+    directoryEdit->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::DirectoryEdit1));
+    subfoldersCheck = new QCheckBox(QStringLiteral("Unterverzeichnisse einbeziehen"), group7);
+    subfoldersCheck->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::CheckBox6));
     auto* dirBox = new QVBoxLayout(group7);
-    dirBox->addWidget(DirectoryEdit1);
-    dirBox->addWidget(CheckBox6);
-    auto* group8 = new QGroupBox(QStringLiteral("Auf Bildtypen anwenden:"), GroupBox6);
-    group8->setObjectName(QStringLiteral("GroupBox8"));
+    dirBox->addWidget(directoryEdit);
+    dirBox->addWidget(subfoldersCheck);
+    auto* group8 = new QGroupBox(QStringLiteral("Auf Bildtypen anwenden:"), directoryGroup);
+    group8->setObjectName(QLatin1String(ObjectName::BatchSourceDialog::GroupBox8));
     auto* types = new QGridLayout(group8);
     int shown = 0;
     for (size_t i = 0; i < TypeBoxes.size(); ++i) {
@@ -99,7 +100,7 @@ Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog
         ++shown;
     }
     types->addWidget(button(9, "A&lle markieren", group8), 3, 0, 1, 3);
-    auto* dirRow = new QVBoxLayout(GroupBox6);
+    auto* dirRow = new QVBoxLayout(directoryGroup);
     dirRow->addWidget(group7);
     dirRow->addWidget(group8);
 
@@ -113,21 +114,21 @@ Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog
     auto* top = new QVBoxLayout(this);
     auto* recordRow = new QHBoxLayout;
     recordRow->addWidget(label2);
-    recordRow->addWidget(Label1, 1);
+    recordRow->addWidget(recordLabel, 1);
     top->addLayout(recordRow);
-    top->addWidget(RadioGroup1);
-    top->addWidget(GroupBox2, 1);
-    top->addWidget(GroupBox6, 1);
+    top->addWidget(sourceGroup);
+    top->addWidget(listGroup, 1);
+    top->addWidget(directoryGroup, 1);
     top->addLayout(bottom);
 
-    connect(SourceList, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
-    connect(SourceDirectory, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { checkbuttonslide(); });
+    connect(SourceList, &QRadioButton::clicked, this, [this] { sourceClicked(); });
+    connect(SourceDirectory, &QRadioButton::clicked, this, [this] { sourceClicked(); });
+    connect(fileList, &QListWidget::itemSelectionChanged, this, [this] { updateListButtons(); });
     const std::pair<int, std::function<void()>> handlers[] = {
-        {1, [this] { Button1Click(); }}, {2, [this] { reject(); }},
+        {1, [this] { applyClicked(); }}, {2, [this] { reject(); }},
         {3, [] { TApplication::HelpContext(kFileListHelpContext); }},
-        {6, [this] { Button6Click(); }}, {7, [this] { Button7Click(); }},
-        {8, [this] { Button8Click(); }}, {9, [this] { Button9Click(); }},
+        {6, [this] { addClicked(); }}, {7, [this] { deleteClicked(); }},
+        {8, [this] { deleteAllClicked(); }}, {9, [this] { selectAllTypesClicked(); }},
     };
     for (const auto& h : handlers)
         connect(Buttons[size_t(h.first)], &QPushButton::clicked, this, [fn = h.second] { TApplication::Guard(fn); });
@@ -139,49 +140,49 @@ Taufverzform::~Taufverzform() = default;
 void Taufverzform::FormActivate()
 {
     OK = false;
-    ListBox1->clear();
+    fileList->clear();
     if (QFile::exists(FileListPath()))
-        ListBox1->addItems(ReadFileList(FileListPath()));
+        fileList->addItems(ReadFileList(FileListPath()));
     SourceList->setChecked(work.source != 1);
     SourceDirectory->setChecked(work.source == 1);
-    DirectoryEdit1->setText(work.directory);
+    directoryEdit->setText(work.directory);
     for (size_t i = 0; i < TypeBoxes.size(); ++i)
         if (TypeBoxes[i])
             TypeBoxes[i]->setChecked(work.types[i] != 0);
-    CheckBox6->setChecked(work.subdirs != 0);
-    RadioGroup1Click();
+    subfoldersCheck->setChecked(work.subdirs != 0);
+    sourceClicked();
 }
 
-void Taufverzform::RadioGroup1Click()
+void Taufverzform::sourceClicked()
 {
-    GroupBox6->setVisible(SourceDirectory->isChecked());
-    GroupBox2->setVisible(!SourceDirectory->isChecked());
-    checkbuttonslide();
+    directoryGroup->setVisible(SourceDirectory->isChecked());
+    listGroup->setVisible(!SourceDirectory->isChecked());
+    updateListButtons();
 }
 
-void Taufverzform::checkbuttonslide()
+void Taufverzform::updateListButtons()
 {
-    Buttons[7]->setEnabled(!ListBox1->selectedItems().isEmpty());
-    Buttons[8]->setEnabled(ListBox1->count() > 0);
+    Buttons[7]->setEnabled(!fileList->selectedItems().isEmpty());
+    Buttons[8]->setEnabled(fileList->count() > 0);
 }
 
-void Taufverzform::Button1Click()
+void Taufverzform::applyClicked()
 {
     QStringList names;
-    for (int i = 0; i < ListBox1->count(); ++i)
-        names << ListBox1->item(i)->text();
+    for (int i = 0; i < fileList->count(); ++i)
+        names << fileList->item(i)->text();
     WriteFileList(FileListPath(), names);
     work.source = SourceDirectory->isChecked() ? 1 : 0;
-    work.directory = DirectoryEdit1->text();
+    work.directory = directoryEdit->text();
     for (size_t i = 0; i < TypeBoxes.size(); ++i)
         if (TypeBoxes[i])
             work.types[i] = TypeBoxes[i]->isChecked() ? 1 : 0;
-    work.subdirs = CheckBox6->isChecked() ? 1 : 0;
+    work.subdirs = subfoldersCheck->isChecked() ? 1 : 0;
     OK = true;
     accept();
 }
 
-void Taufverzform::Button6Click()
+void Taufverzform::addClicked()
 {
     TOpenDialog d(this);
     d.Title = TranslatedCaption(QStringLiteral("Hinzufügen"));
@@ -190,27 +191,27 @@ void Taufverzform::Button6Click()
     d.InitialDir = work.lastfolder;
     if (!d.Execute() || d.Files.isEmpty())
         return;
-    ListBox1->addItems(d.Files);
+    fileList->addItems(d.Files);
     work.lastfolder = AddTrailingBackslash(QFileInfo(d.Files.first()).absolutePath());
-    checkbuttonslide();
+    updateListButtons();
 }
 
-void Taufverzform::Button7Click()
+void Taufverzform::deleteClicked()
 {
-    qDeleteAll(ListBox1->selectedItems());
-    checkbuttonslide();
+    qDeleteAll(fileList->selectedItems());
+    updateListButtons();
 }
 
-void Taufverzform::Button8Click()
+void Taufverzform::deleteAllClicked()
 {
     if (LangMessageDlg(QStringLiteral("Sind Sie sicher, daß Sie die komplette Liste löschen möchten?"), mtConfirmation,
                        mbOKCancel, QStringLiteral("Are you sure that you want to delete the entire list?")) != mrOk)
         return;
-    ListBox1->clear();
-    checkbuttonslide();
+    fileList->clear();
+    updateListButtons();
 }
 
-void Taufverzform::Button9Click()
+void Taufverzform::selectAllTypesClicked()
 {
     for (QCheckBox* box : TypeBoxes)
         if (box)

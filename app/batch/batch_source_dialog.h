@@ -25,24 +25,24 @@ public:
     bool OK = false;
 
     void FormActivate();
-    void RadioGroup1Click();
-    void checkbuttonslide();
-    void Button1Click();
-    void Button6Click();
-    void Button7Click();
-    void Button8Click();
-    void Button9Click();
+    void sourceClicked();
+    void updateListButtons();
+    void applyClicked();
+    void addClicked();
+    void deleteClicked();
+    void deleteAllClicked();
+    void selectAllTypesClicked();
 
-    QLabel* Label1 = nullptr;  // the chosen record
-    QGroupBox* RadioGroup1 = nullptr;
+    QLabel* recordLabel = nullptr;  // the chosen record
+    QGroupBox* sourceGroup = nullptr;
     QRadioButton* SourceList = nullptr;
     QRadioButton* SourceDirectory = nullptr;
-    QGroupBox* GroupBox2 = nullptr;  // the file list
-    QGroupBox* GroupBox6 = nullptr;  // the directory
-    TDirectoryEdit* DirectoryEdit1 = nullptr;
-    QCheckBox* CheckBox6 = nullptr;
+    QGroupBox* listGroup = nullptr;  // the file list
+    QGroupBox* directoryGroup = nullptr;  // the directory
+    TDirectoryEdit* directoryEdit = nullptr;
+    QCheckBox* subfoldersCheck = nullptr;
     // In flag order; GIF has no box and keeps its stored flag.
     std::array<QCheckBox*, 10> TypeBoxes{};
-    QListWidget* ListBox1 = nullptr;
+    QListWidget* fileList = nullptr;
     std::array<QPushButton*, 10> Buttons{};  // at their numbers: 1, 2, 3, 6, 7, 8, 9
 };

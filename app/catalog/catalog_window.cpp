@@ -8,6 +8,7 @@
 #include "app/print/print_dialog.h"
 #include "app/slideshow/slide_commands.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/grid/kit_draw_grid.h"
 #include "imaging/kit/image_kit.h"
@@ -48,72 +49,72 @@ struct ButtonText {
 };
 // In the panel's order from the top.
 constexpr ButtonText kButtons[] = {
-    {"Button1", "&Datei hinzufügen", "A&dd file"},
-    {"Button3", "&Datei entfernen", "Re&move file"},
-    {"Button5", "&Bilder neu laden", "R&eload images"},
-    {"Button7", "Alle B&ilder neu laden", "Re&load all images"},
-    {"Button10", "Bilder &aktualisieren", "U&pdate images"},
-    {"Button11", "&Fehlende Bilder entf", "Remove m&issing"},
-    {"Button6", "Alle&s markieren", "Sele&ct all"},
-    {"Button4", "&Diashow", "&Diashow"},
-    {"Button9", "&Thumbnails drucken", "Print &Thumbnails"},
-    {"Button2", "&Katalog speichern", "&Save Catalog"},
-    {"Button8", "Katalog &schliessen", "&Close Catalog"},
+    {ObjectName::CatalogWindow::Button1, "&Datei hinzufügen", "A&dd file"},
+    {ObjectName::CatalogWindow::Button3, "&Datei entfernen", "Re&move file"},
+    {ObjectName::CatalogWindow::Button5, "&Bilder neu laden", "R&eload images"},
+    {ObjectName::CatalogWindow::Button7, "Alle B&ilder neu laden", "Re&load all images"},
+    {ObjectName::CatalogWindow::Button10, "Bilder &aktualisieren", "U&pdate images"},
+    {ObjectName::CatalogWindow::Button11, "&Fehlende Bilder entf", "Remove m&issing"},
+    {ObjectName::CatalogWindow::Button6, "Alle&s markieren", "Sele&ct all"},
+    {ObjectName::CatalogWindow::Button4, "&Diashow", "&Diashow"},
+    {ObjectName::CatalogWindow::Button9, "&Thumbnails drucken", "Print &Thumbnails"},
+    {ObjectName::CatalogWindow::Button2, "&Katalog speichern", "&Save Catalog"},
+    {ObjectName::CatalogWindow::Button8, "Katalog &schliessen", "&Close Catalog"},
 };
 }  // namespace
 
 Tkataform::Tkataform(TMainWindowServices* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
 {
-    setObjectName(QStringLiteral("kataform"));
+    setObjectName(QLatin1String(ObjectName::CatalogWindow::Form));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    ScrollBox1 = new QWidget(this);
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    auto* box = new QVBoxLayout(ScrollBox1);
+    scrollBox = new QWidget(this);
+    scrollBox->setObjectName(QLatin1String(ObjectName::CatalogWindow::ScrollBox1));
+    auto* box = new QVBoxLayout(scrollBox);
     box->setContentsMargins(0, 0, 0, 0);
-    DrawGrid1 = new TKitDrawGrid(ScrollBox1);
-    DrawGrid1->setObjectName(QStringLiteral("DrawGrid1"));
-    DrawGrid1->SetFixedCols(0);
-    DrawGrid1->SetFixedRows(0);
-    DrawGrid1->SetOptions(goRangeSelect | goColSizing);
-    DrawGrid1->OnDrawCell = [this](TObject*, int c, int r, const TRect& rect, TGridDrawState) {
-        DrawGrid1DrawCell(c, r, rect);
+    thumbGrid = new TKitDrawGrid(scrollBox);
+    thumbGrid->setObjectName(QLatin1String(ObjectName::CatalogWindow::DrawGrid1));
+    thumbGrid->SetFixedCols(0);
+    thumbGrid->SetFixedRows(0);
+    thumbGrid->SetOptions(goRangeSelect | goColSizing);
+    thumbGrid->OnDrawCell = [this](TObject*, int c, int r, const TRect& rect, TGridDrawState) {
+        drawCell(c, r, rect);
     };
-    DrawGrid1->OnDblClick = [this](TObject*) { DrawGrid1DblClick(); };
-    DrawGrid1->installEventFilter(this);
-    box->addWidget(DrawGrid1);
-    ie = new TImageKit(ScrollBox1);
-    ie->setObjectName(QStringLiteral("ie"));
-    ie->hide();
-    ie->Bitmap()->SetSize(ThumbSize, ThumbSize);
+    thumbGrid->OnDblClick = [this](TObject*) { cellDoubleClicked(); };
+    thumbGrid->installEventFilter(this);
+    box->addWidget(thumbGrid);
+    workKit = new TImageKit(scrollBox);
+    workKit->setObjectName(QLatin1String(ObjectName::CatalogWindow::ie));
+    workKit->hide();
+    workKit->Bitmap()->SetSize(ThumbSize, ThumbSize);
     // The working picture is never undone: each thumbnail would copy it for nothing.
-    ie->SetAutoUndo(false);
-    ie->SetOnProgress([this](TObject* s, int p) { progressdo(s, p); });
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFixedWidth(PanelWidth);
+    workKit->SetAutoUndo(false);
+    workKit->SetOnProgress([this](TObject* s, int p) { showProgress(s, p); });
+    buttonPanel = new QFrame(this);
+    buttonPanel->setObjectName(QLatin1String(ObjectName::CatalogWindow::Panel1));
+    buttonPanel->setFixedWidth(PanelWidth);
     buildButtons();
-    row->addWidget(ScrollBox1, 1);
-    row->addWidget(Panel1);
+    row->addWidget(scrollBox, 1);
+    row->addWidget(buttonPanel);
     FormCreate();
 }
 
 Tkataform::~Tkataform()
 {
-    ie->SetOnProgress(nullptr);
-    DrawGrid1->OnDrawCell = nullptr;
-    DrawGrid1->OnDblClick = nullptr;
+    workKit->SetOnProgress(nullptr);
+    thumbGrid->OnDrawCell = nullptr;
+    thumbGrid->OnDblClick = nullptr;
 }
 
 void Tkataform::buildButtons()
 {
-    auto* col = new QVBoxLayout(Panel1);
+    auto* col = new QVBoxLayout(buttonPanel);
     col->setContentsMargins(4, 4, 4, 4);
-    QPushButton** fields[] = {&Button1, &Button3, &Button5, &Button7, &Button10, &Button11,
-                             &Button6, &Button4, &Button9, &Button2, &Button8};
+    QPushButton** fields[] = {&addFileButton, &removeFileButton, &reloadImagesButton, &reloadAllButton, &updateImagesButton, &removeMissingButton,
+                             &selectAllButton, &slideShowButton, &printThumbnailsButton, &saveCatalogButton, &closeCatalogButton};
     for (size_t i = 0; i < std::size(kButtons); ++i) {
-        auto* b = new QPushButton(QString::fromUtf8(kButtons[i].german), Panel1);
+        auto* b = new QPushButton(QString::fromUtf8(kButtons[i].german), buttonPanel);
         b->setObjectName(QLatin1String(kButtons[i].name));
         *fields[i] = b;
         col->addWidget(b);
@@ -121,36 +122,36 @@ void Tkataform::buildButtons()
     col->addStretch(1);
     auto run = [this](QPushButton* b, std::function<void()> fn) {
         connect(b, &QPushButton::clicked, this, [this, b, fn = std::move(fn)] {
-            if (!Busy() || b == Button8)
+            if (!Busy() || b == closeCatalogButton)
                 TApplication::Guard(fn);
         });
     };
-    run(Button1, [this] { Dateihinzufgen1Click(); });
-    run(Button3, [this] { Dateientfernen1Click(); });
-    run(Button5, [this] { Bilderneuladen1Click(false); });
-    run(Button7, [this] { Bilderneuladen1Click(true); });
-    run(Button10, [this] { Bilderneuladen2Click(); });
-    run(Button11, [this] { nichtexistierendeBilderentfernen1Click(); });
-    run(Button6, [this] { Allemarkieren1Click(); });
-    run(Button4, [this] {
+    run(addFileButton, [this] { addFilesClicked(); });
+    run(removeFileButton, [this] { removeFilesClicked(); });
+    run(reloadImagesButton, [this] { reloadImagesClicked(false); });
+    run(reloadAllButton, [this] { reloadImagesClicked(true); });
+    run(updateImagesButton, [this] { updateImagesClicked(); });
+    run(removeMissingButton, [this] { removeMissingClicked(); });
+    run(selectAllButton, [this] { selectAllClicked(); });
+    run(slideShowButton, [this] {
         if (SlideShowHandler)
             SlideShowHandler(*this);
     });
-    run(Button9, [this] {
+    run(printThumbnailsButton, [this] {
         if (PrintHandler)
             PrintHandler(*this);
     });
-    run(Button2, [this] { Katalogspeichern1Click(); });
-    run(Button8, [this] { Katalogschliessen1Click(); });
+    run(saveCatalogButton, [this] { saveCatalogClicked(); });
+    run(closeCatalogButton, [this] { closeCatalogClicked(); });
 }
 
 void Tkataform::setCaptions()
 {
     for (const ButtonText& t : kButtons)
-        if (auto* b = Panel1->findChild<QPushButton*>(QLatin1String(t.name)))
+        if (auto* b = buttonPanel->findChild<QPushButton*>(QLatin1String(t.name)))
             b->setText(QString::fromUtf8(IsEnglish() ? t.english : t.german));
-    Button4->setEnabled(bool(SlideShowHandler) && !Busy());
-    Button9->setEnabled(bool(PrintHandler) && !Busy());
+    slideShowButton->setEnabled(bool(SlideShowHandler) && !Busy());
+    printThumbnailsButton->setEnabled(bool(PrintHandler) && !Busy());
 }
 
 void Tkataform::FormCreate()
@@ -165,9 +166,9 @@ void Tkataform::FormActivate()
     if (!initialised_) {
         initialised_ = true;
         const toptions& o = main_->Options();
-        DrawGrid1->SetGridLineWidth(std::max(0, o.katspacing));
-        DrawGrid1->SetDefaultColWidth(std::max(1, o.katwidth));
-        DrawGrid1->SetDefaultRowHeight(std::max(1, o.katheight + ((o.katflags & kfName) ? 6 : 0)));
+        thumbGrid->SetGridLineWidth(std::max(0, o.katspacing));
+        thumbGrid->SetDefaultColWidth(std::max(1, o.katwidth));
+        thumbGrid->SetDefaultRowHeight(std::max(1, o.katheight + ((o.katflags & kfName) ? 6 : 0)));
         reorder();
     }
     setCaptions();
@@ -185,27 +186,27 @@ int Tkataform::EntryAt(int col, int row) const
 {
     if (col < 0 || row < 0)
         return -1;
-    const int64_t i = int64_t(col) + int64_t(row) * DrawGrid1->ColCount();
+    const int64_t i = int64_t(col) + int64_t(row) * thumbGrid->ColCount();
     return i < Count() ? int(i) : -1;
 }
 
 bool Tkataform::layGrid()
 {
-    const int cell = DrawGrid1->DefaultColWidth() + DrawGrid1->GridLineWidth();
-    const int cols = std::max(1, (width() - Panel1->width()) / std::max(1, cell));
+    const int cell = thumbGrid->DefaultColWidth() + thumbGrid->GridLineWidth();
+    const int cols = std::max(1, (width() - buttonPanel->width()) / std::max(1, cell));
     const int rows = std::max(1, Count() / cols + (Count() % cols ? 1 : 0));
-    if (cols == DrawGrid1->ColCount() && rows == DrawGrid1->RowCount())
+    if (cols == thumbGrid->ColCount() && rows == thumbGrid->RowCount())
         return false;
     // Each count repaints the whole grid.
-    DrawGrid1->SetColCount(cols);
-    DrawGrid1->SetRowCount(rows);
+    thumbGrid->SetColCount(cols);
+    thumbGrid->SetRowCount(rows);
     return true;
 }
 
 void Tkataform::reorder()
 {
     layGrid();
-    DrawGrid1->InvalidateGrid();
+    thumbGrid->InvalidateGrid();
 }
 
 void Tkataform::reorderAfterAppend(int firstNew)
@@ -214,15 +215,15 @@ void Tkataform::reorderAfterAppend(int firstNew)
     // thumbnail once many are shown: while the layout stands, only the new cells are drawn.
     if (layGrid() || firstNew >= Count())
         return;
-    const int cols = DrawGrid1->ColCount();
+    const int cols = thumbGrid->ColCount();
     QRect dirty;
     for (int i = std::max(0, firstNew); i < Count(); ++i) {
-        const TRect r = DrawGrid1->CellRect(i % cols, i / cols);
+        const TRect r = thumbGrid->CellRect(i % cols, i / cols);
         if (!r.IsEmpty())
             dirty |= QRect(r.Left, r.Top, r.Width(), r.Height());
     }
     if (!dirty.isEmpty())
-        DrawGrid1->viewport()->update(dirty);
+        thumbGrid->viewport()->update(dirty);
 }
 
 void Tkataform::resizeEvent(QResizeEvent* event)
@@ -231,13 +232,13 @@ void Tkataform::resizeEvent(QResizeEvent* event)
     reorder();
 }
 
-void Tkataform::DrawGrid1DrawCell(int col, int row, const TRect& rect)
+void Tkataform::drawCell(int col, int row, const TRect& rect)
 {
     const toptions& o = main_->Options();
-    drawoncanvas(*DrawGrid1->Canvas(), rect, o.katflags, o.katfontsize, EntryAt(col, row));
+    drawEntry(*thumbGrid->Canvas(), rect, o.katflags, o.katfontsize, EntryAt(col, row));
 }
 
-void Tkataform::drawoncanvas(TCanvas& canvas, const TRect& rect, uint8_t flags, int fontSize, int index)
+void Tkataform::drawEntry(TCanvas& canvas, const TRect& rect, uint8_t flags, int fontSize, int index)
 {
     const toptions& o = main_->Options();
     canvas.Font.Name = o.katfontname;
@@ -269,15 +270,15 @@ void Tkataform::drawoncanvas(TCanvas& canvas, const TRect& rect, uint8_t flags, 
         canvas.StretchDraw(TRect(rect.Left, rect.Top, rect.Left + side, rect.Top + side), Items[size_t(index)].Thumb);
 }
 
-void Tkataform::DrawGrid1DblClick()
+void Tkataform::cellDoubleClicked()
 {
-    const int i = EntryAt(DrawGrid1->Col(), DrawGrid1->Row());
+    const int i = EntryAt(thumbGrid->Col(), thumbGrid->Row());
     if (i < 0)
         return;
     main_->OpenFiles(QStringList{Path(i)});
 }
 
-void Tkataform::progressdo(QObject* sender, int percent)
+void Tkataform::showProgress(QObject* sender, int percent)
 {
     // The bar repaints itself at once on every change, together with the status bar and
     // the frame behind it, which costs more than making the rows of a thumbnail: it
@@ -313,7 +314,7 @@ void Tkataform::keyPressEvent(QKeyEvent* event)
 bool Tkataform::eventFilter(QObject* watched, QEvent* event)
 {
     // The grid has the focus most of the time; Escape typed there aborts as well.
-    if (watched == DrawGrid1 && event->type() == QEvent::KeyPress &&
+    if (watched == thumbGrid && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
         FormKeyPress(QChar(27));
     return QWidget::eventFilter(watched, event);
@@ -333,14 +334,14 @@ Tkataform::TBusyScope::~TBusyScope()
     if (std::exchange(form_.closePending_, false)) {
         // The close asked for during the loop, now that nothing refers to the window.
         Tkataform* form = &form_;
-        QTimer::singleShot(0, form, [form] { form->Katalogschliessen1Click(); });
+        QTimer::singleShot(0, form, [form] { form->closeCatalogClicked(); });
     }
 }
 
 void Tkataform::setCommandsEnabled(bool enabled)
 {
-    for (QPushButton* b : Panel1->findChildren<QPushButton*>())
-        if (b != Button8)
+    for (QPushButton* b : buttonPanel->findChildren<QPushButton*>())
+        if (b != closeCatalogButton)
             b->setEnabled(enabled);
     if (enabled)
         setCaptions();
@@ -369,14 +370,14 @@ bool Tkataform::FormClose()
         if (answer != mrYes && answer != mrNo)
             return false;
         // A save that did not happen (cancelled dialog, failed write) keeps the window.
-        if (answer == mrYes && (!Katalogspeichern1Click() || Modified))
+        if (answer == mrYes && (!saveCatalogClicked() || Modified))
             return false;
     }
     main_->UpdateAvailability(true);
     return true;
 }
 
-void Tkataform::Katalogschliessen1Click()
+void Tkataform::closeCatalogClicked()
 {
     // The frame around the window closes with it.
     if (QWidget* frame = parentWidget())
@@ -402,16 +403,16 @@ void ConnectCatalogMenu(TMainWindowServices& mainWindow)
 {
     using Command = void (*)(Tkataform&);
     const std::pair<const char*, Command> commands[] = {
-        {"Katalogspeichern1", [](Tkataform& k) { k.Katalogspeichern1Click(); }},
-        {"Katalogspeichernals1", [](Tkataform& k) { k.Katalogspeichernals1Click(); }},
-        {"Dateihinzufgen1", [](Tkataform& k) { k.Dateihinzufgen1Click(); }},
-        {"Dateientfernen1", [](Tkataform& k) { k.Dateientfernen1Click(); }},
-        {"Bilderneuladen1", [](Tkataform& k) { k.Bilderneuladen1Click(false); }},
-        {"AlleBilderneuladen1", [](Tkataform& k) { k.Bilderneuladen1Click(true); }},
-        {"Bilderneuladen2", [](Tkataform& k) { k.Bilderneuladen2Click(); }},
-        {"nichtexistierendeBilderentfernen1", [](Tkataform& k) { k.nichtexistierendeBilderentfernen1Click(); }},
-        {"Allemarkieren1", [](Tkataform& k) { k.Allemarkieren1Click(); }},
-        {"Katalogschliessen1", [](Tkataform& k) { k.Katalogschliessen1Click(); }},
+        {"Katalogspeichern1", [](Tkataform& k) { k.saveCatalogClicked(); }},
+        {"Katalogspeichernals1", [](Tkataform& k) { k.saveCatalogAsClicked(); }},
+        {"Dateihinzufgen1", [](Tkataform& k) { k.addFilesClicked(); }},
+        {"Dateientfernen1", [](Tkataform& k) { k.removeFilesClicked(); }},
+        {"Bilderneuladen1", [](Tkataform& k) { k.reloadImagesClicked(false); }},
+        {"AlleBilderneuladen1", [](Tkataform& k) { k.reloadImagesClicked(true); }},
+        {"Bilderneuladen2", [](Tkataform& k) { k.updateImagesClicked(); }},
+        {"nichtexistierendeBilderentfernen1", [](Tkataform& k) { k.removeMissingClicked(); }},
+        {"Allemarkieren1", [](Tkataform& k) { k.selectAllClicked(); }},
+        {"Katalogschliessen1", [](Tkataform& k) { k.closeCatalogClicked(); }},
     };
     TMainWindowServices* main = &mainWindow;
     for (const auto& entry : commands) {

@@ -39,13 +39,13 @@ public:
     explicit Tkataform(TMainWindowServices* mainWindow, QWidget* parent = nullptr);
     ~Tkataform() override;
 
-    QFrame* Panel1 = nullptr;
-    QWidget* ScrollBox1 = nullptr;
-    TKitDrawGrid* DrawGrid1 = nullptr;
-    TImageKit* ie = nullptr;  // hidden working component
-    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr,
-                *Button5 = nullptr, *Button6 = nullptr, *Button7 = nullptr, *Button8 = nullptr,
-                *Button9 = nullptr, *Button10 = nullptr, *Button11 = nullptr;
+    QFrame* buttonPanel = nullptr;
+    QWidget* scrollBox = nullptr;
+    TKitDrawGrid* thumbGrid = nullptr;
+    TImageKit* workKit = nullptr;  // hidden working component
+    QPushButton *addFileButton = nullptr, *saveCatalogButton = nullptr, *removeFileButton = nullptr, *slideShowButton = nullptr,
+                *reloadImagesButton = nullptr, *selectAllButton = nullptr, *reloadAllButton = nullptr, *closeCatalogButton = nullptr,
+                *printThumbnailsButton = nullptr, *updateImagesButton = nullptr, *removeMissingButton = nullptr;
 
     // The entries in order: texts and thumbnails side by side.
     std::vector<TCatalogItem> Items;
@@ -65,35 +65,35 @@ public:
     bool FormClose();
     void FormKeyPress(QChar key);
 
-    // Thumbnails (catalog_window_entries.cpp). newiefromfile: False when the file is missing.
-    bool newiefromfile(const QString& path);
-    void replaceiefromfile(const QString& path, int index);
+    // Thumbnails (catalog_window_entries.cpp). addEntryFromFile: False when the file is missing.
+    bool addEntryFromFile(const QString& path);
+    void replaceEntryFromFile(const QString& path, int index);
     // Adds the files in order, re-laying out after each, until Escape aborts.
     void AddFiles(const QStringList& files);
-    void Dateihinzufgen1Click();
-    void Dateientfernen1Click();
-    void Bilderneuladen1Click(bool all);
-    void Bilderneuladen2Click();
-    void nichtexistierendeBilderentfernen1Click();
-    void Allemarkieren1Click();
+    void addFilesClicked();
+    void removeFilesClicked();
+    void reloadImagesClicked(bool all);
+    void updateImagesClicked();
+    void removeMissingClicked();
+    void selectAllClicked();
 
-    // The file (catalog_window_file.cpp). loadkatalog raises on a file that cannot be
+    // The file (catalog_window_file.cpp). loadCatalog raises on a file that cannot be
     // read; the entries read before the fault stay.
-    void loadkatalog(const QString& fileName);
-    void newiefrompreviewstream(TCatalogRecord&& record);
+    void loadCatalog(const QString& fileName);
+    void addEntryFromRecord(TCatalogRecord&& record);
     // Writes under the given name through a temporary file; Modified is cleared and the
     // caption set only once the file is in place.
-    void Katalogdosave(const QString& fileName);
-    bool Katalogspeichern1Click();
-    bool Katalogspeichernals1Click();
-    void Katalogschliessen1Click();
+    void saveCatalogTo(const QString& fileName);
+    bool saveCatalogClicked();
+    bool saveCatalogAsClicked();
+    void closeCatalogClicked();
     // The catalog after the automatic maintenance options, for the opener to call.
     void AutoMaintain();
 
     // Layout and painting (catalog_window.cpp).
     void reorder();
-    void drawoncanvas(TCanvas& canvas, const TRect& rect, uint8_t flags, int fontSize, int index);
-    void progressdo(QObject* sender, int percent);
+    void drawEntry(TCanvas& canvas, const TRect& rect, uint8_t flags, int fontSize, int index);
+    void showProgress(QObject* sender, int percent);
     // Entry index of a cell, −1 when the cell holds none.
     int EntryAt(int col, int row) const;
 
@@ -113,14 +113,14 @@ protected:
 private:
     void buildButtons();
     void setCaptions();
-    // Makes the thumbnail of a file in ie, from its picture when it was decoded ahead;
+    // Makes the thumbnail of a file in workKit, from its picture when it was decoded ahead;
     // False when the file is missing.
     bool makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& entry, TDecodedPicture* decoded = nullptr);
-    bool newiefromfile(const QString& path, TDecodedPicture* decoded);
+    bool addEntryFromFile(const QString& path, TDecodedPicture* decoded);
     TBitmap missingThumb();
     QByteArray encodeThumb(const TBitmap& thumb);
-    void DrawGrid1DrawCell(int col, int row, const TRect& rect);
-    void DrawGrid1DblClick();
+    void drawCell(int col, int row, const TRect& rect);
+    void cellDoubleClicked();
     void resetProgress();
     // Sets the grid's column and row counts for the entries; True when they changed
     // (which repaints the grid).
@@ -152,7 +152,7 @@ private:
 };
 
 // A new, empty catalog window in the main window's client area, shown and active. The
-// caller gives it its caption (the untitled name, or the file name after loadkatalog).
+// caller gives it its caption (the untitled name, or the file name after loadCatalog).
 Tkataform* CreateCatalogWindow(TMainWindowServices& mainWindow);
 
 // Binds the main window's catalog menu items to the active catalog window; each does

@@ -36,7 +36,7 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
 {
     if (!fileExists(path))
         return false;
-    TBitmap* bmp = ie->Bitmap();
+    TBitmap* bmp = workKit->Bitmap();
     // A file of a type no reader knows loads nothing; it must not keep the previous
     // file's picture as its thumbnail.
     bmp->SetSize(0, 0);
@@ -44,15 +44,15 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
     // a photograph of 12 MP still goes to 1/8). From four times, the triangle filter's
     // unnormalised weights give all but the thumbnail of the full picture; from twice
     // they may not.
-    TIOParamsVals& params = ie->IOParams();
+    TIOParamsVals& params = workKit->IOParams();
     params.JpegMinLongSide = kThumbDecodeSide;
     if (decoded) {
         CopyJpegReadResults(*decoded->Params, params);
-        ie->IO()->TakeDecoded(path, ioJPEG, decoded->Bitmap);
+        workKit->IO()->TakeDecoded(path, ioJPEG, decoded->Bitmap);
         decoded->Bitmap = TBitmap();
     } else {
         try {
-            ie->LoadFromFile(path);
+            workKit->LoadFromFile(path);
         } catch (const EInvalidGraphic& e) {
             // The reader's own words ("unrecognized BMP") do not say which file it was.
             throw EInvalidGraphic(LangText(QStringLiteral("Kann Datei ") + path + QStringLiteral(" nicht laden: "),
@@ -71,7 +71,7 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
         bmp->SetSize(ThumbSize, ThumbSize);
         TCanvas* c = bmp->Canvas();
         c->Brush.Style = bsSolid;
-        c->Brush.Color = ie->Background();
+        c->Brush.Color = workKit->Background();
         c->FillRect(TRect(0, 0, ThumbSize, ThumbSize));
     } else {
         bmp->SetPixelFormat(pf24bit);
@@ -84,10 +84,10 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
             ~TLoud() { quiet = false; }
         } loud{quietProgress_};
         if (h < w)
-            ie->Resample(ThumbSize, std::max(1, Round(double(h) * ThumbSize / w)), rfTriangle);
+            workKit->Resample(ThumbSize, std::max(1, Round(double(h) * ThumbSize / w)), rfTriangle);
         else
-            ie->Resample(std::max(1, Round(double(w) * ThumbSize / h)), ThumbSize, rfTriangle);
-        ie->ResizeCanvas(ThumbSize, ThumbSize);
+            workKit->Resample(std::max(1, Round(double(w) * ThumbSize / h)), ThumbSize, rfTriangle);
+        workKit->ResizeCanvas(ThumbSize, ThumbSize);
     }
     thumb.Assign(*bmp);
     thumb.SetPixelFormat(pf24bit);
@@ -96,12 +96,12 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
 
 TBitmap Tkataform::missingThumb()
 {
-    TBitmap* bmp = ie->Bitmap();
+    TBitmap* bmp = workKit->Bitmap();
     bmp->SetPixelFormat(pf24bit);
     bmp->SetSize(ThumbSize, ThumbSize);
     TCanvas* c = bmp->Canvas();
     c->Brush.Style = bsSolid;
-    c->Brush.Color = ie->Background();
+    c->Brush.Color = workKit->Background();
     c->FillRect(TRect(0, 0, ThumbSize, ThumbSize));
     c->TextOut(0, 0, QStringLiteral("?"));
     TBitmap thumb;
@@ -109,9 +109,9 @@ TBitmap Tkataform::missingThumb()
     return thumb;
 }
 
-bool Tkataform::newiefromfile(const QString& path) { return newiefromfile(path, nullptr); }
+bool Tkataform::addEntryFromFile(const QString& path) { return addEntryFromFile(path, nullptr); }
 
-bool Tkataform::newiefromfile(const QString& path, TDecodedPicture* decoded)
+bool Tkataform::addEntryFromFile(const QString& path, TDecodedPicture* decoded)
 {
     TCatalogItem item;
     TCatalogEntry entry;
@@ -124,7 +124,7 @@ bool Tkataform::newiefromfile(const QString& path, TDecodedPicture* decoded)
     return true;
 }
 
-void Tkataform::replaceiefromfile(const QString& path, int index)
+void Tkataform::replaceEntryFromFile(const QString& path, int index)
 {
     if (index < 0 || index >= Count())
         return;
@@ -160,9 +160,9 @@ void Tkataform::AddFiles(const QStringList& files)
     } showAdded{*this, Count()};
     // The next files' decoding runs ahead on the pool; each is still added here, in
     // order, with the events handled and Escape tested after it.
-    TDecodeAhead ahead(files, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
+    TDecodeAhead ahead(files, workKit->IOParams(), kThumbDecodeSide, [this](int p) { showProgress(workKit, p); });
     for (int i = 0; i < files.size(); ++i) {
-        newiefromfile(files[i], ahead.Take(i));
+        addEntryFromFile(files[i], ahead.Take(i));
         // A save while the events ran does not cover the entries added after it.
         Modified = true;
         if (const int shows = main_->ProgressThrottle() ? main_->ProgressThrottle()->ShowCount() : 0; shows != showAdded.shows) {
@@ -175,7 +175,7 @@ void Tkataform::AddFiles(const QStringList& files)
     }
 }
 
-void Tkataform::Dateihinzufgen1Click()
+void Tkataform::addFilesClicked()
 {
     Aborting = false;
     TOpenImageKitDialog dlg(this);
@@ -191,7 +191,7 @@ void Tkataform::Dateihinzufgen1Click()
     AddFiles(dlg.Files);
 }
 
-void Tkataform::Dateientfernen1Click()
+void Tkataform::removeFilesClicked()
 {
     if (LangMessageDlg(
             QStringLiteral("Sind Sie sicher, daß Sie die angegebenen Dateien aus dem Katalog entfernen möchten?"),
@@ -199,7 +199,7 @@ void Tkataform::Dateientfernen1Click()
             QStringLiteral("Are you sure that you want to remove the selected files from the catalog?")) != mrOk)
         return;
     Modified = true;
-    const TGridRect s = DrawGrid1->Selection();
+    const TGridRect s = thumbGrid->Selection();
     int first = -1;
     // From the last cell back, so that the indices still to visit stay valid.
     for (int r = s.Bottom; r >= s.Top; --r)
@@ -214,19 +214,19 @@ void Tkataform::Dateientfernen1Click()
     // The cells moved up under the old range now show other images; left selected, a
     // second remove would take those. Only the one cell where the removal began stays.
     if (first >= 0) {
-        const int cols = DrawGrid1->ColCount();
+        const int cols = thumbGrid->ColCount();
         const int i = std::max(0, std::min(first, Count() - 1));
-        DrawGrid1->SetSelection(TGridRect{i % cols, i / cols, i % cols, i / cols});
+        thumbGrid->SetSelection(TGridRect{i % cols, i / cols, i % cols, i / cols});
     }
 }
 
-void Tkataform::Bilderneuladen1Click(bool all)
+void Tkataform::reloadImagesClicked(bool all)
 {
     const TBusyScope busy(*this);
     Modified = true;
     Aborting = false;
-    const TGridRect s = all ? TGridRect{0, 0, DrawGrid1->ColCount() - 1, DrawGrid1->RowCount() - 1}
-                            : DrawGrid1->Selection();
+    const TGridRect s = all ? TGridRect{0, 0, thumbGrid->ColCount() - 1, thumbGrid->RowCount() - 1}
+                            : thumbGrid->Selection();
     // Column by column, as the cells are visited; the files decode ahead as when added.
     std::vector<int> entries;
     QStringList paths;
@@ -236,7 +236,7 @@ void Tkataform::Bilderneuladen1Click(bool all)
                 entries.push_back(i);
                 paths << Path(i);
             }
-    TDecodeAhead ahead(paths, ie->IOParams(), kThumbDecodeSide, [this](int p) { progressdo(ie, p); });
+    TDecodeAhead ahead(paths, workKit->IOParams(), kThumbDecodeSide, [this](int p) { showProgress(workKit, p); });
     for (size_t k = 0; k < entries.size() && !Aborting; ++k) {
         // Events run between the files: an entry removed meanwhile is not reloaded.
         const int i = entries[k];
@@ -256,7 +256,7 @@ void Tkataform::Bilderneuladen1Click(bool all)
     }
 }
 
-void Tkataform::Bilderneuladen2Click()
+void Tkataform::updateImagesClicked()
 {
     const TBusyScope busy(*this);
     Modified = true;
@@ -267,31 +267,31 @@ void Tkataform::Bilderneuladen2Click()
         const TCatalogEntry e = Entry(i);
         if (fileExists(e.Path) && e.Time == FileTimeOf(e.Path))
             continue;
-        replaceiefromfile(e.Path, i);
+        replaceEntryFromFile(e.Path, i);
         resetProgress();
         TApplication::ProcessMessages();
     }
-    DrawGrid1->InvalidateGrid();
+    thumbGrid->InvalidateGrid();
 }
 
-void Tkataform::nichtexistierendeBilderentfernen1Click()
+void Tkataform::removeMissingClicked()
 {
     Modified = true;
-    Bilderneuladen2Click();
+    updateImagesClicked();
     std::erase_if(Items, [](const TCatalogItem& item) { return TCatalogEntry::FromText(item.Text).Time == 0; });
     reorder();
 }
 
-void Tkataform::Allemarkieren1Click()
+void Tkataform::selectAllClicked()
 {
-    DrawGrid1->SetSelection(TGridRect{0, 0, DrawGrid1->ColCount() - 1, DrawGrid1->RowCount() - 1});
+    thumbGrid->SetSelection(TGridRect{0, 0, thumbGrid->ColCount() - 1, thumbGrid->RowCount() - 1});
 }
 
 void Tkataform::AutoMaintain()
 {
     const toptions& o = main_->Options();
     if (o.katautoremove)
-        nichtexistierendeBilderentfernen1Click();
+        removeMissingClicked();
     else if (o.katautoupdate)
-        Bilderneuladen2Click();
+        updateImagesClicked();
 }

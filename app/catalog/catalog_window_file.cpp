@@ -16,14 +16,14 @@
 #include <QFileInfo>
 #include <algorithm>
 
-void Tkataform::newiefrompreviewstream(TCatalogRecord&& record)
+void Tkataform::addEntryFromRecord(TCatalogRecord&& record)
 {
     TMemoryStream data(record.Thumbnail);
-    TBitmap* bmp = ie->Bitmap();
+    TBitmap* bmp = workKit->Bitmap();
     bmp->SetSize(0, 0);
     // The record's own frame has been read; the component sees the bare PCX data.
-    ie->SetStreamHeaders(false);
-    ie->LoadFromStreamPCX(data);
+    workKit->SetStreamHeaders(false);
+    workKit->LoadFromStreamPCX(data);
     TCatalogItem item;
     item.Text = std::move(record.Text);
     item.Thumb.Assign(*bmp);
@@ -35,7 +35,7 @@ void Tkataform::newiefrompreviewstream(TCatalogRecord&& record)
     Items.push_back(std::move(item));
 }
 
-void Tkataform::loadkatalog(const QString& fileName)
+void Tkataform::loadCatalog(const QString& fileName)
 {
     // A large catalog takes a while: the events run between the records, the bar follows
     // the bytes read, and Escape (or closing the window) keeps the entries read so far.
@@ -46,8 +46,8 @@ void Tkataform::loadkatalog(const QString& fileName)
         TFileStream in(fileName, fmOpenRead | fmShareDenyWrite);
         const int64_t size = std::max<int64_t>(1, in.Size());
         ReadCatalogRecords(in, [&](TCatalogRecord&& r) {
-            newiefrompreviewstream(std::move(r));
-            progressdo(ie, int(in.Position() * 100 / size));
+            addEntryFromRecord(std::move(r));
+            showProgress(workKit, int(in.Position() * 100 / size));
             TApplication::ProcessMessages();
             if (Aborting)
                 throw TStopped{};
@@ -64,21 +64,21 @@ void Tkataform::loadkatalog(const QString& fileName)
 
 QByteArray Tkataform::encodeThumb(const TBitmap& thumb)
 {
-    ie->IOParams().SetDefaultParams();
-    ie->IOParams().PcxCompression = 1;
-    TBitmap* bmp = ie->Bitmap();
+    workKit->IOParams().SetDefaultParams();
+    workKit->IOParams().PcxCompression = 1;
+    TBitmap* bmp = workKit->Bitmap();
     bmp->Assign(thumb);
     bmp->SetPixelFormat(pf24bit);
     bmp->SetSize(ThumbSize, ThumbSize);
-    ie->SetStreamHeaders(false);
+    workKit->SetStreamHeaders(false);
     TMemoryStream out;
-    ie->SaveToStreamPCX(out);
+    workKit->SaveToStreamPCX(out);
     if (out.Size() == 0)
         throw EWriteError(QStringLiteral("The thumbnail could not be written"));
     return out.Bytes();
 }
 
-void Tkataform::Katalogdosave(const QString& fileName)
+void Tkataform::saveCatalogTo(const QString& fileName)
 {
     // Thumbnails read from a file go back as they were read; new ones are encoded once.
     std::vector<QByteArray> pcx;
@@ -97,14 +97,14 @@ void Tkataform::Katalogdosave(const QString& fileName)
     setWindowTitle(fileName);
 }
 
-bool Tkataform::Katalogspeichern1Click()
+bool Tkataform::saveCatalogClicked()
 {
     // An untitled catalog has no file yet: a relative name would land in the working
     // directory, beside the program.
     if (IsUntitledCaption(windowTitle()) || !QFileInfo(windowTitle()).isAbsolute())
-        return Katalogspeichernals1Click();
+        return saveCatalogAsClicked();
     try {
-        Katalogdosave(windowTitle());
+        saveCatalogTo(windowTitle());
     } catch (const std::exception& e) {
         TApplication::HandleException(e);
         return false;
@@ -112,7 +112,7 @@ bool Tkataform::Katalogspeichern1Click()
     return true;
 }
 
-bool Tkataform::Katalogspeichernals1Click()
+bool Tkataform::saveCatalogAsClicked()
 {
     TOpenDialog dlg(this, fdSave);
     dlg.Title = TranslatedCaption(QStringLiteral("Katalog speichern als"));
@@ -125,7 +125,7 @@ bool Tkataform::Katalogspeichernals1Click()
         return false;
     main_->Options().lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName).absolutePath());
     try {
-        Katalogdosave(dlg.FileName);
+        saveCatalogTo(dlg.FileName);
     } catch (const std::exception& e) {
         TApplication::HandleException(e);
         return false;

@@ -7,6 +7,7 @@
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/util/paths.h"
 #include "imaging/dialogs/effects_preview_dialog.h"
 #include "imaging/kit/image_kit.h"
@@ -24,8 +25,8 @@ static_assert(kColorPages == 94 && kEffectPages == 928 && rfMitchell == 6);
 using In = TCommandInterpreter;
 using Call = TCommandCall;
 
-TImageKit& kit(const Call& c) { return *c.image->ImageKit1; }
-TImageKitProc& proc(const Call& c) { return *c.image->ImageKit1->Proc(); }
+TImageKit& kit(const Call& c) { return *c.image->imageKit; }
+TImageKitProc& proc(const Call& c) { return *c.image->imageKit->Proc(); }
 const tautomatitem& rec(const Call& c) { return c.item; }
 
 // A command that does nothing here: its sender does the work (close), or it has none.
@@ -39,8 +40,8 @@ bool selectRect(const Call& c)
 
 bool refit(const In& in, const Call& c)
 {
-    c.image->ImageKit1ViewChange(c.sender, -1);
-    in.Form().fensteranpassen(c.sender, c.image);
+    c.image->viewChanged(c.sender, -1);
+    in.Form().fitWindowToImage(c.sender, c.image);
     return true;
 }
 
@@ -51,7 +52,7 @@ constexpr TArgCheck kArea{TArgRule::Range, 1, 4, -kMaxImageSide, kMaxImageSide, 
                           "Invalid area in batch command."};
 
 constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
-    {cmdNewImage, "new image", {kImageSize}, false, false, "SpeedButton1",
+    {cmdNewImage, "new image", {kImageSize}, false, false, ObjectName::MainWindow::SpeedButton1,
      [](In& in, const Call& c) { in.NewImage(c); return true; }},
     {cmdOpen, "open", {kName}, false, false, nullptr,
      // The open command updates the availability itself.
@@ -76,7 +77,7 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     {cmdScan, "scan", {}, false, false, "scanbtn", [](In& in, const Call& c) { in.Scan(c); return true; }},
     {cmdSelectScanner, "select scanner", {}, false, false, nullptr,
      [](In& in, const Call&) { in.SelectScanner(); return true; }},
-    {cmdUndo, "undo", {}, true, true, "SpeedButton3", [](In&, const Call& c) { kit(c).Undo(); return true; }},
+    {cmdUndo, "undo", {}, true, true, ObjectName::MainWindow::SpeedButton3, [](In&, const Call& c) { kit(c).Undo(); return true; }},
     {cmdCutRect, "cut rectangle", {kArea}, true, true, nullptr,
      [](In&, const Call& c) { selectRect(c); kit(c).CutToClipboard(); return true; }},
     {cmdCopyRect, "copy rectangle", {kArea}, false, true, nullptr,
@@ -92,13 +93,13 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     {cmdSelectNone, "select none", {}, false, true, nullptr,
      [](In&, const Call& c) { kit(c).Deselect(); return true; }},
     // The colour and effects dialogs mark the image only when they close with OK.
-    {cmdColorDialog, "colour dialog", {}, false, true, "SpeedButton4",
+    {cmdColorDialog, "colour dialog", {}, false, true, ObjectName::MainWindow::SpeedButton4,
      [](In&, const Call& c) {
          if (kit(c).DoProcPreviews(kColorPages))
              c.image->SetModified(true);
          return true;
      }},
-    {cmdEffectsDialog, "effects dialog", {}, false, true, "SpeedButton2",
+    {cmdEffectsDialog, "effects dialog", {}, false, true, ObjectName::MainWindow::SpeedButton2,
      [](In&, const Call& c) {
          if (kit(c).DoProcPreviews(kEffectPages))
              c.image->SetModified(true);
@@ -151,7 +152,7 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     {cmdDuplicate, "duplicate", {}, false, true, nullptr, [](In& in, const Call& c) { in.Duplicate(c); return true; }},
     {cmdWallpaper, "wallpaper", {}, false, true, nullptr,
      [](In& in, const Call& c) {
-         in.Form().ChangeWallPaper(WindowsDirectory() + QStringLiteral("kandrivel.bmp"), rec(c).FileNameLength() != 0);
+         in.Form().changeWallpaper(WindowsDirectory() + QStringLiteral("kandrivel.bmp"), rec(c).FileNameLength() != 0);
          return true;
      }},
     {cmdClear, "clear", {}, true, true, nullptr, [](In&, const Call& c) { kit(c).Clear(); return true; }},
@@ -159,11 +160,11 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
      [](In&, const Call& c) { proc(c).ConvertTo24Bit(); return true; }},
     {cmdNewCatalog, "new catalog", {}, false, false, nullptr,
      [](In& in, const Call&) {
-         if (QWidget* k = in.Form().newkatalog())
+         if (QWidget* k = in.Form().newCatalogWindow())
              k->setWindowTitle(in.Form().UntitledCaption());
          return true;
      }},
-    {cmdVideoImport, "video import", {}, false, false, "SpeedButton57",
+    {cmdVideoImport, "video import", {}, false, false, ObjectName::MainWindow::SpeedButton57,
      [](In& in, const Call&) { in.Dialogs().VideoImport(in.Form()); return true; }},
     {cmdSlideShow, "slide show", {}, false, false, nullptr,
      [](In& in, const Call&) { in.Dialogs().SlideShow(in.Form()); return true; }},
@@ -173,12 +174,12 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
      true, true, nullptr, [](In&, const Call& c) { proc(c).ConvertToBWThreshold(rec(c).Arg(1)); return true; }},
     {cmdBWOrdered, "black and white, ordered dither", {}, true, true, nullptr,
      [](In&, const Call& c) { proc(c).ConvertToBWOrdered(); return true; }},
-    {cmdRecordComment, "record sound comment", {}, false, true, "SpeedButton37",
+    {cmdRecordComment, "record sound comment", {}, false, true, ObjectName::MainWindow::SpeedButton37,
      [](In& in, const Call& c) { return in.Comment(c); }},
     {cmdTextComment, "text comment", {}, false, true, nullptr, [](In& in, const Call& c) { return in.Comment(c); }},
     {cmdDeleteComment, "delete sound comment", {}, false, true, nullptr,
      [](In& in, const Call& c) { return in.Comment(c); }},
-    {cmdPlayComment, "play sound comment", {}, false, true, "SpeedButton35",
+    {cmdPlayComment, "play sound comment", {}, false, true, ObjectName::MainWindow::SpeedButton35,
      [](In& in, const Call& c) { return in.Comment(c); }},
     {cmdImportComment, "import sound comment", {}, false, true, nullptr,
      [](In& in, const Call& c) { return in.Comment(c); }},

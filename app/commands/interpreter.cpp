@@ -34,7 +34,7 @@ void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
         return;
     }
 
-    Tchild* image = Tform1::getchild(form_.ActiveMDIChild());
+    Tchild* image = Tform1::imageWindowOf(form_.ActiveMDIChild());
     const TCommandEntry* entry = FindCommand(a.Code());
     // Unknown codes, and a replayed image command without an image window, change nothing.
     if (entry && (image || !entry->needsImageWindow)) {
@@ -51,39 +51,39 @@ void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
 void TCommandInterpreter::NewImage(const TCommandCall& call)
 {
     const tautomatitem& a = call.item;
-    Tchild* c = form_.newwindow();
-    c->ImageKit1->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
+    Tchild* c = form_.newImageWindow();
+    c->imageKit->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
     c->setWindowTitle(form_.UntitledCaption());
     c->SetModified(true);
-    form_.fensteranpassen(call.sender, c);
-    const TColor remembered = c->ImageKit1->Background();
+    form_.fitWindowToImage(call.sender, c);
+    const TColor remembered = c->imageKit->Background();
     switch (TNewImageFill(a.Arg(3))) {
-    case nfOptionColor: c->ImageKit1->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF)); break;
-    case nfWhite: c->ImageKit1->SetBackground(TColor(0xFFFFFF)); break;
-    case nfBlack: c->ImageKit1->SetBackground(TColor(0)); break;
+    case nfOptionColor: c->imageKit->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF)); break;
+    case nfWhite: c->imageKit->SetBackground(TColor(0xFFFFFF)); break;
+    case nfBlack: c->imageKit->SetBackground(TColor(0)); break;
     default: break;
     }
-    c->ImageKit1->Clear();
-    c->ImageKit1->SetBackground(remembered);
+    c->imageKit->Clear();
+    c->imageKit->SetBackground(remembered);
     form_.applyViewOptions(c);
-    c->ImageKit1ViewChange(call.sender, -1);
+    c->viewChanged(call.sender, -1);
 }
 
 void TCommandInterpreter::Scan(const TCommandCall& call)
 {
-    QPointer<Tchild> c = form_.newwindow();
+    QPointer<Tchild> c = form_.newImageWindow();
     c->SetModified(true);
-    const bool got = c->ImageKit1->IO()->Acquire();
+    const bool got = c->imageKit->IO()->Acquire();
     // The window may have been closed while the scanner's dialog was up.
     QMdiSubWindow* sub = c ? qobject_cast<QMdiSubWindow*>(c->parentWidget()) : nullptr;
     if (!sub || sub->isHidden())
         return;
     if (got) {
         c->setWindowTitle(form_.UntitledCaption());
-        form_.fensteranpassen(call.sender, c);
-        c->ImageKit1->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF));
+        form_.fitWindowToImage(call.sender, c);
+        c->imageKit->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF));
         form_.applyViewOptions(c);
-        c->ImageKit1ViewChange(call.sender, -1);
+        c->viewChanged(call.sender, -1);
     } else {
         // Nothing arrived: the empty window goes without asking.
         c->SetModified(false);
@@ -93,19 +93,19 @@ void TCommandInterpreter::Scan(const TCommandCall& call)
 
 void TCommandInterpreter::SelectScanner()
 {
-    if (!form_.ImageKitIO1)
-        form_.ImageKitIO1 = new TImageKitIO(&form_);
-    form_.ImageKitIO1->MsgLanguage = LibraryLanguage();
-    form_.ImageKitIO1->SelectAcquireSource();
+    if (!form_.imageIO)
+        form_.imageIO = new TImageKitIO(&form_);
+    form_.imageIO->MsgLanguage = LibraryLanguage();
+    form_.imageIO->SelectAcquireSource();
 }
 
 void TCommandInterpreter::Duplicate(const TCommandCall& call)
 {
-    Tchild* c = form_.newwindow();
+    Tchild* c = form_.newImageWindow();
     c->SetModified(true);
     c->setWindowTitle(form_.UntitledCaption());
-    c->ImageKit1->Assign(static_cast<TImageKitView*>(call.image->ImageKit1));
-    form_.fensteranpassen(call.sender, c);
+    c->imageKit->Assign(static_cast<TImageKitView*>(call.image->imageKit));
+    form_.fitWindowToImage(call.sender, c);
 }
 
 bool TCommandInterpreter::Comment(const TCommandCall& call)
@@ -125,14 +125,14 @@ void TCommandInterpreter::HsvChannels(Tchild* image)
         parts[i]->SetModified(true);
         parts[i]->setWindowTitle(image->windowTitle() + QLatin1String(suffixes[i]));
     }
-    image->ImageKit1->Proc()->SplitToHSV(parts[0]->ImageKit1->Bitmap(), parts[1]->ImageKit1->Bitmap(),
-                                         parts[2]->ImageKit1->Bitmap());
+    image->imageKit->Proc()->SplitToHSV(parts[0]->imageKit->Bitmap(), parts[1]->imageKit->Bitmap(),
+                                         parts[2]->imageKit->Bitmap());
     for (Tchild* c : parts) {
-        c->ImageKit1->Update();
-        const TBitmap* bmp = c->ImageKit1->Bitmap();
+        c->imageKit->Update();
+        const TBitmap* bmp = c->imageKit->Bitmap();
         QWidget* sub = c->parentWidget();
         const QSize frame = sub->size() - c->size();
-        sub->resize(frame + QSize(bmp->Width(), bmp->Height() + c->StatusBar1->sizeHint().height()));
+        sub->resize(frame + QSize(bmp->Width(), bmp->Height() + c->statusBar->sizeHint().height()));
         c->repaint();
     }
 }

@@ -20,17 +20,17 @@ void TCommandInterpreter::Open(const QString& fileName)
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString ext = dot < 0 ? QString() : fileName.mid(dot).toUpper();
     if (ext == QLatin1String(".PCA")) {
-        auto* k = static_cast<Tkataform*>(form_.newkatalog());
+        auto* k = static_cast<Tkataform*>(form_.newCatalogWindow());
         // A damaged catalog keeps the entries read before the fault; the error is reported.
         k->setWindowTitle(fileName);
-        k->loadkatalog(fileName);
+        k->loadCatalog(fileName);
         // A load stopped by Escape or by closing the window is not maintained.
         if (!k->Aborting)
             k->AutoMaintain();
         return;
     }
     form_.ResetProgress();
-    Tchild* child = form_.newwindow();
+    Tchild* child = form_.newImageWindow();
     child->setWindowTitle(fileName);
     // A window whose file did not load goes again; its going is no command of the user's.
     auto dropWindow = [this, child] {
@@ -42,7 +42,7 @@ void TCommandInterpreter::Open(const QString& fileName)
     };
     try {
         const std::unique_ptr<TDecodedPicture> startup =
-            form_.takeStartupPicture(fileName, child->ImageKit1->IOParams());
+            form_.takeStartupPicture(fileName, child->imageKit->IOParams());
         TDecodedPicture* ahead = std::exchange(form_.preloaded_, nullptr);
         if (ahead && std::exchange(form_.preloadedName_, QString()) != fileName)
             ahead = nullptr;
@@ -50,15 +50,15 @@ void TCommandInterpreter::Open(const QString& fileName)
             ahead = startup.get();
         if (ahead) {
             // Decoded ahead by a batch on its own parameters: the same load, done earlier.
-            CopyJpegReadResults(*ahead->Params, child->ImageKit1->IOParams());
-            child->ImageKit1->IO()->TakeDecoded(fileName, ioJPEG, ahead->Bitmap);
+            CopyJpegReadResults(*ahead->Params, child->imageKit->IOParams());
+            child->imageKit->IO()->TakeDecoded(fileName, ioJPEG, ahead->Bitmap);
             ahead->Bitmap = TBitmap();
         } else {
-            child->ImageKit1->IO()->LoadFromFile(fileName);
+            child->imageKit->IO()->LoadFromFile(fileName);
         }
         // No reader for the type (a video, say), or a file that names no image it holds:
         // an empty window would pass for a loaded picture.
-        if (child->ImageKit1->Bitmap()->Empty())
+        if (child->imageKit->Bitmap()->Empty())
             throw EInvalidGraphic(QStringLiteral("The file holds no picture"));
     } catch (const std::exception& e) {
         if (!form_.loadErrorSink_ && !dynamic_cast<const EInvalidGraphic*>(&e)) {
@@ -78,18 +78,18 @@ void TCommandInterpreter::Open(const QString& fileName)
         dropWindow();
         return;
     }
-    child->ImageKit1MouseMove(child->ImageKit1, 0, 0, 0);
+    child->imageMouseMove(child->imageKit, 0, 0, 0);
     if (form_.options.fitonload)
-        form_.fensteranpassen(&form_, child);
+        form_.fitWindowToImage(&form_, child);
     form_.checkbuttonsenabled(false);
-    child->ImageKit1ViewChange(&form_, -1);
+    child->viewChanged(&form_, -1);
     form_.ActivateChild(child);
     if (form_.options.zoomonload) {
         form_.zoombox->setEditText(TranslatedCaption(QStringLiteral("Fenstergröße")));
-        form_.zoomboxChange();
+        form_.zoomBoxChanged();
     }
     if (form_.options.fitonload)
-        form_.fensteranpassen(&form_, child);
+        form_.fitWindowToImage(&form_, child);
     form_.ResetProgress();
     form_.checkbuttonsenabled(false);
 }

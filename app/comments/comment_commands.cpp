@@ -23,7 +23,7 @@ namespace {
 // Empty when the image has no file yet.
 QString commentPath(Tchild* image, const char* extension)
 {
-    const QString name = image->ImageKit1->IOParams().FileName;
+    const QString name = image->imageKit->IOParams().FileName;
     if (name.isEmpty())
         return {};
     const QFileInfo info(name);
@@ -32,7 +32,7 @@ QString commentPath(Tchild* image, const char* extension)
 
 bool savedFirst(Tchild* image)
 {
-    if (!image->ImageKit1->IOParams().FileName.isEmpty())
+    if (!image->imageKit->IOParams().FileName.isEmpty())
         return true;
     LangMessageDlg(QStringLiteral("Sie müssen die Grafik erst speichern, bevor sie einen Kommentar aufnehmen können."),
                    mtError, mbOK,

@@ -2,6 +2,7 @@
 #include "app/comments/sound_comment_dialog.h"
 
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/stopwatch.h"
 #include "platform/core/exceptions.h"
@@ -18,25 +19,25 @@
 
 Tkomform::Tkomform(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("komform"));
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Button1 = new QPushButton(QStringLiteral("Stop"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    MediaPlayer1 = new TWavePlayer(this);
+    setObjectName(QLatin1String(ObjectName::SoundCommentDialog::Form));
+    elapsedLabel = new QLabel(this);
+    elapsedLabel->setObjectName(QLatin1String(ObjectName::SoundCommentDialog::Label1));
+    fileLabel = new QLabel(this);
+    fileLabel->setObjectName(QLatin1String(ObjectName::SoundCommentDialog::Label2));
+    stopButton = new QPushButton(QStringLiteral("Stop"), this);
+    stopButton->setObjectName(QLatin1String(ObjectName::SoundCommentDialog::Button1));
+    player = new TWavePlayer(this);
     Recorder = new TWaveRecorder(this);
-    Timer1 = new QTimer(this);
+    elapsedTimer = new QTimer(this);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(Label2);
-    layout->addWidget(Button1, 0, Qt::AlignHCenter);
-    connect(Button1, &QPushButton::clicked, this, [this] { TApplication::Guard([this] { StopClick(); }); });
-    connect(Timer1, &QTimer::timeout, this, [this] { TApplication::Guard([this] { Timer1Timer(); }); });
-    connect(MediaPlayer1, &TWavePlayer::Finished, this, [this] {
+    layout->addWidget(elapsedLabel);
+    layout->addWidget(fileLabel);
+    layout->addWidget(stopButton, 0, Qt::AlignHCenter);
+    connect(stopButton, &QPushButton::clicked, this, [this] { TApplication::Guard([this] { stopClicked(); }); });
+    connect(elapsedTimer, &QTimer::timeout, this, [this] { TApplication::Guard([this] { elapsedTick(); }); });
+    connect(player, &TWavePlayer::Finished, this, [this] {
         if (running_)
-            TApplication::Guard([this] { StopClick(); });
+            TApplication::Guard([this] { stopClicked(); });
     });
 }
 
@@ -77,20 +78,20 @@ bool Tkomform::CopyComment(const QString& source, const QString& target, QString
 
 void Tkomform::closeSoon()
 {
-    Timer1->disconnect();
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        Timer1->stop();
+    elapsedTimer->disconnect();
+    connect(elapsedTimer, &QTimer::timeout, this, [this] {
+        elapsedTimer->stop();
         accept();
     });
-    Timer1->start(1);
+    elapsedTimer->start(1);
 }
 
 void Tkomform::FormActivate()
 {
     switch (Mode) {
     case Import: {
-        Button1->hide();
-        Label1->setText(TranslatedText(QStringLiteral("Importiere Kommentar. Bitte warten ...")));
+        stopButton->hide();
+        elapsedLabel->setText(TranslatedText(QStringLiteral("Importiere Kommentar. Bitte warten ...")));
         setWindowTitle(TranslatedText(QStringLiteral("Kommentar importieren")));
         // The label shows before the copy, from the dialog's own loop: run here, inside
         // showing, a close among the pending events would come before that loop.
@@ -105,40 +106,40 @@ void Tkomform::FormActivate()
         break;
     }
     case Record:
-        Button1->show();
+        stopButton->show();
         if (!Recorder->Start(FileName)) {
             MessageDlg(Recorder->ErrorText(), mtError, mbOK, 0);
             closeSoon();
             return;
         }
         running_ = true;
-        Label1->setText(TranslatedText(QStringLiteral("Aufnahme läuft !!!")));
+        elapsedLabel->setText(TranslatedText(QStringLiteral("Aufnahme läuft !!!")));
         setWindowTitle(TranslatedText(QStringLiteral("Kommentar aufnehmen")));
         StartStopwatch();
-        Timer1Timer();
-        Timer1->start(1);
+        elapsedTick();
+        elapsedTimer->start(1);
         break;
     case Play:
-        Button1->show();
+        stopButton->show();
         running_ = true;
-        Label1->setText(TranslatedText(QStringLiteral("Kommentar wird abgespielt !!!")));
+        elapsedLabel->setText(TranslatedText(QStringLiteral("Kommentar wird abgespielt !!!")));
         setWindowTitle(TranslatedText(QStringLiteral("Kommentar abspielen")));
-        MediaPlayer1->Play(FileName);
+        player->Play(FileName);
         break;
     default: closeSoon(); break;
     }
 }
 
-void Tkomform::Timer1Timer()
+void Tkomform::elapsedTick()
 {
-    Label2->setText(QString::number(StopwatchSeconds()) + LangText(QStringLiteral(" Sekunden"), QStringLiteral(" seconds")));
+    fileLabel->setText(QString::number(StopwatchSeconds()) + LangText(QStringLiteral(" Sekunden"), QStringLiteral(" seconds")));
 }
 
-void Tkomform::StopClick()
+void Tkomform::stopClicked()
 {
     running_ = false;
-    Timer1->stop();
-    MediaPlayer1->Stop();
+    elapsedTimer->stop();
+    player->Stop();
     if (Mode == Record && Recorder->Recording() && !Recorder->Stop())
         MessageDlg(Recorder->ErrorText(), mtError, mbOK, 0);
     accept();
@@ -148,8 +149,8 @@ void Tkomform::reject()
 {
     // Closing without Stop keeps the comment that was there.
     running_ = false;
-    Timer1->stop();
-    MediaPlayer1->Stop();
+    elapsedTimer->stop();
+    player->Stop();
     Recorder->Cancel();
     QDialog::reject();
 }

@@ -24,18 +24,18 @@ public:
     bool Running() const { return running_; }
 
     void FormActivate();
-    void StopClick();
-    void Timer1Timer();
+    void stopClicked();
+    void elapsedTick();
     // Copies source over target in blocks of 1024 bytes through a temporary file; the
     // same file under two names is left alone. False (with a message) on failure.
     static bool CopyComment(const QString& source, const QString& target, QString* error = nullptr);
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QPushButton* Button1;   // "Stop"
-    TWavePlayer* MediaPlayer1;
+    QLabel* elapsedLabel;
+    QLabel* fileLabel;
+    QPushButton* stopButton;   // "Stop"
+    TWavePlayer* player;
     TWaveRecorder* Recorder;
-    QTimer* Timer1;
+    QTimer* elapsedTimer;
 
     // Closing without Stop: the comment that was there stays.
     void reject() override;

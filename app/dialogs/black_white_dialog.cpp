@@ -4,6 +4,7 @@
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"
 #include "imaging/kit/image_kit.h"
@@ -19,71 +20,71 @@
 #include <QToolButton>
 
 Tblackwhiteform::Tblackwhiteform(QWidget* parent)
-    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", "Button9"}, hcBlackWhite)
+    : TPreviewPairDialog(parent, {ObjectName::BlackWhiteDialog::Label1, ObjectName::BlackWhiteDialog::Label2, ObjectName::BlackWhiteDialog::Button3, ObjectName::BlackWhiteDialog::Button9}, hcBlackWhite)
 {
-    setObjectName(QStringLiteral("blackwhiteform"));
+    setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::Form));
     setWindowTitle(QStringLiteral("Schwarz Weiss Konvertierung"));
     auto* group = new QGroupBox(QStringLiteral("Streuung"), this);
-    group->setObjectName(QStringLiteral("GroupBox2"));
+    group->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::GroupBox2));
     geordnet = new QRadioButton(QStringLiteral("Geordnet"), group);
-    geordnet->setObjectName(QStringLiteral("geordnet"));
+    geordnet->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::geordnet));
     Grenzwert = new QRadioButton(QStringLiteral("Grenzwert:"), group);
-    Grenzwert->setObjectName(QStringLiteral("Grenzwert"));
-    CheckBox1 = NamedCheckBox(group, "CheckBox1", QStringLiteral("Durchschnitt nehmen"));
-    KitSpinEdit1 = new TKitSpinEdit(group);
-    KitSpinEdit1->setObjectName(QStringLiteral("KitSpinEdit1"));
-    KitSpinEdit1->SetMaxValue(255);
-    KitSlider1 = new TKitSlider(group);
-    KitSlider1->setObjectName(QStringLiteral("KitSlider1"));
-    KitSlider1->SetRange(0, 255);
-    KitSlider1->SetIncrement(1);
-    KitSlider1->setMinimumWidth(200);
+    Grenzwert->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::Grenzwert));
+    averageCheck = NamedCheckBox(group, ObjectName::BlackWhiteDialog::CheckBox1, QStringLiteral("Durchschnitt nehmen"));
+    valueEdit = new TKitSpinEdit(group);
+    valueEdit->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::KitSpinEdit1));
+    valueEdit->SetMaxValue(255);
+    valueSlider = new TKitSlider(group);
+    valueSlider->setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::KitSlider1));
+    valueSlider->SetRange(0, 255);
+    valueSlider->SetIncrement(1);
+    valueSlider->setMinimumWidth(200);
     auto* grid = new QGridLayout(group);
     grid->addWidget(geordnet, 0, 0);
     grid->addWidget(Grenzwert, 1, 0);
-    grid->addWidget(KitSpinEdit1, 1, 1);
-    grid->addWidget(KitSlider1, 1, 2);
-    grid->addWidget(CheckBox1, 2, 1, 1, 2);
+    grid->addWidget(valueEdit, 1, 1);
+    grid->addWidget(valueSlider, 1, 2);
+    grid->addWidget(averageCheck, 2, 1, 1, 2);
     Controls()->addWidget(group);
-    CoupleSpinAndSlider(KitSpinEdit1, KitSlider1, [this] { ControlStep(false); });
+    CoupleSpinAndSlider(valueEdit, valueSlider, [this] { ControlStep(false); });
     for (QAbstractButton* b : {static_cast<QAbstractButton*>(geordnet), static_cast<QAbstractButton*>(Grenzwert),
-                               static_cast<QAbstractButton*>(CheckBox1),
-                               static_cast<QAbstractButton*>(SpeedButton1)})
+                               static_cast<QAbstractButton*>(averageCheck),
+                               static_cast<QAbstractButton*>(previewLockButton)})
         connect(b, &QAbstractButton::clicked, this, [this] { ControlStep(false); });
-    connect(Button4, &QPushButton::clicked, this, [this] { ControlStep(true); });
-    connect(CopyBack, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(previewButton, &QPushButton::clicked, this, [this] { ControlStep(true); });
+    connect(CopyBack, &QPushButton::clicked, this, [this] { copyBackClicked(); });
+    connect(okButton, &QPushButton::clicked, this, [this] { okClicked(); });
 }
 
 void Tblackwhiteform::FormActivate()
 {
-    LoadPreview(ImageKit2, Source());
+    LoadPreview(sourceKit, Source());
     (Mode == 0 ? geordnet : Grenzwert)->setChecked(true);
     // The average is stored as −1; the edit keeps a threshold it can show.
-    CheckBox1->setChecked(Threshold < 0);
-    KitSpinEdit1->setText(QString::number(Threshold < 0 ? 128 : std::min(Threshold, 255)));
-    SpeedButton1->setChecked(AutoPreview);
+    averageCheck->setChecked(Threshold < 0);
+    valueEdit->setText(QString::number(Threshold < 0 ? 128 : std::min(Threshold, 255)));
+    previewLockButton->setChecked(AutoPreview);
     Accepted = false;
     ControlStep(false);
 }
 
 void Tblackwhiteform::ControlStep(bool forced)
 {
-    const bool typed = Grenzwert->isChecked() && !CheckBox1->isChecked();
-    KitSpinEdit1->setEnabled(typed);
-    KitSlider1->setEnabled(typed);
-    CheckBox1->setEnabled(Grenzwert->isChecked());
+    const bool typed = Grenzwert->isChecked() && !averageCheck->isChecked();
+    valueEdit->setEnabled(typed);
+    valueSlider->setEnabled(typed);
+    averageCheck->setEnabled(Grenzwert->isChecked());
     PreviewStep(forced);
 }
 
 bool Tblackwhiteform::chosenThreshold(int32_t& threshold) const
 {
-    if (CheckBox1->isChecked()) {
+    if (averageCheck->isChecked()) {
         threshold = -1;
         return true;
     }
     double v = 0;
-    if (!ReadNumber(KitSpinEdit1->text(), v))
+    if (!ReadNumber(valueEdit->text(), v))
         return false;
     threshold = Round(v);
     // Grey values end at 255: a typed 300 is no threshold.
@@ -92,31 +93,31 @@ bool Tblackwhiteform::chosenThreshold(int32_t& threshold) const
 
 void Tblackwhiteform::PreviewStep(bool forced)
 {
-    if (!forced && !SpeedButton1->isChecked())
+    if (!forced && !previewLockButton->isChecked())
         return;
     int32_t threshold = 0;
     if (Grenzwert->isChecked() && !chosenThreshold(threshold))
         return;
-    ImageKit1->Assign(ImageKit2->Bitmap());
+    imageKit->Assign(sourceKit->Bitmap());
     if (geordnet->isChecked()) {
         Mode = 0;
-        ImageKit1->Proc()->ConvertToBWOrdered();
+        imageKit->Proc()->ConvertToBWOrdered();
     } else {
         Mode = 1;
         Threshold = threshold;
-        ImageKit1->Proc()->ConvertToBWThreshold(threshold);
+        imageKit->Proc()->ConvertToBWThreshold(threshold);
     }
-    FitPreview(ImageKit1);
+    FitPreview(imageKit);
 }
 
-void Tblackwhiteform::Button3Click()
+void Tblackwhiteform::copyBackClicked()
 {
-    ImageKit2->Assign(ImageKit1->Bitmap());
-    ImageKit2->Proc()->ConvertTo24Bit();
-    FitPreview(ImageKit2);
+    sourceKit->Assign(imageKit->Bitmap());
+    sourceKit->Proc()->ConvertTo24Bit();
+    FitPreview(sourceKit);
 }
 
-void Tblackwhiteform::Button1Click()
+void Tblackwhiteform::okClicked()
 {
     if (geordnet->isChecked()) {
         Mode = 0;
@@ -130,7 +131,7 @@ void Tblackwhiteform::Button1Click()
         Mode = 1;
         Threshold = threshold;
     }
-    AutoPreview = SpeedButton1->isChecked();
+    AutoPreview = previewLockButton->isChecked();
     Accepted = true;
     done(mrOk);
 }

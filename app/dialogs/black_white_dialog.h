@@ -21,14 +21,14 @@ public:
 
     void ControlStep(bool forced);
     void PreviewStep(bool forced);
-    void Button1Click();
-    void Button3Click();
+    void okClicked();
+    void copyBackClicked();
 
     QRadioButton* geordnet = nullptr;
     QRadioButton* Grenzwert = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    TKitSpinEdit* KitSpinEdit1 = nullptr;
-    TKitSlider* KitSlider1 = nullptr;
+    QCheckBox* averageCheck = nullptr;
+    TKitSpinEdit* valueEdit = nullptr;
+    TKitSlider* valueSlider = nullptr;
 
 protected:
     void FormActivate() override;

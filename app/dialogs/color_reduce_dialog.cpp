@@ -4,6 +4,7 @@
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"
 #include "imaging/kit/image_kit.h"
@@ -30,37 +31,37 @@ bool typedCount(const TKitSpinEdit* edit, int& count)
 } // namespace
 
 Tfarbredform::Tfarbredform(QWidget* parent)
-    : TPreviewPairDialog(parent, {"Label1", "Label2", "Button3", nullptr}, hcColorReduce)
+    : TPreviewPairDialog(parent, {ObjectName::ColorReduceDialog::Label1, ObjectName::ColorReduceDialog::Label2, ObjectName::ColorReduceDialog::Button3, nullptr}, hcColorReduce)
 {
-    setObjectName(QStringLiteral("farbredform"));
+    setObjectName(QLatin1String(ObjectName::ColorReduceDialog::Form));
     setWindowTitle(QStringLiteral("Farben reduzieren"));
     auto* group = new QGroupBox(QStringLiteral("Bitte Farbanzahl eingeben"), this);
-    group->setObjectName(QStringLiteral("GroupBox2"));
-    KitSpinEdit1 = new TKitSpinEdit(group);
-    KitSpinEdit1->setObjectName(QStringLiteral("KitSpinEdit1"));
-    KitSpinEdit1->SetMaxValue(MaxColors);
-    KitSlider1 = new TKitSlider(group);
-    KitSlider1->setObjectName(QStringLiteral("KitSlider1"));
-    KitSlider1->SetRange(0, MaxColors);
-    KitSlider1->SetIncrement(1);
-    KitSlider1->setMinimumWidth(200);
+    group->setObjectName(QLatin1String(ObjectName::ColorReduceDialog::GroupBox2));
+    valueEdit = new TKitSpinEdit(group);
+    valueEdit->setObjectName(QLatin1String(ObjectName::ColorReduceDialog::KitSpinEdit1));
+    valueEdit->SetMaxValue(MaxColors);
+    valueSlider = new TKitSlider(group);
+    valueSlider->setObjectName(QLatin1String(ObjectName::ColorReduceDialog::KitSlider1));
+    valueSlider->SetRange(0, MaxColors);
+    valueSlider->SetIncrement(1);
+    valueSlider->setMinimumWidth(200);
     auto* row = new QHBoxLayout(group);
-    row->addWidget(KitSpinEdit1);
-    row->addWidget(KitSlider1, 1);
+    row->addWidget(valueEdit);
+    row->addWidget(valueSlider, 1);
     Controls()->addWidget(group);
-    CoupleSpinAndSlider(KitSpinEdit1, KitSlider1, [this] { PreviewStep(false); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { PreviewStep(false); });
-    connect(Button4, &QPushButton::clicked, this, [this] { PreviewStep(true); });
-    connect(CopyBack, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    CoupleSpinAndSlider(valueEdit, valueSlider, [this] { PreviewStep(false); });
+    connect(previewLockButton, &QToolButton::clicked, this, [this] { PreviewStep(false); });
+    connect(previewButton, &QPushButton::clicked, this, [this] { PreviewStep(true); });
+    connect(CopyBack, &QPushButton::clicked, this, [this] { copyBackClicked(); });
+    connect(okButton, &QPushButton::clicked, this, [this] { okClicked(); });
 }
 
 void Tfarbredform::FormActivate()
 {
-    KitSpinEdit1->setText(QString::number(ColorCount));
-    KitSlider1->SetValue(ColorCount);
-    SpeedButton1->setChecked(AutoPreview);
-    LoadPreview(ImageKit2, Source());
+    valueEdit->setText(QString::number(ColorCount));
+    valueSlider->SetValue(ColorCount);
+    previewLockButton->setChecked(AutoPreview);
+    LoadPreview(sourceKit, Source());
     Accepted = false;
     PreviewStep(false);
 }
@@ -68,25 +69,25 @@ void Tfarbredform::FormActivate()
 void Tfarbredform::PreviewStep(bool forced)
 {
     int count = 0;
-    if (!typedCount(KitSpinEdit1, count) || count < MinColors || count > MaxColors)
+    if (!typedCount(valueEdit, count) || count < MinColors || count > MaxColors)
         return;
-    if (!forced && !SpeedButton1->isChecked())
+    if (!forced && !previewLockButton->isChecked())
         return;
-    ImageKit1->Assign(ImageKit2->Bitmap());
-    ImageKit1->Proc()->ReduceColors(count);
-    FitPreview(ImageKit1);
+    imageKit->Assign(sourceKit->Bitmap());
+    imageKit->Proc()->ReduceColors(count);
+    FitPreview(imageKit);
 }
 
-void Tfarbredform::Button3Click()
+void Tfarbredform::copyBackClicked()
 {
-    ImageKit2->Assign(ImageKit1->Bitmap());
-    FitPreview(ImageKit2);
+    sourceKit->Assign(imageKit->Bitmap());
+    FitPreview(sourceKit);
 }
 
-void Tfarbredform::Button1Click()
+void Tfarbredform::okClicked()
 {
     int count = 0;
-    if (!typedCount(KitSpinEdit1, count))
+    if (!typedCount(valueEdit, count))
         return;
     // The reduction makes no sense below two colours, and the quantisers stop at 10000.
     if (count < MinColors || count > MaxColors) {
@@ -95,7 +96,7 @@ void Tfarbredform::Button1Click()
         return;
     }
     ColorCount = count;
-    AutoPreview = SpeedButton1->isChecked();
+    AutoPreview = previewLockButton->isChecked();
     Accepted = true;
     done(mrOk);
 }

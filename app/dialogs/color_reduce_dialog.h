@@ -18,11 +18,11 @@ public:
     static constexpr int MaxColors = 10000;
 
     void PreviewStep(bool forced);
-    void Button1Click();
-    void Button3Click();
+    void okClicked();
+    void copyBackClicked();
 
-    TKitSpinEdit* KitSpinEdit1 = nullptr;
-    TKitSlider* KitSlider1 = nullptr;
+    TKitSpinEdit* valueEdit = nullptr;
+    TKitSlider* valueSlider = nullptr;
 
 protected:
     void FormActivate() override;

@@ -3,6 +3,7 @@
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/combos/kit_combos.h"
 #include "imaging/boxes/hsv_box.h"
 #include "platform/core/rounding.h"
@@ -44,20 +45,20 @@ int editValue(const QLineEdit* edit)
 
 TfColorSel::TfColorSel(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fcolorsel"));
+    setObjectName(QLatin1String(ObjectName::ColorSelectDialog::Form));
     setWindowTitle(QStringLiteral("Farbe auswählen"));
-    HSVBox1 = new THSVBox(this);
-    HSVBox1->setObjectName(QStringLiteral("HSVBox1"));
-    HSVBox1->setFixedSize(200, 160);
-    ColorComboBox1 = new TColorComboBox(this);
-    ColorComboBox1->setObjectName(QStringLiteral("ColorComboBox1"));
-    Panel2 = new QFrame(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel2->setAutoFillBackground(true);
-    Panel2->setFixedSize(60, 40);
+    hsvBox = new THSVBox(this);
+    hsvBox->setObjectName(QLatin1String(ObjectName::ColorSelectDialog::HSVBox1));
+    hsvBox->setFixedSize(200, 160);
+    colorCombo = new TColorComboBox(this);
+    colorCombo->setObjectName(QLatin1String(ObjectName::ColorSelectDialog::ColorComboBox1));
+    colorPanel = new QFrame(this);
+    colorPanel->setObjectName(QLatin1String(ObjectName::ColorSelectDialog::Panel2));
+    colorPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    colorPanel->setAutoFillBackground(true);
+    colorPanel->setFixedSize(60, 40);
 
-    static const char* const names[6] = {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6"};
+    static const char* const names[6] = {ObjectName::ColorSelectDialog::Edit1, ObjectName::ColorSelectDialog::Edit2, ObjectName::ColorSelectDialog::Edit3, ObjectName::ColorSelectDialog::Edit4, ObjectName::ColorSelectDialog::Edit5, ObjectName::ColorSelectDialog::Edit6};
     static const char* const labels[6][2] = {{"Rot:", "Red:"},        {"Grün:", "Green:"},
                                              {"Blau:", "Blue:"},      {"Farbton:", "Hue:"},
                                              {"Sättigung:", "Saturation:"}, {"Helligkeit:", "Value:"}};
@@ -75,44 +76,44 @@ TfColorSel::TfColorSel(QWidget* parent) : QDialog(parent)
         manual->addWidget(Edits[size_t(i)], row, col + 1);
         manual->addWidget(UpDowns[size_t(i)], row, col + 2);
     }
-    Button1 = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    Button2 = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
+    okButton = NamedButton(this, ObjectName::ColorSelectDialog::Button1, QStringLiteral("&Ok"));
+    cancelButton = NamedButton(this, ObjectName::ColorSelectDialog::Button2, QStringLiteral("&Abbrechen"));
 
     auto* right = new QVBoxLayout;
-    right->addWidget(NamedLabel(this, "Label1", QStringLiteral("Farbe:")));
-    right->addWidget(ColorComboBox1);
-    right->addWidget(Panel2);
+    right->addWidget(NamedLabel(this, ObjectName::ColorSelectDialog::Label1, QStringLiteral("Farbe:")));
+    right->addWidget(colorCombo);
+    right->addWidget(colorPanel);
     right->addStretch();
     auto* top = new QHBoxLayout;
-    top->addWidget(HSVBox1);
+    top->addWidget(hsvBox);
     top->addLayout(right);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto* main = new QVBoxLayout(this);
     main->addLayout(top);
-    main->addWidget(NamedLabel(this, "Label8", QStringLiteral("Manuell:")));
+    main->addWidget(NamedLabel(this, ObjectName::ColorSelectDialog::Label8, QStringLiteral("Manuell:")));
     main->addLayout(manual);
     main->addLayout(buttons);
 
-    HSVBox1->OnChange = [this](TObject*) { HSVBox1Change(); };
+    hsvBox->OnChange = [this](TObject*) { hsvBoxChanged(); };
     for (int i = 0; i < 3; ++i)
         connect(Edits[size_t(i)], &QLineEdit::textChanged, this, [this] { rgbEdited(); });
     connect(Edits[3], &QLineEdit::textChanged, this, [this] { hueEdited(); });
     connect(Edits[4], &QLineEdit::textChanged, this, [this] { satValEdited(); });
     connect(Edits[5], &QLineEdit::textChanged, this, [this] { satValEdited(); });
-    ColorComboBox1->OnChange = [this](TObject*) {
+    colorCombo->OnChange = [this](TObject*) {
         if (busy_)
             return;
-        HSVBox1->SetColor(ColorComboBox1->ColorValue());
-        HSVBox1Change();
+        hsvBox->SetColor(colorCombo->ColorValue());
+        hsvBoxChanged();
     };
-    connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
-    connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    connect(okButton, &QPushButton::clicked, this, [this] { done(mrOk); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
-TColor TfColorSel::Color() const { return HSVBox1->Color(); }
+TColor TfColorSel::Color() const { return hsvBox->Color(); }
 
 void TfColorSel::showEvent(QShowEvent* event)
 {
@@ -125,24 +126,24 @@ void TfColorSel::showEvent(QShowEvent* event)
 
 void TfColorSel::FormActivate()
 {
-    HSVBox1->SetColor(StartColor);
-    HSVBox1Change();
+    hsvBox->SetColor(StartColor);
+    hsvBoxChanged();
 }
 
-void TfColorSel::HSVBox1Change()
+void TfColorSel::hsvBoxChanged()
 {
     busy_ = true;
-    const int values[6] = {HSVBox1->Red(), HSVBox1->Green(), HSVBox1->Blue(),
-                           HSVBox1->Hue(), HSVBox1->Sat(),   HSVBox1->Val()};
+    const int values[6] = {hsvBox->Red(), hsvBox->Green(), hsvBox->Blue(),
+                           hsvBox->Hue(), hsvBox->Sat(),   hsvBox->Val()};
     for (size_t i = 0; i < 6; ++i) {
         Edits[i]->setText(QString::number(values[i]));
         UpDowns[i]->SetPosition(values[i]);
     }
-    QPalette p = Panel2->palette();
-    const TColor c = ColorToRGB(HSVBox1->Color());
+    QPalette p = colorPanel->palette();
+    const TColor c = ColorToRGB(hsvBox->Color());
     p.setColor(QPalette::Window, QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
-    Panel2->setPalette(p);
-    Panel2->setProperty("Color", int(c));
+    colorPanel->setPalette(p);
+    colorPanel->setProperty("Color", int(c));
     busy_ = false;
 }
 
@@ -150,25 +151,25 @@ void TfColorSel::rgbEdited()
 {
     if (busy_)
         return;
-    HSVBox1->SetRGB(ClampByte(editValue(Edits[0])), ClampByte(editValue(Edits[1])), ClampByte(editValue(Edits[2])));
-    HSVBox1Change();
+    hsvBox->SetRGB(ClampByte(editValue(Edits[0])), ClampByte(editValue(Edits[1])), ClampByte(editValue(Edits[2])));
+    hsvBoxChanged();
 }
 
 void TfColorSel::hueEdited()
 {
     if (busy_)
         return;
-    HSVBox1->SetHue(editValue(Edits[3]));
-    HSVBox1Change();
+    hsvBox->SetHue(editValue(Edits[3]));
+    hsvBoxChanged();
 }
 
 void TfColorSel::satValEdited()
 {
     if (busy_)
         return;
-    HSVBox1->SetSat(editValue(Edits[4]));
-    HSVBox1->SetVal(editValue(Edits[5]));
-    HSVBox1Change();
+    hsvBox->SetSat(editValue(Edits[4]));
+    hsvBox->SetVal(editValue(Edits[5]));
+    hsvBoxChanged();
 }
 
 void TfColorSel::keyPressEvent(QKeyEvent* event)

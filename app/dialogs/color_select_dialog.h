@@ -37,16 +37,16 @@ public:
 
     void FormActivate();
     // Step after every picker change: edits, up-downs and sample follow the picker.
-    void HSVBox1Change();
+    void hsvBoxChanged();
 
-    THSVBox* HSVBox1 = nullptr;
-    TColorComboBox* ColorComboBox1 = nullptr;
-    QFrame* Panel2 = nullptr;
+    THSVBox* hsvBox = nullptr;
+    TColorComboBox* colorCombo = nullptr;
+    QFrame* colorPanel = nullptr;
     // Red, green, blue, hue, saturation, value.
     std::array<QLineEdit*, 6> Edits{};
     std::array<TEditUpDown*, 6> UpDowns{};
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

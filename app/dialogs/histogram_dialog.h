@@ -17,15 +17,15 @@ public:
     // The image whose histogram is shown (its selection, if any, counts).
     void Attach(TImageKitView* view);
     void FormActivate();
-    void ComboBox1Change();
-    void ComboBox2Change();
+    void channelChanged();
+    void modeChanged();
 
-    THistogramBox* HistogramBox1 = nullptr;
-    TImageKitProc* ImageKitProc1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;  // channel
-    QComboBox* ComboBox2 = nullptr;  // mode
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button9 = nullptr;
+    THistogramBox* histogramBox = nullptr;
+    TImageKitProc* proc = nullptr;
+    QComboBox* channelCombo = nullptr;  // channel
+    QComboBox* modeCombo = nullptr;  // mode
+    QPushButton* okButton = nullptr;
+    QPushButton* helpButton = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

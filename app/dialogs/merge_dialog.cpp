@@ -4,6 +4,7 @@
 
 #include "app/image_window/image_window.h"
 #include "app/dialogs/form_parts.h"
+#include "app/text/object_names.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -30,73 +31,73 @@ QString fileNamePart(const QString& caption)
 
 TfMergeDialog::TfMergeDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("fmergedialog"));
+    setObjectName(QLatin1String(ObjectName::MergeDialog::Form));
     setWindowTitle(QStringLiteral("Verschmelzen"));
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    TrackBar1 = new QSlider(Qt::Horizontal, this);
-    TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
-    TrackBar1->setRange(0, 100);
-    TrackBar1->setTickInterval(5);
-    TrackBar1->setTickPosition(QSlider::TicksBelow);
-    TrackBar1->setValue(50);
-    Label2 = NamedLabel(this, "Label2", QString());
-    SpeedButton1 = NamedToggle(this, "SpeedButton1", QStringLiteral("Vorschau einfrieren"));
-    Button1 = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    Button2 = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
-    Button4 = NamedButton(this, "Button4", QStringLiteral("&Vorschau"));
-    Button5 = NamedButton(this, "Button5", QStringLiteral("&Hilfe"));
-    ImageKit1 = new TImageKit(this);
-    ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
-    ImageKit1->setFixedSize(200, 150);
-    ImageKit1->SetAutoUndo(false);
+    windowList = new QListWidget(this);
+    windowList->setObjectName(QLatin1String(ObjectName::MergeDialog::ListBox1));
+    mixSlider = new QSlider(Qt::Horizontal, this);
+    mixSlider->setObjectName(QLatin1String(ObjectName::MergeDialog::TrackBar1));
+    mixSlider->setRange(0, 100);
+    mixSlider->setTickInterval(5);
+    mixSlider->setTickPosition(QSlider::TicksBelow);
+    mixSlider->setValue(50);
+    mixLabel = NamedLabel(this, ObjectName::MergeDialog::Label2, QString());
+    freezePreviewButton = NamedToggle(this, ObjectName::MergeDialog::SpeedButton1, QStringLiteral("Vorschau einfrieren"));
+    okButton = NamedButton(this, ObjectName::MergeDialog::Button1, QStringLiteral("&Ok"));
+    cancelButton = NamedButton(this, ObjectName::MergeDialog::Button2, QStringLiteral("&Abbrechen"));
+    previewButton = NamedButton(this, ObjectName::MergeDialog::Button4, QStringLiteral("&Vorschau"));
+    helpButton = NamedButton(this, ObjectName::MergeDialog::Button5, QStringLiteral("&Hilfe"));
+    imageKit = new TImageKit(this);
+    imageKit->setObjectName(QLatin1String(ObjectName::MergeDialog::ImageKit1));
+    imageKit->setFixedSize(200, 150);
+    imageKit->SetAutoUndo(false);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(NamedLabel(this, "Label1", QStringLiteral("2.Bild:")), 0, 0);
-    grid->addWidget(ListBox1, 1, 0);
-    grid->addWidget(ImageKit1, 1, 1);
+    grid->addWidget(NamedLabel(this, ObjectName::MergeDialog::Label1, QStringLiteral("2.Bild:")), 0, 0);
+    grid->addWidget(windowList, 1, 0);
+    grid->addWidget(imageKit, 1, 1);
     auto* track = new QHBoxLayout;
-    track->addWidget(TrackBar1, 1);
-    track->addWidget(Label2);
+    track->addWidget(mixSlider, 1);
+    track->addWidget(mixLabel);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(Button4);
+    buttons->addWidget(freezePreviewButton);
+    buttons->addWidget(previewButton);
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button5);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(helpButton);
     auto* main = new QVBoxLayout(this);
     main->addLayout(grid);
     main->addLayout(track);
     main->addLayout(buttons);
 
-    connect(TrackBar1, &QSlider::valueChanged, this, [this] { PreviewStep(false); });
-    connect(ListBox1, &QListWidget::itemClicked, this, [this] { PreviewStep(false); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { PreviewStep(false); });
-    connect(Button4, &QPushButton::clicked, this, [this] { PreviewStep(true); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
-    connect(Button5, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcMerge); });
+    connect(mixSlider, &QSlider::valueChanged, this, [this] { PreviewStep(false); });
+    connect(windowList, &QListWidget::itemClicked, this, [this] { PreviewStep(false); });
+    connect(freezePreviewButton, &QToolButton::clicked, this, [this] { PreviewStep(false); });
+    connect(previewButton, &QPushButton::clicked, this, [this] { PreviewStep(true); });
+    connect(okButton, &QPushButton::clicked, this, [this] { okClicked(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcMerge); });
 }
 
 void TfMergeDialog::SetWindows(const QList<Tchild*>& windows, Tchild* active)
 {
     windows_ = windows;
     active_ = active;
-    ListBox1->clear();
+    windowList->clear();
     for (Tchild* w : windows)
-        ListBox1->addItem(fileNamePart(w->windowTitle()));
-    if (ListBox1->count() > 0)
-        ListBox1->setCurrentRow(0);
+        windowList->addItem(fileNamePart(w->windowTitle()));
+    if (windowList->count() > 0)
+        windowList->setCurrentRow(0);
 }
 
-int TfMergeDialog::Percent() const { return 100 - TrackBar1->value(); }
+int TfMergeDialog::Percent() const { return 100 - mixSlider->value(); }
 
 Tchild* TfMergeDialog::SelectedWindow() const
 {
     if (windows_.isEmpty())
         return nullptr;
-    const QListWidgetItem* item = ListBox1->currentItem();
+    const QListWidgetItem* item = windowList->currentItem();
     Tchild* found = nullptr;
     if (item)
         for (Tchild* w : windows_)
@@ -118,26 +119,26 @@ void TfMergeDialog::showEvent(QShowEvent* event)
 void TfMergeDialog::FormActivate()
 {
     if (active_)
-        LoadPreview(ImageKit1, active_->ImageKit1->Bitmap());
-    original_.Assign(*ImageKit1->Bitmap());
+        LoadPreview(imageKit, active_->imageKit->Bitmap());
+    original_.Assign(*imageKit->Bitmap());
     PreviewStep(false);
 }
 
 void TfMergeDialog::PreviewStep(bool forced)
 {
-    Label2->setText(QString::number(Percent()) + QStringLiteral("%"));
-    if (!forced && !SpeedButton1->isChecked())
+    mixLabel->setText(QString::number(Percent()) + QStringLiteral("%"));
+    if (!forced && !freezePreviewButton->isChecked())
         return;
-    ImageKit1->Assign(&original_);
+    imageKit->Assign(&original_);
     if (Tchild* other = SelectedWindow())
-        ImageKit1->Merge(other->ImageKit1->Bitmap(), Percent());
-    FitPreview(ImageKit1);
+        imageKit->Merge(other->imageKit->Bitmap(), Percent());
+    FitPreview(imageKit);
 }
 
-void TfMergeDialog::Button1Click()
+void TfMergeDialog::okClicked()
 {
     Tchild* other = SelectedWindow();
     if (active_ && other)
-        active_->ImageKit1->Merge(other->ImageKit1->Bitmap(), Percent());
+        active_->imageKit->Merge(other->imageKit->Bitmap(), Percent());
     done(mrOk);
 }

@@ -28,17 +28,17 @@ public:
     Tchild* SelectedWindow() const;
 
     void PreviewStep(bool forced);
-    void Button1Click();
+    void okClicked();
 
-    QListWidget* ListBox1 = nullptr;
-    QSlider* TrackBar1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Button5 = nullptr;
-    TImageKit* ImageKit1 = nullptr;
+    QListWidget* windowList = nullptr;
+    QSlider* mixSlider = nullptr;
+    QLabel* mixLabel = nullptr;
+    QToolButton* freezePreviewButton = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* previewButton = nullptr;
+    QPushButton* helpButton = nullptr;
+    TImageKit* imageKit = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -5,6 +5,7 @@
 #include "app/dialogs/form_parts.h"
 #include "app/dialogs/size_units.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/num_edit.h"
 #include "platform/core/rounding.h"
 #include "platform/ui/application.h"
@@ -30,12 +31,12 @@ int boundedIndex(int value, int count) { return value >= 0 && value < count ? va
 
 TNeuGrafik::TNeuGrafik(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("neugrafik"));
+    setObjectName(QLatin1String(ObjectName::NewImageDialog::Form));
     setWindowTitle(QStringLiteral("Neue Grafik"));
     Record = tneudialog::Defaults();
 
     auto* size = new QGroupBox(QStringLiteral("Größe"), this);
-    size->setObjectName(QStringLiteral("GroupBox1"));
+    size->setObjectName(QLatin1String(ObjectName::NewImageDialog::GroupBox1));
     auto* grid = new QGridLayout(size);
     auto edit = [&](const char* name) {
         auto* e = new TKitCalcEdit(size);
@@ -43,70 +44,70 @@ TNeuGrafik::TNeuGrafik(QWidget* parent) : QDialog(parent)
         e->SetDecimalPlaces(4);
         return e;
     };
-    KitCalcEdit1 = edit("KitCalcEdit1");
-    KitCalcEdit2 = edit("KitCalcEdit2");
-    KitCalcEdit3 = edit("KitCalcEdit3");
-    ComboBox1 = NamedCombo(size, "ComboBox1", kUnits);
-    ComboBox2 = NamedCombo(size, "ComboBox2", kUnits);
-    ComboBox3 = NamedCombo(size, "ComboBox3", {QStringLiteral("pixel / cm"), QStringLiteral("pixel / inch  (dpi)")});
-    grid->addWidget(NamedLabel(size, "Label1", QStringLiteral("Breite")), 0, 0);
-    grid->addWidget(KitCalcEdit1, 0, 1);
-    grid->addWidget(ComboBox1, 0, 2);
-    grid->addWidget(NamedLabel(size, "Label2", QStringLiteral("Höhe")), 1, 0);
-    grid->addWidget(KitCalcEdit2, 1, 1);
-    grid->addWidget(ComboBox2, 1, 2);
-    grid->addWidget(NamedLabel(size, "Label3", QStringLiteral("Auflösung")), 2, 0);
-    grid->addWidget(KitCalcEdit3, 2, 1);
-    grid->addWidget(ComboBox3, 2, 2);
-    grid->addWidget(NamedLabel(size, "Label4", QStringLiteral("Erforderlicher Hauptspeicher:")), 3, 0, 1, 2);
-    Label5 = NamedLabel(size, "Label5", QString());
-    grid->addWidget(Label5, 3, 2);
-    CheckBox1 = NamedCheckBox(size, "CheckBox1", QStringLiteral("Proportional"));
-    grid->addWidget(CheckBox1, 4, 0, 1, 2);
-    Label6 = NamedLabel(size, "Label6", QStringLiteral("Filter"));
-    ComboBox4 = NamedCombo(size, "ComboBox4", FilterNames());
-    grid->addWidget(Label6, 5, 0);
-    grid->addWidget(ComboBox4, 5, 1, 1, 2);
+    widthEdit = edit(ObjectName::NewImageDialog::KitCalcEdit1);
+    heightEdit = edit(ObjectName::NewImageDialog::KitCalcEdit2);
+    resolutionEdit = edit(ObjectName::NewImageDialog::KitCalcEdit3);
+    widthUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox1, kUnits);
+    heightUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox2, kUnits);
+    resolutionUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox3, {QStringLiteral("pixel / cm"), QStringLiteral("pixel / inch  (dpi)")});
+    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label1, QStringLiteral("Breite")), 0, 0);
+    grid->addWidget(widthEdit, 0, 1);
+    grid->addWidget(widthUnitCombo, 0, 2);
+    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label2, QStringLiteral("Höhe")), 1, 0);
+    grid->addWidget(heightEdit, 1, 1);
+    grid->addWidget(heightUnitCombo, 1, 2);
+    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label3, QStringLiteral("Auflösung")), 2, 0);
+    grid->addWidget(resolutionEdit, 2, 1);
+    grid->addWidget(resolutionUnitCombo, 2, 2);
+    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label4, QStringLiteral("Erforderlicher Hauptspeicher:")), 3, 0, 1, 2);
+    memoryLabel = NamedLabel(size, ObjectName::NewImageDialog::Label5, QString());
+    grid->addWidget(memoryLabel, 3, 2);
+    proportionalCheck = NamedCheckBox(size, ObjectName::NewImageDialog::CheckBox1, QStringLiteral("Proportional"));
+    grid->addWidget(proportionalCheck, 4, 0, 1, 2);
+    filterLabel = NamedLabel(size, ObjectName::NewImageDialog::Label6, QStringLiteral("Filter"));
+    filterCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox4, FilterNames());
+    grid->addWidget(filterLabel, 5, 0);
+    grid->addWidget(filterCombo, 5, 1, 1, 2);
 
-    RadioGroup2 = NamedRadioGroup(this, "RadioGroup2", QString(),
+    presetGroup = NamedRadioGroup(this, ObjectName::NewImageDialog::RadioGroup2, QString(),
                                   {QStringLiteral("1600 x 1200"), QStringLiteral("1024 x 768"),
                                    QStringLiteral("800 x 600"), QStringLiteral("640 x 480"),
                                    QStringLiteral("Doppelte"), QStringLiteral("Hälfte"),
                                    QStringLiteral("Fenstergröße")},
                                   Presets);
-    RadioGroup1 = NamedRadioGroup(this, "RadioGroup1", QStringLiteral("Hintergrundfarbe"),
+    backgroundGroup = NamedRadioGroup(this, ObjectName::NewImageDialog::RadioGroup1, QStringLiteral("Hintergrundfarbe"),
                                   {QStringLiteral("Standard"), QStringLiteral("Weiß"), QStringLiteral("Schwarz")},
                                   Background);
-    Button1 = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    Button2 = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
-    Button3 = NamedButton(this, "Button3", QStringLiteral("&Hilfe"));
+    okButton = NamedButton(this, ObjectName::NewImageDialog::Button1, QStringLiteral("&Ok"));
+    cancelButton = NamedButton(this, ObjectName::NewImageDialog::Button2, QStringLiteral("&Abbrechen"));
+    helpButton = NamedButton(this, ObjectName::NewImageDialog::Button3, QStringLiteral("&Hilfe"));
 
     auto* right = new QVBoxLayout;
-    right->addWidget(RadioGroup2);
-    right->addWidget(RadioGroup1);
+    right->addWidget(presetGroup);
+    right->addWidget(backgroundGroup);
     right->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(size);
     top->addLayout(right);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button3);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(helpButton);
     auto* main = new QVBoxLayout(this);
     main->addLayout(top);
     main->addLayout(buttons);
 
-    KitCalcEdit1->OnChange = [this](TObject*) { KitCalcEdit1Change(); };
-    KitCalcEdit2->OnChange = [this](TObject*) { KitCalcEdit2Change(); };
-    KitCalcEdit3->OnChange = [this](TObject*) { KitCalcEdit3Change(); };
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this, [this] { ComboBox2Change(); });
-    connect(ComboBox3, &QComboBox::currentIndexChanged, this, [this] { ComboBox3Change(); });
-    connect(Presets, &QButtonGroup::idClicked, this, [this](int id) { RadioGroup2Click(id); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(Button3, &QPushButton::clicked, this, [this] { TApplication::HelpContext(helpContext_); });
+    widthEdit->OnChange = [this](TObject*) { widthEdited(); };
+    heightEdit->OnChange = [this](TObject*) { heightEdited(); };
+    resolutionEdit->OnChange = [this](TObject*) { resolutionEdited(); };
+    connect(widthUnitCombo, &QComboBox::currentIndexChanged, this, [this] { widthUnitChanged(); });
+    connect(heightUnitCombo, &QComboBox::currentIndexChanged, this, [this] { heightUnitChanged(); });
+    connect(resolutionUnitCombo, &QComboBox::currentIndexChanged, this, [this] { resolutionUnitChanged(); });
+    connect(Presets, &QButtonGroup::idClicked, this, [this](int id) { presetClicked(id); });
+    connect(okButton, &QPushButton::clicked, this, [this] { okClicked(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { cancelClicked(); });
+    connect(helpButton, &QPushButton::clicked, this, [this] { TApplication::HelpContext(helpContext_); });
 }
 
 void TNeuGrafik::showEvent(QShowEvent* event)
@@ -124,36 +125,36 @@ void TNeuGrafik::FormActivate()
     Accepted = false;
     closed_ = false;
     SetFormHelpFile();
-    ComboBox1->setCurrentIndex(boundedIndex(Record.widthunit, 3));
-    ComboBox2->setCurrentIndex(boundedIndex(Record.heightunit, 3));
-    ComboBox3->setCurrentIndex(boundedIndex(Record.resunit, 2));
-    setEdit(KitCalcEdit1, Record.width);
-    setEdit(KitCalcEdit2, Record.height);
-    setEdit(KitCalcEdit3, Record.resolution);
+    widthUnitCombo->setCurrentIndex(boundedIndex(Record.widthunit, 3));
+    heightUnitCombo->setCurrentIndex(boundedIndex(Record.heightunit, 3));
+    resolutionUnitCombo->setCurrentIndex(boundedIndex(Record.resunit, 2));
+    setEdit(widthEdit, Record.width);
+    setEdit(heightEdit, Record.height);
+    setEdit(resolutionEdit, Record.resolution);
     SetRadioIndex(Background, boundedIndex(Record.background, 3));
-    ComboBox4->setCurrentIndex(boundedIndex(Record.filter, 7));
-    CheckBox1->setChecked(Record.proportional != 0);
+    filterCombo->setCurrentIndex(boundedIndex(Record.filter, 7));
+    proportionalCheck->setChecked(Record.proportional != 0);
     perCm_ = Record.resolution;
     const bool newImage = Record.mode == 0;
     const bool filter = !newImage && Record.showfilter == 1;
-    ComboBox4->setVisible(filter);
-    Label6->setVisible(filter);
-    RadioGroup1->setVisible(newImage);
-    CheckBox1->setVisible(!newImage);
+    filterCombo->setVisible(filter);
+    filterLabel->setVisible(filter);
+    backgroundGroup->setVisible(newImage);
+    proportionalCheck->setVisible(!newImage);
     helpContext_ = newImage ? hcNewImage : (filter ? hcResample : hcResize);
     // Resizing is no new image: the title names the command, as its menu item does.
     if (!newImage)
         setWindowTitle(filter ? LangText(QStringLiteral("Größe ändern (Resample)"), QStringLiteral("Resample"))
                               : LangText(QStringLiteral("Größe ändern (Resize)"), QStringLiteral("Resize")));
-    calcpixelsize();
+    calculatePixelSize();
     openWidth_ = pixelWidth_;
     openHeight_ = pixelHeight_;
-    showmemsize();
+    showMemorySize();
     SetRadioIndex(Presets, -1);
     busy_ = false;
-    ComboBox3Change();
-    ComboBox1Change();
-    ComboBox2Change();
+    resolutionUnitChanged();
+    widthUnitChanged();
+    heightUnitChanged();
 }
 
 void TNeuGrafik::setEdit(TKitCalcEdit* edit, double value)
@@ -164,35 +165,35 @@ void TNeuGrafik::setEdit(TKitCalcEdit* edit, double value)
     busy_ = was;
 }
 
-void TNeuGrafik::calcpixelsize()
+void TNeuGrafik::calculatePixelSize()
 {
-    pixelWidth_ = LengthToPixels(KitCalcEdit1->Value(), ComboBox1->currentIndex(), perCm_);
-    pixelHeight_ = LengthToPixels(KitCalcEdit2->Value(), ComboBox2->currentIndex(), perCm_);
+    pixelWidth_ = LengthToPixels(widthEdit->Value(), widthUnitCombo->currentIndex(), perCm_);
+    pixelHeight_ = LengthToPixels(heightEdit->Value(), heightUnitCombo->currentIndex(), perCm_);
 }
 
-void TNeuGrafik::showmemsize()
+void TNeuGrafik::showMemorySize()
 {
-    Label5->setText(MemoryText(pixelWidth_, pixelHeight_));
+    memoryLabel->setText(MemoryText(pixelWidth_, pixelHeight_));
 }
 
 void TNeuGrafik::unitChanged(bool width)
 {
     if (busy_)
         return;
-    TKitCalcEdit* edit = width ? KitCalcEdit1 : KitCalcEdit2;
-    const int unit = (width ? ComboBox1 : ComboBox2)->currentIndex();
+    TKitCalcEdit* edit = width ? widthEdit : heightEdit;
+    const int unit = (width ? widthUnitCombo : heightUnitCombo)->currentIndex();
     const double pixels = width ? pixelWidth_ : pixelHeight_;
-    if (KitCalcEdit3->Value() == 0 && unit != suPixel)
+    if (resolutionEdit->Value() == 0 && unit != suPixel)
         setEdit(edit, 0);
     else
         setEdit(edit, PixelsToLength(pixels, unit, perCm_));
     lengthChanged(width);
 }
 
-void TNeuGrafik::ComboBox1Change() { unitChanged(true); }
-void TNeuGrafik::ComboBox2Change() { unitChanged(false); }
-void TNeuGrafik::KitCalcEdit1Change() { lengthChanged(true); }
-void TNeuGrafik::KitCalcEdit2Change() { lengthChanged(false); }
+void TNeuGrafik::widthUnitChanged() { unitChanged(true); }
+void TNeuGrafik::heightUnitChanged() { unitChanged(false); }
+void TNeuGrafik::widthEdited() { lengthChanged(true); }
+void TNeuGrafik::heightEdited() { lengthChanged(false); }
 
 void TNeuGrafik::lengthChanged(bool width)
 {
@@ -201,66 +202,66 @@ void TNeuGrafik::lengthChanged(bool width)
     if (!presetting_)
         SetRadioIndex(Presets, -1);
     if (width)
-        pixelWidth_ = LengthToPixels(KitCalcEdit1->Value(), ComboBox1->currentIndex(), perCm_);
+        pixelWidth_ = LengthToPixels(widthEdit->Value(), widthUnitCombo->currentIndex(), perCm_);
     else
-        pixelHeight_ = LengthToPixels(KitCalcEdit2->Value(), ComboBox2->currentIndex(), perCm_);
-    showmemsize();
-    if (Record.mode != 1 || !CheckBox1->isChecked())
+        pixelHeight_ = LengthToPixels(heightEdit->Value(), heightUnitCombo->currentIndex(), perCm_);
+    showMemorySize();
+    if (Record.mode != 1 || !proportionalCheck->isChecked())
         return;
     // The other side follows the aspect of the image as the dialog opened.
     if (width && openWidth_ != 0) {
         pixelHeight_ = openHeight_ * pixelWidth_ / openWidth_;
-        setEdit(KitCalcEdit2, PixelsToLength(pixelHeight_, ComboBox2->currentIndex(), perCm_));
+        setEdit(heightEdit, PixelsToLength(pixelHeight_, heightUnitCombo->currentIndex(), perCm_));
     } else if (!width && openHeight_ != 0) {
         pixelWidth_ = openWidth_ * pixelHeight_ / openHeight_;
-        setEdit(KitCalcEdit1, PixelsToLength(pixelWidth_, ComboBox1->currentIndex(), perCm_));
+        setEdit(widthEdit, PixelsToLength(pixelWidth_, widthUnitCombo->currentIndex(), perCm_));
     }
-    showmemsize();
+    showMemorySize();
 }
 
-void TNeuGrafik::KitCalcEdit3Change()
+void TNeuGrafik::resolutionEdited()
 {
     if (busy_)
         return;
-    perCm_ = ResolutionPerCm(KitCalcEdit3->Value(), ComboBox3->currentIndex());
-    showmemsize();
+    perCm_ = ResolutionPerCm(resolutionEdit->Value(), resolutionUnitCombo->currentIndex());
+    showMemorySize();
 }
 
-void TNeuGrafik::ComboBox3Change()
+void TNeuGrafik::resolutionUnitChanged()
 {
     if (busy_)
         return;
-    setEdit(KitCalcEdit3, ComboBox3->currentIndex() == 1 ? perCm_ * 2.54 : perCm_);
-    KitCalcEdit3Change();
+    setEdit(resolutionEdit, resolutionUnitCombo->currentIndex() == 1 ? perCm_ * 2.54 : perCm_);
+    resolutionEdited();
 }
 
-void TNeuGrafik::RadioGroup2Click(int index)
+void TNeuGrafik::presetClicked(int index)
 {
     presetting_ = true;
-    ComboBox1->setCurrentIndex(suPixel);
-    ComboBox2->setCurrentIndex(suPixel);
+    widthUnitCombo->setCurrentIndex(suPixel);
+    heightUnitCombo->setCurrentIndex(suPixel);
     static const int sizes[4][2] = {{1600, 1200}, {1024, 768}, {800, 600}, {640, 480}};
     if (index >= 0 && index < 4) {
-        setEdit(KitCalcEdit1, sizes[index][0]);
-        setEdit(KitCalcEdit2, sizes[index][1]);
+        setEdit(widthEdit, sizes[index][0]);
+        setEdit(heightEdit, sizes[index][1]);
     } else if (index == 4 || index == 5) {
         // In pixels: both units are pixel now, whatever the record's were.
         const double f = index == 4 ? 2.0 : 0.5;
-        setEdit(KitCalcEdit1, openWidth_ * f);
-        setEdit(KitCalcEdit2, openHeight_ * f);
+        setEdit(widthEdit, openWidth_ * f);
+        setEdit(heightEdit, openHeight_ * f);
     }
-    showmemsize();
-    KitCalcEdit1Change();
-    KitCalcEdit2Change();
+    showMemorySize();
+    widthEdited();
+    heightEdited();
     presetting_ = false;
 }
 
-void TNeuGrafik::Button1Click()
+void TNeuGrafik::okClicked()
 {
     PixelWidth = Round(pixelWidth_);
     PixelHeight = Round(pixelHeight_);
     BackgroundIndex = std::max(0, RadioIndex(Background));
-    FilterIndex = std::max(0, ComboBox4->currentIndex());
+    FilterIndex = std::max(0, filterCombo->currentIndex());
     if (PixelWidth <= 0 || PixelHeight <= 0) {
         LangMessageDlg(QStringLiteral("Falsche Eingabe für Grafikgröße"), mtWarning, mbOK,
                        QStringLiteral("Wrong Input for Image size"));
@@ -270,7 +271,7 @@ void TNeuGrafik::Button1Click()
     done(mrOk);
 }
 
-void TNeuGrafik::Button2Click()
+void TNeuGrafik::cancelClicked()
 {
     Accepted = false;
     done(mrCancel);
@@ -287,13 +288,13 @@ void TNeuGrafik::FormClose()
     if (closed_)
         return;
     closed_ = true;
-    Record.width = KitCalcEdit1->Value();
-    Record.height = KitCalcEdit2->Value();
-    Record.widthunit = ComboBox1->currentIndex();
-    Record.heightunit = ComboBox2->currentIndex();
+    Record.width = widthEdit->Value();
+    Record.height = heightEdit->Value();
+    Record.widthunit = widthUnitCombo->currentIndex();
+    Record.heightunit = heightUnitCombo->currentIndex();
     Record.background = std::max(0, RadioIndex(Background));
-    Record.resunit = ComboBox3->currentIndex();
-    Record.filter = std::max(0, ComboBox4->currentIndex());
-    Record.proportional = CheckBox1->isChecked() ? 1 : 0;
+    Record.resunit = resolutionUnitCombo->currentIndex();
+    Record.filter = std::max(0, filterCombo->currentIndex());
+    Record.proportional = proportionalCheck->isChecked() ? 1 : 0;
     Record.resolution = perCm_;
 }

@@ -31,32 +31,32 @@ public:
 
     void FormActivate();
     void FormClose();
-    void Button1Click();  // "&Ok"
-    void Button2Click();  // "&Abbrechen"
-    void RadioGroup2Click(int index);
+    void okClicked();  // "&Ok"
+    void cancelClicked();  // "&Abbrechen"
+    void presetClicked(int index);
 
     // The current size in pixels and the resolution in pixels per cm.
     double CurrentPixelWidth() const { return pixelWidth_; }
     double CurrentPixelHeight() const { return pixelHeight_; }
     double ResolutionPerCmValue() const { return perCm_; }
 
-    TKitCalcEdit* KitCalcEdit1 = nullptr;  // width
-    TKitCalcEdit* KitCalcEdit2 = nullptr;  // height
-    TKitCalcEdit* KitCalcEdit3 = nullptr;  // resolution
-    QComboBox* ComboBox1 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QComboBox* ComboBox3 = nullptr;
-    QComboBox* ComboBox4 = nullptr;  // filter
-    QLabel* Label5 = nullptr;         // memory
-    QLabel* Label6 = nullptr;
-    QGroupBox* RadioGroup1 = nullptr; // background
-    QGroupBox* RadioGroup2 = nullptr; // presets
+    TKitCalcEdit* widthEdit = nullptr;  // width
+    TKitCalcEdit* heightEdit = nullptr;  // height
+    TKitCalcEdit* resolutionEdit = nullptr;  // resolution
+    QComboBox* widthUnitCombo = nullptr;
+    QComboBox* heightUnitCombo = nullptr;
+    QComboBox* resolutionUnitCombo = nullptr;
+    QComboBox* filterCombo = nullptr;  // filter
+    QLabel* memoryLabel = nullptr;         // memory
+    QLabel* filterLabel = nullptr;
+    QGroupBox* backgroundGroup = nullptr; // background
+    QGroupBox* presetGroup = nullptr; // presets
     QButtonGroup* Background = nullptr;
     QButtonGroup* Presets = nullptr;
-    QCheckBox* CheckBox1 = nullptr;   // proportional
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
+    QCheckBox* proportionalCheck = nullptr;   // proportional
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* helpButton = nullptr;
 
     void done(int result) override;
 
@@ -64,14 +64,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void calcpixelsize();
-    void showmemsize();
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void ComboBox3Change();
-    void KitCalcEdit1Change();
-    void KitCalcEdit2Change();
-    void KitCalcEdit3Change();
+    void calculatePixelSize();
+    void showMemorySize();
+    void widthUnitChanged();
+    void heightUnitChanged();
+    void resolutionUnitChanged();
+    void widthEdited();
+    void heightEdited();
+    void resolutionEdited();
     void lengthChanged(bool width);
     void unitChanged(bool width);
     void setEdit(TKitCalcEdit* edit, double value);

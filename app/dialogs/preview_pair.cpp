@@ -2,6 +2,7 @@
 #include "app/dialogs/preview_pair.h"
 
 #include "app/dialogs/form_parts.h"
+#include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"
 #include "imaging/kit/image_kit.h"
@@ -26,27 +27,27 @@ TPreviewPairDialog::TPreviewPairDialog(QWidget* parent, const TPreviewPairNames&
         kit->SetAutoUndo(false);
         return kit;
     };
-    ImageKit2 = preview("ImageKit2");
-    ImageKit1 = preview("ImageKit1");
-    SpeedButton1 = NamedToggle(this, "SpeedButton1", QStringLiteral("Vorschau sperren"));
-    Button1 = NamedButton(this, "Button1", QStringLiteral("&OK"));
-    Button2 = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
-    Button4 = NamedButton(this, "Button4", QStringLiteral("&Vorschau"));
+    sourceKit = preview(ObjectName::PreviewPair::ImageKit2);
+    imageKit = preview(ObjectName::PreviewPair::ImageKit1);
+    previewLockButton = NamedToggle(this, ObjectName::PreviewPair::SpeedButton1, QStringLiteral("Vorschau sperren"));
+    okButton = NamedButton(this, ObjectName::PreviewPair::Button1, QStringLiteral("&OK"));
+    cancelButton = NamedButton(this, ObjectName::PreviewPair::Button2, QStringLiteral("&Abbrechen"));
+    previewButton = NamedButton(this, ObjectName::PreviewPair::Button4, QStringLiteral("&Vorschau"));
     CopyBack = NamedButton(this, names.CopyBack, QStringLiteral("<<"));
     CopyBack->setToolTip(QStringLiteral("Kopiere Ergebnis zur Quelle"));
     auto* previews = new QGridLayout;
     previews->addWidget(NamedLabel(this, names.SourceLabel, QStringLiteral("Quelle:")), 0, 0);
     previews->addWidget(NamedLabel(this, names.ResultLabel, QStringLiteral("Ergebnis:")), 0, 2);
-    previews->addWidget(ImageKit2, 1, 0);
+    previews->addWidget(sourceKit, 1, 0);
     previews->addWidget(CopyBack, 1, 1);
-    previews->addWidget(ImageKit1, 1, 2);
+    previews->addWidget(imageKit, 1, 2);
     controls_ = new QVBoxLayout;
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(Button4);
+    buttons->addWidget(previewLockButton);
+    buttons->addWidget(previewButton);
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     if (names.Help) {
         HelpButton = NamedButton(this, names.Help, QStringLiteral("&Hilfe"));
         buttons->addWidget(HelpButton);
@@ -56,7 +57,7 @@ TPreviewPairDialog::TPreviewPairDialog(QWidget* parent, const TPreviewPairNames&
     main->addLayout(previews);
     main->addLayout(controls_);
     main->addLayout(buttons);
-    connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
 void TPreviewPairDialog::showEvent(QShowEvent* event)

@@ -29,12 +29,12 @@ public:
     // The image the source preview is made from when the dialog activates.
     void SetSource(const TBitmap* source) { source_ = source; }
 
-    TImageKit* ImageKit1 = nullptr;  // result
-    TImageKit* ImageKit2 = nullptr;  // source
-    QToolButton* SpeedButton1 = nullptr;
-    QPushButton* Button1 = nullptr;  // "&OK"
-    QPushButton* Button2 = nullptr;  // "&Abbrechen"
-    QPushButton* Button4 = nullptr;  // "&Vorschau"
+    TImageKit* imageKit = nullptr;  // result
+    TImageKit* sourceKit = nullptr;  // source
+    QToolButton* previewLockButton = nullptr;
+    QPushButton* okButton = nullptr;  // "&OK"
+    QPushButton* cancelButton = nullptr;  // "&Abbrechen"
+    QPushButton* previewButton = nullptr;  // "&Vorschau"
     QPushButton* CopyBack = nullptr; // "<<"
     QPushButton* HelpButton = nullptr;
 

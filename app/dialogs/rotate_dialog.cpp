@@ -4,6 +4,7 @@
 
 #include "app/dialogs/form_parts.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"
 #include "imaging/kit/image_kit.h"
@@ -16,45 +17,45 @@
 #include <QPushButton>
 #include <QToolButton>
 
-TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {"Label4", "Label3", "Button5", "Button9"}, hcRotate)
+TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {ObjectName::RotateDialog::Label4, ObjectName::RotateDialog::Label3, ObjectName::RotateDialog::Button5, ObjectName::RotateDialog::Button9}, hcRotate)
 {
-    setObjectName(QStringLiteral("frotate"));
+    setObjectName(QLatin1String(ObjectName::RotateDialog::Form));
     setWindowTitle(LangText(QStringLiteral("Rotation Vorschau"), QStringLiteral("Rotation preview")));
     auto* group = new QGroupBox(QStringLiteral("Rotation"), this);
-    group->setObjectName(QStringLiteral("GroupBox1"));
-    KitSpinEdit1 = new TKitSpinEdit(group);
-    KitSpinEdit1->setObjectName(QStringLiteral("KitSpinEdit1"));
-    KitSpinEdit1->SetValueType(vtFloat);
-    KitSpinEdit1->SetDecimal(1);
-    KitSpinEdit1->SetMinValue(-MaxAngle);
-    KitSpinEdit1->SetMaxValue(MaxAngle);
-    KitSlider1 = new TKitSlider(group);
-    KitSlider1->setObjectName(QStringLiteral("KitSlider1"));
-    KitSlider1->SetRange(-MaxAngle, MaxAngle);
-    KitSlider1->SetIncrement(1);
-    KitSlider1->setMinimumWidth(200);
-    CheckBox1 = NamedCheckBox(group, "CheckBox1", QStringLiteral("Antialiasing"));
+    group->setObjectName(QLatin1String(ObjectName::RotateDialog::GroupBox1));
+    valueEdit = new TKitSpinEdit(group);
+    valueEdit->setObjectName(QLatin1String(ObjectName::RotateDialog::KitSpinEdit1));
+    valueEdit->SetValueType(vtFloat);
+    valueEdit->SetDecimal(1);
+    valueEdit->SetMinValue(-MaxAngle);
+    valueEdit->SetMaxValue(MaxAngle);
+    valueSlider = new TKitSlider(group);
+    valueSlider->setObjectName(QLatin1String(ObjectName::RotateDialog::KitSlider1));
+    valueSlider->SetRange(-MaxAngle, MaxAngle);
+    valueSlider->SetIncrement(1);
+    valueSlider->setMinimumWidth(200);
+    antialiasCheck = NamedCheckBox(group, ObjectName::RotateDialog::CheckBox1, QStringLiteral("Antialiasing"));
     auto* row = new QHBoxLayout(group);
-    row->addWidget(NamedLabel(group, "Label1", QStringLiteral("Winkel:")));
-    row->addWidget(KitSpinEdit1);
-    row->addWidget(KitSlider1, 1);
-    row->addWidget(CheckBox1);
+    row->addWidget(NamedLabel(group, ObjectName::RotateDialog::Label1, QStringLiteral("Winkel:")));
+    row->addWidget(valueEdit);
+    row->addWidget(valueSlider, 1);
+    row->addWidget(antialiasCheck);
     Controls()->addWidget(group);
-    CoupleSpinAndSlider(KitSpinEdit1, KitSlider1, [this] { PreviewStep(false); });
-    connect(CheckBox1, &QCheckBox::clicked, this, [this] { PreviewStep(false); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { PreviewStep(false); });
-    connect(Button4, &QPushButton::clicked, this, [this] { PreviewStep(true); });
-    connect(CopyBack, &QPushButton::clicked, this, [this] { Button5Click(); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    CoupleSpinAndSlider(valueEdit, valueSlider, [this] { PreviewStep(false); });
+    connect(antialiasCheck, &QCheckBox::clicked, this, [this] { PreviewStep(false); });
+    connect(previewLockButton, &QToolButton::clicked, this, [this] { PreviewStep(false); });
+    connect(previewButton, &QPushButton::clicked, this, [this] { PreviewStep(true); });
+    connect(CopyBack, &QPushButton::clicked, this, [this] { copyBackClicked(); });
+    connect(okButton, &QPushButton::clicked, this, [this] { okClicked(); });
 }
 
 void TfRotate::FormActivate()
 {
-    KitSpinEdit1->setText(QString::number(Angle));
-    KitSlider1->SetValue(Angle);
-    CheckBox1->setChecked(Antialias);
-    SpeedButton1->setChecked(AutoPreview);
-    LoadPreview(ImageKit2, Source());
+    valueEdit->setText(QString::number(Angle));
+    valueSlider->SetValue(Angle);
+    antialiasCheck->setChecked(Antialias);
+    previewLockButton->setChecked(AutoPreview);
+    LoadPreview(sourceKit, Source());
     Accepted = false;
     PreviewStep(false);
 }
@@ -62,7 +63,7 @@ void TfRotate::FormActivate()
 bool TfRotate::typedAngle(int& angle) const
 {
     double v = 0;
-    if (!ReadNumber(KitSpinEdit1->text(), v))
+    if (!ReadNumber(valueEdit->text(), v))
         return false;
     angle = Round(v);
     return angle >= -MaxAngle && angle <= MaxAngle;
@@ -71,19 +72,19 @@ bool TfRotate::typedAngle(int& angle) const
 void TfRotate::PreviewStep(bool forced)
 {
     int angle = 0;
-    if (!typedAngle(angle) || (!forced && !SpeedButton1->isChecked()))
+    if (!typedAngle(angle) || (!forced && !previewLockButton->isChecked()))
         return;
-    ImageKit1->Assign(ImageKit2->Bitmap());
-    ImageKit1->Rotate(angle, CheckBox1->isChecked());
-    FitPreview(ImageKit1);
+    imageKit->Assign(sourceKit->Bitmap());
+    imageKit->Rotate(angle, antialiasCheck->isChecked());
+    FitPreview(imageKit);
 }
 
-void TfRotate::Button5Click()
+void TfRotate::copyBackClicked()
 {
-    LoadPreview(ImageKit2, ImageKit1->Bitmap());
+    LoadPreview(sourceKit, imageKit->Bitmap());
 }
 
-void TfRotate::Button1Click()
+void TfRotate::okClicked()
 {
     int angle = 0;
     if (!typedAngle(angle)) {
@@ -92,8 +93,8 @@ void TfRotate::Button1Click()
         return;
     }
     Angle = angle;
-    Antialias = CheckBox1->isChecked();
-    AutoPreview = SpeedButton1->isChecked();
+    Antialias = antialiasCheck->isChecked();
+    AutoPreview = previewLockButton->isChecked();
     Accepted = true;
     done(mrOk);
 }

@@ -20,12 +20,12 @@ public:
     static constexpr int MaxAngle = 360;
 
     void PreviewStep(bool forced);
-    void Button1Click();
-    void Button5Click();
+    void okClicked();
+    void copyBackClicked();
 
-    TKitSpinEdit* KitSpinEdit1 = nullptr;
-    TKitSlider* KitSlider1 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
+    TKitSpinEdit* valueEdit = nullptr;
+    TKitSlider* valueSlider = nullptr;
+    QCheckBox* antialiasCheck = nullptr;
 
 protected:
     void FormActivate() override;

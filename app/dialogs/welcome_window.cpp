@@ -6,6 +6,7 @@
 #include "app/options/options_dialog.h"
 #include "app/options/options.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "platform/ui/application.h"
 
 #include <QCheckBox>
@@ -18,18 +19,18 @@
 Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* parent)
     : QWidget(parent), options_(options), programPath_(programPath)
 {
-    setObjectName(QStringLiteral("infoform"));
+    setObjectName(QLatin1String(ObjectName::WelcomeWindow::Form));
     setWindowTitle(QStringLiteral("Willkommen"));
-    Label1 = NamedLabel(this, "Label1", QStringLiteral("Herzlich willkommen zu Kandrivel."));
-    QFont big = Label1->font();
+    welcomeLabel = NamedLabel(this, ObjectName::WelcomeWindow::Label1, QStringLiteral("Herzlich willkommen zu Kandrivel."));
+    QFont big = welcomeLabel->font();
     big.setPointSize(big.pointSize() + 4);
     big.setBold(true);
-    Label1->setFont(big);
-    Label2 = NamedLabel(this, "Label2",
+    welcomeLabel->setFont(big);
+    introLabel = NamedLabel(this, ObjectName::WelcomeWindow::Label2,
                         QStringLiteral("Wenn Sie wissen möchten, was Kandrivel alles kann, drücken Sie einfach auf "
                                        "einen der Knöpfe.\n\nOder schließen Sie dieses Fenster und probieren Sie "
                                        "einfach das Menü aus."));
-    Label2->setWordWrap(true);
+    introLabel->setWordWrap(true);
     static const char* const captions[8] = {"Grafiken öffnen und speichern", "Drucken", "Scannen",
                                             "Videobild importieren", "Diashow", "Bilder bearbeiten",
                                             "Mit Katalogen arbeiten", "Mit Kommentaren arbeiten"};
@@ -38,31 +39,31 @@ Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* par
         const QByteArray name = "Button" + QByteArray::number(i + 1);
         HelpButtons[size_t(i)] = NamedButton(this, name.constData(), QString::fromUtf8(captions[i]));
         grid->addWidget(HelpButtons[size_t(i)], i / 2, i % 2);
-        connect(HelpButtons[size_t(i)], &QPushButton::clicked, this, [this, i] { Button1Click(i); });
+        connect(HelpButtons[size_t(i)], &QPushButton::clicked, this, [this, i] { helpClicked(i); });
     }
-    CheckBox1 = NamedCheckBox(this, "CheckBox1", QStringLiteral("Diesen Dialog nicht mehr anzeigen"));
-    Button9 = NamedButton(this, "Button9", QStringLiteral("Exlorer Verknüpfungen"));
-    Button10 = NamedButton(this, "Button10", QStringLiteral("Fenster schließen"));
+    dontShowAgainCheck = NamedCheckBox(this, ObjectName::WelcomeWindow::CheckBox1, QStringLiteral("Diesen Dialog nicht mehr anzeigen"));
+    bindTypesButton = NamedButton(this, ObjectName::WelcomeWindow::Button9, QStringLiteral("Exlorer Verknüpfungen"));
+    closeButton = NamedButton(this, ObjectName::WelcomeWindow::Button10, QStringLiteral("Fenster schließen"));
     auto* main = new QVBoxLayout(this);
-    main->addWidget(Label1);
-    main->addWidget(Label2);
+    main->addWidget(welcomeLabel);
+    main->addWidget(introLabel);
     main->addLayout(grid);
-    main->addWidget(CheckBox1);
+    main->addWidget(dontShowAgainCheck);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(Button9);
+    bottom->addWidget(bindTypesButton);
     bottom->addStretch();
-    bottom->addWidget(Button10);
+    bottom->addWidget(closeButton);
     main->addLayout(bottom);
-    connect(Button9, &QPushButton::clicked, this, [this] { TApplication::Guard([this] { Button9Click(); }); });
-    connect(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
+    connect(bindTypesButton, &QPushButton::clicked, this, [this] { TApplication::Guard([this] { bindTypesClicked(); }); });
+    connect(closeButton, &QPushButton::clicked, this, [this] { closeClicked(); });
 }
 
-void Tinfoform::Button1Click(int index)
+void Tinfoform::helpClicked(int index)
 {
     TApplication::HelpContext(hcWelcomeFirstTopic + index);
 }
 
-void Tinfoform::Button9Click()
+void Tinfoform::bindTypesClicked()
 {
     const int answer = LangMessageDlg(
         QStringLiteral("Wenn Sie möchten, kann Kandrivel die Grafikformate mit dem Windows-Explorer verbinden.\r"
@@ -79,7 +80,7 @@ void Tinfoform::Button9Click()
     ApplyFileTypeBindings(all, programPath_);
 }
 
-void Tinfoform::Button10Click()
+void Tinfoform::closeClicked()
 {
     // Inside the MDI area the frame is what closes.
     if (parentWidget() && parentWidget()->inherits("QMdiSubWindow"))
@@ -90,7 +91,7 @@ void Tinfoform::Button10Click()
 
 void Tinfoform::FormClose()
 {
-    if (CheckBox1->isChecked())
+    if (dontShowAgainCheck->isChecked())
         options_.showwelcome = 0;
 }
 

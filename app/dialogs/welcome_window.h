@@ -16,20 +16,20 @@ class Tinfoform : public QWidget {
 public:
     Tinfoform(toptions& options, const QString& programPath, QWidget* parent = nullptr);
 
-    void Button1Click(int index);  // the eight help buttons, 0 … 7
-    void Button9Click();           // bind the types
-    void Button10Click();          // close
+    void helpClicked(int index);  // the eight help buttons, 0 … 7
+    void bindTypesClicked();           // bind the types
+    void closeClicked();          // close
     void FormClose();
 
     // Runs when the window becomes active (the main window updates its buttons).
     std::function<void()> OnActivate;
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* welcomeLabel = nullptr;
+    QLabel* introLabel = nullptr;
     std::array<QPushButton*, 8> HelpButtons{};
-    QCheckBox* CheckBox1 = nullptr;
-    QPushButton* Button9 = nullptr;
-    QPushButton* Button10 = nullptr;
+    QCheckBox* dontShowAgainCheck = nullptr;
+    QPushButton* bindTypesButton = nullptr;
+    QPushButton* closeButton = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,6 +3,7 @@
 
 #include "app/image_window/brush_dab.h"
 #include "app/options/options.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "imaging/io/image_kit_io.h"
 #include "platform/graphics/canvas.h"
@@ -34,7 +35,7 @@ void blank(TBitmap& b, int w, int h)
 
 Tzeichenform::Tzeichenform(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("zeichenform"));
+    setObjectName(QLatin1String(ObjectName::DrawingStylePicker::Form));
     setWindowTitle(QStringLiteral(" "));
     const TPenStyle styles[6] = {psSolid, psDash, psDot, psDashDotDot, psDashDot, psClear};
     for (int i = 0; i < 6; ++i) {
@@ -125,50 +126,50 @@ void Tzeichenform::buildPages()
     auto* lines = new QVBoxLayout;
     for (int i = 0; i < 6; ++i) {
         LineImages[size_t(i)] = picture(this, QStringLiteral("Image%1").arg(10 + i), lines_[size_t(i)], 108, 16);
-        LineImages[size_t(i)]->OnClick = [this, i](TObject*) { LineClick(i); };
+        LineImages[size_t(i)]->OnClick = [this, i](TObject*) { lineStyleClicked(i); };
         lines->addWidget(LineImages[size_t(i)]);
     }
-    Panel2 = page(this, "Panel2", "Label2", "Wählen Sie die gewünschte Linienart aus:", lines);
+    linePanel = page(this, ObjectName::DrawingStylePicker::Panel2, ObjectName::DrawingStylePicker::Label2, "Wählen Sie die gewünschte Linienart aus:", lines);
 
     auto* fills = new QGridLayout;
     for (int i = 0; i < 8; ++i) {
         FillImages[size_t(i)] = picture(this, QStringLiteral("Image%1").arg(1 + i), fills_[size_t(i)], 32, 32);
-        FillImages[size_t(i)]->OnClick = [this, i](TObject*) { FillClick(i); };
+        FillImages[size_t(i)]->OnClick = [this, i](TObject*) { fillStyleClicked(i); };
         fills->addWidget(FillImages[size_t(i)], i / 4, i % 4);
     }
     FillImages[8] = new TImage(this);
-    FillImages[8]->setObjectName(QStringLiteral("Image9"));
+    FillImages[8]->setObjectName(QLatin1String(ObjectName::DrawingStylePicker::Image9));
     FillImages[8]->setFixedSize(32, 32);
-    FillImages[8]->OnClick = [this](TObject*) { FillClick(8); };
-    OpenBtn = new QToolButton(this);
-    OpenBtn->setObjectName(QStringLiteral("OpenBtn"));
-    OpenBtn->setToolTip(QStringLiteral("Öffnen"));
-    OpenBtn->setText(QStringLiteral("..."));
-    connect(OpenBtn, &QToolButton::clicked, this, [this] { TApplication::Guard([this] { OpenBtnClick(); }); });
+    FillImages[8]->OnClick = [this](TObject*) { fillStyleClicked(8); };
+    openBitmapButton = new QToolButton(this);
+    openBitmapButton->setObjectName(QLatin1String(ObjectName::DrawingStylePicker::OpenBtn));
+    openBitmapButton->setToolTip(QStringLiteral("Öffnen"));
+    openBitmapButton->setText(QStringLiteral("..."));
+    connect(openBitmapButton, &QToolButton::clicked, this, [this] { TApplication::Guard([this] { openBitmapClicked(); }); });
     auto* user = new QHBoxLayout;
     user->addWidget(FillImages[8]);
     auto* userLabel = new QLabel(QStringLiteral("Selbstdefiniertes Bitmap (8 x 8)"), this);
-    userLabel->setObjectName(QStringLiteral("Label1"));
+    userLabel->setObjectName(QLatin1String(ObjectName::DrawingStylePicker::Label1));
     user->addWidget(userLabel, 1);
-    user->addWidget(OpenBtn);
+    user->addWidget(openBitmapButton);
     fills->addLayout(user, 2, 0, 1, 4);
-    Panel1 = page(this, "Panel1", "Label3",
+    fillPanel = page(this, ObjectName::DrawingStylePicker::Panel1, ObjectName::DrawingStylePicker::Label3,
                   "Wählen Sie die gewünschte Füllart aus, oder definieren Sie selber die Füllart durch ein Bitmap:", fills);
 
     auto* brushes = new QHBoxLayout;
     const int numbers[5] = {16, 17, 18, 20, 19};
     for (int s = 0; s < 5; ++s) {
         BrushImages[size_t(s)] = picture(this, QStringLiteral("Image%1").arg(numbers[s]), brushes_[size_t(s)], 30, 30);
-        BrushImages[size_t(s)]->OnClick = [this, s](TObject*) { BrushClick(s); };
+        BrushImages[size_t(s)]->OnClick = [this, s](TObject*) { brushSizeClicked(s); };
         brushes->addWidget(BrushImages[size_t(s)]);
     }
-    Panel3 = page(this, "Panel3", "Label4", "Wählen Sie die Pinselart", brushes);
+    brushPanel = page(this, ObjectName::DrawingStylePicker::Panel3, ObjectName::DrawingStylePicker::Label4, "Wählen Sie die Pinselart", brushes);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(Panel2);
-    layout->addWidget(Panel1);
-    layout->addWidget(Panel3);
+    layout->addWidget(linePanel);
+    layout->addWidget(fillPanel);
+    layout->addWidget(brushPanel);
     openDialog_ = new TOpenDialog(this);
     openDialog_->Filter = QStringLiteral("Windows Bitmap (BMP)|*.bmp");
 }
@@ -181,19 +182,19 @@ void Tzeichenform::showEvent(QShowEvent* event)
 
 void Tzeichenform::FormActivate()
 {
-    Panel2->setVisible(PageNumber == LinePage);
-    Panel1->setVisible(PageNumber == FillPage);
-    Panel3->setVisible(PageNumber == BrushPage);
+    linePanel->setVisible(PageNumber == LinePage);
+    fillPanel->setVisible(PageNumber == FillPage);
+    brushPanel->setVisible(PageNumber == BrushPage);
 }
 
-void Tzeichenform::LineClick(int style)
+void Tzeichenform::lineStyleClicked(int style)
 {
     if (Options)
         Options->linestyle = style;
     accept();
 }
 
-void Tzeichenform::FillClick(int style)
+void Tzeichenform::fillStyleClicked(int style)
 {
     // The user bitmap counts only once there is one.
     if (style == 8 && FillImages[8]->PictureBitmap()->Empty())
@@ -203,7 +204,7 @@ void Tzeichenform::FillClick(int style)
     accept();
 }
 
-void Tzeichenform::BrushClick(int size)
+void Tzeichenform::brushSizeClicked(int size)
 {
     if (Options)
         Options->brushsize = size;
@@ -234,7 +235,7 @@ bool Tzeichenform::LoadUserBitmap(const QString& fileName, QString* error)
     return true;
 }
 
-void Tzeichenform::OpenBtnClick()
+void Tzeichenform::openBitmapClicked()
 {
     openDialog_->Title = TranslatedCaption(QStringLiteral("8 x 8 Bitmap laden"));
     if (!openDialog_->Execute())

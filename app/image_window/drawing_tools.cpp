@@ -40,23 +40,23 @@ void Tchild::prepareCanvas(TCanvas& c)
     }
 }
 
-void Tchild::ImageKit1MouseDown(QObject*, TMouseButton button, TShiftState, int x, int y)
+void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, int y)
 {
     const int mode = main_->MouseModeCode();
     // A polygon being drawn is the selection in the making: each click adds a corner to it
     // and only a double click ends it, so it must not be thrown away here.
-    if (ImageKit1->HasSelection() && mode >= mmRectangle && mode <= mmCircle && !ImageKit1->PolygonDrawing())
-        main_->NichtsAuswhlen1Click();
+    if (imageKit->HasSelection() && mode >= mmRectangle && mode <= mmCircle && !imageKit->PolygonDrawing())
+        main_->selectNothingClicked();
     if (!main_->DrawingMode())
         return;
     SetModified(true);
-    ImageKit1->SaveUndo();
+    imageKit->SaveUndo();
     // The press can be undone now: undo button and item must say so at once.
     main_->checkbuttonsenabled(false);
-    TBitmap* bmp = ImageKit1->Bitmap();
+    TBitmap* bmp = imageKit->Bitmap();
     TCanvas& c = *bmp->Canvas();
     prepareCanvas(c);
-    const int bx = ImageKit1->ScreenToBitmapX(x), by = ImageKit1->ScreenToBitmapY(y);
+    const int bx = imageKit->ScreenToBitmapX(x), by = imageKit->ScreenToBitmapY(y);
     const bool right = button == mbRight;
     switch (main_->ToolCode()) {
     case tLine: ShapeKind = skLine; break;
@@ -67,7 +67,7 @@ void Tchild::ImageKit1MouseDown(QObject*, TMouseButton button, TShiftState, int 
         const TColor under = c.Pixel(bx, by);
         if (under != clNone)
             c.FloodFill(bx, by, under, fsSurface);
-        ImageKit1->Update();
+        imageKit->Update();
         return;
     }
     case tPen:
@@ -80,8 +80,8 @@ void Tchild::ImageKit1MouseDown(QObject*, TMouseButton button, TShiftState, int 
         c.Font.Name = o.fontname;
         c.Font.Size = o.fontsize;
         c.Font.Style = o.fontstyle;
-        c.TextOut(bx, by, main_->Edit1->text());
-        ImageKit1->Update();
+        c.TextOut(bx, by, main_->drawingTextEdit->text());
+        imageKit->Update();
         return;
     }
     case tPick: {
@@ -118,18 +118,18 @@ void Tchild::ImageKit1MouseDown(QObject*, TMouseButton button, TShiftState, int 
     ShapeStart = ShapeEnd = TPoint(bx, by);
     ShapeDragging = true;
     if (BrushStroke)
-        ImageKit1MouseMove(ImageKit1, 0, x, y);
+        imageMouseMove(imageKit, 0, x, y);
 }
 
-void Tchild::ImageKit1MouseMove(QObject*, TShiftState, int x, int y)
+void Tchild::imageMouseMove(QObject*, TShiftState, int x, int y)
 {
-    const int bx = ImageKit1->ScreenToBitmapX(x), by = ImageKit1->ScreenToBitmapY(y);
+    const int bx = imageKit->ScreenToBitmapX(x), by = imageKit->ScreenToBitmapY(y);
     statusLine(bx, by);
     if (!main_->DrawingMode())
         return;
     if (BrushStroke) {
-        drawwithpinsel(bx, by, main_->PenColor());
-        ImageKit1->Update();
+        drawWithBrush(bx, by, main_->PenColor());
+        imageKit->Update();
     } else if (ShapeDragging) {
         DrawShape(ShapeStart, ShapeEnd, pmNotXor);
         ShapeEnd = TPoint(bx, by);
@@ -137,7 +137,7 @@ void Tchild::ImageKit1MouseMove(QObject*, TShiftState, int x, int y)
     }
 }
 
-void Tchild::ImageKit1MouseUp(QObject*, TMouseButton, TShiftState, int x, int y)
+void Tchild::imageMouseUp(QObject*, TMouseButton, TShiftState, int x, int y)
 {
     if (!main_->DrawingMode())
         return;
@@ -145,12 +145,12 @@ void Tchild::ImageKit1MouseUp(QObject*, TMouseButton, TShiftState, int x, int y)
         if (!BrushStroke) {
             // Take the last rubber band away first, so no inverted trace stays behind.
             DrawShape(ShapeStart, ShapeEnd, pmNotXor);
-            DrawShape(ShapeStart, TPoint(ImageKit1->ScreenToBitmapX(x), ImageKit1->ScreenToBitmapY(y)), pmCopy);
+            DrawShape(ShapeStart, TPoint(imageKit->ScreenToBitmapX(x), imageKit->ScreenToBitmapY(y)), pmCopy);
         }
         ShapeDragging = false;
     }
     BrushStroke = false;
-    ImageKit1->Update();
+    imageKit->Update();
 }
 
 void Tchild::DrawShape(TPoint start, TPoint end, TPenMode mode)
@@ -163,7 +163,7 @@ void Tchild::DrawShape(TPoint start, TPoint end, TPenMode mode)
         else
             y2 = y1 + (x2 - x1);
     }
-    TCanvas& c = *ImageKit1->Bitmap()->Canvas();
+    TCanvas& c = *imageKit->Bitmap()->Canvas();
     c.Pen.Mode = mode;
     switch (ShapeKind) {
     case skLine:
@@ -179,12 +179,12 @@ void Tchild::DrawShape(TPoint start, TPoint end, TPenMode mode)
     default: break;
     }
     c.Pen.Mode = pmCopy;
-    ImageKit1->Update();
+    imageKit->Update();
 }
 
 TColor Tchild::PaintBrushDab(int x, int y)
 {
-    TCanvas& c = *ImageKit1->Bitmap()->Canvas();
+    TCanvas& c = *imageKit->Bitmap()->Canvas();
     switch (ShapeKind) {
     case skPenBrush: return main_->PenColor();
     case skRedEyeBrush: {
@@ -199,10 +199,10 @@ TColor Tchild::PaintBrushDab(int x, int y)
     }
 }
 
-void Tchild::drawwithpinsel(int x, int y, TColor)
+void Tchild::drawWithBrush(int x, int y, TColor)
 {
     const int n = BrushDabCounts[std::clamp(main_->options.brushsize, 0, 4)];
-    TCanvas& c = *ImageKit1->Bitmap()->Canvas();
+    TCanvas& c = *imageKit->Bitmap()->Canvas();
     for (int i = 0; i < n; ++i) {
         const int px = x + BrushDabOffsets[i][0], py = y + BrushDabOffsets[i][1];
         const TColor color = PaintBrushDab(px, py);

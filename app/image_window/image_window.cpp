@@ -3,6 +3,7 @@
 
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 #include "platform/core/number_format.h"
@@ -23,62 +24,62 @@ constexpr int RulerThickness = 30;
 
 Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
 {
-    setObjectName(QStringLiteral("child"));
+    setObjectName(QLatin1String(ObjectName::ImageWindow::Form));
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(1);
-    ImageKit1 = new TImageKit(this);
-    ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
-    ImageKit1->SetScrollBars(ssBoth);
-    RulerBox1 = new TRulerBox(this);
-    RulerBox1->setObjectName(QStringLiteral("RulerBox1"));
-    RulerBox1->SetGripsDir(gdDown);
-    RulerBox1->setFixedHeight(RulerThickness);
-    RulerBox1->SetGripKind(0, 0);
-    RulerBox1->SetGripColor(0, clRed);
-    RulerBox2 = new TRulerBox(this);
-    RulerBox2->setObjectName(QStringLiteral("RulerBox2"));
-    RulerBox2->SetRulerDir(rdVertical);
-    RulerBox2->SetGripsDir(gdDown);
-    RulerBox2->setFixedWidth(RulerThickness);
-    RulerBox2->SetGripColor(0, clRed);
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    grid->addWidget(ImageKit1, 0, 0);
-    grid->addWidget(RulerBox2, 0, 1);
-    grid->addWidget(RulerBox1, 1, 0, 1, 2);
-    grid->addWidget(StatusBar1, 2, 0, 1, 2);
+    imageKit = new TImageKit(this);
+    imageKit->setObjectName(QLatin1String(ObjectName::ImageWindow::ImageKit1));
+    imageKit->SetScrollBars(ssBoth);
+    horizontalRuler = new TRulerBox(this);
+    horizontalRuler->setObjectName(QLatin1String(ObjectName::ImageWindow::RulerBox1));
+    horizontalRuler->SetGripsDir(gdDown);
+    horizontalRuler->setFixedHeight(RulerThickness);
+    horizontalRuler->SetGripKind(0, 0);
+    horizontalRuler->SetGripColor(0, clRed);
+    verticalRuler = new TRulerBox(this);
+    verticalRuler->setObjectName(QLatin1String(ObjectName::ImageWindow::RulerBox2));
+    verticalRuler->SetRulerDir(rdVertical);
+    verticalRuler->SetGripsDir(gdDown);
+    verticalRuler->setFixedWidth(RulerThickness);
+    verticalRuler->SetGripColor(0, clRed);
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QLatin1String(ObjectName::ImageWindow::StatusBar1));
+    statusBar->setSizeGripEnabled(false);
+    grid->addWidget(imageKit, 0, 0);
+    grid->addWidget(verticalRuler, 0, 1);
+    grid->addWidget(horizontalRuler, 1, 0, 1, 2);
+    grid->addWidget(statusBar, 2, 0, 1, 2);
     grid->setRowStretch(0, 1);
     grid->setColumnStretch(0, 1);
 
-    ImageKit1->OnViewChange = [this](TObject* s, int change) { ImageKit1ViewChange(s, change); };
-    ImageKit1->SetOnProgress([this](TObject* s, int p) { ImageKit1Progress(s, p); });
-    ImageKit1->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageKit1MouseDown(s, b, sh, x, y);
+    imageKit->OnViewChange = [this](TObject* s, int change) { viewChanged(s, change); };
+    imageKit->SetOnProgress([this](TObject* s, int p) { ImageKit1Progress(s, p); });
+    imageKit->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+        imageMouseDown(s, b, sh, x, y);
     };
-    ImageKit1->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { ImageKit1MouseMove(s, sh, x, y); };
-    ImageKit1->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageKit1MouseUp(s, b, sh, x, y);
+    imageKit->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { imageMouseMove(s, sh, x, y); };
+    imageKit->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+        imageMouseUp(s, b, sh, x, y);
     };
-    ImageKit1->OnImageChange = [this](TObject*) { refreshStatusSize(); };
-    const bool rulers = main_->Item(QStringLiteral("Lineal1"))->isChecked();
-    RulerBox1->setVisible(rulers);
-    RulerBox2->setVisible(rulers);
-    StatusBar1->setVisible(main_->Item(QStringLiteral("Statusleiste1"))->isChecked());
+    imageKit->OnImageChange = [this](TObject*) { refreshStatusSize(); };
+    const bool rulers = main_->Item(QLatin1String(ObjectName::MainWindow::Lineal1))->isChecked();
+    horizontalRuler->setVisible(rulers);
+    verticalRuler->setVisible(rulers);
+    statusBar->setVisible(main_->Item(QLatin1String(ObjectName::MainWindow::Statusleiste1))->isChecked());
     FormCreate();
 }
 
 Tchild::~Tchild()
 {
     // The view may call back while it is taken apart.
-    ImageKit1->OnViewChange = nullptr;
-    ImageKit1->OnMouseDown = nullptr;
-    ImageKit1->OnMouseMove = nullptr;
-    ImageKit1->OnMouseUp = nullptr;
-    ImageKit1->OnImageChange = nullptr;
-    ImageKit1->SetOnProgress(nullptr);
+    imageKit->OnViewChange = nullptr;
+    imageKit->OnMouseDown = nullptr;
+    imageKit->OnMouseMove = nullptr;
+    imageKit->OnMouseUp = nullptr;
+    imageKit->OnImageChange = nullptr;
+    imageKit->SetOnProgress(nullptr);
 }
 
 void Tchild::SetModified(bool modified)
@@ -100,18 +101,18 @@ void Tchild::FormCreate()
 void Tchild::FormActivate()
 {
     main_->checkbuttonsenabled(false);
-    ImageKit1ViewChange(ImageKit1, -1);
-    const bool rulers = main_->Item(QStringLiteral("Lineal1"))->isChecked();
-    RulerBox1->setVisible(rulers);
-    RulerBox2->setVisible(rulers);
-    StatusBar1->setVisible(main_->Item(QStringLiteral("Statusleiste1"))->isChecked());
+    viewChanged(imageKit, -1);
+    const bool rulers = main_->Item(QLatin1String(ObjectName::MainWindow::Lineal1))->isChecked();
+    horizontalRuler->setVisible(rulers);
+    verticalRuler->setVisible(rulers);
+    statusBar->setVisible(main_->Item(QLatin1String(ObjectName::MainWindow::Statusleiste1))->isChecked());
     ShapeDragging = false;
     BrushStroke = false;
 }
 
-void Tchild::ImageKit1ViewChange(QObject*, int)
+void Tchild::viewChanged(QObject*, int)
 {
-    const int zoom = ImageKit1->Zoom();
+    const int zoom = imageKit->Zoom();
     main_->zoombox->setEditText(QString::number(zoom) + QStringLiteral(" %"));
     const double R = main_->options.RulerResolution > 0 ? main_->options.RulerResolution : 600.0;
     const int unit = main_->options.RulerUnit;
@@ -130,24 +131,24 @@ void Tchild::ImageKit1ViewChange(QObject*, int)
         freq = 1;
         label = 10;
     }
-    for (TRulerBox* r : {RulerBox1, RulerBox2}) {
+    for (TRulerBox* r : {horizontalRuler, verticalRuler}) {
         r->SetDotPerUnit(D);
         r->SetFrequency(freq);
         r->SetLabelFreq(label);
     }
-    double vx = ImageKit1->ViewX() / D, vy = ImageKit1->ViewY() / D;
+    double vx = imageKit->ViewX() / D, vy = imageKit->ViewY() / D;
     if (unit == 0) {
         vx = Round(vx);
         vy = Round(vy);
     }
-    RulerBox1->SetViewPos(vx);
-    RulerBox2->SetViewPos(vy);
+    horizontalRuler->SetViewPos(vx);
+    verticalRuler->SetViewPos(vy);
     refreshStatusSize();
 }
 
 void Tchild::ImageKit1Progress(QObject* sender, int percent)
 {
-    main_->onprogressany(sender, percent);
+    main_->showProgressOf(sender, percent);
 }
 
 void Tchild::statusLine(int x, int y)
@@ -155,11 +156,11 @@ void Tchild::statusLine(int x, int y)
     const double R = main_->options.RulerResolution > 0 ? main_->options.RulerResolution : 600.0;
     const int unit = main_->options.RulerUnit;
     const double per = unit == 1 ? R : unit == 2 ? R * 2.54 : 1.0;
-    RulerBox1->SetGripPos(0, x / per);
-    RulerBox2->SetGripPos(0, y / per);
-    LastX = RulerBox1->GetGripPos(0);
-    LastY = RulerBox2->GetGripPos(0);
-    const TBitmap* bmp = ImageKit1->Bitmap();
+    horizontalRuler->SetGripPos(0, x / per);
+    verticalRuler->SetGripPos(0, y / per);
+    LastX = horizontalRuler->GetGripPos(0);
+    LastY = verticalRuler->GetGripPos(0);
+    const TBitmap* bmp = imageKit->Bitmap();
     statusPos_ = TPoint(x, y);
     statusWidth_ = bmp->Width();
     statusHeight_ = bmp->Height();
@@ -173,12 +174,12 @@ void Tchild::statusLine(int x, int y)
         text = f4(bmp->Width() / per) + QStringLiteral(" x ") + f4(bmp->Height() / per) + QStringLiteral("    X:") +
                f4(LastX) + QStringLiteral("  Y:") + f4(LastY);
     }
-    StatusBar1->showMessage(text);
+    statusBar->showMessage(text);
 }
 
 void Tchild::refreshStatusSize()
 {
-    const TBitmap* bmp = ImageKit1->Bitmap();
+    const TBitmap* bmp = imageKit->Bitmap();
     if (bmp->Width() != statusWidth_ || bmp->Height() != statusHeight_)
         statusLine(statusPos_.X, statusPos_.Y);
 }
@@ -200,7 +201,7 @@ bool Tchild::FormClose()
         if (answer == mrYes) {
             // Save this window, whichever is active; a save that did not happen keeps it open.
             main_->ActivateChild(this);
-            if (!main_->Speichern1Click() || modified_)
+            if (!main_->saveClicked() || modified_)
                 return false;
         }
     }

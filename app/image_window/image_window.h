@@ -28,10 +28,10 @@ public:
     explicit Tchild(Tform1* mainWindow, QWidget* parent = nullptr);
     ~Tchild() override;
 
-    TImageKit* ImageKit1 = nullptr;
-    TRulerBox* RulerBox1 = nullptr;   // horizontal, below the image
-    TRulerBox* RulerBox2 = nullptr;   // vertical, right of the image
-    QStatusBar* StatusBar1 = nullptr;
+    TImageKit* imageKit = nullptr;
+    TRulerBox* horizontalRuler = nullptr;   // horizontal, below the image
+    TRulerBox* verticalRuler = nullptr;   // vertical, right of the image
+    QStatusBar* statusBar = nullptr;
 
     double LastX = 0, LastY = 0;      // pointer in ruler units
     TPoint ShapeStart, ShapeEnd;      // bitmap coordinates
@@ -50,14 +50,14 @@ public:
     // False when the window stays open (Cancel, or the save did not happen).
     bool FormClose();
 
-    void ImageKit1ViewChange(QObject* sender, int change);
+    void viewChanged(QObject* sender, int change);
     void ImageKit1Progress(QObject* sender, int percent);
-    void ImageKit1MouseDown(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-    void ImageKit1MouseMove(QObject* sender, TShiftState shift, int x, int y);
-    void ImageKit1MouseUp(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void imageMouseDown(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void imageMouseMove(QObject* sender, TShiftState shift, int x, int y);
+    void imageMouseUp(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
 
     void DrawShape(TPoint start, TPoint end, TPenMode mode);
-    void drawwithpinsel(int x, int y, TColor c);
+    void drawWithBrush(int x, int y, TColor c);
     // The colour the current brush tool gives pixel (x, y); clNone leaves it alone.
     TColor PaintBrushDab(int x, int y);
 

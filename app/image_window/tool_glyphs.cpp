@@ -1,5 +1,6 @@
 // Tool-bar pictures, drawn in code so that the program ships no image files for them.
 #include "app/image_window/tool_glyphs.h"
+#include "app/text/object_names.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -207,18 +208,18 @@ void drawBar(QPainter& p)
 const std::map<QString, Draw>& glyphs()
 {
     static const std::map<QString, Draw> table = {
-        {"SpeedButton1", page},      {"OpenBtn", folder},        {"SaveBtn", disk},
-        {"printbtn", printer},       {"scanbtn", scanner},       {"SpeedButton57", camera},
-        {"SpeedButton9", slides},    {"CutBtn", scissors},       {"CopyBtn", copyGlyph},
-        {"PasteBtn", paste},         {"SpeedButton3", undo},     {"SpeedButton2", sparkle},
-        {"SpeedButton4", palette},   {"SpeedButton35", play},    {"SpeedButton37", record},
-        {"SpeedButton13", play},     {"SpeedButton11", record},  {"SpeedButton8", stop},
-        {"SpeedButton32", drawBar},  {"SpeedButton58", help},    {"speedbutton30", pencil},
-        {"SpeedButton5", selRect},   {"SpeedButton34", selPoly}, {"SpeedButton33", selCircle},
-        {"SpeedButton6", hand},      {"SpeedButton7", magnifier}, {"PenButton", pencil},
-        {"SpeedButton36", line},     {"SpeedButton63", rect},    {"SpeedButton64", ellipse},
-        {"SpeedButton65", roundRect}, {"fillbutton", bucket},    {"SpeedButton31", text},
-        {"SpeedButton55", pipette},  {"SpeedButton56", redEye},  {"SpeedButton38", stamp},
+        {ObjectName::MainWindow::SpeedButton1, page},      {ObjectName::MainWindow::OpenBtn, folder},        {ObjectName::MainWindow::SaveBtn, disk},
+        {ObjectName::MainWindow::printbtn, printer},       {ObjectName::MainWindow::scanbtn, scanner},       {ObjectName::MainWindow::SpeedButton57, camera},
+        {ObjectName::MainWindow::SpeedButton9, slides},    {ObjectName::MainWindow::CutBtn, scissors},       {ObjectName::MainWindow::CopyBtn, copyGlyph},
+        {ObjectName::MainWindow::PasteBtn, paste},         {ObjectName::MainWindow::SpeedButton3, undo},     {ObjectName::MainWindow::SpeedButton2, sparkle},
+        {ObjectName::MainWindow::SpeedButton4, palette},   {ObjectName::MainWindow::SpeedButton35, play},    {ObjectName::MainWindow::SpeedButton37, record},
+        {ObjectName::MainWindow::SpeedButton13, play},     {ObjectName::MainWindow::SpeedButton11, record},  {ObjectName::MainWindow::SpeedButton8, stop},
+        {ObjectName::MainWindow::SpeedButton32, drawBar},  {ObjectName::MainWindow::SpeedButton58, help},    {ObjectName::MainWindow::speedbutton30, pencil},
+        {ObjectName::MainWindow::SpeedButton5, selRect},   {ObjectName::MainWindow::SpeedButton34, selPoly}, {ObjectName::MainWindow::SpeedButton33, selCircle},
+        {ObjectName::MainWindow::SpeedButton6, hand},      {ObjectName::MainWindow::SpeedButton7, magnifier}, {ObjectName::MainWindow::PenButton, pencil},
+        {ObjectName::MainWindow::SpeedButton36, line},     {ObjectName::MainWindow::SpeedButton63, rect},    {ObjectName::MainWindow::SpeedButton64, ellipse},
+        {ObjectName::MainWindow::SpeedButton65, roundRect}, {ObjectName::MainWindow::fillbutton, bucket},    {ObjectName::MainWindow::SpeedButton31, text},
+        {ObjectName::MainWindow::SpeedButton55, pipette},  {ObjectName::MainWindow::SpeedButton56, redEye},  {ObjectName::MainWindow::SpeedButton38, stamp},
     };
     return table;
 }

@@ -8,6 +8,7 @@
 #include "app/main_window/main_window.h"
 #include "app/print/print_job.h"
 #include "app/slideshow/slide_player.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/video/video_import_dialog.h"
 #include "imaging/kit/image_kit.h"
@@ -21,28 +22,28 @@
 void TMainWindowDialogs::Histogram(Tform1&, Tchild* image)
 {
     TfHistogram d(image);
-    TranslateForm(QStringLiteral("fhistogram"), &d);
-    d.Attach(image->ImageKit1);
+    TranslateForm(QLatin1String(ObjectName::HistogramDialog::Form), &d);
+    d.Attach(image->imageKit);
     d.exec();
 }
 
 void TMainWindowDialogs::Merge(Tform1& form, Tchild* image)
 {
     TfMergeDialog d(&form);
-    TranslateForm(QStringLiteral("fmergedialog"), &d);
+    TranslateForm(QLatin1String(ObjectName::MergeDialog::Form), &d);
     QList<Tchild*> windows;
     for (QWidget* w : form.MDIChildren())
-        if (Tchild* c = Tform1::getchild(w))
+        if (Tchild* c = Tform1::imageWindowOf(w))
             windows.append(c);
     d.SetWindows(windows, image);
-    d.SpeedButton1->setChecked(form.options.mergelock != 0);
-    d.TrackBar1->setValue(form.options.mergetrack);
+    d.freezePreviewButton->setChecked(form.options.mergelock != 0);
+    d.mixSlider->setValue(form.options.mergetrack);
     // The dialog makes its own preview from the active image and merges on OK; a
     // cancelled merge leaves the image, and its state, as they were.
-    if (d.exec() == mrOk && d.ListBox1->currentRow() >= 0) {
+    if (d.exec() == mrOk && d.windowList->currentRow() >= 0) {
         image->SetModified(true);
-        form.options.mergelock = d.SpeedButton1->isChecked() ? 1 : 0;
-        form.options.mergetrack = d.TrackBar1->value();
+        form.options.mergelock = d.freezePreviewButton->isChecked() ? 1 : 0;
+        form.options.mergetrack = d.mixSlider->value();
     }
 }
 

@@ -11,6 +11,7 @@
 #include "app/dialogs/rotate_dialog.h"
 #include "app/dialogs/size_units.h"
 #include "app/main_window/main_window.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/ui/application.h"
@@ -52,10 +53,10 @@ QString programPath() { return QCoreApplication::applicationFilePath(); }
 
 bool Tform1::ShowWelcomeAtStart = true;
 
-void Tform1::ffnen1Click()
+void Tform1::newImageClicked()
 {
     TNeuGrafik d(this);
-    TranslateForm(QStringLiteral("neugrafik"), &d);
+    TranslateForm(QLatin1String(ObjectName::NewImageDialog::Form), &d);
     d.Record = options.neudialog;
     d.Record.mode = 0;
     d.exec();
@@ -74,7 +75,7 @@ void Tform1::resizeDialog(bool resample)
     if (!image)
         return;
     TNeuGrafik d(this);
-    TranslateForm(QStringLiteral("neugrafik"), &d);
+    TranslateForm(QLatin1String(ObjectName::NewImageDialog::Form), &d);
     tneudialog& r = d.Record;
     r = options.neudialog;
     r.mode = 1;
@@ -83,7 +84,7 @@ void Tform1::resizeDialog(bool resample)
         r.filter = 0;
     // The record holds lengths in its own units: the image's pixels are converted, and
     // without a resolution to convert by, the size is given in pixels.
-    const TBitmap* bmp = image->ImageKit1->Bitmap();
+    const TBitmap* bmp = image->imageKit->Bitmap();
     auto known = [](int32_t unit) { return unit >= suPixel && unit <= suInch; };
     if (!(r.resolution > 0) || !known(r.widthunit) || !known(r.heightunit)) {
         r.widthunit = suPixel;
@@ -103,13 +104,13 @@ void Tform1::resizeDialog(bool resample)
     options.neudialog = d.Record;
 }
 
-void Tform1::REsize1Click() { resizeDialog(false); }
-void Tform1::Resample1Click() { resizeDialog(true); }
+void Tform1::resizeClicked() { resizeDialog(false); }
+void Tform1::resampleClicked() { resizeDialog(true); }
 
 bool Tform1::chooseColor(TColor start, TColor& chosen)
 {
     TfColorSel d(this);
-    TranslateForm(QStringLiteral("fcolorsel"), &d);
+    TranslateForm(QLatin1String(ObjectName::ColorSelectDialog::Form), &d);
     TfColorSel::StartColor = start;
     if (d.exec() != mrOk)
         return false;
@@ -117,41 +118,41 @@ bool Tform1::chooseColor(TColor start, TColor& chosen)
     return true;
 }
 
-void Tform1::Hintergrundfarbesetzen1Click()
+void Tform1::setBackgroundColorClicked()
 {
     Tchild* image = ActiveImageWindow();
     TColor chosen;
-    if (!image || !chooseColor(image->ImageKit1->Background(), chosen))
+    if (!image || !chooseColor(image->imageKit->Background(), chosen))
         return;
     automatitem.SetArg(1, int32_t(ColorToRGB(chosen)));
     runcode(cmdBackground);
 }
 
-void Tform1::Panel5Click()
+void Tform1::penColorClicked()
 {
     TColor chosen;
     if (chooseColor(PenColor(), chosen))
         SetPenColor(ColorToRGB(chosen));
 }
 
-void Tform1::Panel6Click()
+void Tform1::fillColorClicked()
 {
     TColor chosen;
     if (chooseColor(FillColor(), chosen))
         SetFillColor(ColorToRGB(chosen));
 }
 
-void Tform1::Winkeleingeben1Click()
+void Tform1::enterAngleClicked()
 {
     Tchild* image = ActiveImageWindow();
     if (!image)
         return;
     TfRotate d(this);
-    TranslateForm(QStringLiteral("frotate"), &d);
+    TranslateForm(QLatin1String(ObjectName::RotateDialog::Form), &d);
     d.AutoPreview = options.rotatepreview != 0;
     d.Antialias = options.rotateantialias != 0;
     d.Angle = options.rotateangle;
-    d.SetSource(image->ImageKit1->Bitmap());
+    d.SetSource(image->imageKit->Bitmap());
     d.exec();
     if (!d.Accepted)
         return;
@@ -163,17 +164,17 @@ void Tform1::Winkeleingeben1Click()
     runcode(cmdRotate);
 }
 
-void Tform1::SchwarzWeissKonvertierung2Click()
+void Tform1::blackWhiteClicked()
 {
     Tchild* image = ActiveImageWindow();
     if (!image)
         return;
     Tblackwhiteform d(this);
-    TranslateForm(QStringLiteral("blackwhiteform"), &d);
+    TranslateForm(QLatin1String(ObjectName::BlackWhiteDialog::Form), &d);
     d.Mode = uint8_t(options.bwmode == 1 ? 1 : 0);
     d.Threshold = options.bwthreshold;
     d.AutoPreview = options.bwoption != 0;
-    d.SetSource(image->ImageKit1->Bitmap());
+    d.SetSource(image->imageKit->Bitmap());
     d.exec();
     if (d.Accepted) {
         image->SetModified(true);
@@ -190,39 +191,39 @@ void Tform1::SchwarzWeissKonvertierung2Click()
     ResetProgress();
 }
 
-void Tform1::Farbenreduzieren1Click()
+void Tform1::reduceColorsDialogClicked()
 {
     Tchild* image = ActiveImageWindow();
     if (!image)
         return;
     Tfarbredform d(this);
-    TranslateForm(QStringLiteral("farbredform"), &d);
+    TranslateForm(QLatin1String(ObjectName::ColorReduceDialog::Form), &d);
     d.ColorCount = options.colorcount;
     d.AutoPreview = options.colorautopreview != 0;
-    d.SetSource(image->ImageKit1->Bitmap());
+    d.SetSource(image->imageKit->Bitmap());
     d.exec();
     if (d.Accepted) {
         options.colorcount = d.ColorCount;
         options.colorautopreview = d.AutoPreview ? 1 : 0;
         // Not a command record: it acts on the image at once, and the image is changed.
-        image->ImageKit1->Proc()->ReduceColors(d.ColorCount);
+        image->imageKit->Proc()->ReduceColors(d.ColorCount);
         image->SetModified(true);
     }
     ResetProgress();
     checkbuttonsenabled(false);
 }
 
-void Tform1::Optionen2Click()
+void Tform1::optionsClicked()
 {
     Toptionform d(options, programPath(), this);
-    TranslateForm(QStringLiteral("optionform"), &d);
+    TranslateForm(QLatin1String(ObjectName::OptionsDialog::Form), &d);
     d.exec();
 }
 
-void Tform1::Willkommen1Click()
+void Tform1::welcomeClicked()
 {
     auto* info = new Tinfoform(options, programPath());
-    TranslateForm(QStringLiteral("infoform"), info);
+    TranslateForm(QLatin1String(ObjectName::WelcomeWindow::Form), info);
     info->OnActivate = [this] { checkbuttonsenabled(false); };
     QMdiSubWindow* sub = ClientArea()->addSubWindow(info, Qt::Dialog);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -236,23 +237,23 @@ void Tform1::Willkommen1Click()
 void Tform1::wireDialogCommands()
 {
     const std::pair<const char*, void (Tform1::*)()> items[] = {
-        {"ffnen1", &Tform1::ffnen1Click},
-        {"REsize1", &Tform1::REsize1Click},
-        {"Resample1", &Tform1::Resample1Click},
-        {"Hintergrundfarbesetzen1", &Tform1::Hintergrundfarbesetzen1Click},
-        {"Winkeleingeben1", &Tform1::Winkeleingeben1Click},
-        {"SchwarzWeissKonvertierung2", &Tform1::SchwarzWeissKonvertierung2Click},
-        {"Farbenreduzieren1", &Tform1::Farbenreduzieren1Click},
-        {"Optionen2", &Tform1::Optionen2Click},
-        {"Willkommen1", &Tform1::Willkommen1Click},
-        {"Malfarbe1", &Tform1::Panel5Click},
-        {"Fllfarbe1", &Tform1::Panel6Click},
-        {"Histogramm1", &Tform1::Histogramm1Click},
-        {"merge1", &Tform1::merge1Click},
+        {ObjectName::MainWindow::ffnen1, &Tform1::newImageClicked},
+        {ObjectName::MainWindow::REsize1, &Tform1::resizeClicked},
+        {ObjectName::MainWindow::Resample1, &Tform1::resampleClicked},
+        {ObjectName::MainWindow::Hintergrundfarbesetzen1, &Tform1::setBackgroundColorClicked},
+        {ObjectName::MainWindow::Winkeleingeben1, &Tform1::enterAngleClicked},
+        {ObjectName::MainWindow::SchwarzWeissKonvertierung2, &Tform1::blackWhiteClicked},
+        {ObjectName::MainWindow::Farbenreduzieren1, &Tform1::reduceColorsDialogClicked},
+        {ObjectName::MainWindow::Optionen2, &Tform1::optionsClicked},
+        {ObjectName::MainWindow::Willkommen1, &Tform1::welcomeClicked},
+        {ObjectName::MainWindow::Malfarbe1, &Tform1::penColorClicked},
+        {ObjectName::MainWindow::Fllfarbe1, &Tform1::fillColorClicked},
+        {ObjectName::MainWindow::Histogramm1, &Tform1::histogramClicked},
+        {ObjectName::MainWindow::merge1, &Tform1::mergeClicked},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), [this, h = handler] { (this->*h)(); });
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton1")), [this] { ffnen1Click(); });
-    Panel5->installEventFilter(new TPanelClick(Panel5, [this] { Panel5Click(); }));
-    Panel6->installEventFilter(new TPanelClick(Panel6, [this] { Panel6Click(); }));
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton1)), [this] { newImageClicked(); });
+    penColorPanel->installEventFilter(new TPanelClick(penColorPanel, [this] { penColorClicked(); }));
+    fillColorPanel->installEventFilter(new TPanelClick(fillColorPanel, [this] { fillColorClicked(); }));
 }

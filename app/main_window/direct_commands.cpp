@@ -3,6 +3,7 @@
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/number_format.h"
 #include "platform/system/sound_settings.h"
@@ -33,12 +34,12 @@ void reportHelpFailure(const QString& file, bool missing)
 
 } // namespace
 
-void Tform1::Greangeben1Click()
+void Tform1::enterZoomClicked()
 {
     QPointer<Tchild> image = ActiveImageWindow();
     if (!image)
         return;
-    QString value = QString::number(image->ImageKit1->Zoom());
+    QString value = QString::number(image->imageKit->Zoom());
     long long zoom = 0;
     // Asked again until the answer is a whole number above 0, or the user cancels.
     do {
@@ -50,21 +51,21 @@ void Tform1::Greangeben1Click()
     } while (!TryStrToInt(value.trimmed(), zoom) || zoom <= 0);
     // The window may have gone while the query was open.
     if (image)
-        image->ImageKit1->SetZoom(int(std::min<long long>(zoom, INT_MAX)));
+        image->imageKit->SetZoom(int(std::min<long long>(zoom, INT_MAX)));
 }
 
-void Tform1::RckgngigPufferlschen1Click()
+void Tform1::clearUndoClicked()
 {
     if (Tchild* image = ActiveImageWindow())
-        image->ImageKit1->ClearUndo();
+        image->imageKit->ClearUndo();
     checkbuttonsenabled(false);
 }
 
-void Tform1::N16MillionenFarben772161Click() { runcode(cmdTo24Bit); }
+void Tform1::trueColorClicked() { runcode(cmdTo24Bit); }
 
-void Tform1::Hilfethemen1Click() { TApplication::HelpShow(); }
+void Tform1::helpTopicsClicked() { TApplication::HelpShow(); }
 
-void Tform1::Aufnahmeeinstellungen1Click()
+void Tform1::soundSettingsClicked()
 {
     const TSoundSettingsStart start = StartSoundSettings();
     if (start.Program.isEmpty())
@@ -78,9 +79,9 @@ void Tform1::Aufnahmeeinstellungen1Click()
                        mtError, mbOK, QStringLiteral("The sound settings could not be started: ") + start.Program);
 }
 
-void Tform1::autoboxChange()
+void Tform1::quickStartBoxChanged()
 {
-    if (auto* box = Control<QComboBox>(QStringLiteral("autobox")))
+    if (auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox)))
         options.batchrecord = box->currentText();
 }
 
@@ -88,29 +89,29 @@ void Tform1::wireDirectCommands()
 {
     TApplication::OnHelpFailure = reportHelpFailure;
     const std::pair<const char*, void (Tform1::*)()> items[] = {
-        {"Greangeben1", &Tform1::Greangeben1Click},
-        {"RckgngigPufferlschen1", &Tform1::RckgngigPufferlschen1Click},
-        {"N16MillionenFarben772161", &Tform1::N16MillionenFarben772161Click},
-        {"Hilfethemen1", &Tform1::Hilfethemen1Click},
-        {"Aufnahmeeinstellungen1", &Tform1::Aufnahmeeinstellungen1Click},
-        {"Textinhaltfestlegen1", &Tform1::Textinhaltfestlegen1Click},
+        {ObjectName::MainWindow::Greangeben1, &Tform1::enterZoomClicked},
+        {ObjectName::MainWindow::RckgngigPufferlschen1, &Tform1::clearUndoClicked},
+        {ObjectName::MainWindow::N16MillionenFarben772161, &Tform1::trueColorClicked},
+        {ObjectName::MainWindow::Hilfethemen1, &Tform1::helpTopicsClicked},
+        {ObjectName::MainWindow::Aufnahmeeinstellungen1, &Tform1::soundSettingsClicked},
+        {ObjectName::MainWindow::Textinhaltfestlegen1, &Tform1::enterTextClicked},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), [this, h = handler] { (this->*h)(); });
     // The style items open the picker at the page of their drawing-bar picture.
-    wire(Item(QStringLiteral("Linienart1")), [this] { StylePictureClick(0, clearpen); });
-    wire(Item(QStringLiteral("Fllart1")), [this] { StylePictureClick(1, Image2); });
-    wire(Item(QStringLiteral("Pinselart1")), [this] { StylePictureClick(2, pinselartn); });
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton58")), [this] { Hilfethemen1Click(); });
+    wire(Item(QLatin1String(ObjectName::MainWindow::Linienart1)), [this] { stylePictureClicked(0, lineStylePicture); });
+    wire(Item(QLatin1String(ObjectName::MainWindow::Fllart1)), [this] { stylePictureClicked(1, fillStylePicture); });
+    wire(Item(QLatin1String(ObjectName::MainWindow::Pinselart1)), [this] { stylePictureClicked(2, brushStylePicture); });
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton58)), [this] { helpTopicsClicked(); });
     // F1 of the hidden key menu, beside the quick starts on F2 to F9.
     auto* helpKey = new QAction(this);
-    helpKey->setObjectName(QStringLiteral("HelpKey"));
+    helpKey->setObjectName(QLatin1String(ObjectName::MainWindow::HelpKey));
     helpKey->setShortcut(QKeySequence(Qt::Key_F1));
     helpKey->setShortcutContext(Qt::WindowShortcut);
     addAction(helpKey);
-    connect(helpKey, &QAction::triggered, this, [this] { TApplication::Guard([this] { Hilfethemen1Click(); }); });
+    connect(helpKey, &QAction::triggered, this, [this] { TApplication::Guard([this] { helpTopicsClicked(); }); });
     // Only the user's choice is stored: refilling the box must not overwrite it.
-    if (auto* box = Control<QComboBox>(QStringLiteral("autobox")))
+    if (auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox)))
         connect(box, &QComboBox::textActivated, this,
-                [this](const QString&) { TApplication::Guard([this] { autoboxChange(); }); });
+                [this](const QString&) { TApplication::Guard([this] { quickStartBoxChanged(); }); });
 }

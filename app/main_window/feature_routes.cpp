@@ -6,6 +6,7 @@
 #include "app/print/print_dialog.h"
 #include "app/slideshow/slide_commands.h"
 #include "app/slideshow/slide_player.h"
+#include "app/text/object_names.h"
 #include "app/video/video_import_dialog.h"
 #include "platform/ui/application.h"
 
@@ -19,13 +20,13 @@ Tautoform* Tform1::autoform() const { return batch_->Dialog(); }
 void Tform1::OpenFiles(const QStringList& files)
 {
     OpenFileList = files;
-    openit();
+    openChosenFiles();
 }
 
 bool Tform1::SaveActiveImage(bool& cancelled)
 {
     SaveCancelled = false;
-    const bool saved = Speichern1Click();
+    const bool saved = saveClicked();
     cancelled = SaveCancelled;
     return saved;
 }
@@ -38,18 +39,18 @@ void Tform1::HandOverDecoded(TDecodedPicture* picture, const QString& fileName)
 
 void Tform1::ShowStatus(const QString& text) { statusBar()->showMessage(text); }
 
-void Tform1::Abspielen1Click() { PlaySlideShow(*this); }
-void Tform1::Optionen1Click() { RunSlideShowOptions(*this); }
-void Tform1::DiashowdirektvomKatalog1Click() { PlayCatalogSlideShow(*this); }
-void Tform1::Drucken2Click() { RunPrintDialog(*this); }
+void Tform1::playSlideShowClicked() { PlaySlideShow(*this); }
+void Tform1::slideShowOptionsClicked() { RunSlideShowOptions(*this); }
+void Tform1::slideShowFromCatalogClicked() { PlayCatalogSlideShow(*this); }
+void Tform1::printClicked() { RunPrintDialog(*this); }
 void Tform1::runComment(const tautomatitem& item, Tchild* image) { RunCommentCommand(*this, item, image); }
 
 void Tform1::wireSlideShow()
 {
-    wire(Item("Abspielen1"), [this] { Abspielen1Click(); });
-    wire(Item("Optionen1"), [this] { Optionen1Click(); });
-    wire(Item("DiashowdirektvomKatalog1"), [this] { DiashowdirektvomKatalog1Click(); });
-    wireButton(Control<QToolButton>("SpeedButton9"), [this] { Optionen1Click(); });
+    wire(Item(ObjectName::MainWindow::Abspielen1), [this] { playSlideShowClicked(); });
+    wire(Item(ObjectName::MainWindow::Optionen1), [this] { slideShowOptionsClicked(); });
+    wire(Item(ObjectName::MainWindow::DiashowdirektvomKatalog1), [this] { slideShowFromCatalogClicked(); });
+    wireButton(Control<QToolButton>(ObjectName::MainWindow::SpeedButton9), [this] { slideShowOptionsClicked(); });
 }
 
 void Tform1::wireBatch()
@@ -57,18 +58,18 @@ void Tform1::wireBatch()
     // The runner is made after the menus; the handlers find it when they are clicked.
     auto route = [this](void (TBatchRunner::*handler)()) { return [this, handler] { (batch_.get()->*handler)(); }; };
     auto onBox = [this](int mode) { return [this, mode] { batch_->PlayBoxRecord(mode); }; };
-    wire(Item(QStringLiteral("Neuaufnehmen1")), route(&TBatchRunner::Neuaufnehmen1Click));
-    wire(Item(QStringLiteral("Aufnahmestoppen1")), route(&TBatchRunner::Aufnahmestoppen1click));
-    wire(Item(QStringLiteral("AufaktuellesBildanwenden1")), route(&TBatchRunner::AufaktuellesBildanwenden1Click));
-    wire(Item(QStringLiteral("AufallegeladenenBilderanwenden1")), onBox(TBatchRunner::bmAllLoaded));
-    wire(Item(QStringLiteral("AufVerzeichnisanwenden1")), onBox(TBatchRunner::bmFileList));
-    wire(Item(QStringLiteral("Bildereinscannen1")), onBox(TBatchRunner::bmScanner));
-    wire(Item(QStringLiteral("Batch2")), route(&TBatchRunner::Batch2Click));
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton11")), route(&TBatchRunner::Neuaufnehmen1Click));
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton8")), route(&TBatchRunner::Aufnahmestoppen1click));
-    wireButton(Control<QToolButton>(QStringLiteral("SpeedButton13")),
-               route(&TBatchRunner::AufaktuellesBildanwenden1Click));
-    if (auto* box = Control<QComboBox>(QStringLiteral("autobox"))) {
+    wire(Item(QLatin1String(ObjectName::MainWindow::Neuaufnehmen1)), route(&TBatchRunner::newRecordingClicked));
+    wire(Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), route(&TBatchRunner::stopRecordingClicked));
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufaktuellesBildanwenden1)), route(&TBatchRunner::applyToCurrentImageClicked));
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufallegeladenenBilderanwenden1)), onBox(TBatchRunner::bmAllLoaded));
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufVerzeichnisanwenden1)), onBox(TBatchRunner::bmFileList));
+    wire(Item(QLatin1String(ObjectName::MainWindow::Bildereinscannen1)), onBox(TBatchRunner::bmScanner));
+    wire(Item(QLatin1String(ObjectName::MainWindow::Batch2)), route(&TBatchRunner::batchClicked));
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11)), route(&TBatchRunner::newRecordingClicked));
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8)), route(&TBatchRunner::stopRecordingClicked));
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13)),
+               route(&TBatchRunner::applyToCurrentImageClicked));
+    if (auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox))) {
         box->setEnabled(true);
     }
     for (int i = 0; i < 8; ++i) {
@@ -78,6 +79,6 @@ void Tform1::wireBatch()
         key->setShortcutContext(Qt::WindowShortcut);
         addAction(key);
         connect(key, &QAction::triggered, this,
-                [this, i] { TApplication::Guard([this, i] { batch_->QuickStartClick(i); }); });
+                [this, i] { TApplication::Guard([this, i] { batch_->quickStartClicked(i); }); });
     }
 }

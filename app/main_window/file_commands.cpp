@@ -5,6 +5,7 @@
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/combos/kit_combos.h"
 #include "imaging/dialogs/save_dialog.h"
@@ -52,11 +53,11 @@ bool HasOwnWriter(const QString& fileName)
 
 } // namespace
 
-void Tform1::ffnen2Click()
+void Tform1::openClicked()
 {
-    if (!OpenDialog1)
-        OpenDialog1 = new TOpenImageKitDialog(this);
-    TOpenImageKitDialog& d = *OpenDialog1;
+    if (!openDialog)
+        openDialog = new TOpenImageKitDialog(this);
+    TOpenImageKitDialog& d = *openDialog;
     d.Files.clear();
     d.SetInitialDir(options.lastdir);
     d.SetFilterIndex(options.openfilter);
@@ -70,12 +71,12 @@ void Tform1::ffnen2Click()
         options.openfilter = d.FilterIndex();
         OpenFilterIndex = options.openfilter;
         OpenFileList = d.Files;
-        openit();
+        openChosenFiles();
     }
     ResetProgress();
 }
 
-void Tform1::AutoItemClick(QObject*, const QString& name)
+void Tform1::historyItemClicked(QObject*, const QString& name)
 {
     if (!QFileInfo::exists(name)) {
         // The entry stays: the file may be on a medium that is not there right now.
@@ -84,9 +85,9 @@ void Tform1::AutoItemClick(QObject*, const QString& name)
         return;
     }
     OpenFileList = QStringList{name};
-    openit();
-    if (Tchild* c = getchild(ActiveMDIChild()))
-        fensteranpassen(this, c);
+    openChosenFiles();
+    if (Tchild* c = imageWindowOf(ActiveMDIChild()))
+        fitWindowToImage(this, c);
 }
 
 bool Tform1::saveFailed(const std::exception& e)
@@ -101,19 +102,19 @@ bool Tform1::saveFailed(const std::exception& e)
     return false;
 }
 
-bool Tform1::Speichern1Click()
+bool Tform1::saveClicked()
 {
     if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
-        return catalog->Katalogspeichern1Click();
+        return catalog->saveCatalogClicked();
     Tchild* child = ActiveImageWindow();
     if (!child)
         return false;
-    const QString name = child->ImageKit1->IOParams().FileName;
+    const QString name = child->imageKit->IOParams().FileName;
     if (name.isEmpty() || !HasOwnWriter(name))
-        return Speichernals1Click();
+        return saveAsClicked();
     automatitem.SetCode(cmdSave);
     if (!automatitem.SetFileName(name))
-        return Speichernals1Click();
+        return saveAsClicked();
     tsaveparams block;
     saveparams(block);
     FitSaveParamsToWriter(block, name);
@@ -128,23 +129,23 @@ bool Tform1::Speichern1Click()
     return true;
 }
 
-bool Tform1::Speichernals1Click()
+bool Tform1::saveAsClicked()
 {
     if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
-        return catalog->Katalogspeichernals1Click();
+        return catalog->saveCatalogAsClicked();
     Tchild* child = ActiveImageWindow();
     if (!child)
         return false;
-    if (!SaveDialog1)
-        SaveDialog1 = new TSaveImageKitDialog(this);
-    TSaveImageKitDialog& d = *SaveDialog1;
+    if (!saveDialog)
+        saveDialog = new TSaveImageKitDialog(this);
+    TSaveImageKitDialog& d = *saveDialog;
     d.Files.clear();
     d.SetInitialDir(options.lastdir);
     d.Filter = SaveDialogFilter;
     d.SetFilterIndex(options.savefilter);
     d.Title = TranslatedCaption(QStringLiteral("Speichern als"));
     d.MsgLanguage = LibraryLanguage();
-    const QString old = child->ImageKit1->IOParams().FileName;
+    const QString old = child->imageKit->IOParams().FileName;
     if (!old.isEmpty()) {
         const QFileInfo fi(old);
         d.SetFileName(fi.completeBaseName());
@@ -167,7 +168,7 @@ bool Tform1::Speichernals1Click()
     bool ok = false;
     if (const TSaveFormat* f = SaveFormatOf(name)) {
         if (d.FilterIndex() == f->filterIndex || d.FilterIndex() > 4)
-            ok = child->ImageKit1->DoIOPreviews(f->pages);
+            ok = child->imageKit->DoIOPreviews(f->pages);
         else
             LangMessageDlg(QStringLiteral("Datei-Endung stimmt nicht mit ausgewältem Format überein."), mtInformation,
                            mbOK, QStringLiteral("File ending doesn´t match Format"));
@@ -201,26 +202,26 @@ bool Tform1::Speichernals1Click()
     return true;
 }
 
-void Tform1::AlleSpeichern1Click()
+void Tform1::saveAllClicked()
 {
     SaveCancelled = false;
     const int n = MDIChildCount();
     for (int i = 0; i < n && !SaveCancelled; ++i) {
         if (ChildKind(ActiveMDIChild()) != ckWelcome)
-            Speichern1Click();
+            saveClicked();
         if (!SaveCancelled)
             mdi_->activateNextSubWindow();
     }
 }
 
-void Tform1::Schliessen1Click()
+void Tform1::closeClicked()
 {
     if (QMdiSubWindow* sub = mdi_->activeSubWindow())
         sub->close();
     checkbuttonsenabled(false);
 }
 
-bool Tform1::AlleSchliessen1Click()
+bool Tform1::closeAllClicked()
 {
     SaveCancelled = false;
     const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
@@ -233,55 +234,55 @@ bool Tform1::AlleSchliessen1Click()
     return true;
 }
 
-void Tform1::AufBildgreanpassen1Click()
+void Tform1::fitWindowToImageClicked()
 {
     // The second pass sees the scroll bars the first one added or removed.
     if (Tchild* c = ActiveImageWindow()) {
-        fensteranpassen(this, c);
-        fensteranpassen(this, c);
+        fitWindowToImage(this, c);
+        fitWindowToImage(this, c);
     }
 }
 
-void Tform1::Ausschneiden1Click()
+void Tform1::cutClicked()
 {
     if (Tchild* c = ActiveImageWindow()) {
         c->SetModified(true);
-        c->ImageKit1->CutToClipboard();
+        c->imageKit->CutToClipboard();
     }
 }
 
-void Tform1::Kopieren1Click()
+void Tform1::copyClicked()
 {
     if (Tchild* c = ActiveImageWindow())
-        c->ImageKit1->CopyToClipboard();
+        c->imageKit->CopyToClipboard();
 }
 
-void Tform1::Pastetorect1Click()
+void Tform1::pasteIntoSelectionClicked()
 {
     if (Tchild* c = ActiveImageWindow()) {
         c->SetModified(true);
-        c->ImageKit1->PasteToSelection();
+        c->imageKit->PasteToSelection();
     }
 }
 
-void Tform1::PasteBtnClick()
+void Tform1::pasteButtonClicked()
 {
     Tchild* c = ActiveImageWindow();
-    if (c && c->ImageKit1->HasSelection())
-        Pastetorect1Click();
+    if (c && c->imageKit->HasSelection())
+        pasteIntoSelectionClicked();
     else
-        Einfgen1Click();
+        pasteClicked();
 }
 
-void Tform1::ZumBearbeitenausschneiden1Click()
+void Tform1::cropForEditingClicked()
 {
     if (Tchild* c = ActiveImageWindow()) {
         c->SetModified(true);
-        c->ImageKit1->Proc()->CropToSelection();
+        c->imageKit->Proc()->CropToSelection();
     }
 }
 
-void Tform1::Schriftartfestlegen1Click()
+void Tform1::chooseFontClicked()
 {
     QFont font(options.fontname);
     font.setPointSize(options.fontsize > 0 ? options.fontsize : 10);
@@ -293,7 +294,7 @@ void Tform1::Schriftartfestlegen1Click()
     const QFont chosen = QFontDialog::getFont(&ok, font, this);
     if (!ok)
         return;
-    FontComboBox1->SetFontName(chosen.family());
+    drawingFontCombo->SetFontName(chosen.family());
     options.fontname = chosen.family();
     options.fontsize = chosen.pointSize();
     options.fontstyle = uint8_t((chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) | (chosen.underline() ? 4 : 0) |
@@ -303,31 +304,31 @@ void Tform1::Schriftartfestlegen1Click()
 void Tform1::wireFileCommands()
 {
     const std::pair<const char*, std::function<void()>> items[] = {
-        {"ffnen2", [this] { ffnen2Click(); }},
-        {"Speichern1", [this] { Speichern1Click(); }},
-        {"Speichernals1", [this] { Speichernals1Click(); }},
-        {"AlleSpeichern1", [this] { AlleSpeichern1Click(); }},
-        {"Schliessen1", [this] { Schliessen1Click(); }},
-        {"AlleSchliessen1", [this] { AlleSchliessen1Click(); }},
-        {"AufBildgreanpassen1", [this] { AufBildgreanpassen1Click(); }},
-        {"Ausschneiden1", [this] { Ausschneiden1Click(); }},
-        {"Kopieren1", [this] { Kopieren1Click(); }},
-        {"Pastetorect1", [this] { Pastetorect1Click(); }},
-        {"ZumBearbeitenausschneiden1", [this] { ZumBearbeitenausschneiden1Click(); }},
-        {"Schriftartfestlegen1", [this] { Schriftartfestlegen1Click(); }},
-        {"Hilfeverwenden1", [] { TApplication::HelpContext(hcUsingHelp); }},
-        {"berdasProgramm1", [] { TApplication::HelpContext(hcAbout); }},
-        {"WeitereProgramme1", [] { TApplication::HelpContext(hcOtherPrograms); }},
-        {"UntersttzteBatchFunktionen1", [] { TApplication::HelpContext(hcBatch); }},
+        {ObjectName::MainWindow::ffnen2, [this] { openClicked(); }},
+        {ObjectName::MainWindow::Speichern1, [this] { saveClicked(); }},
+        {ObjectName::MainWindow::Speichernals1, [this] { saveAsClicked(); }},
+        {ObjectName::MainWindow::AlleSpeichern1, [this] { saveAllClicked(); }},
+        {ObjectName::MainWindow::Schliessen1, [this] { closeClicked(); }},
+        {ObjectName::MainWindow::AlleSchliessen1, [this] { closeAllClicked(); }},
+        {ObjectName::MainWindow::AufBildgreanpassen1, [this] { fitWindowToImageClicked(); }},
+        {ObjectName::MainWindow::Ausschneiden1, [this] { cutClicked(); }},
+        {ObjectName::MainWindow::Kopieren1, [this] { copyClicked(); }},
+        {ObjectName::MainWindow::Pastetorect1, [this] { pasteIntoSelectionClicked(); }},
+        {ObjectName::MainWindow::ZumBearbeitenausschneiden1, [this] { cropForEditingClicked(); }},
+        {ObjectName::MainWindow::Schriftartfestlegen1, [this] { chooseFontClicked(); }},
+        {ObjectName::MainWindow::Hilfeverwenden1, [] { TApplication::HelpContext(hcUsingHelp); }},
+        {ObjectName::MainWindow::berdasProgramm1, [] { TApplication::HelpContext(hcAbout); }},
+        {ObjectName::MainWindow::WeitereProgramme1, [] { TApplication::HelpContext(hcOtherPrograms); }},
+        {ObjectName::MainWindow::UntersttzteBatchFunktionen1, [] { TApplication::HelpContext(hcBatch); }},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), handler);
     const std::pair<const char*, std::function<void()>> buttons[] = {
-        {"OpenBtn", [this] { ffnen2Click(); }},
-        {"SaveBtn", [this] { Speichern1Click(); }},
-        {"CutBtn", [this] { Ausschneiden1Click(); }},
-        {"CopyBtn", [this] { Kopieren1Click(); }},
-        {"PasteBtn", [this] { PasteBtnClick(); }},
+        {ObjectName::MainWindow::OpenBtn, [this] { openClicked(); }},
+        {ObjectName::MainWindow::SaveBtn, [this] { saveClicked(); }},
+        {ObjectName::MainWindow::CutBtn, [this] { cutClicked(); }},
+        {ObjectName::MainWindow::CopyBtn, [this] { copyClicked(); }},
+        {ObjectName::MainWindow::PasteBtn, [this] { pasteButtonClicked(); }},
     };
     for (const auto& [name, handler] : buttons)
         wireButton(Control<QToolButton>(QString::fromLatin1(name)), handler);

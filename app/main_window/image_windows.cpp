@@ -21,31 +21,31 @@ Tchild* Tform1::addImageWindow()
 {
     auto* child = new Tchild(this);
     // Its effects, colour and format dialogs speak the program's language.
-    child->ImageKit1->SetMsgLanguage(LibraryLanguage());
+    child->imageKit->SetMsgLanguage(LibraryLanguage());
     QMdiSubWindow* sub = mdi_->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     const QSize area = mdi_->viewport()->size();
     sub->resize(std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4));
-    child->ImageKit1->installEventFilter(this);
+    child->imageKit->installEventFilter(this);
     sub->show();
     return child;
 }
 
-Tchild* Tform1::newwindow()
+Tchild* Tform1::newImageWindow()
 {
     Tchild* child = addImageWindow();
-    child->ImageKit1->IOParams().FileName.clear();
+    child->imageKit->IOParams().FileName.clear();
     child->setWindowTitle(QString());
-    child->ImageKit1->SetBackground(TColor(options.newbackground & 0xFFFFFF));
-    child->ImageKit1->Proc()->UndoLimit = options.undodepth;
+    child->imageKit->SetBackground(TColor(options.newbackground & 0xFFFFFF));
+    child->imageKit->Proc()->UndoLimit = options.undodepth;
     // The current mouse mode, cursor and tool; the stored ones only before any is chosen.
     if (MouseModeCode() < 0 || ToolCode() < 0)
-        setmodueses();
-    SpeedButton5Click();
+        restoreModesAndTools();
+    mouseModeClicked();
     return child;
 }
 
-QWidget* Tform1::newkatalog()
+QWidget* Tform1::newCatalogWindow()
 {
     Tkataform* k = CreateCatalogWindow(*this);
     k->setWindowTitle(QString());
@@ -75,7 +75,7 @@ QString Tform1::UntitledCaption() const
     return TranslatedCaption(QStringLiteral("!unbenannt")) + QString::number(NextUntitledNumber());
 }
 
-void Tform1::fensteranpassen(QObject* sender, Tchild* image)
+void Tform1::fitWindowToImage(QObject* sender, Tchild* image)
 {
     QMdiSubWindow* sub = image ? qobject_cast<QMdiSubWindow*>(image->parentWidget()) : nullptr;
     if (!sub || sub->isMinimized() || sub->isMaximized())
@@ -84,13 +84,13 @@ void Tform1::fensteranpassen(QObject* sender, Tchild* image)
     const int avail = main.height();  // the bars sit outside the client area here
     // What the rulers, the status bar and the gaps between them take: the window's size less
     // the view's, so that the view gets exactly its extent whatever the layout's spacing.
-    const int extraH = image->height() - image->ImageKit1->height();
-    const int extraW = image->width() - image->ImageKit1->width();
+    const int extraH = image->height() - image->imageKit->height();
+    const int extraW = image->width() - image->imageKit->width();
     // The frame around the child's client area.
     const int frameW = sub->width() - image->width();
     const int frameH = sub->height() - image->height();
-    QRect r(sub->pos(), QSize(extraW + image->ImageKit1->ExtentWidth() + frameW,
-                              extraH + image->ImageKit1->ExtentHeight() + frameH));
+    QRect r(sub->pos(), QSize(extraW + image->imageKit->ExtentWidth() + frameW,
+                              extraH + image->imageKit->ExtentHeight() + frameH));
     if (r.right() + 1 > main.width() - 20) {
         r.moveLeft(0);
         if (r.width() > main.width() - 20)
@@ -102,10 +102,10 @@ void Tform1::fensteranpassen(QObject* sender, Tchild* image)
             r.setHeight(avail - 15);
     }
     sub->setGeometry(r);
-    image->ImageKit1ViewChange(sender, -1);
+    image->viewChanged(sender, -1);
 }
 
-Tchild* Tform1::getchild(QWidget* window)
+Tchild* Tform1::imageWindowOf(QWidget* window)
 {
     return qobject_cast<Tchild*>(window);
 }

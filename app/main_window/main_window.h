@@ -78,21 +78,21 @@ public:
     void multienabled(QMenu* item, bool enabled);
     static bool Available(const QObject* control);
 
-    void setmodueses();
-    void updatebrushpen();
-    void zoomboxChange();
-    void zoomboxKeyPress(QChar key);
-    void onprogressany(QObject* sender, int percent);
+    void restoreModesAndTools();
+    void updateBrushAndPen();
+    void zoomBoxChanged();
+    void zoomBoxKeyPress(QChar key);
+    void showProgressOf(QObject* sender, int percent);
     // The progress bar back at 0: an operation has ended.
     void ResetProgress() override;
-    void Nebeneinander1Click();
-    void Untereinander1Click();
-    void bereinander1Click();
-    void Beenden1Click();
+    void tileSideBySideClicked();
+    void tileStackedClicked();
+    void cascadeClicked();
+    void exitClicked();
 
     // Mouse modes and drawing tools.
-    void SpeedButton5Click();
-    void SpeedButton36Click(QToolButton* toolButton);
+    void mouseModeClicked();
+    void toolClicked(QToolButton* toolButton);
     void SelectTool(int code);
     void SelectMouseMode(int code);
     int MouseModeCode() const;   // first down button, −1 when none
@@ -104,13 +104,13 @@ public:
     static QString ToolItemName(int code);
 
     // Bars, rulers and zoom items.
-    void Standardleiste1Click();
-    void Zeichenleiste1Click();
-    void Lineal1Click();
-    void Statusleiste1Click();
+    void standardBarClicked();
+    void drawingBarClicked();
+    void rulerClicked();
+    void statusBarClicked();
     void SetZoomOfActive(int zoom);
-    void Fenstergre1Click();
-    void Greangeben1Click();
+    void zoomToWindowClicked();
+    void enterZoomClicked();
 
     // Drawing settings shown on the drawing bar.
     TColor PenColor() const;
@@ -120,39 +120,39 @@ public:
     const TBitmap* FillPatternBitmap() const;
 
     // File commands.
-    void ffnen2Click();
-    void openit();
-    void AutoItemClick(QObject* sender, const QString& name);
-    void historyadd(const QString& name);
-    bool Speichern1Click();
-    bool Speichernals1Click();
-    void AlleSpeichern1Click();
-    void Schliessen1Click();
-    bool AlleSchliessen1Click();
-    void AufBildgreanpassen1Click();
+    void openClicked();
+    void openChosenFiles();
+    void historyItemClicked(QObject* sender, const QString& name);
+    void addToHistory(const QString& name);
+    bool saveClicked();
+    bool saveAsClicked();
+    void saveAllClicked();
+    void closeClicked();
+    bool closeAllClicked();
+    void fitWindowToImageClicked();
     // The print dialog, then one print command per copy.
-    void Drucken2Click();
-    TOpenImageKitDialog* OpenDialog1 = nullptr;
-    TSaveImageKitDialog* SaveDialog1 = nullptr;
+    void printClicked();
+    TOpenImageKitDialog* openDialog = nullptr;
+    TSaveImageKitDialog* saveDialog = nullptr;
     // Clipboard commands that act on the image directly and are not recorded.
-    void Ausschneiden1Click();
-    void Kopieren1Click();
-    void Pastetorect1Click();
-    void PasteBtnClick();
-    void ZumBearbeitenausschneiden1Click();
+    void cutClicked();
+    void copyClicked();
+    void pasteIntoSelectionClicked();
+    void pasteButtonClicked();
+    void cropForEditingClicked();
     // Drawing settings and help that open their own dialogs.
-    void Linienbreite1Click();
+    void lineWidthClicked();
     // The drawing bar's three pictures open the style picker at their page.
-    void StylePictureClick(int page, QWidget* picture);
-    void spinedit1Change();
-    void Schriftartfestlegen1Click();
+    void stylePictureClicked(int page, QWidget* picture);
+    void lineWidthChanged();
+    void chooseFontClicked();
     // The text tool's text and font follow the drawing bar's edit and font box.
-    void Edit1Change();
-    void FontComboBox1Change();
-    void Textinhaltfestlegen1Click();
-    void NichtsAuswhlen1Click();
+    void drawingTextChanged();
+    void drawingFontChanged();
+    void enterTextClicked();
+    void selectNothingClicked();
     bool SaveCancelled = false;
-    // The file list and filter index the open dialog hands to openit.
+    // The file list and filter index the open dialog hands to openChosenFiles.
     QStringList OpenFileList;
     int OpenFilterIndex = 0;
 
@@ -167,60 +167,60 @@ public:
     void saveparams(tsaveparams& block);
     void saveparamsautoform(tsaveparams& block);
     void assignparams(const tsaveparams& block);
-    Tchild* newwindow();
-    QWidget* newkatalog();
-    static Tchild* getchild(QWidget* window);
+    Tchild* newImageWindow();
+    QWidget* newCatalogWindow();
+    static Tchild* imageWindowOf(QWidget* window);
     int NextUntitledNumber() const;
     QString UntitledCaption() const override;
-    void fensteranpassen(QObject* sender, Tchild* image);
-    void ChangeWallPaper(const QString& fileName, bool tiled);
-    TImageKitIO* ImageKitIO1 = nullptr;
+    void fitWindowToImage(QObject* sender, Tchild* image);
+    void changeWallpaper(const QString& fileName, bool tiled);
+    TImageKitIO* imageIO = nullptr;
 
     // Handlers that fill the record and run the interpreter.
-    void Einfgen1Click();
-    void Allesauswhlen1Click();
-    void Farbenbearbeiten1Click();
-    void effects1Click();
-    void InGraustufenumwandeln1Click();
-    void Negativ1Click();
-    void HSVKanle1Click();
-    void AnzahlderFarbenzeigen1Click();
-    void RotateClick(int angle);
-    void Vertikalspiegeln1Click();
-    void Horizontalspiegeln1Click();
-    void duplizieren1Click();
-    void Rckgngig1Click();
-    void MitHinterrundfarbelschen1Click();
-    void Histogramm1Click();
-    void merge1Click();
-    void Scanne1Click();
-    void Scannerwhlen1Click();
-    void NeuenKatalogerstellen1Click();
-    void WallpaperClick(bool tiled);
-    void ReduceColorsClick(int colors);
+    void pasteClicked();
+    void selectAllAreaClicked();
+    void editColorsClicked();
+    void effectsClicked();
+    void grayscaleClicked();
+    void negativeClicked();
+    void hsvChannelsClicked();
+    void countColorsClicked();
+    void rotateClicked(int angle);
+    void flipVerticalClicked();
+    void flipHorizontalClicked();
+    void duplicateClicked();
+    void undoClicked();
+    void clearWithBackgroundClicked();
+    void histogramClicked();
+    void mergeClicked();
+    void scanClicked();
+    void selectScannerClicked();
+    void newCatalogClicked();
+    void wallpaperClicked(bool tiled);
+    void reduceColorsClicked(int colors);
     // Slide shows: play (code 35), the options, and a show of the active catalog.
-    void Abspielen1Click();
-    void Optionen1Click();
-    void DiashowdirektvomKatalog1Click();
+    void playSlideShowClicked();
+    void slideShowOptionsClicked();
+    void slideShowFromCatalogClicked();
 
     // Commands that ask through a dialog first.
-    void ffnen1Click();
-    void REsize1Click();
-    void Resample1Click();
-    void Hintergrundfarbesetzen1Click();
-    void Winkeleingeben1Click();
-    void SchwarzWeissKonvertierung2Click();
-    void Farbenreduzieren1Click();
-    void Optionen2Click();
+    void newImageClicked();
+    void resizeClicked();
+    void resampleClicked();
+    void setBackgroundColorClicked();
+    void enterAngleClicked();
+    void blackWhiteClicked();
+    void reduceColorsDialogClicked();
+    void optionsClicked();
     // Handlers that act at once: undo buffer, 24 bits, help, sound settings, batch box.
-    void RckgngigPufferlschen1Click();
-    void N16MillionenFarben772161Click();
-    void Hilfethemen1Click();
-    void Aufnahmeeinstellungen1Click();
-    void autoboxChange();
-    void Willkommen1Click();
-    void Panel5Click();
-    void Panel6Click();
+    void clearUndoClicked();
+    void trueColorClicked();
+    void helpTopicsClicked();
+    void soundSettingsClicked();
+    void quickStartBoxChanged();
+    void welcomeClicked();
+    void penColorClicked();
+    void fillColorClicked();
     // Off in tests that want no welcome window at their first activation.
     static bool ShowWelcomeAtStart;
 
@@ -241,10 +241,10 @@ public:
     QWidget* Window() override { return this; }
     TCommandDialogs& Dialogs() override { return *dialogs_; }
     toptions& Options() override { return options; }
-    Tchild* NewImageWindow() override { return newwindow(); }
-    void FitWindowToImage(QObject* sender, Tchild* image) override { fensteranpassen(sender, image); }
+    Tchild* NewImageWindow() override { return newImageWindow(); }
+    void FitWindowToImage(QObject* sender, Tchild* image) override { fitWindowToImage(sender, image); }
     void OpenFiles(const QStringList& files) override;
-    void AddToHistory(const QString& fileName) override { historyadd(fileName); }
+    void AddToHistory(const QString& fileName) override { addToHistory(fileName); }
     tautomatitem& Record() override { return automatitem; }
     void RunRecord(QObject* sender, const tautomatitem& item) override { runautomatitem(sender, item); }
     bool IsRecording() const override { return Recording; }
@@ -257,7 +257,7 @@ public:
     void SetLoadErrorSink(QString* errorSink) override { loadErrorSink_ = errorSink; }
     void UpdateAvailability(bool closing) override { checkbuttonsenabled(closing); }
     void SetAvailable(QObject* control, bool on) override { setAvail(control, on); }
-    void ShowProgress(QObject* sender, int percent) override { onprogressany(sender, percent); }
+    void ShowProgress(QObject* sender, int percent) override { showProgressOf(sender, percent); }
     TThrottledProgress* ProgressThrottle() override { return Progress; }
     void ShowStatus(const QString& text) override;
     QString ImageFilterWithoutCatalogs() const override { return ImageFilterNoCatalog; }
@@ -276,19 +276,19 @@ public:
     QString ImageFilter, ImageFilterNoCatalog, CatalogFilter, SaveFilter, WavFilter;
     QString SaveDialogFilter, OpenwavFilter;
 
-    QProgressBar* ProgressBar1 = nullptr;
-    TThrottledProgress* Progress = nullptr;  // every value for ProgressBar1 goes through it
+    QProgressBar* progressBar = nullptr;
+    TThrottledProgress* Progress = nullptr;  // every value for progressBar goes through it
     QComboBox* zoombox = nullptr;
-    QToolBar* ToolBar1 = nullptr;
-    QToolBar* ToolBar2 = nullptr;
-    TKitSpinEdit* spinedit1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    TFontComboBox* FontComboBox1 = nullptr;
-    QFrame* Panel5 = nullptr;
-    QFrame* Panel6 = nullptr;
-    TImage* clearpen = nullptr;
-    TImage* pinselartn = nullptr;
-    TImage* Image2 = nullptr;
+    QToolBar* standardBar = nullptr;
+    QToolBar* drawingBar = nullptr;
+    TKitSpinEdit* lineWidthEdit = nullptr;
+    QLineEdit* drawingTextEdit = nullptr;
+    TFontComboBox* drawingFontCombo = nullptr;
+    QFrame* penColorPanel = nullptr;
+    QFrame* fillColorPanel = nullptr;
+    TImage* lineStylePicture = nullptr;
+    TImage* brushStylePicture = nullptr;
+    TImage* fillStylePicture = nullptr;
 
     // Fires after the first paint of an image window's view (start-up measurement).
     std::function<void()> OnFirstImagePaint;
@@ -306,7 +306,7 @@ private:
     void buildMenus();
     void buildToolBars();
     void insertSeparators();
-    void transenglish();
+    void translateToEnglish();
     void buildFilters();
     void placeWindow();
     void wire(QAction* action, std::function<void()> handler);
@@ -359,6 +359,6 @@ private:
     // The picture decoded at start-up when it is fileName's and was decoded as params
     // would have it; null otherwise (the file is then read as usual).
     std::unique_ptr<TDecodedPicture> takeStartupPicture(const QString& fileName, const TIOParamsVals& params);
-    // Set while openit works through its list with the events running.
+    // Set while openChosenFiles works through its list with the events running.
     bool openingFiles_ = false;
 };

@@ -11,6 +11,7 @@
 #include "app/options/option_file.h"
 #include "app/main_window/history_list.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
 #include "app/util/paths.h"
@@ -53,10 +54,10 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TC
       startDirectory_(QDir::currentPath())
 {
     startStartupDecode();
-    setObjectName(QStringLiteral("form1"));
+    setObjectName(QLatin1String(ObjectName::MainWindow::Form));
     setWindowTitle(QStringLiteral("Kandrivel"));
     mdi_ = new QMdiArea(this);
-    mdi_->setObjectName(QStringLiteral("ClientArea"));
+    mdi_->setObjectName(QLatin1String(ObjectName::MainWindow::ClientArea));
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
@@ -64,13 +65,13 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TC
     buildMenus();
     buildToolBars();
     wireCommands();
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setMaximumWidth(200);
-    statusBar()->addPermanentWidget(ProgressBar1);
-    Progress = new TThrottledProgress(ProgressBar1);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QLatin1String(ObjectName::MainWindow::ProgressBar1));
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->setMaximumWidth(200);
+    statusBar()->addPermanentWidget(progressBar);
+    Progress = new TThrottledProgress(progressBar);
     Progress->setParent(this);
     // The two resident forms live as long as the main window.
     batch_ = std::make_unique<TBatchRunner>(*this);
@@ -129,16 +130,16 @@ void Tform1::FormCreate()
     // Where the program lives; the files it writes go to the data directory.
     QDir::setCurrent(ProgramDirectoryWithSlash());
     try {
-        filetooption(options);
+        readOptionFile(options);
     } catch (const Exception&) {
         // Whatever the file holds, start-up goes on with the defaults.
         options = DefaultOptions();
         SetLanguage(options.language);
     }
     firstActivation_ = true;
-    FontComboBox1->SetFontName(options.fontname);
+    drawingFontCombo->SetFontName(options.fontname);
     SetLanguage(options.language);
-    transenglish();
+    translateToEnglish();
     TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(options.language));
     insertSeparators();
     checkbuttonsenabled(false);
@@ -146,19 +147,19 @@ void Tform1::FormCreate()
 
     history_ = new THistoryList();
     history_->SetMaxCount(10);
-    history_->SetMenuItem(Menu(QStringLiteral("Erneutladen1")));
-    history_->SetOnClick(this, [this](QObject*, QMenu* item, const QString& name) { AutoItemClick(item, name); });
+    history_->SetMenuItem(Menu(QLatin1String(ObjectName::MainWindow::Erneutladen1)));
+    history_->SetOnClick(this, [this](QObject*, QMenu* item, const QString& name) { historyItemClicked(item, name); });
     history_->Clear();
-    Control<QToolButton>("SpeedButton8")->setChecked(true);
+    Control<QToolButton>(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
     for (int i = 9; i >= 0; --i)
         if (!options.recent[size_t(i)].isEmpty())
             history_->PushName(options.recent[size_t(i)]);
     std::srand(unsigned(std::time(nullptr)));
 
-    Item("Standardleiste1")->setChecked(options.standardbar != 0);
-    Item("Zeichenleiste1")->setChecked(options.drawbar != 0);
-    ToolBar1->setVisible(options.standardbar != 0);
-    ToolBar2->setVisible(options.drawbar != 0);
+    Item(ObjectName::MainWindow::Standardleiste1)->setChecked(options.standardbar != 0);
+    Item(ObjectName::MainWindow::Zeichenleiste1)->setChecked(options.drawbar != 0);
+    standardBar->setVisible(options.standardbar != 0);
+    drawingBar->setVisible(options.drawbar != 0);
 
     buildFilters();
     SaveDialogFilter = SaveFilter;
@@ -215,37 +216,37 @@ void Tform1::FormActivate()
     if (!firstActivation_)
         return;
     firstActivation_ = false;
-    if (Item("Lineal1")->isChecked() != (options.rulers != 0))
-        Lineal1Click();
-    if (Item("Statusleiste1")->isChecked() != (options.statusbar != 0))
-        Statusleiste1Click();
-    ToolBar1->setVisible(Item("Standardleiste1")->isChecked());
-    ToolBar2->setVisible(Item("Zeichenleiste1")->isChecked());
-    setmodueses();
-    updatebrushpen();
-    Edit1->setText(options.texttext);
-    TranslateForm(QStringLiteral("autoform"), autoform());
-    TranslateForm(QStringLiteral("zeichenform"), zeichenform_);
-    TranslateForm(QStringLiteral("form1"), this);
+    if (Item(ObjectName::MainWindow::Lineal1)->isChecked() != (options.rulers != 0))
+        rulerClicked();
+    if (Item(ObjectName::MainWindow::Statusleiste1)->isChecked() != (options.statusbar != 0))
+        statusBarClicked();
+    standardBar->setVisible(Item(ObjectName::MainWindow::Standardleiste1)->isChecked());
+    drawingBar->setVisible(Item(ObjectName::MainWindow::Zeichenleiste1)->isChecked());
+    restoreModesAndTools();
+    updateBrushAndPen();
+    drawingTextEdit->setText(options.texttext);
+    TranslateForm(QLatin1String(ObjectName::BatchDialog::Form), autoform());
+    TranslateForm(QLatin1String(ObjectName::DrawingStylePicker::Form), zeichenform_);
+    TranslateForm(QLatin1String(ObjectName::MainWindow::Form), this);
     if (options.winstate == 1)
         setWindowState(windowState() | Qt::WindowMinimized);
     else if (options.winstate == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
     TApplication::ProcessMessages();
     if (options.showwelcome && ShowWelcomeAtStart)
-        Willkommen1Click();
+        welcomeClicked();
     if (!arguments_.isEmpty()) {
         const QString name = CommandLineFileName(arguments_, startDirectory_);
         OpenFileList = QStringList{name};
         options.lastdir = AddTrailingBackslash(QFileInfo(name).absolutePath());
         options.openfilter = OpenFilterIndex;
-        openit();
+        openChosenFiles();
     }
 }
 
 bool Tform1::FormClose()
 {
-    AlleSchliessen1Click();
+    closeAllClicked();
     TApplication::ProcessMessages();
     if (MDIChildCount() > 0)
         return false;
@@ -261,7 +262,7 @@ bool Tform1::FormClose()
     options.winbottom = y() + height();
     options.winstate = isMinimized() ? 1 : isMaximized() ? 2 : 0;
     try {
-        optiontofile(options);
+        writeOptionFile(options);
     } catch (const Exception& e) {
         // The settings are lost, but the program must still be able to end.
         TApplication::HandleException(e);
@@ -313,12 +314,12 @@ bool Tform1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Tform1::historyadd(const QString& name)
+void Tform1::addToHistory(const QString& name)
 {
     history_->PushName(name);
 }
 
-void Tform1::openit()
+void Tform1::openChosenFiles()
 {
     // The events run between the files: another open may set the list meanwhile, and the
     // main window must not close under the loop.
@@ -330,7 +331,7 @@ void Tform1::openit()
         ~TRestore() { flag = before; }
     } restore{openingFiles_, opening};
     for (const QString& name : files) {
-        historyadd(name);
+        addToHistory(name);
         automatitem.SetCode(cmdOpen);
         if (!automatitem.SetFileName(name)) {
             // The record holds 255 bytes of name; a longer one is refused, never cut.

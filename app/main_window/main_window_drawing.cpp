@@ -3,6 +3,7 @@
 #include "app/main_window/main_window.h"
 #include "app/image_window/drawing_style_picker.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "controls/combos/kit_combos.h"
 #include "controls/edits/spin_edit.h"
 #include "imaging/io/image_kit_io.h"
@@ -42,7 +43,7 @@ int Tform1::ToolCode() const
 
 bool Tform1::DrawingMode() const { return MouseModeButton(mmDraw)->isChecked(); }
 
-void Tform1::SpeedButton5Click()
+void Tform1::mouseModeClicked()
 {
     const int mode = MouseModeCode();
     if (mode < 0)
@@ -57,8 +58,8 @@ void Tform1::SpeedButton5Click()
     };
     for (QWidget* w : MDIChildren()) {
         if (auto* child = qobject_cast<Tchild*>(w)) {
-            child->ImageKit1->SetMouseInteract(modes[mode].interact);
-            child->ImageKit1->SetCursor(modes[mode].cursor);
+            child->imageKit->SetMouseInteract(modes[mode].interact);
+            child->imageKit->SetCursor(modes[mode].cursor);
         }
     }
     for (int i = 0; i < kMouseModeCount; ++i)
@@ -69,14 +70,14 @@ void Tform1::SelectMouseMode(int code)
 {
     if (QToolButton* b = MouseModeButton(code)) {
         b->setChecked(true);
-        SpeedButton5Click();
+        mouseModeClicked();
     }
 }
 
-void Tform1::SpeedButton36Click(QToolButton* toolButton)
+void Tform1::toolClicked(QToolButton* toolButton)
 {
     MouseModeButton(mmDraw)->setChecked(true);
-    SpeedButton5Click();
+    mouseModeClicked();
     for (int i = 0; i < 10; ++i)
         if (ToolButton(i) == toolButton)
             SelectTool(i);
@@ -91,18 +92,18 @@ void Tform1::SelectTool(int code)
     MouseModeButton(mmDraw)->setChecked(true);
     for (int i = 0; i < 10; ++i)
         Item(ToolItemName(i))->setChecked(i == code);
-    SpeedButton5Click();
+    mouseModeClicked();
 }
 
-void Tform1::setmodueses()
+void Tform1::restoreModesAndTools()
 {
     if (QToolButton* tool = ToolButton(options.tool)) {
         tool->setChecked(true);
-        SpeedButton36Click(tool);
+        toolClicked(tool);
     }
     if (QToolButton* mode = MouseModeButton(options.mousemode)) {
         mode->setChecked(true);
-        SpeedButton5Click();
+        mouseModeClicked();
     }
 }
 
@@ -127,17 +128,17 @@ void setPanelColor(QFrame* panel, TColor c)
 
 } // namespace
 
-void Tform1::updatebrushpen()
+void Tform1::updateBrushAndPen()
 {
-    centred(clearpen, zeichenform_->LineStyleSample(options.linestyle));
-    centred(pinselartn, zeichenform_->BrushSample(options.brushsize));
+    centred(lineStylePicture, zeichenform_->LineStyleSample(options.linestyle));
+    centred(brushStylePicture, zeichenform_->BrushSample(options.brushsize));
 
-    TBitmap* fill = Image2->PictureBitmap();
+    TBitmap* fill = fillStylePicture->PictureBitmap();
     TCanvas* c = fill->Canvas();
     c->Brush.Style = bsSolid;
     c->Brush.Color = clBtnFace;
     c->FillRect(TRect(0, 0, fill->Width(), fill->Height()));
-    const TRect area(0, 0, clearpen->PictureBitmap()->Width(), clearpen->PictureBitmap()->Height());
+    const TRect area(0, 0, lineStylePicture->PictureBitmap()->Width(), lineStylePicture->PictureBitmap()->Height());
     if (options.fillstyle >= 0 && options.fillstyle <= 7) {
         c->StretchDraw(area, zeichenform_->FillSample(options.fillstyle));
     } else if (options.fillstyle == 8) {
@@ -156,56 +157,56 @@ void Tform1::updatebrushpen()
             c->StretchDraw(area, fillPattern_);
     }
     fill->Changed();
-    spinedit1->setText(QString::number(options.linewidth));
-    setPanelColor(Panel5, TColor(options.pencolor));
-    setPanelColor(Panel6, TColor(options.fillcolor));
+    lineWidthEdit->setText(QString::number(options.linewidth));
+    setPanelColor(penColorPanel, TColor(options.pencolor));
+    setPanelColor(fillColorPanel, TColor(options.fillcolor));
 }
 
-void Tform1::spinedit1Change()
+void Tform1::lineWidthChanged()
 {
     long long width = 0;
-    if (!TryStrToInt(spinedit1->text(), width) || width <= 1) {
+    if (!TryStrToInt(lineWidthEdit->text(), width) || width <= 1) {
         width = 1;
         // Only rewrite when needed: setText would re-enter this handler.
-        if (spinedit1->text() != QLatin1String("1"))
-            spinedit1->setText(QStringLiteral("1"));
+        if (lineWidthEdit->text() != QLatin1String("1"))
+            lineWidthEdit->setText(QStringLiteral("1"));
     }
     options.linewidth = int(std::min<long long>(width, INT32_MAX));
 }
 
-void Tform1::Linienbreite1Click()
+void Tform1::lineWidthClicked()
 {
-    QString value = spinedit1->text();
+    QString value = lineWidthEdit->text();
     if (InputQuery(LangText(QStringLiteral("Linienbreite festlegen"), QStringLiteral("Set line width")),
                    LangText(QStringLiteral("Bitte Linienbreite eingeben:"), QStringLiteral("Please enter line width")),
                    value))
-        spinedit1->setText(value);
+        lineWidthEdit->setText(value);
 }
 
-void Tform1::Edit1Change() { options.texttext = Edit1->text(); }
+void Tform1::drawingTextChanged() { options.texttext = drawingTextEdit->text(); }
 
-void Tform1::FontComboBox1Change() { options.fontname = FontComboBox1->FontName(); }
+void Tform1::drawingFontChanged() { options.fontname = drawingFontCombo->FontName(); }
 
-void Tform1::Textinhaltfestlegen1Click()
+void Tform1::enterTextClicked()
 {
-    QString value = Edit1->text();
+    QString value = drawingTextEdit->text();
     if (InputQuery(LangText(QStringLiteral("Texinhalt festlegen"), QStringLiteral("Set text")),
                    LangText(QStringLiteral("Bitte Textinhalt eingeben:"), QStringLiteral("Please enter text")), value))
-        Edit1->setText(value);
+        drawingTextEdit->setText(value);
 }
 
-TColor Tform1::PenColor() const { return TColor(Panel5->property("Color").toInt()); }
-TColor Tform1::FillColor() const { return TColor(Panel6->property("Color").toInt()); }
+TColor Tform1::PenColor() const { return TColor(penColorPanel->property("Color").toInt()); }
+TColor Tform1::FillColor() const { return TColor(fillColorPanel->property("Color").toInt()); }
 
 void Tform1::SetPenColor(TColor c)
 {
-    setPanelColor(Panel5, c);
+    setPanelColor(penColorPanel, c);
     options.pencolor = uint32_t(c);
 }
 
 void Tform1::SetFillColor(TColor c)
 {
-    setPanelColor(Panel6, c);
+    setPanelColor(fillColorPanel, c);
     options.fillcolor = uint32_t(c);
 }
 
@@ -213,51 +214,51 @@ void Tform1::SetFillColor(TColor c)
 // brush repeats it at its own size.
 const TBitmap* Tform1::FillPatternBitmap() const { return &fillPattern_; }
 
-void Tform1::StylePictureClick(int page, QWidget* picture)
+void Tform1::stylePictureClicked(int page, QWidget* picture)
 {
     zeichenform_->PageNumber = page;
     // From the menu with the drawing bar hidden the picker opens where the dialog system puts it.
     if (picture->isVisible())
         zeichenform_->move(picture->mapToGlobal(QPoint(picture->width(), 2 * picture->height())));
     zeichenform_->exec();
-    updatebrushpen();
+    updateBrushAndPen();
 }
 
-void Tform1::Standardleiste1Click()
+void Tform1::standardBarClicked()
 {
-    QAction* a = Item(QStringLiteral("Standardleiste1"));
+    QAction* a = Item(QLatin1String(ObjectName::MainWindow::Standardleiste1));
     const bool on = !options.standardbar;
     a->setChecked(on);
     options.standardbar = on;
-    ToolBar1->setVisible(on);
+    standardBar->setVisible(on);
 }
 
-void Tform1::Zeichenleiste1Click()
+void Tform1::drawingBarClicked()
 {
-    QAction* a = Item(QStringLiteral("Zeichenleiste1"));
+    QAction* a = Item(QLatin1String(ObjectName::MainWindow::Zeichenleiste1));
     const bool on = !options.drawbar;
     a->setChecked(on);
     options.drawbar = on;
-    ToolBar2->setVisible(on);
+    drawingBar->setVisible(on);
 }
 
-void Tform1::Lineal1Click()
+void Tform1::rulerClicked()
 {
-    QAction* a = Item(QStringLiteral("Lineal1"));
+    QAction* a = Item(QLatin1String(ObjectName::MainWindow::Lineal1));
     const bool on = !a->property("kShown").toBool();
     a->setProperty("kShown", on);
     a->setChecked(on);
     options.rulers = on;
     for (QWidget* w : MDIChildren())
         if (auto* child = qobject_cast<Tchild*>(w)) {
-            child->RulerBox1->setVisible(on);
-            child->RulerBox2->setVisible(on);
+            child->horizontalRuler->setVisible(on);
+            child->verticalRuler->setVisible(on);
         }
 }
 
-void Tform1::Statusleiste1Click()
+void Tform1::statusBarClicked()
 {
-    QAction* a = Item(QStringLiteral("Statusleiste1"));
+    QAction* a = Item(QLatin1String(ObjectName::MainWindow::Statusleiste1));
     const bool on = !a->property("kShown").toBool();
     a->setProperty("kShown", on);
     a->setChecked(on);
@@ -265,5 +266,5 @@ void Tform1::Statusleiste1Click()
     // The layout keeps the bottom ruler above the status bar.
     for (QWidget* w : MDIChildren())
         if (auto* child = qobject_cast<Tchild*>(w))
-            child->StatusBar1->setVisible(on);
+            child->statusBar->setVisible(on);
 }

@@ -4,6 +4,7 @@
 #include "app/main_window/main_window.h"
 #include "app/image_window/tool_glyphs.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/combos/kit_combos.h"
 #include "controls/edits/spin_edit.h"
@@ -41,144 +42,144 @@ MenuDef branch(const char* name, const char* caption, std::vector<MenuDef> sub)
 const std::vector<MenuDef>& mainMenu()
 {
     static const std::vector<MenuDef> menu = {
-        branch("Datei1", "&Datei",
-               {branch("Neu1", "&Neu", {{"ffnen1", "&Grafik ..."}, {"NeuenKatalogerstellen1", "&Katalog"}}),
-                {"ffnen2", "Ö&ffnen ..."},
-                branch("Erneutladen1", "&Erneut laden", {}),
-                {"Speichern1", "S&peichern"},
-                {"Speichernals1", "Spe&ichern als ..."},
-                {"AlleSpeichern1", "All&e Speichern"},
-                {"Schliessen1", "&Schliessen"},
-                {"AlleSchliessen1", "&Alle Schliessen"},
-                {"Drucken1", "&Drucken ..."},
-                branch("Scanner1", "S&canner",
-                       {{"Scanne1", "S&canne ..."}, {"Scannerwhlen1", "Sca&nner wählen ..."}}),
-                {"Videobildimportieren1", "Videobild importieren ..."},
-                branch("Diashow1", "Diasho&w",
-                       {{"Abspielen1", "A&bspielen"},
-                        {"Optionen1", "D&iashow"},
-                        {"DiashowdirektvomKatalog1", "&Diashow direkt vom Katalog"}}),
-                {"Optionen2", "&Optionen ..."},
-                {"Beenden1", "&Beenden"}}),
-        branch("Bearbeiten1", "&Bearbeiten",
-               {{"Rckgngig1", "&Rückgängig"},
-                {"RckgngigPufferlschen1", "&Puffer für Rückgängig löschen"},
-                {"Ausschneiden1", "&Ausschneiden"},
-                {"Kopieren1", "&Kopieren"},
-                {"Einfgen1", "&Einfügen"},
-                {"Pastetorect1", "&In Markierung einfügen"},
-                {"ZumBearbeitenausschneiden1", "Zum &Bearbeiten ausschneiden"},
-                {"Allesauswhlen1", "Alles &markieren"},
-                {"NichtsAuswhlen1", "&Nichts markieren"}}),
-        branch("Farben1", "&Farben",
-               {{"Farbenbearbeiten1", "&Farben bearbeiten ..."},
-                {"effects1", "&Effekte ..."},
-                branch("Farbanzahlndern1", "Fa&rbanzahl ändern",
-                       {{"I1", "&2 Farben"},
-                        {"N16Farben1", "&16 Farben"},
-                        {"N256Farben8BitproPixel1", "25&6 Farben"},
-                        {"N16MillionenFarben772161", "16 Mil&lionen Farben (24 Bit pro Pixel)"},
-                        {"Farbenreduzieren1", "Fa&rbanzahl eingeben ..."}}),
-                {"InGraustufenumwandeln1", "&In Graustufen umwandeln"},
-                {"SchwarzWeissKonvertierung2", "&Schwarz Weiss Konvertierung ..."},
-                {"Negativ1", "&Negativ"},
-                {"Histogramm1", "&Histogramm"},
-                {"HSVKanle1", "HSV-&Kanäle"},
-                {"AnzahlderFarbenzeigen1", "&Anzahl der Farben zeigen"},
-                {"Hintergrundfarbesetzen1", "Hin&tergrundfarbe setzen ..."}}),
-        branch("Bild1", "&Bild",
-               {{"REsize1", "&Größe ändern (Resize) ..."},
-                {"Resample1", "G&röße ändern (Resample) ..."},
-                branch("DrehenSpiegeln1", "&Drehen/Spiegeln",
-                       {{"N90imUhrzeigersinndrehen1", "90° im &Uhrzeigersinn drehen"},
-                        {"N90gegenUhrzeigersinndrehen1", "90° drehe&n"},
-                        {"N180drehen1", "&180° drehen"},
-                        {"Winkeleingeben1", "&Winkel eingeben ..."},
-                        {"Vertikalspiegeln1", "&Vertikal spiegeln"},
-                        {"Horizontalspiegeln1", "&Horizontal spiegeln"}}),
-                {"merge1", "&Verschmelzen ..."},
-                {"duplizieren1", "D&uplizieren"},
-                {"MitHinterrundfarbelschen1", "Mit Hintergrundfarbe &löschen"},
-                branch("AlsHintergrund1", "Als &Hintergrund für Windows",
-                       {{"Zentriert1", "&Zentriert"}, {"Kacheln1", "&Kacheln"}}),
-                branch("Kommentar1", "&Kommentar",
-                       {{"Kommentaraufnehmen1", "Ton&kommentar aufnehmen"},
-                        {"Kommentarabspielen1", "Tonkommentar a&bspielen"},
-                        {"Kommentarlschen1", "Tonk&ommentar löschen"},
-                        {"Kommentarimportieren1", "Tonkommentar &importieren ..."},
-                        {"Aufnahmeeinstellungen1", "&Aufnahmeeinstellungen ..."},
-                        {"Text2", "&Textkommentar festlegen"}})}),
-        branch("Zeichnen1", "&Zeichnen",
-               {{"Stift1", "&Stift"},
-                {"Linie2", "Li&nie"},
-                {"Rechteck1", "&Rechteck / Quadrat"},
-                {"Kreis1", "Ellipse / &Kreis"},
-                {"RundesRechteck1", "R&undes Rechteck"},
-                {"Fllen2", "F&arbfüllen"},
-                {"Text1", "&Text"},
-                {"Farbebernehmen1", "Farbe ü&bernehmen"},
-                {"RoteAugenentfernen1", "Rote Au&gen entfernen"},
-                {"mitBildkopiemalen1", "Mit Bild&kopie malen"},
-                {"Malfarbe1", "Mal&farbe ..."},
-                {"Pinselart1", "&Pinselart ..."},
-                branch("Linie1", "&Linie", {{"Linienart1", "&Linienart ..."}, {"Linienbreite1", "Linien&breite ..."}}),
-                branch("Fllen1", "&Füllen", {{"Fllfarbe1", "Füllf&arbe ..."}, {"Fllart1", "Fülla&rt ..."}}),
-                {"Textinhaltfestlegen1", "Textin&halt festlegen ..."},
-                {"Schriftartfestlegen1", "&Optionen für Text ..."}}),
-        branch("Ansicht1", "&Ansicht",
-               {branch("Zoomen1", "Zoomen",
-                       {{"N5001", "500 %"},
-                        {"N3001", "300 %"},
-                        {"N2001", "200 %"},
-                        {"N1001", "&100 %"},
-                        {"N751", " 75 %"},
-                        {"N501", " 50 %"},
-                        {"N251", " 25 %"},
-                        {"N101", " 10 %"},
-                        {"Fenstergre1", "&Fenstergröße"},
-                        {"Greangeben1", "&Größe angeben ..."}}),
-                branch("Mauszeiger1", "Maus&zeiger",
-                       {{"Zeichenen1", "&Zeichnen"},
-                        {"Bereichauswhlen1", "Rechteckigen &Bereich auswählen"},
-                        {"Polygonauswahl1", "&Polygonauswahl"},
-                        {"Kreisauswahl1", "&Kreisauswahl"},
-                        {"Hand1", "&Hand"},
-                        {"Zoom1", "&Zoom"}}),
-                {"Standardleiste1", "&Standardleiste"},
-                {"Zeichenleiste1", "&Zeichenleiste"},
-                {"Lineal1", "&Lineal"},
-                {"Statusleiste1", "&Statusleiste"}}),
-        branch("Batch1", "&Batch",
-               {{"Neuaufnehmen1", "&Neu aufnehmen"},
-                {"Aufnahmestoppen1", "Au&fnahme stoppen"},
-                {"AufaktuellesBildanwenden1", "A&bspielen / Auf aktuelles Bild anwenden"},
-                {"AufallegeladenenBilderanwenden1", "Auf alle &geladenen Bilder anwenden"},
-                {"AufVerzeichnisanwenden1", "Auf &Verzeichnis / Dateiliste anwenden ..."},
-                {"Bildereinscannen1", "Bilder aus &Scanner"},
-                {"Batch2", "Bat&ch ..."}}),
-        branch("Katalog1", "&Katalog",
-               {{"Katalogspeichern1", "&Katalog speichern"},
-                {"Katalogspeichernals1", "Katalog s&peichern als ..."},
-                {"Dateihinzufgen1", "&Datei hinzufügen ..."},
-                {"Dateientfernen1", "Datei &entfernen"},
-                {"Bilderneuladen1", "&Bilder neu laden"},
-                {"AlleBilderneuladen1", "Alle B&ilder neu laden"},
-                {"Bilderneuladen2", "Bilder &aktualisieren"},
-                {"nichtexistierendeBilderentfernen1", "&Fehlende Bilder entfernen"},
-                {"Allemarkieren1", "Alles &markieren"},
-                {"Katalogschliessen1", "Katalog &schliessen"}}),
-        branch("Fenster1", "&Fenster",
-               {{"AufBildgreanpassen1", "&Auf Bildgröße anpassen"},
-                {"Nebeneinander1", "&Nebeneinander"},
-                {"Untereinander1", "&Untereinander"},
-                {"bereinander1", "Ü&bereinander"}}),
-        branch("Hilfe1", "&Hilfe",
-               {{"Hilfethemen1", "Hilfe&themen ..."},
-                {"Hilfeverwenden1", "&Hilfe verwenden ..."},
-                {"Willkommen1", "Willkommen ..."},
-                {"UntersttzteBatchFunktionen1", "Unterstützte Batch-Funktionen ..."},
-                {"WeitereProgramme1", "&Weitere Programme ..."},
-                {"berdasProgramm1", "Ü&ber das Programm ..."}}),
+        branch(ObjectName::MainWindow::Datei1, "&Datei",
+               {branch(ObjectName::MainWindow::Neu1, "&Neu", {{ObjectName::MainWindow::ffnen1, "&Grafik ..."}, {ObjectName::MainWindow::NeuenKatalogerstellen1, "&Katalog"}}),
+                {ObjectName::MainWindow::ffnen2, "Ö&ffnen ..."},
+                branch(ObjectName::MainWindow::Erneutladen1, "&Erneut laden", {}),
+                {ObjectName::MainWindow::Speichern1, "S&peichern"},
+                {ObjectName::MainWindow::Speichernals1, "Spe&ichern als ..."},
+                {ObjectName::MainWindow::AlleSpeichern1, "All&e Speichern"},
+                {ObjectName::MainWindow::Schliessen1, "&Schliessen"},
+                {ObjectName::MainWindow::AlleSchliessen1, "&Alle Schliessen"},
+                {ObjectName::MainWindow::Drucken1, "&Drucken ..."},
+                branch(ObjectName::MainWindow::Scanner1, "S&canner",
+                       {{ObjectName::MainWindow::Scanne1, "S&canne ..."}, {ObjectName::MainWindow::Scannerwhlen1, "Sca&nner wählen ..."}}),
+                {ObjectName::MainWindow::Videobildimportieren1, "Videobild importieren ..."},
+                branch(ObjectName::MainWindow::Diashow1, "Diasho&w",
+                       {{ObjectName::MainWindow::Abspielen1, "A&bspielen"},
+                        {ObjectName::MainWindow::Optionen1, "D&iashow"},
+                        {ObjectName::MainWindow::DiashowdirektvomKatalog1, "&Diashow direkt vom Katalog"}}),
+                {ObjectName::MainWindow::Optionen2, "&Optionen ..."},
+                {ObjectName::MainWindow::Beenden1, "&Beenden"}}),
+        branch(ObjectName::MainWindow::Bearbeiten1, "&Bearbeiten",
+               {{ObjectName::MainWindow::Rckgngig1, "&Rückgängig"},
+                {ObjectName::MainWindow::RckgngigPufferlschen1, "&Puffer für Rückgängig löschen"},
+                {ObjectName::MainWindow::Ausschneiden1, "&Ausschneiden"},
+                {ObjectName::MainWindow::Kopieren1, "&Kopieren"},
+                {ObjectName::MainWindow::Einfgen1, "&Einfügen"},
+                {ObjectName::MainWindow::Pastetorect1, "&In Markierung einfügen"},
+                {ObjectName::MainWindow::ZumBearbeitenausschneiden1, "Zum &Bearbeiten ausschneiden"},
+                {ObjectName::MainWindow::Allesauswhlen1, "Alles &markieren"},
+                {ObjectName::MainWindow::NichtsAuswhlen1, "&Nichts markieren"}}),
+        branch(ObjectName::MainWindow::Farben1, "&Farben",
+               {{ObjectName::MainWindow::Farbenbearbeiten1, "&Farben bearbeiten ..."},
+                {ObjectName::MainWindow::effects1, "&Effekte ..."},
+                branch(ObjectName::MainWindow::Farbanzahlndern1, "Fa&rbanzahl ändern",
+                       {{ObjectName::MainWindow::I1, "&2 Farben"},
+                        {ObjectName::MainWindow::N16Farben1, "&16 Farben"},
+                        {ObjectName::MainWindow::N256Farben8BitproPixel1, "25&6 Farben"},
+                        {ObjectName::MainWindow::N16MillionenFarben772161, "16 Mil&lionen Farben (24 Bit pro Pixel)"},
+                        {ObjectName::MainWindow::Farbenreduzieren1, "Fa&rbanzahl eingeben ..."}}),
+                {ObjectName::MainWindow::InGraustufenumwandeln1, "&In Graustufen umwandeln"},
+                {ObjectName::MainWindow::SchwarzWeissKonvertierung2, "&Schwarz Weiss Konvertierung ..."},
+                {ObjectName::MainWindow::Negativ1, "&Negativ"},
+                {ObjectName::MainWindow::Histogramm1, "&Histogramm"},
+                {ObjectName::MainWindow::HSVKanle1, "HSV-&Kanäle"},
+                {ObjectName::MainWindow::AnzahlderFarbenzeigen1, "&Anzahl der Farben zeigen"},
+                {ObjectName::MainWindow::Hintergrundfarbesetzen1, "Hin&tergrundfarbe setzen ..."}}),
+        branch(ObjectName::MainWindow::Bild1, "&Bild",
+               {{ObjectName::MainWindow::REsize1, "&Größe ändern (Resize) ..."},
+                {ObjectName::MainWindow::Resample1, "G&röße ändern (Resample) ..."},
+                branch(ObjectName::MainWindow::DrehenSpiegeln1, "&Drehen/Spiegeln",
+                       {{ObjectName::MainWindow::N90imUhrzeigersinndrehen1, "90° im &Uhrzeigersinn drehen"},
+                        {ObjectName::MainWindow::N90gegenUhrzeigersinndrehen1, "90° drehe&n"},
+                        {ObjectName::MainWindow::N180drehen1, "&180° drehen"},
+                        {ObjectName::MainWindow::Winkeleingeben1, "&Winkel eingeben ..."},
+                        {ObjectName::MainWindow::Vertikalspiegeln1, "&Vertikal spiegeln"},
+                        {ObjectName::MainWindow::Horizontalspiegeln1, "&Horizontal spiegeln"}}),
+                {ObjectName::MainWindow::merge1, "&Verschmelzen ..."},
+                {ObjectName::MainWindow::duplizieren1, "D&uplizieren"},
+                {ObjectName::MainWindow::MitHinterrundfarbelschen1, "Mit Hintergrundfarbe &löschen"},
+                branch(ObjectName::MainWindow::AlsHintergrund1, "Als &Hintergrund für Windows",
+                       {{ObjectName::MainWindow::Zentriert1, "&Zentriert"}, {ObjectName::MainWindow::Kacheln1, "&Kacheln"}}),
+                branch(ObjectName::MainWindow::Kommentar1, "&Kommentar",
+                       {{ObjectName::MainWindow::Kommentaraufnehmen1, "Ton&kommentar aufnehmen"},
+                        {ObjectName::MainWindow::Kommentarabspielen1, "Tonkommentar a&bspielen"},
+                        {ObjectName::MainWindow::Kommentarlschen1, "Tonk&ommentar löschen"},
+                        {ObjectName::MainWindow::Kommentarimportieren1, "Tonkommentar &importieren ..."},
+                        {ObjectName::MainWindow::Aufnahmeeinstellungen1, "&Aufnahmeeinstellungen ..."},
+                        {ObjectName::MainWindow::Text2, "&Textkommentar festlegen"}})}),
+        branch(ObjectName::MainWindow::Zeichnen1, "&Zeichnen",
+               {{ObjectName::MainWindow::Stift1, "&Stift"},
+                {ObjectName::MainWindow::Linie2, "Li&nie"},
+                {ObjectName::MainWindow::Rechteck1, "&Rechteck / Quadrat"},
+                {ObjectName::MainWindow::Kreis1, "Ellipse / &Kreis"},
+                {ObjectName::MainWindow::RundesRechteck1, "R&undes Rechteck"},
+                {ObjectName::MainWindow::Fllen2, "F&arbfüllen"},
+                {ObjectName::MainWindow::Text1, "&Text"},
+                {ObjectName::MainWindow::Farbebernehmen1, "Farbe ü&bernehmen"},
+                {ObjectName::MainWindow::RoteAugenentfernen1, "Rote Au&gen entfernen"},
+                {ObjectName::MainWindow::mitBildkopiemalen1, "Mit Bild&kopie malen"},
+                {ObjectName::MainWindow::Malfarbe1, "Mal&farbe ..."},
+                {ObjectName::MainWindow::Pinselart1, "&Pinselart ..."},
+                branch(ObjectName::MainWindow::Linie1, "&Linie", {{ObjectName::MainWindow::Linienart1, "&Linienart ..."}, {ObjectName::MainWindow::Linienbreite1, "Linien&breite ..."}}),
+                branch(ObjectName::MainWindow::Fllen1, "&Füllen", {{ObjectName::MainWindow::Fllfarbe1, "Füllf&arbe ..."}, {ObjectName::MainWindow::Fllart1, "Fülla&rt ..."}}),
+                {ObjectName::MainWindow::Textinhaltfestlegen1, "Textin&halt festlegen ..."},
+                {ObjectName::MainWindow::Schriftartfestlegen1, "&Optionen für Text ..."}}),
+        branch(ObjectName::MainWindow::Ansicht1, "&Ansicht",
+               {branch(ObjectName::MainWindow::Zoomen1, "Zoomen",
+                       {{ObjectName::MainWindow::N5001, "500 %"},
+                        {ObjectName::MainWindow::N3001, "300 %"},
+                        {ObjectName::MainWindow::N2001, "200 %"},
+                        {ObjectName::MainWindow::N1001, "&100 %"},
+                        {ObjectName::MainWindow::N751, " 75 %"},
+                        {ObjectName::MainWindow::N501, " 50 %"},
+                        {ObjectName::MainWindow::N251, " 25 %"},
+                        {ObjectName::MainWindow::N101, " 10 %"},
+                        {ObjectName::MainWindow::Fenstergre1, "&Fenstergröße"},
+                        {ObjectName::MainWindow::Greangeben1, "&Größe angeben ..."}}),
+                branch(ObjectName::MainWindow::Mauszeiger1, "Maus&zeiger",
+                       {{ObjectName::MainWindow::Zeichenen1, "&Zeichnen"},
+                        {ObjectName::MainWindow::Bereichauswhlen1, "Rechteckigen &Bereich auswählen"},
+                        {ObjectName::MainWindow::Polygonauswahl1, "&Polygonauswahl"},
+                        {ObjectName::MainWindow::Kreisauswahl1, "&Kreisauswahl"},
+                        {ObjectName::MainWindow::Hand1, "&Hand"},
+                        {ObjectName::MainWindow::Zoom1, "&Zoom"}}),
+                {ObjectName::MainWindow::Standardleiste1, "&Standardleiste"},
+                {ObjectName::MainWindow::Zeichenleiste1, "&Zeichenleiste"},
+                {ObjectName::MainWindow::Lineal1, "&Lineal"},
+                {ObjectName::MainWindow::Statusleiste1, "&Statusleiste"}}),
+        branch(ObjectName::MainWindow::Batch1, "&Batch",
+               {{ObjectName::MainWindow::Neuaufnehmen1, "&Neu aufnehmen"},
+                {ObjectName::MainWindow::Aufnahmestoppen1, "Au&fnahme stoppen"},
+                {ObjectName::MainWindow::AufaktuellesBildanwenden1, "A&bspielen / Auf aktuelles Bild anwenden"},
+                {ObjectName::MainWindow::AufallegeladenenBilderanwenden1, "Auf alle &geladenen Bilder anwenden"},
+                {ObjectName::MainWindow::AufVerzeichnisanwenden1, "Auf &Verzeichnis / Dateiliste anwenden ..."},
+                {ObjectName::MainWindow::Bildereinscannen1, "Bilder aus &Scanner"},
+                {ObjectName::MainWindow::Batch2, "Bat&ch ..."}}),
+        branch(ObjectName::MainWindow::Katalog1, "&Katalog",
+               {{ObjectName::MainWindow::Katalogspeichern1, "&Katalog speichern"},
+                {ObjectName::MainWindow::Katalogspeichernals1, "Katalog s&peichern als ..."},
+                {ObjectName::MainWindow::Dateihinzufgen1, "&Datei hinzufügen ..."},
+                {ObjectName::MainWindow::Dateientfernen1, "Datei &entfernen"},
+                {ObjectName::MainWindow::Bilderneuladen1, "&Bilder neu laden"},
+                {ObjectName::MainWindow::AlleBilderneuladen1, "Alle B&ilder neu laden"},
+                {ObjectName::MainWindow::Bilderneuladen2, "Bilder &aktualisieren"},
+                {ObjectName::MainWindow::nichtexistierendeBilderentfernen1, "&Fehlende Bilder entfernen"},
+                {ObjectName::MainWindow::Allemarkieren1, "Alles &markieren"},
+                {ObjectName::MainWindow::Katalogschliessen1, "Katalog &schliessen"}}),
+        branch(ObjectName::MainWindow::Fenster1, "&Fenster",
+               {{ObjectName::MainWindow::AufBildgreanpassen1, "&Auf Bildgröße anpassen"},
+                {ObjectName::MainWindow::Nebeneinander1, "&Nebeneinander"},
+                {ObjectName::MainWindow::Untereinander1, "&Untereinander"},
+                {ObjectName::MainWindow::bereinander1, "Ü&bereinander"}}),
+        branch(ObjectName::MainWindow::Hilfe1, "&Hilfe",
+               {{ObjectName::MainWindow::Hilfethemen1, "Hilfe&themen ..."},
+                {ObjectName::MainWindow::Hilfeverwenden1, "&Hilfe verwenden ..."},
+                {ObjectName::MainWindow::Willkommen1, "Willkommen ..."},
+                {ObjectName::MainWindow::UntersttzteBatchFunktionen1, "Unterstützte Batch-Funktionen ..."},
+                {ObjectName::MainWindow::WeitereProgramme1, "&Weitere Programme ..."},
+                {ObjectName::MainWindow::berdasProgramm1, "Ü&ber das Programm ..."}}),
     };
     return menu;
 }
@@ -190,43 +191,43 @@ struct ButtonDef {
 };
 
 const ButtonDef standardButtons[] = {
-    {"SpeedButton1", "Neue Grafik"},      {"OpenBtn", "Öffnen"},
-    {"SaveBtn", "Speichern"},             {"printbtn", "Drucken"},
-    {"scanbtn", "Scannen"},               {"SpeedButton57", "Videobild importieren"},
-    {"SpeedButton9", "Diashow"},          {"CutBtn", "Ausschneiden"},
-    {"CopyBtn", "Kopieren"},              {"PasteBtn", "Einfügen"},
-    {"SpeedButton3", "Rückgängig"},       {nullptr, nullptr},  // the zoom box
-    {"SpeedButton2", "Effekte"},          {"SpeedButton4", "Farben bearbeiten"},
-    {"SpeedButton35", "Kommentar abspielen"}, {"SpeedButton37", "Kommentar aufnehmen"},
-    {"autobox", "Batch"},
-    {"SpeedButton13", "Abspielen / Auf aktuelles Bild anwenden"},
-    {"SpeedButton11", "Neue Batch-Aufnahme"}, {"SpeedButton8", "Batch-Aufnahme stoppen"},
-    {"SpeedButton32", "Zeichenleiste anzeigen"}, {"SpeedButton58", "Hilfe"},
+    {ObjectName::MainWindow::SpeedButton1, "Neue Grafik"},      {ObjectName::MainWindow::OpenBtn, "Öffnen"},
+    {ObjectName::MainWindow::SaveBtn, "Speichern"},             {ObjectName::MainWindow::printbtn, "Drucken"},
+    {ObjectName::MainWindow::scanbtn, "Scannen"},               {ObjectName::MainWindow::SpeedButton57, "Videobild importieren"},
+    {ObjectName::MainWindow::SpeedButton9, "Diashow"},          {ObjectName::MainWindow::CutBtn, "Ausschneiden"},
+    {ObjectName::MainWindow::CopyBtn, "Kopieren"},              {ObjectName::MainWindow::PasteBtn, "Einfügen"},
+    {ObjectName::MainWindow::SpeedButton3, "Rückgängig"},       {nullptr, nullptr},  // the zoom box
+    {ObjectName::MainWindow::SpeedButton2, "Effekte"},          {ObjectName::MainWindow::SpeedButton4, "Farben bearbeiten"},
+    {ObjectName::MainWindow::SpeedButton35, "Kommentar abspielen"}, {ObjectName::MainWindow::SpeedButton37, "Kommentar aufnehmen"},
+    {ObjectName::MainWindow::autobox, "Batch"},
+    {ObjectName::MainWindow::SpeedButton13, "Abspielen / Auf aktuelles Bild anwenden"},
+    {ObjectName::MainWindow::SpeedButton11, "Neue Batch-Aufnahme"}, {ObjectName::MainWindow::SpeedButton8, "Batch-Aufnahme stoppen"},
+    {ObjectName::MainWindow::SpeedButton32, "Zeichenleiste anzeigen"}, {ObjectName::MainWindow::SpeedButton58, "Hilfe"},
 };
 
 // In code order 0 … 5 (draw, rectangle, polygon, circle, hand, zoom).
 const ButtonDef modeButtons[] = {
-    {"speedbutton30", "Zeichnen"},  {"SpeedButton5", "Rechteckigen Bereich auswälen"},
-    {"SpeedButton34", "Polygonauswahl"}, {"SpeedButton33", "Kreisauswahl"},
-    {"SpeedButton6", "Hand"},       {"SpeedButton7", "Zoom"},
+    {ObjectName::MainWindow::speedbutton30, "Zeichnen"},  {ObjectName::MainWindow::SpeedButton5, "Rechteckigen Bereich auswälen"},
+    {ObjectName::MainWindow::SpeedButton34, "Polygonauswahl"}, {ObjectName::MainWindow::SpeedButton33, "Kreisauswahl"},
+    {ObjectName::MainWindow::SpeedButton6, "Hand"},       {ObjectName::MainWindow::SpeedButton7, "Zoom"},
 };
-const char* const modeItems[] = {"Zeichenen1", "Bereichauswhlen1", "Polygonauswahl1",
+const char* const modeItems[] = {ObjectName::MainWindow::Zeichenen1, ObjectName::MainWindow::Bereichauswhlen1, ObjectName::MainWindow::Polygonauswahl1,
                                  "Kreisauswahl1", "Hand1", "Zoom1"};
 
 // In code order 0 … 9.
 const ButtonDef toolButtons[] = {
-    {"PenButton", "Stift"},           {"SpeedButton36", "Linie"},
-    {"SpeedButton63", "Rechteck / Quadrat"}, {"SpeedButton64", "Ellipse / Kreis"},
-    {"SpeedButton65", "Rundes Rechteck"}, {"fillbutton", "Farbfüllen"},
-    {"SpeedButton31", "Text"},        {"SpeedButton55", "Farbe übernehmen"},
-    {"SpeedButton56", "Rote Augen entfernen"}, {"SpeedButton38", "Mit Bildkopie malen"},
+    {ObjectName::MainWindow::PenButton, "Stift"},           {ObjectName::MainWindow::SpeedButton36, "Linie"},
+    {ObjectName::MainWindow::SpeedButton63, "Rechteck / Quadrat"}, {ObjectName::MainWindow::SpeedButton64, "Ellipse / Kreis"},
+    {ObjectName::MainWindow::SpeedButton65, "Rundes Rechteck"}, {ObjectName::MainWindow::fillbutton, "Farbfüllen"},
+    {ObjectName::MainWindow::SpeedButton31, "Text"},        {ObjectName::MainWindow::SpeedButton55, "Farbe übernehmen"},
+    {ObjectName::MainWindow::SpeedButton56, "Rote Augen entfernen"}, {ObjectName::MainWindow::SpeedButton38, "Mit Bildkopie malen"},
 };
-const char* const toolItems[] = {"Stift1", "Linie2", "Rechteck1", "Kreis1", "RundesRechteck1",
+const char* const toolItems[] = {ObjectName::MainWindow::Stift1, ObjectName::MainWindow::Linie2, ObjectName::MainWindow::Rechteck1, ObjectName::MainWindow::Kreis1, ObjectName::MainWindow::RundesRechteck1,
                                  "Fllen2", "Text1", "Farbebernehmen1", "RoteAugenentfernen1",
                                  "mitBildkopiemalen1"};
 
 const int zoomItemValues[] = {500, 300, 200, 100, 75, 50, 25, 10};
-const char* const zoomItemNames[] = {"N5001", "N3001", "N2001", "N1001", "N751", "N501", "N251", "N101"};
+const char* const zoomItemNames[] = {ObjectName::MainWindow::N5001, ObjectName::MainWindow::N3001, ObjectName::MainWindow::N2001, ObjectName::MainWindow::N1001, ObjectName::MainWindow::N751, ObjectName::MainWindow::N501, ObjectName::MainWindow::N251, ObjectName::MainWindow::N101};
 
 } // namespace
 
@@ -274,7 +275,7 @@ void Tform1::buildMenus()
         const int z = zoomItemValues[i];
         wire(Item(QString::fromLatin1(zoomItemNames[i])), [this, z] { SetZoomOfActive(z); });
     }
-    wire(Item("Fenstergre1"), [this] { Fenstergre1Click(); });
+    wire(Item(ObjectName::MainWindow::Fenstergre1), [this] { zoomToWindowClicked(); });
     ConnectCatalogMenu(*this);
     for (int i = 0; i < 6; ++i) {
         QAction* a = Item(QString::fromLatin1(modeItems[i]));
@@ -286,28 +287,28 @@ void Tform1::buildMenus()
         a->setCheckable(true);
         wire(a, [this, i] { SelectTool(i); });
     }
-    for (const char* n : {"Standardleiste1", "Zeichenleiste1", "Lineal1", "Statusleiste1"})
+    for (const char* n : {ObjectName::MainWindow::Standardleiste1, ObjectName::MainWindow::Zeichenleiste1, ObjectName::MainWindow::Lineal1, ObjectName::MainWindow::Statusleiste1})
         Item(QString::fromLatin1(n))->setCheckable(true);
-    wire(Item("Standardleiste1"), [this] { Standardleiste1Click(); });
-    wire(Item("Zeichenleiste1"), [this] { Zeichenleiste1Click(); });
-    wire(Item("Lineal1"), [this] { Lineal1Click(); });
-    wire(Item("Statusleiste1"), [this] { Statusleiste1Click(); });
-    wire(Item("Nebeneinander1"), [this] { Nebeneinander1Click(); });
-    wire(Item("Untereinander1"), [this] { Untereinander1Click(); });
-    wire(Item("bereinander1"), [this] { bereinander1Click(); });
-    wire(Item("Beenden1"), [this] { Beenden1Click(); });
-    wire(Item("Linienbreite1"), [this] { Linienbreite1Click(); });
+    wire(Item(ObjectName::MainWindow::Standardleiste1), [this] { standardBarClicked(); });
+    wire(Item(ObjectName::MainWindow::Zeichenleiste1), [this] { drawingBarClicked(); });
+    wire(Item(ObjectName::MainWindow::Lineal1), [this] { rulerClicked(); });
+    wire(Item(ObjectName::MainWindow::Statusleiste1), [this] { statusBarClicked(); });
+    wire(Item(ObjectName::MainWindow::Nebeneinander1), [this] { tileSideBySideClicked(); });
+    wire(Item(ObjectName::MainWindow::Untereinander1), [this] { tileStackedClicked(); });
+    wire(Item(ObjectName::MainWindow::bereinander1), [this] { cascadeClicked(); });
+    wire(Item(ObjectName::MainWindow::Beenden1), [this] { exitClicked(); });
+    wire(Item(ObjectName::MainWindow::Linienbreite1), [this] { lineWidthClicked(); });
 }
 
 void Tform1::buildToolBars()
 {
-    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
+    standardBar = addToolBar(QLatin1String(ObjectName::MainWindow::ToolBar1));
+    standardBar->setObjectName(QLatin1String(ObjectName::MainWindow::ToolBar1));
+    standardBar->setMovable(false);
     for (const ButtonDef& d : standardButtons) {
         if (!d.name) {
-            zoombox = new QComboBox(ToolBar1);
-            zoombox->setObjectName(QStringLiteral("zoombox"));
+            zoombox = new QComboBox(standardBar);
+            zoombox->setObjectName(QLatin1String(ObjectName::MainWindow::zoombox));
             zoombox->setToolTip(QStringLiteral("Zoomwert"));
             zoombox->setEditable(true);
             zoombox->setInsertPolicy(QComboBox::NoInsert);
@@ -316,98 +317,98 @@ void Tform1::buildToolBars()
                                QStringLiteral("150 %"), QStringLiteral("100 %"), QStringLiteral("75 %"),
                                QStringLiteral("50 %"), QStringLiteral("25 %"), QStringLiteral("10 %"),
                                QStringLiteral("Fenstergröße")});
-            connect(zoombox, &QComboBox::textActivated, this, [this](const QString&) { zoomboxChange(); });
-            connect(zoombox->lineEdit(), &QLineEdit::returnPressed, this, [this] { zoomboxKeyPress(QChar('\r')); });
-            ToolBar1->addWidget(zoombox);
+            connect(zoombox, &QComboBox::textActivated, this, [this](const QString&) { zoomBoxChanged(); });
+            connect(zoombox->lineEdit(), &QLineEdit::returnPressed, this, [this] { zoomBoxKeyPress(QChar('\r')); });
+            standardBar->addWidget(zoombox);
             continue;
         }
-        if (QByteArray(d.name) == "autobox") {
+        if (QByteArray(d.name) == ObjectName::MainWindow::autobox) {
             // The batch box is filled by batch recording, which comes later.
-            auto* box = new QComboBox(ToolBar1);
-            box->setObjectName(QStringLiteral("autobox"));
+            auto* box = new QComboBox(standardBar);
+            box->setObjectName(QLatin1String(ObjectName::MainWindow::autobox));
             box->setToolTip(QString::fromUtf8(d.hint));
             box->setMinimumContentsLength(10);
             // Records added later get the room their names need.
             box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
             box->setEnabled(false);
-            ToolBar1->addWidget(box);
+            standardBar->addWidget(box);
             continue;
         }
-        const bool checkable = QByteArray(d.name) == "SpeedButton8" || QByteArray(d.name) == "SpeedButton11";
-        MainWindowBuilder::button(*this, ToolBar1, d, checkable);
+        const bool checkable = QByteArray(d.name) == ObjectName::MainWindow::SpeedButton8 || QByteArray(d.name) == ObjectName::MainWindow::SpeedButton11;
+        MainWindowBuilder::button(*this, standardBar, d, checkable);
     }
-    wireButton(Control<QToolButton>("SpeedButton32"), [this] { Zeichenleiste1Click(); });
-    Control<QToolButton>("SpeedButton8")->setChecked(false);
+    wireButton(Control<QToolButton>(ObjectName::MainWindow::SpeedButton32), [this] { drawingBarClicked(); });
+    Control<QToolButton>(ObjectName::MainWindow::SpeedButton8)->setChecked(false);
 
     addToolBarBreak();
-    ToolBar2 = addToolBar(QStringLiteral("ToolBar2"));
-    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
-    ToolBar2->setMovable(false);
+    drawingBar = addToolBar(QLatin1String(ObjectName::MainWindow::ToolBar2));
+    drawingBar->setObjectName(QLatin1String(ObjectName::MainWindow::ToolBar2));
+    drawingBar->setMovable(false);
     modeGroup_ = new QButtonGroup(this);
     modeGroup_->setExclusive(true);
     for (int i = 0; i < 6; ++i) {
-        QToolButton* b = MainWindowBuilder::button(*this, ToolBar2, modeButtons[i], true);
+        QToolButton* b = MainWindowBuilder::button(*this, drawingBar, modeButtons[i], true);
         modeGroup_->addButton(b, i);
         wireButton(b, [this, i] { SelectMouseMode(i); });
     }
-    ToolBar2->addSeparator();
+    drawingBar->addSeparator();
     toolGroup_ = new QButtonGroup(this);
     toolGroup_->setExclusive(true);
     for (int i = 0; i < 10; ++i) {
-        QToolButton* b = MainWindowBuilder::button(*this, ToolBar2, toolButtons[i], true);
+        QToolButton* b = MainWindowBuilder::button(*this, drawingBar, toolButtons[i], true);
         toolGroup_->addButton(b, i);
-        wireButton(b, [this, b] { SpeedButton36Click(b); });
+        wireButton(b, [this, b] { toolClicked(b); });
     }
-    ToolBar2->addSeparator();
+    drawingBar->addSeparator();
 
     auto picture = [this](const char* name, const char* hint, int w, int h) {
-        auto* img = new TImage(ToolBar2);
+        auto* img = new TImage(drawingBar);
         img->setObjectName(QString::fromLatin1(name));
         img->setToolTip(QString::fromUtf8(hint));
         img->setFixedSize(w, h);
         img->PictureBitmap()->SetSize(w, h);
-        ToolBar2->addWidget(img);
+        drawingBar->addWidget(img);
         return img;
     };
-    clearpen = picture("clearpen", "Linienart", 40, 20);
-    spinedit1 = new TKitSpinEdit(ToolBar2);
-    spinedit1->setObjectName(QStringLiteral("spinedit1"));
-    spinedit1->setToolTip(QStringLiteral("Linienbreite"));
-    spinedit1->setFixedSize(48, 22);
-    spinedit1->SetButtonKind(bkStandard);
-    spinedit1->setText(QString::number(std::max(1, options.linewidth)));
-    spinedit1->OnChange = [this](TObject*) { TApplication::Guard([this] { spinedit1Change(); }); };
-    ToolBar2->addWidget(spinedit1);
+    lineStylePicture = picture(ObjectName::MainWindow::clearpen, "Linienart", 40, 20);
+    lineWidthEdit = new TKitSpinEdit(drawingBar);
+    lineWidthEdit->setObjectName(QLatin1String(ObjectName::MainWindow::spinedit1));
+    lineWidthEdit->setToolTip(QStringLiteral("Linienbreite"));
+    lineWidthEdit->setFixedSize(48, 22);
+    lineWidthEdit->SetButtonKind(bkStandard);
+    lineWidthEdit->setText(QString::number(std::max(1, options.linewidth)));
+    lineWidthEdit->OnChange = [this](TObject*) { TApplication::Guard([this] { lineWidthChanged(); }); };
+    drawingBar->addWidget(lineWidthEdit);
     auto panel = [this](const char* name, const char* hint) {
-        auto* p = new QFrame(ToolBar2);
+        auto* p = new QFrame(drawingBar);
         p->setObjectName(QString::fromLatin1(name));
         p->setToolTip(QString::fromUtf8(hint));
         p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         p->setFixedSize(22, 20);
         p->setAutoFillBackground(true);
-        ToolBar2->addWidget(p);
+        drawingBar->addWidget(p);
         return p;
     };
-    Panel5 = panel("Panel5", "Malfarbe");
-    Panel6 = panel("Panel6", "Füllfarbe");
-    Image2 = picture("Image2", "Füllart", 40, 20);
-    pinselartn = picture("pinselartn", "Pinselart", 24, 20);
-    clearpen->OnClick = [this](TObject*) { TApplication::Guard([this] { StylePictureClick(0, clearpen); }); };
-    Image2->OnClick = [this](TObject*) { TApplication::Guard([this] { StylePictureClick(1, Image2); }); };
-    pinselartn->OnClick = [this](TObject*) { TApplication::Guard([this] { StylePictureClick(2, pinselartn); }); };
-    ToolBar2->addSeparator();
-    FontComboBox1 = new TFontComboBox(ToolBar2);
-    FontComboBox1->setObjectName(QStringLiteral("FontComboBox1"));
-    FontComboBox1->setToolTip(QStringLiteral("Schriftart festlegen"));
-    FontComboBox1->setFixedWidth(130);
-    FontComboBox1->OnChange = [this](TObject*) { TApplication::Guard([this] { FontComboBox1Change(); }); };
-    ToolBar2->addWidget(FontComboBox1);
-    Edit1 = new QLineEdit(ToolBar2);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setToolTip(QStringLiteral("Textinhalt"));
-    Edit1->setFixedWidth(100);
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { TApplication::Guard([this] { Edit1Change(); }); });
-    ToolBar2->addWidget(Edit1);
+    penColorPanel = panel(ObjectName::MainWindow::Panel5, "Malfarbe");
+    fillColorPanel = panel(ObjectName::MainWindow::Panel6, "Füllfarbe");
+    fillStylePicture = picture(ObjectName::MainWindow::Image2, "Füllart", 40, 20);
+    brushStylePicture = picture(ObjectName::MainWindow::pinselartn, "Pinselart", 24, 20);
+    lineStylePicture->OnClick = [this](TObject*) { TApplication::Guard([this] { stylePictureClicked(0, lineStylePicture); }); };
+    fillStylePicture->OnClick = [this](TObject*) { TApplication::Guard([this] { stylePictureClicked(1, fillStylePicture); }); };
+    brushStylePicture->OnClick = [this](TObject*) { TApplication::Guard([this] { stylePictureClicked(2, brushStylePicture); }); };
+    drawingBar->addSeparator();
+    drawingFontCombo = new TFontComboBox(drawingBar);
+    drawingFontCombo->setObjectName(QLatin1String(ObjectName::MainWindow::FontComboBox1));
+    drawingFontCombo->setToolTip(QStringLiteral("Schriftart festlegen"));
+    drawingFontCombo->setFixedWidth(130);
+    drawingFontCombo->OnChange = [this](TObject*) { TApplication::Guard([this] { drawingFontChanged(); }); };
+    drawingBar->addWidget(drawingFontCombo);
+    drawingTextEdit = new QLineEdit(drawingBar);
+    drawingTextEdit->setObjectName(QLatin1String(ObjectName::MainWindow::Edit1));
+    drawingTextEdit->setToolTip(QStringLiteral("Textinhalt"));
+    drawingTextEdit->setFixedWidth(100);
+    connect(drawingTextEdit, &QLineEdit::textChanged, this, [this] { TApplication::Guard([this] { drawingTextChanged(); }); });
+    drawingBar->addWidget(drawingTextEdit);
 }
 
 QToolButton* Tform1::MouseModeButton(int code) const
@@ -434,10 +435,10 @@ void Tform1::insertSeparators()
 {
     // Each position counts the separators inserted before it.
     const std::pair<const char*, std::vector<int>> places[] = {
-        {"Datei1", {3, 9, 11, 16}}, {"Bearbeiten1", {2, 8}}, {"Farben1", {1, 3, 8}},
-        {"Bild1", {3}},           {"DrehenSpiegeln1", {4}}, {"Batch1", {1}},
-        {"Zeichnen1", {2, 13}},   {"Zoomen1", {8}},        {"Farbanzahlndern1", {4}},
-        {"Fenster1", {1}},
+        {ObjectName::MainWindow::Datei1, {3, 9, 11, 16}}, {ObjectName::MainWindow::Bearbeiten1, {2, 8}}, {ObjectName::MainWindow::Farben1, {1, 3, 8}},
+        {ObjectName::MainWindow::Bild1, {3}},           {ObjectName::MainWindow::DrehenSpiegeln1, {4}}, {ObjectName::MainWindow::Batch1, {1}},
+        {ObjectName::MainWindow::Zeichnen1, {2, 13}},   {ObjectName::MainWindow::Zoomen1, {8}},        {ObjectName::MainWindow::Farbanzahlndern1, {4}},
+        {ObjectName::MainWindow::Fenster1, {1}},
     };
     for (const auto& [name, positions] : places) {
         QMenu* m = Menu(QString::fromLatin1(name));
@@ -455,7 +456,7 @@ void Tform1::insertSeparators()
     }
 }
 
-void Tform1::transenglish()
+void Tform1::translateToEnglish()
 {
     if (!IsEnglish())
         return;

@@ -5,6 +5,7 @@
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
@@ -28,9 +29,9 @@ TChildKind ChildKind(const QWidget* child)
         return ckNone;
     if (qobject_cast<const Tchild*>(child))
         return ckImage;
-    if (child->objectName() == QLatin1String("kataform"))
+    if (child->objectName() == QLatin1String(ObjectName::CatalogWindow::Form))
         return ckCatalog;
-    if (child->objectName() == QLatin1String("infoform"))
+    if (child->objectName() == QLatin1String(ObjectName::WelcomeWindow::Form))
         return ckWelcome;
     return ckOther;
 }
@@ -91,10 +92,10 @@ void Tform1::checkbuttonsenabled(bool closing)
     const int count = MDIChildCount();
     QWidget* active = ActiveMDIChild();
     const TChildKind kind = ChildKind(active);
-    static const char* const fileCommands[] = {"Speichern1", "Speichernals1", "AlleSpeichern1",
+    static const char* const fileCommands[] = {ObjectName::MainWindow::Speichern1, ObjectName::MainWindow::Speichernals1, ObjectName::MainWindow::AlleSpeichern1,
                                                "Schliessen1", "AlleSchliessen1", "Drucken1"};
     // The clipboard buttons act directly; the rest send commands that need an image window.
-    static const char* const imageButtons[] = {"CutBtn", "CopyBtn", "PasteBtn"};
+    static const char* const imageButtons[] = {ObjectName::MainWindow::CutBtn, "CopyBtn", "PasteBtn"};
     auto menu = [this](const char* name, bool on) { multienabled(Menu(QString::fromLatin1(name)), on); };
     auto button = [this](const char* name, bool on) { setAvail(Control<QToolButton>(QString::fromLatin1(name)), on); };
     auto files = [&](bool on) {
@@ -108,42 +109,42 @@ void Tform1::checkbuttonsenabled(bool closing)
             if (command.needsImageWindow && command.button)
                 button(command.button, on);
         setAvail(zoombox, on);
-        setAvail(Item(QStringLiteral("Zoomen1")), on);
+        setAvail(Item(QLatin1String(ObjectName::MainWindow::Zoomen1)), on);
     };
 
     if (count < (closing ? 2 : 1) || kind == ckWelcome) {
         files(false);
-        for (const char* m : {"Bearbeiten1", "Farben1", "Bild1", "Fenster1", "Katalog1"})
+        for (const char* m : {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1, ObjectName::MainWindow::Fenster1, ObjectName::MainWindow::Katalog1})
             menu(m, false);
         imageControls(false);
-        button("SaveBtn", false);
-        button("printbtn", false);
-        button("SpeedButton3", false);
-        setAvail(Item(QStringLiteral("DiashowdirektvomKatalog1")), false);
+        button(ObjectName::MainWindow::SaveBtn, false);
+        button(ObjectName::MainWindow::printbtn, false);
+        button(ObjectName::MainWindow::SpeedButton3, false);
+        setAvail(Item(QLatin1String(ObjectName::MainWindow::DiashowdirektvomKatalog1)), false);
     } else if (kind == ckCatalog) {
-        menu("Katalog1", true);
+        menu(ObjectName::MainWindow::Katalog1, true);
         files(true);
-        menu("Fenster1", true);
-        for (const char* m : {"Bearbeiten1", "Farben1", "Bild1"})
+        menu(ObjectName::MainWindow::Fenster1, true);
+        for (const char* m : {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1})
             menu(m, false);
         imageControls(false);
-        button("SpeedButton3", false);
-        button("SaveBtn", true);
-        button("printbtn", true);
-        setAvail(Item(QStringLiteral("DiashowdirektvomKatalog1")), true);
+        button(ObjectName::MainWindow::SpeedButton3, false);
+        button(ObjectName::MainWindow::SaveBtn, true);
+        button(ObjectName::MainWindow::printbtn, true);
+        setAvail(Item(QLatin1String(ObjectName::MainWindow::DiashowdirektvomKatalog1)), true);
     } else {
-        menu("Katalog1", false);
+        menu(ObjectName::MainWindow::Katalog1, false);
         files(true);
-        for (const char* m : {"Bearbeiten1", "Farben1", "Bild1", "Fenster1"})
+        for (const char* m : {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1, ObjectName::MainWindow::Fenster1})
             menu(m, true);
         imageControls(true);
-        button("SaveBtn", true);
-        button("printbtn", true);
+        button(ObjectName::MainWindow::SaveBtn, true);
+        button(ObjectName::MainWindow::printbtn, true);
         const Tchild* image = qobject_cast<const Tchild*>(active);
-        const bool canUndo = image && image->ImageKit1->CanUndo();
-        button("SpeedButton3", canUndo);
-        setAvail(Item(QStringLiteral("Rckgngig1")), canUndo);
-        setAvail(Item(QStringLiteral("DiashowdirektvomKatalog1")), false);
+        const bool canUndo = image && image->imageKit->CanUndo();
+        button(ObjectName::MainWindow::SpeedButton3, canUndo);
+        setAvail(Item(QLatin1String(ObjectName::MainWindow::Rckgngig1)), canUndo);
+        setAvail(Item(QLatin1String(ObjectName::MainWindow::DiashowdirektvomKatalog1)), false);
     }
 }
 
@@ -195,7 +196,7 @@ void Tform1::childActivated(QMdiSubWindow* sub)
         checkbuttonsenabled(false);
 }
 
-void Tform1::zoomboxChange()
+void Tform1::zoomBoxChanged()
 {
     Tchild* child = ActiveImageWindow();
     if (!child)
@@ -205,42 +206,42 @@ void Tform1::zoomboxChange()
         fitZoomToWindow(child);
         return;
     }
-    child->ImageKit1->SetZoom(ZoomFromText(text));
+    child->imageKit->SetZoom(ZoomFromText(text));
 }
 
-void Tform1::zoomboxKeyPress(QChar key)
+void Tform1::zoomBoxKeyPress(QChar key)
 {
     if (key == QLatin1Char('\r'))
-        zoomboxChange();
+        zoomBoxChanged();
 }
 
 void Tform1::fitZoomToWindow(Tchild* child)
 {
-    const int w = child->width() - (child->RulerBox2->isVisibleTo(child) ? child->RulerBox2->width() + 1 : 0);
+    const int w = child->width() - (child->verticalRuler->isVisibleTo(child) ? child->verticalRuler->width() + 1 : 0);
     const int h = child->height() -
-                  (child->StatusBar1->isVisibleTo(child) ? child->StatusBar1->height() + 1 : 0) -
-                  (child->RulerBox1->isVisibleTo(child) ? child->RulerBox1->height() + 1 : 0);
+                  (child->statusBar->isVisibleTo(child) ? child->statusBar->height() + 1 : 0) -
+                  (child->horizontalRuler->isVisibleTo(child) ? child->horizontalRuler->height() + 1 : 0);
     // The view's sunken edge takes its share too, else the image's right and bottom
     // edges would lie under it.
-    const int frame = 2 * child->ImageKit1->BorderWidth();
-    TBitmap* bmp = child->ImageKit1->Bitmap();
+    const int frame = 2 * child->imageKit->BorderWidth();
+    TBitmap* bmp = child->imageKit->Bitmap();
     // An empty bitmap gives 0, which leaves the zoom alone.
-    child->ImageKit1->SetZoom(ZoomToFit(w - frame, h - frame, bmp->Width(), bmp->Height()));
+    child->imageKit->SetZoom(ZoomToFit(w - frame, h - frame, bmp->Width(), bmp->Height()));
 }
 
 void Tform1::SetZoomOfActive(int zoom)
 {
     if (Tchild* child = ActiveImageWindow())
-        child->ImageKit1->SetZoom(zoom);
+        child->imageKit->SetZoom(zoom);
 }
 
-void Tform1::Fenstergre1Click()
+void Tform1::zoomToWindowClicked()
 {
     zoombox->setEditText(TranslatedCaption(QStringLiteral("Fenstergröße")));
-    zoomboxChange();
+    zoomBoxChanged();
 }
 
-void Tform1::onprogressany(QObject*, int percent)
+void Tform1::showProgressOf(QObject*, int percent)
 {
     // Long work reports here from the window's thread: the windows repaint meanwhile.
     TApplication::KeepResponsive();
@@ -256,8 +257,8 @@ void Tform1::ResetProgress()
         Progress->Reset();
 }
 
-void Tform1::Nebeneinander1Click() { TileChildren(mdi_, tbVertical); }
-void Tform1::Untereinander1Click() { TileChildren(mdi_, tbHorizontal); }
-void Tform1::bereinander1Click() { CascadeChildren(mdi_); }
-void Tform1::Beenden1Click() { close(); }
+void Tform1::tileSideBySideClicked() { TileChildren(mdi_, tbVertical); }
+void Tform1::tileStackedClicked() { TileChildren(mdi_, tbHorizontal); }
+void Tform1::cascadeClicked() { CascadeChildren(mdi_); }
+void Tform1::exitClicked() { close(); }
 

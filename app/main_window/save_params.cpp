@@ -71,26 +71,26 @@ void fillBlock(const TIOParamsVals& p, tsaveparams& b)
 
 void Tform1::saveparams(tsaveparams& block)
 {
-    if (Tchild* image = getchild(ActiveMDIChild()))
-        fillBlock(image->ImageKit1->IOParams(), block);
+    if (Tchild* image = imageWindowOf(ActiveMDIChild()))
+        fillBlock(image->imageKit->IOParams(), block);
 }
 
 void Tform1::saveparamsautoform(tsaveparams& block)
 {
-    fillBlock(autoform()->ImageKit1->Params(), block);
+    fillBlock(autoform()->imageKit->Params(), block);
 }
 
 void Tform1::assignparams(const tsaveparams& b)
 {
-    Tchild* image = getchild(ActiveMDIChild());
+    Tchild* image = imageWindowOf(ActiveMDIChild());
     if (!image)
         return;
-    b.ApplyTo(image->ImageKit1->IOParams());
+    b.ApplyTo(image->imageKit->IOParams());
 }
 
 void Tform1::applyViewOptions(Tchild* image)
 {
-    image->ImageKit1->SetDelayZoomFilter(options.DelayZoomFilter != 0);
-    image->ImageKit1->SetDoubleBuffer(options.DoubleBuffer != 0);
-    image->ImageKit1->SetZoomFilter(TResampleFilter(std::min<int>(options.ZoomFilter, rfMitchell)));
+    image->imageKit->SetDelayZoomFilter(options.DelayZoomFilter != 0);
+    image->imageKit->SetDoubleBuffer(options.DoubleBuffer != 0);
+    image->imageKit->SetZoomFilter(TResampleFilter(std::min<int>(options.ZoomFilter, rfMitchell)));
 }

@@ -6,9 +6,9 @@
 #include "platform/system/registry.h"
 #include "platform/system/wallpaper.h"
 
-void Tform1::ChangeWallPaper(const QString& fileName, bool tiled)
+void Tform1::changeWallpaper(const QString& fileName, bool tiled)
 {
-    Tchild* image = getchild(ActiveMDIChild());
+    Tchild* image = imageWindowOf(ActiveMDIChild());
     if (!image)
         return;
     const QString quoted = QStringLiteral("\"Kandrivel.bmp\"");
@@ -22,7 +22,7 @@ void Tform1::ChangeWallPaper(const QString& fileName, bool tiled)
                            QString(42, QLatin1Char(' ')) + QStringLiteral("Do you want to continue?")) != mrOk)
         return;
     // The BMP parameter dialog; cancelling it stops here.
-    if (!image->ImageKit1->DoIOPreviews(32))
+    if (!image->imageKit->DoIOPreviews(32))
         return;
 
     automatitem.SetCode(cmdSave);

@@ -318,7 +318,7 @@ void ClampOptions(toptions& o)
     o.saveparams.Clamp(65535);
 }
 
-void filetooption(toptions& o, const QString& helpDirectory)
+void readOptionFile(toptions& o, const QString& helpDirectory)
 {
     o = DefaultOptions(helpDirectory);
     const QString name = OptionFileName();
@@ -337,7 +337,7 @@ void filetooption(toptions& o, const QString& helpDirectory)
     o.autodialog = tautodialog::Defaults();
 }
 
-void optiontofile(const toptions& o)
+void writeOptionFile(const toptions& o)
 {
     TSafeFileStream s(OptionFileName());
     WriteOptions(o, s);

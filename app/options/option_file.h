@@ -25,9 +25,9 @@ uint8_t FirstStartLanguage(const QString& helpDirectory = QString());
 // file's values, the rest keep their defaults, and coded fields are clamped. The
 // catalog font name and the batch dialog block take their defaults at every start.
 // Sets the program's language from the result.
-void filetooption(toptions& o, const QString& helpDirectory = QString());
+void readOptionFile(toptions& o, const QString& helpDirectory = QString());
 // Writes the option file through a temporary file renamed over the old one.
-void optiontofile(const toptions& o);
+void writeOptionFile(const toptions& o);
 
 // The same on streams, for the file routines and for tests.
 void ReadOptions(toptions& o, TStream& s);  // o holds the defaults on entry

@@ -7,6 +7,7 @@
 #include "app/options/option_file.h"
 #include "app/options/file_types.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/edits/spin_edit.h"
 #include "platform/core/rounding.h"
@@ -84,65 +85,65 @@ void ApplyFileTypeBindings(const std::array<bool, 9>& bound, const QString& prog
 Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget* parent)
     : QDialog(parent), Copy(options), options_(options), programPath_(programPath)
 {
-    setObjectName(QStringLiteral("optionform"));
+    setObjectName(QLatin1String(ObjectName::OptionsDialog::Form));
     setWindowTitle(QStringLiteral("Optionen"));
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    pages = new QTabWidget(this);
+    pages->setObjectName(QLatin1String(ObjectName::OptionsDialog::PageControl1));
 
-    QWidget* general = page(PageControl1, "TabSheet1", QStringLiteral("Allgemein"));
-    Panel1 = new QFrame(general);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setAutoFillBackground(true);
-    Panel1->setFixedSize(40, 20);
-    Panel1->installEventFilter(this);
-    ComboBox4 = NamedCombo(general, "ComboBox4", FilterNames());
-    CheckBox1 = NamedCheckBox(general, "CheckBox1", QStringLiteral("Filter verzögern"));
-    ComboBox1 = NamedCombo(general, "ComboBox1", {QStringLiteral("pixel"), QStringLiteral("cm"), QStringLiteral("inch")});
-    KitSpinEdit4 = spin(general, "KitSpinEdit4", kMaxUndoDepth);
-    CheckBox8 = NamedCheckBox(general, "CheckBox8", QStringLiteral("Beim Laden auf Fenstergröße zoomen"));
-    CheckBox9 = NamedCheckBox(general, "CheckBox9", QStringLiteral("Beim Laden Fenstergröße an Bild anpassen"));
+    QWidget* general = page(pages, ObjectName::OptionsDialog::TabSheet1, QStringLiteral("Allgemein"));
+    backgroundPanel = new QFrame(general);
+    backgroundPanel->setObjectName(QLatin1String(ObjectName::OptionsDialog::Panel1));
+    backgroundPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    backgroundPanel->setAutoFillBackground(true);
+    backgroundPanel->setFixedSize(40, 20);
+    backgroundPanel->installEventFilter(this);
+    zoomFilterCombo = NamedCombo(general, ObjectName::OptionsDialog::ComboBox4, FilterNames());
+    delayFilterCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox1, QStringLiteral("Filter verzögern"));
+    rulerUnitCombo = NamedCombo(general, ObjectName::OptionsDialog::ComboBox1, {QStringLiteral("pixel"), QStringLiteral("cm"), QStringLiteral("inch")});
+    undoDepthEdit = spin(general, ObjectName::OptionsDialog::KitSpinEdit4, kMaxUndoDepth);
+    zoomToWindowCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox8, QStringLiteral("Beim Laden auf Fenstergröße zoomen"));
+    fitWindowToImageCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox9, QStringLiteral("Beim Laden Fenstergröße an Bild anpassen"));
     auto* g = new QGridLayout(general);
-    g->addWidget(NamedLabel(general, "Label1", QStringLiteral("Standard Hintergrundfarbe für neue Grafiken:")), 0, 0);
-    g->addWidget(Panel1, 0, 1);
-    g->addWidget(NamedLabel(general, "Label2", QStringLiteral("Filter für Zoom: ")), 1, 0);
-    g->addWidget(ComboBox4, 1, 1);
-    g->addWidget(CheckBox1, 2, 0, 1, 2);
-    g->addWidget(NamedLabel(general, "Label3", QStringLiteral("Lineal Einheiten:")), 3, 0);
-    g->addWidget(ComboBox1, 3, 1);
-    g->addWidget(NamedLabel(general, "Label8", QStringLiteral("Rückgängig-Puffer")), 4, 0);
-    g->addWidget(KitSpinEdit4, 4, 1);
-    g->addWidget(CheckBox8, 5, 0, 1, 2);
-    g->addWidget(CheckBox9, 6, 0, 1, 2);
+    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label1, QStringLiteral("Standard Hintergrundfarbe für neue Grafiken:")), 0, 0);
+    g->addWidget(backgroundPanel, 0, 1);
+    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label2, QStringLiteral("Filter für Zoom: ")), 1, 0);
+    g->addWidget(zoomFilterCombo, 1, 1);
+    g->addWidget(delayFilterCheck, 2, 0, 1, 2);
+    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label3, QStringLiteral("Lineal Einheiten:")), 3, 0);
+    g->addWidget(rulerUnitCombo, 3, 1);
+    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label8, QStringLiteral("Rückgängig-Puffer")), 4, 0);
+    g->addWidget(undoDepthEdit, 4, 1);
+    g->addWidget(zoomToWindowCheck, 5, 0, 1, 2);
+    g->addWidget(fitWindowToImageCheck, 6, 0, 1, 2);
 
-    QWidget* catalog = page(PageControl1, "TabSheet2", QStringLiteral("Katalog"));
-    KitSpinEdit1 = spin(catalog, "KitSpinEdit1", 0);
-    KitSpinEdit2 = spin(catalog, "KitSpinEdit2", 0);
-    KitSpinEdit3 = spin(catalog, "KitSpinEdit3", 0);
-    CheckBox2 = NamedCheckBox(catalog, "CheckBox2", QStringLiteral("Automatisch aktualisieren"));
-    CheckBox3 = NamedCheckBox(catalog, "CheckBox3", QStringLiteral("nicht vorhandene Bilder automatisch entfernen"));
-    CheckBox4 = NamedCheckBox(catalog, "CheckBox4", QStringLiteral("Dateinamen zeigen"));
-    CheckBox7 = NamedCheckBox(catalog, "CheckBox7", QStringLiteral("Dateinamen mit Pfad zeigen"));
-    CheckBox6 = NamedCheckBox(catalog, "CheckBox6", QStringLiteral("Dateidatum zeigen"));
-    CheckBox5 = NamedCheckBox(catalog, "CheckBox5", QStringLiteral("Dateigröße zeigen"));
-    Button3 = NamedButton(catalog, "Button3", QStringLiteral("&Schriftoptionen ..."));
+    QWidget* catalog = page(pages, ObjectName::OptionsDialog::TabSheet2, QStringLiteral("Katalog"));
+    thumbSpacingEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit1, 0);
+    thumbWidthEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit2, 0);
+    thumbHeightEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit3, 0);
+    autoUpdateCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox2, QStringLiteral("Automatisch aktualisieren"));
+    autoRemoveMissingCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox3, QStringLiteral("nicht vorhandene Bilder automatisch entfernen"));
+    showFileNameCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox4, QStringLiteral("Dateinamen zeigen"));
+    showPathCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox7, QStringLiteral("Dateinamen mit Pfad zeigen"));
+    showDateCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox6, QStringLiteral("Dateidatum zeigen"));
+    showSizeCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox5, QStringLiteral("Dateigröße zeigen"));
+    catalogFontButton = NamedButton(catalog, ObjectName::OptionsDialog::Button3, QStringLiteral("&Schriftoptionen ..."));
     auto* c = new QGridLayout(catalog);
-    c->addWidget(NamedLabel(catalog, "Label4", QStringLiteral("Bilderabstand:")), 0, 0);
-    c->addWidget(KitSpinEdit1, 0, 1);
-    c->addWidget(NamedLabel(catalog, "Label5", QStringLiteral("Bilderbreite:")), 1, 0);
-    c->addWidget(KitSpinEdit2, 1, 1);
-    c->addWidget(NamedLabel(catalog, "Label6", QStringLiteral("Bilderhöhe:")), 2, 0);
-    c->addWidget(KitSpinEdit3, 2, 1);
+    c->addWidget(NamedLabel(catalog, ObjectName::OptionsDialog::Label4, QStringLiteral("Bilderabstand:")), 0, 0);
+    c->addWidget(thumbSpacingEdit, 0, 1);
+    c->addWidget(NamedLabel(catalog, ObjectName::OptionsDialog::Label5, QStringLiteral("Bilderbreite:")), 1, 0);
+    c->addWidget(thumbWidthEdit, 1, 1);
+    c->addWidget(NamedLabel(catalog, ObjectName::OptionsDialog::Label6, QStringLiteral("Bilderhöhe:")), 2, 0);
+    c->addWidget(thumbHeightEdit, 2, 1);
     int row = 3;
-    for (QWidget* w : {static_cast<QWidget*>(CheckBox2), static_cast<QWidget*>(CheckBox3),
-                       static_cast<QWidget*>(CheckBox4), static_cast<QWidget*>(CheckBox7),
-                       static_cast<QWidget*>(CheckBox6), static_cast<QWidget*>(CheckBox5),
-                       static_cast<QWidget*>(Button3)})
+    for (QWidget* w : {static_cast<QWidget*>(autoUpdateCheck), static_cast<QWidget*>(autoRemoveMissingCheck),
+                       static_cast<QWidget*>(showFileNameCheck), static_cast<QWidget*>(showPathCheck),
+                       static_cast<QWidget*>(showDateCheck), static_cast<QWidget*>(showSizeCheck),
+                       static_cast<QWidget*>(catalogFontButton)})
         c->addWidget(w, row++, 0, 1, 2);
 
-    QWidget* types = page(PageControl1, "TabSheet3", QStringLiteral("Dateitypen"));
+    QWidget* types = page(pages, ObjectName::OptionsDialog::TabSheet3, QStringLiteral("Dateitypen"));
     auto* t = new QVBoxLayout(types);
-    t->addWidget(NamedLabel(types, "Label7", LangText(QStringLiteral("Folgende Dateitypen mit Explorer Verknüpfen:"),
+    t->addWidget(NamedLabel(types, ObjectName::OptionsDialog::Label7, LangText(QStringLiteral("Folgende Dateitypen mit Explorer Verknüpfen:"),
                                                    QStringLiteral("Link the following file types with Explorer:"))));
     for (int i = 0; i < 9; ++i) {
         const QByteArray name = "CheckBox" + QByteArray::number(10 + i);
@@ -150,31 +151,31 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
             NamedCheckBox(types, name.constData(), TranslatedText(QString::fromLatin1(kTypeCaptions[i])));
         t->addWidget(TypeBoxes[size_t(i)]);
     }
-    Button9 = NamedButton(types, "Button9", QStringLiteral("A&lle markieren"));
-    Button4 = NamedButton(types, "Button4", QStringLiteral("&Nichts markieren"));
+    selectAllTypesButton = NamedButton(types, ObjectName::OptionsDialog::Button9, QStringLiteral("A&lle markieren"));
+    selectNoTypeButton = NamedButton(types, ObjectName::OptionsDialog::Button4, QStringLiteral("&Nichts markieren"));
     auto* tb = new QHBoxLayout;
-    tb->addWidget(Button9);
-    tb->addWidget(Button4);
+    tb->addWidget(selectAllTypesButton);
+    tb->addWidget(selectNoTypeButton);
     t->addLayout(tb);
 
-    Button1 = NamedButton(this, "Button1", QStringLiteral("&Ok"));
-    Button2 = NamedButton(this, "Button2", QStringLiteral("&Abbrechen"));
-    Button5 = NamedButton(this, "Button5", QStringLiteral("&Hilfe"));
+    okButton = NamedButton(this, ObjectName::OptionsDialog::Button1, QStringLiteral("&Ok"));
+    cancelButton = NamedButton(this, ObjectName::OptionsDialog::Button2, QStringLiteral("&Abbrechen"));
+    helpButton = NamedButton(this, ObjectName::OptionsDialog::Button5, QStringLiteral("&Hilfe"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button5);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(helpButton);
     auto* main = new QVBoxLayout(this);
-    main->addWidget(PageControl1);
+    main->addWidget(pages);
     main->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { TApplication::Guard([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    connect(Button9, &QPushButton::clicked, this, [this] { Button9Click(); });
-    connect(Button5, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcOptions); });
+    connect(okButton, &QPushButton::clicked, this, [this] { TApplication::Guard([this] { okClicked(); }); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    connect(catalogFontButton, &QPushButton::clicked, this, [this] { catalogFontClicked(); });
+    connect(selectNoTypeButton, &QPushButton::clicked, this, [this] { selectNoTypeClicked(); });
+    connect(selectAllTypesButton, &QPushButton::clicked, this, [this] { selectAllTypesClicked(); });
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcOptions); });
 }
 
 void Toptionform::showEvent(QShowEvent* event)
@@ -188,8 +189,8 @@ void Toptionform::showEvent(QShowEvent* event)
 
 bool Toptionform::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Panel1 && event->type() == QEvent::MouseButtonRelease) {
-        Panel1Click();
+    if (watched == backgroundPanel && event->type() == QEvent::MouseButtonRelease) {
+        backgroundColorClicked();
         return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -205,29 +206,29 @@ void Toptionform::FormActivate()
 void Toptionform::showBackground()
 {
     const TColor c = TColor(Copy.newbackground & 0xFFFFFF);
-    QPalette p = Panel1->palette();
+    QPalette p = backgroundPanel->palette();
     p.setColor(QPalette::Window, QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
-    Panel1->setPalette(p);
+    backgroundPanel->setPalette(p);
 }
 
 void Toptionform::setopTOscreen()
 {
     showBackground();
-    ComboBox4->setCurrentIndex(std::min<int>(Copy.ZoomFilter, 6));
-    CheckBox1->setChecked(Copy.DelayZoomFilter != 0);
-    ComboBox1->setCurrentIndex(std::min<int>(Copy.RulerUnit, 2));
-    KitSpinEdit4->setText(QString::number(Copy.undodepth));
-    CheckBox8->setChecked(Copy.zoomonload != 0);
-    CheckBox9->setChecked(Copy.fitonload != 0);
-    KitSpinEdit1->setText(QString::number(Copy.katspacing));
-    KitSpinEdit2->setText(QString::number(Copy.katwidth));
-    KitSpinEdit3->setText(QString::number(Copy.katheight));
-    CheckBox2->setChecked(Copy.katautoupdate != 0);
-    CheckBox3->setChecked(Copy.katautoremove != 0);
-    CheckBox4->setChecked(Copy.katflags & 1);
-    CheckBox7->setChecked(Copy.katflags & 2);
-    CheckBox6->setChecked(Copy.katflags & 4);
-    CheckBox5->setChecked(Copy.katflags & 8);
+    zoomFilterCombo->setCurrentIndex(std::min<int>(Copy.ZoomFilter, 6));
+    delayFilterCheck->setChecked(Copy.DelayZoomFilter != 0);
+    rulerUnitCombo->setCurrentIndex(std::min<int>(Copy.RulerUnit, 2));
+    undoDepthEdit->setText(QString::number(Copy.undodepth));
+    zoomToWindowCheck->setChecked(Copy.zoomonload != 0);
+    fitWindowToImageCheck->setChecked(Copy.fitonload != 0);
+    thumbSpacingEdit->setText(QString::number(Copy.katspacing));
+    thumbWidthEdit->setText(QString::number(Copy.katwidth));
+    thumbHeightEdit->setText(QString::number(Copy.katheight));
+    autoUpdateCheck->setChecked(Copy.katautoupdate != 0);
+    autoRemoveMissingCheck->setChecked(Copy.katautoremove != 0);
+    showFileNameCheck->setChecked(Copy.katflags & 1);
+    showPathCheck->setChecked(Copy.katflags & 2);
+    showDateCheck->setChecked(Copy.katflags & 4);
+    showSizeCheck->setChecked(Copy.katflags & 8);
     const std::array<bool, 9> bound = FileTypeBindingState();
     for (size_t i = 0; i < 9; ++i)
         TypeBoxes[i]->setChecked(bound[i]);
@@ -235,22 +236,22 @@ void Toptionform::setopTOscreen()
 
 void Toptionform::screenTOsetop()
 {
-    Copy.ZoomFilter = uint8_t(std::max(0, ComboBox4->currentIndex()));
-    Copy.DelayZoomFilter = CheckBox1->isChecked() ? 1 : 0;
-    Copy.RulerUnit = uint8_t(std::max(0, ComboBox1->currentIndex()));
-    Copy.undodepth = Round(KitSpinEdit4->ClampValue(KitSpinEdit4->Value()));
-    Copy.zoomonload = CheckBox8->isChecked() ? 1 : 0;
-    Copy.fitonload = CheckBox9->isChecked() ? 1 : 0;
-    Copy.katspacing = Round(KitSpinEdit1->Value());
-    Copy.katwidth = Round(KitSpinEdit2->Value());
-    Copy.katheight = Round(KitSpinEdit3->Value());
-    Copy.katautoupdate = CheckBox2->isChecked() ? 1 : 0;
-    Copy.katautoremove = CheckBox3->isChecked() ? 1 : 0;
-    Copy.katflags = uint8_t((CheckBox4->isChecked() ? 1 : 0) | (CheckBox7->isChecked() ? 2 : 0) |
-                            (CheckBox6->isChecked() ? 4 : 0) | (CheckBox5->isChecked() ? 8 : 0));
+    Copy.ZoomFilter = uint8_t(std::max(0, zoomFilterCombo->currentIndex()));
+    Copy.DelayZoomFilter = delayFilterCheck->isChecked() ? 1 : 0;
+    Copy.RulerUnit = uint8_t(std::max(0, rulerUnitCombo->currentIndex()));
+    Copy.undodepth = Round(undoDepthEdit->ClampValue(undoDepthEdit->Value()));
+    Copy.zoomonload = zoomToWindowCheck->isChecked() ? 1 : 0;
+    Copy.fitonload = fitWindowToImageCheck->isChecked() ? 1 : 0;
+    Copy.katspacing = Round(thumbSpacingEdit->Value());
+    Copy.katwidth = Round(thumbWidthEdit->Value());
+    Copy.katheight = Round(thumbHeightEdit->Value());
+    Copy.katautoupdate = autoUpdateCheck->isChecked() ? 1 : 0;
+    Copy.katautoremove = autoRemoveMissingCheck->isChecked() ? 1 : 0;
+    Copy.katflags = uint8_t((showFileNameCheck->isChecked() ? 1 : 0) | (showPathCheck->isChecked() ? 2 : 0) |
+                            (showDateCheck->isChecked() ? 4 : 0) | (showSizeCheck->isChecked() ? 8 : 0));
 }
 
-void Toptionform::Button1Click()
+void Toptionform::okClicked()
 {
     screenTOsetop();
     options_ = Copy;
@@ -260,10 +261,10 @@ void Toptionform::Button1Click()
     ApplyFileTypeBindings(bound, programPath_);
     done(mrOk);
     // The settings are kept at once; a failed write is reported and the dialog is gone.
-    optiontofile(options_);
+    writeOptionFile(options_);
 }
 
-void Toptionform::Button3Click()
+void Toptionform::catalogFontClicked()
 {
     QFont font(Copy.katfontname);
     if (Copy.katfontsize > 0)
@@ -282,10 +283,10 @@ void Toptionform::Button3Click()
                                 (chosen.strikeOut() ? 8 : 0));
 }
 
-void Toptionform::Panel1Click()
+void Toptionform::backgroundColorClicked()
 {
     TfColorSel d(this);
-    TranslateForm(QStringLiteral("fcolorsel"), &d);
+    TranslateForm(QLatin1String(ObjectName::ColorSelectDialog::Form), &d);
     TfColorSel::StartColor = TColor(Copy.newbackground & 0xFFFFFF);
     if (d.exec() != mrOk)
         return;
@@ -293,13 +294,13 @@ void Toptionform::Panel1Click()
     showBackground();
 }
 
-void Toptionform::Button9Click()
+void Toptionform::selectAllTypesClicked()
 {
     for (QCheckBox* b : TypeBoxes)
         b->setChecked(true);
 }
 
-void Toptionform::Button4Click()
+void Toptionform::selectNoTypeClicked()
 {
     for (QCheckBox* b : TypeBoxes)
         b->setChecked(false);

@@ -26,38 +26,38 @@ public:
     void FormActivate();
     void setopTOscreen();
     void screenTOsetop();
-    void Button1Click();  // OK
-    void Button3Click();  // catalog font
-    void Panel1Click();   // background colour
-    void Button9Click();  // every type
-    void Button4Click();  // no type
+    void okClicked();  // OK
+    void catalogFontClicked();  // catalog font
+    void backgroundColorClicked();   // background colour
+    void selectAllTypesClicked();  // every type
+    void selectNoTypeClicked();  // no type
 
-    QTabWidget* PageControl1 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QComboBox* ComboBox4 = nullptr;  // zoom filter
-    QComboBox* ComboBox1 = nullptr;  // ruler unit
-    QCheckBox* CheckBox1 = nullptr;
-    QCheckBox* CheckBox8 = nullptr;
-    QCheckBox* CheckBox9 = nullptr;
-    TKitSpinEdit* KitSpinEdit4 = nullptr;  // undo depth
-    TKitSpinEdit* KitSpinEdit1 = nullptr;  // catalog spacing
-    TKitSpinEdit* KitSpinEdit2 = nullptr;  // thumbnail width
-    TKitSpinEdit* KitSpinEdit3 = nullptr;  // thumbnail height
-    QCheckBox* CheckBox2 = nullptr;
-    QCheckBox* CheckBox3 = nullptr;
+    QTabWidget* pages = nullptr;
+    QFrame* backgroundPanel = nullptr;
+    QComboBox* zoomFilterCombo = nullptr;  // zoom filter
+    QComboBox* rulerUnitCombo = nullptr;  // ruler unit
+    QCheckBox* delayFilterCheck = nullptr;
+    QCheckBox* zoomToWindowCheck = nullptr;
+    QCheckBox* fitWindowToImageCheck = nullptr;
+    TKitSpinEdit* undoDepthEdit = nullptr;  // undo depth
+    TKitSpinEdit* thumbSpacingEdit = nullptr;  // catalog spacing
+    TKitSpinEdit* thumbWidthEdit = nullptr;  // thumbnail width
+    TKitSpinEdit* thumbHeightEdit = nullptr;  // thumbnail height
+    QCheckBox* autoUpdateCheck = nullptr;
+    QCheckBox* autoRemoveMissingCheck = nullptr;
     // Caption flags 1, 2, 4, 8.
-    QCheckBox* CheckBox4 = nullptr;
-    QCheckBox* CheckBox7 = nullptr;
-    QCheckBox* CheckBox6 = nullptr;
-    QCheckBox* CheckBox5 = nullptr;
+    QCheckBox* showFileNameCheck = nullptr;
+    QCheckBox* showPathCheck = nullptr;
+    QCheckBox* showDateCheck = nullptr;
+    QCheckBox* showSizeCheck = nullptr;
     // One per row of the file-type table (CheckBox10 … CheckBox18).
     std::array<QCheckBox*, 9> TypeBoxes{};
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Button5 = nullptr;
-    QPushButton* Button9 = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* catalogFontButton = nullptr;
+    QPushButton* selectNoTypeButton = nullptr;
+    QPushButton* helpButton = nullptr;
+    QPushButton* selectAllTypesButton = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -9,6 +9,7 @@
 #include "app/print/print_layout.h"
 #include "app/print/print_units.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/edits/num_edit.h"
 #include "controls/edits/spin_edit.h"
@@ -70,12 +71,12 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, bool bold 
 
 Tprintform::Tprintform(TMainWindowServices& mainWindow, QWidget* parent) : QDialog(parent), main_(mainWindow)
 {
-    setObjectName(QStringLiteral("printform"));
+    setObjectName(QLatin1String(ObjectName::PrintDialog::Form));
     setWindowTitle(QStringLiteral("Drucken"));
     QWidget* active = main_.ActiveMDIChild();
     catalog_ = qobject_cast<Tkataform*>(active);
     if (auto* image = qobject_cast<Tchild*>(active))
-        source_ = image->ImageKit1->Bitmap();
+        source_ = image->imageKit->Bitmap();
     if (active)
         caption_ = active->windowTitle();
     build();
@@ -88,90 +89,90 @@ void Tprintform::build()
     resize(622, 392);
     auto* outer = new QHBoxLayout(this);
     auto* leftCol = new QVBoxLayout;
-    GroupBox2 = new QGroupBox(QStringLiteral("Vorschau"), this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setFixedSize(260, 300);
-    ImageKit1 = new TImageKit(GroupBox2);
-    ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
-    ImageKit1->SetScrollBars(ssNone);
-    ImageKit1->SetBackground(clWhite);
-    ImageKit1->move(15, 20);
-    leftCol->addWidget(GroupBox2);
+    previewGroup = new QGroupBox(QStringLiteral("Vorschau"), this);
+    previewGroup->setObjectName(QLatin1String(ObjectName::PrintDialog::GroupBox2));
+    previewGroup->setFixedSize(260, 300);
+    imageKit = new TImageKit(previewGroup);
+    imageKit->setObjectName(QLatin1String(ObjectName::PrintDialog::ImageKit1));
+    imageKit->SetScrollBars(ssNone);
+    imageKit->SetBackground(clWhite);
+    imageKit->move(15, 20);
+    leftCol->addWidget(previewGroup);
     auto* previewRow = new QHBoxLayout;
-    SpeedButton1 = new QToolButton(this);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setCheckable(true);
-    SpeedButton1->setText(QStringLiteral("A"));
-    SpeedButton1->setToolTip(QStringLiteral("Vorschau fixieren"));
-    Button4 = new QPushButton(QStringLiteral("&Vorschau"), this);
-    Button4->setObjectName(QStringLiteral("Button4"));
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setTextVisible(false);
-    previewRow->addWidget(SpeedButton1);
-    previewRow->addWidget(Button4);
-    previewRow->addWidget(ProgressBar1, 1);
+    previewLockButton = new QToolButton(this);
+    previewLockButton->setObjectName(QLatin1String(ObjectName::PrintDialog::SpeedButton1));
+    previewLockButton->setCheckable(true);
+    previewLockButton->setText(QStringLiteral("A"));
+    previewLockButton->setToolTip(QStringLiteral("Vorschau fixieren"));
+    previewButton = new QPushButton(QStringLiteral("&Vorschau"), this);
+    previewButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button4));
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QLatin1String(ObjectName::PrintDialog::ProgressBar1));
+    progressBar->setRange(0, 100);
+    progressBar->setTextVisible(false);
+    previewRow->addWidget(previewLockButton);
+    previewRow->addWidget(previewButton);
+    previewRow->addWidget(progressBar, 1);
     leftCol->addLayout(previewRow);
     outer->addLayout(leftCol);
 
     auto* rightCol = new QVBoxLayout;
-    RadioGroup1 = new QGroupBox(QStringLiteral("Modus"), this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    auto* modes = new QHBoxLayout(RadioGroup1);
+    modeGroup = new QGroupBox(QStringLiteral("Modus"), this);
+    modeGroup->setObjectName(QLatin1String(ObjectName::PrintDialog::RadioGroup1));
+    auto* modes = new QHBoxLayout(modeGroup);
     const char* modeNames[] = {"Clipping", "Kacheln", "Poster"};
     for (int i = 0; i < 3; ++i) {
-        ModeButtons[size_t(i)] = new QRadioButton(QString::fromLatin1(modeNames[i]), RadioGroup1);
+        ModeButtons[size_t(i)] = new QRadioButton(QString::fromLatin1(modeNames[i]), modeGroup);
         modes->addWidget(ModeButtons[size_t(i)]);
         connect(ModeButtons[size_t(i)], &QRadioButton::toggled, this, [this](bool on) {
             if (on && !busy_)
-                TApplication::Guard([this] { updateimagekitpreview(); });
+                TApplication::Guard([this] { updatePreview(); });
         });
     }
-    rightCol->addWidget(RadioGroup1);
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->addTab(buildImagePage(), QStringLiteral("Grafik"));
-    PageControl1->addTab(buildPrinterPage(), QStringLiteral("Drucker Optionen"));
-    PageControl1->addTab(buildOptionsPage(), QStringLiteral("Weiter Optionen"));
-    rightCol->addWidget(PageControl1, 1);
+    rightCol->addWidget(modeGroup);
+    pages = new QTabWidget(this);
+    pages->setObjectName(QLatin1String(ObjectName::PrintDialog::PageControl1));
+    pages->addTab(buildImagePage(), QStringLiteral("Grafik"));
+    pages->addTab(buildPrinterPage(), QStringLiteral("Drucker Optionen"));
+    pages->addTab(buildOptionsPage(), QStringLiteral("Weiter Optionen"));
+    rightCol->addWidget(pages, 1);
     auto* buttons = new QHBoxLayout;
-    Button2 = new QPushButton(QStringLiteral("&Drucken"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setDefault(true);
-    Button3 = new QPushButton(QStringLiteral("&Abbrechen"), this);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button5 = new QPushButton(QStringLiteral("&Hilfe"), this);
-    Button5->setObjectName(QStringLiteral("Button5"));
+    printButton = new QPushButton(QStringLiteral("&Drucken"), this);
+    printButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button2));
+    printButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("&Abbrechen"), this);
+    cancelButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button3));
+    helpButton = new QPushButton(QStringLiteral("&Hilfe"), this);
+    helpButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button5));
     buttons->addStretch(1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button3);
-    buttons->addWidget(Button5);
+    buttons->addWidget(printButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(helpButton);
     rightCol->addLayout(buttons);
     outer->addLayout(rightCol, 1);
 
     auto guard = [](std::function<void()> fn) { return [fn = std::move(fn)] { TApplication::Guard(fn); }; };
-    connect(Button2, &QPushButton::clicked, this, guard([this] {
-                Button2Click();
+    connect(printButton, &QPushButton::clicked, this, guard([this] {
+                printClicked();
                 done(mrOk);
             }));
-    connect(Button3, &QPushButton::clicked, this, [this] { done(mrCancel); });
-    connect(Button5, &QPushButton::clicked, this, [] { TApplication::HelpContext(418); });
-    connect(Button4, &QPushButton::clicked, this, guard([this] { updateimagekitpreview(true); }));
-    connect(SpeedButton1, &QToolButton::toggled, this, guard([this] { updateimagekitpreview(); }));
+    connect(cancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(418); });
+    connect(previewButton, &QPushButton::clicked, this, guard([this] { updatePreview(true); }));
+    connect(previewLockButton, &QToolButton::toggled, this, guard([this] { updatePreview(); }));
 }
 
 QWidget* Tprintform::buildImagePage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet1"));
+    page->setObjectName(QLatin1String(ObjectName::PrintDialog::TabSheet1));
     auto* grid = new QGridLayout(page);
-    const char* labels[] = {"Label10", "Label11", "Label12", "Label13"};
+    const char* labels[] = {ObjectName::PrintDialog::Label10, ObjectName::PrintDialog::Label11, ObjectName::PrintDialog::Label12, ObjectName::PrintDialog::Label13};
     const char* texts[] = {"Abstand von links", "Abstand von oben", "Breite", "Höhe"};
-    const char* edits[] = {"KitCalcEdit1", "KitCalcEdit2", "KitCalcEdit3", "KitCalcEdit4"};
-    const char* units[] = {"ComboBox4", "ComboBox5", "ComboBox6", "ComboBox7"};
-    TKitCalcEdit** editFields[] = {&KitCalcEdit1, &KitCalcEdit2, &KitCalcEdit3, &KitCalcEdit4};
-    QComboBox** unitFields[] = {&ComboBox4, &ComboBox5, &ComboBox6, &ComboBox7};
+    const char* edits[] = {ObjectName::PrintDialog::KitCalcEdit1, ObjectName::PrintDialog::KitCalcEdit2, ObjectName::PrintDialog::KitCalcEdit3, ObjectName::PrintDialog::KitCalcEdit4};
+    const char* units[] = {ObjectName::PrintDialog::ComboBox4, ObjectName::PrintDialog::ComboBox5, ObjectName::PrintDialog::ComboBox6, ObjectName::PrintDialog::ComboBox7};
+    TKitCalcEdit** editFields[] = {&leftEdit, &topEdit, &widthEdit, &heightEdit};
+    QComboBox** unitFields[] = {&leftUnitCombo, &topUnitCombo, &widthUnitCombo, &heightUnitCombo};
     for (int i = 0; i < 4; ++i) {
         grid->addWidget(label(page, labels[i], QString::fromUtf8(texts[i])), i, 0);
         auto* e = new TKitCalcEdit(page);
@@ -192,10 +193,10 @@ QWidget* Tprintform::buildImagePage()
         };
         connect(u, &QComboBox::currentIndexChanged, this, [this, i] { TApplication::Guard([this, i] { unitChanged(i); }); });
     }
-    CheckBox2 = new QCheckBox(QStringLiteral("Proportional"), page);
-    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
-    CheckBox2->setChecked(true);
-    grid->addWidget(CheckBox2, 4, 0, 1, 3);
+    proportionalCheck = new QCheckBox(QStringLiteral("Proportional"), page);
+    proportionalCheck->setObjectName(QLatin1String(ObjectName::PrintDialog::CheckBox2));
+    proportionalCheck->setChecked(true);
+    grid->addWidget(proportionalCheck, 4, 0, 1, 3);
     const char* captions[] = {"",
                               "Horizontal zentrieren",
                               "Vertikal zentrieren",
@@ -226,43 +227,43 @@ QWidget* Tprintform::buildImagePage()
 QWidget* Tprintform::buildPrinterPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet2"));
+    page->setObjectName(QLatin1String(ObjectName::PrintDialog::TabSheet2));
     auto* grid = new QGridLayout(page);
-    grid->addWidget(label(page, "Label3", QStringLiteral("Drucker:")), 0, 0);
-    Label4 = label(page, "Label4", QString(), true);
-    grid->addWidget(Label4, 0, 1, 1, 2);
-    grid->addWidget(label(page, "Label9", QStringLiteral("Auflösung:"), true), 1, 0);
-    Label8 = label(page, "Label8", QString());
-    grid->addWidget(Label8, 1, 1);
-    ComboBox1 = unitCombo(page, "ComboBox1", true);
-    grid->addWidget(ComboBox1, 1, 2);
-    grid->addWidget(label(page, "Label7", QStringLiteral("Druckbarer Bereich:"), true), 2, 0, 1, 3);
-    grid->addWidget(label(page, "Label5", QStringLiteral("Breite")), 3, 0);
-    Label6 = label(page, "Label6", QString());
-    grid->addWidget(Label6, 3, 1);
-    ComboBox2 = unitCombo(page, "ComboBox2");
-    grid->addWidget(ComboBox2, 3, 2);
-    grid->addWidget(label(page, "Label1", QStringLiteral("Höhe")), 4, 0);
-    Label2 = label(page, "Label2", QString());
-    grid->addWidget(Label2, 4, 1);
-    ComboBox3 = unitCombo(page, "ComboBox3");
-    grid->addWidget(ComboBox3, 4, 2);
-    Button1 = new QPushButton(QStringLiteral("Druck-&Einstellungen"), page);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    grid->addWidget(Button1, 5, 0, 1, 3);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label3, QStringLiteral("Drucker:")), 0, 0);
+    printerLabel = label(page, ObjectName::PrintDialog::Label4, QString(), true);
+    grid->addWidget(printerLabel, 0, 1, 1, 2);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label9, QStringLiteral("Auflösung:"), true), 1, 0);
+    resolutionLabel = label(page, ObjectName::PrintDialog::Label8, QString());
+    grid->addWidget(resolutionLabel, 1, 1);
+    resolutionUnitCombo = unitCombo(page, ObjectName::PrintDialog::ComboBox1, true);
+    grid->addWidget(resolutionUnitCombo, 1, 2);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label7, QStringLiteral("Druckbarer Bereich:"), true), 2, 0, 1, 3);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label5, QStringLiteral("Breite")), 3, 0);
+    printableWidthLabel = label(page, ObjectName::PrintDialog::Label6, QString());
+    grid->addWidget(printableWidthLabel, 3, 1);
+    printableWidthUnitCombo = unitCombo(page, ObjectName::PrintDialog::ComboBox2);
+    grid->addWidget(printableWidthUnitCombo, 3, 2);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label1, QStringLiteral("Höhe")), 4, 0);
+    printableHeightLabel = label(page, ObjectName::PrintDialog::Label2, QString());
+    grid->addWidget(printableHeightLabel, 4, 1);
+    printableHeightUnitCombo = unitCombo(page, ObjectName::PrintDialog::ComboBox3);
+    grid->addWidget(printableHeightUnitCombo, 4, 2);
+    printerSetupButton = new QPushButton(QStringLiteral("Druck-&Einstellungen"), page);
+    printerSetupButton->setObjectName(QLatin1String(ObjectName::PrintDialog::Button1));
+    grid->addWidget(printerSetupButton, 5, 0, 1, 3);
     grid->setRowStretch(6, 1);
-    for (QComboBox* c : {ComboBox1, ComboBox2, ComboBox3})
+    for (QComboBox* c : {resolutionUnitCombo, printableWidthUnitCombo, printableHeightUnitCombo})
         connect(c, &QComboBox::currentIndexChanged, this, [this] {
             if (!busy_)
-                TApplication::Guard([this] { updateprintop(); });
+                TApplication::Guard([this] { updatePrintOptions(); });
         });
-    connect(Button1, &QPushButton::clicked, this, [this] {
+    connect(printerSetupButton, &QPushButton::clicked, this, [this] {
         TApplication::Guard([this] {
             Printer().Setup(this);
-            updateprintop();
-            updatepanelsize();
-            updateimagekitpreview();
-            clearradiobuttons();
+            updatePrintOptions();
+            updatePaperSize();
+            updatePreview();
+            clearPlacementButtons();
         });
     });
     return page;
@@ -271,7 +272,7 @@ QWidget* Tprintform::buildPrinterPage()
 QWidget* Tprintform::buildOptionsPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet3"));
+    page->setObjectName(QLatin1String(ObjectName::PrintDialog::TabSheet3));
     auto* grid = new QGridLayout(page);
     auto spin = [page](const char* name, int min, int max) {
         auto* s = new TKitSpinEdit(page);
@@ -280,45 +281,45 @@ QWidget* Tprintform::buildOptionsPage()
         s->SetMaxValue(max);
         return s;
     };
-    grid->addWidget(label(page, "Label15", QStringLiteral("Spalten")), 0, 0);
-    SpinEdit1 = spin("SpinEdit1", 1, 1000);
-    grid->addWidget(SpinEdit1, 0, 1);
-    grid->addWidget(label(page, "Label16", QStringLiteral("Zeilen")), 1, 0);
-    SpinEdit2 = spin("SpinEdit2", 1, 1000);
-    grid->addWidget(SpinEdit2, 1, 1);
-    Label17 = label(page, "Label17", QString());
-    grid->addWidget(Label17, 0, 2, 2, 1);
-    CheckBox1 = new QCheckBox(QStringLiteral("Schneidelinien"), page);
-    CheckBox3 = new QCheckBox(QStringLiteral("Einzeldruck"), page);
-    CheckBox4 = new QCheckBox(QStringLiteral("Dateinamen drucken"), page);
-    CheckBox7 = new QCheckBox(QStringLiteral("Dateinamen mit Pfad drucken"), page);
-    CheckBox6 = new QCheckBox(QStringLiteral("Dateidatum drucken"), page);
-    CheckBox5 = new QCheckBox(QStringLiteral("Dateigröße drucken"), page);
-    const std::pair<QCheckBox*, const char*> boxes[] = {{CheckBox1, "CheckBox1"}, {CheckBox3, "CheckBox3"},
-                                                        {CheckBox4, "CheckBox4"}, {CheckBox7, "CheckBox7"},
-                                                        {CheckBox6, "CheckBox6"}, {CheckBox5, "CheckBox5"}};
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label15, QStringLiteral("Spalten")), 0, 0);
+    columnsEdit = spin(ObjectName::PrintDialog::SpinEdit1, 1, 1000);
+    grid->addWidget(columnsEdit, 0, 1);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label16, QStringLiteral("Zeilen")), 1, 0);
+    rowsEdit = spin(ObjectName::PrintDialog::SpinEdit2, 1, 1000);
+    grid->addWidget(rowsEdit, 1, 1);
+    pagesLabel = label(page, ObjectName::PrintDialog::Label17, QString());
+    grid->addWidget(pagesLabel, 0, 2, 2, 1);
+    cutMarksCheck = new QCheckBox(QStringLiteral("Schneidelinien"), page);
+    singlePrintCheck = new QCheckBox(QStringLiteral("Einzeldruck"), page);
+    printNameCheck = new QCheckBox(QStringLiteral("Dateinamen drucken"), page);
+    printPathCheck = new QCheckBox(QStringLiteral("Dateinamen mit Pfad drucken"), page);
+    printDateCheck = new QCheckBox(QStringLiteral("Dateidatum drucken"), page);
+    printSizeCheck = new QCheckBox(QStringLiteral("Dateigröße drucken"), page);
+    const std::pair<QCheckBox*, const char*> boxes[] = {{cutMarksCheck, ObjectName::PrintDialog::CheckBox1}, {singlePrintCheck, ObjectName::PrintDialog::CheckBox3},
+                                                        {printNameCheck, ObjectName::PrintDialog::CheckBox4}, {printPathCheck, ObjectName::PrintDialog::CheckBox7},
+                                                        {printDateCheck, ObjectName::PrintDialog::CheckBox6}, {printSizeCheck, ObjectName::PrintDialog::CheckBox5}};
     int row = 2;
     for (const auto& [box, name] : boxes) {
         box->setObjectName(QLatin1String(name));
         grid->addWidget(box, row++, 0, 1, 3);
         connect(box, &QCheckBox::toggled, this, [this] {
             if (!busy_)
-                TApplication::Guard([this] { updateimagekitpreview(); });
+                TApplication::Guard([this] { updatePreview(); });
         });
     }
-    grid->addWidget(label(page, "Label18", QStringLiteral("Anzahl der Drucke")), row, 0);
-    SpinEdit3 = spin("SpinEdit3", 1, 999);
-    SpinEdit3->SetValue(1);
-    grid->addWidget(SpinEdit3, row++, 1);
-    grid->addWidget(label(page, "Label14", QStringLiteral("Schriftgröße")), row, 0);
-    SpinEdit4 = spin("SpinEdit4", 1, 200);
-    grid->addWidget(SpinEdit4, row++, 1);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label18, QStringLiteral("Anzahl der Drucke")), row, 0);
+    copiesEdit = spin(ObjectName::PrintDialog::SpinEdit3, 1, 999);
+    copiesEdit->SetValue(1);
+    grid->addWidget(copiesEdit, row++, 1);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label14, QStringLiteral("Schriftgröße")), row, 0);
+    fontSizeEdit = spin(ObjectName::PrintDialog::SpinEdit4, 1, 200);
+    grid->addWidget(fontSizeEdit, row++, 1);
     grid->setRowStretch(row, 1);
-    SpinEdit1->OnChange = [this](TObject*) { TApplication::Guard([this] { columnsRowsChanged(false); }); };
-    SpinEdit2->OnChange = [this](TObject*) { TApplication::Guard([this] { columnsRowsChanged(true); }); };
-    SpinEdit4->OnChange = [this](TObject*) {
+    columnsEdit->OnChange = [this](TObject*) { TApplication::Guard([this] { columnsRowsChanged(false); }); };
+    rowsEdit->OnChange = [this](TObject*) { TApplication::Guard([this] { columnsRowsChanged(true); }); };
+    fontSizeEdit->OnChange = [this](TObject*) {
         if (!busy_)
-            TApplication::Guard([this] { updateimagekitpreview(); });
+            TApplication::Guard([this] { updatePreview(); });
     };
     return page;
 }
@@ -343,13 +344,13 @@ int Tprintform::mode() const
 
 TKitCalcEdit* Tprintform::valueEdit(int which) const
 {
-    TKitCalcEdit* const e[] = {KitCalcEdit1, KitCalcEdit2, KitCalcEdit3, KitCalcEdit4};
+    TKitCalcEdit* const e[] = {leftEdit, topEdit, widthEdit, heightEdit};
     return e[which];
 }
 
 QComboBox* Tprintform::unitBox(int which) const
 {
-    QComboBox* const u[] = {ComboBox4, ComboBox5, ComboBox6, ComboBox7};
+    QComboBox* const u[] = {leftUnitCombo, topUnitCombo, widthUnitCombo, heightUnitCombo};
     return u[which];
 }
 
@@ -389,31 +390,31 @@ void Tprintform::FormActivate()
         printdialog.width = source_->Width();
         printdialog.height = source_->Height();
     }
-    for (QComboBox* c : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7})
+    for (QComboBox* c : {resolutionUnitCombo, printableWidthUnitCombo, printableHeightUnitCombo, leftUnitCombo, topUnitCombo, widthUnitCombo, heightUnitCombo})
         c->setCurrentIndex(0);
-    CheckBox3->setChecked(printdialog.jobperpage != 0);
+    singlePrintCheck->setChecked(printdialog.jobperpage != 0);
     const int m = printdialog.mode >= 0 && printdialog.mode <= 2 ? printdialog.mode : 0;
     ModeButtons[size_t(m)]->setChecked(true);
     left = printdialog.left;
     top = printdialog.top;
-    CheckBox4->setChecked(printdialog.infoflags & 1);
-    CheckBox7->setChecked(printdialog.infoflags & 2);
-    CheckBox6->setChecked(printdialog.infoflags & 4);
-    CheckBox5->setChecked(printdialog.infoflags & 8);
-    SpinEdit4->SetValue(printdialog.fontsize);
-    CheckBox2->setChecked(printdialog.proportional != 0);
-    SpeedButton1->setChecked(printdialog.autopreview != 0);
-    CheckBox1->setChecked(printdialog.cutlines != 0);
+    printNameCheck->setChecked(printdialog.infoflags & 1);
+    printPathCheck->setChecked(printdialog.infoflags & 2);
+    printDateCheck->setChecked(printdialog.infoflags & 4);
+    printSizeCheck->setChecked(printdialog.infoflags & 8);
+    fontSizeEdit->SetValue(printdialog.fontsize);
+    proportionalCheck->setChecked(printdialog.proportional != 0);
+    previewLockButton->setChecked(printdialog.autopreview != 0);
+    cutMarksCheck->setChecked(printdialog.cutlines != 0);
     width = printdialog.width;
     height = printdialog.height;
     for (int i = 0; i < 4; ++i)
         display(i);
-    RadioGroup1->setEnabled(!catalog_);
+    modeGroup->setEnabled(!catalog_);
     if (catalog_)
         ModeButtons[pmTiles]->setChecked(true);
-    updateprintop();
-    updatepanelsize();
-    updateimagekitpreview();
+    updatePrintOptions();
+    updatePaperSize();
+    updatePreview();
     busy_ = false;
     // The stored units last, each shown at once.
     const int unitsOf[] = {printdialog.leftunit, printdialog.topunit, printdialog.widthunit, printdialog.heightunit};
@@ -422,11 +423,11 @@ void Tprintform::FormActivate()
         unitBox(i)->setCurrentIndex(u);  // runs unitChanged
     }
     busy_ = true;
-    ComboBox1->setCurrentIndex(printdialog.resunit == 0 ? 0 : 1);
-    ComboBox2->setCurrentIndex(std::clamp(printdialog.pagewidthunit, 0, 2));
-    ComboBox3->setCurrentIndex(std::clamp(printdialog.pageheightunit, 0, 2));
+    resolutionUnitCombo->setCurrentIndex(printdialog.resunit == 0 ? 0 : 1);
+    printableWidthUnitCombo->setCurrentIndex(std::clamp(printdialog.pagewidthunit, 0, 2));
+    printableHeightUnitCombo->setCurrentIndex(std::clamp(printdialog.pageheightunit, 0, 2));
     busy_ = false;
-    updateprintop();
+    updatePrintOptions();
 }
 
 void Tprintform::unitChanged(int which)
@@ -441,8 +442,8 @@ void Tprintform::leftTopChanged(bool vertical)
         return;
     const int which = vertical ? vTop : vLeft;
     value(which) = calcpixel(unitBox(which)->currentIndex(), valueEdit(which)->Value(), vertical);
-    clearradiobuttons();
-    updateimagekitpreview();
+    clearPlacementButtons();
+    updatePreview();
 }
 
 void Tprintform::sizeChanged(bool vertical)
@@ -458,7 +459,7 @@ void Tprintform::sizeChanged(bool vertical)
     if (!(v > 0))
         return;
     value(which) = v;
-    if (CheckBox2->isChecked() && SourceWidth() > 0 && SourceHeight() > 0) {
+    if (proportionalCheck->isChecked() && SourceWidth() > 0 && SourceHeight() > 0) {
         if (vertical) {
             width = SourceWidth() * height / SourceHeight();
             display(vWidth);
@@ -467,8 +468,8 @@ void Tprintform::sizeChanged(bool vertical)
             display(vHeight);
         }
     }
-    clearradiobuttons();
-    updateimagekitpreview();
+    clearPlacementButtons();
+    updatePreview();
 }
 
 void Tprintform::placementClicked(int b)
@@ -518,14 +519,14 @@ void Tprintform::placementClicked(int b)
     }
     for (int i = 0; i < 4; ++i)
         display(i);
-    updateimagekitpreview();
+    updatePreview();
 }
 
 void Tprintform::columnsRowsChanged(bool rows)
 {
     if (busy_)
         return;
-    TKitSpinEdit* edit = rows ? SpinEdit2 : SpinEdit1;
+    TKitSpinEdit* edit = rows ? rowsEdit : columnsEdit;
     bool ok = false;
     const int n = edit->text().trimmed().toInt(&ok);
     if (!ok || n <= 0)
@@ -533,7 +534,7 @@ void Tprintform::columnsRowsChanged(bool rows)
     const double oldW = width, oldH = height;
     if (!rows) {
         if (n * left > PageWidth()) {
-            updateimagekitpreview();
+            updatePreview();
             return;
         }
         // A grid that leaves no room keeps the size it had.
@@ -544,7 +545,7 @@ void Tprintform::columnsRowsChanged(bool rows)
         }
     } else {
         if ((top + 1) * n > PageHeight()) {
-            updateimagekitpreview();
+            updatePreview();
             return;
         }
         const double h = double(PageHeight()) / n - (top + 2);
@@ -555,27 +556,27 @@ void Tprintform::columnsRowsChanged(bool rows)
     }
     display(vWidth);
     display(vHeight);
-    updateimagekitpreview();
+    updatePreview();
 }
 
 uint8_t Tprintform::infoFlags() const
 {
-    return uint8_t((CheckBox4->isChecked() ? 1 : 0) + (CheckBox7->isChecked() ? 2 : 0) +
-                   (CheckBox6->isChecked() ? 4 : 0) + (CheckBox5->isChecked() ? 8 : 0));
+    return uint8_t((printNameCheck->isChecked() ? 1 : 0) + (printPathCheck->isChecked() ? 2 : 0) +
+                   (printDateCheck->isChecked() ? 4 : 0) + (printSizeCheck->isChecked() ? 8 : 0));
 }
 
-void Tprintform::clearradiobuttons()
+void Tprintform::clearPlacementButtons()
 {
     for (int b : {1, 2, 3, 4})
         RadioButton[size_t(b)]->setChecked(false);
 }
 
-void Tprintform::updateprintop()
+void Tprintform::updatePrintOptions()
 {
     TPrinter& p = Printer();
     const double rx = p.XResolution(), ry = p.YResolution();
-    Label4->setText(p.PrinterName());
-    Label8->setText(QString::number(ComboBox1->currentIndex() == 1 ? Round(rx) : Round(rx / 2.54)));
+    printerLabel->setText(p.PrinterName());
+    resolutionLabel->setText(QString::number(resolutionUnitCombo->currentIndex() == 1 ? Round(rx) : Round(rx / 2.54)));
     auto area = [](int unit, double pixels, double res) {
         double v = pixels;
         if (unit == puCm)
@@ -584,46 +585,46 @@ void Tprintform::updateprintop()
             v = res > 0 ? pixels / res : 0;
         return QString::number(v, 'f', 2);
     };
-    Label6->setText(area(ComboBox2->currentIndex(), p.PageWidth(), rx));
-    Label2->setText(area(ComboBox3->currentIndex(), p.PageHeight(), ry));
+    printableWidthLabel->setText(area(printableWidthUnitCombo->currentIndex(), p.PageWidth(), rx));
+    printableHeightLabel->setText(area(printableHeightUnitCombo->currentIndex(), p.PageHeight(), ry));
 }
 
-void Tprintform::Button2Click()
+void Tprintform::printClicked()
 {
     printdialog.width = width;
     printdialog.height = height;
-    printdialog.resunit = ComboBox1->currentIndex();
-    printdialog.pagewidthunit = ComboBox2->currentIndex();
-    printdialog.pageheightunit = ComboBox3->currentIndex();
-    printdialog.leftunit = ComboBox4->currentIndex();
-    printdialog.topunit = ComboBox5->currentIndex();
-    printdialog.widthunit = ComboBox6->currentIndex();
-    printdialog.heightunit = ComboBox7->currentIndex();
+    printdialog.resunit = resolutionUnitCombo->currentIndex();
+    printdialog.pagewidthunit = printableWidthUnitCombo->currentIndex();
+    printdialog.pageheightunit = printableHeightUnitCombo->currentIndex();
+    printdialog.leftunit = leftUnitCombo->currentIndex();
+    printdialog.topunit = topUnitCombo->currentIndex();
+    printdialog.widthunit = widthUnitCombo->currentIndex();
+    printdialog.heightunit = heightUnitCombo->currentIndex();
     printdialog.mode = mode();
     printdialog.left = left;
     printdialog.top = top;
-    printdialog.proportional = CheckBox2->isChecked() ? 1 : 0;
-    printdialog.autopreview = SpeedButton1->isChecked() ? 1 : 0;
-    printdialog.jobperpage = CheckBox3->isChecked() ? 1 : 0;
-    copies = Round(SpinEdit3->Value());
+    printdialog.proportional = proportionalCheck->isChecked() ? 1 : 0;
+    printdialog.autopreview = previewLockButton->isChecked() ? 1 : 0;
+    printdialog.jobperpage = singlePrintCheck->isChecked() ? 1 : 0;
+    copies = Round(copiesEdit->Value());
     printdialog.copies = copies;
     cmdLeft = Round(left);
     cmdTop = Round(top);
     cmdWidth = Round(width);
     cmdHeight = Round(height);
     printdialog.infoflags = infoFlags();
-    printdialog.fontsize = Round(SpinEdit4->Value());
-    printdialog.cutlines = CheckBox1->isChecked() ? 1 : 0;
+    printdialog.fontsize = Round(fontSizeEdit->Value());
+    printdialog.cutlines = cutMarksCheck->isChecked() ? 1 : 0;
 }
 
 void RunPrintDialog(TMainWindowServices& main)
 {
     QWidget* active = main.ActiveMDIChild();
     // Catalogs are known by their form name, as the availability knows them.
-    if (!active || (!qobject_cast<Tchild*>(active) && active->objectName() != QLatin1String("kataform")))
+    if (!active || (!qobject_cast<Tchild*>(active) && active->objectName() != QLatin1String(ObjectName::CatalogWindow::Form)))
         return;
     Tprintform dialog(main, main.Window());
-    TranslateForm(QStringLiteral("printform"), &dialog);
+    TranslateForm(QLatin1String(ObjectName::PrintDialog::Form), &dialog);
     toptions& options = main.Options();
     dialog.printdialog = options.printdialog;
     if (dialog.exec() != mrOk)

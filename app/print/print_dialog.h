@@ -39,38 +39,38 @@ public:
     int cmdLeft = 0, cmdTop = 0, cmdWidth = 0, cmdHeight = 0;
     int copies = 1;
 
-    QGroupBox* GroupBox2 = nullptr;
-    TImageKit* ImageKit1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QGroupBox* RadioGroup1 = nullptr;
+    QGroupBox* previewGroup = nullptr;
+    TImageKit* imageKit = nullptr;
+    QToolButton* previewLockButton = nullptr;
+    QPushButton *printerSetupButton = nullptr, *printButton = nullptr, *cancelButton = nullptr, *previewButton = nullptr, *helpButton = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QGroupBox* modeGroup = nullptr;
     std::array<QRadioButton*, 3> ModeButtons{};
-    QTabWidget* PageControl1 = nullptr;
+    QTabWidget* pages = nullptr;
     // left, top, width, height.
-    TKitCalcEdit *KitCalcEdit1 = nullptr, *KitCalcEdit2 = nullptr, *KitCalcEdit3 = nullptr, *KitCalcEdit4 = nullptr;
+    TKitCalcEdit *leftEdit = nullptr, *topEdit = nullptr, *widthEdit = nullptr, *heightEdit = nullptr;
     // Resolution, page width, page height, left, top, width, height.
-    QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr, *ComboBox3 = nullptr, *ComboBox4 = nullptr,
-              *ComboBox5 = nullptr, *ComboBox6 = nullptr, *ComboBox7 = nullptr;
-    QCheckBox* CheckBox2 = nullptr;  // "Proportional"
+    QComboBox *resolutionUnitCombo = nullptr, *printableWidthUnitCombo = nullptr, *printableHeightUnitCombo = nullptr, *leftUnitCombo = nullptr,
+              *topUnitCombo = nullptr, *widthUnitCombo = nullptr, *heightUnitCombo = nullptr;
+    QCheckBox* proportionalCheck = nullptr;  // "Proportional"
     // 1 h-centre, 2 v-centre, 3 fit, 4 original, 5 up, 6 left, 7 right, 8 down, 9 double, 10 half.
     std::array<QRadioButton*, 11> RadioButton{};
-    QLabel *Label4 = nullptr, *Label8 = nullptr, *Label6 = nullptr, *Label2 = nullptr, *Label17 = nullptr;
-    TKitSpinEdit *SpinEdit1 = nullptr, *SpinEdit2 = nullptr, *SpinEdit3 = nullptr, *SpinEdit4 = nullptr;
-    QCheckBox *CheckBox1 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr, *CheckBox5 = nullptr,
-              *CheckBox6 = nullptr, *CheckBox7 = nullptr;
+    QLabel *printerLabel = nullptr, *resolutionLabel = nullptr, *printableWidthLabel = nullptr, *printableHeightLabel = nullptr, *pagesLabel = nullptr;
+    TKitSpinEdit *columnsEdit = nullptr, *rowsEdit = nullptr, *copiesEdit = nullptr, *fontSizeEdit = nullptr;
+    QCheckBox *cutMarksCheck = nullptr, *singlePrintCheck = nullptr, *printNameCheck = nullptr, *printSizeCheck = nullptr,
+              *printDateCheck = nullptr, *printPathCheck = nullptr;
 
     void FormActivate();
     // Conversions with the printer's resolution across (left, width) or down (top, height).
     double calcpixel(int unit, double value, bool vertical) const;
     double showin(int unit, double pixels, bool vertical) const;
-    void updateprintop();
-    void updatepanelsize();
+    void updatePrintOptions();
+    void updatePaperSize();
     // The common redraw entry; the page is drawn when the automatic preview is on or
     // force is set ("&Vorschau").
-    void updateimagekitpreview(bool force = false);
-    void clearradiobuttons();
-    void Button2Click();
+    void updatePreview(bool force = false);
+    void clearPlacementButtons();
+    void printClicked();
 
     // Handlers, public so that tests drive them as the controls do.
     void unitChanged(int which);

@@ -23,10 +23,10 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-void Tprintform::updatepanelsize()
+void Tprintform::updatePaperSize()
 {
-    const int boxW = GroupBox2->contentsRect().width() - 30;
-    const int boxH = GroupBox2->contentsRect().height() - 30;
+    const int boxW = previewGroup->contentsRect().width() - 30;
+    const int boxH = previewGroup->contentsRect().height() - 30;
     const int64_t spanX = int64_t(PageWidth()) * pagesAcross;
     const int64_t spanY = int64_t(PageHeight()) * pagesDown;
     int w = std::max(boxW, 1), h = std::max(boxH, 1);
@@ -38,11 +38,11 @@ void Tprintform::updatepanelsize()
     }
     w = std::max(w, 1);
     h = std::max(h, 1);
-    ImageKit1->setFixedSize(w, h);
-    ImageKit1->Bitmap()->SetSize(w, h);
+    imageKit->setFixedSize(w, h);
+    imageKit->Bitmap()->SetSize(w, h);
 }
 
-void Tprintform::updateimagekitpreview(bool force)
+void Tprintform::updatePreview(bool force)
 {
     const bool tiles = ModeButtons[pmTiles]->isChecked();
     for (int b : {5, 8, 6, 7, 1, 2, 3})
@@ -53,21 +53,21 @@ void Tprintform::updateimagekitpreview(bool force)
         if (tiles) {
             const int cols = TileColumns(left, width, PageWidth());
             const int rows = TileRows(top, height, PageHeight());
-            SpinEdit1->setEnabled(true);
-            SpinEdit2->setEnabled(true);
-            SpinEdit1->SetValue(cols);
-            SpinEdit2->SetValue(rows);
-            Label17->setText(PrintCountText(cols, rows, catalog_ ? catalog_->Count() : -1));
+            columnsEdit->setEnabled(true);
+            rowsEdit->setEnabled(true);
+            columnsEdit->SetValue(cols);
+            rowsEdit->SetValue(rows);
+            pagesLabel->setText(PrintCountText(cols, rows, catalog_ ? catalog_->Count() : -1));
         } else {
-            SpinEdit1->setEnabled(false);
-            SpinEdit2->setEnabled(false);
-            SpinEdit1->SetValue(1);
-            SpinEdit2->SetValue(1);
-            Label17->setText(PrintCountText(1, 1, -1));
+            columnsEdit->setEnabled(false);
+            rowsEdit->setEnabled(false);
+            columnsEdit->SetValue(1);
+            rowsEdit->SetValue(1);
+            pagesLabel->setText(PrintCountText(1, 1, -1));
         }
         busy_ = old;
     }
-    if (SpeedButton1->isChecked() || force)
+    if (previewLockButton->isChecked() || force)
         drawPreview();
 }
 
@@ -81,7 +81,7 @@ void Tprintform::drawPreview()
         ~Done() { flag = false; }
     } done{drawing_};
     pagesAcross = pagesDown = 1;
-    ProgressBar1->setValue(0);
+    progressBar->setValue(0);
     const int pw = PageWidth(), ph = PageHeight();
     if (pw <= 0 || ph <= 0)
         return;
@@ -92,8 +92,8 @@ void Tprintform::drawPreview()
         pagesAcross = std::clamp(pagesAcross, 1, 1000);
         pagesDown = std::clamp(pagesDown, 1, 1000);
     }
-    updatepanelsize();
-    TBitmap* bmp = ImageKit1->Bitmap();
+    updatePaperSize();
+    TBitmap* bmp = imageKit->Bitmap();
     const int cw = bmp->Width(), ch = bmp->Height();
     const double sx = double(cw) / (double(pw) * pagesAcross);
     const double sy = double(ch) / (double(ph) * pagesDown);
@@ -116,11 +116,11 @@ void Tprintform::drawPreview()
     TCanvas& canvas = *bmp->Canvas();
     canvas.Font.PixelsPerInch = std::max(1, int(int64_t(Printer().YResolution()) * ch / (int64_t(ph) * pagesDown)));
     const uint8_t flags = infoFlags();
-    const int fontSize = Round(SpinEdit4->Value());
+    const int fontSize = Round(fontSizeEdit->Value());
     const toptions& o = main_.Options();
     auto info = [&](const TPoint& at) {
         if (source_)
-            extrainf(canvas, fontSize, o.katfontname, o.katfontstyle, caption_, flags, at.X, at.Y, source_->Width(),
+            drawFileInfo(canvas, fontSize, o.katfontname, o.katfontstyle, caption_, flags, at.X, at.Y, source_->Width(),
                      source_->Height());
     };
     TPrintRequest r;
@@ -133,7 +133,7 @@ void Tprintform::drawPreview()
     r.PageHeight = ph;
     r.ResX = Printer().XResolution();
     r.ResY = Printer().YResolution();
-    r.CutLines = CheckBox1->isChecked();
+    r.CutLines = cutMarksCheck->isChecked();
     r.Catalog = catalog_ != nullptr;
     r.Entries = catalog_ ? catalog_->Count() : 0;
     canvas.Pen = TPen();
@@ -146,13 +146,13 @@ void Tprintform::drawPreview()
         }
     };
     if (!PrintRectangleValid(r.L, r.T, r.W, r.H)) {
-        ImageKit1->Update();
+        imageKit->Update();
         return;
     }
     if (m == pmTiles) {
         // The first page of the grid; a grid the print would refuse is not laid out.
         if (TileCount(r.L, r.T, r.W, r.H, pw, ph) > kMaxTilesPerPage) {
-            ImageKit1->Update();
+            imageKit->Update();
             return;
         }
         const std::vector<TPagePlan> pages = PlanPrint(r);
@@ -164,7 +164,7 @@ void Tprintform::drawPreview()
             if (cells > 1) {
                 const int v = int(done * 100 / (cells - 1));
                 if (v <= 100)
-                    ProgressBar1->setValue(v);
+                    progressBar->setValue(v);
             }
             TApplication::KeepResponsive();
         };
@@ -187,7 +187,7 @@ void Tprintform::drawPreview()
             }
         }
         for (const TPagePlan::Cell& c : page.Cells) {
-            catalog_->drawoncanvas(canvas, mapRect(c.Rect), flags, fontSize, c.Index);
+            catalog_->drawEntry(canvas, mapRect(c.Rect), flags, fontSize, c.Index);
             step();
         }
         canvas.Pen = TPen();
@@ -209,7 +209,7 @@ void Tprintform::drawPreview()
         }
         if (r.CutLines)
             cuts(CutLineSegments(false, r.L, r.T, r.W, r.H, 0, 0, pw, ph, r.ResX, r.ResY));
-        ProgressBar1->setValue(100);
+        progressBar->setValue(100);
     }
-    ImageKit1->Update();
+    imageKit->Update();
 }

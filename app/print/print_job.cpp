@@ -8,6 +8,7 @@
 #include "app/options/options.h"
 #include "app/print/print_marks.h"
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
@@ -95,7 +96,7 @@ public:
                   LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")), 0, std::max(total, 1), owner),
           source_(source)
     {
-        dialog_.setObjectName(QStringLiteral("PrintProgress"));
+        dialog_.setObjectName(QLatin1String(ObjectName::ProgressDialogs::PrintProgress));
         dialog_.setWindowModality(Qt::ApplicationModal);
         dialog_.setAutoClose(false);
         dialog_.setAutoReset(false);
@@ -159,7 +160,7 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
     r.ResX = printer.XResolution();
     r.ResY = printer.YResolution();
     r.CutLines = settings.cutlines != 0;
-    const TBitmap* bitmap = image ? image->ImageKit1->Bitmap() : nullptr;
+    const TBitmap* bitmap = image ? image->imageKit->Bitmap() : nullptr;
     if (bitmap) {
         r.ImageWidth = bitmap->Width();
         r.ImageHeight = bitmap->Height();
@@ -214,11 +215,11 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
         sources.DrawCell = [catalog, flags, fontSize](TCanvas& c, const TRect& rect, int index) {
             c.Brush.Style = bsClear;
             if (index < catalog->Count())
-                catalog->drawoncanvas(c, rect, flags, fontSize, index);
+                catalog->drawEntry(c, rect, flags, fontSize, index);
         };
     else
         sources.DrawInfo = [&form, title, flags, fontSize, bitmap](TCanvas& c, int x, int y) {
-            extrainf(c, fontSize, form.Options().katfontname, form.Options().katfontstyle, title, flags, x, y,
+            drawFileInfo(c, fontSize, form.Options().katfontname, form.Options().katfontstyle, title, flags, x, y,
                      bitmap->Width(), bitmap->Height());
         };
 

@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <algorithm>
 
-void drawschnittlinien(TCanvas& canvas, bool tiles, double X, double Y, double Wd, double Ht, double Lm, double Tm,
+void drawCutMarks(TCanvas& canvas, bool tiles, double X, double Y, double Wd, double Ht, double Lm, double Tm,
                        int pageWidth, int pageHeight, int resX, int resY)
 {
     for (const TCutSegment& s : CutLineSegments(tiles, Round(X), Round(Y), Round(Wd), Round(Ht), Round(Lm),
@@ -41,7 +41,7 @@ QStringList InfoLines(const QString& fileName, uint8_t flags, int imageWidth, in
     return lines;
 }
 
-void extrainf(TCanvas& canvas, int fontSize, const QString& fontName, int fontStyle, const QString& fileName,
+void drawFileInfo(TCanvas& canvas, int fontSize, const QString& fontName, int fontStyle, const QString& fileName,
               uint8_t flags, double x, double y, int imageWidth, int imageHeight)
 {
     const QStringList lines = InfoLines(fileName, flags, imageWidth, imageHeight);

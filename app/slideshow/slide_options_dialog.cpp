@@ -3,6 +3,7 @@
 #include "app/text/help_contexts.h"
 
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "controls/buttons/spin_button.h"
 #include "controls/edits/file_edit.h"
@@ -87,7 +88,7 @@ void chooseIndex(QButtonGroup* group, int index)
 
 Tslideform::Tslideform(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("slideform"));
+    setObjectName(QLatin1String(ObjectName::SlideOptionsDialog::Form));
     setWindowTitle(QStringLiteral("Optionen für Diashow"));
     slideoptions = tslideshowoptions::Defaults();
     build();
@@ -101,44 +102,44 @@ void Tslideform::build()
     auto* row = new QHBoxLayout;
     top->addLayout(row);
     row->addWidget(buildListGroups(), 1);
-    PageControl1 = named(new QTabWidget(this), "PageControl1");
-    PageControl1->addTab(buildOutputPage(), QStringLiteral("&Ausgabe"));
-    PageControl1->addTab(buildNextPage(), QStringLiteral("&nächstes Bild"));
-    PageControl1->addTab(buildOptionsPage(), QStringLiteral("&Optionen"));
-    row->addWidget(PageControl1, 1);
+    pages = named(new QTabWidget(this), ObjectName::SlideOptionsDialog::PageControl1);
+    pages->addTab(buildOutputPage(), QStringLiteral("&Ausgabe"));
+    pages->addTab(buildNextPage(), QStringLiteral("&nächstes Bild"));
+    pages->addTab(buildOptionsPage(), QStringLiteral("&Optionen"));
+    row->addWidget(pages, 1);
 
     auto* buttons = new QHBoxLayout;
     top->addLayout(buttons);
     buttons->addStretch(1);
-    Button5 = named(new QPushButton(LangText(QStringLiteral("Diashow"), QStringLiteral("Slideshow")), this),
-                    "Button5");
-    Button2 = named(new QPushButton(QStringLiteral("&Abbrechen"), this), "Button2");
-    Button1 = named(new QPushButton(QStringLiteral("&Hilfe"), this), "Button1");
-    Button5->setDefault(true);
-    for (QPushButton* b : {Button5, Button2, Button1})
+    playButton = named(new QPushButton(LangText(QStringLiteral("Diashow"), QStringLiteral("Slideshow")), this),
+                    ObjectName::SlideOptionsDialog::Button5);
+    cancelButton = named(new QPushButton(QStringLiteral("&Abbrechen"), this), ObjectName::SlideOptionsDialog::Button2);
+    helpButton = named(new QPushButton(QStringLiteral("&Hilfe"), this), ObjectName::SlideOptionsDialog::Button1);
+    playButton->setDefault(true);
+    for (QPushButton* b : {playButton, cancelButton, helpButton})
         buttons->addWidget(b);
 
     auto on = [this](QAbstractButton* b, void (Tslideform::*handler)()) {
         connect(b, &QAbstractButton::clicked, this, [this, handler] { TApplication::Guard([&] { (this->*handler)(); }); });
     };
-    on(Button5, &Tslideform::PlayClick);
-    connect(Button2, &QPushButton::clicked, this, [this] { done(ResultNone); });
-    connect(Button1, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcSlideOptions); });
-    on(Button3, &Tslideform::LoadListClick);
-    on(Button4, &Tslideform::SaveListClick);
-    on(Button6, &Tslideform::AddClick);
-    on(Button7, &Tslideform::DeleteClick);
-    on(Button8, &Tslideform::DeleteAllClick);
-    on(Button9, &Tslideform::SelectAllTypesClick);
-    SpinButton1->OnTopClick = [this](TObject*) { MoveFocused(-1); };
-    SpinButton1->OnBottomClick = [this](TObject*) { MoveFocused(1); };
-    for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton6, RadioButton10, RadioButton11, RadioButton12})
+    on(playButton, &Tslideform::playClicked);
+    connect(cancelButton, &QPushButton::clicked, this, [this] { done(ResultNone); });
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(hcSlideOptions); });
+    on(loadListButton, &Tslideform::loadListClicked);
+    on(saveListButton, &Tslideform::saveListClicked);
+    on(addButton, &Tslideform::addClicked);
+    on(deleteButton, &Tslideform::deleteClicked);
+    on(deleteAllButton, &Tslideform::deleteAllClicked);
+    on(selectAllTypesButton, &Tslideform::selectAllTypesClicked);
+    moveButton->OnTopClick = [this](TObject*) { MoveFocused(-1); };
+    moveButton->OnBottomClick = [this](TObject*) { MoveFocused(1); };
+    for (QRadioButton* b : {listUnsortedRadio, listRandomRadio, listByNameRadio, dirUnsortedRadio, dirRandomRadio, dirByNameRadio})
         connect(b, &QRadioButton::clicked, this, [this] { SortList(); });
     connect(sourceGroup, &QButtonGroup::idClicked, this, [this] { EnableControls(); });
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{RadioButton3, RadioButton4, RadioButton5,
-                                                                      RadioButton7, RadioButton8, RadioButton9,
-                                                                      RadioButton13, RadioButton14, RadioButton15,
-                                                                      CheckBox1})
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{fullScreenRadio, imageSizeRadio, fixedSizeRadio,
+                                                                      fillCanvasRadio, originalSizeRadio, fitCanvasRadio,
+                                                                      playFileRadio, playCommentRadio, noSoundRadio,
+                                                                      afterSecondsCheck})
         connect(b, &QAbstractButton::toggled, this, [this] { EnableControls(); });
 }
 
@@ -147,50 +148,50 @@ QWidget* Tslideform::buildListGroups()
     auto* page = new QWidget(this);
     auto* col = new QVBoxLayout(page);
     col->setContentsMargins(0, 0, 0, 0);
-    RadioGroup1 = radioGroup(page, "RadioGroup1", "Bilder aus", {"Dateiliste", "Verzeichnis"}, sourceGroup);
-    col->addWidget(RadioGroup1);
+    sourceBox = radioGroup(page, ObjectName::SlideOptionsDialog::RadioGroup1, "Bilder aus", {"Dateiliste", "Verzeichnis"}, sourceGroup);
+    col->addWidget(sourceBox);
 
-    GroupBox2 = named(new QGroupBox(QStringLiteral("Bilder aus Dateiliste"), page), "GroupBox2");
-    auto* g2 = new QGridLayout(GroupBox2);
-    ListBox1 = named(new QListWidget(GroupBox2), "ListBox1");
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    g2->addWidget(ListBox1, 0, 0, 6, 1);
-    SpinButton1 = named(new TKitSpinButton(GroupBox2), "SpinButton1");
-    SpinButton1->setFixedSize(20, 40);
-    g2->addWidget(SpinButton1, 0, 1);
+    listGroup = named(new QGroupBox(QStringLiteral("Bilder aus Dateiliste"), page), ObjectName::SlideOptionsDialog::GroupBox2);
+    auto* g2 = new QGridLayout(listGroup);
+    fileList = named(new QListWidget(listGroup), ObjectName::SlideOptionsDialog::ListBox1);
+    fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    g2->addWidget(fileList, 0, 0, 6, 1);
+    moveButton = named(new TKitSpinButton(listGroup), ObjectName::SlideOptionsDialog::SpinButton1);
+    moveButton->setFixedSize(20, 40);
+    g2->addWidget(moveButton, 0, 1);
     const std::pair<QPushButton**, std::pair<const char*, const char*>> buttons[] = {
-        {&Button3, {"Button3", "Liste &Laden"}},  {&Button4, {"Button4", "Liste &Speichern"}},
-        {&Button6, {"Button6", "&Hinzufügen"}},   {&Button7, {"Button7", "&Löschen"}},
-        {&Button8, {"Button8", "&Alle Löschen"}},
+        {&loadListButton, {ObjectName::SlideOptionsDialog::Button3, "Liste &Laden"}},  {&saveListButton, {ObjectName::SlideOptionsDialog::Button4, "Liste &Speichern"}},
+        {&addButton, {ObjectName::SlideOptionsDialog::Button6, "&Hinzufügen"}},   {&deleteButton, {ObjectName::SlideOptionsDialog::Button7, "&Löschen"}},
+        {&deleteAllButton, {ObjectName::SlideOptionsDialog::Button8, "&Alle Löschen"}},
     };
     auto* bl = new QVBoxLayout;
     for (const auto& [field, text] : buttons) {
-        *field = named(new QPushButton(QString::fromUtf8(text.second), GroupBox2), text.first);
+        *field = named(new QPushButton(QString::fromUtf8(text.second), listGroup), text.first);
         bl->addWidget(*field);
     }
     bl->addStretch(1);
     g2->addLayout(bl, 1, 1, 5, 1);
     auto* sorts = new QHBoxLayout;
-    RadioButton1 = radio(GroupBox2, sorts, "RadioButton1", "keine Sortierung");
-    RadioButton2 = radio(GroupBox2, sorts, "RadioButton2", "Zufall");
-    RadioButton6 = radio(GroupBox2, sorts, "RadioButton6", "Name");
+    listUnsortedRadio = radio(listGroup, sorts, ObjectName::SlideOptionsDialog::RadioButton1, "keine Sortierung");
+    listRandomRadio = radio(listGroup, sorts, ObjectName::SlideOptionsDialog::RadioButton2, "Zufall");
+    listByNameRadio = radio(listGroup, sorts, ObjectName::SlideOptionsDialog::RadioButton6, "Name");
     g2->addLayout(sorts, 6, 0, 1, 2);
-    col->addWidget(GroupBox2, 1);
+    col->addWidget(listGroup, 1);
 
-    GroupBox6 = named(new QGroupBox(QStringLiteral("Bilder aus Verzeichnis"), page), "GroupBox6");
-    auto* g6 = new QVBoxLayout(GroupBox6);
-    auto* g7 = named(new QGroupBox(QStringLiteral("Verzeichnis"), GroupBox6), "GroupBox7");
+    directoryGroup = named(new QGroupBox(QStringLiteral("Bilder aus Verzeichnis"), page), ObjectName::SlideOptionsDialog::GroupBox6);
+    auto* g6 = new QVBoxLayout(directoryGroup);
+    auto* g7 = named(new QGroupBox(QStringLiteral("Verzeichnis"), directoryGroup), ObjectName::SlideOptionsDialog::GroupBox7);
     auto* l7 = new QVBoxLayout(g7);
-    DirectoryEdit1 = named(new TDirectoryEdit(g7), "DirectoryEdit1");
-    l7->addWidget(DirectoryEdit1);
-    CheckBox6 = check(g7, l7, "CheckBox6", "Unterverzeichnisse einbeziehen");
+    directoryEdit = named(new TDirectoryEdit(g7), ObjectName::SlideOptionsDialog::DirectoryEdit1);
+    l7->addWidget(directoryEdit);
+    subfoldersCheck = check(g7, l7, ObjectName::SlideOptionsDialog::CheckBox6, "Unterverzeichnisse einbeziehen");
     auto* dirSorts = new QHBoxLayout;
-    RadioButton10 = radio(g7, dirSorts, "RadioButton10", "keine Sortierung");
-    RadioButton11 = radio(g7, dirSorts, "RadioButton11", "Zufall");
-    RadioButton12 = radio(g7, dirSorts, "RadioButton12", "Name");
+    dirUnsortedRadio = radio(g7, dirSorts, ObjectName::SlideOptionsDialog::RadioButton10, "keine Sortierung");
+    dirRandomRadio = radio(g7, dirSorts, ObjectName::SlideOptionsDialog::RadioButton11, "Zufall");
+    dirByNameRadio = radio(g7, dirSorts, ObjectName::SlideOptionsDialog::RadioButton12, "Name");
     l7->addLayout(dirSorts);
     g6->addWidget(g7);
-    auto* g8 = named(new QGroupBox(QStringLiteral("Für Bildtypen:"), GroupBox6), "GroupBox8");
+    auto* g8 = named(new QGroupBox(QStringLiteral("Für Bildtypen:"), directoryGroup), ObjectName::SlideOptionsDialog::GroupBox8);
     auto* l8 = new QGridLayout(g8);
     static const char* const typeCaptions[] = {"Jpeg (JPG)",           "Windows Bitmap (BMP)",
                                                "PaintBrush (PCX)",     "Tiff Bitmap (TIFF)",
@@ -202,53 +203,53 @@ QWidget* Tslideform::buildListGroups()
         TypeBoxes[size_t(i)]->setObjectName(QStringLiteral("CheckBox%1").arg(7 + i));
         l8->addWidget(TypeBoxes[size_t(i)], i / 2, i % 2);
     }
-    Button9 = named(new QPushButton(QStringLiteral("A&lle markieren"), g8), "Button9");
-    l8->addWidget(Button9, 4, 1);
+    selectAllTypesButton = named(new QPushButton(QStringLiteral("A&lle markieren"), g8), ObjectName::SlideOptionsDialog::Button9);
+    l8->addWidget(selectAllTypesButton, 4, 1);
     g6->addWidget(g8);
     g6->addStretch(1);
-    col->addWidget(GroupBox6, 1);
+    col->addWidget(directoryGroup, 1);
     return page;
 }
 
 QWidget* Tslideform::buildOutputPage()
 {
-    auto* page = named(new QWidget(this), "TabSheet1");
+    auto* page = named(new QWidget(this), ObjectName::SlideOptionsDialog::TabSheet1);
     auto* col = new QVBoxLayout(page);
-    auto* g3 = named(new QGroupBox(QStringLiteral("Leinwandgröße"), page), "GroupBox3");
+    auto* g3 = named(new QGroupBox(QStringLiteral("Leinwandgröße"), page), ObjectName::SlideOptionsDialog::GroupBox3);
     auto* l3 = new QGridLayout(g3);
-    RadioButton3 = named(new QRadioButton(QStringLiteral("Vollbild"), g3), "RadioButton3");
-    RadioButton4 = named(new QRadioButton(QStringLiteral("Bildgröße"), g3), "RadioButton4");
-    RadioButton5 = named(new QRadioButton(QStringLiteral("Größe festlegen:"), g3), "RadioButton5");
-    l3->addWidget(RadioButton3, 0, 0, 1, 3);
-    l3->addWidget(RadioButton4, 1, 0, 1, 3);
-    l3->addWidget(RadioButton5, 2, 0, 1, 3);
-    KitCalcEdit1 = named(new TKitCalcEdit(g3), "KitCalcEdit1");
-    KitCalcEdit2 = named(new TKitCalcEdit(g3), "KitCalcEdit2");
-    l3->addWidget(named(new QLabel(QStringLiteral("Breite"), g3), "Label2"), 3, 0);
-    l3->addWidget(KitCalcEdit1, 3, 1);
+    fullScreenRadio = named(new QRadioButton(QStringLiteral("Vollbild"), g3), ObjectName::SlideOptionsDialog::RadioButton3);
+    imageSizeRadio = named(new QRadioButton(QStringLiteral("Bildgröße"), g3), ObjectName::SlideOptionsDialog::RadioButton4);
+    fixedSizeRadio = named(new QRadioButton(QStringLiteral("Größe festlegen:"), g3), ObjectName::SlideOptionsDialog::RadioButton5);
+    l3->addWidget(fullScreenRadio, 0, 0, 1, 3);
+    l3->addWidget(imageSizeRadio, 1, 0, 1, 3);
+    l3->addWidget(fixedSizeRadio, 2, 0, 1, 3);
+    canvasWidthEdit = named(new TKitCalcEdit(g3), ObjectName::SlideOptionsDialog::KitCalcEdit1);
+    canvasHeightEdit = named(new TKitCalcEdit(g3), ObjectName::SlideOptionsDialog::KitCalcEdit2);
+    l3->addWidget(named(new QLabel(QStringLiteral("Breite"), g3), ObjectName::SlideOptionsDialog::Label2), 3, 0);
+    l3->addWidget(canvasWidthEdit, 3, 1);
     l3->addWidget(new QLabel(QStringLiteral("Pixel"), g3), 3, 2);
-    l3->addWidget(named(new QLabel(QStringLiteral("Höhe"), g3), "Label3"), 4, 0);
-    l3->addWidget(KitCalcEdit2, 4, 1);
+    l3->addWidget(named(new QLabel(QStringLiteral("Höhe"), g3), ObjectName::SlideOptionsDialog::Label3), 4, 0);
+    l3->addWidget(canvasHeightEdit, 4, 1);
     l3->addWidget(new QLabel(QStringLiteral("Pixel"), g3), 4, 2);
-    for (TKitCalcEdit* e : {KitCalcEdit1, KitCalcEdit2}) {
+    for (TKitCalcEdit* e : {canvasWidthEdit, canvasHeightEdit}) {
         e->SetDecimalPlaces(0);
         e->SetMinValue(1);
         e->SetMaxValue(100000);
     }
     col->addWidget(g3);
 
-    auto* g5 = named(new QGroupBox(QStringLiteral("Bildgröße"), page), "GroupBox5");
+    auto* g5 = named(new QGroupBox(QStringLiteral("Bildgröße"), page), ObjectName::SlideOptionsDialog::GroupBox5);
     auto* l5 = new QVBoxLayout(g5);
-    RadioButton8 = radio(g5, l5, "RadioButton8", "Originalgröße");
-    RadioButton9 = radio(g5, l5, "RadioButton9", "Auf Leinwand anpassen");
-    RadioButton7 = radio(g5, l5, "RadioButton7", "Bild füllt Leinwand");
+    originalSizeRadio = radio(g5, l5, ObjectName::SlideOptionsDialog::RadioButton8, "Originalgröße");
+    fitCanvasRadio = radio(g5, l5, ObjectName::SlideOptionsDialog::RadioButton9, "Auf Leinwand anpassen");
+    fillCanvasRadio = radio(g5, l5, ObjectName::SlideOptionsDialog::RadioButton7, "Bild füllt Leinwand");
     auto* fl = new QHBoxLayout;
     fl->addWidget(new QLabel(QStringLiteral("Filter"), g5));
-    ComboBox4 = named(new QComboBox(g5), "ComboBox4");
-    ComboBox4->addItems({QStringLiteral("Keinen"), QStringLiteral("Triangle"), QStringLiteral("Hermite"),
+    filterCombo = named(new QComboBox(g5), ObjectName::SlideOptionsDialog::ComboBox4);
+    filterCombo->addItems({QStringLiteral("Keinen"), QStringLiteral("Triangle"), QStringLiteral("Hermite"),
                          QStringLiteral("Bell"), QStringLiteral("BSpline"), QStringLiteral("Lanczos3"),
                          QStringLiteral("Mitchell")});
-    fl->addWidget(ComboBox4, 1);
+    fl->addWidget(filterCombo, 1);
     l5->addLayout(fl);
     col->addWidget(g5);
     col->addStretch(1);
@@ -257,52 +258,52 @@ QWidget* Tslideform::buildOutputPage()
 
 QWidget* Tslideform::buildNextPage()
 {
-    auto* page = named(new QWidget(this), "TabSheet2");
+    auto* page = named(new QWidget(this), ObjectName::SlideOptionsDialog::TabSheet2);
     auto* col = new QVBoxLayout(page);
-    auto* g1 = named(new QGroupBox(QStringLiteral("nächstes Bild"), page), "GroupBox1");
+    auto* g1 = named(new QGroupBox(QStringLiteral("nächstes Bild"), page), ObjectName::SlideOptionsDialog::GroupBox1);
     auto* l1 = new QGridLayout(g1);
-    CheckBox1 = named(new QCheckBox(QStringLiteral("nach"), g1), "CheckBox1");
-    KitCalcEdit3 = named(new TKitCalcEdit(g1), "KitCalcEdit3");
-    KitCalcEdit3->SetDecimalPlaces(0);
-    KitCalcEdit3->SetMinValue(0);
-    KitCalcEdit3->SetMaxValue(2000000);
-    l1->addWidget(CheckBox1, 0, 0);
-    l1->addWidget(KitCalcEdit3, 0, 1);
-    l1->addWidget(named(new QLabel(QStringLiteral("Sekunden"), g1), "Label1"), 0, 2);
-    l1->addWidget(named(new QLabel(QStringLiteral("(Pause mit \"S\"-Taste)"), g1), "Label7"), 1, 0, 1, 3);
-    CheckBox2 = named(new QCheckBox(QStringLiteral("bei Leertaste- / Mausdruck"), g1), "CheckBox2");
-    l1->addWidget(CheckBox2, 2, 0, 1, 3);
+    afterSecondsCheck = named(new QCheckBox(QStringLiteral("nach"), g1), ObjectName::SlideOptionsDialog::CheckBox1);
+    secondsEdit = named(new TKitCalcEdit(g1), ObjectName::SlideOptionsDialog::KitCalcEdit3);
+    secondsEdit->SetDecimalPlaces(0);
+    secondsEdit->SetMinValue(0);
+    secondsEdit->SetMaxValue(2000000);
+    l1->addWidget(afterSecondsCheck, 0, 0);
+    l1->addWidget(secondsEdit, 0, 1);
+    l1->addWidget(named(new QLabel(QStringLiteral("Sekunden"), g1), ObjectName::SlideOptionsDialog::Label1), 0, 2);
+    l1->addWidget(named(new QLabel(QStringLiteral("(Pause mit \"S\"-Taste)"), g1), ObjectName::SlideOptionsDialog::Label7), 1, 0, 1, 3);
+    onKeyOrClickCheck = named(new QCheckBox(QStringLiteral("bei Leertaste- / Mausdruck"), g1), ObjectName::SlideOptionsDialog::CheckBox2);
+    l1->addWidget(onKeyOrClickCheck, 2, 0, 1, 3);
     col->addWidget(g1);
-    RadioGroup3 = radioGroup(page, "RadioGroup3", "Reihenfolge",
+    orderBox = radioGroup(page, ObjectName::SlideOptionsDialog::RadioGroup3, "Reihenfolge",
                              {"wie Dateiliste", "umgekehrte Dateiliste", "nächstes Bild per Zufall"}, orderGroup);
-    col->addWidget(RadioGroup3);
+    col->addWidget(orderBox);
     col->addStretch(1);
     return page;
 }
 
 QWidget* Tslideform::buildOptionsPage()
 {
-    auto* page = named(new QWidget(this), "TabSheet3");
+    auto* page = named(new QWidget(this), ObjectName::SlideOptionsDialog::TabSheet3);
     auto* col = new QVBoxLayout(page);
-    CheckBox4 = check(page, col, "CheckBox4", "nach Beenden wiederhohlen");
-    CheckBox5 = check(page, col, "CheckBox5", "Maus verstecken");
-    CheckBox16 = check(page, col, "CheckBox16", "Taskleiste verstecken");
+    repeatCheck = check(page, col, ObjectName::SlideOptionsDialog::CheckBox4, "nach Beenden wiederhohlen");
+    hideMouseCheck = check(page, col, ObjectName::SlideOptionsDialog::CheckBox5, "Maus verstecken");
+    hideTaskbarCheck = check(page, col, ObjectName::SlideOptionsDialog::CheckBox16, "Taskleiste verstecken");
     auto* tl = new QHBoxLayout;
-    CheckBox3 = check(page, tl, "CheckBox3", "Textkommentare zeigen");
-    tl->addWidget(named(new QLabel(QStringLiteral("Schriftgröße"), page), "Label14"));
-    SpinEdit1 = named(new TKitSpinEdit(page), "SpinEdit1");
-    SpinEdit1->SetMinValue(1);
-    SpinEdit1->SetMaxValue(500);
-    tl->addWidget(SpinEdit1);
+    showCommentsCheck = check(page, tl, ObjectName::SlideOptionsDialog::CheckBox3, "Textkommentare zeigen");
+    tl->addWidget(named(new QLabel(QStringLiteral("Schriftgröße"), page), ObjectName::SlideOptionsDialog::Label14));
+    fontSizeEdit = named(new TKitSpinEdit(page), ObjectName::SlideOptionsDialog::SpinEdit1);
+    fontSizeEdit->SetMinValue(1);
+    fontSizeEdit->SetMaxValue(500);
+    tl->addWidget(fontSizeEdit);
     col->addLayout(tl);
-    auto* g4 = named(new QGroupBox(QStringLiteral("Sound"), page), "GroupBox4");
+    auto* g4 = named(new QGroupBox(QStringLiteral("Sound"), page), ObjectName::SlideOptionsDialog::GroupBox4);
     auto* l4 = new QVBoxLayout(g4);
-    RadioButton13 = radio(g4, l4, "RadioButton13", "WAV / Midi-Datei abspielen:");
-    FilenameEdit1 = named(new TFilenameEdit(g4), "FilenameEdit1");
-    FilenameEdit1->SetFilter(QStringLiteral("WAV / Midi (WAV;MID)|*.wav;*.mid;*.midi"));
-    l4->addWidget(FilenameEdit1);
-    RadioButton14 = radio(g4, l4, "RadioButton14", "Tonkommentar abspielen (falls vorhanden)");
-    RadioButton15 = radio(g4, l4, "RadioButton15", "Kein Sound");
+    playFileRadio = radio(g4, l4, ObjectName::SlideOptionsDialog::RadioButton13, "WAV / Midi-Datei abspielen:");
+    soundFileEdit = named(new TFilenameEdit(g4), ObjectName::SlideOptionsDialog::FilenameEdit1);
+    soundFileEdit->SetFilter(QStringLiteral("WAV / Midi (WAV;MID)|*.wav;*.mid;*.midi"));
+    l4->addWidget(soundFileEdit);
+    playCommentRadio = radio(g4, l4, ObjectName::SlideOptionsDialog::RadioButton14, "Tonkommentar abspielen (falls vorhanden)");
+    noSoundRadio = radio(g4, l4, ObjectName::SlideOptionsDialog::RadioButton15, "Kein Sound");
     col->addWidget(g4);
     col->addStretch(1);
     return page;
@@ -318,7 +319,7 @@ void Tslideform::showEvent(QShowEvent* event)
 void Tslideform::FormActivate()
 {
     activated_ = true;
-    ListBox1->clear();
+    fileList->clear();
     result_ = ResultNone;
     BlockToControls();
     try {
@@ -333,27 +334,27 @@ void Tslideform::FormActivate()
 void Tslideform::BlockToControls()
 {
     const tslideshowoptions& o = slideoptions;
-    choose(o.sound, RadioButton15, RadioButton13, RadioButton14);
-    choose(o.window, RadioButton3, RadioButton4, RadioButton5);
-    KitCalcEdit1->SetValue(o.fixedwidth);
-    KitCalcEdit2->SetValue(o.fixedheight);
+    choose(o.sound, noSoundRadio, playFileRadio, playCommentRadio);
+    choose(o.window, fullScreenRadio, imageSizeRadio, fixedSizeRadio);
+    canvasWidthEdit->SetValue(o.fixedwidth);
+    canvasHeightEdit->SetValue(o.fixedheight);
     chooseIndex(orderGroup, o.order);
-    choose(o.scaling, RadioButton8, RadioButton9, RadioButton7);
-    ComboBox4->setCurrentIndex(o.filter >= 0 && o.filter < ComboBox4->count() ? int(o.filter) : 0);
-    KitCalcEdit3->SetValue(o.seconds);
-    choose(o.listsort, RadioButton1, RadioButton2, RadioButton6);
+    choose(o.scaling, originalSizeRadio, fitCanvasRadio, fillCanvasRadio);
+    filterCombo->setCurrentIndex(o.filter >= 0 && o.filter < filterCombo->count() ? int(o.filter) : 0);
+    secondsEdit->SetValue(o.seconds);
+    choose(o.listsort, listUnsortedRadio, listRandomRadio, listByNameRadio);
     chooseIndex(sourceGroup, o.source);
-    choose(o.dirsort, RadioButton10, RadioButton11, RadioButton12);
-    SpinEdit1->SetValue(o.fontsize);
-    CheckBox1->setChecked(o.nexttimed);
-    CheckBox2->setChecked(o.nextonkey);
-    CheckBox5->setChecked(o.hidemouse);
-    CheckBox4->setChecked(o.repeat);
-    CheckBox6->setChecked(o.subdirs);
-    CheckBox16->setChecked(o.hidetaskbar);
-    CheckBox3->setChecked(o.showtext);
-    FilenameEdit1->setText(o.soundfile.Text());
-    DirectoryEdit1->setText(o.directory.Text());
+    choose(o.dirsort, dirUnsortedRadio, dirRandomRadio, dirByNameRadio);
+    fontSizeEdit->SetValue(o.fontsize);
+    afterSecondsCheck->setChecked(o.nexttimed);
+    onKeyOrClickCheck->setChecked(o.nextonkey);
+    hideMouseCheck->setChecked(o.hidemouse);
+    repeatCheck->setChecked(o.repeat);
+    subfoldersCheck->setChecked(o.subdirs);
+    hideTaskbarCheck->setChecked(o.hidetaskbar);
+    showCommentsCheck->setChecked(o.showtext);
+    soundFileEdit->setText(o.soundfile.Text());
+    directoryEdit->setText(o.directory.Text());
     // The ".gif" flag (index 3) has no box.
     static const int kFlag[] = {0, 1, 2, 4, 5, 6, 7, 8, 9};
     for (int i = 0; i < 9; ++i)
@@ -362,8 +363,8 @@ void Tslideform::BlockToControls()
 
 bool Tslideform::ControlsToBlock()
 {
-    const QString sound = FilenameEdit1->text();
-    const QString directory = DirectoryEdit1->text();
+    const QString sound = soundFileEdit->text();
+    const QString directory = directoryEdit->text();
     for (const QString& text : {sound, directory})
         if (!TShortString::Fits(text)) {
             LangShowMessage(QStringLiteral("Der Name ist zu lang (höchstens 255 Bytes):\n%1").arg(text),
@@ -371,25 +372,25 @@ bool Tslideform::ControlsToBlock()
             return false;
         }
     tslideshowoptions& o = slideoptions;
-    o.sound = choice(RadioButton13, RadioButton14);
-    o.window = choice(RadioButton4, RadioButton5);
-    o.fixedwidth = Round(KitCalcEdit1->Value());
-    o.fixedheight = Round(KitCalcEdit2->Value());
+    o.sound = choice(playFileRadio, playCommentRadio);
+    o.window = choice(imageSizeRadio, fixedSizeRadio);
+    o.fixedwidth = Round(canvasWidthEdit->Value());
+    o.fixedheight = Round(canvasHeightEdit->Value());
     o.order = std::max(0, orderGroup->checkedId());
-    o.scaling = choice(RadioButton9, RadioButton7);
-    o.filter = std::max(0, ComboBox4->currentIndex());
-    o.seconds = Round(KitCalcEdit3->Value());
-    o.listsort = choice(RadioButton2, RadioButton6);
+    o.scaling = choice(fitCanvasRadio, fillCanvasRadio);
+    o.filter = std::max(0, filterCombo->currentIndex());
+    o.seconds = Round(secondsEdit->Value());
+    o.listsort = choice(listRandomRadio, listByNameRadio);
     o.source = std::max(0, sourceGroup->checkedId());
-    o.dirsort = choice(RadioButton11, RadioButton12);
-    o.fontsize = Round(SpinEdit1->Value());
-    o.nexttimed = CheckBox1->isChecked();
-    o.nextonkey = CheckBox2->isChecked();
-    o.hidemouse = CheckBox5->isChecked();
-    o.repeat = CheckBox4->isChecked();
-    o.subdirs = CheckBox6->isChecked();
-    o.hidetaskbar = CheckBox16->isChecked();
-    o.showtext = CheckBox3->isChecked();
+    o.dirsort = choice(dirRandomRadio, dirByNameRadio);
+    o.fontsize = Round(fontSizeEdit->Value());
+    o.nexttimed = afterSecondsCheck->isChecked();
+    o.nextonkey = onKeyOrClickCheck->isChecked();
+    o.hidemouse = hideMouseCheck->isChecked();
+    o.repeat = repeatCheck->isChecked();
+    o.subdirs = subfoldersCheck->isChecked();
+    o.hidetaskbar = hideTaskbarCheck->isChecked();
+    o.showtext = showCommentsCheck->isChecked();
     o.soundfile.Assign(sound);
     o.directory.Assign(directory);
     static const int kFlag[] = {0, 1, 2, 4, 5, 6, 7, 8, 9};
@@ -400,19 +401,19 @@ bool Tslideform::ControlsToBlock()
 
 void Tslideform::EnableControls()
 {
-    KitCalcEdit1->setEnabled(RadioButton5->isChecked());
-    KitCalcEdit2->setEnabled(RadioButton5->isChecked());
-    KitCalcEdit3->setEnabled(CheckBox1->isChecked());
-    FilenameEdit1->setEnabled(RadioButton13->isChecked());
-    ComboBox4->setEnabled(!RadioButton8->isChecked());
+    canvasWidthEdit->setEnabled(fixedSizeRadio->isChecked());
+    canvasHeightEdit->setEnabled(fixedSizeRadio->isChecked());
+    secondsEdit->setEnabled(afterSecondsCheck->isChecked());
+    soundFileEdit->setEnabled(playFileRadio->isChecked());
+    filterCombo->setEnabled(!originalSizeRadio->isChecked());
     const bool directory = sourceGroup->checkedId() == 1;
-    GroupBox6->setVisible(directory);
-    GroupBox2->setVisible(!directory);
+    directoryGroup->setVisible(directory);
+    listGroup->setVisible(!directory);
 }
 
-void Tslideform::PlayClick()
+void Tslideform::playClicked()
 {
-    if (!CheckBox1->isChecked() && !CheckBox2->isChecked()) {
+    if (!afterSecondsCheck->isChecked() && !onKeyOrClickCheck->isChecked()) {
         LangShowMessage(QStringLiteral("Bitte wählen Sie das nächste Bild entweder nach x Sekunden, bei Leertaste- / "
                                        "Mausdruck oder bei beiden."),
                         QStringLiteral("Please chosse either next Image after x seconds, when space / mousepointer "
@@ -429,7 +430,7 @@ void Tslideform::PlayClick()
 int RunSlideOptions(QWidget* owner, tslideshowoptions& options, const std::function<void(Tslideform&)>& prepare)
 {
     Tslideform dlg(owner);
-    TranslateForm(QStringLiteral("slideform"), &dlg);
+    TranslateForm(QLatin1String(ObjectName::SlideOptionsDialog::Form), &dlg);
     dlg.slideoptions = options;
     if (prepare)
         prepare(dlg);

@@ -48,42 +48,42 @@ public:
     void SortList();
 
     // Buttons.
-    void AddClick();        // "&Hinzufügen"
-    void DeleteClick();     // "&Löschen"
-    void DeleteAllClick();  // "&Alle Löschen"
+    void addClicked();        // "&Hinzufügen"
+    void deleteClicked();     // "&Löschen"
+    void deleteAllClicked();  // "&Alle Löschen"
     void MoveFocused(int delta);
-    void SaveListClick();   // "Liste &Speichern"
-    void LoadListClick();   // "Liste &Laden"
-    void SelectAllTypesClick();
-    void PlayClick();       // "Diashow"
+    void saveListClicked();   // "Liste &Speichern"
+    void loadListClicked();   // "Liste &Laden"
+    void selectAllTypesClicked();
+    void playClicked();       // "Diashow"
 
-    QGroupBox* RadioGroup1 = nullptr;  // images from: list, directory
+    QGroupBox* sourceBox = nullptr;  // images from: list, directory
     QButtonGroup* sourceGroup = nullptr;
-    QGroupBox* GroupBox2 = nullptr;    // from the list
-    QListWidget* ListBox1 = nullptr;
-    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr,
-                *Button5 = nullptr, *Button6 = nullptr, *Button7 = nullptr, *Button8 = nullptr,
-                *Button9 = nullptr;
-    TKitSpinButton* SpinButton1 = nullptr;
-    QRadioButton *RadioButton1 = nullptr, *RadioButton2 = nullptr, *RadioButton6 = nullptr;  // list sorting
-    QGroupBox* GroupBox6 = nullptr;    // from a directory
-    TDirectoryEdit* DirectoryEdit1 = nullptr;
-    QCheckBox* CheckBox6 = nullptr;
-    QRadioButton *RadioButton10 = nullptr, *RadioButton11 = nullptr, *RadioButton12 = nullptr;  // dir sorting
+    QGroupBox* listGroup = nullptr;    // from the list
+    QListWidget* fileList = nullptr;
+    QPushButton *helpButton = nullptr, *cancelButton = nullptr, *loadListButton = nullptr, *saveListButton = nullptr,
+                *playButton = nullptr, *addButton = nullptr, *deleteButton = nullptr, *deleteAllButton = nullptr,
+                *selectAllTypesButton = nullptr;
+    TKitSpinButton* moveButton = nullptr;
+    QRadioButton *listUnsortedRadio = nullptr, *listRandomRadio = nullptr, *listByNameRadio = nullptr;  // list sorting
+    QGroupBox* directoryGroup = nullptr;    // from a directory
+    TDirectoryEdit* directoryEdit = nullptr;
+    QCheckBox* subfoldersCheck = nullptr;
+    QRadioButton *dirUnsortedRadio = nullptr, *dirRandomRadio = nullptr, *dirByNameRadio = nullptr;  // dir sorting
     // JPG, BMP, PCX, TIFF, WMF, EMF, ICO, CUR, PNG.
     std::array<QCheckBox*, 9> TypeBoxes{};
-    QTabWidget* PageControl1 = nullptr;
-    QRadioButton *RadioButton3 = nullptr, *RadioButton4 = nullptr, *RadioButton5 = nullptr;  // window
-    TKitCalcEdit *KitCalcEdit1 = nullptr, *KitCalcEdit2 = nullptr, *KitCalcEdit3 = nullptr;
-    QRadioButton *RadioButton8 = nullptr, *RadioButton9 = nullptr, *RadioButton7 = nullptr;  // scaling
-    QComboBox* ComboBox4 = nullptr;
-    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr;
-    QGroupBox* RadioGroup3 = nullptr;  // order
+    QTabWidget* pages = nullptr;
+    QRadioButton *fullScreenRadio = nullptr, *imageSizeRadio = nullptr, *fixedSizeRadio = nullptr;  // window
+    TKitCalcEdit *canvasWidthEdit = nullptr, *canvasHeightEdit = nullptr, *secondsEdit = nullptr;
+    QRadioButton *originalSizeRadio = nullptr, *fitCanvasRadio = nullptr, *fillCanvasRadio = nullptr;  // scaling
+    QComboBox* filterCombo = nullptr;
+    QCheckBox *afterSecondsCheck = nullptr, *onKeyOrClickCheck = nullptr;
+    QGroupBox* orderBox = nullptr;  // order
     QButtonGroup* orderGroup = nullptr;
-    QCheckBox *CheckBox3 = nullptr, *CheckBox4 = nullptr, *CheckBox5 = nullptr, *CheckBox16 = nullptr;
-    TKitSpinEdit* SpinEdit1 = nullptr;
-    QRadioButton *RadioButton13 = nullptr, *RadioButton14 = nullptr, *RadioButton15 = nullptr;  // sound
-    TFilenameEdit* FilenameEdit1 = nullptr;
+    QCheckBox *showCommentsCheck = nullptr, *repeatCheck = nullptr, *hideMouseCheck = nullptr, *hideTaskbarCheck = nullptr;
+    TKitSpinEdit* fontSizeEdit = nullptr;
+    QRadioButton *playFileRadio = nullptr, *playCommentRadio = nullptr, *noSoundRadio = nullptr;  // sound
+    TFilenameEdit* soundFileEdit = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -27,23 +27,23 @@ const char* const kListFilter = "Diashow (DIA)|*.dia";
 QStringList Tslideform::ListItems() const
 {
     QStringList out;
-    for (int i = 0; i < ListBox1->count(); ++i)
-        out.append(ListBox1->item(i)->text());
+    for (int i = 0; i < fileList->count(); ++i)
+        out.append(fileList->item(i)->text());
     return out;
 }
 
 void Tslideform::SetListItems(const QStringList& items)
 {
-    ListBox1->clear();
-    ListBox1->addItems(items);
+    fileList->clear();
+    fileList->addItems(items);
 }
 
 void Tslideform::SortList()
 {
     QStringList items = ListItems();
-    if (RadioButton6->isChecked())
+    if (listByNameRadio->isChecked())
         SortSlidesByName(items);
-    else if (RadioButton2->isChecked())
+    else if (listRandomRadio->isChecked())
         ShuffleSlides(items, Random);
     else
         return;
@@ -57,7 +57,7 @@ void Tslideform::rememberFolder(const QString& file)
     slideoptions.lastfolder.Assign(folder);
 }
 
-void Tslideform::AddClick()
+void Tslideform::addClicked()
 {
     TOpenDialog dlg(this);
     dlg.Title = TranslatedCaption(QStringLiteral("Hinzufügen"));
@@ -71,39 +71,39 @@ void Tslideform::AddClick()
         files.append(dlg.FileName);
     if (files.isEmpty())
         return;
-    ListBox1->addItems(files);
+    fileList->addItems(files);
     rememberFolder(files.first());
     SortList();
 }
 
-void Tslideform::DeleteClick()
+void Tslideform::deleteClicked()
 {
-    for (int i = ListBox1->count() - 1; i >= 0; --i)
-        if (ListBox1->item(i)->isSelected())
-            delete ListBox1->takeItem(i);
+    for (int i = fileList->count() - 1; i >= 0; --i)
+        if (fileList->item(i)->isSelected())
+            delete fileList->takeItem(i);
 }
 
-void Tslideform::DeleteAllClick()
+void Tslideform::deleteAllClicked()
 {
     if (LangMessageDlg(QStringLiteral("Sind Sie sicher, daß Sie die komplette Liste löschen möchten?"), mtConfirmation,
                        mbYes | mbNo, QStringLiteral("Are you sure that you want to delete the entire list?")) == mrYes)
-        ListBox1->clear();
+        fileList->clear();
 }
 
 void Tslideform::MoveFocused(int delta)
 {
-    const int i = ListBox1->currentRow();
+    const int i = fileList->currentRow();
     const int j = i + delta;
-    if (i < 0 || j < 0 || j >= ListBox1->count())
+    if (i < 0 || j < 0 || j >= fileList->count())
         return;
-    QListWidgetItem* item = ListBox1->takeItem(i);
-    ListBox1->insertItem(j, item);
-    ListBox1->clearSelection();
-    ListBox1->setCurrentRow(j);
+    QListWidgetItem* item = fileList->takeItem(i);
+    fileList->insertItem(j, item);
+    fileList->clearSelection();
+    fileList->setCurrentRow(j);
     item->setSelected(true);
 }
 
-void Tslideform::SaveListClick()
+void Tslideform::saveListClicked()
 {
     TOpenDialog dlg(this, fdSave);
     dlg.Title = TranslatedCaption(QStringLiteral("Liste speichern"));
@@ -118,7 +118,7 @@ void Tslideform::SaveListClick()
     rememberFolder(name);
 }
 
-void Tslideform::LoadListClick()
+void Tslideform::loadListClicked()
 {
     TOpenDialog dlg(this);
     dlg.Title = TranslatedCaption(QStringLiteral("Liste laden"));
@@ -134,7 +134,7 @@ void Tslideform::LoadListClick()
     SortList();
 }
 
-void Tslideform::SelectAllTypesClick()
+void Tslideform::selectAllTypesClicked()
 {
     // Every type but PNG, whose box keeps its state.
     for (int i = 0; i < 8; ++i)

@@ -2,6 +2,7 @@
 #include "app/slideshow/slide_player.h"
 
 #include "app/text/language.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/text_lines.h"
 #include "imaging/kit/image_kit.h"
@@ -59,19 +60,19 @@ constexpr int kMaxSeconds = 2'000'000;
 Tdoslide::Tdoslide(QWidget* mainWindow, const tslideshowoptions& options)
     : QWidget(mainWindow, Qt::Window | Qt::FramelessWindowHint), options_(options), main_(mainWindow)
 {
-    setObjectName(QStringLiteral("doslide"));
+    setObjectName(QLatin1String(ObjectName::SlidePlayer::Form));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowModality(Qt::ApplicationModal);
     setFocusPolicy(Qt::StrongFocus);
-    ImageKit1 = new TImageKit(this);
-    ImageKit1->setObjectName(QStringLiteral("ImageKit1"));
-    ImageKit1->SetBackground(clBlack);
-    ImageKit1->SetBorderStyle(bsNone);
-    ImageKit1->SetCursor(TImageKitView::crCross2);
-    ImageKit1->SetAutoUndo(false);
-    ImageKit1->SetCenter(true);
-    ImageKit1->setFocusPolicy(Qt::NoFocus);
-    ImageKit1->installEventFilter(this);
+    imageKit = new TImageKit(this);
+    imageKit->setObjectName(QLatin1String(ObjectName::SlidePlayer::ImageKit1));
+    imageKit->SetBackground(clBlack);
+    imageKit->SetBorderStyle(bsNone);
+    imageKit->SetCursor(TImageKitView::crCross2);
+    imageKit->SetAutoUndo(false);
+    imageKit->SetCenter(true);
+    imageKit->setFocusPolicy(Qt::NoFocus);
+    imageKit->installEventFilter(this);
     timer_ = std::make_unique<QtSlideTimer>();
     closeTimer_ = new QTimer(this);
     closeTimer_->setSingleShot(true);
@@ -119,13 +120,13 @@ void Tdoslide::placeWindow(int width, int height)
     const QRect screen = ScreenRect();
     setGeometry(screen.left() + (screen.width() - width) / 2, screen.top() + (screen.height() - height) / 2,
                 width, height);
-    ImageKit1->setGeometry(0, 0, width, height);
+    imageKit->setGeometry(0, 0, width, height);
 }
 
 void Tdoslide::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    ImageKit1->setGeometry(rect());
+    imageKit->setGeometry(rect());
 }
 
 void Tdoslide::Start()
@@ -134,10 +135,10 @@ void Tdoslide::Start()
         return;
     started_ = true;
     paused_ = false;
-    TranslateForm(QStringLiteral("doslide"), this);
+    TranslateForm(QLatin1String(ObjectName::SlidePlayer::Form), this);
     timer_->OnTimeout = [this] { timedOut(); };
     if (options_.hidemouse)
-        ImageKit1->SetCursor(crNone);
+        imageKit->SetCursor(crNone);
     const QRect screen = ScreenRect();
     if (options_.window == 2)
         placeWindow(std::max(1, int(options_.fixedwidth)), std::max(1, int(options_.fixedheight)));
@@ -219,11 +220,11 @@ bool Tdoslide::showEntry(int index)
 {
     const QString file = files_[index];
     try {
-        ImageKit1->LoadFromFile(file);
+        imageKit->LoadFromFile(file);
     } catch (const std::exception&) {
         return false;  // skipped without a word: one broken file must not stop the show
     }
-    if (ImageKit1->IOParams().FileName.isEmpty())
+    if (imageKit->IOParams().FileName.isEmpty())
         return false;  // no reader for the name
     if (options_.sound == 2) {
         const QString wav = SlideSoundComment(file);
@@ -232,17 +233,17 @@ bool Tdoslide::showEntry(int index)
             sound().Play(wav, false);
         }
     }
-    TBitmap* bmp = ImageKit1->Bitmap();
+    TBitmap* bmp = imageKit->Bitmap();
     if (options_.window == 1) {
         placeWindow(std::max(1, bmp->Width()), std::max(1, bmp->Height()));
     } else {
         const TSlideResample r =
-            SlideResampleFor(options_.scaling, bmp->Width(), bmp->Height(), ImageKit1->width(), ImageKit1->height());
+            SlideResampleFor(options_.scaling, bmp->Width(), bmp->Height(), imageKit->width(), imageKit->height());
         if (r.resample) {
-            ImageKit1->Resample(r.width, r.height, TResampleFilter(std::clamp(int(options_.filter), 0, 6)));
+            imageKit->Resample(r.width, r.height, TResampleFilter(std::clamp(int(options_.filter), 0, 6)));
             const QRect screen = ScreenRect();
-            ImageKit1->SetViewX(SlideViewOrigin(bmp->Width(), ImageKit1->Zoom(), screen.width()));
-            ImageKit1->SetViewY(SlideViewOrigin(bmp->Height(), ImageKit1->Zoom(), screen.height()));
+            imageKit->SetViewX(SlideViewOrigin(bmp->Width(), imageKit->Zoom(), screen.width()));
+            imageKit->SetViewY(SlideViewOrigin(bmp->Height(), imageKit->Zoom(), screen.height()));
         }
     }
     if (options_.showtext) {
@@ -256,8 +257,8 @@ bool Tdoslide::showEntry(int index)
             }
         }
     }
-    ImageKit1->Update();
-    ImageKit1->update();
+    imageKit->Update();
+    imageKit->update();
     played_.append(file);
     return true;
 }
@@ -296,7 +297,7 @@ void Tdoslide::mousePressEvent(QMouseEvent*)
 
 bool Tdoslide::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ImageKit1) {
+    if (watched == imageKit) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
             if (Running())
                 advance();
@@ -337,8 +338,8 @@ void Tdoslide::finish()
         return;
     if (options_.sound != 0 && sound_)
         sound_->Stop();
-    ImageKit1->SetCursor(crDefault);
-    ImageKit1->ResizeCanvas(10, 10);
+    imageKit->SetCursor(crDefault);
+    imageKit->ResizeCanvas(10, 10);
     if (fullScreen_)
         showNormal();
     finished_ = true;

@@ -41,7 +41,7 @@ public:
     Tdoslide(QWidget* mainWindow, const tslideshowoptions& options);
     ~Tdoslide() override;
 
-    TImageKit* ImageKit1 = nullptr;
+    TImageKit* imageKit = nullptr;
 
     // Replaceable before Start.
     void SetTimer(std::unique_ptr<TSlideTimer> timer);

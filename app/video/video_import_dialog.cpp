@@ -5,6 +5,7 @@
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
+#include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/view/video_view.h"
@@ -42,64 +43,64 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, bool
 
 Tvideoform::Tvideoform(TMainWindowServices& main, QWidget* owner) : QDialog(owner), main_(main)
 {
-    setObjectName(QStringLiteral("videoform"));
+    setObjectName(QLatin1String(ObjectName::VideoImportDialog::Form));
     setWindowTitle(QStringLiteral("Video"));
-    ImageKitVideoView2 = named(new TImageKitVideoView(this), "ImageKitVideoView2");
-    ImageKitVideoView2->setFixedSize(320, 240);
+    videoView = named(new TImageKitVideoView(this), ObjectName::VideoImportDialog::ImageKitVideoView2);
+    videoView->setFixedSize(320, 240);
 
-    auto* settings = named(new QGroupBox(QStringLiteral("Einstellungen"), this), "GroupBox1");
-    ComboBox1 = named(new QComboBox(settings), "ComboBox1");
-    Button5 = button(settings, "Button5", "&Quelle");
-    Button4 = button(settings, "Button4", "&Format");
-    Button6 = button(settings, "Button6", "&Display");
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Overlay"), settings), "CheckBox1");
+    auto* settings = named(new QGroupBox(QStringLiteral("Einstellungen"), this), ObjectName::VideoImportDialog::GroupBox1);
+    driverCombo = named(new QComboBox(settings), ObjectName::VideoImportDialog::ComboBox1);
+    sourceButton = button(settings, ObjectName::VideoImportDialog::Button5, "&Quelle");
+    formatButton = button(settings, ObjectName::VideoImportDialog::Button4, "&Format");
+    displayButton = button(settings, ObjectName::VideoImportDialog::Button6, "&Display");
+    overlayCheck = named(new QCheckBox(QStringLiteral("Overlay"), settings), ObjectName::VideoImportDialog::CheckBox1);
     auto* sl = new QVBoxLayout(settings);
-    sl->addWidget(named(new QLabel(QStringLiteral("Treiber"), settings), "Label1"));
-    sl->addWidget(ComboBox1);
+    sl->addWidget(named(new QLabel(QStringLiteral("Treiber"), settings), ObjectName::VideoImportDialog::Label1));
+    sl->addWidget(driverCombo);
     auto* dialogs = new QHBoxLayout;
-    dialogs->addWidget(Button5);
-    dialogs->addWidget(Button4);
-    dialogs->addWidget(Button6);
+    dialogs->addWidget(sourceButton);
+    dialogs->addWidget(formatButton);
+    dialogs->addWidget(displayButton);
     sl->addLayout(dialogs);
-    sl->addWidget(CheckBox1);
+    sl->addWidget(overlayCheck);
 
-    auto* window = named(new QGroupBox(QStringLiteral("&Videofenster"), this), "GroupBox2");
-    SpeedButton2 = button(window, "SpeedButton2", "&Video an", true);
-    SpeedButton1 = button(window, "SpeedButton1", "&Bild Einfrieren", true);
-    Label6 = named(new QLabel(window), "Label6");
+    auto* window = named(new QGroupBox(QStringLiteral("&Videofenster"), this), ObjectName::VideoImportDialog::GroupBox2);
+    videoOnButton = button(window, ObjectName::VideoImportDialog::SpeedButton2, "&Video an", true);
+    freezeButton = button(window, ObjectName::VideoImportDialog::SpeedButton1, "&Bild Einfrieren", true);
+    sizeLabel = named(new QLabel(window), ObjectName::VideoImportDialog::Label6);
     auto* wl = new QVBoxLayout(window);
-    wl->addWidget(SpeedButton2);
-    wl->addWidget(SpeedButton1);
+    wl->addWidget(videoOnButton);
+    wl->addWidget(freezeButton);
     auto* size = new QHBoxLayout;
-    size->addWidget(named(new QLabel(QStringLiteral("Videogröße:"), window), "Label5"));
-    size->addWidget(Label6, 1);
+    size->addWidget(named(new QLabel(QStringLiteral("Videogröße:"), window), ObjectName::VideoImportDialog::Label5));
+    size->addWidget(sizeLabel, 1);
     wl->addLayout(size);
 
-    Button1 = button(this, "Button1", "&Bild importieren");
-    Button2 = button(this, "Button2", "B&eenden");
-    Button3 = button(this, "Button3", "&Hilfe");
+    importButton = button(this, ObjectName::VideoImportDialog::Button1, "&Bild importieren");
+    closeButton = button(this, ObjectName::VideoImportDialog::Button2, "B&eenden");
+    helpButton = button(this, ObjectName::VideoImportDialog::Button3, "&Hilfe");
     auto* side = new QVBoxLayout;
     side->addWidget(settings);
     side->addWidget(window);
     side->addStretch(1);
-    side->addWidget(Button1);
-    side->addWidget(Button2);
-    side->addWidget(Button3);
+    side->addWidget(importButton);
+    side->addWidget(closeButton);
+    side->addWidget(helpButton);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(ImageKitVideoView2, 1, Qt::AlignTop);
+    layout->addWidget(videoView, 1, Qt::AlignTop);
     layout->addLayout(side);
 
     auto guarded = [this](void (Tvideoform::*fn)()) { return [this, fn] { TApplication::Guard([this, fn] { (this->*fn)(); }); }; };
-    connect(ComboBox1, &QComboBox::activated, this, guarded(&Tvideoform::ComboBox1Change));
-    connect(SpeedButton2, &QPushButton::clicked, this, guarded(&Tvideoform::SpeedButton2Click));
-    connect(SpeedButton1, &QPushButton::clicked, this, guarded(&Tvideoform::SpeedButton1Click));
-    connect(CheckBox1, &QCheckBox::clicked, this, guarded(&Tvideoform::CheckBox1Click));
-    connect(Button5, &QPushButton::clicked, this, guarded(&Tvideoform::Button5Click));
-    connect(Button4, &QPushButton::clicked, this, guarded(&Tvideoform::Button4Click));
-    connect(Button6, &QPushButton::clicked, this, guarded(&Tvideoform::Button6Click));
-    connect(Button1, &QPushButton::clicked, this, guarded(&Tvideoform::Button1Click));
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button3, &QPushButton::clicked, this, [] { TApplication::HelpContext(HelpButtonContext); });
+    connect(driverCombo, &QComboBox::activated, this, guarded(&Tvideoform::driverChanged));
+    connect(videoOnButton, &QPushButton::clicked, this, guarded(&Tvideoform::videoOnClicked));
+    connect(freezeButton, &QPushButton::clicked, this, guarded(&Tvideoform::freezeClicked));
+    connect(overlayCheck, &QCheckBox::clicked, this, guarded(&Tvideoform::previewClicked));
+    connect(sourceButton, &QPushButton::clicked, this, guarded(&Tvideoform::sourceClicked));
+    connect(formatButton, &QPushButton::clicked, this, guarded(&Tvideoform::formatClicked));
+    connect(displayButton, &QPushButton::clicked, this, guarded(&Tvideoform::displayClicked));
+    connect(importButton, &QPushButton::clicked, this, guarded(&Tvideoform::importClicked));
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(HelpButtonContext); });
 }
 
 Tvideoform::~Tvideoform() = default;
@@ -113,85 +114,85 @@ void Tvideoform::showEvent(QShowEvent* event)
 void Tvideoform::done(int result)
 {
     // Closing always ends live video, whichever way the window goes.
-    ImageKitVideoView2->SetShowVideo(false);
+    videoView->SetShowVideo(false);
     QDialog::done(result);
 }
 
 void Tvideoform::FormActivate()
 {
-    SpeedButton1->setChecked(false);
-    SpeedButton2->setChecked(false);
-    ImageKitVideoView2->SetFreeze(false);
-    ImageKitVideoView2->SetShowVideo(false);
+    freezeButton->setChecked(false);
+    videoOnButton->setChecked(false);
+    videoView->SetFreeze(false);
+    videoView->SetShowVideo(false);
     {
-        const QSignalBlocker block(ComboBox1);
-        ComboBox1->clear();
-        ComboBox1->addItems(ImageKitVideoView2->VideoSourceList());
-        ComboBox1->setCurrentIndex(ImageKitVideoView2->VideoSource() < ComboBox1->count() ? ImageKitVideoView2->VideoSource() : -1);
+        const QSignalBlocker block(driverCombo);
+        driverCombo->clear();
+        driverCombo->addItems(videoView->VideoSourceList());
+        driverCombo->setCurrentIndex(videoView->VideoSource() < driverCombo->count() ? videoView->VideoSource() : -1);
     }
     showSize();
 }
 
 void Tvideoform::showSize()
 {
-    const TRect r = ImageKitVideoView2->GetVideoSize();
+    const TRect r = videoView->GetVideoSize();
     const int w = r.Right + 1, h = r.Bottom + 1;
     if (w <= 0 || h <= 0) {
-        Label6->clear();
+        sizeLabel->clear();
         return;
     }
-    Label6->setText(QStringLiteral("%1 x %2").arg(w).arg(h));
+    sizeLabel->setText(QStringLiteral("%1 x %2").arg(w).arg(h));
     if (h < w)
-        ImageKitVideoView2->setFixedSize(320, h * 320 / w);
+        videoView->setFixedSize(320, h * 320 / w);
     else
-        ImageKitVideoView2->setFixedSize(w * 320 / h, 320);
-    ImageKitVideoView2->Bitmap()->SetSize(ImageKitVideoView2->ClientWidth(), ImageKitVideoView2->ClientHeight());
-    ImageKitVideoView2->Update();
+        videoView->setFixedSize(w * 320 / h, 320);
+    videoView->Bitmap()->SetSize(videoView->ClientWidth(), videoView->ClientHeight());
+    videoView->Update();
 }
 
-void Tvideoform::ComboBox1Change()
+void Tvideoform::driverChanged()
 {
-    if (ImageKitVideoView2->ShowVideo())
-        ImageKitVideoView2->SetShowVideo(false);
-    ImageKitVideoView2->SetVideoSource(ComboBox1->currentIndex());
+    if (videoView->ShowVideo())
+        videoView->SetShowVideo(false);
+    videoView->SetVideoSource(driverCombo->currentIndex());
     FormActivate();
 }
 
-void Tvideoform::SpeedButton2Click()
+void Tvideoform::videoOnClicked()
 {
-    SpeedButton1->setChecked(false);
-    ImageKitVideoView2->SetFreeze(false);
+    freezeButton->setChecked(false);
+    videoView->SetFreeze(false);
     try {
-        ImageKitVideoView2->SetShowVideo(SpeedButton2->isChecked());
+        videoView->SetShowVideo(videoOnButton->isChecked());
     } catch (...) {
-        SpeedButton2->setChecked(false);
+        videoOnButton->setChecked(false);
         throw;
     }
 }
 
-void Tvideoform::SpeedButton1Click() { ImageKitVideoView2->SetFreeze(SpeedButton1->isChecked()); }
+void Tvideoform::freezeClicked() { videoView->SetFreeze(freezeButton->isChecked()); }
 
-void Tvideoform::CheckBox1Click() { ImageKitVideoView2->SetDisplayMode(CheckBox1->isChecked() ? dmOverlay : dmPreview); }
+void Tvideoform::previewClicked() { videoView->SetDisplayMode(overlayCheck->isChecked() ? dmOverlay : dmPreview); }
 
-void Tvideoform::Button5Click()
+void Tvideoform::sourceClicked()
 {
-    ImageKitVideoView2->ShowVideoSourceDialog();
+    videoView->ShowVideoSourceDialog();
     showSize();
 }
 
-void Tvideoform::Button4Click()
+void Tvideoform::formatClicked()
 {
-    ImageKitVideoView2->ShowVideoFormatDialog();
+    videoView->ShowVideoFormatDialog();
     showSize();
 }
 
-void Tvideoform::Button6Click() { ImageKitVideoView2->ShowVideoDisplayDialog(); }
+void Tvideoform::displayClicked() { videoView->ShowVideoDisplayDialog(); }
 
-void Tvideoform::Button1Click()
+void Tvideoform::importClicked()
 {
     if (importing_)
         return;
-    TImageKitVideoView* v = ImageKitVideoView2;
+    TImageKitVideoView* v = videoView;
     const bool wasFrozen = v->Frozen();
     if (v->ShowVideo() && !wasFrozen) {
         v->FreezeFrame();
@@ -218,8 +219,8 @@ void Tvideoform::Button1Click()
     main_.Record().SetArg(3, main_.Options().neudialog.background);
     main_.RunCode(cmdNewImage);
     if (auto* c = qobject_cast<Tchild*>(main_.ActiveMDIChild())) {
-        c->ImageKit1->Bitmap()->Assign(*v->Bitmap());
-        c->ImageKit1->Update();
+        c->imageKit->Bitmap()->Assign(*v->Bitmap());
+        c->imageKit->Update();
         main_.FitWindowToImage(this, c);
     }
     if (!wasFrozen)
@@ -229,6 +230,6 @@ void Tvideoform::Button1Click()
 void RunVideoImport(TMainWindowServices& main)
 {
     Tvideoform form(main, main.Window());
-    TranslateForm(QStringLiteral("videoform"), &form);
+    TranslateForm(QLatin1String(ObjectName::VideoImportDialog::Form), &form);
     form.exec();
 }

@@ -21,29 +21,29 @@ public:
     static constexpr int HelpButtonContext = hcVideoImport;
 
     void FormActivate();
-    void ComboBox1Change();
-    void SpeedButton2Click();
-    void SpeedButton1Click();
-    void CheckBox1Click();
-    void Button5Click();   // source
-    void Button4Click();   // format
-    void Button6Click();   // display
-    void Button1Click();   // import
+    void driverChanged();
+    void videoOnClicked();
+    void freezeClicked();
+    void previewClicked();
+    void sourceClicked();   // source
+    void formatClicked();   // format
+    void displayClicked();   // display
+    void importClicked();   // import
     // Shows the capture size and fits the view to it; nothing until a size is known.
     void showSize();
 
-    TImageKitVideoView* ImageKitVideoView2;
-    QComboBox* ComboBox1;
-    QPushButton* Button5;
-    QPushButton* Button4;
-    QPushButton* Button6;
-    QCheckBox* CheckBox1;
-    QPushButton* SpeedButton2;
-    QPushButton* SpeedButton1;
-    QLabel* Label6;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QPushButton* Button3;
+    TImageKitVideoView* videoView;
+    QComboBox* driverCombo;
+    QPushButton* sourceButton;
+    QPushButton* formatButton;
+    QPushButton* displayButton;
+    QCheckBox* overlayCheck;
+    QPushButton* videoOnButton;
+    QPushButton* freezeButton;
+    QLabel* sizeLabel;
+    QPushButton* importButton;
+    QPushButton* closeButton;
+    QPushButton* helpButton;
 
 protected:
     void showEvent(QShowEvent* event) override;

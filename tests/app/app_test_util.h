@@ -79,8 +79,8 @@ protected:
     // An image window with a w × h bitmap of one colour, at 100 %, in drawing mode.
     Tchild* imageWindow(int w, int h, TColor color, TPixelFormat format = pf24bit)
     {
-        Tchild* c = form->newwindow();
-        TBitmap* bmp = c->ImageKit1->Bitmap();
+        Tchild* c = form->newImageWindow();
+        TBitmap* bmp = c->imageKit->Bitmap();
         bmp->SetSize(w, h);
         TCanvas* canvas = bmp->Canvas();
         canvas->Brush.Style = bsSolid;
@@ -88,9 +88,9 @@ protected:
         canvas->FillRect(TRect(0, 0, w, h));
         if (format != pf24bit)
             bmp->SetPixelFormat(format);
-        c->ImageKit1->Update();
-        c->ImageKit1->SetZoom(100);
-        c->ImageKit1->SetViewXY(0, 0);
+        c->imageKit->Update();
+        c->imageKit->SetZoom(100);
+        c->imageKit->SetViewXY(0, 0);
         form->ActivateChild(c);
         return c;
     }

@@ -105,8 +105,8 @@ TEST_F(EndToEnd, RecordedBatchPlayedOnAllLoadedImagesLeavesTheOriginalsAsTheyAre
     onNextModal([](QWidget& m) {
         auto* a = qobject_cast<Tautoform*>(&m);
         ASSERT_NE(a, nullptr);
-        QTest::mouseClick(a->RadioButton2, Qt::LeftButton, {}, QPoint(4, a->RadioButton2->height() / 2));
-        ASSERT_TRUE(a->RadioButton2->isChecked());
+        QTest::mouseClick(a->afterSaveCloseRadio, Qt::LeftButton, {}, QPoint(4, a->afterSaveCloseRadio->height() / 2));
+        ASSERT_TRUE(a->afterSaveCloseRadio->isChecked());
         QTest::mouseClick(a->findChild<QPushButton*>(QStringLiteral("Button6")), Qt::LeftButton);
     });
     form->Item(QStringLiteral("Batch2"))->trigger();
@@ -119,8 +119,8 @@ TEST_F(EndToEnd, RecordedBatchPlayedOnAllLoadedImagesLeavesTheOriginalsAsTheyAre
     for (const QString& f : files)
         EXPECT_TRUE(unchanged(f)) << f.toStdString();
     for (QWidget* w : form->MDIChildren())
-        EXPECT_TRUE(Tform1::getchild(w)->Modified());
-    EXPECT_TRUE(form->autoform()->RadioButton1->isChecked());
+        EXPECT_TRUE(Tform1::imageWindowOf(w)->Modified());
+    EXPECT_TRUE(form->autoform()->afterNothingRadio->isChecked());
     EXPECT_TRUE(form->Control<QToolButton>(QStringLiteral("SpeedButton13"))->isEnabled());
 }
 
@@ -134,8 +134,8 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
     {
         Tkataform* k = CreateCatalogWindow(*form);
         k->AddFiles(files);
-        k->Katalogdosave(pca);
-        k->Katalogschliessen1Click();
+        k->saveCatalogTo(pca);
+        k->closeCatalogClicked();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     auto catalog = [this] { return form ? form->findChild<Tkataform*>() : nullptr; };
@@ -149,7 +149,7 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
             poll->stop();
             poll->deleteLater();
             if (std::strcmp(how, "button") == 0)
-                QTest::mouseClick(k->Button8, Qt::LeftButton);
+                QTest::mouseClick(k->closeCatalogButton, Qt::LeftButton);
             else if (std::strcmp(how, "menu") == 0)
                 form->Item(QStringLiteral("Schliessen1"))->trigger();
             else
@@ -178,7 +178,7 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
 
         // Reloading every image; the loop lets the events run after each.
         form->OpenFileList = {pca};
-        form->openit();
+        form->openChosenFiles();
         ASSERT_NE(catalog(), nullptr);
         ASSERT_EQ(catalog()->Count(), 4);
         auto* now = new QTimer(qApp);
@@ -188,17 +188,17 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
             if (std::strcmp(how, "menu") == 0)
                 form->Item(QStringLiteral("Schliessen1"))->trigger();
             else if (std::strcmp(how, "button") == 0)
-                QTest::mouseClick(catalog()->Button8, Qt::LeftButton);
+                QTest::mouseClick(catalog()->closeCatalogButton, Qt::LeftButton);
             else
                 catalog()->parentWidget()->close();
         });
         now->start(0);
-        QTest::mouseClick(catalog()->Button7, Qt::LeftButton);
+        QTest::mouseClick(catalog()->reloadAllButton, Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return catalog() == nullptr; }, 20000));
 
         // Updating the entries whose files changed since they were made.
         form->OpenFileList = {pca};
-        form->openit();
+        form->openChosenFiles();
         ASSERT_NE(catalog(), nullptr);
         for (const QString& f : files) {
             QFile touched(f);
@@ -224,7 +224,7 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
             k->parentWidget()->close();
         });
         soon->start(0);
-        QTest::mouseClick(catalog()->Button10, Qt::LeftButton);
+        QTest::mouseClick(catalog()->updateImagesButton, Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return catalog() == nullptr; }, 20000));
         EXPECT_TRUE(midUpdate);
 

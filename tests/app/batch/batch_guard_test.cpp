@@ -32,12 +32,12 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
         EXPECT_FALSE(f2->isEnabled());
         // Called all the same, each says no and changes nothing.
         const size_t before = messages.size();
-        f.Batch().QuickStartClick(0);
-        f.Batch().AufaktuellesBildanwenden1Click();
+        f.Batch().quickStartClicked(0);
+        f.Batch().applyToCurrentImageClicked();
         f.Batch().PlayBoxRecord(TBatchRunner::bmAllLoaded);
         f.Batch().dobatch(path, TBatchRunner::bmActive);
-        f.Batch().Neuaufnehmen1Click();
-        f.Batch().Batch2Click();
+        f.Batch().newRecordingClicked();
+        f.Batch().batchClicked();
         EXPECT_EQ(messages.size(), before + 6);
         EXPECT_FALSE(f.Recording);
     };
@@ -46,7 +46,7 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
     EXPECT_EQ(prints, 3);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files).size(), 3);
     EXPECT_EQ(form->MDIChildCount(), 0);
-    EXPECT_TRUE(form->autoform()->RadioButton3->isChecked());
+    EXPECT_TRUE(form->autoform()->afterSaveToRadio->isChecked());
     for (const char* n : starters)
         EXPECT_TRUE(form->Item(QString::fromLatin1(n))->isEnabled()) << n;
     EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("QuickStart1"))->isEnabled());
@@ -59,7 +59,7 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     const QString source = writeImage(out_ + QStringLiteral("/a.bmp"), RGB(30, 60, 90));
     QFile::copy(source, source + QStringLiteral(".orig"));
     form->OpenFileList = {source};
-    form->openit();
+    form->openChosenFiles();
     Tchild* c = form->ActiveImageWindow();
     ASSERT_NE(c, nullptr);
     settings(2, 0, 1);
@@ -70,8 +70,8 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     EXPECT_EQ(c->windowTitle(), source + QStringLiteral(" (Batch-Ergebnis)"));
     // Save asks where the result goes; cancelled, the original stays as it was.
     int asked = 0;
-    form->SaveDialog1 = new TSaveImageKitDialog(form.get());
-    TSaveImageKitDialog& d = *form->SaveDialog1;
+    form->saveDialog = new TSaveImageKitDialog(form.get());
+    TSaveImageKitDialog& d = *form->saveDialog;
     d.OnShow = [&](TObject*) {
         ++asked;
         QTimer::singleShot(0, &d, [&d] {
@@ -115,7 +115,7 @@ TEST_F(Batch, TheMainWindowWaitsForABatchAndForAMultiFileOpen)
         form->OpenFileList = QStringList{};  // another open sets its own list meanwhile
         closed = form->close();
     });
-    form->openit();
+    form->openChosenFiles();
     EXPECT_FALSE(closed);
     EXPECT_EQ(form->MDIChildCount(), 3);
 }

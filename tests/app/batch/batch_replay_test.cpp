@@ -53,9 +53,9 @@ TEST_F(Batch, RecordingThroughTheMenuReplaysToTheSamePixelsAndStoresTheRecords)
     Tchild* replayed = patterned(7, 5, 1);
     settings(2);  // the play button chooses "nichts" itself
     form->Control<QToolButton>(QStringLiteral("SpeedButton13"))->click();
-    EXPECT_TRUE(form->autoform()->RadioButton1->isChecked());
-    EXPECT_EQ(replayed->ImageKit1->Bitmap()->Width(), 5);
-    EXPECT_TRUE(samePixels(*byHand->ImageKit1->Bitmap(), *replayed->ImageKit1->Bitmap()));
+    EXPECT_TRUE(form->autoform()->afterNothingRadio->isChecked());
+    EXPECT_EQ(replayed->imageKit->Bitmap()->Width(), 5);
+    EXPECT_TRUE(samePixels(*byHand->imageKit->Bitmap(), *replayed->imageKit->Bitmap()));
     EXPECT_EQ(form->MDIChildCount(), 2);
     EXPECT_TRUE(errors.empty());
 }
@@ -73,27 +73,27 @@ TEST_F(Batch, StoppingWithoutANameDropsTheRecordingAndAnExistingFileIsKeptOnCanc
     imageWindow(3, 3, RGB(1, 2, 3));
     for (const Case& c : cases) {
         answer = mrOk;
-        form->Batch().Neuaufnehmen1Click();
-        form->Negativ1Click();
-        form->Negativ1Click();
+        form->Batch().newRecordingClicked();
+        form->negativeClicked();
+        form->negativeClicked();
         answer = c.overwriteAnswer;
         SetInputQueryHook([&](const QString&, const QString&, QString& value) {
             value = QStringLiteral("keep");
             return c.nameGiven;
         });
-        form->Batch().Aufnahmestoppen1click();
+        form->Batch().stopRecordingClicked();
         EXPECT_TRUE(form->RecordingList.empty());
         EXPECT_EQ(ReadWholeFile(BatchFilePath(QStringLiteral("keep"))).size(), c.expectedRecords * tautomatitem::Size);
     }
     EXPECT_NE(before, ReadWholeFile(BatchFilePath(QStringLiteral("keep"))));
     // A name that would leave the data directory is asked again.
     int asked = 0;
-    form->Batch().Neuaufnehmen1Click();
+    form->Batch().newRecordingClicked();
     SetInputQueryHook([&](const QString&, const QString&, QString& value) {
         value = ++asked == 1 ? QStringLiteral("../escape") : QStringLiteral("inside");
         return asked <= 2;
     });
-    form->Batch().Aufnahmestoppen1click();
+    form->Batch().stopRecordingClicked();
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(QFile::exists(BatchFilePath(QStringLiteral("inside"))));
     EXPECT_FALSE(QFile::exists(QFileInfo(BatchDirectory() + QStringLiteral("../escape.atm")).absoluteFilePath()));
@@ -188,7 +188,7 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
             auto* d = qobject_cast<Taufverzform*>(QApplication::activeModalWidget());
             if (!d)
                 return;
-            d->CheckBox6->setChecked(c.subdirs);
+            d->subfoldersCheck->setChecked(c.subdirs);
             d->TypeBoxes[9]->setChecked(c.png);
             d->Buttons[1]->click();
         });
@@ -203,7 +203,7 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
         for (size_t i = 0; i < c.saved.size(); ++i)
             EXPECT_EQ(loadFile(out_ + QLatin1Char('/') + files[qsizetype(i)]).PixelColor(0, 0), negated(c.saved[i]));
         EXPECT_EQ(form->MDIChildren(), QList<QWidget*>{bystander});
-        EXPECT_EQ(bystander->ImageKit1->Bitmap()->PixelColor(1, 1), RGB(7, 8, 9));
+        EXPECT_EQ(bystander->imageKit->Bitmap()->PixelColor(1, 1), RGB(7, 8, 9));
         EXPECT_FALSE(bystander->Modified());
         EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/b.bmp")), brokenBytes);
     }
@@ -221,7 +221,7 @@ TEST_F(Batch, DecodingAheadGivesTheSameImagesAndFailuresForEveryThreadCount)
             broken.write("\xFF\xD8\xFF\xE0 no picture follows");
             continue;
         }
-        patterned(37 + i, 23 + 2 * i, i)->ImageKit1->IO()->SaveToFile(name);
+        patterned(37 + i, 23 + 2 * i, i)->imageKit->IO()->SaveToFile(name);
         closeAll();
     }
     struct Run {
@@ -294,8 +294,8 @@ TEST_F(Batch, AFailedSaveStopsTheRunAndLeavesItsWindowOpen)
     form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(form->MDIChildCount(), 2);
     EXPECT_TRUE(first->Modified());
-    EXPECT_EQ(first->ImageKit1->Bitmap()->PixelColor(0, 0), negated(RGB(10, 10, 10)));
-    EXPECT_EQ(second->ImageKit1->Bitmap()->PixelColor(0, 0), RGB(20, 20, 20));
+    EXPECT_EQ(first->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(10, 10, 10)));
+    EXPECT_EQ(second->imageKit->Bitmap()->PixelColor(0, 0), RGB(20, 20, 20));
     ASSERT_FALSE(messages.empty());
     EXPECT_TRUE(messages.back().contains(QStringLiteral("first image")));
 }
@@ -314,8 +314,8 @@ TEST_F(Batch, RecordsStayOnTheirWindowWhenTheUserActivatesAnother)
     form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative, cmdPrint, cmdFlipVertical}),
                           TBatchRunner::bmActive);
     EXPECT_EQ(prints, 2);
-    EXPECT_EQ(target->ImageKit1->Bitmap()->PixelColor(0, 0), negated(RGB(2, 2, 2)));
-    EXPECT_EQ(other->ImageKit1->Bitmap()->PixelColor(0, 0), RGB(1, 1, 1));
+    EXPECT_EQ(target->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(2, 2, 2)));
+    EXPECT_EQ(other->imageKit->Bitmap()->PixelColor(0, 0), RGB(1, 1, 1));
     EXPECT_FALSE(other->Modified());
 }
 
@@ -338,7 +338,7 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         closeAll();
         for (int i = 0; i < 2; ++i) {
             Tchild* w = imageWindow(3, 3, RGB(i, i, i));
-            w->ImageKit1->IOParams().FileName = missing + QStringLiteral("/%1.bmp").arg(i);
+            w->imageKit->IOParams().FileName = missing + QStringLiteral("/%1.bmp").arg(i);
         }
         std::vector<bool> during, atMessage;
         dialogs->print = [&](Tform1&, Tchild*, const tautomatitem&) { during.push_back(area->updatesEnabled()); };
@@ -391,7 +391,7 @@ TEST_F(Batch, EscapeOrCancelStopsAfterTheCurrentImage)
         form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), TBatchRunner::bmAllLoaded);
         EXPECT_EQ(prints, 2);
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(windows[size_t(i)]->ImageKit1->Bitmap()->PixelColor(0, 0),
+            EXPECT_EQ(windows[size_t(i)]->imageKit->Bitmap()->PixelColor(0, 0),
                       i < 2 ? negated(RGB(10 * i, 0, 0)) : RGB(10 * i, 0, 0))
                 << escape << i;
     }
@@ -418,8 +418,8 @@ TEST_F(Batch, HostileRecordsAreRefusedBeforeTheyRun)
     settings(2, 0, 1);
     messages.clear();
     form->Batch().dobatch(BatchFilePath(QStringLiteral("bad")), TBatchRunner::bmActive);
-    EXPECT_EQ(w->ImageKit1->Bitmap()->Width(), 4);
-    EXPECT_EQ(w->ImageKit1->Bitmap()->PixelColor(0, 0), negated(RGB(5, 5, 5)));
+    EXPECT_EQ(w->imageKit->Bitmap()->Width(), 4);
+    EXPECT_EQ(w->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(5, 5, 5)));
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_TRUE(QDir(out_).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(form->MDIChildCount(), 1);
@@ -457,9 +457,9 @@ TEST_F(Batch, BatchBoxAndQuickStartersFollowTheRecordFiles)
     Tchild* w = imageWindow(2, 2, RGB(0, 0, 0));
     settings(2);
     form->findChild<QAction*>(QStringLiteral("QuickStart1"))->trigger();
-    EXPECT_TRUE(a->RadioButton1->isChecked());
+    EXPECT_TRUE(a->afterNothingRadio->isChecked());
     EXPECT_EQ(a->work.after, 0);
-    EXPECT_EQ(w->ImageKit1->Bitmap()->PixelColor(0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(w->imageKit->Bitmap()->PixelColor(0, 0), RGB(255, 255, 255));
     EXPECT_EQ(form->MDIChildCount(), 1);
 
     // A record file made elsewhere shows after the next refill.
@@ -487,11 +487,11 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
         a->work.keepnames = v.keepnames;
         a->FormActivate(form->options);
         a->show();
-        EXPECT_EQ(a->DirectoryEdit2->isVisible(), v.dirVisible) << v.after;
-        EXPECT_EQ(a->ComboBox1->isVisible(), v.dirVisible);
-        EXPECT_EQ(a->ComboBox2->isEnabled(), v.formatEnabled);
-        EXPECT_EQ(a->Edit1->isEnabled(), v.nameEnabled);
-        EXPECT_EQ(a->KitSpinEdit1->isEnabled(), v.nameEnabled);
+        EXPECT_EQ(a->targetDirectoryEdit->isVisible(), v.dirVisible) << v.after;
+        EXPECT_EQ(a->existsCombo->isVisible(), v.dirVisible);
+        EXPECT_EQ(a->formatCombo->isEnabled(), v.formatEnabled);
+        EXPECT_EQ(a->startFileEdit->isEnabled(), v.nameEnabled);
+        EXPECT_EQ(a->startNumberEdit->isEnabled(), v.nameEnabled);
         EXPECT_EQ(a->Buttons[8]->isEnabled(), v.formatEnabled);
         a->hide();
     }
@@ -503,8 +503,8 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
     a->work.keepformat = false;
     a->FormActivate(form->options);
     for (bool ok : {false, true}) {
-        a->ComboBox2->setCurrentIndex(0);  // JPEG
-        a->ImageKit1->Params().JpegQuality = 40;
+        a->formatCombo->setCurrentIndex(0);  // JPEG
+        a->imageKit->Params().JpegQuality = 40;
         int page = -1, sourceWidth = -1;
         // The dialog may run events while it prepares its first preview: act once it shows.
         QTimer poll;
@@ -522,10 +522,10 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
                 d->reject();
         });
         poll.start(10);
-        a->Button8Click();
+        a->parametersClicked();
         EXPECT_EQ(page, 4);
         EXPECT_EQ(sourceWidth, 20);
-        EXPECT_EQ(a->ImageKit1->Params().JpegQuality, ok ? 90 : 40) << ok;
+        EXPECT_EQ(a->imageKit->Params().JpegQuality, ok ? 90 : 40) << ok;
     }
     EXPECT_FALSE(a->Buttons[3]->isEnabled());  // no record files yet
     EXPECT_FALSE(a->Buttons[1]->isEnabled());
@@ -539,10 +539,10 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
     } runs[] = {{"Button6", false, false}, {"Button3", true, false}, {"Button2", false, true}};
     form->options.autodialog.after = 0;
     for (const auto& r : runs) {
-        w->ImageKit1->Bitmap()->Canvas()->SetPixel(0, 0, RGB(0, 0, 0));
+        w->imageKit->Bitmap()->Canvas()->SetPixel(0, 0, RGB(0, 0, 0));
         clickInModal(r.button);
-        form->Batch().Batch2Click();
-        EXPECT_EQ(w->ImageKit1->Bitmap()->PixelColor(0, 0), r.negatedAfter ? RGB(255, 255, 255) : RGB(0, 0, 0))
+        form->Batch().batchClicked();
+        EXPECT_EQ(w->imageKit->Bitmap()->PixelColor(0, 0), r.negatedAfter ? RGB(255, 255, 255) : RGB(0, 0, 0))
             << r.button;
         EXPECT_EQ(form->Recording, r.recording) << r.button;
         EXPECT_EQ(form->options.batchrecord, QStringLiteral("neg.atm"));
@@ -552,10 +552,10 @@ TEST_F(Batch, BatchDialogShowsItsChoicesAndReturnsTheChosenMode)
     for (int reply : {mrCancel, mrOk}) {
         answer = reply;
         a->FormActivate(form->options);
-        a->Button1Click();
+        a->deleteClicked();
         EXPECT_EQ(QFile::exists(BatchFilePath(QStringLiteral("neg"))), reply == mrCancel);
     }
-    EXPECT_EQ(a->FileListBox1->count(), 0);
+    EXPECT_EQ(a->recordList->count(), 0);
 }
 
 TEST_F(Batch, FileListDialogRoundTripsItsListAndSettings)
@@ -568,24 +568,24 @@ TEST_F(Batch, FileListDialogRoundTripsItsListAndSettings)
     v.types[3] = 1;  // GIF: no box, kept as stored
     v.directory = QStringLiteral("/somewhere");
     Taufverzform d(v, form.get());
-    ASSERT_EQ(d.ListBox1->count(), 3);
+    ASSERT_EQ(d.fileList->count(), 3);
     EXPECT_TRUE(d.SourceList->isChecked());
-    EXPECT_TRUE(d.GroupBox2->isVisibleTo(&d));
-    EXPECT_FALSE(d.GroupBox6->isVisibleTo(&d));
-    d.ListBox1->item(1)->setSelected(true);
-    d.Button7Click();
+    EXPECT_TRUE(d.listGroup->isVisibleTo(&d));
+    EXPECT_FALSE(d.directoryGroup->isVisibleTo(&d));
+    d.fileList->item(1)->setSelected(true);
+    d.deleteClicked();
     TOpenDialog::ExecuteHook = [](TOpenDialog& o) {
         o.Files = {QStringLiteral("/q/added.tif"), QStringLiteral("/q/more.pcx")};
         return true;
     };
-    d.Button6Click();
+    d.addClicked();
     TOpenDialog::ExecuteHook = nullptr;
     EXPECT_EQ(d.work.lastfolder, QStringLiteral("/q/"));
     d.SourceDirectory->click();
-    EXPECT_TRUE(d.GroupBox6->isVisibleTo(&d));
-    d.Button9Click();
-    d.CheckBox6->setChecked(true);
-    d.Button1Click();
+    EXPECT_TRUE(d.directoryGroup->isVisibleTo(&d));
+    d.selectAllTypesClicked();
+    d.subfoldersCheck->setChecked(true);
+    d.applyClicked();
     EXPECT_TRUE(d.OK);
     EXPECT_EQ(ReadWholeFile(FileListPath()), QByteArray("/p/one.jpg\r\n/p/three.bmp\r\n/q/added.tif\r\n/q/more.pcx\r\n"));
     EXPECT_EQ(d.work.source, 1);
@@ -599,13 +599,13 @@ TEST_F(Batch, FileListDialogRoundTripsItsListAndSettings)
     Taufverzform e(v, form.get());
     for (int reply : {mrCancel, mrOk}) {
         answer = reply;
-        e.Button8Click();
-        EXPECT_EQ(e.ListBox1->count(), reply == mrOk ? 0 : 4);
+        e.deleteAllClicked();
+        EXPECT_EQ(e.fileList->count(), reply == mrOk ? 0 : 4);
     }
     v.types[3] = 0;
     Taufverzform g(v, form.get());
-    g.Button9Click();
-    g.Button1Click();
+    g.selectAllTypesClicked();
+    g.applyClicked();
     EXPECT_EQ(g.work.types[3], 0);
 }
 

@@ -12,14 +12,14 @@ TEST_F(Batch, SaveAndCloseWritesImagesBackAndStopsWhenASaveIsCancelled)
     const QString a = writeImage(out_ + QStringLiteral("/a.bmp"), RGB(10, 20, 30));
     const QString b = writeImage(out_ + QStringLiteral("/b.png"), RGB(40, 50, 60));
     form->OpenFileList = {a, b};
-    form->openit();
+    form->openChosenFiles();
     Tchild* untitled = imageWindow(2, 2, RGB(70, 80, 90));
     Tchild* last = imageWindow(2, 2, RGB(100, 110, 120));
     ASSERT_EQ(form->MDIChildCount(), 4);
     // The untitled image asks where to save; cancelling stops the run there.
     int asked = 0;
-    form->SaveDialog1 = new TSaveImageKitDialog(form.get());
-    TSaveImageKitDialog& d = *form->SaveDialog1;
+    form->saveDialog = new TSaveImageKitDialog(form.get());
+    TSaveImageKitDialog& d = *form->saveDialog;
     d.OnShow = [&](TObject*) {
         ++asked;
         QTimer::singleShot(0, &d, [&d] {
@@ -33,8 +33,8 @@ TEST_F(Batch, SaveAndCloseWritesImagesBackAndStopsWhenASaveIsCancelled)
     EXPECT_EQ(loadFile(a).PixelColor(1, 1), negated(RGB(10, 20, 30)));
     EXPECT_EQ(loadFile(b).PixelColor(1, 1), negated(RGB(40, 50, 60)));
     EXPECT_EQ(form->MDIChildren(), (QList<QWidget*>{untitled, last}));
-    EXPECT_EQ(untitled->ImageKit1->Bitmap()->PixelColor(0, 0), negated(RGB(70, 80, 90)));
-    EXPECT_EQ(last->ImageKit1->Bitmap()->PixelColor(0, 0), RGB(100, 110, 120));
+    EXPECT_EQ(untitled->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(70, 80, 90)));
+    EXPECT_EQ(last->imageKit->Bitmap()->PixelColor(0, 0), RGB(100, 110, 120));
 }
 
 } // namespace

@@ -88,7 +88,7 @@ TEST_F(BatchScanner, EveryScannedImageGetsItsOwnWindowUntilTheSourceIsCancelled)
                 auto* child = qobject_cast<Tchild*>(w);
                 ASSERT_NE(child, nullptr);
                 captions << child->windowTitle();
-                images.push_back(child->ImageKit1->Bitmap());
+                images.push_back(child->imageKit->Bitmap());
             }
             EXPECT_EQ(captions.size(), QSet<QString>(captions.begin(), captions.end()).size());
             EXPECT_TRUE(QDir(out).entryList(QDir::Files).isEmpty());

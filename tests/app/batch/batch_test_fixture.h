@@ -44,7 +44,7 @@ protected:
     Tchild* patterned(int w, int h, int seed)
     {
         Tchild* c = imageWindow(w, h, RGB(0, 0, 0));
-        TBitmap* bmp = c->ImageKit1->Bitmap();
+        TBitmap* bmp = c->imageKit->Bitmap();
         for (int y = 0; y < h; ++y) {
             uint8_t* row = bmp->ScanLine(y);
             for (int x = 0; x < w; ++x) {
@@ -53,7 +53,7 @@ protected:
                 row[3 * x + 2] = uint8_t((x * y + seed) * 7);
             }
         }
-        c->ImageKit1->Update();
+        c->imageKit->Update();
         return c;
     }
     QString writeBatch(const QString& name, std::initializer_list<uint8_t> codes)
@@ -93,7 +93,7 @@ protected:
     QString writeImage(const QString& path, TColor color)
     {
         Tchild* c = imageWindow(6, 4, color);
-        c->ImageKit1->IO()->SaveToFile(path);
+        c->imageKit->IO()->SaveToFile(path);
         closeAll();
         return path;
     }

@@ -126,7 +126,7 @@ TEST_F(CatalogWindowTest, AddsFilesOfSeveralFormatsAndSkipsMissingOnes)
     k->AddFiles(paths);
     ASSERT_EQ(k->Count(), int(std::size(files)));
     EXPECT_TRUE(k->Modified);
-    const TColor background = k->ie->Background();
+    const TColor background = k->workKit->Background();
     for (int i = 0; i < k->Count(); ++i) {
         SCOPED_TRACE(files[i].name);
         const TCatalogEntry e = k->Entry(i);
@@ -227,16 +227,16 @@ TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
             paths << picture(QStringLiteral("p%1.%2").arg(i).arg(i % 2 ? "png" : "jpg"), 640 - 30 * i, 480, Qt::green);
         QApplication::processEvents();
         std::vector<int> values;
-        auto watch = QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged,
+        auto watch = QObject::connect(form->progressBar, &QProgressBar::valueChanged,
                                       [&](int v) { values.push_back(v); });
-        TPaintCounter paints(k->DrawGrid1->viewport(), [&] { return k->Count() == 6; });
+        TPaintCounter paints(k->thumbGrid->viewport(), [&] { return k->Count() == 6; });
         k->AddFiles(paths);
         const int paintsDuringAdd = paints.count;
         QApplication::processEvents();
         QObject::disconnect(watch);
         SetStopwatchClock(nullptr);
         ASSERT_EQ(k->Count(), 6);
-        EXPECT_GE(k->DrawGrid1->ColCount() * k->DrawGrid1->RowCount(), 6);
+        EXPECT_GE(k->thumbGrid->ColCount() * k->thumbGrid->RowCount(), 6);
         int resets = 0, hundreds = 0;
         for (size_t i = 1; i < values.size(); ++i) {
             const int a = values[i - 1], b = values[i];
@@ -248,7 +248,7 @@ TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
         }
         ASSERT_FALSE(values.empty());
         EXPECT_EQ(values.back(), 0);
-        const TRect last = k->DrawGrid1->CellRect(5 % k->DrawGrid1->ColCount(), 5 / k->DrawGrid1->ColCount());
+        const TRect last = k->thumbGrid->CellRect(5 % k->thumbGrid->ColCount(), 5 / k->thumbGrid->ColCount());
         EXPECT_TRUE(paints.paintedWhenReady.contains(QRect(last.Left, last.Top, last.Width(), last.Height())))
             << "the last cell was not drawn after the add";
         if (slowFiles) {
@@ -278,7 +278,7 @@ TEST_F(CatalogWindowTest, FileOfUnknownTypeKeepsNoEarlierPicture)
     EXPECT_EQ(k->Entry(1).Height, 0);
     EXPECT_EQ(k->Entry(1).Size, 13);
     for (TPoint p : {TPoint(0, 0), TPoint(50, 50), TPoint(99, 99)})
-        EXPECT_EQ(thumbPixel(*k, 1, p.X, p.Y), k->ie->Background());
+        EXPECT_EQ(thumbPixel(*k, 1, p.X, p.Y), k->workKit->Background());
 }
 
 TEST_F(CatalogWindowTest, GridLayoutFollowsTheWidth)
@@ -300,12 +300,12 @@ TEST_F(CatalogWindowTest, GridLayoutFollowsTheWidth)
         frame->resize(frame->width() - k->width() + c.width, 400);
         QApplication::processEvents();
         ASSERT_EQ(k->width(), c.width);
-        EXPECT_EQ(k->DrawGrid1->ColCount(), c.cols);
-        EXPECT_EQ(k->DrawGrid1->RowCount(), c.rows);
+        EXPECT_EQ(k->thumbGrid->ColCount(), c.cols);
+        EXPECT_EQ(k->thumbGrid->RowCount(), c.rows);
     }
-    EXPECT_EQ(k->DrawGrid1->DefaultColWidth(), 85);
-    EXPECT_EQ(k->DrawGrid1->DefaultRowHeight(), 85 + 6);
-    EXPECT_EQ(k->DrawGrid1->GridLineWidth(), 5);
+    EXPECT_EQ(k->thumbGrid->DefaultColWidth(), 85);
+    EXPECT_EQ(k->thumbGrid->DefaultRowHeight(), 85 + 6);
+    EXPECT_EQ(k->thumbGrid->GridLineWidth(), 5);
 }
 
 // Each caption takes one line from the bottom; the thumbnail fills the square above.
@@ -332,7 +332,7 @@ TEST_F(CatalogWindowTest, CaptionFlagsTakeOneLineEach)
         TCanvas* canvas = cell.Canvas();
         canvas->Brush.Color = clWhite;
         canvas->FillRect(TRect(0, 0, 90, 120));
-        k->drawoncanvas(*canvas, TRect(0, 0, 90, 120), c.flags, 7, 0);
+        k->drawEntry(*canvas, TRect(0, 0, 90, 120), c.flags, 7, 0);
         const int line = canvas->TextHeight(QStringLiteral("Ä")) + 1;
         const int side = 120 - c.lines * line;
         int greenRows = 0;
@@ -347,7 +347,7 @@ TEST_F(CatalogWindowTest, CaptionFlagsTakeOneLineEach)
     // An index past the last entry only fills the cell.
     TBitmap empty(50, 50);
     empty.Canvas()->Brush.Color = clYellow;
-    k->drawoncanvas(*empty.Canvas(), TRect(0, 0, 50, 50), 15, 7, 1);
+    k->drawEntry(*empty.Canvas(), TRect(0, 0, 50, 50), 15, 7, 1);
     EXPECT_EQ(empty.PixelColor(25, 25), clYellow);
 }
 
@@ -367,7 +367,7 @@ TEST_F(CatalogWindowTest, UpdateRebuildsChangedAndMissingEntries)
     fa.close();
     ASSERT_TRUE(QFile::remove(b));
     k->Modified = false;
-    k->Bilderneuladen2Click();
+    k->updateImagesClicked();
     EXPECT_TRUE(k->Modified);
     ASSERT_EQ(k->Count(), 3);
     EXPECT_EQ(k->Entry(0).Width, 64);
@@ -376,7 +376,7 @@ TEST_F(CatalogWindowTest, UpdateRebuildsChangedAndMissingEntries)
     EXPECT_EQ(k->Items[1].Text, TCatalogEntry::Missing(b).Text());
     EXPECT_EQ(k->Items[2].Text, unchanged);
 
-    k->nichtexistierendeBilderentfernen1Click();
+    k->removeMissingClicked();
     ASSERT_EQ(k->Count(), 2);
     EXPECT_EQ(k->Path(0), a);
     EXPECT_EQ(k->Path(1), c);
@@ -448,7 +448,7 @@ TEST_F(CatalogWindowTest, ReloadingAllWithDecodeThreadsShowsTheFilesAsTheyAreNow
             write(i, 90);
         ASSERT_TRUE(QFile::remove(paths[3]));
         TScopedParallelThreads scope(threads, 0);
-        k->Bilderneuladen1Click(true);
+        k->reloadImagesClicked(true);
         const std::vector<QByteArray> now = thumbs(*k);
         ASSERT_EQ(now.size(), 7u);
         for (size_t i = 0; i < now.size(); ++i) {
@@ -470,7 +470,7 @@ TEST_F(CatalogWindowTest, RemoveSelectionBeyondTheLastEntryRemovesOnlyEntries)
     for (int i = 0; i < 5; ++i)
         paths << picture(QStringLiteral("p%1.bmp").arg(i), 8 + i, 8, Qt::gray);
     k->AddFiles(paths);
-    const int cols = k->DrawGrid1->ColCount();
+    const int cols = k->thumbGrid->ColCount();
     ASSERT_GE(cols, 2);
     const struct {
         int answer;
@@ -485,9 +485,9 @@ TEST_F(CatalogWindowTest, RemoveSelectionBeyondTheLastEntryRemovesOnlyEntries)
         k->Items.clear();
         k->AddFiles(paths);
         k->reorder();
-        k->DrawGrid1->SetSelection(c.selection);
+        k->thumbGrid->SetSelection(c.selection);
         answer = c.answer;
-        k->Dateientfernen1Click();
+        k->removeFilesClicked();
         std::vector<int> kept;
         for (int i = 0; i < k->Count(); ++i)
             kept.push_back(int(paths.indexOf(k->Path(i))));
@@ -511,24 +511,24 @@ TEST_F(CatalogWindowTest, RemoveLeavesOneCellSelected)
     for (int i = 0; i < 6; ++i)
         paths << picture(QStringLiteral("r%1.bmp").arg(i), 8 + i, 8, Qt::gray);
     k->AddFiles(paths);
-    ASSERT_GE(k->DrawGrid1->ColCount(), 3);
-    QWidget* grid = k->DrawGrid1->viewport();
-    auto centre = [&](int c) { const TRect r = k->DrawGrid1->CellRect(c, 0); return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); };
+    ASSERT_GE(k->thumbGrid->ColCount(), 3);
+    QWidget* grid = k->thumbGrid->viewport();
+    auto centre = [&](int c) { const TRect r = k->thumbGrid->CellRect(c, 0); return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); };
     QTest::mouseClick(grid, Qt::LeftButton, {}, centre(1));
     QTest::mouseClick(grid, Qt::LeftButton, Qt::ShiftModifier, centre(2));
-    ASSERT_EQ(k->DrawGrid1->Selection(), (TGridRect{1, 0, 2, 0}));
+    ASSERT_EQ(k->thumbGrid->Selection(), (TGridRect{1, 0, 2, 0}));
     answer = mrOk;
-    QTest::mouseClick(k->Button3, Qt::LeftButton);
-    EXPECT_EQ(k->DrawGrid1->Selection(), (TGridRect{1, 0, 1, 0}));
-    QTest::mouseClick(k->Button3, Qt::LeftButton);
+    QTest::mouseClick(k->removeFileButton, Qt::LeftButton);
+    EXPECT_EQ(k->thumbGrid->Selection(), (TGridRect{1, 0, 1, 0}));
+    QTest::mouseClick(k->removeFileButton, Qt::LeftButton);
     QStringList kept;
     for (int i = 0; i < k->Count(); ++i)
         kept << k->Path(i);
     EXPECT_EQ(kept, (QStringList{paths[0], paths[4], paths[5]}));
     // Removing the last entries leaves the selection on the new last one.
-    k->DrawGrid1->SetSelection(TGridRect{1, 0, 2, 0});
-    QTest::mouseClick(k->Button3, Qt::LeftButton);
-    EXPECT_EQ(k->DrawGrid1->Selection(), (TGridRect{0, 0, 0, 0}));
+    k->thumbGrid->SetSelection(TGridRect{1, 0, 2, 0});
+    QTest::mouseClick(k->removeFileButton, Qt::LeftButton);
+    EXPECT_EQ(k->thumbGrid->Selection(), (TGridRect{0, 0, 0, 0}));
     EXPECT_EQ(k->Count(), 1);
 }
 
@@ -537,9 +537,9 @@ TEST_F(CatalogWindowTest, SelectAllCoversTheGrid)
     Tkataform* k = catalog();
     k->Items.assign(7, TCatalogItem{TCatalogEntry::Missing("x").Text(), TBitmap(100, 100), {}});
     k->reorder();
-    k->Allemarkieren1Click();
-    const TGridRect s = k->DrawGrid1->Selection();
-    EXPECT_EQ(s, (TGridRect{0, 0, k->DrawGrid1->ColCount() - 1, k->DrawGrid1->RowCount() - 1}));
+    k->selectAllClicked();
+    const TGridRect s = k->thumbGrid->Selection();
+    EXPECT_EQ(s, (TGridRect{0, 0, k->thumbGrid->ColCount() - 1, k->thumbGrid->RowCount() - 1}));
 }
 
 TEST_F(CatalogWindowTest, DoubleClickOpensTheEntryInAnImageWindow)
@@ -549,13 +549,13 @@ TEST_F(CatalogWindowTest, DoubleClickOpensTheEntryInAnImageWindow)
     const QString b = picture(QStringLiteral("b.bmp"), 20, 30, Qt::blue);
     k->AddFiles({a, b});
     const int before = form->MDIChildCount();
-    const TRect cell = k->DrawGrid1->CellRect(1, 0);
-    QTest::mouseDClick(k->DrawGrid1->viewport(), Qt::LeftButton, {}, QPoint(cell.Left + 10, cell.Top + 10));
+    const TRect cell = k->thumbGrid->CellRect(1, 0);
+    QTest::mouseDClick(k->thumbGrid->viewport(), Qt::LeftButton, {}, QPoint(cell.Left + 10, cell.Top + 10));
     ASSERT_EQ(form->MDIChildCount(), before + 1);
     Tchild* opened = form->ActiveImageWindow();
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->windowTitle(), b);
-    EXPECT_EQ(opened->ImageKit1->Bitmap()->Width(), 20);
+    EXPECT_EQ(opened->imageKit->Bitmap()->Width(), 20);
 }
 
 TEST_F(CatalogWindowTest, EmptyCatalogSavesAnEmptyFileAndFailedSaveKeepsState)
@@ -563,19 +563,19 @@ TEST_F(CatalogWindowTest, EmptyCatalogSavesAnEmptyFileAndFailedSaveKeepsState)
     Tkataform* k = catalog();
     k->Modified = true;
     const QString bad = home_ + QStringLiteral("/no/such/dir/x.pca");
-    EXPECT_THROW(k->Katalogdosave(bad), EStreamError);
+    EXPECT_THROW(k->saveCatalogTo(bad), EStreamError);
     EXPECT_TRUE(k->Modified);
     EXPECT_EQ(k->windowTitle(), QStringLiteral("!unbenannt1"));
 
     const QString name = home_ + QStringLiteral("/empty.pca");
-    k->Katalogdosave(name);
+    k->saveCatalogTo(name);
     EXPECT_FALSE(k->Modified);
     EXPECT_EQ(k->windowTitle(), name);
     EXPECT_EQ(QFileInfo(name).size(), 0);
     Tkataform* again = catalog(name);
-    again->loadkatalog(name);
+    again->loadCatalog(name);
     EXPECT_EQ(again->Count(), 0);
-    EXPECT_EQ(again->DrawGrid1->RowCount(), 1);
+    EXPECT_EQ(again->thumbGrid->RowCount(), 1);
 }
 
 TEST_F(CatalogWindowTest, ClosingAModifiedCatalog)
@@ -616,7 +616,7 @@ TEST_F(CatalogWindowTest, SaveOfAnUntitledCatalogAsksForTheName)
             d.FileName = home_ + u'/' + QLatin1String(c.typed);
             return true;
         };
-        EXPECT_TRUE(k->Katalogspeichern1Click());
+        EXPECT_TRUE(k->saveCatalogClicked());
         EXPECT_EQ(asked, 1);
         const QString written = home_ + u'/' + QLatin1String(c.written);
         EXPECT_TRUE(QFileInfo::exists(written));
@@ -631,9 +631,9 @@ TEST_F(CatalogWindowTest, SaveLoadRoundTripIsByteIdentical)
     Tkataform* k = catalog();
     k->AddFiles({picture(QStringLiteral("a.bmp"), 31, 17, Qt::red), picture(QStringLiteral("b.png"), 17, 31, Qt::blue)});
     const QString first = home_ + QStringLiteral("/one.pca");
-    k->Katalogdosave(first);
+    k->saveCatalogTo(first);
     Tkataform* loaded = catalog(first);
-    loaded->loadkatalog(first);
+    loaded->loadCatalog(first);
     ASSERT_EQ(loaded->Count(), 2);
     EXPECT_FALSE(loaded->Modified);
     for (int i = 0; i < 2; ++i) {
@@ -641,7 +641,7 @@ TEST_F(CatalogWindowTest, SaveLoadRoundTripIsByteIdentical)
         EXPECT_EQ(loaded->Items[size_t(i)].Thumb.Image(), k->Items[size_t(i)].Thumb.Image());
     }
     const QString second = home_ + QStringLiteral("/two.pca");
-    loaded->Katalogdosave(second);
+    loaded->saveCatalogTo(second);
     EXPECT_EQ(ReadWholeFile(second), ReadWholeFile(first));
 }
 
@@ -651,7 +651,7 @@ TEST_F(CatalogWindowTest, DamagedCatalogKeepsTheEntriesBeforeTheFault)
     k->AddFiles({picture(QStringLiteral("a.bmp"), 9, 9, Qt::red), picture(QStringLiteral("b.bmp"), 9, 9, Qt::blue),
                  picture(QStringLiteral("c.bmp"), 9, 9, Qt::green)});
     const QString name = home_ + QStringLiteral("/full.pca");
-    k->Katalogdosave(name);
+    k->saveCatalogTo(name);
     const QByteArray full = ReadWholeFile(name);
     std::vector<int64_t> ends;
     {
@@ -675,9 +675,9 @@ TEST_F(CatalogWindowTest, DamagedCatalogKeepsTheEntriesBeforeTheFault)
             ++whole;
         Tkataform* w = catalog(cutName);
         if (boundary)
-            EXPECT_NO_THROW(w->loadkatalog(cutName));
+            EXPECT_NO_THROW(w->loadCatalog(cutName));
         else
-            EXPECT_THROW(w->loadkatalog(cutName), Exception);
+            EXPECT_THROW(w->loadCatalog(cutName), Exception);
         EXPECT_EQ(w->Count(), whole);
         EXPECT_EQ(ReadWholeFile(cutName), full.left(cut));
         form->ClientArea()->closeAllSubWindows();
@@ -692,7 +692,7 @@ TEST_F(CatalogWindowTest, CatalogMenuActsOnTheActiveCatalog)
     QAction* selectAll = form->Item(QStringLiteral("Allemarkieren1"));
     ASSERT_TRUE(selectAll->isEnabled());
     selectAll->trigger();
-    EXPECT_EQ(k->DrawGrid1->Selection(), (TGridRect{0, 0, k->DrawGrid1->ColCount() - 1, 0}));
+    EXPECT_EQ(k->thumbGrid->Selection(), (TGridRect{0, 0, k->thumbGrid->ColCount() - 1, 0}));
     answer = mrOk;
     form->Item(QStringLiteral("Dateientfernen1"))->trigger();
     EXPECT_EQ(k->Count(), 0);
@@ -703,7 +703,7 @@ TEST_F(CatalogWindowTest, EscapeTypedInTheGridSetsTheAbortFlag)
 {
     Tkataform* k = catalog();
     k->Aborting = false;
-    QTest::keyClick(k->DrawGrid1, Qt::Key_Escape);
+    QTest::keyClick(k->thumbGrid, Qt::Key_Escape);
     EXPECT_TRUE(k->Aborting);
 }
 
@@ -745,9 +745,9 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
         SetStopwatchClock([&] { return now += TThrottledProgress::kIntervalMs; });
         Tkataform* k = catalog();
         k->Aborting = false;
-        auto typed = QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, [&] {
+        auto typed = QObject::connect(form->progressBar, &QProgressBar::valueChanged, [&] {
             if (k->Count() == escapeAt && !k->Aborting)
-                QTest::keyClick(k->DrawGrid1, Qt::Key_Escape);
+                QTest::keyClick(k->thumbGrid, Qt::Key_Escape);
         });
         TSnapshot s;
         try {

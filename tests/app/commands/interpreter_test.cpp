@@ -39,7 +39,7 @@ protected:
             out << w->windowTitle();
         return out;
     }
-    TColor pixel(Tchild* c, int x, int y) { return c->ImageKit1->Bitmap()->PixelColor(x, y); }
+    TColor pixel(Tchild* c, int x, int y) { return c->imageKit->Bitmap()->PixelColor(x, y); }
 };
 
 TEST_F(Interpreter, ImageCommandsShowTheirEffect)
@@ -60,43 +60,43 @@ TEST_F(Interpreter, ImageCommandsShowTheirEffect)
              EXPECT_EQ(GetGValue(g), GetBValue(g));
          }},
         {cmdResizeCanvas, {7, 3}, true, [](Tchild* c) {
-             EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), 7);
-             EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), 3);
+             EXPECT_EQ(c->imageKit->Bitmap()->Width(), 7);
+             EXPECT_EQ(c->imageKit->Bitmap()->Height(), 3);
          }},
         {cmdResample, {10, 12, 1}, true, [](Tchild* c) {
-             EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), 10);
-             EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), 12);
+             EXPECT_EQ(c->imageKit->Bitmap()->Width(), 10);
+             EXPECT_EQ(c->imageKit->Bitmap()->Height(), 12);
          }},
         {cmdRotate, {-90, 0}, true, [](Tchild* c) {
-             EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), 4);
-             EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), 5);
+             EXPECT_EQ(c->imageKit->Bitmap()->Width(), 4);
+             EXPECT_EQ(c->imageKit->Bitmap()->Height(), 5);
          }},
         {cmdFlipHorizontal, {}, true, [&](Tchild* c) { EXPECT_EQ(pixel(c, 4, 0), RGB(0, 0, 255)); }},
         {cmdFlipVertical, {}, true, [&](Tchild* c) { EXPECT_EQ(pixel(c, 0, 3), RGB(0, 0, 255)); }},
-        {cmdClear, {}, true, [&](Tchild* c) { EXPECT_EQ(pixel(c, 0, 0), c->ImageKit1->Background()); }},
-        {cmdBWThreshold, {-1}, true, [](Tchild* c) { EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf1bit); }},
-        {cmdBWOrdered, {}, true, [](Tchild* c) { EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf1bit); }},
-        {cmdReduceColors, {2}, true, [](Tchild* c) { EXPECT_EQ(c->ImageKit1->Proc()->CountColors(), 2); }},
+        {cmdClear, {}, true, [&](Tchild* c) { EXPECT_EQ(pixel(c, 0, 0), c->imageKit->Background()); }},
+        {cmdBWThreshold, {-1}, true, [](Tchild* c) { EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf1bit); }},
+        {cmdBWOrdered, {}, true, [](Tchild* c) { EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf1bit); }},
+        {cmdReduceColors, {2}, true, [](Tchild* c) { EXPECT_EQ(c->imageKit->Proc()->CountColors(), 2); }},
         {cmdBackground, {int32_t(RGB(1, 2, 3))}, false, [](Tchild* c) {
-             EXPECT_EQ(c->ImageKit1->Background(), RGB(1, 2, 3));
+             EXPECT_EQ(c->imageKit->Background(), RGB(1, 2, 3));
          }},
         {cmdSelectAll, {}, false, [](Tchild* c) {
-             EXPECT_EQ(c->ImageKit1->SelectionX1(), 0);
-             EXPECT_EQ(c->ImageKit1->SelectionX2(), 5);
-             EXPECT_EQ(c->ImageKit1->SelectionY2(), 4);
+             EXPECT_EQ(c->imageKit->SelectionX1(), 0);
+             EXPECT_EQ(c->imageKit->SelectionX2(), 5);
+             EXPECT_EQ(c->imageKit->SelectionY2(), 4);
          }},
         {cmdUndo, {}, true, [&](Tchild* c) { EXPECT_EQ(pixel(c, 0, 0), red); }},
     };
     for (const Case& k : cases) {
         Tchild* c = imageWindow(5, 4, red);
-        c->ImageKit1->Bitmap()->Canvas()->SetPixel(0, 0, RGB(0, 0, 255));
+        c->imageKit->Bitmap()->Canvas()->SetPixel(0, 0, RGB(0, 0, 255));
         if (k.code == cmdUndo) {
-            c->ImageKit1->SaveUndo();
-            c->ImageKit1->Bitmap()->Canvas()->SetPixel(0, 0, red);
-            c->ImageKit1->Negative();
+            c->imageKit->SaveUndo();
+            c->imageKit->Bitmap()->Canvas()->SetPixel(0, 0, red);
+            c->imageKit->Negative();
         }
         if (k.code == cmdSelectAll)
-            c->ImageKit1->SetZoom(300);
+            c->imageKit->SetZoom(300);
         form->automatitem.SetArgLowByte(2, 0);
         for (size_t i = 0; i < k.args.size(); ++i)
             form->automatitem.SetArg(int(i) + 1, k.args[i]);
@@ -118,10 +118,10 @@ TEST_F(Interpreter, NewImageFillsWithTheChoiceAndKeepsTheWindowColour)
         run(cmdNewImage, {6, 3, k.fill});
         Tchild* c = form->ActiveImageWindow();
         ASSERT_NE(c, nullptr);
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), 6);
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), 3);
+        EXPECT_EQ(c->imageKit->Bitmap()->Width(), 6);
+        EXPECT_EQ(c->imageKit->Bitmap()->Height(), 3);
         EXPECT_EQ(pixel(c, 5, 2), k.pixel);
-        EXPECT_EQ(c->ImageKit1->Background(), RGB(10, 20, 30));
+        EXPECT_EQ(c->imageKit->Background(), RGB(10, 20, 30));
         EXPECT_TRUE(c->Modified());
     }
     EXPECT_EQ(captions(), (QStringList{"!unbenannt1", "!unbenannt2", "!unbenannt3"}));
@@ -142,7 +142,7 @@ TEST_F(Interpreter, WindowCommandsMakeNewWindows)
     EXPECT_TRUE(dup->Modified());
 
     form->ActivateChild(src);
-    src->ImageKit1->Bitmap()->Canvas()->SetPixel(0, 0, RGB(255, 0, 0));
+    src->imageKit->Bitmap()->Canvas()->SetPixel(0, 0, RGB(255, 0, 0));
     run(cmdHSVChannels);
     const QStringList names = captions();
     ASSERT_EQ(names.size(), 5);
@@ -210,7 +210,7 @@ TEST_F(Interpreter, UntitledNumbersFollowTheLargestInBothLanguages)
     for (const auto& k : cases) {
         SetLanguage(k.lang);
         for (const QString& c : k.open)
-            form->newwindow()->setWindowTitle(c);
+            form->newImageWindow()->setWindowTitle(c);
         EXPECT_EQ(form->UntitledCaption(), k.next);
         run(cmdNewImage, {2, 2, 0});
         EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), k.next);
@@ -246,7 +246,7 @@ TEST_F(Interpreter, OpenShowsTheImageOrTheMessageAndNoWindow)
     form->runautomatitem(form.get(), form->automatitem);
     ASSERT_EQ(form->MDIChildCount(), 1);
     EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), good);
-    EXPECT_EQ(form->ActiveImageWindow()->ImageKit1->Bitmap()->Width(), 3);
+    EXPECT_EQ(form->ActiveImageWindow()->imageKit->Bitmap()->Width(), 3);
     EXPECT_FALSE(form->ActiveImageWindow()->Modified());
 
     // ".pcax" is no catalog, and as an image it has no reader: like every open that
@@ -311,10 +311,10 @@ TEST_F(Interpreter, MouseModeSetsEveryViewsInteractionAndCursor)
     };
     for (const auto& k : cases) {
         form->MouseModeButton(k.mode)->setChecked(true);
-        form->SpeedButton5Click();
+        form->mouseModeClicked();
         for (Tchild* c : {a, b}) {
-            EXPECT_EQ(c->ImageKit1->MouseInteract(), k.interact) << k.mode;
-            EXPECT_EQ(c->ImageKit1->Cursor(), k.cursor) << k.mode;
+            EXPECT_EQ(c->imageKit->MouseInteract(), k.interact) << k.mode;
+            EXPECT_EQ(c->imageKit->Cursor(), k.cursor) << k.mode;
         }
         EXPECT_TRUE(form->Item(QString::fromLatin1(k.item))->isChecked());
     }
@@ -333,7 +333,7 @@ TEST_F(Interpreter, CommentFilesSitBesideTheImage)
     EXPECT_TRUE(forms.empty());
 
     const QString name = home_ + QStringLiteral("/a.jpg");
-    c->ImageKit1->IOParams().FileName = name;
+    c->imageKit->IOParams().FileName = name;
     const QString wav = name + QStringLiteral(".wav");
     messages.clear();
     run(cmdRecordComment);
@@ -393,19 +393,19 @@ TEST_F(Interpreter, WallpaperSavesClosesAndSetsTheDesktop)
         imageWindow(4, 4, RGB(1, 2, 3));
         // Cancelled at the question or at the BMP parameters: nothing saved or closed.
         answer = mrCancel;
-        form->WallpaperClick(k.tiled);
+        form->wallpaperClicked(k.tiled);
         EXPECT_EQ(form->MDIChildCount(), 1);
         EXPECT_TRUE(pagesShown.empty());
         answer = mrOk;
         parametersOk = false;
-        form->WallpaperClick(k.tiled);
+        form->wallpaperClicked(k.tiled);
         EXPECT_EQ(form->MDIChildCount(), 1);
         EXPECT_EQ(pagesShown, std::vector<int>{32});
         pagesShown.clear();
         parametersOk = true;
         form->Recording = true;
         form->RecordingList.clear();
-        form->WallpaperClick(k.tiled);
+        form->wallpaperClicked(k.tiled);
         TApplication::ProcessMessages();
         EXPECT_EQ(form->MDIChildCount(), 0);
         const QString file = WindowsDirectory() + QStringLiteral("kandrivel.bmp");

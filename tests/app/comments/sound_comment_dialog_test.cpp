@@ -101,8 +101,8 @@ TEST_F(CommentForm, ImportModeShowsItsTextsAndCloses)
         form.SourceFile = dir + QStringLiteral("/src.wav");
         form.FileName = dir + QStringLiteral("/b.png.wav");
         form.show();
-        EXPECT_FALSE(form.Button1->isVisible());
-        EXPECT_EQ(form.Label1->text(), LangText(QStringLiteral("Importiere Kommentar. Bitte warten ..."),
+        EXPECT_FALSE(form.stopButton->isVisible());
+        EXPECT_EQ(form.elapsedLabel->text(), LangText(QStringLiteral("Importiere Kommentar. Bitte warten ..."),
                                                 QStringLiteral("Importing comment. Please wait ...")));
         EXPECT_EQ(form.windowTitle(), LangText(QStringLiteral("Kommentar importieren"), QStringLiteral("Import comment")));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 10000));
@@ -154,18 +154,18 @@ TEST_F(CommentForm, RecordingReplacesTheCommentOnlyOnStop)
         form.show();
         ASSERT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
         ASSERT_TRUE(form.Running());
-        EXPECT_TRUE(form.Button1->isVisible());
-        EXPECT_EQ(form.Label1->text(), QStringLiteral("Aufnahme läuft !!!"));
+        EXPECT_TRUE(form.stopButton->isVisible());
+        EXPECT_EQ(form.elapsedLabel->text(), QStringLiteral("Aufnahme läuft !!!"));
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Kommentar aufnehmen"));
         for (auto [ms, text] : {std::pair{0, "0 Sekunden"}, {1499, "1 Sekunden"}, {2500, "2 Sekunden"}, {61700, "62 Sekunden"}}) {
             now = ms;
-            form.Timer1Timer();
-            EXPECT_EQ(form.Label2->text(), QString::fromUtf8(text));
+            form.elapsedTick();
+            EXPECT_EQ(form.fileLabel->text(), QString::fromUtf8(text));
         }
         ASSERT_TRUE(QTest::qWaitFor([&] { return form.Recorder->BytesRecorded() >= 2000; }, 20000));
         EXPECT_EQ(read(wav), QByteArray("old comment"));
         if (stop)
-            QTest::mouseClick(form.Button1, Qt::LeftButton);
+            QTest::mouseClick(form.stopButton, Qt::LeftButton);
         else
             form.reject();
         EXPECT_FALSE(form.isVisible());
@@ -219,9 +219,9 @@ TEST_F(CommentForm, PlayingEndsByItself)
     form.Mode = Tkomform::Play;
     form.FileName = wav;
     form.show();
-    EXPECT_EQ(form.Label1->text(), QStringLiteral("Comment is playing !!!"));
+    EXPECT_EQ(form.elapsedLabel->text(), QStringLiteral("Comment is playing !!!"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Play comment"));
-    EXPECT_TRUE(form.Button1->isVisible());
+    EXPECT_TRUE(form.stopButton->isVisible());
     EXPECT_TRUE(form.Running());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 30000));
     EXPECT_FALSE(form.Running());

@@ -67,20 +67,20 @@ protected:
 TEST_F(NeuGrafik, DefaultsShowTheWorkedValues)
 {
     TNeuGrafik& d = open(tneudialog::Defaults());
-    EXPECT_EQ(d.ComboBox3->currentIndex(), 1);
-    EXPECT_EQ(d.KitCalcEdit3->Value(), 600);
-    EXPECT_EQ(d.Label5->text(), QStringLiteral("270 kb"));
+    EXPECT_EQ(d.resolutionUnitCombo->currentIndex(), 1);
+    EXPECT_EQ(d.resolutionEdit->Value(), 600);
+    EXPECT_EQ(d.memoryLabel->text(), QStringLiteral("270 kb"));
     EXPECT_EQ(d.HelpContext(), 411);
-    EXPECT_TRUE(d.RadioGroup1->isVisibleTo(&d));
-    EXPECT_FALSE(d.CheckBox1->isVisibleTo(&d));
-    EXPECT_FALSE(d.ComboBox4->isVisibleTo(&d));
+    EXPECT_TRUE(d.backgroundGroup->isVisibleTo(&d));
+    EXPECT_FALSE(d.proportionalCheck->isVisibleTo(&d));
+    EXPECT_FALSE(d.filterCombo->isVisibleTo(&d));
     EXPECT_EQ(d.Presets->checkedId(), -1);
 
     // 2 cm at 600 dpi.
-    d.ComboBox1->setCurrentIndex(suCm);
-    type(d.KitCalcEdit1, QStringLiteral("2"));
+    d.widthUnitCombo->setCurrentIndex(suCm);
+    type(d.widthEdit, QStringLiteral("2"));
     EXPECT_EQ(d.CurrentPixelWidth(), 472);
-    d.Button1Click();
+    d.okClicked();
     EXPECT_TRUE(d.Accepted);
     EXPECT_EQ(d.PixelWidth, 472);
     EXPECT_EQ(d.PixelHeight, 300);
@@ -97,11 +97,11 @@ TEST_F(NeuGrafik, ResolutionZeroMakesLengthsZero)
     tneudialog r = tneudialog::Defaults();
     r.resolution = 0;
     TNeuGrafik& d = open(r);
-    d.ComboBox1->setCurrentIndex(suCm);
-    EXPECT_EQ(d.KitCalcEdit1->Value(), 0);
+    d.widthUnitCombo->setCurrentIndex(suCm);
+    EXPECT_EQ(d.widthEdit->Value(), 0);
     EXPECT_EQ(d.CurrentPixelWidth(), 0);
-    d.ComboBox2->setCurrentIndex(suInch);
-    EXPECT_EQ(d.KitCalcEdit2->Value(), 0);
+    d.heightUnitCombo->setCurrentIndex(suInch);
+    EXPECT_EQ(d.heightEdit->Value(), 0);
 }
 
 TEST_F(NeuGrafik, SizesOfZeroOrLessAreRefused)
@@ -111,8 +111,8 @@ TEST_F(NeuGrafik, SizesOfZeroOrLessAreRefused)
         dialog.reset();
         messages.clear();
         TNeuGrafik& d = open(tneudialog::Defaults());
-        type(d.KitCalcEdit1, QString::fromLatin1(text));
-        d.Button1Click();
+        type(d.widthEdit, QString::fromLatin1(text));
+        d.okClicked();
         EXPECT_FALSE(d.Accepted) << text;
         EXPECT_TRUE(d.isVisible()) << text;
         ASSERT_EQ(messages.size(), 1u) << text;
@@ -139,14 +139,14 @@ TEST_F(NeuGrafik, PresetsPutPixelSizes)
     for (const auto& c : cases) {
         TNeuGrafik& d = open(r);
         d.Presets->button(c.preset)->click();
-        EXPECT_EQ(d.ComboBox1->currentIndex(), suPixel) << c.preset;
-        EXPECT_EQ(d.ComboBox2->currentIndex(), suPixel) << c.preset;
-        EXPECT_EQ(d.KitCalcEdit1->Value(), c.w) << c.preset;
-        EXPECT_EQ(d.KitCalcEdit2->Value(), c.h) << c.preset;
+        EXPECT_EQ(d.widthUnitCombo->currentIndex(), suPixel) << c.preset;
+        EXPECT_EQ(d.heightUnitCombo->currentIndex(), suPixel) << c.preset;
+        EXPECT_EQ(d.widthEdit->Value(), c.w) << c.preset;
+        EXPECT_EQ(d.heightEdit->Value(), c.h) << c.preset;
         EXPECT_EQ(d.Presets->checkedId(), c.preset);
-        EXPECT_EQ(d.Label5->text(), MemoryText(c.w, c.h));
+        EXPECT_EQ(d.memoryLabel->text(), MemoryText(c.w, c.h));
         // Typing clears the preset.
-        type(d.KitCalcEdit1, QStringLiteral("10"));
+        type(d.widthEdit, QStringLiteral("10"));
         EXPECT_EQ(d.Presets->checkedId(), -1);
     }
 }
@@ -160,20 +160,20 @@ TEST_F(NeuGrafik, ProportionalFollowsTheOpeningAspect)
     r.height = 200;
     TNeuGrafik& d = open(r);
     EXPECT_EQ(d.HelpContext(), 442);
-    EXPECT_TRUE(d.ComboBox4->isVisibleTo(&d));
-    EXPECT_FALSE(d.RadioGroup1->isVisibleTo(&d));
+    EXPECT_TRUE(d.filterCombo->isVisibleTo(&d));
+    EXPECT_FALSE(d.backgroundGroup->isVisibleTo(&d));
     const struct {
         int edit;
         const char* text;
         double w, h;
     } steps[] = {{1, "100", 100, 50}, {2, "300", 600, 300}, {1, "3", 3, 1.5}};
     for (const auto& s : steps) {
-        type(s.edit == 1 ? d.KitCalcEdit1 : d.KitCalcEdit2, QString::fromLatin1(s.text));
+        type(s.edit == 1 ? d.widthEdit : d.heightEdit, QString::fromLatin1(s.text));
         EXPECT_EQ(d.CurrentPixelWidth(), s.w) << s.text;
         EXPECT_EQ(d.CurrentPixelHeight(), s.h) << s.text;
     }
-    d.CheckBox1->setChecked(false);
-    type(d.KitCalcEdit1, QStringLiteral("50"));
+    d.proportionalCheck->setChecked(false);
+    type(d.widthEdit, QStringLiteral("50"));
     EXPECT_EQ(d.CurrentPixelHeight(), 1.5);
 }
 
@@ -193,7 +193,7 @@ TEST_F(NeuGrafik, UnchangedRecordRoundTripsByteForByte)
         return s.Bytes();
     };
     TNeuGrafik& d = open(r);
-    d.Button1Click();
+    d.okClicked();
     ASSERT_TRUE(d.Accepted);
     EXPECT_EQ(bytes(d.Record), bytes(r));
 }

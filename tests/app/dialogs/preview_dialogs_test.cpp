@@ -51,11 +51,11 @@ TEST(ColorSel, EditsAndPickerFollowEachOther)
         d.Edits[size_t(c.edit)]->setText(QString::fromLatin1(c.typed));
         EXPECT_EQ(d.Edits[size_t(c.shownAt)]->text(), QString::fromLatin1(c.shown)) << c.typed;
         // The sample and the up-downs show the picker's colour.
-        EXPECT_EQ(d.Panel2->property("Color").toInt(), int(d.HSVBox1->Color()));
+        EXPECT_EQ(d.colorPanel->property("Color").toInt(), int(d.hsvBox->Color()));
         for (size_t i = 0; i < 6; ++i)
             EXPECT_EQ(d.UpDowns[i]->Position(), d.Edits[i]->text().toInt());
     }
-    d.ColorComboBox1->SetColorValue(clNavy);
+    d.colorCombo->SetColorValue(clNavy);
     EXPECT_EQ(d.Color(), clNavy);
     EXPECT_EQ(d.Edits[2]->text(), QStringLiteral("128"));
 }
@@ -69,34 +69,34 @@ TEST(ColorReduceForm, PreviewShowsTheTypedCount)
     d.SetSource(&source);
     d.show();
     // The source preview is the image at the view's width.
-    EXPECT_EQ(d.ImageKit2->Bitmap()->Width(), d.ImageKit2->width());
-    EXPECT_EQ(d.ImageKit2->Bitmap()->Height(), d.ImageKit2->width() * 40 / 60);
-    EXPECT_LE(DistinctColors(d.ImageKit1->Bitmap()), 8);
-    EXPECT_EQ(d.KitSlider1->Value(), 8);
+    EXPECT_EQ(d.sourceKit->Bitmap()->Width(), d.sourceKit->width());
+    EXPECT_EQ(d.sourceKit->Bitmap()->Height(), d.sourceKit->width() * 40 / 60);
+    EXPECT_LE(DistinctColors(d.imageKit->Bitmap()), 8);
+    EXPECT_EQ(d.valueSlider->Value(), 8);
     const struct {
         const char* typed;
         int maxColors;  // 0: the preview stays as it was
     } cases[] = {{"3", 3}, {"0", 0}, {"x", 0}, {"16", 16}};
     for (const auto& c : cases) {
-        const QImage before = d.ImageKit1->Bitmap()->Image();
-        d.KitSpinEdit1->setText(QString::fromLatin1(c.typed));
+        const QImage before = d.imageKit->Bitmap()->Image();
+        d.valueEdit->setText(QString::fromLatin1(c.typed));
         if (c.maxColors == 0) {
-            EXPECT_TRUE(d.ImageKit1->Bitmap()->Image() == before) << c.typed;
+            EXPECT_TRUE(d.imageKit->Bitmap()->Image() == before) << c.typed;
         } else {
-            EXPECT_LE(DistinctColors(d.ImageKit1->Bitmap()), c.maxColors) << c.typed;
-            EXPECT_EQ(d.KitSlider1->Value(), c.maxColors);
+            EXPECT_LE(DistinctColors(d.imageKit->Bitmap()), c.maxColors) << c.typed;
+            EXPECT_EQ(d.valueSlider->Value(), c.maxColors);
         }
     }
     // The slider drives the edit; without auto preview only "&Vorschau" previews.
-    d.SpeedButton1->click();
-    d.KitSlider1->SetValue(2);
-    EXPECT_EQ(d.KitSpinEdit1->text(), QStringLiteral("2"));
-    EXPECT_GT(DistinctColors(d.ImageKit1->Bitmap()), 2);
-    d.Button4->click();
-    EXPECT_LE(DistinctColors(d.ImageKit1->Bitmap()), 2);
+    d.previewLockButton->click();
+    d.valueSlider->SetValue(2);
+    EXPECT_EQ(d.valueEdit->text(), QStringLiteral("2"));
+    EXPECT_GT(DistinctColors(d.imageKit->Bitmap()), 2);
+    d.previewButton->click();
+    EXPECT_LE(DistinctColors(d.imageKit->Bitmap()), 2);
     // "<<": the next preview starts from the reduced image.
     d.CopyBack->click();
-    EXPECT_TRUE(d.ImageKit2->Bitmap()->Image() == d.ImageKit1->Bitmap()->Image());
+    EXPECT_TRUE(d.sourceKit->Bitmap()->Image() == d.imageKit->Bitmap()->Image());
 }
 
 TEST(BlackWhiteForm, ControlsFollowTheChoice)
@@ -109,8 +109,8 @@ TEST(BlackWhiteForm, ControlsFollowTheChoice)
     d.SetSource(&source);
     d.show();
     EXPECT_TRUE(d.Grenzwert->isChecked());
-    EXPECT_EQ(d.KitSpinEdit1->text(), QStringLiteral("90"));
-    EXPECT_EQ(d.ImageKit1->Bitmap()->PixelFormat(), pf1bit);
+    EXPECT_EQ(d.valueEdit->text(), QStringLiteral("90"));
+    EXPECT_EQ(d.imageKit->Bitmap()->PixelFormat(), pf1bit);
     const struct {
         bool ordered, average;
         bool editEnabled, boxEnabled;
@@ -120,17 +120,17 @@ TEST(BlackWhiteForm, ControlsFollowTheChoice)
                  {false, true, false, true, 1, -1},
                  {true, false, false, false, 0, -1}};
     for (const auto& c : cases) {
-        d.CheckBox1->setChecked(c.average);
+        d.averageCheck->setChecked(c.average);
         (c.ordered ? d.geordnet : d.Grenzwert)->click();
-        EXPECT_EQ(d.KitSpinEdit1->isEnabled(), c.editEnabled);
-        EXPECT_EQ(d.KitSlider1->isEnabled(), c.editEnabled);
-        EXPECT_EQ(d.CheckBox1->isEnabled(), c.boxEnabled);
+        EXPECT_EQ(d.valueEdit->isEnabled(), c.editEnabled);
+        EXPECT_EQ(d.valueSlider->isEnabled(), c.editEnabled);
+        EXPECT_EQ(d.averageCheck->isEnabled(), c.boxEnabled);
         EXPECT_EQ(d.Mode, c.mode);
         EXPECT_EQ(d.Threshold, c.threshold);
     }
     d.CopyBack->click();
-    EXPECT_EQ(d.ImageKit2->Bitmap()->PixelFormat(), pf24bit);
-    d.Button1Click();
+    EXPECT_EQ(d.sourceKit->Bitmap()->PixelFormat(), pf24bit);
+    d.okClicked();
     EXPECT_TRUE(d.Accepted);
     EXPECT_EQ(d.Mode, 0);
 }
@@ -143,23 +143,23 @@ TEST(RotateForm, PreviewAndCopyBack)
     d.AutoPreview = true;
     d.SetSource(&source);
     d.show();
-    const TBitmap* src = d.ImageKit2->Bitmap();
-    const TBitmap* res = d.ImageKit1->Bitmap();
+    const TBitmap* src = d.sourceKit->Bitmap();
+    const TBitmap* res = d.imageKit->Bitmap();
     EXPECT_EQ(res->Width(), src->Height());
     EXPECT_EQ(res->Height(), src->Width());
     // The slider follows the rounded angle.
-    d.KitSpinEdit1->setText(QStringLiteral("-89.6"));
-    EXPECT_EQ(d.KitSlider1->Value(), -90);
+    d.valueEdit->setText(QStringLiteral("-89.6"));
+    EXPECT_EQ(d.valueSlider->Value(), -90);
     EXPECT_EQ(res->Width(), src->Height());
     // "<<": the source shows the rotated preview; the result waits for the next step.
-    d.SpeedButton1->click();
+    d.previewLockButton->click();
     const QImage result = res->Image();
     d.CopyBack->click();
-    EXPECT_EQ(d.ImageKit2->Bitmap()->Width(), d.ImageKit2->width());
-    EXPECT_GT(d.ImageKit2->Bitmap()->Height(), d.ImageKit2->Bitmap()->Width());
-    EXPECT_TRUE(d.ImageKit1->Bitmap()->Image() == result);
-    d.Button4->click();
-    EXPECT_LT(d.ImageKit1->Bitmap()->Height(), d.ImageKit1->Bitmap()->Width());
+    EXPECT_EQ(d.sourceKit->Bitmap()->Width(), d.sourceKit->width());
+    EXPECT_GT(d.sourceKit->Bitmap()->Height(), d.sourceKit->Bitmap()->Width());
+    EXPECT_TRUE(d.imageKit->Bitmap()->Image() == result);
+    d.previewButton->click();
+    EXPECT_LT(d.imageKit->Bitmap()->Height(), d.imageKit->Bitmap()->Width());
 }
 
 } // namespace

@@ -47,9 +47,9 @@ TEST_F(StylePicker, PagesAndClicksSetTheOptions)
     for (int page = 0; page < 3; ++page) {
         picker.PageNumber = page;
         picker.show();
-        EXPECT_EQ(picker.Panel2->isVisible(), page == 0);
-        EXPECT_EQ(picker.Panel1->isVisible(), page == 1);
-        EXPECT_EQ(picker.Panel3->isVisible(), page == 2);
+        EXPECT_EQ(picker.linePanel->isVisible(), page == 0);
+        EXPECT_EQ(picker.fillPanel->isVisible(), page == 1);
+        EXPECT_EQ(picker.brushPanel->isVisible(), page == 2);
         picker.hide();
     }
     // Each picture by its name, as the user clicks it, and the option it sets.
@@ -84,7 +84,7 @@ TEST_F(StylePicker, UserBitmapNeedsAFile)
     picker.Options = &o;
     picker.PageNumber = Tzeichenform::FillPage;
     picker.show();
-    picker.FillClick(8);
+    picker.fillStyleClicked(8);
     EXPECT_TRUE(picker.isVisible());
     EXPECT_EQ(o.fillstyle, 2);
     const QString good = writeBmp(QStringLiteral("pattern5x3.bmp"), 5, 3);
@@ -100,12 +100,12 @@ TEST_F(StylePicker, UserBitmapNeedsAFile)
             d.Files = QStringList{s.file};
             return s.ok;
         };
-        picker.OpenBtnClick();
+        picker.openBitmapClicked();
         EXPECT_EQ(o.fillpattern, s.setting);
         EXPECT_EQ(int(messages.size()), s.messages);
     }
     EXPECT_EQ(picker.FillImages[8]->PictureBitmap()->Width(), 5);
-    picker.FillClick(8);
+    picker.fillStyleClicked(8);
     EXPECT_EQ(o.fillstyle, 8);
     EXPECT_FALSE(picker.isVisible());
 }
@@ -137,7 +137,7 @@ TEST_F(StylePicker, DrawingBarOpensThePickerAndUsesThePattern)
     }
     f.options.fillstyle = 8;
     f.options.fillpattern = writeBmp(QStringLiteral("tex3x2.bmp"), 3, 2);
-    f.updatebrushpen();
+    f.updateBrushAndPen();
     const TBitmap* pattern = f.FillPatternBitmap();
     ASSERT_EQ(pattern->Width(), 3);
     ASSERT_EQ(pattern->Height(), 2);

@@ -20,14 +20,14 @@ protected:
     {
         make();
         child = imageWindow(80, 60, clWhite, format);
-        child->ImageKit1->Proc()->UndoLimit = 5;
-        original = *child->ImageKit1->Bitmap();
+        child->imageKit->Proc()->UndoLimit = 5;
+        original = *child->imageKit->Bitmap();
     }
-    QPoint at(int x, int y) const { return child->ImageKit1->ClientOrigin() + QPoint(x, y); }
-    void press(int x, int y, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(child->ImageKit1, b, {}, at(x, y)); }
-    void move(int x, int y) { QTest::mouseMove(child->ImageKit1, at(x, y)); }
-    void release(int x, int y, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(child->ImageKit1, b, {}, at(x, y)); }
-    TBitmap& bmp() { return *child->ImageKit1->Bitmap(); }
+    QPoint at(int x, int y) const { return child->imageKit->ClientOrigin() + QPoint(x, y); }
+    void press(int x, int y, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(child->imageKit, b, {}, at(x, y)); }
+    void move(int x, int y) { QTest::mouseMove(child->imageKit, at(x, y)); }
+    void release(int x, int y, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(child->imageKit, b, {}, at(x, y)); }
+    TBitmap& bmp() { return *child->imageKit->Bitmap(); }
     int changed(const TBitmap& against)
     {
         int n = 0;
@@ -39,7 +39,7 @@ protected:
     // Undo brings back the image as it was before the press.
     void expectUndoRestores()
     {
-        child->ImageKit1->Undo();
+        child->imageKit->Undo();
         EXPECT_EQ(changed(original), 0);
         EXPECT_EQ(bmp().PixelFormat(), original.PixelFormat());
     }
@@ -139,11 +139,11 @@ TEST_F(ChildDrawingTest, FloodFillTextAndColourPick)
         press(20, 20);   // already the fill colour: nothing new
         release(20, 20);
         EXPECT_EQ(changed(original), 18 * 18);
-        child->ImageKit1->Undo();
+        child->imageKit->Undo();
         expectUndoRestores();
 
         form->SelectTool(6);
-        form->Edit1->setText(QStringLiteral("Wg"));
+        form->drawingTextEdit->setText(QStringLiteral("Wg"));
         form->options.fillstyle = 1;
         form->options.pencolor = clBlack;
         press(40, 30);
@@ -212,12 +212,12 @@ TEST_F(ChildDrawingTest, CloneNeedsAReferencePoint)
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(changed(original), 0);
         EXPECT_TRUE(child->Modified());
-        EXPECT_TRUE(child->ImageKit1->CanUndo());
-        child->ImageKit1->Undo();
+        EXPECT_TRUE(child->imageKit->CanUndo());
+        child->imageKit->Undo();
 
         press(5, 5, Qt::RightButton);
         release(5, 5, Qt::RightButton);
-        child->ImageKit1->Undo();
+        child->imageKit->Undo();
         press(40, 40);
         move(42, 40);
         move(44, 41);
@@ -246,22 +246,22 @@ TEST_F(ChildDrawingTest, RulersFollowZoomAndUnit)
     open(pf24bit);
     for (const Case& k : cases) {
         form->options.RulerUnit = uint8_t(k.unit);
-        child->ImageKit1->SetZoom(k.zoom);
-        child->ImageKit1ViewChange(child->ImageKit1, 1);
-        for (TRulerBox* r : {child->RulerBox1, child->RulerBox2}) {
+        child->imageKit->SetZoom(k.zoom);
+        child->viewChanged(child->imageKit, 1);
+        for (TRulerBox* r : {child->horizontalRuler, child->verticalRuler}) {
             EXPECT_NEAR(r->DotPerUnit(), k.dpu, 1e-9) << k.unit << " " << k.zoom;
             EXPECT_NEAR(r->Frequency(), k.freq, 1e-12) << k.unit << " " << k.zoom;
             EXPECT_NEAR(r->LabelFreq(), k.label, 1e-12) << k.unit << " " << k.zoom;
         }
     }
     form->options.RulerUnit = 1;
-    child->ImageKit1->SetZoom(100);
+    child->imageKit->SetZoom(100);
     move(30, 12);
-    EXPECT_NEAR(child->RulerBox1->GetGripPos(0), 0.05, 1e-12);
-    EXPECT_EQ(child->StatusBar1->currentMessage(), QStringLiteral("0.1333 x 0.1000    X:0.0500  Y:0.0200"));
+    EXPECT_NEAR(child->horizontalRuler->GetGripPos(0), 0.05, 1e-12);
+    EXPECT_EQ(child->statusBar->currentMessage(), QStringLiteral("0.1333 x 0.1000    X:0.0500  Y:0.0200"));
     form->options.RulerUnit = 0;
     move(31, 12);
-    EXPECT_EQ(child->StatusBar1->currentMessage(), QStringLiteral("80 x 60    X:31  Y:12"));
+    EXPECT_EQ(child->statusBar->currentMessage(), QStringLiteral("80 x 60    X:31  Y:12"));
 }
 
 // In the polygon mode each click adds a corner to the polygon being drawn and a double
@@ -270,7 +270,7 @@ TEST_F(ChildDrawingTest, PolygonSelectionCollectsClickedCorners)
 {
     open(pf24bit);
     QTest::mouseClick(form->MouseModeButton(2), Qt::LeftButton);
-    TImageKit* v = child->ImageKit1;
+    TImageKit* v = child->imageKit;
     const QPoint corners[] = {{10, 10}, {60, 12}, {70, 50}, {15, 45}};
     for (const QPoint& p : corners)
         QTest::mouseClick(v, Qt::LeftButton, {}, at(p.x(), p.y()));
@@ -299,7 +299,7 @@ TEST_F(ChildDrawingTest, PressEnablesUndoAtOnce)
     auto* undo = form->Control<QToolButton>(QStringLiteral("SpeedButton3"));
     ASSERT_FALSE(undo->isEnabled());
     for (int tool : {0, 5}) {   // a stroke, and a fill that ends with the press
-        child->ImageKit1->ClearUndo();
+        child->imageKit->ClearUndo();
         form->checkbuttonsenabled(false);
         form->SelectTool(tool);
         press(10, 10);
@@ -315,7 +315,7 @@ TEST_F(ChildDrawingTest, StatusLineFollowsSizeChanges)
     open(pf24bit);
     form->SelectMouseMode(4);
     move(3, 4);
-    ASSERT_EQ(child->StatusBar1->currentMessage(), QStringLiteral("80 x 60    X:3  Y:4"));
+    ASSERT_EQ(child->statusBar->currentMessage(), QStringLiteral("80 x 60    X:3  Y:4"));
     const std::pair<const char*, std::function<void()>> steps[] = {
         {"40 x 30    X:3  Y:4", [&] {
              form->automatitem.SetArg(1, 40);
@@ -332,7 +332,7 @@ TEST_F(ChildDrawingTest, StatusLineFollowsSizeChanges)
     };
     for (const auto& [status, step] : steps) {
         step();
-        EXPECT_EQ(child->StatusBar1->currentMessage(), QString::fromLatin1(status));
+        EXPECT_EQ(child->statusBar->currentMessage(), QString::fromLatin1(status));
     }
 }
 

@@ -40,35 +40,35 @@ protected:
     Tchild* gradient(int w, int h)
     {
         Tchild* c = imageWindow(w, h, clWhite);
-        TBitmap* b = c->ImageKit1->Bitmap();
+        TBitmap* b = c->imageKit->Bitmap();
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 b->Canvas()->SetPixel(x, y, RGB(x * 255 / w, y * 255 / h, (x + y) % 256));
         c->SetModified(false);
         return c;
     }
-    static int undos(Tchild* c) { return c->ImageKit1->Proc()->UndoCount(); }
+    static int undos(Tchild* c) { return c->imageKit->Proc()->UndoCount(); }
 };
 
 TEST_F(DialogCommands, NewImageTakesTheDialogsSizeAndBackground)
 {
     make();
     WhenModal<TNeuGrafik>([](TNeuGrafik* d) {
-        d->KitCalcEdit1->setText(QStringLiteral("20"));
-        d->KitCalcEdit2->setText(QStringLiteral("10"));
+        d->widthEdit->setText(QStringLiteral("20"));
+        d->heightEdit->setText(QStringLiteral("10"));
         d->Background->button(2)->click();
-        d->Button1->click();
+        d->okButton->click();
     });
     trigger("ffnen1");
     ASSERT_EQ(form->MDIChildCount(), 1);
     Tchild* c = form->ActiveImageWindow();
-    EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), 20);
-    EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), 10);
-    EXPECT_EQ(c->ImageKit1->Bitmap()->PixelColor(5, 5), clBlack);
+    EXPECT_EQ(c->imageKit->Bitmap()->Width(), 20);
+    EXPECT_EQ(c->imageKit->Bitmap()->Height(), 10);
+    EXPECT_EQ(c->imageKit->Bitmap()->PixelColor(5, 5), clBlack);
     EXPECT_EQ(form->options.neudialog.width, 20);
     EXPECT_EQ(form->options.neudialog.background, 2);
 
-    WhenModal<TNeuGrafik>([](TNeuGrafik* d) { d->Button2->click(); });
+    WhenModal<TNeuGrafik>([](TNeuGrafik* d) { d->cancelButton->click(); });
     form->Control<QToolButton>(QStringLiteral("SpeedButton1"))->click();
     EXPECT_EQ(form->MDIChildCount(), 1);
 }
@@ -88,21 +88,21 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
     } steps[] = {{"REsize1", true, 400, 267}, {"Resample1", false, 400, 267}, {"Resample1", true, 200, 134}};
     int expectedUndos = 0;
     for (const auto& s : steps) {
-        const int w0 = c->ImageKit1->Bitmap()->Width();
+        const int w0 = c->imageKit->Bitmap()->Width();
         double shown = -1;
         WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
-            shown = d->KitCalcEdit1->Value();
-            d->KitCalcEdit1->setText(QString::number(s.w / 100.0));
-            d->ComboBox4->setCurrentIndex(1);
-            (s.ok ? d->Button1 : d->Button2)->click();
+            shown = d->widthEdit->Value();
+            d->widthEdit->setText(QString::number(s.w / 100.0));
+            d->filterCombo->setCurrentIndex(1);
+            (s.ok ? d->okButton : d->cancelButton)->click();
         });
         trigger(s.item);
         // The width edit shows the image's width in cm, not its pixel count.
         EXPECT_DOUBLE_EQ(shown, w0 / 100.0) << s.item;
         expectedUndos += s.ok ? 1 : 0;
         EXPECT_EQ(undos(c), expectedUndos) << s.item;
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), s.w) << s.item;
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), s.h) << s.item;
+        EXPECT_EQ(c->imageKit->Bitmap()->Width(), s.w) << s.item;
+        EXPECT_EQ(c->imageKit->Bitmap()->Height(), s.h) << s.item;
         EXPECT_EQ(form->options.neudialog.widthunit, suCm);
         EXPECT_DOUBLE_EQ(form->options.neudialog.width, s.w / 100.0) << s.item;
     }
@@ -117,9 +117,9 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
         double shown = -1;
         int shownUnit = -1;
         WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
-            shown = d->KitCalcEdit1->Value();
-            shownUnit = d->ComboBox1->currentIndex();
-            d->Button2->click();
+            shown = d->widthEdit->Value();
+            shownUnit = d->widthUnitCombo->currentIndex();
+            d->cancelButton->click();
         });
         trigger("REsize1");
         EXPECT_EQ(shown, 200) << unit;
@@ -140,11 +140,11 @@ TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
         messages.clear();
         bool stayed = false;
         WhenModal<Tfarbredform>([&](Tfarbredform* d) {
-            d->KitSpinEdit1->setText(QString::fromLatin1(k.count));
-            d->Button1->click();
+            d->valueEdit->setText(QString::fromLatin1(k.count));
+            d->okButton->click();
             stayed = d->isVisible();
             if (stayed)
-                d->Button2->click();
+                d->cancelButton->click();
         });
         trigger("Farbenreduzieren1");
         EXPECT_EQ(stayed, !k.accepted) << k.count;
@@ -152,7 +152,7 @@ TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
         EXPECT_EQ(c->Modified(), k.accepted) << k.count;
         EXPECT_EQ(undos(c), k.accepted ? 1 : 0) << k.count;
     }
-    EXPECT_LE(DistinctColors(c->ImageKit1->Bitmap()), 4);
+    EXPECT_LE(DistinctColors(c->imageKit->Bitmap()), 4);
     EXPECT_EQ(form->options.colorcount, 4);
     // Not recorded: the batch list stays empty.
     EXPECT_TRUE(form->RecordingList.empty());
@@ -163,24 +163,24 @@ TEST_F(DialogCommands, RotationTakesTheRoundedAngle)
     make();
     Tchild* c = gradient(30, 20);
     TImageKit reference;
-    reference.SetBackground(c->ImageKit1->Background());
-    reference.Assign(c->ImageKit1->Bitmap());
+    reference.SetBackground(c->imageKit->Background());
+    reference.Assign(c->imageKit->Bitmap());
     reference.Rotate(46, false);
     messages.clear();
     WhenModal<TfRotate>([](TfRotate* d) {
-        d->CheckBox1->setChecked(false);
-        d->KitSpinEdit1->setText(QStringLiteral("361"));
-        d->Button1->click();  // refused, still open
-        d->KitSpinEdit1->setText(QStringLiteral("45.6"));
-        d->Button1->click();
+        d->antialiasCheck->setChecked(false);
+        d->valueEdit->setText(QStringLiteral("361"));
+        d->okButton->click();  // refused, still open
+        d->valueEdit->setText(QStringLiteral("45.6"));
+        d->okButton->click();
     });
     trigger("Winkeleingeben1");
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(undos(c), 1);
     EXPECT_EQ(form->options.rotateangle, 46);
-    EXPECT_TRUE(c->ImageKit1->Bitmap()->Image() == reference.Bitmap()->Image());
+    EXPECT_TRUE(c->imageKit->Bitmap()->Image() == reference.Bitmap()->Image());
 
-    WhenModal<TfRotate>([](TfRotate* d) { d->Button2->click(); });
+    WhenModal<TfRotate>([](TfRotate* d) { d->cancelButton->click(); });
     trigger("Winkeleingeben1");
     EXPECT_EQ(undos(c), 1);
 }
@@ -196,12 +196,12 @@ TEST_F(DialogCommands, BlackAndWhiteIssuesTheChosenConversion)
         Tchild* c = gradient(16, 16);
         WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
             (k.ordered ? d->geordnet : d->Grenzwert)->click();
-            d->CheckBox1->setChecked(k.average);
-            d->KitSpinEdit1->setText(QStringLiteral("100"));
-            d->Button1->click();
+            d->averageCheck->setChecked(k.average);
+            d->valueEdit->setText(QStringLiteral("100"));
+            d->okButton->click();
         });
         trigger("SchwarzWeissKonvertierung2");
-        EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf1bit);
+        EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf1bit);
         EXPECT_EQ(undos(c), 1);
         EXPECT_EQ(form->options.bwmode, k.ordered ? 0 : 1);
         if (!k.ordered) {
@@ -223,16 +223,16 @@ TEST_F(DialogCommands, BlackAndWhiteRefusesAThresholdOutOfRange)
         bool stayed = false;
         WhenModal<Tblackwhiteform>([&](Tblackwhiteform* d) {
             d->Grenzwert->click();
-            d->CheckBox1->setChecked(false);
-            d->KitSpinEdit1->setText(QLatin1String(typed));
-            d->Button1->click();
+            d->averageCheck->setChecked(false);
+            d->valueEdit->setText(QLatin1String(typed));
+            d->okButton->click();
             stayed = d->isVisible();
-            d->Button2->click();
+            d->cancelButton->click();
         });
         trigger("SchwarzWeissKonvertierung2");
         EXPECT_TRUE(stayed);
         EXPECT_EQ(messages.size(), 1u);
-        EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf24bit);
+        EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf24bit);
         EXPECT_FALSE(c->Modified());
         EXPECT_EQ(form->options.bwthreshold, 128);
         c->parentWidget()->close();
@@ -248,11 +248,11 @@ TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
             d->Edits[0]->setText(QString::number(r));
             d->Edits[1]->setText(QString::number(g));
             d->Edits[2]->setText(QString::number(b));
-            d->Button1->click();
+            d->okButton->click();
         });
     };
     pick(10, 20, 30);
-    QTest::mouseClick(form->Panel5, Qt::LeftButton);
+    QTest::mouseClick(form->penColorPanel, Qt::LeftButton);
     EXPECT_EQ(form->PenColor(), RGB(10, 20, 30));
     EXPECT_EQ(form->options.pencolor, uint32_t(RGB(10, 20, 30)));
     pick(200, 100, 0);
@@ -260,12 +260,12 @@ TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
     EXPECT_EQ(form->FillColor(), RGB(200, 100, 0));
     pick(1, 2, 3);
     trigger("Hintergrundfarbesetzen1");
-    EXPECT_EQ(c->ImageKit1->Background(), RGB(1, 2, 3));
+    EXPECT_EQ(c->imageKit->Background(), RGB(1, 2, 3));
     WhenModal<TfColorSel>([](TfColorSel* d) {
         d->Edits[0]->setText(QStringLiteral("99"));
-        d->Button2->click();
+        d->cancelButton->click();
     });
-    QTest::mouseClick(form->Panel5, Qt::LeftButton);
+    QTest::mouseClick(form->penColorPanel, Qt::LeftButton);
     EXPECT_EQ(form->PenColor(), RGB(10, 20, 30));
 }
 
@@ -284,21 +284,21 @@ TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
         const char* label;
     } cases[] = {{0, RGB(0, 200, 0), "100%"}, {50, RGB(50, 100, 0), "50%"}, {100, RGB(100, 0, 0), "0%"}};
     for (const auto& k : cases) {
-        TCanvas* canvas = active->ImageKit1->Bitmap()->Canvas();
+        TCanvas* canvas = active->imageKit->Bitmap()->Canvas();
         canvas->Brush.Style = bsSolid;
         canvas->Brush.Color = RGB(0, 200, 0);
         canvas->FillRect(TRect(0, 0, 10, 10));
         QString label;
         WhenModal<TfMergeDialog>([&](TfMergeDialog* d) {
-            EXPECT_EQ(d->ListBox1->count(), 3);
-            d->ListBox1->setCurrentRow(0);  // "same.bmp": the later window wins
-            d->TrackBar1->setValue(k.track);
-            label = d->Label2->text();
-            d->Button1->click();
+            EXPECT_EQ(d->windowList->count(), 3);
+            d->windowList->setCurrentRow(0);  // "same.bmp": the later window wins
+            d->mixSlider->setValue(k.track);
+            label = d->mixLabel->text();
+            d->okButton->click();
         });
-        form->merge1Click();
+        form->mergeClicked();
         EXPECT_EQ(label, QString::fromLatin1(k.label));
-        EXPECT_EQ(active->ImageKit1->Bitmap()->PixelColor(4, 4), k.expected) << k.track;
+        EXPECT_EQ(active->imageKit->Bitmap()->PixelColor(4, 4), k.expected) << k.track;
         EXPECT_EQ(form->options.mergetrack, k.track);
     }
     EXPECT_TRUE(active->Modified());
@@ -341,14 +341,14 @@ TEST_F(DialogCommands, HistogramShowsTheActiveImageByChannel)
     Tchild* c = imageWindow(6, 6, RGB(10, 20, 30));
     const THistogramKind kinds[] = {hkGray, hkRed, hkGreen, hkBlue};
     WhenModal<TfHistogram>([&](TfHistogram* d) {
-        EXPECT_EQ(d->ImageKitProc1->CurrentBitmap(), c->ImageKit1->Bitmap());
+        EXPECT_EQ(d->proc->CurrentBitmap(), c->imageKit->Bitmap());
         for (int i = 0; i < 4; ++i) {
-            d->ComboBox1->setCurrentIndex(i);
-            EXPECT_EQ(d->HistogramBox1->HistogramKind(), kinds[i]);
+            d->channelCombo->setCurrentIndex(i);
+            EXPECT_EQ(d->histogramBox->HistogramKind(), kinds[i]);
         }
-        d->ComboBox2->setCurrentIndex(1);
-        EXPECT_EQ(d->HistogramBox1->HistogramStyle(), hsLines);
-        d->Button1->click();
+        d->modeCombo->setCurrentIndex(1);
+        EXPECT_EQ(d->histogramBox->HistogramStyle(), hsLines);
+        d->okButton->click();
     });
     trigger("Histogramm1");
 }

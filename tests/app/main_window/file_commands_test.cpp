@@ -29,8 +29,8 @@ protected:
         });
         TApplication::OnException = [this](const std::exception& e) { errors.push_back(QString::fromUtf8(e.what())); };
         make();
-        form->SaveDialog1 = new TSaveImageKitDialog(form.get());
-        form->OpenDialog1 = new TOpenImageKitDialog(form.get());
+        form->saveDialog = new TSaveImageKitDialog(form.get());
+        form->openDialog = new TOpenImageKitDialog(form.get());
     }
     void TearDown() override
     {
@@ -80,11 +80,11 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
         pagesShown.clear();
         messages.clear();
         form->SaveCancelled = false;
-        script(*form->SaveDialog1, [&](TIKFileDialog& fd) {
+        script(*form->saveDialog, [&](TIKFileDialog& fd) {
             TypeName(fd, QLatin1String(r.typed));
             ClickAccept(fd);
         });
-        EXPECT_TRUE(form->Speichernals1Click());
+        EXPECT_TRUE(form->saveAsClicked());
         const QString path = dir_ + u'/' + QLatin1String(r.typed);
         EXPECT_EQ(QFileInfo::exists(path), r.saved);
         EXPECT_EQ(form->SaveCancelled, !r.saved);
@@ -92,7 +92,7 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
         EXPECT_EQ(pagesShown, r.pages ? std::vector<int>{r.pages} : std::vector<int>{});
         EXPECT_EQ(messages.empty(), r.saved);
         if (r.saved) {
-            EXPECT_EQ(c->ImageKit1->IOParams().FileName, path);
+            EXPECT_EQ(c->imageKit->IOParams().FileName, path);
             EXPECT_EQ(form->options.savefilter, r.filter);
         }
         QFile::remove(path);
@@ -121,7 +121,7 @@ TEST_F(FileCommands, SaveAsAppliesTheLastSaveAsParametersOnlyOnceThereAreAny)
         form->options.saveparams = r.fresh ? tsaveparams{} : last;
         ASSERT_EQ(form->options.saveparams.IsBlank(), r.fresh);
         Tchild* c = imageWindow(20, 10, TColor(0x0000FF));
-        c->ImageKit1->IOParams().JpegQuality = 75;
+        c->imageKit->IOParams().JpegQuality = 75;
         form->options.savefilter = r.filter;
         form->options.lastdir = dir_ + u'/';
         int quality = -1, photometric = -1, bits = -1;
@@ -131,11 +131,11 @@ TEST_F(FileCommands, SaveAsAppliesTheLastSaveAsParametersOnlyOnceThereAreAny)
             bits = io.Params().BitsPerSample;
             return true;
         });
-        script(*form->SaveDialog1, [&](TIKFileDialog& fd) {
+        script(*form->saveDialog, [&](TIKFileDialog& fd) {
             TypeName(fd, QLatin1String(r.typed));
             ClickAccept(fd);
         });
-        EXPECT_TRUE(form->Speichernals1Click());
+        EXPECT_TRUE(form->saveAsClicked());
         EXPECT_EQ(quality, r.quality);
         EXPECT_EQ(photometric, r.photometric);
         EXPECT_EQ(bits, r.bits);
@@ -154,11 +154,11 @@ TEST_F(FileCommands, SaveOverAFormatWithoutWriterGoesToSaveAsAndKeepsTheFile)
         const QString path = dir_ + QStringLiteral("/old.") + QLatin1String(ext);
         WriteBytes(path, "original");
         Tchild* c = imageWindow(8, 8, TColor(0));
-        c->ImageKit1->IOParams().FileName = path;
+        c->imageKit->IOParams().FileName = path;
         c->SetModified(true);
         shown = 0;
-        script(*form->SaveDialog1, [](TIKFileDialog& fd) { fd.reject(); });
-        EXPECT_FALSE(form->Speichern1Click());
+        script(*form->saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
+        EXPECT_FALSE(form->saveClicked());
         EXPECT_EQ(shown, 1);
         EXPECT_TRUE(form->SaveCancelled);
         EXPECT_TRUE(c->Modified());
@@ -178,13 +178,13 @@ TEST_F(FileCommands, SaveOfAnExtremeResolutionStoresTheNearestTheFormatHolds)
         SCOPED_TRACE(ext);
         const QString path = dir_ + QStringLiteral("/dense.") + QLatin1String(ext);
         Tchild* c = imageWindow(8, 8, TColor(0));
-        c->ImageKit1->IOParams().FileName = path;
-        c->ImageKit1->IOParams().DpiX = 2000000000;
-        c->ImageKit1->IOParams().DpiY = 2000000000;
+        c->imageKit->IOParams().FileName = path;
+        c->imageKit->IOParams().DpiX = 2000000000;
+        c->imageKit->IOParams().DpiY = 2000000000;
         c->SetModified(true);
         messages.clear();
         errors.clear();
-        EXPECT_TRUE(form->Speichern1Click());
+        EXPECT_TRUE(form->saveClicked());
         EXPECT_TRUE(messages.empty()) << (messages.empty() ? std::string() : messages[0].toStdString());
         EXPECT_TRUE(errors.empty());
         EXPECT_TRUE(QFileInfo::exists(path));
@@ -201,12 +201,12 @@ TEST_F(FileCommands, AFailedSaveKeepsModifiedShowsTheErrorAndStopsSaveAll)
         std::vector<Tchild*> windows;
         for (int i = 0; i < n; ++i) {
             Tchild* c = imageWindow(8, 8, TColor(0));
-            c->ImageKit1->IOParams().FileName = dir_ + QStringLiteral("/missing%1/a.bmp").arg(i);
+            c->imageKit->IOParams().FileName = dir_ + QStringLiteral("/missing%1/a.bmp").arg(i);
             c->SetModified(true);
             windows.push_back(c);
         }
         errors.clear();
-        form->AlleSpeichern1Click();
+        form->saveAllClicked();
         EXPECT_EQ(errors.size(), 1u);  // stopped at the first failure
         EXPECT_TRUE(form->SaveCancelled);
         for (Tchild* c : windows) {
@@ -225,14 +225,14 @@ TEST_F(FileCommands, CloseAllStopsAtTheFirstCancelledSaveAs)
             imageWindow(8, 8, TColor(0))->SetModified(true);
         answer = mrYes;  // save each on close
         shown = 0;
-        script(*form->SaveDialog1, [](TIKFileDialog& fd) { fd.reject(); });
-        EXPECT_FALSE(form->AlleSchliessen1Click());
+        script(*form->saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
+        EXPECT_FALSE(form->closeAllClicked());
         EXPECT_EQ(shown, 1);
         EXPECT_EQ(form->MDIChildCount(), n);
         for (QWidget* w : form->MDIChildren())
-            if (Tchild* c = Tform1::getchild(w))
+            if (Tchild* c = Tform1::imageWindowOf(w))
                 c->SetModified(false);
-        EXPECT_TRUE(form->AlleSchliessen1Click());
+        EXPECT_TRUE(form->closeAllClicked());
         EXPECT_EQ(form->MDIChildCount(), 0);
     }
 }
@@ -243,30 +243,30 @@ TEST_F(FileCommands, OpenOfSeveralFilesOpensEachAndRemembersTheFolder)
     for (const QString& n : names)
         SaveImage(dir_ + u'/' + n, 12, 9, pf24bit, 72, 72);
     form->options.lastdir = dir_ + u'/';
-    script(*form->OpenDialog1, [](TIKFileDialog& fd) {
+    script(*form->openDialog, [](TIKFileDialog& fd) {
         ClickEntry(fd, QStringLiteral("a.bmp"));
         ClickEntry(fd, QStringLiteral("b.bmp"), Qt::ControlModifier);
         ClickEntry(fd, QStringLiteral("c.bmp"), Qt::ControlModifier);
         ClickAccept(fd);
     });
-    form->ffnen2Click();
+    form->openClicked();
     ASSERT_EQ(form->MDIChildCount(), 3);
     for (int i = 0; i < 3; ++i) {
-        Tchild* c = Tform1::getchild(form->MDIChildren()[i]);
+        Tchild* c = Tform1::imageWindowOf(form->MDIChildren()[i]);
         ASSERT_TRUE(c);
-        EXPECT_TRUE(c->ImageKit1->IOParams().FileName.endsWith(names[i]));
+        EXPECT_TRUE(c->imageKit->IOParams().FileName.endsWith(names[i]));
     }
     EXPECT_TRUE(form->History()->Strings(0).endsWith(QStringLiteral("c.bmp")));
     EXPECT_EQ(form->options.lastdir, QFileInfo(dir_).absoluteFilePath() + u'/');
-    EXPECT_EQ(form->options.openfilter, form->OpenDialog1->FilterIndex());
+    EXPECT_EQ(form->options.openfilter, form->openDialog->FilterIndex());
 }
 
 TEST_F(FileCommands, ARecentEntryThatIsGoneShowsAMessageAndStays)
 {
     const QString gone = dir_ + QStringLiteral("/gone.bmp");
-    form->historyadd(gone);
+    form->addToHistory(gone);
     const int before = form->History()->Count();
-    form->AutoItemClick(nullptr, gone);
+    form->historyItemClicked(nullptr, gone);
     EXPECT_EQ(form->MDIChildCount(), 0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains(gone));
@@ -286,7 +286,7 @@ TEST_F(FileCommands, ClipboardCommandsGoThroughTheRealClipboard)
         SCOPED_TRACE(r.item);
         Tchild* c = imageWindow(30, 20, TColor(0x00FF00));
         c->SetModified(false);
-        c->ImageKit1->Proc()->SelectRect(0, 0, 9, 9);
+        c->imageKit->Proc()->SelectRect(0, 0, 9, 9);
         QApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
         if (r.fillsClipboard)
             QApplication::clipboard()->clear();
@@ -318,10 +318,10 @@ TEST_F(FileCommands, FitToImageShowsTheWholeImageAtEveryZoom)
     for (const Row& r : rows) {
         SCOPED_TRACE(QStringLiteral("%1x%2 at %3 %").arg(r.w).arg(r.h).arg(r.zoom).toStdString());
         Tchild* c = imageWindow(r.w, r.h, clWhite);
-        c->ImageKit1->SetZoom(r.zoom);
+        c->imageKit->SetZoom(r.zoom);
         form->Item(QStringLiteral("AufBildgreanpassen1"))->trigger();
         QCoreApplication::processEvents();
-        TImageKit* view = c->ImageKit1;
+        TImageKit* view = c->imageKit;
         // The view's own zoomed size (its rounding is the GDI rule's, 201 at 400 % is 803).
         const int zw = view->ZoomedWidth(), zh = view->ZoomedHeight();
         EXPECT_NEAR(zw, r.w * r.zoom / 100, 1);
@@ -341,7 +341,7 @@ TEST_F(FileCommands, FitToImageShowsTheWholeImageAtEveryZoom)
 
     // Too large for the area: moved to the left and top edges and cut to the area less the margins.
     Tchild* big = imageWindow(3000, 2500, clWhite);
-    big->ImageKit1->SetZoom(100);
+    big->imageKit->SetZoom(100);
     form->Item(QStringLiteral("AufBildgreanpassen1"))->trigger();
     QCoreApplication::processEvents();
     const QRect g = big->parentWidget()->geometry();

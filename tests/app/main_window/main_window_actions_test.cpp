@@ -201,7 +201,7 @@ TEST_F(MainWindowActions, GroupButtonsAndItemsCarryTheirTexts)
         ASSERT_NE(item(name), nullptr) << name;
         EXPECT_EQ(item(name)->text(), QString::fromUtf8(caption)) << name;
     }
-    EXPECT_EQ(form->spinedit1->toolTip(), QStringLiteral("Linienbreite"));
+    EXPECT_EQ(form->lineWidthEdit->toolTip(), QStringLiteral("Linienbreite"));
     EXPECT_EQ(button("SpeedButton32")->toolTip(), QStringLiteral("Zeichenleiste anzeigen"));
 }
 
@@ -224,9 +224,9 @@ TEST_F(MainWindowActions, EnabledStateFollowsTheWindowKind)
             EXPECT_TRUE(button(r.button)->isEnabled()) << r.button;
             EXPECT_TRUE(reachable(form->menuBar(), item(r.item))) << r.item;
         }
-        EXPECT_TRUE(form->spinedit1->isEnabled());
-        EXPECT_TRUE(form->Edit1->isEnabled());
-        EXPECT_TRUE(form->FontComboBox1->isEnabled());
+        EXPECT_TRUE(form->lineWidthEdit->isEnabled());
+        EXPECT_TRUE(form->drawingTextEdit->isEnabled());
+        EXPECT_TRUE(form->drawingFontCombo->isEnabled());
         EXPECT_TRUE(button("SpeedButton32")->isEnabled());
         EXPECT_TRUE(button("SpeedButton9")->isEnabled());
     }
@@ -254,7 +254,7 @@ TEST_F(MainWindowActions, EveryItemAndToolBarControlIsWiredAndEnabledSomewhere)
             collect(a->menu());
         }
     std::vector<QWidget*> controls;
-    for (QToolBar* bar : {form->ToolBar1, form->ToolBar2})
+    for (QToolBar* bar : {form->standardBar, form->drawingBar})
         for (QAction* a : bar->actions())
             if (QWidget* w = bar->widgetForAction(a); w && !a->isSeparator())
                 controls.push_back(w);
@@ -275,10 +275,10 @@ TEST_F(MainWindowActions, EveryItemAndToolBarControlIsWiredAndEnabledSomewhere)
         note();
     }
     activate(kImage);
-    Tform1::getchild(form->ActiveMDIChild())->ImageKit1->SaveUndo();
+    Tform1::imageWindowOf(form->ActiveMDIChild())->imageKit->SaveUndo();
     form->checkbuttonsenabled(false);
     note();
-    form->Willkommen1Click();
+    form->welcomeClicked();
     QCoreApplication::processEvents();
     note();
     answer = mrOk;
@@ -308,19 +308,19 @@ TEST_F(MainWindowActions, TextToolFollowsTheEditAndTheFontBox)
 {
     make();
     Tchild* c = imageWindow(160, 60, clWhite);
-    ASSERT_GT(form->FontComboBox1->count(), 0);
+    ASSERT_GT(form->drawingFontCombo->count(), 0);
     form->SelectTool(6);
     form->options.fillstyle = 1;   // no text background
-    form->Edit1->selectAll();
-    QTest::keyClicks(form->Edit1, QStringLiteral("Kx"));
+    form->drawingTextEdit->selectAll();
+    QTest::keyClicks(form->drawingTextEdit, QStringLiteral("Kx"));
     EXPECT_EQ(form->options.texttext, QStringLiteral("Kx"));
     const QString before = form->options.fontname;
-    QTest::keyClick(form->FontComboBox1, Qt::Key_Down);
-    const QString chosen = form->FontComboBox1->FontName();
+    QTest::keyClick(form->drawingFontCombo, Qt::Key_Down);
+    const QString chosen = form->drawingFontCombo->FontName();
     EXPECT_NE(chosen, before);
     EXPECT_EQ(form->options.fontname, chosen);
 
-    QTest::mouseClick(c->ImageKit1, Qt::LeftButton, {}, c->ImageKit1->ClientOrigin() + QPoint(5, 5));
+    QTest::mouseClick(c->imageKit, Qt::LeftButton, {}, c->imageKit->ClientOrigin() + QPoint(5, 5));
     TBitmap expected;
     expected.SetPixelFormat(pf24bit);
     expected.SetSize(160, 60);
@@ -334,7 +334,7 @@ TEST_F(MainWindowActions, TextToolFollowsTheEditAndTheFontBox)
     e.Font.Size = form->options.fontsize;
     e.Font.Style = form->options.fontstyle;
     e.TextOut(5, 5, QStringLiteral("Kx"));
-    const TBitmap* drawn = c->ImageKit1->Bitmap();
+    const TBitmap* drawn = c->imageKit->Bitmap();
     int differing = 0, inked = 0;
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 160; ++x) {
@@ -347,7 +347,7 @@ TEST_F(MainWindowActions, TextToolFollowsTheEditAndTheFontBox)
     c->SetModified(false);
     ASSERT_TRUE(form->close());
     toptions stored;
-    filetooption(stored);
+    readOptionFile(stored);
     EXPECT_EQ(stored.texttext, QStringLiteral("Kx"));
     EXPECT_EQ(stored.fontname, chosen);
 }
@@ -361,7 +361,7 @@ TEST_F(MainWindowActions, TextItemAsksStartingFromTheEdit)
         const char* text;
     } rows[] = {{true, "Hallo Welt", "Hallo Welt"}, {false, "weg", "alt"}, {true, "", ""}};
     for (const Row& r : rows) {
-        form->Edit1->setText(QStringLiteral("alt"));
+        form->drawingTextEdit->setText(QStringLiteral("alt"));
         QString caption, prompt, start;
         SetInputQueryHook([&](const QString& c, const QString& p, QString& v) {
             caption = c;
@@ -374,7 +374,7 @@ TEST_F(MainWindowActions, TextItemAsksStartingFromTheEdit)
         EXPECT_EQ(caption, QStringLiteral("Texinhalt festlegen"));
         EXPECT_EQ(prompt, QStringLiteral("Bitte Textinhalt eingeben:"));
         EXPECT_EQ(start, QStringLiteral("alt"));
-        EXPECT_EQ(form->Edit1->text(), QString::fromUtf8(r.text)) << r.answer;
+        EXPECT_EQ(form->drawingTextEdit->text(), QString::fromUtf8(r.text)) << r.answer;
         EXPECT_EQ(form->options.texttext, QString::fromUtf8(r.text)) << r.answer;
     }
 }
@@ -389,7 +389,7 @@ TEST_F(MainWindowActions, TypedZoomAsksUntilAPositiveWholeNumber)
         int zoom;
     } rows[] = {{{"0", "-5", "abc", "250"}, 250}, {{"0", nullptr}, 100}, {{nullptr}, 100}, {{"40"}, 40}};
     for (const Row& r : rows) {
-        c->ImageKit1->SetZoom(100);
+        c->imageKit->SetZoom(100);
         size_t asked = 0;
         QString firstStart;
         SetInputQueryHook([&](const QString&, const QString&, QString& v) {
@@ -404,7 +404,7 @@ TEST_F(MainWindowActions, TypedZoomAsksUntilAPositiveWholeNumber)
         item("Greangeben1")->trigger();
         EXPECT_EQ(asked, r.answers.size());
         EXPECT_EQ(firstStart, QStringLiteral("100"));
-        EXPECT_EQ(c->ImageKit1->Zoom(), r.zoom);
+        EXPECT_EQ(c->imageKit->Zoom(), r.zoom);
     }
 }
 
@@ -412,13 +412,13 @@ TEST_F(MainWindowActions, UndoBufferItemEmptiesTheStackAndTheUndoButtonFollows)
 {
     make();
     Tchild* c = imageWindow(8, 8, clWhite);
-    c->ImageKit1->Proc()->UndoLimit = 3;
-    c->ImageKit1->SaveUndo();
-    c->ImageKit1->SaveUndo();
+    c->imageKit->Proc()->UndoLimit = 3;
+    c->imageKit->SaveUndo();
+    c->imageKit->SaveUndo();
     form->checkbuttonsenabled(false);
     ASSERT_TRUE(button("SpeedButton3")->isEnabled());
     item("RckgngigPufferlschen1")->trigger();
-    EXPECT_FALSE(c->ImageKit1->CanUndo());
+    EXPECT_FALSE(c->imageKit->CanUndo());
     EXPECT_FALSE(button("SpeedButton3")->isEnabled());
     EXPECT_FALSE(item("Rckgngig1")->isEnabled());
 }
@@ -430,8 +430,8 @@ TEST_F(MainWindowActions, TwentyFourBitItemRunsItsCommand)
     form->Recording = true;
     item("N16MillionenFarben772161")->trigger();
     form->Recording = false;
-    EXPECT_EQ(c->ImageKit1->Bitmap()->PixelFormat(), pf24bit);
-    EXPECT_EQ(c->ImageKit1->Bitmap()->PixelColor(4, 3), clWhite);
+    EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf24bit);
+    EXPECT_EQ(c->imageKit->Bitmap()->PixelColor(4, 3), clWhite);
     ASSERT_EQ(form->RecordingList.size(), 1u);
     EXPECT_EQ(uint8_t(form->RecordingList[0][0]), 32);
 }
@@ -490,7 +490,7 @@ TEST_F(MainWindowActions, StyleItemsOpenThePickerAtTheirPage)
 {
     make();
     form->Item("Zeichenleiste1")->trigger();
-    ASSERT_FALSE(form->ToolBar2->isVisible());
+    ASSERT_FALSE(form->drawingBar->isVisible());
     struct Case {
         const char* item;
         int page;
@@ -531,7 +531,7 @@ TEST_F(MainWindowActions, BatchBoxStoresTheChosenRecord)
     EXPECT_EQ(form->options.batchrecord, QStringLiteral("beta.atm"));
     ASSERT_TRUE(form->close());
     toptions stored;
-    filetooption(stored);
+    readOptionFile(stored);
     EXPECT_EQ(stored.batchrecord, QStringLiteral("beta.atm"));
 }
 
@@ -648,8 +648,8 @@ TEST_F(MainWindowActions, LineWidthEditSetsTheDrawingWidth)
     } rows[] = {{"7", "7", 7}, {"1", "1", 1}, {"0", "1", 1}, {"-4", "1", 1}, {"abc", "1", 1}, {"", "1", 1}, {"12", "12", 12}};
     for (const Row& r : rows) {
         form->options.linewidth = 99;
-        form->spinedit1->setText(QString::fromLatin1(r.typed));
-        EXPECT_EQ(form->spinedit1->text(), QString::fromLatin1(r.shown)) << r.typed;
+        form->lineWidthEdit->setText(QString::fromLatin1(r.typed));
+        EXPECT_EQ(form->lineWidthEdit->text(), QString::fromLatin1(r.shown)) << r.typed;
         EXPECT_EQ(form->options.linewidth, r.width) << r.typed;
     }
     struct Step {
@@ -658,13 +658,13 @@ TEST_F(MainWindowActions, LineWidthEditSetsTheDrawingWidth)
         int width;
     } steps[] = {{"5", true, 6}, {"5", false, 4}, {"2", false, 1}, {"1", false, 1}, {"1", true, 2}};
     for (const Step& s : steps) {
-        form->spinedit1->setText(QString::fromLatin1(s.start));
+        form->lineWidthEdit->setText(QString::fromLatin1(s.start));
         if (s.up)
-            form->spinedit1->StepUp();
+            form->lineWidthEdit->StepUp();
         else
-            form->spinedit1->StepDown();
+            form->lineWidthEdit->StepDown();
         EXPECT_EQ(form->options.linewidth, s.width) << s.start << (s.up ? " up" : " down");
-        EXPECT_EQ(form->spinedit1->text(), QString::number(s.width)) << s.start;
+        EXPECT_EQ(form->lineWidthEdit->text(), QString::number(s.width)) << s.start;
     }
 }
 
@@ -677,7 +677,7 @@ TEST_F(MainWindowActions, LineWidthItemAsksStartingFromTheEdit)
         int width;
     } rows[] = {{true, "9", 9}, {false, "4", 3}, {true, "0", 1}, {true, "x", 1}};
     for (const Row& r : rows) {
-        form->spinedit1->setText(QStringLiteral("3"));
+        form->lineWidthEdit->setText(QStringLiteral("3"));
         QString caption, prompt, start;
         SetInputQueryHook([&](const QString& c, const QString& p, QString& v) {
             caption = c;
@@ -699,7 +699,7 @@ TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
 {
     toptions o = DefaultOptions();
     o.language = langEnglish;
-    optiontofile(o);
+    writeOptionFile(o);
     make();
     // nullptr: no English text, the German one stays.
     const std::pair<const char*, const char*> hints[] = {
@@ -721,7 +721,7 @@ TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
         ASSERT_NE(german, nullptr) << name;
         EXPECT_EQ(button(name)->toolTip(), QString::fromUtf8(english ? english : german->hint)) << name;
     }
-    EXPECT_EQ(form->spinedit1->toolTip(), QStringLiteral("Line width"));
+    EXPECT_EQ(form->lineWidthEdit->toolTip(), QStringLiteral("Line width"));
 
     // The first fragment in table order that the German caption holds decides; none keeps it.
     const std::pair<const char*, const char*> items[] = {

@@ -71,7 +71,7 @@ void writeOptions(const std::function<void(toptions&)>& change)
 {
     toptions o = DefaultOptions();
     change(o);
-    optiontofile(o);
+    writeOptionFile(o);
 }
 
 TEST_F(MainWindowTest, StoredRectangleAndStateAreRestored)
@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, CommandLineNamesOneFileAndItsDirectory)
     Tchild* c = form->ActiveImageWindow();
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->windowTitle(), name);
-    EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), 30);
+    EXPECT_EQ(c->imageKit->Bitmap()->Width(), 30);
     EXPECT_EQ(form->options.lastdir, dir + QLatin1Char('/'));
     EXPECT_EQ(form->History()->Strings(0), name);
     EXPECT_TRUE(messages.empty());
@@ -189,12 +189,12 @@ TEST_F(MainWindowTest, CommandLineJpegOpensAsAnOrdinaryLoadWould)
     ASSERT_EQ(form->MDIChildCount(), 1);
     Tchild* c = form->ActiveImageWindow();
     ASSERT_NE(c, nullptr);
-    const TBitmap* got = c->ImageKit1->Bitmap();
+    const TBitmap* got = c->imageKit->Bitmap();
     ASSERT_EQ(got->Width(), expected.Width());
     ASSERT_EQ(got->Height(), expected.Height());
     for (int y = 0; y < got->Height(); ++y)
         ASSERT_EQ(std::memcmp(got->ScanLine(y), expected.ScanLine(y), size_t(got->Width()) * 3), 0) << "row " << y;
-    const TIOParamsVals& p = c->ImageKit1->IOParams();
+    const TIOParamsVals& p = c->imageKit->IOParams();
     EXPECT_EQ(p.FileName, good);
     EXPECT_EQ(p.FileType, ioJPEG);
     EXPECT_EQ(p.Width, 401);
@@ -269,7 +269,7 @@ TEST_F(MainWindowTest, ClosingCountsTheClosingChildAndUndoNeedsAnEntry)
     Tchild* c = imageWindow(10, 10, clWhite);
     form->checkbuttonsenabled(true);
     EXPECT_FALSE(Tform1::Available(form->Item("Speichern1")));
-    c->ImageKit1->SaveUndo();
+    c->imageKit->SaveUndo();
     form->checkbuttonsenabled(false);
     EXPECT_TRUE(Tform1::Available(form->Item("Rckgngig1")));
     EXPECT_TRUE(Tform1::Available(form->Control<QWidget>("SpeedButton3")));
@@ -290,7 +290,7 @@ TEST_F(MainWindowTest, ChildThatRefusesKeepsTheMainWindowAndTheOptionFile)
     // Yes with a file that cannot be written: the image stays. (A cancelled save as
     // on an untitled image is the file commands' case.)
     answer = mrYes;
-    c->ImageKit1->IOParams().FileName = home_ + QStringLiteral("/missing/dir/x.bmp");
+    c->imageKit->IOParams().FileName = home_ + QStringLiteral("/missing/dir/x.bmp");
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(c->Modified());
     EXPECT_EQ(form->MDIChildCount(), 1);
@@ -300,7 +300,7 @@ TEST_F(MainWindowTest, ChildThatRefusesKeepsTheMainWindowAndTheOptionFile)
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(QFile::exists(OptionFileName()));
     toptions stored;
-    filetooption(stored);
+    readOptionFile(stored);
     EXPECT_EQ(stored.tool, 6);
     EXPECT_EQ(stored.mousemode, 0);
 }
@@ -310,7 +310,7 @@ TEST_F(MainWindowTest, YesSavesTheClosingWindowUnderItsName)
     make();
     Tchild* c = imageWindow(12, 8, clRed);
     const QString name = home_ + QStringLiteral("/saved.bmp");
-    c->ImageKit1->IOParams().FileName = name;
+    c->imageKit->IOParams().FileName = name;
     c->SetModified(true);
     answer = mrYes;
     EXPECT_TRUE(form->close());
@@ -333,25 +333,25 @@ TEST_F(MainWindowTest, ZoomBoxTakesTypedValuesAndTheWindowSize)
     for (const Case& k : cases) {
         form->zoombox->setEditText(QString::fromUtf8(k.text));
         QTest::keyClick(form->zoombox->lineEdit(), Qt::Key_Return);
-        EXPECT_EQ(c->ImageKit1->Zoom(), k.zoom) << k.text;
+        EXPECT_EQ(c->imageKit->Zoom(), k.zoom) << k.text;
     }
     form->zoombox->setEditText(QStringLiteral("Fenstergröße"));
-    form->zoomboxChange();
-    const int fit = c->ImageKit1->Zoom();
+    form->zoomBoxChanged();
+    const int fit = c->imageKit->Zoom();
     EXPECT_EQ(form->zoombox->currentText(), QString::number(fit) + QStringLiteral(" %"));
 
     SetLanguage(langEnglish);
-    c->ImageKit1->SetZoom(100);
+    c->imageKit->SetZoom(100);
     form->zoombox->setEditText(QStringLiteral("Window size"));
-    form->zoomboxChange();
-    EXPECT_EQ(c->ImageKit1->Zoom(), fit);
+    form->zoomBoxChanged();
+    EXPECT_EQ(c->imageKit->Zoom(), fit);
     SetLanguage(langGerman);
 
-    c->ImageKit1->Bitmap()->SetSize(0, 0);
-    c->ImageKit1->Update();
-    c->ImageKit1->SetZoom(80);
-    form->Fenstergre1Click();
-    EXPECT_EQ(c->ImageKit1->Zoom(), 80);
+    c->imageKit->Bitmap()->SetSize(0, 0);
+    c->imageKit->Update();
+    c->imageKit->SetZoom(80);
+    form->zoomToWindowClicked();
+    EXPECT_EQ(c->imageKit->Zoom(), 80);
 }
 
 // The fitted zoom is the largest whole percentage at which the image lies wholly inside
@@ -366,8 +366,8 @@ TEST_F(MainWindowTest, WindowSizeShowsTheWholeImage)
         Tchild* c = imageWindow(k.bw, k.bh, clWhite);
         c->parentWidget()->resize(k.ww, k.wh);
         QCoreApplication::processEvents();
-        form->Fenstergre1Click();
-        TImageKit* v = c->ImageKit1;
+        form->zoomToWindowClicked();
+        TImageKit* v = c->imageKit;
         const int z = v->Zoom();
         EXPECT_FALSE(v->ScrollBarVisible(sbHorizontal)) << k.bw << "x" << k.bh;
         EXPECT_FALSE(v->ScrollBarVisible(sbVertical)) << k.bw << "x" << k.bh;
@@ -385,13 +385,13 @@ TEST_F(MainWindowTest, RulerAndStatusItemsToggleEveryImageWindow)
     make();
     Tchild* a = imageWindow(10, 10, clWhite);
     Tchild* b = imageWindow(10, 10, clWhite);
-    EXPECT_TRUE(a->RulerBox1->isVisibleTo(a));
+    EXPECT_TRUE(a->horizontalRuler->isVisibleTo(a));
     form->Item("Lineal1")->trigger();
     form->Item("Statusleiste1")->trigger();
     for (Tchild* c : {a, b}) {
-        EXPECT_FALSE(c->RulerBox1->isVisibleTo(c));
-        EXPECT_FALSE(c->RulerBox2->isVisibleTo(c));
-        EXPECT_FALSE(c->StatusBar1->isVisibleTo(c));
+        EXPECT_FALSE(c->horizontalRuler->isVisibleTo(c));
+        EXPECT_FALSE(c->verticalRuler->isVisibleTo(c));
+        EXPECT_FALSE(c->statusBar->isVisibleTo(c));
     }
     EXPECT_EQ(form->options.rulers, 0);
     EXPECT_EQ(form->options.statusbar, 0);
@@ -410,7 +410,7 @@ TEST_F(MainWindowTest, MouseModesReachEveryImageWindow)
                  {4, miScroll, "Hand1"},          {5, miZoom, "Zoom1"}};
     for (const Case& c : cases) {
         QTest::mouseClick(form->MouseModeButton(c.code), Qt::LeftButton);
-        EXPECT_EQ(a->ImageKit1->MouseInteract(), c.interact) << c.code;
+        EXPECT_EQ(a->imageKit->MouseInteract(), c.interact) << c.code;
         EXPECT_TRUE(form->Item(QString::fromLatin1(c.item))->isChecked()) << c.code;
         EXPECT_EQ(form->MouseModeCode(), c.code);
     }
@@ -444,7 +444,7 @@ TEST_F(MainWindowTest, NewWindowsTakeTheCurrentModeAndTool)
          }},
         {"open", [&] {
              form->OpenFileList = QStringList{file};
-             form->openit();
+             form->openChosenFiles();
          }},
         {"duplicate", [&] { form->Item("duplizieren1")->trigger(); }},
     };
@@ -452,7 +452,7 @@ TEST_F(MainWindowTest, NewWindowsTakeTheCurrentModeAndTool)
         const int before = form->MDIChildCount();
         make();
         ASSERT_EQ(form->MDIChildCount(), before + 1) << name;
-        Tchild* made = Tform1::getchild(form->ActiveMDIChild());
+        Tchild* made = Tform1::imageWindowOf(form->ActiveMDIChild());
         ASSERT_TRUE(made) << name;
         EXPECT_NE(made, first);
         EXPECT_EQ(form->MouseModeCode(), 4) << name;
@@ -460,8 +460,8 @@ TEST_F(MainWindowTest, NewWindowsTakeTheCurrentModeAndTool)
         EXPECT_TRUE(form->Item("Hand1")->isChecked()) << name;
         EXPECT_TRUE(form->Item("Kreis1")->isChecked()) << name;
         for (Tchild* c : {first, made}) {
-            EXPECT_EQ(c->ImageKit1->MouseInteract(), miScroll) << name;
-            EXPECT_EQ(c->ImageKit1->Cursor(), TImageKitView::crHand) << name;
+            EXPECT_EQ(c->imageKit->MouseInteract(), miScroll) << name;
+            EXPECT_EQ(c->imageKit->Cursor(), TImageKitView::crHand) << name;
         }
         made->SetModified(false);
     }

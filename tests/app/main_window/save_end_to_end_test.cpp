@@ -246,7 +246,7 @@ TEST_F(SaveEndToEnd, NewCatalogOfThreeFilesAsksForItsNameOnSave)
         EXPECT_TRUE(IsUntitledCaption(k->windowTitle())) << k->windowTitle().toStdString();
         const QString typed = dir_ + QStringLiteral("/album%1").arg(int(language));
         answerFileDialog(typed);
-        QTest::mouseClick(k->Button2, Qt::LeftButton);
+        QTest::mouseClick(k->saveCatalogButton, Qt::LeftButton);
         EXPECT_TRUE(QFileInfo::exists(typed + QStringLiteral(".pca")));
         EXPECT_EQ(k->windowTitle(), typed + QStringLiteral(".pca"));
         EXPECT_FALSE(k->Modified);

@@ -275,8 +275,8 @@ protected:
 TEST_F(OptionFile, DefaultsAreWrittenByteForByteAtTheirOffsets)
 {
     toptions o;
-    filetooption(o, helpDir);  // no file, no English help page
-    optiontofile(o);
+    readOptionFile(o, helpDir);  // no file, no English help page
+    writeOptionFile(o);
     const QByteArray file = ReadWholeFile(QDir(home).filePath(QStringLiteral("Kandrivel.cgf")));
     ASSERT_EQ(file.size(), 2379 + expectedDefaultStrings().size());
     const QByteArray expected = expectedDefaults(0);
@@ -337,9 +337,9 @@ TEST_F(OptionFile, BlockBoundariesMatchTheStoredLayout)
 TEST_F(OptionFile, ChangedValuesReadBack)
 {
     toptions o = changedOptions();
-    optiontofile(o);
+    writeOptionFile(o);
     toptions r;
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     // Not held by the file: defaults at every start, in the language read.
     EXPECT_EQ(r.katfontname, QStringLiteral("Times New Roman"));
     EXPECT_EQ(r.autodialog.startname.Text(), QStringLiteral("noname"));
@@ -362,9 +362,9 @@ TEST_F(OptionFile, BatchBlockAndCatalogFontTakeDefaultsWithAFile)
     toptions o = DefaultOptions(helpDir);
     o.autodialog.existing = 0;
     o.katfontname = QStringLiteral("Arial");
-    optiontofile(o);
+    writeOptionFile(o);
     toptions r;
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     EXPECT_EQ(r.autodialog.existing, 1);  // never "overwrite" by accident
     EXPECT_EQ(r.autodialog.startname.Text(), QStringLiteral("unbenannt"));
     EXPECT_EQ(r.katfontname, QStringLiteral("Times New Roman"));
@@ -383,7 +383,7 @@ TEST_F(OptionFile, TruncationAtEveryBlockBoundaryKeepsDefaultsForTheRest)
             SCOPED_TRACE(len);
             writeFile(changed.left(len));
             toptions r;
-            filetooption(r, helpDir);  // never throws
+            readOptionFile(r, helpDir);  // never throws
             const QByteArray got = bytesOf(r);
             // Complete blocks come from the file, the rest is the defaults' image.
             int whole = 0;
@@ -414,7 +414,7 @@ TEST_F(OptionFile, TruncationInsideTheStringsKeepsTheStringsReadInFull)
         SCOPED_TRACE(k);
         writeFile(changed.left(starts[k] + 2));  // half a length field or a cut text
         toptions r;
-        filetooption(r, helpDir);
+        readOptionFile(r, helpDir);
         if (k < 10) {
             if (k > 0) {
                 EXPECT_EQ(r.recent[k - 1], c.recent[k - 1]);
@@ -441,7 +441,7 @@ TEST_F(OptionFile, StringLengthBeyondTheFileIsRefused)
     data += len.b + "abc";
     writeFile(data);
     toptions r;
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     EXPECT_TRUE(r.recent[0].isEmpty());
     EXPECT_EQ(r.texttext, QStringLiteral("1999"));
     EXPECT_EQ(r.fontname, QStringLiteral("Times New Roman"));
@@ -457,7 +457,7 @@ TEST_F(OptionFile, NegativeAndZeroLengthStringsReadAsEmpty)
     data += strs.b;
     writeFile(data);
     toptions r;
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     EXPECT_TRUE(r.recent[0].isEmpty());
     EXPECT_TRUE(r.recent[1].isEmpty());
 }
@@ -483,7 +483,7 @@ TEST_F(OptionFile, CodedFieldsAreClamped)
     im.i32(161 + 8, 387389207); // and its DpiX
     writeFile(im.b);
     toptions r;
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     EXPECT_EQ(r.slideshow.fontsize, 1);
     EXPECT_EQ(r.slideshow.fixedwidth, 1);
     EXPECT_EQ(r.saveparams.BitsPerSample, 16);
@@ -504,7 +504,7 @@ TEST_F(OptionFile, CodedFieldsAreClamped)
     // A hand-edited depth would keep that many full bitmaps per window.
     im.i32(2375, std::numeric_limits<int32_t>::max());
     writeFile(im.b);
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     EXPECT_EQ(r.RulerResolution, 600.0);
     EXPECT_EQ(r.undodepth, kMaxUndoDepth);
 }
@@ -512,22 +512,22 @@ TEST_F(OptionFile, CodedFieldsAreClamped)
 TEST_F(OptionFile, LanguageFollowsTheEnglishHelpPageOnlyWithoutAFile)
 {
     toptions o;
-    filetooption(o, helpDir);
+    readOptionFile(o, helpDir);
     EXPECT_EQ(o.language, 0);
     EXPECT_EQ(o.autodialog.startname.Text(), QStringLiteral("unbenannt"));
 
     QFile help(QDir(helpDir).filePath(QStringLiteral("Kandrivel(e).html")));
     ASSERT_TRUE(help.open(QIODevice::WriteOnly));
     help.close();
-    filetooption(o, helpDir);
+    readOptionFile(o, helpDir);
     EXPECT_EQ(o.language, 1);
     EXPECT_EQ(CurrentLanguage(), langEnglish);
     EXPECT_EQ(o.autodialog.startname.Text(), QStringLiteral("noname"));
 
     // With a file its language byte decides, help page or not.
     o.language = 0;
-    optiontofile(o);
-    filetooption(o, helpDir);
+    writeOptionFile(o);
+    readOptionFile(o, helpDir);
     EXPECT_EQ(o.language, 0);
     EXPECT_EQ(CurrentLanguage(), langGerman);
 }
@@ -539,25 +539,25 @@ TEST_F(OptionFile, OneFileNameMatchedWithoutRegardToCase)
     WriteOptions(o, m);
     writeFile(m.Bytes(), QStringLiteral("KANDRIVEL.CGF"));
     toptions r;
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     EXPECT_EQ(r.tool, 9);
     r.tool = 3;
-    optiontofile(r);
+    writeOptionFile(r);
     const QStringList files = QDir(home).entryList(QDir::Files);
     EXPECT_EQ(files, QStringList{QStringLiteral("KANDRIVEL.CGF")});
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     EXPECT_EQ(r.tool, 3);
 }
 
 TEST_F(OptionFile, WritingReplacesTheFileThroughARename)
 {
     toptions o = DefaultOptions(helpDir);
-    optiontofile(o);
+    writeOptionFile(o);
     const QString name = QDir(home).filePath(QStringLiteral("Kandrivel.cgf"));
     struct stat before {};
     ASSERT_EQ(::stat(QFile::encodeName(name).constData(), &before), 0);
     o.tool = 4;
-    optiontofile(o);
+    writeOptionFile(o);
     struct stat after {};
     ASSERT_EQ(::stat(QFile::encodeName(name).constData(), &after), 0);
     EXPECT_NE(before.st_ino, after.st_ino);  // a new file, not the old one truncated
@@ -567,11 +567,11 @@ TEST_F(OptionFile, WritingReplacesTheFileThroughARename)
 TEST_F(OptionFile, MissingOrUnreadableFileGivesDefaults)
 {
     toptions r;
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     EXPECT_EQ(bytesOf(r), bytesOf(DefaultOptions(helpDir)));
     // A directory in the file's place is no file: defaults, no exception.
     QDir(home).mkdir(QStringLiteral("Kandrivel.cgf"));
-    EXPECT_NO_THROW(filetooption(r, helpDir));
+    EXPECT_NO_THROW(readOptionFile(r, helpDir));
     EXPECT_EQ(r.tool, 2);
 }
 
@@ -605,12 +605,12 @@ TEST_F(OptionFile, FileListStringSlotsInTheBlockAreIgnored)
             data[at + i] = char(0xAB);
     writeFile(data);
     toptions r;
-    filetooption(r, helpDir);
+    readOptionFile(r, helpDir);
     EXPECT_EQ(r.verzdialog.lastfolder, QStringLiteral("/letzter Ordner/"));
     EXPECT_EQ(r.verzdialog.directory, QStringLiteral("/Verzeichnis/"));
     EXPECT_EQ(r.verzdialog.source, 1);
     // Written back, the slots are zero again.
-    optiontofile(r);
+    writeOptionFile(r);
     const QByteArray again = ReadWholeFile(QDir(home).filePath(QStringLiteral("Kandrivel.cgf")));
     EXPECT_EQ(again.mid(2198, 4), QByteArray(4, '\0'));
     EXPECT_EQ(again.mid(2214, 4), QByteArray(4, '\0'));
@@ -619,7 +619,7 @@ TEST_F(OptionFile, FileListStringSlotsInTheBlockAreIgnored)
 // Fifteen fields taken from the stored layout tables, each at its absolute file offset.
 TEST_F(OptionFile, EmbeddedBlockFieldsSitAtTheirFileOffsets)
 {
-    optiontofile(changedOptions());
+    writeOptionFile(changedOptions());
     const QByteArray f = ReadWholeFile(QDir(home).filePath(QStringLiteral("Kandrivel.cgf")));
     ASSERT_GE(f.size(), 2379);
     auto u8 = [&](int at) { return int(uint8_t(f[at])); };

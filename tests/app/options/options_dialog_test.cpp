@@ -72,7 +72,7 @@ TEST_F(OptionsAndWelcome, OkWithoutChangeKeepsEveryOption)
         const QByteArray before = bytes(form->options);
         Toptionform d(form->options, program);
         d.show();
-        d.Button1Click();
+        d.okClicked();
         EXPECT_EQ(bytes(form->options), before) << int(flags);
     }
 }
@@ -87,9 +87,9 @@ TEST_F(OptionsAndWelcome, SpinValuesAreRoundedAndTheUndoDepthBounded)
     for (const auto& c : cases) {
         Toptionform d(form->options, program);
         d.show();
-        d.KitSpinEdit4->setText(QString::fromLatin1(c.typed));
-        d.KitSpinEdit2->setText(QString::fromLatin1(c.typed));
-        d.Button1Click();
+        d.undoDepthEdit->setText(QString::fromLatin1(c.typed));
+        d.thumbWidthEdit->setText(QString::fromLatin1(c.typed));
+        d.okClicked();
         EXPECT_EQ(form->options.undodepth, c.depth) << c.typed;
         EXPECT_EQ(QString::number(form->options.katwidth), QString::fromLatin1(c.typed));
     }
@@ -109,13 +109,13 @@ TEST_F(OptionsAndWelcome, OnlyOkWritesOptionsAndBindings)
         d.show();
         // Only JPG of the JPEG pair is bound: the box shows unchecked.
         EXPECT_FALSE(d.TypeBoxes[0]->isChecked());
-        d.KitSpinEdit4->setText(QStringLiteral("12"));
-        d.Button9->click();
+        d.undoDepthEdit->setText(QStringLiteral("12"));
+        d.selectAllTypesButton->click();
         d.TypeBoxes[0]->setChecked(false);
         if (r.ok)
-            d.Button1->click();
+            d.okButton->click();
         else
-            d.Button2->click();
+            d.cancelButton->click();
         EXPECT_EQ(QFile::exists(OptionFileName()), r.ok);
         EXPECT_EQ(form->options.undodepth == 12, r.ok);
         // The JPG binding goes only on OK with the box cleared.
@@ -123,7 +123,7 @@ TEST_F(OptionsAndWelcome, OnlyOkWritesOptionsAndBindings)
         EXPECT_EQ(defaultFor("image/tiff") == QStringLiteral("kandrivel.desktop"), r.ok);
     }
     toptions stored;
-    filetooption(stored);
+    readOptionFile(stored);
     EXPECT_EQ(stored.undodepth, 12);
     // ".tif" and ".tiff" are bound together.
     for (const char* ext : {"TIF", "TIFF"})
@@ -134,8 +134,8 @@ TEST_F(OptionsAndWelcome, OnlyOkWritesOptionsAndBindings)
     again.show();
     for (size_t i = 0; i < 9; ++i)
         EXPECT_EQ(again.TypeBoxes[i]->isChecked(), i != 0) << i;
-    again.Button4->click();
-    again.Button1->click();
+    again.selectNoTypeButton->click();
+    again.okButton->click();
     EXPECT_FALSE(IsFileTypeRegistered(QStringLiteral("TIF"), QStringLiteral("TIFFGrafik")));
     EXPECT_NE(defaultFor("image/tiff"), QStringLiteral("kandrivel.desktop"));
 }
@@ -145,14 +145,14 @@ TEST_F(OptionsAndWelcome, WelcomeOpensTheHelpAnchorsInBothLanguages)
     for (uint8_t lang : {langGerman, langEnglish}) {
         toptions o = DefaultOptions();
         o.language = lang;
-        optiontofile(o);
+        writeOptionFile(o);
         make();
         form->Item(QStringLiteral("Willkommen1"))->trigger();
         auto* info = form->findChild<Tinfoform*>();
         ASSERT_NE(info, nullptr);
         EXPECT_EQ(ChildKind(form->ActiveMDIChild()), ckWelcome);
         EXPECT_FALSE(form->Item(QStringLiteral("Speichern1"))->isEnabled());
-        EXPECT_EQ(info->Label1->text(), lang == langEnglish ? QStringLiteral("Welcome to Kandrivel")
+        EXPECT_EQ(info->welcomeLabel->text(), lang == langEnglish ? QStringLiteral("Welcome to Kandrivel")
                                                             : QStringLiteral("Herzlich willkommen zu Kandrivel."));
         // The window chose the page of the language; a copy of it stands in, since the
         // test program has no help pages beside it.
@@ -178,14 +178,14 @@ TEST_F(OptionsAndWelcome, ClosingTheWelcomeWindowDecidesTheNextStart)
         make();
         auto* info = form->findChild<Tinfoform*>();
         ASSERT_NE(info, nullptr) << dontShow;
-        info->CheckBox1->setChecked(dontShow);
-        info->Button10->click();
+        info->dontShowAgainCheck->setChecked(dontShow);
+        info->closeButton->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->findChild<Tinfoform*>() == nullptr; }, 5000));
         EXPECT_EQ(form->options.showwelcome, dontShow ? 0 : 1);
         ASSERT_TRUE(form->close());
         form.reset();
         toptions stored;
-        filetooption(stored);
+        readOptionFile(stored);
         EXPECT_EQ(stored.showwelcome, dontShow ? 0 : 1);
         if (dontShow) {
             make();
@@ -200,7 +200,7 @@ TEST_F(OptionsAndWelcome, WelcomeBindsEveryTypeAfterAsking)
     for (int reply : {int(mrCancel), int(mrOk)}) {
         answer = reply;
         Tinfoform info(form->options, program);
-        info.Button9->click();
+        info.bindTypesButton->click();
         const std::array<bool, 9> state = FileTypeBindingState();
         for (bool bound : state)
             EXPECT_EQ(bound, reply == mrOk);

@@ -122,30 +122,30 @@ TEST_F(PrintFormTest, OpensAtOneImagePixelPerPrinterPixelShownInTheStoredUnits)
     EXPECT_EQ(d.width, 640);
     EXPECT_EQ(d.height, 480);
     EXPECT_EQ(d.SourceWidth(), 640);
-    EXPECT_NEAR(d.KitCalcEdit3->Value(), 5.42, 1e-9);  // 640 px at 300 dpi in cm, two decimals
-    EXPECT_NEAR(d.KitCalcEdit4->Value(), 4.06, 1e-9);
-    EXPECT_NEAR(d.KitCalcEdit1->Value(), 1.0, 1e-9);   // 300 px in inches
-    EXPECT_NEAR(d.KitCalcEdit2->Value(), 150, 1e-9);
+    EXPECT_NEAR(d.widthEdit->Value(), 5.42, 1e-9);  // 640 px at 300 dpi in cm, two decimals
+    EXPECT_NEAR(d.heightEdit->Value(), 4.06, 1e-9);
+    EXPECT_NEAR(d.leftEdit->Value(), 1.0, 1e-9);   // 300 px in inches
+    EXPECT_NEAR(d.topEdit->Value(), 150, 1e-9);
     EXPECT_EQ(d.left, 300);
     EXPECT_TRUE(d.ModeButtons[pmPoster]->isChecked());
-    EXPECT_TRUE(d.RadioGroup1->isEnabled());
-    EXPECT_TRUE(d.CheckBox6->isChecked());
-    EXPECT_TRUE(d.CheckBox5->isChecked());
-    EXPECT_FALSE(d.CheckBox4->isChecked());
-    EXPECT_EQ(d.SpinEdit3->Value(), 1);
+    EXPECT_TRUE(d.modeGroup->isEnabled());
+    EXPECT_TRUE(d.printDateCheck->isChecked());
+    EXPECT_TRUE(d.printSizeCheck->isChecked());
+    EXPECT_FALSE(d.printNameCheck->isChecked());
+    EXPECT_EQ(d.copiesEdit->Value(), 1);
     // The printer page: resolution per inch, area in cm.
-    EXPECT_EQ(d.Label8->text(), QStringLiteral("300"));
-    EXPECT_EQ(d.Label6->text(), QStringLiteral("20.32"));
-    EXPECT_EQ(d.Label2->text(), QStringLiteral("27.94"));
-    d.ComboBox1->setCurrentIndex(0);
-    d.ComboBox2->setCurrentIndex(2);
-    d.ComboBox3->setCurrentIndex(0);
-    EXPECT_EQ(d.Label8->text(), QStringLiteral("118"));
-    EXPECT_EQ(d.Label6->text(), QStringLiteral("8.00"));
-    EXPECT_EQ(d.Label2->text(), QStringLiteral("3300.00"));
+    EXPECT_EQ(d.resolutionLabel->text(), QStringLiteral("300"));
+    EXPECT_EQ(d.printableWidthLabel->text(), QStringLiteral("20.32"));
+    EXPECT_EQ(d.printableHeightLabel->text(), QStringLiteral("27.94"));
+    d.resolutionUnitCombo->setCurrentIndex(0);
+    d.printableWidthUnitCombo->setCurrentIndex(2);
+    d.printableHeightUnitCombo->setCurrentIndex(0);
+    EXPECT_EQ(d.resolutionLabel->text(), QStringLiteral("118"));
+    EXPECT_EQ(d.printableWidthLabel->text(), QStringLiteral("8.00"));
+    EXPECT_EQ(d.printableHeightLabel->text(), QStringLiteral("3300.00"));
     // Switching a unit changes only the display.
-    d.ComboBox6->setCurrentIndex(2);
-    EXPECT_NEAR(d.KitCalcEdit3->Value(), 2.13, 1e-9);
+    d.widthUnitCombo->setCurrentIndex(2);
+    EXPECT_NEAR(d.widthEdit->Value(), 2.13, 1e-9);
     EXPECT_EQ(d.width, 640);
 }
 
@@ -170,10 +170,10 @@ TEST_F(PrintFormTest, TypedSizesKeepTheAspectOnlyWithTheLockAndOnlyWhenPositive)
         {true, true, 0, -1, 600, 300},
     };
     for (const auto& s : steps) {
-        d.CheckBox2->setChecked(s.proportional);
-        QComboBox* unit = s.vertical ? d.ComboBox7 : d.ComboBox6;
+        d.proportionalCheck->setChecked(s.proportional);
+        QComboBox* unit = s.vertical ? d.heightUnitCombo : d.widthUnitCombo;
         unit->setCurrentIndex(s.unit);
-        type(s.vertical ? d.KitCalcEdit4 : d.KitCalcEdit3, s.typed, s.vertical, true);
+        type(s.vertical ? d.heightEdit : d.widthEdit, s.typed, s.vertical, true);
         EXPECT_NEAR(d.width, s.width, 1e-9) << s.typed;
         EXPECT_NEAR(d.height, s.height, 1e-9) << s.typed;
     }
@@ -205,7 +205,7 @@ TEST_F(PrintFormTest, PlacementButtons)
     }
     // Typing a margin clears the centre, fit and size buttons.
     d.RadioButton[1]->click();
-    type(d.KitCalcEdit1, 1, false, false);
+    type(d.leftEdit, 1, false, false);
     EXPECT_FALSE(d.RadioButton[1]->isChecked());
 }
 
@@ -219,20 +219,20 @@ TEST_F(PrintFormTest, ColumnsAndRowsSizeTheTilesAndCountThem)
     Tprintform& d = open(r);
     for (int b : {1, 2, 3, 5, 6, 7, 8})
         EXPECT_FALSE(d.RadioButton[size_t(b)]->isEnabled()) << b;
-    EXPECT_EQ(d.Label17->text(), QStringLiteral("= 55 Bilder"));  // 2400 div 421 by 3300 div 291
-    d.SpinEdit1->setText(QStringLiteral("3"));
+    EXPECT_EQ(d.pagesLabel->text(), QStringLiteral("= 55 Bilder"));  // 2400 div 421 by 3300 div 291
+    d.columnsEdit->setText(QStringLiteral("3"));
     EXPECT_EQ(d.width, 698);  // 2400 / 3 − 102
     EXPECT_EQ(d.height, 698.0 * 240 / 320);
-    EXPECT_EQ(d.Label17->text(), QStringLiteral("= 15 Bilder"));  // 2400 div 799 by 3300 div 574
-    EXPECT_EQ(d.SpinEdit1->text(), QStringLiteral("3"));
-    d.SpinEdit2->setText(QStringLiteral("4"));
+    EXPECT_EQ(d.pagesLabel->text(), QStringLiteral("= 15 Bilder"));  // 2400 div 799 by 3300 div 574
+    EXPECT_EQ(d.columnsEdit->text(), QStringLiteral("3"));
+    d.rowsEdit->setText(QStringLiteral("4"));
     EXPECT_EQ(d.height, 3300.0 / 4 - 52);
     EXPECT_EQ(d.width, 773.0 * 698 / 523.5);
     // A column count whose margins alone overflow the page changes nothing.
     const double w = d.width;
-    d.SpinEdit1->setText(QStringLiteral("25"));
+    d.columnsEdit->setText(QStringLiteral("25"));
     EXPECT_EQ(d.width, w);
-    d.SpinEdit1->setText(QStringLiteral("x"));
+    d.columnsEdit->setText(QStringLiteral("x"));
     EXPECT_EQ(d.width, w);
 }
 
@@ -249,7 +249,7 @@ TEST_F(PrintFormTest, CatalogPrintsTilesOfThumbnailSize)
     r.mode = pmClipping;
     r.widthunit = r.heightunit = 0;
     Tprintform& d = open(r);
-    EXPECT_FALSE(d.RadioGroup1->isEnabled());
+    EXPECT_FALSE(d.modeGroup->isEnabled());
     EXPECT_TRUE(d.ModeButtons[pmTiles]->isChecked());
     EXPECT_EQ(d.width, 100);
     EXPECT_EQ(d.height, 100);
@@ -262,8 +262,8 @@ TEST_F(PrintFormTest, CatalogPrintsTilesOfThumbnailSize)
     for (const auto& c : cases) {
         d.left = c.left;
         d.top = c.top;
-        d.updateimagekitpreview(true);
-        EXPECT_EQ(d.Label17->text(), QString::fromUtf8(c.text)) << c.left;
+        d.updatePreview(true);
+        EXPECT_EQ(d.pagesLabel->text(), QString::fromUtf8(c.text)) << c.left;
     }
     k->Modified = false;
 }
@@ -276,11 +276,11 @@ TEST_F(PrintFormTest, OkStoresTheRecordAndTheRoundedArguments)
     d.top = 11.5;
     d.width = 99.4;
     d.height = 0.6;
-    d.CheckBox6->setChecked(true);
-    d.CheckBox1->setChecked(true);
-    d.SpinEdit3->SetValue(3);
-    d.SpinEdit4->SetValue(9);
-    d.Button2Click();
+    d.printDateCheck->setChecked(true);
+    d.cutMarksCheck->setChecked(true);
+    d.copiesEdit->SetValue(3);
+    d.fontSizeEdit->SetValue(9);
+    d.printClicked();
     EXPECT_EQ(d.printdialog.infoflags, 4);
     EXPECT_EQ(d.printdialog.cutlines, 1);
     EXPECT_EQ(d.printdialog.fontsize, 9);
@@ -300,11 +300,11 @@ TEST_F(PrintFormTest, AnEmptyImageNeitherDividesNorPrints)
     r.widthunit = 0;
     Tprintform& d = open(r);
     EXPECT_EQ(d.width, 0);
-    type(d.KitCalcEdit3, 200, false, true);
+    type(d.widthEdit, 200, false, true);
     EXPECT_EQ(d.width, 200);
     EXPECT_EQ(d.height, 0);
     d.RadioButton[3]->click();
-    d.updateimagekitpreview(true);
+    d.updatePreview(true);
     EXPECT_EQ(d.height, 0);
 }
 
@@ -316,10 +316,10 @@ TEST_F(PrintFormTest, EachCopyIsOnePrintCommandAndOneJob)
     QTimer::singleShot(0, [] {
         auto* d = qobject_cast<Tprintform*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        d->SpinEdit3->SetValue(3);
-        d->Button2->click();
+        d->copiesEdit->SetValue(3);
+        d->printButton->click();
     });
-    form->Drucken2Click();
+    form->printClicked();
     form->Recording = false;
     EXPECT_EQ(Printer().JobCount(), 3);
     ASSERT_EQ(form->RecordingList.size(), 3u);

@@ -1,4 +1,5 @@
 // Prints through the interpreter into PDF files and reads them back with poppler.
+#include "app/text/object_names.h"
 #include "app/catalog/catalog_entry.h"
 #include "app/catalog/catalog_window.h"
 #include "app/app_test_util.h"
@@ -93,7 +94,7 @@ protected:
     {
         Tchild* c = imageWindow(w, h, color);
         const QString path = home_ + QStringLiteral("/picture.bmp");
-        EXPECT_TRUE(c->ImageKit1->Bitmap()->Image().save(path));
+        EXPECT_TRUE(c->imageKit->Bitmap()->Image().save(path));
         c->setWindowTitle(path);
         return c;
     }
@@ -171,7 +172,7 @@ TEST_F(PrintPdf, PosterSpreadsOverPagesAsOneJobOrOneJobEach)
     REQUIRE_TOOLS("pdftoppm", "pdfinfo");
     // Left half red, right half blue.
     Tchild* c = imageWindow(300, 200, clRed);
-    TCanvas* canvas = c->ImageKit1->Bitmap()->Canvas();
+    TCanvas* canvas = c->imageKit->Bitmap()->Canvas();
     canvas->Brush.Color = clBlue;
     canvas->FillRect(TRect(150, 0, 300, 200));
     for (bool jobPerPage : {false, true}) {
@@ -321,7 +322,7 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         QTimer driver;
         driver.setInterval(0);
         QObject::connect(&driver, &QTimer::timeout, [&] {
-            auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("PrintProgress"));
+            auto* progress = form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress));
             if (acted || !progress || c.action == None)
                 return;
             acted = true;
@@ -338,7 +339,7 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         EXPECT_EQ(Printer().JobCount() - jobsBefore, c.jobs) << c.name;
         EXPECT_FALSE(Printer().Printing()) << c.name;
         EXPECT_EQ(QFile::exists(pdf(Printer().JobCount())), c.file) << c.name;
-        EXPECT_FALSE(form->findChild<QProgressDialog*>(QStringLiteral("PrintProgress"))) << c.name;
+        EXPECT_FALSE(form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress))) << c.name;
         if (image)
             image->parentWidget()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

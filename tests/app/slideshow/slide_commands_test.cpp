@@ -53,8 +53,8 @@ TEST_F(SlideCommands, PlayAndOptionsReachThePlayer)
     EXPECT_EQ(messages[0], kNoFiles);
 
     whenOptionsOpen([](Tslideform& d) {
-        d.KitCalcEdit3->SetValue(7);
-        d.Button5->click();
+        d.secondsEdit->SetValue(7);
+        d.playButton->click();
     });
     f.Control<QToolButton>(QStringLiteral("SpeedButton9"))->click();
     EXPECT_EQ(f.options.slideshow.seconds, 7);
@@ -74,11 +74,11 @@ TEST_F(SlideCommands, ACatalogShowPlaysTheCatalogsFiles)
     }
     Tkataform* k = CreateCatalogWindow(f);
     for (const QString& p : paths)
-        ASSERT_TRUE(k->newiefromfile(p));
+        ASSERT_TRUE(k->addEntryFromFile(p));
     f.ActivateChild(k);
     QCoreApplication::processEvents();
     f.checkbuttonsenabled(false);
-    EXPECT_TRUE(k->Button4->isEnabled());
+    EXPECT_TRUE(k->slideShowButton->isEnabled());
     f.options.slideshow.source = 1;
     f.options.slideshow.listsort = 0;
 
@@ -86,9 +86,9 @@ TEST_F(SlideCommands, ACatalogShowPlaysTheCatalogsFiles)
     whenOptionsOpen([&](Tslideform& d) {
         shown = d.ListItems();
         escapeShow();
-        d.Button5->click();
+        d.playButton->click();
     });
-    k->Button4->click();
+    k->slideShowButton->click();
     EXPECT_EQ(shown, paths);  // in catalog order
     EXPECT_EQ(ReadSlideList(SlideListFileName()), paths);
     EXPECT_EQ(f.options.slideshow.source, 0);

@@ -93,10 +93,10 @@ TEST_F(SlideOptionsDialog, PlayingNeedsANextImageChoiceAndFittingNames)
 {
     dlg->slideoptions = tslideshowoptions::Defaults();
     dlg->FormActivate();
-    EXPECT_EQ(dlg->ListBox1->count(), 0);  // no slide.sld yet
+    EXPECT_EQ(dlg->fileList->count(), 0);  // no slide.sld yet
     dlg->SetListItems({QStringLiteral("/b.jpg"), QStringLiteral("/a.jpg")});
-    dlg->CheckBox1->setChecked(false);
-    dlg->CheckBox2->setChecked(false);
+    dlg->afterSecondsCheck->setChecked(false);
+    dlg->onKeyOrClickCheck->setChecked(false);
     const std::pair<uint8_t, QString> texts[] = {
         {langGerman, QStringLiteral("Bitte wählen Sie das nächste Bild entweder nach x Sekunden, bei Leertaste- / "
                                     "Mausdruck oder bei beiden.")},
@@ -106,25 +106,25 @@ TEST_F(SlideOptionsDialog, PlayingNeedsANextImageChoiceAndFittingNames)
     for (const auto& [language, text] : texts) {
         SetLanguage(language);
         messages.clear();
-        dlg->PlayClick();
+        dlg->playClicked();
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0], text);
         EXPECT_EQ(dlg->Result(), 0);
         EXPECT_FALSE(QFileInfo::exists(dlg->SlideListFile));
     }
     // A sound file name beyond 255 bytes is refused, the block untouched.
-    dlg->CheckBox2->setChecked(true);
+    dlg->onKeyOrClickCheck->setChecked(true);
     const QString longName = QStringLiteral("/") + QString(255, QChar(0x00E4));
-    dlg->FilenameEdit1->setText(longName);
+    dlg->soundFileEdit->setText(longName);
     messages.clear();
-    dlg->PlayClick();
+    dlg->playClicked();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains(longName));
     EXPECT_EQ(dlg->Result(), 0);
     EXPECT_EQ(dlg->slideoptions.soundfile.Text(), QString());
 
-    dlg->FilenameEdit1->setText(QStringLiteral("/ton.wav"));
-    dlg->PlayClick();
+    dlg->soundFileEdit->setText(QStringLiteral("/ton.wav"));
+    dlg->playClicked();
     EXPECT_EQ(dlg->Result(), Tslideform::ResultPlay);
     EXPECT_EQ(dlg->slideoptions.nexttimed, 0);
     EXPECT_EQ(dlg->slideoptions.soundfile.Text(), QStringLiteral("/ton.wav"));
@@ -149,34 +149,34 @@ TEST_F(SlideOptionsDialog, ListEditingSortingAndListFiles)
         d.FileName = chosenName.isEmpty() ? chosen.value(0) : chosenName;
         return true;
     };
-    dlg->AddClick();  // sorted while "Name" is chosen
+    dlg->addClicked();  // sorted while "Name" is chosen
     EXPECT_EQ(dlg->ListItems(), (QStringList{"/neu/a.jpg", "/neu/D.png", "/x/b.jpg", "/x/C.jpg"}));
     EXPECT_EQ(shownTitle, QStringLiteral("Hinzufügen"));
     EXPECT_EQ(shownDir, QString());
     EXPECT_EQ(dlg->slideoptions.lastfolder.Text(), QStringLiteral("/neu/"));
 
-    dlg->RadioButton1->click();  // no sorting: the order stays
+    dlg->listUnsortedRadio->click();  // no sorting: the order stays
     chosen = {QStringLiteral("/neu/0.jpg")};
-    dlg->AddClick();
+    dlg->addClicked();
     EXPECT_EQ(dlg->ListItems().last(), QStringLiteral("/neu/0.jpg"));
 
-    dlg->ListBox1->setCurrentRow(0);
+    dlg->fileList->setCurrentRow(0);
     dlg->MoveFocused(-1);  // nothing above the top
     dlg->MoveFocused(1);
     dlg->MoveFocused(1);
     EXPECT_EQ(dlg->ListItems(), (QStringList{"/neu/D.png", "/x/b.jpg", "/neu/a.jpg", "/x/C.jpg", "/neu/0.jpg"}));
-    EXPECT_EQ(dlg->ListBox1->currentRow(), 2);
+    EXPECT_EQ(dlg->fileList->currentRow(), 2);
 
     // Saving under a name without an extension adds ".sld".
     chosenName = dir + QStringLiteral("/meine Liste");
-    dlg->SaveListClick();
+    dlg->saveListClicked();
     EXPECT_EQ(ReadSlideList(chosenName + QStringLiteral(".sld")), dlg->ListItems());
     EXPECT_EQ(shownDir, QStringLiteral("/neu/"));
     EXPECT_EQ(dlg->slideoptions.lastfolder.Text(), dir + QStringLiteral("/"));
 
-    dlg->RadioButton6->click();
+    dlg->listByNameRadio->click();
     dlg->SetListItems({});
     chosenName += QStringLiteral(".sld");
-    dlg->LoadListClick();  // read and sorted
+    dlg->loadListClicked();  // read and sorted
     EXPECT_EQ(dlg->ListItems(), (QStringList{"/neu/0.jpg", "/neu/a.jpg", "/neu/D.png", "/x/b.jpg", "/x/C.jpg"}));
 }

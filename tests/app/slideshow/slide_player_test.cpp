@@ -168,7 +168,7 @@ TEST_F(SlidePlayer, PauseHoldsOnlyTheTimedAdvance)
     EXPECT_EQ(names(p.Played()), QStringList{"a.bmp"});
     key(Qt::Key_Space);  // the key still works while paused
     EXPECT_EQ(names(p.Played()), (QStringList{"a.bmp", "b.bmp"}));
-    QTest::mouseClick(p.ImageKit1, Qt::LeftButton);  // and the mouse
+    QTest::mouseClick(p.imageKit, Qt::LeftButton);  // and the mouse
     EXPECT_EQ(names(p.Played()), (QStringList{"a.bmp", "b.bmp", "c.bmp"}));
     clock->Advance(100000);
     EXPECT_EQ(p.Played().size(), 3);
@@ -199,7 +199,7 @@ TEST_F(SlidePlayer, HeldSpaceAdvancesOnceAndEscEndsTheShow)
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.Finished(); }, 10000));
     EXPECT_FALSE(p.isVisible());
     EXPECT_GE(stops, 1);
-    EXPECT_EQ(p.ImageKit1->Bitmap()->Width(), 10);
+    EXPECT_EQ(p.imageKit->Bitmap()->Width(), 10);
 }
 
 TEST_F(SlidePlayer, NothingToShowSaysSoInBothLanguages)
@@ -257,16 +257,16 @@ TEST_F(SlidePlayer, FitAndFillScaleIntoTheWindow)
     for (const Case& c : cases) {
         o.scaling = c.scaling;
         Tdoslide& p = start({image("big.bmp", c.w, c.h)});
-        ASSERT_EQ(p.ImageKit1->width(), 1000);
-        TBitmap* b = p.ImageKit1->Bitmap();
+        ASSERT_EQ(p.imageKit->width(), 1000);
+        TBitmap* b = p.imageKit->Bitmap();
         EXPECT_EQ(b->Width(), c.ew) << c.scaling << " " << c.w << "x" << c.h;
         EXPECT_EQ(b->Height(), c.eh);
         int maxX = 0, maxY = 0;
-        p.ImageKit1->GetMaxViewXY(maxX, maxY);
+        p.imageKit->GetMaxViewXY(maxX, maxY);
         const QRect screen = p.ScreenRect();
         if (c.scaling != 0) {
-            EXPECT_EQ(p.ImageKit1->ViewX(), std::min(maxX, SlideViewOrigin(c.ew, 100, screen.width())));
-            EXPECT_EQ(p.ImageKit1->ViewY(), std::min(maxY, SlideViewOrigin(c.eh, 100, screen.height())));
+            EXPECT_EQ(p.imageKit->ViewX(), std::min(maxX, SlideViewOrigin(c.ew, 100, screen.width())));
+            EXPECT_EQ(p.imageKit->ViewY(), std::min(maxY, SlideViewOrigin(c.eh, 100, screen.height())));
         }
     }
 }
@@ -283,7 +283,7 @@ TEST_F(SlidePlayer, CommentsAreWrittenPlayedAndBeeped)
     WriteFileSafely(a + ".wav", "RIFF");
     WriteFileSafely(b + ".txt", "\r\nnur die zweite Zeile\r\n");
     Tdoslide& p = start({a, b, c});
-    TBitmap* bmp = p.ImageKit1->Bitmap();
+    TBitmap* bmp = p.imageKit->Bitmap();
     auto count = [&](TColor colour) {
         int n = 0;
         for (int y = 0; y < bmp->Height(); ++y)

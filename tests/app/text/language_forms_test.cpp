@@ -84,7 +84,7 @@ protected:
     {
         toptions o = DefaultOptions();
         o.language = language();
-        optiontofile(o);
+        writeOptionFile(o);
         make();
     }
     void trigger(const char* name)
@@ -131,7 +131,7 @@ TEST_F(MainWindowTest, FirstStartFollowsTheLocaleAndAnOptionFileWins)
         if (c.stored >= 0) {
             toptions o = DefaultOptions();
             o.language = uint8_t(c.stored);
-            optiontofile(o);
+            writeOptionFile(o);
         }
         make();
         EXPECT_EQ(CurrentLanguage(), c.expected);
@@ -177,7 +177,7 @@ TEST_P(LanguageForms, LibraryDialogsSpeakTheProgramsLanguage)
     // The wallpaper asks first, then shows the bitmap parameters of the image's own component.
     answer = mrOk;
     EXPECT_EQ(titleOf<TfIOPreviews>("Zentriert1"), (Texts{"Parameter Vorschau", "Parameters Preview"}.in(language())));
-    EXPECT_EQ(form->ActiveImageWindow()->ImageKit1->IO()->MsgLanguage,
+    EXPECT_EQ(form->ActiveImageWindow()->imageKit->IO()->MsgLanguage,
               language() == langEnglish ? msEnglish : msGerman);
 }
 
@@ -230,7 +230,7 @@ TEST_P(LanguageForms, DialogsOfTheCommandsCarryTheirCaptions)
     EXPECT_TRUE(form->ImageFilter.contains(Texts{"Katalog (PCA)|", "Catalog (PCA)|"}.in(language())));
 
     // The text comment asks for a text, not a sound.
-    image->ImageKit1->IOParams().FileName = home_ + QStringLiteral("/bild.bmp");
+    image->imageKit->IOParams().FileName = home_ + QStringLiteral("/bild.bmp");
     QString caption, prompt;
     SetInputQueryHook([&](const QString& c, const QString& p, QString&) {
         caption = c;

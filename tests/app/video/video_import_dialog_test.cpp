@@ -49,20 +49,20 @@ TEST_F(VideoForm, SizeDisplayFitsTheViewTo320)
         qputenv(SyntheticSourceVariable, c.spec);
         Tvideoform form(f);
         form.show();
-        EXPECT_EQ(form.Label6->text(), QString::fromLatin1(c.label));
-        EXPECT_EQ(form.ImageKitVideoView2->width(), c.w) << c.spec;
-        EXPECT_EQ(form.ImageKitVideoView2->height(), c.h) << c.spec;
-        EXPECT_EQ(form.ImageKitVideoView2->Bitmap()->Width(), form.ImageKitVideoView2->ClientWidth());
-        EXPECT_EQ(form.ComboBox1->currentText(), QStringLiteral("Kandrivel test pattern 1.0"));
+        EXPECT_EQ(form.sizeLabel->text(), QString::fromLatin1(c.label));
+        EXPECT_EQ(form.videoView->width(), c.w) << c.spec;
+        EXPECT_EQ(form.videoView->height(), c.h) << c.spec;
+        EXPECT_EQ(form.videoView->Bitmap()->Width(), form.videoView->ClientWidth());
+        EXPECT_EQ(form.driverCombo->currentText(), QStringLiteral("Kandrivel test pattern 1.0"));
     }
     qunsetenv(SyntheticSourceVariable);
     Tvideoform none(f);
-    none.ImageKitVideoView2->SetVideoSource(20);
+    none.videoView->SetVideoSource(20);
     none.show();
-    EXPECT_TRUE(none.Label6->text().isEmpty());
-    QTest::mouseClick(none.SpeedButton2, Qt::LeftButton);
-    EXPECT_FALSE(none.SpeedButton2->isChecked());
-    EXPECT_FALSE(none.ImageKitVideoView2->ShowVideo());
+    EXPECT_TRUE(none.sizeLabel->text().isEmpty());
+    QTest::mouseClick(none.videoOnButton, Qt::LeftButton);
+    EXPECT_FALSE(none.videoOnButton->isChecked());
+    EXPECT_FALSE(none.videoView->ShowVideo());
     EXPECT_EQ(messages.size(), 1);
 }
 
@@ -74,31 +74,31 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
     Tform1& f = make();
     Tvideoform form(f);
     form.show();
-    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
-    ASSERT_TRUE(form.ImageKitVideoView2->ShowVideo());
-    auto* source = dynamic_cast<TSyntheticSource*>(form.ImageKitVideoView2->Driver());
+    QTest::mouseClick(form.videoOnButton, Qt::LeftButton);
+    ASSERT_TRUE(form.videoView->ShowVideo());
+    auto* source = dynamic_cast<TSyntheticSource*>(form.videoView->Driver());
     ASSERT_TRUE(source);
     // Last, a device that gives the frame to freeze later: the import waits for it.
     const std::pair<bool, bool> cases[] = {{false, false}, {true, false}, {false, true}};
     for (const auto& [frozenBefore, later] : cases) {
         source->GrabOnNextTick = later;
-        if (frozenBefore != form.ImageKitVideoView2->Frozen())
-            QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+        if (frozenBefore != form.videoView->Frozen())
+            QTest::mouseClick(form.freezeButton, Qt::LeftButton);
         const int windows = int(f.MDIChildren().size());
-        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        QTest::mouseClick(form.importButton, Qt::LeftButton);
         ASSERT_EQ(int(f.MDIChildren().size()), windows + 1);
-        Tchild* c = Tform1::getchild(f.ActiveMDIChild());
+        Tchild* c = Tform1::imageWindowOf(f.ActiveMDIChild());
         ASSERT_TRUE(c);
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Width(), form.ImageKitVideoView2->ClientWidth());
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Height(), form.ImageKitVideoView2->ClientHeight());
+        EXPECT_EQ(c->imageKit->Bitmap()->Width(), form.videoView->ClientWidth());
+        EXPECT_EQ(c->imageKit->Bitmap()->Height(), form.videoView->ClientHeight());
         // The view keeps the imported frame in its bitmap also once live again.
-        EXPECT_EQ(c->ImageKit1->Bitmap()->Image(), form.ImageKitVideoView2->Bitmap()->Image());
-        EXPECT_EQ(form.ImageKitVideoView2->Frozen(), frozenBefore);
+        EXPECT_EQ(c->imageKit->Bitmap()->Image(), form.videoView->Bitmap()->Image());
+        EXPECT_EQ(form.videoView->Frozen(), frozenBefore);
         EXPECT_TRUE(form.isVisible());
         c->SetModified(false);
     }
-    QTest::mouseClick(form.Button2, Qt::LeftButton);
-    EXPECT_FALSE(form.ImageKitVideoView2->ShowVideo());
+    QTest::mouseClick(form.closeButton, Qt::LeftButton);
+    EXPECT_FALSE(form.videoView->ShowVideo());
 }
 
 // The form closed and freed while an import waits for the device's frame.
@@ -108,14 +108,14 @@ TEST_F(VideoForm, ImportSurvivesTheFormGoingWhileItWaits)
     Tform1& f = make();
     QPointer<Tvideoform> form = new Tvideoform(f);
     form->show();
-    QTest::mouseClick(form->SpeedButton2, Qt::LeftButton);
-    auto* source = dynamic_cast<TSyntheticSource*>(form->ImageKitVideoView2->Driver());
+    QTest::mouseClick(form->videoOnButton, Qt::LeftButton);
+    auto* source = dynamic_cast<TSyntheticSource*>(form->videoView->Driver());
     ASSERT_TRUE(source);
     source->GrabOnNextTick = true;
     source->StopStreaming();  // no frame comes until the form has gone
     const int windows = int(f.MDIChildren().size());
     QTimer::singleShot(0, [&] { delete form.data(); });
-    form->Button1Click();
+    form->importClicked();
     EXPECT_FALSE(form);
     EXPECT_EQ(int(f.MDIChildren().size()), windows);
 }
@@ -131,8 +131,8 @@ TEST_F(VideoForm, MenuAndButtonOpenTheForm)
         QString seen;
         QTimer::singleShot(0, [&] {
             if (auto* form = qobject_cast<Tvideoform*>(QApplication::activeModalWidget())) {
-                seen = form->Label6->text();
-                form->Button2->click();
+                seen = form->sizeLabel->text();
+                form->closeButton->click();
             }
         });
         trigger();

@@ -168,8 +168,8 @@ int main(int argc, char** argv)
     const double startup = g_bestMs.count("BM_Mogrify_Startup") ? g_bestMs["BM_Mogrify_Startup"] : 0.0;
     char heading[160];
     std::snprintf(heading, sizeof heading,
-                  "%d JPEGs of %d x %d: resample to half, grey, rotate 90, negative, JPEG quality 85", g_files,
-                  kWidth, kHeight);
+                  "%d JPEGs of %d x %d: resample to half, grey, rotate 90, negative, JPEG quality 85", g_files, kWidth,
+                  kHeight);
     PrintTableHeading(heading);
     const int n = ParallelThreads();
     for (const int threads : {1, 0}) {

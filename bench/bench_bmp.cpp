@@ -111,7 +111,11 @@ int main(int argc, char** argv)
     RunRounds(reporter);
     benchmark::Shutdown();
     PrintTableHeading(QStringLiteral("%1 x %2 24-bit BMP, %3 MB, fresh memory on both sides, no fsync on either")
-                          .arg(kWidth).arg(kHeight).arg(mb, 0, 'f', 1).toLocal8Bit().constData());
+                          .arg(kWidth)
+                          .arg(kHeight)
+                          .arg(mb, 0, 'f', 1)
+                          .toLocal8Bit()
+                          .constData());
     PrintComparison("load", "BM_BmpLoad", "convert in.bmp null:", "BM_ConvertLoad", Threads(1, 1), "BM_ConvertStartup");
     PrintComparison("load + save", "BM_BmpLoadAndWrite", "convert in.bmp out.bmp", "BM_ConvertLoadAndWrite",
                     Threads(1, 1), "BM_ConvertStartup");

@@ -31,10 +31,7 @@ QImage& reference()
     return img;
 }
 
-std::vector<TPoint> star()
-{
-    return {{2000, 0}, {3200, 2900}, {0, 1000}, {4000, 1000}, {800, 2900}};
-}
+std::vector<TPoint> star() { return {{2000, 0}, {3200, 2900}, {0, 1000}, {4000, 1000}, {800, 2900}}; }
 
 void CanvasFillRect(benchmark::State& s)
 {
@@ -145,7 +142,7 @@ void QtStretchDraw(benchmark::State& s)
     }
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(CanvasFillRect)->Apply(BestOf);
 BENCHMARK(QtFillRect)->Apply(BestOf);

@@ -94,9 +94,10 @@ void BM_CatalogAdd_Pil(benchmark::State& state)
     const QStringList& files = fixture().files[state.range(0)];
     const int processes = state.range(1) == 1 ? 1 : ParallelThreads();
     for (auto _ : state)
-        if (files.isEmpty() || !RunReference(QStringLiteral("/usr/bin/python3"),
-                                             QStringList{QStringLiteral("-c"), QString::fromUtf8(kPil),
-                                                         QString::number(processes)} + files))
+        if (files.isEmpty() ||
+            !RunReference(QStringLiteral("/usr/bin/python3"),
+                          QStringList{QStringLiteral("-c"), QString::fromUtf8(kPil), QString::number(processes)} +
+                              files))
             state.SkipWithError("python or PIL failed");
 }
 

@@ -169,10 +169,7 @@ inline bool RunPythonTimings(const char* script, const QStringList& args, bool k
 }
 
 // Thread counts of a line, ours and the reference's: "1/1", "8/8".
-inline std::string Threads(int ours, int ref)
-{
-    return std::to_string(ours) + "/" + std::to_string(ref);
-}
+inline std::string Threads(int ours, int ref) { return std::to_string(ours) + "/" + std::to_string(ref); }
 
 // One table line: ours, the reference, ours / reference and the threads of each side.
 inline void PrintLine(const char* what, double ours, const char* refName, double ref, const std::string& threads)

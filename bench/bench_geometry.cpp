@@ -98,7 +98,7 @@ r["PIL_Rotate90"] = best(lambda: big.transpose(Image.ROTATE_90))
 print(json.dumps(r))
 )PY";
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

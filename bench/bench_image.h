@@ -61,9 +61,9 @@ inline bool WriteCjpeg(const TBitmap& bmp, const QString& path, int quality, boo
     if (!bmp.Image().save(ppm, "PPM"))
         return false;
     QProcess p;
-    p.start(QStringLiteral("cjpeg"), {QStringLiteral("-quality"), QString::number(quality), QStringLiteral("-sample"),
-                                      subsampled ? QStringLiteral("2x2") : QStringLiteral("1x1"),
-                                      QStringLiteral("-outfile"), path, ppm});
+    p.start(QStringLiteral("cjpeg"),
+            {QStringLiteral("-quality"), QString::number(quality), QStringLiteral("-sample"),
+             subsampled ? QStringLiteral("2x2") : QStringLiteral("1x1"), QStringLiteral("-outfile"), path, ppm});
     const bool ok = p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     QFile::remove(ppm);
     return ok;

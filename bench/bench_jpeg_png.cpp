@@ -128,12 +128,14 @@ void BM_JpegDecode_Ours(benchmark::State& state)
 
 void BM_JpegDecode_Djpeg(benchmark::State& state)
 {
-    ReferenceBench(state, QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), fixture().jpeg});
+    ReferenceBench(state, QStringLiteral("djpeg"),
+                   {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), fixture().jpeg});
 }
 
 void BM_Djpeg_Startup(benchmark::State& state)
 {
-    ReferenceBench(state, QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), fixture().tinyJpeg});
+    ReferenceBench(state, QStringLiteral("djpeg"),
+                   {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), fixture().tinyJpeg});
 }
 
 // The library's own decode loop: stdio source, rows into a fresh image buffer each
@@ -183,14 +185,16 @@ void BM_JpegEncode_Ours(benchmark::State& state)
 
 void BM_JpegEncode_Cjpeg(benchmark::State& state)
 {
-    ReferenceBench(state, QStringLiteral("cjpeg"), {QStringLiteral("-quality"), QStringLiteral("90"), QStringLiteral("-outfile"),
-                                                    QStringLiteral("/dev/null"), fixture().ppm});
+    ReferenceBench(state, QStringLiteral("cjpeg"),
+                   {QStringLiteral("-quality"), QStringLiteral("90"), QStringLiteral("-outfile"),
+                    QStringLiteral("/dev/null"), fixture().ppm});
 }
 
 void BM_Cjpeg_Startup(benchmark::State& state)
 {
-    ReferenceBench(state, QStringLiteral("cjpeg"), {QStringLiteral("-quality"), QStringLiteral("90"), QStringLiteral("-outfile"),
-                                                    QStringLiteral("/dev/null"), fixture().tinyPpm});
+    ReferenceBench(state, QStringLiteral("cjpeg"),
+                   {QStringLiteral("-quality"), QStringLiteral("90"), QStringLiteral("-outfile"),
+                    QStringLiteral("/dev/null"), fixture().tinyPpm});
 }
 
 void BM_JpegEncode_LibraryLoop(benchmark::State& state)
@@ -370,7 +374,8 @@ int main(int argc, char** argv)
         PrintComparison(what.c_str(), "BM_PngEncode_Ours" + args, "libpng loop, same settings",
                         "BM_PngEncode_LibraryLoop" + args, one);
         std::printf("%-26s      %9lld bytes                          %9lld bytes%s\n", "",
-                    (long long)g_sizes["ours" + args], (long long)g_sizes["libpng" + args], filter == 0 && level == 5 ? "   (our default)" : "");
+                    (long long)g_sizes["ours" + args], (long long)g_sizes["libpng" + args],
+                    filter == 0 && level == 5 ? "   (our default)" : "");
     }
     PrintComparison("PNG encode 6 adaptive", "BM_PngEncode_Ours/3/6", "Pillow default save", "PIL_PngEncode", one);
     std::printf("%-26s      %9lld bytes                          %9lld bytes\n", "", (long long)g_sizes["ours/3/6"],

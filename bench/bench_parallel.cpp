@@ -43,10 +43,10 @@ const TBitmap& other()
 }
 
 struct Op {
-    const char* name;      // benchmark name after "BM_"
-    const char* label;     // table line
-    const char* pil;       // PIL expression over `big` (and `other`), empty for none
-    const char* vips;      // vips arguments between input and output, empty for none
+    const char* name;   // benchmark name after "BM_"
+    const char* label;  // table line
+    const char* pil;    // PIL expression over `big` (and `other`), empty for none
+    const char* vips;   // vips arguments between input and output, empty for none
     std::function<void(TBitmap&)> run;
 };
 
@@ -61,17 +61,35 @@ void onProc(TBitmap& b, const std::function<void(TImageKitProc&)>& f)
 const std::vector<Op>& ops()
 {
     static const std::vector<Op> o = {
-        {"DownLanczos3", "Lanczos3 to 1008 x 756", "big.resize((1008, 756), Image.LANCZOS)", "resize %1 %2 0.25 --kernel lanczos3",
-         [](TBitmap& b) { TBitmap d(1008, 756, pf24bit); ResampleBitmap(b, d, rfLanczos3); b.Assign(d); }},
-        {"DownTriangle", "Triangle to 1008 x 756", "big.resize((1008, 756), Image.BILINEAR)", "resize %1 %2 0.25 --kernel linear",
-         [](TBitmap& b) { TBitmap d(1008, 756, pf24bit); ResampleBitmap(b, d, rfTriangle); b.Assign(d); }},
-        {"UpMitchell", "Mitchell to 6048 x 4536", "big.resize((6048, 4536), Image.BICUBIC)", "resize %1 %2 1.5 --kernel mitchell",
-         [](TBitmap& b) { TBitmap d(6048, 4536, pf24bit); ResampleBitmap(b, d, rfMitchell); b.Assign(d); }},
-        {"Rotate17", "rotate 17 antialiased", "big.rotate(17, resample=Image.BILINEAR, expand=True, fillcolor=(255, 255, 255))",
+        {"DownLanczos3", "Lanczos3 to 1008 x 756", "big.resize((1008, 756), Image.LANCZOS)",
+         "resize %1 %2 0.25 --kernel lanczos3",
+         [](TBitmap& b) {
+             TBitmap d(1008, 756, pf24bit);
+             ResampleBitmap(b, d, rfLanczos3);
+             b.Assign(d);
+         }},
+        {"DownTriangle", "Triangle to 1008 x 756", "big.resize((1008, 756), Image.BILINEAR)",
+         "resize %1 %2 0.25 --kernel linear",
+         [](TBitmap& b) {
+             TBitmap d(1008, 756, pf24bit);
+             ResampleBitmap(b, d, rfTriangle);
+             b.Assign(d);
+         }},
+        {"UpMitchell", "Mitchell to 6048 x 4536", "big.resize((6048, 4536), Image.BICUBIC)",
+         "resize %1 %2 1.5 --kernel mitchell",
+         [](TBitmap& b) {
+             TBitmap d(6048, 4536, pf24bit);
+             ResampleBitmap(b, d, rfMitchell);
+             b.Assign(d);
+         }},
+        {"Rotate17", "rotate 17 antialiased",
+         "big.rotate(17, resample=Image.BILINEAR, expand=True, fillcolor=(255, 255, 255))",
          "rotate %1 %2 17 --interpolate bilinear --background \"255 255 255\"",
          [](TBitmap& b) { Rotate(b, 17, true, clWhite); }},
-        {"Rotate90", "rotate 90", "big.transpose(Image.ROTATE_90)", "rot %1 %2 d270", [](TBitmap& b) { Rotate(b, 90, true, clWhite); }},
-        {"Flip", "flip left to right", "big.transpose(Image.FLIP_LEFT_RIGHT)", "flip %1 %2 horizontal", [](TBitmap& b) { Flip(b, 0); }},
+        {"Rotate90", "rotate 90", "big.transpose(Image.ROTATE_90)", "rot %1 %2 d270",
+         [](TBitmap& b) { Rotate(b, 90, true, clWhite); }},
+        {"Flip", "flip left to right", "big.transpose(Image.FLIP_LEFT_RIGHT)", "flip %1 %2 horizontal",
+         [](TBitmap& b) { Flip(b, 0); }},
         {"Grey", "greyscale", "big.convert('L')", "colourspace %1 %2 b-w",
          [](TBitmap& b) { onProc(b, [](TImageKitProc& p) { p.ConvertToGray(); }); }},
         {"Negative", "negative", "ImageOps.invert(big)", "invert %1 %2",
@@ -80,10 +98,15 @@ const std::vector<Op>& ops()
          [](TBitmap& b) { onProc(b, [](TImageKitProc& p) { p.Merge(&other(), 40); }); }},
         {"Hsv", "HSV adjustment", "", "", [](TBitmap& b) { AdjustHSV(b, 0, 0, kW, kH, 20, 10, -10); }},
         {"Wave", "wave effect", "", "", [](TBitmap& b) { ApplyWave(b, 5, 20, 0, false); }},
-        {"Reduce256", "reduce to 256 colours", "big.quantize(256, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)", "",
+        {"Reduce256", "reduce to 256 colours",
+         "big.quantize(256, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)", "",
          [](TBitmap& b) { ReduceColors(b, 256); }},
         {"Zoom", "view zoom 250 % (Triangle)", "", "",
-         [](TBitmap& b) { TBitmap part; CopyBitmapArea(&b, &part, 0, 0, 1599, 999); ZoomResample(part, 4000, 2500, rfTriangle); }},
+         [](TBitmap& b) {
+             TBitmap part;
+             CopyBitmapArea(&b, &part, 0, 0, 1599, 999);
+             ZoomResample(part, 4000, 2500, rfTriangle);
+         }},
     };
     return o;
 }
@@ -187,8 +210,8 @@ int main(int argc, char** argv)
     const int n = ParallelThreads();
     char heading[200];
     std::snprintf(heading, sizeof heading,
-                  "%d x %d: ours on 1 thread beside PIL and vips on 1; ours on %d beside vips on its default", kW,
-                  kH, n);
+                  "%d x %d: ours on 1 thread beside PIL and vips on 1; ours on %d beside vips on its default", kW, kH,
+                  n);
     PrintTableHeading(heading);
     const std::string one = Threads(1, 1), all = Threads(n, n);
     for (const Op& op : ops()) {

@@ -96,8 +96,9 @@ int main(int argc, char** argv)
                      return writePcx(b, out);
                  }));
         if (haveMagick) {
-            KeepBest("IM_start",
-                     BestRunMs(1, [&] { return RunReference(QStringLiteral("convert"), {tinyIn, tinyOut}); }));
+            KeepBest("IM_start", BestRunMs(1, [&] {
+                         return RunReference(QStringLiteral("convert"), {tinyIn, tinyOut});
+                     }));
             KeepBest("IM_both", BestRunMs(1, [&] { return RunReference(QStringLiteral("convert"), {in, refOut}); }));
         }
         RunPythonTimings(kPil, {in, refOut}, false);

@@ -65,8 +65,9 @@ void BM_Poster_Convert(benchmark::State& state)
 void BM_Convert_Startup(benchmark::State& state)
 {
     ReferenceBench(state, QStringLiteral("sh"),
-                   {QStringLiteral("-c"), QStringLiteral("convert 'xc:white[1x1]' -depth 8 '%1' && tiff2pdf -z -o '%2' '%1'")
-                                              .arg(path("tiny.tif"), path("tiny.pdf"))});
+                   {QStringLiteral("-c"),
+                    QStringLiteral("convert 'xc:white[1x1]' -depth 8 '%1' && tiff2pdf -z -o '%2' '%1'")
+                        .arg(path("tiny.tif"), path("tiny.pdf"))});
 }
 
 }  // namespace

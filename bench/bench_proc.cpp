@@ -112,7 +112,7 @@ void BM_IdentifyStartup(benchmark::State& state)
 }
 BENCHMARK(BM_IdentifyStartup)->Apply(BestOf);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -64,10 +64,7 @@ const TBitmap& photo(int size)
     return bmp[size];
 }
 
-std::string sized(const std::string& name, int size)
-{
-    return name + (size ? " 12 MP" : " 3 MP");
-}
+std::string sized(const std::string& name, int size) { return name + (size ? " 12 MP" : " 3 MP"); }
 
 double psnr(const TBitmap& a, const QImage& b)
 {
@@ -342,17 +339,19 @@ void startupBench(benchmark::State& state, const std::string& name, const QStrin
 
 void BM_ImageMagickStartup(benchmark::State& state)
 {
-    startupBench(state, "ImageMagick", tool("convert", "/usr/bin/convert"), {tinyFile("PPM"), tempDir() + "/tiny-out.ppm"});
+    startupBench(state, "ImageMagick", tool("convert", "/usr/bin/convert"),
+                 {tinyFile("PPM"), tempDir() + "/tiny-out.ppm"});
 }
 BENCHMARK(BM_ImageMagickStartup)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
 
 void BM_PngquantStartup(benchmark::State& state)
 {
-    startupBench(state, "pngquant", tool("pngquant"), {"--nofs", "--force", "--output", tempDir() + "/tiny-out.png", "256", tinyFile("PNG")});
+    startupBench(state, "pngquant", tool("pngquant"),
+                 {"--nofs", "--force", "--output", tempDir() + "/tiny-out.png", "256", tinyFile("PNG")});
 }
 BENCHMARK(BM_PngquantStartup)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -230,8 +230,10 @@ int main(int argc, char** argv)
         TBenchOpenDialog dialog;
         measure(
             "open preview, 10-page A4 TIFF",
-            [&] { return dialog.LoadMultiPreview(tiff) && waitFor([&] { return !dialog.Busy(); }) &&
-                         dialog.ImageKitMView->ImageCount() == 10; },
+            [&] {
+                return dialog.LoadMultiPreview(tiff) && waitFor([&] { return !dialog.Busy(); }) &&
+                       dialog.ImageKitMView->ImageCount() == 10;
+            },
             64);
     }
 

@@ -94,8 +94,8 @@ int main(int argc, char** argv)
         std::printf("our acquisition failed (is the SANE test backend installed?)\n");
         return 1;
     }
-    std::printf("300 dpi A4 colour page from the SANE test device: %d x %d, %.1f MB of pixels; best of %d\n",
-                width, height, width * 3.0 * height / 1e6, kBestOf);
+    std::printf("300 dpi A4 colour page from the SANE test device: %d x %d, %.1f MB of pixels; best of %d\n", width,
+                height, width * 3.0 * height / 1e6, kBestOf);
     std::printf("  ours: whole acquisition            %8.1f ms\n", ours);
     std::printf("  ours: Scan click to image          %8.1f ms\n", inDialog);
 

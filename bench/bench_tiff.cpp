@@ -212,18 +212,27 @@ int main(int argc, char** argv)
     TIFFSetWarningHandler(nullptr);
 
     const auto file = [](const QByteArray& b) { return QString::fromLocal8Bit(b); };
-    compare("dec_g4", [&] { return oursDecode(file(g4)); },
-            [&] { return libtiffDecode(g4.constData(), QImage::Format_Mono); });
-    compare("dec_none", [&] { return oursDecode(file(rgbNone)); },
-            [&] { return libtiffDecode(rgbNone.constData(), QImage::Format_BGR888); });
-    compare("dec_pack", [&] { return oursDecode(file(rgbPack)); },
-            [&] { return libtiffDecode(rgbPack.constData(), QImage::Format_BGR888); });
-    compare("enc_g4", [&] { return oursEncode(page, file(g4ours), 4); },
-            [&] { libtiffWriteG4(page, g4ref.constData()); return true; });
-    compare("enc_none", [&] { return oursEncode(photo, file(outOurs), 0); },
-            [&] { return libtiffWriteRgb(rgb, outRef.constData(), COMPRESSION_NONE); });
-    compare("enc_pack", [&] { return oursEncode(photo, file(outOurs), 8); },
-            [&] { return libtiffWriteRgb(rgb, outRef.constData(), COMPRESSION_PACKBITS); });
+    compare(
+        "dec_g4", [&] { return oursDecode(file(g4)); },
+        [&] { return libtiffDecode(g4.constData(), QImage::Format_Mono); });
+    compare(
+        "dec_none", [&] { return oursDecode(file(rgbNone)); },
+        [&] { return libtiffDecode(rgbNone.constData(), QImage::Format_BGR888); });
+    compare(
+        "dec_pack", [&] { return oursDecode(file(rgbPack)); },
+        [&] { return libtiffDecode(rgbPack.constData(), QImage::Format_BGR888); });
+    compare(
+        "enc_g4", [&] { return oursEncode(page, file(g4ours), 4); },
+        [&] {
+            libtiffWriteG4(page, g4ref.constData());
+            return true;
+        });
+    compare(
+        "enc_none", [&] { return oursEncode(photo, file(outOurs), 0); },
+        [&] { return libtiffWriteRgb(rgb, outRef.constData(), COMPRESSION_NONE); });
+    compare(
+        "enc_pack", [&] { return oursEncode(photo, file(outOurs), 8); },
+        [&] { return libtiffWriteRgb(rgb, outRef.constData(), COMPRESSION_PACKBITS); });
     // Pillow against ours in turn, round by round.
     for (int i = 0; i < kBestOf; ++i) {
         KeepBest("enc_none_ours", BestRunMs(1, [&] { return oursEncode(photo, file(outOurs), 0); }));

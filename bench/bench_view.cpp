@@ -76,7 +76,7 @@ void BM_QPainterDrawImage(benchmark::State& state)
     }
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_ViewPaint)->Arg(33)->Arg(100)->Arg(400)->Apply(BestOf);
 BENCHMARK(BM_QPainterDrawImage)->Arg(33)->Arg(100)->Arg(400)->Apply(BestOf);
@@ -87,7 +87,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    std::printf("View repaint of %d x %d showing %d x %d (goal < 8 ms per paint, column Time);\nreference: QPainter::drawImage of the same source rectangle (it may use several threads)\n",
+    std::printf("View repaint of %d x %d showing %d x %d (goal < 8 ms per paint, column Time);\nreference: "
+                "QPainter::drawImage of the same source rectangle (it may use several threads)\n",
                 kClientW, kClientH, kImageW, kImageH);
     TBestReporter reporter;
     // Ours on one thread; the painter runs as it chooses (printed as one thread).

@@ -66,8 +66,7 @@ void onMalloc(const volatile void*, size_t size)
 {
     const int64_t now = live.fetch_add(int64_t(size)) + int64_t(size);
     int64_t p = peak.load();
-    while (now > p && !peak.compare_exchange_weak(p, now)) {
-    }
+    while (now > p && !peak.compare_exchange_weak(p, now)) {}
 }
 void onFree(const volatile void* ptr)
 {
@@ -102,8 +101,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s READER FILE_OR_FOLDER...\n", argv[0]);
         return 2;
     }
-    const auto* target = std::find_if(std::begin(kTargets), std::end(kTargets),
-                                      [&](const TTarget& t) { return QLatin1String(t.name) == QLatin1String(argv[1]); });
+    const auto* target = std::find_if(std::begin(kTargets), std::end(kTargets), [&](const TTarget& t) {
+        return QLatin1String(t.name) == QLatin1String(argv[1]);
+    });
     if (target == std::end(kTargets)) {
         std::fprintf(stderr, "no harness named %s\n", argv[1]);
         return 2;
@@ -133,8 +133,8 @@ int main(int argc, char** argv)
             const int64_t allowed = kBytesPerKiB * std::max<int64_t>(1, (bytes.size() + 1023) / 1024);
             ++count;
             if (took > allowed) {
-                std::fprintf(stderr, "%s: %lld bytes of heap, more than %lld\n", qPrintable(file),
-                             (long long)took, (long long)allowed);
+                std::fprintf(stderr, "%s: %lld bytes of heap, more than %lld\n", qPrintable(file), (long long)took,
+                             (long long)allowed);
                 ++failures;
             }
             if (seconds > kCpuSecondsLimit) {

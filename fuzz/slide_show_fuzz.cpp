@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QByteArray block = fuzz::Bytes(data, std::min<size_t>(size, tslideshowoptions::Size));
     block.append(QByteArray(tslideshowoptions::Size - block.size(), '\0'));
     const QByteArray list = size > size_t(tslideshowoptions::Size)
-                                ? fuzz::Bytes(data + tslideshowoptions::Size, size - tslideshowoptions::Size)
-                                : QByteArray();
+                              ? fuzz::Bytes(data + tslideshowoptions::Size, size - tslideshowoptions::Size)
+                              : QByteArray();
     fuzz::Refusable([&] {
         tslideshowoptions o;
         TMemoryStream in(block);
@@ -36,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const QString& f : files)
             (void)SlideFileTypeIncluded(f, o);
         TSlideSequence sequence(int(files.size()), o.order, o.repeat != 0, random);
-        for (int i = 0; i < 3 * int(files.size()) + 3 && sequence.Next() >= 0; ++i) {
-        }
+        for (int i = 0; i < 3 * int(files.size()) + 3 && sequence.Next() >= 0; ++i) {}
         const int sides[][2] = {{o.fixedwidth, o.fixedheight}, {2000, 1000}, {1, 65535}};
         for (const auto& bitmap : sides)
             for (const auto& window : sides) {

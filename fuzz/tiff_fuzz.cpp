@@ -8,8 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    fuzz::ReadCodec(data, size, [](TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) {
-        ReadTIFFStream(s, b, p, r);
-    });
+    fuzz::ReadCodec(data, size,
+                    [](TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) { ReadTIFFStream(s, b, p, r); });
     return 0;
 }

@@ -54,14 +54,13 @@ bool editFormatParams(QWidget* owner, TIOParamsVals& params, int pages)
     return true;
 }
 
-template <class T>
-T* named(T* w, const char* name)
+template <class T> T* named(T* w, const char* name)
 {
     w->setObjectName(QString::fromLatin1(name));
     return w;
 }
 
-} // namespace
+}  // namespace
 
 Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
 {
@@ -73,9 +72,12 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
     recordList->setMinimumWidth(180);
 
     afterGroup = named(new QGroupBox(QStringLiteral("Nach Abschluss"), this), ObjectName::BatchDialog::GroupBox1);
-    afterNothingRadio = named(new QRadioButton(QStringLiteral("nichts"), afterGroup), ObjectName::BatchDialog::RadioButton1);
-    afterSaveCloseRadio = named(new QRadioButton(QStringLiteral("speichern und schliessen"), afterGroup), ObjectName::BatchDialog::RadioButton2);
-    afterSaveToRadio = named(new QRadioButton(QStringLiteral("im Verzeichnis:"), afterGroup), ObjectName::BatchDialog::RadioButton3);
+    afterNothingRadio =
+        named(new QRadioButton(QStringLiteral("nichts"), afterGroup), ObjectName::BatchDialog::RadioButton1);
+    afterSaveCloseRadio = named(new QRadioButton(QStringLiteral("speichern und schliessen"), afterGroup),
+                                ObjectName::BatchDialog::RadioButton2);
+    afterSaveToRadio =
+        named(new QRadioButton(QStringLiteral("im Verzeichnis:"), afterGroup), ObjectName::BatchDialog::RadioButton3);
     targetDirectoryEdit = named(new TDirectoryEdit(afterGroup), ObjectName::BatchDialog::DirectoryEdit2);
     startFileLabel = named(new QLabel(QStringLiteral("Startdatei:"), afterGroup), ObjectName::BatchDialog::Label1);
     startFileEdit = named(new QLineEdit(afterGroup), ObjectName::BatchDialog::Edit1);
@@ -86,10 +88,13 @@ Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
     formatLabel = named(new QLabel(QStringLiteral("Bildformat"), afterGroup), ObjectName::BatchDialog::Label2);
     formatCombo = named(new QComboBox(afterGroup), ObjectName::BatchDialog::ComboBox2);
     formatCombo->addItems({QStringLiteral("JPG "), QStringLiteral("BMP"), QStringLiteral("PCX"), QStringLiteral("TIFF"),
-                         QStringLiteral("PNG")});
-    keepFormatCheck = named(new QCheckBox(QStringLiteral("Format/Parameter beibehalten"), afterGroup), ObjectName::BatchDialog::CheckBox1);
-    keepNameCheck = named(new QCheckBox(QStringLiteral("Dateinamen beibehalten"), afterGroup), ObjectName::BatchDialog::CheckBox2);
-    existsLabel = named(new QLabel(QStringLiteral("Wenn Datei existiert:"), afterGroup), ObjectName::BatchDialog::Label3);
+                           QStringLiteral("PNG")});
+    keepFormatCheck = named(new QCheckBox(QStringLiteral("Format/Parameter beibehalten"), afterGroup),
+                            ObjectName::BatchDialog::CheckBox1);
+    keepNameCheck =
+        named(new QCheckBox(QStringLiteral("Dateinamen beibehalten"), afterGroup), ObjectName::BatchDialog::CheckBox2);
+    existsLabel =
+        named(new QLabel(QStringLiteral("Wenn Datei existiert:"), afterGroup), ObjectName::BatchDialog::Label3);
     existsCombo = named(new QComboBox(afterGroup), ObjectName::BatchDialog::ComboBox1);
     existsCombo->addItems(
         {QStringLiteral("Überschreiben"), QStringLiteral("Nummer erhöhen"), QStringLiteral("nicht speichern")});
@@ -273,8 +278,9 @@ void Tautoform::updateButtons()
     startFileEdit->setEnabled(!keepNames);
     startNumberEdit->setEnabled(!keepNames);
     const bool inDir = afterSaveToRadio->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{targetDirectoryEdit, startFileEdit, existsCombo, startNumberEdit, formatCombo,
-                                                      keepFormatCheck, keepNameCheck, startFileLabel, formatLabel, existsLabel, Buttons[8]})
+    for (QWidget* w : std::initializer_list<QWidget*>{targetDirectoryEdit, startFileEdit, existsCombo, startNumberEdit,
+                                                      formatCombo, keepFormatCheck, keepNameCheck, startFileLabel,
+                                                      formatLabel, existsLabel, Buttons[8]})
         w->setVisible(inDir);
     Buttons[1]->setEnabled(recordList->count() > 0);
     const bool chosen = !SelectedRecord().isEmpty();

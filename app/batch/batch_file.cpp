@@ -25,9 +25,8 @@ struct TTypeExt {
     const char* ext;
     int flag;
 };
-constexpr TTypeExt kTypeExts[] = {{".jpg", 0}, {".jpeg", 0}, {".bmp", 1}, {".pcx", 2}, {".gif", 3},
-                                  {".tif", 4}, {".tiff", 4}, {".wmf", 5}, {".emf", 6}, {".ico", 7},
-                                  {".cur", 8}, {".png", 9}};
+constexpr TTypeExt kTypeExts[] = {{".jpg", 0},  {".jpeg", 0}, {".bmp", 1}, {".pcx", 2}, {".gif", 3}, {".tif", 4},
+                                  {".tiff", 4}, {".wmf", 5},  {".emf", 6}, {".ico", 7}, {".cur", 8}, {".png", 9}};
 
 int typeFlagOf(const QString& name)
 {
@@ -88,7 +87,7 @@ bool fits(const QString& name)
     return probe.SetFileName(name);
 }
 
-} // namespace
+}  // namespace
 
 QString BatchDirectory() { return WindowsDirectory(); }
 
@@ -131,10 +130,7 @@ void WriteBatchFile(const QString& path, const std::vector<QByteArray>& blocks)
     s.Commit();
 }
 
-const TBatchFormat& BatchFormat(int index)
-{
-    return kFormats[index >= 0 && index < kBatchFormatCount ? index : 0];
-}
+const TBatchFormat& BatchFormat(int index) { return kFormats[index >= 0 && index < kBatchFormatCount ? index : 0]; }
 
 QString NumberedName(const QString& directory, const QString& startName, int counter)
 {
@@ -163,13 +159,10 @@ QStringList ReadFileList(const QString& path)
     return SplitNameLines(f.read(MaxNameListBytes));
 }
 
-void WriteFileList(const QString& path, const QStringList& names)
-{
-    WriteFileSafely(path, JoinNameLines(names));
-}
+void WriteFileList(const QString& path, const QStringList& names) { WriteFileSafely(path, JoinNameLines(names)); }
 
-TTargetName ResolveTargetName(const tautodialog& s, const QString& directory, const QString& sourceFile,
-                              int& counter, const std::function<bool(const QString&)>& exists)
+TTargetName ResolveTargetName(const tautodialog& s, const QString& directory, const QString& sourceFile, int& counter,
+                              const std::function<bool(const QString&)>& exists)
 {
     const bool hasSource = !sourceFile.isEmpty();
     QString ext = s.keepformat && hasSource ? writableExtension(sourceFile) : QString();

@@ -18,8 +18,10 @@
 
 namespace {
 
-const char* const kPlayItems[] = {ObjectName::MainWindow::Neuaufnehmen1, ObjectName::MainWindow::AufaktuellesBildanwenden1, ObjectName::MainWindow::AufallegeladenenBilderanwenden1,
-                                  "AufVerzeichnisanwenden1", "Bildereinscannen1"};
+const char* const kPlayItems[] = {ObjectName::MainWindow::Neuaufnehmen1,
+                                  ObjectName::MainWindow::AufaktuellesBildanwenden1,
+                                  ObjectName::MainWindow::AufallegeladenenBilderanwenden1, "AufVerzeichnisanwenden1",
+                                  "Bildereinscannen1"};
 
 // A record name becomes a file in the data directory and nowhere else.
 bool validRecordName(const QString& name)
@@ -29,7 +31,7 @@ bool validRecordName(const QString& name)
            TShortString::Fits(name + QStringLiteral(".atm"));
 }
 
-} // namespace
+}  // namespace
 
 TBatchRunner::TBatchRunner(TMainWindowServices& main) : main_(main), dialog_(new Tautoform(main.Window())) {}
 
@@ -40,7 +42,10 @@ QToolButton* TBatchRunner::button(const char* name) const
     return main_.Window()->findChild<QToolButton*>(QLatin1String(name));
 }
 
-QComboBox* TBatchRunner::batchBox() const { return main_.Window()->findChild<QComboBox*>(QLatin1String(ObjectName::MainWindow::autobox)); }
+QComboBox* TBatchRunner::batchBox() const
+{
+    return main_.Window()->findChild<QComboBox*>(QLatin1String(ObjectName::MainWindow::autobox));
+}
 
 void TBatchRunner::setRecordingControls(bool recording)
 {

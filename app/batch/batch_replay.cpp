@@ -152,7 +152,7 @@ void reportFailures(const QStringList& failures)
                    QStringLiteral("The following files could not be loaded and were skipped:\n") + list);
 }
 
-} // namespace
+}  // namespace
 
 bool TBatchRunner::doverzdir(const QString& directory)
 {
@@ -224,7 +224,8 @@ bool TBatchRunner::replayItems(const std::vector<tautomatitem>& items, QWidget* 
             if (runSnapshot_ && runSettings_.after != 0)
                 markBatchResult(qobject_cast<Tchild*>(current()));
             LangMessageDlg(QStringLiteral("Der Batch wurde bei ") + title + QStringLiteral(" abgebrochen:\n") + why,
-                           mtError, mbOK, QStringLiteral("The batch stopped at ") + title + QStringLiteral(":\n") + why);
+                           mtError, mbOK,
+                           QStringLiteral("The batch stopped at ") + title + QStringLiteral(":\n") + why);
             return false;
         }
         for (QWidget* c : main_.MDIChildren())
@@ -250,8 +251,10 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
     auto failed = [&](const QString& why) {
         ReleasePainting();
         markBatchResult(image);
-        LangMessageDlg(QStringLiteral("Das Bild ") + title + QStringLiteral(" konnte nicht gespeichert werden:\n") + why,
-                       mtError, mbOK, QStringLiteral("The image ") + title + QStringLiteral(" could not be saved:\n") + why);
+        LangMessageDlg(QStringLiteral("Das Bild ") + title + QStringLiteral(" konnte nicht gespeichert werden:\n") +
+                           why,
+                       mtError, mbOK,
+                       QStringLiteral("The image ") + title + QStringLiteral(" could not be saved:\n") + why);
         return false;
     };
     QPointer<Tchild> guard(image);
@@ -276,17 +279,18 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
     const QString source = image->imageKit->IOParams().FileName;
     const QString directory = runSnapshot_ ? runDirectory_ : dialog_->Directory();
     if (directory.isEmpty() && !(s.keepnames && !source.isEmpty()))
-        return failed(LangText(QStringLiteral("Es ist kein Verzeichnis angegeben."),
-                               QStringLiteral("No directory is given.")));
-    const TTargetName t = ResolveTargetName(s, directory, source, counter,
-                                            [](const QString& name) { return QFileInfo::exists(name); });
+        return failed(
+            LangText(QStringLiteral("Es ist kein Verzeichnis angegeben."), QStringLiteral("No directory is given.")));
+    const TTargetName t =
+        ResolveTargetName(s, directory, source, counter, [](const QString& name) { return QFileInfo::exists(name); });
     if (t.kind == TTargetName::Skip) {
         markBatchResult(image);  // left open by the rule, unsaved
         return true;
     }
     if (t.kind == TTargetName::TooLong)
-        return failed(LangText(QStringLiteral("Der Dateiname ist zu lang: "), QStringLiteral("The file name is too long: ")) +
-                      t.name);
+        return failed(
+            LangText(QStringLiteral("Der Dateiname ist zu lang: "), QStringLiteral("The file name is too long: ")) +
+            t.name);
     main_.Record().SetCode(cmdSave);
     main_.Record().SetFileName(t.name);
     tsaveparams block;
@@ -452,9 +456,7 @@ void TBatchRunner::dobatch(const QString& path, int mode)
         ~TPaintingScope() { slot = before; }
     } paintingScope(painting_, painting ? &*painting : nullptr);
     switch (mode) {
-    case bmActive:
-        replayItems(items, main_.ActiveMDIChild(), counter);
-        break;
+    case bmActive: replayItems(items, main_.ActiveMDIChild(), counter); break;
     case bmAllLoaded: {
         // The windows there when the run starts, each once, whatever the records open or close.
         std::vector<QPointer<QWidget>> targets;
@@ -493,11 +495,8 @@ void TBatchRunner::dobatch(const QString& path, int mode)
         runOnFiles(items, files, counter);
         break;
     }
-    case bmScanner:
-        runOnScanner(items, counter);
-        break;
-    default:
-        break;
+    case bmScanner: runOnScanner(items, counter); break;
+    default: break;
     }
     ReleasePainting();
     TApplication::ProcessMessages();

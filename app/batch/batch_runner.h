@@ -21,7 +21,13 @@ class tautomatitem;
 class TBatchRunner {
 public:
     // Modes of dobatch are the batch dialog's results.
-    enum TBatchMode : int { bmNewRecording = 532, bmActive = 3526, bmAllLoaded = 1145, bmFileList = 5434, bmScanner = 7843 };
+    enum TBatchMode : int {
+        bmNewRecording = 532,
+        bmActive = 3526,
+        bmAllLoaded = 1145,
+        bmFileList = 5434,
+        bmScanner = 7843
+    };
 
     // The batch dialog is made here, owned by the main window's widget.
     explicit TBatchRunner(TMainWindowServices& main);

@@ -35,7 +35,7 @@ const char* const kAddFilter =
     "Microsoft Cursor (CUR)|*.cur|PNG (PNG)|*.png|All (JPG;BMP;PCX;GIF;TIF;ICO;CUR;PNG)|"
     "*.jpg;*.jpeg;*.bmp;*.pcx;*.gif;*.tif;*.wmf;*.emf;*.ico;*.cur;*.png";
 
-} // namespace
+}  // namespace
 
 Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog(owner), work(options)
 {
@@ -125,10 +125,13 @@ Taufverzform::Taufverzform(const tverzdialog& options, QWidget* owner) : QDialog
     connect(SourceDirectory, &QRadioButton::clicked, this, [this] { sourceClicked(); });
     connect(fileList, &QListWidget::itemSelectionChanged, this, [this] { updateListButtons(); });
     const std::pair<int, std::function<void()>> handlers[] = {
-        {1, [this] { applyClicked(); }}, {2, [this] { reject(); }},
+        {1, [this] { applyClicked(); }},
+        {2, [this] { reject(); }},
         {3, [] { TApplication::HelpContext(kFileListHelpContext); }},
-        {6, [this] { addClicked(); }}, {7, [this] { deleteClicked(); }},
-        {8, [this] { deleteAllClicked(); }}, {9, [this] { selectAllTypesClicked(); }},
+        {6, [this] { addClicked(); }},
+        {7, [this] { deleteClicked(); }},
+        {8, [this] { deleteAllClicked(); }},
+        {9, [this] { selectAllTypesClicked(); }},
     };
     for (const auto& h : handlers)
         connect(Buttons[size_t(h.first)], &QPushButton::clicked, this, [fn = h.second] { TApplication::Guard(fn); });

@@ -37,7 +37,7 @@ public:
     QGroupBox* sourceGroup = nullptr;
     QRadioButton* SourceList = nullptr;
     QRadioButton* SourceDirectory = nullptr;
-    QGroupBox* listGroup = nullptr;  // the file list
+    QGroupBox* listGroup = nullptr;       // the file list
     QGroupBox* directoryGroup = nullptr;  // the directory
     TDirectoryEdit* directoryEdit = nullptr;
     QCheckBox* subfoldersCheck = nullptr;

@@ -78,9 +78,7 @@ Tkataform::Tkataform(TMainWindowServices* mainWindow, QWidget* parent) : QWidget
     thumbGrid->SetFixedCols(0);
     thumbGrid->SetFixedRows(0);
     thumbGrid->SetOptions(goRangeSelect | goColSizing);
-    thumbGrid->OnDrawCell = [this](TObject*, int c, int r, const TRect& rect, TGridDrawState) {
-        drawCell(c, r, rect);
-    };
+    thumbGrid->OnDrawCell = [this](TObject*, int c, int r, const TRect& rect, TGridDrawState) { drawCell(c, r, rect); };
     thumbGrid->OnDblClick = [this](TObject*) { cellDoubleClicked(); };
     thumbGrid->installEventFilter(this);
     box->addWidget(thumbGrid);
@@ -111,8 +109,9 @@ void Tkataform::buildButtons()
 {
     auto* col = new QVBoxLayout(buttonPanel);
     col->setContentsMargins(4, 4, 4, 4);
-    QPushButton** fields[] = {&addFileButton, &removeFileButton, &reloadImagesButton, &reloadAllButton, &updateImagesButton, &removeMissingButton,
-                             &selectAllButton, &slideShowButton, &printThumbnailsButton, &saveCatalogButton, &closeCatalogButton};
+    QPushButton** fields[] = {&addFileButton,         &removeFileButton,    &reloadImagesButton, &reloadAllButton,
+                              &updateImagesButton,    &removeMissingButton, &selectAllButton,    &slideShowButton,
+                              &printThumbnailsButton, &saveCatalogButton,   &closeCatalogButton};
     for (size_t i = 0; i < std::size(kButtons); ++i) {
         auto* b = new QPushButton(QString::fromUtf8(kButtons[i].german), buttonPanel);
         b->setObjectName(QLatin1String(kButtons[i].name));
@@ -175,10 +174,7 @@ void Tkataform::FormActivate()
     main_->UpdateAvailability(false);
 }
 
-TCatalogEntry Tkataform::Entry(int index) const
-{
-    return TCatalogEntry::FromText(Items[size_t(index)].Text);
-}
+TCatalogEntry Tkataform::Entry(int index) const { return TCatalogEntry::FromText(Items[size_t(index)].Text); }
 
 QString Tkataform::Path(int index) const { return Entry(index).Path; }
 

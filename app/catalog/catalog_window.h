@@ -43,9 +43,10 @@ public:
     QWidget* scrollBox = nullptr;
     TKitDrawGrid* thumbGrid = nullptr;
     TImageKit* workKit = nullptr;  // hidden working component
-    QPushButton *addFileButton = nullptr, *saveCatalogButton = nullptr, *removeFileButton = nullptr, *slideShowButton = nullptr,
-                *reloadImagesButton = nullptr, *selectAllButton = nullptr, *reloadAllButton = nullptr, *closeCatalogButton = nullptr,
-                *printThumbnailsButton = nullptr, *updateImagesButton = nullptr, *removeMissingButton = nullptr;
+    QPushButton *addFileButton = nullptr, *saveCatalogButton = nullptr, *removeFileButton = nullptr,
+                *slideShowButton = nullptr, *reloadImagesButton = nullptr, *selectAllButton = nullptr,
+                *reloadAllButton = nullptr, *closeCatalogButton = nullptr, *printThumbnailsButton = nullptr,
+                *updateImagesButton = nullptr, *removeMissingButton = nullptr;
 
     // The entries in order: texts and thumbnails side by side.
     std::vector<TCatalogItem> Items;

@@ -165,7 +165,8 @@ void Tkataform::AddFiles(const QStringList& files)
         addEntryFromFile(files[i], ahead.Take(i));
         // A save while the events ran does not cover the entries added after it.
         Modified = true;
-        if (const int shows = main_->ProgressThrottle() ? main_->ProgressThrottle()->ShowCount() : 0; shows != showAdded.shows) {
+        if (const int shows = main_->ProgressThrottle() ? main_->ProgressThrottle()->ShowCount() : 0;
+            shows != showAdded.shows) {
             showAdded.shows = shows;
             showAdded();
         }

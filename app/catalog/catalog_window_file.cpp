@@ -117,8 +117,7 @@ bool Tkataform::saveCatalogAsClicked()
     TOpenDialog dlg(this, fdSave);
     dlg.Title = TranslatedCaption(QStringLiteral("Katalog speichern als"));
     dlg.Filter = TranslatedText(QStringLiteral("Katalog (PCA)")) + QStringLiteral("|*.pca|") +
-                 TranslatedText(QStringLiteral("Alle Dateien")) +
-                 QStringLiteral("|*.*");
+                 TranslatedText(QStringLiteral("Alle Dateien")) + QStringLiteral("|*.*");
     dlg.DefaultExt = QStringLiteral("pca");
     dlg.InitialDir = main_->Options().lastdir;
     if (!dlg.Execute() || dlg.FileName.isEmpty())

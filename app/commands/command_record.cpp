@@ -22,10 +22,7 @@ QByteArray tautomatitem::FileNameBytes() const
     return QByteArray(reinterpret_cast<const char*>(b_.data() + OffFileName + 1), b_[OffFileName]);
 }
 
-QString tautomatitem::FileName() const
-{
-    return QString::fromUtf8(FileNameBytes());
-}
+QString tautomatitem::FileName() const { return QString::fromUtf8(FileNameBytes()); }
 
 int32_t tautomatitem::Arg(int index) const
 {
@@ -56,10 +53,7 @@ void tautomatitem::SetSaveParams(const tsaveparams& params)
     std::memcpy(b_.data() + OffSaveParams, s.Memory(), tsaveparams::Size);
 }
 
-QByteArray tautomatitem::ToByteArray() const
-{
-    return QByteArray(reinterpret_cast<const char*>(b_.data()), Size);
-}
+QByteArray tautomatitem::ToByteArray() const { return QByteArray(reinterpret_cast<const char*>(b_.data()), Size); }
 
 bool tautomatitem::FromBytes(const QByteArray& data)
 {
@@ -71,10 +65,7 @@ bool tautomatitem::FromBytes(const QByteArray& data)
 
 namespace {
 
-TRecordCheck refuse(const QString& german, const QString& english)
-{
-    return TRecordCheck{german, english};
-}
+TRecordCheck refuse(const QString& german, const QString& english) { return TRecordCheck{german, english}; }
 
 bool usableName(const QByteArray& bytes)
 {
@@ -111,7 +102,7 @@ TRecordCheck badSize(int32_t w, int32_t h)
                   QStringLiteral("Invalid image size in batch command: ") + s);
 }
 
-} // namespace
+}  // namespace
 
 void FitSaveParamsToWriter(tsaveparams& block, const QString& fileName)
 {

@@ -9,14 +9,49 @@
 
 // Command codes of the interpreter; the values are stored in batch files.
 enum TCommandCode : uint8_t {
-    cmdNewImage = 0, cmdOpen = 1, cmdSave = 2, cmdClose = 3, cmdPrint = 4, cmdScan = 5, cmdSelectScanner = 6,
-    cmdUndo = 7, cmdCutRect = 8, cmdCopyRect = 9, cmdPaste = 10, cmdPasteRect = 11, cmdSelectAll = 12,
-    cmdSelectNone = 13, cmdColorDialog = 14, cmdEffectsDialog = 15, cmdReduceColors = 16, cmdGray = 17,
-    cmdNegative = 18, cmdHistogram = 19, cmdHSVChannels = 20, cmdCountColors = 21, cmdBackground = 22,
-    cmdResizeCanvas = 23, cmdResample = 24, cmdRotate = 25, cmdFlipVertical = 26, cmdFlipHorizontal = 27,
-    cmdMerge = 28, cmdDuplicate = 29, cmdWallpaper = 30, cmdClear = 31, cmdTo24Bit = 32, cmdNewCatalog = 33,
-    cmdVideoImport = 34, cmdSlideShow = 35, cmdBWThreshold = 36, cmdBWOrdered = 37, cmdRecordComment = 38,
-    cmdTextComment = 39, cmdDeleteComment = 40, cmdPlayComment = 41, cmdImportComment = 42,
+    cmdNewImage = 0,
+    cmdOpen = 1,
+    cmdSave = 2,
+    cmdClose = 3,
+    cmdPrint = 4,
+    cmdScan = 5,
+    cmdSelectScanner = 6,
+    cmdUndo = 7,
+    cmdCutRect = 8,
+    cmdCopyRect = 9,
+    cmdPaste = 10,
+    cmdPasteRect = 11,
+    cmdSelectAll = 12,
+    cmdSelectNone = 13,
+    cmdColorDialog = 14,
+    cmdEffectsDialog = 15,
+    cmdReduceColors = 16,
+    cmdGray = 17,
+    cmdNegative = 18,
+    cmdHistogram = 19,
+    cmdHSVChannels = 20,
+    cmdCountColors = 21,
+    cmdBackground = 22,
+    cmdResizeCanvas = 23,
+    cmdResample = 24,
+    cmdRotate = 25,
+    cmdFlipVertical = 26,
+    cmdFlipHorizontal = 27,
+    cmdMerge = 28,
+    cmdDuplicate = 29,
+    cmdWallpaper = 30,
+    cmdClear = 31,
+    cmdTo24Bit = 32,
+    cmdNewCatalog = 33,
+    cmdVideoImport = 34,
+    cmdSlideShow = 35,
+    cmdBWThreshold = 36,
+    cmdBWOrdered = 37,
+    cmdRecordComment = 38,
+    cmdTextComment = 39,
+    cmdDeleteComment = 40,
+    cmdPlayComment = 41,
+    cmdImportComment = 42,
 };
 constexpr int kLastCommandCode = cmdImportComment;
 
@@ -30,8 +65,8 @@ class tautomatitem {
 public:
     static constexpr int Size = 1424;
     static constexpr int OffCode = 0;
-    static constexpr int OffFileName = 1;    // length byte, then up to 255 bytes
-    static constexpr int OffArg1 = 4;        // Arg1 … Arg6 every four bytes
+    static constexpr int OffFileName = 1;  // length byte, then up to 255 bytes
+    static constexpr int OffArg1 = 4;      // Arg1 … Arg6 every four bytes
     static constexpr int OffArgByte = 28;
     static constexpr int OffSaveParams = 260;
 

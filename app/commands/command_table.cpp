@@ -45,6 +45,8 @@ bool refit(const In& in, const Call& c)
     return true;
 }
 
+// One row a command, laid out by hand.
+// clang-format off
 constexpr TArgCheck kImageSize{TArgRule::ImageSize};
 constexpr TArgCheck kName{TArgRule::FileName, 0, 0, 0, 0, "Ungültiger Dateiname im Batch-Befehl.",
                           "Invalid file name in batch command."};
@@ -184,6 +186,7 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     {cmdImportComment, "import sound comment", {}, false, true, nullptr,
      [](In& in, const Call& c) { return in.Comment(c); }},
 }};
+// clang-format on
 
 constexpr bool inCodeOrder()
 {
@@ -194,14 +197,8 @@ constexpr bool inCodeOrder()
 }
 static_assert(inCodeOrder(), "the command table lists every code once, in code order");
 
-} // namespace
+}  // namespace
 
-std::span<const TCommandEntry> CommandTable()
-{
-    return kTable;
-}
+std::span<const TCommandEntry> CommandTable() { return kTable; }
 
-const TCommandEntry* FindCommand(uint8_t code)
-{
-    return code < kTable.size() ? &kTable[code] : nullptr;
-}
+const TCommandEntry* FindCommand(uint8_t code) { return code < kTable.size() ? &kTable[code] : nullptr; }

@@ -126,7 +126,7 @@ void TCommandInterpreter::HsvChannels(Tchild* image)
         parts[i]->setWindowTitle(image->windowTitle() + QLatin1String(suffixes[i]));
     }
     image->imageKit->Proc()->SplitToHSV(parts[0]->imageKit->Bitmap(), parts[1]->imageKit->Bitmap(),
-                                         parts[2]->imageKit->Bitmap());
+                                        parts[2]->imageKit->Bitmap());
     for (Tchild* c : parts) {
         c->imageKit->Update();
         const TBitmap* bmp = c->imageKit->Bitmap();

@@ -45,7 +45,7 @@ bool confirmed(const QString& german, const QString& english)
     return LangMessageDlg(german, mtConfirmation, mbOKCancel, english) == mrOk;
 }
 
-} // namespace
+}  // namespace
 
 void RunCommentForm(const QString& wavPath, const QString& source, int mode)
 {
@@ -69,14 +69,16 @@ void RunCommentCommand(TMainWindowServices& main, const tautomatitem& a, Tchild*
 {
     const QString wav = commentPath(image, ".wav");
     const QString none = LangText(QStringLiteral("Es existiert kein Kommentar zu dieser Datei."),
-                                  a.Code() == cmdDeleteComment ? QStringLiteral("A comment for this file doesn´t exists.")
-                                                               : QStringLiteral("A comment for this file doesn´t exist."));
+                                  a.Code() == cmdDeleteComment
+                                      ? QStringLiteral("A comment for this file doesn´t exists.")
+                                      : QStringLiteral("A comment for this file doesn´t exist."));
     switch (a.Code()) {
     case cmdRecordComment:
         if (!savedFirst(image))
             return;
         if (QFileInfo::exists(wav) &&
-            !confirmed(wav + QStringLiteral(" existiert bereits. Möchten Sie trotzdem einen neuen Tonkommentar aufnehmen?"),
+            !confirmed(wav + QStringLiteral(
+                                 " existiert bereits. Möchten Sie trotzdem einen neuen Tonkommentar aufnehmen?"),
                        wav + QStringLiteral(" already exists. Do you still want to record a new sound comment?")))
             return;
         if (!confirmed(QStringLiteral("Drücken Sie auf OK, um mit der Aufnahme zu beginnnen."),
@@ -119,14 +121,15 @@ void RunCommentCommand(TMainWindowServices& main, const tautomatitem& a, Tchild*
         break;
     case cmdImportComment: {
         const QString chosen = main.Dialogs().ChooseWavFile(TranslatedCaption(QStringLiteral("WAV-Datei importieren")),
-                                         main.Options().lastdir, main.WaveFilter());
+                                                            main.Options().lastdir, main.WaveFilter());
         if (chosen.isEmpty())
             break;
         main.Options().lastdir = AddTrailingBackslash(QFileInfo(chosen).absolutePath());
         if (!savedFirst(image))
             return;
         if (QFileInfo::exists(wav) &&
-            !confirmed(wav + QStringLiteral(" existiert bereits. Möchten Sie trotzdem einen neuen Kommentar aufnehmen?"),
+            !confirmed(wav +
+                           QStringLiteral(" existiert bereits. Möchten Sie trotzdem einen neuen Kommentar aufnehmen?"),
                        wav + QStringLiteral(" already exists. Do you still want to record a new comment?")))
             return;
         main.Dialogs().CommentForm(wav, chosen, cmImport);

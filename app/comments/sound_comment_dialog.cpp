@@ -132,7 +132,8 @@ void Tkomform::FormActivate()
 
 void Tkomform::elapsedTick()
 {
-    fileLabel->setText(QString::number(StopwatchSeconds()) + LangText(QStringLiteral(" Sekunden"), QStringLiteral(" seconds")));
+    fileLabel->setText(QString::number(StopwatchSeconds()) +
+                       LangText(QStringLiteral(" Sekunden"), QStringLiteral(" seconds")));
 }
 
 void Tkomform::stopClicked()

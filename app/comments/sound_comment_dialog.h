@@ -19,8 +19,8 @@ public:
 
     enum : uint8_t { Record = 0, Play = 1, Import = 2 };
     uint8_t Mode = Record;
-    QString FileName;     // the comment: the image's file name with ".wav" appended
-    QString SourceFile;   // the file imported in mode 2
+    QString FileName;    // the comment: the image's file name with ".wav" appended
+    QString SourceFile;  // the file imported in mode 2
     bool Running() const { return running_; }
 
     void FormActivate();
@@ -32,7 +32,7 @@ public:
 
     QLabel* elapsedLabel;
     QLabel* fileLabel;
-    QPushButton* stopButton;   // "Stop"
+    QPushButton* stopButton;  // "Stop"
     TWavePlayer* player;
     TWaveRecorder* Recorder;
     QTimer* elapsedTimer;

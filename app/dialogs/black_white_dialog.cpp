@@ -20,7 +20,10 @@
 #include <QToolButton>
 
 Tblackwhiteform::Tblackwhiteform(QWidget* parent)
-    : TPreviewPairDialog(parent, {ObjectName::BlackWhiteDialog::Label1, ObjectName::BlackWhiteDialog::Label2, ObjectName::BlackWhiteDialog::Button3, ObjectName::BlackWhiteDialog::Button9}, hcBlackWhite)
+    : TPreviewPairDialog(parent,
+                         {ObjectName::BlackWhiteDialog::Label1, ObjectName::BlackWhiteDialog::Label2,
+                          ObjectName::BlackWhiteDialog::Button3, ObjectName::BlackWhiteDialog::Button9},
+                         hcBlackWhite)
 {
     setObjectName(QLatin1String(ObjectName::BlackWhiteDialog::Form));
     setWindowTitle(QStringLiteral("Schwarz Weiss Konvertierung"));
@@ -47,9 +50,9 @@ Tblackwhiteform::Tblackwhiteform(QWidget* parent)
     grid->addWidget(averageCheck, 2, 1, 1, 2);
     Controls()->addWidget(group);
     CoupleSpinAndSlider(valueEdit, valueSlider, [this] { ControlStep(false); });
-    for (QAbstractButton* b : {static_cast<QAbstractButton*>(geordnet), static_cast<QAbstractButton*>(Grenzwert),
-                               static_cast<QAbstractButton*>(averageCheck),
-                               static_cast<QAbstractButton*>(previewLockButton)})
+    for (QAbstractButton* b :
+         {static_cast<QAbstractButton*>(geordnet), static_cast<QAbstractButton*>(Grenzwert),
+          static_cast<QAbstractButton*>(averageCheck), static_cast<QAbstractButton*>(previewLockButton)})
         connect(b, &QAbstractButton::clicked, this, [this] { ControlStep(false); });
     connect(previewButton, &QPushButton::clicked, this, [this] { ControlStep(true); });
     connect(CopyBack, &QPushButton::clicked, this, [this] { copyBackClicked(); });

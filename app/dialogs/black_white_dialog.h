@@ -14,8 +14,8 @@ class Tblackwhiteform : public TPreviewPairDialog {
 public:
     explicit Tblackwhiteform(QWidget* parent = nullptr);
 
-    uint8_t Mode = 0;        // 0 ordered dither, 1 threshold
-    int32_t Threshold = 128; // −1: the average grey
+    uint8_t Mode = 0;         // 0 ordered dither, 1 threshold
+    int32_t Threshold = 128;  // −1: the average grey
     bool AutoPreview = false;
     bool Accepted = false;
 

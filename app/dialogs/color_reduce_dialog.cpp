@@ -28,10 +28,13 @@ bool typedCount(const TKitSpinEdit* edit, int& count)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 Tfarbredform::Tfarbredform(QWidget* parent)
-    : TPreviewPairDialog(parent, {ObjectName::ColorReduceDialog::Label1, ObjectName::ColorReduceDialog::Label2, ObjectName::ColorReduceDialog::Button3, nullptr}, hcColorReduce)
+    : TPreviewPairDialog(parent,
+                         {ObjectName::ColorReduceDialog::Label1, ObjectName::ColorReduceDialog::Label2,
+                          ObjectName::ColorReduceDialog::Button3, nullptr},
+                         hcColorReduce)
 {
     setObjectName(QLatin1String(ObjectName::ColorReduceDialog::Form));
     setWindowTitle(QStringLiteral("Farben reduzieren"));

@@ -41,7 +41,7 @@ int editValue(const QLineEdit* edit)
     return Round(v);
 }
 
-} // namespace
+}  // namespace
 
 TfColorSel::TfColorSel(QWidget* parent) : QDialog(parent)
 {
@@ -58,10 +58,12 @@ TfColorSel::TfColorSel(QWidget* parent) : QDialog(parent)
     colorPanel->setAutoFillBackground(true);
     colorPanel->setFixedSize(60, 40);
 
-    static const char* const names[6] = {ObjectName::ColorSelectDialog::Edit1, ObjectName::ColorSelectDialog::Edit2, ObjectName::ColorSelectDialog::Edit3, ObjectName::ColorSelectDialog::Edit4, ObjectName::ColorSelectDialog::Edit5, ObjectName::ColorSelectDialog::Edit6};
-    static const char* const labels[6][2] = {{"Rot:", "Red:"},        {"Grün:", "Green:"},
-                                             {"Blau:", "Blue:"},      {"Farbton:", "Hue:"},
-                                             {"Sättigung:", "Saturation:"}, {"Helligkeit:", "Value:"}};
+    static const char* const names[6] = {ObjectName::ColorSelectDialog::Edit1, ObjectName::ColorSelectDialog::Edit2,
+                                         ObjectName::ColorSelectDialog::Edit3, ObjectName::ColorSelectDialog::Edit4,
+                                         ObjectName::ColorSelectDialog::Edit5, ObjectName::ColorSelectDialog::Edit6};
+    static const char* const labels[6][2] = {
+        {"Rot:", "Red:"},     {"Grün:", "Green:"},           {"Blau:", "Blue:"},
+        {"Farbton:", "Hue:"}, {"Sättigung:", "Saturation:"}, {"Helligkeit:", "Value:"}};
     static const int maxima[6] = {255, 255, 255, 359, 99, 99};
     auto* manual = new QGridLayout;
     for (int i = 0; i < 6; ++i) {
@@ -133,8 +135,7 @@ void TfColorSel::FormActivate()
 void TfColorSel::hsvBoxChanged()
 {
     busy_ = true;
-    const int values[6] = {hsvBox->Red(), hsvBox->Green(), hsvBox->Blue(),
-                           hsvBox->Hue(), hsvBox->Sat(),   hsvBox->Val()};
+    const int values[6] = {hsvBox->Red(), hsvBox->Green(), hsvBox->Blue(), hsvBox->Hue(), hsvBox->Sat(), hsvBox->Val()};
     for (size_t i = 0; i < 6; ++i) {
         Edits[i]->setText(QString::number(values[i]));
         UpDowns[i]->SetPosition(values[i]);

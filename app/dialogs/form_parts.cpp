@@ -73,10 +73,7 @@ QGroupBox* NamedRadioGroup(QWidget* parent, const char* name, const QString& cap
     return box;
 }
 
-int RadioIndex(const QButtonGroup* group)
-{
-    return group->checkedId();
-}
+int RadioIndex(const QButtonGroup* group) { return group->checkedId(); }
 
 void SetRadioIndex(QButtonGroup* group, int index)
 {
@@ -91,10 +88,7 @@ void SetRadioIndex(QButtonGroup* group, int index)
     group->setExclusive(true);
 }
 
-void SetFormHelpFile()
-{
-    TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(CurrentLanguage()));
-}
+void SetFormHelpFile() { TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(CurrentLanguage())); }
 
 bool ReadNumber(const QString& text, double& value)
 {
@@ -104,7 +98,7 @@ bool ReadNumber(const QString& text, double& value)
 
 QStringList FilterNames()
 {
-    return {QStringLiteral("Keinen"), QStringLiteral("Triangle"), QStringLiteral("Hermite"), QStringLiteral("Bell"),
+    return {QStringLiteral("Keinen"),  QStringLiteral("Triangle"), QStringLiteral("Hermite"), QStringLiteral("Bell"),
             QStringLiteral("BSpline"), QStringLiteral("Lanczos3"), QStringLiteral("Mitchell")};
 }
 

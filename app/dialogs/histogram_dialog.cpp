@@ -25,9 +25,10 @@ TfHistogram::TfHistogram(QWidget* parent) : QDialog(parent)
     histogramBox->setFixedSize(300, 200);
     histogramBox->SetAttachedImageKitProc(proc);
     channelCombo = NamedCombo(this, ObjectName::HistogramDialog::ComboBox1,
-                           {QStringLiteral("RGB (Grau)"), QStringLiteral("Rot"), QStringLiteral("Grün"),
-                            QStringLiteral("Blau")});
-    modeCombo = NamedCombo(this, ObjectName::HistogramDialog::ComboBox2, {QStringLiteral("Balken"), QStringLiteral("Linien")});
+                              {QStringLiteral("RGB (Grau)"), QStringLiteral("Rot"), QStringLiteral("Grün"),
+                               QStringLiteral("Blau")});
+    modeCombo =
+        NamedCombo(this, ObjectName::HistogramDialog::ComboBox2, {QStringLiteral("Balken"), QStringLiteral("Linien")});
     okButton = NamedButton(this, ObjectName::HistogramDialog::Button1, QStringLiteral("&Ok"));
     helpButton = NamedButton(this, ObjectName::HistogramDialog::Button9, QStringLiteral("&Hilfe"));
     auto* grid = new QGridLayout(this);
@@ -75,7 +76,4 @@ void TfHistogram::channelChanged()
     histogramBox->SetHistogramKind(kinds[i >= 0 && i < 4 ? i : 0]);
 }
 
-void TfHistogram::modeChanged()
-{
-    histogramBox->SetHistogramStyle(modeCombo->currentIndex() == 1 ? hsLines : hsBars);
-}
+void TfHistogram::modeChanged() { histogramBox->SetHistogramStyle(modeCombo->currentIndex() == 1 ? hsLines : hsBars); }

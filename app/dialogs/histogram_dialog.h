@@ -23,7 +23,7 @@ public:
     THistogramBox* histogramBox = nullptr;
     TImageKitProc* proc = nullptr;
     QComboBox* channelCombo = nullptr;  // channel
-    QComboBox* modeCombo = nullptr;  // mode
+    QComboBox* modeCombo = nullptr;     // mode
     QPushButton* okButton = nullptr;
     QPushButton* helpButton = nullptr;
 

@@ -27,7 +27,7 @@ QString fileNamePart(const QString& caption)
     return caption.mid(cut + 1);
 }
 
-} // namespace
+}  // namespace
 
 TfMergeDialog::TfMergeDialog(QWidget* parent) : QDialog(parent)
 {
@@ -42,7 +42,8 @@ TfMergeDialog::TfMergeDialog(QWidget* parent) : QDialog(parent)
     mixSlider->setTickPosition(QSlider::TicksBelow);
     mixSlider->setValue(50);
     mixLabel = NamedLabel(this, ObjectName::MergeDialog::Label2, QString());
-    freezePreviewButton = NamedToggle(this, ObjectName::MergeDialog::SpeedButton1, QStringLiteral("Vorschau einfrieren"));
+    freezePreviewButton =
+        NamedToggle(this, ObjectName::MergeDialog::SpeedButton1, QStringLiteral("Vorschau einfrieren"));
     okButton = NamedButton(this, ObjectName::MergeDialog::Button1, QStringLiteral("&Ok"));
     cancelButton = NamedButton(this, ObjectName::MergeDialog::Button2, QStringLiteral("&Abbrechen"));
     previewButton = NamedButton(this, ObjectName::MergeDialog::Button4, QStringLiteral("&Vorschau"));

@@ -27,7 +27,7 @@ const QStringList kUnits = {QStringLiteral("pixel"), QStringLiteral("cm"), QStri
 
 int boundedIndex(int value, int count) { return value >= 0 && value < count ? value : 0; }
 
-} // namespace
+}  // namespace
 
 TNeuGrafik::TNeuGrafik(QWidget* parent) : QDialog(parent)
 {
@@ -49,7 +49,8 @@ TNeuGrafik::TNeuGrafik(QWidget* parent) : QDialog(parent)
     resolutionEdit = edit(ObjectName::NewImageDialog::KitCalcEdit3);
     widthUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox1, kUnits);
     heightUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox2, kUnits);
-    resolutionUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox3, {QStringLiteral("pixel / cm"), QStringLiteral("pixel / inch  (dpi)")});
+    resolutionUnitCombo = NamedCombo(size, ObjectName::NewImageDialog::ComboBox3,
+                                     {QStringLiteral("pixel / cm"), QStringLiteral("pixel / inch  (dpi)")});
     grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label1, QStringLiteral("Breite")), 0, 0);
     grid->addWidget(widthEdit, 0, 1);
     grid->addWidget(widthUnitCombo, 0, 2);
@@ -59,7 +60,9 @@ TNeuGrafik::TNeuGrafik(QWidget* parent) : QDialog(parent)
     grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label3, QStringLiteral("Auflösung")), 2, 0);
     grid->addWidget(resolutionEdit, 2, 1);
     grid->addWidget(resolutionUnitCombo, 2, 2);
-    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label4, QStringLiteral("Erforderlicher Hauptspeicher:")), 3, 0, 1, 2);
+    grid->addWidget(NamedLabel(size, ObjectName::NewImageDialog::Label4,
+                               QStringLiteral("Erforderlicher Hauptspeicher:")),
+                    3, 0, 1, 2);
     memoryLabel = NamedLabel(size, ObjectName::NewImageDialog::Label5, QString());
     grid->addWidget(memoryLabel, 3, 2);
     proportionalCheck = NamedCheckBox(size, ObjectName::NewImageDialog::CheckBox1, QStringLiteral("Proportional"));
@@ -71,13 +74,12 @@ TNeuGrafik::TNeuGrafik(QWidget* parent) : QDialog(parent)
 
     presetGroup = NamedRadioGroup(this, ObjectName::NewImageDialog::RadioGroup2, QString(),
                                   {QStringLiteral("1600 x 1200"), QStringLiteral("1024 x 768"),
-                                   QStringLiteral("800 x 600"), QStringLiteral("640 x 480"),
-                                   QStringLiteral("Doppelte"), QStringLiteral("Hälfte"),
-                                   QStringLiteral("Fenstergröße")},
+                                   QStringLiteral("800 x 600"), QStringLiteral("640 x 480"), QStringLiteral("Doppelte"),
+                                   QStringLiteral("Hälfte"), QStringLiteral("Fenstergröße")},
                                   Presets);
     backgroundGroup = NamedRadioGroup(this, ObjectName::NewImageDialog::RadioGroup1, QStringLiteral("Hintergrundfarbe"),
-                                  {QStringLiteral("Standard"), QStringLiteral("Weiß"), QStringLiteral("Schwarz")},
-                                  Background);
+                                      {QStringLiteral("Standard"), QStringLiteral("Weiß"), QStringLiteral("Schwarz")},
+                                      Background);
     okButton = NamedButton(this, ObjectName::NewImageDialog::Button1, QStringLiteral("&Ok"));
     cancelButton = NamedButton(this, ObjectName::NewImageDialog::Button2, QStringLiteral("&Abbrechen"));
     helpButton = NamedButton(this, ObjectName::NewImageDialog::Button3, QStringLiteral("&Hilfe"));
@@ -171,10 +173,7 @@ void TNeuGrafik::calculatePixelSize()
     pixelHeight_ = LengthToPixels(heightEdit->Value(), heightUnitCombo->currentIndex(), perCm_);
 }
 
-void TNeuGrafik::showMemorySize()
-{
-    memoryLabel->setText(MemoryText(pixelWidth_, pixelHeight_));
-}
+void TNeuGrafik::showMemorySize() { memoryLabel->setText(MemoryText(pixelWidth_, pixelHeight_)); }
 
 void TNeuGrafik::unitChanged(bool width)
 {

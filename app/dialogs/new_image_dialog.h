@@ -31,7 +31,7 @@ public:
 
     void FormActivate();
     void FormClose();
-    void okClicked();  // "&Ok"
+    void okClicked();      // "&Ok"
     void cancelClicked();  // "&Abbrechen"
     void presetClicked(int index);
 
@@ -40,20 +40,20 @@ public:
     double CurrentPixelHeight() const { return pixelHeight_; }
     double ResolutionPerCmValue() const { return perCm_; }
 
-    TKitCalcEdit* widthEdit = nullptr;  // width
-    TKitCalcEdit* heightEdit = nullptr;  // height
+    TKitCalcEdit* widthEdit = nullptr;       // width
+    TKitCalcEdit* heightEdit = nullptr;      // height
     TKitCalcEdit* resolutionEdit = nullptr;  // resolution
     QComboBox* widthUnitCombo = nullptr;
     QComboBox* heightUnitCombo = nullptr;
     QComboBox* resolutionUnitCombo = nullptr;
     QComboBox* filterCombo = nullptr;  // filter
-    QLabel* memoryLabel = nullptr;         // memory
+    QLabel* memoryLabel = nullptr;     // memory
     QLabel* filterLabel = nullptr;
-    QGroupBox* backgroundGroup = nullptr; // background
-    QGroupBox* presetGroup = nullptr; // presets
+    QGroupBox* backgroundGroup = nullptr;  // background
+    QGroupBox* presetGroup = nullptr;      // presets
     QButtonGroup* Background = nullptr;
     QButtonGroup* Presets = nullptr;
-    QCheckBox* proportionalCheck = nullptr;   // proportional
+    QCheckBox* proportionalCheck = nullptr;  // proportional
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
     QPushButton* helpButton = nullptr;

@@ -29,13 +29,13 @@ public:
     // The image the source preview is made from when the dialog activates.
     void SetSource(const TBitmap* source) { source_ = source; }
 
-    TImageKit* imageKit = nullptr;  // result
+    TImageKit* imageKit = nullptr;   // result
     TImageKit* sourceKit = nullptr;  // source
     QToolButton* previewLockButton = nullptr;
-    QPushButton* okButton = nullptr;  // "&OK"
-    QPushButton* cancelButton = nullptr;  // "&Abbrechen"
+    QPushButton* okButton = nullptr;       // "&OK"
+    QPushButton* cancelButton = nullptr;   // "&Abbrechen"
     QPushButton* previewButton = nullptr;  // "&Vorschau"
-    QPushButton* CopyBack = nullptr; // "<<"
+    QPushButton* CopyBack = nullptr;       // "<<"
     QPushButton* HelpButton = nullptr;
 
 protected:

@@ -17,7 +17,11 @@
 #include <QPushButton>
 #include <QToolButton>
 
-TfRotate::TfRotate(QWidget* parent) : TPreviewPairDialog(parent, {ObjectName::RotateDialog::Label4, ObjectName::RotateDialog::Label3, ObjectName::RotateDialog::Button5, ObjectName::RotateDialog::Button9}, hcRotate)
+TfRotate::TfRotate(QWidget* parent)
+    : TPreviewPairDialog(parent,
+                         {ObjectName::RotateDialog::Label4, ObjectName::RotateDialog::Label3,
+                          ObjectName::RotateDialog::Button5, ObjectName::RotateDialog::Button9},
+                         hcRotate)
 {
     setObjectName(QLatin1String(ObjectName::RotateDialog::Form));
     setWindowTitle(LangText(QStringLiteral("Rotation Vorschau"), QStringLiteral("Rotation preview")));
@@ -79,10 +83,7 @@ void TfRotate::PreviewStep(bool forced)
     FitPreview(imageKit);
 }
 
-void TfRotate::copyBackClicked()
-{
-    LoadPreview(sourceKit, imageKit->Bitmap());
-}
+void TfRotate::copyBackClicked() { LoadPreview(sourceKit, imageKit->Bitmap()); }
 
 void TfRotate::okClicked()
 {

@@ -5,10 +5,7 @@
 
 #include <algorithm>
 
-double ResolutionPerCm(double value, int resolutionUnit)
-{
-    return resolutionUnit == 0 ? value : value / 2.54;
-}
+double ResolutionPerCm(double value, int resolutionUnit) { return resolutionUnit == 0 ? value : value / 2.54; }
 
 double LengthToPixels(double value, int unit, double perCm)
 {

@@ -21,19 +21,25 @@ Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* par
 {
     setObjectName(QLatin1String(ObjectName::WelcomeWindow::Form));
     setWindowTitle(QStringLiteral("Willkommen"));
-    welcomeLabel = NamedLabel(this, ObjectName::WelcomeWindow::Label1, QStringLiteral("Herzlich willkommen zu Kandrivel."));
+    welcomeLabel =
+        NamedLabel(this, ObjectName::WelcomeWindow::Label1, QStringLiteral("Herzlich willkommen zu Kandrivel."));
     QFont big = welcomeLabel->font();
     big.setPointSize(big.pointSize() + 4);
     big.setBold(true);
     welcomeLabel->setFont(big);
     introLabel = NamedLabel(this, ObjectName::WelcomeWindow::Label2,
-                        QStringLiteral("Wenn Sie wissen möchten, was Kandrivel alles kann, drücken Sie einfach auf "
-                                       "einen der Knöpfe.\n\nOder schließen Sie dieses Fenster und probieren Sie "
-                                       "einfach das Menü aus."));
+                            QStringLiteral("Wenn Sie wissen möchten, was Kandrivel alles kann, drücken Sie einfach auf "
+                                           "einen der Knöpfe.\n\nOder schließen Sie dieses Fenster und probieren Sie "
+                                           "einfach das Menü aus."));
     introLabel->setWordWrap(true);
-    static const char* const captions[8] = {"Grafiken öffnen und speichern", "Drucken", "Scannen",
-                                            "Videobild importieren", "Diashow", "Bilder bearbeiten",
-                                            "Mit Katalogen arbeiten", "Mit Kommentaren arbeiten"};
+    static const char* const captions[8] = {"Grafiken öffnen und speichern",
+                                            "Drucken",
+                                            "Scannen",
+                                            "Videobild importieren",
+                                            "Diashow",
+                                            "Bilder bearbeiten",
+                                            "Mit Katalogen arbeiten",
+                                            "Mit Kommentaren arbeiten"};
     auto* grid = new QGridLayout;
     for (int i = 0; i < 8; ++i) {
         const QByteArray name = "Button" + QByteArray::number(i + 1);
@@ -41,7 +47,8 @@ Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* par
         grid->addWidget(HelpButtons[size_t(i)], i / 2, i % 2);
         connect(HelpButtons[size_t(i)], &QPushButton::clicked, this, [this, i] { helpClicked(i); });
     }
-    dontShowAgainCheck = NamedCheckBox(this, ObjectName::WelcomeWindow::CheckBox1, QStringLiteral("Diesen Dialog nicht mehr anzeigen"));
+    dontShowAgainCheck =
+        NamedCheckBox(this, ObjectName::WelcomeWindow::CheckBox1, QStringLiteral("Diesen Dialog nicht mehr anzeigen"));
     bindTypesButton = NamedButton(this, ObjectName::WelcomeWindow::Button9, QStringLiteral("Exlorer Verknüpfungen"));
     closeButton = NamedButton(this, ObjectName::WelcomeWindow::Button10, QStringLiteral("Fenster schließen"));
     auto* main = new QVBoxLayout(this);
@@ -54,14 +61,12 @@ Tinfoform::Tinfoform(toptions& options, const QString& programPath, QWidget* par
     bottom->addStretch();
     bottom->addWidget(closeButton);
     main->addLayout(bottom);
-    connect(bindTypesButton, &QPushButton::clicked, this, [this] { TApplication::Guard([this] { bindTypesClicked(); }); });
+    connect(bindTypesButton, &QPushButton::clicked, this,
+            [this] { TApplication::Guard([this] { bindTypesClicked(); }); });
     connect(closeButton, &QPushButton::clicked, this, [this] { closeClicked(); });
 }
 
-void Tinfoform::helpClicked(int index)
-{
-    TApplication::HelpContext(hcWelcomeFirstTopic + index);
-}
+void Tinfoform::helpClicked(int index) { TApplication::HelpContext(hcWelcomeFirstTopic + index); }
 
 void Tinfoform::bindTypesClicked()
 {

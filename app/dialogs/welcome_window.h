@@ -17,7 +17,7 @@ public:
     Tinfoform(toptions& options, const QString& programPath, QWidget* parent = nullptr);
 
     void helpClicked(int index);  // the eight help buttons, 0 … 7
-    void bindTypesClicked();           // bind the types
+    void bindTypesClicked();      // bind the types
     void closeClicked();          // close
     void FormClose();
 

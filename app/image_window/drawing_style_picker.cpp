@@ -31,7 +31,7 @@ void blank(TBitmap& b, int w, int h)
     c.FillRect(TRect(0, 0, w, h));
 }
 
-} // namespace
+}  // namespace
 
 Tzeichenform::Tzeichenform(QWidget* owner) : QDialog(owner)
 {
@@ -57,8 +57,8 @@ Tzeichenform::Tzeichenform(QWidget* owner) : QDialog(owner)
             c.FillRect(TRect(x, y, x + 3, y + 3));
         }
     }
-    const TBrushStyle fills[8] = {bsSolid, bsClear, bsHorizontal, bsVertical,
-                                  bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
+    const TBrushStyle fills[8] = {bsSolid,     bsClear,     bsHorizontal, bsVertical,
+                                  bsFDiagonal, bsBDiagonal, bsCross,      bsDiagCross};
     for (int i = 0; i < 8; ++i) {
         blank(fills_[size_t(i)], 16, 16);
         TCanvas& c = *fills_[size_t(i)].Canvas();
@@ -77,15 +77,9 @@ const TBitmap& Tzeichenform::LineStyleSample(int style) const
     return lines_[size_t(style >= 0 && style < 6 ? style : 0)];
 }
 
-const TBitmap& Tzeichenform::BrushSample(int size) const
-{
-    return brushes_[size_t(size >= 0 && size < 5 ? size : 0)];
-}
+const TBitmap& Tzeichenform::BrushSample(int size) const { return brushes_[size_t(size >= 0 && size < 5 ? size : 0)]; }
 
-const TBitmap& Tzeichenform::FillSample(int style) const
-{
-    return fills_[size_t(style >= 0 && style < 8 ? style : 0)];
-}
+const TBitmap& Tzeichenform::FillSample(int style) const { return fills_[size_t(style >= 0 && style < 8 ? style : 0)]; }
 
 namespace {
 
@@ -119,7 +113,7 @@ QFrame* page(QWidget* parent, const char* name, const char* labelName, const cha
     return panel;
 }
 
-} // namespace
+}  // namespace
 
 void Tzeichenform::buildPages()
 {
@@ -129,7 +123,8 @@ void Tzeichenform::buildPages()
         LineImages[size_t(i)]->OnClick = [this, i](TObject*) { lineStyleClicked(i); };
         lines->addWidget(LineImages[size_t(i)]);
     }
-    linePanel = page(this, ObjectName::DrawingStylePicker::Panel2, ObjectName::DrawingStylePicker::Label2, "Wählen Sie die gewünschte Linienart aus:", lines);
+    linePanel = page(this, ObjectName::DrawingStylePicker::Panel2, ObjectName::DrawingStylePicker::Label2,
+                     "Wählen Sie die gewünschte Linienart aus:", lines);
 
     auto* fills = new QGridLayout;
     for (int i = 0; i < 8; ++i) {
@@ -145,7 +140,8 @@ void Tzeichenform::buildPages()
     openBitmapButton->setObjectName(QLatin1String(ObjectName::DrawingStylePicker::OpenBtn));
     openBitmapButton->setToolTip(QStringLiteral("Öffnen"));
     openBitmapButton->setText(QStringLiteral("..."));
-    connect(openBitmapButton, &QToolButton::clicked, this, [this] { TApplication::Guard([this] { openBitmapClicked(); }); });
+    connect(openBitmapButton, &QToolButton::clicked, this,
+            [this] { TApplication::Guard([this] { openBitmapClicked(); }); });
     auto* user = new QHBoxLayout;
     user->addWidget(FillImages[8]);
     auto* userLabel = new QLabel(QStringLiteral("Selbstdefiniertes Bitmap (8 x 8)"), this);
@@ -153,8 +149,9 @@ void Tzeichenform::buildPages()
     user->addWidget(userLabel, 1);
     user->addWidget(openBitmapButton);
     fills->addLayout(user, 2, 0, 1, 4);
-    fillPanel = page(this, ObjectName::DrawingStylePicker::Panel1, ObjectName::DrawingStylePicker::Label3,
-                  "Wählen Sie die gewünschte Füllart aus, oder definieren Sie selber die Füllart durch ein Bitmap:", fills);
+    fillPanel =
+        page(this, ObjectName::DrawingStylePicker::Panel1, ObjectName::DrawingStylePicker::Label3,
+             "Wählen Sie die gewünschte Füllart aus, oder definieren Sie selber die Füllart durch ein Bitmap:", fills);
 
     auto* brushes = new QHBoxLayout;
     const int numbers[5] = {16, 17, 18, 20, 19};
@@ -163,7 +160,8 @@ void Tzeichenform::buildPages()
         BrushImages[size_t(s)]->OnClick = [this, s](TObject*) { brushSizeClicked(s); };
         brushes->addWidget(BrushImages[size_t(s)]);
     }
-    brushPanel = page(this, ObjectName::DrawingStylePicker::Panel3, ObjectName::DrawingStylePicker::Label4, "Wählen Sie die Pinselart", brushes);
+    brushPanel = page(this, ObjectName::DrawingStylePicker::Panel3, ObjectName::DrawingStylePicker::Label4,
+                      "Wählen Sie die Pinselart", brushes);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -29,24 +29,24 @@ public:
     int PageNumber = LinePage;
 
     // Out-of-range numbers give the first sample.
-    const TBitmap& LineStyleSample(int style) const;   // 0 … 5
-    const TBitmap& BrushSample(int size) const;        // 0 … 4
-    const TBitmap& FillSample(int style) const;        // 0 … 7
+    const TBitmap& LineStyleSample(int style) const;  // 0 … 5
+    const TBitmap& BrushSample(int size) const;       // 0 … 4
+    const TBitmap& FillSample(int style) const;       // 0 … 7
 
     void FormActivate();
     void lineStyleClicked(int style);
-    void fillStyleClicked(int style);   // 8: the user bitmap, only once one is loaded
+    void fillStyleClicked(int style);  // 8: the user bitmap, only once one is loaded
     void brushSizeClicked(int size);
     void openBitmapClicked();
     // Loads a bitmap file into Image9; false (the picture unchanged) when it cannot.
     bool LoadUserBitmap(const QString& fileName, QString* error = nullptr);
 
-    QFrame* fillPanel;   // fill styles
-    QFrame* linePanel;   // line styles
-    QFrame* brushPanel;   // brush sizes
-    std::array<TImage*, 9> FillImages{};    // Image1 … Image9
-    std::array<TImage*, 6> LineImages{};    // Image10 … Image15
-    std::array<TImage*, 5> BrushImages{};   // brush sizes 0 … 4: Image16, 17, 18, 20, 19
+    QFrame* fillPanel;                     // fill styles
+    QFrame* linePanel;                     // line styles
+    QFrame* brushPanel;                    // brush sizes
+    std::array<TImage*, 9> FillImages{};   // Image1 … Image9
+    std::array<TImage*, 6> LineImages{};   // Image10 … Image15
+    std::array<TImage*, 5> BrushImages{};  // brush sizes 0 … 4: Image16, 17, 18, 20, 19
     QToolButton* openBitmapButton;
 
 protected:

@@ -16,10 +16,10 @@ namespace {
 enum Tool { tPen, tLine, tRectangle, tEllipse, tRoundRect, tFill, tText, tPick, tRedEye, tClone };
 
 const TPenStyle penStyles[6] = {psSolid, psDash, psDot, psDashDotDot, psDashDot, psClear};
-const TBrushStyle brushStyles[8] = {bsSolid, bsClear, bsHorizontal, bsVertical,
-                                    bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
+const TBrushStyle brushStyles[8] = {bsSolid,     bsClear,     bsHorizontal, bsVertical,
+                                    bsFDiagonal, bsBDiagonal, bsCross,      bsDiagCross};
 
-} // namespace
+}  // namespace
 
 void Tchild::prepareCanvas(TCanvas& c)
 {

@@ -146,10 +146,7 @@ void Tchild::viewChanged(QObject*, int)
     refreshStatusSize();
 }
 
-void Tchild::ImageKit1Progress(QObject* sender, int percent)
-{
-    main_->showProgressOf(sender, percent);
-}
+void Tchild::ImageKit1Progress(QObject* sender, int percent) { main_->showProgressOf(sender, percent); }
 
 void Tchild::statusLine(int x, int y)
 {

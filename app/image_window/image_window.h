@@ -15,8 +15,16 @@ class Tform1;
 // The shape of the current drag or stroke, shared by every image window. The right
 // button draws the square form of a shape.
 enum TShapeKind : uint8_t {
-    skLine = 0, skRectangle = 1, skSquare = 2, skEllipse = 3, skCircle = 4, skRoundRect = 5, skRoundSquare = 6,
-    skPenBrush = 7, skRedEyeBrush = 8, skCloneBrush = 9
+    skLine = 0,
+    skRectangle = 1,
+    skSquare = 2,
+    skEllipse = 3,
+    skCircle = 4,
+    skRoundRect = 5,
+    skRoundSquare = 6,
+    skPenBrush = 7,
+    skRedEyeBrush = 8,
+    skCloneBrush = 9
 };
 extern TShapeKind ShapeKind;
 
@@ -29,12 +37,12 @@ public:
     ~Tchild() override;
 
     TImageKit* imageKit = nullptr;
-    TRulerBox* horizontalRuler = nullptr;   // horizontal, below the image
-    TRulerBox* verticalRuler = nullptr;   // vertical, right of the image
+    TRulerBox* horizontalRuler = nullptr;  // horizontal, below the image
+    TRulerBox* verticalRuler = nullptr;    // vertical, right of the image
     QStatusBar* statusBar = nullptr;
 
-    double LastX = 0, LastY = 0;      // pointer in ruler units
-    TPoint ShapeStart, ShapeEnd;      // bitmap coordinates
+    double LastX = 0, LastY = 0;  // pointer in ruler units
+    TPoint ShapeStart, ShapeEnd;  // bitmap coordinates
     bool ShapeDragging = false;
     bool BrushStroke = false;
     TPoint CloneSource{-1, -1};
@@ -73,6 +81,6 @@ private:
     void prepareCanvas(TCanvas& c);
     Tform1* main_;
     bool modified_ = false;
-    TPoint statusPos_{0, 0};      // bitmap coordinates the status line shows
+    TPoint statusPos_{0, 0};  // bitmap coordinates the status line shows
     int statusWidth_ = -1, statusHeight_ = -1;
 };

@@ -208,23 +208,47 @@ void drawBar(QPainter& p)
 const std::map<QString, Draw>& glyphs()
 {
     static const std::map<QString, Draw> table = {
-        {ObjectName::MainWindow::SpeedButton1, page},      {ObjectName::MainWindow::OpenBtn, folder},        {ObjectName::MainWindow::SaveBtn, disk},
-        {ObjectName::MainWindow::printbtn, printer},       {ObjectName::MainWindow::scanbtn, scanner},       {ObjectName::MainWindow::SpeedButton57, camera},
-        {ObjectName::MainWindow::SpeedButton9, slides},    {ObjectName::MainWindow::CutBtn, scissors},       {ObjectName::MainWindow::CopyBtn, copyGlyph},
-        {ObjectName::MainWindow::PasteBtn, paste},         {ObjectName::MainWindow::SpeedButton3, undo},     {ObjectName::MainWindow::SpeedButton2, sparkle},
-        {ObjectName::MainWindow::SpeedButton4, palette},   {ObjectName::MainWindow::SpeedButton35, play},    {ObjectName::MainWindow::SpeedButton37, record},
-        {ObjectName::MainWindow::SpeedButton13, play},     {ObjectName::MainWindow::SpeedButton11, record},  {ObjectName::MainWindow::SpeedButton8, stop},
-        {ObjectName::MainWindow::SpeedButton32, drawBar},  {ObjectName::MainWindow::SpeedButton58, help},    {ObjectName::MainWindow::speedbutton30, pencil},
-        {ObjectName::MainWindow::SpeedButton5, selRect},   {ObjectName::MainWindow::SpeedButton34, selPoly}, {ObjectName::MainWindow::SpeedButton33, selCircle},
-        {ObjectName::MainWindow::SpeedButton6, hand},      {ObjectName::MainWindow::SpeedButton7, magnifier}, {ObjectName::MainWindow::PenButton, pencil},
-        {ObjectName::MainWindow::SpeedButton36, line},     {ObjectName::MainWindow::SpeedButton63, rect},    {ObjectName::MainWindow::SpeedButton64, ellipse},
-        {ObjectName::MainWindow::SpeedButton65, roundRect}, {ObjectName::MainWindow::fillbutton, bucket},    {ObjectName::MainWindow::SpeedButton31, text},
-        {ObjectName::MainWindow::SpeedButton55, pipette},  {ObjectName::MainWindow::SpeedButton56, redEye},  {ObjectName::MainWindow::SpeedButton38, stamp},
+        {ObjectName::MainWindow::SpeedButton1, page},
+        {ObjectName::MainWindow::OpenBtn, folder},
+        {ObjectName::MainWindow::SaveBtn, disk},
+        {ObjectName::MainWindow::printbtn, printer},
+        {ObjectName::MainWindow::scanbtn, scanner},
+        {ObjectName::MainWindow::SpeedButton57, camera},
+        {ObjectName::MainWindow::SpeedButton9, slides},
+        {ObjectName::MainWindow::CutBtn, scissors},
+        {ObjectName::MainWindow::CopyBtn, copyGlyph},
+        {ObjectName::MainWindow::PasteBtn, paste},
+        {ObjectName::MainWindow::SpeedButton3, undo},
+        {ObjectName::MainWindow::SpeedButton2, sparkle},
+        {ObjectName::MainWindow::SpeedButton4, palette},
+        {ObjectName::MainWindow::SpeedButton35, play},
+        {ObjectName::MainWindow::SpeedButton37, record},
+        {ObjectName::MainWindow::SpeedButton13, play},
+        {ObjectName::MainWindow::SpeedButton11, record},
+        {ObjectName::MainWindow::SpeedButton8, stop},
+        {ObjectName::MainWindow::SpeedButton32, drawBar},
+        {ObjectName::MainWindow::SpeedButton58, help},
+        {ObjectName::MainWindow::speedbutton30, pencil},
+        {ObjectName::MainWindow::SpeedButton5, selRect},
+        {ObjectName::MainWindow::SpeedButton34, selPoly},
+        {ObjectName::MainWindow::SpeedButton33, selCircle},
+        {ObjectName::MainWindow::SpeedButton6, hand},
+        {ObjectName::MainWindow::SpeedButton7, magnifier},
+        {ObjectName::MainWindow::PenButton, pencil},
+        {ObjectName::MainWindow::SpeedButton36, line},
+        {ObjectName::MainWindow::SpeedButton63, rect},
+        {ObjectName::MainWindow::SpeedButton64, ellipse},
+        {ObjectName::MainWindow::SpeedButton65, roundRect},
+        {ObjectName::MainWindow::fillbutton, bucket},
+        {ObjectName::MainWindow::SpeedButton31, text},
+        {ObjectName::MainWindow::SpeedButton55, pipette},
+        {ObjectName::MainWindow::SpeedButton56, redEye},
+        {ObjectName::MainWindow::SpeedButton38, stamp},
     };
     return table;
 }
 
-} // namespace
+}  // namespace
 
 QIcon ToolGlyph(const QString& buttonName)
 {

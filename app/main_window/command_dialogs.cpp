@@ -54,10 +54,7 @@ void TMainWindowDialogs::Print(Tform1& form, Tchild* image, const tautomatitem& 
 
 void TMainWindowDialogs::VideoImport(Tform1& form) { RunVideoImport(form); }
 
-void TMainWindowDialogs::SlideShow(Tform1& form)
-{
-    RunSlideShow(&form, form.options.slideshow);
-}
+void TMainWindowDialogs::SlideShow(Tform1& form) { RunSlideShow(&form, form.options.slideshow); }
 
 void TMainWindowDialogs::CommentForm(const QString& wavPath, const QString& source, TCommentMode mode)
 {

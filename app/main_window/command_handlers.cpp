@@ -99,12 +99,13 @@ void Tform1::wireCommands()
     wire(Item(ObjectName::MainWindow::Drucken1), [this] { printClicked(); });
     wireButton(Control<QToolButton>(ObjectName::MainWindow::printbtn), [this] { printClicked(); });
     // Video import and the comments: the code alone, the interpreter opens the forms.
-    const std::pair<const char*, uint8_t> codeItems[] = {{ObjectName::MainWindow::Videobildimportieren1, cmdVideoImport},
-                                                         {ObjectName::MainWindow::Kommentaraufnehmen1, cmdRecordComment},
-                                                         {ObjectName::MainWindow::Text2, cmdTextComment},
-                                                         {ObjectName::MainWindow::Kommentarlschen1, cmdDeleteComment},
-                                                         {ObjectName::MainWindow::Kommentarabspielen1, cmdPlayComment},
-                                                         {ObjectName::MainWindow::Kommentarimportieren1, cmdImportComment}};
+    const std::pair<const char*, uint8_t> codeItems[] = {
+        {ObjectName::MainWindow::Videobildimportieren1, cmdVideoImport},
+        {ObjectName::MainWindow::Kommentaraufnehmen1, cmdRecordComment},
+        {ObjectName::MainWindow::Text2, cmdTextComment},
+        {ObjectName::MainWindow::Kommentarlschen1, cmdDeleteComment},
+        {ObjectName::MainWindow::Kommentarabspielen1, cmdPlayComment},
+        {ObjectName::MainWindow::Kommentarimportieren1, cmdImportComment}};
     for (const auto& [name, code] : codeItems)
         wire(Item(QString::fromLatin1(name)), [this, c = code] { runcode(c); });
     wireButton(Control<QToolButton>(ObjectName::MainWindow::SpeedButton57), [this] { runcode(cmdVideoImport); });

@@ -49,7 +49,7 @@ private:
 
 QString programPath() { return QCoreApplication::applicationFilePath(); }
 
-} // namespace
+}  // namespace
 
 bool Tform1::ShowWelcomeAtStart = true;
 
@@ -253,7 +253,8 @@ void Tform1::wireDialogCommands()
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), [this, h = handler] { (this->*h)(); });
-    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton1)), [this] { newImageClicked(); });
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton1)),
+               [this] { newImageClicked(); });
     penColorPanel->installEventFilter(new TPanelClick(penColorPanel, [this] { penColorClicked(); }));
     fillColorPanel->installEventFilter(new TPanelClick(fillColorPanel, [this] { fillColorClicked(); }));
 }

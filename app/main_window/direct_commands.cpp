@@ -32,7 +32,7 @@ void reportHelpFailure(const QString& file, bool missing)
                            file + QStringLiteral("."));
 }
 
-} // namespace
+}  // namespace
 
 void Tform1::enterZoomClicked()
 {
@@ -75,8 +75,8 @@ void Tform1::soundSettingsClicked()
                        QStringLiteral("No program for the sound settings is installed "
                                       "(pavucontrol or gnome-control-center)."));
     else if (!start.Started)
-        LangMessageDlg(QStringLiteral("Die Toneinstellungen konnten nicht gestartet werden: ") + start.Program,
-                       mtError, mbOK, QStringLiteral("The sound settings could not be started: ") + start.Program);
+        LangMessageDlg(QStringLiteral("Die Toneinstellungen konnten nicht gestartet werden: ") + start.Program, mtError,
+                       mbOK, QStringLiteral("The sound settings could not be started: ") + start.Program);
 }
 
 void Tform1::quickStartBoxChanged()
@@ -101,8 +101,10 @@ void Tform1::wireDirectCommands()
     // The style items open the picker at the page of their drawing-bar picture.
     wire(Item(QLatin1String(ObjectName::MainWindow::Linienart1)), [this] { stylePictureClicked(0, lineStylePicture); });
     wire(Item(QLatin1String(ObjectName::MainWindow::Fllart1)), [this] { stylePictureClicked(1, fillStylePicture); });
-    wire(Item(QLatin1String(ObjectName::MainWindow::Pinselart1)), [this] { stylePictureClicked(2, brushStylePicture); });
-    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton58)), [this] { helpTopicsClicked(); });
+    wire(Item(QLatin1String(ObjectName::MainWindow::Pinselart1)),
+         [this] { stylePictureClicked(2, brushStylePicture); });
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton58)),
+               [this] { helpTopicsClicked(); });
     // F1 of the hidden key menu, beside the quick starts on F2 to F9.
     auto* helpKey = new QAction(this);
     helpKey->setObjectName(QLatin1String(ObjectName::MainWindow::HelpKey));

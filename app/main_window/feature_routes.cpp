@@ -60,13 +60,17 @@ void Tform1::wireBatch()
     auto onBox = [this](int mode) { return [this, mode] { batch_->PlayBoxRecord(mode); }; };
     wire(Item(QLatin1String(ObjectName::MainWindow::Neuaufnehmen1)), route(&TBatchRunner::newRecordingClicked));
     wire(Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), route(&TBatchRunner::stopRecordingClicked));
-    wire(Item(QLatin1String(ObjectName::MainWindow::AufaktuellesBildanwenden1)), route(&TBatchRunner::applyToCurrentImageClicked));
-    wire(Item(QLatin1String(ObjectName::MainWindow::AufallegeladenenBilderanwenden1)), onBox(TBatchRunner::bmAllLoaded));
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufaktuellesBildanwenden1)),
+         route(&TBatchRunner::applyToCurrentImageClicked));
+    wire(Item(QLatin1String(ObjectName::MainWindow::AufallegeladenenBilderanwenden1)),
+         onBox(TBatchRunner::bmAllLoaded));
     wire(Item(QLatin1String(ObjectName::MainWindow::AufVerzeichnisanwenden1)), onBox(TBatchRunner::bmFileList));
     wire(Item(QLatin1String(ObjectName::MainWindow::Bildereinscannen1)), onBox(TBatchRunner::bmScanner));
     wire(Item(QLatin1String(ObjectName::MainWindow::Batch2)), route(&TBatchRunner::batchClicked));
-    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11)), route(&TBatchRunner::newRecordingClicked));
-    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8)), route(&TBatchRunner::stopRecordingClicked));
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton11)),
+               route(&TBatchRunner::newRecordingClicked));
+    wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton8)),
+               route(&TBatchRunner::stopRecordingClicked));
     wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton13)),
                route(&TBatchRunner::applyToCurrentImageClicked));
     if (auto* box = Control<QComboBox>(QLatin1String(ObjectName::MainWindow::autobox))) {

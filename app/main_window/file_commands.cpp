@@ -32,7 +32,7 @@ struct TSaveFormat {
     int pages;
     int filterIndex;
 };
-constexpr TSaveFormat kSaveFormats[] = {{".jpg", 4, 1},  {".jpeg", 4, 1}, {".tif", 8, 4},  {".tiff", 8, 4},
+constexpr TSaveFormat kSaveFormats[] = {{".jpg", 4, 1},   {".jpeg", 4, 1}, {".tif", 8, 4}, {".tiff", 8, 4},
                                         {".png", 128, 5}, {".bmp", 32, 2}, {".pcx", 64, 3}};
 
 const TSaveFormat* SaveFormatOf(const QString& fileName)
@@ -51,7 +51,7 @@ bool HasOwnWriter(const QString& fileName)
     return codec && CanWrite(*codec);
 }
 
-} // namespace
+}  // namespace
 
 void Tform1::openClicked()
 {

@@ -89,8 +89,8 @@ void Tform1::fitWindowToImage(QObject* sender, Tchild* image)
     // The frame around the child's client area.
     const int frameW = sub->width() - image->width();
     const int frameH = sub->height() - image->height();
-    QRect r(sub->pos(), QSize(extraW + image->imageKit->ExtentWidth() + frameW,
-                              extraH + image->imageKit->ExtentHeight() + frameH));
+    QRect r(sub->pos(),
+            QSize(extraW + image->imageKit->ExtentWidth() + frameW, extraH + image->imageKit->ExtentHeight() + frameH));
     if (r.right() + 1 > main.width() - 20) {
         r.moveLeft(0);
         if (r.width() > main.width() - 20)
@@ -105,7 +105,4 @@ void Tform1::fitWindowToImage(QObject* sender, Tchild* image)
     image->viewChanged(sender, -1);
 }
 
-Tchild* Tform1::imageWindowOf(QWidget* window)
-{
-    return qobject_cast<Tchild*>(window);
-}
+Tchild* Tform1::imageWindowOf(QWidget* window) { return qobject_cast<Tchild*>(window); }

@@ -95,8 +95,8 @@ public:
     void toolClicked(QToolButton* toolButton);
     void SelectTool(int code);
     void SelectMouseMode(int code);
-    int MouseModeCode() const;   // first down button, −1 when none
-    int ToolCode() const;        // first down button, −1 when none
+    int MouseModeCode() const;  // first down button, −1 when none
+    int ToolCode() const;       // first down button, −1 when none
     bool DrawingMode() const;
     QToolButton* MouseModeButton(int code) const;
     QToolButton* ToolButton(int code) const;
@@ -163,7 +163,11 @@ public:
     std::vector<QByteArray> RecordingList;  // 1424-byte blocks in execution order
     void runautomatitem(QObject* sender, const tautomatitem& item);
     // Runs the main window's own record.
-    void runcode(uint8_t code) { automatitem.SetCode(code); runautomatitem(this, automatitem); }
+    void runcode(uint8_t code)
+    {
+        automatitem.SetCode(code);
+        runautomatitem(this, automatitem);
+    }
     void saveparams(tsaveparams& block);
     void saveparamsautoform(tsaveparams& block);
     void assignparams(const tsaveparams& block);
@@ -270,8 +274,7 @@ public:
     // Menu items, menus and tool-bar controls by their names.
     QAction* Item(const QString& name) const override;
     QMenu* Menu(const QString& name) const;
-    template <class T>
-    T* Control(const QString& name) const { return findChild<T*>(name); }
+    template <class T> T* Control(const QString& name) const { return findChild<T*>(name); }
 
     QString ImageFilter, ImageFilterNoCatalog, CatalogFilter, SaveFilter, WavFilter;
     QString SaveDialogFilter, OpenwavFilter;

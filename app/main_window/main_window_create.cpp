@@ -41,17 +41,12 @@
 #include <cstdlib>
 #include <ctime>
 
-QStringList Tform1::DefaultArguments()
-{
-    return QCoreApplication::arguments().mid(1);
-}
+QStringList Tform1::DefaultArguments() { return QCoreApplication::arguments().mid(1); }
 
 Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TCommandDialogs> dialogs)
-    : QMainWindow(parent),
-      arguments_(arguments),
+    : QMainWindow(parent), arguments_(arguments),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TMainWindowDialogs>()),
-      interpreter_(std::make_unique<TCommandInterpreter>(*this, *dialogs_)),
-      startDirectory_(QDir::currentPath())
+      interpreter_(std::make_unique<TCommandInterpreter>(*this, *dialogs_)), startDirectory_(QDir::currentPath())
 {
     startStartupDecode();
     setObjectName(QLatin1String(ObjectName::MainWindow::Form));
@@ -95,10 +90,7 @@ Tform1::~Tform1()
     TApplication::OnHelpFailure = nullptr;
 }
 
-void Tform1::runautomatitem(QObject* sender, const tautomatitem& item)
-{
-    interpreter_->Run(sender, item);
-}
+void Tform1::runautomatitem(QObject* sender, const tautomatitem& item) { interpreter_->Run(sender, item); }
 
 void Tform1::startStartupDecode()
 {
@@ -119,8 +111,8 @@ std::unique_ptr<TDecodedPicture> Tform1::takeStartupPicture(const QString& fileN
     if (!startupDecode_.valid())
         return nullptr;
     std::unique_ptr<TDecodedPicture> picture = startupDecode_.get();
-    if (!picture || !picture->Ok || fileName != startupName_ || picture->Params->JpegDctMethod != params.JpegDctMethod ||
-        params.JpegMinLongSide != 0)
+    if (!picture || !picture->Ok || fileName != startupName_ ||
+        picture->Params->JpegDctMethod != params.JpegDctMethod || params.JpegMinLongSide != 0)
         return nullptr;
     return picture;
 }
@@ -276,7 +268,8 @@ void Tform1::closeEvent(QCloseEvent* event)
     // waits for it (the batch's progress has its Cancel).
     if (batch_->Running() || openingFiles_) {
         event->ignore();
-        LangMessageDlg(QStringLiteral("Bitte warten Sie, bis der Batch oder das Laden beendet ist, oder brechen Sie ihn ab."),
+        LangMessageDlg(QStringLiteral(
+                           "Bitte warten Sie, bis der Batch oder das Laden beendet ist, oder brechen Sie ihn ab."),
                        mtInformation, mbOK,
                        QStringLiteral("Please wait until the batch or the loading has finished, or cancel it."));
         return;
@@ -314,10 +307,7 @@ bool Tform1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Tform1::addToHistory(const QString& name)
-{
-    history_->PushName(name);
-}
+void Tform1::addToHistory(const QString& name) { history_->PushName(name); }
 
 void Tform1::openChosenFiles()
 {

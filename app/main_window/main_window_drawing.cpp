@@ -53,8 +53,9 @@ void Tform1::mouseModeClicked()
         int cursor;
     };
     static const Mode modes[kMouseModeCount] = {
-        {0, TImageKitView::crCross2},  {miSelect, crArrow},         {miSelectPolygon, crArrow},
-        {miSelectCircle, crArrow},     {miScroll, TImageKitView::crHand}, {miZoom, TImageKitView::crZoomIn},
+        {0, TImageKitView::crCross2},      {miSelect, crArrow},
+        {miSelectPolygon, crArrow},        {miSelectCircle, crArrow},
+        {miScroll, TImageKitView::crHand}, {miZoom, TImageKitView::crZoomIn},
     };
     for (QWidget* w : MDIChildren()) {
         if (auto* child = qobject_cast<Tchild*>(w)) {
@@ -126,7 +127,7 @@ void setPanelColor(QFrame* panel, TColor c)
     panel->setStyleSheet(QStringLiteral("background-color: %1;").arg(ToQColor(c).name()));
 }
 
-} // namespace
+}  // namespace
 
 void Tform1::updateBrushAndPen()
 {

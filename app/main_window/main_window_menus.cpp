@@ -43,7 +43,9 @@ const std::vector<MenuDef>& mainMenu()
 {
     static const std::vector<MenuDef> menu = {
         branch(ObjectName::MainWindow::Datei1, "&Datei",
-               {branch(ObjectName::MainWindow::Neu1, "&Neu", {{ObjectName::MainWindow::ffnen1, "&Grafik ..."}, {ObjectName::MainWindow::NeuenKatalogerstellen1, "&Katalog"}}),
+               {branch(ObjectName::MainWindow::Neu1, "&Neu",
+                       {{ObjectName::MainWindow::ffnen1, "&Grafik ..."},
+                        {ObjectName::MainWindow::NeuenKatalogerstellen1, "&Katalog"}}),
                 {ObjectName::MainWindow::ffnen2, "Ö&ffnen ..."},
                 branch(ObjectName::MainWindow::Erneutladen1, "&Erneut laden", {}),
                 {ObjectName::MainWindow::Speichern1, "S&peichern"},
@@ -53,7 +55,8 @@ const std::vector<MenuDef>& mainMenu()
                 {ObjectName::MainWindow::AlleSchliessen1, "&Alle Schliessen"},
                 {ObjectName::MainWindow::Drucken1, "&Drucken ..."},
                 branch(ObjectName::MainWindow::Scanner1, "S&canner",
-                       {{ObjectName::MainWindow::Scanne1, "S&canne ..."}, {ObjectName::MainWindow::Scannerwhlen1, "Sca&nner wählen ..."}}),
+                       {{ObjectName::MainWindow::Scanne1, "S&canne ..."},
+                        {ObjectName::MainWindow::Scannerwhlen1, "Sca&nner wählen ..."}}),
                 {ObjectName::MainWindow::Videobildimportieren1, "Videobild importieren ..."},
                 branch(ObjectName::MainWindow::Diashow1, "Diasho&w",
                        {{ObjectName::MainWindow::Abspielen1, "A&bspielen"},
@@ -101,7 +104,8 @@ const std::vector<MenuDef>& mainMenu()
                 {ObjectName::MainWindow::duplizieren1, "D&uplizieren"},
                 {ObjectName::MainWindow::MitHinterrundfarbelschen1, "Mit Hintergrundfarbe &löschen"},
                 branch(ObjectName::MainWindow::AlsHintergrund1, "Als &Hintergrund für Windows",
-                       {{ObjectName::MainWindow::Zentriert1, "&Zentriert"}, {ObjectName::MainWindow::Kacheln1, "&Kacheln"}}),
+                       {{ObjectName::MainWindow::Zentriert1, "&Zentriert"},
+                        {ObjectName::MainWindow::Kacheln1, "&Kacheln"}}),
                 branch(ObjectName::MainWindow::Kommentar1, "&Kommentar",
                        {{ObjectName::MainWindow::Kommentaraufnehmen1, "Ton&kommentar aufnehmen"},
                         {ObjectName::MainWindow::Kommentarabspielen1, "Tonkommentar a&bspielen"},
@@ -122,8 +126,12 @@ const std::vector<MenuDef>& mainMenu()
                 {ObjectName::MainWindow::mitBildkopiemalen1, "Mit Bild&kopie malen"},
                 {ObjectName::MainWindow::Malfarbe1, "Mal&farbe ..."},
                 {ObjectName::MainWindow::Pinselart1, "&Pinselart ..."},
-                branch(ObjectName::MainWindow::Linie1, "&Linie", {{ObjectName::MainWindow::Linienart1, "&Linienart ..."}, {ObjectName::MainWindow::Linienbreite1, "Linien&breite ..."}}),
-                branch(ObjectName::MainWindow::Fllen1, "&Füllen", {{ObjectName::MainWindow::Fllfarbe1, "Füllf&arbe ..."}, {ObjectName::MainWindow::Fllart1, "Fülla&rt ..."}}),
+                branch(ObjectName::MainWindow::Linie1, "&Linie",
+                       {{ObjectName::MainWindow::Linienart1, "&Linienart ..."},
+                        {ObjectName::MainWindow::Linienbreite1, "Linien&breite ..."}}),
+                branch(ObjectName::MainWindow::Fllen1, "&Füllen",
+                       {{ObjectName::MainWindow::Fllfarbe1, "Füllf&arbe ..."},
+                        {ObjectName::MainWindow::Fllart1, "Fülla&rt ..."}}),
                 {ObjectName::MainWindow::Textinhaltfestlegen1, "Textin&halt festlegen ..."},
                 {ObjectName::MainWindow::Schriftartfestlegen1, "&Optionen für Text ..."}}),
         branch(ObjectName::MainWindow::Ansicht1, "&Ansicht",
@@ -191,45 +199,77 @@ struct ButtonDef {
 };
 
 const ButtonDef standardButtons[] = {
-    {ObjectName::MainWindow::SpeedButton1, "Neue Grafik"},      {ObjectName::MainWindow::OpenBtn, "Öffnen"},
-    {ObjectName::MainWindow::SaveBtn, "Speichern"},             {ObjectName::MainWindow::printbtn, "Drucken"},
-    {ObjectName::MainWindow::scanbtn, "Scannen"},               {ObjectName::MainWindow::SpeedButton57, "Videobild importieren"},
-    {ObjectName::MainWindow::SpeedButton9, "Diashow"},          {ObjectName::MainWindow::CutBtn, "Ausschneiden"},
-    {ObjectName::MainWindow::CopyBtn, "Kopieren"},              {ObjectName::MainWindow::PasteBtn, "Einfügen"},
-    {ObjectName::MainWindow::SpeedButton3, "Rückgängig"},       {nullptr, nullptr},  // the zoom box
-    {ObjectName::MainWindow::SpeedButton2, "Effekte"},          {ObjectName::MainWindow::SpeedButton4, "Farben bearbeiten"},
-    {ObjectName::MainWindow::SpeedButton35, "Kommentar abspielen"}, {ObjectName::MainWindow::SpeedButton37, "Kommentar aufnehmen"},
+    {ObjectName::MainWindow::SpeedButton1, "Neue Grafik"},
+    {ObjectName::MainWindow::OpenBtn, "Öffnen"},
+    {ObjectName::MainWindow::SaveBtn, "Speichern"},
+    {ObjectName::MainWindow::printbtn, "Drucken"},
+    {ObjectName::MainWindow::scanbtn, "Scannen"},
+    {ObjectName::MainWindow::SpeedButton57, "Videobild importieren"},
+    {ObjectName::MainWindow::SpeedButton9, "Diashow"},
+    {ObjectName::MainWindow::CutBtn, "Ausschneiden"},
+    {ObjectName::MainWindow::CopyBtn, "Kopieren"},
+    {ObjectName::MainWindow::PasteBtn, "Einfügen"},
+    {ObjectName::MainWindow::SpeedButton3, "Rückgängig"},
+    {nullptr, nullptr},  // the zoom box
+    {ObjectName::MainWindow::SpeedButton2, "Effekte"},
+    {ObjectName::MainWindow::SpeedButton4, "Farben bearbeiten"},
+    {ObjectName::MainWindow::SpeedButton35, "Kommentar abspielen"},
+    {ObjectName::MainWindow::SpeedButton37, "Kommentar aufnehmen"},
     {ObjectName::MainWindow::autobox, "Batch"},
     {ObjectName::MainWindow::SpeedButton13, "Abspielen / Auf aktuelles Bild anwenden"},
-    {ObjectName::MainWindow::SpeedButton11, "Neue Batch-Aufnahme"}, {ObjectName::MainWindow::SpeedButton8, "Batch-Aufnahme stoppen"},
-    {ObjectName::MainWindow::SpeedButton32, "Zeichenleiste anzeigen"}, {ObjectName::MainWindow::SpeedButton58, "Hilfe"},
+    {ObjectName::MainWindow::SpeedButton11, "Neue Batch-Aufnahme"},
+    {ObjectName::MainWindow::SpeedButton8, "Batch-Aufnahme stoppen"},
+    {ObjectName::MainWindow::SpeedButton32, "Zeichenleiste anzeigen"},
+    {ObjectName::MainWindow::SpeedButton58, "Hilfe"},
 };
 
 // In code order 0 … 5 (draw, rectangle, polygon, circle, hand, zoom).
 const ButtonDef modeButtons[] = {
-    {ObjectName::MainWindow::speedbutton30, "Zeichnen"},  {ObjectName::MainWindow::SpeedButton5, "Rechteckigen Bereich auswälen"},
-    {ObjectName::MainWindow::SpeedButton34, "Polygonauswahl"}, {ObjectName::MainWindow::SpeedButton33, "Kreisauswahl"},
-    {ObjectName::MainWindow::SpeedButton6, "Hand"},       {ObjectName::MainWindow::SpeedButton7, "Zoom"},
+    {ObjectName::MainWindow::speedbutton30, "Zeichnen"},
+    {ObjectName::MainWindow::SpeedButton5, "Rechteckigen Bereich auswälen"},
+    {ObjectName::MainWindow::SpeedButton34, "Polygonauswahl"},
+    {ObjectName::MainWindow::SpeedButton33, "Kreisauswahl"},
+    {ObjectName::MainWindow::SpeedButton6, "Hand"},
+    {ObjectName::MainWindow::SpeedButton7, "Zoom"},
 };
-const char* const modeItems[] = {ObjectName::MainWindow::Zeichenen1, ObjectName::MainWindow::Bereichauswhlen1, ObjectName::MainWindow::Polygonauswahl1,
-                                 "Kreisauswahl1", "Hand1", "Zoom1"};
+const char* const modeItems[] = {ObjectName::MainWindow::Zeichenen1,
+                                 ObjectName::MainWindow::Bereichauswhlen1,
+                                 ObjectName::MainWindow::Polygonauswahl1,
+                                 "Kreisauswahl1",
+                                 "Hand1",
+                                 "Zoom1"};
 
 // In code order 0 … 9.
 const ButtonDef toolButtons[] = {
-    {ObjectName::MainWindow::PenButton, "Stift"},           {ObjectName::MainWindow::SpeedButton36, "Linie"},
-    {ObjectName::MainWindow::SpeedButton63, "Rechteck / Quadrat"}, {ObjectName::MainWindow::SpeedButton64, "Ellipse / Kreis"},
-    {ObjectName::MainWindow::SpeedButton65, "Rundes Rechteck"}, {ObjectName::MainWindow::fillbutton, "Farbfüllen"},
-    {ObjectName::MainWindow::SpeedButton31, "Text"},        {ObjectName::MainWindow::SpeedButton55, "Farbe übernehmen"},
-    {ObjectName::MainWindow::SpeedButton56, "Rote Augen entfernen"}, {ObjectName::MainWindow::SpeedButton38, "Mit Bildkopie malen"},
+    {ObjectName::MainWindow::PenButton, "Stift"},
+    {ObjectName::MainWindow::SpeedButton36, "Linie"},
+    {ObjectName::MainWindow::SpeedButton63, "Rechteck / Quadrat"},
+    {ObjectName::MainWindow::SpeedButton64, "Ellipse / Kreis"},
+    {ObjectName::MainWindow::SpeedButton65, "Rundes Rechteck"},
+    {ObjectName::MainWindow::fillbutton, "Farbfüllen"},
+    {ObjectName::MainWindow::SpeedButton31, "Text"},
+    {ObjectName::MainWindow::SpeedButton55, "Farbe übernehmen"},
+    {ObjectName::MainWindow::SpeedButton56, "Rote Augen entfernen"},
+    {ObjectName::MainWindow::SpeedButton38, "Mit Bildkopie malen"},
 };
-const char* const toolItems[] = {ObjectName::MainWindow::Stift1, ObjectName::MainWindow::Linie2, ObjectName::MainWindow::Rechteck1, ObjectName::MainWindow::Kreis1, ObjectName::MainWindow::RundesRechteck1,
-                                 "Fllen2", "Text1", "Farbebernehmen1", "RoteAugenentfernen1",
+const char* const toolItems[] = {ObjectName::MainWindow::Stift1,
+                                 ObjectName::MainWindow::Linie2,
+                                 ObjectName::MainWindow::Rechteck1,
+                                 ObjectName::MainWindow::Kreis1,
+                                 ObjectName::MainWindow::RundesRechteck1,
+                                 "Fllen2",
+                                 "Text1",
+                                 "Farbebernehmen1",
+                                 "RoteAugenentfernen1",
                                  "mitBildkopiemalen1"};
 
 const int zoomItemValues[] = {500, 300, 200, 100, 75, 50, 25, 10};
-const char* const zoomItemNames[] = {ObjectName::MainWindow::N5001, ObjectName::MainWindow::N3001, ObjectName::MainWindow::N2001, ObjectName::MainWindow::N1001, ObjectName::MainWindow::N751, ObjectName::MainWindow::N501, ObjectName::MainWindow::N251, ObjectName::MainWindow::N101};
+const char* const zoomItemNames[] = {ObjectName::MainWindow::N5001, ObjectName::MainWindow::N3001,
+                                     ObjectName::MainWindow::N2001, ObjectName::MainWindow::N1001,
+                                     ObjectName::MainWindow::N751,  ObjectName::MainWindow::N501,
+                                     ObjectName::MainWindow::N251,  ObjectName::MainWindow::N101};
 
-} // namespace
+}  // namespace
 
 struct MainWindowBuilder {
     static void addMenu(Tform1& f, QMenu* parent, const MenuDef& d)
@@ -287,7 +327,8 @@ void Tform1::buildMenus()
         a->setCheckable(true);
         wire(a, [this, i] { SelectTool(i); });
     }
-    for (const char* n : {ObjectName::MainWindow::Standardleiste1, ObjectName::MainWindow::Zeichenleiste1, ObjectName::MainWindow::Lineal1, ObjectName::MainWindow::Statusleiste1})
+    for (const char* n : {ObjectName::MainWindow::Standardleiste1, ObjectName::MainWindow::Zeichenleiste1,
+                          ObjectName::MainWindow::Lineal1, ObjectName::MainWindow::Statusleiste1})
         Item(QString::fromLatin1(n))->setCheckable(true);
     wire(Item(ObjectName::MainWindow::Standardleiste1), [this] { standardBarClicked(); });
     wire(Item(ObjectName::MainWindow::Zeichenleiste1), [this] { drawingBarClicked(); });
@@ -334,7 +375,8 @@ void Tform1::buildToolBars()
             standardBar->addWidget(box);
             continue;
         }
-        const bool checkable = QByteArray(d.name) == ObjectName::MainWindow::SpeedButton8 || QByteArray(d.name) == ObjectName::MainWindow::SpeedButton11;
+        const bool checkable = QByteArray(d.name) == ObjectName::MainWindow::SpeedButton8 ||
+                               QByteArray(d.name) == ObjectName::MainWindow::SpeedButton11;
         MainWindowBuilder::button(*this, standardBar, d, checkable);
     }
     wireButton(Control<QToolButton>(ObjectName::MainWindow::SpeedButton32), [this] { drawingBarClicked(); });
@@ -393,9 +435,15 @@ void Tform1::buildToolBars()
     fillColorPanel = panel(ObjectName::MainWindow::Panel6, "Füllfarbe");
     fillStylePicture = picture(ObjectName::MainWindow::Image2, "Füllart", 40, 20);
     brushStylePicture = picture(ObjectName::MainWindow::pinselartn, "Pinselart", 24, 20);
-    lineStylePicture->OnClick = [this](TObject*) { TApplication::Guard([this] { stylePictureClicked(0, lineStylePicture); }); };
-    fillStylePicture->OnClick = [this](TObject*) { TApplication::Guard([this] { stylePictureClicked(1, fillStylePicture); }); };
-    brushStylePicture->OnClick = [this](TObject*) { TApplication::Guard([this] { stylePictureClicked(2, brushStylePicture); }); };
+    lineStylePicture->OnClick = [this](TObject*) {
+        TApplication::Guard([this] { stylePictureClicked(0, lineStylePicture); });
+    };
+    fillStylePicture->OnClick = [this](TObject*) {
+        TApplication::Guard([this] { stylePictureClicked(1, fillStylePicture); });
+    };
+    brushStylePicture->OnClick = [this](TObject*) {
+        TApplication::Guard([this] { stylePictureClicked(2, brushStylePicture); });
+    };
     drawingBar->addSeparator();
     drawingFontCombo = new TFontComboBox(drawingBar);
     drawingFontCombo->setObjectName(QLatin1String(ObjectName::MainWindow::FontComboBox1));
@@ -407,7 +455,8 @@ void Tform1::buildToolBars()
     drawingTextEdit->setObjectName(QLatin1String(ObjectName::MainWindow::Edit1));
     drawingTextEdit->setToolTip(QStringLiteral("Textinhalt"));
     drawingTextEdit->setFixedWidth(100);
-    connect(drawingTextEdit, &QLineEdit::textChanged, this, [this] { TApplication::Guard([this] { drawingTextChanged(); }); });
+    connect(drawingTextEdit, &QLineEdit::textChanged, this,
+            [this] { TApplication::Guard([this] { drawingTextChanged(); }); });
     drawingBar->addWidget(drawingTextEdit);
 }
 
@@ -435,10 +484,11 @@ void Tform1::insertSeparators()
 {
     // Each position counts the separators inserted before it.
     const std::pair<const char*, std::vector<int>> places[] = {
-        {ObjectName::MainWindow::Datei1, {3, 9, 11, 16}}, {ObjectName::MainWindow::Bearbeiten1, {2, 8}}, {ObjectName::MainWindow::Farben1, {1, 3, 8}},
-        {ObjectName::MainWindow::Bild1, {3}},           {ObjectName::MainWindow::DrehenSpiegeln1, {4}}, {ObjectName::MainWindow::Batch1, {1}},
-        {ObjectName::MainWindow::Zeichnen1, {2, 13}},   {ObjectName::MainWindow::Zoomen1, {8}},        {ObjectName::MainWindow::Farbanzahlndern1, {4}},
-        {ObjectName::MainWindow::Fenster1, {1}},
+        {ObjectName::MainWindow::Datei1, {3, 9, 11, 16}}, {ObjectName::MainWindow::Bearbeiten1, {2, 8}},
+        {ObjectName::MainWindow::Farben1, {1, 3, 8}},     {ObjectName::MainWindow::Bild1, {3}},
+        {ObjectName::MainWindow::DrehenSpiegeln1, {4}},   {ObjectName::MainWindow::Batch1, {1}},
+        {ObjectName::MainWindow::Zeichnen1, {2, 13}},     {ObjectName::MainWindow::Zoomen1, {8}},
+        {ObjectName::MainWindow::Farbanzahlndern1, {4}},  {ObjectName::MainWindow::Fenster1, {1}},
     };
     for (const auto& [name, positions] : places) {
         QMenu* m = Menu(QString::fromLatin1(name));
@@ -460,10 +510,28 @@ void Tform1::translateToEnglish()
 {
     if (!IsEnglish())
         return;
-    static const char* const branches[] = {
-        "&Datei", "&Bearbeiten", "&Farben", "&Zeichnen", "&Ansicht", "&Katalog", "&Fenster", "&Hilfe",
-        "&Bild", "&Neu", "S&canner", "Diasho&w", "&Batch", "Fa&rbanzahl ändern", "&Drehen/Spiegeln",
-        "Als &Hintergrund für Windows", "&Kommentar", "&Linie", "&Füllen", "Bild", "Zoomen", "Maus&zeiger"};
+    static const char* const branches[] = {"&Datei",
+                                           "&Bearbeiten",
+                                           "&Farben",
+                                           "&Zeichnen",
+                                           "&Ansicht",
+                                           "&Katalog",
+                                           "&Fenster",
+                                           "&Hilfe",
+                                           "&Bild",
+                                           "&Neu",
+                                           "S&canner",
+                                           "Diasho&w",
+                                           "&Batch",
+                                           "Fa&rbanzahl ändern",
+                                           "&Drehen/Spiegeln",
+                                           "Als &Hintergrund für Windows",
+                                           "&Kommentar",
+                                           "&Linie",
+                                           "&Füllen",
+                                           "Bild",
+                                           "Zoomen",
+                                           "Maus&zeiger"};
     // Branches are found by their German captions before any of them changes.
     std::vector<QMenu*> found;
     for (const char* b : branches) {

@@ -59,10 +59,7 @@ void Tform1::setAvail(QObject* control, bool on)
         w->setEnabled(on);
 }
 
-bool Tform1::Available(const QObject* control)
-{
-    return control && control->property("kAvailable").toBool();
-}
+bool Tform1::Available(const QObject* control) { return control && control->property("kAvailable").toBool(); }
 
 void Tform1::wire(QAction* action, std::function<void()> handler)
 {
@@ -92,8 +89,12 @@ void Tform1::checkbuttonsenabled(bool closing)
     const int count = MDIChildCount();
     QWidget* active = ActiveMDIChild();
     const TChildKind kind = ChildKind(active);
-    static const char* const fileCommands[] = {ObjectName::MainWindow::Speichern1, ObjectName::MainWindow::Speichernals1, ObjectName::MainWindow::AlleSpeichern1,
-                                               "Schliessen1", "AlleSchliessen1", "Drucken1"};
+    static const char* const fileCommands[] = {ObjectName::MainWindow::Speichern1,
+                                               ObjectName::MainWindow::Speichernals1,
+                                               ObjectName::MainWindow::AlleSpeichern1,
+                                               "Schliessen1",
+                                               "AlleSchliessen1",
+                                               "Drucken1"};
     // The clipboard buttons act directly; the rest send commands that need an image window.
     static const char* const imageButtons[] = {ObjectName::MainWindow::CutBtn, "CopyBtn", "PasteBtn"};
     auto menu = [this](const char* name, bool on) { multienabled(Menu(QString::fromLatin1(name)), on); };
@@ -114,7 +115,9 @@ void Tform1::checkbuttonsenabled(bool closing)
 
     if (count < (closing ? 2 : 1) || kind == ckWelcome) {
         files(false);
-        for (const char* m : {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1, ObjectName::MainWindow::Fenster1, ObjectName::MainWindow::Katalog1})
+        for (const char* m :
+             {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1,
+              ObjectName::MainWindow::Fenster1, ObjectName::MainWindow::Katalog1})
             menu(m, false);
         imageControls(false);
         button(ObjectName::MainWindow::SaveBtn, false);
@@ -125,7 +128,8 @@ void Tform1::checkbuttonsenabled(bool closing)
         menu(ObjectName::MainWindow::Katalog1, true);
         files(true);
         menu(ObjectName::MainWindow::Fenster1, true);
-        for (const char* m : {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1})
+        for (const char* m :
+             {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1})
             menu(m, false);
         imageControls(false);
         button(ObjectName::MainWindow::SpeedButton3, false);
@@ -135,7 +139,8 @@ void Tform1::checkbuttonsenabled(bool closing)
     } else {
         menu(ObjectName::MainWindow::Katalog1, false);
         files(true);
-        for (const char* m : {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1, ObjectName::MainWindow::Fenster1})
+        for (const char* m : {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1,
+                              ObjectName::MainWindow::Bild1, ObjectName::MainWindow::Fenster1})
             menu(m, true);
         imageControls(true);
         button(ObjectName::MainWindow::SaveBtn, true);
@@ -172,10 +177,7 @@ QWidget* Tform1::ActiveMDIChild() const
     return sub ? sub->widget() : nullptr;
 }
 
-Tchild* Tform1::ActiveImageWindow() const
-{
-    return qobject_cast<Tchild*>(ActiveMDIChild());
-}
+Tchild* Tform1::ActiveImageWindow() const { return qobject_cast<Tchild*>(ActiveMDIChild()); }
 
 void Tform1::ActivateChild(QWidget* child)
 {
@@ -218,8 +220,7 @@ void Tform1::zoomBoxKeyPress(QChar key)
 void Tform1::fitZoomToWindow(Tchild* child)
 {
     const int w = child->width() - (child->verticalRuler->isVisibleTo(child) ? child->verticalRuler->width() + 1 : 0);
-    const int h = child->height() -
-                  (child->statusBar->isVisibleTo(child) ? child->statusBar->height() + 1 : 0) -
+    const int h = child->height() - (child->statusBar->isVisibleTo(child) ? child->statusBar->height() + 1 : 0) -
                   (child->horizontalRuler->isVisibleTo(child) ? child->horizontalRuler->height() + 1 : 0);
     // The view's sunken edge takes its share too, else the image's right and bottom
     // edges would lie under it.
@@ -261,4 +262,3 @@ void Tform1::tileSideBySideClicked() { TileChildren(mdi_, tbVertical); }
 void Tform1::tileStackedClicked() { TileChildren(mdi_, tbHorizontal); }
 void Tform1::cascadeClicked() { CascadeChildren(mdi_); }
 void Tform1::exitClicked() { close(); }
-

@@ -67,7 +67,7 @@ void fillBlock(const TIOParamsVals& p, tsaveparams& b)
     b.CurHeight = p.CurHeight;
 }
 
-} // namespace
+}  // namespace
 
 void Tform1::saveparams(tsaveparams& block)
 {
@@ -75,10 +75,7 @@ void Tform1::saveparams(tsaveparams& block)
         fillBlock(image->imageKit->IOParams(), block);
 }
 
-void Tform1::saveparamsautoform(tsaveparams& block)
-{
-    fillBlock(autoform()->imageKit->Params(), block);
-}
+void Tform1::saveparamsautoform(tsaveparams& block) { fillBlock(autoform()->imageKit->Params(), block); }
 
 void Tform1::assignparams(const tsaveparams& b)
 {

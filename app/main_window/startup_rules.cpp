@@ -6,10 +6,7 @@
 #include <algorithm>
 #include <limits>
 
-QString JoinArguments(const QStringList& arguments)
-{
-    return arguments.join(QLatin1Char(' '));
-}
+QString JoinArguments(const QStringList& arguments) { return arguments.join(QLatin1Char(' ')); }
 
 QString CommandLineFileName(const QStringList& arguments, const QString& startDirectory)
 {

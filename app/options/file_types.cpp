@@ -42,7 +42,7 @@ bool mimeStillNeeded(const QString& extension, const QString& className)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 void RegisterFileType(const QString& extension, const QString& className, const QString& description,
                       const QString& iconSource, const QString& programPath)

@@ -41,7 +41,7 @@ TIORGB readRGB(TStream& s)
     return c;
 }
 
-} // namespace
+}  // namespace
 
 // --- tneudialog
 
@@ -292,8 +292,8 @@ tslideshowoptions tslideshowoptions::Defaults()
 
 void tslideshowoptions::Write(TStream& s) const
 {
-    for (int32_t v : {sound, window, fixedwidth, fixedheight, order, scaling, filter, seconds, listsort, source,
-                      dirsort, fontsize})
+    for (int32_t v :
+         {sound, window, fixedwidth, fixedheight, order, scaling, filter, seconds, listsort, source, dirsort, fontsize})
         s.WriteI32(v);
     for (uint8_t v : {nexttimed, nextonkey, hidemouse, repeat, subdirs, hidetaskbar, showtext})
         s.WriteU8(v);
@@ -367,8 +367,7 @@ namespace {
 
 // Visits every number of the block with the largest value its format writes; the least
 // is 0 for all (the option file's first block is all zero, and every writer takes 0).
-template <class Block, class Visit>
-void forEachSaveNumber(Block& b, int maxDpi, Visit visit)
+template <class Block, class Visit> void forEachSaveNumber(Block& b, int maxDpi, Visit visit)
 {
     constexpr int64_t any = INT32_MAX;
     visit("BitsPerSample", b.BitsPerSample, 16);
@@ -408,7 +407,7 @@ void forEachSaveNumber(Block& b, int maxDpi, Visit visit)
     visit("CurHeight", b.CurHeight, kMaxIconSide);
 }
 
-} // namespace
+}  // namespace
 
 QString tsaveparams::Problem(int maxDpi) const
 {

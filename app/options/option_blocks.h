@@ -20,10 +20,10 @@ struct tneudialog {
     double resolution = 0;  // always pixels per centimetre
     int32_t widthunit = 0;  // 0 pixel, 1 cm, 2 inch
     int32_t heightunit = 0;
-    int32_t resunit = 0;    // 0 pixels per cm, 1 pixels per inch
-    int32_t filter = 0;     // TResampleFilter 0..6
-    int32_t background = 0; // 0 option colour, 1 white, 2 black
-    uint8_t mode = 0;       // 0 new image, 1 resize or resample
+    int32_t resunit = 0;     // 0 pixels per cm, 1 pixels per inch
+    int32_t filter = 0;      // TResampleFilter 0..6
+    int32_t background = 0;  // 0 option colour, 1 white, 2 black
+    uint8_t mode = 0;        // 0 new image, 1 resize or resample
     uint8_t showfilter = 0;
     uint8_t proportional = 0;
 
@@ -53,8 +53,8 @@ struct tprintdialog {
     uint8_t autopreview = 0;
     uint8_t jobperpage = 0;
     uint8_t cutlines = 0;
-    int32_t mode = 0;      // 0 clipping, 1 tiles, 2 poster
-    uint8_t infoflags = 0; // 1 name, 2 name with path, 4 date, 8 size
+    int32_t mode = 0;       // 0 clipping, 1 tiles, 2 poster
+    uint8_t infoflags = 0;  // 1 name, 2 name with path, 4 date, 8 size
     int32_t fontsize = 0;
 
     static tprintdialog Defaults();
@@ -128,16 +128,16 @@ struct tsaveparams {
 // wmf, emf, ico, cur, png.
 struct tslideshowoptions {
     static constexpr int Size = 836;
-    int32_t sound = 0;       // 0 none, 1 one sound file, 2 each image's comment
-    int32_t window = 0;      // 0 full screen, 1 image size, 2 fixed size
+    int32_t sound = 0;   // 0 none, 1 one sound file, 2 each image's comment
+    int32_t window = 0;  // 0 full screen, 1 image size, 2 fixed size
     int32_t fixedwidth = 0;
     int32_t fixedheight = 0;
-    int32_t order = 0;       // 0 list, 1 list backwards, 2 random
-    int32_t scaling = 0;     // 0 own size, 1 fit, 2 fill
-    int32_t filter = 0;      // TResampleFilter 0..6
+    int32_t order = 0;    // 0 list, 1 list backwards, 2 random
+    int32_t scaling = 0;  // 0 own size, 1 fit, 2 fill
+    int32_t filter = 0;   // TResampleFilter 0..6
     int32_t seconds = 0;
-    int32_t listsort = 0;    // 0 none, 1 random, 2 by name
-    int32_t source = 0;      // 0 slide list, 1 directory
+    int32_t listsort = 0;  // 0 none, 1 random, 2 by name
+    int32_t source = 0;    // 0 slide list, 1 directory
     int32_t dirsort = 0;
     int32_t fontsize = 0;
     uint8_t nexttimed = 0;
@@ -177,13 +177,13 @@ struct tverzdialog {
 
 // The batch dialog's after-processing settings (not stored in the option file).
 struct tautodialog {
-    int32_t after = 0;       // 0 nothing, 1 save and close, 2 save into a directory
+    int32_t after = 0;  // 0 nothing, 1 save and close, 2 save into a directory
     TShortString startname;
     int32_t startnumber = 0;
-    int32_t formatindex = 0; // 0 JPG, 1 BMP, 2 PCX, 3 TIFF, 4 PNG
+    int32_t formatindex = 0;  // 0 JPG, 1 BMP, 2 PCX, 3 TIFF, 4 PNG
     uint8_t keepformat = 0;
     uint8_t keepnames = 0;
-    int32_t existing = 0;    // 0 overwrite, 1 increment the number, 2 do not save
+    int32_t existing = 0;  // 0 overwrite, 1 increment the number, 2 do not save
 
     // The start name is the translated "unbenannt", so the language must be set first.
     static tautodialog Defaults();

@@ -36,13 +36,29 @@ struct Block {
 };
 
 #define U8(field) \
-    Block{1, [](const toptions& o, TStream& s) { s.WriteU8(o.field); }, [](toptions& o, TStream& s) { o.field = s.ReadU8(); }}
+    Block \
+    { \
+        1, [](const toptions& o, TStream& s) { s.WriteU8(o.field); }, \
+            [](toptions& o, TStream& s) { o.field = s.ReadU8(); } \
+    }
 #define I32(field) \
-    Block{4, [](const toptions& o, TStream& s) { s.WriteI32(o.field); }, [](toptions& o, TStream& s) { o.field = s.ReadI32(); }}
+    Block \
+    { \
+        4, [](const toptions& o, TStream& s) { s.WriteI32(o.field); }, \
+            [](toptions& o, TStream& s) { o.field = s.ReadI32(); } \
+    }
 #define U32(field) \
-    Block{4, [](const toptions& o, TStream& s) { s.WriteU32(o.field); }, [](toptions& o, TStream& s) { o.field = s.ReadU32(); }}
+    Block \
+    { \
+        4, [](const toptions& o, TStream& s) { s.WriteU32(o.field); }, \
+            [](toptions& o, TStream& s) { o.field = s.ReadU32(); } \
+    }
 #define SUB(field, type) \
-    Block{type::Size, [](const toptions& o, TStream& s) { o.field.Write(s); }, [](toptions& o, TStream& s) { o.field.Read(s); }}
+    Block \
+    { \
+        type::Size, [](const toptions& o, TStream& s) { o.field.Write(s); }, \
+            [](toptions& o, TStream& s) { o.field.Read(s); } \
+    }
 
 // The fixed blocks in file order; each is read only when all its bytes are there.
 const std::vector<Block>& blocks()
@@ -173,8 +189,7 @@ std::vector<QString*> strings(toptions& o)
     return list;
 }
 
-template <typename T>
-void clamp(T& v, T lo, T hi)
+template <typename T> void clamp(T& v, T lo, T hi)
 {
     if (v < lo)
         v = lo;
@@ -182,7 +197,7 @@ void clamp(T& v, T lo, T hi)
         v = hi;
 }
 
-} // namespace
+}  // namespace
 
 QString OptionFileName()
 {

@@ -40,8 +40,8 @@ struct toptions {
     int32_t fontsize = 0;
     uint32_t pencolor = 0;
     uint32_t fillcolor = 0;
-    int32_t mousemode = 0;  // 0..5
-    int32_t tool = 0;       // 0..9
+    int32_t mousemode = 0;              // 0..5
+    int32_t tool = 0;                   // 0..9
     std::array<QString, 8> quickstart;  // batch files for F2..F9
     tverzdialog verzdialog;
     QString batchrecord;
@@ -79,7 +79,7 @@ struct toptions {
     int32_t wintop = 0;
     int32_t winright = 0;
     int32_t winbottom = 0;
-    uint8_t winstate = 0;  // 0 normal, 1 minimised, 2 maximised
+    uint8_t winstate = 0;    // 0 normal, 1 minimised, 2 maximised
     tautodialog autodialog;  // not stored in the file
     std::array<uint8_t, 71> reserved4{};
     uint8_t showwelcome = 0;

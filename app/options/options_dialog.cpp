@@ -29,9 +29,9 @@
 
 namespace {
 
-const char* const kTypeCaptions[9] = {"Jpeg (JPG)",           "Windows Bitmap (BMP)",       "PaintBrush (PCX)",
-                                      "Tiff Bitmap (TIFF)",   "Windows Metafile (WMF)",     "Windows E-Metafile (EMF)",
-                                      "Microsoft Icon (ICO)", "Microsoft Cursor (CUR)",     "Katalog (PCA)"};
+const char* const kTypeCaptions[9] = {"Jpeg (JPG)",           "Windows Bitmap (BMP)",   "PaintBrush (PCX)",
+                                      "Tiff Bitmap (TIFF)",   "Windows Metafile (WMF)", "Windows E-Metafile (EMF)",
+                                      "Microsoft Icon (ICO)", "Microsoft Cursor (CUR)", "Katalog (PCA)"};
 
 TKitSpinEdit* spin(QWidget* parent, const char* name, double max)
 {
@@ -49,7 +49,7 @@ QWidget* page(QTabWidget* tabs, const char* name, const QString& caption)
     return w;
 }
 
-} // namespace
+}  // namespace
 
 std::array<bool, 9> FileTypeBindingState()
 {
@@ -99,12 +99,17 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
     backgroundPanel->installEventFilter(this);
     zoomFilterCombo = NamedCombo(general, ObjectName::OptionsDialog::ComboBox4, FilterNames());
     delayFilterCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox1, QStringLiteral("Filter verzögern"));
-    rulerUnitCombo = NamedCombo(general, ObjectName::OptionsDialog::ComboBox1, {QStringLiteral("pixel"), QStringLiteral("cm"), QStringLiteral("inch")});
+    rulerUnitCombo = NamedCombo(general, ObjectName::OptionsDialog::ComboBox1,
+                                {QStringLiteral("pixel"), QStringLiteral("cm"), QStringLiteral("inch")});
     undoDepthEdit = spin(general, ObjectName::OptionsDialog::KitSpinEdit4, kMaxUndoDepth);
-    zoomToWindowCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox8, QStringLiteral("Beim Laden auf Fenstergröße zoomen"));
-    fitWindowToImageCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox9, QStringLiteral("Beim Laden Fenstergröße an Bild anpassen"));
+    zoomToWindowCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox8,
+                                      QStringLiteral("Beim Laden auf Fenstergröße zoomen"));
+    fitWindowToImageCheck = NamedCheckBox(general, ObjectName::OptionsDialog::CheckBox9,
+                                          QStringLiteral("Beim Laden Fenstergröße an Bild anpassen"));
     auto* g = new QGridLayout(general);
-    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label1, QStringLiteral("Standard Hintergrundfarbe für neue Grafiken:")), 0, 0);
+    g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label1,
+                            QStringLiteral("Standard Hintergrundfarbe für neue Grafiken:")),
+                 0, 0);
     g->addWidget(backgroundPanel, 0, 1);
     g->addWidget(NamedLabel(general, ObjectName::OptionsDialog::Label2, QStringLiteral("Filter für Zoom: ")), 1, 0);
     g->addWidget(zoomFilterCombo, 1, 1);
@@ -120,13 +125,18 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
     thumbSpacingEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit1, 0);
     thumbWidthEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit2, 0);
     thumbHeightEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit3, 0);
-    autoUpdateCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox2, QStringLiteral("Automatisch aktualisieren"));
-    autoRemoveMissingCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox3, QStringLiteral("nicht vorhandene Bilder automatisch entfernen"));
-    showFileNameCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox4, QStringLiteral("Dateinamen zeigen"));
-    showPathCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox7, QStringLiteral("Dateinamen mit Pfad zeigen"));
+    autoUpdateCheck =
+        NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox2, QStringLiteral("Automatisch aktualisieren"));
+    autoRemoveMissingCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox3,
+                                           QStringLiteral("nicht vorhandene Bilder automatisch entfernen"));
+    showFileNameCheck =
+        NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox4, QStringLiteral("Dateinamen zeigen"));
+    showPathCheck =
+        NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox7, QStringLiteral("Dateinamen mit Pfad zeigen"));
     showDateCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox6, QStringLiteral("Dateidatum zeigen"));
     showSizeCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox5, QStringLiteral("Dateigröße zeigen"));
-    catalogFontButton = NamedButton(catalog, ObjectName::OptionsDialog::Button3, QStringLiteral("&Schriftoptionen ..."));
+    catalogFontButton =
+        NamedButton(catalog, ObjectName::OptionsDialog::Button3, QStringLiteral("&Schriftoptionen ..."));
     auto* c = new QGridLayout(catalog);
     c->addWidget(NamedLabel(catalog, ObjectName::OptionsDialog::Label4, QStringLiteral("Bilderabstand:")), 0, 0);
     c->addWidget(thumbSpacingEdit, 0, 1);
@@ -143,8 +153,9 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
 
     QWidget* types = page(pages, ObjectName::OptionsDialog::TabSheet3, QStringLiteral("Dateitypen"));
     auto* t = new QVBoxLayout(types);
-    t->addWidget(NamedLabel(types, ObjectName::OptionsDialog::Label7, LangText(QStringLiteral("Folgende Dateitypen mit Explorer Verknüpfen:"),
-                                                   QStringLiteral("Link the following file types with Explorer:"))));
+    t->addWidget(NamedLabel(types, ObjectName::OptionsDialog::Label7,
+                            LangText(QStringLiteral("Folgende Dateitypen mit Explorer Verknüpfen:"),
+                                     QStringLiteral("Link the following file types with Explorer:"))));
     for (int i = 0; i < 9; ++i) {
         const QByteArray name = "CheckBox" + QByteArray::number(10 + i);
         TypeBoxes[size_t(i)] =

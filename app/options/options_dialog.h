@@ -26,23 +26,23 @@ public:
     void FormActivate();
     void setopTOscreen();
     void screenTOsetop();
-    void okClicked();  // OK
-    void catalogFontClicked();  // catalog font
-    void backgroundColorClicked();   // background colour
-    void selectAllTypesClicked();  // every type
-    void selectNoTypeClicked();  // no type
+    void okClicked();               // OK
+    void catalogFontClicked();      // catalog font
+    void backgroundColorClicked();  // background colour
+    void selectAllTypesClicked();   // every type
+    void selectNoTypeClicked();     // no type
 
     QTabWidget* pages = nullptr;
     QFrame* backgroundPanel = nullptr;
     QComboBox* zoomFilterCombo = nullptr;  // zoom filter
-    QComboBox* rulerUnitCombo = nullptr;  // ruler unit
+    QComboBox* rulerUnitCombo = nullptr;   // ruler unit
     QCheckBox* delayFilterCheck = nullptr;
     QCheckBox* zoomToWindowCheck = nullptr;
     QCheckBox* fitWindowToImageCheck = nullptr;
-    TKitSpinEdit* undoDepthEdit = nullptr;  // undo depth
+    TKitSpinEdit* undoDepthEdit = nullptr;     // undo depth
     TKitSpinEdit* thumbSpacingEdit = nullptr;  // catalog spacing
-    TKitSpinEdit* thumbWidthEdit = nullptr;  // thumbnail width
-    TKitSpinEdit* thumbHeightEdit = nullptr;  // thumbnail height
+    TKitSpinEdit* thumbWidthEdit = nullptr;    // thumbnail width
+    TKitSpinEdit* thumbHeightEdit = nullptr;   // thumbnail height
     QCheckBox* autoUpdateCheck = nullptr;
     QCheckBox* autoRemoveMissingCheck = nullptr;
     // Caption flags 1, 2, 4, 8.

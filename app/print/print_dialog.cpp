@@ -67,7 +67,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, bool bold 
     return l;
 }
 
-} // namespace
+}  // namespace
 
 Tprintform::Tprintform(TMainWindowServices& mainWindow, QWidget* parent) : QDialog(parent), main_(mainWindow)
 {
@@ -167,10 +167,13 @@ QWidget* Tprintform::buildImagePage()
     auto* page = new QWidget;
     page->setObjectName(QLatin1String(ObjectName::PrintDialog::TabSheet1));
     auto* grid = new QGridLayout(page);
-    const char* labels[] = {ObjectName::PrintDialog::Label10, ObjectName::PrintDialog::Label11, ObjectName::PrintDialog::Label12, ObjectName::PrintDialog::Label13};
+    const char* labels[] = {ObjectName::PrintDialog::Label10, ObjectName::PrintDialog::Label11,
+                            ObjectName::PrintDialog::Label12, ObjectName::PrintDialog::Label13};
     const char* texts[] = {"Abstand von links", "Abstand von oben", "Breite", "Höhe"};
-    const char* edits[] = {ObjectName::PrintDialog::KitCalcEdit1, ObjectName::PrintDialog::KitCalcEdit2, ObjectName::PrintDialog::KitCalcEdit3, ObjectName::PrintDialog::KitCalcEdit4};
-    const char* units[] = {ObjectName::PrintDialog::ComboBox4, ObjectName::PrintDialog::ComboBox5, ObjectName::PrintDialog::ComboBox6, ObjectName::PrintDialog::ComboBox7};
+    const char* edits[] = {ObjectName::PrintDialog::KitCalcEdit1, ObjectName::PrintDialog::KitCalcEdit2,
+                           ObjectName::PrintDialog::KitCalcEdit3, ObjectName::PrintDialog::KitCalcEdit4};
+    const char* units[] = {ObjectName::PrintDialog::ComboBox4, ObjectName::PrintDialog::ComboBox5,
+                           ObjectName::PrintDialog::ComboBox6, ObjectName::PrintDialog::ComboBox7};
     TKitCalcEdit** editFields[] = {&leftEdit, &topEdit, &widthEdit, &heightEdit};
     QComboBox** unitFields[] = {&leftUnitCombo, &topUnitCombo, &widthUnitCombo, &heightUnitCombo};
     for (int i = 0; i < 4; ++i) {
@@ -191,7 +194,8 @@ QWidget* Tprintform::buildImagePage()
                     sizeChanged(i == vHeight);
             });
         };
-        connect(u, &QComboBox::currentIndexChanged, this, [this, i] { TApplication::Guard([this, i] { unitChanged(i); }); });
+        connect(u, &QComboBox::currentIndexChanged, this,
+                [this, i] { TApplication::Guard([this, i] { unitChanged(i); }); });
     }
     proportionalCheck = new QCheckBox(QStringLiteral("Proportional"), page);
     proportionalCheck->setObjectName(QLatin1String(ObjectName::PrintDialog::CheckBox2));
@@ -218,7 +222,8 @@ QWidget* Tprintform::buildImagePage()
         RadioButton[size_t(b)] = r;
         grid->addWidget(r, 5 + n / 2, n % 2 == 0 ? 0 : 1, 1, n % 2 == 0 ? 1 : 2);
         ++n;
-        connect(r, &QRadioButton::clicked, this, [this, b] { TApplication::Guard([this, b] { placementClicked(b); }); });
+        connect(r, &QRadioButton::clicked, this,
+                [this, b] { TApplication::Guard([this, b] { placementClicked(b); }); });
     }
     grid->setRowStretch(11, 1);
     return page;
@@ -237,7 +242,8 @@ QWidget* Tprintform::buildPrinterPage()
     grid->addWidget(resolutionLabel, 1, 1);
     resolutionUnitCombo = unitCombo(page, ObjectName::PrintDialog::ComboBox1, true);
     grid->addWidget(resolutionUnitCombo, 1, 2);
-    grid->addWidget(label(page, ObjectName::PrintDialog::Label7, QStringLiteral("Druckbarer Bereich:"), true), 2, 0, 1, 3);
+    grid->addWidget(label(page, ObjectName::PrintDialog::Label7, QStringLiteral("Druckbarer Bereich:"), true), 2, 0, 1,
+                    3);
     grid->addWidget(label(page, ObjectName::PrintDialog::Label5, QStringLiteral("Breite")), 3, 0);
     printableWidthLabel = label(page, ObjectName::PrintDialog::Label6, QString());
     grid->addWidget(printableWidthLabel, 3, 1);
@@ -295,9 +301,12 @@ QWidget* Tprintform::buildOptionsPage()
     printPathCheck = new QCheckBox(QStringLiteral("Dateinamen mit Pfad drucken"), page);
     printDateCheck = new QCheckBox(QStringLiteral("Dateidatum drucken"), page);
     printSizeCheck = new QCheckBox(QStringLiteral("Dateigröße drucken"), page);
-    const std::pair<QCheckBox*, const char*> boxes[] = {{cutMarksCheck, ObjectName::PrintDialog::CheckBox1}, {singlePrintCheck, ObjectName::PrintDialog::CheckBox3},
-                                                        {printNameCheck, ObjectName::PrintDialog::CheckBox4}, {printPathCheck, ObjectName::PrintDialog::CheckBox7},
-                                                        {printDateCheck, ObjectName::PrintDialog::CheckBox6}, {printSizeCheck, ObjectName::PrintDialog::CheckBox5}};
+    const std::pair<QCheckBox*, const char*> boxes[] = {{cutMarksCheck, ObjectName::PrintDialog::CheckBox1},
+                                                        {singlePrintCheck, ObjectName::PrintDialog::CheckBox3},
+                                                        {printNameCheck, ObjectName::PrintDialog::CheckBox4},
+                                                        {printPathCheck, ObjectName::PrintDialog::CheckBox7},
+                                                        {printDateCheck, ObjectName::PrintDialog::CheckBox6},
+                                                        {printSizeCheck, ObjectName::PrintDialog::CheckBox5}};
     int row = 2;
     for (const auto& [box, name] : boxes) {
         box->setObjectName(QLatin1String(name));
@@ -390,7 +399,8 @@ void Tprintform::FormActivate()
         printdialog.width = source_->Width();
         printdialog.height = source_->Height();
     }
-    for (QComboBox* c : {resolutionUnitCombo, printableWidthUnitCombo, printableHeightUnitCombo, leftUnitCombo, topUnitCombo, widthUnitCombo, heightUnitCombo})
+    for (QComboBox* c : {resolutionUnitCombo, printableWidthUnitCombo, printableHeightUnitCombo, leftUnitCombo,
+                         topUnitCombo, widthUnitCombo, heightUnitCombo})
         c->setCurrentIndex(0);
     singlePrintCheck->setChecked(printdialog.jobperpage != 0);
     const int m = printdialog.mode >= 0 && printdialog.mode <= 2 ? printdialog.mode : 0;
@@ -621,7 +631,8 @@ void RunPrintDialog(TMainWindowServices& main)
 {
     QWidget* active = main.ActiveMDIChild();
     // Catalogs are known by their form name, as the availability knows them.
-    if (!active || (!qobject_cast<Tchild*>(active) && active->objectName() != QLatin1String(ObjectName::CatalogWindow::Form)))
+    if (!active ||
+        (!qobject_cast<Tchild*>(active) && active->objectName() != QLatin1String(ObjectName::CatalogWindow::Form)))
         return;
     Tprintform dialog(main, main.Window());
     TranslateForm(QLatin1String(ObjectName::PrintDialog::Form), &dialog);

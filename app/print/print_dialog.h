@@ -42,7 +42,8 @@ public:
     QGroupBox* previewGroup = nullptr;
     TImageKit* imageKit = nullptr;
     QToolButton* previewLockButton = nullptr;
-    QPushButton *printerSetupButton = nullptr, *printButton = nullptr, *cancelButton = nullptr, *previewButton = nullptr, *helpButton = nullptr;
+    QPushButton *printerSetupButton = nullptr, *printButton = nullptr, *cancelButton = nullptr,
+                *previewButton = nullptr, *helpButton = nullptr;
     QProgressBar* progressBar = nullptr;
     QGroupBox* modeGroup = nullptr;
     std::array<QRadioButton*, 3> ModeButtons{};
@@ -50,15 +51,16 @@ public:
     // left, top, width, height.
     TKitCalcEdit *leftEdit = nullptr, *topEdit = nullptr, *widthEdit = nullptr, *heightEdit = nullptr;
     // Resolution, page width, page height, left, top, width, height.
-    QComboBox *resolutionUnitCombo = nullptr, *printableWidthUnitCombo = nullptr, *printableHeightUnitCombo = nullptr, *leftUnitCombo = nullptr,
-              *topUnitCombo = nullptr, *widthUnitCombo = nullptr, *heightUnitCombo = nullptr;
+    QComboBox *resolutionUnitCombo = nullptr, *printableWidthUnitCombo = nullptr, *printableHeightUnitCombo = nullptr,
+              *leftUnitCombo = nullptr, *topUnitCombo = nullptr, *widthUnitCombo = nullptr, *heightUnitCombo = nullptr;
     QCheckBox* proportionalCheck = nullptr;  // "Proportional"
     // 1 h-centre, 2 v-centre, 3 fit, 4 original, 5 up, 6 left, 7 right, 8 down, 9 double, 10 half.
     std::array<QRadioButton*, 11> RadioButton{};
-    QLabel *printerLabel = nullptr, *resolutionLabel = nullptr, *printableWidthLabel = nullptr, *printableHeightLabel = nullptr, *pagesLabel = nullptr;
+    QLabel *printerLabel = nullptr, *resolutionLabel = nullptr, *printableWidthLabel = nullptr,
+           *printableHeightLabel = nullptr, *pagesLabel = nullptr;
     TKitSpinEdit *columnsEdit = nullptr, *rowsEdit = nullptr, *copiesEdit = nullptr, *fontSizeEdit = nullptr;
-    QCheckBox *cutMarksCheck = nullptr, *singlePrintCheck = nullptr, *printNameCheck = nullptr, *printSizeCheck = nullptr,
-              *printDateCheck = nullptr, *printPathCheck = nullptr;
+    QCheckBox *cutMarksCheck = nullptr, *singlePrintCheck = nullptr, *printNameCheck = nullptr,
+              *printSizeCheck = nullptr, *printDateCheck = nullptr, *printPathCheck = nullptr;
 
     void FormActivate();
     // Conversions with the printer's resolution across (left, width) or down (top, height).

@@ -121,7 +121,7 @@ void Tprintform::drawPreview()
     auto info = [&](const TPoint& at) {
         if (source_)
             drawFileInfo(canvas, fontSize, o.katfontname, o.katfontstyle, caption_, flags, at.X, at.Y, source_->Width(),
-                     source_->Height());
+                         source_->Height());
     };
     TPrintRequest r;
     r.Mode = m;

@@ -80,8 +80,8 @@ void reportPdfFiles(TMainWindowServices& form, const QString& first, const QStri
 {
     const QString files = QDir::toNativeSeparators(first) +
                           (last == first ? QString() : QStringLiteral(" … ") + QDir::toNativeSeparators(last));
-    form.ShowStatus(LangText(QStringLiteral("Gedruckt in die Datei ") + files,
-                                           QStringLiteral("Printed to the file ") + files));
+    form.ShowStatus(
+        LangText(QStringLiteral("Gedruckt in die Datei ") + files, QStringLiteral("Printed to the file ") + files));
 }
 
 bool g_printing = false;
@@ -180,9 +180,10 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
         return;
     }
     if (mode == pmTiles && TileCount(L, T, W, H, r.PageWidth, r.PageHeight) > kMaxTilesPerPage) {
-        LangMessageDlg(QStringLiteral("Die Kacheln sind zu klein: mehr als %1 passen auf eine Seite.").arg(kMaxTilesPerPage),
-                       mtError, mbOK,
-                       QStringLiteral("The tiles are too small: more than %1 fit on one page.").arg(kMaxTilesPerPage));
+        LangMessageDlg(
+            QStringLiteral("Die Kacheln sind zu klein: mehr als %1 passen auf eine Seite.").arg(kMaxTilesPerPage),
+            mtError, mbOK,
+            QStringLiteral("The tiles are too small: more than %1 fit on one page.").arg(kMaxTilesPerPage));
         return;
     }
     const std::vector<TPagePlan> pages = PlanPrint(r);
@@ -204,8 +205,7 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
     // Every tile has the same size in printer pixels: the image is brought to it once,
     // rather than each tile carrying (and the spooler compressing) the whole image.
     TBitmap tile;
-    if (bitmap && mode == pmTiles && W < bitmap->Width() && H < bitmap->Height() &&
-        pages.front().Pictures.size() > 1) {
+    if (bitmap && mode == pmTiles && W < bitmap->Width() && H < bitmap->Height() && pages.front().Pictures.size() > 1) {
         const bool smooth = bitmap->PixelFormat() == pf24bit;
         tile.SetImage(bitmap->Image().scaled(W, H, Qt::IgnoreAspectRatio,
                                              smooth ? Qt::SmoothTransformation : Qt::FastTransformation));
@@ -220,7 +220,7 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
     else
         sources.DrawInfo = [&form, title, flags, fontSize, bitmap](TCanvas& c, int x, int y) {
             drawFileInfo(c, fontSize, form.Options().katfontname, form.Options().katfontstyle, title, flags, x, y,
-                     bitmap->Width(), bitmap->Height());
+                         bitmap->Width(), bitmap->Height());
         };
 
     printer.Title = title;
@@ -254,7 +254,8 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
     if (printer.PdfOutput() && !stopped)
         reportPdfFiles(form, firstPdf, printer.LastPdfFile());
     if (stopped && !progress.SourceAlive())
-        LangMessageDlg(QStringLiteral("Das Fenster wurde während des Druckens geschlossen; der Druck wurde abgebrochen."),
+        LangMessageDlg(QStringLiteral(
+                           "Das Fenster wurde während des Druckens geschlossen; der Druck wurde abgebrochen."),
                        mtWarning, mbOK,
                        QStringLiteral("The window was closed while printing; the print was cancelled."));
 }

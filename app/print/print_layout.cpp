@@ -10,7 +10,7 @@ namespace {
 // Floor-free integer division as the print arithmetic expects (toward zero).
 int64_t divz(int64_t a, int64_t b) { return a / b; }
 
-} // namespace
+}  // namespace
 
 std::vector<TCutSegment> CutLineSegments(bool tiles, int X, int Y, int Wd, int Ht, int Lm, int Tm, int pageWidth,
                                          int pageHeight, int resX, int resY)
@@ -169,9 +169,9 @@ std::vector<TPagePlan> PlanPrint(const TPrintRequest& r)
     auto cuts = [&](TPagePlan& page, const TRect& rect, bool tiles) {
         if (!r.CutLines)
             return;
-        const std::vector<TCutSegment> s =
-            CutLineSegments(tiles, rect.Left, rect.Top, rect.Width(), rect.Height(), tiles ? r.L : 0,
-                            tiles ? r.T : 0, r.PageWidth, r.PageHeight, r.ResX, r.ResY);
+        const std::vector<TCutSegment> s = CutLineSegments(tiles, rect.Left, rect.Top, rect.Width(), rect.Height(),
+                                                           tiles ? r.L : 0, tiles ? r.T : 0, r.PageWidth, r.PageHeight,
+                                                           r.ResX, r.ResY);
         page.Cuts.insert(page.Cuts.end(), s.begin(), s.end());
     };
     if (r.Catalog) {

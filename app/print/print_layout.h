@@ -67,7 +67,7 @@ struct TPagePlan {
         TRect Rect;
         int Index = 0;  // catalog entry
     };
-    std::vector<Cell> Cells;        // catalog windows
+    std::vector<Cell> Cells;  // catalog windows
     std::vector<TCutSegment> Cuts;
     bool Info = false;
     TPoint InfoAt;

@@ -11,10 +11,10 @@
 #include <algorithm>
 
 void drawCutMarks(TCanvas& canvas, bool tiles, double X, double Y, double Wd, double Ht, double Lm, double Tm,
-                       int pageWidth, int pageHeight, int resX, int resY)
+                  int pageWidth, int pageHeight, int resX, int resY)
 {
-    for (const TCutSegment& s : CutLineSegments(tiles, Round(X), Round(Y), Round(Wd), Round(Ht), Round(Lm),
-                                                Round(Tm), pageWidth, pageHeight, resX, resY)) {
+    for (const TCutSegment& s : CutLineSegments(tiles, Round(X), Round(Y), Round(Wd), Round(Ht), Round(Lm), Round(Tm),
+                                                pageWidth, pageHeight, resX, resY)) {
         canvas.MoveTo(s.From.X, s.From.Y);
         canvas.LineTo(s.To.X, s.To.Y);
     }
@@ -42,7 +42,7 @@ QStringList InfoLines(const QString& fileName, uint8_t flags, int imageWidth, in
 }
 
 void drawFileInfo(TCanvas& canvas, int fontSize, const QString& fontName, int fontStyle, const QString& fileName,
-              uint8_t flags, double x, double y, int imageWidth, int imageHeight)
+                  uint8_t flags, double x, double y, int imageWidth, int imageHeight)
 {
     const QStringList lines = InfoLines(fileName, flags, imageWidth, imageHeight);
     if (lines.isEmpty())

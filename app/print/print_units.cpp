@@ -9,9 +9,7 @@ double calcpixel(int unit, double value, double resolution)
     case puPixel: return value;
     case puCm: return value * resolution / 2.54;
     case puInch: return value * resolution;
-    default:
-        LangShowMessage(QStringLiteral("Error, irjenwas schief"), QStringLiteral("Error"));
-        return 0;
+    default: LangShowMessage(QStringLiteral("Error, irjenwas schief"), QStringLiteral("Error")); return 0;
     }
 }
 
@@ -23,9 +21,7 @@ double showin(int unit, double pixels, double resolution)
     case puPixel: return pixels;
     case puCm: return pixels * 2.54 / resolution;
     case puInch: return pixels / resolution;
-    default:
-        LangShowMessage(QStringLiteral("Fehler 9334"), QStringLiteral("Fehler 9334"));
-        return 0;
+    default: LangShowMessage(QStringLiteral("Fehler 9334"), QStringLiteral("Fehler 9334")); return 0;
     }
 }
 

@@ -42,8 +42,8 @@ bool SlideFileTypeIncluded(const QString& fileName, const tslideshowoptions& opt
 {
     // Extension → index of its flag (jpg, bmp, pcx, gif, tiff, wmf, emf, ico, cur, png).
     static const std::pair<const char*, int> kTypes[] = {
-        {"jpg", 0}, {"jpeg", 0}, {"bmp", 1}, {"pcx", 2}, {"gif", 3}, {"tif", 4}, {"tiff", 4},
-        {"wmf", 5}, {"emf", 6},  {"ico", 7},  {"cur", 8}, {"png", 9},
+        {"jpg", 0},  {"jpeg", 0}, {"bmp", 1}, {"pcx", 2}, {"gif", 3}, {"tif", 4},
+        {"tiff", 4}, {"wmf", 5},  {"emf", 6}, {"ico", 7}, {"cur", 8}, {"png", 9},
     };
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
     if (dot < 0 || fileName.indexOf(QLatin1Char('/'), dot) >= 0)
@@ -60,8 +60,9 @@ namespace {
 void walk(const QString& directory, const tslideshowoptions& options, QStringList& out)
 {
     const QDir dir(directory);
-    const QFileInfoList entries = dir.entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                          QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& fi : entries) {
         if (fi.isDir()) {
             if (options.subdirs && !fi.fileName().startsWith(QLatin1Char('.')) && !fi.isSymLink())
@@ -73,7 +74,7 @@ void walk(const QString& directory, const tslideshowoptions& options, QStringLis
     }
 }
 
-} // namespace
+}  // namespace
 
 QStringList CollectSlideDirectory(const QString& directory, const tslideshowoptions& options)
 {

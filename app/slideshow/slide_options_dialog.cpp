@@ -29,8 +29,7 @@
 namespace {
 
 
-template <class T>
-T* named(T* w, const char* name)
+template <class T> T* named(T* w, const char* name)
 {
     w->setObjectName(QLatin1String(name));
     return w;
@@ -51,8 +50,8 @@ QCheckBox* check(QWidget* parent, QLayout* layout, const char* name, const char*
 }
 
 // A radio group: a titled box whose buttons are its items, in order.
-QGroupBox* radioGroup(QWidget* parent, const char* name, const char* caption,
-                      std::initializer_list<const char*> items, QButtonGroup*& group)
+QGroupBox* radioGroup(QWidget* parent, const char* name, const char* caption, std::initializer_list<const char*> items,
+                      QButtonGroup*& group)
 {
     auto* box = named(new QGroupBox(QString::fromUtf8(caption), parent), name);
     auto* l = new QVBoxLayout(box);
@@ -84,7 +83,7 @@ void chooseIndex(QButtonGroup* group, int index)
     b->setChecked(true);
 }
 
-} // namespace
+}  // namespace
 
 Tslideform::Tslideform(QWidget* owner) : QDialog(owner)
 {
@@ -112,7 +111,7 @@ void Tslideform::build()
     top->addLayout(buttons);
     buttons->addStretch(1);
     playButton = named(new QPushButton(LangText(QStringLiteral("Diashow"), QStringLiteral("Slideshow")), this),
-                    ObjectName::SlideOptionsDialog::Button5);
+                       ObjectName::SlideOptionsDialog::Button5);
     cancelButton = named(new QPushButton(QStringLiteral("&Abbrechen"), this), ObjectName::SlideOptionsDialog::Button2);
     helpButton = named(new QPushButton(QStringLiteral("&Hilfe"), this), ObjectName::SlideOptionsDialog::Button1);
     playButton->setDefault(true);
@@ -120,7 +119,8 @@ void Tslideform::build()
         buttons->addWidget(b);
 
     auto on = [this](QAbstractButton* b, void (Tslideform::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, [this, handler] { TApplication::Guard([&] { (this->*handler)(); }); });
+        connect(b, &QAbstractButton::clicked, this,
+                [this, handler] { TApplication::Guard([&] { (this->*handler)(); }); });
     };
     on(playButton, &Tslideform::playClicked);
     connect(cancelButton, &QPushButton::clicked, this, [this] { done(ResultNone); });
@@ -133,13 +133,14 @@ void Tslideform::build()
     on(selectAllTypesButton, &Tslideform::selectAllTypesClicked);
     moveButton->OnTopClick = [this](TObject*) { MoveFocused(-1); };
     moveButton->OnBottomClick = [this](TObject*) { MoveFocused(1); };
-    for (QRadioButton* b : {listUnsortedRadio, listRandomRadio, listByNameRadio, dirUnsortedRadio, dirRandomRadio, dirByNameRadio})
+    for (QRadioButton* b :
+         {listUnsortedRadio, listRandomRadio, listByNameRadio, dirUnsortedRadio, dirRandomRadio, dirByNameRadio})
         connect(b, &QRadioButton::clicked, this, [this] { SortList(); });
     connect(sourceGroup, &QButtonGroup::idClicked, this, [this] { EnableControls(); });
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{fullScreenRadio, imageSizeRadio, fixedSizeRadio,
-                                                                      fillCanvasRadio, originalSizeRadio, fitCanvasRadio,
-                                                                      playFileRadio, playCommentRadio, noSoundRadio,
-                                                                      afterSecondsCheck})
+    for (QAbstractButton* b :
+         std::initializer_list<QAbstractButton*>{fullScreenRadio, imageSizeRadio, fixedSizeRadio, fillCanvasRadio,
+                                                 originalSizeRadio, fitCanvasRadio, playFileRadio, playCommentRadio,
+                                                 noSoundRadio, afterSecondsCheck})
         connect(b, &QAbstractButton::toggled, this, [this] { EnableControls(); });
 }
 
@@ -148,10 +149,12 @@ QWidget* Tslideform::buildListGroups()
     auto* page = new QWidget(this);
     auto* col = new QVBoxLayout(page);
     col->setContentsMargins(0, 0, 0, 0);
-    sourceBox = radioGroup(page, ObjectName::SlideOptionsDialog::RadioGroup1, "Bilder aus", {"Dateiliste", "Verzeichnis"}, sourceGroup);
+    sourceBox = radioGroup(page, ObjectName::SlideOptionsDialog::RadioGroup1, "Bilder aus",
+                           {"Dateiliste", "Verzeichnis"}, sourceGroup);
     col->addWidget(sourceBox);
 
-    listGroup = named(new QGroupBox(QStringLiteral("Bilder aus Dateiliste"), page), ObjectName::SlideOptionsDialog::GroupBox2);
+    listGroup =
+        named(new QGroupBox(QStringLiteral("Bilder aus Dateiliste"), page), ObjectName::SlideOptionsDialog::GroupBox2);
     auto* g2 = new QGridLayout(listGroup);
     fileList = named(new QListWidget(listGroup), ObjectName::SlideOptionsDialog::ListBox1);
     fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -160,8 +163,10 @@ QWidget* Tslideform::buildListGroups()
     moveButton->setFixedSize(20, 40);
     g2->addWidget(moveButton, 0, 1);
     const std::pair<QPushButton**, std::pair<const char*, const char*>> buttons[] = {
-        {&loadListButton, {ObjectName::SlideOptionsDialog::Button3, "Liste &Laden"}},  {&saveListButton, {ObjectName::SlideOptionsDialog::Button4, "Liste &Speichern"}},
-        {&addButton, {ObjectName::SlideOptionsDialog::Button6, "&Hinzufügen"}},   {&deleteButton, {ObjectName::SlideOptionsDialog::Button7, "&Löschen"}},
+        {&loadListButton, {ObjectName::SlideOptionsDialog::Button3, "Liste &Laden"}},
+        {&saveListButton, {ObjectName::SlideOptionsDialog::Button4, "Liste &Speichern"}},
+        {&addButton, {ObjectName::SlideOptionsDialog::Button6, "&Hinzufügen"}},
+        {&deleteButton, {ObjectName::SlideOptionsDialog::Button7, "&Löschen"}},
         {&deleteAllButton, {ObjectName::SlideOptionsDialog::Button8, "&Alle Löschen"}},
     };
     auto* bl = new QVBoxLayout;
@@ -178,9 +183,11 @@ QWidget* Tslideform::buildListGroups()
     g2->addLayout(sorts, 6, 0, 1, 2);
     col->addWidget(listGroup, 1);
 
-    directoryGroup = named(new QGroupBox(QStringLiteral("Bilder aus Verzeichnis"), page), ObjectName::SlideOptionsDialog::GroupBox6);
+    directoryGroup =
+        named(new QGroupBox(QStringLiteral("Bilder aus Verzeichnis"), page), ObjectName::SlideOptionsDialog::GroupBox6);
     auto* g6 = new QVBoxLayout(directoryGroup);
-    auto* g7 = named(new QGroupBox(QStringLiteral("Verzeichnis"), directoryGroup), ObjectName::SlideOptionsDialog::GroupBox7);
+    auto* g7 =
+        named(new QGroupBox(QStringLiteral("Verzeichnis"), directoryGroup), ObjectName::SlideOptionsDialog::GroupBox7);
     auto* l7 = new QVBoxLayout(g7);
     directoryEdit = named(new TDirectoryEdit(g7), ObjectName::SlideOptionsDialog::DirectoryEdit1);
     l7->addWidget(directoryEdit);
@@ -191,19 +198,20 @@ QWidget* Tslideform::buildListGroups()
     dirByNameRadio = radio(g7, dirSorts, ObjectName::SlideOptionsDialog::RadioButton12, "Name");
     l7->addLayout(dirSorts);
     g6->addWidget(g7);
-    auto* g8 = named(new QGroupBox(QStringLiteral("Für Bildtypen:"), directoryGroup), ObjectName::SlideOptionsDialog::GroupBox8);
+    auto* g8 = named(new QGroupBox(QStringLiteral("Für Bildtypen:"), directoryGroup),
+                     ObjectName::SlideOptionsDialog::GroupBox8);
     auto* l8 = new QGridLayout(g8);
-    static const char* const typeCaptions[] = {"Jpeg (JPG)",           "Windows Bitmap (BMP)",
-                                               "PaintBrush (PCX)",     "Tiff Bitmap (TIFF)",
-                                               "Windows Metafile (WMF)", "Windows E-Metafile (EMF)",
-                                               "Microsoft Icon (ICO)", "Microsoft Cursor (CUR)",
-                                               "PNG (PNG)"};
+    static const char* const typeCaptions[] = {
+        "Jpeg (JPG)",           "Windows Bitmap (BMP)",   "PaintBrush (PCX)",
+        "Tiff Bitmap (TIFF)",   "Windows Metafile (WMF)", "Windows E-Metafile (EMF)",
+        "Microsoft Icon (ICO)", "Microsoft Cursor (CUR)", "PNG (PNG)"};
     for (int i = 0; i < 9; ++i) {
         TypeBoxes[size_t(i)] = new QCheckBox(QString::fromUtf8(typeCaptions[i]), g8);
         TypeBoxes[size_t(i)]->setObjectName(QStringLiteral("CheckBox%1").arg(7 + i));
         l8->addWidget(TypeBoxes[size_t(i)], i / 2, i % 2);
     }
-    selectAllTypesButton = named(new QPushButton(QStringLiteral("A&lle markieren"), g8), ObjectName::SlideOptionsDialog::Button9);
+    selectAllTypesButton =
+        named(new QPushButton(QStringLiteral("A&lle markieren"), g8), ObjectName::SlideOptionsDialog::Button9);
     l8->addWidget(selectAllTypesButton, 4, 1);
     g6->addWidget(g8);
     g6->addStretch(1);
@@ -217,9 +225,12 @@ QWidget* Tslideform::buildOutputPage()
     auto* col = new QVBoxLayout(page);
     auto* g3 = named(new QGroupBox(QStringLiteral("Leinwandgröße"), page), ObjectName::SlideOptionsDialog::GroupBox3);
     auto* l3 = new QGridLayout(g3);
-    fullScreenRadio = named(new QRadioButton(QStringLiteral("Vollbild"), g3), ObjectName::SlideOptionsDialog::RadioButton3);
-    imageSizeRadio = named(new QRadioButton(QStringLiteral("Bildgröße"), g3), ObjectName::SlideOptionsDialog::RadioButton4);
-    fixedSizeRadio = named(new QRadioButton(QStringLiteral("Größe festlegen:"), g3), ObjectName::SlideOptionsDialog::RadioButton5);
+    fullScreenRadio =
+        named(new QRadioButton(QStringLiteral("Vollbild"), g3), ObjectName::SlideOptionsDialog::RadioButton3);
+    imageSizeRadio =
+        named(new QRadioButton(QStringLiteral("Bildgröße"), g3), ObjectName::SlideOptionsDialog::RadioButton4);
+    fixedSizeRadio =
+        named(new QRadioButton(QStringLiteral("Größe festlegen:"), g3), ObjectName::SlideOptionsDialog::RadioButton5);
     l3->addWidget(fullScreenRadio, 0, 0, 1, 3);
     l3->addWidget(imageSizeRadio, 1, 0, 1, 3);
     l3->addWidget(fixedSizeRadio, 2, 0, 1, 3);
@@ -247,8 +258,8 @@ QWidget* Tslideform::buildOutputPage()
     fl->addWidget(new QLabel(QStringLiteral("Filter"), g5));
     filterCombo = named(new QComboBox(g5), ObjectName::SlideOptionsDialog::ComboBox4);
     filterCombo->addItems({QStringLiteral("Keinen"), QStringLiteral("Triangle"), QStringLiteral("Hermite"),
-                         QStringLiteral("Bell"), QStringLiteral("BSpline"), QStringLiteral("Lanczos3"),
-                         QStringLiteral("Mitchell")});
+                           QStringLiteral("Bell"), QStringLiteral("BSpline"), QStringLiteral("Lanczos3"),
+                           QStringLiteral("Mitchell")});
     fl->addWidget(filterCombo, 1);
     l5->addLayout(fl);
     col->addWidget(g5);
@@ -270,12 +281,15 @@ QWidget* Tslideform::buildNextPage()
     l1->addWidget(afterSecondsCheck, 0, 0);
     l1->addWidget(secondsEdit, 0, 1);
     l1->addWidget(named(new QLabel(QStringLiteral("Sekunden"), g1), ObjectName::SlideOptionsDialog::Label1), 0, 2);
-    l1->addWidget(named(new QLabel(QStringLiteral("(Pause mit \"S\"-Taste)"), g1), ObjectName::SlideOptionsDialog::Label7), 1, 0, 1, 3);
-    onKeyOrClickCheck = named(new QCheckBox(QStringLiteral("bei Leertaste- / Mausdruck"), g1), ObjectName::SlideOptionsDialog::CheckBox2);
+    l1->addWidget(named(new QLabel(QStringLiteral("(Pause mit \"S\"-Taste)"), g1),
+                        ObjectName::SlideOptionsDialog::Label7),
+                  1, 0, 1, 3);
+    onKeyOrClickCheck = named(new QCheckBox(QStringLiteral("bei Leertaste- / Mausdruck"), g1),
+                              ObjectName::SlideOptionsDialog::CheckBox2);
     l1->addWidget(onKeyOrClickCheck, 2, 0, 1, 3);
     col->addWidget(g1);
     orderBox = radioGroup(page, ObjectName::SlideOptionsDialog::RadioGroup3, "Reihenfolge",
-                             {"wie Dateiliste", "umgekehrte Dateiliste", "nächstes Bild per Zufall"}, orderGroup);
+                          {"wie Dateiliste", "umgekehrte Dateiliste", "nächstes Bild per Zufall"}, orderGroup);
     col->addWidget(orderBox);
     col->addStretch(1);
     return page;
@@ -302,7 +316,8 @@ QWidget* Tslideform::buildOptionsPage()
     soundFileEdit = named(new TFilenameEdit(g4), ObjectName::SlideOptionsDialog::FilenameEdit1);
     soundFileEdit->SetFilter(QStringLiteral("WAV / Midi (WAV;MID)|*.wav;*.mid;*.midi"));
     l4->addWidget(soundFileEdit);
-    playCommentRadio = radio(g4, l4, ObjectName::SlideOptionsDialog::RadioButton14, "Tonkommentar abspielen (falls vorhanden)");
+    playCommentRadio =
+        radio(g4, l4, ObjectName::SlideOptionsDialog::RadioButton14, "Tonkommentar abspielen (falls vorhanden)");
     noSoundRadio = radio(g4, l4, ObjectName::SlideOptionsDialog::RadioButton15, "Kein Sound");
     col->addWidget(g4);
     col->addStretch(1);

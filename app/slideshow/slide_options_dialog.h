@@ -52,21 +52,21 @@ public:
     void deleteClicked();     // "&Löschen"
     void deleteAllClicked();  // "&Alle Löschen"
     void MoveFocused(int delta);
-    void saveListClicked();   // "Liste &Speichern"
-    void loadListClicked();   // "Liste &Laden"
+    void saveListClicked();  // "Liste &Speichern"
+    void loadListClicked();  // "Liste &Laden"
     void selectAllTypesClicked();
-    void playClicked();       // "Diashow"
+    void playClicked();  // "Diashow"
 
     QGroupBox* sourceBox = nullptr;  // images from: list, directory
     QButtonGroup* sourceGroup = nullptr;
-    QGroupBox* listGroup = nullptr;    // from the list
+    QGroupBox* listGroup = nullptr;  // from the list
     QListWidget* fileList = nullptr;
     QPushButton *helpButton = nullptr, *cancelButton = nullptr, *loadListButton = nullptr, *saveListButton = nullptr,
                 *playButton = nullptr, *addButton = nullptr, *deleteButton = nullptr, *deleteAllButton = nullptr,
                 *selectAllTypesButton = nullptr;
     TKitSpinButton* moveButton = nullptr;
     QRadioButton *listUnsortedRadio = nullptr, *listRandomRadio = nullptr, *listByNameRadio = nullptr;  // list sorting
-    QGroupBox* directoryGroup = nullptr;    // from a directory
+    QGroupBox* directoryGroup = nullptr;  // from a directory
     TDirectoryEdit* directoryEdit = nullptr;
     QCheckBox* subfoldersCheck = nullptr;
     QRadioButton *dirUnsortedRadio = nullptr, *dirRandomRadio = nullptr, *dirByNameRadio = nullptr;  // dir sorting
@@ -80,7 +80,8 @@ public:
     QCheckBox *afterSecondsCheck = nullptr, *onKeyOrClickCheck = nullptr;
     QGroupBox* orderBox = nullptr;  // order
     QButtonGroup* orderGroup = nullptr;
-    QCheckBox *showCommentsCheck = nullptr, *repeatCheck = nullptr, *hideMouseCheck = nullptr, *hideTaskbarCheck = nullptr;
+    QCheckBox *showCommentsCheck = nullptr, *repeatCheck = nullptr, *hideMouseCheck = nullptr,
+              *hideTaskbarCheck = nullptr;
     TKitSpinEdit* fontSizeEdit = nullptr;
     QRadioButton *playFileRadio = nullptr, *playCommentRadio = nullptr, *noSoundRadio = nullptr;  // sound
     TFilenameEdit* soundFileEdit = nullptr;
@@ -103,5 +104,4 @@ private:
 // Opens the options on a copy of the block; a result above 0 stores the copy back
 // and 2 plays the show. prepare runs on the dialog before it is shown. Returns the
 // dialog's result.
-int RunSlideOptions(QWidget* owner, tslideshowoptions& options,
-                    const std::function<void(Tslideform&)>& prepare = {});
+int RunSlideOptions(QWidget* owner, tslideshowoptions& options, const std::function<void(Tslideform&)>& prepare = {});

@@ -22,7 +22,7 @@ const char* const kAddFilter =
     "All (JPG;BMP;PCX;GIF;TIF;ICO;CUR;PNG)|*.jpg;*.jpeg;*.bmp;*.pcx;*.gif;*.tif;*.wmf;*.emf;*.ico;*.cur;*.png";
 const char* const kListFilter = "Diashow (DIA)|*.dia";
 
-} // namespace
+}  // namespace
 
 QStringList Tslideform::ListItems() const
 {

@@ -55,7 +55,7 @@ private:
 // QTimer counts milliseconds in an int: about 24 days is the longest countdown.
 constexpr int kMaxSeconds = 2'000'000;
 
-} // namespace
+}  // namespace
 
 Tdoslide::Tdoslide(QWidget* mainWindow, const tslideshowoptions& options)
     : QWidget(mainWindow, Qt::Window | Qt::FramelessWindowHint), options_(options), main_(mainWindow)
@@ -118,8 +118,8 @@ QRect Tdoslide::ScreenRect() const
 void Tdoslide::placeWindow(int width, int height)
 {
     const QRect screen = ScreenRect();
-    setGeometry(screen.left() + (screen.width() - width) / 2, screen.top() + (screen.height() - height) / 2,
-                width, height);
+    setGeometry(screen.left() + (screen.width() - width) / 2, screen.top() + (screen.height() - height) / 2, width,
+                height);
     imageKit->setGeometry(0, 0, width, height);
 }
 

@@ -35,7 +35,7 @@ void followWithQtTexts(uint8_t language)
         QCoreApplication::removeTranslator(german);
 }
 
-} // namespace
+}  // namespace
 
 uint8_t CurrentLanguage() { return g_language; }
 

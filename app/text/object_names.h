@@ -5,6 +5,8 @@
 // tables and stored layouts know. Each list is an X-macro, so that tests can walk it.
 
 // the main window: menus, tool bars, drawing bar, status line
+// Generated lists, kept as written.
+// clang-format off
 #define OBJECT_NAMES_MAINWINDOW(X) \
     X(Abspielen1) X(AlleBilderneuladen1) X(AlleSchliessen1) X(AlleSpeichern1) X(Allemarkieren1) \
     X(Allesauswhlen1) X(AlsHintergrund1) X(Ansicht1) X(AnzahlderFarbenzeigen1) X(AufBildgreanpassen1) \
@@ -156,6 +158,7 @@
 // progress windows that exist only while a batch or a print job runs
 #define OBJECT_NAMES_PROGRESSDIALOGS(X) \
     X(BatchProgress) X(PrintProgress)
+// clang-format on
 
 #define OBJECT_NAME_CONSTANT(name) inline constexpr char name[] = #name;
 
@@ -163,89 +166,89 @@ namespace ObjectName {
 namespace MainWindow {
 inline constexpr char Form[] = "form1";  // the window itself
 OBJECT_NAMES_MAINWINDOW(OBJECT_NAME_CONSTANT)
-} // namespace MainWindow
+}  // namespace MainWindow
 namespace ImageWindow {
 inline constexpr char Form[] = "child";  // the window itself
 OBJECT_NAMES_IMAGEWINDOW(OBJECT_NAME_CONSTANT)
-} // namespace ImageWindow
+}  // namespace ImageWindow
 namespace DrawingStylePicker {
 inline constexpr char Form[] = "zeichenform";  // the window itself
 OBJECT_NAMES_DRAWINGSTYLEPICKER(OBJECT_NAME_CONSTANT)
-} // namespace DrawingStylePicker
+}  // namespace DrawingStylePicker
 namespace CatalogWindow {
 inline constexpr char Form[] = "kataform";  // the window itself
 OBJECT_NAMES_CATALOGWINDOW(OBJECT_NAME_CONSTANT)
-} // namespace CatalogWindow
+}  // namespace CatalogWindow
 namespace OptionsDialog {
 inline constexpr char Form[] = "optionform";  // the window itself
 OBJECT_NAMES_OPTIONSDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace OptionsDialog
+}  // namespace OptionsDialog
 namespace SlideOptionsDialog {
 inline constexpr char Form[] = "slideform";  // the window itself
 OBJECT_NAMES_SLIDEOPTIONSDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace SlideOptionsDialog
+}  // namespace SlideOptionsDialog
 namespace SlidePlayer {
 inline constexpr char Form[] = "doslide";  // the window itself
 OBJECT_NAMES_SLIDEPLAYER(OBJECT_NAME_CONSTANT)
-} // namespace SlidePlayer
+}  // namespace SlidePlayer
 namespace BlackWhiteDialog {
 inline constexpr char Form[] = "blackwhiteform";  // the window itself
 OBJECT_NAMES_BLACKWHITEDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace BlackWhiteDialog
+}  // namespace BlackWhiteDialog
 namespace ColorReduceDialog {
 inline constexpr char Form[] = "farbredform";  // the window itself
 OBJECT_NAMES_COLORREDUCEDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace ColorReduceDialog
+}  // namespace ColorReduceDialog
 namespace ColorSelectDialog {
 inline constexpr char Form[] = "fcolorsel";  // the window itself
 OBJECT_NAMES_COLORSELECTDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace ColorSelectDialog
+}  // namespace ColorSelectDialog
 namespace HistogramDialog {
 inline constexpr char Form[] = "fhistogram";  // the window itself
 OBJECT_NAMES_HISTOGRAMDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace HistogramDialog
+}  // namespace HistogramDialog
 namespace MergeDialog {
 inline constexpr char Form[] = "fmergedialog";  // the window itself
 OBJECT_NAMES_MERGEDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace MergeDialog
+}  // namespace MergeDialog
 namespace NewImageDialog {
 inline constexpr char Form[] = "neugrafik";  // the window itself
 OBJECT_NAMES_NEWIMAGEDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace NewImageDialog
+}  // namespace NewImageDialog
 namespace PreviewPair {
 OBJECT_NAMES_PREVIEWPAIR(OBJECT_NAME_CONSTANT)
-} // namespace PreviewPair
+}  // namespace PreviewPair
 namespace RotateDialog {
 inline constexpr char Form[] = "frotate";  // the window itself
 OBJECT_NAMES_ROTATEDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace RotateDialog
+}  // namespace RotateDialog
 namespace WelcomeWindow {
 inline constexpr char Form[] = "infoform";  // the window itself
 OBJECT_NAMES_WELCOMEWINDOW(OBJECT_NAME_CONSTANT)
-} // namespace WelcomeWindow
+}  // namespace WelcomeWindow
 namespace SoundCommentDialog {
 inline constexpr char Form[] = "komform";  // the window itself
 OBJECT_NAMES_SOUNDCOMMENTDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace SoundCommentDialog
+}  // namespace SoundCommentDialog
 namespace VideoImportDialog {
 inline constexpr char Form[] = "videoform";  // the window itself
 OBJECT_NAMES_VIDEOIMPORTDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace VideoImportDialog
+}  // namespace VideoImportDialog
 namespace BatchDialog {
 inline constexpr char Form[] = "autoform";  // the window itself
 OBJECT_NAMES_BATCHDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace BatchDialog
+}  // namespace BatchDialog
 namespace BatchSourceDialog {
 inline constexpr char Form[] = "aufverzform";  // the window itself
 OBJECT_NAMES_BATCHSOURCEDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace BatchSourceDialog
+}  // namespace BatchSourceDialog
 namespace PrintDialog {
 inline constexpr char Form[] = "printform";  // the window itself
 OBJECT_NAMES_PRINTDIALOG(OBJECT_NAME_CONSTANT)
-} // namespace PrintDialog
+}  // namespace PrintDialog
 namespace ProgressDialogs {
 OBJECT_NAMES_PROGRESSDIALOGS(OBJECT_NAME_CONSTANT)
-} // namespace ProgressDialogs
-} // namespace ObjectName
+}  // namespace ProgressDialogs
+}  // namespace ObjectName
 
 #undef OBJECT_NAME_CONSTANT

@@ -174,7 +174,7 @@ const TFormTranslation* findForm(const QString& key)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 int TranslateForm(const QString& formKey, QWidget* form)
 {

@@ -6,151 +6,151 @@
 const std::vector<TCaptionPair>& CaptionPairs()
 {
     static const std::vector<TCaptionPair> pairs = {
-        {"Fenstergröße", "Window size"}, // 1
-        {"Willko", "&Welcome ..."}, // 2
-        {"Speichern als", "Save as"}, // 3
-        {"Katalog speichern als", "Save catalog as"}, // 4
-        {"Liste laden", "Load list"}, // 5
-        {"Liste speichern", "Save List"}, // 6
-        {"8 x 8 Bitmap laden", "Load 8 x 8 Bitmap"}, // 7
-        {"&kommentar auf", "&Record comment"}, // 8
-        {"k&ommentar l", "&Delete comment"}, // 9
-        {"kommentar a&b", "&Play comment"}, // 10
-        {"kommentar &i", "&Import comment"}, // 11
-        {"&Textkommentar fe", "&Set text comment"}, // 12
-        {"&Katalog speichern", "Save Catalog"}, // 13
-        {"Katalog s&peichern als", "Sa&ve Catalog as ..."}, // 14
-        {"&Datei hin", "A&dd file"}, // 15
-        {"ei &entfer", "Re&move file"}, // 16
-        {"Katalog &schli", "&Close Catalog"}, // 17
-        {"uf Bildgr", "Fit to &image size"}, // 18
-        {"&Bilder neu", "R&eload images"}, // 19
-        {"Alle B&i", "Re&load all images"}, // 20
-        {"Bilder &akt", "U&pdate images"}, // 21
-        {"&Fehlen", "Remove m&issing images"}, // 22
-        {"Alles &mar", "Sele&ct all"}, // 23
-        {"S&peich", "&Save"}, // 24
-        {"hern a", "S&ave as ..."}, // 25
-        {"All&e Speichern", "Sa&ve all"}, // 26
-        {"&Schliessen", "&Close"}, // 27
-        {"lle Schl", "C&lose all"}, // 28
-        {"rucken", "&Print ..."}, // 29
-        {"Videob", "Import from &Video ..."}, // 30
-        {"&Optionen ...", "&Options ..."}, // 31
-        {"eenden", "&Exit"}, // 32
-        {"Diasho&w", "Slidesho&w"}, // 33
-        {"rafi", "&Image ..."}, // 34
-        {"&Katalog", "&Catalog"}, // 35
-        {"s&canne", "&Scan ..."}, // 36
-        {"er wä", "&Choose Scanner ..."}, // 37
-        {"ptionen ...", "&Options ..."}, // 38
-        {"direkt vom", "Slideshow &from Catalog"}, // 39
-        {"D&iashow", "&Slideshow ..."}, // 40
-        {"o&ptionen", "&Options ..."}, // 41
-        {"eu aufnehmen", "&New Record"}, // 42
-        {"e stopp", "&Stop Record"}, // 43
-        {"aktuelles Bild", "Play / Use on &active Image"}, // 44
-        {"eladen", "Use on all &loades Images"}, // 45
-        {"A&bspie", "&Play"}, // 46
-        {"Dateiliste an", "Use on &Directory / Filelist ..."}, // 47
-        {"aus &S", "Images from &Scanner"}, // 48
-        {"Unterst", "Supported Batch-Functions ..."}, // 49
-        {"uffer f", "Clear Und&o-Buffer"}, // 50
-        {"ückgä", "&Undo"}, // 51
-        {"Zum &Bearbeiten", "Cut for proce&ssing"}, // 52
-        {"&Ausschne", "&Cut"}, // 53
-        {"&Kopieren", "Cop&y"}, // 54
-        {"&Einfüg", "&Paste"}, // 55
-        {"n Mark", "Paste in Se&lection"}, // 56
-        {"Alles &m", "Selec&t all"}, // 57
-        {"ichts mar", "Select &none"}, // 58
-        {"arben be", "&Process colors ..."}, // 59
-        {"ffekte", "Effects ..."}, // 60
-        {"banzahl ä", "Reduce colors"}, // 61
-        {"stufen u", "Convert to Grayscale"}, // 62
-        {"arz wei", "Convert to Black/White ..."}, // 63
-        {"Histog", "Histogram"}, // 64
-        {"HSV", "HSV-Channels"}, // 65
-        {"2 Far", "&2 colors (Black/White)"}, // 66
-        {"16 Far", "&16 colors (4 Bit per Pixel)"}, // 67
-        {"25&6 Fa", "25&6 colors (8 Bit per Pixel)"}, // 68
-        {"16 Mi", "16 Mi&llion colors (24 Bit per Pixel)"}, // 69
-        {"anzahl eing", "&Set number of colors ..."}, // 70
-        {"zahl der F", "Sho&w number of colors"}, // 71
-        {"Resize", "Resi&ze ..."}, // 72
-        {"Resample", "Resam&ple ..."}, // 73
-        {"rehen/", "Rotate/Flip"}, // 74
-        {"erschmel", "&Merge ..."}, // 75
-        {"plizier", "&Duplicate"}, // 76
-        {"Hintergrundfarbe &l", "&Clear with Background color"}, // 77
-        {"Als &Hin", "Use as &Background for Windows"}, // 78
-        {"&Kommentar", "C&omment"}, // 79
-        {"Hin&tergrundfarbe se", "Set Ba&ckground color ..."}, // 80
-        {"Uhrzeig", "Rotate -90° (&clockwise)"}, // 81
-        {"drehe&n", "&Rotate 90°"}, // 82
-        {"180", "Rot&ate 180°"}, // 83
-        {"inkel ein", "&Set angle ..."}, // 84
-        {"ertikal", "Flip &vertical"}, // 85
-        {"orizon", "Flip &horizontal"}, // 86
-        {"entriert", "&Centered"}, // 87
-        {"acheln", "&Tile"}, // 88
-        {"&Füllen", "&Fill"}, // 89
-        {"&Stift", "&Pen"}, // 90
-        {"&Rechte", "&Rectangle / Square"}, // 91
-        {"Ellip", "&Ellipse / Circle"}, // 92
-        {"R&undes", "Ro&und Rectangle"}, // 93
-        {"bfüll", "Fl&ood fill"}, // 94
-        {"Farbe ü&b", "Get colo&r"}, // 95
-        {"Rote", "Re&move red eye"}, // 96
-        {"Bild&k", "&Paint with copy of Image"}, // 97
-        {"optionen für T", "Te&xt options ..."}, // 98
-        {"Textin", "Set &text ..."}, // 99
-        {"Pinselar", "Set pen style ..."}, // 100
-        {"inienart", "&Line style ..."}, // 101
-        {"Linien&brei", "Line width ..."}, // 102
-        {"Mal&farbe", "Paint &color ..."}, // 103
-        {"Füllf&ar", "&Fill color ..."}, // 104
-        {"Fülla&rt", "Fill &style ..."}, // 105
-        {"Li&nie", "&Line"}, // 106
-        {"&Linie", "&Line"}, // 107
-        {"tandardl", "&Standard bar"}, // 108
-        {"eichenlei", "&Draw bar"}, // 109
-        {"Bild", "Image"}, // 110
-        {"Zoom", "Zoom"}, // 111
-        {"Maus&z", "Mousepointer"}, // 112
-        {"Suche Hil", "S&earch for help on ..."}, // 113
-        {"lineal", "&Ruler"}, // 114
-        {"Statuslei", "&Status bar"}, // 115
-        {"Fensterg", "&Window size"}, // 116
-        {"Größe ang", "&Set ..."}, // 117
-        {"Rechteckigen &Ber", "&Region select"}, // 118
-        {"Polyg", "Polygon select"}, // 119
-        {"Kreisaus", "&Circle select"}, // 120
-        {"ebenein", "&Tile horizontal"}, // 121
-        {"nterein", "T&ile vertikal"}, // 122
-        {"Ü&berein", "&Cascade"}, // 123
-        {"Hilfe&th", "Help &topics ..."}, // 124
-        {"ilfe verw", "H&ow to use help ..."}, // 125
-        {"eitere Pr", "&Other programs ..."}, // 126
-        {"er das Progr", "&About the program ..."}, // 127
-        {"&Neu", "&New"}, // 128
-        {"&Datei", "&File"}, // 129
-        {"&Bearbeiten", "&Edit"}, // 130
-        {"&Farben", "&Colors"}, // 131
-        {"&Bild", "&Image"}, // 132
-        {"&Zeichnen", "&Draw"}, // 133
-        {"&Katalog", "&Catalog"}, // 134
-        {"&Fenster", "&Window"}, // 135
-        {"&Hilfe", "&Help"}, // 136
-        {"&Ansicht", "&View"}, // 137
-        {"Ö&ffnen ...", "O&pen ..."}, // 138
-        {"&Erneut laden", "&Reload"}, // 139
-        {"!unbenannt", "!noname"}, // 140
-        {"öffnen", "Open"}, // 141
-        {"Datei hinzufügen", "Add file"}, // 142
-        {"WAV-Datei importieren", "Import WAV-file"}, // 143
-        {"Hinzufügen", "Add"}, // 144
-        {"Aufnahmeein", "Record Settings ..."}, // 145
+        {"Fenstergröße", "Window size"},                          // 1
+        {"Willko", "&Welcome ..."},                               // 2
+        {"Speichern als", "Save as"},                             // 3
+        {"Katalog speichern als", "Save catalog as"},             // 4
+        {"Liste laden", "Load list"},                             // 5
+        {"Liste speichern", "Save List"},                         // 6
+        {"8 x 8 Bitmap laden", "Load 8 x 8 Bitmap"},              // 7
+        {"&kommentar auf", "&Record comment"},                    // 8
+        {"k&ommentar l", "&Delete comment"},                      // 9
+        {"kommentar a&b", "&Play comment"},                       // 10
+        {"kommentar &i", "&Import comment"},                      // 11
+        {"&Textkommentar fe", "&Set text comment"},               // 12
+        {"&Katalog speichern", "Save Catalog"},                   // 13
+        {"Katalog s&peichern als", "Sa&ve Catalog as ..."},       // 14
+        {"&Datei hin", "A&dd file"},                              // 15
+        {"ei &entfer", "Re&move file"},                           // 16
+        {"Katalog &schli", "&Close Catalog"},                     // 17
+        {"uf Bildgr", "Fit to &image size"},                      // 18
+        {"&Bilder neu", "R&eload images"},                        // 19
+        {"Alle B&i", "Re&load all images"},                       // 20
+        {"Bilder &akt", "U&pdate images"},                        // 21
+        {"&Fehlen", "Remove m&issing images"},                    // 22
+        {"Alles &mar", "Sele&ct all"},                            // 23
+        {"S&peich", "&Save"},                                     // 24
+        {"hern a", "S&ave as ..."},                               // 25
+        {"All&e Speichern", "Sa&ve all"},                         // 26
+        {"&Schliessen", "&Close"},                                // 27
+        {"lle Schl", "C&lose all"},                               // 28
+        {"rucken", "&Print ..."},                                 // 29
+        {"Videob", "Import from &Video ..."},                     // 30
+        {"&Optionen ...", "&Options ..."},                        // 31
+        {"eenden", "&Exit"},                                      // 32
+        {"Diasho&w", "Slidesho&w"},                               // 33
+        {"rafi", "&Image ..."},                                   // 34
+        {"&Katalog", "&Catalog"},                                 // 35
+        {"s&canne", "&Scan ..."},                                 // 36
+        {"er wä", "&Choose Scanner ..."},                         // 37
+        {"ptionen ...", "&Options ..."},                          // 38
+        {"direkt vom", "Slideshow &from Catalog"},                // 39
+        {"D&iashow", "&Slideshow ..."},                           // 40
+        {"o&ptionen", "&Options ..."},                            // 41
+        {"eu aufnehmen", "&New Record"},                          // 42
+        {"e stopp", "&Stop Record"},                              // 43
+        {"aktuelles Bild", "Play / Use on &active Image"},        // 44
+        {"eladen", "Use on all &loades Images"},                  // 45
+        {"A&bspie", "&Play"},                                     // 46
+        {"Dateiliste an", "Use on &Directory / Filelist ..."},    // 47
+        {"aus &S", "Images from &Scanner"},                       // 48
+        {"Unterst", "Supported Batch-Functions ..."},             // 49
+        {"uffer f", "Clear Und&o-Buffer"},                        // 50
+        {"ückgä", "&Undo"},                                       // 51
+        {"Zum &Bearbeiten", "Cut for proce&ssing"},               // 52
+        {"&Ausschne", "&Cut"},                                    // 53
+        {"&Kopieren", "Cop&y"},                                   // 54
+        {"&Einfüg", "&Paste"},                                    // 55
+        {"n Mark", "Paste in Se&lection"},                        // 56
+        {"Alles &m", "Selec&t all"},                              // 57
+        {"ichts mar", "Select &none"},                            // 58
+        {"arben be", "&Process colors ..."},                      // 59
+        {"ffekte", "Effects ..."},                                // 60
+        {"banzahl ä", "Reduce colors"},                           // 61
+        {"stufen u", "Convert to Grayscale"},                     // 62
+        {"arz wei", "Convert to Black/White ..."},                // 63
+        {"Histog", "Histogram"},                                  // 64
+        {"HSV", "HSV-Channels"},                                  // 65
+        {"2 Far", "&2 colors (Black/White)"},                     // 66
+        {"16 Far", "&16 colors (4 Bit per Pixel)"},               // 67
+        {"25&6 Fa", "25&6 colors (8 Bit per Pixel)"},             // 68
+        {"16 Mi", "16 Mi&llion colors (24 Bit per Pixel)"},       // 69
+        {"anzahl eing", "&Set number of colors ..."},             // 70
+        {"zahl der F", "Sho&w number of colors"},                 // 71
+        {"Resize", "Resi&ze ..."},                                // 72
+        {"Resample", "Resam&ple ..."},                            // 73
+        {"rehen/", "Rotate/Flip"},                                // 74
+        {"erschmel", "&Merge ..."},                               // 75
+        {"plizier", "&Duplicate"},                                // 76
+        {"Hintergrundfarbe &l", "&Clear with Background color"},  // 77
+        {"Als &Hin", "Use as &Background for Windows"},           // 78
+        {"&Kommentar", "C&omment"},                               // 79
+        {"Hin&tergrundfarbe se", "Set Ba&ckground color ..."},    // 80
+        {"Uhrzeig", "Rotate -90° (&clockwise)"},                  // 81
+        {"drehe&n", "&Rotate 90°"},                               // 82
+        {"180", "Rot&ate 180°"},                                  // 83
+        {"inkel ein", "&Set angle ..."},                          // 84
+        {"ertikal", "Flip &vertical"},                            // 85
+        {"orizon", "Flip &horizontal"},                           // 86
+        {"entriert", "&Centered"},                                // 87
+        {"acheln", "&Tile"},                                      // 88
+        {"&Füllen", "&Fill"},                                     // 89
+        {"&Stift", "&Pen"},                                       // 90
+        {"&Rechte", "&Rectangle / Square"},                       // 91
+        {"Ellip", "&Ellipse / Circle"},                           // 92
+        {"R&undes", "Ro&und Rectangle"},                          // 93
+        {"bfüll", "Fl&ood fill"},                                 // 94
+        {"Farbe ü&b", "Get colo&r"},                              // 95
+        {"Rote", "Re&move red eye"},                              // 96
+        {"Bild&k", "&Paint with copy of Image"},                  // 97
+        {"optionen für T", "Te&xt options ..."},                  // 98
+        {"Textin", "Set &text ..."},                              // 99
+        {"Pinselar", "Set pen style ..."},                        // 100
+        {"inienart", "&Line style ..."},                          // 101
+        {"Linien&brei", "Line width ..."},                        // 102
+        {"Mal&farbe", "Paint &color ..."},                        // 103
+        {"Füllf&ar", "&Fill color ..."},                          // 104
+        {"Fülla&rt", "Fill &style ..."},                          // 105
+        {"Li&nie", "&Line"},                                      // 106
+        {"&Linie", "&Line"},                                      // 107
+        {"tandardl", "&Standard bar"},                            // 108
+        {"eichenlei", "&Draw bar"},                               // 109
+        {"Bild", "Image"},                                        // 110
+        {"Zoom", "Zoom"},                                         // 111
+        {"Maus&z", "Mousepointer"},                               // 112
+        {"Suche Hil", "S&earch for help on ..."},                 // 113
+        {"lineal", "&Ruler"},                                     // 114
+        {"Statuslei", "&Status bar"},                             // 115
+        {"Fensterg", "&Window size"},                             // 116
+        {"Größe ang", "&Set ..."},                                // 117
+        {"Rechteckigen &Ber", "&Region select"},                  // 118
+        {"Polyg", "Polygon select"},                              // 119
+        {"Kreisaus", "&Circle select"},                           // 120
+        {"ebenein", "&Tile horizontal"},                          // 121
+        {"nterein", "T&ile vertikal"},                            // 122
+        {"Ü&berein", "&Cascade"},                                 // 123
+        {"Hilfe&th", "Help &topics ..."},                         // 124
+        {"ilfe verw", "H&ow to use help ..."},                    // 125
+        {"eitere Pr", "&Other programs ..."},                     // 126
+        {"er das Progr", "&About the program ..."},               // 127
+        {"&Neu", "&New"},                                         // 128
+        {"&Datei", "&File"},                                      // 129
+        {"&Bearbeiten", "&Edit"},                                 // 130
+        {"&Farben", "&Colors"},                                   // 131
+        {"&Bild", "&Image"},                                      // 132
+        {"&Zeichnen", "&Draw"},                                   // 133
+        {"&Katalog", "&Catalog"},                                 // 134
+        {"&Fenster", "&Window"},                                  // 135
+        {"&Hilfe", "&Help"},                                      // 136
+        {"&Ansicht", "&View"},                                    // 137
+        {"Ö&ffnen ...", "O&pen ..."},                             // 138
+        {"&Erneut laden", "&Reload"},                             // 139
+        {"!unbenannt", "!noname"},                                // 140
+        {"öffnen", "Open"},                                       // 141
+        {"Datei hinzufügen", "Add file"},                         // 142
+        {"WAV-Datei importieren", "Import WAV-file"},             // 143
+        {"Hinzufügen", "Add"},                                    // 144
+        {"Aufnahmeein", "Record Settings ..."},                   // 145
     };
     return pairs;
 }
@@ -521,7 +521,9 @@ const std::vector<TFormTranslation>& FormTranslations()
          {
              {"", tpWindow, -1, "Welcome"},
              {"Label1", tpCaption, -1, "Welcome to Kandrivel"},
-             {"Label2", tpCaption, -1, "If you would like to know what Kandrivel can do, just press one of the buttons.\n\nOr close this window and simply try out the menu."},
+             {"Label2", tpCaption, -1,
+              "If you would like to know what Kandrivel can do, just press one of the buttons.\n\nOr close this window "
+              "and simply try out the menu."},
              {"Button1", tpCaption, -1, "Opening and saving images"},
              {"Button2", tpCaption, -1, "Printing"},
              {"Button3", tpCaption, -1, "Scanning"},

@@ -21,7 +21,7 @@ enum TTranslatedProperty {
 struct TFormAssignment {
     const char* Control;  // objectName; empty for the window itself
     TTranslatedProperty Property;
-    int Index;            // item index for tpItem, else -1
+    int Index;  // item index for tpItem, else -1
     const char* English;
 };
 

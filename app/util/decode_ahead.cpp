@@ -47,7 +47,7 @@ std::unique_ptr<TDecodedPicture> DecodePicture(const QString& path, const TIOPar
 }
 
 TDecodeAhead::TDecodeAhead(const QStringList& files, const TIOParamsVals& params, int minLongSide,
-                               std::function<void(int)> progress)
+                           std::function<void(int)> progress)
     : files_(files), params_(params), minLongSide_(minLongSide), progress_(std::move(progress)),
       batch_(ParallelThreads())
 {

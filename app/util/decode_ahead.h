@@ -31,7 +31,7 @@ public:
     // picture; progress, if
     // given, follows a batch's decoding (0 … 100) on the calling thread.
     TDecodeAhead(const QStringList& files, const TIOParamsVals& params, int minLongSide,
-                   std::function<void(int percent)> progress = {});
+                 std::function<void(int percent)> progress = {});
 
     // File index decoded, or null when it is to be loaded the ordinary way: not a JPEG,
     // a file too large to hold several of at once, a single pool thread, or the decode failed (the ordinary load then meets the same

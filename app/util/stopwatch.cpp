@@ -17,7 +17,7 @@ int64_t nowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-} // namespace
+}  // namespace
 
 void SetStopwatchClock(TStopwatchClock clock) { g_clock = std::move(clock); }
 
@@ -25,7 +25,4 @@ int64_t StopwatchNowMs() { return nowMs(); }
 
 void StartStopwatch() { g_start = nowMs(); }
 
-int StopwatchSeconds()
-{
-    return static_cast<int>(std::nearbyint(static_cast<double>(nowMs() - g_start) / 1000.0));
-}
+int StopwatchSeconds() { return static_cast<int>(std::nearbyint(static_cast<double>(nowMs() - g_start) / 1000.0)); }

@@ -24,8 +24,7 @@
 
 namespace {
 
-template <class W>
-W* named(W* w, const char* name)
+template <class W> W* named(W* w, const char* name)
 {
     w->setObjectName(QString::fromLatin1(name));
     return w;
@@ -39,7 +38,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, bool
     return b;
 }
 
-} // namespace
+}  // namespace
 
 Tvideoform::Tvideoform(TMainWindowServices& main, QWidget* owner) : QDialog(owner), main_(main)
 {
@@ -48,7 +47,8 @@ Tvideoform::Tvideoform(TMainWindowServices& main, QWidget* owner) : QDialog(owne
     videoView = named(new TImageKitVideoView(this), ObjectName::VideoImportDialog::ImageKitVideoView2);
     videoView->setFixedSize(320, 240);
 
-    auto* settings = named(new QGroupBox(QStringLiteral("Einstellungen"), this), ObjectName::VideoImportDialog::GroupBox1);
+    auto* settings =
+        named(new QGroupBox(QStringLiteral("Einstellungen"), this), ObjectName::VideoImportDialog::GroupBox1);
     driverCombo = named(new QComboBox(settings), ObjectName::VideoImportDialog::ComboBox1);
     sourceButton = button(settings, ObjectName::VideoImportDialog::Button5, "&Quelle");
     formatButton = button(settings, ObjectName::VideoImportDialog::Button4, "&Format");
@@ -64,7 +64,8 @@ Tvideoform::Tvideoform(TMainWindowServices& main, QWidget* owner) : QDialog(owne
     sl->addLayout(dialogs);
     sl->addWidget(overlayCheck);
 
-    auto* window = named(new QGroupBox(QStringLiteral("&Videofenster"), this), ObjectName::VideoImportDialog::GroupBox2);
+    auto* window =
+        named(new QGroupBox(QStringLiteral("&Videofenster"), this), ObjectName::VideoImportDialog::GroupBox2);
     videoOnButton = button(window, ObjectName::VideoImportDialog::SpeedButton2, "&Video an", true);
     freezeButton = button(window, ObjectName::VideoImportDialog::SpeedButton1, "&Bild Einfrieren", true);
     sizeLabel = named(new QLabel(window), ObjectName::VideoImportDialog::Label6);
@@ -90,7 +91,9 @@ Tvideoform::Tvideoform(TMainWindowServices& main, QWidget* owner) : QDialog(owne
     layout->addWidget(videoView, 1, Qt::AlignTop);
     layout->addLayout(side);
 
-    auto guarded = [this](void (Tvideoform::*fn)()) { return [this, fn] { TApplication::Guard([this, fn] { (this->*fn)(); }); }; };
+    auto guarded = [this](void (Tvideoform::*fn)()) {
+        return [this, fn] { TApplication::Guard([this, fn] { (this->*fn)(); }); };
+    };
     connect(driverCombo, &QComboBox::activated, this, guarded(&Tvideoform::driverChanged));
     connect(videoOnButton, &QPushButton::clicked, this, guarded(&Tvideoform::videoOnClicked));
     connect(freezeButton, &QPushButton::clicked, this, guarded(&Tvideoform::freezeClicked));

@@ -27,7 +27,7 @@ public:
     void previewClicked();
     void sourceClicked();   // source
     void formatClicked();   // format
-    void displayClicked();   // display
+    void displayClicked();  // display
     void importClicked();   // import
     // Shows the capture size and fits the view to it; nothing until a size is known.
     void showSize();

@@ -36,7 +36,7 @@ void TGlyphList::Delete(int index)
 namespace {
 TGlyphCache* g_cache = nullptr;
 int g_glyphObjects = 0;
-} // namespace
+}  // namespace
 
 TGlyphCache* TGlyphCache::Instance() { return g_cache; }
 

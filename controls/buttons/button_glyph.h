@@ -17,7 +17,7 @@ class TCanvas;
 enum TKitButtonState { kbsUp = 0, kbsDisabled = 1, kbsDown = 2, kbsExclusive = 3, kbsInactive = 4 };
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TTextAlignment { taLeftJustify, taRightJustify, taCenter };
-using TKitNumGlyphs = int;   // 1 … 5
+using TKitNumGlyphs = int;  // 1 … 5
 
 // An image list of one image size whose slots are reused: the lowest free slot is taken.
 class TGlyphList : public TImageList {
@@ -83,7 +83,7 @@ public:
     struct Layout {
         TPoint glyphPos;
         TRect textBounds;
-        QString caption;   // prepared: shortened lines unless wrapping
+        QString caption;  // prepared: shortened lines unless wrapping
     };
     Layout CalcButtonLayout(TCanvas& canvas, const TRect& client, const TPoint& offset, const QString& caption,
                             TButtonLayout layout, int margin, int spacing, bool dropDownMark) const;

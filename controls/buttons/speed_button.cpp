@@ -33,7 +33,7 @@ const TBitmap& ditherPattern()
     return pattern;
 }
 
-} // namespace
+}  // namespace
 
 TKitSpeedButton::TKitSpeedButton(QWidget* parent) : TCustomControl(parent)
 {

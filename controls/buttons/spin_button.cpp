@@ -11,10 +11,7 @@
 #include <QScopeGuard>
 #include <QStyle>
 
-int DefaultSpinButtonWidth()
-{
-    return std::min(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent), 15);
-}
+int DefaultSpinButtonWidth() { return std::min(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent), 15); }
 
 static TBitmap builtIn(const char* name)
 {
@@ -128,8 +125,8 @@ void TKitSpinButton::MouseDown(TMouseButton button, TShiftState shift, int x, in
     TCustomControl::MouseDown(button, shift, x, y);
     if (button != mbLeft || !isEnabled())
         return;
-    if (focusControl_ && focusControl_->focusPolicy() != Qt::NoFocus && focusControl_->isEnabled()
-        && focusControl_->isVisible() && !focusControl_->hasFocus())
+    if (focusControl_ && focusControl_->focusPolicy() != Qt::NoFocus && focusControl_->isEnabled() &&
+        focusControl_->isVisible() && !focusControl_->hasFocus())
         focusControl_->setFocus(Qt::MouseFocusReason);
     if (pressed_ == sbNotDown) {
         lastPressed_ = sbNotDown;

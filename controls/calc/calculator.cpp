@@ -26,7 +26,7 @@ struct KeyDef {
 
 // Buttons of the pop-up keypad; square root, per cent and reciprocal work by key only.
 constexpr KeyDef keypad[] = {
-    {1, 6, 75},   {2, 6, 52},   {3, 29, 52},  {4, 52, 52}, {5, 6, 29},  {6, 29, 29},  {7, 52, 29},
+    {1, 6, 75},   {2, 6, 52},   {3, 29, 52},  {4, 52, 52},  {5, 6, 29},   {6, 29, 29}, {7, 52, 29},
     {8, 6, 6},    {9, 29, 6},   {10, 52, 6},  {11, 52, 75}, {12, 29, 75}, {13, 75, 6}, {14, 75, 29},
     {15, 75, 52}, {16, 75, 75}, {20, 52, 98}, {21, 29, 98}, {22, 6, 98},
 };
@@ -60,7 +60,7 @@ TColor colourOf(int kind)
 
 bool isSeparator(QChar c) { return c == QLatin1Char(',') || c == QLatin1Char('.') || c == DecimalSeparator(); }
 
-} // namespace
+}  // namespace
 
 TFont CalcFont()
 {
@@ -261,7 +261,13 @@ void TCalculatorPanel::ProcessCalcKey(QChar key)
         else
             setText(text_.left(text_.size() - 1));
         return;
-    case 13: case '%': case '*': case '+': case '-': case '/': case '=': {
+    case 13:
+    case '%':
+    case '*':
+    case '+':
+    case '-':
+    case '/':
+    case '=': {
         if (status_ == csValid) {
             status_ = csFirst;
             double v = DisplayNumber();
@@ -294,7 +300,8 @@ void TCalculatorPanel::ProcessCalcKey(QChar key)
             OnResult();
         return;
     }
-    case 27: case 'C': ClearCalculator(); return;
+    case 27:
+    case 'C': ClearCalculator(); return;
     case 'Q':
         status_ = csFirst;
         if (DisplayNumber() < 0)

@@ -19,10 +19,10 @@ struct NamedColor {
 };
 
 const NamedColor standardColors[16] = {
-    {clBlack, "clBlack"},   {clMaroon, "clMaroon"}, {clGreen, "clGreen"},     {clOlive, "clOlive"},
-    {clNavy, "clNavy"},     {clPurple, "clPurple"}, {clTeal, "clTeal"},       {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"},       {clLime, "clLime"},       {clYellow, "clYellow"},
-    {clBlue, "clBlue"},     {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"},     {clWhite, "clWhite"},
+    {clBlack, "clBlack"},   {clMaroon, "clMaroon"},   {clGreen, "clGreen"}, {clOlive, "clOlive"},
+    {clNavy, "clNavy"},     {clPurple, "clPurple"},   {clTeal, "clTeal"},   {clGray, "clGray"},
+    {clSilver, "clSilver"}, {clRed, "clRed"},         {clLime, "clLime"},   {clYellow, "clYellow"},
+    {clBlue, "clBlue"},     {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"},   {clWhite, "clWhite"},
 };
 
 const NamedColor otherColors[] = {
@@ -55,10 +55,7 @@ const NamedColor otherColors[] = {
     {clInfoBk, "clInfoBk"},
 };
 
-QString withoutCl(const QString& s)
-{
-    return s.startsWith(QLatin1String("cl")) ? s.mid(2) : s;
-}
+QString withoutCl(const QString& s) { return s.startsWith(QLatin1String("cl")) ? s.mid(2) : s; }
 
 TBitmap loadComboGlyph(const char* name)
 {
@@ -79,7 +76,7 @@ void drawItemText(TCanvas& canvas, const TRect& r, int x, const QString& text)
     canvas.Brush.Style = saved;
 }
 
-} // namespace
+}  // namespace
 
 QString ColorToString(TColor c)
 {
@@ -94,10 +91,7 @@ QString ColorToString(TColor c)
 
 // ---- colour box -------------------------------------------------------------------
 
-TColorComboBox::TColorComboBox(QWidget* parent) : TOwnerDrawComboBox(parent)
-{
-    CreateWnd();
-}
+TColorComboBox::TColorComboBox(QWidget* parent) : TOwnerDrawComboBox(parent) { CreateWnd(); }
 
 TColor TColorComboBox::ItemColor(int index) const
 {
@@ -169,10 +163,7 @@ void TColorComboBox::PopulateList()
     SetColorValue(color_);
 }
 
-void TColorComboBox::notifyChange()
-{
-    TOwnerDrawComboBox::Change();
-}
+void TColorComboBox::notifyChange() { TOwnerDrawComboBox::Change(); }
 
 void TColorComboBox::Click()
 {
@@ -253,10 +244,7 @@ int TFontComboBox::StyleItemHeight()
     return std::max(TOwnerDrawComboBox::StyleItemHeight(), trueTypeGlyph_.Height() - 1);
 }
 
-int TFontComboBox::ItemFontType(int index) const
-{
-    return index >= 0 && index < count() ? itemData(index).toInt() : 0;
-}
+int TFontComboBox::ItemFontType(int index) const { return index >= 0 && index < count() ? itemData(index).toInt() : 0; }
 
 int TFontComboBox::findName(const QString& name) const
 {
@@ -397,7 +385,9 @@ void TFontComboBox::DrawItem(int index, TCanvas& canvas, const TRect& r, bool)
 {
     canvas.FillRect(r);
     const int type = ItemFontType(index);
-    const TBitmap* glyph = type == TRUETYPE_FONTTYPE ? &trueTypeGlyph_ : type == DEVICE_FONTTYPE ? &deviceGlyph_ : nullptr;
+    const TBitmap* glyph = type == TRUETYPE_FONTTYPE ? &trueTypeGlyph_
+                         : type == DEVICE_FONTTYPE   ? &deviceGlyph_
+                                                     : nullptr;
     int x = r.Left + 26;
     if (glyph) {
         DrawBitmapMasked(canvas, r.Left + 2, r.Top + (r.Height() - glyph->Height()) / 2, *glyph, clDefault);

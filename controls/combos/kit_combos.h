@@ -41,8 +41,12 @@ QString ColorToString(TColor c);
 
 enum TFontDevice { fdScreen, fdPrinter, fdBoth };
 enum TFontListOption : unsigned {
-    foAnsiOnly = 1u << 0, foTrueTypeOnly = 1u << 1, foFixedPitchOnly = 1u << 2, foNoOEMFonts = 1u << 3,
-    foOEMFontsOnly = 1u << 4, foScalableOnly = 1u << 5
+    foAnsiOnly = 1u << 0,
+    foTrueTypeOnly = 1u << 1,
+    foFixedPitchOnly = 1u << 2,
+    foNoOEMFonts = 1u << 3,
+    foOEMFontsOnly = 1u << 4,
+    foScalableOnly = 1u << 5
 };
 using TFontListOptions = unsigned;
 

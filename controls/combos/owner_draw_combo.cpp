@@ -92,15 +92,9 @@ void TOwnerDrawComboBox::connectEditor()
     });
 }
 
-int TOwnerDrawComboBox::FontLineHeight() const
-{
-    return fontMetrics().height() + 1;
-}
+int TOwnerDrawComboBox::FontLineHeight() const { return fontMetrics().height() + 1; }
 
-int TOwnerDrawComboBox::StyleItemHeight()
-{
-    return std::max(FontLineHeight(), 9);
-}
+int TOwnerDrawComboBox::StyleItemHeight() { return std::max(FontLineHeight(), 9); }
 
 void TOwnerDrawComboBox::CreateWnd()
 {

@@ -89,9 +89,9 @@ QString NextCommandLineItem(const QString& line, int& pos)
     for (;;) {
         if (pos < n && isBlank(at(pos))) {
             ++pos;
-        } else if (at(pos) == QLatin1Char('"') && at(pos + 1) == QLatin1Char('"')
-                   && (pos + 2 >= n || at(pos + 2).isNull() || isBlank(at(pos + 2)))) {
-            pos += 2;   // an empty quoted item standing alone
+        } else if (at(pos) == QLatin1Char('"') && at(pos + 1) == QLatin1Char('"') &&
+                   (pos + 2 >= n || at(pos + 2).isNull() || isBlank(at(pos + 2)))) {
+            pos += 2;  // an empty quoted item standing alone
         } else {
             break;
         }

@@ -217,7 +217,7 @@ QCursor dragCursor()
     return QCursor(pm, 1, 1);
 }
 
-} // namespace
+}  // namespace
 
 void RaiseMissingResource(const TResId& id)
 {

@@ -8,8 +8,8 @@
 class TBitmap;
 
 // Screen cursors of the kit.
-constexpr TCursor crKitHand = 14000;   // "KIT_HANDCUR"
-constexpr TCursor crKitDrag = 14001;   // "KIT_DRAGCUR"
+constexpr TCursor crKitHand = 14000;  // "KIT_HANDCUR"
+constexpr TCursor crKitDrag = 14001;  // "KIT_DRAGCUR"
 
 // The system's combo-box arrow bitmap.
 constexpr int OBM_COMBO = 32738;

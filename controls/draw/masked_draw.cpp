@@ -15,8 +15,7 @@ namespace {
 constexpr int64_t MaxSourcePixels = int64_t(1) << 26;
 
 // A solid colour wherever `opaque` holds; alpha 0 elsewhere.
-template <class Opaque>
-QImage solidThrough(int w, int h, TColor color, Opaque&& opaque)
+template <class Opaque> QImage solidThrough(int w, int h, TColor color, Opaque&& opaque)
 {
     QImage img(w, h, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
@@ -31,7 +30,7 @@ QImage solidThrough(int w, int h, TColor color, Opaque&& opaque)
     return img;
 }
 
-} // namespace
+}  // namespace
 
 void MaskedStretchCopy(TCanvas& dest, int x, int y, int width, int height, const TBitmap& source, int sx, int sy,
                        int sw, int sh, TColor transparent)
@@ -135,7 +134,8 @@ void DrawListImageEmbossed(const TImageList& list, TCanvas& canvas, int x, int y
     auto opaque = [&](int px, int py) { return mask.pixelIndex(px, py) == 0; };
     const TBrush saved = canvas.Brush;
     if (drawHighlight)
-        canvas.DrawKeyed(TRect(x + 1, y + 1, x + 1 + w, y + 1 + h), solidThrough(w, h, highlight, opaque), TRect(0, 0, w, h));
+        canvas.DrawKeyed(TRect(x + 1, y + 1, x + 1 + w, y + 1 + h), solidThrough(w, h, highlight, opaque),
+                         TRect(0, 0, w, h));
     canvas.DrawKeyed(TRect(x, y, x + w, y + h), solidThrough(w, h, grey, opaque), TRect(0, 0, w, h));
     canvas.Brush = saved;
 }

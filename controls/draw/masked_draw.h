@@ -19,7 +19,8 @@ void MaskedStretchCopy(TCanvas& dest, int x, int y, int width, int height, const
 // below 1 take the bitmap's, a source size below 1 the whole bitmap.
 void DrawBitmapStretchedMasked(TCanvas& canvas, const TBitmap& bitmap, TColor transparent, int x, int y, int width,
                                int height, int sx, int sy, int sw, int sh);
-void DrawBitmapPartMasked(TCanvas& canvas, int x, int y, const TRect& source, const TBitmap& bitmap, TColor transparent);
+void DrawBitmapPartMasked(TCanvas& canvas, int x, int y, const TRect& source, const TBitmap& bitmap,
+                          TColor transparent);
 void DrawBitmapMasked(TCanvas& canvas, int x, int y, const TBitmap& bitmap, TColor transparent);
 
 // The disabled look: a bitmap of the source's size in the back colour, where every

@@ -15,8 +15,8 @@ QAction* FindEditMenuAction(QMenu* menu, TEditMenuAction which)
     };
     // The captions are QLineEdit's, so they match in whatever language Qt speaks.
     const Names names[] = {
-        {"edit-undo", QLineEdit::tr("&Undo")},   {"edit-redo", QLineEdit::tr("&Redo")},
-        {"edit-cut", QLineEdit::tr("Cu&t")},     {"edit-paste", QLineEdit::tr("&Paste")},
+        {"edit-undo", QLineEdit::tr("&Undo")},    {"edit-redo", QLineEdit::tr("&Redo")},
+        {"edit-cut", QLineEdit::tr("Cu&t")},      {"edit-paste", QLineEdit::tr("&Paste")},
         {"edit-delete", QLineEdit::tr("Delete")},
     };
     const Names& n = names[int(which)];

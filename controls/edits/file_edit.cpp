@@ -28,10 +28,7 @@ QString QuoteFileName(const QString& name)
 
 // ---- common ---------------------------------------------------------------------------
 
-TFileDirEdit::TFileDirEdit(QWidget* parent) : TCustomComboEdit(parent)
-{
-    SetGlyphKind(gkDefault);
-}
+TFileDirEdit::TFileDirEdit(QWidget* parent) : TCustomComboEdit(parent) { SetGlyphKind(gkDefault); }
 
 const TBitmap* TFileDirEdit::DefaultGlyphBitmap() const
 {

@@ -205,8 +205,8 @@ void TCustomNumEdit::CommitEditText() { value_ = CheckNumber(StrToFloat(ParseNum
 
 void TCustomNumEdit::RefreshEditText()
 {
-    const QString format =
-        decimalPlaces_ == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(int(decimalPlaces_), QLatin1Char('#'));
+    const QString format = decimalPlaces_ == 0 ? QStringLiteral("0")
+                                               : QStringLiteral("0.") + QString(int(decimalPlaces_), QLatin1Char('#'));
     if (value_ != 0 || !zeroEmpty_)
         QLineEdit::setText(FormatFloat(format, value_));
     else
@@ -333,7 +333,8 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
-    const bool printable = !c.isNull() && c.isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    const bool printable = !c.isNull() && c.isPrint() &&
+                           !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (!printable || key == Qt::Key_Escape || PopupVisible()) {
         TCustomComboEdit::keyPressEvent(event);
         return;

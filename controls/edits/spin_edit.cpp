@@ -304,8 +304,12 @@ bool TKitSpinEdit::changesText(const QKeyEvent* event)
 {
     // The editing keys of QLineEdit that change the text without typing a character.
     static const QKeySequence::StandardKey editing[] = {
-        QKeySequence::Undo,            QKeySequence::Redo,           QKeySequence::Delete,
-        QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord, QKeySequence::DeleteEndOfLine,
+        QKeySequence::Undo,
+        QKeySequence::Redo,
+        QKeySequence::Delete,
+        QKeySequence::DeleteStartOfWord,
+        QKeySequence::DeleteEndOfWord,
+        QKeySequence::DeleteEndOfLine,
         QKeySequence::DeleteCompleteLine,
     };
     for (QKeySequence::StandardKey k : editing)

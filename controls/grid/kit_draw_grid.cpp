@@ -66,7 +66,8 @@ void TKitDrawGrid::DrawCell(int c, int r, const TRect& rect, TGridDrawState stat
             if (!(o & goHorzLine))
                 R.Bottom += GridLineWidth();
         }
-        const bool highlight = (state & gdSelected) && (!(state & gdFocused) || (o & (goDrawFocusSelected | goRowSelect)));
+        const bool highlight = (state & gdSelected) &&
+                               (!(state & gdFocused) || (o & (goDrawFocusSelected | goRowSelect)));
         if (highlight) {
             cv.Brush.Color = clHighlight;
             cv.Font.Color = clHighlightText;
@@ -76,11 +77,12 @@ void TKitDrawGrid::DrawCell(int c, int r, const TRect& rect, TGridDrawState stat
         cv.Brush.Style = bsSolid;
         cv.FillRect(R);
     }
-    const bool down = fixed && fixedButtons_ && Ctl3D() && defaultDrawing && pressing_ && mouseOnPressed_
-        && pressedCell_ == TGridCoord{c, r};
+    const bool down = fixed && fixedButtons_ && Ctl3D() && defaultDrawing && pressing_ && mouseOnPressed_ &&
+                      pressedCell_ == TGridCoord{c, r};
     const TRect saved = R;
     if (down)
-        R = TRect(R.Left + GridLineWidth(), R.Top + GridLineWidth(), R.Right + GridLineWidth(), R.Bottom + GridLineWidth());
+        R = TRect(R.Left + GridLineWidth(), R.Top + GridLineWidth(), R.Right + GridLineWidth(),
+                  R.Bottom + GridLineWidth());
     SetDefaultDrawing(true);
     TDrawGrid::DrawCell(c, r, R, state);
     SetDefaultDrawing(false);
@@ -174,7 +176,8 @@ void TKitDrawGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 void TKitDrawGrid::DblClick()
 {
     // On a fixed button the double click was a second press.
-    const bool fixedCell = lastDown_.X >= 0 && lastDown_.Y >= 0 && (lastDown_.X < FixedCols() || lastDown_.Y < FixedRows());
+    const bool fixedCell = lastDown_.X >= 0 && lastDown_.Y >= 0 &&
+                           (lastDown_.X < FixedCols() || lastDown_.Y < FixedRows());
     if (fixedButtons_ && fixedCell)
         return;
     TDrawGrid::DblClick();

@@ -30,12 +30,11 @@ qint64 monotonicMs()
     // Never 0, so that the first key always starts a new search.
     return t.elapsed() + SearchRestartMs + 1;
 }
-} // namespace
+}  // namespace
 
 // ---- pick list ------------------------------------------------------------------------
 
-TPopupListbox::TPopupListbox(TKitInplaceEdit* editor)
-    : QListWidget(editor), Clock(monotonicMs), editor_(editor)
+TPopupListbox::TPopupListbox(TKitInplaceEdit* editor) : QListWidget(editor), Clock(monotonicMs), editor_(editor)
 {
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -74,8 +73,8 @@ void TPopupListbox::SearchKey(QKeyEvent* event)
 void TPopupListbox::keyPressEvent(QKeyEvent* event)
 {
     const QString t = event->text();
-    if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Escape
-        || (!t.isEmpty() && t.at(0).unicode() >= 32)) {
+    if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Escape ||
+        (!t.isEmpty() && t.at(0).unicode() >= 32)) {
         SearchKey(event);
         event->accept();
         return;
@@ -99,10 +98,7 @@ TKitInplaceEdit::TKitInplaceEdit(TKitDrawGrid* grid)
 
 TKitDrawGrid* TKitInplaceEdit::kitGrid() const { return static_cast<TKitDrawGrid*>(Grid()); }
 
-void TKitInplaceEdit::updateMargins()
-{
-    setTextMargins(2, 2, 2 + (style_ == ieSimple ? 0 : buttonWidth_), 0);
-}
+void TKitInplaceEdit::updateMargins() { setTextMargins(2, 2, 2 + (style_ == ieSimple ? 0 : buttonWidth_), 0); }
 
 void TKitInplaceEdit::SetEditStyle(TInplaceEditStyle s)
 {

@@ -165,10 +165,9 @@ bool TControlHook::eventFilter(QObject* watched, QEvent* event)
     if (watched != control_ || !installed_ || destroying_ || controlDestroying_ ||
         event->type() == QEvent::DeferredDelete)
         return false;
-    const bool destroy =
-        event->type() == QEvent::PlatformSurface &&
-        static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
-            QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed;
+    const bool destroy = event->type() == QEvent::PlatformSurface &&
+                         static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+                             QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed;
     TMessage msg{event, event->type(), false};
     const QPointer<TControlHook> self(this);
     if (runHandlers(BeforePhase, msg, destroy) && !destroy)
@@ -177,8 +176,8 @@ bool TControlHook::eventFilter(QObject* watched, QEvent* event)
         return true;
     // Without an after-handler the event goes on as usual, through the filters installed
     // before this one too; otherwise the control's own handling runs here.
-    const bool wantsAfter = std::any_of(hooks_.cbegin(), hooks_.cend(),
-                                        [](const TKitWindowHook* h) { return bool(h->AfterMessage); });
+    const bool wantsAfter =
+        std::any_of(hooks_.cbegin(), hooks_.cend(), [](const TKitWindowHook* h) { return bool(h->AfterMessage); });
     if (!wantsAfter) {
         if (destroy)
             windowDestroyed();

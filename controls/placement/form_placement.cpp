@@ -240,9 +240,7 @@ void TFormPlacement::releaseSizeLimits()
 void TFormPlacement::limitMessage(TMessage& msg)
 {
     switch (msg.Msg) {
-    case QEvent::Show:
-        applySizeLimits();
-        break;
+    case QEvent::Show: applySizeLimits(); break;
     case QEvent::WindowStateChange:
         applySizeLimits();
         // The maximised rectangle, once the window system has maximised the form.
@@ -259,13 +257,13 @@ void TFormPlacement::limitMessage(TMessage& msg)
                     return v ? v : current;
                 };
                 r = QRect(pick(TWinMinMaxInfo::MaxPosLeft, r.x()), pick(TWinMinMaxInfo::MaxPosTop, r.y()),
-                          pick(TWinMinMaxInfo::MaxSizeWidth, r.width()), pick(TWinMinMaxInfo::MaxSizeHeight, r.height()));
+                          pick(TWinMinMaxInfo::MaxSizeWidth, r.width()),
+                          pick(TWinMinMaxInfo::MaxSizeHeight, r.height()));
                 w->setGeometry(r);
             });
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -20,8 +20,17 @@ using TPlacementOptions = unsigned;
 // Sizes are the form's client sizes.
 class TWinMinMaxInfo {
 public:
-    enum Item { MaxPosLeft, MaxPosTop, MaxSizeWidth, MaxSizeHeight, MinTrackWidth, MinTrackHeight,
-                MaxTrackWidth, MaxTrackHeight, ItemCount };
+    enum Item {
+        MaxPosLeft,
+        MaxPosTop,
+        MaxSizeWidth,
+        MaxSizeHeight,
+        MinTrackWidth,
+        MinTrackHeight,
+        MaxTrackWidth,
+        MaxTrackHeight,
+        ItemCount
+    };
 
     explicit TWinMinMaxInfo(TFormPlacement* owner = nullptr) : owner_(owner) {}
     TWinMinMaxInfo(const TWinMinMaxInfo&) = delete;

@@ -29,7 +29,7 @@ bool isQuoted(const QString& value, QChar quote)
     return value.size() >= 2 && value.front() == quote && value.back() == quote;
 }
 
-} // namespace
+}  // namespace
 
 QString DefaultIniName()
 {
@@ -80,8 +80,7 @@ void IniWriteString(TCustomIniFile* ini, const QString& section, const QString& 
     if (!ini)
         return;
     QString stored = value;
-    if (dynamic_cast<TIniFile*>(ini) &&
-        (isQuoted(value, QLatin1Char('"')) || isQuoted(value, QLatin1Char('\''))))
+    if (dynamic_cast<TIniFile*>(ini) && (isQuoted(value, QLatin1Char('"')) || isQuoted(value, QLatin1Char('\''))))
         stored = QLatin1Char('"') + value + QLatin1Char('"');
     ini->WriteString(section, ident, stored);
 }

@@ -147,7 +147,7 @@ QRect fitOntoScreen(const QRect& client, const QMargins& frame)
     return QRect(x, y, w, h).marginsRemoved(frame);
 }
 
-} // namespace
+}  // namespace
 
 QWidget* KitMainForm() { return kitMainForm; }
 void SetKitMainForm(QWidget* form) { kitMainForm = form; }
@@ -169,8 +169,7 @@ void WriteFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& secti
                                   p.Normal.top() + p.Normal.height()));
 }
 
-void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& section, bool loadState,
-                       bool loadPosition)
+void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& section, bool loadState, bool loadPosition)
 {
     if (!form || !(loadState || loadPosition))
         return;
@@ -205,14 +204,19 @@ void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& sectio
         if (isMainForm(form) && (isMdiFrame(form) || (normalForm && defaultPosition)))
             state = Qt::WindowMaximized;
         switch (IniReadInteger(ini, section, QStringLiteral("ShowCmd"), swHide)) {
-        case 1: case 5: case 9: state = Qt::WindowNoState; break;
-        case 2: case 6: case 7: state = Qt::WindowMinimized; break;
+        case 1:
+        case 5:
+        case 9: state = Qt::WindowNoState; break;
+        case 2:
+        case 6:
+        case 7: state = Qt::WindowMinimized; break;
         case 3: state = Qt::WindowMaximized; break;
         default: break;
         }
     }
 
-    const Qt::WindowStates kept = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    const Qt::WindowStates kept = w->windowState() &
+                                  ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
     if (applyRect) {
         // The rectangle is the normal one: set it while the window is normal.
         if (w->windowState() != kept)
@@ -229,4 +233,3 @@ void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& sectio
     }
     w->update();
 }
-

@@ -15,5 +15,4 @@ void SetKitMainForm(QWidget* form);
 // that a bad file leaves the form as it was; a rectangle no screen holds any more is
 // brought onto the nearest one.
 void WriteFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& section);
-void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& section, bool loadState,
-                       bool loadPosition);
+void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& section, bool loadState, bool loadPosition);

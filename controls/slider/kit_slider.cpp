@@ -20,7 +20,7 @@ const char* const defaultImages[4] = {"W95_HTB", "W95_HRL", "W95_VTB", "W95_VRL"
 
 bool isThumbImage(int index) { return index == 0 || index == 2; }
 
-} // namespace
+}  // namespace
 
 TKitCustomSlider::TKitCustomSlider(QWidget* parent) : TCustomControl(parent)
 {
@@ -325,10 +325,7 @@ int TKitCustomSlider::snapThumbPosition(int p) const
     return std::min(p, last);
 }
 
-void TKitCustomSlider::invalidateThumb()
-{
-    update(thumbRect_.toQRect());
-}
+void TKitCustomSlider::invalidateThumb() { update(thumbRect_.toQRect()); }
 
 void TKitCustomSlider::moveThumbTo(int p)
 {

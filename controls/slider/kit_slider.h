@@ -10,7 +10,11 @@ class TTimer;
 
 enum TSliderOrientation { soHorizontal, soVertical };
 enum TSliderOption : unsigned {
-    soShowFocus = 1u << 0, soShowPoints = 1u << 1, soSmooth = 1u << 2, soRulerOpaque = 1u << 3, soThumbOpaque = 1u << 4
+    soShowFocus = 1u << 0,
+    soShowPoints = 1u << 1,
+    soSmooth = 1u << 2,
+    soRulerOpaque = 1u << 3,
+    soThumbOpaque = 1u << 4
 };
 using TSliderOptions = unsigned;
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };

@@ -44,7 +44,7 @@ static QString rebuildPath(const QString& path)
 {
     const QStringList parts = path.split(QLatin1Char('/'));
     if (parts.size() < 2)
-        return path;   // no separator: nothing to look up
+        return path;  // no separator: nothing to look up
     // The part before the first separator stays (empty for an absolute path).
     QStringList out{parts.first()};
     QString prefix = parts.first();

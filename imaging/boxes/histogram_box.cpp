@@ -38,12 +38,28 @@ template <class T> bool Store(T& field, T value)
     field = value;
     return true;
 }
-} // namespace
+}  // namespace
 
-void THistogramBox::SetHistogramKind(THistogramKind value) { if (Store(kind_, value)) Update(); }
-void THistogramBox::SetLabels(THistogramLabels value) { if (Store(labels_, value)) Update(); }
-void THistogramBox::SetCompBar(bool value) { if (Store(compBar_, value)) Update(); }
-void THistogramBox::SetHistogramStyle(THistogramStyle value) { if (Store(style_, value)) Update(); }
+void THistogramBox::SetHistogramKind(THistogramKind value)
+{
+    if (Store(kind_, value))
+        Update();
+}
+void THistogramBox::SetLabels(THistogramLabels value)
+{
+    if (Store(labels_, value))
+        Update();
+}
+void THistogramBox::SetCompBar(bool value)
+{
+    if (Store(compBar_, value))
+        Update();
+}
+void THistogramBox::SetHistogramStyle(THistogramStyle value)
+{
+    if (Store(style_, value))
+        Update();
+}
 
 void THistogramBox::Resize()
 {
@@ -69,7 +85,11 @@ void THistogramBox::Update()
         return done();
     TIKHistogram hist;
     proc_->GetHistogram(hist);
-    struct Channel { unsigned kind; int64_t TIKHistogramEntry::*count; TColor pen; };
+    struct Channel {
+        unsigned kind;
+        int64_t TIKHistogramEntry::*count;
+        TColor pen;
+    };
     const Channel channels[] = {{hkRed, &TIKHistogramEntry::Red, clRed},
                                 {hkGreen, &TIKHistogramEntry::Green, clGreen},
                                 {hkBlue, &TIKHistogramEntry::Blue, clBlue},

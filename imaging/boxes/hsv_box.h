@@ -56,6 +56,6 @@ private:
     uint8_t red_ = 0, green_ = 0, blue_ = 0;
     TColor background_ = clBtnFace;
     TBitmap bmp_;
-    int drag_ = 0;   // 0 none, 1 square, 2 hue bar
+    int drag_ = 0;  // 0 none, 1 square, 2 hue bar
     TColor color_ = 0;
 };

@@ -4,6 +4,7 @@
 namespace {
 
 // Row-major, five cells per row: English, Italian, German, Spanish, French.
+// clang-format off
 const char* const kPreviewTable[PreviewMsg::Count * kMsgLanguages] = {
     "Preview", "Anteprima", "Vorschau", "Vista Previa", "Prévisualisation",
     "Source", "Originale", "Quelle", "Original", "Source",
@@ -16,7 +17,9 @@ const char* const kPreviewTable[PreviewMsg::Count * kMsgLanguages] = {
     "Contrast", "Contrasto", "Kontrast", "Contraste", "Contraste",
     "Brightness", "Luminosità", "Helligkeit", "Brillo", "Luminosité",
 };
+// clang-format on
 
+// clang-format off
 const char* const kLabelTable[LabelMsg::Count * kMsgLanguages] = {
     "Hue", "Tonalità", "Farbe", "Matiz", "Teinte",
     "Saturation", "Saturazione", "Sättigung", "Saturación", "Saturation",
@@ -88,6 +91,7 @@ const char* const kLabelTable[LabelMsg::Count * kMsgLanguages] = {
     "Phase", "Fase", "Phase", "Fase", "Phase",
     "Reflective", "Riflettente", "Reflektierend", "Reflectante", "Réfléchissant",
 };
+// clang-format on
 
 QString cell(const char* const* table, int rows, int row, int language)
 {
@@ -96,7 +100,7 @@ QString cell(const char* const* table, int rows, int row, int language)
     return QString::fromUtf8(table[row * kMsgLanguages + MsgColumn(language)]);
 }
 
-} // namespace
+}  // namespace
 
 int MsgColumn(int language)
 {

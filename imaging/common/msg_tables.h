@@ -10,18 +10,7 @@
 
 // Rows of the preview table (frames, buttons, the first effect pages).
 namespace PreviewMsg {
-enum : int {
-    Preview,
-    Source,
-    Result,
-    OK,
-    Cancel,
-    LockPreview,
-    CopyResultToSource,
-    Contrast,
-    Brightness,
-    Count
-};
+enum : int { Preview, Source, Result, OK, Cancel, LockPreview, CopyResultToSource, Contrast, Brightness, Count };
 }
 
 // Rows of the dialog label table.

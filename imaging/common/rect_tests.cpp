@@ -7,7 +7,7 @@ namespace {
 
 bool within(int v, int a, int b) { return v >= std::min(a, b) && v <= std::max(a, b); }
 
-} // namespace
+}  // namespace
 
 bool RectsIntersect(const TRect& a, const TRect& b)
 {

@@ -18,20 +18,11 @@ TIKFileDialog::TIKFileDialog(QWidget* parent) : QFileDialog(parent)
     setOption(QFileDialog::DontUseNativeDialog, true);
 }
 
-QGridLayout* TIKFileDialog::Grid() const
-{
-    return qobject_cast<QGridLayout*>(layout());
-}
+QGridLayout* TIKFileDialog::Grid() const { return qobject_cast<QGridLayout*>(layout()); }
 
-QLineEdit* TIKFileDialog::FileNameEdit() const
-{
-    return findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-}
+QLineEdit* TIKFileDialog::FileNameEdit() const { return findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); }
 
-QComboBox* TIKFileDialog::FileTypeCombo() const
-{
-    return findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-}
+QComboBox* TIKFileDialog::FileTypeCombo() const { return findChild<QComboBox*>(QStringLiteral("fileTypeCombo")); }
 
 void TIKFileDialog::done(int result)
 {
@@ -50,22 +41,15 @@ TDialogScale::TDialogScale(const QFont& font)
 {
     const QFontMetrics fm(font);
     // The average width of the alphabet, rounded as dialog base units are.
-    const int alphabet = fm.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int alphabet = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     const int baseX = (alphabet / 26 + 1) / 2;
     sx_ = std::max(baseX, 1) / 6.0;
     sy_ = std::max(fm.height(), 1) / 13.0;
 }
 
-int TDialogScale::X(int design) const
-{
-    return int(design * sx_ + 0.5);
-}
+int TDialogScale::X(int design) const { return int(design * sx_ + 0.5); }
 
-int TDialogScale::Y(int design) const
-{
-    return int(design * sy_ + 0.5);
-}
+int TDialogScale::Y(int design) const { return int(design * sy_ + 0.5); }
 
 QRect TDialogScale::Rect(int left, int top, int width, int height) const
 {
@@ -90,10 +74,7 @@ void TIKCommonDialog::DialogShown()
         OnShow(this);
 }
 
-void TIKCommonDialog::Guarded(const std::function<void()>& fn)
-{
-    TApplication::Guard(fn);
-}
+void TIKCommonDialog::Guarded(const std::function<void()>& fn) { TApplication::Guard(fn); }
 
 void PlaceDialogWindow(QWidget* window)
 {

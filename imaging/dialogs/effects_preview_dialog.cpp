@@ -46,7 +46,7 @@ QSpinBox* NewSpin(QWidget* parent, int lo, int hi, int step = 1)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 TfPreviews::TfPreviews(QWidget* owner) : QDialog(owner)
 {
@@ -180,7 +180,8 @@ void TfPreviews::buildPages()
 {
     std::vector<QLabel*> contrastLabels, hsvLabels, hslLabels, rgbLabels;
     // Contrast, HSV, HSL, RGB: track bars with edits.
-    pages_.push_back({buildTracks(ppContrast, {100, 100}, ContrastBars.data(), ContrastEdits.data(), contrastLabels), ppContrast});
+    pages_.push_back(
+        {buildTracks(ppContrast, {100, 100}, ContrastBars.data(), ContrastEdits.data(), contrastLabels), ppContrast});
     QWidget* hsv = buildTracks(ppHSV, {180, 100, 100}, HSVBars.data(), HSVEdits.data(), hsvLabels);
     BaseColor = new THSVBox(hsv);
     BaseColor->setObjectName(QStringLiteral("BaseColor"));
@@ -473,28 +474,47 @@ void TfPreviews::Translate(TMsgLanguage lang)
     Button2->setText(P(PreviewMsg::Cancel));
     SpeedButton1->setToolTip(P(PreviewMsg::LockPreview));
     Button6->setToolTip(P(PreviewMsg::CopyResultToSource));
-    const QString tabs[] = {P(PreviewMsg::Contrast), QStringLiteral("HSV"), QStringLiteral("HSL"), QStringLiteral("RGB"),
-                            L(LabelMsg::UserFilter), L(LabelMsg::Equalization), QStringLiteral("Bump map"),
-                            L(LabelMsg::Lens), L(LabelMsg::Wave)};
+    const QString tabs[] = {P(PreviewMsg::Contrast),    QStringLiteral("HSV"),   QStringLiteral("HSL"),
+                            QStringLiteral("RGB"),      L(LabelMsg::UserFilter), L(LabelMsg::Equalization),
+                            QStringLiteral("Bump map"), L(LabelMsg::Lens),       L(LabelMsg::Wave)};
     for (int i = 0; i < 9; ++i)
         PageControl1->setTabText(i, tabs[i]);
     const auto ch = [&](int row, const char* tag) { return L(row) + QString::fromLatin1(tag); };
-    const QString texts[] = {
-        colon(P(PreviewMsg::Contrast)), colon(P(PreviewMsg::Brightness)),
-        ch(LabelMsg::Hue, " (H):"), ch(LabelMsg::Saturation, " (S):"), ch(LabelMsg::Value, " (V):"),
-        colon(L(LabelMsg::BaseColor)), colon(L(LabelMsg::NewColor)),
-        ch(LabelMsg::Hue, " (H):"), ch(LabelMsg::Saturation, " (S):"), ch(LabelMsg::Luminosity, " (L):"),
-        ch(LabelMsg::Red, " (R):"), ch(LabelMsg::Green, " (G):"), ch(LabelMsg::Blue, " (B):"),
-        colon(L(LabelMsg::Divisor)), colon(L(LabelMsg::Presets)),
-        colon(L(LabelMsg::Threshold)), colon(L(LabelMsg::Equalization)),
-        colon(L(LabelMsg::Left)), colon(L(LabelMsg::Top)), colon(L(LabelMsg::Width)), colon(L(LabelMsg::Height)),
-        colon(L(LabelMsg::Color)), L(LabelMsg::SourceImageQuantity) + QStringLiteral(" (%):"),
-        colon(L(LabelMsg::Left)), colon(L(LabelMsg::Top)), colon(L(LabelMsg::Width)), colon(L(LabelMsg::Height)),
-        colon(L(LabelMsg::Refraction)),
-        colon(L(LabelMsg::Amplitude)), colon(L(LabelMsg::WaveLength)), colon(L(LabelMsg::Phase))};
+    const QString texts[] = {colon(P(PreviewMsg::Contrast)),
+                             colon(P(PreviewMsg::Brightness)),
+                             ch(LabelMsg::Hue, " (H):"),
+                             ch(LabelMsg::Saturation, " (S):"),
+                             ch(LabelMsg::Value, " (V):"),
+                             colon(L(LabelMsg::BaseColor)),
+                             colon(L(LabelMsg::NewColor)),
+                             ch(LabelMsg::Hue, " (H):"),
+                             ch(LabelMsg::Saturation, " (S):"),
+                             ch(LabelMsg::Luminosity, " (L):"),
+                             ch(LabelMsg::Red, " (R):"),
+                             ch(LabelMsg::Green, " (G):"),
+                             ch(LabelMsg::Blue, " (B):"),
+                             colon(L(LabelMsg::Divisor)),
+                             colon(L(LabelMsg::Presets)),
+                             colon(L(LabelMsg::Threshold)),
+                             colon(L(LabelMsg::Equalization)),
+                             colon(L(LabelMsg::Left)),
+                             colon(L(LabelMsg::Top)),
+                             colon(L(LabelMsg::Width)),
+                             colon(L(LabelMsg::Height)),
+                             colon(L(LabelMsg::Color)),
+                             L(LabelMsg::SourceImageQuantity) + QStringLiteral(" (%):"),
+                             colon(L(LabelMsg::Left)),
+                             colon(L(LabelMsg::Top)),
+                             colon(L(LabelMsg::Width)),
+                             colon(L(LabelMsg::Height)),
+                             colon(L(LabelMsg::Refraction)),
+                             colon(L(LabelMsg::Amplitude)),
+                             colon(L(LabelMsg::WaveLength)),
+                             colon(L(LabelMsg::Phase))};
     for (size_t i = 0; i < labels_.size() && i < std::size(texts); ++i)
         labels_[i]->setText(texts[i]);
-    findChild<QGroupBox*>(QStringLiteral("FilterValues"))->setTitle(QStringLiteral(" ") + L(LabelMsg::FilterValues) + QStringLiteral(" "));
+    findChild<QGroupBox*>(QStringLiteral("FilterValues"))
+        ->setTitle(QStringLiteral(" ") + L(LabelMsg::FilterValues) + QStringLiteral(" "));
     LoadButton->setText(QStringLiteral("&") + L(LabelMsg::Load));
     SaveButton->setText(QStringLiteral("&") + L(LabelMsg::Save));
     EqualizeButton->setText(L(LabelMsg::Equalize));

@@ -28,8 +28,16 @@ class TRulerBox;
 
 // Page bits of the effects set; bit 1 shows every page.
 enum TPreviewsPage : int {
-    ppAll = 1, ppContrast = 2, ppHSV = 4, ppHSL = 8, ppRGB = 16, ppUserFilter = 32, ppEqualization = 64,
-    ppBumpMap = 128, ppLens = 256, ppWave = 512
+    ppAll = 1,
+    ppContrast = 2,
+    ppHSV = 4,
+    ppHSL = 8,
+    ppRGB = 16,
+    ppUserFilter = 32,
+    ppEqualization = 64,
+    ppBumpMap = 128,
+    ppLens = 256,
+    ppWave = 512
 };
 
 // The effects dialog: the work area as source, the chosen page applied to the visible
@@ -69,18 +77,18 @@ public:
     QComboBox* PresetList = nullptr;
     QPushButton* LoadButton = nullptr;
     QPushButton* SaveButton = nullptr;
-    TRulerBox* ThresholdRuler = nullptr;   // grip 0 low, grip 1 high
+    TRulerBox* ThresholdRuler = nullptr;  // grip 0 low, grip 1 high
     TRulerBox* LevelsRuler = nullptr;
     std::array<QLabel*, 4> RulerLabels{};  // under the threshold's two grips, then the levels'
     QListWidget* ChannelList = nullptr;
     QPushButton* EqualizeButton = nullptr;
     THistogramBox* HistogramBox1 = nullptr;
-    std::array<QSpinBox*, 4> BumpEdits{};   // left, top, width, height
+    std::array<QSpinBox*, 4> BumpEdits{};  // left, top, width, height
     THSVBox* BumpColor = nullptr;
     QSpinBox* BumpPercent = nullptr;
     std::array<QSpinBox*, 4> LensEdits{};
     QSpinBox* RefractionEdit = nullptr;
-    std::array<QSpinBox*, 3> WaveEdits{};   // amplitude, wave length, phase
+    std::array<QSpinBox*, 3> WaveEdits{};  // amplitude, wave length, phase
     QCheckBox* ReflectiveBox = nullptr;
 
     // The page shown (its bit), and the preview the result view holds.
@@ -128,10 +136,10 @@ private:
     bool useProgress_ = false;
     bool updating_ = false;
     bool activated_ = false;
-    int initialised_ = 0;   // page bits
+    int initialised_ = 0;  // page bits
     TBitmap snapshot_;
     std::vector<QLabel*> labels_;
-    std::vector<std::pair<QWidget*, int>> pages_;   // page widget, bit
+    std::vector<std::pair<QWidget*, int>> pages_;  // page widget, bit
 
 public:
     // Page values.

@@ -161,8 +161,7 @@ void TfPreviews::InitPage(int bit)
         WaveEdits[2]->setValue(0);
         ReflectiveBox->setChecked(false);
         break;
-    default:
-        break;
+    default: break;
     }
     updating_ = false;
     initialised_ |= bit;
@@ -210,8 +209,7 @@ void TfPreviews::readTracks(int bit)
     case ppWave:
         Amplitude = WaveEdits[0]->value(), WaveLength = WaveEdits[1]->value(), Phase = WaveEdits[2]->value();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -295,8 +293,8 @@ void TfPreviews::ApplyPage(TImageKit* view, bool toSource)
         break;
     case ppBumpMap: {
         const TRGBTriple c = ColorToRGBTriple(BumpLight);
-        BumpMap(bm, mx(BumpLeft), my(BumpTop), sz(BumpWidth), sz(BumpHeight), BumpPercentValue, c.rgbtBlue,
-                c.rgbtGreen, c.rgbtRed, 0, 0, x2, y2, progress);
+        BumpMap(bm, mx(BumpLeft), my(BumpTop), sz(BumpWidth), sz(BumpHeight), BumpPercentValue, c.rgbtBlue, c.rgbtGreen,
+                c.rgbtRed, 0, 0, x2, y2, progress);
         break;
     }
     case ppLens: ApplyLens(bm, mx(LensLeft), my(LensTop), sz(LensWidth), sz(LensHeight), Refraction, progress); break;

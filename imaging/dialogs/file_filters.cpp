@@ -3,22 +3,13 @@
 
 namespace {
 
-QStringList filterParts(const QString& filter)
-{
-    return filter.split(u'|');
-}
+QStringList filterParts(const QString& filter) { return filter.split(u'|'); }
 
-int fileNameStart(const QString& name)
-{
-    return int(std::max(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'))) + 1;
-}
+int fileNameStart(const QString& name) { return int(std::max(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'))) + 1; }
 
-} // namespace
+}  // namespace
 
-int FilterCount(const QString& filter)
-{
-    return filter.isEmpty() ? 0 : int(filterParts(filter).size()) / 2;
-}
+int FilterCount(const QString& filter) { return filter.isEmpty() ? 0 : int(filterParts(filter).size()) / 2; }
 
 QString FilterMaskAt(const QString& filter, int index)
 {

@@ -73,7 +73,7 @@ QCheckBox* NewCheck(QWidget* parent, const char* name)
     return c;
 }
 
-} // namespace
+}  // namespace
 
 TfIOPreviews::TfIOPreviews(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint)
 {
@@ -135,7 +135,7 @@ TfIOPreviews::TfIOPreviews(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Win
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setTabPosition(QTabWidget::South);
-    pagesBuilt_ = {{buildJpeg(), iopgJPEG}, {buildTiff(), iopgTIFF}, {buildGif(), iopgGIF},
+    pagesBuilt_ = {{buildJpeg(), iopgJPEG},       {buildTiff(), iopgTIFF},      {buildGif(), iopgGIF},
                    {buildBmpPcx(false), iopgBMP}, {buildBmpPcx(true), iopgPCX}, {buildPng(), iopgPNG}};
     const char* const tabs[] = {"JPEG", "TIFF", "GIF", "BMP", "PCX", "PNG"};
     for (size_t i = 0; i < pagesBuilt_.size(); ++i) {
@@ -272,11 +272,12 @@ QWidget* TfIOPreviews::buildTiff()
 {
     auto* page = new QWidget;
     auto* g = new QGridLayout(page);
-    ComboBox2 = NewList(page, "ComboBox2", {"UNCOMPRESSED", "CCITT1D", "G3FAX1D", "G3FAX2D", "G4FAX", "LZW", "OLDJPEG",
-                                            "JPEG", "PACKBITS"});
+    ComboBox2 =
+        NewList(page, "ComboBox2",
+                {"UNCOMPRESSED", "CCITT1D", "G3FAX1D", "G3FAX2D", "G4FAX", "LZW", "OLDJPEG", "JPEG", "PACKBITS"});
     Edit1 = NewSpin(page, "Edit1", 1000);
-    ComboBox3 = NewList(page, "ComboBox3", {"WHITEISZERO", "BLACKISZERO", "RGB", "RGBPALETTE", "TRANSPMASK", "CMYK",
-                                            "YCBCR", "CIELAB"});
+    ComboBox3 = NewList(page, "ComboBox3",
+                        {"WHITEISZERO", "BLACKISZERO", "RGB", "RGBPALETTE", "TRANSPMASK", "CMYK", "YCBCR", "CIELAB"});
     ComboBox4 = NewList(page, "ComboBox4", {"B/W", "16", "256", "65536", "16M"});
     g->addWidget(label(page, LabelMsg::Compression), 0, 0);
     g->addWidget(ComboBox2, 0, 1);

@@ -147,14 +147,14 @@ private:
     int pageIndex(int bit) const;
 
     std::vector<TPage> pagesBuilt_;
-    std::vector<std::pair<QLabel*, std::pair<int, bool>>> captions_;   // label, table row, colon
+    std::vector<std::pair<QLabel*, std::pair<int, bool>>> captions_;  // label, table row, colon
     std::vector<std::pair<QGroupBox*, int>> boxes_;
     int pages_ = 0;
     QString paletteCancel_ = QStringLiteral("&Cancel");
     std::unique_ptr<TImageKitIO> io_;
     TIOParamsVals* record_ = nullptr;
     TIOWorkingCopy work_;
-    std::vector<TIORGB> previewMap_;   // the palette the last preview's file holds
+    std::vector<TIORGB> previewMap_;  // the palette the last preview's file holds
     bool ready_ = false;
     bool lockDefault_ = false;
     bool activated_ = false;

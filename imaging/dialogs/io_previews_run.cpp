@@ -47,7 +47,7 @@ bool GreyPhotometric(int p) { return p == 0 || p == 1; }
 
 constexpr int kTiffChoiceBW = 0, kTiffChoice16M = 4;
 
-} // namespace
+}  // namespace
 
 // ---- page set ------------------------------------------------------------------------
 
@@ -484,9 +484,9 @@ void TfIOPreviews::Button6Click()
 void TfIOPreviews::PanelClick(QPushButton* panel)
 {
     TIORGB* color = panel == Panel3 ? &work_.GifTransparentColor
-                    : panel == Panel4 ? &work_.GifBackground
-                    : panel == Panel1 ? &work_.PngBackground
-                                      : nullptr;
+                  : panel == Panel4 ? &work_.GifBackground
+                  : panel == Panel1 ? &work_.PngBackground
+                                    : nullptr;
     if (!color)
         return;
     // GIF: 2^bits entries; PNG: 2^(bits × samples); never more than the palette holds,

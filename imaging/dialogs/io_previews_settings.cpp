@@ -36,7 +36,7 @@ TDepthTable depthTable(int page)
 
 int clampIndex(int value, int count) { return std::clamp(value, 0, count - 1); }
 
-} // namespace
+}  // namespace
 
 int PageOfFileType(int fileType)
 {

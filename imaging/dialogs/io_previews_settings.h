@@ -9,7 +9,14 @@
 
 // Page bits of the page set; 1 offers every page, 2 the page of the record's file type.
 enum TIOPreviewsPage : int {
-    iopgAll = 1, iopgFileType = 2, iopgJPEG = 4, iopgTIFF = 8, iopgGIF = 16, iopgBMP = 32, iopgPCX = 64, iopgPNG = 128
+    iopgAll = 1,
+    iopgFileType = 2,
+    iopgJPEG = 4,
+    iopgTIFF = 8,
+    iopgGIF = 16,
+    iopgBMP = 32,
+    iopgPCX = 64,
+    iopgPNG = 128
 };
 
 // The page bit of a file type; 0 for types without a page.
@@ -29,8 +36,8 @@ TDepth DepthOfChoice(int page, int choice);
 int ChoiceOfDepth(int page, int bits, int samples, int previous);
 
 // Item counts of the lists whose index is the stored value.
-constexpr int kJpegColorSpaces = 5, kJpegDctMethods = 3, kTiffCompressions = 9, kTiffPhotometrics = 8,
-              kGifDepths = 8, kPngFilters = 3, kPngLevels = 10;
+constexpr int kJpegColorSpaces = 5, kJpegDctMethods = 3, kTiffCompressions = 9, kTiffPhotometrics = 8, kGifDepths = 8,
+              kPngFilters = 3, kPngLevels = 10;
 constexpr int kTiffPhotometricCMYK = 5;
 // Ranges of the JPEG page's number controls: stored values outside are clamped.
 constexpr int kQualityMax = 100, kSmoothingMax = 100;

@@ -38,6 +38,5 @@ public:
     std::function<void(bool ok)> OnFinished;
 
 private:
-    void run(const QString& fileName, uint8_t fileType, int boxWidth, int boxHeight, int limit,
-             const JobRef& job);
+    void run(const QString& fileName, uint8_t fileType, int boxWidth, int boxHeight, int limit, const JobRef& job);
 };

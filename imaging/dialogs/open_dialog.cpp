@@ -56,7 +56,7 @@ void setAutoSizeText(QLabel* label, const QString& text)
     label->adjustSize();
 }
 
-} // namespace
+}  // namespace
 
 TOpenImageKitDialog::TOpenImageKitDialog(QObject* owner) : TIKCommonDialog(owner)
 {
@@ -76,9 +76,7 @@ TOpenImageKitDialog::TOpenImageKitDialog(QObject* owner) : TIKCommonDialog(owner
         });
     };
     multiLoader_ = std::make_unique<TMultiPreviewLoader>();
-    multiLoader_->OnFrame = [this](const TMultiPreviewLoader::TFrame& f) {
-        Guarded([&] { multiFrameLoaded(f); });
-    };
+    multiLoader_->OnFrame = [this](const TMultiPreviewLoader::TFrame& f) { Guarded([&] { multiFrameLoaded(f); }); };
     multiLoader_->OnFinished = [this](bool ok) {
         Guarded([&] { multiPreviewLoaded(ok); });
         Guarded([this] {
@@ -97,15 +95,9 @@ TOpenImageKitDialog::~TOpenImageKitDialog()
     delete InfoPanel;
 }
 
-bool TOpenImageKitDialog::Busy() const
-{
-    return loader_->Busy() || multiLoader_->Busy();
-}
+bool TOpenImageKitDialog::Busy() const { return loader_->Busy() || multiLoader_->Busy(); }
 
-void TOpenImageKitDialog::SetInitialDir(const QString& dir)
-{
-    initialDir_ = NormalizedInitialDir(dir);
-}
+void TOpenImageKitDialog::SetInitialDir(const QString& dir) { initialDir_ = NormalizedInitialDir(dir); }
 
 QString TOpenImageKitDialog::FileName() const
 {
@@ -128,10 +120,7 @@ int TOpenImageKitDialog::dialogFilterIndex() const
     return at >= 0 ? int(at) + 1 : currentFilterIndex_;
 }
 
-int TOpenImageKitDialog::FilterIndex() const
-{
-    return Handle() ? dialogFilterIndex() : filterIndex_;
-}
+int TOpenImageKitDialog::FilterIndex() const { return Handle() ? dialogFilterIndex() : filterIndex_; }
 
 QString TOpenImageKitDialog::GetFileSpec() const
 {
@@ -472,8 +461,8 @@ void TOpenImageKitDialog::clearPreview()
 
 void TOpenImageKitDialog::ShowInfo(const TIOParamsVals* params)
 {
-    const TPreviewInfoTexts t =
-        params ? PreviewInfo(*params, fileSize_, frameCount_, MsgLanguage) : TPreviewInfoTexts{};
+    const TPreviewInfoTexts t = params ? PreviewInfo(*params, fileSize_, frameCount_, MsgLanguage)
+                                       : TPreviewInfoTexts{};
     setAutoSizeText(PicLabel1, t.PicLabel1);
     setAutoSizeText(PicLabel2, t.PicLabel2);
     setAutoSizeText(PicLabel3, t.PicLabel3);

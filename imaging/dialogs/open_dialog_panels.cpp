@@ -32,10 +32,7 @@ constexpr QRect kPlayButton(85, 5, 23, 22);
 constexpr QRect kImageKitView(6, 32, 133, 139);
 constexpr QRect kProgressBar(0, 55, 127, 19);
 
-QRect scaled(const TDialogScale& s, const QRect& r)
-{
-    return s.Rect(r.left(), r.top(), r.width(), r.height());
-}
+QRect scaled(const TDialogScale& s, const QRect& r) { return s.Rect(r.left(), r.top(), r.width(), r.height()); }
 
 // 16 × 16 glyphs: a magnifier and a play triangle.
 QIcon previewGlyph()
@@ -84,7 +81,7 @@ QToolButton* makeSpeedButton(const char* name, const QIcon& glyph, QWidget* pare
     return b;
 }
 
-} // namespace
+}  // namespace
 
 void TOpenImageKitDialog::buildPicturePanel()
 {
@@ -106,8 +103,8 @@ void TOpenImageKitDialog::buildPicturePanel()
     PlayButton->setCheckable(true);
     // Playback belongs to the multi-image preview; the preview button waits while it plays.
     connect(PlayButton, &QToolButton::toggled, this, [this](bool down) {
-        PreviewButton->setEnabled(!down && (ImageKitMView->isVisible() ? ImageKitMView->ImageCount() > 0
-                                                                         : frameCount_ > 0));
+        PreviewButton->setEnabled(!down &&
+                                  (ImageKitMView->isVisible() ? ImageKitMView->ImageCount() > 0 : frameCount_ > 0));
         ImageKitMView->SetPlaying(down && ImageKitMView->isVisible());
     });
 

@@ -12,7 +12,7 @@
 namespace {
 constexpr int kCell = 16;
 constexpr int kColumns = 32;
-} // namespace
+}  // namespace
 
 TImageKitPaletteDialog::TImageKitPaletteDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

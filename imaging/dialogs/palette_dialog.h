@@ -17,8 +17,7 @@ public:
     // Shows `count` entries, but never more than the palette holds.
     void SetPalette(const std::vector<TColor>& palette, int count);
     // Any container of entries with r, g, b members (a parameter record's colour map).
-    template <class Map>
-    void SetPaletteFrom(const Map& map, int count)
+    template <class Map> void SetPaletteFrom(const Map& map, int count)
     {
         std::vector<TColor> colors;
         colors.reserve(map.size());

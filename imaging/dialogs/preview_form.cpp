@@ -19,15 +19,14 @@ int sideFor(int image, int screen)
     return screen;
 }
 
-} // namespace
+}  // namespace
 
 QSize TPreviewForm::SizeFor(QSize image, QSize screen)
 {
     return QSize(sideFor(image.width(), screen.width()), sideFor(image.height(), screen.height()));
 }
 
-TPreviewForm::TPreviewForm(TImageKitView* source, const QString& fileName, QWidget* parent)
-    : QDialog(parent, Qt::Tool)
+TPreviewForm::TPreviewForm(TImageKitView* source, const QString& fileName, QWidget* parent) : QDialog(parent, Qt::Tool)
 {
     setObjectName(QStringLiteral("PreviewForm"));
     setWindowTitle(fileName + QStringLiteral(": "));

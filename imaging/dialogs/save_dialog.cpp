@@ -26,7 +26,10 @@ constexpr int kPagesJPEG = 4, kPagesTIFF = 8, kPagesGIF = 16, kPagesBMP = 32, kP
 
 int pagesForExtension(const QString& ext)
 {
-    static const struct { const char* ext; int pages; } table[] = {
+    static const struct {
+        const char* ext;
+        int pages;
+    } table[] = {
         {"jpg", kPagesJPEG}, {"jpeg", kPagesJPEG}, {"tif", kPagesTIFF}, {"tiff", kPagesTIFF},
         {"gif", kPagesGIF},  {"bmp", kPagesBMP},   {"pcx", kPagesPCX},  {"png", kPagesPNG},
     };
@@ -36,7 +39,7 @@ int pagesForExtension(const QString& ext)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 TSaveImageKitDialog::TSaveImageKitDialog(QObject* owner) : TOpenImageKitDialog(owner)
 {
@@ -47,10 +50,7 @@ TSaveImageKitDialog::TSaveImageKitDialog(QObject* owner) : TOpenImageKitDialog(o
 
 TSaveImageKitDialog::~TSaveImageKitDialog() = default;
 
-QObject* TSaveImageKitDialog::AttachedImageKitIO() const
-{
-    return attached_.data();
-}
+QObject* TSaveImageKitDialog::AttachedImageKitIO() const { return attached_.data(); }
 
 void TSaveImageKitDialog::SetAttachedImageKitIO(QObject* component)
 {

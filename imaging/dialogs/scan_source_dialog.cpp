@@ -15,8 +15,8 @@
 namespace {
 
 // The options that matter for a scan, in the order shown.
-const char* const kOptionNames[] = {"source", "mode", "depth", "resolution", "x-resolution", "y-resolution",
-                                    "tl-x", "tl-y", "br-x", "br-y"};
+const char* const kOptionNames[] = {"source",       "mode", "depth", "resolution", "x-resolution",
+                                    "y-resolution", "tl-x", "tl-y",  "br-x",       "br-y"};
 
 QString unitSuffix(SANE_Unit unit)
 {
@@ -216,7 +216,4 @@ void TScanSourceDialog::closeEvent(QCloseEvent* event)
     emit CancelRequested();
 }
 
-void TScanSourceDialog::reject()
-{
-    emit CancelRequested();
-}
+void TScanSourceDialog::reject() { emit CancelRequested(); }

@@ -21,7 +21,8 @@ TSelectSourceDialog::TSelectSourceDialog(const std::vector<TSaneDevice>& devices
     list_->setObjectName(QStringLiteral("SourceList"));
     for (const TSaneDevice& d : devices) {
         QString text = (d.Vendor + QLatin1Char(' ') + d.Model).trimmed();
-        text = text.isEmpty() ? QString::fromUtf8(d.Name) : text + QStringLiteral(" (%1)").arg(QString::fromUtf8(d.Name));
+        text = text.isEmpty() ? QString::fromUtf8(d.Name)
+                              : text + QStringLiteral(" (%1)").arg(QString::fromUtf8(d.Name));
         list_->addItem(text);
         if (d.Name == current)
             list_->setCurrentRow(list_->count() - 1);

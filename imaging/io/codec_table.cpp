@@ -60,10 +60,7 @@ bool CanWrite(const TCodec& codec)
     return codec.OwnWriter && codec.Write && (!codec.WriterReady || codec.WriterReady());
 }
 
-QString Refusal(const TCodec& codec)
-{
-    return QStringLiteral("unrecognized %1").arg(QLatin1String(codec.Format));
-}
+QString Refusal(const TCodec& codec) { return QStringLiteral("unrecognized %1").arg(QLatin1String(codec.Format)); }
 
 void RefuseUnavailable(const TCodec& codec)
 {

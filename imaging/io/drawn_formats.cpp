@@ -62,11 +62,17 @@ QImage RenderCursor(TStream& stream, const TIOParamsVals& params, TColor)
     return renderIcon(stream, params.CurWidth, params.CurHeight);
 }
 
-constexpr TCodec kIcoCodec = {.FileType = ioICO, .Extensions = {"ico"}, .Name = "Windows Icon (ICO)", .Format = "ICO",
-                              .Render = RenderIcon};
-constexpr TCodec kCurCodec = {.FileType = ioCUR, .Extensions = {"cur"}, .Name = "Windows Cursor (CUR)", .Format = "CUR",
-                              .Render = RenderCursor};
-constexpr TCodec kWmfCodec = {.FileType = ioWMF, .Extensions = {"wmf"}, .Name = "Windows Metafile (WMF)",
-                              .Format = "WMF or EMF", .Render = RenderMetafile};
-constexpr TCodec kEmfCodec = {.FileType = ioEMF, .Extensions = {"emf"}, .Name = "Enhanced Windows Metafile (WMF)",
-                              .Format = "WMF or EMF", .Render = RenderMetafile};
+constexpr TCodec kIcoCodec = {
+    .FileType = ioICO, .Extensions = {"ico"}, .Name = "Windows Icon (ICO)", .Format = "ICO", .Render = RenderIcon};
+constexpr TCodec kCurCodec = {
+    .FileType = ioCUR, .Extensions = {"cur"}, .Name = "Windows Cursor (CUR)", .Format = "CUR", .Render = RenderCursor};
+constexpr TCodec kWmfCodec = {.FileType = ioWMF,
+                              .Extensions = {"wmf"},
+                              .Name = "Windows Metafile (WMF)",
+                              .Format = "WMF or EMF",
+                              .Render = RenderMetafile};
+constexpr TCodec kEmfCodec = {.FileType = ioEMF,
+                              .Extensions = {"emf"},
+                              .Name = "Enhanced Windows Metafile (WMF)",
+                              .Format = "WMF or EMF",
+                              .Render = RenderMetafile};

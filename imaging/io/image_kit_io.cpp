@@ -19,24 +19,15 @@ TImageKitIO::TPreviewsHandler& previewsHandler()
     return h;
 }
 
-void viewChangedProc(void* data, TIKView*)
-{
-    static_cast<TImageKitIO*>(data)->ViewBitmapChanged();
-}
+void viewChangedProc(void* data, TIKView*) { static_cast<TImageKitIO*>(data)->ViewBitmapChanged(); }
 
 }  // namespace
 
 void TImageKitIO::SetPreviewsHandler(TPreviewsHandler handler) { previewsHandler() = std::move(handler); }
 
-TImageKitIO::TImageKitIO(QObject* owner) : QObject(owner)
-{
-    params_ = std::make_unique<TIOParamsVals>(this);
-}
+TImageKitIO::TImageKitIO(QObject* owner) : QObject(owner) { params_ = std::make_unique<TIOParamsVals>(this); }
 
-TImageKitIO::~TImageKitIO()
-{
-    listenToView(false);
-}
+TImageKitIO::~TImageKitIO() { listenToView(false); }
 
 // ---- attachment -------------------------------------------------------------------
 
@@ -127,10 +118,7 @@ void TImageKitIO::ViewBitmapChanged()
         bitmap_ = v->GetBitmap();
 }
 
-TBitmap* TImageKitIO::Bitmap() const
-{
-    return bitmap_;
-}
+TBitmap* TImageKitIO::Bitmap() const { return bitmap_; }
 
 bool TImageKitIO::ViewDpi(int& dpiX, int& dpiY) const
 {
@@ -200,13 +188,28 @@ bool TImageKitIO::Acquire()
         return false;
     const int depth = DIBToBitmap(dib, bitmap_);
     switch (depth) {
-    case 1: params_->BitsPerSample = 1; params_->SamplesPerPixel = 1; break;
-    case 4: params_->BitsPerSample = 4; params_->SamplesPerPixel = 1; break;
-    case 8: params_->BitsPerSample = 8; params_->SamplesPerPixel = 1; break;
-    case 15: params_->BitsPerSample = 5; params_->SamplesPerPixel = 3; break;
+    case 1:
+        params_->BitsPerSample = 1;
+        params_->SamplesPerPixel = 1;
+        break;
+    case 4:
+        params_->BitsPerSample = 4;
+        params_->SamplesPerPixel = 1;
+        break;
+    case 8:
+        params_->BitsPerSample = 8;
+        params_->SamplesPerPixel = 1;
+        break;
+    case 15:
+        params_->BitsPerSample = 5;
+        params_->SamplesPerPixel = 3;
+        break;
     case 16:
     case 24:
-    case 32: params_->BitsPerSample = 8; params_->SamplesPerPixel = 3; break;
+    case 32:
+        params_->BitsPerSample = 8;
+        params_->SamplesPerPixel = 3;
+        break;
     default: break;
     }
     const int dpiX = TwainGetXResolution(), dpiY = TwainGetYResolution();

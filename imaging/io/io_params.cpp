@@ -34,10 +34,7 @@ int ScreenDpiY()
     return d > 0 ? d : 96;
 }
 
-TIOParamsVals::TIOParamsVals(TImageKitIO* owner) : Owner(owner)
-{
-    SetDefaultParams();
-}
+TIOParamsVals::TIOParamsVals(TImageKitIO* owner) : Owner(owner) { SetDefaultParams(); }
 
 void TIOParamsVals::FreeColorMap()
 {

@@ -48,7 +48,10 @@ struct TIORGB {
     bool operator==(const TIORGB&) const = default;
 };
 inline TColor IORGBToColor(TIORGB c) { return RGB(c.r, c.g, c.b); }
-inline TIORGB ColorToIORGB(TColor c) { return TIORGB{uint8_t(GetBValue(c)), uint8_t(GetGValue(c)), uint8_t(GetRValue(c))}; }
+inline TIORGB ColorToIORGB(TColor c)
+{
+    return TIORGB{uint8_t(GetBValue(c)), uint8_t(GetGValue(c)), uint8_t(GetRValue(c))};
+}
 
 // LZW coder hooks (plain function pointers). None is registered by default: GIF
 // reading/writing and LZW-TIFF reading then raise EInvalidGraphic, LZW-TIFF writing
@@ -58,8 +61,8 @@ inline TIORGB ColorToIORGB(TColor c) { return TIORGB{uint8_t(GetBValue(c)), uint
 // stream and leaves the stream after the frame's data.
 using TGifLzwDecompress = void (*)(TStream& stream, int height, int width, uint8_t* buffer, bool interlaced);
 // GIF compress: writes minimum code size, sub-blocks and terminator for the index buffer.
-using TGifLzwCompress = void (*)(TStream& stream, int height, int width, int bitsPerPixel,
-                                 const uint8_t* buffer, bool interlaced);
+using TGifLzwCompress = void (*)(TStream& stream, int height, int width, int bitsPerPixel, const uint8_t* buffer,
+                                 bool interlaced);
 // TIFF decompress: decodes strip data (`data`, `dataSize` bytes) into `out` (room for
 // `wanted` bytes); returns the number of bytes produced. Called once with data == nullptr
 // after a strip group to release *state.
@@ -173,9 +176,9 @@ public:
 struct TProgressRec {
     TProgressEvent fOnProgress;  // counts as set when callable
     TObject* Sender = nullptr;
-    int32_t val = 0;             // row counter for codecs that count as they go
-    double per1 = 0.0;           // percentage per row (100 / rows), set by the codec
-    bool* Aborting = nullptr;    // the component's abort flag (may be null)
+    int32_t val = 0;           // row counter for codecs that count as they go
+    double per1 = 0.0;         // percentage per row (100 / rows), set by the codec
+    bool* Aborting = nullptr;  // the component's abort flag (may be null)
 
     bool Assigned() const { return bool(fOnProgress); }
     void Report(int percent) const

@@ -104,8 +104,7 @@ void TImageKitMIO::LoadFromFile(const QString& fileName)
 // The frame loop of GIF and TIFF: read(record, i, bitmap, progress) reads frame i and
 // returns the file's frame count. A frame that fails leaves no empty image behind; the
 // frames before it stay.
-template <class ReadFrame>
-void TImageKitMIO::loadFrames(TStream& stream, ReadFrame read)
+template <class ReadFrame> void TImageKitMIO::loadFrames(TStream& stream, ReadFrame read)
 {
     if (!view_)
         return;

@@ -81,8 +81,7 @@ private:
     // Inserts an empty image at `at` and returns its record.
     TIOParamsVals& insertFrame(int at);
     void progress(int i, int count);
-    template <class ReadFrame>
-    void loadFrames(TStream& stream, ReadFrame read);
+    template <class ReadFrame> void loadFrames(TStream& stream, ReadFrame read);
     void loadStreamFrames(TStream& stream, uint8_t fileType);
     // The view's side of a frame at `at`: background, display time, the record's indexes.
     void setFrame(int at, const TMultiFrame& frame, TIOParamsVals& record);

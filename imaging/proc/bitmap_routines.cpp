@@ -34,9 +34,7 @@ void fillSpan(TBitmap* bm, uint8_t* row, int left, int right, TColor rgb)
         }
         break;
     }
-    case pf8bit:
-        std::memset(row + left, GreyValue(r, g, b), size_t(right - left));
-        break;
+    case pf8bit: std::memset(row + left, GreyValue(r, g, b), size_t(right - left)); break;
     case pf32bit:
         for (int x = left; x < right; ++x) {
             row[4 * x] = uint8_t(b);
@@ -68,7 +66,7 @@ void copyPixels(TPixelFormat f, uint8_t* dst, int dx, const uint8_t* src, int sx
     std::memmove(dst + size_t(dx) * bpp, src + size_t(sx) * bpp, size_t(count) * bpp);
 }
 
-} // namespace
+}  // namespace
 
 void CopyBitmap(const TBitmap* source, TBitmap* destination)
 {
@@ -196,8 +194,8 @@ void CopyBitmapInto(TBitmap* destination, int x, int y, const TBitmap* source)
                        TRect(x, y, x + source->Width(), y + source->Height())))
         return;
     for (int row = both.Top; row < both.Bottom; ++row)
-        copyPixels(destination->PixelFormat(), destination->ScanLine(row), both.Left,
-                   source->ScanLine(row - y), both.Left - x, both.Width());
+        copyPixels(destination->PixelFormat(), destination->ScanLine(row), both.Left, source->ScanLine(row - y),
+                   both.Left - x, both.Width());
 }
 
 void FillPolygon(TBitmap* bitmap, const std::vector<TPoint>& polygon, TColor color)
@@ -216,8 +214,7 @@ void FillPolygon(TBitmap* bitmap, const std::vector<TPoint>& polygon, TColor col
     }
 }
 
-void DrawThroughPolygon(TBitmap* destination, int x, int y, const TBitmap* source,
-                        const std::vector<TPoint>& polygon)
+void DrawThroughPolygon(TBitmap* destination, int x, int y, const TBitmap* source, const std::vector<TPoint>& polygon)
 {
     if (!destination || !source || destination->Empty() || source->Empty())
         return;
@@ -241,8 +238,8 @@ void DrawThroughPolygon(TBitmap* destination, int x, int y, const TBitmap* sourc
     }
 }
 
-void CopyPolygonRect(const TBitmap* source, TBitmap* destination, const std::vector<TPoint>& polygon,
-                     int x1, int y1, int x2, int y2, TColor fill)
+void CopyPolygonRect(const TBitmap* source, TBitmap* destination, const std::vector<TPoint>& polygon, int x1, int y1,
+                     int x2, int y2, TColor fill)
 {
     if (!source || !destination)
         return;

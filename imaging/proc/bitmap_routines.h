@@ -43,10 +43,9 @@ void FillPolygon(TBitmap* bitmap, const std::vector<TPoint>& polygon, TColor col
 
 // Draws source at (x, y) of destination, but only where the polygon region (destination
 // coordinates, alternate fill) lies. Both bitmaps must have the same pixel format.
-void DrawThroughPolygon(TBitmap* destination, int x, int y, const TBitmap* source,
-                        const std::vector<TPoint>& polygon);
+void DrawThroughPolygon(TBitmap* destination, int x, int y, const TBitmap* source, const std::vector<TPoint>& polygon);
 
 // Copies the inclusive rectangle x1..x2, y1..y2 (clamped) into destination; pixels
 // outside the polygon (source coordinates) take the fill colour.
-void CopyPolygonRect(const TBitmap* source, TBitmap* destination, const std::vector<TPoint>& polygon,
-                     int x1, int y1, int x2, int y2, TColor fill);
+void CopyPolygonRect(const TBitmap* source, TBitmap* destination, const std::vector<TPoint>& polygon, int x1, int y1,
+                     int x2, int y2, TColor fill);

@@ -15,8 +15,8 @@ namespace {
 using Table = std::array<uint8_t, 256>;
 
 // Maps every pixel of the area through one table per channel (blue, green, red).
-void MapChannels(TBitmap& bm, int x1, int y1, int x2, int y2, const Table& blue, const Table& green,
-                 const Table& red, const TEffectProgress& progress)
+void MapChannels(TBitmap& bm, int x1, int y1, int x2, int y2, const Table& blue, const Table& green, const Table& red,
+                 const TEffectProgress& progress)
 {
     ForAreaRows(bm, x1, y1, x2, y2, progress, [&](int, uint8_t* p) {
         for (int x = x1; x <= x2; ++x, p += 3) {
@@ -35,10 +35,10 @@ template <class F> Table MakeTable(F f)
     return t;
 }
 
-} // namespace
+}  // namespace
 
-void AdjustContrast(TBitmap& bm, int x1, int y1, int x2, int y2, int contrast, int meanRed, int meanGreen,
-                    int meanBlue, const TEffectProgress& progress)
+void AdjustContrast(TBitmap& bm, int x1, int y1, int x2, int y2, int contrast, int meanRed, int meanGreen, int meanBlue,
+                    const TEffectProgress& progress)
 {
     if (!ClipEffectArea(bm, x1, y1, x2, y2))
         return;
@@ -75,8 +75,7 @@ void AdjustHSL(TBitmap& bm, int x1, int y1, int x2, int y2, int hue, int sat, in
     });
 }
 
-void AdjustHSV(TBitmap& bm, int x1, int y1, int x2, int y2, int hue, int sat, int val,
-               const TEffectProgress& progress)
+void AdjustHSV(TBitmap& bm, int x1, int y1, int x2, int y2, int hue, int sat, int val, const TEffectProgress& progress)
 {
     if (!ClipEffectArea(bm, x1, y1, x2, y2))
         return;
@@ -157,10 +156,12 @@ namespace {
 
 // Scratch rows of one band of the equalisation.
 struct TEqualizeRows {
-    std::vector<uint16_t> colSum;     // three rows added, per byte of the row
-    std::vector<uint8_t> mean;        // 3 × 3 mean, per byte of the area's columns
+    std::vector<uint16_t> colSum;  // three rows added, per byte of the row
+    std::vector<uint8_t> mean;     // 3 × 3 mean, per byte of the area's columns
     std::vector<uint8_t> grey, meanGrey;
-    TEqualizeRows(int w, int cols) : colSum(size_t(w) * 3), mean(size_t(cols) * 3), grey(size_t(cols)), meanGrey(size_t(cols)) {}
+    TEqualizeRows(int w, int cols)
+        : colSum(size_t(w) * 3), mean(size_t(cols) * 3), grey(size_t(cols)), meanGrey(size_t(cols))
+    {}
 };
 
 // The 3 × 3 means of the columns x1 … x2 (edge columns repeat), and the grey levels of

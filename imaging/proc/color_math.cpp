@@ -7,10 +7,7 @@
 int CeilInt(double v) { return static_cast<int>(std::ceil(v)); }
 int FloorInt(double v) { return static_cast<int>(std::floor(v)); }
 
-TRGBTriple MakeRGB(int red, int green, int blue)
-{
-    return TRGBTriple{uint8_t(blue), uint8_t(green), uint8_t(red)};
-}
+TRGBTriple MakeRGB(int red, int green, int blue) { return TRGBTriple{uint8_t(blue), uint8_t(green), uint8_t(red)}; }
 
 TRGBTriple ColorToRGBTriple(TColor color)
 {

@@ -30,8 +30,7 @@ struct Rgb {
 bool isBlack(const Rgb& c) { return c.r == 0 && c.g == 0 && c.b == 0; }
 bool isWhite(const Rgb& c) { return c.r == 255 && c.g == 255 && c.b == 255; }
 
-int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsLen, bool packed,
-           TBitmap* bitmap)
+int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsLen, bool packed, TBitmap* bitmap)
 {
     if (!hdr || hlen < size_t(kHeaderSize))
         bad("the header is incomplete");
@@ -186,9 +185,7 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
                 put(d + 3 * x, Rgb{blue(p), green(p), red(p)});
             }
             break;
-        case 24:
-            std::memcpy(d, s, size_t(width) * 3);
-            break;
+        case 24: std::memcpy(d, s, size_t(width) * 3); break;
         case 32:
             if (compression == 0) {
                 for (int x = 0; x < width; ++x)
@@ -206,7 +203,7 @@ int decode(const uint8_t* hdr, size_t hlen, const uint8_t* bitsPtr, size_t bitsL
     return bits;
 }
 
-} // namespace
+}  // namespace
 
 QByteArray NewPackedDIB(int width, int height, int bitsPerPixel, bool zeroRows)
 {
@@ -305,8 +302,7 @@ int DIBToBitmap(const QByteArray& block, TBitmap* bitmap)
     return DIBToBitmap(reinterpret_cast<const uint8_t*>(block.constData()), size_t(block.size()), bitmap);
 }
 
-int DIBToBitmap(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize,
-                TBitmap* bitmap)
+int DIBToBitmap(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize, TBitmap* bitmap)
 {
     if (!bitmap)
         return 0;

@@ -33,8 +33,7 @@ uint8_t* DIBPixels(QByteArray& dib);
 int DIBToBitmap(const uint8_t* block, size_t size, TBitmap* bitmap);
 int DIBToBitmap(const QByteArray& block, TBitmap* bitmap);
 // Header (with its masks and colour table) and pixel rows in two separate blocks.
-int DIBToBitmap(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize,
-                TBitmap* bitmap);
+int DIBToBitmap(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize, TBitmap* bitmap);
 
 // A BMP file made of a packed DIB: the 14-byte file header in front.
 QByteArray DIBToBMPFile(const QByteArray& dib);

@@ -129,8 +129,8 @@ void ApplyWave(TBitmap& bm, int amplitude, int waveLength, int phase, bool refle
                 const double dy = (y - cy) * fy;
                 for (int x = 0; x < w; ++x) {
                     const double dx = (x - cx) * fx;
-                    const double s
-                        = std::sin(std::sqrt(dx * dx + dy * dy) / (2.0 * waveLength) * 2 * std::numbers::pi + ph);
+                    const double s =
+                        std::sin(std::sqrt(dx * dx + dy * dy) / (2.0 * waveLength) * 2 * std::numbers::pi + ph);
                     double sx, sy;
                     if (reflective) {
                         const double g = std::abs(s) * amplitude;

@@ -8,9 +8,8 @@
 
 // Lights the inclusive rectangle from (lightX, lightY) with a light of the given size and
 // colour; sourcePercent of the old pixel stays. Nothing for a light of size 0.
-void BumpMap(TBitmap& bitmap, int lightX, int lightY, int lightWidth, int lightHeight, int sourcePercent,
-             uint8_t blue, uint8_t green, uint8_t red, int x1, int y1, int x2, int y2,
-             const TEffectProgress& progress = {});
+void BumpMap(TBitmap& bitmap, int lightX, int lightY, int lightWidth, int lightHeight, int sourcePercent, uint8_t blue,
+             uint8_t green, uint8_t red, int x1, int y1, int x2, int y2, const TEffectProgress& progress = {});
 
 // An elliptic lens centred at (x, y); a refraction below 1 acts as 1.
 void ApplyLens(TBitmap& bitmap, int x, int y, int width, int height, double refraction,

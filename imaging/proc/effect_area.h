@@ -59,7 +59,7 @@ void ForAreaRows(TBitmap& bitmap, int x1, int y1, int x2, int y2, const TEffectP
     };
     const auto done = [&](int n) { progress.Row(y1 + n - 1, y1, y2); };
     ParallelRows(y2 - y1 + 1, int64_t(x2 - x1 + 1) * (y2 - y1 + 1), body,
-        progress.Assigned() ? std::function<void(int)>(done) : std::function<void(int)>());
+                 progress.Assigned() ? std::function<void(int)>(done) : std::function<void(int)>());
 }
 
 // Runs an effect that reads the 3 × 3 neighbourhood of each pixel in place over the rows
@@ -70,8 +70,7 @@ void ForAreaRows(TBitmap& bitmap, int x1, int y1, int x2, int y2, const TEffectP
 // saved first, so chunks run on any thread in any order with the same result.
 // Progress goes out per row, in order, on the calling thread.
 template <class MakeRow>
-void ForNeighbourRows(TBitmap& bitmap, int x1, int y1, int x2, int y2, const TEffectProgress& progress,
-                      MakeRow makeRow)
+void ForNeighbourRows(TBitmap& bitmap, int x1, int y1, int x2, int y2, const TEffectProgress& progress, MakeRow makeRow)
 {
     constexpr int kChunk = 32;
     const int h = bitmap.Height(), rowBytes = 3 * bitmap.Width();

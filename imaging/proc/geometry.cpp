@@ -32,10 +32,7 @@ struct TTriple {
 
 // Blend weights are in 1/4096 units; the +2048 rounds to nearest. (Rounding the
 // quotient once more would turn every odd channel of a flat area into the next even.)
-inline uint8_t blendChannel(int left, int p, int u, int v)
-{
-    return ClampByte((left * u + p * v + 2048) >> 12);
-}
+inline uint8_t blendChannel(int left, int p, int u, int v) { return ClampByte((left * u + p * v + 2048) >> 12); }
 
 inline TTriple blend(const TTriple& left, const uint8_t* p, int u, int v)
 {
@@ -248,8 +245,7 @@ inline void movePixelWide(uint8_t* d, const uint8_t* s)
 }
 
 // Quarter turns in tiles, so that neither side is walked across rows one pixel at a time.
-template <bool Clockwise>
-void quarterTurn(const TBitmap& src, TBitmap& dst)
+template <bool Clockwise> void quarterTurn(const TBitmap& src, TBitmap& dst)
 {
     const int w = src.Width(), h = src.Height();
     // Every pixel is written below; the image needs no fill first.
@@ -289,7 +285,7 @@ void quarterTurn(const TBitmap& src, TBitmap& dst)
 inline bool getBit(const uint8_t* row, int x) { return row[x >> 3] & (0x80 >> (x & 7)); }
 inline void setBit(uint8_t* row, int x) { row[x >> 3] |= uint8_t(0x80 >> (x & 7)); }
 
-} // namespace
+}  // namespace
 
 void ResizeCanvas(TBitmap& bitmap, int width, int height, TColor background)
 {
@@ -351,8 +347,8 @@ void ShearRotatedSize(int w, int h, int angle, int& width, int& height)
     height = z.H2;
 }
 
-void Rotate(TBitmap& bitmap, int angle, bool antialias, TColor background, bool monoBackgroundWhite,
-            TObject* sender, const TProgressEvent& progress)
+void Rotate(TBitmap& bitmap, int angle, bool antialias, TColor background, bool monoBackgroundWhite, TObject* sender,
+            const TProgressEvent& progress)
 {
     if (bitmap.Empty())
         return;
@@ -387,8 +383,7 @@ void Rotate(TBitmap& bitmap, int angle, bool antialias, TColor background, bool 
                 TTriple{uint8_t(GetBValue(c)), uint8_t(GetGValue(c)), uint8_t(GetRValue(c))}, sender, progress);
 }
 
-void RotateMonochrome(TBitmap& bitmap, int angle, bool backgroundWhite, TObject* sender,
-                      const TProgressEvent& progress)
+void RotateMonochrome(TBitmap& bitmap, int angle, bool backgroundWhite, TObject* sender, const TProgressEvent& progress)
 {
     if (bitmap.Empty() || bitmap.PixelFormat() != pf1bit)
         return;

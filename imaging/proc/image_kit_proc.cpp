@@ -28,10 +28,7 @@ TImageKitProc::~TImageKitProc()
 
 // ---- attachment ----------------------------------------------------------------------
 
-void TImageKitProc::BitmapChangedProc(void* data, TIKView*)
-{
-    static_cast<TImageKitProc*>(data)->BitmapChanged();
-}
+void TImageKitProc::BitmapChangedProc(void* data, TIKView*) { static_cast<TImageKitProc*>(data)->BitmapChanged(); }
 
 void TImageKitProc::BitmapChanged()
 {

@@ -39,7 +39,7 @@ using TIKHistogram = std::array<TIKHistogramEntry, 256>;
 struct TIKWorkArea {
     int X1 = 0, Y1 = 0, X2 = -1, Y2 = -1;
     std::vector<TPoint> Polygon;
-    bool Selected = false;   // false: the whole image
+    bool Selected = false;  // false: the whole image
     bool Empty() const { return X2 < X1 || Y2 < Y1; }
     int Width() const { return X2 - X1 + 1; }
     int Height() const { return Y2 - Y1 + 1; }
@@ -154,8 +154,8 @@ private:
     bool holds(TPixelFormat format) const;
     template <class Op> void changeWhole(Op op);
     template <class Op> void onArea(const TIKWorkArea& area, Op op);
-    template <class RowOp> void changeAreaRows(const TIKWorkArea& area, RowOp rowOp, bool progress = true,
-                                               int pixelsPerWorkUnit = 1);
+    template <class RowOp>
+    void changeAreaRows(const TIKWorkArea& area, RowOp rowOp, bool progress = true, int pixelsPerWorkUnit = 1);
     bool pasteInto(TBitmap& target);
 
     bool autoUndo_ = true;
@@ -169,5 +169,5 @@ private:
     TMsgLanguage msgLanguage_ = msEnglish;
     TPRPreviewsParams previewsParams_ = 0;
     TFont previewFont_;
-    std::vector<std::unique_ptr<TBitmap>> undo_;   // back() is the newest
+    std::vector<std::unique_ptr<TBitmap>> undo_;  // back() is the newest
 };

@@ -18,7 +18,7 @@ void putOnClipboard(const TBitmap& piece)
     Clipboard::SetBitmap(DIBToBMPFile(dib), piece.Image());
 }
 
-} // namespace
+}  // namespace
 
 bool TImageKitProc::pasteInto(TBitmap& target)
 {

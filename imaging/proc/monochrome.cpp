@@ -11,9 +11,9 @@ namespace {
 
 // Bayer matrix, indexed [x mod 8][y mod 8].
 constexpr uint8_t kBayer[8][8] = {
-    {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
-    {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21},
+    {0, 32, 8, 40, 2, 34, 10, 42},    {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},    {51, 19, 59, 27, 49, 17, 57, 25},
+    {15, 47, 7, 39, 13, 45, 5, 37},   {63, 31, 55, 23, 61, 29, 53, 21},
 };
 
 // Eight 24-bit pixels per byte value, bit 7 first: FF FF FF for a set bit.
@@ -28,7 +28,7 @@ struct TMonoExpandTable {
 };
 const TMonoExpandTable MonoExpandTable;
 
-} // namespace
+}  // namespace
 
 void DitherToMonochrome(TBitmap& bitmap, TObject* sender, const TProgressEvent& progress)
 {

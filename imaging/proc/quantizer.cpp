@@ -13,10 +13,10 @@
 // Exact palette: the colours of an image that holds no more than N of them.
 
 struct TExactPalette {
-    std::vector<uint32_t> keys;   // colour + 1; 0 marks an empty slot
+    std::vector<uint32_t> keys;  // colour + 1; 0 marks an empty slot
     std::vector<int32_t> values;
     uint32_t mask = 0;
-    std::vector<uint32_t> colors; // in order of first appearance
+    std::vector<uint32_t> colors;  // in order of first appearance
 
     explicit TExactPalette(int64_t capacity)
     {
@@ -136,7 +136,8 @@ int TIKQuantizer::RGBIndex(uint32_t color) const
         for (size_t k = 0; k < exact_->colors.size(); ++k) {
             const uint32_t c = exact_->colors[k];
             const int d = std::abs(int(c >> 16 & 255) - int(color >> 16 & 255)) +
-                          std::abs(int(c >> 8 & 255) - int(color >> 8 & 255)) + std::abs(int(c & 255) - int(color & 255));
+                          std::abs(int(c >> 8 & 255) - int(color >> 8 & 255)) +
+                          std::abs(int(c & 255) - int(color & 255));
             if (d < bestd) {
                 bestd = d;
                 best = int(k);
@@ -238,7 +239,7 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
     bitmap.Changed();
 }
 
-} // namespace
+}  // namespace
 
 void ReduceColorsToPalette(TBitmap& bitmap, int colorCount, TPaletteEntry* palette, TObject* sender,
                            const TProgressEvent& progress)
@@ -260,4 +261,3 @@ void ReduceColors(TBitmap& bitmap, int colorCount, TObject* sender, const TProgr
 {
     ReduceColorsToPalette(bitmap, colorCount, nullptr, sender, progress);
 }
-

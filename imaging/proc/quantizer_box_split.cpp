@@ -8,7 +8,7 @@
 namespace {
 constexpr double kCutFailed = 17523.6;
 enum { axRed, axGreen, axBlue };
-} // namespace
+}  // namespace
 
 void TBoxSplitQuantizer::BoxScore(TQuantBox& box) const
 {
@@ -120,8 +120,7 @@ bool TBoxSplitQuantizer::SplitBox(int k, int slot)
     TQuantBox halves[3][2];
     double value[3];
     for (int a = 0; a < 3; ++a)
-        value[a] = CutBox(box, a, halves[a][0], halves[a][1]) ? halves[a][0].score + halves[a][1].score
-                                                              : kCutFailed;
+        value[a] = CutBox(box, a, halves[a][0], halves[a][1]) ? halves[a][0].score + halves[a][1].score : kCutFailed;
     int axis;
     if (value[axRed] < kCutFailed && value[axRed] <= value[axGreen] && value[axRed] <= value[axBlue])
         axis = axRed;

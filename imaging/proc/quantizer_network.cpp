@@ -22,7 +22,7 @@ constexpr int kRadBias = 1 << kRadBiasShift;
 constexpr int kAlphaRadBiasShift = kAlphaBiasShift + kRadBiasShift;
 constexpr int64_t kAlphaRadBias = int64_t(1) << kAlphaRadBiasShift;
 constexpr int kPrimes[4] = {499, 491, 487, 503};
-} // namespace
+}  // namespace
 
 void TNeuralQuantizer::Init(const TBitmap& bmp, int n, int quality)
 {
@@ -104,7 +104,8 @@ void TNeuralQuantizer::AlterNeighbours(int rad, int i, int b, int g, int r)
 void TNeuralQuantizer::SetRadPower(int rad, int alpha)
 {
     for (int i = 0; i < rad && i < int(radPower.size()); ++i)
-        radPower[size_t(i)] = int(int64_t(alpha) * ((int64_t(rad) * rad - int64_t(i) * i) * kRadBias / (int64_t(rad) * rad)));
+        radPower[size_t(i)] =
+            int(int64_t(alpha) * ((int64_t(rad) * rad - int64_t(i) * i) * kRadBias / (int64_t(rad) * rad)));
 }
 
 void TNeuralQuantizer::Learn(const TIKQuantizer::TLearnProgress& learning)

@@ -23,8 +23,8 @@ struct TQuantBox {
     double mean[3] = {0, 0, 0};
     int64_t count = 0;
     int32_t hist[3][32] = {};
-    int low[3] = {0, 0, 0};  // inclusive
-    int high[3] = {0, 0, 0}; // exclusive
+    int low[3] = {0, 0, 0};   // inclusive
+    int high[3] = {0, 0, 0};  // exclusive
 };
 
 struct TBoxSplitQuantizer {
@@ -55,7 +55,7 @@ struct TNeuralQuantizer {
     const TBitmap* bitmap = nullptr;
     int64_t lengthCount = 0;
     int sampleFac = 1;
-    std::vector<std::array<int, 4>> network; // b, g, r, index before sorting
+    std::vector<std::array<int, 4>> network;  // b, g, r, index before sorting
     int netIndex[256] = {};
     std::vector<int> bias, freq, radPower;
 

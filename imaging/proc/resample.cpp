@@ -65,10 +65,7 @@ double sinc(double x)
     return std::sin(x) / x;
 }
 
-double lanczos3Filter(double t)
-{
-    return std::fabs(t) < 3.0 ? sinc(t) * sinc(t / 3.0) : 0.0;
-}
+double lanczos3Filter(double t) { return std::fabs(t) < 3.0 ? sinc(t) * sinc(t / 3.0) : 0.0; }
 
 double mitchellFilter(double t)
 {
@@ -258,7 +255,8 @@ __attribute__((target("avx"))) void accumulateRowAvx(double* a, const float* s, 
     const __m256d wv = _mm256_set1_pd(w);
     int x = 0;
     for (; x + 4 <= n; x += 4)
-        _mm256_storeu_pd(a + x, _mm256_add_pd(_mm256_loadu_pd(a + x), _mm256_mul_pd(wv, _mm256_cvtps_pd(_mm_loadu_ps(s + x)))));
+        _mm256_storeu_pd(a + x, _mm256_add_pd(_mm256_loadu_pd(a + x),
+                                              _mm256_mul_pd(wv, _mm256_cvtps_pd(_mm_loadu_ps(s + x)))));
     for (; x < n; ++x)
         a[x] += w * double(s[x]);
 }
@@ -521,7 +519,7 @@ void majorityStretch(const TBitmap& src, TBitmap& dst)
     }
 }
 
-} // namespace
+}  // namespace
 
 const TResampleFilterEntry ResampleFilterTable[7] = {
     {nullptr, 0.0},       {triangleFilter, 1.0}, {hermiteFilter, 1.0},  {bellFilter, 1.5},

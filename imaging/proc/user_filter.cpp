@@ -28,7 +28,7 @@ int32_t I32(const uint8_t* p)
     return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
 }
 
-} // namespace
+}  // namespace
 
 TUserFilter ParseFilterFile(const QByteArray& bytes)
 {
@@ -117,7 +117,7 @@ void FilterArea(TBitmap& bm, const std::array<Sum, 9>& k, int x1, int y1, int x2
     });
 }
 
-} // namespace
+}  // namespace
 
 void ApplyUserFilter(TBitmap& bm, const TUserFilter& filter, int x1, int y1, int x2, int y2,
                      const TEffectProgress& progress)

@@ -21,15 +21,51 @@ TRulerBox::TRulerBox(QWidget* owner) : TCustomControl(owner), bitmap_(300, 40, p
 TRulerBox::~TRulerBox() = default;
 
 
-void TRulerBox::SetBackground(TColor c) { background_ = c; Update(); }
-void TRulerBox::SetGripBaseDim(int d) { gripBaseDim_ = d; Update(); }
-void TRulerBox::SetGripsDir(TGripsDir d) { gripsDir_ = d; Update(); }
-void TRulerBox::SetRuler(bool on) { ruler_ = on; Update(); }
-void TRulerBox::SetRulerColor(TColor c) { rulerColor_ = c; Update(); }
-void TRulerBox::SetRulerDir(TRulerDir d) { rulerDir_ = d; Update(); }
-void TRulerBox::SetFitInView(bool on) { fitInView_ = on; Update(); }
-void TRulerBox::SetHexLabels(bool on) { hexLabels_ = on; Update(); }
-void TRulerBox::SetFont(const TFont& f) { font_ = f; Update(); }
+void TRulerBox::SetBackground(TColor c)
+{
+    background_ = c;
+    Update();
+}
+void TRulerBox::SetGripBaseDim(int d)
+{
+    gripBaseDim_ = d;
+    Update();
+}
+void TRulerBox::SetGripsDir(TGripsDir d)
+{
+    gripsDir_ = d;
+    Update();
+}
+void TRulerBox::SetRuler(bool on)
+{
+    ruler_ = on;
+    Update();
+}
+void TRulerBox::SetRulerColor(TColor c)
+{
+    rulerColor_ = c;
+    Update();
+}
+void TRulerBox::SetRulerDir(TRulerDir d)
+{
+    rulerDir_ = d;
+    Update();
+}
+void TRulerBox::SetFitInView(bool on)
+{
+    fitInView_ = on;
+    Update();
+}
+void TRulerBox::SetHexLabels(bool on)
+{
+    hexLabels_ = on;
+    Update();
+}
+void TRulerBox::SetFont(const TFont& f)
+{
+    font_ = f;
+    Update();
+}
 
 void TRulerBox::SetViewPos(double v)
 {
@@ -38,9 +74,21 @@ void TRulerBox::SetViewPos(double v)
     Update();
 }
 
-void TRulerBox::SetDotPerUnit(double v) { dotPerUnit_ = v; Update(); }
-void TRulerBox::SetFrequency(double v) { frequency_ = v; Update(); }
-void TRulerBox::SetLabelFreq(double v) { labelFreq_ = v; Update(); }
+void TRulerBox::SetDotPerUnit(double v)
+{
+    dotPerUnit_ = v;
+    Update();
+}
+void TRulerBox::SetFrequency(double v)
+{
+    frequency_ = v;
+    Update();
+}
+void TRulerBox::SetLabelFreq(double v)
+{
+    labelFreq_ = v;
+    Update();
+}
 
 void TRulerBox::SetViewMin(double v)
 {
@@ -116,21 +164,12 @@ bool TRulerBox::validScale() const { return std::isfinite(dotPerUnit_) && dotPer
 int TRulerBox::length() const { return rulerDir_ == rdHorizontal ? bitmap_.Width() : bitmap_.Height(); }
 int TRulerBox::across() const { return rulerDir_ == rdHorizontal ? bitmap_.Height() : bitmap_.Width(); }
 
-int TRulerBox::GripPixel(int index) const
-{
-    return Round((GetGripPos(index) - viewPos_) * dotPerUnit_);
-}
+int TRulerBox::GripPixel(int index) const { return Round((GetGripPos(index) - viewPos_) * dotPerUnit_); }
 
 // Units over the ruler's own length (a vertical ruler's height, not its width).
-double TRulerBox::VisibleUnits() const
-{
-    return validScale() ? length() / dotPerUnit_ : 0.0;
-}
+double TRulerBox::VisibleUnits() const { return validScale() ? length() / dotPerUnit_ : 0.0; }
 
-int TRulerBox::BandHeight() const
-{
-    return ruler_ ? Trunc(std::abs(font_.Height()) * 1.7) + 3 : 0;
-}
+int TRulerBox::BandHeight() const { return ruler_ ? Trunc(std::abs(font_.Height()) * 1.7) + 3 : 0; }
 
 void TRulerBox::clampViewPos()
 {
@@ -179,7 +218,7 @@ std::vector<TPoint> TRulerBox::GripShape(int index) const
         pts = {{p - h, base}, {p + h, base}, {p + h, m}, {p, tip}, {p - h, m}};
         break;
     }
-    default: break;   // kinds 5 … 127 have no shape
+    default: break;  // kinds 5 … 127 have no shape
     }
     if (rulerDir_ == rdVertical)
         for (TPoint& pt : pts)
@@ -263,8 +302,7 @@ void TRulerBox::scrollStep()
 {
     const int v = rulerDir_ == rdHorizontal ? CursorClientPos().x() : CursorClientPos().y();
     const bool outside = scrollSide_ < 0 ? v < 0 : v >= length();
-    if (!MouseCapture() || grabbed_ < 0 || grabbed_ >= GripsCount() || !validScale() || scrollSide_ == 0 ||
-        !outside) {
+    if (!MouseCapture() || grabbed_ < 0 || grabbed_ >= GripsCount() || !validScale() || scrollSide_ == 0 || !outside) {
         scrollSide_ = 0;
         scrollTimer_->SetEnabled(false);
         return;

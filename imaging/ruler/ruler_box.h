@@ -101,8 +101,8 @@ private:
         double Min = 0, Max = 0;
     };
     bool validScale() const;
-    int length() const;   // along the ruler
-    int across() const;   // across the ruler
+    int length() const;  // along the ruler
+    int across() const;  // across the ruler
     void clampViewPos();
     void holdInRange(int index);
     void draw() const;
@@ -133,6 +133,6 @@ private:
     bool hexLabels_ = false;
     TFont font_;
     TTimer* scrollTimer_ = nullptr;
-    int scrollSide_ = 0;   // −1 before the start, +1 beyond the end
+    int scrollSide_ = 0;  // −1 before the start, +1 beyond the end
     bool inUpdate_ = false;
 };

@@ -31,10 +31,7 @@ TIKView::~TIKView() = default;
 
 void TIKView::SetBorderStyle(TBorderStyle style) { SetFrameStyle(style); }
 
-void TIKView::AddBitmapChangeListener(TIKBitmapChangeProc proc, void* data)
-{
-    listeners_.push_back({proc, data});
-}
+void TIKView::AddBitmapChangeListener(TIKBitmapChangeProc proc, void* data) { listeners_.push_back({proc, data}); }
 
 void TIKView::RemoveBitmapChangeListener(TIKBitmapChangeProc proc, void* data)
 {

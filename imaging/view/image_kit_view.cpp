@@ -100,8 +100,14 @@ void TImageKitView::Update()
         int maxX, maxY;
         GetMaxViewXY(maxX, maxY);
         bool changed = false;
-        if (maxX < viewX_) { viewX_ = maxX; changed = true; }
-        if (maxY < viewY_) { viewY_ = maxY; changed = true; }
+        if (maxX < viewX_) {
+            viewX_ = maxX;
+            changed = true;
+        }
+        if (maxY < viewY_) {
+            viewY_ = maxY;
+            changed = true;
+        }
         if (changed)
             ViewChanged(0);
         if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) {
@@ -240,7 +246,7 @@ void TImageKitView::Scroll(TScrollBarKind kind, TScrollCode code, int pos)
     case scLineDown: v += 1; break;
     case scPageUp: v -= 10; break;
     case scPageDown: v += 10; break;
-    case scTrack: v = pos; break;   // the full 32-bit position
+    case scTrack: v = pos; break;  // the full 32-bit position
     case scTop: v = 0; break;
     case scBottom:
         GetMaxViewXY(maxX, maxY);

@@ -16,13 +16,24 @@ class TTimer;
 class QPainter;
 
 enum TIKBackgroundStyle {
-    ikbsSolid, ikbsHorizontal, ikbsVertical, ikbsFDiagonal, ikbsBDiagonal, ikbsCross,
-    ikbsDiagCross, ikbsChessboard, ikbsDiagonals
+    ikbsSolid,
+    ikbsHorizontal,
+    ikbsVertical,
+    ikbsFDiagonal,
+    ikbsBDiagonal,
+    ikbsCross,
+    ikbsDiagCross,
+    ikbsChessboard,
+    ikbsDiagonals
 };
 
 enum TIKMouseInteractItems : unsigned {
-    miZoom = 1u << 0, miScroll = 1u << 1, miSelect = 1u << 2, miSelectPolygon = 1u << 3,
-    miSelectCircle = 1u << 4, miSelectZoom = 1u << 5
+    miZoom = 1u << 0,
+    miScroll = 1u << 1,
+    miSelect = 1u << 2,
+    miSelectPolygon = 1u << 3,
+    miSelectCircle = 1u << 4,
+    miSelectZoom = 1u << 5
 };
 using TIKMouseInteract = unsigned;
 
@@ -39,7 +50,7 @@ struct TIKSelectionRecord {
     TColor ColorA = clBlack;
     TColor ColorB = RGB(255, 255, 255);
     bool Animated = true;
-    int Phase = 0;            // 0 … 5, offset of the dash pattern
+    int Phase = 0;  // 0 … 5, offset of the dash pattern
     bool Visible = true;
     // Bounding box in bitmap coordinates; valid while there are points.
     double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
@@ -162,8 +173,8 @@ public:
     TTimer* SelectionTimer() const { return timer_; }
 
     // Cursor numbers of the eight view cursors.
-    static constexpr int crZoomOut = 1778, crZoomIn = 1779, crCross = 1780, crEraser = 1781,
-                         crHand = 1782, crPen = 1783, crCross1 = 1784, crCross2 = 1785;
+    static constexpr int crZoomOut = 1778, crZoomIn = 1779, crCross = 1780, crEraser = 1781, crHand = 1782,
+                         crPen = 1783, crCross1 = 1784, crCross2 = 1785;
 
 protected:
     void Resize() override;
@@ -196,8 +207,8 @@ private:
     void clampToDrawn(int& x, int& y) const;
 
     std::unique_ptr<TBitmap> bitmap_;
-    QImage backBuffer_;     // client-sized, rendered again when dirty
-    QImage stretchBuf_;     // the plain stretch's output, reused between paints
+    QImage backBuffer_;  // client-sized, rendered again when dirty
+    QImage stretchBuf_;  // the plain stretch's output, reused between paints
     bool backDirty_ = true;
     bool center_ = false;
     TResampleFilter zoomFilter_ = rfNone;

@@ -23,7 +23,8 @@ bool ThumbnailSize(int w, int h, int boxW, int boxH, int& outW, int& outH)
     return outW > 0 && outH > 0;
 }
 
-TImageKitMView::TImageKitMView(QWidget* owner) : TIKView(owner), io_(std::make_unique<TImageKitIO>()), timer_(std::make_unique<TTimer>())
+TImageKitMView::TImageKitMView(QWidget* owner)
+    : TIKView(owner), io_(std::make_unique<TImageKitIO>()), timer_(std::make_unique<TTimer>())
 {
     timer_->SetEnabled(false);
     timer_->OnTimer = [this](TObject*) { playStep(); };
@@ -349,8 +350,14 @@ void TImageKitMView::Update()
         int mx, my;
         maxViewXY(mx, my);
         bool changed = false;
-        if (viewX_ > mx) { viewX_ = mx; changed = true; }
-        if (viewY_ > my) { viewY_ = my; changed = true; }
+        if (viewX_ > mx) {
+            viewX_ = mx;
+            changed = true;
+        }
+        if (viewY_ > my) {
+            viewY_ = my;
+            changed = true;
+        }
         if (changed)
             ViewChanged(0);
         auto bar = [&](TScrollBarKind kind, int max, int client, int pos) {

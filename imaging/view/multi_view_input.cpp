@@ -127,8 +127,7 @@ void TImageKitMView::KeyDown(int& key, TShiftState shift)
             select(sel + pageCells());
             downwards();
             break;
-        default:
-            return;
+        default: return;
         }
     }
     key = 0;

@@ -53,8 +53,9 @@ void TImageKitMView::drawCell(TCanvas* canvas, int n, int left, int top)
         // An empty image or cell has no thumbnail: the cell is filled instead.
         int w, h;
         if (ThumbnailSize(source->Width(), source->Height(), thumbW_, freeH, w, h))
-            im.drawn = source->Image().convertToFormat(QImage::Format_RGB32).scaled(w, h, Qt::IgnoreAspectRatio,
-                                                                                    Qt::SmoothTransformation);
+            im.drawn = source->Image()
+                           .convertToFormat(QImage::Format_RGB32)
+                           .scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         im.drawnBox = box;
         im.drawnKey = key;
     }
@@ -125,7 +126,8 @@ void TImageKitMView::PaintTo(TCanvas* canvas)
     // through a clip, which a paint event's painter may already carry.
     canvas->Brush.Style = bsSolid;
     canvas->Brush.Color = Background();
-    const QRegion rest = QRegion(0, 0, std::max(ClientWidth(), Width()), std::max(ClientHeight(), Height())) - drawnCells_;
+    const QRegion rest =
+        QRegion(0, 0, std::max(ClientWidth(), Width()), std::max(ClientHeight(), Height())) - drawnCells_;
     for (const QRect& r : rest)
         canvas->FillRect(TRect::fromQRect(r));
     if (toDraw > 1 && OnDrawProgress)

@@ -43,10 +43,7 @@ namespace {
 const char* const NoDriver = "Unable to open video capture driver";
 }
 
-TImageKitVideoView::TImageKitVideoView(QWidget* owner) : TImageKitView(owner)
-{
-    RefreshDriverList();
-}
+TImageKitVideoView::TImageKitVideoView(QWidget* owner) : TImageKitView(owner) { RefreshDriverList(); }
 
 TImageKitVideoView::~TImageKitVideoView()
 {
@@ -240,7 +237,8 @@ void TImageKitVideoView::fireFrameEvents(const TBitmap& frame)
         const QByteArray dib = BitmapRectToDIB(&frame, 0, 0, frame.Width(), frame.Height());
         constexpr int HeaderSize = 40;
         if (dib.size() >= HeaderSize)
-            onVideoFrameRaw_(this, dib.left(HeaderSize), reinterpret_cast<const uint8_t*>(dib.constData()) + HeaderSize);
+            onVideoFrameRaw_(this, dib.left(HeaderSize),
+                             reinterpret_cast<const uint8_t*>(dib.constData()) + HeaderSize);
     }
 }
 
@@ -318,8 +316,7 @@ TRect TImageKitVideoView::GetVideoSize()
     return TRect(0, 0, format_.Width - 1, format_.Height - 1);
 }
 
-template <class Dialog>
-bool TImageKitVideoView::showDriverDialog()
+template <class Dialog> bool TImageKitVideoView::showDriverDialog()
 {
     const bool quiet = !connected_;
     if (quiet && !tryConnectDriver())

@@ -86,8 +86,7 @@ private:
     void frameArrived(const TBitmap& frame);
     void fireFrameEvents(const TBitmap& frame);
     void frozenFrameArrived(bool ok, const TBitmap& frame);
-    template <class Dialog>
-    bool showDriverDialog();
+    template <class Dialog> bool showDriverDialog();
 
     bool showVideo_ = false;
     bool frozen_ = false;

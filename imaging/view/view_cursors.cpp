@@ -95,7 +95,7 @@ QCursor hand()
     path.addRoundedRect(QRectF(8.5, 14.5, 16, 13), 3, 3);
     for (int i = 0; i < 4; ++i)
         path.addRoundedRect(QRectF(8.5 + i * 4, 4.5 + (i == 0 || i == 3 ? 3 : 0), 4, 12), 2, 2);
-    path.addRoundedRect(QRectF(3.5, 16.5, 7, 4), 2, 2);   // thumb
+    path.addRoundedRect(QRectF(3.5, 16.5, 7, 4), 2, 2);  // thumb
     p.setBrush(Qt::white);
     stroke(p, path.simplified());
     return QCursor(pm, 16, 16);
@@ -122,7 +122,7 @@ QCursor pen()
     return QCursor(pm, 1, 30);
 }
 
-} // namespace
+}  // namespace
 
 QCursor ViewCursorPicture(int number)
 {

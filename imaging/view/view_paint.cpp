@@ -17,12 +17,12 @@ namespace {
 
 // GDI's 8 × 8 hatch patterns, top row first, leftmost pixel in the top bit.
 const uint8_t kHatch[6][8] = {
-    {0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00},   // horizontal
-    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},   // vertical
-    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},   // forward diagonal
-    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},   // backward diagonal
-    {0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08, 0x08},   // cross
-    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},   // diagonal cross
+    {0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00},  // horizontal
+    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},  // vertical
+    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},  // forward diagonal
+    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},  // backward diagonal
+    {0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08, 0x08},  // cross
+    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},  // diagonal cross
 };
 
 QColor complementOf(TColor c)
@@ -32,8 +32,7 @@ QColor complementOf(TColor c)
 }
 
 // Pixels a line from (x0, y0) towards (x1, y1) visits, the end point left out.
-template <typename F>
-void lineWalk(int x0, int y0, int x1, int y1, F&& visit)
+template <typename F> void lineWalk(int x0, int y0, int x1, int y1, F&& visit)
 {
     const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
@@ -41,8 +40,14 @@ void lineWalk(int x0, int y0, int x1, int y1, F&& visit)
     while (x0 != x1 || y0 != y1) {
         visit(x0, y0);
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
 }
 
@@ -50,11 +55,10 @@ void lineWalk(int x0, int y0, int x1, int y1, F&& visit)
 // selection given in bitmap pixels, a deep zoom): a long segment is cut to the client
 // rectangle so that painting never visits millions of unseen pixels. counter (0 … 5)
 // advances by the pixels skipped, so the dashes stay where the full walk puts them.
-template <typename F>
-void outlineWalk(int x0, int y0, int x1, int y1, const QRect& clip, int& counter, F&& visit)
+template <typename F> void outlineWalk(int x0, int y0, int x1, int y1, const QRect& clip, int& counter, F&& visit)
 {
     const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
-    const int64_t n = std::max(std::abs(dx), std::abs(dy));   // pixels the full walk visits
+    const int64_t n = std::max(std::abs(dx), std::abs(dy));  // pixels the full walk visits
     const int64_t limit = 4 * (int64_t(clip.width()) + clip.height()) + 64;
     auto advance = [&counter](int64_t k) { counter = int((counter + k % 6) % 6); };
     if (n <= limit) {
@@ -72,16 +76,17 @@ void outlineWalk(int x0, int y0, int x1, int y1, const QRect& clip, int& counter
             return q >= 0;
         const double u = q / p;
         if (p < 0) {
-            if (u > t1) return false;
+            if (u > t1)
+                return false;
             t0 = std::max(t0, u);
         } else {
-            if (u < t0) return false;
+            if (u < t0)
+                return false;
             t1 = std::min(t1, u);
         }
         return true;
     };
-    if (!(cut(-double(dx), x0 - l) && cut(double(dx), r - x0) && cut(-double(dy), y0 - t) &&
-          cut(double(dy), b - y0))) {
+    if (!(cut(-double(dx), x0 - l) && cut(double(dx), r - x0) && cut(-double(dy), y0 - t) && cut(double(dy), b - y0))) {
         advance(n);
         return;
     }
@@ -102,16 +107,18 @@ void outlineWalk(int x0, int y0, int x1, int y1, const QRect& clip, int& counter
     advance(n - last);
 }
 
-} // namespace
+}  // namespace
 
 void TImageKitView::paintBackground(QPainter& p, const QRect& r)
 {
     const QColor bg = ToQColor(background_);
     switch (backgroundStyle_) {
-    case ikbsSolid:
-        p.fillRect(r, bg);
-        break;
-    case ikbsHorizontal: case ikbsVertical: case ikbsFDiagonal: case ikbsBDiagonal: case ikbsCross:
+    case ikbsSolid: p.fillRect(r, bg); break;
+    case ikbsHorizontal:
+    case ikbsVertical:
+    case ikbsFDiagonal:
+    case ikbsBDiagonal:
+    case ikbsCross:
     case ikbsDiagCross: {
         // Hatch lines over clWindow: the GDI rule leaves the area under them unpainted.
         p.fillRect(r, ToQColor(clWindow));
@@ -178,10 +185,7 @@ QRect TImageKitView::sourceRect(bool decrementAtEdge) const
     return QRect(sx, sy, sw, sh);
 }
 
-bool TImageKitView::WouldFilter() const
-{
-    return !(zoomFilter_ == rfNone || filterCountdown_ >= 1 || zoom_ <= 100);
-}
+bool TImageKitView::WouldFilter() const { return !(zoomFilter_ == rfNone || filterCountdown_ >= 1 || zoom_ <= 100); }
 
 void TImageKitView::paintImage(QPainter& p, int destX, int destY, bool plain, QRect src)
 {
@@ -242,8 +246,7 @@ void TImageKitView::PaintToCanvas(QPainter& p)
 }
 
 // Runs a painter over a canvas: the paint in progress, or a bitmap's pixels.
-template <typename F>
-static void withPainter(TCustomControl* self, TCanvas* canvas, F&& paint)
+template <typename F> static void withPainter(TCustomControl* self, TCanvas* canvas, F&& paint)
 {
     if (!canvas)
         return;
@@ -263,7 +266,7 @@ static void withPainter(TCustomControl* self, TCanvas* canvas, F&& paint)
         paint(p);
     }
     if (original == QImage::Format_Mono)
-        img = ConvertToPixelFormat(work, pf1bit);   // the grey rule every 1-bit drawing uses
+        img = ConvertToPixelFormat(work, pf1bit);  // the grey rule every 1-bit drawing uses
     else
         img = work.convertToFormat(original, img.colorTable());
 }

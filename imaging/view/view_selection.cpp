@@ -20,9 +20,7 @@ QPointF TImageKitView::clientToBitmap(double x, double y) const
 QPoint TImageKitView::bitmapToClient(const QPointF& b) const
 {
     const double f = zoom_ / 100.0;
-    auto conv = [](double v) {
-        return int(std::clamp(std::nearbyint(v), -1e9, 1e9));
-    };
+    auto conv = [](double v) { return int(std::clamp(std::nearbyint(v), -1e9, 1e9)); };
     return QPoint(conv(b.x() * f) + offsetX_ - viewX_, conv(b.y() * f) + offsetY_ - viewY_);
 }
 
@@ -215,12 +213,9 @@ void TImageKitView::SetMouseInteract(TIKMouseInteract mi)
         TIKMouseInteract keep;
     };
     static const Rule rules[] = {
-        {miScroll, miZoom | miScroll},
-        {miSelect, miZoom | miSelect},
-        {miSelectPolygon, miSelectPolygon},
-        {miSelectCircle, miSelectCircle},
-        {miSelectZoom, miZoom | miSelectZoom},
-        {miZoom, miZoom | miScroll | miSelect | miSelectZoom},
+        {miScroll, miZoom | miScroll},         {miSelect, miZoom | miSelect},
+        {miSelectPolygon, miSelectPolygon},    {miSelectCircle, miSelectCircle},
+        {miSelectZoom, miZoom | miSelectZoom}, {miZoom, miZoom | miScroll | miSelect | miSelectZoom},
     };
     for (const Rule& rule : rules) {
         if (added & rule.mode) {
@@ -252,13 +247,25 @@ void TImageKitView::snap(int& px, int& py) const
         const int k = std::abs(dx - dy);
         const bool wide = dx >= dy;
         if (px > ax && py > ay) {
-            if (wide) py += k; else px += k;
+            if (wide)
+                py += k;
+            else
+                px += k;
         } else if (px < ax && py < ay) {
-            if (wide) px += k; else py += k;
+            if (wide)
+                px += k;
+            else
+                py += k;
         } else if (px < ax && py >= ay) {
-            if (wide) py += k; else px -= k;
+            if (wide)
+                py += k;
+            else
+                px -= k;
         } else if (px >= ax && py < ay) {
-            if (wide) py -= k; else px += k;
+            if (wide)
+                py -= k;
+            else
+                px += k;
         }
     }
 }

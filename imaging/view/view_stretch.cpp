@@ -20,7 +20,7 @@ std::vector<int> sampleMap(int srcPos, int srcLen, int dstLen)
     return map;
 }
 
-} // namespace
+}  // namespace
 
 void StretchNearest(const QImage& image, const QRect& src, int dw, int dh, QImage& out)
 {

@@ -20,7 +20,8 @@ QColor systemColor(int index)
     case 7: return pal.color(QPalette::WindowText);
     case 8: return pal.color(QPalette::Text);
     case 9: return pal.color(QPalette::HighlightedText);
-    case 10: case 11: return pal.color(QPalette::Window);
+    case 10:
+    case 11: return pal.color(QPalette::Window);
     case 12: return pal.color(QPalette::Dark);
     case 13: return pal.color(QPalette::Highlight);
     case 14: return pal.color(QPalette::HighlightedText);
@@ -38,7 +39,7 @@ QColor systemColor(int index)
     }
 }
 
-} // namespace
+}  // namespace
 
 TColor FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 

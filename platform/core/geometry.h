@@ -27,7 +27,10 @@ struct TRect {
     constexpr TPoint TopLeft() const { return {Left, Top}; }
     constexpr TPoint BottomRight() const { return {Right, Bottom}; }
     QRect toQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    static TRect fromQRect(const QRect& r) { return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()); }
+    static TRect fromQRect(const QRect& r)
+    {
+        return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+    }
 };
 
 constexpr TPoint Point(int x, int y) { return TPoint(x, y); }
@@ -43,8 +46,8 @@ constexpr bool PtInRect(const TRect& r, const TPoint& p)
 // Intersection; false (and an empty rectangle) when the two do not overlap.
 inline bool IntersectRect(TRect& dst, const TRect& a, const TRect& b)
 {
-    dst = TRect(a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top,
-                a.Right < b.Right ? a.Right : b.Right, a.Bottom < b.Bottom ? a.Bottom : b.Bottom);
+    dst = TRect(a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top, a.Right < b.Right ? a.Right : b.Right,
+                a.Bottom < b.Bottom ? a.Bottom : b.Bottom);
     if (dst.IsEmpty()) {
         dst = TRect();
         return false;

@@ -18,7 +18,7 @@ namespace {
 QChar g_decimal;
 QChar g_thousand;
 
-} // namespace
+}  // namespace
 
 QChar DecimalSeparator()
 {
@@ -282,7 +282,8 @@ SectionResult formatSection(const QString& sec, double value, bool signInSection
             const int idx = digitIndex(k);
             if (k < decimalIndex) {
                 const int weight = decimalIndex - 1 - k;
-                const bool present = k >= forcedIntFrom || (scientific ? idx < rec.Digits.size() : weight < rec.Exponent);
+                const bool present = k >= forcedIntFrom ||
+                                     (scientific ? idx < rec.Digits.size() : weight < rec.Exponent);
                 if (present) {
                     out += digitAt(rec, idx);
                     if (thousands && !scientific && weight > 0 && weight % 3 == 0)
@@ -313,7 +314,7 @@ SectionResult formatSection(const QString& sec, double value, bool signInSection
             }
             --i;
             out += QStringLiteral("%1").arg(std::abs(shownExponent), std::min(zeros, 4), 10, QLatin1Char('0'));
-            scientific = false; // a second "E+" is a literal
+            scientific = false;  // a second "E+" is a literal
         } else {
             out += c;
         }
@@ -324,7 +325,7 @@ SectionResult formatSection(const QString& sec, double value, bool signInSection
     return res;
 }
 
-} // namespace
+}  // namespace
 
 QString FloatToStr(double value) { return FloatToStrF(value, ffGeneral, 15, 0); }
 
@@ -420,7 +421,7 @@ bool TryStrToFloat(const QString& text, double& value)
     if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
         ascii += char(t[i++].toLatin1());
     int mantissaDigits = 0, intDigits = 0, fracDigits = 0;
-    int firstIntDigit = -1, firstFracDigit = -1; // position of the first non-zero digit
+    int firstIntDigit = -1, firstFracDigit = -1;  // position of the first non-zero digit
     bool point = false;
     for (; i < n; ++i) {
         const QChar c = t[i];
@@ -511,9 +512,9 @@ bool TryStrToInt(const QString& text, long long& value)
     unsigned long long v = 0;
     for (const QChar c : t) {
         const int d = c.isDigit() && c.unicode() < 128 ? c.unicode() - '0'
-                      : base == 16 && c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f')
-                          ? c.toLower().unicode() - 'a' + 10
-                          : -1;
+                    : base == 16 && c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f')
+                        ? c.toLower().unicode() - 'a' + 10
+                        : -1;
         if (d < 0)
             return false;
         v = v * unsigned(base) + unsigned(d);

@@ -119,12 +119,13 @@ private:
     {
         std::unique_lock lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [&] { return job_ && job_->helpers < job_->maxHelpers && job_->next < job_->bands && !job_->failed; });
+            wake_.wait(lock, [&] {
+                return job_ && job_->helpers < job_->maxHelpers && job_->next < job_->bands && !job_->failed;
+            });
             TJob& job = *job_;
             ++job.helpers;
             lock.unlock();
-            while (work(job)) {
-            }
+            while (work(job)) {}
             lock.lock();
             --job.helpers;
             progress_.notify_all();
@@ -165,9 +166,9 @@ int ParallelThreads()
 }
 
 TScopedParallelThreads::TScopedParallelThreads(int threads, int64_t minPixels)
-    : threads_(g_threads.exchange(std::max(1, threads))), minPixels_(g_minPixels.exchange(std::max<int64_t>(0, minPixels)))
-{
-}
+    : threads_(g_threads.exchange(std::max(1, threads))),
+      minPixels_(g_minPixels.exchange(std::max<int64_t>(0, minPixels)))
+{}
 
 TScopedParallelThreads::~TScopedParallelThreads()
 {

@@ -7,8 +7,7 @@
 namespace rounding_detail {
 // Converting an out-of-range double to an integer is undefined in C++; values from
 // hostile files must not get that far, so the result saturates (NaN gives 0).
-template <class I>
-inline I Saturate(double v)
+template <class I> inline I Saturate(double v)
 {
     if (std::isnan(v))
         return 0;
@@ -20,7 +19,7 @@ inline I Saturate(double v)
         return std::numeric_limits<I>::max();
     return static_cast<I>(v);
 }
-} // namespace rounding_detail
+}  // namespace rounding_detail
 
 // Halves go to the even neighbour, as every formula of the system expects.
 inline int Round(double v) { return rounding_detail::Saturate<int>(std::nearbyint(v)); }

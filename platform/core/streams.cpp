@@ -240,7 +240,7 @@ std::unique_ptr<QFile> openFile(const QString& fileName, int flags, QIODevice::O
     return f;
 }
 
-} // namespace
+}  // namespace
 
 TFileStream::TFileStream(const QString& fileName, uint16_t mode) : fileName_(fileName)
 {
@@ -255,10 +255,15 @@ TFileStream::TFileStream(const QString& fileName, uint16_t mode) : fileName_(fil
     QIODevice::OpenMode m = QIODevice::ReadOnly;
     switch (mode & 3) {
     case fmOpenRead: break;
-    case fmOpenWrite: flags = O_WRONLY; m = QIODevice::WriteOnly; break;
-    case fmOpenReadWrite: flags = O_RDWR; m = QIODevice::ReadWrite; break;
-    default:
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, errnoText(EINVAL)));
+    case fmOpenWrite:
+        flags = O_WRONLY;
+        m = QIODevice::WriteOnly;
+        break;
+    case fmOpenReadWrite:
+        flags = O_RDWR;
+        m = QIODevice::ReadWrite;
+        break;
+    default: throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, errnoText(EINVAL)));
     }
     file_ = openFile(fileName, flags, m, err);
     if (!file_)

@@ -36,13 +36,12 @@ QImage TBitmap::AllocateImage(int width, int height, QImage::Format format)
     if (!pixels)
         return QImage();
     AdviseLargePages(pixels, rounded);
-    return QImage(static_cast<uchar*>(pixels), width, height, qsizetype(bytesPerLine), format, [](void* p) { std::free(p); }, pixels);
+    return QImage(
+        static_cast<uchar*>(pixels), width, height, qsizetype(bytesPerLine), format, [](void* p) { std::free(p); },
+        pixels);
 }
 
-static TPixelFormat normalised(TPixelFormat f)
-{
-    return f == pf1bit || f == pf8bit || f == pf32bit ? f : pf24bit;
-}
+static TPixelFormat normalised(TPixelFormat f) { return f == pf1bit || f == pf8bit || f == pf32bit ? f : pf24bit; }
 
 static QImage makeImage(int w, int h, TPixelFormat f)
 {
@@ -203,7 +202,11 @@ static void fillNewArea(QImage& img, TPixelFormat f, TColor brush, int fromX, in
                 break;
             case pf8bit: line[x] = uint8_t(GreyValue(r, g, b)); break;
             case pf32bit: reinterpret_cast<QRgb*>(line)[x] = qRgb(r, g, b); break;
-            default: line[3 * x] = uint8_t(b); line[3 * x + 1] = uint8_t(g); line[3 * x + 2] = uint8_t(r); break;
+            default:
+                line[3 * x] = uint8_t(b);
+                line[3 * x + 1] = uint8_t(g);
+                line[3 * x + 2] = uint8_t(r);
+                break;
             }
         }
     }
@@ -262,7 +265,11 @@ QImage ConvertToPixelFormat(const QImage& image, TPixelFormat format)
                 break;
             case pf8bit: d[x] = uint8_t(GreyValue(r, g, b)); break;
             case pf32bit: reinterpret_cast<QRgb*>(d)[x] = qRgb(r, g, b); break;
-            default: d[3 * x] = uint8_t(b); d[3 * x + 1] = uint8_t(g); d[3 * x + 2] = uint8_t(r); break;
+            default:
+                d[3 * x] = uint8_t(b);
+                d[3 * x + 1] = uint8_t(g);
+                d[3 * x + 2] = uint8_t(r);
+                break;
             }
         }
     }

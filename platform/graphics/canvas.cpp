@@ -77,7 +77,7 @@ struct PenInfo {
     bool none = false;
     int width = 1;
     bool insideFrame = false;
-    std::vector<int> pattern;   // on, off, on, off … in pixels; empty = solid
+    std::vector<int> pattern;  // on, off, on, off … in pixels; empty = solid
     bool Thin() const { return width <= 1; }
 };
 
@@ -259,8 +259,7 @@ void drawBoxShape(TCanvas& c, int x1, int y1, int x2, int y2, bool ellipse, doub
     paintFillAndStroke(c, inside, &st);
 }
 
-template <class Pred>
-Spans filterSpans(const Spans& spans, const TRect& window, Pred&& keep)
+template <class Pred> Spans filterSpans(const Spans& spans, const TRect& window, Pred&& keep)
 {
     RowSet out(window);
     for (const Span& s : spans)
@@ -315,7 +314,11 @@ void drawArc(TCanvas& c, ArcKind kind, int x1, int y1, int x2, int y2, int x3, i
     if (!pi.none) {
         const Spans arc = sweep >= kTwoPi ? outline : filterSpans(outline, window, inSweep);
         styleAround(arc, pi.pattern, cx, cy, -a, st);
-        const PenInfo solid = [&] { PenInfo p = pi; p.pattern.clear(); return p; }();
+        const PenInfo solid = [&] {
+            PenInfo p = pi;
+            p.pattern.clear();
+            return p;
+        }();
         int64_t k = 0;
         auto line = [&](TPoint p, TPoint q) {
             strokeSegment(st, solid, p, q, k);
@@ -345,7 +348,7 @@ void drawArc(TCanvas& c, ArcKind kind, int x1, int y1, int x2, int y2, int x3, i
     paintFillAndStroke(c, inside, &st);
 }
 
-} // namespace
+}  // namespace
 
 // ---- lines ----------------------------------------------------------------------------------------
 

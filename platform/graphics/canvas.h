@@ -16,8 +16,22 @@ class QPaintDevice;
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
 };
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 enum TFillStyle { fsSurface, fsBorder };
@@ -60,7 +74,7 @@ struct TBrush {
 
 struct TFont {
     QString Name = QStringLiteral("DejaVu Sans");
-    int Size = 8;              // points; Height = -Size * PixelsPerInch / 72
+    int Size = 8;  // points; Height = -Size * PixelsPerInch / 72
     TColor Color = clWindowText;
     TFontStyles Style = 0;
     int PixelsPerInch = 96;
@@ -121,7 +135,7 @@ public:
     bool TextTransparent() const { return Brush.Style == bsClear; }
 
     void Draw(int x, int y, const TBitmap& bitmap);
-    void StretchDraw(const TRect& dest, const TBitmap& bitmap);   // nearest neighbour
+    void StretchDraw(const TRect& dest, const TBitmap& bitmap);  // nearest neighbour
     void CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect);
     // StretchDraw of a part of an image that leaves the surface alone where the image's
     // alpha is 0 (masked glyphs and image lists); the copy mode applies to the rest.
@@ -146,8 +160,18 @@ public:
 
     // Exclusive use by one drawer at a time (single-threaded: a counter).
     void Lock() { ++lockCount_; }
-    void Unlock() { if (lockCount_ > 0) --lockCount_; }
-    bool TryLock() { if (lockCount_ > 0) return false; Lock(); return true; }
+    void Unlock()
+    {
+        if (lockCount_ > 0)
+            --lockCount_;
+    }
+    bool TryLock()
+    {
+        if (lockCount_ > 0)
+            return false;
+        Lock();
+        return true;
+    }
     int LockCount() const { return lockCount_; }
 
     // Ends any painter held on the bitmap so that its pixels can be touched directly.

@@ -20,8 +20,8 @@ void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRe
         return;
     const bool flipX = (dwS < 0) != (swS < 0);
     const bool flipY = (dhS < 0) != (shS < 0);
-    const TRect nd(std::min(dest.Left, dest.Right), std::min(dest.Top, dest.Bottom),
-                   std::max(dest.Left, dest.Right), std::max(dest.Top, dest.Bottom));
+    const TRect nd(std::min(dest.Left, dest.Right), std::min(dest.Top, dest.Bottom), std::max(dest.Left, dest.Right),
+                   std::max(dest.Top, dest.Bottom));
     const int64_t sl = std::min(sourceRect.Left, sourceRect.Right), st = std::min(sourceRect.Top, sourceRect.Bottom);
     const TPenMode op = CopyModeOp(c.CopyMode);
     // Centre sampling: destination pixel j of d takes source pixel ((2j + 1)·s) / (2d).
@@ -40,7 +40,7 @@ void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRe
             spans = c.d_->clip.Clip(spans);
         if (spans.empty())
             return;
-        const QImage from = src;   // shares; a self-copy detaches the target on write
+        const QImage from = src;  // shares; a self-copy detaches the target on write
         const int sd = Depth(from), dd = Depth(*img);
         const uint32_t mask = MaskOf(dd);
         std::vector<int> cols(size_t(vis.Width()));
@@ -87,7 +87,7 @@ void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRe
     if (!p || !p->isActive())
         return;
     if (sw > src.width() * 4 + 4 || sh > src.height() * 4 + 4)
-        return;   // a source rectangle far beyond the image has nothing to show
+        return;  // a source rectangle far beyond the image has nothing to show
     p->save();
     p->setRenderHint(QPainter::SmoothPixmapTransform, false);
     p->setCompositionMode(keyed && op == pmCopy ? QPainter::CompositionMode_SourceOver : CompositionOf(op));
@@ -120,8 +120,8 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRe
     QImage src;
     if (QImage* img = CanvasOps::Image(source)) {
         src = *img;
-    } else if (QPainter* p = source.d_->external; p && p->isActive() && p->device()->devType() == QInternal::Image
-               && p->deviceTransform().isIdentity()) {
+    } else if (QPainter* p = source.d_->external;
+               p && p->isActive() && p->device()->devType() == QInternal::Image && p->deviceTransform().isIdentity()) {
         src = *static_cast<const QImage*>(p->device());
     }
     if (src.isNull())

@@ -55,8 +55,7 @@ uint32_t ToNative(const QImage& img, TColor c)
         }
         return uint32_t(best);
     }
-    default:
-        return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | uint32_t(GetBValue(c));
+    default: return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | uint32_t(GetBValue(c));
     }
 }
 
@@ -132,7 +131,7 @@ raster::Spans RectSpans(const TRect& r, const TRect& window)
     return out;
 }
 
-} // namespace pixels
+}  // namespace pixels
 
 using namespace pixels;
 
@@ -194,8 +193,8 @@ std::vector<QRect> toRects(const Spans& spans)
         while (e < spans.size() && spans[e].y == spans[i].y)
             ++e;
         const Span& s = spans[i];
-        if (e - i == 1 && lastSingle && out.back().left() == s.x0 && out.back().right() + 1 == s.x1
-            && out.back().bottom() + 1 == s.y) {
+        if (e - i == 1 && lastSingle && out.back().left() == s.x0 && out.back().right() + 1 == s.x1 &&
+            out.back().bottom() + 1 == s.y) {
             out.back().setBottom(s.y);
         } else {
             for (size_t k = i; k < e; ++k)
@@ -253,15 +252,15 @@ void paintPainter(QPainter* p, const Spans& spans, const Ink& ink)
 
 // 8 × 8 hatch masks, one byte per row, leftmost pixel in the top bit.
 const uint8_t kHatch[6][8] = {
-    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x00},   // horizontal
-    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},   // vertical
-    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},   // forward diagonal: top left to bottom right
-    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},   // backward diagonal: bottom left to top right
-    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0xFF, 0x08},   // cross
-    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},   // diagonal cross
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x00},  // horizontal
+    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},  // vertical
+    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},  // forward diagonal: top left to bottom right
+    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},  // backward diagonal: bottom left to top right
+    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0xFF, 0x08},  // cross
+    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},  // diagonal cross
 };
 
-} // namespace
+}  // namespace
 
 // ---- inks --------------------------------------------------------------------------------
 

@@ -13,7 +13,7 @@
 // leave the surface alone, combined with the surface by a raster operation.
 struct Ink {
     int w = 1, h = 1;
-    std::vector<TColor> colors{clBlack};   // plain RGB, system colours resolved
+    std::vector<TColor> colors{clBlack};  // plain RGB, system colours resolved
     std::vector<uint8_t> opaque{1};
     TPenMode mode = pmCopy;
 
@@ -102,4 +102,4 @@ inline uint32_t ReadLine(const uchar* line, int depth, int x)
     default: return reinterpret_cast<const QRgb*>(line)[x] & 0xFFFFFFu;
     }
 }
-} // namespace pixels
+}  // namespace pixels

@@ -24,7 +24,7 @@ int mulDiv(int a, int b, int c)
     return int(std::clamp(v < 0 ? std::ceil(v - 0.5) : std::floor(v + 0.5), -double(INT32_MAX), double(INT32_MAX)));
 }
 
-} // namespace
+}  // namespace
 
 int TFont::Height() const { return -mulDiv(Size, PixelsPerInch, 72); }
 
@@ -59,7 +59,7 @@ namespace {
 struct TextLayout {
     QFont font;
     int width = 0, height = 0, ascent = 0;
-    double angle = 0;   // degrees counter-clockwise
+    double angle = 0;  // degrees counter-clockwise
 };
 
 TextLayout layoutOf(const TFont& f, const QString& text)
@@ -111,7 +111,7 @@ Spans cellSpans(const TextLayout& t, int x, int y, const TRect& window)
 // Glyph pixels, rendered only over the part of the window the text can reach.
 Spans glyphSpans(const TextLayout& t, int x, int y, const QString& text, const TRect& window)
 {
-    const int m = t.height + 2;   // room for italic overhang and underline
+    const int m = t.height + 2;  // room for italic overhang and underline
     const QRect local(-m, -m, t.width + 2 * m, t.height + 2 * m);
     const QRectF reach = textTransform(t, x, y).mapRect(QRectF(local));
     const QRectF visF = reach.intersected(QRectF(window.Left, window.Top, window.Width(), window.Height()));
@@ -198,7 +198,7 @@ void paintText(TCanvas& c, int x, int y, const QString& text, const TRect* box)
     CanvasOps::Changed(c);
 }
 
-} // namespace
+}  // namespace
 
 void TCanvas::TextOut(int x, int y, const QString& text)
 {
@@ -206,10 +206,7 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     PenPos = TPoint(int(std::min<int64_t>(int64_t(x) + TextWidth(text), INT32_MAX)), y);
 }
 
-void TCanvas::TextRect(const TRect& r, int x, int y, const QString& text)
-{
-    paintText(*this, x, y, text, &r);
-}
+void TCanvas::TextRect(const TRect& r, int x, int y, const QString& text) { paintText(*this, x, y, text, &r); }
 
 int TCanvas::TextWidth(const QString& text) { return QFontMetrics(Font.toQFont()).horizontalAdvance(text); }
 

@@ -33,7 +33,7 @@ Qt::CursorShape standardShape(TCursor n)
     }
 }
 
-} // namespace
+}  // namespace
 
 QCursor TScreen::Cursor(TCursor n) const
 {

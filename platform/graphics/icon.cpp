@@ -21,9 +21,9 @@ namespace {
 constexpr int kMaxIconSide = 1024;
 
 struct Entry {
-    int width = 0;   // from the directory (0 means 256)
+    int width = 0;  // from the directory (0 means 256)
     int height = 0;
-    int bits = 0;    // from the directory, 0 when not given
+    int bits = 0;  // from the directory, 0 when not given
     uint16_t hotX = 0, hotY = 0;
     uint32_t size = 0;
     uint32_t offset = 0;

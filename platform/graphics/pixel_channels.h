@@ -27,8 +27,7 @@ class TMaskChannel {
 public:
     constexpr explicit TMaskChannel(uint32_t mask = 0)
         : mask_(mask), shift_(mask ? std::countr_zero(mask) : 0), bits_(mask ? std::bit_width(mask >> shift_) : 0)
-    {
-    }
+    {}
     constexpr uint8_t operator()(uint32_t pixel) const { return WidenChannel((pixel & mask_) >> shift_, bits_); }
     constexpr int Bits() const { return bits_; }
 

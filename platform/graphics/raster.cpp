@@ -28,8 +28,7 @@ void mergeRow(std::vector<Run>& runs)
 }
 
 // Groups of spans sharing one row: [begin, end) indices.
-template <class F>
-void forRows(const Spans& a, const Spans& b, F&& f)
+template <class F> void forRows(const Spans& a, const Spans& b, F&& f)
 {
     size_t i = 0, j = 0;
     while (i < a.size() || j < b.size()) {
@@ -49,7 +48,7 @@ void forRows(const Spans& a, const Spans& b, F&& f)
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---- RowSet ----------------------------------------------------------------------
 
@@ -262,7 +261,7 @@ void rowRange(const Shape& s, const TRect& window, int64_t& from, int64_t& to)
     to = std::min<int64_t>(s.y2, window.Bottom);
 }
 
-} // namespace
+}  // namespace
 
 Spans ShapeFill(const Shape& s, const TRect& window)
 {
@@ -289,7 +288,7 @@ bool interiorRun(const Shape& s, int64_t y, int64_t& il, int64_t& ir)
     return il < ir;
 }
 
-} // namespace
+}  // namespace
 
 Spans ShapeBorder(const Shape& s, const TRect& window)
 {
@@ -364,7 +363,7 @@ bool linearRange(double c, double k, double lo, double hi, double& xa, double& x
     return true;
 }
 
-} // namespace
+}  // namespace
 
 void AddCapsule(RowSet& set, double ax, double ay, double bx, double by, double r)
 {
@@ -389,8 +388,8 @@ void AddCapsule(RowSet& set, double ax, double ay, double bx, double by, double 
         if (len2 > 0) {
             double a1, b1, a2, b2;
             // Projection onto the segment in [0, len²], distance from its line at most r.
-            if (linearRange(dx, dy * (y - ay) - dx * ax, 0, len2, a1, b1)
-                && linearRange(-dy, dx * (y - ay) + dy * ax, -r * len, r * len, a2, b2)) {
+            if (linearRange(dx, dy * (y - ay) - dx * ax, 0, len2, a1, b1) &&
+                linearRange(-dy, dx * (y - ay) + dy * ax, -r * len, r * len, a2, b2)) {
                 const double p = std::max(a1, a2), q = std::min(b1, b2);
                 if (p <= q + kEps) {
                     lo = std::min(lo, p);
@@ -472,4 +471,4 @@ Spans PolygonFill(const std::vector<TPoint>& pts, const TRect& window)
     return set.Take();
 }
 
-} // namespace raster
+}  // namespace raster

@@ -11,11 +11,11 @@
 namespace raster {
 
 struct Run {
-    int x0, x1;   // [x0, x1)
+    int x0, x1;  // [x0, x1)
 };
 
 struct Span {
-    int y, x0, x1;   // [x0, x1) on row y
+    int y, x0, x1;  // [x0, x1) on row y
 };
 
 // Sorted by row then x, disjoint.
@@ -55,7 +55,7 @@ public:
     Spans ToSpans() const;
 
 private:
-    TRect box_;                              // rows box_.Top .. box_.Bottom − 1
+    TRect box_;  // rows box_.Top .. box_.Bottom − 1
     std::vector<std::vector<Run>> rows_;
 };
 
@@ -80,8 +80,7 @@ Spans ShapeRing(const Shape& outer, const Shape& inner, const TRect& window);
 
 // Visits the pixels of a thin line from (x1, y1) towards (x2, y2) without the end point,
 // in drawing order, only those inside the window; k is the step number along the line.
-template <class F>
-void WalkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, const TRect& window, F&& visit);
+template <class F> void WalkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, const TRect& window, F&& visit);
 
 // Pixels whose centre (integer coordinates) lies within distance r of segment a–b.
 void AddCapsule(RowSet& set, double ax, double ay, double bx, double by, double r);
@@ -97,8 +96,7 @@ inline int64_t LineLength(int64_t x1, int64_t y1, int64_t x2, int64_t y2)
 }
 
 // ---------------------------------------------------------------------------------
-template <class F>
-void WalkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, const TRect& window, F&& visit)
+template <class F> void WalkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, const TRect& window, F&& visit)
 {
     const int64_t dx = x2 - x1, dy = y2 - y1;
     const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
@@ -130,4 +128,4 @@ void WalkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, const TRect& windo
     }
 }
 
-} // namespace raster
+}  // namespace raster

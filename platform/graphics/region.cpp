@@ -8,10 +8,7 @@
 
 TRegion TRegion::FromPolygon(const std::vector<TPoint>& points) { return build(points, nullptr); }
 
-TRegion TRegion::FromPolygon(const std::vector<TPoint>& points, const TRect& clip)
-{
-    return build(points, &clip);
-}
+TRegion TRegion::FromPolygon(const std::vector<TPoint>& points, const TRect& clip) { return build(points, &clip); }
 
 TRegion TRegion::build(const std::vector<TPoint>& points, const TRect* clip)
 {

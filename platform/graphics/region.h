@@ -11,8 +11,8 @@
 class TRegion {
 public:
     struct Span {
-        int Left;    // first pixel
-        int Right;   // one past the last pixel
+        int Left;   // first pixel
+        int Right;  // one past the last pixel
     };
 
     TRegion() = default;

@@ -6,8 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-template <typename Byte>
-struct TRowsOf {
+template <typename Byte> struct TRowsOf {
     Byte* base = nullptr;
     ptrdiff_t stride = 0;
     Byte* operator[](int y) const { return base + ptrdiff_t(y) * stride; }

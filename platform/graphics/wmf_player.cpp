@@ -163,7 +163,7 @@ private:
         switch (b.style) {
         case 1: return QBrush(Qt::NoBrush);
         case 2: {
-            static const Qt::BrushStyle h[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+            static const Qt::BrushStyle h[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
                                                Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
             return QBrush(b.color, b.hatch >= 0 && b.hatch < 6 ? h[b.hatch] : Qt::SolidPattern);
         }
@@ -383,29 +383,59 @@ private:
     void record(uint16_t func)
     {
         switch (func) {
-        case 0x0201: if (count_ >= 2) dc_.bkColor = colorRef(u32(0)); break;          // SETBKCOLOR
-        case 0x0209: if (count_ >= 2) dc_.textColor = colorRef(u32(0)); break;        // SETTEXTCOLOR
-        case 0x0102: if (count_ >= 1) dc_.bkMode = u(0); break;                       // SETBKMODE
-        case 0x012E: if (count_ >= 1) dc_.textAlign = u(0); break;                    // SETTEXTALIGN
-        case 0x0106: if (count_ >= 1) dc_.polyFill = u(0); break;                     // SETPOLYFILLMODE
-        case 0x020B: if (count_ >= 2) { dc_.woy = s(0); dc_.wox = s(1); } break;      // SETWINDOWORG
-        case 0x020C:                                                                  // SETWINDOWEXT
+        case 0x0201:
+            if (count_ >= 2)
+                dc_.bkColor = colorRef(u32(0));
+            break;  // SETBKCOLOR
+        case 0x0209:
+            if (count_ >= 2)
+                dc_.textColor = colorRef(u32(0));
+            break;  // SETTEXTCOLOR
+        case 0x0102:
+            if (count_ >= 1)
+                dc_.bkMode = u(0);
+            break;  // SETBKMODE
+        case 0x012E:
+            if (count_ >= 1)
+                dc_.textAlign = u(0);
+            break;  // SETTEXTALIGN
+        case 0x0106:
+            if (count_ >= 1)
+                dc_.polyFill = u(0);
+            break;  // SETPOLYFILLMODE
+        case 0x020B:
+            if (count_ >= 2) {
+                dc_.woy = s(0);
+                dc_.wox = s(1);
+            }
+            break;    // SETWINDOWORG
+        case 0x020C:  // SETWINDOWEXT
             if (count_ >= 2 && s(0) != 0 && s(1) != 0) {
                 dc_.wey = s(0);
                 dc_.wex = s(1);
             }
             break;
-        case 0x020F: if (count_ >= 2) { dc_.woy += s(0); dc_.wox += s(1); } break;    // OFFSETWINDOWORG
-        case 0x0410:                                                                  // SCALEWINDOWEXT
+        case 0x020F:
+            if (count_ >= 2) {
+                dc_.woy += s(0);
+                dc_.wox += s(1);
+            }
+            break;    // OFFSETWINDOWORG
+        case 0x0410:  // SCALEWINDOWEXT
             if (count_ >= 4 && s(0) && s(2)) {
                 dc_.wey = dc_.wey * s(1) / s(0);
                 dc_.wex = dc_.wex * s(3) / s(2);
-                if (dc_.wex == 0) dc_.wex = 1;
-                if (dc_.wey == 0) dc_.wey = 1;
+                if (dc_.wex == 0)
+                    dc_.wex = 1;
+                if (dc_.wey == 0)
+                    dc_.wey = 1;
             }
             break;
-        case 0x0214: if (count_ >= 2) dc_.pos = map(s(1), s(0)); break;              // MOVETO
-        case 0x0213:                                                                  // LINETO
+        case 0x0214:
+            if (count_ >= 2)
+                dc_.pos = map(s(1), s(0));
+            break;    // MOVETO
+        case 0x0213:  // LINETO
             if (count_ >= 2) {
                 const QPointF to = map(s(1), s(0));
                 QPainterPath path;
@@ -415,20 +445,29 @@ private:
                 dc_.pos = to;
             }
             break;
-        case 0x041B: if (count_ >= 4) rectangleLike(0, 0); break;                     // RECTANGLE
-        case 0x0418: if (count_ >= 4) rectangleLike(1, 0); break;                     // ELLIPSE
-        case 0x061C: if (count_ >= 6) rectangleLike(2, 2); break;                     // ROUNDRECT
-        case 0x0817: arcLike(0); break;                                               // ARC
-        case 0x081A: arcLike(1); break;                                               // PIE
-        case 0x0830: arcLike(2); break;                                               // CHORD
-        case 0x041F:                                                                  // SETPIXEL
+        case 0x041B:
+            if (count_ >= 4)
+                rectangleLike(0, 0);
+            break;  // RECTANGLE
+        case 0x0418:
+            if (count_ >= 4)
+                rectangleLike(1, 0);
+            break;  // ELLIPSE
+        case 0x061C:
+            if (count_ >= 6)
+                rectangleLike(2, 2);
+            break;                       // ROUNDRECT
+        case 0x0817: arcLike(0); break;  // ARC
+        case 0x081A: arcLike(1); break;  // PIE
+        case 0x0830: arcLike(2); break;  // CHORD
+        case 0x041F:                     // SETPIXEL
             if (count_ >= 4) {
                 const QPointF at = map(s(3), s(2));
                 p_.fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), colorRef(u32(0)));
             }
             break;
-        case 0x0324:                                                                  // POLYGON
-        case 0x0325:                                                                  // POLYLINE
+        case 0x0324:  // POLYGON
+        case 0x0325:  // POLYLINE
             if (count_ >= 1) {
                 const int n = u(0);
                 if (size_t(n) * 2 + 1 > count_ || n < 2)
@@ -444,7 +483,7 @@ private:
                 strokeShape(path);
             }
             break;
-        case 0x0538:                                                                  // POLYPOLYGON
+        case 0x0538:  // POLYPOLYGON
             if (count_ >= 1) {
                 const size_t polys = u(0);
                 if (polys + 1 > count_)
@@ -467,7 +506,7 @@ private:
                 strokeShape(path);
             }
             break;
-        case 0x0521:                                                                  // TEXTOUT
+        case 0x0521:  // TEXTOUT
             if (count_ >= 1) {
                 const int len = u(0);
                 const size_t words = (size_t(len) + 1) / 2;
@@ -477,7 +516,7 @@ private:
                 text(s(1 + words + 1), s(1 + words), str, nullptr);
             }
             break;
-        case 0x0A32:                                                                  // EXTTEXTOUT
+        case 0x0A32:  // EXTTEXTOUT
             if (count_ >= 4) {
                 const int len = u(2);
                 const int options = u(3);
@@ -497,7 +536,7 @@ private:
                 text(s(1), s(0), str, opaque ? &clip : nullptr);
             }
             break;
-        case 0x02FA:                                                                  // CREATEPENINDIRECT
+        case 0x02FA:  // CREATEPENINDIRECT
             if (count_ >= 5) {
                 Object o;
                 o.kind = Object::PenObj;
@@ -509,7 +548,7 @@ private:
                 addObject(Object{Object::Other, {}, {}, {}});
             }
             break;
-        case 0x02FC:                                                                  // CREATEBRUSHINDIRECT
+        case 0x02FC:  // CREATEBRUSHINDIRECT
             if (count_ >= 4) {
                 Object o;
                 o.kind = Object::BrushObj;
@@ -521,7 +560,7 @@ private:
                 addObject(Object{Object::Other, {}, {}, {}});
             }
             break;
-        case 0x0142:                                                                  // DIBCREATEPATTERNBRUSH
+        case 0x0142:  // DIBCREATEPATTERNBRUSH
         {
             Object o;
             o.kind = Object::BrushObj;
@@ -529,7 +568,7 @@ private:
             addObject(o);
             break;
         }
-        case 0x02FB:                                                                  // CREATEFONTINDIRECT
+        case 0x02FB:  // CREATEFONTINDIRECT
             if (count_ >= 9) {
                 Object o;
                 o.kind = Object::FontObj;
@@ -552,12 +591,12 @@ private:
                 addObject(Object{Object::Other, {}, {}, {}});
             }
             break;
-        case 0x00F7:                                                                  // CREATEPALETTE
-        case 0x06FF:                                                                  // CREATEREGION
-        case 0x01F9:                                                                  // CREATEPATTERNBRUSH
+        case 0x00F7:  // CREATEPALETTE
+        case 0x06FF:  // CREATEREGION
+        case 0x01F9:  // CREATEPATTERNBRUSH
             addObject(Object{Object::Other, {}, {}, {}});
             break;
-        case 0x012D:                                                                  // SELECTOBJECT
+        case 0x012D:  // SELECTOBJECT
             if (count_ >= 1 && u(0) < objects_.size()) {
                 const Object& o = objects_[u(0)];
                 if (o.kind == Object::PenObj)
@@ -568,11 +607,11 @@ private:
                     dc_.font = o.font;
             }
             break;
-        case 0x01F0:                                                                  // DELETEOBJECT
+        case 0x01F0:  // DELETEOBJECT
             if (count_ >= 1 && u(0) < objects_.size())
                 objects_[u(0)] = Object{};
             break;
-        case 0x001E:                                                                  // SAVEDC
+        case 0x001E:  // SAVEDC
             if (stack_.size() >= kMaxSavedStates) {
                 ++uncounted_;
                 break;
@@ -581,7 +620,7 @@ private:
             p_.save();
             ++saved_;
             break;
-        case 0x0127:                                                                  // RESTOREDC
+        case 0x0127:  // RESTOREDC
             if (count_ >= 1) {
                 const int64_t n = s(0);
                 const int64_t depth = int64_t(stack_.size()) + uncounted_;
@@ -605,13 +644,13 @@ private:
                 clipRects_ = 0;
             }
             break;
-        case 0x0416:                                                                  // INTERSECTCLIPRECT
+        case 0x0416:  // INTERSECTCLIPRECT
             if (count_ >= 4) {
                 p_.setClipRect(mapRect(s(3), s(2), s(1), s(0)), Qt::IntersectClip);
                 clipRects_ = 0;  // not known: asked again at the next exclusion
             }
             break;
-        case 0x0415:                                                                  // EXCLUDECLIPRECT
+        case 0x0415:  // EXCLUDECLIPRECT
             if (count_ >= 4 && clipRects_ < kMaxClipRects) {
                 const QRegion cur = p_.hasClipping() ? p_.clipRegion()
                                                      : QRegion(dest_.Left, dest_.Top, dest_.Width(), dest_.Height());
@@ -620,11 +659,11 @@ private:
                 clipRects_ = next.rectCount();
             }
             break;
-        case 0x061D:                                                                  // PATBLT
+        case 0x061D:  // PATBLT
             if (count_ >= 6)
                 blit(s(5), s(4), s(3), s(2), 0, 0, 0, 0, count_, u32(0));
             break;
-        case 0x0940:                                                                  // DIBBITBLT
+        case 0x0940:  // DIBBITBLT
             if (count_ > 9) {
                 // rop, ySrc, xSrc, height, width, yDest, xDest, bitmap
                 blit(s(7), s(6), s(5), s(4), s(3), s(2), s(5), s(4), 8, u32(0));
@@ -633,7 +672,7 @@ private:
                 blit(s(8), s(7), s(6), s(5), 0, 0, 0, 0, count_, u32(0));
             }
             break;
-        case 0x0B41:                                                                  // DIBSTRETCHBLT
+        case 0x0B41:  // DIBSTRETCHBLT
             if (count_ > 11) {
                 // rop, srcH, srcW, ySrc, xSrc, destH, destW, yDest, xDest, bitmap
                 blit(s(9), s(8), s(7), s(6), s(5), s(4), s(3), s(2), 10, u32(0));
@@ -641,18 +680,17 @@ private:
                 blit(s(10), s(9), s(8), s(7), 0, 0, 0, 0, count_, u32(0));
             }
             break;
-        case 0x0F43:                                                                  // STRETCHDIB
+        case 0x0F43:  // STRETCHDIB
             if (count_ > 11)
                 // rop, usage, srcH, srcW, ySrc, xSrc, destH, destW, yDest, xDest, bitmap
                 blit(s(10), s(9), s(8), s(7), s(6), s(5), s(4), s(3), 11, u32(0));
             break;
-        case 0x0D33:                                                                  // SETDIBTODEV
+        case 0x0D33:  // SETDIBTODEV
             if (count_ > 9)
                 // usage, scans, startScan, ySrc, xSrc, height, width, yDest, xDest, bitmap
                 blit(s(8), s(7), s(6), s(5), s(4), s(3), s(6), s(5), 9, 0x00CC0020);
             break;
-        default:
-            break;  // records without a visible effect here
+        default: break;  // records without a visible effect here
         }
     }
 

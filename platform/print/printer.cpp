@@ -44,10 +44,7 @@ void TPrinter::SetPdfOutput(const QString& base, int dpi, double pageWidthMm, do
                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
 }
 
-QString TPrinter::PdfFileName(int number) const
-{
-    return pdfBase_ + QStringLiteral("-%1.pdf").arg(number);
-}
+QString TPrinter::PdfFileName(int number) const { return pdfBase_ + QStringLiteral("-%1.pdf").arg(number); }
 
 void TPrinter::BeginDoc()
 {
@@ -114,15 +111,9 @@ void TPrinter::Abort()
         QFile::remove(lastPdf_);
 }
 
-int TPrinter::PageWidth() const
-{
-    return printer_->pageLayout().paintRectPixels(printer_->resolution()).width();
-}
+int TPrinter::PageWidth() const { return printer_->pageLayout().paintRectPixels(printer_->resolution()).width(); }
 
-int TPrinter::PageHeight() const
-{
-    return printer_->pageLayout().paintRectPixels(printer_->resolution()).height();
-}
+int TPrinter::PageHeight() const { return printer_->pageLayout().paintRectPixels(printer_->resolution()).height(); }
 
 int TPrinter::XResolution() const { return printer_->resolution(); }
 int TPrinter::YResolution() const { return printer_->resolution(); }

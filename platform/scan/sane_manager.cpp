@@ -138,8 +138,8 @@ SANE_Status TSaneManager::GetDevices(std::vector<TSaneDevice>& out)
         const SANE_Device* d = list[i];
         if (!d->name)
             continue;
-        out.push_back({boundedText(d->name).toUtf8(), boundedText(d->vendor), boundedText(d->model),
-                       boundedText(d->type)});
+        out.push_back(
+            {boundedText(d->name).toUtf8(), boundedText(d->vendor), boundedText(d->model), boundedText(d->type)});
     }
     return SANE_STATUS_GOOD;
 }
@@ -168,8 +168,7 @@ const SANE_Option_Descriptor* TSaneManager::OptionDescriptor(SANE_Handle handle,
     return fn_ ? fn_->optionDescriptor(handle, option) : nullptr;
 }
 
-SANE_Status TSaneManager::ControlOption(SANE_Handle handle, int option, SANE_Action action, void* value,
-                                        SANE_Int* info)
+SANE_Status TSaneManager::ControlOption(SANE_Handle handle, int option, SANE_Action action, void* value, SANE_Int* info)
 {
     LibraryCall guard;
     if (info)
@@ -207,7 +206,4 @@ void TSaneManager::Cancel(SANE_Handle handle)
         fn_->cancel(handle);
 }
 
-QString TSaneManager::StatusText(SANE_Status status)
-{
-    return fn_ ? boundedText(fn_->strstatus(status)) : QString();
-}
+QString TSaneManager::StatusText(SANE_Status status) { return fn_ ? boundedText(fn_->strstatus(status)) : QString(); }

@@ -40,8 +40,7 @@ public:
     SANE_Status Open(const QByteArray& name, SANE_Handle* handle);
     void Close(SANE_Handle handle);
     const SANE_Option_Descriptor* OptionDescriptor(SANE_Handle handle, int option);
-    SANE_Status ControlOption(SANE_Handle handle, int option, SANE_Action action, void* value,
-                              SANE_Int* info);
+    SANE_Status ControlOption(SANE_Handle handle, int option, SANE_Action action, void* value, SANE_Int* info);
     SANE_Status GetParameters(SANE_Handle handle, SANE_Parameters* params);
     SANE_Status Start(SANE_Handle handle);
     SANE_Status Read(SANE_Handle handle, SANE_Byte* data, SANE_Int maxLength, SANE_Int* length);

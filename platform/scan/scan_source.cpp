@@ -16,10 +16,7 @@ QString boundedText(const char* s, size_t most = 1024)
     return QString::fromUtf8(s, qsizetype(n));
 }
 
-double fromWord(SANE_Value_Type type, SANE_Word w)
-{
-    return type == SANE_TYPE_FIXED ? SANE_UNFIX(w) : double(w);
-}
+double fromWord(SANE_Value_Type type, SANE_Word w) { return type == SANE_TYPE_FIXED ? SANE_UNFIX(w) : double(w); }
 
 }  // namespace
 
@@ -76,8 +73,7 @@ bool TScanSource::Describe(int index, TScanOption& out)
                 out.HasRange = false;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return true;
 }
@@ -102,8 +98,7 @@ bool TScanSource::GetNumber(const TScanOption& option, double& value)
     if (!d || d->size < int(sizeof(SANE_Word)) || d->size > kMaxValueSize)
         return false;
     std::vector<SANE_Word> buf(size_t(d->size) / sizeof(SANE_Word) + 1, 0);
-    if (manager_.ControlOption(handle_, option.Index, SANE_ACTION_GET_VALUE, buf.data(), nullptr) !=
-        SANE_STATUS_GOOD)
+    if (manager_.ControlOption(handle_, option.Index, SANE_ACTION_GET_VALUE, buf.data(), nullptr) != SANE_STATUS_GOOD)
         return false;
     value = fromWord(option.Type, buf[0]);
     return true;
@@ -132,8 +127,7 @@ bool TScanSource::GetString(const TScanOption& option, QString& value)
     if (!d || d->size < 1 || d->size > kMaxValueSize)
         return false;
     QByteArray buf(d->size + 1, '\0');
-    if (manager_.ControlOption(handle_, option.Index, SANE_ACTION_GET_VALUE, buf.data(), nullptr) !=
-        SANE_STATUS_GOOD)
+    if (manager_.ControlOption(handle_, option.Index, SANE_ACTION_GET_VALUE, buf.data(), nullptr) != SANE_STATUS_GOOD)
         return false;
     value = boundedText(buf.constData(), size_t(d->size));
     return true;

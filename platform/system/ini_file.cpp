@@ -32,7 +32,7 @@ QString oneLine(const QString& text)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 int TCustomIniFile::ReadInteger(const QString& section, const QString& ident, int def)
 {
@@ -59,8 +59,8 @@ void TCustomIniFile::WriteBool(const QString& section, const QString& ident, boo
 
 struct TIniFile::Line {
     enum Kind { Other, Section, Value } kind = Other;
-    QString text; // the line as read or written
-    QString name; // section or value name
+    QString text;  // the line as read or written
+    QString name;  // section or value name
     QString value;
 };
 
@@ -99,7 +99,7 @@ TIniFile::TIniFile(const QString& fileName) : TCustomIniFile(fileName)
         if (l.endsWith(QLatin1Char('\r')))
             l.chop(1);
         if (i == raw.size() - 1 && l.isEmpty())
-            break; // the final line end
+            break;  // the final line end
         Line line;
         line.text = l;
         const QString t = l.trimmed();

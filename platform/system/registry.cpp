@@ -86,7 +86,7 @@ bool hasValue(const QJsonObject& values, const QString& name)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 TRegistry::TRegistry() = default;
 TRegistry::~TRegistry() = default;

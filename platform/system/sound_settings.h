@@ -5,7 +5,7 @@
 // The desktop's sound (recording) settings: the first installed of the mixers and
 // control centres this desktop offers, started on its own.
 struct TSoundSettingsStart {
-    QString Program;      // full path of the program found, empty when none is installed
+    QString Program;  // full path of the program found, empty when none is installed
     bool Started = false;
 };
 TSoundSettingsStart StartSoundSettings();

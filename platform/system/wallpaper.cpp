@@ -33,7 +33,7 @@ bool hasKey(GSettings* settings, const char* key)
     return has;
 }
 
-} // namespace
+}  // namespace
 
 bool SetDesktopWallpaper(const QString& fileName, bool tiled, QString* error)
 {

@@ -143,7 +143,7 @@ QStringList entriesOf(const QString& line)
     return line.section(QLatin1Char('='), 1).trimmed().split(QLatin1Char(';'), Qt::SkipEmptyParts);
 }
 
-} // namespace
+}  // namespace
 
 QString XdgDesktopId() { return QStringLiteral("kandrivel.desktop"); }
 QString XdgDataHome() { return envDir("XDG_DATA_HOME", QStringLiteral("/.local/share")); }

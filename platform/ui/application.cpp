@@ -22,7 +22,7 @@ std::function<int64_t()> TApplication::ResponsiveClock;
 namespace {
 QString g_title;
 QString g_helpFile;
-} // namespace
+}  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -56,8 +56,7 @@ void TApplication::HandleException(const std::exception& e)
             OnException(e);
         else
             ShowException(e);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 QString TApplication::ExceptionText(const std::exception& e)
@@ -72,10 +71,7 @@ QString TApplication::ExceptionText(const std::exception& e)
     return msg;
 }
 
-void TApplication::ShowException(const std::exception& e)
-{
-    ShowErrorBox(ExceptionText(e), Title());
-}
+void TApplication::ShowException(const std::exception& e) { ShowErrorBox(ExceptionText(e), Title()); }
 
 QString TApplication::Title()
 {

@@ -32,7 +32,7 @@ void SetBitmap(const QByteArray& bmpFile, const QImage& image)
     if (!image.isNull())
         mime->setImageData(image);
     c->clear();
-    c->setMimeData(mime);   // the clipboard owns it now
+    c->setMimeData(mime);  // the clipboard owns it now
 }
 
 bool HasBitmap()
@@ -100,4 +100,4 @@ bool GetImage(QImage& image)
     return !image.isNull();
 }
 
-} // namespace Clipboard
+}  // namespace Clipboard

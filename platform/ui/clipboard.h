@@ -23,4 +23,4 @@ bool GetBmpFile(QByteArray& bmpFile);
 // false when there is none.
 bool GetImage(QImage& image);
 
-} // namespace Clipboard
+}  // namespace Clipboard

@@ -14,12 +14,18 @@
 TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 {
     TShiftState s = 0;
-    if (modifiers & Qt::ShiftModifier) s |= ssShift;
-    if (modifiers & Qt::ControlModifier) s |= ssCtrl;
-    if (modifiers & Qt::AltModifier) s |= ssAlt;
-    if (buttons & Qt::LeftButton) s |= ssLeft;
-    if (buttons & Qt::RightButton) s |= ssRight;
-    if (buttons & Qt::MiddleButton) s |= ssMiddle;
+    if (modifiers & Qt::ShiftModifier)
+        s |= ssShift;
+    if (modifiers & Qt::ControlModifier)
+        s |= ssCtrl;
+    if (modifiers & Qt::AltModifier)
+        s |= ssAlt;
+    if (buttons & Qt::LeftButton)
+        s |= ssLeft;
+    if (buttons & Qt::RightButton)
+        s |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        s |= ssMiddle;
     return s;
 }
 
@@ -70,7 +76,8 @@ TCustomControl::TCustomControl(QWidget* parent)
         b.widget->setCursor(Qt::ArrowCursor);
         b.widget->setFocusPolicy(Qt::NoFocus);
         b.sync();
-        connect(b.widget, &QAbstractSlider::actionTriggered, this, [this, kind](int action) { barAction(kind, action); });
+        connect(b.widget, &QAbstractSlider::actionTriggered, this,
+                [this, kind](int action) { barAction(kind, action); });
         connect(b.widget, &QAbstractSlider::sliderReleased, this, [this, kind] {
             Bar& bb = bar(kind);
             Scroll(kind, scPosition, bb.widget->sliderPosition());
@@ -82,10 +89,7 @@ TCustomControl::TCustomControl(QWidget* parent)
 
 TCustomControl::~TCustomControl() = default;
 
-TCustomControl::Bar& TCustomControl::bar(TScrollBarKind kind) const
-{
-    return kind == sbHorizontal ? *hbar_ : *vbar_;
-}
+TCustomControl::Bar& TCustomControl::bar(TScrollBarKind kind) const { return kind == sbHorizontal ? *hbar_ : *vbar_; }
 
 void TCustomControl::SetBounds(int left, int top, int width, int height)
 {
@@ -102,10 +106,7 @@ int TCustomControl::BorderWidth() const { return frame_ == bsSingle ? 2 : 0; }
 
 QPoint TCustomControl::ClientOrigin() const { return QPoint(BorderWidth(), BorderWidth()); }
 
-static int barExtent(const QWidget* w)
-{
-    return w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w);
-}
+static int barExtent(const QWidget* w) { return w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w); }
 
 int TCustomControl::ClientWidth() const
 {
@@ -203,7 +204,7 @@ void TCustomControl::barAction(TScrollBarKind kind, int action)
     case QAbstractSlider::SliderToMaximum: code = scBottom; break;
     case QAbstractSlider::SliderMove:
         code = scTrack;
-        pos = b.widget->sliderPosition();   // the whole 32-bit position
+        pos = b.widget->sliderPosition();  // the whole 32-bit position
         break;
     default: return;
     }
@@ -326,7 +327,11 @@ void TCustomControl::paintEvent(QPaintEvent*)
     painter_ = &p;
     struct Reset {
         TCustomControl* c;
-        ~Reset() { c->canvas_ = nullptr; c->painter_ = nullptr; }
+        ~Reset()
+        {
+            c->canvas_ = nullptr;
+            c->painter_ = nullptr;
+        }
     } reset{this};
     Paint();
 }

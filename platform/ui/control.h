@@ -14,8 +14,13 @@ class QPainter;
 
 // Shift state of mouse and key events.
 enum TShiftStateItem : unsigned {
-    ssShift = 1u << 0, ssAlt = 1u << 1, ssCtrl = 1u << 2, ssLeft = 1u << 3,
-    ssRight = 1u << 4, ssMiddle = 1u << 5, ssDouble = 1u << 6
+    ssShift = 1u << 0,
+    ssAlt = 1u << 1,
+    ssCtrl = 1u << 2,
+    ssLeft = 1u << 3,
+    ssRight = 1u << 4,
+    ssMiddle = 1u << 5,
+    ssDouble = 1u << 6
 };
 using TShiftState = unsigned;
 
@@ -24,9 +29,7 @@ enum TBorderStyle { bsNone, bsSingle };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TScrollBarKind { sbHorizontal, sbVertical };
 // Scroll codes in the order of Windows' SB_ codes.
-enum TScrollCode {
-    scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll
-};
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;

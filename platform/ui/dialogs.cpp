@@ -23,7 +23,7 @@ QString captionFor(TMsgDlgType type)
     return QApplication::applicationDisplayName();
 }
 
-} // namespace
+}  // namespace
 
 void SetMessageDlgHook(MessageDlgHook hook) { g_msgHook = std::move(hook); }
 void SetInputQueryHook(InputQueryHook hook) { g_inputHook = std::move(hook); }
@@ -56,22 +56,31 @@ int MessageDlg(const QString& message, TMsgDlgType type, TMsgDlgButtons buttons,
     }
     // Qt has no "All" button of its own (its old YesAll is YesToAll), so that one is ours;
     // the pressed button is found by identity, never by the value exec() returns.
-    struct Btn { TMsgDlgBtn flag; QMessageBox::StandardButton std; int result; };
+    struct Btn {
+        TMsgDlgBtn flag;
+        QMessageBox::StandardButton std;
+        int result;
+    };
     static const Btn table[] = {
-        {mbYes, QMessageBox::Yes, mrYes}, {mbNo, QMessageBox::No, mrNo}, {mbOK, QMessageBox::Ok, mrOk},
-        {mbCancel, QMessageBox::Cancel, mrCancel}, {mbAbort, QMessageBox::Abort, mrAbort},
-        {mbRetry, QMessageBox::Retry, mrRetry}, {mbIgnore, QMessageBox::Ignore, mrIgnore},
-        {mbAll, QMessageBox::NoButton, mrAll}, {mbNoToAll, QMessageBox::NoToAll, mrNoToAll},
+        {mbYes, QMessageBox::Yes, mrYes},
+        {mbNo, QMessageBox::No, mrNo},
+        {mbOK, QMessageBox::Ok, mrOk},
+        {mbCancel, QMessageBox::Cancel, mrCancel},
+        {mbAbort, QMessageBox::Abort, mrAbort},
+        {mbRetry, QMessageBox::Retry, mrRetry},
+        {mbIgnore, QMessageBox::Ignore, mrIgnore},
+        {mbAll, QMessageBox::NoButton, mrAll},
+        {mbNoToAll, QMessageBox::NoToAll, mrNoToAll},
         {mbYesToAll, QMessageBox::YesToAll, mrYesToAll},
     };
     std::vector<std::pair<QAbstractButton*, int>> made;
     for (const Btn& b : table) {
         if (!(buttons & b.flag))
             continue;
-        QAbstractButton* button = b.std == QMessageBox::NoButton
-                                      ? box.addButton(QApplication::translate("MessageDlg", "&All"),
-                                                      QMessageBox::AcceptRole)
-                                      : box.addButton(b.std);
+        QAbstractButton* button =
+            b.std == QMessageBox::NoButton
+                ? box.addButton(QApplication::translate("MessageDlg", "&All"), QMessageBox::AcceptRole)
+                : box.addButton(b.std);
         made.push_back({button, b.result});
     }
     box.exec();

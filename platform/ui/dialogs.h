@@ -8,16 +8,33 @@ class QWidget;
 // Modal results keep Windows' numbers (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7), which
 // stored settings and callers compare against.
 enum TModalResult : int {
-    mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-    mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7,
+    mrAll = 8,
+    mrNoToAll = 9,
+    mrYesToAll = 10
 };
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
 enum TMsgDlgBtn : unsigned {
-    mbYes = 1u << 0, mbNo = 1u << 1, mbOK = 1u << 2, mbCancel = 1u << 3, mbAbort = 1u << 4,
-    mbRetry = 1u << 5, mbIgnore = 1u << 6, mbAll = 1u << 7, mbNoToAll = 1u << 8,
-    mbYesToAll = 1u << 9, mbHelp = 1u << 10
+    mbYes = 1u << 0,
+    mbNo = 1u << 1,
+    mbOK = 1u << 2,
+    mbCancel = 1u << 3,
+    mbAbort = 1u << 4,
+    mbRetry = 1u << 5,
+    mbIgnore = 1u << 6,
+    mbAll = 1u << 7,
+    mbNoToAll = 1u << 8,
+    mbYesToAll = 1u << 9,
+    mbHelp = 1u << 10
 };
 using TMsgDlgButtons = unsigned;
 constexpr TMsgDlgButtons mbYesNoCancel = mbYes | mbNo | mbCancel;

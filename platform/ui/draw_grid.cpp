@@ -9,8 +9,7 @@
 #include <algorithm>
 
 TDrawGrid::TDrawGrid(QWidget* parent)
-    : QAbstractScrollArea(parent),
-      options_(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect)
+    : QAbstractScrollArea(parent), options_(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect)
 {
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::StyledPanel);
@@ -390,7 +389,9 @@ void TDrawGrid::scrollIntoView(int c, int r)
 
 void TDrawGrid::clampCurrent()
 {
-    auto clampTo = [](int v, const Axis& a) { return a.count > a.fixed ? std::clamp(v, a.fixed, a.count - 1) : a.fixed; };
+    auto clampTo = [](int v, const Axis& a) {
+        return a.count > a.fixed ? std::clamp(v, a.fixed, a.count - 1) : a.fixed;
+    };
     current_ = TGridCoord{clampTo(current_.X, cols_), clampTo(current_.Y, rows_)};
     anchor_ = TGridCoord{clampTo(anchor_.X, cols_), clampTo(anchor_.Y, rows_)};
 }
@@ -466,8 +467,8 @@ void TDrawGrid::SetEditText(int c, int r, const QString& value)
 
 bool TDrawGrid::CanEditShow() const
 {
-    return (options_ & goEditing) && !(options_ & goRowSelect) && cols_.count > cols_.fixed
-        && rows_.count > rows_.fixed;
+    return (options_ & goEditing) && !(options_ & goRowSelect) && cols_.count > cols_.fixed &&
+           rows_.count > rows_.fixed;
 }
 
 bool TDrawGrid::CanEditAcceptKey(QChar key) const { return key.unicode() >= 32; }
@@ -612,12 +613,8 @@ void TDrawGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 void TDrawGrid::MouseMove(TShiftState, int x, int y)
 {
     switch (state_) {
-    case gsColSizing:
-        SetColWidths(sizingIndex_, std::max(x - sizingStart_, 0));
-        return;
-    case gsRowSizing:
-        SetRowHeights(sizingIndex_, std::max(y - sizingStart_, 0));
-        return;
+    case gsColSizing: SetColWidths(sizingIndex_, std::max(x - sizingStart_, 0)); return;
+    case gsRowSizing: SetRowHeights(sizingIndex_, std::max(y - sizingStart_, 0)); return;
     case gsSelecting:
         if (options_ & goRangeSelect) {
             const TGridCoord g = MouseCoord(x, y);
@@ -871,10 +868,7 @@ void TDrawGrid::focusOutEvent(QFocusEvent* event)
     InvalidateGrid();
 }
 
-void TDrawGrid::DoExit()
-{
-    CancelMode();
-}
+void TDrawGrid::DoExit() { CancelMode(); }
 
 // ---- in-place editor ----------------------------------------------------------------------
 

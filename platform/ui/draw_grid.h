@@ -15,10 +15,21 @@
 class TInplaceEdit;
 
 enum TGridOption : unsigned {
-    goFixedVertLine = 1u << 0, goFixedHorzLine = 1u << 1, goVertLine = 1u << 2, goHorzLine = 1u << 3,
-    goRangeSelect = 1u << 4, goDrawFocusSelected = 1u << 5, goRowSizing = 1u << 6, goColSizing = 1u << 7,
-    goRowMoving = 1u << 8, goColMoving = 1u << 9, goEditing = 1u << 10, goTabs = 1u << 11,
-    goRowSelect = 1u << 12, goAlwaysShowEditor = 1u << 13, goThumbTracking = 1u << 14
+    goFixedVertLine = 1u << 0,
+    goFixedHorzLine = 1u << 1,
+    goVertLine = 1u << 2,
+    goHorzLine = 1u << 3,
+    goRangeSelect = 1u << 4,
+    goDrawFocusSelected = 1u << 5,
+    goRowSizing = 1u << 6,
+    goColSizing = 1u << 7,
+    goRowMoving = 1u << 8,
+    goColMoving = 1u << 9,
+    goEditing = 1u << 10,
+    goTabs = 1u << 11,
+    goRowSelect = 1u << 12,
+    goAlwaysShowEditor = 1u << 13,
+    goThumbTracking = 1u << 14
 };
 using TGridOptions = unsigned;
 
@@ -43,7 +54,8 @@ struct TGridRect {
     constexpr bool Contains(int c, int r) const { return c >= Left && c <= Right && r >= Top && r <= Bottom; }
 };
 
-using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State)>;
+using TDrawCellEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State)>;
 using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
 using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, QString& Value)>;
 using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const QString& Value)>;
@@ -70,7 +82,7 @@ public:
     int FixedRows() const { return rows_.fixed; }
     void SetFixedRows(int n);
     int DefaultColWidth() const { return cols_.defaultSize; }
-    void SetDefaultColWidth(int w);   // resets every column
+    void SetDefaultColWidth(int w);  // resets every column
     int DefaultRowHeight() const { return rows_.defaultSize; }
     void SetDefaultRowHeight(int h);  // resets every row
     int ColWidths(int c) const;
@@ -211,7 +223,7 @@ private:
         int count = 5;
         int fixed = 1;
         int defaultSize = 64;
-        int first = 1;   // first scrollable cell in view
+        int first = 1;  // first scrollable cell in view
         std::vector<int> sizes;
         int size(int i) const { return i >= 0 && i < count ? sizes[size_t(i)] : 0; }
     };
@@ -246,7 +258,7 @@ private:
     bool editorMode_ = false;
     TGridState state_ = gsNormal;
     int sizingIndex_ = -1;
-    int sizingStart_ = 0;   // pointer position minus the cell's start when sizing began
+    int sizingStart_ = 0;  // pointer position minus the cell's start when sizing began
     bool syncingBars_ = false;
     bool destroying_ = false;
 };

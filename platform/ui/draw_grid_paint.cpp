@@ -60,8 +60,8 @@ void TDrawGrid::Paint()
             const TRect rect = CellRect(c, r);
             if (rect.Left >= cw || rect.Top >= ch)
                 continue;
-            if (!paintRect_.isNull() &&
-                !paintRect_.intersects(QRect(rect.Left, rect.Top, rect.Width() + lineWidth_, rect.Height() + lineWidth_)))
+            if (!paintRect_.isNull() && !paintRect_.intersects(QRect(rect.Left, rect.Top, rect.Width() + lineWidth_,
+                                                                     rect.Height() + lineWidth_)))
                 continue;
             const bool fixed = c < cols_.fixed || r < rows_.fixed;
             TGridDrawState state = 0;
@@ -81,13 +81,14 @@ void TDrawGrid::Paint()
                 cv.Brush.Color = vLine ? lineColor : cv.Brush.Color;
                 cv.FillRect(TRect(rect.Right, rect.Top, rect.Right + lineWidth_, rect.Bottom + lineWidth_));
                 cv.Brush.Color = hLine ? lineColor : (fixed ? fixedColor_ : color_);
-                cv.FillRect(TRect(rect.Left, rect.Bottom, rect.Right + (vLine ? 0 : lineWidth_), rect.Bottom + lineWidth_));
+                cv.FillRect(
+                    TRect(rect.Left, rect.Bottom, rect.Right + (vLine ? 0 : lineWidth_), rect.Bottom + lineWidth_));
             }
 
             cv.Font = GridFont;
             if (defaultDrawing_) {
-                const bool highlight = (state & gdSelected)
-                    && (!(state & gdFocused) || (options_ & (goDrawFocusSelected | goRowSelect)));
+                const bool highlight = (state & gdSelected) &&
+                                       (!(state & gdFocused) || (options_ & (goDrawFocusSelected | goRowSelect)));
                 cv.Brush.Color = highlight ? clHighlight : (fixed ? fixedColor_ : color_);
                 if (highlight)
                     cv.Font.Color = clHighlightText;
@@ -103,8 +104,8 @@ void TDrawGrid::Paint()
                     sides |= bfTop | bfBottom;
                 DrawInnerEdge(cv, rect, false, sides);
             }
-            if (defaultDrawing_ && (state & gdFocused) && !(options_ & goRowSelect)
-                && !((options_ & goEditing) && (options_ & goAlwaysShowEditor)))
+            if (defaultDrawing_ && (state & gdFocused) && !(options_ & goRowSelect) &&
+                !((options_ & goEditing) && (options_ & goAlwaysShowEditor)))
                 DrawFocusRect(cv, rect);
         }
     }

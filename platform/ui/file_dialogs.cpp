@@ -14,8 +14,7 @@ std::function<bool(QString&)> g_selectDirHook;
 
 TOpenDialog::TOpenDialog(QObject* owner, TFileDialogMode mode, bool picture)
     : QObject(owner), mode_(mode), picture_(picture)
-{
-}
+{}
 
 QStringList TOpenDialog::QtFilters(const QString& filter)
 {
@@ -54,8 +53,8 @@ bool TOpenDialog::runQtDialog()
     dlg.setAcceptMode(mode_ == fdSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (mode_ == fdOpen)
         dlg.setFileMode((Options & ofAllowMultiSelect) ? QFileDialog::ExistingFiles
-                        : (Options & ofFileMustExist)   ? QFileDialog::ExistingFile
-                                                         : QFileDialog::AnyFile);
+                        : (Options & ofFileMustExist)  ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
     if (!InitialDir.isEmpty())
         dlg.setDirectory(InitialDir);
     const QStringList filters = QtFilters(Filter);

@@ -22,7 +22,7 @@ QList<QMdiSubWindow*> arrangeable(QMdiArea* area)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 void TileChildren(QMdiArea* area, TTileMode mode)
 {
@@ -60,7 +60,8 @@ void CascadeChildren(QMdiArea* area)
     const int h = std::max(r.height() - step * (n - 1), r.height() * 2 / 3);
     for (int i = 0; i < n; ++i) {
         QMdiSubWindow* sub = list[i];
-        sub->setGeometry(QRect((i * step) % std::max(1, r.width() - w + 1), (i * step) % std::max(1, r.height() - h + 1), w, h));
+        sub->setGeometry(
+            QRect((i * step) % std::max(1, r.width() - w + 1), (i * step) % std::max(1, r.height() - h + 1), w, h));
         sub->raise();
     }
 }

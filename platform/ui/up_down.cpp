@@ -38,10 +38,13 @@ void TCustomUpDown::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const bool vertical = orientation_ == udVertical;
-    const QRect halves[2] = {vertical ? QRect(0, 0, width(), height() / 2) : QRect(width() / 2, 0, width() - width() / 2, height()),
-                             vertical ? QRect(0, height() / 2, width(), height() - height() / 2) : QRect(0, 0, width() / 2, height())};
+    const QRect halves[2] = {vertical ? QRect(0, 0, width(), height() / 2)
+                                      : QRect(width() / 2, 0, width() - width() / 2, height()),
+                             vertical ? QRect(0, height() / 2, width(), height() - height() / 2)
+                                      : QRect(0, 0, width() / 2, height())};
     const QStyle::PrimitiveElement arrows[2] = {vertical ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowRight,
-                                                vertical ? QStyle::PE_IndicatorArrowDown : QStyle::PE_IndicatorArrowLeft};
+                                                vertical ? QStyle::PE_IndicatorArrowDown
+                                                         : QStyle::PE_IndicatorArrowLeft};
     for (int i = 0; i < 2; ++i) {
         QStyleOptionButton opt;
         opt.initFrom(this);

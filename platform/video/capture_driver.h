@@ -14,7 +14,7 @@
 struct TVideoFormat {
     int Width = 0;
     int Height = 0;
-    uint32_t PixelFormat = 0;   // four-character code, e.g. 'YUYV'
+    uint32_t PixelFormat = 0;  // four-character code, e.g. 'YUYV'
     int IntervalMs = 0;
     bool operator==(const TVideoFormat&) const = default;
 };
@@ -94,7 +94,7 @@ protected:
 struct TCaptureDriverInfo {
     QString Name;
     QString Version;
-    QString Device;   // the device path, or the synthetic source's size and rate text
+    QString Device;  // the device path, or the synthetic source's size and rate text
 };
 std::vector<TCaptureDriverInfo> ListCaptureDrivers();
 // A driver for the entry, not yet opened; nullptr for an unusable entry.

@@ -83,12 +83,9 @@ size_t minimumBytes(uint32_t format, int width, int height, int& bytesPerLine)
     return size_t(bytesPerLine) * size_t(height);
 }
 
-} // namespace
+}  // namespace
 
-TFrameConverter::TFrameConverter()
-{
-    data_ = v4lconvert_create_with_dev_ops(-1, nullptr, &noDeviceOps);
-}
+TFrameConverter::TFrameConverter() { data_ = v4lconvert_create_with_dev_ops(-1, nullptr, &noDeviceOps); }
 
 TFrameConverter::~TFrameConverter()
 {
@@ -126,8 +123,8 @@ bool TFrameConverter::Convert(uint32_t pixelFormat, int width, int height, int b
     dst.fmt.pix.bytesperline = uint32_t(width) * 3;
     dst.fmt.pix.sizeimage = uint32_t(width) * 3 * uint32_t(height);
     std::vector<uint8_t> rgb(dst.fmt.pix.sizeimage);
-    const int got = v4lconvert_convert(data_, &src, &dst, const_cast<uint8_t*>(data), int(std::min<size_t>(size, INT32_MAX)),
-                                       rgb.data(), int(rgb.size()));
+    const int got = v4lconvert_convert(data_, &src, &dst, const_cast<uint8_t*>(data),
+                                       int(std::min<size_t>(size, INT32_MAX)), rgb.data(), int(rgb.size()));
     if (got < int(rgb.size())) {
         const char* why = v4lconvert_get_error_message(data_);
         error_ = QStringLiteral("Cannot convert the %1 frame: %2")

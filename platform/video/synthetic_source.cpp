@@ -15,7 +15,7 @@ constexpr int DefaultWidth = 320, DefaultHeight = 240, DefaultFps = 25;
 constexpr uint8_t Bars[8][3] = {{255, 255, 255}, {0, 255, 255}, {255, 255, 0}, {0, 255, 0},
                                 {255, 0, 255},   {0, 0, 255},   {255, 0, 0},   {0, 0, 0}};
 
-} // namespace
+}  // namespace
 
 TSyntheticSource::TSyntheticSource(const QString& spec, QObject* owner) : TCaptureDriver(owner)
 {

@@ -22,15 +22,15 @@ constexpr int MaxEnumerated = 64;
 
 QString text(const uint8_t* field, size_t size)
 {
-    return QString::fromUtf8(reinterpret_cast<const char*>(field), int(strnlen(reinterpret_cast<const char*>(field), size)));
+    return QString::fromUtf8(reinterpret_cast<const char*>(field),
+                             int(strnlen(reinterpret_cast<const char*>(field), size)));
 }
 
-} // namespace
+}  // namespace
 
 TV4L2Source::TV4L2Source(QString device, QString name, QString version, QObject* owner)
     : TCaptureDriver(owner), device_(std::move(device)), name_(std::move(name)), version_(std::move(version))
-{
-}
+{}
 
 TV4L2Source::~TV4L2Source() { Close(); }
 
@@ -106,7 +106,8 @@ bool TV4L2Source::readFormat()
     p.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     format_.IntervalMs = 0;
     if (ioctl(VIDIOC_G_PARM, &p) == 0 && p.parm.capture.timeperframe.denominator)
-        format_.IntervalMs = int(1000ull * p.parm.capture.timeperframe.numerator / p.parm.capture.timeperframe.denominator);
+        format_.IntervalMs =
+            int(1000ull * p.parm.capture.timeperframe.numerator / p.parm.capture.timeperframe.denominator);
     return format_.Width > 0 && format_.Height > 0;
 }
 

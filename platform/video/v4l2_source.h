@@ -62,8 +62,8 @@ private:
     TVideoFormat format_;
     int bytesPerLine_ = 0;
     std::vector<Buffer> buffers_;
-    bool streaming_ = false;   // frames go to OnFrame
-    bool deviceOn_ = false;    // the device streams (also for a single grab)
+    bool streaming_ = false;  // frames go to OnFrame
+    bool deviceOn_ = false;   // the device streams (also for a single grab)
     int intervalMs_ = 0;
     QElapsedTimer sinceLast_;
     QSocketNotifier* notifier_ = nullptr;

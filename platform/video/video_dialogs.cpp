@@ -24,7 +24,7 @@ QString rateText(int intervalMs)
     return intervalMs > 0 ? QStringLiteral("%1 fps").arg(1000.0 / intervalMs, 0, 'f', 1) : QStringLiteral("default");
 }
 
-} // namespace
+}  // namespace
 
 TVideoFormatDialog::TVideoFormatDialog(TCaptureDriver& driver, QWidget* owner)
     : QDialog(owner), driver_(driver), formats_(driver.Formats())
@@ -44,9 +44,7 @@ TVideoFormatDialog::TVideoFormatDialog(TCaptureDriver& driver, QWidget* owner)
             sizes_->setCurrentIndex(sizes_->count() - 1);
     }
     fillPixelFormats();
-    connect(sizes_, &QComboBox::currentIndexChanged, this, [this] {
-        fillPixelFormats();
-    });
+    connect(sizes_, &QComboBox::currentIndexChanged, this, [this] { fillPixelFormats(); });
     connect(pixelFormats_, &QComboBox::currentIndexChanged, this, [this] { fillRates(); });
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Size:"), sizes_);

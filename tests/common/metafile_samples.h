@@ -77,22 +77,22 @@ inline QByteArray SampleWmf()
     w.rec(0x020B, {0, 0});      // window origin
     w.rec(0x020C, {100, 200});  // window extent (y, x)
     const uint32_t red = 0x0000FF, blue = 0xFF0000, green = 0x00A000, black = 0;
-    w.rec(0x02FC, {0, lo(red), hi(red), 0});      // brush 0 solid red
+    w.rec(0x02FC, {0, lo(red), hi(red), 0});         // brush 0 solid red
     w.rec(0x02FA, {5, 0, 0, lo(black), hi(black)});  // pen 1 null
     w.rec(0x012D, {0});
     w.rec(0x012D, {1});
-    w.rec(0x041B, {60, 90, 10, 10});               // rectangle 10,10 – 90,60
-    w.rec(0x02FC, {0, lo(blue), hi(blue), 0});     // brush 2 blue
+    w.rec(0x041B, {60, 90, 10, 10});            // rectangle 10,10 – 90,60
+    w.rec(0x02FC, {0, lo(blue), hi(blue), 0});  // brush 2 blue
     w.rec(0x012D, {2});
-    w.rec(0x0418, {90, 190, 10, 110});             // ellipse 110,10 – 190,90
-    w.rec(0x01F0, {0});                            // delete the red brush
-    w.rec(0x02FC, {0, lo(green), hi(green), 0});   // lands in slot 0
+    w.rec(0x0418, {90, 190, 10, 110});            // ellipse 110,10 – 190,90
+    w.rec(0x01F0, {0});                           // delete the red brush
+    w.rec(0x02FC, {0, lo(green), hi(green), 0});  // lands in slot 0
     w.rec(0x012D, {0});
-    w.rec(0x0324, {3, 10, 95, 50, 65, 90, 95});    // triangle
-    w.rec(0x02FA, {0, 3, 0, lo(black), hi(black)}); // pen 3 black width 3
+    w.rec(0x0324, {3, 10, 95, 50, 65, 90, 95});      // triangle
+    w.rec(0x02FA, {0, 3, 0, lo(black), hi(black)});  // pen 3 black width 3
     w.rec(0x012D, {3});
-    w.rec(0x0214, {5, 100});                       // move to 100,5
-    w.rec(0x0213, {95, 100});                      // line to 100,95
+    w.rec(0x0214, {5, 100});   // move to 100,5
+    w.rec(0x0213, {95, 100});  // line to 100,95
     return w.build(200, 100, 96, 4);
 }
 
@@ -114,12 +114,14 @@ struct LibEmf {
 // nullptr when libEMF is not installed.
 inline const LibEmf* OpenLibEmf()
 {
-    static const LibEmf* lib = [] () -> const LibEmf* {
+    static const LibEmf* lib = []() -> const LibEmf* {
         void* h = dlopen("libEMF.so.1", RTLD_NOW | RTLD_LOCAL);
         if (!h)
             return nullptr;
         static LibEmf l;
-        auto get = [h](auto& fn, const char* name) { fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(h, name)); };
+        auto get = [h](auto& fn, const char* name) {
+            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(h, name));
+        };
         get(l.create, "CreateEnhMetaFileA");
         get(l.close, "CloseEnhMetaFile");
         get(l.del, "DeleteEnhMetaFile");

@@ -36,7 +36,8 @@ int RunTool(const QString& program, const QStringList& args, QByteArray* out, QB
 static bool present(const QString& tool)
 {
     if (tool.startsWith(QLatin1String("python3:")))
-        return RunTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import ") + tool.mid(8)}) == 0;
+        return RunTool(QStringLiteral("/usr/bin/python3"),
+                       {QStringLiteral("-c"), QStringLiteral("import ") + tool.mid(8)}) == 0;
     if (tool.startsWith(QLatin1String("lib:"))) {
         void* lib = dlopen(tool.mid(4).toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
         if (lib)

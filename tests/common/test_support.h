@@ -27,8 +27,8 @@ inline bool HavePIL() { return HaveTool(QStringLiteral("python3:PIL")); }
 #define KANDRIVEL_SKIP_HARDWARE "no hardware: "
 
 // Skips the running test, naming the oracle, unless every one given is there.
-#define REQUIRE_TOOLS(...)                                                                          \
-    do {                                                                                            \
+#define REQUIRE_TOOLS(...) \
+    do { \
         if (const QString missing_tool_ = MissingTool(QStringList{__VA_ARGS__}); !missing_tool_.isEmpty()) \
-            GTEST_SKIP() << KANDRIVEL_SKIP_TOOL << missing_tool_.toStdString();                     \
+            GTEST_SKIP() << KANDRIVEL_SKIP_TOOL << missing_tool_.toStdString(); \
     } while (0)

@@ -60,8 +60,8 @@ bool TScanImage::BeginFrame(const SANE_Parameters& p, QString& why)
     const int samples = format == SANE_FRAME_RGB ? 3 : 1;
     // 1-bit colour comes as groups of eight pixels: a byte of red, one of green, one of blue.
     const int64_t needed = format == SANE_FRAME_RGB && p.depth == 1
-                               ? (int64_t(p.pixels_per_line) + 7) / 8 * 3
-                               : (int64_t(p.pixels_per_line) * samples * p.depth + 7) / 8;
+                             ? (int64_t(p.pixels_per_line) + 7) / 8 * 3
+                             : (int64_t(p.pixels_per_line) * samples * p.depth + 7) / 8;
     if (p.bytes_per_line < needed || p.bytes_per_line > needed + (1 << 20)) {
         why = QStringLiteral("bad number of bytes per line");
         return false;
@@ -85,8 +85,8 @@ bool TScanImage::BeginFrame(const SANE_Parameters& p, QString& why)
                 return false;
             }
         }
-    } else if (kind != Kind::Separate || kind_ != Kind::Separate || p.pixels_per_line != width_ ||
-               p.depth != depth_ || p.lines != declaredLines_) {
+    } else if (kind != Kind::Separate || kind_ != Kind::Separate || p.pixels_per_line != width_ || p.depth != depth_ ||
+               p.lines != declaredLines_) {
         why = QStringLiteral("the frames of the image do not match");
         return false;
     }

@@ -36,7 +36,8 @@ void TScanTransfer::setPercent(int percent)
     if (percent_.exchange(percent) == percent)
         return;
     // Posted to this object: a transfer freed meanwhile takes its pending calls with it.
-    QMetaObject::invokeMethod(this, [this, percent] { emit Progress(percent); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, percent] { emit Progress(percent); }, Qt::QueuedConnection);
 }
 
 TScanTransfer::TResult TScanTransfer::readFrames(TScanImage& img)
@@ -101,5 +102,6 @@ void TScanTransfer::run()
         }
     }
     result_.store(result);
-    QMetaObject::invokeMethod(this, [this] { emit Finished(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit Finished(); }, Qt::QueuedConnection);
 }

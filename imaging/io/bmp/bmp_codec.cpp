@@ -21,6 +21,12 @@ int readBmp(TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r)
 
 }  // namespace
 
-constexpr TCodec kBmpCodec = {
-    .FileType = ioBMP, .Extensions = {"bmp"}, .Name = "Windows Bitmap (BMP)", .DescriptionSuffix = bmpSuffix,
-    .Format = "BMP", .Read = readBmp, .OwnWriter = true, .Write = WriteBMPStream, .MaxDpi = kMaxPpmDpi};
+constexpr TCodec kBmpCodec = {.FileType = ioBMP,
+                              .Extensions = {"bmp"},
+                              .Name = "Windows Bitmap (BMP)",
+                              .DescriptionSuffix = bmpSuffix,
+                              .Format = "BMP",
+                              .Read = readBmp,
+                              .OwnWriter = true,
+                              .Write = WriteBMPStream,
+                              .MaxDpi = kMaxPpmDpi};

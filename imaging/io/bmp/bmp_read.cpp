@@ -25,10 +25,7 @@ constexpr int64_t kMaxPixels = int64_t(1) << 28;
 constexpr int64_t kRleFloorPixels = int64_t(1) << 22;
 constexpr int64_t kRlePixelsPerByte = 255 * 255 / 4;
 
-[[noreturn]] void fail(const char* why)
-{
-    throw EInvalidGraphic(QString::fromLatin1(why));
-}
+[[noreturn]] void fail(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
 // Decoding state shared by the per-depth loops.
 struct Decoder {
@@ -397,9 +394,7 @@ int decodeRawRows(const Header& h, Decoder& d, bool mono, bool invert)
                 dst[3 * x + 2] = cr(p);
             }
             break;
-        case 24:
-            std::memcpy(dst, src, size_t(3 * w));
-            break;
+        case 24: std::memcpy(dst, src, size_t(3 * w)); break;
         case 32:
             if (plain32) {
                 for (int x = 0; x < w; ++x) {
@@ -426,11 +421,26 @@ void storeParameters(TIOParamsVals& params, const Header& h, const std::vector<T
     int bitsPerSample = params.BitsPerSample, samplesPerPixel = params.SamplesPerPixel;
     switch (h.depth) {
     case 24:
-    case 32: bitsPerSample = 8; samplesPerPixel = 3; break;
-    case 1: bitsPerSample = 1; samplesPerPixel = 1; break;
-    case 4: bitsPerSample = 4; samplesPerPixel = 1; break;
-    case 8: bitsPerSample = 8; samplesPerPixel = 1; break;
-    case 16: bitsPerSample = 5; samplesPerPixel = 3; break;
+    case 32:
+        bitsPerSample = 8;
+        samplesPerPixel = 3;
+        break;
+    case 1:
+        bitsPerSample = 1;
+        samplesPerPixel = 1;
+        break;
+    case 4:
+        bitsPerSample = 4;
+        samplesPerPixel = 1;
+        break;
+    case 8:
+        bitsPerSample = 8;
+        samplesPerPixel = 1;
+        break;
+    case 16:
+        bitsPerSample = 5;
+        samplesPerPixel = 3;
+        break;
     default: break;
     }
     params.FreeColorMap();

@@ -98,7 +98,7 @@ void EncodeBMPRleRow(const uint8_t* idx, int count, bool fourBit, QByteArray& ou
 int BmpWrittenDepth(const TIOParamsVals& params)
 {
     return params.BitsPerSample == 1 || params.BitsPerSample == 4 ? params.BitsPerSample
-           : params.SamplesPerPixel == 1                          ? 8
+         : params.SamplesPerPixel == 1                            ? 8
                                                                   : 24;
 }
 
@@ -112,10 +112,7 @@ namespace {
 
 // The header holds a signed 32-bit count: any int resolution is converted in 64 bits
 // and held there.
-uint32_t pixelsPerMetre(int dpi)
-{
-    return uint32_t(std::clamp<int64_t>(Round64(dpi / 2.54 * 100), 0, INT32_MAX));
-}
+uint32_t pixelsPerMetre(int dpi) { return uint32_t(std::clamp<int64_t>(Round64(dpi / 2.54 * 100), 0, INT32_MAX)); }
 
 // What the parameters ask of the file, checked against the bitmap.
 struct Layout {
@@ -341,9 +338,9 @@ void WriteBMPStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
         writePalette(stream, params, src.palette, layout.os2v1);
     const int64_t offBits = stream.Position() - layout.start;
     const RowProgress rows{progress, 100.0 / layout.height};
-    const bool finished = layout.depth == 1   ? writeMonoRows(stream, src, layout, rows)
-                          : layout.depth == 24 ? writeRgbRows(stream, src, layout, rows)
-                                               : writeIndexedRows(stream, src, layout, rows);
+    const bool finished = layout.depth == 1  ? writeMonoRows(stream, src, layout, rows)
+                        : layout.depth == 24 ? writeRgbRows(stream, src, layout, rows)
+                                             : writeIndexedRows(stream, src, layout, rows);
     if (finished)
         patchHeaders(stream, layout, offBits);
 }

@@ -18,7 +18,13 @@ bool gifWriterReady() { return DefaultLzwHooks().GifCompress != nullptr; }
 
 }  // namespace
 
-constexpr TCodec kGifCodec = {
-    .FileType = ioGIF, .Extensions = {"gif"}, .Name = "CompuServe Bitmap (TIF)", .DescriptionSuffix = gifSuffix,
-    .Format = "GIF", .Read = ReadGIFStream, .BackgroundOut = gifBackgroundOut, .OwnWriter = true,
-    .Write = WriteGIFStream, .WriterReady = gifWriterReady};
+constexpr TCodec kGifCodec = {.FileType = ioGIF,
+                              .Extensions = {"gif"},
+                              .Name = "CompuServe Bitmap (TIF)",
+                              .DescriptionSuffix = gifSuffix,
+                              .Format = "GIF",
+                              .Read = ReadGIFStream,
+                              .BackgroundOut = gifBackgroundOut,
+                              .OwnWriter = true,
+                              .Write = WriteGIFStream,
+                              .WriterReady = gifWriterReady};

@@ -130,9 +130,7 @@ int ReadGIFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProg
         if (stream.Read(&tag, 1) != 1)
             break;
         switch (tag) {
-        case kGifTrailer:
-            done = true;
-            break;
+        case kGifTrailer: done = true; break;
         case kGifExtension: {
             uint8_t label = 0;
             if (stream.Read(&label, 1) != 1) {
@@ -170,12 +168,13 @@ int ReadGIFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProg
             std::vector<TIORGB> table = !d.LocalTable.empty() ? d.LocalTable : screen.GlobalTable;
             if (table.empty())
                 table = greyRamp(std::clamp(peekCodeSize(stream), 1, 8));
-            const TGifLzwDecompress decode =
-                params.GifLzwDecompress ? params.GifLzwDecompress : DefaultLzwHooks().GifDecompress;
+            const TGifLzwDecompress decode = params.GifLzwDecompress ? params.GifLzwDecompress
+                                                                     : DefaultLzwHooks().GifDecompress;
             if (!decode)
                 throw EInvalidGraphic(QStringLiteral("LZW decompressor not found"));
             const TIORGB none{};
-            params.GifTransparentColor = control.transparentIndex < table.size() ? table[control.transparentIndex] : none;
+            params.GifTransparentColor = control.transparentIndex < table.size() ? table[control.transparentIndex]
+                                                                                 : none;
             params.GifXPos = d.Left;
             params.GifYPos = d.Top;
             params.Width = d.Width;

@@ -19,7 +19,14 @@ int readJpeg(TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r)
 
 }  // namespace
 
-constexpr TCodec kJpegCodec = {
-    .FileType = ioJPEG, .Extensions = {"jpg", "jpeg"}, .Name = "JPEG Bitmap (JPG)", .DescriptionSuffix = jpegSuffix,
-    .Format = "JPEG", .Read = readJpeg, .OwnWriter = true, .Write = WriteJPEGStream, .StreamTag = "JFIF",
-    .TagAfterAbort = true, .MaxDpi = 65535};
+constexpr TCodec kJpegCodec = {.FileType = ioJPEG,
+                               .Extensions = {"jpg", "jpeg"},
+                               .Name = "JPEG Bitmap (JPG)",
+                               .DescriptionSuffix = jpegSuffix,
+                               .Format = "JPEG",
+                               .Read = readJpeg,
+                               .OwnWriter = true,
+                               .Write = WriteJPEGStream,
+                               .StreamTag = "JFIF",
+                               .TagAfterAbort = true,
+                               .MaxDpi = 65535};

@@ -156,8 +156,7 @@ void ReturnUnusedJpegInput(TJpegSource& src)
     if (!src.padded && src.pub.bytes_in_buffer > 0 && src.stream) {
         try {
             src.stream->Seek(-int64_t(src.pub.bytes_in_buffer), soFromCurrent);
-        } catch (...) {
-        }
+        } catch (...) {}
         src.pub.bytes_in_buffer = 0;
     }
 }
@@ -173,7 +172,4 @@ void AttachJpegDestination(j_compress_ptr cinfo, TJpegDestination& dest, TStream
     cinfo->dest = &dest.pub;
 }
 
-QString JpegErrorMessage(int code)
-{
-    return QStringLiteral("Unrecognized JPeg - JPEG error #%1").arg(code);
-}
+QString JpegErrorMessage(int code) { return QStringLiteral("Unrecognized JPeg - JPEG error #%1").arg(code); }

@@ -140,10 +140,8 @@ unsigned reducedScale(const jpeg_decompress_struct& ci, int minLongSide)
 int densityToDpi(int unit, int density, int screen)
 {
     switch (unit) {
-    case 1:
-        return density > 0 ? density : screen;
-    case 2:
-        return density > 0 ? Trunc(density * 2.54) : screen;
+    case 1: return density > 0 ? density : screen;
+    case 2: return density > 0 ? Trunc(density * 2.54) : screen;
     default:
         // Unit 0 gives only the aspect ratio: no resolution.
         return screen;
@@ -174,13 +172,13 @@ void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
     const int64_t pixels = int64_t(ci.image_width) * int64_t(ci.image_height);
     int64_t available = 0;
     try {
-        available = std::max<int64_t>(0, stream.Size() - stream.Position()) +
-                    int64_t(ctx->src.pub.bytes_in_buffer);
+        available = std::max<int64_t>(0, stream.Size() - stream.Position()) + int64_t(ctx->src.pub.bytes_in_buffer);
     } catch (...) {
         available = 0;
     }
     const int64_t allowed = std::max(kMemoryFloor, available * kMemoryPerByte);
-    if (ci.image_width == 0 || ci.image_height == 0 || pixels > kMaxPixels || decodingBytes(ci, jpeg_has_multiple_scans(&ci)) > allowed)
+    if (ci.image_width == 0 || ci.image_height == 0 || pixels > kMaxPixels ||
+        decodingBytes(ci, jpeg_has_multiple_scans(&ci)) > allowed)
         throw EInvalidGraphic(QStringLiteral("Unrecognized JPeg - image size %1 × %2 not supported")
                                   .arg(ci.image_width)
                                   .arg(ci.image_height));
@@ -193,12 +191,18 @@ void ReadJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPr
     case JCS_GRAYSCALE: colorSpace = 1; break;
     case JCS_RGB: colorSpace = 0; break;
     case JCS_YCbCr: colorSpace = 2; break;
-    case JCS_CMYK: colorSpace = 3; cmyk = true; break;
-    case JCS_YCCK: colorSpace = 4; cmyk = true; break;
+    case JCS_CMYK:
+        colorSpace = 3;
+        cmyk = true;
+        break;
+    case JCS_YCCK:
+        colorSpace = 4;
+        cmyk = true;
+        break;
     default:
         // Any other component layout would not fit a 24-bit row.
-        throw EInvalidGraphic(QStringLiteral("Unrecognized JPeg - %1 components in an unsupported colour space")
-                                  .arg(ci.num_components));
+        throw EInvalidGraphic(
+            QStringLiteral("Unrecognized JPeg - %1 components in an unsupported colour space").arg(ci.num_components));
     }
     ci.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
     switch (params.JpegDctMethod) {

@@ -149,8 +149,14 @@ void WriteJPEGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TP
     switch (params.JpegColorSpace) {
     case 1: s.stored = JCS_GRAYSCALE; break;
     case 2: s.stored = JCS_YCbCr; break;
-    case 3: s.stored = JCS_CMYK; s.cmykInput = true; break;
-    case 4: s.stored = JCS_YCCK; s.cmykInput = true; break;
+    case 3:
+        s.stored = JCS_CMYK;
+        s.cmykInput = true;
+        break;
+    case 4:
+        s.stored = JCS_YCCK;
+        s.cmykInput = true;
+        break;
     default: s.stored = JCS_RGB; break;
     }
     s.dpiX = densityField(params.DpiX, ScreenDpiX());

@@ -6,7 +6,10 @@
 
 namespace {
 
-QString pcxSuffix(const TIOParamsVals& p) { return p.PcxCompression == 0 ? QStringLiteral(" Uncompressed") : QString(); }
+QString pcxSuffix(const TIOParamsVals& p)
+{
+    return p.PcxCompression == 0 ? QStringLiteral(" Uncompressed") : QString();
+}
 
 // A PCX file is the rest of the stream.
 int readPcx(TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r)
@@ -17,7 +20,14 @@ int readPcx(TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r)
 
 }  // namespace
 
-constexpr TCodec kPcxCodec = {
-    .FileType = ioPCX, .Extensions = {"pcx"}, .Name = "PaintBrush (PCX)", .DescriptionSuffix = pcxSuffix,
-    .Format = "PCX", .Read = readPcx, .OwnWriter = true, .Write = WritePCXStream, .StreamTag = "PCX2",
-    .TagAfterAbort = false, .MaxDpi = 65535};
+constexpr TCodec kPcxCodec = {.FileType = ioPCX,
+                              .Extensions = {"pcx"},
+                              .Name = "PaintBrush (PCX)",
+                              .DescriptionSuffix = pcxSuffix,
+                              .Format = "PCX",
+                              .Read = readPcx,
+                              .OwnWriter = true,
+                              .Write = WritePCXStream,
+                              .StreamTag = "PCX2",
+                              .TagAfterAbort = false,
+                              .MaxDpi = 65535};

@@ -21,10 +21,7 @@ namespace {
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
 constexpr int kPalette256Size = 768;
 
-[[noreturn]] void fail(const char* why)
-{
-    throw EInvalidGraphic(QString::fromLatin1(why));
-}
+[[noreturn]] void fail(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
 // The run-length (or plain) byte source. A run may end past a line's end: its rest
 // carries into the next line.
@@ -236,8 +233,7 @@ void convertLine(const Header& h, Layout layout, const TIORGB* pal256, bool mono
             dst[3 * x + 2] = src[x];
         }
         break;
-    case Layout::Blank:
-        break;
+    case Layout::Blank: break;
     }
 }
 

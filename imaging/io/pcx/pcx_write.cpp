@@ -25,8 +25,7 @@ class LineWriter {
 public:
     LineWriter(TStream& stream, int bytesPerLine, bool coded)
         : stream_(stream), bpl_(bytesPerLine), coded_(coded), buffer_(size_t(kBlock) + 2 * size_t(bpl_) + 1)
-    {
-    }
+    {}
     ~LineWriter() = default;
 
     // One plane line: `count` bytes of samples, padded to bytes per line.

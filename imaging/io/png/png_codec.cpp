@@ -20,7 +20,14 @@ TColor pngBackgroundOut(const TIOParamsVals& p) { return IORGBToColor(p.PngBackg
 
 }  // namespace
 
-constexpr TCodec kPngCodec = {
-    .FileType = ioPNG, .Extensions = {"png"}, .Name = "Portable Network Graphics (PNG)", .DescriptionSuffix = pngSuffix,
-    .Format = "PNG", .Read = readPng, .BackgroundIn = pngBackgroundIn, .BackgroundOut = pngBackgroundOut,
-    .OwnWriter = true, .Write = WritePNGStream, .MaxDpi = kMaxPpmDpi};
+constexpr TCodec kPngCodec = {.FileType = ioPNG,
+                              .Extensions = {"png"},
+                              .Name = "Portable Network Graphics (PNG)",
+                              .DescriptionSuffix = pngSuffix,
+                              .Format = "PNG",
+                              .Read = readPng,
+                              .BackgroundIn = pngBackgroundIn,
+                              .BackgroundOut = pngBackgroundOut,
+                              .OwnWriter = true,
+                              .Write = WritePNGStream,
+                              .MaxDpi = kMaxPpmDpi};

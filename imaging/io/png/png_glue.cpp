@@ -10,10 +10,7 @@ namespace {
 
 constexpr size_t kReadAhead = 64 * 1024;
 
-TPngIo* ioOf(png_structp png)
-{
-    return static_cast<TPngIo*>(png_get_io_ptr(png));
-}
+TPngIo* ioOf(png_structp png) { return static_cast<TPngIo*>(png_get_io_ptr(png)); }
 
 }  // namespace
 
@@ -116,8 +113,7 @@ void ReturnUnusedPngInput(TPngIo& io)
     if (io.pos < io.len && io.stream) {
         try {
             io.stream->Seek(-int64_t(io.len - io.pos), soFromCurrent);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     io.pos = io.len = 0;
 }

@@ -46,7 +46,7 @@ struct TReadContext {
 
 // What the reader asks of the library; plain data so that it may cross a setjmp.
 struct TPlan {
-    bool expand = false;          // palette → RGB, grey < 8 bits → 8 bits, tRNS → alpha
+    bool expand = false;  // palette → RGB, grey < 8 bits → 8 bits, tRNS → alpha
     bool grayTo8 = false;
     bool strip16 = false;
     bool packing = false;
@@ -84,13 +84,12 @@ bool readInfo(TReadContext* c, THeader* h)
     // bKGD is read by us: the library drops an 8-bit file's old ×256 values. The
     // colour-space chunks are skipped: transparency is composed on the stored values,
     // not in a gamma-corrected space, so a picture looks as in other viewers.
-    static const png_byte ourChunks[] = {'b', 'K', 'G', 'D', 0, 'g', 'A', 'M', 'A', 0, 's', 'R', 'G', 'B', 0,
-                                         'i', 'C', 'C', 'P', 0, 'c', 'H', 'R', 'M', 0};
+    static const png_byte ourChunks[] = {'b', 'K', 'G', 'D', 0,   'g', 'A', 'M', 'A', 0,   's', 'R', 'G',
+                                         'B', 0,   'i', 'C', 'C', 'P', 0,   'c', 'H', 'R', 'M', 0};
     png_set_keep_unknown_chunks(c->png, PNG_HANDLE_CHUNK_ALWAYS, ourChunks, 5);
     png_set_read_user_chunk_fn(c->png, &c->io, PngUserChunkFn);
     png_read_info(c->png, c->info);
-    png_get_IHDR(c->png, c->info, &h->width, &h->height, &h->bitDepth, &h->colorType, &h->interlace, nullptr,
-                 nullptr);
+    png_get_IHDR(c->png, c->info, &h->width, &h->height, &h->bitDepth, &h->colorType, &h->interlace, nullptr, nullptr);
     return true;
 }
 
@@ -186,8 +185,8 @@ TIORGB paletteEntry(const png_color* palette, int count, int index)
 
 // The file's background, when it has a usable bKGD: filled into the library's form
 // (at the file's own depth, for need-expand) and into 8-bit channels for the record.
-bool fileBackground(const TPngIo& io, const THeader& h, const png_color* palette, int paletteCount,
-                    png_color_16& out, TIORGB& rgb)
+bool fileBackground(const TPngIo& io, const THeader& h, const png_color* palette, int paletteCount, png_color_16& out,
+                    TIORGB& rgb)
 {
     out = png_color_16{};
     if (h.colorType == PNG_COLOR_TYPE_PALETTE) {
@@ -396,8 +395,8 @@ QImage allocateImage(TReadContext& ctx, const THeader& h, const TPalette& p)
 }
 
 // Every pass's rows with progress; an abort leaves the rest white.
-void readRows(TReadContext& ctx, const THeader& h, const TPalette& p, const std::vector<uint8_t>& table,
-              int passes, QImage& image, TProgressRec& progress)
+void readRows(TReadContext& ctx, const THeader& h, const TPalette& p, const std::vector<uint8_t>& table, int passes,
+              QImage& image, TProgressRec& progress)
 {
     const int width = int(h.width);
     const int height = int(h.height);

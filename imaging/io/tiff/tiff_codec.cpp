@@ -7,8 +7,8 @@ namespace {
 
 QString tiffSuffix(const TIOParamsVals& p)
 {
-    static const char* const c[] = {" Uncompressed", " Huffman", " Group 3 Fax", " Group 3 Fax 2D", " Group 4 Fax",
-                                    " LZW", " Jpeg v.5", " Jpeg", " PackBits RLE"};
+    static const char* const c[] = {" Uncompressed", " Huffman",  " Group 3 Fax", " Group 3 Fax 2D", " Group 4 Fax",
+                                    " LZW",          " Jpeg v.5", " Jpeg",        " PackBits RLE"};
     return CodecSuffixOf(c, 9, p.TiffCompression);
 }
 
@@ -16,7 +16,13 @@ void writeTiff(TStream& s, TBitmap& b, TIOParamsVals& p, TProgressRec& r) { Writ
 
 }  // namespace
 
-constexpr TCodec kTiffCodec = {
-    .FileType = ioTIFF, .Extensions = {"tif", "tiff"}, .Name = "TIFF Bitmap (TIF)", .DescriptionSuffix = tiffSuffix,
-    .Format = "TIFF", .Read = ReadTIFFStream, .OwnWriter = true, .Write = writeTiff, .StreamTag = "TIFF",
-    .TagAfterAbort = true};
+constexpr TCodec kTiffCodec = {.FileType = ioTIFF,
+                               .Extensions = {"tif", "tiff"},
+                               .Name = "TIFF Bitmap (TIF)",
+                               .DescriptionSuffix = tiffSuffix,
+                               .Format = "TIFF",
+                               .Read = ReadTIFFStream,
+                               .OwnWriter = true,
+                               .Write = writeTiff,
+                               .StreamTag = "TIFF",
+                               .TagAfterAbort = true};

@@ -61,7 +61,8 @@ struct TIfdLink {
     uint32_t Offset;    // the directory
     int64_t PointerAt;  // where the offset that leads to it is stored
 };
-std::vector<TIfdLink> WalkIfdChain(const TTiffFile& file, uint32_t first, int64_t firstPointerAt, int64_t* endPointerAt = nullptr);
+std::vector<TIfdLink> WalkIfdChain(const TTiffFile& file, uint32_t first, int64_t firstPointerAt,
+                                   int64_t* endPointerAt = nullptr);
 
 struct TIfdEntry {
     uint16_t Tag;

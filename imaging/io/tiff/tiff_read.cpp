@@ -147,8 +147,7 @@ class StripWindow {
 public:
     StripWindow(const TTiffFile& file, const std::vector<uint32_t>& offsets, const std::vector<int64_t>& have)
         : file_(file), offsets_(offsets), have_(have)
-    {
-    }
+    {}
 
     // Points *data at strip i's have[i] bytes; false when they could not be read.
     bool get(size_t i, uint8_t** data)
@@ -247,9 +246,7 @@ void convertRow(const Image& im, uint8_t* s, uint8_t* d)
             d[3 * x] = d[3 * x + 1] = d[3 * x + 2] = uint8_t(v >> 8);
         }
         break;
-    case kRgb:
-        SwapRedBlue(s, d, w);
-        break;
+    case kRgb: SwapRedBlue(s, d, w); break;
     case kCmyk:
         for (int x = 0; x < w; ++x) {
             const int k = 255 - s[4 * x + 3];
@@ -302,8 +299,7 @@ class PlainRgbRows {
 public:
     PlainRgbRows(const TTiffFile& file, const Image& im, const Strips& strips, QImage& out)
         : file_(file), im_(im), strips_(strips), out_(out)
-    {
-    }
+    {}
 
     void Read(TProgressRec& progress)
     {
@@ -407,12 +403,19 @@ void describeImage(const TTiffIfd& ifd, const TIOParamsVals& params, Image& im)
     switch (im.compression) {
     case tcNone:
     case tcPackBits: break;
-    case tcCcittRle: im.fax = true; im.coding = TFaxCoding::ModifiedHuffman; break;
+    case tcCcittRle:
+        im.fax = true;
+        im.coding = TFaxCoding::ModifiedHuffman;
+        break;
     case tcCcittGroup3:
         im.fax = true;
-        im.coding = (ifd.Number(ttT4Options, 0) & kTiffT4TwoDimensional) ? TFaxCoding::Group3TwoD : TFaxCoding::Group3OneD;
+        im.coding = (ifd.Number(ttT4Options, 0) & kTiffT4TwoDimensional) ? TFaxCoding::Group3TwoD
+                                                                         : TFaxCoding::Group3OneD;
         break;
-    case tcCcittGroup4: im.fax = true; im.coding = TFaxCoding::Group4; break;
+    case tcCcittGroup4:
+        im.fax = true;
+        im.coding = TFaxCoding::Group4;
+        break;
     case tcLzw:
         im.lzw = params.TiffLzwDecompress ? params.TiffLzwDecompress : DefaultLzwHooks().TiffDecompress;
         if (!im.lzw)
@@ -466,8 +469,8 @@ void readPalette(const TTiffIfd& ifd, Image& im)
             fail("TIFF colour map is too short");
         im.colorMap.resize(entries);
         for (uint32_t i = 0; i < entries; ++i) {
-            im.colorMap[i] = TIORGB{uint8_t(map[2 * entries + i] >> 8), uint8_t(map[entries + i] >> 8),
-                                    uint8_t(map[i] >> 8)};
+            im.colorMap[i] =
+                TIORGB{uint8_t(map[2 * entries + i] >> 8), uint8_t(map[entries + i] >> 8), uint8_t(map[i] >> 8)};
             im.pal[i] = im.colorMap[i];
         }
     }

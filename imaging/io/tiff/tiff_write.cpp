@@ -101,9 +101,9 @@ TTiffLzwCompress lzwCoder(const TIOParamsVals& params)
 
 // Where the new directory gets linked in, and what it links to.
 struct ChainPlace {
-    int images = 1;       // images in the file once this one is in
-    int64_t linkAt = 4;   // where the offset of the new directory goes
-    uint32_t nextIfd = 0; // the directory that follows it
+    int images = 1;        // images in the file once this one is in
+    int64_t linkAt = 4;    // where the offset of the new directory goes
+    uint32_t nextIfd = 0;  // the directory that follows it
 };
 
 // Finds the place in the chain of the TIFF at the stream's position (insert into a
@@ -165,13 +165,25 @@ Layout chooseLayout(const TIOParamsVals& params)
     l.cmyk = !l.bilevel && params.TiffPhotometric == tpSeparated;
     l.paletteBits = !l.bilevel && !l.cmyk && params.SamplesPerPixel == 1 &&
                             (params.BitsPerSample == 4 || params.BitsPerSample == 8)
-                        ? params.BitsPerSample
-                        : 0;
+                      ? params.BitsPerSample
+                      : 0;
     switch (TiffWrittenCompression(params)) {
-    case tcpCcittRle: l.compression = tcCcittRle; l.coding = TFaxCoding::ModifiedHuffman; break;
-    case tcpGroup3OneD: l.compression = tcCcittGroup3; l.coding = TFaxCoding::Group3OneD; break;
-    case tcpGroup3TwoD: l.compression = tcCcittGroup3; l.coding = TFaxCoding::Group3TwoD; break;
-    case tcpGroup4: l.compression = tcCcittGroup4; l.coding = TFaxCoding::Group4; break;
+    case tcpCcittRle:
+        l.compression = tcCcittRle;
+        l.coding = TFaxCoding::ModifiedHuffman;
+        break;
+    case tcpGroup3OneD:
+        l.compression = tcCcittGroup3;
+        l.coding = TFaxCoding::Group3OneD;
+        break;
+    case tcpGroup3TwoD:
+        l.compression = tcCcittGroup3;
+        l.coding = TFaxCoding::Group3TwoD;
+        break;
+    case tcpGroup4:
+        l.compression = tcCcittGroup4;
+        l.coding = TFaxCoding::Group4;
+        break;
     case tcpLzw: l.compression = tcLzw; break;
     case tcpPackBits: l.compression = tcPackBits; break;
     default: break;
@@ -181,10 +193,10 @@ Layout chooseLayout(const TIOParamsVals& params)
     l.predictor = l.compression == tcLzw && l.bits == 8 && (l.samples == 1 || l.samples == 3);
     // Fax pages are written white-is-zero, white runs white (the usual fax reading);
     // other bilevel data as the bitmap holds them, black-is-zero.
-    l.photometric = l.bilevel    ? (l.Fax() ? tpWhiteIsZero : tpBlackIsZero)
-                    : l.paletteBits ? tpPalette
-                    : l.cmyk        ? tpSeparated
-                                    : tpRgb;
+    l.photometric = l.bilevel     ? (l.Fax() ? tpWhiteIsZero : tpBlackIsZero)
+                  : l.paletteBits ? tpPalette
+                  : l.cmyk        ? tpSeparated
+                                  : tpRgb;
     return l;
 }
 
@@ -336,7 +348,7 @@ std::vector<Entry> directoryEntries(int width, int height, const Layout& l, int6
     std::vector<Entry> e;
     e.push_back(longs(ttImageWidth, uint32_t(width)));
     e.push_back(longs(ttImageLength, uint32_t(height)));
-    e.push_back(l.samples == 1 ? shorts(ttBitsPerSample, {uint32_t(l.bits)})
+    e.push_back(l.samples == 1   ? shorts(ttBitsPerSample, {uint32_t(l.bits)})
                 : l.samples == 3 ? shorts(ttBitsPerSample, {8, 8, 8})
                                  : shorts(ttBitsPerSample, {8, 8, 8, 8}));
     e.push_back(shorts(ttCompression, {l.compression}));
@@ -361,7 +373,8 @@ std::vector<Entry> directoryEntries(int width, int height, const Layout& l, int6
         e.push_back(longs(ttT4Options, l.coding == TFaxCoding::Group3TwoD ? kTiffT4TwoDimensional : 0));
     e.push_back(shorts(ttResolutionUnit, {truInch}));
     if (params.TiffPageNumber || params.TiffPageCount)
-        e.push_back(shorts(ttPageNumber, {uint32_t(params.TiffPageNumber) & 0xFFFF, uint32_t(params.TiffPageCount) & 0xFFFF}));
+        e.push_back(
+            shorts(ttPageNumber, {uint32_t(params.TiffPageNumber) & 0xFFFF, uint32_t(params.TiffPageCount) & 0xFFFF}));
     if (l.predictor)
         e.push_back(shorts(ttPredictor, {tprHorizontal}));
     if (l.paletteBits) {

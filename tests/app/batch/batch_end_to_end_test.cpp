@@ -51,7 +51,8 @@ protected:
     }
     static bool unchanged(const QString& path)
     {
-        return QProcess::execute(QStringLiteral("/usr/bin/cmp"), {QStringLiteral("-s"), path, path + QStringLiteral(".orig")}) == 0;
+        return QProcess::execute(QStringLiteral("/usr/bin/cmp"),
+                                 {QStringLiteral("-s"), path, path + QStringLiteral(".orig")}) == 0;
     }
     // Runs `script` on the next modal dialog once it shows, from that dialog's own loop.
     static void onNextModal(std::function<void(QWidget&)> script)
@@ -128,8 +129,8 @@ TEST_F(EndToEnd, RecordedBatchPlayedOnAllLoadedImagesLeavesTheOriginalsAsTheyAre
 // the window goes after it, asking about its changes as any close does.
 TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
 {
-    const QStringList files = originals({QStringLiteral("c1.bmp"), QStringLiteral("c2.bmp"), QStringLiteral("c3.bmp"),
-                                         QStringLiteral("c4.bmp")});
+    const QStringList files = originals(
+        {QStringLiteral("c1.bmp"), QStringLiteral("c2.bmp"), QStringLiteral("c3.bmp"), QStringLiteral("c4.bmp")});
     const QString pca = dir_ + QStringLiteral("/four.pca");
     {
         Tkataform* k = CreateCatalogWindow(*form);
@@ -238,4 +239,4 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
         EXPECT_TRUE(unchanged(f));
 }
 
-} // namespace
+}  // namespace

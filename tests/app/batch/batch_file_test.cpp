@@ -31,8 +31,11 @@ TEST(BatchNames, NumberedNamePadsToFourDigitsAndKeepsLongerNumbers)
     const struct {
         int counter;
         const char* expected;
-    } cases[] = {{1, "/d/unbenannt0001"}, {42, "/d/unbenannt0042"}, {9999, "/d/unbenannt9999"},
-                 {12345, "/d/unbenannt12345"}, {0, "/d/unbenannt0000"}};
+    } cases[] = {{1, "/d/unbenannt0001"},
+                 {42, "/d/unbenannt0042"},
+                 {9999, "/d/unbenannt9999"},
+                 {12345, "/d/unbenannt12345"},
+                 {0, "/d/unbenannt0000"}};
     for (const auto& c : cases)
         EXPECT_EQ(NumberedName(QStringLiteral("/d"), QStringLiteral("unbenannt"), c.counter),
                   QString::fromLatin1(c.expected))
@@ -44,7 +47,7 @@ TEST(BatchNames, TargetNameFollowsTheRulesForExistingFiles)
 {
     struct Case {
         const char* what;
-        int existing;        // 0 overwrite, 1 increment, 2 do not save
+        int existing;  // 0 overwrite, 1 increment, 2 do not save
         bool keepformat, keepnames;
         int formatindex;
         const char* source;  // "" for a scanned or new image
@@ -58,19 +61,64 @@ TEST(BatchNames, TargetNameFollowsTheRulesForExistingFiles)
         {"free name", 0, false, false, 3, "/src/a.jpg", {}, 1, TTargetName::Save, "/out/u0001.tiff", 1},
         {"overwrite", 0, false, false, 0, "/src/a.jpg", {"/out/u0001.jpg"}, 1, TTargetName::Save, "/out/u0001.jpg", 1},
         {"increment once", 1, false, false, 3, "", {"/out/u0001.tiff"}, 1, TTargetName::Save, "/out/u0002.tiff", 2},
-        {"increment past a run", 1, false, false, 4, "", {"/out/u0005.png", "/out/u0006.png", "/out/u0007.png"}, 5,
-         TTargetName::Save, "/out/u0008.png", 8},
+        {"increment past a run",
+         1,
+         false,
+         false,
+         4,
+         "",
+         {"/out/u0005.png", "/out/u0006.png", "/out/u0007.png"},
+         5,
+         TTargetName::Save,
+         "/out/u0008.png",
+         8},
         {"do not save", 2, false, false, 1, "/src/a.bmp", {"/out/u0003.bmp"}, 3, TTargetName::Skip, "", 3},
-        {"keep names and format overwrite in place", 0, true, true, 0, "/src/pic.png", {"/src/pic.png"}, 1,
-         TTargetName::Save, "/src/pic.png", 1},
+        {"keep names and format overwrite in place",
+         0,
+         true,
+         true,
+         0,
+         "/src/pic.png",
+         {"/src/pic.png"},
+         1,
+         TTargetName::Save,
+         "/src/pic.png",
+         1},
         {"keep names, format box", 0, false, true, 2, "/src/pic.png", {}, 1, TTargetName::Save, "/src/pic.pcx", 1},
-        {"keep names, numbered name takes over", 1, true, true, 0, "/src/pic.png", {"/src/pic.png"}, 4,
-         TTargetName::Save, "/out/u0005.png", 5},
+        {"keep names, numbered name takes over",
+         1,
+         true,
+         true,
+         0,
+         "/src/pic.png",
+         {"/src/pic.png"},
+         4,
+         TTargetName::Save,
+         "/out/u0005.png",
+         5},
         {"keep format of a jpeg", 0, true, false, 4, "/src/x.JPEG", {}, 9, TTargetName::Save, "/out/u0009.JPEG", 9},
-        {"untitled image: numbered name and format box", 0, true, true, 3, "", {}, 2, TTargetName::Save,
-         "/out/u0002.tiff", 2},
-        {"format without a writer keeps the format box", 0, true, false, 1, "/src/x.wmf", {}, 1, TTargetName::Save,
-         "/out/u0001.bmp", 1},
+        {"untitled image: numbered name and format box",
+         0,
+         true,
+         true,
+         3,
+         "",
+         {},
+         2,
+         TTargetName::Save,
+         "/out/u0002.tiff",
+         2},
+        {"format without a writer keeps the format box",
+         0,
+         true,
+         false,
+         1,
+         "/src/x.wmf",
+         {},
+         1,
+         TTargetName::Save,
+         "/out/u0001.bmp",
+         1},
         {"damaged format index", 0, false, false, 77, "", {}, 1, TTargetName::Save, "/out/u0001.jpg", 1},
     };
     for (const Case& c : cases) {
@@ -142,9 +190,9 @@ TEST(BatchFiles, RecordsRoundTripAndATrailingPieceIsIgnored)
 TEST(BatchFiles, DirectoryWalkFiltersByTypeSortsAndSkipsDotAndLinkedDirectories)
 {
     const QString d = freshDir();
-    for (const char* f : {"b.JPG", "a.jpeg", "c.bmp", "d.pcx", "e.gif", "f.tif", "g.TIFF", "h.wmf", "i.emf", "j.ico",
-                          "k.cur", "l.png", "m.txt", "noext", "sub/z.png", "sub/a.jpg", "sub/deeper/q.bmp",
-                          ".hidden/x.jpg", "zz/w.jpg"})
+    for (const char* f :
+         {"b.JPG", "a.jpeg", "c.bmp", "d.pcx", "e.gif", "f.tif", "g.TIFF", "h.wmf", "i.emf", "j.ico", "k.cur", "l.png",
+          "m.txt", "noext", "sub/z.png", "sub/a.jpg", "sub/deeper/q.bmp", ".hidden/x.jpg", "zz/w.jpg"})
         touch(d + QLatin1Char('/') + QString::fromLatin1(f));
     QFile::link(d + QStringLiteral("/sub"), d + QStringLiteral("/linked"));
     QFile::link(d + QStringLiteral("/l.png"), d + QStringLiteral("/ln.png"));
@@ -165,11 +213,13 @@ TEST(BatchFiles, DirectoryWalkFiltersByTypeSortsAndSkipsDotAndLinkedDirectories)
         bool subdirs;
         QStringList expected;
     } cases[] = {
-        {all, false,
+        {all,
+         false,
          {"a.jpeg", "b.JPG", "c.bmp", "d.pcx", "e.gif", "f.tif", "g.TIFF", "h.wmf", "i.emf", "j.ico", "k.cur", "l.png",
           "ln.png"}},
         {jpegPng, true, {"a.jpeg", "b.JPG", "l.png", "ln.png", "sub/a.jpg", "sub/z.png", "zz/w.jpg"}},
-        {all, true,
+        {all,
+         true,
          {"a.jpeg", "b.JPG", "c.bmp", "d.pcx", "e.gif", "f.tif", "g.TIFF", "h.wmf", "i.emf", "j.ico", "k.cur", "l.png",
           "ln.png", "sub/a.jpg", "sub/deeper/q.bmp", "sub/z.png", "zz/w.jpg"}},
         {none, true, {}},
@@ -200,4 +250,4 @@ TEST(BatchFiles, FileListIsWrittenWithCrLfAndReadBackTolerantly)
     EXPECT_THROW(ReadFileList(path + QStringLiteral(".gone")), EFOpenError);
 }
 
-} // namespace
+}  // namespace

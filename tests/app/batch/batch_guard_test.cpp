@@ -17,8 +17,8 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
     form->Batch().updateautobox();
     for (int i = 0; i < 3; ++i)
         imageWindow(2, 2, RGB(10 * i, 0, 0));
-    const char* starters[] = {"Neuaufnehmen1", "AufaktuellesBildanwenden1", "AufallegeladenenBilderanwenden1",
-                              "AufVerzeichnisanwenden1", "Bildereinscannen1", "Batch2"};
+    const char* starters[] = {"Neuaufnehmen1",           "AufaktuellesBildanwenden1", "AufallegeladenenBilderanwenden1",
+                              "AufVerzeichnisanwenden1", "Bildereinscannen1",         "Batch2"};
     int prints = 0;
     dialogs->print = [&](Tform1& f, Tchild*, const tautomatitem&) {
         if (++prints != 1)
@@ -81,7 +81,9 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     };
     form->Item(QStringLiteral("Speichern1"))->trigger();
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/cmp"), {QStringLiteral("-s"), source, source + QStringLiteral(".orig")}), 0);
+    EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/cmp"),
+                                {QStringLiteral("-s"), source, source + QStringLiteral(".orig")}),
+              0);
 }
 
 // The main window waits for a running batch, and for a multi-file open, instead of closing
@@ -156,4 +158,4 @@ TEST_F(Batch, DirectoryWalkRunsTheEventsAndCancelEndsTheRunBeforeAnyFile)
     EXPECT_EQ(loadFile(tree + QStringLiteral("/x.bmp")).PixelColor(0, 0), RGB(1, 2, 3));
 }
 
-} // namespace
+}  // namespace

@@ -587,7 +587,8 @@ TEST_F(Batch, FileListDialogRoundTripsItsListAndSettings)
     d.subfoldersCheck->setChecked(true);
     d.applyClicked();
     EXPECT_TRUE(d.OK);
-    EXPECT_EQ(ReadWholeFile(FileListPath()), QByteArray("/p/one.jpg\r\n/p/three.bmp\r\n/q/added.tif\r\n/q/more.pcx\r\n"));
+    EXPECT_EQ(ReadWholeFile(FileListPath()),
+              QByteArray("/p/one.jpg\r\n/p/three.bmp\r\n/q/added.tif\r\n/q/more.pcx\r\n"));
     EXPECT_EQ(d.work.source, 1);
     EXPECT_EQ(d.work.subdirs, 1);
     EXPECT_EQ(d.work.directory, QStringLiteral("/somewhere"));
@@ -609,4 +610,4 @@ TEST_F(Batch, FileListDialogRoundTripsItsListAndSettings)
     EXPECT_EQ(g.work.types[3], 0);
 }
 
-} // namespace
+}  // namespace

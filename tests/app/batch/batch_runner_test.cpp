@@ -141,4 +141,4 @@ TEST(BatchRunner, ReplaysOnThePinnedActiveWindowThroughTheServicesAlone)
     SetMessageDlgHook(nullptr);
 }
 
-} // namespace
+}  // namespace

@@ -37,4 +37,4 @@ TEST_F(Batch, SaveAndCloseWritesImagesBackAndStopsWhenASaveIsCancelled)
     EXPECT_EQ(last->imageKit->Bitmap()->PixelColor(0, 0), RGB(100, 110, 120));
 }
 
-} // namespace
+}  // namespace

@@ -20,10 +20,10 @@ TEST_F(BatchScanner, EveryScannedImageGetsItsOwnWindowUntilTheSourceIsCancelled)
     REQUIRE_SANE_TEST_BACKEND();
     scantest::Configure({{"mode", "Color"}, {"br_x", "20.0"}, {"br_y", "15.0"}});
     scantest::TPnm scan;
-    ASSERT_TRUE(scantest::ScanImage({QStringLiteral("--mode=Color"), QStringLiteral("--resolution=50"),
-                                     QStringLiteral("-x"), QStringLiteral("20"), QStringLiteral("-y"),
-                                     QStringLiteral("15")},
-                                    scan));
+    ASSERT_TRUE(
+        scantest::ScanImage({QStringLiteral("--mode=Color"), QStringLiteral("--resolution=50"), QStringLiteral("-x"),
+                             QStringLiteral("20"), QStringLiteral("-y"), QStringLiteral("15")},
+                            scan));
     make();
     form->Batch().ScanPauseMs = 0;
     tautomatitem neg;
@@ -141,4 +141,4 @@ TEST_F(BatchScanner, ScanCommandSurvivesClosingItsWindowsWhileTheSourceIsUp)
     }
 }
 
-} // namespace
+}  // namespace

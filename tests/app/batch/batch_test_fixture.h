@@ -130,4 +130,3 @@ protected:
     std::vector<QString> errors;
     static inline int serial_ = 0;
 };
-

@@ -9,9 +9,14 @@ TEST(CatalogEntry, SizeTexts)
         int64_t size;
         const char* text;
     } cases[] = {
-        {0, "0 byte  7 x 9"},          {1023, "1023 byte  7 x 9"},    {1024, "1 kb  7 x 9"},
-        {2047, "1 kb  7 x 9"},         {1048575, "1023 kb  7 x 9"},   {1048576, "1 MB  7 x 9"},
-        {5 * 1048576 - 1, "4 MB  7 x 9"}, {int64_t(3) << 32, "12288 MB  7 x 9"},
+        {0, "0 byte  7 x 9"},
+        {1023, "1023 byte  7 x 9"},
+        {1024, "1 kb  7 x 9"},
+        {2047, "1 kb  7 x 9"},
+        {1048575, "1023 kb  7 x 9"},
+        {1048576, "1 MB  7 x 9"},
+        {5 * 1048576 - 1, "4 MB  7 x 9"},
+        {int64_t(3) << 32, "12288 MB  7 x 9"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CatalogSizeText(c.size, 7, 9), QString::fromLatin1(c.text)) << c.size;
@@ -34,7 +39,7 @@ TEST(CatalogEntry, DateTexts)
         {packed(2024, 12, 31, 23, 59, 58), "31.12.2024  23:59"},
         {packed(1980, 1, 1, 0, 0, 0), "1.1.1980  00:00"},
         {packed(2107, 12, 31, 0, 0, 0), "31.12.2107  00:00"},  // sign bit set
-        {packed(2001, 2, 29, 0, 0, 0), ""},                      // no such day
+        {packed(2001, 2, 29, 0, 0, 0), ""},                    // no such day
         {packed(2001, 13, 1, 0, 0, 0), ""},
         {packed(2001, 0, 1, 0, 0, 0), ""},
         {packed(2001, 1, 0, 0, 0, 0), ""},

@@ -33,7 +33,13 @@ QByteArray written(const std::vector<TCatalogRecord>& records, std::vector<int64
 TEST(CatalogFile, RecordLayoutIsLengthTextFrameData)
 {
     const QByteArray bytes = written({{"ab", "xyz"}});
-    const QByteArray expected("\x02\x00\x00\x00" "ab" "PCX2" "\x00\x00\x00\x00" "\x03\x00\x00\x00" "xyz", 4 + 2 + 12 + 3);
+    const QByteArray expected("\x02\x00\x00\x00"
+                              "ab"
+                              "PCX2"
+                              "\x00\x00\x00\x00"
+                              "\x03\x00\x00\x00"
+                              "xyz",
+                              4 + 2 + 12 + 3);
     EXPECT_EQ(bytes, expected);
 }
 
@@ -84,7 +90,7 @@ TEST(CatalogFile, CutAnywhereKeepsTheWholeRecordsBefore)
 
 struct DamageCase {
     const char* name;
-    int offset;     // within the second record
+    int offset;  // within the second record
     QByteArray bytes;
 };
 

@@ -98,10 +98,7 @@ protected:
     QString dir_;
 };
 
-TColor thumbPixel(const Tkataform& k, int index, int x, int y)
-{
-    return k.Items[size_t(index)].Thumb.PixelColor(x, y);
-}
+TColor thumbPixel(const Tkataform& k, int index, int x, int y) { return k.Items[size_t(index)].Thumb.PixelColor(x, y); }
 
 }  // namespace
 
@@ -162,7 +159,7 @@ TEST_F(CatalogWindowTest, ThumbnailBytesArePinned)
     const struct {
         const char* name;
         int w, h;
-        uint64_t hash;  // FNV-1a of the thumbnail's rows
+        uint64_t hash;                                                  // FNV-1a of the thumbnail's rows
     } files[] = {{"landscape.jpg", 1600, 1200, 0x4bbb5e245d9b1d03ull},  // decoded at 2/8
                  {"portrait.jpg", 600, 1000, 0x98ecdc7f5028fbf1ull},    // at 4/8
                  {"small.jpg", 90, 70, 0x42b9a3e372bbf2b7ull},          // whole, enlarged
@@ -227,8 +224,8 @@ TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
             paths << picture(QStringLiteral("p%1.%2").arg(i).arg(i % 2 ? "png" : "jpg"), 640 - 30 * i, 480, Qt::green);
         QApplication::processEvents();
         std::vector<int> values;
-        auto watch = QObject::connect(form->progressBar, &QProgressBar::valueChanged,
-                                      [&](int v) { values.push_back(v); });
+        auto watch =
+            QObject::connect(form->progressBar, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
         TPaintCounter paints(k->thumbGrid->viewport(), [&] { return k->Count() == 6; });
         k->AddFiles(paths);
         const int paintsDuringAdd = paints.count;
@@ -290,7 +287,7 @@ TEST_F(CatalogWindowTest, GridLayoutFollowsTheWidth)
         int entries;
         int cols, rows;
     } cases[] = {
-        {100, 0, 1, 1}, {125, 3, 1, 3}, {125 + 89, 2, 1, 2}, {125 + 90, 2, 1, 2},
+        {100, 0, 1, 1},       {125, 3, 1, 3},         {125 + 89, 2, 1, 2},    {125 + 90, 2, 1, 2},
         {125 + 180, 5, 2, 3}, {125 + 900, 20, 10, 2}, {125 + 905, 21, 10, 3},
     };
     for (const auto& c : cases) {
@@ -320,8 +317,14 @@ TEST_F(CatalogWindowTest, CaptionFlagsTakeOneLineEach)
         uint8_t flags;
         int32_t time;
         int lines;
-    } cases[] = {{0, time, 0},  {kfName, time, 1}, {kfPath, time, 1}, {kfName | kfPath, time, 1},
-                 {kfDate, time, 1}, {kfDate, 0, 0},   {kfSize, time, 1}, {kfName | kfDate | kfSize, time, 3},
+    } cases[] = {{0, time, 0},
+                 {kfName, time, 1},
+                 {kfPath, time, 1},
+                 {kfName | kfPath, time, 1},
+                 {kfDate, time, 1},
+                 {kfDate, 0, 0},
+                 {kfSize, time, 1},
+                 {kfName | kfDate | kfSize, time, 3},
                  {kfName | kfDate | kfSize, 0, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.flags));
@@ -513,7 +516,10 @@ TEST_F(CatalogWindowTest, RemoveLeavesOneCellSelected)
     k->AddFiles(paths);
     ASSERT_GE(k->thumbGrid->ColCount(), 3);
     QWidget* grid = k->thumbGrid->viewport();
-    auto centre = [&](int c) { const TRect r = k->thumbGrid->CellRect(c, 0); return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); };
+    auto centre = [&](int c) {
+        const TRect r = k->thumbGrid->CellRect(c, 0);
+        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    };
     QTest::mouseClick(grid, Qt::LeftButton, {}, centre(1));
     QTest::mouseClick(grid, Qt::LeftButton, Qt::ShiftModifier, centre(2));
     ASSERT_EQ(k->thumbGrid->Selection(), (TGridRect{1, 0, 2, 0}));
@@ -600,9 +606,14 @@ TEST_F(CatalogWindowTest, ClosingAModifiedCatalog)
 // extension gets ".pca"; nothing is written where the program is.
 TEST_F(CatalogWindowTest, SaveOfAnUntitledCatalogAsksForTheName)
 {
-    const struct { const char* title; const char* typed; const char* written; } cases[] = {
-        {"!unbenannt1", "chosen.pca", "chosen.pca"}, {"!noname2", "chosen", "chosen.pca"},
-        {"!NoName3", "dotted.dir/named", "dotted.dir/named.pca"}, {"", "x", "x.pca"}};
+    const struct {
+        const char* title;
+        const char* typed;
+        const char* written;
+    } cases[] = {{"!unbenannt1", "chosen.pca", "chosen.pca"},
+                 {"!noname2", "chosen", "chosen.pca"},
+                 {"!NoName3", "dotted.dir/named", "dotted.dir/named.pca"},
+                 {"", "x", "x.pca"}};
     QDir().mkpath(home_ + QStringLiteral("/dotted.dir"));
     const QStringList beside = QDir::current().entryList(QDir::Files);
     for (const auto& c : cases) {
@@ -629,7 +640,8 @@ TEST_F(CatalogWindowTest, SaveOfAnUntitledCatalogAsksForTheName)
 TEST_F(CatalogWindowTest, SaveLoadRoundTripIsByteIdentical)
 {
     Tkataform* k = catalog();
-    k->AddFiles({picture(QStringLiteral("a.bmp"), 31, 17, Qt::red), picture(QStringLiteral("b.png"), 17, 31, Qt::blue)});
+    k->AddFiles(
+        {picture(QStringLiteral("a.bmp"), 31, 17, Qt::red), picture(QStringLiteral("b.png"), 17, 31, Qt::blue)});
     const QString first = home_ + QStringLiteral("/one.pca");
     k->saveCatalogTo(first);
     Tkataform* loaded = catalog(first);

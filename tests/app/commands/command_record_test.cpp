@@ -25,9 +25,11 @@ TEST(CommandRecord, FieldsSitAtTheirOffsets)
     a.SetSaveParams(p);
     const auto& b = a.Bytes();
     ASSERT_EQ(b.size(), 1424u);
-    const struct { int offset; uint32_t value; } ints[] = {
-        {4, 0x11223344}, {8, 0xFFFFFFFE}, {12, 3}, {16, 4}, {20, 5}, {24, 0x66},
-        {260, 0x01020304}, {260 + 1160, 0x0A0B0C0D}};
+    const struct {
+        int offset;
+        uint32_t value;
+    } ints[] = {{4, 0x11223344}, {8, 0xFFFFFFFE}, {12, 3},           {16, 4},
+                {20, 5},         {24, 0x66},      {260, 0x01020304}, {260 + 1160, 0x0A0B0C0D}};
     for (const auto& c : ints)
         EXPECT_EQ(le32(b.data() + c.offset), c.value) << "offset " << c.offset;
     EXPECT_EQ(b[0], 42);
@@ -61,32 +63,64 @@ TEST(CommandRecord, WritingAFieldLeavesEveryOtherByte)
 TEST(CommandRecord, SaveParamsBlockLayout)
 {
     tsaveparams p;
-    p.BitsPerSample = 1; p.SamplesPerPixel = 2; p.DpiX = 3; p.DpiY = 4;
+    p.BitsPerSample = 1;
+    p.SamplesPerPixel = 2;
+    p.DpiX = 3;
+    p.DpiY = 4;
     p.GifVersion.Assign(QStringLiteral("G"));
-    p.GifImageIndex = 5; p.GifXPos = 6; p.GifYPos = 7; p.GifDelayTime = 8; p.GifTransparent = 9;
-    p.GifTransparentColor = TIORGB{10, 11, 12}; p.GifInterlaced = 13; p.GifScreenWidth = 14;
-    p.GifScreenHeight = 15; p.GifBackground = TIORGB{16, 17, 18}; p.GifAspectRatio = 19;
-    p.TiffCompression = 20; p.TiffPhotometric = 21; p.TiffPlanarConfig = 22; p.TiffImageIndex = 23;
-    p.TiffXPos = 24; p.TiffYPos = 25; p.TiffDocumentName.Assign(QStringLiteral("D"));
-    p.TiffImageDescription.Assign(QStringLiteral("I")); p.TiffPageName.Assign(QStringLiteral("P"));
-    p.TiffPageNumber = 26; p.TiffPageCount = 27; p.JpegColorSpace = 28; p.JpegQuality = 29;
-    p.JpegDctMethod = 30; p.JpegOptimalHuffman = 31; p.JpegSmoothing = 32; p.JpegProgressive = 33;
-    p.BmpCompression = 34; p.BmpVersion = 35; p.PcxVersion = 36; p.PcxCompression = 37;
-    p.IcoWidth = 38; p.IcoHeight = 39; p.CurWidth = 40; p.CurHeight = 41;
+    p.GifImageIndex = 5;
+    p.GifXPos = 6;
+    p.GifYPos = 7;
+    p.GifDelayTime = 8;
+    p.GifTransparent = 9;
+    p.GifTransparentColor = TIORGB{10, 11, 12};
+    p.GifInterlaced = 13;
+    p.GifScreenWidth = 14;
+    p.GifScreenHeight = 15;
+    p.GifBackground = TIORGB{16, 17, 18};
+    p.GifAspectRatio = 19;
+    p.TiffCompression = 20;
+    p.TiffPhotometric = 21;
+    p.TiffPlanarConfig = 22;
+    p.TiffImageIndex = 23;
+    p.TiffXPos = 24;
+    p.TiffYPos = 25;
+    p.TiffDocumentName.Assign(QStringLiteral("D"));
+    p.TiffImageDescription.Assign(QStringLiteral("I"));
+    p.TiffPageName.Assign(QStringLiteral("P"));
+    p.TiffPageNumber = 26;
+    p.TiffPageCount = 27;
+    p.JpegColorSpace = 28;
+    p.JpegQuality = 29;
+    p.JpegDctMethod = 30;
+    p.JpegOptimalHuffman = 31;
+    p.JpegSmoothing = 32;
+    p.JpegProgressive = 33;
+    p.BmpCompression = 34;
+    p.BmpVersion = 35;
+    p.PcxVersion = 36;
+    p.PcxCompression = 37;
+    p.IcoWidth = 38;
+    p.IcoHeight = 39;
+    p.CurWidth = 40;
+    p.CurHeight = 41;
     TMemoryStream s;
     p.Write(s);
     ASSERT_EQ(s.Size(), 1164);
     const uint8_t* m = s.Memory();
     // offset, size (1, 4, or 0 for a short string whose length byte is 1), value
-    const struct { int offset; int size; uint32_t value; } table[] = {
-        {0, 4, 1}, {4, 4, 2}, {8, 4, 3}, {12, 4, 4}, {16, 0, 'G'}, {272, 4, 5}, {276, 4, 6}, {280, 4, 7},
-        {284, 4, 8}, {288, 1, 9}, {289, 1, 10}, {290, 1, 11}, {291, 1, 12}, {292, 1, 13}, {296, 4, 14},
-        {300, 4, 15}, {304, 1, 16}, {305, 1, 17}, {306, 1, 18}, {308, 4, 19}, {312, 4, 0}, {316, 4, 0},
-        {320, 1, 20}, {321, 1, 21}, {324, 4, 22}, {328, 4, 23}, {332, 4, 24}, {336, 4, 25}, {340, 0, 'D'},
-        {596, 0, 'I'}, {852, 0, 'P'}, {1108, 4, 26}, {1112, 4, 27}, {1116, 4, 0}, {1120, 1, 28},
-        {1124, 4, 29}, {1128, 1, 30}, {1129, 1, 31}, {1132, 4, 32}, {1136, 1, 33}, {1137, 1, 34},
-        {1138, 1, 35}, {1140, 4, 36}, {1144, 1, 37}, {1148, 4, 38}, {1152, 4, 39}, {1156, 4, 40},
-        {1160, 4, 41}};
+    const struct {
+        int offset;
+        int size;
+        uint32_t value;
+    } table[] = {{0, 4, 1},     {4, 4, 2},     {8, 4, 3},     {12, 4, 4},    {16, 0, 'G'},  {272, 4, 5},
+                 {276, 4, 6},   {280, 4, 7},   {284, 4, 8},   {288, 1, 9},   {289, 1, 10},  {290, 1, 11},
+                 {291, 1, 12},  {292, 1, 13},  {296, 4, 14},  {300, 4, 15},  {304, 1, 16},  {305, 1, 17},
+                 {306, 1, 18},  {308, 4, 19},  {312, 4, 0},   {316, 4, 0},   {320, 1, 20},  {321, 1, 21},
+                 {324, 4, 22},  {328, 4, 23},  {332, 4, 24},  {336, 4, 25},  {340, 0, 'D'}, {596, 0, 'I'},
+                 {852, 0, 'P'}, {1108, 4, 26}, {1112, 4, 27}, {1116, 4, 0},  {1120, 1, 28}, {1124, 4, 29},
+                 {1128, 1, 30}, {1129, 1, 31}, {1132, 4, 32}, {1136, 1, 33}, {1137, 1, 34}, {1138, 1, 35},
+                 {1140, 4, 36}, {1144, 1, 37}, {1148, 4, 38}, {1152, 4, 39}, {1156, 4, 40}, {1160, 4, 41}};
     for (const auto& f : table) {
         if (f.size == 0) {
             EXPECT_EQ(m[f.offset], 1) << f.offset;
@@ -195,4 +229,4 @@ TEST(CommandRecord, SaveRecordsWithParametersNoFormatStoresAreRefused)
     }
 }
 
-} // namespace
+}  // namespace

@@ -75,4 +75,4 @@ TEST(CommandTable, RangesPassTheirBoundsAndRefuseOnePast)
     EXPECT_EQ(ranges, 9);
 }
 
-} // namespace
+}  // namespace

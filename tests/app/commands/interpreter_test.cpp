@@ -54,20 +54,32 @@ TEST_F(Interpreter, ImageCommandsShowTheirEffect)
     const TColor red = RGB(255, 0, 0);
     const Case cases[] = {
         {cmdNegative, {}, true, [&](Tchild* c) { EXPECT_EQ(pixel(c, 0, 0), RGB(255, 255, 0)); }},
-        {cmdGray, {}, true, [&](Tchild* c) {
+        {cmdGray,
+         {},
+         true,
+         [&](Tchild* c) {
              const TColor g = pixel(c, 1, 1);
              EXPECT_EQ(GetRValue(g), GetGValue(g));
              EXPECT_EQ(GetGValue(g), GetBValue(g));
          }},
-        {cmdResizeCanvas, {7, 3}, true, [](Tchild* c) {
+        {cmdResizeCanvas,
+         {7, 3},
+         true,
+         [](Tchild* c) {
              EXPECT_EQ(c->imageKit->Bitmap()->Width(), 7);
              EXPECT_EQ(c->imageKit->Bitmap()->Height(), 3);
          }},
-        {cmdResample, {10, 12, 1}, true, [](Tchild* c) {
+        {cmdResample,
+         {10, 12, 1},
+         true,
+         [](Tchild* c) {
              EXPECT_EQ(c->imageKit->Bitmap()->Width(), 10);
              EXPECT_EQ(c->imageKit->Bitmap()->Height(), 12);
          }},
-        {cmdRotate, {-90, 0}, true, [](Tchild* c) {
+        {cmdRotate,
+         {-90, 0},
+         true,
+         [](Tchild* c) {
              EXPECT_EQ(c->imageKit->Bitmap()->Width(), 4);
              EXPECT_EQ(c->imageKit->Bitmap()->Height(), 5);
          }},
@@ -77,10 +89,14 @@ TEST_F(Interpreter, ImageCommandsShowTheirEffect)
         {cmdBWThreshold, {-1}, true, [](Tchild* c) { EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf1bit); }},
         {cmdBWOrdered, {}, true, [](Tchild* c) { EXPECT_EQ(c->imageKit->Bitmap()->PixelFormat(), pf1bit); }},
         {cmdReduceColors, {2}, true, [](Tchild* c) { EXPECT_EQ(c->imageKit->Proc()->CountColors(), 2); }},
-        {cmdBackground, {int32_t(RGB(1, 2, 3))}, false, [](Tchild* c) {
-             EXPECT_EQ(c->imageKit->Background(), RGB(1, 2, 3));
-         }},
-        {cmdSelectAll, {}, false, [](Tchild* c) {
+        {cmdBackground,
+         {int32_t(RGB(1, 2, 3))},
+         false,
+         [](Tchild* c) { EXPECT_EQ(c->imageKit->Background(), RGB(1, 2, 3)); }},
+        {cmdSelectAll,
+         {},
+         false,
+         [](Tchild* c) {
              EXPECT_EQ(c->imageKit->SelectionX1(), 0);
              EXPECT_EQ(c->imageKit->SelectionX2(), 5);
              EXPECT_EQ(c->imageKit->SelectionY2(), 4);
@@ -112,8 +128,10 @@ TEST_F(Interpreter, NewImageFillsWithTheChoiceAndKeepsTheWindowColour)
 {
     make();
     form->options.newbackground = RGB(10, 20, 30);
-    const struct { int fill; TColor pixel; } cases[] = {
-        {0, RGB(10, 20, 30)}, {1, RGB(255, 255, 255)}, {2, RGB(0, 0, 0)}};
+    const struct {
+        int fill;
+        TColor pixel;
+    } cases[] = {{0, RGB(10, 20, 30)}, {1, RGB(255, 255, 255)}, {2, RGB(0, 0, 0)}};
     for (const auto& k : cases) {
         run(cmdNewImage, {6, 3, k.fill});
         Tchild* c = form->ActiveImageWindow();
@@ -200,7 +218,11 @@ TEST_F(Interpreter, RecordingKeepsEveryCommandEvenFailedOnes)
 TEST_F(Interpreter, UntitledNumbersFollowTheLargestInBothLanguages)
 {
     make();
-    const struct { uint8_t lang; QStringList open; QString next; } cases[] = {
+    const struct {
+        uint8_t lang;
+        QStringList open;
+        QString next;
+    } cases[] = {
         {langGerman, {}, "!unbenannt1"},
         {langGerman, {"!unbenannt1", "!Unbenannt7"}, "!unbenannt8"},
         {langGerman, {"!unbenannt1", "!unbenannt7", "!unbenannt9x"}, "!unbenannt10"},
@@ -304,10 +326,18 @@ TEST_F(Interpreter, MouseModeSetsEveryViewsInteractionAndCursor)
     make();
     Tchild* a = imageWindow(2, 2, clWhite);
     Tchild* b = imageWindow(2, 2, clWhite);
-    const struct { int mode; TIKMouseInteract interact; int cursor; const char* item; } cases[] = {
-        {1, miSelect, crArrow, "Bereichauswhlen1"},      {2, miSelectPolygon, crArrow, "Polygonauswahl1"},
-        {3, miSelectCircle, crArrow, "Kreisauswahl1"},  {4, miScroll, 1782, "Hand1"},
-        {5, miZoom, 1779, "Zoom1"},                     {0, 0, 1785, "Zeichenen1"},
+    const struct {
+        int mode;
+        TIKMouseInteract interact;
+        int cursor;
+        const char* item;
+    } cases[] = {
+        {1, miSelect, crArrow, "Bereichauswhlen1"},
+        {2, miSelectPolygon, crArrow, "Polygonauswahl1"},
+        {3, miSelectCircle, crArrow, "Kreisauswahl1"},
+        {4, miScroll, 1782, "Hand1"},
+        {5, miZoom, 1779, "Zoom1"},
+        {0, 0, 1785, "Zeichenen1"},
     };
     for (const auto& k : cases) {
         form->MouseModeButton(k.mode)->setChecked(true);
@@ -387,8 +417,11 @@ TEST_F(Interpreter, WallpaperSavesClosesAndSetsTheDesktop)
         pagesShown.push_back(pages);
         return parametersOk;
     });
-    const struct { bool tiled; const char* tile; const char* option; } cases[] = {
-        {true, "1", "wallpaper"}, {false, "0", "centered"}};
+    const struct {
+        bool tiled;
+        const char* tile;
+        const char* option;
+    } cases[] = {{true, "1", "wallpaper"}, {false, "0", "centered"}};
     for (const auto& k : cases) {
         imageWindow(4, 4, RGB(1, 2, 3));
         // Cancelled at the question or at the BMP parameters: nothing saved or closed.
@@ -424,4 +457,4 @@ TEST_F(Interpreter, WallpaperSavesClosesAndSetsTheDesktop)
     TImageKitIO::SetPreviewsHandler(nullptr);
 }
 
-} // namespace
+}  // namespace

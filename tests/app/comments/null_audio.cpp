@@ -78,6 +78,6 @@ Server& server()
     return s;
 }
 
-} // namespace
+}  // namespace
 
 QString StartNullAudio() { return server().why; }

@@ -29,10 +29,7 @@ QString freshDir()
 
 void write(const QString& path, const QByteArray& bytes) { WriteFileSafely(path, bytes); }
 
-QByteArray read(const QString& path)
-{
-    return QFileInfo::exists(path) ? ReadWholeFile(path) : QByteArray("<missing>");
-}
+QByteArray read(const QString& path) { return QFileInfo::exists(path) ? ReadWholeFile(path) : QByteArray("<missing>"); }
 
 QByteArray pattern(int size)
 {
@@ -63,7 +60,7 @@ protected:
     QString audio;
 };
 
-} // namespace
+}  // namespace
 
 // Block copies of every length around the block size arrive whole; the same file
 // under another name is left as it is; a missing source leaves the old comment.
@@ -79,7 +76,8 @@ TEST_F(CommentForm, ImportCopiesTheWholeFileOrLeavesTheOldOne)
     }
     const QString self = dir + QStringLiteral("/self.jpg.wav");
     write(self, pattern(3000));
-    for (const QString& alias : {self, dir + QStringLiteral("/../") + QFileInfo(dir).fileName() + QStringLiteral("/self.jpg.wav")}) {
+    for (const QString& alias :
+         {self, dir + QStringLiteral("/../") + QFileInfo(dir).fileName() + QStringLiteral("/self.jpg.wav")}) {
         EXPECT_TRUE(Tkomform::CopyComment(alias, self));
         EXPECT_EQ(read(self), pattern(3000)) << alias.toStdString();
     }
@@ -103,8 +101,9 @@ TEST_F(CommentForm, ImportModeShowsItsTextsAndCloses)
         form.show();
         EXPECT_FALSE(form.stopButton->isVisible());
         EXPECT_EQ(form.elapsedLabel->text(), LangText(QStringLiteral("Importiere Kommentar. Bitte warten ..."),
-                                                QStringLiteral("Importing comment. Please wait ...")));
-        EXPECT_EQ(form.windowTitle(), LangText(QStringLiteral("Kommentar importieren"), QStringLiteral("Import comment")));
+                                                      QStringLiteral("Importing comment. Please wait ...")));
+        EXPECT_EQ(form.windowTitle(),
+                  LangText(QStringLiteral("Kommentar importieren"), QStringLiteral("Import comment")));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 10000));
         EXPECT_EQ(read(form.FileName), pattern(1024));
     }
@@ -157,7 +156,8 @@ TEST_F(CommentForm, RecordingReplacesTheCommentOnlyOnStop)
         EXPECT_TRUE(form.stopButton->isVisible());
         EXPECT_EQ(form.elapsedLabel->text(), QStringLiteral("Aufnahme läuft !!!"));
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Kommentar aufnehmen"));
-        for (auto [ms, text] : {std::pair{0, "0 Sekunden"}, {1499, "1 Sekunden"}, {2500, "2 Sekunden"}, {61700, "62 Sekunden"}}) {
+        for (auto [ms, text] :
+             {std::pair{0, "0 Sekunden"}, {1499, "1 Sekunden"}, {2500, "2 Sekunden"}, {61700, "62 Sekunden"}}) {
             now = ms;
             form.elapsedTick();
             EXPECT_EQ(form.fileLabel->text(), QString::fromUtf8(text));
@@ -170,15 +170,18 @@ TEST_F(CommentForm, RecordingReplacesTheCommentOnlyOnStop)
             form.reject();
         EXPECT_FALSE(form.isVisible());
         const QStringList left = QDir(dir).entryList(QDir::Files);
-        EXPECT_EQ(left, QStringList{QStringLiteral("pic.bmp.wav")}) << "temporary files: " << left.join(' ').toStdString();
+        EXPECT_EQ(left, QStringList{QStringLiteral("pic.bmp.wav")})
+            << "temporary files: " << left.join(' ').toStdString();
         if (!stop) {
             EXPECT_EQ(read(wav), QByteArray("old comment"));
             continue;
         }
         QByteArray out;
         ASSERT_EQ(RunTool(QStringLiteral("/usr/bin/python3"),
-                          {QStringLiteral("-c"), QStringLiteral("import wave,sys; w=wave.open(sys.argv[1]); "
-                                                                "print(w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes())"),
+                          {QStringLiteral("-c"),
+                           QStringLiteral(
+                               "import wave,sys; w=wave.open(sys.argv[1]); "
+                               "print(w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes())"),
                            wav},
                           &out),
                   0);

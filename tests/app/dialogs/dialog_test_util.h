@@ -10,8 +10,7 @@
 
 // Acts on the modal dialog of type D once its event loop runs; act must close it.
 // A dialog that never appears fails the test instead of waiting for ever.
-template <class D>
-void WhenModal(std::function<void(D*)> act)
+template <class D> void WhenModal(std::function<void(D*)> act)
 {
     QTimer::singleShot(0, [act] {
         auto* d = qobject_cast<D*>(QApplication::activeModalWidget());

@@ -20,7 +20,7 @@ TEST(SizeUnits, MemoryTextByMagnitude)
         double w, h;
         const char* text;
     } cases[] = {{300, 300, "270 kb"}, {1000, 1000, "3 mb"}, {18, 18, "972 byte"}, {19, 18, "1 kb"},
-                 {577, 577, "998 kb"}, {577, 578, "1 mb"}, {0, 500, "0 byte"}, {1e12, 1e12, "3000000000000 mb"}};
+                 {577, 577, "998 kb"}, {577, 578, "1 mb"},   {0, 500, "0 byte"},   {1e12, 1e12, "3000000000000 mb"}};
     for (const auto& c : cases)
         EXPECT_EQ(MemoryText(c.w, c.h), QString::fromLatin1(c.text)) << c.w << " x " << c.h;
 }
@@ -135,7 +135,7 @@ TEST_F(NeuGrafik, PresetsPutPixelSizes)
         int preset;
         double w, h;
     } cases[] = {{0, 1600, 1200}, {1, 1024, 768}, {2, 800, 600}, {3, 640, 480},
-                 {4, 800, 500},   {5, 200, 125}, {6, 400, 250}};
+                 {4, 800, 500},   {5, 200, 125},  {6, 400, 250}};
     for (const auto& c : cases) {
         TNeuGrafik& d = open(r);
         d.Presets->button(c.preset)->click();
@@ -198,4 +198,4 @@ TEST_F(NeuGrafik, UnchangedRecordRoundTripsByteForByte)
     EXPECT_EQ(bytes(d.Record), bytes(r));
 }
 
-} // namespace
+}  // namespace

@@ -41,11 +41,9 @@ TEST(ColorSel, EditsAndPickerFollowEachOther)
         int shownAt;
         const char* shown;
     } cases[] = {
-        {0, "abc", 0, "0"},      // letters count as 0
-        {1, "128", 1, "128"},
-        {3, "400", 3, "359"},    // the picker clamps the hue
-        {4, "150", 4, "99"},
-        {2, "-7", 2, "0"},
+        {0, "abc", 0, "0"},                          // letters count as 0
+        {1, "128", 1, "128"}, {3, "400", 3, "359"},  // the picker clamps the hue
+        {4, "150", 4, "99"},  {2, "-7", 2, "0"},
     };
     for (const auto& c : cases) {
         d.Edits[size_t(c.edit)]->setText(QString::fromLatin1(c.typed));
@@ -162,4 +160,4 @@ TEST(RotateForm, PreviewAndCopyBack)
     EXPECT_LT(d.imageKit->Bitmap()->Height(), d.imageKit->Bitmap()->Width());
 }
 
-} // namespace
+}  // namespace

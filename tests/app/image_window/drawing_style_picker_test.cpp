@@ -37,7 +37,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(StylePicker, PagesAndClicksSetTheOptions)
 {
@@ -53,12 +53,17 @@ TEST_F(StylePicker, PagesAndClicksSetTheOptions)
         picker.hide();
     }
     // Each picture by its name, as the user clicks it, and the option it sets.
-    struct Case { const char* image; int32_t toptions::*field; int value; };
+    struct Case {
+        const char* image;
+        int32_t toptions::*field;
+        int value;
+    };
     const Case cases[] = {
-        {"Image10", &toptions::linestyle, 0}, {"Image13", &toptions::linestyle, 3}, {"Image15", &toptions::linestyle, 5},
-        {"Image1", &toptions::fillstyle, 0},  {"Image5", &toptions::fillstyle, 4},  {"Image8", &toptions::fillstyle, 7},
-        {"Image16", &toptions::brushsize, 0}, {"Image18", &toptions::brushsize, 2}, {"Image20", &toptions::brushsize, 3},
-        {"Image19", &toptions::brushsize, 4},
+        {"Image10", &toptions::linestyle, 0}, {"Image13", &toptions::linestyle, 3},
+        {"Image15", &toptions::linestyle, 5}, {"Image1", &toptions::fillstyle, 0},
+        {"Image5", &toptions::fillstyle, 4},  {"Image8", &toptions::fillstyle, 7},
+        {"Image16", &toptions::brushsize, 0}, {"Image18", &toptions::brushsize, 2},
+        {"Image20", &toptions::brushsize, 3}, {"Image19", &toptions::brushsize, 4},
     };
     for (const Case& c : cases) {
         o.*c.field = -1;
@@ -89,9 +94,19 @@ TEST_F(StylePicker, UserBitmapNeedsAFile)
     EXPECT_EQ(o.fillstyle, 2);
     const QString good = writeBmp(QStringLiteral("pattern5x3.bmp"), 5, 3);
     const QString junk = TempDir() + QStringLiteral("/junk.bmp");
-    { QFile f(junk); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); f.write("BMjunkjunk"); }
-    struct Step { bool ok; QString file; QString setting; int messages; };
-    const Step steps[] = {{false, QString(), QStringLiteral("before.bmp"), 0}, {true, junk, QStringLiteral("before.bmp"), 1},
+    {
+        QFile f(junk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("BMjunkjunk");
+    }
+    struct Step {
+        bool ok;
+        QString file;
+        QString setting;
+        int messages;
+    };
+    const Step steps[] = {{false, QString(), QStringLiteral("before.bmp"), 0},
+                          {true, junk, QStringLiteral("before.bmp"), 1},
                           {true, good, good, 1}};
     for (const Step& s : steps) {
         TOpenDialog::ExecuteHook = [&](TOpenDialog& d) {
@@ -115,7 +130,13 @@ TEST_F(StylePicker, UserBitmapNeedsAFile)
 TEST_F(StylePicker, DrawingBarOpensThePickerAndUsesThePattern)
 {
     Tform1& f = make();
-    struct Case { const char* picture; int page; const char* choice; int32_t toptions::*field; int value; };
+    struct Case {
+        const char* picture;
+        int page;
+        const char* choice;
+        int32_t toptions::*field;
+        int value;
+    };
     const Case cases[] = {{"clearpen", 0, "Image14", &toptions::linestyle, 4},
                           {"Image2", 1, "Image7", &toptions::fillstyle, 6},
                           {"pinselartn", 2, "Image17", &toptions::brushsize, 1}};
@@ -128,7 +149,8 @@ TEST_F(StylePicker, DrawingBarOpensThePickerAndUsesThePattern)
             auto* picker = qobject_cast<Tzeichenform*>(QApplication::activeModalWidget());
             ASSERT_TRUE(picker);
             page = picker->PageNumber;
-            QTest::mouseClick(picker->findChild<TImage*>(QString::fromLatin1(c.choice)), Qt::LeftButton, {}, QPoint(2, 2));
+            QTest::mouseClick(picker->findChild<TImage*>(QString::fromLatin1(c.choice)), Qt::LeftButton, {},
+                              QPoint(2, 2));
         });
         QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(2, 2));
         EXPECT_EQ(page, c.page) << c.picture;
@@ -145,4 +167,3 @@ TEST_F(StylePicker, DrawingBarOpensThePickerAndUsesThePattern)
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(pattern->PixelColor(x, y), RGB(x * 40, y * 60, 200));
 }
-

@@ -24,9 +24,15 @@ protected:
         original = *child->imageKit->Bitmap();
     }
     QPoint at(int x, int y) const { return child->imageKit->ClientOrigin() + QPoint(x, y); }
-    void press(int x, int y, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(child->imageKit, b, {}, at(x, y)); }
+    void press(int x, int y, Qt::MouseButton b = Qt::LeftButton)
+    {
+        QTest::mousePress(child->imageKit, b, {}, at(x, y));
+    }
     void move(int x, int y) { QTest::mouseMove(child->imageKit, at(x, y)); }
-    void release(int x, int y, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(child->imageKit, b, {}, at(x, y)); }
+    void release(int x, int y, Qt::MouseButton b = Qt::LeftButton)
+    {
+        QTest::mouseRelease(child->imageKit, b, {}, at(x, y));
+    }
     TBitmap& bmp() { return *child->imageKit->Bitmap(); }
     int changed(const TBitmap& against)
     {
@@ -54,23 +60,20 @@ TEST_F(ChildDrawingTest, ShapesInBothButtons)
     struct Case {
         int tool;
         Qt::MouseButton button;
-        TRect drawn;   // hand-computed from the press (60, 50)
+        TRect drawn;  // hand-computed from the press (60, 50)
         int release[2];
     } cases[] = {
-        {1, Qt::LeftButton, {60, 50, 10, 20}, {10, 20}},
-        {2, Qt::LeftButton, {60, 50, 10, 25}, {10, 25}},
+        {1, Qt::LeftButton, {60, 50, 10, 20}, {10, 20}},  {2, Qt::LeftButton, {60, 50, 10, 25}, {10, 25}},
         {2, Qt::RightButton, {60, 50, 30, 20}, {75, 20}},  // 15 right, 30 up: 30 up and 30 left
         {2, Qt::RightButton, {60, 50, 10, 0}, {10, 20}},   // 50 left, 30 up: 50 each way
-        {3, Qt::LeftButton, {60, 50, 20, 20}, {20, 20}},
-        {3, Qt::RightButton, {60, 50, 30, 20}, {75, 20}},
-        {4, Qt::LeftButton, {60, 50, 20, 25}, {20, 25}},
-        {4, Qt::RightButton, {60, 50, 10, 0}, {10, 20}},
+        {3, Qt::LeftButton, {60, 50, 20, 20}, {20, 20}},  {3, Qt::RightButton, {60, 50, 30, 20}, {75, 20}},
+        {4, Qt::LeftButton, {60, 50, 20, 25}, {20, 25}},  {4, Qt::RightButton, {60, 50, 10, 0}, {10, 20}},
     };
     for (TPixelFormat format : {pf24bit, pf1bit}) {
         for (const Case& c : cases) {
             open(format);
             form->SelectTool(c.tool);
-            form->options.fillstyle = 1;   // outlines only, so the ghosts would show
+            form->options.fillstyle = 1;  // outlines only, so the ghosts would show
             press(60, 50, c.button);
             move(30, 30);
             move(c.release[0] + 3, c.release[1] + 3);
@@ -136,7 +139,7 @@ TEST_F(ChildDrawingTest, FloodFillTextAndColourPick)
         release(20, 20);
         EXPECT_EQ(changed(original), 18 * 18);
         EXPECT_EQ(bmp().PixelColor(5, 5), clWhite);
-        press(20, 20);   // already the fill colour: nothing new
+        press(20, 20);  // already the fill colour: nothing new
         release(20, 20);
         EXPECT_EQ(changed(original), 18 * 18);
         child->imageKit->Undo();
@@ -239,7 +242,7 @@ TEST_F(ChildDrawingTest, RulersFollowZoomAndUnit)
         int unit, zoom;
         double dpu, freq, label;
     } cases[] = {
-        {0, 500, 5, 1, 10},        {0, 100, 1, 10, 100},          {0, 33, 0.33, 30, 300},
+        {0, 500, 5, 1, 10},          {0, 100, 1, 10, 100},          {0, 33, 0.33, 30, 300},
         {1, 500, 3000, 0.003, 0.03}, {1, 100, 600, 0.0165, 0.165},  {1, 33, 198, 0.0505, 0.505},
         {2, 500, 7620, 0.001, 0.01}, {2, 100, 1524, 0.0065, 0.065}, {2, 33, 502.92, 0.0195, 0.195},
     };
@@ -277,8 +280,8 @@ TEST_F(ChildDrawingTest, PolygonSelectionCollectsClickedCorners)
     EXPECT_EQ(v->SelectionPointCount(), 4);
     EXPECT_TRUE(v->PolygonDrawing());
     // The last corner's click was the first half of a double click.
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, at(15, 45), v->mapToGlobal(at(15, 45)), Qt::LeftButton,
-                    Qt::LeftButton, {});
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at(15, 45), v->mapToGlobal(at(15, 45)), Qt::LeftButton, Qt::LeftButton,
+                    {});
     QApplication::sendEvent(v, &dbl);
     QTest::mouseRelease(v, Qt::LeftButton, {}, at(15, 45));
     EXPECT_FALSE(v->PolygonDrawing());
@@ -298,7 +301,7 @@ TEST_F(ChildDrawingTest, PressEnablesUndoAtOnce)
     form->checkbuttonsenabled(false);
     auto* undo = form->Control<QToolButton>(QStringLiteral("SpeedButton3"));
     ASSERT_FALSE(undo->isEnabled());
-    for (int tool : {0, 5}) {   // a stroke, and a fill that ends with the press
+    for (int tool : {0, 5}) {  // a stroke, and a fill that ends with the press
         child->imageKit->ClearUndo();
         form->checkbuttonsenabled(false);
         form->SelectTool(tool);
@@ -317,14 +320,16 @@ TEST_F(ChildDrawingTest, StatusLineFollowsSizeChanges)
     move(3, 4);
     ASSERT_EQ(child->statusBar->currentMessage(), QStringLiteral("80 x 60    X:3  Y:4"));
     const std::pair<const char*, std::function<void()>> steps[] = {
-        {"40 x 30    X:3  Y:4", [&] {
+        {"40 x 30    X:3  Y:4",
+         [&] {
              form->automatitem.SetArg(1, 40);
              form->automatitem.SetArg(2, 30);
              form->automatitem.SetArgLowByte(3, 0);
              form->runcode(cmdResample);
          }},
         {"30 x 40    X:3  Y:4", [&] { form->Item(QStringLiteral("N90gegenUhrzeigersinndrehen1"))->trigger(); }},
-        {"7 x 5    X:3  Y:4", [&] {
+        {"7 x 5    X:3  Y:4",
+         [&] {
              QApplication::clipboard()->setImage(QImage(7, 5, QImage::Format_RGB32));
              form->Item(QStringLiteral("Einfgen1"))->trigger();
          }},
@@ -336,4 +341,4 @@ TEST_F(ChildDrawingTest, StatusLineFollowsSizeChanges)
     }
 }
 
-} // namespace
+}  // namespace

@@ -353,4 +353,4 @@ TEST_F(DialogCommands, HistogramShowsTheActiveImageByChannel)
     trigger("Histogramm1");
 }
 
-} // namespace
+}  // namespace

@@ -65,12 +65,12 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
     struct Row {
         int filter;
         const char* typed;
-        int pages;   // parameter pages opened, 0: none
+        int pages;  // parameter pages opened, 0: none
         bool saved;
     };
-    const Row rows[] = {{5, "bild.jpg", 4, true},  {2, "bild.jpg", 0, false}, {4, "scan.tiff", 8, true},
-                        {4, "scan.tif", 8, true},  {1, "x.gif", 0, false},    {3, "p.pcx", 64, true},
-                        {6, "q.bmp", 32, true},    {1, "q.png", 0, false}};
+    const Row rows[] = {{5, "bild.jpg", 4, true}, {2, "bild.jpg", 0, false}, {4, "scan.tiff", 8, true},
+                        {4, "scan.tif", 8, true}, {1, "x.gif", 0, false},    {3, "p.pcx", 64, true},
+                        {6, "q.bmp", 32, true},   {1, "q.png", 0, false}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);
         Tchild* c = imageWindow(20, 10, TColor(0x0000FF));
@@ -302,7 +302,7 @@ TEST_F(FileCommands, ClipboardCommandsGoThroughTheRealClipboard)
     }
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -314,7 +314,7 @@ TEST_F(FileCommands, FitToImageShowsTheWholeImageAtEveryZoom)
     struct Row {
         int w, h, zoom;
     } rows[] = {{120, 80, 25}, {120, 80, 50}, {120, 80, 100}, {120, 80, 150}, {120, 80, 300},
-                {33, 257, 75}, {201, 3, 400}, {7, 7, 1000}, {300, 200, 200}};
+                {33, 257, 75}, {201, 3, 400}, {7, 7, 1000},   {300, 200, 200}};
     for (const Row& r : rows) {
         SCOPED_TRACE(QStringLiteral("%1x%2 at %3 %").arg(r.w).arg(r.h).arg(r.zoom).toStdString());
         Tchild* c = imageWindow(r.w, r.h, clWhite);
@@ -350,4 +350,4 @@ TEST_F(FileCommands, FitToImageShowsTheWholeImageAtEveryZoom)
     EXPECT_EQ(g.height(), area.height() - 15);
 }
 
-} // namespace
+}  // namespace

@@ -15,7 +15,7 @@ QStringList captions(QMenu& m)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(HistoryList, NewestFirstAndEleventhPushesOutTheOldest)
 {

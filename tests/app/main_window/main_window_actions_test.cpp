@@ -310,7 +310,7 @@ TEST_F(MainWindowActions, TextToolFollowsTheEditAndTheFontBox)
     Tchild* c = imageWindow(160, 60, clWhite);
     ASSERT_GT(form->drawingFontCombo->count(), 0);
     form->SelectTool(6);
-    form->options.fillstyle = 1;   // no text background
+    form->options.fillstyle = 1;  // no text background
     form->drawingTextEdit->selectAll();
     QTest::keyClicks(form->drawingTextEdit, QStringLiteral("Kx"));
     EXPECT_EQ(form->options.texttext, QStringLiteral("Kx"));
@@ -506,7 +506,8 @@ TEST_F(MainWindowActions, StyleItemsOpenThePickerAtTheirPage)
             auto* picker = qobject_cast<Tzeichenform*>(QApplication::activeModalWidget());
             ASSERT_TRUE(picker);
             page = picker->PageNumber;
-            QTest::mouseClick(picker->findChild<TImage*>(QString::fromLatin1(c.choice)), Qt::LeftButton, {}, QPoint(2, 2));
+            QTest::mouseClick(picker->findChild<TImage*>(QString::fromLatin1(c.choice)), Qt::LeftButton, {},
+                              QPoint(2, 2));
         });
         item(c.item)->trigger();
         EXPECT_EQ(page, c.page) << c.item;
@@ -548,7 +549,8 @@ TEST_F(MainWindowActions, SoundSettingsStartTheFirstInstalledProgram)
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         // The program's own PATH holds only the fakes.
-        f.write(QStringLiteral("#!/bin/sh\nPATH=/usr/bin:/bin\necho \"$(basename \"$0\") $*\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+        f.write(QStringLiteral(
+                    "#!/bin/sh\nPATH=/usr/bin:/bin\necho \"$(basename \"$0\") $*\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
                     .arg(marker)
                     .toUtf8());
         f.close();
@@ -564,7 +566,9 @@ TEST_F(MainWindowActions, SoundSettingsStartTheFirstInstalledProgram)
     struct Row {
         const char* remove;
         const char* started;  // nullptr: nothing installed, a message instead
-    } rows[] = {{nullptr, "pavucontrol "}, {"pavucontrol", "gnome-control-center sound"}, {"gnome-control-center", nullptr}};
+    } rows[] = {{nullptr, "pavucontrol "},
+                {"pavucontrol", "gnome-control-center sound"},
+                {"gnome-control-center", nullptr}};
     for (const Row& r : rows) {
         if (r.remove)
             QFile::remove(bin + QLatin1Char('/') + QLatin1String(r.remove));
@@ -645,7 +649,8 @@ TEST_F(MainWindowActions, LineWidthEditSetsTheDrawingWidth)
         const char* typed;
         const char* shown;
         int width;
-    } rows[] = {{"7", "7", 7}, {"1", "1", 1}, {"0", "1", 1}, {"-4", "1", 1}, {"abc", "1", 1}, {"", "1", 1}, {"12", "12", 12}};
+    } rows[] = {{"7", "7", 7},   {"1", "1", 1}, {"0", "1", 1},   {"-4", "1", 1},
+                {"abc", "1", 1}, {"", "1", 1},  {"12", "12", 12}};
     for (const Row& r : rows) {
         form->options.linewidth = 99;
         form->lineWidthEdit->setText(QString::fromLatin1(r.typed));
@@ -703,14 +708,22 @@ TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
     make();
     // nullptr: no English text, the German one stays.
     const std::pair<const char*, const char*> hints[] = {
-        {"speedbutton30", "Draw"},         {"SpeedButton5", "Region select"},
-        {"SpeedButton34", "Polygon select"}, {"SpeedButton33", "Circle select"},
-        {"SpeedButton6", nullptr},          {"SpeedButton7", "Zoom"},
-        {"PenButton", "Pen"},               {"SpeedButton36", "Line"},
-        {"SpeedButton63", "Rectangle / Square"}, {"SpeedButton64", "Ellipse / Circle"},
-        {"SpeedButton65", "Round Rectangle"}, {"fillbutton", "Flood fill"},
-        {"SpeedButton31", nullptr},         {"SpeedButton55", "Get color"},
-        {"SpeedButton56", "Remove red eye"}, {"SpeedButton38", "Paint with copy of image"},
+        {"speedbutton30", "Draw"},
+        {"SpeedButton5", "Region select"},
+        {"SpeedButton34", "Polygon select"},
+        {"SpeedButton33", "Circle select"},
+        {"SpeedButton6", nullptr},
+        {"SpeedButton7", "Zoom"},
+        {"PenButton", "Pen"},
+        {"SpeedButton36", "Line"},
+        {"SpeedButton63", "Rectangle / Square"},
+        {"SpeedButton64", "Ellipse / Circle"},
+        {"SpeedButton65", "Round Rectangle"},
+        {"fillbutton", "Flood fill"},
+        {"SpeedButton31", nullptr},
+        {"SpeedButton55", "Get color"},
+        {"SpeedButton56", "Remove red eye"},
+        {"SpeedButton38", "Paint with copy of image"},
     };
     for (const auto& [name, english] : hints) {
         const GroupRow* german = nullptr;
@@ -789,4 +802,4 @@ TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
     EXPECT_EQ(prompt, QStringLiteral("Please enter line width"));
 }
 
-} // namespace
+}  // namespace

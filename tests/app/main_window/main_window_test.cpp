@@ -41,11 +41,10 @@ TEST(StartupRules, StoredRectangleMustFitTheScreen)
     struct Case {
         int l, t, r, b;
         bool fits;
-    } cases[] = {{0, 0, 1024, 768, true},   {10, 10, 1028, 700, true},  // right = width + 4
+    } cases[] = {{0, 0, 1024, 768, true},    {10, 10, 1028, 700, true},  // right = width + 4
                  {10, 10, 1029, 700, false},                             // right = width + 5
-                 {10, 10, 900, 772, true},  {10, 10, 900, 773, false},
-                 {-1, 0, 500, 500, false},  {0, -1, 500, 500, false},
-                 {100, 100, 121, 300, true}, {100, 100, 120, 300, false},
+                 {10, 10, 900, 772, true},   {10, 10, 900, 773, false},  {-1, 0, 500, 500, false},
+                 {0, -1, 500, 500, false},   {100, 100, 121, 300, true}, {100, 100, 120, 300, false},
                  {100, 100, 300, 120, false}};
     for (const Case& c : cases)
         EXPECT_EQ(StoredRectFits(c.l, c.t, c.r, c.b, 1024, 768), c.fits) << c.l << "," << c.r << "," << c.b;
@@ -56,15 +55,15 @@ TEST(StartupRules, ZoomFromTypedText)
     struct Case {
         const char* text;
         int zoom;
-    } cases[] = {{"250 %", 250}, {"abc", 0},  {"-20", 100}, {"\u221220 %", 100}, {" 75 %", 75},
-                 {"", 0},        {"12ab3", 12}, {"99999999999", 2147483647}};
+    } cases[] = {{"250 %", 250}, {"abc", 0}, {"-20", 100},  {"\u221220 %", 100},
+                 {" 75 %", 75},  {"", 0},    {"12ab3", 12}, {"99999999999", 2147483647}};
     for (const Case& c : cases)
         EXPECT_EQ(ZoomFromText(QString::fromUtf8(c.text)), c.zoom) << c.text;
     EXPECT_EQ(ZoomToFit(1000, 500, 0, 0), 0);
     EXPECT_EQ(ZoomToFit(400, 300, 800, 400), 50);
-    EXPECT_EQ(ZoomToFit(1005, 1000, 2000, 100), 50);   // 50.25 cut to 50
-    EXPECT_EQ(ZoomToFit(697, 528, 4000, 3000), 17);    // 17.4 and 17.6: never rounded up
-    EXPECT_EQ(ZoomToFit(99, 99, 100000, 100), 1);      // far too large: the smallest zoom
+    EXPECT_EQ(ZoomToFit(1005, 1000, 2000, 100), 50);  // 50.25 cut to 50
+    EXPECT_EQ(ZoomToFit(697, 528, 4000, 3000), 17);   // 17.4 and 17.6: never rounded up
+    EXPECT_EQ(ZoomToFit(99, 99, 100000, 100), 1);     // far too large: the smallest zoom
 }
 
 void writeOptions(const std::function<void(toptions&)>& change)
@@ -94,7 +93,7 @@ TEST_F(MainWindowTest, StoredRectangleAndStateAreRestored)
         o.winbottom = 400;
     });
     make();
-    EXPECT_NE(form->x(), 4);   // centred instead
+    EXPECT_NE(form->x(), 4);  // centred instead
     form.reset();
 
     writeOptions([](toptions& o) { o.winstate = 2; });
@@ -405,9 +404,12 @@ TEST_F(MainWindowTest, MouseModesReachEveryImageWindow)
         int code;
         TIKMouseInteract interact;
         const char* item;
-    } cases[] = {{0, 0, "Zeichenen1"},           {1, miSelect, "Bereichauswhlen1"},
-                 {2, miSelectPolygon, "Polygonauswahl1"}, {3, miSelectCircle, "Kreisauswahl1"},
-                 {4, miScroll, "Hand1"},          {5, miZoom, "Zoom1"}};
+    } cases[] = {{0, 0, "Zeichenen1"},
+                 {1, miSelect, "Bereichauswhlen1"},
+                 {2, miSelectPolygon, "Polygonauswahl1"},
+                 {3, miSelectCircle, "Kreisauswahl1"},
+                 {4, miScroll, "Hand1"},
+                 {5, miZoom, "Zoom1"}};
     for (const Case& c : cases) {
         QTest::mouseClick(form->MouseModeButton(c.code), Qt::LeftButton);
         EXPECT_EQ(a->imageKit->MouseInteract(), c.interact) << c.code;
@@ -436,13 +438,15 @@ TEST_F(MainWindowTest, NewWindowsTakeTheCurrentModeAndTool)
     const QString file = home_ + QStringLiteral("/small.bmp");
     ASSERT_TRUE(QImage(6, 4, QImage::Format_RGB888).save(file, "BMP"));
     const std::pair<const char*, std::function<void()>> ways[] = {
-        {"new", [&] {
+        {"new",
+         [&] {
              form->automatitem.SetArg(1, 5);
              form->automatitem.SetArg(2, 5);
              form->automatitem.SetArg(3, 1);
              form->runcode(cmdNewImage);
          }},
-        {"open", [&] {
+        {"open",
+         [&] {
              form->OpenFileList = QStringList{file};
              form->openChosenFiles();
          }},
@@ -488,4 +492,4 @@ TEST_F(MainWindowTest, MenusCarryTheirSeparatorsAndEnglishCaptions)
     SetLanguage(langGerman);
 }
 
-} // namespace
+}  // namespace

@@ -25,8 +25,7 @@ namespace {
 
 // Runs `act` on the next modal dialog of type D as soon as it shows, polling from the
 // event loop that the dialog's exec() runs; a dialog that never comes fails the test.
-template <class D>
-void WhenShown(std::function<void(D*)> act)
+template <class D> void WhenShown(std::function<void(D*)> act)
 {
     auto* poll = new QTimer;
     auto tries = std::make_shared<int>(0);
@@ -142,7 +141,8 @@ protected:
             "import sys\nfrom PIL import Image\nim = Image.new('RGB', (64, 48))\n"
             "im.putdata([((x * 4) % 256, (y * 5) % 256, (x * y) % 256) for y in range(48) for x in range(64)])\n"
             "im.save(sys.argv[1], quality=int(sys.argv[2]))\n");
-        EXPECT_EQ(RunTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path, QString::number(quality)}),
+        EXPECT_EQ(RunTool(QStringLiteral("/usr/bin/python3"),
+                          {QStringLiteral("-c"), script, path, QString::number(quality)}),
                   0);
         return path;
     }
@@ -154,7 +154,8 @@ protected:
         const QString script = QStringLiteral(
             "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1]); im.load()\n"
             "std = [16,11,10,16,24,40,51,61,12,12,14,19,26,58,60,55,14,13,16,24,40,57,69,56,14,17,22,29,51,87,80,62,"
-            "18,22,37,56,68,109,103,77,24,35,55,64,81,104,113,92,49,64,78,87,103,121,120,101,72,92,95,98,112,100,103,99]\n"
+            "18,22,37,56,68,109,103,77,24,35,55,64,81,104,113,92,49,64,78,87,103,121,120,101,72,92,95,98,112,100,103,"
+            "99]\n"
             "q = ''\n"
             "if im.format == 'JPEG':\n"
             "    scale = 100.0 * sum(im.quantization[0]) / sum(std)\n"
@@ -256,4 +257,4 @@ TEST_F(SaveEndToEnd, NewCatalogOfThreeFilesAsksForItsNameOnSave)
     }
 }
 
-} // namespace
+}  // namespace

@@ -45,7 +45,7 @@ protected:
     const QString prog = QStringLiteral("/opt/Kandrivel Programm/kandrivel");
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FileTypes, RegistrationWritesTheClassLayout)
 {
@@ -91,13 +91,14 @@ TEST_F(FileTypes, UnregisterRemovesOnlyBindingsThatStillPointHere)
     UnregisterFileType(QStringLiteral("JPG"), QStringLiteral("JPGGrafik"));
     EXPECT_EQ(value(QStringLiteral("\\.JPG")), QStringLiteral("Other.Image"));
     EXPECT_EQ(value(QStringLiteral("\\JPGGrafik")), QStringLiteral("Kandrivel (JPEG)"));
-    EXPECT_TRUE(QString::fromUtf8(ReadWholeFile(XdgMimeAppsFileName())).contains(QStringLiteral("image/jpeg=other.desktop;")));
+    EXPECT_TRUE(
+        QString::fromUtf8(ReadWholeFile(XdgMimeAppsFileName())).contains(QStringLiteral("image/jpeg=other.desktop;")));
 }
 
 TEST_F(FileTypes, UnregisterRemovesExtensionAndClass)
 {
-    RegisterFileType(QStringLiteral("PCX"), QStringLiteral("PCXGrafik"), QStringLiteral("Kandrivel (Paintbrush)"),
-                     prog, prog);
+    RegisterFileType(QStringLiteral("PCX"), QStringLiteral("PCXGrafik"), QStringLiteral("Kandrivel (Paintbrush)"), prog,
+                     prog);
     UnregisterFileType(QStringLiteral("pcx"), QStringLiteral("pcxgrafik"));
     EXPECT_EQ(value(QStringLiteral("\\.PCX")), QStringLiteral("<missing>"));
     EXPECT_EQ(value(QStringLiteral("\\PCXGrafik")), QStringLiteral("<missing>"));
@@ -127,9 +128,8 @@ TEST_F(FileTypes, DesktopDefaultsAnswerXdgMime)
             if (e)
                 RegisterFileType(QString::fromLatin1(e), QString::fromLatin1(b.ClassName),
                                  QString::fromUtf8(b.Description), b.IconIsFile ? QStringLiteral("%1") : exe, exe);
-    for (const char* mime : {"image/jpeg", "image/bmp", "image/vnd.zbrush.pcx", "image/tiff", "image/wmf",
-                             "image/emf", "image/vnd.microsoft.icon", "image/x-win-bitmap",
-                             "application/x-kandrivel-catalog"})
+    for (const char* mime : {"image/jpeg", "image/bmp", "image/vnd.zbrush.pcx", "image/tiff", "image/wmf", "image/emf",
+                             "image/vnd.microsoft.icon", "image/x-win-bitmap", "application/x-kandrivel-catalog"})
         EXPECT_EQ(defaultFor(QString::fromLatin1(mime)), QStringLiteral("kandrivel.desktop")) << mime;
     EXPECT_EQ(defaultFor(QStringLiteral("text/plain")), QStringLiteral("editor.desktop"));
     EXPECT_EQ(defaultFor(QStringLiteral("image/png")), QStringLiteral("viewer.desktop"));
@@ -166,7 +166,8 @@ TEST_F(FileTypes, DesktopEntryIsValid)
     EXPECT_EQ(RunTool(QStringLiteral("desktop-file-validate"), {XdgDesktopFileName()}, &out, &err), 0)
         << out.constData() << err.constData();
     const QString quoted = QString::fromUtf8(ReadWholeFile(XdgDesktopFileName()));
-    EXPECT_TRUE(quoted.contains(QStringLiteral("Exec=\"/opt/K\\\\$ 100%%/kan\\\\\"drivel\" %f\n"))) << quoted.toStdString();
+    EXPECT_TRUE(quoted.contains(QStringLiteral("Exec=\"/opt/K\\\\$ 100%%/kan\\\\\"drivel\" %f\n")))
+        << quoted.toStdString();
     // Removing one type keeps the rest of the entry as it was.
     UnregisterFileType(QStringLiteral("TIFF"), QStringLiteral("TIFFGrafik"));
     const QString after = QString::fromUtf8(ReadWholeFile(XdgDesktopFileName()));

@@ -50,25 +50,25 @@ const int kBlockStarts[] = {0,    4,    12,   13,   17,   21,   69,   73,   77, 
 QByteArray expectedDefaults(uint8_t language)
 {
     Image im(2379);
-    im.i32(0, 0);          // background black
-    im.u8(4, 1);           // rotate preview
-    im.u8(5, 1);           // rotate antialias
-    im.i32(8, 0);          // angle
-    im.u8(12, 1);          // merge lock
-    im.i32(13, 50);        // merge track bar
+    im.i32(0, 0);    // background black
+    im.u8(4, 1);     // rotate preview
+    im.u8(5, 1);     // rotate antialias
+    im.i32(8, 0);    // angle
+    im.u8(12, 1);    // merge lock
+    im.i32(13, 50);  // merge track bar
     // new-image dialog at 21
     im.f64(21 + 0, 300.0);
     im.f64(21 + 8, 300.0);
     im.f64(21 + 16, 236.2204724409449);
-    im.i32(21 + 32, 1);    // resolution unit
-    im.u8(21 + 46, 1);     // proportional
-    im.i32(69, 11);        // open filter
-    im.i32(73, 6);         // save filter
+    im.i32(21 + 32, 1);  // resolution unit
+    im.u8(21 + 46, 1);   // proportional
+    im.i32(69, 11);      // open filter
+    im.i32(73, 6);       // save filter
     // print dialog at 77
     for (int off = 16; off <= 40; off += 4)
         im.i32(77 + off, 1);  // the seven unit fields
-    im.u8(77 + 68, 1);     // proportional
-    im.i32(77 + 80, 6);    // font size
+    im.u8(77 + 68, 1);        // proportional
+    im.i32(77 + 80, 6);       // font size
     // save parameters at 161: all zero
     // slide show at 1325
     const int s = 1325;
@@ -86,20 +86,20 @@ QByteArray expectedDefaults(uint8_t language)
     im.u8(s + 54, 1);
     im.u8(s + 823, 1);
     im.u8(s + 824, 1);
-    im.i32(2174, 8);       // text font size
-    im.i32(2178, 255);     // pen red
+    im.i32(2174, 8);         // text font size
+    im.i32(2178, 255);       // pen red
     im.i32(2182, 0xFF0000);  // fill blue
-    im.i32(2186, 5);       // mouse mode zoom
-    im.i32(2190, 2);       // tool rectangle
-    im.u8(2194 + 8, 1);    // file-list JPEG flag
-    im.u8(2194 + 9, 1);    // file-list BMP flag
-    im.u8(2219, 1);        // DelayZoomFilter
-    im.u8(2220, 1);        // DoubleBuffer
-    im.i32(2222 + 4, 128); // b/w threshold
-    im.u8(2222 + 8, 1);    // b/w option
-    im.i32(2238, 256);     // colour count
-    im.u8(2238 + 4, 1);    // auto preview
-    im.f64(2247, 600.0);   // ruler resolution
+    im.i32(2186, 5);         // mouse mode zoom
+    im.i32(2190, 2);         // tool rectangle
+    im.u8(2194 + 8, 1);      // file-list JPEG flag
+    im.u8(2194 + 9, 1);      // file-list BMP flag
+    im.u8(2219, 1);          // DelayZoomFilter
+    im.u8(2220, 1);          // DoubleBuffer
+    im.i32(2222 + 4, 128);   // b/w threshold
+    im.u8(2222 + 8, 1);      // b/w option
+    im.i32(2238, 256);       // colour count
+    im.u8(2238 + 4, 1);      // auto preview
+    im.f64(2247, 600.0);     // ruler resolution
     im.i32(2255, 5);
     im.i32(2259, 85);
     im.i32(2263, 85);
@@ -111,7 +111,7 @@ QByteArray expectedDefaults(uint8_t language)
     im.u8(2281, language);
     for (int at = 2370; at <= 2374; ++at)
         im.u8(at, 1);
-    im.i32(2375, 1);       // undo depth
+    im.i32(2375, 1);  // undo depth
     return im.b;
 }
 
@@ -270,7 +270,7 @@ protected:
     QString home, helpDir;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(OptionFile, DefaultsAreWrittenByteForByteAtTheirOffsets)
 {
@@ -307,25 +307,25 @@ TEST_F(OptionFile, BlockBoundariesMatchTheStoredLayout)
     EXPECT_EQ(i32(0), 0x123456);
     EXPECT_EQ(i32(8), -45);
     EXPECT_EQ(i32(13), 77);
-    EXPECT_EQ(i32(161 + 8), 300);                // DpiX
-    EXPECT_EQ(uint8_t(all[161 + 16]), 6);        // GifVersion length
+    EXPECT_EQ(i32(161 + 8), 300);          // DpiX
+    EXPECT_EQ(uint8_t(all[161 + 16]), 6);  // GifVersion length
     EXPECT_EQ(all.mid(161 + 17, 6), "GIF89a");
-    EXPECT_EQ(uint8_t(all[161 + 289]), 1);       // transparent colour blue
-    EXPECT_EQ(uint8_t(all[161 + 291]), 3);       // ... red
-    EXPECT_EQ(i32(161 + 1124), 85);              // JPEG quality
-    EXPECT_EQ(i32(161 + 1160), 32);              // cursor height
-    EXPECT_EQ(i32(1325 + 4 * 7), 3);             // slide seconds
-    EXPECT_EQ(uint8_t(all[1325 + 826]), 1);      // .gif flag
-    EXPECT_EQ(i32(2194), 1);                     // file-list source
-    EXPECT_EQ(i32(2194 + 4), 0);                 // string slot
-    EXPECT_EQ(i32(2194 + 20), 0);                // string slot
-    EXPECT_EQ(uint8_t(all[2194 + 18]), 1);       // subdirectories
-    EXPECT_EQ(uint8_t(all[2221]), 6);            // zoom filter
-    EXPECT_EQ(i32(2190), 9);                     // tool
-    EXPECT_EQ(uint8_t(all[2281]), 1);            // language
-    EXPECT_EQ(i32(2282 + 8), 810);               // window right
-    EXPECT_EQ(uint8_t(all[2298]), 2);            // window state
-    EXPECT_EQ(uint8_t(all[2299]), 1);            // reserved block kept
+    EXPECT_EQ(uint8_t(all[161 + 289]), 1);   // transparent colour blue
+    EXPECT_EQ(uint8_t(all[161 + 291]), 3);   // ... red
+    EXPECT_EQ(i32(161 + 1124), 85);          // JPEG quality
+    EXPECT_EQ(i32(161 + 1160), 32);          // cursor height
+    EXPECT_EQ(i32(1325 + 4 * 7), 3);         // slide seconds
+    EXPECT_EQ(uint8_t(all[1325 + 826]), 1);  // .gif flag
+    EXPECT_EQ(i32(2194), 1);                 // file-list source
+    EXPECT_EQ(i32(2194 + 4), 0);             // string slot
+    EXPECT_EQ(i32(2194 + 20), 0);            // string slot
+    EXPECT_EQ(uint8_t(all[2194 + 18]), 1);   // subdirectories
+    EXPECT_EQ(uint8_t(all[2221]), 6);        // zoom filter
+    EXPECT_EQ(i32(2190), 9);                 // tool
+    EXPECT_EQ(uint8_t(all[2281]), 1);        // language
+    EXPECT_EQ(i32(2282 + 8), 810);           // window right
+    EXPECT_EQ(uint8_t(all[2298]), 2);        // window state
+    EXPECT_EQ(uint8_t(all[2299]), 1);        // reserved block kept
     EXPECT_EQ(uint8_t(all[2369]), 2);
     EXPECT_EQ(i32(2375), 25);
     // The first string is the most recent file.
@@ -466,21 +466,21 @@ TEST_F(OptionFile, CodedFieldsAreClamped)
 {
     Image im(2379);
     im.b = bytesOf(DefaultOptions(helpDir)).left(2379);
-    im.u8(2281, 5);             // language
-    im.u8(2221, 9);             // zoom filter
-    im.i32(2186, -3);           // mouse mode
-    im.i32(2190, 12);           // tool
-    im.i32(2161, 99);           // line style
-    im.i32(2169, -1);           // fill style
-    im.i32(2275, 7);            // brush size
-    im.u8(2246, 3);             // ruler unit
-    im.f64(2247, -1.0);         // ruler resolution
-    im.i32(2375, -5);           // undo depth
-    im.u8(2298, 9);             // window state
+    im.u8(2281, 5);                  // language
+    im.u8(2221, 9);                  // zoom filter
+    im.i32(2186, -3);                // mouse mode
+    im.i32(2190, 12);                // tool
+    im.i32(2161, 99);                // line style
+    im.i32(2169, -1);                // fill style
+    im.i32(2275, 7);                 // brush size
+    im.u8(2246, 3);                  // ruler unit
+    im.f64(2247, -1.0);              // ruler resolution
+    im.i32(2375, -5);                // undo depth
+    im.u8(2298, 9);                  // window state
     im.i32(1325 + 44, -1600000000);  // slide-show font size
-    im.i32(1325 + 8, 0);        // slide-show fixed width
-    im.i32(161, 65536);         // last save's BitsPerSample
-    im.i32(161 + 8, 387389207); // and its DpiX
+    im.i32(1325 + 8, 0);             // slide-show fixed width
+    im.i32(161, 65536);              // last save's BitsPerSample
+    im.i32(161 + 8, 387389207);      // and its DpiX
     writeFile(im.b);
     toptions r;
     readOptionFile(r, helpDir);
@@ -636,43 +636,43 @@ TEST_F(OptionFile, EmbeddedBlockFieldsSitAtTheirFileOffsets)
         return d;
     };
     // new-image dialog block at 21
-    EXPECT_EQ(f64(21 + 8), 480.25);             // height
-    EXPECT_EQ(i32(21 + 24), 2);                 // width unit
-    EXPECT_EQ(i32(21 + 36), 5);                 // filter
-    EXPECT_EQ(u8(21 + 45), 1);                  // show filter
+    EXPECT_EQ(f64(21 + 8), 480.25);  // height
+    EXPECT_EQ(i32(21 + 24), 2);      // width unit
+    EXPECT_EQ(i32(21 + 36), 5);      // filter
+    EXPECT_EQ(u8(21 + 45), 1);       // show filter
     // print block at 77
-    EXPECT_EQ(i32(77 + 44), 3);                 // copies
-    EXPECT_EQ(f64(77 + 56), 7.75);              // top
-    EXPECT_EQ(i32(77 + 72), 2);                 // mode
-    EXPECT_EQ(u8(77 + 76), 9);                  // information lines
-    EXPECT_EQ(i32(77 + 80), 11);                // font size
+    EXPECT_EQ(i32(77 + 44), 3);     // copies
+    EXPECT_EQ(f64(77 + 56), 7.75);  // top
+    EXPECT_EQ(i32(77 + 72), 2);     // mode
+    EXPECT_EQ(u8(77 + 76), 9);      // information lines
+    EXPECT_EQ(i32(77 + 80), 11);    // font size
     // save parameters at 161
-    EXPECT_EQ(i32(161 + 12), 150);              // DpiY
-    EXPECT_EQ(u8(161 + 304), 4);                // GIF background blue
-    EXPECT_EQ(u8(161 + 306), 6);                // ... red
+    EXPECT_EQ(i32(161 + 12), 150);  // DpiY
+    EXPECT_EQ(u8(161 + 304), 4);    // GIF background blue
+    EXPECT_EQ(u8(161 + 306), 6);    // ... red
     const QByteArray doc = QStringLiteral("Dokument ö").toUtf8();
-    EXPECT_EQ(u8(161 + 340), doc.size());       // TIFF document name
+    EXPECT_EQ(u8(161 + 340), doc.size());  // TIFF document name
     EXPECT_EQ(f.mid(161 + 341, doc.size()), doc);
-    EXPECT_EQ(i32(161 + 1112), 4);              // TIFF page count
-    EXPECT_EQ(u8(161 + 1136), 1);               // JPEG progressive
-    EXPECT_EQ(i32(161 + 1140), 5);              // PCX version
+    EXPECT_EQ(i32(161 + 1112), 4);  // TIFF page count
+    EXPECT_EQ(u8(161 + 1136), 1);   // JPEG progressive
+    EXPECT_EQ(i32(161 + 1140), 5);  // PCX version
     // slide show at 1325
-    EXPECT_EQ(i32(1325 + 0), 1);                // sound
+    EXPECT_EQ(i32(1325 + 0), 1);  // sound
     const QByteArray snd("/musik/ton.wav");
-    EXPECT_EQ(u8(1325 + 55), snd.size());       // sound file
+    EXPECT_EQ(u8(1325 + 55), snd.size());  // sound file
     EXPECT_EQ(f.mid(1325 + 56, snd.size()), snd);
     // file-list block at 2194: ten type flags from +8
     const int types[10] = {0, 0, 1, 1, 1, 0, 0, 1, 1, 1};
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(u8(2194 + 8 + i), types[i]) << "type " << i;
     // plain fields
-    EXPECT_EQ(i32(2182), 0x0000FF);             // fill colour
-    EXPECT_EQ(i32(2222 + 4), -1);               // b/w threshold
-    EXPECT_EQ(i32(2238), 16);                   // colour count
-    EXPECT_EQ(u8(2246), 2);                     // ruler unit
-    EXPECT_EQ(f64(2247), 300.0);                // ruler resolution
-    EXPECT_EQ(u8(2267), 4);                     // catalog caption flags
-    EXPECT_EQ(i32(2271), 9);                    // catalog font size
-    EXPECT_EQ(u8(2173), 5);                     // text font style
-    EXPECT_EQ(i32(2282 + 4), 20);               // window top
+    EXPECT_EQ(i32(2182), 0x0000FF);  // fill colour
+    EXPECT_EQ(i32(2222 + 4), -1);    // b/w threshold
+    EXPECT_EQ(i32(2238), 16);        // colour count
+    EXPECT_EQ(u8(2246), 2);          // ruler unit
+    EXPECT_EQ(f64(2247), 300.0);     // ruler resolution
+    EXPECT_EQ(u8(2267), 4);          // catalog caption flags
+    EXPECT_EQ(i32(2271), 9);         // catalog font size
+    EXPECT_EQ(u8(2173), 5);          // text font style
+    EXPECT_EQ(i32(2282 + 4), 20);    // window top
 }

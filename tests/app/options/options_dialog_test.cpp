@@ -152,8 +152,9 @@ TEST_F(OptionsAndWelcome, WelcomeOpensTheHelpAnchorsInBothLanguages)
         ASSERT_NE(info, nullptr);
         EXPECT_EQ(ChildKind(form->ActiveMDIChild()), ckWelcome);
         EXPECT_FALSE(form->Item(QStringLiteral("Speichern1"))->isEnabled());
-        EXPECT_EQ(info->welcomeLabel->text(), lang == langEnglish ? QStringLiteral("Welcome to Kandrivel")
-                                                            : QStringLiteral("Herzlich willkommen zu Kandrivel."));
+        EXPECT_EQ(info->welcomeLabel->text(), lang == langEnglish
+                                                  ? QStringLiteral("Welcome to Kandrivel")
+                                                  : QStringLiteral("Herzlich willkommen zu Kandrivel."));
         // The window chose the page of the language; a copy of it stands in, since the
         // test program has no help pages beside it.
         EXPECT_TRUE(TApplication::HelpFile().endsWith(HelpFileName(lang)));
@@ -207,4 +208,4 @@ TEST_F(OptionsAndWelcome, WelcomeBindsEveryTypeAfterAsking)
     }
 }
 
-} // namespace
+}  // namespace

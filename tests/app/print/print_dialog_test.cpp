@@ -124,7 +124,7 @@ TEST_F(PrintFormTest, OpensAtOneImagePixelPerPrinterPixelShownInTheStoredUnits)
     EXPECT_EQ(d.SourceWidth(), 640);
     EXPECT_NEAR(d.widthEdit->Value(), 5.42, 1e-9);  // 640 px at 300 dpi in cm, two decimals
     EXPECT_NEAR(d.heightEdit->Value(), 4.06, 1e-9);
-    EXPECT_NEAR(d.leftEdit->Value(), 1.0, 1e-9);   // 300 px in inches
+    EXPECT_NEAR(d.leftEdit->Value(), 1.0, 1e-9);  // 300 px in inches
     EXPECT_NEAR(d.topEdit->Value(), 150, 1e-9);
     EXPECT_EQ(d.left, 300);
     EXPECT_TRUE(d.ModeButtons[pmPoster]->isChecked());
@@ -162,11 +162,11 @@ TEST_F(PrintFormTest, TypedSizesKeepTheAspectOnlyWithTheLockAndOnlyWhenPositive)
         double typed;
         double width, height;
     } steps[] = {
-        {true, false, 0, 1280, 1280, 960},  {true, true, 0, 240, 320, 240},
-        {true, false, 1, 2.54, 300, 225},   // 2.54 cm at 300 dpi
-        {false, false, 0, 600, 600, 225},   {false, true, 2, 1, 600, 300},
-        {true, false, 0, 0, 600, 300},      // 0 is ignored
-        {true, false, 0, -50, 600, 300},    // and so is a negative size
+        {true, false, 0, 1280, 1280, 960}, {true, true, 0, 240, 320, 240},
+        {true, false, 1, 2.54, 300, 225},  // 2.54 cm at 300 dpi
+        {false, false, 0, 600, 600, 225},  {false, true, 2, 1, 600, 300},
+        {true, false, 0, 0, 600, 300},    // 0 is ignored
+        {true, false, 0, -50, 600, 300},  // and so is a negative size
         {true, true, 0, -1, 600, 300},
     };
     for (const auto& s : steps) {
@@ -189,9 +189,9 @@ TEST_F(PrintFormTest, PlacementButtons)
         int button;
         double left, top, width, height;
     } steps[] = {
-        {9, 10, 20, 1280, 960},   {9, 10, 20, 2560, 1920}, {10, 10, 20, 1280, 960}, {10, 10, 20, 640, 480},
-        {1, 880, 20, 640, 480},   {2, 880, 1410, 640, 480}, {5, 880, 0, 640, 480},   {6, 0, 0, 640, 480},
-        {7, 1760, 0, 640, 480},   {8, 1760, 2820, 640, 480}, {3, 0, 0, 2400, 1800},  {4, 0, 0, 640, 480},
+        {9, 10, 20, 1280, 960}, {9, 10, 20, 2560, 1920},   {10, 10, 20, 1280, 960}, {10, 10, 20, 640, 480},
+        {1, 880, 20, 640, 480}, {2, 880, 1410, 640, 480},  {5, 880, 0, 640, 480},   {6, 0, 0, 640, 480},
+        {7, 1760, 0, 640, 480}, {8, 1760, 2820, 640, 480}, {3, 0, 0, 2400, 1800},   {4, 0, 0, 640, 480},
     };
     for (const auto& s : steps) {
         d.RadioButton[size_t(s.button)]->click();
@@ -201,7 +201,8 @@ TEST_F(PrintFormTest, PlacementButtons)
         EXPECT_EQ(d.height, s.height) << s.button;
         // Double and half never stay on; the others are the only one on.
         for (int b = 1; b <= 10; ++b)
-            EXPECT_EQ(d.RadioButton[size_t(b)]->isChecked(), b == s.button && b != 9 && b != 10) << s.button << " " << b;
+            EXPECT_EQ(d.RadioButton[size_t(b)]->isChecked(), b == s.button && b != 9 && b != 10)
+                << s.button << " " << b;
     }
     // Typing a margin clears the centre, fit and size buttons.
     d.RadioButton[1]->click();
@@ -334,4 +335,4 @@ TEST_F(PrintFormTest, EachCopyIsOnePrintCommandAndOneJob)
     EXPECT_EQ(form->options.printdialog.copies, 3);
 }
 
-} // namespace
+}  // namespace

@@ -22,16 +22,52 @@ TEST(CutLines, MarginsAboveSixMillimetresGetLinesKeptOffBothEnds)
     // Image 1000 × 800 at (500, 400) on a 2000 × 1700 page: margins 5 cm left, 5 cm right
     // (2000 − 1499 = 501 px), 4 cm top, 5.01 cm bottom.
     const std::vector<CutCase> cases = {
-        {"clipping at the origin: no left or top line", false, 0, 0, 1000, 800, 0, 0, 2000, 1700,
+        {"clipping at the origin: no left or top line",
+         false,
+         0,
+         0,
+         1000,
+         800,
+         0,
+         0,
+         2000,
+         1700,
          {{TPoint(1029, 0), TPoint(1229, 0)}, {TPoint(0, 829), TPoint(0, 1029)}}},
-        {"all four margins, 2 cm each, ending 0.3 cm from the image", false, 500, 400, 1000, 800, 0, 0, 2000, 1700,
+        {"all four margins, 2 cm each, ending 0.3 cm from the image",
+         false,
+         500,
+         400,
+         1000,
+         800,
+         0,
+         0,
+         2000,
+         1700,
          {{TPoint(269, 400), TPoint(469, 400)},
           {TPoint(1529, 400), TPoint(1729, 400)},
           {TPoint(500, 1229), TPoint(500, 1429)},
           {TPoint(500, 170), TPoint(500, 370)}}},
-        {"exactly 0.6 cm draws nothing, 0.7 cm draws 0.1 cm", false, 71, 60, 1000, 800, 0, 0, 1130, 929,
+        {"exactly 0.6 cm draws nothing, 0.7 cm draws 0.1 cm",
+         false,
+         71,
+         60,
+         1000,
+         800,
+         0,
+         0,
+         1130,
+         929,
          {{TPoint(30, 60), TPoint(40, 60)}, {TPoint(71, 889), TPoint(71, 899)}}},
-        {"tiles reach only the margin towards the neighbour", true, 300, 300, 500, 500, 250, 250, 3000, 3000,
+        {"tiles reach only the margin towards the neighbour",
+         true,
+         300,
+         300,
+         500,
+         500,
+         250,
+         250,
+         3000,
+         3000,
          {{TPoint(79, 300), TPoint(269, 300)},
           {TPoint(829, 300), TPoint(1019, 300)},
           {TPoint(300, 829), TPoint(300, 1019)},
@@ -66,10 +102,10 @@ TEST(Tiles, GridCountPitchAndInformationCell)
     };
     const Case cases[] = {
         {100, 100, 698, 500, 2400, 3000, 3, 4},  // three across from the dialog's example
-        {0, 0, 99, 99, 1000, 1000, 10, 10},     // one pixel apart
-        {0, 0, 100, 100, 1000, 1000, 9, 9},     // 101 pitch: nine fit
-        {50, 0, 2400, 100, 2400, 3000, 0, 29},  // too wide: nothing on the page
-        {-10, -10, 20, 20, 100, 100, 9, 9},     // negative margins still advance by 11
+        {0, 0, 99, 99, 1000, 1000, 10, 10},      // one pixel apart
+        {0, 0, 100, 100, 1000, 1000, 9, 9},      // 101 pitch: nine fit
+        {50, 0, 2400, 100, 2400, 3000, 0, 29},   // too wide: nothing on the page
+        {-10, -10, 20, 20, 100, 100, 9, 9},      // negative margins still advance by 11
     };
     for (const Case& c : cases) {
         const std::vector<TTileCell> cells = TileCells(c.L, c.T, c.W, c.H, c.pageW, c.pageH);
@@ -121,15 +157,33 @@ TEST(Poster, PagesDestinationsAndSources)
         std::vector<Page> pages;
     };
     const std::vector<Case> cases = {
-        {"two pages across from the left edge", 0, 0, 2 * pw, 400, 200, 40,
+        {"two pages across from the left edge",
+         0,
+         0,
+         2 * pw,
+         400,
+         200,
+         40,
          {{0, 0, TRect(0, 0, 1000, 400), TRect(0, 0, 100, 40)},
           {1, 0, TRect(0, 0, 2000 % 1001, 400), TRect(100, 0, 200, 40)}}},
-        {"two by two, column by column", 100, 200, 1500, 1000, 300, 200,
+        {"two by two, column by column",
+         100,
+         200,
+         1500,
+         1000,
+         300,
+         200,
          {{0, 0, TRect(100, 200, 1000, 800), TRect(0, 0, 180, 120)},
           {0, 1, TRect(100, 0, 1000, 1200 % 801), TRect(0, 120, 180, 200)},
           {1, 0, TRect(0, 200, 1600 % 1001, 800), TRect(180, 0, 300, 120)},
           {1, 1, TRect(0, 0, 1600 % 1001, 1200 % 801), TRect(180, 120, 300, 200)}}},
-        {"a left margin wider than a page drops the first column", 1200, 0, 500, 400, 50, 40,
+        {"a left margin wider than a page drops the first column",
+         1200,
+         0,
+         500,
+         400,
+         50,
+         40,
          {{0, 0, TRect(199, 0, 699, 400), TRect(0, 0, 50, 40)}}},
     };
     for (const Case& c : cases) {
@@ -154,9 +208,9 @@ TEST(CatalogPlan, PagesHoldTheEntriesInOrderAndAlwaysEnd)
         std::vector<size_t> perPage;
     };
     const Case cases[] = {
-        {40, 500, {20, 20}}, {41, 500, {20, 20, 1}}, {19, 500, {19}},
-        {0, 500, {1}},                   // one empty page, one (empty) cell for its cut lines
-        {30, 2400, {0}},                 // no tile fits: one empty page, then the print ends
+        {40, 500, {20, 20}}, {41, 500, {20, 20, 1}},
+        {19, 500, {19}},     {0, 500, {1}},  // one empty page, one (empty) cell for its cut lines
+        {30, 2400, {0}},                     // no tile fits: one empty page, then the print ends
     };
     for (const Case& c : cases) {
         TPrintRequest r;
@@ -189,12 +243,12 @@ TEST(PrintRectangle, RefusesWhatCannotBeLaidOut)
         bool ok;
     };
     const Case cases[] = {
-        {0, 0, 1, 1, true},      {0, 0, 0, 10, false},       {0, 0, 10, 0, false},  {0, 0, -5, 10, false},
-        {-11, 0, 10, 10, false},  // the tile loop would never advance
-        {-10, 0, 10, 10, true},   {0, -11, 10, 10, false},   {2147483000, 0, 2147483000, 5, true},
+        {0, 0, 1, 1, true},     {0, 0, 0, 10, false},    {0, 0, 10, 0, false},
+        {0, 0, -5, 10, false},  {-11, 0, 10, 10, false},  // the tile loop would never advance
+        {-10, 0, 10, 10, true}, {0, -11, 10, 10, false}, {2147483000, 0, 2147483000, 5, true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PrintRectangleValid(c.L, c.T, c.W, c.H), c.ok) << c.L << " " << c.T << " " << c.W << " " << c.H;
 }
 
-} // namespace
+}  // namespace

@@ -57,7 +57,8 @@ protected:
         QByteArray out;
         if (RunTool(QStringLiteral("pdfinfo"), {pdf}, &out) != 0)
             return -1;
-        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(out));
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(out));
         return m.hasMatch() ? m.captured(1).toInt() : -1;
     }
     // Page n (from 1) at the printer's own resolution, without smoothing.
@@ -66,9 +67,9 @@ protected:
         const QString prefix = dir_ + QStringLiteral("/render");
         QFile::remove(prefix + QStringLiteral(".png"));
         const int rc = RunTool(QStringLiteral("pdftoppm"),
-                               {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-aa"), QStringLiteral("no"),
-                                QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-f"),
-                                QString::number(n), QStringLiteral("-l"), QString::number(n),
+                               {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-aa"),
+                                QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"),
+                                QStringLiteral("-f"), QString::number(n), QStringLiteral("-l"), QString::number(n),
                                 QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, prefix});
         EXPECT_EQ(rc, 0);
         return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
@@ -123,7 +124,7 @@ TEST_F(PrintPdf, ClippingPlacesTheImageWithCutAndInformationLines)
     const struct {
         QPoint at;
         QColor color;
-    } probes[] = {{{303, 403}, Qt::red},  {{936, 876}, Qt::red},    {{620, 640}, Qt::red},
+    } probes[] = {{{303, 403}, Qt::red},   {{936, 876}, Qt::red},   {{620, 640}, Qt::red},
                   {{296, 640}, Qt::white}, {{944, 640}, Qt::white}, {{620, 396}, Qt::white}};
     for (const auto& p : probes)
         EXPECT_TRUE(near(img.pixel(p.at), p.color)) << p.at.x() << "," << p.at.y();
@@ -177,7 +178,8 @@ TEST_F(PrintPdf, PosterSpreadsOverPagesAsOneJobOrOneJobEach)
     canvas->FillRect(TRect(150, 0, 300, 200));
     for (bool jobPerPage : {false, true}) {
         SCOPED_TRACE(jobPerPage);
-        Printer().SetPdfOutput(dir_ + (jobPerPage ? QStringLiteral("/single") : QStringLiteral("/one")), 254, kPageWmm, kPageHmm);
+        Printer().SetPdfOutput(dir_ + (jobPerPage ? QStringLiteral("/single") : QStringLiteral("/one")), 254, kPageWmm,
+                               kPageHmm);
         // 3000 wide from 100: two pages across, one down.
         print(100, 200, 3000, 2000, pmPoster, jobPerPage);
         std::vector<QImage> pages;
@@ -260,8 +262,11 @@ TEST_F(PrintPdf, ARectangleThatCannotBeLaidOutIsRefusedBeforeAnyJob)
     imageWindow(64, 48, clRed);
     const struct {
         int L, T, W, H, mode;
-    } cases[] = {{0, 0, 0, 100, pmPoster}, {0, 0, 100, 0, pmPoster}, {0, 0, -5, 100, pmClipping},
-                 {-101, 0, 100, 100, pmTiles}, {0, -101, 100, 100, pmTiles}};
+    } cases[] = {{0, 0, 0, 100, pmPoster},
+                 {0, 0, 100, 0, pmPoster},
+                 {0, 0, -5, 100, pmClipping},
+                 {-101, 0, 100, 100, pmTiles},
+                 {0, -101, 100, 100, pmTiles}};
     for (const auto& c : cases) {
         messages.clear();
         print(c.L, c.T, c.W, c.H, c.mode);
@@ -322,7 +327,8 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         QTimer driver;
         driver.setInterval(0);
         QObject::connect(&driver, &QTimer::timeout, [&] {
-            auto* progress = form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress));
+            auto* progress =
+                form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress));
             if (acted || !progress || c.action == None)
                 return;
             acted = true;
@@ -339,7 +345,8 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         EXPECT_EQ(Printer().JobCount() - jobsBefore, c.jobs) << c.name;
         EXPECT_FALSE(Printer().Printing()) << c.name;
         EXPECT_EQ(QFile::exists(pdf(Printer().JobCount())), c.file) << c.name;
-        EXPECT_FALSE(form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress))) << c.name;
+        EXPECT_FALSE(form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress)))
+            << c.name;
         if (image)
             image->parentWidget()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -381,10 +388,13 @@ TEST(PrintRecord, EightyFourBytesAtTheirOffsets)
         std::memcpy(&v, &u, 8);
         return v;
     };
-    auto i32 = [&](int off) { return int32_t(uint32_t(b[off]) | uint32_t(b[off + 1]) << 8 | uint32_t(b[off + 2]) << 16 | uint32_t(b[off + 3]) << 24); };
+    auto i32 = [&](int off) {
+        return int32_t(uint32_t(b[off]) | uint32_t(b[off + 1]) << 8 | uint32_t(b[off + 2]) << 16 |
+                       uint32_t(b[off + 3]) << 24);
+    };
     EXPECT_EQ(f64(0), 1.5);
     EXPECT_EQ(f64(8), -2.25);
-    const std::pair<int, int32_t> ints[] = {{16, 0x01020304}, {20, 5}, {24, 6}, {28, 7}, {32, 8}, {36, 9},
+    const std::pair<int, int32_t> ints[] = {{16, 0x01020304}, {20, 5},  {24, 6}, {28, 7}, {32, 8}, {36, 9},
                                             {40, 10},         {44, 11}, {64, 0}, {72, 2}, {80, 6}};
     for (const auto& [off, v] : ints)
         EXPECT_EQ(i32(off), v) << off;
@@ -399,4 +409,4 @@ TEST(PrintRecord, EightyFourBytesAtTheirOffsets)
     EXPECT_EQ(back, d);
 }
 
-} // namespace
+}  // namespace

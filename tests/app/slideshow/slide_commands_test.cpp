@@ -43,7 +43,7 @@ void escapeShow()
 
 class SlideCommands : public MainWindowTest {};
 
-} // namespace
+}  // namespace
 
 TEST_F(SlideCommands, PlayAndOptionsReachThePlayer)
 {

@@ -42,7 +42,7 @@ TSlideRandom script(std::vector<int> draws)
     return [draws, i = size_t(0)](int) mutable { return draws[i++ % draws.size()]; };
 }
 
-} // namespace
+}  // namespace
 
 TEST(SlideListFile, WritesCrLfLinesAndReadsThemBack)
 {
@@ -50,8 +50,8 @@ TEST(SlideListFile, WritesCrLfLinesAndReadsThemBack)
     const QStringList files = {QStringLiteral("/bilder/a.jpg"), QStringLiteral("/bilder/Ä ö/b.bmp"),
                                QStringLiteral("/x/c.png")};
     WriteSlideList(file, files);
-    EXPECT_EQ(ReadWholeFile(file), QByteArray("/bilder/a.jpg\r\n") + QStringLiteral("/bilder/Ä ö/b.bmp").toUtf8() +
-                                       "\r\n/x/c.png\r\n");
+    EXPECT_EQ(ReadWholeFile(file),
+              QByteArray("/bilder/a.jpg\r\n") + QStringLiteral("/bilder/Ä ö/b.bmp").toUtf8() + "\r\n/x/c.png\r\n");
     EXPECT_EQ(ReadSlideList(file), files);
 
     // Bare LF lines, empty lines and a last line without an end.
@@ -102,9 +102,9 @@ TEST(SlideListFile, SortsByNameIgnoringCaseAndShufflesBySwapping)
     };
     const QStringList start = {"0", "1", "2", "3"};
     const Case cases[] = {
-        {{0, 1, 2, 3}, start},                     // each swaps with itself
-        {{3, 3, 3, 3}, {"3", "0", "1", "2"}},      // 0↔3, 1↔3, 2↔3, 3↔3
-        {{1, 0, 3, 2}, {"0", "1", "2", "3"}},      // swapped and back
+        {{0, 1, 2, 3}, start},                 // each swaps with itself
+        {{3, 3, 3, 3}, {"3", "0", "1", "2"}},  // 0↔3, 1↔3, 2↔3, 3↔3
+        {{1, 0, 3, 2}, {"0", "1", "2", "3"}},  // swapped and back
         {{2, 2, 0, 0}, {"3", "0", "2", "1"}},
     };
     for (const Case& c : cases) {

@@ -66,7 +66,7 @@ tslideshowoptions variant(int k)
     return o;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(SlideOptionsDialog, EveryFieldRoundTripsThroughTheControls)
 {

@@ -117,7 +117,7 @@ protected:
     size_t drawn = 0;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SlidePlayer, TimedAdvanceFollowsEachOrderAndRepeatSetting)
 {

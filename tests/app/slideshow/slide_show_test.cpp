@@ -17,10 +17,10 @@ TEST(SlideScaling, FitAndFillKeepTheAspectAndCentreLargeImages)
         {2, 2000, 1000, 1000, 1000, {true, -1, 1000}},  // fill: the short side decides
         {1, 1000, 2000, 1000, 1000, {true, -1, 1000}},
         {2, 1000, 2000, 1000, 1000, {true, 1000, -1}},
-        {1, 400, 300, 800, 600, {true, -1, 600}},       // same aspect: by height
+        {1, 400, 300, 800, 600, {true, -1, 600}},  // same aspect: by height
         {2, 400, 300, 800, 600, {true, -1, 600}},
         {1, 67139, 32043, 65536, 65536, {true, 65536, -1}},  // products beyond 32 bits
-        {0, 2000, 1000, 1000, 1000, {}},                // own size: nothing
+        {0, 2000, 1000, 1000, 1000, {}},                     // own size: nothing
         {1, 0, 10, 100, 100, {}},
     };
     for (const Case& c : cases)
@@ -31,7 +31,7 @@ TEST(SlideScaling, FitAndFillKeepTheAspectAndCentreLargeImages)
         int size, zoom, screen, expected;
     };
     const Origin origins[] = {
-        {2000, 100, 1000, 500}, {1001, 100, 1000, 0}, {1003, 100, 1000, 1},
+        {2000, 100, 1000, 500}, {1001, 100, 1000, 0},    {1003, 100, 1000, 1},
         {800, 100, 1000, 0},    {1000, 300, 1000, 1000}, {1500, 50, 600, 75},
     };
     for (const Origin& o : origins)

@@ -42,8 +42,7 @@ struct Texts {
 
 // Like WhenModal, for dialogs that let events run while they are being shown: waits,
 // a turn of the event loop at a time, until the dialog is the modal one.
-template <class D>
-void WhenShown(std::function<void(D*)> act, int turns = 2000)
+template <class D> void WhenShown(std::function<void(D*)> act, int turns = 2000)
 {
     QTimer::singleShot(1, [act, turns] {
         if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget()); d && d->isVisible())
@@ -94,8 +93,7 @@ protected:
         a->trigger();
     }
     // The title of the modal dialog of type D that the command opens; the dialog is cancelled.
-    template <class D>
-    QString titleOf(const char* item, std::function<void(D*)> look = nullptr)
+    template <class D> QString titleOf(const char* item, std::function<void(D*)> look = nullptr)
     {
         QString title = QStringLiteral("<none>");
         WhenShown<D>([&](D* d) {
@@ -116,10 +114,9 @@ TEST_F(MainWindowTest, FirstStartFollowsTheLocaleAndAnOptionFileWins)
         int stored;  // language byte of an option file, -1 for none
         uint8_t expected;
     } cases[] = {
-        {nullptr, nullptr, "de_DE.UTF-8", -1, langGerman},
-        {nullptr, nullptr, "en_GB.UTF-8", -1, langEnglish},
-        {nullptr, "de_AT", "en_US", -1, langGerman},   // LC_MESSAGES before LANG
-        {"en_US.UTF-8", "de_DE", "de_DE", -1, langEnglish},  // LC_ALL before both
+        {nullptr, nullptr, "de_DE.UTF-8", -1, langGerman},     {nullptr, nullptr, "en_GB.UTF-8", -1, langEnglish},
+        {nullptr, "de_AT", "en_US", -1, langGerman},            // LC_MESSAGES before LANG
+        {"en_US.UTF-8", "de_DE", "de_DE", -1, langEnglish},     // LC_ALL before both
         {nullptr, nullptr, "de_CH", langEnglish, langEnglish},  // the file wins
         {"en_US", nullptr, nullptr, langGerman, langGerman},
     };
@@ -135,8 +132,8 @@ TEST_F(MainWindowTest, FirstStartFollowsTheLocaleAndAnOptionFileWins)
         }
         make();
         EXPECT_EQ(CurrentLanguage(), c.expected);
-        EXPECT_EQ(form->Menu("Datei1")->title(), c.expected == langEnglish ? QStringLiteral("&File")
-                                                                            : QStringLiteral("&Datei"));
+        EXPECT_EQ(form->Menu("Datei1")->title(),
+                  c.expected == langEnglish ? QStringLiteral("&File") : QStringLiteral("&Datei"));
         EXPECT_EQ(form->options.language, c.expected);
         form.reset();
     }
@@ -169,16 +166,15 @@ TEST_P(LanguageForms, LibraryDialogsSpeakTheProgramsLanguage)
                 tabs << pages->tabText(i);
     };
     EXPECT_EQ(titleOf<TfPreviews>("effects1", visibleTabs), (Texts{"Vorschau", "Preview"}.in(language())));
-    EXPECT_EQ(tabs.join(u','), (Texts{"Benutzer Filter,Bump map,Linse,Welle", "User filter,Bump map,Lens,Wave"}
-                                    .in(language())));
+    EXPECT_EQ(tabs.join(u','),
+              (Texts{"Benutzer Filter,Bump map,Linse,Welle", "User filter,Bump map,Lens,Wave"}.in(language())));
     EXPECT_EQ(titleOf<TfPreviews>("Farbenbearbeiten1", visibleTabs), (Texts{"Vorschau", "Preview"}.in(language())));
-    EXPECT_EQ(tabs.join(u','), (Texts{"Kontrast,HSV,HSL,RGB,Ausgleichen", "Contrast,HSV,HSL,RGB,Equalization"}
-                                    .in(language())));
+    EXPECT_EQ(tabs.join(u','),
+              (Texts{"Kontrast,HSV,HSL,RGB,Ausgleichen", "Contrast,HSV,HSL,RGB,Equalization"}.in(language())));
     // The wallpaper asks first, then shows the bitmap parameters of the image's own component.
     answer = mrOk;
     EXPECT_EQ(titleOf<TfIOPreviews>("Zentriert1"), (Texts{"Parameter Vorschau", "Parameters Preview"}.in(language())));
-    EXPECT_EQ(form->ActiveImageWindow()->imageKit->IO()->MsgLanguage,
-              language() == langEnglish ? msEnglish : msGerman);
+    EXPECT_EQ(form->ActiveImageWindow()->imageKit->IO()->MsgLanguage, language() == langEnglish ? msEnglish : msGerman);
 }
 
 TEST_P(LanguageForms, ScannerSelectionSpeaksTheProgramsLanguage)
@@ -215,7 +211,8 @@ TEST_P(LanguageForms, DialogsOfTheCommandsCarryTheirCaptions)
         const char* item;
         Texts title, text;
     } shown[] = {
-        {"Optionen2", {"Optionen", "Options"},
+        {"Optionen2",
+         {"Optionen", "Options"},
          {"Folgende Dateitypen mit Explorer Verknüpfen:", "Link the following file types with Explorer:"}},
         {"Optionen2", {"Optionen", "Options"}, {"Katalog (PCA)", "Catalog (PCA)"}},
         {"Optionen1", {"Optionen für Diashow", "Slideshow options"}, {"Diashow", "Slideshow"}},
@@ -223,8 +220,7 @@ TEST_P(LanguageForms, DialogsOfTheCommandsCarryTheirCaptions)
     };
     for (const auto& c : shown) {
         QStringList texts;
-        EXPECT_EQ(titleOf<QDialog>(c.item, [&](QDialog* d) { texts = textsOn(d); }), c.title.in(language()))
-            << c.item;
+        EXPECT_EQ(titleOf<QDialog>(c.item, [&](QDialog* d) { texts = textsOn(d); }), c.title.in(language())) << c.item;
         EXPECT_TRUE(texts.contains(c.text.in(language()))) << c.item << ": " << texts.join(u'|').toStdString();
     }
     EXPECT_TRUE(form->ImageFilter.contains(Texts{"Katalog (PCA)|", "Catalog (PCA)|"}.in(language())));
@@ -307,4 +303,4 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, LanguageForms, ::testing::Values(langGer
                              return std::string(info.param == langEnglish ? "English" : "German");
                          });
 
-} // namespace
+}  // namespace

@@ -31,7 +31,7 @@ protected:
     int answer = mrOk;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Messages, DialogShowsTheTextOfTheLanguageAndReturnsThePressedButton)
 {
@@ -164,8 +164,8 @@ TEST(HelpPages, BothLanguagesCarryAnAnchorForEveryContextNumber)
     EXPECT_TRUE(EnglishHelpPresent(dir));
     for (uint8_t lang : {langGerman, langEnglish}) {
         const QString page = QString::fromUtf8(ReadWholeFile(dir + QLatin1Char('/') + HelpFileName(lang)));
-        for (int context : {1, 11, 14, 21, 22, 23, 24, 25, 26, 27, 28, 43, 44, 45, 411, 418, 436, 441, 442, 999, 4111,
-                            4114, 41139})
+        for (int context :
+             {1, 11, 14, 21, 22, 23, 24, 25, 26, 27, 28, 43, 44, 45, 411, 418, 436, 441, 442, 999, 4111, 4114, 41139})
             EXPECT_TRUE(page.contains(QStringLiteral("id=\"context-%1\"").arg(context))) << context;
     }
     EXPECT_FALSE(EnglishHelpPresent(TempDir()));

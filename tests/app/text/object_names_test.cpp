@@ -37,8 +37,7 @@ struct NamedWindow {
     std::function<std::unique_ptr<QWidget>(Tform1&)> make;
 };
 
-template <class W, class... A>
-std::function<std::unique_ptr<QWidget>(Tform1&)> plain(A... args)
+template <class W, class... A> std::function<std::unique_ptr<QWidget>(Tform1&)> plain(A... args)
 {
     return [=](Tform1&) { return std::unique_ptr<QWidget>(new W(args...)); };
 }
@@ -56,44 +55,75 @@ TEST_F(ObjectNames, EveryConstantResolvesToAnObjectOfItsWindow)
 
     static const tslideshowoptions slides = tslideshowoptions::Defaults();
     const std::vector<NamedWindow> windows = {
-        {"image window", ObjectName::ImageWindow::Form, {OBJECT_NAMES_IMAGEWINDOW(OBJECT_NAME_ENTRY)},
+        {"image window",
+         ObjectName::ImageWindow::Form,
+         {OBJECT_NAMES_IMAGEWINDOW(OBJECT_NAME_ENTRY)},
          [](Tform1& f) { return std::make_unique<Tchild>(&f); }},
-        {"drawing style picker", ObjectName::DrawingStylePicker::Form,
-         {OBJECT_NAMES_DRAWINGSTYLEPICKER(OBJECT_NAME_ENTRY)}, plain<Tzeichenform>()},
-        {"catalog", ObjectName::CatalogWindow::Form, {OBJECT_NAMES_CATALOGWINDOW(OBJECT_NAME_ENTRY)},
+        {"drawing style picker",
+         ObjectName::DrawingStylePicker::Form,
+         {OBJECT_NAMES_DRAWINGSTYLEPICKER(OBJECT_NAME_ENTRY)},
+         plain<Tzeichenform>()},
+        {"catalog",
+         ObjectName::CatalogWindow::Form,
+         {OBJECT_NAMES_CATALOGWINDOW(OBJECT_NAME_ENTRY)},
          [](Tform1& f) { return std::make_unique<Tkataform>(&f); }},
-        {"options", ObjectName::OptionsDialog::Form, {OBJECT_NAMES_OPTIONSDIALOG(OBJECT_NAME_ENTRY)},
+        {"options",
+         ObjectName::OptionsDialog::Form,
+         {OBJECT_NAMES_OPTIONSDIALOG(OBJECT_NAME_ENTRY)},
          [](Tform1& f) { return std::make_unique<Toptionform>(f.options, QString()); }},
-        {"slide options", ObjectName::SlideOptionsDialog::Form, {OBJECT_NAMES_SLIDEOPTIONSDIALOG(OBJECT_NAME_ENTRY)},
+        {"slide options",
+         ObjectName::SlideOptionsDialog::Form,
+         {OBJECT_NAMES_SLIDEOPTIONSDIALOG(OBJECT_NAME_ENTRY)},
          plain<Tslideform>()},
-        {"slide player", ObjectName::SlidePlayer::Form, {OBJECT_NAMES_SLIDEPLAYER(OBJECT_NAME_ENTRY)},
+        {"slide player",
+         ObjectName::SlidePlayer::Form,
+         {OBJECT_NAMES_SLIDEPLAYER(OBJECT_NAME_ENTRY)},
          [](Tform1&) { return std::make_unique<Tdoslide>(nullptr, slides); }},
-        {"black and white", ObjectName::BlackWhiteDialog::Form,
+        {"black and white",
+         ObjectName::BlackWhiteDialog::Form,
          {OBJECT_NAMES_BLACKWHITEDIALOG(OBJECT_NAME_ENTRY) OBJECT_NAMES_PREVIEWPAIR(OBJECT_NAME_ENTRY)},
          plain<Tblackwhiteform>()},
-        {"colour reduction", ObjectName::ColorReduceDialog::Form,
+        {"colour reduction",
+         ObjectName::ColorReduceDialog::Form,
          {OBJECT_NAMES_COLORREDUCEDIALOG(OBJECT_NAME_ENTRY) OBJECT_NAMES_PREVIEWPAIR(OBJECT_NAME_ENTRY)},
          plain<Tfarbredform>()},
-        {"rotation", ObjectName::RotateDialog::Form,
+        {"rotation",
+         ObjectName::RotateDialog::Form,
          {OBJECT_NAMES_ROTATEDIALOG(OBJECT_NAME_ENTRY) OBJECT_NAMES_PREVIEWPAIR(OBJECT_NAME_ENTRY)},
          plain<TfRotate>()},
-        {"colour selection", ObjectName::ColorSelectDialog::Form, {OBJECT_NAMES_COLORSELECTDIALOG(OBJECT_NAME_ENTRY)},
+        {"colour selection",
+         ObjectName::ColorSelectDialog::Form,
+         {OBJECT_NAMES_COLORSELECTDIALOG(OBJECT_NAME_ENTRY)},
          plain<TfColorSel>()},
-        {"histogram", ObjectName::HistogramDialog::Form, {OBJECT_NAMES_HISTOGRAMDIALOG(OBJECT_NAME_ENTRY)},
+        {"histogram",
+         ObjectName::HistogramDialog::Form,
+         {OBJECT_NAMES_HISTOGRAMDIALOG(OBJECT_NAME_ENTRY)},
          plain<TfHistogram>()},
         {"merge", ObjectName::MergeDialog::Form, {OBJECT_NAMES_MERGEDIALOG(OBJECT_NAME_ENTRY)}, plain<TfMergeDialog>()},
-        {"new image", ObjectName::NewImageDialog::Form, {OBJECT_NAMES_NEWIMAGEDIALOG(OBJECT_NAME_ENTRY)},
+        {"new image",
+         ObjectName::NewImageDialog::Form,
+         {OBJECT_NAMES_NEWIMAGEDIALOG(OBJECT_NAME_ENTRY)},
          plain<TNeuGrafik>()},
-        {"welcome", ObjectName::WelcomeWindow::Form, {OBJECT_NAMES_WELCOMEWINDOW(OBJECT_NAME_ENTRY)},
+        {"welcome",
+         ObjectName::WelcomeWindow::Form,
+         {OBJECT_NAMES_WELCOMEWINDOW(OBJECT_NAME_ENTRY)},
          [](Tform1& f) { return std::make_unique<Tinfoform>(f.options, QString()); }},
-        {"sound comment", ObjectName::SoundCommentDialog::Form, {OBJECT_NAMES_SOUNDCOMMENTDIALOG(OBJECT_NAME_ENTRY)},
+        {"sound comment",
+         ObjectName::SoundCommentDialog::Form,
+         {OBJECT_NAMES_SOUNDCOMMENTDIALOG(OBJECT_NAME_ENTRY)},
          plain<Tkomform>()},
-        {"video import", ObjectName::VideoImportDialog::Form, {OBJECT_NAMES_VIDEOIMPORTDIALOG(OBJECT_NAME_ENTRY)},
+        {"video import",
+         ObjectName::VideoImportDialog::Form,
+         {OBJECT_NAMES_VIDEOIMPORTDIALOG(OBJECT_NAME_ENTRY)},
          [](Tform1& f) { return std::make_unique<Tvideoform>(f); }},
         {"batch", ObjectName::BatchDialog::Form, {OBJECT_NAMES_BATCHDIALOG(OBJECT_NAME_ENTRY)}, plain<Tautoform>()},
-        {"batch source", ObjectName::BatchSourceDialog::Form, {OBJECT_NAMES_BATCHSOURCEDIALOG(OBJECT_NAME_ENTRY)},
+        {"batch source",
+         ObjectName::BatchSourceDialog::Form,
+         {OBJECT_NAMES_BATCHSOURCEDIALOG(OBJECT_NAME_ENTRY)},
          [](Tform1&) { return std::make_unique<Taufverzform>(tverzdialog::Defaults()); }},
-        {"print", ObjectName::PrintDialog::Form, {OBJECT_NAMES_PRINTDIALOG(OBJECT_NAME_ENTRY)},
+        {"print",
+         ObjectName::PrintDialog::Form,
+         {OBJECT_NAMES_PRINTDIALOG(OBJECT_NAME_ENTRY)},
          [](Tform1& f) { return std::make_unique<Tprintform>(f); }},
     };
     for (const NamedWindow& w : windows) {
@@ -106,4 +136,4 @@ TEST_F(ObjectNames, EveryConstantResolvesToAnObjectOfItsWindow)
     }
 }
 
-} // namespace
+}  // namespace

@@ -26,24 +26,22 @@ struct Pair {
     const char* english;
 };
 
-const Pair kTexts[] = {
-    {"Alle Dateien", "All files"},
-    {"Alle", "All"},
-    {"unbenannt", "noname"},
-    {"Importiere Kommentar. Bitte warten ...", "Importing comment. Please wait ..."},
-    {"Kommentar importieren", "Import comment"},
-    {"Aufnahme läuft !!!", "Recording started !!!"},
-    {"Kommentar aufnehmen", "Record comment"},
-    {"Kommentar wird abgespielt !!!", "Comment is playing !!!"},
-    {"Kandrivel.hlp", "Kandrivel(e).hlp"}
-};
+const Pair kTexts[] = {{"Alle Dateien", "All files"},
+                       {"Alle", "All"},
+                       {"unbenannt", "noname"},
+                       {"Importiere Kommentar. Bitte warten ...", "Importing comment. Please wait ..."},
+                       {"Kommentar importieren", "Import comment"},
+                       {"Aufnahme läuft !!!", "Recording started !!!"},
+                       {"Kommentar aufnehmen", "Record comment"},
+                       {"Kommentar wird abgespielt !!!", "Comment is playing !!!"},
+                       {"Kandrivel.hlp", "Kandrivel(e).hlp"}};
 
 class Translation : public ::testing::Test {
 protected:
     void TearDown() override { SetLanguage(langGerman); }
 };
 
-} // namespace
+}  // namespace
 
 // Spot checks of the caption table: its ends and middle in order, and captions that an
 // earlier, shorter fragment takes over.
@@ -65,12 +63,9 @@ TEST_F(Translation, CaptionTableSpotChecks)
     }
     SetLanguage(langEnglish);
     const Pair translated[] = {
-        {"Willko", "&Welcome ..."},
-        {"Textin", "Set &text ..."},
-        {"16 Mi", "16 Mi&llion colors (24 Bit per Pixel)"},
-        {"Hinzufügen", "Add"},
-        {"&Bild", "Image"},          // "Bild" comes earlier
-        {"&Katalog", "&Catalog"},    // so does "&Katalog"
+        {"Willko", "&Welcome ..."}, {"Textin", "Set &text ..."}, {"16 Mi", "16 Mi&llion colors (24 Bit per Pixel)"},
+        {"Hinzufügen", "Add"},      {"&Bild", "Image"},  // "Bild" comes earlier
+        {"&Katalog", "&Catalog"},                        // so does "&Katalog"
     };
     for (const Pair& p : translated)
         EXPECT_EQ(TranslatedCaption(QString::fromUtf8(p.german)), QString::fromUtf8(p.english)) << p.german;
@@ -208,16 +203,16 @@ QString readItem(QWidget* form, const QString& name, int index)
     return o->findChildren<QRadioButton*>().value(index)->text();
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(Translation, EveryFormGetsAllItsEnglishTexts)
 {
     // Texts per form key.
     const QMap<QString, int> counts = {
-        {"aufverzform", 17}, {"autoform", 21},    {"blackwhiteform", 12}, {"fcolorsel", 4},
-        {"farbredform", 8},  {"fhistogram", 10},  {"fmergedialog", 7},    {"neugrafik", 15},
-        {"optionform", 26},  {"printform", 42},   {"frotate", 8},         {"slideform", 52},
-        {"videoform", 10},   {"zeichenform", 4},  {"form1", 45},          {"infoform", 14},
+        {"aufverzform", 17}, {"autoform", 21},   {"blackwhiteform", 12}, {"fcolorsel", 4},
+        {"farbredform", 8},  {"fhistogram", 10}, {"fmergedialog", 7},    {"neugrafik", 15},
+        {"optionform", 26},  {"printform", 42},  {"frotate", 8},         {"slideform", 52},
+        {"videoform", 10},   {"zeichenform", 4}, {"form1", 45},          {"infoform", 14},
     };
     ASSERT_EQ(FormTranslations().size(), 16u);
     SetLanguage(langEnglish);

@@ -39,8 +39,16 @@ TEST_F(ThrottledProgress, ShowsAFewTimesASecondAndTheLastValueLater)
 {
     std::vector<int> painted;
     QObject::connect(&bar, &QProgressBar::valueChanged, [&](int v) { painted.push_back(v); });
-    play({{0, 5, 5}, {0, 10, 5}, {step / 2, 20, 5}, {step / 2, 30, 30}, {1, 99, 30},
-          {0, -1, 0}, {0, 40, 0}, {step, 50, 50}, {1, 100, 100}, {1, 0, 0}});
+    play({{0, 5, 5},
+          {0, 10, 5},
+          {step / 2, 20, 5},
+          {step / 2, 30, 30},
+          {1, 99, 30},
+          {0, -1, 0},
+          {0, 40, 0},
+          {step, 50, 50},
+          {1, 100, 100},
+          {1, 0, 0}});
     // The step that waited when the bar was reset was shown first.
     EXPECT_EQ(painted, (std::vector<int>{5, 30, 99, 0, 50, 100, 0}));
     // A value that waited shows once no further step comes.

@@ -36,15 +36,21 @@ protected:
     QByteArray old_;
 };
 
-} // namespace
+}  // namespace
 
 // The size label and the view follow the capture size; without a driver nothing is shown.
 TEST_F(VideoForm, SizeDisplayFitsTheViewTo320)
 {
     Tform1& f = make();
-    struct Case { const char* spec; const char* label; int w, h; };
-    const Case cases[] = {{"synthetic:640x480", "640 x 480", 320, 240}, {"synthetic:240x320", "240 x 320", 240, 320},
-                          {"synthetic:300x300", "300 x 300", 320, 320}, {"synthetic:1000x100", "1000 x 100", 320, 32}};
+    struct Case {
+        const char* spec;
+        const char* label;
+        int w, h;
+    };
+    const Case cases[] = {{"synthetic:640x480", "640 x 480", 320, 240},
+                          {"synthetic:240x320", "240 x 320", 240, 320},
+                          {"synthetic:300x300", "300 x 300", 320, 320},
+                          {"synthetic:1000x100", "1000 x 100", 320, 32}};
     for (const Case& c : cases) {
         qputenv(SyntheticSourceVariable, c.spec);
         Tvideoform form(f);
@@ -126,7 +132,9 @@ TEST_F(VideoForm, MenuAndButtonOpenTheForm)
     qputenv(SyntheticSourceVariable, "synthetic:64x48");
     Tform1& f = make();
     const std::function<void()> triggers[] = {[&] { f.Item(QStringLiteral("Videobildimportieren1"))->trigger(); },
-                                              [&] { f.Control<QToolButton>(QStringLiteral("SpeedButton57"))->click(); }};
+                                              [&] {
+                                                  f.Control<QToolButton>(QStringLiteral("SpeedButton57"))->click();
+                                              }};
     for (const auto& trigger : triggers) {
         QString seen;
         QTimer::singleShot(0, [&] {

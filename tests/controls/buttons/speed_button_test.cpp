@@ -61,7 +61,7 @@ struct ManualTicks {
     ~ManualTicks() { TTimer::SetManualTicks(false); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(SpeedButton, DownNeedsAGroup)
 {
@@ -93,14 +93,17 @@ TEST(SpeedButton, GroupExclusivityAmongTheParentsControls)
     for (int i : {0, 1, 2, 4})
         b[size_t(i)]->SetGroupIndex(1);
     b[3]->SetGroupIndex(2);
-    struct Step { int click; std::array<bool, 5> down; };
+    struct Step {
+        int click;
+        std::array<bool, 5> down;
+    };
     const Step steps[] = {
         {0, {true, false, false, false, false}},
         {1, {false, true, false, false, false}},
         {3, {false, true, false, true, false}},
         {4, {false, true, false, true, true}},
         {2, {false, false, true, true, true}},
-        {2, {false, false, true, true, true}},   // no all-up: clicking the down one keeps it
+        {2, {false, false, true, true, true}},  // no all-up: clicking the down one keeps it
     };
     for (const Step& s : steps) {
         QTest::mouseClick(b[size_t(s.click)].get(), Qt::LeftButton, {}, QPoint(5, 5));
@@ -124,10 +127,17 @@ TEST(SpeedButton, VisualStatesWhileDragging)
     Counted pc, tc;
     pc.attach(plain);
     tc.attach(toggle);
-    struct Case { TKitSpeedButton* b; Counted* c; QPoint release; TKitButtonState after; bool down; int clicks; };
+    struct Case {
+        TKitSpeedButton* b;
+        Counted* c;
+        QPoint release;
+        TKitButtonState after;
+        bool down;
+        int clicks;
+    };
     const Case cases[] = {
         {&plain, &pc, QPoint(5, 5), kbsUp, false, 1},
-        {&plain, &pc, QPoint(40, 5), kbsUp, false, 1},        // released outside: no click
+        {&plain, &pc, QPoint(40, 5), kbsUp, false, 1},  // released outside: no click
         {&toggle, &tc, QPoint(5, 5), kbsExclusive, true, 1},
         {&toggle, &tc, QPoint(5, 5), kbsUp, false, 2},
         {&toggle, &tc, QPoint(-9, 5), kbsUp, false, 2},
@@ -196,7 +206,7 @@ TEST(SpeedButton, RepeatClicksOnAFakeClock)
     b.RepeatTimer()->Tick();
     EXPECT_EQ(c.clicks, 3);
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(c.clicks, 4);   // the release inside clicks as always
+    EXPECT_EQ(c.clicks, 4);  // the release inside clicks as always
     EXPECT_FALSE(b.RepeatTimer()->Enabled());
 
     // Custom pauses; a failing click stops the timer and goes on.
@@ -213,7 +223,9 @@ TEST(SpeedButton, RepeatClicksOnAFakeClock)
 
 TEST(SpeedButton, GlyphCountFromTheStripShape)
 {
-    struct Case { int w, h, before, after; };
+    struct Case {
+        int w, h, before, after;
+    };
     const Case cases[] = {{64, 16, 1, 4}, {112, 16, 2, 1}, {60, 16, 2, 2}, {16, 16, 3, 1}, {80, 16, 1, 5}};
     for (const Case& c : cases) {
         TKitSpeedButton b;
@@ -237,9 +249,13 @@ TEST(SpeedButton, InactiveFlatButtonShowsTheKitsGrey)
     window.resize(100, 60);
     TKitSpeedButton b(&window);
     b.SetFlat(true);
-    struct Case { TColor color; QRgb grey; };
+    struct Case {
+        TColor color;
+        QRgb grey;
+    };
     // (R·77 + G·150 + B·29) >> 8, not the image library's rule.
-    const Case cases[] = {{clRed, qRgb(76, 76, 76)}, {RGB(10, 200, 40), qRgb(124, 124, 124)},
+    const Case cases[] = {{clRed, qRgb(76, 76, 76)},
+                          {RGB(10, 200, 40), qRgb(124, 124, 124)},
                           {clBlue, qRgb(28, 28, 28)}};
     window.show();
     QApplication::setActiveWindow(&window);
@@ -300,7 +316,7 @@ TEST(GlyphCache, ListsAreSharedBySizeAndSlotsReused)
         TKitSpeedButton a, b, c;
         a.SetGlyph(glyphWith(clRed));
         b.SetGlyph(glyphWith(clBlue));
-        c.SetGlyph(glyphWith(clLime, 2));   // 8 × 4 holds two 4 × 4 images
+        c.SetGlyph(glyphWith(clLime, 2));  // 8 × 4 holds two 4 × 4 images
         EXPECT_EQ(c.NumGlyphs(), 2);
         const int ia = a.ButtonGlyph().CreateButtonGlyph(kbsUp);
         const int ib = b.ButtonGlyph().CreateButtonGlyph(kbsUp);
@@ -337,14 +353,14 @@ TEST(GlyphCache, InactiveAndDisabledRenderings)
     const QImage img = g.List()->Image(inactive);
     const int grey = (100 * 77 + 50 * 150 + 200 * 29) >> 8;
     EXPECT_EQ(img.pixel(1, 1), qRgb(grey, grey, grey));
-    EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0);   // magenta stays transparent
+    EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0);  // magenta stays transparent
     const int disabled = g.CreateButtonGlyph(kbsDisabled);
     const QImage dis = g.List()->Image(disabled);
     const QColor shadow = ToQColor(clBtnShadow), light = ToQColor(clBtnHighlight);
     EXPECT_EQ(dis.pixel(1, 1) & 0xFFFFFF, shadow.rgb() & 0xFFFFFF);
     EXPECT_EQ(dis.pixel(2, 2) & 0xFFFFFF, shadow.rgb() & 0xFFFFFF);
     EXPECT_EQ(dis.pixel(3, 3) & 0xFFFFFF, light.rgb() & 0xFFFFFF);
-    EXPECT_EQ(qAlpha(dis.pixel(0, 0)), 0);   // back in button face is the mask
+    EXPECT_EQ(qAlpha(dis.pixel(0, 0)), 0);  // back in button face is the mask
     EXPECT_EQ(TKitButtonGlyph::InactiveGrey(ColorToRGB(clBtnFace), clFuchsia), ColorToRGB(clBtnFace) & 0xFFFFFF);
 }
 
@@ -358,8 +374,11 @@ TEST(SpeedButton, TransparentButtonsShowTheirParentBehind)
     parent.setAutoFillBackground(true);
     TKitSpeedButton b(&parent);
     b.move(10, 10);
-    b.SetFlat(true);   // no frame while the mouse is away
-    struct Case { bool transparent; QRgb corner; };
+    b.SetFlat(true);  // no frame while the mouse is away
+    struct Case {
+        bool transparent;
+        QRgb corner;
+    };
     const Case cases[] = {{false, ToQColor(clBtnFace).rgb()}, {true, qRgb(0, 128, 64)}};
     parent.show();
     for (const Case& c : cases) {

@@ -32,11 +32,16 @@ KeyRun press(const QString& keys)
     return r;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Calculator, KeySequencesShowTheirResult)
 {
-    struct Case { const char* keys; const char* display; int beeps; int results; };
+    struct Case {
+        const char* keys;
+        const char* display;
+        int beeps;
+        int results;
+    };
     const Case cases[] = {
         {"12+3=", "15", 0, 1},
         {"12+3\r", "15", 0, 1},
@@ -79,7 +84,11 @@ TEST(Calculator, KeySequencesShowTheirResult)
 
 TEST(Calculator, ErrorStateIgnoresKeysUntilClear)
 {
-    struct Case { QString keys; const char* display; int beeps; };
+    struct Case {
+        QString keys;
+        const char* display;
+        int beeps;
+    };
     QString overflow;
     for (int i = 0; i < 21; ++i)
         overflow += QStringLiteral("999999999999999*");
@@ -118,9 +127,13 @@ TEST(Calculator, BeepFlagSilencesErrors)
 
 TEST(Calculator, DisplayUsesTheLocaleSeparator)
 {
-    struct Case { QChar dec, thou; const char* keys; const char* display; };
+    struct Case {
+        QChar dec, thou;
+        const char* keys;
+        const char* display;
+    };
     const Case cases[] = {
-        {',', '.', "7/2=", "3,5"}, {',', '.', "1.5", "1,5"}, {',', '.', "1,2,5", "1,25"},
+        {',', '.', "7/2=", "3,5"}, {',', '.', "1.5", "1,5"},    {',', '.', "1,2,5", "1,25"},
         {'.', ',', "1,5", "1.5"},  {',', ' ', "1.5+1=", "2,5"},
     };
     for (const Case& c : cases) {
@@ -165,7 +178,13 @@ TEST(Calculator, KeypadButtonsFollowTheKeyMap)
 
 TEST(Calculator, PopupValueInAndOut)
 {
-    struct Case { QVariant in; const char* keys; const char* shown; double out; int beeps; };
+    struct Case {
+        QVariant in;
+        const char* keys;
+        const char* shown;
+        double out;
+        int beeps;
+    };
     const Case cases[] = {
         {QVariant(), "", "0", 0, 0},
         {QVariant(QString()), "", "0", 0, 0},

@@ -14,8 +14,7 @@ namespace {
 // RGB as a colour value: red in the lowest byte.
 constexpr TColor rgb(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
 
-template <class Box>
-void showAndFocus(Box& box)
+template <class Box> void showAndFocus(Box& box)
 {
     box.show();
     QApplication::setActiveWindow(&box);
@@ -23,12 +22,15 @@ void showAndFocus(Box& box)
     box.setFocus();
 }
 
-} // namespace
+}  // namespace
 
 TEST(ColorComboBox, ValueSelectsItsEntry)
 {
-    struct Case { TColor value; int index; };
-    const Case cases[] = {{rgb(192, 192, 192), 8}, {rgb(0, 0, 0), 0}, {rgb(255, 255, 255), 15},
+    struct Case {
+        TColor value;
+        int index;
+    };
+    const Case cases[] = {{rgb(192, 192, 192), 8}, {rgb(0, 0, 0), 0},    {rgb(255, 255, 255), 15},
                           {rgb(128, 0, 0), 1},     {rgb(0, 0, 255), 12}, {rgb(86, 52, 18), -1}};
     for (const Case& c : cases) {
         TColorComboBox box;
@@ -44,10 +46,14 @@ TEST(ColorComboBox, ValueSelectsItsEntry)
 
 TEST(ColorComboBox, NamesComeFromTheListOrTheStandard)
 {
-    struct Case { QStringList names; QStringList expected; };
+    struct Case {
+        QStringList names;
+        QStringList expected;
+    };
     const Case cases[] = {
-        {{}, {"Black", "Maroon", "Green", "Olive", "Navy", "Purple", "Teal", "Gray", "Silver", "Red", "Lime",
-              "Yellow", "Blue", "Fuchsia", "Aqua", "White"}},
+        {{},
+         {"Black", "Maroon", "Green", "Olive", "Navy", "Purple", "Teal", "Gray", "Silver", "Red", "Lime", "Yellow",
+          "Blue", "Fuchsia", "Aqua", "White"}},
         {{"", "Kastanie"}, {"Black", "Kastanie", "Green"}},
         {{"Schwarz", "", "Gruen"}, {"Schwarz", "Maroon", "Gruen", "Olive"}},
     };
@@ -66,9 +72,12 @@ TEST(ColorComboBox, NamesComeFromTheListOrTheStandard)
 
 TEST(ColorComboBox, TypedTextNamesAColour)
 {
-    struct Case { const char* typed; TColor expected; };
-    const Case cases[] = {{"Lime", rgb(0, 255, 0)}, {"lime", rgb(0, 255, 0)}, {"$FF", rgb(255, 0, 0)},
-                          {"65280", rgb(0, 255, 0)}, {"xyz", rgb(0, 0, 128)}, {"navy", rgb(0, 0, 128)}};
+    struct Case {
+        const char* typed;
+        TColor expected;
+    };
+    const Case cases[] = {{"Lime", rgb(0, 255, 0)},  {"lime", rgb(0, 255, 0)}, {"$FF", rgb(255, 0, 0)},
+                          {"65280", rgb(0, 255, 0)}, {"xyz", rgb(0, 0, 128)},  {"navy", rgb(0, 0, 128)}};
     for (const Case& c : cases) {
         TColorComboBox box;
         box.SetStyle(csDropDown);
@@ -85,7 +94,10 @@ TEST(ColorComboBox, TypedTextNamesAColour)
 
 TEST(ColorComboBox, CustomColourShowsItsNameInAnEditableBox)
 {
-    struct Case { TColor value; const char* text; };
+    struct Case {
+        TColor value;
+        const char* text;
+    };
     const Case cases[] = {{rgb(86, 52, 18), "$00123456"}, {clBtnFace, "BtnFace"}, {rgb(0, 255, 255), "Aqua"}};
     for (const Case& c : cases) {
         TColorComboBox box;
@@ -105,8 +117,13 @@ TEST(ColorComboBox, ChoosingAnItemWithTheKeyboardSetsTheColour)
     int clicks = 0;
     box.OnChange = [&](TObject*) { seen = box.ColorValue(); };
     box.OnClick = [&](TObject*) { ++clicks; };
-    struct Case { Qt::Key key; TColor expected; };
-    const Case cases[] = {{Qt::Key_Down, rgb(128, 128, 0)}, {Qt::Key_Down, rgb(0, 0, 128)}, {Qt::Key_Up, rgb(128, 128, 0)}};
+    struct Case {
+        Qt::Key key;
+        TColor expected;
+    };
+    const Case cases[] = {{Qt::Key_Down, rgb(128, 128, 0)},
+                          {Qt::Key_Down, rgb(0, 0, 128)},
+                          {Qt::Key_Up, rgb(128, 128, 0)}};
     int n = 0;
     for (const Case& c : cases) {
         QTest::keyClick(&box, c.key);
@@ -118,7 +135,10 @@ TEST(ColorComboBox, ChoosingAnItemWithTheKeyboardSetsTheColour)
 
 TEST(ColorComboBox, SwatchCoversTheItemWithoutNames)
 {
-    struct Case { bool names; int swatchRight; };
+    struct Case {
+        bool names;
+        int swatchRight;
+    };
     const Case cases[] = {{true, 24}, {false, 97}};
     for (const Case& c : cases) {
         TColorComboBox box;
@@ -137,7 +157,13 @@ TEST(ColorComboBox, SwatchCoversTheItemWithoutNames)
 
 TEST(FontComboBox, ValidFontRules)
 {
-    struct Case { int type; int charset; bool fixed; TFontListOptions options; bool valid; };
+    struct Case {
+        int type;
+        int charset;
+        bool fixed;
+        TFontListOptions options;
+        bool valid;
+    };
     const Case cases[] = {
         {TRUETYPE_FONTTYPE, ANSI_CHARSET, false, 0, true},
         {RASTER_FONTTYPE, SYMBOL_CHARSET, false, 0, true},
@@ -165,8 +191,14 @@ TEST(FontComboBox, ListIsFilteredAndSorted)
     if (installed.isEmpty())
         GTEST_SKIP() << KANDRIVEL_SKIP_TOOL "installed fonts";
     // Every family without a filter; none claims the OEM character set here.
-    struct Case { TFontListOptions options; int expected; };
-    const Case cases[] = {{0, int(installed.size())}, {foFixedPitchOnly, -1}, {foTrueTypeOnly, -1}, {foOEMFontsOnly, 0},
+    struct Case {
+        TFontListOptions options;
+        int expected;
+    };
+    const Case cases[] = {{0, int(installed.size())},
+                          {foFixedPitchOnly, -1},
+                          {foTrueTypeOnly, -1},
+                          {foOEMFontsOnly, 0},
                           {foAnsiOnly | foScalableOnly, -1}};
     for (const Case& c : cases) {
         TFontComboBox box;
@@ -201,7 +233,12 @@ TEST(FontComboBox, NameSelectsTheFamilyInAnyCase)
     TFontComboBox probe;
     ASSERT_GT(probe.count(), 0);
     const QString family = probe.itemText(probe.count() - 1);
-    struct Case { QString name; TOwnerDrawComboStyle style; int index; QString fontName; };
+    struct Case {
+        QString name;
+        TOwnerDrawComboStyle style;
+        int index;
+        QString fontName;
+    };
     const Case cases[] = {
         {family.toUpper(), csDropDownList, probe.count() - 1, family},
         {family.toLower(), csDropDown, probe.count() - 1, family},

@@ -10,11 +10,14 @@
 
 TEST(CommandLine, ItemsSplitAtBlanksAndQuotes)
 {
-    struct Case { const char* line; std::vector<const char*> items; };
+    struct Case {
+        const char* line;
+        std::vector<const char*> items;
+    };
     const std::vector<Case> cases = {
         {"a b  c", {"a", "b", "c"}},
         {"\"/my files/a.txt\" -x", {"/my files/a.txt", "-x"}},
-        {"  \"\"  a", {"a"}},                  // an empty quoted item standing alone is skipped
+        {"  \"\"  a", {"a"}},  // an empty quoted item standing alone is skipped
         {"pre\"fix mid\"post x", {"prefix midpost", "x"}},
         {"\"unclosed quote", {"unclosed quote"}},
         {"\ta\r\nb", {"a", "b"}},
@@ -39,7 +42,11 @@ TEST(CommandLine, LongItemsAreKeptWhole)
 
 TEST(CommandLine, SplitFirstItemRequotesItemsWithBlanks)
 {
-    struct Case { const char* line; const char* first; const char* rest; };
+    struct Case {
+        const char* line;
+        const char* first;
+        const char* rest;
+    };
     const Case cases[] = {
         {"\"/my path/a b.txt\" -a \"x y\"", "/my path/a b.txt", "-a \"x y\""},
         {"one", "one", ""},
@@ -57,8 +64,11 @@ TEST(CommandLine, SplitFirstItemRequotesItemsWithBlanks)
 TEST(RectRoutines, EdgesCountAsInside)
 {
     const TRect r(10, 20, 30, 40);
-    struct Case { int x, y; bool inside; };
-    const Case cases[] = {{10, 20, true}, {30, 40, true}, {30, 20, true}, {10, 40, true}, {20, 30, true},
+    struct Case {
+        int x, y;
+        bool inside;
+    };
+    const Case cases[] = {{10, 20, true}, {30, 40, true},  {30, 20, true},  {10, 40, true}, {20, 30, true},
                           {9, 30, false}, {31, 30, false}, {20, 19, false}, {20, 41, false}};
     for (const Case& c : cases)
         EXPECT_EQ(PointWithinRect(TPoint(c.x, c.y), r), c.inside) << c.x << "," << c.y;
@@ -71,12 +81,15 @@ TEST(RectRoutines, EdgesCountAsInside)
 TEST(RectRoutines, MoveRectOntoScreenShiftsWithoutResizing)
 {
     const QSize screen(800, 600);
-    struct Case { TRect in; TRect out; };
+    struct Case {
+        TRect in;
+        TRect out;
+    };
     const Case cases[] = {
         {TRect(10, 10, 110, 60), TRect(10, 10, 110, 60)},
         {TRect(750, 580, 850, 630), TRect(700, 550, 800, 600)},
         {TRect(-30, -5, 70, 45), TRect(0, 0, 100, 50)},
-        {TRect(100, 100, 1000, 700), TRect(0, 0, 900, 600)},   // wider than the screen: ends at 0
+        {TRect(100, 100, 1000, 700), TRect(0, 0, 900, 600)},  // wider than the screen: ends at 0
     };
     for (const Case& c : cases) {
         TRect r = c.in;

@@ -10,8 +10,8 @@
 
 namespace {
 
-const std::map<char, TColor> kColors{{'M', clFuchsia}, {'R', clRed}, {'G', clLime}, {'B', clBlue},
-                                     {'K', clBlack}, {'W', clWhite}, {'Y', clYellow}};
+const std::map<char, TColor> kColors{{'M', clFuchsia}, {'R', clRed},   {'G', clLime},  {'B', clBlue},
+                                     {'K', clBlack},   {'W', clWhite}, {'Y', clYellow}};
 
 // A 24-bit bitmap from rows of colour letters.
 TBitmap fromRows(const std::vector<const char*>& rows)
@@ -45,12 +45,16 @@ void expectRows(const TBitmap& b, const std::vector<const char*>& rows, const ch
         }
 }
 
-} // namespace
+}  // namespace
 
 TEST(MaskedDraw, TransparentColourChoices)
 {
     const TBitmap glyph = fromRows({"MRG", "BMR", "GMM"});
-    struct Case { const char* name; TColor transparent; std::vector<const char*> expected; };
+    struct Case {
+        const char* name;
+        TColor transparent;
+        std::vector<const char*> expected;
+    };
     const std::vector<Case> cases = {
         {"none", clNone, {".....", ".MRG.", ".BMR.", ".GMM.", "....."}},
         {"magenta", clFuchsia, {".....", "..RG.", ".B.R.", ".G...", "....."}},
@@ -72,7 +76,7 @@ TEST(MaskedDraw, MonochromeBitmapsUseWhite)
     mono.Canvas()->SetPixel(1, 0, clWhite);
     mono.Canvas()->SetPixel(2, 0, clBlack);
     TBitmap dest = backdrop(3, 1);
-    DrawBitmapMasked(*dest.Canvas(), 0, 0, mono, clBlack);   // the colour given does not matter
+    DrawBitmapMasked(*dest.Canvas(), 0, 0, mono, clBlack);  // the colour given does not matter
     expectRows(dest, {"K.K"}, "mono");
 }
 
@@ -106,7 +110,7 @@ TEST(MaskedDraw, WorksOnAPainterCanvas)
     {
         QPainter p(&img);
         TCanvas c(&p);
-        DrawBitmapMasked(c, 1, 1, glyph, clDefault);   // bottom-left is green
+        DrawBitmapMasked(c, 1, 1, glyph, clDefault);  // bottom-left is green
     }
     EXPECT_EQ(img.pixel(1, 1), qRgb(255, 0, 255));
     EXPECT_EQ(img.pixel(2, 1), qRgb(255, 0, 0));
@@ -117,7 +121,12 @@ TEST(MaskedDraw, WorksOnAPainterCanvas)
 
 TEST(Emboss, HighlightBelowRightThenShadow)
 {
-    struct Case { const char* name; std::vector<const char*> src; bool highlight; std::vector<const char*> expected; };
+    struct Case {
+        const char* name;
+        std::vector<const char*> src;
+        bool highlight;
+        std::vector<const char*> expected;
+    };
     const std::vector<Case> cases = {
         {"two dots", {"MMMM", "MKKM", "MMMM", "MMMM"}, true, {"WWWW", "WBBW", "WWGG", "WWWW"}},
         {"no highlight", {"MMMM", "MKKM", "MMMM", "MMMM"}, false, {"WWWW", "WBBW", "WWWW", "WWWW"}},
@@ -129,7 +138,8 @@ TEST(Emboss, HighlightBelowRightThenShadow)
         ASSERT_EQ(out->Width(), int(strlen(c.src[0])));
         for (int y = 0; y < out->Height(); ++y)
             for (int x = 0; x < out->Width(); ++x)
-                EXPECT_EQ(out->PixelColor(x, y), kColors.at(c.expected[size_t(y)][x])) << c.name << " " << x << "," << y;
+                EXPECT_EQ(out->PixelColor(x, y), kColors.at(c.expected[size_t(y)][x]))
+                    << c.name << " " << x << "," << y;
     }
 }
 

@@ -49,13 +49,17 @@ struct Window {
     void clickButton() { QTest::mouseClick(edit->Button(), Qt::LeftButton, {}, QPoint(5, 5)); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ComboEdit, ButtonOpensThePopupAndKeysCloseIt)
 {
     Window w;
     w.edit->setText("typed");
-    struct Case { Qt::Key key; const char* text; int changes; };
+    struct Case {
+        Qt::Key key;
+        const char* text;
+        int changes;
+    };
     const Case cases[] = {{Qt::Key_Escape, "typed", 0}, {Qt::Key_Return, "from popup", 1}};
     for (const Case& c : cases) {
         w.changes = 0;
@@ -98,7 +102,7 @@ TEST(ComboEdit, ClickKeyAndButtonWidth)
     Window w;
     QTest::keyClick(w.edit, Qt::Key_Down, Qt::AltModifier);
     EXPECT_TRUE(w.edit->PopupVisible());
-    QTest::keyClick(w.edit, Qt::Key_Down, Qt::AltModifier);   // a second click accepts and closes
+    QTest::keyClick(w.edit, Qt::Key_Down, Qt::AltModifier);  // a second click accepts and closes
     EXPECT_FALSE(w.edit->PopupVisible());
     EXPECT_EQ(w.edit->text(), QString("from popup"));
     w.edit->SetButtonWidth(0);
@@ -123,7 +127,7 @@ TEST(ComboEdit, ReadOnlyAndDirectInput)
     EXPECT_TRUE(w.edit->PopupVisible());
     QTest::keyClick(w.edit, Qt::Key_Return);
     EXPECT_EQ(w.edit->text(), QString("from popup"));
-    EXPECT_TRUE(w.edit->isReadOnly());   // direct input stays off after closing
+    EXPECT_TRUE(w.edit->isReadOnly());  // direct input stays off after closing
 }
 
 TEST(ComboEdit, PressesElsewhereCloseWithoutTaking)
@@ -157,12 +161,17 @@ TEST(ComboEdit, PopupPlacementKeepsOnScreen)
 {
     Window w;
     w.w.move(400, 300);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.w.pos() == QPoint(400, 300); }, 5000)) << w.w.pos().x() << "," << w.w.pos().y();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.w.pos() == QPoint(400, 300); }, 5000))
+        << w.w.pos().x() << "," << w.w.pos().y();
     PopupEdit& e = *w.edit;
     const QPoint p = e.mapToGlobal(QPoint(0, 0));
     const QSize ps(120, 80);
     const int W = e.width(), H = e.height();
-    struct Case { TPopupAlign align; QRect screen; QPoint origin; };
+    struct Case {
+        TPopupAlign align;
+        QRect screen;
+        QPoint origin;
+    };
     const Case cases[] = {
         {epaRight, QRect(0, 0, 3000, 3000), QPoint(p.x() + W - 120, p.y() + H)},
         {epaLeft, QRect(0, 0, 3000, 3000), QPoint(p.x(), p.y() + H)},
@@ -184,7 +193,10 @@ TEST(ComboEdit, PopupPlacementKeepsOnScreen)
 
 TEST(ComboEdit, EllipsisGlyphDots)
 {
-    struct Case { int buttonWidth, width, gap; std::vector<int> dots; };
+    struct Case {
+        int buttonWidth, width, gap;
+        std::vector<int> dots;
+    };
     const Case cases[] = {{21, 15, 3, {1, 6, 11}}, {14, 8, 1, {0, 3, 6}}, {40, 34, 3, {11, 16, 21}}, {3, 1, 1, {}}};
     for (const Case& c : cases) {
         const TBitmap g = TCustomComboEdit::EllipsisGlyph(c.buttonWidth);

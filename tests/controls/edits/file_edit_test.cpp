@@ -54,15 +54,18 @@ QString makeFile(const QString& path)
     return path;
 }
 
-} // namespace
+}  // namespace
 
 TEST(FileNameParts, QuotingAndFirstItem)
 {
     const QString dir = TempDir();
     const QString spaced = makeFile(dir + "/with blank.txt");
-    struct Case { QString text; QString part; };
+    struct Case {
+        QString text;
+        QString part;
+    };
     const Case cases[] = {
-        {spaced, spaced},                                  // an existing file is taken whole
+        {spaced, spaced},  // an existing file is taken whole
         {"\"" + spaced + "\"", spaced},
         {"\"/no such/file.txt\" extra", "/no such/file.txt"},
         {"/plain/path.txt other", "/plain/path.txt"},
@@ -103,7 +106,7 @@ TEST(FilenameEdit, TheDialogFillsTheName)
     EXPECT_EQ(after, 1);
     ASSERT_EQ(hooks.seenNames.size(), 1);
     EXPECT_EQ(hooks.seenNames[0], dir + "/old.txt");
-    EXPECT_EQ(hooks.seenDirs[0], dir);           // the name's folder exists: the dialog starts there
+    EXPECT_EQ(hooks.seenDirs[0], dir);  // the name's folder exists: the dialog starts there
     EXPECT_EQ(e.text(), "\"" + dir + "/a.txt\"");
     EXPECT_EQ(e.FileName(), dir + "/a.txt");
     EXPECT_EQ(e.InitialDir(), dir);
@@ -123,7 +126,10 @@ TEST(FilenameEdit, TheDialogFillsTheName)
 TEST(FilenameEdit, InvalidNamesRaise)
 {
     TFilenameEdit e;
-    struct Case { const char* name; bool raises; };
+    struct Case {
+        const char* name;
+        bool raises;
+    };
     const Case cases[] = {{"a|b", true}, {"x[1].png", true}, {"/tmp/ok name.png", false}, {"", false}};
     for (const Case& c : cases) {
         if (c.raises) {
@@ -184,7 +190,14 @@ TEST(DirectoryEdit, StartsAtTheRootAndAppendsInMultipleMode)
     QDir().mkpath(a);
     QDir().mkpath(b);
     TDirectoryEdit e;
-    struct Case { bool multiple; const char* initial; QString text; QString answer; QString startAt; QString after; };
+    struct Case {
+        bool multiple;
+        const char* initial;
+        QString text;
+        QString answer;
+        QString startAt;
+        QString after;
+    };
     const Case cases[] = {
         {false, "", "", a, "/", a},
         {false, "", "/no/such/dir", a, "/", a},

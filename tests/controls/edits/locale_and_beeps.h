@@ -8,7 +8,10 @@
 
 struct Beeps {
     int count = 0;
-    Beeps() { SetBeepHook([this] { ++count; }); }
+    Beeps()
+    {
+        SetBeepHook([this] { ++count; });
+    }
     ~Beeps() { SetBeepHook(nullptr); }
 };
 

@@ -49,15 +49,25 @@ struct Window {
     void leave() { other->setFocus(); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(NumberText, ParseNumberTextFollowsTheLocale)
 {
-    struct Case { QChar dec, thou; const char* in; const char* out; };
+    struct Case {
+        QChar dec, thou;
+        const char* in;
+        const char* out;
+    };
     const Case cases[] = {
-        {'.', ',', "  1,234.5 ", "1234.5"}, {'.', ',', "", "0"},          {'.', ',', "-", "-0"},
-        {'.', ',', "  ", "0"},              {',', '.', "1.234,5", "1234,5"}, {',', ' ', "1.5", "1,5"},
-        {',', ' ', "1 234,5", "1234,5"},    {'.', '.', "1.5", "1.5"},       {'.', ' ', "1,5", "1.5"},
+        {'.', ',', "  1,234.5 ", "1234.5"},
+        {'.', ',', "", "0"},
+        {'.', ',', "-", "-0"},
+        {'.', ',', "  ", "0"},
+        {',', '.', "1.234,5", "1234,5"},
+        {',', ' ', "1.5", "1,5"},
+        {',', ' ', "1 234,5", "1234,5"},
+        {'.', '.', "1.5", "1.5"},
+        {'.', ' ', "1,5", "1.5"},
     };
     for (const Case& c : cases) {
         Separators pin(c.dec, c.thou);
@@ -67,11 +77,21 @@ TEST(NumberText, ParseNumberTextFollowsTheLocale)
 
 TEST(NumberText, ThousandSeparatorsGoIntoTheIntegerPart)
 {
-    struct Case { const char* in; bool separate; const char* out; };
+    struct Case {
+        const char* in;
+        bool separate;
+        const char* out;
+    };
     const Case cases[] = {
-        {"1234567", true, "1,234,567"}, {"-1234567.891", true, "-1,234,567.891"}, {"123", true, "123"},
-        {"1234", true, "1,234"},        {"1234E5678", true, "1,234E5678"},       {"+123456", true, "+123,456"},
-        {"1234567", false, "1234567"},  {"", true, ""},                          {".12345", true, ".12345"},
+        {"1234567", true, "1,234,567"},
+        {"-1234567.891", true, "-1,234,567.891"},
+        {"123", true, "123"},
+        {"1234", true, "1,234"},
+        {"1234E5678", true, "1,234E5678"},
+        {"+123456", true, "+123,456"},
+        {"1234567", false, "1234567"},
+        {"", true, ""},
+        {".12345", true, ".12345"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(InsertThousandSeparators(QString::fromLatin1(c.in), c.separate), QString::fromLatin1(c.out)) << c.in;
@@ -79,11 +99,21 @@ TEST(NumberText, ThousandSeparatorsGoIntoTheIntegerPart)
 
 TEST(NumEdit, CheckNumberAppliesTheBounds)
 {
-    struct Case { double min, max, x, expected; };
+    struct Case {
+        double min, max, x, expected;
+    };
     const Case cases[] = {
-        {0, 0, -5, -5},     {0, 0, 1e9, 1e9},   {0, 100, -1, 0},   {0, 100, 150, 100}, {0, 100, 50, 50},
+        {0, 0, -5, -5},
+        {0, 0, 1e9, 1e9},
+        {0, 100, -1, 0},
+        {0, 100, 150, 100},
+        {0, 100, 50, 50},
         // MaxValue below MinValue: a bound of 0 means only the other one counts.
-        {5, 0, 3, 5},       {5, 0, 1000, 1000}, {0, -5, -10, -10}, {0, -5, 3, -5},     {10, 5, 1, 1},
+        {5, 0, 3, 5},
+        {5, 0, 1000, 1000},
+        {0, -5, -10, -10},
+        {0, -5, 3, -5},
+        {10, 5, 1, 1},
         {10, 5, 100, 100},
     };
     for (const Case& c : cases) {
@@ -103,7 +133,15 @@ TEST(NumEdit, CheckNumberAppliesTheBounds)
 
 TEST(NumEdit, TypedKeysKeepTheTextANumber)
 {
-    struct Case { QChar dec, thou; double min, max; unsigned places; const char* start; const char* keys; const char* text; int beeps; };
+    struct Case {
+        QChar dec, thou;
+        double min, max;
+        unsigned places;
+        const char* start;
+        const char* keys;
+        const char* text;
+        int beeps;
+    };
     const Case cases[] = {
         {'.', ',', 0, 0, 2, "", "12.34", "12.34", 0},
         {'.', ',', 0, 0, 2, "", "12.345", "12.34", 1},
@@ -120,8 +158,14 @@ TEST(NumEdit, TypedKeysKeepTheTextANumber)
         {'.', ',', 0, 0, 2, "5", "\x01-", "-5", 0},
         // Only the digits before the exponent count as decimals.
         {'.', ',', 0, 0, 2, "1.25", "\x01\x02\x02\x02\x02E", "1.25", 1},
-        {'.', ',', 0, 0, 2, "1.2E5", "\x01\x02\x02\x02" "5", "1.25E5", 0},
-        {'.', ',', 0, 0, 2, "1.2E5", "\x01\x02\x02\x02" "55", "1.25E5", 1},
+        {'.', ',', 0, 0, 2, "1.2E5",
+         "\x01\x02\x02\x02"
+         "5",
+         "1.25E5", 0},
+        {'.', ',', 0, 0, 2, "1.2E5",
+         "\x01\x02\x02\x02"
+         "55",
+         "1.25E5", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);
@@ -150,7 +194,13 @@ TEST(NumEdit, TypedKeysKeepTheTextANumber)
 
 TEST(NumEdit, DisplayFormatWhileUnfocused)
 {
-    struct Case { QChar dec, thou; const char* format; double value; const char* painted; const char* edited; };
+    struct Case {
+        QChar dec, thou;
+        const char* format;
+        double value;
+        const char* painted;
+        const char* edited;
+    };
     const Case cases[] = {
         {'.', ',', ",0.##", 1234.5, "1,234.5", "1234.5"},
         {',', '.', ",0.##", 1234.5, "1.234,5", "1234,5"},
@@ -175,7 +225,12 @@ TEST(NumEdit, DisplayFormatWhileUnfocused)
 
 TEST(NumEdit, ZeroEmptyDecidesTheTextOfZero)
 {
-    struct Case { bool zeroEmpty; double value; unsigned places; const char* text; };
+    struct Case {
+        bool zeroEmpty;
+        double value;
+        unsigned places;
+        const char* text;
+    };
     const Case cases[] = {
         {true, 0, 2, ""}, {false, 0, 2, "0"}, {true, 0.001, 2, "0"}, {true, 2.5, 0, "3"}, {false, 1.125, 2, "1.13"},
     };
@@ -190,7 +245,13 @@ TEST(NumEdit, ZeroEmptyDecidesTheTextOfZero)
 
 TEST(NumEdit, LeavingChecksTheRange)
 {
-    struct Case { bool check; const char* typed; unsigned places; const char* message; double value; };
+    struct Case {
+        bool check;
+        const char* typed;
+        unsigned places;
+        const char* message;
+        double value;
+    };
     const Case cases[] = {
         // Reading Value commits the text within the bounds, error or not.
         {true, "150", 2, "Value must be between 0.00 and 100.00", 100},
@@ -250,7 +311,13 @@ TEST(NumEdit, EscapeRestoresTheCommittedValueAndCancels)
 
 TEST(NumEdit, FormatOnEditingSeparatesThousandsWhileTyping)
 {
-    struct Case { QChar dec, thou; const char* format; const char* keys; const char* text; double value; };
+    struct Case {
+        QChar dec, thou;
+        const char* format;
+        const char* keys;
+        const char* text;
+        double value;
+    };
     const Case cases[] = {
         {'.', ',', ",0.##", "1234567", "1,234,567", 1234567},
         {'.', ',', ",0.##", "-12345.5", "-12,345.5", -12345.5},
@@ -273,7 +340,11 @@ TEST(NumEdit, FormatOnEditingSeparatesThousandsWhileTyping)
 
 TEST(NumEdit, PasteOfTextThatIsNoNumberIsUndone)
 {
-    struct Case { const char* clip; const char* text; int beeps; };
+    struct Case {
+        const char* clip;
+        const char* text;
+        int beeps;
+    };
     const Case cases[] = {{"abc", "7", 1}, {"12.5", "12.5", 0}};
     for (const Case& c : cases) {
         Window w;
@@ -291,7 +362,11 @@ TEST(NumEdit, PasteOfTextThatIsNoNumberIsUndone)
 // The context menu's Paste is checked as the keyboard's is.
 TEST(NumEdit, MenuPasteOfTextThatIsNoNumberIsUndone)
 {
-    struct Case { const char* clip; const char* text; int beeps; };
+    struct Case {
+        const char* clip;
+        const char* text;
+        int beeps;
+    };
     const Case cases[] = {{"abc", "7", 1}, {"12.5", "12.5", 0}};
     for (const Case& c : cases) {
         Window w;
@@ -312,17 +387,18 @@ TEST(NumEdit, MenuPasteOfTextThatIsNoNumberIsUndone)
 
 TEST(CalcEdit, KeysGoToThePopupAndResultKeysClose)
 {
-    struct Case { const char* start; const char* keys; bool open; const char* shown; double value; int beeps; };
+    struct Case {
+        const char* start;
+        const char* keys;
+        bool open;
+        const char* shown;
+        double value;
+        int beeps;
+    };
     const Case cases[] = {
-        {"12", "+3=", false, "", 15, 0},
-        {"", "12+3\r", false, "", 15, 0},
-        {"200", "+10%", false, "", 220, 0},
-        {"", "200*10%", false, "", 20, 0},
-        {"", "5+*3=", false, "", 15, 0},
-        {"", "12+3", true, "3", 12, 0},
-        {"", "50/0=", true, "Error", 0, 1},
-        {"", "50/0\r\r", true, "Error", 0, 1},
-        {"", "50/0=c7=", false, "", 7, 1},
+        {"12", "+3=", false, "", 15, 0},    {"", "12+3\r", false, "", 15, 0},      {"200", "+10%", false, "", 220, 0},
+        {"", "200*10%", false, "", 20, 0},  {"", "5+*3=", false, "", 15, 0},       {"", "12+3", true, "3", 12, 0},
+        {"", "50/0=", true, "Error", 0, 1}, {"", "50/0\r\r", true, "Error", 0, 1}, {"", "50/0=c7=", false, "", 7, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);

@@ -35,7 +35,7 @@ struct Window {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(SpinEdit, StartsAtZeroWithDiagonalButton)
 {
@@ -53,9 +53,12 @@ TEST(SpinEdit, IntegerTextRoundsHalvesToEven)
     TKitSpinEdit e;
     e.SetMinValue(-1000);
     e.SetMaxValue(1000);
-    struct Case { double v; const char* text; };
-    const Case cases[] = {{254.5, "254"}, {255.5, "256"}, {2.5, "2"}, {3.5, "4"}, {-2.5, "-2"}, {0.49, "0"},
-                          {999.6, "1000"}, {5000, "1000"}, {-5000, "-1000"}};
+    struct Case {
+        double v;
+        const char* text;
+    };
+    const Case cases[] = {{254.5, "254"}, {255.5, "256"},  {2.5, "2"},     {3.5, "4"},      {-2.5, "-2"},
+                          {0.49, "0"},    {999.6, "1000"}, {5000, "1000"}, {-5000, "-1000"}};
     for (const Case& c : cases) {
         e.SetValue(c.v);
         EXPECT_EQ(e.text(), QString(c.text)) << c.v;
@@ -65,12 +68,13 @@ TEST(SpinEdit, IntegerTextRoundsHalvesToEven)
 TEST(SpinEdit, BoundsAreTakenAsGiven)
 {
     TKitSpinEdit e;
-    struct Case { double min, max, in, out; };
+    struct Case {
+        double min, max, in, out;
+    };
     const Case cases[] = {
-        {0, 0, 1e6, 1e6}, {0, 0, -7, -7},   // equal bounds: no clamping at all
-        {5, 5, 9, 9},
-        {0, 255, 300, 255}, {0, 255, -1, 0}, {0, 255, 17, 17},
-        {10, 5, 7, 10}, {10, 5, 12, 5}, {10, 5, 3, 10},   // reversed bounds stay reversed
+        {0, 0, 1e6, 1e6}, {0, 0, -7, -7},  // equal bounds: no clamping at all
+        {5, 5, 9, 9},     {0, 255, 300, 255}, {0, 255, -1, 0}, {0, 255, 17, 17},
+        {10, 5, 7, 10},   {10, 5, 12, 5},     {10, 5, 3, 10},  // reversed bounds stay reversed
     };
     for (const Case& c : cases) {
         e.SetMinValue(c.min);
@@ -90,7 +94,11 @@ TEST(SpinEdit, UnreadableTextGivesMinValue)
     TKitSpinEdit e;
     e.SetMinValue(2.7);
     e.SetMaxValue(10);
-    struct Case { TValueType type; const char* text; double value; };
+    struct Case {
+        TValueType type;
+        const char* text;
+        double value;
+    };
     const Case cases[] = {{vtInteger, "", 2}, {vtInteger, "-", 2}, {vtInteger, "1.5", 2}, {vtInteger, "7", 7},
                           {vtFloat, "", 2.7}, {vtFloat, "-", 2.7}, {vtFloat, "1.5", 1.5}, {vtFloat, "x", 2.7}};
     for (const Case& c : cases) {
@@ -110,8 +118,8 @@ TEST(SpinEdit, SwitchingTypeRereadsTheText)
     e.setText("1.50");
     e.SetIncrement(2.5);
     e.SetValueType(vtInteger);
-    EXPECT_EQ(e.text(), QString("3"));     // the truncated MinValue, not 1 or 2
-    EXPECT_EQ(e.Increment(), 2.0);         // halves to even
+    EXPECT_EQ(e.text(), QString("3"));  // the truncated MinValue, not 1 or 2
+    EXPECT_EQ(e.Increment(), 2.0);      // halves to even
     e.SetValueType(vtFloat);
     EXPECT_EQ(e.text(), QString("3.00"));
     e.SetIncrement(0.4);
@@ -129,8 +137,15 @@ TEST(SpinEdit, FloatTextFollowsDecimal)
 {
     TKitSpinEdit e;
     e.SetValueType(vtFloat);
-    struct Case { int decimals; double v; const char* text; };
-    const Case cases[] = {{2, 3.14159, "3.14"}, {3, 3.14159, "3.142"}, {0, 2.5, "3"}, {1, -0.05, "-0.1"},
+    struct Case {
+        int decimals;
+        double v;
+        const char* text;
+    };
+    const Case cases[] = {{2, 3.14159, "3.14"},
+                          {3, 3.14159, "3.142"},
+                          {0, 2.5, "3"},
+                          {1, -0.05, "-0.1"},
                           {2, 1234567.891, "1234567.89"}};
     for (const Case& c : cases) {
         e.SetDecimal(c.decimals);
@@ -153,9 +168,13 @@ TEST(SpinEdit, SteppingFiresChangeOnceAndClicksAlways)
     e.OnChange = [&](TObject*) { ++changes; };
     e.OnTopClick = [&](TObject*) { ++tops; };
     e.OnBottomClick = [&](TObject*) { ++bottoms; };
-    struct Step { bool up; const char* text; int changes, tops, bottoms; };
-    const Step steps[] = {{true, "3", 1, 1, 0}, {true, "6", 2, 2, 0}, {true, "9", 3, 3, 0}, {true, "10", 4, 4, 0},
-                          {true, "10", 4, 5, 0},   // at the bound: no change, but the click
+    struct Step {
+        bool up;
+        const char* text;
+        int changes, tops, bottoms;
+    };
+    const Step steps[] = {{true, "3", 1, 1, 0},  {true, "6", 2, 2, 0},  {true, "9", 3, 3, 0},
+                          {true, "10", 4, 4, 0}, {true, "10", 4, 5, 0},  // at the bound: no change, but the click
                           {false, "7", 5, 5, 1}};
     for (const Step& s : steps) {
         s.up ? e.StepUp() : e.StepDown();
@@ -204,14 +223,18 @@ TEST(SpinEdit, TypedCharactersAreFiltered)
     Window w;
     TKitSpinEdit& e = *w.edit;
     Beeps beeps;
-    struct Case { TValueType type; bool editor; const char* before; QString typed; const char* after; int beeps; };
+    struct Case {
+        TValueType type;
+        bool editor;
+        const char* before;
+        QString typed;
+        const char* after;
+        int beeps;
+    };
     const Case cases[] = {
-        {vtInteger, true, "", "12a3", "123", 1},
-        {vtInteger, true, "", "-4.5", "-45", 1},
-        {vtFloat, true, "", "1.5.2", "1.52", 1},
-        {vtFloat, true, "", "2e3E", "2e3", 1},
-        {vtFloat, true, "", "+7", "+7", 0},
-        {vtInteger, false, "5", "9", "5", 1},
+        {vtInteger, true, "", "12a3", "123", 1}, {vtInteger, true, "", "-4.5", "-45", 1},
+        {vtFloat, true, "", "1.5.2", "1.52", 1}, {vtFloat, true, "", "2e3E", "2e3", 1},
+        {vtFloat, true, "", "+7", "+7", 0},      {vtInteger, false, "5", "9", "5", 1},
     };
     for (const Case& c : cases) {
         e.SetValueType(c.type);
@@ -241,9 +264,12 @@ TEST(SpinEdit, WithoutTheEditorOnlySteppingChangesTheText)
     TKitSpinEdit& e = *w.edit;
     e.SetEditorEnabled(false);
     QGuiApplication::clipboard()->setText(QStringLiteral("77"));
-    const QKeySequence::StandardKey keys[] = {QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord,
-                                              QKeySequence::DeleteEndOfLine, QKeySequence::Paste,
-                                              QKeySequence::Cut, QKeySequence::Undo};
+    const QKeySequence::StandardKey keys[] = {QKeySequence::DeleteStartOfWord,
+                                              QKeySequence::DeleteEndOfWord,
+                                              QKeySequence::DeleteEndOfLine,
+                                              QKeySequence::Paste,
+                                              QKeySequence::Cut,
+                                              QKeySequence::Undo};
     for (QKeySequence::StandardKey k : keys) {
         e.setText(QStringLiteral("15"));
         e.setCursorPosition(1);
@@ -304,7 +330,7 @@ TEST(SpinEdit, LeavingPullsTheTextIntoBounds)
     e.SetMaxValue(255);
     e.selectAll();
     QTest::keyClicks(&e, "300");
-    EXPECT_EQ(e.text(), QString("300"));   // not while focused
+    EXPECT_EQ(e.text(), QString("300"));  // not while focused
     w.other->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.other->hasFocus(); }, 5000));
     EXPECT_EQ(e.text(), QString("255"));
@@ -337,9 +363,12 @@ TEST(SpinButton, HalvesSplitOnTheDiagonal)
 {
     TKitSpinButton b;
     b.resize(20, 20);
-    struct Case { int x, y; bool bottom; };
-    const Case cases[] = {{1, 1, false}, {18, 18, true}, {10, 10, false}, {10, 11, true}, {0, 19, false},
-                          {19, 2, true}, {5, 14, false}, {5, 16, true}};
+    struct Case {
+        int x, y;
+        bool bottom;
+    };
+    const Case cases[] = {{1, 1, false},  {18, 18, true}, {10, 10, false}, {10, 11, true},
+                          {0, 19, false}, {19, 2, true},  {5, 14, false},  {5, 16, true}};
     for (const Case& c : cases)
         EXPECT_EQ(b.InBottomHalf(c.x, c.y), c.bottom) << c.x << "," << c.y;
 }
@@ -351,7 +380,11 @@ TEST(SpinButton, HeldHalfRepeatsOnAFakeClock)
     TKitSpinEdit& e = *w.edit;
     TKitSpinButton* b = e.SpinButton();
     ASSERT_NE(b, nullptr);
-    struct Case { QPoint at; const char* afterPress; const char* afterTicks; };
+    struct Case {
+        QPoint at;
+        const char* afterPress;
+        const char* afterTicks;
+    };
     const Case cases[] = {{QPoint(3, 3), "1", "3"}, {QPoint(b->width() - 3, b->height() - 3), "2", "0"}};
     for (const Case& c : cases) {
         QTest::mousePress(b, Qt::LeftButton, {}, c.at);
@@ -379,7 +412,7 @@ TEST(SpinButton, ImagesDrawTheFrameAndDiagonal)
     const TColor frame = ColorToRGB(clWindowFrame) & 0xFFFFFF;
     EXPECT_EQ(none.PixelColor(0, 0), frame);
     EXPECT_EQ(none.PixelColor(19, 19), frame);
-    EXPECT_EQ(none.PixelColor(10, 9), frame);   // on the diagonal from (−1, 20) to (20, −1)
+    EXPECT_EQ(none.PixelColor(10, 9), frame);  // on the diagonal from (−1, 20) to (20, −1)
     const TBitmap top = b.BuildSpinImage(sbTopDown);
     EXPECT_EQ(top.PixelColor(1, 5), ColorToRGB(clBtnShadow) & 0xFFFFFF);
     EXPECT_EQ(none.PixelColor(1, 5), ColorToRGB(clBtnHighlight) & 0xFFFFFF);

@@ -38,20 +38,25 @@ struct Grid : TKitDrawGrid {
 
 QRgb rgbOf(TColor c) { return ToQColor(c).rgb() & 0xFFFFFF; }
 
-} // namespace
+}  // namespace
 
 TEST(KitDrawGrid, DefaultsOfTheKit)
 {
     Grid g;
     EXPECT_EQ(g.DefaultRowHeight(), 18);
-    EXPECT_EQ(g.Options(), TGridOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine
-                                        | goDrawFocusSelected | goColSizing));
+    EXPECT_EQ(g.Options(), TGridOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine |
+                                        goDrawFocusSelected | goColSizing));
     EXPECT_FALSE(g.FixedButtons());
 }
 
 TEST(KitDrawGrid, CellsAreFilledBeforeOnDrawCell)
 {
-    struct Case { const char* name; TGridOptions extra; TGridRect sel; std::vector<std::pair<int, int>> highlighted; };
+    struct Case {
+        const char* name;
+        TGridOptions extra;
+        TGridRect sel;
+        std::vector<std::pair<int, int>> highlighted;
+    };
     const std::vector<Case> cases = {
         {"focused cell with default options", 0, TGridRect{2, 2, 2, 2}, {{2, 2}}},
         {"range", goRangeSelect, TGridRect{1, 1, 2, 3}, {{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}},
@@ -70,7 +75,8 @@ TEST(KitDrawGrid, CellsAreFilledBeforeOnDrawCell)
         for (int r = 1; r < 5; ++r)
             for (int col = 1; col < 5; ++col) {
                 const bool hl = std::count(c.highlighted.begin(), c.highlighted.end(), std::make_pair(col, r)) > 0;
-                EXPECT_EQ(g.pixelIn(col, r), hl ? rgbOf(clHighlight) : rgbOf(clWhite)) << c.name << " " << col << "," << r;
+                EXPECT_EQ(g.pixelIn(col, r), hl ? rgbOf(clHighlight) : rgbOf(clWhite))
+                    << c.name << " " << col << "," << r;
                 EXPECT_EQ(brushSeen[std::make_pair(col, r)], hl ? rgbOf(clHighlight) : rgbOf(clWhite)) << c.name;
             }
         EXPECT_EQ(g.pixelIn(0, 2), rgbOf(clBtnFace)) << c.name;
@@ -109,12 +115,16 @@ TEST(KitDrawGrid, FixedCellsActAsButtons)
     g.OnCheckButton = [](TObject*, int c, int, bool& enabled) { enabled = c != 3; };
     const TRect h2 = g.CellRect(2, 0), h3 = g.CellRect(3, 0), v1 = g.CellRect(0, 1);
     auto mid = [](const TRect& r) { return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); };
-    struct Case { QPoint press, release; std::vector<std::pair<int, int>> after; int beeps; };
+    struct Case {
+        QPoint press, release;
+        std::vector<std::pair<int, int>> after;
+        int beeps;
+    };
     const std::vector<Case> cases = {
         {mid(h2), mid(h2), {{2, 0}}, 0},
         {mid(v1), mid(v1), {{2, 0}, {0, 1}}, 0},
-        {mid(h2), mid(v1), {{2, 0}, {0, 1}}, 0},   // released on another cell: nothing
-        {mid(h3), mid(h3), {{2, 0}, {0, 1}}, 1},   // refused: a beep
+        {mid(h2), mid(v1), {{2, 0}, {0, 1}}, 0},  // released on another cell: nothing
+        {mid(h3), mid(h3), {{2, 0}, {0, 1}}, 1},  // refused: a beep
     };
     for (const Case& c : cases) {
         QTest::mousePress(g.vp(), Qt::LeftButton, {}, c.press);
@@ -141,7 +151,7 @@ TEST(KitDrawGrid, DoubleClicksOnFixedButtonsArePresses)
     QTest::mouseDClick(g.vp(), Qt::LeftButton, {}, QPoint(body.Left + 3, body.Top + 3));
     EXPECT_EQ(dbl, 1);
     QTest::mouseDClick(g.vp(), Qt::LeftButton, {}, QPoint(head.Left + 3, head.Top + 3));
-    EXPECT_EQ(dbl, 2);   // without fixed buttons every double click counts
+    EXPECT_EQ(dbl, 2);  // without fixed buttons every double click counts
     g.SetFixedButtons(true);
     QTest::mouseDClick(g.vp(), Qt::LeftButton, {}, QPoint(head.Left + 3, head.Top + 3));
     EXPECT_EQ(dbl, 2);
@@ -294,8 +304,15 @@ TEST(KitDrawGrid, PickListSearchRestartsAfterAPause)
     TPopupListbox* list = e->PickList();
     qint64 now = 100000;
     list->Clock = [&] { return now; };
-    struct Step { const char* key; qint64 advance; const char* search; const char* current; };
-    const Step steps[] = {{"b", 0, "b", "beta"}, {"r", 3999, "br", "bravo"}, {"c", 4001, "c", "charlie"},
+    struct Step {
+        const char* key;
+        qint64 advance;
+        const char* search;
+        const char* current;
+    };
+    const Step steps[] = {{"b", 0, "b", "beta"},
+                          {"r", 3999, "br", "bravo"},
+                          {"c", 4001, "c", "charlie"},
                           {"x", 10, "cx", "charlie"}};
     for (const Step& s : steps) {
         now += s.advance;

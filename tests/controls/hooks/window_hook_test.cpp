@@ -47,7 +47,7 @@ void settle()
 
 int controlHookCount() { return THookList::Instance(false) ? THookList::Instance(false)->Count() : 0; }
 
-} // namespace
+}  // namespace
 
 TEST(WindowHook, SeesAndEatsKeyAndMouseEvents)
 {
@@ -178,7 +178,7 @@ TEST(WindowHook, ControlDestroyedFirstDetachesEveryHookAfterTellingThem)
         h->BeforeMessage = [&](TObject*, TMessage& m, bool& handled) {
             if (m.Msg == QEvent::Destroy) {
                 ++destroyNotes;
-                handled = true; // must not keep the other hook from hearing it
+                handled = true;  // must not keep the other hook from hearing it
             }
         };
         h->SetWinControl(t.get());

@@ -35,8 +35,7 @@ protected:
     void TearDown() override { TApplication::OnException = savedHandler_; }
 
     // A form at a known place with a placement that stores in iniName_.
-    template <class Form = QWidget>
-    std::unique_ptr<Form> makeForm(QRect rect = QRect(50, 60, 300, 200))
+    template <class Form = QWidget> std::unique_ptr<Form> makeForm(QRect rect = QRect(50, 60, 300, 200))
     {
         auto form = std::make_unique<Form>();
         form->setGeometry(rect);
@@ -62,11 +61,14 @@ protected:
     std::function<void(const std::exception&)> savedHandler_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Placement, QuotedValuesKeepTheirQuotesInIniFilesAndRegistry)
 {
-    struct Case { const char* value; const char* fileLine; };
+    struct Case {
+        const char* value;
+        const char* fileLine;
+    };
     const Case cases[] = {
         {"\"quoted\"", "K=\"\"quoted\"\""},
         {"'single'", "K=\"'single'\""},
@@ -94,7 +96,8 @@ TEST_F(Placement, QuotedValuesKeepTheirQuotesInIniFilesAndRegistry)
         EXPECT_EQ(IniReadString(&reg, QStringLiteral("S"), QStringLiteral("K"), QString()), value);
     }
     // Without storage, reading gives the default.
-    EXPECT_EQ(IniReadString(nullptr, QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_EQ(IniReadString(nullptr, QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")),
+              QStringLiteral("d"));
 }
 
 TEST_F(Placement, ScreenSpecificKeysFallBackToThePlainKey)
@@ -109,7 +112,8 @@ TEST_F(Placement, ScreenSpecificKeysFallBackToThePlainKey)
     ini.WriteString(QStringLiteral("S"), QStringLiteral("Pos"), QStringLiteral("plain"));
     EXPECT_EQ(IniReadScreenString(&ini, QStringLiteral("S"), QStringLiteral("Pos"), QString()), QStringLiteral("1,2"));
     ini.WriteString(QStringLiteral("S"), suffixed, QString());
-    EXPECT_EQ(IniReadScreenString(&ini, QStringLiteral("S"), QStringLiteral("Pos"), QString()), QStringLiteral("plain"));
+    EXPECT_EQ(IniReadScreenString(&ini, QStringLiteral("S"), QStringLiteral("Pos"), QString()),
+              QStringLiteral("plain"));
 }
 
 TEST_F(Placement, DefaultNamesAndSections)
@@ -159,7 +163,7 @@ TEST_F(Placement, PositionSizeAndMaximisedStateSurviveTwoRuns)
         auto form = makeForm();
         show(form.get());
         EXPECT_TRUE(placementOf(form.get())->Restored());
-        EXPECT_EQ(placed(form.get()), QRect(50, 60, 300, 200)); // nothing stored yet
+        EXPECT_EQ(placed(form.get()), QRect(50, 60, 300, 200));  // nothing stored yet
         form->setGeometry(70, 80, 320, 240);
         EXPECT_TRUE(form->close());
         EXPECT_TRUE(placementOf(form.get())->Saved());
@@ -225,7 +229,9 @@ TEST_F(Placement, DestroyingAShownFormSavesItAsVisibleInItsOwnSection)
     EXPECT_TRUE(stored.ReadBool(QStringLiteral("QDialog"), QStringLiteral("Visible"), false));
     // A form never shown was never restored, and so is not saved.
     QFile::remove(iniName_);
-    { auto form = makeForm(); }
+    {
+        auto form = makeForm();
+    }
     EXPECT_FALSE(QFile::exists(iniName_));
 }
 
@@ -233,9 +239,14 @@ TEST_F(Placement, RestoreKeepsTheFormWhenTheStoredRectangleDoesNotApply)
 {
     static const char junk[] = "\x00\xff[\x01=\x02\n\xfe\xfe]]]===\n";
     const QByteArray base = "[QWidget]\nShowCmd=1\nPixelsPerInch=" + QByteArray::number(ppi()) + "\n";
-    struct Case { const char* name; QByteArray text; QRect expected; };
+    struct Case {
+        const char* name;
+        QByteArray text;
+        QRect expected;
+    };
     const Case cases[] = {
-        {"other pixel density", "[QWidget]\nPixelsPerInch=" + QByteArray::number(ppi() + 48) + "\nNormPos=10,20,110,120\n",
+        {"other pixel density",
+         "[QWidget]\nPixelsPerInch=" + QByteArray::number(ppi() + 48) + "\nNormPos=10,20,110,120\n",
          QRect(50, 60, 300, 200)},
         {"no position strings", base, QRect(50, 60, 300, 200)},
         {"letters", base + "NormPos=abc,def\n", QRect(50, 60, 300, 200)},
@@ -286,8 +297,13 @@ TEST_F(Placement, RectangleFromALargerScreenIsBroughtOntoThisOne)
     const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
     // Only the plain key: the suffixed one belongs to the screen it was saved on.
     writeIni("[QWidget]\nShowCmd=1\nNormPos=" +
-             QStringLiteral("%1,%2,%3,%4").arg(avail.right() + 700).arg(avail.bottom() + 500)
-                 .arg(avail.right() + 700 + avail.width() + 400).arg(avail.bottom() + 500 + 300).toLatin1() + "\n");
+             QStringLiteral("%1,%2,%3,%4")
+                 .arg(avail.right() + 700)
+                 .arg(avail.bottom() + 500)
+                 .arg(avail.right() + 700 + avail.width() + 400)
+                 .arg(avail.bottom() + 500 + 300)
+                 .toLatin1() +
+             "\n");
     auto form = makeForm();
     show(form.get());
     EXPECT_TRUE(avail.contains(placed(form.get()))) << form->x() << "," << form->y();
@@ -316,8 +332,11 @@ TEST_F(Placement, MinMaxInfoHoldsTheSizeAndPreventResizeLocksIt)
     info.SetValue(TWinMinMaxInfo::MinTrackHeight, 150);
     info.SetValue(TWinMinMaxInfo::MaxTrackWidth, 400);
     EXPECT_EQ(p->WindowHook()->WinControl(), form.get());
-    struct Case { QSize asked, got; };
-    for (const Case& c : {Case{{100, 100}, {200, 150}}, Case{{1000, 1000}, {400, 1000}}, Case{{250, 180}, {250, 180}}}) {
+    struct Case {
+        QSize asked, got;
+    };
+    for (const Case& c :
+         {Case{{100, 100}, {200, 150}}, Case{{1000, 1000}, {400, 1000}}, Case{{250, 180}, {250, 180}}}) {
         form->resize(c.asked);
         EXPECT_EQ(form->size(), c.got);
     }
@@ -327,7 +346,8 @@ TEST_F(Placement, MinMaxInfoHoldsTheSizeAndPreventResizeLocksIt)
     form->resize(100, 100);
     EXPECT_EQ(form->size(), QSize(100, 100));
 
-    const bool hadMaximize = form->windowFlags() & Qt::WindowMaximizeButtonHint || !(form->windowFlags() & ~Qt::WindowType_Mask);
+    const bool hadMaximize = form->windowFlags() & Qt::WindowMaximizeButtonHint ||
+                             !(form->windowFlags() & ~Qt::WindowType_Mask);
     ASSERT_TRUE(hadMaximize);
     p->SetPreventResize(true);
     EXPECT_TRUE(form->isVisible());

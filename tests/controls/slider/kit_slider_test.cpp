@@ -43,24 +43,26 @@ TBitmap columns(int length, int cross, bool vertical)
     return b;
 }
 
-QRgb along(const TBitmap& b, int i, bool vertical)
-{
-    return vertical ? b.Image().pixel(0, i) : b.Image().pixel(i, 0);
-}
+QRgb along(const TBitmap& b, int i, bool vertical) { return vertical ? b.Image().pixel(0, i) : b.Image().pixel(i, 0); }
 
-} // namespace
+}  // namespace
 
 TEST(KitSlider, ValueAndPixelAgreeBothWays)
 {
-    struct Case { TSliderOrientation o; int w, h; TBevelCut bevel; int value, edge; };
+    struct Case {
+        TSliderOrientation o;
+        int w, h;
+        TBevelCut bevel;
+        int value, edge;
+    };
     const Case cases[] = {
-        {soHorizontal, 150, 40, bvNone, 0, 6},     {soHorizontal, 150, 40, bvNone, 100, 133},
-        {soHorizontal, 150, 40, bvNone, 50, 70},   // 63.5 rounds to the even 64
+        {soHorizontal, 150, 40, bvNone, 0, 6},        {soHorizontal, 150, 40, bvNone, 100, 133},
+        {soHorizontal, 150, 40, bvNone, 50, 70},  // 63.5 rounds to the even 64
         {soHorizontal, 150, 40, bvLowered, 100, 132}, {soHorizontal, 150, 40, bvLowered, 0, 7},
-        {soHorizontal, 300, 40, bvNone, 25, 75},   // 6 + 277 / 4 = 75.25
-        {soVertical, 40, 150, bvNone, 100, 6},     {soVertical, 40, 150, bvNone, 0, 133},
-        {soVertical, 40, 150, bvNone, 50, 69},     {soVertical, 40, 150, bvRaised, 100, 7},
-        {soVertical, 40, 150, bvRaised, 0, 132},   {soVertical, 40, 80, bvNone, 30, 46},
+        {soHorizontal, 300, 40, bvNone, 25, 75},  // 6 + 277 / 4 = 75.25
+        {soVertical, 40, 150, bvNone, 100, 6},        {soVertical, 40, 150, bvNone, 0, 133},
+        {soVertical, 40, 150, bvNone, 50, 69},        {soVertical, 40, 150, bvRaised, 100, 7},
+        {soVertical, 40, 150, bvRaised, 0, 132},      {soVertical, 40, 80, bvNone, 30, 46},
     };
     for (const Case& c : cases) {
         Shown sh(c.o, c.w, c.h, c.bevel);
@@ -78,10 +80,16 @@ TEST(KitSlider, ValueAndPixelAgreeBothWays)
 
 TEST(KitSlider, NoRulerLengthGivesTheMinimum)
 {
-    struct Case { TSliderOrientation o; int w, h; };
+    struct Case {
+        TSliderOrientation o;
+        int w, h;
+    };
     // Ruler as long as the thumb (no travel), shorter than the thumb, and no ruler at all.
-    const Case cases[] = {{soHorizontal, 23, 40}, {soHorizontal, 18, 40}, {soHorizontal, 5, 40},
-                          {soVertical, 40, 23}, {soVertical, 40, 8}};
+    const Case cases[] = {{soHorizontal, 23, 40},
+                          {soHorizontal, 18, 40},
+                          {soHorizontal, 5, 40},
+                          {soVertical, 40, 23},
+                          {soVertical, 40, 8}};
     for (const Case& c : cases) {
         Shown sh(c.o, c.w, c.h);
         sh.s.SetRange(-20, 80);
@@ -100,8 +108,14 @@ TEST(KitSlider, NoRulerLengthGivesTheMinimum)
 
 TEST(KitSlider, RulerKeepsItsEdgesAndRepeatsTheMiddle)
 {
-    struct Case { bool vertical; int length, edge, control; };
-    const Case cases[] = {{false, 20, 2, 112}, {true, 20, 2, 112}, {false, 20, 3, 60}, {false, 7, 2, 200},
+    struct Case {
+        bool vertical;
+        int length, edge, control;
+    };
+    const Case cases[] = {{false, 20, 2, 112},
+                          {true, 20, 2, 112},
+                          {false, 20, 3, 60},
+                          {false, 7, 2, 200},
                           {false, 20, 2, 30}};
     for (const Case& c : cases) {
         TKitSlider s;
@@ -133,7 +147,9 @@ TEST(KitSlider, RulerKeepsItsEdgesAndRepeatsTheMiddle)
 
 TEST(KitSlider, RulerWithoutMiddleIsScaledWhole)
 {
-    struct Case { int length, edge; };
+    struct Case {
+        int length, edge;
+    };
     // Edge size 2 is set first; then a ruler comes with no middle, or less than none.
     const Case cases[] = {{4, 2}, {3, 2}, {1, 2}};
     for (const Case& c : cases) {
@@ -152,10 +168,13 @@ TEST(KitSlider, RulerWithoutMiddleIsScaledWhole)
 
 TEST(KitSlider, EdgeSizeNeedsAMiddle)
 {
-    struct Case { int edge; int expected; };
+    struct Case {
+        int edge;
+        int expected;
+    };
     const Case cases[] = {{10, 2}, {9, 9}, {0, 0}, {-1, 2}, {11, 2}};
     for (const Case& c : cases) {
-        TKitSlider s;   // built-in ruler: 20 pixels long
+        TKitSlider s;  // built-in ruler: 20 pixels long
         s.SetEdgeSize(c.edge);
         EXPECT_EQ(s.EdgeSize(), c.expected) << c.edge;
     }
@@ -175,7 +194,9 @@ TEST(KitSlider, RangeIncrementAndValueRules)
     EXPECT_EQ(s.Increment(), 5);
     EXPECT_EQ(s.Value(), 5);
 
-    struct Bad { int increment; };
+    struct Bad {
+        int increment;
+    };
     for (const Bad& b : {Bad{0}, Bad{-3}, Bad{6}}) {
         try {
             s.SetIncrement(b.increment);
@@ -209,14 +230,25 @@ TEST(KitSlider, OrientationSwapsTheSize)
 
 TEST(KitSlider, KeysStepByRoundedIncrements)
 {
-    struct Case { TSliderOrientation o; int start; Qt::Key key; Qt::KeyboardModifiers mods; int expected; };
+    struct Case {
+        TSliderOrientation o;
+        int start;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int expected;
+    };
     const Case cases[] = {
-        {soHorizontal, 15, Qt::Key_Right, {}, 30}, {soHorizontal, 25, Qt::Key_Right, {}, 30},
-        {soHorizontal, 15, Qt::Key_Left, {}, 10},  {soHorizontal, 3, Qt::Key_Left, {}, 0},
-        {soHorizontal, 95, Qt::Key_Right, {}, 100}, {soHorizontal, 40, Qt::Key_Home, {}, 0},
-        {soHorizontal, 40, Qt::Key_End, {}, 100},  {soHorizontal, 40, Qt::Key_Up, {}, 40},
+        {soHorizontal, 15, Qt::Key_Right, {}, 30},
+        {soHorizontal, 25, Qt::Key_Right, {}, 30},
+        {soHorizontal, 15, Qt::Key_Left, {}, 10},
+        {soHorizontal, 3, Qt::Key_Left, {}, 0},
+        {soHorizontal, 95, Qt::Key_Right, {}, 100},
+        {soHorizontal, 40, Qt::Key_Home, {}, 0},
+        {soHorizontal, 40, Qt::Key_End, {}, 100},
+        {soHorizontal, 40, Qt::Key_Up, {}, 40},
         {soHorizontal, 40, Qt::Key_Right, Qt::ControlModifier, 40},
-        {soVertical, 0, Qt::Key_Up, {}, 10},       {soVertical, 50, Qt::Key_Down, {}, 40},
+        {soVertical, 0, Qt::Key_Up, {}, 10},
+        {soVertical, 50, Qt::Key_Down, {}, 40},
         {soVertical, 50, Qt::Key_Right, {}, 50},
     };
     for (const Case& c : cases) {
@@ -226,23 +258,33 @@ TEST(KitSlider, KeysStepByRoundedIncrements)
         sh.s.OnChanged = [&](TObject*) { ++changed; };
         QTest::keyClick(&sh.s, c.key, c.mods);
         EXPECT_EQ(sh.s.Value(), c.expected) << c.start << " key " << c.key;
-        const bool applies = c.mods == Qt::NoModifier
-            && (c.key == Qt::Key_Home || c.key == Qt::Key_End
-                || (c.o == soHorizontal ? c.key == Qt::Key_Left || c.key == Qt::Key_Right
-                                        : c.key == Qt::Key_Up || c.key == Qt::Key_Down));
+        const bool applies = c.mods == Qt::NoModifier &&
+                             (c.key == Qt::Key_Home || c.key == Qt::Key_End ||
+                              (c.o == soHorizontal ? c.key == Qt::Key_Left || c.key == Qt::Key_Right
+                                                   : c.key == Qt::Key_Up || c.key == Qt::Key_Down));
         EXPECT_EQ(changed, applies ? 1 : 0) << c.start << " key " << c.key;
     }
 }
 
 TEST(KitSlider, DraggingTheThumbSetsTheValue)
 {
-    struct Case { TSliderOrientation o; bool smooth; int min, max; int toEdge; int expected; };
+    struct Case {
+        TSliderOrientation o;
+        bool smooth;
+        int min, max;
+        int toEdge;
+        int expected;
+    };
     const Case cases[] = {
-        {soHorizontal, true, 0, 100, 70, 50},   {soHorizontal, true, 0, 100, 400, 100},
-        {soHorizontal, true, 0, 100, -50, 0},   {soVertical, true, 0, 100, 69, 50},
-        {soVertical, true, 0, 100, 6, 100},     {soVertical, true, 0, 100, 133, 0},
+        {soHorizontal, true, 0, 100, 70, 50},
+        {soHorizontal, true, 0, 100, 400, 100},
+        {soHorizontal, true, 0, 100, -50, 0},
+        {soVertical, true, 0, 100, 69, 50},
+        {soVertical, true, 0, 100, 6, 100},
+        {soVertical, true, 0, 100, 133, 0},
         // Without smooth moves the thumb lands on the minimum plus whole increments.
-        {soHorizontal, false, 5, 105, 70, 55},  {soHorizontal, false, 5, 105, 44, 35},
+        {soHorizontal, false, 5, 105, 70, 55},
+        {soHorizontal, false, 5, 105, 44, 35},
         {soVertical, false, 5, 105, 69, 55},
     };
     for (const Case& c : cases) {
@@ -258,7 +300,8 @@ TEST(KitSlider, DraggingTheThumbSetsTheValue)
         const int offset = c.o == soHorizontal ? grab.x() - sh.edge() : grab.y() - sh.edge();
         QTest::mousePress(&sh.s, Qt::LeftButton, {}, grab);
         EXPECT_TRUE(sh.s.Dragging());
-        const QPoint to = c.o == soHorizontal ? QPoint(c.toEdge + offset, grab.y()) : QPoint(grab.x(), c.toEdge + offset);
+        const QPoint to = c.o == soHorizontal ? QPoint(c.toEdge + offset, grab.y())
+                                              : QPoint(grab.x(), c.toEdge + offset);
         QTest::mouseMove(&sh.s, to);
         EXPECT_EQ(sh.s.Value(), c.expected) << "to " << c.toEdge;
         EXPECT_EQ(changed, 0);
@@ -276,10 +319,17 @@ TEST(KitSlider, DraggingTheThumbSetsTheValue)
 TEST(KitSlider, HoldingOnTheRulerRepeatsUntilThePointIsReached)
 {
     TTimer::SetManualTicks(true);
-    struct Case { TSliderOrientation o; int start; QPoint at; int first; int last; };
+    struct Case {
+        TSliderOrientation o;
+        int start;
+        QPoint at;
+        int first;
+        int last;
+    };
     // Horizontal: the thumb's right edge at 80 is 119, its left edge at 90 is 120, at 10
     // it is 19. Vertical: the thumb's top at 80 is 31, at 90 it is 19.
-    const Case cases[] = {{soHorizontal, 0, QPoint(120, 16), 10, 90}, {soHorizontal, 100, QPoint(20, 16), 90, 10},
+    const Case cases[] = {{soHorizontal, 0, QPoint(120, 16), 10, 90},
+                          {soHorizontal, 100, QPoint(20, 16), 90, 10},
                           {soVertical, 0, QPoint(16, 20), 10, 90}};
     for (const Case& c : cases) {
         Shown sh(c.o, c.o == soHorizontal ? 150 : 40, c.o == soHorizontal ? 40 : 150);
@@ -316,9 +366,20 @@ TEST(KitSlider, TicksAreSpacedAtLeastFourPixels)
     // Columns where a tick crosses the first row of the tick area, and which of them are long.
     // A range across the whole integer scale still gets ticks 4 pixels apart: at most
     // 127 / 4 + 1 of them, none counted or drawn beyond the ruler.
-    struct Case { int step; int count; int min = 0, max = 100; };
-    const Case cases[] = {{10, 11}, {25, 5}, {1, 26}, {100, 2}, {0, 0}, {-10, 0},
-                          {1, 32, INT_MIN, INT_MAX}, {7, 32, -5, INT_MAX}, {1, 32, INT_MIN, 0}};
+    struct Case {
+        int step;
+        int count;
+        int min = 0, max = 100;
+    };
+    const Case cases[] = {{10, 11},
+                          {25, 5},
+                          {1, 26},
+                          {100, 2},
+                          {0, 0},
+                          {-10, 0},
+                          {1, 32, INT_MIN, INT_MAX},
+                          {7, 32, -5, INT_MAX},
+                          {1, 32, INT_MIN, 0}};
     for (const Case& c : cases) {
         Shown sh(soHorizontal, 150, 40);
         sh.s.SetMinValue(c.min);

@@ -12,10 +12,21 @@
 
 TEST(PathRoutines, ValidFileNameRejectsTheSixCharacters)
 {
-    struct Case { const char* name; bool valid; };
+    struct Case {
+        const char* name;
+        bool valid;
+    };
     const Case cases[] = {
-        {"/home/user/my file.png", true}, {"a", true}, {"", false}, {"a|b", false}, {"a[1]", false},
-        {"x]", false}, {"<in", false}, {"out>", false}, {"say \"hi\"", false}, {"semi;colon*?", true},
+        {"/home/user/my file.png", true},
+        {"a", true},
+        {"", false},
+        {"a|b", false},
+        {"a[1]", false},
+        {"x]", false},
+        {"<in", false},
+        {"out>", false},
+        {"say \"hi\"", false},
+        {"semi;colon*?", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ValidFileName(c.name), c.valid) << c.name;
@@ -23,7 +34,10 @@ TEST(PathRoutines, ValidFileNameRejectsTheSixCharacters)
 
 TEST(PathRoutines, RemoveTrailingSlashKeepsTheRoot)
 {
-    struct Case { const char* in; const char* out; };
+    struct Case {
+        const char* in;
+        const char* out;
+    };
     const Case cases[] = {{"/", "/"}, {"/home/", "/home"}, {"/home", "/home"}, {"a/", "a"}, {"", ""}, {"//", "/"}};
     for (const Case& c : cases)
         EXPECT_EQ(RemoveTrailingSlash(c.in), QString(c.out)) << c.in;
@@ -49,11 +63,14 @@ TEST(PathRoutines, LongAndShortPathsRebuildFromTheFileSystem)
     QFile f(dir + "/sub dir/File.TXT");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    struct Case { QString in; QString out; };
+    struct Case {
+        QString in;
+        QString out;
+    };
     const Case cases[] = {
         {dir + "/sub dir/File.TXT", dir + "/sub dir/File.TXT"},
         {dir + "/sub dir/", dir + "/sub dir/"},
-        {dir + "/missing/File.TXT", dir + "//"},   // elements not found become empty
+        {dir + "/missing/File.TXT", dir + "//"},  // elements not found become empty
         {dir + "/sub dir/file.txt", dir + "/sub dir/"},
         {"relative", "relative"},
     };
@@ -81,7 +98,7 @@ void answerDialog(QString* startedAt, const QString& choose, bool accept)
         static_cast<QDialog*>(dlg)->accept();
     });
 }
-} // namespace
+}  // namespace
 
 TEST(BrowseFolder, PreselectsAnExistingFolderAndReturnsTheChoice)
 {

@@ -5,7 +5,12 @@
 
 TEST(StrUtils, ReplaceSubstringNeverRescansReplacements)
 {
-    struct Case { const char* text; const char* search; const char* repl; const char* expected; };
+    struct Case {
+        const char* text;
+        const char* search;
+        const char* repl;
+        const char* expected;
+    };
     const Case cases[] = {
         {"a..b", ".", "..", "a....b"},
         {"aaa", "a", "aa", "aaaaaa"},
@@ -23,10 +28,15 @@ TEST(StrUtils, DeleteCharsAndBlankTrimming)
 {
     EXPECT_EQ(DeleteChars("1.234.567", QLatin1Char('.')), QString("1234567"));
     EXPECT_EQ(DeleteChars("", QLatin1Char('.')), QString());
-    struct Case { const char* text; const char* lead; const char* trail; const char* both; };
+    struct Case {
+        const char* text;
+        const char* lead;
+        const char* trail;
+        const char* both;
+    };
     const Case cases[] = {
         {"  ab  ", "ab  ", "  ab", "ab"},
-        {"\tab ", "\tab ", "\tab", "\tab"},     // only the space character is a blank
+        {"\tab ", "\tab ", "\tab", "\tab"},  // only the space character is a blank
         {"    ", "", "", ""},
         {"a b", "a b", "a b", "a b"},
         {"", "", "", ""},
@@ -47,17 +57,17 @@ TEST(StrUtils, RepeatChar)
 
 TEST(StrUtils, WordStartAndNthWord)
 {
-    struct Case { int n; const char* text; const char* delims; int start; const char* word; };
+    struct Case {
+        int n;
+        const char* text;
+        const char* delims;
+        int start;
+        const char* word;
+    };
     const Case cases[] = {
-        {1, "  ab  cd", " ", 3, "ab"},
-        {2, "  ab  cd", " ", 7, "cd"},
-        {3, "  ab  cd", " ", 0, ""},
-        {1, "   ", " ", 0, ""},
-        {1, ";;", ";", 0, ""},
-        {2, "a,b;c", ",;", 3, "b"},
-        {3, "a,b;c", ",;", 5, "c"},
-        {1, "word", " ", 1, "word"},
-        {0, "word", " ", 0, ""},
+        {1, "  ab  cd", " ", 3, "ab"}, {2, "  ab  cd", " ", 7, "cd"}, {3, "  ab  cd", " ", 0, ""},
+        {1, "   ", " ", 0, ""},        {1, ";;", ";", 0, ""},         {2, "a,b;c", ",;", 3, "b"},
+        {3, "a,b;c", ",;", 5, "c"},    {1, "word", " ", 1, "word"},   {0, "word", " ", 0, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WordStart(c.n, c.text, c.delims), c.start) << c.n << " in \"" << c.text << '"';

@@ -14,12 +14,14 @@ namespace {
 
 Px At(const TBitmap& bm, int x, int y) { return Get(bm, x, y); }
 
-} // namespace
+}  // namespace
 
 TEST(HSVBox, SettersClampAndConvert)
 {
     THSVBox box;
-    struct Case { int hue, sat, val, wantH, wantS, wantV; };
+    struct Case {
+        int hue, sat, val, wantH, wantS, wantV;
+    };
     for (const Case c : {Case{400, -5, 100, 359, 0, 99}, Case{-1, 120, -3, 0, 99, 0}, Case{120, 99, 99, 120, 99, 99}}) {
         box.SetHue(c.hue);
         box.SetSat(c.sat);
@@ -92,7 +94,7 @@ TEST(HistogramBox, EmptyCasesShowOnlyTheBackground)
     box.SetAttachedImageKitProc(&proc);
     box.SetHistogramKind(hkGreen);
     box.Update();
-    EXPECT_FALSE(onlyBackground());   // green has 16 pixels at 0
+    EXPECT_FALSE(onlyBackground());  // green has 16 pixels at 0
     TBitmap none(0, 0, pf24bit);
     proc.SetAttachedBitmap(&none);
     box.Update();
@@ -114,7 +116,7 @@ TEST(HistogramBox, BarsStackRedFirstGreyLast)
     box.SetHistogramKind(hkRed | hkGreen | hkBlue | hkGray);
     box.Update();
     EXPECT_EQ(At(box.Picture(), 128, 50), (Px{0, 0, 0}));
-    EXPECT_EQ(At(box.Picture(), 128, 0), (Px{0, 0, 0}));     // full height: count = max
+    EXPECT_EQ(At(box.Picture(), 128, 0), (Px{0, 0, 0}));  // full height: count = max
     EXPECT_EQ(At(box.Picture(), 127, 50), (Px{255, 255, 255}));
     box.SetHistogramKind(hkRed | hkGreen);
     EXPECT_EQ(At(box.Picture(), 128, 50), (Px{0, 128, 0}));  // green over red

@@ -7,15 +7,15 @@
 
 TEST(DibBits, MaskBitCountCountsTheRunFromTheLowestSetBit)
 {
-    EXPECT_EQ(MaskBitCount(0x07E0), 6); // green of 5-6-5
+    EXPECT_EQ(MaskBitCount(0x07E0), 6);  // green of 5-6-5
     EXPECT_EQ(MaskBitCount(0xF800), 5);
     EXPECT_EQ(MaskBitCount(0x001F), 5);
-    EXPECT_EQ(MaskBitCount(0x7C00), 5); // red of 5-5-5
+    EXPECT_EQ(MaskBitCount(0x7C00), 5);  // red of 5-5-5
     EXPECT_EQ(MaskBitCount(0x00FF0000), 8);
     EXPECT_EQ(MaskBitCount(0), 0);
     EXPECT_EQ(MaskBitCount(0x80000000u), 1);
     EXPECT_EQ(MaskBitCount(0xFFFFFFFFu), 32);
-    EXPECT_EQ(MaskBitCount(0x0F0F), 4); // only the first run counts
+    EXPECT_EQ(MaskBitCount(0x0F0F), 4);  // only the first run counts
 }
 
 TEST(DibBits, RowBytesArePaddedToFourBytes)
@@ -61,9 +61,9 @@ TEST(DibBits, ReverseBits)
     uint8_t b = 0x01;
     ReverseBits8(b);
     EXPECT_EQ(b, 0x80);
-    b = 0xB4; // 1011 0100
+    b = 0xB4;  // 1011 0100
     ReverseBits8(b);
-    EXPECT_EQ(b, 0x2D); // 0010 1101
+    EXPECT_EQ(b, 0x2D);  // 0010 1101
     uint32_t w = 0x00000001u;
     ReverseBits32(w);
     EXPECT_EQ(w, 0x80000000u);

@@ -44,7 +44,7 @@ TEST(Hash1, CountsDistinctColoursLikeASet)
     std::set<uint32_t> oracle;
     std::mt19937 rng(7);
     for (int i = 0; i < 50000; ++i) {
-        const uint32_t colour = rng() & 0x3F3F3F; // plenty of repeats
+        const uint32_t colour = rng() & 0x3F3F3F;  // plenty of repeats
         EXPECT_EQ(h.Insert(uintptr_t(colour)), oracle.insert(colour).second);
     }
     EXPECT_EQ(h.Count(), int(oracle.size()));

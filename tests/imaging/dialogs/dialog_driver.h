@@ -39,10 +39,7 @@ inline bool ExecuteWith(TOpenImageKitDialog& dialog, const std::function<void(TI
     return dialog.Execute();
 }
 
-inline QListView* ListView(TIKFileDialog& d)
-{
-    return d.findChild<QListView*>(QStringLiteral("listView"));
-}
+inline QListView* ListView(TIKFileDialog& d) { return d.findChild<QListView*>(QStringLiteral("listView")); }
 
 // The list's entry of a name in the current folder, once the list holds it.
 inline QModelIndex WaitForEntry(TIKFileDialog& d, const QString& name)
@@ -84,10 +81,7 @@ inline QPushButton* AcceptButton(TIKFileDialog& d)
     return box->button(d.acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save : QDialogButtonBox::Open);
 }
 
-inline void ClickAccept(TIKFileDialog& d)
-{
-    QTest::mouseClick(AcceptButton(d), Qt::LeftButton);
-}
+inline void ClickAccept(TIKFileDialog& d) { QTest::mouseClick(AcceptButton(d), Qt::LeftButton); }
 
 // Chooses filter `index` (1-based) with the keyboard, as a user would.
 inline void ChooseFilter(TIKFileDialog& d, int index)
@@ -115,7 +109,8 @@ inline void SaveImage(const QString& path, int w, int h, TPixelFormat format, in
     TBitmap b(w, h, format);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            b.Image().setPixel(x, y, format == pf1bit ? uint((x / 7 + y / 5) & 1) : qRgb(x & 255, y & 255, (x * y) & 255));
+            b.Image().setPixel(x, y,
+                               format == pf1bit ? uint((x / 7 + y / 5) & 1) : qRgb(x & 255, y & 255, (x * y) & 255));
     TImageKitIO io;
     io.SetAttachedBitmap(&b);
     io.Params().DpiX = dpiX;
@@ -134,4 +129,4 @@ inline void WriteBytes(const QString& path, const QByteArray& data)
         f.write(data);
 }
 
-} // namespace dlgtest
+}  // namespace dlgtest

@@ -48,12 +48,17 @@ struct Opened {
     const TBitmap& result() { return *form.ImageKit2->Bitmap(); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(EffectsDialog, EffectsSetChoosesThePages)
 {
-    struct Case { int set; int visible; int first; };
-    for (const Case c : {Case{94, 5, ppContrast}, Case{928, 4, ppUserFilter}, Case{1, 9, ppContrast}, Case{512, 1, ppWave}}) {
+    struct Case {
+        int set;
+        int visible;
+        int first;
+    };
+    for (const Case c :
+         {Case{94, 5, ppContrast}, Case{928, 4, ppUserFilter}, Case{1, 9, ppContrast}, Case{512, 1, ppWave}}) {
         Opened o(c.set);
         int n = 0;
         for (int i = 0; i < o.form.PageControl1->count(); ++i)
@@ -68,11 +73,18 @@ TEST(EffectsDialog, EffectsSetChoosesThePages)
 TEST(EffectsDialog, EveryPageControlChangesThePreview)
 {
     Opened o(1);
-    struct Case { int page; std::function<void(TfPreviews&, bool)> set; };
+    struct Case {
+        int page;
+        std::function<void(TfPreviews&, bool)> set;
+    };
     const Case cases[] = {
         {ppContrast, [](TfPreviews& f, bool on) { f.ContrastBars[1]->setValue(on ? 50 : 0); }},
         {ppHSV, [](TfPreviews& f, bool on) { f.HSVBars[0]->setValue(on ? 90 : 0); }},
-        {ppHSL, [](TfPreviews& f, bool on) { f.HSLEdits[2]->setText(on ? QStringLiteral("30") : QStringLiteral("x")); emit f.HSLEdits[2]->textEdited(f.HSLEdits[2]->text()); }},
+        {ppHSL,
+         [](TfPreviews& f, bool on) {
+             f.HSLEdits[2]->setText(on ? QStringLiteral("30") : QStringLiteral("x"));
+             emit f.HSLEdits[2]->textEdited(f.HSLEdits[2]->text());
+         }},
         {ppRGB, [](TfPreviews& f, bool on) { f.RGBBars[2]->setValue(on ? -100 : 0); }},
         {ppUserFilter, [](TfPreviews& f, bool on) { f.PresetList->setCurrentIndex(on ? 2 : 0); }},
         {ppEqualization, [](TfPreviews& f, bool on) { f.LevelsRuler->SetGripPos(1, on ? 128 : 255); }},
@@ -144,7 +156,9 @@ TEST(EffectsDialog, ClickOnTheZoomedResultMapsBackToTheSource)
     ASSERT_GT(vy, 0);
     TImageKit* r = o.form.ImageKit2;
     // The first source pixel whose forward image Trunc(x × 3 − view) reaches the result pixel.
-    const auto first = [](int s, int view, int want) { return Trunc(s * 3.0 - view) >= want && Trunc((s - 1) * 3.0 - view) < want; };
+    const auto first = [](int s, int view, int want) {
+        return Trunc(s * 3.0 - view) >= want && Trunc((s - 1) * 3.0 - view) < want;
+    };
     for (auto [bx, by] : {std::pair{0, 0}, {5, 7}, {31, 2}, {100, 60}}) {
         o.form.ImageKit2MouseUp(r->BitmapToScreenX(bx), r->BitmapToScreenY(by));
         EXPECT_TRUE(first(o.form.LensLeft, vx, bx)) << bx << " got " << o.form.LensLeft;
@@ -157,7 +171,8 @@ TEST(EffectsDialog, ClickOnTheZoomedResultMapsBackToTheSource)
     o.form.ImageKit2MouseUp(r->BitmapToScreenX(4), r->BitmapToScreenY(4));
     int h, s, v;
     RGBToHSV(p.r, p.g, p.b, h, s, v);
-    EXPECT_EQ((std::array{o.form.BaseColor->Hue(), o.form.BaseColor->Sat(), o.form.BaseColor->Val()}), (std::array{h, s, v}));
+    EXPECT_EQ((std::array{o.form.BaseColor->Hue(), o.form.BaseColor->Sat(), o.form.BaseColor->Val()}),
+              (std::array{h, s, v}));
 }
 
 // The HSV offsets stay as set while other pages are visited.
@@ -187,10 +202,15 @@ TEST(EffectsDialog, EqualizationRulersLineUpWithTheHistogram)
     QApplication::processEvents();
     TfPreviews& f = o.form;
     const auto barX = [&](double v) {
-        return f.HistogramBox1->mapTo(&f, QPoint(f.HistogramBox1->BarLeft() + Round(v * f.HistogramBox1->BarWidth() / 256.0), 0)).x();
+        return f.HistogramBox1
+            ->mapTo(&f, QPoint(f.HistogramBox1->BarLeft() + Round(v * f.HistogramBox1->BarWidth() / 256.0), 0))
+            .x();
     };
     const auto gripX = [&](TRulerBox* r, int g) { return r->mapTo(&f, QPoint(r->GripPixel(g), 0)).x(); };
-    const auto labelX = [&](int k) { QLabel* l = f.RulerLabels[size_t(k)]; return l->mapTo(&f, QPoint(l->width() / 2, 0)).x(); };
+    const auto labelX = [&](int k) {
+        QLabel* l = f.RulerLabels[size_t(k)];
+        return l->mapTo(&f, QPoint(l->width() / 2, 0)).x();
+    };
     const auto checkLinedUp = [&](const char* when) {
         for (TRulerBox* r : {f.ThresholdRuler, f.LevelsRuler})
             for (int g = 0; g < 2; ++g) {
@@ -249,7 +269,10 @@ TEST(EffectsDialog, BadFilterFileKeepsThePageAsItWas)
     f.close();
     o.form.AskFilterFile = [&](bool) { return path; };
     QString shown;
-    SetMessageDlgHook([&](const MessageDlgCall& call) { shown = call.message; return int(mrOk); });
+    SetMessageDlgHook([&](const MessageDlgCall& call) {
+        shown = call.message;
+        return int(mrOk);
+    });
     o.form.LoadButton->click();
     SetMessageDlgHook({});
     EXPECT_EQ(shown, QStringLiteral("unrecognized filter"));
@@ -268,8 +291,10 @@ TEST(EffectsDialog, SavedFilterGetsItsExtensionInDottedFolders)
     QTemporaryDir tmp;
     const QString dir = tmp.path() + QStringLiteral("/.config/filters");
     ASSERT_TRUE(QDir().mkpath(dir));
-    const struct { const char* typed; const char* written; } cases[] = {
-        {"sharpen", "sharpen.flt"}, {"edge.flt", "edge.flt"}, {"soft.FLT", "soft.FLT"}};
+    const struct {
+        const char* typed;
+        const char* written;
+    } cases[] = {{"sharpen", "sharpen.flt"}, {"edge.flt", "edge.flt"}, {"soft.FLT", "soft.FLT"}};
     Opened o(928);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -294,7 +319,7 @@ void AnswerNextDialog(bool ok)
     });
 }
 
-} // namespace
+}  // namespace
 
 TEST(EffectsDialog, OkWritesTheAreaBackAsOneUndoStepCancelChangesNothing)
 {

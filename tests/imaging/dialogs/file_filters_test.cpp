@@ -8,7 +8,7 @@ namespace {
 
 const QString kFilter = QStringLiteral("All|*.jpg;*.jpeg;*.png|JPEG (JPG;JPEG)|*.jpg;*.jpeg|Any|*.*|PNG|*.png");
 
-} // namespace
+}  // namespace
 
 TEST(FileFilters, MaskOfEachFilterByOneBasedIndex)
 {
@@ -30,10 +30,18 @@ TEST(FileFilters, ExtensionIsTheFirstPatternsNeverAWildcardOrTheList)
     const struct {
         const char* mask;
         const char* ext;
-    } rows[] = {{"*.png", ".png"},     {"*.jpg;*.jpeg", ".jpg"}, {" *.tif ; *.tiff", ".tif"},
-                {"*.*", ""},           {"*", ""},                {"*.jp?", ""},
-                {"*.[jJ]pg", ""},      {"", ""},                 {"*.", ""},
-                {"photo.tar.gz", ".gz"}, {"dir.d/*", ""},        {"*.*;*.png", ""}};
+    } rows[] = {{"*.png", ".png"},
+                {"*.jpg;*.jpeg", ".jpg"},
+                {" *.tif ; *.tiff", ".tif"},
+                {"*.*", ""},
+                {"*", ""},
+                {"*.jp?", ""},
+                {"*.[jJ]pg", ""},
+                {"", ""},
+                {"*.", ""},
+                {"photo.tar.gz", ".gz"},
+                {"dir.d/*", ""},
+                {"*.*;*.png", ""}};
     for (const auto& r : rows)
         EXPECT_EQ(MaskExtension(QLatin1String(r.mask)), QLatin1String(r.ext)) << r.mask;
 }
@@ -44,9 +52,14 @@ TEST(FileFilters, OnlyTheLastExtensionIsReplaced)
         const char* name;
         const char* replaced;
         bool hasExt;
-    } rows[] = {{"bild.jpg", "bild.png", true},   {"a.b.jpg", "a.b.png", true},      {"bild", "bild.png", false},
-                {"", ".png", false},              {".png", ".png", true},            {"bild.", "bild.png", false},
-                {"v1.2/bild", "v1.2/bild.png", false}, {"v1.2\\bild", "v1.2\\bild.png", false},
+    } rows[] = {{"bild.jpg", "bild.png", true},
+                {"a.b.jpg", "a.b.png", true},
+                {"bild", "bild.png", false},
+                {"", ".png", false},
+                {".png", ".png", true},
+                {"bild.", "bild.png", false},
+                {"v1.2/bild", "v1.2/bild.png", false},
+                {"v1.2\\bild", "v1.2\\bild.png", false},
                 {"/x/y.z/a.tif", "/x/y.z/a.png", true}};
     for (const auto& r : rows) {
         EXPECT_EQ(ReplaceExtension(QLatin1String(r.name), QStringLiteral(".png")), QLatin1String(r.replaced)) << r.name;
@@ -66,8 +79,8 @@ TEST(FileFilters, InitialDirLosesATrailingSeparatorButNotAtARoot)
     const struct {
         const char* in;
         const char* out;
-    } rows[] = {{"C:\\", "C:\\"},         {"C:\\Bilder\\", "C:\\Bilder"}, {"/", "/"},     {"\\", "\\"},
-                {"/home/u/", "/home/u"},  {"/home/u", "/home/u"},         {"", ""},       {"a/", "a"}};
+    } rows[] = {{"C:\\", "C:\\"},        {"C:\\Bilder\\", "C:\\Bilder"}, {"/", "/"}, {"\\", "\\"},
+                {"/home/u/", "/home/u"}, {"/home/u", "/home/u"},         {"", ""},   {"a/", "a"}};
     for (const auto& r : rows)
         EXPECT_EQ(NormalizedInitialDir(QLatin1String(r.in)), QLatin1String(r.out)) << r.in;
 }

@@ -70,7 +70,12 @@ struct Opened {
     int64_t shownSize()
     {
         const int page = form.ActivePage();
-        const int i = page == iopgJPEG ? 0 : page == iopgTIFF ? 1 : page == iopgGIF ? 2 : page == iopgBMP ? 3 : page == iopgPCX ? 4 : 5;
+        const int i = page == iopgJPEG ? 0
+                    : page == iopgTIFF ? 1
+                    : page == iopgGIF  ? 2
+                    : page == iopgBMP  ? 3
+                    : page == iopgPCX  ? 4
+                                       : 5;
         QString t = form.CompressedSizes[size_t(i)]->text();
         bool ok = false;
         const int64_t n = t.remove(QStringLiteral(" bytes")).toLongLong(&ok);
@@ -98,11 +103,14 @@ TBitmap As24(const TBitmap& b)
     return c;
 }
 
-} // namespace
+}  // namespace
 
 TEST(IOPreviewsSettings, ColourChoicesAndDepthsMapBothWays)
 {
-    struct Case { int page; int choices; };
+    struct Case {
+        int page;
+        int choices;
+    };
     for (const Case c : {Case{iopgTIFF, 5}, Case{iopgBMP, 6}, Case{iopgPCX, 4}, Case{iopgPNG, 3}})
         for (int k = 0; k < c.choices; ++k) {
             const TDepth d = DepthOfChoice(c.page, k);
@@ -110,7 +118,9 @@ TEST(IOPreviewsSettings, ColourChoicesAndDepthsMapBothWays)
             const int back = c.page == iopgBMP && k == 5 ? 4 : k;
             EXPECT_EQ(ChoiceOfDepth(c.page, d.bits, d.samples, -1), back) << c.page << " " << k;
         }
-    struct Off { int page, bits, samples, previous, want; };
+    struct Off {
+        int page, bits, samples, previous, want;
+    };
     const Off off[] = {{iopgTIFF, 8, 4, 2, 2}, {iopgTIFF, 2, 1, 1, 1}, {iopgBMP, 16, 1, 3, 3}, {iopgPCX, 5, 3, 0, 3},
                        {iopgPCX, 2, 1, 1, 1},  {iopgPNG, 4, 1, 0, 1},  {iopgPNG, 16, 3, 0, 2}};
     for (const Off& o : off)
@@ -119,8 +129,12 @@ TEST(IOPreviewsSettings, ColourChoicesAndDepthsMapBothWays)
 
 TEST(IOPreviewsSettings, StoredNumbersAreClampedToTheControls)
 {
-    struct Case { int quality, smoothing, space, dct, level; int wantQ, wantS, wantSpace, wantDct, wantLevel; };
-    const Case cases[] = {{250, 1000, 9, 7, 40, 100, 100, 4, 2, 9}, {-5, -3, 0, 0, -1, 0, 0, 0, 0, 0},
+    struct Case {
+        int quality, smoothing, space, dct, level;
+        int wantQ, wantS, wantSpace, wantDct, wantLevel;
+    };
+    const Case cases[] = {{250, 1000, 9, 7, 40, 100, 100, 4, 2, 9},
+                          {-5, -3, 0, 0, -1, 0, 0, 0, 0, 0},
                           {75, 30, 3, 1, 6, 75, 30, 3, 1, 6}};
     for (const Case& c : cases) {
         TIOParamsVals r;
@@ -138,7 +152,10 @@ TEST(IOPreviewsSettings, StoredNumbersAreClampedToTheControls)
         EXPECT_EQ(w.PngCompression, c.wantLevel);
     }
     // A record with out-of-range numbers shows clamped values in the dialog, too.
-    Opened o(iopgJPEG, [](TIOParamsVals& r) { r.JpegQuality = 400; r.JpegSmoothing = 900; });
+    Opened o(iopgJPEG, [](TIOParamsVals& r) {
+        r.JpegQuality = 400;
+        r.JpegSmoothing = 900;
+    });
     EXPECT_EQ(o.form.Edit22->text(), "100");
     EXPECT_EQ(o.form.TrackBar13->value(), 100);
     EXPECT_EQ(o.form.Edit23->value(), 100);
@@ -146,21 +163,35 @@ TEST(IOPreviewsSettings, StoredNumbersAreClampedToTheControls)
 
 TEST(IOPreviewsDialog, PageSetsShowExactlyThosePages)
 {
-    struct Case { int set; uint8_t type; bool offered; int visible; int active; };
+    struct Case {
+        int set;
+        uint8_t type;
+        bool offered;
+        int visible;
+        int active;
+    };
     const Case cases[] = {
         {1, ioUnknown, true, iopgJPEG | iopgTIFF | iopgGIF | iopgBMP | iopgPCX | iopgPNG, iopgJPEG},
-        {4, ioUnknown, true, iopgJPEG, iopgJPEG},          {8, ioUnknown, true, iopgTIFF, iopgTIFF},
-        {32, ioUnknown, true, iopgBMP, iopgBMP},           {64, ioUnknown, true, iopgPCX, iopgPCX},
-        {128, ioUnknown, true, iopgPNG, iopgPNG},          {4 | 128, ioUnknown, true, iopgJPEG | iopgPNG, iopgJPEG},
+        {4, ioUnknown, true, iopgJPEG, iopgJPEG},
+        {8, ioUnknown, true, iopgTIFF, iopgTIFF},
+        {32, ioUnknown, true, iopgBMP, iopgBMP},
+        {64, ioUnknown, true, iopgPCX, iopgPCX},
+        {128, ioUnknown, true, iopgPNG, iopgPNG},
+        {4 | 128, ioUnknown, true, iopgJPEG | iopgPNG, iopgJPEG},
         {32 | 64 | 8, ioUnknown, true, iopgTIFF | iopgBMP | iopgPCX, iopgTIFF},
-        {2, ioTIFF, true, iopgTIFF, iopgTIFF},            {2 | 32, ioPNG, true, iopgBMP | iopgPNG, iopgBMP},
-        {2, ioICO, false, 0, 0},                          {2, ioEMF, false, 0, 0},
+        {2, ioTIFF, true, iopgTIFF, iopgTIFF},
+        {2 | 32, ioPNG, true, iopgBMP | iopgPNG, iopgBMP},
+        {2, ioICO, false, 0, 0},
+        {2, ioEMF, false, 0, 0},
         {0, ioJPEG, true, 0, 0},
     };
     const int bits[] = {iopgJPEG, iopgTIFF, iopgGIF, iopgBMP, iopgPCX, iopgPNG};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.set * 100 + c.type);
-        Opened o(c.set, [&](TIOParamsVals& r) { r.FileType = c.type; r.JpegQuality = 33; });
+        Opened o(c.set, [&](TIOParamsVals& r) {
+            r.FileType = c.type;
+            r.JpegQuality = 33;
+        });
         EXPECT_EQ(o.offered, c.offered);
         int visible = 0;
         for (int i = 0; i < 6; ++i)
@@ -185,54 +216,186 @@ TEST(IOPreviewsDialog, ControlsMapToTheFieldsBothWays)
         std::function<void(const TIOParamsVals&)> expectWritten;
     };
     const Case cases[] = {
-        {iopgJPEG, [](TIOParamsVals& r) { r.JpegQuality = 80; r.JpegColorSpace = 1; r.JpegDctMethod = 2; r.JpegSmoothing = 7; r.JpegProgressive = 1; },
+        {iopgJPEG,
+         [](TIOParamsVals& r) {
+             r.JpegQuality = 80;
+             r.JpegColorSpace = 1;
+             r.JpegDctMethod = 2;
+             r.JpegSmoothing = 7;
+             r.JpegProgressive = 1;
+         },
          [](TfIOPreviews& f) {
-             EXPECT_EQ(f.Edit22->text(), "80"); EXPECT_EQ(f.TrackBar13->value(), 80); EXPECT_EQ(f.ComboBox13->currentIndex(), 1);
-             EXPECT_EQ(f.ComboBox1->currentIndex(), 2); EXPECT_EQ(f.Edit23->value(), 7); EXPECT_TRUE(f.CheckBox3->isChecked());
-             EXPECT_FALSE(f.CheckBox2->isChecked()); },
-         [](TfIOPreviews& f) { f.Edit22->setText("abc"); f.ComboBox13->setCurrentIndex(0); f.ComboBox1->setCurrentIndex(1);
-             f.Edit23->setValue(12); f.CheckBox2->setChecked(true); f.CheckBox3->setChecked(false);
-             EXPECT_EQ(f.TrackBar13->value(), 50); },
-         [](const TIOParamsVals& r) { EXPECT_EQ(r.JpegQuality, 50); EXPECT_EQ(r.JpegColorSpace, 0); EXPECT_EQ(r.JpegDctMethod, 1);
-             EXPECT_EQ(r.JpegSmoothing, 12); EXPECT_EQ(r.JpegOptimalHuffman, 1); EXPECT_EQ(r.JpegProgressive, 0); }},
-        {iopgTIFF, [](TIOParamsVals& r) { r.TiffCompression = 8; r.TiffPhotometric = 3; r.BitsPerSample = 4; r.SamplesPerPixel = 1;
-             r.TiffDocumentName = "doc"; r.TiffPageNumber = 2; r.TiffPageCount = 5; r.TiffXPos = 3; r.TiffImageIndex = 4; },
+             EXPECT_EQ(f.Edit22->text(), "80");
+             EXPECT_EQ(f.TrackBar13->value(), 80);
+             EXPECT_EQ(f.ComboBox13->currentIndex(), 1);
+             EXPECT_EQ(f.ComboBox1->currentIndex(), 2);
+             EXPECT_EQ(f.Edit23->value(), 7);
+             EXPECT_TRUE(f.CheckBox3->isChecked());
+             EXPECT_FALSE(f.CheckBox2->isChecked());
+         },
          [](TfIOPreviews& f) {
-             EXPECT_EQ(f.ComboBox2->currentIndex(), 8); EXPECT_EQ(f.ComboBox3->currentIndex(), 3); EXPECT_EQ(f.ComboBox4->currentIndex(), 1);
-             EXPECT_EQ(f.Edit4->text(), "doc"); EXPECT_EQ(f.Edit7->text(), "2"); EXPECT_EQ(f.Edit8->text(), "5");
-             EXPECT_EQ(f.Edit2->text(), "3"); EXPECT_EQ(f.Edit1->value(), 4); },
-         [](TfIOPreviews& f) { f.ComboBox2->setCurrentIndex(0); f.ComboBox3->setCurrentIndex(2); f.ComboBox4->setCurrentIndex(2);
-             f.Edit5->setText("desc"); f.Edit6->setText("p1"); f.Edit7->setText("x"); f.Edit3->setText("9"); f.Edit1->setValue(1); },
-         [](const TIOParamsVals& r) { EXPECT_EQ(r.TiffCompression, 0); EXPECT_EQ(r.TiffPhotometric, 2); EXPECT_EQ(r.BitsPerSample, 8);
-             EXPECT_EQ(r.SamplesPerPixel, 1); EXPECT_EQ(r.TiffImageDescription, "desc"); EXPECT_EQ(r.TiffPageName, "p1");
-             EXPECT_EQ(r.TiffDocumentName, "doc"); EXPECT_EQ(r.TiffPageNumber, 0); EXPECT_EQ(r.TiffYPos, 9); EXPECT_EQ(r.TiffImageIndex, 1); }},
-        {iopgGIF, [](TIOParamsVals& r) { r.BitsPerSample = 4; r.GifInterlaced = 1; r.GifDelayTime = 25; r.GifTransparent = 0; },
+             f.Edit22->setText("abc");
+             f.ComboBox13->setCurrentIndex(0);
+             f.ComboBox1->setCurrentIndex(1);
+             f.Edit23->setValue(12);
+             f.CheckBox2->setChecked(true);
+             f.CheckBox3->setChecked(false);
+             EXPECT_EQ(f.TrackBar13->value(), 50);
+         },
+         [](const TIOParamsVals& r) {
+             EXPECT_EQ(r.JpegQuality, 50);
+             EXPECT_EQ(r.JpegColorSpace, 0);
+             EXPECT_EQ(r.JpegDctMethod, 1);
+             EXPECT_EQ(r.JpegSmoothing, 12);
+             EXPECT_EQ(r.JpegOptimalHuffman, 1);
+             EXPECT_EQ(r.JpegProgressive, 0);
+         }},
+        {iopgTIFF,
+         [](TIOParamsVals& r) {
+             r.TiffCompression = 8;
+             r.TiffPhotometric = 3;
+             r.BitsPerSample = 4;
+             r.SamplesPerPixel = 1;
+             r.TiffDocumentName = "doc";
+             r.TiffPageNumber = 2;
+             r.TiffPageCount = 5;
+             r.TiffXPos = 3;
+             r.TiffImageIndex = 4;
+         },
          [](TfIOPreviews& f) {
-             EXPECT_EQ(f.ComboBox5->currentIndex(), 3); EXPECT_TRUE(f.CheckBox5->isChecked()); EXPECT_EQ(f.Edit12->text(), "25");
-             EXPECT_FALSE(f.Panel3->isEnabled()); },
-         [](TfIOPreviews& f) { f.ComboBox5->setCurrentIndex(7); f.CheckBox4->setChecked(true); EXPECT_TRUE(f.Panel3->isEnabled());
-             f.Edit10->setText("4"); f.Edit11->setText("-"); f.Edit9->setValue(2); },
-         [](const TIOParamsVals& r) { EXPECT_EQ(r.BitsPerSample, 8); EXPECT_EQ(r.SamplesPerPixel, 1); EXPECT_EQ(r.GifTransparent, 1);
-             EXPECT_EQ(r.GifXPos, 4); EXPECT_EQ(r.GifYPos, 0); EXPECT_EQ(r.GifImageIndex, 2); EXPECT_EQ(r.GifDelayTime, 25); }},
-        {iopgBMP, [](TIOParamsVals& r) { r.BmpCompression = 1; r.BitsPerSample = 5; r.SamplesPerPixel = 3; },
-         [](TfIOPreviews& f) { EXPECT_EQ(f.ComboBox6->currentIndex(), 1); EXPECT_EQ(f.ComboBox7->currentIndex(), 3); },
-         [](TfIOPreviews& f) { f.ComboBox6->setCurrentIndex(0); f.ComboBox7->setCurrentIndex(5); },
-         [](const TIOParamsVals& r) { EXPECT_EQ(r.BmpCompression, 0); EXPECT_EQ(r.BitsPerSample, 8); EXPECT_EQ(r.SamplesPerPixel, 3); }},
-        {iopgPCX, [](TIOParamsVals& r) { r.PcxCompression = 0; r.BitsPerSample = 4; r.SamplesPerPixel = 1; },
-         [](TfIOPreviews& f) { EXPECT_EQ(f.ComboBox8->currentIndex(), 0); EXPECT_EQ(f.ComboBox9->currentIndex(), 1); },
-         [](TfIOPreviews& f) { f.ComboBox8->setCurrentIndex(1); f.ComboBox9->setCurrentIndex(0); },
-         [](const TIOParamsVals& r) { EXPECT_EQ(r.PcxCompression, 1); EXPECT_EQ(r.BitsPerSample, 1); EXPECT_EQ(r.SamplesPerPixel, 1); }},
-        {iopgPNG, [](TIOParamsVals& r) { r.BitsPerSample = 8; r.SamplesPerPixel = 1; r.PngFilter = 2; r.PngCompression = 9; r.PngInterlaced = 1; },
-         [](TfIOPreviews& f) { EXPECT_EQ(f.ComboBox10->currentIndex(), 1); EXPECT_EQ(f.ComboBox11->currentIndex(), 2);
-             EXPECT_EQ(f.ComboBox12->currentIndex(), 9); EXPECT_TRUE(f.CheckBox6->isChecked()); },
-         [](TfIOPreviews& f) { f.ComboBox10->setCurrentIndex(2); f.ComboBox11->setCurrentIndex(1); f.ComboBox12->setCurrentIndex(3);
-             f.CheckBox6->setChecked(false); },
-         [](const TIOParamsVals& r) { EXPECT_EQ(r.BitsPerSample, 8); EXPECT_EQ(r.SamplesPerPixel, 3); EXPECT_EQ(r.PngFilter, 1);
-             EXPECT_EQ(r.PngCompression, 3); EXPECT_EQ(r.PngInterlaced, 0); }},
+             EXPECT_EQ(f.ComboBox2->currentIndex(), 8);
+             EXPECT_EQ(f.ComboBox3->currentIndex(), 3);
+             EXPECT_EQ(f.ComboBox4->currentIndex(), 1);
+             EXPECT_EQ(f.Edit4->text(), "doc");
+             EXPECT_EQ(f.Edit7->text(), "2");
+             EXPECT_EQ(f.Edit8->text(), "5");
+             EXPECT_EQ(f.Edit2->text(), "3");
+             EXPECT_EQ(f.Edit1->value(), 4);
+         },
+         [](TfIOPreviews& f) {
+             f.ComboBox2->setCurrentIndex(0);
+             f.ComboBox3->setCurrentIndex(2);
+             f.ComboBox4->setCurrentIndex(2);
+             f.Edit5->setText("desc");
+             f.Edit6->setText("p1");
+             f.Edit7->setText("x");
+             f.Edit3->setText("9");
+             f.Edit1->setValue(1);
+         },
+         [](const TIOParamsVals& r) {
+             EXPECT_EQ(r.TiffCompression, 0);
+             EXPECT_EQ(r.TiffPhotometric, 2);
+             EXPECT_EQ(r.BitsPerSample, 8);
+             EXPECT_EQ(r.SamplesPerPixel, 1);
+             EXPECT_EQ(r.TiffImageDescription, "desc");
+             EXPECT_EQ(r.TiffPageName, "p1");
+             EXPECT_EQ(r.TiffDocumentName, "doc");
+             EXPECT_EQ(r.TiffPageNumber, 0);
+             EXPECT_EQ(r.TiffYPos, 9);
+             EXPECT_EQ(r.TiffImageIndex, 1);
+         }},
+        {iopgGIF,
+         [](TIOParamsVals& r) {
+             r.BitsPerSample = 4;
+             r.GifInterlaced = 1;
+             r.GifDelayTime = 25;
+             r.GifTransparent = 0;
+         },
+         [](TfIOPreviews& f) {
+             EXPECT_EQ(f.ComboBox5->currentIndex(), 3);
+             EXPECT_TRUE(f.CheckBox5->isChecked());
+             EXPECT_EQ(f.Edit12->text(), "25");
+             EXPECT_FALSE(f.Panel3->isEnabled());
+         },
+         [](TfIOPreviews& f) {
+             f.ComboBox5->setCurrentIndex(7);
+             f.CheckBox4->setChecked(true);
+             EXPECT_TRUE(f.Panel3->isEnabled());
+             f.Edit10->setText("4");
+             f.Edit11->setText("-");
+             f.Edit9->setValue(2);
+         },
+         [](const TIOParamsVals& r) {
+             EXPECT_EQ(r.BitsPerSample, 8);
+             EXPECT_EQ(r.SamplesPerPixel, 1);
+             EXPECT_EQ(r.GifTransparent, 1);
+             EXPECT_EQ(r.GifXPos, 4);
+             EXPECT_EQ(r.GifYPos, 0);
+             EXPECT_EQ(r.GifImageIndex, 2);
+             EXPECT_EQ(r.GifDelayTime, 25);
+         }},
+        {iopgBMP,
+         [](TIOParamsVals& r) {
+             r.BmpCompression = 1;
+             r.BitsPerSample = 5;
+             r.SamplesPerPixel = 3;
+         },
+         [](TfIOPreviews& f) {
+             EXPECT_EQ(f.ComboBox6->currentIndex(), 1);
+             EXPECT_EQ(f.ComboBox7->currentIndex(), 3);
+         },
+         [](TfIOPreviews& f) {
+             f.ComboBox6->setCurrentIndex(0);
+             f.ComboBox7->setCurrentIndex(5);
+         },
+         [](const TIOParamsVals& r) {
+             EXPECT_EQ(r.BmpCompression, 0);
+             EXPECT_EQ(r.BitsPerSample, 8);
+             EXPECT_EQ(r.SamplesPerPixel, 3);
+         }},
+        {iopgPCX,
+         [](TIOParamsVals& r) {
+             r.PcxCompression = 0;
+             r.BitsPerSample = 4;
+             r.SamplesPerPixel = 1;
+         },
+         [](TfIOPreviews& f) {
+             EXPECT_EQ(f.ComboBox8->currentIndex(), 0);
+             EXPECT_EQ(f.ComboBox9->currentIndex(), 1);
+         },
+         [](TfIOPreviews& f) {
+             f.ComboBox8->setCurrentIndex(1);
+             f.ComboBox9->setCurrentIndex(0);
+         },
+         [](const TIOParamsVals& r) {
+             EXPECT_EQ(r.PcxCompression, 1);
+             EXPECT_EQ(r.BitsPerSample, 1);
+             EXPECT_EQ(r.SamplesPerPixel, 1);
+         }},
+        {iopgPNG,
+         [](TIOParamsVals& r) {
+             r.BitsPerSample = 8;
+             r.SamplesPerPixel = 1;
+             r.PngFilter = 2;
+             r.PngCompression = 9;
+             r.PngInterlaced = 1;
+         },
+         [](TfIOPreviews& f) {
+             EXPECT_EQ(f.ComboBox10->currentIndex(), 1);
+             EXPECT_EQ(f.ComboBox11->currentIndex(), 2);
+             EXPECT_EQ(f.ComboBox12->currentIndex(), 9);
+             EXPECT_TRUE(f.CheckBox6->isChecked());
+         },
+         [](TfIOPreviews& f) {
+             f.ComboBox10->setCurrentIndex(2);
+             f.ComboBox11->setCurrentIndex(1);
+             f.ComboBox12->setCurrentIndex(3);
+             f.CheckBox6->setChecked(false);
+         },
+         [](const TIOParamsVals& r) {
+             EXPECT_EQ(r.BitsPerSample, 8);
+             EXPECT_EQ(r.SamplesPerPixel, 3);
+             EXPECT_EQ(r.PngFilter, 1);
+             EXPECT_EQ(r.PngCompression, 3);
+             EXPECT_EQ(r.PngInterlaced, 0);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.page);
-        Opened o(c.page, [&](TIOParamsVals& r) { c.setup(r); r.JpegQuality = c.page == iopgJPEG ? r.JpegQuality : 61; });
+        Opened o(c.page, [&](TIOParamsVals& r) {
+            c.setup(r);
+            r.JpegQuality = c.page == iopgJPEG ? r.JpegQuality : 61;
+        });
         c.expectShown(o.form);
         c.edit(o.form);
         o.ok();
@@ -256,24 +419,61 @@ TEST(IOPreviewsDialog, ResultAndSizeAreTheSavedFile)
     };
     const Case cases[] = {
         {iopgJPEG, "jpg", [](TfIOPreviews& f) { f.Edit22->setText("10"); }},
-        {iopgJPEG, "jpg", [](TfIOPreviews& f) { f.TrackBar13->setValue(95); f.CheckBox3->setChecked(true); f.CheckBox2->setChecked(true); }},
-        {iopgTIFF, "tif", [](TfIOPreviews& f) { f.ComboBox3->setCurrentIndex(0); f.ComboBox2->setCurrentIndex(4);
-             f.Edit4->setText("A long document name"); f.Edit5->setText("described"); f.Edit6->setText("one"); f.Edit7->setText("1");
-             f.Edit8->setText("3"); f.Edit2->setText("2"); }},
-        {iopgTIFF, "tif", [](TfIOPreviews& f) { f.ComboBox4->setCurrentIndex(1); f.ComboBox2->setCurrentIndex(8); f.Edit6->setText("sixteen"); }},
+        {iopgJPEG, "jpg",
+         [](TfIOPreviews& f) {
+             f.TrackBar13->setValue(95);
+             f.CheckBox3->setChecked(true);
+             f.CheckBox2->setChecked(true);
+         }},
+        {iopgTIFF, "tif",
+         [](TfIOPreviews& f) {
+             f.ComboBox3->setCurrentIndex(0);
+             f.ComboBox2->setCurrentIndex(4);
+             f.Edit4->setText("A long document name");
+             f.Edit5->setText("described");
+             f.Edit6->setText("one");
+             f.Edit7->setText("1");
+             f.Edit8->setText("3");
+             f.Edit2->setText("2");
+         }},
+        {iopgTIFF, "tif",
+         [](TfIOPreviews& f) {
+             f.ComboBox4->setCurrentIndex(1);
+             f.ComboBox2->setCurrentIndex(8);
+             f.Edit6->setText("sixteen");
+         }},
         {iopgTIFF, "tif", [](TfIOPreviews& f) { f.ComboBox4->setCurrentIndex(3); }},
         {iopgTIFF, "tif", [](TfIOPreviews& f) { f.ComboBox3->setCurrentIndex(5); }},
-        {iopgBMP, "bmp", [](TfIOPreviews& f) { f.ComboBox7->setCurrentIndex(2); f.ComboBox6->setCurrentIndex(1); }},
+        {iopgBMP, "bmp",
+         [](TfIOPreviews& f) {
+             f.ComboBox7->setCurrentIndex(2);
+             f.ComboBox6->setCurrentIndex(1);
+         }},
         {iopgBMP, "bmp", [](TfIOPreviews& f) { f.ComboBox7->setCurrentIndex(3); }},
         {iopgPCX, "pcx", [](TfIOPreviews& f) { f.ComboBox9->setCurrentIndex(1); }},
-        {iopgPCX, "pcx", [](TfIOPreviews& f) { f.ComboBox9->setCurrentIndex(0); f.ComboBox8->setCurrentIndex(0); }},
-        {iopgPNG, "png", [](TfIOPreviews& f) { f.ComboBox10->setCurrentIndex(1); f.CheckBox6->setChecked(true); }},
-        {iopgPNG, "png", [](TfIOPreviews& f) { f.ComboBox10->setCurrentIndex(0); f.ComboBox12->setCurrentIndex(0); }},
+        {iopgPCX, "pcx",
+         [](TfIOPreviews& f) {
+             f.ComboBox9->setCurrentIndex(0);
+             f.ComboBox8->setCurrentIndex(0);
+         }},
+        {iopgPNG, "png",
+         [](TfIOPreviews& f) {
+             f.ComboBox10->setCurrentIndex(1);
+             f.CheckBox6->setChecked(true);
+         }},
+        {iopgPNG, "png",
+         [](TfIOPreviews& f) {
+             f.ComboBox10->setCurrentIndex(0);
+             f.ComboBox12->setCurrentIndex(0);
+         }},
     };
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(n);
-        Opened o(c.page, [](TIOParamsVals& r) { r.BitsPerSample = 8; r.SamplesPerPixel = 3; });
+        Opened o(c.page, [](TIOParamsVals& r) {
+            r.BitsPerSample = 8;
+            r.SamplesPerPixel = 3;
+        });
         c.edit(o.form);
         const int64_t shown = o.shownSize();
         const TBitmap result = o.result();
@@ -296,13 +496,20 @@ TEST(IOPreviewsDialog, ResultAndSizeAreTheSavedFile)
 
 TEST(IOPreviewsDialog, LosslessFormatsKeepTheSourceAndJpegQualityShows)
 {
-    struct Case { int page; std::function<void(TfIOPreviews&)> edit; };
+    struct Case {
+        int page;
+        std::function<void(TfIOPreviews&)> edit;
+    };
     const Case lossless[] = {{iopgPNG, [](TfIOPreviews& f) { f.ComboBox10->setCurrentIndex(2); }},
                              {iopgBMP, [](TfIOPreviews& f) { f.ComboBox7->setCurrentIndex(4); }},
                              {iopgPCX, [](TfIOPreviews& f) { f.ComboBox9->setCurrentIndex(3); }},
                              {iopgTIFF, [](TfIOPreviews& f) { f.ComboBox2->setCurrentIndex(8); }}};
     for (const Case& c : lossless) {
-        Opened o(c.page, [](TIOParamsVals& r) { r.BitsPerSample = 1; r.SamplesPerPixel = 1; r.TiffPhotometric = 2; });
+        Opened o(c.page, [](TIOParamsVals& r) {
+            r.BitsPerSample = 1;
+            r.SamplesPerPixel = 1;
+            r.TiffPhotometric = 2;
+        });
         c.edit(o.form);
         EXPECT_TRUE(SamePixels(o.result(), Picture())) << c.page;
     }
@@ -320,7 +527,8 @@ TEST(IOPreviewsDialog, LosslessFormatsKeepTheSourceAndJpegQualityShows)
 
 TEST(IOPreviewsDialog, LockedPreviewFollowsAtOnceUnlockedWaitsForTheButton)
 {
-    Opened o(iopgJPEG, [](TIOParamsVals& r) { r.JpegQuality = 90; }, false);
+    Opened o(
+        iopgJPEG, [](TIOParamsVals& r) { r.JpegQuality = 90; }, false);
     EXPECT_TRUE(o.form.Button3->isEnabled());
     EXPECT_FALSE(o.form.SpeedButton1->isChecked());
     const TBitmap first = o.result();
@@ -345,7 +553,10 @@ TEST(IOPreviewsDialog, LockedPreviewFollowsAtOnceUnlockedWaitsForTheButton)
 // "<<" makes the coded image the source: each press adds the format's losses once more.
 TEST(IOPreviewsDialog, FoldBackAccumulatesTheFormatsLosses)
 {
-    Opened o(iopgPCX, [](TIOParamsVals& r) { r.BitsPerSample = 4; r.SamplesPerPixel = 1; });
+    Opened o(iopgPCX, [](TIOParamsVals& r) {
+        r.BitsPerSample = 4;
+        r.SamplesPerPixel = 1;
+    });
     const TBitmap coded = o.result();
     ASSERT_FALSE(SamePixels(coded, Picture()));
     o.form.Button6->click();
@@ -366,12 +577,22 @@ TEST(IOPreviewsDialog, FoldBackAccumulatesTheFormatsLosses)
 
 TEST(IOPreviewsDialog, TiffColoursFollowThePhotometric)
 {
-    struct Case { int photometric; int startChoice; int wantChoice; bool enabled; int bits, samples; };
+    struct Case {
+        int photometric;
+        int startChoice;
+        int wantChoice;
+        bool enabled;
+        int bits, samples;
+    };
     const Case cases[] = {{5, 2, 4, false, 8, 4}, {6, 1, 4, false, 8, 3}, {0, 4, 0, false, 1, 1},
                           {1, 2, 0, false, 1, 1}, {2, 0, 4, true, 8, 3},  {3, 1, 1, true, 4, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.photometric);
-        Opened o(iopgTIFF, [](TIOParamsVals& r) { r.TiffPhotometric = 4; r.BitsPerSample = 8; r.SamplesPerPixel = 3; });
+        Opened o(iopgTIFF, [](TIOParamsVals& r) {
+            r.TiffPhotometric = 4;
+            r.BitsPerSample = 8;
+            r.SamplesPerPixel = 3;
+        });
         o.form.ComboBox4->setCurrentIndex(c.startChoice);
         o.form.ComboBox3->setCurrentIndex(c.photometric);
         EXPECT_EQ(o.form.ComboBox4->currentIndex(), c.wantChoice);
@@ -386,12 +607,20 @@ TEST(IOPreviewsDialog, TiffColoursFollowThePhotometric)
 // one of what is really stored.
 TEST(IOPreviewsDialog, TiffPageSaysWhenACompressionIsStoredUncompressed)
 {
-    struct Case { int compression; int choice; bool note; };
-    const Case cases[] = {{4, 4, true},  {4, 0, false}, {1, 4, true}, {5, 4, true},
-                          {7, 4, true},  {6, 0, true},  {8, 4, false}, {0, 4, false}};
+    struct Case {
+        int compression;
+        int choice;
+        bool note;
+    };
+    const Case cases[] = {{4, 4, true}, {4, 0, false}, {1, 4, true},  {5, 4, true},
+                          {7, 4, true}, {6, 0, true},  {8, 4, false}, {0, 4, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.compression * 10 + c.choice);
-        Opened o(iopgTIFF, [](TIOParamsVals& r) { r.TiffPhotometric = 2; r.BitsPerSample = 8; r.SamplesPerPixel = 3; });
+        Opened o(iopgTIFF, [](TIOParamsVals& r) {
+            r.TiffPhotometric = 2;
+            r.BitsPerSample = 8;
+            r.SamplesPerPixel = 3;
+        });
         o.form.ComboBox3->setCurrentIndex(c.choice == 0 ? 0 : 2);
         o.form.ComboBox4->setCurrentIndex(c.choice);
         o.form.ComboBox2->setCurrentIndex(0);
@@ -407,7 +636,10 @@ TEST(IOPreviewsDialog, TiffPageSaysWhenACompressionIsStoredUncompressed)
 
 TEST(IOPreviewsDialog, BmpPageSaysWhenRleIsStoredUncompressed)
 {
-    struct Case { int choice; bool note; };
+    struct Case {
+        int choice;
+        bool note;
+    };
     const Case cases[] = {{0, true}, {1, false}, {2, false}, {3, true}, {4, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.choice);
@@ -423,7 +655,11 @@ TEST(IOPreviewsDialog, BmpPageSaysWhenRleIsStoredUncompressed)
 // What the page shows on opening is what OK writes, untouched controls included.
 TEST(IOPreviewsDialog, TiffPageWritesTheColoursItShowsOnOpening)
 {
-    struct Case { int photometric, bits, samples; int shown; int wantBits, wantSamples; };
+    struct Case {
+        int photometric, bits, samples;
+        int shown;
+        int wantBits, wantSamples;
+    };
     const Case cases[] = {{1, 8, 1, 0, 1, 1}, {0, 8, 3, 0, 1, 1}, {6, 8, 1, 4, 8, 3}, {2, 8, 1, 2, 8, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.photometric);
@@ -441,7 +677,10 @@ TEST(IOPreviewsDialog, TiffPageWritesTheColoursItShowsOnOpening)
 
 TEST(IOPreviewsDialog, ChangingThePageDropsUnconfirmedSettings)
 {
-    Opened o(iopgJPEG | iopgTIFF, [](TIOParamsVals& r) { r.JpegQuality = 70; r.TiffCompression = 0; });
+    Opened o(iopgJPEG | iopgTIFF, [](TIOParamsVals& r) {
+        r.JpegQuality = 70;
+        r.TiffCompression = 0;
+    });
     o.form.Edit22->setText(QStringLiteral("20"));
     o.form.ShowPage(iopgTIFF);
     o.form.ComboBox2->setCurrentIndex(8);
@@ -465,7 +704,10 @@ TEST(IOPreviewsDialog, ChangingThePageDropsUnconfirmedSettings)
 TEST(IOPreviewsDialog, ColourPanelsOfferThePaletteThePreviewWrote)
 {
     QTemporaryDir dir;
-    struct Case { int choice; bool palette; };
+    struct Case {
+        int choice;
+        bool palette;
+    };
     for (const Case c : {Case{1, true}, Case{2, false}}) {
         SCOPED_TRACE(c.choice);
         Opened o(iopgPNG);
@@ -530,12 +772,20 @@ TEST(IOPreviewsDialog, GifWithoutCoderShowsSoInsteadOfFailing)
 
 TEST(IOPreviewsDialog, CaptionsInBothLanguages)
 {
-    struct Case { TMsgLanguage lang; const char* title; const char* source; const char* cancel; const char* huffman;
-                  const char* box; const char* interlaced; const char* size; };
-    const Case cases[] = {
-        {msEnglish, "Parameters Preview", "Source:", "Cancel", "Optimal Huffman", " Advanced ", "Interlaced", "Original size:"},
-        {msGerman, "Parameter Vorschau", "Quelle:", "Abbrechen", "Optimal Huffman", " Fortgeschritten ", "Interlaced",
-         "Originalgröße:"}};
+    struct Case {
+        TMsgLanguage lang;
+        const char* title;
+        const char* source;
+        const char* cancel;
+        const char* huffman;
+        const char* box;
+        const char* interlaced;
+        const char* size;
+    };
+    const Case cases[] = {{msEnglish, "Parameters Preview", "Source:", "Cancel", "Optimal Huffman", " Advanced ",
+                           "Interlaced", "Original size:"},
+                          {msGerman, "Parameter Vorschau", "Quelle:", "Abbrechen", "Optimal Huffman",
+                           " Fortgeschritten ", "Interlaced", "Originalgröße:"}};
     for (const Case& c : cases) {
         TfIOPreviews f;
         f.SetLanguage(c.lang);

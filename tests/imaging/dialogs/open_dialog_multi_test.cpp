@@ -94,9 +94,9 @@ TEST(OpenImageKitDialogMulti, ManyPagesArriveReducedCappedAndSurviveTheDialogClo
     const QString dir = TempDir();
     ASSERT_EQ(RunTool(QStringLiteral("convert"),
                       {QStringLiteral("-size"), QStringLiteral("240x180"), QStringLiteral("xc:white"),
-                       QStringLiteral("-duplicate"), QStringLiteral("309"), QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("-type"),
-                       QStringLiteral("TrueColor"), QStringLiteral("-compress"), QStringLiteral("RLE"),
-                       dir + QStringLiteral("/many.tif")}),
+                       QStringLiteral("-duplicate"), QStringLiteral("309"), QStringLiteral("-depth"),
+                       QStringLiteral("8"), QStringLiteral("-type"), QStringLiteral("TrueColor"),
+                       QStringLiteral("-compress"), QStringLiteral("RLE"), dir + QStringLiteral("/many.tif")}),
               0);
     SaveImage(dir + QStringLiteral("/one.png"), 30, 20, pf24bit, 96, 96);
 

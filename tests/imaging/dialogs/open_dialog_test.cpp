@@ -30,7 +30,8 @@ const QString& picturesDir()
         SaveImage(d + QStringLiteral("/chart.bmp"), 1000, 900, pf1bit, 150, 150);
         SaveImage(d + QStringLiteral("/small.png"), 300, 200, pf24bit, 96, 48);
         WriteBytes(d + QStringLiteral("/broken.png"), QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(300, '\x7f'));
-        WriteBytes(d + QStringLiteral("/anim.gif"), QByteArray("GIF89a\x10\x00\x10\x00\x80\x00\x00", 13) + QByteArray(40, '\0'));
+        WriteBytes(d + QStringLiteral("/anim.gif"),
+                   QByteArray("GIF89a\x10\x00\x10\x00\x80\x00\x00", 13) + QByteArray(40, '\0'));
         WriteBytes(d + QStringLiteral("/empty.bmp"), QByteArray());
         QDir(d).mkdir(QStringLiteral("sub"));
         return d;
@@ -38,15 +39,9 @@ const QString& picturesDir()
     return dir;
 }
 
-QString pic(const char* name)
-{
-    return picturesDir() + u'/' + QLatin1String(name);
-}
+QString pic(const char* name) { return picturesDir() + u'/' + QLatin1String(name); }
 
-QString kb(const char* name)
-{
-    return QString::number(QFileInfo(pic(name)).size() / 1024);
-}
+QString kb(const char* name) { return QString::number(QFileInfo(pic(name)).size() / 1024); }
 
 struct Lines {
     QString pic1, pic2, pic3, info1, info2;
@@ -77,7 +72,7 @@ void expectEmptyPreview(const TOpenImageKitDialog& d)
     EXPECT_FALSE(d.ProgressBar->isVisible());
 }
 
-} // namespace
+}  // namespace
 
 TEST(OpenImageKitDialog, ChoosingFilesShowsPictureAndFiveLinesInEitherLanguage)
 {
@@ -88,17 +83,23 @@ TEST(OpenImageKitDialog, ChoosingFilesShowsPictureAndFiveLinesInEitherLanguage)
         QString germanColors;
     };
     const Row rows[] = {
-        {"photo.jpg", 640, 480,
+        {"photo.jpg",
+         640,
+         480,
          {"640 x 480 pixel", "16777216 Colors (24 bit)", "72 x 72 dpi", "JPEG Bitmap (JPG) YCbCr",
           "File: " + kb("photo.jpg") + " Kb   Mem: 900 Kb"},
          "16777216 Farben (24 bit)"},
         // One-bit rows: (1000 + 31) div 32 × 4 = 128 bytes, × 900 = 115200 bytes.
-        {"chart.bmp", 1000, 900,
+        {"chart.bmp",
+         1000,
+         900,
          {"1000 x 900 pixel", "2 Colors (1 bit)", "150 x 150 dpi", "Windows Bitmap (BMP) ver.3",
           "File: " + kb("chart.bmp") + " Kb   Mem: 112 Kb"},
          "2 Farben (1 bit)"},
         // 900 bytes a row, 200 rows: 180000 bytes.
-        {"small.png", 300, 200,
+        {"small.png",
+         300,
+         200,
          {"300 x 200 pixel", "16777216 Colors (24 bit)", "96 x 48 dpi", "Portable Network Graphics (PNG)",
           "File: " + kb("small.png") + " Kb   Mem: 175 Kb"},
          "16777216 Farben (24 bit)"},
@@ -238,7 +239,8 @@ TEST(OpenImageKitDialog, FilterIndexRoundTrips)
                          "*.png"},
                         {6, 2, "*.png", "*.jpg;*.jpeg"},
                         {10, 7, "*.wmf", "*.bmp"},
-                        {13, 1, "*.avi", "*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.pcx;*.png;*.bmp;*.wmf;*.emf;*.ico;*.cur;*.avi"}};
+                        {13, 1, "*.avi",
+                         "*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.pcx;*.png;*.bmp;*.wmf;*.emf;*.ico;*.cur;*.avi"}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.start);
         TOpenImageKitDialog d;
@@ -372,7 +374,7 @@ TEST(PreviewForm, SizeFollowsTheImageBetweenOneHundredAndTheScreen)
         QSize image, want;
     };
     const QSize screen(1280, 1024);
-    const Row rows[] = {{{1, 1}, {100, 100}},       {{100, 100}, {100, 100}},    {{101, 250}, {101, 250}},
+    const Row rows[] = {{{1, 1}, {100, 100}},         {{100, 100}, {100, 100}},     {{101, 250}, {101, 250}},
                         {{1279, 1023}, {1279, 1023}}, {{1280, 1024}, {1280, 1024}}, {{5000, 80}, {1280, 100}},
                         {{90, 4000}, {100, 1024}}};
     for (const Row& r : rows)
@@ -418,8 +420,8 @@ TEST(OpenImageKitDialog, PanelsSitBesideTheFileListNeverOverIt)
             EXPECT_FALSE(info.intersects(list));
             EXPECT_GE(info.top(), type.bottom());
             EXPECT_TRUE(fd.rect().contains(info));
-            for (QWidget* w : {(QWidget*)d.InfoLabel1, (QWidget*)d.InfoLabel2, (QWidget*)d.PreviewCheck,
-                               (QWidget*)d.AdvancedButton})
+            for (QWidget* w :
+                 {(QWidget*)d.InfoLabel1, (QWidget*)d.InfoLabel2, (QWidget*)d.PreviewCheck, (QWidget*)d.AdvancedButton})
                 EXPECT_TRUE(!w->isVisible() || info.contains(inDialog(w))) << w->objectName().toStdString();
             EXPECT_FALSE(inDialog(d.AdvancedButton).intersects(inDialog(d.PreviewCheck)));
             EXPECT_EQ(d.PicturePanel->isVisible(), r.preview);
@@ -429,9 +431,9 @@ TEST(OpenImageKitDialog, PanelsSitBesideTheFileListNeverOverIt)
                 EXPECT_GE(picture.left(), type.right());
                 EXPECT_FALSE(picture.intersects(info));
                 EXPECT_TRUE(fd.rect().contains(picture));
-                for (QWidget* w : {(QWidget*)d.ZoomCombo, (QWidget*)d.PreviewButton, (QWidget*)d.PlayButton,
-                                   (QWidget*)d.ImageKitView, (QWidget*)d.PicLabel1, (QWidget*)d.PicLabel2,
-                                   (QWidget*)d.PicLabel3})
+                for (QWidget* w :
+                     {(QWidget*)d.ZoomCombo, (QWidget*)d.PreviewButton, (QWidget*)d.PlayButton,
+                      (QWidget*)d.ImageKitView, (QWidget*)d.PicLabel1, (QWidget*)d.PicLabel2, (QWidget*)d.PicLabel3})
                     EXPECT_TRUE(picture.contains(inDialog(w))) << w->objectName().toStdString();
                 EXPECT_FALSE(inDialog(d.ZoomCombo).intersects(inDialog(d.PreviewButton)));
                 EXPECT_FALSE(inDialog(d.ImageKitView).intersects(inDialog(d.PicLabel1)));

@@ -29,7 +29,7 @@ struct Entry {
     uint8_t b, g, r;
 };
 
-} // namespace
+}  // namespace
 
 TEST(PaletteDialog, LayoutOfTheDialog)
 {
@@ -65,7 +65,7 @@ TEST(PaletteDialog, CellUnderTheMouse)
     TImageKitPaletteDialog d;
     d.SetPalette(rampPalette(256), 256);
     EXPECT_EQ(d.IndexAt(1, 1), 0);
-    EXPECT_EQ(d.IndexAt(0, 0), 0); // the margin rounds toward zero
+    EXPECT_EQ(d.IndexAt(0, 0), 0);  // the margin rounds toward zero
     EXPECT_EQ(d.IndexAt(16, 16), 0);
     EXPECT_EQ(d.IndexAt(17, 1), 1);
     EXPECT_EQ(d.IndexAt(1, 17), 32);
@@ -114,7 +114,7 @@ TEST(PaletteDialog, ExecuteReturnsTheClickedColour)
     TImageKitPaletteDialog d;
     d.SetPalette(rampPalette(40), 40);
     QTimer::singleShot(0, &d, [&d] {
-        sendMouse(&d, QEvent::MouseMove, QPoint(1 * 16 + 5, 1 * 16 + 5)); // entry 33
+        sendMouse(&d, QEvent::MouseMove, QPoint(1 * 16 + 5, 1 * 16 + 5));  // entry 33
         sendMouse(&d, QEvent::MouseButtonPress, QPoint(200, 150), Qt::LeftButton);
         sendMouse(&d, QEvent::MouseButtonRelease, QPoint(200, 150), Qt::LeftButton);
     });

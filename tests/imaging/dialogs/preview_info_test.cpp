@@ -18,7 +18,7 @@ void setUp(TIOParamsVals& p, int w, int h, int bits, int samples, int dpiX, int 
     p.FileType = type;
 }
 
-} // namespace
+}  // namespace
 
 TEST(PreviewInfo, LinesOfTheWorkedExample)
 {

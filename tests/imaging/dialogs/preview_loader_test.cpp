@@ -20,7 +20,7 @@ TEST(PreviewLoader, GoodFilesArriveWithBitmapAndParametersBadOnesEmpty)
         const char* name;
         bool loaded;
         int w, h, bits;
-    } rows[] = {{"a.png", true, 37, 11, 8}, {"b.bmp", true, 64, 3, 1},  {"c.jpg", false, 0, 0, 0},
+    } rows[] = {{"a.png", true, 37, 11, 8}, {"b.bmp", true, 64, 3, 1}, {"c.jpg", false, 0, 0, 0},
                 {"d.bmp", false, 0, 0, 0},  {"e.txt", false, 0, 0, 0}, {"missing.png", false, 0, 0, 0}};
     TPreviewLoader loader;
     for (const auto& r : rows) {

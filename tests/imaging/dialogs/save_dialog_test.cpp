@@ -36,7 +36,7 @@ struct PreviewsHandler {
     ~PreviewsHandler() { TImageKitIO::SetPreviewsHandler({}); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(SaveImageKitDialog, TypedNameGetsTheChosenFiltersExtension)
 {
@@ -46,8 +46,8 @@ TEST(SaveImageKitDialog, TypedNameGetsTheChosenFiltersExtension)
         const char* want;
         bool differs;  // from DefaultExt "jpg"
     };
-    const Row rows[] = {{kPng, "x", "x.png", true},     {kJpg, "x", "x.jpg", false},  {kTif, "scan", "scan.tif", true},
-                        {kPng, "y.bmp", "y.bmp", true}, {kBmp, "a.b", "a.b", true},   {kPng, "z.JPG", "z.JPG", false}};
+    const Row rows[] = {{kPng, "x", "x.png", true},     {kJpg, "x", "x.jpg", false}, {kTif, "scan", "scan.tif", true},
+                        {kPng, "y.bmp", "y.bmp", true}, {kBmp, "a.b", "a.b", true},  {kPng, "z.JPG", "z.JPG", false}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);
         TSaveImageKitDialog d;
@@ -125,10 +125,10 @@ TEST(SaveImageKitDialog, AdvancedOpensThePagesOfTheNamesFormat)
         const char* defaultExt;
         int pages;
     };
-    const Row rows[] = {{"a.jpg", "", 4},     {"a.JPEG", "png", 4}, {"a.tif", "", 8},   {"a.tiff", "", 8},
-                        {"a.gif", "", 16},    {"a.bmp", "", 32},    {"a.pcx", "", 64},  {"a.png", "jpg", 128},
-                        {"a.xyz", "TIF", 8},  {"a", "tiff", 8},     {"a", "gif", 16},   {"a.xyz", "doc", 0},
-                        {"", "", 0},          {"dir.png/a", "", 0}};
+    const Row rows[] = {{"a.jpg", "", 4},    {"a.JPEG", "png", 4}, {"a.tif", "", 8},  {"a.tiff", "", 8},
+                        {"a.gif", "", 16},   {"a.bmp", "", 32},    {"a.pcx", "", 64}, {"a.png", "jpg", 128},
+                        {"a.xyz", "TIF", 8}, {"a", "tiff", 8},     {"a", "gif", 16},  {"a.xyz", "doc", 0},
+                        {"", "", 0},         {"dir.png/a", "", 0}};
     for (const Row& r : rows)
         EXPECT_EQ(TSaveImageKitDialog::AdvancedPageSet(QLatin1String(r.name), QLatin1String(r.defaultExt)), r.pages)
             << r.name << " " << r.defaultExt;

@@ -45,7 +45,7 @@ struct TFormatCases {
 
 // JPEG is checked on a smooth picture, within a mean error per channel.
 const TFormatCases kCases[] = {
-    {ioTIFF, {1, 4, 8, 24}, false, 0}, {ioGIF, {1, 4, 8}, true, 0},   {ioJPEG, {24}, true, 6},
+    {ioTIFF, {1, 4, 8, 24}, false, 0}, {ioGIF, {1, 4, 8}, true, 0},      {ioJPEG, {24}, true, 6},
     {ioPCX, {1, 4, 8, 24}, true, 0},   {ioBMP, {1, 4, 8, 24}, false, 0}, {ioPNG, {1, 8, 24}, true, 0},
 };
 

@@ -60,7 +60,8 @@ TEST(IconOracle, ImageMagickIconsPickTheNearestEntry)
     loadIcon(dir + QStringLiteral("/multi.ico"), 46, 46, b);
 
     // a cursor made the same way
-    ASSERT_EQ(RunTool(QStringLiteral("convert"), {dir + QStringLiteral("/i32.ppm"), dir + QStringLiteral("/c.cur")}), 0);
+    ASSERT_EQ(RunTool(QStringLiteral("convert"), {dir + QStringLiteral("/i32.ppm"), dir + QStringLiteral("/c.cur")}),
+              0);
     EXPECT_EQ(FirstDifference(loadIcon(dir + QStringLiteral("/c.cur"), 32, 32, b, true), ImageRGB(sizes[1])), -1);
 }
 
@@ -71,15 +72,16 @@ TEST(IconOracle, PilIconsWithPngAndBitmapEntriesAndTransparency)
     const QImage src = Pattern(32, 32, 100, 9);
     WritePPM(src, dir + QStringLiteral("/s.ppm"));
     // the left half is transparent
-    const QString code = QStringLiteral(
-        "import sys\nfrom PIL import Image\n"
-        "im = Image.open(sys.argv[1]).convert('RGBA')\n"
-        "for x in range(16):\n"
-        "    for y in range(32): im.putpixel((x, y), (0, 0, 0, 0))\n"
-        "im.save(sys.argv[2], sizes=[(32, 32)])\n"
-        "im.save(sys.argv[3], sizes=[(32, 32)], bitmap_format='bmp')\n");
+    const QString code = QStringLiteral("import sys\nfrom PIL import Image\n"
+                                        "im = Image.open(sys.argv[1]).convert('RGBA')\n"
+                                        "for x in range(16):\n"
+                                        "    for y in range(32): im.putpixel((x, y), (0, 0, 0, 0))\n"
+                                        "im.save(sys.argv[2], sizes=[(32, 32)])\n"
+                                        "im.save(sys.argv[3], sizes=[(32, 32)], bitmap_format='bmp')\n");
     QByteArray err;
-    ASSERT_EQ(Python(code, {dir + QStringLiteral("/s.ppm"), dir + QStringLiteral("/png.ico"), dir + QStringLiteral("/bmp.ico")},
+    ASSERT_EQ(Python(code,
+                     {dir + QStringLiteral("/s.ppm"), dir + QStringLiteral("/png.ico"),
+                      dir + QStringLiteral("/bmp.ico")},
                      nullptr, &err),
               0)
         << err.constData();
@@ -103,8 +105,8 @@ TEST(IconOracle, NetpbmIconsAndShippedSamples)
     {
         const QImage src = Pattern(16, 16, 12, 4);
         WritePPM(src, dir + QStringLiteral("/n.ppm"));
-        ASSERT_EQ(RunTool(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                                 QStringLiteral("ppmtowinicon '%1/n.ppm' > '%1/n.ico'").arg(dir)}),
+        ASSERT_EQ(RunTool(QStringLiteral("sh"),
+                          {QStringLiteral("-c"), QStringLiteral("ppmtowinicon '%1/n.ppm' > '%1/n.ico'").arg(dir)}),
                   0);
         TBitmap b;
         EXPECT_EQ(FirstDifference(loadIcon(dir + QStringLiteral("/n.ico"), 16, 16, b), ImageRGB(src)), -1);

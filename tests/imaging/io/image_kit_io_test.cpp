@@ -415,7 +415,7 @@ TEST(ImageKitIOView, PictureControlTakesTheLoadAndDetachesTheView)
     EXPECT_GT(image->ChangeCount(), changes);
     EXPECT_EQ(view.Bitmap()->Width(), 0);
 
-    delete image;   // the component forgets the control and its bitmap
+    delete image;  // the component forgets the control and its bitmap
     EXPECT_EQ(io.AttachedTImage(), nullptr);
     EXPECT_EQ(io.Bitmap(), nullptr);
     io.SetAttachedImageKit(&view);

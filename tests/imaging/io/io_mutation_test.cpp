@@ -84,8 +84,7 @@ bool tryLoad(const QString& path, const QByteArray& data)
         EXPECT_GT(target.Width(), 0);
         return true;
     } catch (const EInvalidGraphic&) {
-    } catch (const EOutOfMemory&) {
-    }
+    } catch (const EOutOfMemory&) {}
     EXPECT_EQ(target.Width(), 3);
     EXPECT_EQ(BitmapRGB(target), pixelsBefore);
     EXPECT_EQ(paramState(io.Params()).toStdString(), paramsBefore.toStdString());

@@ -65,8 +65,9 @@ void WritePPM(const QImage& rgb, const QString& path)
 QByteArray MagickRGB(const QString& path, int* width, int* height)
 {
     QByteArray out;
-    if (RunTool(QStringLiteral("convert"), {path + QStringLiteral("[0]"), QStringLiteral("-alpha"), QStringLiteral("off"),
-                                           QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("ppm:-")},
+    if (RunTool(QStringLiteral("convert"),
+                {path + QStringLiteral("[0]"), QStringLiteral("-alpha"), QStringLiteral("off"),
+                 QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("ppm:-")},
                 &out) != 0)
         return {};
     QImage img;
@@ -110,10 +111,7 @@ QByteArray ImageRGB(const QImage& image)
     return out;
 }
 
-QByteArray BitmapRGB(const TBitmap& bitmap)
-{
-    return ImageRGB(bitmap.Image());
-}
+QByteArray BitmapRGB(const TBitmap& bitmap) { return ImageRGB(bitmap.Image()); }
 
 int Python(const QString& code, const QStringList& args, QByteArray* out, QByteArray* err)
 {

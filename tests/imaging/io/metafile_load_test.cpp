@@ -18,8 +18,8 @@ struct Sample {
     QRgb color;
 };
 const Sample kSamples[] = {
-    {50, 35, qRgb(255, 0, 0)},   {20, 15, qRgb(255, 0, 0)},  {150, 50, qRgb(0, 0, 255)},
-    {130, 50, qRgb(0, 0, 255)},  {50, 85, qRgb(0, 160, 0)},  {100, 50, qRgb(0, 0, 0)},
+    {50, 35, qRgb(255, 0, 0)},  {20, 15, qRgb(255, 0, 0)}, {150, 50, qRgb(0, 0, 255)},
+    {130, 50, qRgb(0, 0, 255)}, {50, 85, qRgb(0, 160, 0)}, {100, 50, qRgb(0, 0, 0)},
 };
 
 TBitmap loadMetafile(const QString& path, TColor background, TImageKitIO* ioOut = nullptr)
@@ -60,8 +60,9 @@ TEST(MetafileWmf, PlacesShapesAndSizesByTheHeader)
 
     REQUIRE_TOOLS(QStringLiteral("convert"));
     QByteArray ppm;
-    ASSERT_EQ(RunTool(QStringLiteral("convert"), {QStringLiteral("-density"), QStringLiteral("96"), path,
-                                                 QStringLiteral("-alpha"), QStringLiteral("off"), QStringLiteral("ppm:-")},
+    ASSERT_EQ(RunTool(QStringLiteral("convert"),
+                      {QStringLiteral("-density"), QStringLiteral("96"), path, QStringLiteral("-alpha"),
+                       QStringLiteral("off"), QStringLiteral("ppm:-")},
                       &ppm),
               0);
     QImage ref;

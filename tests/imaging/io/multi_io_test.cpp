@@ -138,16 +138,17 @@ TEST(MultiIOVideo, FramesMatchFfmpegAndPlayAtTheStreamRate)
     REQUIRE_TOOLS(QStringLiteral("ffmpeg"));
     const QString dir = TempDir();
     const QString path = dir + QStringLiteral("/clip.avi");
-    ASSERT_EQ(RunTool(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"),
-                                                 QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                                 QStringLiteral("testsrc=size=32x24:rate=25"), QStringLiteral("-frames:v"),
-                                                 QStringLiteral("6"), QStringLiteral("-c:v"), QStringLiteral("mjpeg"),
-                                                 QStringLiteral("-q:v"), QStringLiteral("2"), path}),
+    ASSERT_EQ(RunTool(QStringLiteral("ffmpeg"),
+                      {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                       QStringLiteral("-i"), QStringLiteral("testsrc=size=32x24:rate=25"), QStringLiteral("-frames:v"),
+                       QStringLiteral("6"), QStringLiteral("-c:v"), QStringLiteral("mjpeg"), QStringLiteral("-q:v"),
+                       QStringLiteral("2"), path}),
               0);
     QByteArray raw;
-    ASSERT_EQ(RunTool(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
-                                                 QStringLiteral("-f"), QStringLiteral("rawvideo"), QStringLiteral("-pix_fmt"),
-                                                 QStringLiteral("rgb24"), QStringLiteral("-")},
+    ASSERT_EQ(RunTool(QStringLiteral("ffmpeg"),
+                      {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path, QStringLiteral("-f"),
+                       QStringLiteral("rawvideo"), QStringLiteral("-pix_fmt"), QStringLiteral("rgb24"),
+                       QStringLiteral("-")},
                       &raw),
               0);
     ASSERT_EQ(raw.size(), 6 * 32 * 24 * 3);
@@ -196,7 +197,7 @@ TEST(MultiIOVideo, FrameIntervalFromRateAndScale)
         int64_t rate, scale;
         int ms;
     };
-    for (const Row& r : {Row{25, 1, 40}, Row{30000, 1001, 33}, Row{1, 2, 2000}, Row{0, 1, 100}, Row{25, 0, 100},
-                         Row{-5, 1, 100}})
+    for (const Row& r :
+         {Row{25, 1, 40}, Row{30000, 1001, 33}, Row{1, 2, 2000}, Row{0, 1, 100}, Row{25, 0, 100}, Row{-5, 1, 100}})
         EXPECT_EQ(AviFrameInterval(r.rate, r.scale), r.ms) << r.rate << "/" << r.scale;
 }

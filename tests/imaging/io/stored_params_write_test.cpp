@@ -35,17 +35,25 @@ TEST(StoredParamsWrite, ValuesOfAnySizeAreHeldToTheFormatsFields)
     const Case cases[] = {
         {"PCX depth beyond int", ioPCX, [](TIOParamsVals& p) { p.BitsPerSample = p.SamplesPerPixel = 65536; },
          [](const QByteArray& f) {
-             EXPECT_EQ(f[3], 8);   // written as 24 bits: 8 bits in 3 planes
+             EXPECT_EQ(f[3], 8);  // written as 24 bits: 8 bits in 3 planes
              EXPECT_EQ(f[65], 3);
          }},
-        {"PNG resolution beyond pHYs", ioPNG, [](TIOParamsVals& p) { p.DpiX = 2000000000; p.DpiY = 387389207; },
+        {"PNG resolution beyond pHYs", ioPNG,
+         [](TIOParamsVals& p) {
+             p.DpiX = 2000000000;
+             p.DpiY = 387389207;
+         },
          [](const QByteArray& f) {
              const qsizetype at = f.indexOf("pHYs") + 4;
              ASSERT_GT(at, 4);
              EXPECT_EQ(be32(f, at), uint32_t(INT32_MAX));
              EXPECT_EQ(be32(f, at + 4), uint32_t(INT32_MAX));
          }},
-        {"BMP resolution beyond its field", ioBMP, [](TIOParamsVals& p) { p.DpiX = 2000000000; p.DpiY = -5; },
+        {"BMP resolution beyond its field", ioBMP,
+         [](TIOParamsVals& p) {
+             p.DpiX = 2000000000;
+             p.DpiY = -5;
+         },
          [](const QByteArray& f) {
              EXPECT_EQ(le32(f, 14 + 24), uint32_t(INT32_MAX));
              EXPECT_EQ(le32(f, 14 + 28), 0u);

@@ -20,7 +20,7 @@ void paint(TBitmap& bmp, int w, int h, uint8_t seed)
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(ImageKit, NewComponentOwnsAttachedObjectsWithAutoUndoOn)
 {
@@ -153,5 +153,5 @@ TEST(ImageKit, DestructionFreesProcessingThenInputOutputThenTheView)
         delete kit;
     }
     EXPECT_EQ(order, (std::vector<QString>{QStringLiteral("proc"), QStringLiteral("io"), QStringLiteral("view")}));
-    EXPECT_EQ(listenersWhenProcGoes, 1);   // only the input/output object is left
+    EXPECT_EQ(listenersWhenProcGoes, 1);  // only the input/output object is left
 }

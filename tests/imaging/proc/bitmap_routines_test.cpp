@@ -87,9 +87,9 @@ TEST(MeanColor, TruncatedMeansAndEmptyBitmap)
     Set(bm, 0, 1, {11, 1, 255});
     Set(bm, 1, 1, {11, 1, 254});
     const TRGBTriple m = MeanColor(&bm);
-    EXPECT_EQ(m.rgbtRed, 10);     // 43 / 4
-    EXPECT_EQ(m.rgbtGreen, 0);    // 3 / 4
-    EXPECT_EQ(m.rgbtBlue, 254);   // 1019 / 4
+    EXPECT_EQ(m.rgbtRed, 10);    // 43 / 4
+    EXPECT_EQ(m.rgbtGreen, 0);   // 3 / 4
+    EXPECT_EQ(m.rgbtBlue, 254);  // 1019 / 4
     TBitmap empty;
     EXPECT_EQ(MeanColor(&empty), MakeRGB(128, 128, 128));
 }
@@ -121,8 +121,8 @@ TEST(Region, AlternateFillLeavesTheInnerSquareOfASelfOverlap)
 {
     // A square traced twice around, offset: the outline of two nested squares as one
     // polygon; with odd-even filling the inner square is a hole.
-    const TRegion r = TRegion::FromPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0},
-                                            {3, 3}, {3, 7}, {7, 7}, {7, 3}, {3, 3}});
+    const TRegion r =
+        TRegion::FromPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {3, 3}, {3, 7}, {7, 7}, {7, 3}, {3, 3}});
     EXPECT_TRUE(r.Contains(1, 1));
     EXPECT_TRUE(r.Contains(8, 5));
     EXPECT_FALSE(r.Contains(5, 5));
@@ -149,9 +149,9 @@ TEST(Region, ClippedPolygonEqualsTheIntersectedOne)
                 ASSERT_EQ(clipped.Contains(x, y), whole.Contains(x, y)) << x << "," << y;
     }
     // Points far out cost only the clip's rows.
-    const TRegion far = TRegion::FromPolygon({{-2000000000, -2000000000}, {2000000000, -2000000000},
-                                              {2000000000, 2000000000}, {-2000000000, 2000000000}},
-                                             TRect(1, 2, 4, 6));
+    const TRegion far = TRegion::FromPolygon(
+        {{-2000000000, -2000000000}, {2000000000, -2000000000}, {2000000000, 2000000000}, {-2000000000, 2000000000}},
+        TRect(1, 2, 4, 6));
     EXPECT_EQ(far.BoundsRect(), TRect(1, 2, 4, 6));
     EXPECT_EQ(far.RowCount(), 4);
 }

@@ -25,24 +25,41 @@ struct Op {
 std::vector<Op> AreaOps()
 {
     return {
-        {"contrast", [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) { AdjustContrast(b, x1, y1, x2, y2, 50, 100, 120, 90, p); }},
-        {"rgb", [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) { AdjustRGB(b, x1, y1, x2, y2, 40, -30, 20, p); }},
-        {"hsl", [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) { AdjustHSL(b, x1, y1, x2, y2, 40, -30, 20, p); }},
-        {"hsv", [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) { AdjustHSV(b, x1, y1, x2, y2, 40, -30, 20, p); }},
-        {"threshold", [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) { ApplyThreshold(b, x1, y1, x2, y2, clWhite, clBlack, MakeRGB(150, 150, 150), MakeRGB(90, 90, 90), p); }},
-        {"levels", [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) { AdjustLevels(b, x1, y1, x2, y2, MakeRGB(200, 180, 220), MakeRGB(20, 30, 10), p); }},
-        {"equalize", [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) { EqualizeHistogram(b, x1, y1, x2, y2, p); }},
-        {"filter", [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) { ApplyUserFilter(b, UserFilterPresets[2].Filter, x1, y1, x2, y2, p); }},
-        {"bump", [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) { BumpMap(b, 3, 4, 9, 9, 30, 255, 200, 100, x1, y1, x2, y2, p); }},
+        {"contrast", [](TBitmap& b, int x1, int y1, int x2, int y2,
+                        const TEffectProgress& p) { AdjustContrast(b, x1, y1, x2, y2, 50, 100, 120, 90, p); }},
+        {"rgb", [](TBitmap& b, int x1, int y1, int x2, int y2,
+                   const TEffectProgress& p) { AdjustRGB(b, x1, y1, x2, y2, 40, -30, 20, p); }},
+        {"hsl", [](TBitmap& b, int x1, int y1, int x2, int y2,
+                   const TEffectProgress& p) { AdjustHSL(b, x1, y1, x2, y2, 40, -30, 20, p); }},
+        {"hsv", [](TBitmap& b, int x1, int y1, int x2, int y2,
+                   const TEffectProgress& p) { AdjustHSV(b, x1, y1, x2, y2, 40, -30, 20, p); }},
+        {"threshold",
+         [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) {
+             ApplyThreshold(b, x1, y1, x2, y2, clWhite, clBlack, MakeRGB(150, 150, 150), MakeRGB(90, 90, 90), p);
+         }},
+        {"levels",
+         [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) {
+             AdjustLevels(b, x1, y1, x2, y2, MakeRGB(200, 180, 220), MakeRGB(20, 30, 10), p);
+         }},
+        {"equalize", [](TBitmap& b, int x1, int y1, int x2, int y2,
+                        const TEffectProgress& p) { EqualizeHistogram(b, x1, y1, x2, y2, p); }},
+        {"filter",
+         [](TBitmap& b, int x1, int y1, int x2, int y2, const TEffectProgress& p) {
+             ApplyUserFilter(b, UserFilterPresets[2].Filter, x1, y1, x2, y2, p);
+         }},
+        {"bump", [](TBitmap& b, int x1, int y1, int x2, int y2,
+                    const TEffectProgress& p) { BumpMap(b, 3, 4, 9, 9, 30, 255, 200, 100, x1, y1, x2, y2, p); }},
     };
 }
 
-} // namespace
+}  // namespace
 
 // Only the inclusive rectangle changes; corners past the image are limited to it.
 TEST(ColorAdjustArea, OnlyTheInclusiveRectangleChanges)
 {
-    struct R { int x1, y1, x2, y2; };
+    struct R {
+        int x1, y1, x2, y2;
+    };
     const R rects[] = {{2, 3, 9, 7}, {0, 0, 0, 0}, {5, 1, 5, 10}, {10, 8, 40, 40}, {0, 0, 16, 12}};
     for (const Op& op : AreaOps())
         for (const R& r : rects) {
@@ -101,7 +118,7 @@ TEST(ColorAdjust, NeutralSettingsLeaveTheImageUnchanged)
     const std::vector<std::function<void(TBitmap&)>> neutral = {
         [](TBitmap& b) { AdjustContrast(b, 0, 0, 99, 99, 0, 17, 200, 3); },
         [](TBitmap& b) { AdjustRGB(b, 0, 0, 99, 99, 0, 0, 0); },
-        [](TBitmap& b) { AdjustHSV(b, 0, 0, 99, 99, 0, 0, 0); },   // within HSV's precision, see below
+        [](TBitmap& b) { AdjustHSV(b, 0, 0, 99, 99, 0, 0, 0); },  // within HSV's precision, see below
         [](TBitmap& b) { ApplyThreshold(b, 0, 0, 99, 99, clRed, clBlue, MakeRGB(255, 255, 255), MakeRGB(0, 0, 0)); },
         [](TBitmap& b) { AdjustLevels(b, 0, 0, 99, 99, MakeRGB(255, 255, 255), MakeRGB(0, 0, 0)); },
         [](TBitmap& b) { ApplyUserFilter(b, UserFilterPresets[0].Filter, 0, 0, 99, 99); },
@@ -134,10 +151,19 @@ TEST(ColorAdjust, WorkedValues)
     };
     const Case cases[] = {
         // f = 1 + 10/10 = 2: 100 + (150 − 100) × 2 = 200; 120 + (30 − 120) × 2 < 0.
-        {"contrast up", [](TBitmap& b) { AdjustContrast(b, 0, 0, 0, 0, 10, 100, 120, 90); }, {150, 30, 91}, {200, 0, 92}},
+        {"contrast up",
+         [](TBitmap& b) { AdjustContrast(b, 0, 0, 0, 0, 10, 100, 120, 90); },
+         {150, 30, 91},
+         {200, 0, 92}},
         // f = 1 − sqrt(25)/10 = 0.5: 100 + Trunc(25.5) = 125; 120 + Trunc(−5.5) = 115.
-        {"contrast down", [](TBitmap& b) { AdjustContrast(b, 0, 0, 0, 0, -25, 100, 120, 90); }, {151, 109, 90}, {125, 115, 90}},
-        {"contrast −100 gives the mean", [](TBitmap& b) { AdjustContrast(b, 0, 0, 0, 0, -100, 7, 8, 9); }, {250, 3, 77}, {7, 8, 9}},
+        {"contrast down",
+         [](TBitmap& b) { AdjustContrast(b, 0, 0, 0, 0, -25, 100, 120, 90); },
+         {151, 109, 90},
+         {125, 115, 90}},
+        {"contrast −100 gives the mean",
+         [](TBitmap& b) { AdjustContrast(b, 0, 0, 0, 0, -100, 7, 8, 9); },
+         {250, 3, 77},
+         {7, 8, 9}},
         {"rgb clamps", [](TBitmap& b) { AdjustRGB(b, 0, 0, 0, 0, 100, -100, 5); }, {200, 50, 7}, {255, 0, 12}},
         // Hue 0.8 + 0.5 is limited to 1: red, not wrapped to 0.3.
         {"hsl hue limited", [](TBitmap& b) { AdjustHSL(b, 0, 0, 0, 0, 180, 0, 0); }, {204, 0, 255}, {255, 0, 0}},
@@ -146,12 +172,27 @@ TEST(ColorAdjust, WorkedValues)
         {"hsv hue", [](TBitmap& b) { AdjustHSV(b, 0, 0, 0, 0, 120, 0, 0); }, {255, 0, 0}, {0, 255, 0}},
         {"hsv clamps", [](TBitmap& b) { AdjustHSV(b, 0, 0, 0, 0, 500, -200, 0); }, {255, 0, 0}, {255, 255, 255}},
         // Exactly the low threshold takes the low colour; above the high one the high colour.
-        {"threshold", [](TBitmap& b) { ApplyThreshold(b, 0, 0, 0, 0, RGB(250, 251, 252), RGB(1, 2, 3), MakeRGB(200, 200, 200), MakeRGB(100, 100, 100)); }, {100, 101, 201}, {1, 101, 252}},
+        {"threshold",
+         [](TBitmap& b) {
+             ApplyThreshold(b, 0, 0, 0, 0, RGB(250, 251, 252), RGB(1, 2, 3), MakeRGB(200, 200, 200),
+                            MakeRGB(100, 100, 100));
+         },
+         {100, 101, 201},
+         {1, 101, 252}},
         // Upper 128: 128 → 255. Lower 100: 100 → 0, 177 → Round(77/155 × 255) = 127.
-        {"levels upper", [](TBitmap& b) { AdjustLevels(b, 0, 0, 0, 0, MakeRGB(128, 128, 128), MakeRGB(0, 0, 0)); }, {128, 64, 200}, {255, 128, 255}},
-        {"levels lower", [](TBitmap& b) { AdjustLevels(b, 0, 0, 0, 0, MakeRGB(255, 255, 255), MakeRGB(100, 100, 100)); }, {100, 177, 255}, {0, 127, 255}},
+        {"levels upper",
+         [](TBitmap& b) { AdjustLevels(b, 0, 0, 0, 0, MakeRGB(128, 128, 128), MakeRGB(0, 0, 0)); },
+         {128, 64, 200},
+         {255, 128, 255}},
+        {"levels lower",
+         [](TBitmap& b) { AdjustLevels(b, 0, 0, 0, 0, MakeRGB(255, 255, 255), MakeRGB(100, 100, 100)); },
+         {100, 177, 255},
+         {0, 127, 255}},
         // Lower 255 divides by 1; upper 0 is raised to 1.
-        {"levels extremes", [](TBitmap& b) { AdjustLevels(b, 0, 0, 0, 0, MakeRGB(0, 255, 255), MakeRGB(255, 0, 0)); }, {255, 1, 0}, {0, 1, 0}},
+        {"levels extremes",
+         [](TBitmap& b) { AdjustLevels(b, 0, 0, 0, 0, MakeRGB(0, 255, 255), MakeRGB(255, 0, 0)); },
+         {255, 1, 0},
+         {0, 1, 0}},
     };
     for (const Case& c : cases) {
         TBitmap bm = Filled(1, 1, c.in);
@@ -166,10 +207,11 @@ TEST(ColorAdjust, EqualizeMatchesItsStepsOnAreasAndSizes)
 {
     struct Case {
         int w, h, x1, y1, x2, y2;
-    } const cases[] = {{1, 1, 0, 0, 0, 0}, {2, 70, 0, 0, 1, 69}, {67, 71, 0, 0, 66, 70}, {67, 71, 5, 3, 40, 66},
-                       {300, 40, 1, 30, 298, 39}, {97, 130, 0, 33, 96, 64}};
+    } const cases[] = {{1, 1, 0, 0, 0, 0},     {2, 70, 0, 0, 1, 69},      {67, 71, 0, 0, 66, 70},
+                       {67, 71, 5, 3, 40, 66}, {300, 40, 1, 30, 298, 39}, {97, 130, 0, 33, 96, 64}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " area " << c.x1 << "," << c.y1 << "-" << c.x2 << "," << c.y2);
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " area " << c.x1 << "," << c.y1 << "-" << c.x2 << ","
+                                        << c.y2);
         const TBitmap src = Pattern(c.w, c.h, c.w + c.h);
         const auto grey = [&](int x, int y) {
             const Px p = Get(src, x, y);

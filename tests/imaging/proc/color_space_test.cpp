@@ -8,13 +8,19 @@
 
 TEST(ColorSpace, WorkedHsvValues)
 {
-    struct Case { int r, g, b, h, s, v; };
+    struct Case {
+        int r, g, b, h, s, v;
+    };
     // Hand-computed: channels scale to Round(c / 255 × 99) first.
     const Case cases[] = {
-        {255, 0, 0, 0, 99, 99},    {0, 255, 0, 120, 99, 99}, {0, 0, 255, 240, 99, 99},
-        {0, 0, 0, 0, 0, 0},        {255, 255, 255, 0, 0, 99}, {128, 128, 128, 0, 0, 50},
-        {255, 0, 255, 300, 99, 99}, // blue branch: (99 − 0) × 60 div 99 + 240
-        {255, 128, 0, 30, 99, 99},  // g = 50: 50 × 60 div 99 = 30
+        {255, 0, 0, 0, 99, 99},
+        {0, 255, 0, 120, 99, 99},
+        {0, 0, 255, 240, 99, 99},
+        {0, 0, 0, 0, 0, 0},
+        {255, 255, 255, 0, 0, 99},
+        {128, 128, 128, 0, 0, 50},
+        {255, 0, 255, 300, 99, 99},  // blue branch: (99 − 0) × 60 div 99 + 240
+        {255, 128, 0, 30, 99, 99},   // g = 50: 50 × 60 div 99 = 30
         // 39, 19, 78: s = 59 × 99 div 78 = 74, h = (39 − 19) × 60 div 59 + 240 = 260.
         {100, 50, 200, 260, 74, 78},
     };
@@ -48,7 +54,7 @@ TEST(ColorSpace, WorkedHslValues)
     HSLToRGB(1.3, 1, 0.5, r, g, b);
     EXPECT_EQ((std::array{r, g, b}), (std::array{255, 0, 0}));
     HSLToRGB(0.5, 0, 0.25, r, g, b);
-    EXPECT_EQ((std::array{r, g, b}), (std::array{63, 63, 63}));   // Trunc(63.75)
+    EXPECT_EQ((std::array{r, g, b}), (std::array{63, 63, 63}));  // Trunc(63.75)
 }
 
 // Every one of the 2^24 colours: HSL gives its colour back up to the one that Trunc

@@ -41,11 +41,10 @@ QByteArray readFile(const QString& path)
 // RGB bytes of a DIB file as Python PIL's DIB reader sees them.
 bool pilReadDib(const QString& path, int& w, int& h, QByteArray& rgb)
 {
-    const QString script = QStringLiteral(
-        "import sys\n"
-        "from PIL import BmpImagePlugin\n"
-        "im = BmpImagePlugin.DibImageFile(open(sys.argv[1], 'rb')).convert('RGB')\n"
-        "sys.stdout.buffer.write(('%d %d\\n' % im.size).encode() + im.tobytes())\n");
+    const QString script = QStringLiteral("import sys\n"
+                                          "from PIL import BmpImagePlugin\n"
+                                          "im = BmpImagePlugin.DibImageFile(open(sys.argv[1], 'rb')).convert('RGB')\n"
+                                          "sys.stdout.buffer.write(('%d %d\\n' % im.size).encode() + im.tobytes())\n");
     QByteArray out;
     if (RunTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path}, &out) != 0)
         return false;
@@ -61,7 +60,8 @@ bool pilReadDib(const QString& path, int& w, int& h, QByteArray& rgb)
 QByteArray magickRgb(const QString& spec)
 {
     QByteArray out;
-    if (RunTool(QStringLiteral("convert"), {spec, QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("rgb:-")}, &out) != 0)
+    if (RunTool(QStringLiteral("convert"),
+                {spec, QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("rgb:-")}, &out) != 0)
         return {};
     return out;
 }
@@ -72,7 +72,7 @@ Px rgbAt(const QByteArray& rgb, int w, int x, int y)
     return {uint8_t(rgb[i]), uint8_t(rgb[i + 1]), uint8_t(rgb[i + 2])};
 }
 
-} // namespace
+}  // namespace
 
 // ---- writer ------------------------------------------------------------------------------
 
@@ -81,8 +81,8 @@ TEST(DibWriter, OnePixel24BitIsFortyEightBytesWithPaddedRow)
     TBitmap bm(1, 1, pf24bit);
     Set(bm, 0, 0, {1, 2, 3});
     const QByteArray dib = BitmapRectToDIB(&bm, 0, 0, 0, 0);
-    const QByteArray expected = bytes({40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0}) + zeros(24) +
-                                bytes({3, 2, 1, 0}) + zeros(4);
+    const QByteArray expected =
+        bytes({40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0}) + zeros(24) + bytes({3, 2, 1, 0}) + zeros(4);
     EXPECT_EQ(dib.size(), 48);
     EXPECT_EQ(dib, expected);
 }
@@ -111,7 +111,7 @@ TEST(DibWriter, ZeroCornersPackTheWholeImage)
     const QByteArray dib = BitmapRectToDIB(&bm, 0, 0, 0, 0);
     EXPECT_EQ(U32(dib, 4), 7u);
     EXPECT_EQ(U32(dib, 8), 3u);
-    EXPECT_EQ(dib.size(), 40 + 3 * 24 + 4);   // 21 bytes a row padded to 24
+    EXPECT_EQ(dib.size(), 40 + 3 * 24 + 4);  // 21 bytes a row padded to 24
 }
 
 TEST(DibWriter, OneBitFromAnOddBitOffset)
@@ -125,7 +125,7 @@ TEST(DibWriter, OneBitFromAnOddBitOffset)
     const QByteArray dib = BitmapRectToDIB(&bm, 3, 0, 13, 1);
     const QByteArray expected = bytes({40, 0, 0, 0, 11, 0, 0, 0, 2, 0, 0, 0, 1, 0, 1, 0}) + zeros(24) +
                                 bytes({0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}) +
-                                bytes({0xAA, 0xA0, 0, 0}) +   // row 1 first
+                                bytes({0xAA, 0xA0, 0, 0}) +  // row 1 first
                                 bytes({0x92, 0x40, 0, 0}) + zeros(4);
     EXPECT_EQ(dib.size(), 60);
     EXPECT_EQ(dib, expected);
@@ -279,13 +279,14 @@ protected:
     QString dir_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(DibReaderTools, OneBitFromImageMagickAndPil)
 {
     TBitmap src = Pattern(13, 5, 9);
-    for (const QString& bmp : {make(src, QStringLiteral("m1"), {QStringLiteral("-monochrome"), QStringLiteral("BMP3:")}),
-                               makePil(src, QStringLiteral("p1"), QStringLiteral("1"))}) {
+    for (const QString& bmp :
+         {make(src, QStringLiteral("m1"), {QStringLiteral("-monochrome"), QStringLiteral("BMP3:")}),
+          makePil(src, QStringLiteral("p1"), QStringLiteral("1"))}) {
         const QByteArray dib = dibOf(bmp);
         ASSERT_EQ(dib[14], char(1)) << bmp.toStdString();
         TBitmap got;
@@ -300,7 +301,9 @@ TEST_F(DibReaderTools, OneBitFromImageMagickAndPil)
 TEST_F(DibReaderTools, FourBitPalette)
 {
     TBitmap src = fewColours(11, 6, 7);
-    const QString bmp = make(src, QStringLiteral("p4"), {QStringLiteral("-type"), QStringLiteral("palette"), QStringLiteral("-compress"), QStringLiteral("none"), QStringLiteral("BMP3:")});
+    const QString bmp = make(src, QStringLiteral("p4"),
+                             {QStringLiteral("-type"), QStringLiteral("palette"), QStringLiteral("-compress"),
+                              QStringLiteral("none"), QStringLiteral("BMP3:")});
     const QByteArray dib = dibOf(bmp);
     ASSERT_EQ(dib[14], char(4));
     TBitmap got;
@@ -312,7 +315,9 @@ TEST_F(DibReaderTools, FourBitPalette)
 TEST_F(DibReaderTools, EightBitPalette)
 {
     TBitmap src = fewColours(9, 7, 40);
-    const QString im = make(src, QStringLiteral("p8"), {QStringLiteral("-type"), QStringLiteral("palette"), QStringLiteral("-compress"), QStringLiteral("none"), QStringLiteral("BMP3:")});
+    const QString im = make(src, QStringLiteral("p8"),
+                            {QStringLiteral("-type"), QStringLiteral("palette"), QStringLiteral("-compress"),
+                             QStringLiteral("none"), QStringLiteral("BMP3:")});
     const QByteArray dib = dibOf(im);
     ASSERT_EQ(dib[14], char(8));
     TBitmap got;
@@ -333,7 +338,8 @@ TEST_F(DibReaderTools, SixteenBitBitFields565And555)
     // ImageMagick's own reading of the same file.
     TBitmap src = Pattern(7, 5, 13);
     for (const QString& sub : {QStringLiteral("RGB565"), QStringLiteral("RGB555")}) {
-        const QString bmp = make(src, sub, {QStringLiteral("-define"), QStringLiteral("bmp:subtype=") + sub, QStringLiteral("BMP:")});
+        const QString bmp =
+            make(src, sub, {QStringLiteral("-define"), QStringLiteral("bmp:subtype=") + sub, QStringLiteral("BMP:")});
         const QByteArray dib = dibOf(bmp);
         ASSERT_EQ(dib[14], char(16)) << sub.toStdString();
         TBitmap got;
@@ -365,7 +371,8 @@ TEST_F(DibReaderTools, TwentyFourAndThirtyTwoBit)
     const QString im24 = make(src, QStringLiteral("c24"), {QStringLiteral("BMP3:")});
     const QString pil24 = makePil(src, QStringLiteral("pil24"), QStringLiteral("RGB"));
     const QString pil32 = makePil(src, QStringLiteral("pil32"), QStringLiteral("RGBA"));
-    const QString im32 = make(src, QStringLiteral("c32"), {QStringLiteral("-type"), QStringLiteral("truecoloralpha"), QStringLiteral("BMP:")});
+    const QString im32 = make(src, QStringLiteral("c32"),
+                              {QStringLiteral("-type"), QStringLiteral("truecoloralpha"), QStringLiteral("BMP:")});
     for (const QString& bmp : {im24, pil24, pil32, im32}) {
         const QByteArray dib = dibOf(bmp);
         const int bits = uint8_t(dib[14]);
@@ -505,7 +512,7 @@ void expectRejected(const QByteArray& dib, const char* what)
 
 QByteArray good24() { return DibHeader(2, 2, 24) + zeros(16); }
 
-} // namespace
+}  // namespace
 
 TEST(DibReaderHostile, HeaderFields)
 {

@@ -35,7 +35,7 @@ TBitmap Convolve(const TBitmap& src, const TUserFilter& f, int x1, int y1, int x
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(UserFilter, MatchesAPlainConvolutionOnOddSizesAndBorders)
 {
@@ -54,14 +54,17 @@ TEST(UserFilter, MatchesAPlainConvolutionOnOddSizesAndBorders)
         f.Divisor = small(rng);
         filters.push_back(f);
     }
-    struct Size { int w, h; };
+    struct Size {
+        int w, h;
+    };
     for (const Size s : {Size{1, 1}, Size{1, 5}, Size{7, 1}, Size{2, 2}, Size{13, 9}})
         for (const TUserFilter& f : filters) {
             const TBitmap src = Pattern(s.w, s.h, 11);
             const int x1 = s.w / 3, y1 = s.h / 4, x2 = s.w - 1, y2 = s.h - 1 - s.h / 5;
             TBitmap got(src);
             ApplyUserFilter(got, f, x1, y1, x2, y2);
-            EXPECT_TRUE(SamePixels(got, Convolve(src, f, x1, y1, x2, y2))) << s.w << 'x' << s.h << " divisor " << f.Divisor;
+            EXPECT_TRUE(SamePixels(got, Convolve(src, f, x1, y1, x2, y2)))
+                << s.w << 'x' << s.h << " divisor " << f.Divisor;
             TBitmap whole(src);
             ApplyUserFilter(whole, f, 0, 0, s.w + 5, s.h + 5);
             EXPECT_TRUE(SamePixels(whole, Convolve(src, f, 0, 0, s.w - 1, s.h - 1)));
@@ -77,11 +80,10 @@ TEST(UserFilterFile, BytesAreTheHeaderAndTheRecordLittleEndian)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray d = file.readAll();
     ASSERT_EQ(d.size(), 43);
-    const unsigned char want[] = {1, 3, 3,                 // header
-                                  1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 0,
-                                  0, 0, 0, 0, 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF,
-                                  0, 0, 0, 0, 0, 0, 0, 0, 9, 0, 0, 0,
-                                  0, 0, 0, 0};             // divisor
+    const unsigned char want[] = {
+        1,    3,    3,  // header
+        1,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 0, 0, 0, 0, 0, 4, 3, 2, 1,
+        0xFE, 0xFF, 0xFF, 0xFF, 0,    0,    0,    0,    0, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0};  // divisor
     ASSERT_EQ(sizeof want, 43u);
     // The last four bytes: a divisor of 0 is a valid filter ("None" saves it).
     EXPECT_EQ(d, QByteArray(reinterpret_cast<const char*>(want), 43));
@@ -123,7 +125,9 @@ TEST(UserFilterFile, WrongSizeOrHeaderIsRefusedAndChangesNothing)
 // Round(50 + 64) = 114.
 TEST(BumpMap, HandComputedPixels)
 {
-    struct Case { int lightX, want; };
+    struct Case {
+        int lightX, want;
+    };
     for (const Case c : {Case{0, 178}, Case{5, 114}}) {
         TBitmap bm = Filled(1, 1, {100, 100, 100});
         BumpMap(bm, c.lightX, 0, 10, 10, 50, 255, 255, 255, 0, 0, 0, 0);
@@ -171,7 +175,7 @@ TEST(Wave, HandComputedCentreAndTinyImages)
     Set(bm, 1, 0, {30, 0, 0});
     Set(bm, 2, 0, {41, 0, 0});
     ApplyWave(bm, 1, 5, 30, false);
-    EXPECT_EQ(Get(bm, 1, 1).r, 25);   // Trunc(101 / 4)
+    EXPECT_EQ(Get(bm, 1, 1).r, 25);  // Trunc(101 / 4)
     // The reflective wave keeps the centre where it is.
     TBitmap odd = Pattern(5, 5);
     const Px centre = Get(odd, 2, 2);

@@ -84,9 +84,9 @@ double refFilter(TResampleFilter f, double t)
         return sinc(t) * sinc(t / 3);
     }
     case rfMitchell:
-        return a < 1   ? (7 * a * a * a - 12 * t * t + 16.0 / 3) / 6
-               : a < 2 ? (-7.0 / 3 * a * a * a + 12 * t * t - 20 * a + 32.0 / 3) / 6
-                       : 0;
+        return a < 1 ? (7 * a * a * a - 12 * t * t + 16.0 / 3) / 6
+             : a < 2 ? (-7.0 / 3 * a * a * a + 12 * t * t - 20 * a + 32.0 / 3) / 6
+                     : 0;
     default: return 0;
     }
 }
@@ -157,7 +157,7 @@ Planes refResample(const TBitmap& src, int dw, int dh, TResampleFilter f)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Filtered resampling.
@@ -209,7 +209,7 @@ TEST(ResampleFilters, TwoByTwoToFourByFourMirrorsAtTheEdges)
     ResampleBitmap(src, dst, rfTriangle);
     for (int y = 0; y < 4; ++y) {
         EXPECT_EQ(at(dst, 0, y).g, 0);
-        EXPECT_EQ(at(dst, 1, y).g, 50); // 50.5 rounds to even
+        EXPECT_EQ(at(dst, 1, y).g, 50);  // 50.5 rounds to even
         EXPECT_EQ(at(dst, 2, y).g, 101);
         EXPECT_EQ(at(dst, 3, y).g, 101);
     }
@@ -247,7 +247,7 @@ TEST(Resample, NegativeAndZeroSizes)
     EXPECT_EQ(bmp.Width(), 50);
     EXPECT_EQ(bmp.Height(), 25);
     TBitmap tiny = randomImage(3, 1, 1);
-    Resample(tiny, 2, -1, rfNone); // 2 × 1 div 3 = 0: nothing
+    Resample(tiny, 2, -1, rfNone);  // 2 × 1 div 3 = 0: nothing
     EXPECT_EQ(tiny.Width(), 3);
     // A width of 5 × 10^9 does not fit an int: refused, not wrapped round to 705'032'704.
     const TBitmap five = randomImage(5, 1, 1);
@@ -267,13 +267,13 @@ TEST(Resample, StretchAveragesAreasAndKeepsOneBit)
             std::memset(bmp.ScanLine(y) + 3 * x, v[y][x], 3);
     Resample(bmp, 2, 1, rfNone);
     ASSERT_EQ(bmp.Width(), 2);
-    EXPECT_EQ(at(bmp, 0, 0).r, 15); // (0 + 10 + 20 + 30) / 4
-    EXPECT_EQ(at(bmp, 1, 0).r, 100); // (100 + 200 + 50 + 51) / 4 = 100.25
+    EXPECT_EQ(at(bmp, 0, 0).r, 15);   // (0 + 10 + 20 + 30) / 4
+    EXPECT_EQ(at(bmp, 1, 0).r, 100);  // (100 + 200 + 50 + 51) / 4 = 100.25
 
     // 1-bit: each 2 × 2 block with three white pixels turns white, with one black.
     TBitmap mono(4, 2, pf1bit);
-    mono.ScanLine(0)[0] = 0xE0; // 1110
-    mono.ScanLine(1)[0] = 0x80; // 1000
+    mono.ScanLine(0)[0] = 0xE0;  // 1110
+    mono.ScanLine(1)[0] = 0x80;  // 1000
     Resample(mono, 2, 1, rfLanczos3);
     ASSERT_EQ(mono.PixelFormat(), pf1bit);
     EXPECT_TRUE(bitAt(mono, 0, 0));
@@ -316,7 +316,7 @@ TEST(ZoomResample, ShrinkingAveragesAndOneBitSourcesExpand)
             EXPECT_EQ(at(dst, x, y), (Px{150, 150, 150}));
 
     TBitmap mono(3, 1, pf1bit);
-    mono.ScanLine(0)[0] = 0xA0; // white, black, white
+    mono.ScanLine(0)[0] = 0xA0;  // white, black, white
     TBitmap big(6, 2, pf24bit);
     ZoomResample(mono, big, rfTriangle);
     ASSERT_EQ(big.PixelFormat(), pf24bit);
@@ -330,7 +330,8 @@ TEST(ZoomResample, ShrinkingAveragesAndOneBitSourcesExpand)
 // Sizes below, across and off the turn's tile edges, down to single rows and columns.
 TEST(Rotate, QuarterTurnsAreExactTranspositions)
 {
-    for (const auto& [w, h] : {std::pair{7, 4}, std::pair{131, 70}, std::pair{33, 65}, std::pair{1, 67}, std::pair{66, 1}}) {
+    for (const auto& [w, h] :
+         {std::pair{7, 4}, std::pair{131, 70}, std::pair{33, 65}, std::pair{1, 67}, std::pair{66, 1}}) {
         SCOPED_TRACE(w * 1000 + h);
         const TBitmap src = randomImage(w, h, unsigned(21 + w));
         TBitmap r90(src), r180(src), r270(src), rm90(src), r360(src), r450(src);
@@ -367,8 +368,14 @@ TEST(Rotate, AnyAngleSizesFollowTheShearFormula)
             TBitmap bmp = randomImage(wh.first, wh.second, unsigned(angle + 400));
             // The remainder after the quarter turns, and the turned size.
             int a = angle % 360, w = wh.first, h = wh.second;
-            while (a > 45) { a -= 90; std::swap(w, h); }
-            while (a < -45) { a += 90; std::swap(w, h); }
+            while (a > 45) {
+                a -= 90;
+                std::swap(w, h);
+            }
+            while (a < -45) {
+                a += 90;
+                std::swap(w, h);
+            }
             const double th = a * M_PI / 180, t = std::fabs(std::tan(th / 2)), s = std::fabs(std::sin(th));
             const int W1 = int(std::nearbyint(h * t + w + 1));
             const int D = int(std::nearbyint((W1 - w) * s));
@@ -429,7 +436,7 @@ TEST(Rotate, MonochromeQuarterTurnAndBackground)
     TBitmap onWhite(black), onBlack(black);
     RotateMonochrome(onWhite, 45, true);
     RotateMonochrome(onBlack, 45, false);
-    EXPECT_EQ(onWhite.Width(), 28); // Trunc(20 · 0.7071 · 2)
+    EXPECT_EQ(onWhite.Width(), 28);  // Trunc(20 · 0.7071 · 2)
     EXPECT_TRUE(bitAt(onWhite, 0, 0));
     EXPECT_FALSE(bitAt(onWhite, 14, 14));
     EXPECT_FALSE(bitAt(onBlack, 0, 0));
@@ -500,7 +507,8 @@ TEST(HalftoneStretch, WholeFactorShrinkMatchesPilReduce)
         for (int y = 0; y < dst.Height(); ++y)
             for (int x = 0; x < dst.Width(); ++x, i += 3) {
                 const Px p = at(dst, x, y);
-                EXPECT_EQ(p, (Px{uint8_t(rgb[i + 2]), uint8_t(rgb[i + 1]), uint8_t(rgb[i])})) << f << ": " << x << "," << y;
+                EXPECT_EQ(p, (Px{uint8_t(rgb[i + 2]), uint8_t(rgb[i + 1]), uint8_t(rgb[i])}))
+                    << f << ": " << x << "," << y;
             }
     }
 }

@@ -51,7 +51,7 @@ void writeFile(const QString& path, const QByteArray& data)
     f.write(data);
 }
 
-} // namespace
+}  // namespace
 
 // ---- undo ---------------------------------------------------------------------------------
 
@@ -245,8 +245,8 @@ TEST(ProcPolygon, PolygonCoveringNoPixelDoesNothing)
     // Three clicks on one spot, and three points on one line: boxes of 1 × 1 and 9 × 1
     // whose polygon holds no pixel. Nothing may change, not even the undo stack.
     const TBitmap image = Pattern(12, 12, 6);
-    for (const std::vector<TPoint>& pts : {std::vector<TPoint>{{5, 5}, {5, 5}, {5, 5}},
-                                           std::vector<TPoint>{{2, 4}, {6, 4}, {10, 4}}}) {
+    for (const std::vector<TPoint>& pts :
+         {std::vector<TPoint>{{5, 5}, {5, 5}, {5, 5}}, std::vector<TPoint>{{2, 4}, {6, 4}, {10, 4}}}) {
         ViewRig rig(image);
         rig.polygon(pts);
         ASSERT_TRUE(rig.view->HasSelection());
@@ -323,13 +323,13 @@ TEST(ProcMerge, PercentageIsTheOldImagesShare)
         Px old, other, want;
     };
     const Case cases[] = {
-        {75, {200, 100, 50}, {100, 50, 0}, {175, 88, 38}},   // 87.5 → 88, 37.5 → 38
-        {50, {3, 5, 255}, {0, 0, 255}, {2, 2, 255}},          // 1.5 → 2, 2.5 → 2 (halves to even)
+        {75, {200, 100, 50}, {100, 50, 0}, {175, 88, 38}},  // 87.5 → 88, 37.5 → 38
+        {50, {3, 5, 255}, {0, 0, 255}, {2, 2, 255}},        // 1.5 → 2, 2.5 → 2 (halves to even)
         {0, {200, 100, 50}, {1, 2, 3}, {1, 2, 3}},
         {100, {200, 100, 50}, {1, 2, 3}, {200, 100, 50}},
         // Exact halves where 0.01 · old + 0.99 · other computed separately lands below.
-        {1, {32, 39, 46}, {82, 189, 96}, {82, 188, 96}},      // 81.5, 187.5, 95.5
-        {1, {67, 89, 0}, {217, 239, 0}, {216, 238, 0}},       // 215.5, 237.5
+        {1, {32, 39, 46}, {82, 189, 96}, {82, 188, 96}},  // 81.5, 187.5, 95.5
+        {1, {67, 89, 0}, {217, 239, 0}, {216, 238, 0}},   // 215.5, 237.5
     };
     for (const Case& c : cases) {
         TBitmap bm = Filled(4, 4, c.old);
@@ -394,13 +394,12 @@ TEST(ProcHistogram, MatchesPilChannelCountsAndOurGrey)
     TBitmap bm = Pattern(61, 37, 3);
     const QString path = TempDir() + QStringLiteral("/h.ppm");
     writeFile(path, Ppm(bm));
-    const QString script = QStringLiteral(
-        "import sys\nfrom PIL import Image\n"
-        "im = Image.open(sys.argv[1]).convert('RGB')\n"
-        "h = im.histogram()\n"
-        "g = [0] * 256\n"
-        "for r, gg, b in im.getdata(): g[(r * 30 + gg * 59 + b * 11) // 100] += 1\n"
-        "print(' '.join(map(str, h + g)))\n");
+    const QString script = QStringLiteral("import sys\nfrom PIL import Image\n"
+                                          "im = Image.open(sys.argv[1]).convert('RGB')\n"
+                                          "h = im.histogram()\n"
+                                          "g = [0] * 256\n"
+                                          "for r, gg, b in im.getdata(): g[(r * 30 + gg * 59 + b * 11) // 100] += 1\n"
+                                          "print(' '.join(map(str, h + g)))\n");
     QByteArray out;
     ASSERT_EQ(RunTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path}, &out), 0);
     const QList<QByteArray> v = out.trimmed().split(' ');
@@ -434,7 +433,8 @@ TEST(ProcColors, CountMatchesImageMagick)
     const QString dir = TempDir();
     auto identifyK = [&](const QString& spec) {
         QByteArray out;
-        EXPECT_EQ(RunTool(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%k"), spec}, &out), 0);
+        EXPECT_EQ(RunTool(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%k"), spec}, &out),
+                  0);
         return out.trimmed().toInt();
     };
     // A photograph-sized image with about a million colours, and a small patterned one.
@@ -510,7 +510,7 @@ TEST(ProcBasic, ClearGreyAndNegative)
     TImageKitProc proc;
     proc.SetAttachedBitmap(&bm);
     proc.ConvertToGray();
-    EXPECT_EQ(Get(bm, 2, 1), (Px{140, 140, 140}));   // (3000 + 8850 + 2200) / 100
+    EXPECT_EQ(Get(bm, 2, 1), (Px{140, 140, 140}));  // (3000 + 8850 + 2200) / 100
     proc.Negative();
     EXPECT_EQ(Get(bm, 0, 0), (Px{115, 115, 115}));
     proc.SetBackground(RGB(1, 2, 3));
@@ -546,7 +546,7 @@ TEST(ProcAttach, ViewListenerJoinsAndLeaves)
         EXPECT_EQ(changes, 1);
         view->SetBackground(RGB(9, 9, 9));
         EXPECT_EQ(proc.Background(), RGB(9, 9, 9));
-        proc.SetAttachedBitmap(nullptr);   // ignored while a view is attached
+        proc.SetAttachedBitmap(nullptr);  // ignored while a view is attached
         EXPECT_EQ(proc.AttachedImageKit(), view.get());
     }
     EXPECT_EQ(view->BitmapChangeListenerCount(), 0);
@@ -584,7 +584,7 @@ TEST(ProcAttach, TImageRepaintsAndBareBitmapDropsTheView)
     proc.Negative();
     EXPECT_EQ(Get(*image->PictureBitmap(), 1, 1), (Px{255, 255, 255}));
     EXPECT_GT(image->ChangeCount(), before);
-    EXPECT_EQ(proc.Background(), 0);   // own colour without a view
+    EXPECT_EQ(proc.Background(), 0);  // own colour without a view
     image.reset();
     EXPECT_EQ(proc.AttachedTImage(), nullptr);
     EXPECT_EQ(proc.CurrentBitmap(), nullptr);
@@ -609,7 +609,7 @@ public:
     TBitmap* GetBitmap() override { return useSecond ? &second : &first; }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ProcAttach, ListenerFollowsAReplacedBitmapAndOtherViewsUseTheStoredRectangle)
 {
@@ -677,7 +677,7 @@ TEST(ProcClipboard, CutFillsTheAreaAndNeedsOne)
     proc.SetAttachedBitmap(&bm);
     proc.SetBackground(RGB(5, 6, 7));
     Clipboard::Clear();
-    proc.CutToClipboard();   // no work area: nothing, not even an undo entry
+    proc.CutToClipboard();  // no work area: nothing, not even an undo entry
     EXPECT_FALSE(proc.CanUndo());
     EXPECT_TRUE(SamePixels(bm, image));
     QByteArray bmp;
@@ -726,7 +726,7 @@ TEST(ProcClipboard, PasteToSelectionStretchesIntoTheRectangle)
 TEST(ProcClipboard, BadBlockPastesNothingAndPushesNoUndo)
 {
     QByteArray bad = DIBToBMPFile(DibHeader(4, 4, 24) + QByteArray(48, '\0'));
-    PutU32(bad, 14 + 4, 0x7FFFFFFF);   // width far past the data
+    PutU32(bad, 14 + 4, 0x7FFFFFFF);  // width far past the data
     Clipboard::SetBitmap(bad, QImage());
     TBitmap bm = Pattern(3, 3);
     const TBitmap before = bm;
@@ -754,8 +754,8 @@ TEST(ProcClipboard, ImageFromAnotherProgramIsConverted)
 
     QImage mono(9, 1, QImage::Format_MonoLSB);
     mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    mono.fill(0u);          // all white
-    mono.setPixel(4, 0, 1); // one black pixel
+    mono.fill(0u);           // all white
+    mono.setPixel(4, 0, 1);  // one black pixel
     QGuiApplication::clipboard()->setImage(mono);
     proc.PasteFromClipboard();
     ASSERT_EQ(bm.PixelFormat(), pf1bit);
@@ -780,16 +780,16 @@ TEST(ProcForwarding, WholeImageOperationsPushUndoAndIgnoreTheWorkArea)
     proc.SetBackground(RGB(3, 3, 3));
     proc.ResizeCanvas(8, 8);
     EXPECT_EQ(Get(bm, 7, 7), (Px{3, 3, 3}));
-    proc.ResizeCanvas(0, 5);   // refused: no entry
+    proc.ResizeCanvas(0, 5);  // refused: no entry
     proc.Resample(-1, 4, rfNone);
     EXPECT_EQ(bm.Width(), 4);
     proc.ReduceColors(2);
     EXPECT_EQ(bm.PixelFormat(), pf1bit);
-    proc.ConvertToGray();      // 24-bit only: ignored
+    proc.ConvertToGray();  // 24-bit only: ignored
     proc.ConvertTo24Bit();
     EXPECT_EQ(bm.PixelFormat(), pf24bit);
     proc.UndoLimit = 10;
-    EXPECT_EQ(proc.UndoCount(), 3);   // the limit of 3 was in force until now
+    EXPECT_EQ(proc.UndoCount(), 3);  // the limit of 3 was in force until now
     for (int i = 0; i < 3; ++i)
         proc.Undo();
     EXPECT_EQ(bm.Width(), 8);
@@ -806,7 +806,7 @@ TEST(ProcForwarding, ImpossibleResampleSizesLeaveNoUndoEntry)
     proc.Resample(-1, 0, rfTriangle);
     EXPECT_EQ(proc.UndoCount(), 0);
     EXPECT_EQ(bm.Width(), 6);
-    proc.Resample(-1, 8, rfTriangle);   // width follows the aspect ratio
+    proc.Resample(-1, 8, rfTriangle);  // width follows the aspect ratio
     EXPECT_EQ(proc.UndoCount(), 1);
     EXPECT_EQ(bm.Width(), 12);
     EXPECT_EQ(bm.Height(), 8);

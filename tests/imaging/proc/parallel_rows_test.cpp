@@ -64,38 +64,109 @@ TEST(ParallelOperations, SameBytesAndProgressForEveryThreadCount)
         bool mono;
         Operation op;
     } const cases[] = {
-        {"resample lanczos down", false, [](TBitmap& b, const TProgressEvent& p) { Resample(b, b.Width() / 3 + 1, b.Height() / 2 + 1, rfLanczos3, nullptr, p); }},
-        {"resample mitchell up", false, [](TBitmap& b, const TProgressEvent& p) { Resample(b, b.Width() * 2 + 1, b.Height() * 3 - 1, rfMitchell, nullptr, p); }},
-        {"resample halftone", false, [](TBitmap& b, const TProgressEvent& p) { Resample(b, b.Width() / 2 + 3, b.Height() / 3 + 1, rfNone, nullptr, p); }},
-        {"zoom down", false, [](TBitmap& b, const TProgressEvent& p) { TBitmap o(b.Width() / 3 + 1, b.Height() / 2 + 1, pf24bit); ZoomResample(b, o, rfTriangle, nullptr, p); b.Assign(o); }},
-        {"zoom up", false, [](TBitmap& b, const TProgressEvent& p) { TBitmap o(b.Width() * 3, b.Height() * 2 + 1, pf24bit); ZoomResample(b, o, rfBell, nullptr, p); b.Assign(o); }},
-        {"rotate 17 smooth", false, [](TBitmap& b, const TProgressEvent& p) { Rotate(b, 17, true, clRed, false, nullptr, p); }},
-        {"rotate -33 plain", false, [](TBitmap& b, const TProgressEvent& p) { Rotate(b, -33, false, clBlue, false, nullptr, p); }},
-        {"rotate 107 smooth", false, [](TBitmap& b, const TProgressEvent& p) { Rotate(b, 107, true, clWhite, false, nullptr, p); }},
-        {"rotate 90", false, [](TBitmap& b, const TProgressEvent& p) { Rotate(b, 90, true, clWhite, false, nullptr, p); }},
-        {"rotate -90", false, [](TBitmap& b, const TProgressEvent& p) { Rotate(b, -90, true, clWhite, false, nullptr, p); }},
-        {"rotate 1-bit", true, [](TBitmap& b, const TProgressEvent& p) { Rotate(b, 23, false, clWhite, true, nullptr, p); }},
+        {"resample lanczos down", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             Resample(b, b.Width() / 3 + 1, b.Height() / 2 + 1, rfLanczos3, nullptr, p);
+         }},
+        {"resample mitchell up", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             Resample(b, b.Width() * 2 + 1, b.Height() * 3 - 1, rfMitchell, nullptr, p);
+         }},
+        {"resample halftone", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             Resample(b, b.Width() / 2 + 3, b.Height() / 3 + 1, rfNone, nullptr, p);
+         }},
+        {"zoom down", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             TBitmap o(b.Width() / 3 + 1, b.Height() / 2 + 1, pf24bit);
+             ZoomResample(b, o, rfTriangle, nullptr, p);
+             b.Assign(o);
+         }},
+        {"zoom up", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             TBitmap o(b.Width() * 3, b.Height() * 2 + 1, pf24bit);
+             ZoomResample(b, o, rfBell, nullptr, p);
+             b.Assign(o);
+         }},
+        {"rotate 17 smooth", false,
+         [](TBitmap& b, const TProgressEvent& p) { Rotate(b, 17, true, clRed, false, nullptr, p); }},
+        {"rotate -33 plain", false,
+         [](TBitmap& b, const TProgressEvent& p) { Rotate(b, -33, false, clBlue, false, nullptr, p); }},
+        {"rotate 107 smooth", false,
+         [](TBitmap& b, const TProgressEvent& p) { Rotate(b, 107, true, clWhite, false, nullptr, p); }},
+        {"rotate 90", false,
+         [](TBitmap& b, const TProgressEvent& p) { Rotate(b, 90, true, clWhite, false, nullptr, p); }},
+        {"rotate -90", false,
+         [](TBitmap& b, const TProgressEvent& p) { Rotate(b, -90, true, clWhite, false, nullptr, p); }},
+        {"rotate 1-bit", true,
+         [](TBitmap& b, const TProgressEvent& p) { Rotate(b, 23, false, clWhite, true, nullptr, p); }},
         {"flip rows", false, [](TBitmap& b, const TProgressEvent&) { Flip(b, 0); }},
         {"flip columns", false, [](TBitmap& b, const TProgressEvent&) { Flip(b, 1); }},
         {"flip 1-bit rows", true, [](TBitmap& b, const TProgressEvent&) { Flip(b, 0); }},
-        {"hsl", false, [](TBitmap& b, const TProgressEvent& p) { AdjustHSL(b, 3, 2, b.Width() - 4, b.Height() - 2, 40, -20, 10, {nullptr, p}); }},
-        {"hsv", false, [](TBitmap& b, const TProgressEvent& p) { AdjustHSV(b, 0, 0, b.Width(), b.Height(), -70, 15, -5, {nullptr, p}); }},
-        {"rgb", false, [](TBitmap& b, const TProgressEvent& p) { AdjustRGB(b, 1, 1, b.Width() - 2, b.Height() - 2, 30, -40, 5, {nullptr, p}); }},
-        {"bump map", false, [](TBitmap& b, const TProgressEvent& p) { BumpMap(b, 10, 20, 50, 40, 60, 200, 100, 50, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p}); }},
-        {"wave", false, [](TBitmap& b, const TProgressEvent& p) { ApplyWave(b, 7, 13, 30, false, {nullptr, p}); }},
-        {"wave reflective", false, [](TBitmap& b, const TProgressEvent& p) { ApplyWave(b, 3, 9, 0, true, {nullptr, p}); }},
-        {"grey", false, [](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [](TImageKitProc& k) { k.ConvertToGray(); }); }},
-        {"negative", false, [](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [](TImageKitProc& k) { k.Negative(); }); }},
-        {"negative 1-bit", true, [](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [](TImageKitProc& k) { k.Negative(); }); }},
-        {"merge", false, [&other](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [&](TImageKitProc& k) { k.Merge(&other, 37); }); }},
+        {"hsl", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             AdjustHSL(b, 3, 2, b.Width() - 4, b.Height() - 2, 40, -20, 10, {nullptr, p});
+         }},
+        {"hsv", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             AdjustHSV(b, 0, 0, b.Width(), b.Height(), -70, 15, -5, {nullptr, p});
+         }},
+        {"rgb", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             AdjustRGB(b, 1, 1, b.Width() - 2, b.Height() - 2, 30, -40, 5, {nullptr, p});
+         }},
+        {"bump map", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             BumpMap(b, 10, 20, 50, 40, 60, 200, 100, 50, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p});
+         }},
+        {"wave", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             ApplyWave(b, 7, 13, 30, false, {nullptr, p});
+         }},
+        {"wave reflective", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             ApplyWave(b, 3, 9, 0, true, {nullptr, p});
+         }},
+        {"grey", false,
+         [](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [](TImageKitProc& k) { k.ConvertToGray(); }); }},
+        {"negative", false,
+         [](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [](TImageKitProc& k) { k.Negative(); }); }},
+        {"negative 1-bit", true,
+         [](TBitmap& b, const TProgressEvent& p) { viaProc(b, p, [](TImageKitProc& k) { k.Negative(); }); }},
+        {"merge", false,
+         [&other](TBitmap& b, const TProgressEvent& p) {
+             viaProc(b, p, [&](TImageKitProc& k) { k.Merge(&other, 37); });
+         }},
         {"flip 1-bit columns", true, [](TBitmap& b, const TProgressEvent&) { Flip(b, 1); }},
-        {"equalize", false, [](TBitmap& b, const TProgressEvent& p) { EqualizeHistogram(b, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p}); }},
-        {"equalize inside", false, [](TBitmap& b, const TProgressEvent& p) { EqualizeHistogram(b, 1, 2, b.Width() - 2, b.Height() - 3, {nullptr, p}); }},
-        {"filter blur", false, [](TBitmap& b, const TProgressEvent& p) { ApplyUserFilter(b, UserFilterPresets[1].Filter, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p}); }},
-        {"filter edges inside", false, [](TBitmap& b, const TProgressEvent& p) { ApplyUserFilter(b, UserFilterPresets[2].Filter, 2, 1, b.Width() - 2, b.Height() - 4, {nullptr, p}); }},
-        {"filter large weights", false, [](TBitmap& b, const TProgressEvent& p) { ApplyUserFilter(b, {{5000, -3000, 1, 0, 9000, 0, -1, 2, 7000}, 77}, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p}); }},
-        {"lens", false, [](TBitmap& b, const TProgressEvent& p) { ApplyLens(b, b.Width() / 2, b.Height() / 2, b.Width(), b.Height(), 1.7, {nullptr, p}); }},
-        {"lens off centre", false, [](TBitmap& b, const TProgressEvent& p) { ApplyLens(b, b.Width() / 3, b.Height() / 4, b.Width() / 2 + 2, b.Height() + 5, 2.5, {nullptr, p}); }},
+        {"equalize", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             EqualizeHistogram(b, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p});
+         }},
+        {"equalize inside", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             EqualizeHistogram(b, 1, 2, b.Width() - 2, b.Height() - 3, {nullptr, p});
+         }},
+        {"filter blur", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             ApplyUserFilter(b, UserFilterPresets[1].Filter, 0, 0, b.Width() - 1, b.Height() - 1, {nullptr, p});
+         }},
+        {"filter edges inside", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             ApplyUserFilter(b, UserFilterPresets[2].Filter, 2, 1, b.Width() - 2, b.Height() - 4, {nullptr, p});
+         }},
+        {"filter large weights", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             ApplyUserFilter(b, {{5000, -3000, 1, 0, 9000, 0, -1, 2, 7000}, 77}, 0, 0, b.Width() - 1, b.Height() - 1,
+                             {nullptr, p});
+         }},
+        {"lens", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             ApplyLens(b, b.Width() / 2, b.Height() / 2, b.Width(), b.Height(), 1.7, {nullptr, p});
+         }},
+        {"lens off centre", false,
+         [](TBitmap& b, const TProgressEvent& p) {
+             ApplyLens(b, b.Width() / 3, b.Height() / 4, b.Width() / 2 + 2, b.Height() + 5, 2.5, {nullptr, p});
+         }},
         {"reduce 256", false, [](TBitmap& b, const TProgressEvent& p) { ReduceColors(b, 256, nullptr, p); }},
         {"reduce 300", false, [](TBitmap& b, const TProgressEvent& p) { ReduceColors(b, 300, nullptr, p); }},
     };

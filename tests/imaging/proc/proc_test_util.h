@@ -44,7 +44,8 @@ inline TBitmap Pattern(int w, int h, int seed = 0)
     TBitmap bm(w, h, pf24bit);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            Set(bm, x, y, {(x * 37 + y * 11 + seed) & 255, (x * 5 + y * 71 + 3 * seed) & 255, (x * y + 7 * seed) & 255});
+            Set(bm, x, y,
+                {(x * 37 + y * 11 + seed) & 255, (x * 5 + y * 71 + 3 * seed) & 255, (x * y + 7 * seed) & 255});
     return bm;
 }
 
@@ -117,4 +118,4 @@ inline QByteArray Ppm(const TBitmap& bm)
     return out;
 }
 
-} // namespace proctest
+}  // namespace proctest

@@ -74,7 +74,7 @@ std::set<uint32_t> colorsOf(const TBitmap& bmp)
 bool operator==(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 std::ostream& operator<<(std::ostream& os, Rgb c) { return os << "(" << c.r << "," << c.g << "," << c.b << ")"; }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Box split, worked by hand on red-only images (5-bit red values in comments).
@@ -95,8 +95,8 @@ TEST(QuantizerBoxSplit, ThreeColoursIntoTwoFollowsTheCutRule)
     EXPECT_EQ(pal[2], (TPaletteEntry{0xAB, 0xAB, 0xAB}));
     EXPECT_EQ(q.RGBIndex(QuantColor(0, 0, 0)), 0);
     EXPECT_EQ(q.RGBIndex(QuantColor(80, 0, 0)), 0);
-    EXPECT_EQ(q.RGBIndex(QuantColor(167, 7, 7)), 1); // same 5-bit cell as (160, 0, 0)
-    EXPECT_EQ(q.RGBIndex(QuantColor(255, 255, 255)), 0); // in no box
+    EXPECT_EQ(q.RGBIndex(QuantColor(167, 7, 7)), 1);      // same 5-bit cell as (160, 0, 0)
+    EXPECT_EQ(q.RGBIndex(QuantColor(255, 255, 255)), 0);  // in no box
 }
 
 TEST(QuantizerBoxSplit, FourColoursIntoThreeReplacesPixels)
@@ -336,8 +336,8 @@ TEST(BwOrdered, GreyLevelsGiveTheBayerShare)
     DitherToMonochrome(bmp);
     EXPECT_TRUE(bit(bmp, 0, 0));
     EXPECT_TRUE(bit(bmp, 4, 4));
-    EXPECT_FALSE(bit(bmp, 0, 4)); // Bayer[0][4] = 2
-    EXPECT_FALSE(bit(bmp, 4, 0)); // Bayer[4][0] = 3
+    EXPECT_FALSE(bit(bmp, 0, 4));  // Bayer[0][4] = 2
+    EXPECT_FALSE(bit(bmp, 4, 0));  // Bayer[4][0] = 3
 }
 
 TEST(BwOrdered, ReduceToTwoThenBackGivesOnlyBlackAndWhite)
@@ -390,7 +390,7 @@ TEST(BwThreshold, BlackAndWhiteHalvesKeepTheirHalves)
         last = p;
     });
     EXPECT_EQ(calls, 5);
-    EXPECT_EQ(last, 90); // Trunc(5 × 100 / 5.5)
+    EXPECT_EQ(last, 90);  // Trunc(5 × 100 / 5.5)
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 20; ++x)
             EXPECT_EQ(bit(bmp, x, y), x >= 10);
@@ -402,8 +402,8 @@ TEST(BwThreshold, BlackAndWhiteHalvesKeepTheirHalves)
 TEST(MonoExpand, TenPixelRowGivesThirtyBytes)
 {
     TBitmap mono(10, 2, pf1bit);
-    mono.ScanLine(0)[0] = 0xA5; // 1010 0101
-    mono.ScanLine(0)[1] = 0x40; // 01
+    mono.ScanLine(0)[0] = 0xA5;  // 1010 0101
+    mono.ScanLine(0)[1] = 0x40;  // 01
     mono.ScanLine(1)[0] = 0x00;
     mono.ScanLine(1)[1] = 0xFF;
     TBitmap out;
@@ -490,7 +490,9 @@ TEST(QuantizerProgress, LearningReportsAndAnAbortLeavesThePixels)
         const char* name;
         int colors;
         int abortAt;  // the report that raises; 0: none
-    } cases[] = {{"network runs", 1000, 0}, {"network learning", 1000, 5}, {"network mapping", 1000, 1101},
+    } cases[] = {{"network runs", 1000, 0},
+                 {"network learning", 1000, 5},
+                 {"network mapping", 1000, 1101},
                  {"box split mapping", 16, 3}};
     for (const Case& c : cases) {
         TBitmap bmp(original);

@@ -20,10 +20,9 @@ TEST(RulerTicks, FirstTickAndCount)
         int firstPixel;
         size_t count;
     } cases[] = {
-        {0, 1, 10, 300, 0, 0, 32},        // n = 30, ticks 0 … 31
-        {-15, 1, 10, 100, -10, 5, 12},    // first multiple above a negative position
-        {15, 1, 10, 100, 10, -5, 12},
-        {0, 5, 1, 300, 0, 0, 62},         // 500 %: every pixel unit is 5 pixels
+        {0, 1, 10, 300, 0, 0, 32},                                // n = 30, ticks 0 … 31
+        {-15, 1, 10, 100, -10, 5, 12},                            // first multiple above a negative position
+        {15, 1, 10, 100, 10, -5, 12},  {0, 5, 1, 300, 0, 0, 62},  // 500 %: every pixel unit is 5 pixels
         {3.5, 2, 0.5, 10, 3.5, 0, 12},
     };
     for (const Case& c : cases) {
@@ -41,7 +40,7 @@ TEST(RulerTicks, SettingsThatWouldNeverEndDrawNothing)
     const double inf = std::numeric_limits<double>::infinity();
     struct Case {
         double viewPos, dpu, freq;
-    } cases[] = {{0, 1, 0}, {0, 1, -10}, {0, 0, 10}, {0, -2, 10}, {0, 1, 0.5},
+    } cases[] = {{0, 1, 0},     {0, 1, -10},  {0, 0, 10},   {0, -2, 10}, {0, 1, 0.5},
                  {0, 1e-9, 10}, {nan, 1, 10}, {0, inf, 10}, {0, 1, nan}};
     for (const Case& c : cases)
         EXPECT_TRUE(RulerTicks(c.viewPos, c.dpu, c.freq, 1000).empty()) << c.dpu << " " << c.freq;
@@ -53,9 +52,9 @@ TEST(RulerLabel, DecimalAndHexadecimal)
         double value;
         bool hex;
         const char* text;
-    } cases[] = {{255, true, "FF"},  {0, true, "0"},     {-16, true, "-10"}, {16.9, true, "10"},
-                 {100, false, "100"}, {2.5, false, "2.5"}, {0.1 + 0.2, false, "0.3"},
-                 {-40, false, "-40"}, {1.6665, false, "1.6665"}};
+    } cases[] = {{255, true, "FF"},         {0, true, "0"},      {-16, true, "-10"},
+                 {16.9, true, "10"},        {100, false, "100"}, {2.5, false, "2.5"},
+                 {0.1 + 0.2, false, "0.3"}, {-40, false, "-40"}, {1.6665, false, "1.6665"}};
     for (const Case& c : cases)
         EXPECT_EQ(RulerLabel(c.value, c.hex), QString::fromLatin1(c.text)) << c.value;
 }
@@ -90,7 +89,7 @@ TEST_F(RulerBoxTest, GripKindsOutsideTheShapesOrTheListChangeNothing)
         EXPECT_TRUE(ruler.GripShape(0).empty()) << kind;
         EXPECT_EQ(ruler.GripAt(50, 35), -1) << kind;
     }
-    ruler.SetGripKind(0, 128);   // the top bit is ignored: shape 0
+    ruler.SetGripKind(0, 128);  // the top bit is ignored: shape 0
     EXPECT_EQ(ruler.GripShape(0).size(), 3u);
 }
 
@@ -101,7 +100,7 @@ TEST_F(RulerBoxTest, FitInViewWithAnEmptyRangeKeepsTheScale)
     EXPECT_DOUBLE_EQ(ruler.DotPerUnit(), 2);
     ruler.SetViewMin(0);
     ruler.SetViewMax(150);
-    EXPECT_DOUBLE_EQ(ruler.DotPerUnit(), 2);   // 300 pixels over 150 units
+    EXPECT_DOUBLE_EQ(ruler.DotPerUnit(), 2);  // 300 pixels over 150 units
     ruler.SetViewMax(600);
     EXPECT_DOUBLE_EQ(ruler.DotPerUnit(), 0.5);
 }
@@ -219,4 +218,4 @@ TEST_F(RulerBoxTest, GripsStayInTheirRange)
     EXPECT_DOUBLE_EQ(ruler.GetGripPos(0), 10);
 }
 
-} // namespace
+}  // namespace

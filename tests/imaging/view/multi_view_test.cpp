@@ -58,11 +58,11 @@ TEST(MultiViewLayout, CellsAndExtentFollowGridAndBorders)
         int columns, lastX, lastY, extentW, extentH;
     };
     const Row rows[] = {
-        {-1, 220, 100, 100, 4, 4, 5, 2, 4, 212, 212, 316},     // 2 columns, 3 rows
-        {0, 220, 100, 100, 4, 4, 5, 0, 420, 4, 524, 108},      // one row
-        {3, 100, 50, 30, 2, 6, 7, 3, 2, 78, 158, 114},         // 3 columns whatever fits
-        {-1, 500, 60, 40, 10, 0, 9, 7, 80, 40, 500, 80},       // 7 fit in 500
-        {-1, 30, 100, 100, 4, 4, 2, 1, 4, 108, 108, 212},      // none fits: still one column
+        {-1, 220, 100, 100, 4, 4, 5, 2, 4, 212, 212, 316},  // 2 columns, 3 rows
+        {0, 220, 100, 100, 4, 4, 5, 0, 420, 4, 524, 108},   // one row
+        {3, 100, 50, 30, 2, 6, 7, 3, 2, 78, 158, 114},      // 3 columns whatever fits
+        {-1, 500, 60, 40, 10, 0, 9, 7, 80, 40, 500, 80},    // 7 fit in 500
+        {-1, 30, 100, 100, 4, 4, 2, 1, 4, 108, 108, 212},   // none fits: still one column
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.grid * 1000 + r.clientW);
@@ -95,13 +95,13 @@ TEST(MultiViewKeys, ArrowsPagesHomeAndEndMoveTheSelection)
         int grid, start, key, expected;
     };
     const Row rows[] = {
-        {-1, 0, Qt::Key_Right, 1},     {-1, 1, Qt::Key_Left, 0},     {-1, 0, Qt::Key_Left, 0},
-        {-1, 9, Qt::Key_Right, 9},     {-1, 0, Qt::Key_Down, 2},     {-1, 8, Qt::Key_Down, 9},
-        {-1, 3, Qt::Key_Up, 1},        {-1, 1, Qt::Key_Up, 0},       {-1, 0, Qt::Key_PageDown, 4},
-        {-1, 7, Qt::Key_PageDown, 7},  {-1, 5, Qt::Key_PageUp, 1},   {-1, 2, Qt::Key_PageUp, 2},
-        {-1, 5, Qt::Key_Home, 0},      {-1, 2, Qt::Key_End, 9},      {0, 4, Qt::Key_Down, 5},
-        {0, 4, Qt::Key_Up, 3},         {0, 4, Qt::Key_PageDown, 4},  {3, 1, Qt::Key_Down, 4},
-        {-1, -1, Qt::Key_Right, -1},   {-1, -1, Qt::Key_End, 9},
+        {-1, 0, Qt::Key_Right, 1},    {-1, 1, Qt::Key_Left, 0},    {-1, 0, Qt::Key_Left, 0},
+        {-1, 9, Qt::Key_Right, 9},    {-1, 0, Qt::Key_Down, 2},    {-1, 8, Qt::Key_Down, 9},
+        {-1, 3, Qt::Key_Up, 1},       {-1, 1, Qt::Key_Up, 0},      {-1, 0, Qt::Key_PageDown, 4},
+        {-1, 7, Qt::Key_PageDown, 7}, {-1, 5, Qt::Key_PageUp, 1},  {-1, 2, Qt::Key_PageUp, 2},
+        {-1, 5, Qt::Key_Home, 0},     {-1, 2, Qt::Key_End, 9},     {0, 4, Qt::Key_Down, 5},
+        {0, 4, Qt::Key_Up, 3},        {0, 4, Qt::Key_PageDown, 4}, {3, 1, Qt::Key_Down, 4},
+        {-1, -1, Qt::Key_Right, -1},  {-1, -1, Qt::Key_End, 9},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.grid * 10000 + r.start * 100 + (r.key & 0xff));
@@ -141,8 +141,8 @@ TEST(MultiViewMouse, ClickSelectsTheCellUnderThePointer)
         int x, y, expected;
     };
     // Cells at x 4 … 103 and 108 … 207, y 4 … 104 (bottom edge included) and 108 …
-    for (const Row& r : {Row{4, 4, 0}, Row{103, 104, 0}, Row{108, 4, 1}, Row{5, 110, 2}, Row{207, 200, 3},
-                         Row{105, 50, 3}}) {
+    for (const Row& r :
+         {Row{4, 4, 0}, Row{103, 104, 0}, Row{108, 4, 1}, Row{5, 110, 2}, Row{207, 200, 3}, Row{105, 50, 3}}) {
         SCOPED_TRACE(r.x * 1000 + r.y);
         click(v.get(), r.x, r.y);
         EXPECT_EQ(v->SelectedImage(), r.expected);
@@ -155,8 +155,8 @@ TEST(MultiViewImages, DeletionKeepsTheSelectionOnItsImage)
     struct Row {
         int count, selected, deleted, expected;
     };
-    const Row rows[] = {{5, 4, 4, 3}, {5, 2, 0, 1}, {5, 2, 2, 2}, {5, 2, 4, 2}, {1, 0, 0, -1}, {5, -1, 1, -1},
-                        {5, 2, 5, 2}, {5, 2, -1, 2}};
+    const Row rows[] = {{5, 4, 4, 3},  {5, 2, 0, 1},   {5, 2, 2, 2}, {5, 2, 4, 2},
+                        {1, 0, 0, -1}, {5, -1, 1, -1}, {5, 2, 5, 2}, {5, 2, -1, 2}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.selected * 100 + r.deleted);
         auto v = makeView(220, 220, r.count);
@@ -240,9 +240,9 @@ TEST(MultiViewPaint, ThumbnailsFitTheirCellCentred)
         int w, h, boxW, boxH, outW, outH;
         bool drawn;
     };
-    const Row rows[] = {{50, 25, 100, 100, 100, 50, true}, {300, 600, 100, 100, 50, 100, true},
+    const Row rows[] = {{50, 25, 100, 100, 100, 50, true},    {300, 600, 100, 100, 50, 100, true},
                         {100, 100, 100, 100, 100, 100, true}, {0, 10, 100, 100, 0, 0, false},
-                        {10, 10, 0, 100, 0, 0, false}, {10, 10, 100, -5, 0, 0, false}};
+                        {10, 10, 0, 100, 0, 0, false},        {10, 10, 100, -5, 0, 0, false}};
     for (const Row& r : rows) {
         int w, h;
         EXPECT_EQ(ThumbnailSize(r.w, r.h, r.boxW, r.boxH, w, h), r.drawn);
@@ -267,8 +267,9 @@ TEST(MultiViewPaint, ThumbnailsFitTheirCellCentred)
         int x, y;
         QRgb rgb;
     };
-    for (const Probe& p : {Probe{4, 29, qRgb(255, 0, 0)}, Probe{103, 78, qRgb(255, 0, 0)}, Probe{50, 28, qRgb(0, 255, 0)},
-                           Probe{50, 79, qRgb(0, 255, 0)}, Probe{2, 50, qRgb(0, 0, 255)}, Probe{110, 110, qRgb(0, 0, 255)}}) {
+    for (const Probe& p :
+         {Probe{4, 29, qRgb(255, 0, 0)}, Probe{103, 78, qRgb(255, 0, 0)}, Probe{50, 28, qRgb(0, 255, 0)},
+          Probe{50, 79, qRgb(0, 255, 0)}, Probe{2, 50, qRgb(0, 0, 255)}, Probe{110, 110, qRgb(0, 0, 255)}}) {
         SCOPED_TRACE(p.x * 1000 + p.y);
         EXPECT_EQ(target.Image().pixel(p.x, p.y) & 0xFFFFFF, p.rgb & 0xFFFFFF);
     }
@@ -329,8 +330,8 @@ TEST(MultiViewImages, StorageKeepsPixelsAndThumbnails)
         int w, h, outW, outH;
         TPixelFormat out;
     };
-    const Row rows[] = {{pf24bit, iktNormal, 40, 30, 40, 30, pf24bit}, {pf32bit, iktNormal, 7, 3, 7, 3, pf24bit},
-                        {pf16bit, iktNormal, 5, 5, 5, 5, pf24bit},    {pf1bit, iktNormal, 9, 2, 9, 2, pf1bit},
+    const Row rows[] = {{pf24bit, iktNormal, 40, 30, 40, 30, pf24bit},   {pf32bit, iktNormal, 7, 3, 7, 3, pf24bit},
+                        {pf16bit, iktNormal, 5, 5, 5, 5, pf24bit},       {pf1bit, iktNormal, 9, 2, 9, 2, pf1bit},
                         {pf24bit, iktThumb, 400, 200, 100, 50, pf24bit}, {pf1bit, iktThumb, 10, 40, 25, 100, pf1bit}};
     for (const Row& r : rows) {
         SCOPED_TRACE(int(r.format) * 10 + int(r.store));

@@ -30,19 +30,19 @@ protected:
         v->SetBorderStyle(bsNone);
         v->resize(w, h);
         v->show();
-        v->GetVideoSize();   // makes the capture window without waiting for a paint
+        v->GetVideoSize();  // makes the capture window without waiting for a paint
         return v;
     }
     static TSyntheticSource* source(TImageKitVideoView& v) { return dynamic_cast<TSyntheticSource*>(v.Driver()); }
     QByteArray old_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(VideoViewTest, NoDriverRaisesAndReportsAnEmptySize)
 {
     auto v = shownView(100, 80);
-    v->SetVideoSource(5);   // beyond every installed driver
+    v->SetVideoSource(5);  // beyond every installed driver
     EXPECT_EQ(v->GetVideoSize(), TRect(0, 0, -1, -1));
     EXPECT_THROW(v->SetShowVideo(true), TVideoCapException);
     EXPECT_FALSE(v->ShowVideo());
@@ -82,9 +82,14 @@ TEST_F(VideoViewTest, PreviewRateAndDisplayModes)
     auto v = shownView(160, 120);
     v->SetShowVideo(true);
     ASSERT_TRUE(source(*v));
-    struct Step { int rate; TVCDisplayMode mode; bool frozen; int interval; };
-    const Step steps[] = {{60, dmPreview, false, 60}, {200, dmPreview, false, 200}, {5, dmPreview, false, 20},
-                          {200, dmOverlay, false, 20}, {200, dmOverlay, true, -1}, {100, dmPreview, true, -1},
+    struct Step {
+        int rate;
+        TVCDisplayMode mode;
+        bool frozen;
+        int interval;
+    };
+    const Step steps[] = {{60, dmPreview, false, 60},  {200, dmPreview, false, 200}, {5, dmPreview, false, 20},
+                          {200, dmOverlay, false, 20}, {200, dmOverlay, true, -1},   {100, dmPreview, true, -1},
                           {100, dmPreview, false, 100}};
     for (const Step& s : steps) {
         v->SetPreviewRate(s.rate);
@@ -99,9 +104,16 @@ TEST_F(VideoViewTest, PreviewRateAndDisplayModes)
 // triangle filter and reduced by plain stretching; without it the frame is kept.
 TEST_F(VideoViewTest, FreezingPutsTheFrameIntoTheBitmap)
 {
-    struct Case { int viewW, viewH; bool fit; TResampleFilter filter; };
-    const Case cases[] = {{200, 150, true, rfTriangle}, {100, 75, true, rfNone}, {200, 100, true, rfTriangle},
-                          {160, 120, true, rfNone}, {200, 150, false, rfNone}};
+    struct Case {
+        int viewW, viewH;
+        bool fit;
+        TResampleFilter filter;
+    };
+    const Case cases[] = {{200, 150, true, rfTriangle},
+                          {100, 75, true, rfNone},
+                          {200, 100, true, rfTriangle},
+                          {160, 120, true, rfNone},
+                          {200, 150, false, rfNone}};
     for (const Case& c : cases) {
         auto v = shownView(c.viewW, c.viewH);
         v->SetFitFreeze(c.fit);
@@ -181,7 +193,7 @@ TEST_F(VideoViewTest, FrameEventsArePerView)
     });
     b->SetOnVideoFrameRaw([&](TObject*, const QByteArray& header, const uint8_t* bits) {
         ASSERT_EQ(header.size(), 40);
-        EXPECT_EQ(uint8_t(header[14]), 24);   // bits per pixel
+        EXPECT_EQ(uint8_t(header[14]), 24);  // bits per pixel
         EXPECT_NE(bits, nullptr);
         ++rawB;
     });

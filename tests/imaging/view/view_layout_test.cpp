@@ -12,7 +12,7 @@
 
 namespace {
 int barExtent(QWidget* w) { return w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w); }
-}
+}  // namespace
 
 TEST(ViewLayout, NewViewDefaults)
 {
@@ -25,7 +25,7 @@ TEST(ViewLayout, NewViewDefaults)
     EXPECT_EQ(v.ScrollBars(), ssNone);
     EXPECT_EQ(v.MouseInteract(), 0u);
     EXPECT_EQ(v.SelectionBase(), iksbClientArea);
-    EXPECT_TRUE(v.Bitmap()->Empty());   // a view made in code starts without an image
+    EXPECT_TRUE(v.Bitmap()->Empty());  // a view made in code starts without an image
     EXPECT_EQ(v.Cursor(), 1785);
     EXPECT_EQ(v.SelectionTimer()->Interval(), 150);
     EXPECT_TRUE(v.SelectionTimer()->Enabled());
@@ -34,7 +34,7 @@ TEST(ViewLayout, NewViewDefaults)
 
 TEST(ViewLayout, CentringOffsetsRoundDown)
 {
-    auto v = MakeView(200, 151, 51, 30, bsSingle);   // client 196 × 147
+    auto v = MakeView(200, 151, 51, 30, bsSingle);  // client 196 × 147
     EXPECT_EQ(v->OffsetX(), 0);
     v->SetCenter(true);
     EXPECT_EQ(v->OffsetX(), (196 - 51) / 2);
@@ -65,7 +65,7 @@ TEST(ViewLayout, ViewClampsAndScrollRangesFollowTheImage)
     v->SetViewX(-5);
     EXPECT_EQ(v->ViewX(), 0);
     v->SetViewY(30);
-    EXPECT_EQ(v->ViewY(), 0);   // the image fits vertically
+    EXPECT_EQ(v->ViewY(), 0);  // the image fits vertically
     // Zooming out makes the bar go away and pulls the view back.
     v->SetViewX(150);
     v->SetZoom(50);
@@ -98,7 +98,7 @@ TEST(ViewLayout, SecondPassWhenAScrollBarAppears)
 
 TEST(ViewLayout, MaxViewUsesTheOuterSize)
 {
-    auto v = MakeView(104, 104, 102, 102, bsSingle);   // client 100 × 100
+    auto v = MakeView(104, 104, 102, 102, bsSingle);  // client 100 × 100
     int mx = -1, my = -1;
     v->GetMaxViewXY(mx, my);
     EXPECT_EQ(mx, 0);
@@ -163,7 +163,7 @@ TEST(ViewLayout, FitUsesTheOuterSize)
 {
     auto v = MakeView(204, 104, 400, 100, bsSingle);
     v->Fit();
-    EXPECT_EQ(v->Zoom(), 51);   // min(Trunc(204 / 4), Trunc(104 / 1))
+    EXPECT_EQ(v->Zoom(), 51);  // min(Trunc(204 / 4), Trunc(104 / 1))
     auto e = MakeView(100, 100, 0, 0);
     e->Fit();
     EXPECT_EQ(e->Zoom(), 100);
@@ -207,7 +207,7 @@ TEST(ViewLayout, ScrollMessagesStepByOneAndTenAndTrackFullPositions)
     v->SendScroll(sbHorizontal, scTop);
     EXPECT_EQ(v->ViewX(), 0);
 
-    v->SetZoom(10000);   // 100000 zoomed pixels wide
+    v->SetZoom(10000);  // 100000 zoomed pixels wide
     v->SendScroll(sbHorizontal, scTrack, 70000);
     EXPECT_EQ(v->ViewX(), 70000);
     // Through the bar itself.
@@ -224,7 +224,7 @@ TEST(ViewLayout, ScrollMessagesStepByOneAndTenAndTrackFullPositions)
 TEST(ViewLayout, ZoomAtBringsThePointToTheCentre)
 {
     auto v = MakeView(200, 100, 400, 400);
-    v->ZoomAt(50, 40, 300);   // bitmap point (50, 40)
+    v->ZoomAt(50, 40, 300);  // bitmap point (50, 40)
     EXPECT_EQ(v->Zoom(), 300);
     EXPECT_EQ(v->ViewX(), 150 - 100);
     EXPECT_EQ(v->ViewY(), 120 - 50);
@@ -239,7 +239,7 @@ TEST(ViewLayout, ExtentsAddTheFrameForBars)
     EXPECT_EQ(v->ExtentWidth(), 334);
     EXPECT_EQ(v->ExtentHeight(), 51);
     v->SetZoom(50);
-    EXPECT_EQ(v->ExtentWidth(), 167);   // Trunc(166.5) + 1
+    EXPECT_EQ(v->ExtentWidth(), 167);  // Trunc(166.5) + 1
     v->SetScrollBars(ssHorizontal);
     EXPECT_EQ(v->ExtentWidth(), 167 + v->Width() - v->ClientWidth());
 }
@@ -266,7 +266,7 @@ TEST(ViewLayout, LockBatchesUpdates)
     v->UnlockUpdate();
     EXPECT_EQ(v->UpdateLockCount(), 1);
     v->UnlockUpdateNoRefresh();
-    v->UnlockUpdateNoRefresh();   // never below 0
+    v->UnlockUpdateNoRefresh();  // never below 0
     EXPECT_EQ(v->UpdateLockCount(), 0);
 }
 
@@ -276,7 +276,7 @@ struct ListenerLog {
 };
 void listenA(void* d, TIKView*) { static_cast<ListenerLog*>(d)->calls.push_back(1); }
 void listenB(void* d, TIKView*) { static_cast<ListenerLog*>(d)->calls.push_back(2); }
-} // namespace
+}  // namespace
 
 TEST(ViewListeners, CalledInOrderAndRemovedByPair)
 {
@@ -285,11 +285,11 @@ TEST(ViewListeners, CalledInOrderAndRemovedByPair)
     v.AddBitmapChangeListener(listenA, &log);
     v.AddBitmapChangeListener(listenB, &log);
     v.AddBitmapChangeListener(listenA, &log);
-    v.RemoveBitmapChangeListener(listenA, &other);   // data differs: nothing
+    v.RemoveBitmapChangeListener(listenA, &other);  // data differs: nothing
     v.RemoveBitmapChangeListener(listenB, &log);
     v.CallBitmapChangeListeners();
     EXPECT_EQ(log.calls, (std::vector<int>{1, 1}));
-    v.RemoveBitmapChangeListener(listenA, &log);   // only the first match
+    v.RemoveBitmapChangeListener(listenA, &log);  // only the first match
     EXPECT_EQ(v.BitmapChangeListenerCount(), 1);
 }
 

@@ -21,11 +21,11 @@ QRgb rgbOf(TColor c) { return ToQColor(c).rgb() & 0xFFFFFFu; }
         for (int x = 0; x < want.width(); ++x)
             if (Px(got, x, y) != Px(want, x, y))
                 return ::testing::AssertionFailure()
-                       << "pixel (" << x << ", " << y << ") " << std::hex << Px(got, x, y) << " != " << Px(want, x, y);
+                    << "pixel (" << x << ", " << y << ") " << std::hex << Px(got, x, y) << " != " << Px(want, x, y);
     return ::testing::AssertionSuccess();
 }
 
-} // namespace
+}  // namespace
 
 TEST(ViewPaint, PlainZoomEqualsImageMagickSample)
 {
@@ -37,7 +37,9 @@ TEST(ViewPaint, PlainZoomEqualsImageMagickSample)
     ASSERT_TRUE(src.save(in, "PPM"));
     for (int zoom : {200, 300}) {
         const QString out = QDir(dir).filePath(QStringLiteral("view_%1.ppm").arg(zoom));
-        ASSERT_EQ(RunTool(QStringLiteral("convert"), {in, QStringLiteral("-sample"), QStringLiteral("%1%").arg(zoom), out}), 0);
+        ASSERT_EQ(RunTool(QStringLiteral("convert"),
+                          {in, QStringLiteral("-sample"), QStringLiteral("%1%").arg(zoom), out}),
+                  0);
         QImage want(out);
         ASSERT_FALSE(want.isNull());
         ASSERT_EQ(want.width(), 37 * zoom / 100);
@@ -54,7 +56,7 @@ TEST(ViewPaint, ScrolledPlainZoomShowsTheRightSourcePixels)
 {
     auto v = MakeView(40, 30, 50, 50);
     v->SetZoom(200);
-    v->SetViewXY(21, 10);   // odd position: half a source pixel at the left
+    v->SetViewXY(21, 10);  // odd position: half a source pixel at the left
     const QImage got = GrabClient(*v);
     const QImage& bmp = v->Bitmap()->Image();
     // Client (0, 0) is zoomed pixel (21, 10); the source rectangle starts at Round(10.5) = 10.
@@ -65,7 +67,7 @@ TEST(ViewPaint, ScrolledPlainZoomShowsTheRightSourcePixels)
 TEST(ViewPaint, ReductionSamplesPixelCentres)
 {
     auto v = MakeView(60, 60, 90, 90);
-    v->SetZoom(33);   // 30 × 30 shown
+    v->SetZoom(33);  // 30 × 30 shown
     EXPECT_EQ(v->DrawnWidth(), 30);
     const QImage got = GrabClient(*v);
     const QImage& bmp = v->Bitmap()->Image();
@@ -116,7 +118,7 @@ TEST(ViewPaint, OneBitBitmapPaintsBlackAndWhite)
     EXPECT_EQ(Px(got, 1, 1), 0x000000u);
     EXPECT_EQ(Px(got, 2, 0), 0xFFFFFFu);
     EXPECT_EQ(Px(got, 2, 2), 0x000000u);
-    EXPECT_EQ(Px(got, 31, 7), 0x000000u);   // (15 + 3) even
+    EXPECT_EQ(Px(got, 31, 7), 0x000000u);  // (15 + 3) even
     // The filtered path resamples a 24-bit copy of the visible part.
     v->SetZoomFilter(rfTriangle);
     const QImage f = GrabClient(*v);
@@ -132,7 +134,7 @@ TEST(ViewPaint, FilteredPathResamplesOnlyTheVisiblePart)
     auto v = MakeView(40, 30, 50, 50);
     v->SetZoomFilter(rfLanczos3);
     v->SetZoom(250);
-    v->SetViewXY(25, 50);   // source from (10, 20), 16 × 12 pixels
+    v->SetViewXY(25, 50);  // source from (10, 20), 16 × 12 pixels
     const QImage got = GrabClient(*v);
     ASSERT_TRUE(v->LastPaintFiltered());
     TBitmap part;
@@ -154,8 +156,8 @@ TEST(ViewPaint, ChessboardStartsWithTheInvertedBackground)
     EXPECT_EQ(Px(got, 16, 0), red);
     EXPECT_EQ(Px(got, 0, 16), red);
     EXPECT_EQ(Px(got, 16, 16), inverted);
-    EXPECT_EQ(Px(got, 39, 33), inverted);   // square (2, 2)
-    EXPECT_EQ(Px(got, 39, 17), red);        // square (2, 1)
+    EXPECT_EQ(Px(got, 39, 33), inverted);  // square (2, 2)
+    EXPECT_EQ(Px(got, 39, 17), red);       // square (2, 1)
 }
 
 TEST(ViewPaint, HatchedBackgroundsLieOverTheWindowColour)
@@ -197,7 +199,7 @@ TEST(ViewPaint, DiagonalsAndSolid)
     v->SetBackground(clBlue);
     v->SetBackgroundStyle(ikbsDiagonals);
     const QImage g = GrabClient(*v);
-    EXPECT_EQ(Px(g, 10, 10), qRgb(255, 255, 0) & 0xFFFFFFu);   // complement of blue
+    EXPECT_EQ(Px(g, 10, 10), qRgb(255, 255, 0) & 0xFFFFFFu);  // complement of blue
     EXPECT_EQ(Px(g, 29, 1), qRgb(255, 255, 0) & 0xFFFFFFu);
     EXPECT_EQ(Px(g, 29, 0), qRgb(0, 0, 255) & 0xFFFFFFu);
     EXPECT_EQ(Px(g, 10, 5), qRgb(0, 0, 255) & 0xFFFFFFu);
@@ -226,7 +228,7 @@ TEST(ViewPaint, DelayedFilterWaitsTwoTicksAfterAScroll)
     v->SetZoomFilter(rfMitchell);
     v->SetZoom(200);
     GrabClient(*v);
-    EXPECT_TRUE(v->LastPaintFiltered());   // no delay asked for
+    EXPECT_TRUE(v->LastPaintFiltered());  // no delay asked for
     v->SetDelayZoomFilter(true);
     v->SetViewX(30);
     EXPECT_EQ(v->FilterCountdown(), 2);
@@ -240,7 +242,7 @@ TEST(ViewPaint, DelayedFilterWaitsTwoTicksAfterAScroll)
     EXPECT_EQ(v->FilterCountdown(), 0);
     GrabClient(*v);
     EXPECT_TRUE(v->LastPaintFiltered());
-    v->SelectionTimerTick();   // stays at 0
+    v->SelectionTimerTick();  // stays at 0
     EXPECT_EQ(v->FilterCountdown(), 0);
     v->SetZoom(300);
     EXPECT_EQ(v->FilterCountdown(), 2);
@@ -254,7 +256,7 @@ TEST(ViewPaint, DoubleBufferShowsTheSamePicture)
     const QImage direct = GrabClient(*v);
     v->SetDoubleBuffer(true);
     EXPECT_TRUE(samePixels(GrabClient(*v), direct));
-    v->SetViewY(3);   // the back buffer is rendered again after a scroll
+    v->SetViewY(3);  // the back buffer is rendered again after a scroll
     v->SetDoubleBuffer(false);
     const QImage direct2 = GrabClient(*v);
     v->SetDoubleBuffer(true);
@@ -263,7 +265,7 @@ TEST(ViewPaint, DoubleBufferShowsTheSamePicture)
 
 TEST(ViewPaint, PaintToCanvasDrawsTheVisiblePartAtTheOrigin)
 {
-    auto v = MakeView(30, 30, 20, 20, bsSingle);   // client 26 × 26
+    auto v = MakeView(30, 30, 20, 20, bsSingle);  // client 26 × 26
     v->SetZoom(300);
     v->SetViewXY(34, 10);
     QImage out(v->DrawnWidth(), v->DrawnHeight(), QImage::Format_RGB32);
@@ -312,7 +314,7 @@ TEST(ViewPaint, PaintToCanvasKeepsARoundedUpSourceInsideTheBitmap)
         v->PaintToCanvas(p);
     }
     const QImage& bmp = v->Bitmap()->Image();
-    auto src = [](int d) { return 2 + (2 * d + 1) * 19 / 78; };   // centre sampling of 19 into 39
+    auto src = [](int d) { return 2 + (2 * d + 1) * 19 / 78; };  // centre sampling of 19 into 39
     for (int y = 0; y < 39; ++y)
         for (int x = 0; x < 39; ++x)
             ASSERT_EQ(Px(out, x, y), bmp.pixel(src(x), src(y)) & 0xFFFFFFu) << x << ", " << y;

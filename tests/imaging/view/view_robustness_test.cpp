@@ -23,9 +23,18 @@ TEST(ViewRobustness, RandomOperationsKeepTheInvariants)
             switch (rng.bounded(14)) {
             case 0: v->SetZoom(value()); break;
             case 1: v->SetViewXY(value(), value()); break;
-            case 2: v->SetSelectionBase(iksbBitmap); v->SelectRect(value(), value(), value(), value()); break;
-            case 3: v->SetSelectionBase(iksbClientArea); v->SelectRect(value(), value(), value(), value()); break;
-            case 4: v->SetSelectionBase(TIKSelectionBase(rng.bounded(2))); v->AddSelPoint(value(), value()); break;
+            case 2:
+                v->SetSelectionBase(iksbBitmap);
+                v->SelectRect(value(), value(), value(), value());
+                break;
+            case 3:
+                v->SetSelectionBase(iksbClientArea);
+                v->SelectRect(value(), value(), value(), value());
+                break;
+            case 4:
+                v->SetSelectionBase(TIKSelectionBase(rng.bounded(2)));
+                v->AddSelPoint(value(), value());
+                break;
             case 5: v->ZoomAt(value(), value(), value()); break;
             case 6: v->ZoomSelection(); break;
             case 7: v->SendScroll(TScrollBarKind(rng.bounded(2)), TScrollCode(rng.bounded(9)), value()); break;

@@ -16,7 +16,7 @@ std::vector<TPoint> pts(std::initializer_list<std::pair<int, int>> l)
     return r;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ViewMouseModes, AddedModeLimitsTheSet)
 {
@@ -111,7 +111,7 @@ TEST(ViewSelection, TooFewPointsAreNoSelection)
     auto v = MakeView(200, 200, 100, 100);
     v->AddSelPoint(10, 10);
     EXPECT_FALSE(v->HasSelection());
-    v->AddSelPoint(10, 50);   // a line has no area
+    v->AddSelPoint(10, 50);  // a line has no area
     EXPECT_FALSE(v->HasSelection());
     v->AddSelPoint(40, 50);
     EXPECT_TRUE(v->HasSelection());
@@ -120,10 +120,10 @@ TEST(ViewSelection, TooFewPointsAreNoSelection)
     EXPECT_FALSE(v->HasSelection());
     EXPECT_EQ(v->SelectionPointCount(), 0);
     EXPECT_EQ(v->SelectionX1(), 0);
-    EXPECT_EQ(v->SelectionX2(), 0);   // the box went with the points
+    EXPECT_EQ(v->SelectionX2(), 0);  // the box went with the points
     v->AddSelPoint(80, 80);
     EXPECT_FALSE(v->HasSelection());
-    EXPECT_EQ(v->SelectionX2(), 0);   // no stale box from before
+    EXPECT_EQ(v->SelectionX2(), 0);  // no stale box from before
 }
 
 TEST(ViewSelectionMouse, RectangleDragAndClickKeepsOldSelection)
@@ -245,7 +245,7 @@ TEST(ViewSelectionMouse, EllipsePointCounts)
     const auto p = polygon(*v);
     EXPECT_EQ(p[0], TPoint(60, 50));
     MoveHeld(*v, 60, 55, Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(v->SelectionPointCount(), 15);   // a circle of radius 10: 62 div 4
+    EXPECT_EQ(v->SelectionPointCount(), 15);  // a circle of radius 10: 62 div 4
     Release(*v, 60, 55);
     EXPECT_TRUE(v->HasSelection());
     // Less than a pixel in one direction: no points, no selection.
@@ -302,7 +302,7 @@ TEST(ViewSelectionMouse, DragScrolling)
     MoveHeld(*v, 30, 70);
     EXPECT_EQ(v->ViewX(), 120);
     EXPECT_EQ(v->ViewY(), 80);
-    MoveHeld(*v, 200, 50);   // unclamped values drive the scroll
+    MoveHeld(*v, 200, 50);  // unclamped values drive the scroll
     EXPECT_EQ(v->ViewX(), 0);
     Release(*v, 45, 45);
     EXPECT_EQ(v->ViewX(), 105);
@@ -314,8 +314,8 @@ TEST(ViewSelectionMouse, AutoScrollDuringRectangleDrag)
     auto v = MakeView(100, 100, 300, 300);
     v->SetMouseInteract(miSelect);
     Press(*v, 50, 50);
-    MoveHeld(*v, 130, 60);   // 31 pixels right of the drawn area
-    EXPECT_EQ(v->ViewX(), 200);   // scrolled to the edge: the cursor did not come back
+    MoveHeld(*v, 130, 60);       // 31 pixels right of the drawn area
+    EXPECT_EQ(v->ViewX(), 200);  // scrolled to the edge: the cursor did not come back
     // The press point stayed on the same image pixel (50).
     EXPECT_EQ(v->SelectionX1(), 50);
     EXPECT_EQ(v->SelectionX2(), 299);
@@ -323,7 +323,7 @@ TEST(ViewSelectionMouse, AutoScrollDuringRectangleDrag)
 
 TEST(ViewSelectionMouse, ZoomSelectionCentresTheRectangle)
 {
-    auto v = MakeView(104, 104, 400, 400, bsSingle);   // client 100 × 100
+    auto v = MakeView(104, 104, 400, 400, bsSingle);  // client 100 × 100
     v->SetSelectionBase(iksbBitmap);
     v->SelectRect(100, 100, 149, 149);
     v->ZoomSelection();
@@ -344,7 +344,7 @@ TEST(ViewSelectionMouse, SelectZoomModeZoomsToTheDraggedRectangle)
     Press(*v, 20, 20);
     MoveHeld(*v, 44, 44);
     Release(*v, 44, 44);
-    EXPECT_EQ(v->Zoom(), 400);   // 25 pixels into 100
+    EXPECT_EQ(v->Zoom(), 400);  // 25 pixels into 100
     EXPECT_FALSE(v->HasSelection());
 }
 
@@ -388,7 +388,7 @@ TEST(ViewSelection, HugeBitmapSelectionPaintsOnlyTheVisibleDashes)
     v->SelectionTimerTick();
     const QImage h = GrabClient(*v);
     EXPECT_EQ(Px(h, 0, 0), 0x000000u);
-    EXPECT_EQ(Px(h, 2, 0), 0xFFFFFFu);   // phase 1: (1 + 2) mod 6 = 3
+    EXPECT_EQ(Px(h, 2, 0), 0xFFFFFFu);  // phase 1: (1 + 2) mod 6 = 3
 }
 
 TEST(ViewSelectionMouse, CtrlSnapMakesFortyFiveDegreeEdgesInEveryQuadrant)
@@ -400,10 +400,10 @@ TEST(ViewSelectionMouse, CtrlSnapMakesFortyFiveDegreeEdgesInEveryQuadrant)
         Release(*v, x, y, Qt::LeftButton, Qt::ControlModifier);
     };
     Click(*v, 100, 100);
-    ctrlClick(80, 90);    // up-left, wider than high: the longer x is shortened to 10
-    ctrlClick(70, 95);    // down-left, wider: y lengthened by 15
-    ctrlClick(75, 80);    // up-right, higher: x lengthened by 25
-    ctrlClick(90, 100);   // down-left, higher: x moved left by 10
+    ctrlClick(80, 90);   // up-left, wider than high: the longer x is shortened to 10
+    ctrlClick(70, 95);   // down-left, wider: y lengthened by 15
+    ctrlClick(75, 80);   // up-right, higher: x lengthened by 25
+    ctrlClick(90, 100);  // down-left, higher: x moved left by 10
     EXPECT_EQ(polygon(*v), pts({{100, 100}, {90, 90}, {70, 110}, {100, 80}, {80, 100}}));
 }
 
@@ -413,7 +413,7 @@ TEST(ViewSelectionMouse, ZoomSelectionOfABoxSpanningTheIntegerRange)
     v->SetSelectionBase(iksbBitmap);
     v->SelectRect(-2000000000, -2000000000, 2000000000, 2000000000);
     ASSERT_TRUE(v->HasSelection());
-    v->ZoomSelection();   // width 4·10^9 + 1 does not fit in 32 bits
+    v->ZoomSelection();  // width 4·10^9 + 1 does not fit in 32 bits
     EXPECT_EQ(v->Zoom(), 1);
     EXPECT_EQ(v->ViewX(), 0);
     EXPECT_FALSE(v->HasSelection());

@@ -10,8 +10,7 @@
 #include <memory>
 
 // A view of the given outer size without border, showing a w × h 24-bit bitmap.
-inline std::unique_ptr<TImageKitView> MakeView(int width, int height, int bw, int bh,
-                                               TBorderStyle border = bsNone)
+inline std::unique_ptr<TImageKitView> MakeView(int width, int height, int bw, int bh, TBorderStyle border = bsNone)
 {
     auto v = std::make_unique<TImageKitView>();
     v->SetBorderStyle(border);

@@ -25,7 +25,7 @@ struct Separators {
 
 std::string S(const QString& s) { return s.toStdString(); }
 
-} // namespace
+}  // namespace
 
 TEST(FloatToStr, GeneralFormatWith15DigitsAndUpperCaseE)
 {
@@ -117,8 +117,8 @@ TEST(FormatFloat, RoundsHalfAwayFromZeroOnThe18DigitDecimalForm)
     EXPECT_EQ(S(FormatFloat("0", 0.49999999999999994)), "0");
     // A carry through every digit adds one.
     EXPECT_EQ(S(FormatFloat(",0.##", 999.999)), "1,000");
-    EXPECT_EQ(S(FormatFloat("0.00", 9.995)), "9.99"); // 9.99499999999999921...
-    EXPECT_EQ(S(FormatFloat("0.0", 9.95)), "9.9");    // 9.94999999999999928...
+    EXPECT_EQ(S(FormatFloat("0.00", 9.995)), "9.99");  // 9.99499999999999921...
+    EXPECT_EQ(S(FormatFloat("0.0", 9.95)), "9.9");     // 9.94999999999999928...
     EXPECT_EQ(S(FormatFloat("0.0", 9.75)), "9.8");
 }
 
@@ -171,7 +171,8 @@ TEST(StrToFloat, AcceptsNumbersWithTheLocaleSeparatorOnly)
     EXPECT_EQ(StrToFloat("+3"), 3.0);
     EXPECT_EQ(StrToFloat("1E-400"), 0.0);
     EXPECT_EQ(StrToFloat("0.000e999999"), 0.0);
-    for (const char* bad : {"", " ", "abc", "1,5", "1.2.3", "1e", "1e+", "1e400", "inf", "nan", "0x10", "1 2", "--1", "."})
+    for (const char* bad :
+         {"", " ", "abc", "1,5", "1.2.3", "1e", "1e+", "1e400", "inf", "nan", "0x10", "1 2", "--1", "."})
         EXPECT_THROW(StrToFloat(QString::fromLatin1(bad)), EConvertError) << bad;
     try {
         StrToFloat("abc");
@@ -212,7 +213,7 @@ TEST(FloatToDecimal, DigitsAndExponentOfTheRoundedValue)
     EXPECT_TRUE(r.Negative);
     EXPECT_EQ(r.Exponent, 3);
     EXPECT_EQ(r.Digits, "123456000000000003");
-    r = FloatToDecimal(0.0005, 18, 2); // below the last decimal: zero, no sign
+    r = FloatToDecimal(0.0005, 18, 2);  // below the last decimal: zero, no sign
     EXPECT_TRUE(r.Digits.isEmpty());
     r = FloatToDecimal(-0.005, 18, 2);
     EXPECT_EQ(r.Digits, "1");

@@ -14,8 +14,8 @@ TEST(ParallelRows, EveryRowOnceAndProgressInOrderOnTheCaller)
     struct Case {
         int threads, rows;
         int64_t pixels, minPixels;
-    } const cases[] = {{1, 37, 1 << 20, 0},  {2, 37, 1 << 20, 0}, {8, 37, 1 << 20, 0}, {8, 1, 1 << 20, 0},
-                       {8, 5, 1 << 20, 0},   {3, 1001, 1 << 20, 0}, {8, 999, 100, 1000}, {16, 64, 1 << 20, 0}};
+    } const cases[] = {{1, 37, 1 << 20, 0}, {2, 37, 1 << 20, 0},   {8, 37, 1 << 20, 0}, {8, 1, 1 << 20, 0},
+                       {8, 5, 1 << 20, 0},  {3, 1001, 1 << 20, 0}, {8, 999, 100, 1000}, {16, 64, 1 << 20, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.threads << " threads, " << c.rows << " rows");
         TScopedParallelThreads scope(c.threads, c.minPixels);
@@ -63,10 +63,12 @@ TEST(ParallelRows, FailuresReachTheCallerAndNestedCallsStillRun)
                                           throw std::runtime_error("row 50");
                                   }),
                      std::runtime_error);
-        EXPECT_THROW(ParallelRows(100, 1 << 20, [](int, int) {}, [](int done) {
-                         if (done == 10)
-                             throw std::runtime_error("progress");
-                     }),
+        EXPECT_THROW(ParallelRows(
+                         100, 1 << 20, [](int, int) {},
+                         [](int done) {
+                             if (done == 10)
+                                 throw std::runtime_error("progress");
+                         }),
                      std::runtime_error);
         // The pool is usable again, also from inside a band.
         std::atomic<int> inner{0};

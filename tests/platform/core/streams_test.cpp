@@ -31,7 +31,7 @@ void writeFile(const QString& name, const QByteArray& data)
 
 int leftoverFiles(const QString& dir) { return int(QDir(dir).entryList(QDir::Files | QDir::Hidden).size()); }
 
-} // namespace
+}  // namespace
 
 TEST(MemoryStream, ShortReadRaisesEReadErrorButReadReturnsWhatThereIs)
 {
@@ -117,7 +117,7 @@ TEST(FileStream, AFifoWithoutAWriterDoesNotHangTheOpen)
 {
     const QString fifo = TempDir() + QStringLiteral("/pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    EXPECT_THROW((TFileStream{fifo, fmOpenWrite}), EFOpenError); // no reader either
+    EXPECT_THROW((TFileStream{fifo, fmOpenWrite}), EFOpenError);  // no reader either
     TFileStream s(fifo, fmOpenRead);
     EXPECT_THROW(s.ReadU8(), EReadError);
 }
@@ -188,8 +188,7 @@ TEST(SafeFileStream, UncommittedSaveLeavesTheOldFile)
         TSafeFileStream s(name);
         s.WriteBuffer("partial", 7);
         throw EInvalidGraphic(QStringLiteral("writer failed"));
-    } catch (const EInvalidGraphic&) {
-    }
+    } catch (const EInvalidGraphic&) {}
     EXPECT_EQ(fileBytes(name), "old contents");
     EXPECT_EQ(leftoverFiles(dir), 1);
 }
@@ -210,7 +209,7 @@ TEST(SafeFileStream, CommitReplacesTheFileAndKeepsItsPermissions)
         EXPECT_EQ(s.ReadU32(), 0x44414548u);
         EXPECT_EQ(s.Size(), 8);
         s.Commit();
-        s.Commit(); // harmless
+        s.Commit();  // harmless
     }
     EXPECT_EQ(fileBytes(name), "HEADer..");
     EXPECT_EQ(leftoverFiles(dir), 1);

@@ -8,12 +8,12 @@ TEST(BitmapLayout, OneBitPutsTheLeftmostPixelInTheTopBitAndZeroIsBlack)
 {
     TBitmap b(10, 2, pf1bit);
     EXPECT_EQ(b.PixelFormat(), pf1bit);
-    EXPECT_EQ(b.ScanLine(0)[0], 0xFF);   // new 1-bit bitmaps are white
+    EXPECT_EQ(b.ScanLine(0)[0], 0xFF);  // new 1-bit bitmaps are white
     b.Canvas()->SetPixel(0, 0, clBlack);
     b.Canvas()->SetPixel(9, 0, clBlack);
     EXPECT_EQ(b.ScanLine(0)[0], 0x7F);
     EXPECT_EQ(b.ScanLine(0)[1] & 0xC0, 0x80);
-    b.ScanLine(1)[0] = 0x40;   // only pixel 1 white
+    b.ScanLine(1)[0] = 0x40;  // only pixel 1 white
     EXPECT_EQ(b.PixelColor(0, 1), clBlack);
     EXPECT_EQ(b.PixelColor(1, 1), clWhite);
     EXPECT_EQ(b.Canvas()->Pixel(1, 1), clWhite);
@@ -60,7 +60,7 @@ TEST(BitmapResize, OneBitKeepsPixelsAcrossPartialBytes)
     b.SetSize(20, 3);
     EXPECT_EQ(b.PixelColor(9, 1), clBlack);
     EXPECT_EQ(b.PixelColor(10, 1), clWhite);
-    EXPECT_EQ(b.PixelColor(11, 1), clBlack);   // new area: brush colour
+    EXPECT_EQ(b.PixelColor(11, 1), clBlack);  // new area: brush colour
     EXPECT_EQ(b.PixelColor(0, 2), clBlack);
 }
 
@@ -68,8 +68,8 @@ TEST(BitmapResize, OneBitKeepsPixelsAcrossPartialBytes)
 // on a large-page boundary, and a shared copy still detaches before it is written.
 TEST(BitmapMemory, LargeBuffersAreAlignedAndCopyOnWrite)
 {
-    for (const auto& [w, h, format] : {std::tuple{1000, 700, pf24bit}, std::tuple{4099, 4097, pf1bit},
-                                        std::tuple{1000, 600, pf32bit}}) {
+    for (const auto& [w, h, format] :
+         {std::tuple{1000, 700, pf24bit}, std::tuple{4099, 4097, pf1bit}, std::tuple{1000, 600, pf32bit}}) {
         SCOPED_TRACE(w);
         TBitmap b(w, h, format);
         const QImage plain(w, h, TBitmap::QtFormat(format));
@@ -87,8 +87,8 @@ TEST(BitmapFormat, ConvertsTwentyFourToOneAndBack)
     TBitmap b(4, 1, pf24bit);
     b.Canvas()->SetPixel(0, 0, RGB(200, 200, 200));
     b.Canvas()->SetPixel(1, 0, RGB(100, 150, 50));   // (3000 + 8850 + 550) / 100 = 124
-    b.Canvas()->SetPixel(2, 0, RGB(128, 128, 128));   // exactly 128: white
-    b.Canvas()->SetPixel(3, 0, RGB(0, 0, 255));       // 28: black
+    b.Canvas()->SetPixel(2, 0, RGB(128, 128, 128));  // exactly 128: white
+    b.Canvas()->SetPixel(3, 0, RGB(0, 0, 255));      // 28: black
     b.SetPixelFormat(pf1bit);
     EXPECT_EQ(b.PixelFormat(), pf1bit);
     EXPECT_EQ(b.ScanLine(0)[0] & 0xF0, 0xA0);
@@ -102,8 +102,8 @@ TEST(BitmapFormat, ConvertsTwentyFourToOneAndBack)
 TEST(BitmapFormat, AdoptedMonoImagesGetTheBlackWhiteTable)
 {
     QImage img(8, 1, QImage::Format_Mono);
-    img.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});   // inverted table
-    img.scanLine(0)[0] = 0x80;                                   // pixel 0 → entry 1: black
+    img.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});  // inverted table
+    img.scanLine(0)[0] = 0x80;                                // pixel 0 → entry 1: black
     TBitmap b;
     b.SetImage(img);
     EXPECT_EQ(b.PixelFormat(), pf1bit);

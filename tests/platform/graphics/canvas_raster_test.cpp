@@ -37,7 +37,7 @@ void DrawEverything(TCanvas& c)
     c.Pen.Width = 1;
 }
 
-} // namespace
+}  // namespace
 
 // ---- pen modes ----------------------------------------------------------------------------------------
 
@@ -81,10 +81,17 @@ TEST(CanvasPenModes, RasterOpsCombinePenAndDestinationBits)
         TPenMode mode;
         int r, g, b;
     } cases[] = {
-        {pmCopy, 0xCC, 0x33, 0xFF},     {pmMerge, 0xFC, 0x3F, 0xFF},   {pmMask, 0xC0, 0x03, 0x55},
-        {pmXor, 0x3C, 0x3C, 0xAA},      {pmNotXor, 0xC3, 0xC3, 0x55},  {pmNotCopy, 0x33, 0xCC, 0x00},
-        {pmBlack, 0, 0, 0},             {pmWhite, 255, 255, 255},      {pmNop, 0xF0, 0x0F, 0x55},
-        {pmMaskNotPen, 0x30, 0x0C, 0x00}, {pmMergePenNot, 0xCF, 0xF3, 0xFF},
+        {pmCopy, 0xCC, 0x33, 0xFF},
+        {pmMerge, 0xFC, 0x3F, 0xFF},
+        {pmMask, 0xC0, 0x03, 0x55},
+        {pmXor, 0x3C, 0x3C, 0xAA},
+        {pmNotXor, 0xC3, 0xC3, 0x55},
+        {pmNotCopy, 0x33, 0xCC, 0x00},
+        {pmBlack, 0, 0, 0},
+        {pmWhite, 255, 255, 255},
+        {pmNop, 0xF0, 0x0F, 0x55},
+        {pmMaskNotPen, 0x30, 0x0C, 0x00},
+        {pmMergePenNot, 0xCF, 0xF3, 0xFF},
     };
     for (const Case& k : cases) {
         std::unique_ptr<TBitmap> b(NewBitmap(4, 4, d));
@@ -103,7 +110,7 @@ TEST(CanvasPenModes, XorOnOneBitBitmaps)
     std::unique_ptr<TBitmap> b(NewBitmap(16, 4, clWhite, pf1bit));
     TCanvas& c = *b->Canvas();
     c.Pen.Mode = pmXor;
-    c.Pen.Color = clWhite;   // bit 1: flips
+    c.Pen.Color = clWhite;  // bit 1: flips
     c.MoveTo(0, 1);
     c.LineTo(16, 1);
     EXPECT_EQ(b->ScanLine(1)[0], 0x00);
@@ -126,8 +133,8 @@ TEST(CanvasBrushes, HatchesRepeatEveryEightPixelsOverTheBackground)
     } cases[] = {
         {bsHorizontal, [](int, int y) { return y % 8 == 6; }},
         {bsVertical, [](int x, int) { return x % 8 == 4; }},
-        {bsFDiagonal, [](int x, int y) { return x % 8 == y % 8; }},                 // top left to bottom right
-        {bsBDiagonal, [](int x, int y) { return (x + y) % 8 == 7; }},               // bottom left to top right
+        {bsFDiagonal, [](int x, int y) { return x % 8 == y % 8; }},    // top left to bottom right
+        {bsBDiagonal, [](int x, int y) { return (x + y) % 8 == 7; }},  // bottom left to top right
         {bsCross, [](int x, int y) { return y % 8 == 6 || x % 8 == 4; }},
         {bsDiagCross, [](int x, int y) { return x % 8 == y % 8 || (x + y) % 8 == 7; }},
     };
@@ -136,7 +143,7 @@ TEST(CanvasBrushes, HatchesRepeatEveryEightPixelsOverTheBackground)
         TCanvas& c = *b->Canvas();
         c.Brush.Style = k.style;
         c.Brush.Color = clRed;
-        c.FillRect(TRect(3, 2, 21, 23));   // the pattern is anchored at the bitmap origin
+        c.FillRect(TRect(3, 2, 21, 23));  // the pattern is anchored at the bitmap origin
         for (int y = 0; y < 24; ++y)
             for (int x = 0; x < 24; ++x) {
                 const bool inside = x >= 3 && x < 21 && y >= 2 && y < 23;
@@ -176,7 +183,7 @@ TEST(CanvasBrushes, PatternBitmapTilesFromTheOrigin)
 
 TEST(CanvasBrushes, OneBitPatternUsesFontColourForZeroAndBrushColourForOne)
 {
-    TBitmap pattern(8, 8, pf1bit);   // white
+    TBitmap pattern(8, 8, pf1bit);  // white
     pattern.Canvas()->SetPixel(0, 0, clBlack);
     std::unique_ptr<TBitmap> b(NewBitmap(16, 16));
     TCanvas& c = *b->Canvas();
@@ -233,14 +240,14 @@ TEST(CanvasFloodFill, BorderStyleStopsAtTheBorderColour)
     TCanvas& c = *b->Canvas();
     c.Brush.Style = bsClear;
     c.Rectangle(2, 2, 12, 12);
-    c.Pen.Color = clBlue;   // another colour inside does not stop fsBorder
+    c.Pen.Color = clBlue;  // another colour inside does not stop fsBorder
     c.MoveTo(5, 3);
     c.LineTo(5, 8);
     c.Brush.Style = bsSolid;
     c.Brush.Color = clRed;
     c.FloodFill(3, 3, clBlack, fsBorder);
     EXPECT_EQ(c.Pixel(3, 3), clRed);
-    EXPECT_EQ(c.Pixel(5, 4), clRed);       // the blue line was inside and is filled over
+    EXPECT_EQ(c.Pixel(5, 4), clRed);  // the blue line was inside and is filled over
     EXPECT_EQ(c.Pixel(10, 10), clRed);
     EXPECT_EQ(c.Pixel(2, 2), clBlack);
     EXPECT_EQ(c.Pixel(1, 1), clWhite);
@@ -253,7 +260,7 @@ TEST(CanvasFloodFill, SurfaceStyleFillsTheConnectedColour)
     std::unique_ptr<TBitmap> b(NewBitmap(20, 20));
     TCanvas& c = *b->Canvas();
     c.Brush.Color = clGreen;
-    c.FillRect(TRect(0, 10, 20, 11));   // splits the bitmap in two
+    c.FillRect(TRect(0, 10, 20, 11));  // splits the bitmap in two
     c.Brush.Color = clRed;
     c.FloodFill(5, 5, clWhite, fsSurface);
     EXPECT_EQ(CountPixels(c, 20, 20, [](int, int, TColor v) { return v == clRed; }), 200);
@@ -263,7 +270,7 @@ TEST(CanvasFloodFill, SurfaceStyleFillsTheConnectedColour)
     EXPECT_EQ(c.Pixel(5, 10), clGreen);
     c.FloodFill(5, 5, clRed, fsSurface);
     EXPECT_EQ(CountPixels(c, 20, 20, [](int, int, TColor v) { return v == clRed; }), 200);
-    c.FloodFill(-5, 500, clWhite, fsSurface);   // outside: ignored
+    c.FloodFill(-5, 500, clWhite, fsSurface);  // outside: ignored
 }
 
 TEST(CanvasFloodFill, WorksOnOneBitAndAroundConcaveShapes)
@@ -290,7 +297,7 @@ TEST(CanvasClip, RectangleClipLimitsEveryPrimitive)
     c.MoveTo(0, 12);
     c.LineTo(20, 12);
     c.SetPixel(1, 1, clBlack);
-    EXPECT_EQ(c.Pixel(1, 1), clNone);   // outside the clip reads as invalid
+    EXPECT_EQ(c.Pixel(1, 1), clNone);  // outside the clip reads as invalid
     c.ResetClip();
     EXPECT_EQ(InkBox(c, 20, 20), TRect(5, 5, 10, 10));
     EXPECT_EQ(c.ClipRect(), TRect(0, 0, 20, 20));
@@ -342,7 +349,7 @@ TEST(CanvasClip, HugeAndNegativeCoordinatesAreClippedSafely)
     std::unique_ptr<TBitmap> b(NewBitmap(16, 16));
     TCanvas& c = *b->Canvas();
     c.MoveTo(INT32_MIN, INT32_MIN);
-    c.LineTo(INT32_MAX, INT32_MAX);   // the diagonal through the bitmap
+    c.LineTo(INT32_MAX, INT32_MAX);  // the diagonal through the bitmap
     EXPECT_EQ(c.Pixel(7, 7), clBlack);
     c.Brush.Color = clRed;
     c.Rectangle(-2000000000, -2000000000, 2000000000, 2000000000);
@@ -406,7 +413,7 @@ TEST(CanvasText, OpaqueTextFillsItsCellInTheBrushColour)
     const int black = CountPixels(c, 80, 30, [](int, int, TColor v) { return v == clBlack; });
     const int yellow = CountPixels(c, 80, 30, [](int, int, TColor v) { return v == clYellow; });
     EXPECT_GT(black, 10);
-    EXPECT_EQ(black + yellow, w * h);   // no antialiasing: only two colours in the cell
+    EXPECT_EQ(black + yellow, w * h);  // no antialiasing: only two colours in the cell
 }
 
 TEST(CanvasText, ClearBrushLeavesTheBackgroundAndTextRectClips)
@@ -433,7 +440,7 @@ TEST(CanvasBlit, DrawConvertsBetweenFormatsAndClips)
 {
     TBitmap src(3, 1, pf24bit);
     src.Canvas()->SetPixel(0, 0, RGB(200, 200, 200));
-    src.Canvas()->SetPixel(1, 0, RGB(100, 150, 50));   // grey 124: black
+    src.Canvas()->SetPixel(1, 0, RGB(100, 150, 50));  // grey 124: black
     src.Canvas()->SetPixel(2, 0, RGB(128, 128, 128));
     std::unique_ptr<TBitmap> mono(NewBitmap(8, 2, clBlack, pf1bit));
     mono->Canvas()->Draw(-1, 1, src);
@@ -443,7 +450,7 @@ TEST(CanvasBlit, DrawConvertsBetweenFormatsAndClips)
     EXPECT_EQ(mono->Canvas()->Pixel(0, 0), clBlack);
 
     std::unique_ptr<TBitmap> rgb(NewBitmap(4, 4, clRed));
-    rgb->Canvas()->Draw(2, 2, *mono);   // only the top-left 2 × 2 of the mono bitmap lands
+    rgb->Canvas()->Draw(2, 2, *mono);  // only the top-left 2 × 2 of the mono bitmap lands
     EXPECT_EQ(rgb->Canvas()->Pixel(2, 2), clBlack);
     EXPECT_EQ(rgb->Canvas()->Pixel(3, 3), clWhite);
     EXPECT_EQ(rgb->Canvas()->Pixel(1, 1), clRed);
@@ -544,7 +551,7 @@ TEST(CanvasPainter, ClipHatchAndTextOnAPainter)
         TCanvas c(&p);
         c.SetClipRect(TRect(0, 0, 20, 30));
         c.Brush.Color = clRed;
-        c.FillRect(TRect(10, 0, 30, 10));   // half of it is clipped away
+        c.FillRect(TRect(10, 0, 30, 10));  // half of it is clipped away
         c.Brush.Style = bsVertical;
         c.Brush.Color = clBlue;
         c.FillRect(TRect(0, 10, 20, 20));
@@ -561,7 +568,7 @@ TEST(CanvasPainter, ClipHatchAndTextOnAPainter)
     EXPECT_EQ(at(4, 15), 0x0000FFu);
     EXPECT_EQ(at(12, 15), 0x0000FFu);
     EXPECT_EQ(at(5, 15), 0xFFFFFFu);
-    EXPECT_EQ(at(22, 12), 0xFFFF00u);   // opaque cell starts at the text origin
+    EXPECT_EQ(at(22, 12), 0xFFFF00u);  // opaque cell starts at the text origin
 }
 
 TEST(CanvasNotifications, DrawingReportsAChange)
@@ -592,7 +599,7 @@ TEST(CanvasFormats, ThirtyTwoAndEightBitSurfacesTakeTheSameRules)
     EXPECT_EQ(b32.PixelColor(2, 8), clBlack);
     EXPECT_EQ(qAlpha(b32.Image().pixel(2, 8)), 255);
 
-    TBitmap b8(10, 10, pf8bit);   // grey ramp: colours land on their nearest grey
+    TBitmap b8(10, 10, pf8bit);  // grey ramp: colours land on their nearest grey
     b8.Canvas()->Brush.Color = RGB(100, 100, 100);
     b8.Canvas()->FillRect(TRect(0, 0, 5, 5));
     EXPECT_EQ(b8.PixelColor(2, 2), RGB(100, 100, 100));

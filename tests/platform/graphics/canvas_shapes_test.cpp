@@ -40,12 +40,12 @@ TEST(CanvasEdges, FillRectUsesOnlyTheBrushAndLeavesOutTheEdges)
     std::unique_ptr<TBitmap> b(NewBitmap(10, 10));
     TCanvas& c = *b->Canvas();
     c.Pen.Color = clBlue;
-    c.Pen.Mode = pmXor;   // fills ignore the pen mode
+    c.Pen.Mode = pmXor;  // fills ignore the pen mode
     c.Brush.Color = clLime;
     c.FillRect(TRect(1, 2, 4, 6));
     EXPECT_EQ(InkBox(c, 10, 10), TRect(1, 2, 4, 6));
     EXPECT_EQ(CountPixels(c, 10, 10, [](int, int, TColor v) { return v == clLime; }), 12);
-    c.FillRect(TRect(5, 5, 5, 9));   // empty: nothing
+    c.FillRect(TRect(5, 5, 5, 9));  // empty: nothing
     EXPECT_EQ(c.Pixel(5, 5), clWhite);
 }
 
@@ -169,7 +169,7 @@ TEST(CanvasLines, DashedPenRepeatsEighteenOnSixOff)
     std::unique_ptr<TBitmap> b(NewBitmap(60, 3));
     TCanvas& c = *b->Canvas();
     c.Pen.Style = psDash;
-    c.Brush.Style = bsClear;   // gaps stay clear
+    c.Brush.Style = bsClear;  // gaps stay clear
     c.MoveTo(0, 1);
     c.LineTo(50, 1);
     for (int x = 0; x < 50; ++x)
@@ -246,9 +246,9 @@ TEST(CanvasPolygon, SelfIntersectingStarUsesAlternateFill)
     // Pentagram: the inner pentagon is crossed twice and stays empty.
     c.Polygon({{20, 0}, {32, 38}, {0, 14}, {40, 14}, {8, 38}});
     EXPECT_EQ(c.Pixel(20, 20), clWhite) << Picture(c, 42, 42).toStdString();
-    EXPECT_EQ(c.Pixel(20, 6), clRed);     // top tip
-    EXPECT_EQ(c.Pixel(6, 16), clRed);     // left tip
-    EXPECT_EQ(c.Pixel(33, 16), clRed);    // right tip
+    EXPECT_EQ(c.Pixel(20, 6), clRed);   // top tip
+    EXPECT_EQ(c.Pixel(6, 16), clRed);   // left tip
+    EXPECT_EQ(c.Pixel(33, 16), clRed);  // right tip
 }
 
 TEST(CanvasPolygon, TriangleFollowsPixelCentreRule)
@@ -289,12 +289,12 @@ TEST(CanvasArcs, ChordCutsAlongTheLineBetweenTheEnds)
     std::unique_ptr<TBitmap> b(NewBitmap(22, 22));
     TCanvas& c = *b->Canvas();
     c.Brush.Color = clRed;
-    c.Chord(0, 0, 21, 21, 21, 10, 0, 10);   // upper half
+    c.Chord(0, 0, 21, 21, 21, 10, 0, 10);  // upper half
     EXPECT_EQ(c.Pixel(10, 4), clRed);
     EXPECT_EQ(c.Pixel(10, 16), clWhite);
     c.Brush.Color = clWhite;
     c.FillRect(TRect(0, 0, 22, 22));
-    c.Arc(0, 0, 21, 21, 21, 10, 0, 10);   // upper half outline only
+    c.Arc(0, 0, 21, 21, 21, 10, 0, 10);  // upper half outline only
     EXPECT_EQ(InkBox(c, 22, 22).Top, 0);
     EXPECT_LE(InkBox(c, 22, 22).Bottom, 12);
     EXPECT_EQ(c.Pixel(10, 4), clWhite);

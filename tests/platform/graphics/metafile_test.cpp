@@ -43,8 +43,7 @@ int drawDamagedCopies(const QByteArray& good, int headerSize, int count, uint32_
             QPainter p(&img);
             m.Draw(p, TRect(0, 0, m.Width(), m.Height()));
             ++drawn;
-        } catch (const EInvalidGraphic&) {
-        }
+        } catch (const EInvalidGraphic&) {}
     }
     return drawn;
 }
@@ -67,14 +66,13 @@ TEST(MetafileWmf, HostileRecordsStopCleanly)
             QImage img(200, 100, QImage::Format_RGB32);
             QPainter p(&img);
             m.Draw(p, TRect(0, 0, 200, 100));
-        } catch (const EInvalidGraphic&) {
-        }
+        } catch (const EInvalidGraphic&) {}
     }
     WmfWriter w;
-    w.rec(0x0324, {30000, 1, 2});     // polygon claiming 30000 points
-    w.rec(0x0538, {2, 40000, 40000}); // poly-polygon with absurd counts
-    w.rec(0x012D, {900});             // select a missing object
-    w.rec(0x0521, {500, 0x4141});     // text longer than its record
+    w.rec(0x0324, {30000, 1, 2});                                      // polygon claiming 30000 points
+    w.rec(0x0538, {2, 40000, 40000});                                  // poly-polygon with absurd counts
+    w.rec(0x012D, {900});                                              // select a missing object
+    w.rec(0x0521, {500, 0x4141});                                      // text longer than its record
     w.rec(0x0B41, {0x20, 0xCC, 1, 1, 0, 0, 1, 1, 0, 0, 40, 0, 0, 0});  // blit with a broken bitmap
     TMetafile m;
     m.LoadFromData(w.build(50, 50, 96, 1));
@@ -97,7 +95,7 @@ TEST(MetafileWmf, RandomlyDamagedFilesDrawOrRefuseCleanly)
     w.rec(0x020C, {100, 200});
     w.rec(0x02FB, {12, 0, 0, 0, 400, 0, 0, 0, 0x4141, 0x4141, 0});  // font "AAAA"
     w.rec(0x012D, {0});
-    w.rec(0x0521, {5, 0x6548, 0x6C6C, 0x006F, 20, 10});          // text "Hello"
+    w.rec(0x0521, {5, 0x6548, 0x6C6C, 0x006F, 20, 10});  // text "Hello"
     w.rec(0x001E, {});
     w.rec(0x0538, {2, 3, 3, 0, 0, 50, 0, 0, 50, 60, 60, 90, 60, 60, 90});
     w.rec(0x0127, {uint16_t(-1)});
@@ -170,16 +168,16 @@ TEST(MetafileWmf, SavesPastTheDepthBoundStillRestore)
     for (const Case c : {Case{3, -1}, Case{3, 1}, Case{5000, -1}, Case{5000, -5000}, Case{5000, 1}}) {
         SCOPED_TRACE(testing::Message() << c.saves << " saves, restore " << c.restore);
         WmfWriter w;
-        w.rec(0x02FC, {0, 0x00FF, 0, 0});   // brush 0 red
-        w.rec(0x02FA, {5, 0, 0, 0, 0});     // pen 1 null
+        w.rec(0x02FC, {0, 0x00FF, 0, 0});  // brush 0 red
+        w.rec(0x02FA, {5, 0, 0, 0, 0});    // pen 1 null
         w.rec(0x012D, {0});
         w.rec(0x012D, {1});
         for (int i = 0; i < c.saves; ++i)
             w.rec(0x001E, {});
-        w.rec(0x02FC, {0, 0, 0x00FF, 0});   // brush 2 blue
+        w.rec(0x02FC, {0, 0, 0x00FF, 0});  // brush 2 blue
         w.rec(0x012D, {2});
         w.rec(0x0127, {c.restore});
-        w.rec(0x041B, {40, 40, 0, 0});      // rectangle 0,0 – 40,40
+        w.rec(0x041B, {40, 40, 0, 0});  // rectangle 0,0 – 40,40
         const QImage img = play(w.build(40, 40, 96, 3));
         EXPECT_EQ(img.pixel(20, 20), qRgb(255, 0, 0));
     }
@@ -190,11 +188,11 @@ TEST(MetafileWmf, ExclusionFloodKeepsTheFirstExclusionsAndLinearTime)
     // 60000 exclusions scattered over the picture, then one fill of the whole. Without a
     // bound on the clip region each exclusion costs time in all before it.
     WmfWriter w;
-    w.rec(0x02FC, {0, 0, 0, 0});        // brush 0 black
-    w.rec(0x02FA, {5, 0, 0, 0, 0});     // pen 1 null
+    w.rec(0x02FC, {0, 0, 0, 0});     // brush 0 black
+    w.rec(0x02FA, {5, 0, 0, 0, 0});  // pen 1 null
     w.rec(0x012D, {0});
     w.rec(0x012D, {1});
-    w.rec(0x0415, {30, 30, 10, 10});    // exclude 10,10 – 30,30 first
+    w.rec(0x0415, {30, 30, 10, 10});  // exclude 10,10 – 30,30 first
     for (int i = 0; i < 60000; ++i) {
         const int x = 40 + (i % 110) * 3, y = 40 + (i / 110 % 80) * 3;
         w.rec(0x0415, {y + 2, x + 2, y, x});

@@ -78,4 +78,4 @@ TEST(Printer, JobsWriteNumberedFilesAndFailuresLeaveNothingBegun)
     EXPECT_EQ(p.JobCount(), 0);
 }
 
-} // namespace
+}  // namespace

@@ -15,7 +15,7 @@ QString freshIni(const char* name)
     return path;
 }
 
-} // namespace
+}  // namespace
 
 TEST(IniFile, ReadsWindowsStyleSections)
 {
@@ -25,15 +25,22 @@ TEST(IniFile, ReadsWindowsStyleSections)
                           "Bad=12abc\r\nEmpty=\r\n[other]\r\nName=second\r\n[main]\r\nName=duplicate\r\n");
     TIniFile ini(path);
     EXPECT_TRUE(ini.LoadError().isEmpty());
-    struct Case { const char* section; const char* ident; const char* expected; };
+    struct Case {
+        const char* section;
+        const char* ident;
+        const char* expected;
+    };
     const Case cases[] = {
-        {"MAIN", "name", "spaced value"}, {"Main", "Single", "x"}, {"Main", "Half", "\"open"},
-        {"Main", "Empty", ""},           {"Other", "Name", "second"}, {"Main", "stray", "default"},
+        {"MAIN", "name", "spaced value"}, {"Main", "Single", "x"},
+        {"Main", "Half", "\"open"},       {"Main", "Empty", ""},
+        {"Other", "Name", "second"},      {"Main", "stray", "default"},
         {"Missing", "Name", "default"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ini.ReadString(QString::fromLatin1(c.section), QString::fromLatin1(c.ident), QStringLiteral("default")),
-                  QString::fromUtf8(c.expected)) << c.section << "/" << c.ident;
+        EXPECT_EQ(ini.ReadString(QString::fromLatin1(c.section), QString::fromLatin1(c.ident),
+                                 QStringLiteral("default")),
+                  QString::fromUtf8(c.expected))
+            << c.section << "/" << c.ident;
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("Main"), QStringLiteral("Num"), 0), 31);
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("Main"), QStringLiteral("Neg"), 0), -12);
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("Main"), QStringLiteral("Bad"), 7), 7);
@@ -54,7 +61,8 @@ TEST(IniFile, WritingKeepsWhatItDoesNotUnderstandAndReplacesAtomically)
         EXPECT_EQ(ReadWholeFile(path), QByteArray("; keep me\n[A]\nx=1\n\n[B]\ny=2\njunk line\n"));
         ini.UpdateFile();
     }
-    EXPECT_EQ(ReadWholeFile(path), QByteArray("; keep me\n[A]\nx=10\nz=3\n\n[B]\ny=2\njunk line\n\n[C]\nw=two lines\n"));
+    EXPECT_EQ(ReadWholeFile(path),
+              QByteArray("; keep me\n[A]\nx=10\nz=3\n\n[B]\ny=2\njunk line\n\n[C]\nw=two lines\n"));
     TIniFile back(path);
     EXPECT_EQ(back.ReadString(QStringLiteral("C"), QStringLiteral("w"), QString()), QStringLiteral("two lines"));
     EXPECT_EQ(back.ReadSections(), QStringList({"A", "B", "C"}));

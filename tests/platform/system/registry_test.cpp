@@ -13,7 +13,7 @@ protected:
     void SetUp() override { qputenv("KANDRIVEL_HOME", TempDir().toUtf8()); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Registry, KeysAreCreatedWithTheirParentsOnlyWhenAsked)
 {

@@ -28,7 +28,7 @@ struct BoxRecorder {
     ~BoxRecorder() { SetMessageDlgHook(nullptr); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ApplicationExceptions, GuardShowsTheDefaultBoxForOurExceptions)
 {
@@ -92,7 +92,7 @@ TEST(ApplicationHelp, ContextNumbersBecomeAnchors)
         return true;
     };
     TApplication::SetHelpFile(file);
-    EXPECT_FALSE(TApplication::HelpContext(12));   // missing file: nothing opened
+    EXPECT_FALSE(TApplication::HelpContext(12));  // missing file: nothing opened
     EXPECT_TRUE(opened.isEmpty());
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -156,8 +156,11 @@ TEST(ApplicationResponsive, EventsRunAtMostOncePerInterval)
     struct Step {
         int64_t advance;
         int ran;
-    } steps[] = {{TApplication::kResponsiveMs, 1}, {1, 1}, {TApplication::kResponsiveMs - 2, 1},
-                 {1, 4}, {TApplication::kResponsiveMs, 5}};  // what waited runs at the next turn
+    } steps[] = {{TApplication::kResponsiveMs, 1},
+                 {1, 1},
+                 {TApplication::kResponsiveMs - 2, 1},
+                 {1, 4},
+                 {TApplication::kResponsiveMs, 5}};  // what waited runs at the next turn
     for (const Step& s : steps) {
         now += s.advance;
         QTimer::singleShot(0, [&] { ++ran; });

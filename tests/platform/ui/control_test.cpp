@@ -17,7 +17,7 @@ namespace {
 
 struct Probe : TCustomControl {
     struct Call {
-        char kind;   // 'd' down, 'm' move, 'u' up
+        char kind;  // 'd' down, 'm' move, 'u' up
         TMouseButton button;
         TShiftState shift;
         int x, y;
@@ -65,7 +65,7 @@ struct Filler : TCustomControl {
 
 int extent(QWidget* w) { return w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w); }
 
-} // namespace
+}  // namespace
 
 TEST(ControlBase, ClientAreaExcludesBorderAndScrollBars)
 {
@@ -81,10 +81,10 @@ TEST(ControlBase, ClientAreaExcludesBorderAndScrollBars)
     c.ShowScrollBar(sbVertical, true);
     EXPECT_EQ(c.ClientWidth(), 196 - e);
     EXPECT_EQ(c.ClientHeight(), 96);
-    EXPECT_EQ(c.resizes, before + 1);   // a bar that appears resizes the client area
+    EXPECT_EQ(c.resizes, before + 1);  // a bar that appears resizes the client area
     c.ShowScrollBar(sbHorizontal, true);
     EXPECT_EQ(c.ClientHeight(), 96 - e);
-    c.ShowScrollBar(sbHorizontal, true);   // no change, no resize
+    c.ShowScrollBar(sbHorizontal, true);  // no change, no resize
     EXPECT_EQ(c.resizes, before + 2);
     c.ShowScrollBar(sbVertical, false);
     EXPECT_EQ(c.ClientWidth(), 196);
@@ -110,8 +110,8 @@ TEST(ControlBase, CanvasPaintingReachesTheWindowWhereverTheControlSits)
         const QImage shot = top.screen()->grabWindow(top.winId()).toImage();
         const QPoint origin = c.at + f->ClientOrigin();
         for (const QPoint corner : {QPoint(0, 0), QPoint(f->ClientWidth() - 1, f->ClientHeight() - 1)})
-            EXPECT_EQ(shot.pixel(origin + corner) & 0xFFFFFFu, 0xFF0000u) << c.at.x() << "," << c.at.y() << " "
-                                                                            << corner.x() << "," << corner.y();
+            EXPECT_EQ(shot.pixel(origin + corner) & 0xFFFFFFu, 0xFF0000u)
+                << c.at.x() << "," << c.at.y() << " " << corner.x() << "," << corner.y();
     }
 }
 
@@ -122,7 +122,7 @@ TEST(ControlBase, ScrollPositionsClampLikeWindowScrollBars)
     c.SetScrollRange(sbHorizontal, 0, 99);
     c.SetScrollPage(sbHorizontal, 10);
     c.SetScrollPos(sbHorizontal, 500);
-    EXPECT_EQ(c.ScrollPos(sbHorizontal), 90);   // max − (page − 1)
+    EXPECT_EQ(c.ScrollPos(sbHorizontal), 90);  // max − (page − 1)
     c.SetScrollPos(sbHorizontal, -3);
     EXPECT_EQ(c.ScrollPos(sbHorizontal), 0);
     c.SetScrollPage(sbHorizontal, 0);
@@ -188,7 +188,7 @@ TEST(ControlBase, MouseEventsArriveInClientCoordinatesWithShiftState)
     EXPECT_EQ(c.mouse[0].kind, 'd');
     EXPECT_EQ(c.mouse[0].button, mbLeft);
     EXPECT_EQ(c.mouse[0].shift, ssCtrl | ssLeft);
-    EXPECT_EQ(c.mouse[0].x, 10);   // 2-pixel border
+    EXPECT_EQ(c.mouse[0].x, 10);  // 2-pixel border
     EXPECT_EQ(c.mouse[0].y, 18);
     EXPECT_EQ(c.mouse[1].kind, 'm');
     EXPECT_EQ(c.mouse[1].shift, ssShift | ssLeft);
@@ -231,7 +231,7 @@ TEST(Timer, FiresWhileEnabledOnly)
     QTest::qWait(40);
     EXPECT_EQ(ticks, stopped);
     t.SetEnabled(true);
-    t.SetInterval(0);   // no interval, no ticks
+    t.SetInterval(0);  // no interval, no ticks
     QTest::qWait(30);
     EXPECT_EQ(ticks, stopped);
 }

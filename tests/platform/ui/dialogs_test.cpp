@@ -26,11 +26,11 @@ void pressLater(const QString& text, QStringList& shown)
         if (hit)
             hit->click();
         else
-            box->reject();   // never leave the test hanging
+            box->reject();  // never leave the test hanging
     });
 }
 
-} // namespace
+}  // namespace
 
 TEST(MessageDlgBox, EachButtonReturnsItsOwnModalResult)
 {
@@ -57,6 +57,6 @@ TEST(MessageDlgBox, EachButtonReturnsItsOwnModalResult)
     EXPECT_EQ(MessageDlg(QStringLiteral("Save?"), mtWarning, mbYesNoCancel), int(mrCancel));
     shown.clear();
     pressLater(QStringLiteral("OK"), shown);
-    EXPECT_EQ(MessageDlg(QStringLiteral("Done"), mtInformation, 0), int(mrOk));   // no buttons: OK
+    EXPECT_EQ(MessageDlg(QStringLiteral("Done"), mtInformation, 0), int(mrOk));  // no buttons: OK
     EXPECT_EQ(shown, QStringList{QStringLiteral("OK")});
 }

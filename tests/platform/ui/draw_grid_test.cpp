@@ -29,21 +29,24 @@ void click(Grid& g, int x, int y, Qt::KeyboardModifiers mods = {})
     QTest::mouseClick(g.vp(), Qt::LeftButton, mods, QPoint(x, y));
 }
 
-} // namespace
+}  // namespace
 
 TEST(DrawGrid, CellRectanglesFollowWidthsHeightsAndLines)
 {
     Grid g(400, 300);
     g.SetColWidths(2, 30);
     g.SetRowHeights(3, 10);
-    struct Case { int c, r; TRect rect; };
+    struct Case {
+        int c, r;
+        TRect rect;
+    };
     const Case cases[] = {
         {0, 0, TRect(0, 0, 64, 24)},
         {1, 1, TRect(65, 25, 129, 49)},
         {2, 1, TRect(130, 25, 160, 49)},
         {3, 3, TRect(161, 75, 225, 85)},
         {4, 4, TRect(226, 86, 290, 110)},
-        {5, 0, TRect()},    // no such column
+        {5, 0, TRect()},  // no such column
         {-1, 0, TRect()},
     };
     for (const Case& c : cases)
@@ -55,9 +58,11 @@ TEST(DrawGrid, CellRectanglesFollowWidthsHeightsAndLines)
 TEST(DrawGrid, PointsMapToCells)
 {
     Grid g(400, 300);
-    struct Case { int x, y, c, r; };
+    struct Case {
+        int x, y, c, r;
+    };
     const Case cases[] = {
-        {0, 0, 0, 0}, {63, 23, 0, 0}, {64, 24, 0, 0},   // the line belongs to the cell before it
+        {0, 0, 0, 0},   {63, 23, 0, 0},   {64, 24, 0, 0},  // the line belongs to the cell before it
         {65, 25, 1, 1}, {200, 100, 3, 4}, {330, 10, -1, -1}, {10, 130, -1, -1}, {-1, 5, -1, -1},
     };
     for (const Case& c : cases)
@@ -66,9 +71,11 @@ TEST(DrawGrid, PointsMapToCells)
 
 TEST(DrawGrid, EmptyAndZeroSizedGridsNeitherDivideNorLoop)
 {
-    struct Case { int cols, rows, rowHeight, colWidth, lineWidth; };
-    const Case cases[] = {{0, 0, 24, 64, 1}, {0, 5, 24, 64, 1}, {5, 0, 24, 64, 1}, {3, 1000, 0, 64, 0},
-                          {1000, 3, 24, 0, 0}, {1, 1, 0, 0, 0}, {5, 5, 0, 0, 1}};
+    struct Case {
+        int cols, rows, rowHeight, colWidth, lineWidth;
+    };
+    const Case cases[] = {{0, 0, 24, 64, 1},   {0, 5, 24, 64, 1}, {5, 0, 24, 64, 1}, {3, 1000, 0, 64, 0},
+                          {1000, 3, 24, 0, 0}, {1, 1, 0, 0, 0},   {5, 5, 0, 0, 1}};
     for (const Case& c : cases) {
         Grid g(200, 150);
         g.SetColCount(c.cols);
@@ -97,7 +104,7 @@ TEST(DrawGrid, EmptyAndZeroSizedGridsNeitherDivideNorLoop)
 
 TEST(DrawGrid, ScrollsByWholeCells)
 {
-    Grid g(400, 100);   // room for three whole rows below the fixed one
+    Grid g(400, 100);  // room for three whole rows below the fixed one
     g.SetRowCount(10);
     EXPECT_EQ(g.VisibleRowCount(), 3);
     QScrollBar* bar = g.verticalScrollBar();
@@ -129,11 +136,22 @@ TEST(DrawGrid, KeysMoveTheCurrentCell)
     Grid g(400, 300);
     g.SetColCount(6);
     g.SetRowCount(8);
-    struct Case { Qt::Key key; Qt::KeyboardModifiers mods; int col, row; };
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int col, row;
+    };
     const Case cases[] = {
-        {Qt::Key_Right, {}, 2, 1}, {Qt::Key_Down, {}, 2, 2}, {Qt::Key_End, {}, 5, 2}, {Qt::Key_Home, {}, 1, 2},
-        {Qt::Key_End, Qt::ControlModifier, 5, 7}, {Qt::Key_Up, {}, 5, 6}, {Qt::Key_Home, Qt::ControlModifier, 1, 1},
-        {Qt::Key_Left, {}, 1, 1}, {Qt::Key_Up, {}, 1, 1}, {Qt::Key_PageDown, {}, 1, 7},
+        {Qt::Key_Right, {}, 2, 1},
+        {Qt::Key_Down, {}, 2, 2},
+        {Qt::Key_End, {}, 5, 2},
+        {Qt::Key_Home, {}, 1, 2},
+        {Qt::Key_End, Qt::ControlModifier, 5, 7},
+        {Qt::Key_Up, {}, 5, 6},
+        {Qt::Key_Home, Qt::ControlModifier, 1, 1},
+        {Qt::Key_Left, {}, 1, 1},
+        {Qt::Key_Up, {}, 1, 1},
+        {Qt::Key_PageDown, {}, 1, 7},
     };
     for (const Case& c : cases) {
         QTest::keyClick(&g, c.key, c.mods);
@@ -145,13 +163,15 @@ TEST(DrawGrid, KeysMoveTheCurrentCell)
 TEST(DrawGrid, MouseAndShiftSelectRanges)
 {
     Grid g(400, 300);
-    struct Case { QPoint at; Qt::KeyboardModifiers mods; TGridRect sel; };
+    struct Case {
+        QPoint at;
+        Qt::KeyboardModifiers mods;
+        TGridRect sel;
+    };
     const Case cases[] = {
-        {QPoint(100, 30), {}, TGridRect{1, 1, 1, 1}},
-        {QPoint(250, 90), Qt::ShiftModifier, TGridRect{1, 1, 3, 3}},
-        {QPoint(180, 60), {}, TGridRect{2, 2, 2, 2}},
-        {QPoint(100, 30), Qt::ShiftModifier, TGridRect{1, 1, 2, 2}},
-        {QPoint(10, 10), {}, TGridRect{1, 1, 2, 2}},   // a fixed cell selects nothing
+        {QPoint(100, 30), {}, TGridRect{1, 1, 1, 1}}, {QPoint(250, 90), Qt::ShiftModifier, TGridRect{1, 1, 3, 3}},
+        {QPoint(180, 60), {}, TGridRect{2, 2, 2, 2}}, {QPoint(100, 30), Qt::ShiftModifier, TGridRect{1, 1, 2, 2}},
+        {QPoint(10, 10), {}, TGridRect{1, 1, 2, 2}},  // a fixed cell selects nothing
     };
     for (const Case& c : cases) {
         click(g, c.at.x(), c.at.y(), c.mods);
@@ -176,7 +196,7 @@ TEST(DrawGrid, SelectCellCanRefuse)
 {
     Grid g(400, 300);
     g.OnSelectCell = [](TObject*, int c, int, bool& ok) { ok = c != 2; };
-    click(g, 150, 30);   // column 2
+    click(g, 150, 30);  // column 2
     EXPECT_EQ(g.Col(), 1);
     QTest::keyClick(&g, Qt::Key_Right);
     EXPECT_EQ(g.Col(), 1);

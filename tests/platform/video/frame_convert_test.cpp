@@ -21,22 +21,30 @@ std::array<int, 3> yuvToBgr(int y, int u, int v)
     return {clip(y + 1.772 * cu), clip(y - 0.344136 * cu - 0.714136 * cv), clip(y + 1.402 * cv)};
 }
 
-} // namespace
+}  // namespace
 
 // Recorded YUYV frames with padded rows: every pixel must come out as the colour its
 // Y, U, V stand for, in blue-green-red order, whatever the padding holds.
 TEST(FrameConverter, YuyvFramesBecomeBgrRows)
 {
-    struct Case { int y0, y1, u, v; };
-    const Case cases[] = {{16, 235, 128, 128}, {128, 128, 104, 152}, {200, 60, 152, 104},
-                          {90, 180, 140, 116}, {0, 255, 128, 128}};
+    struct Case {
+        int y0, y1, u, v;
+    };
+    const Case cases[] = {{16, 235, 128, 128},
+                          {128, 128, 104, 152},
+                          {200, 60, 152, 104},
+                          {90, 180, 140, 116},
+                          {0, 255, 128, 128}};
     const int w = 4, h = 3, stride = w * 2 + 6;
     for (const Case& c : cases) {
         std::vector<uint8_t> data(size_t(stride) * h, 0xEE);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; x += 2) {
                 uint8_t* p = data.data() + y * stride + x * 2;
-                p[0] = uint8_t(c.y0); p[1] = uint8_t(c.u); p[2] = uint8_t(c.y1); p[3] = uint8_t(c.v);
+                p[0] = uint8_t(c.y0);
+                p[1] = uint8_t(c.u);
+                p[2] = uint8_t(c.y1);
+                p[3] = uint8_t(c.v);
             }
         TFrameConverter conv;
         TBitmap frame;
@@ -50,7 +58,8 @@ TEST(FrameConverter, YuyvFramesBecomeBgrRows)
                 const auto want = yuvToBgr(x % 2 ? c.y1 : c.y0, c.u, c.v);
                 for (int k = 0; k < 3; ++k)
                     EXPECT_NEAR(frame.ScanLine(y)[x * 3 + k], want[size_t(k)], 6)
-                        << "Y " << c.y0 << "/" << c.y1 << " U " << c.u << " V " << c.v << " at " << x << "," << y << " channel " << k;
+                        << "Y " << c.y0 << "/" << c.y1 << " U " << c.u << " V " << c.v << " at " << x << "," << y
+                        << " channel " << k;
             }
     }
 }
@@ -84,13 +93,17 @@ TEST(FrameConverter, MjpegFramesMatchAnIndependentDecoder)
 TEST(FrameConverter, BadFramesAreRefusedWithoutTouchingTheBitmap)
 {
     const std::vector<uint8_t> junk(64, 0x5A);
-    struct Case { uint32_t format; int w, h, stride; size_t size; };
+    struct Case {
+        uint32_t format;
+        int w, h, stride;
+        size_t size;
+    };
     const Case cases[] = {
-        {V4L2_PIX_FMT_YUYV, 8, 8, 0, 8 * 8 * 2 - 1},          // one byte short
-        {V4L2_PIX_FMT_YUYV, 8, 2, 4, 64},                     // stride narrower than a row
-        {V4L2_PIX_FMT_RGB24, 0, 8, 0, 64},                    // no width
-        {V4L2_PIX_FMT_RGB24, 100000, 1, 0, 64},               // absurd width
-        {V4L2_PIX_FMT_MJPEG, 16, 16, 0, 64},                  // not a JPEG at all
+        {V4L2_PIX_FMT_YUYV, 8, 8, 0, 8 * 8 * 2 - 1},  // one byte short
+        {V4L2_PIX_FMT_YUYV, 8, 2, 4, 64},             // stride narrower than a row
+        {V4L2_PIX_FMT_RGB24, 0, 8, 0, 64},            // no width
+        {V4L2_PIX_FMT_RGB24, 100000, 1, 0, 64},       // absurd width
+        {V4L2_PIX_FMT_MJPEG, 16, 16, 0, 64},          // not a JPEG at all
     };
     for (const Case& c : cases) {
         TFrameConverter conv;

@@ -6,12 +6,16 @@
 
 TEST(SyntheticSource, SpecificationsChooseSizeAndRate)
 {
-    struct Case { const char* spec; bool ok; int w, h, fps; };
+    struct Case {
+        const char* spec;
+        bool ok;
+        int w, h, fps;
+    };
     const Case cases[] = {
-        {"synthetic", true, 320, 240, 25},        {"synthetic:640x480@30", true, 640, 480, 30},
-        {"synthetic:17x9", true, 17, 9, 25},      {" synthetic:8x8@1 ", true, 8, 8, 1},
-        {"synthetic:0x480", false, 320, 240, 25}, {"synthetic:640x480@0", false, 320, 240, 25},
-        {"synthetic:640x", false, 320, 240, 25},  {"camera", false, 320, 240, 25},
+        {"synthetic", true, 320, 240, 25},          {"synthetic:640x480@30", true, 640, 480, 30},
+        {"synthetic:17x9", true, 17, 9, 25},        {" synthetic:8x8@1 ", true, 8, 8, 1},
+        {"synthetic:0x480", false, 320, 240, 25},   {"synthetic:640x480@0", false, 320, 240, 25},
+        {"synthetic:640x", false, 320, 240, 25},    {"camera", false, 320, 240, 25},
         {"synthetic:99999x2", false, 320, 240, 25},
     };
     for (const Case& c : cases) {

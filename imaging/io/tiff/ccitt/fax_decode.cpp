@@ -243,8 +243,7 @@ void TFaxDecoder::decodeTwoD()
             break;
         }
         case fmEol:
-        case fmBad:
-            return fail();
+        case fmBad: return fail();
         }
     }
 }
@@ -265,8 +264,7 @@ void TFaxDecoder::DecodeRow(uint8_t* row)
         pos_ = (pos_ + 7) & ~int64_t(7);
         break;
     case TFaxCoding::Group3OneD:
-        while (skipEol()) {
-        }
+        while (skipEol()) {}
         decodeOneD();
         break;
     case TFaxCoding::Group3TwoD:
@@ -278,9 +276,7 @@ void TFaxDecoder::DecodeRow(uint8_t* row)
             decodeOneD();
         }
         break;
-    case TFaxCoding::Group4:
-        decodeTwoD();
-        break;
+    case TFaxCoding::Group4: decodeTwoD(); break;
     }
     render(row);
     // The finished row is the next one's reference.

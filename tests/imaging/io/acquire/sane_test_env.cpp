@@ -66,11 +66,24 @@ bool HaveTestBackend()
 void Configure(const TConf& overrides, const QString& backends)
 {
     TConf conf = {
-        {"number_of_devices", "2"}, {"mode", "Gray"}, {"depth", "8"}, {"hand-scanner", "false"},
-        {"three-pass", "false"}, {"three-pass-order", "RGB"}, {"resolution_min", "1.0"},
-        {"resolution_max", "1200.0"}, {"resolution_quant", "1.0"}, {"resolution", "50.0"},
-        {"test-picture", "\"Color pattern\""}, {"geometry_min", "0.0"}, {"geometry_max", "300.0"},
-        {"geometry_quant", "1.0"}, {"tl_x", "0.0"}, {"tl_y", "0.0"}, {"br_x", "40.0"}, {"br_y", "30.0"},
+        {"number_of_devices", "2"},
+        {"mode", "Gray"},
+        {"depth", "8"},
+        {"hand-scanner", "false"},
+        {"three-pass", "false"},
+        {"three-pass-order", "RGB"},
+        {"resolution_min", "1.0"},
+        {"resolution_max", "1200.0"},
+        {"resolution_quant", "1.0"},
+        {"resolution", "50.0"},
+        {"test-picture", "\"Color pattern\""},
+        {"geometry_min", "0.0"},
+        {"geometry_max", "300.0"},
+        {"geometry_quant", "1.0"},
+        {"tl_x", "0.0"},
+        {"tl_y", "0.0"},
+        {"br_x", "40.0"},
+        {"br_y", "30.0"},
     };
     for (const auto& [k, v] : overrides)
         conf[k] = v;
@@ -133,9 +146,10 @@ bool ScanImage(const QStringList& args, TPnm& out)
 {
     configDir();
     QByteArray data;
-    const int rc = RunTool(QStringLiteral("scanimage"),
-                           QStringList{QStringLiteral("-d"), QStringLiteral("test:0"), QStringLiteral("--format=pnm")} + args,
-                           &data);
+    const int rc =
+        RunTool(QStringLiteral("scanimage"),
+                QStringList{QStringLiteral("-d"), QStringLiteral("test:0"), QStringLiteral("--format=pnm")} + args,
+                &data);
     return rc == 0 && ParsePnm(data, out);
 }
 
@@ -143,7 +157,10 @@ QString CompareWithScan(const TBitmap& ours, const TPnm& scan)
 {
     if (ours.Width() != scan.Width || ours.Height() != scan.Height)
         return QStringLiteral("size %1 x %2, scanimage %3 x %4")
-            .arg(ours.Width()).arg(ours.Height()).arg(scan.Width).arg(scan.Height);
+            .arg(ours.Width())
+            .arg(ours.Height())
+            .arg(scan.Width)
+            .arg(scan.Height);
     const bool wide = scan.MaxVal > 255;
     for (int y = 0; y < scan.Height; ++y) {
         const uint8_t* row = ours.ScanLine(y);
@@ -166,7 +183,14 @@ QString CompareWithScan(const TBitmap& ours, const TPnm& scan)
             }
             if (got[0] != want[0] || got[1] != want[1] || got[2] != want[2])
                 return QStringLiteral("pixel %1,%2 is %3,%4,%5, scanimage %6,%7,%8")
-                    .arg(x).arg(y).arg(got[0]).arg(got[1]).arg(got[2]).arg(want[0]).arg(want[1]).arg(want[2]);
+                    .arg(x)
+                    .arg(y)
+                    .arg(got[0])
+                    .arg(got[1])
+                    .arg(got[2])
+                    .arg(want[0])
+                    .arg(want[1])
+                    .arg(want[2]);
         }
     }
     return {};

@@ -49,8 +49,8 @@ bool SaneLibraryMapped();
 
 }  // namespace scantest
 
-#define REQUIRE_SANE_TEST_BACKEND()                                            \
-    do {                                                                        \
-        if (!scantest::HaveTestBackend())                                       \
-            GTEST_SKIP() << "missing tool: libsane test backend";              \
+#define REQUIRE_SANE_TEST_BACKEND() \
+    do { \
+        if (!scantest::HaveTestBackend()) \
+            GTEST_SKIP() << "missing tool: libsane test backend"; \
     } while (0)

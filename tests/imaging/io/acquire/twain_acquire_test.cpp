@@ -102,21 +102,33 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"Colour8", {{"mode", "Color"}}, {}, 24, 3, 8},
         ModeCase{"Colour16", {{"mode", "Color"}, {"depth", "16"}}, {}, 24, 3, 16},
         // The grid looks the same in every mode; 1-bit colour is 1 = full intensity.
-        ModeCase{"Colour1", {{"mode", "Color"}, {"depth", "1"}, {"test-picture", "Grid"}},
-                 {{"mode", "Gray"}, {"depth", "1"}, {"test-picture", "Grid"}}, 24, 3, 1},
+        ModeCase{"Colour1",
+                 {{"mode", "Color"}, {"depth", "1"}, {"test-picture", "Grid"}},
+                 {{"mode", "Gray"}, {"depth", "1"}, {"test-picture", "Grid"}},
+                 24,
+                 3,
+                 1},
         ModeCase{"Grey8", {{"mode", "Gray"}}, {}, 8, 1, 8},
         ModeCase{"Grey16", {{"mode", "Gray"}, {"depth", "16"}}, {}, 8, 1, 16},
         ModeCase{"Lineart", {{"mode", "Gray"}, {"depth", "1"}}, {}, 1, 1, 1},
-        ModeCase{"LineartGridOddWidth", {{"mode", "Gray"}, {"depth", "1"}, {"test-picture", "Grid"}, {"br_x", "41.0"}},
-                 {}, 1, 1, 1},
+        ModeCase{"LineartGridOddWidth",
+                 {{"mode", "Gray"}, {"depth", "1"}, {"test-picture", "Grid"}, {"br_x", "41.0"}},
+                 {},
+                 1,
+                 1,
+                 1},
         ModeCase{"ThreePassRGB", {{"mode", "Color"}, {"three-pass", "true"}}, {}, 24, 3, 8},
         ModeCase{"ThreePassGBR", {{"mode", "Color"}, {"three-pass", "true"}, {"three-pass-order", "GBR"}}, {}, 24, 3, 8},
-        ModeCase{"ThreePass16", {{"mode", "Color"}, {"depth", "16"}, {"three-pass", "true"}},
-                 {{"mode", "Color"}, {"depth", "16"}}, 24, 3, 16},
+        ModeCase{"ThreePass16",
+                 {{"mode", "Color"}, {"depth", "16"}, {"three-pass", "true"}},
+                 {{"mode", "Color"}, {"depth", "16"}},
+                 24,
+                 3,
+                 16},
         ModeCase{"HandScannerColour", {{"mode", "Color"}, {"hand-scanner", "true"}}, {}, 24, 3, 8},
         ModeCase{"HandScannerLineart", {{"mode", "Gray"}, {"depth", "1"}, {"hand-scanner", "true"}}, {}, 1, 1, 1},
-        ModeCase{"HandScannerThreePass", {{"mode", "Color"}, {"hand-scanner", "true"}, {"three-pass", "true"}},
-                 {}, 24, 3, 8},
+        ModeCase{
+            "HandScannerThreePass", {{"mode", "Color"}, {"hand-scanner", "true"}, {"three-pass", "true"}}, {}, 24, 3, 8},
         ModeCase{"ShortReads", {{"mode", "Color"}, {"read-limit", "true"}, {"read-limit-size", "7"}}, {}, 24, 3, 8},
         ModeCase{"PaddedLines", {{"mode", "Color"}, {"ppl-loss", "5"}}, {{"mode", "Color"}}, 24, 3, 8, 5}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -460,8 +472,13 @@ TEST(Acquire, TransferShowsProgressAndCancelStopsIt)
     REQUIRE_SANE_TEST_BACKEND();
     SetScanDefaultSource({});
     // Small reads with a pause each: the transfer lasts long enough to be cancelled.
-    Configure({{"resolution", "100"}, {"br_x", "80.0"}, {"br_y", "60.0"}, {"read-limit", "true"}, {"read-limit-size", "1000"},
-               {"read-delay", "true"}, {"read-delay-duration", "20000"}});
+    Configure({{"resolution", "100"},
+               {"br_x", "80.0"},
+               {"br_y", "60.0"},
+               {"read-limit", "true"},
+               {"read-limit-size", "1000"},
+               {"read-delay", "true"},
+               {"read-delay-duration", "20000"}});
     for (const bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "cancelled" : "to the end");
         std::vector<int> seen;

@@ -165,7 +165,7 @@ TEST(BmpReadLayout, OneBitPalettesAreApplied)
     b.width = 3;
     b.height = 1;
     b.pixels = rgb({0xA0, 0, 0, 0});  // pixels 1, 0, 1
-    b.table = {0xFFFFFF, 0x000000};  // white, black: bits inverted, still 1-bit
+    b.table = {0xFFFFFF, 0x000000};   // white, black: bits inverted, still 1-bit
     TBitmap r = load(b.build());
     EXPECT_EQ(r.PixelFormat(), pf1bit);
     EXPECT_EQ(rgbOf(r), rgb({0, 0, 0, 255, 255, 255, 0, 0, 0}));
@@ -346,8 +346,7 @@ TEST(BmpReadHostile, MalformedFilesFromTheGdkPixbufSuiteNeverCrash)
             ReadBMPStream(fs, b, fs.Size(), rec, p);
             EXPECT_GT(b.Width(), 0);
             ++loaded;
-        } catch (const EInvalidGraphic&) {
-        }
+        } catch (const EInvalidGraphic&) {}
     }
     EXPECT_GE(seen, 8);
     // the valid ones and the reference pictures among them load
@@ -408,7 +407,10 @@ TEST(BmpReadBothReaders, NarrowBitFieldsWidenToTheFullRange)
         {"565 mixed", 16, {0xF800, 0x07E0, 0x001F}, (30u << 11) | (33u << 5) | 15u, rgb({247, 134, 123})},
         {"444", 16, {0x0F00, 0x00F0, 0x000F}, 0x0A5F, rgb({170, 85, 255})},
         {"332", 16, {0x00E0, 0x001C, 0x0003}, 0x00B6, rgb({182, 182, 170})},
-        {"32-bit 10-bit channels", 32, {0x3FF00000, 0x000FFC00, 0x000003FF}, (1023u << 20) | (512u << 10) | 3u,
+        {"32-bit 10-bit channels",
+         32,
+         {0x3FF00000, 0x000FFC00, 0x000003FF},
+         (1023u << 20) | (512u << 10) | 3u,
          rgb({255, 128, 0})},
         {"32-bit plain", 32, {}, 0x00123456, rgb({0x12, 0x34, 0x56})},
     };

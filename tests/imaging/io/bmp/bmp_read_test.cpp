@@ -127,8 +127,7 @@ TEST(BmpReadOracle, ImageMagickVariantsReadPixelExact)
             // ImageMagick may merge close palette colours (PIL reads what it wrote) and
             // rounds to 5 or 6 bits, widening them back by bit replication as we do (its
             // own reading is the reference there).
-            const QByteArray expected =
-                c.depth == 16 ? MagickRGB(bmp) : c.depth <= 8 ? PilRGB(bmp) : ImageRGB(src);
+            const QByteArray expected = c.depth == 16 ? MagickRGB(bmp) : c.depth <= 8 ? PilRGB(bmp) : ImageRGB(src);
             const QByteArray got = BitmapRGB(l.bitmap);
             if (c.depth == 16) {
                 EXPECT_EQ(l.bitsPerSample, 5);
@@ -158,7 +157,8 @@ TEST(BmpReadOracle, NetpbmOs2AndWindowsFilesReadPixelExact)
     for (const char* kind : {"-os2", "-windows"}) {
         for (const Case& c : cases) {
             for (int w : kWidths) {
-                SCOPED_TRACE(QStringLiteral("%1 %2 bpp width %3").arg(QLatin1String(kind)).arg(c.bpp).arg(w).toStdString());
+                SCOPED_TRACE(
+                    QStringLiteral("%1 %2 bpp width %3").arg(QLatin1String(kind)).arg(c.bpp).arg(w).toStdString());
                 const QImage src = Pattern(w, kHeight, c.colors, uint32_t(w + c.bpp));
                 const QString ppm = dir + QStringLiteral("/n%1-%2.ppm").arg(c.bpp).arg(w);
                 const QString bmp = dir + QStringLiteral("/n%1%2-%3.bmp").arg(QLatin1String(kind)).arg(c.bpp).arg(w);
@@ -189,15 +189,14 @@ TEST(BmpReadOracle, PilFilesReadPixelExact)
         int colors;
         int depth;
     } cases[] = {{"1", 2, 1}, {"P", 150, 8}, {"L", 256, 8}, {"RGB", 4000, 24}, {"RGBA", 4000, 32}};
-    const QString code = QStringLiteral(
-        "import sys\nfrom PIL import Image\n"
-        "im = Image.open(sys.argv[1]).convert('RGB')\n"
-        "mode = sys.argv[3]\n"
-        "if mode == 'P': im = im.quantize(256, dither=Image.Dither.NONE)\n"
-        "elif mode == 'RGBA': im = im.convert('RGBA'); im.putalpha(200)\n"
-        "else: im = im.convert(mode)\n"
-        "im.save(sys.argv[2])\n"
-        "open(sys.argv[4], 'wb').write(im.convert('RGB').tobytes())\n");
+    const QString code = QStringLiteral("import sys\nfrom PIL import Image\n"
+                                        "im = Image.open(sys.argv[1]).convert('RGB')\n"
+                                        "mode = sys.argv[3]\n"
+                                        "if mode == 'P': im = im.quantize(256, dither=Image.Dither.NONE)\n"
+                                        "elif mode == 'RGBA': im = im.convert('RGBA'); im.putalpha(200)\n"
+                                        "else: im = im.convert(mode)\n"
+                                        "im.save(sys.argv[2])\n"
+                                        "open(sys.argv[4], 'wb').write(im.convert('RGB').tobytes())\n");
     for (const Case& c : cases) {
         for (int w : {1, 3, 7, 13, 29, 97}) {
             SCOPED_TRACE(QStringLiteral("%1 width %2").arg(QLatin1String(c.mode)).arg(w).toStdString());

@@ -206,7 +206,8 @@ TEST(BmpWrite, PaletteImagesKeepExactColoursAndTwoColourImagesStayTwoColour)
 
 TEST(BmpWriteOracle, OtherProgramsReadOurFilesPixelExact)
 {
-    REQUIRE_TOOLS(QStringLiteral("python3:PIL"), QStringLiteral("convert"), QStringLiteral("bmptopnm"), QStringLiteral("ppmtoppm"));
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"), QStringLiteral("convert"), QStringLiteral("bmptopnm"),
+                  QStringLiteral("ppmtoppm"));
     const QString dir = TempDir();
     struct Depth {
         int bps, spp, colors;
@@ -219,7 +220,12 @@ TEST(BmpWriteOracle, OtherProgramsReadOurFilesPixelExact)
                     continue;
                 for (int w : {1, 13, 97}) {
                     SCOPED_TRACE(QStringLiteral("bps %1 spp %2 version %3 rle %4 width %5")
-                                     .arg(d.bps).arg(d.spp).arg(version).arg(rle).arg(w).toStdString());
+                                     .arg(d.bps)
+                                     .arg(d.spp)
+                                     .arg(version)
+                                     .arg(rle)
+                                     .arg(w)
+                                     .toStdString());
                     const int h = std::max(7, (d.colors + w - 1) / w);
                     const QImage src = Pattern(w, std::min(h, 60), d.colors, uint32_t(w + version));
                     TBitmap b = fromImage(src);
@@ -233,7 +239,8 @@ TEST(BmpWriteOracle, OtherProgramsReadOurFilesPixelExact)
                     p.BmpCompression = uint8_t(rle);
                     p.DpiX = 300;
                     p.DpiY = 72;
-                    const QString path = dir + QStringLiteral("/w%1-%2-%3-%4.bmp").arg(d.bps * d.spp).arg(version).arg(rle).arg(w);
+                    const QString path =
+                        dir + QStringLiteral("/w%1-%2-%3-%4.bmp").arg(d.bps * d.spp).arg(version).arg(rle).arg(w);
                     {
                         TFileStream fs(path, fmCreate);
                         TProgressRec rec;
@@ -253,7 +260,11 @@ TEST(BmpWriteOracle, OtherProgramsReadOurFilesPixelExact)
                     }
                     if (version != 3) {
                         QByteArray ppm;
-                        ASSERT_EQ(RunTool(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("bmptopnm '%1' 2>/dev/null | ppmtoppm").arg(path)}, &ppm), 0);
+                        ASSERT_EQ(RunTool(QStringLiteral("sh"),
+                                          {QStringLiteral("-c"),
+                                           QStringLiteral("bmptopnm '%1' 2>/dev/null | ppmtoppm").arg(path)},
+                                          &ppm),
+                                  0);
                         QImage img;
                         ASSERT_TRUE(img.loadFromData(ppm, "PPM"));
                         EXPECT_EQ(FirstDifference(ImageRGB(img), expected), -1) << "bmptopnm";
@@ -265,7 +276,8 @@ TEST(BmpWriteOracle, OtherProgramsReadOurFilesPixelExact)
     }
     EXPECT_GT(checked, 0);
     QByteArray out;
-    ASSERT_EQ(Python(QStringLiteral("import sys\nfrom PIL import Image\nprint('%.0f %.0f' % Image.open(sys.argv[1]).info['dpi'])"),
+    ASSERT_EQ(Python(QStringLiteral(
+                         "import sys\nfrom PIL import Image\nprint('%.0f %.0f' % Image.open(sys.argv[1]).info['dpi'])"),
                      {dir + QStringLiteral("/w24-1-0-13.bmp")}, &out),
               0);
     EXPECT_EQ(out.trimmed(), QByteArray("300 72"));

@@ -25,16 +25,15 @@ const char* const kPixbufFail = "/usr/libexec/installed-tests/gdk-pixbuf/test-im
 // An animated GIF of `frames` full-screen frames by PIL, each a different pattern.
 QString pilAnimation(const QString& path, int frames, int w, int h, const QString& durations)
 {
-    const int rc = Python(QStringLiteral(
-                              "import sys\nfrom PIL import Image\n"
-                              "n,w,h=int(sys.argv[2]),int(sys.argv[3]),int(sys.argv[4])\n"
-                              "d=[int(x) for x in sys.argv[5].split(',')]\n"
-                              "fr=[Image.new('RGB',(w,h),(40*i%256,255-30*i,90)) for i in range(n)]\n"
-                              "for i,f in enumerate(fr):\n"
-                              "  for x in range(w):\n"
-                              "    f.putpixel((x,(x*(i+1))%h),(255,255,255-i))\n"
-                              "fr[0].save(sys.argv[1],save_all=True,append_images=fr[1:],duration=d,loop=0,"
-                              "disposal=1,optimize=False)\n"),
+    const int rc = Python(QStringLiteral("import sys\nfrom PIL import Image\n"
+                                         "n,w,h=int(sys.argv[2]),int(sys.argv[3]),int(sys.argv[4])\n"
+                                         "d=[int(x) for x in sys.argv[5].split(',')]\n"
+                                         "fr=[Image.new('RGB',(w,h),(40*i%256,255-30*i,90)) for i in range(n)]\n"
+                                         "for i,f in enumerate(fr):\n"
+                                         "  for x in range(w):\n"
+                                         "    f.putpixel((x,(x*(i+1))%h),(255,255,255-i))\n"
+                                         "fr[0].save(sys.argv[1],save_all=True,append_images=fr[1:],duration=d,loop=0,"
+                                         "disposal=1,optimize=False)\n"),
                           {path, QString::number(frames), QString::number(w), QString::number(h), durations});
     return rc == 0 ? path : QString();
 }
@@ -153,8 +152,8 @@ TEST(GifFrames, DeletingAFrameTakesItsControlExtensionAlong)
     const QByteArray table = bytes({0, 0, 0, 255, 255, 255});
     auto gce = [](int delay) { return bytes({0x21, 0xF9, 4, 0, delay, 0, 0, 0}); };
     const QByteArray frame = bytes({0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0}) + frameData(2, 1, 1, {0, 1});
-    const QString path = writeFile(QStringLiteral("two87a.gif"), forged("GIF87a", 2, 1, 0x80, table,
-                                                                        gce(11) + frame + gce(22) + frame));
+    const QString path =
+        writeFile(QStringLiteral("two87a.gif"), forged("GIF87a", 2, 1, 0x80, table, gce(11) + frame + gce(22) + frame));
     EXPECT_EQ(DeleteGIFFrame(path, 0, true), 1);
     const TTestGifCoder coder;
     TBitmap b;
@@ -229,7 +228,8 @@ TEST(GifCoderMissing, ReadAndWriteSayWhatIsMissingWhileCountingWorks)
 {
     const QByteArray table = bytes({0, 0, 0, 255, 255, 255});
     const QByteArray frame = bytes({0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0}) + frameData(2, 1, 1, {0, 1});
-    const QString path = writeFile(QStringLiteral("three.gif"), forged("GIF89a", 2, 1, 0x80, table, frame + frame + frame));
+    const QString path =
+        writeFile(QStringLiteral("three.gif"), forged("GIF89a", 2, 1, 0x80, table, frame + frame + frame));
     TBitmap b(3, 3);
     TIOParamsVals p;
     try {
@@ -299,8 +299,8 @@ TEST(GifRead, OddFilesReadSoundly)
     struct Row {
         const char* name;
         QByteArray file;
-        bool mono;               // read as 1-bit
-        QByteArray rgb;          // expected pixels, red green blue
+        bool mono;       // read as 1-bit
+        QByteArray rgb;  // expected pixels, red green blue
         int delay;
     };
     const Row rows[] = {
@@ -320,8 +320,9 @@ TEST(GifRead, OddFilesReadSoundly)
         {"twocolour", forged("GIF89a", 2, 1, 0, {}, desc(0, 0, 2, 1, 0x80) + redBlue + frameData(2, 1, 1, {1, 0})),
          false, bytes({0, 0, 255, 255, 0, 0}), 0},
         // White and black in that order stay 1-bit with the right pixels.
-        {"inverted", forged("GIF89a", 2, 1, 0x80, bytes({255, 255, 255, 0, 0, 0}), desc(0, 0, 2, 1, 0) +
-                                                                                      frameData(2, 1, 1, {1, 0})),
+        {"inverted",
+         forged("GIF89a", 2, 1, 0x80, bytes({255, 255, 255, 0, 0, 0}),
+                desc(0, 0, 2, 1, 0) + frameData(2, 1, 1, {1, 0})),
          true, bytes({0, 0, 0, 255, 255, 255}), 0},
     };
     for (const Row& r : rows) {
@@ -344,8 +345,9 @@ TEST(GifRead, HostileFilesNeverCrash)
         for (const QString& f : QDir(QString::fromLatin1(kPixbufFail)).entryList({QStringLiteral("*.gif")}))
             files << QString::fromLatin1(kPixbufFail) + QLatin1Char('/') + f;
     // Cut-off copies of a good file at every length, and a code size of 12 bits.
-    const QByteArray good = forged("GIF89a", 4, 2, 0x80, bytes({0, 0, 0, 255, 255, 255}),
-                                   bytes({0x2C, 0, 0, 0, 0, 4, 0, 2, 0, 0}) + frameData(4, 2, 1, {0, 1, 1, 0, 1, 0, 0, 1}));
+    const QByteArray good =
+        forged("GIF89a", 4, 2, 0x80, bytes({0, 0, 0, 255, 255, 255}),
+               bytes({0x2C, 0, 0, 0, 0, 4, 0, 2, 0, 0}) + frameData(4, 2, 1, {0, 1, 1, 0, 1, 0, 0, 1}));
     for (int n = 0; n < good.size(); ++n)
         files << writeFile(QStringLiteral("cut%1.gif").arg(n), good.left(n));
     QByteArray wide = good;
@@ -359,12 +361,10 @@ TEST(GifRead, HostileFilesNeverCrash)
             try {
                 readFrame(f, index, b, p);
             } catch (const EInvalidGraphic&) {
-            } catch (const EStreamError&) {
-            }
+            } catch (const EStreamError&) {}
             try {
                 DeleteGIFFrame(f, index, false);
-            } catch (const EInvalidGraphic&) {
-            }
+            } catch (const EInvalidGraphic&) {}
         }
     }
 }

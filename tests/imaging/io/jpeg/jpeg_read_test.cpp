@@ -75,8 +75,7 @@ TEST(JpegRead, GoSamplesMatchPil)
 {
     const QString dir = GoImageTestdata();
     REQUIRE_TOOLS(dir, QStringLiteral("python3:PIL"));
-    const QStringList files =
-        QDir(dir).entryList({QStringLiteral("*.jpeg")}, QDir::Files, QDir::Name);
+    const QStringList files = QDir(dir).entryList({QStringLiteral("*.jpeg")}, QDir::Files, QDir::Name);
     int checked = 0;
     for (const QString& name : files) {
         if (name.contains(QLatin1String("truncated")))
@@ -131,17 +130,20 @@ TEST(JpegRead, ColourSpacesFromOtherTools)
         int colorSpace;
     };
     std::vector<Case> cases;
-    cases.push_back({dir + QStringLiteral("/grey.jpg"), QStringLiteral("/usr/bin/python3"),
+    cases.push_back({dir + QStringLiteral("/grey.jpg"),
+                     QStringLiteral("/usr/bin/python3"),
                      {QStringLiteral("-c"),
                       QStringLiteral("import sys\nfrom PIL import Image\n"
                                      "Image.open(sys.argv[1]).convert('L').save(sys.argv[2], quality=90)"),
                       ppm, dir + QStringLiteral("/grey.jpg")},
                      1});
-    cases.push_back({dir + QStringLiteral("/rgb.jpg"), QStringLiteral("cjpeg"),
+    cases.push_back({dir + QStringLiteral("/rgb.jpg"),
+                     QStringLiteral("cjpeg"),
                      {QStringLiteral("-rgb"), QStringLiteral("-quality"), QStringLiteral("90"),
                       QStringLiteral("-outfile"), dir + QStringLiteral("/rgb.jpg"), ppm},
                      0});
-    cases.push_back({dir + QStringLiteral("/cmyk.jpg"), QStringLiteral("convert"),
+    cases.push_back({dir + QStringLiteral("/cmyk.jpg"),
+                     QStringLiteral("convert"),
                      {ppm, QStringLiteral("-colorspace"), QStringLiteral("CMYK"), dir + QStringLiteral("/cmyk.jpg")},
                      4});
     for (const Case& c : cases) {
@@ -179,7 +181,8 @@ TEST(JpegRead, CmykConversionUsesInvertedInk)
 // or an image of the full size, never a crash (the sanitizers watch).
 TEST(JpegRead, TruncatedFilesFailCleanlyOrGivePartialImages)
 {
-    const QStringList sources{goJpeg(QStringLiteral("video-001.jpeg")), goJpeg(QStringLiteral("video-001.progressive.jpeg")),
+    const QStringList sources{goJpeg(QStringLiteral("video-001.jpeg")),
+                              goJpeg(QStringLiteral("video-001.progressive.jpeg")),
                               goJpeg(QStringLiteral("video-001.progressive.truncated.jpeg"))};
     REQUIRE_TOOLS(sources);
     for (const QString& path : sources) {

@@ -35,14 +35,16 @@ TEST(JpegStream, FramedAndBareStreamsReadTheSameWhateverStreamHeadersSays)
             const QByteArray b = ms.Bytes();
             EXPECT_EQ(b.left(4), QByteArray("JFIF"));
             EXPECT_EQ(b.mid(4, 4), QByteArray(4, '\0'));
-            const uint32_t length = uint8_t(b[8]) | uint8_t(b[9]) << 8 | uint8_t(b[10]) << 16 | uint32_t(uint8_t(b[11])) << 24;
+            const uint32_t length = uint8_t(b[8]) | uint8_t(b[9]) << 8 | uint8_t(b[10]) << 16 |
+                                    uint32_t(uint8_t(b[11])) << 24;
             EXPECT_EQ(int64_t(length), firstEnd - 12);
             EXPECT_EQ(b.mid(12, 2), QByteArray("\xFF\xD8", 2));
         } else {
             EXPECT_EQ(ms.Bytes().left(2), QByteArray("\xFF\xD8", 2));
         }
         for (bool headersOnRead : {true, false}) {
-            SCOPED_TRACE(QStringLiteral("framed %1, read headers %2").arg(framedWrite).arg(headersOnRead).toStdString());
+            SCOPED_TRACE(
+                QStringLiteral("framed %1, read headers %2").arg(framedWrite).arg(headersOnRead).toStdString());
             ms.SetPosition(0);
             TBitmap target(1, 1);
             TImageKitIO reader;

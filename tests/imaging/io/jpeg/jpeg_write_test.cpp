@@ -76,8 +76,9 @@ TEST(JpegWrite, PilSeesQualityProgressiveAndDensity)
             const QString ours = dir + QStringLiteral("/ours.jpg");
             WriteBytes(ours, writeJpeg(bmp, params));
             const QString theirs = dir + QStringLiteral("/theirs.jpg");
-            ASSERT_EQ(RunTool(QStringLiteral("cjpeg"), {QStringLiteral("-baseline"), QStringLiteral("-quality"), QString::number(quality),
-                                                       QStringLiteral("-outfile"), theirs, dir + QStringLiteral("/in.ppm")}),
+            ASSERT_EQ(RunTool(QStringLiteral("cjpeg"),
+                              {QStringLiteral("-baseline"), QStringLiteral("-quality"), QString::number(quality),
+                               QStringLiteral("-outfile"), theirs, dir + QStringLiteral("/in.ppm")}),
                       0);
             const QStringList a = pilInfo(ours), b = pilInfo(theirs);
             ASSERT_GE(a.size(), 7);
@@ -107,8 +108,8 @@ TEST(JpegWrite, ColourSpacesRoundTrip)
         int tolerance;
     };
     // Grey is compared with PIL's grey of our file; colours with the source.
-    for (const Case c : {Case{0, "RGB", 12}, Case{1, "L", 0}, Case{2, "RGB", 24}, Case{3, "CMYK", 14},
-                         Case{4, "CMYK", 14}}) {
+    for (const Case c :
+         {Case{0, "RGB", 12}, Case{1, "L", 0}, Case{2, "RGB", 24}, Case{3, "CMYK", 14}, Case{4, "CMYK", 14}}) {
         SCOPED_TRACE(c.colorSpace);
         TBitmap bmp;
         ToBitmap(photo, bmp);
@@ -130,8 +131,9 @@ TEST(JpegWrite, ColourSpacesRoundTrip)
         EXPECT_EQ(readParams.JpegColorSpace, c.colorSpace);
         if (c.colorSpace == 1) {
             QByteArray grey;
-            ASSERT_EQ(Python(QStringLiteral("import sys\nfrom PIL import Image\n"
-                                            "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert('RGB').tobytes())"),
+            ASSERT_EQ(Python(QStringLiteral(
+                                 "import sys\nfrom PIL import Image\n"
+                                 "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert('RGB').tobytes())"),
                              {path}, &grey),
                       0);
             EXPECT_EQ(MaxChannelDiff(BitmapRGB(back), grey), 0);

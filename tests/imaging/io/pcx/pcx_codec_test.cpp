@@ -256,7 +256,7 @@ TEST(PcxRead, HostileHeadersAndDataAreRefusedLeavingTheTarget)
         [](PcxFile& f) { f.bits = 16; },
         [](PcxFile& f) { f.planes = 2; },
         [](PcxFile& f) { f.planes = 4; },
-        [](PcxFile& f) { f.bits = 1, f.planes = 0; },     // no plane: nothing to size the data by
+        [](PcxFile& f) { f.bits = 1, f.planes = 0; },  // no plane: nothing to size the data by
         [](PcxFile& f) { f.encoding = 2; },
         [](PcxFile& f) { f.xMin = 4; },
         [](PcxFile& f) { f.yMin = 2; },
@@ -265,11 +265,17 @@ TEST(PcxRead, HostileHeadersAndDataAreRefusedLeavingTheTarget)
         [](PcxFile& f) { f.xMax = 0xFFFF, f.yMax = 0xFFFF, f.bytesPerLine = 0xFFFF; },
         // cannot fill the picture even at 63 bytes a pair: refused before allocating
         [](PcxFile& f) { f.xMax = 0xFFFE, f.yMax = 0x0FFF, f.bytesPerLine = 0xFFFF; },
-        [](PcxFile& f) { f.data = {0xC7, 7}; },          // one byte short
-        [](PcxFile& f) { f.data = {0xC7, 7, 0xC2}; },    // a run without its value
-        [](PcxFile& f) { f.data = {0xC9, 7}; },          // a run past the picture's end
+        [](PcxFile& f) {
+            f.data = {0xC7, 7};
+        },  // one byte short
+        [](PcxFile& f) {
+            f.data = {0xC7, 7, 0xC2};
+        },  // a run without its value
+        [](PcxFile& f) {
+            f.data = {0xC9, 7};
+        },  // a run past the picture's end
         [](PcxFile& f) { f.encoding = 0, f.data = Bytes(7, 1); },
-        [](PcxFile& f) { f.pal256 = Bytes(500, 0); },     // palette would start in the header
+        [](PcxFile& f) { f.pal256 = Bytes(500, 0); },  // palette would start in the header
         // layouts no reader decodes: refused rather than shown blank
         [](PcxFile& f) { f.bits = 2; },
         [](PcxFile& f) { f.bits = 4, f.planes = 3; },
@@ -293,8 +299,7 @@ TEST(PcxRead, HostileHeadersAndDataAreRefusedLeavingTheTarget)
         Read r;
         try {
             readInto(whole.left(n), r);
-        } catch (const EInvalidGraphic&) {
-        }
+        } catch (const EInvalidGraphic&) {}
     }
 }
 
@@ -305,13 +310,9 @@ TEST(PcxWrite, HeaderFollowsDepthAndParameters)
         int bits, planes, version, bytesPerLine;
     };
     const Case cases[] = {
-        {8, 1, 3, 101, 8, 1, 5, 102},  // 256 colours always version 5
-        {8, 3, 2, 101, 8, 3, 5, 102},
-        {5, 3, 5, 7, 8, 3, 5, 8},      // 15, 32 and 48 bits are written as 24
-        {8, 4, 5, 7, 8, 3, 5, 8},
-        {16, 3, 5, 7, 8, 3, 5, 8},
-        {4, 1, 3, 7, 4, 1, 3, 4},
-        {1, 1, 2, 17, 1, 1, 2, 4},
+        {8, 1, 3, 101, 8, 1, 5, 102},                            // 256 colours always version 5
+        {8, 3, 2, 101, 8, 3, 5, 102}, {5, 3, 5, 7, 8, 3, 5, 8},  // 15, 32 and 48 bits are written as 24
+        {8, 4, 5, 7, 8, 3, 5, 8},     {16, 3, 5, 7, 8, 3, 5, 8}, {4, 1, 3, 7, 4, 1, 3, 4}, {1, 1, 2, 17, 1, 1, 2, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bitsPerSample * c.samplesPerPixel);
@@ -353,7 +354,10 @@ TEST(PcxStream, FramedImagesFollowEachOtherByteStable)
 
     QByteArray want("PCX2\0\0\0\0", 8);
     // red 255,0,0 / green 0,255,0 / blue 0,0,255, each padded to an even count
-    const QByteArray planes("\xC1\xFF\xC2\0\0" "\0\xC1\xFF\0\0" "\xC2\0\xC1\xFF\0", 15);
+    const QByteArray planes("\xC1\xFF\xC2\0\0"
+                            "\0\xC1\xFF\0\0"
+                            "\xC2\0\xC1\xFF\0",
+                            15);
     want += QByteArray(1, char(128 + planes.size())) + QByteArray(3, '\0');
     QByteArray header(128, '\0');
     header[0] = 10, header[1] = 5, header[2] = 1, header[3] = 8;
@@ -441,7 +445,6 @@ TEST(PcxRead, SampleFilesMatchImageMagickAndMalformedFilesNeverCrash)
         Read out;
         try {
             readInto(f, out);
-        } catch (const EInvalidGraphic&) {
-        }
+        } catch (const EInvalidGraphic&) {}
     }
 }

@@ -58,8 +58,7 @@ struct MadeBy {
 bool make(const MadeBy& c, const QString& ppm, const QString& pcx)
 {
     switch (c.tool) {
-    case Tool::Magick:
-        return RunTool(QStringLiteral("convert"), QStringList{ppm} + c.options + QStringList{pcx}) == 0;
+    case Tool::Magick: return RunTool(QStringLiteral("convert"), QStringList{ppm} + c.options + QStringList{pcx}) == 0;
     case Tool::Netpbm: {
         QByteArray out;
         if (RunTool(QStringLiteral("ppmtopcx"), c.options + QStringList{ppm}, &out) != 0)
@@ -68,9 +67,10 @@ bool make(const MadeBy& c, const QString& ppm, const QString& pcx)
         return f.open(QIODevice::WriteOnly) && f.write(out) == out.size();
     }
     case Tool::Pil:
-        return Python(QStringLiteral("import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
-                                     "m = sys.argv[3]\n(im.convert(m, palette=Image.ADAPTIVE) if m == 'P' else im.convert(m))"
-                                     ".save(sys.argv[2])\n"),
+        return Python(QStringLiteral(
+                          "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
+                          "m = sys.argv[3]\n(im.convert(m, palette=Image.ADAPTIVE) if m == 'P' else im.convert(m))"
+                          ".save(sys.argv[2])\n"),
                       {ppm, pcx, c.options.value(0)}) == 0;
     }
     return false;
@@ -114,7 +114,8 @@ TEST(PcxOracle, ForeignFilesReadPixelExact)
             // PIL leaves the blue line out of a 1-pixel-wide RGB file (it refuses it itself)
             if (c.tool == Tool::Pil && c.planes == 3 && w == 1)
                 continue;
-            SCOPED_TRACE(QStringLiteral("%1 %2 colours %3x%4").arg(toolName(c.tool)).arg(c.colors).arg(w).arg(h).toStdString());
+            SCOPED_TRACE(
+                QStringLiteral("%1 %2 colours %3x%4").arg(toolName(c.tool)).arg(c.colors).arg(w).arg(h).toStdString());
             const QImage picture = Pattern(w, h, std::min(c.colors, w * h), uint32_t(w * 31 + c.colors));
             const QString ppm = dir + QStringLiteral("/in%1.ppm").arg(n);
             const QString pcx = dir + QStringLiteral("/in%1.pcx").arg(n++);
@@ -142,8 +143,8 @@ TEST(PcxOracle, OurFilesReadPixelExactByOthers)
         int bits, samples, colors;
         uint8_t compression;
     };
-    const Case cases[] = {{1, 1, 2, 1}, {1, 1, 2, 0}, {4, 1, 16, 1}, {8, 1, 256, 1}, {8, 1, 200, 0},
-                          {8, 3, 5000, 1}, {8, 3, 5000, 0}};
+    const Case cases[] = {{1, 1, 2, 1},   {1, 1, 2, 0},    {4, 1, 16, 1},  {8, 1, 256, 1},
+                          {8, 1, 200, 0}, {8, 3, 5000, 1}, {8, 3, 5000, 0}};
     const bool magick = HaveTool(QStringLiteral("convert")), pil = HavePIL();
     if (!magick)
         GTEST_SKIP() << "missing tool: convert";
@@ -152,7 +153,13 @@ TEST(PcxOracle, OurFilesReadPixelExactByOthers)
     const QString dir = TempDir();
     for (const Case& c : cases) {
         for (const auto& [w, h] : {std::pair{1, 1}, {13, 5}, {101, 7}, {257, 3}}) {
-            SCOPED_TRACE(QStringLiteral("%1x%2 bits, %3x%4, rle %5").arg(c.bits).arg(c.samples).arg(w).arg(h).arg(c.compression).toStdString());
+            SCOPED_TRACE(QStringLiteral("%1x%2 bits, %3x%4, rle %5")
+                             .arg(c.bits)
+                             .arg(c.samples)
+                             .arg(w)
+                             .arg(h)
+                             .arg(c.compression)
+                             .toStdString());
             const QImage picture = Pattern(w, h, std::min(c.colors, w * h), uint32_t(w + c.colors));
             TBitmap b;
             b.SetImage(picture.convertToFormat(QImage::Format_BGR888));

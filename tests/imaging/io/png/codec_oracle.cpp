@@ -92,10 +92,7 @@ QImage FewColors(int w, int h, int colors, uint32_t seed)
     return img;
 }
 
-void ToBitmap(const QImage& image, TBitmap& bitmap)
-{
-    bitmap.SetImage(image.convertToFormat(QImage::Format_BGR888));
-}
+void ToBitmap(const QImage& image, TBitmap& bitmap) { bitmap.SetImage(image.convertToFormat(QImage::Format_BGR888)); }
 
 void WritePPM(const QImage& image, const QString& path)
 {

@@ -31,9 +31,9 @@ void ToBitmap(const QImage& image, TBitmap& bitmap);
 void WritePPM(const QImage& image, const QString& path);
 
 // Folders of sample files; tests require them (REQUIRE_TOOLS) before use.
-QString GoImageTestdata();    // …/image/testdata
-QString GoPngTestdata();      // …/image/png/testdata
-QString PixbufTestImages();   // gdk-pixbuf's installed test-images
+QString GoImageTestdata();   // …/image/testdata
+QString GoPngTestdata();     // …/image/png/testdata
+QString PixbufTestImages();  // gdk-pixbuf's installed test-images
 
 QByteArray FileBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& data);

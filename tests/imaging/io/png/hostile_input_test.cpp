@@ -53,9 +53,19 @@ QString pixbufDir() { return PixbufTestImages().section(QLatin1Char('/'), 0, -2)
 TEST(HostileInput, PixbufSamples)
 {
     const QString dir = pixbufDir();
-    const char* const names[] = {"large.jpg", "large.png", "issue205.jpg", "dpi.jpeg", "dpi.png", "premature-end.jpg",
-                                 "premature-end.png", "bug775218.jpg", "bug143608-comment.jpg", "issue70.jpg",
-                                 "icc-profile.jpeg", "icc-profile.png", "test-image.png",
+    const char* const names[] = {"large.jpg",
+                                 "large.png",
+                                 "issue205.jpg",
+                                 "dpi.jpeg",
+                                 "dpi.png",
+                                 "premature-end.jpg",
+                                 "premature-end.png",
+                                 "bug775218.jpg",
+                                 "bug143608-comment.jpg",
+                                 "issue70.jpg",
+                                 "icc-profile.jpeg",
+                                 "icc-profile.png",
+                                 "test-image.png",
                                  "test-images/randomly-modified/bug775697.jpg"};
     // A missing sample would read as empty and pass as refused.
     for (const char* name : names)
@@ -118,8 +128,9 @@ TEST(HostileInput, DamagedFilesNeverCrash)
     REQUIRE_TOOLS(go, pixbuf);
     for (const char* name : {"/pngsuite/basn3p04-31i.png", "/pngsuite/basn4a16.png", "/pngsuite/ftbwn3p08.png"})
         seeds.push_back({Png, FileBytes(go + QLatin1String(name))});
-    for (const char* name : {"/test-images/randomly-modified/valid.1.jpeg", "/test-images/randomly-modified/valid.2.jpeg",
-                             "/test-images/randomly-modified/valid.1.png"})
+    for (const char* name :
+         {"/test-images/randomly-modified/valid.1.jpeg", "/test-images/randomly-modified/valid.2.jpeg",
+          "/test-images/randomly-modified/valid.1.png"})
         seeds.push_back({QByteArray(name).endsWith("png") ? Png : Jpeg, FileBytes(pixbuf + QLatin1String(name))});
 
     std::mt19937 rng(8);

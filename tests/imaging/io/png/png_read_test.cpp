@@ -190,10 +190,7 @@ void checkSuite(TIORGB background)
 
 }  // namespace
 
-TEST(PngRead, SuiteOverWhiteMatchesPil)
-{
-    checkSuite(TIORGB{255, 255, 255});
-}
+TEST(PngRead, SuiteOverWhiteMatchesPil) { checkSuite(TIORGB{255, 255, 255}); }
 
 // A coloured background also composes grey-with-alpha files (they turn to RGB first).
 TEST(PngRead, SuiteOverColouredBackgroundMatchesPil)
@@ -267,7 +264,11 @@ open(path, 'wb').write(out)
 QByteArray makePng(int w, int h, int depth, int colorType, const QByteArray& rows, const QStringList& chunks = {})
 {
     const QString path = TempDir() + QStringLiteral("/made.png");
-    QStringList args{path, QString::number(w), QString::number(h), QString::number(depth), QString::number(colorType),
+    QStringList args{path,
+                     QString::number(w),
+                     QString::number(h),
+                     QString::number(depth),
+                     QString::number(colorType),
                      QString::fromLatin1(rows.toHex())};
     args += chunks;
     QByteArray err;
@@ -282,7 +283,9 @@ TEST(PngRead, OldStyleBackgroundOfEightBitFilesIsScaledBack)
 {
     REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     // RGBA 2 × 1: a transparent black pixel and an opaque one; bKGD (10, 20, 30) × 256.
-    const QByteArray rows = QByteArray::fromHex("00" "00000000" "11223344");
+    const QByteArray rows = QByteArray::fromHex("00"
+                                                "00000000"
+                                                "11223344");
     TBitmap bmp;
     TIOParamsVals params;
     params.PngBackground = TIORGB{255, 255, 255};
@@ -295,7 +298,12 @@ TEST(PngRead, OldStyleBackgroundOfEightBitFilesIsScaledBack)
     // The proper form gives the same; grey files too.
     readPng(makePng(2, 1, 8, 6, rows, {QStringLiteral("bKGD:000a0014001e")}), bmp, params);
     EXPECT_EQ(BitmapRGB(bmp).left(3), QByteArray::fromHex("0a141e"));
-    readPng(makePng(2, 1, 8, 4, QByteArray::fromHex("00" "0000" "ffff"), {QStringLiteral("bKGD:4000")}), bmp, params);
+    readPng(makePng(2, 1, 8, 4,
+                    QByteArray::fromHex("00"
+                                        "0000"
+                                        "ffff"),
+                    {QStringLiteral("bKGD:4000")}),
+            bmp, params);
     EXPECT_EQ(BitmapRGB(bmp), QByteArray::fromHex("404040ffffff"));
     EXPECT_EQ(params.PngBackground, (TIORGB{64, 64, 64}));
 }
@@ -304,14 +312,19 @@ TEST(PngRead, TransparencyWithoutBackgroundComposesOverOurColour)
 {
     REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
     // RGBA: fully transparent black, half-transparent black, opaque black.
-    const QByteArray rows = QByteArray::fromHex("00" "00000000" "00000080" "000000ff");
+    const QByteArray rows = QByteArray::fromHex("00"
+                                                "00000000"
+                                                "00000080"
+                                                "000000ff");
     TBitmap bmp;
     TIOParamsVals params;
     params.PngBackground = TIORGB{255, 255, 255};
     readPng(makePng(3, 1, 8, 6, rows), bmp, params);
     EXPECT_EQ(params.SamplesPerPixel, 4);
     // White stays white; 128/255 of black over white gives 127.
-    EXPECT_EQ(BitmapRGB(bmp), QByteArray::fromHex("ffffff" "7f7f7f" "000000"));
+    EXPECT_EQ(BitmapRGB(bmp), QByteArray::fromHex("ffffff"
+                                                  "7f7f7f"
+                                                  "000000"));
     EXPECT_EQ(params.PngBackground, (TIORGB{255, 255, 255}));
 }
 
@@ -320,15 +333,17 @@ TEST(PngRead, TransparencyWithoutBackgroundComposesOverOurColour)
 TEST(PngRead, OneBitPalettesAreApplied)
 {
     REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
-    const QByteArray rows = QByteArray::fromHex("00" "a0");  // pixels 1 0 1 0 (width 4)
+    const QByteArray rows = QByteArray::fromHex("00"
+                                                "a0");  // pixels 1 0 1 0 (width 4)
     struct Case {
         QString plte;
         TPixelFormat format;
         QByteArray rgb;
     };
-    for (const Case& c : {Case{QStringLiteral("PLTE:000000ffffff"), pf1bit, QByteArray::fromHex("ffffff000000ffffff000000")},
-                          Case{QStringLiteral("PLTE:ffffff000000"), pf1bit, QByteArray::fromHex("000000ffffff000000ffffff")},
-                          Case{QStringLiteral("PLTE:ff00000000ff"), pf24bit, QByteArray::fromHex("0000ffff00000000ffff0000")}}) {
+    for (const Case& c :
+         {Case{QStringLiteral("PLTE:000000ffffff"), pf1bit, QByteArray::fromHex("ffffff000000ffffff000000")},
+          Case{QStringLiteral("PLTE:ffffff000000"), pf1bit, QByteArray::fromHex("000000ffffff000000ffffff")},
+          Case{QStringLiteral("PLTE:ff00000000ff"), pf24bit, QByteArray::fromHex("0000ffff00000000ffff0000")}}) {
         SCOPED_TRACE(c.plte.toStdString());
         TBitmap bmp;
         TIOParamsVals params;

@@ -87,7 +87,11 @@ TEST(PngWrite, RgbRoundTripsThroughPil)
     for (int filter : {0, 1, 2, 3}) {
         for (int interlaced : {0, 1}) {
             for (int level : {0, 9}) {
-                SCOPED_TRACE(QStringLiteral("filter %1 interlaced %2 level %3").arg(filter).arg(interlaced).arg(level).toStdString());
+                SCOPED_TRACE(QStringLiteral("filter %1 interlaced %2 level %3")
+                                 .arg(filter)
+                                 .arg(interlaced)
+                                 .arg(level)
+                                 .toStdString());
                 TIOParamsVals params;
                 params.PngFilter = uint8_t(filter);
                 params.PngInterlaced = uint8_t(interlaced);

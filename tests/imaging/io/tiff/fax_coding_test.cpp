@@ -71,12 +71,24 @@ TEST(FaxCoding, HandWorkedCodes)
     const std::vector<uint8_t> bars{0x0F, 0xF0};
     const Case cases[] = {
         {"white 1728, MH", TFaxCoding::ModifiedHuffman, 1728, {white1728}, false, "010011011 00110101"},
-        {"white 3000, G3", TFaxCoding::Group3OneD, 3000, {white3000}, false,
+        {"white 3000, G3",
+         TFaxCoding::Group3OneD,
+         3000,
+         {white3000},
+         false,
          "000000000001 000000011111 00110111 01011001"},
         {"black first pixel", TFaxCoding::ModifiedHuffman, 8, {blackFirst}, false, "00110101 010 1111"},
-        {"G4, second row V0 only", TFaxCoding::Group4, 16, {bars, bars}, true,
+        {"G4, second row V0 only",
+         TFaxCoding::Group4,
+         16,
+         {bars, bars},
+         true,
          "001 00110101 011  001 10011 011  1111  000000000001 000000000001"},
-        {"G3 2D, tag bits", TFaxCoding::Group3TwoD, 16, {bars, bars}, true,
+        {"G3 2D, tag bits",
+         TFaxCoding::Group3TwoD,
+         16,
+         {bars, bars},
+         true,
          "000000000001 1 00110101 011 10011 011  000000000001 0 1111  000000000001"},
     };
     for (const Case& c : cases) {
@@ -160,20 +172,23 @@ TEST(FaxCoding, CcittChartsMatchLibtiff)
         const QString pbm = tmp(QStringLiteral("c%1.pbm").arg(chart));
         const QString plain = tmp(QStringLiteral("c%1.tif").arg(chart));
         ASSERT_EQ(RunTool(QStringLiteral("jbgtopbm"), {charts + QStringLiteral("/ccitt%1.jbg").arg(chart), pbm}), 0);
-        ASSERT_EQ(RunTool(QStringLiteral("convert"), {pbm, QStringLiteral("-compress"), QStringLiteral("none"), plain}), 0);
+        ASSERT_EQ(RunTool(QStringLiteral("convert"), {pbm, QStringLiteral("-compress"), QStringLiteral("none"), plain}),
+                  0);
         TBitmap want;
         ReadTiff(plain, want);
         for (const auto& c : codings) {
             SCOPED_TRACE(c.tiffcp);
             const QString coded = tmp(QStringLiteral("c%1%2.tif").arg(chart).arg(c.ours));
-            ASSERT_EQ(RunTool(QStringLiteral("tiffcp"), {QStringLiteral("-c"), QLatin1String(c.tiffcp), plain, coded}), 0);
+            ASSERT_EQ(RunTool(QStringLiteral("tiffcp"), {QStringLiteral("-c"), QLatin1String(c.tiffcp), plain, coded}),
+                      0);
             TBitmap got;
             ReadTiff(coded, got);
             EXPECT_EQ(FirstDifference(BitmapRGB(got), BitmapRGB(want)), -1);
 
             saveFax(want, coded, c.ours);
             const QString back = coded + QStringLiteral(".none.tif");
-            ASSERT_EQ(RunTool(QStringLiteral("tiffcp"), {QStringLiteral("-c"), QStringLiteral("none"), coded, back}), 0);
+            ASSERT_EQ(RunTool(QStringLiteral("tiffcp"), {QStringLiteral("-c"), QStringLiteral("none"), coded, back}),
+                      0);
             TBitmap again;
             ReadTiff(back, again);
             EXPECT_EQ(FirstDifference(BitmapRGB(again), BitmapRGB(want)), -1);

@@ -112,10 +112,19 @@ TEST(TiffForged, ForgedDirectoriesAreRefused)
     const Case cases[] = {
         {"short colour map", forge(with(palette8, {320, 3, std::vector<uint32_t>(3 * 256 - 1, 0)}), px)},
         {"strip offsets and counts differ", forge(with(with(base, {273, 4, {0, 8}}), {279, 4, {72}}), px)},
-        {"planes not in three groups", forge(with(with(with(base, {284, 3, {2}}), {273, 4, {0, 8}}), {279, 4, {48, 48}}), px)},
+        {"planes not in three groups",
+         forge(with(with(with(base, {284, 3, {2}}), {273, 4, {0, 8}}), {279, 4, {48, 48}}), px)},
         {"unequal sample sizes", forge(with(base, {258, 3, {8, 8, 16}}), px)},
-        {"tiles", forge({{256, 4, {12}}, {257, 4, {4}}, {258, 3, {8, 8, 8}}, {262, 3, {2}}, {277, 3, {3}},
-                         {322, 3, {16}}, {323, 3, {16}}, {324, 4, {8}}, {325, 4, {144}}}, px)},
+        {"tiles", forge({{256, 4, {12}},
+                         {257, 4, {4}},
+                         {258, 3, {8, 8, 8}},
+                         {262, 3, {2}},
+                         {277, 3, {3}},
+                         {322, 3, {16}},
+                         {323, 3, {16}},
+                         {324, 4, {8}},
+                         {325, 4, {144}}},
+                        px)},
         {"JPEG", forge(with(base, {259, 3, {7}}), px)},
         {"LZW without a coder", forge(with(base, {259, 3, {5}}), px)},
         {"YCbCr", forge(with(base, {262, 3, {6}}), px)},
@@ -157,8 +166,13 @@ TEST(TiffForged, TwoColourPalettesAndResolutionUnits)
     };
     for (const Case& c : cases) {
         TBitmap bmp;
-        ASSERT_TRUE(readMemory(forge({{256, 4, {2}}, {257, 4, {1}}, {258, 3, {1}}, {262, 3, {3}}, {273, 4, {0}},
-                                      {279, 4, {1}}, {320, 3, c.map}},
+        ASSERT_TRUE(readMemory(forge({{256, 4, {2}},
+                                      {257, 4, {1}},
+                                      {258, 3, {1}},
+                                      {262, 3, {3}},
+                                      {273, 4, {0}},
+                                      {279, 4, {1}},
+                                      {320, 3, c.map}},
                                      px),
                                bmp)
                         .isEmpty());
@@ -167,9 +181,9 @@ TEST(TiffForged, TwoColourPalettesAndResolutionUnits)
         EXPECT_EQ(bmp.PixelColor(1, 0), c.second);
     }
     // Centimetres: 118 dots become 299 per inch.
-    QByteArray file = forge({{256, 4, {1}}, {257, 4, {1}}, {262, 3, {1}}, {273, 4, {0}}, {279, 4, {1}},
-                             {282, 5, {0}}, {296, 3, {3}}},
-                            QByteArray(1, '\0'));
+    QByteArray file =
+        forge({{256, 4, {1}}, {257, 4, {1}}, {262, 3, {1}}, {273, 4, {0}}, {279, 4, {1}}, {282, 5, {0}}, {296, 3, {3}}},
+              QByteArray(1, '\0'));
     file += QByteArray(8, '\0');
     uint8_t* p = reinterpret_cast<uint8_t*>(file.data());
     putLe32(p + file.size() - 8, 118);
@@ -251,8 +265,9 @@ TEST(TiffForged, CutMutatedAndKnownBadFilesNeverCrash)
     const QString dir = QStringLiteral("/usr/libexec/installed-tests/gdk-pixbuf/test-images");
     if (!QFile::exists(dir))
         GTEST_SKIP() << "missing tool: gdk-pixbuf-tests";
-    for (const QString& name : {QStringLiteral("/fail/bug780269.tif"), QStringLiteral("/fail/bug784903-overflow-dimensions.tiff"),
-                                QStringLiteral("/randomly-modified/valid.1.tiff")}) {
+    for (const QString& name :
+         {QStringLiteral("/fail/bug780269.tif"), QStringLiteral("/fail/bug784903-overflow-dimensions.tiff"),
+          QStringLiteral("/randomly-modified/valid.1.tiff")}) {
         SCOPED_TRACE(name.toStdString());
         TBitmap bmp(3, 2);
         TImageKitIO io;

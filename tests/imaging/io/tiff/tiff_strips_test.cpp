@@ -30,15 +30,17 @@ QByteArray stripFile(const QByteArray& blob, const std::vector<uint32_t>& at, co
     QByteArray dir(2 + 12 * n + 4, '\0');
     auto* d = reinterpret_cast<uint8_t*>(dir.data());
     putLe16(d, n);
-    const uint32_t entries[n][4] = {{256, 4, 1, w},      {257, 4, 1, kH},          {258, 3, 3, arrays},
-                                    {262, 3, 1, 2},      {273, 4, kH, arrays + 6}, {277, 3, 1, 3},
-                                    {278, 4, 1, 1},      {279, 4, kH, arrays + 6 + 4 * kH}};
+    const uint32_t entries[n][4] = {{256, 4, 1, w},           {257, 4, 1, kH},
+                                    {258, 3, 3, arrays},      {262, 3, 1, 2},
+                                    {273, 4, kH, arrays + 6}, {277, 3, 1, 3},
+                                    {278, 4, 1, 1},           {279, 4, kH, arrays + 6 + 4 * kH}};
     for (int i = 0; i < n; ++i) {
         uint8_t* e = d + 2 + 12 * i;
         putLe16(e, uint16_t(entries[i][0]));
         putLe16(e + 2, uint16_t(entries[i][1]));
         putLe32(e + 4, entries[i][2]);
-        entries[i][1] == 3 && entries[i][2] == 1 ? putLe16(e + 8, uint16_t(entries[i][3])) : putLe32(e + 8, entries[i][3]);
+        entries[i][1] == 3 && entries[i][2] == 1 ? putLe16(e + 8, uint16_t(entries[i][3]))
+                                                 : putLe32(e + 8, entries[i][3]);
     }
     QByteArray extra(6 + 8 * kH, '\0');
     auto* x = reinterpret_cast<uint8_t*>(extra.data());

@@ -44,10 +44,16 @@ TEST(TiffToolFiles, TiffcpConversionsReadLikeImageMagick)
         if (!HaveTool(QLatin1String(t)))
             GTEST_SKIP() << "missing tool: " << t;
     const QStringList order[] = {{QStringLiteral("-B")}, {QStringLiteral("-L")}};
-    const QStringList codings[] = {{"-c", "none"},   {"-c", "packbits"},     {"-c", "g3"},
-                                   {"-c", "g3:2d"},  {"-c", "g3:2d:fill"},   {"-c", "g4"},
-                                   {"-c", "g3:fill"}, {"-c", "g4", "-f", "lsb2msb"},
-                                   {"-c", "none", "-f", "lsb2msb"}, {"-c", "packbits", "-f", "lsb2msb"}};
+    const QStringList codings[] = {{"-c", "none"},
+                                   {"-c", "packbits"},
+                                   {"-c", "g3"},
+                                   {"-c", "g3:2d"},
+                                   {"-c", "g3:2d:fill"},
+                                   {"-c", "g4"},
+                                   {"-c", "g3:fill"},
+                                   {"-c", "g4", "-f", "lsb2msb"},
+                                   {"-c", "none", "-f", "lsb2msb"},
+                                   {"-c", "packbits", "-f", "lsb2msb"}};
     std::vector<TiffcpCase> cases;
     for (const QStringList& c : codings)
         for (const QStringList& o : order) {

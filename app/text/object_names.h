@@ -1,8 +1,7 @@
-#pragma once
-
 // The objectName of every control that translation and tests look up, one constant per
 // name: members carry English names, while the objects keep the names the translation
 // tables and stored layouts know. Each list is an X-macro, so that tests can walk it.
+#pragma once
 
 // the main window: menus, tool bars, drawing bar, status line
 // Generated lists, kept as written.

@@ -1,3 +1,4 @@
+// Every object-name constant finds its control in the real main window and dialogs.
 #include "app/text/object_names.h"
 
 #include "app/batch/batch_dialog.h"

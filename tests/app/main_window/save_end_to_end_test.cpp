@@ -170,13 +170,14 @@ protected:
     // Runs a PIL script with the path (and more) as its arguments; its output, trimmed.
     QString python(const QString& script, const QString& path, const QStringList& more = {})
     {
-        QByteArray out;
+        QByteArray out, err;
         EXPECT_EQ(RunTool(QStringLiteral("/usr/bin/python3"),
                           QStringList{QStringLiteral("-c"),
                                       QStringLiteral("import sys\nfrom PIL import Image\n") + script, path} +
                               more,
-                          &out),
-                  0);
+                          &out, &err),
+                  0)
+            << err.toStdString();
         return QString::fromUtf8(out).trimmed();
     }
 
@@ -285,8 +286,8 @@ TEST_F(SaveEndToEnd, PhotoSavedAfterAFaxKeepsItsColoursAndResolution)
     ASSERT_NO_FATAL_FAILURE(closeActive());
 
     ASSERT_NO_FATAL_FAILURE(openThroughTheMenu(photo));
-    saveAs(QStringLiteral("photo.tif"));
-    EXPECT_EQ(pilTiff(dir_ + QStringLiteral("/photo.tif")), QStringLiteral("TIFF RGB 300 300 raw"));
+    saveAs(QStringLiteral("colour.tif"));
+    EXPECT_EQ(pilTiff(dir_ + QStringLiteral("/colour.tif")), QStringLiteral("TIFF RGB 300 300 raw"));
     // The remembered choice is still there for the next fax.
     EXPECT_EQ(form->options.saveparams.TiffCompression, 0);
     ASSERT_NO_FATAL_FAILURE(closeActive());

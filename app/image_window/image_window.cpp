@@ -32,6 +32,12 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
     imageKit = new TImageKit(this);
     imageKit->setObjectName(QLatin1String(ObjectName::ImageWindow::ImageKit1));
     imageKit->SetScrollBars(ssBoth);
+    document_ = std::make_unique<TImageDocument>(*imageKit);
+    document_->OnModifiedChanged = [this] {
+        setWindowModified(document_->Modified());
+        if (main_)
+            main_->checkbuttonsenabled(false);
+    };
     horizontalRuler = new TRulerBox(this);
     horizontalRuler->setObjectName(QLatin1String(ObjectName::ImageWindow::RulerBox1));
     horizontalRuler->SetGripsDir(gdDown);
@@ -74,22 +80,13 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
 Tchild::~Tchild()
 {
     // The view may call back while it is taken apart.
+    document_->OnModifiedChanged = nullptr;
     imageKit->OnViewChange = nullptr;
     imageKit->OnMouseDown = nullptr;
     imageKit->OnMouseMove = nullptr;
     imageKit->OnMouseUp = nullptr;
     imageKit->OnImageChange = nullptr;
     imageKit->SetOnProgress(nullptr);
-}
-
-void Tchild::SetModified(bool modified)
-{
-    if (modified_ == modified)
-        return;
-    modified_ = modified;
-    setWindowModified(modified);
-    if (main_)
-        main_->checkbuttonsenabled(false);
 }
 
 void Tchild::FormCreate()
@@ -191,14 +188,15 @@ void Tchild::closeEvent(QCloseEvent* event)
 
 bool Tchild::FormClose()
 {
-    if (modified_) {
+    if (Modified()) {
         const int answer = AskToSaveChanges(windowTitle());
         if (answer != mrYes && answer != mrNo)
             return false;  // Cancel, or the box closed without an answer
         if (answer == mrYes) {
-            // Save this window, whichever is active; a save that did not happen keeps it open.
+            // Only a save that really happened lets the window go; cancelled, refused or
+            // failed, it stays open and modified.
             main_->ActivateChild(this);
-            if (!main_->saveClicked() || modified_)
+            if (main_->SaveImage(this) != TSaveOutcome::Saved || Modified())
                 return false;
         }
     }

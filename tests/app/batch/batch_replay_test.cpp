@@ -173,6 +173,9 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
         {false, false, {RGB(10, 10, 10), RGB(30, 30, 30)}},
         {true, true, {RGB(10, 10, 10), RGB(30, 30, 30), RGB(50, 50, 50), RGB(40, 40, 40)}},
     };
+    // Only files the user opened go into the recent-file list.
+    form->History()->PushName(QStringLiteral("/opened/by/the/user.bmp"));
+    const QStringList recent = form->History()->Names();
     for (const Case& c : cases) {
         for (const QString& f : QDir(out_).entryList(QDir::Files))
             QFile::remove(out_ + QLatin1Char('/') + f);
@@ -206,6 +209,7 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
         EXPECT_EQ(bystander->imageKit->Bitmap()->PixelColor(1, 1), RGB(7, 8, 9));
         EXPECT_FALSE(bystander->Modified());
         EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/b.bmp")), brokenBytes);
+        EXPECT_EQ(form->History()->Names(), recent);
     }
 }
 

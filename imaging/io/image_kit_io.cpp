@@ -4,6 +4,7 @@
 #include "imaging/io/image_kit_io.h"
 
 #include "imaging/common/msg_tables.h"
+#include "platform/core/exceptions.h"
 
 #include "imaging/dialogs/io_previews_dialog.h"
 #include "imaging/io/acquire/twain_acquire.h"

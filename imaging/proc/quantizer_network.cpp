@@ -23,24 +23,21 @@ constexpr int kAlphaRadBiasShift = kAlphaBiasShift + kRadBiasShift;
 constexpr int64_t kAlphaRadBias = int64_t(1) << kAlphaRadBiasShift;
 constexpr int kPrimes[4] = {499, 491, 487, 503};
 
-// One block of neurons for Contest: distances, biased distances and their least values;
-// every frequency decays and the bias takes what it lost. A loop of its own, with no
-// aliasing, so that it runs on vector units.
-void contestBlock(const int* __restrict nb, const int* __restrict ng, const int* __restrict nr, int* __restrict freq,
-                  int* __restrict bias, int* __restrict dist, int* __restrict biasDist, int count, int b, int g, int r,
-                  int& least, int& leastBiased)
+// The least distance and least biased distance over a block of neurons. A loop of its
+// own, with no aliasing and no stores, so that it runs on vector units (the wider ones
+// too where the processor has them).
+__attribute__((target_clones("avx2", "default"))) void leastOfBlock(const int* __restrict nb,
+                                                                    const int* __restrict ng,
+                                                                    const int* __restrict nr,
+                                                                    const int* __restrict bias, int count, int b,
+                                                                    int g, int r, int& least, int& leastBiased)
 {
     int lo = 0x7FFFFFFF, loBiased = 0x7FFFFFFF;
     for (int i = 0; i < count; ++i) {
         const int d = std::abs(nb[i] - b) + std::abs(ng[i] - g) + std::abs(nr[i] - r);
         const int bd = d - (bias[i] >> (kIntBiasShift - kNetBiasShift));
-        dist[i] = d;
-        biasDist[i] = bd;
         lo = lo < d ? lo : d;
         loBiased = loBiased < bd ? loBiased : bd;
-        const int betaFreq = freq[i] >> kBetaShift;
-        freq[i] -= betaFreq;
-        bias[i] += betaFreq << kGammaShift;
     }
     least = lo;
     leastBiased = loBiased;
@@ -73,37 +70,72 @@ void TNeuralQuantizer::Init(const TBitmap& bmp, int n, int quality)
         chan[0][size_t(i)] = chan[1][size_t(i)] = chan[2][size_t(i)] = v;
     }
     const size_t blocks = size_t((n + kBlock - 1) / kBlock);
-    dist.assign(size_t(n), 0);
-    biasDist.assign(size_t(n), 0);
     blockMin.assign(blocks, 0);
     blockBiasMin.assign(blocks, 0);
+    decaying.clear();
+    inDecay.assign(size_t(n), 0);
+    for (int i = 0; i < n; ++i)
+        noteFrequency(i);
 }
 
-// The first index holding the least value, found through the blocks' least values.
-int TNeuralQuantizer::firstLeast(const std::vector<int>& values, const std::vector<int>& blockLeast) const
+void TNeuralQuantizer::noteFrequency(int i)
 {
-    const int least = *std::min_element(blockLeast.begin(), blockLeast.end());
-    const size_t k = size_t(std::find(blockLeast.begin(), blockLeast.end(), least) - blockLeast.begin());
-    const size_t end = std::min(values.size(), (k + 1) * kBlock);
-    for (size_t i = k * kBlock; i < end; ++i)
-        if (values[i] == least)
-            return int(i);
-    return int(k * kBlock);
+    // Below 2^10 a frequency loses nothing per step (freq >> 10 is 0), and neither
+    // changes its bias: only the neurons above take part in the decay.
+    if (freq[size_t(i)] >> kBetaShift && !inDecay[size_t(i)]) {
+        inDecay[size_t(i)] = 1;
+        decaying.push_back(i);
+    }
 }
 
+// The first neuron of a block least in distance (biased or not), as one pass in index
+// order finds it.
+int TNeuralQuantizer::firstLeast(int block, int b, int g, int r, bool biased) const
+{
+    const int least = biased ? blockBiasMin[size_t(block)] : blockMin[size_t(block)];
+    const int end = std::min((block + 1) * kBlock, netSize);
+    for (int i = block * kBlock; i < end; ++i) {
+        int d = std::abs(chan[0][size_t(i)] - b) + std::abs(chan[1][size_t(i)] - g) +
+                std::abs(chan[2][size_t(i)] - r);
+        if (biased)
+            d -= bias[size_t(i)] >> (kIntBiasShift - kNetBiasShift);
+        if (d == least)
+            return i;
+    }
+    return block * kBlock;
+}
 
 // Finds the closest neuron (its frequency and bias are updated) and returns the one with
 // the least biased distance; of equals the first, as one pass in index order finds them.
+// Every frequency decays a little and its bias takes what it lost, after the distances.
 int TNeuralQuantizer::Contest(int b, int g, int r)
 {
-    for (int k = 0, start = 0; start < netSize; ++k, start += kBlock)
-        contestBlock(chan[0].data() + start, chan[1].data() + start, chan[2].data() + start, freq.data() + start,
-                     bias.data() + start, dist.data() + start, biasDist.data() + start,
+    const int blocks = int(blockMin.size());
+    for (int k = 0, start = 0; k < blocks; ++k, start += kBlock)
+        leastOfBlock(chan[0].data() + start, chan[1].data() + start, chan[2].data() + start, bias.data() + start,
                      std::min(kBlock, netSize - start), b, g, r, blockMin[size_t(k)], blockBiasMin[size_t(k)]);
-    const int bestPos = firstLeast(dist, blockMin);
+    const auto firstBlockOf = [](const std::vector<int>& least) {
+        return int(std::min_element(least.begin(), least.end()) - least.begin());
+    };
+    const int bestPos = firstLeast(firstBlockOf(blockMin), b, g, r, false);
+    const int bestBiasPos = firstLeast(firstBlockOf(blockBiasMin), b, g, r, true);
+    for (size_t k = 0; k < decaying.size();) {
+        const int i = decaying[k];
+        const int betaFreq = freq[size_t(i)] >> kBetaShift;
+        freq[size_t(i)] -= betaFreq;
+        bias[size_t(i)] += betaFreq << kGammaShift;
+        if (freq[size_t(i)] >> kBetaShift) {
+            ++k;
+        } else {
+            inDecay[size_t(i)] = 0;
+            decaying[k] = decaying.back();
+            decaying.pop_back();
+        }
+    }
     freq[size_t(bestPos)] += kBeta;
     bias[size_t(bestPos)] -= kBetaGamma;
-    return firstLeast(biasDist, blockBiasMin);
+    noteFrequency(bestPos);
+    return bestBiasPos;
 }
 
 void TNeuralQuantizer::AlterSingle(int alpha, int i, int b, int g, int r)
@@ -204,8 +236,6 @@ void TNeuralQuantizer::Unbias()
     }
     for (auto& c : chan)
         std::vector<int>().swap(c);
-    std::vector<int>().swap(dist);
-    std::vector<int>().swap(biasDist);
 }
 
 // Sort by green as the published selection sort does (its order of equal greens decides

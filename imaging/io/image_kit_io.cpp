@@ -190,10 +190,11 @@ bool TImageKitIO::Acquire()
         TwainFreeDIBs(dib);
         // A finished scan never vanishes without a word.
         if (scanned)
-            throw EInvalidGraphic(MsgColumn(language) == msGerman
-                                      ? QStringLiteral("Das Fenster des Scans wurde geschlossen; das gescannte Bild "
-                                                       "wurde verworfen.")
-                                      : QStringLiteral("The scan's window was closed; the scanned image was discarded."));
+            throw EInvalidGraphic(
+                MsgColumn(language) == msGerman
+                    ? QStringLiteral("Das Fenster des Scans wurde geschlossen; das gescannte Bild "
+                                     "wurde verworfen.")
+                    : QStringLiteral("The scan's window was closed; the scanned image was discarded."));
         return false;
     }
     if (dib.isEmpty())

@@ -253,8 +253,7 @@ inline void movePixelWide(uint8_t* d, const uint8_t* s)
 
 // Quarter turns in tiles, so that neither side is walked across rows one pixel at a time.
 // `alive`, if given, runs on the calling thread between tiles (see backgroundRows).
-template <bool Clockwise>
-void quarterTurn(const TBitmap& src, TBitmap& dst, const std::function<void(int)>& alive = {})
+template <bool Clockwise> void quarterTurn(const TBitmap& src, TBitmap& dst, const std::function<void(int)>& alive = {})
 {
     const int w = src.Width(), h = src.Height();
     // Every pixel is written below; the image needs no fill first.
@@ -266,31 +265,30 @@ void quarterTurn(const TBitmap& src, TBitmap& dst, const std::function<void(int)
     const ptrdiff_t step = Clockwise ? -sstride : sstride;
     // Tiles keep both the source rows and the destination rows of a block in cache.
     constexpr int kTileRows = 32, kTileColumns = 64;
-    ParallelRows(
-        (h + kTileRows - 1) / kTileRows, int64_t(w) * h,
-        [&](int firstTile, int lastTile) {
-        for (int q0 = firstTile * kTileRows; q0 < std::min(h, lastTile * kTileRows); q0 += kTileRows) {
-            const int q1 = std::min(q0 + kTileRows, h);
-            // The wide move spills one byte into the next pixel: not past the end of a
-            // destination row, and not into the next tile, which another thread may own.
-            const int wideEnd = q1 - 1;
-            for (int x0 = 0; x0 < w; x0 += kTileColumns) {
-                const int x1 = std::min(x0 + kTileColumns, w);
-                for (int x = x0; x < x1; ++x) {
-                    uint8_t* d = dbits + dstride * (Clockwise ? x : w - 1 - x) + 3 * ptrdiff_t(q0);
-                    const uint8_t* s = sbits + sstride * (Clockwise ? h - 1 - q0 : q0) + 3 * ptrdiff_t(x);
-                    int q = q0;
-                    // Nor has the last pixel of a source row.
-                    if (x < w - 1)
-                        for (; q < wideEnd; ++q, d += 3, s += step)
-                            movePixelWide(d, s);
-                    for (; q < q1; ++q, d += 3, s += step)
-                        std::memcpy(d, s, 3);
-                }
-            }
-        }
-        },
-        alive);
+    ParallelRows((h + kTileRows - 1) / kTileRows, int64_t(w) * h,
+                 [&](int firstTile, int lastTile) {
+                     for (int q0 = firstTile * kTileRows; q0 < std::min(h, lastTile * kTileRows); q0 += kTileRows) {
+                         const int q1 = std::min(q0 + kTileRows, h);
+                         // The wide move spills one byte into the next pixel: not past the end of a
+                         // destination row, and not into the next tile, which another thread may own.
+                         const int wideEnd = q1 - 1;
+                         for (int x0 = 0; x0 < w; x0 += kTileColumns) {
+                             const int x1 = std::min(x0 + kTileColumns, w);
+                             for (int x = x0; x < x1; ++x) {
+                                 uint8_t* d = dbits + dstride * (Clockwise ? x : w - 1 - x) + 3 * ptrdiff_t(q0);
+                                 const uint8_t* s = sbits + sstride * (Clockwise ? h - 1 - q0 : q0) + 3 * ptrdiff_t(x);
+                                 int q = q0;
+                                 // Nor has the last pixel of a source row.
+                                 if (x < w - 1)
+                                     for (; q < wideEnd; ++q, d += 3, s += step)
+                                         movePixelWide(d, s);
+                                 for (; q < q1; ++q, d += 3, s += step)
+                                     std::memcpy(d, s, 3);
+                             }
+                         }
+                     }
+                 },
+                 alive);
     dst.SetImage(out);
 }
 

@@ -26,11 +26,10 @@ constexpr int kPrimes[4] = {499, 491, 487, 503};
 // The least distance and least biased distance over a block of neurons. A loop of its
 // own, with no aliasing and no stores, so that it runs on vector units (the wider ones
 // too where the processor has them).
-__attribute__((target_clones("avx2", "default"))) void leastOfBlock(const int* __restrict nb,
-                                                                    const int* __restrict ng,
+__attribute__((target_clones("avx2", "default"))) void leastOfBlock(const int* __restrict nb, const int* __restrict ng,
                                                                     const int* __restrict nr,
-                                                                    const int* __restrict bias, int count, int b,
-                                                                    int g, int r, int& least, int& leastBiased)
+                                                                    const int* __restrict bias, int count, int b, int g,
+                                                                    int r, int& least, int& leastBiased)
 {
     int lo = 0x7FFFFFFF, loBiased = 0x7FFFFFFF;
     for (int i = 0; i < count; ++i) {
@@ -95,8 +94,7 @@ int TNeuralQuantizer::firstLeast(int block, int b, int g, int r, bool biased) co
     const int least = biased ? blockBiasMin[size_t(block)] : blockMin[size_t(block)];
     const int end = std::min((block + 1) * kBlock, netSize);
     for (int i = block * kBlock; i < end; ++i) {
-        int d = std::abs(chan[0][size_t(i)] - b) + std::abs(chan[1][size_t(i)] - g) +
-                std::abs(chan[2][size_t(i)] - r);
+        int d = std::abs(chan[0][size_t(i)] - b) + std::abs(chan[1][size_t(i)] - g) + std::abs(chan[2][size_t(i)] - r);
         if (biased)
             d -= bias[size_t(i)] >> (kIntBiasShift - kNetBiasShift);
         if (d == least)

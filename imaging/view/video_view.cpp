@@ -319,8 +319,7 @@ TRect TImageKitVideoView::GetVideoSize()
     // device; the size is asked for all the same and never raises.
     try {
         createCaptureWindow();
-    } catch (const TVideoCapException&) {
-    }
+    } catch (const TVideoCapException&) {}
     readVideoFormat();
     return TRect(0, 0, format_.Width - 1, format_.Height - 1);
 }

@@ -152,7 +152,7 @@ bool enableSource()
         return false;
     const bool german = MsgColumn(c.language) == msGerman;
     const QString caption = !c.sourceName.isEmpty() ? QString::fromUtf8(c.sourceName)
-                            : german                ? QStringLiteral("Scannen")
+                          : german                  ? QStringLiteral("Scannen")
                                                     : QStringLiteral("Scan");
     // No Qt parent: disabling the parent window must not disable this dialog too. It
     // is the owner's transient window instead, so that a click there cannot hide it.

@@ -21,7 +21,10 @@ protected:
         SetLanguage(langGerman);
         MainWindowTest::TearDown();
     }
-    void clickScan() { QTest::mouseClick(form->Control<QToolButton>(QLatin1String(ObjectName::MainWindow::scanbtn)), Qt::LeftButton); }
+    void clickScan()
+    {
+        QTest::mouseClick(form->Control<QToolButton>(QLatin1String(ObjectName::MainWindow::scanbtn)), Qt::LeftButton);
+    }
 };
 
 }  // namespace

@@ -35,7 +35,8 @@ TEST_F(ScanCommand, TheDialogStaysAboveTheMainWindowAndASecondScanBringsItForwar
     SetScanDefaultSource({});
     scantest::Configure();
     make();
-    bool above = false, stillUp = false;
+    SetLanguage(langGerman);
+    bool above = false, stillUp = false, buttonUsable = false;
     int windowsWhileUp = -1, windowsAfterSecond = -1;
     QString cancelText;
     scantest::OnSourceDialog([&](TScanSourceDialog* d) {
@@ -44,6 +45,7 @@ TEST_F(ScanCommand, TheDialogStaysAboveTheMainWindowAndASecondScanBringsItForwar
         cancelText = d->CancelButton()->text();
         windowsWhileUp = form->MDIChildCount();
         form->activateWindow();  // a click on the main window
+        buttonUsable = form->Control<QToolButton>(QLatin1String(ObjectName::MainWindow::scanbtn))->isEnabled();
         clickScan();
         windowsAfterSecond = form->MDIChildCount();
         stillUp = TwainSourceDialog() == d && d->isVisible();
@@ -51,6 +53,7 @@ TEST_F(ScanCommand, TheDialogStaysAboveTheMainWindowAndASecondScanBringsItForwar
     });
     clickScan();
     EXPECT_TRUE(above);
+    EXPECT_TRUE(buttonUsable);
     EXPECT_EQ(cancelText, QStringLiteral("Abbrechen"));
     EXPECT_EQ(windowsWhileUp, 1);
     EXPECT_EQ(windowsAfterSecond, 1);
@@ -77,8 +80,8 @@ TEST_F(ScanCommand, AFailedOrLostScanLeavesNoWindowAndSaysWhyInTheUsersLanguage)
     };
     for (const auto& c : cases) {
         scantest::Configure({}, c.noScanner ? QString() : QStringLiteral("test"));
-        SetLanguage(c.language);
         make();
+        SetLanguage(c.language);
         messages.clear();
         answer = mrNo;
         if (!c.noScanner)

@@ -12,6 +12,7 @@
 #include "app/dialogs/dialog_test_util.h"
 #include "imaging/boxes/histogram_box.h"
 #include "imaging/proc/image_kit_proc.h"
+#include "app/text/language.h"
 #include "app/util/cancellable_work.h"
 #include "platform/ui/application.h"
 
@@ -168,6 +169,7 @@ TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
 TEST_F(DialogCommands, ThousandsOfColoursCanBeStoppedAndTellWhatTheyReached)
 {
     make();
+    SetLanguage(langGerman);
     Tchild* c = gradient(120, 90);
     const TBitmap before(*c->imageKit->Bitmap());
     // Every step may let the events run.

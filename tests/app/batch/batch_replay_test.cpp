@@ -1,6 +1,7 @@
 // Recording and replaying batches through the menu: saves, existing files, broken files, decode-ahead.
 #include "batch_test_fixture.h"
 #include "app/batch/batch_runner.h"
+#include "app/main_window/history_list.h"
 #include "controls/edits/file_edit.h"
 #include "imaging/dialogs/io_previews_dialog.h"
 #include "platform/core/parallel_for.h"

@@ -79,6 +79,9 @@ void TCancellableWork::Step(int percent)
                 TApplication::KeepResponsive();
         }
     }
+    // Escape cancels without the button's signal.
+    if (dialog_ && dialog_->wasCanceled())
+        cancelled_ = true;
     if (cancelled_)
         throw EAbort(QStringLiteral("Cancelled"));
 }

@@ -215,8 +215,10 @@ void Tform1::reduceColorsDialogClicked()
         const int undoBefore = image->imageKit->Proc()->UndoCount();
         bool done = false;
         try {
-            TCancellableWork work(this, LangText(QStringLiteral("Farben werden reduziert ..."),
-                                                 QStringLiteral("Reducing colours ...")));
+            TCancellableWork work(this,
+                                  LangText(QStringLiteral("Farben werden reduziert ..."),
+                                           QStringLiteral("Reducing colours ...")),
+                                  LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")));
             image->imageKit->Proc()->ReduceColors(d.ColorCount);
             done = true;
         } catch (const EAbort&) {

@@ -33,9 +33,10 @@ protected:
 
 }  // namespace
 
-TCancellableWork::TCancellableWork(QWidget* parent, const QString& label) : outer_(g_current)
+TCancellableWork::TCancellableWork(QWidget* parent, const QString& label, const QString& cancelCaption)
+    : outer_(g_current)
 {
-    auto* dialog = new TWorkDialog(label, QString(), 0, 100, parent);
+    auto* dialog = new TWorkDialog(label, cancelCaption, 0, 100, parent);
     dialog->setObjectName(QStringLiteral("CancellableWork"));
     dialog->setWindowModality(Qt::ApplicationModal);
     // Shown by Step when the work takes long enough, never by itself.

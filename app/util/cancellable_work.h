@@ -14,7 +14,7 @@ class QWidget;
 // the user cancelled. Scopes nest; the innermost takes the steps.
 class TCancellableWork {
 public:
-    TCancellableWork(QWidget* parent, const QString& label);
+    TCancellableWork(QWidget* parent, const QString& label, const QString& cancelCaption);
     ~TCancellableWork();
     TCancellableWork(const TCancellableWork&) = delete;
     TCancellableWork& operator=(const TCancellableWork&) = delete;

@@ -319,9 +319,9 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
     return true;
 }
 
+// The recent-file list is the user's own: a batch's files do not go into it.
 bool TBatchRunner::openForBatch(const QString& fileName, QString& error)
 {
-    main_.AddToHistory(fileName);
     main_.Record().SetCode(cmdOpen);
     if (!main_.Record().SetFileName(fileName)) {
         error = LangText(QStringLiteral("Der Dateiname ist zu lang."), QStringLiteral("The file name is too long."));

@@ -225,6 +225,7 @@ public:
     void enterAngleClicked();
     void blackWhiteClicked();
     void reduceColorsDialogClicked();
+    void tellColorsReached(Tchild* image, int wanted);
     void optionsClicked();
     // Handlers that act at once: undo buffer, 24 bits, help, sound settings, batch box.
     void clearUndoClicked();

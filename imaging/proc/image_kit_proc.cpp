@@ -3,6 +3,7 @@
 #include "platform/core/parallel_for.h"
 #include "platform/graphics/row_access.h"
 
+#include "imaging/common/msg_tables.h"
 #include "imaging/proc/bitmap_routines.h"
 #include "imaging/proc/color_space.h"
 #include "imaging/proc/geometry.h"
@@ -11,6 +12,7 @@
 #include "imaging/view/image_kit_view.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/core/color.h"
+#include "platform/core/exceptions.h"
 #include "platform/graphics/region.h"
 #include "platform/ui/image_control.h"
 
@@ -454,6 +456,18 @@ void TImageKitProc::Resample(int width, int height, TResampleFilter filter)
 
 void TImageKitProc::Rotate(int angle, bool antialias)
 {
+    // A result no reader would open again is refused before anything changes.
+    int64_t w = 0, h = 0;
+    if (bitmap_ && RotatedSize(*bitmap_, angle, w, h) && w * h > kMaxReadablePixels) {
+        const QString size = QStringLiteral("%1 x %2").arg(w).arg(h);
+        throw EInvalidGraphic(MsgColumn(msgLanguage_) == msGerman
+                                  ? QStringLiteral("Das gedrehte Bild wäre zu groß (%1 Pixel); größere Bilder "
+                                                   "können nicht wieder geöffnet werden.")
+                                        .arg(size)
+                                  : QStringLiteral("The rotated image would be too large (%1 pixels); larger "
+                                                   "images cannot be opened again.")
+                                        .arg(size));
+    }
     // 1-bit images fill uncovered pixels from the component's own colour.
     if (holds(pf24bit) || holds(pf1bit))
         changeWhole([&] { ::Rotate(*bitmap_, angle, antialias, Background(), ownBackground_ != 0, this, OnProgress); });

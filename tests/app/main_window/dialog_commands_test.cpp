@@ -12,6 +12,9 @@
 #include "app/dialogs/dialog_test_util.h"
 #include "imaging/boxes/histogram_box.h"
 #include "imaging/proc/image_kit_proc.h"
+#include "app/text/language.h"
+#include "app/util/cancellable_work.h"
+#include "platform/ui/application.h"
 
 #include <QAction>
 #include <cmath>
@@ -24,7 +27,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QProgressDialog>
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 
@@ -156,6 +161,58 @@ TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
     EXPECT_EQ(form->options.colorcount, 4);
     // Not recorded: the batch list stays empty.
     EXPECT_TRUE(form->RecordingList.empty());
+}
+
+// Thousands of colours take a while: Cancel in the progress window stops the work and
+// leaves the image and its undo stack as they were; a finished reduction says how many
+// colours the image now has where the network settled on fewer than asked.
+TEST_F(DialogCommands, ThousandsOfColoursCanBeStoppedAndTellWhatTheyReached)
+{
+    make();
+    SetLanguage(langGerman);
+    Tchild* c = gradient(120, 90);
+    const TBitmap before(*c->imageKit->Bitmap());
+    // Every step may let the events run.
+    TApplication::ResponsiveClock = [t = int64_t(0)]() mutable { return t += 1000; };
+    for (const bool cancel : {true, false}) {
+        messages.clear();
+        bool cancelled = false;
+        QTimer driver;
+        driver.setInterval(0);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            TCancellableWork* work = TCancellableWork::Current();
+            if (!cancel || cancelled || !work)
+                return;
+            work->Dialog()->show();
+            auto* button = work->Dialog()->findChild<QPushButton*>(QStringLiteral("CancelButton"));
+            ASSERT_TRUE(button);
+            QTest::mouseClick(button, Qt::LeftButton);
+            cancelled = true;
+        });
+        driver.start();
+        WhenModal<Tfarbredform>([](Tfarbredform* d) {
+            d->valueEdit->setText(QStringLiteral("1000"));
+            d->okButton->click();
+        });
+        trigger("Farbenreduzieren1");
+        driver.stop();
+        EXPECT_EQ(cancelled, cancel);
+        EXPECT_EQ(TCancellableWork::Current(), nullptr);
+        if (cancel) {
+            EXPECT_TRUE(c->imageKit->Bitmap()->Image() == before.Image());
+            EXPECT_EQ(undos(c), 0);
+            EXPECT_FALSE(c->Modified());
+            EXPECT_TRUE(messages.empty());
+            continue;
+        }
+        EXPECT_TRUE(c->Modified());
+        EXPECT_EQ(undos(c), 1);
+        const int has = DistinctColors(c->imageKit->Bitmap());
+        ASSERT_LT(has, 1000);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], QStringLiteral("Das Bild hat jetzt %1 Farben (1000 gewünscht).").arg(has));
+    }
+    TApplication::ResponsiveClock = nullptr;
 }
 
 TEST_F(DialogCommands, RotationTakesTheRoundedAngle)

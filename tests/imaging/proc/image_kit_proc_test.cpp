@@ -811,3 +811,32 @@ TEST(ProcForwarding, ImpossibleResampleSizesLeaveNoUndoEntry)
     EXPECT_EQ(bm.Width(), 12);
     EXPECT_EQ(bm.Height(), 8);
 }
+
+// A rotation whose result no reader would open again (a thin line turned 45° spans a
+// square of 28 285 × 28 285 pixels) is refused, in the component's language, before
+// anything changes; one that fits goes ahead.
+TEST(ProcForwarding, RotationsLargerThanTheReadersTakeAreRefusedUpFront)
+{
+    const struct {
+        TMsgLanguage language;
+        const char* start;
+    } cases[] = {{msGerman, "Das gedrehte Bild wäre zu groß"}, {msEnglish, "The rotated image would be too large"}};
+    for (const auto& c : cases) {
+        TBitmap bm = Pattern(1, 40000);
+        const TBitmap image = bm;
+        TImageKitProc proc;
+        proc.SetAttachedBitmap(&bm);
+        proc.SetMsgLanguage(c.language);
+        try {
+            proc.Rotate(45, true);
+            ADD_FAILURE() << "not refused";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_TRUE(e.Message().startsWith(QString::fromUtf8(c.start))) << e.Message().toStdString();
+        }
+        EXPECT_EQ(proc.UndoCount(), 0);
+        EXPECT_TRUE(bm.Image() == image.Image());
+        proc.Rotate(90, false);  // 40000 × 1 fits
+        EXPECT_EQ(bm.Width(), 40000);
+        EXPECT_EQ(proc.UndoCount(), 1);
+    }
+}

@@ -78,7 +78,8 @@ bool readInfo(TReadContext* c, THeader* h)
     if (!c->info)
         return false;
     png_set_read_fn(c->png, &c->io, PngReadFn);
-    png_set_user_limits(c->png, kMaxSide, kMaxSide);
+    // The sides are checked by us, so that a refusal can name our limit.
+    png_set_user_limits(c->png, 0x7FFFFFFF, 0x7FFFFFFF);
     png_set_chunk_malloc_max(c->png, kMaxChunkBytes);
     png_set_keep_unknown_chunks(c->png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, int(sizeof kIgnoredChunks / 5));
     // bKGD is read by us: the library drops an 8-bit file's old ×256 values. The
@@ -249,7 +250,12 @@ void readCheckedHeader(TStream& stream, TReadContext& ctx, THeader& h)
         raise(ctx);
     if (h.width == 0 || h.height == 0)
         refuse(QStringLiteral("the image has no pixels"));
-    if (h.width > kMaxSide || h.height > kMaxSide || int64_t(h.width) * int64_t(h.height) > kMaxPixels)
+    if (h.width > kMaxSide || h.height > kMaxSide)
+        refuse(QStringLiteral("image size %1 × %2 is larger than the limit of %3 pixels a side")
+                   .arg(h.width)
+                   .arg(h.height)
+                   .arg(kMaxSide));
+    if (int64_t(h.width) * int64_t(h.height) > kMaxPixels)
         refuse(QStringLiteral("image size %1 × %2 is larger than the limit of %3 pixels")
                    .arg(h.width)
                    .arg(h.height)

@@ -541,6 +541,12 @@ Strips locateStrips(const TTiffFile& f, const TTiffIfd& ifd, const Image& im)
     for (size_t i = 0; i < st.offsets.size(); ++i) {
         const int64_t room = std::max<int64_t>(0, f.Size - st.offsets[i]);
         st.have[i] = i < counts.size() && counts[i] ? std::min<int64_t>(counts[i], room) : room;
+        // Uncompressed rows take no more than their size: the rest of the file, which a
+        // missing count hands every strip, is not read for each page again.
+        if (im.compression == tcNone) {
+            const int64_t first = int64_t(i % size_t(st.perPlane)) * rps;
+            st.have[i] = std::min(st.have[i], std::min<int64_t>(rps, im.height - first) * im.planeRowBytes);
+        }
     }
     const int64_t total = coveredBytes(st.offsets, st.have);
     // PackBits gives at most 128 bytes for 2, so packed data are held to the same share

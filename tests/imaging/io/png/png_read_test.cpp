@@ -428,7 +428,8 @@ TEST(PngRead, RefusalsSayWhy)
     const QByteArray good = makePng(2, 2, 8, 0, QByteArray::fromHex("001020003040"));
     ASSERT_FALSE(good.isEmpty());
     QByteArray badCrc = good;
-    badCrc[good.indexOf("IDAT") + 6] = char(badCrc[good.indexOf("IDAT") + 6] ^ 0x55);
+    const qsizetype crcAt = good.indexOf("IEND") - 5;  // the last byte of IDAT's CRC
+    badCrc[crcAt] = char(badCrc[crcAt] ^ 0x55);
     // 2^20 × 2^20 pixels: each side within its limit, the whole not.
     QByteArray huge = good;
     huge[17] = huge[21] = char(0x10);

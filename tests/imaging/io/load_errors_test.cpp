@@ -185,13 +185,13 @@ void setUnlikely(TIOParamsVals& p)
 
 QString describe(const TIOParamsVals& p)
 {
-    QStringList f;
-    for (int v : {p.BitsPerSample, p.SamplesPerPixel, p.DpiX, p.DpiY, int(p.FileType), p.Width, p.Height,
-                  p.ColorMapCount, int(p.TiffCompression), int(p.TiffPhotometric), p.TiffPlanarConfig, p.TiffXPos,
-                  p.TiffYPos, p.TiffPageNumber, p.TiffPageCount, p.GifXPos, p.GifYPos, p.GifDelayTime,
-                  p.GifScreenWidth, p.GifScreenHeight, p.GifAspectRatio, int(p.GifTransparent), int(p.GifInterlaced),
-                  int(p.PngInterlaced), int(p.JpegColorSpace), int(p.BmpVersion), p.TiffImageIndex, p.GifImageIndex})
-        f << QString::number(v);
+    auto numbers = [](auto... v) { return QStringList{QString::number(v)...}.join(QLatin1Char(',')); };
+    QStringList f{numbers(p.BitsPerSample, p.SamplesPerPixel, p.DpiX, p.DpiY, p.FileType, p.Width, p.Height),
+                  numbers(p.TiffCompression, p.TiffPhotometric, p.TiffPlanarConfig, p.TiffXPos, p.TiffYPos,
+                          p.TiffPageNumber, p.TiffPageCount, p.TiffImageIndex),
+                  numbers(p.GifXPos, p.GifYPos, p.GifDelayTime, p.GifScreenWidth, p.GifScreenHeight, p.GifAspectRatio,
+                          p.GifTransparent, p.GifInterlaced, p.GifImageIndex),
+                  numbers(p.PngInterlaced, p.JpegColorSpace, p.BmpVersion, p.ColorMapCount)};
     for (const TIORGB& c : p.ColorMap)
         f << QStringLiteral("%1.%2.%3").arg(c.r).arg(c.g).arg(c.b);
     for (const TIORGB& c : {p.GifTransparentColor, p.GifBackground, p.PngBackground})

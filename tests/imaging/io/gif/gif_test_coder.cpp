@@ -45,8 +45,8 @@ void TestGifLzwDecompress(TStream& stream, int height, int width, uint8_t* buffe
     }
     const size_t total = size_t(width) * size_t(height);
     bool bad = false;
-    std::vector<uint8_t> out = LzwTestDecode(data.data(), int64_t(data.size()), int64_t(total), {minCode, false, false},
-                                             &bad);
+    std::vector<uint8_t> out =
+        LzwTestDecode(data.data(), int64_t(data.size()), int64_t(total), {minCode, false, false}, &bad);
     if (bad)
         throw EInvalidGraphic(QStringLiteral("bad LZW code"));
     out.resize(total, 0);

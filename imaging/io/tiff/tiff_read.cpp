@@ -27,6 +27,10 @@ namespace {
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
 // A blank fax line of 1728 pixels may take a single bit: about this many pixels a byte.
 constexpr int64_t kFaxColourPixelsPerByte = int64_t(1) << 14;
+// LZW data are held to the share of what they could unpack to at this ratio. Real files
+// stay well inside it: a blank page unpacks to about 1400 bytes a byte, and only the
+// last 1/64 of what a file could unpack to need be there.
+constexpr int64_t kLzwBytesPerByte = 256;
 
 [[noreturn]] void fail(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
@@ -94,8 +98,9 @@ public:
     StripRows(const Image& im, uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& decoded)
         : rowBytes_(im.planeRowBytes)
     {
-        // The fill order concerns every 1-bit strip; the fax decoder reads it itself.
-        if (im.lsbFirst && im.bits == 1 && !im.fax)
+        // The fill order concerns the strips of every depth, coded or not, as other
+        // readers take it; the fax decoder reads it itself.
+        if (im.lsbFirst && !im.fax)
             for (int64_t i = 0; i < n; ++i)
                 data[i] = ReverseBitOrder(data[i]);
         if (im.fax) {
@@ -489,6 +494,26 @@ void readPalette(const TTiffIfd& ifd, Image& im)
     im.invert = im.fax ? !whiteIsZero : whiteIsZero;
 }
 
+// The bytes the strips cover, each byte of the file counted once however many strips
+// share it: strips that all start at one offset describe no more data than one.
+int64_t coveredBytes(const std::vector<uint32_t>& offsets, const std::vector<int64_t>& have)
+{
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    ranges.reserve(offsets.size());
+    for (size_t i = 0; i < offsets.size(); ++i)
+        if (have[i] > 0)
+            ranges.emplace_back(offsets[i], int64_t(offsets[i]) + have[i]);
+    std::sort(ranges.begin(), ranges.end());
+    int64_t covered = 0, end = 0;
+    for (const auto& [from, to] : ranges) {
+        if (to <= end)
+            continue;
+        covered += to - std::max(from, end);
+        end = to;
+    }
+    return covered;
+}
+
 // Where the strips lie and what each really has; refuses data too short for the image.
 Strips locateStrips(const TTiffFile& f, const TTiffIfd& ifd, const Image& im)
 {
@@ -513,18 +538,24 @@ Strips locateStrips(const TTiffFile& f, const TTiffIfd& ifd, const Image& im)
     // What each strip really has: counts past the end are cut there, a missing or zero
     // count runs to the end.
     st.have.resize(st.offsets.size());
-    int64_t total = 0;
     for (size_t i = 0; i < st.offsets.size(); ++i) {
         const int64_t room = std::max<int64_t>(0, f.Size - st.offsets[i]);
         st.have[i] = i < counts.size() && counts[i] ? std::min<int64_t>(counts[i], room) : room;
-        total += st.have[i];
+        // Uncompressed rows take no more than their size: the rest of the file, which a
+        // missing count hands every strip, is not read for each page again.
+        if (im.compression == tcNone) {
+            const int64_t first = int64_t(i % size_t(st.perPlane)) * rps;
+            st.have[i] = std::min(st.have[i], std::min<int64_t>(rps, im.height - first) * im.planeRowBytes);
+        }
     }
+    const int64_t total = coveredBytes(st.offsets, st.have);
     // PackBits gives at most 128 bytes for 2, so packed data are held to the same share
     // of what they could unpack to; fax data to that of the fewest bits its rows take.
     const int64_t needed = im.planeRowBytes * st.planes * im.height;
     const int64_t faxNeeded = im.fax ? (int64_t(im.height) * FaxMinRowBits(im.coding) + 7) / 8 : 0;
     if ((im.compression == tcNone && !EnoughForPartialLoad(total, needed)) ||
         (im.compression == tcPackBits && !EnoughForPartialLoad(total * 64, needed)) ||
+        (im.compression == tcLzw && !EnoughForPartialLoad(total * kLzwBytesPerByte, needed)) ||
         (im.fax && !EnoughForPartialLoad(total, faxNeeded)))
         fail("TIFF pixel data are truncated");
     // One fax bit can repeat a whole row: a page shown in its palette's colours takes
@@ -614,7 +645,7 @@ void readRows(const TTiffFile& f, const Image& im, const Strips& st, QImage& out
 {
     progress.val = 0;
     progress.per1 = 100.0 / im.height;
-    if (st.planes == 1 && im.kind == kRgb && im.compression == tcNone)
+    if (st.planes == 1 && im.kind == kRgb && im.compression == tcNone && !im.lsbFirst)
         PlainRgbRows(f, im, st, out).Read(progress);
     else
         readStripRows(f, im, st, out, progress);
@@ -684,23 +715,27 @@ void storeParameters(const Image& im, const PageTags& t, TIOParamsVals& params)
 
 }  // namespace
 
-int GetTIFFStreamImageCount(TStream& stream)
+TTiffPages WalkTIFFPages(TStream& stream)
 {
     TTiffFile f;
     const uint32_t first = OpenTiff(stream, f);
-    return int(WalkIfdChain(f, first, 4).size());
+    TTiffPages pages;
+    for (const TIfdLink& link : WalkIfdChain(f, first, 4))
+        pages.Offsets.push_back(link.Offset);
+    return pages;
 }
 
-int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+int GetTIFFStreamImageCount(TStream& stream) { return int(WalkTIFFPages(stream).Offsets.size()); }
+
+int ReadTIFFPage(TStream& stream, const TTiffPages& pages, int index, TBitmap& bitmap, TIOParamsVals& params,
+                 TProgressRec& progress)
 {
-    TTiffFile f;
-    const uint32_t first = OpenTiff(stream, f);
-    const std::vector<TIfdLink> chain = WalkIfdChain(f, first, 4);
-    const int count = int(chain.size());
-    const int index = params.TiffImageIndex;
+    const int count = int(pages.Offsets.size());
     if (index < 0 || index >= count)
         return count;
-    const TTiffIfd ifd(f, chain[size_t(index)].Offset);
+    TTiffFile f;
+    OpenTiff(stream, f);
+    const TTiffIfd ifd(f, pages.Offsets[size_t(index)]);
     Image im;
     im.bigEndian = f.BigEndian;
     describeImage(ifd, params, im);
@@ -712,4 +747,12 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     storeParameters(im, tags, params);
     bitmap.SetImage(out);
     return count;
+}
+
+int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+{
+    const int64_t start = stream.Position();
+    const TTiffPages pages = WalkTIFFPages(stream);
+    stream.SetPosition(start);
+    return ReadTIFFPage(stream, pages, params.TiffImageIndex, bitmap, params, progress);
 }

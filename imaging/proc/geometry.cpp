@@ -292,6 +292,27 @@ template <bool Clockwise> void quarterTurn(const TBitmap& src, TBitmap& dst, con
     dst.SetImage(out);
 }
 
+// A half turn: destination row h − 1 − y is source row y, its pixels reversed.
+void halfTurn(const TBitmap& src, TBitmap& dst, const std::function<void(int)>& alive = {})
+{
+    const int w = src.Width(), h = src.Height();
+    QImage out = NewImage24(w, h);
+    uint8_t* const dbits = out.bits();
+    const ptrdiff_t dstride = out.bytesPerLine();
+    const auto rows = RowsOf(src);
+    ParallelRows(
+        h, int64_t(w) * h,
+        [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                uint8_t* d = dbits + dstride * (h - 1 - y);
+                std::memcpy(d, rows[y], size_t(w) * 3);
+                ReversePixels(d, w);
+            }
+        },
+        alive);
+    dst.SetImage(out);
+}
+
 inline bool getBit(const uint8_t* row, int x) { return row[x >> 3] & (0x80 >> (x & 7)); }
 inline void setBit(uint8_t* row, int x) { row[x >> 3] |= uint8_t(0x80 >> (x & 7)); }
 
@@ -417,20 +438,19 @@ void Rotate(TBitmap& bitmap, int angle, bool antialias, TColor background, bool 
         if (progress)
             progress(sender, 0);
     };
+    // The quarter turns are exact, so the steps add up to one turn made in one go; the
+    // image itself changes only at the end, and a shear that fails finds it untouched.
+    int quarters = 0;
+    for (; angle > 45; angle -= 90)
+        ++quarters;
+    for (; angle < -45; angle += 90)
+        --quarters;
     TBitmap work;
-    if (angle >= -45 && angle <= 45)
-        work = bitmap;
-    while (angle > 45) {
-        quarterTurn<false>(bitmap, work, alive);
-        angle -= 90;
-        if (angle > 45)
-            bitmap.Assign(work);
-    }
-    while (angle < -45) {
-        quarterTurn<true>(bitmap, work, alive);
-        angle += 90;
-        if (angle < -45)
-            bitmap.Assign(work);
+    switch ((quarters + 4) % 4) {
+    case 0: work = bitmap; break;
+    case 1: quarterTurn<false>(bitmap, work, alive); break;
+    case 2: halfTurn(bitmap, work, alive); break;
+    default: quarterTurn<true>(bitmap, work, alive); break;
     }
     if (angle == 0) {
         bitmap.Assign(work);

@@ -118,7 +118,7 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap)
 void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect)
 {
     QImage src;
-    if (QImage* img = CanvasOps::Image(source)) {
+    if (const QImage* img = CanvasOps::ImageToRead(source)) {
         src = *img;
     } else if (QPainter* p = source.d_->external;
                p && p->isActive() && p->device()->devType() == QInternal::Image && p->deviceTransform().isIdentity()) {

@@ -3,7 +3,9 @@
 #include "imaging/proc/resample.h"
 #include "platform/core/parallel_for.h"
 
+#include "common/bitmap_memory.h"
 #include "common/test_support.h"
+#include "platform/core/exceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -461,6 +463,32 @@ TEST(Rotate, ThirtyDegreesLeavesBackgroundCornersAndKeepsFlatColour)
                 inside += at(r, x, y) == Px{11, 101, 201};
         // About the rotated area of 60 × 40 pixels.
         EXPECT_NEAR(inside, 2400, aa ? 300 : 120) << aa;
+    }
+}
+
+// Beyond 45° the turn begins with quarter turns. The image changes only once the whole
+// turn is made: a step that runs out of memory leaves it as it was, not part-turned.
+TEST(Rotate, FailingStepLeavesTheImageAndQuarterStepsAddUp)
+{
+    const TBitmap src = randomImage(9, 5, 7);
+    for (const int angle : {100, 200, 300, -200, -300}) {
+        SCOPED_TRACE(angle);
+        TBitmap bmp(src);
+        {
+            const TBitmapMemoryRefusal refusal(1);  // the first quarter turn, then no more
+            EXPECT_THROW(Rotate(bmp, angle, true, clWhite), EOutOfMemory);
+        }
+        EXPECT_TRUE(samePixels(bmp, src));
+        // The same turn as single quarter steps and the rest.
+        TBitmap steps(src);
+        int rest = angle;
+        for (; rest > 45; rest -= 90)
+            Rotate(steps, 90, true, clWhite);
+        for (; rest < -45; rest += 90)
+            Rotate(steps, -90, true, clWhite);
+        Rotate(steps, rest, true, clWhite);
+        Rotate(bmp, angle, true, clWhite);
+        EXPECT_TRUE(samePixels(bmp, steps));
     }
 }
 

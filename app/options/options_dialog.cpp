@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
+#include <cmath>
 #include <QVBoxLayout>
 
 namespace {
@@ -42,8 +43,14 @@ TKitSpinEdit* spin(QWidget* parent, const char* name, double max, double min = 0
     return e;
 }
 
-// A spin value within the edit's range, whole.
-int32_t spinValue(const TKitSpinEdit* e) { return Round(e->ClampValue(e->Value())); }
+// A spin value within the edit's range, whole. A number too large for an integer is
+// still a number: it goes to the top of the range, not to the bottom.
+int32_t spinValue(const TKitSpinEdit* e)
+{
+    bool ok = false;
+    const double typed = e->text().trimmed().toDouble(&ok);
+    return Round(e->ClampValue(ok && std::isfinite(typed) ? typed : e->Value()));
+}
 
 QWidget* page(QTabWidget* tabs, const char* name, const QString& caption)
 {

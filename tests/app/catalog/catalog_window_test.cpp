@@ -583,7 +583,9 @@ TEST_F(CatalogWindowTest, RemoveSelectionBeyondTheLastEntryRemovesOnlyEntries)
         {mrOk, {cols - 1, 0, cols - 1, 5}, {}},
     };
     for (const auto& c : cases) {
-        k->Items.clear();
+        // A fresh window each time: after a removal nothing is selected.
+        k->parentWidget()->close();
+        k = catalog();
         k->AddFiles(paths);
         k->reorder();
         k->thumbGrid->SetSelection(c.selection);

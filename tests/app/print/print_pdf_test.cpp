@@ -16,6 +16,8 @@
 #include <QImage>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QRegularExpression>
 #include <array>
@@ -402,8 +404,9 @@ TEST_F(PrintPdf, CancelEndsEveryCopyOfTheRequestAndSaysWhatWasWritten)
         const int finished = c.cancelAt ? c.cancelAt - 1 : 3;
         for (int j = 1; j <= c.jobs; ++j) {
             EXPECT_EQ(QFile::exists(pdf(j)), j <= finished) << j;
-            if (j <= finished && (j == 1 || j == finished))
+            if (j <= finished && (j == 1 || j == finished)) {
                 EXPECT_TRUE(status.contains(QDir::toNativeSeparators(pdf(j)))) << j;
+            }
         }
         if (image)
             image->parentWidget()->close();

@@ -99,7 +99,7 @@ void Tform1::resizeDialog(bool resample)
     d.exec();
     if (!d.Accepted)
         return;
-    image->SetModified(true);
+    // The command marks the image once it runs; a size it refused changes nothing.
     automatitem.SetArg(1, d.PixelWidth);
     automatitem.SetArg(2, d.PixelHeight);
     if (resample)

@@ -7,6 +7,7 @@
 #include "app/dialogs/new_image_dialog.h"
 #include "app/dialogs/rotate_dialog.h"
 #include "app/dialogs/size_units.h"
+#include "app/text/language.h"
 #include "controls/edits/num_edit.h"
 #include "controls/edits/spin_edit.h"
 #include "app/dialogs/dialog_test_util.h"
@@ -130,6 +131,56 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
         EXPECT_EQ(shown, 200) << unit;
         EXPECT_EQ(shownUnit, suPixel) << unit;
     }
+}
+
+// A size the image commands refuse is refused by the dialog itself, in the user's
+// language, while it stays open; nothing is made, changed, marked or stored.
+TEST_F(DialogCommands, SizeDialogsRefuseWhatTheImageCommandsRefuse)
+{
+    make();
+    form->options.neudialog.widthunit = suPixel;
+    form->options.neudialog.heightunit = suPixel;
+    form->options.neudialog.proportional = 0;
+    Tchild* c = gradient(30, 20);
+    const struct {
+        const char* item;
+        const char *width, *height;
+        uint8_t language;
+    } cases[] = {{"ffnen1", "40000", "10", langGerman},
+                 {"ffnen1", "10000", "10001", langEnglish},
+                 {"REsize1", "32768", "20", langGerman},
+                 {"Resample1", "20000", "20000", langEnglish},
+                 {"REsize1", "999999999999", "999999999999", langGerman}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.item << " " << k.width << " x " << k.height);
+        SetLanguage(k.language);
+        messages.clear();
+        form->ActivateChild(c);
+        const tneudialog before = form->options.neudialog;
+        const int windows = form->MDIChildCount();
+        bool stayed = false;
+        WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
+            d->widthEdit->setText(QString::fromLatin1(k.width));
+            d->heightEdit->setText(QString::fromLatin1(k.height));
+            d->okButton->click();
+            stayed = d->isVisible();
+            d->cancelButton->click();
+        });
+        trigger(k.item);
+        EXPECT_TRUE(stayed);
+        ASSERT_EQ(messages.size(), 1u);
+        const QString& m = messages[0];
+        EXPECT_TRUE(m.contains(QStringLiteral("32767"))) << m.toStdString();
+        EXPECT_TRUE(m.startsWith(k.language == langGerman ? QStringLiteral("Die Grafikgröße")
+                                                          : QStringLiteral("The image size")))
+            << m.toStdString();
+        EXPECT_FALSE(m.contains(QStringLiteral("Batch"), Qt::CaseInsensitive)) << m.toStdString();
+        EXPECT_EQ(form->MDIChildCount(), windows);
+        EXPECT_EQ(c->imageKit->Bitmap()->Width(), 30);
+        EXPECT_FALSE(c->Modified());
+        EXPECT_EQ(form->options.neudialog, before);
+    }
+    SetLanguage(langGerman);
 }
 
 TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)

@@ -42,9 +42,13 @@ void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
     if (entry && (image || !entry->needsImageWindow)) {
         if (a.Code() >= cmdColorDialog && a.Code() <= cmdMerge)
             form_.ResetProgress();
-        if (entry->changesImage)
-            image->SetModified(true);
-        if (!entry->run(*this, TCommandCall{sender, a, image}))
+        // Modified only once the command has run: one that raised (refused, out of memory,
+        // cancelled) left the image as it was.
+        const QPointer<Tchild> changed = entry->changesImage ? image : nullptr;
+        const bool updateAvailability = entry->run(*this, TCommandCall{sender, a, image});
+        if (changed)
+            changed->SetModified(true);
+        if (!updateAvailability)
             return;
     }
     form_.checkbuttonsenabled(false);

@@ -374,3 +374,41 @@ TEST(EffectsDialog, ClosedWhileItOpensTheDialogEnds)
         EXPECT_FALSE(hung) << viaClose;
     }
 }
+
+// Each number on the position pages has its own label beside it, none drawn over another.
+TEST(EffectsDialog, EveryNumberHasItsOwnLabelBesideIt)
+{
+    Opened o(1);
+    o.form.Translate(msEnglish);
+    for (int page : {ppBumpMap, ppLens, ppWave}) {
+        o.form.ShowPage(page);
+        QApplication::processEvents();
+        QWidget* shown = o.form.PageControl1->currentWidget();
+        const QList<QLabel*> labels = shown->findChildren<QLabel*>();
+        // The bump map's share has its label above it.
+        for (QSpinBox* edit : shown->findChildren<QSpinBox*>()) {
+            if (edit == o.form.BumpPercent)
+                continue;
+            const QRect e = edit->geometry();
+            int beside = 0;
+            for (const QLabel* l : labels)
+                if (l->geometry().right() < e.left() && std::abs(l->geometry().center().y() - e.center().y()) <= 2)
+                    ++beside;
+            EXPECT_EQ(beside, 1) << "page " << page << " edit at " << e.y();
+        }
+        for (const QLabel* a : labels)
+            for (const QLabel* b : labels)
+                EXPECT_TRUE(a == b || !a->geometry().intersects(b->geometry()))
+                    << a->text().toStdString() << " over " << b->text().toStdString();
+    }
+    o.form.ShowPage(ppLens);
+    QApplication::processEvents();
+    const QRect refraction = o.form.RefractionEdit->geometry();
+    QWidget* lens = o.form.PageControl1->currentWidget();
+    const QList<QLabel*> labels = lens->findChildren<QLabel*>();
+    auto label = std::find_if(labels.begin(), labels.end(), [&](const QLabel* l) {
+        return std::abs(l->geometry().center().y() - refraction.center().y()) <= 2;
+    });
+    ASSERT_NE(label, labels.end());
+    EXPECT_EQ((*label)->text(), QStringLiteral("Refraction:"));
+}

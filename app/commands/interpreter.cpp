@@ -153,12 +153,11 @@ void TCommandInterpreter::HsvChannels(Tchild* image)
     }
     image->imageKit->Proc()->SplitToHSV(parts[0]->imageKit->Bitmap(), parts[1]->imageKit->Bitmap(),
                                         parts[2]->imageKit->Bitmap());
+    // Each window takes its image's size as an opened image does, rulers, border and
+    // status line included, and stays inside the visible area.
     for (Tchild* c : parts) {
         c->imageKit->Update();
-        const TBitmap* bmp = c->imageKit->Bitmap();
-        QWidget* sub = c->parentWidget();
-        const QSize frame = sub->size() - c->size();
-        sub->resize(frame + QSize(bmp->Width(), bmp->Height() + c->statusBar->sizeHint().height()));
+        form_.fitWindowToImageTwice(&form_, c);
         c->repaint();
     }
 }

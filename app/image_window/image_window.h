@@ -5,6 +5,7 @@
 #include "platform/graphics/canvas.h"
 #include "platform/ui/control.h"
 
+#include <QSize>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -74,12 +75,17 @@ public:
     TColor PaintBrushDab(int x, int y);
 
     Tform1* MainWindow() const { return main_; }
+    // Width the status line needs to show the image's size and any pointer position whole.
+    int StatusLineWidth() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void statusLine(int x, int y);
+    QString statusText(double x, double y) const;
+    double pixelsPerUnit() const;
+    void imageChanged();
     // Writes the status line again when the image's size no longer is the one it shows.
     void refreshStatusSize();
     void prepareCanvas(TCanvas& c);
@@ -87,4 +93,5 @@ private:
     std::unique_ptr<TImageDocument> document_;
     TPoint statusPos_{0, 0};  // bitmap coordinates the status line shows
     int statusWidth_ = -1, statusHeight_ = -1;
+    QSize imageSize_;  // the size the window was last laid out for
 };

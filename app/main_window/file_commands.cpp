@@ -307,11 +307,8 @@ bool Tform1::closeAllClicked()
 
 void Tform1::fitWindowToImageClicked()
 {
-    // The second pass sees the scroll bars the first one added or removed.
-    if (Tchild* c = ActiveImageWindow()) {
-        fitWindowToImage(this, c);
-        fitWindowToImage(this, c);
-    }
+    if (Tchild* c = ActiveImageWindow())
+        fitWindowToImageTwice(this, c);
 }
 
 void Tform1::cutClicked()

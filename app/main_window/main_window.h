@@ -187,6 +187,8 @@ public:
     int NextUntitledNumber() const;
     QString UntitledCaption() const override;
     void fitWindowToImage(QObject* sender, Tchild* image);
+    // Both passes: the second sees the scroll bars the first one added or removed.
+    void fitWindowToImageTwice(QObject* sender, Tchild* image);
     void changeWallpaper(const QString& fileName, bool tiled);
     TImageKitIO* imageIO = nullptr;
 

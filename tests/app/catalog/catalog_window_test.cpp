@@ -749,6 +749,24 @@ TEST_F(CatalogWindowTest, ClosingTheMainWindowDuringAnAddAsksAndThenCloses)
     }
 }
 
+// Before any click the first thumbnail is the current one, and Remove takes it.
+TEST_F(CatalogWindowTest, WithoutAClickRemoveTakesTheFirstThumbnail)
+{
+    Tkataform* k = catalog();
+    k->parentWidget()->resize(800, 400);
+    QCoreApplication::processEvents();
+    const QStringList paths{picture(QStringLiteral("f0.bmp"), 8, 8, Qt::red),
+                            picture(QStringLiteral("f1.bmp"), 9, 8, Qt::blue),
+                            picture(QStringLiteral("f2.bmp"), 10, 8, Qt::green)};
+    k->AddFiles(paths);
+    EXPECT_EQ(k->thumbGrid->Selection(), (TGridRect{0, 0, 0, 0}));
+    answer = mrOk;
+    QTest::mouseClick(k->removeFileButton, Qt::LeftButton);
+    ASSERT_EQ(k->Count(), 2);
+    EXPECT_EQ(k->Path(0), paths[1]);
+    EXPECT_EQ(k->Path(1), paths[2]);
+}
+
 TEST_F(CatalogWindowTest, SelectAllCoversTheGrid)
 {
     Tkataform* k = catalog();

@@ -153,9 +153,9 @@ void BM_Batch_Mogrify(benchmark::State& state)
     }
     // The same memory treatment as ours (KeepFreedMemory in main).
     for (auto _ : state) {
-        const bool ok = !f.files.isEmpty() && (state.range(0) == 1
-                                                   ? RunReference(QStringLiteral("mogrify"), mogrifyArgs(f), true)
-                                                   : runMogrifyProcesses(f, ParallelThreads()));
+        const bool ok = !f.files.isEmpty() &&
+                        (state.range(0) == 1 ? RunReference(QStringLiteral("mogrify"), mogrifyArgs(f), true)
+                                             : runMogrifyProcesses(f, ParallelThreads()));
         if (!ok)
             state.SkipWithError("mogrify failed");
     }
@@ -193,8 +193,8 @@ int main(int argc, char** argv)
     PrintComparison("batch replay, 1 thread", "BM_Batch_Ours/1", "mogrify", "BM_Batch_Mogrify/1", Threads(1, 1),
                     "BM_Mogrify_Startup");
     const std::string xargs = "xargs -P" + std::to_string(n) + " mogrify";
-    PrintComparison("batch replay, all cores", "BM_Batch_Ours/0", xargs.c_str(), "BM_Batch_Mogrify/0",
-                    Threads(n, n), "BM_Mogrify_Startup");
+    PrintComparison("batch replay, all cores", "BM_Batch_Ours/0", xargs.c_str(), "BM_Batch_Mogrify/0", Threads(n, n),
+                    "BM_Mogrify_Startup");
     std::printf("goal: all cores ours/ref <= 0.67 (the reference's processes run one thread each)\n");
     g_form.reset();
     benchmark::Shutdown();

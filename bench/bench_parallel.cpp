@@ -62,35 +62,30 @@ void onProc(TBitmap& b, const std::function<void(TImageKitProc&)>& f)
 const std::vector<Op>& ops()
 {
     static const std::vector<Op> o = {
-        {"DownLanczos3", "Lanczos3 to 1008 x 756", "big.resize((1008, 756), Image.LANCZOS)",
-         "lanczos3",
+        {"DownLanczos3", "Lanczos3 to 1008 x 756", "big.resize((1008, 756), Image.LANCZOS)", "lanczos3",
          [](TBitmap& b) {
              TBitmap d(1008, 756, pf24bit);
              ResampleBitmap(b, d, rfLanczos3);
              b.Assign(d);
          }},
-        {"DownTriangle", "Triangle to 1008 x 756", "big.resize((1008, 756), Image.BILINEAR)",
-         "linear",
+        {"DownTriangle", "Triangle to 1008 x 756", "big.resize((1008, 756), Image.BILINEAR)", "linear",
          [](TBitmap& b) {
              TBitmap d(1008, 756, pf24bit);
              ResampleBitmap(b, d, rfTriangle);
              b.Assign(d);
          }},
-        {"UpMitchell", "Mitchell to 6048 x 4536", "big.resize((6048, 4536), Image.BICUBIC)",
-         "mitchell",
+        {"UpMitchell", "Mitchell to 6048 x 4536", "big.resize((6048, 4536), Image.BICUBIC)", "mitchell",
          [](TBitmap& b) {
              TBitmap d(6048, 4536, pf24bit);
              ResampleBitmap(b, d, rfMitchell);
              b.Assign(d);
          }},
         {"Rotate17", "rotate 17 antialiased",
-         "big.rotate(17, resample=Image.BILINEAR, expand=True, fillcolor=(255, 255, 255))",
-         "rotate17",
+         "big.rotate(17, resample=Image.BILINEAR, expand=True, fillcolor=(255, 255, 255))", "rotate17",
          [](TBitmap& b) { Rotate(b, 17, true, clWhite); }},
         {"Rotate90", "rotate 90", "big.transpose(Image.ROTATE_90)", "rot",
          [](TBitmap& b) { Rotate(b, 90, true, clWhite); }},
-        {"Flip", "flip left to right", "big.transpose(Image.FLIP_LEFT_RIGHT)", "flip",
-         [](TBitmap& b) { Flip(b, 0); }},
+        {"Flip", "flip left to right", "big.transpose(Image.FLIP_LEFT_RIGHT)", "flip", [](TBitmap& b) { Flip(b, 0); }},
         {"Grey", "greyscale", "big.convert('L')", "grey",
          [](TBitmap& b) { onProc(b, [](TImageKitProc& p) { p.ConvertToGray(); }); }},
         {"Negative", "negative", "ImageOps.invert(big)", "invert",
@@ -167,13 +162,13 @@ public:
         interpolate_ = reinterpret_cast<void* (*)(const char*)>(fn("vips_interpolate_new"));
         arrayDouble_ = reinterpret_cast<void* (*)(int, ...)>(fn("vips_array_double_newv"));
         unref_ = reinterpret_cast<void (*)(void*)>(dlsym(RTLD_DEFAULT, "g_object_unref"));
-        for (const char* t : {"vips_kernel_get_type", "vips_angle_get_type", "vips_direction_get_type",
-                              "vips_interpretation_get_type"})
+        for (const char* t :
+             {"vips_kernel_get_type", "vips_angle_get_type", "vips_direction_get_type", "vips_interpretation_get_type"})
             types_.push_back(reinterpret_cast<unsigned long (*)()>(fn(t)));
-        ok_ = init_ && newFromFile_ && copyMemory_ && call_ && concurrency_ && cacheMax_ && fromNick_ &&
-              interpolate_ && arrayDouble_ && unref_ && std::all_of(types_.begin(), types_.end(), [](auto t) {
-                  return t != nullptr;
-              }) && init_("bench_parallel") == 0;
+        ok_ = init_ && newFromFile_ && copyMemory_ && call_ && concurrency_ && cacheMax_ && fromNick_ && interpolate_ &&
+              arrayDouble_ && unref_ &&
+              std::all_of(types_.begin(), types_.end(), [](auto t) { return t != nullptr; }) &&
+              init_("bench_parallel") == 0;
         if (ok_)
             cacheMax_(0);  // every run computes afresh
     }
@@ -292,8 +287,8 @@ int main(int argc, char** argv)
     char heading[200];
     std::snprintf(heading, sizeof heading,
                   "%d x %d: ours on 1 thread beside PIL and vips on 1; ours on %d beside vips on as many; "
-                  "vips in memory as ours", kW, kH,
-                  n);
+                  "vips in memory as ours",
+                  kW, kH, n);
     PrintTableHeading(heading);
     const std::string one = Threads(1, 1), all = Threads(n, n);
     for (const Op& op : ops()) {
@@ -302,8 +297,7 @@ int main(int argc, char** argv)
         if (a1 == g_bestMs.end() || aN == g_bestMs.end())
             continue;
         std::printf("%-28s ours 1 thread %8.1f ms   %d threads %8.1f ms   all/1 %5.2f   threads 1/%d%s\n", op.label,
-                    a1->second, n, aN->second, aN->second / a1->second, n,
-                    LoadNote(LoadOf({ours1, oursN})).c_str());
+                    a1->second, n, aN->second, aN->second / a1->second, n, LoadNote(LoadOf({ours1, oursN})).c_str());
         if (*op.pil)
             PrintComparison("", ours1, "PIL", std::string("PIL_") + op.name, one);
         if (*op.vips) {

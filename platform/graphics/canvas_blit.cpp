@@ -25,8 +25,8 @@ template <int From, int To> void copyColours(const uchar* in, uchar* out, const 
         } else if constexpr (To == 24) {
             std::memcpy(out + 3 * x, in + 4 * sx, 3);  // blue, green, red of a little-endian pixel
         } else if constexpr (From == 24) {
-            reinterpret_cast<QRgb*>(out)[x] =
-                0xFF000000u | uint32_t(in[3 * sx + 2]) << 16 | uint32_t(in[3 * sx + 1]) << 8 | in[3 * sx];
+            reinterpret_cast<QRgb*>(out)[x] = 0xFF000000u | uint32_t(in[3 * sx + 2]) << 16 |
+                                              uint32_t(in[3 * sx + 1]) << 8 | in[3 * sx];
         } else {
             reinterpret_cast<QRgb*>(out)[x] = 0xFF000000u | reinterpret_cast<const QRgb*>(in)[sx];
         }

@@ -17,9 +17,9 @@ TEST(ViewStretch, EveryPixelTakesTheSourcePixelUnderItsCentre)
         int dw, dh;
     };
     const Case cases[] = {
-        {4, 3, QImage::Format_BGR888, {0, 0, 4, 3}, 13, 7},   {4, 3, QImage::Format_BGR888, {1, 1, 3, 2}, 3, 2},
-        {5, 4, QImage::Format_BGR888, {0, 0, 5, 4}, 2, 3},    {7, 5, QImage::Format_BGR888, {2, 1, 5, 4}, 11, 9},
-        {9, 6, QImage::Format_Mono, {0, 0, 9, 6}, 20, 5},     {9, 6, QImage::Format_Indexed8, {1, 0, 8, 6}, 4, 12},
+        {4, 3, QImage::Format_BGR888, {0, 0, 4, 3}, 13, 7}, {4, 3, QImage::Format_BGR888, {1, 1, 3, 2}, 3, 2},
+        {5, 4, QImage::Format_BGR888, {0, 0, 5, 4}, 2, 3},  {7, 5, QImage::Format_BGR888, {2, 1, 5, 4}, 11, 9},
+        {9, 6, QImage::Format_Mono, {0, 0, 9, 6}, 20, 5},   {9, 6, QImage::Format_Indexed8, {1, 0, 8, 6}, 4, 12},
         {6, 4, QImage::Format_RGB32, {0, 0, 6, 4}, 17, 10},
     };
     for (const Case& c : cases) {

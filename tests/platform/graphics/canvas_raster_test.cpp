@@ -494,9 +494,9 @@ TEST(CanvasBlit, PlainCopyMatchesTheGeneralRoad)
         TRect dest;
     };
     const Case cases[] = {
-        {pf24bit, pf24bit, TRect(0, 0, 39, 30)},   {pf24bit, pf24bit, TRect(30, 25, -5, 2)},
-        {pf24bit, pf32bit, TRect(2, 1, 35, 28)},   {pf32bit, pf24bit, TRect(-7, -3, 50, 44)},
-        {pf32bit, pf32bit, TRect(35, 0, 4, 29)},   {pf24bit, pf24bit, TRect(1, 2, 8, 6)},
+        {pf24bit, pf24bit, TRect(0, 0, 39, 30)}, {pf24bit, pf24bit, TRect(30, 25, -5, 2)},
+        {pf24bit, pf32bit, TRect(2, 1, 35, 28)}, {pf32bit, pf24bit, TRect(-7, -3, 50, 44)},
+        {pf32bit, pf32bit, TRect(35, 0, 4, 29)}, {pf24bit, pf24bit, TRect(1, 2, 8, 6)},
         {pf24bit, pf8bit, TRect(0, 0, 40, 31)},
     };
     std::unique_ptr<TBitmap> gradient(Gradient(13, 10));

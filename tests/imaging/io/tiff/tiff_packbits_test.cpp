@@ -98,7 +98,7 @@ TEST(TiffPackBits, RowsUnpackedInPlaceMatchThePlainRule)
         double keep;  // share of the packed data left in the file
     };
     const Case cases[] = {
-        {12, true, 1.0}, {7, true, 1.0}, {13, true, 1.0}, {7, true, 0.6},  {13, true, 0.3},
+        {12, true, 1.0},  {7, true, 1.0},  {13, true, 1.0}, {7, true, 0.6},   {13, true, 0.3},
         {40, false, 1.0}, {9, false, 1.0}, {9, false, 0.5}, {21, false, 0.8},
     };
     constexpr int kH = 9;

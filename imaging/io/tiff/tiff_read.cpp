@@ -5,7 +5,7 @@
 
 #include "imaging/io/partial_load.h"
 #include "imaging/io/tiff/ccitt/fax_coding.h"
-#include "imaging/io/tiff/rgb_rows.h"
+#include "imaging/common/rgb_rows.h"
 #include "imaging/io/tiff/tiff_codes.h"
 #include "imaging/io/tiff/tiff_ifd.h"
 #include "platform/core/exceptions.h"
@@ -51,52 +51,79 @@ struct Image {
     TTiffLzwDecompress lzw = nullptr;
 };
 
-// Unpacks up to `want` bytes; returns how many came out. Bytes of out behind that
-// count may have been written too.
-int64_t unpackBits(const uint8_t* p, int64_t n, uint8_t* out, int64_t want)
-{
-    int64_t i = 0, o = 0;
-    // Away from both ends every run is copied as a whole 128 bytes, the excess being
-    // overwritten by the runs that follow: short runs then cost no call.
-    while (i + 129 <= n && o + 128 <= want) {
-        const int c = int8_t(p[i++]);
-        if (c >= 0) {
-            std::memcpy(out + o, p + i, 128);
-            i += c + 1;
-            o += c + 1;
-        } else if (c != -128) {
-            std::memset(out + o, p[i++], 128);
-            o += 1 - c;
+// PackBits data unpacked a piece at a time; a run may go on from one piece (a row) into
+// the next.
+class PackBitsReader {
+public:
+    PackBitsReader(const uint8_t* p, int64_t n) : p_(p), n_(n) {}
+
+    // Unpacks up to `want` bytes into out; returns how many came out. Bytes of out
+    // behind that count may have been written too.
+    int64_t Read(uint8_t* out, int64_t want)
+    {
+        int64_t o = 0;
+        if (literal_ > 0) {
+            o = std::min(literal_, want);
+            std::memcpy(out, p_ + i_, size_t(o));
+            i_ += o;
+            literal_ -= o;
+        } else if (repeat_ > 0) {
+            o = std::min(repeat_, want);
+            std::memset(out, fill_, size_t(o));
+            repeat_ -= o;
         }
-    }
-    while (i < n && o < want) {
-        const int c = int8_t(p[i++]);
-        if (c >= 0) {
-            const int64_t k = std::min(std::min<int64_t>(c + 1, n - i), want - o);
-            std::memcpy(out + o, p + i, size_t(k));
-            i += c + 1;
-            o += k;
-            if (k < c + 1)
-                break;
-        } else if (c != -128) {
-            if (i >= n)
-                break;
-            const int64_t k = std::min<int64_t>(1 - c, want - o);
-            std::memset(out + o, p[i++], size_t(k));
-            o += k;
+        // Away from both ends every run is copied as a whole 128 bytes, the excess being
+        // overwritten by the runs that follow: short runs then cost no call.
+        while (i_ + 129 <= n_ && o + 128 <= want) {
+            const int c = int8_t(p_[i_++]);
+            if (c >= 0) {
+                std::memcpy(out + o, p_ + i_, 128);
+                i_ += c + 1;
+                o += c + 1;
+            } else if (c != -128) {
+                std::memset(out + o, p_[i_++], 128);
+                o += 1 - c;
+            }
         }
+        while (i_ < n_ && o < want) {
+            const int c = int8_t(p_[i_++]);
+            if (c >= 0) {
+                // A literal cut off by the end of the data gives what is there.
+                const int64_t have = std::min<int64_t>(c + 1, n_ - i_), k = std::min(have, want - o);
+                std::memcpy(out + o, p_ + i_, size_t(k));
+                i_ += k;
+                o += k;
+                literal_ = have - k;
+            } else if (c != -128) {
+                if (i_ >= n_)
+                    break;
+                fill_ = p_[i_++];
+                const int64_t k = std::min<int64_t>(1 - c, want - o);
+                std::memset(out + o, fill_, size_t(k));
+                o += k;
+                repeat_ = 1 - c - k;
+            }
+        }
+        return o;
     }
-    return o;
-}
+
+private:
+    const uint8_t* p_;
+    int64_t n_, i_ = 0;
+    int64_t literal_ = 0, repeat_ = 0;  // bytes of a run still to come
+    uint8_t fill_ = 0;
+};
 
 // The rows of one strip of one plane, handed out in order. Packed and LZW strips are
 // decoded whole (their data bound their size) into `decoded`, which the strips of a
-// plane share; uncompressed rows stay where they are read; fax rows are decoded one at
-// a time, as a few bits can describe a long row.
+// plane share, or, given `into` (the strip's first bitmap row, rows `stride` apart),
+// straight into the bitmap; uncompressed rows stay where they are read; fax rows are
+// decoded one at a time, as a few bits can describe a long row.
 class StripRows {
 public:
-    StripRows(const Image& im, uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& decoded)
-        : rowBytes_(im.planeRowBytes)
+    StripRows(const Image& im, uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& decoded,
+              uint8_t* into = nullptr, int64_t stride = 0)
+        : rowBytes_(im.planeRowBytes), stride_(im.planeRowBytes)
     {
         // The fill order concerns the strips of every depth, coded or not, as other
         // readers take it; the fax decoder reads it itself.
@@ -114,10 +141,24 @@ public:
             complete_ = int(std::min<int64_t>(n / rowBytes_, rows));
             return;
         }
-        decoded.resize(size_t(rowBytes_ * rows));
-        at_ = decoded.data();
+        if (into && im.compression == tcPackBits) {
+            at_ = into;
+            stride_ = stride;
+            PackBitsReader packed(data, n);
+            while (complete_ < rows && packed.Read(at_ + stride_ * complete_, rowBytes_) == rowBytes_)
+                ++complete_;
+            return;
+        }
+        // LZW decodes a strip in one go: straight into the bitmap when its rows lie
+        // one behind the other there.
+        if (into && (stride == rowBytes_ || rows == 1)) {
+            at_ = into;
+        } else {
+            decoded.resize(size_t(rowBytes_ * rows));
+            at_ = decoded.data();
+        }
         if (im.compression == tcPackBits) {
-            complete_ = int(unpackBits(data, n, at_, rowBytes_ * rows) / rowBytes_);
+            complete_ = int(PackBitsReader(data, n).Read(at_, rowBytes_ * rows) / rowBytes_);
         } else {
             void* state = nullptr;
             const int64_t got = im.lzw(data, n, at_, rowBytes_ * rows, &state);
@@ -131,13 +172,13 @@ public:
     uint8_t* Row(int r)
     {
         if (!fax_)
-            return at_ + rowBytes_ * r;
+            return at_ + stride_ * r;
         fax_->DecodeRow(row_.data());
         return row_.data();
     }
 
 private:
-    int64_t rowBytes_;
+    int64_t rowBytes_, stride_;
     int complete_ = 0;
     uint8_t* at_ = nullptr;
     std::unique_ptr<TFaxDecoder> fax_;
@@ -222,7 +263,8 @@ void convertRow(const Image& im, uint8_t* s, uint8_t* d)
     switch (im.kind) {
     case kMono: {
         const int n = (w + 7) / 8;
-        std::memcpy(d, s, size_t(n));
+        if (d != s)
+            std::memcpy(d, s, size_t(n));
         if (im.invert)
             invertBytes(d, n);
         break;
@@ -584,6 +626,8 @@ void readStripRows(const TTiffFile& f, const Image& im, const Strips& st, QImage
     const int planes = st.planes;
     std::vector<uint8_t> merged(planes == 3 ? size_t(3 * im.width) : 0);
     const bool faxDirect = planes == 1 && im.fax && im.kind == kMono;
+    // Rows that keep their layout in the bitmap are unpacked there and converted in place.
+    const bool direct = planes == 1 && !im.fax && (im.kind == kRgb || im.kind == kMono);
     StripWindow windows[3] = {{f, st.offsets, st.have}, {f, st.offsets, st.have}, {f, st.offsets, st.have}};
     std::vector<uint8_t> decoded[3];
     int done = 0;  // rows handled (converted or left white)
@@ -608,7 +652,10 @@ void readStripRows(const TTiffFile& f, const Image& im, const Strips& st, QImage
                     dec.DecodeRow(out.scanLine(done + r));
                 continue;
             }
-            strips[p].emplace(im, data, st.have[i], rows, decoded[p]);
+            if (direct)
+                strips[p].emplace(im, data, st.have[i], rows, decoded[p], out.scanLine(done), out.bytesPerLine());
+            else
+                strips[p].emplace(im, data, st.have[i], rows, decoded[p]);
             complete = std::min(complete, strips[p]->Complete());
         }
         for (int r = 0; r < complete; ++r) {

@@ -1,7 +1,8 @@
 // What every benchmark shares so that ours and the references are measured alike: ours
 // and the reference run in turn, the best of kBestOf runs for every figure, programs'
 // start-up timed on its own and taken off their figures, one environment for
-// references, one table line with ours, the reference, ours / reference and threads.
+// references, one table line with ours, the reference, ours / reference, threads and
+// whether the machine was loaded beyond its cores while the figures were taken.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -14,17 +15,50 @@
 #include <QStandardPaths>
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 constexpr int kBestOf = 7;
+
+// The machine's one-minute load average now; 0 when it cannot be read.
+inline double LoadNow()
+{
+    std::ifstream f("/proc/loadavg");
+    double load = 0;
+    f >> load;
+    return load;
+}
+
+// The highest load seen in this process, and the highest seen while each figure was kept.
+inline double g_peakLoad = 0;
+inline std::map<std::string, double> g_loadOf;
+
+inline double SampleLoad()
+{
+    const double load = LoadNow();
+    g_peakLoad = std::max(g_peakLoad, load);
+    return load;
+}
+
+inline int OnlineCores() { return int(std::max(1L, sysconf(_SC_NPROCESSORS_ONLN))); }
+
+// " load 9.3 > 8 cores: yes" for the end of a table line.
+inline std::string LoadNote(double load)
+{
+    char s[64];
+    std::snprintf(s, sizeof s, "   load %.1f > %d cores: %s", load, OnlineCores(), load > OnlineCores() ? "yes" : "no");
+    return s;
+}
 
 // The shortest of `runs` timings of `run` in milliseconds; -1 as soon as a run fails.
 inline double BestRunMs(int runs, const std::function<bool()>& run)
@@ -36,6 +70,7 @@ inline double BestRunMs(int runs, const std::function<bool()>& run)
         if (!run())
             return -1;
         best = std::min(best, t.nsecsElapsed() / 1e6);
+        SampleLoad();
     }
     return best;
 }
@@ -59,9 +94,12 @@ inline std::pair<double, double> BestAlternating(const std::function<bool()>& ou
 // Best (shortest) figure in milliseconds of every benchmark, by name ("BM_X" or "BM_X/arg").
 inline std::map<std::string, double> g_bestMs;
 
-// Keeps the shorter of a figure and the one already kept under that name.
+// Keeps the shorter of a figure and the one already kept under that name, and the
+// highest load seen while any figure under that name was taken.
 inline void KeepBest(const std::string& name, double ms)
 {
+    double& load = g_loadOf[name];
+    load = std::max(load, SampleLoad());
     const auto it = g_bestMs.find(name);
     if (it == g_bestMs.end() || ms < it->second)
         g_bestMs[name] = ms;
@@ -171,15 +209,28 @@ inline bool RunPythonTimings(const char* script, const QStringList& args, bool k
 // Thread counts of a line, ours and the reference's: "1/1", "8/8".
 inline std::string Threads(int ours, int ref) { return std::to_string(ours) + "/" + std::to_string(ref); }
 
-// One table line: ours, the reference, ours / reference and the threads of each side.
-inline void PrintLine(const char* what, double ours, const char* refName, double ref, const std::string& threads)
+// The highest load kept with any of the named figures.
+inline double LoadOf(std::initializer_list<std::string> names)
 {
+    double load = 0;
+    for (const std::string& n : names)
+        if (const auto it = g_loadOf.find(n); it != g_loadOf.end())
+            load = std::max(load, it->second);
+    return load;
+}
+
+// One table line: ours, the reference, ours / reference, the threads of each side and
+// the load while the figures were taken (by default the highest seen in this run).
+inline void PrintLine(const char* what, double ours, const char* refName, double ref, const std::string& threads,
+                      double load = -1)
+{
+    const std::string note = LoadNote(load < 0 ? g_peakLoad : load);
     if (ours < 0 || ref <= 0) {
-        std::printf("%-26s (not measured)   %-30s threads %s\n", what, refName, threads.c_str());
+        std::printf("%-26s (not measured)   %-30s threads %s%s\n", what, refName, threads.c_str(), note.c_str());
         return;
     }
-    std::printf("%-26s ours %9.1f ms   %-30s %9.1f ms   ours/ref %6.3f   threads %s\n", what, ours, refName, ref,
-                ours / ref, threads.c_str());
+    std::printf("%-26s ours %9.1f ms   %-30s %9.1f ms   ours/ref %6.3f   threads %s%s\n", what, ours, refName, ref,
+                ours / ref, threads.c_str(), note.c_str());
 }
 
 // PrintLine over figures kept by name. A program's start-up (its figure named by
@@ -188,15 +239,16 @@ inline void PrintComparison(const char* what, const std::string& ours, const cha
                             const std::string& threads, const std::string& startup = {})
 {
     const auto a = g_bestMs.find(ours), b = g_bestMs.find(ref);
+    const double load = LoadOf({ours, ref, startup});
     if (a == g_bestMs.end() || b == g_bestMs.end()) {
-        PrintLine(what, -1, refName, -1, threads);
+        PrintLine(what, -1, refName, -1, threads, load);
         return;
     }
     double theirs = b->second;
     const auto s = startup.empty() ? g_bestMs.end() : g_bestMs.find(startup);
     if (s != g_bestMs.end())
         theirs -= s->second;
-    PrintLine(what, a->second, refName, theirs, threads);
+    PrintLine(what, a->second, refName, theirs, threads, load);
     if (s != g_bestMs.end())
         std::printf("%-26s      %9s      %-30s %9.1f ms   (start-up, taken off above)\n", "", "", refName, s->second);
 }

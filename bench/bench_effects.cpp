@@ -145,7 +145,8 @@ int main(int argc, char** argv)
     PrintComparison("wave", "all_wave", "IM wave", "IMall_wave", all);
     for (const char* name : {"contrast", "hsv", "equalize"})
         if (g_bestMs.count(std::string("all_") + name))
-            std::printf("%-26s ours %9.1f ms on %d threads   (ours on one: %.1f ms)\n", name,
-                        g_bestMs[std::string("all_") + name], n, g_bestMs[std::string("one_") + name]);
+            std::printf("%-26s ours %9.1f ms on %d threads   (ours on one: %.1f ms)   threads %d/-%s\n", name,
+                        g_bestMs[std::string("all_") + name], n, g_bestMs[std::string("one_") + name], n,
+                        LoadNote(LoadOf({std::string("all_") + name, std::string("one_") + name})).c_str());
     return 0;
 }

@@ -128,7 +128,8 @@ int main(int argc, char** argv)
                     "BM_IdentifyStartup");
     const auto dib = g_bestMs.find("BM_DibRoundTrip");
     if (dib != g_bestMs.end())
-        std::printf("%-26s ours %9.1f ms   (no reference)\n", "DIB pack and unpack", dib->second);
+        std::printf("%-26s ours %9.1f ms   (no reference)   threads 1/-%s\n", "DIB pack and unpack", dib->second,
+                    LoadNote(LoadOf({"BM_DibRoundTrip"})).c_str());
     benchmark::Shutdown();
     return 0;
 }

@@ -19,10 +19,12 @@
 #include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/proc/image_kit_proc.h"
+#include "platform/core/parallel_for.h"
 #include "platform/graphics/canvas.h"
 #include "platform/print/printer.h"
 
 #include "bench_app.h"
+#include "bench_common.h"
 #include "bench_image.h"
 
 #include <QApplication>
@@ -120,9 +122,9 @@ void measure(const char* name, const std::function<bool()>& op, int64_t memoryGo
     const int64_t peak = std::max<int64_t>(statusKiB("VmHWM:") - before, 0);
     const bool within = ok && gap <= 100 && (memoryGoalMiB < 0 || peak / 1024 <= memoryGoalMiB);
     g_allWithinGoal = g_allWithinGoal && within;
-    std::printf("  %-34s %s  %7lld ms   longest gap %6lld ms (goal <= 100)   peak +%5lld MiB%s\n", name,
-                ok ? "ok    " : "FAILED", (long long)ms, (long long)gap, (long long)(peak / 1024),
-                memoryGoalMiB >= 0 ? " (goal <= 64)" : "");
+    std::printf("  %-34s %s  %7lld ms   longest gap %6lld ms (goal <= 100)   peak +%5lld MiB%s   threads %d/-%s\n",
+                name, ok ? "ok    " : "FAILED", (long long)ms, (long long)gap, (long long)(peak / 1024),
+                memoryGoalMiB >= 0 ? " (goal <= 64)" : "", ParallelThreads(), LoadNote(LoadNow()).c_str());
     std::fflush(stdout);
 }
 

@@ -112,6 +112,6 @@ int main(int argc, char** argv)
     PrintLine("whole acquisition", ours, "scanimage --format=pnm", ref, Threads(1, 1));
     std::printf("  scanimage start-up (--dont-scan)   %8.1f ms\n", startup);
     PrintLine("Scan click to image", inDialog, "scanimage less start-up", refScan, Threads(1, 1));
-    std::printf("goal: ours/ref <= 1\n");
+    std::printf("goal: whole acquisition ours/ref <= 1.5\n");
     return 0;
 }

@@ -1,11 +1,12 @@
 // Start-up of the application: from launching the kandrivel process with a 4000 × 3000
-// photo-like JPEG (written by cjpeg, quality 90, 4:2:0) on its command line to the first
+// photo-like JPEG (written by cjpeg, quality 90, 4:4:4) on its command line to the first
 // painted frame of its image window, beside decoding the same file alone in this
 // process. The application, asked by KANDRIVEL_REPORT_FIRST_PAINT, prints the monotonic
-// clock at that paint and quits; the launch is read on the same clock here. Cold: the
-// first launch, on a fresh data directory, with the picture dropped from the page cache
-// (the libraries stay cached: only root could drop them, and the machine is shared).
-// Warm: the best of kBestOf launches after it, each in turn with a decode.
+// clock at that paint and quits; the launch is read on the same clock here. Everything
+// runs pinned to one core, the application and the decode alike. First launch: a fresh,
+// empty data directory each time; warm: the same data directory again. Best of kBestOf
+// of each, in turn with a decode. Cold (one launch, picture dropped from the page cache;
+// the libraries stay cached: only root could drop them) is shown for information.
 #include "imaging/io/image_kit_io.h"
 #include "platform/core/parallel_for.h"
 #include "platform/graphics/bitmap.h"
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -88,30 +90,43 @@ int main(int argc, char** argv)
     }
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("photo.jpg"));
-    if (!WriteCjpeg(MakeBenchPhoto(kWidth, kHeight, 12), name, 90, true)) {
+    if (!WriteCjpeg(MakeBenchPhoto(kWidth, kHeight, 12), name, 90, false)) {
         std::printf("cjpeg is missing or failed: no start-up figures\n");
         return 1;
     }
-    const QString coldHome = dir.filePath(QStringLiteral("cold_home")), warmHome = dir.filePath(QStringLiteral("home"));
-    QDir().mkpath(coldHome);
-    QDir().mkpath(warmHome);
+    // Both sides on the core this process runs on; the application inherits it.
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(std::max(0, sched_getcpu()), &set);
+    sched_setaffinity(0, sizeof set, &set);
 
+    int fresh = 0;
+    const auto freshHome = [&] {
+        const QString home = dir.filePath(QStringLiteral("fresh%1").arg(fresh++));
+        QDir().mkpath(home);
+        return home;
+    };
+    const QString warmHome = freshHome();
     dropFromPageCache(name);
-    const double cold = launchMs(exe, name, coldHome);
-    double decodeBest = 1e30, warm = 1e30;
-    for (int i = 0; i < kBestOf && warm >= 0; ++i) {
+    const double cold = launchMs(exe, name, freshHome());
+    double decodeBest = 1e30, first = 1e30, warm = 1e30;
+    for (int i = 0; i < kBestOf && warm >= 0 && first >= 0; ++i) {
         decodeBest = std::min(decodeBest, BestRunMs(1, [&] { return decode(name); }));
-        const double ms = launchMs(exe, name, warmHome);
-        warm = ms < 0 ? -1 : std::min(warm, ms);
+        const double f = launchMs(exe, name, freshHome());
+        first = f < 0 ? -1 : std::min(first, f);
+        const double w = launchMs(exe, name, warmHome);
+        warm = w < 0 ? -1 : std::min(warm, w);
+        SampleLoad();
     }
 
-    PrintTableHeading("Start-up with a 4000 x 3000 photo-like JPEG (cjpeg, quality 90, 4:2:0): launch to first "
-                      "painted image window, beside its decode alone");
-    // The application may use every core (fitting the zoom); the decode uses one.
+    PrintTableHeading("Start-up with a 4000 x 3000 photo-like JPEG (cjpeg, quality 90, 4:4:4): launch to first "
+                      "painted image window, beside its decode alone; all on one core");
     const std::string threads = Threads(ParallelThreads(), 1);
-    PrintLine("start-up cold", cold, "decode alone", decodeBest, threads);
-    PrintLine("start-up warm", warm, "decode alone", decodeBest, threads);
-    if (warm > 0)
-        std::printf("start-up warm - decode      %9.1f ms   (goal: <= 100 ms)\n", warm - decodeBest);
+    PrintLine("first launch (fresh data)", first, "decode alone", decodeBest, threads);
+    PrintLine("warm launch", warm, "decode alone", decodeBest, threads);
+    PrintLine("cold (page cache dropped)", cold, "decode alone", decodeBest, threads);
+    if (first > 0 && warm > 0)
+        std::printf("first launch - decode %9.1f ms (goal <= 100); warm - decode %9.1f ms (goal <= 50)\n",
+                    first - decodeBest, warm - decodeBest);
     return 0;
 }

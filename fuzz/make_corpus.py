@@ -378,6 +378,83 @@ def all_tiff():
                    (282, 5, 1, rational), (283, 5, 1, rational), short(296, 2)], b"\x10\x80\xf0"))
 
 
+def tiff_chain(pages):
+    """A chain of directories, one after the other; pages: lists of entries whose values
+    fit their field."""
+    out = b"II*\0" + struct.pack("<I", 8)
+    for i, entries in enumerate(pages):
+        at = len(out)
+        nxt = at + 2 + 12 * len(entries) + 4 if i + 1 < len(pages) else 0
+        out += struct.pack("<H", len(entries))
+        for tag, kind, count, value in sorted(entries, key=lambda e: e[0]):
+            out += struct.pack("<HHI", tag, kind, count) + value.ljust(4, b"\0")
+        out += struct.pack("<I", nxt)
+    return out
+
+
+def tiny_page(strip_at):
+    """A 1 × 1 black-is-zero page whose pixel lies at strip_at."""
+    return [long_(256, 1), long_(257, 1), short(262, 1), long_(273, strip_at)]
+
+
+def shared_strips(w, h, rows, strip, extra, counts=None):
+    """An image whose strips of `rows` rows all start at the one strip that follows the
+    header (offsets stored as bytes); byte counts missing unless given."""
+    n = (h + rows - 1) // rows
+    entries = [long_(256, w), long_(257, h), (273, 1, n, bytes([8]) * n), long_(278, rows)] + list(extra)
+    if counts is not None:
+        entries.append((279, 1, n, bytes([counts]) * n))
+    return tiff_file(entries, strip)
+
+
+def all_tiff_rounds():
+    """Strips sharing their bytes, LZW without data, long chains, long fax pages and
+    fill order 2 on every depth."""
+    rgb = [(258, 3, 3, struct.pack("<HHH", 8, 8, 8)), short(262, 2), short(277, 3)]
+    put("tiff", "regress-shared-strips-packbits.tif",
+        shared_strips(16384, 16384, 24, b"\x81\x00" * 50, rgb + [short(259, 32773)]))
+    colours = struct.pack("<6H", 0xFFFF, 0, 0, 0, 0, 0xFFFF)
+    bilevel_palette = [short(258, 1), short(262, 3), (320, 3, 6, colours)]
+    put("tiff", "regress-shared-strips-g4-palette.tif",
+        shared_strips(16384, 16384, 24, b"\xff" * 100, bilevel_palette + [short(259, 4)], counts=0))
+    put("tiff", "regress-shared-strips-mono-palette.tif",
+        shared_strips(16384, 16384, 24, b"\x55" * 100, bilevel_palette + [short(259, 1)]))
+    # A blank fax page whose strips all use one blank strip: it loads.
+    put("tiff", "blank-page-shared-strip.tif",
+        shared_strips(1728, 400, 20, b"\xff" * 3, [short(258, 1), short(262, 0), short(259, 4)]))
+    # LZW strips of a few bytes claiming 768 MiB of pixels.
+    put("tiff", "regress-lzw-tiny-data-huge.tif",
+        tiff_file([long_(256, 16384), long_(257, 16384), (273, 4, 1, None), long_(279, 12), short(259, 5)] + rgb,
+                  b"\x80\x00\x20\x10\x08\x04\x02\x01\x00\x80\x40\x20"))
+    # A G3 page of 1728 × 155344 pixels (the most the readers take) in a few hundred bytes.
+    put("tiff", "regress-g3-long-page.tif",
+        bilevel_tiff(1728, 155344, b"\xff" * 400, compression=3, extra=[long_(292, 1)]))
+    # Fill order 2 on 8 bits: grey plain, RGB packed (every byte reversed, control bytes too).
+    rev = lambda data: bytes(int(f"{b:08b}"[::-1], 2) for b in data)
+    grey = bytes(range(0, 240, 20))
+    put("tiff", "fill-order-2-grey8.tif",
+        tiff_file([long_(256, 4), long_(257, 3), short(258, 8), short(262, 1), short(266, 2), (273, 4, 1, None),
+                   long_(279, len(grey))], rev(grey)))
+    packed = bytes([5]) + bytes(range(10, 70, 10)) + bytes([0xFB, 0x33])
+    put("tiff", "fill-order-2-rgb-packbits.tif",
+        tiff_file([long_(256, 4), long_(257, 1), short(259, 32773), short(266, 2), (273, 4, 1, None),
+                   long_(279, len(packed))] + rgb, rev(packed)))
+    # Directory chains: a short one for the fuzzer to grow, a long one for the page walk.
+    put("tiff", "chain-15-pages.tif", tiff_chain([tiny_page(8)] * 15))
+    put("tiff", "regress-many-pages.tif", tiff_chain([tiny_page(8)] * 1000))
+
+
+def all_multi():
+    """The first byte picks the format: even TIFF, odd GIF."""
+    here = os.path.join(HERE, "corpus")
+    for first, folder, name in ((0, "tiff", "regress-many-pages.tif"), (0, "tiff", "regress-g3-long-page.tif"),
+                                (0, "tiff", "chain-15-pages.tif"), (0, "tiff", "regress-shared-strips-g4-palette.tif"),
+                                (0, "tiff", "regress-lzw-tiny-data-huge.tif"), (0, "tiff", "g4.tif"),
+                                (1, "gif", "animated.gif"), (1, "gif", "regress-many-frames.gif")):
+        with open(os.path.join(here, folder, name), "rb") as f:
+            put("multi", f"{folder}-{name}", bytes([first]) + f.read())
+
+
 # ---- PCX ----------------------------------------------------------------------------
 
 def pcx_file(w, h, bits, planes, data, bpl=None, encoding=1):
@@ -403,6 +480,12 @@ def all_pcx():
 
 
 # ---- GIF without frames ---------------------------------------------------------------
+
+def all_gif_many_frames():
+    # A thousand frames of one pixel: the frame walk of every frame's read.
+    bw = b"\x00\x00\x00\xff\xff\xff"
+    put("gif", "regress-many-frames.gif", gif_screen(1, 1, 0x80, bw) + gif_frame(1, 1) * 1000 + b";")
+
 
 def all_gif_frameless():
     bw = b"\x00\x00\x00\xff\xff\xff"
@@ -518,10 +601,13 @@ if __name__ == "__main__":
     all_options()
     all_gif()
     all_gif_frameless()
+    all_gif_many_frames()
     all_tiff()
+    all_tiff_rounds()
     all_pcx()
     all_catalog()
     all_batch()
     all_slides()
     all_option_slide_font()
     all_load_save()
+    all_multi()

@@ -40,35 +40,6 @@ int typeFlagOf(const QString& name)
     return -1;
 }
 
-// False when the visitor stopped the walk.
-bool collect(const QString& dir, const std::array<uint8_t, 10>& types, bool subdirs, QStringList& out,
-             const TDirectoryVisit& visit)
-{
-    if (visit && !visit(dir, int(out.size())))
-        return false;
-    QDir d(dir);
-    QFileInfoList entries =
-        d.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    // The platform's order is arbitrary; name order makes runs repeatable.
-    std::sort(entries.begin(), entries.end(),
-              [](const QFileInfo& a, const QFileInfo& b) { return a.fileName() < b.fileName(); });
-    for (const QFileInfo& fi : entries) {
-        if (fi.isDir()) {
-            // A link may lead back up the tree.
-            if (subdirs && !fi.isSymLink() && !fi.fileName().startsWith(QLatin1Char('.')) &&
-                !collect(fi.filePath(), types, subdirs, out, visit))
-                return false;
-            continue;
-        }
-        if (!fi.isFile())
-            continue;
-        const int flag = typeFlagOf(fi.fileName());
-        if (flag >= 0 && types[size_t(flag)])
-            out << AddTrailingBackslash(dir) + fi.fileName();
-    }
-    return true;
-}
-
 // The extension of a file the image came from, when it can be written back as such.
 QString writableExtension(const QString& fileName)
 {
@@ -140,11 +111,11 @@ QString NumberedName(const QString& directory, const QString& startName, int cou
 QStringList CollectDirectory(const QString& directory, const std::array<uint8_t, 10>& types, bool subdirs,
                              const TDirectoryVisit& visit, bool* stopped)
 {
-    QStringList out;
-    const bool whole = directory.isEmpty() || collect(directory, types, subdirs, out, visit);
-    if (stopped)
-        *stopped = !whole;
-    return out;
+    const auto accept = [&types](const QString& name) {
+        const int flag = typeFlagOf(name);
+        return flag >= 0 && types[size_t(flag)] != 0;
+    };
+    return CollectFiles(directory, subdirs, Qt::CaseSensitive, accept, visit, stopped);
 }
 
 QString FileListPath() { return BatchDirectory() + QStringLiteral("verz.sld"); }

@@ -2,6 +2,7 @@
 #pragma once
 #include "app/commands/command_record.h"
 #include "app/options/option_blocks.h"
+#include "app/util/directory_walk.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,9 +39,7 @@ QString NumberedName(const QString& directory, const QString& startName, int cou
 // The image files of a directory, entries sorted by name, subdirectories (not those
 // beginning with ".", never through symbolic links) searched where they stand in
 // that order. types: JPEG, BMP, PCX, GIF, TIFF, WMF, EMF, ICO, CUR, PNG.
-// visit, if given, runs before each directory is read with the number of files found so
-// far; returning false ends the walk there, and stopped (if given) tells so.
-using TDirectoryVisit = std::function<bool(const QString& directory, int found)>;
+// visit, if given, runs before each directory is read (see CollectFiles).
 QStringList CollectDirectory(const QString& directory, const std::array<uint8_t, 10>& types, bool subdirs,
                              const TDirectoryVisit& visit = {}, bool* stopped = nullptr);
 

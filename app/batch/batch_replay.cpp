@@ -259,15 +259,14 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
     };
     QPointer<Tchild> guard(image);
     if (s.after == 1) {
-        bool saved = false;
-        bool cancelled = false;
+        TSaveOutcome outcome = TSaveOutcome::Failed;
         {
             TPinScope pin(main_, image);
-            saved = main_.SaveActiveImage(cancelled);
+            outcome = main_.SaveImage(image);
         }
         if (!guard)
             return true;
-        if (!saved || cancelled || image->Modified()) {
+        if (outcome != TSaveOutcome::Saved || image->Modified()) {
             markBatchResult(image);
             return false;  // the save reported its own error, or the user cancelled it
         }
@@ -291,11 +290,10 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
         return failed(
             LangText(QStringLiteral("Der Dateiname ist zu lang: "), QStringLiteral("The file name is too long: ")) +
             t.name);
-    main_.Record().SetCode(cmdSave);
-    main_.Record().SetFileName(t.name);
     tsaveparams block;
     const bool ownFormat = s.keepformat && !source.isEmpty() &&
                            QFileInfo(source).suffix().compare(QFileInfo(t.name).suffix(), Qt::CaseInsensitive) == 0;
+    QString error;
     try {
         TPinScope pin(main_, image);
         if (ownFormat)
@@ -303,19 +301,27 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
         else
             main_.DialogSaveParams(block);
         FitSaveParamsToWriter(block, t.name);
-        main_.Record().SetSaveParams(block);
-        main_.RunRecord(main_.Window(), main_.Record());
+        if (main_.RunSave(image, t.name, block, &error) != TSaveOutcome::Saved) {
+            if (!guard)
+                return true;
+            if (!error.isEmpty())
+                return failed(error);
+            markBatchResult(image);  // the record check has told the user why
+            return false;
+        }
     } catch (const std::exception& e) {
         return failed(TApplication::ExceptionText(e));
     }
+    if (!guard)
+        return true;
     ++counter;
     closeWindow(image);
     return true;
 }
 
+// The recent-file list is the user's own: a batch's files do not go into it.
 bool TBatchRunner::openForBatch(const QString& fileName, QString& error)
 {
-    main_.AddToHistory(fileName);
     main_.Record().SetCode(cmdOpen);
     if (!main_.Record().SetFileName(fileName)) {
         error = LangText(QStringLiteral("Der Dateiname ist zu lang."), QStringLiteral("The file name is too long."));

@@ -78,7 +78,14 @@ Tkataform::Tkataform(TMainWindowServices* mainWindow, QWidget* parent) : QWidget
     thumbGrid->SetFixedCols(0);
     thumbGrid->SetFixedRows(0);
     thumbGrid->SetOptions(goRangeSelect | goColSizing);
-    thumbGrid->OnDrawCell = [this](TObject*, int c, int r, const TRect& rect, TGridDrawState) { drawCell(c, r, rect); };
+    thumbGrid->OnDrawCell = [this](TObject*, int c, int r, const TRect& rect, TGridDrawState state) {
+        drawCell(c, r, rect, state);
+    };
+    // Any cell the user picks (click, keys, range) is a selection again.
+    thumbGrid->OnSelectCell = [this](TObject*, int, int, bool&) {
+        if (!std::exchange(hasSelection_, true))
+            thumbGrid->InvalidateGrid();
+    };
     thumbGrid->OnDblClick = [this](TObject*) { cellDoubleClicked(); };
     thumbGrid->installEventFilter(this);
     box->addWidget(thumbGrid);
@@ -102,6 +109,7 @@ Tkataform::~Tkataform()
 {
     workKit->SetOnProgress(nullptr);
     thumbGrid->OnDrawCell = nullptr;
+    thumbGrid->OnSelectCell = nullptr;
     thumbGrid->OnDblClick = nullptr;
 }
 
@@ -165,9 +173,11 @@ void Tkataform::FormActivate()
     if (!initialised_) {
         initialised_ = true;
         const toptions& o = main_->Options();
-        thumbGrid->SetGridLineWidth(std::max(0, o.katspacing));
-        thumbGrid->SetDefaultColWidth(std::max(1, o.katwidth));
-        thumbGrid->SetDefaultRowHeight(std::max(1, o.katheight + ((o.katflags & kfName) ? 6 : 0)));
+        // The option file may hold any number: the grid takes what the options dialog offers.
+        thumbGrid->SetGridLineWidth(std::clamp(o.katspacing, 0, kMaxCatalogSpacing));
+        thumbGrid->SetDefaultColWidth(std::clamp(o.katwidth, kMinCatalogThumbSide, kMaxCatalogThumbSide));
+        thumbGrid->SetDefaultRowHeight(std::clamp(o.katheight, kMinCatalogThumbSide, kMaxCatalogThumbSide) +
+                                       ((o.katflags & kfName) ? 6 : 0));
         reorder();
     }
     setCaptions();
@@ -228,9 +238,28 @@ void Tkataform::resizeEvent(QResizeEvent* event)
     reorder();
 }
 
-void Tkataform::drawCell(int col, int row, const TRect& rect)
+bool Tkataform::selectedRange(TGridRect& range) const
+{
+    if (!hasSelection_) {
+        LangMessageDlg(QStringLiteral("Es sind keine Bilder markiert."), mtInformation, mbOK,
+                       QStringLiteral("No images are selected."));
+        return false;
+    }
+    range = thumbGrid->Selection();
+    return true;
+}
+
+void Tkataform::drawCell(int col, int row, const TRect& rect, TGridDrawState state)
 {
     const toptions& o = main_->Options();
+    if (!hasSelection_ && (state & gdSelected)) {
+        // The grid always keeps a current cell; after a removal it is not shown as chosen.
+        TCanvas& c = *thumbGrid->Canvas();
+        c.Brush.Style = bsSolid;
+        c.Brush.Color = thumbGrid->Color();
+        c.Font.Color = thumbGrid->GridFont.Color;
+        c.FillRect(rect);
+    }
     drawEntry(*thumbGrid->Canvas(), rect, o.katflags, o.katfontsize, EntryAt(col, row));
 }
 
@@ -316,6 +345,18 @@ bool Tkataform::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool Tkataform::RefuseWhileBusy() const
+{
+    if (!Busy())
+        return false;
+    LangMessageDlg(QStringLiteral("Der Katalog arbeitet noch. Bitte warten Sie, bis er fertig ist, oder brechen "
+                                  "Sie mit Esc ab."),
+                   mtInformation, mbOK,
+                   QStringLiteral("The catalog is still working. Please wait until it has finished, or stop it "
+                                  "with Esc."));
+    return true;
+}
+
 Tkataform::TBusyScope::TBusyScope(Tkataform& form) : form_(form)
 {
     if (form_.busy_++ == 0)
@@ -327,6 +368,7 @@ Tkataform::TBusyScope::~TBusyScope()
     if (--form_.busy_ > 0)
         return;
     form_.setCommandsEnabled(true);
+    emit form_.Idle();
     if (std::exchange(form_.closePending_, false)) {
         // The close asked for during the loop, now that nothing refers to the window.
         Tkataform* form = &form_;
@@ -395,6 +437,43 @@ Tkataform* CreateCatalogWindow(TMainWindowServices& mainWindow)
     return form;
 }
 
+namespace {
+QList<Tkataform*> busyCatalogs(TMainWindowServices& mainWindow)
+{
+    QList<Tkataform*> busy;
+    for (QWidget* w : mainWindow.MDIChildren())
+        if (auto* k = qobject_cast<Tkataform*>(w); k && k->Busy())
+            busy << k;
+    return busy;
+}
+}  // namespace
+
+bool CatalogsHoldTheClose(TMainWindowServices& mainWindow)
+{
+    const QList<Tkataform*> busy = busyCatalogs(mainWindow);
+    if (busy.isEmpty())
+        return false;
+    if (LangMessageDlg(QStringLiteral("Der Katalog fügt noch Bilder hinzu oder lädt sie. Soll er abbrechen und "
+                                      "das Programm danach beendet werden?"),
+                       mtConfirmation, mbYes | mbNo,
+                       QStringLiteral("The catalog is still adding or loading images. Stop it and close the "
+                                      "program afterwards?")) != mrYes)
+        return true;
+    TMainWindowServices* main = &mainWindow;
+    for (Tkataform* k : busy) {
+        k->Aborting = true;
+        // Queued: the loop that kept the window busy has returned by then.
+        QObject::connect(
+            k, &Tkataform::Idle, main->Window(),
+            [main] {
+                if (busyCatalogs(*main).isEmpty())
+                    main->Window()->close();
+            },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    }
+    return true;
+}
+
 void ConnectCatalogMenu(TMainWindowServices& mainWindow)
 {
     using Command = void (*)(Tkataform&);
@@ -421,7 +500,8 @@ void ConnectCatalogMenu(TMainWindowServices& mainWindow)
         const QVariant avail = a->property("kAvailable");
         a->setEnabled(!avail.isValid() || avail.toBool());
         QObject::connect(a, &QAction::triggered, main->Window(), [main, command, whileBusy] {
-            if (auto* k = qobject_cast<Tkataform*>(main->ActiveMDIChild()); k && (whileBusy || !k->Busy()))
+            auto* k = qobject_cast<Tkataform*>(main->ActiveMDIChild());
+            if (k && (whileBusy || !k->RefuseWhileBusy()))
                 TApplication::Guard([&] { command(*k); });
         });
     }

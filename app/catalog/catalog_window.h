@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/core/geometry.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/ui/draw_grid.h"
 
 #include <QByteArray>
 #include <QString>
@@ -55,6 +56,11 @@ public:
     // True while an add, reload or load lets the events run: the window's commands wait,
     // and a close ends the loop and closes the window after it.
     bool Busy() const { return busy_ > 0; }
+    // While busy: tells the user that the command has to wait and returns true.
+    bool RefuseWhileBusy() const;
+    // False after a removal until the user picks cells again: the cells that held the
+    // removed entries show others now.
+    bool HasSelection() const { return hasSelection_; }
 
     int Count() const { return int(Items.size()); }
     TCatalogEntry Entry(int index) const;
@@ -69,7 +75,8 @@ public:
     // Thumbnails (catalog_window_entries.cpp). addEntryFromFile: False when the file is missing.
     bool addEntryFromFile(const QString& path);
     void replaceEntryFromFile(const QString& path, int index);
-    // Adds the files in order, re-laying out after each, until Escape aborts.
+    // Adds the files in order, re-laying out after each, until Escape aborts. A file
+    // that cannot be read is skipped; the skipped ones are listed at the end.
     void AddFiles(const QStringList& files);
     void addFilesClicked();
     void removeFilesClicked();
@@ -105,6 +112,10 @@ public:
 
     TMainWindowServices* MainWindow() const { return main_; }
 
+signals:
+    // The add, reload or load that kept the window busy has ended.
+    void Idle();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -120,7 +131,9 @@ private:
     bool addEntryFromFile(const QString& path, TDecodedPicture* decoded);
     TBitmap missingThumb();
     QByteArray encodeThumb(const TBitmap& thumb);
-    void drawCell(int col, int row, const TRect& rect);
+    void drawCell(int col, int row, const TRect& rect, TGridDrawState state);
+    // The selected cells; after a removal there are none, which the user is told.
+    bool selectedRange(TGridRect& range) const;
     void cellDoubleClicked();
     void resetProgress();
     // Sets the grid's column and row counts for the entries; True when they changed
@@ -145,6 +158,7 @@ private:
     int busy_ = 0;
     bool closePending_ = false;
     bool initialised_ = false;
+    bool hasSelection_ = true;
     static constexpr int kProgressStep = 20;
     bool quietProgress_ = false;  // the thumbnail's own scaling reports nothing
     // A JPEG needs decoding only to a few times the thumbnail (see makeThumb).
@@ -155,6 +169,11 @@ private:
 // A new, empty catalog window in the main window's client area, shown and active. The
 // caller gives it its caption (the untitled name, or the file name after loadCatalog).
 Tkataform* CreateCatalogWindow(TMainWindowServices& mainWindow);
+
+// Closing the main window while catalogs still add or load files: asks whether to stop
+// them, and if so stops them and closes the main window again once every one has ended.
+// True when this close has to wait (answered or not).
+bool CatalogsHoldTheClose(TMainWindowServices& mainWindow);
 
 // Binds the main window's catalog menu items to the active catalog window; each does
 // nothing while another kind of window is active.

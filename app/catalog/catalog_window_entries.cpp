@@ -23,12 +23,52 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 bool fileExists(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() && info.isFile();
+}
+
+// One file that could not be read ends nothing: the loops go on and name every such
+// file once at the end.
+class TSkippedFiles {
+public:
+    // Runs fn; a failure is noted (its message names the file) and false returned.
+    bool Try(const std::function<void()>& fn)
+    {
+        try {
+            fn();
+            return true;
+        } catch (const std::exception& e) {
+            lines_ << TApplication::ExceptionText(e);
+            return false;
+        }
+    }
+    void Report(const QString& german, const QString& english) const
+    {
+        if (lines_.isEmpty())
+            return;
+        // A folder of broken files must not make a box taller than the screen.
+        constexpr qsizetype kShown = 20;
+        QString list = lines_.mid(0, kShown).join(QLatin1Char('\n'));
+        QString more;
+        if (lines_.size() > kShown)
+            more = QStringLiteral("\n… (+%1)").arg(lines_.size() - kShown);
+        LangMessageDlg(german + QStringLiteral("\n") + list + more, mtWarning, mbOK,
+                       english + QStringLiteral("\n") + list + more);
+    }
+
+private:
+    QStringList lines_;
+};
+
+void reportNotReloaded(const TSkippedFiles& skipped)
+{
+    skipped.Report(QStringLiteral("Folgende Bilder konnten nicht neu geladen werden und blieben, wie sie waren:"),
+                   QStringLiteral("The following images could not be reloaded and were left as they were:"));
 }
 }  // namespace
 
@@ -161,8 +201,9 @@ void Tkataform::AddFiles(const QStringList& files)
     // The next files' decoding runs ahead on the pool; each is still added here, in
     // order, with the events handled and Escape tested after it.
     TDecodeAhead ahead(files, workKit->IOParams(), kThumbDecodeSide, [this](int p) { showProgress(workKit, p); });
+    TSkippedFiles skipped;
     for (int i = 0; i < files.size(); ++i) {
-        addEntryFromFile(files[i], ahead.Take(i));
+        skipped.Try([&] { addEntryFromFile(files[i], ahead.Take(i)); });
         // A save while the events ran does not cover the entries added after it.
         Modified = true;
         if (const int shows = main_->ProgressThrottle() ? main_->ProgressThrottle()->ShowCount() : 0;
@@ -174,6 +215,9 @@ void Tkataform::AddFiles(const QStringList& files)
         if (Aborting)
             break;
     }
+    showAdded();
+    skipped.Report(QStringLiteral("Folgende Dateien konnten nicht gelesen werden und wurden nicht hinzugefügt:"),
+                   QStringLiteral("The following files could not be read and were not added:"));
 }
 
 void Tkataform::addFilesClicked()
@@ -185,7 +229,7 @@ void Tkataform::addFilesClicked()
     dlg.SetFilterIndex(9);
     dlg.Title = TranslatedCaption(QStringLiteral("Datei hinzufügen"));
     dlg.MsgLanguage = LibraryLanguage();
-    dlg.SetInitialDir(main_->Options().lastdir);
+    dlg.SetInitialDir(StartFolder(main_->Options().lastdir));
     if (!dlg.Execute())
         return;
     main_->Options().lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName()).absolutePath());
@@ -194,40 +238,34 @@ void Tkataform::addFilesClicked()
 
 void Tkataform::removeFilesClicked()
 {
+    TGridRect s;
+    if (!selectedRange(s))
+        return;
     if (LangMessageDlg(
             QStringLiteral("Sind Sie sicher, daß Sie die angegebenen Dateien aus dem Katalog entfernen möchten?"),
             mtConfirmation, mbOKCancel,
             QStringLiteral("Are you sure that you want to remove the selected files from the catalog?")) != mrOk)
         return;
     Modified = true;
-    const TGridRect s = thumbGrid->Selection();
-    int first = -1;
     // From the last cell back, so that the indices still to visit stay valid.
     for (int r = s.Bottom; r >= s.Top; --r)
-        for (int c = s.Right; c >= s.Left; --c) {
-            const int i = EntryAt(c, r);
-            if (i >= 0) {
+        for (int c = s.Right; c >= s.Left; --c)
+            if (const int i = EntryAt(c, r); i >= 0)
                 Items.erase(Items.begin() + i);
-                first = i;
-            }
-        }
+    // The cells under the old range now show other images: none of them is chosen, so
+    // that a second remove cannot take images the user never picked.
+    hasSelection_ = false;
     reorder();
-    // The cells moved up under the old range now show other images; left selected, a
-    // second remove would take those. Only the one cell where the removal began stays.
-    if (first >= 0) {
-        const int cols = thumbGrid->ColCount();
-        const int i = std::max(0, std::min(first, Count() - 1));
-        thumbGrid->SetSelection(TGridRect{i % cols, i / cols, i % cols, i / cols});
-    }
 }
 
 void Tkataform::reloadImagesClicked(bool all)
 {
+    TGridRect s{0, 0, thumbGrid->ColCount() - 1, thumbGrid->RowCount() - 1};
+    if (!all && !selectedRange(s))
+        return;
     const TBusyScope busy(*this);
     Modified = true;
     Aborting = false;
-    const TGridRect s = all ? TGridRect{0, 0, thumbGrid->ColCount() - 1, thumbGrid->RowCount() - 1}
-                            : thumbGrid->Selection();
     // Column by column, as the cells are visited; the files decode ahead as when added.
     std::vector<int> entries;
     QStringList paths;
@@ -238,16 +276,20 @@ void Tkataform::reloadImagesClicked(bool all)
                 paths << Path(i);
             }
     TDecodeAhead ahead(paths, workKit->IOParams(), kThumbDecodeSide, [this](int p) { showProgress(workKit, p); });
+    TSkippedFiles skipped;
     for (size_t k = 0; k < entries.size() && !Aborting; ++k) {
         // Events run between the files: an entry removed meanwhile is not reloaded.
         const int i = entries[k];
         if (i >= Count() || Path(i) != paths[qsizetype(k)])
             continue;
-        TCatalogItem& item = Items[size_t(i)];
         TCatalogEntry entry;
         TBitmap thumb;
-        if (!makeThumb(paths[qsizetype(k)], thumb, entry, ahead.Take(int(k))))
+        bool found = false;
+        if (!skipped.Try([&] { found = makeThumb(paths[qsizetype(k)], thumb, entry, ahead.Take(int(k))); }))
+            continue;
+        if (!found)
             thumb = missingThumb();
+        TCatalogItem& item = Items[size_t(i)];
         item.Thumb = std::move(thumb);
         item.Pcx.clear();
         Modified = true;
@@ -255,6 +297,7 @@ void Tkataform::reloadImagesClicked(bool all)
         reorder();
         TApplication::ProcessMessages();
     }
+    reportNotReloaded(skipped);
 }
 
 void Tkataform::updateImagesClicked()
@@ -264,15 +307,17 @@ void Tkataform::updateImagesClicked()
     Aborting = false;
     // Only changed files cost time; the events run after each of them, and Escape (or a
     // close) leaves the rest as they are.
+    TSkippedFiles skipped;
     for (int i = 0; i < Count() && !Aborting; ++i) {
         const TCatalogEntry e = Entry(i);
         if (fileExists(e.Path) && e.Time == FileTimeOf(e.Path))
             continue;
-        replaceEntryFromFile(e.Path, i);
+        skipped.Try([&] { replaceEntryFromFile(e.Path, i); });
         resetProgress();
         TApplication::ProcessMessages();
     }
     thumbGrid->InvalidateGrid();
+    reportNotReloaded(skipped);
 }
 
 void Tkataform::removeMissingClicked()
@@ -285,6 +330,7 @@ void Tkataform::removeMissingClicked()
 
 void Tkataform::selectAllClicked()
 {
+    hasSelection_ = true;
     thumbGrid->SetSelection(TGridRect{0, 0, thumbGrid->ColCount() - 1, thumbGrid->RowCount() - 1});
 }
 

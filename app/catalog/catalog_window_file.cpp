@@ -119,7 +119,7 @@ bool Tkataform::saveCatalogAsClicked()
     dlg.Filter = TranslatedText(QStringLiteral("Katalog (PCA)")) + QStringLiteral("|*.pca|") +
                  TranslatedText(QStringLiteral("Alle Dateien")) + QStringLiteral("|*.*");
     dlg.DefaultExt = QStringLiteral("pca");
-    dlg.InitialDir = main_->Options().lastdir;
+    dlg.InitialDir = StartFolder(main_->Options().lastdir);
     if (!dlg.Execute() || dlg.FileName.isEmpty())
         return false;
     main_->Options().lastdir = AddTrailingBackslash(QFileInfo(dlg.FileName).absolutePath());

@@ -80,11 +80,6 @@ bool usableName(const QByteArray& bytes)
     return true;
 }
 
-bool sizeFits(int32_t w, int32_t h)
-{
-    return w >= 1 && h >= 1 && w <= kMaxImageSide && h <= kMaxImageSide && int64_t(w) * h <= kMaxImagePixels;
-}
-
 // The rule's texts, with what was refused after them when they end in ": ".
 TRecordCheck refusal(const TArgCheck& check, const QString& value)
 {
@@ -104,6 +99,12 @@ TRecordCheck badSize(int32_t w, int32_t h)
 
 }  // namespace
 
+bool ImageSizeFits(int64_t width, int64_t height)
+{
+    return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
+           width * height <= kMaxImagePixels;
+}
+
 void FitSaveParamsToWriter(tsaveparams& block, const QString& fileName)
 {
     block.Clamp(SaveCodecForFileName(fileName).MaxDpi);
@@ -118,7 +119,7 @@ TRecordCheck CheckRecord(const tautomatitem& item)
         switch (c.rule) {
         case TArgRule::None: break;
         case TArgRule::ImageSize:
-            if (!sizeFits(item.Arg(1), item.Arg(2)))
+            if (!ImageSizeFits(item.Arg(1), item.Arg(2)))
                 return badSize(item.Arg(1), item.Arg(2));
             break;
         case TArgRule::Range:

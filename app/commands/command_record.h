@@ -120,3 +120,5 @@ void FitSaveParamsToWriter(tsaveparams& block, const QString& fileName);
 // Largest side and area a command may ask an image operation for.
 constexpr int kMaxImageSide = 32767;
 constexpr int64_t kMaxImagePixels = 100'000'000;
+// The size check of the image-size commands; dialogs that ask for a size use it too.
+bool ImageSizeFits(int64_t width, int64_t height);

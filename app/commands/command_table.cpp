@@ -11,6 +11,7 @@
 #include "app/util/paths.h"
 #include "imaging/dialogs/effects_preview_dialog.h"
 #include "imaging/kit/image_kit.h"
+#include "platform/core/exceptions.h"
 
 #include <array>
 
@@ -66,10 +67,14 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
      [](In& in, const Call& c) {
          in.Form().assignparams(rec(c).SaveParams());
          const QString name = rec(c).FileName();
-         kit(c).IO()->SaveToFile(name);
-         c.image->setWindowTitle(name);
-         kit(c).IOParams().FileName = name;
-         c.image->SetModified(false);
+         QString error;
+         // The document writes through a temporary file; a failure keeps the image's
+         // name, its edits and the old file, and goes on to whoever asked.
+         const TSaveOutcome outcome = c.image->Document().Save(name, &error);
+         if (outcome == TSaveOutcome::Failed)
+             throw Exception(error);
+         if (outcome == TSaveOutcome::Saved)
+             c.image->setWindowTitle(name);
          return true;
      }},
     {cmdClose, "close", {}, false, false, nullptr, nothing},

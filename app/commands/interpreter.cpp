@@ -5,8 +5,10 @@
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/text/language.h"
+#include "imaging/io/acquire/twain_acquire.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
+#include "platform/ui/application.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -40,9 +42,13 @@ void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
     if (entry && (image || !entry->needsImageWindow)) {
         if (a.Code() >= cmdColorDialog && a.Code() <= cmdMerge)
             form_.ResetProgress();
-        if (entry->changesImage)
-            image->SetModified(true);
-        if (!entry->run(*this, TCommandCall{sender, a, image}))
+        // Modified only once the command has run: one that raised (refused, out of memory,
+        // cancelled) left the image as it was.
+        const QPointer<Tchild> changed = entry->changesImage ? image : nullptr;
+        const bool updateAvailability = entry->run(*this, TCommandCall{sender, a, image});
+        if (changed)
+            changed->SetModified(true);
+        if (!updateAvailability)
             return;
     }
     form_.checkbuttonsenabled(false);
@@ -71,9 +77,31 @@ void TCommandInterpreter::NewImage(const TCommandCall& call)
 
 void TCommandInterpreter::Scan(const TCommandCall& call)
 {
+    // One scan at a time: a second Scan brings the first one's dialog forward.
+    if (TwainBringAcquisitionForward())
+        return;
     QPointer<Tchild> c = form_.newImageWindow();
     c->SetModified(true);
-    const bool got = c->imageKit->IO()->Acquire();
+    auto closeEmpty = [&c] {
+        // Nothing arrived: the empty window goes without asking.
+        if (auto* sub = c ? qobject_cast<QMdiSubWindow*>(c->parentWidget()) : nullptr) {
+            c->SetModified(false);
+            sub->close();
+        }
+    };
+    bool got = false;
+    try {
+        got = c->imageKit->IO()->Acquire();
+    } catch (const std::exception& e) {
+        // A refused or failed acquisition leaves no window behind.
+        const bool windowGone = !c;
+        closeEmpty();
+        if (!windowGone)
+            throw;
+        // A scan whose window was closed meanwhile: said here, as there is nothing to undo.
+        TApplication::HandleException(e);
+        return;
+    }
     // The window may have been closed while the scanner's dialog was up.
     QMdiSubWindow* sub = c ? qobject_cast<QMdiSubWindow*>(c->parentWidget()) : nullptr;
     if (!sub || sub->isHidden())
@@ -85,9 +113,7 @@ void TCommandInterpreter::Scan(const TCommandCall& call)
         form_.applyViewOptions(c);
         c->viewChanged(call.sender, -1);
     } else {
-        // Nothing arrived: the empty window goes without asking.
-        c->SetModified(false);
-        sub->close();
+        closeEmpty();
     }
 }
 
@@ -127,12 +153,11 @@ void TCommandInterpreter::HsvChannels(Tchild* image)
     }
     image->imageKit->Proc()->SplitToHSV(parts[0]->imageKit->Bitmap(), parts[1]->imageKit->Bitmap(),
                                         parts[2]->imageKit->Bitmap());
+    // Each window takes its image's size as an opened image does, rulers, border and
+    // status line included, and stays inside the visible area.
     for (Tchild* c : parts) {
         c->imageKit->Update();
-        const TBitmap* bmp = c->imageKit->Bitmap();
-        QWidget* sub = c->parentWidget();
-        const QSize frame = sub->size() - c->size();
-        sub->resize(frame + QSize(bmp->Width(), bmp->Height() + c->statusBar->sizeHint().height()));
+        form_.fitWindowToImageTwice(&form_, c);
         c->repaint();
     }
 }

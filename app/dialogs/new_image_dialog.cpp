@@ -1,5 +1,6 @@
 // The new-image dialog: size in pixel, cm or inch, resolution and memory needed.
 #include "app/dialogs/new_image_dialog.h"
+#include "app/commands/command_record.h"
 #include "app/text/help_contexts.h"
 
 #include "app/dialogs/form_parts.h"
@@ -264,6 +265,21 @@ void TNeuGrafik::okClicked()
     if (PixelWidth <= 0 || PixelHeight <= 0) {
         LangMessageDlg(QStringLiteral("Falsche Eingabe für Grafikgröße"), mtWarning, mbOK,
                        QStringLiteral("Wrong Input for Image size"));
+        return;
+    }
+    // What the image commands refuse is refused here, while the size can still be
+    // changed (the rounded sides saturate, so a huge entry cannot wrap into range).
+    if (!ImageSizeFits(Round64(pixelWidth_), Round64(pixelHeight_))) {
+        const QString size =
+            QString::number(Round64(pixelWidth_)) + QStringLiteral(" x ") + QString::number(Round64(pixelHeight_));
+        const QString side = QString::number(kMaxImageSide), area = QString::number(kMaxImagePixels);
+        LangMessageDlg(QStringLiteral("Die Grafikgröße %1 ist zu groß: jede Seite darf höchstens %2 Pixel lang sein "
+                                      "und die Grafik höchstens %3 Pixel haben.")
+                           .arg(size, side, area),
+                       mtWarning, mbOK,
+                       QStringLiteral("The image size %1 is too large: each side may be at most %2 pixels and the "
+                                      "image at most %3 pixels.")
+                           .arg(size, side, area));
         return;
     }
     Accepted = true;

@@ -49,8 +49,9 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
         main_->selectNothingClicked();
     if (!main_->DrawingMode())
         return;
-    SetModified(true);
+    // The undo copy first: when its memory is refused the press changes nothing at all.
     imageKit->SaveUndo();
+    SetModified(true);
     // The press can be undone now: undo button and item must say so at once.
     main_->checkbuttonsenabled(false);
     TBitmap* bmp = imageKit->Bitmap();

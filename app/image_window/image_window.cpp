@@ -32,6 +32,12 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
     imageKit = new TImageKit(this);
     imageKit->setObjectName(QLatin1String(ObjectName::ImageWindow::ImageKit1));
     imageKit->SetScrollBars(ssBoth);
+    document_ = std::make_unique<TImageDocument>(*imageKit);
+    document_->OnModifiedChanged = [this] {
+        setWindowModified(document_->Modified());
+        if (main_)
+            main_->checkbuttonsenabled(false);
+    };
     horizontalRuler = new TRulerBox(this);
     horizontalRuler->setObjectName(QLatin1String(ObjectName::ImageWindow::RulerBox1));
     horizontalRuler->SetGripsDir(gdDown);
@@ -63,7 +69,7 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
     imageKit->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
         imageMouseUp(s, b, sh, x, y);
     };
-    imageKit->OnImageChange = [this](TObject*) { refreshStatusSize(); };
+    imageKit->OnImageChange = [this](TObject*) { imageChanged(); };
     const bool rulers = main_->Item(QLatin1String(ObjectName::MainWindow::Lineal1))->isChecked();
     horizontalRuler->setVisible(rulers);
     verticalRuler->setVisible(rulers);
@@ -74,22 +80,13 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
 Tchild::~Tchild()
 {
     // The view may call back while it is taken apart.
+    document_->OnModifiedChanged = nullptr;
     imageKit->OnViewChange = nullptr;
     imageKit->OnMouseDown = nullptr;
     imageKit->OnMouseMove = nullptr;
     imageKit->OnMouseUp = nullptr;
     imageKit->OnImageChange = nullptr;
     imageKit->SetOnProgress(nullptr);
-}
-
-void Tchild::SetModified(bool modified)
-{
-    if (modified_ == modified)
-        return;
-    modified_ = modified;
-    setWindowModified(modified);
-    if (main_)
-        main_->checkbuttonsenabled(false);
 }
 
 void Tchild::FormCreate()
@@ -148,11 +145,40 @@ void Tchild::viewChanged(QObject*, int)
 
 void Tchild::ImageKit1Progress(QObject* sender, int percent) { main_->showProgressOf(sender, percent); }
 
-void Tchild::statusLine(int x, int y)
+double Tchild::pixelsPerUnit() const
 {
     const double R = main_->options.RulerResolution > 0 ? main_->options.RulerResolution : 600.0;
     const int unit = main_->options.RulerUnit;
-    const double per = unit == 1 ? R : unit == 2 ? R * 2.54 : 1.0;
+    return unit == 1 ? R : unit == 2 ? R * 2.54 : 1.0;
+}
+
+QString Tchild::statusText(double x, double y) const
+{
+    const TBitmap* bmp = imageKit->Bitmap();
+    if (main_->options.RulerUnit == 0)
+        return QString::number(bmp->Width()) + QStringLiteral(" x ") + QString::number(bmp->Height()) +
+               QStringLiteral("    X:") + FloatToStrF(x, ffFixed, 15, 0) + QStringLiteral("  Y:") +
+               FloatToStrF(y, ffFixed, 15, 0);
+    const double per = pixelsPerUnit();
+    auto f4 = [](double v) { return FloatToStrF(v, ffFixed, 15, 4); };
+    return f4(bmp->Width() / per) + QStringLiteral(" x ") + f4(bmp->Height() / per) + QStringLiteral("    X:") + f4(x) +
+           QStringLiteral("  Y:") + f4(y);
+}
+
+int Tchild::StatusLineWidth() const
+{
+    if (!statusBar->isVisibleTo(const_cast<Tchild*>(this)))
+        return 0;
+    // The longest line the pointer gives: at the far corner. The status bar keeps a
+    // margin of 6 pixels before its message and 12 after it.
+    const TBitmap* bmp = imageKit->Bitmap();
+    const double per = pixelsPerUnit();
+    return statusBar->fontMetrics().horizontalAdvance(statusText(bmp->Width() / per, bmp->Height() / per)) + 18 + 4;
+}
+
+void Tchild::statusLine(int x, int y)
+{
+    const double per = pixelsPerUnit();
     horizontalRuler->SetGripPos(0, x / per);
     verticalRuler->SetGripPos(0, y / per);
     LastX = horizontalRuler->GetGripPos(0);
@@ -161,17 +187,23 @@ void Tchild::statusLine(int x, int y)
     statusPos_ = TPoint(x, y);
     statusWidth_ = bmp->Width();
     statusHeight_ = bmp->Height();
-    QString text;
-    if (unit == 0) {
-        text = QString::number(bmp->Width()) + QStringLiteral(" x ") + QString::number(bmp->Height()) +
-               QStringLiteral("    X:") + FloatToStrF(LastX, ffFixed, 15, 0) + QStringLiteral("  Y:") +
-               FloatToStrF(LastY, ffFixed, 15, 0);
-    } else {
-        auto f4 = [](double v) { return FloatToStrF(v, ffFixed, 15, 4); };
-        text = f4(bmp->Width() / per) + QStringLiteral(" x ") + f4(bmp->Height() / per) + QStringLiteral("    X:") +
-               f4(LastX) + QStringLiteral("  Y:") + f4(LastY);
-    }
-    statusBar->showMessage(text);
+    statusBar->showMessage(statusText(LastX, LastY));
+}
+
+void Tchild::imageChanged()
+{
+    refreshStatusSize();
+    // A new size (crop, resample, rotation, paste, undo, a batch step) takes the window,
+    // its scroll range and the rulers with it. The first image a window gets is sized
+    // by whoever gave it (open, new, duplicate).
+    const TBitmap* bmp = imageKit->Bitmap();
+    const QSize now(bmp->Width(), bmp->Height());
+    if (now == imageSize_)
+        return;
+    const bool had = !imageSize_.isEmpty();
+    imageSize_ = now;
+    if (had && !now.isEmpty())
+        main_->fitWindowToImageTwice(imageKit, this);
 }
 
 void Tchild::refreshStatusSize()
@@ -191,14 +223,15 @@ void Tchild::closeEvent(QCloseEvent* event)
 
 bool Tchild::FormClose()
 {
-    if (modified_) {
+    if (Modified()) {
         const int answer = AskToSaveChanges(windowTitle());
         if (answer != mrYes && answer != mrNo)
             return false;  // Cancel, or the box closed without an answer
         if (answer == mrYes) {
-            // Save this window, whichever is active; a save that did not happen keeps it open.
+            // Only a save that really happened lets the window go; cancelled, refused or
+            // failed, it stays open and modified.
             main_->ActivateChild(this);
-            if (!main_->saveClicked() || modified_)
+            if (main_->SaveImage(this) != TSaveOutcome::Saved || Modified())
                 return false;
         }
     }

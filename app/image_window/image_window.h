@@ -1,11 +1,14 @@
 // The image window (Tchild): an image with its rulers, drawing tools and state.
 #pragma once
+#include "app/document/image_document.h"
 #include "platform/core/geometry.h"
 #include "platform/graphics/canvas.h"
 #include "platform/ui/control.h"
 
+#include <QSize>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 
 class QStatusBar;
 class TImageKit;
@@ -48,10 +51,12 @@ public:
     TPoint CloneSource{-1, -1};
     TPoint CloneStrokeStart;
 
-    // Whether closing must ask to save first. Set through here only: the caption's
+    // The image's file name, modified state and save parameters, and its one save.
+    TImageDocument& Document() const { return *document_; }
+    // Whether closing must ask to save first (the document's flag): the caption's
     // modified mark and the main window's commands follow it.
-    bool Modified() const { return modified_; }
-    void SetModified(bool modified);
+    bool Modified() const { return document_->Modified(); }
+    void SetModified(bool modified) { document_->SetModified(modified); }
 
     void FormCreate();
     void FormActivate();
@@ -70,17 +75,23 @@ public:
     TColor PaintBrushDab(int x, int y);
 
     Tform1* MainWindow() const { return main_; }
+    // Width the status line needs to show the image's size and any pointer position whole.
+    int StatusLineWidth() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void statusLine(int x, int y);
+    QString statusText(double x, double y) const;
+    double pixelsPerUnit() const;
+    void imageChanged();
     // Writes the status line again when the image's size no longer is the one it shows.
     void refreshStatusSize();
     void prepareCanvas(TCanvas& c);
     Tform1* main_;
-    bool modified_ = false;
+    std::unique_ptr<TImageDocument> document_;
     TPoint statusPos_{0, 0};  // bitmap coordinates the status line shows
     int statusWidth_ = -1, statusHeight_ = -1;
+    QSize imageSize_;  // the size the window was last laid out for
 };

@@ -11,9 +11,12 @@
 #include "app/dialogs/rotate_dialog.h"
 #include "app/dialogs/size_units.h"
 #include "app/main_window/main_window.h"
+#include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "app/text/translation.h"
+#include "app/util/cancellable_work.h"
 #include "imaging/kit/image_kit.h"
+#include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 
@@ -23,6 +26,7 @@
 #include <QFrame>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QProgressBar>
 #include <QToolButton>
 
@@ -95,7 +99,7 @@ void Tform1::resizeDialog(bool resample)
     d.exec();
     if (!d.Accepted)
         return;
-    image->SetModified(true);
+    // The command marks the image once it runs; a size it refused changes nothing.
     automatitem.SetArg(1, d.PixelWidth);
     automatitem.SetArg(2, d.PixelHeight);
     if (resample)
@@ -206,11 +210,42 @@ void Tform1::reduceColorsDialogClicked()
         options.colorcount = d.ColorCount;
         options.colorautopreview = d.AutoPreview ? 1 : 0;
         // Not a command record: it acts on the image at once, and the image is changed.
-        image->imageKit->Proc()->ReduceColors(d.ColorCount);
-        image->SetModified(true);
+        // Thousands of colours take a while: the user may stop it, and nothing changes then.
+        QPointer<Tchild> target(image);
+        const int undoBefore = image->imageKit->Proc()->UndoCount();
+        bool done = false;
+        try {
+            TCancellableWork work(this,
+                                  LangText(QStringLiteral("Farben werden reduziert ..."),
+                                           QStringLiteral("Reducing colours ...")),
+                                  LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")));
+            image->imageKit->Proc()->ReduceColors(d.ColorCount);
+            done = true;
+        } catch (const EAbort&) {
+            // The pixels are as they were; an entry the stopped work left on the undo
+            // stack goes again.
+            if (target && target->imageKit->Proc()->UndoCount() > undoBefore)
+                target->imageKit->Proc()->Undo();
+        }
+        if (done && target) {
+            target->SetModified(true);
+            tellColorsReached(target, d.ColorCount);
+        }
     }
     ResetProgress();
     checkbuttonsenabled(false);
+}
+
+void Tform1::tellColorsReached(Tchild* image, int wanted)
+{
+    // Above 256 colours the network may settle on fewer distinct colours than asked.
+    if (wanted <= 256)
+        return;
+    const int has = image->imageKit->Proc()->CountColors();
+    if (has < wanted)
+        LangMessageDlg(QStringLiteral("Das Bild hat jetzt %1 Farben (%2 gewünscht).").arg(has).arg(wanted),
+                       mtInformation, mbOK,
+                       QStringLiteral("The image now has %1 colours (%2 asked for).").arg(has).arg(wanted));
 }
 
 void Tform1::optionsClicked()

@@ -23,14 +23,6 @@ void Tform1::OpenFiles(const QStringList& files)
     openChosenFiles();
 }
 
-bool Tform1::SaveActiveImage(bool& cancelled)
-{
-    SaveCancelled = false;
-    const bool saved = saveClicked();
-    cancelled = SaveCancelled;
-    return saved;
-}
-
 void Tform1::HandOverDecoded(TDecodedPicture* picture, const QString& fileName)
 {
     preloaded_ = picture;

@@ -44,11 +44,12 @@ const TSaveFormat* SaveFormatOf(const QString& fileName)
     return nullptr;
 }
 
-// A format without a writer of its own would be written as a bitmap under the old name.
-bool HasOwnWriter(const QString& fileName)
+// Save keeps an image's name only when its own format's writer can write it and the
+// record holds it; a format without a writer would be written as a bitmap under the old name.
+bool SavesUnderItsName(const QString& fileName)
 {
-    const TCodec* codec = CodecForFileName(fileName);
-    return codec && CanWrite(*codec);
+    const TCodec* codec = fileName.isEmpty() ? nullptr : CodecForFileName(fileName);
+    return codec && CanWrite(*codec) && tautomatitem().SetFileName(fileName);
 }
 
 }  // namespace
@@ -102,50 +103,112 @@ bool Tform1::saveFailed(const std::exception& e)
     return false;
 }
 
-bool Tform1::saveClicked()
+void Tform1::onChild(QWidget* child, const std::function<void()>& fn)
 {
-    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
-        return catalog->saveCatalogClicked();
-    Tchild* child = ActiveImageWindow();
-    if (!child)
-        return false;
-    const QString name = child->imageKit->IOParams().FileName;
-    if (name.isEmpty() || !HasOwnWriter(name))
-        return saveAsClicked();
-    automatitem.SetCode(cmdSave);
-    if (!automatitem.SetFileName(name))
-        return saveAsClicked();
-    tsaveparams block;
-    saveparams(block);
-    FitSaveParamsToWriter(block, name);
-    automatitem.SetSaveParams(block);
+    // Commands, parameter blocks and dialogs act on the active child: make it this one,
+    // and give a batch its own pin back afterwards.
+    const QPointer<QWidget> before = pinnedChild_;
+    const bool wasPinned = pinned_;
+    PinChild(child);
     try {
-        runautomatitem(this, automatitem);
-    } catch (const std::exception& e) {
-        return saveFailed(e);
+        fn();
+    } catch (...) {
+        PinChild(before, wasPinned);
+        throw;
     }
-    checkbuttonsenabled(false);
-    ResetProgress();
-    return true;
+    PinChild(before, wasPinned);
 }
 
-bool Tform1::saveAsClicked()
+TSaveOutcome Tform1::RunSave(Tchild* image, const QString& fileName, const tsaveparams& block, QString* error)
 {
-    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
-        return catalog->saveCatalogAsClicked();
-    Tchild* child = ActiveImageWindow();
-    if (!child)
-        return false;
-    if (!saveDialog)
+    if (!automatitem.SetFileName(fileName)) {
+        const QString why =
+            LangText(QStringLiteral("Der Dateiname ist zu lang: "), QStringLiteral("The file name is too long: ")) +
+            fileName;
+        if (error)
+            *error = why;
+        else
+            LangMessageDlg(QStringLiteral("Der Dateiname ist zu lang: ") + fileName, mtError, mbOK,
+                           QStringLiteral("The file name is too long: ") + fileName);
+        SaveCancelled = true;
+        return TSaveOutcome::Failed;
+    }
+    automatitem.SetCode(cmdSave);
+    automatitem.SetSaveParams(block);
+    QPointer<Tchild> guard(image);
+    image->Document().ForgetLastSave();
+    try {
+        onChild(image, [this] { runautomatitem(this, automatitem); });
+    } catch (const std::exception& e) {
+        if (error)
+            *error = TApplication::ExceptionText(e);
+        else
+            saveFailed(e);
+        SaveCancelled = true;
+        return TSaveOutcome::Failed;
+    }
+    // A record the check refused never reached the document; the check told the user.
+    const std::optional<TSaveOutcome> outcome = guard ? guard->Document().LastSave() : std::nullopt;
+    if (outcome != TSaveOutcome::Saved)
+        SaveCancelled = true;
+    return outcome.value_or(TSaveOutcome::Failed);
+}
+
+TSaveOutcome Tform1::SaveImage(Tchild* image)
+{
+    const QString name = image->Document().FileName();
+    if (!SavesUnderItsName(name))
+        return SaveImageAs(image);
+    tsaveparams block;
+    TSaveOutcome outcome = TSaveOutcome::Failed;
+    try {
+        onChild(image, [&] { saveparams(block); });
+    } catch (const std::exception& e) {
+        saveFailed(e);
+        return outcome;
+    }
+    FitSaveParamsToWriter(block, name);
+    outcome = RunSave(image, name, block);
+    checkbuttonsenabled(false);
+    ResetProgress();
+    return outcome;
+}
+
+TSaveOutcome Tform1::SaveImageAs(Tchild* image, bool* dialogAccepted)
+{
+    if (dialogAccepted)
+        *dialogAccepted = false;
+    TSaveOutcome outcome = TSaveOutcome::Cancelled;
+    try {
+        onChild(image, [&] { outcome = saveImageAs(image, dialogAccepted); });
+    } catch (const std::exception& e) {
+        saveFailed(e);
+        return TSaveOutcome::Failed;
+    }
+    if (outcome != TSaveOutcome::Saved)
+        SaveCancelled = true;
+    checkbuttonsenabled(false);
+    ResetProgress();
+    return outcome;
+}
+
+TSaveOutcome Tform1::saveImageAs(Tchild* image, bool* dialogAccepted)
+{
+    if (!saveDialog) {
         saveDialog = new TSaveImageKitDialog(this);
+        // Saving over a file asks first; No leaves it as it is.
+        saveDialog->Options = ofOverwritePrompt | ofHideReadOnly | ofNoChangeDir;
+    }
     TSaveImageKitDialog& d = *saveDialog;
+    d.Options |= ofOverwritePrompt;
     d.Files.clear();
     d.SetInitialDir(options.lastdir);
     d.Filter = SaveDialogFilter;
     d.SetFilterIndex(options.savefilter);
     d.Title = TranslatedCaption(QStringLiteral("Speichern als"));
     d.MsgLanguage = LibraryLanguage();
-    const QString old = child->imageKit->IOParams().FileName;
+    TImageDocument& document = image->Document();
+    const QString old = document.FileName();
     if (!old.isEmpty()) {
         const QFileInfo fi(old);
         d.SetFileName(fi.completeBaseName());
@@ -153,10 +216,10 @@ bool Tform1::saveAsClicked()
     } else {
         d.SetFileName(QString());
     }
-    if (!d.Execute()) {
-        SaveCancelled = true;
-        return false;
-    }
+    if (!d.Execute())
+        return TSaveOutcome::Cancelled;
+    if (dialogAccepted)
+        *dialogAccepted = true;
     const QString name = d.FileName();
     options.lastdir = WithSlash(QFileInfo(name).absolutePath());
     options.savefilter = d.FilterIndex();
@@ -168,7 +231,7 @@ bool Tform1::saveAsClicked()
     bool ok = false;
     if (const TSaveFormat* f = SaveFormatOf(name)) {
         if (d.FilterIndex() == f->filterIndex || d.FilterIndex() > 4)
-            ok = child->imageKit->DoIOPreviews(f->pages);
+            ok = image->imageKit->DoIOPreviews(f->pages);
         else
             LangMessageDlg(QStringLiteral("Datei-Endung stimmt nicht mit ausgewältem Format überein."), mtInformation,
                            mbOK, QStringLiteral("File ending doesn´t match Format"));
@@ -176,30 +239,38 @@ bool Tform1::saveAsClicked()
         LangMessageDlg(QStringLiteral("Bilder werden als JPG, BMP, PCX, TIF/TIFF oder PNG gespeichert."), mtInformation,
                        mbOK, QStringLiteral("Images are saved as JPG, BMP, PCX, TIF/TIFF or PNG."));
     }
-    if (ok && !automatitem.SetFileName(name)) {
-        LangMessageDlg(QStringLiteral("Der Dateiname ist zu lang: ") + name, mtError, mbOK,
-                       QStringLiteral("The file name is too long: ") + name);
-        ok = false;
-    }
-    if (!ok) {
-        SaveCancelled = true;
-    } else {
-        automatitem.SetCode(cmdSave);
-        tsaveparams block;
-        saveparams(block);
-        FitSaveParamsToWriter(block, name);
-        automatitem.SetSaveParams(block);
-        options.saveparams = block;
-        try {
-            runautomatitem(this, automatitem);
-        } catch (const std::exception& e) {
-            saveFailed(e);
-            return true;
-        }
-    }
-    checkbuttonsenabled(false);
-    ResetProgress();
-    return true;
+    if (!ok)
+        return TSaveOutcome::Cancelled;
+    tsaveparams block;
+    saveparams(block);
+    FitSaveParamsToWriter(block, name);
+    options.saveparams = block;
+    return RunSave(image, name, block);
+}
+
+bool Tform1::saveClicked()
+{
+    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
+        return catalog->saveCatalogClicked();
+    Tchild* child = ActiveImageWindow();
+    if (!child)
+        return false;
+    // Save on an image without a usable name is save as, and tells what save as tells.
+    if (!SavesUnderItsName(child->Document().FileName()))
+        return saveAsClicked();
+    return SaveImage(child) == TSaveOutcome::Saved;
+}
+
+bool Tform1::saveAsClicked()
+{
+    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
+        return catalog->saveCatalogAsClicked();
+    Tchild* child = ActiveImageWindow();
+    if (!child)
+        return false;
+    bool accepted = false;
+    SaveImageAs(child, &accepted);
+    return accepted;
 }
 
 void Tform1::saveAllClicked()
@@ -236,11 +307,8 @@ bool Tform1::closeAllClicked()
 
 void Tform1::fitWindowToImageClicked()
 {
-    // The second pass sees the scroll bars the first one added or removed.
-    if (Tchild* c = ActiveImageWindow()) {
-        fitWindowToImage(this, c);
-        fitWindowToImage(this, c);
-    }
+    if (Tchild* c = ActiveImageWindow())
+        fitWindowToImageTwice(this, c);
 }
 
 void Tform1::cutClicked()

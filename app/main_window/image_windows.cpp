@@ -28,6 +28,11 @@ Tchild* Tform1::addImageWindow()
     sub->resize(std::max(320, area.width() * 3 / 4), std::max(240, area.height() * 3 / 4));
     child->imageKit->installEventFilter(this);
     sub->show();
+    // Where the area places it, but wholly inside what can be seen of the area.
+    const QSize size = sub->size().boundedTo(area);
+    sub->setGeometry(QRect(QPoint(std::clamp(sub->x(), 0, std::max(area.width() - size.width(), 0)),
+                                  std::clamp(sub->y(), 0, std::max(area.height() - size.height(), 0))),
+                           size));
     return child;
 }
 
@@ -91,6 +96,10 @@ void Tform1::fitWindowToImage(QObject* sender, Tchild* image)
     const int frameH = sub->height() - image->height();
     QRect r(sub->pos(),
             QSize(extraW + image->imageKit->ExtentWidth() + frameW, extraH + image->imageKit->ExtentHeight() + frameH));
+    // A small image still gets a window that shows its status line whole and that the
+    // sub-window's title bar does not widen later, so the bounds below see its real size.
+    r.setSize(r.size().expandedTo(sub->minimumSizeHint()).expandedTo(QSize(image->StatusLineWidth() + frameW, 0)));
+    r.moveTopLeft(QPoint(std::max(r.left(), 0), std::max(r.top(), 0)));
     if (r.right() + 1 > main.width() - 20) {
         r.moveLeft(0);
         if (r.width() > main.width() - 20)
@@ -103,6 +112,12 @@ void Tform1::fitWindowToImage(QObject* sender, Tchild* image)
     }
     sub->setGeometry(r);
     image->viewChanged(sender, -1);
+}
+
+void Tform1::fitWindowToImageTwice(QObject* sender, Tchild* image)
+{
+    fitWindowToImage(sender, image);
+    fitWindowToImage(sender, image);
 }
 
 Tchild* Tform1::imageWindowOf(QWidget* window) { return qobject_cast<Tchild*>(window); }

@@ -2,6 +2,7 @@
 #pragma once
 #include "app/commands/command_dialogs.h"
 #include "app/commands/command_record.h"
+#include "app/document/image_document.h"
 #include "app/services/main_window_services.h"
 #include "app/options/options.h"
 #include "platform/graphics/bitmap.h"
@@ -124,8 +125,17 @@ public:
     void openChosenFiles();
     void historyItemClicked(QObject* sender, const QString& name);
     void addToHistory(const QString& name);
+    // Save returns whether a save was started and did not fail; save as whether its
+    // file dialog was accepted. Both go through SaveImage and SaveImageAs.
     bool saveClicked();
     bool saveAsClicked();
+    // Save and save as of one image window; the outcome says whether it really was saved.
+    TSaveOutcome SaveImage(Tchild* image) override;
+    TSaveOutcome SaveImageAs(Tchild* image, bool* dialogAccepted = nullptr);
+    // The recorded save command for image, through its document: every save of an image
+    // ends here. Without error a failure is shown to the user; with it, it lands there.
+    TSaveOutcome RunSave(Tchild* image, const QString& fileName, const tsaveparams& block,
+                         QString* error = nullptr) override;
     void saveAllClicked();
     void closeClicked();
     bool closeAllClicked();
@@ -177,6 +187,8 @@ public:
     int NextUntitledNumber() const;
     QString UntitledCaption() const override;
     void fitWindowToImage(QObject* sender, Tchild* image);
+    // Both passes: the second sees the scroll bars the first one added or removed.
+    void fitWindowToImageTwice(QObject* sender, Tchild* image);
     void changeWallpaper(const QString& fileName, bool tiled);
     TImageKitIO* imageIO = nullptr;
 
@@ -215,6 +227,7 @@ public:
     void enterAngleClicked();
     void blackWhiteClicked();
     void reduceColorsDialogClicked();
+    void tellColorsReached(Tchild* image, int wanted);
     void optionsClicked();
     // Handlers that act at once: undo buffer, 24 bits, help, sound settings, batch box.
     void clearUndoClicked();
@@ -254,7 +267,6 @@ public:
     bool IsRecording() const override { return Recording; }
     void SetRecording(bool recording) override { Recording = recording; }
     std::vector<QByteArray>& RecordedBlocks() override { return RecordingList; }
-    bool SaveActiveImage(bool& cancelled) override;
     void ActiveSaveParams(tsaveparams& block) override { saveparams(block); }
     void DialogSaveParams(tsaveparams& block) override { saveparamsautoform(block); }
     void HandOverDecoded(TDecodedPicture* picture, const QString& fileName) override;
@@ -325,6 +337,9 @@ private:
     void wireSlideShow();
     void wireDirectCommands();
     bool saveFailed(const std::exception& e);
+    TSaveOutcome saveImageAs(Tchild* image, bool* dialogAccepted);
+    // Runs fn with the commands on child; a batch's pin comes back afterwards.
+    void onChild(QWidget* child, const std::function<void()>& fn);
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();
     void runComment(const tautomatitem& item, Tchild* image);

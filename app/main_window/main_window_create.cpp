@@ -2,6 +2,7 @@
 // the command line reach an image window.
 #include "app/batch/batch_dialog.h"
 #include "app/batch/batch_runner.h"
+#include "app/catalog/catalog_window.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
@@ -272,6 +273,10 @@ void Tform1::closeEvent(QCloseEvent* event)
                            "Bitte warten Sie, bis der Batch oder das Laden beendet ist, oder brechen Sie ihn ab."),
                        mtInformation, mbOK,
                        QStringLiteral("Please wait until the batch or the loading has finished, or cancel it."));
+        return;
+    }
+    if (CatalogsHoldTheClose(*this)) {
+        event->ignore();
         return;
     }
     if (FormClose())

@@ -353,6 +353,8 @@ void Tform1::buildToolBars()
             zoombox->setToolTip(QStringLiteral("Zoomwert"));
             zoombox->setEditable(true);
             zoombox->setInsertPolicy(QComboBox::NoInsert);
+            // A typed number counts as typed: no completion to the first preset it begins.
+            zoombox->setCompleter(nullptr);
             zoombox->setMinimumContentsLength(12);
             zoombox->addItems({QStringLiteral("500 %"), QStringLiteral("300 %"), QStringLiteral("200 %"),
                                QStringLiteral("150 %"), QStringLiteral("100 %"), QStringLiteral("75 %"),

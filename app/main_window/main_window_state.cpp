@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include "app/util/progress_throttle.h"
+#include "app/util/cancellable_work.h"
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -244,6 +245,9 @@ void Tform1::zoomToWindowClicked()
 
 void Tform1::showProgressOf(QObject*, int percent)
 {
+    // Work the user may stop shows its own window, and may raise EAbort here.
+    if (TCancellableWork* work = TCancellableWork::Current())
+        work->Step(percent);
     // Long work reports here from the window's thread: the windows repaint meanwhile.
     TApplication::KeepResponsive();
     // A batch shows its own progress per image.

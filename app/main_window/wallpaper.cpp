@@ -25,21 +25,32 @@ void Tform1::changeWallpaper(const QString& fileName, bool tiled)
     if (!image->imageKit->DoIOPreviews(32))
         return;
 
-    automatitem.SetCode(cmdSave);
-    if (!automatitem.SetFileName(fileName)) {
-        LangMessageDlg(QStringLiteral("Der Dateiname ist zu lang: ") + fileName, mtError, mbOK,
-                       QStringLiteral("The file name is too long: ") + fileName);
+    // Saved under the wallpaper's name through the image's document. Should the desktop
+    // not take the picture, the image goes back to its own name and state and stays open:
+    // its edits are in no file of the user's.
+    TImageDocument& document = image->Document();
+    const TImageDocument::TState before = document.State();
+    const QString caption = image->windowTitle();
+    tsaveparams block;
+    onChild(image, [&] { saveparams(block); });
+    FitSaveParamsToWriter(block, fileName);
+    if (RunSave(image, fileName, block) != TSaveOutcome::Saved)
+        return;  // the failure has been shown
+
+    TWallpaperFailure failure = wfNone;
+    if (!SetDesktopWallpaper(fileName, tiled, &failure)) {
+        document.Restore(before);
+        image->setWindowTitle(caption);
+        const bool none = failure == wfNoSettings;
+        LangMessageDlg(QStringLiteral("Das Hintergrundbild konnte nicht gesetzt werden: ") +
+                           (none ? QStringLiteral("Die Arbeitsoberfläche hat keine Einstellungen dafür.")
+                                 : QStringLiteral("Die Arbeitsoberfläche hat die Einstellung nicht übernommen.")),
+                       mtError, mbOK,
+                       QStringLiteral("The background could not be set: ") +
+                           (none ? QStringLiteral("The desktop has no settings for it.")
+                                 : QStringLiteral("The desktop did not take the setting.")));
         return;
     }
-    tsaveparams block;
-    saveparams(block);
-    FitSaveParamsToWriter(block, fileName);
-    automatitem.SetSaveParams(block);
-    runautomatitem(this, automatitem);
-    image->SetModified(false);
-    if (QWidget* sub = image->parentWidget())
-        sub->close();
-
     TRegistry reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
     if (reg.OpenKey(QStringLiteral("\\Control Panel\\desktop"), true)) {
@@ -47,8 +58,7 @@ void Tform1::changeWallpaper(const QString& fileName, bool tiled)
         reg.WriteString(QStringLiteral("Wallpaper"), fileName);
         reg.CloseKey();
     }
-    QString error;
-    if (!SetDesktopWallpaper(fileName, tiled, &error))
-        LangMessageDlg(QStringLiteral("Das Hintergrundbild konnte nicht gesetzt werden: ") + error, mtError, mbOK,
-                       QStringLiteral("The background could not be set: ") + error);
+    image->SetModified(false);
+    if (QWidget* sub = image->parentWidget())
+        sub->close();
 }

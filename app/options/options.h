@@ -8,6 +8,11 @@
 
 // Largest undo depth the options dialog offers; every undo step holds a full bitmap.
 constexpr int32_t kMaxUndoDepth = 1000;
+// The catalog cell's sides and the spacing between cells, in pixels: small enough for
+// several cells on a screen, large enough to show a thumbnail.
+constexpr int32_t kMinCatalogThumbSide = 20;
+constexpr int32_t kMaxCatalogThumbSide = 1000;
+constexpr int32_t kMaxCatalogSpacing = 100;
 
 // All settings of the program, held by the main window for the whole run. Dialogs
 // edit copies of its blocks; the option file stores it.

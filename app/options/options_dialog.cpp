@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
+#include <cmath>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,12 +34,22 @@ const char* const kTypeCaptions[9] = {"Jpeg (JPG)",           "Windows Bitmap (B
                                       "Tiff Bitmap (TIFF)",   "Windows Metafile (WMF)", "Windows E-Metafile (EMF)",
                                       "Microsoft Icon (ICO)", "Microsoft Cursor (CUR)", "Katalog (PCA)"};
 
-TKitSpinEdit* spin(QWidget* parent, const char* name, double max)
+TKitSpinEdit* spin(QWidget* parent, const char* name, double max, double min = 0)
 {
     auto* e = new TKitSpinEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
+    e->SetMinValue(min);
     e->SetMaxValue(max);
     return e;
+}
+
+// A spin value within the edit's range, whole. A number too large for an integer is
+// still a number: it goes to the top of the range, not to the bottom.
+int32_t spinValue(const TKitSpinEdit* e)
+{
+    bool ok = false;
+    const double typed = e->text().trimmed().toDouble(&ok);
+    return Round(e->ClampValue(ok && std::isfinite(typed) ? typed : e->Value()));
 }
 
 QWidget* page(QTabWidget* tabs, const char* name, const QString& caption)
@@ -122,9 +133,10 @@ Toptionform::Toptionform(toptions& options, const QString& programPath, QWidget*
     g->addWidget(fitWindowToImageCheck, 6, 0, 1, 2);
 
     QWidget* catalog = page(pages, ObjectName::OptionsDialog::TabSheet2, QStringLiteral("Katalog"));
-    thumbSpacingEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit1, 0);
-    thumbWidthEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit2, 0);
-    thumbHeightEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit3, 0);
+    thumbSpacingEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit1, kMaxCatalogSpacing);
+    thumbWidthEdit = spin(catalog, ObjectName::OptionsDialog::KitSpinEdit2, kMaxCatalogThumbSide, kMinCatalogThumbSide);
+    thumbHeightEdit =
+        spin(catalog, ObjectName::OptionsDialog::KitSpinEdit3, kMaxCatalogThumbSide, kMinCatalogThumbSide);
     autoUpdateCheck =
         NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox2, QStringLiteral("Automatisch aktualisieren"));
     autoRemoveMissingCheck = NamedCheckBox(catalog, ObjectName::OptionsDialog::CheckBox3,
@@ -250,12 +262,12 @@ void Toptionform::screenTOsetop()
     Copy.ZoomFilter = uint8_t(std::max(0, zoomFilterCombo->currentIndex()));
     Copy.DelayZoomFilter = delayFilterCheck->isChecked() ? 1 : 0;
     Copy.RulerUnit = uint8_t(std::max(0, rulerUnitCombo->currentIndex()));
-    Copy.undodepth = Round(undoDepthEdit->ClampValue(undoDepthEdit->Value()));
+    Copy.undodepth = spinValue(undoDepthEdit);
     Copy.zoomonload = zoomToWindowCheck->isChecked() ? 1 : 0;
     Copy.fitonload = fitWindowToImageCheck->isChecked() ? 1 : 0;
-    Copy.katspacing = Round(thumbSpacingEdit->Value());
-    Copy.katwidth = Round(thumbWidthEdit->Value());
-    Copy.katheight = Round(thumbHeightEdit->Value());
+    Copy.katspacing = spinValue(thumbSpacingEdit);
+    Copy.katwidth = spinValue(thumbWidthEdit);
+    Copy.katheight = spinValue(thumbHeightEdit);
     Copy.katautoupdate = autoUpdateCheck->isChecked() ? 1 : 0;
     Copy.katautoremove = autoRemoveMissingCheck->isChecked() ? 1 : 0;
     Copy.katflags = uint8_t((showFileNameCheck->isChecked() ? 1 : 0) | (showPathCheck->isChecked() ? 2 : 0) |

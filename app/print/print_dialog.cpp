@@ -6,6 +6,7 @@
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
+#include "app/print/print_job.h"
 #include "app/print/print_layout.h"
 #include "app/print/print_units.h"
 #include "app/text/language.h"
@@ -153,8 +154,8 @@ void Tprintform::build()
 
     auto guard = [](std::function<void()> fn) { return [fn = std::move(fn)] { TApplication::Guard(fn); }; };
     connect(printButton, &QPushButton::clicked, this, guard([this] {
-                printClicked();
-                done(mrOk);
+                if (printClicked())
+                    done(mrOk);
             }));
     connect(cancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
     connect(helpButton, &QPushButton::clicked, this, [] { TApplication::HelpContext(418); });
@@ -404,6 +405,7 @@ void Tprintform::FormActivate()
         c->setCurrentIndex(0);
     singlePrintCheck->setChecked(printdialog.jobperpage != 0);
     const int m = printdialog.mode >= 0 && printdialog.mode <= 2 ? printdialog.mode : 0;
+    storedMode_ = m;
     ModeButtons[size_t(m)]->setChecked(true);
     left = printdialog.left;
     top = printdialog.top;
@@ -599,7 +601,7 @@ void Tprintform::updatePrintOptions()
     printableHeightLabel->setText(area(printableHeightUnitCombo->currentIndex(), p.PageHeight(), ry));
 }
 
-void Tprintform::printClicked()
+bool Tprintform::printClicked()
 {
     printdialog.width = width;
     printdialog.height = height;
@@ -610,7 +612,9 @@ void Tprintform::printClicked()
     printdialog.topunit = topUnitCombo->currentIndex();
     printdialog.widthunit = widthUnitCombo->currentIndex();
     printdialog.heightunit = heightUnitCombo->currentIndex();
-    printdialog.mode = mode();
+    // The tiles a catalog is forced to are not the user's choice for the next image.
+    cmdMode = mode();
+    printdialog.mode = catalog_ ? storedMode_ : cmdMode;
     printdialog.left = left;
     printdialog.top = top;
     printdialog.proportional = proportionalCheck->isChecked() ? 1 : 0;
@@ -625,6 +629,12 @@ void Tprintform::printClicked()
     printdialog.infoflags = infoFlags();
     printdialog.fontsize = Round(fontSizeEdit->Value());
     printdialog.cutlines = cutMarksCheck->isChecked() ? 1 : 0;
+    const TPrintCheck check = CheckPrint(MakePrintRequest(cmdMode, cmdLeft, cmdTop, cmdWidth, cmdHeight, source_,
+                                                          catalog_ ? catalog_->Count() : 0, printdialog.cutlines));
+    if (check.Ok())
+        return true;
+    LangMessageDlg(check.German, mtError, mbOK, check.English);
+    return false;
 }
 
 void RunPrintDialog(TMainWindowServices& main)
@@ -633,6 +643,9 @@ void RunPrintDialog(TMainWindowServices& main)
     // Catalogs are known by their form name, as the availability knows them.
     if (!active ||
         (!qobject_cast<Tchild*>(active) && active->objectName() != QLatin1String(ObjectName::CatalogWindow::Form)))
+        return;
+    // A catalog still adding files would print a list it is about to change.
+    if (auto* k = qobject_cast<Tkataform*>(active); k && k->RefuseWhileBusy())
         return;
     Tprintform dialog(main, main.Window());
     TranslateForm(QLatin1String(ObjectName::PrintDialog::Form), &dialog);
@@ -646,9 +659,41 @@ void RunPrintDialog(TMainWindowServices& main)
     record.SetArg(2, dialog.cmdTop);
     record.SetArg(3, dialog.cmdWidth);
     record.SetArg(4, dialog.cmdHeight);
-    record.SetArg(5, options.printdialog.mode);
+    record.SetArg(5, dialog.cmdMode);
     record.SetArg(6, options.printdialog.copies);
     record.SetArgByte(options.printdialog.jobperpage);
-    for (int i = 0; i < options.printdialog.copies; ++i)
-        main.RunCode(cmdPrint);
+    // One request however many copies: a cancel or a failure ends it, and the status
+    // line tells what was written in all.
+    const int copies = options.printdialog.copies;
+    int done = 0;
+    QString first, last;
+    auto take = [&] {
+        const TPrintResult r = TakePrintResult();
+        if (!r.FirstPdf.isEmpty()) {
+            if (first.isEmpty())
+                first = r.FirstPdf;
+            last = r.LastPdf;
+        }
+        return r.Outcome;
+    };
+    for (int i = 0; i < copies; ++i) {
+        TPrintOutcome outcome = TPrintOutcome::NotRun;
+        try {
+            main.RunCode(cmdPrint);
+            outcome = take();
+        } catch (...) {
+            take();
+            ReportPrint(main, TPrintOutcome::Failed, done, copies, first, last);
+            throw;
+        }
+        if (outcome == TPrintOutcome::NotRun)
+            return;  // refused: its message has been shown
+        if (outcome != TPrintOutcome::Printed) {
+            ReportPrint(main, outcome, done, copies, first, last);
+            return;
+        }
+        ++done;
+    }
+    if (copies > 1)
+        ReportPrint(main, TPrintOutcome::Printed, done, copies, first, last);
 }

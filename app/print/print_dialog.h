@@ -35,8 +35,9 @@ public:
     // Working values, printer pixels.
     double left = 0, top = 0, width = 0, height = 0;
     int pagesAcross = 1, pagesDown = 1;
-    // The command's arguments and the copies, set by OK.
-    int cmdLeft = 0, cmdTop = 0, cmdWidth = 0, cmdHeight = 0;
+    // The command's arguments and the copies, set by OK. A catalog prints as tiles
+    // whatever mode the record keeps for images.
+    int cmdLeft = 0, cmdTop = 0, cmdWidth = 0, cmdHeight = 0, cmdMode = 0;
     int copies = 1;
 
     QGroupBox* previewGroup = nullptr;
@@ -72,7 +73,9 @@ public:
     // force is set ("&Vorschau").
     void updatePreview(bool force = false);
     void clearPlacementButtons();
-    void printClicked();
+    // Stores the dialog; false, with a message, when the print would be refused (the
+    // dialog then stays open).
+    bool printClicked();
 
     // Handlers, public so that tests drive them as the controls do.
     void unitChanged(int which);
@@ -106,6 +109,7 @@ private:
     Tkataform* catalog_ = nullptr;
     const TBitmap* source_ = nullptr;
     QString caption_;
+    int storedMode_ = 0;  // the record's mode as the dialog opened
     bool busy_ = false;
     bool drawing_ = false;  // the preview lets events run while it draws its tiles
     bool activated_ = false;

@@ -103,12 +103,13 @@ void Tprintform::drawPreview()
     auto mapPoint = [&](const TPoint& p) { return TPoint(Round(p.X * sx), Round(p.Y * sy)); };
     const TRect printed(Round(left), Round(top), Round(left + width), Round(top + height));
 
-    // The source, stretched into the scaled print rectangle on a white page.
+    // The source, stretched into the scaled print rectangle on a white page. Tiles draw
+    // it themselves: a grid that takes no tile shows an empty page, as it would print.
     bmp->Image().fill(Qt::white);
     const TBitmap* picture = source_;
     if (catalog_ && catalog_->Count() > 0)
         picture = &catalog_->Items.front().Thumb;
-    if (picture) {
+    if (picture && m != pmTiles) {
         QPainter p(&bmp->Image());
         DrawPicture(p, mapRect(printed), *picture, TRect());
     }
@@ -123,19 +124,8 @@ void Tprintform::drawPreview()
             drawFileInfo(canvas, fontSize, o.katfontname, o.katfontstyle, caption_, flags, at.X, at.Y, source_->Width(),
                          source_->Height());
     };
-    TPrintRequest r;
-    r.Mode = m;
-    r.L = printed.Left;
-    r.T = printed.Top;
-    r.W = printed.Width();
-    r.H = printed.Height();
-    r.PageWidth = pw;
-    r.PageHeight = ph;
-    r.ResX = Printer().XResolution();
-    r.ResY = Printer().YResolution();
-    r.CutLines = cutMarksCheck->isChecked();
-    r.Catalog = catalog_ != nullptr;
-    r.Entries = catalog_ ? catalog_->Count() : 0;
+    const TPrintRequest r = MakePrintRequest(m, printed.Left, printed.Top, printed.Width(), printed.Height(), source_,
+                                             catalog_ ? catalog_->Count() : 0, cutMarksCheck->isChecked());
     canvas.Pen = TPen();
     canvas.Brush.Style = bsClear;
     auto cuts = [&](const std::vector<TCutSegment>& segments) {
@@ -186,10 +176,11 @@ void Tprintform::drawPreview()
                 step();
             }
         }
-        for (const TPagePlan::Cell& c : page.Cells) {
-            catalog_->drawEntry(canvas, mapRect(c.Rect), flags, fontSize, c.Index);
-            step();
-        }
+        if (catalog_)
+            for (const TPagePlan::Cell& c : page.Cells) {
+                catalog_->drawEntry(canvas, mapRect(c.Rect), flags, fontSize, c.Index);
+                step();
+            }
         canvas.Pen = TPen();
         canvas.Brush.Style = bsClear;
         cuts(page.Cuts);

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 void DrawPicture(QPainter& painter, const TRect& dest, const TBitmap& bitmap, const TRect& source)
 {
@@ -75,13 +76,33 @@ bool RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const
 
 namespace {
 
-// Without a printer the print is a file; the user must learn which one.
-void reportPdfFiles(TMainWindowServices& form, const QString& first, const QString& last)
+TPrintResult g_lastResult;
+
+QString fileList(const QString& first, const QString& last)
 {
-    const QString files = QDir::toNativeSeparators(first) +
-                          (last == first ? QString() : QStringLiteral(" … ") + QDir::toNativeSeparators(last));
-    form.ShowStatus(
-        LangText(QStringLiteral("Gedruckt in die Datei ") + files, QStringLiteral("Printed to the file ") + files));
+    return QDir::toNativeSeparators(first) +
+           (last == first ? QString() : QStringLiteral(" … ") + QDir::toNativeSeparators(last));
+}
+
+bool placesSomething(const TPrintRequest& r, const std::vector<TPagePlan>& pages)
+{
+    const TRect page(0, 0, r.PageWidth, r.PageHeight);
+    for (const TPagePlan& p : pages) {
+        if (!p.Cells.empty())
+            return true;
+        for (const TPagePlan::Picture& pic : p.Pictures) {
+            const TRect d = pic.Dest;
+            if (d.Left < page.Right && d.Right > page.Left && d.Top < page.Bottom && d.Bottom > page.Top &&
+                d.Width() > 0 && d.Height() > 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+TPrintCheck refused(const char* german, const char* english)
+{
+    return TPrintCheck{QString::fromUtf8(german), QString::fromUtf8(english), {}};
 }
 
 bool g_printing = false;
@@ -129,26 +150,10 @@ private:
 
 }  // namespace
 
-void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& item)
+TPrintRequest MakePrintRequest(int mode, int L, int T, int W, int H, const TBitmap* image, int catalogEntries,
+                               bool cutLines)
 {
-    if (g_printing)
-        return;
-    const int L = item.Arg(1), T = item.Arg(2), W = item.Arg(3), H = item.Arg(4);
-    const int mode = item.Arg(5);
-    const bool jobPerPage = item.ArgByte() != 0;
-    if (!PrintRectangleValid(L, T, W, H)) {
-        LangMessageDlg(QStringLiteral("Der Druckbereich ist ungültig: Breite und Höhe müssen größer als 0 sein."),
-                       mtError, mbOK,
-                       QStringLiteral("The print area is invalid: width and height must be greater than 0."));
-        return;
-    }
-    QWidget* active = form.ActiveMDIChild();
-    auto* catalog = qobject_cast<Tkataform*>(active);
-    if (!image && !catalog)
-        return;
-    const tprintdialog& settings = form.Options().printdialog;
     TPrinter& printer = Printer();
-
     TPrintRequest r;
     r.Mode = mode;
     r.L = L;
@@ -159,36 +164,105 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
     r.PageHeight = printer.PageHeight();
     r.ResX = printer.XResolution();
     r.ResY = printer.YResolution();
-    r.CutLines = settings.cutlines != 0;
-    const TBitmap* bitmap = image ? image->imageKit->Bitmap() : nullptr;
-    if (bitmap) {
-        r.ImageWidth = bitmap->Width();
-        r.ImageHeight = bitmap->Height();
+    r.CutLines = cutLines;
+    if (image) {
+        r.ImageWidth = image->Width();
+        r.ImageHeight = image->Height();
     } else {
         r.Catalog = true;
-        r.Entries = catalog->Count();
+        r.Entries = std::max(0, catalogEntries);
     }
-    if (r.PageWidth <= 0 || r.PageHeight <= 0) {
-        LangMessageDlg(QStringLiteral("Der Drucker meldet keinen druckbaren Bereich."), mtError, mbOK,
-                       QStringLiteral("The printer reports no printable area."));
+    return r;
+}
+
+TPrintCheck CheckPrint(const TPrintRequest& r)
+{
+    if (!PrintRectangleValid(r.L, r.T, r.W, r.H))
+        return refused("Der Druckbereich ist ungültig: Breite und Höhe müssen größer als 0 sein.",
+                       "The print area is invalid: width and height must be greater than 0.");
+    if (r.PageWidth <= 0 || r.PageHeight <= 0)
+        return refused("Der Drucker meldet keinen druckbaren Bereich.", "The printer reports no printable area.");
+    if (r.Mode == pmPoster && !r.Catalog &&
+        int64_t(PosterPagesAcross(r.L, r.W, r.PageWidth)) * PosterPagesDown(r.T, r.H, r.PageHeight) > kMaxPosterPages)
+        return refused("Das Poster braucht zu viele Seiten.", "The poster needs too many pages.");
+    if (r.Mode == pmTiles && TileCount(r.L, r.T, r.W, r.H, r.PageWidth, r.PageHeight) > kMaxTilesPerPage) {
+        const QString n = QString::number(kMaxTilesPerPage);
+        return TPrintCheck{QStringLiteral("Die Kacheln sind zu klein: mehr als %1 passen auf eine Seite.").arg(n),
+                           QStringLiteral("The tiles are too small: more than %1 fit on one page.").arg(n),
+                           {}};
+    }
+    if (r.Catalog && r.Mode != pmTiles)
+        return refused("Die Bilder eines Katalogs werden nur als Kacheln gedruckt.",
+                       "The images of a catalog are printed as tiles only.");
+    if (!r.Catalog && (r.ImageWidth <= 0 || r.ImageHeight <= 0))
+        return refused("Das Bild ist leer; es gibt nichts zu drucken.",
+                       "The image is empty; there is nothing to print.");
+    TPrintCheck check;
+    check.Pages = PlanPrint(r);
+    if (!placesSomething(r, check.Pages)) {
+        check.Pages.clear();
+        if (r.Mode == pmTiles)
+            return refused("Keine Kachel passt auf die Seite: Abstand und Größe zusammen sind größer als die Seite.",
+                           "No tile fits on the page: margin and size together are larger than the page.");
+        return refused("Das Bild liegt ganz außerhalb der Seite; es würde nichts gedruckt.",
+                       "The image lies entirely outside the page; nothing would be printed.");
+    }
+    return check;
+}
+
+TPrintResult TakePrintResult() { return std::exchange(g_lastResult, TPrintResult()); }
+
+void ReportPrint(TMainWindowServices& form, TPrintOutcome outcome, int copiesDone, int copiesAsked,
+                 const QString& firstPdf, const QString& lastPdf)
+{
+    QString german, english;
+    if (outcome == TPrintOutcome::Cancelled || outcome == TPrintOutcome::Failed) {
+        const QString done = QString::number(copiesDone), asked = QString::number(copiesAsked);
+        const bool cancelled = outcome == TPrintOutcome::Cancelled;
+        german = (cancelled ? QStringLiteral("Druck abgebrochen") : QStringLiteral("Druck fehlgeschlagen")) +
+                 QStringLiteral(" nach %1 von %2 Kopien. ").arg(done, asked);
+        english = (cancelled ? QStringLiteral("Printing cancelled") : QStringLiteral("Printing failed")) +
+                  QStringLiteral(" after %1 of %2 copies. ").arg(done, asked);
+    }
+    if (!firstPdf.isEmpty()) {
+        const QString files = fileList(firstPdf, lastPdf);
+        german += QStringLiteral("Gedruckt in die Datei ") + files;
+        english += QStringLiteral("Printed to the file ") + files;
+    } else if (Printer().PdfOutput() || outcome != TPrintOutcome::Printed) {
+        if (copiesDone == 0) {
+            german += QStringLiteral("Es wurde nichts gedruckt.");
+            english += QStringLiteral("Nothing was printed.");
+        }
+    } else {
+        german = QStringLiteral("Gedruckt auf ") + Printer().PrinterName();
+        english = QStringLiteral("Printed on ") + Printer().PrinterName();
+    }
+    form.ShowStatus(LangText(german.trimmed(), english.trimmed()));
+}
+
+void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& item)
+{
+    g_lastResult = TPrintResult();
+    if (g_printing)
+        return;
+    const int L = item.Arg(1), T = item.Arg(2), W = item.Arg(3), H = item.Arg(4);
+    const int mode = item.Arg(5);
+    const bool jobPerPage = item.ArgByte() != 0;
+    QWidget* active = form.ActiveMDIChild();
+    auto* catalog = qobject_cast<Tkataform*>(active);
+    if (!image && !catalog)
+        return;
+    const tprintdialog& settings = form.Options().printdialog;
+    TPrinter& printer = Printer();
+    const TBitmap* bitmap = image ? image->imageKit->Bitmap() : nullptr;
+    const TPrintRequest r =
+        MakePrintRequest(mode, L, T, W, H, bitmap, catalog ? catalog->Count() : 0, settings.cutlines != 0);
+    TPrintCheck check = CheckPrint(r);
+    if (!check.Ok()) {
+        LangMessageDlg(check.German, mtError, mbOK, check.English);
         return;
     }
-    if (mode == pmPoster && !r.Catalog &&
-        int64_t(PosterPagesAcross(L, W, r.PageWidth)) * PosterPagesDown(T, H, r.PageHeight) > kMaxPosterPages) {
-        LangMessageDlg(QStringLiteral("Das Poster braucht zu viele Seiten."), mtError, mbOK,
-                       QStringLiteral("The poster needs too many pages."));
-        return;
-    }
-    if (mode == pmTiles && TileCount(L, T, W, H, r.PageWidth, r.PageHeight) > kMaxTilesPerPage) {
-        LangMessageDlg(
-            QStringLiteral("Die Kacheln sind zu klein: mehr als %1 passen auf eine Seite.").arg(kMaxTilesPerPage),
-            mtError, mbOK,
-            QStringLiteral("The tiles are too small: more than %1 fit on one page.").arg(kMaxTilesPerPage));
-        return;
-    }
-    const std::vector<TPagePlan> pages = PlanPrint(r);
-    if (pages.empty())
-        return;
+    const std::vector<TPagePlan> pages = std::move(check.Pages);
     g_printing = true;
     struct Done {
         ~Done() { g_printing = false; }
@@ -227,13 +301,23 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
     TPrintProgress progress(form.Window(), int(std::min<size_t>(pieces, size_t(INT32_MAX))), active);
     const auto step = [&progress] { return progress.Step(); };
     bool stopped = false;
+    // The files finished so far: with a job per page, a cancel keeps the pages done.
+    QString firstDone, lastDone;
+    auto endJob = [&] {
+        printer.EndDoc();
+        if (printer.PdfOutput()) {
+            if (firstDone.isEmpty())
+                firstDone = printer.LastPdfFile();
+            lastDone = printer.LastPdfFile();
+        }
+    };
+    g_lastResult.Outcome = TPrintOutcome::Failed;
     printer.BeginDoc();
-    const QString firstPdf = printer.LastPdfFile();
     try {
         for (size_t i = 0; i < pages.size() && !stopped; ++i) {
             if (i > 0) {
                 if (jobPerPage) {
-                    printer.EndDoc();
+                    endJob();
                     printer.BeginDoc();
                 } else {
                     printer.NewPage();
@@ -246,13 +330,15 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
         if (stopped)
             printer.Abort();
         else
-            printer.EndDoc();
+            endJob();
     } catch (...) {
         printer.Abort();
+        g_lastResult.FirstPdf = firstDone;
+        g_lastResult.LastPdf = lastDone;
         throw;
     }
-    if (printer.PdfOutput() && !stopped)
-        reportPdfFiles(form, firstPdf, printer.LastPdfFile());
+    g_lastResult = TPrintResult{stopped ? TPrintOutcome::Cancelled : TPrintOutcome::Printed, firstDone, lastDone};
+    ReportPrint(form, g_lastResult.Outcome, stopped ? 0 : 1, 1, firstDone, lastDone);
     if (stopped && !progress.SourceAlive())
         LangMessageDlg(QStringLiteral(
                            "Das Fenster wurde während des Druckens geschlossen; der Druck wurde abgebrochen."),

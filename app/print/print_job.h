@@ -2,7 +2,9 @@
 #pragma once
 #include "app/print/print_layout.h"
 
+#include <QString>
 #include <functional>
+#include <vector>
 
 class QPainter;
 class TBitmap;
@@ -25,6 +27,36 @@ struct TPageSources {
 // result is then false).
 bool RenderPage(QPainter& painter, TCanvas& canvas, const TPagePlan& page, const TPageSources& sources,
                 const std::function<bool()>& step = {});
+
+// A print command's request: its arguments, the printer's page and the window's source
+// (image, or the number of catalog entries when image is nullptr).
+TPrintRequest MakePrintRequest(int mode, int L, int T, int W, int H, const TBitmap* image, int catalogEntries,
+                               bool cutLines);
+
+// Whether a request may print, with the pages planned. A rectangle that cannot be laid
+// out, a grid or poster beyond the limits, and a print that would place nothing on any
+// page (a tile wider than the page, an image outside it) are refused with a message in
+// both languages.
+struct TPrintCheck {
+    QString German, English;
+    std::vector<TPagePlan> Pages;
+    bool Ok() const { return German.isEmpty(); }
+};
+TPrintCheck CheckPrint(const TPrintRequest& r);
+
+// How a print command ended; NotRun when it was refused or did not start.
+enum class TPrintOutcome { NotRun, Printed, Cancelled, Failed };
+struct TPrintResult {
+    TPrintOutcome Outcome = TPrintOutcome::NotRun;
+    // PDF output: the first and last file finished (empty when none was).
+    QString FirstPdf, LastPdf;
+};
+// The last print command's result; it is forgotten as it is taken.
+TPrintResult TakePrintResult();
+// Tells in the status line how a print request of copiesAsked copies ended, with the
+// files written when the printer is a file.
+void ReportPrint(TMainWindowServices& form, TPrintOutcome outcome, int copiesDone, int copiesAsked,
+                 const QString& firstPdf, const QString& lastPdf);
 
 // The print command: image windows in all three modes, catalog windows as tiles.
 // A rectangle that cannot be laid out is refused with a message before anything is

@@ -19,6 +19,7 @@ class TCommandDialogs;
 class Tchild;
 class TThrottledProgress;
 struct TDecodedPicture;
+enum class TSaveOutcome;
 
 class TMainWindowServices {
 public:
@@ -55,8 +56,12 @@ public:
     virtual void SetRecording(bool recording) = 0;
     virtual std::vector<QByteArray>& RecordedBlocks() = 0;
 
-    // Saves the active image as the menu's Save does; cancelled tells the user's Cancel.
-    virtual bool SaveActiveImage(bool& cancelled) = 0;
+    // Saves the image as the menu's Save does (an untitled one asks for its name).
+    virtual TSaveOutcome SaveImage(Tchild* image) = 0;
+    // Saves the image under fileName with block through the recorded save command; a
+    // failure's reason lands in error when given, else the user is shown it.
+    virtual TSaveOutcome RunSave(Tchild* image, const QString& fileName, const tsaveparams& block,
+                                 QString* error = nullptr) = 0;
     // The save parameters of the active image, or of the batch dialog's picker.
     virtual void ActiveSaveParams(tsaveparams& block) = 0;
     virtual void DialogSaveParams(tsaveparams& block) = 0;

@@ -18,7 +18,8 @@ void RunSlideShowOptions(TMainWindowServices& main)
 void PlayCatalogSlideShow(TMainWindowServices& main)
 {
     auto* catalog = qobject_cast<Tkataform*>(main.ActiveMDIChild());
-    if (!catalog)
+    // A catalog still adding files would show a list it is about to change.
+    if (!catalog || catalog->RefuseWhileBusy())
         return;
     QStringList paths;
     for (int i = 0; i < catalog->Count(); ++i)

@@ -2,6 +2,7 @@
 #include "app/slideshow/slide_list.h"
 
 #include "app/options/option_blocks.h"
+#include "app/util/directory_walk.h"
 #include "app/util/text_lines.h"
 #include "platform/core/data_directory.h"
 #include "platform/core/exceptions.h"
@@ -55,33 +56,12 @@ bool SlideFileTypeIncluded(const QString& fileName, const tslideshowoptions& opt
     return false;
 }
 
-namespace {
 
-void walk(const QString& directory, const tslideshowoptions& options, QStringList& out)
+QStringList CollectSlideDirectory(const QString& directory, const tslideshowoptions& options,
+                                  const TDirectoryVisit& visit, bool* stopped)
 {
-    const QDir dir(directory);
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                          QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& fi : entries) {
-        if (fi.isDir()) {
-            if (options.subdirs && !fi.fileName().startsWith(QLatin1Char('.')) && !fi.isSymLink())
-                walk(fi.filePath(), options, out);
-            continue;
-        }
-        if (SlideFileTypeIncluded(fi.fileName(), options))
-            out.append(fi.filePath());
-    }
-}
-
-}  // namespace
-
-QStringList CollectSlideDirectory(const QString& directory, const tslideshowoptions& options)
-{
-    QStringList out;
-    if (!directory.isEmpty())
-        walk(directory, options, out);
-    return out;
+    const auto accept = [&options](const QString& name) { return SlideFileTypeIncluded(name, options); };
+    return CollectFiles(directory, options.subdirs != 0, Qt::CaseInsensitive, accept, visit, stopped);
 }
 
 void SortSlidesByName(QStringList& files)

@@ -1,5 +1,7 @@
 // Slide lists: the list file, the files of a directory, sorting and shuffling.
 #pragma once
+#include "app/util/directory_walk.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -27,8 +29,10 @@ bool SlideFileTypeIncluded(const QString& fileName, const tslideshowoptions& opt
 
 // Every matching file below the directory, full paths, in directory order (by name).
 // Subdirectories are entered when the block says so, except those whose name begins
-// with "." and symbolic links to directories (a link loop would never end).
-QStringList CollectSlideDirectory(const QString& directory, const tslideshowoptions& options);
+// with "." and symbolic links to directories (a link loop would never end). visit runs
+// before each directory and may end the walk (CollectFiles).
+QStringList CollectSlideDirectory(const QString& directory, const tslideshowoptions& options,
+                                  const TDirectoryVisit& visit = {}, bool* stopped = nullptr);
 
 // List orders of the options: 0 none, 1 random, 2 by name.
 enum TSlideSort { slsNone = 0, slsRandom = 1, slsName = 2 };

@@ -9,6 +9,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/graphics/cursors.h"
 #include "platform/system/wave_sound.h"
+#include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 
 #include <QCloseEvent>
@@ -159,7 +160,21 @@ void Tdoslide::Start()
         sound().Play(options_.soundfile.Text(), true);
     stop_ = false;
     if (options_.source == 1) {
-        files_ = CollectSlideDirectory(options_.directory.Text(), options_);
+        // A large tree takes a while: the events run between its folders, and Escape (or
+        // closing the window) ends the walk and the show with it.
+        QPointer<Tdoslide> self(this);
+        collecting_ = true;
+        files_ = CollectSlideDirectory(options_.directory.Text(), options_, [&self](const QString&, int) {
+            TApplication::ProcessMessages();
+            return self && !self->stop_;
+        });
+        if (!self)
+            return;
+        collecting_ = false;
+        if (stop_) {
+            EndShow();
+            return;
+        }
         SortSlides(files_, options_.dirsort, Random);
     } else {
         try {

@@ -57,7 +57,8 @@ public:
     // that asked for it.
     void EndShow();
 
-    bool Running() const { return started_ && !stop_; }
+    // Not while the directory is walked: there is nothing to show yet.
+    bool Running() const { return started_ && !stop_ && !collecting_; }
     bool Finished() const { return finished_; }
     bool Paused() const { return paused_; }
     bool FullScreenShow() const { return fullScreen_; }
@@ -98,6 +99,7 @@ private:
     int brokenCount_ = 0;
     bool started_ = false;
     bool stop_ = false;
+    bool collecting_ = false;
     bool paused_ = false;
     bool due_ = false;  // the countdown ran out while paused
     bool finished_ = false;

@@ -10,3 +10,6 @@ QString AddTrailingBackslash(const QString& path);
 QString WindowsDirectory();
 // The folder of the executable (shipped help pages), with a separator.
 QString ProgramDirectoryWithSlash();
+// Where a file dialog starts: the last-used folder while it exists, else the user's
+// pictures folder, else the home folder (never the program's, where no user file is).
+QString StartFolder(const QString& lastUsed);

@@ -45,6 +45,9 @@ Tvideoform::Tvideoform(TMainWindowServices& main, QWidget* owner) : QDialog(owne
     setObjectName(QLatin1String(ObjectName::VideoImportDialog::Form));
     setWindowTitle(QStringLiteral("Video"));
     videoView = named(new TImageKitVideoView(this), ObjectName::VideoImportDialog::ImageKitVideoView2);
+    // No frame: the view's size is its client size, so that a frame of the displayed size
+    // freezes into the bitmap as it came (a frame would take two pixels off each side).
+    videoView->SetBorderStyle(bsNone);
     videoView->setFixedSize(320, 240);
 
     auto* settings =

@@ -28,3 +28,11 @@ QAction* FindEditMenuAction(QMenu* menu, TEditMenuAction which)
             return a;
     return nullptr;
 }
+
+void RouteEditMenuAction(QMenu* menu, TEditMenuAction which, QObject* receiver, const std::function<void()>& fn)
+{
+    if (QAction* a = FindEditMenuAction(menu, which)) {
+        QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+        QObject::connect(a, &QAction::triggered, receiver, fn);
+    }
+}

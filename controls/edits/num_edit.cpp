@@ -9,6 +9,7 @@
 #include "platform/core/number_format.h"
 #include "platform/ui/application.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -291,9 +292,16 @@ void TCustomNumEdit::reset()
 
 void TCustomNumEdit::Paste()
 {
+    insertChecked([this] { QLineEdit::paste(); });
+}
+
+// Text that comes in whole (pasted or dropped) stays only when it makes a number;
+// otherwise the old text comes back.
+void TCustomNumEdit::insertChecked(const std::function<void()>& insert)
+{
     const QString old = text();
     try {
-        QLineEdit::paste();
+        insert();
         CommitEditText();
     } catch (...) {
         QLineEdit::setText(old);
@@ -302,6 +310,14 @@ void TCustomNumEdit::Paste()
         if (beepOnError_)
             DefaultBeep();
     }
+}
+
+void TCustomNumEdit::dropEvent(QDropEvent* event)
+{
+    // Focused first: taking the focus sets the edit text from the value, which must not
+    // happen after the drop went in.
+    setFocus(Qt::MouseFocusReason);
+    insertChecked([this, event] { TCustomComboEdit::dropEvent(event); });
 }
 
 void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
@@ -407,10 +423,7 @@ void TCustomNumEdit::contextMenuEvent(QContextMenuEvent* event)
 {
     // The menu's paste runs through Paste, like the keyboard's.
     std::unique_ptr<QMenu> menu(createStandardContextMenu());
-    if (QAction* a = FindEditMenuAction(menu.get(), TEditMenuAction::Paste)) {
-        disconnect(a, &QAction::triggered, nullptr, nullptr);
-        connect(a, &QAction::triggered, this, [this] { Paste(); });
-    }
+    RouteEditMenuAction(menu.get(), TEditMenuAction::Paste, this, [this] { Paste(); });
     menu->exec(event->globalPos());
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 #include "controls/edits/combo_edit.h"
 
+#include <functional>
+
 class TPopupCalculator;
 
 using TAlignment = TTextAlignment;
@@ -73,6 +75,7 @@ protected:
     void Change() override;
     void TakePopupValue(const QVariant& value) override;
     void SendValueToPopup(const QVariant& value) override;
+    void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -83,6 +86,7 @@ protected:
 private:
     void reset();
     void applyEditAlignment();
+    void insertChecked(const std::function<void()>& insert);
 
     TAlignment alignment_ = taRightJustify;
     bool focused_ = false;

@@ -7,6 +7,10 @@
 #include "platform/core/rounding.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -246,13 +250,15 @@ void TKitSpinEdit::step(bool up)
 void TKitSpinEdit::StepUp() { step(true); }
 void TKitSpinEdit::StepDown() { step(false); }
 
-bool TKitSpinEdit::AcceptsChar(QChar c) const
+bool TKitSpinEdit::AcceptsChar(QChar c) const { return acceptsCharAfter(text(), c); }
+
+bool TKitSpinEdit::acceptsCharAfter(const QString& typed, QChar c) const
 {
     QString accepted = QStringLiteral("+-0123456789");
     if (valueType_ == vtFloat) {
-        if (!text().contains(DecimalSeparator()))
+        if (!typed.contains(DecimalSeparator()))
             accepted += DecimalSeparator();
-        if (!text().toUpper().contains(QLatin1Char('E')))
+        if (!typed.toUpper().contains(QLatin1Char('E')))
             accepted += QStringLiteral("Ee");
     }
     const bool ok = accepted.contains(c) || c.unicode() < 32;
@@ -270,7 +276,12 @@ void TKitSpinEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)) {
+    if (event->matches(QKeySequence::Paste)) {
+        pasteChecked();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Cut)) {
         if (editorEnabled_ && !isReadOnly())
             QLineEdit::keyPressEvent(event);
         else
@@ -320,9 +331,54 @@ bool TKitSpinEdit::changesText(const QKeyEvent* event)
     return key == Qt::Key_Delete || (key == Qt::Key_Backspace && event->modifiers() != Qt::NoModifier);
 }
 
+// Text that comes in whole (pasted or dropped) passes the character filter as typed
+// text does, one character after the other; anything else is refused as a whole.
+bool TKitSpinEdit::acceptsInserted(const QString& inserted) const
+{
+    if (!editorEnabled_ || isReadOnly() || inserted.isEmpty())
+        return false;
+    QString t = text();
+    if (hasSelectedText())
+        t.remove(selectionStart(), selectedText().size());
+    for (QChar c : inserted) {
+        if (c.unicode() < 32 || !acceptsCharAfter(t, c))
+            return false;
+        t += c;
+    }
+    return true;
+}
+
+void TKitSpinEdit::pasteChecked()
+{
+    if (acceptsInserted(QGuiApplication::clipboard()->text()))
+        paste();
+    else
+        DefaultBeep();
+}
+
+void TKitSpinEdit::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (acceptsInserted(event->mimeData()->text()))
+        QLineEdit::dragEnterEvent(event);
+    else
+        event->ignore();
+}
+
+void TKitSpinEdit::dropEvent(QDropEvent* event)
+{
+    if (acceptsInserted(event->mimeData()->text())) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    event->ignore();
+    DefaultBeep();
+}
+
 void TKitSpinEdit::contextMenuEvent(QContextMenuEvent* event)
 {
     std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    // The menu's paste runs through the same filter as the keyboard's.
+    RouteEditMenuAction(menu.get(), TEditMenuAction::Paste, this, [this] { pasteChecked(); });
     if (!editorEnabled_) {
         // Only stepping may change the value: the menu's editing actions do nothing here.
         for (TEditMenuAction which : {TEditMenuAction::Undo, TEditMenuAction::Redo, TEditMenuAction::Cut,

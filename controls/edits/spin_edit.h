@@ -58,6 +58,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -66,6 +68,9 @@ protected:
 
 private:
     void step(bool up);
+    bool acceptsCharAfter(const QString& typed, QChar c) const;
+    bool acceptsInserted(const QString& inserted) const;
+    void pasteChecked();
     static bool changesText(const QKeyEvent* event);
     void rebuildSpinButton();
     void updateButtonBounds();

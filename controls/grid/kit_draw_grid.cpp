@@ -244,7 +244,7 @@ void TKitDrawGrid::KeyDown(int& key, TShiftState shift)
     TDrawGrid::KeyDown(key, shift);
 }
 
-bool TKitDrawGrid::CanEditAcceptKey(QChar key) const
+bool TKitDrawGrid::CanEditAcceptKey(QChar& key) const
 {
     if (OnAcceptEditKey)
         return OnAcceptEditKey(const_cast<TKitDrawGrid*>(this), key);

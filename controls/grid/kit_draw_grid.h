@@ -152,7 +152,7 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     bool CanEditShow() const override;
-    bool CanEditAcceptKey(QChar key) const override;
+    bool CanEditAcceptKey(QChar& key) const override;
     void SetEditText(int c, int r, const QString& value) override;
     TInplaceEdit* CreateEditor() override;
     void UpdateEditor() override;

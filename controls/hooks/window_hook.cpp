@@ -84,7 +84,40 @@ void TKitWindowHook::controlDestroyed()
 
 namespace {
 quint64 nextSerial = 1;
+
+// Events the application hands on to the parent while nobody accepted them.
+bool travelsUp(QEvent::Type t)
+{
+    switch (t) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+    case QEvent::ToolTip:
+    case QEvent::WhatsThis:
+    case QEvent::QueryWhatsThis:
+    case QEvent::StatusTip:
+    case QEvent::WhatsThisClicked:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::Gesture:
+    case QEvent::GestureOverride: return true;
+    default: return false;
+    }
 }
+}  // namespace
 
 TControlHook::TControlHook(QWidget* control) : control_(control), serial_(nextSerial++)
 {
@@ -146,13 +179,9 @@ bool TControlHook::runHandlers(Phase phase, TMessage& msg, bool destroy)
         if (!hook || !hooks_.contains(hook.data()))
             continue;
         const THookMessageEvent handler = phase == BeforePhase ? hook->BeforeMessage : hook->AfterMessage;
-        if (handler) {
-            try {
-                handler(hook.data(), msg, handled);
-            } catch (const std::exception& e) {
-                TApplication::HandleException(e);
-            }
-        }
+        // Whatever a handler throws goes to the application's handler; the others still run.
+        if (handler)
+            TApplication::Guard([&] { handler(hook.data(), msg, handled); });
         // The destroy notification reaches every hook whatever the handlers say.
         if (handled && !destroy)
             break;
@@ -162,6 +191,10 @@ bool TControlHook::runHandlers(Phase phase, TMessage& msg, bool destroy)
 
 bool TControlHook::eventFilter(QObject* watched, QEvent* event)
 {
+    // The event handed on below comes past here once more: on to the filters installed
+    // before this one and the control.
+    if (event == passing_)
+        return false;
     if (watched != control_ || !installed_ || destroying_ || controlDestroying_ ||
         event->type() == QEvent::DeferredDelete)
         return false;
@@ -174,8 +207,9 @@ bool TControlHook::eventFilter(QObject* watched, QEvent* event)
         return true;
     if (!self || !control_)
         return true;
-    // Without an after-handler the event goes on as usual, through the filters installed
-    // before this one too; otherwise the control's own handling runs here.
+    // Without an after-handler the event goes on as usual. With one, it is handed on from
+    // here through the rest of its way (the filters installed before this one, the
+    // control's layout and the control itself), so that the after-handlers see it done.
     const bool wantsAfter =
         std::any_of(hooks_.cbegin(), hooks_.cend(), [](const TKitWindowHook* h) { return bool(h->AfterMessage); });
     if (!wantsAfter) {
@@ -183,15 +217,25 @@ bool TControlHook::eventFilter(QObject* watched, QEvent* event)
             windowDestroyed();
         return false;
     }
+    QEvent* const outer = passing_;
+    passing_ = event;
     try {
-        msg.Result = watched->event(event);
+        msg.Result = QCoreApplication::instance()->notify(watched, event);
     } catch (...) {
-        if (self && control_)
-            runHandlers(AfterPhase, msg, destroy);
+        if (self) {
+            passing_ = outer;
+            if (control_)
+                runHandlers(AfterPhase, msg, destroy);
+        }
         throw;
     }
     if (!self)
         return true;
+    passing_ = outer;
+    // Handing on took the event up to the parents already; the way it came must not
+    // take it there a second time.
+    if (control_ && travelsUp(event->type()) && !control_->isWindow())
+        event->accept();
     if (control_)
         runHandlers(AfterPhase, msg, destroy);
     if (destroy && self)

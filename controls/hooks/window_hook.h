@@ -26,8 +26,8 @@ class TControlHook;
 // Watches the events of any widget without subclassing it: BeforeMessage sees each event
 // before the control handles it (setting Handled eats the event), AfterMessage after.
 // Several hooks may watch one control; the one registered last sees an event first.
-// While an AfterMessage handler is set, the hook runs the control's own handling itself,
-// so event filters installed on the control before the hook are passed over then.
+// While an AfterMessage handler is set, the hook hands each event on itself and runs the
+// after-handlers once the control (and every filter installed before the hook) had it.
 class TKitWindowHook : public QObject {
     Q_OBJECT
 public:
@@ -89,6 +89,8 @@ private:
     bool installed_ = false;
     bool destroying_ = false;
     bool controlDestroying_ = false;
+    // The event this hook is handing on, which its filter lets pass.
+    QEvent* passing_ = nullptr;
     quint64 serial_;
 };
 

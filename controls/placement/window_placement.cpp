@@ -175,7 +175,6 @@ void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& sectio
         return;
     QWidget* w = windowOf(form);
     const TWindowPlacement p = readPlacement(form);
-    const bool defaultPosition = !w->testAttribute(Qt::WA_Moved);
 
     // Everything is read before anything changes.
     bool applyRect = false;
@@ -198,12 +197,14 @@ void ReadFormPlacement(QWidget* form, TCustomIniFile* ini, const QString& sectio
         }
     }
     Qt::WindowStates state = Qt::WindowNoState;
-    if (loadState) {
-        const bool stayOnTop = w->windowFlags() & Qt::WindowStaysOnTopHint;
-        const bool normalForm = !isMdiChild(form) && !isMdiFrame(form) && !stayOnTop;
-        if (isMainForm(form) && (isMdiFrame(form) || (normalForm && defaultPosition)))
+    // Only a stored state decides: a first show, or a section without one, leaves the
+    // form normal. (A form the program never moved is not one the platform placed.)
+    // A stored value that names no state keeps the main MDI frame maximised.
+    const QString showCmd = QStringLiteral("ShowCmd");
+    if (loadState && ini && ini->ValueExists(section, showCmd)) {
+        if (isMainForm(form) && isMdiFrame(form))
             state = Qt::WindowMaximized;
-        switch (IniReadInteger(ini, section, QStringLiteral("ShowCmd"), swHide)) {
+        switch (IniReadInteger(ini, section, showCmd, swHide)) {
         case 1:
         case 5:
         case 9: state = Qt::WindowNoState; break;

@@ -370,13 +370,13 @@ void TfPreviews::buildPages()
     pages_.push_back({eq, ppEqualization});
 
     // Bump map and lens: position and size edits; wave: its three numbers.
-    const auto spins = [&](QWidget* page, QGridLayout* g, QSpinBox** out, int n, int lo, int hi) {
+    const auto spins = [&](QWidget* page, QGridLayout* g, QSpinBox** out, int n, int lo, int hi, int firstRow = 0) {
         for (int i = 0; i < n; ++i) {
             out[i] = NewSpin(page, lo, hi);
             auto* label = new QLabel(page);
             labels_.push_back(label);
-            g->addWidget(label, i, 0);
-            g->addWidget(out[i], i, 1);
+            g->addWidget(label, firstRow + i, 0);
+            g->addWidget(out[i], firstRow + i, 1);
             connect(out[i], &QSpinBox::valueChanged, this, [this] {
                 if (updating_)
                     return;
@@ -416,8 +416,8 @@ void TfPreviews::buildPages()
     auto* lens = new QWidget;
     auto* lg = new QGridLayout(lens);
     spins(lens, lg, LensEdits.data(), 4, 0, 32767);
-    spins(lens, lg, &RefractionEdit, 1, 0, 32767);
-    lg->addWidget(RefractionEdit, 4, 1);
+    // The refraction row goes below the four position and size rows, its label with it.
+    spins(lens, lg, &RefractionEdit, 1, 0, 32767, 4);
     pages_.push_back({lens, ppLens});
     auto* wave = new QWidget;
     auto* wg = new QGridLayout(wave);

@@ -89,13 +89,13 @@ void TMultiPreviewLoader::run(const QString& fileName, uint8_t fileType, int box
     bool ok = false;
     try {
         TFileStream stream(fileName, fmOpenRead);
-        const int64_t start = stream.Position();
+        TMultiFrameReader reader(stream, stream.Position(), fileType);
         TMultiFrame carried;
         int count = 1;
         for (int i = 0; i < count && i < limit && !job->cancel; ++i) {
             auto bitmap = std::make_shared<TBitmap>();
             auto record = std::make_shared<TIOParamsVals>();
-            const int fileFrames = ReadMultiFrame(stream, start, fileType, i, *bitmap, *record, carried);
+            const int fileFrames = reader.Read(i, *bitmap, *record, carried);
             if (fileFrames <= 0)
                 break;
             count = fileFrames;

@@ -1,6 +1,8 @@
 // The scanner settings dialog: the options that shape a scan, read from the device.
 #include "imaging/dialogs/scan_source_dialog.h"
 
+#include "imaging/common/msg_tables.h"
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -37,8 +39,9 @@ QString numberText(double v, SANE_Value_Type type)
 
 }  // namespace
 
-TScanSourceDialog::TScanSourceDialog(TScanSource& source, const QString& caption, QWidget* parent)
-    : QDialog(parent), source_(source)
+TScanSourceDialog::TScanSourceDialog(TScanSource& source, const QString& caption, QWidget* parent,
+                                     TMsgLanguage language)
+    : QDialog(parent), source_(source), language_(language)
 {
     setObjectName(QStringLiteral("TScanSourceDialog"));
     setWindowTitle(caption);
@@ -84,10 +87,11 @@ void TScanSourceDialog::build()
     progress_->setObjectName(QStringLiteral("ScanProgress"));
     progress_->setRange(0, 100);
     progress_->hide();
-    scan_ = new QPushButton(QStringLiteral("Scan"), this);
+    const bool german = MsgColumn(language_) == msGerman;
+    scan_ = new QPushButton(german ? QStringLiteral("Scannen") : QStringLiteral("Scan"), this);
     scan_->setObjectName(QStringLiteral("ScanButton"));
     scan_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_ = new QPushButton(PreviewText(PreviewMsg::Cancel, language_), this);
     cancel_->setObjectName(QStringLiteral("CancelButton"));
     connect(scan_, &QPushButton::clicked, this, &TScanSourceDialog::ScanRequested);
     connect(cancel_, &QPushButton::clicked, this, &TScanSourceDialog::CancelRequested);

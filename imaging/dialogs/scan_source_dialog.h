@@ -1,8 +1,10 @@
 // The scanner's own user interface: the options that shape a scan (mode, depth,
 // resolution, scan area, document source) with Scan and Cancel. It is modeless; the
 // acquisition's message loop runs while it is up and reacts to its two requests.
+// Its own texts are German or English by the language given.
 #pragma once
 
+#include "imaging/common/types.h"
 #include "platform/scan/scan_source.h"
 
 #include <QDialog>
@@ -16,7 +18,8 @@ class QWidget;
 class TScanSourceDialog : public QDialog {
     Q_OBJECT
 public:
-    TScanSourceDialog(TScanSource& source, const QString& caption, QWidget* parent = nullptr);
+    TScanSourceDialog(TScanSource& source, const QString& caption, QWidget* parent = nullptr,
+                      TMsgLanguage language = msEnglish);
 
     // False when the device's options cannot be read at all.
     bool Valid() const { return valid_; }
@@ -56,6 +59,7 @@ private:
     QPushButton* cancel_ = nullptr;
     QLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    TMsgLanguage language_ = msEnglish;
     bool valid_ = false;
     bool filling_ = false;
 };

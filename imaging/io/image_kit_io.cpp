@@ -3,6 +3,9 @@
 
 #include "imaging/io/image_kit_io.h"
 
+#include "imaging/common/msg_tables.h"
+#include "platform/core/exceptions.h"
+
 #include "imaging/dialogs/io_previews_dialog.h"
 #include "imaging/io/acquire/twain_acquire.h"
 #include "imaging/io/codec_table.h"
@@ -179,9 +182,19 @@ bool TImageKitIO::Acquire()
         return false;
     // Windows may close while the source's dialog is up, this component with them.
     QPointer<TImageKitIO> alive(this);
-    QByteArray dib = TwainAcquire(nullptr, false);
+    const TMsgLanguage language = MsgLanguage;
+    TIKView* view = AttachedImageKit();
+    QByteArray dib = TwainAcquire(nullptr, false, view ? view->window() : nullptr, language);
     if (!alive || !bitmap_) {
+        const bool scanned = !dib.isEmpty();
         TwainFreeDIBs(dib);
+        // A finished scan never vanishes without a word.
+        if (scanned)
+            throw EInvalidGraphic(
+                MsgColumn(language) == msGerman
+                    ? QStringLiteral("Das Fenster des Scans wurde geschlossen; das gescannte Bild "
+                                     "wurde verworfen.")
+                    : QStringLiteral("The scan's window was closed; the scanned image was discarded."));
         return false;
     }
     if (dib.isEmpty())

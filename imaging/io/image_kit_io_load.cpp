@@ -41,16 +41,13 @@ int TImageKitIO::loadFile(const QString& fileName, const TCodec& codec)
     if (!bitmap_)
         return 0;
     TFileStream fs(fileName, fmOpenRead);
-    // A refused file leaves the parameters that the load handed the reader as they were.
+    // A refused file leaves the parameters as they were, whatever the reader or the
+    // load had already written into them.
     TIOParamsVals before;
-    if (codec.BackgroundIn) {
-        before.Assign(*params_);
+    before.Assign(*params_);
+    if (codec.BackgroundIn)
         codec.BackgroundIn(*params_, Background());
-    }
-    auto restore = [&] {
-        if (codec.BackgroundIn)
-            params_->Assign(before);
-    };
+    auto restore = [&] { params_->Assign(before); };
     int images = 0;
     QImage drawn;
     try {

@@ -136,16 +136,35 @@ template <class ReadFrame> void TImageKitMIO::loadFrames(TStream& stream, ReadFr
     view_->ImageChanged();
 }
 
-int ReadMultiFrame(TStream& stream, int64_t start, uint8_t fileType, int i, TBitmap& bitmap, TIOParamsVals& record,
-                   TMultiFrame& frame)
+struct TMultiFrameReader::Walk {
+    TGifFrames gif;
+    TTiffPages tiff;
+};
+
+TMultiFrameReader::TMultiFrameReader(TStream& stream, int64_t start, uint8_t fileType)
+    : stream_(stream), start_(start), fileType_(fileType)
+{}
+
+TMultiFrameReader::~TMultiFrameReader() = default;
+
+int TMultiFrameReader::Read(int i, TBitmap& bitmap, TIOParamsVals& record, TMultiFrame& frame)
 {
-    stream.SetPosition(start);
+    if (!walk_) {
+        auto walk = std::make_unique<Walk>();
+        stream_.SetPosition(start_);
+        if (fileType_ == ioGIF)
+            walk->gif = WalkGIFFrames(stream_);
+        else
+            walk->tiff = WalkTIFFPages(stream_);
+        walk_ = std::move(walk);
+    }
+    stream_.SetPosition(start_);
     TProgressRec rec;  // no progress of the reader's own, never aborted
-    if (fileType == ioGIF) {
+    if (fileType_ == ioGIF) {
         record.GifImageIndex = i;
-        const int count = ReadGIFStream(stream, bitmap, record, rec);
-        if (count <= 0)
-            return count;
+        const int count = ReadGIFFrame(stream_, walk_->gif, i, bitmap, record, rec);
+        if (count <= 0 || i >= count)
+            return 0;
         if (record.GifDelayTime > 0)
             frame.Delay = record.GifDelayTime * 10;
         frame.HasBackground = true;
@@ -154,13 +173,19 @@ int ReadMultiFrame(TStream& stream, int64_t start, uint8_t fileType, int i, TBit
         return count;
     }
     record.TiffImageIndex = i;
-    const int count = ReadTIFFStream(stream, bitmap, record, rec);
-    if (count <= 0)
-        return count;
+    const int count = ReadTIFFPage(stream_, walk_->tiff, i, bitmap, record, rec);
+    if (count <= 0 || i >= count)
+        return 0;
     frame.Delay = 100;
     frame.HasBackground = false;
     record.FileType = ioTIFF;
     return count;
+}
+
+int ReadMultiFrame(TStream& stream, int64_t start, uint8_t fileType, int i, TBitmap& bitmap, TIOParamsVals& record,
+                   TMultiFrame& frame)
+{
+    return TMultiFrameReader(stream, start, fileType).Read(i, bitmap, record, frame);
 }
 
 void TImageKitMIO::setFrame(int at, const TMultiFrame& frame, TIOParamsVals& record)
@@ -192,9 +217,9 @@ void TImageKitMIO::LoadFromStreamTIFF(TStream& stream) { loadStreamFrames(stream
 void TImageKitMIO::loadStreamFrames(TStream& stream, uint8_t fileType)
 {
     TMultiFrame frame;
-    const int64_t start = stream.Position();
+    TMultiFrameReader reader(stream, stream.Position(), fileType);
     loadFrames(stream, [&](TIOParamsVals& record, int i, TBitmap& bitmap, TProgressRec&) {
-        const int count = ReadMultiFrame(stream, start, fileType, i, bitmap, record, frame);
+        const int count = reader.Read(i, bitmap, record, frame);
         if (count > 0)
             setFrame(view_->SelectedImage(), frame, record);
         return count;

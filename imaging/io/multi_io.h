@@ -27,10 +27,27 @@ struct TMultiFrame {
     TColor Background = 0;
 };
 
-// Frame i of a GIF (ioGIF) or TIFF (ioTIFF) stream, read as the loader below reads it
-// (the stream is set to start first): returns the file's frame count, 0 when there is
-// no such frame. The record's indexes and name are left for AddFrame to set. Callers on
-// other threads decode with it and hand the frames over with AddFrame.
+// Reads the frames of a GIF (ioGIF) or TIFF (ioTIFF) stream that begins at `start`, as
+// the loader below reads them. The file's frames are found once, at the first read, so
+// that reading all of them costs time in step with the file. Callers on other threads
+// decode with it and hand the frames over with AddFrame.
+class TMultiFrameReader {
+public:
+    TMultiFrameReader(TStream& stream, int64_t start, uint8_t fileType);
+    ~TMultiFrameReader();
+    // Frame i: returns the file's frame count, 0 when there is no such frame. The
+    // record's indexes and name are left for AddFrame to set.
+    int Read(int i, TBitmap& bitmap, TIOParamsVals& record, TMultiFrame& frame);
+
+private:
+    struct Walk;
+    TStream& stream_;
+    int64_t start_;
+    uint8_t fileType_;
+    std::unique_ptr<Walk> walk_;
+};
+
+// One frame, read by a reader of its own.
 int ReadMultiFrame(TStream& stream, int64_t start, uint8_t fileType, int i, TBitmap& bitmap, TIOParamsVals& record,
                    TMultiFrame& frame);
 

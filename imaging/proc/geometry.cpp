@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 #include <utility>
@@ -59,23 +60,29 @@ void fillSpan(uint8_t* row, int from, int to, const TTriple& bg)
         put(row + 3 * x, bg);
 }
 
-void fillRows(std::vector<uint8_t>& buf, int w, int h, const TTriple& bg)
+// A w × h buffer of background pixels. Neither zeroed first nor filled on one thread:
+// for a large rotation either would hold the window for seconds. `alive` runs on the
+// calling thread between rows, so that the window's events go on meanwhile.
+std::unique_ptr<uint8_t[]> backgroundRows(int w, int h, const TTriple& bg, const std::function<void(int)>& alive)
 {
-    try {
-        buf.reserve(size_t(w) * size_t(h) * 3);
-        AdviseLargePages(buf.data(), buf.capacity());
-        buf.resize(size_t(w) * size_t(h) * 3);
-    } catch (const std::bad_alloc&) {
+    const size_t bytes = size_t(w) * size_t(h) * 3;
+    std::unique_ptr<uint8_t[]> buf(new (std::nothrow) uint8_t[bytes]);
+    if (!buf)
         throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 rotation buffer").arg(w).arg(h));
-    }
+    AdviseLargePages(buf.get(), bytes);
     const size_t rowBytes = size_t(w) * 3;
-    ParallelRows(h, int64_t(w) * h, [&](int y0, int y1) {
-        for (size_t i = size_t(y0) * rowBytes; i < size_t(y1) * rowBytes; i += 3) {
-            buf[i] = bg.b;
-            buf[i + 1] = bg.g;
-            buf[i + 2] = bg.r;
-        }
-    });
+    uint8_t* const data = buf.get();
+    ParallelRows(
+        h, int64_t(w) * h,
+        [&](int y0, int y1) {
+            for (size_t i = size_t(y0) * rowBytes; i < size_t(y1) * rowBytes; i += 3) {
+                data[i] = bg.b;
+                data[i + 1] = bg.g;
+                data[i + 2] = bg.r;
+            }
+        },
+        alive);
+    return buf;
 }
 
 struct TShearSizes {
@@ -150,8 +157,8 @@ void shearRotate(const TBitmap& work, TBitmap& bitmap, int angle, bool aa, const
 
     // Pass 2: columns shifted vertically into W1 × H2. Worked in strips of columns
     // so that the row-major buffers are read and written a cache line at a time.
-    std::vector<uint8_t> p2;
-    fillRows(p2, W1, H2, bg);
+    // The fill reports the same step again: the bar stands while the window stays alive.
+    const auto p2 = backgroundRows(W1, H2, bg, [&](int) { report(sender, progress, steps, total); });
     constexpr int kStrip = 32;
     const int strips = (W1 + kStrip - 1) / kStrip;
     ParallelRows(
@@ -176,7 +183,7 @@ void shearRotate(const TBitmap& work, TBitmap& bitmap, int angle, bool aa, const
                         const int ty = y + offs[i];
                         if (ty < 0 || ty >= H2)
                             continue;
-                        uint8_t* d = p2.data() + (size_t(ty) * W1 + x0 + i) * 3;
+                        uint8_t* d = p2.get() + (size_t(ty) * W1 + x0 + i) * 3;
                         if (!aa)
                             std::memcpy(d, s + 3 * i, 3);
                         else {
@@ -189,7 +196,7 @@ void shearRotate(const TBitmap& work, TBitmap& bitmap, int angle, bool aa, const
                     for (int i = 0; i < n; ++i) {
                         const int ty = offs[i] + h;
                         if (us[i] > 0 && ty < H2 && ty >= 0)
-                            put(p2.data() + (size_t(ty) * W1 + x0 + i) * 3, blend(lefts[i], bg, us[i], vs[i]));
+                            put(p2.get() + (size_t(ty) * W1 + x0 + i) * 3, blend(lefts[i], bg, us[i], vs[i]));
                     }
             }
         },
@@ -211,7 +218,7 @@ void shearRotate(const TBitmap& work, TBitmap& bitmap, int angle, bool aa, const
                 const int offset = k - z.E;
                 fillSpan(d, 0, std::min(std::max(offset, 0), W3), bg);
                 fillSpan(d, std::min(std::max(offset + W1, 0), W3), W3, bg);
-                const uint8_t* s = p2.data() + size_t(y) * W1 * 3;
+                const uint8_t* s = p2.get() + size_t(y) * W1 * 3;
                 if (!aa) {
                     const int from = std::max(offset, 0), to = std::min(offset + W1, W3);
                     if (to > from)
@@ -245,7 +252,8 @@ inline void movePixelWide(uint8_t* d, const uint8_t* s)
 }
 
 // Quarter turns in tiles, so that neither side is walked across rows one pixel at a time.
-template <bool Clockwise> void quarterTurn(const TBitmap& src, TBitmap& dst)
+// `alive`, if given, runs on the calling thread between tiles (see backgroundRows).
+template <bool Clockwise> void quarterTurn(const TBitmap& src, TBitmap& dst, const std::function<void(int)>& alive = {})
 {
     const int w = src.Width(), h = src.Height();
     // Every pixel is written below; the image needs no fill first.
@@ -257,28 +265,51 @@ template <bool Clockwise> void quarterTurn(const TBitmap& src, TBitmap& dst)
     const ptrdiff_t step = Clockwise ? -sstride : sstride;
     // Tiles keep both the source rows and the destination rows of a block in cache.
     constexpr int kTileRows = 32, kTileColumns = 64;
-    ParallelRows((h + kTileRows - 1) / kTileRows, int64_t(w) * h, [&](int firstTile, int lastTile) {
-        for (int q0 = firstTile * kTileRows; q0 < std::min(h, lastTile * kTileRows); q0 += kTileRows) {
-            const int q1 = std::min(q0 + kTileRows, h);
-            // The wide move spills one byte into the next pixel: not past the end of a
-            // destination row, and not into the next tile, which another thread may own.
-            const int wideEnd = q1 - 1;
-            for (int x0 = 0; x0 < w; x0 += kTileColumns) {
-                const int x1 = std::min(x0 + kTileColumns, w);
-                for (int x = x0; x < x1; ++x) {
-                    uint8_t* d = dbits + dstride * (Clockwise ? x : w - 1 - x) + 3 * ptrdiff_t(q0);
-                    const uint8_t* s = sbits + sstride * (Clockwise ? h - 1 - q0 : q0) + 3 * ptrdiff_t(x);
-                    int q = q0;
-                    // Nor has the last pixel of a source row.
-                    if (x < w - 1)
-                        for (; q < wideEnd; ++q, d += 3, s += step)
-                            movePixelWide(d, s);
-                    for (; q < q1; ++q, d += 3, s += step)
-                        std::memcpy(d, s, 3);
-                }
+    ParallelRows((h + kTileRows - 1) / kTileRows, int64_t(w) * h,
+                 [&](int firstTile, int lastTile) {
+                     for (int q0 = firstTile * kTileRows; q0 < std::min(h, lastTile * kTileRows); q0 += kTileRows) {
+                         const int q1 = std::min(q0 + kTileRows, h);
+                         // The wide move spills one byte into the next pixel: not past the end of a
+                         // destination row, and not into the next tile, which another thread may own.
+                         const int wideEnd = q1 - 1;
+                         for (int x0 = 0; x0 < w; x0 += kTileColumns) {
+                             const int x1 = std::min(x0 + kTileColumns, w);
+                             for (int x = x0; x < x1; ++x) {
+                                 uint8_t* d = dbits + dstride * (Clockwise ? x : w - 1 - x) + 3 * ptrdiff_t(q0);
+                                 const uint8_t* s = sbits + sstride * (Clockwise ? h - 1 - q0 : q0) + 3 * ptrdiff_t(x);
+                                 int q = q0;
+                                 // Nor has the last pixel of a source row.
+                                 if (x < w - 1)
+                                     for (; q < wideEnd; ++q, d += 3, s += step)
+                                         movePixelWide(d, s);
+                                 for (; q < q1; ++q, d += 3, s += step)
+                                     std::memcpy(d, s, 3);
+                             }
+                         }
+                     }
+                 },
+                 alive);
+    dst.SetImage(out);
+}
+
+// A half turn: destination row h − 1 − y is source row y, its pixels reversed.
+void halfTurn(const TBitmap& src, TBitmap& dst, const std::function<void(int)>& alive = {})
+{
+    const int w = src.Width(), h = src.Height();
+    QImage out = NewImage24(w, h);
+    uint8_t* const dbits = out.bits();
+    const ptrdiff_t dstride = out.bytesPerLine();
+    const auto rows = RowsOf(src);
+    ParallelRows(
+        h, int64_t(w) * h,
+        [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                uint8_t* d = dbits + dstride * (h - 1 - y);
+                std::memcpy(d, rows[y], size_t(w) * 3);
+                ReversePixels(d, w);
             }
-        }
-    });
+        },
+        alive);
     dst.SetImage(out);
 }
 
@@ -347,6 +378,48 @@ void ShearRotatedSize(int w, int h, int angle, int& width, int& height)
     height = z.H2;
 }
 
+bool RotatedSize(const TBitmap& bitmap, int angle, int64_t& width, int64_t& height)
+{
+    if (bitmap.Empty())
+        return false;
+    const double w = bitmap.Width(), h = bitmap.Height();
+    if (bitmap.PixelFormat() == pf1bit) {
+        const double b = -angle / 57.29577951308232;
+        const double c = Trunc(std::cos(b) * 10000) / 10000.0;
+        const double n = Trunc(std::sin(b) * 10000) / 10000.0;
+        width = int64_t(std::fabs(w * c) + std::fabs(h * n));
+        height = int64_t(std::fabs(w * n) + std::fabs(h * c));
+        return true;
+    }
+    if (bitmap.PixelFormat() != pf24bit)
+        return false;
+    // The quarter turns first, as Rotate makes them; then the three shears.
+    angle %= 360;
+    int turns = 0;
+    for (; angle > 45; angle -= 90)
+        ++turns;
+    for (; angle < -45; angle += 90)
+        ++turns;
+    const double ww = turns % 2 ? h : w, hh = turns % 2 ? w : h;
+    if (angle == 0) {
+        width = int64_t(ww);
+        height = int64_t(hh);
+        return true;
+    }
+    // The shear sizes in doubles, rounded as shearSizes rounds them.
+    const double theta = angle * M_PI / 180.0;
+    const double t = std::fabs(std::sin(theta / 2) / std::cos(theta / 2)), s = std::fabs(std::sin(theta));
+    const double W1 = std::nearbyint(hh * t + ww + 1);
+    const double D = std::nearbyint((W1 - ww) * s);
+    const double H2p = std::nearbyint(W1 * s + hh + 1);
+    const double E = std::nearbyint(t * (H2p - hh - D));
+    const double H2 = H2p - 2 * D;
+    const double W3 = std::nearbyint(t * H2 + W1 + 1 - 2 * E);
+    width = int64_t(std::max(W3, 1.0));
+    height = int64_t(std::max(H2, 1.0));
+    return true;
+}
+
 void Rotate(TBitmap& bitmap, int angle, bool antialias, TColor background, bool monoBackgroundWhite, TObject* sender,
             const TProgressEvent& progress)
 {
@@ -359,20 +432,25 @@ void Rotate(TBitmap& bitmap, int angle, bool antialias, TColor background, bool 
     if (bitmap.PixelFormat() != pf24bit)
         return;
     angle %= 360;
+    // Quarter turns report no progress of their own; the bar stands at 0 meanwhile, and
+    // the window's events go on.
+    const auto alive = [&](int) {
+        if (progress)
+            progress(sender, 0);
+    };
+    // The quarter turns are exact, so the steps add up to one turn made in one go; the
+    // image itself changes only at the end, and a shear that fails finds it untouched.
+    int quarters = 0;
+    for (; angle > 45; angle -= 90)
+        ++quarters;
+    for (; angle < -45; angle += 90)
+        --quarters;
     TBitmap work;
-    if (angle >= -45 && angle <= 45)
-        work = bitmap;
-    while (angle > 45) {
-        RotateCounterClockwise90(bitmap, work);
-        angle -= 90;
-        if (angle > 45)
-            bitmap.Assign(work);
-    }
-    while (angle < -45) {
-        RotateClockwise90(bitmap, work);
-        angle += 90;
-        if (angle < -45)
-            bitmap.Assign(work);
+    switch ((quarters + 4) % 4) {
+    case 0: work = bitmap; break;
+    case 1: quarterTurn<false>(bitmap, work, alive); break;
+    case 2: halfTurn(bitmap, work, alive); break;
+    default: quarterTurn<true>(bitmap, work, alive); break;
     }
     if (angle == 0) {
         bitmap.Assign(work);

@@ -36,5 +36,9 @@ void RotateClockwise90(const TBitmap& source, TBitmap& destination);
 // (−45 … 45, not 0): width W3 and height H2.
 void ShearRotatedSize(int w, int h, int angle, int& width, int& height);
 
+// The size Rotate would give the bitmap (24-bit or 1-bit), without turning it; false
+// for any other bitmap. Computed wide, so that no size wraps round.
+bool RotatedSize(const TBitmap& bitmap, int angle, int64_t& width, int64_t& height);
+
 // 0 mirrors left to right, 1 top to bottom; 24-bit and 1-bit images.
 void Flip(TBitmap& bitmap, int direction);

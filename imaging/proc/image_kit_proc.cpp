@@ -3,6 +3,7 @@
 #include "platform/core/parallel_for.h"
 #include "platform/graphics/row_access.h"
 
+#include "imaging/common/msg_tables.h"
 #include "imaging/proc/bitmap_routines.h"
 #include "imaging/proc/color_space.h"
 #include "imaging/proc/geometry.h"
@@ -11,11 +12,14 @@
 #include "imaging/view/image_kit_view.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/core/color.h"
+#include "platform/core/exceptions.h"
 #include "platform/graphics/region.h"
 #include "platform/ui/image_control.h"
 
 #include <QImage>
 #include <algorithm>
+#include <new>
+#include <utility>
 
 TImageKitProc::TImageKitProc(QObject* owner) : QObject(owner) {}
 
@@ -198,15 +202,61 @@ template <class Op> void TImageKitProc::onArea(const TIKWorkArea& area, Op op)
 
 // ---- undo, progress, refresh -----------------------------------------------------------
 
-void TImageKitProc::SaveUndo()
+std::unique_ptr<TBitmap> TImageKitProc::prepareUndo()
 {
     if (!bitmap_ || UndoLimit <= 0)
+        return nullptr;
+    // Room in the stack now, so that committing cannot fail once the work is done.
+    undo_.reserve(undo_.size() + 1);
+    // Shares the pixels: the image's first write gives it its own copy, and that write
+    // checks the memory before anything changes.
+    auto entry = std::make_unique<TBitmap>();
+    CopyBitmap(bitmap_, entry.get());
+    return entry;
+}
+
+void TImageKitProc::commitUndo(std::unique_ptr<TBitmap> entry)
+{
+    if (!entry)
         return;
     while (!undo_.empty() && int(undo_.size()) >= UndoLimit)
         undo_.erase(undo_.begin());
-    auto entry = std::make_unique<TBitmap>();
-    CopyBitmap(bitmap_, entry.get());
     undo_.push_back(std::move(entry));
+}
+
+void TImageKitProc::SaveUndo()
+{
+    std::unique_ptr<TBitmap> entry = prepareUndo();
+    // Whoever saves by hand edits in place next: the copy is made now, while a refusal
+    // still leaves the stack as it was.
+    if (entry)
+        bitmap_->Detach();
+    commitUndo(std::move(entry));
+}
+
+void TImageKitProc::runUndoable(const std::function<void()>& op)
+{
+    std::unique_ptr<TBitmap> entry = autoUndo_ ? prepareUndo() : nullptr;
+    TBitmap* const bitmap = bitmap_;
+    // A failed operation leaves the image as it found it and enters nothing in the stack.
+    const auto rollBack = [&] {
+        if (entry && bitmap == bitmap_ && !bitmap->SharesPixelsWith(*entry)) {
+            bitmap->Assign(*entry);
+            if (view_)
+                view_->Update();
+        }
+    };
+    try {
+        op();
+    } catch (const std::bad_alloc&) {
+        rollBack();
+        throw EOutOfMemory(QStringLiteral("Out of memory"));
+    } catch (...) {
+        rollBack();
+        throw;
+    }
+    commitUndo(std::move(entry));
+    NotifyChanged();
 }
 
 void TImageKitProc::Undo()
@@ -244,10 +294,7 @@ void TImageKitProc::Clear()
 {
     if (!bitmap_ || bitmap_->Empty())
         return;
-    if (autoUndo_)
-        SaveUndo();
-    FillBitmapRect(bitmap_, 0, 0, bitmap_->Width() - 1, bitmap_->Height() - 1, Background());
-    NotifyChanged();
+    runUndoable([&] { FillBitmapRect(bitmap_, 0, 0, bitmap_->Width() - 1, bitmap_->Height() - 1, Background()); });
 }
 
 // Every point operation: nothing without a work area, the undo entry when on, then
@@ -259,20 +306,20 @@ void TImageKitProc::changeAreaRows(const TIKWorkArea& area, RowOp rowOp, bool pr
 {
     if (area.Empty())
         return;
-    if (autoUndo_)
-        SaveUndo();
-    onArea(area, [&](TBitmap* bm, int x1, int y1, int x2, int y2) {
-        const int rows = y2 - y1 + 1;
-        const auto bmRows = RowsOf(*bm);
-        const auto body = [&](int b, int e) {
-            for (int y = y1 + b; y < y1 + e; ++y)
-                rowOp(bmRows[y], x1, x2, y - y1);
-        };
-        const std::function<void(int)> rowsDone = [&](int done) { Progress(done, rows); };
-        ParallelRows(rows, int64_t(x2 - x1 + 1) * rows / pixelsPerWorkUnit, body,
-                     progress ? rowsDone : std::function<void(int)>());
+    runUndoable([&] {
+        onArea(area, [&](TBitmap* bm, int x1, int y1, int x2, int y2) {
+            const int rows = y2 - y1 + 1;
+            // Taken before any worker starts: this is where the image gets pixels of its own.
+            const auto bmRows = RowsOf(*bm);
+            const auto body = [&](int b, int e) {
+                for (int y = y1 + b; y < y1 + e; ++y)
+                    rowOp(bmRows[y], x1, x2, y - y1);
+            };
+            const std::function<void(int)> rowsDone = [&](int done) { Progress(done, rows); };
+            ParallelRows(rows, int64_t(x2 - x1 + 1) * rows / pixelsPerWorkUnit, body,
+                         progress ? rowsDone : std::function<void(int)>());
+        });
     });
-    NotifyChanged();
 }
 
 void TImageKitProc::ConvertToGray()
@@ -316,6 +363,9 @@ void TImageKitProc::Merge(const TBitmap* graphic, int percent)
                              .convertToFormat(QImage::Format_BGR888)
                              .scaled(area.Width(), area.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
                              .convertToFormat(QImage::Format_BGR888);
+    // Qt's conversions give a null image when memory runs out.
+    if (other.isNull())
+        BitmapOutOfMemory(area.Width(), area.Height());
     const uint8_t* const otherBits = other.constBits();
     const ptrdiff_t otherStride = other.bytesPerLine();
     changeAreaRows(area, [&](uint8_t* row, int x1, int x2, int areaRow) {
@@ -332,7 +382,7 @@ void TImageKitProc::GetHistogram(TIKHistogram& table)
     if (area.Empty())
         return;
     for (int y = area.Y1; y <= area.Y2; ++y) {
-        const uint8_t* p = bitmap_->ScanLine(y) + 3 * area.X1;
+        const uint8_t* p = std::as_const(*bitmap_).ScanLine(y) + 3 * area.X1;
         for (int x = area.X1; x <= area.X2; ++x, p += 3) {
             ++table[p[2]].Red;
             ++table[p[1]].Green;
@@ -357,7 +407,7 @@ int TImageKitProc::CountColors()
     std::vector<uint64_t> seen(size_t(1) << 18, 0);
     int count = 0;
     for (int y = area.Y1; y <= area.Y2; ++y) {
-        const uint8_t* p = bitmap_->ScanLine(y) + 3 * area.X1;
+        const uint8_t* p = std::as_const(*bitmap_).ScanLine(y) + 3 * area.X1;
         for (int x = area.X1; x <= area.X2; ++x, p += 3) {
             const uint32_t c = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
             uint64_t& word = seen[c >> 6];
@@ -378,17 +428,16 @@ void TImageKitProc::CropToSelection()
     const TIKWorkArea area = WorkArea();
     if (area.Empty())
         return;
-    if (autoUndo_)
-        SaveUndo();
-    if (area.Selected) {
+    runUndoable([&] {
+        if (!area.Selected)
+            return;
         TBitmap cut;
         if (isTruePolygon(area))
             CopyPolygonRect(bitmap_, &cut, area.Polygon, area.X1, area.Y1, area.X2, area.Y2, Background());
         else
             CopyBitmapArea(bitmap_, &cut, area.X1, area.Y1, area.X2, area.Y2);
         CopyBitmap(&cut, bitmap_);
-    }
-    NotifyChanged();
+    });
 }
 
 // ---- colour reduction and black-and-white --------------------------------------------
@@ -398,43 +447,34 @@ bool TImageKitProc::holds(TPixelFormat format) const
     return bitmap_ && !bitmap_->Empty() && bitmap_->PixelFormat() == format;
 }
 
-// A whole-image change: undo entry first when on, then the change, then the refresh.
-template <class Op> void TImageKitProc::changeWhole(Op op)
-{
-    if (autoUndo_)
-        SaveUndo();
-    op();
-    NotifyChanged();
-}
-
 void TImageKitProc::ReduceColors(int colorCount)
 {
     if (holds(pf24bit))
-        changeWhole([&] { ::ReduceColors(*bitmap_, colorCount, this, OnProgress); });
+        runUndoable([&] { ::ReduceColors(*bitmap_, colorCount, this, OnProgress); });
 }
 
 void TImageKitProc::ReduceColorsToPalette(int colorCount, TPaletteEntry* palette)
 {
     if (holds(pf24bit))
-        changeWhole([&] { ::ReduceColorsToPalette(*bitmap_, colorCount, palette, this, OnProgress); });
+        runUndoable([&] { ::ReduceColorsToPalette(*bitmap_, colorCount, palette, this, OnProgress); });
 }
 
 void TImageKitProc::ConvertToBWOrdered()
 {
     if (holds(pf24bit))
-        changeWhole([&] { ::ConvertToBWOrdered(*bitmap_, this, OnProgress); });
+        runUndoable([&] { ::ConvertToBWOrdered(*bitmap_, this, OnProgress); });
 }
 
 void TImageKitProc::ConvertToBWThreshold(int threshold)
 {
     if (holds(pf24bit))
-        changeWhole([&] { ::ConvertToBWThreshold(*bitmap_, threshold, this, OnProgress); });
+        runUndoable([&] { ::ConvertToBWThreshold(*bitmap_, threshold, this, OnProgress); });
 }
 
 void TImageKitProc::ConvertTo24Bit()
 {
     if (holds(pf1bit))
-        changeWhole([&] { ::ConvertTo24Bit(*bitmap_, this, OnProgress); });
+        runUndoable([&] { ::ConvertTo24Bit(*bitmap_, this, OnProgress); });
 }
 
 // ---- geometry ----------------------------------------------------------------------------
@@ -442,27 +482,39 @@ void TImageKitProc::ConvertTo24Bit()
 void TImageKitProc::ResizeCanvas(int width, int height)
 {
     if (bitmap_ && width > 0 && height > 0)
-        changeWhole([&] { ::ResizeCanvas(*bitmap_, width, height, Background()); });
+        runUndoable([&] { ::ResizeCanvas(*bitmap_, width, height, Background()); });
 }
 
 void TImageKitProc::Resample(int width, int height, TResampleFilter filter)
 {
     // An impossible size changes nothing, so it leaves no undo entry either.
     if (bitmap_ && ResampleTargetSize(*bitmap_, width, height))
-        changeWhole([&] { ::Resample(*bitmap_, width, height, filter, this, OnProgress); });
+        runUndoable([&] { ::Resample(*bitmap_, width, height, filter, this, OnProgress); });
 }
 
 void TImageKitProc::Rotate(int angle, bool antialias)
 {
+    // A result no reader would open again is refused before anything changes.
+    int64_t w = 0, h = 0;
+    if (bitmap_ && RotatedSize(*bitmap_, angle, w, h) && w * h > kMaxReadablePixels) {
+        const QString size = QStringLiteral("%1 x %2").arg(w).arg(h);
+        throw EInvalidGraphic(MsgColumn(msgLanguage_) == msGerman
+                                  ? QStringLiteral("Das gedrehte Bild wäre zu groß (%1 Pixel); größere Bilder "
+                                                   "können nicht wieder geöffnet werden.")
+                                        .arg(size)
+                                  : QStringLiteral("The rotated image would be too large (%1 pixels); larger "
+                                                   "images cannot be opened again.")
+                                        .arg(size));
+    }
     // 1-bit images fill uncovered pixels from the component's own colour.
     if (holds(pf24bit) || holds(pf1bit))
-        changeWhole([&] { ::Rotate(*bitmap_, angle, antialias, Background(), ownBackground_ != 0, this, OnProgress); });
+        runUndoable([&] { ::Rotate(*bitmap_, angle, antialias, Background(), ownBackground_ != 0, this, OnProgress); });
 }
 
 void TImageKitProc::Flip(int direction)
 {
     if (holds(pf24bit) || holds(pf1bit))
-        changeWhole([&] { ::Flip(*bitmap_, direction); });
+        runUndoable([&] { ::Flip(*bitmap_, direction); });
 }
 
 // ---- colour split ------------------------------------------------
@@ -477,7 +529,7 @@ void TImageKitProc::SplitToHSV(TBitmap* hue, TBitmap* sat, TBitmap* val)
         b->SetSize(w, h);
     }
     for (int y = 0; y < h; ++y) {
-        const uint8_t* p = bitmap_->ScanLine(y);
+        const uint8_t* p = std::as_const(*bitmap_).ScanLine(y);
         uint8_t* ph = hue->ScanLine(y);
         uint8_t* ps = sat->ScanLine(y);
         uint8_t* pv = val->ScanLine(y);

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -152,7 +153,14 @@ private:
     // Runs op on the area: straight on the rectangle, or on a copy of the bounding box
     // drawn back through the polygon. op gets the bitmap and the inclusive rectangle.
     bool holds(TPixelFormat format) const;
-    template <class Op> void changeWhole(Op op);
+    // Runs a modifying operation as one step: the undo entry (when on) is prepared
+    // first, entered only when the operation succeeded, and used to put the image back
+    // when it failed; then the refresh. Running out of memory raises EOutOfMemory.
+    void runUndoable(const std::function<void()>& op);
+    // The undo entry of the current bitmap, not yet in the stack (null when undo is off).
+    std::unique_ptr<TBitmap> prepareUndo();
+    // Enters a prepared entry, dropping the oldest beyond the limit.
+    void commitUndo(std::unique_ptr<TBitmap> entry);
     template <class Op> void onArea(const TIKWorkArea& area, Op op);
     template <class RowOp>
     void changeAreaRows(const TIKWorkArea& area, RowOp rowOp, bool progress = true, int pixelsPerWorkUnit = 1);

@@ -6,6 +6,7 @@
 #include "platform/ui/clipboard.h"
 
 #include <QImage>
+#include <utility>
 
 namespace {
 
@@ -71,14 +72,13 @@ void TImageKitProc::CutToClipboard()
     const TIKWorkArea area = WorkArea();
     if (!area.Selected || area.Empty())
         return;
-    if (autoUndo_)
-        SaveUndo();
-    CopyToClipboard();
-    if (isTruePolygon(area))
-        FillPolygon(bitmap_, area.Polygon, Background());
-    else
-        FillBitmapRect(bitmap_, area.X1, area.Y1, area.X2, area.Y2, Background());
-    NotifyChanged();
+    runUndoable([&] {
+        CopyToClipboard();
+        if (isTruePolygon(area))
+            FillPolygon(bitmap_, area.Polygon, Background());
+        else
+            FillBitmapRect(bitmap_, area.X1, area.Y1, area.X2, area.Y2, Background());
+    });
 }
 
 void TImageKitProc::PasteFromClipboard()
@@ -88,10 +88,7 @@ void TImageKitProc::PasteFromClipboard()
     TBitmap pasted;
     if (!pasteInto(pasted))
         return;
-    if (autoUndo_)
-        SaveUndo();
-    CopyBitmap(&pasted, bitmap_);
-    NotifyChanged();
+    runUndoable([&] { CopyBitmap(&pasted, bitmap_); });
 }
 
 void TImageKitProc::PasteToSelection()
@@ -109,14 +106,16 @@ void TImageKitProc::PasteToSelection()
     if (!pasteInto(pasted))
         return;
     // Stretched over the rectangle; the polygon is not applied.
+    const QImage stretched = std::as_const(pasted)
+                                 .Image()
+                                 .convertToFormat(QImage::Format_BGR888)
+                                 .scaled(area.Width(), area.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                 .convertToFormat(QImage::Format_BGR888);
+    // Qt's conversions give a null image when memory runs out.
+    if (stretched.isNull())
+        BitmapOutOfMemory(area.Width(), area.Height());
     TBitmap piece;
-    piece.SetImage(pasted.Image()
-                       .convertToFormat(QImage::Format_BGR888)
-                       .scaled(area.Width(), area.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                       .convertToFormat(QImage::Format_BGR888));
+    piece.SetImage(stretched);
     piece.SetPixelFormat(bitmap_->PixelFormat());
-    if (autoUndo_)
-        SaveUndo();
-    CopyBitmapInto(bitmap_, area.X1, area.Y1, &piece);
-    NotifyChanged();
+    runUndoable([&] { CopyBitmapInto(bitmap_, area.X1, area.Y1, &piece); });
 }

@@ -23,13 +23,12 @@ bool TImageKitProc::DoPreviews(int effects)
     form.SetEffectsSet(effects);
     const bool ok = form.exec() == mrOk;
     if (ok) {
-        if (autoUndo_)
-            SaveUndo();
-        if (isTruePolygon(area))
-            DrawThroughPolygon(bitmap_, area.X1, area.Y1, source, area.Polygon);
-        else
-            CopyBitmapInto(bitmap_, area.X1, area.Y1, source);
-        NotifyChanged();
+        runUndoable([&] {
+            if (isTruePolygon(area))
+                DrawThroughPolygon(bitmap_, area.X1, area.Y1, source, area.Polygon);
+            else
+                CopyBitmapInto(bitmap_, area.X1, area.Y1, source);
+        });
     }
     return ok;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -37,7 +38,7 @@ void DitherToMonochrome(TBitmap& bitmap, TObject* sender, const TProgressEvent& 
     const int w = bitmap.Width(), h = bitmap.Height();
     TBitmap mono(w, h, pf1bit);
     for (int y = 0; y < h; ++y) {
-        const uint8_t* s = bitmap.ScanLine(y);
+        const uint8_t* s = std::as_const(bitmap).ScanLine(y);
         uint8_t* d = mono.ScanLine(y);
         std::memset(d, 0, size_t(mono.BytesPerLine()));
         for (int x = 0; x < w; ++x, s += 3) {
@@ -62,7 +63,7 @@ void ConvertToBWThreshold(TBitmap& bitmap, int threshold, TObject* sender, const
     const int w = bitmap.Width(), h = bitmap.Height();
     TBitmap mono(w, h, pf1bit);
     for (int y = 0; y < h; ++y) {
-        const uint8_t* s = bitmap.ScanLine(y);
+        const uint8_t* s = std::as_const(bitmap).ScanLine(y);
         uint8_t* d = mono.ScanLine(y);
         std::memset(d, 0, size_t(mono.BytesPerLine()));
         for (int x = 0; x < w; ++x, s += 3)
@@ -109,7 +110,7 @@ std::unique_ptr<TBitmap> ReduceToTwoColors(const TBitmap& bitmap, TPaletteEntry&
     int seen = 0;
     auto mono = std::make_unique<TBitmap>(w, h, pf1bit);
     for (int y = 0; y < h && seen <= 2; ++y) {
-        const uint8_t* s = bitmap.ScanLine(y);
+        const uint8_t* s = std::as_const(bitmap).ScanLine(y);
         uint8_t* d = mono->ScanLine(y);
         std::memset(d, 0, size_t(mono->BytesPerLine()));
         for (int x = 0; x < w; ++x, s += 3) {

@@ -6,6 +6,9 @@
 #include "platform/graphics/row_access.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <new>
 #include <cstdlib>
 #include <vector>
 
@@ -219,22 +222,26 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
                 },
                 report);
         } else {
+            // A photograph repeats its colours all over: each is searched for once, in a
+            // table of every colour (index + 1, 0 not yet known) that all rows share. Two
+            // rows may search the same colour at once; both find the same entry.
+            std::unique_ptr<std::atomic<uint16_t>[]> known;
+            if (wanted < 0xFFFF)
+                known.reset(new (std::nothrow) std::atomic<uint16_t>[1 << 24]());
             ParallelRows(
                 h, int64_t(w) * h,
                 [&](int y0, int y1) {
-                    // Neighbouring pixels often repeat: a small direct-mapped cache of answers.
-                    std::vector<uint32_t> cacheKey(4096, 0xFFFFFFFFu);
-                    std::vector<int> cacheVal(4096, 0);
                     for (int y = y0; y < y1; ++y) {
                         uint8_t* p = rows[y];
                         for (int x = 0; x < w; ++x, p += 3) {
                             const uint32_t c = PixelColor(p);
-                            const uint32_t slot = ((c * 2654435761u) >> 20) & 4095;
-                            if (cacheKey[slot] != c) {
-                                cacheKey[slot] = c;
-                                cacheVal[slot] = q.RGBIndex(c);
+                            int index = known ? int(known[c].load(std::memory_order_relaxed)) - 1 : -1;
+                            if (index < 0) {
+                                index = q.RGBIndex(c);
+                                if (known)
+                                    known[c].store(uint16_t(index + 1), std::memory_order_relaxed);
                             }
-                            put(p, palette[size_t(cacheVal[slot])]);
+                            put(p, palette[size_t(index)]);
                         }
                     }
                 },
@@ -249,6 +256,9 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
         std::fill(paletteOut + wanted, paletteOut + n, TPaletteEntry{});
     }
     bitmap.Changed();
+    // The rows' own reports stop short of the end.
+    if (progress)
+        progress(sender, 100);
 }
 
 }  // namespace

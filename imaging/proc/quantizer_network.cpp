@@ -22,6 +22,26 @@ constexpr int kRadBias = 1 << kRadBiasShift;
 constexpr int kAlphaRadBiasShift = kAlphaBiasShift + kRadBiasShift;
 constexpr int64_t kAlphaRadBias = int64_t(1) << kAlphaRadBiasShift;
 constexpr int kPrimes[4] = {499, 491, 487, 503};
+
+// The least distance and least biased distance over a block of neurons. A loop of its
+// own, with no aliasing and no stores, so that it runs on vector units (the wider ones
+// too where the processor has them).
+__attribute__((target_clones("avx2", "default"))) void leastOfBlock(const int* __restrict nb, const int* __restrict ng,
+                                                                    const int* __restrict nr,
+                                                                    const int* __restrict bias, int count, int b, int g,
+                                                                    int r, int& least, int& leastBiased)
+{
+    int lo = 0x7FFFFFFF, loBiased = 0x7FFFFFFF;
+    for (int i = 0; i < count; ++i) {
+        const int d = std::abs(nb[i] - b) + std::abs(ng[i] - g) + std::abs(nr[i] - r);
+        const int bd = d - (bias[i] >> (kIntBiasShift - kNetBiasShift));
+        lo = lo < d ? lo : d;
+        loBiased = loBiased < bd ? loBiased : bd;
+    }
+    least = lo;
+    leastBiased = loBiased;
+}
+
 }  // namespace
 
 void TNeuralQuantizer::Init(const TBitmap& bmp, int n, int quality)
@@ -42,62 +62,106 @@ void TNeuralQuantizer::Init(const TBitmap& bmp, int n, int quality)
     bias.assign(size_t(n), 0);
     freq.assign(size_t(n), kIntBias / n);
     radPower.assign(size_t(std::max(initRad, 1)), 0);
+    for (auto& c : chan)
+        c.assign(size_t(n), 0);
     for (int i = 0; i < n; ++i) {
         const int v = int((int64_t(i) << (kNetBiasShift + 8)) / n);
-        network[size_t(i)] = {v, v, v, 0};
+        chan[0][size_t(i)] = chan[1][size_t(i)] = chan[2][size_t(i)] = v;
+    }
+    const size_t blocks = size_t((n + kBlock - 1) / kBlock);
+    blockMin.assign(blocks, 0);
+    blockBiasMin.assign(blocks, 0);
+    decaying.clear();
+    inDecay.assign(size_t(n), 0);
+    for (int i = 0; i < n; ++i)
+        noteFrequency(i);
+}
+
+void TNeuralQuantizer::noteFrequency(int i)
+{
+    // Below 2^10 a frequency loses nothing per step (freq >> 10 is 0), and neither
+    // changes its bias: only the neurons above take part in the decay.
+    if (freq[size_t(i)] >> kBetaShift && !inDecay[size_t(i)]) {
+        inDecay[size_t(i)] = 1;
+        decaying.push_back(i);
     }
 }
 
+// The first neuron of a block least in distance (biased or not), as one pass in index
+// order finds it.
+int TNeuralQuantizer::firstLeast(int block, int b, int g, int r, bool biased) const
+{
+    const int least = biased ? blockBiasMin[size_t(block)] : blockMin[size_t(block)];
+    const int end = std::min((block + 1) * kBlock, netSize);
+    for (int i = block * kBlock; i < end; ++i) {
+        int d = std::abs(chan[0][size_t(i)] - b) + std::abs(chan[1][size_t(i)] - g) + std::abs(chan[2][size_t(i)] - r);
+        if (biased)
+            d -= bias[size_t(i)] >> (kIntBiasShift - kNetBiasShift);
+        if (d == least)
+            return i;
+    }
+    return block * kBlock;
+}
+
+// Finds the closest neuron (its frequency and bias are updated) and returns the one with
+// the least biased distance; of equals the first, as one pass in index order finds them.
+// Every frequency decays a little and its bias takes what it lost, after the distances.
 int TNeuralQuantizer::Contest(int b, int g, int r)
 {
-    int bestd = 0x7FFFFFFF, bestBiasd = bestd;
-    int bestPos = -1, bestBiasPos = -1;
-    for (int i = 0; i < netSize; ++i) {
-        const auto& n = network[size_t(i)];
-        const int dist = std::abs(n[0] - b) + std::abs(n[1] - g) + std::abs(n[2] - r);
-        if (dist < bestd) {
-            bestd = dist;
-            bestPos = i;
-        }
-        const int biasDist = dist - (bias[size_t(i)] >> (kIntBiasShift - kNetBiasShift));
-        if (biasDist < bestBiasd) {
-            bestBiasd = biasDist;
-            bestBiasPos = i;
-        }
+    const int blocks = int(blockMin.size());
+    for (int k = 0, start = 0; k < blocks; ++k, start += kBlock)
+        leastOfBlock(chan[0].data() + start, chan[1].data() + start, chan[2].data() + start, bias.data() + start,
+                     std::min(kBlock, netSize - start), b, g, r, blockMin[size_t(k)], blockBiasMin[size_t(k)]);
+    const auto firstBlockOf = [](const std::vector<int>& least) {
+        return int(std::min_element(least.begin(), least.end()) - least.begin());
+    };
+    const int bestPos = firstLeast(firstBlockOf(blockMin), b, g, r, false);
+    const int bestBiasPos = firstLeast(firstBlockOf(blockBiasMin), b, g, r, true);
+    for (size_t k = 0; k < decaying.size();) {
+        const int i = decaying[k];
         const int betaFreq = freq[size_t(i)] >> kBetaShift;
         freq[size_t(i)] -= betaFreq;
         bias[size_t(i)] += betaFreq << kGammaShift;
+        if (freq[size_t(i)] >> kBetaShift) {
+            ++k;
+        } else {
+            inDecay[size_t(i)] = 0;
+            decaying[k] = decaying.back();
+            decaying.pop_back();
+        }
     }
     freq[size_t(bestPos)] += kBeta;
     bias[size_t(bestPos)] -= kBetaGamma;
+    noteFrequency(bestPos);
     return bestBiasPos;
 }
 
 void TNeuralQuantizer::AlterSingle(int alpha, int i, int b, int g, int r)
 {
-    auto& n = network[size_t(i)];
-    n[0] -= int(int64_t(alpha) * (n[0] - b) / kInitAlpha);
-    n[1] -= int(int64_t(alpha) * (n[1] - g) / kInitAlpha);
-    n[2] -= int(int64_t(alpha) * (n[2] - r) / kInitAlpha);
+    const int target[3] = {b, g, r};
+    for (int c = 0; c < 3; ++c) {
+        int& n = chan[c][size_t(i)];
+        n -= alpha * (n - target[c]) / kInitAlpha;
+    }
 }
 
 void TNeuralQuantizer::AlterNeighbours(int rad, int i, int b, int g, int r)
 {
-    const int lo = std::max(i - rad, -1);
-    const int hi = std::min(i + rad, netSize);
-    int j = i + 1, k = i - 1, q = 0;
-    auto move = [&](std::array<int, 4>& p, int64_t a) {
-        p[0] -= int(a * (p[0] - b) / kAlphaRadBias);
-        p[1] -= int(a * (p[1] - g) / kAlphaRadBias);
-        p[2] -= int(a * (p[2] - r) / kAlphaRadBias);
-    };
-    while (j < hi || k > lo) {
-        ++q;
-        const int64_t a = q < int(radPower.size()) ? radPower[size_t(q)] : 0;
-        if (j < hi)
-            move(network[size_t(j++)], a);
-        if (k > lo)
-            move(network[size_t(k--)], a);
+    // The neighbour at distance q on either side moves by radPower[q]; both sides
+    // stop at the ends of the network.
+    const int reach = std::min(rad, int(radPower.size()));
+    const int up = std::min(i + rad, netSize) - i - 1;  // neighbours above i
+    const int down = i - std::max(i - rad, -1) - 1;     // and below
+    const int upMoved = std::min(up, reach - 1), downMoved = std::min(down, reach - 1);
+    const int* __restrict power = radPower.data();
+    const int target[3] = {b, g, r};
+    for (int c = 0; c < 3; ++c) {
+        int* __restrict n = chan[c].data();
+        const int t = target[c];
+        for (int q = 1; q <= upMoved; ++q)
+            n[i + q] -= power[q] * (n[i + q] - t) / int(kAlphaRadBias);
+        for (int q = 1; q <= downMoved; ++q)
+            n[i - q] -= power[q] * (n[i - q] - t) / int(kAlphaRadBias);
     }
 }
 
@@ -165,24 +229,52 @@ void TNeuralQuantizer::Unbias()
     for (int i = 0; i < netSize; ++i) {
         auto& n = network[size_t(i)];
         for (int c = 0; c < 3; ++c)
-            n[size_t(c)] = std::clamp(n[size_t(c)] / (1 << kNetBiasShift), 0, 255);
+            n[size_t(c)] = std::clamp(chan[c][size_t(i)] / (1 << kNetBiasShift), 0, 255);
         n[3] = i;
     }
+    for (auto& c : chan)
+        std::vector<int>().swap(c);
 }
 
-// Sort by green (selection sort, as published: ties decide which index a search returns).
+// Sort by green as the published selection sort does (its order of equal greens decides
+// which index a search returns): each place takes the first least green of the rest,
+// swapped in. A tree over the positions finds that entry at once, where the plain
+// selection would hold the window for a noticeable while at thousands of neurons.
 void TNeuralQuantizer::BuildIndex()
 {
+    int leaves = 1;
+    while (leaves < netSize)
+        leaves <<= 1;
+    // Each node holds the position of the least green below it, the lower one of equals;
+    // -1 for an empty leaf.
+    std::vector<int> tree(size_t(2 * leaves), -1);
+    const auto better = [this](int a, int b) {
+        if (a < 0 || b < 0)
+            return a < 0 ? b : a;
+        const int ga = network[size_t(a)][1], gb = network[size_t(b)][1];
+        return gb < ga || (gb == ga && b < a) ? b : a;
+    };
+    const auto set = [&](int pos, int value) {
+        size_t node = size_t(leaves + pos);
+        tree[node] = value;
+        for (node /= 2; node >= 1; node /= 2)
+            tree[node] = better(tree[2 * node], tree[2 * node + 1]);
+    };
+    for (int i = 0; i < netSize; ++i)
+        tree[size_t(leaves + i)] = i;
+    for (int node = leaves - 1; node >= 1; --node)
+        tree[size_t(node)] = better(tree[size_t(2 * node)], tree[size_t(2 * node + 1)]);
+
     int previousCol = 0, startPos = 0;
     for (int i = 0; i < netSize; ++i) {
-        int smallPos = i, smallVal = network[size_t(i)][1];
-        for (int j = i + 1; j < netSize; ++j)
-            if (network[size_t(j)][1] < smallVal) {
-                smallPos = j;
-                smallVal = network[size_t(j)][1];
-            }
+        const int smallPos = tree[1];
+        const int smallVal = network[size_t(smallPos)][1];
         if (i != smallPos)
             std::swap(network[size_t(i)], network[size_t(smallPos)]);
+        // Place i is settled; what stood there now stands at smallPos.
+        set(i, -1);
+        if (i != smallPos)
+            set(smallPos, smallPos);
         if (smallVal != previousCol) {
             netIndex[previousCol] = (startPos + i) >> 1;
             for (int j = previousCol + 1; j < smallVal; ++j)

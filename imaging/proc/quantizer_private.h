@@ -58,11 +58,24 @@ struct TNeuralQuantizer {
     std::vector<std::array<int, 4>> network;  // b, g, r, index before sorting
     int netIndex[256] = {};
     std::vector<int> bias, freq, radPower;
+    // While learning the neurons' channels lie in rows of their own (blue, green, red),
+    // so that one sample's pass over thousands of neurons runs on vector units;
+    // Unbias puts them back into network. Values stay within 0 … 4095, so every
+    // product of the learning rules fits 32 bits.
+    std::vector<int> chan[3];
+    // One sample's least distances per block of kBlock neurons, for finding the first
+    // least neuron without a second pass over all of them; the neurons whose frequency
+    // is high enough to decay.
+    static constexpr int kBlock = 64;
+    std::vector<int> blockMin, blockBiasMin, decaying;
+    std::vector<char> inDecay;
 
     void Init(const TBitmap& bmp, int n, int quality);
     int Contest(int b, int g, int r);
     void AlterSingle(int alpha, int i, int b, int g, int r);
     void AlterNeighbours(int rad, int i, int b, int g, int r);
+    int firstLeast(int block, int b, int g, int r, bool biased) const;
+    void noteFrequency(int i);
     void SetRadPower(int rad, int alpha);
     void Learn(const TIKQuantizer::TLearnProgress& learning);
     int learnSteps = 0;  // the steps Learn reported

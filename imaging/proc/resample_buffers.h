@@ -1,6 +1,5 @@
 // Scratch images for resampling, with their row padding cleared.
 #pragma once
-#include "platform/core/exceptions.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/pixel_memory.h"
 
@@ -16,7 +15,7 @@ inline QImage NewImage24(int width, int height)
 {
     QImage img = TBitmap::AllocateImage(width, height, QImage::Format_BGR888);
     if (img.isNull())
-        throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(width).arg(height));
+        BitmapOutOfMemory(width, height);
     const size_t used = size_t(width) * 3, pad = size_t(img.bytesPerLine()) - used;
     if (pad)
         for (int y = 0; y < height; ++y)

@@ -4,7 +4,9 @@
 #include "platform/core/rounding.h"
 #include "platform/ui/timer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 TRulerBox::TRulerBox(QWidget* owner) : TCustomControl(owner), bitmap_(300, 40, pf24bit)
 {
@@ -196,13 +198,18 @@ std::vector<TPoint> TRulerBox::GripShape(int index) const
 {
     if (index < 0 || index >= GripsCount())
         return {};
-    const int p = GripPixel(index);
+    // A grip far off the ruler is drawn just as far off at a bound outside it, so that
+    // the shape's corners cannot overflow (widgets are below 2^24 pixels).
+    constexpr int kLimit = 1 << 24;
+    const int dim = std::clamp(gripBaseDim_, -kLimit, kLimit);
+    const int far = length() + std::abs(dim) + 1;
+    const int p = std::clamp(GripPixel(index), -far, far);
     const int D = across();
     const int B = BandHeight();
     const bool up = gripsDir_ == gdUp;
     const int base = up ? D - 1 : 0;
     const int tip = up ? B : D - 1 - B;
-    const int h = gripBaseDim_ / 2, q = gripBaseDim_ / 4;
+    const int h = dim / 2, q = dim / 4;
     std::vector<TPoint> pts;
     switch (grips_[size_t(index)].Kind & 0x7F) {
     case 0: pts = {{p - h, base}, {p + h, base}, {p, tip}}; break;

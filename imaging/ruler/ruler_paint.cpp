@@ -9,8 +9,8 @@ void TRulerBox::Update()
     if (inUpdate_)
         return;
     inUpdate_ = true;
-    // An empty range has no scale to fit to.
-    if (fitInView_ && viewMax_ != viewMin_ && std::isfinite(viewMax_ - viewMin_)) {
+    // An empty or inverted range has no scale to fit to: a negative one would stay.
+    if (fitInView_ && viewMax_ > viewMin_ && std::isfinite(viewMax_ - viewMin_)) {
         dotPerUnit_ = length() / (viewMax_ - viewMin_);
         clampViewPos();
     }

@@ -63,7 +63,9 @@ void TImageKitView::GetMaxViewXY(int& maxX, int& maxY) const
     const int64_t zh = Round64(double(bitmap_->Height()) * zoom_ / 100.0);
     if (zw <= 0 || zh <= 0)
         return;
-    if (Width() >= zw && Height() >= zh)
+    // An image that fits inside the border needs no bars. Otherwise the client area
+    // decides: what a bar covers must stay reachable by scrolling.
+    if (Width() - 2 * BorderWidth() >= zw && Height() - 2 * BorderWidth() >= zh)
         return;
     maxX = int(std::max<int64_t>(zw - ClientWidth(), 0));
     maxY = int(std::max<int64_t>(zh - ClientHeight(), 0));
@@ -86,8 +88,7 @@ void TImageKitView::Update()
     zoom_ = std::min(zoom_, zoomCap());
     for (int pass = 0; pass < 4; ++pass) {
         if (autoFit_ && bw > 0 && bh > 0) {
-            const int z = std::min(Trunc(Width() / (bw / 100.0)), Trunc(Height() / (bh / 100.0)));
-            zoom_ = std::clamp(z, 1, zoomCap());
+            zoom_ = std::clamp(fitZoom(), 1, zoomCap());
             ViewChanged(1);
         }
         if (bw != lastBmpW_ || bh != lastBmpH_) {
@@ -196,13 +197,20 @@ void TImageKitView::SetViewXY(int x, int y)
         SetScrollPos(sbVertical, viewY_);
 }
 
-void TImageKitView::Fit()
+// The largest zoom that shows the whole image inside the border. Once it fits, no
+// scroll bar is shown, so the bars' room counts as client area.
+int TImageKitView::fitZoom() const
 {
     const int bw = bitmap_->Width(), bh = bitmap_->Height();
-    if (bw == 0 || bh == 0)
+    const int w = std::max(Width() - 2 * BorderWidth(), 0), h = std::max(Height() - 2 * BorderWidth(), 0);
+    return std::min(Trunc(w / (bw / 100.0)), Trunc(h / (bh / 100.0)));
+}
+
+void TImageKitView::Fit()
+{
+    if (bitmap_->Width() == 0 || bitmap_->Height() == 0)
         return;
-    const int z = std::min(Trunc(Width() / (bw / 100.0)), Trunc(Height() / (bh / 100.0)));
-    SetZoom(std::max(z, 1));
+    SetZoom(std::max(fitZoom(), 1));
 }
 
 void TImageKitView::ZoomAt(int x, int y, int z)

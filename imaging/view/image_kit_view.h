@@ -191,6 +191,7 @@ private:
     void paintImage(QPainter& p, int destX, int destY, bool plain, QRect src);
     QRect sourceRect(bool decrementAtEdge) const;
     int zoomCap() const;
+    int fitZoom() const;
     void paintBackground(QPainter& p, const QRect& r);
     void drawOutline(QPainter& p);
     void drawRubberLine(QPainter& p);

@@ -124,6 +124,17 @@ void TImageKitMView::SetImage(int n, const TBitmap* bitmap)
     const bool held = n == selected_;
     if (held)
         images_[size_t(n)].useCount = 0;
+    if (held && bitmap && storeType_ == iktNormal && !bitmap->Empty() &&
+        (bitmap->PixelFormat() == pf1bit || bitmap->PixelFormat() == pf24bit)) {
+        // The selected image is held unpacked: it shares the caller's pixels instead of
+        // being packed and unpacked again, which would hold three copies of a long page.
+        Image& im = images_[size_t(n)];
+        freeImage(im);
+        im.bitmap = std::make_unique<TBitmap>(*bitmap);
+        im.useCount = 1;
+        Update();
+        return;
+    }
     if (bitmap)
         storeImage(n, *bitmap);
     else

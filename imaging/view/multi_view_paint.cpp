@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
+#include <utility>
 
 void TImageKitMView::Paint()
 {
@@ -36,7 +37,7 @@ void TImageKitMView::drawCell(TCanvas* canvas, int n, int left, int top)
     // A thumbnail drawn before is reused while the image and the cell stay the same.
     const QSize box(thumbW_, freeH);
     // An unpacked bitmap may be drawn on in place: QImage's cache key tells.
-    const qint64 key = im.bitmap ? im.bitmap->Image().cacheKey() : 0;
+    const qint64 key = im.bitmap ? std::as_const(*im.bitmap).Image().cacheKey() : 0;
     if (im.drawnBox != box || im.drawnKey != key)
         im.drawn = QImage();
     if (im.drawn.isNull() && (!im.packed.isEmpty() || im.bitmap)) {

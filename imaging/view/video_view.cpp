@@ -143,7 +143,10 @@ void TImageKitVideoView::SetShowVideo(bool on)
             try {
                 connectDriver();
             } catch (...) {
+                // Video stays off, and the scroll bars come back as it would leave them.
                 showVideo_ = false;
+                if (userScrollBars_ != ssNone && !destroying_)
+                    TImageKitView::SetScrollBars(userScrollBars_);
                 throw;
             }
         }
@@ -285,7 +288,8 @@ void TImageKitVideoView::frozenFrameArrived(bool ok, const TBitmap& frame)
         TBitmap* bmp = Bitmap();
         bmp->Assign(frame);
         const int w = ClientWidth(), h = ClientHeight();
-        if (fitFreeze_ && w > 0 && h > 0) {
+        // A frame of the view's size is kept as it came.
+        if (fitFreeze_ && w > 0 && h > 0 && (frame.Width() != w || frame.Height() != h)) {
             const TResampleFilter filter = frame.Width() < w || frame.Height() < h ? rfTriangle : rfNone;
             Resample(*bmp, w, h, filter);
         }
@@ -311,7 +315,11 @@ void TImageKitVideoView::readVideoFormat()
 
 TRect TImageKitVideoView::GetVideoSize()
 {
-    createCaptureWindow();
+    // Making the capture window switches wanted video on, which may fail without a
+    // device; the size is asked for all the same and never raises.
+    try {
+        createCaptureWindow();
+    } catch (const TVideoCapException&) {}
     readVideoFormat();
     return TRect(0, 0, format_.Width - 1, format_.Height - 1);
 }

@@ -69,12 +69,24 @@ void StretchNearest(const QImage& image, const QRect& src, int dw, int dh, QImag
         prevRow = sy;
         const uchar* row = srcImg->constScanLine(sy);
         switch (sf) {
-        case QImage::Format_BGR888:
-            for (int x = 0; x < dw; ++x) {
+        case QImage::Format_BGR888: {
+            // One 32-bit load holds blue, green and red in its low bytes, as RGB32 has
+            // them; pixels whose fourth byte lies past the image are read byte by byte.
+            const int64_t room = srcImg->sizeInBytes() - (row - srcImg->constBits());
+            int safe = dw;
+            while (safe > 0 && xoff[size_t(safe - 1)] + 4 > room)
+                --safe;
+            for (int x = 0; x < safe; ++x) {
+                uint32_t v;
+                std::memcpy(&v, row + xoff[size_t(x)], 4);
+                o[x] = 0xFF000000u | v;
+            }
+            for (int x = safe; x < dw; ++x) {
                 const uchar* p = row + xoff[size_t(x)];
                 o[x] = 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
             }
             break;
+        }
         case QImage::Format_Mono:
             for (int x = 0; x < dw; ++x) {
                 const int sx = xs[size_t(x)];

@@ -5,6 +5,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/graphics/pixel_memory.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -21,6 +22,8 @@ QImage::Format TBitmap::QtFormat(TPixelFormat f)
     }
 }
 
+std::function<bool(int64_t)> TBitmap::AllocationGate;
+
 QImage TBitmap::AllocateImage(int width, int height, QImage::Format format)
 {
     if (width <= 0 || height <= 0)
@@ -28,6 +31,8 @@ QImage TBitmap::AllocateImage(int width, int height, QImage::Format format)
     // Qt's own row layout: whole 32-bit words.
     const int64_t bytesPerLine = (int64_t(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
     const int64_t size = bytesPerLine * height;
+    if (AllocationGate && !AllocationGate(size))
+        return QImage();
     if (size < int64_t(kLargePage) || bytesPerLine > std::numeric_limits<int>::max() ||
         uint64_t(size) > std::numeric_limits<size_t>::max() - kLargePage)
         return QImage(width, height, format);
@@ -43,13 +48,18 @@ QImage TBitmap::AllocateImage(int width, int height, QImage::Format format)
 
 static TPixelFormat normalised(TPixelFormat f) { return f == pf1bit || f == pf8bit || f == pf32bit ? f : pf24bit; }
 
+void BitmapOutOfMemory(int width, int height)
+{
+    throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(width).arg(height));
+}
+
 static QImage makeImage(int w, int h, TPixelFormat f)
 {
     if (w <= 0 || h <= 0)
         return QImage();
     QImage img = TBitmap::AllocateImage(w, h, TBitmap::QtFormat(f));
     if (img.isNull())
-        throw EOutOfMemory(QStringLiteral("Out of memory for a %1 × %2 bitmap").arg(w).arg(h));
+        BitmapOutOfMemory(w, h);
     if (f == pf1bit)
         img.setColorTable(MonoColorTable());
     else if (f == pf8bit) {
@@ -65,6 +75,8 @@ static QImage makeImage(int w, int h, TPixelFormat f)
 static QImage normalisedMono(const QImage& image)
 {
     QImage img = image.format() == QImage::Format_Mono ? image : image.convertToFormat(QImage::Format_Mono);
+    if (img.isNull())
+        BitmapOutOfMemory(image.width(), image.height());
     const auto white = [&](int i) {
         if (i >= img.colorCount())
             return i == 1;
@@ -72,12 +84,13 @@ static QImage normalisedMono(const QImage& image)
         return GreyValue(qRed(c), qGreen(c), qBlue(c)) >= 128;
     };
     const bool w0 = white(0), w1 = white(1);
-    if (!w0 && w1) {
-        if (img.colorTable() != MonoColorTable())
-            img.setColorTable(MonoColorTable());
+    if (img.colorTable() != MonoColorTable())
+        img.setColorTable(MonoColorTable());
+    // Setting the table made the pixels the image's own, or left a null image without memory.
+    if (img.isNull())
+        BitmapOutOfMemory(image.width(), image.height());
+    if (!w0 && w1)
         return img;
-    }
-    img.setColorTable(MonoColorTable());
     for (int y = 0; y < img.height(); ++y) {
         uint8_t* line = img.scanLine(y);
         for (int i = 0; i < img.bytesPerLine(); ++i) {
@@ -119,7 +132,30 @@ void TBitmap::releaseCanvasPainter() const
 QImage& TBitmap::Image()
 {
     releaseCanvasPainter();
+    Detach();
     return image_;
+}
+
+// Qt would copy on the first write by itself, but a copy that finds no memory leaves a
+// null image behind (and a null row for whoever writes next): the copy is made here,
+// through the one allocation, before anything is written.
+void TBitmap::Detach()
+{
+    if (image_.isNull() || image_.isDetached())
+        return;
+    QImage own = AllocateImage(image_.width(), image_.height(), image_.format());
+    if (own.isNull())
+        BitmapOutOfMemory(image_.width(), image_.height());
+    const size_t rowBytes = size_t(std::min(own.bytesPerLine(), image_.bytesPerLine()));
+    for (int y = 0; y < image_.height(); ++y)
+        std::memcpy(own.scanLine(y), image_.constScanLine(y), rowBytes);
+    own.setColorTable(image_.colorTable());
+    own.setDotsPerMeterX(image_.dotsPerMeterX());
+    own.setDotsPerMeterY(image_.dotsPerMeterY());
+    own.setOffset(image_.offset());
+    for (const QString& key : image_.textKeys())
+        own.setText(key, image_.text(key));
+    image_ = std::move(own);
 }
 
 TCanvas* TBitmap::Canvas()
@@ -160,10 +196,14 @@ void TBitmap::SetImage(const QImage& image)
         image_ = image;
         format_ = pf32bit;
         break;
-    default:
-        image_ = image.convertToFormat(QImage::Format_BGR888);
+    default: {
+        QImage converted = image.convertToFormat(QImage::Format_BGR888);
+        if (converted.isNull() && !image.isNull())
+            BitmapOutOfMemory(image.width(), image.height());
+        image_ = std::move(converted);
         format_ = pf24bit;
         break;
+    }
     }
     Changed();
 }
@@ -173,6 +213,7 @@ uint8_t* TBitmap::ScanLine(int y)
     releaseCanvasPainter();
     if (y < 0 || y >= Height())
         throw ERangeError(QStringLiteral("Scan line index out of range"));
+    Detach();
     return image_.scanLine(y);
 }
 
@@ -250,6 +291,8 @@ QImage ConvertToPixelFormat(const QImage& image, TPixelFormat format)
     if (image.isNull())
         return QImage();
     const QImage rgb = image.convertToFormat(QImage::Format_BGR888);
+    if (rgb.isNull())
+        BitmapOutOfMemory(image.width(), image.height());
     QImage out = makeImage(rgb.width(), rgb.height(), format);
     for (int y = 0; y < rgb.height(); ++y) {
         const uint8_t* s = rgb.constScanLine(y);

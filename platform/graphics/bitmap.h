@@ -36,16 +36,25 @@ public:
     // Converts the pixels; to pf1bit by the grey threshold 128 on (R*30+G*59+B*11)/100.
     void SetPixelFormat(TPixelFormat format);
 
+    // Writable rows. A copy of a bitmap shares its pixels until one side writes; the
+    // writable accessors (ScanLine, Image, the canvas) first give this bitmap pixels of
+    // its own, and raise EOutOfMemory with the bitmap unchanged when they cannot.
     uint8_t* ScanLine(int y);
     const uint8_t* ScanLine(int y) const;
+    void Detach();
+    // True while both hold the very same pixels: a copy that neither side wrote to.
+    bool SharesPixelsWith(const TBitmap& other) const
+    {
+        return format_ == other.format_ && image_.cacheKey() == other.image_.cacheKey();
+    }
     int BytesPerLine() const { return int(image_.bytesPerLine()); }
 
     TCanvas* Canvas();
     void Assign(const TBitmap& other);
     void FreeImage() { SetSize(0, 0); }
 
-    // Direct access for painting and codecs; call Changed() after writing pixels
-    // behind the bitmap's back if listeners must know.
+    // Direct access for painting and codecs (detached as above); call Changed() after
+    // writing pixels behind the bitmap's back if listeners must know.
     QImage& Image();
     const QImage& Image() const { return image_; }
     // Adopts an image; formats other than the supported ones are converted to 24-bit.
@@ -63,6 +72,9 @@ public:
     // large-page hint, so filling a photograph costs a few page faults, not thousands.
     // Null when memory runs out.
     static QImage AllocateImage(int width, int height, QImage::Format format);
+    // Lets tests run out of memory on purpose: when set, a request of so many bytes
+    // that it refuses fails as if the system had none left.
+    static std::function<bool(int64_t bytes)> AllocationGate;
 
 private:
     friend class TCanvas;
@@ -72,6 +84,9 @@ private:
     TPixelFormat format_ = pf24bit;
     std::unique_ptr<TCanvas> canvas_;
 };
+
+// Raises EOutOfMemory for a width × height bitmap whose pixels could not be had.
+[[noreturn]] void BitmapOutOfMemory(int width, int height);
 
 // The black-and-white table every 1-bit bitmap carries.
 QList<QRgb> MonoColorTable();

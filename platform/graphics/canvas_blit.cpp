@@ -3,11 +3,46 @@
 #include "platform/graphics/canvas_private.h"
 
 #include <QPainter>
+#include <cstring>
 #include <unordered_map>
 
 using raster::Span;
 using raster::Spans;
 using namespace pixels;
+
+namespace {
+
+// A plain copy between 24- and 32-bit rows: the colour moves as it is, and a 32-bit
+// target gets an opaque alpha, as WriteNative writes it.
+template <int From, int To> void copyColours(const uchar* in, uchar* out, const int* cols, int x0, int x1)
+{
+    for (int x = x0; x < x1; ++x) {
+        const int sx = cols[x];
+        if (sx < 0)
+            continue;
+        if constexpr (From == 24 && To == 24) {
+            std::memcpy(out + 3 * x, in + 3 * sx, 3);
+        } else if constexpr (To == 24) {
+            std::memcpy(out + 3 * x, in + 4 * sx, 3);  // blue, green, red of a little-endian pixel
+        } else if constexpr (From == 24) {
+            reinterpret_cast<QRgb*>(out)[x] = 0xFF000000u | uint32_t(in[3 * sx + 2]) << 16 |
+                                              uint32_t(in[3 * sx + 1]) << 8 | in[3 * sx];
+        } else {
+            reinterpret_cast<QRgb*>(out)[x] = 0xFF000000u | reinterpret_cast<const QRgb*>(in)[sx];
+        }
+    }
+}
+
+using CopyRow = void (*)(const uchar*, uchar*, const int*, int, int);
+
+CopyRow colourCopier(int from, int to)
+{
+    if (from == 24)
+        return to == 24 ? copyColours<24, 24> : copyColours<24, 32>;
+    return to == 24 ? copyColours<32, 24> : copyColours<32, 32>;
+}
+
+}  // namespace
 
 void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRect& sourceRect, bool keyed)
 {
@@ -44,10 +79,20 @@ void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRe
         const int sd = Depth(from), dd = Depth(*img);
         const uint32_t mask = MaskOf(dd);
         std::vector<int> cols(size_t(vis.Width()));
+        bool everyColumn = true;  // every visible column takes a source pixel
         for (int x = vis.Left; x < vis.Right; ++x) {
             const int64_t sx = sl + sample(int64_t(x) - nd.Left, dw, sw, flipX);
             cols[size_t(x - vis.Left)] = sx < 0 || sx >= from.width() ? -1 : int(sx);
+            everyColumn = everyColumn && cols[size_t(x - vis.Left)] >= 0;
         }
+        // A plain copy makes each row from its source row alone: a row that an enlargement
+        // repeats is copied from the one made before it, and colour rows skip the lookups.
+        const bool plain = op == pmCopy && !keyed;
+        const CopyRow colours = plain && sd >= 24 && dd >= 24 ? colourCopier(sd, dd) : nullptr;
+        const int bytesPerPixel = dd / 8;
+        const int* const colsAt = cols.data() - vis.Left;
+        int64_t lastSy = -1;
+        const Span* last = nullptr;
         std::unordered_map<uint32_t, uint32_t> cache;
         std::vector<uint32_t> srcTable;
         if (sd <= 8)
@@ -59,6 +104,17 @@ void CanvasOps::Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRe
                 continue;
             const uchar* in = from.constScanLine(int(sy));
             uchar* out = img->scanLine(s.y);
+            if (plain && dd >= 8 && everyColumn && last && sy == lastSy && last->x0 == s.x0 && last->x1 == s.x1) {
+                std::memcpy(out + bytesPerPixel * s.x0, img->constScanLine(last->y) + bytesPerPixel * s.x0,
+                            size_t(bytesPerPixel) * size_t(s.x1 - s.x0));
+                continue;
+            }
+            lastSy = sy;
+            last = &s;
+            if (colours) {
+                colours(in, out, colsAt, s.x0, s.x1);
+                continue;
+            }
             for (int x = s.x0; x < s.x1; ++x) {
                 const int sx = cols[size_t(x - vis.Left)];
                 if (sx < 0)
@@ -118,7 +174,7 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap)
 void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect)
 {
     QImage src;
-    if (QImage* img = CanvasOps::Image(source)) {
+    if (const QImage* img = CanvasOps::ImageToRead(source)) {
         src = *img;
     } else if (QPainter* p = source.d_->external;
                p && p->isActive() && p->device()->devType() == QInternal::Image && p->deviceTransform().isIdentity()) {

@@ -350,6 +350,14 @@ TRect CanvasOps::Window(const TCanvas& c)
 
 QImage* CanvasOps::Image(TCanvas& c)
 {
+    if (!c.bitmap_ || c.bitmap_->image_.isNull())
+        return nullptr;
+    c.bitmap_->Detach();
+    return &c.bitmap_->image_;
+}
+
+const QImage* CanvasOps::ImageToRead(const TCanvas& c)
+{
     if (c.bitmap_ && !c.bitmap_->image_.isNull())
         return &c.bitmap_->image_;
     return nullptr;
@@ -463,7 +471,7 @@ TColor TCanvas::Pixel(int x, int y)
         return clNone;
     if (d_->hasClip && !d_->clip.Contains(x, y))
         return clNone;
-    if (QImage* img = CanvasOps::Image(*this))
+    if (const QImage* img = CanvasOps::ImageToRead(*this))
         return NativeToColor(*img, ReadNative(*img, x, y));
     if (QPainter* p = d_->external; p && p->isActive() && p->device()->devType() == QInternal::Image) {
         const QImage* dev = static_cast<const QImage*>(p->device());

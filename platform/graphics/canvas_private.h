@@ -52,7 +52,11 @@ struct CanvasOps {
     // keyed: src is ARGB32 and its pixels of alpha 0 leave the surface alone.
     static void Blit(TCanvas& c, const TRect& dest, const QImage& src, const TRect& sourceRect, bool keyed = false);
 
+    // The bitmap's pixels to write: its own (raises EOutOfMemory when they cannot be
+    // had); null when the canvas draws on a painter.
     static QImage* Image(TCanvas& c);
+    // The same for reading: no copy is made.
+    static const QImage* ImageToRead(const TCanvas& c);
     static QPainter* External(const TCanvas& c) { return c.bitmap_ ? nullptr : c.d_->external; }
     // The clip as a painter region (only when a clip is set).
     static QRegion ClipRegion(const TCanvas& c);

@@ -5,6 +5,8 @@
 #include "platform/system/wallpaper.h"
 
 #include <QUrl>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -35,25 +37,38 @@ bool hasKey(GSettings* settings, const char* key)
 
 }  // namespace
 
-bool SetDesktopWallpaper(const QString& fileName, bool tiled, QString* error)
+bool SetDesktopWallpaper(const QString& fileName, bool tiled, TWallpaperFailure* failure)
 {
-    GSettings* settings = openSettings();
-    if (!settings) {
-        if (error)
-            *error = QStringLiteral("The desktop has no background settings (") + QLatin1String(kSchema) +
-                     QStringLiteral(").");
+    auto fail = [failure](TWallpaperFailure why) {
+        if (failure)
+            *failure = why;
         return false;
-    }
+    };
+    GSettings* settings = openSettings();
+    if (!settings)
+        return fail(wfNoSettings);
     const QByteArray uri = QUrl::fromLocalFile(fileName).toEncoded();
-    bool ok = g_settings_set_string(settings, "picture-uri", uri.constData());
+    std::vector<std::pair<const char*, QByteArray>> values{{"picture-uri", uri},
+                                                           {"picture-options", tiled ? "wallpaper" : "centered"}};
     if (hasKey(settings, "picture-uri-dark"))
-        ok = g_settings_set_string(settings, "picture-uri-dark", uri.constData()) && ok;
-    ok = g_settings_set_string(settings, "picture-options", tiled ? "wallpaper" : "centered") && ok;
+        values.emplace_back("picture-uri-dark", uri);
+    bool ok = true;
+    for (const auto& [key, value] : values)
+        ok = g_settings_set_string(settings, key, value.constData()) && ok;
+    // The write reaches the settings service only now; one it refuses is undone, so the
+    // values read back tell whether the desktop took them.
     g_settings_sync();
+    for (const auto& [key, value] : values) {
+        gchar* now = g_settings_get_string(settings, key);
+        ok = ok && value == now;
+        g_free(now);
+    }
     g_object_unref(settings);
-    if (!ok && error)
-        *error = QStringLiteral("The desktop refused the background settings.");
-    return ok;
+    if (!ok)
+        return fail(wfNotTaken);
+    if (failure)
+        *failure = wfNone;
+    return true;
 }
 
 QString DesktopWallpaperSetting(const QString& key)

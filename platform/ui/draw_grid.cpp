@@ -1,6 +1,9 @@
 // Geometry, scrolling, selection, mouse and keys of the draw grid.
 #include "platform/ui/draw_grid.h"
 
+#include "platform/ui/dialogs.h"
+#include "platform/ui/timer.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -21,6 +24,10 @@ TDrawGrid::TDrawGrid(QWidget* parent)
     rows_.defaultSize = 24;
     rows_.sizes.assign(size_t(rows_.count), rows_.defaultSize);
     cols_.sizes.assign(size_t(cols_.count), cols_.defaultSize);
+    dragScroll_ = new TTimer(this);
+    dragScroll_->SetEnabled(false);
+    dragScroll_->SetInterval(60);
+    dragScroll_->OnTimer = [this](TObject*) { dragScrollTick(); };
     resize(320, 120);
 }
 
@@ -130,6 +137,9 @@ void TDrawGrid::setFixed(Axis& a, int n)
 {
     // At least one scrollable cell stays, as the old grid insisted.
     n = std::clamp(n, 0, std::max(a.count - 1, 0));
+    // A view that began at the first scrollable cell still does.
+    if (a.first == a.fixed)
+        a.first = n;
     a.fixed = n;
     a.first = std::max(a.first, n);
 }
@@ -389,6 +399,8 @@ void TDrawGrid::scrollIntoView(int c, int r)
 
 void TDrawGrid::clampCurrent()
 {
+    if (!currentChosen_)
+        current_ = anchor_ = TGridCoord{cols_.fixed, rows_.fixed};
     auto clampTo = [](int v, const Axis& a) {
         return a.count > a.fixed ? std::clamp(v, a.fixed, a.count - 1) : a.fixed;
     };
@@ -409,6 +421,7 @@ TGridRect TDrawGrid::Selection() const
 
 void TDrawGrid::SetSelection(const TGridRect& r)
 {
+    currentChosen_ = true;
     anchor_ = TGridCoord{r.Left, r.Top};
     current_ = TGridCoord{r.Right, r.Bottom};
     clampCurrent();
@@ -434,6 +447,7 @@ void TDrawGrid::moveCurrent(int c, int r, bool moveAnchor)
     const bool moved = c != current_.X || r != current_.Y;
     if (moved && editorMode_)
         HideEditor();
+    currentChosen_ = true;
     current_ = TGridCoord{c, r};
     if (moveAnchor || !(options_ & goRangeSelect))
         anchor_ = current_;
@@ -471,7 +485,7 @@ bool TDrawGrid::CanEditShow() const
            rows_.count > rows_.fixed;
 }
 
-bool TDrawGrid::CanEditAcceptKey(QChar key) const { return key.unicode() >= 32; }
+bool TDrawGrid::CanEditAcceptKey(QChar& key) const { return key.unicode() >= 32; }
 
 TInplaceEdit* TDrawGrid::CreateEditor() { return new TInplaceEdit(this); }
 
@@ -608,6 +622,42 @@ void TDrawGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     const bool extend = (shift & ssShift) && (options_ & goRangeSelect);
     moveCurrent(g.X, g.Y, !extend);
     state_ = gsSelecting;
+    dragPoint_ = QPoint(x, y);
+    if (options_ & goRangeSelect)
+        dragScroll_->SetEnabled(true);
+}
+
+int TDrawGrid::fullVisibleEnd(const Axis& a, int client) const
+{
+    int64_t end = fixedExtent(a);
+    const int n = visibleCount(a, client);
+    for (int i = std::max(a.first, a.fixed), k = 0; i < a.count && k < n; ++i, ++k)
+        end += int64_t(a.size(i)) + lineWidth_;
+    return int(std::min<int64_t>(end, client));
+}
+
+// One cell further towards the pointer held outside the wholly visible cells, the
+// view following, as long as the selection is dragged.
+void TDrawGrid::dragScrollTick()
+{
+    if (state_ != gsSelecting || !(options_ & goRangeSelect)) {
+        dragScroll_->SetEnabled(false);
+        return;
+    }
+    const QPoint p = dragPoint_;
+    int c = current_.X, r = current_.Y;
+    if (p.x() < fixedExtent(cols_))
+        --c;
+    else if (p.x() >= fullVisibleEnd(cols_, ClientWidth()))
+        ++c;
+    if (p.y() < fixedExtent(rows_))
+        --r;
+    else if (p.y() >= fullVisibleEnd(rows_, ClientHeight()))
+        ++r;
+    c = std::clamp(c, cols_.fixed, std::max(cols_.count - 1, cols_.fixed));
+    r = std::clamp(r, rows_.fixed, std::max(rows_.count - 1, rows_.fixed));
+    if (c != current_.X || r != current_.Y)
+        moveCurrent(c, r, false);
 }
 
 void TDrawGrid::MouseMove(TShiftState, int x, int y)
@@ -616,6 +666,7 @@ void TDrawGrid::MouseMove(TShiftState, int x, int y)
     case gsColSizing: SetColWidths(sizingIndex_, std::max(x - sizingStart_, 0)); return;
     case gsRowSizing: SetRowHeights(sizingIndex_, std::max(y - sizingStart_, 0)); return;
     case gsSelecting:
+        dragPoint_ = QPoint(x, y);
         if (options_ & goRangeSelect) {
             const TGridCoord g = MouseCoord(x, y);
             if (g.X >= cols_.fixed && g.Y >= rows_.fixed && (g.X != current_.X || g.Y != current_.Y))
@@ -640,6 +691,7 @@ void TDrawGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     const int index = sizingIndex_;
     state_ = gsNormal;
     sizingIndex_ = -1;
+    dragScroll_->SetEnabled(false);
     if (was == gsColSizing)
         ColumnResized(index);
     else if (was == gsRowSizing)
@@ -657,6 +709,7 @@ void TDrawGrid::CancelMode()
 {
     state_ = gsNormal;
     sizingIndex_ = -1;
+    dragScroll_->SetEnabled(false);
 }
 
 void TDrawGrid::Click()
@@ -925,6 +978,23 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     default: break;
+    }
+    // Every typed character is the grid's to accept, or to change.
+    const QString text = event->text();
+    if (text.size() == 1 && text[0].unicode() >= 32 && text[0].unicode() != 127 &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        QChar c = text[0];
+        if (!grid_->EditorAcceptsKey(c)) {
+            MessageBeep();
+            event->accept();
+            return;
+        }
+        if (c != text[0]) {
+            QKeyEvent typed(QEvent::KeyPress, key, event->modifiers(), QString(c), event->isAutoRepeat());
+            QLineEdit::keyPressEvent(&typed);
+            event->setAccepted(typed.isAccepted());
+            return;
+        }
     }
     QLineEdit::keyPressEvent(event);
 }

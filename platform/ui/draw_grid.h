@@ -13,6 +13,7 @@
 #include <vector>
 
 class TInplaceEdit;
+class TTimer;
 
 enum TGridOption : unsigned {
     goFixedVertLine = 1u << 0,
@@ -157,6 +158,10 @@ public:
     // The editor calls these for the keys it hands to the grid.
     void EditorKeyDown(int& key, TShiftState shift) { KeyDown(key, shift); }
     void EditorKeyPress(QChar& key) { KeyPress(key); }
+    // Asked for every character typed into the editor; may change it.
+    bool EditorAcceptsKey(QChar& key) const { return CanEditAcceptKey(key); }
+    // Scrolls a selection dragged past the edge, a cell a tick, while the button is held.
+    TTimer* DragScrollTimer() const { return dragScroll_; }
     // Editor text changed by the user.
     virtual void EditorTextChanged() {}
     // The editor lost the focus to something outside the grid.
@@ -174,7 +179,8 @@ protected:
     virtual void SetEditText(int c, int r, const QString& value);
     virtual bool CanEditShow() const;
     virtual bool CanEditModify() const { return true; }
-    virtual bool CanEditAcceptKey(QChar key) const;
+    // The handler may change the key; the changed key is the one typed.
+    virtual bool CanEditAcceptKey(QChar& key) const;
     virtual TInplaceEdit* CreateEditor();
     // Asked each time the editor is placed; a different result recreates nothing here.
     virtual void UpdateEditor() {}
@@ -240,6 +246,9 @@ private:
     void updateScrollBars();
     void scrollIntoView(int c, int r);
     void moveCurrent(int c, int r, bool moveAnchor);
+    // End of the last wholly visible cell along an axis.
+    int fullVisibleEnd(const Axis& a, int client) const;
+    void dragScrollTick();
 
     Axis cols_;
     Axis rows_;
@@ -247,6 +256,11 @@ private:
     TGridOptions options_;
     TGridCoord current_{1, 1};
     TGridCoord anchor_{1, 1};
+    // Until the current cell is chosen it stays on the first scrollable cell, whatever
+    // the fixed rows and columns become.
+    bool currentChosen_ = false;
+    TTimer* dragScroll_ = nullptr;
+    QPoint dragPoint_;  // the pointer while a selection is dragged, viewport coordinates
     TColor color_ = clWindow;
     TColor fixedColor_ = clBtnFace;
     bool defaultDrawing_ = true;

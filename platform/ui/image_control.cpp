@@ -3,6 +3,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 TImage::TImage(QWidget* parent) : QWidget(parent)
 {
@@ -19,7 +20,7 @@ void TImage::paintEvent(QPaintEvent*)
     if (bitmap_.Empty())
         return;
     QPainter p(this);
-    p.drawImage(0, 0, bitmap_.Image());
+    p.drawImage(0, 0, std::as_const(bitmap_).Image());
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event)

@@ -1,6 +1,7 @@
 // Assembling a scan's frames into a packed DIB.
 #include "imaging/io/acquire/scan_image.h"
 
+#include "imaging/common/rgb_rows.h"
 #include "imaging/proc/dib.h"
 
 #include <algorithm>
@@ -150,11 +151,7 @@ void TScanImage::convert(const uint8_t* s, uint8_t* d) const
     }
     if (kind_ == Kind::Rgb) {
         if (depth_ == 8) {
-            for (int x = 0; x < w; ++x, s += 3, d += 3) {
-                d[0] = s[2];
-                d[1] = s[1];
-                d[2] = s[0];
-            }
+            SwapRedBlue(s, d, w);
         } else if (depth_ == 16) {
             for (int x = 0; x < w; ++x, s += 6, d += 3) {
                 d[0] = highByte(s + 4);

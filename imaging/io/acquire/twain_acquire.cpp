@@ -2,6 +2,7 @@
 #include "imaging/io/acquire/twain_acquire.h"
 
 #include "imaging/dialogs/scan_source_dialog.h"
+#include "imaging/common/msg_tables.h"
 #include "imaging/dialogs/select_source_dialog.h"
 #include "imaging/io/acquire/scan_transfer.h"
 #include "platform/core/exceptions.h"
@@ -29,6 +30,9 @@ struct Conversation {
     std::unique_ptr<TScanSource> ops;
     std::unique_ptr<TScanSourceDialog> ui;
     QPointer<QWidget> parent;
+    // The window the dialog stays above.
+    QPointer<QWidget> owner;
+    TMsgLanguage language = msEnglish;
     std::unique_ptr<QWidget> proxy;
     TTwainImageInfo info;
     QByteArray image;
@@ -54,6 +58,47 @@ Conversation& tw()
 QString libraryText() { return TSaneManager::LibraryName(); }
 
 [[noreturn]] void fail(const QString& message) { throw EInvalidGraphic(message); }
+
+// The conversation's failures in the user's language (German, else English).
+enum class Failure { Proxy, Load, Open, DefaultSource, Enable, Busy };
+
+[[noreturn]] void fail(Failure what, TMsgLanguage language, bool selecting = false)
+{
+    const bool german = MsgColumn(language) == msGerman;
+    // Selecting a source spells some of them with a blank after the colon.
+    const QString gap = selecting ? QStringLiteral(" ") : QString();
+    switch (what) {
+    case Failure::Proxy:
+        fail(german ? QStringLiteral("TWAIN:%1Ersatzfenster kann nicht erstellt werden").arg(gap)
+                    : QStringLiteral("TWAIN:%1Unable to create proxy window").arg(gap));
+    case Failure::Load:
+        fail(german ? QStringLiteral("TWAIN:Quellen-Manager (%1) kann nicht geladen werden").arg(libraryText())
+                    : QStringLiteral("TWAIN:Unable to load Source Manager (%1)").arg(libraryText()));
+    case Failure::Open:
+        fail(german ? QStringLiteral("TWAIN:%1Quellen-Manager (%2) kann nicht geöffnet werden").arg(gap, libraryText())
+                    : QStringLiteral("TWAIN:%1Unable to open Source Manager (%2)").arg(gap, libraryText()));
+    case Failure::DefaultSource:
+        fail(german ? QStringLiteral("TWAIN:Standard-Datenquelle kann nicht geöffnet werden.")
+                    : QStringLiteral("TWAIN:Unable to open default Data Source."));
+    case Failure::Enable:
+        fail(german ? QStringLiteral("TWAIN:Datenquelle kann nicht aktiviert werden.")
+                    : QStringLiteral("TWAIN:Failed to enable Data Source."));
+    case Failure::Busy:
+        fail(german ? QStringLiteral("TWAIN:Es läuft bereits eine Bildübernahme")
+                    : QStringLiteral("TWAIN:Acquisition already in progress"));
+    }
+    fail(QString());
+}
+
+// The source's dialog of the running acquisition to the front, above its owner.
+void bringDialogForward()
+{
+    if (TScanSourceDialog* d = TwainSourceDialog(); d && d->isVisible()) {
+        d->showNormal();
+        d->raise();
+        d->activateWindow();
+    }
+}
 
 // ---- the steps ----------------------------------------------------------------------
 
@@ -105,17 +150,25 @@ bool enableSource()
     Conversation& c = tw();
     if (c.state != 4)
         return false;
-    const QString caption = c.sourceName.isEmpty() ? QStringLiteral("Scan") : QString::fromUtf8(c.sourceName);
-    // No Qt parent: disabling the parent window must not disable this dialog too.
-    auto ui = std::make_unique<TScanSourceDialog>(*c.ops, caption);
+    const bool german = MsgColumn(c.language) == msGerman;
+    const QString caption = !c.sourceName.isEmpty() ? QString::fromUtf8(c.sourceName)
+                          : german                  ? QStringLiteral("Scannen")
+                                                    : QStringLiteral("Scan");
+    // No Qt parent: disabling the parent window must not disable this dialog too. It
+    // is the owner's transient window instead, so that a click there cannot hide it.
+    auto ui = std::make_unique<TScanSourceDialog>(*c.ops, caption, nullptr, c.language);
     if (!ui->Valid())
         return false;
     QObject::connect(ui.get(), &TScanSourceDialog::ScanRequested, onScanRequested);
     QObject::connect(ui.get(), &TScanSourceDialog::CancelRequested, onCancelRequested);
-    if (c.parent && c.parent != c.proxy.get() && c.parent->window()->windowHandle()) {
+    QWidget* above = c.owner ? c.owner->window() : c.parent && c.parent != c.proxy.get() ? c.parent->window() : nullptr;
+    if (above && above->windowHandle()) {
         ui->winId();
         if (QWindow* w = ui->windowHandle())
-            w->setTransientParent(c.parent->window()->windowHandle());
+            w->setTransientParent(above->windowHandle());
+        // Placed over the owner, as a dialog of it would be.
+        ui->adjustSize();
+        ui->move(above->geometry().center() - QPoint(ui->width() / 2, ui->height() / 2));
     }
     ui->show();
     c.ui = std::move(ui);
@@ -404,10 +457,12 @@ void unwind()
 }
 
 struct BusyGuard {
-    BusyGuard()
+    explicit BusyGuard(TMsgLanguage language)
     {
-        if (tw().busy)
-            fail(QStringLiteral("TWAIN:Acquisition already in progress"));
+        if (tw().busy) {
+            bringDialogForward();
+            fail(Failure::Busy, language);
+        }
         tw().busy = true;
     }
     ~BusyGuard()
@@ -419,27 +474,29 @@ struct BusyGuard {
 
 }  // namespace
 
-QByteArray TwainAcquire(QWidget* parent, bool multiple)
+QByteArray TwainAcquire(QWidget* parent, bool multiple, QWidget* owner, TMsgLanguage language)
 {
-    BusyGuard busy;
+    BusyGuard busy(language);
     Conversation& c = tw();
     c.multiple = multiple;
     c.image.clear();
     c.arrived = false;
     c.images.clear();
     c.infos.clear();
+    c.owner = owner;
+    c.language = language;
     createProxy(parent);
     if (!parent)
-        fail(QStringLiteral("TWAIN:Unable to create proxy window"));
+        fail(Failure::Proxy, language);
     c.parent = parent;
     if (!loadSourceManager())
-        fail(QStringLiteral("TWAIN:Unable to load Source Manager (%1)").arg(libraryText()));
+        fail(Failure::Load, language);
     if (!openSourceManager())
-        fail(QStringLiteral("TWAIN:Unable to open Source Manager (%1)").arg(libraryText()));
+        fail(Failure::Open, language);
     if (!openDefaultSource())
-        fail(QStringLiteral("TWAIN:Unable to open default Data Source."));
+        fail(Failure::DefaultSource, language);
     if (!enableSource())
-        fail(QStringLiteral("TWAIN:Failed to enable Data Source."));
+        fail(Failure::Enable, language);
 
     parent->setEnabled(false);
     const bool quitRequested = messageLoop();
@@ -453,15 +510,15 @@ QByteArray TwainAcquire(QWidget* parent, bool multiple)
 
 bool TwainSelectSource(QWidget* parent, TMsgLanguage language)
 {
-    BusyGuard busy;
+    BusyGuard busy(language);
     Conversation& c = tw();
     createProxy(parent);
     if (!parent)
-        fail(QStringLiteral("TWAIN: Unable to create proxy window"));
+        fail(Failure::Proxy, language, true);
     if (!loadSourceManager())
-        fail(QStringLiteral("TWAIN:Unable to load Source Manager (%1)").arg(libraryText()));
+        fail(Failure::Load, language);
     if (!openSourceManager())
-        fail(QStringLiteral("TWAIN: Unable to open Source Manager (%1)").arg(libraryText()));
+        fail(Failure::Open, language, true);
     std::vector<TSaneDevice> devices;
     bool chosen = false;
     if (c.manager.GetDevices(devices) == SANE_STATUS_GOOD) {
@@ -484,6 +541,12 @@ void TwainFreeDIBs(QByteArray& image)
         image.clear();
     c.images.clear();
     c.infos.clear();
+}
+
+bool TwainBringAcquisitionForward()
+{
+    bringDialogForward();
+    return tw().busy;
 }
 
 int TwainGetXResolution() { return int(std::trunc(tw().info.XResolution)); }

@@ -27,11 +27,15 @@ struct TTwainImageInfo {
 
 // Shows the source's dialog and returns the packed DIB scanned, empty when the user
 // closed the dialog without a scan. Without a parent a hidden proxy window stands in;
-// only the parent is disabled meanwhile. In multiple mode a document feeder is read
-// until it runs out; every page is kept (TwainImages) and the last is returned.
-// Raises EInvalidGraphic when the conversation cannot be set up, or when an acquisition
-// is already running; the state is 1 again in every case.
-QByteArray TwainAcquire(QWidget* parent, bool multiple);
+// only the parent is disabled meanwhile. The dialog stays above `owner`'s window (the
+// parent's when none is given) while every window stays usable. In multiple mode a
+// document feeder is read until it runs out; every page is kept (TwainImages) and the
+// last is returned. Raises EInvalidGraphic, in the given language, when the
+// conversation cannot be set up, or when an acquisition is already running (its dialog
+// then comes to the front); the state is 1 again in every case.
+QByteArray TwainAcquire(QWidget* parent, bool multiple, QWidget* owner = nullptr, TMsgLanguage language = msEnglish);
+// True while an acquisition runs; its dialog, when up, is brought to the front.
+bool TwainBringAcquisitionForward();
 // Lists the scanners, with the dialog's texts in the given language; true when the user
 // chose one, which becomes the default source.
 bool TwainSelectSource(QWidget* parent, TMsgLanguage language = msEnglish);

@@ -18,17 +18,10 @@ namespace {
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
 constexpr int64_t kMaxPixelsPerByte = 4096 * 8 / 3 + 1;
 
-struct Control {
-    bool present = false;
-    uint8_t packed = 0;
-    int delay = 0;
-    uint8_t transparentIndex = 0;
-};
-
-Control readControl(TStream& stream)
+TGifControl readControl(TStream& stream)
 {
     // Only the first sub-block matters; a short one leaves the fields at zero.
-    Control c;
+    TGifControl c;
     QByteArray data;
     SkipGifSubBlocks(stream, &data);
     if (data.size() >= 5 && uint8_t(data[0]) >= 4) {
@@ -71,13 +64,12 @@ int tableBits(size_t entries)
     return bits;
 }
 
-void fillBitmap(TBitmap& bitmap, const std::vector<uint8_t>& indices, int w, int h, const std::vector<TIORGB>& map)
+void fillBitmap(TBitmap& out, const std::vector<uint8_t>& indices, int w, int h, const std::vector<TIORGB>& map)
 {
     // Indices beyond the table are black.
     TIORGB lookup[256] = {};
     std::copy_n(map.begin(), std::min<size_t>(map.size(), 256), lookup);
     const TMonoKind mono = map.size() == 2 ? MonoKindOf(map[0], map[1]) : TMonoKind::Colour;
-    TBitmap out;
     out.SetSize(1, 1);
     out.SetPixelFormat(mono == TMonoKind::Colour ? pf24bit : pf1bit);
     out.SetSize(w, h);
@@ -99,31 +91,15 @@ void fillBitmap(TBitmap& bitmap, const std::vector<uint8_t>& indices, int w, int
             row[3 * x + 2] = c.r;
         }
     }
-    bitmap.Assign(out);
 }
 
 }  // namespace
 
-int ReadGIFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+TGifFrames WalkGIFFrames(TStream& stream)
 {
-    progress.Report(0);
-    if (progress.Aborted())
-        return 0;
-    TGifScreen screen;
-    ReadGifScreen(stream, screen);
-    params.GifVersion = QString::fromLatin1(screen.Raw.left(6));
-    params.GifScreenWidth = screen.Width;
-    params.GifScreenHeight = screen.Height;
-    params.GifAspectRatio = screen.Aspect;
-    params.DpiX = ScreenDpiX();
-    params.DpiY = ScreenDpiY();
-    params.SamplesPerPixel = 1;
-    if (!screen.GlobalTable.empty() && screen.BackgroundIndex < screen.GlobalTable.size())
-        params.GifBackground = screen.GlobalTable[screen.BackgroundIndex];
-
-    const int wanted = params.GifImageIndex;
-    int count = 0;
-    Control control;
+    TGifFrames frames;
+    ReadGifScreen(stream, frames.Screen);
+    TGifControl control;
     bool done = false;
     while (!done) {
         uint8_t tag = 0;
@@ -138,59 +114,26 @@ int ReadGIFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProg
                 break;
             }
             // GIF87a knows no extensions, but files of that version carry them all the
-            // same; they are honoured like those of a GIF89a file.
-            if (label == kGifControlLabel && count == wanted)
+            // same; they are honoured like those of a GIF89a file. The last one before
+            // a frame is that frame's.
+            if (label == kGifControlLabel)
                 control = readControl(stream);
             else if (!SkipGifSubBlocks(stream))
                 done = true;
             break;
         }
         case kGifImage: {
+            const int64_t at = stream.Position();
             TGifDescriptor d;
             if (!ReadGifDescriptor(stream, d)) {
                 done = true;
                 break;
             }
-            if (count++ != wanted) {
-                stream.Seek(std::min<int64_t>(1, stream.Remaining()), soFromCurrent);
-                if (!SkipGifSubBlocks(stream))
-                    done = true;
-                break;
-            }
-            progress.Report(30);
-            if (progress.Aborted())
-                return count;
-            const int64_t pixels = int64_t(d.Width) * d.Height;
-            if (pixels == 0)
-                throw EInvalidGraphic(QStringLiteral("GIF frame has no pixels"));
-            if (pixels > kMaxPixels || pixels > (stream.Remaining() + 1) * kMaxPixelsPerByte)
-                throw EInvalidGraphic(QStringLiteral("GIF frame is larger than its data"));
-            std::vector<TIORGB> table = !d.LocalTable.empty() ? d.LocalTable : screen.GlobalTable;
-            if (table.empty())
-                table = greyRamp(std::clamp(peekCodeSize(stream), 1, 8));
-            const TGifLzwDecompress decode = params.GifLzwDecompress ? params.GifLzwDecompress
-                                                                     : DefaultLzwHooks().GifDecompress;
-            if (!decode)
-                throw EInvalidGraphic(QStringLiteral("LZW decompressor not found"));
-            const TIORGB none{};
-            params.GifTransparentColor = control.transparentIndex < table.size() ? table[control.transparentIndex]
-                                                                                 : none;
-            params.GifXPos = d.Left;
-            params.GifYPos = d.Top;
-            params.Width = d.Width;
-            params.Height = d.Height;
-            params.GifDelayTime = control.delay;
-            params.GifTransparent = control.packed & 1;
-            params.GifInterlaced = d.Interlaced() ? 1 : 0;
-            std::vector<uint8_t> indices(size_t(pixels), 0);
-            decode(stream, d.Height, d.Width, indices.data(), d.Interlaced());
-            progress.Report(70);
-            if (progress.Aborted())
-                return count;
-            params.BitsPerSample = tableBits(table.size());
-            table.resize(size_t(1) << params.BitsPerSample);
-            params.SetColorMap(table.data(), int(table.size()));
-            fillBitmap(bitmap, indices, d.Width, d.Height, table);
+            frames.Frames.push_back({at, control});
+            control = {};
+            stream.Seek(std::min<int64_t>(1, stream.Remaining()), soFromCurrent);
+            if (!SkipGifSubBlocks(stream))
+                done = true;
             break;
         }
         default:
@@ -198,12 +141,92 @@ int ReadGIFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProg
             break;
         }
     }
+    return frames;
+}
+
+int ReadGIFFrame(TStream& stream, const TGifFrames& frames, int index, TBitmap& bitmap, TIOParamsVals& params,
+                 TProgressRec& progress)
+{
+    progress.Report(0);
+    if (progress.Aborted())
+        return 0;
+    const int count = int(frames.Frames.size());
     // A file without a single frame holds no picture to show.
-    if (count == 0 && !progress.Aborted())
+    if (count == 0)
         throw EInvalidGraphic(QStringLiteral("unrecognized GIF"));
-    if (!progress.Aborted())
+    const TGifScreen& screen = frames.Screen;
+    // Nothing is handed over before the frame is known to decode.
+    auto storeScreen = [&] {
+        params.GifVersion = QString::fromLatin1(screen.Raw.left(6));
+        params.GifScreenWidth = screen.Width;
+        params.GifScreenHeight = screen.Height;
+        params.GifAspectRatio = screen.Aspect;
+        params.DpiX = ScreenDpiX();
+        params.DpiY = ScreenDpiY();
+        params.SamplesPerPixel = 1;
+        if (!screen.GlobalTable.empty() && screen.BackgroundIndex < screen.GlobalTable.size())
+            params.GifBackground = screen.GlobalTable[screen.BackgroundIndex];
+    };
+    if (index < 0 || index >= count) {
+        storeScreen();
         progress.Report(100);
+        return count;
+    }
+    const TGifFrameAt& frame = frames.Frames[size_t(index)];
+    stream.SetPosition(frame.Descriptor);
+    TGifDescriptor d;
+    if (!ReadGifDescriptor(stream, d))
+        throw EInvalidGraphic(QStringLiteral("GIF frame is truncated"));
+    progress.Report(30);
+    if (progress.Aborted())
+        return index + 1;
+    const int64_t pixels = int64_t(d.Width) * d.Height;
+    if (pixels == 0)
+        throw EInvalidGraphic(QStringLiteral("GIF frame has no pixels"));
+    if (pixels > kMaxPixels || pixels > (stream.Remaining() + 1) * kMaxPixelsPerByte)
+        throw EInvalidGraphic(QStringLiteral("GIF frame is larger than its data"));
+    std::vector<TIORGB> table = !d.LocalTable.empty() ? d.LocalTable : screen.GlobalTable;
+    if (table.empty())
+        table = greyRamp(std::clamp(peekCodeSize(stream), 1, 8));
+    const TGifLzwDecompress decode = params.GifLzwDecompress ? params.GifLzwDecompress
+                                                             : DefaultLzwHooks().GifDecompress;
+    if (!decode)
+        throw EInvalidGraphic(QStringLiteral("LZW decompressor not found"));
+    std::vector<uint8_t> indices(size_t(pixels), 0);
+    decode(stream, d.Height, d.Width, indices.data(), d.Interlaced());
+    const TGifControl& control = frame.Control;
+    const TIORGB none{};
+    const int bits = tableBits(table.size());
+    table.resize(size_t(1) << bits);
+    TBitmap out;
+    fillBitmap(out, indices, d.Width, d.Height, table);
+    storeScreen();
+    params.GifTransparentColor = control.transparentIndex < table.size() ? table[control.transparentIndex] : none;
+    params.GifXPos = d.Left;
+    params.GifYPos = d.Top;
+    params.Width = d.Width;
+    params.Height = d.Height;
+    params.GifDelayTime = control.delay;
+    params.GifTransparent = control.packed & 1;
+    params.GifInterlaced = d.Interlaced() ? 1 : 0;
+    progress.Report(70);
+    if (progress.Aborted())
+        return index + 1;
+    params.BitsPerSample = bits;
+    params.SetColorMap(table.data(), int(table.size()));
+    bitmap.Assign(out);
+    progress.Report(100);
     return count;
+}
+
+int ReadGIFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+{
+    if (progress.Aborted()) {
+        progress.Report(0);
+        return 0;
+    }
+    const TGifFrames frames = WalkGIFFrames(stream);
+    return ReadGIFFrame(stream, frames, params.GifImageIndex, bitmap, params, progress);
 }
 
 int ReadGIFFile(const QString& fileName, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)

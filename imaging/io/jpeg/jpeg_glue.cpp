@@ -13,6 +13,9 @@ void errorExit(j_common_ptr cinfo)
 {
     auto* err = reinterpret_cast<TJpegErrorMgr*>(cinfo->err);
     err->code = cinfo->err->msg_code;
+    err->text[0] = 0;
+    if (err->libraryFormat)
+        err->libraryFormat(cinfo, err->text);
     longjmp(err->jump, 1);
 }
 
@@ -126,6 +129,7 @@ void termDestination(j_compress_ptr cinfo)
 void InitJpegErrorMgr(TJpegErrorMgr& err)
 {
     jpeg_std_error(&err.pub);
+    err.libraryFormat = err.pub.format_message;
     err.pub.error_exit = errorExit;
     err.pub.emit_message = emitMessage;
     err.pub.output_message = outputMessage;
@@ -172,4 +176,22 @@ void AttachJpegDestination(j_compress_ptr cinfo, TJpegDestination& dest, TStream
     cinfo->dest = &dest.pub;
 }
 
-QString JpegErrorMessage(int code) { return QStringLiteral("Unrecognized JPeg - JPEG error #%1").arg(code); }
+QString JpegErrorMessage(const TJpegErrorMgr& err)
+{
+    if (!err.text[0])
+        return JpegErrorMessage(err.code);
+    return QStringLiteral("Unrecognized JPeg - ") + QString::fromLocal8Bit(err.text);
+}
+
+QString JpegErrorMessage(int code)
+{
+    // The text of a code without its parameters.
+    jpeg_error_mgr mgr;
+    jpeg_std_error(&mgr);
+    jpeg_common_struct common{};
+    common.err = &mgr;
+    mgr.msg_code = code;
+    char text[JMSG_LENGTH_MAX] = {};
+    mgr.format_message(&common, text);
+    return QStringLiteral("Unrecognized JPeg - ") + QString::fromLocal8Bit(text);
+}

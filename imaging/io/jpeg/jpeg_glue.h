@@ -18,8 +18,10 @@ class TStream;
 struct TJpegErrorMgr {
     jpeg_error_mgr pub;
     jmp_buf jump;
-    int code = 0;                    // message code of the fatal error
-    std::exception_ptr streamError;  // a stream exception caught inside a callback
+    int code = 0;                                          // message code of the fatal error
+    char text[JMSG_LENGTH_MAX] = {};                       // the library's own words for it
+    void (*libraryFormat)(j_common_ptr, char*) = nullptr;  // kept before ours silences it
+    std::exception_ptr streamError;                        // a stream exception caught inside a callback
 };
 
 // Fills pub with the library's defaults, then silences messages and routes fatal
@@ -49,6 +51,7 @@ struct TJpegDestination {
 
 void AttachJpegDestination(j_compress_ptr cinfo, TJpegDestination& dest, TStream& stream, TJpegErrorMgr& err);
 
-// Message of a library error.
+// Message of a library error: the library's own text for it.
 class QString;
+QString JpegErrorMessage(const TJpegErrorMgr& err);
 QString JpegErrorMessage(int code);

@@ -123,7 +123,7 @@ bool finishDecompress(TReadContext* c)
 {
     if (c.err.streamError)
         std::rethrow_exception(c.err.streamError);
-    throw EInvalidGraphic(JpegErrorMessage(c.err.code));
+    throw EInvalidGraphic(JpegErrorMessage(c.err));
 }
 
 // The smallest n/8 whose scaled longer side still reaches minLongSide (the library

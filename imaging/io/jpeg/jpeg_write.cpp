@@ -97,7 +97,7 @@ bool finishCompress(TWriteContext* c)
 {
     if (c.err.streamError)
         std::rethrow_exception(c.err.streamError);
-    throw EInvalidGraphic(JpegErrorMessage(c.err.code));
+    throw EInvalidGraphic(JpegErrorMessage(c.err));
 }
 
 int densityField(int dpi, int screen)

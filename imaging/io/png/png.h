@@ -14,7 +14,8 @@ extern const TCodec kPngCodec;
 // palette) into a 1-bit bitmap, everything else into 24 bits with transparency
 // composed over the file's background (bKGD) or else PngBackground. Fills Width,
 // Height, BitsPerSample, SamplesPerPixel, DpiX/DpiY, ColorMap, PngInterlaced and, when
-// the file has one, PngBackground. Bad data raises EInvalidGraphic "Unrecognized PNG"
+// the file has one, PngBackground. Bad data raises EInvalidGraphic "Unrecognized PNG - "
+// with the reason (the library's own words, a size beyond the limit, a file cut short)
 // and leaves the bitmap as it was.
 void ReadPNGStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress);
 

@@ -71,7 +71,7 @@ void PngReadFn(png_structp png, png_bytep data, size_t length)
         length -= n;
     }
     if (failed)
-        png_error(png, "Read Error");
+        png_error(png, "the file is truncated");
 }
 
 void PngWriteFn(png_structp png, png_bytep data, size_t length)

@@ -78,7 +78,8 @@ bool readInfo(TReadContext* c, THeader* h)
     if (!c->info)
         return false;
     png_set_read_fn(c->png, &c->io, PngReadFn);
-    png_set_user_limits(c->png, kMaxSide, kMaxSide);
+    // The sides are checked by us, so that a refusal can name our limit.
+    png_set_user_limits(c->png, 0x7FFFFFFF, 0x7FFFFFFF);
     png_set_chunk_malloc_max(c->png, kMaxChunkBytes);
     png_set_keep_unknown_chunks(c->png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, int(sizeof kIgnoredChunks / 5));
     // bKGD is read by us: the library drops an 8-bit file's old ×256 values. The
@@ -133,11 +134,14 @@ bool readEnd(TReadContext* c)
     return true;
 }
 
+// Every refusal says why, after the words the callers have always seen.
+[[noreturn]] void refuse(const QString& why) { throw EInvalidGraphic(QStringLiteral("Unrecognized PNG - ") + why); }
+
 [[noreturn]] void raise(TReadContext& c)
 {
     if (c.io.streamError)
         std::rethrow_exception(c.io.streamError);
-    throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+    refuse(c.io.message[0] ? QString::fromLatin1(c.io.message) : QStringLiteral("bad image data"));
 }
 
 // Filtered, uncompressed size of the image data: a filter byte and the packed samples
@@ -244,13 +248,22 @@ void readCheckedHeader(TStream& stream, TReadContext& ctx, THeader& h)
     ctx.io.stream = &stream;
     if (!readInfo(&ctx, &h))
         raise(ctx);
-    if (h.width == 0 || h.height == 0 || h.width > kMaxSide || h.height > kMaxSide ||
-        int64_t(h.width) * int64_t(h.height) > kMaxPixels)
-        throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+    if (h.width == 0 || h.height == 0)
+        refuse(QStringLiteral("the image has no pixels"));
+    if (h.width > kMaxSide || h.height > kMaxSide)
+        refuse(QStringLiteral("image size %1 × %2 is larger than the limit of %3 pixels a side")
+                   .arg(h.width)
+                   .arg(h.height)
+                   .arg(kMaxSide));
+    if (int64_t(h.width) * int64_t(h.height) > kMaxPixels)
+        refuse(QStringLiteral("image size %1 × %2 is larger than the limit of %3 pixels")
+                   .arg(h.width)
+                   .arg(h.height)
+                   .arg(kMaxPixels));
     // A header may claim an image that the rest of the stream could not hold even at
     // deflate's best: refuse it before anything is sized by it.
     if (rawImageBytes(h) > remainingBytes(stream, ctx.io) * kMaxInflateRatio + kInflateSlack)
-        throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+        refuse(QStringLiteral("the file is truncated: too short for a %1 × %2 image").arg(h.width).arg(h.height));
 }
 
 // The file's palette and transparency, and the form its pixels take in the bitmap.
@@ -381,7 +394,7 @@ QImage allocateImage(TReadContext& ctx, const THeader& h, const TPalette& p)
         wantedChannels = 1;
     }
     if (outChannels != wantedChannels || outDepth != wantedDepth || rowBytes != wanted)
-        throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+        refuse(QStringLiteral("pixel layout not supported"));
 
     QImage image = TBitmap::AllocateImage(width, height, p.oneBit ? QImage::Format_Mono : QImage::Format_BGR888);
     if (image.isNull())
@@ -443,10 +456,12 @@ void readRows(TReadContext& ctx, const THeader& h, const TPalette& p, const std:
         for (int y = 0; y < height; ++y)
             mapRow(indices.data() + size_t(y) * size_t(width), y);
     if (badIndex)
-        throw EInvalidGraphic(QStringLiteral("Unrecognized PNG"));
+        refuse(QStringLiteral("pixels name colours the palette lacks"));
     if (!aborted) {
-        if (!readEnd(&ctx) || ctx.io.badPaletteIndex)
+        if (!readEnd(&ctx))
             raise(ctx);
+        if (ctx.io.badPaletteIndex)
+            refuse(QStringLiteral("pixels name colours the palette lacks"));
         ReturnUnusedPngInput(ctx.io);
     }
     if (p.invertBits)

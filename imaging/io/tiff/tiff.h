@@ -4,6 +4,8 @@
 
 #include "imaging/io/io_params.h"
 
+#include <vector>
+
 class TStream;
 class TBitmap;
 struct TCodec;
@@ -17,6 +19,18 @@ extern const TCodec kTiffCodec;
 int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress);
 // The number of images; raises EInvalidGraphic for a stream that is no TIFF.
 int GetTIFFStreamImageCount(TStream& stream);
+
+// Where the images of a TIFF lie: the directory chain walked once, so that reading every
+// page costs time in step with the file, not with the square of its pages.
+struct TTiffPages {
+    std::vector<uint32_t> Offsets;  // each image's directory
+};
+// Walks the chain of the TIFF at the stream's position; "unrecognized TIFF" for none.
+TTiffPages WalkTIFFPages(TStream& stream);
+// Reads image `index` of the walked TIFF that begins at the stream's position, as
+// ReadTIFFStream reads image TiffImageIndex; returns the number of images.
+int ReadTIFFPage(TStream& stream, const TTiffPages& pages, int index, TBitmap& bitmap, TIOParamsVals& params,
+                 TProgressRec& progress);
 // Writes the bitmap as a new file at the stream's position (insert false), or inserts it
 // at image params.TiffImageIndex of the TIFF that begins there (insert true; an empty
 // stream gets a new file). Returns the number of images afterwards.

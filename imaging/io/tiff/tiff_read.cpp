@@ -5,7 +5,7 @@
 
 #include "imaging/io/partial_load.h"
 #include "imaging/io/tiff/ccitt/fax_coding.h"
-#include "imaging/io/tiff/rgb_rows.h"
+#include "imaging/common/rgb_rows.h"
 #include "imaging/io/tiff/tiff_codes.h"
 #include "imaging/io/tiff/tiff_ifd.h"
 #include "platform/core/exceptions.h"
@@ -27,6 +27,10 @@ namespace {
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
 // A blank fax line of 1728 pixels may take a single bit: about this many pixels a byte.
 constexpr int64_t kFaxColourPixelsPerByte = int64_t(1) << 14;
+// LZW data are held to the share of what they could unpack to at this ratio. Real files
+// stay well inside it: a blank page unpacks to about 1400 bytes a byte, and only the
+// last 1/64 of what a file could unpack to need be there.
+constexpr int64_t kLzwBytesPerByte = 256;
 
 [[noreturn]] void fail(const char* why) { throw EInvalidGraphic(QString::fromLatin1(why)); }
 
@@ -47,55 +51,83 @@ struct Image {
     TTiffLzwDecompress lzw = nullptr;
 };
 
-// Unpacks up to `want` bytes; returns how many came out. Bytes of out behind that
-// count may have been written too.
-int64_t unpackBits(const uint8_t* p, int64_t n, uint8_t* out, int64_t want)
-{
-    int64_t i = 0, o = 0;
-    // Away from both ends every run is copied as a whole 128 bytes, the excess being
-    // overwritten by the runs that follow: short runs then cost no call.
-    while (i + 129 <= n && o + 128 <= want) {
-        const int c = int8_t(p[i++]);
-        if (c >= 0) {
-            std::memcpy(out + o, p + i, 128);
-            i += c + 1;
-            o += c + 1;
-        } else if (c != -128) {
-            std::memset(out + o, p[i++], 128);
-            o += 1 - c;
+// PackBits data unpacked a piece at a time; a run may go on from one piece (a row) into
+// the next.
+class PackBitsReader {
+public:
+    PackBitsReader(const uint8_t* p, int64_t n) : p_(p), n_(n) {}
+
+    // Unpacks up to `want` bytes into out; returns how many came out. Bytes of out
+    // behind that count may have been written too.
+    int64_t Read(uint8_t* out, int64_t want)
+    {
+        int64_t o = 0;
+        if (literal_ > 0) {
+            o = std::min(literal_, want);
+            std::memcpy(out, p_ + i_, size_t(o));
+            i_ += o;
+            literal_ -= o;
+        } else if (repeat_ > 0) {
+            o = std::min(repeat_, want);
+            std::memset(out, fill_, size_t(o));
+            repeat_ -= o;
         }
-    }
-    while (i < n && o < want) {
-        const int c = int8_t(p[i++]);
-        if (c >= 0) {
-            const int64_t k = std::min(std::min<int64_t>(c + 1, n - i), want - o);
-            std::memcpy(out + o, p + i, size_t(k));
-            i += c + 1;
-            o += k;
-            if (k < c + 1)
-                break;
-        } else if (c != -128) {
-            if (i >= n)
-                break;
-            const int64_t k = std::min<int64_t>(1 - c, want - o);
-            std::memset(out + o, p[i++], size_t(k));
-            o += k;
+        // Away from both ends every run is copied as a whole 128 bytes, the excess being
+        // overwritten by the runs that follow: short runs then cost no call.
+        while (i_ + 129 <= n_ && o + 128 <= want) {
+            const int c = int8_t(p_[i_++]);
+            if (c >= 0) {
+                std::memcpy(out + o, p_ + i_, 128);
+                i_ += c + 1;
+                o += c + 1;
+            } else if (c != -128) {
+                std::memset(out + o, p_[i_++], 128);
+                o += 1 - c;
+            }
         }
+        while (i_ < n_ && o < want) {
+            const int c = int8_t(p_[i_++]);
+            if (c >= 0) {
+                // A literal cut off by the end of the data gives what is there.
+                const int64_t have = std::min<int64_t>(c + 1, n_ - i_), k = std::min(have, want - o);
+                std::memcpy(out + o, p_ + i_, size_t(k));
+                i_ += k;
+                o += k;
+                literal_ = have - k;
+            } else if (c != -128) {
+                if (i_ >= n_)
+                    break;
+                fill_ = p_[i_++];
+                const int64_t k = std::min<int64_t>(1 - c, want - o);
+                std::memset(out + o, fill_, size_t(k));
+                o += k;
+                repeat_ = 1 - c - k;
+            }
+        }
+        return o;
     }
-    return o;
-}
+
+private:
+    const uint8_t* p_;
+    int64_t n_, i_ = 0;
+    int64_t literal_ = 0, repeat_ = 0;  // bytes of a run still to come
+    uint8_t fill_ = 0;
+};
 
 // The rows of one strip of one plane, handed out in order. Packed and LZW strips are
 // decoded whole (their data bound their size) into `decoded`, which the strips of a
-// plane share; uncompressed rows stay where they are read; fax rows are decoded one at
-// a time, as a few bits can describe a long row.
+// plane share, or, given `into` (the strip's first bitmap row, rows `stride` apart),
+// straight into the bitmap; uncompressed rows stay where they are read; fax rows are
+// decoded one at a time, as a few bits can describe a long row.
 class StripRows {
 public:
-    StripRows(const Image& im, uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& decoded)
-        : rowBytes_(im.planeRowBytes)
+    StripRows(const Image& im, uint8_t* data, int64_t n, int rows, std::vector<uint8_t>& decoded,
+              uint8_t* into = nullptr, int64_t stride = 0)
+        : rowBytes_(im.planeRowBytes), stride_(im.planeRowBytes)
     {
-        // The fill order concerns every 1-bit strip; the fax decoder reads it itself.
-        if (im.lsbFirst && im.bits == 1 && !im.fax)
+        // The fill order concerns the strips of every depth, coded or not, as other
+        // readers take it; the fax decoder reads it itself.
+        if (im.lsbFirst && !im.fax)
             for (int64_t i = 0; i < n; ++i)
                 data[i] = ReverseBitOrder(data[i]);
         if (im.fax) {
@@ -109,10 +141,24 @@ public:
             complete_ = int(std::min<int64_t>(n / rowBytes_, rows));
             return;
         }
-        decoded.resize(size_t(rowBytes_ * rows));
-        at_ = decoded.data();
+        if (into && im.compression == tcPackBits) {
+            at_ = into;
+            stride_ = stride;
+            PackBitsReader packed(data, n);
+            while (complete_ < rows && packed.Read(at_ + stride_ * complete_, rowBytes_) == rowBytes_)
+                ++complete_;
+            return;
+        }
+        // LZW decodes a strip in one go: straight into the bitmap when its rows lie
+        // one behind the other there.
+        if (into && (stride == rowBytes_ || rows == 1)) {
+            at_ = into;
+        } else {
+            decoded.resize(size_t(rowBytes_ * rows));
+            at_ = decoded.data();
+        }
         if (im.compression == tcPackBits) {
-            complete_ = int(unpackBits(data, n, at_, rowBytes_ * rows) / rowBytes_);
+            complete_ = int(PackBitsReader(data, n).Read(at_, rowBytes_ * rows) / rowBytes_);
         } else {
             void* state = nullptr;
             const int64_t got = im.lzw(data, n, at_, rowBytes_ * rows, &state);
@@ -126,13 +172,13 @@ public:
     uint8_t* Row(int r)
     {
         if (!fax_)
-            return at_ + rowBytes_ * r;
+            return at_ + stride_ * r;
         fax_->DecodeRow(row_.data());
         return row_.data();
     }
 
 private:
-    int64_t rowBytes_;
+    int64_t rowBytes_, stride_;
     int complete_ = 0;
     uint8_t* at_ = nullptr;
     std::unique_ptr<TFaxDecoder> fax_;
@@ -217,7 +263,8 @@ void convertRow(const Image& im, uint8_t* s, uint8_t* d)
     switch (im.kind) {
     case kMono: {
         const int n = (w + 7) / 8;
-        std::memcpy(d, s, size_t(n));
+        if (d != s)
+            std::memcpy(d, s, size_t(n));
         if (im.invert)
             invertBytes(d, n);
         break;
@@ -489,6 +536,26 @@ void readPalette(const TTiffIfd& ifd, Image& im)
     im.invert = im.fax ? !whiteIsZero : whiteIsZero;
 }
 
+// The bytes the strips cover, each byte of the file counted once however many strips
+// share it: strips that all start at one offset describe no more data than one.
+int64_t coveredBytes(const std::vector<uint32_t>& offsets, const std::vector<int64_t>& have)
+{
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    ranges.reserve(offsets.size());
+    for (size_t i = 0; i < offsets.size(); ++i)
+        if (have[i] > 0)
+            ranges.emplace_back(offsets[i], int64_t(offsets[i]) + have[i]);
+    std::sort(ranges.begin(), ranges.end());
+    int64_t covered = 0, end = 0;
+    for (const auto& [from, to] : ranges) {
+        if (to <= end)
+            continue;
+        covered += to - std::max(from, end);
+        end = to;
+    }
+    return covered;
+}
+
 // Where the strips lie and what each really has; refuses data too short for the image.
 Strips locateStrips(const TTiffFile& f, const TTiffIfd& ifd, const Image& im)
 {
@@ -513,18 +580,24 @@ Strips locateStrips(const TTiffFile& f, const TTiffIfd& ifd, const Image& im)
     // What each strip really has: counts past the end are cut there, a missing or zero
     // count runs to the end.
     st.have.resize(st.offsets.size());
-    int64_t total = 0;
     for (size_t i = 0; i < st.offsets.size(); ++i) {
         const int64_t room = std::max<int64_t>(0, f.Size - st.offsets[i]);
         st.have[i] = i < counts.size() && counts[i] ? std::min<int64_t>(counts[i], room) : room;
-        total += st.have[i];
+        // Uncompressed rows take no more than their size: the rest of the file, which a
+        // missing count hands every strip, is not read for each page again.
+        if (im.compression == tcNone) {
+            const int64_t first = int64_t(i % size_t(st.perPlane)) * rps;
+            st.have[i] = std::min(st.have[i], std::min<int64_t>(rps, im.height - first) * im.planeRowBytes);
+        }
     }
+    const int64_t total = coveredBytes(st.offsets, st.have);
     // PackBits gives at most 128 bytes for 2, so packed data are held to the same share
     // of what they could unpack to; fax data to that of the fewest bits its rows take.
     const int64_t needed = im.planeRowBytes * st.planes * im.height;
     const int64_t faxNeeded = im.fax ? (int64_t(im.height) * FaxMinRowBits(im.coding) + 7) / 8 : 0;
     if ((im.compression == tcNone && !EnoughForPartialLoad(total, needed)) ||
         (im.compression == tcPackBits && !EnoughForPartialLoad(total * 64, needed)) ||
+        (im.compression == tcLzw && !EnoughForPartialLoad(total * kLzwBytesPerByte, needed)) ||
         (im.fax && !EnoughForPartialLoad(total, faxNeeded)))
         fail("TIFF pixel data are truncated");
     // One fax bit can repeat a whole row: a page shown in its palette's colours takes
@@ -553,6 +626,8 @@ void readStripRows(const TTiffFile& f, const Image& im, const Strips& st, QImage
     const int planes = st.planes;
     std::vector<uint8_t> merged(planes == 3 ? size_t(3 * im.width) : 0);
     const bool faxDirect = planes == 1 && im.fax && im.kind == kMono;
+    // Rows that keep their layout in the bitmap are unpacked there and converted in place.
+    const bool direct = planes == 1 && !im.fax && (im.kind == kRgb || im.kind == kMono);
     StripWindow windows[3] = {{f, st.offsets, st.have}, {f, st.offsets, st.have}, {f, st.offsets, st.have}};
     std::vector<uint8_t> decoded[3];
     int done = 0;  // rows handled (converted or left white)
@@ -577,7 +652,10 @@ void readStripRows(const TTiffFile& f, const Image& im, const Strips& st, QImage
                     dec.DecodeRow(out.scanLine(done + r));
                 continue;
             }
-            strips[p].emplace(im, data, st.have[i], rows, decoded[p]);
+            if (direct)
+                strips[p].emplace(im, data, st.have[i], rows, decoded[p], out.scanLine(done), out.bytesPerLine());
+            else
+                strips[p].emplace(im, data, st.have[i], rows, decoded[p]);
             complete = std::min(complete, strips[p]->Complete());
         }
         for (int r = 0; r < complete; ++r) {
@@ -614,7 +692,7 @@ void readRows(const TTiffFile& f, const Image& im, const Strips& st, QImage& out
 {
     progress.val = 0;
     progress.per1 = 100.0 / im.height;
-    if (st.planes == 1 && im.kind == kRgb && im.compression == tcNone)
+    if (st.planes == 1 && im.kind == kRgb && im.compression == tcNone && !im.lsbFirst)
         PlainRgbRows(f, im, st, out).Read(progress);
     else
         readStripRows(f, im, st, out, progress);
@@ -684,23 +762,27 @@ void storeParameters(const Image& im, const PageTags& t, TIOParamsVals& params)
 
 }  // namespace
 
-int GetTIFFStreamImageCount(TStream& stream)
+TTiffPages WalkTIFFPages(TStream& stream)
 {
     TTiffFile f;
     const uint32_t first = OpenTiff(stream, f);
-    return int(WalkIfdChain(f, first, 4).size());
+    TTiffPages pages;
+    for (const TIfdLink& link : WalkIfdChain(f, first, 4))
+        pages.Offsets.push_back(link.Offset);
+    return pages;
 }
 
-int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+int GetTIFFStreamImageCount(TStream& stream) { return int(WalkTIFFPages(stream).Offsets.size()); }
+
+int ReadTIFFPage(TStream& stream, const TTiffPages& pages, int index, TBitmap& bitmap, TIOParamsVals& params,
+                 TProgressRec& progress)
 {
-    TTiffFile f;
-    const uint32_t first = OpenTiff(stream, f);
-    const std::vector<TIfdLink> chain = WalkIfdChain(f, first, 4);
-    const int count = int(chain.size());
-    const int index = params.TiffImageIndex;
+    const int count = int(pages.Offsets.size());
     if (index < 0 || index >= count)
         return count;
-    const TTiffIfd ifd(f, chain[size_t(index)].Offset);
+    TTiffFile f;
+    OpenTiff(stream, f);
+    const TTiffIfd ifd(f, pages.Offsets[size_t(index)]);
     Image im;
     im.bigEndian = f.BigEndian;
     describeImage(ifd, params, im);
@@ -712,4 +794,12 @@ int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TPro
     storeParameters(im, tags, params);
     bitmap.SetImage(out);
     return count;
+}
+
+int ReadTIFFStream(TStream& stream, TBitmap& bitmap, TIOParamsVals& params, TProgressRec& progress)
+{
+    const int64_t start = stream.Position();
+    const TTiffPages pages = WalkTIFFPages(stream);
+    stream.SetPosition(start);
+    return ReadTIFFPage(stream, pages, params.TiffImageIndex, bitmap, params, progress);
 }

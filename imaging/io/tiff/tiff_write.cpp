@@ -5,7 +5,7 @@
 #include "imaging/io/tiff/tiff.h"
 
 #include "imaging/io/tiff/ccitt/fax_coding.h"
-#include "imaging/io/tiff/rgb_rows.h"
+#include "imaging/common/rgb_rows.h"
 #include "imaging/io/tiff/tiff_codes.h"
 #include "imaging/io/tiff/tiff_ifd.h"
 #include "imaging/proc/quantizer.h"

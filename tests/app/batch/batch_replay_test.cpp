@@ -1,6 +1,7 @@
 // Recording and replaying batches through the menu: saves, existing files, broken files, decode-ahead.
 #include "batch_test_fixture.h"
 #include "app/batch/batch_runner.h"
+#include "app/main_window/history_list.h"
 #include "controls/edits/file_edit.h"
 #include "imaging/dialogs/io_previews_dialog.h"
 #include "platform/core/parallel_for.h"
@@ -173,6 +174,9 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
         {false, false, {RGB(10, 10, 10), RGB(30, 30, 30)}},
         {true, true, {RGB(10, 10, 10), RGB(30, 30, 30), RGB(50, 50, 50), RGB(40, 40, 40)}},
     };
+    // Only files the user opened go into the recent-file list.
+    form->History()->PushName(QStringLiteral("/opened/by/the/user.bmp"));
+    const QStringList recent = form->History()->Names();
     for (const Case& c : cases) {
         for (const QString& f : QDir(out_).entryList(QDir::Files))
             QFile::remove(out_ + QLatin1Char('/') + f);
@@ -206,6 +210,7 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
         EXPECT_EQ(bystander->imageKit->Bitmap()->PixelColor(1, 1), RGB(7, 8, 9));
         EXPECT_FALSE(bystander->Modified());
         EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/b.bmp")), brokenBytes);
+        EXPECT_EQ(form->History()->Names(), recent);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "app/main_window/command_dialogs.h"
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
+#include "app/document/image_document.h"
 #include "app/options/options.h"
 #include "common/test_support.h"
 #include "platform/ui/dialogs.h"
@@ -51,7 +52,11 @@ public:
     bool IsRecording() const override { return false; }
     void SetRecording(bool) override {}
     std::vector<QByteArray>& RecordedBlocks() override { return blocks_; }
-    bool SaveActiveImage(bool&) override { return false; }
+    TSaveOutcome SaveImage(Tchild*) override { return TSaveOutcome::Failed; }
+    TSaveOutcome RunSave(Tchild*, const QString&, const tsaveparams&, QString*) override
+    {
+        return TSaveOutcome::Failed;
+    }
     void ActiveSaveParams(tsaveparams&) override {}
     void DialogSaveParams(tsaveparams&) override {}
     void HandOverDecoded(TDecodedPicture*, const QString&) override {}

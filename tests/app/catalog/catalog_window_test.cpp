@@ -12,7 +12,10 @@
 #include "platform/core/streams.h"
 #include "platform/ui/file_dialogs.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QFileDialog>
+#include <QTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -189,24 +192,119 @@ TEST_F(CatalogWindowTest, ThumbnailBytesArePinned)
 
 // The bar follows each thumbnail's loading upward in steps of at least
 // 5, reaches 100, and is reset to 0 after every file.
-TEST_F(CatalogWindowTest, AFileThatCannotBeReadIsNamedInTheMessage)
+// A file that cannot be read is skipped: the files after it are still added, and one
+// message at the end names every skipped file with the reader's reason.
+TEST_F(CatalogWindowTest, FilesThatCannotBeReadAreSkippedAndListedAtTheEnd)
 {
     Tkataform* k = catalog();
-    const QString good = picture(QStringLiteral("a.bmp"), 9, 9, Qt::red);
-    const QString bad = dir_ + QStringLiteral("bad.bmp");
-    QFile f(bad);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("BM this is no bitmap");
-    f.close();
-    QString message;
-    try {
-        k->AddFiles({good, bad});
-    } catch (const EInvalidGraphic& e) {
-        message = e.Message();
+    auto broken = [&](const char* name, const QByteArray& bytes) {
+        const QString path = dir_ + QLatin1String(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    };
+    const QString bad1 = broken("bad.bmp", "BM this is no bitmap");
+    const QString bad2 = broken("worse.png", QByteArray(64, 'x'));
+    QStringList files{picture(QStringLiteral("a.bmp"), 9, 9, Qt::red), bad1};
+    for (int i = 0; i < 3; ++i)
+        files << picture(QStringLiteral("g%1.png").arg(i), 7 + i, 5, Qt::blue);
+    files << bad2 << picture(QStringLiteral("z.bmp"), 4, 4, Qt::green);
+    k->AddFiles(files);
+    QStringList added;
+    for (int i = 0; i < k->Count(); ++i)
+        added << k->Path(i);
+    EXPECT_EQ(added, (QStringList{files[0], files[2], files[3], files[4], files[6]}));
+    ASSERT_EQ(messages.size(), 1u);
+    const QString& m = messages[0];
+    EXPECT_TRUE(m.contains(bad1) && m.contains(bad2)) << m.toStdString();
+    EXPECT_TRUE(m.contains(QStringLiteral("unrecognized BMP"))) << m.toStdString();
+    EXPECT_FALSE(m.contains(files[2])) << m.toStdString();
+}
+
+// Reload and update meet unreadable files the same way: the others are done, the
+// unreadable ones keep their entries and are named once.
+TEST_F(CatalogWindowTest, ReloadAndUpdateSkipUnreadableFilesAndNameThem)
+{
+    for (const bool update : {false, true}) {
+        SCOPED_TRACE(update ? "update" : "reload all");
+        Tkataform* k = catalog();
+        const QStringList files{picture(QStringLiteral("r0.bmp"), 8, 8, Qt::red),
+                                picture(QStringLiteral("r1.bmp"), 8, 8, Qt::red),
+                                picture(QStringLiteral("r2.bmp"), 8, 8, Qt::red)};
+        k->AddFiles(files);
+        ASSERT_EQ(k->Count(), 3);
+        const QByteArray oldText = k->Items[1].Text;
+        {
+            QFile f(files[1]);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("BM broken now");
+        }
+        picture(QStringLiteral("r2.bmp"), 8, 8, Qt::blue);
+        // A time the update sees as changed.
+        for (int i : {1, 2}) {
+            TCatalogEntry e = k->Entry(i);
+            e.Time += 1;
+            k->Items[size_t(i)].Text = e.Text();
+        }
+        messages.clear();
+        if (update)
+            k->updateImagesClicked();
+        else
+            k->reloadImagesClicked(true);
+        EXPECT_EQ(k->Count(), 3);
+        EXPECT_EQ(thumbPixel(*k, 2, 50, 50), clBlue);
+        EXPECT_EQ(thumbPixel(*k, 1, 50, 50), clRed);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].contains(files[1])) << messages[0].toStdString();
+        EXPECT_FALSE(messages[0].contains(files[2]));
+        k->Modified = false;
+        k->parentWidget()->close();
     }
-    EXPECT_TRUE(message.contains(bad)) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("unrecognized BMP"))) << message.toStdString();
-    EXPECT_EQ(k->Count(), 1);
+}
+
+// The add dialog starts where the user's files are: the last folder used while it
+// exists, else the pictures folder, else home; never the program's folder.
+TEST_F(CatalogWindowTest, AddDialogStartsInTheUsersFolders)
+{
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const QString home = TempDir();
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/.config")).toUtf8());
+    const QString pictures = home + QStringLiteral("/Pictures");
+    const QString used = home + QStringLiteral("/used");
+    QDir().mkpath(used);
+    const struct {
+        QString lastdir;
+        bool picturesExist;
+        QString expected;
+    } cases[] = {{QString(), true, pictures},
+                 {QString(), false, home},
+                 {used + u'/', true, used},
+                 {home + QStringLiteral("/gone/"), true, pictures}};
+    Tkataform* k = catalog();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lastdir.toStdString());
+        if (c.picturesExist)
+            QDir().mkpath(pictures);
+        else
+            QDir(pictures).removeRecursively();
+        form->options.lastdir = c.lastdir;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                shown = d->directory().absolutePath();
+                d->reject();
+            }
+        });
+        QTest::mouseClick(k->addFileButton, Qt::LeftButton);
+        EXPECT_EQ(QDir(shown).canonicalPath(), QDir(c.expected).canonicalPath());
+    }
+    qputenv("HOME", oldHome);
+    if (oldConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
@@ -485,7 +583,9 @@ TEST_F(CatalogWindowTest, RemoveSelectionBeyondTheLastEntryRemovesOnlyEntries)
         {mrOk, {cols - 1, 0, cols - 1, 5}, {}},
     };
     for (const auto& c : cases) {
-        k->Items.clear();
+        // A fresh window each time: after a removal nothing is selected.
+        k->parentWidget()->close();
+        k = catalog();
         k->AddFiles(paths);
         k->reorder();
         k->thumbGrid->SetSelection(c.selection);
@@ -503,9 +603,9 @@ TEST_F(CatalogWindowTest, RemoveSelectionBeyondTheLastEntryRemovesOnlyEntries)
     }
 }
 
-// After a remove only the cell where the removal began stays selected, so that a second
-// remove takes the one image now shown there, not the images that moved up into the range.
-TEST_F(CatalogWindowTest, RemoveLeavesOneCellSelected)
+// After a remove nothing is selected: the cells of the old range show other images now,
+// so a second remove takes nothing until the user picks cells again.
+TEST_F(CatalogWindowTest, RemoveLeavesNothingSelected)
 {
     Tkataform* k = catalog();
     k->parentWidget()->resize(800, 400);
@@ -516,26 +616,155 @@ TEST_F(CatalogWindowTest, RemoveLeavesOneCellSelected)
     k->AddFiles(paths);
     ASSERT_GE(k->thumbGrid->ColCount(), 3);
     QWidget* grid = k->thumbGrid->viewport();
-    auto centre = [&](int c) {
+    auto cell = [&](int c) {
         const TRect r = k->thumbGrid->CellRect(c, 0);
-        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        return QRect(r.Left, r.Top, r.Width(), r.Height());
     };
-    QTest::mouseClick(grid, Qt::LeftButton, {}, centre(1));
-    QTest::mouseClick(grid, Qt::LeftButton, Qt::ShiftModifier, centre(2));
+    auto kept = [&] {
+        QStringList l;
+        for (int i = 0; i < k->Count(); ++i)
+            l << k->Path(i);
+        return l;
+    };
+    // The caption row near the cell's right edge shows the cell's background (inside
+    // the focus rectangle of the current cell).
+    auto highlighted = [&](int c) {
+        const QRect r = cell(c);
+        return grid->grab().toImage().pixelColor(r.right() - 3, r.bottom() - 3) == ToQColor(ColorToRGB(clHighlight));
+    };
+    QTest::mouseClick(grid, Qt::LeftButton, {}, cell(1).center());
+    QTest::mouseClick(grid, Qt::LeftButton, Qt::ShiftModifier, cell(2).center());
     ASSERT_EQ(k->thumbGrid->Selection(), (TGridRect{1, 0, 2, 0}));
+    EXPECT_TRUE(highlighted(1) || highlighted(2));
     answer = mrOk;
     QTest::mouseClick(k->removeFileButton, Qt::LeftButton);
-    EXPECT_EQ(k->thumbGrid->Selection(), (TGridRect{1, 0, 1, 0}));
+    EXPECT_EQ(kept(), (QStringList{paths[0], paths[3], paths[4], paths[5]}));
+    EXPECT_FALSE(k->HasSelection());
+    EXPECT_FALSE(highlighted(1) || highlighted(2));
+    messages.clear();
     QTest::mouseClick(k->removeFileButton, Qt::LeftButton);
-    QStringList kept;
-    for (int i = 0; i < k->Count(); ++i)
-        kept << k->Path(i);
-    EXPECT_EQ(kept, (QStringList{paths[0], paths[4], paths[5]}));
-    // Removing the last entries leaves the selection on the new last one.
-    k->thumbGrid->SetSelection(TGridRect{1, 0, 2, 0});
+    EXPECT_EQ(kept(), (QStringList{paths[0], paths[3], paths[4], paths[5]}));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], QStringLiteral("Es sind keine Bilder markiert."));
+    // A cell picked again is removed.
+    QTest::mouseClick(grid, Qt::LeftButton, {}, cell(1).center());
+    EXPECT_TRUE(k->HasSelection());
     QTest::mouseClick(k->removeFileButton, Qt::LeftButton);
+    EXPECT_EQ(kept(), (QStringList{paths[0], paths[4], paths[5]}));
+}
+
+// While a catalog adds files, the commands that would use its list say why they wait
+// (its own buttons are disabled meanwhile), and none of their dialogs opens.
+TEST_F(CatalogWindowTest, CommandsOnABusyCatalogSayWhyTheyWait)
+{
+    QStringList paths;
+    for (int i = 0; i < 4; ++i)
+        paths << picture(QStringLiteral("b%1.bmp").arg(i), 9, 9, Qt::red);
+    for (const char* item : {"DiashowdirektvomKatalog1", "Drucken1", "Allemarkieren1", "Dateientfernen1"}) {
+        SCOPED_TRACE(item);
+        Tkataform* k = catalog();
+        messages.clear();
+        int dialogs = 0;
+        bool triggered = false;
+        // Any dialog the command opens is counted and closed, so that nothing waits.
+        QTimer closer;
+        closer.setInterval(0);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* m = QApplication::activeModalWidget()) {
+                ++dialogs;
+                m->close();
+            }
+        });
+        closer.start();
+        // Runs inside the add's event handling, after its first file.
+        QTimer during;
+        during.setInterval(0);
+        QObject::connect(&during, &QTimer::timeout, [&] {
+            if (!triggered && k->Busy() && k->Count() >= 1) {
+                triggered = true;
+                form->Item(QLatin1String(item))->trigger();
+            }
+        });
+        during.start();
+        k->AddFiles(paths);
+        during.stop();
+        closer.stop();
+        ASSERT_TRUE(triggered);
+        EXPECT_EQ(dialogs, 0);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Der Katalog arbeitet noch."))) << messages[0].toStdString();
+        EXPECT_EQ(k->Count(), 4);
+        k->Modified = false;
+        k->parentWidget()->close();
+    }
+}
+
+// Closing the main window during an add asks; Yes stops the add and closes the program
+// once the add has ended (asking about the catalog's changes as any close does); No
+// lets the add go on.
+TEST_F(CatalogWindowTest, ClosingTheMainWindowDuringAnAddAsksAndThenCloses)
+{
+    QStringList paths;
+    for (int i = 0; i < 5; ++i)
+        paths << picture(QStringLiteral("c%1.bmp").arg(i), 9, 9, Qt::red);
+    for (const int reply : {mrNo, mrYes}) {
+        SCOPED_TRACE(reply);
+        Tkataform* k = catalog();
+        std::vector<QString> asked;
+        SetMessageDlgHook([&](const MessageDlgCall& call) {
+            asked.push_back(call.message);
+            // The question about the add, then the one about saving the catalog.
+            return asked.size() == 1 ? reply : int(mrNo);
+        });
+        bool closed = false;
+        QTimer during;
+        during.setInterval(0);
+        QObject::connect(&during, &QTimer::timeout, [&] {
+            if (!closed && k->Busy() && k->Count() >= 2) {
+                closed = true;
+                form->close();
+            }
+        });
+        during.start();
+        k->AddFiles(paths);
+        during.stop();
+        ASSERT_TRUE(closed);
+        ASSERT_GE(asked.size(), 1u);
+        EXPECT_TRUE(asked[0].startsWith(QStringLiteral("Der Katalog fügt noch Bilder hinzu")))
+            << asked[0].toStdString();
+        if (reply == mrNo) {
+            EXPECT_EQ(k->Count(), 5);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(form->isVisible());
+            EXPECT_EQ(asked.size(), 1u);
+            k->Modified = false;
+            k->parentWidget()->close();
+            continue;
+        }
+        EXPECT_LT(k->Count(), 5);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 10000));
+        ASSERT_EQ(asked.size(), 2u);
+        EXPECT_TRUE(asked[1].startsWith(QStringLiteral("Möchten Sie Ihre Änderungen"))) << asked[1].toStdString();
+        EXPECT_EQ(form->MDIChildCount(), 0);
+    }
+}
+
+// Before any click the first thumbnail is the current one, and Remove takes it.
+TEST_F(CatalogWindowTest, WithoutAClickRemoveTakesTheFirstThumbnail)
+{
+    Tkataform* k = catalog();
+    k->parentWidget()->resize(800, 400);
+    QCoreApplication::processEvents();
+    const QStringList paths{picture(QStringLiteral("f0.bmp"), 8, 8, Qt::red),
+                            picture(QStringLiteral("f1.bmp"), 9, 8, Qt::blue),
+                            picture(QStringLiteral("f2.bmp"), 10, 8, Qt::green)};
+    k->AddFiles(paths);
     EXPECT_EQ(k->thumbGrid->Selection(), (TGridRect{0, 0, 0, 0}));
-    EXPECT_EQ(k->Count(), 1);
+    answer = mrOk;
+    QTest::mouseClick(k->removeFileButton, Qt::LeftButton);
+    ASSERT_EQ(k->Count(), 2);
+    EXPECT_EQ(k->Path(0), paths[1]);
+    EXPECT_EQ(k->Path(1), paths[2]);
 }
 
 TEST_F(CatalogWindowTest, SelectAllCoversTheGrid)
@@ -762,11 +991,10 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
                 QTest::keyClick(k->thumbGrid, Qt::Key_Escape);
         });
         TSnapshot s;
-        try {
-            k->AddFiles(files);
-        } catch (const Exception& e) {
-            s.fault = e.Message();
-        }
+        messages.clear();
+        k->AddFiles(files);
+        for (const QString& m : messages)
+            s.fault += m;
         QObject::disconnect(typed);
         SetStopwatchClock(nullptr);
         for (const TCatalogItem& item : k->Items) {
@@ -789,7 +1017,7 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
         bool faults;
     } cases[] = {
         {paths, -1, 9, false},
-        {withFault, -1, 6, true},  // the add ends at the broken file, with its error
+        {withFault, -1, 9, true},  // the broken file is skipped and named at the end
         {paths, 3, 3, false},      // typed as the third entry comes: no fourth
     };
     for (const auto& c : cases) {

@@ -1,5 +1,7 @@
 // The image window's drawing tools: shapes, brush dabs, fill, text, red eye, clone and rulers.
 #include "app/app_test_util.h"
+#include "common/bitmap_memory.h"
+#include "platform/core/exceptions.h"
 
 #include "imaging/ruler/ruler_box.h"
 
@@ -309,6 +311,25 @@ TEST_F(ChildDrawingTest, PressEnablesUndoAtOnce)
         EXPECT_TRUE(undo->isEnabled()) << tool;
         EXPECT_TRUE(form->Item(QStringLiteral("Rckgngig1"))->isEnabled()) << tool;
         release(10, 10);
+    }
+}
+
+// A press whose undo copy gets no memory raises the out-of-memory exception before it
+// changes anything: the image, its undo stack and its modified flag stay as they were.
+TEST_F(ChildDrawingTest, PressWithoutMemoryForTheUndoCopyChangesNothing)
+{
+    open(pf24bit);
+    child->SetModified(false);
+    for (int tool : {0, 5}) {  // a stroke, and a fill that ends with the press
+        form->SelectTool(tool);
+        {
+            const TBitmapMemoryRefusal refusal;
+            EXPECT_THROW(child->imageMouseDown(child->imageKit, mbLeft, {}, 10, 10), EOutOfMemory) << tool;
+        }
+        EXPECT_EQ(changed(original), 0) << tool;
+        EXPECT_EQ(child->imageKit->Proc()->UndoCount(), 0) << tool;
+        EXPECT_FALSE(child->Modified()) << tool;
+        EXPECT_FALSE(child->BrushStroke) << tool;
     }
 }
 

@@ -7,11 +7,15 @@
 #include "app/dialogs/new_image_dialog.h"
 #include "app/dialogs/rotate_dialog.h"
 #include "app/dialogs/size_units.h"
+#include "app/text/language.h"
 #include "controls/edits/num_edit.h"
 #include "controls/edits/spin_edit.h"
 #include "app/dialogs/dialog_test_util.h"
 #include "imaging/boxes/histogram_box.h"
 #include "imaging/proc/image_kit_proc.h"
+#include "app/text/language.h"
+#include "app/util/cancellable_work.h"
+#include "platform/ui/application.h"
 
 #include <QAction>
 #include <cmath>
@@ -24,7 +28,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QProgressDialog>
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 
@@ -127,6 +133,56 @@ TEST_F(DialogCommands, ResizeAndResampleKeepTheRecordInItsUnits)
     }
 }
 
+// A size the image commands refuse is refused by the dialog itself, in the user's
+// language, while it stays open; nothing is made, changed, marked or stored.
+TEST_F(DialogCommands, SizeDialogsRefuseWhatTheImageCommandsRefuse)
+{
+    make();
+    form->options.neudialog.widthunit = suPixel;
+    form->options.neudialog.heightunit = suPixel;
+    form->options.neudialog.proportional = 0;
+    Tchild* c = gradient(30, 20);
+    const struct {
+        const char* item;
+        const char *width, *height;
+        uint8_t language;
+    } cases[] = {{"ffnen1", "40000", "10", langGerman},
+                 {"ffnen1", "10000", "10001", langEnglish},
+                 {"REsize1", "32768", "20", langGerman},
+                 {"Resample1", "20000", "20000", langEnglish},
+                 {"REsize1", "999999999999", "999999999999", langGerman}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.item << " " << k.width << " x " << k.height);
+        SetLanguage(k.language);
+        messages.clear();
+        form->ActivateChild(c);
+        const tneudialog before = form->options.neudialog;
+        const int windows = form->MDIChildCount();
+        bool stayed = false;
+        WhenModal<TNeuGrafik>([&](TNeuGrafik* d) {
+            d->widthEdit->setText(QString::fromLatin1(k.width));
+            d->heightEdit->setText(QString::fromLatin1(k.height));
+            d->okButton->click();
+            stayed = d->isVisible();
+            d->cancelButton->click();
+        });
+        trigger(k.item);
+        EXPECT_TRUE(stayed);
+        ASSERT_EQ(messages.size(), 1u);
+        const QString& m = messages[0];
+        EXPECT_TRUE(m.contains(QStringLiteral("32767"))) << m.toStdString();
+        EXPECT_TRUE(m.startsWith(k.language == langGerman ? QStringLiteral("Die Grafikgröße")
+                                                          : QStringLiteral("The image size")))
+            << m.toStdString();
+        EXPECT_FALSE(m.contains(QStringLiteral("Batch"), Qt::CaseInsensitive)) << m.toStdString();
+        EXPECT_EQ(form->MDIChildCount(), windows);
+        EXPECT_EQ(c->imageKit->Bitmap()->Width(), 30);
+        EXPECT_FALSE(c->Modified());
+        EXPECT_EQ(form->options.neudialog, before);
+    }
+    SetLanguage(langGerman);
+}
+
 TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
 {
     make();
@@ -156,6 +212,58 @@ TEST_F(DialogCommands, TypedColourReductionActsDirectlyAndMarksTheImage)
     EXPECT_EQ(form->options.colorcount, 4);
     // Not recorded: the batch list stays empty.
     EXPECT_TRUE(form->RecordingList.empty());
+}
+
+// Thousands of colours take a while: Cancel in the progress window stops the work and
+// leaves the image and its undo stack as they were; a finished reduction says how many
+// colours the image now has where the network settled on fewer than asked.
+TEST_F(DialogCommands, ThousandsOfColoursCanBeStoppedAndTellWhatTheyReached)
+{
+    make();
+    SetLanguage(langGerman);
+    Tchild* c = gradient(120, 90);
+    const TBitmap before(*c->imageKit->Bitmap());
+    // Every step may let the events run.
+    TApplication::ResponsiveClock = [t = int64_t(0)]() mutable { return t += 1000; };
+    for (const bool cancel : {true, false}) {
+        messages.clear();
+        bool cancelled = false;
+        QTimer driver;
+        driver.setInterval(0);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            TCancellableWork* work = TCancellableWork::Current();
+            if (!cancel || cancelled || !work)
+                return;
+            work->Dialog()->show();
+            auto* button = work->Dialog()->findChild<QPushButton*>(QStringLiteral("CancelButton"));
+            ASSERT_TRUE(button);
+            QTest::mouseClick(button, Qt::LeftButton);
+            cancelled = true;
+        });
+        driver.start();
+        WhenModal<Tfarbredform>([](Tfarbredform* d) {
+            d->valueEdit->setText(QStringLiteral("1000"));
+            d->okButton->click();
+        });
+        trigger("Farbenreduzieren1");
+        driver.stop();
+        EXPECT_EQ(cancelled, cancel);
+        EXPECT_EQ(TCancellableWork::Current(), nullptr);
+        if (cancel) {
+            EXPECT_TRUE(c->imageKit->Bitmap()->Image() == before.Image());
+            EXPECT_EQ(undos(c), 0);
+            EXPECT_FALSE(c->Modified());
+            EXPECT_TRUE(messages.empty());
+            continue;
+        }
+        EXPECT_TRUE(c->Modified());
+        EXPECT_EQ(undos(c), 1);
+        const int has = DistinctColors(c->imageKit->Bitmap());
+        ASSERT_LT(has, 1000);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], QStringLiteral("Das Bild hat jetzt %1 Farben (1000 gewünscht).").arg(has));
+    }
+    TApplication::ResponsiveClock = nullptr;
 }
 
 TEST_F(DialogCommands, RotationTakesTheRoundedAngle)

@@ -353,6 +353,20 @@ TEST_F(MainWindowTest, ZoomBoxTakesTypedValuesAndTheWindowSize)
     EXPECT_EQ(c->imageKit->Zoom(), 80);
 }
 
+// Typed keys stay as typed: "50" is not completed to the preset "500 %".
+TEST_F(MainWindowTest, ZoomBoxTakesTypedDigitsWithoutCompletingThem)
+{
+    make();
+    Tchild* c = imageWindow(40, 20, clWhite);
+    for (const char* typed : {"50", "10", "15", "30 %"}) {
+        QLineEdit* edit = form->zoombox->lineEdit();
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromUtf8(typed));
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(c->imageKit->Zoom(), QString::fromUtf8(typed).section(QLatin1Char(' '), 0, 0).toInt()) << typed;
+    }
+}
+
 // The fitted zoom is the largest whole percentage at which the image lies wholly inside
 // the view, without scroll bars, also when the exact ratio is just below the next percent.
 TEST_F(MainWindowTest, WindowSizeShowsTheWholeImage)

@@ -2,6 +2,7 @@
 // dialogs with mouse and keys, the files on disk checked with an outside reader.
 #include "app/catalog/catalog_window.h"
 #include "app/app_test_util.h"
+#include "app/options/option_file.h"
 #include "app/text/language.h"
 #include "app/text/translation.h"
 #include "app/util/paths.h"
@@ -12,6 +13,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
@@ -374,6 +377,127 @@ TEST_F(SaveEndToEnd, NewCatalogOfThreeFilesAsksForItsNameOnSave)
         k->parentWidget()->close();
         QApplication::processEvents();
     }
+}
+
+// Files a test changes are compared with copies by an outside tool.
+bool SameBytes(const QString& a, const QString& b)
+{
+    return RunTool(QStringLiteral("/usr/bin/cmp"), {QStringLiteral("-s"), a, b}) == 0;
+}
+
+class KeepingWork : public SaveEndToEnd {
+protected:
+    void SetUp() override
+    {
+        SaveEndToEnd::SetUp();
+        REQUIRE_TOOLS("cmp");
+    }
+    // An opened picture with an edit on it, and a copy of its file to compare with.
+    QString openAndEdit(const QString& path)
+    {
+        photo(QFileInfo(path).fileName());
+        if (QFileInfo(path).absolutePath() != dir_)
+            QFile::rename(dir_ + u'/' + QFileInfo(path).fileName(), path);
+        QFile::copy(path, path + QStringLiteral(".orig"));
+        openThroughTheMenu(path);
+        // Items in submenus are triggered as their shortcut would.
+        form->Item(QStringLiteral("Negativ1"))->trigger();
+        EXPECT_TRUE(form->ActiveImageWindow()->Modified());
+        return path + QStringLiteral(".orig");
+    }
+};
+
+// Saving over a file asks; No leaves its bytes, Yes replaces it.
+TEST_F(KeepingWork, SaveAsOverAnExistingFileAsksFirst)
+{
+    const QString target = dir_ + QStringLiteral("/taken.jpg");
+    openAndEdit(dir_ + QStringLiteral("/photo.jpg"));
+    for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
+        SCOPED_TRACE(int(button));
+        photo(QStringLiteral("taken.jpg"), 30);
+        QFile::remove(target + QStringLiteral(".orig"));
+        QFile::copy(target, target + QStringLiteral(".orig"));
+        bool asked = false;
+        WhenShown<QMessageBox>([&asked, button](QMessageBox* box) {
+            asked = true;
+            QTest::mouseClick(box->button(button), Qt::LeftButton);
+        });
+        WhenShown<QFileDialog>([target](QFileDialog* d) {
+            d->setDirectory(QFileInfo(target).absolutePath());
+            TypeName(*static_cast<TIKFileDialog*>(d), QFileInfo(target).fileName());
+            QPointer<QFileDialog> dialog(d);
+            ClickAccept(*static_cast<TIKFileDialog*>(d));
+            if (dialog && dialog->isVisible())
+                dialog->reject();  // refused: the user gives up
+        });
+        if (button == QMessageBox::Yes)
+            acceptParameters();
+        clickMenuItem("Speichernals1");
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(SameBytes(target, target + QStringLiteral(".orig")), button == QMessageBox::No);
+        EXPECT_EQ(form->ActiveImageWindow()->Modified(), button == QMessageBox::No);
+        EXPECT_EQ(pil(target).section(u' ', 0, 0), QStringLiteral("JPEG"));
+    }
+}
+
+// Yes to saving on close, with a save that fails: the window, the main window and the
+// edits stay, the old file keeps its bytes and the option file is not written.
+TEST_F(KeepingWork, CloseWithAFailingSaveKeepsTheWindowAndItsEdits)
+{
+    const QString folder = dir_ + QStringLiteral("/sub");
+    QDir().mkpath(folder);
+    openAndEdit(folder + QStringLiteral("/a.jpg"));
+    // The file's folder goes away behind the program's back; a file takes its name.
+    ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral(".moved")));
+    WriteBytes(folder, "in the way");
+    const QString moved = folder + QStringLiteral(".moved/a.jpg");
+    const QString copy = moved + QStringLiteral(".orig");
+    answer = mrYes;
+    for (const bool mainWindow : {false, true}) {
+        SCOPED_TRACE(mainWindow);
+        errors.clear();
+        if (mainWindow)
+            form->close();
+        else
+            clickMenuItem("Schliessen1");
+        QApplication::processEvents();
+        ASSERT_EQ(form->MDIChildCount(), 1);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_TRUE(form->ActiveImageWindow()->Modified());
+        EXPECT_EQ(form->ActiveImageWindow()->Document().FileName(), folder + QStringLiteral("/a.jpg"));
+        EXPECT_EQ(errors.size(), 1u);  // the save's failure was shown
+        EXPECT_TRUE(SameBytes(moved, copy));
+        EXPECT_FALSE(QFileInfo::exists(OptionFileName()));
+    }
+    errors.clear();
+    messages.clear();
+}
+
+// A desktop whose settings service cannot be reached refuses the background: the user is
+// told, and the image window stays with its own name and edits.
+TEST_F(KeepingWork, WallpaperThatTheDesktopRefusesKeepsTheWindow)
+{
+    qputenv("GSETTINGS_BACKEND", "dconf");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/kandrivel-bus");
+    const QString path = dir_ + QStringLiteral("/photo.jpg");
+    const QString copy = openAndEdit(path);
+    const QString caption = form->ActiveImageWindow()->windowTitle();
+    answer = mrOk;
+    acceptParameters();
+    form->Item(QStringLiteral("Zentriert1"))->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(form->MDIChildCount(), 1);
+    Tchild* c = form->ActiveImageWindow();
+    EXPECT_TRUE(c->Modified());
+    EXPECT_EQ(c->windowTitle(), caption);
+    EXPECT_EQ(c->Document().FileName(), path);
+    ASSERT_EQ(messages.size(), 2u);  // the question, then the failure
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("Hintergrundbild konnte nicht gesetzt werden")) ||
+                messages[1].contains(QStringLiteral("background could not be set")))
+        << messages[1].toStdString();
+    EXPECT_TRUE(SameBytes(path, copy));
+    EXPECT_EQ(pil(WindowsDirectory() + QStringLiteral("kandrivel.bmp")), QStringLiteral("BMP RGB"));
+    messages.clear();
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // The options dialog and the welcome window: OK, rounding, bindings and help pages.
+#include "app/catalog/catalog_window.h"
 #include "app/dialogs/welcome_window.h"
+#include "app/options/options.h"
+#include "controls/grid/kit_draw_grid.h"
 #include "app/options/options_dialog.h"
 #include "app/options/option_file.h"
 #include "app/options/file_types.h"
@@ -88,11 +91,43 @@ TEST_F(OptionsAndWelcome, SpinValuesAreRoundedAndTheUndoDepthBounded)
         Toptionform d(form->options, program);
         d.show();
         d.undoDepthEdit->setText(QString::fromLatin1(c.typed));
-        d.thumbWidthEdit->setText(QString::fromLatin1(c.typed));
         d.okClicked();
         EXPECT_EQ(form->options.undodepth, c.depth) << c.typed;
-        EXPECT_EQ(QString::number(form->options.katwidth), QString::fromLatin1(c.typed));
     }
+}
+
+// The catalog's cell size and spacing stay within what makes a usable grid, whatever is
+// typed (a number too large for any integer included), and a catalog opened on an
+// option file holding other numbers lays its grid out within the same bounds.
+TEST_F(OptionsAndWelcome, CatalogCellSizesAreBoundedToAUsableGrid)
+{
+    make();
+    const struct {
+        const char* typed;
+        int32_t side, spacing;
+    } cases[] = {{"85", 85, 85},
+                 {"2000000000", kMaxCatalogThumbSide, kMaxCatalogSpacing},
+                 {"99999999999", kMaxCatalogThumbSide, kMaxCatalogSpacing},
+                 {"3", kMinCatalogThumbSide, 3},
+                 {"-7", kMinCatalogThumbSide, 0}};
+    for (const auto& c : cases) {
+        Toptionform d(form->options, program);
+        d.show();
+        for (TKitSpinEdit* e : {d.thumbWidthEdit, d.thumbHeightEdit, d.thumbSpacingEdit})
+            e->setText(QString::fromLatin1(c.typed));
+        d.okButton->click();
+        EXPECT_EQ(form->options.katwidth, c.side) << c.typed;
+        EXPECT_EQ(form->options.katheight, c.side) << c.typed;
+        EXPECT_EQ(form->options.katspacing, c.spacing) << c.typed;
+    }
+    form->options.katwidth = 2000000000;
+    form->options.katheight = -5;
+    form->options.katspacing = 2000000000;
+    form->options.katflags = 0;
+    Tkataform* k = CreateCatalogWindow(*form);
+    EXPECT_EQ(k->thumbGrid->DefaultColWidth(), kMaxCatalogThumbSide);
+    EXPECT_EQ(k->thumbGrid->DefaultRowHeight(), kMinCatalogThumbSide);
+    EXPECT_EQ(k->thumbGrid->GridLineWidth(), kMaxCatalogSpacing);
 }
 
 TEST_F(OptionsAndWelcome, OnlyOkWritesOptionsAndBindings)

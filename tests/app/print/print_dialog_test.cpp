@@ -7,6 +7,7 @@
 #include "controls/edits/num_edit.h"
 #include "controls/edits/spin_edit.h"
 #include "app/app_test_util.h"
+#include "app/dialogs/dialog_test_util.h"
 #include "platform/print/printer.h"
 
 #include <QApplication>
@@ -267,6 +268,54 @@ TEST_F(PrintFormTest, CatalogPrintsTilesOfThumbnailSize)
         EXPECT_EQ(d.pagesLabel->text(), QString::fromUtf8(c.text)) << c.left;
     }
     k->Modified = false;
+}
+
+// A catalog prints as tiles without making tiles the mode of the next image's print,
+// and a print that would place nothing on the page is refused while the dialog stays
+// open, its preview as empty as the page would be.
+TEST_F(PrintFormTest, CatalogTilesStayWithTheCatalogAndAnEmptyPageIsRefused)
+{
+    Tkataform* k = CreateCatalogWindow(*form);
+    k->setWindowTitle(QStringLiteral("!unbenannt1"));
+    for (int i = 0; i < 3; ++i) {
+        TCatalogItem item;
+        item.Thumb.SetSize(100, 100);
+        k->Items.push_back(std::move(item));
+    }
+    form->options.printdialog = tprintdialog::Defaults();
+    const int jobs = Printer().JobCount();
+    WhenModal<Tprintform>([](Tprintform* d) { d->printButton->click(); });
+    form->printClicked();
+    EXPECT_EQ(Printer().JobCount(), jobs + 1);
+    EXPECT_EQ(form->options.printdialog.mode, pmClipping);
+    k->parentWidget()->close();
+
+    imageWindow(3000, 2000, clRed);  // wider than the page: no tile of it fits
+    bool openedInClipping = false, stayed = false;
+    int inked = -1;
+    messages.clear();
+    WhenModal<Tprintform>([&](Tprintform* d) {
+        openedInClipping = d->ModeButtons[pmClipping]->isChecked();
+        d->ModeButtons[pmTiles]->click();
+        d->updatePreview(true);
+        const QImage& page = d->imageKit->Bitmap()->Image();
+        inked = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                inked += page.pixelColor(x, y) != QColor(Qt::white);
+        d->printButton->click();
+        stayed = d->isVisible();
+        d->cancelButton->click();
+    });
+    form->printClicked();
+    EXPECT_TRUE(openedInClipping);
+    EXPECT_EQ(inked, 0);
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Keine Kachel passt auf die Seite")))
+        << messages[0].toStdString();
+    EXPECT_EQ(Printer().JobCount(), jobs + 1);
+    EXPECT_EQ(form->options.printdialog.mode, pmClipping);
 }
 
 TEST_F(PrintFormTest, OkStoresTheRecordAndTheRoundedArguments)

@@ -3,6 +3,9 @@
 #include "app/catalog/catalog_entry.h"
 #include "app/catalog/catalog_window.h"
 #include "app/app_test_util.h"
+#include "app/dialogs/dialog_test_util.h"
+#include "app/print/print_dialog.h"
+#include "controls/edits/spin_edit.h"
 #include "app/print/print_layout.h"
 #include "platform/core/streams.h"
 #include "platform/print/printer.h"
@@ -13,6 +16,8 @@
 #include <QImage>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QRegularExpression>
 #include <array>
@@ -266,7 +271,12 @@ TEST_F(PrintPdf, ARectangleThatCannotBeLaidOutIsRefusedBeforeAnyJob)
                  {0, 0, 100, 0, pmPoster},
                  {0, 0, -5, 100, pmClipping},
                  {-101, 0, 100, 100, pmTiles},
-                 {0, -101, 100, 100, pmTiles}};
+                 {0, -101, 100, 100, pmTiles},
+                 // nothing would land on the page
+                 {0, 0, kPageW, 100, pmTiles},
+                 {0, kPageH - 50, 100, 50, pmTiles},
+                 {kPageW, 0, 100, 100, pmClipping},
+                 {0, kPageH + 10, 100, 100, pmClipping}};
     for (const auto& c : cases) {
         messages.clear();
         print(c.L, c.T, c.W, c.H, c.mode);
@@ -350,6 +360,56 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         if (image)
             image->parentWidget()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// The copies of one request are one request: Cancel during any copy ends it, and the
+// status line says how many copies were done and which files were written.
+TEST_F(PrintPdf, CancelEndsEveryCopyOfTheRequestAndSaysWhatWasWritten)
+{
+    const struct {
+        int cancelAt;  // the copy during which Cancel is pressed; 0: never
+        int jobs;
+        const char* status;
+    } cases[] = {{0, 3, "Gedruckt in die Datei"},
+                 {1, 1, "Druck abgebrochen nach 0 von 3 Kopien. Es wurde nichts gedruckt."},
+                 {2, 2, "Druck abgebrochen nach 1 von 3 Kopien. Gedruckt in die Datei"}};
+    int run = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cancelAt);
+        QPointer<Tchild> image = imageWindow(64, 48, clBlue);
+        Printer().SetPdfOutput(dir_ + QStringLiteral("/copies%1").arg(++run), 254, kPageWmm, kPageHmm);
+        QTimer driver;
+        driver.setInterval(0);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            auto* progress =
+                form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress));
+            if (progress && Printer().JobCount() == c.cancelAt && !progress->wasCanceled())
+                progress->cancel();
+        });
+        WhenModal<Tprintform>([&](Tprintform* d) {
+            d->ModeButtons[pmTiles]->click();
+            d->left = d->top = 0;
+            d->width = d->height = 30;  // thousands of tiles: time to cancel
+            d->copiesEdit->SetValue(3);
+            driver.start();
+            d->printButton->click();
+        });
+        form->printClicked();
+        driver.stop();
+        EXPECT_EQ(Printer().JobCount(), c.jobs);
+        const QString status = form->statusBar()->currentMessage();
+        EXPECT_TRUE(status.startsWith(QString::fromUtf8(c.status))) << status.toStdString();
+        // Every finished copy is a file named in the status; the cancelled one left none.
+        const int finished = c.cancelAt ? c.cancelAt - 1 : 3;
+        for (int j = 1; j <= c.jobs; ++j) {
+            EXPECT_EQ(QFile::exists(pdf(j)), j <= finished) << j;
+            if (j <= finished && (j == 1 || j == finished)) {
+                EXPECT_TRUE(status.contains(QDir::toNativeSeparators(pdf(j)))) << j;
+            }
+        }
+        if (image)
+            image->parentWidget()->close();
     }
 }
 

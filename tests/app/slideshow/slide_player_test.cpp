@@ -1,5 +1,6 @@
 // The slide-show player: orders, pause, keys, broken files, scaling and comments.
 #include "app/slideshow/slide_player.h"
+#include "app/slideshow/slide_list.h"
 #include "app/text/language.h"
 #include "common/test_support.h"
 #include "imaging/kit/image_kit.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -200,6 +202,49 @@ TEST_F(SlidePlayer, HeldSpaceAdvancesOnceAndEscEndsTheShow)
     EXPECT_FALSE(p.isVisible());
     EXPECT_GE(stops, 1);
     EXPECT_EQ(p.imageKit->Bitmap()->Width(), 10);
+}
+
+TEST_F(SlidePlayer, TheDirectoryWalkLetsEventsRunAndEscapeEndsIt)
+{
+    // Three folders, so that the walk lets the events run more than once.
+    const QString root = QDir(dir).filePath(QStringLiteral("tree"));
+    for (const char* sub : {"", "/eins", "/zwei"}) {
+        QDir().mkpath(root + QLatin1String(sub));
+        image(QStringLiteral("tree%1/bild.bmp").arg(QLatin1String(sub)));
+    }
+    o.source = 1;
+    o.subdirs = 1;
+    o.dirsort = slsName;
+    o.directory.Assign(root);
+    const struct {
+        bool escape;
+        int files;  // 0: the show ended without a word
+    } cases[] = {{false, 3}, {true, 0}};
+    for (const auto& c : cases) {
+        messages.clear();
+        int ranDuringWalk = 0;
+        QTimer::singleShot(0, [&] {
+            ++ranDuringWalk;
+            // A press before there is anything to show must not advance into nothing.
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(player.get(), &press);
+            if (c.escape)
+                key(Qt::Key_Escape);
+        });
+        Tdoslide& p = start({});
+        EXPECT_EQ(ranDuringWalk, 1) << c.escape;
+        EXPECT_TRUE(messages.empty()) << c.escape;
+        if (c.files) {
+            EXPECT_EQ(p.Files().size(), c.files);
+            EXPECT_EQ(p.Played().size(), 1);
+            EXPECT_TRUE(p.Running());
+        } else {
+            EXPECT_TRUE(p.Played().isEmpty());
+            EXPECT_FALSE(p.Running());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return p.Finished(); }, 10000));
+        }
+    }
 }
 
 TEST_F(SlidePlayer, NothingToShowSaysSoInBothLanguages)

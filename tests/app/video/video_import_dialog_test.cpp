@@ -107,6 +107,30 @@ TEST_F(VideoForm, ImportMakesANewImageWindow)
     EXPECT_FALSE(form.videoView->ShowVideo());
 }
 
+// A frame of the displayed size is imported as it came: the view's edge takes nothing off.
+TEST_F(VideoForm, AFrameOfTheViewsSizeIsImportedAsItCame)
+{
+    qputenv(SyntheticSourceVariable, "synthetic:320x240@50");
+    Tform1& f = make();
+    Tvideoform form(f);
+    form.show();
+    TBitmap grabbed;
+    form.videoView->SetOnVideoFrame([&](TObject*, TBitmap* b) { grabbed.Assign(*b); });
+    QTest::mouseClick(form.videoOnButton, Qt::LeftButton);
+    ASSERT_TRUE(form.videoView->ShowVideo());
+    QTest::mouseClick(form.freezeButton, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.videoView->FreezePending(); }, 10000));
+    QTest::mouseClick(form.importButton, Qt::LeftButton);
+    Tchild* c = Tform1::imageWindowOf(f.ActiveMDIChild());
+    ASSERT_TRUE(c);
+    EXPECT_EQ(form.sizeLabel->text(), QStringLiteral("320 x 240"));
+    ASSERT_EQ(grabbed.Width(), 320);
+    EXPECT_EQ(c->imageKit->Bitmap()->Width(), 320);
+    EXPECT_EQ(c->imageKit->Bitmap()->Height(), 240);
+    EXPECT_EQ(c->imageKit->Bitmap()->Image(), grabbed.Image());
+    c->SetModified(false);
+}
+
 // The form closed and freed while an import waits for the device's frame.
 TEST_F(VideoForm, ImportSurvivesTheFormGoingWhileItWaits)
 {

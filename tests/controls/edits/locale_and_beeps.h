@@ -30,6 +30,8 @@ struct Separators {
 };
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTimer>
@@ -52,4 +54,18 @@ inline void WithContextMenu(QWidget* w, const std::function<void(QMenu*)>& pick)
     QApplication::sendEvent(w, &event);
     if (!seen)
         throw std::logic_error("no context menu opened");
+}
+
+// Drags text over the widget's left edge and drops it there, as from another program;
+// true when the widget took the drop.
+inline bool DropText(QWidget* w, const QString& text)
+{
+    QMimeData data;
+    data.setText(text);
+    const QPointF at(2, w->height() / 2);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &drop);
+    return drop.isAccepted();
 }

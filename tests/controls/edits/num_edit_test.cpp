@@ -359,6 +359,29 @@ TEST(NumEdit, PasteOfTextThatIsNoNumberIsUndone)
     }
 }
 
+// A drop is checked as a paste is: text that is no number is undone with a beep.
+TEST(NumEdit, DropOfTextThatIsNoNumberIsUndone)
+{
+    struct Case {
+        const char* dropped;
+        const char* text;
+        double value;
+        int beeps;
+    };
+    const Case cases[] = {{"abc12", "7", 7, 1}, {"12", "127", 127, 0}, {"e1", "7", 7, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dropped);
+        Window w;
+        w.edit->SetValue(7);
+        w.leave();
+        Beeps beeps;
+        DropText(w.edit, QString::fromLatin1(c.dropped));
+        EXPECT_EQ(w.edit->text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(w.edit->Value(), c.value);
+        EXPECT_EQ(beeps.count, c.beeps);
+    }
+}
+
 // The context menu's Paste is checked as the keyboard's is.
 TEST(NumEdit, MenuPasteOfTextThatIsNoNumberIsUndone)
 {

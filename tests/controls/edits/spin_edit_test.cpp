@@ -296,6 +296,44 @@ TEST(SpinEdit, WithoutTheEditorOnlySteppingChangesTheText)
     EXPECT_EQ(e.text(), QStringLiteral("77"));
 }
 
+// Dropped and pasted text passes the character filter as typed text does.
+TEST(SpinEdit, DroppedOrPastedTextPassesTheCharacterFilter)
+{
+    struct Case {
+        TValueType type;
+        const char* text;
+        const char* incoming;
+        const char* result;
+    };
+    const Case cases[] = {{vtInteger, "5", "abc12", "5"},
+                          {vtInteger, "5", "12", "125"},
+                          {vtInteger, "5", "1\n2", "5"},
+                          {vtFloat, "1.5", "2.5", "1.5"},
+                          {vtFloat, "5", "2.", "2.5"}};
+    for (const bool drop : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(drop ? "drop " : "paste ") + c.incoming);
+            Window w;
+            w.edit->SetValueType(c.type);
+            w.edit->setText(QString::fromLatin1(c.text));
+            w.edit->setCursorPosition(0);
+            const QString incoming = QString::fromLatin1(c.incoming);
+            Beeps beeps;
+            const bool refused = QString::fromLatin1(c.result) == QString::fromLatin1(c.text);
+            if (drop) {
+                w.other->setFocus();
+                // A refused text is refused as it enters: the drop never comes.
+                EXPECT_EQ(DropText(w.edit, incoming), !refused);
+            } else {
+                QGuiApplication::clipboard()->setText(incoming);
+                QTest::keySequence(w.edit, QKeySequence::Paste);
+            }
+            EXPECT_EQ(w.edit->text(), QString::fromLatin1(c.result));
+            EXPECT_EQ(beeps.count, !drop && refused ? 1 : 0);
+        }
+    }
+}
+
 // A click handler that throws leaves the up-down working for the next click. The press
 // is delivered straight to the control: an exception must not cross Qt's event dispatch.
 TEST(SpinEdit, UpDownSurvivesAThrowingHandler)

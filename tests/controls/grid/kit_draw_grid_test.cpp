@@ -219,6 +219,33 @@ TEST(KitDrawGrid, EditorVetoLimitAndAcceptedKeys)
     EXPECT_EQ(g.editor()->text(), QString("123"));
 }
 
+// Every key typed into the editor is asked for, and the handler's change is the key typed.
+TEST(KitDrawGrid, EveryEditorKeyIsAskedAndMayBeChanged)
+{
+    struct Case {
+        const char* typed;
+        const char* text;
+        int beeps;
+    } cases[] = {{"1a2b", "1A2", 1}, {"a1", "A1", 0}, {"b1", "1", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Grid g;
+        g.SetOptions(g.Options() | goEditing);
+        g.OnAcceptEditKey = [](TObject*, QChar& k) {
+            if (k == QLatin1Char('a'))
+                k = QLatin1Char('A');
+            return k.isDigit() || k == QLatin1Char('A');
+        };
+        int beeps = 0;
+        SetBeepHook([&] { ++beeps; });
+        for (const char* k = c.typed; *k; ++k)
+            QTest::keyClicks(g.EditorMode() ? static_cast<QWidget*>(g.editor()) : &g, QString(QLatin1Char(*k)));
+        SetBeepHook(nullptr);
+        EXPECT_EQ(g.EditorMode() ? g.editor()->text() : QString(), QString::fromLatin1(c.text));
+        EXPECT_EQ(beeps, c.beeps);
+    }
+}
+
 TEST(KitDrawGrid, EllipsisButtonClicks)
 {
     Grid g;

@@ -297,3 +297,84 @@ TEST(WindowHook, FiltersInstalledEarlierStillRunWhileNoHookWaitsForTheResult)
     EXPECT_EQ(earlier.keys, 1);
     EXPECT_EQ(t.seen.size(), 1);
 }
+
+// A hook that waits for the result hands the event on: filters installed before it still
+// see every event, before the control; a child's unaccepted press still reaches the
+// parent once.
+TEST(WindowHook, EarlierFiltersSeeEveryEventWhileAHookWaitsForTheResult)
+{
+    struct Logger : QObject {
+        QStringList* log = nullptr;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::KeyPress || e->type() == QEvent::Close || e->type() == QEvent::MouseButtonPress)
+                *log << QStringLiteral("filter %1").arg(int(e->type()));
+            return false;
+        }
+    };
+    struct Parent : Target {
+        int presses = 0;
+        void mousePressEvent(QMouseEvent*) override { ++presses; }
+    } parent;
+    struct Child : QWidget {
+        using QWidget::QWidget;
+        void mousePressEvent(QMouseEvent* e) override { e->ignore(); }
+    };
+    auto* child = new Child(&parent);
+    child->setGeometry(0, 0, 50, 50);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    QStringList log;
+    Logger earlier, earlierOnChild;
+    earlier.log = earlierOnChild.log = &log;
+    parent.installEventFilter(&earlier);
+    child->installEventFilter(&earlierOnChild);
+    TKitWindowHook hook, childHook;
+    for (TKitWindowHook* h : {&hook, &childHook}) {
+        h->BeforeMessage = [&log](TObject*, TMessage& m, bool&) {
+            if (m.Msg == QEvent::KeyPress || m.Msg == QEvent::Close || m.Msg == QEvent::MouseButtonPress)
+                log << QStringLiteral("before %1").arg(int(m.Msg));
+        };
+        h->AfterMessage = [&log, &parent](TObject*, TMessage& m, bool&) {
+            if (m.Msg == QEvent::KeyPress || m.Msg == QEvent::Close || m.Msg == QEvent::MouseButtonPress)
+                log << QStringLiteral("after %1 seen %2").arg(int(m.Msg)).arg(parent.seen.size() + parent.presses);
+        };
+    }
+    hook.SetWinControl(&parent);
+    childHook.SetWinControl(child);
+
+    QTest::keyClick(&parent, Qt::Key_A);
+    EXPECT_EQ(log, QStringList({"before 6", "filter 6", "after 6 seen 1"}));
+    log.clear();
+    QTest::mouseClick(child, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(parent.presses, 1);
+    EXPECT_EQ(log, QStringList({"before 2", "filter 2", "before 2", "filter 2", "after 2 seen 2", "after 2 seen 2"}));
+    log.clear();
+    parent.close();
+    EXPECT_EQ(log, QStringList({"before 19", "filter 19", "after 19 seen 2"}));
+}
+
+TEST(WindowHook, ExceptionsOfAnyTypeGoToTheApplication)
+{
+    Target t;
+    TKitWindowHook first, second;
+    QStringList log, errors;
+    watch(first, log, QStringLiteral("first"), QEvent::KeyPress);
+    second.BeforeMessage = [](TObject*, TMessage& m, bool&) {
+        if (m.Msg == QEvent::KeyPress)
+            throw 42;
+    };
+    second.AfterMessage = [](TObject*, TMessage& m, bool&) {
+        if (m.Msg == QEvent::KeyPress)
+            throw std::string("text");
+    };
+    first.SetWinControl(&t);
+    second.SetWinControl(&t);
+    const auto saved = TApplication::OnException;
+    TApplication::OnException = [&](const std::exception& e) { errors << QString::fromUtf8(e.what()); };
+    QTest::keyClick(&t, Qt::Key_A);
+    TApplication::OnException = saved;
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_EQ(log, QStringList({"first before", "first after"}));
+    EXPECT_EQ(t.seen.size(), 1);
+}

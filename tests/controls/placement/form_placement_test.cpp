@@ -431,3 +431,33 @@ TEST_F(Placement, RegistryStorageRoundTrip)
     EXPECT_EQ(placed(form.get()), QRect(30, 40, 300, 200));
     EXPECT_FALSE(QFile::exists(iniName_));
 }
+
+// Without a stored state a form comes up normal, whether the program placed it or not:
+// a first show (no file), or a section that holds a position only.
+TEST_F(Placement, NoStoredStateShowsTheFormNormal)
+{
+    const QByteArray positionOnly =
+        "[QWidget]\nPixelsPerInch=" + QByteArray::number(ppi()) + "\nNormPos=10,20,110,120\n" +
+        "[QDialog]\nPixelsPerInch=" + QByteArray::number(ppi()) + "\nNormPos=10,20,110,120\n";
+    for (const QByteArray& file : {QByteArray(), positionOnly}) {
+        SCOPED_TRACE(file.isEmpty() ? "first show" : "position only");
+        QFile::remove(iniName_);
+        if (!file.isEmpty())
+            writeIni(file);
+        QWidget form;
+        form.resize(200, 150);  // sized, never moved
+        (new TFormPlacement(&form))->SetIniFileName(iniName_);
+        QDialog dialog;
+        (new TFormPlacement(&dialog))->SetIniFileName(iniName_);
+        for (QWidget* w : {static_cast<QWidget*>(&form), static_cast<QWidget*>(&dialog)}) {
+            show(w);
+            EXPECT_FALSE(w->isMaximized()) << w->metaObject()->className();
+            EXPECT_FALSE(w->isMinimized()) << w->metaObject()->className();
+            if (!file.isEmpty()) {
+                EXPECT_EQ(placed(w).topLeft(), QPoint(10, 20)) << w->metaObject()->className();
+            }
+            w->hide();
+        }
+    }
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join(QLatin1Char('\n')).toStdString();
+}

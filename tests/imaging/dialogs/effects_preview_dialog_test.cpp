@@ -374,3 +374,24 @@ TEST(EffectsDialog, ClosedWhileItOpensTheDialogEnds)
         EXPECT_FALSE(hung) << viaClose;
     }
 }
+
+// On the lens page each number has its own label in its row, refraction included.
+TEST(EffectsDialog, LensNumbersHaveTheirOwnLabels)
+{
+    Opened o(1);
+    o.form.Translate(msEnglish);
+    o.form.ShowPage(ppLens);
+    QApplication::processEvents();
+    const QList<QLabel*> labels = o.form.PageControl1->currentWidget()->findChildren<QLabel*>();
+    auto labelOf = [&](const QSpinBox* edit) {
+        QStringList texts;
+        for (const QLabel* l : labels)
+            if (l->geometry().right() < edit->x() &&
+                std::abs(l->geometry().center().y() - edit->geometry().center().y()) <= 2)
+                texts << l->text();
+        return texts.join(QLatin1Char('|'));
+    };
+    EXPECT_EQ(labelOf(o.form.LensEdits[0]), QStringLiteral("Left:"));
+    EXPECT_EQ(labelOf(o.form.LensEdits[3]), QStringLiteral("Height:"));
+    EXPECT_EQ(labelOf(o.form.RefractionEdit), QStringLiteral("Refraction:"));
+}

@@ -8,6 +8,8 @@
 #include "imaging/io/io_oracle.h"
 #include "imaging/view/multi_view.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/little_endian.h"
+#include "platform/core/streams.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/video/avi_reader.h"
 
@@ -200,4 +202,72 @@ TEST(MultiIOVideo, FrameIntervalFromRateAndScale)
     for (const Row& r :
          {Row{25, 1, 40}, Row{30000, 1001, 33}, Row{1, 2, 2000}, Row{0, 1, 100}, Row{25, 0, 100}, Row{-5, 1, 100}})
         EXPECT_EQ(AviFrameInterval(r.rate, r.scale), r.ms) << r.rate << "/" << r.scale;
+}
+
+namespace {
+
+// Counts the bytes a load reads: the work it does, whatever the machine's speed.
+class TCountingStream : public TMemoryStream {
+public:
+    using TMemoryStream::TMemoryStream;
+    int64_t Read(void* buffer, int64_t count) override
+    {
+        const int64_t n = TMemoryStream::Read(buffer, count);
+        bytes += std::max<int64_t>(n, 0);
+        return n;
+    }
+    int64_t bytes = 0;
+};
+
+// n pages of one black pixel, each directory right behind the one before.
+QByteArray tiffPages(int n)
+{
+    QByteArray b("II*\0\x08\0\0\0", 8);
+    for (int i = 0; i < n; ++i) {
+        const uint32_t at = uint32_t(b.size());
+        QByteArray d(2 + 4 * 12 + 4, '\0');
+        auto* p = reinterpret_cast<uint8_t*>(d.data());
+        putLe16(p, 4);
+        const uint32_t entries[4][3] = {{256, 4, 1}, {257, 4, 1}, {262, 3, 1}, {273, 4, 8}};
+        for (int e = 0; e < 4; ++e) {
+            putLe16(p + 2 + 12 * e, uint16_t(entries[e][0]));
+            putLe16(p + 4 + 12 * e, uint16_t(entries[e][1]));
+            putLe32(p + 6 + 12 * e, 1);
+            putLe32(p + 10 + 12 * e, entries[e][2]);
+        }
+        putLe32(p + 50, i + 1 < n ? at + uint32_t(d.size()) : 0);
+        b += d;
+    }
+    return b;
+}
+
+// n frames of one pixel.
+QByteArray gifFrames(int n)
+{
+    QByteArray b("GIF89a\x01\0\x01\0\x80\0\0\0\0\0\xff\xff\xff", 19);
+    for (int i = 0; i < n; ++i)
+        b += QByteArray(",\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0", 15);
+    return b + ';';
+}
+
+}  // namespace
+
+// Each page is read from where the one walk over the file found it: twice the pages
+// take about twice the reading, not four times.
+TEST(MultiIOLoad, ReadingGrowsInStepWithThePages)
+{
+    const TTestGifCoder coder;
+    for (const bool gif : {false, true}) {
+        SCOPED_TRACE(gif ? "GIF" : "TIFF");
+        int64_t work[2] = {};
+        for (int k = 0; k < 2; ++k) {
+            const int n = 150 << k;
+            Rig rig;
+            TCountingStream stream(gif ? gifFrames(n) : tiffPages(n));
+            gif ? rig.mio.LoadFromStreamGIF(stream) : rig.mio.LoadFromStreamTIFF(stream);
+            ASSERT_EQ(rig.view.ImageCount(), n);
+            work[k] = stream.bytes;
+        }
+        EXPECT_LT(work[1], work[0] * 5 / 2);
+    }
 }

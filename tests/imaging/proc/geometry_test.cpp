@@ -1,8 +1,11 @@
 // Resampling filters, canvas size, rotation, flipping and the zoom resampling.
 #include "imaging/proc/geometry.h"
 #include "imaging/proc/resample.h"
+#include "platform/core/parallel_for.h"
 
+#include "common/bitmap_memory.h"
 #include "common/test_support.h"
+#include "platform/core/exceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -383,10 +386,56 @@ TEST(Rotate, AnyAngleSizesFollowTheShearFormula)
             const int E = int(std::nearbyint(t * (H2p - h - D)));
             const int H2 = H2p - 2 * D;
             const int W3 = int(std::nearbyint(t * H2 + W1 + 1 - 2 * E));
+            int64_t predictedW = 0, predictedH = 0;
+            ASSERT_TRUE(RotatedSize(bmp, angle, predictedW, predictedH));
             Rotate(bmp, angle, angle % 2 == 0, clBlack);
             EXPECT_EQ(bmp.Width(), W3) << angle << " " << wh.first << "x" << wh.second;
             EXPECT_EQ(bmp.Height(), H2) << angle << " " << wh.first << "x" << wh.second;
+            EXPECT_EQ(predictedW, W3) << angle;
+            EXPECT_EQ(predictedH, H2) << angle;
+            // 1-bit images by their own formula; quarter turns and 0 too.
+            for (int mono : {angle, 90, 0}) {
+                TBitmap m = randomMono(wh.first, wh.second, unsigned(mono + 7));
+                TBitmap q = randomImage(wh.first, wh.second, unsigned(mono + 9));
+                int64_t mw = 0, mh = 0, qw = 0, qh = 0;
+                ASSERT_TRUE(RotatedSize(m, mono, mw, mh));
+                ASSERT_TRUE(RotatedSize(q, mono, qw, qh));
+                Rotate(m, mono, false, clBlack, true);
+                Rotate(q, mono, false, clBlack);
+                EXPECT_EQ(mw, m.Width()) << mono;
+                EXPECT_EQ(mh, m.Height()) << mono;
+                EXPECT_EQ(qw, q.Width()) << mono;
+                EXPECT_EQ(qh, q.Height()) << mono;
+            }
         }
+    }
+}
+
+// Large rotations let the window's events run at every stage, quarter turns and the
+// background fill included (they reported nothing before); the pixels do not depend
+// on the thread count.
+TEST(Rotate, EveryStageReportsSoThatTheWindowStaysAlive)
+{
+    const TBitmap src = randomImage(700, 500, 77);
+    for (int angle : {90, 180, -90, 30, 100}) {
+        TBitmap one(src);
+        {
+            TScopedParallelThreads single(1);
+            Rotate(one, angle, true, clWhite);
+        }
+        TScopedParallelThreads threads(4, 1);
+        TBitmap r(src);
+        int calls = 0, last = 0;
+        bool rising = true;
+        Rotate(r, angle, true, clWhite, false, nullptr, [&](TObject*, int percent) {
+            ++calls;
+            rising = rising && percent >= last;
+            last = percent;
+        });
+        // A quarter turn works in tiles of 32 rows; each is reported.
+        EXPECT_GE(calls, 500 / 32) << angle;
+        EXPECT_TRUE(rising) << angle;
+        EXPECT_TRUE(samePixels(r, one)) << angle;
     }
 }
 
@@ -414,6 +463,32 @@ TEST(Rotate, ThirtyDegreesLeavesBackgroundCornersAndKeepsFlatColour)
                 inside += at(r, x, y) == Px{11, 101, 201};
         // About the rotated area of 60 × 40 pixels.
         EXPECT_NEAR(inside, 2400, aa ? 300 : 120) << aa;
+    }
+}
+
+// Beyond 45° the turn begins with quarter turns. The image changes only once the whole
+// turn is made: a step that runs out of memory leaves it as it was, not part-turned.
+TEST(Rotate, FailingStepLeavesTheImageAndQuarterStepsAddUp)
+{
+    const TBitmap src = randomImage(9, 5, 7);
+    for (const int angle : {100, 200, 300, -200, -300}) {
+        SCOPED_TRACE(angle);
+        TBitmap bmp(src);
+        {
+            const TBitmapMemoryRefusal refusal(1);  // the first quarter turn, then no more
+            EXPECT_THROW(Rotate(bmp, angle, true, clWhite), EOutOfMemory);
+        }
+        EXPECT_TRUE(samePixels(bmp, src));
+        // The same turn as single quarter steps and the rest.
+        TBitmap steps(src);
+        int rest = angle;
+        for (; rest > 45; rest -= 90)
+            Rotate(steps, 90, true, clWhite);
+        for (; rest < -45; rest += 90)
+            Rotate(steps, -90, true, clWhite);
+        Rotate(steps, rest, true, clWhite);
+        Rotate(bmp, angle, true, clWhite);
+        EXPECT_TRUE(samePixels(bmp, steps));
     }
 }
 

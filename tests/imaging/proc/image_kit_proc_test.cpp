@@ -1,4 +1,5 @@
 // The processing component: undo, work area, crop, colours, histogram, merge and progress.
+#include "common/bitmap_memory.h"
 #include "common/test_support.h"
 #include "imaging/proc/bitmap_routines.h"
 #include "imaging/proc/dib.h"
@@ -13,8 +14,10 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <new>
 
 using namespace proctest;
 
@@ -121,6 +124,88 @@ TEST(ProcUndo, AutoUndoOffPushesNothing)
     proc.Negative();
     proc.ConvertToGray();
     EXPECT_FALSE(proc.CanUndo());
+}
+
+// An operation that runs out of memory changes neither the image nor the stack: with
+// the limit of 3 reached, three undos still lead back to the original.
+TEST(ProcUndo, OperationOutOfMemoryLeavesImageAndStackAsTheyWere)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TImageKitProc&)> op;
+        int allowed = 0;  // bitmap allocations that still succeed
+        TPixelFormat format = pf24bit;
+    };
+    const Case cases[] = {
+        {"negative", [](TImageKitProc& p) { p.Negative(); }},
+        {"negative 1-bit", [](TImageKitProc& p) { p.Negative(); }, 0, pf1bit},
+        {"grey", [](TImageKitProc& p) { p.ConvertToGray(); }},
+        {"clear", [](TImageKitProc& p) { p.Clear(); }},
+        {"resample", [](TImageKitProc& p) { p.Resample(40, 30, rfLanczos3); }},
+        {"stretch", [](TImageKitProc& p) { p.Resample(-1, 4, rfNone); }},
+        {"rotate 200", [](TImageKitProc& p) { p.Rotate(200, true); }, 1},
+        {"rotate 270", [](TImageKitProc& p) { p.Rotate(270, false); }},
+        {"flip", [](TImageKitProc& p) { p.Flip(0); }},
+        {"canvas", [](TImageKitProc& p) { p.ResizeCanvas(20, 20); }},
+        {"colours", [](TImageKitProc& p) { p.ReduceColors(16); }},
+        {"black and white", [](TImageKitProc& p) { p.ConvertToBWThreshold(100); }},
+        {"crop",
+         [](TImageKitProc& p) {
+             p.SelectRect(1, 1, 5, 4);
+             p.CropToSelection();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap bm = Pattern(13, 9);
+        bm.SetPixelFormat(c.format);
+        TImageKitProc proc;
+        proc.SetAttachedBitmap(&bm);
+        std::vector<TBitmap> states{bm};
+        for (int direction : {0, 1, 0}) {
+            proc.Flip(direction);
+            states.push_back(bm);
+        }
+        {
+            const TBitmapMemoryRefusal refusal(c.allowed);
+            EXPECT_THROW(c.op(proc), EOutOfMemory);
+        }
+        EXPECT_TRUE(SamePixels(bm, states[3]));
+        EXPECT_EQ(proc.UndoCount(), 3);
+        for (int i = 2; i >= 0; --i) {
+            proc.Undo();
+            EXPECT_TRUE(SamePixels(bm, states[size_t(i)])) << i;
+        }
+    }
+}
+
+// Whatever stops an operation halfway, the rows it changed are taken back; running out
+// of memory anywhere is reported as such.
+TEST(ProcUndo, OperationFailingHalfwayIsTakenBack)
+{
+    const std::pair<std::function<void()>, const char*> failures[] = {
+        {[] { throw EAbort(QStringLiteral("stop")); }, "stop"},
+        {[] { throw std::bad_alloc(); }, "Out of memory"},
+    };
+    for (const auto& [fail, message] : failures) {
+        SCOPED_TRACE(message);
+        TBitmap bm = Pattern(40, 64);
+        const TBitmap before = bm;
+        TImageKitProc proc;
+        proc.SetAttachedBitmap(&bm);
+        proc.OnProgress = [&, fail = fail](TObject*, int percent) {
+            if (percent >= 50)
+                fail();
+        };
+        try {
+            proc.Negative();
+            ADD_FAILURE() << "no exception";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), QString::fromUtf8(message));
+        }
+        EXPECT_TRUE(SamePixels(bm, before));
+        EXPECT_EQ(proc.UndoCount(), 0);
+    }
 }
 
 // ---- work area ---------------------------------------------------------------------------
@@ -810,4 +895,33 @@ TEST(ProcForwarding, ImpossibleResampleSizesLeaveNoUndoEntry)
     EXPECT_EQ(proc.UndoCount(), 1);
     EXPECT_EQ(bm.Width(), 12);
     EXPECT_EQ(bm.Height(), 8);
+}
+
+// A rotation whose result no reader would open again (a thin line turned 45° spans a
+// square of 28 285 × 28 285 pixels) is refused, in the component's language, before
+// anything changes; one that fits goes ahead.
+TEST(ProcForwarding, RotationsLargerThanTheReadersTakeAreRefusedUpFront)
+{
+    const struct {
+        TMsgLanguage language;
+        const char* start;
+    } cases[] = {{msGerman, "Das gedrehte Bild wäre zu groß"}, {msEnglish, "The rotated image would be too large"}};
+    for (const auto& c : cases) {
+        TBitmap bm = Pattern(1, 40000);
+        const TBitmap image = bm;
+        TImageKitProc proc;
+        proc.SetAttachedBitmap(&bm);
+        proc.SetMsgLanguage(c.language);
+        try {
+            proc.Rotate(45, true);
+            ADD_FAILURE() << "not refused";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_TRUE(e.Message().startsWith(QString::fromUtf8(c.start))) << e.Message().toStdString();
+        }
+        EXPECT_EQ(proc.UndoCount(), 0);
+        EXPECT_TRUE(bm.Image() == image.Image());
+        proc.Rotate(90, false);  // 40000 × 1 fits
+        EXPECT_EQ(bm.Width(), 40000);
+        EXPECT_EQ(proc.UndoCount(), 1);
+    }
 }

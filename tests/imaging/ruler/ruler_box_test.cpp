@@ -103,6 +103,28 @@ TEST_F(RulerBoxTest, FitInViewWithAnEmptyRangeKeepsTheScale)
     EXPECT_DOUBLE_EQ(ruler.DotPerUnit(), 2);  // 300 pixels over 150 units
     ruler.SetViewMax(600);
     EXPECT_DOUBLE_EQ(ruler.DotPerUnit(), 0.5);
+    // An inverted range is no range either; emptying it afterwards keeps the scale.
+    ruler.SetViewMin(700);
+    EXPECT_DOUBLE_EQ(ruler.DotPerUnit(), 0.5);
+    ruler.SetViewMax(700);
+    EXPECT_DOUBLE_EQ(ruler.DotPerUnit(), 0.5);
+}
+
+TEST_F(RulerBoxTest, GripsFarOffTheRulerStayOffIt)
+{
+    for (double pos : {1e12, -1e12, 1e300, -1e300}) {
+        ruler.SetGripPos(0, pos);
+        const std::vector<TPoint> shape = ruler.GripShape(0);
+        ASSERT_EQ(shape.size(), 3u) << pos;
+        for (const TPoint& pt : shape)
+            EXPECT_TRUE(pos > 0 ? pt.X > 300 : pt.X < 0) << pos;
+        EXPECT_EQ(ruler.GripAt(pos > 0 ? 299 : 0, 36), -1) << pos;
+        EXPECT_EQ(ruler.Picture().Width(), 300);
+    }
+    ruler.SetGripBaseDim(std::numeric_limits<int>::max());
+    ruler.SetGripPos(0, 1e300);
+    EXPECT_EQ(ruler.GripShape(0).size(), 3u);
+    EXPECT_EQ(ruler.Picture().Width(), 300);
 }
 
 TEST_F(RulerBoxTest, TinyOrInvalidFrequenciesFinish)

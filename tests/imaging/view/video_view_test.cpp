@@ -56,6 +56,25 @@ TEST_F(VideoViewTest, NoDriverRaisesAndReportsAnEmptySize)
     }
 }
 
+// Video wanted before the view has painted is switched on with the capture window; the
+// size asked meanwhile never raises, and a failed switch-on gives the scroll bars back.
+TEST_F(VideoViewTest, AFailedSwitchOnKeepsTheScrollBarsAndTheSizeNeverRaises)
+{
+    auto v = std::make_unique<TImageKitVideoView>();
+    v->SetBorderStyle(bsNone);
+    v->resize(100, 80);
+    v->SetScrollBars(ssBoth);
+    v->SetVideoSource(5);
+    v->SetShowVideo(true);  // no capture window yet: only wanted
+    TRect size;
+    EXPECT_NO_THROW(size = v->GetVideoSize());
+    EXPECT_EQ(size, TRect(0, 0, -1, -1));
+    EXPECT_FALSE(v->ShowVideo());
+    EXPECT_EQ(v->TImageKitView::ScrollBars(), ssBoth);
+    EXPECT_THROW(v->SetShowVideo(true), TVideoCapException);
+    EXPECT_EQ(v->TImageKitView::ScrollBars(), ssBoth);
+}
+
 TEST_F(VideoViewTest, LiveVideoShowsFramesAndSwitchesOff)
 {
     auto v = shownView(200, 150);

@@ -96,21 +96,28 @@ TEST(ViewLayout, SecondPassWhenAScrollBarAppears)
     EXPECT_EQ(v->ViewY(), 140 - (150 - e));
 }
 
-TEST(ViewLayout, MaxViewUsesTheOuterSize)
+// What the border covers stays reachable: only an image that fits inside the border
+// has nothing to scroll.
+TEST(ViewLayout, MaxViewReachesWhatTheBorderCovers)
 {
-    auto v = MakeView(104, 104, 102, 102, bsSingle);  // client 100 × 100
-    int mx = -1, my = -1;
-    v->GetMaxViewXY(mx, my);
-    EXPECT_EQ(mx, 0);
-    EXPECT_EQ(my, 0);
-    v->SetZoom(200);
-    v->GetMaxViewXY(mx, my);
-    EXPECT_EQ(mx, 204 - 100);
-    EXPECT_EQ(my, 204 - 100);
-    // Zoomed size Round(102 × 1.03) = 105 is over the outer size: client decides.
-    v->SetZoom(103);
-    v->GetMaxViewXY(mx, my);
-    EXPECT_EQ(mx, 5);
+    struct Case {
+        int zoom, maxView;
+    } cases[] = {{100, 2}, {200, 204 - 100}, {103, 105 - 100}, {98, 0}};
+    for (const Case& k : cases) {
+        auto v = MakeView(104, 104, 102, 102, bsSingle);  // client 100 × 100
+        v->SetZoom(k.zoom);
+        int mx = -1, my = -1;
+        v->GetMaxViewXY(mx, my);
+        EXPECT_EQ(mx, k.maxView) << k.zoom;
+        EXPECT_EQ(my, k.maxView) << k.zoom;
+    }
+    // With bars allowed they appear for the two hidden pixels, and reach them.
+    auto v = MakeView(104, 104, 102, 102, bsSingle);
+    v->SetScrollBars(ssBoth);
+    EXPECT_TRUE(v->ScrollBarVisible(sbHorizontal));
+    v->SetViewXY(INT_MAX, INT_MAX);
+    EXPECT_EQ(v->ViewX() + v->ClientWidth(), 102);
+    EXPECT_EQ(v->ViewY() + v->ClientHeight(), 102);
 }
 
 TEST(ViewLayout, SetZoomIgnoresZeroNegativeAndSame)
@@ -159,11 +166,29 @@ TEST(ViewLayout, ZoomStaysWithin32BitSizes)
     EXPECT_EQ(big->Zoom(), 1);
 }
 
-TEST(ViewLayout, FitUsesTheOuterSize)
+// Fit takes the largest zoom at which the whole image lies in the client area, with no
+// scroll bar left, also when bars were shown before.
+TEST(ViewLayout, FitShowsTheWholeImageInTheClientArea)
 {
-    auto v = MakeView(204, 104, 400, 100, bsSingle);
-    v->Fit();
-    EXPECT_EQ(v->Zoom(), 51);  // min(Trunc(204 / 4), Trunc(104 / 1))
+    struct Case {
+        int w, h, bw, bh, zoom;
+    } cases[] = {{204, 104, 400, 100, 50}, {104, 104, 100, 102, 98}, {300, 200, 97, 333, 58}, {60, 60, 50, 7, 112}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.bw);
+        auto v = MakeView(k.w, k.h, k.bw, k.bh, bsSingle);
+        v->SetScrollBars(ssBoth);
+        v->SetZoom(300);
+        v->Fit();
+        EXPECT_EQ(v->Zoom(), k.zoom);
+        EXPECT_FALSE(v->ScrollBarVisible(sbHorizontal));
+        EXPECT_FALSE(v->ScrollBarVisible(sbVertical));
+        EXPECT_EQ(v->DrawnWidth(), v->ZoomedWidth());
+        EXPECT_EQ(v->DrawnHeight(), v->ZoomedHeight());
+        // AutoFit measures the same way.
+        auto a = MakeView(k.w, k.h, k.bw, k.bh, bsSingle);
+        a->SetAutoFit(true);
+        EXPECT_EQ(a->Zoom(), k.zoom);
+    }
     auto e = MakeView(100, 100, 0, 0);
     e->Fit();
     EXPECT_EQ(e->Zoom(), 100);

@@ -1,5 +1,7 @@
 // Bitmap formats, layout, resizing, memory and cursors.
 #include "canvas_test_util.h"
+#include "common/bitmap_memory.h"
+#include "platform/core/exceptions.h"
 #include "platform/graphics/cursors.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +81,42 @@ TEST(BitmapMemory, LargeBuffersAreAlignedAndCopyOnWrite)
         copy.ScanLine(h - 1)[0] = 0;
         EXPECT_EQ(b.ScanLine(h - 1)[0], 0xFF);
         EXPECT_EQ(copy.ScanLine(h - 1)[0], 0);
+    }
+}
+
+// A write to pixels a copy still shares needs memory of its own. Every writable way in
+// asks for it first; refused, it raises the out-of-memory exception and both bitmaps keep
+// their pixels (Qt alone would leave a null image, and a null row to write through).
+TEST(BitmapMemory, RefusedCopyOnWriteRaisesAndKeepsBothSides)
+{
+    const TBitmap piece(2, 2, pf24bit);
+    const std::pair<const char*, std::function<void(TBitmap&)>> writes[] = {
+        {"scan line", [](TBitmap& b) { b.ScanLine(2)[0] = 1; }},
+        {"image", [](TBitmap& b) { b.Image().fill(0u); }},
+        {"pixel", [](TBitmap& b) { b.Canvas()->SetPixel(1, 1, clRed); }},
+        {"fill", [](TBitmap& b) { b.Canvas()->FillRect(TRect(0, 0, 3, 3)); }},
+        {"flood", [](TBitmap& b) { b.Canvas()->FloodFill(0, 0, clWhite, fsSurface); }},
+        {"draw", [&](TBitmap& b) { b.Canvas()->Draw(0, 0, piece); }},
+    };
+    for (const TPixelFormat format : {pf24bit, pf1bit}) {
+        for (const auto& [name, write] : writes) {
+            SCOPED_TRACE(name);
+            TBitmap b(9, 5, format);
+            b.Canvas()->Brush.Color = clBlack;
+            b.Canvas()->Brush.Style = bsSolid;
+            const TBitmap copy(b);
+            {
+                const TBitmapMemoryRefusal refusal;
+                EXPECT_THROW(write(b), EOutOfMemory);
+            }
+            EXPECT_TRUE(b.SharesPixelsWith(copy));
+            EXPECT_EQ(b.Width(), 9);
+            EXPECT_EQ(b.PixelColor(2, 2), clWhite);
+            // With memory the write goes to the bitmap alone.
+            write(b);
+            EXPECT_FALSE(b.SharesPixelsWith(copy));
+            EXPECT_EQ(copy.PixelColor(1, 1), clWhite);
+        }
     }
 }
 

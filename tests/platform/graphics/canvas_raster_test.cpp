@@ -485,6 +485,34 @@ TEST(CanvasBlit, StretchDrawUsesNearestNeighbourAndMirrors)
     EXPECT_EQ(c.Pixel(1, 0), RGB(150, 0, 0));
 }
 
+// A plain copy takes its own road (repeated rows copied, colours moved as they are): it
+// must give what the general per-pixel road gives, here through OR onto black.
+TEST(CanvasBlit, PlainCopyMatchesTheGeneralRoad)
+{
+    struct Case {
+        TPixelFormat from, to;
+        TRect dest;
+    };
+    const Case cases[] = {
+        {pf24bit, pf24bit, TRect(0, 0, 39, 30)}, {pf24bit, pf24bit, TRect(30, 25, -5, 2)},
+        {pf24bit, pf32bit, TRect(2, 1, 35, 28)}, {pf32bit, pf24bit, TRect(-7, -3, 50, 44)},
+        {pf32bit, pf32bit, TRect(35, 0, 4, 29)}, {pf24bit, pf24bit, TRect(1, 2, 8, 6)},
+        {pf24bit, pf8bit, TRect(0, 0, 40, 31)},
+    };
+    std::unique_ptr<TBitmap> gradient(Gradient(13, 10));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.from) << " to " << int(c.to) << " into " << c.dest.Left << ","
+                                        << c.dest.Top << "," << c.dest.Right << "," << c.dest.Bottom);
+        TBitmap src(*gradient);
+        src.SetPixelFormat(c.from);
+        std::unique_ptr<TBitmap> plain(NewBitmap(37, 30, clBlack, c.to)), general(NewBitmap(37, 30, clBlack, c.to));
+        plain->Canvas()->StretchDraw(c.dest, src);
+        general->Canvas()->CopyMode = cmSrcPaint;
+        general->Canvas()->StretchDraw(c.dest, src);
+        EXPECT_EQ(plain->Image(), general->Image());
+    }
+}
+
 TEST(CanvasBlit, CopyRectAndCopyModes)
 {
     std::unique_ptr<TBitmap> a(Gradient(10, 10)), b(NewBitmap(10, 10, clBlack));

@@ -1,5 +1,6 @@
 // The draw grid: cells, scrolling, keys and selection.
 #include "platform/ui/draw_grid.h"
+#include "platform/ui/timer.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -260,4 +261,67 @@ TEST(DrawGrid, ColumnSizingInTheFixedRow)
     QTest::mouseRelease(g.vp(), Qt::LeftButton, {}, QPoint(149, 10));
     EXPECT_EQ(g.ColWidths(1), 84);
     EXPECT_EQ(g.GridState(), gsNormal);
+}
+
+// Without a click the current cell is the first scrollable one, whatever the fixed cells.
+TEST(DrawGrid, CurrentCellStartsAtTheFirstScrollableCell)
+{
+    struct Case {
+        int fixedCols, fixedRows;
+    } cases[] = {{0, 0}, {0, 1}, {2, 0}, {2, 3}, {1, 1}};
+    for (const Case& c : cases) {
+        Grid g(100, 100);  // too small for the cells: the view could start anywhere
+        g.SetColCount(6);
+        g.SetRowCount(6);
+        g.SetFixedCols(c.fixedCols);
+        g.SetFixedRows(c.fixedRows);
+        EXPECT_EQ(g.Col(), c.fixedCols) << c.fixedCols << "," << c.fixedRows;
+        EXPECT_EQ(g.Row(), c.fixedRows) << c.fixedCols << "," << c.fixedRows;
+        EXPECT_EQ(g.Selection(), (TGridRect{c.fixedCols, c.fixedRows, c.fixedCols, c.fixedRows}));
+        // and the view begins with it
+        EXPECT_EQ(g.LeftCol(), c.fixedCols);
+        EXPECT_EQ(g.TopRow(), c.fixedRows);
+    }
+    // A chosen cell stays chosen when the fixed cells change.
+    Grid g(400, 300);
+    g.SetCol(3);
+    g.SetFixedCols(0);
+    EXPECT_EQ(g.Col(), 3);
+}
+
+// A selection dragged past an edge scrolls on, a cell a tick, while the button is held.
+TEST(DrawGrid, DraggingPastTheEdgeScrollsAndExtendsTheSelection)
+{
+    TTimer::SetManualTicks(true);
+    Grid g(100, 100);
+    g.SetFixedCols(0);
+    g.SetFixedRows(0);
+    g.SetColCount(10);
+    g.SetRowCount(10);
+    g.SetDefaultColWidth(30);
+    g.SetDefaultRowHeight(30);
+    auto held = [&](QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(p), g.vp()->mapToGlobal(QPointF(p)), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(g.vp(), &e);
+    };
+    held(QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
+    held(QEvent::MouseMove, QPoint(150, 40), Qt::NoButton, Qt::LeftButton);  // right of the grid, row 1
+    EXPECT_EQ(g.Selection(), (TGridRect{0, 0, 0, 1}));
+    ASSERT_TRUE(g.DragScrollTimer()->Enabled());
+    for (int i = 0; i < 4; ++i)
+        g.DragScrollTimer()->Tick();
+    EXPECT_EQ(g.Selection(), (TGridRect{0, 0, 4, 1}));
+    EXPECT_GT(g.LeftCol(), 0);
+    EXPECT_NE(g.CellRect(4, 1), TRect());                                    // in view
+    held(QEvent::MouseMove, QPoint(50, 150), Qt::NoButton, Qt::LeftButton);  // below, column 1 of the view
+    g.DragScrollTimer()->Tick();
+    g.DragScrollTimer()->Tick();
+    EXPECT_EQ(g.Selection().Bottom, 3);
+    EXPECT_GT(g.TopRow(), 0);
+    held(QEvent::MouseButtonRelease, QPoint(50, 150), Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(g.DragScrollTimer()->Enabled());
+    const TGridRect done = g.Selection();
+    g.DragScrollTimer()->Tick();
+    EXPECT_EQ(g.Selection(), done);
+    TTimer::SetManualTicks(false);
 }

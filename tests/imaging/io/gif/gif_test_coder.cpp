@@ -1,6 +1,8 @@
 // A plain LZW coder that the GIF tests plug into the coder hooks.
 #include "imaging/io/gif/gif_test_coder.h"
 
+#include "imaging/io/lzw_test_decoder.h"
+
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 
@@ -42,53 +44,11 @@ void TestGifLzwDecompress(TStream& stream, int height, int width, uint8_t* buffe
         data.resize(at + size_t(stream.Read(data.data() + at, n)));
     }
     const size_t total = size_t(width) * size_t(height);
-    std::vector<uint8_t> out;
-    out.reserve(total);
-    const int clear = 1 << minCode, end = clear + 1;
-    std::vector<int> prefix(4096, -1);
-    std::vector<uint8_t> suffix(4096), first(4096);
-    for (int i = 0; i < clear; ++i)
-        suffix[size_t(i)] = first[size_t(i)] = uint8_t(i);
-    int size = minCode + 1, next = end + 1, previous = -1;
-    size_t bit = 0;
-    std::vector<uint8_t> string;
-    while (out.size() < total && bit + size_t(size) <= data.size() * 8) {
-        int code = 0;
-        for (int i = 0; i < size; ++i, ++bit)
-            code |= ((data[bit >> 3] >> (bit & 7)) & 1) << i;
-        if (code == clear) {
-            size = minCode + 1;
-            next = end + 1;
-            previous = -1;
-            continue;
-        }
-        if (code == end)
-            break;
-        if (code > next || (previous < 0 && code >= clear))
-            throw EInvalidGraphic(QStringLiteral("bad LZW code"));
-        int walk = code == next ? previous : code;
-        string.clear();
-        while (walk >= 0) {
-            string.push_back(suffix[size_t(walk)]);
-            walk = walk >= clear ? prefix[size_t(walk)] : -1;
-        }
-        std::reverse(string.begin(), string.end());
-        if (code == next)
-            string.push_back(first[size_t(previous)]);
-        if (previous >= 0 && next < 4096) {
-            prefix[size_t(next)] = previous;
-            suffix[size_t(next)] = string.front();
-            first[size_t(next)] = first[size_t(previous)];
-            ++next;
-            if (next == (1 << size) && size < 12)
-                ++size;
-        }
-        first[size_t(code)] = string.front();
-        for (uint8_t v : string)
-            if (out.size() < total)
-                out.push_back(v);
-        previous = code;
-    }
+    bool bad = false;
+    std::vector<uint8_t> out =
+        LzwTestDecode(data.data(), int64_t(data.size()), int64_t(total), {minCode, false, false}, &bad);
+    if (bad)
+        throw EInvalidGraphic(QStringLiteral("bad LZW code"));
     out.resize(total, 0);
     const std::vector<int> rows = storedRowOrder(height, interlaced);
     for (int i = 0; i < height; ++i)

@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <jpeglib.h>
-#include <jerror.h>
 
 using namespace codectest;
 
@@ -217,9 +216,15 @@ TEST(JpegRead, EmptyAndForeignInputIsRefused)
         readJpeg(QByteArray(), bmp, params);
         FAIL() << "empty input accepted";
     } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Unrecognized JPeg - JPEG error #%1").arg(int(JERR_INPUT_EMPTY)));
+        // The library's own words for the error.
+        EXPECT_EQ(e.Message(), QStringLiteral("Unrecognized JPeg - Empty input file"));
     }
-    EXPECT_THROW(readJpeg(QByteArray("\x89PNG\r\n\x1a\n0000000000000000", 24), bmp, params), EInvalidGraphic);
+    try {
+        readJpeg(QByteArray("\x89PNG\r\n\x1a\n0000000000000000", 24), bmp, params);
+        FAIL() << "foreign input accepted";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Unrecognized JPeg - Not a JPEG file: starts with 0x89 0x50"));
+    }
     EXPECT_EQ(bmp.Width(), 4);
 
     const QString fail = PixbufTestImages() + QStringLiteral("/fail");

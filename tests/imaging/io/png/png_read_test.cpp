@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 using namespace codectest;
 
@@ -219,7 +220,9 @@ TEST(PngRead, InvalidFilesAreRefusedCleanly)
             readPng(FileBytes(path), bmp, params);
             ADD_FAILURE() << "accepted";
         } catch (const EInvalidGraphic& e) {
-            EXPECT_EQ(e.Message(), QStringLiteral("Unrecognized PNG"));
+            // The reason follows the words callers have always seen.
+            EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Unrecognized PNG - "))) << e.what();
+            EXPECT_GT(e.Message().size(), 20) << e.what();
         }
         EXPECT_EQ(bmp.Width(), 3);
         EXPECT_EQ(bmp.Height(), 5);
@@ -415,4 +418,45 @@ TEST(PngProgress, InterlacedFileReportsEveryPassRowAndAborts)
     EXPECT_EQ(rgb.mid(lastRow), QByteArray(partial.Width() * 3, char(255)));
     EXPECT_EQ(rgb.left(3), BitmapRGB(bmp).left(3));
     EXPECT_NE(rgb, BitmapRGB(bmp));
+}
+
+// A refusal names its reason: the library's own words for bad data, a file cut short,
+// a size beyond the readers' limit with the limit.
+TEST(PngRead, RefusalsSayWhy)
+{
+    REQUIRE_TOOLS(QStringLiteral("python3:PIL"));
+    const QByteArray good = makePng(2, 2, 8, 0, QByteArray::fromHex("001020003040"));
+    ASSERT_FALSE(good.isEmpty());
+    QByteArray badCrc = good;
+    const qsizetype crcAt = good.indexOf("IEND") - 5;  // the last byte of IDAT's CRC
+    badCrc[crcAt] = char(badCrc[crcAt] ^ 0x55);
+    // 2^20 × 2^20 pixels: each side within its limit, the whole not.
+    QByteArray huge = good;
+    huge[17] = huge[21] = char(0x10);
+    huge[19] = huge[23] = 0;
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(huge.constData()) + 12, 17);
+    for (int i = 0; i < 4; ++i)
+        huge[29 + i] = char(crc >> (24 - 8 * i));
+    struct Case {
+        const char* name;
+        QByteArray file;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"bad CRC", badCrc, "IDAT: CRC error"},
+        {"cut short", good.left(good.indexOf("IDAT") + 6), "the file is truncated"},
+        {"over the limit", huge, "larger than the limit of 536870912 pixels"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap bmp(1, 1);
+        TIOParamsVals params;
+        try {
+            readPng(c.file, bmp, params);
+            ADD_FAILURE() << "accepted";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Unrecognized PNG - "))) << e.what();
+            EXPECT_TRUE(e.Message().contains(QLatin1String(c.reason))) << e.what();
+        }
+    }
 }

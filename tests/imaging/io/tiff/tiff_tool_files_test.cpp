@@ -5,6 +5,7 @@
 #include "common/test_support.h"
 #include "imaging/io/io_params.h"
 #include "platform/graphics/bitmap.h"
+#include "imaging/io/tiff/tiff_test_lzw.h"
 #include "tiff_support.h"
 
 #include <QDir>
@@ -135,3 +136,67 @@ TEST(TiffToolFiles, MagickAndPilFilesRead)
 }
 
 }  // namespace
+
+// Fill order 2 reverses the bits of every byte of the strips, whatever the depth: grey,
+// palette and RGB files made by tiffcp read as ImageMagick reads them.
+TEST(TiffToolFiles, FillOrderTwoOnEveryDepth)
+{
+    for (const char* t : {"tiffcp", "convert"})
+        if (!HaveTool(QLatin1String(t)))
+            GTEST_SKIP() << "missing tool: " << t;
+    const QString ppm = tmp(QStringLiteral("fill.ppm"));
+    WritePPM(Pattern(29, 7, 100, 9), ppm);
+    const QStringList forms[] = {{"-colorspace", "gray", "-depth", "8"},
+                                 {"-colors", "100", "-type", "Palette"},
+                                 {"-depth", "8"},
+                                 {"-colorspace", "gray", "-depth", "16"}};
+    int n = 0;
+    for (const QStringList& form : forms)
+        for (const char* coding : {"none", "packbits"}) {
+            SCOPED_TRACE((form.join(' ') + QLatin1Char(' ') + QLatin1String(coding)).toStdString());
+            const QString base = tmp(QStringLiteral("fill-base%1.tif").arg(n));
+            const QString out = tmp(QStringLiteral("fill%1.tif").arg(n++));
+            ASSERT_EQ(RunTool(QStringLiteral("convert"),
+                              QStringList{ppm} + form + QStringList{"-compress", "none", base}),
+                      0);
+            ASSERT_EQ(RunTool(QStringLiteral("tiffcp"), {"-f", "lsb2msb", "-c", coding, base, out}), 0);
+            const QByteArray want = MagickRGB(out);
+            ASSERT_FALSE(want.isEmpty());
+            TBitmap bmp;
+            ASSERT_EQ(ReadTiff(out, bmp), 1);
+            const QByteArray got = BitmapRGB(bmp);
+            ASSERT_EQ(got.size(), want.size());
+            int worst = 0;  // 16-bit samples may round differently by one
+            for (qsizetype i = 0; i < got.size(); ++i)
+                worst = std::max(worst, std::abs(int(uchar(got[i])) - int(uchar(want[i]))));
+            EXPECT_LE(worst, form.contains(QStringLiteral("16")) ? 1 : 0);
+        }
+}
+
+// LZW strips through a coder plugged in as a user's build could: PIL's files read as PIL
+// reads them, a blank page that packs its megabytes into a few kilobytes among them.
+TEST(TiffToolFiles, LzwFilesWithACoder)
+{
+    if (!HavePIL())
+        GTEST_SKIP() << "missing tool: python3-pil";
+    const QString ppm = tmp(QStringLiteral("lzw.ppm"));
+    WritePPM(Pattern(41, 13, 300, 4), ppm);
+    for (const char* mode : {"RGB", "L", "P", "blank"}) {
+        SCOPED_TRACE(mode);
+        const QString out = tmp(QStringLiteral("lzw-%1.tif").arg(QLatin1String(mode)));
+        ASSERT_EQ(Python(QStringLiteral("import sys\nfrom PIL import Image\n"
+                                        "m = sys.argv[3]\n"
+                                        "im = Image.new('L', (3000, 2000), 255) if m == 'blank' else "
+                                        "Image.open(sys.argv[1]).convert(m)\n"
+                                        "im.save(sys.argv[2], compression='tiff_lzw')\n"),
+                         {ppm, out, QLatin1String(mode)}),
+                  0);
+        const QByteArray want = PilRGB(out);
+        ASSERT_FALSE(want.isEmpty());
+        TBitmap bmp;
+        TIOParamsVals params;
+        params.TiffLzwDecompress = TestTiffLzwDecompress;
+        ASSERT_EQ(ReadTiff(out, bmp, 0, &params), 1);
+        EXPECT_EQ(FirstDifference(BitmapRGB(bmp), want), -1);
+    }
+}

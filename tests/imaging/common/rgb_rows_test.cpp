@@ -1,7 +1,7 @@
 // Red and blue exchanged in rows of every length, into another row and in place, as
 // the plain per-pixel rule has it.
 
-#include "imaging/io/tiff/rgb_rows.h"
+#include "imaging/common/rgb_rows.h"
 
 #include <gtest/gtest.h>
 

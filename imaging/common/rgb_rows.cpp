@@ -1,7 +1,7 @@
 // Exchanging red and blue in rows of 24-bit pixels, with byte shuffles where the
 // processor has them.
 
-#include "imaging/io/tiff/rgb_rows.h"
+#include "imaging/common/rgb_rows.h"
 
 #include <immintrin.h>
 

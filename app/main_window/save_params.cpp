@@ -1,26 +1,14 @@
-// The save-parameter block filled from an image's parameters and applied back, and the
-// view options a new view gets.
+// The save-parameter block filled from an image's parameters, its remembered choices
+// applied to an image, and the view options a new view gets.
 #include "app/batch/batch_dialog.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/main_window.h"
-#include "app/text/language.h"
+#include "imaging/dialogs/io_previews_settings.h"
 #include "imaging/kit/image_kit.h"
-#include "platform/core/exceptions.h"
 
 #include <algorithm>
 
 namespace {
-
-// A text that does not fit its 255-byte slot is refused, never cut.
-TShortString shortString(const QString& text)
-{
-    TShortString s;
-    if (!s.Assign(text))
-        throw Exception(LangText(QStringLiteral("Der Text ist für den Parameter zu lang: "),
-                                 QStringLiteral("The text is too long for the parameter: ")) +
-                        text);
-    return s;
-}
 
 void fillBlock(const TIOParamsVals& p, tsaveparams& b)
 {
@@ -28,7 +16,7 @@ void fillBlock(const TIOParamsVals& p, tsaveparams& b)
     b.SamplesPerPixel = p.SamplesPerPixel;
     b.DpiX = p.DpiX;
     b.DpiY = p.DpiY;
-    b.GifVersion = shortString(p.GifVersion);
+    b.GifVersion = TShortString::Cut(p.GifVersion);
     b.GifImageIndex = p.GifImageIndex;
     b.GifXPos = p.GifXPos;
     b.GifYPos = p.GifYPos;
@@ -46,9 +34,9 @@ void fillBlock(const TIOParamsVals& p, tsaveparams& b)
     b.TiffImageIndex = p.TiffImageIndex;
     b.TiffXPos = p.TiffXPos;
     b.TiffYPos = p.TiffYPos;
-    b.TiffDocumentName = shortString(p.TiffDocumentName);
-    b.TiffImageDescription = shortString(p.TiffImageDescription);
-    b.TiffPageName = shortString(p.TiffPageName);
+    b.TiffDocumentName = TShortString::Cut(p.TiffDocumentName);
+    b.TiffImageDescription = TShortString::Cut(p.TiffImageDescription);
+    b.TiffPageName = TShortString::Cut(p.TiffPageName);
     b.TiffPageNumber = p.TiffPageNumber;
     b.TiffPageCount = p.TiffPageCount;
     b.JpegColorSpace = p.JpegColorSpace;
@@ -82,7 +70,9 @@ void Tform1::assignparams(const tsaveparams& b)
     Tchild* image = imageWindowOf(ActiveMDIChild());
     if (!image)
         return;
-    b.ApplyTo(image->imageKit->IOParams());
+    TIOParamsVals& params = image->imageKit->IOParams();
+    const TBitmap* bitmap = image->imageKit->Bitmap();
+    b.ApplyChoicesTo(params, [&params, bitmap] { return bitmap && TiffStartsBlackAndWhite(params, *bitmap); });
 }
 
 void Tform1::applyViewOptions(Tchild* image)

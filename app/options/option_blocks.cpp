@@ -2,6 +2,7 @@
 #include "app/options/option_blocks.h"
 
 #include "app/text/translation.h"
+#include "imaging/io/tiff/tiff_codes.h"
 #include "platform/core/streams.h"
 
 #include <algorithm>
@@ -318,49 +319,18 @@ void tslideshowoptions::Read(TStream& s)
     skip(s, 3);
 }
 
-void tsaveparams::ApplyTo(TIOParamsVals& p) const
+void tsaveparams::ApplyChoicesTo(TIOParamsVals& p, const std::function<bool()>& savedBlackAndWhite) const
 {
-    p.BitsPerSample = BitsPerSample;
-    p.SamplesPerPixel = SamplesPerPixel;
-    p.DpiX = DpiX;
-    p.DpiY = DpiY;
-    p.GifVersion = GifVersion.Text();
-    p.GifImageIndex = GifImageIndex;
-    p.GifXPos = GifXPos;
-    p.GifYPos = GifYPos;
-    p.GifDelayTime = GifDelayTime;
-    p.GifTransparent = GifTransparent;
-    p.GifTransparentColor = GifTransparentColor;
-    p.GifInterlaced = GifInterlaced;
-    p.GifScreenWidth = GifScreenWidth;
-    p.GifScreenHeight = GifScreenHeight;
-    p.GifBackground = GifBackground;
-    p.GifAspectRatio = GifAspectRatio;
-    p.TiffCompression = TiffCompression;
-    p.TiffPhotometric = TiffPhotometric;
-    p.TiffPlanarConfig = TiffPlanarConfig;
-    p.TiffImageIndex = TiffImageIndex;
-    p.TiffXPos = TiffXPos;
-    p.TiffYPos = TiffYPos;
-    p.TiffDocumentName = TiffDocumentName.Text();
-    p.TiffImageDescription = TiffImageDescription.Text();
-    p.TiffPageName = TiffPageName.Text();
-    p.TiffPageNumber = TiffPageNumber;
-    p.TiffPageCount = TiffPageCount;
     p.JpegColorSpace = JpegColorSpace;
     p.JpegQuality = JpegQuality;
     p.JpegDctMethod = JpegDctMethod;
     p.JpegOptimalHuffman = JpegOptimalHuffman;
-    p.JpegSmoothing = JpegSmoothing;
     p.JpegProgressive = JpegProgressive;
     p.BmpCompression = BmpCompression;
-    p.BmpVersion = BmpVersion;
-    p.PcxVersion = PcxVersion;
     p.PcxCompression = PcxCompression;
-    p.IcoWidth = IcoWidth;
-    p.IcoHeight = IcoHeight;
-    p.CurWidth = CurWidth;
-    p.CurHeight = CurHeight;
+    const bool fax = TiffCompression >= tcpCcittRle && TiffCompression <= tcpGroup4;
+    if (!fax || (savedBlackAndWhite && savedBlackAndWhite()))
+        p.TiffCompression = TiffCompression;
 }
 
 namespace {

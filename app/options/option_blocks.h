@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <cstdint>
 
 class TStream;
@@ -114,8 +115,13 @@ struct tsaveparams {
     // True for the block of a fresh install, which no "save as" has filled yet.
     bool IsBlank() const;
 
-    // Copies every field into the parameters of the same name, strings from short strings.
-    void ApplyTo(TIOParamsVals& params) const;
+    // Applies the user's remembered choices to an image's parameters: JPEG quality,
+    // colour space, DCT method, optimal Huffman and progressive, BMP and PCX run-length
+    // and the TIFF compression. What describes the image itself (depth, resolution,
+    // texts, positions, indices, GIF frame, icon sizes) stays the image's own, so that
+    // one image's block never reduces the next. A fax compression needs black and white:
+    // it applies only when `savedBlackAndWhite` says the image is saved so.
+    void ApplyChoicesTo(TIOParamsVals& params, const std::function<bool()>& savedBlackAndWhite) const;
     // Each number holds 0 … the largest value its format can write; maxDpi is that of
     // the format saved to. Problem names the first field outside (empty when none);
     // Clamp brings every field inside.

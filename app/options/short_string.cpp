@@ -14,6 +14,21 @@ bool TShortString::Assign(const QString& text)
     return true;
 }
 
+TShortString TShortString::Cut(const QString& text)
+{
+    TShortString s;
+    QByteArray b = text.toUtf8();
+    if (b.size() > MaxBytes) {
+        // Back to the first byte of a character: UTF-8 continuation bytes are 10xxxxxx.
+        qsizetype end = MaxBytes;
+        while (end > 0 && (uint8_t(b[end]) & 0xC0) == 0x80)
+            --end;
+        b.truncate(end);
+    }
+    s.bytes_ = std::move(b);
+    return s;
+}
+
 void TShortString::Write(TStream& s) const
 {
     uint8_t slot[SlotSize];

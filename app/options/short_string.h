@@ -15,6 +15,9 @@ public:
     TShortString() = default;
     // False (and nothing changed) when the text needs more than 255 bytes.
     bool Assign(const QString& text);
+    // The text, or as many of its first characters as fit: a copy for a slot that need
+    // not hold the whole (the image keeps its own text).
+    static TShortString Cut(const QString& text);
     static bool Fits(const QString& text) { return text.toUtf8().size() <= MaxBytes; }
     QString Text() const { return QString::fromUtf8(bytes_); }
     const QByteArray& Bytes() const { return bytes_; }

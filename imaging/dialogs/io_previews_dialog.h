@@ -108,7 +108,8 @@ public:
     QComboBox *ComboBox11 = nullptr, *ComboBox12 = nullptr;
     QCheckBox* CheckBox6 = nullptr;
     // Per page (in page order): uncompressed and compressed size, and a note that says
-    // so when the writer cannot honour the chosen compression for these colours.
+    // so when the chosen colours are fewer than the image has, or when the writer cannot
+    // honour the chosen compression for these colours.
     std::vector<QLabel*> OriginalSizes, CompressedSizes, Notes;
 
 protected:
@@ -132,7 +133,8 @@ private:
     void FormActivate();
     void PageControl1Change();
     void ShowWorkingCopy();
-    void tiffColorsFollowPhotometric();
+    void tiffColorsFollowPhotometric(bool photometricChanged);
+    QString reductionNote(int page) const;
     void showNote(int page);
     void JpegChange(bool fromEdits);
     void TiffChange();
@@ -154,6 +156,7 @@ private:
     std::unique_ptr<TImageKitIO> io_;
     TIOParamsVals* record_ = nullptr;
     TIOWorkingCopy work_;
+    TImageColours image_;             // of the image to be saved, taken when the dialog opens
     std::vector<TIORGB> previewMap_;  // the palette the last preview's file holds
     bool ready_ = false;
     bool lockDefault_ = false;

@@ -119,8 +119,11 @@ void TfIOPreviews::FormActivate()
         PageControl1->setVisible(first >= 0);
     }
     ready_ = true;
+    // The source view holds the image itself until "<<" codes it.
+    if (const TBitmap* source = ImageKit1->Bitmap())
+        image_ = TImageColours::Of(*source);
     if (record_)
-        work_.Load(*record_);
+        work_.Load(*record_, &image_);
     ShowWorkingCopy();
     ImageKit1->Fit();
     // The pending events run before the first preview, in the dialog's own loop: run here,
@@ -136,7 +139,7 @@ void TfIOPreviews::PageControl1Change()
     // Settings changed on the page left and not confirmed are dropped.
     ready_ = true;
     if (record_)
-        work_.Load(*record_);
+        work_.Load(*record_, &image_);
     ShowWorkingCopy();
     if (ActivePage())
         DoPreview(ImageKit2);
@@ -177,7 +180,7 @@ void TfIOPreviews::ShowWorkingCopy()
         Edit8->setText(QString::number(work_.TiffPageCount));
         Edit2->setText(QString::number(work_.TiffXPos));
         Edit3->setText(QString::number(work_.TiffYPos));
-        tiffColorsFollowPhotometric();
+        tiffColorsFollowPhotometric(false);
         // The colours the photometric imposes are the ones written, not only shown.
         work_.TiffChoice = std::max(0, ComboBox4->currentIndex());
         break;
@@ -225,6 +228,7 @@ void TfIOPreviews::showNote(int page)
         params.Assign(*record_);
     work_.WritePage(page, params);
     const bool german = language_ == msGerman;
+    const QString reduced = reductionNote(page);
     QString why;
     if (page == iopgTIFF && TiffWrittenCompression(params) != work_.TiffCompression) {
         const int chosen = work_.TiffCompression;
@@ -241,21 +245,49 @@ void TfIOPreviews::showNote(int page)
     }
     if (!why.isEmpty())
         why += german ? QStringLiteral(": wird unkomprimiert gespeichert.") : QStringLiteral(": stored uncompressed.");
+    if (!reduced.isEmpty())
+        why = why.isEmpty() ? reduced : reduced + u'\n' + why;
     Notes[size_t(i)]->setText(why);
 }
 
-void TfIOPreviews::tiffColorsFollowPhotometric()
+QString TfIOPreviews::reductionNote(int page) const
 {
+    const bool german = language_ == msGerman;
+    if (page == iopgJPEG)
+        return work_.JpegColorSpace == 1 && !image_.grey
+                 ? (german ? QStringLiteral("Das Bild wird auf Graustufen reduziert.")
+                           : QStringLiteral("The image will be reduced to grey levels."))
+                 : QString();
+    const TDepth depth = page == iopgTIFF ? work_.TiffDepth()
+                       : page == iopgGIF  ? TDepth{work_.GifBits, 1}
+                       : page == iopgBMP  ? DepthOfChoice(page, work_.BmpChoice)
+                       : page == iopgPCX  ? DepthOfChoice(page, work_.PcxChoice)
+                                          : DepthOfChoice(page, work_.PngChoice);
+    if (image_.HeldBy(depth))
+        return {};
+    const int bits = depth.bits * depth.samples;
+    if (bits <= 1)
+        return german ? QStringLiteral("Das Bild wird auf Schwarzweiß reduziert.")
+                      : QStringLiteral("The image will be reduced to black and white.");
+    const QString colours = QString::number(1 << bits);
+    return german ? QStringLiteral("Das Bild wird auf %1 Farben reduziert.").arg(colours)
+                  : QStringLiteral("The image will be reduced to %1 colors.").arg(colours);
+}
+
+void TfIOPreviews::tiffColorsFollowPhotometric(bool photometricChanged)
+{
+    // Only the user's change of the photometric takes colours away; when the page opens
+    // it shows the image's own depth.
     const int p = ComboBox3->currentIndex();
     if (FullColourPhotometric(p)) {
         ComboBox4->setCurrentIndex(kTiffChoice16M);
         ComboBox4->setEnabled(false);
-    } else if (GreyPhotometric(p)) {
+    } else if (GreyPhotometric(p) && (photometricChanged || ComboBox4->currentIndex() == kTiffChoiceBW)) {
         ComboBox4->setCurrentIndex(kTiffChoiceBW);
         ComboBox4->setEnabled(false);
     } else {
         ComboBox4->setEnabled(true);
-        if (ComboBox4->currentIndex() == kTiffChoiceBW)
+        if (photometricChanged && ComboBox4->currentIndex() == kTiffChoiceBW)
             ComboBox4->setCurrentIndex(kTiffChoice16M);
     }
 }
@@ -302,6 +334,7 @@ void TfIOPreviews::JpegChange(bool fromEdits)
         Edit22->setText(QString::number(quality));
         ready_ = true;
     }
+    showNote(iopgJPEG);
     changed();
 }
 
@@ -310,7 +343,7 @@ void TfIOPreviews::TiffChange()
     if (!ready_)
         return;
     ready_ = false;
-    tiffColorsFollowPhotometric();
+    tiffColorsFollowPhotometric(ComboBox3->currentIndex() != work_.TiffPhotometric);
     ready_ = true;
     const int compression = std::max(0, ComboBox2->currentIndex());
     const int photometric = std::max(0, ComboBox3->currentIndex());
@@ -348,6 +381,7 @@ void TfIOPreviews::GifChange()
     work_.GifTransparent = CheckBox4->isChecked();
     TransparentColorLabel->setEnabled(work_.GifTransparent);
     Panel3->setEnabled(work_.GifTransparent);
+    showNote(iopgGIF);
     if (before != work_)
         changed();
 }
@@ -364,8 +398,7 @@ void TfIOPreviews::BmpPcxChange(bool pcx)
         return;
     workChoice = choice;
     workCompressed = compressed;
-    if (!pcx)
-        showNote(iopgBMP);
+    showNote(pcx ? iopgPCX : iopgBMP);
     changed();
 }
 
@@ -384,6 +417,7 @@ void TfIOPreviews::PngChange()
     work_.PngFilter = filter;
     work_.PngCompression = level;
     work_.PngInterlaced = interlaced;
+    showNote(iopgPNG);
     changed();
 }
 

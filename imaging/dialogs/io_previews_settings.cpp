@@ -1,6 +1,9 @@
 // The format parameter dialog's working copy of a parameter record, page by page.
 #include "imaging/dialogs/io_previews_settings.h"
 
+#include "imaging/proc/quantizer.h"
+#include "platform/graphics/bitmap.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -84,7 +87,64 @@ int ChoiceOfDepth(int page, int bits, int samples, int previous)
     return previous;
 }
 
-void TIOWorkingCopy::Load(const TIOParamsVals& r)
+TImageColours TImageColours::Of(const TBitmap& bitmap)
+{
+    TImageColours c;
+    if (bitmap.PixelFormat() == pf1bit) {
+        c.oneBit = true;
+        c.count = 2;
+        return c;
+    }
+    std::vector<uint32_t> colors;
+    if (!CollectExactColors(bitmap, kMany - 1, colors) || bitmap.PixelFormat() != pf24bit) {
+        c.blackAndWhite = c.grey = false;
+        c.count = kMany;
+        return c;
+    }
+    c.count = int(colors.size());
+    for (const uint32_t rgb : colors) {
+        const uint32_t r = rgb >> 16, g = (rgb >> 8) & 255, b = rgb & 255;
+        c.grey = c.grey && r == g && g == b;
+        c.blackAndWhite = c.blackAndWhite && (rgb == 0 || rgb == 0xFFFFFF);
+    }
+    return c;
+}
+
+bool TImageColours::HeldBy(TDepth d) const
+{
+    const int bits = d.bits * d.samples;
+    if (oneBit)
+        return true;
+    if (bits <= 1)
+        return blackAndWhite;
+    return bits > 8 || count <= (1 << bits);
+}
+
+int StartChoice(int page, const TIOParamsVals& record, const TImageColours& image, int previous)
+{
+    const TDepthTable t = depthTable(page);
+    if (t.count == 0)
+        return previous;
+    if (image.oneBit)
+        return 0;
+    const int choice = ChoiceOfDepth(page, record.BitsPerSample, record.SamplesPerPixel, previous);
+    if (image.HeldBy(DepthOfChoice(page, choice)))
+        return choice;
+    // True colour: the first 8 × 3 entry of the page.
+    return ChoiceOfDepth(page, 8, 3, previous);
+}
+
+bool TiffStartsBlackAndWhite(const TIOParamsVals& record, const TBitmap& bitmap)
+{
+    if (bitmap.PixelFormat() == pf1bit)
+        return true;
+    // Only a record at B/W can start there; the colours are counted for it alone.
+    if (ChoiceOfDepth(iopgTIFF, record.BitsPerSample, record.SamplesPerPixel, -1) != 0)
+        return false;
+    return StartChoice(iopgTIFF, record, TImageColours::Of(bitmap), -1) == 0;
+}
+
+void TIOWorkingCopy::Load(const TIOParamsVals& r, const TImageColours* image)
 {
     JpegQuality = std::clamp(int(r.JpegQuality), 0, kQualityMax);
     JpegColorSpace = clampIndex(r.JpegColorSpace, kJpegColorSpaces);
@@ -103,7 +163,11 @@ void TIOWorkingCopy::Load(const TIOParamsVals& r)
     TiffPageName = r.TiffPageName;
     TiffPageNumber = r.TiffPageNumber;
     TiffPageCount = r.TiffPageCount;
-    TiffChoice = ChoiceOfDepth(iopgTIFF, r.BitsPerSample, r.SamplesPerPixel, TiffChoice);
+    const auto choice = [&r, image](int page, int previous) {
+        return image ? StartChoice(page, r, *image, previous)
+                     : ChoiceOfDepth(page, r.BitsPerSample, r.SamplesPerPixel, previous);
+    };
+    TiffChoice = choice(iopgTIFF, TiffChoice);
     TiffLzwDecompress = r.TiffLzwDecompress;
     TiffLzwCompress = r.TiffLzwCompress;
 
@@ -116,14 +180,16 @@ void TIOWorkingCopy::Load(const TIOParamsVals& r)
     GifInterlaced = r.GifInterlaced != 0;
     GifBackground = r.GifBackground;
     GifBits = std::clamp(int(r.BitsPerSample), 1, kGifDepths);
+    if (image && (image->oneBit || !image->HeldBy({GifBits, 1})))
+        GifBits = image->oneBit ? 1 : kGifDepths;
     GifLzwDecompress = r.GifLzwDecompress;
     GifLzwCompress = r.GifLzwCompress;
 
     BmpCompression = r.BmpCompression != 0;
-    BmpChoice = ChoiceOfDepth(iopgBMP, r.BitsPerSample, r.SamplesPerPixel, BmpChoice);
+    BmpChoice = choice(iopgBMP, BmpChoice);
     PcxCompression = r.PcxCompression != 0;
-    PcxChoice = ChoiceOfDepth(iopgPCX, r.BitsPerSample, r.SamplesPerPixel, PcxChoice);
-    PngChoice = ChoiceOfDepth(iopgPNG, r.BitsPerSample, r.SamplesPerPixel, PngChoice);
+    PcxChoice = choice(iopgPCX, PcxChoice);
+    PngChoice = choice(iopgPNG, PngChoice);
     PngInterlaced = r.PngInterlaced != 0;
     PngBackground = r.PngBackground;
     PngFilter = clampIndex(r.PngFilter, kPngFilters);

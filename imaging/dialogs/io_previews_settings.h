@@ -35,6 +35,29 @@ TDepth DepthOfChoice(int page, int choice);
 // The choice that shows a depth, or `previous` when the page has none for it.
 int ChoiceOfDepth(int page, int bits, int samples, int previous);
 
+class TBitmap;
+
+// What the image to be saved holds, as far as the pages' colour choices care.
+struct TImageColours {
+    static constexpr int kMany = 257;  // more colours than any palette holds
+    bool oneBit = false;               // a 1-bit bitmap
+    bool blackAndWhite = true;         // no pixel but black and white
+    bool grey = true;                  // no pixel but greys
+    int count = 0;                     // distinct colours, kMany for more than 256
+
+    static TImageColours Of(const TBitmap& bitmap);
+    // Whether a file of this depth keeps every colour: B/W keeps black and white, 2 to
+    // 8 bits as many colours as their palette has, anything deeper is written in 24 bits.
+    bool HeldBy(TDepth depth) const;
+};
+
+// The colour choice a page (TIFF, BMP, PCX, PNG) starts at for an image: B/W for a 1-bit
+// image; else the record's depth when it keeps every colour of the image; else true
+// colour. `previous` stands for a record depth the page has no choice for.
+int StartChoice(int page, const TIOParamsVals& record, const TImageColours& image, int previous);
+// Whether the TIFF page starts an image at B/W.
+bool TiffStartsBlackAndWhite(const TIOParamsVals& record, const TBitmap& bitmap);
+
 // Item counts of the lists whose index is the stored value.
 constexpr int kJpegColorSpaces = 5, kJpegDctMethods = 3, kTiffCompressions = 9, kTiffPhotometrics = 8, kGifDepths = 8,
               kPngFilters = 3, kPngLevels = 10;
@@ -84,8 +107,9 @@ struct TIOWorkingCopy {
     bool operator==(const TIOWorkingCopy&) const = default;
 
     // Takes every page's settings from a record; colour choices without a match keep
-    // their previous value, numbers are clamped to their controls' ranges.
-    void Load(const TIOParamsVals& record);
+    // their previous value, numbers are clamped to their controls' ranges. With the
+    // image to be saved, the colour choices start where StartChoice says.
+    void Load(const TIOParamsVals& record, const TImageColours* image = nullptr);
     // The TIFF depth: the colour choice's, or four 8-bit samples for CMYK.
     TDepth TiffDepth() const;
     // Writes one page's settings into a record (nothing for other values). The preview

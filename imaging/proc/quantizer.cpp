@@ -73,6 +73,18 @@ struct TExactPalette {
     }
 };
 
+bool CollectExactColors(const TBitmap& bitmap, int limit, std::vector<uint32_t>& colors)
+{
+    colors.clear();
+    if (bitmap.Empty() || bitmap.PixelFormat() != pf24bit)
+        return true;
+    const int64_t pixels = int64_t(bitmap.Width()) * bitmap.Height();
+    TExactPalette exact(std::min<int64_t>(limit, pixels));
+    const bool all = exact.Collect(bitmap, limit);
+    colors = std::move(exact.colors);
+    return all;
+}
+
 // ---------------------------------------------------------------------------
 
 TIKQuantizer::TIKQuantizer(const TBitmap& bitmap, TPaletteEntry* palette, int colorCount, int quality, int method,

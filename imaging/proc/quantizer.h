@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 // One palette entry, in the byte order of a 24-bit row: blue, green, red.
 // An array of them is a plain run of 3-byte entries.
@@ -22,6 +23,10 @@ constexpr uint32_t QuantColor(int red, int green, int blue)
 {
     return (uint32_t(red & 255) << 16) | (uint32_t(green & 255) << 8) | uint32_t(blue & 255);
 }
+
+// The colours (red shl 16 + green shl 8 + blue) of a 24-bit bitmap in order of first
+// appearance; false, as soon as they are found, when there are more than `limit`.
+bool CollectExactColors(const TBitmap& bitmap, int limit, std::vector<uint32_t>& colors);
 
 struct TBoxSplitQuantizer;
 struct TNeuralQuantizer;

@@ -10,6 +10,7 @@
 #include "imaging/dialogs/dialog_driver.h"
 #include "imaging/dialogs/io_previews_dialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -169,6 +170,50 @@ protected:
         return QString::fromUtf8(out).trimmed();
     }
 
+    // Runs a PIL script with the path (and more) as its arguments; its output, trimmed.
+    QString python(const QString& script, const QString& path, const QStringList& more = {})
+    {
+        QByteArray out, err;
+        EXPECT_EQ(RunTool(QStringLiteral("/usr/bin/python3"),
+                          QStringList{QStringLiteral("-c"),
+                                      QStringLiteral("import sys\nfrom PIL import Image\n") + script, path} +
+                              more,
+                          &out, &err),
+                  0)
+            << err.toStdString();
+        return QString::fromUtf8(out).trimmed();
+    }
+
+    // Format, mode, resolution and compression of a file as PIL reads it.
+    QString pilTiff(const QString& path)
+    {
+        return python(QStringLiteral("im = Image.open(sys.argv[1]); im.load()\n"
+                                     "dpi = im.info.get('dpi', (0, 0))\n"
+                                     "print(im.format, im.mode, round(dpi[0]), round(dpi[1]), "
+                                     "im.info.get('compression'))\n"),
+                      path);
+    }
+
+    // Saves the active image through "save as" under a name in the picture folder, the
+    // parameter dialog changed by `choose` before OK.
+    void saveAs(const QString& name, const std::function<void(TfIOPreviews*)>& choose = {})
+    {
+        answerFileDialog(dir_ + u'/' + name);
+        WhenShown<TfIOPreviews>([choose](TfIOPreviews* d) {
+            if (choose)
+                choose(d);
+            QTest::mouseClick(d->Button1, Qt::LeftButton);
+        });
+        clickMenuItem("Speichernals1");
+    }
+
+    void closeActive()
+    {
+        clickMenuItem("Schliessen1");
+        QApplication::processEvents();
+        ASSERT_EQ(form->MDIChildCount(), 0);
+    }
+
     void openThroughTheMenu(const QString& path)
     {
         const QFileInfo file(path);
@@ -220,6 +265,80 @@ TEST_F(SaveEndToEnd, FirstSaveAsOfAPhotoKeepsItsQualityAndColours)
         QApplication::processEvents();
         ASSERT_EQ(form->MDIChildCount(), 0);
     }
+}
+
+// What one "save as" chose for a fax is no reason to make the next photo a fax: the
+// photo keeps its colours and its resolution.
+TEST_F(SaveEndToEnd, PhotoSavedAfterAFaxKeepsItsColoursAndResolution)
+{
+    const QString fax = dir_ + QStringLiteral("/fax.tif");
+    python(QStringLiteral("im = Image.new('1', (300, 120), 1)\n"
+                          "im.paste(0, (20, 20, 280, 30)); im.paste(0, (20, 60, 200, 64))\n"
+                          "im.save(sys.argv[1], compression='group4', dpi=(204, 98))\n"),
+           fax);
+    const QString photo = dir_ + QStringLiteral("/photo.jpg");
+    python(QStringLiteral("im = Image.new('RGB', (64, 48))\n"
+                          "im.putdata([((x * 4) % 256, (y * 5) % 256, (x * y) % 256) for y in range(48) for x in "
+                          "range(64)])\n"
+                          "im.save(sys.argv[1], quality=92, dpi=(300, 300))\n"),
+           photo);
+
+    ASSERT_NO_FATAL_FAILURE(openThroughTheMenu(fax));
+    saveAs(QStringLiteral("fax-g4.tif"), [](TfIOPreviews* d) { d->ComboBox2->setCurrentIndex(4); });
+    EXPECT_EQ(pilTiff(dir_ + QStringLiteral("/fax-g4.tif")), QStringLiteral("TIFF 1 204 98 group4"));
+    ASSERT_NO_FATAL_FAILURE(closeActive());
+
+    ASSERT_NO_FATAL_FAILURE(openThroughTheMenu(photo));
+    saveAs(QStringLiteral("colour.tif"));
+    EXPECT_EQ(pilTiff(dir_ + QStringLiteral("/colour.tif")), QStringLiteral("TIFF RGB 300 300 raw"));
+    // The remembered choice is still there for the next fax.
+    EXPECT_EQ(form->options.saveparams.TiffCompression, 0);
+    ASSERT_NO_FATAL_FAILURE(closeActive());
+}
+
+// A black-and-white picture starts black and white on the TIFF page, also the first time.
+TEST_F(SaveEndToEnd, FirstSaveAsOfAOneBitImageKeepsOneBitPerSample)
+{
+    ASSERT_TRUE(form->options.saveparams.IsBlank());
+    const QString source = dir_ + QStringLiteral("/scan.bmp");
+    python(QStringLiteral("im = Image.new('1', (90, 40), 1)\nim.paste(0, (10, 10, 80, 20))\nim.save(sys.argv[1])\n"),
+           source);
+    ASSERT_NO_FATAL_FAILURE(openThroughTheMenu(source));
+    int shown = -1;
+    saveAs(QStringLiteral("scan.tif"), [&shown](TfIOPreviews* d) { shown = d->ComboBox4->currentIndex(); });
+    EXPECT_EQ(shown, 0);  // "B/W"
+    EXPECT_TRUE(pilTiff(dir_ + QStringLiteral("/scan.tif")).startsWith(QStringLiteral("TIFF 1 ")))
+        << pilTiff(dir_ + QStringLiteral("/scan.tif")).toStdString();
+    ASSERT_NO_FATAL_FAILURE(closeActive());
+}
+
+// A description longer than the remembered block's slot is kept whole by both saves.
+TEST_F(SaveEndToEnd, LongTiffDescriptionIsSavedWhole)
+{
+    REQUIRE_TOOLS("tiffinfo");
+    QString description;
+    for (int i = 0; description.size() < 400; ++i)
+        description += QStringLiteral("Probe %1 gemessen bei 4 K; ").arg(i);
+    description.truncate(400);
+    const QString source = dir_ + QStringLiteral("/probe.tif");
+    python(QStringLiteral("im = Image.new('RGB', (40, 30), (10, 200, 30))\n"
+                          "im.save(sys.argv[1], description=sys.argv[2])\n"),
+           source, {description});
+    const auto described = [&](const QString& path) {
+        QByteArray out;
+        EXPECT_EQ(RunTool(QStringLiteral("tiffinfo"), {path}, &out), 0);
+        return QString::fromUtf8(out).contains(QStringLiteral("ImageDescription: ") + description + u'\n');
+    };
+    ASSERT_TRUE(described(source));
+
+    ASSERT_NO_FATAL_FAILURE(openThroughTheMenu(source));
+    clickMenuItem("Speichern1");
+    EXPECT_TRUE(described(source));
+    saveAs(QStringLiteral("probe-copy.tif"));
+    EXPECT_TRUE(described(dir_ + QStringLiteral("/probe-copy.tif")));
+    // The remembered block holds what fits of it; the image keeps it whole.
+    EXPECT_EQ(form->options.saveparams.TiffImageDescription.Text(), description.left(255));
+    ASSERT_NO_FATAL_FAILURE(closeActive());
 }
 
 // In both languages a new catalog asks for its name on its first save, the typed name

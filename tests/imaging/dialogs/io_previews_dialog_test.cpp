@@ -48,6 +48,39 @@ TBitmap Shades()
     return bm;
 }
 
+// Four flat colours: every depth of every page keeps them.
+TBitmap FewColours()
+{
+    TBitmap bm = Filled(32, 24, {0, 0, 0});
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 32; ++x)
+            Set(bm, x, y,
+                x < 16 ? (y < 12 ? Px{0, 0, 0} : Px{255, 255, 255}) : (y < 12 ? Px{200, 40, 40} : Px{20, 180, 90}));
+    return bm;
+}
+
+// 200 greys.
+TBitmap Greys()
+{
+    TBitmap bm(40, 5, pf24bit);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 40; ++x)
+            Set(bm, x, y, {y * 40 + x, y * 40 + x, y * 40 + x});
+    return bm;
+}
+
+// Black and white, once as a 1-bit bitmap and once in 24 bits.
+TBitmap BlackAndWhite(bool oneBit)
+{
+    TBitmap bm = Filled(30, 20, {255, 255, 255});
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; x += 3)
+            Set(bm, x, y, {0, 0, 0});
+    if (oneBit)
+        bm.SetPixelFormat(pf1bit);
+    return bm;
+}
+
 struct Opened {
     TIOParamsVals record;
     TfIOPreviews form;
@@ -125,6 +158,30 @@ TEST(IOPreviewsSettings, ColourChoicesAndDepthsMapBothWays)
                        {iopgPCX, 2, 1, 1, 1},  {iopgPNG, 4, 1, 0, 1},  {iopgPNG, 16, 3, 0, 2}};
     for (const Off& o : off)
         EXPECT_EQ(ChoiceOfDepth(o.page, o.bits, o.samples, o.previous), o.want) << o.page << " " << o.bits;
+}
+
+// The TIFF page starts black and white only for an image that is.
+TEST(IOPreviewsSettings, TiffStartsBlackAndWhiteOnlyForBlackAndWhiteImages)
+{
+    const struct {
+        const char* what;
+        TBitmap bitmap;
+        int bits, samples;
+        bool want;
+    } cases[] = {
+        {"1-bit bitmap, colour record", BlackAndWhite(true), 8, 3, true},
+        {"black and white, B/W record", BlackAndWhite(false), 1, 1, true},
+        {"black and white, colour record", BlackAndWhite(false), 8, 3, false},
+        {"photo, B/W record", Picture(), 1, 1, false},
+        {"four colours, B/W record", FewColours(), 1, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TIOParamsVals r;
+        r.BitsPerSample = c.bits;
+        r.SamplesPerPixel = c.samples;
+        EXPECT_EQ(TiffStartsBlackAndWhite(r, c.bitmap), c.want);
+    }
 }
 
 TEST(IOPreviewsSettings, StoredNumbersAreClampedToTheControls)
@@ -392,10 +449,13 @@ TEST(IOPreviewsDialog, ControlsMapToTheFieldsBothWays)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.page);
-        Opened o(c.page, [&](TIOParamsVals& r) {
-            c.setup(r);
-            r.JpegQuality = c.page == iopgJPEG ? r.JpegQuality : 61;
-        });
+        Opened o(
+            c.page,
+            [&](TIOParamsVals& r) {
+                c.setup(r);
+                r.JpegQuality = c.page == iopgJPEG ? r.JpegQuality : 61;
+            },
+            true, FewColours());
         c.expectShown(o.form);
         c.edit(o.form);
         o.ok();
@@ -557,6 +617,8 @@ TEST(IOPreviewsDialog, FoldBackAccumulatesTheFormatsLosses)
         r.BitsPerSample = 4;
         r.SamplesPerPixel = 1;
     });
+    // The page opens at the picture's own colours; 16 is the user's choice.
+    o.form.ComboBox9->setCurrentIndex(1);
     const TBitmap coded = o.result();
     ASSERT_FALSE(SamePixels(coded, Picture()));
     o.form.Button6->click();
@@ -648,30 +710,109 @@ TEST(IOPreviewsDialog, BmpPageSaysWhenRleIsStoredUncompressed)
         o.form.ComboBox6->setCurrentIndex(1);
         EXPECT_EQ(o.form.Notes[3]->text().contains(QStringLiteral("stored uncompressed")), c.note);
         o.form.ComboBox6->setCurrentIndex(0);
-        EXPECT_TRUE(o.form.Notes[3]->text().isEmpty());
+        EXPECT_FALSE(o.form.Notes[3]->text().contains(QStringLiteral("stored uncompressed")));
     }
 }
 
-// What the page shows on opening is what OK writes, untouched controls included.
-TEST(IOPreviewsDialog, TiffPageWritesTheColoursItShowsOnOpening)
+// The page opens at the image's own depth, with its photometric, and OK writes what it
+// shows: fewer colours than the image has only by the user's own choice.
+TEST(IOPreviewsDialog, TiffPageOpensAtTheImagesOwnColours)
 {
     struct Case {
+        const char* what;
+        TBitmap source;
         int photometric, bits, samples;
-        int shown;
+        int shownColours, shownPhotometric;
+        bool enabled;
         int wantBits, wantSamples;
     };
-    const Case cases[] = {{1, 8, 1, 0, 1, 1}, {0, 8, 3, 0, 1, 1}, {6, 8, 1, 4, 8, 3}, {2, 8, 1, 2, 8, 1}};
+    const Case cases[] = {
+        {"grey file", Greys(), 1, 8, 1, 2, 1, true, 8, 1},
+        {"fax depth on a photo", Picture(), 0, 1, 1, 4, 0, true, 8, 3},
+        {"grey depth on a photo", Picture(), 1, 8, 1, 4, 1, true, 8, 3},
+        {"photo", Picture(), 6, 8, 1, 4, 6, false, 8, 3},
+        {"1-bit image from a photo", BlackAndWhite(true), 2, 8, 3, 0, 2, true, 1, 1},
+        {"fax", BlackAndWhite(true), 0, 1, 1, 0, 0, false, 1, 1},
+        {"black and white in 24 bits", BlackAndWhite(false), 2, 1, 1, 0, 2, true, 1, 1},
+        {"16 colours", FewColours(), 3, 4, 1, 1, 3, true, 4, 1},
+        {"CMYK", Picture(), 5, 8, 4, 4, 5, false, 8, 4},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.photometric);
-        Opened o(iopgTIFF, [&](TIOParamsVals& r) {
-            r.TiffPhotometric = uint8_t(c.photometric);
-            r.BitsPerSample = c.bits;
-            r.SamplesPerPixel = c.samples;
-        });
-        EXPECT_EQ(o.form.ComboBox4->currentIndex(), c.shown);
+        SCOPED_TRACE(c.what);
+        Opened o(
+            iopgTIFF,
+            [&](TIOParamsVals& r) {
+                r.TiffPhotometric = uint8_t(c.photometric);
+                r.BitsPerSample = c.bits;
+                r.SamplesPerPixel = c.samples;
+            },
+            true, c.source);
+        EXPECT_EQ(o.form.ComboBox4->currentIndex(), c.shownColours);
+        EXPECT_EQ(o.form.ComboBox3->currentIndex(), c.shownPhotometric);
+        EXPECT_EQ(o.form.ComboBox4->isEnabled(), c.enabled);
+        EXPECT_TRUE(o.form.Notes[1]->text().isEmpty()) << o.form.Notes[1]->text().toStdString();
+        // Another setting leaves the colours as they are.
+        o.form.ComboBox2->setCurrentIndex(4);
+        EXPECT_EQ(o.form.ComboBox4->currentIndex(), c.shownColours);
         o.ok();
         EXPECT_EQ(o.record.BitsPerSample, c.wantBits);
         EXPECT_EQ(o.record.SamplesPerPixel, c.wantSamples);
+        EXPECT_EQ(o.record.TiffCompression, 4);
+    }
+}
+
+// A choice below the image's colours is the user's, and the page says what it costs.
+TEST(IOPreviewsDialog, PageSaysWhenTheChosenColoursReduceTheImage)
+{
+    struct Case {
+        const char* what;
+        int page;
+        TBitmap source;
+        std::function<void(TfIOPreviews&)> choose;
+        TMsgLanguage language;
+        const char* note;  // nullptr: none
+    };
+    const Case cases[] = {
+        {"TIFF B/W", iopgTIFF, Picture(), [](TfIOPreviews& f) { f.ComboBox4->setCurrentIndex(0); }, msEnglish,
+         "The image will be reduced to black and white."},
+        {"TIFF grey photometric", iopgTIFF, Picture(), [](TfIOPreviews& f) { f.ComboBox3->setCurrentIndex(1); },
+         msGerman, "Das Bild wird auf Schwarzweiß reduziert."},
+        {"TIFF 65536", iopgTIFF, Picture(), [](TfIOPreviews& f) { f.ComboBox4->setCurrentIndex(3); }, msEnglish,
+         nullptr},
+        {"TIFF 16 of 4", iopgTIFF, FewColours(), [](TfIOPreviews& f) { f.ComboBox4->setCurrentIndex(1); }, msEnglish,
+         nullptr},
+        {"BMP 16", iopgBMP, Greys(), [](TfIOPreviews& f) { f.ComboBox7->setCurrentIndex(1); }, msGerman,
+         "Das Bild wird auf 16 Farben reduziert."},
+        {"BMP 16 of a 1-bit image", iopgBMP, BlackAndWhite(true),
+         [](TfIOPreviews& f) { f.ComboBox7->setCurrentIndex(1); }, msEnglish, nullptr},
+        {"PCX 256", iopgPCX, Picture(), [](TfIOPreviews& f) { f.ComboBox9->setCurrentIndex(2); }, msEnglish,
+         "The image will be reduced to 256 colors."},
+        {"PNG 256", iopgPNG, Picture(), [](TfIOPreviews& f) { f.ComboBox10->setCurrentIndex(1); }, msEnglish,
+         "The image will be reduced to 256 colors."},
+        {"JPEG grey", iopgJPEG, Picture(), [](TfIOPreviews& f) { f.ComboBox13->setCurrentIndex(1); }, msEnglish,
+         "The image will be reduced to grey levels."},
+        {"JPEG grey of greys", iopgJPEG, Greys(), [](TfIOPreviews& f) { f.ComboBox13->setCurrentIndex(1); }, msEnglish,
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TIOParamsVals record;
+        TfIOPreviews form;
+        form.SetLanguage(c.language);
+        form.SetParams(&record);
+        form.ImageKit1->GetBitmap()->Assign(c.source);
+        form.SetPages(c.page);
+        form.show();
+        QApplication::processEvents();
+        const int i = c.page == iopgJPEG ? 0
+                    : c.page == iopgTIFF ? 1
+                    : c.page == iopgBMP  ? 3
+                    : c.page == iopgPCX  ? 4
+                                         : 5;
+        EXPECT_TRUE(form.Notes[size_t(i)]->text().isEmpty()) << form.Notes[size_t(i)]->text().toStdString();
+        c.choose(form);
+        const QString note = form.Notes[size_t(i)]->text().section(u'\n', 0, 0);
+        EXPECT_EQ(note, c.note ? QString::fromUtf8(c.note) : QString());
     }
 }
 

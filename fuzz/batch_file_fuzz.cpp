@@ -20,10 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         item.FromBytes(bytes.mid(pos, tautomatitem::Size));
         if (!CheckRecord(item).ok() || item.Code() != cmdSave)
             continue;
-        TIOParamsVals params;
-        item.SaveParams().ApplyTo(params);
-        for (const TBitmap& picture : pictures)
+        // As a replayed save does: the record's choices, the picture's own depth.
+        for (const TBitmap& picture : pictures) {
+            TIOParamsVals params;
+            item.SaveParams().ApplyChoicesTo(params, [&] { return picture.PixelFormat() == pf1bit; });
             fuzz::SaveEveryFormat(picture, params);
+        }
     }
     return 0;
 }

@@ -206,6 +206,12 @@ void Tchild::imageChanged()
         main_->fitWindowToImageTwice(imageKit, this);
 }
 
+void Tchild::LaidOutForImage()
+{
+    const TBitmap* bmp = imageKit->Bitmap();
+    imageSize_ = QSize(bmp->Width(), bmp->Height());
+}
+
 void Tchild::refreshStatusSize()
 {
     const TBitmap* bmp = imageKit->Bitmap();

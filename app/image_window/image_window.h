@@ -77,6 +77,8 @@ public:
     Tform1* MainWindow() const { return main_; }
     // Width the status line needs to show the image's size and any pointer position whole.
     int StatusLineWidth() const;
+    // The window is laid out for its image's present size; a later size change refits it.
+    void LaidOutForImage();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -85,6 +85,7 @@ void Tform1::fitWindowToImage(QObject* sender, Tchild* image)
     QMdiSubWindow* sub = image ? qobject_cast<QMdiSubWindow*>(image->parentWidget()) : nullptr;
     if (!sub || sub->isMinimized() || sub->isMaximized())
         return;
+    image->LaidOutForImage();
     const QSize main = mdi_->viewport()->size();
     const int avail = main.height();  // the bars sit outside the client area here
     // What the rulers, the status bar and the gaps between them take: the window's size less

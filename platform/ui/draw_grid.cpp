@@ -668,9 +668,15 @@ void TDrawGrid::MouseMove(TShiftState, int x, int y)
     case gsSelecting:
         dragPoint_ = QPoint(x, y);
         if (options_ & goRangeSelect) {
-            const TGridCoord g = MouseCoord(x, y);
-            if (g.X >= cols_.fixed && g.Y >= rows_.fixed && (g.X != current_.X || g.Y != current_.Y))
-                moveCurrent(g.X, g.Y, false);
+            // Past an edge the pointer still chooses along the other axis; the drag
+            // timer moves on across the edge.
+            int c = cellAt(cols_, x, ClientWidth()), r = cellAt(rows_, y, ClientHeight());
+            if (c < cols_.fixed)
+                c = current_.X;
+            if (r < rows_.fixed)
+                r = current_.Y;
+            if (c != current_.X || r != current_.Y)
+                moveCurrent(c, r, false);
         }
         return;
     default: {

@@ -73,13 +73,14 @@ TEST_F(ImageWindowFollows, EverySizeChangeRefitsTheWindow)
              c->imageKit->SelectRect(10, 10, 270, 130);
              form->Item(QStringLiteral("ZumBearbeitenausschneiden1"))->trigger();
          },
-         {260, 120}},
+         // The selection holds both corner pixels.
+         {261, 121}},
         {"rotate",
          [&] {
              run(cmdRotate, {90, 0});
          },
-         {120, 260}},
-        {"undo", [&] { run(cmdUndo); }, {260, 120}},
+         {121, 261}},
+        {"undo", [&] { run(cmdUndo); }, {261, 121}},
         {"paste",
          [&] {
              QImage clip(330, 210, QImage::Format_RGB32);

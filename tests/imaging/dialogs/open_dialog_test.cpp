@@ -172,9 +172,10 @@ TEST(OpenImageKitDialog, ZoomBoxOffersFitAndTenSizesAndResetsForEachFile)
         }
         ASSERT_TRUE(select(fd, d, changes, QStringLiteral("photo.jpg")));
         EXPECT_EQ(d.ZoomCombo->currentIndex(), 0);
-        // Fit: the largest whole percentage at which 640 × 480 fits the view.
+        // Fit: the largest whole percentage at which 640 × 480 fits inside the view's border.
         const TImageKitView* v = d.ImageKitView;
-        const int fit = std::min(v->Width() * 100 / 640, v->Height() * 100 / 480);
+        const int inW = v->Width() - 2 * v->BorderWidth(), inH = v->Height() - 2 * v->BorderWidth();
+        const int fit = std::min(inW * 100 / 640, inH * 100 / 480);
         EXPECT_EQ(v->Zoom(), fit);
         d.ZoomCombo->setFocus();
         for (int i = 1; i < 11; ++i) {
@@ -183,7 +184,7 @@ TEST(OpenImageKitDialog, ZoomBoxOffersFitAndTenSizesAndResetsForEachFile)
         }
         ASSERT_TRUE(select(fd, d, changes, QStringLiteral("small.png")));
         EXPECT_EQ(d.ZoomCombo->currentText(), "Fit");
-        EXPECT_EQ(d.ImageKitView->Zoom(), std::min(v->Width() * 100 / 300, v->Height() * 100 / 200));
+        EXPECT_EQ(d.ImageKitView->Zoom(), std::min(inW * 100 / 300, inH * 100 / 200));
     });
 }
 

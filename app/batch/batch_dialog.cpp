@@ -37,9 +37,8 @@ namespace {
 
 // The batch dialog's save parameters, edited on the active image when there is one so that
 // the preview shows what the batch will write; otherwise on a white sample.
-bool editFormatParams(QWidget* owner, TIOParamsVals& params, int pages)
+bool editFormatParams(TMainWindowServices* main, TIOParamsVals& params, int pages)
 {
-    auto* main = owner ? dynamic_cast<TMainWindowServices*>(owner->parentWidget()) : nullptr;
     Tchild* image = main ? qobject_cast<Tchild*>(main->ActiveMDIChild()) : nullptr;
     TBitmap sample(64, 64);
     sample.Canvas()->Brush.Color = clWhite;
@@ -62,7 +61,7 @@ template <class T> T* named(T* w, const char* name)
 
 }  // namespace
 
-Tautoform::Tautoform(QWidget* owner) : QDialog(owner)
+Tautoform::Tautoform(QWidget* owner, TMainWindowServices* main) : QDialog(owner), main_(main)
 {
     setObjectName(QLatin1String(ObjectName::BatchDialog::Form));
     setWindowTitle(QStringLiteral("Batch"));
@@ -317,5 +316,5 @@ void Tautoform::recordClicked()
 
 void Tautoform::parametersClicked()
 {
-    editFormatParams(this, imageKit->Params(), BatchFormat(formatCombo->currentIndex()).pages);
+    editFormatParams(main_, imageKit->Params(), BatchFormat(formatCombo->currentIndex()).pages);
 }

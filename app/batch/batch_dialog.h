@@ -16,6 +16,7 @@ class QRadioButton;
 class TDirectoryEdit;
 class TImageKitIO;
 class TKitSpinEdit;
+class TMainWindowServices;
 
 // The resident batch dialog: the record files, the after-processing settings and the
 // quick starters. Its results name what the user chose (0 closed, 1 "Beenden", and
@@ -23,7 +24,8 @@ class TKitSpinEdit;
 class Tautoform : public QDialog {
     Q_OBJECT
 public:
-    explicit Tautoform(QWidget* owner = nullptr);
+    // main: whose active image the format parameters are edited on; none edits a sample.
+    explicit Tautoform(QWidget* owner = nullptr, TMainWindowServices* main = nullptr);
     ~Tautoform() override;
 
     // The working copy of the option block; the controls show it after FormActivate.
@@ -68,4 +70,7 @@ public:
     std::array<QPushButton*, 10> Buttons{};  // Button1 … Button9 at 1 … 9
     // Holds the batch's save parameters for the format box's format.
     TImageKitIO* imageKit = nullptr;
+
+private:
+    TMainWindowServices* main_;
 };

@@ -20,8 +20,8 @@ namespace {
 
 const char* const kPlayItems[] = {ObjectName::MainWindow::Neuaufnehmen1,
                                   ObjectName::MainWindow::AufaktuellesBildanwenden1,
-                                  ObjectName::MainWindow::AufallegeladenenBilderanwenden1, "AufVerzeichnisanwenden1",
-                                  "Bildereinscannen1"};
+                                  ObjectName::MainWindow::AufallegeladenenBilderanwenden1, ObjectName::MainWindow::AufVerzeichnisanwenden1,
+                                  ObjectName::MainWindow::Bildereinscannen1};
 
 // A record name becomes a file in the data directory and nowhere else.
 bool validRecordName(const QString& name)
@@ -33,31 +33,23 @@ bool validRecordName(const QString& name)
 
 }  // namespace
 
-TBatchRunner::TBatchRunner(TMainWindowServices& main) : main_(main), dialog_(new Tautoform(main.Window())) {}
+TBatchRunner::TBatchRunner(TMainWindowServices& main) : main_(main), dialog_(new Tautoform(main.Window(), &main)) {}
 
 TBatchRunner::~TBatchRunner() = default;
 
-QToolButton* TBatchRunner::button(const char* name) const
-{
-    return main_.Window()->findChild<QToolButton*>(QLatin1String(name));
-}
-
-QComboBox* TBatchRunner::batchBox() const
-{
-    return main_.Window()->findChild<QComboBox*>(QLatin1String(ObjectName::MainWindow::autobox));
-}
+void TBatchRunner::SetControls(const TBatchControls& controls) { controls_ = controls; }
 
 void TBatchRunner::setRecordingControls(bool recording)
 {
     // While a batch runs nothing may start another one or a recording.
     const bool canStart = !recording && !running_;
-    main_.SetAvailable(button(ObjectName::MainWindow::SpeedButton11), canStart);
-    main_.SetAvailable(button(ObjectName::MainWindow::SpeedButton13), canStart);
+    main_.SetAvailable(controls_.record, canStart);
+    main_.SetAvailable(controls_.play, canStart);
     for (const char* n : kPlayItems)
         main_.SetAvailable(main_.Item(QString::fromLatin1(n)), canStart);
     main_.SetAvailable(main_.Item(QLatin1String(ObjectName::MainWindow::Batch2)), !running_);
-    for (int i = 1; i <= 8; ++i)
-        if (auto* key = main_.Window()->findChild<QAction*>(QStringLiteral("QuickStart%1").arg(i)))
+    for (QAction* key : controls_.quickStarts)
+        if (key)
             key->setEnabled(!running_);
     main_.SetAvailable(main_.Item(QLatin1String(ObjectName::MainWindow::Aufnahmestoppen1)), true);
 }
@@ -71,22 +63,22 @@ bool TBatchRunner::refuseWhileBatchRuns()
     return true;
 }
 
-void TBatchRunner::neuaufnehmenproc()
+void TBatchRunner::StartRecording()
 {
     main_.RecordedBlocks().clear();
     main_.SetRecording(true);
-    button(ObjectName::MainWindow::SpeedButton11)->setChecked(true);
-    button(ObjectName::MainWindow::SpeedButton8)->setChecked(false);
+    controls_.record->setChecked(true);
+    controls_.stop->setChecked(false);
 }
 
 void TBatchRunner::newRecordingClicked()
 {
     if (refuseWhileBatchRuns()) {
-        button(ObjectName::MainWindow::SpeedButton11)->setChecked(main_.IsRecording());
+        controls_.record->setChecked(main_.IsRecording());
         return;
     }
     if (main_.IsRecording()) {
-        button(ObjectName::MainWindow::SpeedButton11)->setChecked(true);
+        controls_.record->setChecked(true);
         return;
     }
     const int answer = LangMessageDlg(
@@ -96,10 +88,10 @@ void TBatchRunner::newRecordingClicked()
         QStringLiteral("All following Steps will be recorded until you press \"Stop Recording.\" in File/Batch\n"
                        "Press OK to start recording"));
     if (answer == mrOk) {
-        neuaufnehmenproc();
+        StartRecording();
     } else {
-        button(ObjectName::MainWindow::SpeedButton11)->setChecked(false);
-        button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
+        controls_.record->setChecked(false);
+        controls_.stop->setChecked(true);
     }
     setRecordingControls(main_.IsRecording());
     updateautobox();
@@ -108,12 +100,12 @@ void TBatchRunner::newRecordingClicked()
 void TBatchRunner::stopRecordingClicked()
 {
     if (!main_.IsRecording()) {
-        button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
+        controls_.stop->setChecked(true);
         return;
     }
     setRecordingControls(false);
     main_.SetRecording(false);
-    button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
+    controls_.stop->setChecked(true);
     try {
         QString name;
         while (InputQuery(LangText(QStringLiteral("Aufnahme gestoppt"), QStringLiteral("Stopped recording")),
@@ -121,24 +113,24 @@ void TBatchRunner::stopRecordingClicked()
                                    QStringLiteral("Please enter a name for the record")),
                           name)) {
             if (validRecordName(name)) {
-                saveaufnahme(BatchFilePath(name), main_.RecordedBlocks());
+                SaveRecording(BatchFilePath(name), main_.RecordedBlocks());
                 break;
             }
             LangMessageDlg(QStringLiteral("Ungültiger Name für die Aufnahme: ") + name, mtError, mbOK,
                            QStringLiteral("Invalid name for the record: ") + name);
         }
     } catch (...) {
-        clearaufnahme(main_.RecordedBlocks());
-        button(ObjectName::MainWindow::SpeedButton11)->setChecked(false);
+        ClearRecording(main_.RecordedBlocks());
+        controls_.record->setChecked(false);
         updateautobox();
         throw;
     }
-    clearaufnahme(main_.RecordedBlocks());
-    button(ObjectName::MainWindow::SpeedButton11)->setChecked(false);
+    ClearRecording(main_.RecordedBlocks());
+    controls_.record->setChecked(false);
     updateautobox();
 }
 
-void TBatchRunner::saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list)
+void TBatchRunner::SaveRecording(const QString& fileName, const std::vector<QByteArray>& list)
 {
     if (QFileInfo::exists(fileName) &&
         LangMessageDlg(QStringLiteral("Achtung, Datei ") + fileName +
@@ -150,7 +142,7 @@ void TBatchRunner::saveaufnahme(const QString& fileName, const std::vector<QByte
     WriteBatchFile(fileName, list);
 }
 
-void TBatchRunner::clearaufnahme(std::vector<QByteArray>& list)
+void TBatchRunner::ClearRecording(std::vector<QByteArray>& list)
 {
     list.clear();
     list.shrink_to_fit();
@@ -158,7 +150,7 @@ void TBatchRunner::clearaufnahme(std::vector<QByteArray>& list)
 
 void TBatchRunner::updateautobox()
 {
-    auto* box = batchBox();
+    auto* box = controls_.box;
     if (!box)
         return;
     const QString before = box->currentText();
@@ -202,12 +194,12 @@ void TBatchRunner::PlayBoxRecord(int mode)
     // Checked before anything changes: a running batch keeps its after-run choice.
     if (refuseWhileBatchRuns())
         return;
-    auto* play = button(ObjectName::MainWindow::SpeedButton13);
+    auto* play = controls_.play;
     play->setEnabled(false);
     dialog_->ChooseNothing();
-    const QString record = batchBox()->currentText();
+    const QString record = controls_.box->currentText();
     auto restore = [&] {
-        button(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
+        controls_.stop->setChecked(true);
         main_.SetAvailable(play, !main_.IsRecording() && !running_);
         main_.ResetProgress();
     };

@@ -154,7 +154,7 @@ void reportFailures(const QStringList& failures)
 
 }  // namespace
 
-bool TBatchRunner::doverzdir(const QString& directory)
+bool TBatchRunner::CollectDirectoryFiles(const QString& directory)
 {
     // A large tree takes a while: the events run between its folders, Escape or Cancel ends
     // the walk, and then the batch does not start on part of it.
@@ -181,13 +181,6 @@ void TBatchRunner::markBatchResult(Tchild* image)
         image->setWindowTitle(image->windowTitle() + mark);
     // The source file still holds the original: a later Save asks where this result goes.
     image->imageKit->IOParams().FileName.clear();
-}
-
-bool TBatchRunner::abspielen(const QString& path, int& counter)
-{
-    if (!QFileInfo(path).isFile())
-        return true;
-    return replayItems(ReadBatchFile(path), main_.ActiveMDIChild(), counter);
 }
 
 bool TBatchRunner::replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter)
@@ -427,7 +420,7 @@ void TBatchRunner::dobatch(const QString& path, int mode)
     if (mode == bmNewRecording) {
         // A recording that runs already is kept, not started afresh.
         if (!main_.IsRecording())
-            neuaufnehmenproc();
+            StartRecording();
         setRecordingControls(true);
         return;
     }
@@ -492,7 +485,7 @@ void TBatchRunner::dobatch(const QString& path, int mode)
             break;
         main_.Options().verzdialog = f.work;
         if (main_.Options().verzdialog.source == 1) {
-            if (!doverzdir(main_.Options().verzdialog.directory))
+            if (!CollectDirectoryFiles(main_.Options().verzdialog.directory))
                 break;
         } else {
             files_ = ReadFileList(FileListPath());

@@ -7,8 +7,10 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <vector>
 
+class QAction;
 class QComboBox;
 class QToolButton;
 class QWidget;
@@ -17,6 +19,16 @@ class TMainWindowServices;
 class Tautoform;
 class Tchild;
 class tautomatitem;
+
+// The main window's controls the batch feature drives: the record, stop and play
+// buttons, the batch box and the quick-start keys F2 … F9.
+struct TBatchControls {
+    QToolButton* record = nullptr;
+    QToolButton* stop = nullptr;
+    QToolButton* play = nullptr;
+    QComboBox* box = nullptr;
+    std::array<QAction*, 8> quickStarts{};
+};
 
 class TBatchRunner {
 public:
@@ -36,13 +48,15 @@ public:
     TBatchRunner& operator=(const TBatchRunner&) = delete;
 
     Tautoform* Dialog() const { return dialog_; }
+    // The controls it drives; the main window hands them over once they are built.
+    void SetControls(const TBatchControls& controls);
 
     // Recording.
     void newRecordingClicked();
-    void neuaufnehmenproc();
+    void StartRecording();
     void stopRecordingClicked();
-    void saveaufnahme(const QString& fileName, const std::vector<QByteArray>& list);
-    void clearaufnahme(std::vector<QByteArray>& list);
+    void SaveRecording(const QString& fileName, const std::vector<QByteArray>& list);
+    void ClearRecording(std::vector<QByteArray>& list);
 
     // The batch dialog, the batch box and the quick starters.
     void batchClicked();
@@ -55,11 +69,8 @@ public:
 
     // Replay.
     void dobatch(const QString& path, int mode);
-    // One image: the records on the active window, then the after-processing. False
-    // when the batch must stop (the reason has been reported).
-    bool abspielen(const QString& path, int& counter);
     // False when the user stopped the walk.
-    bool doverzdir(const QString& directory);
+    bool CollectDirectoryFiles(const QString& directory);
 
     bool Running() const { return running_; }
     // Files of the last multi-image batch that could not be loaded.
@@ -83,11 +94,10 @@ private:
     bool openForBatch(const QString& fileName, QString& error);
     void runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter);
     void runOnScanner(const std::vector<tautomatitem>& items, int& counter);
-    QToolButton* button(const char* name) const;
-    QComboBox* batchBox() const;
 
     TMainWindowServices& main_;
     Tautoform* dialog_;
+    TBatchControls controls_;
     QStringList files_;
     QStringList failures_;
     bool running_ = false;

@@ -5,8 +5,7 @@
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
-#include "app/print/print_dialog.h"
-#include "app/slideshow/slide_commands.h"
+#include "app/services/feature_routes.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "app/text/translation.h"
@@ -28,16 +27,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstring>
+#include <functional>
 #include <utility>
-
-std::function<void(Tkataform&)> Tkataform::SlideShowHandler = [](Tkataform& k) {
-    if (TMainWindowServices* main = k.MainWindow()) {
-        main->ActivateChild(&k);
-        PlayCatalogSlideShow(*main);
-    }
-};
-std::function<void(Tkataform&)> Tkataform::PrintHandler = [](Tkataform& k) { RunPrintDialog(*k.MainWindow()); };
 
 namespace {
 constexpr int PanelWidth = 125;
@@ -140,13 +131,16 @@ void Tkataform::buildButtons()
     run(updateImagesButton, [this] { updateImagesClicked(); });
     run(removeMissingButton, [this] { removeMissingClicked(); });
     run(selectAllButton, [this] { selectAllClicked(); });
+    // The slide show and the print are other features: the main window routes to them.
     run(slideShowButton, [this] {
-        if (SlideShowHandler)
-            SlideShowHandler(*this);
+        if (TFeatureRoutes* routes = main_ ? main_->Routes() : nullptr) {
+            main_->ActivateChild(this);
+            routes->CatalogSlideShow();
+        }
     });
     run(printThumbnailsButton, [this] {
-        if (PrintHandler)
-            PrintHandler(*this);
+        if (TFeatureRoutes* routes = main_ ? main_->Routes() : nullptr)
+            routes->PrintActive();
     });
     run(saveCatalogButton, [this] { saveCatalogClicked(); });
     run(closeCatalogButton, [this] { closeCatalogClicked(); });
@@ -157,8 +151,10 @@ void Tkataform::setCaptions()
     for (const ButtonText& t : kButtons)
         if (auto* b = buttonPanel->findChild<QPushButton*>(QLatin1String(t.name)))
             b->setText(QString::fromUtf8(IsEnglish() ? t.english : t.german));
-    slideShowButton->setEnabled(bool(SlideShowHandler) && !Busy());
-    printThumbnailsButton->setEnabled(bool(PrintHandler) && !Busy());
+    // Without routes to them, the slide show and the print stay disabled.
+    const bool routed = main_ && main_->Routes();
+    slideShowButton->setEnabled(routed && !Busy());
+    printThumbnailsButton->setEnabled(routed && !Busy());
 }
 
 void Tkataform::FormCreate()
@@ -478,22 +474,22 @@ void ConnectCatalogMenu(TMainWindowServices& mainWindow)
 {
     using Command = void (*)(Tkataform&);
     const std::pair<const char*, Command> commands[] = {
-        {"Katalogspeichern1", [](Tkataform& k) { k.saveCatalogClicked(); }},
-        {"Katalogspeichernals1", [](Tkataform& k) { k.saveCatalogAsClicked(); }},
-        {"Dateihinzufgen1", [](Tkataform& k) { k.addFilesClicked(); }},
-        {"Dateientfernen1", [](Tkataform& k) { k.removeFilesClicked(); }},
-        {"Bilderneuladen1", [](Tkataform& k) { k.reloadImagesClicked(false); }},
-        {"AlleBilderneuladen1", [](Tkataform& k) { k.reloadImagesClicked(true); }},
-        {"Bilderneuladen2", [](Tkataform& k) { k.updateImagesClicked(); }},
-        {"nichtexistierendeBilderentfernen1", [](Tkataform& k) { k.removeMissingClicked(); }},
-        {"Allemarkieren1", [](Tkataform& k) { k.selectAllClicked(); }},
-        {"Katalogschliessen1", [](Tkataform& k) { k.closeCatalogClicked(); }},
+        {ObjectName::MainWindow::Katalogspeichern1, [](Tkataform& k) { k.saveCatalogClicked(); }},
+        {ObjectName::MainWindow::Katalogspeichernals1, [](Tkataform& k) { k.saveCatalogAsClicked(); }},
+        {ObjectName::MainWindow::Dateihinzufgen1, [](Tkataform& k) { k.addFilesClicked(); }},
+        {ObjectName::MainWindow::Dateientfernen1, [](Tkataform& k) { k.removeFilesClicked(); }},
+        {ObjectName::MainWindow::Bilderneuladen1, [](Tkataform& k) { k.reloadImagesClicked(false); }},
+        {ObjectName::MainWindow::AlleBilderneuladen1, [](Tkataform& k) { k.reloadImagesClicked(true); }},
+        {ObjectName::MainWindow::Bilderneuladen2, [](Tkataform& k) { k.updateImagesClicked(); }},
+        {ObjectName::MainWindow::nichtexistierendeBilderentfernen1, [](Tkataform& k) { k.removeMissingClicked(); }},
+        {ObjectName::MainWindow::Allemarkieren1, [](Tkataform& k) { k.selectAllClicked(); }},
+        {ObjectName::MainWindow::Katalogschliessen1, [](Tkataform& k) { k.closeCatalogClicked(); }},
     };
     TMainWindowServices* main = &mainWindow;
     for (const auto& entry : commands) {
         const auto command = entry.second;  // captured by value below
         // Only closing goes through while the window is busy; it waits for the loop.
-        const bool whileBusy = std::strcmp(entry.first, "Katalogschliessen1") == 0;
+        const bool whileBusy = entry.first == ObjectName::MainWindow::Katalogschliessen1;
         QAction* a = mainWindow.Item(QLatin1String(entry.first));
         if (!a)
             continue;

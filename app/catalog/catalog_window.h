@@ -1,5 +1,6 @@
 // The catalog window (Tkataform): a grid of thumbnails of the images in a catalog file.
 #pragma once
+#include "app/services/catalog_view.h"
 #include "platform/core/geometry.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/draw_grid.h"
@@ -9,7 +10,6 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 class QPushButton;
@@ -32,7 +32,7 @@ struct TCatalogItem {
 
 // The catalog window: a grid of thumbnails with captions and the command buttons on
 // the right. The main window knows it by its form name "kataform".
-class Tkataform : public QWidget {
+class Tkataform : public QWidget, public TCatalogView {
     Q_OBJECT
 public:
     static constexpr int ThumbSize = 100;
@@ -57,14 +57,15 @@ public:
     // and a close ends the loop and closes the window after it.
     bool Busy() const { return busy_ > 0; }
     // While busy: tells the user that the command has to wait and returns true.
-    bool RefuseWhileBusy() const;
+    bool RefuseWhileBusy() const override;
     // False after a removal until the user picks cells again: the cells that held the
     // removed entries show others now.
     bool HasSelection() const { return hasSelection_; }
 
-    int Count() const { return int(Items.size()); }
+    int Count() const override { return int(Items.size()); }
     TCatalogEntry Entry(int index) const;
-    QString Path(int index) const;
+    QString Path(int index) const override;
+    const TBitmap& Thumb(int index) const override { return Items[size_t(index)].Thumb; }
 
     void FormCreate();
     void FormActivate();
@@ -100,15 +101,10 @@ public:
 
     // Layout and painting (catalog_window.cpp).
     void reorder();
-    void drawEntry(TCanvas& canvas, const TRect& rect, uint8_t flags, int fontSize, int index);
+    void drawEntry(TCanvas& canvas, const TRect& rect, uint8_t flags, int fontSize, int index) override;
     void showProgress(QObject* sender, int percent);
     // Entry index of a cell, −1 when the cell holds none.
     int EntryAt(int col, int row) const;
-
-    // The slide show and the print of the catalog's buttons; a button without its
-    // handler stays disabled.
-    static std::function<void(Tkataform&)> SlideShowHandler;
-    static std::function<void(Tkataform&)> PrintHandler;
 
     TMainWindowServices* MainWindow() const { return main_; }
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 class Tchild;
-class Tform1;
 class tautomatitem;
 
 // What the comment form does with its ".wav" file; the values are the form's modes.
@@ -17,15 +16,15 @@ class TCommandDialogs {
 public:
     virtual ~TCommandDialogs() = default;
     // Code 19: the histogram dialog for the image, modal.
-    virtual void Histogram(Tform1& form, Tchild* image) = 0;
+    virtual void Histogram(Tchild* image) = 0;
     // Code 28: the merge dialog on the active image, modal.
-    virtual void Merge(Tform1& form, Tchild* image) = 0;
+    virtual void Merge(Tchild* image) = 0;
     // Code 4: one copy on the printer with the record's print arguments; image is null
     // when the active child is a catalog or none.
-    virtual void Print(Tform1& form, Tchild* image, const tautomatitem& item) = 0;
+    virtual void PrintCopy(Tchild* image, const tautomatitem& item) = 0;
     // Codes 34 and 35: the video import form and the slide-show player, modal.
-    virtual void VideoImport(Tform1& form) = 0;
-    virtual void SlideShow(Tform1& form) = 0;
+    virtual void VideoImport() = 0;
+    virtual void SlideShow() = 0;
     // Codes 38, 41, 42: the comment form on wavPath; source is the file to import.
     virtual void CommentForm(const QString& wavPath, const QString& source, TCommentMode mode) = 0;
     // Code 42: the wave open dialog; the chosen file or an empty text.

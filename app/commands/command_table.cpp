@@ -3,9 +3,9 @@
 #include "app/commands/command_table.h"
 
 #include "app/commands/command_dialogs.h"
+#include "app/commands/command_host.h"
 #include "app/commands/interpreter.h"
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "app/util/paths.h"
@@ -42,7 +42,7 @@ bool selectRect(const Call& c)
 bool refit(const In& in, const Call& c)
 {
     c.image->viewChanged(c.sender, -1);
-    in.Form().fitWindowToImage(c.sender, c.image);
+    in.Host().FitWindowToImage(c.sender, c.image);
     return true;
 }
 
@@ -65,7 +65,7 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
               "Invalid save parameter in batch command: "}},
      false, true, nullptr,
      [](In& in, const Call& c) {
-         in.Form().assignparams(rec(c).SaveParams());
+         in.Host().AssignSaveParams(rec(c).SaveParams());
          const QString name = rec(c).FileName();
          QString error;
          // The document writes through a temporary file; a failure keeps the image's
@@ -80,7 +80,7 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     {cmdClose, "close", {}, false, false, nullptr, nothing},
     {cmdPrint, "print", {}, false, false, "printbtn",
      // Catalog windows print too, so this does not wait for an image window.
-     [](In& in, const Call& c) { in.Dialogs().Print(in.Form(), c.image, rec(c)); return true; }},
+     [](In& in, const Call& c) { in.Dialogs().PrintCopy(c.image, rec(c)); return true; }},
     {cmdScan, "scan", {}, false, false, "scanbtn", [](In& in, const Call& c) { in.Scan(c); return true; }},
     {cmdSelectScanner, "select scanner", {}, false, false, nullptr,
      [](In& in, const Call&) { in.SelectScanner(); return true; }},
@@ -119,7 +119,7 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     {cmdGray, "greyscale", {}, true, true, nullptr, [](In&, const Call& c) { kit(c).ConvertToGray(); return true; }},
     {cmdNegative, "negative", {}, true, true, nullptr, [](In&, const Call& c) { kit(c).Negative(); return true; }},
     {cmdHistogram, "histogram", {}, false, true, nullptr,
-     [](In& in, const Call& c) { in.Dialogs().Histogram(in.Form(), c.image); return true; }},
+     [](In& in, const Call& c) { in.Dialogs().Histogram(c.image); return true; }},
     {cmdHSVChannels, "HSV channels", {}, false, true, nullptr,
      [](In& in, const Call& c) { in.HsvChannels(c.image); return true; }},
     {cmdCountColors, "count colours", {}, false, true, nullptr,
@@ -155,11 +155,11 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     {cmdFlipHorizontal, "mirror left to right", {}, true, true, nullptr,
      [](In&, const Call& c) { kit(c).Flip(0); return true; }},
     {cmdMerge, "merge", {}, false, true, nullptr,
-     [](In& in, const Call& c) { in.Dialogs().Merge(in.Form(), c.image); return true; }},
+     [](In& in, const Call& c) { in.Dialogs().Merge(c.image); return true; }},
     {cmdDuplicate, "duplicate", {}, false, true, nullptr, [](In& in, const Call& c) { in.Duplicate(c); return true; }},
     {cmdWallpaper, "wallpaper", {}, false, true, nullptr,
      [](In& in, const Call& c) {
-         in.Form().changeWallpaper(WindowsDirectory() + QStringLiteral("kandrivel.bmp"), rec(c).FileNameLength() != 0);
+         in.Host().ChangeWallpaper(WindowsDirectory() + QStringLiteral("kandrivel.bmp"), rec(c).FileNameLength() != 0);
          return true;
      }},
     {cmdClear, "clear", {}, true, true, nullptr, [](In&, const Call& c) { kit(c).Clear(); return true; }},
@@ -167,14 +167,14 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
      [](In&, const Call& c) { proc(c).ConvertTo24Bit(); return true; }},
     {cmdNewCatalog, "new catalog", {}, false, false, nullptr,
      [](In& in, const Call&) {
-         if (QWidget* k = in.Form().newCatalogWindow())
-             k->setWindowTitle(in.Form().UntitledCaption());
+         if (QWidget* k = in.Host().NewCatalogWindow())
+             k->setWindowTitle(in.Host().UntitledCaption());
          return true;
      }},
     {cmdVideoImport, "video import", {}, false, false, ObjectName::MainWindow::SpeedButton57,
-     [](In& in, const Call&) { in.Dialogs().VideoImport(in.Form()); return true; }},
+     [](In& in, const Call&) { in.Dialogs().VideoImport(); return true; }},
     {cmdSlideShow, "slide show", {}, false, false, nullptr,
-     [](In& in, const Call&) { in.Dialogs().SlideShow(in.Form()); return true; }},
+     [](In& in, const Call&) { in.Dialogs().SlideShow(); return true; }},
     {cmdBWThreshold, "black and white by threshold",
      {{TArgRule::Range, 1, 1, -1, 255, "Ungültiger Schwellwert im Batch-Befehl: ",
        "Invalid threshold in batch command: "}},

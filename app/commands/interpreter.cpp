@@ -2,8 +2,9 @@
 // commands that make windows.
 #include "app/commands/interpreter.h"
 
+#include "app/commands/command_host.h"
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window.h"
+#include "app/options/options.h"
 #include "app/text/language.h"
 #include "imaging/io/acquire/twain_acquire.h"
 #include "imaging/io/image_kit_io.h"
@@ -20,28 +21,29 @@ void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
     const tautomatitem a = item;
     // However the command ends (returned, refused, raised), its progress does not stay.
     struct ProgressReset {
-        QPointer<Tform1> form;
+        TCommandHost& host;
+        QPointer<QWidget> window;
         ~ProgressReset()
         {
-            if (form)
-                form->ResetProgress();
+            if (window)
+                host.ResetProgress();
         }
-    } progressReset{&form_};
-    if (form_.Recording)
-        form_.RecordingList.push_back(a.ToByteArray());
+    } progressReset{host_, host_.Window()};
+    if (host_.IsRecording())
+        host_.RecordedBlocks().push_back(a.ToByteArray());
 
     if (const TRecordCheck check = CheckRecord(a); !check.ok()) {
         LangMessageDlg(check.german, mtError, mbOK, check.english);
-        form_.checkbuttonsenabled(false);
+        host_.UpdateAvailability(false);
         return;
     }
 
-    Tchild* image = Tform1::imageWindowOf(form_.ActiveMDIChild());
+    Tchild* image = qobject_cast<Tchild*>(host_.ActiveMDIChild());
     const TCommandEntry* entry = FindCommand(a.Code());
     // Unknown codes, and a replayed image command without an image window, change nothing.
     if (entry && (image || !entry->needsImageWindow)) {
         if (a.Code() >= cmdColorDialog && a.Code() <= cmdMerge)
-            form_.ResetProgress();
+            host_.ResetProgress();
         // Modified only once the command has run: one that raised (refused, out of memory,
         // cancelled) left the image as it was.
         const QPointer<Tchild> changed = entry->changesImage ? image : nullptr;
@@ -51,27 +53,27 @@ void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
         if (!updateAvailability)
             return;
     }
-    form_.checkbuttonsenabled(false);
+    host_.UpdateAvailability(false);
 }
 
 void TCommandInterpreter::NewImage(const TCommandCall& call)
 {
     const tautomatitem& a = call.item;
-    Tchild* c = form_.newImageWindow();
+    Tchild* c = host_.NewImageWindow();
     c->imageKit->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
-    c->setWindowTitle(form_.UntitledCaption());
+    c->setWindowTitle(host_.UntitledCaption());
     c->SetModified(true);
-    form_.fitWindowToImage(call.sender, c);
+    host_.FitWindowToImage(call.sender, c);
     const TColor remembered = c->imageKit->Background();
     switch (TNewImageFill(a.Arg(3))) {
-    case nfOptionColor: c->imageKit->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF)); break;
+    case nfOptionColor: c->imageKit->SetBackground(TColor(host_.Options().newbackground & 0xFFFFFF)); break;
     case nfWhite: c->imageKit->SetBackground(TColor(0xFFFFFF)); break;
     case nfBlack: c->imageKit->SetBackground(TColor(0)); break;
     default: break;
     }
     c->imageKit->Clear();
     c->imageKit->SetBackground(remembered);
-    form_.applyViewOptions(c);
+    host_.ApplyViewOptions(c);
     c->viewChanged(call.sender, -1);
 }
 
@@ -80,7 +82,7 @@ void TCommandInterpreter::Scan(const TCommandCall& call)
     // One scan at a time: a second Scan brings the first one's dialog forward.
     if (TwainBringAcquisitionForward())
         return;
-    QPointer<Tchild> c = form_.newImageWindow();
+    QPointer<Tchild> c = host_.NewImageWindow();
     c->SetModified(true);
     auto closeEmpty = [&c] {
         // Nothing arrived: the empty window goes without asking.
@@ -107,10 +109,10 @@ void TCommandInterpreter::Scan(const TCommandCall& call)
     if (!sub || sub->isHidden())
         return;
     if (got) {
-        c->setWindowTitle(form_.UntitledCaption());
-        form_.fitWindowToImage(call.sender, c);
-        c->imageKit->SetBackground(TColor(form_.options.newbackground & 0xFFFFFF));
-        form_.applyViewOptions(c);
+        c->setWindowTitle(host_.UntitledCaption());
+        host_.FitWindowToImage(call.sender, c);
+        c->imageKit->SetBackground(TColor(host_.Options().newbackground & 0xFFFFFF));
+        host_.ApplyViewOptions(c);
         c->viewChanged(call.sender, -1);
     } else {
         closeEmpty();
@@ -119,25 +121,24 @@ void TCommandInterpreter::Scan(const TCommandCall& call)
 
 void TCommandInterpreter::SelectScanner()
 {
-    if (!form_.imageIO)
-        form_.imageIO = new TImageKitIO(&form_);
-    form_.imageIO->MsgLanguage = LibraryLanguage();
-    form_.imageIO->SelectAcquireSource();
+    TImageKitIO& io = host_.SharedIO();
+    io.MsgLanguage = LibraryLanguage();
+    io.SelectAcquireSource();
 }
 
 void TCommandInterpreter::Duplicate(const TCommandCall& call)
 {
-    Tchild* c = form_.newImageWindow();
+    Tchild* c = host_.NewImageWindow();
     c->SetModified(true);
-    c->setWindowTitle(form_.UntitledCaption());
+    c->setWindowTitle(host_.UntitledCaption());
     c->imageKit->Assign(static_cast<TImageKitView*>(call.image->imageKit));
-    form_.fitWindowToImage(call.sender, c);
+    host_.FitWindowToImage(call.sender, c);
 }
 
 bool TCommandInterpreter::Comment(const TCommandCall& call)
 {
     // The comment commands update the availability themselves where they do not end early.
-    form_.runComment(call.item, call.image);
+    host_.RunComment(call.item, call.image);
     return false;
 }
 
@@ -147,7 +148,7 @@ void TCommandInterpreter::HsvChannels(Tchild* image)
     static const char* const suffixes[] = {" Hue", " Saturation", " Value"};
     Tchild* parts[3];
     for (int i = 0; i < 3; ++i) {
-        parts[i] = form_.addImageWindow();
+        parts[i] = host_.NewPlainImageWindow();
         parts[i]->SetModified(true);
         parts[i]->setWindowTitle(image->windowTitle() + QLatin1String(suffixes[i]));
     }
@@ -157,7 +158,7 @@ void TCommandInterpreter::HsvChannels(Tchild* image)
     // status line included, and stays inside the visible area.
     for (Tchild* c : parts) {
         c->imageKit->Update();
-        form_.fitWindowToImageTwice(&form_, c);
+        host_.FitWindowToImageTwice(host_.Window(), c);
         c->repaint();
     }
 }

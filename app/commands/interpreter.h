@@ -6,22 +6,22 @@
 class QString;
 class QObject;
 class TCommandDialogs;
+class TCommandHost;
 class Tchild;
-class Tform1;
 
-// Owned by the main window. Runs one command record at a time on the active child:
+// Owned by its host, the main window. Runs one command record at a time on the active child:
 // records it while a recording runs, refuses a record whose arguments no command
 // takes, and runs its table entry.
 class TCommandInterpreter {
 public:
-    TCommandInterpreter(Tform1& form, TCommandDialogs& dialogs) : form_(form), dialogs_(dialogs) {}
+    TCommandInterpreter(TCommandHost& host, TCommandDialogs& dialogs) : host_(host), dialogs_(dialogs) {}
     TCommandInterpreter(const TCommandInterpreter&) = delete;
     TCommandInterpreter& operator=(const TCommandInterpreter&) = delete;
 
     // The record is read, never changed; sender goes on to view changes and fitting.
     void Run(QObject* sender, const tautomatitem& item);
 
-    Tform1& Form() const { return form_; }
+    TCommandHost& Host() const { return host_; }
     TCommandDialogs& Dialogs() const { return dialogs_; }
 
     // The commands that reach into the main window's own parts.
@@ -35,6 +35,6 @@ public:
     bool Comment(const TCommandCall& call);
 
 private:
-    Tform1& form_;
+    TCommandHost& host_;
     TCommandDialogs& dialogs_;
 };

@@ -2,50 +2,41 @@
 // or decoded ahead by a batch or at start-up.
 #include "app/commands/interpreter.h"
 
-#include "app/catalog/catalog_window.h"
+#include "app/commands/command_host.h"
 #include "app/image_window/image_window.h"
-#include "app/main_window/main_window.h"
+#include "app/options/options.h"
 #include "app/text/language.h"
-#include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
 #include "imaging/io/jpeg/jpeg.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
 
-#include <QComboBox>
 
 void TCommandInterpreter::Open(const QString& fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString ext = dot < 0 ? QString() : fileName.mid(dot).toUpper();
     if (ext == QLatin1String(".PCA")) {
-        auto* k = static_cast<Tkataform*>(form_.newCatalogWindow());
-        // A damaged catalog keeps the entries read before the fault; the error is reported.
-        k->setWindowTitle(fileName);
-        k->loadCatalog(fileName);
-        // A load stopped by Escape or by closing the window is not maintained.
-        if (!k->Aborting)
-            k->AutoMaintain();
+        host_.OpenCatalog(fileName);
         return;
     }
-    form_.ResetProgress();
-    Tchild* child = form_.newImageWindow();
+    host_.ResetProgress();
+    Tchild* child = host_.NewImageWindow();
     child->setWindowTitle(fileName);
     // A window whose file did not load goes again; its going is no command of the user's.
     auto dropWindow = [this, child] {
         child->SetModified(false);
-        const bool recording = std::exchange(form_.Recording, false);
+        const bool recording = host_.IsRecording();
+        host_.SetRecording(false);
         if (QWidget* sub = child->parentWidget())
             sub->close();
-        form_.Recording = recording;
+        host_.SetRecording(recording);
     };
     try {
         const std::unique_ptr<TDecodedPicture> startup =
-            form_.takeStartupPicture(fileName, child->imageKit->IOParams());
-        TDecodedPicture* ahead = std::exchange(form_.preloaded_, nullptr);
-        if (ahead && std::exchange(form_.preloadedName_, QString()) != fileName)
-            ahead = nullptr;
+            host_.TakeStartupPicture(fileName, child->imageKit->IOParams());
+        TDecodedPicture* ahead = host_.TakeHandedOver(fileName);
         if (startup)
             ahead = startup.get();
         if (ahead) {
@@ -61,15 +52,15 @@ void TCommandInterpreter::Open(const QString& fileName)
         if (child->imageKit->Bitmap()->Empty())
             throw EInvalidGraphic(QStringLiteral("The file holds no picture"));
     } catch (const std::exception& e) {
-        if (!form_.loadErrorSink_ && !dynamic_cast<const EInvalidGraphic*>(&e)) {
+        if (!host_.LoadErrorSink() && !dynamic_cast<const EInvalidGraphic*>(&e)) {
             // A file that cannot be opened at all: its message comes from the handler above,
             // and no empty window stays behind under the file's name.
             dropWindow();
             throw;
         }
-        if (form_.loadErrorSink_) {
+        if (host_.LoadErrorSink()) {
             // A batch skips the file and says so at its end; the empty window goes.
-            *form_.loadErrorSink_ = TApplication::ExceptionText(e);
+            *host_.LoadErrorSink() = TApplication::ExceptionText(e);
             dropWindow();
             return;
         }
@@ -79,17 +70,16 @@ void TCommandInterpreter::Open(const QString& fileName)
         return;
     }
     child->imageMouseMove(child->imageKit, 0, 0, 0);
-    if (form_.options.fitonload)
-        form_.fitWindowToImage(&form_, child);
-    form_.checkbuttonsenabled(false);
-    child->viewChanged(&form_, -1);
-    form_.ActivateChild(child);
-    if (form_.options.zoomonload) {
-        form_.zoombox->setEditText(TranslatedCaption(QStringLiteral("Fenstergröße")));
-        form_.zoomBoxChanged();
+    if (host_.Options().fitonload)
+        host_.FitWindowToImage(host_.Window(), child);
+    host_.UpdateAvailability(false);
+    child->viewChanged(host_.Window(), -1);
+    host_.ActivateChild(child);
+    if (host_.Options().zoomonload) {
+        host_.ZoomToWindow();
     }
-    if (form_.options.fitonload)
-        form_.fitWindowToImage(&form_, child);
-    form_.ResetProgress();
-    form_.checkbuttonsenabled(false);
+    if (host_.Options().fitonload)
+        host_.FitWindowToImage(host_.Window(), child);
+    host_.ResetProgress();
+    host_.UpdateAvailability(false);
 }

@@ -2,7 +2,7 @@
 #include "app/dialogs/color_reduce_dialog.h"
 #include "app/text/help_contexts.h"
 
-#include "app/dialogs/form_parts.h"
+#include "app/forms/form_parts.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"

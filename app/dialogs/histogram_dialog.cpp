@@ -2,7 +2,7 @@
 #include "app/dialogs/histogram_dialog.h"
 #include "app/text/help_contexts.h"
 
-#include "app/dialogs/form_parts.h"
+#include "app/forms/form_parts.h"
 #include "app/text/object_names.h"
 #include "imaging/boxes/histogram_box.h"
 #include "imaging/proc/image_kit_proc.h"

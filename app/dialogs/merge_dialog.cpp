@@ -3,7 +3,7 @@
 #include "app/text/help_contexts.h"
 
 #include "app/image_window/image_window.h"
-#include "app/dialogs/form_parts.h"
+#include "app/forms/form_parts.h"
 #include "app/text/object_names.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/ui/application.h"

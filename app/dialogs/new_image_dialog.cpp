@@ -3,7 +3,7 @@
 #include "app/commands/command_record.h"
 #include "app/text/help_contexts.h"
 
-#include "app/dialogs/form_parts.h"
+#include "app/forms/form_parts.h"
 #include "app/dialogs/size_units.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"

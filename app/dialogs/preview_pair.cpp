@@ -1,7 +1,7 @@
 // The base of the preview dialogs: source and result previews, lock and buttons.
 #include "app/dialogs/preview_pair.h"
 
-#include "app/dialogs/form_parts.h"
+#include "app/forms/form_parts.h"
 #include "app/text/object_names.h"
 #include "controls/edits/spin_edit.h"
 #include "controls/slider/kit_slider.h"

@@ -2,7 +2,7 @@
 #include "app/dialogs/welcome_window.h"
 #include "app/text/help_contexts.h"
 
-#include "app/dialogs/form_parts.h"
+#include "app/forms/form_parts.h"
 #include "app/options/options_dialog.h"
 #include "app/options/options.h"
 #include "app/text/language.h"

@@ -3,13 +3,11 @@
 #include "app/image_window/image_window.h"
 
 #include "app/image_window/brush_dab.h"
-#include "app/main_window/main_window.h"
+#include "app/options/options.h"
 #include "app/text/language.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 
-#include <QLineEdit>
-#include <QToolButton>
 
 namespace {
 
@@ -23,16 +21,16 @@ const TBrushStyle brushStyles[8] = {bsSolid,     bsClear,     bsHorizontal, bsVe
 
 void Tchild::prepareCanvas(TCanvas& c)
 {
-    const toptions& o = main_->options;
-    c.Pen.Color = main_->PenColor();
+    const toptions& o = main_->Options();
+    c.Pen.Color = main_->DrawingPenColor();
     c.Pen.Mode = pmCopy;
     c.Pen.Style = penStyles[std::clamp(o.linestyle, 0, 5)];
     c.Pen.Width = std::max(1, o.linewidth);
-    c.Brush.Color = main_->FillColor();
+    c.Brush.Color = main_->DrawingFillColor();
     c.Brush.Bitmap = nullptr;
     if (o.fillstyle == 8) {
         c.Brush.Style = bsSolid;
-        const TBitmap* pattern = main_->FillPatternBitmap();
+        const TBitmap* pattern = main_->DrawingFillPattern();
         if (pattern && !pattern->Empty())
             c.Brush.Bitmap = pattern;
     } else {
@@ -42,24 +40,24 @@ void Tchild::prepareCanvas(TCanvas& c)
 
 void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, int y)
 {
-    const int mode = main_->MouseModeCode();
+    const int mode = main_->CurrentMouseMode();
     // A polygon being drawn is the selection in the making: each click adds a corner to it
     // and only a double click ends it, so it must not be thrown away here.
     if (imageKit->HasSelection() && mode >= mmRectangle && mode <= mmCircle && !imageKit->PolygonDrawing())
-        main_->selectNothingClicked();
-    if (!main_->DrawingMode())
+        main_->DropSelection();
+    if (!main_->InDrawingMode())
         return;
     // The undo copy first: when its memory is refused the press changes nothing at all.
     imageKit->SaveUndo();
     SetModified(true);
     // The press can be undone now: undo button and item must say so at once.
-    main_->checkbuttonsenabled(false);
+    main_->UpdateAvailability(false);
     TBitmap* bmp = imageKit->Bitmap();
     TCanvas& c = *bmp->Canvas();
     prepareCanvas(c);
     const int bx = imageKit->ScreenToBitmapX(x), by = imageKit->ScreenToBitmapY(y);
     const bool right = button == mbRight;
-    switch (main_->ToolCode()) {
+    switch (main_->CurrentTool()) {
     case tLine: ShapeKind = skLine; break;
     case tRectangle: ShapeKind = right ? skSquare : skRectangle; break;
     case tEllipse: ShapeKind = right ? skCircle : skEllipse; break;
@@ -76,12 +74,12 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
         BrushStroke = true;
         break;
     case tText: {
-        const toptions& o = main_->options;
+        const toptions& o = main_->Options();
         c.Font.Color = TColor(o.pencolor);
         c.Font.Name = o.fontname;
         c.Font.Size = o.fontsize;
         c.Font.Style = o.fontstyle;
-        c.TextOut(bx, by, main_->drawingTextEdit->text());
+        c.TextOut(bx, by, main_->DrawingText());
         imageKit->Update();
         return;
     }
@@ -90,9 +88,9 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
         if (under == clNone)
             return;
         if (button == mbLeft)
-            main_->SetPenColor(under);
+            main_->PickPenColor(under);
         else if (right)
-            main_->SetFillColor(under);
+            main_->PickFillColor(under);
         return;
     }
     case tRedEye:
@@ -126,10 +124,10 @@ void Tchild::imageMouseMove(QObject*, TShiftState, int x, int y)
 {
     const int bx = imageKit->ScreenToBitmapX(x), by = imageKit->ScreenToBitmapY(y);
     statusLine(bx, by);
-    if (!main_->DrawingMode())
+    if (!main_->InDrawingMode())
         return;
     if (BrushStroke) {
-        drawWithBrush(bx, by, main_->PenColor());
+        drawWithBrush(bx, by, main_->DrawingPenColor());
         imageKit->Update();
     } else if (ShapeDragging) {
         DrawShape(ShapeStart, ShapeEnd, pmNotXor);
@@ -140,7 +138,7 @@ void Tchild::imageMouseMove(QObject*, TShiftState, int x, int y)
 
 void Tchild::imageMouseUp(QObject*, TMouseButton, TShiftState, int x, int y)
 {
-    if (!main_->DrawingMode())
+    if (!main_->InDrawingMode())
         return;
     if (ShapeDragging) {
         if (!BrushStroke) {
@@ -187,7 +185,7 @@ TColor Tchild::PaintBrushDab(int x, int y)
 {
     TCanvas& c = *imageKit->Bitmap()->Canvas();
     switch (ShapeKind) {
-    case skPenBrush: return main_->PenColor();
+    case skPenBrush: return main_->DrawingPenColor();
     case skRedEyeBrush: {
         const TColor own = c.Pixel(x, y);
         if (own == clNone)
@@ -202,7 +200,7 @@ TColor Tchild::PaintBrushDab(int x, int y)
 
 void Tchild::drawWithBrush(int x, int y, TColor)
 {
-    const int n = BrushDabCounts[std::clamp(main_->options.brushsize, 0, 4)];
+    const int n = BrushDabCounts[std::clamp(main_->Options().brushsize, 0, 4)];
     TCanvas& c = *imageKit->Bitmap()->Canvas();
     for (int i = 0; i < n; ++i) {
         const int px = x + BrushDabOffsets[i][0], py = y + BrushDabOffsets[i][1];

@@ -1,7 +1,7 @@
 // The image window: layout, rulers and status line in step with the view, closing.
 #include "app/image_window/image_window.h"
 
-#include "app/main_window/main_window.h"
+#include "app/options/options.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "imaging/kit/image_kit.h"
@@ -10,9 +10,7 @@
 #include "platform/core/rounding.h"
 #include "platform/ui/application.h"
 
-#include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QStatusBar>
 
@@ -22,7 +20,7 @@ namespace {
 constexpr int RulerThickness = 30;
 }
 
-Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
+Tchild::Tchild(TImageWindowHost* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
 {
     setObjectName(QLatin1String(ObjectName::ImageWindow::Form));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -36,7 +34,7 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
     document_->OnModifiedChanged = [this] {
         setWindowModified(document_->Modified());
         if (main_)
-            main_->checkbuttonsenabled(false);
+            main_->UpdateAvailability(false);
     };
     horizontalRuler = new TRulerBox(this);
     horizontalRuler->setObjectName(QLatin1String(ObjectName::ImageWindow::RulerBox1));
@@ -70,10 +68,10 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
         imageMouseUp(s, b, sh, x, y);
     };
     imageKit->OnImageChange = [this](TObject*) { imageChanged(); };
-    const bool rulers = main_->Item(QLatin1String(ObjectName::MainWindow::Lineal1))->isChecked();
+    const bool rulers = main_->RulersShown();
     horizontalRuler->setVisible(rulers);
     verticalRuler->setVisible(rulers);
-    statusBar->setVisible(main_->Item(QLatin1String(ObjectName::MainWindow::Statusleiste1))->isChecked());
+    statusBar->setVisible(main_->StatusLineShown());
     FormCreate();
 }
 
@@ -97,12 +95,12 @@ void Tchild::FormCreate()
 
 void Tchild::FormActivate()
 {
-    main_->checkbuttonsenabled(false);
+    main_->UpdateAvailability(false);
     viewChanged(imageKit, -1);
-    const bool rulers = main_->Item(QLatin1String(ObjectName::MainWindow::Lineal1))->isChecked();
+    const bool rulers = main_->RulersShown();
     horizontalRuler->setVisible(rulers);
     verticalRuler->setVisible(rulers);
-    statusBar->setVisible(main_->Item(QLatin1String(ObjectName::MainWindow::Statusleiste1))->isChecked());
+    statusBar->setVisible(main_->StatusLineShown());
     ShapeDragging = false;
     BrushStroke = false;
 }
@@ -110,9 +108,9 @@ void Tchild::FormActivate()
 void Tchild::viewChanged(QObject*, int)
 {
     const int zoom = imageKit->Zoom();
-    main_->zoombox->setEditText(QString::number(zoom) + QStringLiteral(" %"));
-    const double R = main_->options.RulerResolution > 0 ? main_->options.RulerResolution : 600.0;
-    const int unit = main_->options.RulerUnit;
+    main_->ShowZoomText(QString::number(zoom) + QStringLiteral(" %"));
+    const double R = main_->Options().RulerResolution > 0 ? main_->Options().RulerResolution : 600.0;
+    const int unit = main_->Options().RulerUnit;
     double D = zoom / 100.0;
     if (unit == 1)
         D = zoom * R / 100.0;
@@ -143,19 +141,19 @@ void Tchild::viewChanged(QObject*, int)
     refreshStatusSize();
 }
 
-void Tchild::ImageKit1Progress(QObject* sender, int percent) { main_->showProgressOf(sender, percent); }
+void Tchild::ImageKit1Progress(QObject* sender, int percent) { main_->ShowProgress(sender, percent); }
 
 double Tchild::pixelsPerUnit() const
 {
-    const double R = main_->options.RulerResolution > 0 ? main_->options.RulerResolution : 600.0;
-    const int unit = main_->options.RulerUnit;
+    const double R = main_->Options().RulerResolution > 0 ? main_->Options().RulerResolution : 600.0;
+    const int unit = main_->Options().RulerUnit;
     return unit == 1 ? R : unit == 2 ? R * 2.54 : 1.0;
 }
 
 QString Tchild::statusText(double x, double y) const
 {
     const TBitmap* bmp = imageKit->Bitmap();
-    if (main_->options.RulerUnit == 0)
+    if (main_->Options().RulerUnit == 0)
         return QString::number(bmp->Width()) + QStringLiteral(" x ") + QString::number(bmp->Height()) +
                QStringLiteral("    X:") + FloatToStrF(x, ffFixed, 15, 0) + QStringLiteral("  Y:") +
                FloatToStrF(y, ffFixed, 15, 0);
@@ -203,7 +201,7 @@ void Tchild::imageChanged()
     const bool had = !imageSize_.isEmpty();
     imageSize_ = now;
     if (had && !now.isEmpty())
-        main_->fitWindowToImageTwice(imageKit, this);
+        main_->FitWindowToImageTwice(imageKit, this);
 }
 
 void Tchild::LaidOutForImage()
@@ -241,10 +239,8 @@ bool Tchild::FormClose()
                 return false;
         }
     }
-    tautomatitem closing;
-    closing.SetCode(cmdClose);
-    main_->runautomatitem(this, closing);
+    main_->RecordClose(this);
     // This window still counts until it is gone.
-    main_->checkbuttonsenabled(true);
+    main_->UpdateAvailability(true);
     return true;
 }

@@ -1,6 +1,7 @@
 // The image window (Tchild): an image with its rulers, drawing tools and state.
 #pragma once
 #include "app/document/image_document.h"
+#include "app/image_window/image_window_host.h"
 #include "platform/core/geometry.h"
 #include "platform/graphics/canvas.h"
 #include "platform/ui/control.h"
@@ -13,7 +14,6 @@
 class QStatusBar;
 class TImageKit;
 class TRulerBox;
-class Tform1;
 
 // The shape of the current drag or stroke, shared by every image window. The right
 // button draws the square form of a shape.
@@ -36,7 +36,7 @@ extern TShapeKind ShapeKind;
 class Tchild : public QWidget {
     Q_OBJECT
 public:
-    explicit Tchild(Tform1* mainWindow, QWidget* parent = nullptr);
+    explicit Tchild(TImageWindowHost* mainWindow, QWidget* parent = nullptr);
     ~Tchild() override;
 
     TImageKit* imageKit = nullptr;
@@ -74,7 +74,7 @@ public:
     // The colour the current brush tool gives pixel (x, y); clNone leaves it alone.
     TColor PaintBrushDab(int x, int y);
 
-    Tform1* MainWindow() const { return main_; }
+    TImageWindowHost* MainWindow() const { return main_; }
     // Width the status line needs to show the image's size and any pointer position whole.
     int StatusLineWidth() const;
     // The window is laid out for its image's present size; a later size change refits it.
@@ -91,7 +91,7 @@ private:
     // Writes the status line again when the image's size no longer is the one it shows.
     void refreshStatusSize();
     void prepareCanvas(TCanvas& c);
-    Tform1* main_;
+    TImageWindowHost* main_;
     std::unique_ptr<TImageDocument> document_;
     TPoint statusPos_{0, 0};  // bitmap coordinates the status line shows
     int statusWidth_ = -1, statusHeight_ = -1;

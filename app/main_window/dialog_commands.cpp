@@ -4,7 +4,7 @@
 #include "app/image_window/image_window.h"
 #include "app/dialogs/black_white_dialog.h"
 #include "app/dialogs/color_reduce_dialog.h"
-#include "app/dialogs/color_select_dialog.h"
+#include "app/forms/color_select_dialog.h"
 #include "app/dialogs/welcome_window.h"
 #include "app/dialogs/new_image_dialog.h"
 #include "app/options/options_dialog.h"

@@ -7,6 +7,7 @@
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "app/text/translation.h"
+#include "app/util/paths.h"
 #include "controls/combos/kit_combos.h"
 #include "imaging/dialogs/save_dialog.h"
 #include "imaging/io/codec_table.h"
@@ -23,8 +24,6 @@
 #include <QToolButton>
 
 namespace {
-
-QString WithSlash(const QString& dir) { return dir.endsWith(u'/') ? dir : dir + u'/'; }
 
 // The parameter pages of a saved extension and the save filter entry that belongs to it.
 struct TSaveFormat {
@@ -68,7 +67,7 @@ void Tform1::openClicked()
     d.MsgLanguage = LibraryLanguage();
     d.Options |= ofAllowMultiSelect;
     if (d.Execute() && !d.Files.isEmpty()) {
-        options.lastdir = WithSlash(QFileInfo(d.Files.first()).absolutePath());
+        options.lastdir = AddTrailingBackslash(QFileInfo(d.Files.first()).absolutePath());
         options.openfilter = d.FilterIndex();
         OpenFilterIndex = options.openfilter;
         OpenFileList = d.Files;
@@ -221,7 +220,7 @@ TSaveOutcome Tform1::saveImageAs(Tchild* image, bool* dialogAccepted)
     if (dialogAccepted)
         *dialogAccepted = true;
     const QString name = d.FileName();
-    options.lastdir = WithSlash(QFileInfo(name).absolutePath());
+    options.lastdir = AddTrailingBackslash(QFileInfo(name).absolutePath());
     options.savefilter = d.FilterIndex();
     // A block no "save as" has filled would save at quality 0 and as white-is-zero
     // black and white; the image then keeps the parameters it has.

@@ -1,8 +1,11 @@
 // The main window (Tform1): menus, tool bars, image windows and the commands on them.
 #pragma once
-#include "app/commands/command_dialogs.h"
+#include "app/commands/command_host.h"
 #include "app/commands/command_record.h"
 #include "app/document/image_document.h"
+#include "app/image_window/image_window_host.h"
+#include "app/main_window/main_window_dialogs.h"
+#include "app/services/feature_routes.h"
 #include "app/services/main_window_services.h"
 #include "app/options/options.h"
 #include "platform/graphics/bitmap.h"
@@ -19,6 +22,7 @@
 class QAction;
 struct TDecodedPicture;
 class TBatchRunner;
+struct TBatchControls;
 class QButtonGroup;
 class QComboBox;
 class QFrame;
@@ -47,20 +51,20 @@ class TSaveImageKitDialog;
 enum TChildKind { ckNone, ckImage, ckCatalog, ckWelcome, ckOther };
 TChildKind ChildKind(const QWidget* child);
 
-// The mouse modes in the order of their buttons; the values are stored in the option file.
-enum TMouseMode : int { mmDraw = 0, mmRectangle = 1, mmPolygon = 2, mmCircle = 3, mmHand = 4, mmZoom = 5 };
-constexpr int kMouseModeCount = 6;
-
 // The main window: the MDI frame with its menus, the standard bar and the drawing bar.
 // It owns the settings for the whole run; the option file is written only when it
 // closes with every child closed.
-class Tform1 : public QMainWindow, public TMainWindowServices {
+class Tform1 : public QMainWindow,
+               public TMainWindowServices,
+               public TCommandHost,
+               public TImageWindowHost,
+               public TFeatureRoutes {
     Q_OBJECT
 public:
     // arguments: the command line without the program name; dialogs: what the commands
     // open (the real forms when none is given).
     explicit Tform1(const QStringList& arguments = DefaultArguments(), QWidget* parent = nullptr,
-                    std::unique_ptr<TCommandDialogs> dialogs = nullptr);
+                    std::unique_ptr<TMainWindowDialogs> dialogs = nullptr);
     ~Tform1() override;
     static QStringList DefaultArguments();
 
@@ -288,7 +292,7 @@ public:
     QMenu* Menu(const QString& name) const;
     template <class T> T* Control(const QString& name) const { return findChild<T*>(name); }
 
-    QString ImageFilter, ImageFilterNoCatalog, CatalogFilter, SaveFilter, WavFilter;
+    QString ImageFilter, ImageFilterNoCatalog, SaveFilter, WavFilter;
     QString SaveDialogFilter, OpenwavFilter;
 
     QProgressBar* progressBar = nullptr;
@@ -315,9 +319,42 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What the interpreter, the image windows and the features ask of the window
+    // (feature_hosts.cpp).
+    Tchild* NewPlainImageWindow() override;
+    void ApplyViewOptions(Tchild* image) override;
+    QWidget* NewCatalogWindow() override;
+    void OpenCatalog(const QString& fileName) override;
+    void FitWindowToImageTwice(QObject* sender, Tchild* image) override;
+    void ZoomToWindow() override;
+    std::unique_ptr<TDecodedPicture> TakeStartupPicture(const QString& fileName, const TIOParamsVals& params) override;
+    TDecodedPicture* TakeHandedOver(const QString& fileName) override;
+    QString* LoadErrorSink() const override;
+    void AssignSaveParams(const tsaveparams& block) override;
+    void ChangeWallpaper(const QString& fileName, bool tiled) override;
+    TImageKitIO& SharedIO() override;
+    void RunComment(const tautomatitem& item, Tchild* image) override;
+    void RecordClose(Tchild* image) override;
+    bool RulersShown() const override;
+    bool StatusLineShown() const override;
+    void ShowZoomText(const QString& text) override;
+    int CurrentMouseMode() const override;
+    int CurrentTool() const override;
+    bool InDrawingMode() const override;
+    TColor DrawingPenColor() const override;
+    TColor DrawingFillColor() const override;
+    void PickPenColor(TColor color) override;
+    void PickFillColor(TColor color) override;
+    const TBitmap* DrawingFillPattern() const override;
+    QString DrawingText() const override;
+    void DropSelection() override;
+    TFeatureRoutes* Routes() override;
+    void PrintActive() override;
+    void CatalogSlideShow() override;
+    // The batch feature's buttons, box and quick-start keys, handed to its runner.
+    TBatchControls BatchControls() const;
+
     friend struct MainWindowBuilder;
-    // Runs the commands on the window's own parts: new windows, loading, progress.
-    friend class TCommandInterpreter;
     void buildMenus();
     void buildToolBars();
     void insertSeparators();
@@ -346,7 +383,7 @@ private:
     void wireBatch();
 
     QStringList arguments_;
-    std::unique_ptr<TCommandDialogs> dialogs_;
+    std::unique_ptr<TMainWindowDialogs> dialogs_;
     std::unique_ptr<TCommandInterpreter> interpreter_;
     // The working folder at start, before the window moves to the program's folder.
     QString startDirectory_;

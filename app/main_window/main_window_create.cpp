@@ -7,7 +7,7 @@
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
 #include "app/commands/interpreter.h"
-#include "app/main_window/command_dialogs.h"
+#include "app/main_window/main_window_dialogs.h"
 #include "app/image_window/drawing_style_picker.h"
 #include "app/options/option_file.h"
 #include "app/main_window/history_list.h"
@@ -44,11 +44,12 @@
 
 QStringList Tform1::DefaultArguments() { return QCoreApplication::arguments().mid(1); }
 
-Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TCommandDialogs> dialogs)
+Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TMainWindowDialogs> dialogs)
     : QMainWindow(parent), arguments_(arguments),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TMainWindowDialogs>()),
       interpreter_(std::make_unique<TCommandInterpreter>(*this, *dialogs_)), startDirectory_(QDir::currentPath())
 {
+    dialogs_->Attach(*this);
     startStartupDecode();
     setObjectName(QLatin1String(ObjectName::MainWindow::Form));
     setWindowTitle(QStringLiteral("Kandrivel"));
@@ -71,6 +72,7 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TC
     Progress->setParent(this);
     // The two resident forms live as long as the main window.
     batch_ = std::make_unique<TBatchRunner>(*this);
+    batch_->SetControls(BatchControls());
     zeichenform_ = new Tzeichenform(this);
     zeichenform_->Options = &options;
     FormCreate();
@@ -179,7 +181,6 @@ void Tform1::buildFilters()
                            QStringLiteral(" (JPG;PNG;BMP;PCX;TIF;WMF;EMF;ICO;CUR)") +
                            QStringLiteral("|*.jpg;*.jpeg;*.png;*.bmp;*.pcx;*.tif;*.wmf;*.emf;*.ico;*.cur;|") +
                            allFiles + QStringLiteral("|*.*");
-    CatalogFilter = catalog + QStringLiteral("|*.pca|") + allFiles + QStringLiteral("|*.*");
     SaveFilter = QStringLiteral("Jpeg (JPG)|*.jpg;*.jpeg|Windows Bitmap (BMP)|*.bmp|PaintBrush (PCX)|*.pcx|"
                                 "TIFF Bitmap (TIF)|*.tif|PNG (PNG)|*.png|") +
                  all + QStringLiteral(" (JPG;BMP;PCX;TIFF)|*.jpg;*.jpeg;*.png;*.bmp;*.pcx;*.tif|") + allFiles +

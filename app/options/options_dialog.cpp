@@ -2,8 +2,8 @@
 #include "app/options/options_dialog.h"
 #include "app/text/help_contexts.h"
 
-#include "app/dialogs/color_select_dialog.h"
-#include "app/dialogs/form_parts.h"
+#include "app/forms/color_select_dialog.h"
+#include "app/forms/form_parts.h"
 #include "app/options/option_file.h"
 #include "app/options/file_types.h"
 #include "app/text/language.h"

@@ -1,7 +1,7 @@
 // The print dialog: controls, opening, the value handlers and OK.
 #include "app/print/print_dialog.h"
 
-#include "app/catalog/catalog_window.h"
+#include "app/services/catalog_view.h"
 #include "app/image_window/image_window.h"
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
@@ -75,7 +75,7 @@ Tprintform::Tprintform(TMainWindowServices& mainWindow, QWidget* parent) : QDial
     setObjectName(QLatin1String(ObjectName::PrintDialog::Form));
     setWindowTitle(QStringLiteral("Drucken"));
     QWidget* active = main_.ActiveMDIChild();
-    catalog_ = qobject_cast<Tkataform*>(active);
+    catalog_ = CatalogViewOf(active);
     if (auto* image = qobject_cast<Tchild*>(active))
         source_ = image->imageKit->Bitmap();
     if (active)
@@ -645,7 +645,7 @@ void RunPrintDialog(TMainWindowServices& main)
         (!qobject_cast<Tchild*>(active) && active->objectName() != QLatin1String(ObjectName::CatalogWindow::Form)))
         return;
     // A catalog still adding files would print a list it is about to change.
-    if (auto* k = qobject_cast<Tkataform*>(active); k && k->RefuseWhileBusy())
+    if (TCatalogView* k = CatalogViewOf(active); k && k->RefuseWhileBusy())
         return;
     Tprintform dialog(main, main.Window());
     TranslateForm(QLatin1String(ObjectName::PrintDialog::Form), &dialog);

@@ -18,7 +18,7 @@ class TImageKit;
 class TKitCalcEdit;
 class TKitSpinEdit;
 class TMainWindowServices;
-class Tkataform;
+class TCatalogView;
 class TBitmap;
 
 // The print dialog: places the image (or a catalog's thumbnails) on the page, chooses
@@ -106,7 +106,7 @@ private:
     uint8_t infoFlags() const;
 
     TMainWindowServices& main_;
-    Tkataform* catalog_ = nullptr;
+    TCatalogView* catalog_ = nullptr;
     const TBitmap* source_ = nullptr;
     QString caption_;
     int storedMode_ = 0;  // the record's mode as the dialog opened

@@ -1,5 +1,5 @@
 // The print dialog's preview: the counts, the panel size and the scaled page.
-#include "app/catalog/catalog_window.h"
+#include "app/services/catalog_view.h"
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
@@ -108,7 +108,7 @@ void Tprintform::drawPreview()
     bmp->Image().fill(Qt::white);
     const TBitmap* picture = source_;
     if (catalog_ && catalog_->Count() > 0)
-        picture = &catalog_->Items.front().Thumb;
+        picture = &catalog_->Thumb(0);
     if (picture && m != pmTiles) {
         QPainter p(&bmp->Image());
         DrawPicture(p, mapRect(printed), *picture, TRect());

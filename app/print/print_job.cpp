@@ -2,7 +2,7 @@
 #include "app/print/print_job.h"
 
 #include "app/commands/command_record.h"
-#include "app/catalog/catalog_window.h"
+#include "app/services/catalog_view.h"
 #include "app/image_window/image_window.h"
 #include "app/services/main_window_services.h"
 #include "app/options/options.h"
@@ -249,7 +249,7 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
     const int mode = item.Arg(5);
     const bool jobPerPage = item.ArgByte() != 0;
     QWidget* active = form.ActiveMDIChild();
-    auto* catalog = qobject_cast<Tkataform*>(active);
+    TCatalogView* catalog = CatalogViewOf(active);
     if (!image && !catalog)
         return;
     const tprintdialog& settings = form.Options().printdialog;

@@ -1,7 +1,7 @@
 // Cut lines and information lines drawn beside a printed image.
 #include "app/print/print_marks.h"
 
-#include "app/catalog/catalog_entry.h"
+#include "app/util/file_stamps.h"
 #include "app/print/print_layout.h"
 #include "platform/core/rounding.h"
 #include "platform/graphics/canvas.h"

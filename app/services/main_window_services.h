@@ -16,6 +16,7 @@ struct toptions;
 struct tsaveparams;
 class QMdiArea;
 class TCommandDialogs;
+class TFeatureRoutes;
 class Tchild;
 class TThrottledProgress;
 struct TDecodedPicture;
@@ -84,6 +85,9 @@ public:
     // The open dialogs' filters.
     virtual QString ImageFilterWithoutCatalogs() const = 0;
     virtual QString WaveFilter() const = 0;
+
+    // The other features' commands a feature starts; null where the host routes none.
+    virtual TFeatureRoutes* Routes() { return nullptr; }
 
 protected:
     ~TMainWindowServices() = default;

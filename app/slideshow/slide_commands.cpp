@@ -1,6 +1,6 @@
 // The slide-show commands: play, options, and a show of a catalog.
 #include "app/slideshow/slide_commands.h"
-#include "app/catalog/catalog_window.h"
+#include "app/services/catalog_view.h"
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
@@ -17,7 +17,7 @@ void RunSlideShowOptions(TMainWindowServices& main)
 
 void PlayCatalogSlideShow(TMainWindowServices& main)
 {
-    auto* catalog = qobject_cast<Tkataform*>(main.ActiveMDIChild());
+    TCatalogView* catalog = CatalogViewOf(main.ActiveMDIChild());
     // A catalog still adding files would show a list it is about to change.
     if (!catalog || catalog->RefuseWhileBusy())
         return;

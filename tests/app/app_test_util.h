@@ -1,7 +1,7 @@
 // The main-window fixture and helpers the application's tests share.
 #pragma once
 #include "app/image_window/image_window.h"
-#include "app/main_window/command_dialogs.h"
+#include "app/main_window/main_window_dialogs.h"
 #include "app/main_window/main_window.h"
 #include "app/text/locale_env.h"
 #include "common/test_support.h"

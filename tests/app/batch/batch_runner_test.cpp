@@ -3,7 +3,7 @@
 #include "app/batch/batch_dialog.h"
 #include "app/batch/batch_file.h"
 #include "app/batch/batch_runner.h"
-#include "app/main_window/command_dialogs.h"
+#include "app/main_window/main_window_dialogs.h"
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
 #include "app/document/image_document.h"

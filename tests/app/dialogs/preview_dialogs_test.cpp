@@ -1,7 +1,7 @@
 // The preview dialogs: black-and-white, colour reduction, colour picker and rotation.
 #include "app/dialogs/black_white_dialog.h"
 #include "app/dialogs/color_reduce_dialog.h"
-#include "app/dialogs/color_select_dialog.h"
+#include "app/forms/color_select_dialog.h"
 #include "app/dialogs/rotate_dialog.h"
 #include "controls/combos/kit_combos.h"
 #include "controls/edits/spin_edit.h"

@@ -1,7 +1,7 @@
 // Menu commands that run dialogs: new image, resize, colours, rotation, black and white.
 #include "app/dialogs/black_white_dialog.h"
 #include "app/dialogs/color_reduce_dialog.h"
-#include "app/dialogs/color_select_dialog.h"
+#include "app/forms/color_select_dialog.h"
 #include "app/dialogs/histogram_dialog.h"
 #include "app/dialogs/merge_dialog.h"
 #include "app/dialogs/new_image_dialog.h"

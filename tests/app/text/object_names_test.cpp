@@ -7,7 +7,7 @@
 #include "app/comments/sound_comment_dialog.h"
 #include "app/dialogs/black_white_dialog.h"
 #include "app/dialogs/color_reduce_dialog.h"
-#include "app/dialogs/color_select_dialog.h"
+#include "app/forms/color_select_dialog.h"
 #include "app/dialogs/histogram_dialog.h"
 #include "app/dialogs/merge_dialog.h"
 #include "app/dialogs/new_image_dialog.h"

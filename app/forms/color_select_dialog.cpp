@@ -1,7 +1,7 @@
 // The colour picker dialog: HSV box, standard colours and typed components kept in step.
-#include "app/dialogs/color_select_dialog.h"
+#include "app/forms/color_select_dialog.h"
 
-#include "app/dialogs/form_parts.h"
+#include "app/forms/form_parts.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "controls/combos/kit_combos.h"

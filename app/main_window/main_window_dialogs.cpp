@@ -1,5 +1,5 @@
 // The forms and dialogs the main window's commands open, each modal and freed after.
-#include "app/main_window/command_dialogs.h"
+#include "app/main_window/main_window_dialogs.h"
 
 #include "app/comments/comment_commands.h"
 #include "app/dialogs/histogram_dialog.h"
@@ -19,7 +19,7 @@
 #include <QSlider>
 #include <QToolButton>
 
-void TMainWindowDialogs::Histogram(Tform1&, Tchild* image)
+void TMainWindowDialogs::Histogram(Tchild* image)
 {
     TfHistogram d(image);
     TranslateForm(QLatin1String(ObjectName::HistogramDialog::Form), &d);
@@ -27,8 +27,9 @@ void TMainWindowDialogs::Histogram(Tform1&, Tchild* image)
     d.exec();
 }
 
-void TMainWindowDialogs::Merge(Tform1& form, Tchild* image)
+void TMainWindowDialogs::Merge(Tchild* image)
 {
+    Tform1& form = *form_;
     TfMergeDialog d(&form);
     TranslateForm(QLatin1String(ObjectName::MergeDialog::Form), &d);
     QList<Tchild*> windows;
@@ -47,14 +48,16 @@ void TMainWindowDialogs::Merge(Tform1& form, Tchild* image)
     }
 }
 
+void TMainWindowDialogs::PrintCopy(Tchild* image, const tautomatitem& item) { Print(*form_, image, item); }
+
 void TMainWindowDialogs::Print(Tform1& form, Tchild* image, const tautomatitem& item)
 {
     ExecutePrint(form, image, item);
 }
 
-void TMainWindowDialogs::VideoImport(Tform1& form) { RunVideoImport(form); }
+void TMainWindowDialogs::VideoImport() { RunVideoImport(*form_); }
 
-void TMainWindowDialogs::SlideShow(Tform1& form) { RunSlideShow(&form, form.options.slideshow); }
+void TMainWindowDialogs::SlideShow() { RunSlideShow(form_, form_->options.slideshow); }
 
 void TMainWindowDialogs::CommentForm(const QString& wavPath, const QString& source, TCommentMode mode)
 {

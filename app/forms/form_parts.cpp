@@ -1,5 +1,5 @@
 // Named controls and radio groups that the application's dialogs are built from.
-#include "app/dialogs/form_parts.h"
+#include "app/forms/form_parts.h"
 
 #include "app/text/language.h"
 #include "app/util/paths.h"

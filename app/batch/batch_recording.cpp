@@ -20,7 +20,8 @@ namespace {
 
 const char* const kPlayItems[] = {ObjectName::MainWindow::Neuaufnehmen1,
                                   ObjectName::MainWindow::AufaktuellesBildanwenden1,
-                                  ObjectName::MainWindow::AufallegeladenenBilderanwenden1, ObjectName::MainWindow::AufVerzeichnisanwenden1,
+                                  ObjectName::MainWindow::AufallegeladenenBilderanwenden1,
+                                  ObjectName::MainWindow::AufVerzeichnisanwenden1,
                                   ObjectName::MainWindow::Bildereinscannen1};
 
 // A record name becomes a file in the data directory and nowhere else.

@@ -80,10 +80,7 @@ void Tform1::RecordClose(Tchild* image)
 
 bool Tform1::RulersShown() const { return Item(QLatin1String(ObjectName::MainWindow::Lineal1))->isChecked(); }
 
-bool Tform1::StatusLineShown() const
-{
-    return Item(QLatin1String(ObjectName::MainWindow::Statusleiste1))->isChecked();
-}
+bool Tform1::StatusLineShown() const { return Item(QLatin1String(ObjectName::MainWindow::Statusleiste1))->isChecked(); }
 
 void Tform1::ShowZoomText(const QString& text) { zoombox->setEditText(text); }
 

@@ -32,7 +32,7 @@ void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
 
     if (const TRecordCheck check = CheckRecord(a); !check.ok()) {
         LangMessageDlg(check.german, mtError, mbOK, check.english);
-        form_.checkbuttonsenabled(false);
+        form_.UpdateAvailability(false);
         return;
     }
 
@@ -51,13 +51,13 @@ void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
         if (!updateAvailability)
             return;
     }
-    form_.checkbuttonsenabled(false);
+    form_.UpdateAvailability(false);
 }
 
 void TCommandInterpreter::NewImage(const TCommandCall& call)
 {
     const tautomatitem& a = call.item;
-    Tchild* c = form_.newImageWindow();
+    Tchild* c = form_.NewImageWindow();
     c->imageKit->Bitmap()->SetSize(a.Arg(1), a.Arg(2));
     c->setWindowTitle(form_.UntitledCaption());
     c->SetModified(true);
@@ -80,7 +80,7 @@ void TCommandInterpreter::Scan(const TCommandCall& call)
     // One scan at a time: a second Scan brings the first one's dialog forward.
     if (TwainBringAcquisitionForward())
         return;
-    QPointer<Tchild> c = form_.newImageWindow();
+    QPointer<Tchild> c = form_.NewImageWindow();
     c->SetModified(true);
     auto closeEmpty = [&c] {
         // Nothing arrived: the empty window goes without asking.
@@ -127,7 +127,7 @@ void TCommandInterpreter::SelectScanner()
 
 void TCommandInterpreter::Duplicate(const TCommandCall& call)
 {
-    Tchild* c = form_.newImageWindow();
+    Tchild* c = form_.NewImageWindow();
     c->SetModified(true);
     c->setWindowTitle(form_.UntitledCaption());
     c->imageKit->Assign(static_cast<TImageKitView*>(call.image->imageKit));

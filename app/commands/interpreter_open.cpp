@@ -30,7 +30,7 @@ void TCommandInterpreter::Open(const QString& fileName)
         return;
     }
     form_.ResetProgress();
-    Tchild* child = form_.newImageWindow();
+    Tchild* child = form_.NewImageWindow();
     child->setWindowTitle(fileName);
     // A window whose file did not load goes again; its going is no command of the user's.
     auto dropWindow = [this, child] {
@@ -81,7 +81,7 @@ void TCommandInterpreter::Open(const QString& fileName)
     child->imageMouseMove(child->imageKit, 0, 0, 0);
     if (form_.options.fitonload)
         form_.fitWindowToImage(&form_, child);
-    form_.checkbuttonsenabled(false);
+    form_.UpdateAvailability(false);
     child->viewChanged(&form_, -1);
     form_.ActivateChild(child);
     if (form_.options.zoomonload) {
@@ -91,5 +91,5 @@ void TCommandInterpreter::Open(const QString& fileName)
     if (form_.options.fitonload)
         form_.fitWindowToImage(&form_, child);
     form_.ResetProgress();
-    form_.checkbuttonsenabled(false);
+    form_.UpdateAvailability(false);
 }

@@ -24,15 +24,15 @@ const TBrushStyle brushStyles[8] = {bsSolid,     bsClear,     bsHorizontal, bsVe
 void Tchild::prepareCanvas(TCanvas& c)
 {
     const toptions& o = main_->options;
-    c.Pen.Color = main_->PenColor();
+    c.Pen.Color = main_->Drawing().PenColor();
     c.Pen.Mode = pmCopy;
     c.Pen.Style = penStyles[std::clamp(o.linestyle, 0, 5)];
     c.Pen.Width = std::max(1, o.linewidth);
-    c.Brush.Color = main_->FillColor();
+    c.Brush.Color = main_->Drawing().FillColor();
     c.Brush.Bitmap = nullptr;
     if (o.fillstyle == 8) {
         c.Brush.Style = bsSolid;
-        const TBitmap* pattern = main_->FillPatternBitmap();
+        const TBitmap* pattern = main_->Drawing().FillPatternBitmap();
         if (pattern && !pattern->Empty())
             c.Brush.Bitmap = pattern;
     } else {
@@ -42,24 +42,24 @@ void Tchild::prepareCanvas(TCanvas& c)
 
 void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, int y)
 {
-    const int mode = main_->MouseModeCode();
+    const int mode = main_->Drawing().MouseModeCode();
     // A polygon being drawn is the selection in the making: each click adds a corner to it
     // and only a double click ends it, so it must not be thrown away here.
     if (imageKit->HasSelection() && mode >= mmRectangle && mode <= mmCircle && !imageKit->PolygonDrawing())
-        main_->selectNothingClicked();
-    if (!main_->DrawingMode())
+        main_->runcode(cmdSelectNone);
+    if (!main_->Drawing().DrawingMode())
         return;
     // The undo copy first: when its memory is refused the press changes nothing at all.
     imageKit->SaveUndo();
     SetModified(true);
     // The press can be undone now: undo button and item must say so at once.
-    main_->checkbuttonsenabled(false);
+    main_->UpdateAvailability(false);
     TBitmap* bmp = imageKit->Bitmap();
     TCanvas& c = *bmp->Canvas();
     prepareCanvas(c);
     const int bx = imageKit->ScreenToBitmapX(x), by = imageKit->ScreenToBitmapY(y);
     const bool right = button == mbRight;
-    switch (main_->ToolCode()) {
+    switch (main_->Drawing().ToolCode()) {
     case tLine: ShapeKind = skLine; break;
     case tRectangle: ShapeKind = right ? skSquare : skRectangle; break;
     case tEllipse: ShapeKind = right ? skCircle : skEllipse; break;
@@ -81,7 +81,7 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
         c.Font.Name = o.fontname;
         c.Font.Size = o.fontsize;
         c.Font.Style = o.fontstyle;
-        c.TextOut(bx, by, main_->drawingTextEdit->text());
+        c.TextOut(bx, by, main_->Drawing().Text());
         imageKit->Update();
         return;
     }
@@ -90,9 +90,9 @@ void Tchild::imageMouseDown(QObject*, TMouseButton button, TShiftState, int x, i
         if (under == clNone)
             return;
         if (button == mbLeft)
-            main_->SetPenColor(under);
+            main_->Drawing().SetPenColor(under);
         else if (right)
-            main_->SetFillColor(under);
+            main_->Drawing().SetFillColor(under);
         return;
     }
     case tRedEye:
@@ -126,10 +126,10 @@ void Tchild::imageMouseMove(QObject*, TShiftState, int x, int y)
 {
     const int bx = imageKit->ScreenToBitmapX(x), by = imageKit->ScreenToBitmapY(y);
     statusLine(bx, by);
-    if (!main_->DrawingMode())
+    if (!main_->Drawing().DrawingMode())
         return;
     if (BrushStroke) {
-        drawWithBrush(bx, by, main_->PenColor());
+        drawWithBrush(bx, by, main_->Drawing().PenColor());
         imageKit->Update();
     } else if (ShapeDragging) {
         DrawShape(ShapeStart, ShapeEnd, pmNotXor);
@@ -140,7 +140,7 @@ void Tchild::imageMouseMove(QObject*, TShiftState, int x, int y)
 
 void Tchild::imageMouseUp(QObject*, TMouseButton, TShiftState, int x, int y)
 {
-    if (!main_->DrawingMode())
+    if (!main_->Drawing().DrawingMode())
         return;
     if (ShapeDragging) {
         if (!BrushStroke) {
@@ -187,7 +187,7 @@ TColor Tchild::PaintBrushDab(int x, int y)
 {
     TCanvas& c = *imageKit->Bitmap()->Canvas();
     switch (ShapeKind) {
-    case skPenBrush: return main_->PenColor();
+    case skPenBrush: return main_->Drawing().PenColor();
     case skRedEyeBrush: {
         const TColor own = c.Pixel(x, y);
         if (own == clNone)

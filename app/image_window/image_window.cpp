@@ -36,7 +36,7 @@ Tchild::Tchild(Tform1* mainWindow, QWidget* parent) : QWidget(parent), main_(mai
     document_->OnModifiedChanged = [this] {
         setWindowModified(document_->Modified());
         if (main_)
-            main_->checkbuttonsenabled(false);
+            main_->UpdateAvailability(false);
     };
     horizontalRuler = new TRulerBox(this);
     horizontalRuler->setObjectName(QLatin1String(ObjectName::ImageWindow::RulerBox1));
@@ -97,7 +97,7 @@ void Tchild::FormCreate()
 
 void Tchild::FormActivate()
 {
-    main_->checkbuttonsenabled(false);
+    main_->UpdateAvailability(false);
     viewChanged(imageKit, -1);
     const bool rulers = main_->Item(QLatin1String(ObjectName::MainWindow::Lineal1))->isChecked();
     horizontalRuler->setVisible(rulers);
@@ -110,7 +110,7 @@ void Tchild::FormActivate()
 void Tchild::viewChanged(QObject*, int)
 {
     const int zoom = imageKit->Zoom();
-    main_->zoombox->setEditText(QString::number(zoom) + QStringLiteral(" %"));
+    main_->ShowZoom(zoom);
     const double R = main_->options.RulerResolution > 0 ? main_->options.RulerResolution : 600.0;
     const int unit = main_->options.RulerUnit;
     double D = zoom / 100.0;
@@ -245,6 +245,6 @@ bool Tchild::FormClose()
     closing.SetCode(cmdClose);
     main_->runautomatitem(this, closing);
     // This window still counts until it is gone.
-    main_->checkbuttonsenabled(true);
+    main_->UpdateAvailability(true);
     return true;
 }

@@ -32,25 +32,6 @@
 
 namespace {
 
-// A click on a plain panel.
-class TPanelClick : public QObject {
-public:
-    TPanelClick(QObject* owner, std::function<void()> click) : QObject(owner), click_(std::move(click)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QWidget*>(watched)->isEnabled()) {
-            TApplication::Guard(click_);
-            return true;
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> click_;
-};
-
 QString programPath() { return QCoreApplication::applicationFilePath(); }
 
 }  // namespace
@@ -111,39 +92,14 @@ void Tform1::resizeDialog(bool resample)
 void Tform1::resizeClicked() { resizeDialog(false); }
 void Tform1::resampleClicked() { resizeDialog(true); }
 
-bool Tform1::chooseColor(TColor start, TColor& chosen)
-{
-    TfColorSel d(this);
-    TranslateForm(QLatin1String(ObjectName::ColorSelectDialog::Form), &d);
-    TfColorSel::StartColor = start;
-    if (d.exec() != mrOk)
-        return false;
-    chosen = d.Color();
-    return true;
-}
-
 void Tform1::setBackgroundColorClicked()
 {
     Tchild* image = ActiveImageWindow();
     TColor chosen;
-    if (!image || !chooseColor(image->imageKit->Background(), chosen))
+    if (!image || !ChooseColor(this, image->imageKit->Background(), chosen))
         return;
     automatitem.SetArg(1, int32_t(ColorToRGB(chosen)));
     runcode(cmdBackground);
-}
-
-void Tform1::penColorClicked()
-{
-    TColor chosen;
-    if (chooseColor(PenColor(), chosen))
-        SetPenColor(ColorToRGB(chosen));
-}
-
-void Tform1::fillColorClicked()
-{
-    TColor chosen;
-    if (chooseColor(FillColor(), chosen))
-        SetFillColor(ColorToRGB(chosen));
 }
 
 void Tform1::enterAngleClicked()
@@ -233,7 +189,7 @@ void Tform1::reduceColorsDialogClicked()
         }
     }
     ResetProgress();
-    checkbuttonsenabled(false);
+    UpdateAvailability(false);
 }
 
 void Tform1::tellColorsReached(Tchild* image, int wanted)
@@ -259,14 +215,14 @@ void Tform1::welcomeClicked()
 {
     auto* info = new Tinfoform(options, programPath());
     TranslateForm(QLatin1String(ObjectName::WelcomeWindow::Form), info);
-    info->OnActivate = [this] { checkbuttonsenabled(false); };
+    info->OnActivate = [this] { UpdateAvailability(false); };
     QMdiSubWindow* sub = ClientArea()->addSubWindow(info, Qt::Dialog);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->adjustSize();
     const QSize area = ClientArea()->viewport()->size();
     sub->move(std::max(0, (area.width() - sub->width()) / 2), std::max(0, (area.height() - sub->height()) / 2));
     sub->show();
-    checkbuttonsenabled(false);
+    UpdateAvailability(false);
 }
 
 void Tform1::wireDialogCommands()
@@ -281,15 +237,9 @@ void Tform1::wireDialogCommands()
         {ObjectName::MainWindow::Farbenreduzieren1, &Tform1::reduceColorsDialogClicked},
         {ObjectName::MainWindow::Optionen2, &Tform1::optionsClicked},
         {ObjectName::MainWindow::Willkommen1, &Tform1::welcomeClicked},
-        {ObjectName::MainWindow::Malfarbe1, &Tform1::penColorClicked},
-        {ObjectName::MainWindow::Fllfarbe1, &Tform1::fillColorClicked},
-        {ObjectName::MainWindow::Histogramm1, &Tform1::histogramClicked},
-        {ObjectName::MainWindow::merge1, &Tform1::mergeClicked},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), [this, h = handler] { (this->*h)(); });
     wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton1)),
                [this] { newImageClicked(); });
-    penColorPanel->installEventFilter(new TPanelClick(penColorPanel, [this] { penColorClicked(); }));
-    fillColorPanel->installEventFilter(new TPanelClick(fillColorPanel, [this] { fillColorClicked(); }));
 }

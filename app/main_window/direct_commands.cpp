@@ -58,10 +58,8 @@ void Tform1::clearUndoClicked()
 {
     if (Tchild* image = ActiveImageWindow())
         image->imageKit->ClearUndo();
-    checkbuttonsenabled(false);
+    UpdateAvailability(false);
 }
-
-void Tform1::trueColorClicked() { runcode(cmdTo24Bit); }
 
 void Tform1::helpTopicsClicked() { TApplication::HelpShow(); }
 
@@ -91,18 +89,11 @@ void Tform1::wireDirectCommands()
     const std::pair<const char*, void (Tform1::*)()> items[] = {
         {ObjectName::MainWindow::Greangeben1, &Tform1::enterZoomClicked},
         {ObjectName::MainWindow::RckgngigPufferlschen1, &Tform1::clearUndoClicked},
-        {ObjectName::MainWindow::N16MillionenFarben772161, &Tform1::trueColorClicked},
         {ObjectName::MainWindow::Hilfethemen1, &Tform1::helpTopicsClicked},
         {ObjectName::MainWindow::Aufnahmeeinstellungen1, &Tform1::soundSettingsClicked},
-        {ObjectName::MainWindow::Textinhaltfestlegen1, &Tform1::enterTextClicked},
     };
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), [this, h = handler] { (this->*h)(); });
-    // The style items open the picker at the page of their drawing-bar picture.
-    wire(Item(QLatin1String(ObjectName::MainWindow::Linienart1)), [this] { stylePictureClicked(0, lineStylePicture); });
-    wire(Item(QLatin1String(ObjectName::MainWindow::Fllart1)), [this] { stylePictureClicked(1, fillStylePicture); });
-    wire(Item(QLatin1String(ObjectName::MainWindow::Pinselart1)),
-         [this] { stylePictureClicked(2, brushStylePicture); });
     wireButton(Control<QToolButton>(QLatin1String(ObjectName::MainWindow::SpeedButton58)),
                [this] { helpTopicsClicked(); });
     // F1 of the hidden key menu, beside the quick starts on F2 to F9.

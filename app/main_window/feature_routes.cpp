@@ -19,8 +19,8 @@ Tautoform* Tform1::autoform() const { return batch_->Dialog(); }
 
 void Tform1::OpenFiles(const QStringList& files)
 {
-    OpenFileList = files;
-    openChosenFiles();
+    files_->OpenFileList = files;
+    files_->openChosenFiles();
 }
 
 void Tform1::HandOverDecoded(TDecodedPicture* picture, const QString& fileName)
@@ -30,6 +30,29 @@ void Tform1::HandOverDecoded(TDecodedPicture* picture, const QString& fileName)
 }
 
 void Tform1::ShowStatus(const QString& text) { statusBar()->showMessage(text); }
+
+void Tform1::onChild(QWidget* child, const std::function<void()>& fn)
+{
+    // Commands, parameter blocks and dialogs act on the active child: make it this one,
+    // and give a batch its own pin back afterwards.
+    const QPointer<QWidget> before = pinnedChild_;
+    const bool wasPinned = pinned_;
+    PinChild(child);
+    try {
+        fn();
+    } catch (...) {
+        PinChild(before, wasPinned);
+        throw;
+    }
+    PinChild(before, wasPinned);
+}
+
+TSaveOutcome Tform1::SaveImage(Tchild* image) { return files_->SaveImage(image); }
+
+TSaveOutcome Tform1::RunSave(Tchild* image, const QString& fileName, const tsaveparams& block, QString* error)
+{
+    return files_->RunSave(image, fileName, block, error);
+}
 
 void Tform1::playSlideShowClicked() { PlaySlideShow(*this); }
 void Tform1::slideShowOptionsClicked() { RunSlideShowOptions(*this); }

@@ -53,30 +53,56 @@ bool SavesUnderItsName(const QString& fileName)
 
 }  // namespace
 
-void Tform1::openClicked()
+void TFileCommands::openClicked()
 {
     if (!openDialog)
-        openDialog = new TOpenImageKitDialog(this);
+        openDialog = new TOpenImageKitDialog(&form_);
     TOpenImageKitDialog& d = *openDialog;
     d.Files.clear();
-    d.SetInitialDir(options.lastdir);
-    d.SetFilterIndex(options.openfilter);
+    d.SetInitialDir(form_.options.lastdir);
+    d.SetFilterIndex(form_.options.openfilter);
     d.SetFileName(QString());
-    d.Filter = ImageFilter;
+    d.Filter = form_.ImageFilter;
     d.Title = TranslatedCaption(QStringLiteral("Öffnen"));
     d.MsgLanguage = LibraryLanguage();
     d.Options |= ofAllowMultiSelect;
     if (d.Execute() && !d.Files.isEmpty()) {
-        options.lastdir = AddTrailingBackslash(QFileInfo(d.Files.first()).absolutePath());
-        options.openfilter = d.FilterIndex();
-        OpenFilterIndex = options.openfilter;
+        form_.options.lastdir = AddTrailingBackslash(QFileInfo(d.Files.first()).absolutePath());
+        form_.options.openfilter = d.FilterIndex();
+        OpenFilterIndex = form_.options.openfilter;
         OpenFileList = d.Files;
         openChosenFiles();
     }
-    ResetProgress();
+    form_.ResetProgress();
 }
 
-void Tform1::historyItemClicked(QObject*, const QString& name)
+void TFileCommands::openChosenFiles()
+{
+    // The events run between the files: another open may set the list meanwhile, and the
+    // main window must not close under the loop.
+    const QStringList files = OpenFileList;
+    const bool opening = std::exchange(opening_, true);
+    struct TRestore {
+        bool& flag;
+        bool before;
+        ~TRestore() { flag = before; }
+    } restore{opening_, opening};
+    for (const QString& name : files) {
+        form_.addToHistory(name);
+        form_.automatitem.SetCode(cmdOpen);
+        if (!form_.automatitem.SetFileName(name)) {
+            // The record holds 255 bytes of name; a longer one is refused, never cut.
+            LangMessageDlg(QStringLiteral("Der Dateiname ist zu lang: ") + name, mtError, mbOK,
+                           QStringLiteral("The file name is too long: ") + name);
+            continue;
+        }
+        TApplication::Guard([this] { form_.runautomatitem(&form_, form_.automatitem); });
+        TApplication::ProcessMessages();
+    }
+    form_.UpdateAvailability(false);
+}
+
+void TFileCommands::historyItemClicked(const QString& name)
 {
     if (!QFileInfo::exists(name)) {
         // The entry stays: the file may be on a medium that is not there right now.
@@ -86,41 +112,25 @@ void Tform1::historyItemClicked(QObject*, const QString& name)
     }
     OpenFileList = QStringList{name};
     openChosenFiles();
-    if (Tchild* c = imageWindowOf(ActiveMDIChild()))
-        fitWindowToImage(this, c);
+    if (Tchild* c = Tform1::imageWindowOf(form_.ActiveMDIChild()))
+        form_.fitWindowToImage(&form_, c);
 }
 
-bool Tform1::saveFailed(const std::exception& e)
+bool TFileCommands::saveFailed(const std::exception& e)
 {
     // The image stays modified and the old file untouched; a running save all stops.
     // A batch's windows show their state behind the message.
-    batch_->ReleasePainting();
+    form_.Batch().ReleasePainting();
     TApplication::HandleException(e);
     SaveCancelled = true;
-    checkbuttonsenabled(false);
-    ResetProgress();
+    form_.UpdateAvailability(false);
+    form_.ResetProgress();
     return false;
 }
 
-void Tform1::onChild(QWidget* child, const std::function<void()>& fn)
+TSaveOutcome TFileCommands::RunSave(Tchild* image, const QString& fileName, const tsaveparams& block, QString* error)
 {
-    // Commands, parameter blocks and dialogs act on the active child: make it this one,
-    // and give a batch its own pin back afterwards.
-    const QPointer<QWidget> before = pinnedChild_;
-    const bool wasPinned = pinned_;
-    PinChild(child);
-    try {
-        fn();
-    } catch (...) {
-        PinChild(before, wasPinned);
-        throw;
-    }
-    PinChild(before, wasPinned);
-}
-
-TSaveOutcome Tform1::RunSave(Tchild* image, const QString& fileName, const tsaveparams& block, QString* error)
-{
-    if (!automatitem.SetFileName(fileName)) {
+    if (!form_.automatitem.SetFileName(fileName)) {
         const QString why =
             LangText(QStringLiteral("Der Dateiname ist zu lang: "), QStringLiteral("The file name is too long: ")) +
             fileName;
@@ -132,12 +142,12 @@ TSaveOutcome Tform1::RunSave(Tchild* image, const QString& fileName, const tsave
         SaveCancelled = true;
         return TSaveOutcome::Failed;
     }
-    automatitem.SetCode(cmdSave);
-    automatitem.SetSaveParams(block);
+    form_.automatitem.SetCode(cmdSave);
+    form_.automatitem.SetSaveParams(block);
     QPointer<Tchild> guard(image);
     image->Document().ForgetLastSave();
     try {
-        onChild(image, [this] { runautomatitem(this, automatitem); });
+        form_.onChild(image, [this] { form_.runautomatitem(&form_, form_.automatitem); });
     } catch (const std::exception& e) {
         if (error)
             *error = TApplication::ExceptionText(e);
@@ -153,7 +163,7 @@ TSaveOutcome Tform1::RunSave(Tchild* image, const QString& fileName, const tsave
     return outcome.value_or(TSaveOutcome::Failed);
 }
 
-TSaveOutcome Tform1::SaveImage(Tchild* image)
+TSaveOutcome TFileCommands::SaveImage(Tchild* image)
 {
     const QString name = image->Document().FileName();
     if (!SavesUnderItsName(name))
@@ -161,49 +171,49 @@ TSaveOutcome Tform1::SaveImage(Tchild* image)
     tsaveparams block;
     TSaveOutcome outcome = TSaveOutcome::Failed;
     try {
-        onChild(image, [&] { saveparams(block); });
+        form_.onChild(image, [&] { form_.saveparams(block); });
     } catch (const std::exception& e) {
         saveFailed(e);
         return outcome;
     }
     FitSaveParamsToWriter(block, name);
     outcome = RunSave(image, name, block);
-    checkbuttonsenabled(false);
-    ResetProgress();
+    form_.UpdateAvailability(false);
+    form_.ResetProgress();
     return outcome;
 }
 
-TSaveOutcome Tform1::SaveImageAs(Tchild* image, bool* dialogAccepted)
+TSaveOutcome TFileCommands::SaveImageAs(Tchild* image, bool* dialogAccepted)
 {
     if (dialogAccepted)
         *dialogAccepted = false;
     TSaveOutcome outcome = TSaveOutcome::Cancelled;
     try {
-        onChild(image, [&] { outcome = saveImageAs(image, dialogAccepted); });
+        form_.onChild(image, [&] { outcome = saveImageAs(image, dialogAccepted); });
     } catch (const std::exception& e) {
         saveFailed(e);
         return TSaveOutcome::Failed;
     }
     if (outcome != TSaveOutcome::Saved)
         SaveCancelled = true;
-    checkbuttonsenabled(false);
-    ResetProgress();
+    form_.UpdateAvailability(false);
+    form_.ResetProgress();
     return outcome;
 }
 
-TSaveOutcome Tform1::saveImageAs(Tchild* image, bool* dialogAccepted)
+TSaveOutcome TFileCommands::saveImageAs(Tchild* image, bool* dialogAccepted)
 {
     if (!saveDialog) {
-        saveDialog = new TSaveImageKitDialog(this);
+        saveDialog = new TSaveImageKitDialog(&form_);
         // Saving over a file asks first; No leaves it as it is.
         saveDialog->Options = ofOverwritePrompt | ofHideReadOnly | ofNoChangeDir;
     }
     TSaveImageKitDialog& d = *saveDialog;
     d.Options |= ofOverwritePrompt;
     d.Files.clear();
-    d.SetInitialDir(options.lastdir);
-    d.Filter = SaveDialogFilter;
-    d.SetFilterIndex(options.savefilter);
+    d.SetInitialDir(form_.options.lastdir);
+    d.Filter = form_.SaveDialogFilter;
+    d.SetFilterIndex(form_.options.savefilter);
     d.Title = TranslatedCaption(QStringLiteral("Speichern als"));
     d.MsgLanguage = LibraryLanguage();
     TImageDocument& document = image->Document();
@@ -220,12 +230,12 @@ TSaveOutcome Tform1::saveImageAs(Tchild* image, bool* dialogAccepted)
     if (dialogAccepted)
         *dialogAccepted = true;
     const QString name = d.FileName();
-    options.lastdir = AddTrailingBackslash(QFileInfo(name).absolutePath());
-    options.savefilter = d.FilterIndex();
+    form_.options.lastdir = AddTrailingBackslash(QFileInfo(name).absolutePath());
+    form_.options.savefilter = d.FilterIndex();
     // A block no "save as" has filled would save at quality 0 and as white-is-zero
     // black and white; the image then keeps the parameters it has.
-    if (!options.saveparams.IsBlank())
-        assignparams(options.saveparams);
+    if (!form_.options.saveparams.IsBlank())
+        form_.assignparams(form_.options.saveparams);
 
     bool ok = false;
     if (const TSaveFormat* f = SaveFormatOf(name)) {
@@ -241,17 +251,17 @@ TSaveOutcome Tform1::saveImageAs(Tchild* image, bool* dialogAccepted)
     if (!ok)
         return TSaveOutcome::Cancelled;
     tsaveparams block;
-    saveparams(block);
+    form_.saveparams(block);
     FitSaveParamsToWriter(block, name);
-    options.saveparams = block;
+    form_.options.saveparams = block;
     return RunSave(image, name, block);
 }
 
-bool Tform1::saveClicked()
+bool TFileCommands::saveClicked()
 {
-    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
+    if (auto* catalog = qobject_cast<Tkataform*>(form_.ActiveMDIChild()))
         return catalog->saveCatalogClicked();
-    Tchild* child = ActiveImageWindow();
+    Tchild* child = form_.ActiveImageWindow();
     if (!child)
         return false;
     // Save on an image without a usable name is save as, and tells what save as tells.
@@ -260,11 +270,11 @@ bool Tform1::saveClicked()
     return SaveImage(child) == TSaveOutcome::Saved;
 }
 
-bool Tform1::saveAsClicked()
+bool TFileCommands::saveAsClicked()
 {
-    if (auto* catalog = qobject_cast<Tkataform*>(ActiveMDIChild()))
+    if (auto* catalog = qobject_cast<Tkataform*>(form_.ActiveMDIChild()))
         return catalog->saveCatalogAsClicked();
-    Tchild* child = ActiveImageWindow();
+    Tchild* child = form_.ActiveImageWindow();
     if (!child)
         return false;
     bool accepted = false;
@@ -272,35 +282,35 @@ bool Tform1::saveAsClicked()
     return accepted;
 }
 
-void Tform1::saveAllClicked()
+void TFileCommands::saveAllClicked()
 {
     SaveCancelled = false;
-    const int n = MDIChildCount();
+    const int n = form_.MDIChildCount();
     for (int i = 0; i < n && !SaveCancelled; ++i) {
-        if (ChildKind(ActiveMDIChild()) != ckWelcome)
+        if (ChildKind(form_.ActiveMDIChild()) != ckWelcome)
             saveClicked();
         if (!SaveCancelled)
-            mdi_->activateNextSubWindow();
+            form_.ClientArea()->activateNextSubWindow();
     }
 }
 
-void Tform1::closeClicked()
+void TFileCommands::closeClicked()
 {
-    if (QMdiSubWindow* sub = mdi_->activeSubWindow())
+    if (QMdiSubWindow* sub = form_.ClientArea()->activeSubWindow())
         sub->close();
-    checkbuttonsenabled(false);
+    form_.UpdateAvailability(false);
 }
 
-bool Tform1::closeAllClicked()
+bool TFileCommands::closeAllClicked()
 {
     SaveCancelled = false;
-    const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
+    const QList<QMdiSubWindow*> subs = form_.ClientArea()->subWindowList(QMdiArea::CreationOrder);
     for (int i = int(subs.size()) - 1; i >= 0; --i) {
         subs[i]->close();
         if (SaveCancelled)
             return false;
     }
-    checkbuttonsenabled(false);
+    form_.UpdateAvailability(false);
     return true;
 }
 
@@ -338,7 +348,7 @@ void Tform1::pasteButtonClicked()
     if (c && c->imageKit->HasSelection())
         pasteIntoSelectionClicked();
     else
-        pasteClicked();
+        runcode(cmdPaste);
 }
 
 void Tform1::cropForEditingClicked()
@@ -349,40 +359,20 @@ void Tform1::cropForEditingClicked()
     }
 }
 
-void Tform1::chooseFontClicked()
-{
-    QFont font(options.fontname);
-    font.setPointSize(options.fontsize > 0 ? options.fontsize : 10);
-    font.setBold(options.fontstyle & 1);
-    font.setItalic(options.fontstyle & 2);
-    font.setUnderline(options.fontstyle & 4);
-    font.setStrikeOut(options.fontstyle & 8);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, this);
-    if (!ok)
-        return;
-    drawingFontCombo->SetFontName(chosen.family());
-    options.fontname = chosen.family();
-    options.fontsize = chosen.pointSize();
-    options.fontstyle = uint8_t((chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) | (chosen.underline() ? 4 : 0) |
-                                (chosen.strikeOut() ? 8 : 0));
-}
-
 void Tform1::wireFileCommands()
 {
     const std::pair<const char*, std::function<void()>> items[] = {
-        {ObjectName::MainWindow::ffnen2, [this] { openClicked(); }},
-        {ObjectName::MainWindow::Speichern1, [this] { saveClicked(); }},
-        {ObjectName::MainWindow::Speichernals1, [this] { saveAsClicked(); }},
-        {ObjectName::MainWindow::AlleSpeichern1, [this] { saveAllClicked(); }},
-        {ObjectName::MainWindow::Schliessen1, [this] { closeClicked(); }},
-        {ObjectName::MainWindow::AlleSchliessen1, [this] { closeAllClicked(); }},
+        {ObjectName::MainWindow::ffnen2, [this] { files_->openClicked(); }},
+        {ObjectName::MainWindow::Speichern1, [this] { files_->saveClicked(); }},
+        {ObjectName::MainWindow::Speichernals1, [this] { files_->saveAsClicked(); }},
+        {ObjectName::MainWindow::AlleSpeichern1, [this] { files_->saveAllClicked(); }},
+        {ObjectName::MainWindow::Schliessen1, [this] { files_->closeClicked(); }},
+        {ObjectName::MainWindow::AlleSchliessen1, [this] { files_->closeAllClicked(); }},
         {ObjectName::MainWindow::AufBildgreanpassen1, [this] { fitWindowToImageClicked(); }},
         {ObjectName::MainWindow::Ausschneiden1, [this] { cutClicked(); }},
         {ObjectName::MainWindow::Kopieren1, [this] { copyClicked(); }},
         {ObjectName::MainWindow::Pastetorect1, [this] { pasteIntoSelectionClicked(); }},
         {ObjectName::MainWindow::ZumBearbeitenausschneiden1, [this] { cropForEditingClicked(); }},
-        {ObjectName::MainWindow::Schriftartfestlegen1, [this] { chooseFontClicked(); }},
         {ObjectName::MainWindow::Hilfeverwenden1, [] { TApplication::HelpContext(hcUsingHelp); }},
         {ObjectName::MainWindow::berdasProgramm1, [] { TApplication::HelpContext(hcAbout); }},
         {ObjectName::MainWindow::WeitereProgramme1, [] { TApplication::HelpContext(hcOtherPrograms); }},
@@ -391,8 +381,8 @@ void Tform1::wireFileCommands()
     for (const auto& [name, handler] : items)
         wire(Item(QString::fromLatin1(name)), handler);
     const std::pair<const char*, std::function<void()>> buttons[] = {
-        {ObjectName::MainWindow::OpenBtn, [this] { openClicked(); }},
-        {ObjectName::MainWindow::SaveBtn, [this] { saveClicked(); }},
+        {ObjectName::MainWindow::OpenBtn, [this] { files_->openClicked(); }},
+        {ObjectName::MainWindow::SaveBtn, [this] { files_->saveClicked(); }},
         {ObjectName::MainWindow::CutBtn, [this] { cutClicked(); }},
         {ObjectName::MainWindow::CopyBtn, [this] { copyClicked(); }},
         {ObjectName::MainWindow::PasteBtn, [this] { pasteButtonClicked(); }},

@@ -36,7 +36,7 @@ Tchild* Tform1::addImageWindow()
     return child;
 }
 
-Tchild* Tform1::newImageWindow()
+Tchild* Tform1::NewImageWindow()
 {
     Tchild* child = addImageWindow();
     child->imageKit->IOParams().FileName.clear();
@@ -44,9 +44,9 @@ Tchild* Tform1::newImageWindow()
     child->imageKit->SetBackground(TColor(options.newbackground & 0xFFFFFF));
     child->imageKit->Proc()->UndoLimit = options.undodepth;
     // The current mouse mode, cursor and tool; the stored ones only before any is chosen.
-    if (MouseModeCode() < 0 || ToolCode() < 0)
-        restoreModesAndTools();
-    mouseModeClicked();
+    if (drawing_->MouseModeCode() < 0 || drawing_->ToolCode() < 0)
+        drawing_->RestoreModesAndTools();
+    drawing_->ApplyMouseMode();
     return child;
 }
 

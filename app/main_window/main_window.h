@@ -4,6 +4,8 @@
 #include "app/commands/command_record.h"
 #include "app/document/image_document.h"
 #include "app/image_window/image_window_host.h"
+#include "app/main_window/drawing_bar.h"
+#include "app/main_window/file_commands.h"
 #include "app/main_window/main_window_dialogs.h"
 #include "app/services/feature_routes.h"
 #include "app/services/main_window_services.h"
@@ -69,106 +71,56 @@ public:
     static QStringList DefaultArguments();
 
     toptions options;
+    // Off in tests that want no welcome window at their first activation.
+    static bool ShowWelcomeAtStart;
+    // Fires after the first paint of an image window's view (start-up measurement).
+    std::function<void()> OnFirstImagePaint;
 
-    // Life cycle.
-    void FormCreate();
+    // Life cycle: the first activation restores bars, modes and tools and opens the file
+    // named on the command line. False when a child stayed open; then nothing was stored.
     void FormActivate();
-    // False when a child stayed open; then nothing was stored.
     bool FormClose();
-    bool FirstActivation() const { return firstActivation_; }
 
-    // Command availability for the current children (closing: a child is closing and
-    // still counted).
-    void checkbuttonsenabled(bool closing);
-    void multienabled(QMenu* item, bool enabled);
-    static bool Available(const QObject* control);
+    // The main window's parts.
+    TDrawingBar& Drawing() const { return *drawing_; }
+    TFileCommands& Files() const { return *files_; }
+    // Batch recording and replay; the menu items and tool-bar controls route here.
+    TBatchRunner& Batch() const { return *batch_; }
+    THistoryList* History() const { return history_; }
+    Tautoform* autoform() const;
+    Tzeichenform* zeichenform() const { return zeichenform_; }
 
-    void restoreModesAndTools();
-    void updateBrushAndPen();
-    void zoomBoxChanged();
-    void zoomBoxKeyPress(QChar key);
-    void showProgressOf(QObject* sender, int percent);
-    // The progress bar back at 0: an operation has ended.
-    void ResetProgress() override;
-    void tileSideBySideClicked();
-    void tileStackedClicked();
-    void cascadeClicked();
-    void exitClicked();
-
-    // Mouse modes and drawing tools.
-    void mouseModeClicked();
-    void toolClicked(QToolButton* toolButton);
-    void SelectTool(int code);
-    void SelectMouseMode(int code);
-    int MouseModeCode() const;  // first down button, −1 when none
-    int ToolCode() const;       // first down button, −1 when none
-    bool DrawingMode() const;
-    QToolButton* MouseModeButton(int code) const;
-    QToolButton* ToolButton(int code) const;
-    static QString MouseModeItemName(int code);
-    static QString ToolItemName(int code);
-
-    // Bars, rulers and zoom items.
-    void standardBarClicked();
-    void drawingBarClicked();
-    void rulerClicked();
-    void statusBarClicked();
-    void SetZoomOfActive(int zoom);
-    void zoomToWindowClicked();
-    void enterZoomClicked();
-
-    // Drawing settings shown on the drawing bar.
-    TColor PenColor() const;
-    TColor FillColor() const;
-    void SetPenColor(TColor c);
-    void SetFillColor(TColor c);
-    const TBitmap* FillPatternBitmap() const;
-
-    // File commands.
-    void openClicked();
-    void openChosenFiles();
-    void historyItemClicked(QObject* sender, const QString& name);
-    void addToHistory(const QString& name);
-    // Save returns whether a save was started and did not fail; save as whether its
-    // file dialog was accepted. Both go through SaveImage and SaveImageAs.
-    bool saveClicked();
-    bool saveAsClicked();
-    // Save and save as of one image window; the outcome says whether it really was saved.
+    // The children.
+    QMdiArea* ClientArea() const override { return mdi_; }
+    QList<QWidget*> MDIChildren() const override;
+    int MDIChildCount() const { return int(MDIChildren().size()); }
+    QWidget* ActiveMDIChild() const override;
+    Tchild* ActiveImageWindow() const;
+    void ActivateChild(QWidget* child) override;
+    // While a batch runs, commands act on its window whichever one the user activates;
+    // nullptr pinned means none. Unpin with PinChild(nullptr, false).
+    void PinChild(QWidget* child, bool pinned = true) override;
+    static Tchild* imageWindowOf(QWidget* window);
+    Tchild* NewImageWindow() override;
+    QWidget* newCatalogWindow();
+    QString UntitledCaption() const override;
+    void fitWindowToImage(QObject* sender, Tchild* image);
+    // Both passes: the second sees the scroll bars the first one added or removed.
+    void fitWindowToImageTwice(QObject* sender, Tchild* image);
+    void changeWallpaper(const QString& fileName, bool tiled);
+    // Save of one image window through the file commands; the outcome says whether it was saved.
     TSaveOutcome SaveImage(Tchild* image) override;
-    TSaveOutcome SaveImageAs(Tchild* image, bool* dialogAccepted = nullptr);
-    // The recorded save command for image, through its document: every save of an image
-    // ends here. Without error a failure is shown to the user; with it, it lands there.
-    TSaveOutcome RunSave(Tchild* image, const QString& fileName, const tsaveparams& block,
-                         QString* error = nullptr) override;
-    void saveAllClicked();
-    void closeClicked();
-    bool closeAllClicked();
-    void fitWindowToImageClicked();
-    // The print dialog, then one print command per copy.
-    void printClicked();
-    TOpenImageKitDialog* openDialog = nullptr;
-    TSaveImageKitDialog* saveDialog = nullptr;
-    // Clipboard commands that act on the image directly and are not recorded.
-    void cutClicked();
-    void copyClicked();
-    void pasteIntoSelectionClicked();
-    void pasteButtonClicked();
-    void cropForEditingClicked();
-    // Drawing settings and help that open their own dialogs.
-    void lineWidthClicked();
-    // The drawing bar's three pictures open the style picker at their page.
-    void stylePictureClicked(int page, QWidget* picture);
-    void lineWidthChanged();
-    void chooseFontClicked();
-    // The text tool's text and font follow the drawing bar's edit and font box.
-    void drawingTextChanged();
-    void drawingFontChanged();
-    void enterTextClicked();
-    void selectNothingClicked();
-    bool SaveCancelled = false;
-    // The file list and filter index the open dialog hands to openChosenFiles.
-    QStringList OpenFileList;
-    int OpenFilterIndex = 0;
+    // The zoom box shows the active image's zoom.
+    void ShowZoom(int zoom);
+
+    // Menu items, menus and tool-bar controls by their names, and what is available for
+    // the active child (closing: a child is closing and still counted).
+    QAction* Item(const QString& name) const override;
+    QMenu* Menu(const QString& name) const;
+    template <class T> T* Control(const QString& name) const { return findChild<T*>(name); }
+    static bool Available(const QObject* control);
+    void UpdateAvailability(bool closing) override;
+    void SetAvailable(QObject* control, bool on) override { setAvail(control, on); }
 
     // The command interpreter. Handlers fill `automatitem` and run it; its bytes that a
     // command does not write keep the previous command's values.
@@ -182,87 +134,35 @@ public:
         automatitem.SetCode(code);
         runautomatitem(this, automatitem);
     }
+    // The save parameters of the active image, and the image's from a block.
     void saveparams(tsaveparams& block);
-    void saveparamsautoform(tsaveparams& block);
     void assignparams(const tsaveparams& block);
-    Tchild* newImageWindow();
-    QWidget* newCatalogWindow();
-    static Tchild* imageWindowOf(QWidget* window);
-    int NextUntitledNumber() const;
-    QString UntitledCaption() const override;
-    void fitWindowToImage(QObject* sender, Tchild* image);
-    // Both passes: the second sees the scroll bars the first one added or removed.
-    void fitWindowToImageTwice(QObject* sender, Tchild* image);
-    void changeWallpaper(const QString& fileName, bool tiled);
-    TImageKitIO* imageIO = nullptr;
-
-    // Handlers that fill the record and run the interpreter.
-    void pasteClicked();
-    void selectAllAreaClicked();
-    void editColorsClicked();
-    void effectsClicked();
-    void grayscaleClicked();
-    void negativeClicked();
-    void hsvChannelsClicked();
-    void countColorsClicked();
-    void rotateClicked(int angle);
-    void flipVerticalClicked();
-    void flipHorizontalClicked();
-    void duplicateClicked();
-    void undoClicked();
-    void clearWithBackgroundClicked();
-    void histogramClicked();
-    void mergeClicked();
-    void scanClicked();
-    void selectScannerClicked();
-    void newCatalogClicked();
-    void wallpaperClicked(bool tiled);
-    void reduceColorsClicked(int colors);
-    // Slide shows: play (code 35), the options, and a show of the active catalog.
-    void playSlideShowClicked();
-    void slideShowOptionsClicked();
-    void slideShowFromCatalogClicked();
-
-    // Commands that ask through a dialog first.
-    void newImageClicked();
-    void resizeClicked();
-    void resampleClicked();
-    void setBackgroundColorClicked();
-    void enterAngleClicked();
-    void blackWhiteClicked();
-    void reduceColorsDialogClicked();
-    void tellColorsReached(Tchild* image, int wanted);
-    void optionsClicked();
-    // Handlers that act at once: undo buffer, 24 bits, help, sound settings, batch box.
-    void clearUndoClicked();
-    void trueColorClicked();
-    void helpTopicsClicked();
-    void soundSettingsClicked();
-    void quickStartBoxChanged();
+    // The print dialog, then one print command per copy.
+    void printClicked();
     void welcomeClicked();
-    void penColorClicked();
-    void fillColorClicked();
-    // Off in tests that want no welcome window at their first activation.
-    static bool ShowWelcomeAtStart;
+    // Progress of long work, and the progress bar back at 0 when it has ended.
+    void showProgressOf(QObject* sender, int percent);
+    void ResetProgress() override;
+    TThrottledProgress* ProgressThrottle() override { return Progress; }
 
-    // Batch recording and replay; the menu items and tool-bar controls route here.
-    TBatchRunner& Batch() const { return *batch_; }
+    QString ImageFilter, ImageFilterNoCatalog, SaveFilter, WavFilter;
+    QString SaveDialogFilter, OpenwavFilter;
 
-    QMdiArea* ClientArea() const override { return mdi_; }
-    QList<QWidget*> MDIChildren() const override;
-    int MDIChildCount() const { return int(MDIChildren().size()); }
-    QWidget* ActiveMDIChild() const override;
-    // While a batch runs, commands act on its window whichever one the user activates;
-    // nullptr pinned means none. Unpin with PinChild(nullptr, false).
-    void PinChild(QWidget* child, bool pinned = true) override;
-    Tchild* ActiveImageWindow() const;
-    void ActivateChild(QWidget* child) override;
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend struct MainWindowBuilder;
+    // Saves act on their image's window (onChild).
+    friend class TFileCommands;
 
     // What the features ask of the main window (the rest in feature_routes.cpp).
     QWidget* Window() override { return this; }
     TCommandDialogs& Dialogs() override { return *dialogs_; }
     toptions& Options() override { return options; }
-    Tchild* NewImageWindow() override { return newImageWindow(); }
     void FitWindowToImage(QObject* sender, Tchild* image) override { fitWindowToImage(sender, image); }
     void OpenFiles(const QStringList& files) override;
     void AddToHistory(const QString& fileName) override { addToHistory(fileName); }
@@ -275,50 +175,13 @@ public:
     void DialogSaveParams(tsaveparams& block) override { saveparamsautoform(block); }
     void HandOverDecoded(TDecodedPicture* picture, const QString& fileName) override;
     void SetLoadErrorSink(QString* errorSink) override { loadErrorSink_ = errorSink; }
-    void UpdateAvailability(bool closing) override { checkbuttonsenabled(closing); }
-    void SetAvailable(QObject* control, bool on) override { setAvail(control, on); }
     void ShowProgress(QObject* sender, int percent) override { showProgressOf(sender, percent); }
-    TThrottledProgress* ProgressThrottle() override { return Progress; }
     void ShowStatus(const QString& text) override;
     QString ImageFilterWithoutCatalogs() const override { return ImageFilterNoCatalog; }
     QString WaveFilter() const override { return OpenwavFilter; }
+    TSaveOutcome RunSave(Tchild* image, const QString& fileName, const tsaveparams& block,
+                         QString* error = nullptr) override;
 
-    THistoryList* History() const { return history_; }
-    Tautoform* autoform() const;
-    Tzeichenform* zeichenform() const { return zeichenform_; }
-
-    // Menu items, menus and tool-bar controls by their names.
-    QAction* Item(const QString& name) const override;
-    QMenu* Menu(const QString& name) const;
-    template <class T> T* Control(const QString& name) const { return findChild<T*>(name); }
-
-    QString ImageFilter, ImageFilterNoCatalog, SaveFilter, WavFilter;
-    QString SaveDialogFilter, OpenwavFilter;
-
-    QProgressBar* progressBar = nullptr;
-    TThrottledProgress* Progress = nullptr;  // every value for progressBar goes through it
-    QComboBox* zoombox = nullptr;
-    QToolBar* standardBar = nullptr;
-    QToolBar* drawingBar = nullptr;
-    TKitSpinEdit* lineWidthEdit = nullptr;
-    QLineEdit* drawingTextEdit = nullptr;
-    TFontComboBox* drawingFontCombo = nullptr;
-    QFrame* penColorPanel = nullptr;
-    QFrame* fillColorPanel = nullptr;
-    TImage* lineStylePicture = nullptr;
-    TImage* brushStylePicture = nullptr;
-    TImage* fillStylePicture = nullptr;
-
-    // Fires after the first paint of an image window's view (start-up measurement).
-    std::function<void()> OnFirstImagePaint;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // What the interpreter, the image windows and the features ask of the window
     // (feature_hosts.cpp).
     Tchild* NewPlainImageWindow() override;
@@ -354,33 +217,87 @@ private:
     // The batch feature's buttons, box and quick-start keys, handed to its runner.
     TBatchControls BatchControls() const;
 
-    friend struct MainWindowBuilder;
+    // Creation: the menus, the bars and their wiring.
+    void FormCreate();
     void buildMenus();
     void buildToolBars();
     void insertSeparators();
     void translateToEnglish();
     void buildFilters();
     void placeWindow();
+    // The command table's items and buttons at their places, and their wiring.
+    void addCommandItems();
+    void addCommandButtons();
+    void wireCommandRows();
     void wire(QAction* action, std::function<void()> handler);
     void wireButton(QToolButton* button, std::function<void()> handler);
-    void setAvail(QObject* control, bool on);
-    void childActivated(QMdiSubWindow* sub);
-    void fitZoomToWindow(Tchild* child);
     void wireCommands();
     void wireFileCommands();
     void wireDialogCommands();
-    void resizeDialog(bool resample);
-    bool chooseColor(TColor start, TColor& chosen);
     void wireSlideShow();
     void wireDirectCommands();
-    bool saveFailed(const std::exception& e);
-    TSaveOutcome saveImageAs(Tchild* image, bool* dialogAccepted);
-    // Runs fn with the commands on child; a batch's pin comes back afterwards.
-    void onChild(QWidget* child, const std::function<void()>& fn);
+    void wireBatch();
+
+    // Availability.
+    void setAvail(QObject* control, bool on);
+    void multienabled(QMenu* item, bool enabled);
+    void childActivated(QMdiSubWindow* sub);
+
+    // Zoom, bars, rulers and windows.
+    void zoomBoxChanged();
+    void zoomBoxKeyPress(QChar key);
+    void fitZoomToWindow(Tchild* child);
+    void SetZoomOfActive(int zoom);
+    void zoomToWindowClicked();
+    void enterZoomClicked();
+    void standardBarClicked();
+    void drawingBarClicked();
+    void rulerClicked();
+    void statusBarClicked();
+    void tileSideBySideClicked();
+    void tileStackedClicked();
+    void cascadeClicked();
+    void exitClicked();
+    void fitWindowToImageClicked();
+
+    // Commands run with more than their row says.
+    void scanClicked();
+    void newCatalogClicked();
+    // Commands that ask through a dialog first.
+    void newImageClicked();
+    void resizeDialog(bool resample);
+    void resizeClicked();
+    void resampleClicked();
+    void setBackgroundColorClicked();
+    void enterAngleClicked();
+    void blackWhiteClicked();
+    void reduceColorsDialogClicked();
+    void tellColorsReached(Tchild* image, int wanted);
+    void optionsClicked();
+    // Slide shows: play (code 35), the options, and a show of the active catalog.
+    void playSlideShowClicked();
+    void slideShowOptionsClicked();
+    void slideShowFromCatalogClicked();
+    // Clipboard commands that act on the image directly and are not recorded.
+    void cutClicked();
+    void copyClicked();
+    void pasteIntoSelectionClicked();
+    void pasteButtonClicked();
+    void cropForEditingClicked();
+    // Handlers that act at once: undo buffer, help, sound settings, batch box.
+    void clearUndoClicked();
+    void helpTopicsClicked();
+    void soundSettingsClicked();
+    void quickStartBoxChanged();
+
+    void addToHistory(const QString& name);
+    void saveparamsautoform(tsaveparams& block);
+    int NextUntitledNumber() const;
     void applyViewOptions(Tchild* image);
     Tchild* addImageWindow();
     void runComment(const tautomatitem& item, Tchild* image);
-    void wireBatch();
+    // Runs fn with the commands on child; a batch's pin comes back afterwards.
+    void onChild(QWidget* child, const std::function<void()>& fn);
 
     QStringList arguments_;
     std::unique_ptr<TMainWindowDialogs> dialogs_;
@@ -388,16 +305,20 @@ private:
     // The working folder at start, before the window moves to the program's folder.
     QString startDirectory_;
     bool firstActivation_ = false;
-    bool created_ = false;
     QMdiArea* mdi_ = nullptr;
     std::map<QString, QAction*> items_;
     std::map<QString, QMenu*> menus_;
-    QButtonGroup* modeGroup_ = nullptr;
-    QButtonGroup* toolGroup_ = nullptr;
+    QProgressBar* progressBar = nullptr;
+    TThrottledProgress* Progress = nullptr;  // every value for progressBar goes through it
+    QComboBox* zoombox = nullptr;
+    QToolBar* standardBar = nullptr;
+    QToolBar* drawingBar = nullptr;
+    std::unique_ptr<TDrawingBar> drawing_;
+    std::unique_ptr<TFileCommands> files_;
+    TImageKitIO* imageIO = nullptr;
     THistoryList* history_ = nullptr;
     std::unique_ptr<TBatchRunner> batch_;
     Tzeichenform* zeichenform_ = nullptr;
-    TBitmap fillPattern_;
     bool firstPaintSeen_ = false;
     QPointer<QWidget> pinnedChild_;
     bool pinned_ = false;
@@ -414,6 +335,4 @@ private:
     // The picture decoded at start-up when it is fileName's and was decoded as params
     // would have it; null otherwise (the file is then read as usual).
     std::unique_ptr<TDecodedPicture> takeStartupPicture(const QString& fileName, const TIOParamsVals& params);
-    // Set while openChosenFiles works through its list with the events running.
-    bool openingFiles_ = false;
 };

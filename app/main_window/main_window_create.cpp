@@ -47,7 +47,8 @@ QStringList Tform1::DefaultArguments() { return QCoreApplication::arguments().mi
 Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TMainWindowDialogs> dialogs)
     : QMainWindow(parent), arguments_(arguments),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TMainWindowDialogs>()),
-      interpreter_(std::make_unique<TCommandInterpreter>(*this, *dialogs_)), startDirectory_(QDir::currentPath())
+      interpreter_(std::make_unique<TCommandInterpreter>(*this, *dialogs_)), startDirectory_(QDir::currentPath()),
+      files_(std::make_unique<TFileCommands>(*this))
 {
     dialogs_->Attach(*this);
     startStartupDecode();
@@ -132,18 +133,18 @@ void Tform1::FormCreate()
         SetLanguage(options.language);
     }
     firstActivation_ = true;
-    drawingFontCombo->SetFontName(options.fontname);
+    drawing_->SetFontName(options.fontname);
     SetLanguage(options.language);
     translateToEnglish();
     TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(options.language));
     insertSeparators();
-    checkbuttonsenabled(false);
+    UpdateAvailability(false);
     batch_->updateautobox();
 
     history_ = new THistoryList();
     history_->SetMaxCount(10);
     history_->SetMenuItem(Menu(QLatin1String(ObjectName::MainWindow::Erneutladen1)));
-    history_->SetOnClick(this, [this](QObject*, QMenu* item, const QString& name) { historyItemClicked(item, name); });
+    history_->SetOnClick(this, [this](QObject*, QMenu*, const QString& name) { files_->historyItemClicked(name); });
     history_->Clear();
     Control<QToolButton>(ObjectName::MainWindow::SpeedButton8)->setChecked(true);
     for (int i = 9; i >= 0; --i)
@@ -159,9 +160,8 @@ void Tform1::FormCreate()
     buildFilters();
     SaveDialogFilter = SaveFilter;
     OpenwavFilter = WavFilter;
-    OpenFilterIndex = options.openfilter;
+    files_->OpenFilterIndex = options.openfilter;
     placeWindow();
-    created_ = true;
 }
 
 void Tform1::buildFilters()
@@ -216,9 +216,9 @@ void Tform1::FormActivate()
         statusBarClicked();
     standardBar->setVisible(Item(ObjectName::MainWindow::Standardleiste1)->isChecked());
     drawingBar->setVisible(Item(ObjectName::MainWindow::Zeichenleiste1)->isChecked());
-    restoreModesAndTools();
-    updateBrushAndPen();
-    drawingTextEdit->setText(options.texttext);
+    drawing_->RestoreModesAndTools();
+    drawing_->UpdateBrushAndPen();
+    drawing_->SetText(options.texttext);
     TranslateForm(QLatin1String(ObjectName::BatchDialog::Form), autoform());
     TranslateForm(QLatin1String(ObjectName::DrawingStylePicker::Form), zeichenform_);
     TranslateForm(QLatin1String(ObjectName::MainWindow::Form), this);
@@ -231,22 +231,22 @@ void Tform1::FormActivate()
         welcomeClicked();
     if (!arguments_.isEmpty()) {
         const QString name = CommandLineFileName(arguments_, startDirectory_);
-        OpenFileList = QStringList{name};
+        files_->OpenFileList = QStringList{name};
         options.lastdir = AddTrailingBackslash(QFileInfo(name).absolutePath());
-        options.openfilter = OpenFilterIndex;
-        openChosenFiles();
+        options.openfilter = files_->OpenFilterIndex;
+        files_->openChosenFiles();
     }
 }
 
 bool Tform1::FormClose()
 {
-    closeAllClicked();
+    files_->closeAllClicked();
     TApplication::ProcessMessages();
     if (MDIChildCount() > 0)
         return false;
-    if (const int m = MouseModeCode(); m >= 0)
+    if (const int m = drawing_->MouseModeCode(); m >= 0)
         options.mousemode = m;
-    if (const int t = ToolCode(); t >= 0)
+    if (const int t = drawing_->ToolCode(); t >= 0)
         options.tool = t;
     for (int i = 0; i < 10; ++i)
         options.recent[size_t(i)] = history_->Strings(i);
@@ -268,7 +268,7 @@ void Tform1::closeEvent(QCloseEvent* event)
 {
     // A batch or a multi-file open works on the windows it would close: the main window
     // waits for it (the batch's progress has its Cancel).
-    if (batch_->Running() || openingFiles_) {
+    if (batch_->Running() || files_->Opening()) {
         event->ignore();
         LangMessageDlg(QStringLiteral(
                            "Bitte warten Sie, bis der Batch oder das Laden beendet ist, oder brechen Sie ihn ab."),
@@ -314,29 +314,3 @@ bool Tform1::eventFilter(QObject* watched, QEvent* event)
 }
 
 void Tform1::addToHistory(const QString& name) { history_->PushName(name); }
-
-void Tform1::openChosenFiles()
-{
-    // The events run between the files: another open may set the list meanwhile, and the
-    // main window must not close under the loop.
-    const QStringList files = OpenFileList;
-    const bool opening = std::exchange(openingFiles_, true);
-    struct TRestore {
-        bool& flag;
-        bool before;
-        ~TRestore() { flag = before; }
-    } restore{openingFiles_, opening};
-    for (const QString& name : files) {
-        addToHistory(name);
-        automatitem.SetCode(cmdOpen);
-        if (!automatitem.SetFileName(name)) {
-            // The record holds 255 bytes of name; a longer one is refused, never cut.
-            LangMessageDlg(QStringLiteral("Der Dateiname ist zu lang: ") + name, mtError, mbOK,
-                           QStringLiteral("The file name is too long: ") + name);
-            continue;
-        }
-        TApplication::Guard([this] { runautomatitem(this, automatitem); });
-        TApplication::ProcessMessages();
-    }
-    checkbuttonsenabled(false);
-}

@@ -1,6 +1,8 @@
-// The main window's menus and tool bars, built from tables with their German captions;
-// English comes from the translation tables when the language is English.
+// The main window's menus and standard bar, built from the menu layout and the command
+// table's rows with their German captions; English comes from the translation tables.
 #include "app/catalog/catalog_window.h"
+#include "app/commands/command_table.h"
+#include "app/main_window/bar_wiring.h"
 #include "app/main_window/main_window.h"
 #include "app/image_window/tool_glyphs.h"
 #include "app/text/language.h"
@@ -22,6 +24,7 @@
 #include <QSet>
 #include <QToolBar>
 #include <QToolButton>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -54,10 +57,7 @@ const std::vector<MenuDef>& mainMenu()
                 {ObjectName::MainWindow::Schliessen1, "&Schliessen"},
                 {ObjectName::MainWindow::AlleSchliessen1, "&Alle Schliessen"},
                 {ObjectName::MainWindow::Drucken1, "&Drucken ..."},
-                branch(ObjectName::MainWindow::Scanner1, "S&canner",
-                       {{ObjectName::MainWindow::Scanne1, "S&canne ..."},
-                        {ObjectName::MainWindow::Scannerwhlen1, "Sca&nner wählen ..."}}),
-                {ObjectName::MainWindow::Videobildimportieren1, "Videobild importieren ..."},
+                branch(ObjectName::MainWindow::Scanner1, "S&canner", {{ObjectName::MainWindow::Scanne1, "S&canne ..."}}),
                 branch(ObjectName::MainWindow::Diashow1, "Diasho&w",
                        {{ObjectName::MainWindow::Abspielen1, "A&bspielen"},
                         {ObjectName::MainWindow::Optionen1, "D&iashow"},
@@ -65,54 +65,24 @@ const std::vector<MenuDef>& mainMenu()
                 {ObjectName::MainWindow::Optionen2, "&Optionen ..."},
                 {ObjectName::MainWindow::Beenden1, "&Beenden"}}),
         branch(ObjectName::MainWindow::Bearbeiten1, "&Bearbeiten",
-               {{ObjectName::MainWindow::Rckgngig1, "&Rückgängig"},
-                {ObjectName::MainWindow::RckgngigPufferlschen1, "&Puffer für Rückgängig löschen"},
+               {{ObjectName::MainWindow::RckgngigPufferlschen1, "&Puffer für Rückgängig löschen"},
                 {ObjectName::MainWindow::Ausschneiden1, "&Ausschneiden"},
                 {ObjectName::MainWindow::Kopieren1, "&Kopieren"},
-                {ObjectName::MainWindow::Einfgen1, "&Einfügen"},
                 {ObjectName::MainWindow::Pastetorect1, "&In Markierung einfügen"},
-                {ObjectName::MainWindow::ZumBearbeitenausschneiden1, "Zum &Bearbeiten ausschneiden"},
-                {ObjectName::MainWindow::Allesauswhlen1, "Alles &markieren"},
-                {ObjectName::MainWindow::NichtsAuswhlen1, "&Nichts markieren"}}),
+                {ObjectName::MainWindow::ZumBearbeitenausschneiden1, "Zum &Bearbeiten ausschneiden"}}),
         branch(ObjectName::MainWindow::Farben1, "&Farben",
-               {{ObjectName::MainWindow::Farbenbearbeiten1, "&Farben bearbeiten ..."},
-                {ObjectName::MainWindow::effects1, "&Effekte ..."},
-                branch(ObjectName::MainWindow::Farbanzahlndern1, "Fa&rbanzahl ändern",
-                       {{ObjectName::MainWindow::I1, "&2 Farben"},
-                        {ObjectName::MainWindow::N16Farben1, "&16 Farben"},
-                        {ObjectName::MainWindow::N256Farben8BitproPixel1, "25&6 Farben"},
-                        {ObjectName::MainWindow::N16MillionenFarben772161, "16 Mil&lionen Farben (24 Bit pro Pixel)"},
-                        {ObjectName::MainWindow::Farbenreduzieren1, "Fa&rbanzahl eingeben ..."}}),
-                {ObjectName::MainWindow::InGraustufenumwandeln1, "&In Graustufen umwandeln"},
+               {branch(ObjectName::MainWindow::Farbanzahlndern1, "Fa&rbanzahl ändern",
+                       {{ObjectName::MainWindow::Farbenreduzieren1, "Fa&rbanzahl eingeben ..."}}),
                 {ObjectName::MainWindow::SchwarzWeissKonvertierung2, "&Schwarz Weiss Konvertierung ..."},
-                {ObjectName::MainWindow::Negativ1, "&Negativ"},
-                {ObjectName::MainWindow::Histogramm1, "&Histogramm"},
-                {ObjectName::MainWindow::HSVKanle1, "HSV-&Kanäle"},
-                {ObjectName::MainWindow::AnzahlderFarbenzeigen1, "&Anzahl der Farben zeigen"},
                 {ObjectName::MainWindow::Hintergrundfarbesetzen1, "Hin&tergrundfarbe setzen ..."}}),
         branch(ObjectName::MainWindow::Bild1, "&Bild",
                {{ObjectName::MainWindow::REsize1, "&Größe ändern (Resize) ..."},
                 {ObjectName::MainWindow::Resample1, "G&röße ändern (Resample) ..."},
                 branch(ObjectName::MainWindow::DrehenSpiegeln1, "&Drehen/Spiegeln",
-                       {{ObjectName::MainWindow::N90imUhrzeigersinndrehen1, "90° im &Uhrzeigersinn drehen"},
-                        {ObjectName::MainWindow::N90gegenUhrzeigersinndrehen1, "90° drehe&n"},
-                        {ObjectName::MainWindow::N180drehen1, "&180° drehen"},
-                        {ObjectName::MainWindow::Winkeleingeben1, "&Winkel eingeben ..."},
-                        {ObjectName::MainWindow::Vertikalspiegeln1, "&Vertikal spiegeln"},
-                        {ObjectName::MainWindow::Horizontalspiegeln1, "&Horizontal spiegeln"}}),
-                {ObjectName::MainWindow::merge1, "&Verschmelzen ..."},
-                {ObjectName::MainWindow::duplizieren1, "D&uplizieren"},
-                {ObjectName::MainWindow::MitHinterrundfarbelschen1, "Mit Hintergrundfarbe &löschen"},
-                branch(ObjectName::MainWindow::AlsHintergrund1, "Als &Hintergrund für Windows",
-                       {{ObjectName::MainWindow::Zentriert1, "&Zentriert"},
-                        {ObjectName::MainWindow::Kacheln1, "&Kacheln"}}),
+                       {{ObjectName::MainWindow::Winkeleingeben1, "&Winkel eingeben ..."}}),
+                branch(ObjectName::MainWindow::AlsHintergrund1, "Als &Hintergrund für Windows", {}),
                 branch(ObjectName::MainWindow::Kommentar1, "&Kommentar",
-                       {{ObjectName::MainWindow::Kommentaraufnehmen1, "Ton&kommentar aufnehmen"},
-                        {ObjectName::MainWindow::Kommentarabspielen1, "Tonkommentar a&bspielen"},
-                        {ObjectName::MainWindow::Kommentarlschen1, "Tonk&ommentar löschen"},
-                        {ObjectName::MainWindow::Kommentarimportieren1, "Tonkommentar &importieren ..."},
-                        {ObjectName::MainWindow::Aufnahmeeinstellungen1, "&Aufnahmeeinstellungen ..."},
-                        {ObjectName::MainWindow::Text2, "&Textkommentar festlegen"}})}),
+                       {{ObjectName::MainWindow::Aufnahmeeinstellungen1, "&Aufnahmeeinstellungen ..."}})}),
         branch(ObjectName::MainWindow::Zeichnen1, "&Zeichnen",
                {{ObjectName::MainWindow::Stift1, "&Stift"},
                 {ObjectName::MainWindow::Linie2, "Li&nie"},
@@ -204,17 +174,11 @@ const ButtonDef standardButtons[] = {
     {ObjectName::MainWindow::SaveBtn, "Speichern"},
     {ObjectName::MainWindow::printbtn, "Drucken"},
     {ObjectName::MainWindow::scanbtn, "Scannen"},
-    {ObjectName::MainWindow::SpeedButton57, "Videobild importieren"},
     {ObjectName::MainWindow::SpeedButton9, "Diashow"},
     {ObjectName::MainWindow::CutBtn, "Ausschneiden"},
     {ObjectName::MainWindow::CopyBtn, "Kopieren"},
     {ObjectName::MainWindow::PasteBtn, "Einfügen"},
-    {ObjectName::MainWindow::SpeedButton3, "Rückgängig"},
     {nullptr, nullptr},  // the zoom box
-    {ObjectName::MainWindow::SpeedButton2, "Effekte"},
-    {ObjectName::MainWindow::SpeedButton4, "Farben bearbeiten"},
-    {ObjectName::MainWindow::SpeedButton35, "Kommentar abspielen"},
-    {ObjectName::MainWindow::SpeedButton37, "Kommentar aufnehmen"},
     {ObjectName::MainWindow::autobox, "Batch"},
     {ObjectName::MainWindow::SpeedButton13, "Abspielen / Auf aktuelles Bild anwenden"},
     {ObjectName::MainWindow::SpeedButton11, "Neue Batch-Aufnahme"},
@@ -222,46 +186,6 @@ const ButtonDef standardButtons[] = {
     {ObjectName::MainWindow::SpeedButton32, "Zeichenleiste anzeigen"},
     {ObjectName::MainWindow::SpeedButton58, "Hilfe"},
 };
-
-// In code order 0 … 5 (draw, rectangle, polygon, circle, hand, zoom).
-const ButtonDef modeButtons[] = {
-    {ObjectName::MainWindow::speedbutton30, "Zeichnen"},
-    {ObjectName::MainWindow::SpeedButton5, "Rechteckigen Bereich auswälen"},
-    {ObjectName::MainWindow::SpeedButton34, "Polygonauswahl"},
-    {ObjectName::MainWindow::SpeedButton33, "Kreisauswahl"},
-    {ObjectName::MainWindow::SpeedButton6, "Hand"},
-    {ObjectName::MainWindow::SpeedButton7, "Zoom"},
-};
-const char* const modeItems[] = {ObjectName::MainWindow::Zeichenen1,
-                                 ObjectName::MainWindow::Bereichauswhlen1,
-                                 ObjectName::MainWindow::Polygonauswahl1,
-                                 "Kreisauswahl1",
-                                 "Hand1",
-                                 "Zoom1"};
-
-// In code order 0 … 9.
-const ButtonDef toolButtons[] = {
-    {ObjectName::MainWindow::PenButton, "Stift"},
-    {ObjectName::MainWindow::SpeedButton36, "Linie"},
-    {ObjectName::MainWindow::SpeedButton63, "Rechteck / Quadrat"},
-    {ObjectName::MainWindow::SpeedButton64, "Ellipse / Kreis"},
-    {ObjectName::MainWindow::SpeedButton65, "Rundes Rechteck"},
-    {ObjectName::MainWindow::fillbutton, "Farbfüllen"},
-    {ObjectName::MainWindow::SpeedButton31, "Text"},
-    {ObjectName::MainWindow::SpeedButton55, "Farbe übernehmen"},
-    {ObjectName::MainWindow::SpeedButton56, "Rote Augen entfernen"},
-    {ObjectName::MainWindow::SpeedButton38, "Mit Bildkopie malen"},
-};
-const char* const toolItems[] = {ObjectName::MainWindow::Stift1,
-                                 ObjectName::MainWindow::Linie2,
-                                 ObjectName::MainWindow::Rechteck1,
-                                 ObjectName::MainWindow::Kreis1,
-                                 ObjectName::MainWindow::RundesRechteck1,
-                                 "Fllen2",
-                                 "Text1",
-                                 "Farbebernehmen1",
-                                 "RoteAugenentfernen1",
-                                 "mitBildkopiemalen1"};
 
 const int zoomItemValues[] = {500, 300, 200, 100, 75, 50, 25, 10};
 const char* const zoomItemNames[] = {ObjectName::MainWindow::N5001, ObjectName::MainWindow::N3001,
@@ -290,26 +214,110 @@ struct MainWindowBuilder {
         a->setEnabled(false);
         f.items_[a->objectName()] = a;
     }
-
-    static QToolButton* button(Tform1& f, QToolBar* bar, const ButtonDef& d, bool checkable)
-    {
-        auto* b = new QToolButton(bar);
-        b->setObjectName(QString::fromLatin1(d.name));
-        b->setToolTip(QString::fromUtf8(d.hint));
-        b->setIcon(ToolGlyph(QString::fromLatin1(d.name)));
-        b->setAutoRaise(true);
-        b->setCheckable(checkable);
-        b->setEnabled(false);
-        bar->addWidget(b);
-        (void)f;
-        return b;
-    }
 };
+
+namespace {
+
+// Places each entry with place, which fails while the control it follows is still missing:
+// a command's item may follow another command's.
+template <class T, class Place> void placeAll(std::vector<T> pending, Place place)
+{
+    while (!pending.empty()) {
+        const size_t before = pending.size();
+        std::erase_if(pending, place);
+        if (pending.size() == before)
+            throw std::logic_error("a command's place names a control that does not exist");
+    }
+}
+
+// The action after the one named, in actions: where an entry that follows it goes.
+QAction* following(const QList<QAction*>& actions, const std::function<bool(QAction*)>& isAnchor)
+{
+    for (qsizetype i = 0; i < actions.size(); ++i)
+        if (isAnchor(actions[i]))
+            return actions.value(i + 1, nullptr);
+    return nullptr;
+}
+
+}  // namespace
+
+QToolButton* MakeBarButton(QToolBar* bar, const char* name, const char* hint, bool checkable, QAction* before)
+{
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(QString::fromUtf8(hint));
+    b->setIcon(ToolGlyph(QString::fromLatin1(name)));
+    b->setAutoRaise(true);
+    b->setCheckable(checkable);
+    b->setEnabled(false);
+    bar->insertWidget(before, b);
+    return b;
+}
+
+void Tform1::addCommandItems()
+{
+    std::vector<const TCommandItem*> items;
+    for (const TCommandEntry& command : CommandTable())
+        for (const TCommandItem& item : command.items)
+            if (item.name)
+                items.push_back(&item);
+    placeAll(items, [this](const TCommandItem* item) {
+        QMenu* menu = Menu(QString::fromLatin1(item->menu));
+        QAction* anchor = item->after ? Item(QString::fromLatin1(item->after)) : nullptr;
+        if (!menu || (item->after && !anchor))
+            return false;
+        const QList<QAction*> actions = menu->actions();
+        QAction* before = anchor ? following(actions, [anchor](QAction* a) { return a == anchor; }) : actions.value(0);
+        auto* a = new QAction(QString::fromUtf8(item->german), menu);
+        a->setObjectName(QString::fromLatin1(item->name));
+        a->setEnabled(false);
+        menu->insertAction(before, a);
+        items_[a->objectName()] = a;
+        return true;
+    });
+}
+
+void Tform1::addCommandButtons()
+{
+    std::vector<const TCommandButton*> buttons;
+    for (const TCommandEntry& command : CommandTable())
+        if (command.button.name)
+            buttons.push_back(&command.button);
+    placeAll(buttons, [this](const TCommandButton* button) {
+        const QString anchor = QString::fromLatin1(button->after);
+        if (!Control<QWidget>(anchor))
+            return false;
+        QAction* before = following(standardBar->actions(), [this, &anchor](QAction* a) {
+            const QWidget* w = standardBar->widgetForAction(a);
+            return w && w->objectName() == anchor;
+        });
+        MakeBarButton(standardBar, button->name, button->hint, false, before);
+        return true;
+    });
+}
+
+void Tform1::wireCommandRows()
+{
+    for (const TCommandEntry& command : CommandTable()) {
+        const uint8_t code = command.code;
+        const TCommandPreset preset = command.preset;
+        for (const TCommandItem& item : command.items)
+            if (item.name)
+                wire(Item(QString::fromLatin1(item.name)), [this, code, preset, arg = item.arg] {
+                    if (preset)
+                        preset(automatitem, arg);
+                    runcode(code);
+                });
+        if (command.button.name)
+            wireButton(Control<QToolButton>(QString::fromLatin1(command.button.name)), [this, code] { runcode(code); });
+    }
+}
 
 void Tform1::buildMenus()
 {
     for (const MenuDef& d : mainMenu())
         MainWindowBuilder::addMenu(*this, nullptr, d);
+    addCommandItems();
 
     for (int i = 0; i < 8; ++i) {
         const int z = zoomItemValues[i];
@@ -317,16 +325,6 @@ void Tform1::buildMenus()
     }
     wire(Item(ObjectName::MainWindow::Fenstergre1), [this] { zoomToWindowClicked(); });
     ConnectCatalogMenu(*this);
-    for (int i = 0; i < 6; ++i) {
-        QAction* a = Item(QString::fromLatin1(modeItems[i]));
-        a->setCheckable(true);
-        wire(a, [this, i] { SelectMouseMode(i); });
-    }
-    for (int i = 0; i < 10; ++i) {
-        QAction* a = Item(QString::fromLatin1(toolItems[i]));
-        a->setCheckable(true);
-        wire(a, [this, i] { SelectTool(i); });
-    }
     for (const char* n : {ObjectName::MainWindow::Standardleiste1, ObjectName::MainWindow::Zeichenleiste1,
                           ObjectName::MainWindow::Lineal1, ObjectName::MainWindow::Statusleiste1})
         Item(QString::fromLatin1(n))->setCheckable(true);
@@ -338,7 +336,6 @@ void Tform1::buildMenus()
     wire(Item(ObjectName::MainWindow::Untereinander1), [this] { tileStackedClicked(); });
     wire(Item(ObjectName::MainWindow::bereinander1), [this] { cascadeClicked(); });
     wire(Item(ObjectName::MainWindow::Beenden1), [this] { exitClicked(); });
-    wire(Item(ObjectName::MainWindow::Linienbreite1), [this] { lineWidthClicked(); });
 }
 
 void Tform1::buildToolBars()
@@ -379,107 +376,16 @@ void Tform1::buildToolBars()
         }
         const bool checkable = QByteArray(d.name) == ObjectName::MainWindow::SpeedButton8 ||
                                QByteArray(d.name) == ObjectName::MainWindow::SpeedButton11;
-        MainWindowBuilder::button(*this, standardBar, d, checkable);
+        MakeBarButton(standardBar, d.name, d.hint, checkable);
     }
+    addCommandButtons();
     wireButton(Control<QToolButton>(ObjectName::MainWindow::SpeedButton32), [this] { drawingBarClicked(); });
     Control<QToolButton>(ObjectName::MainWindow::SpeedButton8)->setChecked(false);
 
     addToolBarBreak();
     drawingBar = addToolBar(QLatin1String(ObjectName::MainWindow::ToolBar2));
     drawingBar->setObjectName(QLatin1String(ObjectName::MainWindow::ToolBar2));
-    drawingBar->setMovable(false);
-    modeGroup_ = new QButtonGroup(this);
-    modeGroup_->setExclusive(true);
-    for (int i = 0; i < 6; ++i) {
-        QToolButton* b = MainWindowBuilder::button(*this, drawingBar, modeButtons[i], true);
-        modeGroup_->addButton(b, i);
-        wireButton(b, [this, i] { SelectMouseMode(i); });
-    }
-    drawingBar->addSeparator();
-    toolGroup_ = new QButtonGroup(this);
-    toolGroup_->setExclusive(true);
-    for (int i = 0; i < 10; ++i) {
-        QToolButton* b = MainWindowBuilder::button(*this, drawingBar, toolButtons[i], true);
-        toolGroup_->addButton(b, i);
-        wireButton(b, [this, b] { toolClicked(b); });
-    }
-    drawingBar->addSeparator();
-
-    auto picture = [this](const char* name, const char* hint, int w, int h) {
-        auto* img = new TImage(drawingBar);
-        img->setObjectName(QString::fromLatin1(name));
-        img->setToolTip(QString::fromUtf8(hint));
-        img->setFixedSize(w, h);
-        img->PictureBitmap()->SetSize(w, h);
-        drawingBar->addWidget(img);
-        return img;
-    };
-    lineStylePicture = picture(ObjectName::MainWindow::clearpen, "Linienart", 40, 20);
-    lineWidthEdit = new TKitSpinEdit(drawingBar);
-    lineWidthEdit->setObjectName(QLatin1String(ObjectName::MainWindow::spinedit1));
-    lineWidthEdit->setToolTip(QStringLiteral("Linienbreite"));
-    lineWidthEdit->setFixedSize(48, 22);
-    lineWidthEdit->SetButtonKind(bkStandard);
-    lineWidthEdit->setText(QString::number(std::max(1, options.linewidth)));
-    lineWidthEdit->OnChange = [this](TObject*) { TApplication::Guard([this] { lineWidthChanged(); }); };
-    drawingBar->addWidget(lineWidthEdit);
-    auto panel = [this](const char* name, const char* hint) {
-        auto* p = new QFrame(drawingBar);
-        p->setObjectName(QString::fromLatin1(name));
-        p->setToolTip(QString::fromUtf8(hint));
-        p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        p->setFixedSize(22, 20);
-        p->setAutoFillBackground(true);
-        drawingBar->addWidget(p);
-        return p;
-    };
-    penColorPanel = panel(ObjectName::MainWindow::Panel5, "Malfarbe");
-    fillColorPanel = panel(ObjectName::MainWindow::Panel6, "Füllfarbe");
-    fillStylePicture = picture(ObjectName::MainWindow::Image2, "Füllart", 40, 20);
-    brushStylePicture = picture(ObjectName::MainWindow::pinselartn, "Pinselart", 24, 20);
-    lineStylePicture->OnClick = [this](TObject*) {
-        TApplication::Guard([this] { stylePictureClicked(0, lineStylePicture); });
-    };
-    fillStylePicture->OnClick = [this](TObject*) {
-        TApplication::Guard([this] { stylePictureClicked(1, fillStylePicture); });
-    };
-    brushStylePicture->OnClick = [this](TObject*) {
-        TApplication::Guard([this] { stylePictureClicked(2, brushStylePicture); });
-    };
-    drawingBar->addSeparator();
-    drawingFontCombo = new TFontComboBox(drawingBar);
-    drawingFontCombo->setObjectName(QLatin1String(ObjectName::MainWindow::FontComboBox1));
-    drawingFontCombo->setToolTip(QStringLiteral("Schriftart festlegen"));
-    drawingFontCombo->setFixedWidth(130);
-    drawingFontCombo->OnChange = [this](TObject*) { TApplication::Guard([this] { drawingFontChanged(); }); };
-    drawingBar->addWidget(drawingFontCombo);
-    drawingTextEdit = new QLineEdit(drawingBar);
-    drawingTextEdit->setObjectName(QLatin1String(ObjectName::MainWindow::Edit1));
-    drawingTextEdit->setToolTip(QStringLiteral("Textinhalt"));
-    drawingTextEdit->setFixedWidth(100);
-    connect(drawingTextEdit, &QLineEdit::textChanged, this,
-            [this] { TApplication::Guard([this] { drawingTextChanged(); }); });
-    drawingBar->addWidget(drawingTextEdit);
-}
-
-QToolButton* Tform1::MouseModeButton(int code) const
-{
-    return modeGroup_ ? qobject_cast<QToolButton*>(modeGroup_->button(code)) : nullptr;
-}
-
-QToolButton* Tform1::ToolButton(int code) const
-{
-    return toolGroup_ ? qobject_cast<QToolButton*>(toolGroup_->button(code)) : nullptr;
-}
-
-QString Tform1::MouseModeItemName(int code)
-{
-    return code >= 0 && code < kMouseModeCount ? QString::fromLatin1(modeItems[code]) : QString();
-}
-
-QString Tform1::ToolItemName(int code)
-{
-    return code >= 0 && code < 10 ? QString::fromLatin1(toolItems[code]) : QString();
+    drawing_ = std::make_unique<TDrawingBar>(*this, drawingBar);
 }
 
 void Tform1::insertSeparators()

@@ -3,6 +3,7 @@
 #include "app/catalog/catalog_window.h"
 #include "app/commands/command_table.h"
 #include "app/image_window/image_window.h"
+#include "app/main_window/bar_wiring.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/startup_rules.h"
 #include "app/text/object_names.h"
@@ -62,18 +63,27 @@ void Tform1::setAvail(QObject* control, bool on)
 
 bool Tform1::Available(const QObject* control) { return control && control->property("kAvailable").toBool(); }
 
-void Tform1::wire(QAction* action, std::function<void()> handler)
-{
-    const QVariant avail = action->property("kAvailable");
-    action->setEnabled(!avail.isValid() || avail.toBool());
-    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { TApplication::Guard(handler); });
-}
+void Tform1::wire(QAction* action, std::function<void()> handler) { WireItem(this, action, std::move(handler)); }
 
 void Tform1::wireButton(QToolButton* button, std::function<void()> handler)
 {
+    WireButton(this, button, std::move(handler));
+}
+
+void WireItem(QObject* context, QAction* action, std::function<void()> handler)
+{
+    const QVariant avail = action->property("kAvailable");
+    action->setEnabled(!avail.isValid() || avail.toBool());
+    QObject::connect(action, &QAction::triggered, context,
+                     [handler = std::move(handler)] { TApplication::Guard(handler); });
+}
+
+void WireButton(QObject* context, QToolButton* button, std::function<void()> handler)
+{
     const QVariant avail = button->property("kAvailable");
     button->setEnabled(!avail.isValid() || avail.toBool());
-    connect(button, &QToolButton::clicked, this, [handler = std::move(handler)] { TApplication::Guard(handler); });
+    QObject::connect(button, &QToolButton::clicked, context,
+                     [handler = std::move(handler)] { TApplication::Guard(handler); });
 }
 
 void Tform1::multienabled(QMenu* item, bool enabled)
@@ -85,72 +95,46 @@ void Tform1::multienabled(QMenu* item, bool enabled)
             setAvail(a, enabled);
 }
 
-void Tform1::checkbuttonsenabled(bool closing)
+void Tform1::UpdateAvailability(bool closing)
 {
+    namespace mw = ObjectName::MainWindow;
     const int count = MDIChildCount();
     QWidget* active = ActiveMDIChild();
     const TChildKind kind = ChildKind(active);
-    static const char* const fileCommands[] = {ObjectName::MainWindow::Speichern1,
-                                               ObjectName::MainWindow::Speichernals1,
-                                               ObjectName::MainWindow::AlleSpeichern1,
-                                               "Schliessen1",
-                                               "AlleSchliessen1",
-                                               "Drucken1"};
-    // The clipboard buttons act directly; the rest send commands that need an image window.
-    static const char* const imageButtons[] = {ObjectName::MainWindow::CutBtn, "CopyBtn", "PasteBtn"};
+    const bool none = count < (closing ? 2 : 1) || kind == ckWelcome;
+    const bool catalog = !none && kind == ckCatalog;
+    // Image commands: any child but a catalog or the welcome window.
+    const bool image = !none && !catalog;
+    const Tchild* imageWindow = qobject_cast<const Tchild*>(active);
+    const bool canUndo = image && imageWindow && imageWindow->imageKit->CanUndo();
+
     auto menu = [this](const char* name, bool on) { multienabled(Menu(QString::fromLatin1(name)), on); };
     auto button = [this](const char* name, bool on) { setAvail(Control<QToolButton>(QString::fromLatin1(name)), on); };
-    auto files = [&](bool on) {
-        for (const char* n : fileCommands)
-            setAvail(Item(QString::fromLatin1(n)), on);
-    };
-    auto imageControls = [&](bool on) {
-        for (const char* n : imageButtons)
-            button(n, on);
-        for (const TCommandEntry& command : CommandTable())
-            if (command.needsImageWindow && command.button)
-                button(command.button, on);
-        setAvail(zoombox, on);
-        setAvail(Item(QLatin1String(ObjectName::MainWindow::Zoomen1)), on);
-    };
-
-    if (count < (closing ? 2 : 1) || kind == ckWelcome) {
-        files(false);
-        for (const char* m :
-             {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1,
-              ObjectName::MainWindow::Fenster1, ObjectName::MainWindow::Katalog1})
-            menu(m, false);
-        imageControls(false);
-        button(ObjectName::MainWindow::SaveBtn, false);
-        button(ObjectName::MainWindow::printbtn, false);
-        button(ObjectName::MainWindow::SpeedButton3, false);
-        setAvail(Item(QLatin1String(ObjectName::MainWindow::DiashowdirektvomKatalog1)), false);
-    } else if (kind == ckCatalog) {
-        menu(ObjectName::MainWindow::Katalog1, true);
-        files(true);
-        menu(ObjectName::MainWindow::Fenster1, true);
-        for (const char* m :
-             {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1, ObjectName::MainWindow::Bild1})
-            menu(m, false);
-        imageControls(false);
-        button(ObjectName::MainWindow::SpeedButton3, false);
-        button(ObjectName::MainWindow::SaveBtn, true);
-        button(ObjectName::MainWindow::printbtn, true);
-        setAvail(Item(QLatin1String(ObjectName::MainWindow::DiashowdirektvomKatalog1)), true);
-    } else {
-        menu(ObjectName::MainWindow::Katalog1, false);
-        files(true);
-        for (const char* m : {ObjectName::MainWindow::Bearbeiten1, ObjectName::MainWindow::Farben1,
-                              ObjectName::MainWindow::Bild1, ObjectName::MainWindow::Fenster1})
-            menu(m, true);
-        imageControls(true);
-        button(ObjectName::MainWindow::SaveBtn, true);
-        button(ObjectName::MainWindow::printbtn, true);
-        const Tchild* image = qobject_cast<const Tchild*>(active);
-        const bool canUndo = image && image->imageKit->CanUndo();
-        button(ObjectName::MainWindow::SpeedButton3, canUndo);
-        setAvail(Item(QLatin1String(ObjectName::MainWindow::Rckgngig1)), canUndo);
-        setAvail(Item(QLatin1String(ObjectName::MainWindow::DiashowdirektvomKatalog1)), false);
+    for (const char* n :
+         {mw::Speichern1, mw::Speichernals1, mw::AlleSpeichern1, mw::Schliessen1, mw::AlleSchliessen1, mw::Drucken1})
+        setAvail(Item(QString::fromLatin1(n)), !none);
+    menu(mw::Katalog1, catalog);
+    menu(mw::Fenster1, !none);
+    for (const char* m : {mw::Bearbeiten1, mw::Farben1, mw::Bild1})
+        menu(m, image);
+    // The clipboard buttons act directly; the rest send commands that need an image window.
+    for (const char* n : {mw::CutBtn, mw::CopyBtn, mw::PasteBtn})
+        button(n, image);
+    setAvail(zoombox, image);
+    setAvail(Item(QLatin1String(mw::Zoomen1)), image);
+    button(mw::SaveBtn, !none);
+    button(mw::printbtn, !none);
+    setAvail(Item(QLatin1String(mw::DiashowdirektvomKatalog1)), catalog);
+    // The commands' own items and buttons, by their rows.
+    for (const TCommandEntry& command : CommandTable()) {
+        if (command.when == TCommandWhen::Always)
+            continue;
+        const bool on = command.when == TCommandWhen::Undo ? canUndo : image;
+        if (command.button.name)
+            button(command.button.name, on);
+        for (const TCommandItem& item : command.items)
+            if (item.name)
+                setAvail(Item(QString::fromLatin1(item.name)), on);
     }
 }
 
@@ -196,7 +180,7 @@ void Tform1::childActivated(QMdiSubWindow* sub)
     else if (auto* catalog = sub ? qobject_cast<Tkataform*>(sub->widget()) : nullptr)
         catalog->FormActivate();
     else
-        checkbuttonsenabled(false);
+        UpdateAvailability(false);
 }
 
 void Tform1::zoomBoxChanged()
@@ -211,6 +195,8 @@ void Tform1::zoomBoxChanged()
     }
     child->imageKit->SetZoom(ZoomFromText(text));
 }
+
+void Tform1::ShowZoom(int zoom) { zoombox->setEditText(QString::number(zoom) + QStringLiteral(" %")); }
 
 void Tform1::zoomBoxKeyPress(QChar key)
 {

@@ -79,7 +79,7 @@ protected:
     // An image window with a w × h bitmap of one colour, at 100 %, in drawing mode.
     Tchild* imageWindow(int w, int h, TColor color, TPixelFormat format = pf24bit)
     {
-        Tchild* c = form->newImageWindow();
+        Tchild* c = form->NewImageWindow();
         TBitmap* bmp = c->imageKit->Bitmap();
         bmp->SetSize(w, h);
         TCanvas* canvas = bmp->Canvas();

@@ -178,8 +178,8 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
         ASSERT_TRUE(QTest::qWaitFor([&] { return catalog() == nullptr; }, 20000));
 
         // Reloading every image; the loop lets the events run after each.
-        form->OpenFileList = {pca};
-        form->openChosenFiles();
+        form->Files().OpenFileList = {pca};
+        form->Files().openChosenFiles();
         ASSERT_NE(catalog(), nullptr);
         ASSERT_EQ(catalog()->Count(), 4);
         auto* now = new QTimer(qApp);
@@ -198,8 +198,8 @@ TEST_F(EndToEnd, ClosingACatalogWhileItsLoopRunsClosesItAfterTheLoop)
         ASSERT_TRUE(QTest::qWaitFor([&] { return catalog() == nullptr; }, 20000));
 
         // Updating the entries whose files changed since they were made.
-        form->OpenFileList = {pca};
-        form->openChosenFiles();
+        form->Files().OpenFileList = {pca};
+        form->Files().openChosenFiles();
         ASSERT_NE(catalog(), nullptr);
         for (const QString& f : files) {
             QFile touched(f);

@@ -58,8 +58,8 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
 {
     const QString source = writeImage(out_ + QStringLiteral("/a.bmp"), RGB(30, 60, 90));
     QFile::copy(source, source + QStringLiteral(".orig"));
-    form->OpenFileList = {source};
-    form->openChosenFiles();
+    form->Files().OpenFileList = {source};
+    form->Files().openChosenFiles();
     Tchild* c = form->ActiveImageWindow();
     ASSERT_NE(c, nullptr);
     settings(2, 0, 1);
@@ -70,8 +70,8 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     EXPECT_EQ(c->windowTitle(), source + QStringLiteral(" (Batch-Ergebnis)"));
     // Save asks where the result goes; cancelled, the original stays as it was.
     int asked = 0;
-    form->saveDialog = new TSaveImageKitDialog(form.get());
-    TSaveImageKitDialog& d = *form->saveDialog;
+    form->Files().saveDialog = new TSaveImageKitDialog(form.get());
+    TSaveImageKitDialog& d = *form->Files().saveDialog;
     d.OnShow = [&](TObject*) {
         ++asked;
         QTimer::singleShot(0, &d, [&d] {
@@ -111,13 +111,13 @@ TEST_F(Batch, TheMainWindowWaitsForABatchAndForAMultiFileOpen)
     QStringList files;
     for (int i = 0; i < 3; ++i)
         files << writeImage(out_ + QStringLiteral("/o%1.bmp").arg(i), RGB(i, i, i));
-    form->OpenFileList = files;
+    form->Files().OpenFileList = files;
     bool closed = true;
     QTimer::singleShot(0, form.get(), [&] {
-        form->OpenFileList = QStringList{};  // another open sets its own list meanwhile
+        form->Files().OpenFileList = QStringList{};  // another open sets its own list meanwhile
         closed = form->close();
     });
-    form->openChosenFiles();
+    form->Files().openChosenFiles();
     EXPECT_FALSE(closed);
     EXPECT_EQ(form->MDIChildCount(), 3);
 }

@@ -75,8 +75,8 @@ TEST_F(Batch, StoppingWithoutANameDropsTheRecordingAndAnExistingFileIsKeptOnCanc
     for (const Case& c : cases) {
         answer = mrOk;
         form->Batch().newRecordingClicked();
-        form->negativeClicked();
-        form->negativeClicked();
+        form->Item(QStringLiteral("Negativ1"))->trigger();
+        form->Item(QStringLiteral("Negativ1"))->trigger();
         answer = c.overwriteAnswer;
         SetInputQueryHook([&](const QString&, const QString&, QString& value) {
             value = QStringLiteral("keep");

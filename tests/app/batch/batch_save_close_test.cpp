@@ -11,15 +11,15 @@ TEST_F(Batch, SaveAndCloseWritesImagesBackAndStopsWhenASaveIsCancelled)
 {
     const QString a = writeImage(out_ + QStringLiteral("/a.bmp"), RGB(10, 20, 30));
     const QString b = writeImage(out_ + QStringLiteral("/b.png"), RGB(40, 50, 60));
-    form->OpenFileList = {a, b};
-    form->openChosenFiles();
+    form->Files().OpenFileList = {a, b};
+    form->Files().openChosenFiles();
     Tchild* untitled = imageWindow(2, 2, RGB(70, 80, 90));
     Tchild* last = imageWindow(2, 2, RGB(100, 110, 120));
     ASSERT_EQ(form->MDIChildCount(), 4);
     // The untitled image asks where to save; cancelling stops the run there.
     int asked = 0;
-    form->saveDialog = new TSaveImageKitDialog(form.get());
-    TSaveImageKitDialog& d = *form->saveDialog;
+    form->Files().saveDialog = new TSaveImageKitDialog(form.get());
+    TSaveImageKitDialog& d = *form->Files().saveDialog;
     d.OnShow = [&](TObject*) {
         ++asked;
         QTimer::singleShot(0, &d, [&d] {

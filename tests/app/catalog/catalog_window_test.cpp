@@ -322,8 +322,8 @@ TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
             paths << picture(QStringLiteral("p%1.%2").arg(i).arg(i % 2 ? "png" : "jpg"), 640 - 30 * i, 480, Qt::green);
         QApplication::processEvents();
         std::vector<int> values;
-        auto watch =
-            QObject::connect(form->progressBar, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
+        auto watch = QObject::connect(form->Control<QProgressBar>(QStringLiteral("ProgressBar1")),
+                                      &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
         TPaintCounter paints(k->thumbGrid->viewport(), [&] { return k->Count() == 6; });
         k->AddFiles(paths);
         const int paintsDuringAdd = paints.count;
@@ -990,10 +990,11 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
         SetStopwatchClock([&] { return now += TThrottledProgress::kIntervalMs; });
         Tkataform* k = catalog();
         k->Aborting = false;
-        auto typed = QObject::connect(form->progressBar, &QProgressBar::valueChanged, [&] {
-            if (k->Count() == escapeAt && !k->Aborting)
-                QTest::keyClick(k->thumbGrid, Qt::Key_Escape);
-        });
+        auto typed = QObject::connect(form->Control<QProgressBar>(QStringLiteral("ProgressBar1")),
+                                      &QProgressBar::valueChanged, [&] {
+                                          if (k->Count() == escapeAt && !k->Aborting)
+                                              QTest::keyClick(k->thumbGrid, Qt::Key_Escape);
+                                      });
         TSnapshot s;
         messages.clear();
         k->AddFiles(files);

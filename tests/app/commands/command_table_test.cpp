@@ -1,6 +1,8 @@
 // The command table against the record check: every code has its entry, and each
 // declared range lets its bounds through and refuses one past them.
 #include "app/commands/command_table.h"
+#include "app/text/language.h"
+#include "app/text/translation.h"
 
 #include <gtest/gtest.h>
 #include <cstring>
@@ -73,6 +75,27 @@ TEST(CommandTable, RangesPassTheirBoundsAndRefuseOnePast)
         }
     // new image, resize, resample (size and filter), cut, copy, paste into, colours, threshold.
     EXPECT_EQ(ranges, 9);
+}
+
+// Each row's menu items: a place and both captions, and the caption table turns the
+// German into the English the row expects (a new caption may hit an older fragment).
+TEST(CommandTable, ItemCaptionsTranslateToTheirRowsEnglish)
+{
+    int items = 0;
+    for (const TCommandEntry& e : CommandTable())
+        for (const TCommandItem& i : e.items) {
+            if (!i.name)
+                continue;
+            ++items;
+            SCOPED_TRACE(i.name);
+            ASSERT_TRUE(i.menu && i.german && i.english);
+            SetLanguage(langGerman);
+            EXPECT_EQ(TranslatedCaption(QString::fromUtf8(i.german)), QString::fromUtf8(i.german));
+            SetLanguage(langEnglish);
+            EXPECT_EQ(TranslatedCaption(QString::fromUtf8(i.german)), QString::fromUtf8(i.english));
+        }
+    SetLanguage(langGerman);
+    EXPECT_GE(items, 30);
 }
 
 }  // namespace

@@ -232,7 +232,7 @@ TEST_F(Interpreter, UntitledNumbersFollowTheLargestInBothLanguages)
     for (const auto& k : cases) {
         SetLanguage(k.lang);
         for (const QString& c : k.open)
-            form->newImageWindow()->setWindowTitle(c);
+            form->NewImageWindow()->setWindowTitle(c);
         EXPECT_EQ(form->UntitledCaption(), k.next);
         run(cmdNewImage, {2, 2, 0});
         EXPECT_EQ(form->ActiveMDIChild()->windowTitle(), k.next);
@@ -340,8 +340,8 @@ TEST_F(Interpreter, MouseModeSetsEveryViewsInteractionAndCursor)
         {0, 0, 1785, "Zeichenen1"},
     };
     for (const auto& k : cases) {
-        form->MouseModeButton(k.mode)->setChecked(true);
-        form->mouseModeClicked();
+        form->Drawing().MouseModeButton(k.mode)->setChecked(true);
+        form->Drawing().ApplyMouseMode();
         for (Tchild* c : {a, b}) {
             EXPECT_EQ(c->imageKit->MouseInteract(), k.interact) << k.mode;
             EXPECT_EQ(c->imageKit->Cursor(), k.cursor) << k.mode;
@@ -426,19 +426,19 @@ TEST_F(Interpreter, WallpaperSavesClosesAndSetsTheDesktop)
         imageWindow(4, 4, RGB(1, 2, 3));
         // Cancelled at the question or at the BMP parameters: nothing saved or closed.
         answer = mrCancel;
-        form->wallpaperClicked(k.tiled);
+        form->Item(QLatin1String(k.tiled ? "Kacheln1" : "Zentriert1"))->trigger();
         EXPECT_EQ(form->MDIChildCount(), 1);
         EXPECT_TRUE(pagesShown.empty());
         answer = mrOk;
         parametersOk = false;
-        form->wallpaperClicked(k.tiled);
+        form->Item(QLatin1String(k.tiled ? "Kacheln1" : "Zentriert1"))->trigger();
         EXPECT_EQ(form->MDIChildCount(), 1);
         EXPECT_EQ(pagesShown, std::vector<int>{32});
         pagesShown.clear();
         parametersOk = true;
         form->Recording = true;
         form->RecordingList.clear();
-        form->wallpaperClicked(k.tiled);
+        form->Item(QLatin1String(k.tiled ? "Kacheln1" : "Zentriert1"))->trigger();
         TApplication::ProcessMessages();
         EXPECT_EQ(form->MDIChildCount(), 0);
         const QString file = WindowsDirectory() + QStringLiteral("kandrivel.bmp");

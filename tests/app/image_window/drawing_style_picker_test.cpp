@@ -159,8 +159,8 @@ TEST_F(StylePicker, DrawingBarOpensThePickerAndUsesThePattern)
     }
     f.options.fillstyle = 8;
     f.options.fillpattern = writeBmp(QStringLiteral("tex3x2.bmp"), 3, 2);
-    f.updateBrushAndPen();
-    const TBitmap* pattern = f.FillPatternBitmap();
+    f.Drawing().UpdateBrushAndPen();
+    const TBitmap* pattern = f.Drawing().FillPatternBitmap();
     ASSERT_EQ(pattern->Width(), 3);
     ASSERT_EQ(pattern->Height(), 2);
     for (int y = 0; y < 2; ++y)

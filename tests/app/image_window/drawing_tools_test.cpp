@@ -74,7 +74,7 @@ TEST_F(ChildDrawingTest, ShapesInBothButtons)
     for (TPixelFormat format : {pf24bit, pf1bit}) {
         for (const Case& c : cases) {
             open(format);
-            form->SelectTool(c.tool);
+            form->Drawing().SelectTool(c.tool);
             form->options.fillstyle = 1;  // outlines only, so the ghosts would show
             press(60, 50, c.button);
             move(30, 30);
@@ -83,7 +83,7 @@ TEST_F(ChildDrawingTest, ShapesInBothButtons)
 
             TBitmap expected = original;
             TCanvas& e = *expected.Canvas();
-            e.Pen.Color = form->PenColor();
+            e.Pen.Color = form->Drawing().PenColor();
             e.Brush.Style = bsClear;
             const TRect& r = c.drawn;
             if (c.tool == 1) {
@@ -112,9 +112,9 @@ TEST_F(ChildDrawingTest, BrushDabSizes)
     for (TPixelFormat format : {pf24bit, pf1bit}) {
         for (int size = 0; size < 5; ++size) {
             open(format);
-            form->SelectTool(0);
+            form->Drawing().SelectTool(0);
             form->options.brushsize = size;
-            form->SetPenColor(clBlack);
+            form->Drawing().SetPenColor(clBlack);
             press(20, 20);
             release(20, 20);
             EXPECT_EQ(changed(original), pixels[size]) << size;
@@ -134,9 +134,9 @@ TEST_F(ChildDrawingTest, FloodFillTextAndColourPick)
         c.Brush.Style = bsClear;
         c.Rectangle(10, 10, 30, 30);
         original = bmp();
-        form->SetFillColor(clBlack);
+        form->Drawing().SetFillColor(clBlack);
         form->options.fillstyle = 0;
-        form->SelectTool(5);
+        form->Drawing().SelectTool(5);
         press(20, 20);
         release(20, 20);
         EXPECT_EQ(changed(original), 18 * 18);
@@ -147,8 +147,8 @@ TEST_F(ChildDrawingTest, FloodFillTextAndColourPick)
         child->imageKit->Undo();
         expectUndoRestores();
 
-        form->SelectTool(6);
-        form->drawingTextEdit->setText(QStringLiteral("Wg"));
+        form->Drawing().SelectTool(6);
+        form->Control<QLineEdit>(QStringLiteral("Edit1"))->setText(QStringLiteral("Wg"));
         form->options.fillstyle = 1;
         form->options.pencolor = clBlack;
         press(40, 30);
@@ -161,15 +161,15 @@ TEST_F(ChildDrawingTest, FloodFillTextAndColourPick)
         EXPECT_GT(changed(original), 5);
         expectUndoRestores();
 
-        form->SelectTool(7);
-        form->SetPenColor(clRed);
-        form->SetFillColor(clRed);
+        form->Drawing().SelectTool(7);
+        form->Drawing().SetPenColor(clRed);
+        form->Drawing().SetFillColor(clRed);
         press(10, 15);
         release(10, 15);
-        EXPECT_EQ(form->PenColor(), clBlack);
+        EXPECT_EQ(form->Drawing().PenColor(), clBlack);
         press(50, 50, Qt::RightButton);
         release(50, 50, Qt::RightButton);
-        EXPECT_EQ(form->FillColor(), clWhite);
+        EXPECT_EQ(form->Drawing().FillColor(), clWhite);
         EXPECT_EQ(TColor(form->options.fillcolor), clWhite);
         form.reset();
     }
@@ -184,7 +184,7 @@ TEST_F(ChildDrawingTest, RedEyeLowersRed)
         make();
         child = imageWindow(20, 20, RGB(k.red, 50, 60));
         original = bmp();
-        form->SelectTool(8);
+        form->Drawing().SelectTool(8);
         form->options.brushsize = 1;
         press(5, 5);
         release(5, 5);
@@ -196,7 +196,7 @@ TEST_F(ChildDrawingTest, RedEyeLowersRed)
     }
     // A 1-bit image keeps its format.
     open(pf1bit);
-    form->SelectTool(8);
+    form->Drawing().SelectTool(8);
     press(5, 5);
     release(5, 5);
     EXPECT_EQ(bmp().PixelFormat(), pf1bit);
@@ -210,7 +210,7 @@ TEST_F(ChildDrawingTest, CloneNeedsAReferencePoint)
         c.Brush.Color = clBlack;
         c.FillRect(TRect(0, 0, 10, 10));
         original = bmp();
-        form->SelectTool(9);
+        form->Drawing().SelectTool(9);
         form->options.brushsize = 0;
         press(40, 40);
         release(40, 40);
@@ -274,7 +274,7 @@ TEST_F(ChildDrawingTest, RulersFollowZoomAndUnit)
 TEST_F(ChildDrawingTest, PolygonSelectionCollectsClickedCorners)
 {
     open(pf24bit);
-    QTest::mouseClick(form->MouseModeButton(2), Qt::LeftButton);
+    QTest::mouseClick(form->Drawing().MouseModeButton(2), Qt::LeftButton);
     TImageKit* v = child->imageKit;
     const QPoint corners[] = {{10, 10}, {60, 12}, {70, 50}, {15, 45}};
     for (const QPoint& p : corners)
@@ -300,13 +300,13 @@ TEST_F(ChildDrawingTest, PolygonSelectionCollectsClickedCorners)
 TEST_F(ChildDrawingTest, PressEnablesUndoAtOnce)
 {
     open(pf24bit);
-    form->checkbuttonsenabled(false);
+    form->UpdateAvailability(false);
     auto* undo = form->Control<QToolButton>(QStringLiteral("SpeedButton3"));
     ASSERT_FALSE(undo->isEnabled());
     for (int tool : {0, 5}) {  // a stroke, and a fill that ends with the press
         child->imageKit->ClearUndo();
-        form->checkbuttonsenabled(false);
-        form->SelectTool(tool);
+        form->UpdateAvailability(false);
+        form->Drawing().SelectTool(tool);
         press(10, 10);
         EXPECT_TRUE(undo->isEnabled()) << tool;
         EXPECT_TRUE(form->Item(QStringLiteral("Rckgngig1"))->isEnabled()) << tool;
@@ -321,7 +321,7 @@ TEST_F(ChildDrawingTest, PressWithoutMemoryForTheUndoCopyChangesNothing)
     open(pf24bit);
     child->SetModified(false);
     for (int tool : {0, 5}) {  // a stroke, and a fill that ends with the press
-        form->SelectTool(tool);
+        form->Drawing().SelectTool(tool);
         {
             const TBitmapMemoryRefusal refusal;
             EXPECT_THROW(child->imageMouseDown(child->imageKit, mbLeft, {}, 10, 10), EOutOfMemory) << tool;
@@ -337,7 +337,7 @@ TEST_F(ChildDrawingTest, PressWithoutMemoryForTheUndoCopyChangesNothing)
 TEST_F(ChildDrawingTest, StatusLineFollowsSizeChanges)
 {
     open(pf24bit);
-    form->SelectMouseMode(4);
+    form->Drawing().SelectMouseMode(4);
     move(3, 4);
     ASSERT_EQ(child->statusBar->currentMessage(), QStringLiteral("80 x 60    X:3  Y:4"));
     const std::pair<const char*, std::function<void()>> steps[] = {

@@ -360,12 +360,12 @@ TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
         });
     };
     pick(10, 20, 30);
-    QTest::mouseClick(form->penColorPanel, Qt::LeftButton);
-    EXPECT_EQ(form->PenColor(), RGB(10, 20, 30));
+    QTest::mouseClick(form->Control<QFrame>(QStringLiteral("Panel5")), Qt::LeftButton);
+    EXPECT_EQ(form->Drawing().PenColor(), RGB(10, 20, 30));
     EXPECT_EQ(form->options.pencolor, uint32_t(RGB(10, 20, 30)));
     pick(200, 100, 0);
     trigger("Fllfarbe1");
-    EXPECT_EQ(form->FillColor(), RGB(200, 100, 0));
+    EXPECT_EQ(form->Drawing().FillColor(), RGB(200, 100, 0));
     pick(1, 2, 3);
     trigger("Hintergrundfarbesetzen1");
     EXPECT_EQ(c->imageKit->Background(), RGB(1, 2, 3));
@@ -373,8 +373,8 @@ TEST_F(DialogCommands, ColourPanelsAndBackgroundTakeThePickedColour)
         d->Edits[0]->setText(QStringLiteral("99"));
         d->cancelButton->click();
     });
-    QTest::mouseClick(form->penColorPanel, Qt::LeftButton);
-    EXPECT_EQ(form->PenColor(), RGB(10, 20, 30));
+    QTest::mouseClick(form->Control<QFrame>(QStringLiteral("Panel5")), Qt::LeftButton);
+    EXPECT_EQ(form->Drawing().PenColor(), RGB(10, 20, 30));
 }
 
 TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
@@ -404,7 +404,7 @@ TEST_F(DialogCommands, MergeBlendsTheNamedWindowIntoTheActiveOne)
             label = d->mixLabel->text();
             d->okButton->click();
         });
-        form->mergeClicked();
+        form->Item(QStringLiteral("merge1"))->trigger();
         EXPECT_EQ(label, QString::fromLatin1(k.label));
         EXPECT_EQ(active->imageKit->Bitmap()->PixelColor(4, 4), k.expected) << k.track;
         EXPECT_EQ(form->options.mergetrack, k.track);

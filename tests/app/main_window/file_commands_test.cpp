@@ -29,8 +29,8 @@ protected:
         });
         TApplication::OnException = [this](const std::exception& e) { errors.push_back(QString::fromUtf8(e.what())); };
         make();
-        form->saveDialog = new TSaveImageKitDialog(form.get());
-        form->openDialog = new TOpenImageKitDialog(form.get());
+        form->Files().saveDialog = new TSaveImageKitDialog(form.get());
+        form->Files().openDialog = new TOpenImageKitDialog(form.get());
     }
     void TearDown() override
     {
@@ -79,15 +79,15 @@ TEST_F(FileCommands, SaveAsChecksTheExtensionAgainstTheFilter)
         form->options.lastdir = dir_ + u'/';
         pagesShown.clear();
         messages.clear();
-        form->SaveCancelled = false;
-        script(*form->saveDialog, [&](TIKFileDialog& fd) {
+        form->Files().SaveCancelled = false;
+        script(*form->Files().saveDialog, [&](TIKFileDialog& fd) {
             TypeName(fd, QLatin1String(r.typed));
             ClickAccept(fd);
         });
-        EXPECT_TRUE(form->saveAsClicked());
+        EXPECT_TRUE(form->Files().saveAsClicked());
         const QString path = dir_ + u'/' + QLatin1String(r.typed);
         EXPECT_EQ(QFileInfo::exists(path), r.saved);
-        EXPECT_EQ(form->SaveCancelled, !r.saved);
+        EXPECT_EQ(form->Files().SaveCancelled, !r.saved);
         EXPECT_EQ(c->Modified(), !r.saved);
         EXPECT_EQ(pagesShown, r.pages ? std::vector<int>{r.pages} : std::vector<int>{});
         EXPECT_EQ(messages.empty(), r.saved);
@@ -131,11 +131,11 @@ TEST_F(FileCommands, SaveAsAppliesTheLastSaveAsParametersOnlyOnceThereAreAny)
             bits = io.Params().BitsPerSample;
             return true;
         });
-        script(*form->saveDialog, [&](TIKFileDialog& fd) {
+        script(*form->Files().saveDialog, [&](TIKFileDialog& fd) {
             TypeName(fd, QLatin1String(r.typed));
             ClickAccept(fd);
         });
-        EXPECT_TRUE(form->saveAsClicked());
+        EXPECT_TRUE(form->Files().saveAsClicked());
         EXPECT_EQ(quality, r.quality);
         EXPECT_EQ(photometric, r.photometric);
         EXPECT_EQ(bits, r.bits);
@@ -157,10 +157,10 @@ TEST_F(FileCommands, SaveOverAFormatWithoutWriterGoesToSaveAsAndKeepsTheFile)
         c->imageKit->IOParams().FileName = path;
         c->SetModified(true);
         shown = 0;
-        script(*form->saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
-        EXPECT_FALSE(form->saveClicked());
+        script(*form->Files().saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
+        EXPECT_FALSE(form->Files().saveClicked());
         EXPECT_EQ(shown, 1);
-        EXPECT_TRUE(form->SaveCancelled);
+        EXPECT_TRUE(form->Files().SaveCancelled);
         EXPECT_TRUE(c->Modified());
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -184,7 +184,7 @@ TEST_F(FileCommands, SaveOfAnExtremeResolutionStoresTheNearestTheFormatHolds)
         c->SetModified(true);
         messages.clear();
         errors.clear();
-        EXPECT_TRUE(form->saveClicked());
+        EXPECT_TRUE(form->Files().saveClicked());
         EXPECT_TRUE(messages.empty()) << (messages.empty() ? std::string() : messages[0].toStdString());
         EXPECT_TRUE(errors.empty());
         EXPECT_TRUE(QFileInfo::exists(path));
@@ -206,9 +206,9 @@ TEST_F(FileCommands, AFailedSaveKeepsModifiedShowsTheErrorAndStopsSaveAll)
             windows.push_back(c);
         }
         errors.clear();
-        form->saveAllClicked();
+        form->Files().saveAllClicked();
         EXPECT_EQ(errors.size(), 1u);  // stopped at the first failure
-        EXPECT_TRUE(form->SaveCancelled);
+        EXPECT_TRUE(form->Files().SaveCancelled);
         for (Tchild* c : windows) {
             EXPECT_TRUE(c->Modified());
             c->SetModified(false);
@@ -225,14 +225,14 @@ TEST_F(FileCommands, CloseAllStopsAtTheFirstCancelledSaveAs)
             imageWindow(8, 8, TColor(0))->SetModified(true);
         answer = mrYes;  // save each on close
         shown = 0;
-        script(*form->saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
-        EXPECT_FALSE(form->closeAllClicked());
+        script(*form->Files().saveDialog, [](TIKFileDialog& fd) { fd.reject(); });
+        EXPECT_FALSE(form->Files().closeAllClicked());
         EXPECT_EQ(shown, 1);
         EXPECT_EQ(form->MDIChildCount(), n);
         for (QWidget* w : form->MDIChildren())
             if (Tchild* c = Tform1::imageWindowOf(w))
                 c->SetModified(false);
-        EXPECT_TRUE(form->closeAllClicked());
+        EXPECT_TRUE(form->Files().closeAllClicked());
         EXPECT_EQ(form->MDIChildCount(), 0);
     }
 }
@@ -243,13 +243,13 @@ TEST_F(FileCommands, OpenOfSeveralFilesOpensEachAndRemembersTheFolder)
     for (const QString& n : names)
         SaveImage(dir_ + u'/' + n, 12, 9, pf24bit, 72, 72);
     form->options.lastdir = dir_ + u'/';
-    script(*form->openDialog, [](TIKFileDialog& fd) {
+    script(*form->Files().openDialog, [](TIKFileDialog& fd) {
         ClickEntry(fd, QStringLiteral("a.bmp"));
         ClickEntry(fd, QStringLiteral("b.bmp"), Qt::ControlModifier);
         ClickEntry(fd, QStringLiteral("c.bmp"), Qt::ControlModifier);
         ClickAccept(fd);
     });
-    form->openClicked();
+    form->Files().openClicked();
     ASSERT_EQ(form->MDIChildCount(), 3);
     for (int i = 0; i < 3; ++i) {
         Tchild* c = Tform1::imageWindowOf(form->MDIChildren()[i]);
@@ -258,15 +258,15 @@ TEST_F(FileCommands, OpenOfSeveralFilesOpensEachAndRemembersTheFolder)
     }
     EXPECT_TRUE(form->History()->Strings(0).endsWith(QStringLiteral("c.bmp")));
     EXPECT_EQ(form->options.lastdir, QFileInfo(dir_).absoluteFilePath() + u'/');
-    EXPECT_EQ(form->options.openfilter, form->openDialog->FilterIndex());
+    EXPECT_EQ(form->options.openfilter, form->Files().openDialog->FilterIndex());
 }
 
 TEST_F(FileCommands, ARecentEntryThatIsGoneShowsAMessageAndStays)
 {
     const QString gone = dir_ + QStringLiteral("/gone.bmp");
-    form->addToHistory(gone);
+    form->History()->PushName(gone);
     const int before = form->History()->Count();
-    form->historyItemClicked(nullptr, gone);
+    form->Files().historyItemClicked(gone);
     EXPECT_EQ(form->MDIChildCount(), 0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains(gone));

@@ -172,7 +172,7 @@ protected:
         else if (kind == kCatalog)
             form->ActivateChild(CreateCatalogWindow(*form));
         QCoreApplication::processEvents();
-        form->checkbuttonsenabled(false);
+        form->UpdateAvailability(false);
     }
 };
 
@@ -201,7 +201,7 @@ TEST_F(MainWindowActions, GroupButtonsAndItemsCarryTheirTexts)
         ASSERT_NE(item(name), nullptr) << name;
         EXPECT_EQ(item(name)->text(), QString::fromUtf8(caption)) << name;
     }
-    EXPECT_EQ(form->lineWidthEdit->toolTip(), QStringLiteral("Linienbreite"));
+    EXPECT_EQ(form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->toolTip(), QStringLiteral("Linienbreite"));
     EXPECT_EQ(button("SpeedButton32")->toolTip(), QStringLiteral("Zeichenleiste anzeigen"));
 }
 
@@ -224,9 +224,9 @@ TEST_F(MainWindowActions, EnabledStateFollowsTheWindowKind)
             EXPECT_TRUE(button(r.button)->isEnabled()) << r.button;
             EXPECT_TRUE(reachable(form->menuBar(), item(r.item))) << r.item;
         }
-        EXPECT_TRUE(form->lineWidthEdit->isEnabled());
-        EXPECT_TRUE(form->drawingTextEdit->isEnabled());
-        EXPECT_TRUE(form->drawingFontCombo->isEnabled());
+        EXPECT_TRUE(form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->isEnabled());
+        EXPECT_TRUE(form->Control<QLineEdit>(QStringLiteral("Edit1"))->isEnabled());
+        EXPECT_TRUE(form->Control<TFontComboBox>(QStringLiteral("FontComboBox1"))->isEnabled());
         EXPECT_TRUE(button("SpeedButton32")->isEnabled());
         EXPECT_TRUE(button("SpeedButton9")->isEnabled());
     }
@@ -254,7 +254,8 @@ TEST_F(MainWindowActions, EveryItemAndToolBarControlIsWiredAndEnabledSomewhere)
             collect(a->menu());
         }
     std::vector<QWidget*> controls;
-    for (QToolBar* bar : {form->standardBar, form->drawingBar})
+    for (QToolBar* bar :
+         {form->Control<QToolBar>(QStringLiteral("ToolBar1")), form->Control<QToolBar>(QStringLiteral("ToolBar2"))})
         for (QAction* a : bar->actions())
             if (QWidget* w = bar->widgetForAction(a); w && !a->isSeparator())
                 controls.push_back(w);
@@ -276,7 +277,7 @@ TEST_F(MainWindowActions, EveryItemAndToolBarControlIsWiredAndEnabledSomewhere)
     }
     activate(kImage);
     Tform1::imageWindowOf(form->ActiveMDIChild())->imageKit->SaveUndo();
-    form->checkbuttonsenabled(false);
+    form->UpdateAvailability(false);
     note();
     form->welcomeClicked();
     QCoreApplication::processEvents();
@@ -308,15 +309,15 @@ TEST_F(MainWindowActions, TextToolFollowsTheEditAndTheFontBox)
 {
     make();
     Tchild* c = imageWindow(160, 60, clWhite);
-    ASSERT_GT(form->drawingFontCombo->count(), 0);
-    form->SelectTool(6);
+    ASSERT_GT(form->Control<TFontComboBox>(QStringLiteral("FontComboBox1"))->count(), 0);
+    form->Drawing().SelectTool(6);
     form->options.fillstyle = 1;  // no text background
-    form->drawingTextEdit->selectAll();
-    QTest::keyClicks(form->drawingTextEdit, QStringLiteral("Kx"));
+    form->Control<QLineEdit>(QStringLiteral("Edit1"))->selectAll();
+    QTest::keyClicks(form->Control<QLineEdit>(QStringLiteral("Edit1")), QStringLiteral("Kx"));
     EXPECT_EQ(form->options.texttext, QStringLiteral("Kx"));
     const QString before = form->options.fontname;
-    QTest::keyClick(form->drawingFontCombo, Qt::Key_Down);
-    const QString chosen = form->drawingFontCombo->FontName();
+    QTest::keyClick(form->Control<TFontComboBox>(QStringLiteral("FontComboBox1")), Qt::Key_Down);
+    const QString chosen = form->Control<TFontComboBox>(QStringLiteral("FontComboBox1"))->FontName();
     EXPECT_NE(chosen, before);
     EXPECT_EQ(form->options.fontname, chosen);
 
@@ -361,7 +362,7 @@ TEST_F(MainWindowActions, TextItemAsksStartingFromTheEdit)
         const char* text;
     } rows[] = {{true, "Hallo Welt", "Hallo Welt"}, {false, "weg", "alt"}, {true, "", ""}};
     for (const Row& r : rows) {
-        form->drawingTextEdit->setText(QStringLiteral("alt"));
+        form->Control<QLineEdit>(QStringLiteral("Edit1"))->setText(QStringLiteral("alt"));
         QString caption, prompt, start;
         SetInputQueryHook([&](const QString& c, const QString& p, QString& v) {
             caption = c;
@@ -374,7 +375,7 @@ TEST_F(MainWindowActions, TextItemAsksStartingFromTheEdit)
         EXPECT_EQ(caption, QStringLiteral("Texinhalt festlegen"));
         EXPECT_EQ(prompt, QStringLiteral("Bitte Textinhalt eingeben:"));
         EXPECT_EQ(start, QStringLiteral("alt"));
-        EXPECT_EQ(form->drawingTextEdit->text(), QString::fromUtf8(r.text)) << r.answer;
+        EXPECT_EQ(form->Control<QLineEdit>(QStringLiteral("Edit1"))->text(), QString::fromUtf8(r.text)) << r.answer;
         EXPECT_EQ(form->options.texttext, QString::fromUtf8(r.text)) << r.answer;
     }
 }
@@ -415,7 +416,7 @@ TEST_F(MainWindowActions, UndoBufferItemEmptiesTheStackAndTheUndoButtonFollows)
     c->imageKit->Proc()->UndoLimit = 3;
     c->imageKit->SaveUndo();
     c->imageKit->SaveUndo();
-    form->checkbuttonsenabled(false);
+    form->UpdateAvailability(false);
     ASSERT_TRUE(button("SpeedButton3")->isEnabled());
     item("RckgngigPufferlschen1")->trigger();
     EXPECT_FALSE(c->imageKit->CanUndo());
@@ -490,7 +491,7 @@ TEST_F(MainWindowActions, StyleItemsOpenThePickerAtTheirPage)
 {
     make();
     form->Item("Zeichenleiste1")->trigger();
-    ASSERT_FALSE(form->drawingBar->isVisible());
+    ASSERT_FALSE(form->Control<QToolBar>(QStringLiteral("ToolBar2"))->isVisible());
     struct Case {
         const char* item;
         int page;
@@ -626,7 +627,7 @@ TEST_F(MainWindowActions, GroupsStayExclusiveFromButtonsAndFromItems)
             else
                 QTest::mouseClick(button(modeRows[i].button), Qt::LeftButton);
             expectOnly(modeRows, 6, i, *form);
-            EXPECT_EQ(form->MouseModeCode(), i);
+            EXPECT_EQ(form->Drawing().MouseModeCode(), i);
         }
         for (int i : toolOrder) {
             // Leave drawing mode first: every tool must bring it back.
@@ -637,7 +638,7 @@ TEST_F(MainWindowActions, GroupsStayExclusiveFromButtonsAndFromItems)
                 QTest::mouseClick(button(toolRows[i].button), Qt::LeftButton);
             expectOnly(toolRows, 10, i, *form);
             expectOnly(modeRows, 6, 0, *form);
-            EXPECT_EQ(form->ToolCode(), i);
+            EXPECT_EQ(form->Drawing().ToolCode(), i);
         }
     }
 }
@@ -653,8 +654,9 @@ TEST_F(MainWindowActions, LineWidthEditSetsTheDrawingWidth)
                 {"abc", "1", 1}, {"", "1", 1},  {"12", "12", 12}};
     for (const Row& r : rows) {
         form->options.linewidth = 99;
-        form->lineWidthEdit->setText(QString::fromLatin1(r.typed));
-        EXPECT_EQ(form->lineWidthEdit->text(), QString::fromLatin1(r.shown)) << r.typed;
+        form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->setText(QString::fromLatin1(r.typed));
+        EXPECT_EQ(form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->text(), QString::fromLatin1(r.shown))
+            << r.typed;
         EXPECT_EQ(form->options.linewidth, r.width) << r.typed;
     }
     struct Step {
@@ -663,13 +665,14 @@ TEST_F(MainWindowActions, LineWidthEditSetsTheDrawingWidth)
         int width;
     } steps[] = {{"5", true, 6}, {"5", false, 4}, {"2", false, 1}, {"1", false, 1}, {"1", true, 2}};
     for (const Step& s : steps) {
-        form->lineWidthEdit->setText(QString::fromLatin1(s.start));
+        form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->setText(QString::fromLatin1(s.start));
         if (s.up)
-            form->lineWidthEdit->StepUp();
+            form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->StepUp();
         else
-            form->lineWidthEdit->StepDown();
+            form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->StepDown();
         EXPECT_EQ(form->options.linewidth, s.width) << s.start << (s.up ? " up" : " down");
-        EXPECT_EQ(form->lineWidthEdit->text(), QString::number(s.width)) << s.start;
+        EXPECT_EQ(form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->text(), QString::number(s.width))
+            << s.start;
     }
 }
 
@@ -682,7 +685,7 @@ TEST_F(MainWindowActions, LineWidthItemAsksStartingFromTheEdit)
         int width;
     } rows[] = {{true, "9", 9}, {false, "4", 3}, {true, "0", 1}, {true, "x", 1}};
     for (const Row& r : rows) {
-        form->lineWidthEdit->setText(QStringLiteral("3"));
+        form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->setText(QStringLiteral("3"));
         QString caption, prompt, start;
         SetInputQueryHook([&](const QString& c, const QString& p, QString& v) {
             caption = c;
@@ -734,7 +737,7 @@ TEST_F(MainWindowActions, EnglishTextsAfterSwitchingLanguage)
         ASSERT_NE(german, nullptr) << name;
         EXPECT_EQ(button(name)->toolTip(), QString::fromUtf8(english ? english : german->hint)) << name;
     }
-    EXPECT_EQ(form->lineWidthEdit->toolTip(), QStringLiteral("Line width"));
+    EXPECT_EQ(form->Control<TKitSpinEdit>(QStringLiteral("spinedit1"))->toolTip(), QStringLiteral("Line width"));
 
     // The first fragment in table order that the German caption holds decides; none keeps it.
     const std::pair<const char*, const char*> items[] = {

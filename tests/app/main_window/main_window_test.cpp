@@ -15,11 +15,14 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QImage>
 #include <QScreen>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QToolButton>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -110,8 +113,8 @@ TEST_F(MainWindowTest, DamagedOptionFileStartsWithDefaults)
     make();
     EXPECT_EQ(form->options.tool, 2);
     EXPECT_EQ(form->options.mousemode, 5);
-    EXPECT_TRUE(form->ToolButton(2)->isChecked());
-    EXPECT_TRUE(form->MouseModeButton(5)->isChecked());
+    EXPECT_TRUE(form->Drawing().ToolButton(2)->isChecked());
+    EXPECT_TRUE(form->Drawing().MouseModeButton(5)->isChecked());
 }
 
 TEST_F(MainWindowTest, CommandLineNamesOneFileAndItsDirectory)
@@ -236,7 +239,7 @@ TEST_F(MainWindowTest, CommandAvailabilityFollowsTheActiveChild)
             form->ClientArea()->addSubWindow(child)->show();
             form->ActivateChild(child);
         }
-        form->checkbuttonsenabled(false);
+        form->UpdateAvailability(false);
         auto avail = [&](const char* n) { return Tform1::Available(form->Item(QString::fromLatin1(n))); };
         auto button = [&](const char* n) { return Tform1::Available(form->Control<QWidget>(QString::fromLatin1(n))); };
         EXPECT_EQ(avail("Speichern1"), r.save) << r.kind;
@@ -246,7 +249,7 @@ TEST_F(MainWindowTest, CommandAvailabilityFollowsTheActiveChild)
         EXPECT_EQ(avail("Nebeneinander1"), r.window) << r.kind;
         EXPECT_EQ(avail("Katalogspeichern1"), r.catalog) << r.kind;
         EXPECT_EQ(avail("Zoomen1"), r.zoom) << r.kind;
-        EXPECT_EQ(Tform1::Available(form->zoombox), r.zoom) << r.kind;
+        EXPECT_EQ(Tform1::Available(form->Control<QComboBox>(QStringLiteral("zoombox"))), r.zoom) << r.kind;
         EXPECT_EQ(button("SaveBtn"), r.saveButton) << r.kind;
         EXPECT_EQ(button("CutBtn"), r.cut) << r.kind;
         EXPECT_EQ(avail("DiashowdirektvomKatalog1"), r.slideFromCatalog) << r.kind;
@@ -257,7 +260,7 @@ TEST_F(MainWindowTest, CommandAvailabilityFollowsTheActiveChild)
         }
     }
     imageWindow(10, 10, clWhite);
-    form->checkbuttonsenabled(false);
+    form->UpdateAvailability(false);
     EXPECT_TRUE(form->Item("RckgngigPufferlschen1")->isEnabled());
     EXPECT_TRUE(form->Item("Nebeneinander1")->isEnabled());
 }
@@ -266,10 +269,10 @@ TEST_F(MainWindowTest, ClosingCountsTheClosingChildAndUndoNeedsAnEntry)
 {
     make();
     Tchild* c = imageWindow(10, 10, clWhite);
-    form->checkbuttonsenabled(true);
+    form->UpdateAvailability(true);
     EXPECT_FALSE(Tform1::Available(form->Item("Speichern1")));
     c->imageKit->SaveUndo();
-    form->checkbuttonsenabled(false);
+    form->UpdateAvailability(false);
     EXPECT_TRUE(Tform1::Available(form->Item("Rckgngig1")));
     EXPECT_TRUE(Tform1::Available(form->Control<QWidget>("SpeedButton3")));
 }
@@ -295,7 +298,7 @@ TEST_F(MainWindowTest, ChildThatRefusesKeepsTheMainWindowAndTheOptionFile)
     EXPECT_EQ(form->MDIChildCount(), 1);
 
     answer = mrNo;
-    form->SelectTool(6);
+    form->Drawing().SelectTool(6);
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(QFile::exists(OptionFileName()));
     toptions stored;
@@ -330,26 +333,27 @@ TEST_F(MainWindowTest, ZoomBoxTakesTypedValuesAndTheWindowSize)
         int zoom;
     } cases[] = {{"250 %", 250}, {"abc", 250}, {"-20", 100}, {"30", 30}};
     for (const Case& k : cases) {
-        form->zoombox->setEditText(QString::fromUtf8(k.text));
-        QTest::keyClick(form->zoombox->lineEdit(), Qt::Key_Return);
+        form->Control<QComboBox>(QStringLiteral("zoombox"))->setEditText(QString::fromUtf8(k.text));
+        QTest::keyClick(form->Control<QComboBox>(QStringLiteral("zoombox"))->lineEdit(), Qt::Key_Return);
         EXPECT_EQ(c->imageKit->Zoom(), k.zoom) << k.text;
     }
-    form->zoombox->setEditText(QStringLiteral("Fenstergröße"));
-    form->zoomBoxChanged();
+    form->Control<QComboBox>(QStringLiteral("zoombox"))->setEditText(QStringLiteral("Fenstergröße"));
+    QTest::keyClick(form->Control<QComboBox>(QStringLiteral("zoombox"))->lineEdit(), Qt::Key_Return);
     const int fit = c->imageKit->Zoom();
-    EXPECT_EQ(form->zoombox->currentText(), QString::number(fit) + QStringLiteral(" %"));
+    EXPECT_EQ(form->Control<QComboBox>(QStringLiteral("zoombox"))->currentText(),
+              QString::number(fit) + QStringLiteral(" %"));
 
     SetLanguage(langEnglish);
     c->imageKit->SetZoom(100);
-    form->zoombox->setEditText(QStringLiteral("Window size"));
-    form->zoomBoxChanged();
+    form->Control<QComboBox>(QStringLiteral("zoombox"))->setEditText(QStringLiteral("Window size"));
+    QTest::keyClick(form->Control<QComboBox>(QStringLiteral("zoombox"))->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(c->imageKit->Zoom(), fit);
     SetLanguage(langGerman);
 
     c->imageKit->Bitmap()->SetSize(0, 0);
     c->imageKit->Update();
     c->imageKit->SetZoom(80);
-    form->zoomToWindowClicked();
+    form->Item(QStringLiteral("Fenstergre1"))->trigger();
     EXPECT_EQ(c->imageKit->Zoom(), 80);
 }
 
@@ -359,7 +363,7 @@ TEST_F(MainWindowTest, ZoomBoxTakesTypedDigitsWithoutCompletingThem)
     make();
     Tchild* c = imageWindow(40, 20, clWhite);
     for (const char* typed : {"50", "10", "15", "30 %"}) {
-        QLineEdit* edit = form->zoombox->lineEdit();
+        QLineEdit* edit = form->Control<QComboBox>(QStringLiteral("zoombox"))->lineEdit();
         edit->clear();
         QTest::keyClicks(edit, QString::fromUtf8(typed));
         QTest::keyClick(edit, Qt::Key_Return);
@@ -379,7 +383,7 @@ TEST_F(MainWindowTest, WindowSizeShowsTheWholeImage)
         Tchild* c = imageWindow(k.bw, k.bh, clWhite);
         c->parentWidget()->resize(k.ww, k.wh);
         QCoreApplication::processEvents();
-        form->zoomToWindowClicked();
+        form->Item(QStringLiteral("Fenstergre1"))->trigger();
         TImageKit* v = c->imageKit;
         const int z = v->Zoom();
         EXPECT_FALSE(v->ScrollBarVisible(sbHorizontal)) << k.bw << "x" << k.bh;
@@ -425,15 +429,15 @@ TEST_F(MainWindowTest, MouseModesReachEveryImageWindow)
                  {4, miScroll, "Hand1"},
                  {5, miZoom, "Zoom1"}};
     for (const Case& c : cases) {
-        QTest::mouseClick(form->MouseModeButton(c.code), Qt::LeftButton);
+        QTest::mouseClick(form->Drawing().MouseModeButton(c.code), Qt::LeftButton);
         EXPECT_EQ(a->imageKit->MouseInteract(), c.interact) << c.code;
         EXPECT_TRUE(form->Item(QString::fromLatin1(c.item))->isChecked()) << c.code;
-        EXPECT_EQ(form->MouseModeCode(), c.code);
+        EXPECT_EQ(form->Drawing().MouseModeCode(), c.code);
     }
     // A tool button puts the drawing mode down as well.
-    QTest::mouseClick(form->ToolButton(8), Qt::LeftButton);
-    EXPECT_EQ(form->ToolCode(), 8);
-    EXPECT_TRUE(form->DrawingMode());
+    QTest::mouseClick(form->Drawing().ToolButton(8), Qt::LeftButton);
+    EXPECT_EQ(form->Drawing().ToolCode(), 8);
+    EXPECT_TRUE(form->Drawing().DrawingMode());
     EXPECT_TRUE(form->Item("RoteAugenentfernen1")->isChecked());
 }
 
@@ -447,8 +451,8 @@ TEST_F(MainWindowTest, NewWindowsTakeTheCurrentModeAndTool)
     });
     make();
     Tchild* first = imageWindow(10, 10, clWhite);
-    QTest::mouseClick(form->ToolButton(3), Qt::LeftButton);
-    QTest::mouseClick(form->MouseModeButton(4), Qt::LeftButton);
+    QTest::mouseClick(form->Drawing().ToolButton(3), Qt::LeftButton);
+    QTest::mouseClick(form->Drawing().MouseModeButton(4), Qt::LeftButton);
     const QString file = home_ + QStringLiteral("/small.bmp");
     ASSERT_TRUE(QImage(6, 4, QImage::Format_RGB888).save(file, "BMP"));
     const std::pair<const char*, std::function<void()>> ways[] = {
@@ -461,8 +465,8 @@ TEST_F(MainWindowTest, NewWindowsTakeTheCurrentModeAndTool)
          }},
         {"open",
          [&] {
-             form->OpenFileList = QStringList{file};
-             form->openChosenFiles();
+             form->Files().OpenFileList = QStringList{file};
+             form->Files().openChosenFiles();
          }},
         {"duplicate", [&] { form->Item("duplizieren1")->trigger(); }},
     };
@@ -473,8 +477,8 @@ TEST_F(MainWindowTest, NewWindowsTakeTheCurrentModeAndTool)
         Tchild* made = Tform1::imageWindowOf(form->ActiveMDIChild());
         ASSERT_TRUE(made) << name;
         EXPECT_NE(made, first);
-        EXPECT_EQ(form->MouseModeCode(), 4) << name;
-        EXPECT_EQ(form->ToolCode(), 3) << name;
+        EXPECT_EQ(form->Drawing().MouseModeCode(), 4) << name;
+        EXPECT_EQ(form->Drawing().ToolCode(), 3) << name;
         EXPECT_TRUE(form->Item("Hand1")->isChecked()) << name;
         EXPECT_TRUE(form->Item("Kreis1")->isChecked()) << name;
         for (Tchild* c : {first, made}) {
@@ -502,8 +506,65 @@ TEST_F(MainWindowTest, MenusCarryTheirSeparatorsAndEnglishCaptions)
     make();
     EXPECT_EQ(form->Item("Beenden1")->text(), QStringLiteral("&Exit"));
     EXPECT_EQ(form->Menu("Datei1")->title(), QStringLiteral("&File"));
-    EXPECT_EQ(form->zoombox->itemText(9), QStringLiteral("Window size"));
+    EXPECT_EQ(form->Control<QComboBox>(QStringLiteral("zoombox"))->itemText(9), QStringLiteral("Window size"));
     SetLanguage(langGerman);
+}
+
+// The command table's items and buttons land where the menus and the standard bar always
+// had them, between the items the main window builds itself.
+TEST_F(MainWindowTest, CommandItemsAndButtonsKeepTheirPlaces)
+{
+    make();
+    const struct {
+        const char* menu;
+        std::vector<const char*> items;
+    } menus[] = {
+        {"Datei1",
+         {"Neu1", "ffnen2", "Erneutladen1", "Speichern1", "Speichernals1", "AlleSpeichern1", "Schliessen1",
+          "AlleSchliessen1", "Drucken1", "Scanner1", "Videobildimportieren1", "Diashow1", "Optionen2", "Beenden1"}},
+        {"Scanner1", {"Scanne1", "Scannerwhlen1"}},
+        {"Bearbeiten1",
+         {"Rckgngig1", "RckgngigPufferlschen1", "Ausschneiden1", "Kopieren1", "Einfgen1", "Pastetorect1",
+          "ZumBearbeitenausschneiden1", "Allesauswhlen1", "NichtsAuswhlen1"}},
+        {"Farben1",
+         {"Farbenbearbeiten1", "effects1", "Farbanzahlndern1", "InGraustufenumwandeln1", "SchwarzWeissKonvertierung2",
+          "Negativ1", "Histogramm1", "HSVKanle1", "AnzahlderFarbenzeigen1", "Hintergrundfarbesetzen1"}},
+        {"Farbanzahlndern1",
+         {"I1", "N16Farben1", "N256Farben8BitproPixel1", "N16MillionenFarben772161", "Farbenreduzieren1"}},
+        {"Bild1",
+         {"REsize1", "Resample1", "DrehenSpiegeln1", "merge1", "duplizieren1", "MitHinterrundfarbelschen1",
+          "AlsHintergrund1", "Kommentar1"}},
+        {"DrehenSpiegeln1",
+         {"N90imUhrzeigersinndrehen1", "N90gegenUhrzeigersinndrehen1", "N180drehen1", "Winkeleingeben1",
+          "Vertikalspiegeln1", "Horizontalspiegeln1"}},
+        {"AlsHintergrund1", {"Zentriert1", "Kacheln1"}},
+        {"Kommentar1",
+         {"Kommentaraufnehmen1", "Kommentarabspielen1", "Kommentarlschen1", "Kommentarimportieren1",
+          "Aufnahmeeinstellungen1", "Text2"}},
+    };
+    auto names = [](const QList<QAction*>& actions, const std::function<QString(QAction*)>& name) {
+        QStringList out;
+        for (QAction* a : actions)
+            if (!a->isSeparator())
+                out << name(a);
+        return out;
+    };
+    for (const auto& m : menus) {
+        QStringList expected;
+        for (const char* n : m.items)
+            expected << QString::fromLatin1(n);
+        EXPECT_EQ(names(form->Menu(QString::fromLatin1(m.menu))->actions(), [](QAction* a) { return a->objectName(); }),
+                  expected)
+            << m.menu;
+    }
+    auto* bar = form->Control<QToolBar>(QStringLiteral("ToolBar1"));
+    const QStringList buttons =
+        names(bar->actions(), [bar](QAction* a) { return bar->widgetForAction(a)->objectName(); });
+    EXPECT_EQ(buttons, QStringList({"SpeedButton1",  "OpenBtn",      "SaveBtn",       "printbtn",      "scanbtn",
+                                    "SpeedButton57", "SpeedButton9", "CutBtn",        "CopyBtn",       "PasteBtn",
+                                    "SpeedButton3",  "zoombox",      "SpeedButton2",  "SpeedButton4",  "SpeedButton35",
+                                    "SpeedButton37", "autobox",      "SpeedButton13", "SpeedButton11", "SpeedButton8",
+                                    "SpeedButton32", "SpeedButton58"}));
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST_F(SlideCommands, ACatalogShowPlaysTheCatalogsFiles)
         ASSERT_TRUE(k->addEntryFromFile(p));
     f.ActivateChild(k);
     QCoreApplication::processEvents();
-    f.checkbuttonsenabled(false);
+    f.UpdateAvailability(false);
     EXPECT_TRUE(k->slideShowButton->isEnabled());
     f.options.slideshow.source = 1;
     f.options.slideshow.listsort = 0;

@@ -82,7 +82,7 @@ TEST_F(ProgressReset, EveryCommandLeavesTheBarAtZero)
     for (const uint8_t code : {cmdNegative, cmdGray, cmdReduceColors}) {
         form->automatitem.SetArg(1, 16);
         form->runcode(code);
-        EXPECT_EQ(form->progressBar->value(), 0) << int(code);
-        EXPECT_EQ(form->Progress->Value(), 0) << int(code) << ": a value still waits to be shown";
+        EXPECT_EQ(form->Control<QProgressBar>(QStringLiteral("ProgressBar1"))->value(), 0) << int(code);
+        EXPECT_EQ(form->ProgressThrottle()->Value(), 0) << int(code) << ": a value still waits to be shown";
     }
 }

@@ -17,11 +17,7 @@
 
 namespace {
 
-// The colour dialog's pages (contrast, HSV, HSL, RGB, equalisation) and the effects
-// dialog's (user filter, bump map, lens, wave).
-constexpr int kColorPages = ppContrast | ppHSV | ppHSL | ppRGB | ppEqualization;
-constexpr int kEffectPages = ppUserFilter | ppBumpMap | ppLens | ppWave;
-static_assert(kColorPages == 94 && kEffectPages == 928 && rfMitchell == 6);
+static_assert(rfMitchell == 6);
 
 using In = TCommandInterpreter;
 using Call = TCommandCall;
@@ -102,13 +98,13 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     // The colour and effects dialogs mark the image only when they close with OK.
     {cmdColorDialog, "colour dialog", {}, false, true, ObjectName::MainWindow::SpeedButton4,
      [](In&, const Call& c) {
-         if (kit(c).DoProcPreviews(kColorPages))
+         if (kit(c).DoProcPreviews(EffectsSetOf(TEffectGroup::Colour)))
              c.image->SetModified(true);
          return true;
      }},
     {cmdEffectsDialog, "effects dialog", {}, false, true, ObjectName::MainWindow::SpeedButton2,
      [](In&, const Call& c) {
-         if (kit(c).DoProcPreviews(kEffectPages))
+         if (kit(c).DoProcPreviews(EffectsSetOf(TEffectGroup::Effects)))
              c.image->SetModified(true);
          return true;
      }},

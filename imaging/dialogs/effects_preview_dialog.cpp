@@ -93,7 +93,13 @@ TfPreviews::TfPreviews(QWidget* owner) : QDialog(owner)
     Translate(msEnglish);
 }
 
-TfPreviews::~TfPreviews() = default;
+// The pages go before the controls they built: whatever those signal while they are
+// taken down must reach no page.
+TfPreviews::~TfPreviews()
+{
+    activated_ = false;
+    updating_ = true;
+}
 
 void TfPreviews::SetProgress(TObject* sender, const TProgressEvent& event)
 {

@@ -70,7 +70,8 @@ public:
     // The pixel itself, not what the screen happens to show there.
     void ResultClicked(TfPreviews& f, int x, int y) override
     {
-        const uint8_t* p = f.ImageKit2->Bitmap()->ScanLine(y) + 3 * x;
+        const TBitmap* shown = f.ImageKit2->Bitmap();
+        const uint8_t* p = shown->ScanLine(y) + 3 * x;
         int h, s, v;
         RGBToHSV(p[2], p[1], p[0], h, s, v);
         f.SetUpdating(true);

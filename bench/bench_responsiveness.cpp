@@ -15,7 +15,7 @@
 #include "app/main_window/main_window.h"
 #include "imaging/dialogs/open_dialog.h"
 #include "imaging/dialogs/scan_source_dialog.h"
-#include "imaging/io/acquire/twain_acquire.h"
+#include "imaging/dialogs/twain_acquire.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/proc/image_kit_proc.h"

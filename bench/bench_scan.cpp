@@ -5,7 +5,7 @@
 // Ours and scanimage in turn, best of kBestOf each; ratio ours / scanimage and threads
 // on every line.
 #include "imaging/dialogs/scan_source_dialog.h"
-#include "imaging/io/acquire/twain_acquire.h"
+#include "imaging/dialogs/twain_acquire.h"
 
 #include "bench_common.h"
 

@@ -17,11 +17,7 @@
 
 namespace {
 
-// The colour dialog's pages (contrast, HSV, HSL, RGB, equalisation) and the effects
-// dialog's (user filter, bump map, lens, wave).
-constexpr int kColorPages = ppContrast | ppHSV | ppHSL | ppRGB | ppEqualization;
-constexpr int kEffectPages = ppUserFilter | ppBumpMap | ppLens | ppWave;
-static_assert(kColorPages == 94 && kEffectPages == 928 && rfMitchell == 6);
+static_assert(rfMitchell == 6);
 
 using In = TCommandInterpreter;
 using Call = TCommandCall;
@@ -124,7 +120,7 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
     // The colour and effects dialogs mark the image only when they close with OK.
     {.code = cmdColorDialog, .name = "colour dialog", .needsImageWindow = true,
      .run = [](In&, const Call& c) {
-         if (kit(c).DoProcPreviews(kColorPages))
+         if (kit(c).DoProcPreviews(EffectsSetOf(TEffectGroup::Colour)))
              c.image->SetModified(true);
          return true;
      },
@@ -132,7 +128,7 @@ constexpr std::array<TCommandEntry, kLastCommandCode + 1> kTable{{
      .button = {mw::SpeedButton4, mw::SpeedButton2, "Farben bearbeiten"}, .when = When::ImageWindow},
     {.code = cmdEffectsDialog, .name = "effects dialog", .needsImageWindow = true,
      .run = [](In&, const Call& c) {
-         if (kit(c).DoProcPreviews(kEffectPages))
+         if (kit(c).DoProcPreviews(EffectsSetOf(TEffectGroup::Effects)))
              c.image->SetModified(true);
          return true;
      },

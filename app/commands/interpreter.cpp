@@ -6,7 +6,7 @@
 #include "app/image_window/image_window.h"
 #include "app/options/options.h"
 #include "app/text/language.h"
-#include "imaging/io/acquire/twain_acquire.h"
+#include "imaging/dialogs/twain_acquire.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/ui/application.h"

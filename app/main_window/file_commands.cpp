@@ -25,23 +25,6 @@
 
 namespace {
 
-// The parameter pages of a saved extension and the save filter entry that belongs to it.
-struct TSaveFormat {
-    const char* ext;
-    int pages;
-    int filterIndex;
-};
-constexpr TSaveFormat kSaveFormats[] = {{".jpg", 4, 1},   {".jpeg", 4, 1}, {".tif", 8, 4}, {".tiff", 8, 4},
-                                        {".png", 128, 5}, {".bmp", 32, 2}, {".pcx", 64, 3}};
-
-const TSaveFormat* SaveFormatOf(const QString& fileName)
-{
-    const QString name = fileName.toLower();
-    for (const TSaveFormat& f : kSaveFormats)
-        if (name.endsWith(QLatin1String(f.ext)))
-            return &f;
-    return nullptr;
-}
 
 // Save keeps an image's name only when its own format's writer can write it and the
 // record holds it; a format without a writer would be written as a bitmap under the old name.
@@ -238,9 +221,9 @@ TSaveOutcome TFileCommands::saveImageAs(Tchild* image, bool* dialogAccepted)
         form_.assignparams(form_.options.saveparams);
 
     bool ok = false;
-    if (const TSaveFormat* f = SaveFormatOf(name)) {
-        if (d.FilterIndex() == f->filterIndex || d.FilterIndex() > 4)
-            ok = image->imageKit->DoIOPreviews(f->pages);
+    if (const TCodec* f = SaveDialogCodecForFileName(name)) {
+        if (d.FilterIndex() == f->SaveFilterIndex || d.FilterIndex() > 4)
+            ok = image->imageKit->DoIOPreviews(f->ParamPage);
         else
             LangMessageDlg(QStringLiteral("Datei-Endung stimmt nicht mit ausgewältem Format überein."), mtInformation,
                            mbOK, QStringLiteral("File ending doesn´t match Format"));

@@ -1,7 +1,6 @@
-// The calculator panel, its buttons and the pop-up calculator.
+// The calculator panel, its buttons and its keypad.
 #pragma once
 #include "controls/buttons/speed_button.h"
-#include "controls/edits/combo_edit.h"
 
 #include <functional>
 
@@ -90,23 +89,3 @@ class TLocCalculator : public TCalculatorPanel {
 public:
     explicit TLocCalculator(QWidget* parent = nullptr);
 };
-
-// The pop-up window of the calculator edit.
-class TPopupCalculator : public TPopupWindow {
-    Q_OBJECT
-public:
-    explicit TPopupCalculator(TCustomComboEdit* owner);
-
-    QVariant PopupValueOut() const override;
-    void PopupValueIn(const QVariant& value) override;
-    QString PopupText() const override;
-    // A key typed into the edit while the pop-up is open.
-    void KeyPress(QChar key);
-    TLocCalculator* Calculator() const { return calc_; }
-
-private:
-    void takeCalcResult();
-    TLocCalculator* calc_;
-};
-
-TPopupCalculator* MakePopupCalculator(TCustomComboEdit* edit, Qt::LayoutDirection direction);

@@ -1,7 +1,7 @@
 // Number text parsing and the number and calculator edits.
 #include "controls/edits/num_edit.h"
 
-#include "controls/calc/calculator.h"
+#include "controls/edits/calc_popup.h"
 #include "controls/draw/draw_utils.h"
 #include "controls/draw/kit_resources.h"
 #include "controls/edits/edit_menu.h"

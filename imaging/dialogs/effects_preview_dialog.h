@@ -7,9 +7,9 @@
 
 #include <QDialog>
 #include <array>
+#include <memory>
 #include <vector>
 
-class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -25,6 +25,7 @@ class TImageKitProc;
 class THSVBox;
 class THistogramBox;
 class TRulerBox;
+class TEffectPage;
 
 // Page bits of the effects set; bit 1 shows every page.
 enum TPreviewsPage : int {
@@ -39,6 +40,11 @@ enum TPreviewsPage : int {
     ppLens = 256,
     ppWave = 512
 };
+
+// The program opens the dialog with the pages of one of two groups.
+enum class TEffectGroup { Colour, Effects };
+// The effects set of a group's pages, as the pages declare it.
+int EffectsSetOf(TEffectGroup group);
 
 // The effects dialog: the work area as source, the chosen page applied to the visible
 // part as result, live or on request; "<<" folds the result into the source, OK leaves
@@ -65,7 +71,8 @@ public:
     QPushButton* Button6 = nullptr;
     QTabWidget* PageControl1 = nullptr;
 
-    // Page controls, by page.
+    // The pages' controls and values that callers and tests name; each page builds,
+    // resets and reads its own (effect_pages/), and keeps what nobody else names.
     std::array<QSlider*, 2> ContrastBars{};
     std::array<QSlider*, 3> HSVBars{}, HSLBars{}, RGBBars{};
     std::array<QLineEdit*, 2> ContrastEdits{};
@@ -89,7 +96,6 @@ public:
     std::array<QSpinBox*, 4> LensEdits{};
     QSpinBox* RefractionEdit = nullptr;
     std::array<QSpinBox*, 3> WaveEdits{};  // amplitude, wave length, phase
-    QCheckBox* ReflectiveBox = nullptr;
 
     // The page shown (its bit), and the preview the result view holds.
     int ActivePage() const;
@@ -105,26 +111,24 @@ public:
     void AccumulateResult();
     void ImageKit2MouseUp(int x, int y);
 
+    // For the pages: while the dialog writes controls itself their changes do nothing;
+    // after a change of a page value the live preview follows.
+    bool Updating() const { return updating_; }
+    void SetUpdating(bool on) { updating_ = on; }
+    void Changed();
+    // Left and top edits to the source pixel under pixel (x, y) of the result view's
+    // bitmap, then the active page reads them.
+    void PlaceAtResultPixel(QSpinBox* const* leftTop, int x, int y);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void accept() override;
 
 private:
-    QWidget* buildTracks(int bit, const std::vector<int>& ranges, QSlider** bars, QLineEdit** edits,
-                         std::vector<QLabel*>& labels);
-    void buildPages();
     void FormActivate();
     void PageControl1Change();
     void ApplyPage(TImageKit* view, bool toSource);
-    void ShowFilter();
-    void changed();
-    void readTracks(int bit);
-    void rulerMoved(bool threshold, int grip);
-    // Lines the rulers' scale up with the histogram's bar area (which moves with its
-    // labels) and puts each value label under its grip.
-    void alignRulers();
-    void placeRulerLabels();
-    void colorBoxChanged();
+    TEffectPage* activePage() const;
     // The source position of a pixel of the result view's bitmap: the inverse of the
     // source view's forward mapping x' = Trunc(x × z/100 − view x).
     int resultToSource(int r, int view, int sourceSize) const;
@@ -138,11 +142,9 @@ private:
     bool activated_ = false;
     int initialised_ = 0;  // page bits
     TBitmap snapshot_;
-    std::vector<QLabel*> labels_;
-    std::vector<std::pair<QWidget*, int>> pages_;  // page widget, bit
+    std::vector<std::unique_ptr<TEffectPage>> pages_;  // in tab order
 
 public:
-    // Page values.
     int Contrast = 0, Brightness = 0;
     TRGBTriple Mean;
     std::array<int, 3> HSV{}, HSL{}, RGBOffsets{};
@@ -153,6 +155,4 @@ public:
     TColor BumpLight = clWhite;
     int LensLeft = 0, LensTop = 0, LensWidth = 0, LensHeight = 0;
     double Refraction = 1.7;
-    int Amplitude = 10, WaveLength = 10, Phase = 0;
-    bool Reflective = false;
 };

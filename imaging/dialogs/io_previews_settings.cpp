@@ -1,6 +1,7 @@
 // The format parameter dialog's working copy of a parameter record, page by page.
 #include "imaging/dialogs/io_previews_settings.h"
 
+#include "imaging/io/codec_table.h"
 #include "imaging/proc/quantizer.h"
 #include "platform/graphics/bitmap.h"
 
@@ -8,13 +9,6 @@
 #include <iterator>
 
 namespace {
-
-struct TPageType {
-    int page;
-    TIOFileType type;
-};
-constexpr TPageType kPageTypes[] = {{iopgJPEG, ioJPEG}, {iopgTIFF, ioTIFF}, {iopgGIF, ioGIF},
-                                    {iopgBMP, ioBMP},   {iopgPCX, ioPCX},   {iopgPNG, ioPNG}};
 
 constexpr TDepth kTiffDepths[] = {{1, 1}, {4, 1}, {8, 1}, {16, 1}, {8, 3}};
 constexpr TDepth kBmpDepths[] = {{1, 1}, {4, 1}, {8, 1}, {5, 3}, {8, 3}, {8, 3}};
@@ -43,17 +37,15 @@ int clampIndex(int value, int count) { return std::clamp(value, 0, count - 1); }
 
 int PageOfFileType(int fileType)
 {
-    for (const TPageType& p : kPageTypes)
-        if (p.type == fileType)
-            return p.page;
-    return 0;
+    const TCodec* codec = CodecForType(fileType);
+    return codec ? codec->ParamPage : 0;
 }
 
 TIOFileType FileTypeOfPage(int page)
 {
-    for (const TPageType& p : kPageTypes)
-        if (p.page == page)
-            return p.type;
+    for (int type = 1; const TCodec* codec = CodecForType(type); ++type)
+        if (page != 0 && codec->ParamPage == page)
+            return codec->FileType;
     return ioUnknown;
 }
 

@@ -4,20 +4,9 @@
 #pragma once
 
 #include "imaging/io/io_params.h"
+#include "imaging/io/param_pages.h"
 
 #include <QString>
-
-// Page bits of the page set; 1 offers every page, 2 the page of the record's file type.
-enum TIOPreviewsPage : int {
-    iopgAll = 1,
-    iopgFileType = 2,
-    iopgJPEG = 4,
-    iopgTIFF = 8,
-    iopgGIF = 16,
-    iopgBMP = 32,
-    iopgPCX = 64,
-    iopgPNG = 128
-};
 
 // The page bit of a file type; 0 for types without a page.
 int PageOfFileType(int fileType);

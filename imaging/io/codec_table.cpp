@@ -55,6 +55,16 @@ const TCodec& SaveCodecForFileName(const QString& fileName)
     return codec && codec->OwnWriter ? *codec : *CodecForType(ioBMP);
 }
 
+const TCodec* SaveDialogCodecForFileName(const QString& fileName)
+{
+    const QString name = fileName.toLower();
+    for (const TCodec* codec : kCodecs)
+        for (const char* ext : codec->Extensions)
+            if (codec->SaveFilterIndex > 0 && ext && name.endsWith(u'.' + QLatin1String(ext)))
+                return codec;
+    return nullptr;
+}
+
 bool CanWrite(const TCodec& codec)
 {
     return codec.OwnWriter && codec.Write && (!codec.WriterReady || codec.WriterReady());

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "imaging/io/io_params.h"
+#include "imaging/io/param_pages.h"
 
 #include <QImage>
 #include <QString>
@@ -52,6 +53,11 @@ struct TCodec {
     bool TagAfterAbort = false;
     // The largest resolution, in dots per inch, that the writer's file can hold.
     int MaxDpi = INT32_MAX;
+
+    // The format parameter dialog's page of the format (TIOPreviewsPage; 0: none), and
+    // the format's place in the save dialog's list of formats (from 1; 0: not offered).
+    int ParamPage = 0;
+    int SaveFilterIndex = 0;
 };
 
 // Files that store pixels per metre in 31 bits (PNG, BMP) hold this much: what their
@@ -69,6 +75,10 @@ const TCodec* CodecForType(int fileType);
 inline const TCodec& CodecOf(TIOFileType fileType) { return *CodecForType(fileType); }
 // The writer's entry of a file save: the name's own when it has a writer, else BMP's.
 const TCodec& SaveCodecForFileName(const QString& fileName);
+
+// The entry of a format the save dialog offers whose extension ends the file name;
+// nullptr for any other name.
+const TCodec* SaveDialogCodecForFileName(const QString& fileName);
 
 // Whether files of this format can be written now.
 bool CanWrite(const TCodec& codec);

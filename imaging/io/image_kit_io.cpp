@@ -6,27 +6,16 @@
 #include "imaging/common/msg_tables.h"
 #include "platform/core/exceptions.h"
 
-#include "imaging/dialogs/io_previews_dialog.h"
-#include "imaging/io/acquire/twain_acquire.h"
 #include "imaging/io/codec_table.h"
-#include "imaging/proc/dib.h"
 #include "imaging/view/ik_view.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/image_control.h"
 
 namespace {
 
-TImageKitIO::TPreviewsHandler& previewsHandler()
-{
-    static TImageKitIO::TPreviewsHandler h;
-    return h;
-}
-
 void viewChangedProc(void* data, TIKView*) { static_cast<TImageKitIO*>(data)->ViewBitmapChanged(); }
 
 }  // namespace
-
-void TImageKitIO::SetPreviewsHandler(TPreviewsHandler handler) { previewsHandler() = std::move(handler); }
 
 TImageKitIO::TImageKitIO(QObject* owner) : QObject(owner) { params_ = std::make_unique<TIOParamsVals>(this); }
 
@@ -175,83 +164,6 @@ void TImageKitIO::tellViewDpi()
 
 // ---- other operations ---------------------------------------------------------------
 
-bool TImageKitIO::Acquire()
-{
-    Aborting = false;
-    if (!bitmap_)
-        return false;
-    // Windows may close while the source's dialog is up, this component with them.
-    QPointer<TImageKitIO> alive(this);
-    const TMsgLanguage language = MsgLanguage;
-    TIKView* view = AttachedImageKit();
-    QByteArray dib = TwainAcquire(nullptr, false, view ? view->window() : nullptr, language);
-    if (!alive || !bitmap_) {
-        const bool scanned = !dib.isEmpty();
-        TwainFreeDIBs(dib);
-        // A finished scan never vanishes without a word.
-        if (scanned)
-            throw EInvalidGraphic(
-                MsgColumn(language) == msGerman
-                    ? QStringLiteral("Das Fenster des Scans wurde geschlossen; das gescannte Bild "
-                                     "wurde verworfen.")
-                    : QStringLiteral("The scan's window was closed; the scanned image was discarded."));
-        return false;
-    }
-    if (dib.isEmpty())
-        return false;
-    const int depth = DIBToBitmap(dib, bitmap_);
-    switch (depth) {
-    case 1:
-        params_->BitsPerSample = 1;
-        params_->SamplesPerPixel = 1;
-        break;
-    case 4:
-        params_->BitsPerSample = 4;
-        params_->SamplesPerPixel = 1;
-        break;
-    case 8:
-        params_->BitsPerSample = 8;
-        params_->SamplesPerPixel = 1;
-        break;
-    case 15:
-        params_->BitsPerSample = 5;
-        params_->SamplesPerPixel = 3;
-        break;
-    case 16:
-    case 24:
-    case 32:
-        params_->BitsPerSample = 8;
-        params_->SamplesPerPixel = 3;
-        break;
-    default: break;
-    }
-    const int dpiX = TwainGetXResolution(), dpiY = TwainGetYResolution();
-    if (TIKView* v = AttachedImageKit()) {
-        v->SetDpiX(dpiX);
-        v->SetDpiY(dpiY);
-    }
-    params_->DpiX = dpiX;
-    params_->DpiY = dpiY;
-    params_->Width = bitmap_->Width();
-    params_->Height = bitmap_->Height();
-    params_->FreeColorMap();
-    TwainFreeDIBs(dib);
-    Update();
-    return true;
-}
-
-bool TImageKitIO::SelectAcquireSource() { return TwainSelectSource(nullptr, MsgLanguage); }
-
-bool TImageKitIO::DoPreviews(int pages)
-{
-    if (!bitmap_)
-        return false;
-    if (bitmap_->PixelFormat() != pf24bit && bitmap_->PixelFormat() != pf1bit)
-        bitmap_->SetPixelFormat(pf24bit);
-    const bool result = previewsHandler() ? previewsHandler()(*this, pages) : RunIOPreviews(*this, pages);
-    Update();
-    return result;
-}
 
 void TImageKitIO::AssignParams(const TImageKitIO& source) { params_->Assign(source.Params()); }
 void TImageKitIO::AssignParams(const TIOParamsVals& source) { params_->Assign(source); }

@@ -29,4 +29,6 @@ constexpr TCodec kBmpCodec = {.FileType = ioBMP,
                               .Read = readBmp,
                               .OwnWriter = true,
                               .Write = WriteBMPStream,
-                              .MaxDpi = kMaxPpmDpi};
+                              .MaxDpi = kMaxPpmDpi,
+                              .ParamPage = iopgBMP,
+                              .SaveFilterIndex = 2};

@@ -27,4 +27,5 @@ constexpr TCodec kGifCodec = {.FileType = ioGIF,
                               .BackgroundOut = gifBackgroundOut,
                               .OwnWriter = true,
                               .Write = WriteGIFStream,
-                              .WriterReady = gifWriterReady};
+                              .WriterReady = gifWriterReady,
+                              .ParamPage = iopgGIF};

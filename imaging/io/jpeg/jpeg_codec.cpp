@@ -29,4 +29,6 @@ constexpr TCodec kJpegCodec = {.FileType = ioJPEG,
                                .Write = WriteJPEGStream,
                                .StreamTag = "JFIF",
                                .TagAfterAbort = true,
-                               .MaxDpi = 65535};
+                               .MaxDpi = 65535,
+                               .ParamPage = iopgJPEG,
+                               .SaveFilterIndex = 1};

@@ -30,4 +30,6 @@ constexpr TCodec kPcxCodec = {.FileType = ioPCX,
                               .Write = WritePCXStream,
                               .StreamTag = "PCX2",
                               .TagAfterAbort = false,
-                              .MaxDpi = 65535};
+                              .MaxDpi = 65535,
+                              .ParamPage = iopgPCX,
+                              .SaveFilterIndex = 3};

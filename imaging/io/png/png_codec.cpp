@@ -30,4 +30,6 @@ constexpr TCodec kPngCodec = {.FileType = ioPNG,
                               .BackgroundOut = pngBackgroundOut,
                               .OwnWriter = true,
                               .Write = WritePNGStream,
-                              .MaxDpi = kMaxPpmDpi};
+                              .MaxDpi = kMaxPpmDpi,
+                              .ParamPage = iopgPNG,
+                              .SaveFilterIndex = 5};

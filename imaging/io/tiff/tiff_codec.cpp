@@ -25,4 +25,6 @@ constexpr TCodec kTiffCodec = {.FileType = ioTIFF,
                                .OwnWriter = true,
                                .Write = writeTiff,
                                .StreamTag = "TIFF",
-                               .TagAfterAbort = true};
+                               .TagAfterAbort = true,
+                               .ParamPage = iopgTIFF,
+                               .SaveFilterIndex = 4};

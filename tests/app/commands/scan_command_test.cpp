@@ -5,7 +5,7 @@
 #include "app/text/object_names.h"
 #include "imaging/dialogs/scan_source_dialog.h"
 #include "imaging/io/acquire/sane_test_env.h"
-#include "imaging/io/acquire/twain_acquire.h"
+#include "imaging/dialogs/twain_acquire.h"
 #include "platform/scan/default_source.h"
 
 #include <QPushButton>

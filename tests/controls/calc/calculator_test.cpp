@@ -1,5 +1,5 @@
 // The calculator: key sequences, errors, separators and the pop-up keypad.
-#include "controls/calc/calculator.h"
+#include "controls/edits/calc_popup.h"
 #include "controls/edits/locale_and_beeps.h"
 #include "platform/core/number_format.h"
 #include "platform/ui/dialogs.h"

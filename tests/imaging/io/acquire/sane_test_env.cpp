@@ -2,7 +2,7 @@
 #include "sane_test_env.h"
 
 #include "imaging/dialogs/scan_source_dialog.h"
-#include "imaging/io/acquire/twain_acquire.h"
+#include "imaging/dialogs/twain_acquire.h"
 #include "platform/graphics/bitmap.h"
 #include "common/test_support.h"
 

@@ -4,7 +4,7 @@
 #include "imaging/dialogs/scan_source_dialog.h"
 #include "imaging/dialogs/select_source_dialog.h"
 #include "imaging/io/image_kit_io.h"
-#include "imaging/io/acquire/twain_acquire.h"
+#include "imaging/dialogs/twain_acquire.h"
 #include "imaging/proc/dib.h"
 #include "platform/core/exceptions.h"
 #include "platform/graphics/bitmap.h"

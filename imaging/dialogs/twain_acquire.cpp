@@ -1,5 +1,6 @@
-// Acquiring one image from a scanner: the whole conversation with the source manager.
-#include "imaging/io/acquire/twain_acquire.h"
+// Acquiring one image from a scanner: the whole conversation with the source manager,
+// carried on through the source's dialog.
+#include "imaging/dialogs/twain_acquire.h"
 
 #include "imaging/dialogs/scan_source_dialog.h"
 #include "imaging/common/msg_tables.h"

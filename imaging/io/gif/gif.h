@@ -32,6 +32,7 @@ struct TGifControl {
 struct TGifFrameAt {
     int64_t Descriptor;  // stream position of the image descriptor, behind its ","
     TGifControl Control;
+    int64_t DataBytes = 0;  // its coded pixels as stored: sub-blocks with their lengths
 };
 // The frames of a GIF found in one walk over its blocks, so that reading every frame
 // costs time in step with the file, not with the square of its frames.

@@ -13,10 +13,19 @@
 
 namespace {
 
-// A forged descriptor cannot ask for more than a 24-bit bitmap of about 800 MB; and LZW
-// codes of 12 bits yield at most 4096 pixels each, which bounds a frame by its data.
+// A forged descriptor cannot ask for more than a 24-bit bitmap of about 800 MB.
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
-constexpr int64_t kMaxPixelsPerByte = 4096 * 8 / 3 + 1;
+
+// The most pixels LZW codes in `bytes` bytes can stand for. Each code takes three bits
+// or more, and stands for a string at most one longer than the longest before it, up to
+// the 4096 entries of the table. Only the frame's own bytes count: frames that each
+// claimed every byte to the end of the file could ask for the same bytes many times.
+int64_t maxLzwPixels(int64_t bytes)
+{
+    const int64_t codes = std::max<int64_t>(bytes, 0) * 8 / 3;
+    const int64_t rising = std::min<int64_t>(codes, 4096);
+    return rising * (rising + 1) / 2 + (codes - rising) * 4096;
+}
 
 TGifControl readControl(TStream& stream)
 {
@@ -129,11 +138,12 @@ TGifFrames WalkGIFFrames(TStream& stream)
                 done = true;
                 break;
             }
-            frames.Frames.push_back({at, control});
-            control = {};
             stream.Seek(std::min<int64_t>(1, stream.Remaining()), soFromCurrent);
+            const int64_t data = stream.Position();
             if (!SkipGifSubBlocks(stream))
                 done = true;
+            frames.Frames.push_back({at, control, stream.Position() - data});
+            control = {};
             break;
         }
         default:
@@ -183,7 +193,7 @@ int ReadGIFFrame(TStream& stream, const TGifFrames& frames, int index, TBitmap& 
     const int64_t pixels = int64_t(d.Width) * d.Height;
     if (pixels == 0)
         throw EInvalidGraphic(QStringLiteral("GIF frame has no pixels"));
-    if (pixels > kMaxPixels || pixels > (stream.Remaining() + 1) * kMaxPixelsPerByte)
+    if (pixels > kMaxPixels || pixels > maxLzwPixels(frame.DataBytes))
         throw EInvalidGraphic(QStringLiteral("GIF frame is larger than its data"));
     std::vector<TIORGB> table = !d.LocalTable.empty() ? d.LocalTable : screen.GlobalTable;
     if (table.empty())

@@ -647,7 +647,7 @@ void readStripRows(const TTiffFile& f, const Image& im, const Strips& st, QImage
                 continue;
             }
             if (faxDirect) {
-                TFaxDecoder dec(im.coding, im.width, data, st.have[i], im.lsbFirst);
+                TFaxDecoder dec(im.coding, im.width, data, st.have[i], im.lsbFirst, !im.invert);
                 for (int r = 0; r < rows; ++r)
                     dec.DecodeRow(out.scanLine(done + r));
                 continue;
@@ -659,10 +659,7 @@ void readStripRows(const TTiffFile& f, const Image& im, const Strips& st, QImage
             complete = std::min(complete, strips[p]->Complete());
         }
         for (int r = 0; r < complete; ++r) {
-            if (faxDirect) {
-                if (im.invert)
-                    invertBytes(out.scanLine(done + r), (im.width + 7) / 8);
-            } else {
+            if (!faxDirect) {
                 uint8_t* src = strips[0]->Row(r);
                 if (planes == 3) {
                     const uint8_t* g = strips[1]->Row(r);

@@ -271,3 +271,34 @@ TEST(MultiIOLoad, ReadingGrowsInStepWithThePages)
         EXPECT_LT(work[1], work[0] * 5 / 2);
     }
 }
+
+// A frame is held to what its own coded bytes can stand for, not to every byte behind
+// it: a large frame of four bytes followed by many small frames is refused before its
+// bitmap is made, and the frames before it stay.
+TEST(MultiIOLoad, AFrameIsHeldToItsOwnData)
+{
+    const TTestGifCoder coder;
+    QByteArray file = gifFrames(2);
+    file.chop(1);
+    file += QByteArray(",\0\0\0\0\xb8\x0b\xb8\x0b\0\x02\x02\x44\x01\0", 15);  // 3000 × 3000
+    file += gifFrames(300).mid(19);
+    struct Counting {
+        int64_t bytes = 0;
+        Counting()
+        {
+            TBitmap::AllocationGate = [this](int64_t n) { return (bytes += n), true; };
+        }
+        ~Counting() { TBitmap::AllocationGate = nullptr; }
+    } bitmaps;
+    Rig rig;
+    TMemoryStream stream(file);
+    try {
+        rig.mio.LoadFromStreamGIF(stream);
+        ADD_FAILURE() << "loaded";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("GIF frame is larger than its data"));
+    }
+    EXPECT_EQ(rig.view.ImageCount(), 2);
+    rig.checkInStep();
+    EXPECT_LT(bitmaps.bytes, int64_t(1) << 20);
+}

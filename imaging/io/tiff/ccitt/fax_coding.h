@@ -17,11 +17,12 @@ int FaxMinRowBits(TFaxCoding coding);
 
 // Decodes the rows of one strip. Every row comes out complete: a bad code, an
 // end-of-line inside the row or the end of the data leave the rest of the row white.
-// Decoded white pixels are 1-bits. The decoder never reads past the strip's bytes.
+// The decoder never reads past the strip's bytes.
 class TFaxDecoder {
 public:
-    // lsbFirst: each byte's least significant bit comes first (fill order 2).
-    TFaxDecoder(TFaxCoding coding, int width, const uint8_t* data, int64_t size, bool lsbFirst);
+    // lsbFirst: each byte's least significant bit comes first (fill order 2). whiteIsOne:
+    // decoded white pixels are 1-bits (else 0-bits), so rows need no second pass to turn.
+    TFaxDecoder(TFaxCoding coding, int width, const uint8_t* data, int64_t size, bool lsbFirst, bool whiteIsOne = true);
     void DecodeRow(uint8_t* row);
     int64_t BitPosition() const { return pos_; }
 
@@ -39,6 +40,7 @@ private:
 
     TFaxCoding coding_;
     int width_;
+    uint8_t white_;
     std::vector<uint8_t> flipped_;
     const uint8_t* data_;
     int64_t bits_;

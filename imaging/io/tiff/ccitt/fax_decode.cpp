@@ -8,20 +8,21 @@
 
 namespace {
 
-// Clears pixels [s, e) of a packed row.
-void clearBits(uint8_t* row, int s, int e)
+// Paints pixels [s, e) of a packed row with ink (0x00 or 0xFF).
+void paintBits(uint8_t* row, int s, int e, uint8_t ink)
 {
     if (s >= e)
         return;
+    auto put = [&](int b, int mask) { row[b] = uint8_t((row[b] & ~mask) | (ink & mask)); };
     const int sb = s >> 3, eb = e >> 3;
     if (sb == eb) {
-        row[sb] &= uint8_t(~((0xFF >> (s & 7)) & ~(0xFF >> (e & 7))));
+        put(sb, (0xFF >> (s & 7)) & ~(0xFF >> (e & 7)));
         return;
     }
-    row[sb] &= uint8_t(~(0xFF >> (s & 7)));
-    std::memset(row + sb + 1, 0, size_t(eb - sb - 1));
+    put(sb, 0xFF >> (s & 7));
+    std::memset(row + sb + 1, ink, size_t(eb - sb - 1));
     if (e & 7)
-        row[eb] &= uint8_t(0xFF >> (e & 7));
+        put(eb, ~(0xFF >> (e & 7)) & 0xFF);
 }
 
 constexpr int kSentinels = 3;
@@ -35,8 +36,10 @@ uint8_t ReverseBitOrder(uint8_t v)
     return uint8_t((v & 0xAA) >> 1 | (v & 0x55) << 1);
 }
 
-TFaxDecoder::TFaxDecoder(TFaxCoding coding, int width, const uint8_t* data, int64_t size, bool lsbFirst)
-    : coding_(coding), width_(std::max(width, 0)), data_(data), bits_(std::max<int64_t>(size, 0) * 8)
+TFaxDecoder::TFaxDecoder(TFaxCoding coding, int width, const uint8_t* data, int64_t size, bool lsbFirst,
+                         bool whiteIsOne)
+    : coding_(coding), width_(std::max(width, 0)), white_(whiteIsOne ? 0xFF : 0x00), data_(data),
+      bits_(std::max<int64_t>(size, 0) * 8)
 {
     if (lsbFirst && size > 0) {
         uint8_t table[256];
@@ -250,10 +253,10 @@ void TFaxDecoder::decodeTwoD()
 
 void TFaxDecoder::render(uint8_t* row) const
 {
-    std::memset(row, 0xFF, size_t((width_ + 7) / 8));
+    std::memset(row, white_, size_t((width_ + 7) / 8));
     const size_t n = cur_.size();
     for (size_t i = 0; i < n; i += 2)
-        clearBits(row, std::min(cur_[i], width_), i + 1 < n ? std::min(cur_[i + 1], width_) : width_);
+        paintBits(row, std::min(cur_[i], width_), i + 1 < n ? std::min(cur_[i + 1], width_) : width_, uint8_t(~white_));
 }
 
 void TFaxDecoder::DecodeRow(uint8_t* row)

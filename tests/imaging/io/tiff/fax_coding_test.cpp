@@ -10,6 +10,7 @@
 #include "tiff_support.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -127,12 +128,21 @@ TEST(FaxCoding, NetpbmCodesBothWays)
             if (reversed)
                 args.prepend(QStringLiteral("-reversebits"));
             ASSERT_EQ(RunTool(QStringLiteral("pbmtog3"), args, &coded), 0);
-            TFaxDecoder d(TFaxCoding::Group3OneD, width, reinterpret_cast<const uint8_t*>(coded.constData()),
-                          coded.size(), reversed);
+            const auto* data = reinterpret_cast<const uint8_t*>(coded.constData());
+            TFaxDecoder d(TFaxCoding::Group3OneD, width, data, coded.size(), reversed);
+            // Rows decoded with white as 0-bits are the same rows turned.
+            TFaxDecoder dark(TFaxCoding::Group3OneD, width, data, coded.size(), reversed, false);
             TBitmap got(width, 23, pf1bit);
-            for (int y = 0; y < 23; ++y)
+            std::vector<uint8_t> row(size_t((width + 7) / 8));
+            int turned = 0;
+            for (int y = 0; y < 23; ++y) {
                 d.DecodeRow(got.ScanLine(y));
+                dark.DecodeRow(row.data());
+                turned += std::equal(row.begin(), row.end(), got.ScanLine(y),
+                                     [](uint8_t a, uint8_t b) { return uint8_t(~a) == b; });
+            }
             EXPECT_EQ(FirstDifference(BitmapRGB(got), BitmapRGB(pic)), -1);
+            EXPECT_EQ(turned, 23);
 
             // Ours through g3topbm.
             TFaxEncoder e(TFaxCoding::Group3OneD, width, true);

@@ -412,10 +412,18 @@ void TBatchRunner::queueSave(std::unique_ptr<TDetachedSave> save, Tchild* image,
     };
     outcome.failed = [this, window, title, failuresBefore](const QString& why) {
         failures_.resize(failuresBefore);
+        // Back as the run would have left it: the image whose save failed, in front.
+        if (QMdiSubWindow* sub = subOf(window)) {
+            sub->show();
+            main_.ActivateChild(window);
+        }
         reportSaveFailure(window, title, why);
     };
     outcome.dropped = [window] { dropWindow(window); };
     behind_->Add(std::move(save), fileName, std::move(outcome));
+    // Done with as far as the user can tell: it goes from view as a saved image goes.
+    if (QMdiSubWindow* sub = subOf(image))
+        sub->hide();
 }
 
 bool TBatchRunner::reportSaveFailure(Tchild* image, const QString& title, const QString& why)

@@ -2,6 +2,8 @@
 // the same files, bytes, messages, failures and windows.
 #include "batch_test_fixture.h"
 
+#include "app/batch/batch_runner.h"
+#include "app/image_window/image_window.h"
 #include "platform/core/parallel_for.h"
 
 namespace {

@@ -11,7 +11,10 @@
 #include "app/text/object_names.h"
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
+#include "app/util/saves_behind.h"
+#include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
+#include "platform/core/parallel_for.h"
 #include "platform/ui/application.h"
 
 #include <QCoreApplication>
@@ -26,6 +29,8 @@
 #include <QProgressDialog>
 #include <QTimer>
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 
 // Repainting the image windows after every record cost more than the records themselves;
@@ -102,6 +107,59 @@ void closeWindow(QWidget* w)
     // Closed windows go now, so that nothing below still sees them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+// Closes a window the run made without asking: it holds nothing the user made.
+void dropWindow(QWidget* w)
+{
+    if (auto* c = qobject_cast<Tchild*>(w))
+        c->SetModified(false);
+    closeWindow(w);
+}
+
+// Records that change only the image's pixels and show nothing when they work: with
+// these alone nothing the user sees comes between an image and its save, so the save
+// may be written behind.
+bool quietRecords(const std::vector<tautomatitem>& items)
+{
+    static constexpr uint8_t kQuiet[] = {cmdSave,         cmdUndo,    cmdSelectAll,    cmdSelectNone,
+                                         cmdReduceColors, cmdGray,    cmdNegative,     cmdResizeCanvas,
+                                         cmdResample,     cmdRotate,  cmdFlipVertical, cmdFlipHorizontal,
+                                         cmdClear,        cmdTo24Bit, cmdBWThreshold,  cmdBWOrdered};
+    return std::all_of(items.begin(), items.end(), [](const tautomatitem& item) {
+        return std::find(std::begin(kQuiet), std::end(kQuiet), item.Code()) != std::end(kQuiet);
+    });
+}
+
+tautomatitem saveRecord(const QString& fileName, const tsaveparams& block)
+{
+    tautomatitem item;
+    item.SetCode(cmdSave);
+    item.SetFileName(fileName);
+    item.SetSaveParams(block);
+    return item;
+}
+
+// While it lives, the image's save is handed over here instead of being written.
+class TSaveHandOver {
+public:
+    TSaveHandOver(Tchild* image, bool on) : image_(on ? image : nullptr)
+    {
+        if (image_)
+            image_->Document().SaveBehind = [this](std::unique_ptr<TDetachedSave> s) { Save = std::move(s); };
+    }
+    ~TSaveHandOver()
+    {
+        if (image_)
+            image_->Document().SaveBehind = nullptr;
+    }
+    TSaveHandOver(const TSaveHandOver&) = delete;
+    TSaveHandOver& operator=(const TSaveHandOver&) = delete;
+
+    std::unique_ptr<TDetachedSave> Save;
+
+private:
+    QPointer<Tchild> image_;
+};
 
 // Progress over the images of a run; Escape or Cancel stops after the current image.
 class TBatchProgress {
@@ -199,6 +257,8 @@ bool TBatchRunner::replayItems(const std::vector<tautomatitem>& items, QWidget* 
         if (item.Code() == cmdSave)
             continue;  // recorded saves are the after-processing's business
         if (const TRecordCheck check = CheckRecord(item); !check.ok()) {
+            if (!settleSaves(target))
+                return false;
             ReleasePainting();
             LangMessageDlg(check.german, mtError, mbOK, check.english);
             return false;
@@ -212,6 +272,8 @@ bool TBatchRunner::replayItems(const std::vector<tautomatitem>& items, QWidget* 
                 closeWindow(w);
         } catch (const std::exception& e) {
             const QString why = TApplication::ExceptionText(e);
+            if (!settleSaves(target))
+                return false;
             ReleasePainting();
             // Half done and meant to be saved elsewhere: it must not pass for the original.
             if (runSnapshot_ && runSettings_.after != 0)
@@ -242,16 +304,14 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
         return true;
     const QString title = image->windowTitle();
     auto failed = [&](const QString& why) {
-        ReleasePainting();
-        markBatchResult(image);
-        LangMessageDlg(QStringLiteral("Das Bild ") + title + QStringLiteral(" konnte nicht gespeichert werden:\n") +
-                           why,
-                       mtError, mbOK,
-                       QStringLiteral("The image ") + title + QStringLiteral(" could not be saved:\n") + why);
-        return false;
+        if (!settleSaves(image))
+            return false;
+        return reportSaveFailure(image, title, why);
     };
     QPointer<Tchild> guard(image);
     if (s.after == 1) {
+        if (!settleSaves(image))
+            return false;
         TSaveOutcome outcome = TSaveOutcome::Failed;
         {
             TPinScope pin(main_, image);
@@ -273,8 +333,10 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
     if (directory.isEmpty() && !(s.keepnames && !source.isEmpty()))
         return failed(
             LangText(QStringLiteral("Es ist kein Verzeichnis angegeben."), QStringLiteral("No directory is given.")));
-    const TTargetName t =
-        ResolveTargetName(s, directory, source, counter, [](const QString& name) { return QFileInfo::exists(name); });
+    const TTargetName t = ResolveTargetName(s, directory, source, counter, [this](const QString& name) {
+        // A save still being written is a file there, as it is once written.
+        return QFileInfo::exists(name) || (behind_ && behind_->Targets(name));
+    });
     if (t.kind == TTargetName::Skip) {
         markBatchResult(image);  // left open by the rule, unsaved
         return true;
@@ -287,6 +349,8 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
     const bool ownFormat = s.keepformat && !source.isEmpty() &&
                            QFileInfo(source).suffix().compare(QFileInfo(t.name).suffix(), Qt::CaseInsensitive) == 0;
     QString error;
+    TSaveOutcome outcome = TSaveOutcome::Failed;
+    std::unique_ptr<TDetachedSave> handed;
     try {
         TPinScope pin(main_, image);
         if (ownFormat)
@@ -294,22 +358,84 @@ bool TBatchRunner::afterprocessing(QWidget* target, int& counter)
         else
             main_.DialogSaveParams(block);
         FitSaveParamsToWriter(block, t.name);
-        if (main_.RunSave(image, t.name, block, &error) != TSaveOutcome::Saved) {
-            if (!guard)
-                return true;
-            if (!error.isEmpty())
-                return failed(error);
-            markBatchResult(image);  // the record check has told the user why
+        // A record the check refuses is told at once: the saves before it come first.
+        if (behind_ && !CheckRecord(saveRecord(t.name, block)).ok() && !settleSaves(image))
             return false;
-        }
+        TSaveHandOver handOver(image, behind_ != nullptr);
+        outcome = main_.RunSave(image, t.name, block, &error);
+        handed = std::move(handOver.Save);
     } catch (const std::exception& e) {
         return failed(TApplication::ExceptionText(e));
     }
     if (!guard)
         return true;
+    if (outcome == TSaveOutcome::Pending && handed) {
+        // Counted as the save will be once written; a failure stops the run anyway.
+        ++counter;
+        queueSave(std::move(handed), image, title, t.name);
+        return behind_->Settle(TSavesBehind::TWait::Room);
+    }
+    if (outcome != TSaveOutcome::Saved) {
+        if (!error.isEmpty())
+            return failed(error);
+        markBatchResult(image);  // the record check has told the user why
+        return false;
+    }
+    written_.insert(QFileInfo(t.name).absoluteFilePath());
     ++counter;
     closeWindow(image);
     return true;
+}
+
+void TBatchRunner::queueSave(std::unique_ptr<TDetachedSave> save, Tchild* image, const QString& title,
+                             const QString& fileName)
+{
+    // Files that failed to load after this image are not reached when its save fails.
+    const qsizetype failuresBefore = failures_.size();
+    QPointer<Tchild> window(image);
+    TSavesBehind::TOutcome outcome;
+    outcome.saved = [this, window, fileName] {
+        written_.insert(QFileInfo(fileName).absoluteFilePath());
+        if (!window)
+            return;
+        // What the save command does once the document has written the file.
+        window->Document().SavedBehind(fileName);
+        window->setWindowTitle(fileName);
+        closeWindow(window);
+    };
+    outcome.failed = [this, window, title, failuresBefore](const QString& why) {
+        failures_.resize(failuresBefore);
+        // Back as the run would have left it: the image whose save failed, in front.
+        if (QMdiSubWindow* sub = subOf(window)) {
+            sub->show();
+            main_.ActivateChild(window);
+        }
+        reportSaveFailure(window, title, why);
+    };
+    outcome.dropped = [window] { dropWindow(window); };
+    behind_->Add(std::move(save), fileName, std::move(outcome));
+    // Done with as far as the user can tell: it goes from view as a saved image goes.
+    if (QMdiSubWindow* sub = subOf(image))
+        sub->hide();
+}
+
+bool TBatchRunner::reportSaveFailure(Tchild* image, const QString& title, const QString& why)
+{
+    ReleasePainting();
+    markBatchResult(image);
+    LangMessageDlg(QStringLiteral("Das Bild ") + title + QStringLiteral(" konnte nicht gespeichert werden:\n") + why,
+                   mtError, mbOK,
+                   QStringLiteral("The image ") + title + QStringLiteral(" could not be saved:\n") + why);
+    return false;
+}
+
+bool TBatchRunner::settleSaves(QWidget* current)
+{
+    if (!behind_ || behind_->Settle(TSavesBehind::TWait::All))
+        return true;
+    if (alive(current))
+        dropWindow(current);
+    return false;
 }
 
 // The recent-file list is the user's own: a batch's files do not go into it.
@@ -335,9 +461,7 @@ bool TBatchRunner::openForBatch(const QString& fileName, QString& error)
             opened = c;
     if (opened && (!error.isEmpty() || !qobject_cast<Tchild*>(opened))) {
         // Only images take part; a catalog or a half-made window goes again.
-        if (auto* c = qobject_cast<Tchild*>(opened))
-            c->SetModified(false);
-        closeWindow(opened);
+        dropWindow(opened);
         opened = nullptr;
     }
     if (!opened && error.isEmpty())
@@ -354,14 +478,28 @@ void TBatchRunner::runOnFiles(const std::vector<tautomatitem>& items, const QStr
     // order; a file that fails there loads the ordinary way and fails in its turn.
     const TIOParamsVals readParams;
     TDecodeAhead ahead(files, readParams, 0);
+    // The saves encode on the other cores while the next image is worked on, when nothing
+    // the user sees can come between an image and its save; on one thread as ever.
+    std::optional<TSavesBehind> behind;
+    if (const int threads = ParallelThreads(); threads > 1 && quietRecords(items))
+        behind.emplace(threads - 1, threads);
+    behind_ = behind ? &*behind : nullptr;
+    struct TBehindScope {
+        TSavesBehind*& slot;
+        ~TBehindScope() { slot = nullptr; }
+    } behindScope{behind_};
     for (qsizetype i = 0; i < files.size(); ++i) {
         TApplication::ProcessMessages();
         if (progress.Cancelled())
             break;
+        // A file this run writes is read once written, and not as it was decoded before.
+        if (behind && !behind->Settle(behind->Targets(files[i]) ? TSavesBehind::TWait::All : TSavesBehind::TWait::None))
+            break;
+        const bool rewritten = written_.contains(QFileInfo(files[i]).absoluteFilePath());
         progress.Step(int(i), files[i]);
         QString error;
         // The picture goes with its name: the open takes it only for this very file.
-        main_.HandOverDecoded(ahead.Take(int(i)), files[i]);
+        main_.HandOverDecoded(rewritten ? nullptr : ahead.Take(int(i)), files[i]);
         const bool opened = openForBatch(files[i], error);
         main_.HandOverDecoded(nullptr, QString());
         if (!opened) {
@@ -372,6 +510,8 @@ void TBatchRunner::runOnFiles(const std::vector<tautomatitem>& items, const QStr
             break;
         progress.Step(int(i + 1), files[i]);
     }
+    // Stopped, failed or through: what is written is committed before the run ends.
+    settleSaves(nullptr);
 }
 
 void TBatchRunner::runOnScanner(const std::vector<tautomatitem>& items, int& counter)
@@ -433,6 +573,7 @@ void TBatchRunner::dobatch(const QString& path, int mode)
     runSnapshot_ = true;
     int counter = runSettings_.startnumber;
     failures_.clear();
+    written_.clear();
     running_ = true;
     setRecordingControls(main_.IsRecording());
     struct TRunning {

@@ -5,9 +5,11 @@
 #include "app/options/options.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -15,7 +17,9 @@ class QComboBox;
 class QToolButton;
 class QWidget;
 class TBatchPainting;
+class TDetachedSave;
 class TMainWindowServices;
+class TSavesBehind;
 class Tautoform;
 class Tchild;
 class tautomatitem;
@@ -91,6 +95,13 @@ private:
     void markBatchResult(Tchild* image);
     bool replayItems(const std::vector<tautomatitem>& items, QWidget* target, int& counter);
     bool afterprocessing(QWidget* target, int& counter);
+    // The image's save, written behind, goes under fileName; the window closes once it is.
+    void queueSave(std::unique_ptr<TDetachedSave> save, Tchild* image, const QString& title, const QString& fileName);
+    bool reportSaveFailure(Tchild* image, const QString& title, const QString& why);
+    // Waits for the saves written behind and commits them in order; false when one
+    // failed (told as a save that failed at once). `current`, an image the run took up
+    // after them, then closes unsaved, as a run that stopped there never opened it.
+    bool settleSaves(QWidget* current);
     bool openForBatch(const QString& fileName, QString& error);
     void runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter);
     void runOnScanner(const std::vector<tautomatitem>& items, int& counter);
@@ -108,4 +119,8 @@ private:
     bool runSnapshot_ = false;
     // Set while a batch runs over several images: the windows repaint only now and then.
     TBatchPainting* painting_ = nullptr;
+    // Set while a run over files encodes its saves on worker threads.
+    TSavesBehind* behind_ = nullptr;
+    // The files the run has written (absolute names): a later turn reads them afresh.
+    QSet<QString> written_;
 };

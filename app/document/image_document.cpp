@@ -24,7 +24,15 @@ TSaveOutcome TImageDocument::Save(const QString& fileName, QString* error)
 {
     lastSave_ = TSaveOutcome::Failed;
     try {
-        kit_.IO()->SaveToFile(fileName);
+        if (SaveBehind) {
+            if (std::unique_ptr<TDetachedSave> save = kit_.IO()->DetachSave(fileName)) {
+                SaveBehind(std::move(save));
+                lastSave_ = TSaveOutcome::Pending;
+                return *lastSave_;
+            }
+        } else {
+            kit_.IO()->SaveToFile(fileName);
+        }
     } catch (const std::exception& e) {
         // The writer went through a temporary file: the old file is untouched.
         if (error)
@@ -36,10 +44,15 @@ TSaveOutcome TImageDocument::Save(const QString& fileName, QString* error)
         lastSave_ = TSaveOutcome::Cancelled;
         return *lastSave_;
     }
+    SavedBehind(fileName);
+    return *lastSave_;
+}
+
+void TImageDocument::SavedBehind(const QString& fileName)
+{
     SetFileName(fileName);
     SetModified(false);
     lastSave_ = TSaveOutcome::Saved;
-    return *lastSave_;
 }
 
 void TImageDocument::Restore(const TState& state)

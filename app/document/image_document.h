@@ -2,13 +2,16 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class TDetachedSave;
 class TImageKit;
 class TIOParamsVals;
 
-// How a save ended. Only Saved clears the modified state; a window may close on nothing else.
-enum class TSaveOutcome { Saved, Cancelled, Failed };
+// How a save ended. Only Saved clears the modified state; a window may close on nothing
+// else. Pending: handed to SaveBehind, not yet written.
+enum class TSaveOutcome { Saved, Cancelled, Failed, Pending };
 
 // One image's document state. The parameters live in the image component's input/output
 // record, which loads fill; the document is the one place that writes them to a file and
@@ -34,6 +37,13 @@ public:
     // name and is no longer modified. Failed: name, flag and the file on disk stay as they
     // were, and error (when given) holds the reason.
     TSaveOutcome Save(const QString& fileName, QString* error = nullptr);
+
+    // While set, Save does what must happen on this thread and hands the encoding to
+    // this, ending Pending: the file, the name and the modified flag stay as they were
+    // until whoever took it commits it and calls SavedBehind (or drops it).
+    std::function<void(std::unique_ptr<TDetachedSave> save)> SaveBehind;
+    // A save handed to SaveBehind was committed under fileName.
+    void SavedBehind(const QString& fileName);
 
     // The outcome of the last Save since ForgetLastSave, none when none ran. Lets a caller
     // that saves through a recorded command learn what happened.

@@ -6,6 +6,7 @@
 
 #include "imaging/common/types.h"
 #include "imaging/io/io_params.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 
 #include <QObject>
@@ -17,12 +18,40 @@
 #include <memory>
 
 class TStream;
-class TBitmap;
+class TSafeFileStream;
 class TIKView;
 struct TCodec;
 
 enum TIOPreviewsParamsItems { ioppDefaultLockPreview = 1 };
 using TIOPreviewsParams = int;  // set of TIOPreviewsParamsItems
+
+class TImageKitIO;
+
+// A file save taken off its image: a copy of the pixels (shared until the image
+// changes) and of the parameters, the temporary file and the writer. Write may run on
+// any thread, once; Commit or the destructor (which leaves the old file) follow on
+// the thread that made it.
+class TDetachedSave {
+public:
+    ~TDetachedSave();
+    TDetachedSave(const TDetachedSave&) = delete;
+    TDetachedSave& operator=(const TDetachedSave&) = delete;
+
+    // Encodes into the temporary file and syncs it; raises what the writer raises.
+    void Write();
+    // Renames the written file over the target; raises as TSafeFileStream::Commit.
+    void Commit();
+
+private:
+    friend class TImageKitIO;
+    TDetachedSave(const TBitmap& bitmap, const TIOParamsVals& params, const TCodec& codec,
+                  std::unique_ptr<TSafeFileStream> stream);
+    TBitmap bitmap_;
+    std::unique_ptr<TIOParamsVals> params_;
+    const TCodec& codec_;
+    std::unique_ptr<TSafeFileStream> stream_;
+    bool aborting_ = false;
+};
 
 class TImageKitIO : public QObject {
     Q_OBJECT
@@ -97,6 +126,10 @@ public:
     void SaveToStreamPNG(TStream& stream);
     // The writer of a file type (its own entry; none raises "codec not available").
     void SaveToStream(TStream& stream, TIOFileType fileType);
+    // SaveToFile split so that another thread can encode: the bitmap is made savable,
+    // the temporary file created and the writer chosen here, as SaveToFile does (and
+    // raising what it raises); null when there is nothing to save.
+    std::unique_ptr<TDetachedSave> DetachSave(const QString& fileName);
 
     // Acquisition from the default scanner source: True when an image arrived.
     bool Acquire();

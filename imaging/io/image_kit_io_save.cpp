@@ -46,6 +46,40 @@ void TImageKitIO::saveFile(const QString& fileName, const TCodec& codec)
         fs.Commit();
 }
 
+TDetachedSave::TDetachedSave(const TBitmap& bitmap, const TIOParamsVals& params, const TCodec& codec,
+                             std::unique_ptr<TSafeFileStream> stream)
+    : bitmap_(bitmap), params_(std::make_unique<TIOParamsVals>()), codec_(codec), stream_(std::move(stream))
+{
+    params_->Assign(params);
+}
+
+TDetachedSave::~TDetachedSave() = default;
+
+void TDetachedSave::Write()
+{
+    // Without progress: the bar and the abort flag belong to the UI thread.
+    TProgressRec rec;
+    rec.Aborting = &aborting_;
+    codec_.Write(*stream_, bitmap_, *params_, rec);
+    stream_->Sync();
+}
+
+void TDetachedSave::Commit() { stream_->Commit(); }
+
+std::unique_ptr<TDetachedSave> TImageKitIO::DetachSave(const QString& fileName)
+{
+    const TCodec& codec = SaveCodecForFileName(fileName);
+    if (!prepareSave())
+        return nullptr;
+    auto fs = std::make_unique<TSafeFileStream>(fileName);
+    if (!codec.Write)
+        RefuseUnavailable(codec);
+    // Writers ask for the screen's resolution, which is read here, on the UI thread.
+    ScreenDpiX();
+    ScreenDpiY();
+    return std::unique_ptr<TDetachedSave>(new TDetachedSave(*bitmap_, *params_, codec, std::move(fs)));
+}
+
 void TImageKitIO::saveStream(TStream& stream, const TCodec& codec)
 {
     if (!prepareSave())

@@ -373,6 +373,20 @@ void TSafeFileStream::Commit()
 {
     if (committed_)
         return;
+    Sync();
+    if (::rename(QFile::encodeName(tempName_).constData(), QFile::encodeName(target_).constData()) != 0) {
+        const int err = errno;
+        discard();
+        throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName_, errnoText(err)));
+    }
+    committed_ = true;
+    tempName_.clear();
+}
+
+void TSafeFileStream::Sync()
+{
+    if (synced_)
+        return;
     if (tempName_.isEmpty())
         throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName_, errnoText(EBADF)));
     int err = 0;
@@ -380,17 +394,12 @@ void TSafeFileStream::Commit()
         err = EIO;
     else if (::fsync(file_->handle()) != 0)
         err = errno;
-    if (err == 0) {
-        file_->close();
-        if (::rename(QFile::encodeName(tempName_).constData(), QFile::encodeName(target_).constData()) != 0)
-            err = errno;
-    }
     if (err != 0) {
         discard();
         throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName_, errnoText(err)));
     }
-    committed_ = true;
-    tempName_.clear();
+    file_->close();
+    synced_ = true;
 }
 
 QByteArray ReadWholeFile(const QString& fileName)

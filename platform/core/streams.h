@@ -114,12 +114,16 @@ public:
     // Flushes, syncs and renames over the target; raises EWriteError on failure, and
     // then the old file is still there. A second call does nothing.
     void Commit();
+    // The flush and sync of Commit alone, so that a writer thread can take them and
+    // leave only the rename; Commit then renames. Raises as Commit would.
+    void Sync();
 
 private:
     void discard();
     QString tempName_;
     QString target_;
     bool committed_ = false;
+    bool synced_ = false;
 };
 
 // Whole-file helpers.

@@ -1112,8 +1112,9 @@ TEST_F(CatalogWindowTest, CatalogFileFromWorkersEqualsTheOneFromOneThread)
         const TDecodedPicture* p = ahead.Take(i);
         const bool jpeg = paths[i].endsWith(QLatin1String(".jpg"));
         ASSERT_EQ(p != nullptr, jpeg) << i;
-        if (p)
+        if (p) {
             EXPECT_EQ(p->Bitmap.Width() * 10 + p->Bitmap.Height(), 75) << i;
+        }
     }
     EXPECT_EQ(ahead.Take(7), nullptr);
     EXPECT_GE(finished.load(), 5);

@@ -343,8 +343,10 @@ TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
                 EXPECT_GE(b - a, 5) << "step " << i;
             }
         }
-        ASSERT_FALSE(values.empty());
-        EXPECT_EQ(values.back(), 0);
+        // Fast files may end before the bar's interval has passed once: then it never
+        // left 0, which is where it has to end.
+        EXPECT_EQ(form->progressBar->value(), 0);
+        ASSERT_TRUE(!slowFiles || !values.empty());
         const TRect last = k->thumbGrid->CellRect(5 % k->thumbGrid->ColCount(), 5 / k->thumbGrid->ColCount());
         EXPECT_TRUE(paints.paintedWhenReady.contains(QRect(last.Left, last.Top, last.Width(), last.Height())))
             << "the last cell was not drawn after the add";

@@ -2,7 +2,8 @@
 // Python PIL's draft + thumbnail on the same files in the same run. The files are
 // photo-like JPEGs written by cjpeg (quality 90), once 4:2:0 and once 4:4:4. One thread
 // on both sides (ours without its decoding ahead, one python process), and all cores on
-// both sides (ours decoding ahead on the pool, PIL in a pool of as many processes).
+// both sides (ours decoding and scaling ahead on as many worker threads, PIL in a pool
+// of as many processes).
 // Python's start-up is timed on its own and taken off. Ours goes through the catalog
 // window's own add path.
 #include "app/catalog/catalog_window.h"

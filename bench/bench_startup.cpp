@@ -21,6 +21,7 @@
 
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -55,9 +56,20 @@ bool decode(const QString& name)
     return bitmap.Width() == kWidth && bitmap.Height() == kHeight;
 }
 
-// Milliseconds from launch to the first painted image window; -1 when it never came.
-double launchMs(const QString& exe, const QString& name, const QString& home)
+// Processor time of the children waited for so far, in milliseconds.
+double childrenCpuMs()
 {
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+// Milliseconds from launch to the first painted image window; -1 when it never came.
+// cpuMs: the processor time the launch took (it quits at that paint), which a machine
+// busy with other work inflates far less than the time on the clock.
+double launchMs(const QString& exe, const QString& name, const QString& home, double* cpuMs = nullptr)
+{
+    const double cpuBefore = childrenCpuMs();
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KANDRIVEL_REPORT_FIRST_PAINT"), QStringLiteral("1"));
@@ -72,6 +84,8 @@ double launchMs(const QString& exe, const QString& name, const QString& home)
         p.waitForFinished();
         return -1;
     }
+    if (cpuMs)
+        *cpuMs = childrenCpuMs() - cpuBefore;
     const QList<QByteArray> words = p.readAllStandardOutput().trimmed().split(' ');
     if (words.size() != 3 || words[0] != "first" || words[1] != "paint")
         return -1;
@@ -109,13 +123,16 @@ int main(int argc, char** argv)
     const QString warmHome = freshHome();
     dropFromPageCache(name);
     const double cold = launchMs(exe, name, freshHome());
-    double decodeBest = 1e30, first = 1e30, warm = 1e30;
+    double decodeBest = 1e30, first = 1e30, warm = 1e30, firstCpu = 1e30, warmCpu = 1e30;
     for (int i = 0; i < kBestOf && warm >= 0 && first >= 0; ++i) {
         decodeBest = std::min(decodeBest, BestRunMs(1, [&] { return decode(name); }));
-        const double f = launchMs(exe, name, freshHome());
+        double cpu = 0;
+        const double f = launchMs(exe, name, freshHome(), &cpu);
         first = f < 0 ? -1 : std::min(first, f);
-        const double w = launchMs(exe, name, warmHome);
+        firstCpu = std::min(firstCpu, cpu);
+        const double w = launchMs(exe, name, warmHome, &cpu);
         warm = w < 0 ? -1 : std::min(warm, w);
+        warmCpu = std::min(warmCpu, cpu);
         SampleLoad();
     }
 
@@ -125,8 +142,13 @@ int main(int argc, char** argv)
     PrintLine("first launch (fresh data)", first, "decode alone", decodeBest, threads);
     PrintLine("warm launch", warm, "decode alone", decodeBest, threads);
     PrintLine("cold (page cache dropped)", cold, "decode alone", decodeBest, threads);
-    if (first > 0 && warm > 0)
+    if (first > 0 && warm > 0) {
         std::printf("first launch - decode %9.1f ms (goal <= 100); warm - decode %9.1f ms (goal <= 50)\n",
                     first - decodeBest, warm - decodeBest);
+        // On a busy machine the core is shared: the processor time says what the clock cannot.
+        std::printf("processor time of the launch, to its exit just after that paint: first %.1f ms, warm %.1f ms "
+                    "(- decode: %.1f, %.1f)\n",
+                    firstCpu, warmCpu, firstCpu - decodeBest, warmCpu - decodeBest);
+    }
     return 0;
 }

@@ -1,8 +1,8 @@
 // The catalog window's entries: making thumbnails and adding, replacing, reloading,
 // updating and removing entries.
 #include "app/catalog/catalog_entry.h"
-#include "app/util/decode_ahead.h"
 #include "app/catalog/catalog_window.h"
+#include "app/catalog/thumbnails_ahead.h"
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
@@ -16,11 +16,13 @@
 #include "imaging/io/io_params.h"
 #include "imaging/io/jpeg/jpeg.h"
 #include "imaging/kit/image_kit.h"
+#include "imaging/proc/geometry.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rounding.h"
 #include "platform/ui/application.h"
 
 #include <QFileInfo>
+#include <QSize>
 
 #include <algorithm>
 #include <functional>
@@ -64,6 +66,26 @@ public:
 private:
     QStringList lines_;
 };
+
+// The thumbnail's sides for a picture of w × h: its longer side fills the square.
+QSize thumbSides(int w, int h)
+{
+    constexpr int side = Tkataform::ThumbSize;
+    if (h < w)
+        return {side, std::max(1, Round(double(h) * side / w))};
+    return {std::max(1, Round(double(w) * side / h)), side};
+}
+
+// Scales a picture decoded ahead, on its worker, as makeThumb scales one it loads: from
+// the picture's own size, also when it was decoded reduced.
+void scaleAhead(TDecodedPicture& picture)
+{
+    if (picture.Bitmap.Empty())
+        return;
+    picture.Bitmap.SetPixelFormat(pf24bit);
+    const QSize side = thumbSides(picture.Params->Width, picture.Params->Height);
+    Resample(picture.Bitmap, side.width(), side.height(), rfTriangle);
+}
 
 void reportNotReloaded(const TSkippedFiles& skipped)
 {
@@ -117,16 +139,16 @@ bool Tkataform::makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& en
         bmp->SetPixelFormat(pf24bit);
         // The thumbnail's proportions come from the picture's own size, also when it
         // was decoded reduced (the reduced sides are rounded up).
-        const int w = entry.Width, h = entry.Height;
-        quietProgress_ = true;
-        struct TLoud {
-            bool& quiet;
-            ~TLoud() { quiet = false; }
-        } loud{quietProgress_};
-        if (h < w)
-            workKit->Resample(ThumbSize, std::max(1, Round(double(h) * ThumbSize / w)), rfTriangle);
-        else
-            workKit->Resample(std::max(1, Round(double(w) * ThumbSize / h)), ThumbSize, rfTriangle);
+        // A picture decoded ahead was scaled there too.
+        if (!decoded) {
+            quietProgress_ = true;
+            struct TLoud {
+                bool& quiet;
+                ~TLoud() { quiet = false; }
+            } loud{quietProgress_};
+            const QSize side = thumbSides(entry.Width, entry.Height);
+            workKit->Resample(side.width(), side.height(), rfTriangle);
+        }
         workKit->ResizeCanvas(ThumbSize, ThumbSize);
     }
     thumb.Assign(*bmp);
@@ -198,9 +220,10 @@ void Tkataform::AddFiles(const QStringList& files)
         }
         ~TShowAdded() { (*this)(); }
     } showAdded{*this, Count()};
-    // The next files' decoding runs ahead on the pool; each is still added here, in
-    // order, with the events handled and Escape tested after it.
-    TDecodeAhead ahead(files, workKit->IOParams(), kThumbDecodeSide, [this](int p) { showProgress(workKit, p); });
+    // The next files are decoded and scaled ahead on worker threads; each is still added
+    // here, in order, with the events handled and Escape tested after it.
+    TThumbnailsAhead ahead(files, workKit->IOParams(), kThumbDecodeSide, scaleAhead,
+                           [this](int p) { showProgress(workKit, p); });
     TSkippedFiles skipped;
     for (int i = 0; i < files.size(); ++i) {
         skipped.Try([&] { addEntryFromFile(files[i], ahead.Take(i)); });
@@ -275,7 +298,8 @@ void Tkataform::reloadImagesClicked(bool all)
                 entries.push_back(i);
                 paths << Path(i);
             }
-    TDecodeAhead ahead(paths, workKit->IOParams(), kThumbDecodeSide, [this](int p) { showProgress(workKit, p); });
+    TThumbnailsAhead ahead(paths, workKit->IOParams(), kThumbDecodeSide, scaleAhead,
+                           [this](int p) { showProgress(workKit, p); });
     TSkippedFiles skipped;
     for (size_t k = 0; k < entries.size() && !Aborting; ++k) {
         // Events run between the files: an entry removed meanwhile is not reloaded.

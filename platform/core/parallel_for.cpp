@@ -8,6 +8,7 @@
 #include <mutex>
 #include <sched.h>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -164,6 +165,10 @@ int ParallelThreads()
     const int t = g_threads.load();
     return t > 0 ? t : machineThreads();
 }
+
+TScopedOwnThread::TScopedOwnThread() : before_(std::exchange(t_inBand, true)) {}
+
+TScopedOwnThread::~TScopedOwnThread() { t_inBand = before_; }
 
 TScopedParallelThreads::TScopedParallelThreads(int threads, int64_t minPixels)
     : threads_(g_threads.exchange(std::max(1, threads))),

@@ -25,6 +25,19 @@ void ParallelRows(int rows, int64_t pixels, const std::function<void(int begin, 
 // unless a TScopedParallelThreads says otherwise.
 int ParallelThreads();
 
+// Marks the calling thread, for the scope, as one of several that already share the
+// processors (its own workers): ParallelRows called on it runs on it alone.
+class TScopedOwnThread {
+public:
+    TScopedOwnThread();
+    ~TScopedOwnThread();
+    TScopedOwnThread(const TScopedOwnThread&) = delete;
+    TScopedOwnThread& operator=(const TScopedOwnThread&) = delete;
+
+private:
+    bool before_;
+};
+
 // Sets the thread count (and the size below which work stays on one thread) for the
 // scope; tests compare results across thread counts with it.
 class TScopedParallelThreads {

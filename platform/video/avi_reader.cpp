@@ -15,7 +15,75 @@ extern "C" {
 
 #include <QFile>
 #include <algorithm>
-#include <mutex>
+#include <dlfcn.h>
+
+namespace {
+
+// The video libraries (and the hundred they pull in) load with the first video opened,
+// not with the program: they would cost every start-up tens of milliseconds.
+struct TVideoLibraries {
+#define K_VIDEO_FUNCTIONS(X) \
+    X(avformat, avformat_open_input) \
+    X(avformat, avformat_find_stream_info) \
+    X(avformat, av_find_best_stream) \
+    X(avformat, av_read_frame) \
+    X(avformat, av_seek_frame) \
+    X(avformat, avformat_close_input) \
+    X(avcodec, avcodec_alloc_context3) \
+    X(avcodec, avcodec_parameters_to_context) \
+    X(avcodec, avcodec_open2) \
+    X(avcodec, avcodec_receive_frame) \
+    X(avcodec, avcodec_send_packet) \
+    X(avcodec, avcodec_flush_buffers) \
+    X(avcodec, avcodec_free_context) \
+    X(avcodec, av_packet_alloc) \
+    X(avcodec, av_packet_unref) \
+    X(avcodec, av_packet_free) \
+    X(avutil, av_frame_alloc) \
+    X(avutil, av_frame_free) \
+    X(avutil, av_log_set_level) \
+    X(avutil, av_rescale_q) \
+    X(swscale, sws_getCachedContext) \
+    X(swscale, sws_scale) \
+    X(swscale, sws_freeContext)
+#define K_VIDEO_POINTER(lib, fn) decltype(&::fn) fn = nullptr;
+    K_VIDEO_FUNCTIONS(K_VIDEO_POINTER)
+#undef K_VIDEO_POINTER
+    bool Loaded = false;
+
+    TVideoLibraries()
+    {
+#define K_VIDEO_SONAME(lib, major) "lib" #lib ".so." K_VIDEO_STR(major)
+#define K_VIDEO_STR(x) #x
+        void* const avutil = ::dlopen(K_VIDEO_SONAME(avutil, LIBAVUTIL_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
+        void* const avcodec = ::dlopen(K_VIDEO_SONAME(avcodec, LIBAVCODEC_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
+        void* const avformat = ::dlopen(K_VIDEO_SONAME(avformat, LIBAVFORMAT_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
+        void* const swscale = ::dlopen(K_VIDEO_SONAME(swscale, LIBSWSCALE_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
+#undef K_VIDEO_STR
+#undef K_VIDEO_SONAME
+        if (!avutil || !avcodec || !avformat || !swscale)
+            return;
+        bool all = true;
+#define K_VIDEO_RESOLVE(lib, fn) \
+    fn = reinterpret_cast<decltype(fn)>(::dlsym(lib, #fn)); \
+    all = all && fn;
+        K_VIDEO_FUNCTIONS(K_VIDEO_RESOLVE)
+#undef K_VIDEO_RESOLVE
+#undef K_VIDEO_FUNCTIONS
+        // The libraries stay loaded: their frames and contexts may outlive any one reader.
+        Loaded = all;
+        if (Loaded)
+            av_log_set_level(AV_LOG_QUIET);
+    }
+};
+
+const TVideoLibraries& video()
+{
+    static const TVideoLibraries libraries;
+    return libraries;
+}
+
+}  // namespace
 
 struct TAviReader::Impl {
     AVFormatContext* format = nullptr;
@@ -31,11 +99,13 @@ struct TAviReader::Impl {
 
     ~Impl()
     {
-        sws_freeContext(sws);
-        av_frame_free(&frame);
-        av_packet_free(&packet);
-        avcodec_free_context(&codec);
-        avformat_close_input(&format);
+        if (!video().Loaded)
+            return;
+        video().sws_freeContext(sws);
+        video().av_frame_free(&frame);
+        video().av_packet_free(&packet);
+        video().avcodec_free_context(&codec);
+        video().avformat_close_input(&format);
     }
 
     int64_t startTs() const
@@ -51,26 +121,26 @@ struct TAviReader::Impl {
         const AVStream* st = format->streams[stream];
         if (ts == AV_NOPTS_VALUE || st->avg_frame_rate.num <= 0 || st->avg_frame_rate.den <= 0)
             return counted;
-        return av_rescale_q(ts - startTs(), timeBase, av_inv_q(st->avg_frame_rate));
+        return video().av_rescale_q(ts - startTs(), timeBase, av_inv_q(st->avg_frame_rate));
     }
 
     // The next decoded frame into `frame`; false at the end or on an error.
     bool decodeNext()
     {
         for (;;) {
-            const int r = avcodec_receive_frame(codec, frame);
+            const int r = video().avcodec_receive_frame(codec, frame);
             if (r == 0)
                 return true;
             if (r != AVERROR(EAGAIN) || drained)
                 return false;
-            if (av_read_frame(format, packet) < 0) {
+            if (video().av_read_frame(format, packet) < 0) {
                 drained = true;
-                avcodec_send_packet(codec, nullptr);
+                video().avcodec_send_packet(codec, nullptr);
                 continue;
             }
             if (packet->stream_index == stream)
-                avcodec_send_packet(codec, packet);
-            av_packet_unref(packet);
+                video().avcodec_send_packet(codec, packet);
+            video().av_packet_unref(packet);
         }
     }
 
@@ -79,26 +149,16 @@ struct TAviReader::Impl {
         const AVStream* st = format->streams[stream];
         int64_t target = startTs();
         if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0)
-            target += av_rescale_q(n, av_inv_q(st->avg_frame_rate), timeBase);
-        if (av_seek_frame(format, stream, target, AVSEEK_FLAG_BACKWARD) < 0 &&
-            av_seek_frame(format, stream, startTs(), AVSEEK_FLAG_BACKWARD) < 0)
+            target += video().av_rescale_q(n, av_inv_q(st->avg_frame_rate), timeBase);
+        if (video().av_seek_frame(format, stream, target, AVSEEK_FLAG_BACKWARD) < 0 &&
+            video().av_seek_frame(format, stream, startTs(), AVSEEK_FLAG_BACKWARD) < 0)
             return false;
-        avcodec_flush_buffers(codec);
+        video().avcodec_flush_buffers(codec);
         drained = false;
         next = -1;  // known again after the first frame
         return true;
     }
 };
-
-namespace {
-
-void quietLibraries()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
-}
-
-}  // namespace
 
 int AviFrameInterval(int64_t rate, int64_t scale)
 {
@@ -109,27 +169,28 @@ int AviFrameInterval(int64_t rate, int64_t scale)
 
 TAviReader::TAviReader(const QString& fileName) : d_(std::make_unique<Impl>())
 {
-    quietLibraries();
+    if (!video().Loaded)
+        throw EInvalidGraphic(QStringLiteral("unable to open AVI file"));
     const QByteArray path = QFile::encodeName(fileName);
-    if (avformat_open_input(&d_->format, path.constData(), nullptr, nullptr) < 0 ||
-        avformat_find_stream_info(d_->format, nullptr) < 0)
+    if (video().avformat_open_input(&d_->format, path.constData(), nullptr, nullptr) < 0 ||
+        video().avformat_find_stream_info(d_->format, nullptr) < 0)
         throw EInvalidGraphic(QStringLiteral("unable to open AVI file"));
     const AVCodec* decoder = nullptr;
-    d_->stream = av_find_best_stream(d_->format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    d_->stream = video().av_find_best_stream(d_->format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     auto refuse = [] { return EInvalidGraphic(QStringLiteral("unable to open AVI stream")); };
     if (d_->stream < 0 || !decoder)
         throw refuse();
     AVStream* st = d_->format->streams[d_->stream];
-    d_->codec = avcodec_alloc_context3(decoder);
-    d_->packet = av_packet_alloc();
-    d_->frame = av_frame_alloc();
-    if (!d_->codec || !d_->packet || !d_->frame || avcodec_parameters_to_context(d_->codec, st->codecpar) < 0 ||
-        avcodec_open2(d_->codec, decoder, nullptr) < 0 || d_->codec->width <= 0 || d_->codec->height <= 0)
+    d_->codec = video().avcodec_alloc_context3(decoder);
+    d_->packet = video().av_packet_alloc();
+    d_->frame = video().av_frame_alloc();
+    if (!d_->codec || !d_->packet || !d_->frame || video().avcodec_parameters_to_context(d_->codec, st->codecpar) < 0 ||
+        video().avcodec_open2(d_->codec, decoder, nullptr) < 0 || d_->codec->width <= 0 || d_->codec->height <= 0)
         throw refuse();
     d_->timeBase = st->time_base;
     d_->count = st->nb_frames;
     if (d_->count <= 0 && st->duration != AV_NOPTS_VALUE && st->avg_frame_rate.num > 0)
-        d_->count = av_rescale_q(st->duration, st->time_base, av_inv_q(st->avg_frame_rate));
+        d_->count = video().av_rescale_q(st->duration, st->time_base, av_inv_q(st->avg_frame_rate));
     d_->count = std::clamp<int64_t>(d_->count, 0, INT32_MAX);
 }
 
@@ -169,14 +230,14 @@ bool TAviReader::ReadFrame(int n, TBitmap& out, int maxW, int maxH)
         w = std::max(1, Trunc(w * s));
         h = std::max(1, Trunc(h * s));
     }
-    d_->sws = sws_getCachedContext(d_->sws, f->width, f->height, AVPixelFormat(f->format), w, h, AV_PIX_FMT_BGR24,
-                                   SWS_AREA, nullptr, nullptr, nullptr);
+    d_->sws = video().sws_getCachedContext(d_->sws, f->width, f->height, AVPixelFormat(f->format), w, h,
+                                           AV_PIX_FMT_BGR24, SWS_AREA, nullptr, nullptr, nullptr);
     if (!d_->sws)
         return false;
     TBitmap bitmap(w, h, pf24bit);
     uint8_t* dst[4] = {bitmap.ScanLine(0), nullptr, nullptr, nullptr};
     const int stride[4] = {bitmap.BytesPerLine(), 0, 0, 0};
-    if (sws_scale(d_->sws, f->data, f->linesize, 0, f->height, dst, stride) != h)
+    if (video().sws_scale(d_->sws, f->data, f->linesize, 0, f->height, dst, stride) != h)
         return false;
     out = bitmap;
     return true;

@@ -1,6 +1,7 @@
 // The catalog window: adding files, progress, the grid layout, captions and updates.
 #include "app/catalog/catalog_entry.h"
 #include "app/catalog/catalog_file.h"
+#include "app/catalog/thumbnails_ahead.h"
 #include "app/util/decode_ahead.h"
 #include "app/util/progress_throttle.h"
 #include "app/util/stopwatch.h"
@@ -22,6 +23,7 @@
 #include <QPaintEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <atomic>
 #include <iterator>
 #include <map>
 #include <vector>
@@ -341,8 +343,10 @@ TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
                 EXPECT_GE(b - a, 5) << "step " << i;
             }
         }
-        ASSERT_FALSE(values.empty());
-        EXPECT_EQ(values.back(), 0);
+        // Fast files may end before the bar's interval has passed once: then it never
+        // left 0, which is where it has to end.
+        EXPECT_EQ(form->progressBar->value(), 0);
+        ASSERT_TRUE(!slowFiles || !values.empty());
         const TRect last = k->thumbGrid->CellRect(5 % k->thumbGrid->ColCount(), 5 / k->thumbGrid->ColCount());
         EXPECT_TRUE(paints.paintedWhenReady.contains(QRect(last.Left, last.Top, last.Width(), last.Height())))
             << "the last cell was not drawn after the add";
@@ -1048,4 +1052,73 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
         const bool jpeg = withFault[i].endsWith(QLatin1String(".jpg")) && withFault[i] != garbage;
         EXPECT_EQ(ahead.Take(i) != nullptr, jpeg) << withFault[i].toStdString();
     }
+}
+
+// Thumbnails decoded and scaled on the workers make the same catalog file, byte for
+// byte, as the one-at-a-time path: wide, tall, grey, tiny and cut-short JPEGs, with
+// other types between them.
+TEST_F(CatalogWindowTest, CatalogFileFromWorkersEqualsTheOneFromOneThread)
+{
+    QStringList paths;
+    const struct {
+        int w, h;
+        QImage::Format format;
+        const char* type;
+    } pictures[] = {
+        {1200, 500, QImage::Format_RGB32, "jpg"},     {420, 1300, QImage::Format_RGB32, "jpg"},
+        {700, 700, QImage::Format_Grayscale8, "jpg"}, {9, 3, QImage::Format_RGB32, "jpg"},
+        {333, 201, QImage::Format_RGB32, "png"},      {801, 599, QImage::Format_RGB32, "jpg"},
+        {640, 480, QImage::Format_RGB32, "bmp"},      {1601, 1199, QImage::Format_RGB32, "jpg"},
+        {1000, 999, QImage::Format_RGB32, "jpg"},
+    };
+    for (int i = 0; i < int(std::size(pictures)); ++i) {
+        const auto& p = pictures[i];
+        QImage img(p.w, p.h, QImage::Format_RGB32);
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x)
+                img.setPixel(x, y, qRgb((x * 5 + i * 30) & 255, (y * 7) & 255, (x ^ (y * 3)) & 255));
+        const QString path = dir_ + QStringLiteral("w%1.%2").arg(i).arg(QLatin1String(p.type));
+        ASSERT_TRUE(img.convertToFormat(p.format).save(path));
+        paths << path;
+    }
+    {  // cut short: decodes with the library's padding
+        QFile f(paths[5]);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(f.size() * 2 / 3));
+    }
+    auto saved = [&](int threads) {
+        TScopedParallelThreads scope(threads, 0);
+        Tkataform* k = catalog();
+        k->AddFiles(paths);
+        EXPECT_EQ(k->Count(), int(paths.size()));
+        const QString name = home_ + QStringLiteral("/t%1.pca").arg(threads);
+        k->saveCatalogTo(name);
+        k->close();
+        return ReadWholeFile(name);
+    };
+    const QByteArray one = saved(1);
+    ASSERT_FALSE(one.isEmpty());
+    for (int threads : {2, 8}) {
+        SCOPED_TRACE(threads);
+        EXPECT_TRUE(saved(threads) == one);
+    }
+    // The workers decode and scale every JPEG ahead and nothing else; a file passed
+    // over is not handed out afterwards.
+    TScopedParallelThreads scope(4, 0);
+    TIOParamsVals params;
+    std::atomic<int> finished{0};
+    TThumbnailsAhead ahead(paths, params, 400, [&](TDecodedPicture& p) {
+        ++finished;
+        p.Bitmap.SetSize(7, 5);
+    });
+    for (int i : {0, 1, 2, 4, 5, 8}) {
+        const TDecodedPicture* p = ahead.Take(i);
+        const bool jpeg = paths[i].endsWith(QLatin1String(".jpg"));
+        ASSERT_EQ(p != nullptr, jpeg) << i;
+        if (p) {
+            EXPECT_EQ(p->Bitmap.Width() * 10 + p->Bitmap.Height(), 75) << i;
+        }
+    }
+    EXPECT_EQ(ahead.Take(7), nullptr);
+    EXPECT_GE(finished.load(), 5);
 }

@@ -111,7 +111,7 @@ void BM_Batch_Ours(benchmark::State& state)
             if (auto* d = qobject_cast<Taufverzform*>(QApplication::activeModalWidget()))
                 d->Buttons[1]->click();
         });
-        form.Batch().dobatch(f.batch, TBatchRunner::bmFileList);
+        form.Batch().RunBatch(f.batch, TBatchRunner::bmFileList);
         if (QDir(f.ours).entryList(QDir::Files).size() != g_files || !form.Batch().Failures().isEmpty() ||
             form.MDIChildCount() != 0)
             state.SkipWithError("not every image was processed");

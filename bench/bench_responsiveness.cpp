@@ -269,7 +269,7 @@ int main(int argc, char** argv)
                 if (auto* d = qobject_cast<Taufverzform*>(QApplication::activeModalWidget()))
                     d->Buttons[1]->click();
             });
-            form->Batch().dobatch(BatchFilePath(QStringLiteral("walk")), TBatchRunner::bmFileList);
+            form->Batch().RunBatch(BatchFilePath(QStringLiteral("walk")), TBatchRunner::bmFileList);
             return QDir(out).entryList(QDir::Files).size() == files.size();
         });
     }

@@ -20,7 +20,7 @@ class TMainWindowServices;
 
 // The resident batch dialog: the record files, the after-processing settings and the
 // quick starters. Its results name what the user chose (0 closed, 1 "Beenden", and
-// the play and record modes of the batch runner's dobatch).
+// the play and record modes of the batch runner's RunBatch).
 class Tautoform : public QDialog {
     Q_OBJECT
 public:

@@ -95,7 +95,7 @@ void TBatchRunner::newRecordingClicked()
         controls_.stop->setChecked(true);
     }
     setRecordingControls(main_.IsRecording());
-    updateautobox();
+    UpdateBatchBox();
 }
 
 void TBatchRunner::stopRecordingClicked()
@@ -123,12 +123,12 @@ void TBatchRunner::stopRecordingClicked()
     } catch (...) {
         ClearRecording(main_.RecordedBlocks());
         controls_.record->setChecked(false);
-        updateautobox();
+        UpdateBatchBox();
         throw;
     }
     ClearRecording(main_.RecordedBlocks());
     controls_.record->setChecked(false);
-    updateautobox();
+    UpdateBatchBox();
 }
 
 void TBatchRunner::SaveRecording(const QString& fileName, const std::vector<QByteArray>& list)
@@ -149,7 +149,7 @@ void TBatchRunner::ClearRecording(std::vector<QByteArray>& list)
     list.shrink_to_fit();
 }
 
-void TBatchRunner::updateautobox()
+void TBatchRunner::UpdateBatchBox()
 {
     auto* box = controls_.box;
     if (!box)
@@ -182,10 +182,10 @@ void TBatchRunner::batchClicked()
         options.autodialog = d.work;
         if (const QString record = d.SelectedRecord(); !record.isEmpty())
             options.batchrecord = record;
-        updateautobox();
+        UpdateBatchBox();
     }
     if (result != 0 && result != 1)
-        dobatch(BatchDirectory() + options.batchrecord, result);
+        RunBatch(BatchDirectory() + options.batchrecord, result);
 }
 
 void TBatchRunner::applyToCurrentImageClicked() { PlayBoxRecord(bmActive); }
@@ -206,7 +206,7 @@ void TBatchRunner::PlayBoxRecord(int mode)
     };
     try {
         if (!record.isEmpty())
-            dobatch(BatchDirectory() + record, mode);
+            RunBatch(BatchDirectory() + record, mode);
     } catch (...) {
         restore();
         throw;
@@ -221,5 +221,5 @@ void TBatchRunner::quickStartClicked(int index)
     dialog_->ChooseNothing();
     const QString record = main_.Options().quickstart[size_t(index)];
     if (!record.isEmpty() && !record.contains(QLatin1Char('/')))
-        dobatch(BatchDirectory() + record, bmActive);
+        RunBatch(BatchDirectory() + record, bmActive);
 }

@@ -553,7 +553,7 @@ void TBatchRunner::runOnScanner(const std::vector<tautomatitem>& items, int& cou
     }
 }
 
-void TBatchRunner::dobatch(const QString& path, int mode)
+void TBatchRunner::RunBatch(const QString& path, int mode)
 {
     if (refuseWhileBatchRuns())
         return;
@@ -641,7 +641,7 @@ void TBatchRunner::dobatch(const QString& path, int mode)
     ReleasePainting();
     TApplication::ProcessMessages();
     main_.UpdateAvailability(false);
-    updateautobox();
+    UpdateBatchBox();
     main_.ResetProgress();
     reportFailures(failures_);
 }

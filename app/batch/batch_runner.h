@@ -36,7 +36,7 @@ struct TBatchControls {
 
 class TBatchRunner {
 public:
-    // Modes of dobatch are the batch dialog's results.
+    // Modes of RunBatch are the batch dialog's results.
     enum TBatchMode : int {
         bmNewRecording = 532,
         bmActive = 3526,
@@ -64,7 +64,7 @@ public:
 
     // The batch dialog, the batch box and the quick starters.
     void batchClicked();
-    void updateautobox();
+    void UpdateBatchBox();
     void applyToCurrentImageClicked();
     // The batch box's record on all loaded images, a directory or file list, or the scanner,
     // with the after-run choice "nichts".
@@ -72,7 +72,7 @@ public:
     void quickStartClicked(int index);  // 0 … 7 for F2 … F9
 
     // Replay.
-    void dobatch(const QString& path, int mode);
+    void RunBatch(const QString& path, int mode);
     // False when the user stopped the walk.
     bool CollectDirectoryFiles(const QString& directory);
 

@@ -1,7 +1,7 @@
 // The drawing bar: its controls, the mouse modes and tools, and the drawing settings it shows.
 #include "app/main_window/drawing_bar.h"
 
-#include "app/dialogs/color_select_dialog.h"
+#include "app/forms/color_select_dialog.h"
 #include "app/image_window/drawing_style_picker.h"
 #include "app/image_window/image_window.h"
 #include "app/main_window/bar_wiring.h"

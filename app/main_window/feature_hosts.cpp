@@ -84,31 +84,31 @@ bool Tform1::StatusLineShown() const { return Item(QLatin1String(ObjectName::Mai
 
 void Tform1::ShowZoomText(const QString& text) { zoombox->setEditText(text); }
 
-int Tform1::CurrentMouseMode() const { return MouseModeCode(); }
+int Tform1::CurrentMouseMode() const { return drawing_->MouseModeCode(); }
 
-int Tform1::CurrentTool() const { return ToolCode(); }
+int Tform1::CurrentTool() const { return drawing_->ToolCode(); }
 
-bool Tform1::InDrawingMode() const { return DrawingMode(); }
+bool Tform1::InDrawingMode() const { return drawing_->DrawingMode(); }
 
-TColor Tform1::DrawingPenColor() const { return PenColor(); }
+TColor Tform1::DrawingPenColor() const { return drawing_->PenColor(); }
 
-TColor Tform1::DrawingFillColor() const { return FillColor(); }
+TColor Tform1::DrawingFillColor() const { return drawing_->FillColor(); }
 
-void Tform1::PickPenColor(TColor color) { SetPenColor(color); }
+void Tform1::PickPenColor(TColor color) { drawing_->SetPenColor(color); }
 
-void Tform1::PickFillColor(TColor color) { SetFillColor(color); }
+void Tform1::PickFillColor(TColor color) { drawing_->SetFillColor(color); }
 
-const TBitmap* Tform1::DrawingFillPattern() const { return FillPatternBitmap(); }
+const TBitmap* Tform1::DrawingFillPattern() const { return drawing_->FillPatternBitmap(); }
 
-QString Tform1::DrawingText() const { return drawingTextEdit->text(); }
+QString Tform1::DrawingText() const { return drawing_->Text(); }
 
-void Tform1::DropSelection() { selectNothingClicked(); }
+void Tform1::DropSelection() { runcode(cmdSelectNone); }
 
 TFeatureRoutes* Tform1::Routes() { return this; }
 
-void Tform1::PrintActive() { RunPrintDialog(*this); }
+void Tform1::PrintActive() { printClicked(); }
 
-void Tform1::CatalogSlideShow() { PlayCatalogSlideShow(*this); }
+void Tform1::CatalogSlideShow() { slideShowFromCatalogClicked(); }
 
 TBatchControls Tform1::BatchControls() const
 {

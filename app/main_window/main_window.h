@@ -102,16 +102,9 @@ public:
     void PinChild(QWidget* child, bool pinned = true) override;
     static Tchild* imageWindowOf(QWidget* window);
     Tchild* NewImageWindow() override;
-    QWidget* newCatalogWindow();
     QString UntitledCaption() const override;
-    void fitWindowToImage(QObject* sender, Tchild* image);
-    // Both passes: the second sees the scroll bars the first one added or removed.
-    void fitWindowToImageTwice(QObject* sender, Tchild* image);
-    void changeWallpaper(const QString& fileName, bool tiled);
     // Save of one image window through the file commands; the outcome says whether it was saved.
     TSaveOutcome SaveImage(Tchild* image) override;
-    // The zoom box shows the active image's zoom.
-    void ShowZoom(int zoom);
 
     // Menu items, menus and tool-bar controls by their names, and what is available for
     // the active child (closing: a child is closing and still counted).
@@ -216,6 +209,13 @@ private:
     void CatalogSlideShow() override;
     // The batch feature's buttons, box and quick-start keys, handed to its runner.
     TBatchControls BatchControls() const;
+
+    // New windows, their fit, and the wallpaper (through the host interfaces above).
+    QWidget* newCatalogWindow();
+    void fitWindowToImage(QObject* sender, Tchild* image);
+    // Both passes: the second sees the scroll bars the first one added or removed.
+    void fitWindowToImageTwice(QObject* sender, Tchild* image);
+    void changeWallpaper(const QString& fileName, bool tiled);
 
     // Creation: the menus, the bars and their wiring.
     void FormCreate();

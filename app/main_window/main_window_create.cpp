@@ -139,7 +139,7 @@ void Tform1::FormCreate()
     TApplication::SetHelpFile(ProgramDirectoryWithSlash() + HelpFileName(options.language));
     insertSeparators();
     UpdateAvailability(false);
-    batch_->updateautobox();
+    batch_->UpdateBatchBox();
 
     history_ = new THistoryList();
     history_->SetMaxCount(10);

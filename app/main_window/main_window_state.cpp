@@ -196,7 +196,6 @@ void Tform1::zoomBoxChanged()
     child->imageKit->SetZoom(ZoomFromText(text));
 }
 
-void Tform1::ShowZoom(int zoom) { zoombox->setEditText(QString::number(zoom) + QStringLiteral(" %")); }
 
 void Tform1::zoomBoxKeyPress(QChar key)
 {

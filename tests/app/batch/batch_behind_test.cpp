@@ -40,7 +40,7 @@ protected:
         form->autoform()->imageKit->Params().JpegQuality = 85;
         messages.clear();
         clickInModal("Button1");
-        form->Batch().dobatch(writeBatch(QStringLiteral("behind"), records), TBatchRunner::bmFileList);
+        form->Batch().RunBatch(writeBatch(QStringLiteral("behind"), records), TBatchRunner::bmFileList);
         TRunResult r;
         r.names = QDir(out_).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         for (const QString& f : r.names)

@@ -14,7 +14,7 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
 {
     const QString path = writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative});
     form->options.quickstart[0] = QStringLiteral("pn.atm");
-    form->Batch().updateautobox();
+    form->Batch().UpdateBatchBox();
     for (int i = 0; i < 3; ++i)
         imageWindow(2, 2, RGB(10 * i, 0, 0));
     const char* starters[] = {"Neuaufnehmen1",           "AufaktuellesBildanwenden1", "AufallegeladenenBilderanwenden1",
@@ -35,14 +35,14 @@ TEST_F(Batch, NothingStartsWhileABatchRunsAndTheRunKeepsItsChoice)
         f.Batch().quickStartClicked(0);
         f.Batch().applyToCurrentImageClicked();
         f.Batch().PlayBoxRecord(TBatchRunner::bmAllLoaded);
-        f.Batch().dobatch(path, TBatchRunner::bmActive);
+        f.Batch().RunBatch(path, TBatchRunner::bmActive);
         f.Batch().newRecordingClicked();
         f.Batch().batchClicked();
         EXPECT_EQ(messages.size(), before + 6);
         EXPECT_FALSE(f.Recording);
     };
     settings(2, 0, 1);
-    form->Batch().dobatch(path, TBatchRunner::bmAllLoaded);
+    form->Batch().RunBatch(path, TBatchRunner::bmAllLoaded);
     EXPECT_EQ(prints, 3);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files).size(), 3);
     EXPECT_EQ(form->MDIChildCount(), 0);
@@ -64,7 +64,7 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
     ASSERT_NE(c, nullptr);
     settings(2, 0, 1);
     form->autoform()->SetDirectory(out_ + QStringLiteral("/missing/deeper"));
-    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmActive);
+    form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmActive);
     ASSERT_EQ(form->MDIChildCount(), 1);
     EXPECT_TRUE(c->Modified());
     EXPECT_EQ(c->windowTitle(), source + QStringLiteral(" (Batch-Ergebnis)"));
@@ -102,7 +102,7 @@ TEST_F(Batch, TheMainWindowWaitsForABatchAndForAMultiFileOpen)
     };
     settings(2, 0, 1);
     messages.clear();
-    form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), TBatchRunner::bmAllLoaded);
+    form->Batch().RunBatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(prints, 3);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files).size(), 3);
     EXPECT_TRUE(form->isVisible());
@@ -152,7 +152,7 @@ TEST_F(Batch, DirectoryWalkRunsTheEventsAndCancelEndsTheRunBeforeAnyFile)
         m->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     });
     settings(1);
-    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
+    form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
     EXPECT_TRUE(duringWalk);
     EXPECT_EQ(form->MDIChildCount(), 0);
     EXPECT_EQ(loadFile(tree + QStringLiteral("/x.bmp")).PixelColor(0, 0), RGB(1, 2, 3));

@@ -108,7 +108,7 @@ TEST_F(Batch, AllLoadedImagesAreSavedUnderIncrementedNumbersAndClosed)
         imageWindow(4, 3, c);
     const QByteArray first = ReadWholeFile(out_ + QStringLiteral("/u0001.bmp"));
     settings(2, 1, 1);
-    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
+    form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(form->MDIChildCount(), 0);
     EXPECT_EQ(ReadWholeFile(out_ + QStringLiteral("/u0001.bmp")), first);
     for (int i = 0; i < 3; ++i) {
@@ -134,7 +134,7 @@ TEST_F(Batch, ExistingFileRulesOverwriteIncrementOrLeaveTheImageOpen)
         writeImage(out_ + QStringLiteral("/u0001.bmp"), RGB(1, 1, 1));
         Tchild* w = imageWindow(5, 2, RGB(40, 50, 60));
         settings(2, c.rule, 1);
-        form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmActive);
+        form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmActive);
         EXPECT_EQ(form->MDIChildCount(), c.windowOpen ? 1 : 0) << c.rule;
         const QStringList files = QDir(out_).entryList(QDir::Files, QDir::Name);
         if (*c.savedAs) {
@@ -196,7 +196,7 @@ TEST_F(Batch, DirectoryRunSkipsABrokenFileAndNeverTouchesAnotherWindow)
             d->TypeBoxes[9]->setChecked(c.png);
             d->Buttons[1]->click();
         });
-        form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
+        form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
         ASSERT_EQ(form->Batch().Failures().size(), 1);
         EXPECT_TRUE(form->Batch().Failures()[0].startsWith(src + QStringLiteral("/b.bmp")));
         ASSERT_FALSE(messages.empty());
@@ -244,7 +244,7 @@ TEST_F(Batch, DecodingAheadGivesTheSameImagesAndFailuresForEveryThreadCount)
         form->options.verzdialog.types[0] = 1;
         settings(2, 0, 1);  // saved as BMP: the decoded pixels, byte for byte
         clickInModal("Button1");
-        form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
+        form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
         Run r;
         for (const QString& f : QDir(out_).entryList(QDir::Files, QDir::Name))
             r.saved.push_back(ReadWholeFile(out_ + QLatin1Char('/') + f));
@@ -273,7 +273,7 @@ TEST_F(Batch, KeepNamesAndFormatOverwriteInPlaceAndUntitledImagesGetNumberedName
     form->options.verzdialog.source = 0;
     settings(2, 0, 3, true, true);
     clickInModal("Button1");
-    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
+    form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
     EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/a.png")).mid(1, 3), QByteArray("PNG"));
     EXPECT_EQ(ReadWholeFile(src + QStringLiteral("/b.bmp")).left(2), QByteArray("BM"));
     EXPECT_EQ(loadFile(src + QStringLiteral("/a.png")).PixelColor(2, 2), RGB(155, 255, 255));
@@ -282,7 +282,7 @@ TEST_F(Batch, KeepNamesAndFormatOverwriteInPlaceAndUntitledImagesGetNumberedName
 
     // A new image has no name or format to keep.
     imageWindow(3, 3, RGB(0, 0, 200));
-    form->Batch().dobatch(BatchFilePath(QStringLiteral("neg")), TBatchRunner::bmAllLoaded);
+    form->Batch().RunBatch(BatchFilePath(QStringLiteral("neg")), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files), QStringList{QStringLiteral("u0001.tiff")});
     EXPECT_EQ(form->MDIChildCount(), 0);
 }
@@ -296,7 +296,7 @@ TEST_F(Batch, AFailedSaveStopsTheRunAndLeavesItsWindowOpen)
     settings(2, 0, 1);
     form->autoform()->SetDirectory(out_ + QStringLiteral("/missing/deeper"));
     messages.clear();
-    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
+    form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(form->MDIChildCount(), 2);
     EXPECT_TRUE(first->Modified());
     EXPECT_EQ(first->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(10, 10, 10)));
@@ -316,8 +316,8 @@ TEST_F(Batch, RecordsStayOnTheirWindowWhenTheUserActivatesAnother)
         f.ActivateChild(other);
     };
     settings(0);
-    form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative, cmdPrint, cmdFlipVertical}),
-                          TBatchRunner::bmActive);
+    form->Batch().RunBatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative, cmdPrint, cmdFlipVertical}),
+                           TBatchRunner::bmActive);
     EXPECT_EQ(prints, 2);
     EXPECT_EQ(target->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(2, 2, 2)));
     EXPECT_EQ(other->imageKit->Bitmap()->PixelColor(0, 0), RGB(1, 1, 1));
@@ -358,7 +358,7 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         // a name under "save and close").
         const QString batch = c.after == 1 ? writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative})
                                            : writeBatch(QStringLiteral("pnd"), {cmdPrint, cmdNegative, cmdDuplicate});
-        form->Batch().dobatch(batch, c.mode);
+        form->Batch().RunBatch(batch, c.mode);
         ASSERT_FALSE(during.empty()) << c.mode;
         for (bool enabled : during)
             EXPECT_EQ(enabled, !c.heldDuringRun) << c.mode << c.after;
@@ -393,7 +393,7 @@ TEST_F(Batch, EscapeOrCancelStopsAfterTheCurrentImage)
                 p->findChild<QPushButton*>()->click();
         };
         settings(0);
-        form->Batch().dobatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), TBatchRunner::bmAllLoaded);
+        form->Batch().RunBatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), TBatchRunner::bmAllLoaded);
         EXPECT_EQ(prints, 2);
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(windows[size_t(i)]->imageKit->Bitmap()->PixelColor(0, 0),
@@ -422,7 +422,7 @@ TEST_F(Batch, HostileRecordsAreRefusedBeforeTheyRun)
     }
     settings(2, 0, 1);
     messages.clear();
-    form->Batch().dobatch(BatchFilePath(QStringLiteral("bad")), TBatchRunner::bmActive);
+    form->Batch().RunBatch(BatchFilePath(QStringLiteral("bad")), TBatchRunner::bmActive);
     EXPECT_EQ(w->imageKit->Bitmap()->Width(), 4);
     EXPECT_EQ(w->imageKit->Bitmap()->PixelColor(0, 0), negated(RGB(5, 5, 5)));
     EXPECT_EQ(messages.size(), 1u);
@@ -431,7 +431,7 @@ TEST_F(Batch, HostileRecordsAreRefusedBeforeTheyRun)
 
     // An empty batch still does the after-processing.
     WriteBatchFile(BatchFilePath(QStringLiteral("empty")), {});
-    form->Batch().dobatch(BatchFilePath(QStringLiteral("empty")), TBatchRunner::bmActive);
+    form->Batch().RunBatch(BatchFilePath(QStringLiteral("empty")), TBatchRunner::bmActive);
     EXPECT_EQ(QDir(out_).entryList(QDir::Files), QStringList{QStringLiteral("u0001.bmp")});
 }
 
@@ -440,7 +440,7 @@ TEST_F(Batch, BatchBoxAndQuickStartersFollowTheRecordFiles)
     writeBatch(QStringLiteral("alpha"), {cmdNegative});
     writeBatch(QStringLiteral("Beta"), {cmdFlipVertical});
     form->options.batchrecord = QStringLiteral("BETA.ATM");
-    form->Batch().updateautobox();
+    form->Batch().UpdateBatchBox();
     auto* box = form->Control<QComboBox>(QStringLiteral("autobox"));
     EXPECT_EQ(box->count(), 2);
     EXPECT_EQ(box->currentText(), QStringLiteral("Beta.atm"));
@@ -469,7 +469,7 @@ TEST_F(Batch, BatchBoxAndQuickStartersFollowTheRecordFiles)
 
     // A record file made elsewhere shows after the next refill.
     writeBatch(QStringLiteral("gamma"), {cmdGray});
-    form->Batch().updateautobox();
+    form->Batch().UpdateBatchBox();
     EXPECT_EQ(box->count(), 3);
 }
 

@@ -129,9 +129,9 @@ TEST(BatchRunner, ReplaysOnThePinnedActiveWindowThroughTheServicesAlone)
     main.AddChild();
     main.ActivateChild(target);
     const QString path = batchFile(QStringLiteral("fake"), {cmdNegative, cmdSave, cmdFlipVertical});
-    main.OnRun = [&] { runner.dobatch(path, TBatchRunner::bmActive); };
+    main.OnRun = [&] { runner.RunBatch(path, TBatchRunner::bmActive); };
 
-    runner.dobatch(path, TBatchRunner::bmActive);
+    runner.RunBatch(path, TBatchRunner::bmActive);
 
     ASSERT_EQ(main.ran.size(), 2u);
     for (size_t i = 0; i < 2; ++i) {

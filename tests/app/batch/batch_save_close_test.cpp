@@ -28,7 +28,7 @@ TEST_F(Batch, SaveAndCloseWritesImagesBackAndStopsWhenASaveIsCancelled)
         });
     };
     settings(1);
-    form->Batch().dobatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
+    form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmAllLoaded);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(loadFile(a).PixelColor(1, 1), negated(RGB(10, 20, 30)));
     EXPECT_EQ(loadFile(b).PixelColor(1, 1), negated(RGB(40, 50, 60)));

@@ -62,7 +62,7 @@ TEST_F(BatchScanner, EveryScannedImageGetsItsOwnWindowUntilTheSourceIsCancelled)
                 scantest::ClickCancel(d);
         });
         driver.start();
-        form->Batch().dobatch(BatchFilePath(QStringLiteral("neg")), TBatchRunner::bmScanner);
+        form->Batch().RunBatch(BatchFilePath(QStringLiteral("neg")), TBatchRunner::bmScanner);
         driver.stop();
         EXPECT_EQ(shown, c.scans + 1);
 

@@ -345,7 +345,7 @@ TEST_F(CatalogWindowTest, ProgressBarFollowsEachFileInSteps)
         }
         // Fast files may end before the bar's interval has passed once: then it never
         // left 0, which is where it has to end.
-        EXPECT_EQ(form->progressBar->value(), 0);
+        EXPECT_EQ(form->Control<QProgressBar>(QStringLiteral("ProgressBar1"))->value(), 0);
         ASSERT_TRUE(!slowFiles || !values.empty());
         const TRect last = k->thumbGrid->CellRect(5 % k->thumbGrid->ColCount(), 5 / k->thumbGrid->ColCount());
         EXPECT_TRUE(paints.paintedWhenReady.contains(QRect(last.Left, last.Top, last.Width(), last.Height())))

@@ -528,7 +528,7 @@ TEST_F(MainWindowActions, BatchBoxStoresTheChosenRecord)
     QTest::keyClick(box, Qt::Key_Down);
     EXPECT_EQ(box->currentText(), QStringLiteral("beta.atm"));
     EXPECT_EQ(form->options.batchrecord, QStringLiteral("beta.atm"));
-    form->Batch().updateautobox();
+    form->Batch().UpdateBatchBox();
     EXPECT_EQ(box->currentText(), QStringLiteral("beta.atm"));
     EXPECT_EQ(form->options.batchrecord, QStringLiteral("beta.atm"));
     ASSERT_TRUE(form->close());

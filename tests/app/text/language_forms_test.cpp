@@ -286,7 +286,7 @@ TEST_F(MainWindowTest, BatchBoxShowsWholeNamesOfRecordsAddedLater)
     QTest::qWait(0);
     const QString name = QStringLiteral("greyresize_and_sharpen_holiday.atm");
     WriteFileSafely(WindowsDirectory() + name, QByteArray());
-    form->Batch().updateautobox();
+    form->Batch().UpdateBatchBox();
     // The tool bar lays the box out again once its size hint has grown.
     for (int turn = 0; turn < 500 && box->width() < box->sizeHint().width(); ++turn)
         QTest::qWait(10);

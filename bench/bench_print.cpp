@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     g_dir = &dir;
     g_form = StartBenchMainWindow();
     {
-        Tchild* c = g_form->newImageWindow();
+        Tchild* c = g_form->NewImageWindow();
         *c->imageKit->Bitmap() = MakeBenchImage(kWidth, kHeight, 1);
         c->setWindowTitle(QStringLiteral("photo"));
         g_form->ActivateChild(c);

@@ -214,7 +214,7 @@ int main(int argc, char** argv)
     });
 
     // Colour reduction in an image window, its progress going to the main window.
-    Tchild* image = form->newImageWindow();
+    Tchild* image = form->NewImageWindow();
     image->imageKit->Bitmap()->Assign(MakeBenchImage(4000, 3000, 3));
     image->imageKit->Update();
     image->imageKit->Proc()->UndoLimit = 0;

@@ -17,6 +17,7 @@
 #include <QBuffer>
 #include <QFileDialog>
 #include <QTimer>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -243,8 +244,12 @@ TEST_F(CatalogWindowTest, ReloadAndUpdateSkipUnreadableFilesAndNameThem)
             f.write("BM broken now");
         }
         picture(QStringLiteral("r2.bmp"), 8, 8, Qt::blue);
-        // A time the update sees as changed.
+        // A time the update sees as changed, whatever the clock did meanwhile: the files
+        // carry a fixed past time and the entries another.
         for (int i : {1, 2}) {
+            QFile f(files[i]);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(12, 0)), QFileDevice::FileModificationTime));
             TCatalogEntry e = k->Entry(i);
             e.Time += 1;
             k->Items[size_t(i)].Text = e.Text();

@@ -6,6 +6,7 @@
 #include "app/image_window/image_window.h"
 #include "app/options/options.h"
 #include "app/text/language.h"
+#include "app/util/cancellable_work.h"
 #include "imaging/dialogs/twain_acquire.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
@@ -17,6 +18,11 @@
 
 void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
 {
+    // A record that long work's events bring (a timer, another program) waits its turn:
+    // it is refused and not recorded.
+    if (RefuseWhileWorkRuns())
+        return;
+    const TWorkScope scope;
     // The handlers' record may change while a command runs (wallpaper builds a save).
     const tautomatitem a = item;
     // However the command ends (returned, refused, raised), its progress does not stay.

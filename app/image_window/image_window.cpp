@@ -4,6 +4,7 @@
 #include "app/options/options.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
+#include "app/util/cancellable_work.h"
 #include "imaging/kit/image_kit.h"
 #include "imaging/ruler/ruler_box.h"
 #include "platform/core/number_format.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/application.h"
 
 #include <QCloseEvent>
+#include <QPointer>
 #include <QGridLayout>
 #include <QStatusBar>
 
@@ -219,6 +221,21 @@ void Tchild::refreshStatusSize()
 
 void Tchild::closeEvent(QCloseEvent* event)
 {
+    // Long work may be using this window: its work on it stops, and the window closes
+    // (asking as usual) once the work has ended.
+    QPointer<Tchild> self(this);
+    if (HoldCloseWhileWorkRuns(this, [self] {
+            if (!self)
+                return;
+            if (QWidget* frame = self->parentWidget(); frame && frame->inherits("QMdiSubWindow"))
+                frame->close();
+            else
+                self->close();
+        })) {
+        TCancellableWork::CancelWorkOn(this);
+        event->ignore();
+        return;
+    }
     if (FormClose())
         event->accept();
     else

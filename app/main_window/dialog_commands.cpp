@@ -174,7 +174,7 @@ void Tform1::reduceColorsDialogClicked()
             TCancellableWork work(this,
                                   LangText(QStringLiteral("Farben werden reduziert ..."),
                                            QStringLiteral("Reducing colours ...")),
-                                  LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")));
+                                  LangText(QStringLiteral("Abbrechen"), QStringLiteral("Cancel")), image);
             image->imageKit->Proc()->ReduceColors(d.ColorCount);
             done = true;
         } catch (const EAbort&) {

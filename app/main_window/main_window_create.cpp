@@ -14,6 +14,7 @@
 #include "app/text/language.h"
 #include "app/text/object_names.h"
 #include "app/text/translation.h"
+#include "app/util/cancellable_work.h"
 #include "app/util/decode_ahead.h"
 #include "app/util/paths.h"
 #include "controls/combos/kit_combos.h"
@@ -266,6 +267,13 @@ bool Tform1::FormClose()
 
 void Tform1::closeEvent(QCloseEvent* event)
 {
+    // Asked while long work lets the events run: the work stops, and the program
+    // closes as usual once it has ended.
+    if (HoldCloseWhileWorkRuns(this, [this] { close(); })) {
+        TCancellableWork::CancelWorkOn(this);
+        event->ignore();
+        return;
+    }
     // A batch or a multi-file open works on the windows it would close: the main window
     // waits for it (the batch's progress has its Cancel).
     if (batch_->Running() || files_->Opening()) {

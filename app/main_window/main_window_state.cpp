@@ -70,20 +70,29 @@ void Tform1::wireButton(QToolButton* button, std::function<void()> handler)
     WireButton(this, button, std::move(handler));
 }
 
+namespace {
+// An item or button that long work's events set off is refused; its own run is work.
+void runWired(const std::function<void()>& handler)
+{
+    if (RefuseWhileWorkRuns())
+        return;
+    const TWorkScope scope;
+    TApplication::Guard(handler);
+}
+}  // namespace
+
 void WireItem(QObject* context, QAction* action, std::function<void()> handler)
 {
     const QVariant avail = action->property("kAvailable");
     action->setEnabled(!avail.isValid() || avail.toBool());
-    QObject::connect(action, &QAction::triggered, context,
-                     [handler = std::move(handler)] { TApplication::Guard(handler); });
+    QObject::connect(action, &QAction::triggered, context, [handler = std::move(handler)] { runWired(handler); });
 }
 
 void WireButton(QObject* context, QToolButton* button, std::function<void()> handler)
 {
     const QVariant avail = button->property("kAvailable");
     button->setEnabled(!avail.isValid() || avail.toBool());
-    QObject::connect(button, &QToolButton::clicked, context,
-                     [handler = std::move(handler)] { TApplication::Guard(handler); });
+    QObject::connect(button, &QToolButton::clicked, context, [handler = std::move(handler)] { runWired(handler); });
 }
 
 void Tform1::multienabled(QMenu* item, bool enabled)

@@ -165,6 +165,8 @@ void Tdoslide::Start()
         QPointer<Tdoslide> self(this);
         collecting_ = true;
         files_ = CollectSlideDirectory(options_.directory.Text(), options_, [&self](const QString&, int) {
+            // Long work's events: what they bring may not start another show meanwhile.
+            const TApplication::TWorkEvents marked;
             TApplication::ProcessMessages();
             return self && !self->stop_;
         });

@@ -1,6 +1,7 @@
 // The progress window of long work that the user can stop.
 #include "app/util/cancellable_work.h"
 
+#include "app/text/language.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
 
@@ -9,6 +10,10 @@
 #include <QKeyEvent>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -33,8 +38,9 @@ protected:
 
 }  // namespace
 
-TCancellableWork::TCancellableWork(QWidget* parent, const QString& label, const QString& cancelCaption)
-    : outer_(g_current)
+TCancellableWork::TCancellableWork(QWidget* parent, const QString& label, const QString& cancelCaption,
+                                   const QObject* target)
+    : target_(target), outer_(g_current)
 {
     auto* dialog = new TWorkDialog(label, cancelCaption, 0, 100, parent);
     dialog->setObjectName(QStringLiteral("CancellableWork"));
@@ -63,9 +69,30 @@ TCancellableWork* TCancellableWork::Current() { return g_current; }
 
 QProgressDialog* TCancellableWork::Dialog() const { return dialog_; }
 
+bool TCancellableWork::isOn(const QObject* target) const
+{
+    if (target_ == target)
+        return true;
+    // The window its progress shows over, as a widget or as the system's window.
+    QWidget* over = dialog_ ? dialog_->parentWidget() : nullptr;
+    for (QWidget* w : {static_cast<QWidget*>(dialog_.data()), over ? over->window() : nullptr})
+        if (w && (w == target || w->windowHandle() == target))
+            return true;
+    return false;
+}
+
+void TCancellableWork::CancelWorkOn(const QObject* target)
+{
+    for (TCancellableWork* w = g_current; w; w = w->outer_)
+        if (w->isOn(target))
+            w->cancelled_ = true;
+}
+
 void TCancellableWork::Step(int percent)
 {
     if (!cancelled_ && dialog_) {
+        // A modal progress window runs the events in setValue too.
+        const TApplication::TWorkEvents marked;
         if (!dialog_->isVisible() && started_.elapsed() >= kShowAfterMs)
             dialog_->show();
         if (dialog_->value() != percent)
@@ -85,4 +112,65 @@ void TCancellableWork::Step(int percent)
         cancelled_ = true;
     if (cancelled_)
         throw EAbort(QStringLiteral("Cancelled"));
+}
+
+namespace {
+
+int g_workDepth = 0;
+// The closes that wait for the outermost work, one per window.
+std::vector<std::pair<QPointer<QObject>, std::function<void()>>> g_heldCloses;
+
+// A window the system asked to close while the work let the events run: its work
+// stops, and it closes once the work has ended.
+void holdSystemClose(QWindow* window)
+{
+    TCancellableWork::CancelWorkOn(window);
+    QPointer<QWindow> w(window);
+    HoldCloseWhileWorkRuns(window, [w] {
+        if (w)
+            w->close();
+    });
+}
+
+}  // namespace
+
+TWorkScope::TWorkScope()
+{
+    if (g_workDepth++ == 0)
+        TApplication::OnCloseHeldForWork = holdSystemClose;
+}
+
+TWorkScope::~TWorkScope()
+{
+    if (--g_workDepth > 0)
+        return;
+    TApplication::OnCloseHeldForWork = nullptr;
+    // Queued: whoever ran the work is still on the stack and may use its window.
+    for (auto& [window, close] : std::exchange(g_heldCloses, {}))
+        if (window)
+            QTimer::singleShot(0, window, std::move(close));
+}
+
+bool TWorkScope::Reentered() { return g_workDepth > 0 && TApplication::WorkLetsEventsRun(); }
+
+bool RefuseWhileWorkRuns()
+{
+    if (!TWorkScope::Reentered())
+        return false;
+    LangMessageDlg(QStringLiteral("Eine Arbeit läuft noch. Bitte warten Sie, bis sie beendet ist, oder brechen Sie "
+                                  "sie ab."),
+                   mtInformation, mbOK,
+                   QStringLiteral("Work is still running. Please wait until it has finished, or cancel it."));
+    return true;
+}
+
+bool HoldCloseWhileWorkRuns(QObject* window, std::function<void()> close)
+{
+    if (!TWorkScope::Reentered())
+        return false;
+    for (const auto& held : g_heldCloses)
+        if (held.first == window)
+            return true;
+    g_heldCloses.emplace_back(window, std::move(close));
+    return true;
 }

@@ -13,11 +13,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QWindow>
 
 std::function<void(const std::exception&)> TApplication::OnException;
 std::function<bool(const QString&)> TApplication::OpenUrlHook;
 std::function<void(const QString&, bool)> TApplication::OnHelpFailure;
 std::function<int64_t()> TApplication::ResponsiveClock;
+std::function<void(QWindow*)> TApplication::OnCloseHeldForWork;
 
 namespace {
 QString g_title;
@@ -94,15 +96,19 @@ namespace {
 // Holds off the window system's close requests while long work lets events run.
 class TCloseHold : public QObject {
 protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Close && event->spontaneous()) {
+            if (auto* window = qobject_cast<QWindow*>(watched); window && TApplication::OnCloseHeldForWork)
+                TApplication::OnCloseHeldForWork(window);
             event->ignore();
             return true;
         }
         return false;
     }
 };
+
+int g_workEvents = 0;
 
 int64_t responsiveNow()
 {
@@ -118,6 +124,11 @@ int64_t responsiveNow()
 
 }  // namespace
 
+bool TApplication::WorkLetsEventsRun() { return g_workEvents > 0; }
+
+TApplication::TWorkEvents::TWorkEvents() { ++g_workEvents; }
+TApplication::TWorkEvents::~TWorkEvents() { --g_workEvents; }
+
 void TApplication::KeepResponsive()
 {
     static bool running = false;
@@ -132,6 +143,7 @@ void TApplication::KeepResponsive()
     ever = true;
     last = now;
     struct Scope {
+        TWorkEvents marked;
         TCloseHold hold;
         Scope()
         {

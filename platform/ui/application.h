@@ -9,6 +9,7 @@
 #include <functional>
 
 class Exception;
+class QWindow;
 
 // The application object. Its notify() lets no exception escape an event handler: an
 // Exception or std::exception is shown in the default handler's message box (the
@@ -33,6 +34,20 @@ public:
     // may be using it), so nothing can start or free anything under the work.
     static void KeepResponsive();
     static constexpr int kResponsiveMs = 10;
+    // True while long work lets the events run (KeepResponsive, or a work's own window
+    // inside a TWorkEvents): what arrives then comes from outside the work and must
+    // neither start another command nor free what the work holds.
+    static bool WorkLetsEventsRun();
+    // Told of each window KeepResponsive held open, so that whoever runs the work can
+    // close it once the work has ended.
+    static std::function<void(QWindow* window)> OnCloseHeldForWork;
+    class TWorkEvents {
+    public:
+        TWorkEvents();
+        ~TWorkEvents();
+        TWorkEvents(const TWorkEvents&) = delete;
+        TWorkEvents& operator=(const TWorkEvents&) = delete;
+    };
     // Milliseconds of a monotonic clock for KeepResponsive; tests replace it.
     static std::function<int64_t()> ResponsiveClock;
 

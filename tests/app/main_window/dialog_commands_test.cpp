@@ -5,6 +5,7 @@
 #include "app/dialogs/histogram_dialog.h"
 #include "app/dialogs/merge_dialog.h"
 #include "app/dialogs/new_image_dialog.h"
+#include "app/dialogs/preview_pair.h"
 #include "app/dialogs/rotate_dialog.h"
 #include "app/dialogs/size_units.h"
 #include "app/text/language.h"
@@ -263,6 +264,115 @@ TEST_F(DialogCommands, ThousandsOfColoursCanBeStoppedAndTellWhatTheyReached)
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0], QStringLiteral("Das Bild hat jetzt %1 Farben (1000 gewünscht).").arg(has));
     }
+    TApplication::ResponsiveClock = nullptr;
+}
+
+// Long work lets the events run, and what they bring (a timer, another program) comes
+// while the work still holds its window. A close waits for the work, which stops where
+// it can be stopped, and the window goes afterwards; a command is refused with a word in
+// the user's language and the work ends as it would have.
+TEST_F(DialogCommands, WorkSurvivesClosesAndRefusesCommandsWhileItLetsEventsRun)
+{
+    enum Meanwhile { CloseWindow, CloseProgram, SameAgain, OtherCommand, EscapeAndClose };
+    const struct {
+        const char* work;
+        Meanwhile meanwhile;
+        uint8_t language;
+    } cases[] = {{"Farbenreduzieren1", CloseWindow, langGerman},   {"Farbenreduzieren1", CloseProgram, langGerman},
+                 {"Farbenreduzieren1", SameAgain, langGerman},     {"Farbenreduzieren1", OtherCommand, langEnglish},
+                 {"Farbenreduzieren1", EscapeAndClose, langEnglish}, {"Winkeleingeben1", CloseWindow, langEnglish},
+                 {"Winkeleingeben1", CloseProgram, langGerman},    {"Winkeleingeben1", SameAgain, langEnglish},
+                 {"Winkeleingeben1", OtherCommand, langGerman}};
+    // Every step may let the events run.
+    TApplication::ResponsiveClock = [t = int64_t(0)]() mutable { return t += 1000; };
+    answer = mrNo;  // a changed image closes without being saved
+    for (const auto& k : cases) {
+        const bool reduce = k.work == std::string("Farbenreduzieren1");
+        SCOPED_TRACE(testing::Message() << k.work << " " << int(k.meanwhile));
+        make();
+        SetLanguage(k.language);
+        messages.clear();
+        QPointer<Tchild> c = gradient(120, 90);
+        TImageKit rotated;
+        rotated.SetBackground(c->imageKit->Background());
+        rotated.Assign(c->imageKit->Bitmap());
+        rotated.Rotate(30, false);
+
+        bool accepted = false, acted = false;
+        int secondDialogs = 0;
+        QTimer driver;
+        driver.setInterval(0);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            // A second dialog means the command started again: let it run, as a user would.
+            if (auto* d = qobject_cast<TPreviewPairDialog*>(QApplication::activeModalWidget()); d && acted) {
+                ++secondDialogs;
+                d->okButton->click();
+                return;
+            }
+            if (!accepted || acted || !TApplication::WorkLetsEventsRun())
+                return;
+            acted = true;
+            QWidget* frame = c->parentWidget();
+            switch (k.meanwhile) {
+            case CloseWindow: frame->close(); break;
+            case CloseProgram: form->close(); break;
+            case SameAgain: form->Item(QString::fromLatin1(k.work))->trigger(); break;
+            case OtherCommand: form->Item(QStringLiteral("N90imUhrzeigersinndrehen1"))->trigger(); break;
+            case EscapeAndClose: {
+                QProgressDialog* progress = TCancellableWork::Current()->Dialog();
+                progress->show();
+                QTest::keyClick(progress, Qt::Key_Escape);
+                frame->close();
+                break;
+            }
+            }
+        });
+        driver.start();
+        if (reduce)
+            WhenModal<Tfarbredform>([&](Tfarbredform* d) {
+                d->valueEdit->setText(QStringLiteral("1000"));
+                accepted = true;
+                d->okButton->click();
+            });
+        else
+            WhenModal<TfRotate>([&](TfRotate* d) {
+                d->antialiasCheck->setChecked(false);
+                d->valueEdit->setText(QStringLiteral("30"));
+                accepted = true;
+                d->okButton->click();
+            });
+        trigger(k.work);
+        EXPECT_TRUE(acted);
+        EXPECT_EQ(TCancellableWork::Current(), nullptr);
+        EXPECT_EQ(secondDialogs, 0);
+        if (k.meanwhile == SameAgain || k.meanwhile == OtherCommand) {
+            driver.stop();
+            ASSERT_TRUE(c);
+            ASSERT_FALSE(messages.empty());
+            EXPECT_EQ(messages[0], k.language == langGerman
+                                       ? QStringLiteral("Eine Arbeit läuft noch. Bitte warten Sie, bis sie beendet "
+                                                        "ist, oder brechen Sie sie ab.")
+                                       : QStringLiteral("Work is still running. Please wait until it has finished, "
+                                                        "or cancel it."));
+            // The work itself went through as it would have alone.
+            EXPECT_EQ(messages.size(), reduce ? 2u : 1u);
+            EXPECT_EQ(undos(c), 1);
+            EXPECT_TRUE(c->Modified());
+            if (reduce) {
+                EXPECT_LT(DistinctColors(c->imageKit->Bitmap()), 1000);
+            } else {
+                EXPECT_TRUE(c->imageKit->Bitmap()->Image() == rotated.Bitmap()->Image());
+            }
+            continue;
+        }
+        // The close waited for the work and goes now. A stopped reduction left nothing to
+        // ask about; a rotation cannot be stopped, so its window asks to save as usual.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !c; }, 20000));
+        driver.stop();
+        EXPECT_TRUE(k.meanwhile != CloseProgram || QTest::qWaitFor([&] { return !form->isVisible(); }, 20000));
+        EXPECT_EQ(messages.size(), reduce ? 0u : 1u);
+    }
+    SetLanguage(langGerman);
     TApplication::ResponsiveClock = nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include "app/app_test_util.h"
 #include "app/slideshow/slide_options_dialog.h"
 #include "app/slideshow/slide_player.h"
+#include "app/text/language.h"
 
 #include "controls/edits/num_edit.h"
 
@@ -10,6 +11,8 @@
 #include <QCheckBox>
 #include <QToolButton>
 #include <QApplication>
+#include <QDir>
+#include <QSet>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -93,4 +96,69 @@ TEST_F(SlideCommands, ACatalogShowPlaysTheCatalogsFiles)
     EXPECT_EQ(ReadSlideList(SlideListFileName()), paths);
     EXPECT_EQ(f.options.slideshow.source, 0);
     EXPECT_TRUE(messages.empty());
+}
+
+// The show walks its folder letting the events run. What they bring meanwhile (a timer,
+// another program) neither starts a second show nor takes the program from under the
+// walk: a second start is refused in the user's language, a close of the program ends
+// the show and closes after it.
+TEST_F(SlideCommands, TheDirectoryWalkRefusesASecondShowAndOutlivesTheProgramsClose)
+{
+    enum Meanwhile { PlayAgain, CloseProgram };
+    const struct {
+        Meanwhile meanwhile;
+        uint8_t language;
+        const char* refusal;  // null: none
+    } cases[] = {{PlayAgain, langGerman,
+                  "Eine Arbeit läuft noch. Bitte warten Sie, bis sie beendet ist, oder brechen Sie sie ab."},
+                 {PlayAgain, langEnglish, "Work is still running. Please wait until it has finished, or cancel it."},
+                 {CloseProgram, langGerman, nullptr}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(int(k.meanwhile));
+        Tform1& f = make();
+        SetLanguage(k.language);
+        messages.clear();
+        for (const char* sub : {"", "/eins", "/zwei"}) {
+            QDir().mkpath(home_ + QLatin1String("/tree") + QLatin1String(sub));
+            QImage im(8, 8, QImage::Format_RGB888);
+            im.fill(Qt::blue);
+            ASSERT_TRUE(im.save(home_ + QLatin1String("/tree") + QLatin1String(sub) + QLatin1String("/b.bmp"), "BMP"));
+        }
+        f.options.slideshow.source = 1;
+        f.options.slideshow.subdirs = 1;
+        f.options.slideshow.directory.Assign(home_ + QLatin1String("/tree"));
+        // Every show that comes up ends at once; the first event of the walk acts.
+        QSet<QWidget*> shows;
+        bool acted = false;
+        QTimer ender;
+        ender.setInterval(0);
+        QObject::connect(&ender, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* p = qobject_cast<Tdoslide*>(w); p && p->isVisible()) {
+                    shows.insert(p);
+                    if (!acted) {
+                        acted = true;
+                        if (k.meanwhile == PlayAgain)
+                            f.Item(QStringLiteral("Abspielen1"))->trigger();
+                        else
+                            f.close();
+                    }
+                    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QApplication::sendEvent(p, &esc);
+                }
+        });
+        ender.start();
+        f.Item(QStringLiteral("Abspielen1"))->trigger();
+        EXPECT_TRUE(acted);
+        EXPECT_EQ(shows.size(), 1);
+        if (k.refusal) {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0], QString::fromUtf8(k.refusal));
+        } else {
+            EXPECT_TRUE(messages.empty());
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 20000));
+        }
+        ender.stop();
+    }
+    SetLanguage(langGerman);
 }

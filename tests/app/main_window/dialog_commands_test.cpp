@@ -300,15 +300,19 @@ TEST_F(DialogCommands, WorkSurvivesClosesAndRefusesCommandsWhileItLetsEventsRun)
 
         bool accepted = false, acted = false;
         int secondDialogs = 0;
-        QTimer driver;
-        driver.setInterval(0);
-        QObject::connect(&driver, &QTimer::timeout, [&] {
-            // A second dialog means the command started again: let it run, as a user would.
+        // The driver acts once inside the work; a second dialog means the command started
+        // again, and the answerer lets it run as a user would (on a timer of its own: the
+        // driver waits in whatever it started).
+        QTimer driver, answerer;
+        for (QTimer* t : {&driver, &answerer})
+            t->setInterval(0);
+        QObject::connect(&answerer, &QTimer::timeout, [&] {
             if (auto* d = qobject_cast<TPreviewPairDialog*>(QApplication::activeModalWidget()); d && acted) {
                 ++secondDialogs;
                 d->okButton->click();
-                return;
             }
+        });
+        QObject::connect(&driver, &QTimer::timeout, [&] {
             if (!accepted || acted || !TApplication::WorkLetsEventsRun())
                 return;
             acted = true;
@@ -328,6 +332,7 @@ TEST_F(DialogCommands, WorkSurvivesClosesAndRefusesCommandsWhileItLetsEventsRun)
             }
         });
         driver.start();
+        answerer.start();
         if (reduce)
             WhenModal<Tfarbredform>([&](Tfarbredform* d) {
                 d->valueEdit->setText(QStringLiteral("1000"));

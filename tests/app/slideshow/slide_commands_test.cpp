@@ -127,26 +127,39 @@ TEST_F(SlideCommands, TheDirectoryWalkRefusesASecondShowAndOutlivesTheProgramsCl
         f.options.slideshow.source = 1;
         f.options.slideshow.subdirs = 1;
         f.options.slideshow.directory.Assign(home_ + QLatin1String("/tree"));
-        // Every show that comes up ends at once; the first event of the walk acts.
+        // The first event of the walk acts; from then on every show that comes up ends at
+        // once (on a timer of its own: the acting one waits in whatever it started).
         QSet<QWidget*> shows;
         bool acted = false;
-        QTimer ender;
-        ender.setInterval(0);
-        QObject::connect(&ender, &QTimer::timeout, [&] {
+        auto visibleShows = [] {
+            QList<Tdoslide*> found;
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* p = qobject_cast<Tdoslide*>(w); p && p->isVisible()) {
-                    shows.insert(p);
-                    if (!acted) {
-                        acted = true;
-                        if (k.meanwhile == PlayAgain)
-                            f.Item(QStringLiteral("Abspielen1"))->trigger();
-                        else
-                            f.close();
-                    }
-                    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                    QApplication::sendEvent(p, &esc);
-                }
+                if (auto* p = qobject_cast<Tdoslide*>(w); p && p->isVisible())
+                    found << p;
+            return found;
+        };
+        QTimer actor, ender;
+        for (QTimer* t : {&actor, &ender})
+            t->setInterval(0);
+        QObject::connect(&actor, &QTimer::timeout, [&] {
+            if (acted || visibleShows().isEmpty())
+                return;
+            acted = true;
+            if (k.meanwhile == PlayAgain)
+                f.Item(QStringLiteral("Abspielen1"))->trigger();
+            else
+                f.close();
         });
+        QObject::connect(&ender, &QTimer::timeout, [&] {
+            for (Tdoslide* p : visibleShows()) {
+                shows.insert(p);
+                if (!acted)
+                    continue;
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(p, &esc);
+            }
+        });
+        actor.start();
         ender.start();
         f.Item(QStringLiteral("Abspielen1"))->trigger();
         EXPECT_TRUE(acted);
@@ -158,6 +171,7 @@ TEST_F(SlideCommands, TheDirectoryWalkRefusesASecondShowAndOutlivesTheProgramsCl
             EXPECT_TRUE(messages.empty());
             EXPECT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 20000));
         }
+        actor.stop();
         ender.stop();
     }
     SetLanguage(langGerman);

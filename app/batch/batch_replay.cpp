@@ -253,9 +253,10 @@ bool TBatchRunner::replayItems(const std::vector<tautomatitem>& items, QWidget* 
     };
     const QString title = target ? target->windowTitle() : QString();
     for (const tautomatitem& item : items) {
-        TApplication::ProcessMessages();
         if (item.Code() == cmdSave)
             continue;  // recorded saves are the after-processing's business
+        // The events that came during the record before (or the image's open) run first.
+        TApplication::ProcessMessages();
         if (const TRecordCheck check = CheckRecord(item); !check.ok()) {
             if (!settleSaves(target))
                 return false;
@@ -286,7 +287,6 @@ bool TBatchRunner::replayItems(const std::vector<tautomatitem>& items, QWidget* 
         for (QWidget* c : main_.MDIChildren())
             if (!before.contains(c) && alive(c))
                 pins.emplace_back(c);
-        TApplication::ProcessMessages();
     }
     TApplication::ProcessMessages();
     if (painting_)
@@ -474,10 +474,9 @@ bool TBatchRunner::openForBatch(const QString& fileName, QString& error)
 void TBatchRunner::runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter)
 {
     TBatchProgress progress(main_.Window(), int(files.size()));
-    // The next few JPEGs decode on the other cores while this thread works through them in
+    // The next few JPEGs decode on worker threads while this thread works through them in
     // order; a file that fails there loads the ordinary way and fails in its turn.
-    const TIOParamsVals readParams;
-    TDecodeAhead ahead(files, readParams, 0);
+    TDecodeAhead ahead(files, TIOParamsVals(), {});
     // The saves encode on the other cores while the next image is worked on, when nothing
     // the user sees can come between an image and its save; on one thread as ever.
     std::optional<TSavesBehind> behind;

@@ -278,10 +278,10 @@ TEST_F(DialogCommands, WorkSurvivesClosesAndRefusesCommandsWhileItLetsEventsRun)
         const char* work;
         Meanwhile meanwhile;
         uint8_t language;
-    } cases[] = {{"Farbenreduzieren1", CloseWindow, langGerman},   {"Farbenreduzieren1", CloseProgram, langGerman},
-                 {"Farbenreduzieren1", SameAgain, langGerman},     {"Farbenreduzieren1", OtherCommand, langEnglish},
+    } cases[] = {{"Farbenreduzieren1", CloseWindow, langGerman},     {"Farbenreduzieren1", CloseProgram, langGerman},
+                 {"Farbenreduzieren1", SameAgain, langGerman},       {"Farbenreduzieren1", OtherCommand, langEnglish},
                  {"Farbenreduzieren1", EscapeAndClose, langEnglish}, {"Winkeleingeben1", CloseWindow, langEnglish},
-                 {"Winkeleingeben1", CloseProgram, langGerman},    {"Winkeleingeben1", SameAgain, langEnglish},
+                 {"Winkeleingeben1", CloseProgram, langGerman},      {"Winkeleingeben1", SameAgain, langEnglish},
                  {"Winkeleingeben1", OtherCommand, langGerman}};
     // Every step may let the events run.
     TApplication::ResponsiveClock = [t = int64_t(0)]() mutable { return t += 1000; };

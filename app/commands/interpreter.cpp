@@ -19,8 +19,9 @@
 void TCommandInterpreter::Run(QObject* sender, const tautomatitem& item)
 {
     // A record that long work's events bring (a timer, another program) waits its turn:
-    // it is refused and not recorded.
-    if (RefuseWhileWorkRuns())
+    // it is refused and not recorded. A close is held by the window itself instead, and a
+    // close that went through records itself here.
+    if (item.Code() != cmdClose && RefuseWhileWorkRuns())
         return;
     const TWorkScope scope;
     // The handlers' record may change while a command runs (wallpaper builds a save).

@@ -9,6 +9,7 @@
 #include "app/print/print_marks.h"
 #include "app/text/language.h"
 #include "app/text/object_names.h"
+#include "app/util/cancellable_work.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
@@ -143,6 +144,7 @@ public:
     static constexpr int kShowAfterMs = 500;
 
 private:
+    const TWorkSurvivesCloses survives_;
     QProgressDialog dialog_;
     QPointer<QWidget> source_;
     int done_ = 0;

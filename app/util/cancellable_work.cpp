@@ -117,6 +117,7 @@ void TCancellableWork::Step(int percent)
 namespace {
 
 int g_workDepth = 0;
+int g_closesPass = 0;
 // The closes that wait for the outermost work, one per window.
 std::vector<std::pair<QPointer<QObject>, std::function<void()>>> g_heldCloses;
 
@@ -164,9 +165,12 @@ bool RefuseWhileWorkRuns()
     return true;
 }
 
+TWorkSurvivesCloses::TWorkSurvivesCloses() { ++g_closesPass; }
+TWorkSurvivesCloses::~TWorkSurvivesCloses() { --g_closesPass; }
+
 bool HoldCloseWhileWorkRuns(QObject* window, std::function<void()> close)
 {
-    if (!TWorkScope::Reentered())
+    if (!TWorkScope::Reentered() || g_closesPass > 0)
         return false;
     for (const auto& held : g_heldCloses)
         if (held.first == window)

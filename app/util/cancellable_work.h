@@ -65,6 +65,16 @@ private:
     bool cancelled_ = false;
 };
 
+// Work that notices by itself that a window it uses has closed (and stops, saying so):
+// while one lives, closes go through at once.
+class TWorkSurvivesCloses {
+public:
+    TWorkSurvivesCloses();
+    ~TWorkSurvivesCloses();
+    TWorkSurvivesCloses(const TWorkSurvivesCloses&) = delete;
+    TWorkSurvivesCloses& operator=(const TWorkSurvivesCloses&) = delete;
+};
+
 // When reentered, says that the work must end first and returns true.
 bool RefuseWhileWorkRuns();
 // When reentered, keeps close for the moment the outermost work has ended (once per

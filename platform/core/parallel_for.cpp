@@ -62,8 +62,8 @@ public:
         lock.unlock();
 
         int reported = 0;
-        // The calling thread takes bands too; with progress to hand back it reports the
-        // rows done between them (bands are small then).
+        // With progress to hand back the calling thread only reports, as soon as rows are
+        // done (bands are small then); else it takes bands too.
         for (;;) {
             const bool ran = !rowsDone && work(job);
             lock.lock();

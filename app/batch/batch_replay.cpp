@@ -487,7 +487,9 @@ void TBatchRunner::runOnFiles(const std::vector<tautomatitem>& items, const QStr
     TBatchProgress progress(main_.Window(), int(files.size()));
     // The next few JPEGs decode on worker threads while this thread works through them in
     // order; a file that fails there loads the ordinary way and fails in its turn.
-    TDecodeAhead ahead(files, TIOParamsVals(), {});
+    TDecodeAhead::TOptions decoding;
+    decoding.yieldToWindow = true;
+    TDecodeAhead ahead(files, TIOParamsVals(), decoding);
     // The saves encode on the other cores while the next image is worked on, when nothing
     // the user sees can come between an image and its save; on one thread as ever.
     std::optional<TSavesBehind> behind;

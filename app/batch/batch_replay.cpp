@@ -12,6 +12,7 @@
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
 #include "app/util/saves_behind.h"
+#include "app/util/stopwatch.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/parallel_for.h"
@@ -179,15 +180,25 @@ public:
         dialog_.setValue(0);
         dialog_.show();
     }
+    // Shown a few times a second, and at the end: repainting the dialog for every image
+    // of a quick run cost more than a step of the images' own work.
     void Step(int done, const QString& name)
     {
+        const int64_t now = StopwatchNowMs();
+        if (shown_ && now >= shownAt_ && now - shownAt_ < kIntervalMs && done < dialog_.maximum())
+            return;
+        shown_ = true;
+        shownAt_ = now;
         dialog_.setLabelText(QFileInfo(name).fileName().isEmpty() ? name : QFileInfo(name).fileName());
         dialog_.setValue(done);
     }
     bool Cancelled() const { return dialog_.wasCanceled(); }
 
 private:
+    static constexpr int64_t kIntervalMs = 100;
     QProgressDialog dialog_;
+    bool shown_ = false;
+    int64_t shownAt_ = 0;
 };
 
 // Waits with the events running (the scanner's source settles meanwhile).
@@ -253,9 +264,10 @@ bool TBatchRunner::replayItems(const std::vector<tautomatitem>& items, QWidget* 
     };
     const QString title = target ? target->windowTitle() : QString();
     for (const tautomatitem& item : items) {
-        TApplication::ProcessMessages();
         if (item.Code() == cmdSave)
             continue;  // recorded saves are the after-processing's business
+        // The events that came during the record before (or the image's open) run first.
+        TApplication::ProcessMessages();
         if (const TRecordCheck check = CheckRecord(item); !check.ok()) {
             if (!settleSaves(target))
                 return false;
@@ -286,7 +298,6 @@ bool TBatchRunner::replayItems(const std::vector<tautomatitem>& items, QWidget* 
         for (QWidget* c : main_.MDIChildren())
             if (!before.contains(c) && alive(c))
                 pins.emplace_back(c);
-        TApplication::ProcessMessages();
     }
     TApplication::ProcessMessages();
     if (painting_)
@@ -474,10 +485,9 @@ bool TBatchRunner::openForBatch(const QString& fileName, QString& error)
 void TBatchRunner::runOnFiles(const std::vector<tautomatitem>& items, const QStringList& files, int& counter)
 {
     TBatchProgress progress(main_.Window(), int(files.size()));
-    // The next few JPEGs decode on the other cores while this thread works through them in
+    // The next few JPEGs decode on worker threads while this thread works through them in
     // order; a file that fails there loads the ordinary way and fails in its turn.
-    const TIOParamsVals readParams;
-    TDecodeAhead ahead(files, readParams, 0);
+    TDecodeAhead ahead(files, TIOParamsVals(), {});
     // The saves encode on the other cores while the next image is worked on, when nothing
     // the user sees can come between an image and its save; on one thread as ever.
     std::optional<TSavesBehind> behind;
@@ -595,6 +605,13 @@ void TBatchRunner::RunBatch(const QString& path, int mode)
         TPaintingScope(TBatchPainting*& s, TBatchPainting* now) : slot(s), before(s) { slot = now; }
         ~TPaintingScope() { slot = before; }
     } paintingScope(painting_, painting ? &*painting : nullptr);
+    // The availability follows once the images are through (UpdateAvailability below).
+    struct THoldAvailability {
+        bool& held;
+        explicit THoldAvailability(bool& h) : held(h) { held = true; }
+        ~THoldAvailability() { held = false; }
+    };
+    std::optional<THoldAvailability> holdAvailability(std::in_place, holdsAvailability_);
     switch (mode) {
     case bmActive: replayItems(items, main_.ActiveMDIChild(), counter); break;
     case bmAllLoaded: {
@@ -638,6 +655,7 @@ void TBatchRunner::RunBatch(const QString& path, int mode)
     case bmScanner: runOnScanner(items, counter); break;
     default: break;
     }
+    holdAvailability.reset();
     ReleasePainting();
     TApplication::ProcessMessages();
     main_.UpdateAvailability(false);

@@ -122,7 +122,7 @@ private:
     void buildButtons();
     void setCaptions();
     // Makes the thumbnail of a file in workKit, from its picture when it was decoded and
-    // scaled ahead (TThumbnailsAhead); False when the file is missing.
+    // scaled ahead (TDecodeAhead); False when the file is missing.
     bool makeThumb(const QString& path, TBitmap& thumb, TCatalogEntry& entry, TDecodedPicture* decoded = nullptr);
     bool addEntryFromFile(const QString& path, TDecodedPicture* decoded);
     TBitmap missingThumb();

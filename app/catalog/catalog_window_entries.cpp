@@ -2,7 +2,7 @@
 // updating and removing entries.
 #include "app/catalog/catalog_entry.h"
 #include "app/catalog/catalog_window.h"
-#include "app/catalog/thumbnails_ahead.h"
+#include "app/util/decode_ahead.h"
 #include "app/services/main_window_services.h"
 #include "app/commands/command_record.h"
 #include "app/options/options.h"
@@ -85,6 +85,12 @@ void scaleAhead(TDecodedPicture& picture)
     picture.Bitmap.SetPixelFormat(pf24bit);
     const QSize side = thumbSides(picture.Params->Width, picture.Params->Height);
     Resample(picture.Bitmap, side.width(), side.height(), rfTriangle);
+}
+
+// Thumbnails decode reduced, a few files a worker ahead: they are small.
+TDecodeAhead::TOptions thumbnailsAhead(int decodeSide, std::function<void(int)> progress)
+{
+    return {.minLongSide = decodeSide, .aheadPerThread = 4, .finish = scaleAhead, .progress = std::move(progress)};
 }
 
 void reportNotReloaded(const TSkippedFiles& skipped)
@@ -222,8 +228,8 @@ void Tkataform::AddFiles(const QStringList& files)
     } showAdded{*this, Count()};
     // The next files are decoded and scaled ahead on worker threads; each is still added
     // here, in order, with the events handled and Escape tested after it.
-    TThumbnailsAhead ahead(files, workKit->IOParams(), kThumbDecodeSide, scaleAhead,
-                           [this](int p) { showProgress(workKit, p); });
+    TDecodeAhead ahead(files, workKit->IOParams(),
+                       thumbnailsAhead(kThumbDecodeSide, [this](int p) { showProgress(workKit, p); }));
     TSkippedFiles skipped;
     for (int i = 0; i < files.size(); ++i) {
         skipped.Try([&] { addEntryFromFile(files[i], ahead.Take(i)); });
@@ -298,8 +304,8 @@ void Tkataform::reloadImagesClicked(bool all)
                 entries.push_back(i);
                 paths << Path(i);
             }
-    TThumbnailsAhead ahead(paths, workKit->IOParams(), kThumbDecodeSide, scaleAhead,
-                           [this](int p) { showProgress(workKit, p); });
+    TDecodeAhead ahead(paths, workKit->IOParams(),
+                       thumbnailsAhead(kThumbDecodeSide, [this](int p) { showProgress(workKit, p); }));
     TSkippedFiles skipped;
     for (size_t k = 0; k < entries.size() && !Aborting; ++k) {
         // Events run between the files: an entry removed meanwhile is not reloaded.

@@ -15,10 +15,12 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <future>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -308,6 +310,11 @@ private:
     QMdiArea* mdi_ = nullptr;
     std::map<QString, QAction*> items_;
     std::map<QString, QMenu*> menus_;
+    // The bar buttons availability switches, found once by name.
+    std::map<QString, QPointer<QToolButton>> availabilityButtons_;
+    // What the availability was last set for (no child, catalog, image, undo): a batch
+    // asks after every record, and the answer seldom changes.
+    std::optional<std::array<bool, 4>> availableFor_;
     QProgressBar* progressBar = nullptr;
     TThrottledProgress* Progress = nullptr;  // every value for progressBar goes through it
     QComboBox* zoombox = nullptr;

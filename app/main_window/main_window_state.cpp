@@ -97,6 +97,10 @@ void Tform1::multienabled(QMenu* item, bool enabled)
 
 void Tform1::UpdateAvailability(bool closing)
 {
+    // A batch's windows come and go with every image: menus and bars would be switched
+    // (and repainted) twice an image. They follow once the run has ended.
+    if (batch_ && batch_->HoldsAvailability())
+        return;
     namespace mw = ObjectName::MainWindow;
     const int count = MDIChildCount();
     QWidget* active = ActiveMDIChild();
@@ -107,9 +111,19 @@ void Tform1::UpdateAvailability(bool closing)
     const bool image = !none && !catalog;
     const Tchild* imageWindow = qobject_cast<const Tchild*>(active);
     const bool canUndo = image && imageWindow && imageWindow->imageKit->CanUndo();
+    const std::array<bool, 4> state{none, catalog, image, canUndo};
+    if (availableFor_ == state)
+        return;
+    availableFor_ = state;
 
     auto menu = [this](const char* name, bool on) { multienabled(Menu(QString::fromLatin1(name)), on); };
-    auto button = [this](const char* name, bool on) { setAvail(Control<QToolButton>(QString::fromLatin1(name)), on); };
+    auto button = [this](const char* name, bool on) {
+        const QString key = QString::fromLatin1(name);
+        auto it = availabilityButtons_.find(key);
+        if (it == availabilityButtons_.end() || !it->second)
+            it = availabilityButtons_.insert_or_assign(key, Control<QToolButton>(key)).first;
+        setAvail(it->second, on);
+    };
     for (const char* n :
          {mw::Speichern1, mw::Speichernals1, mw::AlleSpeichern1, mw::Schliessen1, mw::AlleSchliessen1, mw::Drucken1})
         setAvail(Item(QString::fromLatin1(n)), !none);

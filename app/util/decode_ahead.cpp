@@ -1,10 +1,12 @@
-// Decoding JPEGs ahead on the pool threads and handing them over in order.
+// Decoding JPEGs ahead on worker threads and handing them over in order.
 #include "app/util/decode_ahead.h"
 
 #include "imaging/io/codec_table.h"
 #include "imaging/io/jpeg/jpeg.h"
 #include "platform/core/parallel_for.h"
 #include "platform/core/streams.h"
+
+#include <algorithm>
 
 #include <QFileInfo>
 
@@ -46,50 +48,93 @@ std::unique_ptr<TDecodedPicture> DecodePicture(const QString& path, const TIOPar
     return picture;
 }
 
-TDecodeAhead::TDecodeAhead(const QStringList& files, const TIOParamsVals& params, int minLongSide,
-                           std::function<void(int)> progress)
-    : files_(files), params_(params), minLongSide_(minLongSide), progress_(std::move(progress)),
-      batch_(ParallelThreads())
+TDecodeAhead::TDecodeAhead(const QStringList& files, const TIOParamsVals& params, TOptions options)
+    : files_(files), options_(std::move(options)), slots_(size_t(files.size())), done_(size_t(files.size()), 0)
 {
+    params_.Assign(params);
+    const int threads = ParallelThreads();
+    window_ = std::max(1, options_.aheadPerThread) * threads;
+    // On one processor the window does it all itself, as fast as it can be done.
+    if (threads <= 1 || files_.isEmpty())
+        return;
     // The readers ask for the screen's resolution; it is read once, here on the UI thread.
     ScreenDpiX();
     ScreenDpiY();
+    for (int i = 0; i < std::min<int>(threads, int(files_.size())); ++i)
+        threads_.emplace_back([this] { work(); });
+}
+
+TDecodeAhead::~TDecodeAhead()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    room_.notify_all();
+    for (std::thread& t : threads_)
+        t.join();
+}
+
+void TDecodeAhead::work()
+{
+    // The workers already share the processors: what they call runs on each alone, and
+    // after what the window itself waits for.
+    const TScopedOwnThread own;
+    YieldToWaitedWork();
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        room_.wait(lock, [&] { return stop_ || next_ >= int(files_.size()) || next_ < taken_ + window_; });
+        if (stop_ || next_ >= int(files_.size()))
+            return;
+        const int i = next_++;
+        lock.unlock();
+        std::unique_ptr<TDecodedPicture> picture = DecodePicture(files_[i], params_, options_.minLongSide);
+        if (picture && picture->Ok && options_.finish) {
+            try {
+                options_.finish(*picture);
+            } catch (...) {
+                // The ordinary load meets the same fault and reports it.
+                picture.reset();
+            }
+        }
+        lock.lock();
+        slots_[size_t(i)] = std::move(picture);
+        done_[size_t(i)] = 1;
+        ready_.notify_all();
+    }
 }
 
 TDecodedPicture* TDecodeAhead::Take(int index)
 {
-    if (batch_ <= 1 || index < 0 || index >= files_.size() || !decodesAhead(files_[index]))
+    current_.reset();
+    if (threads_.empty() || index < 0 || index >= int(files_.size()))
         return nullptr;
-    if (index < begin_ || index >= begin_ + int(slots_.size()))
-        decodeBatch(index);
-    TDecodedPicture& slot = slots_[size_t(index - begin_)];
-    return slot.Ok ? &slot : nullptr;
-}
-
-void TDecodeAhead::decodeBatch(int first)
-{
-    begin_ = first;
-    const int count = std::min<int>(batch_, int(files_.size()) - first);
-    slots_.clear();
-    slots_.resize(size_t(count));
-    for (TDecodedPicture& slot : slots_) {
-        slot.Params = std::make_unique<TIOParamsVals>();
-        slot.Params->Assign(params_);
-        slot.Params->JpegMinLongSide = minLongSide_;
-    }
-    // One file a band; each band only touches its own slot.
-    std::function<void(int)> done;
-    if (progress_)
-        done = [&](int files) { progress_(files * 100 / count); };
-    ParallelRows(
-        count, int64_t(count) * kParallelMinPixels,
-        [&](int begin, int end) {
-            for (int i = begin; i < end; ++i) {
-                const QString& path = files_[first + i];
-                if (!decodesAhead(path))
-                    continue;
-                decodeInto(path, slots_[size_t(i)]);
+    std::unique_lock lock(mutex_);
+    if (index < taken_)
+        return nullptr;
+    // The files skipped over are dropped: their room goes to the ones after.
+    for (int i = taken_; i < index; ++i)
+        slots_[size_t(i)].reset();
+    taken_ = index;
+    room_.notify_all();
+    const int end = std::min<int>(index + window_, int(files_.size()));
+    int reported = -1;
+    while (!done_[size_t(index)]) {
+        if (options_.progress) {
+            const int done = int(std::count(done_.begin() + index, done_.begin() + end, 1));
+            const int percent = done * 100 / (end - index);
+            if (percent != reported) {
+                reported = percent;
+                lock.unlock();
+                options_.progress(percent);
+                lock.lock();
+                continue;
             }
-        },
-        done);
+        }
+        ready_.wait(lock);
+    }
+    current_ = std::move(slots_[size_t(index)]);
+    taken_ = index + 1;
+    room_.notify_all();
+    return current_ && current_->Ok ? current_.get() : nullptr;
 }

@@ -1,15 +1,18 @@
-// Decoding the next few JPEGs of a list on the pool threads while the window works on
-// them one by one, in order, on its own thread (a catalog's thumbnails, a batch's images).
-// Only the decode moves: everything done with the pictures, progress and the abort stay
-// with the window.
+// Decoding the next JPEGs of a list on worker threads while the window works on them
+// one by one, in order, on its own thread (a batch's images, a catalog's thumbnails).
+// Only the decode (and what `finish` does to each picture) moves: everything else done
+// with the pictures, progress and the abort stay with the window.
 #pragma once
 
 #include "imaging/io/io_params.h"
 #include "platform/graphics/bitmap.h"
 
 #include <QStringList>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 // A file decoded ahead of its turn, into its own parameters.
@@ -26,26 +29,47 @@ std::unique_ptr<TDecodedPicture> DecodePicture(const QString& path, const TIOPar
 
 class TDecodeAhead {
 public:
-    // params: the loading component's parameters, copied for each decode (read here, on
-    // the calling thread); minLongSide: the reduced decode's longer side, 0 for the whole
-    // picture; progress, if
-    // given, follows a batch's decoding (0 … 100) on the calling thread.
-    TDecodeAhead(const QStringList& files, const TIOParamsVals& params, int minLongSide,
-                 std::function<void(int percent)> progress = {});
+    struct TOptions {
+        // The reduced decode's longer side; 0 for the whole picture.
+        int minLongSide = 0;
+        // Files decoded ahead of the one taken last, per worker thread.
+        int aheadPerThread = 1;
+        // Run on a worker on each picture decoded (a thumbnail's scaling).
+        std::function<void(TDecodedPicture&)> finish;
+        // Follows the decoding of the files ahead (0 … 100) while Take waits, on the
+        // calling thread.
+        std::function<void(int percent)> progress;
+    };
 
-    // File index decoded, or null when it is to be loaded the ordinary way: not a JPEG,
-    // a file too large to hold several of at once, a single pool thread, or the decode failed (the ordinary load then meets the same
-    // fault and reports it). Decodes the next batch when index is past the current one.
+    // params: the loading component's parameters (copied here, on the calling thread).
+    TDecodeAhead(const QStringList& files, const TIOParamsVals& params, TOptions options);
+    ~TDecodeAhead();
+    TDecodeAhead(const TDecodeAhead&) = delete;
+    TDecodeAhead& operator=(const TDecodeAhead&) = delete;
+
+    // File index decoded (and finished), or null when it is to be loaded the ordinary
+    // way: not a JPEG, a file too large to hold several of at once, a single thread, or
+    // the decode failed (the ordinary load then meets the same fault and reports it).
+    // Indices are taken in rising order; those passed over are dropped, and one taken
+    // earlier than the last gives null. The picture stays valid until the next Take.
     TDecodedPicture* Take(int index);
 
 private:
-    void decodeBatch(int first);
+    void work();
 
-    const QStringList& files_;
-    const TIOParamsVals& params_;
-    int minLongSide_;
-    std::function<void(int)> progress_;
-    int batch_;
-    int begin_ = 0;
-    std::vector<TDecodedPicture> slots_;
+    const QStringList files_;
+    TIOParamsVals params_;
+    const TOptions options_;
+    int window_ = 0;  // files decoded ahead of the one taken last
+
+    std::mutex mutex_;
+    std::condition_variable ready_, room_;
+    // Guarded by mutex_: the next file to start, the first not yet taken, the results.
+    int next_ = 0;
+    int taken_ = 0;
+    bool stop_ = false;
+    std::vector<std::unique_ptr<TDecodedPicture>> slots_;
+    std::vector<char> done_;
+    std::unique_ptr<TDecodedPicture> current_;  // the picture handed out last
+    std::vector<std::thread> threads_;
 };

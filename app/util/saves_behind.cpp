@@ -2,6 +2,7 @@
 #include "app/util/saves_behind.h"
 
 #include "imaging/io/image_kit_io.h"
+#include "platform/core/parallel_for.h"
 #include "platform/ui/application.h"
 
 #include <QFileInfo>
@@ -44,6 +45,10 @@ TSavesBehind::~TSavesBehind()
 
 void TSavesBehind::writerLoop()
 {
+    // The writers share the processors already (what they call runs on each alone), and
+    // saves are committed in their turn: the image being worked on comes first.
+    const TScopedOwnThread own;
+    YieldToWaitedWork();
     std::unique_lock lock(mutex_);
     for (;;) {
         work_.wait(lock, [this] { return stopping_ || !queue_.empty(); });

@@ -1,5 +1,6 @@
 // The view's cursor pictures, drawn in code.
 #include "imaging/view/view_cursors.h"
+
 #include "imaging/view/image_kit_view.h"
 #include "platform/graphics/cursors.h"
 
@@ -7,6 +8,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+
+#include <vector>
 
 namespace {
 
@@ -144,6 +147,18 @@ void RegisterViewCursors()
     // Pixmaps need the GUI application.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return;
+    // Every new view registers them again; the pictures are drawn once, and given up
+    // with the application, as pixmaps may not outlive it.
+    static std::vector<QCursor>* pictures = nullptr;
+    if (!pictures) {
+        pictures = new std::vector<QCursor>;
+        for (int n = TImageKitView::crZoomOut; n <= TImageKitView::crCross2; ++n)
+            pictures->push_back(ViewCursorPicture(n));
+        qAddPostRoutine([] {
+            delete pictures;
+            pictures = nullptr;
+        });
+    }
     for (int n = TImageKitView::crZoomOut; n <= TImageKitView::crCross2; ++n)
-        Screen().SetCursor(n, ViewCursorPicture(n));
+        Screen().SetCursor(n, (*pictures)[size_t(n - TImageKitView::crZoomOut)]);
 }

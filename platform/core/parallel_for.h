@@ -15,7 +15,7 @@ constexpr int64_t kParallelMinPixels = 256 * 1024;
 // have run. `pixels` is the work's size, compared with the minimum above. rowsDone, if
 // given, is called on the calling thread with 1, 2, … rows once that many rows are
 // finished (several calls at a time after a band); the calling thread then runs no band
-// itself, and each band is one row, so that it reports often. The first exception a band raises
+// itself, and bands are small (a few rows), so that it reports often. The first exception a band raises
 // stops the bands not yet started and is raised here. A call from inside a body runs
 // on its own thread.
 void ParallelRows(int rows, int64_t pixels, const std::function<void(int begin, int end)>& body,
@@ -37,6 +37,10 @@ public:
 private:
     bool before_;
 };
+
+// Lowers the calling thread's priority for good: a worker that works ahead of (or
+// behind) a window yields the processors to the work the window waits for.
+void YieldToWaitedWork();
 
 // Sets the thread count (and the size below which work stays on one thread) for the
 // scope; tests compare results across thread counts with it.

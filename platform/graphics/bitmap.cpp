@@ -3,6 +3,7 @@
 #include "platform/graphics/canvas.h"
 #include "platform/core/color.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/parallel_for.h"
 #include "platform/graphics/pixel_memory.h"
 
 #include <algorithm>
@@ -147,8 +148,14 @@ void TBitmap::Detach()
     if (own.isNull())
         BitmapOutOfMemory(image_.width(), image_.height());
     const size_t rowBytes = size_t(std::min(own.bytesPerLine(), image_.bytesPerLine()));
-    for (int y = 0; y < image_.height(); ++y)
-        std::memcpy(own.scanLine(y), image_.constScanLine(y), rowBytes);
+    // Large copies spread over the cores, which also share the fresh pages' first touch.
+    uchar* const to = own.bits();
+    const uchar* const from = image_.constBits();
+    const qsizetype toLine = own.bytesPerLine(), fromLine = image_.bytesPerLine();
+    ParallelRows(image_.height(), int64_t(image_.width()) * image_.height(), [&](int begin, int end) {
+        for (int y = begin; y < end; ++y)
+            std::memcpy(to + y * toLine, from + y * fromLine, rowBytes);
+    });
     own.setColorTable(image_.colorTable());
     own.setDotsPerMeterX(image_.dotsPerMeterX());
     own.setDotsPerMeterY(image_.dotsPerMeterY());

@@ -1,7 +1,6 @@
 // The catalog window: adding files, progress, the grid layout, captions and updates.
 #include "app/catalog/catalog_entry.h"
 #include "app/catalog/catalog_file.h"
-#include "app/catalog/thumbnails_ahead.h"
 #include "app/util/decode_ahead.h"
 #include "app/util/progress_throttle.h"
 #include "app/util/stopwatch.h"
@@ -1052,7 +1051,9 @@ TEST_F(CatalogWindowTest, AddingWithDecodeThreadsEqualsAddingOnOne)
     // And the pool really decodes ahead: every readable JPEG, nothing else.
     TScopedParallelThreads scope(4, 0);
     TIOParamsVals params;
-    TDecodeAhead ahead(withFault, params, 400);
+    TDecodeAhead::TOptions reduced;
+    reduced.minLongSide = 400;
+    TDecodeAhead ahead(withFault, params, reduced);
     for (int i = 0; i < withFault.size(); ++i) {
         const bool jpeg = withFault[i].endsWith(QLatin1String(".jpg")) && withFault[i] != garbage;
         EXPECT_EQ(ahead.Take(i) != nullptr, jpeg) << withFault[i].toStdString();
@@ -1112,10 +1113,13 @@ TEST_F(CatalogWindowTest, CatalogFileFromWorkersEqualsTheOneFromOneThread)
     TScopedParallelThreads scope(4, 0);
     TIOParamsVals params;
     std::atomic<int> finished{0};
-    TThumbnailsAhead ahead(paths, params, 400, [&](TDecodedPicture& p) {
+    TDecodeAhead::TOptions options;
+    options.minLongSide = 400;
+    options.finish = [&](TDecodedPicture& p) {
         ++finished;
         p.Bitmap.SetSize(7, 5);
-    });
+    };
+    TDecodeAhead ahead(paths, params, options);
     for (int i : {0, 1, 2, 4, 5, 8}) {
         const TDecodedPicture* p = ahead.Take(i);
         const bool jpeg = paths[i].endsWith(QLatin1String(".jpg"));

@@ -14,8 +14,8 @@ constexpr int64_t kParallelMinPixels = 256 * 1024;
 // Runs body(begin, end) over bands covering the rows 0 … rows − 1 and returns once all
 // have run. `pixels` is the work's size, compared with the minimum above. rowsDone, if
 // given, is called on the calling thread with 1, 2, … rows once that many rows are
-// finished (several calls at a time after a band); the calling thread then runs no band
-// itself, and bands are small (a few rows), so that it reports often. The first exception a band raises
+// finished (several calls at a time after a band), between the bands it runs itself;
+// bands are small then (a few rows), so that it reports often. The first exception a band raises
 // stops the bands not yet started and is raised here. A call from inside a body runs
 // on its own thread.
 void ParallelRows(int rows, int64_t pixels, const std::function<void(int begin, int end)>& body,

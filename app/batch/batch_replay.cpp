@@ -12,6 +12,7 @@
 #include "app/text/translation.h"
 #include "app/util/decode_ahead.h"
 #include "app/util/saves_behind.h"
+#include "app/util/stopwatch.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/kit/image_kit.h"
 #include "platform/core/parallel_for.h"
@@ -179,15 +180,25 @@ public:
         dialog_.setValue(0);
         dialog_.show();
     }
+    // Shown a few times a second, and at the end: repainting the dialog for every image
+    // of a quick run cost more than a step of the images' own work.
     void Step(int done, const QString& name)
     {
+        const int64_t now = StopwatchNowMs();
+        if (shown_ && now >= shownAt_ && now - shownAt_ < kIntervalMs && done < dialog_.maximum())
+            return;
+        shown_ = true;
+        shownAt_ = now;
         dialog_.setLabelText(QFileInfo(name).fileName().isEmpty() ? name : QFileInfo(name).fileName());
         dialog_.setValue(done);
     }
     bool Cancelled() const { return dialog_.wasCanceled(); }
 
 private:
+    static constexpr int64_t kIntervalMs = 100;
     QProgressDialog dialog_;
+    bool shown_ = false;
+    int64_t shownAt_ = 0;
 };
 
 // Waits with the events running (the scanner's source settles meanwhile).
@@ -476,7 +487,9 @@ void TBatchRunner::runOnFiles(const std::vector<tautomatitem>& items, const QStr
     TBatchProgress progress(main_.Window(), int(files.size()));
     // The next few JPEGs decode on worker threads while this thread works through them in
     // order; a file that fails there loads the ordinary way and fails in its turn.
-    TDecodeAhead ahead(files, TIOParamsVals(), {});
+    TDecodeAhead::TOptions decoding;
+    decoding.yieldToWindow = true;
+    TDecodeAhead ahead(files, TIOParamsVals(), decoding);
     // The saves encode on the other cores while the next image is worked on, when nothing
     // the user sees can come between an image and its save; on one thread as ever.
     std::optional<TSavesBehind> behind;
@@ -594,6 +607,13 @@ void TBatchRunner::RunBatch(const QString& path, int mode)
         TPaintingScope(TBatchPainting*& s, TBatchPainting* now) : slot(s), before(s) { slot = now; }
         ~TPaintingScope() { slot = before; }
     } paintingScope(painting_, painting ? &*painting : nullptr);
+    // The availability follows once the images are through (UpdateAvailability below).
+    struct THoldAvailability {
+        bool& held;
+        explicit THoldAvailability(bool& h) : held(h) { held = true; }
+        ~THoldAvailability() { held = false; }
+    };
+    std::optional<THoldAvailability> holdAvailability(std::in_place, holdsAvailability_);
     switch (mode) {
     case bmActive: replayItems(items, main_.ActiveMDIChild(), counter); break;
     case bmAllLoaded: {
@@ -637,6 +657,7 @@ void TBatchRunner::RunBatch(const QString& path, int mode)
     case bmScanner: runOnScanner(items, counter); break;
     default: break;
     }
+    holdAvailability.reset();
     ReleasePainting();
     TApplication::ProcessMessages();
     main_.UpdateAvailability(false);

@@ -77,6 +77,8 @@ public:
     bool CollectDirectoryFiles(const QString& directory);
 
     bool Running() const { return running_; }
+    // While a run goes through its images the menus and bars keep their availability.
+    bool HoldsAvailability() const { return holdsAvailability_; }
     // Files of the last multi-image batch that could not be loaded.
     const QStringList& Failures() const { return failures_; }
     // The files a file-list run works through.
@@ -112,6 +114,7 @@ private:
     QStringList files_;
     QStringList failures_;
     bool running_ = false;
+    bool holdsAvailability_ = false;
     // The after-processing settings and directory as a run started; the dialog may change
     // meanwhile, the run does not.
     tautodialog runSettings_{};

@@ -90,7 +90,12 @@ void scaleAhead(TDecodedPicture& picture)
 // Thumbnails decode reduced, a few files a worker ahead: they are small.
 TDecodeAhead::TOptions thumbnailsAhead(int decodeSide, std::function<void(int)> progress)
 {
-    return {.minLongSide = decodeSide, .aheadPerThread = 4, .finish = scaleAhead, .progress = std::move(progress)};
+    TDecodeAhead::TOptions options;
+    options.minLongSide = decodeSide;
+    options.aheadPerThread = 4;
+    options.finish = scaleAhead;
+    options.progress = std::move(progress);
+    return options;
 }
 
 void reportNotReloaded(const TSkippedFiles& skipped)

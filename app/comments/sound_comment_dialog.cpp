@@ -108,7 +108,12 @@ void Tkomform::FormActivate()
     case Record:
         stopButton->show();
         if (!Recorder->Start(FileName)) {
-            MessageDlg(Recorder->ErrorText(), mtError, mbOK, 0);
+            if (!WaveSoundModule())
+                LangMessageDlg(QStringLiteral("Ton kann nicht aufgenommen werden: Das Tonmodul des Programms fehlt."),
+                               mtError, mbOK,
+                               QStringLiteral("Sound cannot be recorded: the program's sound module is missing."));
+            else
+                MessageDlg(Recorder->ErrorText(), mtError, mbOK, 0);
             closeSoon();
             return;
         }

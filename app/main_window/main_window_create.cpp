@@ -102,7 +102,8 @@ void Tform1::startStartupDecode()
     if (arguments_.isEmpty())
         return;
     // Building the window takes about as long as decoding a photograph: the two overlap.
-    startupName_ = JoinArguments(arguments_);
+    // The name the window will open, made absolute now: the working folder changes below.
+    startupName_ = CommandLineFileName(arguments_, startDirectory_);
     // The reader asks for the screen's resolution, which is read here, on the UI thread.
     ScreenDpiX();
     ScreenDpiY();

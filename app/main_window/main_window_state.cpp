@@ -106,6 +106,10 @@ void Tform1::multienabled(QMenu* item, bool enabled)
 
 void Tform1::UpdateAvailability(bool closing)
 {
+    // A batch's windows come and go with every image: menus and bars would be switched
+    // (and repainted) twice an image. They follow once the run has ended.
+    if (batch_ && batch_->HoldsAvailability())
+        return;
     namespace mw = ObjectName::MainWindow;
     const int count = MDIChildCount();
     QWidget* active = ActiveMDIChild();

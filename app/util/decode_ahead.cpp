@@ -77,10 +77,10 @@ TDecodeAhead::~TDecodeAhead()
 
 void TDecodeAhead::work()
 {
-    // The workers already share the processors: what they call runs on each alone, and
-    // after what the window itself waits for.
+    // The workers already share the processors: what they call runs on each alone.
     const TScopedOwnThread own;
-    YieldToWaitedWork();
+    if (options_.yieldToWindow)
+        YieldToWaitedWork();
     std::unique_lock lock(mutex_);
     for (;;) {
         room_.wait(lock, [&] { return stop_ || next_ >= int(files_.size()) || next_ < taken_ + window_; });

@@ -34,6 +34,9 @@ public:
         int minLongSide = 0;
         // Files decoded ahead of the one taken last, per worker thread.
         int aheadPerThread = 1;
+        // The window works on each picture itself (a batch): the workers give way to that
+        // work, and decode in its gaps.
+        bool yieldToWindow = false;
         // Run on a worker on each picture decoded (a thumbnail's scaling).
         std::function<void(TDecodedPicture&)> finish;
         // Follows the decoding of the files ahead (0 … 100) while Take waits, on the

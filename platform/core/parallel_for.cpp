@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <condition_variable>
 #include <exception>
@@ -29,6 +30,8 @@ std::atomic<int> g_threads{0};  // 0: the machine's
 std::atomic<int64_t> g_minPixels{kParallelMinPixels};
 // With progress to report, a band holds about this many pixels.
 constexpr int64_t kProgressBandPixels = 64 * 1024;
+// How often progress reaches the caller at most.
+constexpr std::chrono::milliseconds kTellEvery{10};
 thread_local bool t_inBand = false;
 
 struct TJob {
@@ -36,8 +39,10 @@ struct TJob {
     int rows = 0, bands = 0, maxHelpers = 0;
     std::atomic<int> next{0};
     std::atomic<bool> failed{false};
+    bool reports = false;  // progress is handed back while it runs
     // Guarded by the pool's mutex.
     int helpers = 0, bandsDone = 0, rowsDone = 0;
+    std::chrono::steady_clock::time_point toldAt{};
     std::exception_ptr error;
 
     int begin(int band) const { return int(int64_t(rows) * band / bands); }
@@ -63,9 +68,9 @@ public:
 
         int reported = 0;
         // The calling thread takes bands too; with progress to hand back it reports the
-        // rows done between them (bands are small then).
+        // rows done between them (bands are small then), so that it seldom sleeps.
         for (;;) {
-            const bool ran = !rowsDone && work(job);
+            const bool ran = work(job);
             lock.lock();
             if (!ran)
                 progress_.wait(lock, [&] { return job.rowsDone > reported || job.bandsDone == job.bands; });
@@ -117,7 +122,13 @@ private:
         }
         ++job.bandsDone;
         job.rowsDone += e - b;
-        progress_.notify_all();
+        // Waking the caller costs a thread switch: it hears of the end, of a failure, and
+        // of progress now and then, not of every band.
+        const auto now = std::chrono::steady_clock::now();
+        if (job.bandsDone == job.bands || job.failed || (job.reports && now - job.toldAt >= kTellEvery)) {
+            job.toldAt = now;
+            progress_.notify_all();
+        }
         return true;
     }
 
@@ -133,8 +144,8 @@ private:
             lock.unlock();
             while (work(job)) {}
             lock.lock();
-            --job.helpers;
-            progress_.notify_all();
+            if (--job.helpers == 0)
+                progress_.notify_all();
         }
     }
 
@@ -220,7 +231,8 @@ void ParallelRows(int rows, int64_t pixels, const std::function<void(int, int)>&
     // without waking the caller for every narrow row.
     job.bands = rowsDone ? int(std::clamp<int64_t>(pixels / kProgressBandPixels, 1, rows))
                          : std::min(rows, threads * 8);
-    job.maxHelpers = rowsDone ? threads : threads - 1;
+    job.maxHelpers = threads - 1;
+    job.reports = bool(rowsDone);
     TPool::instance().run(job, rowsDone);
     if (job.error)
         std::rethrow_exception(job.error);

@@ -1,15 +1,14 @@
 // Wave files of 16-bit PCM, the player and the recorder.
 #pragma once
+#include "platform/system/wave_sound_module.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <cstdint>
 #include <memory>
 
-class QAudioOutput;
-class QAudioSource;
 class QSaveFile;
-class QMediaPlayer;
 
 // A RIFF/WAVE file of 16-bit PCM: the 44-byte header written field by field, then the
 // samples.
@@ -17,7 +16,7 @@ QByteArray WaveFileBytes(const QByteArray& pcm, int sampleRate, int channels);
 // The 44-byte header alone, for dataSize bytes of samples.
 QByteArray WaveHeaderBytes(uint32_t dataSize, int sampleRate, int channels);
 
-// Plays one wave file on the default output.
+// Plays one wave file on the default output. The sound module loads with the first Play.
 class TWavePlayer : public QObject {
     Q_OBJECT
 public:
@@ -37,13 +36,15 @@ signals:
     void Finished();
 
 private:
-    QMediaPlayer* player_ = nullptr;
-    QAudioOutput* output_ = nullptr;
+    std::unique_ptr<TWaveOutput> output_;
+    QString error_;  // why the module could not be loaded
+    bool looping_ = false;
 };
 
 // Records from the default input into a wave file. The samples go to a temporary file
 // beside the target, which replaces the target only on Stop; Cancel, a failure or
-// destruction while recording leave the old file as it was.
+// destruction while recording leave the old file as it was. The sound module loads with
+// the first Start.
 class TWaveRecorder : public QObject {
     Q_OBJECT
 public:
@@ -60,9 +61,11 @@ public:
     qint64 BytesRecorded() const;
 
 private:
+    bool inputReady(TWaveInput::Result result);
+
     QString error_;
     std::unique_ptr<QSaveFile> file_;
-    QAudioSource* source_ = nullptr;
+    std::unique_ptr<TWaveInput> source_;
     int rate_ = 22050;
     int channels_ = 1;
     bool recording_ = false;

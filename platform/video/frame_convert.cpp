@@ -2,6 +2,7 @@
 #include "platform/video/frame_convert.h"
 
 #include "platform/video/capture_driver.h"
+#include "platform/video/v4l_libraries.h"
 
 #include <algorithm>
 #include <climits>
@@ -9,7 +10,6 @@
 #include <cerrno>
 #include <cstring>
 #include <libv4l-plugin.h>
-#include <libv4lconvert.h>
 #include <linux/videodev2.h>
 #include <vector>
 
@@ -85,12 +85,16 @@ size_t minimumBytes(uint32_t format, int width, int height, int& bytesPerLine)
 
 }  // namespace
 
-TFrameConverter::TFrameConverter() { data_ = v4lconvert_create_with_dev_ops(-1, nullptr, &noDeviceOps); }
+TFrameConverter::TFrameConverter()
+{
+    if (V4L().Loaded)
+        data_ = V4L().v4lconvert_create_with_dev_ops(-1, nullptr, &noDeviceOps);
+}
 
 TFrameConverter::~TFrameConverter()
 {
     if (data_)
-        v4lconvert_destroy(data_);
+        V4L().v4lconvert_destroy(data_);
 }
 
 bool TFrameConverter::Convert(uint32_t pixelFormat, int width, int height, int bytesPerLine, const uint8_t* data,
@@ -123,10 +127,10 @@ bool TFrameConverter::Convert(uint32_t pixelFormat, int width, int height, int b
     dst.fmt.pix.bytesperline = uint32_t(width) * 3;
     dst.fmt.pix.sizeimage = uint32_t(width) * 3 * uint32_t(height);
     std::vector<uint8_t> rgb(dst.fmt.pix.sizeimage);
-    const int got = v4lconvert_convert(data_, &src, &dst, const_cast<uint8_t*>(data),
-                                       int(std::min<size_t>(size, INT32_MAX)), rgb.data(), int(rgb.size()));
+    const int got = V4L().v4lconvert_convert(data_, &src, &dst, const_cast<uint8_t*>(data),
+                                             int(std::min<size_t>(size, INT32_MAX)), rgb.data(), int(rgb.size()));
     if (got < int(rgb.size())) {
-        const char* why = v4lconvert_get_error_message(data_);
+        const char* why = V4L().v4lconvert_get_error_message(data_);
         error_ = QStringLiteral("Cannot convert the %1 frame: %2")
                      .arg(FourCCText(pixelFormat), QString::fromLocal8Bit(why && *why ? why : "short frame"));
         return false;

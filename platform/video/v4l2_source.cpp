@@ -1,12 +1,12 @@
 // The Video4Linux2 driver: formats, controls, buffers and frames.
 #include "platform/video/v4l2_source.h"
+#include "platform/video/v4l_libraries.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <libv4l2.h>
 #include <linux/videodev2.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -38,7 +38,7 @@ int TV4L2Source::ioctl(unsigned long request, void* arg) const
 {
     int r;
     do
-        r = v4l2_ioctl(fd_, request, arg);
+        r = V4L().v4l2_ioctl(fd_, request, arg);
     while (r == -1 && errno == EINTR);
     return r;
 }
@@ -65,7 +65,9 @@ bool TV4L2Source::Open()
 {
     if (fd_ >= 0)
         return true;
-    fd_ = v4l2_open(device_.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (!V4L().Loaded)
+        return false;
+    fd_ = V4L().v4l2_open(device_.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0)
         return false;
     // Ask for RGB24: the device library converts the camera's own format to it.
@@ -88,7 +90,7 @@ void TV4L2Source::Close()
     stopDevice();
     streaming_ = false;
     if (fd_ >= 0)
-        v4l2_close(fd_);
+        V4L().v4l2_close(fd_);
     fd_ = -1;
 }
 
@@ -126,7 +128,7 @@ bool TV4L2Source::mapBuffers()
         b.index = i;
         if (ioctl(VIDIOC_QUERYBUF, &b) != 0)
             return false;
-        void* start = v4l2_mmap(nullptr, b.length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, b.m.offset);
+        void* start = V4L().v4l2_mmap(nullptr, b.length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, b.m.offset);
         if (start == MAP_FAILED)
             return false;
         buffers_.push_back({start, b.length});
@@ -139,7 +141,7 @@ bool TV4L2Source::mapBuffers()
 void TV4L2Source::unmapBuffers()
 {
     for (const Buffer& b : buffers_)
-        v4l2_munmap(b.start, b.length);
+        V4L().v4l2_munmap(b.start, b.length);
     buffers_.clear();
     if (fd_ >= 0) {
         v4l2_requestbuffers req{};

@@ -2,6 +2,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 // A fresh folder that lives until the process ends.
@@ -10,6 +11,15 @@ QString TempDir();
 QString SourcePath(const QString& relative);
 // Runs a program; returns its exit code (−1 when it could not start) and its output.
 int RunTool(const QString& program, const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr);
+
+// Whether a shared library is already in this process (nothing is loaded to find out).
+inline bool LibraryLoaded(const char* soname)
+{
+    void* const lib = ::dlopen(soname, RTLD_NOW | RTLD_NOLOAD);
+    if (lib)
+        ::dlclose(lib);
+    return lib != nullptr;
+}
 
 // Oracles are other tools the tests check against, each named by one of:
 //   a program on PATH ("convert"), a Python module ("python3:PIL"),

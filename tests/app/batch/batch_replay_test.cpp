@@ -119,6 +119,40 @@ TEST_F(Batch, AllLoadedImagesAreSavedUnderIncrementedNumbersAndClosed)
     EXPECT_FALSE(QFile::exists(out_ + QStringLiteral("/u0005.bmp")));
 }
 
+// The menus keep still while a run's images come and go, and follow what is left once
+// it has ended: nothing after saving and closing each, the images when they stay open.
+TEST_F(Batch, MenusFollowTheRunsEndNotEachImage)
+{
+    const QString src = TempDir() + QStringLiteral("/menusrc%1").arg(serial_++);
+    QDir().mkpath(src);
+    for (int i = 0; i < 3; ++i)
+        writeImage(src + QStringLiteral("/m%1.bmp").arg(i), RGB(10 * i, 0, 0));
+    for (const int after : {2, 0}) {
+        SCOPED_TRACE(after);
+        closeAll();
+        QAction* save = form->Item(QStringLiteral("Speichern1"));
+        ASSERT_FALSE(save->isEnabled());
+        form->options.verzdialog.source = 1;
+        form->options.verzdialog.directory = src;
+        form->options.verzdialog.subdirs = 0;
+        form->options.verzdialog.types = {};
+        form->options.verzdialog.types[1] = 1;
+        settings(after);
+        QTimer::singleShot(0, form.get(), [] {
+            if (auto* d = qobject_cast<Taufverzform*>(QApplication::activeModalWidget()))
+                d->Buttons[1]->click();
+        });
+        int switches = 0;
+        const QMetaObject::Connection watch =
+            QObject::connect(save, &QAction::enabledChanged, form.get(), [&switches] { ++switches; });
+        form->Batch().RunBatch(writeBatch(QStringLiteral("neg"), {cmdNegative}), TBatchRunner::bmFileList);
+        QObject::disconnect(watch);
+        EXPECT_EQ(form->MDIChildCount(), after == 0 ? 3 : 0);
+        EXPECT_EQ(save->isEnabled(), after == 0);
+        EXPECT_EQ(switches, after == 0 ? 1 : 0);
+    }
+}
+
 TEST_F(Batch, ExistingFileRulesOverwriteIncrementOrLeaveTheImageOpen)
 {
     struct Case {

@@ -1,10 +1,12 @@
 // The main window's start-up: command line, stored placement, zoom and damaged options.
 #include "app/app_test_util.h"
 
+#include "app/commands/command_host.h"
 #include "app/main_window/startup_rules.h"
 #include "app/options/option_file.h"
 #include "app/main_window/history_list.h"
 #include "app/text/language.h"
+#include "app/util/decode_ahead.h"
 #include "imaging/io/image_kit_io.h"
 #include "imaging/io/io_params.h"
 #include "imaging/ruler/ruler_box.h"
@@ -213,6 +215,26 @@ TEST_F(MainWindowTest, CommandLineJpegOpensAsAnOrdinaryLoadWould)
     EXPECT_EQ(form->MDIChildCount(), 0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains(cut));
+}
+
+// A relative name is decoded at start under the name the window opens, not decoded a
+// second time (nor looked up in the program's folder, where the working folder moves).
+TEST_F(MainWindowTest, RelativeCommandLineJpegIsDecodedAtStartOnce)
+{
+    const QString dir = home_ + QStringLiteral("/shell");
+    QDir().mkpath(dir);
+    QImage img(33, 21, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    ASSERT_TRUE(img.save(dir + QStringLiteral("/photo one.jpg"), "JPEG", 85));
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir));
+    form = std::make_unique<Tform1>(QStringList{QStringLiteral("photo"), QStringLiteral("one.jpg")});
+    QDir::setCurrent(before);
+    const std::unique_ptr<TDecodedPicture> picture =
+        static_cast<TCommandHost&>(*form).TakeStartupPicture(dir + QStringLiteral("/photo one.jpg"), TIOParamsVals());
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Bitmap.Width(), 33);
+    EXPECT_EQ(picture->Bitmap.Height(), 21);
 }
 
 // Availability of representative commands for each kind of active child.

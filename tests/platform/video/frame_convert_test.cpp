@@ -1,6 +1,9 @@
 // Converting capture frames to 24-bit bitmaps.
 #include "platform/video/frame_convert.h"
 #include "platform/video/synthetic_source.h"
+#include "platform/video/v4l_libraries.h"
+
+#include "common/test_support.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -22,6 +25,21 @@ std::array<int, 3> yuvToBgr(int y, int u, int v)
 }
 
 }  // namespace
+
+// The device libraries are not part of the program's start: the first converter opens
+// them, and converts with them then (the cases below).
+TEST(FrameConverter, DeviceLibrariesLoadWithTheFirstConverter)
+{
+    // Run alone (as ctest runs each test), nothing before has converted a frame.
+    if (!V4LOpened()) {
+        EXPECT_FALSE(LibraryLoaded("libv4lconvert.so.0"));
+        EXPECT_FALSE(LibraryLoaded("libv4l2.so.0"));
+    }
+    TFrameConverter conv;
+    EXPECT_TRUE(V4L().Loaded);
+    EXPECT_TRUE(LibraryLoaded("libv4lconvert.so.0"));
+    EXPECT_TRUE(LibraryLoaded("libv4l2.so.0"));
+}
 
 // Recorded YUYV frames with padded rows: every pixel must come out as the colour its
 // Y, U, V stand for, in blue-green-red order, whatever the padding holds.

@@ -30,6 +30,16 @@ std::atomic<int> g_threads{0};  // 0: the machine's
 std::atomic<int64_t> g_minPixels{kParallelMinPixels};
 // With progress to report, a band holds about this many pixels.
 constexpr int64_t kProgressBandPixels = 64 * 1024;
+// How long a helper watches for the next job before it sleeps.
+constexpr std::chrono::microseconds kWatchForNextJob{300};
+
+inline void pauseBriefly()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
 // How often progress reaches the caller at most.
 constexpr std::chrono::milliseconds kTellEvery{10};
 thread_local bool t_inBand = false;
@@ -63,6 +73,7 @@ public:
         while (int(threads_.size()) < job.maxHelpers)
             threads_.emplace_back([this] { helperLoop(); });
         job_ = &job;
+        generation_.fetch_add(1, std::memory_order_release);
         wake_.notify_all();
         lock.unlock();
 
@@ -136,6 +147,16 @@ private:
     {
         std::unique_lock lock(mutex_);
         for (;;) {
+            // Jobs come in quick succession (a copy, then the change): a helper that
+            // has just finished one watches for the next a moment before it sleeps, as
+            // waking a sleeping thread costs more than the watch.
+            const uint64_t seen = generation_.load(std::memory_order_acquire);
+            lock.unlock();
+            const auto until = std::chrono::steady_clock::now() + kWatchForNextJob;
+            while (generation_.load(std::memory_order_acquire) == seen && std::chrono::steady_clock::now() < until)
+                for (int i = 0; i < 32; ++i)
+                    pauseBriefly();
+            lock.lock();
             wake_.wait(lock, [&] {
                 return job_ && job_->helpers < job_->maxHelpers && job_->next < job_->bands && !job_->failed;
             });
@@ -151,6 +172,7 @@ private:
 
     std::mutex mutex_;
     std::condition_variable wake_, progress_;
+    std::atomic<uint64_t> generation_{0};  // jobs started
     std::vector<std::thread> threads_;
     TJob* job_ = nullptr;
 };

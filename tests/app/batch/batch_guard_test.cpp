@@ -5,6 +5,9 @@
 #include "imaging/dialogs/save_dialog.h"
 
 #include <QProcess>
+#include <QDir>
+#include <QTimer>
+#include <QMdiSubWindow>
 
 namespace {
 
@@ -88,6 +91,48 @@ TEST_F(Batch, AFailedSaveLeavesTheResultMarkedAndTheOriginalSafe)
 
 // The main window waits for a running batch, and for a multi-file open, instead of closing
 // the windows they work on; the open works through the list it was given.
+// The user closes the image a record works on while the run lets events run: the rest
+// of its records find no window and the run goes on with the next image.
+TEST_F(Batch, ClosingTheImageUnderARecordSkipsItAndTheRunGoesOn)
+{
+    const QString src = TempDir() + QStringLiteral("/closesrc%1").arg(serial_++);
+    QDir().mkpath(src);
+    for (int i = 0; i < 3; ++i)
+        writeImage(src + QStringLiteral("/c%1.bmp").arg(i), RGB(10 * (i + 1), 0, 0));
+    for (const int mode : {int(TBatchRunner::bmAllLoaded), int(TBatchRunner::bmFileList)}) {
+        SCOPED_TRACE(mode);
+        closeAll();
+        for (const QString& f : QDir(out_).entryList(QDir::Files))
+            QFile::remove(out_ + QLatin1Char('/') + f);
+        if (mode == TBatchRunner::bmAllLoaded) {
+            for (int i = 0; i < 3; ++i)
+                imageWindow(2, 2, RGB(10 * (i + 1), 0, 0));
+        }
+        form->options.verzdialog.source = 1;
+        form->options.verzdialog.directory = src;
+        form->options.verzdialog.subdirs = 0;
+        form->options.verzdialog.types = {};
+        form->options.verzdialog.types[1] = 1;
+        QTimer::singleShot(0, form.get(), [] {
+            if (auto* d = qobject_cast<Taufverzform*>(QApplication::activeModalWidget()))
+                d->Buttons[1]->click();
+        });
+        int prints = 0;
+        dialogs->print = [&prints](Tform1&, Tchild* image, const tautomatitem&) {
+            if (++prints == 2)
+                qobject_cast<QMdiSubWindow*>(image->parentWidget())->close();
+        };
+        settings(2);
+        form->Batch().RunBatch(writeBatch(QStringLiteral("pn"), {cmdPrint, cmdNegative}), mode);
+        EXPECT_EQ(prints, 3);
+        EXPECT_EQ(form->MDIChildCount(), 0);
+        const QStringList saved = QDir(out_).entryList(QDir::Files, QDir::Name);
+        ASSERT_EQ(saved.size(), 2) << saved.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(loadFile(out_ + QLatin1Char('/') + saved[0]).PixelColor(0, 0), negated(RGB(10, 0, 0)));
+        EXPECT_EQ(loadFile(out_ + QLatin1Char('/') + saved[1]).PixelColor(0, 0), negated(RGB(30, 0, 0)));
+    }
+}
+
 TEST_F(Batch, TheMainWindowWaitsForABatchAndForAMultiFileOpen)
 {
     std::vector<Tchild*> windows;

@@ -607,57 +607,57 @@ void TBatchRunner::RunBatch(const QString& path, int mode)
         TPaintingScope(TBatchPainting*& s, TBatchPainting* now) : slot(s), before(s) { slot = now; }
         ~TPaintingScope() { slot = before; }
     } paintingScope(painting_, painting ? &*painting : nullptr);
-    // The availability follows once the images are through (UpdateAvailability below).
-    struct THoldAvailability {
-        bool& held;
-        explicit THoldAvailability(bool& h) : held(h) { held = true; }
-        ~THoldAvailability() { held = false; }
-    };
-    std::optional<THoldAvailability> holdAvailability(std::in_place, holdsAvailability_);
-    switch (mode) {
-    case bmActive: replayItems(items, main_.ActiveMDIChild(), counter); break;
-    case bmAllLoaded: {
-        // The windows there when the run starts, each once, whatever the records open or close.
-        std::vector<QPointer<QWidget>> targets;
-        for (QWidget* c : main_.MDIChildren())
-            if (qobject_cast<Tchild*>(c))
-                targets.emplace_back(c);
-        TBatchProgress progress(main_.Window(), int(targets.size()));
-        for (size_t i = 0; i < targets.size(); ++i) {
-            TApplication::ProcessMessages();
-            if (progress.Cancelled())
-                break;
-            if (!alive(targets[i]))
-                continue;
-            progress.Step(int(i), targets[i]->windowTitle());
-            if (!replayItems(items, targets[i], counter))
-                break;
-        }
-        break;
-    }
-    case bmFileList: {
-        files_.clear();
-        Taufverzform f(main_.Options().verzdialog, main_.Window());
-        TranslateForm(QLatin1String(ObjectName::BatchSourceDialog::Form), &f);
-        f.recordLabel->setText(QFileInfo(path).fileName());
-        f.exec();
-        if (!f.OK)
+    {
+        // The availability follows once the images are through (UpdateAvailability below).
+        struct THold {
+            bool& held;
+            ~THold() { held = false; }
+        } hold{holdsAvailability_};
+        holdsAvailability_ = true;
+        switch (mode) {
+        case bmActive: replayItems(items, main_.ActiveMDIChild(), counter); break;
+        case bmAllLoaded: {
+            // The windows there when the run starts, each once, whatever the records open or close.
+            std::vector<QPointer<QWidget>> targets;
+            for (QWidget* c : main_.MDIChildren())
+                if (qobject_cast<Tchild*>(c))
+                    targets.emplace_back(c);
+            TBatchProgress progress(main_.Window(), int(targets.size()));
+            for (size_t i = 0; i < targets.size(); ++i) {
+                TApplication::ProcessMessages();
+                if (progress.Cancelled())
+                    break;
+                if (!alive(targets[i]))
+                    continue;
+                progress.Step(int(i), targets[i]->windowTitle());
+                if (!replayItems(items, targets[i], counter))
+                    break;
+            }
             break;
-        main_.Options().verzdialog = f.work;
-        if (main_.Options().verzdialog.source == 1) {
-            if (!CollectDirectoryFiles(main_.Options().verzdialog.directory))
-                break;
-        } else {
-            files_ = ReadFileList(FileListPath());
         }
-        const QStringList files = files_;
-        runOnFiles(items, files, counter);
-        break;
+        case bmFileList: {
+            files_.clear();
+            Taufverzform f(main_.Options().verzdialog, main_.Window());
+            TranslateForm(QLatin1String(ObjectName::BatchSourceDialog::Form), &f);
+            f.recordLabel->setText(QFileInfo(path).fileName());
+            f.exec();
+            if (!f.OK)
+                break;
+            main_.Options().verzdialog = f.work;
+            if (main_.Options().verzdialog.source == 1) {
+                if (!CollectDirectoryFiles(main_.Options().verzdialog.directory))
+                    break;
+            } else {
+                files_ = ReadFileList(FileListPath());
+            }
+            const QStringList files = files_;
+            runOnFiles(items, files, counter);
+            break;
+        }
+        case bmScanner: runOnScanner(items, counter); break;
+        default: break;
+        }
     }
-    case bmScanner: runOnScanner(items, counter); break;
-    default: break;
-    }
-    holdAvailability.reset();
     ReleasePainting();
     TApplication::ProcessMessages();
     main_.UpdateAvailability(false);

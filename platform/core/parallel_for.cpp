@@ -30,8 +30,11 @@ std::atomic<int> g_threads{0};  // 0: the machine's
 std::atomic<int64_t> g_minPixels{kParallelMinPixels};
 // With progress to report, a band holds about this many pixels.
 constexpr int64_t kProgressBandPixels = 64 * 1024;
+// How often progress reaches the caller at most.
+constexpr std::chrono::milliseconds kTellEvery{10};
 // How long a helper watches for the next job before it sleeps.
 constexpr std::chrono::microseconds kWatchForNextJob{300};
+thread_local bool t_inBand = false;
 
 inline void pauseBriefly()
 {
@@ -39,10 +42,6 @@ inline void pauseBriefly()
     __builtin_ia32_pause();
 #endif
 }
-
-// How often progress reaches the caller at most.
-constexpr std::chrono::milliseconds kTellEvery{10};
-thread_local bool t_inBand = false;
 
 struct TJob {
     const std::function<void(int, int)>* body = nullptr;

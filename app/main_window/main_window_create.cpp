@@ -51,6 +51,7 @@ Tform1::Tform1(const QStringList& arguments, QWidget* parent, std::unique_ptr<TM
       interpreter_(std::make_unique<TCommandInterpreter>(*this, *dialogs_)), startDirectory_(QDir::currentPath()),
       files_(std::make_unique<TFileCommands>(*this))
 {
+    TApplication::ShareStandardIcons();
     dialogs_->Attach(*this);
     startStartupDecode();
     setObjectName(QLatin1String(ObjectName::MainWindow::Form));

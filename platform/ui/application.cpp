@@ -10,9 +10,14 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <QFileInfo>
+#include <QHash>
+#include <QIcon>
 #include <QProcess>
+#include <QProxyStyle>
 #include <QStandardPaths>
+#include <QStyleFactory>
 #include <QUrl>
+#include <QWidget>
 #include <QWindow>
 
 std::function<void(const std::exception&)> TApplication::OnException;
@@ -24,7 +29,36 @@ std::function<void(QWindow*)> TApplication::OnCloseHeldForWork;
 namespace {
 QString g_title;
 QString g_helpFile;
+
+class TSharedIconsStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override
+    {
+        // An option may carry a state or a palette of its own; arrows follow the direction.
+        if (option)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        const bool rightToLeft = widget ? widget->isRightToLeft() : QGuiApplication::isRightToLeft();
+        const int key = int(icon) * 2 + int(rightToLeft);
+        auto it = icons_.constFind(key);
+        if (it == icons_.cend())
+            it = icons_.insert(key, QProxyStyle::standardIcon(icon, nullptr, widget));
+        return *it;
+    }
+
+private:
+    mutable QHash<int, QIcon> icons_;
+};
 }  // namespace
+
+void TApplication::ShareStandardIcons()
+{
+    if (dynamic_cast<TSharedIconsStyle*>(QApplication::style()))
+        return;
+    // The style the application would have used (a -style argument included) stays underneath.
+    QApplication::setStyle(new TSharedIconsStyle(QStyleFactory::create(QApplication::style()->name())));
+}
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 

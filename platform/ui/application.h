@@ -62,6 +62,11 @@ public:
     // last character comes after '.' in the character order.
     static QString ExceptionText(const std::exception& e);
 
+    // Puts the application's style behind one that hands out each standard icon once:
+    // Qt's styles read them from their resources on every call, and every image window
+    // asks for its system menu's. Does nothing when it is in place already.
+    static void ShareStandardIcons();
+
     // Help: an HTML file opened with the desktop's browser; context numbers become anchors.
     static QString HelpFile();
     static void SetHelpFile(const QString& path);

@@ -351,11 +351,13 @@ void Resample(TBitmap& bitmap, int width, int height, TResampleFilter filter, TO
 {
     if (!ResampleTargetSize(bitmap, width, height))
         return;
+    if (filter > rfNone && filter <= rfMitchell && bitmap.PixelFormat() != pf1bit) {
+        // Every pixel is written: no cleared bitmap first.
+        bitmap.Assign(ResampledBitmap(bitmap, width, height, filter, sender, progress));
+        return;
+    }
     TBitmap out(width, height, bitmap.PixelFormat() == pf1bit ? pf1bit : pf24bit);
-    if (filter != rfNone && bitmap.PixelFormat() != pf1bit)
-        ResampleBitmap(bitmap, out, filter, sender, progress);
-    else
-        HalftoneStretch(bitmap, out);
+    HalftoneStretch(bitmap, out);
     bitmap.Assign(out);
 }
 

@@ -221,6 +221,16 @@ __attribute__((target("avx"))) inline void finishPixelAvx(__m256d acc, const uin
     d[2] = toByte(out[2]);
 }
 
+// The tap lists of output pixels i … i + 3, and how many taps all four have.
+inline int fourLists(const TContributors& c, int i, int k[4], int e[4])
+{
+    for (int j = 0; j < 4; ++j) {
+        k[j] = c.start[size_t(i + j)];
+        e[j] = c.start[size_t(i + j) + 1];
+    }
+    return std::min(std::min(e[0] - k[0], e[1] - k[1]), std::min(e[2] - k[2], e[3] - k[3]));
+}
+
 // row: the source row's bytes with one more after them. Four output pixels are summed
 // side by side, each over its own list in its own order: the same bits as one at a time,
 // without waiting on each addition before the next.
@@ -229,11 +239,7 @@ __attribute__((target("avx"))) void horizontalRowAvx(const uint8_t* row, const T
     int i = 0;
     for (; i + 4 <= dw; i += 4) {
         int k[4], e[4];
-        for (int j = 0; j < 4; ++j) {
-            k[j] = c.start[size_t(i + j)];
-            e[j] = c.start[size_t(i + j) + 1];
-        }
-        const int common = std::min(std::min(e[0] - k[0], e[1] - k[1]), std::min(e[2] - k[2], e[3] - k[3]));
+        const int common = fourLists(c, i, k, e);
         __m256d a0 = _mm256_setzero_pd(), a1 = a0, a2 = a0, a3 = a0;
         for (int t = 0; t < common; ++t) {
             a0 = addTapAvx(a0, row, c, k[0] + t);
@@ -250,6 +256,65 @@ __attribute__((target("avx"))) void horizontalRowAvx(const uint8_t* row, const T
         finishPixelAvx(_mm256_setzero_pd(), row, c, c.start[size_t(i)], c.start[size_t(i) + 1], d + 3 * i);
 }
 
+// Two source rows at once, each in one half of the register: the rows share every
+// index and weight, so each tap's loads and broadcast serve two pixels. Lane for lane the
+// same operations in the same order as above, so the same bits.
+// GCC 12 takes the undefined upper lanes inside _mm512_cvtepi32_pd for a use.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+__attribute__((target("avx2,avx512f"))) inline __m512d addTapPairAvx512(__m512d acc, const uint8_t* a, const uint8_t* b,
+                                                                        const TContributors& c, int k)
+{
+    const size_t at = 3 * size_t(c.pixel[size_t(k)]);
+    uint32_t first, second;
+    std::memcpy(&first, a + at, 4);
+    std::memcpy(&second, b + at, 4);
+    const __m128i bytes = _mm_cvtsi64_si128(int64_t(uint64_t(first) | (uint64_t(second) << 32)));
+    const __m512d p = _mm512_cvtepi32_pd(_mm256_cvtepu8_epi32(bytes));
+    return _mm512_add_pd(acc, _mm512_mul_pd(_mm512_set1_pd(c.weight[size_t(k)]), p));
+}
+
+__attribute__((target("avx2,avx512f"))) inline void finishPixelPairAvx512(__m512d acc, const uint8_t* a,
+                                                                          const uint8_t* b, const TContributors& c,
+                                                                          int k, int e, float* da, float* db)
+{
+    for (; k < e; ++k)
+        acc = addTapPairAvx512(acc, a, b, c, k);
+    double out[8];
+    _mm512_storeu_pd(out, acc);
+    for (int ch = 0; ch < 3; ++ch) {
+        da[ch] = toByte(out[ch]);
+        db[ch] = toByte(out[4 + ch]);
+    }
+}
+
+// a, b: two source rows' bytes, each with one more after them.
+__attribute__((target("avx2,avx512f"))) void
+horizontalRowPairAvx512(const uint8_t* a, const uint8_t* b, const TContributors& c, int dw, float* da, float* db)
+{
+    int i = 0;
+    for (; i + 4 <= dw; i += 4) {
+        int k[4], e[4];
+        const int common = fourLists(c, i, k, e);
+        __m512d a0 = _mm512_setzero_pd(), a1 = a0, a2 = a0, a3 = a0;
+        for (int t = 0; t < common; ++t) {
+            a0 = addTapPairAvx512(a0, a, b, c, k[0] + t);
+            a1 = addTapPairAvx512(a1, a, b, c, k[1] + t);
+            a2 = addTapPairAvx512(a2, a, b, c, k[2] + t);
+            a3 = addTapPairAvx512(a3, a, b, c, k[3] + t);
+        }
+        finishPixelPairAvx512(a0, a, b, c, k[0] + common, e[0], da + 3 * i, db + 3 * i);
+        finishPixelPairAvx512(a1, a, b, c, k[1] + common, e[1], da + 3 * (i + 1), db + 3 * (i + 1));
+        finishPixelPairAvx512(a2, a, b, c, k[2] + common, e[2], da + 3 * (i + 2), db + 3 * (i + 2));
+        finishPixelPairAvx512(a3, a, b, c, k[3] + common, e[3], da + 3 * (i + 3), db + 3 * (i + 3));
+    }
+    for (; i < dw; ++i)
+        finishPixelPairAvx512(_mm512_setzero_pd(), a, b, c, c.start[size_t(i)], c.start[size_t(i) + 1], da + 3 * i,
+                              db + 3 * i);
+}
+
+#pragma GCC diagnostic pop
+
 __attribute__((target("avx"))) void accumulateRowAvx(double* a, const float* s, double w, int n)
 {
     const __m256d wv = _mm256_set1_pd(w);
@@ -262,9 +327,12 @@ __attribute__((target("avx"))) void accumulateRowAvx(double* a, const float* s, 
 }
 
 const bool kHaveAvx = __builtin_cpu_supports("avx");
+const bool kHaveAvx512 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512f");
 #else
 constexpr bool kHaveAvx = false;
+constexpr bool kHaveAvx512 = false;
 inline void horizontalRowAvx(const uint8_t*, const TContributors&, int, float*) {}
+inline void horizontalRowPairAvx512(const uint8_t*, const uint8_t*, const TContributors&, int, float*, float*) {}
 inline void accumulateRowAvx(double*, const float*, double, int) {}
 #endif
 
@@ -280,10 +348,19 @@ void horizontalPass(const TBitmap& src, TPlane& mid, const TContributors& c, TOb
         sh, int64_t(std::max(sw, dw)) * sh,
         [&](int y0, int y1) {
             std::vector<float> row(kHaveAvx ? 0 : size_t(sw) * 4 + 4);
-            std::vector<uint8_t> bytes(kHaveAvx ? size_t(sw) * 3 + 1 : 0);
+            const size_t rowBytes = size_t(sw) * 3;
+            std::vector<uint8_t> bytes(kHaveAvx ? 2 * (rowBytes + 1) : 0);
             for (int y = y0; y < y1; ++y) {
                 const uint8_t* s = srcRows[y];
                 float* d = mid.Row(y);
+                if (kHaveAvx512 && y + 1 < y1) {
+                    uint8_t* second = bytes.data() + rowBytes + 1;
+                    std::memcpy(bytes.data(), s, rowBytes);
+                    std::memcpy(second, srcRows[y + 1], rowBytes);
+                    horizontalRowPairAvx512(bytes.data(), second, c, dw, d, mid.Row(y + 1));
+                    ++y;
+                    continue;
+                }
                 if (kHaveAvx) {
                     // A copy, so that the last pixel's four-byte load stays inside.
                     std::memcpy(bytes.data(), s, size_t(sw) * 3);
@@ -526,14 +603,11 @@ const TResampleFilterEntry ResampleFilterTable[7] = {
     {bsplineFilter, 2.0}, {lanczos3Filter, 3.0}, {mitchellFilter, 2.0},
 };
 
-void ResampleBitmap(const TBitmap& source, TBitmap& destination, TResampleFilter filter, TObject* sender,
-                    const TProgressEvent& progress)
+TBitmap ResampledBitmap(const TBitmap& source, int dw, int dh, TResampleFilter filter, TObject* sender,
+                        const TProgressEvent& progress)
 {
-    if (source.Empty() || filter <= rfNone || filter > rfMitchell)
-        return;
-    const int dw = destination.Width(), dh = destination.Height();
-    if (dw <= 0 || dh <= 0)
-        return;
+    if (source.Empty() || filter <= rfNone || filter > rfMitchell || dw <= 0 || dh <= 0)
+        return TBitmap();
     TBitmap holder;
     const TBitmap& src = as24(source, holder);
     const int sw = src.Width(), sh = src.Height();
@@ -544,7 +618,15 @@ void ResampleBitmap(const TBitmap& source, TBitmap& destination, TResampleFilter
     TBitmap out;
     out.SetImage(NewImage24(dw, dh));
     verticalPass(work, out, buildContributors(dh, sh, filter), sender, progress, sh, total);
-    destination.Assign(out);
+    return out;
+}
+
+void ResampleBitmap(const TBitmap& source, TBitmap& destination, TResampleFilter filter, TObject* sender,
+                    const TProgressEvent& progress)
+{
+    TBitmap out = ResampledBitmap(source, destination.Width(), destination.Height(), filter, sender, progress);
+    if (!out.Empty())
+        destination.Assign(out);
 }
 
 void ZoomResample(const TBitmap& source, TBitmap& destination, TResampleFilter filter, TObject* sender,

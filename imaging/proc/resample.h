@@ -18,6 +18,10 @@ extern const TResampleFilterEntry ResampleFilterTable[7];
 // Weights are not normalised; edges mirror.
 void ResampleBitmap(const TBitmap& source, TBitmap& destination, TResampleFilter filter, TObject* sender = nullptr,
                     const TProgressEvent& progress = {});
+// Same, into a new bitmap of width × height; empty for a size ≤ 0, an empty source or
+// no filter.
+TBitmap ResampledBitmap(const TBitmap& source, int width, int height, TResampleFilter filter, TObject* sender = nullptr,
+                        const TProgressEvent& progress = {});
 
 // The view's zoom resampler: like ResampleBitmap, but a pass that shrinks is an
 // area-averaging stretch instead of filtering. destination keeps its size and

@@ -168,7 +168,8 @@ Planes refResample(const TBitmap& src, int dw, int dh, TResampleFilter f)
 TEST(ResampleFilters, EachFilterMatchesAnIndependentImplementation)
 {
     const TResampleFilter filters[] = {rfTriangle, rfHermite, rfBell, rfBSpline, rfLanczos3, rfMitchell};
-    const int sizes[][4] = {{7, 5, 13, 11}, {13, 11, 5, 4}, {9, 9, 20, 3}, {6, 8, 6, 8}, {2, 3, 7, 1}};
+    const int sizes[][4] = {{7, 5, 13, 11}, {13, 11, 5, 4}, {9, 9, 20, 3},
+                            {6, 8, 6, 8},   {2, 3, 7, 1},   {301, 7, 150, 5}};
     unsigned seed = 1;
     for (TResampleFilter f : filters)
         for (const auto& s : sizes) {

@@ -37,18 +37,19 @@ public:
     TDetachedSave(const TDetachedSave&) = delete;
     TDetachedSave& operator=(const TDetachedSave&) = delete;
 
-    // Encodes into the temporary file and syncs it; raises what the writer raises.
+    // Creates the temporary file, encodes into it and syncs it; raises what creating
+    // the file or the writer raises.
     void Write();
     // Renames the written file over the target; raises as TSafeFileStream::Commit.
     void Commit();
 
 private:
     friend class TImageKitIO;
-    TDetachedSave(const TBitmap& bitmap, const TIOParamsVals& params, const TCodec& codec,
-                  std::unique_ptr<TSafeFileStream> stream);
+    TDetachedSave(const TBitmap& bitmap, const TIOParamsVals& params, const TCodec& codec, const QString& fileName);
     TBitmap bitmap_;
     std::unique_ptr<TIOParamsVals> params_;
     const TCodec& codec_;
+    QString fileName_;
     std::unique_ptr<TSafeFileStream> stream_;
     bool aborting_ = false;
 };

@@ -47,8 +47,8 @@ void TImageKitIO::saveFile(const QString& fileName, const TCodec& codec)
 }
 
 TDetachedSave::TDetachedSave(const TBitmap& bitmap, const TIOParamsVals& params, const TCodec& codec,
-                             std::unique_ptr<TSafeFileStream> stream)
-    : bitmap_(bitmap), params_(std::make_unique<TIOParamsVals>()), codec_(codec), stream_(std::move(stream))
+                             const QString& fileName)
+    : bitmap_(bitmap), params_(std::make_unique<TIOParamsVals>()), codec_(codec), fileName_(fileName)
 {
     params_->Assign(params);
 }
@@ -57,6 +57,9 @@ TDetachedSave::~TDetachedSave() = default;
 
 void TDetachedSave::Write()
 {
+    // The temporary file is made here too: creating a file is slow on some file systems,
+    // and a failure to create it is told in its turn like any other.
+    stream_ = std::make_unique<TSafeFileStream>(fileName_);
     // Without progress: the bar and the abort flag belong to the UI thread.
     TProgressRec rec;
     rec.Aborting = &aborting_;
@@ -64,20 +67,24 @@ void TDetachedSave::Write()
     stream_->Sync();
 }
 
-void TDetachedSave::Commit() { stream_->Commit(); }
+void TDetachedSave::Commit()
+{
+    if (!stream_)
+        throw EWriteError(QStringLiteral("Cannot write file \"%1\".").arg(fileName_));
+    stream_->Commit();
+}
 
 std::unique_ptr<TDetachedSave> TImageKitIO::DetachSave(const QString& fileName)
 {
     const TCodec& codec = SaveCodecForFileName(fileName);
     if (!prepareSave())
         return nullptr;
-    auto fs = std::make_unique<TSafeFileStream>(fileName);
     if (!codec.Write)
         RefuseUnavailable(codec);
     // Writers ask for the screen's resolution, which is read here, on the UI thread.
     ScreenDpiX();
     ScreenDpiY();
-    return std::unique_ptr<TDetachedSave>(new TDetachedSave(*bitmap_, *params_, codec, std::move(fs)));
+    return std::unique_ptr<TDetachedSave>(new TDetachedSave(*bitmap_, *params_, codec, fileName));
 }
 
 void TImageKitIO::saveStream(TStream& stream, const TCodec& codec)

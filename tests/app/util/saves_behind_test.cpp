@@ -31,35 +31,49 @@ QString freshDir(const char* name)
 
 TEST(SavesBehind, CommitInOrderAndAFailureDropsTheSavesBehindIt)
 {
-    const QString dir = freshDir("behind_order");
-    const QString kept = dir + QStringLiteral("/c.jpg");
-    WriteFileSafely(kept, "old bytes");
-    std::vector<QString> told;
-    const auto outcome = [&told](const QString& what) {
-        return TSavesBehind::TOutcome{[&told, what] { told.push_back(what + QStringLiteral(" saved")); },
-                                      [&told, what](const QString& why) {
-                                          told.push_back(what + QStringLiteral(": ") + why);
-                                      },
-                                      [&told, what] { told.push_back(what + QStringLiteral(" dropped")); }};
+    // The writer refuses the picture, or the temporary file cannot be made (it is made
+    // on the writer's thread): either way the failure is told in its turn.
+    struct Case {
+        const char* failing;
+        int width;
+        const char* why;
     };
-    {
-        TSavesBehind behind(3, 8);
-        behind.Add(detached(dir + QStringLiteral("/a.jpg"), 8), dir + QStringLiteral("/a.jpg"), outcome("a"));
-        behind.Add(detached(dir + QStringLiteral("/b.jpg"), 70000), dir + QStringLiteral("/b.jpg"), outcome("b"));
-        behind.Add(detached(kept, 8), kept, outcome("c"));
-        EXPECT_TRUE(behind.Targets(dir + QStringLiteral("/./c.jpg")));
-        EXPECT_FALSE(behind.Settle(TSavesBehind::TWait::All));
-        EXPECT_TRUE(behind.Empty());
-        EXPECT_FALSE(behind.Targets(kept));
+    const Case cases[] = {{"b.jpg", 70000, "Unrecognized JPeg - image too large."},
+                          {"missing/b.jpg", 8, "Cannot create file"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing);
+        const QString dir = freshDir("behind_order");
+        const QString kept = dir + QStringLiteral("/c.jpg");
+        const QString failing = dir + QLatin1Char('/') + QLatin1String(c.failing);
+        WriteFileSafely(kept, "old bytes");
+        std::vector<QString> told;
+        const auto outcome = [&told](const QString& what) {
+            return TSavesBehind::TOutcome{[&told, what] { told.push_back(what + QStringLiteral(" saved")); },
+                                          [&told, what](const QString& why) {
+                                              told.push_back(what + QStringLiteral(": ") + why);
+                                          },
+                                          [&told, what] { told.push_back(what + QStringLiteral(" dropped")); }};
+        };
+        {
+            TSavesBehind behind(3, 8);
+            behind.Add(detached(dir + QStringLiteral("/a.jpg"), 8), dir + QStringLiteral("/a.jpg"), outcome("a"));
+            behind.Add(detached(failing, c.width), failing, outcome("b"));
+            behind.Add(detached(kept, 8), kept, outcome("c"));
+            EXPECT_TRUE(behind.Targets(dir + QStringLiteral("/./c.jpg")));
+            EXPECT_FALSE(behind.Settle(TSavesBehind::TWait::All));
+            EXPECT_TRUE(behind.Empty());
+            EXPECT_FALSE(behind.Targets(kept));
+        }
+        ASSERT_EQ(told.size(), 3u);
+        EXPECT_EQ(told[0], QStringLiteral("a saved"));
+        EXPECT_EQ(told[1], QStringLiteral("c dropped"));
+        EXPECT_TRUE(told[2].startsWith(QStringLiteral("b: ") + QLatin1String(c.why))) << told[2].toStdString();
+        EXPECT_EQ(ReadWholeFile(dir + QStringLiteral("/a.jpg")).left(2), QByteArray("\xFF\xD8"));
+        EXPECT_EQ(ReadWholeFile(kept), QByteArray("old bytes"));
+        // No file for b, and no temporary file left anywhere.
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                  (QStringList{QStringLiteral("a.jpg"), QStringLiteral("c.jpg")}));
     }
-    const std::vector<QString> expected{QStringLiteral("a saved"), QStringLiteral("c dropped"),
-                                        QStringLiteral("b: Unrecognized JPeg - image too large.")};
-    EXPECT_EQ(told, expected);
-    EXPECT_EQ(ReadWholeFile(dir + QStringLiteral("/a.jpg")).left(2), QByteArray("\xFF\xD8"));
-    EXPECT_EQ(ReadWholeFile(kept), QByteArray("old bytes"));
-    // No file for b, and no temporary file left anywhere.
-    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              (QStringList{QStringLiteral("a.jpg"), QStringLiteral("c.jpg")}));
 }
 
 TEST(SavesBehind, SavesNeverSettledLeaveTheirTargetsAndTellNobody)

@@ -18,6 +18,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -309,15 +310,36 @@ void TImageKitProc::changeAreaRows(const TIKWorkArea& area, RowOp rowOp, bool pr
     runUndoable([&] {
         onArea(area, [&](TBitmap* bm, int x1, int y1, int x2, int y2) {
             const int rows = y2 - y1 + 1;
+            // Pixels that another holds (the undo step) and a pass over every row: each
+            // row is copied where it is changed, not all of them first. Not while the
+            // window may paint halfway (its progress lets it), as rows not reached yet
+            // hold nothing then.
+            const bool hidden = !view_ || !view_->isVisible() || !view_->updatesEnabled();
+            const bool copyRows = hidden && y1 == 0 && y2 == bm->Height() - 1 && bm->PixelsShared();
+            const TBitmap shared = copyRows ? *bm : TBitmap();
+            if (copyRows)
+                bm->DetachUncopied();
             // Taken before any worker starts: this is where the image gets pixels of its own.
             const auto bmRows = RowsOf(*bm);
+            const auto sharedRows = copyRows ? RowsOf(shared) : TRowsOf<const uint8_t>();
+            const size_t rowBytes = size_t(std::min(bm->BytesPerLine(), shared.BytesPerLine()));
             const auto body = [&](int b, int e) {
-                for (int y = y1 + b; y < y1 + e; ++y)
+                for (int y = y1 + b; y < y1 + e; ++y) {
+                    if (copyRows)
+                        std::memcpy(bmRows[y], sharedRows[y], rowBytes);
                     rowOp(bmRows[y], x1, x2, y - y1);
+                }
             };
             const std::function<void(int)> rowsDone = [&](int done) { Progress(done, rows); };
-            ParallelRows(rows, int64_t(x2 - x1 + 1) * rows / pixelsPerWorkUnit, body,
-                         progress ? rowsDone : std::function<void(int)>());
+            try {
+                ParallelRows(rows, int64_t(x2 - x1 + 1) * rows / pixelsPerWorkUnit, body,
+                             progress ? rowsDone : std::function<void(int)>());
+            } catch (...) {
+                // Rows not reached were never copied: the old pixels come back whole.
+                if (copyRows)
+                    bm->Assign(shared);
+                throw;
+            }
         });
     });
 }

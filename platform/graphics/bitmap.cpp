@@ -140,22 +140,33 @@ QImage& TBitmap::Image()
 // Qt would copy on the first write by itself, but a copy that finds no memory leaves a
 // null image behind (and a null row for whoever writes next): the copy is made here,
 // through the one allocation, before anything is written.
-void TBitmap::Detach()
+void TBitmap::Detach() { detach(true); }
+
+void TBitmap::DetachUncopied()
+{
+    // A painter still open on the old pixels must not find new ones under it.
+    releaseCanvasPainter();
+    detach(false);
+}
+
+void TBitmap::detach(bool copyPixels)
 {
     if (image_.isNull() || image_.isDetached())
         return;
     QImage own = AllocateImage(image_.width(), image_.height(), image_.format());
     if (own.isNull())
         BitmapOutOfMemory(image_.width(), image_.height());
-    const size_t rowBytes = size_t(std::min(own.bytesPerLine(), image_.bytesPerLine()));
-    // Large copies spread over the cores, which also share the fresh pages' first touch.
-    uchar* const to = own.bits();
-    const uchar* const from = image_.constBits();
-    const qsizetype toLine = own.bytesPerLine(), fromLine = image_.bytesPerLine();
-    ParallelRows(image_.height(), int64_t(image_.width()) * image_.height(), [&](int begin, int end) {
-        for (int y = begin; y < end; ++y)
-            std::memcpy(to + y * toLine, from + y * fromLine, rowBytes);
-    });
+    if (copyPixels) {
+        const size_t rowBytes = size_t(std::min(own.bytesPerLine(), image_.bytesPerLine()));
+        // Large copies spread over the cores, which also share the fresh pages' first touch.
+        uchar* const to = own.bits();
+        const uchar* const from = image_.constBits();
+        const qsizetype toLine = own.bytesPerLine(), fromLine = image_.bytesPerLine();
+        ParallelRows(image_.height(), int64_t(image_.width()) * image_.height(), [&](int begin, int end) {
+            for (int y = begin; y < end; ++y)
+                std::memcpy(to + y * toLine, from + y * fromLine, rowBytes);
+        });
+    }
     own.setColorTable(image_.colorTable());
     own.setDotsPerMeterX(image_.dotsPerMeterX());
     own.setDotsPerMeterY(image_.dotsPerMeterY());

@@ -42,6 +42,12 @@ public:
     uint8_t* ScanLine(int y);
     const uint8_t* ScanLine(int y) const;
     void Detach();
+    // True while another bitmap (an undo step, say) holds these very pixels.
+    bool PixelsShared() const { return !image_.isNull() && !image_.isDetached(); }
+    // Pixels of its own whose values are undefined, for a pass that writes every row
+    // whole after copying it from a bitmap that still shares the old ones: one pass over
+    // the memory instead of a copy first. Raises EOutOfMemory as Detach does.
+    void DetachUncopied();
     // True while both hold the very same pixels: a copy that neither side wrote to.
     bool SharesPixelsWith(const TBitmap& other) const
     {
@@ -77,6 +83,7 @@ public:
     static std::function<bool(int64_t bytes)> AllocationGate;
 
 private:
+    void detach(bool copyPixels);
     friend class TCanvas;
     friend struct CanvasOps;
     void releaseCanvasPainter() const;

@@ -6,6 +6,7 @@
 #include "imaging/proc/image_kit_proc.h"
 #include "imaging/view/image_kit_view.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/parallel_for.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/image_control.h"
 #include "proc_test_util.h"
@@ -179,32 +180,66 @@ TEST(ProcUndo, OperationOutOfMemoryLeavesImageAndStackAsTheyWere)
     }
 }
 
-// Whatever stops an operation halfway, the rows it changed are taken back; running out
-// of memory anywhere is reported as such.
+// Whatever stops an operation halfway, the rows it changed are taken back, with undo on
+// or with the pixels only held elsewhere (each row is copied as it is changed then, so
+// rows not reached would hold nothing); running out of memory anywhere is reported as such.
 TEST(ProcUndo, OperationFailingHalfwayIsTakenBack)
 {
     const std::pair<std::function<void()>, const char*> failures[] = {
         {[] { throw EAbort(QStringLiteral("stop")); }, "stop"},
         {[] { throw std::bad_alloc(); }, "Out of memory"},
     };
-    for (const auto& [fail, message] : failures) {
-        SCOPED_TRACE(message);
-        TBitmap bm = Pattern(40, 64);
-        const TBitmap before = bm;
-        TImageKitProc proc;
-        proc.SetAttachedBitmap(&bm);
-        proc.OnProgress = [&, fail = fail](TObject*, int percent) {
-            if (percent >= 50)
-                fail();
-        };
-        try {
-            proc.Negative();
-            ADD_FAILURE() << "no exception";
-        } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), QString::fromUtf8(message));
+    const TScopedParallelThreads threads(4, 1);
+    for (const bool undo : {true, false})
+        for (const auto& [fail, message] : failures) {
+            SCOPED_TRACE(std::string(message) + (undo ? " with undo" : " held elsewhere"));
+            TBitmap bm = Pattern(40, 64);
+            const TBitmap before = bm;
+            const TBitmap unchanged = Pattern(40, 64);
+            TImageKitProc proc;
+            proc.SetAutoUndo(undo);
+            proc.SetAttachedBitmap(&bm);
+            proc.OnProgress = [&, fail = fail](TObject*, int percent) {
+                if (percent >= 50)
+                    fail();
+            };
+            try {
+                proc.Negative();
+                ADD_FAILURE() << "no exception";
+            } catch (const Exception& e) {
+                EXPECT_EQ(e.Message(), QString::fromUtf8(message));
+            }
+            EXPECT_TRUE(SamePixels(bm, unchanged));
+            EXPECT_TRUE(SamePixels(before, unchanged));
+            EXPECT_EQ(proc.UndoCount(), 0);
         }
-        EXPECT_TRUE(SamePixels(bm, before));
-        EXPECT_EQ(proc.UndoCount(), 0);
+}
+
+// A point operation over pixels that another bitmap holds: the result is whole, every
+// row and column (outside the work area too), and the holder keeps the old pixels.
+TEST(ProcUndo, SharedPixelsAreCopiedWhereTheyChange)
+{
+    const TScopedParallelThreads threads(4, 1);
+    for (const bool wholeImage : {true, false}) {
+        SCOPED_TRACE(wholeImage ? "whole image" : "columns 3 to 30");
+        TBitmap bm = Pattern(41, 37);
+        const TBitmap held = bm;
+        TBitmap expected = Pattern(41, 37);
+        TImageKitProc proc, reference;
+        proc.SetAttachedBitmap(&bm);
+        reference.SetAttachedBitmap(&expected);
+        if (!wholeImage) {
+            proc.SelectRect(3, 0, 30, 36);
+            reference.SelectRect(3, 0, 30, 36);
+        }
+        // The reference's pixels are its own: it changes them in place.
+        reference.SetAutoUndo(false);
+        proc.Negative();
+        reference.Negative();
+        EXPECT_TRUE(SamePixels(bm, expected));
+        EXPECT_TRUE(SamePixels(held, Pattern(41, 37)));
+        proc.Undo();
+        EXPECT_TRUE(SamePixels(bm, Pattern(41, 37)));
     }
 }
 

@@ -10,7 +10,13 @@
 #include <QTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QStyle>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QWidget>
 #include <gtest/gtest.h>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -169,4 +175,35 @@ TEST(ApplicationResponsive, EventsRunAtMostOncePerInterval)
     }
     TApplication::ResponsiveClock = nullptr;
     QCoreApplication::processEvents();
+}
+
+// Each standard icon is made once and handed out again, yet still follows the direction:
+// a back arrow points right in a right-to-left window.
+TEST(ApplicationStyle, StandardIconsAreSharedPerKindAndDirection)
+{
+    TApplication::ShareStandardIcons();
+    QStyle* const style = QApplication::style();
+    TApplication::ShareStandardIcons();
+    EXPECT_EQ(QApplication::style(), style);
+    auto* proxy = qobject_cast<QProxyStyle*>(style);
+    ASSERT_TRUE(proxy);
+    const std::unique_ptr<QStyle> plain(QStyleFactory::create(proxy->baseStyle()->name()));
+    ASSERT_TRUE(plain);
+    const auto image = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+    std::vector<QImage> backArrows;
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft, Qt::LeftToRight}) {
+        QGuiApplication::setLayoutDirection(direction);
+        QWidget widget;
+        for (const QStyle::StandardPixmap kind : {QStyle::SP_TitleBarCloseButton, QStyle::SP_ArrowBack}) {
+            SCOPED_TRACE(int(kind) * 10 + int(direction));
+            const QIcon icon = style->standardIcon(kind, nullptr, &widget);
+            EXPECT_FALSE(icon.isNull());
+            EXPECT_EQ(style->standardIcon(kind, nullptr, &widget).cacheKey(), icon.cacheKey());
+            EXPECT_EQ(image(icon), image(plain->standardIcon(kind, nullptr, &widget)));
+        }
+        backArrows.push_back(image(style->standardIcon(QStyle::SP_ArrowBack, nullptr, &widget)));
+    }
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    EXPECT_NE(backArrows[0], backArrows[1]);
+    EXPECT_EQ(backArrows[0], backArrows[2]);
 }

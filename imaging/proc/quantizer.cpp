@@ -171,6 +171,9 @@ int TIKQuantizer::RGBIndex(uint32_t color) const
 
 namespace {
 
+// What mapping a pixel through the palette search costs against a plain pass over it.
+constexpr int64_t kSearchCost = 16;
+
 void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObject* sender,
                          const TProgressEvent& progress)
 {
@@ -225,21 +228,25 @@ void reduceWithQuantizer(TBitmap& bitmap, int n, TPaletteEntry* paletteOut, TObj
             // A photograph repeats its colours all over: each is searched for once, in a
             // table of every colour (index + 1, 0 not yet known) that all rows share. Two
             // rows may search the same colour at once; both find the same entry.
-            std::unique_ptr<std::atomic<uint16_t>[]> known;
-            if (wanted < 0xFFFF)
-                known.reset(new (std::nothrow) std::atomic<uint16_t>[1 << 24]());
+            // Zeroed by the system as its pages are first touched, by the rows that touch
+            // them: clearing 32 MB up front held the window still for a tenth of a second.
+            const std::unique_ptr<uint16_t[], decltype(&std::free)> known(
+                wanted < 0xFFFF ? static_cast<uint16_t*>(std::calloc(size_t(1) << 24, sizeof(uint16_t))) : nullptr,
+                &std::free);
             ParallelRows(
-                h, int64_t(w) * h,
+                // A colour not met before costs a search through the palette: counted as
+                // many pixels, so that the bands stay short and progress comes often.
+                h, int64_t(w) * h * kSearchCost,
                 [&](int y0, int y1) {
                     for (int y = y0; y < y1; ++y) {
                         uint8_t* p = rows[y];
                         for (int x = 0; x < w; ++x, p += 3) {
                             const uint32_t c = PixelColor(p);
-                            int index = known ? int(known[c].load(std::memory_order_relaxed)) - 1 : -1;
+                            int index = known ? int(std::atomic_ref(known[c]).load(std::memory_order_relaxed)) - 1 : -1;
                             if (index < 0) {
                                 index = q.RGBIndex(c);
                                 if (known)
-                                    known[c].store(uint16_t(index + 1), std::memory_order_relaxed);
+                                    std::atomic_ref(known[c]).store(uint16_t(index + 1), std::memory_order_relaxed);
                             }
                             put(p, palette[size_t(index)]);
                         }

@@ -24,7 +24,9 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <future>
 #include <utility>
 
 void DrawPicture(QPainter& painter, const TRect& dest, const TBitmap& bitmap, const TRect& source)
@@ -282,9 +284,16 @@ void ExecutePrint(TMainWindowServices& form, Tchild* image, const tautomatitem& 
     // rather than each tile carrying (and the spooler compressing) the whole image.
     TBitmap tile;
     if (bitmap && mode == pmTiles && W < bitmap->Width() && H < bitmap->Height() && pages.front().Pictures.size() > 1) {
-        const bool smooth = bitmap->PixelFormat() == pf24bit;
-        tile.SetImage(bitmap->Image().scaled(W, H, Qt::IgnoreAspectRatio,
-                                             smooth ? Qt::SmoothTransformation : Qt::FastTransformation));
+        const Qt::TransformationMode how = bitmap->PixelFormat() == pf24bit ? Qt::SmoothTransformation
+                                                                            : Qt::FastTransformation;
+        // A large image takes a moment: it is scaled on a worker while the window's events
+        // run. Input waits meanwhile, and a close waits until the print has ended.
+        auto scaled = std::async(std::launch::async, [image = bitmap->Image(), W, H, how] {
+            return image.scaled(W, H, Qt::IgnoreAspectRatio, how);
+        });
+        while (scaled.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            TApplication::KeepResponsive();
+        tile.SetImage(scaled.get());
         sources.Image = &tile;
     }
     if (catalog)

@@ -311,10 +311,12 @@ TEST_F(PrintPdf, PrintsNumberOnPastEarlierFilesAndSayWhere)
 }
 
 // Tiles too small for any sensible grid are refused like posters of too many pages; a
-// long print can be cancelled, and stops when its window closes, leaving no file.
+// long print can be cancelled, and stops when its window closes, leaving no file. A close
+// while a large image is brought to the tile size (on a worker, the events running) waits
+// until the print has ended.
 TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing)
 {
-    enum Action { None, Cancel, CloseWindow };
+    enum Action { None, Cancel, CloseWindow, CloseBeforeTheSteps };
     const struct {
         const char* name;
         int W, H;
@@ -322,14 +324,16 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         size_t messages;
         int jobs;
         bool file;
+        QSize picture = {64, 48};
     } cases[] = {
         {"1 x 1 tiles", 1, 1, None, 1, 0, false},
         {"cancelled", 30, 30, Cancel, 0, 1, false},
         {"window closed", 30, 30, CloseWindow, 1, 1, false},
         {"300 tiles", 120, 160, None, 0, 1, true},
+        {"window closed while the tile is made", 120, 160, CloseBeforeTheSteps, 0, 1, true, {3000, 2000}},
     };
     for (const auto& c : cases) {
-        QPointer<Tchild> image = imageWindow(64, 48, clBlue);
+        QPointer<Tchild> image = imageWindow(c.picture.width(), c.picture.height(), clBlue);
         messages.clear();
         const int jobsBefore = Printer().JobCount();
         // Acts on the progress dialog as soon as it steps, inside the print's loop.
@@ -339,7 +343,7 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         QObject::connect(&driver, &QTimer::timeout, [&] {
             auto* progress =
                 form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress));
-            if (acted || !progress || c.action == None)
+            if (acted || c.action == None || (!progress && c.action != CloseBeforeTheSteps))
                 return;
             acted = true;
             if (c.action == Cancel)
@@ -357,6 +361,12 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         EXPECT_EQ(QFile::exists(pdf(Printer().JobCount())), c.file) << c.name;
         EXPECT_FALSE(form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress)))
             << c.name;
+        if (c.action == CloseBeforeTheSteps) {
+            // The held close comes once the print is over.
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_FALSE(image) << c.name;
+        }
         if (image)
             image->parentWidget()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -313,10 +313,10 @@ TEST_F(PrintPdf, PrintsNumberOnPastEarlierFilesAndSayWhere)
 // Tiles too small for any sensible grid are refused like posters of too many pages; a
 // long print can be cancelled, and stops when its window closes, leaving no file. A close
 // while a large image is brought to the tile size (on a worker, the events running) waits
-// until the print has ended.
+// until the print has ended, and the same print started again meanwhile is refused.
 TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing)
 {
-    enum Action { None, Cancel, CloseWindow, CloseBeforeTheSteps };
+    enum Action { None, Cancel, CloseWindow, CloseBeforeTheSteps, PrintAgainBeforeTheSteps };
     const struct {
         const char* name;
         int W, H;
@@ -331,6 +331,7 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         {"window closed", 30, 30, CloseWindow, 1, 1, false},
         {"300 tiles", 120, 160, None, 0, 1, true},
         {"window closed while the tile is made", 120, 160, CloseBeforeTheSteps, 0, 1, true, {3000, 2000}},
+        {"print again while the tile is made", 120, 160, PrintAgainBeforeTheSteps, 1, 1, true, {3000, 2000}},
     };
     for (const auto& c : cases) {
         QPointer<Tchild> image = imageWindow(c.picture.width(), c.picture.height(), clBlue);
@@ -343,10 +344,13 @@ TEST_F(PrintPdf, LongTilePrintsAreBoundedCancellableAndSurviveTheirWindowClosing
         QObject::connect(&driver, &QTimer::timeout, [&] {
             auto* progress =
                 form->findChild<QProgressDialog*>(QLatin1String(ObjectName::ProgressDialogs::PrintProgress));
-            if (acted || c.action == None || (!progress && c.action != CloseBeforeTheSteps))
+            const bool beforeTheSteps = c.action == CloseBeforeTheSteps || c.action == PrintAgainBeforeTheSteps;
+            if (acted || c.action == None || (!progress && !beforeTheSteps))
                 return;
             acted = true;
-            if (c.action == Cancel)
+            if (c.action == PrintAgainBeforeTheSteps)
+                form->runcode(cmdPrint);
+            else if (c.action == Cancel)
                 progress->cancel();
             else if (image)
                 image->parentWidget()->close();

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <chrono>
 #include <cerrno>
-#include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <sched.h>
@@ -46,18 +45,56 @@ inline void pauseBriefly()
 struct TJob {
     const std::function<void(int, int)>* body = nullptr;
     int rows = 0, bands = 0, maxHelpers = 0;
-    std::atomic<int> next{0};
-    std::atomic<bool> failed{false};
     bool reports = false;  // progress is handed back while it runs
-    // Guarded by the pool's mutex.
-    int helpers = 0, bandsDone = 0, rowsDone = 0;
-    std::chrono::steady_clock::time_point toldAt{};
+    std::atomic<int> next{0}, helpers{0};
+    // Each band adds its rows before it counts itself done, so that a caller that sees
+    // every band done sees all their rows (and pixels) too.
+    std::atomic<int> rowsDone{0}, bandsDone{0};
+    std::atomic<bool> failed{false};
+    std::atomic<int> tells{0};         // the caller sleeps on this when it has no band left
+    std::atomic<int64_t> toldAtNs{0};  // steady clock
+    std::mutex errorMutex;
     std::exception_ptr error;
 
     int begin(int band) const { return int(int64_t(rows) * band / bands); }
+
+    void fail(std::exception_ptr e)
+    {
+        std::lock_guard lock(errorMutex);
+        if (!error)
+            error = std::move(e);
+        failed = true;
+    }
+    bool finished() const { return bandsDone.load(std::memory_order_acquire) == bands; }
 };
 
-// Helper threads live as long as the process; they sleep while no job runs.
+int64_t nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Watches `ready` for up to `watch`, then sleeps on `word` until it changes from what it
+// held before the check. Waking a sleeping thread costs far more than a short watch.
+template <typename Ready> void watchThenWait(std::atomic<int>& word, std::chrono::microseconds watch, Ready ready)
+{
+    const int64_t until = nowNs() + std::chrono::nanoseconds(watch).count();
+    for (;;) {
+        const int seen = word.load(std::memory_order_acquire);
+        if (ready())
+            return;
+        if (nowNs() >= until) {
+            word.wait(seen, std::memory_order_acquire);
+            continue;
+        }
+        for (int i = 0; i < 32; ++i)
+            pauseBriefly();
+    }
+}
+
+// Helper threads live as long as the process; they sleep while no job runs. A job is
+// published and joined without a lock: a helper waking to a lock its peers hold would
+// sleep once more, and on a virtual machine each wake costs tens of microseconds.
 class TPool {
 public:
     static TPool& instance()
@@ -68,112 +105,102 @@ public:
 
     void run(TJob& job, const std::function<void(int)>& rowsDone)
     {
-        std::unique_lock lock(mutex_);
+        // Only one caller at a time gets here, so the thread list needs no lock.
+        const int before = generation_.load(std::memory_order_relaxed);
         while (int(threads_.size()) < job.maxHelpers)
-            threads_.emplace_back([this] { helperLoop(); });
-        job_ = &job;
-        generation_.fetch_add(1, std::memory_order_release);
-        wake_.notify_all();
-        lock.unlock();
+            threads_.emplace_back([this, before] { helperLoop(before); });
+        job_.store(&job);
+        generation_.fetch_add(1);
+        generation_.notify_all();
 
         int reported = 0;
         // The calling thread takes bands too; with progress to hand back it reports the
         // rows done between them (bands are small then), so that it seldom sleeps.
         for (;;) {
-            const bool ran = work(job);
-            lock.lock();
-            if (!ran)
-                progress_.wait(lock, [&] { return job.rowsDone > reported || job.bandsDone == job.bands; });
-            const int now = job.rowsDone;
-            const bool finished = job.bandsDone == job.bands;
-            lock.unlock();
+            if (!work(job))
+                watchThenWait(job.tells, kCallerWatch,
+                              [&] { return job.finished() || job.rowsDone.load() > reported; });
+            const bool finished = job.finished();
+            const int now = job.rowsDone.load(std::memory_order_acquire);
             try {
                 for (; !job.failed && reported < now; ++reported)
                     if (rowsDone)
                         rowsDone(reported + 1);
             } catch (...) {
                 // The helpers still hold the job: stop it, and raise once they are out.
-                std::lock_guard guard(mutex_);
-                if (!job.error)
-                    job.error = std::current_exception();
-                job.failed = true;
+                job.fail(std::current_exception());
             }
             if (finished)
                 break;
         }
-        lock.lock();
-        progress_.wait(lock, [&] { return job.helpers == 0; });
-        job_ = nullptr;
+        // A helper that took the job's address may still be on its way out.
+        job_.store(nullptr);
+        watchThenWait(inside_, kCallerWatch, [&] { return inside_.load() == 0; });
     }
 
 private:
+    // The caller is the one the window waits for: it watches longer before it sleeps.
+    static constexpr std::chrono::microseconds kCallerWatch{200};
+
     // Runs one band of the job; false when none was left.
     bool work(TJob& job)
     {
-        const int band = job.next.fetch_add(1);
+        const int band = job.next.fetch_add(1, std::memory_order_relaxed);
         if (band >= job.bands)
             return false;
-        std::exception_ptr error;
         const int b = job.begin(band), e = job.begin(band + 1);
+        bool failedHere = false;
         // After a failure the bands left are only counted off.
         if (!job.failed) {
             t_inBand = true;
             try {
                 (*job.body)(b, e);
             } catch (...) {
-                error = std::current_exception();
+                job.fail(std::current_exception());
+                failedHere = true;
             }
             t_inBand = false;
         }
-        std::lock_guard lock(mutex_);
-        if (error && !job.error) {
-            job.error = error;
-            job.failed = true;
-        }
-        ++job.bandsDone;
-        job.rowsDone += e - b;
+        job.rowsDone.fetch_add(e - b, std::memory_order_acq_rel);
+        const bool last = job.bandsDone.fetch_add(1, std::memory_order_acq_rel) + 1 == job.bands;
         // Waking the caller costs a thread switch: it hears of the end, of a failure, and
         // of progress now and then, not of every band.
-        const auto now = std::chrono::steady_clock::now();
-        if (job.bandsDone == job.bands || job.failed || (job.reports && now - job.toldAt >= kTellEvery)) {
-            job.toldAt = now;
-            progress_.notify_all();
+        bool tell = last || failedHere;
+        if (!tell && job.reports) {
+            const int64_t now = nowNs();
+            int64_t told = job.toldAtNs.load(std::memory_order_relaxed);
+            tell = now - told >= std::chrono::nanoseconds(kTellEvery).count() &&
+                   job.toldAtNs.compare_exchange_strong(told, now, std::memory_order_relaxed);
+        }
+        if (tell) {
+            job.tells.fetch_add(1, std::memory_order_release);
+            job.tells.notify_one();
         }
         return true;
     }
 
-    void helperLoop()
+    void helperLoop(int seen)
     {
-        std::unique_lock lock(mutex_);
         for (;;) {
             // Jobs come in quick succession (a copy, then the change): a helper that
-            // has just finished one watches for the next a moment before it sleeps, as
-            // waking a sleeping thread costs more than the watch.
-            const uint64_t seen = generation_.load(std::memory_order_acquire);
-            lock.unlock();
-            const auto until = std::chrono::steady_clock::now() + kWatchForNextJob;
-            while (generation_.load(std::memory_order_acquire) == seen && std::chrono::steady_clock::now() < until)
-                for (int i = 0; i < 32; ++i)
-                    pauseBriefly();
-            lock.lock();
-            wake_.wait(lock, [&] {
-                return job_ && job_->helpers < job_->maxHelpers && job_->next < job_->bands && !job_->failed;
-            });
-            TJob& job = *job_;
-            ++job.helpers;
-            lock.unlock();
-            while (work(job)) {}
-            lock.lock();
-            if (--job.helpers == 0)
-                progress_.notify_all();
+            // has just finished one watches for the next a moment before it sleeps.
+            watchThenWait(generation_, kWatchForNextJob,
+                          [&] { return generation_.load(std::memory_order_acquire) != seen; });
+            seen = generation_.load(std::memory_order_acquire);
+            // Counted in before it looks: the caller clears the job, then waits for none
+            // inside, so a job seen here outlives this helper's work on it.
+            inside_.fetch_add(1);
+            if (TJob* job = job_.load(); job && !job->failed && job->helpers.fetch_add(1) < job->maxHelpers)
+                while (work(*job)) {}
+            if (inside_.fetch_sub(1) == 1)
+                inside_.notify_all();
         }
     }
 
-    std::mutex mutex_;
-    std::condition_variable wake_, progress_;
-    std::atomic<uint64_t> generation_{0};  // jobs started
+    std::atomic<int> generation_{0};  // jobs started
+    std::atomic<TJob*> job_{nullptr};
+    std::atomic<int> inside_{0};  // helpers that may hold job_
     std::vector<std::thread> threads_;
-    TJob* job_ = nullptr;
 };
 
 // One job at a time: a second caller on another thread works alone.

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -77,5 +79,27 @@ TEST(ParallelRows, FailuresReachTheCallerAndNestedCallsStillRun)
                 ParallelRows(10, 1 << 20, [&](int ib, int ie) { inner += ie - ib; });
         });
         EXPECT_EQ(inner, 80);
+    }
+}
+
+// Jobs in quick succession: helpers join late, or not at all, while the caller has
+// already moved on; each job still runs each of its rows once, and only its own (under
+// the address sanitizer a helper touching a finished job's state is caught).
+TEST(ParallelRows, BackToBackJobsEachRunTheirOwnRowsOnce)
+{
+    TScopedParallelThreads scope(8, 0);
+    for (int job = 0; job < 3000; ++job) {
+        const int rows = 1 + job % 23;
+        std::vector<int> hits(static_cast<size_t>(rows));
+        std::atomic<int> reports{0};
+        ParallelRows(
+            rows, 1 << 20,
+            [&](int b, int e) {
+                for (int y = b; y < e; ++y)
+                    ++hits[size_t(y)];
+            },
+            job % 2 ? std::function<void(int)>([&](int) { ++reports; }) : std::function<void(int)>());
+        ASSERT_EQ(std::count(hits.begin(), hits.end(), 1), rows) << "job " << job;
+        ASSERT_EQ(reports, job % 2 ? rows : 0) << "job " << job;
     }
 }

@@ -29,6 +29,10 @@ std::atomic<int> g_threads{0};  // 0: the machine's
 std::atomic<int64_t> g_minPixels{kParallelMinPixels};
 // With progress to report, a band holds about this many pixels.
 constexpr int64_t kProgressBandPixels = 64 * 1024;
+// Bands a thread: up to the more as long as each holds this much work (in the caller's
+// units of cost), and never fewer than the less.
+constexpr int kLeastBandsPerThread = 8, kBandsPerThread = 16;
+constexpr int64_t kLeastBandPixels = 16 * 1024;
 // How often progress reaches the caller at most.
 constexpr std::chrono::milliseconds kTellEvery{10};
 // How long a helper watches for the next job before it sleeps.
@@ -274,11 +278,13 @@ void ParallelRows(int rows, int64_t pixels, const std::function<void(int, int)>&
     TJob job;
     job.body = &body;
     job.rows = rows;
-    // Several bands a thread even out bands of unequal cost; with progress to report,
-    // bands of a few ten thousand pixels let it come often however slow each row is,
-    // without waking the caller for every narrow row.
-    job.bands = rowsDone ? int(std::clamp<int64_t>(pixels / kProgressBandPixels, 1, rows))
-                         : std::min(rows, threads * 8);
+    // Many bands a thread even out bands of unequal cost and threads that join late, so
+    // that the caller seldom waits at the end for one long band; each still holds enough
+    // pixels to outweigh taking it. With progress to report, bands of a few ten thousand
+    // pixels let it come often however slow each row is.
+    const int64_t evening = std::clamp<int64_t>(pixels / kLeastBandPixels, int64_t(threads) * kLeastBandsPerThread,
+                                                int64_t(threads) * kBandsPerThread);
+    job.bands = int(std::clamp<int64_t>(std::max(evening, rowsDone ? pixels / kProgressBandPixels : 0), 1, rows));
     job.maxHelpers = threads - 1;
     job.reports = bool(rowsDone);
     TPool::instance().run(job, rowsDone);

@@ -34,14 +34,15 @@
 #include <memory>
 #include <optional>
 
-// Repainting the image windows after every record cost more than the records themselves;
-// during a run over many images the windows show their state a few times a second, and
-// paint as usual again before any message and when the run ends.
+// Repainting the image windows after every record cost more than the records themselves,
+// and each window the run opens and closes marks the menu bar and tool bars for painting
+// again; during a run over many images the main window shows its state a few times a
+// second, and paints as usual again before any message and when the run ends.
 class TBatchPainting {
 public:
-    explicit TBatchPainting(QWidget* area) : area_(area), enabled_(area->updatesEnabled())
+    explicit TBatchPainting(QWidget* window) : window_(window), enabled_(window->updatesEnabled())
     {
-        area->setUpdatesEnabled(false);
+        window->setUpdatesEnabled(false);
         clock_.start();
     }
     ~TBatchPainting() { Release(); }
@@ -53,9 +54,9 @@ public:
     {
         if (released_ || clock_.elapsed() < kIntervalMs)
             return;
-        area_->setUpdatesEnabled(true);
-        area_->repaint();
-        area_->setUpdatesEnabled(false);
+        window_->setUpdatesEnabled(true);
+        window_->repaint();
+        window_->setUpdatesEnabled(false);
         clock_.restart();
     }
     void Release()
@@ -63,12 +64,12 @@ public:
         if (released_)
             return;
         released_ = true;
-        area_->setUpdatesEnabled(enabled_);
+        window_->setUpdatesEnabled(enabled_);
     }
 
 private:
     static constexpr qint64 kIntervalMs = 200;
-    QWidget* area_;
+    QWidget* window_;
     const bool enabled_;
     bool released_ = false;
     QElapsedTimer clock_;
@@ -600,7 +601,7 @@ void TBatchRunner::RunBatch(const QString& path, int mode)
     // One image paints as usual; runs over several hold their windows' painting.
     std::optional<TBatchPainting> painting;
     if (mode != bmActive)
-        painting.emplace(main_.ClientArea());
+        painting.emplace(main_.Window());
     struct TPaintingScope {
         TBatchPainting*& slot;
         TBatchPainting* const before;

@@ -8,6 +8,8 @@
 #include "controls/edits/spin_edit.h"
 #include "platform/ui/file_dialogs.h"
 
+#include <QMenuBar>
+
 namespace {
 
 TEST_F(Batch, RecordingThroughTheMenuReplaysToTheSamePixelsAndStoresTheRecords)
@@ -371,7 +373,12 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         {TBatchRunner::bmAllLoaded, 2, true},
         {TBatchRunner::bmAllLoaded, 1, true},
     };
-    QWidget* area = form->ClientArea();
+    // The image windows and the bars around them alike.
+    const auto paints = [&] {
+        const bool area = form->ClientArea()->updatesEnabled(), bars = form->menuBar()->updatesEnabled();
+        EXPECT_EQ(area, bars);
+        return area && bars;
+    };
     const QString missing = out_ + QStringLiteral("/missing/deeper");
     for (const Case& c : cases) {
         closeAll();
@@ -380,12 +387,12 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
             w->imageKit->IOParams().FileName = missing + QStringLiteral("/%1.bmp").arg(i);
         }
         std::vector<bool> during, atMessage;
-        dialogs->print = [&](Tform1&, Tchild*, const tautomatitem&) { during.push_back(area->updatesEnabled()); };
+        dialogs->print = [&](Tform1&, Tchild*, const tautomatitem&) { during.push_back(paints()); };
         SetMessageDlgHook([&](const MessageDlgCall&) {
-            atMessage.push_back(area->updatesEnabled());
+            atMessage.push_back(paints());
             return answer;
         });
-        TApplication::OnException = [&](const std::exception&) { atMessage.push_back(area->updatesEnabled()); };
+        TApplication::OnException = [&](const std::exception&) { atMessage.push_back(paints()); };
         settings(c.after, 0, 1);
         form->autoform()->SetDirectory(missing);
         // A duplicate is a window made while painting is held (untitled, it would ask for
@@ -399,7 +406,7 @@ TEST_F(Batch, RunsOverSeveralImagesHoldPaintingButNotForAMessageOrAfterwards)
         EXPECT_EQ(atMessage.empty(), c.after == 0) << c.mode << c.after;
         for (bool enabled : atMessage)
             EXPECT_TRUE(enabled) << c.mode << c.after;
-        EXPECT_TRUE(area->updatesEnabled()) << c.mode << c.after;
+        EXPECT_TRUE(paints()) << c.mode << c.after;
         if (c.after != 1) {
             EXPECT_GT(form->MDIChildCount(), 2) << c.mode << c.after;
         }

@@ -33,8 +33,15 @@ void TScanTransfer::Cancel()
 void TScanTransfer::setPercent(int percent)
 {
     percent = std::clamp(percent, 0, 100);
-    if (percent_.exchange(percent) == percent)
+    percent_.store(percent);
+    // The bar is told at most once a display frame, and always of the end: repainting it
+    // for every percent held the window's thread longer than the device's reads took,
+    // and the image arrived behind those paints.
+    const auto now = std::chrono::steady_clock::now();
+    if (percent == told_ || (percent < 100 && now - toldAt_ < kTellEvery))
         return;
+    told_ = percent;
+    toldAt_ = now;
     // Posted to this object: a transfer freed meanwhile takes its pending calls with it.
     QMetaObject::invokeMethod(
         this, [this, percent] { emit Progress(percent); }, Qt::QueuedConnection);

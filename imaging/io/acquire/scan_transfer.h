@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 class TScanImage;
@@ -53,6 +54,10 @@ private:
     std::thread thread_;
     std::atomic<TResult> result_{Running};
     std::atomic<int> percent_{0};
+    // On the transfer's thread: what the window was last told, and when.
+    static constexpr std::chrono::milliseconds kTellEvery{16};
+    int told_ = 0;
+    std::chrono::steady_clock::time_point toldAt_{};
     std::atomic<bool> cancel_{false};
     QByteArray dib_;
     QString why_;
